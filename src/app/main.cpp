@@ -1,0 +1,15 @@
+// The Pravella desktop application.
+
+#include <QApplication>
+
+#include "diary/ui/main_window.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Pravella"));
+  QApplication::setOrganizationName(QStringLiteral("Pravella"));
+
+  pravella::MainWindow window;
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,156 @@
+#include "diary/ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "editors/ui/main_text_view.h"
+
+namespace pravella {
+namespace {
+
+QPushButton* stepButton(const QString& text, const QString& name, const QString& tip, QWidget* parent) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(name);
+  b->setToolTip(tip);
+  b->setAutoDefault(false);
+  b->setFocusPolicy(Qt::NoFocus);
+  return b;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("calendarWindow"));
+  setWindowTitle(QStringLiteral("Pravella"));
+
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->setObjectName(QStringLiteral("mainSplitter"));
+  splitter->addWidget(buildCalendarColumn());
+  splitter->addWidget(buildMemoColumn());
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  setCentralWidget(splitter);
+
+  buildMenus();
+  resize(1100, 800);
+}
+
+QWidget* MainWindow::buildCalendarColumn() {
+  auto* column = new QWidget(this);
+  column->setObjectName(QStringLiteral("calendarColumn"));
+  auto* layout = new QVBoxLayout(column);
+
+  yearMonthField_ = new QLabel(column);
+  yearMonthField_->setObjectName(QStringLiteral("YearManthField"));
+  yearMonthField_->setAlignment(Qt::AlignCenter);
+  QFont titleFont = yearMonthField_->font();
+  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+  titleFont.setBold(true);
+  yearMonthField_->setFont(titleFont);
+  layout->addWidget(yearMonthField_);
+
+  auto* steps = new QHBoxLayout;
+  lastYearButton_ = stepButton(QStringLiteral("<<"), QStringLiteral("lastYearButton"), tr("Previous year"), column);
+  decMonthButton_ = stepButton(QStringLiteral("<"), QStringLiteral("decMonthButton"), tr("Previous month"), column);
+  todayButton_ = stepButton(tr("Today"), QStringLiteral("todayButton"), tr("Go to today"), column);
+  incMonthButton_ = stepButton(QStringLiteral(">"), QStringLiteral("incMonthButton"), tr("Next month"), column);
+  nextYearButton_ = stepButton(QStringLiteral(">>"), QStringLiteral("nextYearButton"), tr("Next year"), column);
+  for (QPushButton* b : {lastYearButton_, decMonthButton_, todayButton_, incMonthButton_, nextYearButton_})
+    steps->addWidget(b);
+  layout->addLayout(steps);
+
+  auto* grid = new QGridLayout;
+  grid->setSpacing(1);
+  const QStringList weekdays = {tr("Sun"), tr("Mon"), tr("Tue"), tr("Wed"), tr("Thu"), tr("Fri"), tr("Sat")};
+  for (int c = 0; c < 7; ++c) {
+    auto* head = new QLabel(weekdays[c], column);
+    head->setAlignment(Qt::AlignCenter);
+    grid->addWidget(head, 0, c);
+  }
+  dayCellGroup_ = new QButtonGroup(this);
+  dayCellGroup_->setObjectName(QStringLiteral("dayFieldButtons"));
+  dayCellGroup_->setExclusive(true);
+  for (int i = 0; i < kDayCells; ++i) {
+    auto* cell = new QToolButton(column);
+    cell->setObjectName(QStringLiteral("dayCell%1").arg(i));
+    cell->setCheckable(true);
+    cell->setAutoRaise(true);
+    cell->setFixedSize(40, 34);
+    cell->setFocusPolicy(Qt::NoFocus);
+    dayCellGroup_->addButton(cell, i);
+    dayCells_[i] = cell;
+    grid->addWidget(cell, 1 + i / 7, i % 7);
+  }
+  layout->addLayout(grid);
+
+  diaryFileField_ = new QTableWidget(0, 1, column);
+  diaryFileField_->setObjectName(QStringLiteral("diaryFileField"));
+  diaryFileField_->setHorizontalHeaderLabels({tr("Documents")});
+  diaryFileField_->horizontalHeader()->setStretchLastSection(true);
+  diaryFileField_->verticalHeader()->hide();
+  diaryFileField_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  diaryFileField_->setSelectionMode(QAbstractItemView::SingleSelection);
+  diaryFileField_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  diaryFileField_->setStyleSheet(QStringLiteral("QTableWidget { background: rgb(250, 255, 255); }"));
+  layout->addWidget(diaryFileField_, 1);
+
+  editingDiaryFileName_ = new QLineEdit(column);
+  editingDiaryFileName_->setObjectName(QStringLiteral("editingDiaryFileName"));
+  editingDiaryFileName_->setPlaceholderText(tr("Document name"));
+  layout->addWidget(editingDiaryFileName_);
+
+  column->setMinimumWidth(7 * 41 + 24);
+  return column;
+}
+
+QWidget* MainWindow::buildMemoColumn() {
+  auto* column = new QWidget(this);
+  column->setObjectName(QStringLiteral("memoColumn"));
+  auto* layout = new QVBoxLayout(column);
+
+  // The memo menu buttons are addressed by tag (their id in the group); controllers give them
+  // their titles and functions.
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(2);
+  memoMenuGroup_ = new QButtonGroup(this);
+  memoMenuGroup_->setObjectName(QStringLiteral("memoMenuButtons"));
+  memoMenuGroup_->setExclusive(false);
+  for (int tag = 0; tag < kMemoMenuButtons; ++tag) {
+    auto* b = new QToolButton(column);
+    b->setObjectName(QStringLiteral("memoMenuButton%1").arg(tag));
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setVisible(false);  // shown once a controller gives it a title
+    memoMenuGroup_->addButton(b, tag);
+    buttons->addWidget(b);
+  }
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+
+  documentView_ = new mainTextView(column);
+  layout->addWidget(documentView_, 1);
+  return column;
+}
+
+void MainWindow::buildMenus() {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->setObjectName(QStringLiteral("fileMenu"));
+  quitAction_ = file->addAction(tr("&Quit Pravella"));
+  quitAction_->setObjectName(QStringLiteral("quitAction"));
+  quitAction_->setShortcut(QKeySequence::Quit);
+  quitAction_->setMenuRole(QAction::QuitRole);
+  connect(quitAction_, &QAction::triggered, this, &QWidget::close);
+}
+
+}  // namespace pravella

@@ -1,0 +1,64 @@
+#pragma once
+// The diary's main window: the month calendar on the left (month title, year and month steps,
+// the 6 x 7 grid of day cells, the day's document list, the shown document's name) and the
+// memo on the right under its row of memo menu buttons. The controllers that fill these widgets
+// find them through the accessors; every widget carries the object name the controllers and
+// tests use.
+
+#include <QMainWindow>
+#include <array>
+
+class QAbstractButton;
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+class QToolButton;
+class mainTextView;
+
+namespace pravella {
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  static constexpr int kDayCells = 42;
+  static constexpr int kMemoMenuButtons = 20;
+
+  explicit MainWindow(QWidget* parent = nullptr);
+
+  QLabel* yearMonthField() const { return yearMonthField_; }
+  QToolButton* dayCell(int index) const { return dayCells_.at(index); }
+  QButtonGroup* dayCells() const { return dayCellGroup_; }
+  QPushButton* lastYearButton() const { return lastYearButton_; }
+  QPushButton* decMonthButton() const { return decMonthButton_; }
+  QPushButton* todayButton() const { return todayButton_; }
+  QPushButton* incMonthButton() const { return incMonthButton_; }
+  QPushButton* nextYearButton() const { return nextYearButton_; }
+  QTableWidget* diaryFileField() const { return diaryFileField_; }
+  QLineEdit* editingDiaryFileName() const { return editingDiaryFileName_; }
+  QButtonGroup* memoMenuButtons() const { return memoMenuGroup_; }
+  mainTextView* documentView() const { return documentView_; }
+  QAction* quitAction() const { return quitAction_; }
+
+ private:
+  QWidget* buildCalendarColumn();
+  QWidget* buildMemoColumn();
+  void buildMenus();
+
+  QLabel* yearMonthField_ = nullptr;
+  std::array<QToolButton*, kDayCells> dayCells_{};
+  QButtonGroup* dayCellGroup_ = nullptr;
+  QPushButton* lastYearButton_ = nullptr;
+  QPushButton* decMonthButton_ = nullptr;
+  QPushButton* todayButton_ = nullptr;
+  QPushButton* incMonthButton_ = nullptr;
+  QPushButton* nextYearButton_ = nullptr;
+  QTableWidget* diaryFileField_ = nullptr;
+  QLineEdit* editingDiaryFileName_ = nullptr;
+  QButtonGroup* memoMenuGroup_ = nullptr;
+  mainTextView* documentView_ = nullptr;
+  QAction* quitAction_ = nullptr;
+};
+
+}  // namespace pravella

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <unistd.h>
+
+#include "platform/atomic_file.h"
+#include "support/test_home.h"
+
+namespace {
+
+QByteArray contents(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+  return f.readAll();
+}
+
+TEST(AtomicFile, WritesAndReplacesWithoutLeavingTemporaries) {
+  const QString dir = pravella::test::home() + "/d";
+  QDir().mkpath(dir);
+  const QString path = dir + "/a.txt";
+  ASSERT_TRUE(pravella::writeFileAtomically(path, "one"));
+  ASSERT_TRUE(pravella::writeFileAtomically(path, "two"));
+  EXPECT_EQ(contents(path), "two");
+  EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"a.txt"});
+}
+
+TEST(AtomicFile, UnwritableTargetKeepsTheOldFileAndSaysWhy) {
+  {
+    const QString missing = pravella::test::home() + "/no/such/folder/a.txt";
+    const pravella::WriteResult r = pravella::writeFileAtomically(missing, "x");
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains(missing)) << r.error.toStdString();
+  }
+  const QString dir = pravella::test::home() + "/locked";
+  QDir().mkpath(dir);
+  const QString path = dir + "/a.txt";
+  ASSERT_TRUE(pravella::writeFileAtomically(path, "old"));
+  // A folder in the way of the temporary file's rename, or a read-only folder: both fail.
+  const QString blocked = dir + "/sub";
+  QDir().mkpath(blocked);
+  const pravella::WriteResult intoFolder = pravella::writeFileAtomically(blocked, "x");
+  EXPECT_FALSE(intoFolder.ok);
+  EXPECT_FALSE(intoFolder.error.isEmpty());
+  if (geteuid() != 0) {  // root writes through permission bits
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+    const pravella::WriteResult r = pravella::writeFileAtomically(path, "new");
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.isEmpty());
+  }
+  EXPECT_EQ(contents(path), "old");
+}
+
+TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {
+  const QString doc = pravella::test::home() + "/memo.rtfd";
+  auto fillWith = [](const QByteArray& text) {
+    return [text](const QString& temp) { return pravella::writeFileAtomically(temp + "/TXT.rtf", text); };
+  };
+  ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("first")));
+  EXPECT_EQ(contents(doc + "/TXT.rtf"), "first");
+
+  const pravella::WriteResult failed = pravella::replaceFolderAtomically(
+      doc, [](const QString&) { return pravella::WriteResult{false, "disk full"}; });
+  EXPECT_FALSE(failed.ok);
+  EXPECT_EQ(failed.error, "disk full");
+  EXPECT_EQ(contents(doc + "/TXT.rtf"), "first");
+
+  ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("second")));
+  EXPECT_EQ(contents(doc + "/TXT.rtf"), "second");
+  // Only the document remains beside it: no temporary or old folders.
+  EXPECT_EQ(QDir(pravella::test::home()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).filter("memo"),
+            QStringList{"memo.rtfd"});
+}
+
+}  // namespace
