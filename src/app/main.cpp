@@ -2,14 +2,23 @@
 
 #include <QApplication>
 
+#include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "imaging/volume_data.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pravella"));
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
+  // The main window is closed by the calendar controller, which saves before the end.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  DoInitVolumeData();
 
   pravella::MainWindow window;
+  Calcndar calendar(&window);
+  calendar.awakeFromNib();
   window.show();
+  calendar.applicationDidFinishLaunching();
   return QApplication::exec();
 }
