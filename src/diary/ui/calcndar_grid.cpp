@@ -1,6 +1,7 @@
 // The month grid of day cells, the day folders and the stepping of the selected day.
 
 #include <QButtonGroup>
+#include <algorithm>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
@@ -44,7 +45,9 @@ QString moonPictureNameOfDay(int year, int month, int day, int method) {
   const double row[6] = {static_cast<double>(year), static_cast<double>(month), static_cast<double>(day), 12, 0, 0};
   double ages[2];
   if (!calcMoonAge(row, 1, ages)) return {};
-  return pravella::moonPictureName(ages[method == 1 ? 1 : 0]);
+  // The first method strays a little past both ends of the lunation around a new moon; such a
+  // day shows the new (or old) moon rather than no picture at all.
+  return pravella::moonPictureName(std::clamp(ages[method == 1 ? 1 : 0], 0.0, 30.0));
 }
 
 void clearCell(QToolButton* cell) {
