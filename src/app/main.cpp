@@ -5,15 +5,16 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "imaging/volume_data.h"
+#include "lang/startup.h"
 
 int main(int argc, char** argv) {
+  if (vkStartUp() != 1) return -1;
+  DoInitVolumeData();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pravella"));
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
   // The main window is closed by the calendar controller, which saves before the end.
   QApplication::setQuitOnLastWindowClosed(false);
-
-  DoInitVolumeData();
 
   pravella::MainWindow window;
   Calcndar calendar(&window);

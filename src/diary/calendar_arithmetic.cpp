@@ -6,8 +6,8 @@
 #include <mutex>
 #include <string>
 
+#include "lang/report.h"
 #include "platform/cformat.h"
-#include "platform/console_log.h"
 
 namespace {
 
@@ -20,13 +20,10 @@ void reportCalendarError(std::string_view message) {
     std::lock_guard lock(reporterMutex);
     reporter = errorReporter;
   }
-  if (reporter) {
+  if (reporter)
     reporter(message);
-  } else {
-    std::string line(message);
-    line += '\n';
-    showErrMessageToConsole(line);
-  }
+  else
+    error_disp(message);
 }
 
 constexpr std::array<int, 12> kMonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

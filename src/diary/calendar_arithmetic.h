@@ -15,9 +15,8 @@
 #include <string>
 #include <string_view>
 
-// Where "Bad date" and "cannot calculate" go. The language installs its error report here so
-// that a failing built-in names its reason in the result text; until then (and for callers
-// outside a run) the message goes to the console log.
+// Where "Bad date" and "cannot calculate" go: the language's error report (console log and the
+// run's result text) unless another reporter is set (nullptr restores it).
 void setCalendarErrorReporter(std::function<void(std::string_view)> reporter);
 
 // MJD (days, Universal Time) of a JST date and time; fails for 1582-10-05 .. 1582-10-14, the

@@ -1,26 +1,17 @@
 #include "diary/func_alias_file.h"
 
-#include <mutex>
-
 #include "diary/rich_text_file.h"
 #include "diary/startup_files.h"
+#include "lang/values.h"
 #include "platform/paths.h"
 
 namespace pravella {
-namespace {
-
-// Stands in for the interpreter's alias table until the parser's table is in place; the
-// language reads it through installedFuncAliases().
-std::mutex tableMutex;
-std::vector<FuncAlias> table;
-
-}  // namespace
 
 std::vector<FuncAlias> parseFuncAliasText(const QString& text) {
   std::vector<FuncAlias> aliases;
   const QStringList lines = text.split(QLatin1Char('\n'));
   for (const QString& line : lines) {
-    if (static_cast<int>(aliases.size()) >= kFuncAliasEntries) break;
+    if (static_cast<int>(aliases.size()) >= kAliasEntries) break;
     const QStringList fields = line.split(QLatin1Char('\t'));
     if (fields.size() < 2) continue;
     if (fields[0].isEmpty() || fields[0].startsWith(QLatin1Char('#'))) continue;
@@ -33,14 +24,27 @@ std::vector<FuncAlias> parseFuncAliasText(const QString& text) {
   return aliases;
 }
 
+// The table is filled at start-up before any program runs, or on "cal_loadFuncAlias" while the
+// requesting program waits for the answer, so no parse reads it meanwhile.
 void installFuncAliases(const std::vector<FuncAlias>& aliases) {
-  std::lock_guard lock(tableMutex);
-  table = aliases;
+  if (fncAliasTable.size() != static_cast<size_t>(kAliasEntries)) initAliasTable();
+  for (AliasEntry& entry : fncAliasTable) {
+    entry.alias.clear();
+    entry.target.clear();
+  }
+  for (size_t i = 0; i < aliases.size() && i < fncAliasTable.size(); ++i) {
+    fncAliasTable[i].alias = aliases[i].alias;
+    fncAliasTable[i].target = aliases[i].target;
+  }
 }
 
 std::vector<FuncAlias> installedFuncAliases() {
-  std::lock_guard lock(tableMutex);
-  return table;
+  std::vector<FuncAlias> installed;
+  for (const AliasEntry& entry : fncAliasTable) {
+    if (entry.alias.empty()) break;  // an empty alias ends the table
+    installed.push_back({entry.alias, entry.target});
+  }
+  return installed;
 }
 
 bool loadFuncAlias() {

@@ -13,18 +13,16 @@ struct FuncAlias {
   std::string target;
 };
 
-// The alias table has room for 500 entries; valid lines after the 500th are ignored.
-constexpr int kFuncAliasEntries = 500;
-
 // The aliases of the file's plain text, in file order: lines split at line feeds, fields at
 // TABs; lines with fewer than two fields, an empty first field or one beginning with "#" are
 // skipped, as are lines whose alias or target is not 1 to 255 bytes of UTF-8; fields after the
-// second are ignored.
+// second are ignored. The table has room for 500 entries; valid lines after the 500th are
+// ignored.
 std::vector<FuncAlias> parseFuncAliasText(const QString& text);
 
-// Replaces the interpreter's alias table by `aliases`.
+// Replaces the contents of the interpreter's alias table `fncAliasTable` by `aliases`.
 void installFuncAliases(const std::vector<FuncAlias>& aliases);
-// The aliases installed last (what the interpreter's table holds).
+// The aliases the table holds, up to its first empty entry.
 std::vector<FuncAlias> installedFuncAliases();
 
 // loadFuncAlias: copies the shipped FuncAlias.rtf when the user has none, reads the file and

@@ -21,6 +21,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
+#include "lang/values.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -80,6 +81,7 @@ void Calcndar::awakeFromNib() {
   vkPrefPath = vkPreferencesCPath;
   loadFuncAlias();
   pravella::ensureModulesAndSupportFolders();
+  vkDataPathString = vkDataCPath;
 
   diaryFiles_.clear();
   startOffset_ = 0;
@@ -173,6 +175,7 @@ void Calcndar::loadModuleFromModulesFolder() {
   for (const QString& file : pravella::moduleFilesToRun(pravella::paths::modules())) {
     const std::optional<QString> text = pravella::readRichTextFileAsPlainText(file);
     if (!text) continue;
+    mainWindowRef = window_;  // holding the mouse down in the main window breaks the run
     pravella::NotificationCenter::defaultCenter().post(QStringLiteral("calculationOnEditModule"), *text);
   }
 }
