@@ -3,8 +3,10 @@
 #include <QApplication>
 
 #include "diary/ui/main_window.h"
+#include "lang/startup.h"
 
 int main(int argc, char** argv) {
+  if (vkStartUp() != 1) return -1;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pravella"));
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
