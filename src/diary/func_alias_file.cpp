@@ -1,9 +1,10 @@
 #include "diary/func_alias_file.h"
 
-#include "diary/rich_text_file.h"
 #include "diary/startup_files.h"
 #include "lang/values.h"
+#include "platform/console_log.h"
 #include "platform/paths.h"
+#include "platform/rich_text_file.h"
 
 namespace pravella {
 
@@ -49,10 +50,16 @@ std::vector<FuncAlias> installedFuncAliases() {
 
 bool loadFuncAlias() {
   if (!copyMissingResource(QStringLiteral("FuncAlias.rtf"), paths::vkPreferences())) return false;
-  const std::optional<QString> text =
-      readRichTextFileAsPlainText(paths::vkPreferences() + QStringLiteral("/FuncAlias.rtf"));
-  if (!text) return false;
-  installFuncAliases(parseFuncAliasText(*text));
+  const QString path = paths::vkPreferences() + QStringLiteral("/FuncAlias.rtf");
+  bool ok = false;
+  const QString text = plainTextOfRichTextFile(path, &ok);
+  if (!ok) {
+    showErrMessageToConsole(QStringLiteral("Can not read %1 as rich text: the aliases are not changed.\n")
+                                .arg(path)
+                                .toStdString());
+    return false;
+  }
+  installFuncAliases(parseFuncAliasText(text));
   return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include "diary/day_folders.h"
 #include "diary/func_alias_file.h"
+#include "lang/values.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
@@ -86,6 +87,10 @@ TEST(StartupFiles, FirstStartBuildsTheFolderTreeAndCopiesTheDefaults) {
     EXPECT_TRUE(QFileInfo(copy).isWritable()) << name;
   }
   EXPECT_TRUE(readFile(paths::vkPreferences() + "/rgbColor.dat").startsWith("snow 255 250 250\n"));
+  // The shipped alias file reads as rich text and holds only comments.
+  pravella::installFuncAliases({{"old", "table"}});
+  EXPECT_TRUE(pravella::loadFuncAlias());
+  EXPECT_TRUE(pravella::installedFuncAliases().empty());
 
   // Remembered string: created holding " ♻ " as UTF-8.
   EXPECT_EQ(pravella::loadRememberString(), QStringLiteral(" \u267B "));
@@ -240,14 +245,25 @@ TEST(FuncAliasFile, LoadingKeepsTheTableWhenTheFileCannotBeHad) {
   EXPECT_FALSE(pravella::loadFuncAlias());
   ASSERT_EQ(pravella::installedFuncAliases().size(), 1u);
 
-  // A user's file of plain text is read as it stands.
-  writeFile(paths::vkPreferences() + "/FuncAlias.rtf", "sine\tsin\n#c\tx\n");
+  // The user's file, as the old text system wrote it: lines are paragraphs, fields TABs.
+  writeFile(paths::vkPreferences() + "/FuncAlias.rtf",
+            "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+            "\\pard\\tx560\\tx1120\\ql\\qnatural\n\n\\f0\\fs24 \\cf0 #sin\tsine\\\n"
+            "abs\tfabs\textra\\\n\\u27491 \\'3f\\u24358 \\'3f\tsin}");
   EXPECT_TRUE(pravella::loadFuncAlias());
-  ASSERT_EQ(pravella::installedFuncAliases().size(), 1u);
-  EXPECT_EQ(pravella::installedFuncAliases()[0].alias, "sine");
+  const std::vector<pravella::FuncAlias> loaded = pravella::installedFuncAliases();
+  ASSERT_EQ(loaded.size(), 2u);
+  EXPECT_EQ(loaded[0].alias, "abs");
+  EXPECT_EQ(loaded[0].target, "fabs");
+  EXPECT_EQ(loaded[1].alias, "\xE6\xAD\xA3\xE5\xBC\xA6");
+  EXPECT_EQ(loaded[1].target, "sin");
+  EXPECT_EQ(fncAliasTable[2].alias, "");  // the rest of the table is cleared
 
-  // An empty file empties the table.
-  writeFile(paths::vkPreferences() + "/FuncAlias.rtf", "");
+  // A file that is no rich text leaves the table; an empty document empties it.
+  writeFile(paths::vkPreferences() + "/FuncAlias.rtf", "not rich text");
+  EXPECT_FALSE(pravella::loadFuncAlias());
+  EXPECT_EQ(pravella::installedFuncAliases().size(), 2u);
+  writeFile(paths::vkPreferences() + "/FuncAlias.rtf", "{\\rtf1\\ansi }");
   EXPECT_TRUE(pravella::loadFuncAlias());
   EXPECT_TRUE(pravella::installedFuncAliases().empty());
 }

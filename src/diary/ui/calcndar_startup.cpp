@@ -16,7 +16,6 @@
 
 #include "diary/diary_globals.h"
 #include "diary/func_alias_file.h"
-#include "diary/rich_text_file.h"
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
@@ -25,6 +24,7 @@
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/rich_text_file.h"
 
 Calcndar* PravellaSelf = nullptr;
 
@@ -173,10 +173,14 @@ void Calcndar::applicationDidFinishLaunching() {
 void Calcndar::loadModuleFromModulesFolder() {
   // Each module file's text is run by the main memo (module definitions load their modules).
   for (const QString& file : pravella::moduleFilesToRun(pravella::paths::modules())) {
-    const std::optional<QString> text = pravella::readRichTextFileAsPlainText(file);
-    if (!text) continue;
+    bool ok = false;
+    const QString text = pravella::plainTextOfRichTextFile(file, &ok);
+    if (!ok) {
+      logLine(QStringLiteral("The module file %1 is not read as rich text.").arg(file));
+      continue;
+    }
     mainWindowRef = window_;  // holding the mouse down in the main window breaks the run
-    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("calculationOnEditModule"), *text);
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("calculationOnEditModule"), text);
   }
 }
 

@@ -118,6 +118,19 @@ TEST_F(CalendarWindow, FirstStartBuildsTheDiaryAndShowsTodaysMonth) {
   EXPECT_FALSE(window->moonImageView()->pixmap().isNull());
 }
 
+TEST_F(CalendarWindow, ModuleFilesRunAtLaunch) {
+  const QByteArray rtf = "{\\rtf1\\ansi\\f0 module text}";
+  writeFile(paths::modules() + "/x.rtf", rtf);
+  writeFile(paths::modules() + "/x.vk.rtf", rtf);
+  writeFile(paths::modules() + "/broken.vk.rtf", "no rich text");
+  QObject context;
+  QStringList runs;
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      "calculationOnEditModule", &context, [&](pravella::Notification& n) { runs.append(n.text); });
+  start();
+  EXPECT_EQ(runs, QStringList{"module text"});
+}
+
 TEST_F(CalendarWindow, MarkedDaysAndTheDayList) {
   writeFile(paths::dayFolder(2008, 2, 5) + "/notes.txt", "x");
   QDir().mkpath(paths::dayFolder(2008, 2, 6) + "/a.rtfd");
