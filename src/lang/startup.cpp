@@ -4,13 +4,15 @@
 #include <ctime>
 #include <new>
 
+#include "lang/stdlib/random_dist.h"
 #include "lang/values.h"
 
 int vkStartUp() {
-  // 1. Both random generators from the clock. The language's own generator (M_Rand_Seed,
-  //    standard library) is seeded here with the same time once that library exists.
+  // 1. Both random generators from the clock: the C library's (the built-in "rand") and the
+  //    language's own shift-register generator (M_Rand and nRand).
   const auto now = static_cast<unsigned>(std::time(nullptr));
   std::srand(now);
+  M_Rand_Seed(now);
 
   // 2. Formats.
   DispFormat = "%10.4f";
