@@ -3,11 +3,18 @@
 #include <QApplication>
 
 #include "diary/ui/main_window.h"
+#include "graphics/color_table.h"
+#include "graphics/graph_title.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pravella"));
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
+
+  initTitle();
+  // The colour names: the shipped file goes into the preferences folder the first time.
+  pravella::installDefaultColorFile();
+  initUnixColor();
 
   pravella::MainWindow window;
   window.show();
