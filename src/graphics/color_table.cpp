@@ -189,10 +189,9 @@ QColor colorForReference(std::int32_t reference) {
     const std::size_t i = static_cast<std::size_t>(-(reference + 1));
     if (i < UColor.size()) {
       const UColorRecord& c = UColor[i];
-      // The stored components are multiplied by 256 into 16 bits; out-of-range values wrap
-      // there just as they would in a 16-bit colour.
-      return QColor::fromRgba64(static_cast<quint16>(c.red * 256), static_cast<quint16>(c.green * 256),
-                                static_cast<quint16>(c.blue * 256));
+      // Each component is multiplied by 256 into 16 bits; a 32-bit pixel keeps the high byte,
+      // which is the component's low byte.
+      return QColor(qRgb(c.red & 0xFF, c.green & 0xFF, c.blue & 0xFF));
     }
     return QColor(kFixedColors[1]);
   }
