@@ -4,14 +4,14 @@
 
 #include "diary/ui/main_window.h"
 #include "graphics/color_table.h"
-#include "graphics/graph_title.h"
+#include "lang/startup.h"
 
 int main(int argc, char** argv) {
+  if (vkStartUp() != 1) return -1;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pravella"));
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
 
-  initTitle();
   // The colour names: the shipped file goes into the preferences folder the first time.
   pravella::installDefaultColorFile();
   initUnixColor();

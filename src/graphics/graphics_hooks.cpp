@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "graphics/picture.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
 
@@ -15,6 +16,7 @@ std::mutex hooksMutex;
 std::function<void(const std::string&)> errorReporter;
 std::function<bool(const std::string&, std::vector<double>&)> variableReader;
 std::function<std::string()> folderProvider;
+std::function<std::size_t()> limitProvider;
 
 }  // namespace
 
@@ -47,6 +49,20 @@ bool readProgramVariable(const std::string& name, std::vector<double>& elements)
 void setVariableReader(std::function<bool(const std::string&, std::vector<double>&)> reader) {
   std::lock_guard lock(hooksMutex);
   variableReader = std::move(reader);
+}
+
+std::size_t pictureByteLimit() {
+  std::function<std::size_t()> provider;
+  {
+    std::lock_guard lock(hooksMutex);
+    provider = limitProvider;
+  }
+  return provider ? provider() : kDefaultPictureByteLimit;
+}
+
+void setPictureByteLimitProvider(std::function<std::size_t()> provider) {
+  std::lock_guard lock(hooksMutex);
+  limitProvider = std::move(provider);
 }
 
 std::string workingFolder() {

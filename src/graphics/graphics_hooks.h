@@ -3,6 +3,7 @@
 // installs these at start-up. Until it does, errors go to the console log, no program
 // variable exists and relative paths resolve against the home folder.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,11 @@ void setErrorReporter(std::function<void(const std::string&)> reporter);
 // after row; false when there is none.
 bool readProgramVariable(const std::string& name, std::vector<double>& elements);
 void setVariableReader(std::function<bool(const std::string&, std::vector<double>&)> reader);
+
+// The largest picture value in bytes: the language's element capacity times 8 (8,000,000
+// unless a program changed the capacity).
+std::size_t pictureByteLimit();
+void setPictureByteLimitProvider(std::function<std::size_t()> provider);
 
 // The working folder against which relative file names of a program resolve.
 std::string workingFolder();

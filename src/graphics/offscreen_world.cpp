@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/font_alias.h"
+#include "platform/font_aliases.h"
 
 namespace pravella {
 
@@ -119,7 +119,9 @@ void OffScreenWorld::frameOval(int left, int top, int right, int bottom) {
 
 void OffScreenWorld::drawString(const QString& text) {
   if (text.isEmpty()) return;
-  QFont font = fontFor(fontName_, textSize_);
+  // A text size of 0 means 12, as the old drawing code has it.
+  QFont font(fonts::familyFor(fontName_.isEmpty() ? QStringLiteral("Geneva") : fontName_));
+  font.setPointSize(textSize_ > 0 ? textSize_ : 12);
   // Exact colours: titles and labels are read back as pixel values.
   font.setStyleStrategy(QFont::NoAntialias);
   QPainter painter(&target());

@@ -17,8 +17,9 @@ class QPainter;
 
 namespace pravella {
 
-// The largest picture a value may hold: the language's element capacity (1,000,000) times 8.
-inline constexpr std::size_t kPictureByteLimit = 8'000'000;
+// The largest picture a value may hold at the language's initial element capacity
+// (1,000,000 x 8); graphics::pictureByteLimit() gives the one in force.
+inline constexpr std::size_t kDefaultPictureByteLimit = 8'000'000;
 
 // QuickDraw transfer modes that pixel copies of our pictures use.
 enum class PixelTransfer : int {

@@ -111,7 +111,7 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
   }
   const QSize size = reader.size();
   // A JPEG file goes in unchanged: no loss, and it is as small as it already is.
-  if (format == "jpeg" && size.isValid() && static_cast<std::size_t>(data.size()) < pravella::kPictureByteLimit - 1024) {
+  if (format == "jpeg" && size.isValid() && static_cast<std::size_t>(data.size()) < pravella::graphics::pictureByteLimit() - 1024) {
     QImage probe;
     if (reader.read(&probe)) {
       out = pravella::Picture::fromJpeg(data, probe.size()).bytes();
@@ -128,10 +128,10 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
   pravella::Picture picture = pravella::Picture::fromImage(image);
   // Photos too big for direct pixels are embedded as JPEG, at falling quality until they fit.
   for (const int q : {90, 75, 50, 25}) {
-    if (!picture.isEmpty() && picture.size() < pravella::kPictureByteLimit) break;
+    if (!picture.isEmpty() && picture.size() < pravella::graphics::pictureByteLimit()) break;
     picture = pravella::Picture::fromPhoto(image, q);
   }
-  if (picture.isEmpty() || picture.size() >= pravella::kPictureByteLimit) {
+  if (picture.isEmpty() || picture.size() >= pravella::graphics::pictureByteLimit()) {
     reportError("Can not get Picture.");
     return 0;
   }

@@ -7,9 +7,8 @@
 #include "graphics/graphics_hooks.h"
 #include "graphics/offscreen.h"
 #include "graphics/picture_draw.h"
+#include "lang/values.h"
 
-std::int32_t OpeMode = 32;
-RGBColor opC{32768, 32768, 32768};
 
 using pravella::OffScreenWorld;
 using pravella::Picture;
@@ -121,8 +120,8 @@ int OpePict(const QByteArray& a, const QByteArray& b, QByteArray& out) {
   QImage& ia = worldA->pixels();
   const QImage& ib = worldB->pixels();
   const int wa = ia.width(), ha = ia.height(), wb = ib.width(), hb = ib.height();
-  const int weight[3] = {opC.red, opC.green, opC.blue};
-  const int pin[3] = {opC.red >> 8, opC.green >> 8, opC.blue >> 8};
+  const int weight[3] = {opC[0], opC[1], opC[2]};
+  const int pin[3] = {opC[0] >> 8, opC[1] >> 8, opC[2] >> 8};
   for (int y = 0; y < ha; ++y) {
     auto* la = reinterpret_cast<QRgb*>(ia.scanLine(y));
     const auto* lb = reinterpret_cast<const QRgb*>(ib.constScanLine(static_cast<int>(static_cast<qint64>(y) * hb / ha)));
@@ -160,7 +159,9 @@ int DoBlendLevel(double red, double green, double blue) {
     }
   // A level of 1 would be 65536, one past 16 bits: it is held at 65535 (full weight).
   auto component = [](double l) { return static_cast<std::uint16_t>(std::min(65535.0, std::trunc(l * 65536))); };
-  opC = {component(red), component(green), component(blue)};
+  opC[0] = component(red);
+  opC[1] = component(green);
+  opC[2] = component(blue);
   return 1;
 }
 

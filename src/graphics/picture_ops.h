@@ -11,10 +11,8 @@
 
 #include "graphics/color_table.h"
 
-// Transfer mode of "x" on two pictures (32 blend at start) and its operation colour (32768 in
-// each component at start).
-extern std::int32_t OpeMode;
-extern RGBColor opC;
+// The transfer mode of "x" on two pictures (`OpeMode`, 32 blend at start) and its operation
+// colour (`opC`, 32768 in each component) are settings of the language (lang/values.h).
 
 // op is '+', '-', '*' or '/'; each channel with its value v (red, green, blue).
 int DoGraphOpeCalc(const QByteArray& picture, char op, double red, double green, double blue, QByteArray& out);

@@ -85,7 +85,7 @@ int DoSmoothGraph(const QByteArray& picture, int red, int green, int blue, QByte
 int DoGetPictNum(const QByteArray& picture, std::vector<std::int32_t>& out, int& rows, int& columns, double w1,
                  double w2, double w3) {
   const QRect frame = Picture(picture).frame();
-  if (static_cast<double>(frame.width()) * frame.height() * 4 > static_cast<double>(pravella::kPictureByteLimit)) {
+  if (static_cast<double>(frame.width()) * frame.height() * 4 > static_cast<double>(pravella::graphics::pictureByteLimit())) {
     pravella::graphics::reportError("Too Big Picture");
     return 0;
   }

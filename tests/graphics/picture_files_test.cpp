@@ -107,7 +107,7 @@ TEST_F(PictureFiles, LargePngPhotoLoadsBelowTheLimit) {
   ASSERT_TRUE(photo.save(folder + "/big.png"));
   QByteArray out;
   ASSERT_EQ(DoLoadPicture("big.png", out), 1);
-  EXPECT_LT(static_cast<std::size_t>(out.size()), kPictureByteLimit);
+  EXPECT_LT(static_cast<std::size_t>(out.size()), kDefaultPictureByteLimit);
   EXPECT_EQ(Picture(out).frame().size(), QSize(2400, 1800));
 }
 

@@ -100,7 +100,7 @@ TEST(Picture, LargePhotoIsEmbeddedAsJpegBelowTheLimit) {
   }
   const Picture pict = Picture::fromPhoto(photo, 75);
   ASSERT_FALSE(pict.isEmpty());
-  EXPECT_LT(pict.size(), kPictureByteLimit);
+  EXPECT_LT(pict.size(), kDefaultPictureByteLimit);
   EXPECT_EQ(pict.frame(), QRect(0, 0, 3000, 2000));
   const QImage back = pict.toImage();
   ASSERT_EQ(back.size(), photo.size());

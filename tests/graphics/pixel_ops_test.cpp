@@ -6,6 +6,7 @@
 #include "graphics/picture.h"
 #include "graphics/picture_ops.h"
 #include "graphics/pixel_ops.h"
+#include "lang/values.h"
 
 namespace pravella {
 namespace {
@@ -30,7 +31,7 @@ class PixelOps : public testing::Test {
   void TearDown() override {
     graphics::setErrorReporter(nullptr);
     OpeMode = 32;
-    opC = {32768, 32768, 32768};
+    opC[0] = opC[1] = opC[2] = 32768;
   }
   std::string errors;
 };

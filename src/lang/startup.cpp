@@ -1,0 +1,50 @@
+#include "lang/startup.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <new>
+
+#include "graphics/language_binding.h"
+#include "lang/values.h"
+
+int vkStartUp() {
+  // 1. Both random generators from the clock. The language's own generator (M_Rand_Seed,
+  //    standard library) is seeded here with the same time once that library exists.
+  const auto now = static_cast<unsigned>(std::time(nullptr));
+  std::srand(now);
+
+  // 2. Formats.
+  DispFormat = "%10.4f";
+  SaveFormat = "%g";
+
+  // 3. Scratch buffers.
+  bool ready = vkAllocScratchBuffers(TNumber) == 1;
+
+  // 4. Point-digitiser memory (initGetPointsMemory) and triangulation data (initSankakuData)
+  //    go here with the plotting tools.
+
+  // 5. Path buffers: without them nothing can start.
+  if (initPath() != 1) return -1;
+
+  // 6-7. Module and alias tables.
+  initUFNtable();
+  initAliasTable();
+
+  // 8. The graph-title slots, and the picture support's hooks into the language.
+  pravella::installPictureSupport();
+
+  // 9. Variable table and result text.
+  try {
+    ResultString.clear();
+    ResultString.reserve(4096);
+  } catch (const std::bad_alloc&) {
+    ready = false;
+  }
+  initVarTable(variableTable);
+
+  // 10. File slots of the file built-ins (initFileData, standard library) go here.
+  // 11. The volume store (DoInitVolumeData, image analysis) goes here.
+
+  vkSetTablesReady(ready);
+  return 1;
+}

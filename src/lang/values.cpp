@@ -1,0 +1,189 @@
+#include "lang/values.h"
+
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <unordered_map>
+
+// ---------------------------------------------------------------------------------------
+// VkBytes
+
+VkBytes::VkBytes(const VkBytes& other) { assign(other.data(), other.size_); }
+
+VkBytes& VkBytes::operator=(const VkBytes& other) {
+  if (this != &other) assign(other.data(), other.size_);
+  return *this;
+}
+
+VkBytes::VkBytes(VkBytes&& other) noexcept
+    : heap_(std::move(other.heap_)),
+      capacity_(other.capacity_),
+      size_(other.size_),
+      heapInUse_(other.heapInUse_) {
+  std::memcpy(small_, other.small_, kSmall);
+  other.capacity_ = other.size_ = 0;
+  other.heapInUse_ = false;
+}
+
+VkBytes& VkBytes::operator=(VkBytes&& other) noexcept {
+  if (this != &other) {
+    heap_ = std::move(other.heap_);
+    capacity_ = other.capacity_;
+    size_ = other.size_;
+    heapInUse_ = other.heapInUse_;
+    std::memcpy(small_, other.small_, kSmall);
+    other.capacity_ = other.size_ = 0;
+    other.heapInUse_ = false;
+  }
+  return *this;
+}
+
+bool VkBytes::resize(std::size_t n) noexcept {
+  if (n <= kSmall) {
+    heapInUse_ = false;
+    size_ = n;
+    // A big buffer is not kept for a scalar: a variable that once held a large matrix would
+    // otherwise hold its memory for the rest of the process.
+    if (capacity_ > (1u << 16)) {
+      heap_.reset();
+      capacity_ = 0;
+    }
+    return true;
+  }
+  if (n > capacity_ || capacity_ / 4 > n) {
+    unsigned char* p = new (std::nothrow) unsigned char[n];
+    if (!p) return false;
+    heap_.reset(p);
+    capacity_ = n;
+  }
+  heapInUse_ = true;
+  size_ = n;
+  return true;
+}
+
+bool VkBytes::assign(const void* src, std::size_t n) noexcept {
+  if (!resize(n)) return false;
+  if (n) std::memmove(data(), src, n);
+  return true;
+}
+
+void VkBytes::release() noexcept {
+  heap_.reset();
+  capacity_ = size_ = 0;
+  heapInUse_ = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Globals
+
+int TNumber = 1000000;
+double* vk_ta = nullptr;
+double* vk_tb = nullptr;
+double* vk_tc = nullptr;
+std::string ResultString;
+std::string DispFormat = "%10.4f";
+std::string SaveFormat = "%g";
+int ByteOrderBigEndian = 0;
+int vk_level = 0;
+int breakLevel = 0;
+int restM = 10;
+int restN = 5;
+int OpeMode = 32;
+uint16_t opC[3] = {32768, 32768, 32768};
+int pv_displayModeStatus = 0;
+std::string current_fullPath;
+std::string backup_fullPath;
+std::string vkDataPathString;
+std::string NowLoadSaveName;
+std::vector<VariableRecord> variableTable;
+std::vector<UserModuleSlot> UFNtable;
+std::vector<AliasEntry> fncAliasTable;
+std::atomic<const void*> mainWindowRef{nullptr};
+
+namespace {
+
+std::unique_ptr<double[]> scratchA, scratchB, scratchC;
+bool tablesReady = false;
+
+}  // namespace
+
+int vkAllocScratchBuffers(int tnumber) {
+  if (tnumber < 1) return 0;
+  const auto n = static_cast<std::size_t>(tnumber);
+  std::unique_ptr<double[]> a(new (std::nothrow) double[n]);
+  std::unique_ptr<double[]> b(new (std::nothrow) double[n]);
+  std::unique_ptr<double[]> c(new (std::nothrow) double[n]);
+  if (!a || !b || !c) return 0;
+  scratchA = std::move(a);
+  scratchB = std::move(b);
+  scratchC = std::move(c);
+  vk_ta = scratchA.get();
+  vk_tb = scratchB.get();
+  vk_tc = scratchC.get();
+  return 1;
+}
+
+bool vkTablesReady() { return tablesReady; }
+void vkSetTablesReady(bool ready) { tablesReady = ready; }
+
+int initPath() {
+  current_fullPath.clear();
+  backup_fullPath.clear();
+  vkDataPathString.clear();
+  NowLoadSaveName.clear();
+  try {
+    current_fullPath.reserve(kPathBytes);
+    backup_fullPath.reserve(kPathBytes);
+    vkDataPathString.reserve(kPathBytes);
+    NowLoadSaveName.reserve(kPathBytes);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  return 1;
+}
+
+int initUFNtable() {
+  UFNtable.clear();
+  UFNtable.resize(kModuleSlots);
+  return 1;
+}
+
+int initAliasTable() {
+  fncAliasTable.clear();
+  fncAliasTable.resize(kAliasEntries);
+  return 1;
+}
+
+int vkInternName(const std::string& name) {
+  static std::mutex mutex;
+  static std::unordered_map<std::string, int> ids;
+  std::lock_guard lock(mutex);
+  auto [it, inserted] = ids.try_emplace(name, static_cast<int>(ids.size()));
+  return it->second;
+}
+
+bool isVariable(const std::string& name, int* type) {
+  if (name.empty() || name.size() >= static_cast<std::size_t>(kNameBytes)) return false;
+  const char last = name.back();
+  int t = kValueReal;
+  if (last == '$') t = kValueString;
+  else if (last == '#') t = kValuePicture;
+  else if (last == '%') t = kValueInt;
+  if (t == kValueReal) {
+    for (unsigned char ch : name) {
+      if (ch < 0x80 && std::ispunct(ch) && ch != '_') return false;
+    }
+  }
+  if (type) *type = t;
+  return true;
+}
+
+int32_t vkTruncToInt(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}

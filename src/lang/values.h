@@ -1,0 +1,225 @@
+#pragma once
+// The calculation language's values and global tables: the code record a compiled program is
+// made of, the value types, the value-stack entry, the variable, module and alias tables, the
+// scratch buffers, the result text and the language's settings. They live for the whole
+// process and are used by one run at a time (the memo views keep a second run from starting).
+//
+// The limits here are the language's behaviour (programs and module files rely on them and on
+// their messages); how the values are stored is ours: owned buffers instead of handles.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------
+// Fixed capacities. Each is a documented limit of the language, not a storage detail.
+
+constexpr int kCodeRecords = 12000;      // records of one compiled program or module body
+constexpr int kCalcStackSize = 1000;     // entries of one run's value stack (999 usable)
+constexpr int kVariableRecords = 1000;   // the variable table
+constexpr int kModuleSlots = 500;        // the module table
+constexpr int kModuleArguments = 20;     // arguments of one module
+constexpr int kAliasEntries = 500;       // the alias table
+constexpr int kNameBytes = 256;          // a name field, terminator included
+constexpr int kPathBytes = 1024;         // a path buffer, terminator included
+constexpr int kFormatBytes = 1024;       // DispFormat / SaveFormat, terminator included
+
+// ---------------------------------------------------------------------------------------
+// Code kinds (`CalcCodeKind`): how the executor dispatches a record.
+
+enum CalcCodeKind : int {
+  kCodeInvalid = -1,
+  kCodeCommand = 0,
+  kCodeFunction = 1,
+  kCodeOperator = 2,
+  kCodeNumber = 3,
+  kCodeNumVariable = 4,
+  kCodeString = 5,
+  kCodeStrVariable = 6,
+  kCodeRelation = 9,
+  kCodeLogical = 10,
+  kCodeControl = 11,
+  kCodeModule = 12,
+  kCodeGraphVariable = 21,
+  kCodeIntVariable = 31,
+};
+
+// Value types (`CalcValueType`): the type word of a stack entry.
+enum CalcValueType : int {
+  kValueReal = 3,     // matrix of doubles, row-major; a scalar is 1 by 1
+  kValueString = 5,   // bytes with a terminating zero; msize = length
+  kValuePicture = 20, // picture bytes (or any raw byte block); msize = byte length
+  kValueInt = 30,     // matrix of signed 32-bit integers, row-major
+};
+
+// Variable kinds of `VariableRecord`.
+enum VariableKind : int { kVarReal = 0, kVarString = 1, kVarPicture = 2, kVarInt = 4 };
+
+// ---------------------------------------------------------------------------------------
+// An owned byte buffer that keeps small values (a scalar, a short string) inline, so that the
+// executor's scalar pushes and variable reads never touch the heap, and that keeps its heap
+// capacity when a value of the same size or smaller replaces the old one.
+
+class VkBytes {
+ public:
+  VkBytes() = default;
+  VkBytes(const VkBytes& other);
+  VkBytes& operator=(const VkBytes& other);
+  VkBytes(VkBytes&& other) noexcept;
+  VkBytes& operator=(VkBytes&& other) noexcept;
+  ~VkBytes() = default;
+
+  unsigned char* data() { return heapInUse_ ? heap_.get() : small_; }
+  const unsigned char* data() const { return heapInUse_ ? heap_.get() : small_; }
+  double* doubles() { return reinterpret_cast<double*>(data()); }
+  const double* doubles() const { return reinterpret_cast<const double*>(data()); }
+  int32_t* ints() { return reinterpret_cast<int32_t*>(data()); }
+  const int32_t* ints() const { return reinterpret_cast<const int32_t*>(data()); }
+  const char* chars() const { return reinterpret_cast<const char*>(data()); }
+  std::size_t size() const { return size_; }
+
+  // Makes room for n bytes (contents undefined); false when memory cannot be had.
+  bool resize(std::size_t n) noexcept;
+  bool assign(const void* src, std::size_t n) noexcept;
+  void release() noexcept;
+
+ private:
+  static constexpr std::size_t kSmall = 24;
+  alignas(8) unsigned char small_[kSmall] = {};
+  std::unique_ptr<unsigned char[]> heap_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
+  bool heapInUse_ = false;
+};
+
+// ---------------------------------------------------------------------------------------
+// Code record `vk_Code`: one compiled instruction.
+
+struct vk_Code {
+  int kind = 0;       // CalcCodeKind
+  int argc = 0;       // arguments at a call; elements per row of a matrix literal
+  int jump = 0;       // relative jump of a control record; rows of a matrix literal
+  std::string name;   // token text (at most 255 bytes)
+  std::string data;   // text of a string literal (kind 5)
+  bool hasData = false;
+
+  // Derived once, so the executor does not redo it on every pass: the value of a number
+  // literal (the same atof the text would give each time) and the interned variable name
+  // with the slot it was last found in.
+  double number = 0.0;
+  int nameId = -1;
+  int varSlot = -1;
+};
+
+using VkCodeArray = std::vector<vk_Code>;
+
+// Value-stack entry `CalcStackEntry`. A picture's bytes are its data.
+struct CalcStackEntry {
+  int type = 0;
+  int msize = 0;
+  int nsize = 0;
+  VkBytes data;
+};
+
+// Variable record `VariableRecord`.
+struct VariableRecord {
+  int state = 0;  // 0 free, 2 reserved (name and level, no value yet), 1 in use
+  int kind = 0;   // VariableKind
+  std::string name;
+  int nameId = -1;
+  int msize = 0;
+  int nsize = 0;
+  int level = 0;
+  VkBytes data;   // doubles, integers, string bytes with terminator, or picture bytes
+};
+
+// Module slot `UserModuleSlot`. The body is shared so that a call keeps its code alive even
+// when the running body deletes or redefines its own module.
+struct UserModuleSlot {
+  std::string name;  // empty: a free slot
+  int argc = 0;
+  std::string argNames[kModuleArguments];
+  int argTypes[kModuleArguments] = {};
+  int codeCount = 0;
+  std::shared_ptr<VkCodeArray> code;
+};
+
+// Alias entry `AliasEntry`.
+struct AliasEntry {
+  std::string alias;
+  std::string target;
+};
+
+// ---------------------------------------------------------------------------------------
+// Global tables and settings.
+
+extern int TNumber;  // element limit of one value; size unit of the buffers (x 8 bytes)
+
+// Scratch buffers of TNumber x 8 bytes each; operators and built-ins pop operands into them
+// and build results there.
+extern double* vk_ta;
+extern double* vk_tb;
+extern double* vk_tc;
+
+// The run's output text. Displays and error lines are appended only while its length stays
+// below TNumber characters (see vkResultFits).
+extern std::string ResultString;
+
+extern std::string DispFormat;  // print format of displayed numbers ("%10.4f" at start)
+extern std::string SaveFormat;  // print format of saved numbers ("%g" at start)
+extern int ByteOrderBigEndian;
+extern int vk_level;            // current scope level
+extern int breakLevel;          // loop depth while compiling
+extern int restM;               // rows shown of a displayed matrix (0 or less: all)
+extern int restN;               // columns shown
+extern int OpeMode;             // transfer mode for combining two pictures with "x"
+extern uint16_t opC[3];         // operation colour of that transfer
+extern int pv_displayModeStatus;
+
+// Path buffers (at most kPathBytes - 1 bytes each).
+extern std::string current_fullPath;
+extern std::string backup_fullPath;
+extern std::string vkDataPathString;
+extern std::string NowLoadSaveName;
+
+extern std::vector<VariableRecord> variableTable;  // kVariableRecords records
+extern std::vector<UserModuleSlot> UFNtable;        // kModuleSlots slots
+extern std::vector<AliasEntry> fncAliasTable;       // kAliasEntries entries
+
+// The window whose program runs (set by whoever starts a run; the break test reads it).
+extern std::atomic<const void*> mainWindowRef;
+
+// ---------------------------------------------------------------------------------------
+// Table lifecycles.
+
+int initPath();
+int initVarTable(std::vector<VariableRecord>& table);
+int initUFNtable();
+int initAliasTable();
+
+// Allocates (or re-allocates, when the built-in "element" changes TNumber) the three scratch
+// buffers; 1 on success, 0 when memory cannot be had (the old buffers then stay).
+int vkAllocScratchBuffers(int tnumber);
+
+// Whether the start-up allocated everything a run needs; a run refuses to start otherwise.
+bool vkTablesReady();
+void vkSetTablesReady(bool ready);
+
+// True when a text of `extra` more bytes can be appended to ResultString.
+inline bool vkResultFits(std::size_t extra) {
+  return ResultString.size() + extra < static_cast<std::size_t>(TNumber);
+}
+
+// Name interning: variable records and code records compare names by number.
+int vkInternName(const std::string& name);
+
+// `isVariable`: the value type a name's suffix gives ("$" 5, "#" 20, "%" 30, else 3); false
+// for a name of 256 bytes or more or a suffix-free name holding punctuation other than "_".
+bool isVariable(const std::string& name, int* type);
+
+// Converts a double to a 32-bit integer truncating toward zero; values outside the range
+// saturate and NaN gives 0, instead of the undefined behaviour of a plain cast.
+int32_t vkTruncToInt(double v);

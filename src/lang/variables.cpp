@@ -1,0 +1,428 @@
+#include "lang/variables.h"
+
+#include <cstdint>
+#include <cstring>
+#include <unordered_map>
+
+#include "graphics/language_binding.h"
+#include "lang/report.h"
+#include "lang/stack.h"
+#include "platform/cformat.h"
+
+namespace {
+
+// (name, level) -> record, so that a look-up does not compare a thousand names. The table
+// itself stays the truth: a hit is checked against the record before it is used.
+std::unordered_map<uint64_t, int>& byNameLevel() {
+  static std::unordered_map<uint64_t, int> map;
+  return map;
+}
+
+inline uint64_t key(int nameId, int level) {
+  return (static_cast<uint64_t>(static_cast<uint32_t>(nameId)) << 32) | static_cast<uint32_t>(level);
+}
+
+// Hint for the next free record: records are taken from the front, so a free one is never
+// before the hint.
+int firstFreeHint = 0;
+
+void indexRecord(int i) {
+  VariableRecord& v = variableTable[i];
+  byNameLevel().try_emplace(key(v.nameId, v.level), i);
+}
+
+void unindexRecord(int i) {
+  VariableRecord& v = variableTable[i];
+  if (v.nameId < 0) return;
+  auto& map = byNameLevel();
+  auto it = map.find(key(v.nameId, v.level));
+  if (it != map.end() && it->second == i) map.erase(it);
+}
+
+void clearRecord(int i) {
+  unindexRecord(i);
+  VariableRecord& v = variableTable[i];
+  v.state = 0;
+  v.kind = 0;
+  v.name.clear();
+  v.nameId = -1;
+  v.msize = v.nsize = v.level = 0;
+  v.data.release();
+  if (i < firstFreeHint) firstFreeHint = i;
+}
+
+int findById(int nameId) {
+  const auto& map = byNameLevel();
+  auto it = map.find(key(nameId, vk_level));
+  if (it != map.end()) {
+    const VariableRecord& v = variableTable[it->second];
+    if (v.state != 0 && v.level == vk_level && v.nameId == nameId) return it->second;
+  }
+  // A stale or missing entry: the table decides.
+  for (int i = 0; i < static_cast<int>(variableTable.size()); ++i) {
+    const VariableRecord& v = variableTable[i];
+    if (v.state != 0 && v.level == vk_level && v.nameId == nameId) {
+      byNameLevel()[key(nameId, vk_level)] = i;
+      return i;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+int vkTypeOfKind(int kind) {
+  switch (kind) {
+    case kVarReal: return kValueReal;
+    case kVarString: return kValueString;
+    case kVarPicture: return kValuePicture;
+    case kVarInt: return kValueInt;
+    default: return 0;
+  }
+}
+
+int findVariable(const std::string& name, int* index) {
+  const int i = findById(vkInternName(name));
+  if (i < 0) return 0;
+  if (index) *index = i;
+  return 1;
+}
+
+int vkLookupVariable(vk_Code& record) {
+  if (record.nameId < 0) record.nameId = vkInternName(record.name);
+  const int s = record.varSlot;
+  if (s >= 0 && s < static_cast<int>(variableTable.size())) {
+    const VariableRecord& v = variableTable[s];
+    if (v.state != 0 && v.level == vk_level && v.nameId == record.nameId) return s;
+  }
+  const int found = findById(record.nameId);
+  if (found >= 0) record.varSlot = found;
+  return found;
+}
+
+int setNewVariable(const std::string& name, int kind, int* index) {
+  const int n = static_cast<int>(variableTable.size());
+  for (int i = firstFreeHint; i < n; ++i) {
+    VariableRecord& v = variableTable[i];
+    if (v.state != 0) continue;
+    firstFreeHint = i + 1;
+    v.state = 2;
+    v.kind = kind;
+    v.name = name;
+    v.nameId = vkInternName(name);
+    v.msize = v.nsize = 0;
+    v.level = vk_level;
+    v.data.release();
+    indexRecord(i);
+    if (index) *index = i;
+    return 1;
+  }
+  firstFreeHint = n;
+  error_disp("Variable table overflow.");
+  return 0;
+}
+
+int PushToVariableTable(int index, const std::string& name, int kind, const void* data, int msize,
+                        int nsize) {
+  if (index < 0 || index >= static_cast<int>(variableTable.size())) {
+    error_disp("Variable table overflow.");
+    return 0;
+  }
+  const int64_t elements = static_cast<int64_t>(msize) * nsize;
+  const int64_t limit = TNumber;
+  std::size_t bytes = 0;
+  switch (kind) {
+    case kVarReal:
+      if (msize < 0 || nsize < 0 || elements > limit) {
+        error_disp("Too big data.");
+        return 0;
+      }
+      bytes = static_cast<std::size_t>(elements) * 8;
+      break;
+    case kVarInt:
+      if (msize < 0 || nsize < 0 || elements * 4 > limit * 8) {
+        error_disp("Too big data.");
+        return 0;
+      }
+      bytes = static_cast<std::size_t>(elements) * 4;
+      break;
+    case kVarPicture:
+      if (msize < 1 || msize > limit * 8) {
+        error_disp("Too Big Picture (at push into the VariableTable).");
+        return 0;
+      }
+      bytes = static_cast<std::size_t>(msize);
+      break;
+    case kVarString:
+      bytes = std::strlen(static_cast<const char*>(data)) + 1;
+      break;
+    default:
+      error_disp("Unknown data kind.");
+      return 0;
+  }
+  VariableRecord& v = variableTable[index];
+  unindexRecord(index);
+  if (!v.data.assign(data, bytes)) {
+    // The record must not look like a variable that has data.
+    v.state = v.state == 1 ? 2 : v.state;
+    v.msize = v.nsize = 0;
+    indexRecord(index);
+    error_disp("Memory allocation error.");
+    return 0;
+  }
+  v.state = 1;
+  v.kind = kind;
+  v.name = name;
+  v.nameId = vkInternName(name);
+  v.msize = msize;
+  v.nsize = kind == kVarPicture ? 0 : nsize;
+  v.level = vk_level;
+  indexRecord(index);
+  return 1;
+}
+
+int deleteHighLevelVariable(int level) {
+  for (int i = 0; i < static_cast<int>(variableTable.size()); ++i) {
+    if (variableTable[i].level >= level && (variableTable[i].state != 0 || !variableTable[i].name.empty()))
+      clearRecord(i);
+  }
+  return 1;
+}
+
+int initVarTable(std::vector<VariableRecord>& table) {
+  vk_level = 0;
+  table.clear();
+  table.resize(kVariableRecords);
+  if (&table == &variableTable) {
+    byNameLevel().clear();
+    firstFreeHint = 0;
+  }
+  return 1;
+}
+
+int deleteAllVariable() {
+  for (int i = 0; i < static_cast<int>(variableTable.size()); ++i) clearRecord(i);
+  byNameLevel().clear();
+  firstFreeHint = 0;
+  return 1;
+}
+
+int listVariableTable(std::string& text) {
+  text.clear();
+  for (const VariableRecord& v : variableTable) {
+    if (v.name.empty()) continue;
+    text += pravella::cformat("%2d %2d %8d %8d ", v.level, v.kind, v.msize, v.nsize);
+    text += v.name;
+    text += '\n';
+  }
+  return 1;
+}
+
+int showVariableTable(std::string& text) {
+  text += "  Kind msize nsize level name\n";
+  for (const VariableRecord& v : variableTable) {
+    if (v.state == 0) continue;
+    text += pravella::cformat("%6d%6d%6d%6d ", v.state, v.msize, v.nsize, v.level);
+    text += v.name;
+    text += '\n';
+  }
+  return 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Variable records at run time.
+
+namespace {
+
+inline bool assignmentFollows(int count, const vk_Code* code, int pc) {
+  if (pc + 1 >= count) return false;
+  const std::string& n = code[pc + 1].name;
+  return n.size() == 1 && n[0] == '=';
+}
+
+// Pushes the value of the variable the record names.
+int readVariable(vk_Code& rec, CalcStackEntry* stack, int* sp) {
+  const int i = vkLookupVariable(rec);
+  // A reserved record (its first assignment failed) has no value to read.
+  if (i < 0 || variableTable[i].state != 1) {
+    error_disp("Undefined variable.");
+    return 0;
+  }
+  const VariableRecord& v = variableTable[i];
+  const int type = vkTypeOfKind(v.kind);
+  if (type == kValueReal && v.msize == 1 && v.nsize == 1) return vkPushScalar(stack, sp, v.data.doubles()[0]);
+  return PushToStack(stack, sp, v.data.data(), type, v.msize, v.nsize);
+}
+
+// Finds the variable the record names at this level or reserves one of `kind`; -1 on failure.
+int targetVariable(vk_Code& rec, int kind) {
+  int i = vkLookupVariable(rec);
+  if (i >= 0) return i;
+  if (!setNewVariable(rec.name, kind, &i)) return -1;
+  rec.varSlot = i;
+  return i;
+}
+
+// The common end of an assignment: drop the stored value, step over the "=".
+inline int finishAssignment(int* pc, int* sp) {
+  --*sp;
+  ++*pc;
+  return 1;
+}
+
+int storeNumbers(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind) {
+  CalcStackEntry& top = stack[*sp - 1];
+  const int64_t elements = static_cast<int64_t>(top.msize) * top.nsize;
+  if (kind == kVarReal && elements > TNumber) {
+    error_disp("Too big data.");
+    return 0;
+  }
+  const int i = targetVariable(rec, kind);
+  if (i < 0) return 0;
+  VariableRecord& v = variableTable[i];
+  const std::size_t n = static_cast<std::size_t>(elements);
+  // The old value goes only once the new one can be held: a failed assignment keeps it.
+  VkBytes fresh;
+  VkBytes& dst = (top.type == (kind == kVarReal ? kValueReal : kValueInt)) ? v.data : fresh;
+  if (!dst.resize(n * (kind == kVarReal ? 8 : 4))) {
+    error_disp("Memory allocation error (new var)");
+    return 0;
+  }
+  if (kind == kVarReal) {
+    double* out = dst.doubles();
+    if (top.type == kValueReal) std::memcpy(out, top.data.data(), n * 8);
+    else for (std::size_t k = 0; k < n; ++k) out[k] = top.data.ints()[k];
+  } else {
+    int32_t* out = dst.ints();
+    if (top.type == kValueInt) std::memcpy(out, top.data.data(), n * 4);
+    else for (std::size_t k = 0; k < n; ++k) out[k] = vkTruncToInt(top.data.doubles()[k]);
+  }
+  if (&dst == &fresh) v.data = std::move(fresh);
+  v.state = 1;
+  v.kind = kind;
+  v.msize = top.msize;
+  v.nsize = top.nsize;
+  if (v.level != vk_level) {
+    unindexRecord(i);
+    v.level = vk_level;
+    indexRecord(i);
+  }
+  return finishAssignment(pc, sp);
+}
+
+int storeBytes(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind) {
+  CalcStackEntry& top = stack[*sp - 1];
+  const int i = targetVariable(rec, kind);
+  if (i < 0) return 0;
+  VariableRecord& v = variableTable[i];
+  if (!v.data.assign(top.data.data(), top.data.size())) {
+    v.state = 2;
+    v.msize = v.nsize = 0;
+    error_disp("Memory allocation error (new var)");
+    return 0;
+  }
+  v.state = 1;
+  v.kind = kind;
+  v.msize = top.msize;
+  v.nsize = kind == kVarPicture ? 0 : top.nsize;
+  return finishAssignment(pc, sp);
+}
+
+// The value to assign must be on the stack: an assignment whose right side left nothing
+// (itself an assignment, say) fails here instead of reading below the stack.
+inline bool haveValue(int* sp) {
+  if (*sp > 0) return true;
+  error_disp("No value to assign.");
+  return false;
+}
+
+}  // namespace
+
+int DoNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  vk_Code& rec = code[*pc];
+  if (!assignmentFollows(count, code, *pc)) return readVariable(rec, stack, sp);
+  if (!haveValue(sp)) return 0;
+  const int type = stack[*sp - 1].type;
+  if (type == kValuePicture) {
+    // The pixels of a picture assigned to a real variable become numbers (red + green + blue).
+    if (!vkPictureToNumbers(stack[*sp - 1])) return 0;
+  } else if (type != kValueReal && type != kValueInt) {
+    error_disp("Invalid data type.");
+    return 0;
+  }
+  // Fast path: a scalar into an existing real variable.
+  CalcStackEntry& top = stack[*sp - 1];
+  if (type == kValueReal && top.msize == 1 && top.nsize == 1) {
+    const int i = vkLookupVariable(rec);
+    if (i >= 0 && variableTable[i].kind == kVarReal) {
+      VariableRecord& v = variableTable[i];
+      v.data.resize(sizeof(double));
+      v.data.doubles()[0] = top.data.doubles()[0];
+      v.state = 1;
+      v.msize = v.nsize = 1;
+      return finishAssignment(pc, sp);
+    }
+  }
+  return storeNumbers(rec, pc, stack, sp, kVarReal);
+}
+
+int DoIntVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  vk_Code& rec = code[*pc];
+  if (!assignmentFollows(count, code, *pc)) return readVariable(rec, stack, sp);
+  if (!haveValue(sp)) return 0;
+  const int type = stack[*sp - 1].type;
+  if (type != kValueReal && type != kValueInt) {
+    error_disp("Invalid data type.");
+    return 0;
+  }
+  return storeNumbers(rec, pc, stack, sp, kVarInt);
+}
+
+int DoStrVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  vk_Code& rec = code[*pc];
+  if (!assignmentFollows(count, code, *pc)) return readVariable(rec, stack, sp);
+  if (!haveValue(sp)) return 0;
+  if (stack[*sp - 1].type != kValueString) {
+    error_disp("Invalid data type.");
+    return 0;
+  }
+  return storeBytes(rec, pc, stack, sp, kVarString);
+}
+
+int DoGraphVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  vk_Code& rec = code[*pc];
+  if (!assignmentFollows(count, code, *pc)) return readVariable(rec, stack, sp);
+  if (!haveValue(sp)) return 0;
+  if (stack[*sp - 1].type != kValuePicture) {
+    error_disp("Invalid data type.");
+    return 0;
+  }
+  return storeBytes(rec, pc, stack, sp, kVarPicture);
+}
+
+// ---------------------------------------------------------------------------------------
+// Path operations.
+
+bool changeFullPath(std::string_view path, std::string& out, std::size_t limit) {
+  std::string joined;
+  if (!path.empty() && path.front() == '/') {
+    joined = path;
+  } else {
+    joined = current_fullPath;
+    if (joined.empty() || joined.back() != '/') joined += '/';
+    joined += path;
+  }
+  if (joined.size() + 1 > limit) {
+    error_disp("Too long path name.");
+    return false;
+  }
+  out = std::move(joined);
+  return true;
+}
+
+std::FILE* vk_fopen(std::string_view path, const char* mode) {
+  std::string full;
+  if (!changeFullPath(path, full, kPathBytes)) return nullptr;
+  NowLoadSaveName = full;
+  return std::fopen(full.c_str(), mode);
+}
