@@ -1,8 +1,6 @@
 #include "graphics/color_table.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cmath>
 #include <cstdio>
@@ -10,7 +8,6 @@
 
 #include "graphics/graphics_hooks.h"
 #include "graphics/offscreen_world.h"
-#include "platform/atomic_file.h"
 #include "platform/paths.h"
 
 namespace {
@@ -234,16 +231,3 @@ int DoGetUnixColor(const std::string& name, double out[3]) {
   out[0] = out[1] = out[2] = 128;
   return 1;
 }
-
-namespace pravella {
-
-bool installDefaultColorFile() {
-  const QString target = paths::vkPreferences() + QStringLiteral("/rgbColor.dat");
-  if (QFileInfo::exists(target)) return true;
-  QFile source(paths::resource(QStringLiteral("rgbColor.dat")));
-  if (!source.open(QIODevice::ReadOnly)) return false;
-  if (!QDir().mkpath(paths::vkPreferences())) return false;
-  return static_cast<bool>(writeFileAtomically(target, source.readAll()));
-}
-
-}  // namespace pravella

@@ -53,11 +53,3 @@ int setProgForeColor(std::int32_t reference);
 void initUnixColor();
 // Red, green and blue of the first colour with exactly that name; 128, 128, 128 without one.
 int DoGetUnixColor(const std::string& name, double out[3]);
-
-namespace pravella {
-
-// Copies the shipped rgbColor.dat into the preferences folder when it is missing there;
-// false when the copy fails.
-bool installDefaultColorFile();
-
-}  // namespace pravella

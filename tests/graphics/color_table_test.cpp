@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "diary/startup_files.h"
 #include "graphics/color_table.h"
 #include "graphics/graphics_hooks.h"
 #include "platform/paths.h"
@@ -87,7 +88,8 @@ TEST(ColorTable, ColourComponentsShiftBy8Bits) {
 }
 
 TEST(ColorNames, ShippedFileIsInstalledAndRead) {
-  ASSERT_TRUE(installDefaultColorFile());
+  ASSERT_TRUE(QDir().mkpath(paths::vkPreferences()));
+  ASSERT_TRUE(copyMissingResource("rgbColor.dat", paths::vkPreferences()));
   EXPECT_TRUE(QFile::exists(paths::vkPreferences() + "/rgbColor.dat"));
   initUnixColor();
   EXPECT_GT(ColorNumber, 100);
