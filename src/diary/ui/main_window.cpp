@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "diary/ui/cal_matrix.h"
 #include "editors/ui/main_text_view.h"
 
 namespace pravella {
@@ -71,11 +72,13 @@ QWidget* MainWindow::buildCalendarColumn() {
     steps->addWidget(b);
   layout->addLayout(steps);
 
-  auto* grid = new QGridLayout;
+  calMatrix_ = new CalMatrix(column);
+  auto* grid = new QGridLayout(calMatrix_);
+  grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(1);
   const QStringList weekdays = {tr("Sun"), tr("Mon"), tr("Tue"), tr("Wed"), tr("Thu"), tr("Fri"), tr("Sat")};
   for (int c = 0; c < 7; ++c) {
-    auto* head = new QLabel(weekdays[c], column);
+    auto* head = new QLabel(weekdays[c], calMatrix_);
     head->setAlignment(Qt::AlignCenter);
     grid->addWidget(head, 0, c);
   }
@@ -83,7 +86,7 @@ QWidget* MainWindow::buildCalendarColumn() {
   dayCellGroup_->setObjectName(QStringLiteral("dayFieldButtons"));
   dayCellGroup_->setExclusive(true);
   for (int i = 0; i < kDayCells; ++i) {
-    auto* cell = new QToolButton(column);
+    auto* cell = new QToolButton(calMatrix_);
     cell->setObjectName(QStringLiteral("dayCell%1").arg(i));
     cell->setCheckable(true);
     cell->setAutoRaise(true);
@@ -93,9 +96,17 @@ QWidget* MainWindow::buildCalendarColumn() {
     dayCells_[i] = cell;
     grid->addWidget(cell, 1 + i / 7, i % 7);
   }
-  layout->addLayout(grid);
+  layout->addWidget(calMatrix_);
 
-  diaryFileField_ = new QTableWidget(0, 1, column);
+  // The moon of the selected day.
+  moonImageView_ = new QLabel(column);
+  moonImageView_->setObjectName(QStringLiteral("moonImageView"));
+  moonImageView_->setAlignment(Qt::AlignCenter);
+  moonImageView_->setMinimumHeight(32);
+  layout->addWidget(moonImageView_);
+
+  diaryFileField_ = new getKeyOnTable(column);
+  diaryFileField_->setColumnCount(1);
   diaryFileField_->setObjectName(QStringLiteral("diaryFileField"));
   diaryFileField_->setHorizontalHeaderLabels({tr("Documents")});
   diaryFileField_->horizontalHeader()->setStretchLastSection(true);

@@ -8,13 +8,15 @@
 #include <QMainWindow>
 #include <array>
 
+#include "diary/ui/get_key_on_table.h"
+
 class QAbstractButton;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
 class QToolButton;
+class CalMatrix;
 class mainTextView;
 
 namespace pravella {
@@ -30,12 +32,14 @@ class MainWindow : public QMainWindow {
   QLabel* yearMonthField() const { return yearMonthField_; }
   QToolButton* dayCell(int index) const { return dayCells_.at(index); }
   QButtonGroup* dayCells() const { return dayCellGroup_; }
+  CalMatrix* calMatrix() const { return calMatrix_; }
+  QLabel* moonImageView() const { return moonImageView_; }
   QPushButton* lastYearButton() const { return lastYearButton_; }
   QPushButton* decMonthButton() const { return decMonthButton_; }
   QPushButton* todayButton() const { return todayButton_; }
   QPushButton* incMonthButton() const { return incMonthButton_; }
   QPushButton* nextYearButton() const { return nextYearButton_; }
-  QTableWidget* diaryFileField() const { return diaryFileField_; }
+  getKeyOnTable* diaryFileField() const { return diaryFileField_; }
   QLineEdit* editingDiaryFileName() const { return editingDiaryFileName_; }
   QButtonGroup* memoMenuButtons() const { return memoMenuGroup_; }
   mainTextView* documentView() const { return documentView_; }
@@ -49,12 +53,14 @@ class MainWindow : public QMainWindow {
   QLabel* yearMonthField_ = nullptr;
   std::array<QToolButton*, kDayCells> dayCells_{};
   QButtonGroup* dayCellGroup_ = nullptr;
+  CalMatrix* calMatrix_ = nullptr;
+  QLabel* moonImageView_ = nullptr;
   QPushButton* lastYearButton_ = nullptr;
   QPushButton* decMonthButton_ = nullptr;
   QPushButton* todayButton_ = nullptr;
   QPushButton* incMonthButton_ = nullptr;
   QPushButton* nextYearButton_ = nullptr;
-  QTableWidget* diaryFileField_ = nullptr;
+  getKeyOnTable* diaryFileField_ = nullptr;
   QLineEdit* editingDiaryFileName_ = nullptr;
   QButtonGroup* memoMenuGroup_ = nullptr;
   mainTextView* documentView_ = nullptr;

@@ -1,0 +1,44 @@
+#pragma once
+// The day folders of the diary: "Documents/diary/%4d/%02d/%02d" under the home folder, one per
+// calendar day. Finding, creating and reading them needs no window.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace pravella {
+
+enum class FolderEntry { Entered, Created, Failed };
+
+// Makes `path` the process's current directory when it exists; otherwise creates it (one level,
+// the current directory unchanged). The diary's folder walks have always left the process in
+// the deepest folder they could enter, and relative paths of the language rely on it.
+FolderEntry enterOrCreateFolder(const QString& path);
+
+// Enters the day folder or creates it level by level (Documents, diary, year, month, day). A
+// level that can be neither entered nor created is reported on the console with its message
+// and ends the walk: false.
+bool makeDayFolder(int year, int month, int day);
+
+// True when the folder holds an entry whose extension begins with "rtf" (rtf and rtfd
+// documents; hidden ones count too). A missing folder holds nothing.
+bool folderHoldsRichText(const QString& folder);
+
+// The names a day lists: every entry except hidden names (beginning with ".") and names whose
+// extension is exactly "ROIData", "htmld" or "tbld", in the order the folder gives them.
+QStringList listDiaryFiles(const QString& folder);
+
+// Days are compared by the key year x 372 + month x 31 + day.
+constexpr int dayKey(int year, int month, int day) { return year * 372 + month * 31 + day; }
+
+// -1 when `day` lies before `today`, 0 the same day, 1 after it (keys as above).
+int compareDayKeys(int todayKey, int dayKeyValue);
+
+struct DayOfPath {
+  int year = 0, month = 0, day = 0;
+};
+// The day of a document path ending in YYYY/MM/DD/name: its 4th-, 3rd- and 2nd-last parts.
+// Parts that are not numbers read as 0; a path of fewer than four parts gives nullopt.
+std::optional<DayOfPath> dayOfDocumentPath(const QString& path);
+
+}  // namespace pravella

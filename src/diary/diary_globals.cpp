@@ -1,0 +1,7 @@
+#include "diary/diary_globals.h"
+
+std::atomic<int> maxRecentMemo{1000};
+std::atomic<int> openDocumentOnMemoStatus{1};
+std::string vkDataCPath;
+std::string vkPreferencesCPath;
+std::string vkPrefPath;

@@ -1,0 +1,287 @@
+// Start-up and shutdown of the calendar controller.
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QToolButton>
+
+#include "diary/diary_globals.h"
+#include "diary/func_alias_file.h"
+#include "diary/startup_files.h"
+#include "diary/ui/calcndar.h"
+#include "diary/ui/main_window.h"
+#include "editors/ui/main_text_view.h"
+#include "lang/values.h"
+#include "platform/console_log.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/rich_text_file.h"
+
+Calcndar* PravellaSelf = nullptr;
+
+namespace {
+
+void logLine(const QString& text) { showErrMessageToConsole((text + QLatin1Char('\n')).toStdString()); }
+
+}  // namespace
+
+Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
+    : QObject(parent), window_(window), todaySource_([] { return QDate::currentDate(); }) {
+  setObjectName(QStringLiteral("Calcndar"));
+  terminator_ = [] { QCoreApplication::quit(); };
+  window_->setWindowTitle(QStringLiteral("Pravella[*]"));
+  window_->installEventFilter(this);
+  window_->diaryFileField()->setDelegate(this);
+
+  // The controller owns the meaning of the window's controls.
+  for (int tag = kLastDayCell + 1; tag < pravella::MainWindow::kDayCells; ++tag)
+    window_->dayCell(tag)->setCheckable(false);
+  connect(window_->dayCells(), &QButtonGroup::idClicked, this, [this](int tag) {
+    if (tag <= kLastDayCell) selectDayAction(tag);
+  });
+  connect(window_->incMonthButton(), &QPushButton::clicked, this, [this] { incMonthAction(); });
+  connect(window_->decMonthButton(), &QPushButton::clicked, this, [this] { decMonthAction(); });
+  connect(window_->nextYearButton(), &QPushButton::clicked, this, [this] { nextYearAction(); });
+  connect(window_->lastYearButton(), &QPushButton::clicked, this, [this] { lastYearAction(); });
+  connect(window_->todayButton(), &QPushButton::clicked, this, [this] { todayAction(); });
+  disconnect(window_->quitAction(), nullptr, window_, nullptr);
+  connect(window_->quitAction(), &QAction::triggered, this, [this] { quitAction(); });
+  connect(window_->diaryFileField(), &QTableWidget::cellClicked, this, [this] { selectDiaryFileAction(); });
+
+  auto* table = window_->diaryFileField();
+  table->setColumnCount(2);
+  table->setHorizontalHeaderLabels({QStringLiteral("No."), QString()});
+  table->horizontalHeaderItem(0)->setData(Qt::UserRole, QStringLiteral("number"));
+  table->horizontalHeaderItem(1)->setData(Qt::UserRole, QStringLiteral("fileName"));
+  table->setColumnWidth(0, 36);
+}
+
+Calcndar::~Calcndar() {
+  pravella::NotificationCenter::defaultCenter().removeObservers(this);
+  if (PravellaSelf == this) PravellaSelf = nullptr;
+}
+
+void Calcndar::awakeFromNib() {
+  namespace paths = pravella::paths;
+  pravella::ensureDiaryFolderTree();
+  vkDataCPath = paths::vkData().toStdString();
+  vkPreferencesCPath = paths::vkPreferences().toStdString();
+  // The shipped defaults are copied, not moved: the installed resources are read-only and
+  // shared. A failed copy is reported and start-up goes on; the colour table is then empty.
+  pravella::copyMissingResource(QStringLiteral("rgbColor.dat"), paths::vkPreferences());
+  vkPrefPath = vkPreferencesCPath;
+  loadFuncAlias();
+  pravella::ensureModulesAndSupportFolders();
+  vkDataPathString = vkDataCPath;
+
+  diaryFiles_.clear();
+  startOffset_ = 0;
+  selectedDay_ = today();
+  refreshCalendar();
+  nowDisplayedDocument_.clear();
+  nowDisplayedFileOnMemoSheet_.clear();
+  window_->editingDiaryFileName()->setReadOnly(false);
+  showDiaryFiles();
+  showSelectedDiaryFile(0);
+  setCellFont(cellOfDay(selectedDay_.day()), true);
+  toggleStatus_ = 0;
+  beforeSheet_ = 0;
+
+  // The memo menu buttons: tag 1 is off; the not-dirty, back and forward functions start
+  // disabled, each a separate button (negative number) or a memo menu button (tag n - 1).
+  saveButtonNumber_ = 2;
+  mihensyuButtonNumber_ = 8;
+  beforeButtonNumber_ = 3;
+  afterButtonNumber_ = 4;
+  moonAgeCalculationNumber_ = 0;
+  if (QAbstractButton* b = window_->memoMenuButtons()->button(1)) b->setEnabled(false);
+  for (int n : {mihensyuButtonNumber_, beforeButtonNumber_, afterButtonNumber_}) {
+    if (n > 0)
+      if (QAbstractButton* b = window_->memoMenuButtons()->button(n - 1)) b->setEnabled(false);
+  }
+  menuScriptFileName_.fill(QString());
+
+  recentMemo_ = pravella::readRecentMemo();
+  recentMemoRejectString_.clear();
+  changeTableViewFontColor_ = 0;
+  clickNumberOnDiaryFileTable_ = 0;
+  moonDispStatus_ = 0;
+
+  if (const QScreen* screen = window_->screen(); screen && screen->availableGeometry().height() >= 800) {
+    QRect frame = window_->geometry();
+    frame.setHeight(800);
+    window_->setGeometry(frame);
+  }
+
+  loadMemoSheetDocument();
+  registerObservers();
+  PravellaSelf = this;
+  rememberString_ = pravella::loadRememberString();
+  tmpBackGroundColorStatus_ = false;
+}
+
+void Calcndar::registerObservers() {
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  center.addObserver(QStringLiteral("showDiaryFiles"), this, [this](pravella::Notification&) { showDiaryFiles(); });
+  center.addObserver(QStringLiteral("cal_saveDocument"), this, [this](pravella::Notification&) { save(); });
+  center.addObserver(QStringLiteral("cal_today"), this, [this](pravella::Notification&) { todayAction(); });
+  center.addObserver(QStringLiteral("cal_refreshCalendar"), this,
+                     [this](pravella::Notification&) { refreshCalendar(); });
+  center.addObserver(QStringLiteral("cal_loadFuncAlias"), this, [this](pravella::Notification&) { loadFuncAlias(); });
+  center.addObserver(QStringLiteral("cal_moonAge"), this,
+                     [this](pravella::Notification&) { toggleDispMoonAgeStatus(); });
+  center.addObserver(QStringLiteral("cal_changeCalMoonAge"), this,
+                     [this](pravella::Notification& n) { changeCalMoonAge(n.text); });
+  // The answer goes back to the posting program as the notification's reply: a row of two
+  // numbers.
+  center.addObserver(QStringLiteral("cal_getMoonAgeStatus"), this,
+                     [this](pravella::Notification& n) { n.reply = getMoonAgeStatus(); });
+}
+
+bool Calcndar::loadFuncAlias() { return pravella::loadFuncAlias(); }
+
+void Calcndar::loadMemoSheetDocument() {
+  // The memo sheet and the rich text codec it needs are not in place yet; its document,
+  // Preferences/tempMemo.rtfd, is left untouched (and is therefore not written at the end).
+  logLine(QStringLiteral("The memo sheet is not available yet: %1 is not loaded.")
+              .arg(pravella::paths::preferences() + QStringLiteral("/tempMemo.rtfd")));
+}
+
+void Calcndar::saveMemoSheetDocument() {
+  // Nothing was loaded into a memo sheet (see loadMemoSheetDocument), so nothing is written:
+  // the user's tempMemo.rtfd stays as it is.
+}
+
+void Calcndar::applicationDidFinishLaunching() {
+  maxRecentMemo = 20;
+  loadModuleFromModulesFolder();
+  pravella::deleteVkDataFiles();
+  primaryPreferencesBackupProcess();
+  initUnixColor();
+  setMainWindowSizeAndPosition();
+}
+
+void Calcndar::loadModuleFromModulesFolder() {
+  // Each module file's text is run by the main memo (module definitions load their modules).
+  for (const QString& file : pravella::moduleFilesToRun(pravella::paths::modules())) {
+    bool ok = false;
+    const QString text = pravella::plainTextOfRichTextFile(file, &ok);
+    if (!ok) {
+      logLine(QStringLiteral("The module file %1 is not read as rich text.").arg(file));
+      continue;
+    }
+    mainWindowRef = window_;  // holding the mouse down in the main window breaks the run
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("calculationOnEditModule"), text);
+  }
+}
+
+void Calcndar::primaryPreferencesBackupProcess() {
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("backupDiaryPrefernce"));
+}
+
+void Calcndar::initUnixColor() {
+  // The colour-name table belongs to the pictures code, not yet in place; rgbColor.dat stays
+  // where start-up put it for when it is.
+  logLine(QStringLiteral("The colour names of rgbColor.dat are not loaded: the colour table is not available yet."));
+}
+
+void Calcndar::setMainWindowSizeAndPosition() {
+  const std::optional<pravella::WindowFrame> frame = pravella::readWindowFrameFile(pravella::windowFrameFilePath());
+  if (!frame) return;
+  sideViewWidths_ = frame->sideWidths;
+  window_->setGeometry(QRect(qRound(frame->x), qRound(frame->y), qRound(frame->width), qRound(frame->height)));
+}
+
+void Calcndar::windowWillClose() {
+  pravella::WindowFrame frame;
+  const QRect g = window_->geometry();
+  frame.x = g.x();
+  frame.y = g.y();
+  frame.width = g.width();
+  frame.height = g.height();
+  frame.sideWidths = sideViewWidths_;
+  if (pravella::WriteResult written = pravella::writeWindowFrameFile(pravella::windowFrameFilePath(), frame); !written)
+    logLine(written.error);
+}
+
+int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons) {
+  if (alertPanel_) return alertPanel_(title, message, buttons);
+  QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, window_);
+  std::vector<QAbstractButton*> added;
+  for (int i = 0; i < buttons.size(); ++i)
+    added.push_back(box.addButton(buttons[i], i == 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+  box.setDefaultButton(static_cast<QPushButton*>(added.front()));
+  box.setEscapeButton(added.size() > 1 ? added[1] : added.front());
+  box.exec();
+  for (size_t i = 0; i < added.size(); ++i)
+    if (box.clickedButton() == added[i]) return static_cast<int>(i);
+  return 1;
+}
+
+bool Calcndar::applicationShouldTerminate() {
+  if (!save()) return false;
+  saveMemoSheetDocument();
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  center.post(QStringLiteral("saveLauncherMemo"));
+  center.post(QStringLiteral("saveBookMarkMemo"));
+  center.post(QStringLiteral("writeToDoMemoWhenApplicationTerminate"));
+  if (window_->isWindowModified()) {
+    const int answer = alert(QStringLiteral("Quit"), QStringLiteral("Do you want to quit?"),
+                             {QStringLiteral("Quit"), QStringLiteral("Cancel"), QStringLiteral("Save")});
+    if (answer == 1) return false;
+    // A save that fails keeps the application open: ending would lose the memo.
+    if (!saveAction()) return false;
+    if (answer == 0) return true;
+  }
+  closeAllToggleView();
+  if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_); !written) logLine(written.error);
+  return true;
+}
+
+bool Calcndar::requestTerminate(bool fromCloseEvent) {
+  if (terminating_) return true;
+  if (!applicationShouldTerminate()) return false;
+  terminating_ = true;
+  if (!fromCloseEvent) window_->close();
+  terminator_();
+  return true;
+}
+
+void Calcndar::quitAction() { requestTerminate(false); }
+
+bool Calcndar::windowShouldClose() {
+  saveMemoSheetDocument();
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  center.post(QStringLiteral("saveLauncherMemo"));
+  center.post(QStringLiteral("saveBookMarkMemo"));
+  if (!window_->isWindowModified()) return requestTerminate(true);
+  const int answer =
+      alert(QStringLiteral("Close to Quit"), QStringLiteral("Do you want to save changes to this document before closing?"),
+            {QStringLiteral("Close"), QStringLiteral("Cancel"), QStringLiteral("Save")});
+  if (answer == 0) {
+    if (!saveAction()) return false;
+    return requestTerminate(true);
+  }
+  if (answer == 2) saveAction();
+  return false;
+}
+
+bool Calcndar::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window_ && event->type() == QEvent::Close) {
+    if (!terminating_ && !windowShouldClose()) {
+      event->ignore();
+      return true;
+    }
+    windowWillClose();
+  }
+  return QObject::eventFilter(watched, event);
+}

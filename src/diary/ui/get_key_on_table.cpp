@@ -1,0 +1,47 @@
+#include "diary/ui/get_key_on_table.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+getKeyOnTable::getKeyOnTable(QWidget* parent) : QTableWidget(parent) {}
+
+void getKeyOnTable::mousePressEvent(QMouseEvent* event) {
+  if (delegate_ && !selectionModel()->selectedRows().isEmpty() && (event->modifiers() & Qt::AltModifier))
+    delegate_->selectDiaryWithOption(true);
+  QTableWidget::mousePressEvent(event);
+}
+
+void getKeyOnTable::keyPressEvent(QKeyEvent* event) {
+  if (!delegate_) {
+    QTableWidget::keyPressEvent(event);
+    return;
+  }
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      delegate_->selectDiaryFileAction();
+      break;
+    case Qt::Key_Up:
+      delegate_->fileListTableUp();
+      break;
+    case Qt::Key_Down:
+      delegate_->fileListTableDown();
+      break;
+    case Qt::Key_Left:
+      delegate_->calendarDecDay();
+      setFocus(Qt::OtherFocusReason);  // the day changes; the keyboard stays in the list
+      break;
+    case Qt::Key_Right:
+      delegate_->calendarIncDay();
+      setFocus(Qt::OtherFocusReason);
+      break;
+    case Qt::Key_Backspace:  // the Delete key of the keyboard's main block
+    case Qt::Key_Delete:     // forward delete
+      delegate_->deleteFileAction();
+      break;
+    default:
+      QTableWidget::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+}

@@ -1,0 +1,90 @@
+#include "platform/rich_text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/rtf.h"
+
+namespace pravella {
+namespace {
+
+// Anything larger than this is no text document; reading it whole would only waste memory.
+constexpr qint64 kMaxRtfBytes = qint64{1} << 30;
+
+bool readWhole(const QString& path, QByteArray& out) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxRtfBytes) return false;
+  out = f.readAll();
+  return f.error() == QFile::NoError;
+}
+
+// Finds an attachment file of an RTFD folder. Names in the text may differ from the names on
+// disk in Unicode normalisation (the old file system stored decomposed names) or in case.
+std::optional<QByteArray> loadAttachment(const QString& folder, const QString& name) {
+  QByteArray data;
+  if (readWhole(folder + u'/' + name, data)) return data;
+  const QString want = name.normalized(QString::NormalizationForm_C);
+  const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+  for (const QString& candidate : {want, want.toLower()}) {
+    for (const QString& entry : entries) {
+      QString have = entry.normalized(QString::NormalizationForm_C);
+      if (candidate == want ? have == want : have.toLower() == candidate)
+        if (readWhole(folder + u'/' + entry, data)) return data;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool readRichTextFile(const QString& path, QTextDocument& doc) {
+  const QFileInfo info(path);
+  QByteArray rtf;
+  rtf::AttachmentLoader loader;
+  if (info.isDir()) {
+    const QString folder = info.absoluteFilePath();
+    if (!readWhole(folder + QStringLiteral("/") + QLatin1String(kRtfdTextName), rtf)) {
+      doc.clear();
+      return false;
+    }
+    loader = [folder](const QString& name) { return loadAttachment(folder, name); };
+  } else if (!readWhole(path, rtf)) {
+    doc.clear();
+    return false;
+  }
+  const rtf::ReadResult r = rtf::read(rtf, doc, loader);
+  if (!r.ok) doc.clear();
+  return r.ok;
+}
+
+WriteResult writeRtfdFile(const QString& path, const QTextDocument& doc) {
+  const rtf::WriteOutput out = rtf::write(doc, rtf::AttachmentMode::Separate);
+  return replaceFolderAtomically(path, [&out](const QString& temp) -> WriteResult {
+    if (WriteResult r = writeFileAtomically(temp + QStringLiteral("/") + QLatin1String(kRtfdTextName), out.rtf); !r)
+      return r;
+    for (const rtf::Attachment& a : out.attachments)
+      if (WriteResult r = writeFileAtomically(temp + u'/' + a.fileName, a.data); !r) return r;
+    return WriteResult{true, {}};
+  });
+}
+
+WriteResult writeRtfFile(const QString& path, const QTextDocument& doc) {
+  return writeFileAtomically(path, rtf::write(doc, rtf::AttachmentMode::Embed).rtf);
+}
+
+QString plainTextOf(const QTextDocument& doc) {
+  QString text = doc.toRawText();
+  text.replace(QChar::ParagraphSeparator, u'\n');
+  text.replace(QChar::LineSeparator, u'\n');
+  return text;
+}
+
+QString plainTextOfRichTextFile(const QString& path, bool* ok) {
+  QTextDocument doc;
+  const bool read = readRichTextFile(path, doc);
+  if (ok) *ok = read;
+  return read ? plainTextOf(doc) : QString();
+}
+
+}  // namespace pravella

@@ -1,0 +1,72 @@
+#pragma once
+// Our RTF codec: rich text to and from a QTextDocument (Qt reads and writes no RTF).
+//
+// The reader takes the dialect the old platform's text system wrote (the \cocoartf header
+// family, font and colour tables, \pard\tx... tab runs, \uN with fallback characters, code-
+// page bytes such as Shift-JIS under \ansicpg932 or a \fcharset128 font, HYPERLINK fields,
+// \NeXTGraphic attachments of RTFD documents) as well as ordinary RTF (\pict pictures).
+// Destinations it does not know are skipped, unknown control words ignored. Input that is
+// cut off or broken is read as far as it is sound; nothing in it can crash the reader or make
+// it loop.
+//
+// Attachments (pictures and other files of an RTFD document) are image characters of the
+// document: the picture is an image resource (a drawn file icon for files that are not
+// pictures), and the attachment's original bytes and file name travel with it, so that saving
+// writes the same file back.
+
+#include <QByteArray>
+#include <QSizeF>
+#include <QString>
+#include <QTextDocument>
+#include <QTextFormat>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QTextCursor;
+
+namespace pravella::rtf {
+
+// Property of an attachment's QTextImageFormat: the file name it has in the RTFD folder.
+inline constexpr int kAttachmentFileName = QTextFormat::UserProperty + 0x5201;
+// Resource type under which a document keeps an attachment's original bytes, at the URL that
+// attachmentDataUrl gives for the name of its image format (a document keys its resources by
+// URL alone, so the bytes cannot share the picture's URL).
+inline constexpr int kAttachmentDataResource = QTextDocument::UserResource + 0x52;
+QUrl attachmentDataUrl(const QString& imageName);
+
+struct Attachment {
+  QString fileName;
+  QByteArray data;
+};
+
+// Gives the bytes of an attachment file named in the text, or nothing when it is missing.
+using AttachmentLoader = std::function<std::optional<QByteArray>(const QString& fileName)>;
+
+struct ReadResult {
+  bool ok = false;        // false: the input is no RTF at all and the document was left empty
+  bool complete = false;  // false: the input ended early or broke off; what came before was read
+};
+
+// Replaces the content of `doc` with the RTF text `rtf`.
+ReadResult read(const QByteArray& rtf, QTextDocument& doc, const AttachmentLoader& loader = {});
+
+enum class AttachmentMode {
+  Embed,     // pictures go into the RTF as \pict groups (plain .rtf files)
+  Separate,  // attachments are files beside the text, named by \NeXTGraphic groups (RTFD)
+};
+
+struct WriteOutput {
+  QByteArray rtf;
+  std::vector<Attachment> attachments;  // Separate mode: the files to write beside TXT.rtf
+};
+
+WriteOutput write(const QTextDocument& doc, AttachmentMode mode);
+
+// Inserts an attachment at the cursor with the cursor's character format. `size` is the shown
+// size in points (empty: the picture's own size).
+void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size = {});
+
+}  // namespace pravella::rtf

@@ -1,0 +1,383 @@
+// The RTF writer. Text goes out as ASCII with every other character as \uN (and "?" for
+// readers without Unicode), so the file reads the same under any code page. Formats are
+// written as changes against the state already in force; a link becomes a HYPERLINK field.
+
+#include <QBuffer>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QSet>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFragment>
+#include <QTextImageFormat>
+#include <QUrl>
+
+#include <atomic>
+#include <cmath>
+
+#include "platform/cformat.h"
+#include "platform/console_log.h"
+#include "platform/rtf.h"
+
+namespace pravella::rtf {
+namespace {
+
+struct CharState {
+  int font = 0;
+  int halfPoints = 24;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strike = false;
+  int fg = 0;
+  int bg = 0;
+  int vertical = 0;
+};
+
+struct ParaState {
+  int align = 0;
+  int left = 0, first = 0, right = 0, before = 0, after = 0;
+  int lineSpacing = 0;
+  bool lineMultiple = false;
+  QList<QTextOption::Tab> tabs;
+  bool operator==(const ParaState&) const = default;
+};
+
+int twips(qreal points) { return static_cast<int>(std::lround(points * 20.0)); }
+
+// The placeholder picture of an attachment that is not a picture: a sheet with a folded corner.
+QImage fileIcon() {
+  QImage img(32, 40, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setPen(QColor(90, 90, 90));
+  p.setBrush(QColor(245, 245, 245));
+  const QPointF sheet[] = {{0.5, 0.5}, {22.5, 0.5}, {31.5, 9.5}, {31.5, 39.5}, {0.5, 39.5}};
+  p.drawPolygon(sheet, 5);
+  p.drawPolyline(QPolygonF({{22.5, 0.5}, {22.5, 9.5}, {31.5, 9.5}}));
+  for (int y = 16; y <= 32; y += 5) p.drawLine(6, y, 26, y);
+  return img;
+}
+
+class Writer {
+ public:
+  Writer(const QTextDocument& doc, AttachmentMode mode) : doc_(doc), mode_(mode) {}
+
+  WriteOutput run() {
+    // The font table's entry 0 is the document's default family.
+    fontIndex(doc_.defaultFont().family());
+    QByteArray body;
+    out_ = &body;
+    ParaState previous;
+    bool first = true;
+    for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next()) {
+      const ParaState pa = paraState(block.blockFormat());
+      if (first || !(pa == previous)) writePara(pa);
+      previous = pa;
+      first = false;
+      writeBlock(block);
+      if (block.next().isValid()) body += "\\par\n";
+    }
+    QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    for (int i = 0; i < families_.size(); ++i) {
+      head += cformat("\\f%d\\fnil\\fcharset0 ", i).c_str();
+      head += escaped(families_.at(i));
+      head += ';';
+    }
+    head += "}\n{\\colortbl;";
+    for (const QColor& c : colors_) head += cformat("\\red%d\\green%d\\blue%d;", c.red(), c.green(), c.blue()).c_str();
+    head += "}\n";
+    WriteOutput result;
+    result.rtf = head + body + "}\n";
+    result.attachments = std::move(attachments_);
+    return result;
+  }
+
+ private:
+  int fontIndex(const QString& family) {
+    const qsizetype i = families_.indexOf(family);
+    if (i >= 0) return static_cast<int>(i);
+    families_.append(family);
+    return static_cast<int>(families_.size() - 1);
+  }
+
+  int colorIndex(const QColor& c) {
+    const QRgb rgb = c.rgb();
+    for (int i = 0; i < colors_.size(); ++i)
+      if (colors_.at(i).rgb() == rgb) return i + 1;
+    colors_.append(QColor(rgb));
+    return static_cast<int>(colors_.size());
+  }
+
+  // Text escaped for RTF: ASCII as it stands, the rest as \uN with a "?" fallback.
+  static QByteArray escaped(const QString& text) {
+    QByteArray o;
+    for (QChar ch : text) {
+      const char16_t u = ch.unicode();
+      switch (u) {
+        case u'\\': o += "\\\\"; continue;
+        case u'{': o += "\\{"; continue;
+        case u'}': o += "\\}"; continue;
+        case u'\t': o += "\\tab "; continue;
+        case 0x2028: o += "\\line "; continue;
+        case 0x00A0: o += "\\~"; continue;
+        case 0x00AD: o += "\\-"; continue;
+        case 0x2011: o += "\\_"; continue;
+        default: break;
+      }
+      if (u < 0x20 || u == 0xFFFC) continue;
+      if (u < 0x80) {
+        o += static_cast<char>(u);
+        continue;
+      }
+      o += cformat("\\u%d?", static_cast<int>(static_cast<int16_t>(u))).c_str();
+    }
+    return o;
+  }
+
+  ParaState paraState(const QTextBlockFormat& f) const {
+    ParaState pa;
+    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+    if (f.hasProperty(QTextFormat::BlockAlignment)) {
+      if (a & Qt::AlignHCenter) pa.align = 2;
+      else if (a & Qt::AlignJustify) pa.align = 4;
+      else if (a & Qt::AlignRight) pa.align = 3;
+      else if (a & Qt::AlignLeft) pa.align = 1;
+    }
+    pa.left = twips(f.leftMargin());
+    pa.first = twips(f.textIndent());
+    pa.right = twips(f.rightMargin());
+    pa.before = twips(f.topMargin());
+    pa.after = twips(f.bottomMargin());
+    switch (f.lineHeightType()) {
+      case QTextBlockFormat::ProportionalHeight:
+        if (std::lround(f.lineHeight()) != 100) {
+          pa.lineSpacing = static_cast<int>(std::lround(f.lineHeight() * 240.0 / 100.0));
+          pa.lineMultiple = true;
+        }
+        break;
+      case QTextBlockFormat::MinimumHeight: pa.lineSpacing = twips(f.lineHeight()); break;
+      case QTextBlockFormat::FixedHeight: pa.lineSpacing = -twips(f.lineHeight()); break;
+      default: break;
+    }
+    pa.tabs = f.tabPositions();
+    return pa;
+  }
+
+  void writePara(const ParaState& pa) {
+    QByteArray& o = *out_;
+    o += "\\pard";
+    for (const QTextOption::Tab& t : pa.tabs) {
+      if (t.type == QTextOption::RightTab) o += "\\tqr";
+      else if (t.type == QTextOption::CenterTab) o += "\\tqc";
+      else if (t.type == QTextOption::DelimiterTab) o += "\\tqdec";
+      o += cformat("\\tx%d", twips(t.position)).c_str();
+    }
+    if (pa.left) o += cformat("\\li%d", pa.left).c_str();
+    if (pa.first) o += cformat("\\fi%d", pa.first).c_str();
+    if (pa.right) o += cformat("\\ri%d", pa.right).c_str();
+    if (pa.before) o += cformat("\\sb%d", pa.before).c_str();
+    if (pa.after) o += cformat("\\sa%d", pa.after).c_str();
+    if (pa.lineSpacing) o += cformat("\\sl%d\\slmult%d", pa.lineSpacing, pa.lineMultiple ? 1 : 0).c_str();
+    static const char* const kAlign[] = {"", "\\ql", "\\qc", "\\qr", "\\qj"};
+    o += kAlign[pa.align];
+    o += ' ';
+  }
+
+  CharState charState(const QTextCharFormat& f) {
+    CharState ch;
+    const QStringList families = f.fontFamilies().toStringList();
+    ch.font = fontIndex(!families.isEmpty() && !families.first().isEmpty() ? families.first()
+                                                                             : doc_.defaultFont().family());
+    const qreal pt = f.fontPointSize() > 0 ? f.fontPointSize() : doc_.defaultFont().pointSizeF();
+    ch.halfPoints = pt > 0 ? static_cast<int>(std::lround(pt * 2)) : 24;
+    ch.bold = f.fontWeight() >= QFont::DemiBold;
+    ch.italic = f.fontItalic();
+    ch.underline = f.fontUnderline();
+    ch.strike = f.fontStrikeOut();
+    if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
+      ch.fg = colorIndex(f.foreground().color());
+    if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
+      ch.bg = colorIndex(f.background().color());
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) ch.vertical = 1;
+    if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) ch.vertical = -1;
+    return ch;
+  }
+
+  // Writes the control words that take the state from `state_` to `to`.
+  void changeTo(const CharState& to) {
+    QByteArray w;
+    const CharState& s = state_;
+    if (to.font != s.font) w += cformat("\\f%d", to.font).c_str();
+    if (to.halfPoints != s.halfPoints) w += cformat("\\fs%d", to.halfPoints).c_str();
+    if (to.bold != s.bold) w += to.bold ? "\\b" : "\\b0";
+    if (to.italic != s.italic) w += to.italic ? "\\i" : "\\i0";
+    if (to.underline != s.underline) w += to.underline ? "\\ul" : "\\ulnone";
+    if (to.strike != s.strike) w += to.strike ? "\\strike" : "\\strike0";
+    if (to.fg != s.fg) w += cformat("\\cf%d", to.fg).c_str();
+    if (to.bg != s.bg) w += cformat("\\cb%d", to.bg).c_str();
+    if (to.vertical != s.vertical) w += to.vertical > 0 ? "\\super" : to.vertical < 0 ? "\\sub" : "\\nosupersub";
+    if (!w.isEmpty()) *out_ += w + ' ';
+    state_ = to;
+  }
+
+  void writeBlock(const QTextBlock& block) {
+    QString openHref;
+    CharState outside;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment frag = it.fragment();
+      if (!frag.isValid()) continue;
+      const QTextCharFormat f = frag.charFormat();
+      const QString href = f.isAnchor() ? f.anchorHref() : QString();
+      if (href != openHref) {
+        if (!openHref.isEmpty()) {
+          *out_ += "}}";
+          state_ = outside;
+        }
+        if (!href.isEmpty()) {
+          outside = state_;
+          QString target = href;
+          target.replace(u'"', QStringLiteral("%22"));
+          *out_ += "{\\field{\\*\\fldinst{HYPERLINK \"" + escaped(target) + "\"}}{\\fldrslt ";
+        }
+        openHref = href;
+      }
+      changeTo(charState(f));
+      if (f.isImageFormat()) {
+        writeAttachment(f.toImageFormat(), frag.length());
+        continue;
+      }
+      *out_ += escaped(frag.text());
+    }
+    if (!openHref.isEmpty()) {
+      *out_ += "}}";
+      state_ = outside;
+    }
+  }
+
+  // The bytes and file name of an image character: the original file when the document kept
+  // it, else the picture as PNG.
+  bool attachmentData(const QTextImageFormat& f, QString& name, QByteArray& data, QImage& image) const {
+    const QUrl url(f.name());
+    name = f.property(kAttachmentFileName).toString();
+    if (name.isEmpty()) name = url.fileName();
+    data = doc_.resource(kAttachmentDataResource, attachmentDataUrl(f.name())).toByteArray();
+    const QVariant v = doc_.resource(QTextDocument::ImageResource, url);
+    if (v.canConvert<QImage>()) image = v.value<QImage>();
+    if (data.isEmpty() && v.typeId() == QMetaType::QByteArray) data = v.toByteArray();
+    if (!data.isEmpty() && image.isNull()) image = QImage::fromData(data);
+    if (data.isEmpty() && !image.isNull()) {
+      QBuffer buffer(&data);
+      buffer.open(QIODevice::WriteOnly);
+      image.save(&buffer, "PNG");
+      const qsizetype dot = name.lastIndexOf(u'.');
+      name = (dot > 0 ? name.left(dot) : (name.isEmpty() ? QStringLiteral("Attachment") : name)) +
+             QStringLiteral(".png");
+    }
+    return !data.isEmpty();
+  }
+
+  // A file name not yet used in this document's folder; "TXT.rtf" is the text's own.
+  QString uniqueName(QString name) {
+    name.replace(u'/', u'_');
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) name = QStringLiteral("Attachment");
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString base = dot > 0 ? name.left(dot) : name;
+    const QString ext = dot > 0 ? name.mid(dot) : QString();
+    QString candidate = name;
+    for (int n = 1; usedNames_.contains(candidate.toLower()) || candidate.compare(QLatin1String("TXT.rtf"), Qt::CaseInsensitive) == 0; ++n)
+      candidate = QStringLiteral("%1 %2%3").arg(base).arg(n).arg(ext);
+    usedNames_.insert(candidate.toLower());
+    return candidate;
+  }
+
+  void writeAttachment(const QTextImageFormat& f, int count) {
+    QString name;
+    QByteArray data;
+    QImage image;
+    for (int i = 0; i < count; ++i) {
+      if (i == 0 && !attachmentData(f, name, data, image)) {
+        showErrMessageToConsole("RTF: a picture without data was left out of the saved document.\n");
+        return;
+      }
+      QSizeF size(f.width(), f.height());
+      if (size.width() <= 0 || size.height() <= 0) size = image.isNull() ? QSizeF(32, 40) : QSizeF(image.size());
+      if (mode_ == AttachmentMode::Separate) {
+        const QString fileName = uniqueName(name);
+        attachments_.push_back({fileName, data});
+        *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
+                 cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
+        continue;
+      }
+      // Embedded: PNG and JPEG go in as they are; anything else as the PNG of its picture.
+      QByteArray bytes = data;
+      QBuffer probe(&bytes);
+      probe.open(QIODevice::ReadOnly);
+      const QByteArray kind = QImageReader::imageFormat(&probe);
+      probe.close();
+      const char* blip = "pngblip";
+      if (kind == "jpeg") {
+        blip = "jpegblip";
+      } else if (kind != "png") {
+        // The shown picture of a file that is no picture is only its icon.
+        image = QImage::fromData(bytes);
+        if (image.isNull()) {
+          showErrMessageToConsole("RTF: an attachment that is not a picture was left out of the saved text.\n");
+          continue;
+        }
+        bytes.clear();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+      }
+      const QSize px = image.isNull() ? QSize(1, 1) : image.size();
+      *out_ += cformat("{\\pict\\%s\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\n", blip, px.width(), px.height(),
+                       twips(size.width()), twips(size.height()))
+                   .c_str();
+      const QByteArray hex = bytes.toHex();
+      for (qsizetype at = 0; at < hex.size(); at += 128) *out_ += hex.mid(at, 128) + '\n';
+      *out_ += '}';
+    }
+  }
+
+  const QTextDocument& doc_;
+  AttachmentMode mode_;
+  QByteArray* out_ = nullptr;
+  CharState state_;
+  QStringList families_;
+  QList<QColor> colors_;
+  std::vector<Attachment> attachments_;
+  QSet<QString> usedNames_;
+};
+
+}  // namespace
+
+QUrl attachmentDataUrl(const QString& imageName) { return QUrl(imageName + QStringLiteral("#original")); }
+
+WriteOutput write(const QTextDocument& doc, AttachmentMode mode) { return Writer(doc, mode).run(); }
+
+void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size) {
+  QTextDocument* doc = cursor.document();
+  if (!doc) return;
+  static std::atomic<int> counter{0};
+  const QString url = QStringLiteral("pravella-attachment:%1").arg(++counter);
+  QImage image = QImage::fromData(data);
+  if (image.isNull()) image = fileIcon();
+  doc->addResource(QTextDocument::ImageResource, QUrl(url), image);
+  doc->addResource(kAttachmentDataResource, attachmentDataUrl(url), data);
+  QTextImageFormat f;
+  f.merge(cursor.charFormat());
+  f.setObjectType(QTextFormat::ImageObject);
+  f.setName(url);
+  f.setProperty(kAttachmentFileName, fileName);
+  if (size.width() > 0 && size.height() > 0) {
+    f.setWidth(size.width());
+    f.setHeight(size.height());
+  }
+  cursor.insertText(QString(QChar::ObjectReplacementCharacter), f);
+}
+
+}  // namespace pravella::rtf

@@ -1,0 +1,144 @@
+// Broken and hostile RTF: the reader must survive all of it, read what is sound and stop.
+// The inputs are deterministic (fixed seeds), so a failure repeats.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTextDocument>
+
+#include <cstdio>
+
+#include "platform/console_log.h"
+#include "platform/rich_text_file.h"
+#include "platform/rtf.h"
+
+namespace {
+
+const QString kFixtures = QStringLiteral(PRAVELLA_TEST_DATA_DIR "/platform/fixtures");
+
+QByteArray fixture(const QString& name) {
+  QFile f(kFixtures + "/" + name);
+  EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+  return f.readAll();
+}
+
+// Reading must not crash, and what was read must write and read again.
+void survive(const QByteArray& input) {
+  QTextDocument doc;
+  const pravella::rtf::AttachmentLoader loader = [](const QString& name) -> std::optional<QByteArray> {
+    if (name.startsWith(u'p')) return QByteArray("\x89PNG\r\n\x1a\n broken picture");
+    return std::nullopt;
+  };
+  pravella::rtf::read(input, doc, loader);
+  for (auto mode : {pravella::rtf::AttachmentMode::Embed, pravella::rtf::AttachmentMode::Separate}) {
+    const pravella::rtf::WriteOutput out = pravella::rtf::write(doc, mode);
+    QTextDocument again;
+    const pravella::rtf::ReadResult r = pravella::rtf::read(out.rtf, again, loader);
+    ASSERT_TRUE(r.ok && r.complete) << "our own output did not read back:\n" << out.rtf.toStdString();
+  }
+}
+
+class QuietConsole : public testing::Test {
+ protected:
+  void SetUp() override {
+    sink_ = std::tmpfile();
+    previous_ = pravella::setConsoleLogStream(sink_);
+  }
+  void TearDown() override {
+    pravella::setConsoleLogStream(previous_);
+    std::fclose(sink_);
+  }
+  std::FILE* sink_ = nullptr;
+  std::FILE* previous_ = nullptr;
+};
+
+using RtfFuzz = QuietConsole;
+
+TEST_F(RtfFuzz, EveryTruncationOfRealDocuments) {
+  for (const QString& name : {QStringLiteral("diary_entry.rtfd/TXT.rtf"), QStringLiteral("old_shiftjis.rtf")}) {
+    const QByteArray whole = fixture(name);
+    for (qsizetype n = 0; n <= whole.size(); ++n) survive(whole.left(n));
+  }
+}
+
+TEST_F(RtfFuzz, MutatedDocuments) {
+  const QByteArray seeds[] = {fixture("diary_entry.rtfd/TXT.rtf"), fixture("old_shiftjis.rtf")};
+  // Pieces that steer the reader into its less travelled paths.
+  static const char* const kTokens[] = {
+      "{",           "}",         "\\",           "\\'",          "\\'8",       "\\'zz",      "\\u",
+      "\\u-1",       "\\u65535",  "\\u-32768",    "\\uc9",        "\\uc-3",     "\\bin",      "\\bin999999",
+      "\\bin-5 ",    "\\*",       "\\*\\fldinst", "{\\field",     "\\fldrslt",  "\\fldinst ", "HYPERLINK \"",
+      "{\\pict\\pngblip ", "89504e47", "\\NeXTGraphic ", "\\NeXTGraphic p.png", "\\width99999999999",
+      "\\fonttbl",   "\\colortbl", ";",           "\\red300",     "\\f99999",   "\\fs0",      "\\fs99999999",
+      "\\li-9999999", "\\tx",      "\\tqr",       "\\par",        "\\pard",     "\\plain",    "\\ansicpg932",
+      "\\ansicpg0",  "\\cpg65001", "\\fcharset128", "\\'82",       "\\'ff",      "\xff",       "\x82",
+      "\\object",    "\\result",  "\\line",      "\\cf-1",       "\\cb99",     "\\sl-240",   "\\slmult1",
+      "\\~",         "\\-",       "\n",          "\\\n",         "{\\*\\x",    "}}}}",       "{{{{"};
+  QRandomGenerator rng(20261209);
+  for (int round = 0; round < 10000; ++round) {
+    QByteArray input = seeds[round % 2];
+    const int edits = 1 + static_cast<int>(rng.bounded(8));
+    for (int e = 0; e < edits; ++e) {
+      const qsizetype at = rng.bounded(static_cast<int>(input.size()) + 1);
+      switch (rng.bounded(4)) {
+        case 0: input.insert(at, kTokens[rng.bounded(static_cast<int>(std::size(kTokens)))]); break;
+        case 1: input.remove(at, rng.bounded(20)); break;
+        case 2:
+          if (at < input.size()) input[at] = static_cast<char>(rng.bounded(256));
+          break;
+        default: input.truncate(at); break;
+      }
+    }
+    survive(input);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(RtfFuzz, RandomBytesAfterAHeader) {
+  QRandomGenerator rng(7);
+  for (int round = 0; round < 500; ++round) {
+    QByteArray input = "{\\rtf1";
+    const int n = static_cast<int>(rng.bounded(400));
+    for (int i = 0; i < n; ++i) {
+      // Mostly the characters RTF is made of, some of anything.
+      static const char kAlphabet[] = "{}\\\\\\'0123456789abcdefuxbinparfs*- ;\"";
+      input += rng.bounded(4) == 0 ? static_cast<char>(rng.bounded(256))
+                                   : kAlphabet[rng.bounded(static_cast<int>(sizeof kAlphabet - 1))];
+    }
+    survive(input);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(RtfFuzz, HostileShapes) {
+  struct Case {
+    QByteArray rtf;
+    const char* expected;
+  };
+  const Case cases[] = {
+      // Nesting far deeper than any document: bounded memory, the text outside still reads.
+      {"{\\rtf1 a" + QByteArray(200000, '{') + "x" + QByteArray(200000, '}') + "b}", nullptr},
+      {"{\\rtf1 a" + QByteArray(200000, '{'), nullptr},
+      // A \bin longer than the file.
+      {"{\\rtf1 a{\\bin2147483647 xyz", "a"},
+      // Numbers beyond every range.
+      {"{\\rtf1 \\fs999999999999999999999 \\li-99999999999999 \\tx99999999999 \\u99999999999 ?big}", "big"},
+      // A group closed before it opened, and text after the document.
+      {"{\\rtf1 a}}}} trailing", "a"},
+      // A field that never ends, a picture that never ends.
+      {"{\\rtf1 {\\field{\\*\\fldinst{HYPERLINK \"x", ""},
+      {"{\\rtf1 {\\pict\\pngblip 8950", ""},
+  };
+  for (const Case& c : cases) {
+    QTextDocument doc;
+    const pravella::rtf::ReadResult r = pravella::rtf::read(c.rtf, doc);
+    EXPECT_TRUE(r.ok);
+    if (c.expected) {
+      EXPECT_EQ(doc.toPlainText().toStdString(), c.expected) << c.rtf.left(60).toStdString();
+    }
+    survive(c.rtf);
+  }
+}
+
+}  // namespace
