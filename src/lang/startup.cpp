@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 
+#include "graphics/language_binding.h"
 #include "lang/values.h"
 
 int vkStartUp() {
@@ -37,7 +38,8 @@ int vkStartUp() {
   initUFNtable();
   initAliasTable();
 
-  // 8. The graph-title slots (initTitle) go here with the plotting tools.
+  // 8. The graph-title slots, and the picture support's hooks into the language.
+  pravella::installPictureSupport();
 
   // 9. Variable table and result text.
   try {

@@ -20,6 +20,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
+#include "graphics/color_table.h"
 #include "lang/values.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -189,9 +190,8 @@ void Calcndar::primaryPreferencesBackupProcess() {
 }
 
 void Calcndar::initUnixColor() {
-  // The colour-name table belongs to the pictures code, not yet in place; rgbColor.dat stays
-  // where start-up put it for when it is.
-  logLine(QStringLiteral("The colour names of rgbColor.dat are not loaded: the colour table is not available yet."));
+  // The colour names of rgbColor.dat, which start-up copied into the preferences folder.
+  ::initUnixColor();
 }
 
 void Calcndar::setMainWindowSizeAndPosition() {
