@@ -153,39 +153,60 @@ QByteArray withJpegComment(const QByteArray& jpeg, const std::string& comment) {
 
 }  // namespace pravella
 
-int vkPictureOperator(const std::string& op, CalcStackEntry* stack, int* sp) {
-  if (op == "'") {
-    if (*sp < 1 || !isPicture(stack[*sp - 1])) return -1;
-    QByteArray out;
-    const int ok = DoTrnPicture(bytesOf(stack[*sp - 1]), out);
-    return finishPicture(stack, sp, 1, ok, out);
-  }
-  if (op != "+" && op != "-" && op != "*" && op != "/" && op != "x" && op != "%") return -1;
-  if (*sp < 2) return -1;
-  const CalcStackEntry& a = stack[*sp - 2];
-  const CalcStackEntry& b = stack[*sp - 1];
-  if (!isPicture(a) && !isPicture(b)) return -1;
-  const char c = op[0];
+int vkPictureOperands(char c, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp) {
   const bool addSub = c == '+' || c == '-';
   const bool mulDiv = c == '*' || c == '/';
   QByteArray out;
+  int ok = 0;
   if (isPicture(a) && isPicture(b)) {
-    if (addSub) return finishPicture(stack, sp, 2, DoGraphOpeCalc2(bytesOf(a), bytesOf(b), c, out), out);
-    // The joins take the right operand as picture 1: it goes right of, or below, the left.
-    if (c == '*') return finishPicture(stack, sp, 2, DoAddPictureToRight(bytesOf(b), bytesOf(a), out), out);
-    if (c == '/') return finishPicture(stack, sp, 2, DoAddPictureToBelow(bytesOf(b), bytesOf(a), out), out);
-    if (c == 'x') return finishPicture(stack, sp, 2, OpePict(bytesOf(a), bytesOf(b), out), out);
-    return fail(sp, 2, "Invalid data type.");
-  }
-  if (isPicture(a) && isReal(b)) {
-    if (!addSub && !mulDiv) return fail(sp, 2, "Invalid data type.");
-    if (b.msize != 1 || (b.nsize != 1 && b.nsize != 3)) return fail(sp, 2, "Invalid data structure.");
+    if (addSub) {
+      ok = DoGraphOpeCalc2(bytesOf(a), bytesOf(b), c, out);
+    } else if (c == '*') {
+      // The joins take the right operand as picture 1: it goes right of, or below, the left.
+      ok = DoAddPictureToRight(bytesOf(b), bytesOf(a), out);
+    } else if (c == '/') {
+      ok = DoAddPictureToBelow(bytesOf(b), bytesOf(a), out);
+    } else if (c == 'x') {
+      ok = OpePict(bytesOf(a), bytesOf(b), out);
+    } else {
+      error_disp("Invalid data type.");
+      return 0;
+    }
+  } else if (isPicture(a) && isReal(b) && (addSub || mulDiv)) {
+    if (b.msize != 1 || (b.nsize != 1 && b.nsize != 3)) {
+      error_disp("Invalid data structure.");
+      return 0;
+    }
     const double r = number(b, 0);
     const double g = b.nsize == 3 ? number(b, 1) : r;
     const double bl = b.nsize == 3 ? number(b, 2) : r;
-    return finishPicture(stack, sp, 2, DoGraphOpeCalc(bytesOf(a), c, r, g, bl, out), out);
+    ok = DoGraphOpeCalc(bytesOf(a), c, r, g, bl, out);
+  } else {
+    error_disp(addSub ? "Invalid data structure." : "Invalid data type.");
+    return 0;
   }
-  return fail(sp, 2, addSub ? "Invalid data structure." : "Invalid data type.");
+  return ok ? pushPicture(stack, sp, out) : 0;
+}
+
+int vkPictureTransposed(const CalcStackEntry& a, CalcStackEntry* stack, int* sp) {
+  QByteArray out;
+  if (!DoTrnPicture(bytesOf(a), out)) return 0;
+  return pushPicture(stack, sp, out);
+}
+
+int vkPictureOperator(const std::string& op, CalcStackEntry* stack, int* sp) {
+  if (op == "'") {
+    if (*sp < 1 || !isPicture(stack[*sp - 1])) return -1;
+    const CalcStackEntry a = stack[*sp - 1];
+    drop(sp, 1);
+    return vkPictureTransposed(a, stack, sp);
+  }
+  if (op.size() != 1 || std::strchr("+-*/x%", op[0]) == nullptr) return -1;
+  if (*sp < 2 || (!isPicture(stack[*sp - 2]) && !isPicture(stack[*sp - 1]))) return -1;
+  const CalcStackEntry a = stack[*sp - 2];
+  const CalcStackEntry b = stack[*sp - 1];
+  drop(sp, 2);
+  return vkPictureOperands(op[0], a, b, stack, sp);
 }
 
 int vkPictureBuiltin(const std::string& name, int argc, CalcStackEntry* stack, int* sp) {
@@ -289,4 +310,12 @@ int vkPictureBuiltin(const std::string& name, int argc, CalcStackEntry* stack, i
     return pushReals(stack, sp, rgb, 1, 3);
   }
   return -1;
+}
+
+int vkPictureBuiltinEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const vk_Code& rec = code[*pc];
+  const int result = vkPictureBuiltin(rec.name, rec.argc, stack, sp);
+  if (result >= 0) return result;
+  error_disp("Invalid arguments.");
+  return 0;
 }
