@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QObject>
+#include <QTextDocument>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -94,6 +95,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   const QStringList& recentMemo() const { return recentMemo_; }
   const QString& rememberString() const { return rememberString_; }
   const std::array<double, 5>& sideViewWidths() const { return sideViewWidths_; }
+  // The memo sheet's text, kept in Preferences/tempMemo.rtfd across launches.
+  QTextDocument* memoSheetDocument() const { return memoSheetDocument_; }
 
   // ---- seams: the clock, the alert panels and the end of the process, replaced by tests
   void setTodaySource(std::function<QDate()> source) { todaySource_ = std::move(source); }
@@ -110,7 +113,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // start-up steps (calcndar_startup.cpp)
   void registerObservers();
   void loadMemoSheetDocument();
-  void saveMemoSheetDocument();
+  bool saveMemoSheetDocument();
   void loadModuleFromModulesFolder();
   void primaryPreferencesBackupProcess();
   void initUnixColor();
@@ -146,6 +149,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool selectDiaryWithOptionStatus_ = false;
   bool tmpBackGroundColorStatus_ = false;
   std::array<double, 5> sideViewWidths_{500, 500, 500, 500, 500};
+  QTextDocument* memoSheetDocument_ = nullptr;
+  bool memoSheetFileUnreadable_ = false;
 
   bool terminating_ = false;
   std::function<QDate()> todaySource_;

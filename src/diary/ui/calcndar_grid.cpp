@@ -15,6 +15,7 @@
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/cformat.h"
+#include "platform/font_aliases.h"
 #include "platform/paths.h"
 
 namespace {
@@ -31,8 +32,11 @@ QString dateText(const QDate& d) {
   return QString::fromStdString(pravella::cformat("%d/%02d/%02d", d.year(), d.month(), d.day()));
 }
 
+// Day titles are set in "Geneva" (drawn with the family the font table maps it to); the
+// selected day's title in the bold system font.
 QFont cellFont(bool bold) {
   QFont f;
+  if (!bold) f.setFamily(pravella::fonts::familyFor(QStringLiteral("Geneva")));
   f.setPointSize(kCellFontPoints);
   f.setBold(bold);
   return f;

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -20,6 +21,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
+#include "graphics/color_table.h"
 #include "lang/values.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -38,6 +40,7 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
     : QObject(parent), window_(window), todaySource_([] { return QDate::currentDate(); }) {
   setObjectName(QStringLiteral("Calcndar"));
   terminator_ = [] { QCoreApplication::quit(); };
+  memoSheetDocument_ = new QTextDocument(this);
   window_->setWindowTitle(QStringLiteral("Pravella[*]"));
   window_->installEventFilter(this);
   window_->diaryFileField()->setDelegate(this);
@@ -149,16 +152,51 @@ void Calcndar::registerObservers() {
 
 bool Calcndar::loadFuncAlias() { return pravella::loadFuncAlias(); }
 
+namespace {
+
+QString memoSheetPath() { return pravella::paths::preferences() + QStringLiteral("/tempMemo.rtfd"); }
+
+}  // namespace
+
 void Calcndar::loadMemoSheetDocument() {
-  // The memo sheet and the rich text codec it needs are not in place yet; its document,
-  // Preferences/tempMemo.rtfd, is left untouched (and is therefore not written at the end).
-  logLine(QStringLiteral("The memo sheet is not available yet: %1 is not loaded.")
-              .arg(pravella::paths::preferences() + QStringLiteral("/tempMemo.rtfd")));
+  memoSheetDocument_->clear();
+  memoSheetFileUnreadable_ = false;
+  const QString path = memoSheetPath();
+  if (QFileInfo::exists(path)) {
+    if (!pravella::readRichTextFile(path, *memoSheetDocument_)) {
+      memoSheetFileUnreadable_ = true;
+      logLine(QStringLiteral("The memo sheet %1 does not read as rich text.").arg(path));
+    }
+  } else if (const QString tpl = pravella::paths::resource(QStringLiteral("template.rtf")); QFileInfo::exists(tpl)) {
+    // A first memo sheet starts from the template (with its fonts), empty.
+    pravella::readRichTextFile(tpl, *memoSheetDocument_);
+  }
+  memoSheetDocument_->setModified(false);
 }
 
-void Calcndar::saveMemoSheetDocument() {
-  // Nothing was loaded into a memo sheet (see loadMemoSheetDocument), so nothing is written:
-  // the user's tempMemo.rtfd stays as it is.
+bool Calcndar::saveMemoSheetDocument() {
+  // Written when changed only: an unchanged sheet is already on disk as it stands.
+  if (!memoSheetDocument_->isModified()) return true;
+  const QString path = memoSheetPath();
+  if (!QDir().mkpath(pravella::paths::preferences())) {
+    logLine(QStringLiteral("Can not save the memo sheet: %1 cannot be created.").arg(pravella::paths::preferences()));
+    return false;
+  }
+  if (memoSheetFileUnreadable_) {
+    // The old file did not read, so the sheet did not show it: it is kept beside the new one.
+    const QString aside = path + QStringLiteral(".unreadable");
+    if (!QFileInfo::exists(aside) && QFile::rename(path, aside)) memoSheetFileUnreadable_ = false;
+    if (memoSheetFileUnreadable_) {
+      logLine(QStringLiteral("Can not save the memo sheet: the unreadable %1 cannot be moved aside.").arg(path));
+      return false;
+    }
+  }
+  if (pravella::WriteResult written = pravella::writeRtfdFile(path, *memoSheetDocument_); !written) {
+    logLine(written.error);
+    return false;
+  }
+  memoSheetDocument_->setModified(false);
+  return true;
 }
 
 void Calcndar::applicationDidFinishLaunching() {
@@ -189,9 +227,8 @@ void Calcndar::primaryPreferencesBackupProcess() {
 }
 
 void Calcndar::initUnixColor() {
-  // The colour-name table belongs to the pictures code, not yet in place; rgbColor.dat stays
-  // where start-up put it for when it is.
-  logLine(QStringLiteral("The colour names of rgbColor.dat are not loaded: the colour table is not available yet."));
+  // The colour names of rgbColor.dat, which start-up copied into the preferences folder.
+  ::initUnixColor();
 }
 
 void Calcndar::setMainWindowSizeAndPosition() {
@@ -229,7 +266,9 @@ int Calcndar::alert(const QString& title, const QString& message, const QStringL
 
 bool Calcndar::applicationShouldTerminate() {
   if (!save()) return false;
-  saveMemoSheetDocument();
+  // A memo sheet that cannot be written keeps the application open, with the reason on the
+  // console: ending would lose it.
+  if (!saveMemoSheetDocument()) return false;
   auto& center = pravella::NotificationCenter::defaultCenter();
   center.post(QStringLiteral("saveLauncherMemo"));
   center.post(QStringLiteral("saveBookMarkMemo"));
@@ -259,7 +298,7 @@ bool Calcndar::requestTerminate(bool fromCloseEvent) {
 void Calcndar::quitAction() { requestTerminate(false); }
 
 bool Calcndar::windowShouldClose() {
-  saveMemoSheetDocument();
+  if (!saveMemoSheetDocument()) return false;
   auto& center = pravella::NotificationCenter::defaultCenter();
   center.post(QStringLiteral("saveLauncherMemo"));
   center.post(QStringLiteral("saveBookMarkMemo"));

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 #include <memory>
 
@@ -42,6 +43,7 @@ class CalendarWindow : public testing::Test {
  protected:
   void start(QDate today = QDate(2008, 2, 28)) {
     today_ = today;
+    terminated = 0;
     window = std::make_unique<pravella::MainWindow>();
     calendar = std::make_unique<Calcndar>(window.get());
     calendar->setTodaySource([this] { return today_; });
@@ -116,6 +118,11 @@ TEST_F(CalendarWindow, FirstStartBuildsTheDiaryAndShowsTodaysMonth) {
   EXPECT_EQ(header(), "2008/02/28 (0)");
   EXPECT_EQ(window->documentView()->palette().color(QPalette::Base), QColor::fromRgbF(1, 1, 1));
   EXPECT_FALSE(window->moonImageView()->pixmap().isNull());
+
+  // The memo menu: tag 1 and the not-dirty, back and forward buttons (8, 3, 4: tags 7, 2, 3)
+  // start disabled.
+  for (int tag : {1, 2, 3, 7}) EXPECT_FALSE(window->memoMenuButtons()->button(tag)->isEnabled()) << tag;
+  EXPECT_TRUE(window->memoMenuButtons()->button(0)->isEnabled());
 }
 
 TEST_F(CalendarWindow, ModuleFilesRunAtLaunch) {
@@ -363,9 +370,48 @@ TEST_F(CalendarWindow, QuitWritesTheListsAndASecondStartRestoresTheFrame) {
   // The frame file has no leftovers of its temporary writes beside it.
   EXPECT_EQ(QDir(paths::applicationSupport()).entryList(QDir::Files), QStringList{"windowPositionAndSize.dat"});
 
-  terminated = 0;
   start();
   EXPECT_EQ(window->geometry(), frame);
+}
+
+TEST_F(CalendarWindow, TheMemoSheetIsKeptAcrossLaunches) {
+  start();
+  window->quitAction()->trigger();
+  EXPECT_FALSE(QFileInfo::exists(paths::preferences() + "/tempMemo.rtfd"));  // unchanged: not written
+  stop();
+
+  start();
+  calendar->memoSheetDocument()->setPlainText("sheet text");
+  window->quitAction()->trigger();
+  EXPECT_EQ(terminated, 1);
+  EXPECT_TRUE(QFileInfo(paths::preferences() + "/tempMemo.rtfd/TXT.rtf").isFile());
+  stop();
+
+  start();
+  EXPECT_EQ(calendar->memoSheetDocument()->toPlainText(), "sheet text");
+  EXPECT_FALSE(calendar->memoSheetDocument()->isModified());
+}
+
+TEST_F(CalendarWindow, AnUnreadableMemoSheetFileIsKeptAside) {
+  writeFile(paths::preferences() + "/tempMemo.rtfd", "no rich text");
+  start();
+  EXPECT_TRUE(calendar->memoSheetDocument()->isEmpty());
+  calendar->memoSheetDocument()->setPlainText("new");
+  window->quitAction()->trigger();
+  EXPECT_EQ(terminated, 1);
+  QFile aside(paths::preferences() + "/tempMemo.rtfd.unreadable");
+  ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+  EXPECT_EQ(aside.readAll(), "no rich text");
+  EXPECT_TRUE(QFileInfo(paths::preferences() + "/tempMemo.rtfd/TXT.rtf").isFile());
+}
+
+TEST_F(CalendarWindow, AMemoSheetThatCannotBeSavedKeepsTheApplication) {
+  writeFile(paths::preferences(), "a file where the Preferences folder belongs");
+  start();
+  calendar->memoSheetDocument()->setPlainText("unsaved");
+  window->quitAction()->trigger();
+  EXPECT_EQ(terminated, 0);
+  EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(CalendarWindow, ClosingTheWindowEndsTheApplication) {

@@ -1,0 +1,23 @@
+// Built-ins P and Q: one table per letter, in the order of precedence.
+
+#include "lang/builtins/dispatch.h"
+
+#include <array>
+
+#include "lang/builtins/builtin_table.h"
+
+namespace {
+
+constexpr std::array<VkBuiltin, 0> kP{};
+
+constexpr std::array<VkBuiltin, 0> kQ{};
+
+}  // namespace
+
+int DoFunctionP(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  return vkRunBuiltinChain(kP, count, code, pc, stack, sp);
+}
+
+int DoFunctionQ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  return vkRunBuiltinChain(kQ, count, code, pc, stack, sp);
+}
