@@ -116,7 +116,6 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool saveMemoSheetDocument();
   void loadModuleFromModulesFolder();
   void primaryPreferencesBackupProcess();
-  void initUnixColor();
   bool requestTerminate(bool fromCloseEvent);
   int alert(const QString& title, const QString& message, const QStringList& buttons);
 

@@ -22,6 +22,7 @@
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
+#include "graphics/color_table.h"
 #include "lang/values.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -204,7 +205,7 @@ void Calcndar::applicationDidFinishLaunching() {
   loadModuleFromModulesFolder();
   pravella::deleteVkDataFiles();
   primaryPreferencesBackupProcess();
-  initUnixColor();
+  ::initUnixColor();  // the colour names of rgbColor.dat
   setMainWindowSizeAndPosition();
 }
 
@@ -226,10 +227,6 @@ void Calcndar::primaryPreferencesBackupProcess() {
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("backupDiaryPrefernce"));
 }
 
-void Calcndar::initUnixColor() {
-  // The colour names of rgbColor.dat, which start-up copied into the preferences folder.
-  ::initUnixColor();
-}
 
 void Calcndar::setMainWindowSizeAndPosition() {
   const std::optional<pravella::WindowFrame> frame = pravella::readWindowFrameFile(pravella::windowFrameFilePath());

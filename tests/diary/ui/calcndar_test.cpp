@@ -19,6 +19,7 @@
 #include "diary/ui/cal_matrix.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
+#include "graphics/color_table.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
@@ -95,6 +96,10 @@ TEST_F(CalendarWindow, FirstStartBuildsTheDiaryAndShowsTodaysMonth) {
   EXPECT_FALSE(QFileInfo::exists(paths::vkData() + "/old.png"));
   EXPECT_EQ(calendar->rememberString(), QStringLiteral(" \u267B "));
   EXPECT_EQ(PravellaSelf, calendar.get());
+  double rgb[3];
+  ASSERT_EQ(DoGetUnixColor("GhostWhite", rgb), 1);  // the colour names are loaded
+  EXPECT_EQ(rgb[2], 255);
+  EXPECT_EQ(rgb[0], 248);
 
   // February 2008 begins on a Friday and has 29 days.
   EXPECT_EQ(shownDate(), "2008/02/28");
@@ -412,6 +417,31 @@ TEST_F(CalendarWindow, AMemoSheetThatCannotBeSavedKeepsTheApplication) {
   window->quitAction()->trigger();
   EXPECT_EQ(terminated, 0);
   EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(CalendarWindow, TheRecentMemoListSurvivesALaunch) {
+  const QStringList recent = {paths::dayFolder(2008, 2, 1) + "/a.rtfd", paths::dayFolder(2008, 2, 2) + "/b.rtf"};
+  QDir().mkpath(paths::preferences());
+  ASSERT_TRUE(pravella::plist::writeStringArray(paths::preferences() + "/recentMemo.dat", recent));
+  start();
+  EXPECT_EQ(calendar->recentMemo(), recent);
+  window->quitAction()->trigger();
+  EXPECT_EQ(pravella::plist::readStringArray(paths::preferences() + "/recentMemo.dat"), recent);
+}
+
+TEST_F(CalendarWindow, DatesComparedWithToday) {
+  start(QDate(2008, 2, 28));
+  EXPECT_EQ(calendar->compSelectedDate(), 0);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2008, 2, 27) + "/a.rtfd"), -1);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2008, 2, 28) + "/a.rtfd"), 0);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2009, 1, 1) + "/a.rtfd"), 1);
+  // A path too short to name a day counts as the selected day.
+  EXPECT_EQ(calendar->compSelectedDocumentDate("a.rtfd"), 0);
+  QTest::mouseClick(window->lastYearButton(), Qt::LeftButton);
+  EXPECT_EQ(calendar->compSelectedDate(), -1);
+  QTest::mouseClick(window->nextYearButton(), Qt::LeftButton);
+  QTest::mouseClick(window->nextYearButton(), Qt::LeftButton);
+  EXPECT_EQ(calendar->compSelectedDate(), 1);
 }
 
 TEST_F(CalendarWindow, ClosingTheWindowEndsTheApplication) {
