@@ -56,7 +56,8 @@ class QuietConsole : public testing::Test {
 using RtfFuzz = QuietConsole;
 
 TEST_F(RtfFuzz, EveryTruncationOfRealDocuments) {
-  for (const QString& name : {QStringLiteral("diary_entry.rtfd/TXT.rtf"), QStringLiteral("old_shiftjis.rtf")}) {
+  for (const QString& name :
+       {QStringLiteral("diary_entry.rtfd/TXT.rtf"), QStringLiteral("old_shiftjis.rtf")}) {
     const QByteArray whole = fixture(name);
     for (qsizetype n = 0; n <= whole.size(); ++n) survive(whole.left(n));
   }
@@ -65,16 +66,67 @@ TEST_F(RtfFuzz, EveryTruncationOfRealDocuments) {
 TEST_F(RtfFuzz, MutatedDocuments) {
   const QByteArray seeds[] = {fixture("diary_entry.rtfd/TXT.rtf"), fixture("old_shiftjis.rtf")};
   // Pieces that steer the reader into its less travelled paths.
-  static const char* const kTokens[] = {
-      "{",           "}",         "\\",           "\\'",          "\\'8",       "\\'zz",      "\\u",
-      "\\u-1",       "\\u65535",  "\\u-32768",    "\\uc9",        "\\uc-3",     "\\bin",      "\\bin999999",
-      "\\bin-5 ",    "\\*",       "\\*\\fldinst", "{\\field",     "\\fldrslt",  "\\fldinst ", "HYPERLINK \"",
-      "{\\pict\\pngblip ", "89504e47", "\\NeXTGraphic ", "\\NeXTGraphic p.png", "\\width99999999999",
-      "\\fonttbl",   "\\colortbl", ";",           "\\red300",     "\\f99999",   "\\fs0",      "\\fs99999999",
-      "\\li-9999999", "\\tx",      "\\tqr",       "\\par",        "\\pard",     "\\plain",    "\\ansicpg932",
-      "\\ansicpg0",  "\\cpg65001", "\\fcharset128", "\\'82",       "\\'ff",      "\xff",       "\x82",
-      "\\object",    "\\result",  "\\line",      "\\cf-1",       "\\cb99",     "\\sl-240",   "\\slmult1",
-      "\\~",         "\\-",       "\n",          "\\\n",         "{\\*\\x",    "}}}}",       "{{{{"};
+  static const char* const kTokens[] = {"{",
+                                        "}",
+                                        "\\",
+                                        "\\'",
+                                        "\\'8",
+                                        "\\'zz",
+                                        "\\u",
+                                        "\\u-1",
+                                        "\\u65535",
+                                        "\\u-32768",
+                                        "\\uc9",
+                                        "\\uc-3",
+                                        "\\bin",
+                                        "\\bin999999",
+                                        "\\bin-5 ",
+                                        "\\*",
+                                        "\\*\\fldinst",
+                                        "{\\field",
+                                        "\\fldrslt",
+                                        "\\fldinst ",
+                                        "HYPERLINK \"",
+                                        "{\\pict\\pngblip ",
+                                        "89504e47",
+                                        "\\NeXTGraphic ",
+                                        "\\NeXTGraphic p.png",
+                                        "\\width99999999999",
+                                        "\\fonttbl",
+                                        "\\colortbl",
+                                        ";",
+                                        "\\red300",
+                                        "\\f99999",
+                                        "\\fs0",
+                                        "\\fs99999999",
+                                        "\\li-9999999",
+                                        "\\tx",
+                                        "\\tqr",
+                                        "\\par",
+                                        "\\pard",
+                                        "\\plain",
+                                        "\\ansicpg932",
+                                        "\\ansicpg0",
+                                        "\\cpg65001",
+                                        "\\fcharset128",
+                                        "\\'82",
+                                        "\\'ff",
+                                        "\xff",
+                                        "\x82",
+                                        "\\object",
+                                        "\\result",
+                                        "\\line",
+                                        "\\cf-1",
+                                        "\\cb99",
+                                        "\\sl-240",
+                                        "\\slmult1",
+                                        "\\~",
+                                        "\\-",
+                                        "\n",
+                                        "\\\n",
+                                        "{\\*\\x",
+                                        "}}}}",
+                                        "{{{{"};
   QRandomGenerator rng(20261209);
   for (int round = 0; round < 10000; ++round) {
     QByteArray input = seeds[round % 2];
@@ -82,12 +134,18 @@ TEST_F(RtfFuzz, MutatedDocuments) {
     for (int e = 0; e < edits; ++e) {
       const qsizetype at = rng.bounded(static_cast<int>(input.size()) + 1);
       switch (rng.bounded(4)) {
-        case 0: input.insert(at, kTokens[rng.bounded(static_cast<int>(std::size(kTokens)))]); break;
-        case 1: input.remove(at, rng.bounded(20)); break;
+        case 0:
+          input.insert(at, kTokens[rng.bounded(static_cast<int>(std::size(kTokens)))]);
+          break;
+        case 1:
+          input.remove(at, rng.bounded(20));
+          break;
         case 2:
           if (at < input.size()) input[at] = static_cast<char>(rng.bounded(256));
           break;
-        default: input.truncate(at); break;
+        default:
+          input.truncate(at);
+          break;
       }
     }
     survive(input);

@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QAction>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextDocument>
@@ -215,10 +216,12 @@ TEST_F(CalendarWindow, StepButtonsWalkMonthsAndYears) {
     EXPECT_EQ(calendar->selectedDay(), step.day) << where;
     EXPECT_EQ(calendar->startOffset(), step.offset) << where;
     int enabled = 0;
-    for (int tag = 0; tag <= Calcndar::kLastDayCell; ++tag) enabled += window->dayCell(tag)->isEnabled() ? 1 : 0;
+    for (int tag = 0; tag <= Calcndar::kLastDayCell; ++tag)
+      enabled += window->dayCell(tag)->isEnabled() ? 1 : 0;
     EXPECT_EQ(enabled, step.cells) << where;
     EXPECT_EQ(checkedCell(), step.day.day() + step.offset - 1) << where;
-    EXPECT_TRUE(QFileInfo(paths::dayFolder(step.day.year(), step.day.month(), step.day.day())).isDir()) << where;
+    EXPECT_TRUE(QFileInfo(paths::dayFolder(step.day.year(), step.day.month(), step.day.day())).isDir())
+        << where;
   }
   EXPECT_EQ(window->dayCell(36)->text(), "");
 
@@ -279,7 +282,8 @@ TEST_F(CalendarWindow, UpAndDownOnTheDayCellsDoNothingAndAltClickNeedsARow) {
   writeFile(paths::dayFolder(2008, 2, 28) + "/a.rtf", "x");
   calendar->showDiaryFiles();
   table->selectRow(0);
-  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::AltModifier, table->visualItemRect(table->item(0, 1)).center());
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::AltModifier,
+                    table->visualItemRect(table->item(0, 1)).center());
   EXPECT_TRUE(calendar->selectDiaryWithOptionStatus());
 }
 
@@ -373,7 +377,8 @@ TEST_F(CalendarWindow, QuitWritesTheListsAndASecondStartRestoresTheFrame) {
   stop();
 
   // The frame file has no leftovers of its temporary writes beside it.
-  EXPECT_EQ(QDir(paths::applicationSupport()).entryList(QDir::Files), QStringList{"windowPositionAndSize.dat"});
+  EXPECT_EQ(QDir(paths::applicationSupport()).entryList(QDir::Files),
+            QStringList{"windowPositionAndSize.dat"});
 
   start();
   EXPECT_EQ(window->geometry(), frame);
@@ -420,7 +425,8 @@ TEST_F(CalendarWindow, AMemoSheetThatCannotBeSavedKeepsTheApplication) {
 }
 
 TEST_F(CalendarWindow, TheRecentMemoListSurvivesALaunch) {
-  const QStringList recent = {paths::dayFolder(2008, 2, 1) + "/a.rtfd", paths::dayFolder(2008, 2, 2) + "/b.rtf"};
+  const QStringList recent = {paths::dayFolder(2008, 2, 1) + "/a.rtfd",
+                              paths::dayFolder(2008, 2, 2) + "/b.rtf"};
   QDir().mkpath(paths::preferences());
   ASSERT_TRUE(pravella::plist::writeStringArray(paths::preferences() + "/recentMemo.dat", recent));
   start();
@@ -442,6 +448,31 @@ TEST_F(CalendarWindow, DatesComparedWithToday) {
   QTest::mouseClick(window->nextYearButton(), Qt::LeftButton);
   QTest::mouseClick(window->nextYearButton(), Qt::LeftButton);
   EXPECT_EQ(calendar->compSelectedDate(), 1);
+}
+
+TEST_F(CalendarWindow, MovesAndResizesOfTheWindowAreAnnounced) {
+  start();
+  QObject context;
+  QStringList posted;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  for (const char* name : {"changeMainWindow", "changeWebSheetSize"})
+    center.addObserver(name, &context, [&posted, name](pravella::Notification&) { posted.append(name); });
+  window->resize(window->width() + 20, window->height());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(posted, QStringList({"changeWebSheetSize", "changeMainWindow", "changeWebSheetSize"}));
+  posted.clear();
+  window->move(window->x() + 15, window->y() + 5);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(posted, QStringList({"changeMainWindow"}));
+}
+
+TEST_F(CalendarWindow, TheMoonAgeMenuItemCyclesTheMoonPictures) {
+  start();
+  window->moonAgeAction()->trigger();
+  EXPECT_EQ(calendar->moonDispStatus(), 1);
+  window->moonAgeAction()->trigger();
+  window->moonAgeAction()->trigger();
+  EXPECT_EQ(calendar->moonDispStatus(), 0);
 }
 
 TEST_F(CalendarWindow, ClosingTheWindowEndsTheApplication) {
