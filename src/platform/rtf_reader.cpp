@@ -244,6 +244,7 @@ class Reader {
   void openGroup() {
     flushBytes();
     skipFallback_ = 0;
+    starPending_ = false;
     if (stack_.size() >= kMaxDepth) {
       skipGroupBody();
       return;
@@ -262,6 +263,7 @@ class Reader {
   bool closeGroup() {
     flushBytes();
     skipFallback_ = 0;
+    starPending_ = false;
     if (stack_.empty()) return true;
     if (top().dest == Dest::Text) flushRun();  // the document merges runs of equal format again
     Group closing = std::move(stack_.back());
@@ -304,7 +306,13 @@ class Reader {
   void skipCurrentGroup() {
     flushBytes();
     skipGroupBody();
-    if (!stack_.empty()) stack_.pop_back();
+    if (stack_.empty()) return;
+    if (top().isField && !fields_.empty()) fields_.pop_back();
+    if (stack_.size() == 1) {
+      flushRun();
+      lastPara_ = top().para;
+    }
+    stack_.pop_back();
   }
 
   std::optional<int64_t> readNumber(bool allowNegative) {
@@ -736,23 +744,10 @@ class Reader {
     }
     if (c >= 0x80) return codeByte(c);
     // A trail byte of a double-byte character may be written as a plain ASCII character.
-    if (!pendingBytes_.isEmpty() && pendingIncomplete()) return codeByte(c);
+    if (pendingInPair_) return codeByte(c);
     if (c == '\t') return unicodeChar('\t');
     if (c < 0x20) return;
     unicodeChar(c);
-  }
-
-  bool pendingIncomplete() const {
-    const int cp = codePage();
-    if (!isDoubleByteCodePage(cp)) return false;
-    bool inPair = false;
-    for (char b : pendingBytes_) {
-      if (inPair)
-        inPair = false;
-      else if (isLeadByte(cp, static_cast<unsigned char>(b)))
-        inPair = true;
-    }
-    return inPair;
   }
 
   void codeByte(unsigned char b) {
@@ -760,12 +755,19 @@ class Reader {
     if (!pendingBytes_.isEmpty() && cp != pendingCodePage_) flushBytes();
     pendingCodePage_ = cp;
     pendingBytes_.append(static_cast<char>(b));
+    // Whether the bytes so far end inside a double-byte character, kept as they come so that
+    // a long run of bytes costs no more than its length.
+    if (pendingInPair_)
+      pendingInPair_ = false;
+    else
+      pendingInPair_ = isDoubleByteCodePage(cp) && isLeadByte(cp, b);
   }
 
   void flushBytes() {
     if (pendingBytes_.isEmpty()) return;
     const QByteArray bytes = pendingBytes_;
     pendingBytes_.clear();
+    pendingInPair_ = false;
     const char* name = encoding::codePageName(pendingCodePage_);
     if (!name) name = "CP1252";
     bool ok = false;
@@ -947,14 +949,21 @@ class Reader {
       showErrMessageToConsole("RTF: an attachment name that leaves the document's folder was ignored.\n");
       return;
     }
+    // Some old documents carry a marker before the name that the file itself does not.
+    static const QString kMarker = QStringLiteral("__#$!@%!#__");
+    QString fileName = name;
     std::optional<QByteArray> data;
-    if (loader_) data = loader_(name);
+    if (loader_) data = loader_(fileName);
+    if (!data && loader_ && fileName.startsWith(kMarker)) {
+      fileName = fileName.mid(kMarker.size());
+      data = loader_(fileName);
+    }
     if (!data) {
       showErrMessageToConsole(std::string("RTFD: the attachment \"") + name.toStdString() +
                               "\" is missing; skipped.\n");
       return;
     }
-    insertAt(name, *data,
+    insertAt(fileName, *data,
              attachmentWidth_ > 0 && attachmentHeight_ > 0
                  ? QSizeF(attachmentWidth_ / 20.0, attachmentHeight_ / 20.0)
                  : QSizeF());
@@ -978,6 +987,7 @@ class Reader {
   int skipFallback_ = 0;
   QString run_;
   QByteArray pendingBytes_;
+  bool pendingInPair_ = false;
   int pendingCodePage_ = 1252;
   int docCodePage_ = 1252;
   int defaultFont_ = 0;

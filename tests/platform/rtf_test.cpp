@@ -310,6 +310,22 @@ TEST(RtfReader, AttachmentNamesCannotLeaveTheDocumentFolder) {
   EXPECT_EQ(doc.toPlainText(), "ab");
 }
 
+TEST(RtfReader, AttachmentNamesWithTheOldMarkerFindTheirFiles) {
+  const QString folder = pravella::test::home() + "/marked.rtfd";
+  QDir().mkpath(folder);
+  QFile pic(folder + "/pic.png");
+  ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
+  pic.write(pngBytes(4, 4, Qt::blue));
+  pic.close();
+  QFile f(folder + "/TXT.rtf");
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("{\\rtf1\\ansi a{{\\NeXTGraphic __#$!@%!#__pic.png \\width80 \\height80\n}\\'ac}b}");
+  f.close();
+  QTextDocument doc;
+  ASSERT_TRUE(pravella::readRichTextFile(folder, doc));
+  EXPECT_TRUE(dump(doc).contains("<image pic.png 4x4 ")) << dump(doc).toStdString();
+}
+
 // Builds a document with every format the codec carries.
 void fillRichDocument(QTextDocument& doc) {
   QTextCursor c(&doc);
