@@ -26,6 +26,7 @@ int vkStartUp() {
   OpeMode = 32;
   opC[0] = opC[1] = opC[2] = 32768;
   pv_displayModeStatus = 0;
+  pvSoundStatus = 1;
 
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
