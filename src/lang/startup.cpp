@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 
+#include "graphics/language_binding.h"
 #include "lang/values.h"
 
 int vkStartUp() {
@@ -12,9 +13,17 @@ int vkStartUp() {
   const auto now = static_cast<unsigned>(std::time(nullptr));
   std::srand(now);
 
-  // 2. Formats.
+  // 2. Formats, and the settings programs may have changed (start-up runs once in the
+  //    application; a test harness runs it again for a clean language).
   DispFormat = "%10.4f";
   SaveFormat = "%g";
+  TNumber = 1000000;
+  restM = 10;
+  restN = 5;
+  ByteOrderBigEndian = 0;
+  OpeMode = 32;
+  opC[0] = opC[1] = opC[2] = 32768;
+  pv_displayModeStatus = 0;
 
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
@@ -29,7 +38,8 @@ int vkStartUp() {
   initUFNtable();
   initAliasTable();
 
-  // 8. The graph-title slots (initTitle) go here with the plotting tools.
+  // 8. The graph-title slots, and the picture support's hooks into the language.
+  pravella::installPictureSupport();
 
   // 9. Variable table and result text.
   try {

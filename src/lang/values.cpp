@@ -145,12 +145,6 @@ int initPath() {
   return 1;
 }
 
-int initUFNtable() {
-  UFNtable.clear();
-  UFNtable.resize(kModuleSlots);
-  return 1;
-}
-
 int initAliasTable() {
   fncAliasTable.clear();
   fncAliasTable.resize(kAliasEntries);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "graphics/language_binding.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "platform/cformat.h"
@@ -343,12 +344,9 @@ int DoNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
   if (!haveValue(sp)) return 0;
   const int type = stack[*sp - 1].type;
   if (type == kValuePicture) {
-    // The pixels of a picture assigned to a real variable become numbers; that conversion
-    // belongs to the picture support and arrives with it.
-    error_disp("Invalid data type.");
-    return 0;
-  }
-  if (type != kValueReal && type != kValueInt) {
+    // The pixels of a picture assigned to a real variable become numbers (red + green + blue).
+    if (!vkPictureToNumbers(stack[*sp - 1])) return 0;
+  } else if (type != kValueReal && type != kValueInt) {
     error_disp("Invalid data type.");
     return 0;
   }

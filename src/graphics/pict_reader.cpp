@@ -1,0 +1,492 @@
+// Renders a picture to pixels. Reads what our writer produces (direct 32-bit pixels with
+// PackBits, an alpha plane, embedded JPEG) and the bitmap opcodes common in old picture files:
+// 1-bit bit maps, indexed pixel maps of 1 to 8 bits with their colour table, 16- and 32-bit
+// direct pixels, packed or not, in version 1 and version 2 pictures. Drawing commands (lines,
+// shapes, text) are stepped over, not drawn. Every read is checked against the end of the data:
+// picture bytes come from files and programs and may be anything.
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <algorithm>
+
+#include "graphics/packbits.h"
+#include "graphics/pict_codec.h"
+
+namespace pravella::pict {
+
+namespace {
+
+// The largest frame we render: a corrupt frame must not make us allocate gigabytes.
+constexpr qint64 kMaxFramePixels = 64LL * 1024 * 1024;
+
+struct Failure {
+  QString reason;
+};
+
+class Reader {
+ public:
+  Reader(const std::uint8_t* data, std::size_t size) : d_(data), n_(size) {}
+
+  bool run(QImage& out, QString& error);
+
+ private:
+  void need(std::size_t k) const {
+    if (k > n_ - pos_) throw Failure{QStringLiteral("the picture data ends early")};
+  }
+  int u8() {
+    need(1);
+    return d_[pos_++];
+  }
+  int u16() {
+    need(2);
+    const int v = (d_[pos_] << 8) | d_[pos_ + 1];
+    pos_ += 2;
+    return v;
+  }
+  int s16() { return static_cast<std::int16_t>(static_cast<std::uint16_t>(u16())); }
+  std::uint32_t u32() {
+    const std::uint32_t hi = static_cast<std::uint32_t>(u16());
+    return (hi << 16) | static_cast<std::uint32_t>(u16());
+  }
+  void skip(std::size_t k) {
+    need(k);
+    pos_ += k;
+  }
+  QdRect rect() {
+    QdRect r;
+    r.top = s16();
+    r.left = s16();
+    r.bottom = s16();
+    r.right = s16();
+    return r;
+  }
+  QRgb rgb48() {
+    const int r = u16(), g = u16(), b = u16();
+    return qRgb(r >> 8, g >> 8, b >> 8);
+  }
+  void skipSized16() {  // regions and polygons: a size word that counts itself
+    const int size = u16();
+    if (size < 2) throw Failure{QStringLiteral("bad region or polygon size")};
+    skip(static_cast<std::size_t>(size - 2));
+  }
+
+  void opcode(int op);
+  void bits(int op);
+  void directBits(int op);
+  void pixPat();
+  void quickTime();
+  // Rows of `rowBytes` bytes each; packed rows carry a byte count that is a word when the
+  // pixel map's row length (`mapRowBytes`) is above 250.
+  std::vector<std::uint8_t> rows(int rowBytes, int height, bool packed, bool wordPacked, int mapRowBytes);
+  void blit(const QImage& src, const QdRect& bounds, const QdRect& srcRect, const QdRect& dstRect,
+            int mode, bool hasAlpha);
+
+  const std::uint8_t* d_;
+  std::size_t n_;
+  std::size_t pos_ = 0;
+  bool v2_ = false;
+  bool ended_ = false;
+  QdRect frame_;
+  QImage* img_ = nullptr;
+  QRgb fore_ = qRgb(0, 0, 0);
+  QRgb back_ = qRgb(255, 255, 255);
+};
+
+// The eight colours of the old one-long colour opcodes.
+QRgb oldColor(std::uint32_t code) {
+  switch (code) {
+    case 30: return qRgb(255, 255, 255);
+    case 69: return qRgb(252, 243, 5);
+    case 137: return qRgb(242, 8, 132);
+    case 205: return qRgb(221, 8, 6);
+    case 273: return qRgb(2, 171, 234);
+    case 341: return qRgb(0, 128, 17);
+    case 409: return qRgb(0, 0, 212);
+    default: return qRgb(0, 0, 0);
+  }
+}
+
+bool Reader::run(QImage& out, QString& error) {
+  try {
+    need(12);
+    pos_ = 2;  // the size word is unreliable past 64 KB; the data itself ends the picture
+    frame_ = rect();
+    if (frame_.width() <= 0 || frame_.height() <= 0)
+      throw Failure{QStringLiteral("the picture frame is empty")};
+    if (static_cast<qint64>(frame_.width()) * frame_.height() > kMaxFramePixels)
+      throw Failure{QStringLiteral("the picture frame is too large")};
+    if (d_[pos_] == 0x11 && d_[pos_ + 1] == 0x01) {
+      pos_ += 2;
+    } else if (n_ - pos_ >= 4 && d_[pos_] == 0x00 && d_[pos_ + 1] == 0x11 && d_[pos_ + 2] == 0x02 &&
+               d_[pos_ + 3] == 0xFF) {
+      v2_ = true;
+      pos_ += 4;
+    } else {
+      throw Failure{QStringLiteral("not a picture (no version opcode)")};
+    }
+    QImage image(frame_.width(), frame_.height(), QImage::Format_ARGB32);
+    if (image.isNull()) throw Failure{QStringLiteral("no memory for the picture")};
+    image.fill(Qt::transparent);
+    img_ = &image;
+    while (!ended_) {
+      if (v2_ && (pos_ % 2)) skip(1);
+      const int op = v2_ ? u16() : u8();
+      opcode(op);
+    }
+    out = std::move(image);
+    return true;
+  } catch (const Failure& f) {
+    error = f.reason;
+    return false;
+  }
+}
+
+void Reader::opcode(int op) {
+  if (op >= 0x0100) {
+    if (!v2_) throw Failure{QStringLiteral("unknown opcode")};
+    if (op == kCompressedQuickTime) return quickTime();
+    if (op <= 0x7FFF) return skip(static_cast<std::size_t>(op >> 8) * 2);
+    if (op <= 0x80FF) return;
+    return skip(u32());
+  }
+  switch (op) {
+    case kOpEndPic: ended_ = true; return;
+    case kNop: case 0x17: case 0x18: case 0x19: case 0x1C: case kDefHilite: return;
+    case kClip: return skipSized16();
+    case 0x04: return skip(1);
+    case 0x03: case 0x05: case 0x08: case 0x0D: case 0x15: case 0x16: return skip(2);
+    case 0x06: case 0x07: case 0x0B: case 0x0C: return skip(4);
+    case 0x02: case 0x09: case 0x0A: case 0x10: return skip(8);
+    case 0x0E: fore_ = oldColor(u32()); return;
+    case 0x0F: back_ = oldColor(u32()); return;
+    case kVersion: return skip(v2_ ? 2 : 1);
+    case 0x12: case 0x13: case 0x14: return pixPat();
+    case kRGBFgCol: fore_ = rgb48(); return;
+    case kRGBBkCol: back_ = rgb48(); return;
+    case 0x1D: case 0x1F: return skip(6);
+    case 0x20: return skip(8);
+    case 0x21: return skip(4);
+    case 0x22: return skip(6);
+    case 0x23: return skip(2);
+    case 0x28: skip(4); return skip(static_cast<std::size_t>(u8()));
+    case 0x29: case 0x2A: skip(1); return skip(static_cast<std::size_t>(u8()));
+    case 0x2B: skip(2); return skip(static_cast<std::size_t>(u8()));
+    case kBitsRect: case kBitsRgn: case kPackBitsRect: case kPackBitsRgn: return bits(op);
+    case kDirectBitsRect: case kDirectBitsRgn: return directBits(op);
+    case kShortComment: return skip(2);
+    case kLongComment: skip(2); return skip(static_cast<std::size_t>(u16()));
+    default: break;
+  }
+  if ((op >= 0x24 && op <= 0x27) || (op >= 0x2C && op <= 0x2F) || (op >= 0x92 && op <= 0x97) ||
+      (op >= 0x9C && op <= 0x9F) || (op >= 0xA2 && op <= 0xAF))
+    return skip(static_cast<std::size_t>(u16()));
+  if (op >= 0x30 && op <= 0x6F) {
+    // Rectangles, rounded rectangles, ovals and arcs: 8 bytes (arcs 12), the "same" forms 0
+    // (arcs 4), by the low nibble.
+    const bool same = (op & 0x0F) >= 8;
+    const bool arc = op >= 0x60;
+    return skip(same ? (arc ? 4 : 0) : (arc ? 12 : 8));
+  }
+  if ((op >= 0x70 && op <= 0x77) || (op >= 0x80 && op <= 0x87)) return skipSized16();
+  if ((op >= 0x78 && op <= 0x7F) || (op >= 0x88 && op <= 0x8F) || (op >= 0xB0 && op <= 0xCF)) return;
+  if (op >= 0xD0 && op <= 0xFE) return skip(u32());
+  throw Failure{QStringLiteral("unknown opcode")};
+}
+
+std::vector<std::uint8_t> Reader::rows(int rowBytes, int height, bool packed, bool wordPacked, int mapRowBytes) {
+  std::vector<std::uint8_t> out(static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = out.data() + static_cast<std::size_t>(rowBytes) * y;
+    if (!packed) {
+      need(static_cast<std::size_t>(rowBytes));
+      std::copy(d_ + pos_, d_ + pos_ + rowBytes, row);
+      pos_ += static_cast<std::size_t>(rowBytes);
+      continue;
+    }
+    const std::size_t count = static_cast<std::size_t>(mapRowBytes > 250 ? u16() : u8());
+    need(count);
+    if (wordPacked) {
+      // 16-bit pixels pack by words: the header counts words, not bytes.
+      std::size_t in = 0, written = 0;
+      const std::uint8_t* p = d_ + pos_;
+      while (written < static_cast<std::size_t>(rowBytes)) {
+        if (in >= count) throw Failure{QStringLiteral("bad packed row")};
+        const int h = static_cast<std::int8_t>(p[in++]);
+        if (h >= 0) {
+          const std::size_t bytes = (static_cast<std::size_t>(h) + 1) * 2;
+          if (in + bytes > count || written + bytes > static_cast<std::size_t>(rowBytes))
+            throw Failure{QStringLiteral("bad packed row")};
+          std::copy(p + in, p + in + bytes, row + written);
+          in += bytes;
+          written += bytes;
+        } else if (h != -128) {
+          const std::size_t words = static_cast<std::size_t>(1 - h);
+          if (in + 2 > count || written + words * 2 > static_cast<std::size_t>(rowBytes))
+            throw Failure{QStringLiteral("bad packed row")};
+          for (std::size_t k = 0; k < words; ++k) {
+            row[written++] = p[in];
+            row[written++] = p[in + 1];
+          }
+          in += 2;
+        }
+      }
+    } else if (!unpackBits(d_ + pos_, count, row, static_cast<std::size_t>(rowBytes))) {
+      throw Failure{QStringLiteral("bad packed row")};
+    }
+    pos_ += count;
+  }
+  return out;
+}
+
+void Reader::bits(int op) {
+  const int rawRowBytes = u16();
+  const bool pixMap = rawRowBytes & 0x8000;
+  const int rowBytes = rawRowBytes & 0x3FFF;
+  const QdRect bounds = rect();
+  int pixelSize = 1;
+  std::vector<QRgb> palette;
+  if (pixMap) {
+    skip(2);  // version
+    skip(2);  // pack type
+    skip(12); // pack size, resolutions
+    skip(2);  // pixel type
+    pixelSize = u16();
+    skip(4);  // component count and size
+    skip(12); // plane bytes, table, reserved
+    skip(4);  // colour table seed
+    const int flags = u16();
+    const int last = u16();
+    if (last > 255 && last != 0xFFFF) throw Failure{QStringLiteral("bad colour table")};
+    palette.assign(256, qRgb(0, 0, 0));
+    for (int i = 0; last != 0xFFFF && i <= last; ++i) {
+      const int value = u16();
+      const QRgb c = rgb48();
+      const int index = (flags & 0x8000) ? i : (value & 0xFF);
+      palette[static_cast<std::size_t>(index)] = c;
+    }
+    if (pixelSize != 1 && pixelSize != 2 && pixelSize != 4 && pixelSize != 8)
+      throw Failure{QStringLiteral("unsupported pixel size")};
+  }
+  const QdRect srcRect = rect();
+  const QdRect dstRect = rect();
+  const int mode = u16();
+  if (op == kBitsRgn || op == kPackBitsRgn) skipSized16();
+  const int width = bounds.width();
+  const int height = bounds.height();
+  if (width <= 0 || height <= 0 || static_cast<qint64>(width) * height > kMaxFramePixels)
+    throw Failure{QStringLiteral("bad pixel map bounds")};
+  if (rowBytes * 8 < width * pixelSize) throw Failure{QStringLiteral("bad row length")};
+  const bool packed = (op == kPackBitsRect || op == kPackBitsRgn) && rowBytes >= 8;
+  const std::vector<std::uint8_t> data = rows(rowBytes, height, packed, false, rowBytes);
+
+  QImage src(width, height, QImage::Format_ARGB32);
+  if (src.isNull()) throw Failure{QStringLiteral("no memory for the picture")};
+  const int mask = (1 << pixelSize) - 1;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = data.data() + static_cast<std::size_t>(rowBytes) * y;
+    auto* line = reinterpret_cast<QRgb*>(src.scanLine(y));
+    for (int x = 0; x < width; ++x) {
+      const int bit = x * pixelSize;
+      const int value = (row[bit / 8] >> (8 - pixelSize - bit % 8)) & mask;
+      line[x] = pixMap ? palette[static_cast<std::size_t>(value)] : (value ? fore_ : back_);
+    }
+  }
+  // A bit map copied in "or" mode paints only its set bits.
+  blit(src, bounds, srcRect, dstRect, (!pixMap && mode == 1) ? 36 : mode, false);
+}
+
+void Reader::directBits(int op) {
+  skip(4);  // base address
+  const int rowBytes = u16() & 0x3FFF;
+  const QdRect bounds = rect();
+  skip(2);
+  int packType = u16();
+  skip(12);
+  skip(2);
+  const int pixelSize = u16();
+  const int cmpCount = u16();
+  skip(2);
+  skip(12);
+  const QdRect srcRect = rect();
+  const QdRect dstRect = rect();
+  const int mode = u16();
+  if (op == kDirectBitsRgn) skipSized16();
+  const int width = bounds.width();
+  const int height = bounds.height();
+  if (width <= 0 || height <= 0 || static_cast<qint64>(width) * height > kMaxFramePixels)
+    throw Failure{QStringLiteral("bad pixel map bounds")};
+  if (pixelSize != 16 && pixelSize != 32) throw Failure{QStringLiteral("unsupported pixel size")};
+  if (rowBytes < width * pixelSize / 8) throw Failure{QStringLiteral("bad row length")};
+  if (packType == 0) packType = pixelSize == 32 ? 4 : 3;
+  if (rowBytes < 8) packType = 1;
+  const bool hasAlpha = pixelSize == 32 && cmpCount == 4;
+
+  QImage src(width, height, QImage::Format_ARGB32);
+  if (src.isNull()) throw Failure{QStringLiteral("no memory for the picture")};
+  if (pixelSize == 16) {
+    const std::vector<std::uint8_t> data = rows(rowBytes, height, packType == 3, true, rowBytes);
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* row = data.data() + static_cast<std::size_t>(rowBytes) * y;
+      auto* line = reinterpret_cast<QRgb*>(src.scanLine(y));
+      for (int x = 0; x < width; ++x) {
+        const int v = (row[2 * x] << 8) | row[2 * x + 1];
+        const int r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
+        line[x] = qRgb((r << 3) | (r >> 2), (g << 3) | (g >> 2), (b << 3) | (b >> 2));
+      }
+    }
+  } else if (packType == 4) {
+    if (cmpCount != 3 && cmpCount != 4) throw Failure{QStringLiteral("unsupported component count")};
+    const int planeRow = width * cmpCount;
+    const std::vector<std::uint8_t> data = rows(planeRow, height, true, false, rowBytes);
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* row = data.data() + static_cast<std::size_t>(planeRow) * y;
+      const std::uint8_t* a = hasAlpha ? row : nullptr;
+      const std::uint8_t* r = row + (hasAlpha ? width : 0);
+      const std::uint8_t* g = r + width;
+      const std::uint8_t* b = g + width;
+      auto* line = reinterpret_cast<QRgb*>(src.scanLine(y));
+      for (int x = 0; x < width; ++x) line[x] = qRgba(r[x], g[x], b[x], a ? a[x] : 255);
+    }
+  } else if (packType == 2) {
+    const int rowLength = width * 3;
+    const std::vector<std::uint8_t> data = rows(rowLength, height, false, false, rowBytes);
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* row = data.data() + static_cast<std::size_t>(rowLength) * y;
+      auto* line = reinterpret_cast<QRgb*>(src.scanLine(y));
+      for (int x = 0; x < width; ++x) line[x] = qRgb(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
+    }
+  } else {
+    const std::vector<std::uint8_t> data = rows(rowBytes, height, false, false, rowBytes);
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* row = data.data() + static_cast<std::size_t>(rowBytes) * y;
+      auto* line = reinterpret_cast<QRgb*>(src.scanLine(y));
+      for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = row + 4 * x;
+        line[x] = qRgba(p[1], p[2], p[3], hasAlpha ? p[0] : 255);
+      }
+    }
+  }
+  blit(src, bounds, srcRect, dstRect, mode, hasAlpha);
+}
+
+void Reader::pixPat() {
+  const int type = u16();
+  skip(8);  // the one-bit pattern
+  if (type == 2) return skip(6);
+  if (type != 1) return;
+  // A full pixel pattern: a pixel map with its colour table and pixel data, stepped over.
+  const int rowBytes = u16() & 0x3FFF;
+  const QdRect bounds = rect();
+  skip(2);
+  const int packType = u16();
+  skip(12 + 2);
+  skip(2);  // pixel size
+  skip(4 + 12 + 4 + 2);
+  const int last = u16();
+  if (last != 0xFFFF) skip(static_cast<std::size_t>(last + 1) * 8);
+  const int height = bounds.height();
+  if (height < 0 || height > 4096) throw Failure{QStringLiteral("bad pixel pattern")};
+  rows(rowBytes, height, rowBytes >= 8 && packType != 1, false, rowBytes);
+}
+
+void Reader::quickTime() {
+  const std::uint32_t length = u32();
+  need(length);
+  const std::size_t start = pos_;
+  const std::size_t end = pos_ + length;
+  skip(2);  // version
+  const std::size_t matrixAt = pos_;
+  skip(36);
+  const std::uint32_t matteSize = u32();
+  skip(8);  // matte rectangle
+  skip(2);  // mode
+  const QdRect srcRect = rect();
+  skip(4);  // accuracy
+  const std::uint32_t maskSize = u32();
+  skip(matteSize);
+  skip(maskSize);
+  const std::size_t descAt = pos_;
+  const std::uint32_t descSize = u32();
+  if (descSize < 86 || descSize > end - descAt) throw Failure{QStringLiteral("bad image description")};
+  pos_ = descAt + 44;
+  const std::uint32_t dataSize = u32();
+  pos_ = descAt + descSize;
+  if (dataSize > end - pos_) throw Failure{QStringLiteral("bad compressed image size")};
+  QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(d_ + pos_), static_cast<qsizetype>(dataSize));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  QImage image = reader.read();
+  if (image.isNull()) throw Failure{QStringLiteral("the compressed image cannot be read")};
+  image = image.convertToFormat(QImage::Format_ARGB32);
+
+  auto fixed = [&](std::size_t at) {
+    const std::uint32_t v = (static_cast<std::uint32_t>(d_[at]) << 24) | (d_[at + 1] << 16) | (d_[at + 2] << 8) | d_[at + 3];
+    return static_cast<std::int32_t>(v) / 65536.0;
+  };
+  const double sx = fixed(matrixAt), sy = fixed(matrixAt + 16);
+  const double tx = fixed(matrixAt + 24), ty = fixed(matrixAt + 28);
+  const int w = srcRect.width() > 0 ? srcRect.width() : image.width();
+  const int h = srcRect.height() > 0 ? srcRect.height() : image.height();
+  QdRect dst;
+  dst.left = static_cast<int>(tx);
+  dst.top = static_cast<int>(ty);
+  dst.right = dst.left + static_cast<int>(w * (sx > 0 ? sx : 1.0));
+  dst.bottom = dst.top + static_cast<int>(h * (sy > 0 ? sy : 1.0));
+  const QdRect whole{0, 0, image.height(), image.width()};
+  blit(image, whole, whole, dst, 0, image.hasAlphaChannel());
+  pos_ = start + length;
+}
+
+void Reader::blit(const QImage& src, const QdRect& bounds, const QdRect& srcRect, const QdRect& dstRect,
+                  int mode, bool hasAlpha) {
+  const int sw = srcRect.width(), sh = srcRect.height();
+  const int dw = dstRect.width(), dh = dstRect.height();
+  if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+  const bool skipBackground = mode == 36;
+  const int x0 = std::max(dstRect.left, frame_.left), x1 = std::min(dstRect.right, frame_.right);
+  const int y0 = std::max(dstRect.top, frame_.top), y1 = std::min(dstRect.bottom, frame_.bottom);
+  for (int y = y0; y < y1; ++y) {
+    const int sy = srcRect.top - bounds.top + static_cast<int>(static_cast<qint64>(y - dstRect.top) * sh / dh);
+    if (sy < 0 || sy >= src.height()) continue;
+    const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+    auto* out = reinterpret_cast<QRgb*>(img_->scanLine(y - frame_.top));
+    for (int x = x0; x < x1; ++x) {
+      const int sx = srcRect.left - bounds.left + static_cast<int>(static_cast<qint64>(x - dstRect.left) * sw / dw);
+      if (sx < 0 || sx >= src.width()) continue;
+      const QRgb s = in[sx];
+      QRgb& o = out[x - frame_.left];
+      if (skipBackground && (s & 0xFFFFFF) == (back_ & 0xFFFFFF)) continue;
+      const int sa = hasAlpha ? qAlpha(s) : 255;
+      const int da = qAlpha(o);
+      if (sa == 255 || da == 0) {
+        o = hasAlpha ? s : (s | 0xFF000000u);
+      } else if (sa != 0) {
+        // Non-premultiplied "over": what was drawn before shows through what is partly clear.
+        const int oa = sa + da * (255 - sa) / 255;
+        auto mix = [&](int sc, int dc) { return (sc * sa + dc * da * (255 - sa) / 255) / oa; };
+        o = qRgba(mix(qRed(s), qRed(o)), mix(qGreen(s), qGreen(o)), mix(qBlue(s), qBlue(o)), oa);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool readFrame(const std::uint8_t* data, std::size_t size, QdRect& frame) {
+  if (size < 10) return false;
+  auto s16 = [&](std::size_t at) { return static_cast<int>(static_cast<std::int16_t>((data[at] << 8) | data[at + 1])); };
+  frame.top = s16(2);
+  frame.left = s16(4);
+  frame.bottom = s16(6);
+  frame.right = s16(8);
+  return true;
+}
+
+bool render(const std::uint8_t* data, std::size_t size, QImage& out, QString& error) {
+  Reader reader(data, size);
+  return reader.run(out, error);
+}
+
+}  // namespace pravella::pict

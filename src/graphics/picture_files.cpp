@@ -1,0 +1,140 @@
+#include "graphics/picture_files.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <cmath>
+
+#include "graphics/graphics_hooks.h"
+#include "graphics/picture.h"
+#include "platform/atomic_file.h"
+#include "platform/console_log.h"
+
+std::int32_t quality = 512;
+
+namespace {
+
+constexpr int kPictHeaderSize = 512;
+
+QString resolved(const std::string& path) {
+  return QString::fromStdString(pravella::graphics::resolveProgramPath(path));
+}
+
+bool writeOrLog(const QString& path, const QByteArray& data) {
+  const pravella::WriteResult result = pravella::writeFileAtomically(path, data);
+  if (!result) showErrMessageToConsole(result.error.toStdString() + "\n");
+  return result.ok;
+}
+
+// Picture bytes of a file: after a 512-byte header when one is there, else the whole file.
+bool readPictFile(const QByteArray& data, QByteArray& out) {
+  for (const qsizetype skip : {static_cast<qsizetype>(kPictHeaderSize), static_cast<qsizetype>(0)}) {
+    if (data.size() <= skip) continue;
+    const pravella::Picture picture(data.mid(skip));
+    if (!picture.toImage().isNull()) {
+      out = picture.bytes();
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+namespace pravella {
+
+int qtJpegQuality(std::int32_t codecQuality) {
+  const double q = std::fmax(0, std::fmin(1024, codecQuality));
+  return static_cast<int>(std::lround(q <= 512 ? q * 75.0 / 512.0 : 75.0 + (q - 512) * 25.0 / 512.0));
+}
+
+}  // namespace pravella
+
+int savePICT(const QByteArray& picture, const std::string& path) {
+  QByteArray file(kPictHeaderSize, '\0');
+  file.append(picture);
+  return writeOrLog(resolved(path), file) ? 0 : 1;
+}
+
+int DoSavePicture2(const std::string& path, const QByteArray& picture) {
+  if (picture.isEmpty()) {
+    pravella::graphics::reportError("Picture is empty.");
+    return 0;
+  }
+  if (savePICT(picture, path) != 0) {
+    pravella::graphics::reportError("file save");
+    return 0;
+  }
+  return 1;
+}
+
+int DoSetJpegQuality(double q) {
+  if (!(q > 0 && q <= 1024)) return 0;
+  quality = static_cast<std::int32_t>(q);
+  return 1;
+}
+
+int SaveJPEG_x(const std::string& path, const QByteArray& picture) {
+  if (path.empty()) return 1;
+  const QImage image = pravella::Picture(picture).toImageOnWhite();
+  if (image.isNull()) return 2;
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "jpeg");
+  writer.setQuality(pravella::qtJpegQuality(quality));
+  if (!writer.write(image)) return 2;
+  return writeOrLog(resolved(path), jpeg) ? 0 : 3;
+}
+
+int DoLoadPicture(const std::string& path, QByteArray& out) {
+  using pravella::graphics::reportError;
+  QFile file(resolved(path));
+  if (!file.open(QIODevice::ReadOnly)) {
+    reportError("Invalid ComponentInstance.");
+    return 0;
+  }
+  const QByteArray data = file.readAll();
+  file.close();
+  QBuffer buffer;
+  buffer.setData(data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  const QByteArray format = reader.format();
+  if (format.isEmpty()) {
+    // Not a format Qt knows: perhaps one of our (or an old) PICT files.
+    if (readPictFile(data, out)) return 1;
+    reportError("Invalid ComponentInstance.");
+    return 0;
+  }
+  const QSize size = reader.size();
+  // A JPEG file goes in unchanged: no loss, and it is as small as it already is.
+  if (format == "jpeg" && size.isValid() && static_cast<std::size_t>(data.size()) < pravella::graphics::pictureByteLimit() - 1024) {
+    QImage probe;
+    if (reader.read(&probe)) {
+      out = pravella::Picture::fromJpeg(data, probe.size()).bytes();
+      if (!out.isEmpty()) return 1;
+    }
+    reportError("Can not get Picture.");
+    return 0;
+  }
+  const QImage image = reader.read();
+  if (image.isNull()) {
+    reportError("Can not get Picture.");
+    return 0;
+  }
+  pravella::Picture picture = pravella::Picture::fromImage(image);
+  // Photos too big for direct pixels are embedded as JPEG, at falling quality until they fit.
+  for (const int q : {90, 75, 50, 25}) {
+    if (!picture.isEmpty() && picture.size() < pravella::graphics::pictureByteLimit()) break;
+    picture = pravella::Picture::fromPhoto(image, q);
+  }
+  if (picture.isEmpty() || picture.size() >= pravella::graphics::pictureByteLimit()) {
+    reportError("Can not get Picture.");
+    return 0;
+  }
+  out = picture.bytes();
+  return 1;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Pictures as files: PICT files (512 zero bytes, then the picture bytes) and JPEG files, and
+// loading any image file Qt reads, or a PICT file, as a picture value. Program file names
+// resolve against the working folder (graphics_hooks.h). Every write is atomic: a failed save
+// leaves no partial file behind.
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <string>
+
+// JPEG quality on the old codec scale: 0 lowest, 512 normal (initial), 1,024 best.
+extern std::int32_t quality;
+
+// 0 when written, 1 when the file cannot be written.
+int savePICT(const QByteArray& picture, const std::string& path);
+// 1, or 0 after "Picture is empty." (no bytes) or "file save" (not written).
+int DoSavePicture2(const std::string& path, const QByteArray& picture);
+// Sets `quality` to trunc(q) for 0 < q <= 1,024 and returns 1; else 0, leaving it.
+int DoSetJpegQuality(double q);
+// 0 when written; 1 for an empty path; 2 when the picture cannot be read; 3 when the file
+// cannot be written.
+int SaveJPEG_x(const std::string& path, const QByteArray& picture);
+// Reads an image file as a picture: 1, or 0 after "Invalid ComponentInstance." (no reader
+// knows the file) or "Can not get Picture." (it could not be read, or not within the picture
+// size limit).
+int DoLoadPicture(const std::string& path, QByteArray& out);
+
+namespace pravella {
+
+// The Qt JPEG quality (0..100) of a codec quality: 0 -> 0, 512 -> 75, 1,024 -> 100, linear
+// in between.
+int qtJpegQuality(std::int32_t codecQuality);
+
+}  // namespace pravella
