@@ -61,7 +61,9 @@ bool readRichTextFile(const QString& path, QTextDocument& doc) {
 WriteResult writeRtfdFile(const QString& path, const QTextDocument& doc) {
   const rtf::WriteOutput out = rtf::write(doc, rtf::AttachmentMode::Separate);
   return replaceFolderAtomically(path, [&out](const QString& temp) -> WriteResult {
-    if (WriteResult r = writeFileAtomically(temp + QStringLiteral("/") + QLatin1String(kRtfdTextName), out.rtf); !r)
+    if (WriteResult r =
+            writeFileAtomically(temp + QStringLiteral("/") + QLatin1String(kRtfdTextName), out.rtf);
+        !r)
       return r;
     for (const rtf::Attachment& a : out.attachments)
       if (WriteResult r = writeFileAtomically(temp + u'/' + a.fileName, a.data); !r) return r;
