@@ -28,8 +28,9 @@ QByteArray longMemo(int paragraphs) {
       "{\\colortbl;\\red255\\green255\\blue255;\\red255\\green0\\blue0;}\n"
       "\\pard\\tx566\\tx1133\\tx1700\\tx2267\\pardirnatural\n\n\\f0\\fs24 \\cf0 ";
   for (int i = 0; i < paragraphs; ++i)
-    rtf += "Entry of the day: \\b measured\\b0  value \\cf2 12.5\\cf0  and \\f1 \\'93\\'fa\\'8b\\'4c\\'82\\'cc"
-           "\\'8b\\'4c\\'98\\'5e \\f0 more plain text to fill a line.\\\n";
+    rtf +=
+        "Entry of the day: \\b measured\\b0  value \\cf2 12.5\\cf0  and \\f1 \\'93\\'fa\\'8b\\'4c\\'82\\'cc"
+        "\\'8b\\'4c\\'98\\'5e \\f0 more plain text to fill a line.\\\n";
   rtf += "}";
   return rtf;
 }
@@ -49,7 +50,8 @@ void BM_WriteLongMemo(benchmark::State& state) {
   ensureApplication();
   QTextDocument doc;
   pravella::rtf::read(longMemo(static_cast<int>(state.range(0))), doc);
-  for (auto _ : state) benchmark::DoNotOptimize(pravella::rtf::write(doc, pravella::rtf::AttachmentMode::Separate));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(pravella::rtf::write(doc, pravella::rtf::AttachmentMode::Separate));
 }
 BENCHMARK(BM_WriteLongMemo)->Arg(1000)->Arg(8000)->Unit(benchmark::kMillisecond);
 
