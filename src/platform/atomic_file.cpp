@@ -29,7 +29,8 @@ WriteResult writeFileAtomically(const QString& path, const QByteArray& data) {
     file.cancelWriting();
     return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, why));
   }
-  if (!file.commit()) return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+  if (!file.commit())
+    return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
   return success();
 }
 
@@ -48,23 +49,19 @@ WriteResult replaceFolderAtomically(const QString& folder,
   const QString finalPath = target.absoluteFilePath();
   QString oldMoved;
   if (target.exists()) {
-    QTemporaryDir placeholder(parent + QStringLiteral("/.") + target.fileName() +
-                              QStringLiteral(".old-XXXXXX"));
+    QTemporaryDir placeholder(parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".old-XXXXXX"));
     if (!placeholder.isValid())
       return failure(QStringLiteral("Cannot save \"%1\": %2").arg(folder, placeholder.errorString()));
     placeholder.setAutoRemove(false);
     oldMoved = placeholder.path();
     QDir().rmdir(oldMoved);  // only its unique name was wanted
     if (std::rename(QFile::encodeName(finalPath).constData(), QFile::encodeName(oldMoved).constData()) != 0)
-      return failure(
-          QStringLiteral("Cannot save \"%1\": the old document cannot be moved aside.").arg(folder));
+      return failure(QStringLiteral("Cannot save \"%1\": the old document cannot be moved aside.").arg(folder));
   }
-  if (std::rename(QFile::encodeName(temp.path()).constData(), QFile::encodeName(finalPath).constData()) !=
-      0) {
+  if (std::rename(QFile::encodeName(temp.path()).constData(), QFile::encodeName(finalPath).constData()) != 0) {
     if (!oldMoved.isEmpty())
       std::rename(QFile::encodeName(oldMoved).constData(), QFile::encodeName(finalPath).constData());
-    return failure(
-        QStringLiteral("Cannot save \"%1\": the new document cannot be put in place.").arg(folder));
+    return failure(QStringLiteral("Cannot save \"%1\": the new document cannot be put in place.").arg(folder));
   }
   temp.setAutoRemove(false);  // it is the document now
   if (!oldMoved.isEmpty()) QDir(oldMoved).removeRecursively();

@@ -11,8 +11,8 @@ std::FILE* logStream = nullptr;  // nullptr means stderr, resolved at write time
 }  // namespace
 
 std::string consoleStamp(const std::tm& t) {
-  return cformat("%4d/%02d/%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
-                 t.tm_min, t.tm_sec);
+  return cformat("%4d/%02d/%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                 t.tm_hour, t.tm_min, t.tm_sec);
 }
 
 std::string consoleLine(const std::tm& local, std::string_view message) {

@@ -27,13 +27,16 @@ QString modules() { return vkPreferences() + QStringLiteral("/Modules"); }
 QString commandScripts() { return vkPreferences() + QStringLiteral("/Command"); }
 
 QString dayFolder(int year, int month, int day) {
-  return diary() + QLatin1Char('/') + QString::fromStdString(cformat("%4d/%02d/%02d", year, month, day));
+  return diary() + QLatin1Char('/') +
+         QString::fromStdString(cformat("%4d/%02d/%02d", year, month, day));
 }
 
 QString applicationSupport() { return xdgDir("XDG_CONFIG_HOME", ".config") + QStringLiteral("/Pravella"); }
 QString trash() { return xdgDir("XDG_DATA_HOME", ".local/share") + QStringLiteral("/Trash"); }
 
-QString desktop() { return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation); }
+QString desktop() {
+  return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
 
 QString resources() {
   const QString overridden = qEnvironmentVariable("PRAVELLA_RESOURCES");

@@ -41,18 +41,15 @@ class Reader {
   bool nextStart() {
     while (!xml_.atEnd()) {
       switch (xml_.readNext()) {
-        case QXmlStreamReader::StartElement:
-          return true;
-        case QXmlStreamReader::EndElement:
-          return false;
+        case QXmlStreamReader::StartElement: return true;
+        case QXmlStreamReader::EndElement: return false;
         case QXmlStreamReader::Characters:
           if (!xml_.isWhitespace()) {
             error_ = QStringLiteral("stray text \"%1\"").arg(xml_.text().toString().left(40));
             return false;
           }
           break;
-        default:
-          break;
+        default: break;
       }
     }
     return false;
@@ -159,28 +156,18 @@ void writeValue(QXmlStreamWriter& w, const QVariant& v) {
       w.writeEndElement();
       break;
     }
-    case QMetaType::Bool:
-      w.writeEmptyElement(v.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
-      break;
+    case QMetaType::Bool: w.writeEmptyElement(v.toBool() ? QStringLiteral("true") : QStringLiteral("false")); break;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-      w.writeTextElement(QStringLiteral("integer"), QString::number(v.toLongLong()));
-      break;
+    case QMetaType::ULongLong: w.writeTextElement(QStringLiteral("integer"), QString::number(v.toLongLong())); break;
     case QMetaType::Double:
-    case QMetaType::Float:
-      w.writeTextElement(QStringLiteral("real"), QString::number(v.toDouble(), 'g', 17));
-      break;
-    case QMetaType::QByteArray:
-      w.writeTextElement(QStringLiteral("data"), QString::fromLatin1(v.toByteArray().toBase64()));
-      break;
+    case QMetaType::Float: w.writeTextElement(QStringLiteral("real"), QString::number(v.toDouble(), 'g', 17)); break;
+    case QMetaType::QByteArray: w.writeTextElement(QStringLiteral("data"), QString::fromLatin1(v.toByteArray().toBase64())); break;
     case QMetaType::QDateTime:
       w.writeTextElement(QStringLiteral("date"), v.toDateTime().toUTC().toString(Qt::ISODate));
       break;
-    default:
-      w.writeTextElement(QStringLiteral("string"), v.toString());
-      break;
+    default: w.writeTextElement(QStringLiteral("string"), v.toString()); break;
   }
 }
 
@@ -209,8 +196,7 @@ std::optional<QVariant> readFile(const QString& path, QString* error) {
     return std::nullopt;
   }
   ParseResult r = parse(f.readAll());
-  if (!r.value && error)
-    *error = QStringLiteral("\"%1\" is not a valid property list: %2").arg(path, r.error);
+  if (!r.value && error) *error = QStringLiteral("\"%1\" is not a valid property list: %2").arg(path, r.error);
   return r.value;
 }
 

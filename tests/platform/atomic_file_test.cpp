@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <unistd.h>
 
 #include "platform/atomic_file.h"
 #include "support/test_home.h"
@@ -60,9 +60,8 @@ TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {
   ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("first")));
   EXPECT_EQ(contents(doc + "/TXT.rtf"), "first");
 
-  const pravella::WriteResult failed = pravella::replaceFolderAtomically(doc, [](const QString&) {
-    return pravella::WriteResult{false, "disk full"};
-  });
+  const pravella::WriteResult failed = pravella::replaceFolderAtomically(
+      doc, [](const QString&) { return pravella::WriteResult{false, "disk full"}; });
   EXPECT_FALSE(failed.ok);
   EXPECT_EQ(failed.error, "disk full");
   EXPECT_EQ(contents(doc + "/TXT.rtf"), "first");
@@ -70,9 +69,8 @@ TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {
   ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("second")));
   EXPECT_EQ(contents(doc + "/TXT.rtf"), "second");
   // Only the document remains beside it: no temporary or old folders.
-  EXPECT_EQ(
-      QDir(pravella::test::home()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).filter("memo"),
-      QStringList{"memo.rtfd"});
+  EXPECT_EQ(QDir(pravella::test::home()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).filter("memo"),
+            QStringList{"memo.rtfd"});
 }
 
 }  // namespace

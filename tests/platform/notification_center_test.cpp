@@ -18,8 +18,7 @@ TEST(NotificationCenter, DeliversInRegistrationOrderWithPayload) {
   NotificationCenter center;
   QObject a, b;
   QStringList calls;
-  center.addObserver("cal_test", &a,
-                     [&](Notification& n) { calls << "a:" + n.text + ":" + n.strings.join(","); });
+  center.addObserver("cal_test", &a, [&](Notification& n) { calls << "a:" + n.text + ":" + n.strings.join(","); });
   center.addObserver("other", &a, [&](Notification&) { calls << "other"; });
   center.addObserver("cal_test", &b, [&](Notification& n) {
     calls << "b";

@@ -53,16 +53,16 @@ TEST(PropertyList, RefusesMalformedText) {
   const char* cases[] = {
       "",
       "not xml at all",
-      "<plist version=\"1.0\"><array><string>a</string></plist>",  // unclosed array
-      "<root><array/></root>",                                     // wrong root
-      "<plist><array><string>a<b/></string></array></plist>",      // element in a string
-      "<plist><array><integer>12x</integer></array></plist>",      // bad number
-      "<plist><dict><string>no key</string></dict></plist>",       // dict without key
-      "<plist><dict><key>k</key></dict></plist>",                  // key without value
-      "<plist><array/><array/></plist>",                           // two roots
-      "<plist><array>text<string>a</string></array></plist>",      // stray text
-      "<plist><banana/></plist>",                                  // unknown element
-      "<plist><data>!!!</data></plist>",                           // not base64
+      "<plist version=\"1.0\"><array><string>a</string></plist>",             // unclosed array
+      "<root><array/></root>",                                                 // wrong root
+      "<plist><array><string>a<b/></string></array></plist>",                 // element in a string
+      "<plist><array><integer>12x</integer></array></plist>",                 // bad number
+      "<plist><dict><string>no key</string></dict></plist>",                  // dict without key
+      "<plist><dict><key>k</key></dict></plist>",                             // key without value
+      "<plist><array/><array/></plist>",                                       // two roots
+      "<plist><array>text<string>a</string></array></plist>",                 // stray text
+      "<plist><banana/></plist>",                                              // unknown element
+      "<plist><data>!!!</data></plist>",                                       // not base64
   };
   for (const char* text : cases) {
     auto r = parse(QByteArray(text));
