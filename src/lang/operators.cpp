@@ -639,29 +639,6 @@ int elementAccess(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
 
 // ---------------------------------------------------------------------------------------
 
-void vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, int n) {
-  const std::size_t total = static_cast<std::size_t>(r) * n;
-  std::fill(c, c + total, 0.0);
-  // Blocks of b rows and c columns that stay in cache while a block of a rows streams by.
-  constexpr int kBlockK = 256;
-  constexpr int kBlockN = 512;
-  for (int m0 = 0; m0 < k; m0 += kBlockK) {
-    const int m1 = std::min(k, m0 + kBlockK);
-    for (int j0 = 0; j0 < n; j0 += kBlockN) {
-      const int j1 = std::min(n, j0 + kBlockN);
-      for (int i = 0; i < r; ++i) {
-        double* __restrict crow = c + static_cast<std::size_t>(i) * n;
-        const double* arow = a + static_cast<std::size_t>(i) * k;
-        for (int m = m0; m < m1; ++m) {
-          const double x = arow[m];
-          const double* __restrict brow = b + static_cast<std::size_t>(m) * n;
-          for (int j = j0; j < j1; ++j) crow[j] += x * brow[j];
-        }
-      }
-    }
-  }
-}
-
 int DoAddSub(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return arithmetic(code[*pc].name[0], stack, sp);
 }
