@@ -928,7 +928,7 @@ class Reader {
     const int h = pictGoalH_ ? pictGoalH_ : pictH_ * 15;
     const QString name =
         QStringLiteral("Attachment.") + (pictKind_ == "png" ? QStringLiteral("png") : QStringLiteral("jpg"));
-    insertAt(name, pictBytes_, pictGoalW_ || pictW_ ? QSizeF(w / 20.0, h / 20.0) : QSizeF());
+    insertAt(name, pictBytes_, QString(), pictGoalW_ || pictW_ ? QSizeF(w / 20.0, h / 20.0) : QSizeF());
     pictBytes_.clear();
   }
 
@@ -952,7 +952,7 @@ class Reader {
     // Some old documents carry a marker before the name that the file itself does not.
     static const QString kMarker = QStringLiteral("__#$!@%!#__");
     QString fileName = name;
-    std::optional<QByteArray> data;
+    std::optional<Attachment> data;
     if (loader_) data = loader_(fileName);
     if (!data && loader_ && fileName.startsWith(kMarker)) {
       fileName = fileName.mid(kMarker.size());
@@ -963,16 +963,16 @@ class Reader {
                               "\" is missing; skipped.\n");
       return;
     }
-    insertAt(fileName, *data,
+    insertAt(fileName, data->data, data->sourceFolder,
              attachmentWidth_ > 0 && attachmentHeight_ > 0
                  ? QSizeF(attachmentWidth_ / 20.0, attachmentHeight_ / 20.0)
                  : QSizeF());
   }
 
-  void insertAt(const QString& name, const QByteArray& data, QSizeF size) {
+  void insertAt(const QString& name, const QByteArray& data, const QString& sourceFolder, QSizeF size) {
     flushRun();
     cursor_.setCharFormat(charFormat(top()));
-    insertAttachment(cursor_, name, data, size);
+    insertAttachment(cursor_, name, data, size, sourceFolder);
   }
 
   const char* in_;
