@@ -527,6 +527,8 @@ class Reader {
       if (w == s) return skipCurrentGroup();
     if (star) return skipCurrentGroup();
 
+    if (w == "uc") return void(g.uc = clampInt(n, 0, 16));
+
     // In the font table: the entry's number, character set and code page.
     if (g.dest == Dest::FontTable) {
       if (w == "f") {
@@ -540,7 +542,7 @@ class Reader {
       } else if (w == "cpg") {
         fontCodePage_ = clampInt(n, 0, 65535);
       } else if (w == "u") {
-        unicodeChar(n < 0 ? n + 65536 : n);
+        unicodeWithFallback(n);
       }
       return;
     }
@@ -577,7 +579,7 @@ class Reader {
       else if (w == "height")
         attachmentHeight_ = clampInt(n, 0, kMaxTwips);
       else if (w == "u")
-        unicodeChar(n < 0 ? n + 65536 : n);
+        unicodeWithFallback(n);
       return;
     }
 
@@ -588,15 +590,7 @@ class Reader {
     if (w == "pca") return void(docCodePage_ = 850);
     if (w == "ansicpg") return void(docCodePage_ = clampInt(n, 0, 65535));
     if (w == "deff") return void(defaultFont_ = clampInt(n, 0, 1 << 20));
-    if (w == "uc") return void(g.uc = clampInt(n, 0, 16));
-    if (w == "u") {
-      // A signed 16-bit unit, then g.uc fallback characters for readers without Unicode.
-      int64_t unit = n;
-      if (unit < 0) unit += 65536;
-      unicodeChar(unit);
-      skipFallback_ = g.uc;
-      return;
-    }
+    if (w == "u") return unicodeWithFallback(n);
 
     // Characters.
     if (w == "par" || w == "sect" || w == "page" || w == "row") return paragraphEnd();
@@ -774,6 +768,13 @@ class Reader {
     QString text = encoding::decodeLossy(bytes, name, &ok);
     if (!ok) text = QString::fromLatin1(bytes);
     appendText(text);
+  }
+
+  // \uN: a signed 16-bit unit, then as many fallback characters as \uc says, for readers
+  // without Unicode.
+  void unicodeWithFallback(int64_t n) {
+    unicodeChar(n < 0 ? n + 65536 : n);
+    skipFallback_ = top().uc;
   }
 
   void unicodeChar(int64_t unit) {
