@@ -36,7 +36,6 @@ constexpr int kMaxTwips = 20 * 10000;
 
 enum class Dest {
   Text,  // the document body, a field result
-  Skip,  // never entered: skipped groups are jumped over
   FontTable,
   ColorTable,
   FieldInst,
@@ -420,10 +419,7 @@ class Reader {
       case '-':
         unicodeChar(0x00AD);
         return;
-      case '|':
-      case ':':
-        return;
-      default:
+      default:  // \| \: and the like: formula and index marks, not text
         return;
     }
   }
@@ -443,6 +439,7 @@ class Reader {
     if (w == "fonttbl") return setDest(Dest::FontTable);
     if (w == "colortbl") return setDest(Dest::ColorTable);
     if (w == "field") {
+      if (g.isField) return;  // one field per group
       flushBytes();
       flushRun();
       g.isField = true;
