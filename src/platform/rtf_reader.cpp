@@ -36,7 +36,6 @@ constexpr int kMaxTwips = 20 * 10000;
 
 enum class Dest {
   Text,  // the document body, a field result
-  Skip,  // never entered: skipped groups are jumped over
   FontTable,
   ColorTable,
   FieldInst,
@@ -420,10 +419,7 @@ class Reader {
       case '-':
         unicodeChar(0x00AD);
         return;
-      case '|':
-      case ':':
-        return;
-      default:
+      default:  // \| \: and the like: formula and index marks, not text
         return;
     }
   }
@@ -443,6 +439,7 @@ class Reader {
     if (w == "fonttbl") return setDest(Dest::FontTable);
     if (w == "colortbl") return setDest(Dest::ColorTable);
     if (w == "field") {
+      if (g.isField) return;  // one field per group
       flushBytes();
       flushRun();
       g.isField = true;
@@ -527,6 +524,8 @@ class Reader {
       if (w == s) return skipCurrentGroup();
     if (star) return skipCurrentGroup();
 
+    if (w == "uc") return void(g.uc = clampInt(n, 0, 16));
+
     // In the font table: the entry's number, character set and code page.
     if (g.dest == Dest::FontTable) {
       if (w == "f") {
@@ -540,7 +539,7 @@ class Reader {
       } else if (w == "cpg") {
         fontCodePage_ = clampInt(n, 0, 65535);
       } else if (w == "u") {
-        unicodeChar(n < 0 ? n + 65536 : n);
+        unicodeWithFallback(n);
       }
       return;
     }
@@ -577,7 +576,7 @@ class Reader {
       else if (w == "height")
         attachmentHeight_ = clampInt(n, 0, kMaxTwips);
       else if (w == "u")
-        unicodeChar(n < 0 ? n + 65536 : n);
+        unicodeWithFallback(n);
       return;
     }
 
@@ -588,15 +587,7 @@ class Reader {
     if (w == "pca") return void(docCodePage_ = 850);
     if (w == "ansicpg") return void(docCodePage_ = clampInt(n, 0, 65535));
     if (w == "deff") return void(defaultFont_ = clampInt(n, 0, 1 << 20));
-    if (w == "uc") return void(g.uc = clampInt(n, 0, 16));
-    if (w == "u") {
-      // A signed 16-bit unit, then g.uc fallback characters for readers without Unicode.
-      int64_t unit = n;
-      if (unit < 0) unit += 65536;
-      unicodeChar(unit);
-      skipFallback_ = g.uc;
-      return;
-    }
+    if (w == "u") return unicodeWithFallback(n);
 
     // Characters.
     if (w == "par" || w == "sect" || w == "page" || w == "row") return paragraphEnd();
@@ -776,6 +767,13 @@ class Reader {
     appendText(text);
   }
 
+  // \uN: a signed 16-bit unit, then as many fallback characters as \uc says, for readers
+  // without Unicode.
+  void unicodeWithFallback(int64_t n) {
+    unicodeChar(n < 0 ? n + 65536 : n);
+    skipFallback_ = top().uc;
+  }
+
   void unicodeChar(int64_t unit) {
     if (unit <= 0 || unit > 0xFFFF) return;
     flushBytes();
@@ -928,7 +926,7 @@ class Reader {
     const int h = pictGoalH_ ? pictGoalH_ : pictH_ * 15;
     const QString name =
         QStringLiteral("Attachment.") + (pictKind_ == "png" ? QStringLiteral("png") : QStringLiteral("jpg"));
-    insertAt(name, pictBytes_, pictGoalW_ || pictW_ ? QSizeF(w / 20.0, h / 20.0) : QSizeF());
+    insertAt(name, pictBytes_, QString(), pictGoalW_ || pictW_ ? QSizeF(w / 20.0, h / 20.0) : QSizeF());
     pictBytes_.clear();
   }
 
@@ -952,7 +950,7 @@ class Reader {
     // Some old documents carry a marker before the name that the file itself does not.
     static const QString kMarker = QStringLiteral("__#$!@%!#__");
     QString fileName = name;
-    std::optional<QByteArray> data;
+    std::optional<Attachment> data;
     if (loader_) data = loader_(fileName);
     if (!data && loader_ && fileName.startsWith(kMarker)) {
       fileName = fileName.mid(kMarker.size());
@@ -963,16 +961,16 @@ class Reader {
                               "\" is missing; skipped.\n");
       return;
     }
-    insertAt(fileName, *data,
+    insertAt(fileName, data->data, data->sourceFolder,
              attachmentWidth_ > 0 && attachmentHeight_ > 0
                  ? QSizeF(attachmentWidth_ / 20.0, attachmentHeight_ / 20.0)
                  : QSizeF());
   }
 
-  void insertAt(const QString& name, const QByteArray& data, QSizeF size) {
+  void insertAt(const QString& name, const QByteArray& data, const QString& sourceFolder, QSizeF size) {
     flushRun();
     cursor_.setCharFormat(charFormat(top()));
-    insertAttachment(cursor_, name, data, size);
+    insertAttachment(cursor_, name, data, size, sourceFolder);
   }
 
   const char* in_;

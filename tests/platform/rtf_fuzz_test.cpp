@@ -28,8 +28,9 @@ QByteArray fixture(const QString& name) {
 // Reading must not crash, and what was read must write and read again.
 void survive(const QByteArray& input) {
   QTextDocument doc;
-  const pravella::rtf::AttachmentLoader loader = [](const QString& name) -> std::optional<QByteArray> {
-    if (name.startsWith(u'p')) return QByteArray("\x89PNG\r\n\x1a\n broken picture");
+  const pravella::rtf::AttachmentLoader loader =
+      [](const QString& name) -> std::optional<pravella::rtf::Attachment> {
+    if (name.startsWith(u'p')) return pravella::rtf::Attachment{name, "\x89PNG\r\n\x1a\n broken picture", {}};
     return std::nullopt;
   };
   pravella::rtf::read(input, doc, loader);
