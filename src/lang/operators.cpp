@@ -639,29 +639,6 @@ int elementAccess(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
 
 // ---------------------------------------------------------------------------------------
 
-void vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, int n) {
-  const std::size_t total = static_cast<std::size_t>(r) * n;
-  std::fill(c, c + total, 0.0);
-  // Blocks of b rows and c columns that stay in cache while a block of a rows streams by.
-  constexpr int kBlockK = 256;
-  constexpr int kBlockN = 512;
-  for (int m0 = 0; m0 < k; m0 += kBlockK) {
-    const int m1 = std::min(k, m0 + kBlockK);
-    for (int j0 = 0; j0 < n; j0 += kBlockN) {
-      const int j1 = std::min(n, j0 + kBlockN);
-      for (int i = 0; i < r; ++i) {
-        double* __restrict crow = c + static_cast<std::size_t>(i) * n;
-        const double* arow = a + static_cast<std::size_t>(i) * k;
-        for (int m = m0; m < m1; ++m) {
-          const double x = arow[m];
-          const double* __restrict brow = b + static_cast<std::size_t>(m) * n;
-          for (int j = j0; j < j1; ++j) crow[j] += x * brow[j];
-        }
-      }
-    }
-  }
-}
-
 int DoAddSub(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return arithmetic(code[*pc].name[0], stack, sp);
 }
@@ -702,43 +679,19 @@ int DoOperator(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
 
 namespace {
 
-enum class Rel { Gt, Ge, Eq, Le, Lt, Ne, Bad };
-
-Rel relationOf(const std::string& n) {
-  if (n == ">") return Rel::Gt;
-  if (n == ">=") return Rel::Ge;
-  if (n == "==") return Rel::Eq;
-  if (n == "<=") return Rel::Le;
-  if (n == "<") return Rel::Lt;
-  if (n == "<>") return Rel::Ne;
-  return Rel::Bad;
+int relationOf(vk_Code& rec) {
+  const int op = rec.op ? rec.op : vkOpcodeOf(rec);
+  return op >= kRelGt && op <= kRelNe ? op : kOpOther;
 }
 
-// Two values count as equal when they differ by less than 1e-17; a difference that is not a
-// number makes only "<>" hold.
-inline double relate(Rel r, double x, double y) {
-  const double d = x - y;
-  if (std::isnan(d)) return r == Rel::Ne ? 1.0 : 0.0;
-  const bool eq = std::fabs(d) < 1e-17;
+inline double relateCmp(int r, int c) {
   switch (r) {
-    case Rel::Gt: return !eq && d > 0 ? 1.0 : 0.0;
-    case Rel::Ge: return eq || d > 0 ? 1.0 : 0.0;
-    case Rel::Eq: return eq ? 1.0 : 0.0;
-    case Rel::Le: return eq || d < 0 ? 1.0 : 0.0;
-    case Rel::Lt: return !eq && d < 0 ? 1.0 : 0.0;
-    case Rel::Ne: return eq ? 0.0 : 1.0;
-    default: return 0.0;
-  }
-}
-
-inline double relateCmp(Rel r, int c) {
-  switch (r) {
-    case Rel::Gt: return c > 0;
-    case Rel::Ge: return c >= 0;
-    case Rel::Eq: return c == 0;
-    case Rel::Le: return c <= 0;
-    case Rel::Lt: return c < 0;
-    case Rel::Ne: return c != 0;
+    case kRelGt: return c > 0;
+    case kRelGe: return c >= 0;
+    case kRelEq: return c == 0;
+    case kRelLe: return c <= 0;
+    case kRelLt: return c < 0;
+    case kRelNe: return c != 0;
     default: return 0.0;
   }
 }
@@ -749,14 +702,14 @@ int DoRelation(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   if (!needOperands(sp, 2)) return 0;
   CalcStackEntry& a = stack[*sp - 2];
   const CalcStackEntry& b = stack[*sp - 1];
-  const Rel rel = relationOf(code[*pc].name);
-  if (isScalarReal(a) && isScalarReal(b) && rel != Rel::Bad) {
-    a.data.doubles()[0] = relate(rel, a.data.doubles()[0], b.data.doubles()[0]);
+  const int rel = relationOf(code[*pc]);
+  if (isScalarReal(a) && isScalarReal(b) && rel != kOpOther) {
+    a.data.doubles()[0] = vkRelate(rel, a.data.doubles()[0], b.data.doubles()[0]);
     --*sp;
     return 1;
   }
   if (a.type == kValueString && b.type == kValueString) {
-    if (rel == Rel::Bad) {
+    if (rel == kOpOther) {
       error_disp("Invalid Relation Code.");
       return 0;
     }
@@ -777,7 +730,7 @@ int DoRelation(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
     error_disp("Invalid data size");
     return 0;
   }
-  if (rel == Rel::Bad) {
+  if (rel == kOpOther) {
     error_disp(s == Shape::Same ? "Invalid Relation code." : "Invalid Relation Code.");
     return 0;
   }
@@ -785,7 +738,7 @@ int DoRelation(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   resultDims(s, d, &rows, &cols);
   const double* pa = a.data.doubles();
   const double* pb = b.data.doubles();
-  forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { vk_tc[k] = relate(rel, pa[x], pb[y]); });
+  forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { vk_tc[k] = vkRelate(rel, pa[x], pb[y]); });
   return pushResult(stack, sp, kValueReal, rows, cols);
 }
 

@@ -6,9 +6,9 @@
 
 #include <QDate>
 #include <QObject>
-#include <QTextDocument>
 #include <QString>
 #include <QStringList>
+#include <QTextDocument>
 #include <QVariant>
 #include <array>
 #include <functional>
@@ -102,7 +102,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void setTodaySource(std::function<QDate()> source) { todaySource_ = std::move(source); }
   QDate today() const { return todaySource_(); }
   // Shows an alert and answers the index of the chosen button.
-  using AlertPanel = std::function<int(const QString& title, const QString& message, const QStringList& buttons)>;
+  using AlertPanel =
+      std::function<int(const QString& title, const QString& message, const QStringList& buttons)>;
   void setAlertPanel(AlertPanel panel) { alertPanel_ = std::move(panel); }
   void setTerminator(std::function<void()> terminator) { terminator_ = std::move(terminator); }
 
@@ -116,7 +117,6 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool saveMemoSheetDocument();
   void loadModuleFromModulesFolder();
   void primaryPreferencesBackupProcess();
-  void initUnixColor();
   bool requestTerminate(bool fromCloseEvent);
   int alert(const QString& title, const QString& message, const QStringList& buttons);
 

@@ -1,12 +1,12 @@
 // The month grid of day cells, the day folders and the stepping of the selected day.
 
 #include <QButtonGroup>
-#include <algorithm>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
 #include <QRegularExpression>
 #include <QToolButton>
+#include <algorithm>
 
 #include "diary/calendar_arithmetic.h"
 #include "diary/day_folders.h"
@@ -46,7 +46,8 @@ QFont cellFont(bool bold) {
 // moon age (the days skipped by the Gregorian reform).
 QString moonPictureNameOfDay(int year, int month, int day, int method) {
   if (pravella::isInGregorianGap(year, month, day)) return {};
-  const double row[6] = {static_cast<double>(year), static_cast<double>(month), static_cast<double>(day), 12, 0, 0};
+  const double row[6] = {
+      static_cast<double>(year), static_cast<double>(month), static_cast<double>(day), 12, 0, 0};
   double ages[2];
   if (!calcMoonAge(row, 1, ages)) return {};
   // The first method strays a little past both ends of the lunation around a new moon; such a
@@ -240,8 +241,9 @@ void Calcndar::changeMonthAction() {
 
 int Calcndar::compSelectedDate() const {
   const QDate now = today();
-  return pravella::compareDayKeys(pravella::dayKey(now.year(), now.month(), now.day()),
-                                  pravella::dayKey(selectedDay_.year(), selectedDay_.month(), selectedDay_.day()));
+  return pravella::compareDayKeys(
+      pravella::dayKey(now.year(), now.month(), now.day()),
+      pravella::dayKey(selectedDay_.year(), selectedDay_.month(), selectedDay_.day()));
 }
 
 int Calcndar::compSelectedDocumentDate(const QString& path) const {
@@ -268,8 +270,8 @@ void Calcndar::setDocBackGroundColor(int comparison) {
 }
 
 void Calcndar::setMoonImageView() {
-  const QString name =
-      moonPictureNameOfDay(selectedDay_.year(), selectedDay_.month(), selectedDay_.day(), moonAgeCalculationNumber_);
+  const QString name = moonPictureNameOfDay(selectedDay_.year(), selectedDay_.month(), selectedDay_.day(),
+                                            moonAgeCalculationNumber_);
   const QImage picture = name.isEmpty() ? QImage() : pravella::moonPicture(name);
   QLabel* view = window_->moonImageView();
   view->setProperty("moonPicture", picture.isNull() ? QVariant() : QVariant(name));

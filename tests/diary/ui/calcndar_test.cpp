@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QAction>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextDocument>
@@ -19,6 +20,7 @@
 #include "diary/ui/cal_matrix.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
+#include "graphics/color_table.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
@@ -95,6 +97,10 @@ TEST_F(CalendarWindow, FirstStartBuildsTheDiaryAndShowsTodaysMonth) {
   EXPECT_FALSE(QFileInfo::exists(paths::vkData() + "/old.png"));
   EXPECT_EQ(calendar->rememberString(), QStringLiteral(" \u267B "));
   EXPECT_EQ(PravellaSelf, calendar.get());
+  double rgb[3];
+  ASSERT_EQ(DoGetUnixColor("GhostWhite", rgb), 1);  // the colour names are loaded
+  EXPECT_EQ(rgb[2], 255);
+  EXPECT_EQ(rgb[0], 248);
 
   // February 2008 begins on a Friday and has 29 days.
   EXPECT_EQ(shownDate(), "2008/02/28");
@@ -210,10 +216,12 @@ TEST_F(CalendarWindow, StepButtonsWalkMonthsAndYears) {
     EXPECT_EQ(calendar->selectedDay(), step.day) << where;
     EXPECT_EQ(calendar->startOffset(), step.offset) << where;
     int enabled = 0;
-    for (int tag = 0; tag <= Calcndar::kLastDayCell; ++tag) enabled += window->dayCell(tag)->isEnabled() ? 1 : 0;
+    for (int tag = 0; tag <= Calcndar::kLastDayCell; ++tag)
+      enabled += window->dayCell(tag)->isEnabled() ? 1 : 0;
     EXPECT_EQ(enabled, step.cells) << where;
     EXPECT_EQ(checkedCell(), step.day.day() + step.offset - 1) << where;
-    EXPECT_TRUE(QFileInfo(paths::dayFolder(step.day.year(), step.day.month(), step.day.day())).isDir()) << where;
+    EXPECT_TRUE(QFileInfo(paths::dayFolder(step.day.year(), step.day.month(), step.day.day())).isDir())
+        << where;
   }
   EXPECT_EQ(window->dayCell(36)->text(), "");
 
@@ -274,7 +282,8 @@ TEST_F(CalendarWindow, UpAndDownOnTheDayCellsDoNothingAndAltClickNeedsARow) {
   writeFile(paths::dayFolder(2008, 2, 28) + "/a.rtf", "x");
   calendar->showDiaryFiles();
   table->selectRow(0);
-  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::AltModifier, table->visualItemRect(table->item(0, 1)).center());
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::AltModifier,
+                    table->visualItemRect(table->item(0, 1)).center());
   EXPECT_TRUE(calendar->selectDiaryWithOptionStatus());
 }
 
@@ -368,7 +377,8 @@ TEST_F(CalendarWindow, QuitWritesTheListsAndASecondStartRestoresTheFrame) {
   stop();
 
   // The frame file has no leftovers of its temporary writes beside it.
-  EXPECT_EQ(QDir(paths::applicationSupport()).entryList(QDir::Files), QStringList{"windowPositionAndSize.dat"});
+  EXPECT_EQ(QDir(paths::applicationSupport()).entryList(QDir::Files),
+            QStringList{"windowPositionAndSize.dat"});
 
   start();
   EXPECT_EQ(window->geometry(), frame);
@@ -412,6 +422,57 @@ TEST_F(CalendarWindow, AMemoSheetThatCannotBeSavedKeepsTheApplication) {
   window->quitAction()->trigger();
   EXPECT_EQ(terminated, 0);
   EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(CalendarWindow, TheRecentMemoListSurvivesALaunch) {
+  const QStringList recent = {paths::dayFolder(2008, 2, 1) + "/a.rtfd",
+                              paths::dayFolder(2008, 2, 2) + "/b.rtf"};
+  QDir().mkpath(paths::preferences());
+  ASSERT_TRUE(pravella::plist::writeStringArray(paths::preferences() + "/recentMemo.dat", recent));
+  start();
+  EXPECT_EQ(calendar->recentMemo(), recent);
+  window->quitAction()->trigger();
+  EXPECT_EQ(pravella::plist::readStringArray(paths::preferences() + "/recentMemo.dat"), recent);
+}
+
+TEST_F(CalendarWindow, DatesComparedWithToday) {
+  start(QDate(2008, 2, 28));
+  EXPECT_EQ(calendar->compSelectedDate(), 0);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2008, 2, 27) + "/a.rtfd"), -1);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2008, 2, 28) + "/a.rtfd"), 0);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2009, 1, 1) + "/a.rtfd"), 1);
+  // A path too short to name a day counts as the selected day.
+  EXPECT_EQ(calendar->compSelectedDocumentDate("a.rtfd"), 0);
+  QTest::mouseClick(window->lastYearButton(), Qt::LeftButton);
+  EXPECT_EQ(calendar->compSelectedDate(), -1);
+  QTest::mouseClick(window->nextYearButton(), Qt::LeftButton);
+  QTest::mouseClick(window->nextYearButton(), Qt::LeftButton);
+  EXPECT_EQ(calendar->compSelectedDate(), 1);
+}
+
+TEST_F(CalendarWindow, MovesAndResizesOfTheWindowAreAnnounced) {
+  start();
+  QObject context;
+  QStringList posted;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  for (const char* name : {"changeMainWindow", "changeWebSheetSize"})
+    center.addObserver(name, &context, [&posted, name](pravella::Notification&) { posted.append(name); });
+  window->resize(window->width() + 20, window->height());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(posted, QStringList({"changeWebSheetSize", "changeMainWindow", "changeWebSheetSize"}));
+  posted.clear();
+  window->move(window->x() + 15, window->y() + 5);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(posted, QStringList({"changeMainWindow"}));
+}
+
+TEST_F(CalendarWindow, TheMoonAgeMenuItemCyclesTheMoonPictures) {
+  start();
+  window->moonAgeAction()->trigger();
+  EXPECT_EQ(calendar->moonDispStatus(), 1);
+  window->moonAgeAction()->trigger();
+  window->moonAgeAction()->trigger();
+  EXPECT_EQ(calendar->moonDispStatus(), 0);
 }
 
 TEST_F(CalendarWindow, ClosingTheWindowEndsTheApplication) {

@@ -26,9 +26,9 @@ TEST(GetKeyOnTable, KeysOfTheDocumentList) {
     Qt::Key key;
     const char* call;
   } cases[] = {
-      {Qt::Key_Return, "open"},        {Qt::Key_Enter, "open"},          {Qt::Key_Up, "up"},
-      {Qt::Key_Down, "down"},          {Qt::Key_Left, "previous day"},   {Qt::Key_Right, "next day"},
-      {Qt::Key_Backspace, "delete"},   {Qt::Key_Delete, "delete"},
+      {Qt::Key_Return, "open"},      {Qt::Key_Enter, "open"},        {Qt::Key_Up, "up"},
+      {Qt::Key_Down, "down"},        {Qt::Key_Left, "previous day"}, {Qt::Key_Right, "next day"},
+      {Qt::Key_Backspace, "delete"}, {Qt::Key_Delete, "delete"},
   };
   getKeyOnTable table;
   RecordingDelegate delegate;
