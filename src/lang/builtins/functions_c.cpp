@@ -18,7 +18,7 @@
 #include "diary/calendar_arithmetic.h"
 #include "graphics/picture_builtins.h"
 #include "graphics/picture_clipboard.h"
-#include "lang/builtins/builtin_args.h"
+#include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/clipboard_text.h"
 #include "lang/builtins/functions_c_complex.h"

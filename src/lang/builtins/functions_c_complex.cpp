@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "lang/builtins/builtin_args.h"
+#include "lang/builtins/functions_c_args.h"
 #include "lang/stdlib/complex_matrix.h"
 #include "lang/stdlib/czt.h"
 

@@ -10,7 +10,7 @@
 #include "graphics/picture_clipboard.h"
 #include "graphics/picture_files.h"
 #include "graphics/picture_ops.h"
-#include "lang/builtins/builtin_args.h"
+#include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/builtin_table.h"
 
 namespace pravella::builtins {
