@@ -4,6 +4,7 @@
 
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "editors/ui/main_text_view.h"
 #include "imaging/volume_data.h"
 #include "lang/startup.h"
 
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   pravella::MainWindow window;
+  // The memo takes the program texts the calendar posts at launch (the user's modules).
+  window.documentView()->awakeFromNib();
   Calcndar calendar(&window);
   calendar.awakeFromNib();
   window.show();
