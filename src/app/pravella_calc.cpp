@@ -2,7 +2,10 @@
 // contract and prints the result text followed by ".OK." or ".NO.". The console log goes to
 // standard error. A developer's and tests' tool, not a user feature.
 
+#include <QGuiApplication>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -49,6 +52,9 @@ int main(int argc, char** argv) {
     text << in.rdbuf();
     source = text.str();
   }
+  // Pictures draw text with fonts, which need a GUI application; no window is ever shown.
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QGuiApplication app(argc, argv);
   if (vkStartUp() != 1) {
     std::fputs("pravella-calc: the language could not start\n", stderr);
     return 3;

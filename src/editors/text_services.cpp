@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "lang/values.h"
+#include "platform/file_copy.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
 #include "platform/text_encoding.h"
@@ -67,18 +68,6 @@ QString inWorkingFolder(const char* path) {
 bool somethingAt(const QString& path) {
   struct stat st;
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
-bool copyRecursively(const QString& from, const QString& to) {
-  const QFileInfo info(from);
-  if (info.isSymLink()) return QFile::link(info.symLinkTarget(), to);
-  if (!info.isDir()) return QFile::copy(from, to);
-  if (!QDir().mkdir(to)) return false;
-  const QStringList entries =
-      QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-  for (const QString& e : entries)
-    if (!copyRecursively(from + u'/' + e, to + u'/' + e)) return false;
-  return true;
 }
 
 }  // namespace
@@ -168,7 +157,7 @@ int moveFileForVK(const char* source, const char* target) {
   if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return 1;
   if (errno != EXDEV) return 0;
   // Another file system: copy, then remove the original only when the copy is whole.
-  if (!copyRecursively(from, to)) {
+  if (!pravella::copyRecursively(from, to)) {
     if (QFileInfo(to).isDir() && !QFileInfo(to).isSymLink())
       QDir(to).removeRecursively();
     else

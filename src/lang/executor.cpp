@@ -112,6 +112,14 @@ int moduleCall(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
 }
 
 // The console-only line after a failing record: prefix + "[" name "]" + suffix.
+inline bool isScalarReal(const CalcStackEntry& e) {
+  return e.type == kValueReal && e.msize == 1 && e.nsize == 1;
+}
+
+inline bool bothScalars(const CalcStackEntry* stack, int sp) {
+  return sp >= 2 && isScalarReal(stack[sp - 2]) && isScalarReal(stack[sp - 1]);
+}
+
 void consoleNotFound(const char* what, const std::string& name) {
   showErrMessageToConsole(std::string("Could not be found the [") + name + "] " + what + "\n");
 }
@@ -140,11 +148,31 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
       }
       break;
     }
-    case kCodeOperator:
+    case kCodeOperator: {
+      // Scalars take a short road; everything else, and every failure, goes to the handler.
+      const int op = rec.op ? rec.op : vkOpcodeOf(rec);
+      if (op <= kOpElemMul && op >= kOpAdd && op != kOpDiv && bothScalars(stack, *sp)) {
+        CalcStackEntry& a = stack[*sp - 2];
+        const double x = a.data.doubles()[0];
+        const double y = stack[*sp - 1].data.doubles()[0];
+        a.data.setScalar(op == kOpAdd ? x + y : op == kOpSub ? x - y : x * y);
+        --*sp;
+        break;
+      }
+      if (op == kOpDisplay && *sp != 1 && *sp >= 0) break;
       ok = DoOperator(count, code, pc, stack, sp);
       break;
+    }
     case kCodeNumber:
-      ok = vkPushScalar(stack, sp, rec.number);
+      if (*sp >= 0 && *sp < kCalcStackSize - 1) {
+        CalcStackEntry& e = stack[*sp];
+        e.type = kValueReal;
+        e.msize = e.nsize = 1;
+        e.data.setScalar(rec.number);
+        ++*sp;
+      } else {
+        ok = vkPushScalar(stack, sp, rec.number);
+      }
       break;
     case kCodeNumVariable:
       ok = DoNumVariable(count, code, pc, stack, sp);
@@ -157,15 +185,34 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
       ok = DoStrVariable(count, code, pc, stack, sp);
       if (!ok) consoleNotFound("(String.Variable)", rec.name);
       break;
-    case kCodeRelation:
+    case kCodeRelation: {
+      const int op = rec.op ? rec.op : vkOpcodeOf(rec);
+      if (op >= kRelGt && op <= kRelNe && bothScalars(stack, *sp)) {
+        CalcStackEntry& a = stack[*sp - 2];
+        a.data.setScalar(vkRelate(op, a.data.doubles()[0], stack[*sp - 1].data.doubles()[0]));
+        --*sp;
+        break;
+      }
       ok = DoRelation(code, pc, stack, sp);
       break;
+    }
     case kCodeLogical:
       ok = DoLogical(code, pc, stack, sp);
       break;
-    case kCodeControl:
+    case kCodeControl: {
+      const int op = rec.op ? rec.op : vkOpcodeOf(rec);
+      if (op == kCtlGoto) {
+        *pc += rec.jump - 1;
+        break;
+      }
+      if (op == kCtlIf && *sp > 0 && isScalarReal(stack[*sp - 1])) {
+        --*sp;
+        if (vkTruncToInt(stack[*sp].data.doubles()[0]) == 0) *pc += rec.jump - 1;
+        break;
+      }
       ok = DoCntrl(code, pc, stack, sp);
       break;
+    }
     case kCodeModule:
       ok = moduleCall(code, pc, stack, sp);
       break;
@@ -181,7 +228,7 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
   }
   if (!ok) return 0;
   ++*pc;
-  if (ButtonPress()) {
+  if (vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress()) {
     error_disp("**** BREAK *****");
     return 0;
   }
@@ -208,8 +255,20 @@ std::recursive_mutex& vkRunLock() {
   return lock;
 }
 
+namespace {
+std::atomic<int> activeRuns{0};
+
+struct ActiveRun {
+  ActiveRun() { activeRuns.fetch_add(1); }
+  ~ActiveRun() { activeRuns.fetch_sub(1); }
+};
+}  // namespace
+
+bool vkRunInProgress() { return activeRuns.load() > 0; }
+
 VkRunResult runVkProgram(std::string_view source, const void* window) {
   std::lock_guard guard(vkRunLock());
+  const ActiveRun active;
   VkRunResult result;
   mainWindowRef.store(window);
   ResultString.clear();

@@ -54,4 +54,8 @@ VkRunResult runVkProgram(std::string_view source, const void* window = nullptr);
 // so that a nested run on the same thread goes through.
 std::recursive_mutex& vkRunLock();
 
+// Whether a run is going on (on any thread). A window that must not block checks this before
+// it starts a run, since runVkProgram waits for the run in progress.
+bool vkRunInProgress();
+
 }  // namespace pravella

@@ -125,6 +125,7 @@ int LetModule(VkParser& parser) {
   for (int i = 0; i < argc; ++i) {
     slot.argNames[i] = argNames[i];
     slot.argTypes[i] = argTypes[i];
+    slot.argIds[i] = vkInternName(argNames[i]);
   }
   slotByName()[name] = index;
 
@@ -150,47 +151,32 @@ int DoUsrFunction(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
     error_disp("Too deep module call.");
     return 0;
   }
-  // The slot may be emptied or redefined while the body runs; the call keeps what it needs.
+  // The body is kept alive by the call: it may delete or redefine its own module. The slot
+  // itself is read only while the arguments are bound, before the body runs.
   const UserModuleSlot& slot = UFNtable[index];
   std::shared_ptr<VkCodeArray> body = slot.code;
-  const int argc = slot.argc;
-  std::string argNames[kModuleArguments];
-  int argTypes[kModuleArguments];
-  for (int i = 0; i < argc; ++i) {
-    argNames[i] = slot.argNames[i];
-    argTypes[i] = slot.argTypes[i];
-  }
 
   ++vk_level;
-  for (int a = argc - 1; a >= 0; --a) {
-    int var = 0;
-    if (!findVariable(argNames[a], &var)) {
-      int kind = kVarReal;
-      switch (argTypes[a]) {
-        case kValueString: kind = kVarString; break;
-        case kValuePicture: kind = kVarPicture; break;
-        case kValueInt: kind = kVarInt; break;
-        default: break;
-      }
-      if (!setNewVariable(argNames[a], kind, &var)) return 0;
-    }
+  for (int a = slot.argc - 1; a >= 0; --a) {
+    const int type = slot.argTypes[a];
+    const int kind = type == kValueString    ? kVarString
+                     : type == kValuePicture ? kVarPicture
+                     : type == kValueInt     ? kVarInt
+                                             : kVarReal;
+    int var = vkFindVariableId(slot.argIds[a]);
+    if (var < 0 && !vkNewVariableId(slot.argNames[a], slot.argIds[a], kind, &var)) return 0;
     if (*sp <= 0) {
       error_disp("Stack (calc)");
       return 0;
     }
     const CalcStackEntry& value = stack[*sp - 1];
-    if (value.type != argTypes[a]) {
+    if (value.type != type) {
       error_disp("Argument type  mismatch.");
       return 0;
     }
-    int kind = kVarReal;
-    switch (value.type) {
-      case kValueString: kind = kVarString; break;
-      case kValuePicture: kind = kVarPicture; break;
-      case kValueInt: kind = kVarInt; break;
-      default: break;
-    }
-    if (!PushToVariableTable(var, argNames[a], kind, value.data.data(), value.msize, value.nsize)) return 0;
+    if (!vkStoreVariable(var, slot.argNames[a], slot.argIds[a], kind, value.data.data(), value.msize,
+                         value.nsize))
+      return 0;
     --*sp;
   }
   if (body && !body->empty()) {

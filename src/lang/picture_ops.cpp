@@ -1,16 +1,13 @@
 #include "lang/picture_ops.h"
 
-#include "lang/report.h"
+#include "graphics/picture_builtins.h"
 
-int DoPictureOperator(char op, const CalcStackEntry& /*a*/, const CalcStackEntry& /*b*/,
-                      CalcStackEntry* /*stack*/, int* /*sp*/) {
-  // Picture arithmetic (DoGraphOpeCalc, DoGraphOpeCalc2, OpePict and the joins) arrives with
-  // the picture support; until then the operator refuses the operand.
-  error_disp(op == '+' || op == '-' ? "Invalid data structure." : "Invalid data type.");
-  return 0;
+// The picture work itself lives with the picture support (src/graphics).
+int DoPictureOperator(char op, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack,
+                      int* sp) {
+  return vkPictureOperands(op, a, b, stack, sp);
 }
 
-int DoPictureTranspose(const CalcStackEntry& /*a*/, CalcStackEntry* /*stack*/, int* /*sp*/) {
-  error_disp("Invalid data type.");
-  return 0;
+int DoPictureTranspose(const CalcStackEntry& a, CalcStackEntry* stack, int* sp) {
+  return vkPictureTransposed(a, stack, sp);
 }

@@ -1,8 +1,7 @@
 #pragma once
 // The picture cases of the operators: a picture (type 20) with another picture or with a
 // colour value, the picture transpose, and the picture settings behind "graphBlendLevel" and
-// "graphOpeMode". The picture support fills these in; until then every picture case fails
-// with the operator's own type message, as a value the operator cannot take.
+// "graphOpeMode". The work is the picture support's (graphics/picture_builtins.h).
 
 #include "lang/values.h"
 

@@ -36,7 +36,6 @@ constexpr int kMaxTwips = 20 * 10000;
 
 enum class Dest {
   Text,  // the document body, a field result
-  Skip,  // never entered: skipped groups are jumped over
   FontTable,
   ColorTable,
   FieldInst,
@@ -207,6 +206,10 @@ class Reader {
     const bool undo = doc_.isUndoRedoEnabled();
     doc_.setUndoRedoEnabled(false);
     doc_.clear();
+    // A document without \deftab has the default tab stops, whatever the last one had.
+    QTextOption option = doc_.defaultTextOption();
+    option.setTabStopDistance(QTextOption().tabStopDistance());
+    doc_.setDefaultTextOption(option);
     cursor_ = QTextCursor(&doc_);
     const bool complete = parse();
     finish();
@@ -244,6 +247,7 @@ class Reader {
   void openGroup() {
     flushBytes();
     skipFallback_ = 0;
+    starPending_ = false;
     if (stack_.size() >= kMaxDepth) {
       skipGroupBody();
       return;
@@ -262,6 +266,7 @@ class Reader {
   bool closeGroup() {
     flushBytes();
     skipFallback_ = 0;
+    starPending_ = false;
     if (stack_.empty()) return true;
     if (top().dest == Dest::Text) flushRun();  // the document merges runs of equal format again
     Group closing = std::move(stack_.back());
@@ -304,7 +309,13 @@ class Reader {
   void skipCurrentGroup() {
     flushBytes();
     skipGroupBody();
-    if (!stack_.empty()) stack_.pop_back();
+    if (stack_.empty()) return;
+    if (top().isField && !fields_.empty()) fields_.pop_back();
+    if (stack_.size() == 1) {
+      flushRun();
+      lastPara_ = top().para;
+    }
+    stack_.pop_back();
   }
 
   std::optional<int64_t> readNumber(bool allowNegative) {
@@ -412,10 +423,7 @@ class Reader {
       case '-':
         unicodeChar(0x00AD);
         return;
-      case '|':
-      case ':':
-        return;
-      default:
+      default:  // \| \: and the like: formula and index marks, not text
         return;
     }
   }
@@ -435,6 +443,7 @@ class Reader {
     if (w == "fonttbl") return setDest(Dest::FontTable);
     if (w == "colortbl") return setDest(Dest::ColorTable);
     if (w == "field") {
+      if (g.isField) return;  // one field per group
       flushBytes();
       flushRun();
       g.isField = true;
@@ -519,6 +528,8 @@ class Reader {
       if (w == s) return skipCurrentGroup();
     if (star) return skipCurrentGroup();
 
+    if (w == "uc") return void(g.uc = clampInt(n, 0, 16));
+
     // In the font table: the entry's number, character set and code page.
     if (g.dest == Dest::FontTable) {
       if (w == "f") {
@@ -532,7 +543,7 @@ class Reader {
       } else if (w == "cpg") {
         fontCodePage_ = clampInt(n, 0, 65535);
       } else if (w == "u") {
-        unicodeChar(n < 0 ? n + 65536 : n);
+        unicodeWithFallback(n);
       }
       return;
     }
@@ -569,7 +580,7 @@ class Reader {
       else if (w == "height")
         attachmentHeight_ = clampInt(n, 0, kMaxTwips);
       else if (w == "u")
-        unicodeChar(n < 0 ? n + 65536 : n);
+        unicodeWithFallback(n);
       return;
     }
 
@@ -580,15 +591,14 @@ class Reader {
     if (w == "pca") return void(docCodePage_ = 850);
     if (w == "ansicpg") return void(docCodePage_ = clampInt(n, 0, 65535));
     if (w == "deff") return void(defaultFont_ = clampInt(n, 0, 1 << 20));
-    if (w == "uc") return void(g.uc = clampInt(n, 0, 16));
-    if (w == "u") {
-      // A signed 16-bit unit, then g.uc fallback characters for readers without Unicode.
-      int64_t unit = n;
-      if (unit < 0) unit += 65536;
-      unicodeChar(unit);
-      skipFallback_ = g.uc;
+    if ((w == "deftab" || w == "pardeftab") && n > 0) {
+      // The distance of the default tab stops; the document has one for all its paragraphs.
+      QTextOption option = doc_.defaultTextOption();
+      option.setTabStopDistance(clampInt(n, 1, kMaxTwips) / 20.0);
+      doc_.setDefaultTextOption(option);
       return;
     }
+    if (w == "u") return unicodeWithFallback(n);
 
     // Characters.
     if (w == "par" || w == "sect" || w == "page" || w == "row") return paragraphEnd();
@@ -736,23 +746,10 @@ class Reader {
     }
     if (c >= 0x80) return codeByte(c);
     // A trail byte of a double-byte character may be written as a plain ASCII character.
-    if (!pendingBytes_.isEmpty() && pendingIncomplete()) return codeByte(c);
+    if (pendingInPair_) return codeByte(c);
     if (c == '\t') return unicodeChar('\t');
     if (c < 0x20) return;
     unicodeChar(c);
-  }
-
-  bool pendingIncomplete() const {
-    const int cp = codePage();
-    if (!isDoubleByteCodePage(cp)) return false;
-    bool inPair = false;
-    for (char b : pendingBytes_) {
-      if (inPair)
-        inPair = false;
-      else if (isLeadByte(cp, static_cast<unsigned char>(b)))
-        inPair = true;
-    }
-    return inPair;
   }
 
   void codeByte(unsigned char b) {
@@ -760,18 +757,32 @@ class Reader {
     if (!pendingBytes_.isEmpty() && cp != pendingCodePage_) flushBytes();
     pendingCodePage_ = cp;
     pendingBytes_.append(static_cast<char>(b));
+    // Whether the bytes so far end inside a double-byte character, kept as they come so that
+    // a long run of bytes costs no more than its length.
+    if (pendingInPair_)
+      pendingInPair_ = false;
+    else
+      pendingInPair_ = isDoubleByteCodePage(cp) && isLeadByte(cp, b);
   }
 
   void flushBytes() {
     if (pendingBytes_.isEmpty()) return;
     const QByteArray bytes = pendingBytes_;
     pendingBytes_.clear();
+    pendingInPair_ = false;
     const char* name = encoding::codePageName(pendingCodePage_);
     if (!name) name = "CP1252";
     bool ok = false;
     QString text = encoding::decodeLossy(bytes, name, &ok);
     if (!ok) text = QString::fromLatin1(bytes);
     appendText(text);
+  }
+
+  // \uN: a signed 16-bit unit, then as many fallback characters as \uc says, for readers
+  // without Unicode.
+  void unicodeWithFallback(int64_t n) {
+    unicodeChar(n < 0 ? n + 65536 : n);
+    skipFallback_ = top().uc;
   }
 
   void unicodeChar(int64_t unit) {
@@ -926,7 +937,7 @@ class Reader {
     const int h = pictGoalH_ ? pictGoalH_ : pictH_ * 15;
     const QString name =
         QStringLiteral("Attachment.") + (pictKind_ == "png" ? QStringLiteral("png") : QStringLiteral("jpg"));
-    insertAt(name, pictBytes_, pictGoalW_ || pictW_ ? QSizeF(w / 20.0, h / 20.0) : QSizeF());
+    insertAt(name, pictBytes_, QString(), pictGoalW_ || pictW_ ? QSizeF(w / 20.0, h / 20.0) : QSizeF());
     pictBytes_.clear();
   }
 
@@ -947,23 +958,30 @@ class Reader {
       showErrMessageToConsole("RTF: an attachment name that leaves the document's folder was ignored.\n");
       return;
     }
-    std::optional<QByteArray> data;
-    if (loader_) data = loader_(name);
+    // Some old documents carry a marker before the name that the file itself does not.
+    static const QString kMarker = QStringLiteral("__#$!@%!#__");
+    QString fileName = name;
+    std::optional<Attachment> data;
+    if (loader_) data = loader_(fileName);
+    if (!data && loader_ && fileName.startsWith(kMarker)) {
+      fileName = fileName.mid(kMarker.size());
+      data = loader_(fileName);
+    }
     if (!data) {
       showErrMessageToConsole(std::string("RTFD: the attachment \"") + name.toStdString() +
                               "\" is missing; skipped.\n");
       return;
     }
-    insertAt(name, *data,
+    insertAt(fileName, data->data, data->sourceFolder,
              attachmentWidth_ > 0 && attachmentHeight_ > 0
                  ? QSizeF(attachmentWidth_ / 20.0, attachmentHeight_ / 20.0)
                  : QSizeF());
   }
 
-  void insertAt(const QString& name, const QByteArray& data, QSizeF size) {
+  void insertAt(const QString& name, const QByteArray& data, const QString& sourceFolder, QSizeF size) {
     flushRun();
     cursor_.setCharFormat(charFormat(top()));
-    insertAttachment(cursor_, name, data, size);
+    insertAttachment(cursor_, name, data, size, sourceFolder);
   }
 
   const char* in_;
@@ -978,6 +996,7 @@ class Reader {
   int skipFallback_ = 0;
   QString run_;
   QByteArray pendingBytes_;
+  bool pendingInPair_ = false;
   int pendingCodePage_ = 1252;
   int docCodePage_ = 1252;
   int defaultFont_ = 0;

@@ -81,10 +81,14 @@ class Writer {
       writeBlock(block);
       if (block.next().isValid()) body += "\\par\n";
     }
-    QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1";
+    if (const qreal tab = doc_.defaultTextOption().tabStopDistance(); tab > 0)
+      head += cformat("\\deftab%d", twips(tab)).c_str();
+    head += "\n{\\fonttbl";
     for (int i = 0; i < families_.size(); ++i) {
       head += cformat("\\f%d\\fnil\\fcharset0 ", i).c_str();
-      head += escaped(families_.at(i));
+      // A ";" ends a font entry: inside a name it goes as a code-page byte.
+      head += escaped(families_.at(i)).replace(";", "\\'3b");
       head += ';';
     }
     head += "}\n{\\colortbl;";
@@ -329,6 +333,8 @@ class Writer {
   }
 
   void writeAttachment(const QTextImageFormat& f, int count) {
+    const QString folder = f.property(kAttachmentSourceFolder).toString();
+    if (!folder.isEmpty()) return writePackage(f, folder, count);
     QString name;
     QByteArray data;
     QImage image;
@@ -342,7 +348,7 @@ class Writer {
         size = image.isNull() ? QSizeF(32, 40) : QSizeF(image.size());
       if (mode_ == AttachmentMode::Separate) {
         const QString fileName = uniqueName(name);
-        attachments_.push_back({fileName, data});
+        attachments_.push_back({fileName, data, {}});
         *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
                  cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
         continue;
@@ -379,6 +385,22 @@ class Writer {
     }
   }
 
+  // A package attachment (a folder): named in the text, copied by whoever writes the files.
+  void writePackage(const QTextImageFormat& f, const QString& folder, int count) {
+    if (mode_ != AttachmentMode::Separate) {
+      showErrMessageToConsole("RTF: an attached package cannot live in a plain RTF file and was left out.\n");
+      return;
+    }
+    QSizeF size(f.width(), f.height());
+    if (size.width() <= 0 || size.height() <= 0) size = QSizeF(32, 40);
+    for (int i = 0; i < count; ++i) {
+      const QString fileName = uniqueName(f.property(kAttachmentFileName).toString());
+      attachments_.push_back({fileName, {}, folder});
+      *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
+               cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
+    }
+  }
+
   const QTextDocument& doc_;
   AttachmentMode mode_;
   QByteArray* out_ = nullptr;
@@ -395,7 +417,8 @@ QUrl attachmentDataUrl(const QString& imageName) { return QUrl(imageName + QStri
 
 WriteOutput write(const QTextDocument& doc, AttachmentMode mode) { return Writer(doc, mode).run(); }
 
-void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size) {
+void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size,
+                      const QString& sourceFolder) {
   QTextDocument* doc = cursor.document();
   if (!doc) return;
   static std::atomic<int> counter{0};
@@ -409,6 +432,7 @@ void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteA
   f.setObjectType(QTextFormat::ImageObject);
   f.setName(url);
   f.setProperty(kAttachmentFileName, fileName);
+  if (!sourceFolder.isEmpty()) f.setProperty(kAttachmentSourceFolder, sourceFolder);
   if (size.width() > 0 && size.height() > 0) {
     f.setWidth(size.width());
     f.setHeight(size.height());

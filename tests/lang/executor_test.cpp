@@ -3,7 +3,9 @@
 #include <string>
 #include <thread>
 
+#include "lang/builtins/dispatch.h"
 #include "lang/executor.h"
+#include "lang/modules.h"
 #include "lang/operators.h"
 #include "lang/report.h"
 #include "lang_fixture.h"
@@ -84,6 +86,70 @@ TEST_F(Executor, ReleasedButtonLetsTheRunGoOn) {
   release.join();
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.text, "    6.0000\n");
+}
+
+}  // namespace
+
+namespace {
+
+class Dispatch : public LangTest {
+ protected:
+  int call(const std::string& name, int argc) {
+    VkCodeArray code(1);
+    code[0].kind = kCodeFunction;
+    code[0].name = name;
+    code[0].argc = argc;
+    int pc = 0;
+    return DoFunction(1, code.data(), &pc, stack.data(), &sp);
+  }
+};
+
+TEST_F(Dispatch, RoutesByPrefixAndFirstLetter) {
+  struct {
+    const char* name;
+    const char* message;
+  } cases[] = {
+      {"_abc", "Unknown Function!"}, {"9x", "Unknown Function!"},    {"", "Unknown Function!"},
+      {"ma", "Unknown function."},   {"pv_", "Unknown function."},   {"cal_", "Unknown function."},
+      {"usr_", "Unknown function."}, {"Msize", "Unknown function."}, {"max", "Unknown function."},
+  };
+  for (const auto& c : cases) {
+    ResultString.clear();
+    EXPECT_EQ(call(c.name, 1), 0) << c.name;
+    EXPECT_EQ(ResultString, std::string("...<Error>...") + c.message + "\n") << c.name;
+  }
+}
+
+TEST_F(Dispatch, MsizeAndNsizeTakeAnyValue) {
+  ASSERT_EQ(PushToStack(stack.data(), &sp, "abc", kValueString, 3, 0), 1);
+  ASSERT_EQ(call("msize", 1), 1);
+  EXPECT_EQ(stack[0].data.doubles()[0], 3.0);
+  sp = 0;
+  ASSERT_EQ(PushToStack(stack.data(), &sp, "abc", kValueString, 3, 0), 1);
+  ASSERT_EQ(call("nsize", 1), 1);
+  EXPECT_EQ(stack[0].data.doubles()[0], 0.0);
+}
+
+TEST_F(Dispatch, FailedRedefinitionLeavesNoModule) {
+  EXPECT_TRUE(pravella::runVkProgram("module f3(x) { \"first\"; } f3(1);").ok);
+  EXPECT_FALSE(pravella::runVkProgram("module f3() { 1; }").ok);
+  int slot = 0;
+  EXPECT_EQ(findModule("f3", &slot), 0);
+  const pravella::VkRunResult r = pravella::runVkProgram("f3(1);");
+  EXPECT_EQ(r.text, "...<Error>...Unknown function.\n");
+}
+
+TEST_F(Dispatch, ModulesAndTopLevelVariablesLastBetweenRuns) {
+  EXPECT_TRUE(pravella::runVkProgram("module twice(x) { return(2 * x); } k = 4;").ok);
+  const pravella::VkRunResult r = pravella::runVkProgram("twice(k);");
+  EXPECT_EQ(r.output(), "    8.0000\n.OK.\n");
+}
+
+TEST_F(Dispatch, AliasNamesABuiltinOrAModule) {
+  fncAliasTable[0] = {"sz", "msize"};
+  fncAliasTable[1] = {"tw", "twice2"};
+  EXPECT_EQ(pravella::runVkProgram("module twice2(x) { return(2 * x); } sz(\"abcd\"); tw(3);").output(),
+            "    4.0000\n    6.0000\n.OK.\n");
 }
 
 }  // namespace

@@ -180,6 +180,14 @@ TEST(RtfReader, ReadsAnOldRtfdDiaryEntry) {
   EXPECT_EQ(formatAt(doc, "mono").fontPointSize(), 10.0);
   EXPECT_EQ(formatAt(doc, "mono").foreground().color(), QColor(0, 0, 255));
 
+  // The old text system's default tab stops come from \deftab when a document has it.
+  std::unique_ptr<QTextDocument> tabbed(readRtf("{\\rtf1\\ansi\\deftab720 a}"));
+  EXPECT_DOUBLE_EQ(tabbed->defaultTextOption().tabStopDistance(), 36.0);
+  QTextDocument tabbedAgain;
+  pravella::rtf::read(pravella::rtf::write(*tabbed, pravella::rtf::AttachmentMode::Separate).rtf,
+                      tabbedAgain);
+  EXPECT_DOUBLE_EQ(tabbedAgain.defaultTextOption().tabStopDistance(), 36.0);
+
   // The link.
   const QTextCharFormat link = formatAt(doc, "a link");
   EXPECT_TRUE(link.isAnchor());
@@ -310,6 +318,51 @@ TEST(RtfReader, AttachmentNamesCannotLeaveTheDocumentFolder) {
   EXPECT_EQ(doc.toPlainText(), "ab");
 }
 
+TEST(RtfReader, AttachmentNamesWithTheOldMarkerFindTheirFiles) {
+  const QString folder = pravella::test::home() + "/marked.rtfd";
+  QDir().mkpath(folder);
+  QFile pic(folder + "/pic.png");
+  ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
+  pic.write(pngBytes(4, 4, Qt::blue));
+  pic.close();
+  QFile f(folder + "/TXT.rtf");
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("{\\rtf1\\ansi a{{\\NeXTGraphic __#$!@%!#__pic.png \\width80 \\height80\n}\\'ac}b}");
+  f.close();
+  QTextDocument doc;
+  ASSERT_TRUE(pravella::readRichTextFile(folder, doc));
+  EXPECT_TRUE(dump(doc).contains("<image pic.png 4x4 ")) << dump(doc).toStdString();
+}
+
+TEST(RtfRoundTrip, AttachedPackagesAreKeptWhenTheDocumentIsSavedAgain) {
+  const QString folder = pravella::test::home() + "/with_package.rtfd";
+  QDir().mkpath(folder + "/Report.rtfd/sub");
+  QFile inner(folder + "/Report.rtfd/sub/TXT.rtf");
+  ASSERT_TRUE(inner.open(QIODevice::WriteOnly));
+  inner.write("{\\rtf1 inner}");
+  inner.close();
+  QFile f(folder + "/TXT.rtf");
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("{\\rtf1\\ansi see {{\\NeXTGraphic Report.rtfd \\width640 \\height800\n}\\'ac} here}");
+  f.close();
+
+  QTextDocument doc;
+  ASSERT_TRUE(pravella::readRichTextFile(folder, doc));
+  EXPECT_TRUE(dump(doc).contains("<image Report.rtfd 32x40 0 bytes>")) << dump(doc).toStdString();
+  // Saved in place and under another name: the package goes along, whole.
+  ASSERT_TRUE(pravella::writeRtfdFile(folder, doc));
+  const QString copy = pravella::test::home() + "/copy.rtfd";
+  ASSERT_TRUE(pravella::writeRtfdFile(copy, doc));
+  for (const QString& saved : {folder, copy}) {
+    QFile back(saved + "/Report.rtfd/sub/TXT.rtf");
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly)) << saved.toStdString();
+    EXPECT_EQ(back.readAll(), "{\\rtf1 inner}");
+    QTextDocument again;
+    ASSERT_TRUE(pravella::readRichTextFile(saved, again));
+    EXPECT_EQ(pravella::plainTextOf(again), QString::fromUtf8("see \xEF\xBF\xBC here"));
+  }
+}
+
 // Builds a document with every format the codec carries.
 void fillRichDocument(QTextDocument& doc) {
   QTextCursor c(&doc);
@@ -414,6 +467,23 @@ TEST(RtfRoundTrip, OldDocumentSurvivesRewriting) {
   QTextDocument twice;
   ASSERT_TRUE(pravella::readRichTextFile(copy, twice));
   EXPECT_EQ(dump(twice).toStdString(), dump(once).toStdString());
+}
+
+TEST(RtfRoundTrip, FontNamesWithSeparatorsAndEmptyDocuments) {
+  QTextDocument doc;
+  QTextCharFormat f;
+  f.setFontFamilies(QStringList{QString::fromUtf8("Odd;Name \xE6\x98\x8E\xE6\x9C\x9D")});
+  QTextCursor(&doc).insertText("x", f);
+  QTextDocument back;
+  ASSERT_TRUE(
+      pravella::rtf::read(pravella::rtf::write(doc, pravella::rtf::AttachmentMode::Separate).rtf, back).ok);
+  EXPECT_EQ(formatAt(back, "x").fontFamilies().toStringList(),
+            QStringList{QString::fromUtf8("Odd;Name \xE6\x98\x8E\xE6\x9C\x9D")});
+  QTextDocument empty;
+  const pravella::rtf::ReadResult r =
+      pravella::rtf::read(pravella::rtf::write(empty, pravella::rtf::AttachmentMode::Separate).rtf, back);
+  EXPECT_TRUE(r.ok && r.complete);
+  EXPECT_TRUE(back.isEmpty());
 }
 
 TEST(RtfRoundTrip, PlainRtfEmbedsPictures) {

@@ -4,11 +4,17 @@
 
 #include <array>
 
+#include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 
 namespace {
 
-constexpr std::array<VkBuiltin, 0> kC{};
+constexpr VkBuiltin kC[] = {
+    // Pictures (graphics/picture_builtins.h).
+    {"changeCopyBitsMode", kAnyArgc, vkPictureBuiltinEntry},
+    {"copyPicture", kAnyArgc, vkPictureBuiltinEntry},
+    {"copyPictureToScrap", kAnyArgc, vkPictureBuiltinEntry},
+};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/modules.h"
 #include "lang/report.h"
@@ -33,6 +34,8 @@ int deleteAllVariableBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp
 
 constexpr VkBuiltin kD[] = {
     {"deleteModule", 1, deleteModule}, {"deleteAllVariable", 1, deleteAllVariableBuiltin},
+    // Pictures (graphics/picture_builtins.h).
+    {"densityPlot", kAnyArgc, vkPictureBuiltinEntry},
 };
 
 }  // namespace

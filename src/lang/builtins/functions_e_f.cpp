@@ -4,13 +4,20 @@
 
 #include <array>
 
+#include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 
 namespace {
 
 constexpr std::array<VkBuiltin, 0> kE{};
 
-constexpr std::array<VkBuiltin, 0> kF{};
+constexpr VkBuiltin kF[] = {
+    // Pictures (graphics/picture_builtins.h).
+    {"flipHorizontal", kAnyArgc, vkPictureBuiltinEntry},
+    {"flipH", kAnyArgc, vkPictureBuiltinEntry},
+    {"flipVertical", kAnyArgc, vkPictureBuiltinEntry},
+    {"flipV", kAnyArgc, vkPictureBuiltinEntry},
+};
 
 }  // namespace
 

@@ -4,11 +4,18 @@
 
 #include <array>
 
+#include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 
 namespace {
 
-constexpr std::array<VkBuiltin, 0> kG{};
+constexpr VkBuiltin kG[] = {
+    // Pictures (graphics/picture_builtins.h).
+    {"getPictSize", kAnyArgc, vkPictureBuiltinEntry},
+    {"graphBlendLevel", kAnyArgc, vkPictureBuiltinEntry},
+    {"graphOpeMode", kAnyArgc, vkPictureBuiltinEntry},
+    {"graphTitle", kAnyArgc, vkPictureBuiltinEntry},
+};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -19,6 +20,8 @@ int listVariables(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 constexpr VkBuiltin kL[] = {
     {"listVariableTable", 1, listVariables},
+    // Pictures (graphics/picture_builtins.h).
+    {"loadPicture", kAnyArgc, vkPictureBuiltinEntry},
 };
 
 }  // namespace

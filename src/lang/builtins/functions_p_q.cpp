@@ -4,11 +4,16 @@
 
 #include <array>
 
+#include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 
 namespace {
 
-constexpr std::array<VkBuiltin, 0> kP{};
+constexpr VkBuiltin kP[] = {
+    // Pictures (graphics/picture_builtins.h).
+    {"pastePictWithPath", kAnyArgc, vkPictureBuiltinEntry},
+    {"popRGBColor", kAnyArgc, vkPictureBuiltinEntry},
+};
 
 constexpr std::array<VkBuiltin, 0> kQ{};
 

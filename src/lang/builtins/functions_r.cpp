@@ -9,6 +9,13 @@
 
 namespace {
 
+// Ends the running code (a module body or a program); the argument stays on the stack as its
+// value.
+int returnBuiltin(int count, vk_Code*, int* pc, CalcStackEntry*, int*) {
+  *pc = count;
+  return 1;
+}
+
 int restMN(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   int type = 0, rows = 0, cols = 0;
   if (!PopFromStack(stack, sp, vk_ta, &type, &rows, &cols)) return 0;
@@ -22,6 +29,7 @@ int restMN(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kR[] = {
+    {"return", 1, returnBuiltin},
     {"restMN", 1, restMN},
 };
 

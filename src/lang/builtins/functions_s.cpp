@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -39,6 +40,11 @@ int setSaveFormat(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 constexpr VkBuiltin kS[] = {
     {"showVariableTable", 1, showVariables}, {"setFormat", 1, setFormat}, {"setSaveFormat", 1, setSaveFormat},
+    // Pictures (graphics/picture_builtins.h).
+    {"save", kAnyArgc, vkPictureBuiltinEntry},
+    {"saveJPEG", kAnyArgc, vkPictureBuiltinEntry},
+    {"setJpegQuality", kAnyArgc, vkPictureBuiltinEntry},
+    {"smooth", kAnyArgc, vkPictureBuiltinEntry},
 };
 
 }  // namespace

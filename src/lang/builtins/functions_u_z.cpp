@@ -4,11 +4,15 @@
 
 #include <array>
 
+#include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 
 namespace {
 
-constexpr std::array<VkBuiltin, 0> kU{};
+constexpr VkBuiltin kU[] = {
+    // Pictures (graphics/picture_builtins.h).
+    {"unixColor", kAnyArgc, vkPictureBuiltinEntry},
+};
 
 constexpr std::array<VkBuiltin, 0> kW{};
 
