@@ -2,8 +2,13 @@
 
 #include <QApplication>
 
+#include <QMessageBox>
+
+#include "diary/ui/cal_set_directory.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "editors/ui/cal_text.h"
+#include "editors/ui/main_text_view.h"
 #include "imaging/volume_data.h"
 #include "lang/startup.h"
 
@@ -19,6 +24,19 @@ int main(int argc, char** argv) {
   pravella::MainWindow window;
   Calcndar calendar(&window);
   calendar.awakeFromNib();
+  // The working folder starts before any module runs.
+  CalSetDirectory setDirectory(&window);
+  setDirectory.awakeFromNib();
+  CalText::Host textHost;
+  textHost.save = [&calendar] { return calendar.save(); };
+  textHost.nowDisplayedDocument = [&calendar] { return calendar.nowDisplayedDocument(); };
+  textHost.selectedDay = [&calendar] { return calendar.selectedDay(); };
+  textHost.showDiaryFiles = [&calendar] { calendar.showDiaryFiles(); };
+  textHost.reportFailure = [&window](const QString& why) {
+    QMessageBox::warning(&window, QStringLiteral("Export Text"), why);
+  };
+  CalText text(window.documentView(), &window, textHost);
+  text.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

@@ -1,13 +1,31 @@
 // pravella-calc: runs a program text from a file or standard input through the memo's run
-// contract and prints the result text. A developer's and tests' tool, not a user feature.
+// contract and prints the result text followed by ".OK." or ".NO.". The console log goes to
+// standard error. A developer's and tests' tool, not a user feature.
+
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "lang/executor.h"
+#include "lang/startup.h"
 
 namespace {
 
 void usage(std::FILE* out) {
-  std::fputs("usage: pravella-calc FILE | pravella-calc - (program text on standard input)\n", out);
+  std::fputs(
+      "usage: pravella-calc FILE\n"
+      "       pravella-calc -        (program text on standard input)\n"
+      "Runs the program and prints its result text, then .OK. or .NO.\n"
+      "Exit status: 0 the run ended with .OK., 1 it ended with .NO.,\n"
+      "             2 no input (usage error or unreadable file), 3 the language could not start.\n",
+      out);
 }
 
 }  // namespace
@@ -17,7 +35,33 @@ int main(int argc, char** argv) {
     usage(stdout);
     return 0;
   }
-  usage(stderr);
-  std::fputs("pravella-calc: the interpreter is not part of this build yet\n", stderr);
-  return 2;
+  if (argc != 2) {
+    usage(stderr);
+    return 2;
+  }
+  std::string source;
+  if (std::strcmp(argv[1], "-") == 0) {
+    source.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  } else {
+    std::ifstream in(argv[1], std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "pravella-calc: cannot read %s\n", argv[1]);
+      return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    source = text.str();
+  }
+  // Pictures draw text with fonts, which need a GUI application; no window is ever shown.
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QGuiApplication app(argc, argv);
+  if (vkStartUp() != 1) {
+    std::fputs("pravella-calc: the language could not start\n", stderr);
+    return 3;
+  }
+  const pravella::VkRunResult result = pravella::runVkProgram(source);
+  const std::string out = result.output();
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  return result.ok ? 0 : 1;
 }

@@ -74,7 +74,8 @@ int calc_mjd(double year, double month, double day, double hour, double minute, 
   }
   double result;
   if (t >= 1582.78) {
-    const long n = truncL(365.25 * year) + truncL(year / 400) - truncL(year / 100) + truncL(30.59 * (month - 2));
+    const long n =
+        truncL(365.25 * year) + truncL(year / 400) - truncL(year / 100) + truncL(30.59 * (month - 2));
     result = day + static_cast<double>(n) - 678912;
   } else {
     const long n = truncL(365.25 * year) + truncL(30.59 * (month - 2));
@@ -168,7 +169,8 @@ int dayweek(int year, int month, int day) {
 int get_DayWeek(const double* rows, int n, double* out) {
   for (int i = 0; i < n; ++i) {
     const double* r = rows + 3 * i;
-    out[i] = dayweek(static_cast<int>(truncL(r[0])), static_cast<int>(truncL(r[1])), static_cast<int>(truncL(r[2])));
+    out[i] = dayweek(static_cast<int>(truncL(r[0])), static_cast<int>(truncL(r[1])),
+                     static_cast<int>(truncL(r[2])));
   }
   return 1;
 }
@@ -247,9 +249,10 @@ int calendar(int year, int month, int day, std::string& out) {
   }
   const int n = daymonth(year, month);
   using pravella::cformat;
-  std::string text = day != 0 ? cformat("\n%4ld-%02ld-%02ld\n\n", static_cast<long>(year), static_cast<long>(month),
-                                        static_cast<long>(day))
-                              : cformat("\n%4ld-%02ld\n\n", static_cast<long>(year), static_cast<long>(month));
+  std::string text = day != 0
+                         ? cformat("\n%4ld-%02ld-%02ld\n\n", static_cast<long>(year),
+                                   static_cast<long>(month), static_cast<long>(day))
+                         : cformat("\n%4ld-%02ld\n\n", static_cast<long>(year), static_cast<long>(month));
   text += " SU  MO  TU  WE  TH  FR  SA\n";
   for (int i = 0; i < w; ++i) text += "    ";
   for (int d = 1; d <= n; ++d) {

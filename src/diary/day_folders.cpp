@@ -43,8 +43,8 @@ bool makeDayFolder(int year, int month, int day) {
 bool folderHoldsRichText(const QString& folder) {
   const QFileInfo info(folder);
   if (!info.isDir()) return false;
-  const QStringList names =
-      QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+  const QStringList names = QDir(folder).entryList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
   for (const QString& name : names) {
     // The extension is what follows the last full stop, as the file manager reads it; a name
     // made of a full stop and letters only (".rtf") has none.
@@ -57,14 +57,15 @@ bool folderHoldsRichText(const QString& folder) {
 
 QStringList listDiaryFiles(const QString& folder) {
   QStringList listed;
-  const QStringList names =
-      QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+  const QStringList names = QDir(folder).entryList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
   for (const QString& name : names) {
     if (name.startsWith(QLatin1Char('.'))) continue;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot > 0) {
       const QStringView ext = QStringView(name).mid(dot + 1);
-      if (ext == QLatin1String("ROIData") || ext == QLatin1String("htmld") || ext == QLatin1String("tbld")) continue;
+      if (ext == QLatin1String("ROIData") || ext == QLatin1String("htmld") || ext == QLatin1String("tbld"))
+        continue;
     }
     listed.append(name);
   }

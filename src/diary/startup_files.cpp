@@ -41,12 +41,14 @@ bool copyMissingResource(const QString& name, const QString& folder) {
   if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) return true;
   QFile source(paths::resource(name));
   if (!source.open(QIODevice::ReadOnly)) {
-    logLine(QStringLiteral("Can not copy %1 from the application's resources: %2").arg(name, source.errorString()));
+    logLine(QStringLiteral("Can not copy %1 from the application's resources: %2")
+                .arg(name, source.errorString()));
     return false;
   }
   const QByteArray data = source.readAll();
   if (source.error() != QFileDevice::NoError) {
-    logLine(QStringLiteral("Can not copy %1 from the application's resources: %2").arg(name, source.errorString()));
+    logLine(QStringLiteral("Can not copy %1 from the application's resources: %2")
+                .arg(name, source.errorString()));
     return false;
   }
   if (WriteResult written = writeFileAtomically(target, data); !written) {
@@ -90,15 +92,16 @@ QStringList readRecentMemo() {
 WriteResult writeRecentMemo(const QStringList& list) {
   const QString folder = paths::preferences();
   if (!QDir().mkpath(folder))
-    return WriteResult{false, QStringLiteral("Cannot save the recent memo list: %1 cannot be created.").arg(folder)};
+    return WriteResult{false,
+                       QStringLiteral("Cannot save the recent memo list: %1 cannot be created.").arg(folder)};
   return plist::writeStringArray(folder + QStringLiteral("/recentMemo.dat"), list);
 }
 
 void deleteVkDataFiles() {
   QDir dir(paths::vkData());
   if (!dir.exists()) return;
-  const QFileInfoList entries =
-      dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+  const QFileInfoList entries = dir.entryInfoList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
   for (const QFileInfo& entry : entries) {
     bool removed;
     if (entry.isDir() && !entry.isSymLink())
@@ -111,13 +114,14 @@ void deleteVkDataFiles() {
 
 QStringList moduleFilesToRun(const QString& folder) {
   QStringList files;
-  const QStringList names =
-      QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+  const QStringList names = QDir(folder).entryList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
   for (const QString& name : names) {
     const QStringList parts = name.split(QLatin1Char('.'));
     if (parts.size() < 3) continue;  // a base name, "vk" and the last extension
     const QString& last = parts.last();
-    if ((last == QLatin1String("rtf") || last == QLatin1String("rtfd")) && parts[parts.size() - 2] == QLatin1String("vk"))
+    if ((last == QLatin1String("rtf") || last == QLatin1String("rtfd")) &&
+        parts[parts.size() - 2] == QLatin1String("vk"))
       files.append(folder + QLatin1Char('/') + name);
   }
   return files;
@@ -136,7 +140,9 @@ std::optional<WindowFrame> readWindowFrameFile(const QString& path) {
     return std::nullopt;
   }
   if (items->size() < 4) {
-    logLine(QStringLiteral("The window frame file %1 is not used: it holds %2 items, not 9.").arg(path).arg(items->size()));
+    logLine(QStringLiteral("The window frame file %1 is not used: it holds %2 items, not 9.")
+                .arg(path)
+                .arg(items->size()));
     return std::nullopt;
   }
   WindowFrame frame;
@@ -154,20 +160,23 @@ std::optional<WindowFrame> readWindowFrameFile(const QString& path) {
   if (items->size() == 9) {
     for (int i = 0; i < 5; ++i) frame.sideWidths[i] = number(4 + i);
   } else {
-    logLine(QStringLiteral("The window frame file %1 holds %2 items, not 9: the side views get the width 500.")
-                .arg(path)
-                .arg(items->size()));
+    logLine(
+        QStringLiteral("The window frame file %1 holds %2 items, not 9: the side views get the width 500.")
+            .arg(path)
+            .arg(items->size()));
   }
   return frame;
 }
 
 WriteResult writeWindowFrameFile(const QString& path, const WindowFrame& frame) {
   QStringList items;
-  for (double v : {frame.x, frame.y, frame.width, frame.height}) items.append(QString::fromStdString(cformat("%f", v)));
+  for (double v : {frame.x, frame.y, frame.width, frame.height})
+    items.append(QString::fromStdString(cformat("%f", v)));
   for (double v : frame.sideWidths) items.append(QString::fromStdString(cformat("%f", v)));
   const QString folder = QFileInfo(path).absolutePath();
   if (!QDir().mkpath(folder))
-    return WriteResult{false, QStringLiteral("Cannot save the window frame: %1 cannot be created.").arg(folder)};
+    return WriteResult{false,
+                       QStringLiteral("Cannot save the window frame: %1 cannot be created.").arg(folder)};
   return plist::writeStringArray(path, items);
 }
 

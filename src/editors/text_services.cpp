@@ -5,12 +5,13 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "lang/values.h"
+#include "platform/file_copy.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
 #include "platform/text_encoding.h"
@@ -69,17 +70,6 @@ bool somethingAt(const QString& path) {
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-bool copyRecursively(const QString& from, const QString& to) {
-  const QFileInfo info(from);
-  if (info.isSymLink()) return QFile::link(info.symLinkTarget(), to);
-  if (!info.isDir()) return QFile::copy(from, to);
-  if (!QDir().mkdir(to)) return false;
-  const QStringList entries = QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-  for (const QString& e : entries)
-    if (!copyRecursively(from + u'/' + e, to + u'/' + e)) return false;
-  return true;
-}
-
 }  // namespace
 
 int strlenUTF8(const char* text) { return static_cast<int>(fromUtf8(text).size()); }
@@ -109,15 +99,21 @@ int rightStringUTF8(const char* text, int n, char* out) {
   return intoBuffer(out, [&](std::string& s) { return rightStringUTF8(text, n, s); });
 }
 
-int stringToShiftJIS(const char* text, std::string& out) { return encodeTo(text, pravella::encoding::kShiftJIS, out); }
+int stringToShiftJIS(const char* text, std::string& out) {
+  return encodeTo(text, pravella::encoding::kShiftJIS, out);
+}
 int stringToShiftJIS(const char* text, char* out) {
   return intoBuffer(out, [&](std::string& s) { return stringToShiftJIS(text, s); });
 }
-int stringToJIS(const char* text, std::string& out) { return encodeTo(text, pravella::encoding::kIso2022JP, out); }
+int stringToJIS(const char* text, std::string& out) {
+  return encodeTo(text, pravella::encoding::kIso2022JP, out);
+}
 int stringToJIS(const char* text, char* out) {
   return intoBuffer(out, [&](std::string& s) { return stringToJIS(text, s); });
 }
-int stringToEUC(const char* text, std::string& out) { return encodeTo(text, pravella::encoding::kEucJP, out); }
+int stringToEUC(const char* text, std::string& out) {
+  return encodeTo(text, pravella::encoding::kEucJP, out);
+}
 int stringToEUC(const char* text, char* out) {
   return intoBuffer(out, [&](std::string& s) { return stringToEUC(text, s); });
 }
@@ -128,11 +124,15 @@ int stringFromShiftJIS(const char* bytes, std::string& out) {
 int stringFromShiftJIS(const char* bytes, char* out) {
   return intoBuffer(out, [&](std::string& s) { return stringFromShiftJIS(bytes, s); });
 }
-int stringFromJIS(const char* bytes, std::string& out) { return decodeFrom(bytes, pravella::encoding::kIso2022JP, out); }
+int stringFromJIS(const char* bytes, std::string& out) {
+  return decodeFrom(bytes, pravella::encoding::kIso2022JP, out);
+}
 int stringFromJIS(const char* bytes, char* out) {
   return intoBuffer(out, [&](std::string& s) { return stringFromJIS(bytes, s); });
 }
-int stringFromEUC(const char* bytes, std::string& out) { return decodeFrom(bytes, pravella::encoding::kEucJP, out); }
+int stringFromEUC(const char* bytes, std::string& out) {
+  return decodeFrom(bytes, pravella::encoding::kEucJP, out);
+}
 int stringFromEUC(const char* bytes, char* out) {
   return intoBuffer(out, [&](std::string& s) { return stringFromEUC(bytes, s); });
 }
@@ -157,13 +157,16 @@ int moveFileForVK(const char* source, const char* target) {
   if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return 1;
   if (errno != EXDEV) return 0;
   // Another file system: copy, then remove the original only when the copy is whole.
-  if (!copyRecursively(from, to)) {
-    if (QFileInfo(to).isDir() && !QFileInfo(to).isSymLink()) QDir(to).removeRecursively();
-    else QFile::remove(to);
+  if (!pravella::copyRecursively(from, to)) {
+    if (QFileInfo(to).isDir() && !QFileInfo(to).isSymLink())
+      QDir(to).removeRecursively();
+    else
+      QFile::remove(to);
     return 0;
   }
   const QFileInfo info(from);
-  const bool removed = info.isDir() && !info.isSymLink() ? QDir(from).removeRecursively() : QFile::remove(from);
+  const bool removed =
+      info.isDir() && !info.isSymLink() ? QDir(from).removeRecursively() : QFile::remove(from);
   return removed ? 1 : 0;
 }
 

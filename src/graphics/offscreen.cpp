@@ -20,21 +20,24 @@ int CopyOffScreen(pravella::Picture& slot, pravella::OffScreenWorld& world) {
   using namespace pravella;
   slot = Picture();
   if (world.isNull()) return 1;
-  PortSaver saver;
-  // The titles are recorded after the pixel copy, as text over it: they go on a layer of
-  // their own so that the pixel copy's transfer mode does not apply to them.
-  OffScreenWorld titles(world.width(), world.height());
-  if (titles.isNull()) return 1;
-  titles.openPicture();
-  setCurrentPort(&titles);
-  titles.penNormal();
   const bool anyTitle = [] {
     for (const auto& t : graphTitle)
       if (!t.empty()) return true;
     return false;
   }();
-  DrawTitle();
-  const QImage overlay = anyTitle ? titles.target().copy() : QImage();
+  QImage overlay;
+  if (anyTitle) {
+    // The titles are recorded after the pixel copy, as text over it: they go on a layer of
+    // their own so that the pixel copy's transfer mode does not apply to them.
+    PortSaver saver;
+    OffScreenWorld titles(world.width(), world.height());
+    if (titles.isNull()) return 1;
+    titles.openPicture();
+    setCurrentPort(&titles);
+    titles.penNormal();
+    DrawTitle();
+    overlay = titles.target();
+  }
   const PixelTransfer mode = copyBitsMode == 1 ? PixelTransfer::Copy : PixelTransfer::Transparent;
   slot = Picture::fromLayers(world.pixels(), mode, overlay);
   return 1;

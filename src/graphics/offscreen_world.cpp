@@ -1,11 +1,14 @@
 #include "graphics/offscreen_world.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
+#include "platform/console_log.h"
 #include "platform/font_aliases.h"
 
 namespace pravella {
@@ -119,6 +122,13 @@ void OffScreenWorld::frameOval(int left, int top, int right, int bottom) {
 
 void OffScreenWorld::drawString(const QString& text) {
   if (text.isEmpty()) return;
+  // Fonts need the GUI application; a process without one (a bare tool) draws no text
+  // rather than abort.
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    static std::once_flag once;
+    std::call_once(once, [] { showErrMessageToConsole("no fonts without a GUI application: text not drawn\n"); });
+    return;
+  }
   // A text size of 0 means 12, as the old drawing code has it.
   QFont font(fonts::familyFor(fontName_.isEmpty() ? QStringLiteral("Geneva") : fontName_));
   font.setPointSize(textSize_ > 0 ? textSize_ : 12);

@@ -125,13 +125,18 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
     reportError("Can not get Picture.");
     return 0;
   }
-  pravella::Picture picture = pravella::Picture::fromImage(image);
+  // Direct pixels first (exact, keeps transparency), unless they plainly cannot fit: a photo
+  // barely packs, so three bytes a pixel is what it would take.
+  const std::size_t limit = pravella::graphics::pictureByteLimit();
+  pravella::Picture picture;
+  if (static_cast<double>(image.width()) * image.height() * 3 < 2.0 * static_cast<double>(limit))
+    picture = pravella::Picture::fromImage(image);
   // Photos too big for direct pixels are embedded as JPEG, at falling quality until they fit.
   for (const int q : {90, 75, 50, 25}) {
-    if (!picture.isEmpty() && picture.size() < pravella::graphics::pictureByteLimit()) break;
+    if (!picture.isEmpty() && picture.size() < limit) break;
     picture = pravella::Picture::fromPhoto(image, q);
   }
-  if (picture.isEmpty() || picture.size() >= pravella::graphics::pictureByteLimit()) {
+  if (picture.isEmpty() || picture.size() >= limit) {
     reportError("Can not get Picture.");
     return 0;
   }

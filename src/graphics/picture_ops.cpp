@@ -141,7 +141,7 @@ int OpePict(const QByteArray& a, const QByteArray& b, QByteArray& out) {
           case 38: r[c] = (dv[c] - sv[c]) & 0xFF; break;                           // subOver
           case 39: r[c] = std::min(sv[c], dv[c]); break;                           // adMin
           case 36: r[c] = sv[c]; break;                                            // transparent
-          default: r[c] = (sv[c] * weight[c] + dv[c] * (65535 - weight[c])) / 65535;  // blend
+          default: r[c] = (sv[c] * weight[c] + dv[c] * (65536 - weight[c])) >> 16;  // blend
         }
       }
       la[x] = qRgb(r[0], r[1], r[2]);

@@ -52,8 +52,7 @@ int vkPushScalar(CalcStackEntry* stack, int* sp, double value) {
   CalcStackEntry& e = stack[*sp];
   e.type = kValueReal;
   e.msize = e.nsize = 1;
-  e.data.resize(sizeof(double));
-  e.data.doubles()[0] = value;
+  e.data.setScalar(value);
   return advance(sp);
 }
 

@@ -13,9 +13,17 @@ int vkStartUp() {
   const auto now = static_cast<unsigned>(std::time(nullptr));
   std::srand(now);
 
-  // 2. Formats.
+  // 2. Formats, and the settings programs may have changed (start-up runs once in the
+  //    application; a test harness runs it again for a clean language).
   DispFormat = "%10.4f";
   SaveFormat = "%g";
+  TNumber = 1000000;
+  restM = 10;
+  restN = 5;
+  ByteOrderBigEndian = 0;
+  OpeMode = 32;
+  opC[0] = opC[1] = opC[2] = 32768;
+  pv_displayModeStatus = 0;
 
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;

@@ -145,12 +145,6 @@ int initPath() {
   return 1;
 }
 
-int initUFNtable() {
-  UFNtable.clear();
-  UFNtable.resize(kModuleSlots);
-  return 1;
-}
-
 int initAliasTable() {
   fncAliasTable.clear();
   fncAliasTable.resize(kAliasEntries);
@@ -186,4 +180,42 @@ int32_t vkTruncToInt(double v) {
   if (v >= 2147483647.0) return INT32_MAX;
   if (v <= -2147483648.0) return INT32_MIN;
   return static_cast<int32_t>(v);
+}
+
+int vkOpcodeOf(vk_Code& r) {
+  int op = kOpOther;
+  const std::string& n = r.name;
+  switch (r.kind) {
+    case kCodeOperator:
+      if (n.size() == 1) {
+        switch (n[0]) {
+          case '+': op = kOpAdd; break;
+          case '-': op = kOpSub; break;
+          case '*': op = kOpMul; break;
+          case '/': op = kOpDiv; break;
+          case 'x': op = kOpElemMul; break;
+          case '%': op = kOpElemDiv; break;
+          case '^': op = kOpPow; break;
+          case ';': op = kOpDisplay; break;
+          default: break;
+        }
+      }
+      break;
+    case kCodeRelation:
+      if (n == ">") op = kRelGt;
+      else if (n == ">=") op = kRelGe;
+      else if (n == "==") op = kRelEq;
+      else if (n == "<=") op = kRelLe;
+      else if (n == "<") op = kRelLt;
+      else if (n == "<>") op = kRelNe;
+      break;
+    case kCodeControl:
+      if (n == "if") op = kCtlIf;
+      else if (n == "goto" || n.compare(0, 6, "gotoX-") == 0) op = kCtlGoto;
+      break;
+    default:
+      break;
+  }
+  r.op = op;
+  return op;
 }

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,12 @@ class VkBytes {
   bool resize(std::size_t n) noexcept;
   bool assign(const void* src, std::size_t n) noexcept;
   void release() noexcept;
+  // A 1 by 1 real: kept inline, whatever heap buffer the entry holds for later.
+  void setScalar(double v) noexcept {
+    heapInUse_ = false;
+    size_ = sizeof(double);
+    std::memcpy(small_, &v, sizeof v);
+  }
 
  private:
   static constexpr std::size_t kSmall = 24;
@@ -112,7 +119,33 @@ struct vk_Code {
   double number = 0.0;
   int nameId = -1;
   int varSlot = -1;
+  int op = 0;  // VkOpcode of an operator, relation, logical or control record; 0 not yet known
 };
+
+// What an operator, relation, logical or control record does, decoded once from its name.
+enum VkOpcode : int {
+  kOpUnknown = 0,
+  kOpOther,  // a name no fast path knows: the record's handler decides
+  kOpAdd,
+  kOpSub,
+  kOpMul,
+  kOpDiv,
+  kOpElemMul,
+  kOpElemDiv,
+  kOpPow,
+  kOpDisplay,
+  kRelGt,
+  kRelGe,
+  kRelEq,
+  kRelLe,
+  kRelLt,
+  kRelNe,
+  kCtlIf,
+  kCtlGoto,
+};
+
+// Decodes (and stores) the opcode of a record.
+int vkOpcodeOf(vk_Code& record);
 
 using VkCodeArray = std::vector<vk_Code>;
 
@@ -143,6 +176,7 @@ struct UserModuleSlot {
   int argc = 0;
   std::string argNames[kModuleArguments];
   int argTypes[kModuleArguments] = {};
+  int argIds[kModuleArguments] = {};  // interned argument names
   int codeCount = 0;
   std::shared_ptr<VkCodeArray> code;
 };

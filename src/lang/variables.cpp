@@ -1,5 +1,6 @@
 #include "lang/variables.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
@@ -11,8 +12,7 @@
 
 namespace {
 
-// (name, level) -> record, so that a look-up does not compare a thousand names. The table
-// itself stays the truth: a hit is checked against the record before it is used.
+// (name, level) -> record, so that a look-up does not compare a thousand names.
 std::unordered_map<uint64_t, int>& byNameLevel() {
   static std::unordered_map<uint64_t, int> map;
   return map;
@@ -25,6 +25,8 @@ inline uint64_t key(int nameId, int level) {
 // Hint for the next free record: records are taken from the front, so a free one is never
 // before the hint.
 int firstFreeHint = 0;
+// One past the last record that may be in use: deleting a level scans only this far.
+int usedEnd = 0;
 
 void indexRecord(int i) {
   VariableRecord& v = variableTable[i];
@@ -51,21 +53,14 @@ void clearRecord(int i) {
   if (i < firstFreeHint) firstFreeHint = i;
 }
 
+// The map is kept in step with the table by every function here that names, levels or
+// empties a record, so a miss means there is no such variable.
 int findById(int nameId) {
   const auto& map = byNameLevel();
   auto it = map.find(key(nameId, vk_level));
-  if (it != map.end()) {
-    const VariableRecord& v = variableTable[it->second];
-    if (v.state != 0 && v.level == vk_level && v.nameId == nameId) return it->second;
-  }
-  // A stale or missing entry: the table decides.
-  for (int i = 0; i < static_cast<int>(variableTable.size()); ++i) {
-    const VariableRecord& v = variableTable[i];
-    if (v.state != 0 && v.level == vk_level && v.nameId == nameId) {
-      byNameLevel()[key(nameId, vk_level)] = i;
-      return i;
-    }
-  }
+  if (it == map.end()) return -1;
+  const VariableRecord& v = variableTable[it->second];
+  if (v.state != 0 && v.level == vk_level && v.nameId == nameId) return it->second;
   return -1;
 }
 
@@ -80,6 +75,8 @@ int vkTypeOfKind(int kind) {
     default: return 0;
   }
 }
+
+int vkFindVariableId(int nameId) { return findById(nameId); }
 
 int findVariable(const std::string& name, int* index) {
   const int i = findById(vkInternName(name));
@@ -101,6 +98,10 @@ int vkLookupVariable(vk_Code& record) {
 }
 
 int setNewVariable(const std::string& name, int kind, int* index) {
+  return vkNewVariableId(name, vkInternName(name), kind, index);
+}
+
+int vkNewVariableId(const std::string& name, int nameId, int kind, int* index) {
   const int n = static_cast<int>(variableTable.size());
   for (int i = firstFreeHint; i < n; ++i) {
     VariableRecord& v = variableTable[i];
@@ -109,11 +110,12 @@ int setNewVariable(const std::string& name, int kind, int* index) {
     v.state = 2;
     v.kind = kind;
     v.name = name;
-    v.nameId = vkInternName(name);
+    v.nameId = nameId;
     v.msize = v.nsize = 0;
     v.level = vk_level;
     v.data.release();
     indexRecord(i);
+    if (i + 1 > usedEnd) usedEnd = i + 1;
     if (index) *index = i;
     return 1;
   }
@@ -124,6 +126,11 @@ int setNewVariable(const std::string& name, int kind, int* index) {
 
 int PushToVariableTable(int index, const std::string& name, int kind, const void* data, int msize,
                         int nsize) {
+  return vkStoreVariable(index, name, vkInternName(name), kind, data, msize, nsize);
+}
+
+int vkStoreVariable(int index, const std::string& name, int nameId, int kind, const void* data, int msize,
+                    int nsize) {
   if (index < 0 || index >= static_cast<int>(variableTable.size())) {
     error_disp("Variable table overflow.");
     return 0;
@@ -172,17 +179,19 @@ int PushToVariableTable(int index, const std::string& name, int kind, const void
   }
   v.state = 1;
   v.kind = kind;
-  v.name = name;
-  v.nameId = vkInternName(name);
+  if (v.nameId != nameId) v.name = name;
+  v.nameId = nameId;
   v.msize = msize;
   v.nsize = kind == kVarPicture ? 0 : nsize;
   v.level = vk_level;
   indexRecord(index);
+  if (index + 1 > usedEnd) usedEnd = index + 1;
   return 1;
 }
 
 int deleteHighLevelVariable(int level) {
-  for (int i = 0; i < static_cast<int>(variableTable.size()); ++i) {
+  const int end = std::min(usedEnd, static_cast<int>(variableTable.size()));
+  for (int i = 0; i < end; ++i) {
     if (variableTable[i].level >= level && (variableTable[i].state != 0 || !variableTable[i].name.empty()))
       clearRecord(i);
   }
@@ -196,6 +205,7 @@ int initVarTable(std::vector<VariableRecord>& table) {
   if (&table == &variableTable) {
     byNameLevel().clear();
     firstFreeHint = 0;
+    usedEnd = 0;
   }
   return 1;
 }
@@ -204,6 +214,7 @@ int deleteAllVariable() {
   for (int i = 0; i < static_cast<int>(variableTable.size()); ++i) clearRecord(i);
   byNameLevel().clear();
   firstFreeHint = 0;
+  usedEnd = 0;
   return 1;
 }
 

@@ -23,6 +23,12 @@ int setNewVariable(const std::string& name, int kind, int* index);
 int PushToVariableTable(int index, const std::string& name, int kind, const void* data, int msize,
                         int nsize);
 
+// The same three by interned name (vkInternName), for callers that bind many variables.
+int vkFindVariableId(int nameId);
+int vkNewVariableId(const std::string& name, int nameId, int kind, int* index);
+int vkStoreVariable(int index, const std::string& name, int nameId, int kind, const void* data, int msize,
+                    int nsize);
+
 int deleteHighLevelVariable(int level);
 int deleteAllVariable();
 

@@ -45,7 +45,8 @@ const std::pair<const char*, const char*> kTable[] = {
     {"msmincho", kMincho},
     {"ms mincho", kMincho},
     {"ms pmincho", kMincho},
-    {"\xef\xbc\xad\xef\xbc\xb3 \xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf", kGothic},  // "ＭＳ ゴシック"
+    {"\xef\xbc\xad\xef\xbc\xb3 \xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf",
+     kGothic},                                                       // "ＭＳ ゴシック"
     {"\xef\xbc\xad\xef\xbc\xb3 \xe6\x98\x8e\xe6\x9c\x9d", kMincho},  // "ＭＳ 明朝"
     {"chicago", kSans},
     // Western faces of the old system.

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/console_log.h"
+#include "platform/file_copy.h"
 #include "platform/rtf.h"
 
 namespace pravella {
@@ -21,18 +23,27 @@ bool readWhole(const QString& path, QByteArray& out) {
 
 // Finds an attachment file of an RTFD folder. Names in the text may differ from the names on
 // disk in Unicode normalisation (the old file system stored decomposed names) or in case.
-std::optional<QByteArray> loadAttachment(const QString& folder, const QString& name) {
+std::optional<rtf::Attachment> loadEntry(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir()) return rtf::Attachment{info.fileName(), {}, info.absoluteFilePath()};
   QByteArray data;
-  if (readWhole(folder + u'/' + name, data)) return data;
+  if (info.isFile() && readWhole(path, data)) return rtf::Attachment{info.fileName(), data, {}};
+  return std::nullopt;
+}
+
+// Finds an attachment of an RTFD folder. Names in the text may differ from the names on disk
+// in Unicode normalisation (the old file system stored decomposed names) or in case.
+std::optional<rtf::Attachment> loadAttachment(const QString& folder, const QString& name) {
+  if (auto found = loadEntry(folder + u'/' + name)) return found;
   const QString want = name.normalized(QString::NormalizationForm_C);
-  const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-  for (const QString& candidate : {want, want.toLower()}) {
-    for (const QString& entry : entries) {
-      QString have = entry.normalized(QString::NormalizationForm_C);
-      if (candidate == want ? have == want : have.toLower() == candidate)
-        if (readWhole(folder + u'/' + entry, data)) return data;
-    }
-  }
+  const QStringList entries =
+      QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+  for (const QString& entry : entries)
+    if (entry.normalized(QString::NormalizationForm_C) == want)
+      if (auto found = loadEntry(folder + u'/' + entry)) return found;
+  for (const QString& entry : entries)
+    if (entry.normalized(QString::NormalizationForm_C).compare(want, Qt::CaseInsensitive) == 0)
+      if (auto found = loadEntry(folder + u'/' + entry)) return found;
   return std::nullopt;
 }
 
@@ -60,11 +71,29 @@ bool readRichTextFile(const QString& path, QTextDocument& doc) {
 
 WriteResult writeRtfdFile(const QString& path, const QTextDocument& doc) {
   const rtf::WriteOutput out = rtf::write(doc, rtf::AttachmentMode::Separate);
-  return replaceFolderAtomically(path, [&out](const QString& temp) -> WriteResult {
-    if (WriteResult r = writeFileAtomically(temp + QStringLiteral("/") + QLatin1String(kRtfdTextName), out.rtf); !r)
+  return replaceFolderAtomically(path, [&out, &path](const QString& temp) -> WriteResult {
+    if (WriteResult r =
+            writeFileAtomically(temp + QStringLiteral("/") + QLatin1String(kRtfdTextName), out.rtf);
+        !r)
       return r;
-    for (const rtf::Attachment& a : out.attachments)
-      if (WriteResult r = writeFileAtomically(temp + u'/' + a.fileName, a.data); !r) return r;
+    for (const rtf::Attachment& a : out.attachments) {
+      const QString target = temp + u'/' + a.fileName;
+      if (a.sourceFolder.isEmpty()) {
+        if (WriteResult r = writeFileAtomically(target, a.data); !r) return r;
+        continue;
+      }
+      // A package is copied from where it was read; one that is gone meanwhile cannot be
+      // saved again, which must not stop the text from being saved.
+      if (!QFileInfo(a.sourceFolder).isDir()) {
+        showErrMessageToConsole(
+            ("RTFD: the attached package " + a.sourceFolder + " is gone; left out.\n").toStdString());
+        continue;
+      }
+      if (!copyRecursively(a.sourceFolder, target))
+        return WriteResult{false,
+                           QStringLiteral("Cannot save \"%1\": the attachment \"%2\" cannot be copied.")
+                               .arg(path, a.fileName)};
+    }
     return WriteResult{true, {}};
   });
 }

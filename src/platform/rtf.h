@@ -29,21 +29,26 @@ class QTextCursor;
 
 namespace pravella::rtf {
 
-// Property of an attachment's QTextImageFormat: the file name it has in the RTFD folder.
+// Properties of an attachment's QTextImageFormat: the file name it has in the RTFD folder, and
+// for a package the folder it is copied from.
 inline constexpr int kAttachmentFileName = QTextFormat::UserProperty + 0x5201;
+inline constexpr int kAttachmentSourceFolder = QTextFormat::UserProperty + 0x5202;
 // Resource type under which a document keeps an attachment's original bytes, at the URL that
 // attachmentDataUrl gives for the name of its image format (a document keys its resources by
 // URL alone, so the bytes cannot share the picture's URL).
 inline constexpr int kAttachmentDataResource = QTextDocument::UserResource + 0x52;
 QUrl attachmentDataUrl(const QString& imageName);
 
+// An attachment file. A package (a folder, such as an attached RTFD) has no bytes: it is
+// copied from its folder when the document is written.
 struct Attachment {
   QString fileName;
   QByteArray data;
+  QString sourceFolder;
 };
 
-// Gives the bytes of an attachment file named in the text, or nothing when it is missing.
-using AttachmentLoader = std::function<std::optional<QByteArray>(const QString& fileName)>;
+// Gives an attachment named in the text (its data or its folder), or nothing when it is missing.
+using AttachmentLoader = std::function<std::optional<Attachment>(const QString& fileName)>;
 
 struct ReadResult {
   bool ok = false;        // false: the input is no RTF at all and the document was left empty
@@ -60,13 +65,14 @@ enum class AttachmentMode {
 
 struct WriteOutput {
   QByteArray rtf;
-  std::vector<Attachment> attachments;  // Separate mode: the files to write beside TXT.rtf
+  std::vector<Attachment> attachments;  // Separate mode: the files and packages to put beside TXT.rtf
 };
 
 WriteOutput write(const QTextDocument& doc, AttachmentMode mode);
 
 // Inserts an attachment at the cursor with the cursor's character format. `size` is the shown
-// size in points (empty: the picture's own size).
-void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size = {});
+// size in points (empty: the picture's own size). A package gives its folder instead of data.
+void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size = {},
+                      const QString& sourceFolder = {});
 
 }  // namespace pravella::rtf

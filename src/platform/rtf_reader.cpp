@@ -35,8 +35,8 @@ constexpr int kMaxFontHalfPoints = 2 * 1000;
 constexpr int kMaxTwips = 20 * 10000;
 
 enum class Dest {
-  Text,        // the document body, a field result
-  Skip,        // never entered: skipped groups are jumped over
+  Text,  // the document body, a field result
+  Skip,  // never entered: skipped groups are jumped over
   FontTable,
   ColorTable,
   FieldInst,
@@ -45,7 +45,7 @@ enum class Dest {
 };
 
 struct CharState {
-  int font = -1;       // index into the font table; -1 = the default font
+  int font = -1;        // index into the font table; -1 = the default font
   int halfPoints = 24;  // RTF's default size is 12 points
   bool bold = false;
   bool italic = false;
@@ -99,21 +99,36 @@ int clampInt(int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<int
 // The code page of an RTF font character set (0 when it follows the document's).
 int codePageOfCharset(int charset) {
   switch (charset) {
-    case 77: return 10000;
-    case 78: return 10001;
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    default: return 0;
+    case 77:
+      return 10000;
+    case 78:
+      return 10001;
+    case 128:
+      return 932;
+    case 129:
+      return 949;
+    case 134:
+      return 936;
+    case 136:
+      return 950;
+    case 161:
+      return 1253;
+    case 162:
+      return 1254;
+    case 177:
+      return 1255;
+    case 178:
+      return 1256;
+    case 186:
+      return 1257;
+    case 204:
+      return 1251;
+    case 222:
+      return 874;
+    case 238:
+      return 1250;
+    default:
+      return 0;
   }
 }
 
@@ -149,7 +164,8 @@ QString hyperlinkTarget(const QString& instruction) {
           arg = rest.left(end);
           rest = end < 0 ? QString() : rest.mid(end + 1).trimmed();
         }
-        if (sw == u'l') target = target.isEmpty() ? QStringLiteral("#") + arg : target + QStringLiteral("#") + arg;
+        if (sw == u'l')
+          target = target.isEmpty() ? QStringLiteral("#") + arg : target + QStringLiteral("#") + arg;
       }
       continue;
     }
@@ -163,8 +179,10 @@ QString hyperlinkTarget(const QString& instruction) {
       arg = rest.left(end);
       rest = end < 0 ? QString() : rest.mid(end + 1).trimmed();
     }
-    if (!arg.isEmpty() && target.isEmpty()) target = arg;
-    else if (!arg.isEmpty() && local) target += arg;
+    if (!arg.isEmpty() && target.isEmpty())
+      target = arg;
+    else if (!arg.isEmpty() && local)
+      target += arg;
   }
   return target;
 }
@@ -172,7 +190,11 @@ QString hyperlinkTarget(const QString& instruction) {
 class Reader {
  public:
   Reader(const QByteArray& input, QTextDocument& doc, const AttachmentLoader& loader)
-      : in_(input.constData()), end_(input.constData() + input.size()), doc_(doc), cursor_(&doc), loader_(loader) {}
+      : in_(input.constData()),
+        end_(input.constData() + input.size()),
+        doc_(doc),
+        cursor_(&doc),
+        loader_(loader) {}
 
   ReadResult run() {
     const char* p = in_;
@@ -222,6 +244,7 @@ class Reader {
   void openGroup() {
     flushBytes();
     skipFallback_ = 0;
+    starPending_ = false;
     if (stack_.size() >= kMaxDepth) {
       skipGroupBody();
       return;
@@ -240,12 +263,14 @@ class Reader {
   bool closeGroup() {
     flushBytes();
     skipFallback_ = 0;
+    starPending_ = false;
     if (stack_.empty()) return true;
     if (top().dest == Dest::Text) flushRun();  // the document merges runs of equal format again
     Group closing = std::move(stack_.back());
     if (closing.dest == Dest::FontTable) finishFontEntry(false);
     if (stack_.size() == 1) lastPara_ = closing.para;
-    if (closing.isFieldInst && !fields_.empty()) fields_.back().href = hyperlinkTarget(fields_.back().instruction);
+    if (closing.isFieldInst && !fields_.empty())
+      fields_.back().href = hyperlinkTarget(fields_.back().instruction);
     if (closing.isField && !fields_.empty()) fields_.pop_back();
     stack_.pop_back();
     if (closing.isPict) finishPicture();
@@ -281,7 +306,13 @@ class Reader {
   void skipCurrentGroup() {
     flushBytes();
     skipGroupBody();
-    if (!stack_.empty()) stack_.pop_back();
+    if (stack_.empty()) return;
+    if (top().isField && !fields_.empty()) fields_.pop_back();
+    if (stack_.size() == 1) {
+      flushRun();
+      lastPara_ = top().para;
+    }
+    stack_.pop_back();
   }
 
   std::optional<int64_t> readNumber(bool allowNegative) {
@@ -312,7 +343,8 @@ class Reader {
       return;
     }
     const char* start = pos_;
-    while (pos_ < end_ && pos_ - start < 32 && ((*pos_ >= 'a' && *pos_ <= 'z') || (*pos_ >= 'A' && *pos_ <= 'Z')))
+    while (pos_ < end_ && pos_ - start < 32 &&
+           ((*pos_ >= 'a' && *pos_ <= 'z') || (*pos_ >= 'A' && *pos_ <= 'Z')))
       ++pos_;
     const std::string_view word(start, static_cast<size_t>(pos_ - start));
     const std::optional<int64_t> param = readNumber(true);
@@ -459,15 +491,37 @@ class Reader {
       return;
     }
     static constexpr std::string_view kSkipped[] = {
-        "info",       "stylesheet", "header",        "headerl",     "headerr",   "headerf",  "footer",
-        "footerl",    "footerr",    "footerf",       "footnote",    "annotation", "listtable", "listoverridetable",
-        "revtbl",     "rsidtbl",    "generator",     "xmlnstbl",    "themedata", "colorschememapping",
-        "latentstyles", "datastore", "filetbl",      "pgdsctbl",    "nonshppict", "objdata",  "private",
-        "pntxta",     "pntxtb",     "txe",           "xe",          "tc",        "bkmkstart", "bkmkend",
-        "atnid",      "atnauthor",  "atrfstart",     "atrfend",     "comment",   "doccomm",  "title",
-        "author",     "operator",   "keywords",      "subject",     "company",   "mmathPr",  "wgrffmtfilter",
-        "fchars",     "lchars",     "pnseclvl",      "expandedcolortbl", "panose", "falt",   "fontemb",
-        "fontfile",   "defchp",     "defpap",        "template",    "userprops", "docvar",
+        "info",         "stylesheet",
+        "header",       "headerl",
+        "headerr",      "headerf",
+        "footer",       "footerl",
+        "footerr",      "footerf",
+        "footnote",     "annotation",
+        "listtable",    "listoverridetable",
+        "revtbl",       "rsidtbl",
+        "generator",    "xmlnstbl",
+        "themedata",    "colorschememapping",
+        "latentstyles", "datastore",
+        "filetbl",      "pgdsctbl",
+        "nonshppict",   "objdata",
+        "private",      "pntxta",
+        "pntxtb",       "txe",
+        "xe",           "tc",
+        "bkmkstart",    "bkmkend",
+        "atnid",        "atnauthor",
+        "atrfstart",    "atrfend",
+        "comment",      "doccomm",
+        "title",        "author",
+        "operator",     "keywords",
+        "subject",      "company",
+        "mmathPr",      "wgrffmtfilter",
+        "fchars",       "lchars",
+        "pnseclvl",     "expandedcolortbl",
+        "panose",       "falt",
+        "fontemb",      "fontfile",
+        "defchp",       "defpap",
+        "template",     "userprops",
+        "docvar",
     };
     for (std::string_view s : kSkipped)
       if (w == s) return skipCurrentGroup();
@@ -491,27 +545,39 @@ class Reader {
       return;
     }
     if (g.dest == Dest::ColorTable) {
-      if (w == "red") colorRed_ = clampInt(n, 0, 255), colorSet_ = true;
-      else if (w == "green") colorGreen_ = clampInt(n, 0, 255), colorSet_ = true;
-      else if (w == "blue") colorBlue_ = clampInt(n, 0, 255), colorSet_ = true;
+      if (w == "red")
+        colorRed_ = clampInt(n, 0, 255), colorSet_ = true;
+      else if (w == "green")
+        colorGreen_ = clampInt(n, 0, 255), colorSet_ = true;
+      else if (w == "blue")
+        colorBlue_ = clampInt(n, 0, 255), colorSet_ = true;
       return;
     }
     if (g.dest == Dest::Pict) {
-      if (w == "pngblip") pictKind_ = "png";
-      else if (w == "jpegblip") pictKind_ = "jpeg";
+      if (w == "pngblip")
+        pictKind_ = "png";
+      else if (w == "jpegblip")
+        pictKind_ = "jpeg";
       else if (w == "macpict" || w == "wmetafile" || w == "emfblip" || w == "pmmetafile" || w == "dibitmap" ||
                w == "wbitmap")
         pictKind_ = std::string(w);
-      else if (w == "picwgoal") pictGoalW_ = clampInt(n, 0, kMaxTwips);
-      else if (w == "pichgoal") pictGoalH_ = clampInt(n, 0, kMaxTwips);
-      else if (w == "picw") pictW_ = clampInt(n, 0, kMaxTwips);
-      else if (w == "pich") pictH_ = clampInt(n, 0, kMaxTwips);
+      else if (w == "picwgoal")
+        pictGoalW_ = clampInt(n, 0, kMaxTwips);
+      else if (w == "pichgoal")
+        pictGoalH_ = clampInt(n, 0, kMaxTwips);
+      else if (w == "picw")
+        pictW_ = clampInt(n, 0, kMaxTwips);
+      else if (w == "pich")
+        pictH_ = clampInt(n, 0, kMaxTwips);
       return;
     }
     if (g.dest == Dest::Attachment) {
-      if (w == "width") attachmentWidth_ = clampInt(n, 0, kMaxTwips);
-      else if (w == "height") attachmentHeight_ = clampInt(n, 0, kMaxTwips);
-      else if (w == "u") unicodeChar(n < 0 ? n + 65536 : n);
+      if (w == "width")
+        attachmentWidth_ = clampInt(n, 0, kMaxTwips);
+      else if (w == "height")
+        attachmentHeight_ = clampInt(n, 0, kMaxTwips);
+      else if (w == "u")
+        unicodeChar(n < 0 ? n + 65536 : n);
       return;
     }
 
@@ -551,23 +617,37 @@ class Reader {
 
     // Character formats.
     CharState ch = g.ch;
-    if (w == "plain") ch = CharState{}, ch.font = fontIndexOf(defaultFont_);
-    else if (w == "f") ch.font = fontIndexOf(clampInt(n, 0, 1 << 20));
-    else if (w == "fs") ch.halfPoints = clampInt(param.value_or(24), 2, kMaxFontHalfPoints);
-    else if (w == "b") ch.bold = on;
-    else if (w == "i") ch.italic = on;
+    if (w == "plain")
+      ch = CharState{}, ch.font = fontIndexOf(defaultFont_);
+    else if (w == "f")
+      ch.font = fontIndexOf(clampInt(n, 0, 1 << 20));
+    else if (w == "fs")
+      ch.halfPoints = clampInt(param.value_or(24), 2, kMaxFontHalfPoints);
+    else if (w == "b")
+      ch.bold = on;
+    else if (w == "i")
+      ch.italic = on;
     else if (w == "ul" || w == "uld" || w == "uldash" || w == "uldashd" || w == "uldashdd" || w == "uldb" ||
              w == "ulth" || w == "ulw" || w == "ulwave" || w == "ulhwave" || w == "ululdbwave")
       ch.underline = on;
-    else if (w == "ulnone") ch.underline = false;
-    else if (w == "strike" || w == "striked") ch.strike = on;
-    else if (w == "cf") ch.fg = clampInt(n, 0, 1 << 20);
-    else if (w == "cb" || w == "highlight" || w == "chcbpat") ch.bg = clampInt(n, 0, 1 << 20);
-    else if (w == "super") ch.vertical = on ? 1 : 0;
-    else if (w == "sub") ch.vertical = on ? -1 : 0;
-    else if (w == "nosupersub") ch.vertical = 0;
-    else if (w == "up") ch.vertical = n > 0 ? 1 : 0;
-    else if (w == "dn") ch.vertical = n > 0 ? -1 : 0;
+    else if (w == "ulnone")
+      ch.underline = false;
+    else if (w == "strike" || w == "striked")
+      ch.strike = on;
+    else if (w == "cf")
+      ch.fg = clampInt(n, 0, 1 << 20);
+    else if (w == "cb" || w == "highlight" || w == "chcbpat")
+      ch.bg = clampInt(n, 0, 1 << 20);
+    else if (w == "super")
+      ch.vertical = on ? 1 : 0;
+    else if (w == "sub")
+      ch.vertical = on ? -1 : 0;
+    else if (w == "nosupersub")
+      ch.vertical = 0;
+    else if (w == "up")
+      ch.vertical = n > 0 ? 1 : 0;
+    else if (w == "dn")
+      ch.vertical = n > 0 ? -1 : 0;
     if (!(ch == g.ch)) {
       flushBytes();
       flushRun();
@@ -580,21 +660,36 @@ class Reader {
     if (w == "pard") {
       const ParaState fresh;
       pa = fresh;
-    } else if (w == "ql") pa.align = 1;
-    else if (w == "qc") pa.align = 2;
-    else if (w == "qr") pa.align = 3;
-    else if (w == "qj" || w == "qd") pa.align = 4;
-    else if (w == "qnatural") pa.align = 0;
-    else if (w == "li") pa.left = clampInt(n, -kMaxTwips, kMaxTwips);
-    else if (w == "fi") pa.first = clampInt(n, -kMaxTwips, kMaxTwips);
-    else if (w == "ri") pa.right = clampInt(n, -kMaxTwips, kMaxTwips);
-    else if (w == "sb") pa.before = clampInt(n, 0, kMaxTwips);
-    else if (w == "sa") pa.after = clampInt(n, 0, kMaxTwips);
-    else if (w == "sl") pa.lineSpacing = clampInt(n, -kMaxTwips, kMaxTwips);
-    else if (w == "slmult") pa.lineMultiple = n != 0;
-    else if (w == "tqr") pa.nextTabType = QTextOption::RightTab;
-    else if (w == "tqc") pa.nextTabType = QTextOption::CenterTab;
-    else if (w == "tqdec") pa.nextTabType = QTextOption::DelimiterTab;
+    } else if (w == "ql")
+      pa.align = 1;
+    else if (w == "qc")
+      pa.align = 2;
+    else if (w == "qr")
+      pa.align = 3;
+    else if (w == "qj" || w == "qd")
+      pa.align = 4;
+    else if (w == "qnatural")
+      pa.align = 0;
+    else if (w == "li")
+      pa.left = clampInt(n, -kMaxTwips, kMaxTwips);
+    else if (w == "fi")
+      pa.first = clampInt(n, -kMaxTwips, kMaxTwips);
+    else if (w == "ri")
+      pa.right = clampInt(n, -kMaxTwips, kMaxTwips);
+    else if (w == "sb")
+      pa.before = clampInt(n, 0, kMaxTwips);
+    else if (w == "sa")
+      pa.after = clampInt(n, 0, kMaxTwips);
+    else if (w == "sl")
+      pa.lineSpacing = clampInt(n, -kMaxTwips, kMaxTwips);
+    else if (w == "slmult")
+      pa.lineMultiple = n != 0;
+    else if (w == "tqr")
+      pa.nextTabType = QTextOption::RightTab;
+    else if (w == "tqc")
+      pa.nextTabType = QTextOption::CenterTab;
+    else if (w == "tqdec")
+      pa.nextTabType = QTextOption::DelimiterTab;
     else if (w == "tx" || w == "tb") {
       if (pa.tabs.size() < kMaxTabs) {
         QTextOption::Tab tab(clampInt(n, 0, kMaxTwips) / 20.0, pa.nextTabType,
@@ -649,21 +744,10 @@ class Reader {
     }
     if (c >= 0x80) return codeByte(c);
     // A trail byte of a double-byte character may be written as a plain ASCII character.
-    if (!pendingBytes_.isEmpty() && pendingIncomplete()) return codeByte(c);
+    if (pendingInPair_) return codeByte(c);
     if (c == '\t') return unicodeChar('\t');
     if (c < 0x20) return;
     unicodeChar(c);
-  }
-
-  bool pendingIncomplete() const {
-    const int cp = codePage();
-    if (!isDoubleByteCodePage(cp)) return false;
-    bool inPair = false;
-    for (char b : pendingBytes_) {
-      if (inPair) inPair = false;
-      else if (isLeadByte(cp, static_cast<unsigned char>(b))) inPair = true;
-    }
-    return inPair;
   }
 
   void codeByte(unsigned char b) {
@@ -671,12 +755,19 @@ class Reader {
     if (!pendingBytes_.isEmpty() && cp != pendingCodePage_) flushBytes();
     pendingCodePage_ = cp;
     pendingBytes_.append(static_cast<char>(b));
+    // Whether the bytes so far end inside a double-byte character, kept as they come so that
+    // a long run of bytes costs no more than its length.
+    if (pendingInPair_)
+      pendingInPair_ = false;
+    else
+      pendingInPair_ = isDoubleByteCodePage(cp) && isLeadByte(cp, b);
   }
 
   void flushBytes() {
     if (pendingBytes_.isEmpty()) return;
     const QByteArray bytes = pendingBytes_;
     pendingBytes_.clear();
+    pendingInPair_ = false;
     const char* name = encoding::codePageName(pendingCodePage_);
     if (!name) name = "CP1252";
     bool ok = false;
@@ -738,16 +829,19 @@ class Reader {
     const CharState& ch = g.ch;
     int font = ch.font;
     if (font < 0) font = fontIndexOf(defaultFont_);
-    if (font >= 0 && font < static_cast<int>(fonts_.size()) && !fonts_[static_cast<size_t>(font)].name.isEmpty())
+    if (font >= 0 && font < static_cast<int>(fonts_.size()) &&
+        !fonts_[static_cast<size_t>(font)].name.isEmpty())
       f.setFontFamilies(QStringList{fonts_[static_cast<size_t>(font)].name});
     f.setFontPointSize(ch.halfPoints / 2.0);
     if (ch.bold) f.setFontWeight(QFont::Bold);
     if (ch.italic) f.setFontItalic(true);
     if (ch.underline) f.setFontUnderline(true);
     if (ch.strike) f.setFontStrikeOut(true);
-    if (ch.fg > 0 && ch.fg < static_cast<int>(colors_.size()) && colors_[static_cast<size_t>(ch.fg)].isValid())
+    if (ch.fg > 0 && ch.fg < static_cast<int>(colors_.size()) &&
+        colors_[static_cast<size_t>(ch.fg)].isValid())
       f.setForeground(colors_[static_cast<size_t>(ch.fg)]);
-    if (ch.bg > 0 && ch.bg < static_cast<int>(colors_.size()) && colors_[static_cast<size_t>(ch.bg)].isValid())
+    if (ch.bg > 0 && ch.bg < static_cast<int>(colors_.size()) &&
+        colors_[static_cast<size_t>(ch.bg)].isValid())
       f.setBackground(colors_[static_cast<size_t>(ch.bg)]);
     if (ch.vertical > 0) f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     if (ch.vertical < 0) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
@@ -767,11 +861,20 @@ class Reader {
   QTextBlockFormat blockFormat(const ParaState& pa) const {
     QTextBlockFormat f;
     switch (pa.align) {
-      case 1: f.setAlignment(Qt::AlignLeft); break;
-      case 2: f.setAlignment(Qt::AlignHCenter); break;
-      case 3: f.setAlignment(Qt::AlignRight); break;
-      case 4: f.setAlignment(Qt::AlignJustify); break;
-      default: break;
+      case 1:
+        f.setAlignment(Qt::AlignLeft);
+        break;
+      case 2:
+        f.setAlignment(Qt::AlignHCenter);
+        break;
+      case 3:
+        f.setAlignment(Qt::AlignRight);
+        break;
+      case 4:
+        f.setAlignment(Qt::AlignJustify);
+        break;
+      default:
+        break;
     }
     // Distances: twips to points, which the document takes as its units.
     if (pa.left) f.setLeftMargin(pa.left / 20.0);
@@ -812,7 +915,8 @@ class Reader {
   // ---- pictures and attachments ----
 
   void finishPicture() {
-    if (!pictHex_.empty()) pictBytes_ += QByteArray::fromHex(QByteArray(pictHex_.data(), static_cast<qsizetype>(pictHex_.size())));
+    if (!pictHex_.empty())
+      pictBytes_ += QByteArray::fromHex(QByteArray(pictHex_.data(), static_cast<qsizetype>(pictHex_.size())));
     pictHex_.clear();
     if (stack_.empty() || top().dest != Dest::Text || top().ignoreText) return;
     if (pictKind_ != "png" && pictKind_ != "jpeg") {
@@ -822,16 +926,19 @@ class Reader {
     // \picwgoal is in twips, \picw in pixels (15 twips each at 96 dots an inch).
     const int w = pictGoalW_ ? pictGoalW_ : pictW_ * 15;
     const int h = pictGoalH_ ? pictGoalH_ : pictH_ * 15;
-    const QString name = QStringLiteral("Attachment.") + (pictKind_ == "png" ? QStringLiteral("png") : QStringLiteral("jpg"));
-    insertAt(name, pictBytes_, pictGoalW_ || pictW_ ? QSizeF(w / 20.0, h / 20.0) : QSizeF());
+    const QString name =
+        QStringLiteral("Attachment.") + (pictKind_ == "png" ? QStringLiteral("png") : QStringLiteral("jpg"));
+    insertAt(name, pictBytes_, QString(), pictGoalW_ || pictW_ ? QSizeF(w / 20.0, h / 20.0) : QSizeF());
     pictBytes_.clear();
   }
 
   void finishAttachment() {
     if (stack_.empty()) return;
     // The group around the attachment holds one placeholder character, which is not text.
-    if (stack_.size() >= 2) top().ignoreText = true;
-    else skipFallback_ = 1;
+    if (stack_.size() >= 2)
+      top().ignoreText = true;
+    else
+      skipFallback_ = 1;
     if (top().dest != Dest::Text) return;
     const QString name = attachmentName_.trimmed();
     attachmentName_.clear();
@@ -842,21 +949,30 @@ class Reader {
       showErrMessageToConsole("RTF: an attachment name that leaves the document's folder was ignored.\n");
       return;
     }
-    std::optional<QByteArray> data;
-    if (loader_) data = loader_(name);
+    // Some old documents carry a marker before the name that the file itself does not.
+    static const QString kMarker = QStringLiteral("__#$!@%!#__");
+    QString fileName = name;
+    std::optional<Attachment> data;
+    if (loader_) data = loader_(fileName);
+    if (!data && loader_ && fileName.startsWith(kMarker)) {
+      fileName = fileName.mid(kMarker.size());
+      data = loader_(fileName);
+    }
     if (!data) {
-      showErrMessageToConsole(std::string("RTFD: the attachment \"") + name.toStdString() + "\" is missing; skipped.\n");
+      showErrMessageToConsole(std::string("RTFD: the attachment \"") + name.toStdString() +
+                              "\" is missing; skipped.\n");
       return;
     }
-    insertAt(name, *data,
-             attachmentWidth_ > 0 && attachmentHeight_ > 0 ? QSizeF(attachmentWidth_ / 20.0, attachmentHeight_ / 20.0)
-                                                            : QSizeF());
+    insertAt(fileName, data->data, data->sourceFolder,
+             attachmentWidth_ > 0 && attachmentHeight_ > 0
+                 ? QSizeF(attachmentWidth_ / 20.0, attachmentHeight_ / 20.0)
+                 : QSizeF());
   }
 
-  void insertAt(const QString& name, const QByteArray& data, QSizeF size) {
+  void insertAt(const QString& name, const QByteArray& data, const QString& sourceFolder, QSizeF size) {
     flushRun();
     cursor_.setCharFormat(charFormat(top()));
-    insertAttachment(cursor_, name, data, size);
+    insertAttachment(cursor_, name, data, size, sourceFolder);
   }
 
   const char* in_;
@@ -871,6 +987,7 @@ class Reader {
   int skipFallback_ = 0;
   QString run_;
   QByteArray pendingBytes_;
+  bool pendingInPair_ = false;
   int pendingCodePage_ = 1252;
   int docCodePage_ = 1252;
   int defaultFont_ = 0;

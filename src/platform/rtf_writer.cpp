@@ -88,7 +88,8 @@ class Writer {
       head += ';';
     }
     head += "}\n{\\colortbl;";
-    for (const QColor& c : colors_) head += cformat("\\red%d\\green%d\\blue%d;", c.red(), c.green(), c.blue()).c_str();
+    for (const QColor& c : colors_)
+      head += cformat("\\red%d\\green%d\\blue%d;", c.red(), c.green(), c.blue()).c_str();
     head += "}\n";
     WriteOutput result;
     result.rtf = head + body + "}\n";
@@ -118,15 +119,32 @@ class Writer {
     for (QChar ch : text) {
       const char16_t u = ch.unicode();
       switch (u) {
-        case u'\\': o += "\\\\"; continue;
-        case u'{': o += "\\{"; continue;
-        case u'}': o += "\\}"; continue;
-        case u'\t': o += "\\tab "; continue;
-        case 0x2028: o += "\\line "; continue;
-        case 0x00A0: o += "\\~"; continue;
-        case 0x00AD: o += "\\-"; continue;
-        case 0x2011: o += "\\_"; continue;
-        default: break;
+        case u'\\':
+          o += "\\\\";
+          continue;
+        case u'{':
+          o += "\\{";
+          continue;
+        case u'}':
+          o += "\\}";
+          continue;
+        case u'\t':
+          o += "\\tab ";
+          continue;
+        case 0x2028:
+          o += "\\line ";
+          continue;
+        case 0x00A0:
+          o += "\\~";
+          continue;
+        case 0x00AD:
+          o += "\\-";
+          continue;
+        case 0x2011:
+          o += "\\_";
+          continue;
+        default:
+          break;
       }
       if (u < 0x20 || u == 0xFFFC) continue;
       if (u < 0x80) {
@@ -142,10 +160,14 @@ class Writer {
     ParaState pa;
     const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
     if (f.hasProperty(QTextFormat::BlockAlignment)) {
-      if (a & Qt::AlignHCenter) pa.align = 2;
-      else if (a & Qt::AlignJustify) pa.align = 4;
-      else if (a & Qt::AlignRight) pa.align = 3;
-      else if (a & Qt::AlignLeft) pa.align = 1;
+      if (a & Qt::AlignHCenter)
+        pa.align = 2;
+      else if (a & Qt::AlignJustify)
+        pa.align = 4;
+      else if (a & Qt::AlignRight)
+        pa.align = 3;
+      else if (a & Qt::AlignLeft)
+        pa.align = 1;
     }
     pa.left = twips(f.leftMargin());
     pa.first = twips(f.textIndent());
@@ -159,9 +181,14 @@ class Writer {
           pa.lineMultiple = true;
         }
         break;
-      case QTextBlockFormat::MinimumHeight: pa.lineSpacing = twips(f.lineHeight()); break;
-      case QTextBlockFormat::FixedHeight: pa.lineSpacing = -twips(f.lineHeight()); break;
-      default: break;
+      case QTextBlockFormat::MinimumHeight:
+        pa.lineSpacing = twips(f.lineHeight());
+        break;
+      case QTextBlockFormat::FixedHeight:
+        pa.lineSpacing = -twips(f.lineHeight());
+        break;
+      default:
+        break;
     }
     pa.tabs = f.tabPositions();
     return pa;
@@ -171,9 +198,12 @@ class Writer {
     QByteArray& o = *out_;
     o += "\\pard";
     for (const QTextOption::Tab& t : pa.tabs) {
-      if (t.type == QTextOption::RightTab) o += "\\tqr";
-      else if (t.type == QTextOption::CenterTab) o += "\\tqc";
-      else if (t.type == QTextOption::DelimiterTab) o += "\\tqdec";
+      if (t.type == QTextOption::RightTab)
+        o += "\\tqr";
+      else if (t.type == QTextOption::CenterTab)
+        o += "\\tqc";
+      else if (t.type == QTextOption::DelimiterTab)
+        o += "\\tqdec";
       o += cformat("\\tx%d", twips(t.position)).c_str();
     }
     if (pa.left) o += cformat("\\li%d", pa.left).c_str();
@@ -191,7 +221,7 @@ class Writer {
     CharState ch;
     const QStringList families = f.fontFamilies().toStringList();
     ch.font = fontIndex(!families.isEmpty() && !families.first().isEmpty() ? families.first()
-                                                                             : doc_.defaultFont().family());
+                                                                           : doc_.defaultFont().family());
     const qreal pt = f.fontPointSize() > 0 ? f.fontPointSize() : doc_.defaultFont().pointSizeF();
     ch.halfPoints = pt > 0 ? static_cast<int>(std::lround(pt * 2)) : 24;
     ch.bold = f.fontWeight() >= QFont::DemiBold;
@@ -219,7 +249,8 @@ class Writer {
     if (to.strike != s.strike) w += to.strike ? "\\strike" : "\\strike0";
     if (to.fg != s.fg) w += cformat("\\cf%d", to.fg).c_str();
     if (to.bg != s.bg) w += cformat("\\cb%d", to.bg).c_str();
-    if (to.vertical != s.vertical) w += to.vertical > 0 ? "\\super" : to.vertical < 0 ? "\\sub" : "\\nosupersub";
+    if (to.vertical != s.vertical)
+      w += to.vertical > 0 ? "\\super" : to.vertical < 0 ? "\\sub" : "\\nosupersub";
     if (!w.isEmpty()) *out_ += w + ' ';
     state_ = to;
   }
@@ -283,18 +314,23 @@ class Writer {
   // A file name not yet used in this document's folder; "TXT.rtf" is the text's own.
   QString uniqueName(QString name) {
     name.replace(u'/', u'_');
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) name = QStringLiteral("Attachment");
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+      name = QStringLiteral("Attachment");
     const qsizetype dot = name.lastIndexOf(u'.');
     const QString base = dot > 0 ? name.left(dot) : name;
     const QString ext = dot > 0 ? name.mid(dot) : QString();
     QString candidate = name;
-    for (int n = 1; usedNames_.contains(candidate.toLower()) || candidate.compare(QLatin1String("TXT.rtf"), Qt::CaseInsensitive) == 0; ++n)
+    for (int n = 1; usedNames_.contains(candidate.toLower()) ||
+                    candidate.compare(QLatin1String("TXT.rtf"), Qt::CaseInsensitive) == 0;
+         ++n)
       candidate = QStringLiteral("%1 %2%3").arg(base).arg(n).arg(ext);
     usedNames_.insert(candidate.toLower());
     return candidate;
   }
 
   void writeAttachment(const QTextImageFormat& f, int count) {
+    const QString folder = f.property(kAttachmentSourceFolder).toString();
+    if (!folder.isEmpty()) return writePackage(f, folder, count);
     QString name;
     QByteArray data;
     QImage image;
@@ -304,10 +340,11 @@ class Writer {
         return;
       }
       QSizeF size(f.width(), f.height());
-      if (size.width() <= 0 || size.height() <= 0) size = image.isNull() ? QSizeF(32, 40) : QSizeF(image.size());
+      if (size.width() <= 0 || size.height() <= 0)
+        size = image.isNull() ? QSizeF(32, 40) : QSizeF(image.size());
       if (mode_ == AttachmentMode::Separate) {
         const QString fileName = uniqueName(name);
-        attachments_.push_back({fileName, data});
+        attachments_.push_back({fileName, data, {}});
         *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
                  cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
         continue;
@@ -325,7 +362,8 @@ class Writer {
         // The shown picture of a file that is no picture is only its icon.
         image = QImage::fromData(bytes);
         if (image.isNull()) {
-          showErrMessageToConsole("RTF: an attachment that is not a picture was left out of the saved text.\n");
+          showErrMessageToConsole(
+              "RTF: an attachment that is not a picture was left out of the saved text.\n");
           continue;
         }
         bytes.clear();
@@ -340,6 +378,22 @@ class Writer {
       const QByteArray hex = bytes.toHex();
       for (qsizetype at = 0; at < hex.size(); at += 128) *out_ += hex.mid(at, 128) + '\n';
       *out_ += '}';
+    }
+  }
+
+  // A package attachment (a folder): named in the text, copied by whoever writes the files.
+  void writePackage(const QTextImageFormat& f, const QString& folder, int count) {
+    if (mode_ != AttachmentMode::Separate) {
+      showErrMessageToConsole("RTF: an attached package cannot live in a plain RTF file and was left out.\n");
+      return;
+    }
+    QSizeF size(f.width(), f.height());
+    if (size.width() <= 0 || size.height() <= 0) size = QSizeF(32, 40);
+    for (int i = 0; i < count; ++i) {
+      const QString fileName = uniqueName(f.property(kAttachmentFileName).toString());
+      attachments_.push_back({fileName, {}, folder});
+      *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
+               cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
     }
   }
 
@@ -359,7 +413,8 @@ QUrl attachmentDataUrl(const QString& imageName) { return QUrl(imageName + QStri
 
 WriteOutput write(const QTextDocument& doc, AttachmentMode mode) { return Writer(doc, mode).run(); }
 
-void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size) {
+void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size,
+                      const QString& sourceFolder) {
   QTextDocument* doc = cursor.document();
   if (!doc) return;
   static std::atomic<int> counter{0};
@@ -373,6 +428,7 @@ void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteA
   f.setObjectType(QTextFormat::ImageObject);
   f.setName(url);
   f.setProperty(kAttachmentFileName, fileName);
+  if (!sourceFolder.isEmpty()) f.setProperty(kAttachmentSourceFolder, sourceFolder);
   if (size.width() > 0 && size.height() > 0) {
     f.setWidth(size.width());
     f.setHeight(size.height());

@@ -30,7 +30,8 @@ class Converter {
     while (true) {
       char* dst = buffer.data();
       size_t dstLeft = buffer.size();
-      const size_t r = inLeft > 0 ? iconv(cd_, &src, &inLeft, &dst, &dstLeft) : iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
+      const size_t r = inLeft > 0 ? iconv(cd_, &src, &inLeft, &dst, &dstLeft)
+                                  : iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
       out.append(buffer.data(), buffer.size() - dstLeft);
       if (r != static_cast<size_t>(-1)) {
         if (inLeft > 0) continue;
@@ -99,13 +100,14 @@ QByteArray encodeImpl(const QString& text, const char* encoding, bool lossy, int
   const QByteArray utf8 = text.toUtf8();
   std::string out;
   int count = 0;
-  const bool done = c.run(utf8.constData(), static_cast<size_t>(utf8.size()), out,
-                          [lossy, &count](const char* at, size_t left, std::string& instead) -> long {
-                            if (!lossy) return -1;
-                            instead = "?";
-                            ++count;
-                            return static_cast<long>(std::min(left, utf8Length(static_cast<unsigned char>(*at))));
-                          });
+  const bool done =
+      c.run(utf8.constData(), static_cast<size_t>(utf8.size()), out,
+            [lossy, &count](const char* at, size_t left, std::string& instead) -> long {
+              if (!lossy) return -1;
+              instead = "?";
+              ++count;
+              return static_cast<long>(std::min(left, utf8Length(static_cast<unsigned char>(*at))));
+            });
   if (!done) return {};
   if (replaced) *replaced = count;
   if (ok) *ok = true;
@@ -116,30 +118,53 @@ QByteArray encodeImpl(const QString& text, const char* encoding, bool lossy, int
 
 const char* codePageName(int codePage) {
   switch (codePage) {
-    case 437: return "CP437";
-    case 850: return "CP850";
-    case 874: return "CP874";
-    case 932: return kShiftJIS;
-    case 936: return "CP936";
-    case 949: return "CP949";
-    case 950: return "CP950";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 10000: return "MACINTOSH";
+    case 437:
+      return "CP437";
+    case 850:
+      return "CP850";
+    case 874:
+      return "CP874";
+    case 932:
+      return kShiftJIS;
+    case 936:
+      return "CP936";
+    case 949:
+      return "CP949";
+    case 950:
+      return "CP950";
+    case 1250:
+      return "CP1250";
+    case 1251:
+      return "CP1251";
+    case 1252:
+      return "CP1252";
+    case 1253:
+      return "CP1253";
+    case 1254:
+      return "CP1254";
+    case 1255:
+      return "CP1255";
+    case 1256:
+      return "CP1256";
+    case 1257:
+      return "CP1257";
+    case 1258:
+      return "CP1258";
+    case 10000:
+      return "MACINTOSH";
     // Macintosh Japanese is Shift-JIS with a few extra symbols; CP932 reads its text.
-    case 10001: return kShiftJIS;
-    case 20932: return kEucJP;
-    case 50220: return kIso2022JP;
-    case 51932: return kEucJP;
-    case 65001: return kUtf8;
-    default: return nullptr;
+    case 10001:
+      return kShiftJIS;
+    case 20932:
+      return kEucJP;
+    case 50220:
+      return kIso2022JP;
+    case 51932:
+      return kEucJP;
+    case 65001:
+      return kUtf8;
+    default:
+      return nullptr;
   }
 }
 

@@ -28,7 +28,8 @@ QString decodeLossy(const QByteArray& bytes, const char* encoding, bool* ok = nu
 // Encodes text. Lossy: a character the encoding cannot hold becomes "?" (every one is
 // counted in *replaced when given), so nothing is dropped silently. Strict: such a character
 // makes *ok false and gives empty bytes.
-QByteArray encodeLossy(const QString& text, const char* encoding, int* replaced = nullptr, bool* ok = nullptr);
+QByteArray encodeLossy(const QString& text, const char* encoding, int* replaced = nullptr,
+                       bool* ok = nullptr);
 QByteArray encode(const QString& text, const char* encoding, bool* ok = nullptr);
 
 }  // namespace pravella::encoding

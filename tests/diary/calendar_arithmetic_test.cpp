@@ -25,15 +25,15 @@ TEST(CalendarArithmetic, ModifiedJulianDatesOfJstDates) {
     double mjd;
   };
   const Case cases[] = {
-      {{2000, 1, 1, 9, 0, 0}, 51544.0},       // 09:00 JST is 00:00 UT
-      {{2000, 1, 1, 0, 0, 0}, 51543.625},     // midnight JST is 15:00 UT the day before
-      {{1858, 11, 17, 9, 0, 0}, 0.0},         // the origin of MJD
-      {{2008, 2, 29, 21, 0, 0}, 54525.5},     // a leap day
+      {{2000, 1, 1, 9, 0, 0}, 51544.0},    // 09:00 JST is 00:00 UT
+      {{2000, 1, 1, 0, 0, 0}, 51543.625},  // midnight JST is 15:00 UT the day before
+      {{1858, 11, 17, 9, 0, 0}, 0.0},      // the origin of MJD
+      {{2008, 2, 29, 21, 0, 0}, 54525.5},  // a leap day
       {{2008, 3, 1, 9, 0, 0}, 54526.0},
-      {{1582, 10, 15, 9, 0, 0}, -100840.0},   // first Gregorian day
-      {{1582, 10, 4, 9, 0, 0}, -100841.0},    // last Julian day: one day before
+      {{1582, 10, 15, 9, 0, 0}, -100840.0},  // first Gregorian day
+      {{1582, 10, 4, 9, 0, 0}, -100841.0},   // last Julian day: one day before
       {{2000, 1, 1, 9, 30, 30}, 51544.0 + (30.5 / 60) / 24},
-      {{2000, 1, 1.5, 9, 0, 0}, 51544.5},     // a fractional day adds its fraction
+      {{2000, 1, 1.5, 9, 0, 0}, 51544.5},  // a fractional day adds its fraction
   };
   for (const Case& c : cases) {
     double mjd = -1;
@@ -72,7 +72,7 @@ TEST(CalendarArithmetic, MjdBackToJstDateAndTime) {
   };
   const Case cases[] = {
       {51544.0, {2000, 1, 1, 9, 0, 0}},
-      {16480.625, {1904, 1, 2, 0, 0, 0}},      // year estimated one too small: thirteenth month
+      {16480.625, {1904, 1, 2, 0, 0, 0}},  // year estimated one too small: thirteenth month
       {54525.5, {2008, 2, 29, 21, 0, 0}},
       {54526.0, {2008, 3, 1, 9, 0, 0}},
       {0.0, {1858, 11, 17, 9, 0, 0}},
@@ -119,8 +119,8 @@ TEST(CalendarArithmetic, WeekdaysLeapYearsAndMonthLengths) {
     int y, m, d, w;
   };
   const Weekday weekdays[] = {
-      {2000, 1, 1, 6}, {1582, 10, 14, 7}, {1582, 10, 15, 5}, {1582, 9, 30, 7}, {1500, 6, 1, 7},
-      {2008, 2, 29, 5}, {2009, 9, 1, 2}, {2026, 12, 9, 3}, {1900, 1, 1, 1}, {2024, 3, 1, 5},
+      {2000, 1, 1, 6},  {1582, 10, 14, 7}, {1582, 10, 15, 5}, {1582, 9, 30, 7}, {1500, 6, 1, 7},
+      {2008, 2, 29, 5}, {2009, 9, 1, 2},   {2026, 12, 9, 3},  {1900, 1, 1, 1},  {2024, 3, 1, 5},
   };
   for (const Weekday& c : weekdays) EXPECT_EQ(dayweek(c.y, c.m, c.d), c.w) << c.y << "-" << c.m << "-" << c.d;
 
@@ -164,9 +164,10 @@ TEST(CalendarArithmetic, MoonAgesByBothMethods) {
   }
   // The first method is JD minus the corrected new moon of the mean lunation count.
   const double jd = 2451550.09765 + 29.530589 * 3;
-  EXPECT_NEAR(getNewMoon(jd) + 0, jd - (2451550.09765 + 29.530589 * 3 + 0.0001337 * (3 / 1236.85) * (3 / 1236.85) -
-                                        0.4072 * std::sin((201.5643 + 385.8169 * 3) * 0.017453292519943) +
-                                        0.17241 * std::sin((2.5534 + 29.1054 * 3) * 0.017453292519943)),
+  EXPECT_NEAR(getNewMoon(jd) + 0,
+              jd - (2451550.09765 + 29.530589 * 3 + 0.0001337 * (3 / 1236.85) * (3 / 1236.85) -
+                    0.4072 * std::sin((201.5643 + 385.8169 * 3) * 0.017453292519943) +
+                    0.17241 * std::sin((2.5534 + 29.1054 * 3) * 0.017453292519943)),
               1e-9);
   // Both ages lie in a lunation (the first may stray a little past its ends).
   for (double d = 0; d < 60; d += 0.37) {
@@ -185,7 +186,8 @@ TEST(CalendarArithmetic, MonthCalendarText) {
   EXPECT_EQ(out,
             "\n2009-09-15\n\n"
             " SU  MO  TU  WE  TH  FR  SA\n"
-            "        " "  1   2   3   4   5 \n"
+            "        "
+            "  1   2   3   4   5 \n"
             "  6   7   8   9  10  11  12 \n"
             " 13  14 [15] 16  17  18  19 \n"
             " 20  21  22  23  24  25  26 \n"
@@ -197,7 +199,8 @@ TEST(CalendarArithmetic, MonthCalendarText) {
   EXPECT_EQ(out,
             "\n2009-10\n\n"
             " SU  MO  TU  WE  TH  FR  SA\n"
-            "                " "  1   2   3 \n"
+            "                "
+            "  1   2   3 \n"
             "  4   5   6   7   8   9  10 \n"
             " 11  12  13  14  15  16  17 \n"
             " 18  19  20  21  22  23  24 \n"

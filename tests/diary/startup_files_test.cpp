@@ -148,13 +148,15 @@ TEST(StartupFiles, TheWorkFolderIsEmptiedWithoutFollowingLinks) {
   ASSERT_TRUE(QFile::link(outside, paths::vkData() + "/link"));
 
   pravella::deleteVkDataFiles();
-  EXPECT_TRUE(QDir(paths::vkData()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+  EXPECT_TRUE(
+      QDir(paths::vkData()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
   EXPECT_TRUE(QFileInfo(paths::vkData()).isDir());
   EXPECT_EQ(readFile(outside + "/keep.txt"), "keep");
 }
 
 TEST(StartupFiles, OnlyModuleFilesWithTheInnerVkExtensionRunAtLaunch) {
-  for (const char* name : {"x.rtf", "x.vk.rtf", "matrix.vk.rtfd/TXT.rtf", "b.vk.txt", "vk.rtf", "c.VK.rtf", "a.vk.rtf"})
+  for (const char* name :
+       {"x.rtf", "x.vk.rtf", "matrix.vk.rtfd/TXT.rtf", "b.vk.txt", "vk.rtf", "c.VK.rtf", "a.vk.rtf"})
     writeFile(paths::modules() + "/" + name, "m");
   EXPECT_EQ(pravella::moduleFilesToRun(paths::modules()),
             QStringList({paths::modules() + "/a.vk.rtf", paths::modules() + "/matrix.vk.rtfd",
@@ -169,8 +171,8 @@ TEST(StartupFiles, WindowFrameFile) {
   pravella::WindowFrame frame{10, 20, 900, 700, {1, 2, 3, 4, 5.5}};
   ASSERT_TRUE(pravella::writeWindowFrameFile(path, frame));
   EXPECT_EQ(pravella::plist::readStringArray(path),
-            QStringList({"10.000000", "20.000000", "900.000000", "700.000000", "1.000000", "2.000000", "3.000000",
-                         "4.000000", "5.500000"}));
+            QStringList({"10.000000", "20.000000", "900.000000", "700.000000", "1.000000", "2.000000",
+                         "3.000000", "4.000000", "5.500000"}));
   std::optional<pravella::WindowFrame> back = pravella::readWindowFrameFile(path);
   ASSERT_TRUE(back);
   EXPECT_EQ(back->x, 10);
@@ -203,14 +205,14 @@ TEST(FuncAliasFile, LinesOfTheAliasFile) {
   const std::string alias255(255, 'a');
   const std::string alias256(256, 'a');
   const Case cases[] = {
-      {"#sin\tsine\n", {}},                                      // a comment
-      {"abs\tfabs\textra\n", {{"abs", "fabs"}}},                 // fields after the second ignored
-      {"", {}},                                                  // an empty file empties the table
-      {"\tsin\n", {}},                                           // empty alias
-      {"abs\t\n", {}},                                           // empty target
-      {"lonely\n", {}},                                          // one field
+      {"#sin\tsine\n", {}},                       // a comment
+      {"abs\tfabs\textra\n", {{"abs", "fabs"}}},  // fields after the second ignored
+      {"", {}},                                   // an empty file empties the table
+      {"\tsin\n", {}},                            // empty alias
+      {"abs\t\n", {}},                            // empty target
+      {"lonely\n", {}},                           // one field
       {"a\tb\nc\td\n#e\tf\ng\th", {{"a", "b"}, {"c", "d"}, {"g", "h"}}},
-      {"x\ty\nx\tz\n", {{"x", "y"}, {"x", "z"}}},                // file order: the first wins at lookup
+      {"x\ty\nx\tz\n", {{"x", "y"}, {"x", "z"}}},  // file order: the first wins at lookup
       {"\xE6\xAD\xA3\xE5\xBC\xA6\tsin\n", {{"\xE6\xAD\xA3\xE5\xBC\xA6", "sin"}}},  // UTF-8 names
   };
   for (const Case& c : cases) {
@@ -222,7 +224,8 @@ TEST(FuncAliasFile, LinesOfTheAliasFile) {
     }
   }
   // Names must fit 255 bytes.
-  const QString lengths = QString::fromStdString(alias256 + "\tf\n" + alias255 + "\tf\nf\t" + alias256 + "\n");
+  const QString lengths =
+      QString::fromStdString(alias256 + "\tf\n" + alias255 + "\tf\nf\t" + alias256 + "\n");
   std::vector<pravella::FuncAlias> parsed = pravella::parseFuncAliasText(lengths);
   ASSERT_EQ(parsed.size(), 1u);
   EXPECT_EQ(parsed[0].alias, alias255);
@@ -281,8 +284,9 @@ TEST(DayFolders, MakingADayFolderLevelByLevel) {
             QFileInfo(pravella::test::home() + "/Documents/diary/2008/03").canonicalFilePath().toStdString());
   // Called again, it finds the day folder and enters it.
   ASSERT_TRUE(pravella::makeDayFolder(2008, 3, 5));
-  EXPECT_EQ(QDir::currentPath().toStdString(),
-            QFileInfo(pravella::test::home() + "/Documents/diary/2008/03/05").canonicalFilePath().toStdString());
+  EXPECT_EQ(
+      QDir::currentPath().toStdString(),
+      QFileInfo(pravella::test::home() + "/Documents/diary/2008/03/05").canonicalFilePath().toStdString());
 
   // A level that cannot be made ends the walk with its message.
   writeFile(paths::diary() + "/2009", "a file in the way");
@@ -304,12 +308,14 @@ TEST(DayFolders, MarksListingAndDaysOfPaths) {
   EXPECT_TRUE(pravella::folderHoldsRichText(day6));
   EXPECT_TRUE(pravella::listDiaryFiles(day6).isEmpty());
 
-  for (const char* name : {"b.ROIData", "c.htmld", "d.tbld", "e.TBLD", "f.rtf", "link"}) writeFile(day6 + "/" + name, "x");
+  for (const char* name : {"b.ROIData", "c.htmld", "d.tbld", "e.TBLD", "f.rtf", "link"})
+    writeFile(day6 + "/" + name, "x");
   QStringList listed = pravella::listDiaryFiles(day6);
   listed.sort();
   EXPECT_EQ(listed, QStringList({"e.TBLD", "f.rtf", "link"}));
 
-  const std::optional<pravella::DayOfPath> d = pravella::dayOfDocumentPath("/h/Documents/diary/2008/03/05/a.rtfd");
+  const std::optional<pravella::DayOfPath> d =
+      pravella::dayOfDocumentPath("/h/Documents/diary/2008/03/05/a.rtfd");
   ASSERT_TRUE(d);
   EXPECT_EQ(d->year, 2008);
   EXPECT_EQ(d->month, 3);

@@ -44,7 +44,9 @@ void touch(const QString& path, const QByteArray& data = "x") {
 TEST_F(TextServices, CountsSearchesAndCutsInUtf16Units) {
   EXPECT_EQ(strlenUTF8(kAiu), 3);
   EXPECT_EQ(strlenUTF8(""), 0);
-  EXPECT_EQ(strlenUTF8("a\xF0\x9F\x98\x8A" "b"), 4);  // a character outside the BMP counts twice
+  EXPECT_EQ(strlenUTF8("a\xF0\x9F\x98\x8A"
+                       "b"),
+            4);  // a character outside the BMP counts twice
   EXPECT_EQ(searchStringUTF8(kAiu, kU), 2);
   EXPECT_EQ(searchStringUTF8(kAiu, ""), -1);
   EXPECT_EQ(searchStringUTF8("ab", "abc"), -1);
@@ -130,10 +132,12 @@ TEST_F(TextServices, PlainTextOfAnRtfdDocument) {
   EXPECT_EQ(out, "first \xE6\x97\xA5\nsecond");
   // The extension test is exact.
   QDir().rename(path, pravella::test::home() + "/NOTE.RTFD");
-  EXPECT_EQ(getRTFDDocumentFromFilePath((pravella::test::home() + "/NOTE.RTFD").toUtf8().constData(), out), 0);
+  EXPECT_EQ(getRTFDDocumentFromFilePath((pravella::test::home() + "/NOTE.RTFD").toUtf8().constData(), out),
+            0);
   // An unreadable document gives the empty text.
   out = "old";
-  EXPECT_EQ(getRTFDDocumentFromFilePath((pravella::test::home() + "/none.rtfd").toUtf8().constData(), out), 1);
+  EXPECT_EQ(getRTFDDocumentFromFilePath((pravella::test::home() + "/none.rtfd").toUtf8().constData(), out),
+            1);
   EXPECT_EQ(out, "");
   // More than TNumber bytes: refused; exactly TNumber: taken.
   QDir().rename(pravella::test::home() + "/NOTE.RTFD", path);
@@ -162,7 +166,9 @@ TEST_F(TextServices, MovesFilesInTheWorkingFolder) {
   EXPECT_EQ(moveFileForVK("b.txt", "dangling"), 0);
   EXPECT_TRUE(QFile::exists(work + "/b.txt"));
   // Absolute paths are used as they stand; a missing source fails.
-  EXPECT_EQ(moveFileForVK((work + "/b.txt").toUtf8().constData(), (pravella::test::home() + "/c.txt").toUtf8().constData()), 1);
+  EXPECT_EQ(moveFileForVK((work + "/b.txt").toUtf8().constData(),
+                          (pravella::test::home() + "/c.txt").toUtf8().constData()),
+            1);
   EXPECT_EQ(moveFileForVK("missing.txt", "d.txt"), 0);
 }
 

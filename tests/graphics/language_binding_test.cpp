@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QProcess>
 
 #include "graphics/graphics_hooks.h"
 #include "graphics/picture.h"
@@ -106,6 +107,25 @@ TEST_F(PictureLanguage, DisplayedPictureGoesToTheClipboard) {
   ASSERT_NE(mime, nullptr);
   EXPECT_EQ(mime->data(kPictureMimeType), bytes);
   EXPECT_TRUE(mime->hasFormat("image/png"));
+}
+
+}  // namespace
+}  // namespace pravella
+
+namespace pravella {
+namespace {
+
+TEST(PictureTool, HeadlessDriverDrawsTitledPictures) {
+  // Titles need fonts: the headless driver must draw them, not abort.
+  QProcess calc;
+  calc.start(QStringLiteral(PRAVELLA_CALC_PATH), {QStringLiteral("-")});
+  ASSERT_TRUE(calc.waitForStarted());
+  calc.write("graphTitle(0, \"Title\", |1, 10|); p# = densityPlot(|0, 1| |1, 0|); getPictSize(p#); p#;");
+  calc.closeWriteChannel();
+  ASSERT_TRUE(calc.waitForFinished(60000));
+  EXPECT_EQ(calc.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(calc.exitCode(), 0);
+  EXPECT_EQ(calc.readAllStandardOutput().toStdString(), "    2.0000     2.0000\n.OK.\n");
 }
 
 }  // namespace

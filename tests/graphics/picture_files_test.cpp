@@ -66,6 +66,14 @@ TEST_F(PictureFiles, JpegSaveAndLoadKeepTheSize) {
   EXPECT_FALSE(QFile::exists(folder + "/c.jpg"));
 }
 
+TEST_F(PictureFiles, RelativeNamesJoinTheWorkingFolderWithOneSlash) {
+  EXPECT_EQ(graphics::resolveProgramPath("/abs/p.jpg"), "/abs/p.jpg");
+  graphics::setWorkingFolderProvider([] { return std::string("/w"); });
+  EXPECT_EQ(graphics::resolveProgramPath("p.jpg"), "/w/p.jpg");
+  graphics::setWorkingFolderProvider([] { return std::string("/w/"); });
+  EXPECT_EQ(graphics::resolveProgramPath("p.jpg"), "/w/p.jpg");
+}
+
 TEST_F(PictureFiles, QualityLimitsAndMapping) {
   EXPECT_EQ(DoSetJpegQuality(0), 0);
   EXPECT_EQ(DoSetJpegQuality(1025), 0);

@@ -13,10 +13,10 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
+#include <unistd.h>
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "platform/console_log.h"
 #include "platform/font_aliases.h"
@@ -43,7 +43,8 @@ QString dump(const QTextDocument& doc) {
                .arg(bf.bottomMargin())
                .arg(bf.lineHeight())
                .arg(bf.lineHeightType());
-    for (const QTextOption::Tab& t : bf.tabPositions()) out += QStringLiteral("%1:%2,").arg(t.position).arg(t.type);
+    for (const QTextOption::Tab& t : bf.tabPositions())
+      out += QStringLiteral("%1:%2,").arg(t.position).arg(t.type);
     out += u'\n';
     for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
       const QTextFragment f = it.fragment();
@@ -55,7 +56,10 @@ QString dump(const QTextDocument& doc) {
                    .arg(img.property(pravella::rtf::kAttachmentFileName).toString())
                    .arg(img.width())
                    .arg(img.height())
-                   .arg(doc.resource(pravella::rtf::kAttachmentDataResource, pravella::rtf::attachmentDataUrl(img.name())).toByteArray().size());
+                   .arg(doc.resource(pravella::rtf::kAttachmentDataResource,
+                                     pravella::rtf::attachmentDataUrl(img.name()))
+                            .toByteArray()
+                            .size());
       }
       const QStringList fams = cf.fontFamilies().toStringList();
       out += QStringLiteral("  [%1] font=%2 size=%3 b=%4 i=%5 u=%6 s=%7 fg=%8 bg=%9 va=%10 href=%11\n")
@@ -65,8 +69,10 @@ QString dump(const QTextDocument& doc) {
                  .arg(cf.fontItalic())
                  .arg(cf.fontUnderline())
                  .arg(cf.fontStrikeOut())
-                 .arg(cf.hasProperty(QTextFormat::ForegroundBrush) ? cf.foreground().color().name() : QString("-"))
-                 .arg(cf.hasProperty(QTextFormat::BackgroundBrush) ? cf.background().color().name() : QString("-"))
+                 .arg(cf.hasProperty(QTextFormat::ForegroundBrush) ? cf.foreground().color().name()
+                                                                   : QString("-"))
+                 .arg(cf.hasProperty(QTextFormat::BackgroundBrush) ? cf.background().color().name()
+                                                                   : QString("-"))
                  .arg(cf.verticalAlignment())
                  .arg(cf.anchorHref());
     }
@@ -214,7 +220,9 @@ TEST(RtfReader, ReadsAnOldRtfdDiaryEntry) {
   EXPECT_EQ(shown.pixelColor(5, 5), QColor(10, 200, 30));
   QFile tiff(folder + "/Pasted Graphic.tiff");
   ASSERT_TRUE(tiff.open(QIODevice::ReadOnly));
-  EXPECT_EQ(doc.resource(pravella::rtf::kAttachmentDataResource, pravella::rtf::attachmentDataUrl(img.name())).toByteArray(), tiff.readAll());
+  EXPECT_EQ(doc.resource(pravella::rtf::kAttachmentDataResource, pravella::rtf::attachmentDataUrl(img.name()))
+                .toByteArray(),
+            tiff.readAll());
 }
 
 TEST(RtfReader, DecodesShiftJisUnderCodePage932) {
@@ -244,10 +252,15 @@ TEST(RtfReader, CodePagesOfDocumentAndFonts) {
       // Unicode with the default single fallback, and a surrogate pair.
       {"{\\rtf1\\ansi \\u8364?\\u-10179?\\u-8694?!}", "\xE2\x82\xAC\xF0\x9F\x98\x8A!"},
       // \uc2 skips two fallback bytes; a group end stops the skipping.
-      {"{\\rtf1\\ansi\\ansicpg932\\uc2\\u26085\\'93\\'fa{\\u26412}x}", "\xE6\x97\xA5\xE6\x9C\xAC" "x"},
+      {"{\\rtf1\\ansi\\ansicpg932\\uc2\\u26085\\'93\\'fa{\\u26412}x}",
+       "\xE6\x97\xA5\xE6\x9C\xAC"
+       "x"},
       // Control symbols and special words.
       {"{\\rtf1\\ansi a\\~b\\-c\\_d\\{\\}\\\\\\emdash\\bullet\\lquote\\rquote}",
-       "a\xC2\xA0" "b\xC2\xAD" "c\xE2\x80\x91" "d{}\\\xE2\x80\x94\xE2\x80\xA2\xE2\x80\x98\xE2\x80\x99"},
+       "a\xC2\xA0"
+       "b\xC2\xAD"
+       "c\xE2\x80\x91"
+       "d{}\\\xE2\x80\x94\xE2\x80\xA2\xE2\x80\x98\xE2\x80\x99"},
       // Ignorable destinations, \info, stylesheets and objects do not show; an object's result does.
       {"{\\rtf1\\ansi{\\info{\\title T}}{\\stylesheet{\\s0 Normal;}}A{\\*\\x B}{\\object{\\*\\objdata 00}"
        "{\\result C}}D}",
@@ -297,6 +310,51 @@ TEST(RtfReader, AttachmentNamesCannotLeaveTheDocumentFolder) {
   EXPECT_EQ(doc.toPlainText(), "ab");
 }
 
+TEST(RtfReader, AttachmentNamesWithTheOldMarkerFindTheirFiles) {
+  const QString folder = pravella::test::home() + "/marked.rtfd";
+  QDir().mkpath(folder);
+  QFile pic(folder + "/pic.png");
+  ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
+  pic.write(pngBytes(4, 4, Qt::blue));
+  pic.close();
+  QFile f(folder + "/TXT.rtf");
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("{\\rtf1\\ansi a{{\\NeXTGraphic __#$!@%!#__pic.png \\width80 \\height80\n}\\'ac}b}");
+  f.close();
+  QTextDocument doc;
+  ASSERT_TRUE(pravella::readRichTextFile(folder, doc));
+  EXPECT_TRUE(dump(doc).contains("<image pic.png 4x4 ")) << dump(doc).toStdString();
+}
+
+TEST(RtfRoundTrip, AttachedPackagesAreKeptWhenTheDocumentIsSavedAgain) {
+  const QString folder = pravella::test::home() + "/with_package.rtfd";
+  QDir().mkpath(folder + "/Report.rtfd/sub");
+  QFile inner(folder + "/Report.rtfd/sub/TXT.rtf");
+  ASSERT_TRUE(inner.open(QIODevice::WriteOnly));
+  inner.write("{\\rtf1 inner}");
+  inner.close();
+  QFile f(folder + "/TXT.rtf");
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("{\\rtf1\\ansi see {{\\NeXTGraphic Report.rtfd \\width640 \\height800\n}\\'ac} here}");
+  f.close();
+
+  QTextDocument doc;
+  ASSERT_TRUE(pravella::readRichTextFile(folder, doc));
+  EXPECT_TRUE(dump(doc).contains("<image Report.rtfd 32x40 0 bytes>")) << dump(doc).toStdString();
+  // Saved in place and under another name: the package goes along, whole.
+  ASSERT_TRUE(pravella::writeRtfdFile(folder, doc));
+  const QString copy = pravella::test::home() + "/copy.rtfd";
+  ASSERT_TRUE(pravella::writeRtfdFile(copy, doc));
+  for (const QString& saved : {folder, copy}) {
+    QFile back(saved + "/Report.rtfd/sub/TXT.rtf");
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly)) << saved.toStdString();
+    EXPECT_EQ(back.readAll(), "{\\rtf1 inner}");
+    QTextDocument again;
+    ASSERT_TRUE(pravella::readRichTextFile(saved, again));
+    EXPECT_EQ(pravella::plainTextOf(again), QString::fromUtf8("see \xEF\xBF\xBC here"));
+  }
+}
+
 // Builds a document with every format the codec carries.
 void fillRichDocument(QTextDocument& doc) {
   QTextCursor c(&doc);
@@ -307,7 +365,8 @@ void fillRichDocument(QTextDocument& doc) {
   centred.setRightMargin(9.5);
   centred.setTopMargin(6);
   centred.setBottomMargin(3);
-  centred.setTabPositions({QTextOption::Tab(28.3, QTextOption::LeftTab), QTextOption::Tab(200, QTextOption::RightTab),
+  centred.setTabPositions({QTextOption::Tab(28.3, QTextOption::LeftTab),
+                           QTextOption::Tab(200, QTextOption::RightTab),
                            QTextOption::Tab(300, QTextOption::CenterTab)});
   c.setBlockFormat(centred);
   QTextCharFormat plain;
@@ -355,7 +414,8 @@ TEST(RtfRoundTrip, RtfdWriteReadWriteKeepsTextFormatsAndAttachments) {
   fillRichDocument(original);
   const QString path = pravella::test::home() + "/memo.rtfd";
   ASSERT_TRUE(pravella::writeRtfdFile(path, original));
-  EXPECT_EQ(QDir(path).entryList(QDir::Files, QDir::Name), (QStringList{"TXT.rtf", "notes.pdf", "photo.png"}));
+  EXPECT_EQ(QDir(path).entryList(QDir::Files, QDir::Name),
+            (QStringList{"TXT.rtf", "notes.pdf", "photo.png"}));
 
   QTextDocument once;
   ASSERT_TRUE(pravella::readRichTextFile(path, once));
@@ -379,12 +439,14 @@ TEST(RtfRoundTrip, RtfdWriteReadWriteKeepsTextFormatsAndAttachments) {
   QTextDocument twice;
   ASSERT_TRUE(pravella::readRichTextFile(path, twice));
   EXPECT_EQ(dump(twice).toStdString(), first.toStdString());
-  EXPECT_EQ(QDir(path).entryList(QDir::Files, QDir::Name), (QStringList{"TXT.rtf", "notes.pdf", "photo.png"}));
+  EXPECT_EQ(QDir(path).entryList(QDir::Files, QDir::Name),
+            (QStringList{"TXT.rtf", "notes.pdf", "photo.png"}));
   QFile pdf(path + "/notes.pdf");
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   EXPECT_EQ(pdf.readAll(), "%PDF-1.4 not a picture");
   // No temporary folders are left beside the document.
-  EXPECT_TRUE(QDir(pravella::test::home()).entryList({".memo.rtfd*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
+  EXPECT_TRUE(
+      QDir(pravella::test::home()).entryList({".memo.rtfd*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
 }
 
 TEST(RtfRoundTrip, OldDocumentSurvivesRewriting) {

@@ -11,11 +11,16 @@ TEST(TextEncoding, StrictAndLossyConversions) {
   // Strict decoding refuses a broken sequence; lossy decoding marks it and goes on.
   EXPECT_EQ(enc::decode("a\x82", enc::kShiftJIS, &ok), QString());
   EXPECT_FALSE(ok);
-  EXPECT_EQ(enc::decodeLossy("a\x82\xA0\xFF" "b", enc::kShiftJIS, &ok), QString::fromUtf8("a\xE3\x81\x82\xEF\xBF\xBD" "b"));
+  EXPECT_EQ(enc::decodeLossy("a\x82\xA0\xFF"
+                             "b",
+                             enc::kShiftJIS, &ok),
+            QString::fromUtf8("a\xE3\x81\x82\xEF\xBF\xBD"
+                              "b"));
   EXPECT_TRUE(ok);
   // Lossy encoding counts what it replaced; strict encoding refuses.
   int replaced = 0;
-  EXPECT_EQ(enc::encodeLossy(QString::fromUtf8("\xE2\x82\xAC\xE6\x97\xA5\xF0\x9F\x98\x8A"), enc::kEucJP, &replaced, &ok),
+  EXPECT_EQ(enc::encodeLossy(QString::fromUtf8("\xE2\x82\xAC\xE6\x97\xA5\xF0\x9F\x98\x8A"), enc::kEucJP,
+                             &replaced, &ok),
             QByteArray("?\xC6\xFC?"));
   EXPECT_EQ(replaced, 2);
   EXPECT_TRUE(ok);

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTextDocument>
 #include <QVariant>
 #include <array>
 #include <functional>
@@ -94,12 +95,15 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   const QStringList& recentMemo() const { return recentMemo_; }
   const QString& rememberString() const { return rememberString_; }
   const std::array<double, 5>& sideViewWidths() const { return sideViewWidths_; }
+  // The memo sheet's text, kept in Preferences/tempMemo.rtfd across launches.
+  QTextDocument* memoSheetDocument() const { return memoSheetDocument_; }
 
   // ---- seams: the clock, the alert panels and the end of the process, replaced by tests
   void setTodaySource(std::function<QDate()> source) { todaySource_ = std::move(source); }
   QDate today() const { return todaySource_(); }
   // Shows an alert and answers the index of the chosen button.
-  using AlertPanel = std::function<int(const QString& title, const QString& message, const QStringList& buttons)>;
+  using AlertPanel =
+      std::function<int(const QString& title, const QString& message, const QStringList& buttons)>;
   void setAlertPanel(AlertPanel panel) { alertPanel_ = std::move(panel); }
   void setTerminator(std::function<void()> terminator) { terminator_ = std::move(terminator); }
 
@@ -110,10 +114,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // start-up steps (calcndar_startup.cpp)
   void registerObservers();
   void loadMemoSheetDocument();
-  void saveMemoSheetDocument();
+  bool saveMemoSheetDocument();
   void loadModuleFromModulesFolder();
   void primaryPreferencesBackupProcess();
-  void initUnixColor();
   bool requestTerminate(bool fromCloseEvent);
   int alert(const QString& title, const QString& message, const QStringList& buttons);
 
@@ -146,6 +149,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool selectDiaryWithOptionStatus_ = false;
   bool tmpBackGroundColorStatus_ = false;
   std::array<double, 5> sideViewWidths_{500, 500, 500, 500, 500};
+  QTextDocument* memoSheetDocument_ = nullptr;
+  bool memoSheetFileUnreadable_ = false;
 
   bool terminating_ = false;
   std::function<QDate()> todaySource_;

@@ -16,12 +16,13 @@
 #include "platform/paths.h"
 
 void Calcndar::showDiaryFiles() {
-  const QString folder = pravella::paths::dayFolder(selectedDay_.year(), selectedDay_.month(), selectedDay_.day());
+  const QString folder =
+      pravella::paths::dayFolder(selectedDay_.year(), selectedDay_.month(), selectedDay_.day());
   if (!QDir::setCurrent(folder)) makeSelectedDayFolder(selectedDay_);
   getDiaryFilesList(folder);
-  setDateToDiaryFilesTableHeader(QString::fromStdString(pravella::cformat(
-      "%4d/%02d/%02d (%d)", selectedDay_.year(), selectedDay_.month(), selectedDay_.day(),
-      static_cast<int>(diaryFiles_.size()))));
+  setDateToDiaryFilesTableHeader(QString::fromStdString(
+      pravella::cformat("%4d/%02d/%02d (%d)", selectedDay_.year(), selectedDay_.month(), selectedDay_.day(),
+                        static_cast<int>(diaryFiles_.size()))));
 
   QTableWidget* table = window_->diaryFileField();
   table->clearSelection();

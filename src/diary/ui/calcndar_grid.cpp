@@ -1,12 +1,12 @@
 // The month grid of day cells, the day folders and the stepping of the selected day.
 
 #include <QButtonGroup>
-#include <algorithm>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
 #include <QRegularExpression>
 #include <QToolButton>
+#include <algorithm>
 
 #include "diary/calendar_arithmetic.h"
 #include "diary/day_folders.h"
@@ -15,6 +15,7 @@
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/cformat.h"
+#include "platform/font_aliases.h"
 #include "platform/paths.h"
 
 namespace {
@@ -31,8 +32,11 @@ QString dateText(const QDate& d) {
   return QString::fromStdString(pravella::cformat("%d/%02d/%02d", d.year(), d.month(), d.day()));
 }
 
+// Day titles are set in "Geneva" (drawn with the family the font table maps it to); the
+// selected day's title in the bold system font.
 QFont cellFont(bool bold) {
   QFont f;
+  if (!bold) f.setFamily(pravella::fonts::familyFor(QStringLiteral("Geneva")));
   f.setPointSize(kCellFontPoints);
   f.setBold(bold);
   return f;
@@ -42,7 +46,8 @@ QFont cellFont(bool bold) {
 // moon age (the days skipped by the Gregorian reform).
 QString moonPictureNameOfDay(int year, int month, int day, int method) {
   if (pravella::isInGregorianGap(year, month, day)) return {};
-  const double row[6] = {static_cast<double>(year), static_cast<double>(month), static_cast<double>(day), 12, 0, 0};
+  const double row[6] = {
+      static_cast<double>(year), static_cast<double>(month), static_cast<double>(day), 12, 0, 0};
   double ages[2];
   if (!calcMoonAge(row, 1, ages)) return {};
   // The first method strays a little past both ends of the lunation around a new moon; such a
@@ -236,8 +241,9 @@ void Calcndar::changeMonthAction() {
 
 int Calcndar::compSelectedDate() const {
   const QDate now = today();
-  return pravella::compareDayKeys(pravella::dayKey(now.year(), now.month(), now.day()),
-                                  pravella::dayKey(selectedDay_.year(), selectedDay_.month(), selectedDay_.day()));
+  return pravella::compareDayKeys(
+      pravella::dayKey(now.year(), now.month(), now.day()),
+      pravella::dayKey(selectedDay_.year(), selectedDay_.month(), selectedDay_.day()));
 }
 
 int Calcndar::compSelectedDocumentDate(const QString& path) const {
@@ -264,8 +270,8 @@ void Calcndar::setDocBackGroundColor(int comparison) {
 }
 
 void Calcndar::setMoonImageView() {
-  const QString name =
-      moonPictureNameOfDay(selectedDay_.year(), selectedDay_.month(), selectedDay_.day(), moonAgeCalculationNumber_);
+  const QString name = moonPictureNameOfDay(selectedDay_.year(), selectedDay_.month(), selectedDay_.day(),
+                                            moonAgeCalculationNumber_);
   const QImage picture = name.isEmpty() ? QImage() : pravella::moonPicture(name);
   QLabel* view = window_->moonImageView();
   view->setProperty("moonPicture", picture.isNull() ? QVariant() : QVariant(name));

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QToolButton>
 
 #include "diary/diary_globals.h"
@@ -39,6 +40,7 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
     : QObject(parent), window_(window), todaySource_([] { return QDate::currentDate(); }) {
   setObjectName(QStringLiteral("Calcndar"));
   terminator_ = [] { QCoreApplication::quit(); };
+  memoSheetDocument_ = new QTextDocument(this);
   window_->setWindowTitle(QStringLiteral("Pravella[*]"));
   window_->installEventFilter(this);
   window_->diaryFileField()->setDelegate(this);
@@ -56,6 +58,7 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   connect(window_->todayButton(), &QPushButton::clicked, this, [this] { todayAction(); });
   disconnect(window_->quitAction(), nullptr, window_, nullptr);
   connect(window_->quitAction(), &QAction::triggered, this, [this] { quitAction(); });
+  connect(window_->moonAgeAction(), &QAction::triggered, this, [this] { toggleMoonAge(); });
   connect(window_->diaryFileField(), &QTableWidget::cellClicked, this, [this] { selectDiaryFileAction(); });
 
   auto* table = window_->diaryFileField();
@@ -132,12 +135,14 @@ void Calcndar::awakeFromNib() {
 
 void Calcndar::registerObservers() {
   auto& center = pravella::NotificationCenter::defaultCenter();
-  center.addObserver(QStringLiteral("showDiaryFiles"), this, [this](pravella::Notification&) { showDiaryFiles(); });
+  center.addObserver(QStringLiteral("showDiaryFiles"), this,
+                     [this](pravella::Notification&) { showDiaryFiles(); });
   center.addObserver(QStringLiteral("cal_saveDocument"), this, [this](pravella::Notification&) { save(); });
   center.addObserver(QStringLiteral("cal_today"), this, [this](pravella::Notification&) { todayAction(); });
   center.addObserver(QStringLiteral("cal_refreshCalendar"), this,
                      [this](pravella::Notification&) { refreshCalendar(); });
-  center.addObserver(QStringLiteral("cal_loadFuncAlias"), this, [this](pravella::Notification&) { loadFuncAlias(); });
+  center.addObserver(QStringLiteral("cal_loadFuncAlias"), this,
+                     [this](pravella::Notification&) { loadFuncAlias(); });
   center.addObserver(QStringLiteral("cal_moonAge"), this,
                      [this](pravella::Notification&) { toggleDispMoonAgeStatus(); });
   center.addObserver(QStringLiteral("cal_changeCalMoonAge"), this,
@@ -150,16 +155,54 @@ void Calcndar::registerObservers() {
 
 bool Calcndar::loadFuncAlias() { return pravella::loadFuncAlias(); }
 
+namespace {
+
+QString memoSheetPath() { return pravella::paths::preferences() + QStringLiteral("/tempMemo.rtfd"); }
+
+}  // namespace
+
 void Calcndar::loadMemoSheetDocument() {
-  // The memo sheet and the rich text codec it needs are not in place yet; its document,
-  // Preferences/tempMemo.rtfd, is left untouched (and is therefore not written at the end).
-  logLine(QStringLiteral("The memo sheet is not available yet: %1 is not loaded.")
-              .arg(pravella::paths::preferences() + QStringLiteral("/tempMemo.rtfd")));
+  memoSheetDocument_->clear();
+  memoSheetFileUnreadable_ = false;
+  const QString path = memoSheetPath();
+  if (QFileInfo::exists(path)) {
+    if (!pravella::readRichTextFile(path, *memoSheetDocument_)) {
+      memoSheetFileUnreadable_ = true;
+      logLine(QStringLiteral("The memo sheet %1 does not read as rich text.").arg(path));
+    }
+  } else if (const QString tpl = pravella::paths::resource(QStringLiteral("template.rtf"));
+             QFileInfo::exists(tpl)) {
+    // A first memo sheet starts from the template (with its fonts), empty.
+    pravella::readRichTextFile(tpl, *memoSheetDocument_);
+  }
+  memoSheetDocument_->setModified(false);
 }
 
-void Calcndar::saveMemoSheetDocument() {
-  // Nothing was loaded into a memo sheet (see loadMemoSheetDocument), so nothing is written:
-  // the user's tempMemo.rtfd stays as it is.
+bool Calcndar::saveMemoSheetDocument() {
+  // Written when changed only: an unchanged sheet is already on disk as it stands.
+  if (!memoSheetDocument_->isModified()) return true;
+  const QString path = memoSheetPath();
+  if (!QDir().mkpath(pravella::paths::preferences())) {
+    logLine(QStringLiteral("Can not save the memo sheet: %1 cannot be created.")
+                .arg(pravella::paths::preferences()));
+    return false;
+  }
+  if (memoSheetFileUnreadable_) {
+    // The old file did not read, so the sheet did not show it: it is kept beside the new one.
+    const QString aside = path + QStringLiteral(".unreadable");
+    if (!QFileInfo::exists(aside) && QFile::rename(path, aside)) memoSheetFileUnreadable_ = false;
+    if (memoSheetFileUnreadable_) {
+      logLine(
+          QStringLiteral("Can not save the memo sheet: the unreadable %1 cannot be moved aside.").arg(path));
+      return false;
+    }
+  }
+  if (pravella::WriteResult written = pravella::writeRtfdFile(path, *memoSheetDocument_); !written) {
+    logLine(written.error);
+    return false;
+  }
+  memoSheetDocument_->setModified(false);
+  return true;
 }
 
 void Calcndar::applicationDidFinishLaunching() {
@@ -167,7 +210,7 @@ void Calcndar::applicationDidFinishLaunching() {
   loadModuleFromModulesFolder();
   pravella::deleteVkDataFiles();
   primaryPreferencesBackupProcess();
-  initUnixColor();
+  ::initUnixColor();  // the colour names of rgbColor.dat
   setMainWindowSizeAndPosition();
 }
 
@@ -189,16 +232,13 @@ void Calcndar::primaryPreferencesBackupProcess() {
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("backupDiaryPrefernce"));
 }
 
-void Calcndar::initUnixColor() {
-  // The colour names of rgbColor.dat, which start-up copied into the preferences folder.
-  ::initUnixColor();
-}
-
 void Calcndar::setMainWindowSizeAndPosition() {
-  const std::optional<pravella::WindowFrame> frame = pravella::readWindowFrameFile(pravella::windowFrameFilePath());
+  const std::optional<pravella::WindowFrame> frame =
+      pravella::readWindowFrameFile(pravella::windowFrameFilePath());
   if (!frame) return;
   sideViewWidths_ = frame->sideWidths;
-  window_->setGeometry(QRect(qRound(frame->x), qRound(frame->y), qRound(frame->width), qRound(frame->height)));
+  window_->setGeometry(
+      QRect(qRound(frame->x), qRound(frame->y), qRound(frame->width), qRound(frame->height)));
 }
 
 void Calcndar::windowWillClose() {
@@ -209,7 +249,8 @@ void Calcndar::windowWillClose() {
   frame.width = g.width();
   frame.height = g.height();
   frame.sideWidths = sideViewWidths_;
-  if (pravella::WriteResult written = pravella::writeWindowFrameFile(pravella::windowFrameFilePath(), frame); !written)
+  if (pravella::WriteResult written = pravella::writeWindowFrameFile(pravella::windowFrameFilePath(), frame);
+      !written)
     logLine(written.error);
 }
 
@@ -229,7 +270,9 @@ int Calcndar::alert(const QString& title, const QString& message, const QStringL
 
 bool Calcndar::applicationShouldTerminate() {
   if (!save()) return false;
-  saveMemoSheetDocument();
+  // A memo sheet that cannot be written keeps the application open, with the reason on the
+  // console: ending would lose it.
+  if (!saveMemoSheetDocument()) return false;
   auto& center = pravella::NotificationCenter::defaultCenter();
   center.post(QStringLiteral("saveLauncherMemo"));
   center.post(QStringLiteral("saveBookMarkMemo"));
@@ -243,7 +286,8 @@ bool Calcndar::applicationShouldTerminate() {
     if (answer == 0) return true;
   }
   closeAllToggleView();
-  if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_); !written) logLine(written.error);
+  if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_); !written)
+    logLine(written.error);
   return true;
 }
 
@@ -259,14 +303,14 @@ bool Calcndar::requestTerminate(bool fromCloseEvent) {
 void Calcndar::quitAction() { requestTerminate(false); }
 
 bool Calcndar::windowShouldClose() {
-  saveMemoSheetDocument();
+  if (!saveMemoSheetDocument()) return false;
   auto& center = pravella::NotificationCenter::defaultCenter();
   center.post(QStringLiteral("saveLauncherMemo"));
   center.post(QStringLiteral("saveBookMarkMemo"));
   if (!window_->isWindowModified()) return requestTerminate(true);
-  const int answer =
-      alert(QStringLiteral("Close to Quit"), QStringLiteral("Do you want to save changes to this document before closing?"),
-            {QStringLiteral("Close"), QStringLiteral("Cancel"), QStringLiteral("Save")});
+  const int answer = alert(QStringLiteral("Close to Quit"),
+                           QStringLiteral("Do you want to save changes to this document before closing?"),
+                           {QStringLiteral("Close"), QStringLiteral("Cancel"), QStringLiteral("Save")});
   if (answer == 0) {
     if (!saveAction()) return false;
     return requestTerminate(true);
@@ -276,6 +320,15 @@ bool Calcndar::windowShouldClose() {
 }
 
 bool Calcndar::eventFilter(QObject* watched, QEvent* event) {
+  // The web sheet and the window layout tools follow the main window's moves and sizes.
+  if (watched == window_ && event->type() == QEvent::Move) {
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("changeMainWindow"));
+  } else if (watched == window_ && event->type() == QEvent::Resize) {
+    auto& center = pravella::NotificationCenter::defaultCenter();
+    center.post(QStringLiteral("changeWebSheetSize"));  // the size about to be taken
+    center.post(QStringLiteral("changeMainWindow"));
+    center.post(QStringLiteral("changeWebSheetSize"));
+  }
   if (watched == window_ && event->type() == QEvent::Close) {
     if (!terminating_ && !windowShouldClose()) {
       event->ignore();

@@ -63,11 +63,15 @@ QWidget* MainWindow::buildCalendarColumn() {
   layout->addWidget(yearMonthField_);
 
   auto* steps = new QHBoxLayout;
-  lastYearButton_ = stepButton(QStringLiteral("<<"), QStringLiteral("lastYearButton"), tr("Previous year"), column);
-  decMonthButton_ = stepButton(QStringLiteral("<"), QStringLiteral("decMonthButton"), tr("Previous month"), column);
+  lastYearButton_ =
+      stepButton(QStringLiteral("<<"), QStringLiteral("lastYearButton"), tr("Previous year"), column);
+  decMonthButton_ =
+      stepButton(QStringLiteral("<"), QStringLiteral("decMonthButton"), tr("Previous month"), column);
   todayButton_ = stepButton(tr("Today"), QStringLiteral("todayButton"), tr("Go to today"), column);
-  incMonthButton_ = stepButton(QStringLiteral(">"), QStringLiteral("incMonthButton"), tr("Next month"), column);
-  nextYearButton_ = stepButton(QStringLiteral(">>"), QStringLiteral("nextYearButton"), tr("Next year"), column);
+  incMonthButton_ =
+      stepButton(QStringLiteral(">"), QStringLiteral("incMonthButton"), tr("Next month"), column);
+  nextYearButton_ =
+      stepButton(QStringLiteral(">>"), QStringLiteral("nextYearButton"), tr("Next year"), column);
   for (QPushButton* b : {lastYearButton_, decMonthButton_, todayButton_, incMonthButton_, nextYearButton_})
     steps->addWidget(b);
   layout->addLayout(steps);
@@ -162,6 +166,12 @@ void MainWindow::buildMenus() {
   quitAction_->setShortcut(QKeySequence::Quit);
   quitAction_->setMenuRole(QAction::QuitRole);
   connect(quitAction_, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* view = menuBar()->addMenu(tr("&View"));
+  view->setObjectName(QStringLiteral("viewMenu"));
+  // Cycles the calendar through no moons, moon pictures, and moon pictures with the days.
+  moonAgeAction_ = view->addAction(tr("&Moon Age"));
+  moonAgeAction_->setObjectName(QStringLiteral("moonAgeAction"));
 }
 
 }  // namespace pravella

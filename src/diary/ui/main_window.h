@@ -44,6 +44,7 @@ class MainWindow : public QMainWindow {
   QButtonGroup* memoMenuButtons() const { return memoMenuGroup_; }
   mainTextView* documentView() const { return documentView_; }
   QAction* quitAction() const { return quitAction_; }
+  QAction* moonAgeAction() const { return moonAgeAction_; }
 
  private:
   QWidget* buildCalendarColumn();
@@ -65,6 +66,7 @@ class MainWindow : public QMainWindow {
   QButtonGroup* memoMenuGroup_ = nullptr;
   mainTextView* documentView_ = nullptr;
   QAction* quitAction_ = nullptr;
+  QAction* moonAgeAction_ = nullptr;
 };
 
 }  // namespace pravella

@@ -2,22 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QAction>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 #include <memory>
 
 #include "diary/ui/cal_matrix.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
+#include "graphics/color_table.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
@@ -42,6 +45,7 @@ class CalendarWindow : public testing::Test {
  protected:
   void start(QDate today = QDate(2008, 2, 28)) {
     today_ = today;
+    terminated = 0;
     window = std::make_unique<pravella::MainWindow>();
     calendar = std::make_unique<Calcndar>(window.get());
     calendar->setTodaySource([this] { return today_; });
@@ -93,6 +97,10 @@ TEST_F(CalendarWindow, FirstStartBuildsTheDiaryAndShowsTodaysMonth) {
   EXPECT_FALSE(QFileInfo::exists(paths::vkData() + "/old.png"));
   EXPECT_EQ(calendar->rememberString(), QStringLiteral(" \u267B "));
   EXPECT_EQ(PravellaSelf, calendar.get());
+  double rgb[3];
+  ASSERT_EQ(DoGetUnixColor("GhostWhite", rgb), 1);  // the colour names are loaded
+  EXPECT_EQ(rgb[2], 255);
+  EXPECT_EQ(rgb[0], 248);
 
   // February 2008 begins on a Friday and has 29 days.
   EXPECT_EQ(shownDate(), "2008/02/28");
@@ -116,6 +124,11 @@ TEST_F(CalendarWindow, FirstStartBuildsTheDiaryAndShowsTodaysMonth) {
   EXPECT_EQ(header(), "2008/02/28 (0)");
   EXPECT_EQ(window->documentView()->palette().color(QPalette::Base), QColor::fromRgbF(1, 1, 1));
   EXPECT_FALSE(window->moonImageView()->pixmap().isNull());
+
+  // The memo menu: tag 1 and the not-dirty, back and forward buttons (8, 3, 4: tags 7, 2, 3)
+  // start disabled.
+  for (int tag : {1, 2, 3, 7}) EXPECT_FALSE(window->memoMenuButtons()->button(tag)->isEnabled()) << tag;
+  EXPECT_TRUE(window->memoMenuButtons()->button(0)->isEnabled());
 }
 
 TEST_F(CalendarWindow, ModuleFilesRunAtLaunch) {
@@ -203,10 +216,12 @@ TEST_F(CalendarWindow, StepButtonsWalkMonthsAndYears) {
     EXPECT_EQ(calendar->selectedDay(), step.day) << where;
     EXPECT_EQ(calendar->startOffset(), step.offset) << where;
     int enabled = 0;
-    for (int tag = 0; tag <= Calcndar::kLastDayCell; ++tag) enabled += window->dayCell(tag)->isEnabled() ? 1 : 0;
+    for (int tag = 0; tag <= Calcndar::kLastDayCell; ++tag)
+      enabled += window->dayCell(tag)->isEnabled() ? 1 : 0;
     EXPECT_EQ(enabled, step.cells) << where;
     EXPECT_EQ(checkedCell(), step.day.day() + step.offset - 1) << where;
-    EXPECT_TRUE(QFileInfo(paths::dayFolder(step.day.year(), step.day.month(), step.day.day())).isDir()) << where;
+    EXPECT_TRUE(QFileInfo(paths::dayFolder(step.day.year(), step.day.month(), step.day.day())).isDir())
+        << where;
   }
   EXPECT_EQ(window->dayCell(36)->text(), "");
 
@@ -267,7 +282,8 @@ TEST_F(CalendarWindow, UpAndDownOnTheDayCellsDoNothingAndAltClickNeedsARow) {
   writeFile(paths::dayFolder(2008, 2, 28) + "/a.rtf", "x");
   calendar->showDiaryFiles();
   table->selectRow(0);
-  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::AltModifier, table->visualItemRect(table->item(0, 1)).center());
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::AltModifier,
+                    table->visualItemRect(table->item(0, 1)).center());
   EXPECT_TRUE(calendar->selectDiaryWithOptionStatus());
 }
 
@@ -361,11 +377,102 @@ TEST_F(CalendarWindow, QuitWritesTheListsAndASecondStartRestoresTheFrame) {
   stop();
 
   // The frame file has no leftovers of its temporary writes beside it.
-  EXPECT_EQ(QDir(paths::applicationSupport()).entryList(QDir::Files), QStringList{"windowPositionAndSize.dat"});
+  EXPECT_EQ(QDir(paths::applicationSupport()).entryList(QDir::Files),
+            QStringList{"windowPositionAndSize.dat"});
 
-  terminated = 0;
   start();
   EXPECT_EQ(window->geometry(), frame);
+}
+
+TEST_F(CalendarWindow, TheMemoSheetIsKeptAcrossLaunches) {
+  start();
+  window->quitAction()->trigger();
+  EXPECT_FALSE(QFileInfo::exists(paths::preferences() + "/tempMemo.rtfd"));  // unchanged: not written
+  stop();
+
+  start();
+  calendar->memoSheetDocument()->setPlainText("sheet text");
+  window->quitAction()->trigger();
+  EXPECT_EQ(terminated, 1);
+  EXPECT_TRUE(QFileInfo(paths::preferences() + "/tempMemo.rtfd/TXT.rtf").isFile());
+  stop();
+
+  start();
+  EXPECT_EQ(calendar->memoSheetDocument()->toPlainText(), "sheet text");
+  EXPECT_FALSE(calendar->memoSheetDocument()->isModified());
+}
+
+TEST_F(CalendarWindow, AnUnreadableMemoSheetFileIsKeptAside) {
+  writeFile(paths::preferences() + "/tempMemo.rtfd", "no rich text");
+  start();
+  EXPECT_TRUE(calendar->memoSheetDocument()->isEmpty());
+  calendar->memoSheetDocument()->setPlainText("new");
+  window->quitAction()->trigger();
+  EXPECT_EQ(terminated, 1);
+  QFile aside(paths::preferences() + "/tempMemo.rtfd.unreadable");
+  ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+  EXPECT_EQ(aside.readAll(), "no rich text");
+  EXPECT_TRUE(QFileInfo(paths::preferences() + "/tempMemo.rtfd/TXT.rtf").isFile());
+}
+
+TEST_F(CalendarWindow, AMemoSheetThatCannotBeSavedKeepsTheApplication) {
+  writeFile(paths::preferences(), "a file where the Preferences folder belongs");
+  start();
+  calendar->memoSheetDocument()->setPlainText("unsaved");
+  window->quitAction()->trigger();
+  EXPECT_EQ(terminated, 0);
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(CalendarWindow, TheRecentMemoListSurvivesALaunch) {
+  const QStringList recent = {paths::dayFolder(2008, 2, 1) + "/a.rtfd",
+                              paths::dayFolder(2008, 2, 2) + "/b.rtf"};
+  QDir().mkpath(paths::preferences());
+  ASSERT_TRUE(pravella::plist::writeStringArray(paths::preferences() + "/recentMemo.dat", recent));
+  start();
+  EXPECT_EQ(calendar->recentMemo(), recent);
+  window->quitAction()->trigger();
+  EXPECT_EQ(pravella::plist::readStringArray(paths::preferences() + "/recentMemo.dat"), recent);
+}
+
+TEST_F(CalendarWindow, DatesComparedWithToday) {
+  start(QDate(2008, 2, 28));
+  EXPECT_EQ(calendar->compSelectedDate(), 0);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2008, 2, 27) + "/a.rtfd"), -1);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2008, 2, 28) + "/a.rtfd"), 0);
+  EXPECT_EQ(calendar->compSelectedDocumentDate(paths::dayFolder(2009, 1, 1) + "/a.rtfd"), 1);
+  // A path too short to name a day counts as the selected day.
+  EXPECT_EQ(calendar->compSelectedDocumentDate("a.rtfd"), 0);
+  QTest::mouseClick(window->lastYearButton(), Qt::LeftButton);
+  EXPECT_EQ(calendar->compSelectedDate(), -1);
+  QTest::mouseClick(window->nextYearButton(), Qt::LeftButton);
+  QTest::mouseClick(window->nextYearButton(), Qt::LeftButton);
+  EXPECT_EQ(calendar->compSelectedDate(), 1);
+}
+
+TEST_F(CalendarWindow, MovesAndResizesOfTheWindowAreAnnounced) {
+  start();
+  QObject context;
+  QStringList posted;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  for (const char* name : {"changeMainWindow", "changeWebSheetSize"})
+    center.addObserver(name, &context, [&posted, name](pravella::Notification&) { posted.append(name); });
+  window->resize(window->width() + 20, window->height());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(posted, QStringList({"changeWebSheetSize", "changeMainWindow", "changeWebSheetSize"}));
+  posted.clear();
+  window->move(window->x() + 15, window->y() + 5);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(posted, QStringList({"changeMainWindow"}));
+}
+
+TEST_F(CalendarWindow, TheMoonAgeMenuItemCyclesTheMoonPictures) {
+  start();
+  window->moonAgeAction()->trigger();
+  EXPECT_EQ(calendar->moonDispStatus(), 1);
+  window->moonAgeAction()->trigger();
+  window->moonAgeAction()->trigger();
+  EXPECT_EQ(calendar->moonDispStatus(), 0);
 }
 
 TEST_F(CalendarWindow, ClosingTheWindowEndsTheApplication) {

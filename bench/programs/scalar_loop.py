@@ -1,0 +1,6 @@
+s = 0
+i = 1
+while i <= 10000000:
+    s = s + i
+    i += 1
+print(s)

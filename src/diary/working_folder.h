@@ -1,0 +1,20 @@
+#pragma once
+// The working folder: the folder against which the language's file built-ins resolve relative
+// names (the global current_fullPath, UTF-8, without a trailing "/"). It starts as the user's
+// desktop folder; the user or a program chooses another through CalSetDirectory.
+
+#include <QString>
+
+namespace pravella {
+
+// Gives current_fullPath its start value, the desktop folder, unless that path does not fit
+// the path buffer (then it keeps its empty start value).
+void initWorkingFolder();
+
+// Makes `folder` the working folder; false (nothing changes) when its UTF-8 path would not fit
+// the path buffer of 1,024 bytes with its terminator.
+bool setWorkingFolder(const QString& folder);
+
+QString workingFolder();
+
+}  // namespace pravella

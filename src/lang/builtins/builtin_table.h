@@ -1,0 +1,29 @@
+#pragma once
+// A letter's built-ins as one table in the order of precedence: the first entry whose name
+// and argument count both match runs. The same name may stand several times with different
+// counts (each its own built-in); kAnyArgc accepts every count.
+
+#include <span>
+#include <string_view>
+
+#include "lang/values.h"
+
+using VkBuiltinFn = int (*)(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+
+constexpr int kAnyArgc = -1;
+
+struct VkBuiltin {
+  std::string_view name;
+  int argc;
+  VkBuiltinFn run;
+};
+
+// Runs the first matching entry; "Unknown function." when none matches.
+int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code, int* pc,
+                      CalcStackEntry* stack, int* sp);
+
+// Pops one argument (through vk_ta) and checks that it is a 1 by 1 real;
+// "Invalid arguments." otherwise. The value is stored in *value.
+int vkPopNumber(CalcStackEntry* stack, int* sp, double* value);
+// Pops one string argument into `dst`; "Invalid arguments." when it is not a string.
+int vkPopString(CalcStackEntry* stack, int* sp, char* dst);

@@ -1,0 +1,77 @@
+#include "lang/builtins/dispatch.h"
+
+#include <cstring>
+
+#include "lang/builtins/builtin_table.h"
+#include "lang/modules.h"
+#include "lang/report.h"
+#include "lang/stack.h"
+#include "platform/cformat.h"
+#include "platform/console_log.h"
+
+namespace {
+
+using Dispatcher = int (*)(int, vk_Code*, int*, CalcStackEntry*, int*);
+
+constexpr Dispatcher kLetters[26] = {
+    DoFunctionA, DoFunctionB, DoFunctionC, DoFunctionD, DoFunctionE, DoFunctionF, DoFunctionG,
+    DoFunctionH, DoFunctionI, DoFunctionJ, DoFunctionK, DoFunctionL, DoFunctionM, DoFunctionN,
+    DoFunctionO, DoFunctionP, DoFunctionQ, DoFunctionR, DoFunctionS, DoFunctionT, DoFunctionU,
+    DoFunctionV, DoFunctionW, DoFunctionX, DoFunctionY, DoFunctionZ,
+};
+
+int prefixed(Dispatcher d, int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const std::string name = code[*pc].name;
+  if (d(count, code, pc, stack, sp)) return 1;
+  showErrMessageToConsole(pravella::cformat("Error occurred on [%s]!\n", name.c_str()));
+  return 0;
+}
+
+}  // namespace
+
+int DoFunction(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const std::string& name = code[*pc].name;
+  const std::size_t n = name.size();
+  if (n >= 3 && name.compare(0, 2, "ma") == 0) return prefixed(DoFunctionMA, count, code, pc, stack, sp);
+  if (n >= 4 && name.compare(0, 3, "pv_") == 0) return prefixed(DoFunctionPV, count, code, pc, stack, sp);
+  if (n >= 5 && name.compare(0, 4, "cal_") == 0)
+    return prefixed(DoFunctionPravellaCommand, count, code, pc, stack, sp);
+  if (n >= 5 && name.compare(0, 4, "usr_") == 0) return prefixed(DoFunctionUserProg, count, code, pc, stack, sp);
+  const unsigned char first = n ? static_cast<unsigned char>(name[0]) : 0;
+  if (first >= 'A' && first <= 'Z') return kLetters[first - 'A'](count, code, pc, stack, sp) ? 1 : 0;
+  if (first >= 'a' && first <= 'z') return kLetters[first - 'a'](count, code, pc, stack, sp) ? 1 : 0;
+  showErrMessageToConsole(pravella::cformat("Unknown Function [%s]!\n", name.c_str()));
+  error_disp("Unknown Function!");
+  return 0;
+}
+
+int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code, int* pc,
+                      CalcStackEntry* stack, int* sp) {
+  const vk_Code& rec = code[*pc];
+  for (const VkBuiltin& b : chain) {
+    if (b.name == rec.name && (b.argc == kAnyArgc || b.argc == rec.argc)) return b.run(count, code, pc, stack, sp);
+  }
+  error_disp("Unknown function.");
+  return 0;
+}
+
+int vkPopNumber(CalcStackEntry* stack, int* sp, double* value) {
+  int type = 0, msize = 0, nsize = 0;
+  if (!PopFromStack(stack, sp, vk_ta, &type, &msize, &nsize)) return 0;
+  if (type != kValueReal || msize != 1 || nsize != 1) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  *value = vk_ta[0];
+  return 1;
+}
+
+int vkPopString(CalcStackEntry* stack, int* sp, char* dst) {
+  int type = 0, msize = 0, nsize = 0;
+  if (!PopFromStack(stack, sp, dst, &type, &msize, &nsize)) return 0;
+  if (type != kValueString) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  return 1;
+}

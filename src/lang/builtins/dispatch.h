@@ -1,0 +1,43 @@
+#pragma once
+// The single entry through which the executor runs a built-in function: the name families
+// ("ma", "pv_", "cal_", "usr_") go to their dispatchers, every other name to the dispatcher of
+// its first letter, upper or lower case alike.
+
+#include "lang/values.h"
+
+// Runs the built-in named by the record at *pc with its arguments on the stack (the last on
+// top). Returns 1, or 0 after reporting.
+int DoFunction(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+
+// The dispatchers (all with the frame arguments of DoFunction).
+#define VK_DISPATCHER(name) int name(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp)
+VK_DISPATCHER(DoFunctionMA);
+VK_DISPATCHER(DoFunctionPravellaCommand);
+VK_DISPATCHER(DoFunctionUserProg);
+VK_DISPATCHER(DoFunctionA);
+VK_DISPATCHER(DoFunctionB);
+VK_DISPATCHER(DoFunctionC);
+VK_DISPATCHER(DoFunctionD);
+VK_DISPATCHER(DoFunctionE);
+VK_DISPATCHER(DoFunctionF);
+VK_DISPATCHER(DoFunctionG);
+VK_DISPATCHER(DoFunctionH);
+VK_DISPATCHER(DoFunctionI);
+VK_DISPATCHER(DoFunctionJ);
+VK_DISPATCHER(DoFunctionK);
+VK_DISPATCHER(DoFunctionL);
+VK_DISPATCHER(DoFunctionM);
+VK_DISPATCHER(DoFunctionN);
+VK_DISPATCHER(DoFunctionO);
+VK_DISPATCHER(DoFunctionP);
+VK_DISPATCHER(DoFunctionQ);
+VK_DISPATCHER(DoFunctionR);
+VK_DISPATCHER(DoFunctionS);
+VK_DISPATCHER(DoFunctionT);
+VK_DISPATCHER(DoFunctionU);
+VK_DISPATCHER(DoFunctionV);
+VK_DISPATCHER(DoFunctionW);
+VK_DISPATCHER(DoFunctionX);
+VK_DISPATCHER(DoFunctionY);
+VK_DISPATCHER(DoFunctionZ);
+#undef VK_DISPATCHER

@@ -1,0 +1,209 @@
+#include "lang/modules.h"
+
+#include <memory>
+#include <unordered_map>
+
+#include "lang/executor.h"
+#include "lang/parser.h"
+#include "lang/report.h"
+#include "lang/stack.h"
+#include "lang/variables.h"
+#include "platform/cformat.h"
+#include "platform/console_log.h"
+
+namespace {
+
+// name -> slot, so that every call record does not compare 500 names; kept in step with the
+// table by the functions below, the only ones that name or empty a slot.
+std::unordered_map<std::string, int>& slotByName() {
+  static std::unordered_map<std::string, int> map;
+  return map;
+}
+
+int moduleDepth = 0;
+
+}  // namespace
+
+int initUFNtable() {
+  UFNtable.clear();
+  UFNtable.resize(kModuleSlots);
+  slotByName().clear();
+  return 1;
+}
+
+int findModule(const std::string& name, int* index) {
+  if (name.empty()) return 0;
+  const auto& map = slotByName();
+  auto it = map.find(name);
+  if (it == map.end()) return 0;
+  if (it->second >= static_cast<int>(UFNtable.size()) || UFNtable[it->second].name != name) return 0;
+  if (index) *index = it->second;
+  return 1;
+}
+
+int DoDeleteModule(int index) {
+  if (index < 0 || index >= static_cast<int>(UFNtable.size())) return 1;
+  UserModuleSlot& slot = UFNtable[index];
+  auto& map = slotByName();
+  auto it = map.find(slot.name);
+  if (it != map.end() && it->second == index) map.erase(it);
+  slot.name.clear();
+  slot.argc = 0;
+  for (std::string& a : slot.argNames) a.clear();
+  for (int& t : slot.argTypes) t = 0;
+  // A body that is running keeps its own reference to the code, so deleting a module from
+  // inside itself cannot pull the code from under the run.
+  slot.code.reset();
+  slot.codeCount = 0;
+  return 1;
+}
+
+int DoDeleteModuleAll() {
+  for (int i = 0; i < static_cast<int>(UFNtable.size()); ++i) DoDeleteModule(i);
+  slotByName().clear();
+  return 1;
+}
+
+int LetModule(VkParser& parser) {
+  if (UFNtable.size() != static_cast<std::size_t>(kModuleSlots)) initUFNtable();
+  auto needMore = [] {
+    error_disp("Need more arguments.");
+    return 0;
+  };
+  if (!parser.next()) return needMore();
+  const std::string& head = parser.token;
+  const std::string name = head.empty() ? std::string() : head.substr(0, head.size() - 1);
+  showErrMessageToConsole(pravella::cformat("Loading Module [%s]\n", name.c_str()));
+  if (head.size() < 2 || head.back() != '(') {
+    error_disp("Invalid module structure.");
+    return 0;
+  }
+  if (name.size() > 254) {
+    error_disp("Too long name.");
+    return 0;
+  }
+
+  int index = -1;
+  if (!findModule(name, &index)) {
+    for (int i = 0; i < static_cast<int>(UFNtable.size()); ++i) {
+      if (UFNtable[i].name.empty()) {
+        index = i;
+        break;
+      }
+    }
+  }
+  if (index < 0) {
+    error_disp("User Function table overflow.");
+    return 0;
+  }
+  DoDeleteModule(index);
+  UserModuleSlot& slot = UFNtable[index];
+
+  auto failEmpty = [index](const char* message) {
+    if (message) error_disp(message);
+    DoDeleteModule(index);
+    return 0;
+  };
+  int argc = 0;
+  std::string argNames[kModuleArguments];
+  int argTypes[kModuleArguments] = {};
+  for (;;) {
+    if (!parser.next()) return failEmpty("Need more arguments.");
+    int type = 0;
+    if (!isVariable(parser.token, &type)) return failEmpty("Invalid arguments.");
+    if (argc == kModuleArguments) return failEmpty("Too many arguments.");
+    argNames[argc] = parser.token;
+    argTypes[argc] = type;
+    ++argc;
+    if (!parser.next()) return failEmpty("Need more arguments.");
+    if (parser.token[0] == ')') break;
+    if (parser.token[0] != ',') return failEmpty("Invalid arguments.");
+  }
+  // From here the module is found, also by a call inside its own body.
+  slot.name = name;
+  slot.argc = argc;
+  for (int i = 0; i < argc; ++i) {
+    slot.argNames[i] = argNames[i];
+    slot.argTypes[i] = argTypes[i];
+    slot.argIds[i] = vkInternName(argNames[i]);
+  }
+  slotByName()[name] = index;
+
+  if (!parser.next()) return failEmpty("Need more arguments.");
+  auto body = std::make_shared<VkCodeArray>();
+  VkCodeArray* program = parser.out;
+  parser.out = body.get();
+  const int ok = parser.bun();
+  parser.out = program;
+  if (!ok) return failEmpty(nullptr);
+  slot.codeCount = static_cast<int>(body->size());
+  slot.code = std::move(body);
+  return 1;
+}
+
+int DoUsrFunction(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  int index = 0;
+  if (!findModule(code[*pc].name, &index)) {
+    error_disp("Unknown Usr function.");
+    return 0;
+  }
+  if (moduleDepth >= kMaxModuleDepth) {
+    error_disp("Too deep module call.");
+    return 0;
+  }
+  // The body is kept alive by the call: it may delete or redefine its own module. The slot
+  // itself is read only while the arguments are bound, before the body runs.
+  const UserModuleSlot& slot = UFNtable[index];
+  std::shared_ptr<VkCodeArray> body = slot.code;
+
+  ++vk_level;
+  for (int a = slot.argc - 1; a >= 0; --a) {
+    const int type = slot.argTypes[a];
+    const int kind = type == kValueString ? kVarString : type == kValuePicture ? kVarPicture
+                     : type == kValueInt  ? kVarInt : kVarReal;
+    int var = vkFindVariableId(slot.argIds[a]);
+    if (var < 0 && !vkNewVariableId(slot.argNames[a], slot.argIds[a], kind, &var)) return 0;
+    if (*sp <= 0) {
+      error_disp("Stack (calc)");
+      return 0;
+    }
+    const CalcStackEntry& value = stack[*sp - 1];
+    if (value.type != type) {
+      error_disp("Argument type  mismatch.");
+      return 0;
+    }
+    if (!vkStoreVariable(var, slot.argNames[a], slot.argIds[a], kind, value.data.data(), value.msize, value.nsize))
+      return 0;
+    --*sp;
+  }
+  if (body && !body->empty()) {
+    ++moduleDepth;
+    // Whatever the body gives, the caller goes on: an error inside it is reported and ends
+    // only the body.
+    Keisan(static_cast<int>(body->size()), body->data(), stack, sp);
+    --moduleDepth;
+  }
+  return 1;
+}
+
+int DoFunctionPV(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const vk_Code& rec = code[*pc];
+  const bool dataDirectory = rec.name == "pv_dataDirectory";
+  const bool displayMode = rec.name == "pv_displayMode";
+  if ((!dataDirectory && !displayMode) || rec.argc != 1) {
+    error_disp("Unknown function.");
+    return 0;
+  }
+  int type = 0, msize = 0, nsize = 0;
+  if (!PopFromStack(stack, sp, vk_ta, &type, &msize, &nsize)) return 0;
+  if (type != kValueReal || msize != 1 || nsize != 1) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  if (dataDirectory) {
+    return PushToStack(stack, sp, vkDataPathString.c_str(), kValueString,
+                       static_cast<int>(vkDataPathString.size()), 0);
+  }
+  pv_displayModeStatus = vkTruncToInt(vk_ta[0]);
+  return 1;
+}

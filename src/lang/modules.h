@@ -1,0 +1,32 @@
+#pragma once
+// User modules: named bodies of code with typed arguments, stored in UFNtable when the text
+// that defines them is compiled, and called as a nested run one scope level up. Also the two
+// "pv_" built-ins.
+
+#include <string>
+
+#include "lang/values.h"
+
+class VkParser;
+
+// Nested module calls deeper than this fail with "Too deep module call.": each level costs
+// native stack on the thread that runs the program, and the variable table alone would allow
+// about a thousand levels.
+constexpr int kMaxModuleDepth = 400;
+
+// Compiles "module" name "(" arguments ")" statement, the current token being "module".
+// Writes nothing into the program being compiled. Returns 1, or 0 after reporting.
+int LetModule(VkParser& parser);
+
+// The slot of the module called `name`; 1 and its index, else 0.
+int findModule(const std::string& name, int* index);
+
+// Calls the module named by the record at pc: binds its arguments from the caller's stack as
+// variables one level up and runs its body. A failure inside the body ends only the body.
+int DoUsrFunction(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+
+int DoDeleteModule(int index);
+int DoDeleteModuleAll();
+
+// Built-ins "pv_dataDirectory" and "pv_displayMode".
+int DoFunctionPV(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);

@@ -1,0 +1,38 @@
+#pragma once
+// Operator, relation and logical records (kinds 2, 9 and 10): they take their operands from
+// the value stack (right operand on top) and push one result. Numbers are real or integer
+// matrices with broadcasting of scalars, rows and columns; strings and pictures have their own
+// meanings of some operators.
+
+#include "lang/values.h"
+
+// Operator records by name: ";" display, "|" matrix literal, "+" "-" "*" "/" "x" "%", "'"
+// transpose, "!" factorial, "^" power, "@" element access. Returns 1, or 0 after reporting.
+int DoOperator(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+int DoAddSub(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+int DoMulDiv(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+int DoMulDivOP(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+
+int DoRelation(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+int DoLogical(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+
+// The real matrix product c = a (r by k) times b (k by n), row-major, cache-blocked.
+void vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, int n);
+
+// A relation (kRelGt .. kRelNe) of two reals: 1.0 when it holds, else 0.0. Two values count as
+// equal when they differ by less than 1e-17; a difference that is not a number makes only "<>"
+// hold.
+inline double vkRelate(int op, double x, double y) {
+  const double d = x - y;
+  if (d != d) return op == kRelNe ? 1.0 : 0.0;
+  const bool eq = (d < 0 ? -d : d) < 1e-17;
+  switch (op) {
+    case kRelGt: return !eq && d > 0 ? 1.0 : 0.0;
+    case kRelGe: return eq || d > 0 ? 1.0 : 0.0;
+    case kRelEq: return eq ? 1.0 : 0.0;
+    case kRelLe: return eq || d < 0 ? 1.0 : 0.0;
+    case kRelLt: return !eq && d < 0 ? 1.0 : 0.0;
+    case kRelNe: return eq ? 0.0 : 1.0;
+    default: return 0.0;
+  }
+}

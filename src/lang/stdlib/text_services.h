@@ -1,0 +1,16 @@
+#pragma once
+// Text services the parser relies on: hexadecimal literals and string escapes.
+
+#include <string>
+#include <string_view>
+
+// The value of hexadecimal digits (the part of a literal after "0x"). When the first digit is
+// 8 to F the digits are a two's-complement number of their length: "FF" gives -1, "80" -128,
+// "0FF" 255. Reading stops at the first byte that is no hexadecimal digit; no digit gives 0.
+double HexToDec(std::string_view digits);
+
+// Writes `source` into `out` with every occurrence of `search` replaced by `replacement`,
+// scanning left to right without overlap. Returns 0 when `search` is empty or the output would
+// pass 8 x TNumber bytes, else 1.
+int swapTextString(std::string_view source, std::string_view search, std::string_view replacement,
+                   std::string& out);
