@@ -16,7 +16,8 @@ struct Operands {
   VkCalcStack stack;
   std::vector<double> a, b;
   int n;
-  explicit Operands(int rows) : stack(kCalcStackSize), a(static_cast<size_t>(rows) * rows), b(a.size()), n(rows) {
+  explicit Operands(int rows)
+      : stack(kCalcStackSize), a(static_cast<size_t>(rows) * rows), b(a.size()), n(rows) {
     vkStartUp();
     for (size_t i = 0; i < a.size(); ++i) {
       a[i] = static_cast<double>(i % 97) * 0.5;

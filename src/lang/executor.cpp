@@ -255,10 +255,20 @@ std::recursive_mutex& runLock() {
   static std::recursive_mutex lock;
   return lock;
 }
+
+std::atomic<int> activeRuns{0};
+
+struct ActiveRun {
+  ActiveRun() { activeRuns.fetch_add(1); }
+  ~ActiveRun() { activeRuns.fetch_sub(1); }
+};
 }  // namespace
+
+bool vkRunInProgress() { return activeRuns.load() > 0; }
 
 VkRunResult runVkProgram(std::string_view source, const void* window) {
   std::lock_guard guard(runLock());
+  const ActiveRun active;
   VkRunResult result;
   mainWindowRef.store(window);
   ResultString.clear();

@@ -45,4 +45,8 @@ struct VkRunResult {
 // whose program runs, for the break test.
 VkRunResult runVkProgram(std::string_view source, const void* window = nullptr);
 
+// Whether a run is going on (on any thread). A window that must not block checks this before
+// it starts a run, since runVkProgram waits for the run in progress.
+bool vkRunInProgress();
+
 }  // namespace pravella

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int kMr = 4;    // result rows per micro-kernel
-constexpr int kNr = 8;    // result columns per micro-kernel
+constexpr int kMr = 4;  // result rows per micro-kernel
+constexpr int kNr = 8;  // result columns per micro-kernel
 
 using Panel = std::vector<double>;
 
@@ -45,7 +45,7 @@ inline void kernelGeneric(const double* a, int lda, const double* panel, int dep
 typedef double v4d __attribute__((vector_size(32)));
 
 __attribute__((target("avx2"))) void kernelAvx4(const double* a, int lda, const double* panel, int depth,
-                                                     double* acc) {
+                                                double* acc) {
   v4d c00 = {0, 0, 0, 0}, c01 = c00, c10 = c00, c11 = c00, c20 = c00, c21 = c00, c30 = c00, c31 = c00;
   const double* a0 = a;
   const double* a1 = a + lda;
@@ -102,11 +102,16 @@ void vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, 
       for (int p = 0; p < panels; ++p) {
         const double* panel = packed.data() + p * panelSize;
         std::fill(acc, acc + kMr * kNr, 0.0);
-        if (rows == kMr && avx) kernelAvx4(arow, k, panel, depth, acc);
-        else if (rows == kMr) kernelGeneric<kMr>(arow, k, panel, depth, acc);
-        else if (rows == 3) kernelGeneric<3>(arow, k, panel, depth, acc);
-        else if (rows == 2) kernelGeneric<2>(arow, k, panel, depth, acc);
-        else kernelGeneric<1>(arow, k, panel, depth, acc);
+        if (rows == kMr && avx)
+          kernelAvx4(arow, k, panel, depth, acc);
+        else if (rows == kMr)
+          kernelGeneric<kMr>(arow, k, panel, depth, acc);
+        else if (rows == 3)
+          kernelGeneric<3>(arow, k, panel, depth, acc);
+        else if (rows == 2)
+          kernelGeneric<2>(arow, k, panel, depth, acc);
+        else
+          kernelGeneric<1>(arow, k, panel, depth, acc);
         const int j0 = p * kNr;
         const int width = std::min(kNr, n - j0);
         for (int rr = 0; rr < rows; ++rr) {

@@ -159,8 +159,10 @@ int DoUsrFunction(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   ++vk_level;
   for (int a = slot.argc - 1; a >= 0; --a) {
     const int type = slot.argTypes[a];
-    const int kind = type == kValueString ? kVarString : type == kValuePicture ? kVarPicture
-                     : type == kValueInt  ? kVarInt : kVarReal;
+    const int kind = type == kValueString    ? kVarString
+                     : type == kValuePicture ? kVarPicture
+                     : type == kValueInt     ? kVarInt
+                                             : kVarReal;
     int var = vkFindVariableId(slot.argIds[a]);
     if (var < 0 && !vkNewVariableId(slot.argNames[a], slot.argIds[a], kind, &var)) return 0;
     if (*sp <= 0) {
@@ -172,7 +174,8 @@ int DoUsrFunction(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
       error_disp("Argument type  mismatch.");
       return 0;
     }
-    if (!vkStoreVariable(var, slot.argNames[a], slot.argIds[a], kind, value.data.data(), value.msize, value.nsize))
+    if (!vkStoreVariable(var, slot.argNames[a], slot.argIds[a], kind, value.data.data(), value.msize,
+                         value.nsize))
       return 0;
     --*sp;
   }

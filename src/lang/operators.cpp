@@ -24,15 +24,24 @@ struct Dims {
 
 bool fits(Shape s, const Dims& d) {
   switch (s) {
-    case Shape::Same: return d.r == d.r2 && d.c == d.c2;
-    case Shape::BScalar: return d.r2 == 1 && d.c2 == 1;
-    case Shape::AScalar: return d.r == 1 && d.c == 1;
-    case Shape::BColumn: return d.c2 == 1 && d.r2 == d.r;
-    case Shape::BRow: return d.r2 == 1 && d.c2 == d.c;
-    case Shape::OuterColRow: return d.c == 1 && d.r2 == 1;
-    case Shape::OuterRowCol: return d.r == 1 && d.c2 == 1;
-    case Shape::Product: return d.c == d.r2;
-    default: return false;
+    case Shape::Same:
+      return d.r == d.r2 && d.c == d.c2;
+    case Shape::BScalar:
+      return d.r2 == 1 && d.c2 == 1;
+    case Shape::AScalar:
+      return d.r == 1 && d.c == 1;
+    case Shape::BColumn:
+      return d.c2 == 1 && d.r2 == d.r;
+    case Shape::BRow:
+      return d.r2 == 1 && d.c2 == d.c;
+    case Shape::OuterColRow:
+      return d.c == 1 && d.r2 == 1;
+    case Shape::OuterRowCol:
+      return d.r == 1 && d.c2 == 1;
+    case Shape::Product:
+      return d.c == d.r2;
+    default:
+      return false;
   }
 }
 
@@ -44,22 +53,32 @@ Shape firstFit(const Shape (&order)[N], const Dims& d) {
   return Shape::None;
 }
 
-constexpr Shape kAddSubOrder[] = {Shape::Same, Shape::BScalar, Shape::AScalar, Shape::BColumn, Shape::BRow,
-                                  Shape::OuterColRow};
-constexpr Shape kElementOrder[] = {Shape::BScalar, Shape::AScalar, Shape::Same, Shape::BRow, Shape::BColumn,
-                                   Shape::OuterColRow};
+constexpr Shape kAddSubOrder[] = {Shape::Same,    Shape::BScalar, Shape::AScalar,
+                                  Shape::BColumn, Shape::BRow,    Shape::OuterColRow};
+constexpr Shape kElementOrder[] = {Shape::BScalar, Shape::AScalar, Shape::Same,
+                                   Shape::BRow,    Shape::BColumn, Shape::OuterColRow};
 constexpr Shape kDivOrder[] = {Shape::BScalar, Shape::AScalar, Shape::BRow, Shape::Same, Shape::BColumn};
 constexpr Shape kMulOrder[] = {Shape::BScalar, Shape::AScalar, Shape::Product};
-constexpr Shape kPowOrder[] = {Shape::BScalar, Shape::AScalar, Shape::Same, Shape::BRow, Shape::BColumn,
-                               Shape::OuterColRow, Shape::OuterRowCol};
+constexpr Shape kPowOrder[] = {Shape::BScalar, Shape::AScalar,     Shape::Same,       Shape::BRow,
+                               Shape::BColumn, Shape::OuterColRow, Shape::OuterRowCol};
 
 void resultDims(Shape s, const Dims& d, int* rows, int* cols) {
   switch (s) {
-    case Shape::AScalar: *rows = d.r2, *cols = d.c2; return;
-    case Shape::OuterColRow: *rows = d.r, *cols = d.c2; return;
-    case Shape::OuterRowCol: *rows = d.r2, *cols = d.c; return;
-    case Shape::Product: *rows = d.r, *cols = d.c2; return;
-    default: *rows = d.r, *cols = d.c; return;
+    case Shape::AScalar:
+      *rows = d.r2, *cols = d.c2;
+      return;
+    case Shape::OuterColRow:
+      *rows = d.r, *cols = d.c2;
+      return;
+    case Shape::OuterRowCol:
+      *rows = d.r2, *cols = d.c;
+      return;
+    case Shape::Product:
+      *rows = d.r, *cols = d.c2;
+      return;
+    default:
+      *rows = d.r, *cols = d.c;
+      return;
   }
 }
 
@@ -118,11 +137,16 @@ enum class Arith { Add, Sub, Mul, Div, Pow };
 
 inline double realOp(Arith op, double x, double y) {
   switch (op) {
-    case Arith::Add: return x + y;
-    case Arith::Sub: return x - y;
-    case Arith::Mul: return x * y;
-    case Arith::Div: return x / y;
-    case Arith::Pow: return std::pow(x, y);
+    case Arith::Add:
+      return x + y;
+    case Arith::Sub:
+      return x - y;
+    case Arith::Mul:
+      return x * y;
+    case Arith::Div:
+      return x / y;
+    case Arith::Pow:
+      return std::pow(x, y);
   }
   return 0.0;
 }
@@ -133,18 +157,24 @@ inline int32_t intOp(Arith op, int32_t x, int32_t y) {
   const auto ux = static_cast<uint32_t>(x);
   const auto uy = static_cast<uint32_t>(y);
   switch (op) {
-    case Arith::Add: return static_cast<int32_t>(ux + uy);
-    case Arith::Sub: return static_cast<int32_t>(ux - uy);
-    case Arith::Mul: return static_cast<int32_t>(ux * uy);
+    case Arith::Add:
+      return static_cast<int32_t>(ux + uy);
+    case Arith::Sub:
+      return static_cast<int32_t>(ux - uy);
+    case Arith::Mul:
+      return static_cast<int32_t>(ux * uy);
     case Arith::Div:
       if (y == -1) return static_cast<int32_t>(0u - ux);
       return x / y;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
 inline bool isNumber(int type) { return type == kValueReal || type == kValueInt; }
-inline bool isScalarReal(const CalcStackEntry& e) { return e.type == kValueReal && e.msize == 1 && e.nsize == 1; }
+inline bool isScalarReal(const CalcStackEntry& e) {
+  return e.type == kValueReal && e.msize == 1 && e.nsize == 1;
+}
 
 inline std::size_t elementsOf(const CalcStackEntry& e) { return static_cast<std::size_t>(e.msize) * e.nsize; }
 
@@ -170,8 +200,8 @@ int pushResult(CalcStackEntry* stack, int* sp, int type, int rows, int cols) {
 }
 
 // Combines two numeric operands by a shape case into vk_tc and pushes the result.
-int combine(Arith op, Shape s, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp,
-            bool realResult = false) {
+int combine(Arith op, Shape s, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack,
+            int* sp, bool realResult = false) {
   const Dims d{a.msize, a.nsize, b.msize, b.nsize};
   int rows = 0, cols = 0;
   resultDims(s, d, &rows, &cols);
@@ -185,11 +215,22 @@ int combine(Arith op, Shape s, const CalcStackEntry& a, const CalcStackEntry& b,
     const int32_t* ib = b.data.ints();
     if (!aInt && !bInt) {
       switch (op) {
-        case Arith::Add: forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = pa[x] + pb[y]; }); break;
-        case Arith::Sub: forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = pa[x] - pb[y]; }); break;
-        case Arith::Mul: forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = pa[x] * pb[y]; }); break;
-        case Arith::Div: forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = pa[x] / pb[y]; }); break;
-        case Arith::Pow: forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = std::pow(pa[x], pb[y]); }); break;
+        case Arith::Add:
+          forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = pa[x] + pb[y]; });
+          break;
+        case Arith::Sub:
+          forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = pa[x] - pb[y]; });
+          break;
+        case Arith::Mul:
+          forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = pa[x] * pb[y]; });
+          break;
+        case Arith::Div:
+          forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = pa[x] / pb[y]; });
+          break;
+        case Arith::Pow:
+          forEachPair(s, d,
+                      [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = std::pow(pa[x], pb[y]); });
+          break;
       }
     } else {
       forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) {
@@ -232,7 +273,8 @@ bool needOperands(int* sp, int n) {
 // ---------------------------------------------------------------------------------------
 // Strings.
 
-int stringOperator(char op, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp) {
+int stringOperator(char op, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack,
+                   int* sp) {
   const std::string_view left(a.data.chars());
   const std::string_view right(b.data.chars());
   std::string result;
@@ -274,10 +316,16 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp) {
     const double y = b.data.doubles()[0];
     double r;
     switch (op) {
-      case '+': r = x + y; break;
-      case '-': r = x - y; break;
+      case '+':
+        r = x + y;
+        break;
+      case '-':
+        r = x - y;
+        break;
       case '*':
-      case 'x': r = x * y; break;
+      case 'x':
+        r = x * y;
+        break;
       case '/':
         if (y == 0.0) {
           error_disp("Divide by zero");
@@ -382,7 +430,8 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp) {
           const int32_t* brow = pb + static_cast<std::size_t>(m) * cols;
           int32_t* crow = out + static_cast<std::size_t>(i) * cols;
           for (int j = 0; j < cols; ++j)
-            crow[j] = static_cast<int32_t>(static_cast<uint32_t>(crow[j]) + x * static_cast<uint32_t>(brow[j]));
+            crow[j] =
+                static_cast<int32_t>(static_cast<uint32_t>(crow[j]) + x * static_cast<uint32_t>(brow[j]));
         }
     } else {
       // Mixed: the running sum is an integer, truncated after every addition.
@@ -436,12 +485,14 @@ int transpose(CalcStackEntry* stack, int* sp) {
   if (a.type == kValueReal) {
     const double* p = a.data.doubles();
     for (int i = 0; i < r; ++i)
-      for (int j = 0; j < c; ++j) vk_tc[static_cast<std::size_t>(j) * r + i] = p[static_cast<std::size_t>(i) * c + j];
+      for (int j = 0; j < c; ++j)
+        vk_tc[static_cast<std::size_t>(j) * r + i] = p[static_cast<std::size_t>(i) * c + j];
   } else {
     const int32_t* p = a.data.ints();
     auto* out = reinterpret_cast<int32_t*>(vk_tc);
     for (int i = 0; i < r; ++i)
-      for (int j = 0; j < c; ++j) out[static_cast<std::size_t>(j) * r + i] = p[static_cast<std::size_t>(i) * c + j];
+      for (int j = 0; j < c; ++j)
+        out[static_cast<std::size_t>(j) * r + i] = p[static_cast<std::size_t>(i) * c + j];
   }
   const int type = a.type;
   --*sp;
@@ -598,8 +649,10 @@ int elementAccess(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
       for (int j = 0; j < cols; ++j) {
         const std::size_t from = static_cast<std::size_t>(rf - 1 + i) * var.nsize + (cf - 1 + j);
         const std::size_t to = static_cast<std::size_t>(i) * cols + j;
-        if (intVar) reinterpret_cast<int32_t*>(vk_tc)[to] = var.data.ints()[from];
-        else vk_tc[to] = var.data.doubles()[from];
+        if (intVar)
+          reinterpret_cast<int32_t*>(vk_tc)[to] = var.data.ints()[from];
+        else
+          vk_tc[to] = var.data.doubles()[from];
       }
     ++*pc;
     return PushToStack(stack, sp, vk_tc, intVar ? kValueInt : kValueReal, rows, cols);
@@ -655,19 +708,29 @@ int DoOperator(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
   const std::string& name = code[*pc].name;
   if (name.size() == 1) {
     switch (name[0]) {
-      case ';': return display(stack, sp);
-      case '|': return matrixLiteral(code[*pc], stack, sp);
+      case ';':
+        return display(stack, sp);
+      case '|':
+        return matrixLiteral(code[*pc], stack, sp);
       case '+':
-      case '-': return DoAddSub(code, pc, stack, sp);
+      case '-':
+        return DoAddSub(code, pc, stack, sp);
       case '*':
-      case '/': return DoMulDiv(code, pc, stack, sp);
+      case '/':
+        return DoMulDiv(code, pc, stack, sp);
       case 'x':
-      case '%': return DoMulDivOP(code, pc, stack, sp);
-      case '\'': return transpose(stack, sp);
-      case '!': return factorial(stack, sp);
-      case '^': return power(stack, sp);
-      case '@': return elementAccess(count, code, pc, stack, sp);
-      default: break;
+      case '%':
+        return DoMulDivOP(code, pc, stack, sp);
+      case '\'':
+        return transpose(stack, sp);
+      case '!':
+        return factorial(stack, sp);
+      case '^':
+        return power(stack, sp);
+      case '@':
+        return elementAccess(count, code, pc, stack, sp);
+      default:
+        break;
     }
   }
   error_disp("Unknown operator (calc).");
@@ -686,13 +749,20 @@ int relationOf(vk_Code& rec) {
 
 inline double relateCmp(int r, int c) {
   switch (r) {
-    case kRelGt: return c > 0;
-    case kRelGe: return c >= 0;
-    case kRelEq: return c == 0;
-    case kRelLe: return c <= 0;
-    case kRelLt: return c < 0;
-    case kRelNe: return c != 0;
-    default: return 0.0;
+    case kRelGt:
+      return c > 0;
+    case kRelGe:
+      return c >= 0;
+    case kRelEq:
+      return c == 0;
+    case kRelLe:
+      return c <= 0;
+    case kRelLt:
+      return c < 0;
+    case kRelNe:
+      return c != 0;
+    default:
+      return 0.0;
   }
 }
 
@@ -723,9 +793,12 @@ int DoRelation(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   }
   const Dims d{a.msize, a.nsize, b.msize, b.nsize};
   Shape s = Shape::None;
-  if (fits(Shape::Same, d)) s = Shape::Same;
-  else if (fits(Shape::AScalar, d)) s = Shape::AScalar;
-  else if (fits(Shape::BScalar, d)) s = Shape::BScalar;
+  if (fits(Shape::Same, d))
+    s = Shape::Same;
+  else if (fits(Shape::AScalar, d))
+    s = Shape::AScalar;
+  else if (fits(Shape::BScalar, d))
+    s = Shape::BScalar;
   if (s == Shape::None) {
     error_disp("Invalid data size");
     return 0;
@@ -738,7 +811,8 @@ int DoRelation(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   resultDims(s, d, &rows, &cols);
   const double* pa = a.data.doubles();
   const double* pb = b.data.doubles();
-  forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { vk_tc[k] = vkRelate(rel, pa[x], pb[y]); });
+  forEachPair(s, d,
+              [&](std::size_t k, std::size_t x, std::size_t y) { vk_tc[k] = vkRelate(rel, pa[x], pb[y]); });
   return pushResult(stack, sp, kValueReal, rows, cols);
 }
 
@@ -754,7 +828,8 @@ int DoLogical(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
     double* p = a.data.doubles();
     const std::size_t n = elementsOf(a);
     // The value is replaced in place: same shape, same type.
-    for (std::size_t k = 0; k < n; ++k) p[k] = name == "not" ? (vkTruncToInt(p[k]) == 0 ? 1.0 : 0.0) : 1.0 - p[k];
+    for (std::size_t k = 0; k < n; ++k)
+      p[k] = name == "not" ? (vkTruncToInt(p[k]) == 0 ? 1.0 : 0.0) : 1.0 - p[k];
     return 1;
   }
   if (!needOperands(sp, 2)) return 0;
@@ -769,10 +844,14 @@ int DoLogical(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
     return 0;
   }
   int which;
-  if (name == "and") which = 0;
-  else if (name == "or") which = 1;
-  else if (name == "andF") which = 2;
-  else if (name == "orF") which = 3;
+  if (name == "and")
+    which = 0;
+  else if (name == "or")
+    which = 1;
+  else if (name == "andF")
+    which = 2;
+  else if (name == "orF")
+    which = 3;
   else {
     error_disp("Invalid Logical code.");
     return 0;
@@ -783,10 +862,18 @@ int DoLogical(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   for (std::size_t k = 0; k < n; ++k) {
     const double x = pa[k], y = pb[k];
     switch (which) {
-      case 0: pa[k] = (vkTruncToInt(x) != 0 && vkTruncToInt(y) != 0) ? 1.0 : 0.0; break;
-      case 1: pa[k] = (vkTruncToInt(x) != 0 || vkTruncToInt(y) != 0) ? 1.0 : 0.0; break;
-      case 2: pa[k] = x < y ? x : y; break;
-      default: pa[k] = x > y ? x : y; break;
+      case 0:
+        pa[k] = (vkTruncToInt(x) != 0 && vkTruncToInt(y) != 0) ? 1.0 : 0.0;
+        break;
+      case 1:
+        pa[k] = (vkTruncToInt(x) != 0 || vkTruncToInt(y) != 0) ? 1.0 : 0.0;
+        break;
+      case 2:
+        pa[k] = x < y ? x : y;
+        break;
+      default:
+        pa[k] = x > y ? x : y;
+        break;
     }
   }
   --*sp;

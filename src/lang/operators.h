@@ -27,12 +27,19 @@ inline double vkRelate(int op, double x, double y) {
   if (d != d) return op == kRelNe ? 1.0 : 0.0;
   const bool eq = (d < 0 ? -d : d) < 1e-17;
   switch (op) {
-    case kRelGt: return !eq && d > 0 ? 1.0 : 0.0;
-    case kRelGe: return eq || d > 0 ? 1.0 : 0.0;
-    case kRelEq: return eq ? 1.0 : 0.0;
-    case kRelLe: return eq || d < 0 ? 1.0 : 0.0;
-    case kRelLt: return !eq && d < 0 ? 1.0 : 0.0;
-    case kRelNe: return eq ? 0.0 : 1.0;
-    default: return 0.0;
+    case kRelGt:
+      return !eq && d > 0 ? 1.0 : 0.0;
+    case kRelGe:
+      return eq || d > 0 ? 1.0 : 0.0;
+    case kRelEq:
+      return eq ? 1.0 : 0.0;
+    case kRelLe:
+      return eq || d < 0 ? 1.0 : 0.0;
+    case kRelLt:
+      return !eq && d < 0 ? 1.0 : 0.0;
+    case kRelNe:
+      return eq ? 0.0 : 1.0;
+    default:
+      return 0.0;
   }
 }

@@ -204,8 +204,10 @@ int Tokenizer::run() {
       state_ = kSeparator;
     } else if (c >= 0x80) {
       std::size_t len = 0;
-      if (c >= 0xC0 && c <= 0xDF) len = 2;
-      else if (c >= 0xE0 && c <= 0xEF) len = 3;
+      if (c >= 0xC0 && c <= 0xDF)
+        len = 2;
+      else if (c >= 0xE0 && c <= 0xEF)
+        len = 3;
       // A continuation byte out of place or a four-byte character: no message.
       if (len == 0) return 0;
       for (std::size_t k = 0; k < len && pos_ < n && ok; ++k, ++pos_) ok = put(s_[pos_]);
@@ -226,7 +228,8 @@ int Tokenizer::run() {
       ok = endWord();
       std::size_t len = 1;
       if (pos_ + 1 < n) {
-        static constexpr std::string_view kTwo[] = {"++", "--", "..", "==", ">=", "<=", "!=", "<>", ">>", "<<"};
+        static constexpr std::string_view kTwo[] = {
+            "++", "--", "..", "==", ">=", "<=", "!=", "<>", ">>", "<<"};
         for (std::string_view op : kTwo) {
           if (startsWith(pos_, op)) {
             len = 2;

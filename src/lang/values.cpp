@@ -163,9 +163,12 @@ bool isVariable(const std::string& name, int* type) {
   if (name.empty() || name.size() >= static_cast<std::size_t>(kNameBytes)) return false;
   const char last = name.back();
   int t = kValueReal;
-  if (last == '$') t = kValueString;
-  else if (last == '#') t = kValuePicture;
-  else if (last == '%') t = kValueInt;
+  if (last == '$')
+    t = kValueString;
+  else if (last == '#')
+    t = kValuePicture;
+  else if (last == '%')
+    t = kValueInt;
   if (t == kValueReal) {
     for (unsigned char ch : name) {
       if (ch < 0x80 && std::ispunct(ch) && ch != '_') return false;
@@ -189,29 +192,54 @@ int vkOpcodeOf(vk_Code& r) {
     case kCodeOperator:
       if (n.size() == 1) {
         switch (n[0]) {
-          case '+': op = kOpAdd; break;
-          case '-': op = kOpSub; break;
-          case '*': op = kOpMul; break;
-          case '/': op = kOpDiv; break;
-          case 'x': op = kOpElemMul; break;
-          case '%': op = kOpElemDiv; break;
-          case '^': op = kOpPow; break;
-          case ';': op = kOpDisplay; break;
-          default: break;
+          case '+':
+            op = kOpAdd;
+            break;
+          case '-':
+            op = kOpSub;
+            break;
+          case '*':
+            op = kOpMul;
+            break;
+          case '/':
+            op = kOpDiv;
+            break;
+          case 'x':
+            op = kOpElemMul;
+            break;
+          case '%':
+            op = kOpElemDiv;
+            break;
+          case '^':
+            op = kOpPow;
+            break;
+          case ';':
+            op = kOpDisplay;
+            break;
+          default:
+            break;
         }
       }
       break;
     case kCodeRelation:
-      if (n == ">") op = kRelGt;
-      else if (n == ">=") op = kRelGe;
-      else if (n == "==") op = kRelEq;
-      else if (n == "<=") op = kRelLe;
-      else if (n == "<") op = kRelLt;
-      else if (n == "<>") op = kRelNe;
+      if (n == ">")
+        op = kRelGt;
+      else if (n == ">=")
+        op = kRelGe;
+      else if (n == "==")
+        op = kRelEq;
+      else if (n == "<=")
+        op = kRelLe;
+      else if (n == "<")
+        op = kRelLt;
+      else if (n == "<>")
+        op = kRelNe;
       break;
     case kCodeControl:
-      if (n == "if") op = kCtlIf;
-      else if (n == "goto" || n.compare(0, 6, "gotoX-") == 0) op = kCtlGoto;
+      if (n == "if")
+        op = kCtlIf;
+      else if (n == "goto" || n.compare(0, 6, "gotoX-") == 0)
+        op = kCtlGoto;
       break;
     default:
       break;

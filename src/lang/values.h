@@ -18,15 +18,15 @@
 // ---------------------------------------------------------------------------------------
 // Fixed capacities. Each is a documented limit of the language, not a storage detail.
 
-constexpr int kCodeRecords = 12000;      // records of one compiled program or module body
-constexpr int kCalcStackSize = 1000;     // entries of one run's value stack (999 usable)
-constexpr int kVariableRecords = 1000;   // the variable table
-constexpr int kModuleSlots = 500;        // the module table
-constexpr int kModuleArguments = 20;     // arguments of one module
-constexpr int kAliasEntries = 500;       // the alias table
-constexpr int kNameBytes = 256;          // a name field, terminator included
-constexpr int kPathBytes = 1024;         // a path buffer, terminator included
-constexpr int kFormatBytes = 1024;       // DispFormat / SaveFormat, terminator included
+constexpr int kCodeRecords = 12000;     // records of one compiled program or module body
+constexpr int kCalcStackSize = 1000;    // entries of one run's value stack (999 usable)
+constexpr int kVariableRecords = 1000;  // the variable table
+constexpr int kModuleSlots = 500;       // the module table
+constexpr int kModuleArguments = 20;    // arguments of one module
+constexpr int kAliasEntries = 500;      // the alias table
+constexpr int kNameBytes = 256;         // a name field, terminator included
+constexpr int kPathBytes = 1024;        // a path buffer, terminator included
+constexpr int kFormatBytes = 1024;      // DispFormat / SaveFormat, terminator included
 
 // ---------------------------------------------------------------------------------------
 // Code kinds (`CalcCodeKind`): how the executor dispatches a record.
@@ -50,10 +50,10 @@ enum CalcCodeKind : int {
 
 // Value types (`CalcValueType`): the type word of a stack entry.
 enum CalcValueType : int {
-  kValueReal = 3,     // matrix of doubles, row-major; a scalar is 1 by 1
-  kValueString = 5,   // bytes with a terminating zero; msize = length
-  kValuePicture = 20, // picture bytes (or any raw byte block); msize = byte length
-  kValueInt = 30,     // matrix of signed 32-bit integers, row-major
+  kValueReal = 3,      // matrix of doubles, row-major; a scalar is 1 by 1
+  kValueString = 5,    // bytes with a terminating zero; msize = length
+  kValuePicture = 20,  // picture bytes (or any raw byte block); msize = byte length
+  kValueInt = 30,      // matrix of signed 32-bit integers, row-major
 };
 
 // Variable kinds of `VariableRecord`.
@@ -106,11 +106,11 @@ class VkBytes {
 // Code record `vk_Code`: one compiled instruction.
 
 struct vk_Code {
-  int kind = 0;       // CalcCodeKind
-  int argc = 0;       // arguments at a call; elements per row of a matrix literal
-  int jump = 0;       // relative jump of a control record; rows of a matrix literal
-  std::string name;   // token text (at most 255 bytes)
-  std::string data;   // text of a string literal (kind 5)
+  int kind = 0;      // CalcCodeKind
+  int argc = 0;      // arguments at a call; elements per row of a matrix literal
+  int jump = 0;      // relative jump of a control record; rows of a matrix literal
+  std::string name;  // token text (at most 255 bytes)
+  std::string data;  // text of a string literal (kind 5)
   bool hasData = false;
 
   // Derived once, so the executor does not redo it on every pass: the value of a number
@@ -166,7 +166,7 @@ struct VariableRecord {
   int msize = 0;
   int nsize = 0;
   int level = 0;
-  VkBytes data;   // doubles, integers, string bytes with terminator, or picture bytes
+  VkBytes data;  // doubles, integers, string bytes with terminator, or picture bytes
 };
 
 // Module slot `UserModuleSlot`. The body is shared so that a call keeps its code alive even
@@ -205,12 +205,12 @@ extern std::string ResultString;
 extern std::string DispFormat;  // print format of displayed numbers ("%10.4f" at start)
 extern std::string SaveFormat;  // print format of saved numbers ("%g" at start)
 extern int ByteOrderBigEndian;
-extern int vk_level;            // current scope level
-extern int breakLevel;          // loop depth while compiling
-extern int restM;               // rows shown of a displayed matrix (0 or less: all)
-extern int restN;               // columns shown
-extern int OpeMode;             // transfer mode for combining two pictures with "x"
-extern uint16_t opC[3];         // operation colour of that transfer
+extern int vk_level;     // current scope level
+extern int breakLevel;   // loop depth while compiling
+extern int restM;        // rows shown of a displayed matrix (0 or less: all)
+extern int restN;        // columns shown
+extern int OpeMode;      // transfer mode for combining two pictures with "x"
+extern uint16_t opC[3];  // operation colour of that transfer
 extern int pv_displayModeStatus;
 
 // Path buffers (at most kPathBytes - 1 bytes each).
@@ -220,8 +220,8 @@ extern std::string vkDataPathString;
 extern std::string NowLoadSaveName;
 
 extern std::vector<VariableRecord> variableTable;  // kVariableRecords records
-extern std::vector<UserModuleSlot> UFNtable;        // kModuleSlots slots
-extern std::vector<AliasEntry> fncAliasTable;       // kAliasEntries entries
+extern std::vector<UserModuleSlot> UFNtable;       // kModuleSlots slots
+extern std::vector<AliasEntry> fncAliasTable;      // kAliasEntries entries
 
 // The window whose program runs (set by whoever starts a run; the break test reads it).
 extern std::atomic<const void*> mainWindowRef;

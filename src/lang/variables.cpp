@@ -68,11 +68,16 @@ int findById(int nameId) {
 
 int vkTypeOfKind(int kind) {
   switch (kind) {
-    case kVarReal: return kValueReal;
-    case kVarString: return kValueString;
-    case kVarPicture: return kValuePicture;
-    case kVarInt: return kValueInt;
-    default: return 0;
+    case kVarReal:
+      return kValueReal;
+    case kVarString:
+      return kValueString;
+    case kVarPicture:
+      return kValuePicture;
+    case kVarInt:
+      return kValueInt;
+    default:
+      return 0;
   }
 }
 
@@ -301,12 +306,16 @@ int storeNumbers(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind
   }
   if (kind == kVarReal) {
     double* out = dst.doubles();
-    if (top.type == kValueReal) std::memcpy(out, top.data.data(), n * 8);
-    else for (std::size_t k = 0; k < n; ++k) out[k] = top.data.ints()[k];
+    if (top.type == kValueReal)
+      std::memcpy(out, top.data.data(), n * 8);
+    else
+      for (std::size_t k = 0; k < n; ++k) out[k] = top.data.ints()[k];
   } else {
     int32_t* out = dst.ints();
-    if (top.type == kValueInt) std::memcpy(out, top.data.data(), n * 4);
-    else for (std::size_t k = 0; k < n; ++k) out[k] = vkTruncToInt(top.data.doubles()[k]);
+    if (top.type == kValueInt)
+      std::memcpy(out, top.data.data(), n * 4);
+    else
+      for (std::size_t k = 0; k < n; ++k) out[k] = vkTruncToInt(top.data.doubles()[k]);
   }
   if (&dst == &fresh) v.data = std::move(fresh);
   v.state = 1;
@@ -349,9 +358,8 @@ inline bool haveValue(int* sp) {
 
 }  // namespace
 
-int DoNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+int DoLetNumVariable(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   vk_Code& rec = code[*pc];
-  if (!assignmentFollows(count, code, *pc)) return readVariable(rec, stack, sp);
   if (!haveValue(sp)) return 0;
   const int type = stack[*sp - 1].type;
   if (type == kValuePicture) {
@@ -377,9 +385,8 @@ int DoNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
   return storeNumbers(rec, pc, stack, sp, kVarReal);
 }
 
-int DoIntVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+int DoLetIntVariable(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   vk_Code& rec = code[*pc];
-  if (!assignmentFollows(count, code, *pc)) return readVariable(rec, stack, sp);
   if (!haveValue(sp)) return 0;
   const int type = stack[*sp - 1].type;
   if (type != kValueReal && type != kValueInt) {
@@ -389,9 +396,8 @@ int DoIntVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
   return storeNumbers(rec, pc, stack, sp, kVarInt);
 }
 
-int DoStrVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+int DoLetStrVariable(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   vk_Code& rec = code[*pc];
-  if (!assignmentFollows(count, code, *pc)) return readVariable(rec, stack, sp);
   if (!haveValue(sp)) return 0;
   if (stack[*sp - 1].type != kValueString) {
     error_disp("Invalid data type.");
@@ -400,9 +406,8 @@ int DoStrVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
   return storeBytes(rec, pc, stack, sp, kVarString);
 }
 
-int DoGraphVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+int DoLetGraphVariable(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   vk_Code& rec = code[*pc];
-  if (!assignmentFollows(count, code, *pc)) return readVariable(rec, stack, sp);
   if (!haveValue(sp)) return 0;
   if (stack[*sp - 1].type != kValuePicture) {
     error_disp("Invalid data type.");
@@ -436,4 +441,24 @@ std::FILE* vk_fopen(std::string_view path, const char* mode) {
   if (!changeFullPath(path, full, kPathBytes)) return nullptr;
   NowLoadSaveName = full;
   return std::fopen(full.c_str(), mode);
+}
+
+int DoNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  if (!assignmentFollows(count, code, *pc)) return readVariable(code[*pc], stack, sp);
+  return DoLetNumVariable(count, code, pc, stack, sp);
+}
+
+int DoIntVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  if (!assignmentFollows(count, code, *pc)) return readVariable(code[*pc], stack, sp);
+  return DoLetIntVariable(count, code, pc, stack, sp);
+}
+
+int DoStrVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  if (!assignmentFollows(count, code, *pc)) return readVariable(code[*pc], stack, sp);
+  return DoLetStrVariable(count, code, pc, stack, sp);
+}
+
+int DoGraphVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  if (!assignmentFollows(count, code, *pc)) return readVariable(code[*pc], stack, sp);
+  return DoLetGraphVariable(count, code, pc, stack, sp);
 }

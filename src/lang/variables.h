@@ -20,8 +20,7 @@ int setNewVariable(const std::string& name, int kind, int* index);
 // Stores a value into a fresh or reserved record at vk_level (module arguments, built-ins).
 // `data` points at doubles (kind 0), integers (kind 4), picture bytes (kind 2) or a
 // zero-terminated string (kind 1).
-int PushToVariableTable(int index, const std::string& name, int kind, const void* data, int msize,
-                        int nsize);
+int PushToVariableTable(int index, const std::string& name, int kind, const void* data, int msize, int nsize);
 
 // The same three by interned name (vkInternName), for callers that bind many variables.
 int vkFindVariableId(int nameId);
@@ -46,6 +45,13 @@ int DoNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
 int DoStrVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int DoIntVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int DoGraphVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+
+// The assignments alone: the record at *pc takes the value on top of the stack, which is
+// dropped, and *pc steps over the "=" record that follows.
+int DoLetNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+int DoLetStrVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+int DoLetIntVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+int DoLetGraphVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 
 // The variable a code record names at the current level, found through the slot cached in
 // the record; -1 when there is none.

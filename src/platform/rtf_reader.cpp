@@ -36,7 +36,6 @@ constexpr int kMaxTwips = 20 * 10000;
 
 enum class Dest {
   Text,  // the document body, a field result
-  Skip,  // never entered: skipped groups are jumped over
   FontTable,
   ColorTable,
   FieldInst,
@@ -420,10 +419,7 @@ class Reader {
       case '-':
         unicodeChar(0x00AD);
         return;
-      case '|':
-      case ':':
-        return;
-      default:
+      default:  // \| \: and the like: formula and index marks, not text
         return;
     }
   }
@@ -443,6 +439,7 @@ class Reader {
     if (w == "fonttbl") return setDest(Dest::FontTable);
     if (w == "colortbl") return setDest(Dest::ColorTable);
     if (w == "field") {
+      if (g.isField) return;  // one field per group
       flushBytes();
       flushRun();
       g.isField = true;
@@ -527,6 +524,8 @@ class Reader {
       if (w == s) return skipCurrentGroup();
     if (star) return skipCurrentGroup();
 
+    if (w == "uc") return void(g.uc = clampInt(n, 0, 16));
+
     // In the font table: the entry's number, character set and code page.
     if (g.dest == Dest::FontTable) {
       if (w == "f") {
@@ -540,7 +539,7 @@ class Reader {
       } else if (w == "cpg") {
         fontCodePage_ = clampInt(n, 0, 65535);
       } else if (w == "u") {
-        unicodeChar(n < 0 ? n + 65536 : n);
+        unicodeWithFallback(n);
       }
       return;
     }
@@ -577,7 +576,7 @@ class Reader {
       else if (w == "height")
         attachmentHeight_ = clampInt(n, 0, kMaxTwips);
       else if (w == "u")
-        unicodeChar(n < 0 ? n + 65536 : n);
+        unicodeWithFallback(n);
       return;
     }
 
@@ -588,15 +587,7 @@ class Reader {
     if (w == "pca") return void(docCodePage_ = 850);
     if (w == "ansicpg") return void(docCodePage_ = clampInt(n, 0, 65535));
     if (w == "deff") return void(defaultFont_ = clampInt(n, 0, 1 << 20));
-    if (w == "uc") return void(g.uc = clampInt(n, 0, 16));
-    if (w == "u") {
-      // A signed 16-bit unit, then g.uc fallback characters for readers without Unicode.
-      int64_t unit = n;
-      if (unit < 0) unit += 65536;
-      unicodeChar(unit);
-      skipFallback_ = g.uc;
-      return;
-    }
+    if (w == "u") return unicodeWithFallback(n);
 
     // Characters.
     if (w == "par" || w == "sect" || w == "page" || w == "row") return paragraphEnd();
@@ -774,6 +765,13 @@ class Reader {
     QString text = encoding::decodeLossy(bytes, name, &ok);
     if (!ok) text = QString::fromLatin1(bytes);
     appendText(text);
+  }
+
+  // \uN: a signed 16-bit unit, then as many fallback characters as \uc says, for readers
+  // without Unicode.
+  void unicodeWithFallback(int64_t n) {
+    unicodeChar(n < 0 ? n + 65536 : n);
+    skipFallback_ = top().uc;
   }
 
   void unicodeChar(int64_t unit) {

@@ -84,7 +84,8 @@ class Writer {
     QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     for (int i = 0; i < families_.size(); ++i) {
       head += cformat("\\f%d\\fnil\\fcharset0 ", i).c_str();
-      head += escaped(families_.at(i));
+      // A ";" ends a font entry: inside a name it goes as a code-page byte.
+      head += escaped(families_.at(i)).replace(";", "\\'3b");
       head += ';';
     }
     head += "}\n{\\colortbl;";

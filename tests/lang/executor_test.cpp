@@ -109,8 +109,8 @@ TEST_F(Dispatch, RoutesByPrefixAndFirstLetter) {
     const char* name;
     const char* message;
   } cases[] = {
-      {"_abc", "Unknown Function!"}, {"9x", "Unknown Function!"}, {"", "Unknown Function!"},
-      {"ma", "Unknown function."},   {"pv_", "Unknown function."}, {"cal_", "Unknown function."},
+      {"_abc", "Unknown Function!"}, {"9x", "Unknown Function!"},    {"", "Unknown Function!"},
+      {"ma", "Unknown function."},   {"pv_", "Unknown function."},   {"cal_", "Unknown function."},
       {"usr_", "Unknown function."}, {"Msize", "Unknown function."}, {"max", "Unknown function."},
   };
   for (const auto& c : cases) {

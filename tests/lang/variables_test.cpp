@@ -31,10 +31,14 @@ class Variables : public LangTest {
   int run(std::vector<vk_Code>& code, int& pc) {
     const int n = static_cast<int>(code.size());
     switch (code[0].kind) {
-      case kCodeNumVariable: return DoNumVariable(n, code.data(), &pc, stack.data(), &sp);
-      case kCodeIntVariable: return DoIntVariable(n, code.data(), &pc, stack.data(), &sp);
-      case kCodeStrVariable: return DoStrVariable(n, code.data(), &pc, stack.data(), &sp);
-      default: return DoGraphVariable(n, code.data(), &pc, stack.data(), &sp);
+      case kCodeNumVariable:
+        return DoNumVariable(n, code.data(), &pc, stack.data(), &sp);
+      case kCodeIntVariable:
+        return DoIntVariable(n, code.data(), &pc, stack.data(), &sp);
+      case kCodeStrVariable:
+        return DoStrVariable(n, code.data(), &pc, stack.data(), &sp);
+      default:
+        return DoGraphVariable(n, code.data(), &pc, stack.data(), &sp);
     }
   }
 };
@@ -136,8 +140,8 @@ TEST_F(Variables, IsVariableNames) {
     const char* name;
     bool ok;
     int type;
-  } cases[] = {{"a$", true, 5}, {"p#", true, 20}, {"n%", true, 30}, {"a_b", true, 3},
-               {"a.b", false, 0}, {"x", true, 3}, {"", false, 0}};
+  } cases[] = {{"a$", true, 5},   {"p#", true, 20}, {"n%", true, 30}, {"a_b", true, 3},
+               {"a.b", false, 0}, {"x", true, 3},   {"", false, 0}};
   for (const auto& c : cases) {
     int type = 0;
     EXPECT_EQ(isVariable(c.name, &type), c.ok) << c.name;

@@ -461,6 +461,23 @@ TEST(RtfRoundTrip, OldDocumentSurvivesRewriting) {
   EXPECT_EQ(dump(twice).toStdString(), dump(once).toStdString());
 }
 
+TEST(RtfRoundTrip, FontNamesWithSeparatorsAndEmptyDocuments) {
+  QTextDocument doc;
+  QTextCharFormat f;
+  f.setFontFamilies(QStringList{QString::fromUtf8("Odd;Name \xE6\x98\x8E\xE6\x9C\x9D")});
+  QTextCursor(&doc).insertText("x", f);
+  QTextDocument back;
+  ASSERT_TRUE(
+      pravella::rtf::read(pravella::rtf::write(doc, pravella::rtf::AttachmentMode::Separate).rtf, back).ok);
+  EXPECT_EQ(formatAt(back, "x").fontFamilies().toStringList(),
+            QStringList{QString::fromUtf8("Odd;Name \xE6\x98\x8E\xE6\x9C\x9D")});
+  QTextDocument empty;
+  const pravella::rtf::ReadResult r =
+      pravella::rtf::read(pravella::rtf::write(empty, pravella::rtf::AttachmentMode::Separate).rtf, back);
+  EXPECT_TRUE(r.ok && r.complete);
+  EXPECT_TRUE(back.isEmpty());
+}
+
 TEST(RtfRoundTrip, PlainRtfEmbedsPictures) {
   QTextDocument original;
   fillRichDocument(original);

@@ -86,7 +86,9 @@ TEST_P(Golden, CasesGiveTheirExpectedOutput) {
 INSTANTIATE_TEST_SUITE_P(Programs, Golden, testing::ValuesIn(caseFiles()),
                          [](const testing::TestParamInfo<std::string>& info) {
                            std::string name = info.param;
-                           std::replace_if(name.begin(), name.end(), [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); }, '_');
+                           std::replace_if(
+                               name.begin(), name.end(),
+                               [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); }, '_');
                            return name;
                          });
 

@@ -36,7 +36,8 @@ int DoFunction(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
   if (n >= 4 && name.compare(0, 3, "pv_") == 0) return prefixed(DoFunctionPV, count, code, pc, stack, sp);
   if (n >= 5 && name.compare(0, 4, "cal_") == 0)
     return prefixed(DoFunctionPravellaCommand, count, code, pc, stack, sp);
-  if (n >= 5 && name.compare(0, 4, "usr_") == 0) return prefixed(DoFunctionUserProg, count, code, pc, stack, sp);
+  if (n >= 5 && name.compare(0, 4, "usr_") == 0)
+    return prefixed(DoFunctionUserProg, count, code, pc, stack, sp);
   const unsigned char first = n ? static_cast<unsigned char>(name[0]) : 0;
   if (first >= 'A' && first <= 'Z') return kLetters[first - 'A'](count, code, pc, stack, sp) ? 1 : 0;
   if (first >= 'a' && first <= 'z') return kLetters[first - 'a'](count, code, pc, stack, sp) ? 1 : 0;
@@ -49,7 +50,8 @@ int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code
                       CalcStackEntry* stack, int* sp) {
   const vk_Code& rec = code[*pc];
   for (const VkBuiltin& b : chain) {
-    if (b.name == rec.name && (b.argc == kAnyArgc || b.argc == rec.argc)) return b.run(count, code, pc, stack, sp);
+    if (b.name == rec.name && (b.argc == kAnyArgc || b.argc == rec.argc))
+      return b.run(count, code, pc, stack, sp);
   }
   error_disp("Unknown function.");
   return 0;

@@ -1,0 +1,212 @@
+#include "lang/stdlib/fft.h"
+
+#include <cmath>
+#include <cstddef>
+#include <new>
+#include <utility>
+
+#include "lang/report.h"
+#include "lang/stdlib/fft_kernel.h"
+
+namespace {
+
+constexpr const char* kFFTMemoryError = "Memory allocation  error (FFT)";
+
+// Allocation that reports failure instead of throwing out of a built-in.
+bool tryAssign(std::vector<double>& v, std::size_t n) {
+  try {
+    v.assign(n, 0.0);
+    return true;
+  } catch (const std::bad_alloc&) {
+    std::vector<double>().swap(v);
+    return false;
+  }
+}
+
+// Forward transform (divided by N) of a real signal into interleaved work memory.
+void forwardReal(const double* x, std::size_t stride, int N, int log2N, double* work) {
+  for (int k = 0; k < N; ++k) {
+    work[2 * k] = x[static_cast<std::size_t>(k) * stride];
+    work[2 * k + 1] = 0.0;
+  }
+  cfft(work, log2N, -1.0);
+}
+
+// Both signals forward into a and b, the third buffer for the product; 0 after the report.
+int prepareTwo(int N, int log2N, const double* a, const double* b, std::vector<double>& A,
+               std::vector<double>& B, std::vector<double>& C) {
+  if (!HeapFFTmem(A, B, C, N)) {
+    error_disp(kFFTMemoryError);
+    return 0;
+  }
+  forwardReal(a, 1, N, log2N, A.data());
+  forwardReal(b, 1, N, log2N, B.data());
+  return 1;
+}
+
+int deconvolve(int N, int log2N, const double* a, const double* b, double* out) {
+  std::vector<double> A, B, C;
+  if (!prepareTwo(N, log2N, a, b, A, B, C)) return 0;
+  for (int k = 0; k < N; ++k) {
+    const vkComplex q = cc_div({B[2 * k], B[2 * k + 1]}, {A[2 * k], A[2 * k + 1]});
+    C[2 * k] = q.re;
+    C[2 * k + 1] = q.im;
+  }
+  cfft(C.data(), log2N, 1.0);
+  for (int k = 0; k < N; ++k) out[k] = C[2 * k] / N;
+  return 1;
+}
+
+// Column-wise forward transforms; `store` picks what goes to out for each of the N values.
+template <typename Store>
+int eachColumn(int N, int cols, int log2N, const double* in, Store store) {
+  std::vector<double> work;
+  if (!tryAssign(work, 2 * static_cast<std::size_t>(N))) {
+    error_disp(kFFTMemoryError);
+    return 0;
+  }
+  for (int c = 0; c < cols; ++c) {
+    forwardReal(in + c, static_cast<std::size_t>(cols), N, log2N, work.data());
+    store(c, work.data());
+  }
+  return 1;
+}
+
+}  // namespace
+
+int cfft(double* x, int log2N, double sign) {
+  const std::size_t N = std::size_t{1} << log2N;
+  // Taken before the data is touched, so that a failed allocation leaves it as it was.
+  std::vector<double> wr(N), wi(N);
+  pravella::fft::bitReverse(
+      log2N, [x](std::size_t i) { return pravella::fft::Pair{x[2 * i], x[2 * i + 1]}; },
+      [x](std::size_t i, pravella::fft::Pair v) {
+        x[2 * i] = v.re;
+        x[2 * i + 1] = v.im;
+      });
+  pravella::fft::allTwiddles(N, sign, wr, wi);
+  auto stage = [&](std::size_t base, std::size_t H) {
+    double* lo = x + 2 * base;
+    double* hi = x + 2 * (base + H);
+    const double* cr = wr.data() + H - 1;
+    const double* ci = wi.data() + H - 1;
+    for (std::size_t g = 0; g < H; ++g) {
+      const double ur = hi[2 * g], ui = hi[2 * g + 1];
+      const double tr = cr[g] * ur - ci[g] * ui;
+      const double ti = cr[g] * ui + ci[g] * ur;
+      hi[2 * g] = lo[2 * g] - tr;
+      hi[2 * g + 1] = lo[2 * g + 1] - ti;
+      lo[2 * g] += tr;
+      lo[2 * g + 1] += ti;
+    }
+  };
+  pravella::fft::runStages(0, N, stage);
+  if (sign == -1.0) {
+    // N is a power of two, so multiplying by 1/N is exactly the division.
+    const double inv = 1.0 / static_cast<double>(N);
+    for (std::size_t i = 0; i < 2 * N; ++i) x[i] *= inv;
+  }
+  return 1;
+}
+
+int DoFFT(int N, int log2N, const double* in, double* out, double sign) {
+  std::vector<double> work;
+  if (!tryAssign(work, 2 * static_cast<std::size_t>(N))) {
+    error_disp(kFFTMemoryError);
+    return 0;
+  }
+  for (std::size_t i = 0; i < work.size(); ++i) work[i] = in[i];
+  cfft(work.data(), log2N, sign);
+  for (std::size_t i = 0; i < work.size(); ++i) out[i] = work[i];
+  return 1;
+}
+
+int DoFFTReal(int N, int cols, int log2N, const double* in, double* out) {
+  return eachColumn(N, cols, log2N, in, [&](int c, const double* X) {
+    for (int k = 0; k < N; ++k) out[static_cast<std::size_t>(k) * cols + c] = X[2 * k];
+  });
+}
+
+int DoFFTImage(int N, int cols, int log2N, const double* in, double* out) {
+  return eachColumn(N, cols, log2N, in, [&](int c, const double* X) {
+    for (int k = 0; k < N; ++k) out[static_cast<std::size_t>(k) * cols + c] = X[2 * k + 1];
+  });
+}
+
+int DoFFTPower(int N, int cols, int log2N, const double* in, double* out) {
+  return eachColumn(N, cols, log2N, in, [&](int c, const double* X) {
+    auto at = [&](int k) -> double& { return out[static_cast<std::size_t>(k) * cols + c]; };
+    for (int k = 0; k < N; ++k) at(k) = std::sqrt(X[2 * k] * X[2 * k] + X[2 * k + 1] * X[2 * k + 1]);
+    for (int k = 1; k < N / 2; ++k) at(k) += at(N - k);
+  });
+}
+
+int DoFFTConv(int N, int log2N, const double* a, const double* b, double* out) {
+  std::vector<double> A, B, C;
+  if (!prepareTwo(N, log2N, a, b, A, B, C)) return 0;
+  for (int k = 0; k < N; ++k) {
+    const vkComplex p = cc_mul({A[2 * k], A[2 * k + 1]}, {B[2 * k], B[2 * k + 1]});
+    C[2 * k] = p.re;
+    C[2 * k + 1] = p.im;
+  }
+  cfft(C.data(), log2N, 1.0);
+  for (int k = 0; k < N; ++k) out[k] = C[2 * k] * N;
+  return 1;
+}
+
+int DoFFTDeConv(int N, int log2N, const double* a, const double* b, double* out) {
+  return deconvolve(N, log2N, a, b, out);
+}
+
+int DoFFTImp(int N, int log2N, const double* a, const double* b, double* out) {
+  return deconvolve(N, log2N, a, b, out);
+}
+
+int DoFFTCorrelation(int N, int log2N, const double* a, const double* b, double* out) {
+  std::vector<double> A, B, C;
+  if (!prepareTwo(N, log2N, a, b, A, B, C)) return 0;
+  for (int k = 0; k < N; ++k) {
+    const vkComplex p = cc_mul({A[2 * k], A[2 * k + 1]}, cc_conj({B[2 * k], B[2 * k + 1]}));
+    C[2 * k] = p.re;
+    C[2 * k + 1] = p.im;
+  }
+  cfft(C.data(), log2N, 1.0);
+  for (int k = 0; k < N; ++k) out[k] = C[2 * k] * N;
+  return 1;
+}
+
+int HeapFFTmem(std::vector<double>& a, std::vector<double>& b, std::vector<double>& c, int N) {
+  const std::size_t n = 2 * static_cast<std::size_t>(N > 0 ? N : 0);
+  if (tryAssign(a, n) && tryAssign(b, n) && tryAssign(c, n)) return 1;
+  for (std::vector<double>* v : {&a, &b, &c}) std::vector<double>().swap(*v);
+  return 0;
+}
+
+vkComplex tocomplex(double re, double im) { return {re, im}; }
+
+vkComplex cc_add(vkComplex a, vkComplex b) { return {a.re + b.re, a.im + b.im}; }
+
+vkComplex cc_sub(vkComplex a, vkComplex b) { return {a.re - b.re, a.im - b.im}; }
+
+vkComplex cc_mul(vkComplex a, vkComplex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+
+vkComplex cc_div(vkComplex a, vkComplex b) {
+  const double d = b.re * b.re + b.im * b.im;
+  if (d == 0.0) error_disp("divided by zero error !!!");
+  return {(a.re * b.re + a.im * b.im) / d, (a.im * b.re - a.re * b.im) / d};
+}
+
+double cc_arg(vkComplex a) {
+  if (a.re == 0.0 && a.im == 0.0) {
+    error_disp(" arg zero error!!!");
+    return 10.0;
+  }
+  return std::atan2(a.im, a.re);
+}
+
+vkComplex cc_conj(vkComplex a) { return {a.re, -a.im}; }
+
+vkComplex cc_exp(vkComplex a) {
+  const double e = std::exp(a.re);
+  return {e * std::cos(a.im), e * std::sin(a.im)};
+}
