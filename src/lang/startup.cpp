@@ -5,6 +5,7 @@
 #include <new>
 
 #include "graphics/language_binding.h"
+#include "lang/stdlib/file_slots.h"
 #include "lang/values.h"
 
 int vkStartUp() {
@@ -50,7 +51,8 @@ int vkStartUp() {
   }
   initVarTable(variableTable);
 
-  // 10. File slots of the file built-ins (initFileData, standard library) go here.
+  // 10. File slots of the file built-ins.
+  initFileData();
   // 11. The volume store (DoInitVolumeData, image analysis) goes here.
 
   vkSetTablesReady(ready);
