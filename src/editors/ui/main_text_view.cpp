@@ -214,10 +214,15 @@ mainTextView::RunContext* mainTextView::currentRun() {
 
 bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raiseLevel,
                                const InsertionPtr& insertion) {
+  const bool nested = !runs_.empty();
   runs_.push_back({mode, insertion});
   pravella::VkRunResult result;
   {
     std::lock_guard guard(pravella::vkRunLock());
+    // A nested run shows its own output; the caller's text must not come back with it, nor
+    // the nested output a second time in the caller's result.
+    std::string callersText;
+    if (nested) callersText.swap(ResultString);
     const int level = vk_level;
     if (raiseLevel) ++vk_level;
     result = pravella::runVkProgram(code, mainWindowRef.load());
@@ -227,6 +232,7 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
       vk_level = held - 1;
       deleteHighLevelVariable(held);
     }
+    if (nested) ResultString.swap(callersText);
   }
   runs_.pop_back();
 
