@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QColorDialog>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -128,6 +130,8 @@ void mainTextView::awakeFromNib() {
   observe("calculationOnCommandScript", [this](Notification& n) { calculationOnCommandScript(n.text); });
   observe("calculationOnMemoMenu", [this](Notification& n) { calculationOnMemoMenu(n.text); });
   observe("cal_insertTextToDoc", [this](Notification& n) { insertTextToDoc(n.text); });
+  observe("cal_useColorPanel", [this](Notification&) { postToGui([this] { useColorPanel(); }); });
+  observe("cal_useFontPanel", [this](Notification&) { postToGui([this] { useFontPanel(); }); });
   qApp->installEventFilter(this);
 }
 
@@ -469,6 +473,31 @@ void mainTextView::insertTextToDoc(const QString& text) {
     return;
   }
   postToGui([this, text] { textCursor().insertText(text); });
+}
+
+void mainTextView::useColorPanel() {
+  if (!colorPanel_) {
+    colorPanel_ = new QColorDialog(textColor(), window());
+    colorPanel_->setWindowTitle(QStringLiteral("Colors"));
+    colorPanel_->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
+    connect(colorPanel_, &QColorDialog::currentColorChanged, this, [this](const QColor& color) {
+      if (color.isValid()) setTextColor(color);
+    });
+  }
+  colorPanel_->show();
+  colorPanel_->raise();
+}
+
+void mainTextView::useFontPanel() {
+  if (!fontPanel_) {
+    fontPanel_ = new QFontDialog(currentFont(), window());
+    fontPanel_->setWindowTitle(QStringLiteral("Fonts"));
+    fontPanel_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    connect(fontPanel_, &QFontDialog::currentFontChanged, this,
+            [this](const QFont& font) { setCurrentFont(font); });
+  }
+  fontPanel_->show();
+  fontPanel_->raise();
 }
 
 // ---------------------------------------------------------------------------------------

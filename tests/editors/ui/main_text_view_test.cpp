@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QColorDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -340,6 +341,31 @@ TEST_F(MemoRun, PostedRunsRunOneLevelUpAndLoseTheirVariables) {
   center.post(QStringLiteral("calculationOnRunFunction"), QStringLiteral("3;"));
   ASSERT_TRUE(waitIdle());
   EXPECT_EQ(view->toPlainText().toStdString(), "text\n    3.0000\n.OK.\n");
+
+  // The calculator button runs the caret's line; "cal_insertTextToDoc" types at the caret.
+  setMemo(QStringLiteral("8;"), 0);
+  center.post(QStringLiteral("calculationOfCalcButton"));
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(), "8;\n    8.0000\n.OK.\n");
+  setMemo(QStringLiteral("ac"), 1);
+  center.post(QStringLiteral("cal_insertTextToDoc"), QStringLiteral("b"));
+  EXPECT_EQ(view->toPlainText().toStdString(), "abc");
+}
+
+TEST_F(MemoRun, ColourPanelColoursTheSelection) {
+  setMemo(QStringLiteral("abc"), 0);
+  select(0, 2);
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("cal_useColorPanel"));
+  auto* panel = window->findChild<QColorDialog*>();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->isVisible());
+  panel->setCurrentColor(QColor(10, 20, 200));
+  panel->hide();  // before the watchdog looks
+  QTextCursor at(view->document());
+  at.setPosition(1);
+  EXPECT_EQ(at.charFormat().foreground().color(), QColor(10, 20, 200));
+  at.setPosition(3);
+  EXPECT_NE(at.charFormat().foreground().color(), QColor(10, 20, 200));
 }
 
 TEST_F(MemoRun, NestedRunInsertsItsOwnResultAtTheCallersCaret) {
