@@ -36,7 +36,7 @@ class MemoRun : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(vkStartUp(), 1);
     vkButtonDownSinceMs.store(0);
-    pvSoundStatus.store(1);
+    pvSoundStatus = 1;
     graphOutPutMode.store(1);
     setGnuPlotPath("");
     window = std::make_unique<QWidget>();
