@@ -4,7 +4,6 @@
 #include <ctime>
 #include <new>
 
-#include "editors/memo_run_settings.h"
 #include "graphics/language_binding.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/random_dist.h"

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "editors/memo_run_settings.h"
 #include "graphics/axis_range.h"
 #include "graphics/picture_ops.h"
 #include "lang/builtins/builtin_args.h"
@@ -181,7 +180,7 @@ int beepSoundStatusBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) 
     pvSoundStatus = 1;
     return 1;
   }
-  return vkPushScalar(stack, sp, pvSoundStatus.load());
+  return vkPushScalar(stack, sp, pvSoundStatus);
 }
 
 int bitDispBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
