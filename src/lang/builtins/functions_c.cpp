@@ -1,7 +1,8 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
-// tools not built yet (OpenGL and picture sub-windows, volumes, movies, the dictionary reader,
-// the document converter, contour plots) are not in the table, so that they fail as unknown
-// functions rather than pretend to work.
+// tools not built yet are not in the table, so that they fail as unknown functions rather than
+// pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
+// convertDocument, createMovie, checkDictionary, changeKakudoStatus, changeCurrentVolumeData,
+// copyVolumeData, cutVolumeData, createVolumeData, changeCanvasColor and contourPlot.
 
 #include "lang/builtins/dispatch.h"
 
