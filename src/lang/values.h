@@ -149,6 +149,17 @@ int vkOpcodeOf(vk_Code& record);
 
 using VkCodeArray = std::vector<vk_Code>;
 
+// Gives a record a new kind and name (a built-in that rewrites code, such as "function", uses
+// it): the values derived from the old name are dropped so that nothing stale is used.
+inline void vkSetRecord(vk_Code& record, int kind, const std::string& name, int argc) {
+  record.kind = kind;
+  record.name = name;
+  record.argc = argc;
+  record.nameId = -1;
+  record.varSlot = -1;
+  record.op = 0;
+}
+
 // Value-stack entry `CalcStackEntry`. A picture's bytes are its data.
 struct CalcStackEntry {
   int type = 0;
