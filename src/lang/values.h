@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -158,6 +159,7 @@ inline void vkSetRecord(vk_Code& record, int kind, const std::string& name, int 
   record.nameId = -1;
   record.varSlot = -1;
   record.op = 0;
+  record.number = kind == kCodeNumber ? std::atof(name.c_str()) : 0.0;
 }
 
 // Value-stack entry `CalcStackEntry`. A picture's bytes are its data.
