@@ -29,10 +29,10 @@ std::unique_ptr<OffScreenWorld> newOffScreenWorld(int width, int height) {
   return world;
 }
 
-OffScreenWorld::OffScreenWorld(int width, int height) {
+OffScreenWorld::OffScreenWorld(int width, int height, Start start) {
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return;
   pixels_ = QImage(width, height, QImage::Format_ARGB32);
-  if (!pixels_.isNull()) pixels_.fill(Qt::white);
+  if (!pixels_.isNull()) pixels_.fill(start == Start::White ? QColor(Qt::white) : QColor(Qt::transparent));
 }
 
 void OffScreenWorld::penNormal() {
@@ -120,6 +120,21 @@ void OffScreenWorld::frameOval(int left, int top, int right, int bottom) {
   painter.fillPath(ring, fore_);
 }
 
+void OffScreenWorld::paintPolygon(const QPolygon& points) {
+  if (points.size() < 3) return;
+  QPainter painter(&target());
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(fore_);
+  painter.drawPolygon(points);
+}
+
+void OffScreenWorld::framePolygon(const QPolygon& points) {
+  if (points.isEmpty()) return;
+  moveTo(points[0].x(), points[0].y());
+  for (qsizetype i = 1; i < points.size(); ++i) lineTo(points[i].x(), points[i].y());
+}
+
 void OffScreenWorld::drawString(const QString& text) {
   if (text.isEmpty()) return;
   // Fonts need the GUI application; a process without one (a bare tool) draws no text
@@ -131,7 +146,11 @@ void OffScreenWorld::drawString(const QString& text) {
   }
   // A text size of 0 means 12, as the old drawing code has it.
   QFont font(fonts::familyFor(fontName_.isEmpty() ? QStringLiteral("Geneva") : fontName_));
-  font.setPointSize(textSize_ > 0 ? textSize_ : 12);
+  // Sizes are in pixels of the picture (72 per inch), not in the image's own points.
+  font.setPixelSize(textSize_ > 0 ? textSize_ : 12);
+  font.setBold(textFace_ & 1);
+  font.setItalic(textFace_ & 2);
+  font.setUnderline(textFace_ & 4);
   // Exact colours: titles and labels are read back as pixel values.
   font.setStyleStrategy(QFont::NoAntialias);
   QPainter painter(&target());

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPolygon>
 #include <QString>
 
 #include <memory>
@@ -21,7 +22,10 @@ namespace pravella {
 class OffScreenWorld {
  public:
   // Null (isNull) when the pixels cannot be had or a side is not positive or above 32,767.
-  OffScreenWorld(int width, int height);
+  // A world starts erased to white; a transparent one (a canvas that a picture is played
+  // back onto) starts with nothing drawn.
+  enum class Start { White, Transparent };
+  OffScreenWorld(int width, int height, Start start = Start::White);
 
   bool isNull() const { return pixels_.isNull(); }
   int width() const { return pixels_.width(); }
@@ -41,6 +45,8 @@ class OffScreenWorld {
   QPoint penLocation() const { return pen_; }
   void textFont(const QString& name) { fontName_ = name; }
   void textSize(int size) { textSize_ = size; }
+  // Bit 0 bold, bit 1 italic, bit 2 underline.
+  void textFace(int face) { textFace_ = face; }
 
   // Drawing, in port coordinates.
   void lineTo(int h, int v);
@@ -50,6 +56,9 @@ class OffScreenWorld {
   void frameRect(int left, int top, int right, int bottom);
   void paintOval(int left, int top, int right, int bottom);
   void frameOval(int left, int top, int right, int bottom);
+  // A polygon filled, or its outline drawn with the pen (from each point to the next).
+  void paintPolygon(const QPolygon& points);
+  void framePolygon(const QPolygon& points);
   // Text at the pen position (the base line's start); the pen moves past it.
   void drawString(const QString& text);
   // A picture drawn scaled into the rectangle; false when its bytes are refused.
@@ -76,6 +85,7 @@ class OffScreenWorld {
   int penWidth_ = 1, penHeight_ = 1;
   QString fontName_;
   int textSize_ = 0;
+  int textFace_ = 0;
 };
 
 // The current port of the drawing routines (process-wide, as the program runs one at a time).

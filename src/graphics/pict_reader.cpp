@@ -1,17 +1,22 @@
 // Renders a picture to pixels. Reads what our writer produces (direct 32-bit pixels with
 // PackBits, an alpha plane, embedded JPEG) and the bitmap opcodes common in old picture files:
 // 1-bit bit maps, indexed pixel maps of 1 to 8 bits with their colour table, 16- and 32-bit
-// direct pixels, packed or not, in version 1 and version 2 pictures. Drawing commands (lines,
-// shapes, text) are stepped over, not drawn. Every read is checked against the end of the data:
-// picture bytes come from files and programs and may be anything.
+// direct pixels, packed or not, in version 1 and version 2 pictures. Of the drawing commands it
+// plays back lines, rectangles, ovals, polygons and text with their pen, colours and fonts
+// (as old plots were recorded); patterns, arcs, regions and inversion are stepped over. Every
+// read is checked against the end of the data: picture bytes come from files and programs and
+// may be anything.
 
 #include <QBuffer>
 #include <QImageReader>
 
 #include <algorithm>
+#include <cstdlib>
 
+#include "graphics/offscreen_world.h"
 #include "graphics/packbits.h"
 #include "graphics/pict_codec.h"
+#include "platform/text_encoding.h"
 
 namespace pravella::pict {
 
@@ -19,6 +24,11 @@ namespace {
 
 // The largest frame we render: a corrupt frame must not make us allocate gigabytes.
 constexpr qint64 kMaxFramePixels = 64LL * 1024 * 1024;
+// Pixels one picture may paint in all (a few seconds of work): a crafted picture of many
+// frame-sized shapes, wide pens or huge text must not hang the program that draws it.
+constexpr qint64 kDrawingBudget = 2'000'000'000LL;
+// Text larger than this is drawn at this size.
+constexpr int kMaxTextSize = 1024;
 
 struct Failure {
   QString reason;
@@ -72,6 +82,41 @@ class Reader {
   }
 
   void opcode(int op);
+  bool drawing(int op);
+  QPoint point() {  // stored as (v, h), in picture coordinates
+    const int v = s16();
+    const int h = s16();
+    return QPoint(h - frame_.left, v - frame_.top);
+  }
+  QRect qdRect() {
+    const QdRect r = rect();
+    return QRect(QPoint(r.left - frame_.left, r.top - frame_.top), QPoint(r.right - frame_.left, r.bottom - frame_.top));
+  }
+  void text(const QByteArray& bytes);
+  void charge(qint64 pixels) {
+    budget_ -= std::max<qint64>(pixels, 1);
+    if (budget_ < 0) throw Failure{QStringLiteral("too much drawing for one picture")};
+  }
+  qint64 clippedArea(const QRect& edges) const {  // edges as QRect(topLeft, bottom-right edge)
+    const qint64 w = std::min(edges.right(), frame_.width()) - std::max(edges.left(), 0);
+    const qint64 h = std::min(edges.bottom(), frame_.height()) - std::max(edges.top(), 0);
+    return w > 0 && h > 0 ? w * h : 0;
+  }
+  void lineTo(int h, int v) {
+    const QPoint from = canvas_->penLocation();
+    const qint64 steps = std::max(std::abs(static_cast<qint64>(h) - from.x()), std::abs(static_cast<qint64>(v) - from.y())) + 1;
+    charge(steps * penWidth_ * penHeight_);
+    canvas_->lineTo(h, v);
+  }
+  void shape(int op, const QRect& r);
+  void setFore(QRgb c) {
+    fore_ = c;
+    canvas_->setForeColor(QColor(c));
+  }
+  void setBack(QRgb c) {
+    back_ = c;
+    canvas_->setBackColor(QColor(c));
+  }
   void bits(int op);
   void directBits(int op);
   void pixPat();
@@ -89,6 +134,12 @@ class Reader {
   bool ended_ = false;
   QdRect frame_;
   QImage* img_ = nullptr;
+  OffScreenWorld* canvas_ = nullptr;
+  QPoint textLoc_;
+  qint64 budget_ = kDrawingBudget;
+  int penWidth_ = 1, penHeight_ = 1;  // as set, held to the frame's size
+  int textSize_ = 12;
+  QRect lastRect_;  // "right, left" corners as points: QRect(topLeft, bottomRight) of the edges
   QRgb fore_ = qRgb(0, 0, 0);
   QRgb back_ = qRgb(255, 255, 255);
 };
@@ -125,16 +176,18 @@ bool Reader::run(QImage& out, QString& error) {
     } else {
       throw Failure{QStringLiteral("not a picture (no version opcode)")};
     }
-    QImage image(frame_.width(), frame_.height(), QImage::Format_ARGB32);
-    if (image.isNull()) throw Failure{QStringLiteral("no memory for the picture")};
-    image.fill(Qt::transparent);
-    img_ = &image;
+    OffScreenWorld canvas(frame_.width(), frame_.height(), OffScreenWorld::Start::Transparent);
+    if (canvas.isNull()) throw Failure{QStringLiteral("no memory for the picture")};
+    canvas_ = &canvas;
+    canvas.penNormal();
+    canvas.textFont(QStringLiteral("Geneva"));
+    img_ = &canvas.pixels();
     while (!ended_) {
       if (v2_ && (pos_ % 2)) skip(1);
       const int op = v2_ ? u16() : u8();
-      opcode(op);
+      if (!drawing(op)) opcode(op);
     }
-    out = std::move(image);
+    out = std::move(canvas.pixels());
     return true;
   } catch (const Failure& f) {
     error = f.reason;
@@ -158,12 +211,12 @@ void Reader::opcode(int op) {
     case 0x03: case 0x05: case 0x08: case 0x0D: case 0x15: case 0x16: return skip(2);
     case 0x06: case 0x07: case 0x0B: case 0x0C: return skip(4);
     case 0x02: case 0x09: case 0x0A: case 0x10: return skip(8);
-    case 0x0E: fore_ = oldColor(u32()); return;
-    case 0x0F: back_ = oldColor(u32()); return;
+    case 0x0E: return setFore(oldColor(u32()));
+    case 0x0F: return setBack(oldColor(u32()));
     case kVersion: return skip(v2_ ? 2 : 1);
     case 0x12: case 0x13: case 0x14: return pixPat();
-    case kRGBFgCol: fore_ = rgb48(); return;
-    case kRGBBkCol: back_ = rgb48(); return;
+    case kRGBFgCol: return setFore(rgb48());
+    case kRGBBkCol: return setBack(rgb48());
     case 0x1D: case 0x1F: return skip(6);
     case 0x20: return skip(8);
     case 0x21: return skip(4);
@@ -192,6 +245,158 @@ void Reader::opcode(int op) {
   if ((op >= 0x78 && op <= 0x7F) || (op >= 0x88 && op <= 0x8F) || (op >= 0xB0 && op <= 0xCF)) return;
   if (op >= 0xD0 && op <= 0xFE) return skip(u32());
   throw Failure{QStringLiteral("unknown opcode")};
+}
+
+// Font numbers of old pictures: the system's classic families.
+QString fontForNumber(int id) {
+  switch (id) {
+    case 2: case 20: return QStringLiteral("Times");
+    case 4: return QStringLiteral("Monaco");
+    case 21: return QStringLiteral("Helvetica");
+    case 22: return QStringLiteral("Courier");
+    default: return id >= 16384 ? QStringLiteral("Osaka") : QStringLiteral("Geneva");
+  }
+}
+
+// Plays back the drawing commands; false for an opcode that is not one of them.
+bool Reader::drawing(int op) {
+  if (op > 0xFF) return false;
+  switch (op) {
+    case 0x03: canvas_->textFont(fontForNumber(u16())); return true;
+    case 0x04: canvas_->textFace(u8()); return true;
+    case 0x07: {
+      const int v = s16();
+      const int h = s16();
+      penWidth_ = std::clamp(h, 0, frame_.width());
+      penHeight_ = std::clamp(v, 0, frame_.height());
+      canvas_->penSize(penWidth_, penHeight_);
+      return true;
+    }
+    case 0x0D:
+      textSize_ = std::clamp(static_cast<int>(s16()), 0, kMaxTextSize);
+      canvas_->textSize(textSize_);
+      return true;
+    case 0x20: {
+      const QPoint from = point();
+      const QPoint to = point();
+      canvas_->moveTo(from.x(), from.y());
+      lineTo(to.x(), to.y());
+      return true;
+    }
+    case 0x21: {
+      const QPoint to = point();
+      lineTo(to.x(), to.y());
+      return true;
+    }
+    case 0x22: {
+      const QPoint from = point();
+      const int dh = static_cast<std::int8_t>(u8());
+      const int dv = static_cast<std::int8_t>(u8());
+      canvas_->moveTo(from.x(), from.y());
+      lineTo(from.x() + dh, from.y() + dv);
+      return true;
+    }
+    case 0x23: {
+      const int dh = static_cast<std::int8_t>(u8());
+      const int dv = static_cast<std::int8_t>(u8());
+      lineTo(canvas_->penLocation().x() + dh, canvas_->penLocation().y() + dv);
+      return true;
+    }
+    case 0x28: textLoc_ = point(); break;
+    case 0x29: textLoc_.rx() += u8(); break;
+    case 0x2A: textLoc_.ry() += u8(); break;
+    case 0x2B: {
+      textLoc_.rx() += u8();
+      textLoc_.ry() += u8();
+      break;
+    }
+    case 0x2C: {
+      const std::size_t length = static_cast<std::size_t>(u16());
+      const std::size_t end = pos_ + length;
+      need(length);
+      if (length >= 3) {
+        skip(2);  // font number
+        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(u8()), end - pos_);
+        canvas_->textFont(QString::fromLatin1(reinterpret_cast<const char*>(d_ + pos_), static_cast<qsizetype>(n)));
+      }
+      pos_ = end;
+      return true;
+    }
+    default: {
+      const int kind = op & 0xF0;
+      if ((kind == 0x30 || kind == 0x40 || kind == 0x50) && (op & 0x0F) <= 4) {
+        lastRect_ = qdRect();
+        charge(clippedArea(lastRect_));
+        shape(op, lastRect_);
+        return true;
+      }
+      if ((kind == 0x30 || kind == 0x40 || kind == 0x50) && (op & 0x0F) >= 8 && (op & 0x0F) <= 0x0C) {
+        charge(clippedArea(lastRect_));
+        shape(op, lastRect_);
+        return true;
+      }
+      if (op == 0x70 || op == 0x71 || op == 0x74) {
+        const int size = u16();
+        if (size < 10 || (size - 10) % 4) throw Failure{QStringLiteral("bad polygon")};
+        skip(8);  // bounding box
+        QPolygon polygon;
+        for (int k = 0; k < (size - 10) / 4; ++k) polygon << point();
+        if (op == 0x70) {
+          canvas_->moveTo(polygon.value(0).x(), polygon.value(0).y());
+          for (const QPoint& q : polygon) lineTo(q.x(), q.y());
+        } else {
+          const QRect box = polygon.boundingRect();
+          charge(clippedArea(QRect(box.topLeft(), box.bottomRight() + QPoint(1, 1))) + polygon.size());
+          canvas_->paintPolygon(polygon);
+        }
+        return true;
+      }
+      return false;
+    }
+  }
+  // The text opcodes: a count byte and the characters, at the text location.
+  const std::size_t count = static_cast<std::size_t>(u8());
+  need(count);
+  text(QByteArray(reinterpret_cast<const char*>(d_ + pos_), static_cast<qsizetype>(count)));
+  pos_ += count;
+  return true;
+}
+
+void Reader::text(const QByteArray& bytes) {
+  // Old pictures carry Japanese text in Shift-JIS and the rest in the Macintosh character set.
+  bool ok = false;
+  QString text = encoding::decode(bytes, encoding::kShiftJIS, &ok);
+  if (!ok) text = encoding::decodeLossy(bytes, "MACINTOSH");
+  // A glyph covers about the square of the text size (0 draws at 12).
+  const qint64 size = textSize_ > 0 ? textSize_ : 12;
+  charge(static_cast<qint64>(text.size()) * size * size);
+  canvas_->moveTo(textLoc_.x(), textLoc_.y());
+  canvas_->drawString(text);
+}
+
+void Reader::shape(int op, const QRect& r) {
+  // r holds the edges: left/top inclusive, right/bottom as the QuickDraw edge.
+  const int l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
+  const int verb = op & 0x07;
+  const bool oval = (op & 0xF0) == 0x50;
+  switch (verb) {
+    case 0:
+      oval ? canvas_->frameOval(l, t, rt, b) : canvas_->frameRect(l, t, rt, b);
+      break;
+    case 1:
+    case 4:  // filled with a pattern: drawn in the foreground colour
+      oval ? canvas_->paintOval(l, t, rt, b) : canvas_->paintRect(l, t, rt, b);
+      break;
+    case 2: {
+      const QColor fore = canvas_->foreColor();
+      canvas_->setForeColor(canvas_->backColor());
+      oval ? canvas_->paintOval(l, t, rt, b) : canvas_->paintRect(l, t, rt, b);
+      canvas_->setForeColor(fore);
+      break;
+    }
+    default:  // inversion is not played back
+      break;
+  }
 }
 
 std::vector<std::uint8_t> Reader::rows(int rowBytes, int height, bool packed, bool wordPacked, int mapRowBytes) {
@@ -447,6 +652,7 @@ void Reader::blit(const QImage& src, const QdRect& bounds, const QdRect& srcRect
   const bool skipBackground = mode == 36;
   const int x0 = std::max(dstRect.left, frame_.left), x1 = std::min(dstRect.right, frame_.right);
   const int y0 = std::max(dstRect.top, frame_.top), y1 = std::min(dstRect.bottom, frame_.bottom);
+  if (x1 > x0 && y1 > y0) charge(static_cast<qint64>(x1 - x0) * (y1 - y0));
   for (int y = y0; y < y1; ++y) {
     const int sy = srcRect.top - bounds.top + static_cast<int>(static_cast<qint64>(y - dstRect.top) * sh / dh);
     if (sy < 0 || sy >= src.height()) continue;

@@ -233,5 +233,55 @@ TEST(Picture, Reads16BitDirectPixels) {
   EXPECT_EQ(image.pixel(7, 0), qRgb(0, 0, 255));
 }
 
+TEST(Picture, PlaysBackTheDrawingCommandsOfOldPlots) {
+  Bytes p;
+  p.u16(0);
+  p.rect(10, 10, 40, 50);  // frame with its corner at (10, 10)
+  p.u16(0x0011); p.u16(0x02FF);
+  p.u16(0x001A); p.u16(0xFFFF); p.u16(0); p.u16(0);  // red pen
+  p.u16(0x0007); p.u16(2); p.u16(2);                 // pen 2 by 2
+  p.u16(0x0020); p.u16(11); p.u16(11); p.u16(11); p.u16(15);  // line (11,11) to (15,11), (v, h) order
+  p.u16(0x001A); p.u16(0); p.u16(0); p.u16(0xFFFF);  // blue
+  p.u16(0x0031); p.rect(20, 20, 22, 30);             // paintRect
+  p.u16(0x0039);                                     // paintSameRect, nothing new
+  p.u16(0x0071); p.u16(22); p.rect(30, 10, 40, 20);  // paintPoly, three points
+  p.u16(30); p.u16(10); p.u16(40); p.u16(10); p.u16(40); p.u16(20);
+  p.u16(0x000D); p.u16(12);                          // text size
+  p.u16(0x0028); p.u16(38); p.u16(30); p.u8(2); p.u8('H'); p.u8('I');  // LongText at (30, 38)
+  if (p.b.size() % 2) p.u8(0);
+  p.u16(0x00FF);
+  QString error;
+  const QImage image = Picture(p.b).toImage(&error);
+  ASSERT_FALSE(image.isNull()) << error.toStdString();
+  ASSERT_EQ(image.size(), QSize(40, 30));
+  EXPECT_EQ(image.pixel(1, 1), qRgb(255, 0, 0));   // line start, in frame coordinates
+  EXPECT_EQ(image.pixel(6, 2), qRgb(255, 0, 0));   // end point plus the pen
+  EXPECT_EQ(qAlpha(image.pixel(7, 1)), 0);
+  EXPECT_EQ(image.pixel(10, 10), qRgb(0, 0, 255));  // rectangle (20, 20)-(30, 22)
+  EXPECT_EQ(image.pixel(19, 11), qRgb(0, 0, 255));
+  EXPECT_EQ(qAlpha(image.pixel(20, 11)), 0);
+  EXPECT_EQ(image.pixel(1, 27), qRgb(0, 0, 255));   // inside the triangle
+  int textPixels = 0;
+  for (int y = 14; y < 30; ++y)
+    for (int x = 20; x < 40; ++x) textPixels += image.pixel(x, y) == qRgb(0, 0, 255);
+  EXPECT_GT(textPixels, 5);
+}
+
+TEST(Picture, CraftedPictureThatWouldDrawForeverIsRefused) {
+  // 2,000 by 2,000 frame painted over a thousand times: far more work than any real picture.
+  Bytes p;
+  p.u16(0);
+  p.rect(0, 0, 2000, 2000);
+  p.u16(0x0011); p.u16(0x02FF);
+  for (int i = 0; i < 1000; ++i) {
+    p.u16(0x0031);
+    p.rect(0, 0, 2000, 2000);
+  }
+  p.u16(0x00FF);
+  QString error;
+  EXPECT_TRUE(Picture(p.b).toImage(&error).isNull());
+  EXPECT_EQ(error, "too much drawing for one picture");
+}
+
 }  // namespace
 }  // namespace pravella
