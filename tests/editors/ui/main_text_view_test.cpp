@@ -242,6 +242,8 @@ TEST_F(MemoRun, PictureIsPastedIntoTheMemo) {
       QDir(pravella::paths::documents() + QStringLiteral("/PravellaImage")).entryList({"*.jpg"}, QDir::Files);
   ASSERT_EQ(files.size(), 1);
   EXPECT_EQ(files[0].size(), 20);  // 14 digits of date and time, 2 of the counter, ".jpg"
+  const QImage jpeg(pravella::paths::documents() + QStringLiteral("/PravellaImage/") + files[0], "JPEG");
+  EXPECT_EQ(jpeg.size(), QSize(6, 4));
   EXPECT_EQ(shownFolders, QStringList({pravella::paths::documents() + QStringLiteral("/PravellaImage")}));
   center.removeObserver(folderObserver);
 
