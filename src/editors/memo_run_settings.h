@@ -1,14 +1,13 @@
 #pragma once
 // Settings of the memo run that programs change through built-ins and the memo views read:
-// the sound switch, where displayed pictures go, and the gnuplot program and picture width.
-// Built-ins set them on a run's worker thread while the GUI thread reads them, hence atomics.
+// where displayed pictures go, and the gnuplot program and picture width (the sound switch
+// pvSoundStatus is among the language's settings). Built-ins set them on a run's worker
+// thread while the GUI thread reads them, hence atomics.
 
 #include <atomic>
 #include <string>
 #include <string_view>
 
-// Feedback sounds ("Tink", "Basso", ...) play only while this is not 0 (1 at start).
-extern std::atomic<int> pvSoundStatus;
 // Pictures a program shows: 1 (at start) into the memo text, 0 into a JPEG file in the
 // picture folder.
 extern std::atomic<int> graphOutPutMode;
