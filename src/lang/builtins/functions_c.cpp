@@ -19,17 +19,17 @@
 #include "diary/calendar_arithmetic.h"
 #include "graphics/picture_builtins.h"
 #include "graphics/picture_clipboard.h"
-#include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/clipboard_text.h"
+#include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_c_complex.h"
 #include "lang/builtins/functions_c_pictures.h"
 #include "lang/report.h"
+#include "lang/stack.h"
 #include "lang/stdlib/cell_label.h"
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
-#include "lang/stack.h"
 #include "lang/variables.h"
 
 namespace {
@@ -138,8 +138,12 @@ int replaceByte(CalcStackEntry* stack, int* sp, char from, char to) {
   return pushString(stack, sp, s, static_cast<int>(n));
 }
 
-int changeLF(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return replaceByte(stack, sp, '\n', '\r'); }
-int changeCR(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return replaceByte(stack, sp, '\r', '\n'); }
+int changeLF(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return replaceByte(stack, sp, '\n', '\r');
+}
+int changeCR(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return replaceByte(stack, sp, '\r', '\n');
+}
 
 // ---------------------------------------------------------------------------------------
 // Calendar.
@@ -165,7 +169,8 @@ int calendarYearMonth(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 int calendarDay(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double year = 0, month = 0, day = 0;
-  if (!vkPopNumber(stack, sp, &day) || !vkPopNumber(stack, sp, &month) || !vkPopNumber(stack, sp, &year)) return 0;
+  if (!vkPopNumber(stack, sp, &day) || !vkPopNumber(stack, sp, &month) || !vkPopNumber(stack, sp, &year))
+    return 0;
   return pushCalendar(stack, sp, year, month, day);
 }
 
