@@ -19,6 +19,7 @@
 #include "graphics/plot2d.h"
 #include "graphics/polar_resample.h"
 #include "graphics/polygon_region.h"
+#include "graphics/triangulation.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/pref_backup.h"
@@ -222,10 +223,24 @@ int polarToRectangularEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp)
   return vkPushReals(stack, sp, vk_tc, 2 * h, w);
 }
 
+// The triangles of the points (m x 3 rows of x, y, value; m >= 3), 9 values a row.
+int pointsToSankakuEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg points;
+  if (!popReal(stack, sp, vk_ta, &points)) return 0;
+  if (points.rows < 3 || points.cols != 3) return vkInvalidArguments();
+  int count = 0;
+  if (!getSankakuFromPoints(vk_ta, points.rows, vk_tb, &count)) {
+    error_disp("Can not create triangles.");
+    return 0;
+  }
+  return vkPushReals(stack, sp, vk_tb, count, 9);
+}
+
 constexpr VkBuiltin kP[] = {
     {"pointInRegion", 2, pointInRegionEntry},
     {"progressBar", 1, progressBarEntry},
     {"polarToRectangular", 2, polarToRectangularEntry},
+    {"pointsToSankaku", 1, pointsToSankakuEntry},
     {"prefBackupNeed", 1, prefBackupNeedEntry},
     // Pictures (graphics/picture_builtins.h).
     {"pastePictWithPath", kAnyArgc, vkPictureBuiltinEntry},
