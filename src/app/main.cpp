@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   pravella::MainWindow window;
+  // The memo takes the program texts the calendar posts at launch (the user's modules).
+  window.documentView()->awakeFromNib();
   Calcndar calendar(&window);
   calendar.awakeFromNib();
   // The working folder starts before any module runs.

@@ -250,12 +250,12 @@ int Keisan(int count, vk_Code* code, CalcStackEntry* outerStack, int* outerSp) {
 
 namespace pravella {
 
-namespace {
-std::recursive_mutex& runLock() {
+std::recursive_mutex& vkRunLock() {
   static std::recursive_mutex lock;
   return lock;
 }
 
+namespace {
 std::atomic<int> activeRuns{0};
 
 struct ActiveRun {
@@ -267,7 +267,7 @@ struct ActiveRun {
 bool vkRunInProgress() { return activeRuns.load() > 0; }
 
 VkRunResult runVkProgram(std::string_view source, const void* window) {
-  std::lock_guard guard(runLock());
+  std::lock_guard guard(vkRunLock());
   const ActiveRun active;
   VkRunResult result;
   mainWindowRef.store(window);
@@ -277,9 +277,12 @@ VkRunResult runVkProgram(std::string_view source, const void* window) {
     result.text = "...<Error>...Memory allocation error.\n";
     return result;
   }
+  // A failed run must not leave the program in a folder a built-in switched to on its way.
+  const std::string beforeCurrentDirectory = current_fullPath;
 
   std::string tokens;
   if (!shikiBunri(source, tokens)) {
+    result.tokenizerFailed = true;
     result.text = std::move(tokens);
     return result;
   }
@@ -300,6 +303,13 @@ VkRunResult runVkProgram(std::string_view source, const void* window) {
     }
   }
   freeCodeData(code, kCodeRecords);
+  if (!ok) {
+    current_fullPath = beforeCurrentDirectory;
+  } else if (!backup_fullPath.empty()) {
+    // A successful run ends a "useTempDirectory" switch the program left on.
+    current_fullPath = backup_fullPath;
+    backup_fullPath.clear();
+  }
   result.ok = ok;
   result.text = ResultString;
   return result;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,7 @@ namespace pravella {
 // What a run gives: success, and the text to insert before ".OK." or ".NO.".
 struct VkRunResult {
   bool ok = false;
+  bool tokenizerFailed = false;  // the text is then the tokens made so far and the message
   std::string text;
   // The text followed by ".OK.\n" or ".NO.\n", as a memo shows it.
   std::string output() const { return text + (ok ? ".OK.\n" : ".NO.\n"); }
@@ -42,8 +44,15 @@ struct VkRunResult {
 
 // The run contract: empty ResultString, tokenize, compile and run `source`. One run at a time
 // per process (a nested run on the same thread is allowed). `window` identifies the window
-// whose program runs, for the break test.
+// whose program runs, for the break test. A failed execution puts current_fullPath back to
+// what it was when the run began; a successful one returns from a temporary folder switch
+// (backup_fullPath).
 VkRunResult runVkProgram(std::string_view source, const void* window = nullptr);
+
+// The process-wide run lock that runVkProgram holds. Whoever changes the interpreter's tables
+// around a run (raising the variable level, setting a variable) holds it too; it is recursive
+// so that a nested run on the same thread goes through.
+std::recursive_mutex& vkRunLock();
 
 // Whether a run is going on (on any thread). A window that must not block checks this before
 // it starts a run, since runVkProgram waits for the run in progress.

@@ -5,13 +5,16 @@
 #include <new>
 
 #include "graphics/language_binding.h"
+#include "lang/stdlib/file_slots.h"
+#include "lang/stdlib/random_dist.h"
 #include "lang/values.h"
 
 int vkStartUp() {
-  // 1. Both random generators from the clock. The language's own generator (M_Rand_Seed,
-  //    standard library) is seeded here with the same time once that library exists.
+  // 1. Both random generators from the clock: the C library's (the built-in "rand") and the
+  //    language's own shift-register generator (M_Rand and nRand).
   const auto now = static_cast<unsigned>(std::time(nullptr));
   std::srand(now);
+  M_Rand_Seed(now);
 
   // 2. Formats, and the settings programs may have changed (start-up runs once in the
   //    application; a test harness runs it again for a clean language).
@@ -24,6 +27,7 @@ int vkStartUp() {
   OpeMode = 32;
   opC[0] = opC[1] = opC[2] = 32768;
   pv_displayModeStatus = 0;
+  pvSoundStatus = 1;
 
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
@@ -50,7 +54,8 @@ int vkStartUp() {
   }
   initVarTable(variableTable);
 
-  // 10. File slots of the file built-ins (initFileData, standard library) go here.
+  // 10. File slots of the file built-ins.
+  initFileData();
   // 11. The volume store (DoInitVolumeData, image analysis) goes here.
 
   vkSetTablesReady(ready);

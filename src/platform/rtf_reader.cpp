@@ -206,6 +206,10 @@ class Reader {
     const bool undo = doc_.isUndoRedoEnabled();
     doc_.setUndoRedoEnabled(false);
     doc_.clear();
+    // A document without \deftab has the default tab stops, whatever the last one had.
+    QTextOption option = doc_.defaultTextOption();
+    option.setTabStopDistance(QTextOption().tabStopDistance());
+    doc_.setDefaultTextOption(option);
     cursor_ = QTextCursor(&doc_);
     const bool complete = parse();
     finish();
@@ -587,6 +591,13 @@ class Reader {
     if (w == "pca") return void(docCodePage_ = 850);
     if (w == "ansicpg") return void(docCodePage_ = clampInt(n, 0, 65535));
     if (w == "deff") return void(defaultFont_ = clampInt(n, 0, 1 << 20));
+    if ((w == "deftab" || w == "pardeftab") && n > 0) {
+      // The distance of the default tab stops; the document has one for all its paragraphs.
+      QTextOption option = doc_.defaultTextOption();
+      option.setTabStopDistance(clampInt(n, 1, kMaxTwips) / 20.0);
+      doc_.setDefaultTextOption(option);
+      return;
+    }
     if (w == "u") return unicodeWithFallback(n);
 
     // Characters.

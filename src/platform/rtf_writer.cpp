@@ -81,7 +81,10 @@ class Writer {
       writeBlock(block);
       if (block.next().isValid()) body += "\\par\n";
     }
-    QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1";
+    if (const qreal tab = doc_.defaultTextOption().tabStopDistance(); tab > 0)
+      head += cformat("\\deftab%d", twips(tab)).c_str();
+    head += "\n{\\fonttbl";
     for (int i = 0; i < families_.size(); ++i) {
       head += cformat("\\f%d\\fnil\\fcharset0 ", i).c_str();
       // A ";" ends a font entry: inside a name it goes as a code-page byte.

@@ -180,6 +180,14 @@ TEST(RtfReader, ReadsAnOldRtfdDiaryEntry) {
   EXPECT_EQ(formatAt(doc, "mono").fontPointSize(), 10.0);
   EXPECT_EQ(formatAt(doc, "mono").foreground().color(), QColor(0, 0, 255));
 
+  // The old text system's default tab stops come from \deftab when a document has it.
+  std::unique_ptr<QTextDocument> tabbed(readRtf("{\\rtf1\\ansi\\deftab720 a}"));
+  EXPECT_DOUBLE_EQ(tabbed->defaultTextOption().tabStopDistance(), 36.0);
+  QTextDocument tabbedAgain;
+  pravella::rtf::read(pravella::rtf::write(*tabbed, pravella::rtf::AttachmentMode::Separate).rtf,
+                      tabbedAgain);
+  EXPECT_DOUBLE_EQ(tabbedAgain.defaultTextOption().tabStopDistance(), 36.0);
+
   // The link.
   const QTextCharFormat link = formatAt(doc, "a link");
   EXPECT_TRUE(link.isAnchor());

@@ -1,6 +1,535 @@
 #include "editors/ui/main_text_view.h"
 
+#include <QApplication>
+#include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QThread>
+#include <cstdio>
+
+#include "editors/gnuplot_block.h"
+#include "editors/memo_run_settings.h"
+#include "graphics/picture.h"
+#include "graphics/picture_clipboard.h"
+#include "lang/executor.h"
+#include "lang/values.h"
+#include "lang/variables.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/rtf.h"
+#include "platform/ui/sound_player.h"
+#include "tools/jpeg_file.h"
+
+namespace pravella {
+
+// Where a run's output goes in the memo. Touched on the GUI thread only; the worker merely
+// carries it from one queued edit to the next. `start` keeps its place when text goes in at
+// it, `end` moves on with every insertion, so the output stays behind the code whatever the
+// user edits elsewhere.
+struct MemoInsertion {
+  QTextCursor start;
+  QTextCursor end;
+  bool begun = false;
+  bool newlineFirst = false;
+  std::shared_ptr<MemoInsertion> parent;  // a nested run goes in at its caller's caret
+  int revision = -1;                      // the document's revision after this run's last edit
+
+  MemoInsertion& root() { return parent ? parent->root() : *this; }
+};
+
+}  // namespace pravella
+
+namespace {
+
+using pravella::MemoInsertion;
+
+constexpr int kLongestLine = 32000;  // a caret line this long is not run (a selection is)
+
+// The text of a selection or document range with paragraph and line separators as "\n".
+QString plainOf(QString text) {
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text;
+}
+
+// Cursors belong to their document's thread: the last reference may drop on the worker, so
+// the object is deleted on the GUI thread.
+std::shared_ptr<MemoInsertion> newInsertion() {
+  return std::shared_ptr<MemoInsertion>(new MemoInsertion, [](MemoInsertion* p) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread()) {
+      delete p;
+    } else {
+      QMetaObject::invokeMethod(
+          app, [p] { delete p; }, Qt::QueuedConnection);
+    }
+  });
+}
+
+void beginInsertion(QTextDocument* doc, MemoInsertion& ins) {
+  if (ins.begun) return;
+  if (ins.parent) {
+    beginInsertion(doc, *ins.parent);
+    ins.start = QTextCursor(doc);
+    ins.start.setPosition(ins.parent->end.position());
+    ins.start.setKeepPositionOnInsert(true);
+    ins.end = QTextCursor(doc);
+    ins.end.setPosition(ins.parent->end.position());
+  }
+  ins.begun = true;
+  if (ins.newlineFirst) ins.end.insertText(QStringLiteral("\n"));
+}
+
+QString statusLine(bool ok) { return ok ? QStringLiteral(".OK.\n") : QStringLiteral(".NO.\n"); }
+
+}  // namespace
+
 mainTextView::mainTextView(QWidget* parent) : QTextEdit(parent) {
   setObjectName(QStringLiteral("DocumentView"));
   setAcceptRichText(true);
+  setUndoRedoEnabled(true);
+}
+
+mainTextView::~mainTextView() {
+  pravella::NotificationCenter::defaultCenter().removeObservers(this);
+  if (awake_ && qApp) qApp->removeEventFilter(this);
+  if (worker_.busy()) {
+    // Closing must not wait for a long loop: break it as the held mouse button would.
+    vkButtonDownSinceMs.store(1);
+    worker_.finish([] { QCoreApplication::processEvents(); });
+    vkButtonDownSinceMs.store(0);
+  }
+  worker_.finish([] { QCoreApplication::processEvents(); });
+}
+
+void mainTextView::awakeFromNib() {
+  if (awake_) return;
+  awake_ = true;
+  using pravella::Delivery;
+  using pravella::Notification;
+  pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
+  const auto observe = [&](const char* name, std::function<void(Notification&)> fn) {
+    center.addObserver(QString::fromLatin1(name), this, std::move(fn), Delivery::PostingThread);
+  };
+  observe("calculationOfCalcButton", [this](Notification&) { calculationOfCalcButton(); });
+  observe("calculationOnEditModule", [this](Notification& n) { calculationOnEditModule(n.text); });
+  observe("dispResultOfMatrixCalculator", [this](Notification& n) { onDisplay(n); });
+  observe("pastePictureToDocument", [this](Notification& n) { pastePictureToDocument(n.text); });
+  observe("calculationOnRunFunction", [this](Notification& n) { calculationOnRunFunction(n.text); });
+  observe("calculationOnCommandScript", [this](Notification& n) { calculationOnCommandScript(n.text); });
+  observe("calculationOnMemoMenu", [this](Notification& n) { calculationOnMemoMenu(n.text); });
+  observe("cal_insertTextToDoc", [this](Notification& n) { insertTextToDoc(n.text); });
+  qApp->installEventFilter(this);
+}
+
+// ---------------------------------------------------------------------------------------
+// Keys and the code under the caret
+
+void mainTextView::keyPressEvent(QKeyEvent* event) {
+  const bool runKey = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
+  const bool composing = !textCursor().block().layout()->preeditAreaText().isEmpty();
+  // While a run goes on, Enter and Escape are ordinary keys.
+  if (runKey && !composing && !worker_.busy()) {
+    const QString selected = plainOf(textCursor().selectedText());
+    if (pravella::isGnuplotBlock(selected)) {
+      DoGnuPlotCommand(selected);
+    } else {
+      const QString code = findExpression();
+      if (!code.isEmpty()) calculationUsingBC(code);
+    }
+    event->accept();
+    return;
+  }
+  QTextEdit::keyPressEvent(event);
+}
+
+QString mainTextView::findExpression() {
+  QTextCursor cursor = textCursor();
+  if (cursor.hasSelection()) {
+    const QString selected = plainOf(cursor.selectedText());
+    cursor.setPosition(cursor.selectionEnd());
+    setTextCursor(cursor);
+    return selected;
+  }
+  const QString all = plainOf(document()->toPlainText());
+  const int caret = cursor.position();
+  const int start = caret == 0 ? 0 : all.lastIndexOf(QLatin1Char('\n'), caret - 1) + 1;
+  int end = all.indexOf(QLatin1Char('\n'), caret);
+  if (end < 0) end = static_cast<int>(all.size());
+  const int length = end - start;
+  if (length <= 0 || length >= kLongestLine) return {};
+  cursor.setPosition(end);
+  setTextCursor(cursor);
+  return all.mid(start, length);
+}
+
+// ---------------------------------------------------------------------------------------
+// Starting runs
+
+mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst) {
+  InsertionPtr ins = newInsertion();
+  ins->start = QTextCursor(document());
+  ins->start.setPosition(position);
+  ins->start.setKeepPositionOnInsert(true);
+  ins->end = QTextCursor(document());
+  ins->end.setPosition(position);
+  ins->newlineFirst = newlineFirst;
+  return ins;
+}
+
+void mainTextView::calculationUsingBC(const QString& code) {
+  if (code.isEmpty()) return;
+  QTextCursor cursor = textCursor();
+  const int at = cursor.selectionEnd();
+  cursor.setPosition(at);
+  setTextCursor(cursor);
+  queueRun(code, RunMode::View, false, makeInsertion(at, !code.endsWith(QLatin1Char('\n'))), true);
+}
+
+void mainTextView::queueRun(const QString& text, RunMode mode, bool raiseLevel, InsertionPtr insertion,
+                            bool interactive) {
+  const std::string code = text.toUtf8().toStdString();
+  const void* window = this->window();
+  if (interactive) ++interactiveRuns_;
+  worker_.submit([this, code, mode, raiseLevel, insertion, window, interactive] {
+    mainWindowRef.store(window);
+    runOnWorker(code, mode, raiseLevel, insertion);
+    if (interactive) --interactiveRuns_;
+  });
+}
+
+mainTextView::RunContext* mainTextView::currentRun() {
+  if (!worker_.onWorkerThread() || runs_.empty()) return nullptr;
+  return &runs_.back();
+}
+
+bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raiseLevel,
+                               const InsertionPtr& insertion) {
+  runs_.push_back({mode, insertion});
+  pravella::VkRunResult result;
+  {
+    std::lock_guard guard(pravella::vkRunLock());
+    const int level = vk_level;
+    if (raiseLevel) ++vk_level;
+    result = pravella::runVkProgram(code, mainWindowRef.load());
+    if (raiseLevel && vk_level != level) {
+      // What the run made at its own level vanishes with it.
+      const int held = vk_level;
+      vk_level = held - 1;
+      deleteHighLevelVariable(held);
+    }
+  }
+  runs_.pop_back();
+
+  if (mode == RunMode::Console) {
+    std::string out = result.text;
+    if (result.tokenizerFailed || !result.ok) out += ".NO.\n";
+    writeConsole(out);
+    if (result.tokenizerFailed) pravella::playFeedbackSound(QStringLiteral("Basso"));
+    return result.ok;
+  }
+
+  const QString text = QString::fromUtf8(result.text.data(), static_cast<qsizetype>(result.text.size()));
+  const bool ok = result.ok;
+  postToGui([this, insertion, text, ok] {
+    editAt(*insertion, [&](QTextCursor& c) { c.insertText(text + statusLine(ok)); });
+    selectInsertion(*insertion);
+    pravella::playFeedbackSound(ok ? QStringLiteral("Tink") : QStringLiteral("Basso"));
+  });
+  return ok;
+}
+
+void mainTextView::runNestedOrQueue(const QString& text, bool console, bool raiseLevel) {
+  if (text.isEmpty()) return;
+  if (RunContext* outer = currentRun()) {
+    // Posted by the running program itself: run at once, inside it, on this worker.
+    const RunMode mode = console ? RunMode::Console : outer->mode;
+    InsertionPtr ins;
+    if (mode == RunMode::View && outer->insertion) {
+      ins = newInsertion();
+      ins->parent = outer->insertion;
+      ins->newlineFirst = !text.endsWith(QLatin1Char('\n'));
+    }
+    runOnWorker(text.toUtf8().toStdString(), ins ? mode : RunMode::Console, raiseLevel, ins);
+    return;
+  }
+  // From a window: queued behind the runs already going.
+  postToGui([this, text, console, raiseLevel] {
+    InsertionPtr ins;
+    if (!console) ins = makeInsertion(textCursor().selectionEnd(), !text.endsWith(QLatin1Char('\n')));
+    queueRun(text, console ? RunMode::Console : RunMode::View, raiseLevel, ins, false);
+  });
+}
+
+// ---------------------------------------------------------------------------------------
+// The notification entries
+
+void mainTextView::calculationOfCalcButton() {
+  postToGui([this] {
+    if (worker_.busy()) return;  // refused silently
+    const QString code = findExpression();
+    if (!code.isEmpty()) calculationUsingBC(code);
+  });
+}
+
+void mainTextView::calculationOnRunFunction(const QString& text) { runNestedOrQueue(text, false, false); }
+
+void mainTextView::calculationOnCommandScript(const QString& text) { runNestedOrQueue(text, true, true); }
+
+void mainTextView::calculationOnEditModule(const QString& text) {
+  const bool fromOwnRun = currentRun() != nullptr;
+  // A memo-menu run refuses it; so does a run the user started here, unless the request
+  // comes from inside that very run.
+  if (memoMenuRun_.load() || (!fromOwnRun && interactiveRuns_.load() > 0)) {
+    refuse();
+    return;
+  }
+  runNestedOrQueue(text, true, true);
+}
+
+void mainTextView::calculationOnMemoMenu(const QString& text) {
+  const bool fromOwnRun = currentRun() != nullptr;
+  if (memoMenuRun_.load() || (!fromOwnRun && interactiveRuns_.load() > 0)) {
+    refuse();
+    return;
+  }
+  if (text.isEmpty()) return;
+  memoMenuRun_.store(true);
+  const std::string code = text.toUtf8().toStdString();
+  const void* window = mainWindowRef.load();
+  worker_.submit([this, code, window] {
+    mainWindowRef.store(window);
+    runOnWorker(code, RunMode::Console, true, nullptr);
+    memoMenuRun_.store(false);
+  });
+}
+
+void mainTextView::refuse() {
+  postToGui([this] { vkCannotRunAlertPanel(); });
+}
+
+void mainTextView::vkCannotRunAlertPanel() {
+  pravella::playFeedbackSound(QStringLiteral("Basso"));
+  const QString title = QStringLiteral("Now, vk is running !");
+  const QString message = QStringLiteral("Sorry, I can not accept your request");
+  if (alertPanel_) {
+    alertPanel_(title, message);
+    return;
+  }
+  auto* box = new QMessageBox(QMessageBox::Warning, title, message, QMessageBox::NoButton, window());
+  box->addButton(QStringLiteral("Ok"), QMessageBox::AcceptRole);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::WindowModal);
+  box->open();  // a sheet: nothing waits for its answer
+}
+
+void mainTextView::waitForRuns() {
+  while (worker_.busy()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(2);
+  }
+  // The edits the runs handed over.
+  QCoreApplication::processEvents();
+}
+
+// ---------------------------------------------------------------------------------------
+// Output of a run
+
+void mainTextView::postToGui(std::function<void()> fn) {
+  if (QThread::currentThread() == thread()) {
+    fn();
+  } else {
+    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+  }
+}
+
+void mainTextView::editAt(MemoInsertion& insertion, const std::function<void(QTextCursor&)>& edit) {
+  QTextDocument* doc = document();
+  MemoInsertion& root = insertion.root();
+  QTextCursor block(doc);
+  // Nothing else changed the document since this run's last edit: the edits stay one step.
+  if (root.revision >= 0 && root.revision == doc->revision()) {
+    block.joinPreviousEditBlock();
+  } else {
+    block.beginEditBlock();
+  }
+  beginInsertion(doc, insertion);
+  edit(insertion.end);
+  block.endEditBlock();
+  root.revision = doc->revision();
+}
+
+void mainTextView::selectInsertion(MemoInsertion& insertion) {
+  if (!insertion.begun) return;
+  QTextCursor selection(document());
+  selection.setPosition(insertion.start.position());
+  selection.setPosition(insertion.end.position(), QTextCursor::KeepAnchor);
+  setTextCursor(selection);
+}
+
+void mainTextView::insertPictureAt(MemoInsertion& insertion, const QByteArray& pictureBytes) {
+  const QImage image = pravella::Picture(pictureBytes).toImage();
+  if (image.isNull()) return;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  editAt(insertion, [&](QTextCursor& c) {
+    // Typing goes on in the style that stood at the insertion point.
+    const QTextCharFormat format = c.charFormat();
+    pravella::rtf::insertAttachment(c, QStringLiteral("Pasted Graphic.png"), png);
+    c.setCharFormat(format);
+  });
+}
+
+void mainTextView::onDisplay(pravella::Notification& n) {
+  RunContext* run = currentRun();
+  if (!run) return;  // another view's run
+  const int type = n.text.toInt();
+  if (run->mode == RunMode::Console) {
+    if (type == kValuePicture) return;
+    if (!ResultString.empty()) writeConsole(ResultString);
+    ResultString.clear();
+    return;
+  }
+  InsertionPtr ins = run->insertion;
+  if (type != kValuePicture) {
+    const QString text = QString::fromUtf8(ResultString.data(), static_cast<qsizetype>(ResultString.size()));
+    ResultString.clear();
+    postToGui([this, ins, text] { editAt(*ins, [&](QTextCursor& c) { c.insertText(text); }); });
+    return;
+  }
+  // The display put the picture on the clipboard; take it now, before another one replaces it.
+  const QByteArray picture = pravella::pictureFromClipboard();
+  if (picture.isEmpty()) return;
+  if (graphOutPutMode.load() == 0) {
+    const QString folder = pravella::paths::documents() + QStringLiteral("/PravellaImage");
+    QDir().mkpath(folder);
+    const QString file = pravella::freshPictureFileName(folder, QDateTime::currentDateTime());
+    pravella::saveAsJpeg(pravella::Picture(picture).toImage(), file, 0.95f);
+    pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
+    center.post(QStringLiteral("openPictViewAction2"));
+    center.post(QStringLiteral("openPictImageFolder2"), folder);
+    return;
+  }
+  postToGui([this, ins, picture] { insertPictureAt(*ins, picture); });
+}
+
+void mainTextView::writeConsole(const std::string& text) {
+  if (text.empty()) return;
+  if (consoleOutput_) {
+    consoleOutput_(text);
+    return;
+  }
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+void mainTextView::pastePictureToDocument(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  const QByteArray data = file.readAll();
+  const QString name = QFileInfo(path).fileName();
+  const auto paste = [this, data, name](QTextCursor& c) {
+    const QTextCharFormat format = c.charFormat();
+    pravella::rtf::insertAttachment(c, name, data);
+    c.setCharFormat(format);
+  };
+  if (RunContext* run = currentRun(); run && run->insertion) {
+    InsertionPtr ins = run->insertion;
+    postToGui([this, ins, paste] { editAt(*ins, paste); });
+    return;
+  }
+  postToGui([this, paste] {
+    QTextCursor cursor = textCursor();
+    paste(cursor);
+    setTextCursor(cursor);
+  });
+}
+
+void mainTextView::insertTextToDoc(const QString& text) {
+  if (RunContext* run = currentRun(); run && run->insertion) {
+    InsertionPtr ins = run->insertion;
+    postToGui([this, ins, text] { editAt(*ins, [&](QTextCursor& c) { c.insertText(text); }); });
+    return;
+  }
+  postToGui([this, text] { textCursor().insertText(text); });
+}
+
+// ---------------------------------------------------------------------------------------
+// Gnuplot blocks
+
+void mainTextView::DoGnuPlotCommand(const QString& script) {
+  QTextCursor cursor = textCursor();
+  const int at = cursor.selectionEnd();
+  cursor.setPosition(at);
+  setTextCursor(cursor);
+  InsertionPtr ins = makeInsertion(at, false);
+  ++interactiveRuns_;
+  worker_.submit([this, script, ins] {
+    const pravella::GnuplotOutcome outcome = pravella::runGnuplotBlock(script);
+    postToGui([this, ins, outcome] {
+      bool ok = true;
+      editAt(*ins, [&](QTextCursor& c) {
+        if (!outcome.found) {
+          c.insertText(QStringLiteral("\n<errer> gnuplot : not found !\n"));
+          ok = false;
+          return;
+        }
+        if (!outcome.errors.isEmpty()) {
+          c.insertText(QStringLiteral("\n") + outcome.errors + QStringLiteral("\n"));
+          ok = false;
+          return;
+        }
+        if (!outcome.output.isEmpty())
+          c.insertText(QStringLiteral("\n") + outcome.output + QStringLiteral("\n"));
+        if (!outcome.picture.isNull()) {
+          QByteArray png;
+          QBuffer buffer(&png);
+          buffer.open(QIODevice::WriteOnly);
+          outcome.picture.save(&buffer, "PNG");
+          c.insertText(QStringLiteral("\n"));
+          const QTextCharFormat format = c.charFormat();
+          pravella::rtf::insertAttachment(c, QStringLiteral("gnuplot.png"), png);
+          c.setCharFormat(format);
+          c.insertText(QStringLiteral("\n.OK.\n"));
+        }
+      });
+      if (ok && !outcome.picture.isNull()) {
+        // The plot stays on the clipboard, as a pasted picture does.
+        DoCopyPictureToScrap(pravella::Picture::fromImage(outcome.picture).bytes());
+      }
+      selectInsertion(*ins);
+      pravella::playFeedbackSound(ok ? QStringLiteral("Tink") : QStringLiteral("Basso"));
+    });
+    --interactiveRuns_;
+  });
+}
+
+// ---------------------------------------------------------------------------------------
+// The break: the mouse button held over the running program's window
+
+bool mainTextView::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && worker_.busy() && mainWindowRef.load() == static_cast<const void*>(widget->window()) &&
+        !buttonDownSet_) {
+      buttonDownSet_ = true;
+      vkSetButtonDown(true);
+    }
+  } else if (type == QEvent::MouseButtonRelease && buttonDownSet_) {
+    buttonDownSet_ = false;
+    vkSetButtonDown(false);
+  }
+  return QTextEdit::eventFilter(watched, event);
 }

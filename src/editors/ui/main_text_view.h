@@ -1,11 +1,110 @@
 #pragma once
-// The main memo: the rich-text editor of the shown day document, where code runs on Enter or
-// Escape.
+// The main memo: the rich-text editor of the shown day document, where code runs on Enter (the
+// keypad key) or Escape and its result is inserted behind it, followed by ".OK." or ".NO.".
+// It also runs the program texts other windows post ("calculationOnEditModule" and the like).
+//
+// Every run goes to one worker thread (RunWorker), one after another, so the window stays
+// responsive; the run observers are called on the posting thread, so a nested run (the
+// built-in "run") executes on the program's own worker and only its text insertion is handed to
+// the GUI thread. The inserted text lands where the code was even when the user edits
+// elsewhere meanwhile, and a run's insertions form one undo step.
 
+#include <QPointer>
 #include <QTextEdit>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editors/run_worker.h"
+
+namespace pravella {
+struct MemoInsertion;
+struct Notification;
+}  // namespace pravella
 
 class mainTextView : public QTextEdit {
   Q_OBJECT
  public:
   explicit mainTextView(QWidget* parent = nullptr);
+  // Breaks a run still going and waits for it.
+  ~mainTextView() override;
+
+  // Registers the run observers and the break filter; the application's start-up calls it once.
+  void awakeFromNib();
+
+  // The selected text (the caret then goes to the selection's end), or the caret's line (the
+  // caret goes to its end); "" for an empty line or one of 32,000 characters or more.
+  QString findExpression();
+  // Runs the code in the view: its result goes in behind the selection's end.
+  void calculationUsingBC(const QString& code);
+  // Runs a selected gnuplot block and inserts its messages and picture behind it.
+  void DoGnuPlotCommand(const QString& script);
+
+  // The notification entries (also callable directly).
+  void calculationOfCalcButton();
+  void calculationOnRunFunction(const QString& text);
+  void calculationOnCommandScript(const QString& text);
+  void calculationOnEditModule(const QString& text);
+  void calculationOnMemoMenu(const QString& text);
+  void pastePictureToDocument(const QString& path);
+  void insertTextToDoc(const QString& text);
+  // "Now, vk is running !" / "Sorry, I can not accept your request", with "Basso".
+  void vkCannotRunAlertPanel();
+
+  // A run is queued or going.
+  bool isRunning() const { return worker_.busy(); }
+  // A memo-menu run is queued or going (its requests and those of other windows are refused).
+  bool nowExecStatus() const { return memoMenuRun_.load(); }
+  // Waits until every queued run has ended, keeping the GUI thread working (tests).
+  void waitForRuns();
+
+  // Seams for tests: the refusal alert, and where console-mode runs write (standard output).
+  using AlertPanel = std::function<void(const QString& title, const QString& message)>;
+  void setAlertPanel(AlertPanel panel) { alertPanel_ = std::move(panel); }
+  void setConsoleOutput(std::function<void(const std::string&)> out) { consoleOutput_ = std::move(out); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  enum class RunMode { View, Console };
+  struct RunContext {
+    RunMode mode;
+    std::shared_ptr<pravella::MemoInsertion> insertion;  // null in console mode
+  };
+  using InsertionPtr = std::shared_ptr<pravella::MemoInsertion>;
+
+  // On the GUI thread: an insertion point at `position`.
+  InsertionPtr makeInsertion(int position, bool newlineFirst);
+  // Queues a run; `interactive` runs (keys, the calculator button, gnuplot) make other
+  // windows' requests wait for a refusal instead of queueing.
+  void queueRun(const QString& text, RunMode mode, bool raiseLevel, InsertionPtr insertion, bool interactive);
+  // On the worker: one run with its output.
+  bool runOnWorker(const std::string& code, RunMode mode, bool raiseLevel, const InsertionPtr& insertion);
+  // The run context when called from inside a run of this view (on its worker).
+  RunContext* currentRun();
+  void runNestedOrQueue(const QString& text, bool console, bool raiseLevel);
+
+  // GUI-thread edits at an insertion point, joined into one undo step per run.
+  void editAt(pravella::MemoInsertion& insertion, const std::function<void(QTextCursor&)>& edit);
+  void selectInsertion(pravella::MemoInsertion& insertion);
+  void insertPictureAt(pravella::MemoInsertion& insertion, const QByteArray& pictureBytes);
+  void postToGui(std::function<void()> fn);
+
+  void onDisplay(pravella::Notification& n);
+  void writeConsole(const std::string& text);
+  void refuse();
+
+  pravella::RunWorker worker_;
+  std::vector<RunContext> runs_;  // worker thread only: the runs in progress, innermost last
+  std::atomic<bool> memoMenuRun_{false};
+  std::atomic<int> interactiveRuns_{0};
+  const void* windowRef_ = nullptr;
+  bool buttonDownSet_ = false;
+  bool awake_ = false;
+  AlertPanel alertPanel_;
+  std::function<void(const std::string&)> consoleOutput_;
 };

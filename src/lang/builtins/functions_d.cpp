@@ -1,15 +1,29 @@
-// Built-ins D: one table per letter, in the order of precedence.
+// Built-ins D: one table, in the order of precedence.
+//
+// Not here yet, so that they fail as unknown functions until their subsystems exist:
+// dicKensakuList (the dictionary reader), densityPlotEdit2 and densityPlotEdit (the hand
+// editors with windows), deleteVolumeData and decVolumeData4 (volumes), and draw,
+// drawPictureInCanvas and drawStringInCanvas (canvas drawing).
 
 #include "lang/builtins/dispatch.h"
 
+#include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <string>
 
+#include "diary/calendar_arithmetic.h"
 #include "graphics/picture_builtins.h"
+#include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/modules.h"
-#include "lang/report.h"
-#include "lang/stack.h"
+#include "lang/stdlib/linear_algebra.h"
+#include "lang/stdlib/matrix_utils.h"
+#include "lang/stdlib/numeric_kernels.h"
 #include "lang/variables.h"
+#include "platform/cformat.h"
 
 namespace {
 
@@ -25,6 +39,23 @@ int deleteModule(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return DoDeleteModule(index);
 }
 
+// The joined path of the working folder and a relative name may hold at most 2047 bytes.
+constexpr std::size_t kDeletePathBytes = 2048;
+
+int deleteFileBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg a;
+  if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
+  const char* name = reinterpret_cast<const char*>(vk_ta);
+  if (!a.isString() || name[0] == '\0') return vkInvalidArguments();
+  std::string path;
+  if (!changeFullPath(name, path, kDeletePathBytes)) return 0;
+  if (std::remove(path.c_str()) != 0) {
+    error_disp("File does not find !");
+    return 0;
+  }
+  return 1;
+}
+
 // The argument is not used; the table is emptied whatever it is.
 int deleteAllVariableBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!PopFromStack(stack, sp, vk_ta, nullptr, nullptr, nullptr)) return 0;
@@ -32,10 +63,211 @@ int deleteAllVariableBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp
   return 1;
 }
 
+// Markup tags, CR, LF and TAB removed; the tags P, /P and BR become line feeds.
+int deleteTagBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg a;
+  if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
+  const char* text = reinterpret_cast<const char*>(vk_ta);
+  if (!a.isString() || text[0] == '\0') return vkInvalidArguments();
+  const std::size_t length = std::strlen(text);
+  std::string out, tag;
+  for (std::size_t i = 0; i < length; ++i) {
+    const char ch = text[i];
+    if (ch == '\r' || ch == '\n' || ch == '\t') continue;
+    if (ch != '<') {
+      out += ch;
+      continue;
+    }
+    tag.clear();
+    int depth = 0;
+    std::size_t j = i + 1;
+    for (; j < length; ++j) {
+      const char t = text[j];
+      if (t == '<') {
+        ++depth;
+      } else if (t == '>') {
+        if (--depth < 0) break;
+      } else {
+        tag += static_cast<char>(std::toupper(static_cast<unsigned char>(t)));
+      }
+    }
+    i = j;
+    if (tag == "P" || tag == "/P" || tag == "BR") out += '\n';
+  }
+  return vkPushString(stack, sp, out.c_str(), static_cast<int>(out.size()));
+}
+
+// Rows whose first two columns repeat a row already kept are dropped; order is kept.
+int deleteSamePointBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg m;
+  if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
+  if (!m.isReal() || m.rows < 2 || m.cols < 2) return vkInvalidArguments();
+  const int cols = m.cols;
+  int kept = 0;
+  for (int i = 0; i < m.rows; ++i) {
+    const double* row = vk_ta + static_cast<long long>(i) * cols;
+    bool seen = false;
+    for (int k = 0; k < kept && !seen; ++k) {
+      const double* other = vk_tc + static_cast<long long>(k) * cols;
+      seen = other[0] == row[0] && other[1] == row[1];
+    }
+    if (seen) continue;
+    std::memcpy(vk_tc + static_cast<long long>(kept) * cols, row, sizeof(double) * cols);
+    ++kept;
+  }
+  return vkPushReals(stack, sp, vk_tc, kept, cols);
+}
+
+int dqrBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg m;
+  if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
+  if (!m.isReal() || m.rows != m.cols || m.rows < 1 || m.rows > 100) return vkInvalidArguments();
+  if (!DQR_main(vk_ta, m.rows, vk_tb)) return 0;
+  return vkPushReals(stack, sp, vk_tb, 2, m.rows);
+}
+
+int dec2hex(CalcStackEntry* stack, int* sp, const VkArg& m, int width) {
+  std::string text, hex;
+  for (int r = 0; r < m.rows; ++r) {
+    for (int c = 0; c < m.cols; ++c) {
+      if (c) text += '\t';
+      DecToHex(static_cast<unsigned int>(vkTruncToInt(vk_ta[static_cast<long long>(r) * m.cols + c])), hex, width);
+      text += hex;
+    }
+    text += '\n';
+  }
+  return vkPushString(stack, sp, text.c_str(), static_cast<int>(text.size()));
+}
+
+int dec2hex1Builtin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg m;
+  if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
+  if (!m.isReal()) return vkInvalidArguments();
+  return dec2hex(stack, sp, m, 0);
+}
+
+int dec2hex2Builtin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg w, m;
+  if (!vkPopArg(stack, sp, vk_tb, &w)) return 0;
+  if (!w.isNumber()) return vkInvalidArguments();
+  const int width = vkTruncToInt(vk_tb[0]);
+  if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
+  if (!m.isReal()) return vkInvalidArguments();
+  return dec2hex(stack, sp, m, width);
+}
+
+int detBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg m;
+  if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
+  if (!m.isReal()) return vkInvalidArguments();
+  double det = 0;
+  if (!DoInv(vk_ta, reinterpret_cast<int*>(vk_tb), vk_tc, m.rows, m.cols, &det)) return 0;
+  return vkPushScalar(stack, sp, det);
+}
+
+int dayWeekBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg m;
+  if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
+  if (!m.isReal() || m.cols != 3) return vkInvalidArguments();
+  get_DayWeek(vk_ta, m.rows, vk_tb);
+  return vkPushReals(stack, sp, vk_tb, m.rows, 1);
+}
+
+int distanceBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg m;
+  if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
+  // The n x n result must fit a value (and the buffer it is built in).
+  if (!m.isReal() || static_cast<long long>(m.rows) * m.rows > TNumber) return vkInvalidArguments();
+  if (!DoDistance(vk_ta, vk_tc, m.rows, m.cols)) return 0;
+  return vkPushReals(stack, sp, vk_tc, m.rows, m.rows);
+}
+
+int dLimitBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg limit, data;
+  if (!vkPopArg(stack, sp, vk_ta, &limit)) return 0;
+  if (!limit.isReal()) return vkInvalidArguments();
+  if (!vkPopArg(stack, sp, vk_tb, &data)) return 0;
+  if (!data.isReal()) return vkInvalidArguments();
+  if (!DoLimit(vk_ta, vk_tb, vk_tc, limit.rows, limit.cols, data.rows, data.cols, 0)) return 0;
+  return vkPushReals(stack, sp, vk_tc, data.rows, data.cols);
+}
+
+// The local time of a seconds count given as a number not below 0; false after "Invalid
+// arguments." The count is limited to an unsigned 32-bit value; later times than 2038 are shown
+// as they are, since the platform's time value is 64-bit.
+bool localTimeOfArgument(CalcStackEntry* stack, int* sp, std::tm* tm) {
+  double v = 0;
+  if (!vkPopNumber(stack, sp, &v)) return false;
+  if (!(v >= 0.0)) {
+    vkInvalidArguments();
+    return false;
+  }
+  const std::time_t t = static_cast<std::time_t>(std::fmin(std::trunc(v), 4294967295.0));
+  if (!localtime_r(&t, tm)) {
+    vkInvalidArguments();
+    return false;
+  }
+  return true;
+}
+
+int dateTimeStringBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  std::tm tm{};
+  if (!localTimeOfArgument(stack, sp, &tm)) return 0;
+  // The fixed form of the C library's asctime (25 bytes with the line feed).
+  static const char kDays[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char kMonths[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const std::string text = pravella::cformat("%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", kDays[tm.tm_wday], kMonths[tm.tm_mon],
+                                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 1900 + tm.tm_year);
+  return vkPushString(stack, sp, text.c_str(), static_cast<int>(text.size()));
+}
+
+int dateTimeKStringBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  std::tm tm{};
+  if (!localTimeOfArgument(stack, sp, &tm)) return 0;
+  const std::string text = pravella::cformat("%4d/%02d/%02d (%02d:%02d:%02d)", 1900 + tm.tm_year, tm.tm_mon + 1,
+                                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  return vkPushString(stack, sp, text.c_str(), static_cast<int>(text.size()));
+}
+
+int dateTimeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg m;
+  if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
+  if (!m.isReal() || m.elements() < 1) return vkInvalidArguments();
+  const int mode = vkTruncToInt(vk_ta[0]);
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  const double all[7] = {1900.0 + tm.tm_year, tm.tm_mon + 1.0, static_cast<double>(tm.tm_mday),
+                         static_cast<double>(tm.tm_hour), static_cast<double>(tm.tm_min),
+                         static_cast<double>(tm.tm_sec), static_cast<double>(tm.tm_wday)};
+  std::memcpy(vk_tc, all, sizeof all);
+  switch (mode) {
+    case 1: return vkPushReals(stack, sp, vk_tc, 1, 3);
+    case 2: return vkPushReals(stack, sp, vk_tc + 3, 1, 3);
+    case 3: return vkPushReals(stack, sp, vk_tc, 1, 6);
+    default: return vkPushReals(stack, sp, vk_tc, 1, 7);
+  }
+}
+
 constexpr VkBuiltin kD[] = {
-    {"deleteModule", 1, deleteModule}, {"deleteAllVariable", 1, deleteAllVariableBuiltin},
+    {"deleteModule", 1, deleteModule},
+    {"deleteFile", 1, deleteFileBuiltin},
+    {"deleteAllVariable", 1, deleteAllVariableBuiltin},
     // Pictures (graphics/picture_builtins.h).
     {"densityPlot", kAnyArgc, vkPictureBuiltinEntry},
+    {"deleteTag", 1, deleteTagBuiltin},
+    {"deleteSamePoint", 1, deleteSamePointBuiltin},
+    {"DQR", 1, dqrBuiltin},
+    {"dec2hex", 1, dec2hex1Builtin},
+    {"dec2hex", 2, dec2hex2Builtin},
+    {"det", 1, detBuiltin},
+    {"dayWeek", 1, dayWeekBuiltin},
+    {"distance", 1, distanceBuiltin},
+    {"dLimit", 2, dLimitBuiltin},
+    {"dateTimeString", 1, dateTimeStringBuiltin},
+    {"dateTimeKString", 1, dateTimeKStringBuiltin},
+    {"dateTime", 1, dateTimeBuiltin},
 };
 
 }  // namespace

@@ -1,0 +1,36 @@
+#include "lang/stdlib/file_access.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include "lang/values.h"
+#include "lang/variables.h"
+#include "platform/atomic_file.h"
+
+namespace pravella {
+
+UniqueFile openLanguageFile(std::string_view name, const char* mode) { return UniqueFile(vk_fopen(name, mode)); }
+
+bool resolveLanguagePath(std::string_view name, std::string& full) {
+  if (!changeFullPath(name, full, kPathBytes)) return false;
+  NowLoadSaveName = full;
+  return true;
+}
+
+bool writeLanguageFile(std::string_view name, std::string_view bytes) {
+  std::string full;
+  if (!resolveLanguagePath(name, full)) return false;
+  const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return static_cast<bool>(writeFileAtomically(QFile::decodeName(full.c_str()), data));
+}
+
+bool readRest(std::FILE* f, std::string& bytes) {
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+  return !std::ferror(f);
+}
+
+bool readExactly(std::FILE* f, void* into, std::size_t n) { return n == 0 || std::fread(into, 1, n, f) == n; }
+
+}  // namespace pravella

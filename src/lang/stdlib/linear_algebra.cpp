@@ -1,0 +1,528 @@
+#include "lang/stdlib/linear_algebra.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "lang/report.h"
+#include "lang/values.h"
+
+namespace {
+
+// Orders above 100 are refused by the built-in; the routine keeps the same bound so that its
+// work area stays small.
+constexpr int kDqrMaxOrder = 100;
+// A subdiagonal element below this (absolute) size splits the active block.
+constexpr double kDqrDeflation = 1e-5;
+// QR steps allowed without a deflation before the routine gives up; convergence normally
+// takes a handful, so this only stops matrices holding NaN or of a scale where the absolute
+// deflation test can never be met.
+constexpr int kDqrMaxSteps = 1000;
+
+// The work area of DQR_main. Entries outside the active block read as 0 and are not written,
+// so the QR step needs no special cases at the block's lower right corner.
+class QrWork {
+ public:
+  explicit QrWork(int n) : n_(n), a_(static_cast<std::size_t>(n) * n, 0.0) {}
+  double& at(int i, int j) { return a_[static_cast<std::size_t>(i) * n_ + j]; }
+  double get(int i, int j, int m) const {
+    return (i > m || j > m) ? 0.0 : a_[static_cast<std::size_t>(i) * n_ + j];
+  }
+  void sub(int i, int j, int m, double v) {
+    if (i <= m && j <= m) a_[static_cast<std::size_t>(i) * n_ + j] -= v;
+  }
+
+ private:
+  int n_;
+  std::vector<double> a_;
+};
+
+// Householder similarity transforms to upper Hessenberg form.
+bool reduceToHessenberg(QrWork& w, int n) {
+  std::vector<double> u(n), p(n), q(n);
+  for (int k = 0; k + 2 < n; ++k) {
+    double sigma = 0.0;
+    for (int i = k + 1; i < n; ++i) sigma += w.at(i, k) * w.at(i, k);
+    // A column that is already reduced needs no transform (dividing by its zero norm would
+    // make every later value NaN).
+    if (sigma == 0.0) continue;
+    double s = std::sqrt(sigma);
+    if (w.at(k + 1, k) > 0) s = -s;
+    std::fill(u.begin(), u.end(), 0.0);
+    for (int i = k + 1; i < n; ++i) u[i] = w.at(i, k);
+    u[k + 1] -= s;
+    const double h = sigma - s * w.at(k + 1, k);
+    if (h < 0 || std::sqrt(2 * h) == 0) {
+      error_disp("No result");
+      return false;
+    }
+    const double norm = std::sqrt(2 * h);
+    for (int i = k + 1; i < n; ++i) u[i] /= norm;
+    double kk = 0.0;
+    for (int i = 0; i < n; ++i) {
+      double sum = 0.0;
+      for (int j = k + 1; j < n; ++j) sum += w.at(i, j) * u[j];
+      p[i] = sum;
+      kk += u[i] * sum;
+    }
+    for (int j = 0; j < n; ++j) {
+      double sum = 0.0;
+      if (j >= k)
+        for (int i = k + 1; i < n; ++i) sum += u[i] * w.at(i, j);
+      q[j] = sum;
+    }
+    for (int i = 0; i < n; ++i) {
+      const double left = u[i];
+      const double right = 2 * (p[i] - kk * u[i]);
+      for (int j = 0; j < n; ++j) w.at(i, j) -= left * 2 * (q[j] - kk * u[j]) + right * u[j];
+    }
+    // What the transform annihilates is zero in exact arithmetic; keep it so.
+    for (int i = k + 2; i < n; ++i) w.at(i, k) = 0.0;
+  }
+  return true;
+}
+
+// One implicit double-shift step on the active block 0 .. m (m >= 2).
+void doubleShiftStep(QrWork& w, int m) {
+  const double a = w.get(m - 1, m - 1, m), b = w.get(m - 1, m, m);
+  const double c = w.get(m, m - 1, m), d = w.get(m, m, m);
+  const double t = a + d;
+  const double det = a * d - b * c;
+  double x = w.get(0, 0, m) * w.get(0, 0, m) + w.get(0, 1, m) * w.get(1, 0, m) - t * w.get(0, 0, m) + det;
+  double y = w.get(1, 0, m) * (w.get(0, 0, m) + w.get(1, 1, m) - t);
+  double z = w.get(1, 0, m) * w.get(2, 1, m);
+  for (int k = 0; k < m; ++k) {
+    if (k > 0) {
+      x = w.get(k, k - 1, m);
+      y = w.get(k + 1, k - 1, m);
+      z = w.get(k + 2, k - 1, m);
+    }
+    double s = std::sqrt(x * x + y * y + z * z);
+    if (x > 0) s = -s;
+    // x - s is 0 only when x, y and z all are: the column is already reduced and the
+    // reflector would be the identity.
+    if (x - s == 0) continue;
+    const double u1 = y / (x - s), u2 = z / (x - s);
+    const double beta = 2 / (1 + u1 * u1 + u2 * u2);
+    for (int j = std::max(k - 1, 0); j <= m; ++j) {
+      const double v = beta * (w.get(k, j, m) + u1 * w.get(k + 1, j, m) + u2 * w.get(k + 2, j, m));
+      w.sub(k, j, m, v);
+      w.sub(k + 1, j, m, u1 * v);
+      w.sub(k + 2, j, m, u2 * v);
+    }
+    const int last = std::min(m, k + 3);
+    for (int i = 0; i <= last; ++i) {
+      const double v = beta * (w.get(i, k, m) + u1 * w.get(i, k + 1, m) + u2 * w.get(i, k + 2, m));
+      w.sub(i, k, m, v);
+      w.sub(i, k + 1, m, u1 * v);
+      w.sub(i, k + 2, m, u2 * v);
+    }
+  }
+}
+
+}  // namespace
+
+int DQR_main(const double* a, int n, double* out) {
+  if (n < 1 || n > kDqrMaxOrder) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  QrWork w(n);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) w.at(i, j) = a[static_cast<std::size_t>(i) * n + j];
+  if (!reduceToHessenberg(w, n)) return 0;
+
+  double* re = out;
+  double* im = out + n;
+  int m = n - 1;
+  int steps = 0;
+  while (m >= 0) {
+    if (m == 0) {
+      re[0] = w.at(0, 0);
+      im[0] = 0.0;
+      break;
+    }
+    if (std::fabs(w.at(m, m - 1)) < kDqrDeflation) {
+      re[m] = w.at(m, m);
+      im[m] = 0.0;
+      --m;
+      steps = 0;
+      continue;
+    }
+    if (m == 1 || std::fabs(w.at(m - 1, m - 2)) < kDqrDeflation) {
+      const double pa = w.at(m - 1, m - 1), pb = w.at(m - 1, m);
+      const double pc = w.at(m, m - 1), pd = w.at(m, m);
+      const double t = pa + pd;
+      const double det = pa * pd - pb * pc;
+      const double disc = t * t - 4 * det;
+      if (disc > 0) {
+        // The root of larger size first, the other from the product, so neither loses
+        // digits to cancellation.
+        const double r1 = t >= 0 ? (t + std::sqrt(disc)) / 2 : (t - std::sqrt(disc)) / 2;
+        if (r1 == 0) {
+          error_disp("No result");
+          return 0;
+        }
+        re[m - 1] = r1;
+        re[m] = det / r1;
+        im[m - 1] = im[m] = 0.0;
+      } else {
+        re[m - 1] = re[m] = t / 2;
+        im[m - 1] = -std::sqrt(std::fabs(disc)) / 2;
+        im[m] = std::sqrt(std::fabs(disc)) / 2;
+      }
+      m -= 2;
+      steps = 0;
+      continue;
+    }
+    if (++steps > kDqrMaxSteps) {
+      error_disp("No result");
+      return 0;
+    }
+    doubleShiftStep(w, m);
+  }
+  return 1;
+}
+
+int jacobi(int n, const double* a, double* vectors, double* values) {
+  if (n < 1) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  const std::size_t nn = static_cast<std::size_t>(n) * n;
+  std::vector<double> w;
+  try {
+    w.assign(a, a + nn);
+  } catch (const std::bad_alloc&) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  auto W = [&](int i, int j) -> double& { return w[static_cast<std::size_t>(i) * n + j]; };
+  auto V = [&](int i, int j) -> double& { return vectors[static_cast<std::size_t>(i) * n + j]; };
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) V(i, j) = i == j ? 1.0 : 0.0;
+
+  const long long maxRotations = 2000LL * n;
+  for (long long rotation = 0;; ++rotation) {
+    int p = 0, q = 0;
+    double largest = -1.0;
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j)
+        if (i != j && std::fabs(W(i, j)) > largest) {
+          largest = std::fabs(W(i, j));
+          p = i;
+          q = j;
+        }
+    if (largest < 1e-10) break;  // also n = 1, where nothing is off the diagonal
+    if (rotation >= maxRotations || std::isnan(largest)) {
+      error_disp("Invalid arguments.");
+      return 0;
+    }
+    const double wpq = W(p, q), wpp = W(p, p), wqq = W(q, q);
+    const double d = wpp - wqq;
+    const double root = std::hypot(d, 2 * wpq);
+    // tan of the rotation angle, written so that the sum in the denominator never cancels.
+    const double t = d >= 0 ? 2 * wpq / (d + root) : (root - d) / (2 * wpq);
+    const double c = 1 / std::sqrt(t * t + 1);
+    const double s = t * c;
+    W(p, p) = wpp * c * c + 2 * wpq * s * c + wqq * s * s;
+    W(q, q) = wpp * s * s - 2 * wpq * s * c + wqq * c * c;
+    W(p, q) = W(q, p) = 0.0;
+    for (int k = 0; k < n; ++k) {
+      if (k != p && k != q) {
+        const double kp = W(k, p), kq = W(k, q);
+        W(k, p) = W(p, k) = c * kp + s * kq;
+        W(k, q) = W(q, k) = c * kq - s * kp;
+      }
+      const double vp = V(k, p), vq = V(k, q);
+      V(k, p) = c * vp + s * vq;
+      V(k, q) = c * vq - s * vp;
+    }
+  }
+  for (int i = 0; i < n; ++i) values[i] = W(i, i);
+  return 1;
+}
+
+int epsiron(const double* x, double* out, int n, double* work) {
+  if (n < 1) return 1;
+  auto e = [&](int k, int c) -> double& { return work[static_cast<std::size_t>(k) * n + c]; };
+  for (int c = 0; c < n; ++c) e(0, c) = x[c];
+  for (int c = 0; c + 1 < n; ++c) e(1, c) = 1 / (x[c + 1] - x[c]);
+  for (int k = 1; k + 1 < n; ++k)
+    for (int c = 0; c + k + 1 < n; ++c) e(k + 1, c) = e(k - 1, c + 1) + 1 / (e(k, c + 1) - e(k, c));
+  for (int i = 0; i < n / 2; ++i) out[i] = e(2 * i, 0);
+  return 1;
+}
+
+int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det) {
+  if (rows != cols) {
+    error_disp("Invalid matrix size.");
+    return 0;
+  }
+  const int n = rows;
+  auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * n + j]; };
+  double d = 1.0;
+  for (int k = 0; k < n; ++k) {
+    int pivotRow = -1;
+    double largest = 1e-6;  // a pivot must exceed this
+    for (int i = k; i < n; ++i)
+      if (std::fabs(A(i, k)) > largest) {
+        largest = std::fabs(A(i, k));
+        pivotRow = i;
+      }
+    if (pivotRow < 0) {
+      error_disp("pivot error");
+      return 0;
+    }
+    pivots[k] = pivotRow;
+    if (pivotRow != k) {
+      for (int j = 0; j < n; ++j) std::swap(A(k, j), A(pivotRow, j));
+      d = -d;
+    }
+    const double pivot = A(k, k);
+    d *= pivot;
+    A(k, k) = 1.0;
+    for (int j = 0; j < n; ++j) A(k, j) /= pivot;
+    for (int i = 0; i < n; ++i) {
+      if (i == k) continue;
+      const double f = A(i, k);
+      A(i, k) = 0.0;
+      if (f != 0.0)
+        for (int j = 0; j < n; ++j) A(i, j) -= f * A(k, j);
+    }
+  }
+  for (int k = n - 2; k >= 0; --k)
+    if (pivots[k] != k)
+      for (int i = 0; i < n; ++i) std::swap(A(i, k), A(i, pivots[k]));
+  std::copy(a, a + static_cast<std::size_t>(n) * n, out);
+  *det = d;
+  return 1;
+}
+
+int Renritsu(double* a, double* b, double* x, int n, int m) {
+  auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * n + j]; };
+  auto B = [&](int i, int j) -> double& { return b[static_cast<std::size_t>(i) * m + j]; };
+  for (int k = 0; k < n; ++k) {
+    int pivotRow = -1;
+    double largest = 1e-10;
+    for (int i = k; i < n; ++i)
+      if (std::fabs(A(i, k)) > largest) {
+        largest = std::fabs(A(i, k));
+        pivotRow = i;
+      }
+    if (pivotRow < 0) {
+      error_disp("Invalid data.");
+      return 0;
+    }
+    if (pivotRow != k) {
+      for (int j = 0; j < n; ++j) std::swap(A(k, j), A(pivotRow, j));
+      for (int j = 0; j < m; ++j) std::swap(B(k, j), B(pivotRow, j));
+    }
+    const double pivot = A(k, k);
+    for (int j = k; j < n; ++j) A(k, j) /= pivot;
+    for (int j = 0; j < m; ++j) B(k, j) /= pivot;
+    for (int i = 0; i < n; ++i) {
+      if (i == k) continue;
+      const double f = A(i, k);
+      if (f == 0.0) continue;
+      for (int j = k; j < n; ++j) A(i, j) -= f * A(k, j);
+      for (int j = 0; j < m; ++j) B(i, j) -= f * B(k, j);
+    }
+  }
+  std::copy(b, b + static_cast<std::size_t>(n) * m, x);
+  return 1;
+}
+
+int Renritsu_dec(double* a, int n, int stride, int* rowPivots, int* colPivots) {
+  auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * stride + j]; };
+  for (int k = 0; k + 1 < n; ++k) {
+    int pr = k, pc = k;
+    double largest = std::fabs(A(k, k));
+    for (int i = k; i < n; ++i)
+      for (int j = k; j < n; ++j)
+        if (std::fabs(A(i, j)) > largest) {
+          largest = std::fabs(A(i, j));
+          pr = i;
+          pc = j;
+        }
+    rowPivots[k] = pr;
+    colPivots[k] = pc;
+    if (pr != k)
+      for (int j = k; j < n; ++j) std::swap(A(k, j), A(pr, j));
+    if (pc != k)
+      for (int i = 0; i < n; ++i) std::swap(A(i, k), A(i, pc));
+    const double pivot = A(k, k);
+    for (int j = k + 1; j < n; ++j) A(k, j) /= pivot;
+    for (int i = k + 1; i < n; ++i) {
+      const double f = A(i, k);
+      if (f == 0.0) continue;
+      for (int j = k + 1; j < n; ++j) A(i, j) -= f * A(k, j);
+    }
+  }
+  return 1;
+}
+
+void Renritsu_sol(const double* lu, double* x, const double* b, int n, int stride, const int* rowPivots,
+                  const int* colPivots) {
+  auto A = [&](int i, int j) { return lu[static_cast<std::size_t>(i) * stride + j]; };
+  std::copy(b, b + n, x);
+  for (int k = 0; k + 1 < n; ++k) {
+    if (rowPivots[k] != k) std::swap(x[k], x[rowPivots[k]]);
+    x[k] /= A(k, k);
+    for (int i = k + 1; i < n; ++i) x[i] -= x[k] * A(i, k);
+  }
+  if (n > 0) x[n - 1] /= A(n - 1, n - 1);
+  for (int k = n - 2; k >= 0; --k) {
+    double sum = 0.0;
+    for (int j = k + 1; j < n; ++j) sum += A(k, j) * x[j];
+    x[k] -= sum;
+  }
+  for (int k = n - 2; k >= 0; --k)
+    if (colPivots[k] != k) std::swap(x[k], x[colPivots[k]]);
+}
+
+void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride) {
+  for (int i = 0; i < n; ++i) {
+    // Kahan summation: the residual is the small difference of large terms.
+    double sum = b[i];
+    double carry = 0.0;
+    const double* row = a + static_cast<std::size_t>(i) * stride;
+    for (int j = 0; j < n; ++j) {
+      const double term = -row[j] * x[j] - carry;
+      const double next = sum + term;
+      carry = (next - sum) - term;
+      sum = next;
+    }
+    r[i] = sum;
+  }
+}
+
+void Renritsu_cpm(const double* src, double* dst, int n, int stride) {
+  for (int i = 0; i < n; ++i)
+    std::copy(src + static_cast<std::size_t>(i) * stride, src + static_cast<std::size_t>(i) * stride + n,
+              dst + static_cast<std::size_t>(i) * stride);
+}
+
+int Leqacc(double* a, double* x, double* b, int n, int stride) {
+  if (n < 1) return 1;
+  std::vector<int> rowPivots, colPivots;
+  std::vector<double> saved, colScale, residual, correction;
+  try {
+    rowPivots.resize(n);
+    colPivots.resize(n);
+    saved.resize(static_cast<std::size_t>(n) * stride);
+    colScale.resize(n);
+    residual.resize(n);
+    correction.resize(n);
+  } catch (const std::bad_alloc&) {
+    error_disp("memory allocation on Renritsu");
+    return 0;
+  }
+  auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * stride + j]; };
+
+  for (int i = 0; i < n; ++i) {
+    double largest = 0.0;
+    for (int j = 0; j < n; ++j) largest = std::max(largest, std::fabs(A(i, j)));
+    for (int j = 0; j < n; ++j) A(i, j) /= largest;
+    b[i] /= largest;
+  }
+  for (int j = 0; j < n; ++j) {
+    double largest = 0.0;
+    for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(A(i, j)));
+    for (int i = 0; i < n; ++i) A(i, j) /= largest;
+    colScale[j] = largest;
+  }
+  Renritsu_cpm(a, saved.data(), n, stride);
+  Renritsu_dec(a, n, stride, rowPivots.data(), colPivots.data());
+  Renritsu_sol(a, x, b, n, stride, rowPivots.data(), colPivots.data());
+  for (int pass = 0; pass < 5; ++pass) {
+    Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
+    Renritsu_sol(a, correction.data(), residual.data(), n, stride, rowPivots.data(), colPivots.data());
+    for (int i = 0; i < n; ++i) x[i] += correction[i];
+  }
+  for (int j = 0; j < n; ++j) x[j] /= colScale[j];
+  return 1;
+}
+
+int get_circuit_node(const double* circuit, int k) {
+  int largest = 0;
+  for (int r = 0; r < k; ++r) {
+    largest = std::max(largest, vkTruncToInt(circuit[r * 4 + 1]));
+    largest = std::max(largest, vkTruncToInt(circuit[r * 4 + 2]));
+  }
+  return largest;
+}
+
+int Do_R_Circuit(const double* circuit, int k, double* out, int* outSize, int mode) {
+  const int nodes = get_circuit_node(circuit, k);
+  long long sources = 0;
+  for (int r = 0; r < k; ++r)
+    if (vkTruncToInt(circuit[r * 4]) == 1) ++sources;
+  const long long nl = nodes + sources;
+  // The matrix G is as big as a value may be; the system written out has one column more.
+  const long long elements = nl * (mode == 1 ? nl : nl + 1);
+  if (nl * nl > TNumber || elements > TNumber) {
+    error_disp("Too big circuit");
+    return 0;
+  }
+  const int n = static_cast<int>(nl);
+  std::vector<double> g, rhs;
+  try {
+    g.assign(static_cast<std::size_t>(n) * n, 0.0);
+    rhs.assign(n, 0.0);
+  } catch (const std::bad_alloc&) {
+    error_disp("Too big circuit");
+    return 0;
+  }
+  auto G = [&](int i, int j) -> double& { return g[static_cast<std::size_t>(i) * n + j]; };
+  auto used = [&](int i) { return i >= 0 && i < n; };
+  int sourceIndex = 0;
+  for (int r = 0; r < k; ++r) {
+    const int kind = vkTruncToInt(circuit[r * 4]);
+    const int na = vkTruncToInt(circuit[r * 4 + 1]) - 1;
+    const int nb = vkTruncToInt(circuit[r * 4 + 2]) - 1;
+    const double value = circuit[r * 4 + 3];
+    switch (kind) {
+      case 2: {
+        const double cond = 1 / value;
+        if (used(na)) G(na, na) += cond;
+        if (used(nb)) G(nb, nb) += cond;
+        if (used(na) && used(nb)) {
+          G(na, nb) -= cond;
+          G(nb, na) -= cond;
+        }
+        break;
+      }
+      case 1: {
+        const int m = nodes + sourceIndex++;
+        if (used(na)) {
+          G(m, na) -= 1;
+          G(na, m) += 1;
+        }
+        if (used(nb)) {
+          G(m, nb) += 1;
+          G(nb, m) -= 1;
+        }
+        rhs[m] += value;
+        break;
+      }
+      case 0:
+        if (used(na)) rhs[na] -= value;
+        if (used(nb)) rhs[nb] += value;
+        break;
+      default:
+        error_disp("unknown device");
+        return 0;
+    }
+  }
+  *outSize = n;
+  if (mode == 1) return Leqacc(g.data(), out, rhs.data(), n, n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) out[static_cast<std::size_t>(i) * (n + 1) + j] = G(i, j);
+    out[static_cast<std::size_t>(i) * (n + 1) + n] = rhs[i];
+  }
+  return 1;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Dense linear algebra of the language: eigenvalues of general and symmetric matrices, Wynn's
+// epsilon acceleration, Gauss-Jordan inverse and determinant, linear systems with
+// equilibration, complete pivoting and iterative refinement, and the resistor-circuit solver.
+// Matrices are row-major doubles. Each routine returns 1, or 0 after reporting through
+// error_disp.
+
+// Eigenvalues of a general real n x n matrix (1 <= n <= 100) by Householder reduction to
+// Hessenberg form and double-shift QR. `out` receives 2 x n values: row 0 the real parts, row 1
+// the imaginary parts, in the order of the diagonal positions where they were found.
+int DQR_main(const double* a, int n, double* out);
+
+// Eigenvalues and eigenvectors of a symmetric n x n matrix by Jacobi rotations. `vectors`
+// (n x n) holds the eigenvectors in its columns, `values` (n) the eigenvalues, same order.
+int jacobi(int n, const double* a, double* vectors, double* values);
+
+// Wynn's epsilon algorithm over the n values of `x`; `out` receives n / 2 accelerated values,
+// `work` needs n x n doubles.
+int epsiron(const double* x, double* out, int n, double* work);
+
+// Inverse by Gauss-Jordan elimination with row pivoting. `a` (rows x cols) is destroyed,
+// `pivots` needs n integers, `out` receives the n x n inverse and *det the determinant.
+int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det);
+
+// Solves A X = B (A n x n, B n x m, both destroyed) by Gauss-Jordan elimination into X.
+int Renritsu(double* a, double* b, double* x, int n, int m);
+
+// Solves A x = b (A n x n with row stride `stride`; A and b are scaled in place) with row and
+// column equilibration, complete pivoting and five passes of iterative refinement.
+int Leqacc(double* a, double* x, double* b, int n, int stride);
+
+// The pieces of Leqacc: LU factors with complete pivoting in place (lower triangle: the
+// multipliers with the pivots on the diagonal; upper: a unit triangle), the solve with them,
+// the compensated residual r = b - A x, and a copy of an n x n block.
+int Renritsu_dec(double* a, int n, int stride, int* rowPivots, int* colPivots);
+void Renritsu_sol(const double* lu, double* x, const double* b, int n, int stride, const int* rowPivots,
+                  const int* colPivots);
+void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride);
+void Renritsu_cpm(const double* src, double* dst, int n, int stride);
+
+// The largest node number of a circuit (k rows of kind, node, node, value).
+int get_circuit_node(const double* circuit, int k);
+
+// Modified nodal analysis of a resistor circuit. Mode 1 writes the n unknowns (node
+// potentials, then one current per voltage source); any other mode writes the n x (n + 1)
+// system (each row of G followed by its right side). *outSize = n either way. `out` holds
+// TNumber doubles.
+int Do_R_Circuit(const double* circuit, int k, double* out, int* outSize, int mode);

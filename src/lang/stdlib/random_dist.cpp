@@ -1,0 +1,325 @@
+#include "lang/stdlib/random_dist.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <numbers>
+#include <vector>
+
+#include "lang/report.h"
+#include "lang/stdlib/gamma.h"
+#include "lang/stdlib/linear_algebra.h"
+#include "lang/values.h"
+
+namespace {
+
+constexpr int kWords = 521;  // degree of the trinomial
+constexpr int kTap = 32;     // its middle term
+
+uint32_t x[kWords];
+int jrnd = kWords - 1;
+
+// Next generation of the whole state: x[j] ^= x[j + 489] for the first 32 words, then
+// x[j] ^= x[j - 32] in order, so later words use the new values.
+void regenerate() {
+  for (int j = 0; j < kTap; ++j) x[j] ^= x[j + kWords - kTap];
+  for (int j = kTap; j < kWords; ++j) x[j] ^= x[j - kTap];
+}
+
+}  // namespace
+
+void init_rnd(uint32_t seed) {
+  uint32_t s = seed;
+  for (int i = 0; i <= 16; ++i) {
+    uint32_t word = 0;
+    for (int bit = 0; bit < 32; ++bit) {
+      s = s * 1566083941u + 1u;
+      word = (word >> 1) | (s & 0x80000000u);
+    }
+    x[i] = word;
+  }
+  x[16] = (x[16] << 23) ^ (x[0] >> 9) ^ x[15];
+  for (int i = 0; i <= 503; ++i) x[i + 17] = (x[i] << 23) ^ (x[i + 1] >> 9) ^ x[i + 16];
+  for (int i = 0; i < 3; ++i) regenerate();
+  jrnd = kWords - 1;
+}
+
+int M_Rand_Seed(uint32_t seed) {
+  init_rnd(seed);
+  return 1;
+}
+
+uint32_t irnd() {
+  if (++jrnd >= kWords) {
+    regenerate();
+    jrnd = 0;
+  }
+  return x[jrnd];
+}
+
+double rnd() { return irnd() * 2.3283064365386963e-10; }
+
+int M_Rand(int rows, int cols, double* out) {
+  const long long n = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < n; ++i) out[i] = rnd();
+  return 1;
+}
+
+int DoNormalRandom(const double* params, double* out) {
+  const int rows = vkTruncToInt(params[0]);
+  const int cols = vkTruncToInt(params[1]);
+  const double sigma = params[2], mean = params[3];
+  if (rows < 1 || cols < 1 || static_cast<long long>(rows) * cols > TNumber || !(sigma > 0)) {
+    error_disp("Invalid size.");
+    return 0;
+  }
+  const long long n = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < n; ++i) {
+    const double u1 = rnd();
+    const double u2 = rnd();
+    out[i] = std::cos(6.283185307179586 * u2) * std::sqrt(-2 * std::log(u1)) * sigma + mean;
+  }
+  return 1;
+}
+
+int DoBeta(double a, double b, double* out) {
+  double ga = 0, gb = 0, gab = 0;
+  SubGamma(a, &ga);
+  SubGamma(b, &gb);
+  SubGamma(a + b, &gab);
+  *out = ga * gb / gab;
+  return 1;
+}
+
+int DoFDist(double xv, double m, double n, double* out) {
+  double beta = 0;
+  DoBeta(m / 2, n / 2, &beta);
+  const double ratio = m / n;
+  *out = ZoTpow(ratio, m / 2) * ZoTpow(xv, m / 2 - 1) * ZoTpow(1 + ratio * xv, -(m + n) / 2) / beta;
+  return 1;
+}
+
+double p_t_distribution(int n, double t) {
+  const double c2 = n / (n + t * t);
+  double s = std::sqrt(1 - c2);
+  if (t < 0) s = -s;
+  double p = 0.0;
+  for (int i = (n % 2) + 2; i <= n; i += 2) {
+    p += s;
+    s *= (i - 1) * c2 / i;
+  }
+  if (n % 2 != 0) return 0.5 + (std::atan(t / std::sqrt(static_cast<double>(n))) + std::sqrt(c2) * p) / std::numbers::pi;
+  return (1 + p) * 0.5;
+}
+
+double q_t_distribution(int n, double t) { return 1 - p_t_distribution(n, t); }
+
+int DoIntTDistDown(const double* t, int rows, int cols, int n, double* out) {
+  const long long count = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < count; ++i) out[i] = p_t_distribution(n, t[i]);
+  return 1;
+}
+
+int DoIntTDistUp(const double* t, int rows, int cols, int n, double* out) {
+  const long long count = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < count; ++i) out[i] = 1 - p_t_distribution(n, t[i]);
+  return 1;
+}
+
+namespace {
+
+// The fitted distribution's log density at the centred points; data and points are centred.
+int multiNormalCentred(const std::vector<double>& data, int k, int d, const std::vector<double>& points, int m,
+                       double* out) {
+  std::vector<double> cov, inverse;
+  std::vector<int> pivots;
+  try {
+    cov.assign(static_cast<std::size_t>(d) * d, 0.0);
+    inverse.resize(static_cast<std::size_t>(d) * d);
+    pivots.resize(d);
+  } catch (const std::bad_alloc&) {
+    error_disp("Can not allocate the memory.");
+    return 0;
+  }
+  for (int i = 0; i < d; ++i)
+    for (int j = 0; j < d; ++j) {
+      double sum = 0.0;
+      for (int r = 0; r < k; ++r) sum += data[static_cast<std::size_t>(r) * d + i] * data[static_cast<std::size_t>(r) * d + j];
+      cov[static_cast<std::size_t>(i) * d + j] = sum / k;
+    }
+  double det = 0.0;
+  if (!DoInv(cov.data(), pivots.data(), inverse.data(), d, d, &det)) return 0;
+  const double norm = std::log(std::sqrt(det) * std::pow(2 * std::numbers::pi, d / 2.0));
+  for (int p = 0; p < m; ++p) {
+    const double* y = points.data() + static_cast<std::size_t>(p) * d;
+    double quad = 0.0;
+    for (int i = 0; i < d; ++i) {
+      double row = 0.0;
+      for (int j = 0; j < d; ++j) row += inverse[static_cast<std::size_t>(i) * d + j] * y[j];
+      quad += y[i] * row;
+    }
+    out[p] = -0.5 * quad - norm;
+  }
+  return 1;
+}
+
+template <typename T>
+bool centred(const T* data, int k, int d, const T* points, int m, std::vector<double>& dataOut,
+             std::vector<double>& pointsOut) {
+  try {
+    dataOut.assign(data, data + static_cast<std::size_t>(k) * d);
+    pointsOut.assign(points, points + static_cast<std::size_t>(m) * d);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (int j = 0; j < d; ++j) {
+    double mean = 0.0;
+    for (int r = 0; r < k; ++r) mean += dataOut[static_cast<std::size_t>(r) * d + j];
+    mean /= k;
+    for (int r = 0; r < k; ++r) dataOut[static_cast<std::size_t>(r) * d + j] -= mean;
+    for (int r = 0; r < m; ++r) pointsOut[static_cast<std::size_t>(r) * d + j] -= mean;
+  }
+  return true;
+}
+
+}  // namespace
+
+int DoMultiNormalDistribution(double* data, int k, int d, double* points, int m, double* out) {
+  std::vector<double> cd, cp;
+  if (!centred(data, k, d, points, m, cd, cp)) {
+    error_disp("Can not allocate the memory.");
+    return 0;
+  }
+  std::copy(cd.begin(), cd.end(), data);
+  std::copy(cp.begin(), cp.end(), points);
+  return multiNormalCentred(cd, k, d, cp, m, out);
+}
+
+int DoMultiNormalDistribution_short(const int32_t* data, int k, int d, const int32_t* points, int m,
+                                    double* out) {
+  std::vector<double> cd, cp;
+  if (!centred(data, k, d, points, m, cd, cp)) {
+    error_disp("Can not allocate the memory.");
+    return 0;
+  }
+  return multiNormalCentred(cd, k, d, cp, m, out);
+}
+
+double taisuKaijyou_keisan(int n) {
+  double sum = 0.0;
+  for (int i = 2; i <= n; ++i) sum += std::log(static_cast<double>(i));
+  return sum;
+}
+
+int taisuKaijyou(const double* in, double* out, int rows, int cols) {
+  const long long count = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < count; ++i) out[i] = taisuKaijyou_keisan(vkTruncToInt(in[i]));
+  return 1;
+}
+
+int32_t greatestCommonDivisor(int32_t a, int32_t b) {
+  // In 64 bits, so that the smallest int32 and -1 do not overflow the remainder.
+  long long p = a, q = b;
+  while (q != 0) {
+    const long long r = p % q;
+    p = q;
+    q = r;
+  }
+  return static_cast<int32_t>(std::clamp<long long>(p, INT32_MIN, INT32_MAX));
+}
+
+int nGreatestCommonDivisor(const double* values, int rows, int cols, double* out) {
+  const long long count = static_cast<long long>(rows) * cols;
+  if (count < 1) {
+    *out = 0;
+    return 1;
+  }
+  int32_t g = vkTruncToInt(std::fabs(values[0]));
+  for (long long i = 1; i < count && g != 1; ++i) g = greatestCommonDivisor(vkTruncToInt(std::fabs(values[i])), g);
+  *out = g;
+  return 1;
+}
+
+int DoMach(const double* a, int rows, int cols, const double* b, int m, int cols2, double* out) {
+  if (cols != cols2) {
+    error_disp("Invalid data size.");
+    return 0;
+  }
+  for (int r = 0; r < rows; ++r) {
+    out[r] = 0;
+    for (int s = 0; s < m; ++s) {
+      bool equal = true;
+      for (int c = 0; c < cols && equal; ++c)
+        equal = vkTruncToInt(a[static_cast<std::size_t>(r) * cols + c]) ==
+                vkTruncToInt(b[static_cast<std::size_t>(s) * cols + c]);
+      if (equal) {
+        out[r] = s;
+        break;
+      }
+    }
+  }
+  return 1;
+}
+
+namespace {
+
+// log(n!) summed term by term, from a table filled in the same order (so each value is the
+// same sum as the direct loop's) for the sizes a table can hold.
+class LogFactorials {
+ public:
+  explicit LogFactorials(long long largest) {
+    if (largest > kTableLimit) return;
+    table_.assign(static_cast<std::size_t>(std::max(largest, 1LL)) + 1, 0.0);
+    for (long long i = 2; i <= largest; ++i) table_[i] = table_[i - 1] + std::log(static_cast<double>(i));
+  }
+  double operator()(long long n) const {
+    if (n < 2) return 0.0;
+    if (n < static_cast<long long>(table_.size())) return table_[n];
+    return std::lgamma(static_cast<double>(n) + 1);
+  }
+
+ private:
+  static constexpr long long kTableLimit = 50'000'000;
+  std::vector<double> table_;
+};
+
+double fisherProbability(const LogFactorials& lf, long long a, long long b, long long c, long long d) {
+  const long long n = a + b + c + d;
+  return std::exp(lf(a + b) + lf(c + d) + lf(a + c) + lf(b + d) - lf(n) - lf(a) - lf(b) - lf(c) - lf(d));
+}
+
+}  // namespace
+
+double fisherNonePara_keisan(int a, int b, int c, int d) {
+  const long long n = static_cast<long long>(a) + b + c + d;
+  return fisherProbability(LogFactorials(n), a, b, c, d);
+}
+
+int fisherNonePara(int a, int b, int c, int d, double* out, int* count) {
+  const long long ab = static_cast<long long>(a) + b, ac = static_cast<long long>(a) + c;
+  const long long n = ab + c + d;
+  *count = 0;
+  if (ab < 0) return 1;
+  // Each table is one row of five values in a buffer of TNumber values.
+  const long long maxRows = TNumber / 5;
+  const LogFactorials lf(n);
+  long long rows = 0;
+  for (long long v = 0; v <= ab; ++v) {
+    const long long b2 = ab - v, c2 = ac - v, d2 = static_cast<long long>(d) - a + v;
+    if (b2 < 0 || c2 < 0 || d2 < 0) continue;
+    if (rows >= maxRows) {
+      error_disp("Too big data.");
+      return 0;
+    }
+    double* row = out + rows * 5;
+    row[0] = static_cast<double>(v);
+    row[1] = static_cast<double>(b2);
+    row[2] = static_cast<double>(c2);
+    row[3] = static_cast<double>(d2);
+    row[4] = fisherProbability(lf, v, b2, c2, d2);
+    ++rows;
+  }
+  *count = static_cast<int>(rows);
+  return 1;
+}

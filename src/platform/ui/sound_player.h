@@ -1,0 +1,16 @@
+#pragma once
+// Feedback sounds ("Tink", "Basso", "Pop", "Purr", "Bottle"): short WAV files among the
+// application's resources (sounds/<name>.wav). A sound plays only when an audio output
+// exists and is never waited for; a missing file or device is silent.
+
+#include <QString>
+
+namespace pravella {
+
+// Plays the named sound on the GUI thread (it may be called from any thread).
+void playSound(const QString& name);
+
+// The sound switch of the language (pvSoundStatus): plays only while it is on.
+void playFeedbackSound(const QString& name);
+
+}  // namespace pravella

@@ -1,0 +1,48 @@
+#include "tools/jpeg_file.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/atomic_file.h"
+#include "platform/cformat.h"
+#include "platform/console_log.h"
+
+namespace pravella {
+
+bool saveAsJpeg(const QImage& image, const QString& path, float quality) {
+  if (image.isNull()) return false;
+  QImage opaque(image.size(), QImage::Format_RGB32);
+  opaque.fill(Qt::white);
+  {
+    QPainter painter(&opaque);
+    painter.drawImage(0, 0, image);
+  }
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  const int q = static_cast<int>(std::lround(std::clamp(quality, 0.0f, 1.0f) * 100.0f));
+  if (!opaque.save(&buffer, "JPEG", q)) return false;
+  if (WriteResult written = writeFileAtomically(path, jpeg); !written) {
+    showErrMessageToConsole(written.error.toStdString() + "\n");
+    return false;
+  }
+  return true;
+}
+
+QString freshPictureFileName(const QString& folder, const QDateTime& when) {
+  const QDate d = when.date();
+  const QTime t = when.time();
+  for (int counter = 0;; ++counter) {
+    const QString path =
+        folder + QLatin1Char('/') +
+        QString::fromStdString(cformat("%04d%02d%02d%02d%02d%02d%02d.jpg", d.year(), d.month(), d.day(),
+                                       t.hour(), t.minute(), t.second(), counter));
+    if (!QFileInfo::exists(path)) return path;
+  }
+}
+
+}  // namespace pravella

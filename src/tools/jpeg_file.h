@@ -1,0 +1,19 @@
+#pragma once
+// Pictures written as JPEG files (the desk tools' bitmap service).
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+namespace pravella {
+
+// Writes `image` without its alpha channel (drawn over white) as a JPEG file of `quality`
+// (0 to 1) at `path`, atomically. True when the file was written.
+bool saveAsJpeg(const QImage& image, const QString& path, float quality);
+
+// A file name in `folder` made from `when` as "%04d%02d%02d%02d%02d%02d%02d.jpg" (year, month,
+// day, hour, minute, second, then a counter from 0), the counter raised until no file of
+// that name exists.
+QString freshPictureFileName(const QString& folder, const QDateTime& when);
+
+}  // namespace pravella

@@ -1,0 +1,368 @@
+#include "editors/ui/main_text_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QVBoxLayout>
+#include <memory>
+#include <mutex>
+
+#include "editors/memo_run_settings.h"
+#include "graphics/picture.h"
+#include "lang/executor.h"
+#include "lang/startup.h"
+#include "lang/values.h"
+#include "lang/variables.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "support/dialog_watchdog.h"
+
+namespace {
+
+const QChar kPicture = QChar::ObjectReplacementCharacter;
+// A loop that only ends by the break.
+const QString kEndlessLoop = QStringLiteral("i = 0; while (1) i = i + 1;");
+
+class MemoRun : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(vkStartUp(), 1);
+    vkButtonDownSinceMs.store(0);
+    pvSoundStatus.store(1);
+    graphOutPutMode.store(1);
+    setGnuPlotPath("");
+    window = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(window.get());
+    view = new mainTextView(window.get());
+    layout->addWidget(view);
+    view->setAlertPanel(
+        [this](const QString& title, const QString& message) { alerts << title + "|" + message; });
+    view->setConsoleOutput([this](const std::string& text) {
+      std::lock_guard guard(consoleMutex);
+      console += text;
+    });
+    view->awakeFromNib();
+    window->resize(500, 400);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+
+  void TearDown() override {
+    vkButtonDownSinceMs.store(0);
+    window.reset();
+    vkButtonDownSinceMs.store(0);
+  }
+
+  // Waits (with the GUI working) until the view has no run; false after `ms`.
+  bool waitIdle(int ms = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (view->isRunning()) {
+      if (clock.elapsed() > ms) return false;
+      QTest::qWait(5);
+    }
+    QCoreApplication::processEvents();
+    return true;
+  }
+
+  void setMemo(const QString& text, int caret) {
+    view->setPlainText(text);
+    QTextCursor c = view->textCursor();
+    c.setPosition(caret);
+    view->setTextCursor(c);
+  }
+
+  void select(int from, int to) {
+    QTextCursor c = view->textCursor();
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    view->setTextCursor(c);
+  }
+
+  void pressEnter() { QTest::keyClick(view, Qt::Key_Enter, Qt::KeypadModifier); }
+
+  // Runs the memo's caret line (or selection) with the key and gives the memo text after it.
+  QString runWith(Qt::Key key) {
+    if (key == Qt::Key_Enter)
+      pressEnter();
+    else
+      QTest::keyClick(view, key);
+    EXPECT_TRUE(waitIdle());
+    return view->toPlainText();
+  }
+
+  std::string consoleText() {
+    std::lock_guard guard(consoleMutex);
+    return console;
+  }
+
+  void startEndlessRun() {
+    setMemo(kEndlessLoop, 0);
+    pressEnter();
+    ASSERT_TRUE(view->isRunning());
+    // The window keeps working while the program loops.
+    QTest::qWait(50);
+    ASSERT_TRUE(view->isRunning());
+  }
+
+  pravella::test::DialogWatchdog watchdog;
+  std::unique_ptr<QWidget> window;
+  mainTextView* view = nullptr;
+  QStringList alerts;
+  std::mutex consoleMutex;
+  std::string console;
+};
+
+struct KeyCase {
+  const char* name;
+  const char* code;
+  Qt::Key key;
+  const char* result;  // what follows the code in the memo
+};
+
+TEST_F(MemoRun, KeyRunInsertsTheResultBehindTheCodeAndSelectsIt) {
+  const KeyCase cases[] = {
+      {"number", "1+2;", Qt::Key_Enter, "\n    3.0000\n.OK.\n"},
+      {"matrix", "m = |1, 2| |3, 4|; m;", Qt::Key_Escape,
+       "\n    1.0000     2.0000\n    3.0000     4.0000\n.OK.\n"},
+      {"string", "\"hello\";", Qt::Key_Enter, "\nhello\n.OK.\n"},
+      {"error", "zz + 1;", Qt::Key_Escape, "\n...<Error>...Undefined variable.\n.NO.\n"},
+      {"tokenizer failure", "\"abc", Qt::Key_Enter, "\n\"abc\nstring error (need \")\n.NO.\n"},
+  };
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString code = QString::fromUtf8(c.code);
+    setMemo(code, 1);
+    EXPECT_EQ(runWith(c.key).toStdString(), std::string(c.code) + c.result);
+    // The line feed, the result and the status line stand selected.
+    QString selected = view->textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    EXPECT_EQ(selected.toStdString(), c.result);
+  }
+}
+
+TEST_F(MemoRun, CaretLineOrSelectionIsWhatRuns) {
+  // The caret's line among others: the result goes behind that line.
+  setMemo(QStringLiteral("1+2;\n5;"), 0);
+  EXPECT_EQ(runWith(Qt::Key_Enter).toStdString(), "1+2;\n    3.0000\n.OK.\n\n5;");
+
+  // A selection inside a line: only it runs, and the result follows it.
+  setMemo(QStringLiteral("a 2*3; b"), 0);
+  select(2, 6);
+  EXPECT_EQ(runWith(Qt::Key_Enter).toStdString(), "a 2*3;\n    6.0000\n.OK.\n b");
+
+  // A selected code ending in a line feed gets no second one.
+  setMemo(QStringLiteral("4;\n"), 0);
+  select(0, 3);
+  EXPECT_EQ(runWith(Qt::Key_Escape).toStdString(), "4;\n    4.0000\n.OK.\n");
+
+  // An empty line runs nothing and the key is consumed.
+  setMemo(QStringLiteral("1;\n\n2;"), 3);
+  EXPECT_EQ(runWith(Qt::Key_Enter).toStdString(), "1;\n\n2;");
+
+  // Return is a plain new line.
+  setMemo(QStringLiteral("1;"), 2);
+  EXPECT_EQ(runWith(Qt::Key_Return).toStdString(), "1;\n");
+}
+
+TEST_F(MemoRun, TooLongCaretLineDoesNotRunButTheSameTextSelectedDoes) {
+  const QString line = QString(31996, QLatin1Char(' ')) + QStringLiteral("7;");
+  ASSERT_EQ(line.size(), 31998);
+  setMemo(line + QStringLiteral("  "), 0);  // 32,000 characters
+  EXPECT_EQ(runWith(Qt::Key_Enter).size(), 32000);
+  select(0, 32000);
+  EXPECT_TRUE(runWith(Qt::Key_Enter).endsWith(QStringLiteral("  \n    7.0000\n.OK.\n")));
+}
+
+TEST_F(MemoRun, ResultIsOneUndoStepAndLandsAtTheCodeWhileTheUserEditsElsewhere) {
+  setMemo(QStringLiteral("1+2;"), 4);
+  runWith(Qt::Key_Enter);
+  view->document()->undo();
+  EXPECT_EQ(view->toPlainText().toStdString(), "1+2;");
+
+  // Hold the run (the button is down, but not yet for 2 seconds) while the user types above
+  // and below the code.
+  setMemo(QStringLiteral("x\n2*5;\ny"), 3);
+  vkButtonDownSinceMs.store(vkSteadyMillis() + 3'600'000);
+  pressEnter();
+  ASSERT_TRUE(view->isRunning());
+  QTextCursor user(view->document());
+  user.insertText(QStringLiteral("typed above "));
+  user.movePosition(QTextCursor::End);
+  user.insertText(QStringLiteral(" and below"));
+  vkButtonDownSinceMs.store(0);
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n2*5;\n   10.0000\n.OK.\n\ny and below");
+  view->document()->undo();
+  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n2*5;\ny and below");
+}
+
+TEST_F(MemoRun, PictureIsPastedIntoTheMemo) {
+  QImage red(6, 4, QImage::Format_ARGB32);
+  red.fill(Qt::red);
+  const QByteArray pict = pravella::Picture::fromImage(red).bytes();
+  int index = 0;
+  ASSERT_EQ(setNewVariable("p#", kVarPicture, &index), 1);
+  ASSERT_EQ(PushToVariableTable(index, "p#", kVarPicture, pict.constData(), static_cast<int>(pict.size()), 1),
+            1);
+
+  setMemo(QStringLiteral("p#;"), 0);
+  EXPECT_EQ(runWith(Qt::Key_Enter), QStringLiteral("p#;\n") + kPicture + QStringLiteral(".OK.\n"));
+  // The character is a picture of the program's value.
+  QTextCursor at(view->document());
+  at.setPosition(5);
+  const QTextImageFormat image = at.charFormat().toImageFormat();
+  ASSERT_TRUE(image.isValid());
+  const QImage shown =
+      view->document()->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+  EXPECT_EQ(shown.size(), QSize(6, 4));
+  EXPECT_EQ(QColor(shown.pixel(2, 2)), QColor(Qt::red));
+
+  // With pictures going to files, the memo gets only the status and the picture folder a JPEG.
+  changeGraphInsertMode(0);
+  setMemo(QStringLiteral("p#;"), 0);
+  EXPECT_EQ(runWith(Qt::Key_Enter).toStdString(), "p#;\n.OK.\n");
+  const QStringList files =
+      QDir(pravella::paths::documents() + QStringLiteral("/PravellaImage")).entryList({"*.jpg"}, QDir::Files);
+  ASSERT_EQ(files.size(), 1);
+  EXPECT_EQ(files[0].size(), 20);  // 14 digits of date and time, 2 of the counter, ".jpg"
+}
+
+TEST_F(MemoRun, LongLoopKeepsTheWindowWorkingAndTheHeldButtonBreaksIt) {
+  ASSERT_NO_FATAL_FAILURE(startEndlessRun());
+  // Enter and Escape are plain keys meanwhile; typing goes on.
+  QTextCursor start = view->textCursor();
+  start.setPosition(0);
+  view->setTextCursor(start);
+  QTest::keyClicks(view, QStringLiteral("ab"));
+  QTest::keyClick(view, Qt::Key_Escape);
+  EXPECT_TRUE(view->isRunning());
+  EXPECT_TRUE(view->toPlainText().startsWith(QStringLiteral("ab") + kEndlessLoop));
+
+  // Holding the mouse button over the window for two seconds breaks the run.
+  QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+  ASSERT_TRUE(waitIdle(15000));
+  QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(vkButtonDownSinceMs.load(), 0);
+  EXPECT_EQ(view->toPlainText(),
+            QStringLiteral("ab") + kEndlessLoop + QStringLiteral("\n...<Error>...**** BREAK *****\n.NO.\n"));
+}
+
+TEST_F(MemoRun, RequestsDuringARunAreRefusedAsTheirKindIs) {
+  ASSERT_NO_FATAL_FAILURE(startEndlessRun());
+  pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
+  center.post(QStringLiteral("calculationOnEditModule"), QStringLiteral("1;"));
+  center.post(QStringLiteral("calculationOnMemoMenu"), QStringLiteral("1;"));
+  const QString refusal = QStringLiteral("Now, vk is running !|Sorry, I can not accept your request");
+  EXPECT_EQ(alerts, QStringList({refusal, refusal}));
+  // The calculator button is refused without a word.
+  center.post(QStringLiteral("calculationOfCalcButton"));
+  EXPECT_EQ(alerts.size(), 2);
+  vkButtonDownSinceMs.store(1);  // the break, set directly
+  ASSERT_TRUE(waitIdle());
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(consoleText(), "");
+}
+
+TEST_F(MemoRun, MemoMenuRunGoesToTheConsoleAndRefusesTheNextRequests) {
+  pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
+  center.post(QStringLiteral("calculationOnMemoMenu"), kEndlessLoop + QStringLiteral(" 1;"));
+  EXPECT_TRUE(view->nowExecStatus());
+  // Enter in the memo is a plain key; the memo's requests are refused.
+  setMemo(QStringLiteral("1+2;"), 4);
+  pressEnter();
+  EXPECT_EQ(view->toPlainText().toStdString(), "1+2;\n");
+  center.post(QStringLiteral("calculationOnEditModule"), QStringLiteral("1;"));
+  EXPECT_EQ(alerts.size(), 1);
+  vkButtonDownSinceMs.store(1);
+  ASSERT_TRUE(waitIdle());
+  vkButtonDownSinceMs.store(0);
+  EXPECT_FALSE(view->nowExecStatus());
+  EXPECT_EQ(consoleText(), "...<Error>...**** BREAK *****\n.NO.\n");
+  EXPECT_EQ(view->toPlainText().toStdString(), "1+2;\n");
+}
+
+TEST_F(MemoRun, PostedRunsRunOneLevelUpAndLoseTheirVariables) {
+  pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
+  // As at launch: several module texts posted one after another all run, in order.
+  center.post(QStringLiteral("calculationOnEditModule"), QStringLiteral("q = 5; q;"));
+  center.post(QStringLiteral("calculationOnCommandScript"), QStringLiteral("q;"));
+  center.post(QStringLiteral("calculationOnEditModule"), QStringLiteral("2;"));
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(consoleText(), "    5.0000\n...<Error>...Undefined variable.\n.NO.\n    2.0000\n");
+  EXPECT_EQ(vk_level, 0);
+  int index = 0;
+  EXPECT_EQ(findVariable("q", &index), 0);
+  EXPECT_EQ(view->toPlainText().toStdString(), "");
+
+  // "calculationOnRunFunction" from a window runs in the memo, behind the selection.
+  setMemo(QStringLiteral("text"), 4);
+  center.post(QStringLiteral("calculationOnRunFunction"), QStringLiteral("3;"));
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(), "text\n    3.0000\n.OK.\n");
+}
+
+TEST_F(MemoRun, SuccessfulRunEndsATemporaryFolderSwitch) {
+  current_fullPath = "/tmp";  // as "useTempDirectory" leaves it
+  backup_fullPath = "/home/someone/work";
+  setMemo(QStringLiteral("1;"), 0);
+  runWith(Qt::Key_Enter);
+  EXPECT_EQ(current_fullPath, "/home/someone/work");
+  EXPECT_EQ(backup_fullPath, "");
+}
+
+// ---- gnuplot blocks
+
+class GnuplotBlock : public MemoRun {
+ protected:
+  void runBlock(const QString& block) {
+    setMemo(block, 0);
+    select(0, static_cast<int>(block.size()));
+    pressEnter();
+    ASSERT_TRUE(waitIdle());
+  }
+};
+
+TEST_F(GnuplotBlock, PastesThePlotScaledAndKeepsItInAVariable) {
+  if (QStandardPaths::findExecutable(QStringLiteral("gnuplot")).isEmpty()) GTEST_SKIP() << "no gnuplot";
+  const QString block = QStringLiteral("#gnuplot\nset xrange [0:1]\nplot x");
+  ASSERT_NO_FATAL_FAILURE(runBlock(block));
+  EXPECT_EQ(view->toPlainText(), block + QStringLiteral("\n") + kPicture + QStringLiteral("\n.OK.\n"));
+  QTextCursor at(view->document());
+  at.setPosition(static_cast<int>(block.size()) + 2);
+  const QTextImageFormat image = at.charFormat().toImageFormat();
+  ASSERT_TRUE(image.isValid());
+  const QImage shown =
+      view->document()->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+  EXPECT_EQ(shown.width(), 450);
+  int index = 0;
+  EXPECT_EQ(findVariable("gnuplot#", &index), 1);
+  EXPECT_FALSE(QFileInfo::exists(pravella::paths::vkData() + QStringLiteral("/gnuplot.png")));
+  EXPECT_FALSE(QFileInfo::exists(pravella::paths::vkData() + QStringLiteral("/gnuplot.plt")));
+}
+
+TEST_F(GnuplotBlock, ErrorsAndAMissingProgramAreShownWithoutStatus) {
+  if (!QStandardPaths::findExecutable(QStringLiteral("gnuplot")).isEmpty()) {
+    const QString bad = QStringLiteral("# gnuplot\nplot nosuchfunction(x)");
+    ASSERT_NO_FATAL_FAILURE(runBlock(bad));
+    const QString text = view->toPlainText();
+    EXPECT_TRUE(text.startsWith(bad + QStringLiteral("\n"))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\n")));
+    EXPECT_FALSE(text.contains(QStringLiteral(".OK.")));
+    EXPECT_FALSE(text.contains(kPicture));
+  }
+  ASSERT_EQ(setGnuPlotPath("/nonexistent/gnuplot"), 1);
+  const QString block = QStringLiteral("#\tgnuplot\nplot x");
+  ASSERT_NO_FATAL_FAILURE(runBlock(block));
+  EXPECT_EQ(view->toPlainText(), block + QStringLiteral("\n<errer> gnuplot : not found !\n"));
+}
+
+}  // namespace
