@@ -27,6 +27,7 @@ class QTextEdit;
 namespace pravella {
 class MainWindow;
 class MemoSheetDrawer;
+class PictureDrawer;
 }
 
 class Calcndar : public QObject, public DiaryFileTableDelegate {
@@ -166,6 +167,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool checkSheetTable();
   void dispDocumentView();
   pravella::MemoSheetDrawer* memoSheet() const { return memoSheet_; }
+  pravella::PictureDrawer* pictureDrawer() const { return pictureDrawer_; }
   const std::array<QString, 20>& menuScriptFileName() const { return menuScriptFileName_; }
 
   // ---- state read by other controllers
@@ -186,9 +188,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // The time a memo saved without a name is named after.
   void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
   void setAutoSaveTimer(std::unique_ptr<pravella::OneShotTimer> timer);
-  // Plays a feedback sound ("Tink", "Basso", "Pop", "Purr"); only while sounds are on.
+  // Plays a feedback sound ("Tink", "Basso", "Pop", "Purr"); only while pvSoundStatus is on.
   void setSoundPlayer(std::function<void(const char*)> play) { playSound_ = std::move(play); }
-  void setSoundStatus(bool on) { pvSoundStatus_ = on; }
   // Starts a program that opens a file with the desktop's application for it.
   using Opener = std::function<bool(const QString& program, const QStringList& args, const QString& folder)>;
   void setOpener(Opener opener) { opener_ = std::move(opener); }
@@ -247,11 +248,11 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QMenu* recentMemoMenu_ = nullptr;
   QMenu* recentMemoMenu2_ = nullptr;
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
-  QWidget* pictureView_ = nullptr;
+  pravella::PictureDrawer* pictureDrawer_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
   std::function<QDateTime()> clock_;
   std::function<void(const char*)> playSound_;
-  bool pvSoundStatus_ = true;
+  QString memoSheetFile_;  // the document the memo sheet shows; tempMemo.rtfd unless one was opened there
   Opener opener_;
   SavePanel savePanel_;
   int graphStatus_ = 1;

@@ -20,6 +20,7 @@
 #include "diary/day_folders.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "editors/memo_run_settings.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
@@ -59,7 +60,7 @@ int Calcndar::selectedRow() const {
 }
 
 void Calcndar::sound(const char* name) {
-  if (pvSoundStatus_ && playSound_) playSound_(name);
+  if (pvSoundStatus.load() != 0 && playSound_) playSound_(name);
 }
 
 void Calcndar::setAutoSaveTimer(std::unique_ptr<pravella::OneShotTimer> timer) {
