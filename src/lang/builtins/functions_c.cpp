@@ -1,19 +1,378 @@
-// Built-ins C: one table per letter, in the order of precedence.
+// Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
+// tools not built yet (OpenGL and picture sub-windows, volumes, movies, the dictionary reader,
+// the document converter, contour plots) are not in the table, so that they fail as unknown
+// functions rather than pretend to work.
 
 #include "lang/builtins/dispatch.h"
 
-#include <array>
+#include <QByteArray>
 
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "diary/calendar_arithmetic.h"
 #include "graphics/picture_builtins.h"
+#include "graphics/picture_clipboard.h"
+#include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/clipboard_text.h"
+#include "lang/builtins/functions_c_complex.h"
+#include "lang/builtins/functions_c_pictures.h"
+#include "lang/report.h"
+#include "lang/stack.h"
+#include "lang/variables.h"
 
 namespace {
 
+using namespace pravella::builtins;
+
+char* text(double* buffer) { return reinterpret_cast<char*>(buffer); }
+
+// ---------------------------------------------------------------------------------------
+// The working folder and folders.
+
+int createFolderBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int type = 0, rows = 0, cols = 0;
+  if (!popAny(stack, sp, vk_ta, &type, &rows, &cols)) return 0;
+  if (type != kValueString || text(vk_ta)[0] == '\0') return invalidArguments();
+  std::string path;
+  if (!changeFullPath(text(vk_ta), path)) return 0;
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  if (!std::filesystem::is_directory(path, ec)) {
+    error_disp("Can not Create Folder");
+    return 0;
+  }
+  return 1;
+}
+
+int changeCurrentPath(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int type = 0, rows = 0, cols = 0;
+  if (!popAny(stack, sp, vk_ta, &type, &rows, &cols)) return 0;
+  const std::size_t length = type == kValueString ? std::strlen(text(vk_ta)) : 0;
+  if (type != kValueString || length == 0 || length > kPathBytes - 1) return invalidArguments();
+  current_fullPath.assign(text(vk_ta), length);
+  return 1;
+}
+
+int currentPath(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  if (!popAny(stack, sp, vk_ta, nullptr, nullptr, nullptr)) return 0;
+  return pushString(stack, sp, current_fullPath.c_str(), static_cast<int>(current_fullPath.size()));
+}
+
+// ---------------------------------------------------------------------------------------
+// Text built-ins.
+
+// A matrix as clipboard text: elements in the display format, a tab between the elements of a
+// row, a carriage return after each row. Bounded by nine tenths of TNumber bytes.
+int copyMatrixText(const double* m, int rows, int cols) {
+  const std::size_t limit = static_cast<std::size_t>(TNumber) * 9 / 10;
+  const bool usable = vkIsSingleRealFormat(DispFormat);
+  std::string out;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < cols; ++c) {
+      if (c) out += '\t';
+      const double v = m[static_cast<std::size_t>(r) * cols + c];
+      if (usable)
+        vkAppendFormatted(out, DispFormat.c_str(), v);
+      else
+        vkAppendFormatted(out, "%10.4f", v);
+    }
+    out += '\r';
+    if (out.size() > limit) {
+      error_disp("Too Big Data");
+      return 0;
+    }
+  }
+  if (!out.empty()) putTextOnClipboard(out);
+  return 1;
+}
+
+int copyToClipBoard(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int type = 0, rows = 0, cols = 0;
+  if (!popAny(stack, sp, vk_ta, &type, &rows, &cols)) return 0;
+  switch (type) {
+    case kValuePicture:
+      return DoCopyPictureToScrap(QByteArray(text(vk_ta), rows));
+    case kValueString: {
+      const std::size_t length = std::strlen(text(vk_ta));
+      if (length > 0) putTextOnClipboard(std::string_view(text(vk_ta), length));
+      return 1;
+    }
+    case kValueReal:
+      return copyMatrixText(vk_ta, rows, cols);
+    default:
+      return invalidArguments();
+  }
+}
+
+int chr(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int type = 0, rows = 0, cols = 0;
+  if (!popAny(stack, sp, vk_ta, &type, &rows, &cols)) return 0;
+  if (type != kValueString) return invalidArguments();
+  const std::size_t n = std::strlen(text(vk_ta));
+  if (n == 0) return invalidArguments();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(vk_ta);
+  for (std::size_t i = 0; i < n; ++i) vk_tb[i] = bytes[i];
+  return pushMatrix(stack, sp, vk_tb, 1, static_cast<int>(n));
+}
+
+int replaceByte(CalcStackEntry* stack, int* sp, char from, char to) {
+  int type = 0, rows = 0, cols = 0;
+  if (!popAny(stack, sp, vk_ta, &type, &rows, &cols)) return 0;
+  if (type != kValueString) return invalidArguments();
+  char* s = text(vk_ta);
+  const std::size_t n = std::strlen(s);
+  for (std::size_t i = 0; i < n; ++i)
+    if (s[i] == from) s[i] = to;
+  return pushString(stack, sp, s, static_cast<int>(n));
+}
+
+int changeLF(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return replaceByte(stack, sp, '\n', '\r'); }
+int changeCR(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return replaceByte(stack, sp, '\r', '\n'); }
+
+// ---------------------------------------------------------------------------------------
+// Calendar.
+
+int pushCalendar(CalcStackEntry* stack, int* sp, double year, double month, double day) {
+  std::string out;
+  if (!calendar(vkTruncToInt(year), vkTruncToInt(month), vkTruncToInt(day), out)) return 0;
+  return pushString(stack, sp, out.c_str(), static_cast<int>(out.size()));
+}
+
+int calendarRow(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  if (rows != 1 || (cols != 2 && cols != 3)) return invalidArguments();
+  return pushCalendar(stack, sp, vk_ta[0], vk_ta[1], cols == 3 ? vk_ta[2] : 0.0);
+}
+
+int calendarYearMonth(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double year = 0, month = 0;
+  if (!vkPopNumber(stack, sp, &month) || !vkPopNumber(stack, sp, &year)) return 0;
+  return pushCalendar(stack, sp, year, month, 0.0);
+}
+
+int calendarDay(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double year = 0, month = 0, day = 0;
+  if (!vkPopNumber(stack, sp, &day) || !vkPopNumber(stack, sp, &month) || !vkPopNumber(stack, sp, &year)) return 0;
+  return pushCalendar(stack, sp, year, month, day);
+}
+
+// ---------------------------------------------------------------------------------------
+// Numeric built-ins.
+
+// Joint counts of the pairs over the values of A and B: out[i][j] counts the rows of the
+// pair matrix whose truncated elements equal A[i] and B[j].
+int crossCount(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int k = 0, pc = 0, q = 0, qc = 0, p = 0, ac = 0;
+  if (!popMatrix(stack, sp, vk_tc, &k, &pc)) return 0;
+  if (pc != 2) return invalidArguments();
+  if (!popMatrix(stack, sp, vk_tb, &q, &qc)) return 0;
+  if (qc != 1) return invalidArguments();
+  if (!popMatrix(stack, sp, vk_ta, &p, &ac)) return 0;
+  if (ac != 1) return invalidArguments();
+  if (static_cast<long long>(p) * q > TNumber) return invalidArguments();
+  std::vector<int> a, b;
+  try {
+    a.resize(p);
+    b.resize(q);
+  } catch (const std::bad_alloc&) {
+    error_disp("memory allocation");
+    return 0;
+  }
+  for (int i = 0; i < p; ++i) a[i] = vkTruncToInt(vk_ta[i]);
+  for (int j = 0; j < q; ++j) b[j] = vkTruncToInt(vk_tb[j]);
+  double* out = vk_ta;
+  for (long long i = 0; i < static_cast<long long>(p) * q; ++i) out[i] = 0.0;
+  for (int r = 0; r < k; ++r) {
+    const int x = vkTruncToInt(vk_tc[2 * r]), y = vkTruncToInt(vk_tc[2 * r + 1]);
+    for (int i = 0; i < p; ++i) {
+      if (a[i] != x) continue;
+      for (int j = 0; j < q; ++j)
+        if (b[j] == y) out[static_cast<std::size_t>(i) * q + j] += 1.0;
+    }
+  }
+  return pushMatrix(stack, sp, out, p, q);
+}
+
+template <double (*F)(double)>
+int elementwise(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  const long long n = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < n; ++i) vk_ta[i] = F(vk_ta[i]);
+  return pushMatrix(stack, sp, vk_ta, rows, cols);
+}
+
+double cosOf(double x) { return std::cos(x); }
+double coshOf(double x) { return std::cosh(x); }
+
+// nCr element by element: the product n (n - 1) ... (n - r + 1) divided by r!, in doubles.
+int combination(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int rr = 0, rc = 0, nr = 0, nc = 0;
+  if (!popMatrix(stack, sp, vk_tb, &rr, &rc)) return 0;
+  if (!popMatrix(stack, sp, vk_ta, &nr, &nc)) return 0;
+  int rows = 0, cols = 0;
+  long long nStep = 1, rStep = 1;
+  if (nr == rr && nc == rc) {
+    rows = nr;
+    cols = nc;
+  } else if (nr == 1 && nc == 1) {
+    rows = rr;
+    cols = rc;
+    nStep = 0;
+  } else if (rr == 1 && rc == 1) {
+    rows = nr;
+    cols = nc;
+    rStep = 0;
+  } else {
+    error_disp("Invalid number.");
+    return 0;
+  }
+  const long long count = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < count; ++i) {
+    const int n = vkTruncToInt(vk_ta[i * nStep]);
+    const int r = vkTruncToInt(vk_tb[i * rStep]);
+    if (n < 0 || r < 0 || n < r) {
+      error_disp("Invalid number.");
+      return 0;
+    }
+    double permutations = 1.0, factorial = 1.0;
+    for (int f = 0; f < r; ++f) {
+      permutations *= static_cast<double>(n - f);
+      factorial *= static_cast<double>(f + 1);
+    }
+    vk_tc[i] = permutations / factorial;
+  }
+  return pushMatrix(stack, sp, vk_tc, rows, cols);
+}
+
+int changeMN(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double mValue = 0;
+  if (!vkPopNumber(stack, sp, &mValue)) return 0;
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  const int m = vkTruncToInt(mValue);
+  const long long count = static_cast<long long>(rows) * cols;
+  if (m == 0 || m > count || count % m != 0) {
+    error_disp("Invalid number.");
+    return 0;
+  }
+  // A negative m that divides the count gives negative sizes, which the push refuses.
+  return pushMatrix(stack, sp, vk_ta, static_cast<int>(count / m), m);
+}
+
+// A above B: two pictures, or two matrices of equal columns (integer when either is).
+int cat(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int tb = 0, rb = 0, cb = 0, ta = 0, ra = 0, ca = 0;
+  if (!popAny(stack, sp, vk_tb, &tb, &rb, &cb)) return 0;
+  if (tb != kValuePicture && tb != kValueReal && tb != kValueInt) return invalidArguments();
+  if (!popAny(stack, sp, vk_ta, &ta, &ra, &ca)) return 0;
+  if (ta == kValuePicture && tb == kValuePicture) return catPictures(stack, sp, vk_ta, ra, vk_tb, rb);
+  const bool matrices = (ta == kValueReal || ta == kValueInt) && (tb == kValueReal || tb == kValueInt);
+  if (!matrices || ca != cb) return invalidArguments();
+  const long long na = static_cast<long long>(ra) * ca, nb = static_cast<long long>(rb) * cb;
+  if (ta == kValueReal && tb == kValueReal) {
+    if (na + nb > TNumber) return invalidArguments();
+    for (long long i = 0; i < na; ++i) vk_tc[i] = vk_ta[i];
+    for (long long i = 0; i < nb; ++i) vk_tc[na + i] = vk_tb[i];
+    return pushMatrix(stack, sp, vk_tc, ra + rb, ca);
+  }
+  if (na + nb > 2LL * TNumber) return invalidArguments();
+  auto* out = reinterpret_cast<int32_t*>(vk_tc);
+  auto element = [](const double* buffer, int type, long long i) {
+    return type == kValueInt ? reinterpret_cast<const int32_t*>(buffer)[i] : vkTruncToInt(buffer[i]);
+  };
+  for (long long i = 0; i < na; ++i) out[i] = element(vk_ta, ta, i);
+  for (long long i = 0; i < nb; ++i) out[na + i] = element(vk_tb, tb, i);
+  return PushToStack(stack, sp, out, kValueInt, ra + rb, ca);
+}
+
+// The 21 values laid into the 5 x 5 middle of a 7 x 7 grid; the block's corners are a quarter
+// of the sum of their two neighbours' inputs.
+int c21To77(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  if (rows != 1 || cols != 21) return invalidArguments();
+  const double* in = vk_ta;
+  double* out = vk_tb;
+  for (int i = 0; i < 49; ++i) out[i] = 0.0;
+  const double block[5][5] = {
+      {(in[0] + in[10]) * 0.25, in[0], in[16], in[1], (in[1] + in[11]) * 0.25},
+      {in[10], in[2], in[17], in[3], in[11]},
+      {in[12], in[4], in[18], in[5], in[13]},
+      {in[14], in[6], in[19], in[7], in[15]},
+      {(in[14] + in[8]) * 0.25, in[8], in[20], in[9], (in[15] + in[9]) * 0.25},
+  };
+  for (int r = 0; r < 5; ++r)
+    for (int c = 0; c < 5; ++c) out[(r + 1) * 7 + c + 1] = block[r][c];
+  return pushMatrix(stack, sp, out, 7, 7);
+}
+
+// ---------------------------------------------------------------------------------------
+
 constexpr VkBuiltin kC[] = {
-    // Pictures (graphics/picture_builtins.h).
+    {"createFolder", 1, createFolderBuiltin},
+    {"currentPicture", 1, currentPicture},
+    {"currentPict", 1, currentPicture},
+    {"changeCurrentPath", 1, changeCurrentPath},
+    {"changeCurrentDirectory", 1, changeCurrentPath},
+    {"currentPath", 1, currentPath},
+    {"currentDirectory", 1, currentPath},
     {"changeCopyBitsMode", kAnyArgc, vkPictureBuiltinEntry},
+    {"compressPicture", 2, compressPicture},
+    {"changePictSize", 2, changePictSize},
+    {"copyToClipBoard", 1, copyToClipBoard},
+    {"copy", 1, copyToClipBoard},
     {"copyPicture", kAnyArgc, vkPictureBuiltinEntry},
     {"copyPictureToScrap", kAnyArgc, vkPictureBuiltinEntry},
+    {"chr", 1, chr},
+    {"char", 1, chr},
+    {"calendar", 1, calendarRow},
+    {"calendar", 2, calendarYearMonth},
+    {"calendar", 3, calendarDay},
+    {"cross_count", 3, crossCount},
+    {"cMul", 2, cMul},
+    {"cDiv", 2, cDiv},
+    {"c_conv", 2, cConv},
+    {"c_conj", 1, cConj},
+    {"c_abs", 1, cAbs},
+    {"c_arg", 1, cArg},
+    {"c_add", 2, cAdd},
+    {"c_sub", 2, cSub},
+    {"c_mul", 2, cMulElements},
+    {"c_div", 2, cDivElements},
+    {"c_pow", 2, cPow},
+    {"c_exp", 1, cExp},
+    {"c_ln", 1, cLn},
+    {"c_sin", 1, cSin},
+    {"c_cos", 1, cCos},
+    {"c_tan", 1, cTan},
+    {"c_sinh", 1, cSinh},
+    {"c_cosh", 1, cCosh},
+    {"c_tanh", 1, cTanh},
+    {"c_sqrt", 1, cSqrt},
+    {"changeLF", 1, changeLF},
+    {"changeCR", 1, changeCR},
+    {"CZT2", 1, czt2Real},
+    {"CZT2", 2, czt2Complex},
+    {"CZTinv2", 1, cztInv2Real},
+    {"CZTinv2", 2, cztInv2Complex},
+    {"CZT", 1, cztForward},
+    {"CZTinv", 1, cztInverse},
+    {"cos", 1, elementwise<cosOf>},
+    {"combination", 2, combination},
+    {"CM", 2, combination},
+    {"cosh", 1, elementwise<coshOf>},
+    {"changeMN", 2, changeMN},
+    {"cat", 2, cat},
+    {"c21To77", 1, c21To77},
 };
 
 }  // namespace
