@@ -4,7 +4,6 @@
 
 #include "lang/values.h"
 
-std::atomic<int> pvSoundStatus{1};
 std::atomic<int> graphOutPutMode{1};
 std::atomic<double> gnuplotGraphWidth{450.0};
 

@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-// Feedback sounds ("Tink", "Basso", ...) play only while this is not 0 (1 at start).
-extern std::atomic<int> pvSoundStatus;
+// The sound switch pvSoundStatus lives with the language's values.
+#include "lang/values.h"
+
 // Pictures a program shows: 1 (at start) into the memo text, 0 into a JPEG file in the
 // picture folder.
 extern std::atomic<int> graphOutPutMode;

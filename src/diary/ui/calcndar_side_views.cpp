@@ -20,6 +20,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/command_bridge.h"
 #include "editors/ui/main_text_view.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
@@ -67,9 +68,11 @@ void Calcndar::buildSideViews() {
   recentMemoMenu2_ = new QMenu(window_);
   recentMemoMenu2_->setObjectName(QStringLiteral("recentMemoMenu2"));
 
-  for (int tag = 0; tag < 10; ++tag) {
+  for (int tag = 0; tag < pravella::MainWindow::kMemoMenuButtons; ++tag) {
     QAbstractButton* b = window_->memoMenuButtons()->button(tag);
     if (!b) continue;
+    b->setMinimumWidth(1);  // the row of buttons never widens the window
+    if (tag >= 10) continue;
     if (b->text().isEmpty()) b->setText(QString::fromLatin1(kButtonTitles[tag]));
     b->setVisible(true);
   }
@@ -277,7 +280,7 @@ void Calcndar::registerDocumentObservers() {
   });
 
   // Side views.
-  on("cal_getOpenedSheet", [this](Notification& n) { n.reply = QVariantList{toggleStatus_}; });
+  on("cal_getOpenedSheet", [this](Notification&) { pravella::answerNumber(toggleStatus_); });
   for (const char* name : {"cal_closeMemoSheet", "cal_closeSheet", "cal_closeToolSheet"})
     on(name, [this](Notification&) { closeAllToggleView(); });
   on("cal_toggleMemoSheet", [this](Notification&) { openMemoView(); });
@@ -317,7 +320,7 @@ void Calcndar::registerDocumentObservers() {
     QString title;
     if (k >= 1 && k <= 10)
       if (QAbstractButton* b = window_->memoMenuButtons()->button(k - 1)) title = b->text();
-    n.reply = title;
+    pravella::answerString(title);
   });
   on("cal_setSaveButtonNumber", [this](Notification& n) { saveButtonNumber_ = intValue(n.text); });
   on("cal_setNoDurtyButtonNumber", [this](Notification& n) { mihensyuButtonNumber_ = intValue(n.text); });
@@ -329,16 +332,21 @@ void Calcndar::registerDocumentObservers() {
   });
   on("cal_executeCommandScript", [this](Notification& n) { executeCommandScript(n.text); });
 
-  // Memo commands: they act on the memo sheet, not on the main memo. An answer is left as the
-  // notification's reply: a string, or a row of numbers.
-  on("cal_getAllMemo", [this](Notification& n) { n.reply = memoSheetDocument_->toPlainText(); });
-  on("cal_getSelectedMemo", [this](Notification& n) { n.reply = memoSheetField()->textCursor().selectedText(); });
-  on("cal_getMemoSelectedRange", [this](Notification& n) {
-    const QTextCursor c = memoSheetField()->textCursor();
-    n.reply = QVariantList{c.selectionStart(), c.selectionEnd() - c.selectionStart()};
+  // Memo commands: they act on the memo sheet, not on the main memo. Answers go onto the
+  // running program's stack.
+  on("cal_getAllMemo", [this](Notification&) { pravella::answerString(memoSheetDocument_->toPlainText()); });
+  on("cal_getSelectedMemo", [this](Notification&) {
+    pravella::answerString(memoSheetField()->textCursor().selection().toPlainText());
   });
-  on("cal_getMemoLength", [this](Notification& n) {
-    n.reply = QVariantList{0, memoSheetDocument_->characterCount() - 1};
+  on("cal_getMemoSelectedRange", [this](Notification&) {
+    const QTextCursor c = memoSheetField()->textCursor();
+    const double row[2] = {static_cast<double>(c.selectionStart()),
+                           static_cast<double>(c.selectionEnd() - c.selectionStart())};
+    pravella::answerNumbers(row);
+  });
+  on("cal_getMemoLength", [this](Notification&) {
+    const double row[2] = {0, static_cast<double>(memoSheetDocument_->characterCount() - 1)};
+    pravella::answerNumbers(row);
   });
   on("cal_setMemoSelectedAll", [this](Notification&) { memoSheetField()->selectAll(); });
   on("cal_setMemoSelectedRange", [this](Notification& n) {
@@ -367,7 +375,7 @@ void Calcndar::registerDocumentObservers() {
     memoSheetField()->textCursor().insertFragment(source.selection());
     memo->setTextCursor(kept);
   });
-  on("cal_getDocumentPath", [this](Notification& n) { n.reply = nowDisplayedDocument_; });
+  on("cal_getDocumentPath", [this](Notification&) { pravella::answerString(nowDisplayedDocument_); });
   on("cal_dispDocumentView", [this](Notification&) { dispDocumentView(); });
   on("cal_buildAmModeObject", [this](Notification& n) {
     const QString text = n.text.size() < 8 ? window_->documentView()->toPlainText() : n.text;

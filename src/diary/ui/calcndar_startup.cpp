@@ -23,6 +23,7 @@
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "editors/command_bridge.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
 #include "lang/values.h"
@@ -178,10 +179,15 @@ void Calcndar::registerObservers() {
                      [this](pravella::Notification&) { toggleDispMoonAgeStatus(); });
   center.addObserver(QStringLiteral("cal_changeCalMoonAge"), this,
                      [this](pravella::Notification& n) { changeCalMoonAge(n.text); });
-  // The answer goes back to the posting program as the notification's reply: a row of two
-  // numbers.
-  center.addObserver(QStringLiteral("cal_getMoonAgeStatus"), this,
-                     [this](pravella::Notification& n) { n.reply = getMoonAgeStatus(); });
+  // The answer goes onto the running program's stack (a row of two numbers) and, for a caller
+  // outside a program, into the notification's reply.
+  center.addObserver(QStringLiteral("cal_getMoonAgeStatus"), this, [this](pravella::Notification& n) {
+    n.reply = getMoonAgeStatus();
+    if (pv_calc) {
+      const double row[2] = {static_cast<double>(moonDispStatus_), static_cast<double>(moonAgeCalculationNumber_)};
+      pravella::answerNumbers(row);
+    }
+  });
   registerDocumentObservers();
 }
 
