@@ -429,10 +429,12 @@ bool Calcndar::saveDocument(bool withPanel) {
   QLineEdit* field = window_->editingDiaryFileName();
   const QString text = memo->toPlainText();
   const QString firstLine = text.section(QLatin1Char('\n'), 0, 0);
-  QString name = field->text();
   if (autoSaveTimer_) autoSaveTimer_->stop();
-
   if (!window_->isWindowModified()) return true;
+  // A typed "/" would reach into another folder, a leading "." hide the document for good.
+  checkFileName();
+  QString name = field->text();
+
   if (name.isEmpty()) {
     field->setText(pravella::nameForNewMemo(firstLine, clock_()));
     checkFileName();
