@@ -41,11 +41,20 @@ int webRequest(const CalCommand& c, CalcStackEntry* stack, int* sp) {
   if (!popString(stack, sp, text)) return 0;
   bool taken = false;
   switch (c.special) {
-    case CalSpecial::WebBrowser: taken = DoWebBrowser(text.c_str()); break;
-    case CalSpecial::WikiSearch: taken = DoWebBrowserWithWikiSearch(text.c_str()); break;
-    case CalSpecial::SpotlightSearch: taken = DoSpotlightSearchOnVK(text.c_str(), 0); break;
-    case CalSpecial::SpotlightFooSearch: taken = DoSpotlightSearchOnVK(text.c_str(), 1); break;
-    default: break;
+    case CalSpecial::WebBrowser:
+      taken = DoWebBrowser(text.c_str());
+      break;
+    case CalSpecial::WikiSearch:
+      taken = DoWebBrowserWithWikiSearch(text.c_str());
+      break;
+    case CalSpecial::SpotlightSearch:
+      taken = DoSpotlightSearchOnVK(text.c_str(), 0);
+      break;
+    case CalSpecial::SpotlightFooSearch:
+      taken = DoSpotlightSearchOnVK(text.c_str(), 1);
+      break;
+    default:
+      break;
   }
   return taken ? 1 : noWindow(c);
 }
@@ -168,26 +177,41 @@ int setAmModeButtonTitleX(const CalCommand& c, CalcStackEntry* stack, int* sp) {
 
 int runSpecialCommand(const CalCommand& c, CalcStackEntry* stack, int* sp) {
   switch (c.special) {
-    case CalSpecial::OpenWebSheet: return openWebSheetCommand(c, stack, sp);
+    case CalSpecial::OpenWebSheet:
+      return openWebSheetCommand(c, stack, sp);
     case CalSpecial::WebBrowser:
     case CalSpecial::WikiSearch:
     case CalSpecial::SpotlightSearch:
-    case CalSpecial::SpotlightFooSearch: return webRequest(c, stack, sp);
-    case CalSpecial::UserDiaryPath: return userDiaryPath(stack, sp);
-    case CalSpecial::GetImage: return getImage(c, stack, sp);
-    case CalSpecial::SetImage: return setImage(c, stack, sp);
-    case CalSpecial::SaveToSTJ: return saveToSTJ(c, stack, sp);
-    case CalSpecial::BuildAmModeObject: return stringOrNumber(c, stack, sp, "buildAmModeObjectWithPath");
-    case CalSpecial::OpenURL: return stringOrNumber(c, stack, sp, "cal_openURL_str");
-    case CalSpecial::SetCalendarView: return setCalendarView(stack, sp);
-    case CalSpecial::NoEffect: return noEffect(stack, sp);
-    case CalSpecial::Command: return command(c, stack, sp);
-    case CalSpecial::AddUserMenuItem2: return addUserMenuItem2(c, stack, sp);
-    case CalSpecial::AddUserMenuItem4: return addUserMenuItem4(c, stack, sp);
-    case CalSpecial::SetAmModeButtonTitleX: return setAmModeButtonTitleX(c, stack, sp);
+    case CalSpecial::SpotlightFooSearch:
+      return webRequest(c, stack, sp);
+    case CalSpecial::UserDiaryPath:
+      return userDiaryPath(stack, sp);
+    case CalSpecial::GetImage:
+      return getImage(c, stack, sp);
+    case CalSpecial::SetImage:
+      return setImage(c, stack, sp);
+    case CalSpecial::SaveToSTJ:
+      return saveToSTJ(c, stack, sp);
+    case CalSpecial::BuildAmModeObject:
+      return stringOrNumber(c, stack, sp, "buildAmModeObjectWithPath");
+    case CalSpecial::OpenURL:
+      return stringOrNumber(c, stack, sp, "cal_openURL_str");
+    case CalSpecial::SetCalendarView:
+      return setCalendarView(stack, sp);
+    case CalSpecial::NoEffect:
+      return noEffect(stack, sp);
+    case CalSpecial::Command:
+      return command(c, stack, sp);
+    case CalSpecial::AddUserMenuItem2:
+      return addUserMenuItem2(c, stack, sp);
+    case CalSpecial::AddUserMenuItem4:
+      return addUserMenuItem4(c, stack, sp);
+    case CalSpecial::SetAmModeButtonTitleX:
+      return setAmModeButtonTitleX(c, stack, sp);
     case CalSpecial::None:
     case CalSpecial::NoEffectMenu3:
-    case CalSpecial::FileCode: break;
+    case CalSpecial::FileCode:
+      break;
   }
   return invalidArguments();
 }

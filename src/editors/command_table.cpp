@@ -24,7 +24,9 @@ constexpr CalCommand integer(std::string_view name, A answer = A::None, std::str
   return row(name, 1, F::Integer, posts, answer);
 }
 constexpr CalCommand real(std::string_view name) { return row(name, 1, F::Real); }
-constexpr CalCommand text(std::string_view name, A answer = A::None) { return row(name, 1, F::Text, {}, answer); }
+constexpr CalCommand text(std::string_view name, A answer = A::None) {
+  return row(name, 1, F::Text, {}, answer);
+}
 constexpr CalCommand textOrNone(std::string_view name, A answer = A::None) {
   return row(name, 1, F::TextOrNone, {}, answer);
 }
@@ -34,7 +36,9 @@ constexpr CalCommand textNumbers(std::string_view name, int k) {
   return row(name, 2, F::TextNumbers, {}, A::None, S::None, k);
 }
 constexpr CalCommand textText(std::string_view name) { return row(name, 2, F::TextText); }
-constexpr CalCommand fileCode(std::string_view name) { return row(name, 2, F::TextText, {}, A::None, S::FileCode); }
+constexpr CalCommand fileCode(std::string_view name) {
+  return row(name, 2, F::TextText, {}, A::None, S::FileCode);
+}
 constexpr CalCommand numberText(std::string_view name, int limit, bool strict = false) {
   return row(name, 2, F::NumberText, {}, A::None, S::None, limit, strict);
 }

@@ -32,7 +32,7 @@ enum class CalAnswer : unsigned char {
   None,
   String,
   Number,
-  Row2,     // one row of 2 numbers
+  Row2,  // one row of 2 numbers
   Row3,
   Row4,
   Picture,  // pushed by the bridge from the clipboard the observer filled
@@ -41,25 +41,25 @@ enum class CalAnswer : unsigned char {
 // Commands the bridge carries out itself, or with extra work around the post.
 enum class CalSpecial : unsigned char {
   None,
-  OpenWebSheet,          // one real of any shape: open the web browser sheet
-  WebBrowser,            // a string: load it as an address in the web sheet
-  WikiSearch,            // a string: encyclopedia search in the web sheet
-  SpotlightSearch,       // a string: the month list's search of all memos (state 0)
-  SpotlightFooSearch,    // the same with state 1
-  UserDiaryPath,         // a number: push the diary folder's path
-  GetImage,              // a control name: post, then push the picture left on the clipboard
-  SetImage,              // a control name and a picture: picture to the clipboard, post the name
-  SaveToSTJ,             // picture, file name, quality: picture to the clipboard, post path and q
-  BuildAmModeObject,     // a string (a panel definition's path) or a number
-  OpenURL,               // a string or a number
-  SetCalendarView,       // a number: 0 and not 0 post two different notifications
-  NoEffect,              // a number, checked; nothing further
-  NoEffectMenu3,         // the menu3 checks; nothing further
-  Command,               // two strings; the second is posted
-  AddUserMenuItem2,      // two non-empty strings
-  AddUserMenuItem4,      // two non-empty strings, a one-byte string, a number
-  SetAmModeButtonTitleX, // three strings and a 1 x 5 real
-  FileCode,              // TextText whose second string is a four-byte code
+  OpenWebSheet,           // one real of any shape: open the web browser sheet
+  WebBrowser,             // a string: load it as an address in the web sheet
+  WikiSearch,             // a string: encyclopedia search in the web sheet
+  SpotlightSearch,        // a string: the month list's search of all memos (state 0)
+  SpotlightFooSearch,     // the same with state 1
+  UserDiaryPath,          // a number: push the diary folder's path
+  GetImage,               // a control name: post, then push the picture left on the clipboard
+  SetImage,               // a control name and a picture: picture to the clipboard, post the name
+  SaveToSTJ,              // picture, file name, quality: picture to the clipboard, post path and q
+  BuildAmModeObject,      // a string (a panel definition's path) or a number
+  OpenURL,                // a string or a number
+  SetCalendarView,        // a number: 0 and not 0 post two different notifications
+  NoEffect,               // a number, checked; nothing further
+  NoEffectMenu3,          // the menu3 checks; nothing further
+  Command,                // two strings; the second is posted
+  AddUserMenuItem2,       // two non-empty strings
+  AddUserMenuItem4,       // two non-empty strings, a one-byte string, a number
+  SetAmModeButtonTitleX,  // three strings and a 1 x 5 real
+  FileCode,               // TextText whose second string is a four-byte code
 };
 
 struct CalCommand {
@@ -69,7 +69,7 @@ struct CalCommand {
   std::string_view posts;  // the notification; empty: the command's own name
   CalAnswer answer = CalAnswer::None;
   CalSpecial special = CalSpecial::None;
-  int param = 0;           // row length (TextNumbers), upper limit (NumberText, Menu3)
+  int param = 0;  // row length (TextNumbers), upper limit (NumberText, Menu3)
   bool strictLimit = false;
 
   std::string_view notification() const { return posts.empty() ? name : posts; }

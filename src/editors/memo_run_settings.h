@@ -1,14 +1,12 @@
 #pragma once
 // Settings of the memo run that programs change through built-ins and the memo views read:
-// the sound switch, where displayed pictures go, and the gnuplot program and picture width.
-// Built-ins set them on a run's worker thread while the GUI thread reads them, hence atomics.
+// where displayed pictures go, and the gnuplot program and picture width (the sound switch
+// pvSoundStatus is among the language's settings). Built-ins set them on a run's worker
+// thread while the GUI thread reads them, hence atomics.
 
 #include <atomic>
 #include <string>
 #include <string_view>
-
-// The sound switch pvSoundStatus lives with the language's values.
-#include "lang/values.h"
 
 // Pictures a program shows: 1 (at start) into the memo text, 0 into a JPEG file in the
 // picture folder.

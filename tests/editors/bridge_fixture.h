@@ -26,9 +26,7 @@ struct Posted {
   bool operator==(const Posted&) const = default;
 };
 
-inline void PrintTo(const Posted& p, std::ostream* os) {
-  *os << "{" << p.name << ", \"" << p.text << "\"}";
-}
+inline void PrintTo(const Posted& p, std::ostream* os) { *os << "{" << p.name << ", \"" << p.text << "\"}"; }
 
 class BridgeTest : public testing::Test {
  protected:
@@ -39,7 +37,8 @@ class BridgeTest : public testing::Test {
     pv_ErrorCheck = 0;
   }
   void TearDown() override {
-    for (pravella::ObserverId id : observers_) pravella::NotificationCenter::defaultCenter().removeObserver(id);
+    for (pravella::ObserverId id : observers_)
+      pravella::NotificationCenter::defaultCenter().removeObserver(id);
   }
 
   // Records every post of `name`; `answer` (if any) runs as the observer's work.
@@ -70,7 +69,9 @@ class BridgeTest : public testing::Test {
     ASSERT_EQ(PushToStack(stack.data(), &sp, v.data(), kValueInt, 1, static_cast<int>(v.size())), 1);
   }
   void pushPicture(const QByteArray& bytes) {
-    ASSERT_EQ(PushToStack(stack.data(), &sp, bytes.constData(), kValuePicture, static_cast<int>(bytes.size()), 0), 1);
+    ASSERT_EQ(
+        PushToStack(stack.data(), &sp, bytes.constData(), kValuePicture, static_cast<int>(bytes.size()), 0),
+        1);
   }
 
   // Calls the command with the given number of arguments (already pushed).
@@ -84,7 +85,9 @@ class BridgeTest : public testing::Test {
   }
 
   const CalcStackEntry& top() const { return stack[sp - 1]; }
-  std::string topString() const { return top().type == kValueString ? std::string(top().data.chars()) : "<not a string>"; }
+  std::string topString() const {
+    return top().type == kValueString ? std::string(top().data.chars()) : "<not a string>";
+  }
   std::vector<double> topReals() const {
     const double* d = top().data.doubles();
     return std::vector<double>(d, d + top().msize * top().nsize);

@@ -45,10 +45,18 @@ class Commands : public BridgeTest {
   void push(const std::vector<Arg>& args) {
     for (const Arg& a : args) {
       switch (a.kind) {
-        case Arg::Number: pushNumber(a.number); break;
-        case Arg::String: pushString(a.text); break;
-        case Arg::Matrix: pushRow(a.values, a.rows); break;
-        case Arg::Ints: pushInts(std::vector<int32_t>(a.values.begin(), a.values.end())); break;
+        case Arg::Number:
+          pushNumber(a.number);
+          break;
+        case Arg::String:
+          pushString(a.text);
+          break;
+        case Arg::Matrix:
+          pushRow(a.values, a.rows);
+          break;
+        case Arg::Ints:
+          pushInts(std::vector<int32_t>(a.values.begin(), a.values.end()));
+          break;
       }
     }
   }
@@ -72,16 +80,21 @@ TEST(CommandTable, EveryEntryIsWellFormedAndNameAndCountSelectExactlyOne) {
     EXPECT_TRUE(seen.insert({name, c.argc}).second) << "listed twice";
     EXPECT_EQ(pravella::findCalCommand(c.name, c.argc), &c);
     switch (c.form) {
-      case CalForm::TextNumbers: EXPECT_TRUE(c.param >= 1 && c.param <= 4); break;
+      case CalForm::TextNumbers:
+        EXPECT_TRUE(c.param >= 1 && c.param <= 4);
+        break;
       case CalForm::NumberText:
-      case CalForm::Menu3: EXPECT_GT(c.param, 0); break;
-      default: break;
+      case CalForm::Menu3:
+        EXPECT_GT(c.param, 0);
+        break;
+      default:
+        break;
     }
-    const int formArgc = c.form == CalForm::Menu3                                     ? 3
-                         : c.form == CalForm::TextNumbers || c.form == CalForm::TextText ||
-                                 c.form == CalForm::NumberText                        ? 2
-                         : c.form == CalForm::Special                                 ? c.argc
-                                                                                       : 1;
+    const int formArgc =
+        c.form == CalForm::Menu3                                                                         ? 3
+        : c.form == CalForm::TextNumbers || c.form == CalForm::TextText || c.form == CalForm::NumberText ? 2
+        : c.form == CalForm::Special ? c.argc
+                                     : 1;
     EXPECT_EQ(c.argc, formArgc);
   }
   // The three windows' tables and the bridge's own commands.
@@ -138,9 +151,14 @@ TEST_F(Commands, EachFormPostsItsPayloadUnderItsNotification) {
       // text+numbers
       {"cal_setNowValueToSliderButton", {S("s1"), N(0.25)}, "cal_setNowValueToSliderButton", "s1\t0.25"},
       {"cal_setAmModeBox", {S("box"), R({10, 20})}, "cal_setAmModeBox", "box\t10\t20"},
-      {"cal_setMinNowMaxValueToSliderButton", {S("s"), R({0, 5, 10})}, "cal_setMinNowMaxValueToSliderButton",
+      {"cal_setMinNowMaxValueToSliderButton",
+       {S("s"), R({0, 5, 10})},
+       "cal_setMinNowMaxValueToSliderButton",
        "s\t0\t5\t10"},
-      {"cal_setAmModeButtonFrame", {S("b1"), R({1, 2, 3.5, 4})}, "cal_setAmModeButtonFrame", "b1\t1\t2\t3.5\t4"},
+      {"cal_setAmModeButtonFrame",
+       {S("b1"), R({1, 2, 3.5, 4})},
+       "cal_setAmModeButtonFrame",
+       "b1\t1\t2\t3.5\t4"},
       // text+text
       {"cal_setAmModeButtonTitle", {S("b1"), S("Go")}, "cal_setAmModeButtonTitle", "b1\tGo"},
       {"cal_setFileType", {S("/tmp/a"), S("TEXT")}, "cal_setFileType", "/tmp/a\tTEXT"},
@@ -160,16 +178,21 @@ TEST_F(Commands, EachFormPostsItsPayloadUnderItsNotification) {
       {"cal_buildAmModeObject", {S("/p/panel.txt")}, "buildAmModeObjectWithPath", "/p/panel.txt"},
       {"cal_buildAmModeObject", {N(1)}, "cal_buildAmModeObject", " "},
       {"cal_addUserMenuItem", {S("Title"), S("script")}, "cal_addUserMenuItem", "Title\tscript"},
-      {"cal_addUserMenuItem", {S("Title"), S("script"), S("k"), N(3.2)}, "cal_addUserMenuItem2",
+      {"cal_addUserMenuItem",
+       {S("Title"), S("script"), S("k"), N(3.2)},
+       "cal_addUserMenuItem2",
        "Title\tscript\tk\t3"},
-      {"cal_setAmModeButtonTitle_X", {S("a"), S("b"), S("c"), R({3.7, 1, 2, 3, 4})}, "cal_setAmModeButtonTitle_X",
+      {"cal_setAmModeButtonTitle_X",
+       {S("a"), S("b"), S("c"), R({3.7, 1, 2, 3, 4})},
+       "cal_setAmModeButtonTitle_X",
        "a\tb\tc\t3\t1\t2\t3\t4"},
       {"cal_command", {S("name"), S("body text")}, "cal_command", "body text"},
       {"cal_getDocLength", {N(0)}, "cal_getDocumentLength", " "},
   };
   std::set<std::string> names;
   for (const PostCase& c : cases) names.insert(c.notification);
-  for (const std::string& n : names) observe(n, [this](const pravella::Notification& n) {
+  for (const std::string& n : names)
+    observe(n, [this](const pravella::Notification& n) {
       // Questions must be answered, or the command fails for want of an answer.
       if (n.name == "cal_getDocumentLength") pravella::answerNumbers(std::vector<double>{1, 2});
     });
@@ -186,9 +209,87 @@ TEST_F(Commands, EachFormPostsItsPayloadUnderItsNotification) {
   }
 }
 
+// Every row of the common forms, called with a valid argument, posts once under its
+// notification; a question is answered with a value of its kind, which lands on the stack.
+TEST_F(Commands, EveryRowOfTheCommonFormsRunsAndPostsUnderItsNotification) {
+  int checked = 0;
+  std::set<std::string> observed;  // an alias posts the same notification as its main name
+  for (const pravella::CalCommand& c : pravella::calCommandTable()) {
+    if (c.form == CalForm::Special || c.special == pravella::CalSpecial::NoEffectMenu3) continue;
+    const std::string name(c.name);
+    SCOPED_TRACE(name);
+    std::vector<Arg> args;
+    switch (c.form) {
+      case CalForm::Trigger:
+      case CalForm::Choice:
+      case CalForm::Integer:
+      case CalForm::Real:
+        args = {N(1)};
+        break;
+      case CalForm::Text:
+      case CalForm::TextOrNone:
+        args = {S("t")};
+        break;
+      case CalForm::Range:
+        args = {R({1, 2})};
+        break;
+      case CalForm::Vector3:
+        args = {R({1, 2, 3})};
+        break;
+      case CalForm::TextNumbers:
+        args = {S("t"), R(std::vector<double>(c.param, 1.0))};
+        break;
+      case CalForm::TextText:
+        args = {S("t"), S("CODE")};
+        break;
+      case CalForm::NumberText:
+        args = {N(1), S("t")};
+        break;
+      case CalForm::Menu3:
+        args = {N(1), S("a"), S("b")};
+        break;
+      case CalForm::Special:
+        break;
+    }
+    ASSERT_EQ(static_cast<int>(args.size()), c.argc);
+    const CalAnswer answer = c.answer;
+    if (observed.insert(std::string(c.notification())).second)
+      observe(std::string(c.notification()), [answer](const pravella::Notification&) {
+        switch (answer) {
+          case CalAnswer::String:
+            pravella::answerString("answer");
+            break;
+          case CalAnswer::Number:
+            pravella::answerNumber(1);
+            break;
+          case CalAnswer::Row2:
+            pravella::answerNumbers(std::vector<double>{1, 2});
+            break;
+          case CalAnswer::Row3:
+            pravella::answerNumbers(std::vector<double>{1, 2, 3});
+            break;
+          case CalAnswer::Row4:
+            pravella::answerNumbers(std::vector<double>{1, 2, 3, 4});
+            break;
+          default:
+            break;
+        }
+      });
+    posted.clear();
+    sp = 0;
+    EXPECT_EQ(run(name, args), 1) << ResultString;
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].name, c.notification());
+    EXPECT_EQ(sp, answer == CalAnswer::None ? 0 : 1);
+    ++checked;
+  }
+  EXPECT_GT(checked, 240);
+}
+
 TEST_F(Commands, CloseSheetCommandsPostTheirOwnNamesForOneObserverMethod) {
   observeAll({"cal_closeSheet", "cal_closeMemoSheet", "cal_closeToolSheet"});
-  for (const char* name : {"cal_closeSheet", "cal_closeMemoSheet", "cal_closeToolSheet"}) EXPECT_EQ(run(name, {N(0)}), 1);
+  for (const char* name : {"cal_closeSheet", "cal_closeMemoSheet", "cal_closeToolSheet"})
+    EXPECT_EQ(run(name, {N(0)}), 1);
   EXPECT_EQ(posted, (std::vector<Posted>{{"cal_closeSheet", " ", {}},
                                          {"cal_closeMemoSheet", " ", {}},
                                          {"cal_closeToolSheet", " ", {}}}));
@@ -198,7 +299,8 @@ TEST_F(Commands, SaveToSTJPutsThePictureOnTheClipboardAndPostsTheFullPath) {
   current_fullPath = "/work/folder";
   const QByteArray picture = pravella::Picture::fromImage(QImage(4, 3, QImage::Format_RGB32)).bytes();
   QByteArray onClipboard;
-  observe("cal_saveToSTJ", [&](const pravella::Notification&) { onClipboard = pravella::pictureFromClipboard(); });
+  observe("cal_saveToSTJ",
+          [&](const pravella::Notification&) { onClipboard = pravella::pictureFromClipboard(); });
 
   auto save = [&](const std::string& file, double quality) {
     pushPicture(picture);
@@ -229,15 +331,15 @@ struct RefusedCase {
 
 TEST_F(Commands, WrongArgumentsAreRefusedBeforeAnythingIsPosted) {
   const std::vector<RefusedCase> cases = {
-      {"cal_memoCopy", {S("0")}},                         // trigger wants a number
-      {"cal_memoCopy", {R({0, 0})}},                      // ... of 1 x 1
-      {"cal_setMemoFontSize", {I({12})}},                 // an integer matrix is not a number
+      {"cal_memoCopy", {S("0")}},          // trigger wants a number
+      {"cal_memoCopy", {R({0, 0})}},       // ... of 1 x 1
+      {"cal_setMemoFontSize", {I({12})}},  // an integer matrix is not a number
       {"cal_changeDocFontSize", {S("x")}},
-      {"cal_openEDicSheet", {N(0)}},                      // text wants a string
-      {"cal_soundBeep", {N(0.1)}},                        // stored bytes not starting with 0
+      {"cal_openEDicSheet", {N(0)}},  // text wants a string
+      {"cal_soundBeep", {N(0.1)}},    // stored bytes not starting with 0
       {"cal_soundBeep", {N(1e300)}},
       {"cal_setDocSelectedRange", {R({-1, -2})}},
-      {"cal_setDocSelectedRange", {R({1, 2}, 2)}},        // 2 x 1
+      {"cal_setDocSelectedRange", {R({1, 2}, 2)}},  // 2 x 1
       {"cal_setLocation", {R({135, 35})}},
       {"cal_setAmModeBox", {S("b"), R({1, 2, 3})}},
       {"cal_setNowValueToSliderButton", {S("b"), R({1, 2})}},
@@ -329,7 +431,8 @@ TEST_F(Commands, ACommandThatNoWindowObservesFailsWithAMessage) {
   EXPECT_EQ(run("cal_command", {S("a"), S("b")}), 0);
   EXPECT_EQ(ResultString, "...<Error>...No window receives [cal_command].\n");
 
-  for (const char* request : {"cal_openWebSheet", "cal_webBrowser", "cal_wikiSearch", "cal_spotlightSearch"}) {
+  for (const char* request :
+       {"cal_openWebSheet", "cal_webBrowser", "cal_wikiSearch", "cal_spotlightSearch"}) {
     ResultString.clear();
     EXPECT_EQ(run(request, {request == std::string("cal_openWebSheet") ? N(0) : S("word")}), 0);
     EXPECT_EQ(ResultString, "...<Error>...No window receives [" + std::string(request) + "].\n");
@@ -346,7 +449,8 @@ TEST_F(Commands, TheBridgesOwnCommandsNeedNoWindow) {
   EXPECT_EQ(top().msize, static_cast<int>(diary.size()));
 
   sp = 0;
-  for (const char* name : {"cal_FTPConnect", "cal_toggleFTPSheet", "cal_closeFTPSheet", "cal_toggleGraphDispStatus"})
+  for (const char* name :
+       {"cal_FTPConnect", "cal_toggleFTPSheet", "cal_closeFTPSheet", "cal_toggleGraphDispStatus"})
     EXPECT_EQ(run(name, {N(1)}), 1) << name;
   EXPECT_EQ(run("cal_setMemoSheetMenu", {N(10), S("a"), S("b")}), 1);
   EXPECT_EQ(run("cal_setMemoSheetMenuButton", {N(1), S("a"), S("b")}), 1);
@@ -355,7 +459,8 @@ TEST_F(Commands, TheBridgesOwnCommandsNeedNoWindow) {
 }
 
 TEST_F(Commands, WebSheetAndMemoSearchRequestsReachTheirWindows) {
-  observeAll({"openWebViewSheet", "openWebSheetAndConnectURL_Y", "openWebSheetAndConnectURL_Wiki", "DoSpotlightSearch"});
+  observeAll({"openWebViewSheet", "openWebSheetAndConnectURL_Y", "openWebSheetAndConnectURL_Wiki",
+              "DoSpotlightSearch"});
   EXPECT_EQ(run("cal_openWebSheet", {R({1, 2, 3, 4}, 2)}), 1);  // only the type is tested
   EXPECT_EQ(run("cal_openWebBrowser", {N(0)}), 1);
   EXPECT_EQ(run("cal_googleSearch", {S("http://example.org/")}), 1);
@@ -376,8 +481,12 @@ TEST_F(Commands, WebSheetAndMemoSearchRequestsReachTheirWindows) {
 TEST_F(Commands, ObserversAnswerOntoTheRunningStack) {
   observe("cal_getAllMemo", [](const pravella::Notification&) { pravella::answerString("memo\ntext"); });
   observe("cal_getOpenedSheet", [](const pravella::Notification&) { pravella::answerNumber(7); });
-  observe("cal_getMemoSelectedRange", [](const pravella::Notification&) { pravella::answerNumbers(std::vector<double>{4, 2}); });
-  observe("cal_getLocation", [](const pravella::Notification&) { pravella::answerNumbers(std::vector<double>{35, 135, 9}); });
+  observe("cal_getMemoSelectedRange", [](const pravella::Notification&) {
+    pravella::answerNumbers(std::vector<double>{4, 2});
+  });
+  observe("cal_getLocation", [](const pravella::Notification&) {
+    pravella::answerNumbers(std::vector<double>{35, 135, 9});
+  });
   observe("cal_getAmModeButtonFrame", [](const pravella::Notification& n) {
     pravella::answerNumbers(std::vector<double>{1, 2, 3, n.text.isEmpty() ? 0.0 : 4.0});
   });
@@ -467,7 +576,8 @@ TEST_F(Commands, PicturesComeBackFromTheClipboardAndGoToIt) {
   EXPECT_EQ(sp, 0);
 
   QByteArray received;
-  observe("cal_setImageToAmModeButton", [&](const pravella::Notification&) { received = pravella::pictureFromClipboard(); });
+  observe("cal_setImageToAmModeButton",
+          [&](const pravella::Notification&) { received = pravella::pictureFromClipboard(); });
   ResultString.clear();
   pushString("image1");
   pushPicture(picture);

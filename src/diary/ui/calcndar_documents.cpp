@@ -20,7 +20,7 @@
 #include "diary/day_folders.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
-#include "editors/memo_run_settings.h"
+#include "lang/values.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"

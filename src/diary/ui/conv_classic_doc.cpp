@@ -8,7 +8,7 @@
 #include "diary/classic_import.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
-#include "editors/memo_run_settings.h"
+#include "lang/values.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/console_log.h"
 

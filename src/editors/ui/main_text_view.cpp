@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QColorDialog>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -128,6 +130,8 @@ void mainTextView::awakeFromNib() {
   observe("calculationOnCommandScript", [this](Notification& n) { calculationOnCommandScript(n.text); });
   observe("calculationOnMemoMenu", [this](Notification& n) { calculationOnMemoMenu(n.text); });
   observe("cal_insertTextToDoc", [this](Notification& n) { insertTextToDoc(n.text); });
+  observe("cal_useColorPanel", [this](Notification&) { postToGui([this] { useColorPanel(); }); });
+  observe("cal_useFontPanel", [this](Notification&) { postToGui([this] { useFontPanel(); }); });
   qApp->installEventFilter(this);
 }
 
@@ -137,8 +141,8 @@ void mainTextView::awakeFromNib() {
 void mainTextView::keyPressEvent(QKeyEvent* event) {
   const bool runKey = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
   const bool composing = !textCursor().block().layout()->preeditAreaText().isEmpty();
-  // While a run goes on, Enter and Escape are ordinary keys.
-  if (runKey && !composing && !worker_.busy()) {
+  // While a run goes on (this view's or another window's), Enter and Escape are ordinary keys.
+  if (runKey && !composing && !worker_.busy() && !pravella::vkRunInProgress()) {
     const QString selected = plainOf(textCursor().selectedText());
     if (pravella::isGnuplotBlock(selected)) {
       DoGnuPlotCommand(selected);
@@ -214,10 +218,15 @@ mainTextView::RunContext* mainTextView::currentRun() {
 
 bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raiseLevel,
                                const InsertionPtr& insertion) {
+  const bool nested = !runs_.empty();
   runs_.push_back({mode, insertion});
   pravella::VkRunResult result;
   {
     std::lock_guard guard(pravella::vkRunLock());
+    // A nested run shows its own output; the caller's text must not come back with it, nor
+    // the nested output a second time in the caller's result.
+    std::string callersText;
+    if (nested) callersText.swap(ResultString);
     const int level = vk_level;
     if (raiseLevel) ++vk_level;
     result = pravella::runVkProgram(code, mainWindowRef.load());
@@ -227,6 +236,7 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
       vk_level = held - 1;
       deleteHighLevelVariable(held);
     }
+    if (nested) ResultString.swap(callersText);
   }
   runs_.pop_back();
 
@@ -275,7 +285,7 @@ void mainTextView::runNestedOrQueue(const QString& text, bool console, bool rais
 
 void mainTextView::calculationOfCalcButton() {
   postToGui([this] {
-    if (worker_.busy()) return;  // refused silently
+    if (worker_.busy() || pravella::vkRunInProgress()) return;  // refused silently
     const QString code = findExpression();
     if (!code.isEmpty()) calculationUsingBC(code);
   });
@@ -463,6 +473,31 @@ void mainTextView::insertTextToDoc(const QString& text) {
     return;
   }
   postToGui([this, text] { textCursor().insertText(text); });
+}
+
+void mainTextView::useColorPanel() {
+  if (!colorPanel_) {
+    colorPanel_ = new QColorDialog(textColor(), window());
+    colorPanel_->setWindowTitle(QStringLiteral("Colors"));
+    colorPanel_->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
+    connect(colorPanel_, &QColorDialog::currentColorChanged, this, [this](const QColor& color) {
+      if (color.isValid()) setTextColor(color);
+    });
+  }
+  colorPanel_->show();
+  colorPanel_->raise();
+}
+
+void mainTextView::useFontPanel() {
+  if (!fontPanel_) {
+    fontPanel_ = new QFontDialog(currentFont(), window());
+    fontPanel_->setWindowTitle(QStringLiteral("Fonts"));
+    fontPanel_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    connect(fontPanel_, &QFontDialog::currentFontChanged, this,
+            [this](const QFont& font) { setCurrentFont(font); });
+  }
+  fontPanel_->show();
+  fontPanel_->raise();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -19,6 +19,9 @@
 
 #include "editors/run_worker.h"
 
+class QColorDialog;
+class QFontDialog;
+
 namespace pravella {
 struct MemoInsertion;
 struct Notification;
@@ -50,6 +53,9 @@ class mainTextView : public QTextEdit {
   void calculationOnMemoMenu(const QString& text);
   void pastePictureToDocument(const QString& path);
   void insertTextToDoc(const QString& text);
+  // The shared colour and font panels, brought to the front; they act on the memo's selection.
+  void useColorPanel();
+  void useFontPanel();
   // "Now, vk is running !" / "Sorry, I can not accept your request", with "Basso".
   void vkCannotRunAlertPanel();
 
@@ -106,5 +112,7 @@ class mainTextView : public QTextEdit {
   bool buttonDownSet_ = false;
   bool awake_ = false;
   AlertPanel alertPanel_;
+  QPointer<QColorDialog> colorPanel_;
+  QPointer<QFontDialog> fontPanel_;
   std::function<void(const std::string&)> consoleOutput_;
 };

@@ -1,7 +1,8 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
-// tools not built yet (OpenGL and picture sub-windows, volumes, movies, the dictionary reader,
-// the document converter, contour plots) are not in the table, so that they fail as unknown
-// functions rather than pretend to work.
+// tools not built yet are not in the table, so that they fail as unknown functions rather than
+// pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
+// convertDocument, createMovie, checkDictionary, changeKakudoStatus, changeCurrentVolumeData,
+// copyVolumeData, cutVolumeData, createVolumeData, changeCanvasColor and contourPlot.
 
 #include "lang/builtins/dispatch.h"
 
@@ -18,13 +19,17 @@
 #include "diary/calendar_arithmetic.h"
 #include "graphics/picture_builtins.h"
 #include "graphics/picture_clipboard.h"
-#include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/clipboard_text.h"
+#include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_c_complex.h"
 #include "lang/builtins/functions_c_pictures.h"
 #include "lang/report.h"
 #include "lang/stack.h"
+#include "lang/stdlib/cell_label.h"
+#include "lang/stdlib/gamma.h"
+#include "lang/stdlib/linear_algebra.h"
+#include "lang/stdlib/matrix_utils.h"
 #include "lang/variables.h"
 
 namespace {
@@ -133,8 +138,12 @@ int replaceByte(CalcStackEntry* stack, int* sp, char from, char to) {
   return pushString(stack, sp, s, static_cast<int>(n));
 }
 
-int changeLF(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return replaceByte(stack, sp, '\n', '\r'); }
-int changeCR(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return replaceByte(stack, sp, '\r', '\n'); }
+int changeLF(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return replaceByte(stack, sp, '\n', '\r');
+}
+int changeCR(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return replaceByte(stack, sp, '\r', '\n');
+}
 
 // ---------------------------------------------------------------------------------------
 // Calendar.
@@ -160,7 +169,8 @@ int calendarYearMonth(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 int calendarDay(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double year = 0, month = 0, day = 0;
-  if (!vkPopNumber(stack, sp, &day) || !vkPopNumber(stack, sp, &month) || !vkPopNumber(stack, sp, &year)) return 0;
+  if (!vkPopNumber(stack, sp, &day) || !vkPopNumber(stack, sp, &month) || !vkPopNumber(stack, sp, &year))
+    return 0;
   return pushCalendar(stack, sp, year, month, day);
 }
 
@@ -199,6 +209,16 @@ int crossCount(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     }
   }
   return pushMatrix(stack, sp, out, p, q);
+}
+
+// Labels the regions of non-zero elements: (row, column, label) per element.
+int cell(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  if (rows <= 1 || cols <= 1) return invalidArguments();
+  int outRows = 0, outCols = 0;
+  if (!doCell(vk_ta, vk_tb, rows, cols, &outRows, &outCols)) return 0;
+  return pushMatrix(stack, sp, vk_tb, outRows, outCols);
 }
 
 template <double (*F)(double)>
@@ -294,6 +314,85 @@ int cat(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return PushToStack(stack, sp, out, kValueInt, ra + rb, ca);
 }
 
+// The n x m convolution (Toeplitz) matrix of a column.
+int convolutionMatrix(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double mValue = 0;
+  if (!vkPopNumber(stack, sp, &mValue)) return 0;
+  int n = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &n, &cols)) return 0;
+  if (cols != 1) return invalidArguments();
+  const int m = vkTruncToInt(mValue);
+  if (!DoConvolutionMatrix(vk_ta, n, m, vk_tb)) {
+    error_disp("Invalid matrix size.");
+    return 0;
+  }
+  return pushMatrix(stack, sp, vk_tb, n, m);
+}
+
+int changeXY(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  int outRows = 0, outCols = 0;
+  if (!DoChangeXY(vk_ta, rows, cols, vk_tb, &outRows, &outCols)) return 0;
+  return pushMatrix(stack, sp, vk_tb, outRows, outCols);
+}
+
+// Resamples the image in vk_ta through the inverse of the 3 x 3 transform `h`.
+int resampleThroughInverse(CalcStackEntry* stack, int* sp, int rows, int cols, const double* h) {
+  double work[9], inverse[9], det = 0;
+  int pivots[3] = {};
+  for (int i = 0; i < 9; ++i) work[i] = h[i];
+  if (!DoInv(work, pivots, inverse, 3, 3, &det)) return 0;
+  if (!DoConvXY(vk_ta, rows, cols, inverse, vk_tc)) return 0;
+  return pushMatrix(stack, sp, vk_tc, rows, cols);
+}
+
+int convXY(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int hr = 0, hc = 0, rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_tb, &hr, &hc)) return 0;
+  if (hr != 3 || hc != 3) return invalidArguments();
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  return resampleThroughInverse(stack, sp, rows, cols, vk_tb);
+}
+
+// The transform applied about the centre (a, b): T1 H T2, T1 moving the centre to the origin
+// and T2 moving it back (row vectors, so the translation is the third row).
+int convXYAbout(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int cr = 0, cc = 0, hr = 0, hc = 0, rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_tc, &cr, &cc)) return 0;
+  if (cr != 1 || cc != 2) return invalidArguments();
+  const double a = vk_tc[0], b = vk_tc[1];
+  if (!popMatrix(stack, sp, vk_tb, &hr, &hc)) return 0;
+  if (hr != 3 || hc != 3) return invalidArguments();
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  const double t1[9] = {1, 0, 0, 0, 1, 0, -a, -b, 1};
+  const double t2[9] = {1, 0, 0, 0, 1, 0, a, b, 1};
+  double t1h[9], m[9];
+  DoMulti3(t1, vk_tb, t1h);
+  DoMulti3(t1h, t2, m);
+  return resampleThroughInverse(stack, sp, rows, cols, m);
+}
+
+// The chi-square density with k degrees of freedom at each element.
+int chiSquareDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double kValue = 0;
+  if (!vkPopNumber(stack, sp, &kValue)) return 0;
+  const int n = vkTruncToInt(kValue);
+  const double a = n / 2.0;
+  if (!(a > 0.0)) return invalidArguments();
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  double g = 0;
+  SubGamma(a, &g);
+  const double scale = std::pow(2.0, a) * g;
+  const long long count = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < count; ++i) {
+    const double x = vk_ta[i];
+    vk_ta[i] = (x == 0.0 && n == 2) ? 0.5 : std::exp(-x / 2.0) * std::pow(x, a - 1.0) / scale;
+  }
+  return pushMatrix(stack, sp, vk_ta, rows, cols);
+}
+
 // The 21 values laid into the 5 x 5 middle of a 7 x 7 grid; the block's corners are a quarter
 // of the sum of their two neighbours' inputs.
 int c21To77(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
@@ -338,7 +437,9 @@ constexpr VkBuiltin kC[] = {
     {"calendar", 2, calendarYearMonth},
     {"calendar", 3, calendarDay},
     {"cross_count", 3, crossCount},
+    {"cell", 1, cell},
     {"cMul", 2, cMul},
+    {"convolutionMatrix", 2, convolutionMatrix},
     {"cDiv", 2, cDiv},
     {"c_conv", 2, cConv},
     {"c_conj", 1, cConj},
@@ -360,6 +461,9 @@ constexpr VkBuiltin kC[] = {
     {"c_sqrt", 1, cSqrt},
     {"changeLF", 1, changeLF},
     {"changeCR", 1, changeCR},
+    {"changeXY", 1, changeXY},
+    {"convXY", 2, convXY},
+    {"convXY", 3, convXYAbout},
     {"CZT2", 1, czt2Real},
     {"CZT2", 2, czt2Complex},
     {"CZTinv2", 1, cztInv2Real},
@@ -372,6 +476,7 @@ constexpr VkBuiltin kC[] = {
     {"cosh", 1, elementwise<coshOf>},
     {"changeMN", 2, changeMN},
     {"cat", 2, cat},
+    {"chiSquareDistribution", 2, chiSquareDistribution},
     {"c21To77", 1, c21To77},
 };
 

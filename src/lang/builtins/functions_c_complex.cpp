@@ -146,9 +146,15 @@ int cSqrt(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return pushMatrix(stack, sp, vk_tb, rows, cols);
 }
 
-int czt2Real(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return twoDimensional(stack, sp, false, 1); }
-int czt2Complex(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return twoDimensional(stack, sp, true, 1); }
-int cztInv2Real(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return twoDimensional(stack, sp, false, 0); }
+int czt2Real(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return twoDimensional(stack, sp, false, 1);
+}
+int czt2Complex(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return twoDimensional(stack, sp, true, 1);
+}
+int cztInv2Real(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return twoDimensional(stack, sp, false, 0);
+}
 int cztInv2Complex(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return twoDimensional(stack, sp, true, 0);
 }

@@ -10,8 +10,8 @@
 #include "graphics/picture_clipboard.h"
 #include "graphics/picture_files.h"
 #include "graphics/picture_ops.h"
-#include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/functions_c_args.h"
 
 namespace pravella::builtins {
 

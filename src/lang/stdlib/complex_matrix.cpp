@@ -129,17 +129,19 @@ int c_arg(const double* z, int rows, int cols, double* out) {
 }
 
 int c_add(const double* a, const double* b, int rows, int cols, double* out) {
-  return binaryChecked(a, b, rows, cols, out, [](double p, double q, double u, double v, double& re, double& im) {
-    re = p + u;
-    im = q + v;
-  });
+  return binaryChecked(a, b, rows, cols, out,
+                       [](double p, double q, double u, double v, double& re, double& im) {
+                         re = p + u;
+                         im = q + v;
+                       });
 }
 
 int c_sub(const double* a, const double* b, int rows, int cols, double* out) {
-  return binaryChecked(a, b, rows, cols, out, [](double p, double q, double u, double v, double& re, double& im) {
-    re = p - u;
-    im = q - v;
-  });
+  return binaryChecked(a, b, rows, cols, out,
+                       [](double p, double q, double u, double v, double& re, double& im) {
+                         re = p - u;
+                         im = q - v;
+                       });
 }
 
 int c_mul(const double* a, const double* b, int rows, int cols, double* out) {

@@ -20,9 +20,9 @@ bool isPowerOfTwo(int N) {
 
 // Steps of Bluestein's algorithm up to the convolution: the chirp w, the filter h (the
 // conjugate chirp wrapped around M), y = x w, then y convolved with h.
-void chirpConvolve(const double* re, const double* im, int N, int flag, std::size_t M, std::vector<double>& wr,
-                   std::vector<double>& wi, std::vector<double>& hr, std::vector<double>& hi,
-                   std::vector<double>& yr, std::vector<double>& yi) {
+void chirpConvolve(const double* re, const double* im, int N, int flag, std::size_t M,
+                   std::vector<double>& wr, std::vector<double>& wi, std::vector<double>& hr,
+                   std::vector<double>& hi, std::vector<double>& yr, std::vector<double>& yi) {
   const double angle = (flag == 1 ? -std::numbers::pi : std::numbers::pi) / N;
   const long long period = 2LL * N;
   for (long long k = 0; k < N; ++k) {
@@ -54,7 +54,10 @@ int CZT_fft(double* re, double* im, int N, int flag) {
   int log2N = 0;
   while ((std::size_t{1} << log2N) < n) ++log2N;
   pravella::fft::bitReverse(
-      log2N, [re, im](std::size_t i) { return pravella::fft::Pair{re[i], im[i]}; },
+      log2N,
+      [re, im](std::size_t i) {
+        return pravella::fft::Pair{re[i], im[i]};
+      },
       [re, im](std::size_t i, pravella::fft::Pair v) {
         re[i] = v.re;
         im[i] = v.im;

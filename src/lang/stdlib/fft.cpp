@@ -79,7 +79,10 @@ int cfft(double* x, int log2N, double sign) {
   // Taken before the data is touched, so that a failed allocation leaves it as it was.
   std::vector<double> wr(N), wi(N);
   pravella::fft::bitReverse(
-      log2N, [x](std::size_t i) { return pravella::fft::Pair{x[2 * i], x[2 * i + 1]}; },
+      log2N,
+      [x](std::size_t i) {
+        return pravella::fft::Pair{x[2 * i], x[2 * i + 1]};
+      },
       [x](std::size_t i, pravella::fft::Pair v) {
         x[2 * i] = v.re;
         x[2 * i + 1] = v.im;

@@ -9,7 +9,7 @@
 #include <QThread>
 #include <QUrl>
 
-#include "editors/memo_run_settings.h"
+#include "lang/values.h"
 #include "platform/paths.h"
 
 namespace pravella {
@@ -50,7 +50,7 @@ void playSound(const QString& name) {
 }
 
 void playFeedbackSound(const QString& name) {
-  if (pvSoundStatus.load() != 0) playSound(name);
+  if (pvSoundStatus != 0) playSound(name);
 }
 
 }  // namespace pravella

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QColorDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -11,9 +12,12 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QThread>
 #include <QVBoxLayout>
+#include <atomic>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "editors/memo_run_settings.h"
 #include "graphics/picture.h"
@@ -36,7 +40,7 @@ class MemoRun : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(vkStartUp(), 1);
     vkButtonDownSinceMs.store(0);
-    pvSoundStatus.store(1);
+    pvSoundStatus = 1;
     graphOutPutMode.store(1);
     setGnuPlotPath("");
     window = std::make_unique<QWidget>();
@@ -226,7 +230,13 @@ TEST_F(MemoRun, PictureIsPastedIntoTheMemo) {
   EXPECT_EQ(shown.size(), QSize(6, 4));
   EXPECT_EQ(QColor(shown.pixel(2, 2)), QColor(Qt::red));
 
-  // With pictures going to files, the memo gets only the status and the picture folder a JPEG.
+  // With pictures going to files, the memo gets only the status and the picture folder a JPEG,
+  // which the picture drawer is asked to show.
+  pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
+  QStringList shownFolders;
+  const pravella::ObserverId folderObserver =
+      center.addObserver(QStringLiteral("openPictImageFolder2"), view,
+                         [&](pravella::Notification& n) { shownFolders << n.text; });
   changeGraphInsertMode(0);
   setMemo(QStringLiteral("p#;"), 0);
   EXPECT_EQ(runWith(Qt::Key_Enter).toStdString(), "p#;\n.OK.\n");
@@ -234,6 +244,19 @@ TEST_F(MemoRun, PictureIsPastedIntoTheMemo) {
       QDir(pravella::paths::documents() + QStringLiteral("/PravellaImage")).entryList({"*.jpg"}, QDir::Files);
   ASSERT_EQ(files.size(), 1);
   EXPECT_EQ(files[0].size(), 20);  // 14 digits of date and time, 2 of the counter, ".jpg"
+  const QImage jpeg(pravella::paths::documents() + QStringLiteral("/PravellaImage/") + files[0], "JPEG");
+  EXPECT_EQ(jpeg.size(), QSize(6, 4));
+  EXPECT_EQ(shownFolders, QStringList({pravella::paths::documents() + QStringLiteral("/PravellaImage")}));
+  center.removeObserver(folderObserver);
+
+  // A picture file posted by its path goes in at the caret.
+  QImage blue(3, 5, QImage::Format_RGB32);
+  blue.fill(Qt::blue);
+  const QString file = pravella::paths::home() + QStringLiteral("/blue.png");
+  ASSERT_TRUE(blue.save(file));
+  setMemo(QStringLiteral("ab"), 1);
+  center.post(QStringLiteral("pastePictureToDocument"), file);
+  EXPECT_EQ(view->toPlainText(), QStringLiteral("a") + kPicture + QStringLiteral("b"));
 }
 
 TEST_F(MemoRun, LongLoopKeepsTheWindowWorkingAndTheHeldButtonBreaksIt) {
@@ -256,6 +279,20 @@ TEST_F(MemoRun, LongLoopKeepsTheWindowWorkingAndTheHeldButtonBreaksIt) {
             QStringLiteral("ab") + kEndlessLoop + QStringLiteral("\n...<Error>...**** BREAK *****\n.NO.\n"));
 }
 
+TEST_F(MemoRun, DisplayedValuesAppearWhileTheRunGoesOn) {
+  setMemo(QStringLiteral("\"first\"; ") + kEndlessLoop, 0);
+  pressEnter();
+  QElapsedTimer clock;
+  clock.start();
+  while (!view->toPlainText().contains(QStringLiteral("first\n")) && clock.elapsed() < 10000) QTest::qWait(5);
+  EXPECT_TRUE(view->isRunning());
+  EXPECT_TRUE(view->toPlainText().endsWith(QStringLiteral("while (1) i = i + 1;\nfirst\n")));
+  vkButtonDownSinceMs.store(1);
+  ASSERT_TRUE(waitIdle());
+  vkButtonDownSinceMs.store(0);
+  EXPECT_TRUE(view->toPlainText().endsWith(QStringLiteral("\nfirst\n...<Error>...**** BREAK *****\n.NO.\n")));
+}
+
 TEST_F(MemoRun, RequestsDuringARunAreRefusedAsTheirKindIs) {
   ASSERT_NO_FATAL_FAILURE(startEndlessRun());
   pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
@@ -270,6 +307,20 @@ TEST_F(MemoRun, RequestsDuringARunAreRefusedAsTheirKindIs) {
   ASSERT_TRUE(waitIdle());
   vkButtonDownSinceMs.store(0);
   EXPECT_EQ(consoleText(), "");
+}
+
+TEST_F(MemoRun, EnterIsAPlainKeyWhileAnotherWindowsProgramRuns) {
+  std::thread other([] { pravella::runVkProgram("i = 0; while (1) i = i + 1;"); });
+  QElapsedTimer clock;
+  clock.start();
+  while (!pravella::vkRunInProgress() && clock.elapsed() < 10000) QThread::msleep(1);
+  setMemo(QStringLiteral("1;"), 2);
+  pressEnter();
+  EXPECT_FALSE(view->isRunning());
+  vkButtonDownSinceMs.store(1);
+  other.join();
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(view->toPlainText().toStdString(), "1;\n");
 }
 
 TEST_F(MemoRun, MemoMenuRunGoesToTheConsoleAndRefusesTheNextRequests) {
@@ -308,6 +359,52 @@ TEST_F(MemoRun, PostedRunsRunOneLevelUpAndLoseTheirVariables) {
   center.post(QStringLiteral("calculationOnRunFunction"), QStringLiteral("3;"));
   ASSERT_TRUE(waitIdle());
   EXPECT_EQ(view->toPlainText().toStdString(), "text\n    3.0000\n.OK.\n");
+
+  // The calculator button runs the caret's line; "cal_insertTextToDoc" types at the caret.
+  setMemo(QStringLiteral("8;"), 0);
+  center.post(QStringLiteral("calculationOfCalcButton"));
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(), "8;\n    8.0000\n.OK.\n");
+  setMemo(QStringLiteral("ac"), 1);
+  center.post(QStringLiteral("cal_insertTextToDoc"), QStringLiteral("b"));
+  EXPECT_EQ(view->toPlainText().toStdString(), "abc");
+}
+
+TEST_F(MemoRun, ColourPanelColoursTheSelection) {
+  setMemo(QStringLiteral("abc"), 0);
+  select(0, 2);
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("cal_useColorPanel"));
+  auto* panel = window->findChild<QColorDialog*>();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->isVisible());
+  panel->setCurrentColor(QColor(10, 20, 200));
+  panel->hide();  // before the watchdog looks
+  QTextCursor at(view->document());
+  at.setPosition(1);
+  EXPECT_EQ(at.charFormat().foreground().color(), QColor(10, 20, 200));
+  at.setPosition(3);
+  EXPECT_NE(at.charFormat().foreground().color(), QColor(10, 20, 200));
+}
+
+TEST_F(MemoRun, NestedRunInsertsItsOwnResultAtTheCallersCaret) {
+  // As the built-in "run" does: the running program posts a text to run, once, on its own
+  // thread, after its first display.
+  pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
+  std::atomic<int> posts{0};
+  const pravella::ObserverId id = center.addObserver(
+      QStringLiteral("dispResultOfMatrixCalculator"), nullptr,
+      [&](pravella::Notification&) {
+        if (posts.fetch_add(1) == 0)
+          center.post(QStringLiteral("calculationOnRunFunction"), QStringLiteral("7;"));
+      },
+      pravella::Delivery::PostingThread);
+  setMemo(QStringLiteral("1; 2;"), 0);
+  const std::string memo = runWith(Qt::Key_Enter).toStdString();
+  center.removeObserver(id);
+  EXPECT_EQ(memo, "1; 2;\n    1.0000\n\n    7.0000\n.OK.\n    2.0000\n.OK.\n");
+  // The whole run, nested one included, is one undo step.
+  view->document()->undo();
+  EXPECT_EQ(view->toPlainText().toStdString(), "1; 2;");
 }
 
 TEST_F(MemoRun, SuccessfulRunEndsATemporaryFolderSwitch) {

@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "lang/builtins/dispatch.h"
 #include "lang/executor.h"
+#include "lang/stack.h"
 #include "lang/startup.h"
 #include "lang/values.h"
 #include "support/test_home.h"
@@ -71,6 +73,31 @@ TEST_F(FunctionsCTest, CopyOfAMatrixWhoseTextPassesTheLimitIsRefused) {
   EXPECT_EQ(run("copy(" + row + ");"), "...<Error>...Too Big Data\n.NO.\n");
   TNumber = saved;
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+}
+
+// Program text cannot hold a string this long, so the call is made on a stack directly.
+TEST_F(FunctionsCTest, ChangeCurrentPathRefusesAPathOfAFullBuffer) {
+  VkCalcStack stack(kCalcStackSize);
+  int sp = 0;
+  vk_Code call;
+  call.kind = kCodeFunction;
+  call.name = "changeCurrentPath";
+  call.argc = 1;
+  current_fullPath = "/before";
+  ResultString.clear();
+
+  const std::string tooLong(1024, 'a');
+  ASSERT_EQ(PushToStack(stack.data(), &sp, tooLong.c_str(), kValueString, 1024, 0), 1);
+  int pc = 0;
+  EXPECT_EQ(DoFunctionC(1, &call, &pc, stack.data(), &sp), 0);
+  EXPECT_EQ(current_fullPath, "/before");
+  EXPECT_EQ(ResultString, "...<Error>...Invalid arguments.\n");
+
+  const std::string longest(1023, 'b');
+  ASSERT_EQ(PushToStack(stack.data(), &sp, longest.c_str(), kValueString, 1023, 0), 1);
+  EXPECT_EQ(DoFunctionC(1, &call, &pc, stack.data(), &sp), 1);
+  EXPECT_EQ(current_fullPath, longest);
+  EXPECT_EQ(sp, 0);
 }
 
 }  // namespace

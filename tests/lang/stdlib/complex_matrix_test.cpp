@@ -29,7 +29,7 @@ std::vector<double> pack(const std::vector<cd>& z) {
 
 cd at(const std::vector<double>& v, std::size_t n, std::size_t i) { return {v[i], v[n + i]}; }
 
-const std::vector<cd> kSamples = {{1, 0},   {0, 1},     {3, 4},      {-2, 0.5}, {-1.5, -2.5},
+const std::vector<cd> kSamples = {{1, 0},      {0, 1},    {3, 4},     {-2, 0.5},    {-1.5, -2.5},
                                   {0.3, -0.7}, {2, 1e-3}, {-0.25, 3}, {1e-3, -1e-3}};
 
 class ComplexMatrixTest : public LangTest {};
@@ -203,9 +203,10 @@ TEST_F(ComplexMatrixTest, OddRowsAreRefusedAndNothingIsWritten) {
   EXPECT_EQ(c_pow(base.data(), z.data(), 3, 2, out.data()), 0);
   EXPECT_EQ(out, std::vector<double>(6, 7.0));
   EXPECT_EQ(base, z);
-  EXPECT_EQ(ResultString, "...<Error>...invalid size (complex)\n...<Error>...invalid size (complex)\n"
-                              "...<Error>...invalid size (complex)\n...<Error>...invalid size (complex)\n"
-                              "...<Error>...invalid size (complex)\n");
+  EXPECT_EQ(ResultString,
+            "...<Error>...invalid size (complex)\n...<Error>...invalid size (complex)\n"
+            "...<Error>...invalid size (complex)\n...<Error>...invalid size (complex)\n"
+            "...<Error>...invalid size (complex)\n");
 }
 
 TEST_F(ComplexMatrixTest, ConvRefusesResultsOverTheElementLimit) {

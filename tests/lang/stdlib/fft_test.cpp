@@ -138,7 +138,8 @@ TEST_F(FftTest, LargeLengthsRoundTripAndKeepParseval) {
     Split s = split(x);
     ASSERT_EQ(fft_czt(s.re.data(), s.im.data(), n, 1), 0);
     const std::vector<cd> X = join(s);
-    for (std::size_t k : {std::size_t{0}, std::size_t{1}, std::size_t{12345}, static_cast<std::size_t>(n - 1)})
+    for (std::size_t k :
+         {std::size_t{0}, std::size_t{1}, std::size_t{12345}, static_cast<std::size_t>(n - 1)})
       EXPECT_LT(std::abs(X[k] - dftBin(x, k, -1)), 1e-8) << n << " bin " << k;
     EXPECT_NEAR(energy(X), n * energy(x), 1e-9 * n * energy(x)) << n;
     ASSERT_EQ(fft_czt(s.re.data(), s.im.data(), n, 0), 0);
@@ -170,7 +171,8 @@ TEST_F(FftTest, TwoDimensionalTransformIsRowsThenColumns) {
         cd want = 0;
         for (int r = 0; r < rows; ++r)
           for (int c = 0; c < cols; ++c)
-            want += x[r * cols + c] * std::polar(1.0, -2 * std::numbers::pi * (double(k * r) / rows + double(l * c) / cols));
+            want += x[r * cols + c] *
+                    std::polar(1.0, -2 * std::numbers::pi * (double(k * r) / rows + double(l * c) / cols));
         err = std::max(err, std::abs(got[k * cols + l] - want));
       }
     EXPECT_LT(err, 1e-11) << rows << "x" << cols;
@@ -279,8 +281,9 @@ TEST_F(FftTest, DeconvolutionByAZeroSpectrumReportsAndGoesOn) {
   std::vector<double> out(4);
   ASSERT_EQ(DoFFTDeConv(4, 2, a.data(), b.data(), out.data()), 1);
   EXPECT_TRUE(std::isnan(out[0]) || std::isinf(out[0]));
-  EXPECT_EQ(ResultString, "...<Error>...divided by zero error !!!\n...<Error>...divided by zero error !!!\n"
-                          "...<Error>...divided by zero error !!!\n");
+  EXPECT_EQ(ResultString,
+            "...<Error>...divided by zero error !!!\n...<Error>...divided by zero error !!!\n"
+            "...<Error>...divided by zero error !!!\n");
 }
 
 TEST_F(FftTest, ScalarHelpers) {
