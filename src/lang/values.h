@@ -212,7 +212,7 @@ extern int restN;        // columns shown
 extern int OpeMode;      // transfer mode for combining two pictures with "x"
 extern uint16_t opC[3];  // operation colour of that transfer
 extern int pv_displayModeStatus;
-extern std::atomic<int> pvSoundStatus;  // feedback sounds: 1 on (at start), 0 off; read by the GUI thread
+extern int pvSoundStatus;       // feedback sounds: 1 on (at start), 0 off
 
 // Path buffers (at most kPathBytes - 1 bytes each).
 extern std::string current_fullPath;

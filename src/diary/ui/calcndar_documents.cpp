@@ -60,7 +60,7 @@ int Calcndar::selectedRow() const {
 }
 
 void Calcndar::sound(const char* name) {
-  if (pvSoundStatus.load() != 0 && playSound_) playSound_(name);
+  if (pvSoundStatus != 0 && playSound_) playSound_(name);
 }
 
 void Calcndar::setAutoSaveTimer(std::unique_ptr<pravella::OneShotTimer> timer) {

@@ -50,7 +50,7 @@ int ConvClassicDoc::searchYearMonthFolder(const QString& folder) {
     progBar_->repaint();
   };
   hooks.missingMonth = [this] {
-    if (pvSoundStatus.load() != 0 && playSound_) playSound_("Basso");
+    if (pvSoundStatus != 0 && playSound_) playSound_("Basso");
   };
   int saved = 0;
   for (const pravella::classic::OldDocument& doc : pravella::classic::findOldDocuments(folder, hooks))
