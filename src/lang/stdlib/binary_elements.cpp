@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <climits>
+#include <cmath>
 #include <cstring>
 
-#include "lang/values.h"
 
 namespace {
 
@@ -105,8 +106,17 @@ std::size_t elementSize(ElementKind kind) {
 
 namespace {
 
-// The low bytes of a 32-bit integer; signed and unsigned kinds write the same bytes.
-void putInteger(std::string& out, int32_t v, ElementKind kind, bool reversed) {
+// A double truncated toward zero. The low bytes of this are written, so the whole unsigned
+// 32-bit range (3e9 as "ULong") survives, which truncation to a signed 32-bit integer loses.
+int64_t truncated(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 9.2e18) return INT64_MAX;
+  if (v <= -9.2e18) return INT64_MIN;
+  return static_cast<int64_t>(v);
+}
+
+// The low bytes of an integer; signed and unsigned kinds write the same bytes.
+void putInteger(std::string& out, int64_t v, ElementKind kind, bool reversed) {
   switch (elementSize(kind)) {
     case 1:
       out.push_back(static_cast<char>(static_cast<uint8_t>(v)));
@@ -130,7 +140,7 @@ void encodeElements(const double* values, std::size_t n, ElementKind kind, bool 
     } else if (kind == ElementKind::Double) {
       put(out, values[i], reversed);
     } else {
-      putInteger(out, vkTruncToInt(values[i]), kind, reversed);
+      putInteger(out, truncated(values[i]), kind, reversed);
     }
   }
 }

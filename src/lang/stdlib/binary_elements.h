@@ -29,7 +29,7 @@ bool elementKindFromName(std::string_view name, ElementKind* kind);
 // Bytes of one element in a file: 1, 2, 4 or 8.
 std::size_t elementSize(ElementKind kind);
 
-// Appends n elements made from doubles: integers by truncation toward zero to 32 bits and
+// Appends n elements made from doubles: integers by truncation toward zero and
 // their low 1, 2 or 4 bytes; floats narrowed to single precision; doubles as they are. With
 // `reversed` every element of 2 bytes or more is written byte-reversed.
 void encodeElements(const double* values, std::size_t n, ElementKind kind, bool reversed, std::string& out);

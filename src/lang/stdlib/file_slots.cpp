@@ -176,6 +176,7 @@ int fileReadTextNumber(unsigned id, double* out, int lines, int* rows, int* cols
   FileSlot* slot = openSlot(id);
   if (!slot) return 0;
   if (startsWith(slot->mode, 'w') || startsWith(slot->mode, 'a')) return fail("writting file");
+  if (lines < 0) return fail("Invalid data structure.");
   std::FILE* f = slot->stream;
   long long stored = 0;
   int columns = 0;
@@ -244,7 +245,7 @@ int fileGetString(unsigned id, std::string& out, int size) {
   if (!slot) return 0;
   if (startsWith(slot->mode, 'w') || startsWith(slot->mode, 'a')) return fail("writting file");
   out.clear();
-  int c = EOF;
+  int c = 0;  // only a read that meets the end makes "_EOF_"
   while (static_cast<int>(out.size()) < size - 1 && (c = std::getc(slot->stream)) != EOF) {
     out.push_back(static_cast<char>(c));
     if (c == '\n') break;

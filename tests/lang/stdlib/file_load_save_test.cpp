@@ -232,3 +232,40 @@ TEST_F(FileTest, BlockStringFilesRoundTrip) {
   EXPECT_EQ(DoLoadStringForBlock("none", out), 0);
   EXPECT_EQ(takeErrors(), err("Can't open the load file."));
 }
+
+TEST_F(FileTest, TypedSavesReadBackThroughTheTypedLoadForEveryType) {
+  const std::vector<std::pair<const char*, std::vector<double>>> cases = {
+      {"SByte", {-128, 0, 127}},       {"UChar", {0, 128, 255}},         {"SInteger", {-32768, 1, 32767}},
+      {"UInteger", {0, 40000, 65535}}, {"SLong", {-2147483648.0, 0, 5}}, {"ULong", {0, 3000000000.0, 1}},
+      {"float", {0.5, -1.25, 1024}},   {"Double", {0.1, -2e-300, 7}},
+  };
+  for (int order = 0; order < 2; ++order) {
+    ByteOrderBigEndian = order;
+    for (const auto& [type, values] : cases) {
+      SCOPED_TRACE(std::string(type) + (order ? " big" : " little"));
+      ASSERT_EQ(DoSaveBinary("t.bin", type, values.data(), 3, 1, 5), 1);
+      std::vector<double> back(3);
+      ASSERT_EQ(DoLoadBinary_next("t.bin", type, 1, 3, 5, back.data(), order), 1);
+      EXPECT_EQ(back, values);
+      std::vector<int32_t> ints;
+      for (double v : values) ints.push_back(static_cast<int32_t>(static_cast<int64_t>(v)));
+      if (std::string_view(type) == "float" || std::string_view(type) == "Double") continue;
+      ASSERT_EQ(DoSaveBinary_Int("i.bin", type, ints.data(), 1, 3, 0), 1);
+      EXPECT_EQ(read("i.bin"), read("t.bin").substr(5));
+    }
+  }
+}
+
+TEST_F(FileTest, SlotTextOutputReadsBackAsATable) {
+  const double m[6] = {1, -2.5, 3e-7, 4, 5, 6e20};
+  ASSERT_EQ(fileOpen(0, "m.txt", "w"), 1);
+  ASSERT_EQ(fileWriteNvalueWithText(0, m, 2, 3), 1);
+  fileClose(0);
+  std::vector<double> slot(6), whole(6);
+  int rows, cols;
+  ASSERT_EQ(fileOpen(0, "m.txt", "r"), 1);
+  ASSERT_EQ(fileReadTextNumber(0, slot.data(), 2, &rows, &cols), 1);
+  ASSERT_EQ(DoLoadNumvalue("m.txt", whole.data(), &rows, &cols, 0), 1);
+  EXPECT_EQ(slot, std::vector<double>(m, m + 6));
+  EXPECT_EQ(whole, slot);
+}

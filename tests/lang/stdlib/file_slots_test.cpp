@@ -176,6 +176,8 @@ TEST_F(FileTest, SeekPositionAndLinesUpToTheEnd) {
   EXPECT_EQ(line, "first line\n");
   EXPECT_EQ(fileGetString(4, line, 4), 1);  // at most size - 1 bytes
   EXPECT_EQ(line, "sec");
+  EXPECT_EQ(fileGetString(4, line, 1), 1);
+  EXPECT_EQ(line, "");
   EXPECT_EQ(fileSeek(4, -1), 1);
   double pos = 0;
   EXPECT_EQ(GetFilePosition(4, &pos), 1);
