@@ -175,6 +175,11 @@ TEST_F(DayDocuments, OpeningByKind) {
   EXPECT_FALSE(memo()->isReadOnly());
   EXPECT_TRUE(sounds.contains("Pop"));
 
+  // The name of a plain text document is not offered for renaming.
+  open("notes.txt");
+  QTest::keyClick(nameField(), Qt::Key_Return);
+  EXPECT_TRUE(QFileInfo(day() + "/notes.txt").isFile());
+
   // An .rtf document is saved as an .rtfd package beside it.
   open("r.rtf");
   EXPECT_EQ(memo()->toPlainText(), "single file");
@@ -197,6 +202,22 @@ TEST_F(DayDocuments, OpeningByKind) {
   open("dangling.rtfd");  // a link to nothing: a new memo
   EXPECT_TRUE(calendar->nowDisplayedDocument().isEmpty());
   EXPECT_TRUE(memo()->toPlainText().isEmpty());
+}
+
+TEST_F(DayDocuments, AnRtfDocumentNeverReplacesAPackageOfItsName) {
+  QTextDocument rtf;
+  rtf.setPlainText("from rtf");
+  QDir().mkpath(day());
+  ASSERT_TRUE(pravella::writeRtfFile(day() + "/r.rtf", rtf).ok);
+  writeRtfd(day() + "/r.rtfd", "another document");
+  start();
+  clickRow(static_cast<int>(calendar->diaryFiles().indexOf("r.rtf")));
+  ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/r.rtf");
+  type("edited ");
+  ASSERT_TRUE(calendar->save());
+  EXPECT_EQ(textOf(day() + "/r.rtfd"), "another document");
+  EXPECT_EQ(textOf(day() + "/r_1.rtfd"), "edited from rtf");
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/r_1.rtfd");
 }
 
 TEST_F(DayDocuments, ALinkedDocumentIsReadAndWrittenAtItsTarget) {

@@ -149,6 +149,24 @@ TEST_F(SideViews, MemoMenuButtonsRunTheirFunctionsOrScripts) {
   for (const char* name : {"cal_beforeMemo", "calculationOnEditModule"}) center.removeObservers(nullptr, name);
 }
 
+TEST_F(SideViews, ATableSheetNameInAngleBracketsAroundTheCursor) {
+  start();
+  QStringList posted;
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      "sheetTableOpenAction", nullptr, [&](pravella::Notification& n) { posted << n.text; },
+      pravella::Delivery::PostingThread);
+  memo()->setPlainText("see <budget> here");
+  QTextCursor c(memo()->document());
+  c.setPosition(7);
+  memo()->setTextCursor(c);
+  EXPECT_TRUE(calendar->checkSheetTable());
+  c.setPosition(14);  // in "here": no brackets around
+  memo()->setTextCursor(c);
+  EXPECT_FALSE(calendar->checkSheetTable());
+  EXPECT_EQ(posted, QStringList{"budget"});
+  pravella::NotificationCenter::defaultCenter().removeObservers(nullptr, "sheetTableOpenAction");
+}
+
 TEST_F(SideViews, TheViewOpenBeforeComesBack) {
   start();
   calendar->setToggleStatus(10);  // bookmarks
