@@ -324,6 +324,50 @@ int CalcBehind3D(int rows, int cols, SurfaceQuad* out, const double* x, const do
   return 1;
 }
 
+int Calc3Dto2D(int rows, int cols, double* sx, double* sy, const double* heights, const ViewRotation& r,
+               double cx, double cy, double W, double eye) {
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j) {
+      const double u = static_cast<double>(j) / (cols - 1) - 0.5,
+                   w = static_cast<double>(i) / (rows - 1) - 0.5;
+      const std::size_t k = at(i, cols, j);
+      const double h = heights[k];
+      const double s = r.A[0] * u + r.A[1] * h - r.A[2] * w;
+      const double up = r.B[0] * u + r.B[1] * h - r.B[2] * w;
+      const double d = r.C[0] * u + r.C[1] * h - r.C[2] * w;
+      const double p = 1 - d / eye;
+      sx[k] = s / p * W + cx;
+      sy[k] = cy - up / p * W;
+    }
+  return 1;
+}
+
+int CalcBehind(int rows, int cols, SurfaceQuad* out, const double* heights, const double* sx,
+               const double* values, const double* sy, double eye, const ViewRotation& r, int* count) {
+  int n = 0;
+  for (int i = 0; i + 1 < rows; ++i)
+    for (int j = 0; j + 1 < cols; ++j) {
+      const std::size_t k[4] = {at(i, cols, j), at(i + 1, cols, j), at(i, cols, j + 1),
+                                at(i + 1, cols, j + 1)};
+      SurfaceQuad& q = out[n++];
+      double mean = 0;
+      for (int c = 0; c < 4; ++c) {
+        q.corners[c][0] = toCorner(sy[k[c]]);
+        q.corners[c][1] = toCorner(sx[k[c]]);
+        mean += values[k[c]];
+      }
+      q.row = i;
+      q.column = j;
+      const double u = static_cast<double>(j) / (cols - 1) - 0.5,
+                   w = static_cast<double>(i) / (rows - 1) - 0.5;
+      const double d = r.C[0] * u + r.C[1] * heights[k[0]] - r.C[2] * w - eye;
+      q.key = d * d;
+      q.mean = mean / 4;
+    }
+  *count = n;
+  return 1;
+}
+
 int SortBehind(SurfaceQuad* quads, int count) {
   if (count <= 1) return 1;
   std::vector<SurfaceQuad> copy;

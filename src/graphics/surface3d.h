@@ -38,6 +38,11 @@ int Calc3DframeTo2D(int rows, int cols, const double* x, const double* y, const 
 int Calc3DframeTo3D(int rows, int cols, const double* x, const double* y, const double* z, double* across,
                     double* depth, double* up, const ViewRotation& r);
 
+// Perspective projection of a height grid: node (i, j) stands at u = j / (cols - 1) - 0.5,
+// -(i / (rows - 1) - 0.5) with its height (already scaled); no eye-plane test.
+int Calc3Dto2D(int rows, int cols, double* sx, double* sy, const double* heights, const ViewRotation& r,
+               double cx, double cy, double W, double eye);
+
 // One grid cell: its projected corners P(i, j), P(i+1, j), P(i, j+1), P(i+1, j+1) as
 // (vertical, horizontal), its row and column, and its squared distance from the eye plane.
 struct SurfaceQuad {
@@ -50,6 +55,10 @@ struct SurfaceQuad {
 // The cells of a parametric grid whose corners all lie before the eye plane; *count of them.
 int CalcBehind3D(int rows, int cols, SurfaceQuad* out, const double* x, const double* y, const double* z,
                  double eye, const double* sx, const double* sy, const ViewRotation& r, int* count);
+// Every cell of a height grid (none dropped), keyed at its first corner, with the mean of the
+// source values at its four corners.
+int CalcBehind(int rows, int cols, SurfaceQuad* out, const double* heights, const double* sx,
+               const double* values, const double* sy, double eye, const ViewRotation& r, int* count);
 // Farthest first, cells at equal distance in their order. 0 when the work memory cannot be had.
 int SortBehind(SurfaceQuad* quads, int count);
 
