@@ -21,7 +21,7 @@ unsigned char wordSearch = 0;
 // Table colours at start: text of even rows, text of odd rows, background of odd rows,
 // background of even rows (the month table has the text of future days third).
 TableColors12 fileColors = {0.5f, 0.1f, 0.2f, 0.0f, 0.1f, 0.5f, 1.0f, 1.0f, 1.0f, 0.93f, 0.93f, 0.93f};
-TableColors15 monthColors = {0.5f, 0.1f, 0.2f, 0.0f, 0.1f, 0.5f, 1.0f, 0.0f,
+TableColors15 monthColors = {0.5f, 0.1f, 0.2f, 0.0f, 0.1f,  0.5f,  1.0f, 0.0f,
                              0.0f, 1.0f, 1.0f, 1.0f, 0.93f, 0.93f, 0.93f};
 TableColors12 indexColors = fileColors;
 TableColors12 bookMarkColors = fileColors;
@@ -45,8 +45,9 @@ bool setRememberString(std::string_view utf8) {
   }
   const QString folder = vkPreferencesCPath.empty() ? pravella::paths::vkPreferences()
                                                     : QString::fromStdString(vkPreferencesCPath);
-  const auto written = pravella::writeFileAtomically(folder + QStringLiteral("/rememberString.txt"),
-                                                     QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  const auto written =
+      pravella::writeFileAtomically(folder + QStringLiteral("/rememberString.txt"),
+                                    QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
   if (!written) showErrMessageToConsole(written.error.toStdString());
   return written.ok;
 }
@@ -90,11 +91,21 @@ TableColors9 DocBGColor() {
 void setTableColors(ColorTable table, const float* values, int count) {
   std::lock_guard lock(settingsMutex);
   switch (table) {
-    case ColorTable::File: store(fileColors, values, count); break;
-    case ColorTable::Month: store(monthColors, values, count); break;
-    case ColorTable::Index: store(indexColors, values, count); break;
-    case ColorTable::BookMark: store(bookMarkColors, values, count); break;
-    case ColorTable::DocBG: store(docColors, values, count); break;
+    case ColorTable::File:
+      store(fileColors, values, count);
+      break;
+    case ColorTable::Month:
+      store(monthColors, values, count);
+      break;
+    case ColorTable::Index:
+      store(indexColors, values, count);
+      break;
+    case ColorTable::BookMark:
+      store(bookMarkColors, values, count);
+      break;
+    case ColorTable::DocBG:
+      store(docColors, values, count);
+      break;
   }
 }
 

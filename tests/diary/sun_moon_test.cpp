@@ -39,11 +39,8 @@ TEST(SunMoon, AgreesWithPublishedTokyoSunTimes) {
   };
   // Times as the observatory published them (upper limb on the horizon, JST).
   const Case cases[] = {
-      {2017, 1, 1, "6:51", "16:39"},
-      {2017, 2, 1, "6:41", "17:08"},
-      {2022, 12, 22, "6:47", "16:32"},
-      {2023, 1, 2, "6:51", "16:39"},
-      {2023, 1, 13, "6:51", "16:49"},
+      {2017, 1, 1, "6:51", "16:39"}, {2017, 2, 1, "6:41", "17:08"},  {2022, 12, 22, "6:47", "16:32"},
+      {2023, 1, 2, "6:51", "16:39"}, {2023, 1, 13, "6:51", "16:49"},
   };
   for (const Case& c : cases) {
     const Times t = riseAndSet(c.y, c.m, c.d, kTokyoLat, kTokyoLon, 9);
@@ -99,7 +96,7 @@ TEST(SunMoon, JulianDayAcrossTheCalendarReform) {
   EXPECT_DOUBLE_EQ(getJulianDay(1582, 10, 15), 2299160.5);  // first Gregorian day
   EXPECT_DOUBLE_EQ(getJulianDay(1582, 10, 4), 2299159.5);   // last Julian day, the day before
   EXPECT_DOUBLE_EQ(getJulianDay(1583, 1, 1), 2299238.5);    // January after the reform: Gregorian
-  EXPECT_DOUBLE_EQ(getJulianDay(-4712, 1, 1), -0.5);  // JD 0 is noon of this day
+  EXPECT_DOUBLE_EQ(getJulianDay(-4712, 1, 1), -0.5);        // JD 0 is noon of this day
 }
 
 TEST(SunMoon, TimeZonesOfHalfHoursShiftUniversalTime) {

@@ -77,7 +77,8 @@ int sort1Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg a;
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   if (a.isString()) {
-    if (std::strlen(text(vk_ta)) > static_cast<std::size_t>(TNumber) * 8 - 1) return fail("Invalid String Size.");
+    if (std::strlen(text(vk_ta)) > static_cast<std::size_t>(TNumber) * 8 - 1)
+      return fail("Invalid String Size.");
     std::string out;
     if (!SortString(text(vk_ta), out)) return fail("Can not allocate memory.");
     return pushString(stack, sp, out.c_str(), static_cast<int>(out.size()));
@@ -183,7 +184,8 @@ int sizeEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 int smoothEntry(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   const int argc = code[*pc].argc;
-  if (*sp >= argc && stack[*sp - argc].type == kValuePicture) return vkPictureBuiltinEntry(count, code, pc, stack, sp);
+  if (*sp >= argc && stack[*sp - argc].type == kValuePicture)
+    return vkPictureBuiltinEntry(count, code, pc, stack, sp);
   VkArg a;
   if (argc == 1) {
     if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;

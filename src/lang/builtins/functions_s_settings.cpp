@@ -64,7 +64,8 @@ bool usablePlace(const double* p) {
 // One line of the report: rise and set, or "--:--" for an event that does not happen.
 std::string riseSetLine(const char* body, double riseH, double riseM, double setH, double setM) {
   const std::string label = cformat("  %-10s", body);
-  if (riseH >= 0 && setH >= 0) return label + cformat("%2.0f:%02.0f - %2.0f:%02.0f\n", riseH, riseM, setH, setM);
+  if (riseH >= 0 && setH >= 0)
+    return label + cformat("%2.0f:%02.0f - %2.0f:%02.0f\n", riseH, riseM, setH, setM);
   if (riseH < 0 && setH >= 0) return label + cformat("--:-- - %2.0f:%02.0f\n", setH, setM);
   if (riseH >= 0 && setH < 0) return label + cformat("%2.0f:%02.0f - --:--\n", riseH, riseM);
   return label + "--:-- - --:--\n";

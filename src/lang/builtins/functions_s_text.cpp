@@ -108,8 +108,8 @@ int saveBEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
     return DoSaveBinaryDouble(fileName.c_str(), vk_ta, a.rows, a.cols);
   }
   if (argc == 3 && a.isInt())
-    return DoSaveBinary_Int(fileName.c_str(), typeName.c_str(), reinterpret_cast<const int32_t*>(vk_ta), a.rows,
-                            a.cols, 0);
+    return DoSaveBinary_Int(fileName.c_str(), typeName.c_str(), reinterpret_cast<const int32_t*>(vk_ta),
+                            a.rows, a.cols, 0);
   if (!a.isReal() || (argc == 4 && a.rows < 1)) return invalidArguments();
   return DoSaveBinary(fileName.c_str(), typeName.c_str(), vk_ta, a.rows, a.cols,
                       argc == 4 ? vkTruncToInt(position) : 0);
@@ -139,7 +139,9 @@ int strEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return pushString(stack, sp, out.c_str(), static_cast<int>(out.size()));
 }
 
-int setFormatEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return storeFormat(stack, sp, DispFormat); }
+int setFormatEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return storeFormat(stack, sp, DispFormat);
+}
 int setSaveFormatEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return storeFormat(stack, sp, SaveFormat);
 }
@@ -152,7 +154,8 @@ int saveShiftJISEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 int saveEntry(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
-  if (*sp >= 2 && stack[*sp - 2].type == kValuePicture) return vkPictureBuiltinEntry(count, code, pc, stack, sp);
+  if (*sp >= 2 && stack[*sp - 2].type == kValuePicture)
+    return vkPictureBuiltinEntry(count, code, pc, stack, sp);
   std::string fileName;
   if (!popName(stack, sp, fileName, kPathBytes - 1)) return 0;
   VkArg a;
