@@ -2,10 +2,12 @@
 
 #include <QApplication>
 
+#include <QAction>
 #include <QMessageBox>
 
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/calcndar.h"
+#include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/cal_text.h"
 #include "editors/ui/main_text_view.h"
@@ -29,6 +31,10 @@ int main(int argc, char** argv) {
   // The working folder starts before any module runs.
   CalSetDirectory setDirectory(&window);
   setDirectory.awakeFromNib();
+  ConvClassicDoc classicImport(&calendar, &window);
+  classicImport.awakeFromNib();
+  QObject::connect(window.importOldDiaryAction(), &QAction::triggered, &classicImport,
+                   [&classicImport] { classicImport.convClassicDoc(); });
   CalText::Host textHost;
   textHost.save = [&calendar] { return calendar.save(); };
   textHost.nowDisplayedDocument = [&calendar] { return calendar.nowDisplayedDocument(); };
