@@ -33,8 +33,8 @@ int ellipseBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popReal(stack, sp, vk_tb, &centre)) return 0;
   if (!popReal(stack, sp, vk_ta, &shape)) return 0;
   if (radii.rows != 1 || radii.cols != 2 || centre.rows != 1 || centre.cols != 2) return vkInvalidArguments();
-  if (!DoEllipse(shape.rows, shape.cols, vkTruncToInt(vk_tb[0]), vkTruncToInt(vk_tb[1]), vkTruncToInt(vk_tc[0]),
-                 vkTruncToInt(vk_tc[1]), vk_ta))
+  if (!DoEllipse(shape.rows, shape.cols, vkTruncToInt(vk_tb[0]), vkTruncToInt(vk_tb[1]),
+                 vkTruncToInt(vk_tc[0]), vkTruncToInt(vk_tc[1]), vk_ta))
     return 0;
   return vkPushReals(stack, sp, vk_ta, shape.rows, shape.cols);
 }
@@ -140,7 +140,8 @@ int epsBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg m;
   if (!popReal(stack, sp, vk_ta, &m)) return 0;
   // The work area is n x n values.
-  if (m.cols != 1 || m.rows < 1 || static_cast<long long>(m.rows) * m.rows >= TNumber) return vkInvalidArguments();
+  if (m.cols != 1 || m.rows < 1 || static_cast<long long>(m.rows) * m.rows >= TNumber)
+    return vkInvalidArguments();
   if (!epsiron(vk_ta, vk_tc, m.rows, vk_tb)) return 0;
   return vkPushReals(stack, sp, vk_tc, m.rows / 2, 1);
 }
@@ -186,18 +187,10 @@ int erfBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kE[] = {
-    {"ellips", 3, ellipseBuiltin},
-    {"ellipse", 3, ellipseBuiltin},
-    {"euc2sjis", 1, euc2sjisBuiltin},
-    {"element", 1, elementBuiltin},
-    {"exp", 1, expBuiltin},
-    {"exec", 1, execBuiltin},
-    {"even", 2, evenBuiltin},
-    {"eps", 1, epsBuiltin},
-    {"eigenB", 1, eigenBBuiltin},
-    {"eigen", 1, eigenBuiltin},
-    {"Eigen", 1, eigenFullBuiltin},
-    {"erf", 1, erfBuiltin},
+    {"ellips", 3, ellipseBuiltin},  {"ellipse", 3, ellipseBuiltin}, {"euc2sjis", 1, euc2sjisBuiltin},
+    {"element", 1, elementBuiltin}, {"exp", 1, expBuiltin},         {"exec", 1, execBuiltin},
+    {"even", 2, evenBuiltin},       {"eps", 1, epsBuiltin},         {"eigenB", 1, eigenBBuiltin},
+    {"eigen", 1, eigenBuiltin},     {"Eigen", 1, eigenFullBuiltin}, {"erf", 1, erfBuiltin},
 };
 
 }  // namespace

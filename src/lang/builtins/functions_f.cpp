@@ -174,7 +174,9 @@ int fftTwo(CalcStackEntry* stack, int* sp, FftPair routine) {
 int fftCorrelationBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return fftTwo(stack, sp, DoFFTCorrelation);
 }
-int fftImpulseBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return fftTwo(stack, sp, DoFFTImp); }
+int fftImpulseBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return fftTwo(stack, sp, DoFFTImp);
+}
 int fftDeconvolutionBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return fftTwo(stack, sp, DoFFTDeConv);
 }
@@ -230,7 +232,9 @@ int fSumBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   for (int j = 0; j < cols; ++j) {
     double s = 0.0;
     for (int i = 1; i < m.rows; ++i)
-      s = s + (vk_ta[static_cast<long long>(i - 1) * cols + j] + vk_ta[static_cast<long long>(i) * cols + j]) * 0.5;
+      s = s +
+          (vk_ta[static_cast<long long>(i - 1) * cols + j] + vk_ta[static_cast<long long>(i) * cols + j]) *
+              0.5;
     vk_tc[j] = s * h;
   }
   return vkPushReals(stack, sp, vk_tc, 1, cols);
@@ -264,10 +268,12 @@ int fDistBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 // A matrix is flipped here; a picture goes on to the picture built-ins.
 int flip(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp, bool vertical) {
-  if (*sp > 0 && stack[*sp - 1].type == kValuePicture) return vkPictureBuiltinEntry(count, code, pc, stack, sp);
+  if (*sp > 0 && stack[*sp - 1].type == kValuePicture)
+    return vkPictureBuiltinEntry(count, code, pc, stack, sp);
   VkArg m;
   if (!popReal(stack, sp, vk_ta, &m)) return 0;
-  const int ok = vertical ? DoVertical(vk_ta, vk_tc, m.rows, m.cols) : DoHorizontal(vk_ta, vk_tc, m.rows, m.cols);
+  const int ok =
+      vertical ? DoVertical(vk_ta, vk_tc, m.rows, m.cols) : DoHorizontal(vk_ta, vk_tc, m.rows, m.cols);
   if (!ok) return 0;
   return vkPushReals(stack, sp, vk_tc, m.rows, m.cols);
 }
@@ -301,8 +307,12 @@ int frequency(CalcStackEntry* stack, int* sp, bool all) {
   return vkPushReals(stack, sp, vk_tc, outRows, outCols);
 }
 
-int frequencyBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return frequency(stack, sp, false); }
-int frequencyAllBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return frequency(stack, sp, true); }
+int frequencyBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return frequency(stack, sp, false);
+}
+int frequencyAllBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return frequency(stack, sp, true);
+}
 
 constexpr VkBuiltin kF[] = {
     {"fileExistsAtPath", 1, fileExistsAtPathBuiltin},
