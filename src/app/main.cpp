@@ -1,5 +1,7 @@
 // The Pravella desktop application.
 
+#include <clocale>
+
 #include <QApplication>
 
 #include <QAction>
@@ -18,6 +20,8 @@ int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
   DoInitVolumeData();
   QApplication app(argc, argv);
+  // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Pravella"));
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
   // The main window is closed by the calendar controller, which saves before the end.

@@ -285,3 +285,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
 // The single calendar controller; set at the end of awakeFromNib.
 extern Calcndar* PravellaSelf;
+
+// Entries for the language's built-ins (any thread): the most entries of the recent-memo list,
+// its reject characters, and the remembered string (stored at once).
+void setMaxRecentMemo(int count);
+void setRenentMemoRejectString(const char* utf8);
+void setRememberString(const char* utf8);

@@ -3,6 +3,8 @@
 // language sends to the memo sheet.
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QKeySequence>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
@@ -62,6 +64,22 @@ void Calcndar::buildSideViews() {
   window_->addDockWidget(Qt::RightDockWidgetArea, pictureDrawer_);
   pictureDrawer_->hide();
 
+  if (QMenu* file = window_->findChild<QMenu*>(QStringLiteral("fileMenu"))) {
+    QAction* first = file->actions().value(0);
+    auto* newDoc = new QAction(tr("&New Memo"), file);
+    newDoc->setObjectName(QStringLiteral("newFileAction"));
+    newDoc->setShortcut(QKeySequence::New);
+    connect(newDoc, &QAction::triggered, this, [this] { newFileAction(); });
+    auto* saveDoc = new QAction(tr("&Save"), file);
+    saveDoc->setObjectName(QStringLiteral("saveDocAction"));
+    saveDoc->setShortcut(QKeySequence::Save);
+    connect(saveDoc, &QAction::triggered, this, [this] { saveDocAction(); });
+    auto* deleteDoc = new QAction(tr("Move to Trash"), file);
+    deleteDoc->setObjectName(QStringLiteral("deleteFileAction"));
+    connect(deleteDoc, &QAction::triggered, this, [this] { deleteFileAction(); });
+    file->insertActions(first, {newDoc, saveDoc, deleteDoc});
+    file->insertSeparator(first);
+  }
   QMenu* recent = window_->menuBar()->addMenu(tr("&Recent Memo"));
   recent->setObjectName(QStringLiteral("recentMemoMenu"));
   recentMemoMenu_ = recent;
@@ -269,6 +287,11 @@ void Calcndar::registerDocumentObservers() {
   on("cal_nextMemo", [this](Notification&) { afterDocumentAction(); });
   on("cal_adjustRirekiButton", [this](Notification&) { adjustRirekiButton(); });
   on("showNumOfTextSize", [this](Notification&) { showNumOfTextSize(); });
+  on("cal_openWithTextEdit", [this](Notification&) {
+    if (nowDisplayedDocument_.isEmpty()) return;
+    const QFileInfo info(nowDisplayedDocument_);
+    openWithDesktop(info.absolutePath(), info.fileName());
+  });
   on("cal_openFolder", [this](Notification&) {
     if (!nowDisplayedDocument_.isEmpty() && QFileInfo::exists(nowDisplayedDocument_)) {
       const QFileInfo info(nowDisplayedDocument_);

@@ -3,9 +3,8 @@
 // Not here yet, so that they fail as unknown functions until their subsystems exist: the
 // OpenGL parametric plots (parametricPlot3D_GL, parametricPlot_GL, parametricLinePlot_GL,
 // parametricPointPlot_GL, parametricPlot3D_GLWithPict), pictToWin and pictToWindow (picture
-// sub-windows), the 3-D surface pictures (parametricPlot3D, parametricPlot3DColor,
-// plotPict3D), pointsToSankaku (triangulation), pointInRegion (polygon regions) and
-// polarToRectangular (polar resampling). The letter Q has no built-in.
+// sub-windows) and the 3-D surface pictures (parametricPlot3D, parametricPlot3DColor,
+// plotPict3D). The letter Q has no built-in.
 
 #include "lang/builtins/dispatch.h"
 
@@ -18,6 +17,9 @@
 #include "graphics/picture.h"
 #include "graphics/picture_builtins.h"
 #include "graphics/plot2d.h"
+#include "graphics/polar_resample.h"
+#include "graphics/polygon_region.h"
+#include "graphics/triangulation.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/pref_backup.h"
@@ -195,8 +197,50 @@ int permutationEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return vkPushReals(stack, sp, vk_tc, rows, cols);
 }
 
+// The data rows (k x n, n >= 2) whose point lies in the polygon (m x 2, m >= 3).
+int pointInRegionEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg points, outline;
+  if (!popReal(stack, sp, vk_tb, &points)) return 0;
+  if (!popReal(stack, sp, vk_ta, &outline)) return 0;
+  if (outline.rows < 3 || outline.cols != 2 || points.rows < 1 || points.cols < 2) return vkInvalidArguments();
+  int found = 0;
+  doPointInRegion_short(vk_ta, outline.rows, vk_tb, points.rows, points.cols, vk_tc, &found);
+  return vkPushReals(stack, sp, vk_tc, found, points.cols);
+}
+
+// A polar matrix (m >= 3 angles, n >= 2 radii) resampled into two h x w images, one above
+// the other.
+int polarToRectangularEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg size, polar;
+  if (!popReal(stack, sp, vk_tb, &size)) return 0;
+  if (size.rows != 1 || size.cols != 2) return vkInvalidArguments();
+  const int h = vkTruncToInt(vk_tb[0]), w = vkTruncToInt(vk_tb[1]);
+  if (!popReal(stack, sp, vk_ta, &polar)) return 0;
+  if (polar.rows < 3 || polar.cols < 2) return vkInvalidArguments();
+  // The mirrored half of the lower image needs two rows; the result must fit one value.
+  if (h < 2 || w < 1 || 2LL * h * w > TNumber) return vkInvalidArguments();
+  DoPolarToRectangular(vk_ta, polar.rows, polar.cols, vk_tc, h, w);
+  return vkPushReals(stack, sp, vk_tc, 2 * h, w);
+}
+
+// The triangles of the points (m x 3 rows of x, y, value; m >= 3), 9 values a row.
+int pointsToSankakuEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg points;
+  if (!popReal(stack, sp, vk_ta, &points)) return 0;
+  if (points.rows < 3 || points.cols != 3) return vkInvalidArguments();
+  int count = 0;
+  if (!getSankakuFromPoints(vk_ta, points.rows, vk_tb, &count)) {
+    error_disp("Can not create triangles.");
+    return 0;
+  }
+  return vkPushReals(stack, sp, vk_tb, count, 9);
+}
+
 constexpr VkBuiltin kP[] = {
+    {"pointInRegion", 2, pointInRegionEntry},
     {"progressBar", 1, progressBarEntry},
+    {"polarToRectangular", 2, polarToRectangularEntry},
+    {"pointsToSankaku", 1, pointsToSankakuEntry},
     {"prefBackupNeed", 1, prefBackupNeedEntry},
     // Pictures (graphics/picture_builtins.h).
     {"pastePictWithPath", kAnyArgc, vkPictureBuiltinEntry},
