@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -80,6 +81,15 @@ void Calcndar::buildSideViews() {
     file->insertActions(first, {newDoc, saveDoc, deleteDoc});
     file->insertSeparator(first);
   }
+  // The memo's length and the selection's length.
+  numOfTextSizeField_ = new QLabel(QStringLiteral("0"), window_);
+  numOfTextSizeField_->setObjectName(QStringLiteral("numOfTextSizeField"));
+  numOfSelectedTextSizeField_ = new QLabel(QStringLiteral("0"), window_);
+  numOfSelectedTextSizeField_->setObjectName(QStringLiteral("numOfSelectedTextSizeField"));
+  window_->statusBar()->addPermanentWidget(numOfSelectedTextSizeField_);
+  window_->statusBar()->addPermanentWidget(numOfTextSizeField_);
+  connect(window_->documentView(), &QTextEdit::selectionChanged, this, [this] { textViewDidChangeSelection(); });
+
   QMenu* recent = window_->menuBar()->addMenu(tr("&Recent Memo"));
   recent->setObjectName(QStringLiteral("recentMemoMenu"));
   recentMemoMenu_ = recent;
@@ -227,7 +237,12 @@ int Calcndar::calcDocLines() const {
 
 void Calcndar::showNumOfTextSize() {
   const int length = window_->documentView()->document()->characterCount() - 1;
-  window_->documentView()->setProperty("numOfTextSize", length);
+  numOfTextSizeField_->setText(QString::number(length));
+}
+
+void Calcndar::textViewDidChangeSelection() {
+  const QTextCursor c = window_->documentView()->textCursor();
+  numOfSelectedTextSizeField_->setText(QString::number(c.selectionEnd() - c.selectionStart()));
 }
 
 void Calcndar::dispDocumentView() {

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QDoubleSpinBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>

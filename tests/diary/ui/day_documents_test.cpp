@@ -23,6 +23,7 @@ TEST_F(DayDocuments, ANewMemoIsSavedUnderItsFirstLine) {
   const QString path = day() + "/Shopping.rtfd";
   EXPECT_TRUE(QFileInfo(path + "/TXT.rtf").isFile());
   EXPECT_EQ(textOf(path), "Shopping\nmilk");
+  EXPECT_EQ(calendar->numOfTextSizeField()->text(), "13");
   EXPECT_EQ(calendar->nowDisplayedDocument(), path);
   EXPECT_FALSE(window->isWindowModified());
   EXPECT_FALSE(memoButton(1)->isEnabled());
@@ -197,7 +198,12 @@ TEST_F(DayDocuments, OpeningByKind) {
   open("photo.png");
   EXPECT_TRUE(calendar->pictureDrawer()->isVisible());
   EXPECT_EQ(calendar->toggleStatus(), 5);
-  EXPECT_EQ(calendar->pictureDrawer()->pictureView()->property("imageSize").toSize(), QSize(4, 3));
+  pravella::PictureDrawer* pictures = calendar->pictureDrawer();
+  EXPECT_EQ(pictures->pictureView()->property("imageSize").toSize(), QSize(4, 3));
+  pictures->pictMagField()->setValue(5);  // more than 3 times is shown at 3
+  pictures->pictMagAction();
+  EXPECT_EQ(pictures->magnification(), 3.0);
+  EXPECT_EQ(pictures->pictureView()->property("imageSize").toSize(), QSize(12, 9));
 
   open("dangling.rtfd");  // a link to nothing: a new memo
   EXPECT_TRUE(calendar->nowDisplayedDocument().isEmpty());
