@@ -20,6 +20,7 @@
 #include "lang/variables.h"
 #include "net/web_sheet_requests.h"
 #include "platform/cformat.h"
+#include "platform/notification_center.h"
 
 namespace pravella::bridge {
 
@@ -29,6 +30,15 @@ namespace {
 int noWindow(const CalCommand& c) {
   error_disp(cformat("No window receives [%s].", std::string(c.name).c_str()));
   return 0;
+}
+
+// Whether a window observes the command's notification. Checked before a picture replaces
+// what the user had on the clipboard, so that a command that cannot be carried out leaves it.
+bool windowReceives(const CalCommand& c) {
+  const std::string name(c.notification());
+  if (NotificationCenter::defaultCenter().hasObservers(QString::fromStdString(name))) return true;
+  error_disp(cformat("No window receives [%s].", name.c_str()));
+  return false;
 }
 
 int openWebSheetCommand(const CalCommand& c, CalcStackEntry* stack, int* sp) {
@@ -94,7 +104,7 @@ int setImage(const CalCommand& c, CalcStackEntry* stack, int* sp) {
   std::string name;
   if (!popPicture(stack, sp, picture)) return 0;
   if (!popString(stack, sp, name)) return 0;
-  if (!DoCopyPictureToScrap(picture)) return 0;
+  if (!windowReceives(c) || !DoCopyPictureToScrap(picture)) return 0;
   return postCommand(c.notification(), name);
 }
 
@@ -108,7 +118,7 @@ int saveToSTJ(const CalCommand& c, CalcStackEntry* stack, int* sp) {
   if (!popPicture(stack, sp, picture)) return 0;
   std::string path;
   if (!changeFullPath(file, path)) return 0;
-  if (!DoCopyPictureToScrap(picture)) return 0;
+  if (!windowReceives(c) || !DoCopyPictureToScrap(picture)) return 0;
   return postCommand(c.notification(), path + '\t' + fieldReal(quality));
 }
 

@@ -16,6 +16,10 @@ constexpr std::size_t kMaxTokenLine = 255;
 // Variable names with their suffix and call names before "(" hold at most 254 bytes.
 constexpr std::size_t kMaxName = 254;
 
+// Statements and expressions nest by recursion on the thread that compiles; deeper nesting
+// than this is refused ("Too deep nesting.") long before that thread's stack could run out.
+constexpr int kMaxNesting = 1000;
+
 inline bool isPunct(unsigned char c) { return c < 0x80 && std::ispunct(c); }
 inline bool isAlpha(unsigned char c) { return c < 0x80 && std::isalpha(c); }
 inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -128,6 +132,15 @@ bool VkParser::need(const char* label) {
   return false;
 }
 
+bool VkParser::enter() {
+  if (depth_ >= kMaxNesting) {
+    error_disp("Too deep nesting.");
+    return false;
+  }
+  ++depth_;
+  return true;
+}
+
 bool VkParser::fail(const char* message) {
   error_disp(message);
   return false;
@@ -172,6 +185,13 @@ int VkParser::kaiseki(VkCodeArray& code) {
 }
 
 int VkParser::bun() {
+  if (!enter()) return 0;
+  const int ok = statement();
+  leave();
+  return ok;
+}
+
+int VkParser::statement() {
   if (isCommand(token)) return command();
   if (token == "{") return block();
   if (token == "if") return ifStatement();
@@ -295,6 +315,13 @@ int VkParser::let_bun() {
 // Expressions.
 
 int VkParser::expression() {
+  if (!enter()) return 0;
+  const int ok = orChain();
+  leave();
+  return ok;
+}
+
+int VkParser::orChain() {
   if (!expression_A()) return 0;
   while (token == "or" || token == "orF") {
     const std::string op = token;
@@ -349,6 +376,13 @@ int VkParser::term() {
 }
 
 int VkParser::factor() {
+  if (!enter()) return 0;
+  const int ok = powers();
+  leave();
+  return ok;
+}
+
+int VkParser::powers() {
   if (!factor_sub()) return 0;
   while (!token.empty() && token[0] == '^') {
     if (!need("factor_01") || !factor() || !emit("^", kCodeOperator)) return 0;
@@ -371,8 +405,10 @@ int VkParser::factor() {
 
 int VkParser::factorNot() {
   const std::string op = token;
-  if (!need("factorNot") || !factor_sub()) return 0;
-  return emit(op, kCodeLogical) ? 1 : 0;
+  if (!enter()) return 0;
+  const int ok = need("factorNot") && factor_sub() && emit(op, kCodeLogical);
+  leave();
+  return ok;
 }
 
 int VkParser::factor_sub() {

@@ -53,6 +53,9 @@ class VkParser {
   void endStatement();
   bool fail(const char* message);
 
+  int statement();
+  int orChain();
+  int powers();
   int command();
   int block();
   int ifStatement();
@@ -72,6 +75,11 @@ class VkParser {
   int call();
   int factorTeisu();
 
+  // Nesting of statements and expressions being compiled; see kMaxNesting.
+  bool enter();
+  void leave() { --depth_; }
+
   std::vector<std::string_view> lines_;
   int index_ = 0;
+  int depth_ = 0;
 };

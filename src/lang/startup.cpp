@@ -6,6 +6,7 @@
 
 #include "graphics/language_binding.h"
 #include "lang/stdlib/file_slots.h"
+#include "lang/stdlib/string_utils.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/values.h"
 
@@ -56,6 +57,7 @@ int vkStartUp() {
 
   // 10. File slots of the file built-ins.
   initFileData();
+  sortStringDirection = 0;
   // 11. The volume store (DoInitVolumeData, image analysis) goes here.
 
   vkSetTablesReady(ready);

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -148,6 +149,18 @@ enum VkOpcode : int {
 int vkOpcodeOf(vk_Code& record);
 
 using VkCodeArray = std::vector<vk_Code>;
+
+// Gives a record a new kind and name (a built-in that rewrites code, such as "function", uses
+// it): the values derived from the old name are dropped so that nothing stale is used.
+inline void vkSetRecord(vk_Code& record, int kind, const std::string& name, int argc) {
+  record.kind = kind;
+  record.name = name;
+  record.argc = argc;
+  record.nameId = -1;
+  record.varSlot = -1;
+  record.op = 0;
+  record.number = kind == kCodeNumber ? std::atof(name.c_str()) : 0.0;
+}
 
 // Value-stack entry `CalcStackEntry`. A picture's bytes are its data.
 struct CalcStackEntry {

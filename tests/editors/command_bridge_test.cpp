@@ -439,6 +439,21 @@ TEST_F(Commands, ACommandThatNoWindowObservesFailsWithAMessage) {
   }
 }
 
+TEST_F(Commands, APictureCommandWithoutItsWindowLeavesTheClipboardAlone) {
+  QImage image(2, 2, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  const QByteArray picture = pravella::Picture::fromImage(image).bytes();
+  QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
+  pushString("image1");
+  pushPicture(picture);
+  EXPECT_EQ(call("cal_setImageToAmModeButton", 2), 0);
+  EXPECT_EQ(ResultString, "...<Error>...No window receives [cal_setImageToAmModeButton].\n");
+  pushPicture(picture);
+  push({S("a.jpg"), N(1)});
+  EXPECT_EQ(call("cal_saveToSTJ", 3), 0);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's text"));
+}
+
 TEST_F(Commands, TheBridgesOwnCommandsNeedNoWindow) {
   EXPECT_EQ(run("cal_getUserDiaryPath", {N(0)}), 1);
   ASSERT_EQ(sp, 1);

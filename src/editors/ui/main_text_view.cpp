@@ -141,8 +141,8 @@ void mainTextView::awakeFromNib() {
 void mainTextView::keyPressEvent(QKeyEvent* event) {
   const bool runKey = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
   const bool composing = !textCursor().block().layout()->preeditAreaText().isEmpty();
-  // While a run goes on, Enter and Escape are ordinary keys.
-  if (runKey && !composing && !worker_.busy()) {
+  // While a run goes on (this view's or another window's), Enter and Escape are ordinary keys.
+  if (runKey && !composing && !worker_.busy() && !pravella::vkRunInProgress()) {
     const QString selected = plainOf(textCursor().selectedText());
     if (pravella::isGnuplotBlock(selected)) {
       DoGnuPlotCommand(selected);
@@ -285,7 +285,7 @@ void mainTextView::runNestedOrQueue(const QString& text, bool console, bool rais
 
 void mainTextView::calculationOfCalcButton() {
   postToGui([this] {
-    if (worker_.busy()) return;  // refused silently
+    if (worker_.busy() || pravella::vkRunInProgress()) return;  // refused silently
     const QString code = findExpression();
     if (!code.isEmpty()) calculationUsingBC(code);
   });

@@ -1,23 +1,295 @@
 // Built-ins P and Q: one table per letter, in the order of precedence.
+//
+// Not here yet, so that they fail as unknown functions until their subsystems exist: the
+// OpenGL parametric plots (parametricPlot3D_GL, parametricPlot_GL, parametricLinePlot_GL,
+// parametricPointPlot_GL, parametricPlot3D_GLWithPict), pictToWin and pictToWindow (picture
+// sub-windows) and the 3-D surface pictures (parametricPlot3D, parametricPlot3DColor,
+// plotPict3D). The letter Q has no built-in.
 
 #include "lang/builtins/dispatch.h"
 
-#include <array>
+#include <QString>
 
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "graphics/picture.h"
 #include "graphics/picture_builtins.h"
+#include "graphics/plot2d.h"
+#include "graphics/polar_resample.h"
+#include "graphics/polygon_region.h"
+#include "graphics/triangulation.h"
+#include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/pref_backup.h"
+#include "lang/stdlib/spline.h"
+#include "lang/stdlib/statistics.h"
+#include "platform/cformat.h"
+#include "platform/notification_center.h"
+
+std::uint8_t prefBackupNeedStatua = 1;
 
 namespace {
 
+int argcOf(const vk_Code* code, const int* pc) { return code[*pc].argc; }
+
+// Pops a real matrix into `dst`; "Invalid arguments." for any other value.
+int popReal(CalcStackEntry* stack, int* sp, double* dst, VkArg* arg) {
+  if (!vkPopArg(stack, sp, dst, arg)) return 0;
+  if (!arg->isReal()) return vkInvalidArguments();
+  return 1;
+}
+
+// Pops a real row of one row into `row` (through vk_tc); "Invalid arguments." otherwise, or
+// when it has not `width` columns (any width when width is 0) or none at all.
+int popRow(CalcStackEntry* stack, int* sp, int width, std::vector<double>& row) {
+  VkArg a;
+  if (!popReal(stack, sp, vk_tc, &a)) return 0;
+  if (a.rows != 1 || a.cols < 1 || (width > 0 && a.cols != width)) return vkInvalidArguments();
+  row.assign(vk_tc, vk_tc + a.cols);
+  return 1;
+}
+
+int pushPicture(CalcStackEntry* stack, int* sp, const pravella::Picture& picture) {
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Line, point and marked plots: one argument (y against its row numbers), two (x, y) or three
+// (x, y and the range row, in the modes 5 to 7).
+
+template <int Mode, bool Mark>
+int plotEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int argc = argcOf(code, pc);
+  std::vector<double> range(6, 0.0);
+  if (argc == 3 && !popRow(stack, sp, 6, range)) return 0;
+  VkArg x, y;
+  if (!popReal(stack, sp, vk_tb, &y)) return 0;
+  if (argc >= 2) {
+    if (!popReal(stack, sp, vk_ta, &x)) return 0;
+  } else {
+    for (int i = 0; i < y.rows; ++i) vk_ta[i] = i;
+    x = VkArg{kValueReal, y.rows, 1};
+  }
+  const int mode = argc == 3 ? Mode + 4 : Mode;
+  pravella::Picture picture;
+  const int ok = Mark ? DoPlotMark(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, mode, picture)
+                      : DoPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, mode, picture);
+  if (!ok) return 0;
+  return pushPicture(stack, sp, picture);
+}
+
+// Segments from start points to end points (k x 2 each) in the colour numbers of a k x 1
+// column; with a range row first on the stack, that range is kept in axisData for them.
+int plotLineToEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  if (argcOf(code, pc) == 4) {
+    std::vector<double> range;
+    if (!popRow(stack, sp, 6, range)) return 0;
+    for (int i = 0; i < 6; ++i) axisData[i] = range[static_cast<std::size_t>(i)];
+    axisData[6] = 1.0;
+  } else {
+    for (double& v : axisData) v = 0;
+  }
+  VkArg colors, ends, starts;
+  if (!popReal(stack, sp, vk_tc, &colors)) return 0;
+  if (!popReal(stack, sp, vk_tb, &ends)) return 0;
+  if (!popReal(stack, sp, vk_ta, &starts)) return 0;
+  const int k = starts.rows;
+  if (colors.cols != 1 || colors.rows != k || ends.rows != k || starts.cols != 2 || ends.cols != 2 || k < 1)
+    return vkInvalidArguments();
+  // (x start, y start) and (x end, y end) become (x start, x end) and (y start, y end).
+  for (int i = 0; i < k; ++i) std::swap(vk_ta[2 * i + 1], vk_tb[2 * i]);
+  pravella::Picture picture;
+  if (!DoPlot(vk_ta, vk_tb, vk_tc, k, 2, k, 2, 4, picture)) return 0;
+  return pushPicture(stack, sp, picture);
+}
+
+// Free-form plot: rows of (x, y, kind, colour number, mark size), with a range row or the
+// automatic (all zero) range.
+int plotsEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  std::vector<double> range(6, 0.0);
+  if (argcOf(code, pc) == 2 && !popRow(stack, sp, 6, range)) return 0;
+  VkArg data;
+  if (!popReal(stack, sp, vk_ta, &data)) return 0;
+  if (data.cols != 5) return vkInvalidArguments();
+  pravella::Picture picture;
+  if (!DoPlotSpecial(vk_ta, range.data(), data.rows, data.cols, picture)) return 0;
+  return pushPicture(stack, sp, picture);
+}
+
+// Bar plots: x, y, an option row ((base, width), or the six range values then base and
+// width; any other width gives base and width 0) and, with four arguments, a colour row.
+template <bool Stacked>
+int barEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int argc = argcOf(code, pc);
+  std::vector<double> colors{6.0}, options;
+  if (argc == 4 && !popRow(stack, sp, 0, colors)) return 0;
+  if (!popRow(stack, sp, 0, options)) return 0;
+  VkArg x, y;
+  if (!popReal(stack, sp, vk_tb, &y)) return 0;
+  if (!popReal(stack, sp, vk_ta, &x)) return 0;
+  std::array<double, 6> range{};
+  double base = 0, width = 0;
+  const std::size_t w = options.size();
+  if (w == 2) {
+    base = options[0];
+    width = options[1];
+  } else if (w == 8) {
+    std::copy(options.begin(), options.begin() + 6, range.begin());
+    base = options[6];
+    width = options[7];
+  } else if (argc == 3 && w >= 6) {
+    // The row itself stands as the range; a shorter one leaves the range automatic.
+    std::copy(options.begin(), options.begin() + 6, range.begin());
+  }
+  pravella::Picture picture;
+  const int count = static_cast<int>(colors.size());
+  const int ok = Stacked ? DoStackBarPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, base, width,
+                                          colors.data(), count, picture)
+                         : DoBarPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, base, width,
+                                     colors.data(), count, picture);
+  if (!ok) return 0;
+  return pushPicture(stack, sp, picture);
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings, statistics and splines.
+
+int pointModeEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double v = 0;
+  if (!vkPopNumber(stack, sp, &v)) return 0;
+  return DoPointMode(v);
+}
+
+int prefBackupNeedEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double v = 0;
+  if (!vkPopNumber(stack, sp, &v)) return 0;
+  prefBackupNeedStatua = v != 0 ? 1 : 0;
+  return 1;
+}
+
+int progressBarEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  std::vector<double> row;
+  if (!popRow(stack, sp, 3, row)) return 0;
+  const double min = row[0], max = row[1], value = row[2];
+  if (!(min < max && min <= value && value <= max)) return vkInvalidArguments();
+  setProgressBar(min, max, value);
+  return 1;
+}
+
+int preSplineMeanEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg a;
+  if (!popReal(stack, sp, vk_ta, &a)) return 0;
+  if (a.rows < 2 || a.cols < 2) return vkInvalidArguments();
+  int rows = 0, cols = 0;
+  if (!preSplineMean(vk_ta, vk_tb, a.rows, a.cols, &rows, &cols)) return 0;
+  return vkPushReals(stack, sp, vk_tb, rows, cols);
+}
+
+int permutationEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg n, r;
+  if (!popReal(stack, sp, vk_tb, &r)) return 0;
+  if (!popReal(stack, sp, vk_ta, &n)) return 0;
+  if (!n.isNumber()) return vkInvalidArguments();
+  int rows = 0, cols = 0;
+  if (!DoPermutation(vk_ta, n.rows, n.cols, vk_tb, r.rows, r.cols, vk_tc, &rows, &cols)) return 0;
+  return vkPushReals(stack, sp, vk_tc, rows, cols);
+}
+
+// The data rows (k x n, n >= 2) whose point lies in the polygon (m x 2, m >= 3).
+int pointInRegionEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg points, outline;
+  if (!popReal(stack, sp, vk_tb, &points)) return 0;
+  if (!popReal(stack, sp, vk_ta, &outline)) return 0;
+  if (outline.rows < 3 || outline.cols != 2 || points.rows < 1 || points.cols < 2) return vkInvalidArguments();
+  int found = 0;
+  doPointInRegion_short(vk_ta, outline.rows, vk_tb, points.rows, points.cols, vk_tc, &found);
+  return vkPushReals(stack, sp, vk_tc, found, points.cols);
+}
+
+// A polar matrix (m >= 3 angles, n >= 2 radii) resampled into two h x w images, one above
+// the other.
+int polarToRectangularEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg size, polar;
+  if (!popReal(stack, sp, vk_tb, &size)) return 0;
+  if (size.rows != 1 || size.cols != 2) return vkInvalidArguments();
+  const int h = vkTruncToInt(vk_tb[0]), w = vkTruncToInt(vk_tb[1]);
+  if (!popReal(stack, sp, vk_ta, &polar)) return 0;
+  if (polar.rows < 3 || polar.cols < 2) return vkInvalidArguments();
+  // The mirrored half of the lower image needs two rows; the result must fit one value.
+  if (h < 2 || w < 1 || 2LL * h * w > TNumber) return vkInvalidArguments();
+  DoPolarToRectangular(vk_ta, polar.rows, polar.cols, vk_tc, h, w);
+  return vkPushReals(stack, sp, vk_tc, 2 * h, w);
+}
+
+// The triangles of the points (m x 3 rows of x, y, value; m >= 3), 9 values a row.
+int pointsToSankakuEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg points;
+  if (!popReal(stack, sp, vk_ta, &points)) return 0;
+  if (points.rows < 3 || points.cols != 3) return vkInvalidArguments();
+  int count = 0;
+  if (!getSankakuFromPoints(vk_ta, points.rows, vk_tb, &count)) {
+    error_disp("Can not create triangles.");
+    return 0;
+  }
+  return vkPushReals(stack, sp, vk_tb, count, 9);
+}
+
 constexpr VkBuiltin kP[] = {
+    {"pointInRegion", 2, pointInRegionEntry},
+    {"progressBar", 1, progressBarEntry},
+    {"polarToRectangular", 2, polarToRectangularEntry},
+    {"pointsToSankaku", 1, pointsToSankakuEntry},
+    {"prefBackupNeed", 1, prefBackupNeedEntry},
     // Pictures (graphics/picture_builtins.h).
     {"pastePictWithPath", kAnyArgc, vkPictureBuiltinEntry},
+    {"pointMode", 1, pointModeEntry},
+    {"preSplineMean", 1, preSplineMeanEntry},
     {"popRGBColor", kAnyArgc, vkPictureBuiltinEntry},
+    {"permutation", 2, permutationEntry},
+    {"PR", 2, permutationEntry},
+    {"parametricPlot", 2, plotEntry<3, false>},
+    {"plot", 2, plotEntry<3, false>},
+    {"parametricPointPlot", 2, plotEntry<2, false>},
+    {"pointPlot", 2, plotEntry<2, false>},
+    {"parametricLinePlot", 2, plotEntry<1, false>},
+    {"pointPlot", 1, plotEntry<2, false>},
+    {"plot", 1, plotEntry<3, false>},
+    {"plotLineTo", 3, plotLineToEntry},
+    {"plotLineTo", 4, plotLineToEntry},
+    {"parametricPlot", 3, plotEntry<3, false>},
+    {"plot", 3, plotEntry<3, false>},
+    {"parametricLinePlot", 3, plotEntry<1, false>},
+    {"parametricPointPlot", 3, plotEntry<2, false>},
+    {"pointPlot", 3, plotEntry<2, false>},
+    {"parametricPlotMark", 2, plotEntry<3, true>},
+    {"plotM", 2, plotEntry<3, true>},
+    {"parametricPointPlotMark", 2, plotEntry<2, true>},
+    {"pointPlotM", 2, plotEntry<2, true>},
+    {"pointPlotMark", 1, plotEntry<2, true>},
+    {"plotMark", 1, plotEntry<3, true>},
+    {"parametricPlotMark", 3, plotEntry<3, true>},
+    {"plotM", 3, plotEntry<3, true>},
+    {"parametricPointPlotMark", 3, plotEntry<2, true>},
+    {"pointPlotM", 3, plotEntry<2, true>},
+    {"plots", 1, plotsEntry},
+    {"plots", 2, plotsEntry},
+    {"plotStackBar", 3, barEntry<true>},
+    {"plotStackBar", 4, barEntry<true>},
+    {"plotBar", 3, barEntry<false>},
+    {"plotBar", 4, barEntry<false>},
 };
 
 constexpr std::array<VkBuiltin, 0> kQ{};
 
 }  // namespace
+
+void setProgressBar(double minimum, double maximum, double value) {
+  // The main window's bar observes this; without a window nothing shows it.
+  pravella::NotificationCenter::defaultCenter().post(
+      QStringLiteral("setProgressBar"), QString::fromStdString(pravella::cformat("%g\t%g\t%g", minimum, maximum, value)));
+}
 
 int DoFunctionP(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kP, count, code, pc, stack, sp);

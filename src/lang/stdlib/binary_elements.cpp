@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <climits>
+#include <cmath>
 #include <cstring>
-
-#include "lang/values.h"
 
 namespace {
 
@@ -40,18 +40,30 @@ struct NamedKind {
 
 using K = pravella::ElementKind;
 constexpr std::array<NamedKind, 25> kTypeNames{{
-    {"SignedByte", K::SignedByte},           {"SByte", K::SignedByte},
-    {"SignedChar", K::SignedByte},           {"SChar", K::SignedByte},
-    {"UnsignedByte", K::UnsignedByte},       {"UByte", K::UnsignedByte},
-    {"UnsignedChar", K::UnsignedByte},       {"UChar", K::UnsignedByte},
-    {"SignedShortInteger", K::SignedShort},  {"SInteger", K::SignedShort},
-    {"SShort", K::SignedShort},              {"short", K::SignedShort},
-    {"UnsignedShortInteger", K::UnsignedShort}, {"UInteger", K::UnsignedShort},
-    {"UShort", K::UnsignedShort},            {"SignedLongInteger", K::SignedLong},
-    {"SLong", K::SignedLong},                {"Long", K::SignedLong},
-    {"long", K::SignedLong},                 {"UnsignedLongInteger", K::UnsignedLong},
-    {"ULong", K::UnsignedLong},              {"Float", K::Float},
-    {"float", K::Float},                     {"double", K::Double},
+    {"SignedByte", K::SignedByte},
+    {"SByte", K::SignedByte},
+    {"SignedChar", K::SignedByte},
+    {"SChar", K::SignedByte},
+    {"UnsignedByte", K::UnsignedByte},
+    {"UByte", K::UnsignedByte},
+    {"UnsignedChar", K::UnsignedByte},
+    {"UChar", K::UnsignedByte},
+    {"SignedShortInteger", K::SignedShort},
+    {"SInteger", K::SignedShort},
+    {"SShort", K::SignedShort},
+    {"short", K::SignedShort},
+    {"UnsignedShortInteger", K::UnsignedShort},
+    {"UInteger", K::UnsignedShort},
+    {"UShort", K::UnsignedShort},
+    {"SignedLongInteger", K::SignedLong},
+    {"SLong", K::SignedLong},
+    {"Long", K::SignedLong},
+    {"long", K::SignedLong},
+    {"UnsignedLongInteger", K::UnsignedLong},
+    {"ULong", K::UnsignedLong},
+    {"Float", K::Float},
+    {"float", K::Float},
+    {"double", K::Double},
     {"Double", K::Double},
 }};
 
@@ -105,8 +117,17 @@ std::size_t elementSize(ElementKind kind) {
 
 namespace {
 
-// The low bytes of a 32-bit integer; signed and unsigned kinds write the same bytes.
-void putInteger(std::string& out, int32_t v, ElementKind kind, bool reversed) {
+// A double truncated toward zero. The low bytes of this are written, so the whole unsigned
+// 32-bit range (3e9 as "ULong") survives, which truncation to a signed 32-bit integer loses.
+int64_t truncated(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 9.2e18) return INT64_MAX;
+  if (v <= -9.2e18) return INT64_MIN;
+  return static_cast<int64_t>(v);
+}
+
+// The low bytes of an integer; signed and unsigned kinds write the same bytes.
+void putInteger(std::string& out, int64_t v, ElementKind kind, bool reversed) {
   switch (elementSize(kind)) {
     case 1:
       out.push_back(static_cast<char>(static_cast<uint8_t>(v)));
@@ -130,12 +151,13 @@ void encodeElements(const double* values, std::size_t n, ElementKind kind, bool 
     } else if (kind == ElementKind::Double) {
       put(out, values[i], reversed);
     } else {
-      putInteger(out, vkTruncToInt(values[i]), kind, reversed);
+      putInteger(out, truncated(values[i]), kind, reversed);
     }
   }
 }
 
-bool encodeIntElements(const int32_t* values, std::size_t n, ElementKind kind, bool reversed, std::string& out) {
+bool encodeIntElements(const int32_t* values, std::size_t n, ElementKind kind, bool reversed,
+                       std::string& out) {
   if (kind == ElementKind::Float || kind == ElementKind::Double) return false;
   out.reserve(out.size() + n * elementSize(kind));
   for (std::size_t i = 0; i < n; ++i) putInteger(out, values[i], kind, reversed);

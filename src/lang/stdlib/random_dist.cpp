@@ -76,7 +76,10 @@ int DoNormalRandom(const double* params, double* out) {
   }
   const long long n = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < n; ++i) {
-    const double u1 = rnd();
+    // A first draw of exactly 0 (one word in 2^32) would give log(0): it stands for the
+    // smallest step of the generator instead, so that no value is infinite.
+    double u1 = rnd();
+    if (u1 == 0.0) u1 = 2.3283064365386963e-10;
     const double u2 = rnd();
     out[i] = std::cos(6.283185307179586 * u2) * std::sqrt(-2 * std::log(u1)) * sigma + mean;
   }

@@ -6,26 +6,23 @@
 #include "lang/values.h"
 
 double HexToDec(std::string_view digits) {
+  // Every character is one digit position; one that is no hexadecimal digit counts as 0.
   double value = 0.0;
-  std::size_t length = 0;
   for (char ch : digits) {
-    int d;
+    int d = 0;
     if (ch >= '0' && ch <= '9')
       d = ch - '0';
     else if (ch >= 'a' && ch <= 'f')
       d = ch - 'a' + 10;
     else if (ch >= 'A' && ch <= 'F')
       d = ch - 'A' + 10;
-    else
-      break;
     value = value * 16.0 + d;
-    ++length;
   }
-  if (length == 0) return 0.0;
+  if (digits.empty()) return 0.0;
   const char first = digits[0];
   const bool negative =
       (first >= '8' && first <= '9') || (first >= 'a' && first <= 'f') || (first >= 'A' && first <= 'F');
-  if (negative) value -= std::pow(16.0, static_cast<double>(length));
+  if (negative) value -= std::pow(16.0, static_cast<double>(digits.size()));
   return value;
 }
 

@@ -12,10 +12,12 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QThread>
 #include <QVBoxLayout>
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "editors/memo_run_settings.h"
 #include "graphics/picture.h"
@@ -305,6 +307,20 @@ TEST_F(MemoRun, RequestsDuringARunAreRefusedAsTheirKindIs) {
   ASSERT_TRUE(waitIdle());
   vkButtonDownSinceMs.store(0);
   EXPECT_EQ(consoleText(), "");
+}
+
+TEST_F(MemoRun, EnterIsAPlainKeyWhileAnotherWindowsProgramRuns) {
+  std::thread other([] { pravella::runVkProgram("i = 0; while (1) i = i + 1;"); });
+  QElapsedTimer clock;
+  clock.start();
+  while (!pravella::vkRunInProgress() && clock.elapsed() < 10000) QThread::msleep(1);
+  setMemo(QStringLiteral("1;"), 2);
+  pressEnter();
+  EXPECT_FALSE(view->isRunning());
+  vkButtonDownSinceMs.store(1);
+  other.join();
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(view->toPlainText().toStdString(), "1;\n");
 }
 
 TEST_F(MemoRun, MemoMenuRunGoesToTheConsoleAndRefusesTheNextRequests) {

@@ -189,7 +189,8 @@ TEST_F(FileTest, TypedSavesAtAnOffsetInBothByteOrders) {
 
   const int32_t ints[3] = {258, -2, 65536 + 7};
   ASSERT_EQ(DoSaveBinary_Int("i.bin", "SShort", ints, 3, 1, 2), 1);
-  EXPECT_EQ(read("i.bin"), std::string(2, '\0') + bytesOf<int16_t>(258) + bytesOf<int16_t>(-2) + bytesOf<int16_t>(7));
+  EXPECT_EQ(read("i.bin"),
+            std::string(2, '\0') + bytesOf<int16_t>(258) + bytesOf<int16_t>(-2) + bytesOf<int16_t>(7));
   EXPECT_EQ(DoSaveBinary_Int("i.bin", "Float", ints, 3, 1, 0), 0);
   EXPECT_EQ(DoSaveBinary("i.bin", "Word", v, 1, 1, 0), 0);
   EXPECT_EQ(takeErrors(), err("Unknown data type !") + err("Unknown data type !"));
@@ -217,7 +218,8 @@ TEST_F(FileTest, RewriteKeepsTheRestOfTheFile) {
 TEST_F(FileTest, BlockStringFilesRoundTrip) {
   ASSERT_EQ(DoSaveStringForBlock("b.str", "hello\nworld"), 1);
   const std::string bytes = read("b.str");
-  EXPECT_EQ(bytes, std::string(kBlockStringHeader, 38) + bytesOf<int32_t>(12) + std::string("hello\nworld\0", 12));
+  EXPECT_EQ(bytes,
+            std::string(kBlockStringHeader, 38) + bytesOf<int32_t>(12) + std::string("hello\nworld\0", 12));
   std::string out;
   ASSERT_EQ(DoLoadStringForBlock("b.str", out), 1);
   EXPECT_EQ(out, "hello\nworld");
@@ -231,4 +233,41 @@ TEST_F(FileTest, BlockStringFilesRoundTrip) {
   EXPECT_EQ(takeErrors(), err("illegal type of data") + err("illegal type of data"));
   EXPECT_EQ(DoLoadStringForBlock("none", out), 0);
   EXPECT_EQ(takeErrors(), err("Can't open the load file."));
+}
+
+TEST_F(FileTest, TypedSavesReadBackThroughTheTypedLoadForEveryType) {
+  const std::vector<std::pair<const char*, std::vector<double>>> cases = {
+      {"SByte", {-128, 0, 127}},       {"UChar", {0, 128, 255}},         {"SInteger", {-32768, 1, 32767}},
+      {"UInteger", {0, 40000, 65535}}, {"SLong", {-2147483648.0, 0, 5}}, {"ULong", {0, 3000000000.0, 1}},
+      {"float", {0.5, -1.25, 1024}},   {"Double", {0.1, -2e-300, 7}},
+  };
+  for (int order = 0; order < 2; ++order) {
+    ByteOrderBigEndian = order;
+    for (const auto& [type, values] : cases) {
+      SCOPED_TRACE(std::string(type) + (order ? " big" : " little"));
+      ASSERT_EQ(DoSaveBinary("t.bin", type, values.data(), 3, 1, 5), 1);
+      std::vector<double> back(3);
+      ASSERT_EQ(DoLoadBinary_next("t.bin", type, 1, 3, 5, back.data(), order), 1);
+      EXPECT_EQ(back, values);
+      std::vector<int32_t> ints;
+      for (double v : values) ints.push_back(static_cast<int32_t>(static_cast<int64_t>(v)));
+      if (std::string_view(type) == "float" || std::string_view(type) == "Double") continue;
+      ASSERT_EQ(DoSaveBinary_Int("i.bin", type, ints.data(), 1, 3, 0), 1);
+      EXPECT_EQ(read("i.bin"), read("t.bin").substr(5));
+    }
+  }
+}
+
+TEST_F(FileTest, SlotTextOutputReadsBackAsATable) {
+  const double m[6] = {1, -2.5, 3e-7, 4, 5, 6e20};
+  ASSERT_EQ(fileOpen(0, "m.txt", "w"), 1);
+  ASSERT_EQ(fileWriteNvalueWithText(0, m, 2, 3), 1);
+  fileClose(0);
+  std::vector<double> slot(6), whole(6);
+  int rows, cols;
+  ASSERT_EQ(fileOpen(0, "m.txt", "r"), 1);
+  ASSERT_EQ(fileReadTextNumber(0, slot.data(), 2, &rows, &cols), 1);
+  ASSERT_EQ(DoLoadNumvalue("m.txt", whole.data(), &rows, &cols, 0), 1);
+  EXPECT_EQ(slot, std::vector<double>(m, m + 6));
+  EXPECT_EQ(whole, slot);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lang/lang_fixture.h"
+#include "lang/stdlib/text_services.h"
 
 namespace {
 
@@ -111,6 +112,14 @@ TEST_F(MatrixUtils, Hexadecimal) {
     ASSERT_EQ(DecToHex(cs.value, s, cs.width), 1);
     EXPECT_EQ(s, cs.text);
   }
+}
+
+TEST_F(MatrixUtils, HexadecimalTextToNumber) {
+  struct Case {
+    const char* text;
+    double value;
+  } cases[] = {{"7F", 127}, {"80", -128}, {"FFFF", -1}, {"0FF", 255}, {"ff", -1}, {"1G", 16}, {"G1", 1}, {"", 0}};
+  for (const Case& c : cases) EXPECT_EQ(HexToDec(c.text), c.value) << c.text;
 }
 
 TEST_F(MatrixUtils, SmoothAveragesTheNeighbourhoodInside) {

@@ -1,0 +1,311 @@
+#include "lang/stdlib/statistics.h"
+
+#include <cmath>
+#include <new>
+#include <utility>
+
+#include "lang/report.h"
+#include "lang/values.h"
+
+std::vector<SortRecord> msData;
+std::vector<SortRecord> wsData;
+
+namespace {
+
+std::size_t at(long long r, int cols, int c) { return static_cast<std::size_t>(r * cols + c); }
+
+// One group of values of a matrix: `count` values from `start`, `stride` apart.
+struct Group {
+  const double* start;
+  long long count;
+  long long stride;
+  double operator[](long long i) const { return start[i * stride]; }
+};
+
+enum class Over { All, Rows, Columns };
+
+// Calls f(group, k) for every group of the matrix, k counting the groups; gives the shape of
+// a one-value-per-group result.
+template <typename F>
+int eachGroup(const double* in, int rows, int cols, Over over, int* outRows, int* outCols, F f) {
+  if (rows <= 0 || cols <= 0) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  switch (over) {
+    case Over::All:
+      f(Group{in, static_cast<long long>(rows) * cols, 1}, 0);
+      *outRows = *outCols = 1;
+      break;
+    case Over::Rows:
+      for (int r = 0; r < rows; ++r) f(Group{in + at(r, cols, 0), cols, 1}, r);
+      *outRows = rows;
+      *outCols = 1;
+      break;
+    case Over::Columns:
+      for (int c = 0; c < cols; ++c) f(Group{in + c, rows, cols}, c);
+      *outRows = 1;
+      *outCols = cols;
+      break;
+  }
+  return 1;
+}
+
+double sumOf(const Group& g) {
+  double s = 0;
+  for (long long i = 0; i < g.count; ++i) s += g[i];
+  return s;
+}
+
+// Population deviation from the sum and the sum of squares of one pass. Rounding can leave a
+// constant group a tiny negative variance: that is 0, not a missing number.
+double sdOf(const Group& g, bool whole) {
+  double s = 0, sq = 0;
+  for (long long i = 0; i < g.count; ++i) {
+    s += g[i];
+    sq += g[i] * g[i];
+  }
+  const double n = static_cast<double>(g.count);
+  const double mean = s / n;
+  const double variance = whole ? (sq - n * mean * mean) / n : sq / n - mean * mean;
+  return std::sqrt(variance < 0 ? 0.0 : variance);
+}
+
+double minOf(const Group& g) {
+  double m = g[0];
+  for (long long i = 1; i < g.count; ++i)
+    if (g[i] < m) m = g[i];
+  return m;
+}
+
+double maxOf(const Group& g) {
+  double m = g[0];
+  for (long long i = 1; i < g.count; ++i)
+    if (g[i] > m) m = g[i];
+  return m;
+}
+
+double rangeOf(const Group& g) {
+  double lo = g[0], hi = g[0];
+  for (long long i = 1; i < g.count; ++i) {
+    if (g[i] < lo) lo = g[i];
+    if (g[i] > hi) hi = g[i];
+  }
+  return hi - lo;
+}
+
+template <double (*F)(const Group&)>
+int reduce(const double* in, double* out, int rows, int cols, Over over, int* outRows, int* outCols) {
+  return eachGroup(in, rows, cols, over, outRows, outCols, [out](const Group& g, int k) { out[k] = F(g); });
+}
+
+double meanOf(const Group& g) { return sumOf(g) / static_cast<double>(g.count); }
+double sdWhole(const Group& g) { return sdOf(g, true); }
+double sdPart(const Group& g) { return sdOf(g, false); }
+
+// Z-scores keep the input's shape: each value of a group is written where it was read.
+int zScore(const double* in, double* out, int rows, int cols, Over over, int* outRows, int* outCols) {
+  int r = 0, c = 0;
+  const int ok = eachGroup(in, rows, cols, over, &r, &c, [in, out](const Group& g, int) {
+    const double mean = meanOf(g);
+    const double sd = sdPart(g);
+    const long long offset = g.start - in;
+    for (long long i = 0; i < g.count; ++i) out[offset + i * g.stride] = (g[i] - mean) / sd;
+  });
+  if (!ok) return 0;
+  *outRows = rows;
+  *outCols = cols;
+  return 1;
+}
+
+void mergeSortRange(int first, int last) {
+  if (first >= last) return;
+  const int middle = (first + last) / 2;
+  mergeSortRange(first, middle);
+  mergeSortRange(middle + 1, last);
+  const int leftCount = middle - first + 1;
+  for (int i = 0; i < leftCount; ++i) wsData[static_cast<std::size_t>(i)] = msData[static_cast<std::size_t>(first + i)];
+  int i = 0, j = middle + 1, k = first;
+  while (i < leftCount && j <= last) {
+    // The left record wins ties: equal values keep their input order.
+    if (msData[static_cast<std::size_t>(j)].value >= wsData[static_cast<std::size_t>(i)].value)
+      msData[static_cast<std::size_t>(k++)] = wsData[static_cast<std::size_t>(i++)];
+    else
+      msData[static_cast<std::size_t>(k++)] = msData[static_cast<std::size_t>(j++)];
+  }
+  while (i < leftCount) msData[static_cast<std::size_t>(k++)] = wsData[static_cast<std::size_t>(i++)];
+}
+
+// nPr of the truncated n and r, or a negative value when they are refused. Once the product
+// is infinite it stays so: the remaining factors are all at least 1.
+bool permutationOf(double nv, double rv, bool combination, double* out) {
+  const int32_t n = vkTruncToInt(nv), r = vkTruncToInt(rv);
+  if (n < 0 || r < 0 || n < r) return false;
+  double p = 1;
+  for (int32_t i = 0; i < r && std::isfinite(p); ++i) p *= static_cast<double>(n - i);
+  if (combination) {
+    double f = 1;
+    for (int32_t i = 2; i <= r && std::isfinite(f); ++i) f *= i;
+    p /= f;
+  }
+  *out = p;
+  return true;
+}
+
+int pairwise(const double* n, int nRows, int nCols, const double* r, int rRows, int rCols, double* out,
+             int* outRows, int* outCols, bool combination) {
+  long long count = 0;
+  int rows = 0, cols = 0;
+  enum { kEach, kScalarN, kScalarR } pairing;
+  if (nRows == rRows && nCols == rCols) {
+    pairing = kEach;
+    rows = rRows;
+    cols = rCols;
+  } else if (nRows == 1 && nCols == 1) {
+    pairing = kScalarN;
+    rows = rRows;
+    cols = rCols;
+  } else if (rRows == 1 && rCols == 1) {
+    pairing = kScalarR;
+    rows = nRows;
+    cols = nCols;
+  } else {
+    error_disp("Invalid number.");
+    return 0;
+  }
+  count = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < count; ++i) {
+    const double nv = pairing == kScalarN ? n[0] : n[i];
+    const double rv = pairing == kScalarR ? r[0] : r[i];
+    if (!permutationOf(nv, rv, combination, &out[i])) {
+      error_disp("Invalid number.");
+      return 0;
+    }
+  }
+  *outRows = rows;
+  *outCols = cols;
+  return 1;
+}
+
+}  // namespace
+
+int DoMakeSortInfo(int n) {
+  try {
+    msData.assign(static_cast<std::size_t>(n), SortRecord{0.0, 0});
+    wsData.assign(static_cast<std::size_t>(n / 2 + 1), SortRecord{0.0, 0});
+  } catch (const std::bad_alloc&) {
+    DoDisposeSortInfo();
+    return 0;
+  }
+  for (int i = 0; i < n; ++i) msData[static_cast<std::size_t>(i)].index = i;
+  return 1;
+}
+
+int DoDisposeSortInfo() {
+  std::vector<SortRecord>().swap(msData);
+  std::vector<SortRecord>().swap(wsData);
+  return 1;
+}
+
+void mergesort_vk(int first, int last) {
+  if (first < 0 || last >= static_cast<int>(msData.size())) return;
+  mergeSortRange(first, last);
+}
+
+int DoMergeSort(const double* in, double* out, int rows, int cols, int key) {
+  if (key < 1 || key > cols || rows < 0) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  if (!DoMakeSortInfo(rows)) return 0;
+  for (int r = 0; r < rows; ++r) msData[static_cast<std::size_t>(r)].value = in[at(r, cols, key - 1)];
+  mergesort_vk(0, rows - 1);
+  for (int r = 0; r < rows; ++r) {
+    const double* src = in + at(msData[static_cast<std::size_t>(r)].index, cols, 0);
+    std::copy(src, src + cols, out + at(r, cols, 0));
+  }
+  DoDisposeSortInfo();
+  return 1;
+}
+
+int DoSmoothN(const double* in, double* out, int rows, int cols, int w, int* outRows, int* outCols) {
+  if (w < 1 || w > rows) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  const int n = rows - w + 1;
+  for (int c = 0; c < cols; ++c)
+    for (int i = 0; i < n; ++i) {
+      double s = 0;
+      for (int j = 0; j < w; ++j) s += in[at(i + j, cols, c)];
+      out[at(i, cols, c)] = s / w;
+    }
+  *outRows = n;
+  *outCols = cols;
+  return 1;
+}
+
+int DoPermutation(const double* n, int nRows, int nCols, const double* r, int rRows, int rCols, double* out,
+                  int* outRows, int* outCols) {
+  return pairwise(n, nRows, nCols, r, rRows, rCols, out, outRows, outCols, false);
+}
+
+int DoCombination(const double* n, int nRows, int nCols, const double* r, int rRows, int rCols, double* out,
+                  int* outRows, int* outCols) {
+  return pairwise(n, nRows, nCols, r, rRows, rCols, out, outRows, outCols, true);
+}
+
+int DoHendouKeisu(const double* in, double* out, int rows, int cols, int* outRows, int* outCols) {
+  if (rows <= 0 || cols <= 0) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  for (int c = 0; c < cols; ++c) {
+    const Group g{in + c, rows, cols};
+    const double s = sumOf(g);
+    if (s == 0) {
+      error_disp("Invalid number.");
+      return 0;
+    }
+    out[c] = 100.0 * sdPart(g) / (s / rows);
+  }
+  *outRows = 1;
+  *outCols = cols;
+  return 1;
+}
+
+void fswap(double* a, double* b) { std::swap(*a, *b); }
+
+#define VK_REDUCE(name, f, over)                                                  \
+  int name(const double* in, double* out, int rows, int cols, int* outRows, int* outCols) { \
+    return reduce<f>(in, out, rows, cols, over, outRows, outCols);                 \
+  }
+VK_REDUCE(DoSum, sumOf, Over::All)
+VK_REDUCE(DoLSum, sumOf, Over::Rows)
+VK_REDUCE(DoRSum, sumOf, Over::Columns)
+VK_REDUCE(DoMean, meanOf, Over::All)
+VK_REDUCE(DoLMean, meanOf, Over::Rows)
+VK_REDUCE(DoRMean, meanOf, Over::Columns)
+VK_REDUCE(DoSD, sdWhole, Over::All)
+VK_REDUCE(DoLSD, sdPart, Over::Rows)
+VK_REDUCE(DoRSD, sdPart, Over::Columns)
+VK_REDUCE(DoMin, minOf, Over::All)
+VK_REDUCE(DoLMin, minOf, Over::Rows)
+VK_REDUCE(DoRMin, minOf, Over::Columns)
+VK_REDUCE(DoMax, maxOf, Over::All)
+VK_REDUCE(DoLMax, maxOf, Over::Rows)
+VK_REDUCE(DoRMax, maxOf, Over::Columns)
+VK_REDUCE(DoRange, rangeOf, Over::All)
+VK_REDUCE(DoLRange, rangeOf, Over::Rows)
+VK_REDUCE(DoRRange, rangeOf, Over::Columns)
+#undef VK_REDUCE
+
+int DoZScore(const double* in, double* out, int rows, int cols, int* outRows, int* outCols) {
+  return zScore(in, out, rows, cols, Over::All, outRows, outCols);
+}
+int DoLZScore(const double* in, double* out, int rows, int cols, int* outRows, int* outCols) {
+  return zScore(in, out, rows, cols, Over::Rows, outRows, outCols);
+}
+int DoRZScore(const double* in, double* out, int rows, int cols, int* outRows, int* outCols) {
+  return zScore(in, out, rows, cols, Over::Columns, outRows, outCols);
+}
