@@ -1,7 +1,7 @@
 // Built-ins L: the loaders, logarithms, the Laplacian, polyline length and left parts of
-// strings, one table in the order of precedence. loadVolumeData (the volume store) and
-// linePlot (the line plots) are not in the table until their subsystems exist, so that they
-// fail as unknown functions rather than pretend to work.
+// strings, one table in the order of precedence. loadVolumeData (the volume store) is not in
+// the table until the volumes exist, so that it fails as an unknown function rather than
+// pretend to work.
 
 #include "lang/builtins/dispatch.h"
 
@@ -17,6 +17,7 @@
 #include "editors/text_services.h"
 #include "graphics/picture.h"
 #include "graphics/picture_files.h"
+#include "graphics/plot2d.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/file_chooser.h"
@@ -205,6 +206,16 @@ int loadBSwap(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return load
 // ---------------------------------------------------------------------------------------
 // Numbers.
 
+// Each column of the matrix as a line against the row index 0 .. rows - 1.
+int linePlot(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg y;
+  if (!popMatrix(stack, sp, vk_tb, y)) return 0;
+  for (int i = 0; i < y.rows; ++i) vk_ta[i] = i;
+  pravella::Picture picture;
+  if (!DoPlot(vk_ta, vk_tb, vk_tc, y.rows, 1, y.rows, y.cols, 1, picture)) return 0;
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+}
+
 int length(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg arg;
   if (!popMatrix(stack, sp, vk_ta, arg)) return 0;
@@ -279,6 +290,7 @@ constexpr VkBuiltin kL[] = {
     {"listVariableTable", 1, listVariables},
     {"loadPicture", 1, loadPicture},
     {"loadText", 1, loadText},
+    {"linePlot", 1, linePlot},
     {"length", 1, length},
     {"log", 1, elementwise<log10Of>},
     {"Laplacian", 1, laplacian},
