@@ -163,8 +163,6 @@ int mRand(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 // ---------------------------------------------------------------------------------------
 // N.
 
-int nonOperation(int, vk_Code*, int*, CalcStackEntry*, int*) { return 1; }
-
 int neuroNetBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg weights, inputs;
   if (!popMatrix(stack, sp, vk_tb, weights)) return 0;
@@ -276,6 +274,9 @@ constexpr VkBuiltin kM[] = {
     {"mzScore", 1, statistic<DoLZScore>},
     {"msize", 1, msize},
 };
+
+// Does nothing: the call record that "function" leaves behind after rewriting its call.
+int nonOperation(int, vk_Code*, int*, CalcStackEntry*, int*) { return 1; }
 
 constexpr VkBuiltin kN[] = {
     {"nonOperation", kAnyArgc, nonOperation},
