@@ -168,23 +168,6 @@ int DoLaplace(const double* image, int rows, int cols, double* out) {
   return 1;
 }
 
-int DoEllipse(int rows, int cols, int centreRow, int centreCol, int rowRadius, int colRadius, double* out) {
-  // The oval inscribed in the pixel rectangle from (centre - radius) to (centre + radius + 1):
-  // a pixel belongs to it when its centre lies inside, so the half-axes are radius + 0.5.
-  const double ar = rowRadius + 0.5, ac = colRadius + 0.5;
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) {
-      bool inside = false;
-      if (rowRadius >= 0 && colRadius >= 0) {
-        const double dr = (static_cast<double>(r) - centreRow) / ar;
-        const double dc = (static_cast<double>(c) - centreCol) / ac;
-        inside = dr * dr + dc * dc <= 1.0;
-      }
-      out[at(r, c, cols)] = inside ? 1.0 : 0.0;
-    }
-  return 1;
-}
-
 int DoGraphProcessNumMatrix(const double* image, int rows, int cols, const double* kernel, int k, double* out) {
   const int h = k / 2;
   for (int r = 0; r < rows; ++r)

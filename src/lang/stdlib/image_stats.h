@@ -1,6 +1,7 @@
 #pragma once
 // Routines that treat a matrix of doubles as an image (row-major, rows x cols): windowed
-// statistics, the outlier correction, the Laplacian, the elliptic mask and kernel sums. A
+// statistics, the outlier correction, the Laplacian and kernel sums (the elliptic mask is in
+// ellipse_mask.h). A
 // window of half-width k is the (2k + 1) x (2k + 1) square centred on a pixel.
 
 // Mean, standard deviation (population) and correlation coefficient over the window clipped
@@ -18,9 +19,6 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k);
 
 // 0 on the border; inside, pixel - (up + down + left + right) / 4. Needs rows, cols > 2.
 int DoLaplace(const double* image, int rows, int cols, double* out);
-
-// 1.0 where (row, column) lies in the ellipse of the given centre and half-axes, else 0.0.
-int DoEllipse(int rows, int cols, int centreRow, int centreCol, int rowRadius, int colRadius, double* out);
 
 // out[r][c] = the sum over the k x k kernel (k odd) of image x kernel, taps outside the
 // image left out.
