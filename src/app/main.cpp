@@ -1,11 +1,15 @@
 // The Pravella desktop application.
 
+#include <clocale>
+
 #include <QApplication>
 
+#include <QAction>
 #include <QMessageBox>
 
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/calcndar.h"
+#include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/cal_text.h"
 #include "editors/ui/main_text_view.h"
@@ -16,6 +20,8 @@ int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
   DoInitVolumeData();
   QApplication app(argc, argv);
+  // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Pravella"));
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
   // The main window is closed by the calendar controller, which saves before the end.
@@ -29,6 +35,10 @@ int main(int argc, char** argv) {
   // The working folder starts before any module runs.
   CalSetDirectory setDirectory(&window);
   setDirectory.awakeFromNib();
+  ConvClassicDoc classicImport(&calendar, &window);
+  classicImport.awakeFromNib();
+  QObject::connect(window.importOldDiaryAction(), &QAction::triggered, &classicImport,
+                   [&classicImport] { classicImport.convClassicDoc(); });
   CalText::Host textHost;
   textHost.save = [&calendar] { return calendar.save(); };
   textHost.nowDisplayedDocument = [&calendar] { return calendar.nowDisplayedDocument(); };

@@ -2,6 +2,8 @@
 // contract and prints the result text followed by ".OK." or ".NO.". The console log goes to
 // standard error. A developer's and tests' tool, not a user feature.
 
+#include <clocale>
+
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
   // Pictures draw text with fonts, which need a GUI application; no window is ever shown.
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QGuiApplication app(argc, argv);
+  // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   if (vkStartUp() != 1) {
     std::fputs("pravella-calc: the language could not start\n", stderr);
     return 3;

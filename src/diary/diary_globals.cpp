@@ -5,3 +5,4 @@ std::atomic<int> openDocumentOnMemoStatus{1};
 std::string vkDataCPath;
 std::string vkPreferencesCPath;
 std::string vkPrefPath;
+std::atomic<int> SheetCanOpen{1};

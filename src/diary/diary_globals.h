@@ -16,3 +16,6 @@ extern std::string vkDataCPath;
 extern std::string vkPreferencesCPath;
 // The preferences folder as the colour table and other readers take it.
 extern std::string vkPrefPath;
+
+// Side views (sheets and drawers of the main window) open only while this is not 0 (1 at start).
+extern std::atomic<int> SheetCanOpen;

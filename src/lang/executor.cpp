@@ -120,6 +120,17 @@ inline bool bothScalars(const CalcStackEntry* stack, int sp) {
   return sp >= 2 && isScalarReal(stack[sp - 2]) && isScalarReal(stack[sp - 1]);
 }
 
+// The real 1 by 1 variable a record names, when the slot it was last found in still holds it.
+inline VariableRecord* cachedScalar(const vk_Code& rec) {
+  const int s = rec.varSlot;
+  if (s < 0 || s >= static_cast<int>(variableTable.size())) return nullptr;
+  VariableRecord& v = variableTable[s];
+  if (v.state != 1 || v.level != vk_level || v.nameId != rec.nameId || v.kind != kVarReal || v.msize != 1 ||
+      v.nsize != 1)
+    return nullptr;
+  return &v;
+}
+
 void consoleNotFound(const char* what, const std::string& name) {
   showErrMessageToConsole(std::string("Could not be found the [") + name + "] " + what + "\n");
 }
@@ -174,10 +185,30 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
         ok = vkPushScalar(stack, sp, rec.number);
       }
       break;
-    case kCodeNumVariable:
+    case kCodeNumVariable: {
+      // A scalar real variable found where the record last found it: read or assign it here.
+      VariableRecord* v = cachedScalar(rec);
+      if (v) {
+        const bool assign = *pc + 1 < count && code[*pc + 1].name.size() == 1 && code[*pc + 1].name[0] == '=';
+        if (!assign && *sp >= 0 && *sp < kCalcStackSize - 1) {
+          CalcStackEntry& e = stack[*sp];
+          e.type = kValueReal;
+          e.msize = e.nsize = 1;
+          e.data.setScalar(v->data.doubles()[0]);
+          ++*sp;
+          break;
+        }
+        if (assign && *sp > 0 && isScalarReal(stack[*sp - 1])) {
+          v->data.doubles()[0] = stack[*sp - 1].data.doubles()[0];
+          --*sp;
+          ++*pc;
+          break;
+        }
+      }
       ok = DoNumVariable(count, code, pc, stack, sp);
       if (!ok) consoleNotFound("(Num.Variable)", rec.name);
       break;
+    }
     case kCodeString:
       ok = DoStrValue(code, pc, stack, sp);
       break;

@@ -7,6 +7,8 @@
 #include <memory>
 
 #ifdef PRAVELLA_TEST_WIDGETS
+#include <clocale>
+
 #include <QApplication>
 using TestApplication = QApplication;
 #else
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
   pravella::test::enterFreshHome();
   testing::InitGoogleTest(&argc, argv);
   auto app = std::make_unique<TestApplication>(argc, argv);
+  // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   testing::UnitTest::GetInstance()->listeners().Append(new FreshHomeListener);
   const int result = RUN_ALL_TESTS();
   app.reset();

@@ -5,6 +5,7 @@
 // documents (calcndar_documents.cpp), and saves what must survive a quit.
 
 #include <QDate>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,11 +13,22 @@
 #include <QVariant>
 #include <array>
 #include <functional>
+#include <memory>
 
+#include "diary/document_history.h"
+#include "diary/one_shot_timer.h"
 #include "diary/ui/get_key_on_table.h"
+
+class QImage;
+class QLabel;
+class QMenu;
+class QMimeData;
+class QTextEdit;
 
 namespace pravella {
 class MainWindow;
+class MemoSheetDrawer;
+class PictureDrawer;
 }
 
 class Calcndar : public QObject, public DiaryFileTableDelegate {
@@ -78,21 +90,92 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void getDiaryFilesList(const QString& folder);
   void setDateToDiaryFilesTableHeader(const QString& text);
   void showSelectedDiaryFile(int row);
+  void selectDiaryFileFromNameAction(const QString& name);
+  void selectDiaryFileNameFromNameAction(const QString& name);
+  void openDocumentOnMemoForNumberSelect(int row);
+  void openWebarchiveOnWebBrowserFromName(const QString& path);
+  void newDocument();
+  void newFileAction();
+  void openTemplate();
+  void deleteDocumentView();
+  // Saves the shown memo; false when it is not saved (the edited mark stays, the user is told).
   bool save();
+  // The save of imported old documents: no save panel.
+  bool save_2();
   bool saveAction() { return save(); }
-  void addDocumentToRireki(const QString& path);
-  void closeAllToggleView();
+  void saveDocAction();
+  bool saveWithSymbolicLink(const QString& path);
+  void saveTitleAction();
+  void checkFileName();
+  void textDidChange();
+  void adjustSaveDurtyButton();
+  void noDurtyAction();
   void selectDiaryWithOption(bool option) override;
   void selectDiaryFileAction() override;
   void fileListTableUp() override;
   void fileListTableDown() override;
   void deleteFileAction() override;
+  // The delete question's answer: 2 is "Delete".
+  void alertSheetDidDismissForDelete(int answer, const QString& path);
+  bool deleteFileToTrash(const QString& path);
+  // A row's name edited in the table.
+  void renameDiaryFileRow(int row, const QString& typed);
+  QMimeData* dragDataForRow(int row) const override;
+  void changeTableFontForeColor(int mode);
+  void toggleTableFontForeColor();
+  int tableFontColorMode() const { return changeTableViewFontColor_; }
+  void setClickNumberOnDiaryFileTable(int n) { clickNumberOnDiaryFileTable_ = n; }
   const QStringList& diaryFiles() const { return diaryFiles_; }
   QString nowDisplayedDocument() const { return nowDisplayedDocument_; }
+  QString nowDisplayedFileOnMemoSheet() const { return nowDisplayedFileOnMemoSheet_; }
   bool selectDiaryWithOptionStatus() const { return selectDiaryWithOptionStatus_; }
+  bool autoSaveStatus() const { return autoSaveTimer_ && autoSaveTimer_->isActive(); }
+
+  // ---- history, recent memos, remembered string (calcndar_history.cpp)
+  void addDocumentToRireki(const QString& path);
+  void deleteDocumentToRireki(const QString& path);
+  void clearHistoryAction();
+  void beforeDocumentAction();
+  void afterDocumentAction();
+  void openRirekiDocument();
+  void adjustRirekiButton();
+  void makeRecentMemo(const QString& path);
+  void addRecentMemoToMenu();
+  void recentMemoMenuAction(int tag);
+  void setRecentMemoRejectString(const QString& reject);
+  void DoSetRememberString(const QString& text);
+  void DoInsertRememberString();
+  void DoRemember();
+  void setDocJumpInDoc();
+  void clearDocJumpInDoc();
+  const pravella::DocumentHistory& history() const { return rireki_; }
+  QMenu* recentMemoMenu() const { return recentMemoMenu_; }
+  QMenu* recentMemoMenu2() const { return recentMemoMenu2_; }
+
+  // ---- side views, memo menu buttons, memo commands (calcndar_side_views.cpp)
+  int setToggleStatus(int status);
+  int toggleStatus() const { return toggleStatus_; }
+  int beforeSheet() const { return beforeSheet_; }
+  void closeAllToggleView();
+  void openBeforeSheet();
+  void openMemoView();
+  void openMemoViewOpen();
+  void openDocumentOnMemo(const QString& path);
+  void memoMenuButtonsAction(int tag);
+  void executeCommandScript(const QString& name);
+  int calcDocLines() const;
+  void showNumOfTextSize();
+  void textViewDidChangeSelection();
+  QLabel* numOfTextSizeField() const { return numOfTextSizeField_; }
+  QLabel* numOfSelectedTextSizeField() const { return numOfSelectedTextSizeField_; }
+  bool checkSheetTable();
+  void dispDocumentView();
+  pravella::MemoSheetDrawer* memoSheet() const { return memoSheet_; }
+  pravella::PictureDrawer* pictureDrawer() const { return pictureDrawer_; }
+  const std::array<QString, 20>& menuScriptFileName() const { return menuScriptFileName_; }
 
   // ---- state read by other controllers
-  const QStringList& recentMemo() const { return recentMemo_; }
+  const QStringList& recentMemo() const { return recentMemo_.paths(); }
   const QString& rememberString() const { return rememberString_; }
   const std::array<double, 5>& sideViewWidths() const { return sideViewWidths_; }
   // The memo sheet's text, kept in Preferences/tempMemo.rtfd across launches.
@@ -106,6 +189,17 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
       std::function<int(const QString& title, const QString& message, const QStringList& buttons)>;
   void setAlertPanel(AlertPanel panel) { alertPanel_ = std::move(panel); }
   void setTerminator(std::function<void()> terminator) { terminator_ = std::move(terminator); }
+  // The time a memo saved without a name is named after.
+  void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+  void setAutoSaveTimer(std::unique_ptr<pravella::OneShotTimer> timer);
+  // Plays a feedback sound ("Tink", "Basso", "Pop", "Purr"); only while pvSoundStatus is on.
+  void setSoundPlayer(std::function<void(const char*)> play) { playSound_ = std::move(play); }
+  // Starts a program that opens a file with the desktop's application for it.
+  using Opener = std::function<bool(const QString& program, const QStringList& args, const QString& folder)>;
+  void setOpener(Opener opener) { opener_ = std::move(opener); }
+  // The save panel of a new memo: the chosen path, or empty when cancelled.
+  using SavePanel = std::function<QString(const QString& title, const QString& folder, const QString& name)>;
+  void setSavePanel(SavePanel panel) { savePanel_ = std::move(panel); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -125,6 +219,26 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   int cellOfDay(int day) const { return day + startOffset_ - 1; }
   void goToDay(const QDate& day);
 
+  // document helpers (calcndar_documents.cpp)
+  bool saveDocument(bool withPanel);
+  bool finishSave(const QString& savedPath, bool fromPanel);
+  bool writeMemo(const QString& path);
+  QString dayFolder() const;
+  int selectedRow() const;
+  void sound(const char* name);
+  void openWithDesktop(const QString& folder, const QString& fileName);
+  void colourTableRows();
+  void openImage(const QString& path);
+  void showPictureView(const QImage& image);
+  bool moveDocument(const QString& oldPath, const QString& newPath);
+  QTextEdit* memoSheetField() const;
+  // history helpers (calcndar_history.cpp)
+  void openDocumentOfPath(const QString& path);
+  // side views (calcndar_side_views.cpp)
+  void registerDocumentObservers();
+  void buildSideViews();
+  QTextEdit* focusedTextView() const;
+
   pravella::MainWindow* window_;
 
   QDate selectedDay_;
@@ -132,8 +246,25 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QStringList diaryFiles_;
   QString nowDisplayedDocument_;
   QString nowDisplayedFileOnMemoSheet_;
-  QStringList recentMemo_;
-  QString recentMemoRejectString_;
+  pravella::RecentMemoList recentMemo_;
+  pravella::DocumentHistory rireki_;
+  QStringList docJumpInDoc_;
+  QMenu* recentMemoMenu_ = nullptr;
+  QMenu* recentMemoMenu2_ = nullptr;
+  pravella::MemoSheetDrawer* memoSheet_ = nullptr;
+  pravella::PictureDrawer* pictureDrawer_ = nullptr;
+  QLabel* numOfTextSizeField_ = nullptr;
+  QLabel* numOfSelectedTextSizeField_ = nullptr;
+  std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
+  std::function<QDateTime()> clock_;
+  std::function<void(const char*)> playSound_;
+  QString memoSheetFile_;  // the document the memo sheet shows; tempMemo.rtfd unless one was opened there
+  Opener opener_;
+  SavePanel savePanel_;
+  int graphStatus_ = 1;
+  bool loadingMemo_ = false;
+  int clickedColumn_ = -1;
+  QString lastWriteError_;
   QString rememberString_;
   std::array<QString, 20> menuScriptFileName_{};
   int toggleStatus_ = 0;
@@ -160,3 +291,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
 // The single calendar controller; set at the end of awakeFromNib.
 extern Calcndar* PravellaSelf;
+
+// Entries for the language's built-ins (any thread): the most entries of the recent-memo list,
+// its reject characters, and the remembered string (stored at once).
+void setMaxRecentMemo(int count);
+void setRenentMemoRejectString(const char* utf8);
+void setRememberString(const char* utf8);

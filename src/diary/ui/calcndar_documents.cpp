@@ -1,23 +1,83 @@
-// The selected day's document list. Opening, saving, renaming and deleting day documents and
-// the history come with the day documents; until then the controller lists the day's names
-// and keeps the shown memo as it is.
+// The selected day's documents: listing them, opening each by its kind, the template of a new
+// memo, saving (on demand, before every change of day or document, and 300 seconds after the
+// last edit), renaming and moving to the Trash.
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTextCursor>
 
+#include "diary/day_documents.h"
 #include "diary/day_folders.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "lang/values.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/rich_text_file.h"
+
+namespace {
+
+constexpr int kAutoSaveSeconds = 300;
+constexpr const char* kBookmarkDragType = "MyCustomBookMarkFromDiaryPboardType";
+
+QString fileNameOf(const QString& path) { return path.section(QLatin1Char('/'), -1); }
+
+bool entryExists(const QString& path) { return QFileInfo(path).exists() || QFileInfo(path).isSymLink(); }
+
+// Marks the memo as being filled by the controller, not edited by the user.
+class LoadingGuard {
+ public:
+  explicit LoadingGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~LoadingGuard() { flag_ = old_; }
+
+ private:
+  bool& flag_;
+  bool old_;
+};
+
+}  // namespace
+
+QString Calcndar::dayFolder() const {
+  return pravella::paths::dayFolder(selectedDay_.year(), selectedDay_.month(), selectedDay_.day());
+}
+
+int Calcndar::selectedRow() const {
+  const QModelIndexList rows = window_->diaryFileField()->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void Calcndar::sound(const char* name) {
+  if (pvSoundStatus != 0 && playSound_) playSound_(name);
+}
+
+void Calcndar::setAutoSaveTimer(std::unique_ptr<pravella::OneShotTimer> timer) {
+  if (autoSaveTimer_) autoSaveTimer_->stop();
+  autoSaveTimer_ = std::move(timer);
+}
+
+void Calcndar::openWithDesktop(const QString& folder, const QString& fileName) {
+  // Started with an argument list: the name is never read by a shell.
+  if (!opener_(QStringLiteral("xdg-open"), {fileName}, folder))
+    showErrMessageToConsole(("Can not open " + fileName + " with xdg-open.\n").toStdString());
+}
+
+// ---------------------------------------------------------------- listing
 
 void Calcndar::showDiaryFiles() {
-  const QString folder =
-      pravella::paths::dayFolder(selectedDay_.year(), selectedDay_.month(), selectedDay_.day());
+  const QString folder = dayFolder();
   if (!QDir::setCurrent(folder)) makeSelectedDayFolder(selectedDay_);
   getDiaryFilesList(folder);
   setDateToDiaryFilesTableHeader(QString::fromStdString(
@@ -25,17 +85,17 @@ void Calcndar::showDiaryFiles() {
                         static_cast<int>(diaryFiles_.size()))));
 
   QTableWidget* table = window_->diaryFileField();
+  const QSignalBlocker block(table);
   table->clearSelection();
   table->setRowCount(static_cast<int>(diaryFiles_.size()));
   for (int row = 0; row < diaryFiles_.size(); ++row) {
     auto* number = new QTableWidgetItem(QString::number(row + 1));
-    number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    number->setFlags(number->flags() & ~Qt::ItemIsEditable);
     table->setItem(row, 0, number);
-    // An rtfd package is listed without its extension.
-    QString name = diaryFiles_[row];
-    if (name.endsWith(QLatin1String(".rtfd"))) name.chop(5);
-    table->setItem(row, 1, new QTableWidgetItem(name));
+    auto* name = new QTableWidgetItem(pravella::documentDisplayName(diaryFiles_[row]));
+    table->setItem(row, 1, name);
   }
+  colourTableRows();
 }
 
 void Calcndar::getDiaryFilesList(const QString& folder) { diaryFiles_ = pravella::listDiaryFiles(folder); }
@@ -46,43 +106,244 @@ void Calcndar::setDateToDiaryFilesTableHeader(const QString& text) {
   table->viewport()->update();
 }
 
-void Calcndar::showSelectedDiaryFile(int /*row*/) {
+void Calcndar::colourTableRows() {
+  QTableWidget* table = window_->diaryFileField();
+  const QSignalBlocker block(table);
+  const int mode = changeTableViewFontColor_;
+  const QColor evenText = QColor::fromRgbF(0.5f, 0.1f, 0.2f);
+  const QColor oddText = QColor::fromRgbF(0.0f, 0.1f, 0.5f);
+  const QColor oddBack = QColor::fromRgbF(1.0f, 1.0f, 1.0f);
+  const QColor evenBack = QColor::fromRgbF(0.93f, 0.93f, 0.93f);
+  for (int row = 0; row < table->rowCount(); ++row) {
+    const bool even = row % 2 == 0;
+    const bool link = row < diaryFiles_.size() &&
+                      QFileInfo(dayFolder() + QLatin1Char('/') + diaryFiles_[row]).isSymLink();
+    for (int column = 0; column < table->columnCount(); ++column) {
+      QTableWidgetItem* item = table->item(row, column);
+      if (!item) continue;
+      if (mode == 1 || mode == 3) {
+        item->setForeground(link ? QColor(Qt::red) : (even ? evenText : oddText));
+        item->setTextAlignment((column == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+      } else {
+        item->setData(Qt::ForegroundRole, QVariant());
+        item->setTextAlignment((column == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+      }
+      if (mode == 2 || mode == 3)
+        item->setBackground(even ? evenBack : oddBack);
+      else
+        item->setData(Qt::BackgroundRole, QVariant());
+    }
+  }
+}
+
+void Calcndar::changeTableFontForeColor(int mode) {
+  changeTableViewFontColor_ = mode >= 0 && mode <= 3 ? mode : 0;
+  colourTableRows();
+}
+
+void Calcndar::toggleTableFontForeColor() { changeTableFontForeColor((changeTableViewFontColor_ + 1) % 4); }
+
+QMimeData* Calcndar::dragDataForRow(int row) const {
+  if (row < 0 || row >= diaryFiles_.size()) return nullptr;
+  auto* data = new QMimeData;
+  const QString name = diaryFiles_[row];
+  data->setText(QStringLiteral(" [") + pravella::documentDisplayName(name) + QStringLiteral("] "));
+  data->setData(QLatin1String(kBookmarkDragType), (dayFolder() + QLatin1Char('/') + name).toUtf8());
+  return data;
+}
+
+// ---------------------------------------------------------------- opening
+
+void Calcndar::showSelectedDiaryFile(int row) {
   if (!save()) return;
   setMoonImageView();
+  if (toggleStatus_ == 11 || toggleStatus_ == 12 || toggleStatus_ == 15) closeAllToggleView();
+  clearDocJumpInDoc();
   setDocBackGroundColor(compSelectedDate());
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("dispSunAndMoonRiseSet"));
-  // Opening the row's document comes with the day documents.
+  mainTextView* memo = window_->documentView();
+  QLineEdit* field = window_->editingDiaryFileName();
+  auto fresh = [&] {
+    newDocument();
+    memo->setFocus();
+  };
+  if (diaryFiles_.isEmpty()) return fresh();
+
+  if (row >= 0) {
+    if (row >= diaryFiles_.size()) return fresh();
+    const QString folder = dayFolder();
+    const QString name = diaryFiles_[row];
+    const QString path = folder + QLatin1Char('/') + name;
+    const QString ext = pravella::fileExtension(name);
+    // A vanished file and a dangling link open a new memo.
+    if (!QFileInfo(path).exists()) return fresh();
+    auto& center = pravella::NotificationCenter::defaultCenter();
+    // A side window that is not there yet: the desktop opens the file instead.
+    auto postOrOpen = [&](const QString& notification, const QString& text) {
+      if (center.hasObservers(notification))
+        center.post(notification, text);
+      else
+        openWithDesktop(folder, name);
+    };
+
+    if (ext == QLatin1String("TXT") || ext == QLatin1String("txt")) {
+      QFile file(path);
+      QString text;
+      if (file.open(QIODevice::ReadOnly)) text = QString::fromUtf8(file.readAll());
+      openTemplate();
+      {
+        LoadingGuard loading(loadingMemo_);
+        QTextCursor cursor(memo->document());
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(text);  // typed with the template's attributes
+      }
+      nowDisplayedDocument_ = path;
+      field->setText(name);
+      field->setReadOnly(true);
+      memo->setReadOnly(true);
+      window_->setWindowModified(false);
+      adjustSaveDurtyButton();
+    } else if (ext == QLatin1String("PICTD") || ext == QLatin1String("pictd")) {
+      nowDisplayedFileOnMemoSheet_ = path;
+      postOrOpen(QStringLiteral("openPictViewAction"), QString());
+    } else if (ext == QLatin1String("MOVD") || ext == QLatin1String("movd")) {
+      nowDisplayedFileOnMemoSheet_ = path;
+      postOrOpen(QStringLiteral("openMovieSheet"), QString());
+    } else if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf")) {
+      postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QStringLiteral("file://") + path);
+    } else if (ext == QLatin1String("rtf") || ext == QLatin1String("rtfd")) {
+      if (path != nowDisplayedDocument_) {
+        openTemplate();
+        const QString readPath = pravella::resolveSymbolicLink(path).value_or(path);
+        {
+          LoadingGuard loading(loadingMemo_);
+          if (!pravella::readRichTextFile(readPath, *memo->document()))
+            showErrMessageToConsole(("The document " + path + " does not read as rich text.\n").toStdString());
+        }
+        nowDisplayedDocument_ = path;
+        window_->setWindowModified(false);
+        field->setText(pravella::withoutExtension(name));
+        field->setReadOnly(false);
+        memo->setReadOnly(false);
+        QTableWidget* table = window_->diaryFileField();
+        table->selectRow(row);
+        table->scrollToItem(table->item(row, 0));
+      }
+    } else if (QImageReader(path).canRead()) {
+      closeAllToggleView();
+      openImage(path);
+    } else {
+      openWithDesktop(folder, name);
+    }
+  }
+
+  // Common end.
+  if (nowDisplayedDocument_.isEmpty()) return fresh();
+  QTextCursor start(memo->document());
+  memo->setTextCursor(start);
+  memo->ensureCursorVisible();
+  setDocBackGroundColor(compSelectedDocumentDate(nowDisplayedDocument_));
+  selectDiaryFileNameFromNameAction(fileNameOf(nowDisplayedDocument_));
+  adjustSaveDurtyButton();
+  showNumOfTextSize();
+  sound("Pop");
+  memo->viewport()->update();
 }
 
-bool Calcndar::save() {
-  if (!window_->isWindowModified()) return true;
-  // Saving day documents comes with the day documents. Until then an edited memo is never
-  // reported as saved: whatever asked for the save (a change of day, the quit) stops.
-  showErrMessageToConsole("The memo is not saved: saving day documents is not available yet.\n");
-  return false;
+void Calcndar::selectDiaryFileFromNameAction(const QString& name) {
+  const QString wanted = pravella::documentDisplayName(name);
+  for (int row = 0; row < diaryFiles_.size(); ++row) {
+    if (pravella::documentDisplayName(diaryFiles_[row]) != wanted) continue;
+    window_->diaryFileField()->selectRow(row);
+    showSelectedDiaryFile(row);
+    return;
+  }
 }
 
-void Calcndar::addDocumentToRireki(const QString& /*path*/) {
-  // The document history comes with the day documents; an empty path is ignored in any case.
-}
-
-void Calcndar::closeAllToggleView() {
-  // The main window has no side views yet.
+void Calcndar::selectDiaryFileNameFromNameAction(const QString& name) {
+  QTableWidget* table = window_->diaryFileField();
+  const qsizetype row = diaryFiles_.indexOf(name);
+  if (row < 0) return;
+  table->selectRow(static_cast<int>(row));
+  table->scrollToItem(table->item(static_cast<int>(row), 0));
 }
 
 void Calcndar::selectDiaryWithOption(bool option) { selectDiaryWithOptionStatus_ = option; }
 
 void Calcndar::selectDiaryFileAction() {
-  QTableWidget* table = window_->diaryFileField();
-  const QModelIndexList rows = table->selectionModel()->selectedRows();
-  showSelectedDiaryFile(rows.isEmpty() ? -1 : rows.first().row());
+  const int column = clickedColumn_;
+  clickedColumn_ = -1;
+  const int row = selectedRow();
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("changeToOriginalView"));
+  if (row >= 0 && row < diaryFiles_.size() && (column == 0 || selectDiaryWithOptionStatus_)) {
+    const QString name = diaryFiles_[row];
+    if (column == 0) {
+      const QString ext = pravella::fileExtension(name);
+      if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf"))
+        openWebarchiveOnWebBrowserFromName(dayFolder() + QLatin1Char('/') + name);
+      else
+        openDocumentOnMemoForNumberSelect(row);
+    } else {
+      selectDiaryWithOptionStatus_ = false;
+      sound("Tink");
+      openWithDesktop(dayFolder(), name);
+    }
+    // The shown document stays shown.
+    selectDiaryFileNameFromNameAction(fileNameOf(nowDisplayedDocument_));
+    if (QTableWidgetItem* item = window_->diaryFileField()->item(row, 0))
+      window_->diaryFileField()->scrollToItem(item);
+    return;
+  }
+  showSelectedDiaryFile(row);
   addDocumentToRireki(nowDisplayedDocument_);
+}
+
+void Calcndar::openDocumentOnMemoForNumberSelect(int row) {
+  if (row < 0 || row >= diaryFiles_.size()) return;
+  const QString name = diaryFiles_[row];
+  const QString ext = pravella::fileExtension(name);
+  if (ext != QLatin1String("TXT") && ext != QLatin1String("txt") && ext != QLatin1String("rtf") &&
+      ext != QLatin1String("rtfd"))
+    return;
+  if (clickNumberOnDiaryFileTable_ == 1) {
+    openDocumentOnMemo(dayFolder() + QLatin1Char('/') + name);
+  } else if (clickNumberOnDiaryFileTable_ == 2) {
+    sound("Tink");
+    openWithDesktop(dayFolder(), name);
+  }
+}
+
+void Calcndar::openWebarchiveOnWebBrowserFromName(const QString& path) {
+  const QByteArray bytes = (QStringLiteral("file://") + path).toUtf8();
+  QByteArray escaped;
+  for (const char c : bytes) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x21 && u <= 0x7E)
+      escaped += c;
+    else
+      escaped += QByteArray::fromStdString(pravella::cformat("%%%02X", u));
+  }
+  sound("Tink");
+  // The desktop's browser takes the address.
+  if (!opener_(QStringLiteral("xdg-open"), {QString::fromLatin1(escaped)}, dayFolder()))
+    showErrMessageToConsole("Can not open the address with xdg-open.\n");
+}
+
+void Calcndar::openImage(const QString& path) {
+  QImageReader reader(path);
+  reader.setAutoTransform(true);
+  const QImage image = reader.read();
+  if (image.isNull()) return;
+  showPictureView(image);
 }
 
 void Calcndar::fileListTableUp() {
   QTableWidget* table = window_->diaryFileField();
-  const int row = table->currentRow() - 1;
-  if (row < 0) return;  // "Basso" once the application has sounds
+  const int row = selectedRow() - 1;
+  if (row < 0) {
+    sound("Basso");
+    return;
+  }
   table->selectRow(row);
   showSelectedDiaryFile(row);
   addDocumentToRireki(nowDisplayedDocument_);
@@ -90,14 +351,329 @@ void Calcndar::fileListTableUp() {
 
 void Calcndar::fileListTableDown() {
   QTableWidget* table = window_->diaryFileField();
-  const int row = table->currentRow() + 1;
-  if (row >= table->rowCount()) return;  // "Basso" once the application has sounds
+  const int row = selectedRow() + 1;
+  if (row >= table->rowCount()) {
+    sound("Basso");
+    return;
+  }
   table->selectRow(row);
   showSelectedDiaryFile(row);
   addDocumentToRireki(nowDisplayedDocument_);
 }
 
+// ---------------------------------------------------------------- new documents
+
+void Calcndar::openTemplate() {
+  mainTextView* memo = window_->documentView();
+  {
+    LoadingGuard loading(loadingMemo_);
+    QString path = pravella::paths::preferences() + QStringLiteral("/template.rtf");
+    if (!QFileInfo::exists(path)) path = pravella::paths::resource(QStringLiteral("template.rtf"));
+    if (!QFileInfo::exists(path) || !pravella::readRichTextFile(path, *memo->document()))
+      memo->document()->clear();
+  }
+  window_->setWindowModified(false);
+  nowDisplayedDocument_.clear();
+  window_->editingDiaryFileName()->setText(QString());
+  checkFileName();
+  memo->setReadOnly(false);
+  adjustSaveDurtyButton();
+  showNumOfTextSize();
+  memo->viewport()->update();
+}
+
+void Calcndar::newDocument() {
+  if (!save()) return;
+  showDiaryFiles();
+  window_->documentView()->setFocus();
+  deleteDocumentView();
+}
+
+void Calcndar::newFileAction() { newDocument(); }
+
+void Calcndar::deleteDocumentView() { openTemplate(); }
+
+// ---------------------------------------------------------------- saving
+
+bool Calcndar::save() { return saveDocument(true); }
+
+bool Calcndar::save_2() { return saveDocument(false); }
+
+bool Calcndar::writeMemo(const QString& path) {
+  if (saveWithSymbolicLink(path)) return true;
+  // The memo keeps its edited mark: nothing of it is lost, and the user knows.
+  alert(QStringLiteral("Can't save the document !"), lastWriteError_, {QStringLiteral("OK")});
+  return false;
+}
+
+bool Calcndar::saveWithSymbolicLink(const QString& path) {
+  QString target = path;
+  if (QFileInfo(path).isSymLink()) {
+    const std::optional<QString> resolved = pravella::resolveSymbolicLink(path);
+    if (!resolved) {
+      lastWriteError_ = QStringLiteral("%1 is a chain of links that does not end.").arg(path);
+      return false;
+    }
+    if (QFileInfo::exists(*resolved)) target = *resolved;
+  }
+  const pravella::WriteResult written = pravella::writeRtfdFile(target, *window_->documentView()->document());
+  if (!written) {
+    lastWriteError_ = written.error;
+    showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
+  }
+  return written.ok;
+}
+
+namespace {
+
+// `path`, or when something is there, the first free "stem_N.rtfd" beside it.
+QString freeDocumentPath(const QString& path) {
+  if (!entryExists(path)) return path;
+  const QString stem = pravella::withoutExtension(path);
+  for (int n = 1;; ++n) {
+    const QString candidate = stem + QStringLiteral("_%1.rtfd").arg(n);
+    if (!entryExists(candidate)) return candidate;
+  }
+}
+
+}  // namespace
+
+bool Calcndar::saveDocument(bool withPanel) {
+  mainTextView* memo = window_->documentView();
+  QLineEdit* field = window_->editingDiaryFileName();
+  const QString text = memo->toPlainText();
+  const QString firstLine = text.section(QLatin1Char('\n'), 0, 0);
+  if (autoSaveTimer_) autoSaveTimer_->stop();
+  if (!window_->isWindowModified()) return true;
+  // A typed "/" would reach into another folder, a leading "." hide the document for good.
+  checkFileName();
+  QString name = field->text();
+
+  if (name.isEmpty()) {
+    field->setText(pravella::nameForNewMemo(firstLine, clock_()));
+    checkFileName();
+    name = field->text();
+  }
+  const QString folder = dayFolder();
+  const QString base = folder + QLatin1Char('/') + name;
+  const QString rtfdPath = base + QStringLiteral(".rtfd");
+
+  if (!nowDisplayedDocument_.isEmpty()) {
+    const QString ext = pravella::fileExtension(fileNameOf(nowDisplayedDocument_));
+    QString target;
+    if (ext == QLatin1String("rtfd"))
+      target = nowDisplayedDocument_;
+    else if (ext == QLatin1String("rtf"))
+      target = folder + QLatin1Char('/') + pravella::withoutExtension(name) + QStringLiteral(".rtfd");
+    else
+      target = rtfdPath;
+    // A package made from another kind of document never replaces a document already there.
+    if (target != nowDisplayedDocument_) target = freeDocumentPath(target);
+    if (!writeMemo(target)) return false;
+    nowDisplayedDocument_ = target;
+    return finishSave(target, false);
+  }
+
+  const bool nameFree = !entryExists(rtfdPath);
+  if (!name.isEmpty() && (nameFree || !withPanel)) {
+    if (!makeSelectedDayFolder(selectedDay_)) {
+      alert(QStringLiteral("Can't create a diary folder !"), folder, {QStringLiteral("OK")});
+      return false;
+    }
+    QString written = name.endsWith(QLatin1String(".rtfd")) ? base : rtfdPath;
+    // An import never writes over a document that is already there.
+    if (!withPanel) written = freeDocumentPath(written);
+    if (!writeMemo(written)) return false;
+    nowDisplayedDocument_ = folder + QLatin1Char('/') + fileNameOf(written);
+    return finishSave(nowDisplayedDocument_, false);
+  }
+  if (!withPanel) return true;
+
+  if (!makeSelectedDayFolder(selectedDay_)) {
+    // Nothing was saved: a change of day must not go on and drop the memo.
+    alert(QStringLiteral("Can't create a diary folder !"), folder, {QStringLiteral("OK")});
+    return false;
+  }
+  QString chosen = savePanel_(QStringLiteral("Diary New Document Save"), folder, name);
+  if (chosen.isEmpty()) return false;
+  if (pravella::fileExtension(fileNameOf(chosen)) != QLatin1String("rtfd")) chosen += QStringLiteral(".rtfd");
+  if (!writeMemo(chosen)) return false;
+  nowDisplayedDocument_ = QFileInfo(chosen).absolutePath() + QLatin1Char('/') + fileNameOf(chosen);
+  finishSave(nowDisplayedDocument_, true);
+  return true;
+}
+
+bool Calcndar::finishSave(const QString& savedPath, bool fromPanel) {
+  refreshCalendar();
+  showDiaryFiles();
+  window_->setWindowModified(false);
+  QLineEdit* field = window_->editingDiaryFileName();
+  field->setText(pravella::withoutExtension(fileNameOf(savedPath)));
+  field->setReadOnly(false);
+  selectDiaryFileNameFromNameAction(fileNameOf(savedPath));
+  sound("Tink");
+  if (!fromPanel) adjustSaveDurtyButton();
+  addDocumentToRireki(savedPath);
+  if (fromPanel) {
+    showDiaryFiles();
+    selectDiaryFileNameFromNameAction(fileNameOf(savedPath));
+    adjustSaveDurtyButton();
+  }
+  return true;
+}
+
+void Calcndar::saveDocAction() {
+  QWidget* focus = window_->focusWidget();
+  if (memoSheet_ && focus == memoSheetField()) {
+    if (!saveMemoSheetDocument()) alert(QStringLiteral("Can't save the memo sheet !"), QString(), {QStringLiteral("OK")});
+    return;
+  }
+  if (focus == window_->documentView() || focus == nullptr) save();
+}
+
+// ---------------------------------------------------------------- names
+
+void Calcndar::checkFileName() {
+  QLineEdit* field = window_->editingDiaryFileName();
+  const QString cleaned = pravella::cleanDocumentName(field->text());
+  if (cleaned != field->text()) field->setText(cleaned);
+}
+
+bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
+  if (entryExists(newPath)) {
+    showErrMessageToConsole(("Can not rename: " + newPath + " already exists.\n").toStdString());
+    return false;
+  }
+  if (!QDir().rename(oldPath, newPath)) {
+    showErrMessageToConsole(("Can not rename " + oldPath + " to " + newPath + ".\n").toStdString());
+    return false;
+  }
+  // Bookmarks follow only a move that happened.
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("renameBookMarkPathName"), QString(),
+                                                     {oldPath, newPath});
+  if (nowDisplayedDocument_ == oldPath) nowDisplayedDocument_ = newPath;
+  deleteDocumentToRireki(oldPath);
+  addDocumentToRireki(newPath);
+  showDiaryFiles();
+  selectDiaryFileFromNameAction(fileNameOf(newPath));
+  return true;
+}
+
+void Calcndar::saveTitleAction() {
+  QLineEdit* field = window_->editingDiaryFileName();
+  // A plain text document's name is shown, not offered for renaming.
+  if (field->isReadOnly()) return;
+  checkFileName();
+  QString name = field->text();
+  if (nowDisplayedDocument_.isEmpty()) {
+    save();
+    return;
+  }
+  if (name.isEmpty()) {
+    field->setText(pravella::withoutExtension(fileNameOf(nowDisplayedDocument_)));
+    name = field->text();
+  }
+  const QString newName = pravella::fieldRenameTarget(name);
+  if (window_->isWindowModified()) {
+    if (!save()) return;
+    selectDiaryFileFromNameAction(fileNameOf(nowDisplayedDocument_));
+  }
+  // The document renamed is the one now shown (a saved .rtf is shown as its new .rtfd).
+  const QString oldPath = dayFolder() + QLatin1Char('/') + fileNameOf(nowDisplayedDocument_);
+  const QString newPath = dayFolder() + QLatin1Char('/') + newName;
+  field->setText(pravella::withoutExtension(newName));
+  if (newPath != oldPath) moveDocument(oldPath, newPath);
+  window_->documentView()->setFocus();
+}
+
+void Calcndar::renameDiaryFileRow(int row, const QString& typedValue) {
+  if (selectDiaryWithOptionStatus_ || row < 0 || row >= diaryFiles_.size()) return;
+  const QString oldName = diaryFiles_[row];
+  const QString typed = pravella::cleanDocumentName(typedValue);
+  if (typed.isEmpty() || typed == oldName) return showDiaryFiles();
+  const QString newName = pravella::tableRenameTarget(oldName, typed);
+  const QString oldPath = dayFolder() + QLatin1Char('/') + oldName;
+  const QString newPath = dayFolder() + QLatin1Char('/') + newName;
+  // Edits of the shown document are saved before its file moves.
+  if (oldPath == nowDisplayedDocument_ && !save()) return showDiaryFiles();
+  if (newPath == oldPath || !moveDocument(oldPath, newPath)) showDiaryFiles();
+}
+
+// ---------------------------------------------------------------- edits and timers
+
+void Calcndar::textDidChange() {
+  if (loadingMemo_) return;
+  window_->setWindowModified(true);
+  adjustSaveDurtyButton();
+  showNumOfTextSize();
+  if (autoSaveTimer_) autoSaveTimer_->start(kAutoSaveSeconds, [this] { save(); });
+  tmpBackGroundColorStatus_ = false;
+}
+
+namespace {
+
+QAbstractButton* functionButton(pravella::MainWindow* window, int number) {
+  return number > 0 ? window->memoMenuButtons()->button(number - 1) : nullptr;
+}
+
+}  // namespace
+
+void Calcndar::adjustSaveDurtyButton() {
+  const bool edited = window_->isWindowModified();
+  if (QAbstractButton* b = functionButton(window_, saveButtonNumber_)) b->setEnabled(edited);
+  if (QAbstractButton* b = functionButton(window_, mihensyuButtonNumber_)) b->setEnabled(edited);
+}
+
+void Calcndar::noDurtyAction() {
+  if (autoSaveTimer_) autoSaveTimer_->stop();
+  window_->setWindowModified(false);
+  adjustSaveDurtyButton();
+  sound("Tink");
+}
+
+// ---------------------------------------------------------------- deleting
+
 void Calcndar::deleteFileAction() {
-  // Deleting day documents (to the Trash, after a question) comes with the day documents.
-  showErrMessageToConsole("Deleting day documents is not available yet.\n");
+  const int row = selectedRow();
+  if (row < 0 || row >= diaryFiles_.size()) return;
+  const QString name = diaryFiles_[row];
+  const int answer = alert(QStringLiteral("Delete : ") + name, QStringLiteral("Do you want to delete this document?"),
+                           {QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")});
+  alertSheetDidDismissForDelete(answer, dayFolder() + QLatin1Char('/') + name);
+}
+
+void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
+  if (answer != 2) return;
+  // Exactly the file the user chose goes; the same name's index and table packages go along.
+  if (!deleteFileToTrash(path)) {
+    alert(QStringLiteral("Can't delete the document !"), lastWriteError_, {QStringLiteral("OK")});
+    return;
+  }
+  const QString stem = pravella::withoutExtension(path);
+  deleteFileToTrash(stem + QStringLiteral(".htmld"));
+  deleteFileToTrash(stem + QStringLiteral(".tbld"));
+  deleteDocumentToRireki(path);
+  refreshCalendar();
+  if (path == nowDisplayedDocument_) {
+    window_->setWindowModified(false);  // its edits went with it, as asked
+    nowDisplayedDocument_.clear();
+    showDiaryFiles();
+    deleteDocumentView();
+    openRirekiDocument();
+  } else {
+    // Another document went: the memo, saved or not, stays as it is.
+    showDiaryFiles();
+    selectDiaryFileNameFromNameAction(fileNameOf(nowDisplayedDocument_));
+  }
+  adjustRirekiButton();
+  sound("Basso");
+}
+
+bool Calcndar::deleteFileToTrash(const QString& path) {
+  const pravella::TrashResult moved = pravella::moveToTrash(path, clock_());
+  if (!moved.ok) {
+    lastWriteError_ = moved.error;
+    showErrMessageToConsole((moved.error + QLatin1Char('\n')).toStdString());
+  }
+  return moved.ok;
 }

@@ -5,7 +5,10 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
+#include <QProcess>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,6 +23,7 @@
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "editors/command_bridge.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
 #include "lang/values.h"
@@ -27,6 +31,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/sound_player.h"
 
 Calcndar* PravellaSelf = nullptr;
 
@@ -59,7 +64,30 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   disconnect(window_->quitAction(), nullptr, window_, nullptr);
   connect(window_->quitAction(), &QAction::triggered, this, [this] { quitAction(); });
   connect(window_->moonAgeAction(), &QAction::triggered, this, [this] { toggleMoonAge(); });
-  connect(window_->diaryFileField(), &QTableWidget::cellClicked, this, [this] { selectDiaryFileAction(); });
+  connect(window_->diaryFileField(), &QTableWidget::cellClicked, this, [this](int, int column) {
+    clickedColumn_ = column;
+    selectDiaryFileAction();
+  });
+  // A name edited in the list renames the document.
+  connect(window_->diaryFileField(), &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (item->column() == 1) renameDiaryFileRow(item->row(), item->text());
+  });
+  connect(window_->documentView(), &QTextEdit::textChanged, this, [this] { textDidChange(); });
+  connect(window_->editingDiaryFileName(), &QLineEdit::returnPressed, this, [this] { saveTitleAction(); });
+  clock_ = [] { return QDateTime::currentDateTime(); };
+  autoSaveTimer_ = std::make_unique<pravella::QtOneShotTimer>();
+  playSound_ = [](const char* name) { pravella::playSound(QString::fromLatin1(name)); };
+  opener_ = [](const QString& program, const QStringList& args, const QString& folder) {
+    return QProcess::startDetached(program, args, folder);
+  };
+  savePanel_ = [this](const QString& title, const QString& folder, const QString& name) {
+    QFileDialog panel(window_, title, folder + QLatin1Char('/') + name);
+    panel.setAcceptMode(QFileDialog::AcceptSave);
+    panel.setDefaultSuffix(QStringLiteral("rtfd"));
+    panel.selectFile(name);
+    return panel.exec() == QDialog::Accepted && !panel.selectedFiles().isEmpty() ? panel.selectedFiles().first()
+                                                                                 : QString();
+  };
 
   auto* table = window_->diaryFileField();
   table->setColumnCount(2);
@@ -67,6 +95,9 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   table->horizontalHeaderItem(0)->setData(Qt::UserRole, QStringLiteral("number"));
   table->horizontalHeaderItem(1)->setData(Qt::UserRole, QStringLiteral("fileName"));
   table->setColumnWidth(0, 36);
+  table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+  table->setDragEnabled(true);
+  buildSideViews();
 }
 
 Calcndar::~Calcndar() {
@@ -114,8 +145,9 @@ void Calcndar::awakeFromNib() {
   }
   menuScriptFileName_.fill(QString());
 
-  recentMemo_ = pravella::readRecentMemo();
-  recentMemoRejectString_.clear();
+  recentMemo_.setPaths(pravella::readRecentMemo());
+  recentMemo_.setRejectCharacters(QString());
+  addRecentMemoToMenu();
   changeTableViewFontColor_ = 0;
   clickNumberOnDiaryFileTable_ = 0;
   moonDispStatus_ = 0;
@@ -147,10 +179,16 @@ void Calcndar::registerObservers() {
                      [this](pravella::Notification&) { toggleDispMoonAgeStatus(); });
   center.addObserver(QStringLiteral("cal_changeCalMoonAge"), this,
                      [this](pravella::Notification& n) { changeCalMoonAge(n.text); });
-  // The answer goes back to the posting program as the notification's reply: a row of two
-  // numbers.
-  center.addObserver(QStringLiteral("cal_getMoonAgeStatus"), this,
-                     [this](pravella::Notification& n) { n.reply = getMoonAgeStatus(); });
+  // The answer goes onto the running program's stack (a row of two numbers) and, for a caller
+  // outside a program, into the notification's reply.
+  center.addObserver(QStringLiteral("cal_getMoonAgeStatus"), this, [this](pravella::Notification& n) {
+    n.reply = getMoonAgeStatus();
+    if (pv_calc) {
+      const double row[2] = {static_cast<double>(moonDispStatus_), static_cast<double>(moonAgeCalculationNumber_)};
+      pravella::answerNumbers(row);
+    }
+  });
+  registerDocumentObservers();
 }
 
 bool Calcndar::loadFuncAlias() { return pravella::loadFuncAlias(); }
@@ -164,7 +202,8 @@ QString memoSheetPath() { return pravella::paths::preferences() + QStringLiteral
 void Calcndar::loadMemoSheetDocument() {
   memoSheetDocument_->clear();
   memoSheetFileUnreadable_ = false;
-  const QString path = memoSheetPath();
+  memoSheetFile_ = memoSheetPath();
+  const QString path = memoSheetFile_;
   if (QFileInfo::exists(path)) {
     if (!pravella::readRichTextFile(path, *memoSheetDocument_)) {
       memoSheetFileUnreadable_ = true;
@@ -181,7 +220,7 @@ void Calcndar::loadMemoSheetDocument() {
 bool Calcndar::saveMemoSheetDocument() {
   // Written when changed only: an unchanged sheet is already on disk as it stands.
   if (!memoSheetDocument_->isModified()) return true;
-  const QString path = memoSheetPath();
+  const QString path = memoSheetFile_.isEmpty() ? memoSheetPath() : memoSheetFile_;
   if (!QDir().mkpath(pravella::paths::preferences())) {
     logLine(QStringLiteral("Can not save the memo sheet: %1 cannot be created.")
                 .arg(pravella::paths::preferences()));
@@ -197,7 +236,11 @@ bool Calcndar::saveMemoSheetDocument() {
       return false;
     }
   }
-  if (pravella::WriteResult written = pravella::writeRtfdFile(path, *memoSheetDocument_); !written) {
+  // A plain .rtf document opened on the sheet stays a single file.
+  const bool singleFile = path.endsWith(QLatin1String(".rtf")) && !QFileInfo(path).isDir();
+  if (pravella::WriteResult written = singleFile ? pravella::writeRtfFile(path, *memoSheetDocument_)
+                                                 : pravella::writeRtfdFile(path, *memoSheetDocument_);
+      !written) {
     logLine(written.error);
     return false;
   }
@@ -258,13 +301,16 @@ int Calcndar::alert(const QString& title, const QString& message, const QStringL
   if (alertPanel_) return alertPanel_(title, message, buttons);
   QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, window_);
   std::vector<QAbstractButton*> added;
+  // An empty title leaves its place without a button, keeping the others' indexes.
   for (int i = 0; i < buttons.size(); ++i)
-    added.push_back(box.addButton(buttons[i], i == 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    added.push_back(buttons[i].isEmpty()
+                        ? nullptr
+                        : box.addButton(buttons[i], i == 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
   box.setDefaultButton(static_cast<QPushButton*>(added.front()));
-  box.setEscapeButton(added.size() > 1 ? added[1] : added.front());
+  box.setEscapeButton(added.size() > 1 && added[1] ? added[1] : added.front());
   box.exec();
   for (size_t i = 0; i < added.size(); ++i)
-    if (box.clickedButton() == added[i]) return static_cast<int>(i);
+    if (added[i] && box.clickedButton() == added[i]) return static_cast<int>(i);
   return 1;
 }
 
@@ -286,7 +332,7 @@ bool Calcndar::applicationShouldTerminate() {
     if (answer == 0) return true;
   }
   closeAllToggleView();
-  if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_); !written)
+  if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_.paths()); !written)
     logLine(written.error);
   return true;
 }

@@ -1,9 +1,21 @@
 #include "diary/ui/get_key_on_table.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 getKeyOnTable::getKeyOnTable(QWidget* parent) : QTableWidget(parent) {}
+
+QStringList getKeyOnTable::mimeTypes() const {
+  return {QStringLiteral("text/plain"), QStringLiteral("MyCustomBookMarkFromDiaryPboardType")};
+}
+
+QMimeData* getKeyOnTable::mimeData(const QList<QTableWidgetItem*>& items) const {
+  // The first dragged row.
+  if (!delegate_ || items.isEmpty()) return QTableWidget::mimeData(items);
+  if (QMimeData* data = delegate_->dragDataForRow(items.first()->row())) return data;
+  return QTableWidget::mimeData(items);
+}
 
 void getKeyOnTable::mousePressEvent(QMouseEvent* event) {
   if (delegate_ && !selectionModel()->selectedRows().isEmpty() && (event->modifiers() & Qt::AltModifier))

@@ -18,6 +18,8 @@ class DiaryFileTableDelegate {
   virtual void calendarDecDay() = 0;
   virtual void calendarIncDay() = 0;
   virtual void deleteFileAction() = 0;
+  // What a dragged row carries; null for nothing.
+  virtual QMimeData* dragDataForRow(int /*row*/) const { return nullptr; }
 };
 
 class getKeyOnTable : public QTableWidget {
@@ -29,6 +31,8 @@ class getKeyOnTable : public QTableWidget {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  QMimeData* mimeData(const QList<QTableWidgetItem*>& items) const override;
+  QStringList mimeTypes() const override;
 
  private:
   DiaryFileTableDelegate* delegate_ = nullptr;

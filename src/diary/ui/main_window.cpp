@@ -161,6 +161,9 @@ QWidget* MainWindow::buildMemoColumn() {
 void MainWindow::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   file->setObjectName(QStringLiteral("fileMenu"));
+  importOldDiaryAction_ = file->addAction(tr("Import Old Diary..."));
+  importOldDiaryAction_->setObjectName(QStringLiteral("importOldDiaryAction"));
+  file->addSeparator();
   quitAction_ = file->addAction(tr("&Quit Pravella"));
   quitAction_->setObjectName(QStringLiteral("quitAction"));
   quitAction_->setShortcut(QKeySequence::Quit);

@@ -45,6 +45,7 @@ class MainWindow : public QMainWindow {
   mainTextView* documentView() const { return documentView_; }
   QAction* quitAction() const { return quitAction_; }
   QAction* moonAgeAction() const { return moonAgeAction_; }
+  QAction* importOldDiaryAction() const { return importOldDiaryAction_; }
 
  private:
   QWidget* buildCalendarColumn();
@@ -67,6 +68,7 @@ class MainWindow : public QMainWindow {
   mainTextView* documentView_ = nullptr;
   QAction* quitAction_ = nullptr;
   QAction* moonAgeAction_ = nullptr;
+  QAction* importOldDiaryAction_ = nullptr;
 };
 
 }  // namespace pravella

@@ -2,7 +2,7 @@
 //
 // Not here yet, so that they fail as unknown functions until their subsystems exist:
 // addImageToMovie (movies), angleVolumeData (volumes), acr_nema and acr_nema_list (medical
-// images), and bibun with three arguments (the spline derivative).
+// images).
 
 #include "lang/builtins/dispatch.h"
 
@@ -20,6 +20,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/stdlib/numeric_kernels.h"
 #include "lang/stdlib/random_dist.h"
+#include "lang/stdlib/spline.h"
 
 namespace {
 
@@ -343,6 +344,22 @@ int bibun2Builtin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return vkPushReals(stack, sp, vk_tc, rows, cols);
 }
 
+// Derivative of each column of Y by the cubic spline over x, at the points xi.
+int bibun3Builtin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg xi, y, x;
+  if (!vkPopArg(stack, sp, vk_tc, &xi)) return 0;
+  if (!xi.isReal() || xi.cols != 1) return vkInvalidArguments();
+  if (!vkPopArg(stack, sp, vk_tb, &y)) return 0;
+  if (!y.isReal()) return vkInvalidArguments();
+  if (!vkPopArg(stack, sp, vk_ta, &x)) return 0;
+  if (!x.isReal() || x.cols != 1 || x.rows != y.rows) return vkInvalidArguments();
+  // The p x m result is built where the points were, so it must fit a value.
+  if (static_cast<long long>(xi.rows) * y.cols > TNumber) return vkInvalidArguments();
+  const std::vector<double> points(vk_tc, vk_tc + xi.rows);
+  if (!DoSplineDif(vk_ta, vk_tb, points.data(), y.rows - 1, y.cols, xi.rows, vk_tc)) return 0;
+  return vkPushReals(stack, sp, vk_tc, xi.rows, y.cols);
+}
+
 constexpr VkBuiltin kB[] = {
     {"byteOrder", 1, byteOrderBuiltin},
     {"byteOrderBigEndian", 1, byteOrderBigEndianBuiltin},
@@ -359,6 +376,7 @@ constexpr VkBuiltin kB[] = {
     {"boundary", 1, boundaryBuiltin},
     {"beta", 2, betaBuiltin},
     {"bibun", 2, bibun2Builtin},
+    {"bibun", 3, bibun3Builtin},
 };
 
 }  // namespace

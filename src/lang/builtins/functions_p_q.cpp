@@ -3,9 +3,7 @@
 // Not here yet, so that they fail as unknown functions until their subsystems exist: the
 // OpenGL parametric plots (parametricPlot3D_GL, parametricPlot_GL, parametricLinePlot_GL,
 // parametricPointPlot_GL, parametricPlot3D_GLWithPict), pictToWin and pictToWindow (picture
-// sub-windows), the 3-D surface pictures (parametricPlot3D, parametricPlot3DColor,
-// plotPict3D), pointsToSankaku (triangulation), pointInRegion (polygon regions) and
-// polarToRectangular (polar resampling). The letter Q has no built-in.
+// sub-windows) and plotPict3D (triangle warping of pictures). The letter Q has no built-in.
 
 #include "lang/builtins/dispatch.h"
 
@@ -18,6 +16,10 @@
 #include "graphics/picture.h"
 #include "graphics/picture_builtins.h"
 #include "graphics/plot2d.h"
+#include "graphics/polar_resample.h"
+#include "graphics/polygon_region.h"
+#include "graphics/surface3d.h"
+#include "graphics/triangulation.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/pref_backup.h"
@@ -195,8 +197,125 @@ int permutationEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return vkPushReals(stack, sp, vk_tc, rows, cols);
 }
 
+// The data rows (k x n, n >= 2) whose point lies in the polygon (m x 2, m >= 3).
+int pointInRegionEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg points, outline;
+  if (!popReal(stack, sp, vk_tb, &points)) return 0;
+  if (!popReal(stack, sp, vk_ta, &outline)) return 0;
+  if (outline.rows < 3 || outline.cols != 2 || points.rows < 1 || points.cols < 2) return vkInvalidArguments();
+  int found = 0;
+  doPointInRegion_short(vk_ta, outline.rows, vk_tb, points.rows, points.cols, vk_tc, &found);
+  return vkPushReals(stack, sp, vk_tc, found, points.cols);
+}
+
+// A polar matrix (m >= 3 angles, n >= 2 radii) resampled into two h x w images, one above
+// the other.
+int polarToRectangularEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg size, polar;
+  if (!popReal(stack, sp, vk_tb, &size)) return 0;
+  if (size.rows != 1 || size.cols != 2) return vkInvalidArguments();
+  const int h = vkTruncToInt(vk_tb[0]), w = vkTruncToInt(vk_tb[1]);
+  if (!popReal(stack, sp, vk_ta, &polar)) return 0;
+  if (polar.rows < 3 || polar.cols < 2) return vkInvalidArguments();
+  // The mirrored half of the lower image needs two rows; the result must fit one value.
+  if (h < 2 || w < 1 || 2LL * h * w > TNumber) return vkInvalidArguments();
+  DoPolarToRectangular(vk_ta, polar.rows, polar.cols, vk_tc, h, w);
+  return vkPushReals(stack, sp, vk_tc, 2 * h, w);
+}
+
+// The triangles of the points (m x 3 rows of x, y, value; m >= 3), 9 values a row.
+int pointsToSankakuEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg points;
+  if (!popReal(stack, sp, vk_ta, &points)) return 0;
+  if (points.rows < 3 || points.cols != 3) return vkInvalidArguments();
+  int count = 0;
+  if (!getSankakuFromPoints(vk_ta, points.rows, vk_tb, &count)) {
+    error_disp("Can not create triangles.");
+    return 0;
+  }
+  return vkPushReals(stack, sp, vk_tb, count, 9);
+}
+
+// ---------------------------------------------------------------------------------------
+// Parametric surfaces: x, y, z (and the values c) of one shape.
+
+// Pops x, y and z (z first) into the scratch buffers; all real and of one shape.
+int popSurface(CalcStackEntry* stack, int* sp, VkArg* shape) {
+  VkArg x, y, z;
+  if (!popReal(stack, sp, vk_tc, &z)) return 0;
+  if (!popReal(stack, sp, vk_tb, &y)) return 0;
+  if (!popReal(stack, sp, vk_ta, &x)) return 0;
+  if (x.rows != y.rows || x.rows != z.rows || x.cols != y.cols || x.cols != z.cols) return vkInvalidArguments();
+  *shape = x;
+  return 1;
+}
+
+int parametricPlot3DEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg shape;
+  if (!popSurface(stack, sp, &shape)) return 0;
+  pravella::Picture picture;
+  if (!DoParametricPlot3D(shape.rows, shape.cols, vk_ta, vk_tb, vk_tc, picture)) return 0;
+  return pushPicture(stack, sp, picture);
+}
+
+// c, x, y, z, then with five arguments a parameter row (max, min), (max, min, step,
+// threshold) or with a fifth number the frame flag; with six a parameter row of two or four
+// numbers and a stereo row (eye angle, swap flag).
+int parametricPlot3DColorEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int argc = argcOf(code, pc);
+  VkArg shape;
+  pravella::Picture picture;
+  if (argc == 3) {
+    if (!popSurface(stack, sp, &shape)) return 0;
+    if (!DoParametricPlot3DColor(shape.rows, shape.cols, vk_ta, vk_tb, vk_tc, picture)) return 0;
+    return pushPicture(stack, sp, picture);
+  }
+  std::vector<double> stereo, params;
+  if (argc == 6 && !popRow(stack, sp, 2, stereo)) return 0;
+  if (argc >= 5) {
+    if (!popRow(stack, sp, 0, params)) return 0;
+    const std::size_t p = params.size();
+    if (argc == 5 ? (p != 2 && p != 4 && p != 5) : (p != 2 && p != 4)) return vkInvalidArguments();
+  }
+  if (!popSurface(stack, sp, &shape)) return 0;
+  // The values are the fourth matrix: taken from the stack directly, the scratch buffers being
+  // full.
+  if (*sp < 1) return vkInvalidArguments();
+  const CalcStackEntry& top = stack[*sp - 1];
+  if (top.type != kValueReal || top.msize != shape.rows || top.nsize != shape.cols) return vkInvalidArguments();
+  std::vector<double> c;
+  try {
+    c.assign(top.data.doubles(), top.data.doubles() + static_cast<std::size_t>(shape.elements()));
+  } catch (const std::bad_alloc&) {
+    error_disp("memory allocation.");
+    return 0;
+  }
+  int type = 0, rows = 0, cols = 0;
+  if (!PopFromStack(stack, sp, nullptr, &type, &rows, &cols)) return 0;
+  int ok = 0;
+  const int m = shape.rows, n = shape.cols;
+  if (argc == 4) {
+    ok = DoParametricPlot3DSP(m, n, vk_ta, vk_tb, vk_tc, c.data(), 0, 0, picture);
+  } else if (argc == 5 && params.size() == 2) {
+    ok = DoParametricPlot3DSP(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], picture);
+  } else if (argc == 5) {
+    const double frame = params.size() == 5 ? params[4] : 1.0;
+    ok = DoParametricPlot3DSPTopo(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], params[2], params[3],
+                                  frame, picture);
+  } else {
+    const double step = params.size() == 4 ? params[2] : 0, threshold = params.size() == 4 ? params[3] : 0;
+    ok = DoParametricPlot3DStereo(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], step, threshold,
+                                  stereo[0], vkTruncToInt(stereo[1]), picture);
+  }
+  if (!ok) return 0;
+  return pushPicture(stack, sp, picture);
+}
+
 constexpr VkBuiltin kP[] = {
+    {"pointInRegion", 2, pointInRegionEntry},
     {"progressBar", 1, progressBarEntry},
+    {"polarToRectangular", 2, polarToRectangularEntry},
+    {"pointsToSankaku", 1, pointsToSankakuEntry},
     {"prefBackupNeed", 1, prefBackupNeedEntry},
     // Pictures (graphics/picture_builtins.h).
     {"pastePictWithPath", kAnyArgc, vkPictureBuiltinEntry},
@@ -235,6 +354,11 @@ constexpr VkBuiltin kP[] = {
     {"plotStackBar", 4, barEntry<true>},
     {"plotBar", 3, barEntry<false>},
     {"plotBar", 4, barEntry<false>},
+    {"parametricPlot3D", 3, parametricPlot3DEntry},
+    {"parametricPlot3DColor", 3, parametricPlot3DColorEntry},
+    {"parametricPlot3DColor", 4, parametricPlot3DColorEntry},
+    {"parametricPlot3DColor", 5, parametricPlot3DColorEntry},
+    {"parametricPlot3DColor", 6, parametricPlot3DColorEntry},
 };
 
 constexpr std::array<VkBuiltin, 0> kQ{};

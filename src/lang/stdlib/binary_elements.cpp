@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 
-
 namespace {
 
 template <typename T>
@@ -41,18 +40,30 @@ struct NamedKind {
 
 using K = pravella::ElementKind;
 constexpr std::array<NamedKind, 25> kTypeNames{{
-    {"SignedByte", K::SignedByte},           {"SByte", K::SignedByte},
-    {"SignedChar", K::SignedByte},           {"SChar", K::SignedByte},
-    {"UnsignedByte", K::UnsignedByte},       {"UByte", K::UnsignedByte},
-    {"UnsignedChar", K::UnsignedByte},       {"UChar", K::UnsignedByte},
-    {"SignedShortInteger", K::SignedShort},  {"SInteger", K::SignedShort},
-    {"SShort", K::SignedShort},              {"short", K::SignedShort},
-    {"UnsignedShortInteger", K::UnsignedShort}, {"UInteger", K::UnsignedShort},
-    {"UShort", K::UnsignedShort},            {"SignedLongInteger", K::SignedLong},
-    {"SLong", K::SignedLong},                {"Long", K::SignedLong},
-    {"long", K::SignedLong},                 {"UnsignedLongInteger", K::UnsignedLong},
-    {"ULong", K::UnsignedLong},              {"Float", K::Float},
-    {"float", K::Float},                     {"double", K::Double},
+    {"SignedByte", K::SignedByte},
+    {"SByte", K::SignedByte},
+    {"SignedChar", K::SignedByte},
+    {"SChar", K::SignedByte},
+    {"UnsignedByte", K::UnsignedByte},
+    {"UByte", K::UnsignedByte},
+    {"UnsignedChar", K::UnsignedByte},
+    {"UChar", K::UnsignedByte},
+    {"SignedShortInteger", K::SignedShort},
+    {"SInteger", K::SignedShort},
+    {"SShort", K::SignedShort},
+    {"short", K::SignedShort},
+    {"UnsignedShortInteger", K::UnsignedShort},
+    {"UInteger", K::UnsignedShort},
+    {"UShort", K::UnsignedShort},
+    {"SignedLongInteger", K::SignedLong},
+    {"SLong", K::SignedLong},
+    {"Long", K::SignedLong},
+    {"long", K::SignedLong},
+    {"UnsignedLongInteger", K::UnsignedLong},
+    {"ULong", K::UnsignedLong},
+    {"Float", K::Float},
+    {"float", K::Float},
+    {"double", K::Double},
     {"Double", K::Double},
 }};
 
@@ -145,7 +156,8 @@ void encodeElements(const double* values, std::size_t n, ElementKind kind, bool 
   }
 }
 
-bool encodeIntElements(const int32_t* values, std::size_t n, ElementKind kind, bool reversed, std::string& out) {
+bool encodeIntElements(const int32_t* values, std::size_t n, ElementKind kind, bool reversed,
+                       std::string& out) {
   if (kind == ElementKind::Float || kind == ElementKind::Double) return false;
   out.reserve(out.size() + n * elementSize(kind));
   for (std::size_t i = 0; i < n; ++i) putInteger(out, values[i], kind, reversed);

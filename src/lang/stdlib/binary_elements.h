@@ -20,7 +20,16 @@ uint32_t ZoT_ConvertFloat32(float value);
 
 namespace pravella {
 
-enum class ElementKind { SignedByte, UnsignedByte, SignedShort, UnsignedShort, SignedLong, UnsignedLong, Float, Double };
+enum class ElementKind {
+  SignedByte,
+  UnsignedByte,
+  SignedShort,
+  UnsignedShort,
+  SignedLong,
+  UnsignedLong,
+  Float,
+  Double
+};
 
 // The kind a type name stands for (exact, case-sensitive names; first match wins). False for
 // a name outside the table.
@@ -36,7 +45,8 @@ void encodeElements(const double* values, std::size_t n, ElementKind kind, bool 
 
 // The same from 32-bit integers (the low 1, 2 or 4 bytes). False for Float and Double, which
 // an integer matrix does not have.
-bool encodeIntElements(const int32_t* values, std::size_t n, ElementKind kind, bool reversed, std::string& out);
+bool encodeIntElements(const int32_t* values, std::size_t n, ElementKind kind, bool reversed,
+                       std::string& out);
 
 // Reads n elements from `bytes` (n x elementSize bytes) into doubles; unsigned kinds stay
 // non-negative. With `reversed` every element of 2 bytes or more is byte-reversed first.

@@ -1,8 +1,8 @@
 #include "lang/stdlib/c_number.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 
 namespace pravella {

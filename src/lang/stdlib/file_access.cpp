@@ -9,7 +9,9 @@
 
 namespace pravella {
 
-UniqueFile openLanguageFile(std::string_view name, const char* mode) { return UniqueFile(vk_fopen(name, mode)); }
+UniqueFile openLanguageFile(std::string_view name, const char* mode) {
+  return UniqueFile(vk_fopen(name, mode));
+}
 
 bool resolveLanguagePath(std::string_view name, std::string& full) {
   if (!changeFullPath(name, full, kPathBytes)) return false;

@@ -45,7 +45,8 @@ std::string doubleBinary(const double* values, int rows, int cols) {
 }
 
 int saveDoubleBinary(const char* path, const double* values, int rows, int cols) {
-  if (rows < 1 || cols < 1 || static_cast<long long>(rows) * cols > TNumber) return fail("invalid form structure");
+  if (rows < 1 || cols < 1 || static_cast<long long>(rows) * cols > TNumber)
+    return fail("invalid form structure");
   return save(path, doubleBinary(values, rows, cols));
 }
 
@@ -122,7 +123,8 @@ int DoLoadFixedTextData(const char* path, double* out, int* rows, int* cols, con
     // Each CR and each LF ends a line by itself: a CR LF file has an empty line after each.
     if (stored + n > TNumber) return fail("Too many datas.");
     for (const auto& [from, to] : spans)
-      out[stored++] = pravella::cAtof(std::string_view(line.data() + from, static_cast<std::size_t>(to - from)));
+      out[stored++] =
+          pravella::cAtof(std::string_view(line.data() + from, static_cast<std::size_t>(to - from)));
     ++rowCount;
     line.fill('\0');
     length = 0;
@@ -166,19 +168,21 @@ int DoLoadBinaryDoubleForBlockk(const char* path, int* rows, int* cols, double* 
   char header[sizeof kDoubleBinaryHeader];
   int32_t r = 0, c = 0;
   if (!pravella::readExactly(f.get(), header, sizeof header) ||
-      std::memcmp(header, kDoubleBinaryHeader, sizeof header) != 0 || !pravella::readExactly(f.get(), &r, 4) ||
-      !pravella::readExactly(f.get(), &c, 4) || r < 0 || c < 0)
+      std::memcmp(header, kDoubleBinaryHeader, sizeof header) != 0 ||
+      !pravella::readExactly(f.get(), &r, 4) || !pravella::readExactly(f.get(), &c, 4) || r < 0 || c < 0)
     return fail("illegal type of data");
   const long long n = static_cast<long long>(r) * c;
   if (n > TNumber) return fail("Too big file data.");
   // A file shorter than its sizes say is damaged: zeros would pass for its data.
-  if (!pravella::readExactly(f.get(), out, static_cast<std::size_t>(n) * sizeof(double))) return fail("end of file");
+  if (!pravella::readExactly(f.get(), out, static_cast<std::size_t>(n) * sizeof(double)))
+    return fail("end of file");
   *rows = r;
   *cols = c;
   return 1;
 }
 
-int DoSaveBinary(const char* path, const char* typeName, const double* values, int rows, int cols, int32_t offset) {
+int DoSaveBinary(const char* path, const char* typeName, const double* values, int rows, int cols,
+                 int32_t offset) {
   return saveTyped(path, typeName, values, rows, cols, offset, false);
 }
 

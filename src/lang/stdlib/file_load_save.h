@@ -33,7 +33,8 @@ int DoLoadBinaryDoubleForBlockk(const char* path, int* rows, int* cols, double* 
 
 // Raw typed elements written from a byte offset (zeros before it) into a new or emptied
 // file; the ReWrite forms overwrite that span of an existing file and keep the rest.
-int DoSaveBinary(const char* path, const char* typeName, const double* values, int rows, int cols, int32_t offset);
+int DoSaveBinary(const char* path, const char* typeName, const double* values, int rows, int cols,
+                 int32_t offset);
 int DoSaveBinary_Int(const char* path, const char* typeName, const int32_t* values, int rows, int cols,
                      int32_t offset);
 int DoSaveBinaryReWrite(const char* path, const char* typeName, const double* values, int rows, int cols,

@@ -167,7 +167,8 @@ int fileWriteBinary(unsigned id, const double* values, int rows, int cols, const
   if (n < 0) return fail("too big data");
   std::string bytes;
   pravella::encodeElements(values, static_cast<std::size_t>(n), kind, ByteOrderBigEndian != 0, bytes);
-  if (std::fwrite(bytes.data(), 1, bytes.size(), slot->stream) != bytes.size() || std::fflush(slot->stream) != 0)
+  if (std::fwrite(bytes.data(), 1, bytes.size(), slot->stream) != bytes.size() ||
+      std::fflush(slot->stream) != 0)
     return fail("Can't Write");
   return 1;
 }
@@ -286,9 +287,7 @@ int DoLoadBinaryDouble(const char* path, int* rows, int* cols, double* out) {
   if (!pravella::readExactly(f.get(), &r, 4) || !pravella::readExactly(f.get(), &c, 4))
     return fail("illegal type of data_(B)");
   // The writer's byte order shows in the sizes: only one order makes the length come out.
-  auto fits = [length](int32_t m, int32_t n) {
-    return m >= 0 && n >= 0 && 47 + 8LL * m * n == length;
-  };
+  auto fits = [length](int32_t m, int32_t n) { return m >= 0 && n >= 0 && 47 + 8LL * m * n == length; };
   bool reversed = false;
   if (!fits(r, c)) {
     r = static_cast<int32_t>(__builtin_bswap32(static_cast<uint32_t>(r)));
@@ -306,8 +305,8 @@ int DoLoadBinaryDouble(const char* path, int* rows, int* cols, double* out) {
   return 1;
 }
 
-int DoLoadBinary_next(const char* path, const char* typeName, int rows, int cols, int32_t offset,
-                      double* out, int swap) {
+int DoLoadBinary_next(const char* path, const char* typeName, int rows, int cols, int32_t offset, double* out,
+                      int swap) {
   if (offset < 0 || rows < 0 || cols < 0) return fail("invalid form structure");
   const long long n = elementCount(rows, cols);
   if (n < 0) return fail("Too big file data.");
@@ -317,7 +316,8 @@ int DoLoadBinary_next(const char* path, const char* typeName, int rows, int cols
   if (!pravella::elementKindFromName(typeName, &kind)) return fail("Unknown data type !");
   std::vector<unsigned char> bytes(static_cast<std::size_t>(n) * pravella::elementSize(kind));
   // Elements missing from the file are an error: zeros would pass for data.
-  if (std::fseek(f.get(), offset, SEEK_SET) != 0 || !pravella::readExactly(f.get(), bytes.data(), bytes.size()))
+  if (std::fseek(f.get(), offset, SEEK_SET) != 0 ||
+      !pravella::readExactly(f.get(), bytes.data(), bytes.size()))
     return fail("end of file");
   pravella::decodeElements(bytes.data(), static_cast<std::size_t>(n), kind, swap != 0, out);
   return 1;
@@ -335,7 +335,8 @@ int DoLoadBinFile(const char* path, const double* form, double* out, int* rows, 
   pravella::UniqueFile f = pravella::openLanguageFile(path, "rb");
   if (!f) return fail("Can't read file.");
   std::vector<unsigned char> bytes(static_cast<std::size_t>(n) * size);
-  if (std::fseek(f.get(), offset, SEEK_SET) != 0 || !pravella::readExactly(f.get(), bytes.data(), bytes.size()))
+  if (std::fseek(f.get(), offset, SEEK_SET) != 0 ||
+      !pravella::readExactly(f.get(), bytes.data(), bytes.size()))
     return fail("end of file");
   const ElementKind kind = size == 2 ? ElementKind::SignedShort : ElementKind::SignedLong;
   const bool hostIsBig = std::endian::native == std::endian::big;

@@ -58,8 +58,8 @@ int32_t getFileLength_long(const char* path);
 int DoLoadBinaryDouble(const char* path, int* rows, int* cols, double* out);
 // Loads rows x cols raw elements of the named type from a byte offset; swap reverses the bytes
 // of each element of 2 bytes or more.
-int DoLoadBinary_next(const char* path, const char* typeName, int rows, int cols, int32_t offset,
-                      double* out, int swap);
+int DoLoadBinary_next(const char* path, const char* typeName, int rows, int cols, int32_t offset, double* out,
+                      int swap);
 // form = offset, rows, columns, element size (2 or 4), byte order (0 least significant byte
 // first, 1 most significant first): signed integers laid out by the form.
 int DoLoadBinFile(const char* path, const double* form, double* out, int* rows, int* cols);

@@ -148,7 +148,7 @@ struct Escape {
 // The escape sequences of ISO-2022-JP and its older forms, longest first where one begins
 // another.
 constexpr Escape kEscapes[] = {
-    {"\x1B&@\x1B$B", true}, {"\x1B$(D", true}, {"\x1B$@", true}, {"\x1B$B", true},
+    {"\x1B&@\x1B$B", true}, {"\x1B$(D", true}, {"\x1B$@", true},  {"\x1B$B", true},
     {"\x1B(J", false},      {"\x1B(H", false}, {"\x1B(B", false}, {"\x1B(I", false},
 };
 

@@ -71,7 +71,8 @@ class AtomicOutput {
     return ok_;
   }
   void write(std::string_view bytes) {
-    if (ok_ && file_->write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
+    if (ok_ &&
+        file_->write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
       ok_ = false;
   }
   void writeLine(std::string_view line) {
@@ -125,7 +126,8 @@ Verdict keepNonEmpty(const std::string& line, std::string& out) {
 LineFilter area(int first, int last) {
   return [first, last](const std::string& line, std::string& out) {
     const auto from = static_cast<std::size_t>(first);
-    if (from < line.size()) out = line.substr(from, std::min(static_cast<std::size_t>(last), line.size() - 1) - from + 1);
+    if (from < line.size())
+      out = line.substr(from, std::min(static_cast<std::size_t>(last), line.size() - 1) - from + 1);
     return Verdict::Write;
   };
 }
@@ -148,12 +150,18 @@ bool parseOp(std::string_view text, Op* op) {
 
 bool holds(double a, Op op, double b) {
   switch (op) {
-    case Op::Greater: return a > b;
-    case Op::GreaterEqual: return a >= b;
-    case Op::LessEqual: return a <= b;
-    case Op::Less: return a < b;
-    case Op::Equal: return a == b;
-    case Op::NotEqual: return a != b;
+    case Op::Greater:
+      return a > b;
+    case Op::GreaterEqual:
+      return a >= b;
+    case Op::LessEqual:
+      return a <= b;
+    case Op::Less:
+      return a < b;
+    case Op::Equal:
+      return a == b;
+    case Op::NotEqual:
+      return a != b;
   }
   return false;
 }
@@ -290,7 +298,8 @@ int selectNumber(std::string_view input, std::string_view output, std::string_vi
   return runFilter(input, output, numberInSpan(o, first, last, value));
 }
 
-int selectNthNumber(std::string_view input, std::string_view output, std::string_view op, int n, double value) {
+int selectNthNumber(std::string_view input, std::string_view output, std::string_view op, int n,
+                    double value) {
   Op o;
   if (!parseOp(op, &o)) return fail("Bad operator");
   return runFilter(input, output, nthNumber(o, n, value));
@@ -298,8 +307,8 @@ int selectNthNumber(std::string_view input, std::string_view output, std::string
 
 }  // namespace
 
-int TextFile_SelectItem_Number(std::string_view input, std::string_view output, std::string_view op, int first,
-                               int last, double value) {
+int TextFile_SelectItem_Number(std::string_view input, std::string_view output, std::string_view op,
+                               int first, int last, double value) {
   if (input == output) return fail("Same File Name");
   return selectNumber(input, output, op, first, last, value);
 }
@@ -348,7 +357,8 @@ int TextFile_ExchangeItem(std::string_view input, std::string_view output, std::
   return twoFiles(input, output, exchanging(search, replacement));
 }
 
-int TextFile_ExchangeItem_SameName(std::string_view name, std::string_view search, std::string_view replacement) {
+int TextFile_ExchangeItem_SameName(std::string_view name, std::string_view search,
+                                   std::string_view replacement) {
   return runFilter(name, name, exchanging(search, replacement));
 }
 

@@ -23,8 +23,8 @@ int TextFile_SelectArea_SameName(std::string_view name, int first, int last);
 // Lines whose number satisfies "number op value", op one of ">", ">=", "<=", "<", "==", "!=".
 // The number is read from the bytes first..last (lines not longer than last are dropped) or
 // from the n-th item (items are runs of bytes other than space and TAB, counted from 1).
-int TextFile_SelectItem_Number(std::string_view input, std::string_view output, std::string_view op, int first,
-                               int last, double value);
+int TextFile_SelectItem_Number(std::string_view input, std::string_view output, std::string_view op,
+                               int first, int last, double value);
 int TextFile_SelectItem_Number_SameFile(std::string_view name, std::string_view op, int first, int last,
                                         double value);
 int TextFile_SelectItem_NthNumber(std::string_view input, std::string_view output, std::string_view op, int n,
@@ -45,7 +45,8 @@ int TextFile_DeleteItem_sameName(std::string_view name, std::string_view word);
 // empty are not written.
 int TextFile_ExchangeItem(std::string_view input, std::string_view output, std::string_view search,
                           std::string_view replacement);
-int TextFile_ExchangeItem_SameName(std::string_view name, std::string_view search, std::string_view replacement);
+int TextFile_ExchangeItem_SameName(std::string_view name, std::string_view search,
+                                   std::string_view replacement);
 
 // The chosen white-space-separated words of each line (numbers from 1, in the order given),
 // TAB-separated; empty output lines are not written. An item number below 1 fails without a

@@ -55,6 +55,10 @@ class CalendarWindow : public testing::Test {
       return alertAnswer < 0 ? 1 : alertAnswer;
     });
     calendar->setTerminator([this] { ++terminated; });
+    calendar->setOpener([this](const QString& program, const QStringList& args, const QString&) {
+      opened.append(program + " " + args.join(" "));
+      return true;
+    });
     calendar->awakeFromNib();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -77,7 +81,16 @@ class CalendarWindow : public testing::Test {
   QString header() { return window->diaryFileField()->horizontalHeaderItem(1)->text(); }
   int checkedCell() { return window->dayCells()->checkedId(); }
 
+  // Puts a file where the day's folder belongs, so that nothing can be saved there.
+  void makeDayFolderUnwritable(QDate day) {
+    const QString folder = paths::dayFolder(day.year(), day.month(), day.day());
+    QDir::setCurrent(paths::home());
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    writeFile(folder, "not a folder");
+  }
+
   QDate today_;
+  QStringList opened;
   std::unique_ptr<pravella::MainWindow> window;
   std::unique_ptr<Calcndar> calendar;
   QStringList alerts;
@@ -282,9 +295,12 @@ TEST_F(CalendarWindow, UpAndDownOnTheDayCellsDoNothingAndAltClickNeedsARow) {
   writeFile(paths::dayFolder(2008, 2, 28) + "/a.rtf", "x");
   calendar->showDiaryFiles();
   table->selectRow(0);
+  // The Alt-click marks the click as an Option click, which opens the row's file with the
+  // desktop's application and is used up.
   QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::AltModifier,
                     table->visualItemRect(table->item(0, 1)).center());
-  EXPECT_TRUE(calendar->selectDiaryWithOptionStatus());
+  EXPECT_FALSE(calendar->selectDiaryWithOptionStatus());
+  EXPECT_EQ(opened, QStringList{"xdg-open a.rtf"});
 }
 
 TEST_F(CalendarWindow, MoonPicturesInTheGrid) {
@@ -346,7 +362,10 @@ TEST_F(CalendarWindow, NotificationsTodayAndRefresh) {
 
 TEST_F(CalendarWindow, AnEditedMemoKeepsTheDayAndTheApplication) {
   start(QDate(2008, 2, 28));
-  window->setWindowModified(true);  // a memo that cannot be saved yet
+  // A memo that cannot be saved: a file stands where its day folder belongs.
+  makeDayFolderUnwritable(QDate(2008, 2, 28));
+  window->setWindowModified(true);
+  alertAnswer = 0;
   QTest::mouseClick(window->incMonthButton(), Qt::LeftButton);
   EXPECT_EQ(calendar->selectedDay(), QDate(2008, 2, 28));
   QTest::mouseClick(cellOfDay(3), Qt::LeftButton);
@@ -356,6 +375,8 @@ TEST_F(CalendarWindow, AnEditedMemoKeepsTheDayAndTheApplication) {
   EXPECT_EQ(terminated, 0);
   EXPECT_TRUE(window->isVisible());
   EXPECT_FALSE(QFileInfo::exists(paths::preferences() + "/recentMemo.dat"));
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_TRUE(alerts.contains("Can't create a diary folder !"));
 }
 
 TEST_F(CalendarWindow, QuitWritesTheListsAndASecondStartRestoresTheFrame) {
@@ -495,6 +516,7 @@ TEST_F(CalendarWindow, ClosingAnEditedWindowAsksFirst) {
   EXPECT_EQ(terminated, 0);
 
   // "Close" saves first; a memo that cannot be saved keeps the window open.
+  makeDayFolderUnwritable(QDate(2008, 2, 28));
   alertAnswer = 0;
   window->close();
   EXPECT_TRUE(window->isVisible());

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QString>
 
 #include <string>
 
+#include "graphics/picture.h"
+#include "graphics/picture_clipboard.h"
 #include "graphics/plot2d.h"
 #include "lang/builtins/pref_backup.h"
 #include "lang/executor.h"
@@ -51,6 +56,19 @@ TEST_F(LettersPQ, PlotLineToKeepsOrClearsTheStoredRange) {
   EXPECT_EQ(axisData[1], 3.0);
   ASSERT_EQ(run("p# = plotLineTo(|0, 0|, |1, 1|, |1|);"), ".OK.\n");
   for (double v : axisData) EXPECT_EQ(v, 0.0);
+}
+
+TEST_F(LettersPQ, DisplayedPlotReachesTheClipboardAsAPicture) {
+  // A memo pastes what a run displays from the clipboard: a displayed plot must arrive there
+  // as the picture of the plot size.
+  QGuiApplication::clipboard()->clear();
+  EXPECT_EQ(run("plot(|1, 2| |2, 3| |3, 1| |4, 5| |5, 4|);"), ".OK.\n");
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(mime, nullptr);
+  const pravella::Picture picture(mime->data(pravella::kPictureMimeType));
+  EXPECT_EQ(picture.width(), 400);
+  EXPECT_EQ(picture.height(), 280);
+  EXPECT_TRUE(mime->hasFormat("image/png"));
 }
 
 }  // namespace

@@ -189,7 +189,8 @@ TEST_F(FileTest, TypedSavesAtAnOffsetInBothByteOrders) {
 
   const int32_t ints[3] = {258, -2, 65536 + 7};
   ASSERT_EQ(DoSaveBinary_Int("i.bin", "SShort", ints, 3, 1, 2), 1);
-  EXPECT_EQ(read("i.bin"), std::string(2, '\0') + bytesOf<int16_t>(258) + bytesOf<int16_t>(-2) + bytesOf<int16_t>(7));
+  EXPECT_EQ(read("i.bin"),
+            std::string(2, '\0') + bytesOf<int16_t>(258) + bytesOf<int16_t>(-2) + bytesOf<int16_t>(7));
   EXPECT_EQ(DoSaveBinary_Int("i.bin", "Float", ints, 3, 1, 0), 0);
   EXPECT_EQ(DoSaveBinary("i.bin", "Word", v, 1, 1, 0), 0);
   EXPECT_EQ(takeErrors(), err("Unknown data type !") + err("Unknown data type !"));
@@ -217,7 +218,8 @@ TEST_F(FileTest, RewriteKeepsTheRestOfTheFile) {
 TEST_F(FileTest, BlockStringFilesRoundTrip) {
   ASSERT_EQ(DoSaveStringForBlock("b.str", "hello\nworld"), 1);
   const std::string bytes = read("b.str");
-  EXPECT_EQ(bytes, std::string(kBlockStringHeader, 38) + bytesOf<int32_t>(12) + std::string("hello\nworld\0", 12));
+  EXPECT_EQ(bytes,
+            std::string(kBlockStringHeader, 38) + bytesOf<int32_t>(12) + std::string("hello\nworld\0", 12));
   std::string out;
   ASSERT_EQ(DoLoadStringForBlock("b.str", out), 1);
   EXPECT_EQ(out, "hello\nworld");

@@ -109,9 +109,9 @@ TEST_F(FileTest, TextNumberReaderFollowsSeparatorAndLineRules) {
       {"1,2,3\n4   5  6\n", 2, {1, 2, 3, 4, 5, 6}, 3, nullptr},
       {"1,2,\n", 1, {1, 2, 0}, 3, nullptr},
       {"  1\t\t2\r\n3 ,4\r\n", 2, {1, 2, 3, 4}, 2, nullptr},
-      {"1\n\n2\n", 2, {1, 2}, 1, nullptr},           // one empty line after LF is passed over
-      {"1\n\n\n2\n", 3, {1, 0, 2}, 1, nullptr},      // a second one is a row of one 0
-      {"abc 2\n", 1, {0, 2}, 2, nullptr},            // text that is no number reads as 0
+      {"1\n\n2\n", 2, {1, 2}, 1, nullptr},                // one empty line after LF is passed over
+      {"1\n\n\n2\n", 3, {1, 0, 2}, 1, nullptr},           // a second one is a row of one 0
+      {"abc 2\n", 1, {0, 2}, 2, nullptr},                 // text that is no number reads as 0
       {"1 2\n3 4", 2, {}, 0, "Invalid data structure."},  // the last line has no line end
       {"1 2\n3\n", 2, {}, 0, "Invalid data structure."},
       {"1\n", 2, {}, 0, "Invalid data structure."},
@@ -330,7 +330,8 @@ TEST_F(FileTest, TypedLoadFromAnOffsetAndShortFilesFail) {
 }
 
 TEST_F(FileTest, FixedElementLoadReadsBothByteOrders) {
-  write("f.bin", std::string("xx") + bytesOf<int16_t>(-2) + bytesOf<int16_t>(300) + bytesOf<int32_t>(-70000, true));
+  write("f.bin",
+        std::string("xx") + bytesOf<int16_t>(-2) + bytesOf<int16_t>(300) + bytesOf<int32_t>(-70000, true));
   double out[4];
   int rows = 0, cols = 0;
   const double little[5] = {2, 1, 2, 2, 0};

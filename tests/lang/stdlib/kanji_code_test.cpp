@@ -66,7 +66,8 @@ TEST(KanjiCode, ArithmeticAgreesWithTheEncodingTablesOverAllRows) {
       if (!ok || ch.size() != 1) continue;
       const QByteArray sjis = pravella::encoding::encode(ch, "SHIFT_JIS", &ok);
       if (!ok || sjis.size() != 2) continue;
-      const unsigned expected = static_cast<unsigned char>(sjis[0]) << 8 | static_cast<unsigned char>(sjis[1]);
+      const unsigned expected =
+          static_cast<unsigned char>(sjis[0]) << 8 | static_cast<unsigned char>(sjis[1]);
       ASSERT_EQ(Jis2Sjis(static_cast<uint16_t>(row << 8 | cell)), expected) << row << " " << cell;
       ++checked;
     }

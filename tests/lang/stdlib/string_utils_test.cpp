@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "lang/stdlib/file_fixture.h"
 #include "lang/stdlib/file_access.h"
+#include "lang/stdlib/file_fixture.h"
 #include "lang/stdlib/string_utils.h"
 
 class StringUtils : public FileTest {
@@ -59,7 +59,8 @@ TEST_F(StringUtils, TextBetweenTwoWords) {
   EXPECT_EQ(out, "");
   const int saved = TNumber;
   TNumber = 8;
-  EXPECT_EQ(getAllStringWithTwoWord("[0123456789012345678901234567890123456789012345678901234567890123]", "[", "]", out),
+  EXPECT_EQ(getAllStringWithTwoWord("[0123456789012345678901234567890123456789012345678901234567890123]", "[",
+                                    "]", out),
             0);
   TNumber = 64;
   EXPECT_EQ(takeErrors(), "");  // no room for the message in a result text of 8 characters

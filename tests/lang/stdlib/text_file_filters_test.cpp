@@ -1,8 +1,8 @@
 // The textFile_ filters: each filter's lines, both forms, and that a failure (a bad operator,
 // a too long line, a missing file) leaves every file as it was.
 
-#include "lang/stdlib/file_fixture.h"
 #include "lang/stdlib/text_file_filters.h"
+#include "lang/stdlib/file_fixture.h"
 
 TEST_F(FileTest, FiltersWriteTheLinesThatPass) {
   struct Case {
@@ -29,7 +29,8 @@ TEST_F(FileTest, FiltersWriteTheLinesThatPass) {
       {"number in columns", "x012y\nx150y\nx9\n",
        [](auto i, auto o) { return TextFile_SelectItem_Number(i, o, "!=", 1, 3, 12); },
        [](auto n) { return TextFile_SelectItem_Number_SameFile(n, "!=", 1, 3, 12); }, "x150y\n"},
-      {"select word", "apple\nbanana\npineapple\n", [](auto i, auto o) { return TextFile_SelectItem(i, o, "apple"); },
+      {"select word", "apple\nbanana\npineapple\n",
+       [](auto i, auto o) { return TextFile_SelectItem(i, o, "apple"); },
        [](auto n) { return TextFile_SelectItem_sameName(n, "apple"); }, "apple\npineapple\n"},
       {"deselect word", "apple\nbanana\nApple\n",
        [](auto i, auto o) { return TextFile_DeSelectItem(i, o, "apple"); },
@@ -38,9 +39,11 @@ TEST_F(FileTest, FiltersWriteTheLinesThatPass) {
        [](auto n) { return TextFile_DeleteItem_sameName(n, "-"); }, "ab-c\n\nx\n"},
       {"exchange", "aaaa\naa\nbab\n", [](auto i, auto o) { return TextFile_ExchangeItem(i, o, "aa", "a"); },
        [](auto n) { return TextFile_ExchangeItem_SameName(n, "aa", "a"); }, "aa\na\nbab\n"},
-      {"exchange drops emptied lines", "xx\nyxy\n", [](auto i, auto o) { return TextFile_ExchangeItem(i, o, "x", ""); },
+      {"exchange drops emptied lines", "xx\nyxy\n",
+       [](auto i, auto o) { return TextFile_ExchangeItem(i, o, "x", ""); },
        [](auto n) { return TextFile_ExchangeItem_SameName(n, "x", ""); }, "yy\n"},
-      {"chosen items", "a b c\n  one\ttwo\n\n", [&](auto i, auto o) { return TextFile_GetNthItem(i, o, chosen, 2); },
+      {"chosen items", "a b c\n  one\ttwo\n\n",
+       [&](auto i, auto o) { return TextFile_GetNthItem(i, o, chosen, 2); },
        [&](auto n) { return TextFile_GetNthItem_SameName(n, chosen, 2); }, "c\ta\none\n"},
       {"CR LF comes out as LF", "a\r\nb\r\n", [](auto i, auto o) { return TextFile_DeleteNullLine(i, o); },
        [](auto n) { return TextFile_DeleteNullLine_SameName(n); }, "a\nb\n"},

@@ -1,0 +1,223 @@
+// Where the user has been: back and forward through the opened documents with their cursor
+// marks, the recent-memo menus and the remembered string.
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QMenu>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QThread>
+#include <algorithm>
+#include <functional>
+
+#include "diary/day_folders.h"
+#include "diary/diary_globals.h"
+#include "diary/startup_files.h"
+#include "diary/ui/calcndar.h"
+#include "diary/ui/main_window.h"
+#include "editors/ui/main_text_view.h"
+#include "platform/console_log.h"
+#include "platform/notification_center.h"
+
+namespace {
+
+QString fileNameOf(const QString& path) { return path.section(QLatin1Char('/'), -1); }
+
+}  // namespace
+
+void Calcndar::addDocumentToRireki(const QString& path) {
+  if (fileNameOf(path).isEmpty()) return;
+  rireki_.add(path, window_->documentView()->textCursor().selectionStart());
+  adjustRirekiButton();
+  makeRecentMemo(path);
+}
+
+void Calcndar::deleteDocumentToRireki(const QString& path) {
+  if (fileNameOf(path).isEmpty()) return;
+  rireki_.remove(path);
+  adjustRirekiButton();
+}
+
+void Calcndar::clearHistoryAction() {
+  rireki_.clear();
+  adjustRirekiButton();
+}
+
+void Calcndar::beforeDocumentAction() {
+  mainTextView* memo = window_->documentView();
+  const int start = memo->textCursor().selectionStart();
+  if (!docJumpInDoc_.isEmpty()) {
+    const int position = docJumpInDoc_.takeLast().toInt();
+    QTextCursor cursor(memo->document());
+    cursor.setPosition(std::clamp(position, 0, memo->document()->characterCount() - 1));
+    memo->setTextCursor(cursor);
+    memo->ensureCursorVisible();
+    sound("Tink");
+    adjustRirekiButton();
+    return;
+  }
+  if (!save()) return;
+  if (nowDisplayedDocument_.isEmpty() && rireki_.now() == rireki_.size()) {
+    openRirekiDocument();
+    return;
+  }
+  if (rireki_.now() < 2) return;
+  rireki_.setCurrentMark(start);
+  rireki_.setNow(rireki_.now() - 1);
+  openRirekiDocument();
+  adjustRirekiButton();
+}
+
+void Calcndar::afterDocumentAction() {
+  const int start = window_->documentView()->textCursor().selectionStart();
+  if (!save()) return;
+  if (rireki_.now() >= rireki_.size()) return;
+  rireki_.setCurrentMark(start);
+  rireki_.setNow(rireki_.now() + 1);
+  openRirekiDocument();
+  adjustRirekiButton();
+}
+
+void Calcndar::openDocumentOfPath(const QString& path) {
+  // The shown memo is saved while its own day is still selected: saved after the change of
+  // day, a new memo would land in the other day's folder.
+  if (!save()) return;
+  const std::optional<pravella::DayOfPath> day = pravella::dayOfDocumentPath(path);
+  if (!day) return;
+  const QDate date(day->year, day->month, day->day);
+  if (!date.isValid()) return;
+  beforeDayToPlain();
+  setSelectedDay(date);
+  refreshCalendar();
+  selectDayAction2(day->day);
+  selectDiaryFileFromNameAction(fileNameOf(path));
+}
+
+void Calcndar::openRirekiDocument() {
+  if (rireki_.now() < 1 || rireki_.current() == nowDisplayedDocument_) return;
+  const QString mark = rireki_.currentMark();
+  openDocumentOfPath(rireki_.current());
+  if (nowDisplayedDocument_ != rireki_.current()) return;
+  const QStringList parts = mark.split(QLatin1Char(' '));
+  mainTextView* memo = window_->documentView();
+  const int last = memo->document()->characterCount() - 1;
+  const int start = std::clamp(parts.value(0).toInt(), 0, last);
+  const int length = std::clamp(parts.value(1).toInt(), 0, last - start);
+  QTextCursor cursor(memo->document());
+  cursor.setPosition(start);
+  cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+  memo->setTextCursor(cursor);
+  memo->ensureCursorVisible();
+}
+
+void Calcndar::adjustRirekiButton() {
+  const bool jumps = !docJumpInDoc_.isEmpty();
+  auto button = [this](int number) -> QAbstractButton* {
+    return number > 0 ? window_->memoMenuButtons()->button(number - 1) : nullptr;
+  };
+  if (QAbstractButton* b = button(beforeButtonNumber_)) b->setEnabled(rireki_.canGoBack(jumps));
+  if (QAbstractButton* b = button(afterButtonNumber_)) b->setEnabled(rireki_.canGoForward(jumps));
+}
+
+void Calcndar::setDocJumpInDoc() {
+  docJumpInDoc_.append(QString::number(window_->documentView()->textCursor().selectionStart()));
+  adjustRirekiButton();
+}
+
+void Calcndar::clearDocJumpInDoc() { docJumpInDoc_.clear(); }
+
+// ---------------------------------------------------------------- recent memos
+
+void Calcndar::makeRecentMemo(const QString& path) {
+  if (recentMemo_.add(path, maxRecentMemo.load())) addRecentMemoToMenu();
+}
+
+void Calcndar::addRecentMemoToMenu() {
+  const QStringList& paths = recentMemo_.paths();
+  for (QMenu* menu : {recentMemoMenu_, recentMemoMenu2_}) {
+    if (!menu) continue;
+    menu->clear();
+    for (qsizetype i = paths.size() - 1; i >= 0; --i) {
+      QAction* item = menu->addAction(pravella::RecentMemoList::menuTitle(paths[i]));
+      const int tag = static_cast<int>(i);
+      item->setData(tag);
+      connect(item, &QAction::triggered, this, [this, tag] { recentMemoMenuAction(tag); });
+    }
+    menu->addSeparator();
+    QAction* all = menu->addAction(QStringLiteral("list_up all"));
+    const int tag = static_cast<int>(paths.size()) + 1;
+    all->setData(tag);
+    connect(all, &QAction::triggered, this, [this, tag] { recentMemoMenuAction(tag); });
+  }
+}
+
+void Calcndar::recentMemoMenuAction(int tag) {
+  const QStringList paths = recentMemo_.paths();
+  if (tag >= 0 && tag < paths.size()) {
+    const QString path = paths[tag];
+    if (path == nowDisplayedDocument_) return;
+    openDocumentOfPath(path);
+    if (nowDisplayedDocument_ == path) addDocumentToRireki(path);
+    return;
+  }
+  if (tag == paths.size() + 1) {
+    QStringList newestFirst(paths.rbegin(), paths.rend());
+    newestFirst.prepend(QStringLiteral("Recent Memo"));
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("resultFromTextViewSearch"), QString(),
+                                                       newestFirst);
+  }
+}
+
+void Calcndar::setRecentMemoRejectString(const QString& reject) { recentMemo_.setRejectCharacters(reject); }
+
+// ---------------------------------------------------------------- the remembered string
+
+void Calcndar::DoSetRememberString(const QString& text) {
+  rememberString_ = text;
+  if (pravella::WriteResult written = pravella::storeRememberString(text); !written)
+    showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
+}
+
+void Calcndar::DoInsertRememberString() {
+  QTextEdit* view = focusedTextView();
+  if (!view || view->isReadOnly()) {
+    sound("Basso");
+    return;
+  }
+  view->textCursor().insertText(rememberString_);
+  sound("Tink");
+}
+
+void Calcndar::DoRemember() {
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("DoSearchMemoInSearchSheet"), rememberString_);
+}
+
+// ---------------------------------------------------------------- entries for the language
+
+namespace {
+
+// The language runs on a worker thread; the calendar's lists belong to the GUI thread.
+void onCalendarThread(const std::function<void(Calcndar&)>& work) {
+  Calcndar* calendar = PravellaSelf;
+  if (!calendar) return;
+  if (QThread::currentThread() == calendar->thread()) {
+    work(*calendar);
+    return;
+  }
+  QMetaObject::invokeMethod(calendar, [calendar, &work] { work(*calendar); }, Qt::BlockingQueuedConnection);
+}
+
+}  // namespace
+
+void setMaxRecentMemo(int count) { maxRecentMemo = count; }
+
+void setRenentMemoRejectString(const char* utf8) {
+  const QString reject = QString::fromUtf8(utf8 ? utf8 : "");
+  onCalendarThread([&reject](Calcndar& c) { c.setRecentMemoRejectString(reject); });
+}
+
+void setRememberString(const char* utf8) {
+  const QString text = QString::fromUtf8(utf8 ? utf8 : "");
+  onCalendarThread([&text](Calcndar& c) { c.DoSetRememberString(text); });
+}

@@ -1,0 +1,422 @@
+// The side views of the main window (which one is open, closing them all after saving their
+// memos), the memo menu buttons with their functions and scripts, and the memo commands the
+// language sends to the memo sheet.
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QKeySequence>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+
+#include "diary/day_documents.h"
+#include "diary/diary_globals.h"
+#include "diary/ui/calcndar.h"
+#include "diary/ui/main_window.h"
+#include "diary/ui/side_view_drawers.h"
+#include "editors/command_bridge.h"
+#include "editors/ui/main_text_view.h"
+#include "lang/values.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/rich_text_file.h"
+
+namespace {
+
+// The functions of memo menu buttons 0-9 when no script is set.
+const char* const kButtonFunctions[10] = {
+    "cal_new",          "cal_saveDocument", "cal_beforeMemo", "cal_nextMemo", "cal_calculate",
+    "cal_openToDoWindow", "cal_openURLSheet", "cal_noDurty",  "cal_openFolder", "cal_toggleToolSheet",
+};
+const char* const kButtonTitles[10] = {"New", "Save", "Back", "Next", "Calc", "ToDo", "URL", "Clean", "Folder", "Tool"};
+
+// A command's fields; nullopt unless there are at least `count`.
+std::optional<QStringList> fields(const QString& payload, int count) {
+  const QStringList parts = payload.split(QLatin1Char('\t'));
+  if (parts.size() < count) return std::nullopt;
+  return parts;
+}
+
+// The leading integer of a text, as the commands read their number fields.
+int intValue(const QString& text) {
+  bool ok = false;
+  const int n = text.trimmed().toInt(&ok);
+  if (ok) return n;
+  return static_cast<int>(text.trimmed().toDouble());
+}
+
+}  // namespace
+
+void Calcndar::buildSideViews() {
+  memoSheet_ = new pravella::MemoSheetDrawer(window_);
+  memoSheet_->toggleMemoField()->setDocument(memoSheetDocument_);
+  window_->addDockWidget(Qt::RightDockWidgetArea, memoSheet_);
+  memoSheet_->hide();
+  pictureDrawer_ = new pravella::PictureDrawer(window_);
+  window_->addDockWidget(Qt::RightDockWidgetArea, pictureDrawer_);
+  pictureDrawer_->hide();
+
+  if (QMenu* file = window_->findChild<QMenu*>(QStringLiteral("fileMenu"))) {
+    QAction* first = file->actions().value(0);
+    auto* newDoc = new QAction(tr("&New Memo"), file);
+    newDoc->setObjectName(QStringLiteral("newFileAction"));
+    newDoc->setShortcut(QKeySequence::New);
+    connect(newDoc, &QAction::triggered, this, [this] { newFileAction(); });
+    auto* saveDoc = new QAction(tr("&Save"), file);
+    saveDoc->setObjectName(QStringLiteral("saveDocAction"));
+    saveDoc->setShortcut(QKeySequence::Save);
+    connect(saveDoc, &QAction::triggered, this, [this] { saveDocAction(); });
+    auto* deleteDoc = new QAction(tr("Move to Trash"), file);
+    deleteDoc->setObjectName(QStringLiteral("deleteFileAction"));
+    connect(deleteDoc, &QAction::triggered, this, [this] { deleteFileAction(); });
+    file->insertActions(first, {newDoc, saveDoc, deleteDoc});
+    file->insertSeparator(first);
+  }
+  // The memo's length and the selection's length.
+  numOfTextSizeField_ = new QLabel(QStringLiteral("0"), window_);
+  numOfTextSizeField_->setObjectName(QStringLiteral("numOfTextSizeField"));
+  numOfSelectedTextSizeField_ = new QLabel(QStringLiteral("0"), window_);
+  numOfSelectedTextSizeField_->setObjectName(QStringLiteral("numOfSelectedTextSizeField"));
+  window_->statusBar()->addPermanentWidget(numOfSelectedTextSizeField_);
+  window_->statusBar()->addPermanentWidget(numOfTextSizeField_);
+  connect(window_->documentView(), &QTextEdit::selectionChanged, this, [this] { textViewDidChangeSelection(); });
+
+  QMenu* recent = window_->menuBar()->addMenu(tr("&Recent Memo"));
+  recent->setObjectName(QStringLiteral("recentMemoMenu"));
+  recentMemoMenu_ = recent;
+  recentMemoMenu2_ = new QMenu(window_);
+  recentMemoMenu2_->setObjectName(QStringLiteral("recentMemoMenu2"));
+
+  for (int tag = 0; tag < pravella::MainWindow::kMemoMenuButtons; ++tag) {
+    QAbstractButton* b = window_->memoMenuButtons()->button(tag);
+    if (!b) continue;
+    b->setMinimumWidth(1);  // the row of buttons never widens the window
+    if (tag >= 10) continue;
+    if (b->text().isEmpty()) b->setText(QString::fromLatin1(kButtonTitles[tag]));
+    b->setVisible(true);
+  }
+  connect(window_->memoMenuButtons(), &QButtonGroup::idClicked, this,
+          [this](int tag) { memoMenuButtonsAction(tag); });
+}
+
+QTextEdit* Calcndar::memoSheetField() const { return memoSheet_ ? memoSheet_->toggleMemoField() : nullptr; }
+
+QTextEdit* Calcndar::focusedTextView() const {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus == window_->documentView()) return window_->documentView();
+  if (focus && focus == memoSheetField()) return memoSheetField();
+  return nullptr;
+}
+
+// ---------------------------------------------------------------- which view is open
+
+int Calcndar::setToggleStatus(int status) {
+  const int old = toggleStatus_;
+  if (beforeSheet_ == old && old != 0) {
+    toggleStatus_ = status;
+    return old;
+  }
+  if (old != status) beforeSheet_ = old;
+  toggleStatus_ = status;
+  return old;
+}
+
+void Calcndar::closeAllToggleView() {
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  // The open view's memo is saved before it closes.
+  if (toggleStatus_ == 14) center.post(QStringLiteral("saveLauncherMemo"));
+  if (toggleStatus_ == 10) center.post(QStringLiteral("saveBookMarkMemo"));
+  if (toggleStatus_ == 15) center.post(QStringLiteral("sheetTableSaveAction"));
+  if (memoSheet_) memoSheet_->hide();
+  saveMemoSheetDocument();
+  if (pictureDrawer_) pictureDrawer_->hide();
+  center.post(QStringLiteral("saveTextOnFinderSheet"));
+  center.post(QStringLiteral("stopSlideShow"));
+}
+
+void Calcndar::openBeforeSheet() {
+  closeAllToggleView();
+  if (beforeSheet_ == toggleStatus_) return;
+  const int status = beforeSheet_;
+  if (status == 1 && SheetCanOpen.load() != 0 && memoSheet_) memoSheet_->show();
+  if (status == 5 && SheetCanOpen.load() != 0 && pictureDrawer_) pictureDrawer_->show();
+  setToggleStatus(status);
+}
+
+void Calcndar::openMemoView() {
+  if (SheetCanOpen.load() == 0) return;
+  if (memoSheet_->isVisible()) {
+    closeAllToggleView();
+    setToggleStatus(0);
+    return;
+  }
+  openMemoViewOpen();
+}
+
+void Calcndar::openMemoViewOpen() {
+  if (SheetCanOpen.load() == 0) return;
+  closeAllToggleView();
+  memoSheetField()->setReadOnly(false);
+  memoSheet_->show();
+  setToggleStatus(1);
+}
+
+void Calcndar::openDocumentOnMemo(const QString& path) {
+  if (SheetCanOpen.load() == 0) return;
+  closeAllToggleView();  // the sheet's own document is saved first
+  if (!QFileInfo::exists(path)) return;
+  const QString readPath = pravella::resolveSymbolicLink(path).value_or(path);
+  if (!pravella::readRichTextFile(readPath, *memoSheetDocument_)) return;
+  // From now on the sheet saves into the document it shows, never over tempMemo.rtfd.
+  memoSheetFile_ = path;
+  memoSheetFileUnreadable_ = false;
+  memoSheetDocument_->setModified(false);
+  memoSheetField()->setReadOnly(false);
+  memoSheet_->show();
+  setToggleStatus(1);
+  memoSheetField()->setTextCursor(QTextCursor(memoSheetDocument_));
+  memoSheetField()->ensureCursorVisible();
+  sound("Tink");
+}
+
+void Calcndar::showPictureView(const QImage& image) {
+  if (SheetCanOpen.load() == 0) return;
+  pictureDrawer_->showImage(image);
+  pictureDrawer_->show();
+  setToggleStatus(5);
+}
+
+// ---------------------------------------------------------------- memo menu buttons
+
+void Calcndar::memoMenuButtonsAction(int tag) {
+  if (tag < 0 || tag >= static_cast<int>(menuScriptFileName_.size())) return;
+  const QString script = menuScriptFileName_[tag];
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  if (script.size() < 2) {
+    if (tag < 10) center.post(QString::fromLatin1(kButtonFunctions[tag]));
+    return;
+  }
+  mainWindowRef = window_;
+  const QString path = pravella::paths::commandScripts() + QLatin1Char('/') + script;
+  if (QFileInfo::exists(path)) {
+    bool ok = false;
+    const QString text = pravella::plainTextOfRichTextFile(path, &ok);
+    if (ok) center.post(QStringLiteral("calculationOnEditModule"), text);
+    return;
+  }
+  // A button may carry a one-line program instead of a file name.
+  center.post(QStringLiteral("calculationOnEditModule"), script);
+}
+
+void Calcndar::executeCommandScript(const QString& name) {
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  const QString path = pravella::paths::commandScripts() + QLatin1Char('/') + name;
+  if (QFileInfo::exists(path)) {
+    bool ok = false;
+    const QString text = pravella::plainTextOfRichTextFile(path, &ok);
+    if (ok) center.post(QStringLiteral("calculationOnCommandScript"), text);
+    return;
+  }
+  center.post(QStringLiteral("calculationOnCommandScript"), name);
+}
+
+// ---------------------------------------------------------------- small actions
+
+int Calcndar::calcDocLines() const {
+  return static_cast<int>(window_->documentView()->toPlainText().split(QLatin1Char('\n')).size());
+}
+
+void Calcndar::showNumOfTextSize() {
+  const int length = window_->documentView()->document()->characterCount() - 1;
+  numOfTextSizeField_->setText(QString::number(length));
+}
+
+void Calcndar::textViewDidChangeSelection() {
+  const QTextCursor c = window_->documentView()->textCursor();
+  numOfSelectedTextSizeField_->setText(QString::number(c.selectionEnd() - c.selectionStart()));
+}
+
+void Calcndar::dispDocumentView() {
+  setDocBackGroundColor(compSelectedDocumentDate(nowDisplayedDocument_.isEmpty() ? dayFolder() + QStringLiteral("/x")
+                                                                                  : nowDisplayedDocument_));
+  window_->documentView()->viewport()->update();
+}
+
+bool Calcndar::checkSheetTable() {
+  mainTextView* memo = window_->documentView();
+  const QString text = memo->toPlainText();
+  const int cursor = memo->textCursor().position();
+  const int length = static_cast<int>(text.size());
+  int open = -1;
+  for (int i = cursor; i >= 0 && i <= length - 3; --i) {
+    const QChar c = text[i];
+    if (c == QLatin1Char('<')) {
+      open = i;
+      break;
+    }
+    if (c == QLatin1Char('\n') || c == QLatin1Char(' ') || c == QLatin1Char('\t')) break;
+  }
+  int close = -1;
+  for (int i = cursor; i < length; ++i) {
+    const QChar c = text[i];
+    if (c == QLatin1Char('>')) {
+      close = i;
+      break;
+    }
+    if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char(' ') || c == QLatin1Char('\t')) break;
+  }
+  if (open < 0 || close < 0 || close <= open) return false;
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("sheetTableOpenAction"),
+                                                     text.mid(open + 1, close - open - 1));
+  return true;
+}
+
+// ---------------------------------------------------------------- observers
+
+void Calcndar::registerDocumentObservers() {
+  using pravella::Notification;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  auto on = [&](const char* name, std::function<void(Notification&)> fn) {
+    center.addObserver(QString::fromLatin1(name), this, std::move(fn));
+  };
+  // Documents and history.
+  on("cal_new", [this](Notification&) { newDocument(); });
+  on("mainTextViewDidChange", [this](Notification&) { textDidChange(); });
+  on("adjustSaveDurtyButton", [this](Notification&) { adjustSaveDurtyButton(); });
+  on("cal_adjustSaveDurtyButton", [this](Notification&) { adjustSaveDurtyButton(); });
+  on("cal_noDurty", [this](Notification&) { noDurtyAction(); });
+  on("cal_changeFileTableForeColor", [this](Notification& n) { changeTableFontForeColor(intValue(n.text)); });
+  on("cal_toggleTableFontForeColor", [this](Notification&) { toggleTableFontForeColor(); });
+  on("cal_clickNumberOnDiaryFileTable", [this](Notification& n) { clickNumberOnDiaryFileTable_ = intValue(n.text); });
+  on("cal_clearHistory", [this](Notification&) { clearHistoryAction(); });
+  on("cal_beforeMemo", [this](Notification&) { beforeDocumentAction(); });
+  on("cal_nextMemo", [this](Notification&) { afterDocumentAction(); });
+  on("cal_adjustRirekiButton", [this](Notification&) { adjustRirekiButton(); });
+  on("showNumOfTextSize", [this](Notification&) { showNumOfTextSize(); });
+  on("cal_openWithTextEdit", [this](Notification&) {
+    if (nowDisplayedDocument_.isEmpty()) return;
+    const QFileInfo info(nowDisplayedDocument_);
+    openWithDesktop(info.absolutePath(), info.fileName());
+  });
+  on("cal_openFolder", [this](Notification&) {
+    if (!nowDisplayedDocument_.isEmpty() && QFileInfo::exists(nowDisplayedDocument_)) {
+      const QFileInfo info(nowDisplayedDocument_);
+      openWithDesktop(info.absolutePath(), info.absolutePath());
+      sound("Tink");
+    } else {
+      openWithDesktop(dayFolder(), dayFolder());
+    }
+  });
+
+  // Side views.
+  on("cal_getOpenedSheet", [this](Notification&) { pravella::answerNumber(toggleStatus_); });
+  for (const char* name : {"cal_closeMemoSheet", "cal_closeSheet", "cal_closeToolSheet"})
+    on(name, [this](Notification&) { closeAllToggleView(); });
+  on("cal_toggleMemoSheet", [this](Notification&) { openMemoView(); });
+  on("cal_openMemoSheet", [this](Notification&) { openMemoViewOpen(); });
+  on("openDocumentOnMemo", [this](Notification& n) { openDocumentOnMemo(n.text); });
+
+  // Memo menu buttons.
+  on("cal_setDocMenuSctipt", [this](Notification& n) {
+    const auto f = fields(n.text, 2);
+    if (!f) return;
+    const int k = intValue(f->at(0));
+    if (k >= 1 && k <= 10) menuScriptFileName_[k - 1] = f->at(1);
+  });
+  on("cal_setDocMenuTitle", [this](Notification& n) {
+    const auto f = fields(n.text, 2);
+    if (!f) return;
+    const int k = intValue(f->at(0));
+    if (k >= 1 && k <= 10)
+      if (QAbstractButton* b = window_->memoMenuButtons()->button(k - 1)) {
+        b->setText(f->at(1));
+        b->setVisible(true);
+      }
+  });
+  on("cal_setDocMenuButton", [this](Notification& n) {
+    const auto f = fields(n.text, 3);
+    if (!f) return;
+    const int k = intValue(f->at(0));
+    if (k < 1 || k > 20) return;
+    if (QAbstractButton* b = window_->memoMenuButtons()->button(k - 1)) {
+      b->setText(f->at(1));
+      b->setVisible(true);
+    }
+    menuScriptFileName_[k - 1] = f->at(2);
+  });
+  on("cal_getDocMenuTitle", [this](Notification& n) {
+    const int k = intValue(n.text);
+    QString title;
+    if (k >= 1 && k <= 10)
+      if (QAbstractButton* b = window_->memoMenuButtons()->button(k - 1)) title = b->text();
+    pravella::answerString(title);
+  });
+  on("cal_setSaveButtonNumber", [this](Notification& n) { saveButtonNumber_ = intValue(n.text); });
+  on("cal_setNoDurtyButtonNumber", [this](Notification& n) { mihensyuButtonNumber_ = intValue(n.text); });
+  on("cal_setBeforeyButtonNumber", [this](Notification& n) { beforeButtonNumber_ = intValue(n.text); });
+  on("cal_setNextButtonNumber", [this](Notification& n) { afterButtonNumber_ = intValue(n.text); });
+  on("cal_setAllMemoButtonEnable", [this](Notification&) {
+    for (int tag = 0; tag < 10; ++tag)
+      if (QAbstractButton* b = window_->memoMenuButtons()->button(tag)) b->setEnabled(true);
+  });
+  on("cal_executeCommandScript", [this](Notification& n) { executeCommandScript(n.text); });
+
+  // Memo commands: they act on the memo sheet, not on the main memo. Answers go onto the
+  // running program's stack.
+  on("cal_getAllMemo", [this](Notification&) { pravella::answerString(memoSheetDocument_->toPlainText()); });
+  on("cal_getSelectedMemo", [this](Notification&) {
+    pravella::answerString(memoSheetField()->textCursor().selection().toPlainText());
+  });
+  on("cal_getMemoSelectedRange", [this](Notification&) {
+    const QTextCursor c = memoSheetField()->textCursor();
+    const double row[2] = {static_cast<double>(c.selectionStart()),
+                           static_cast<double>(c.selectionEnd() - c.selectionStart())};
+    pravella::answerNumbers(row);
+  });
+  on("cal_getMemoLength", [this](Notification&) {
+    const double row[2] = {0, static_cast<double>(memoSheetDocument_->characterCount() - 1)};
+    pravella::answerNumbers(row);
+  });
+  on("cal_setMemoSelectedAll", [this](Notification&) { memoSheetField()->selectAll(); });
+  on("cal_setMemoSelectedRange", [this](Notification& n) {
+    const QStringList f = n.text.split(QLatin1Char('\t'));
+    if (f.size() != 2) return;
+    const int last = memoSheetDocument_->characterCount() - 1;
+    const int start = std::clamp(intValue(f[0]), 0, last);
+    const int length = std::clamp(intValue(f[1]), 0, last - start);
+    QTextCursor c(memoSheetDocument_);
+    c.setPosition(start);
+    c.setPosition(start + length, QTextCursor::KeepAnchor);
+    memoSheetField()->setTextCursor(c);
+  });
+  on("cal_memoCopy", [this](Notification&) { memoSheetField()->copy(); });
+  on("cal_memoCut", [this](Notification&) { memoSheetField()->cut(); });
+  on("cal_memoPaste", [this](Notification&) { memoSheetField()->paste(); });
+  on("cal_insertTextToMemo", [this](Notification& n) {
+    memoSheetField()->textCursor().insertText(n.text);
+    memoSheetField()->viewport()->update();
+  });
+  on("cal_pasteToMemoFromDoc", [this](Notification&) {
+    mainTextView* memo = window_->documentView();
+    const QTextCursor kept = memo->textCursor();
+    QTextCursor source = kept;
+    if (!source.hasSelection()) source.select(QTextCursor::Document);
+    memoSheetField()->textCursor().insertFragment(source.selection());
+    memo->setTextCursor(kept);
+  });
+  on("cal_getDocumentPath", [this](Notification&) { pravella::answerString(nowDisplayedDocument_); });
+  on("cal_dispDocumentView", [this](Notification&) { dispDocumentView(); });
+  on("cal_buildAmModeObject", [this](Notification& n) {
+    const QString text = n.text.size() < 8 ? window_->documentView()->toPlainText() : n.text;
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("buildAmModeObject"), text);
+  });
+}

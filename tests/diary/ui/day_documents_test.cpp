@@ -1,0 +1,423 @@
+// The day's documents driven through the main window: typing, saving, auto-saving, renaming,
+// deleting and opening, with the files checked on disk.
+
+#include "day_documents_fixture.h"
+
+namespace {
+
+using namespace day_documents_test;
+
+TEST_F(DayDocuments, ANewMemoIsSavedUnderItsFirstLine) {
+  start();
+  EXPECT_TRUE(calendar->nowDisplayedDocument().isEmpty());
+  EXPECT_FALSE(window->isWindowModified());
+  EXPECT_FALSE(memoButton(1)->isEnabled());  // the save function
+
+  type("Shopping");
+  QTest::keyClick(memo(), Qt::Key_Return);
+  type("milk");
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_TRUE(memoButton(1)->isEnabled());
+  QTest::mouseClick(memoButton(1), Qt::LeftButton);  // "Save": cal_saveDocument
+
+  const QString path = day() + "/Shopping.rtfd";
+  EXPECT_TRUE(QFileInfo(path + "/TXT.rtf").isFile());
+  EXPECT_EQ(textOf(path), "Shopping\nmilk");
+  EXPECT_EQ(calendar->numOfTextSizeField()->text(), "13");
+  EXPECT_EQ(calendar->nowDisplayedDocument(), path);
+  EXPECT_FALSE(window->isWindowModified());
+  EXPECT_FALSE(memoButton(1)->isEnabled());
+  EXPECT_EQ(nameField()->text(), "Shopping");
+  EXPECT_EQ(rows(), QStringList{"Shopping"});
+  EXPECT_EQ(header(), "2008/02/28 (1)");
+  EXPECT_EQ(table()->currentRow(), 0);
+  EXPECT_EQ(calendar->history().paths(), QStringList{path});
+  EXPECT_EQ(calendar->recentMemo(), QStringList{path});
+  EXPECT_TRUE(sounds.contains("Tink"));
+  EXPECT_TRUE(alerts.isEmpty());
+  // Nothing but the document in the day folder: no temporary leftovers.
+  EXPECT_EQ(QDir(day()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"Shopping.rtfd"});
+
+  // Edits of a saved document go back into the same package.
+  QTextCursor end(memo()->document());
+  end.movePosition(QTextCursor::End);
+  memo()->setTextCursor(end);
+  type(" and eggs");
+  ASSERT_TRUE(calendar->save());
+  EXPECT_EQ(textOf(path), "Shopping\nmilk and eggs");
+}
+
+TEST_F(DayDocuments, AutoSaveComes300SecondsAfterTheLastEdit) {
+  start();
+  type("Groceries");
+  ASSERT_TRUE(timer->isActive());
+  EXPECT_EQ(timer->lastSeconds, 300);
+  const int starts = timer->starts;
+  type("!");
+  EXPECT_EQ(timer->starts, starts + 1);  // each edit starts the wait again
+  EXPECT_FALSE(QFileInfo::exists(day() + "/Groceries!.rtfd"));
+  timer->fire();
+  EXPECT_EQ(textOf(day() + "/Groceries!.rtfd"), "Groceries!");
+  EXPECT_FALSE(window->isWindowModified());
+  EXPECT_FALSE(timer->isActive());
+
+  // "Not dirty" drops the mark and the waiting save.
+  type("x");
+  ASSERT_TRUE(timer->isActive());
+  pravella::NotificationCenter::defaultCenter().post("cal_noDurty");
+  EXPECT_FALSE(timer->isActive());
+  EXPECT_FALSE(window->isWindowModified());
+}
+
+TEST_F(DayDocuments, NamesOfNewMemos) {
+  start();
+  // A first line of 51 characters: the time of the save.
+  type(QString(51, 'a'));
+  ASSERT_TRUE(calendar->save());
+  EXPECT_TRUE(QFileInfo::exists(day() + "/20080228-131415.rtfd"));
+
+  // A first line beginning with "." must not make a document no list shows.
+  calendar->newDocument();
+  type(".secret");
+  ASSERT_TRUE(calendar->save());
+  EXPECT_TRUE(QFileInfo::exists(day() + "/_secret.rtfd"));
+  EXPECT_TRUE(rows().contains("_secret"));
+
+  // A typed name with "/" and ":" is cleaned.
+  calendar->newDocument();
+  nameField()->setText("a/b:c");
+  type("text");
+  ASSERT_TRUE(calendar->save());
+  EXPECT_TRUE(QFileInfo::exists(day() + "/a_b;c.rtfd"));
+
+  // A name already taken asks with the save panel; cancelling keeps the memo edited.
+  calendar->newDocument();
+  type("Shopping");
+  writeRtfd(day() + "/Shopping.rtfd", "older");
+  EXPECT_FALSE(calendar->save());
+  EXPECT_EQ(panels, QStringList{"Diary New Document Save:Shopping"});
+  EXPECT_TRUE(window->isWindowModified());
+  panelAnswer = "Shopping 2";
+  ASSERT_TRUE(calendar->save());
+  EXPECT_EQ(textOf(day() + "/Shopping 2.rtfd"), "Shopping");
+  EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/Shopping 2.rtfd");
+}
+
+TEST_F(DayDocuments, AFailedWriteKeepsTheMemoAndSaysSo) {
+  writeRtfd(day() + "/a.rtfd", "first");
+  start();
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/a.rtfd");
+  type("edited ");
+  // The day folder becomes a file: nothing can be written there.
+  QDir::setCurrent(paths::home());
+  ASSERT_TRUE(QDir(day()).removeRecursively());
+  writeFile(day(), "not a folder");
+  alertAnswer = 0;
+  EXPECT_FALSE(calendar->save());
+  EXPECT_EQ(alerts, QStringList{"Can't save the document !"});
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_EQ(memo()->toPlainText(), "edited first");
+  EXPECT_FALSE(sounds.contains("Tink"));
+
+  // A change of day is refused: the memo stays where it is.
+  QTest::mouseClick(window->incMonthButton(), Qt::LeftButton);
+  EXPECT_EQ(calendar->selectedDay(), QDate(2008, 2, 28));
+  EXPECT_EQ(memo()->toPlainText(), "edited first");
+}
+
+TEST_F(DayDocuments, AnUncreatableDayFolderRefusesTheSave) {
+  start();
+  type("new memo");
+  QDir::setCurrent(paths::home());
+  ASSERT_TRUE(QDir(day()).removeRecursively());
+  writeFile(day(), "not a folder");
+  alertAnswer = 0;
+  EXPECT_FALSE(calendar->save());
+  EXPECT_EQ(alerts, QStringList{"Can't create a diary folder !"});
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_EQ(memo()->toPlainText(), "new memo");
+}
+
+TEST_F(DayDocuments, OpeningByKind) {
+  writeRtfd(day() + "/a.rtfd", "package");
+  writeFile(day() + "/notes.txt", "plain words");
+  QTextDocument rtf;
+  rtf.setPlainText("single file");
+  ASSERT_TRUE(pravella::writeRtfFile(day() + "/r.rtf", rtf).ok);
+  writeFile(day() + "/NOTES.RTF", "{\\rtf1 x}");
+  QImage picture(4, 3, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(day() + "/photo.png"));
+  writeFile(day() + "/x.tbld", "hidden kind");
+  writeFile(day() + "/.hidden", "hidden name");
+  QFile::link("gone.rtfd", day() + "/dangling.rtfd");
+  start();
+  QStringList names = calendar->diaryFiles();
+  names.sort();
+  EXPECT_EQ(names, QStringList({"NOTES.RTF", "a.rtfd", "dangling.rtfd", "notes.txt", "photo.png", "r.rtf"}));
+  auto open = [&](const QString& name) {
+    const qsizetype row = calendar->diaryFiles().indexOf(name);
+    ASSERT_GE(row, 0) << s(name);
+    clickRow(static_cast<int>(row));
+  };
+
+  open("notes.txt");
+  EXPECT_EQ(memo()->toPlainText(), "plain words");
+  EXPECT_EQ(nameField()->text(), "notes.txt");
+  EXPECT_TRUE(nameField()->isReadOnly());
+  EXPECT_TRUE(memo()->isReadOnly());
+  EXPECT_FALSE(window->isWindowModified());
+
+  open("a.rtfd");
+  EXPECT_EQ(memo()->toPlainText(), "package");
+  EXPECT_EQ(nameField()->text(), "a");
+  EXPECT_FALSE(memo()->isReadOnly());
+  EXPECT_TRUE(sounds.contains("Pop"));
+
+  // The name of a plain text document is not offered for renaming.
+  open("notes.txt");
+  QTest::keyClick(nameField(), Qt::Key_Return);
+  EXPECT_TRUE(QFileInfo(day() + "/notes.txt").isFile());
+
+  // An .rtf document is saved as an .rtfd package beside it.
+  open("r.rtf");
+  EXPECT_EQ(memo()->toPlainText(), "single file");
+  type("more ");
+  ASSERT_TRUE(calendar->save());
+  EXPECT_EQ(textOf(day() + "/r.rtfd"), "more single file");
+  EXPECT_EQ(textOf(day() + "/r.rtf"), "single file");
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/r.rtfd");
+
+  opened.clear();     // (the day's first row, whatever it is, opens at start)
+  open("NOTES.RTF");  // not rich text by its upper-case extension: the desktop opens it
+  EXPECT_EQ(opened, QStringList{"xdg-open NOTES.RTF in 28"});
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/r.rtfd");
+
+  open("photo.png");
+  EXPECT_TRUE(calendar->pictureDrawer()->isVisible());
+  EXPECT_EQ(calendar->toggleStatus(), 5);
+  pravella::PictureDrawer* pictures = calendar->pictureDrawer();
+  EXPECT_EQ(pictures->pictureView()->property("imageSize").toSize(), QSize(4, 3));
+  pictures->pictMagField()->setValue(5);  // more than 3 times is shown at 3
+  pictures->pictMagAction();
+  EXPECT_EQ(pictures->magnification(), 3.0);
+  EXPECT_EQ(pictures->pictureView()->property("imageSize").toSize(), QSize(12, 9));
+
+  open("dangling.rtfd");  // a link to nothing: a new memo
+  EXPECT_TRUE(calendar->nowDisplayedDocument().isEmpty());
+  EXPECT_TRUE(memo()->toPlainText().isEmpty());
+}
+
+TEST_F(DayDocuments, AnRtfDocumentNeverReplacesAPackageOfItsName) {
+  QTextDocument rtf;
+  rtf.setPlainText("from rtf");
+  QDir().mkpath(day());
+  ASSERT_TRUE(pravella::writeRtfFile(day() + "/r.rtf", rtf).ok);
+  writeRtfd(day() + "/r.rtfd", "another document");
+  start();
+  clickRow(static_cast<int>(calendar->diaryFiles().indexOf("r.rtf")));
+  ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/r.rtf");
+  type("edited ");
+  ASSERT_TRUE(calendar->save());
+  EXPECT_EQ(textOf(day() + "/r.rtfd"), "another document");
+  EXPECT_EQ(textOf(day() + "/r_1.rtfd"), "edited from rtf");
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/r_1.rtfd");
+}
+
+TEST_F(DayDocuments, ALinkedDocumentIsReadAndWrittenAtItsTarget) {
+  writeRtfd(day(1) + "/real.rtfd", "linked text");
+  QDir().mkpath(day());
+  ASSERT_TRUE(QFile::link("../01/real.rtfd", day() + "/link.rtfd"));  // relative to its folder
+  start();
+  QDir::setCurrent(paths::home());
+  clickRow(0);
+  EXPECT_EQ(memo()->toPlainText(), "linked text");
+  type("more ");
+  ASSERT_TRUE(calendar->save());
+  EXPECT_TRUE(QFileInfo(day() + "/link.rtfd").isSymLink());
+  EXPECT_EQ(textOf(day(1) + "/real.rtfd"), "more linked text");
+}
+
+TEST_F(DayDocuments, RenamingMovesTheFileThenTheBookmarks) {
+  writeRtfd(day() + "/a.rtfd", "alpha");
+  writeRtfd(day() + "/taken.rtfd", "other");
+  std::vector<QStringList> bookmarkMoves;
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      "renameBookMarkPathName", nullptr,
+      [&](pravella::Notification& n) {
+        // Told only once the file is where the bookmark will point.
+        EXPECT_TRUE(QFileInfo::exists(n.strings.value(1)));
+        bookmarkMoves.push_back(n.strings);
+      },
+      pravella::Delivery::PostingThread);
+  start();
+  clickRow(static_cast<int>(calendar->diaryFiles().indexOf("a.rtfd")));
+  ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/a.rtfd");
+
+  // By the name field, with an unsaved edit: the edit is saved, then the file moves.
+  type("new ");
+  nameField()->setText("b");
+  QTest::keyClick(nameField(), Qt::Key_Return);
+  EXPECT_FALSE(QFileInfo::exists(day() + "/a.rtfd"));
+  EXPECT_EQ(textOf(day() + "/b.rtfd"), "new alpha");
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/b.rtfd");
+  EXPECT_FALSE(calendar->history().paths().contains(day() + "/a.rtfd"));
+  EXPECT_TRUE(calendar->history().paths().contains(day() + "/b.rtfd"));
+  ASSERT_EQ(bookmarkMoves.size(), 1u);
+  EXPECT_EQ(bookmarkMoves[0], QStringList({day() + "/a.rtfd", day() + "/b.rtfd"}));
+
+  // Onto a name that is taken: nothing moves, nobody is told.
+  nameField()->setText("taken");
+  QTest::keyClick(nameField(), Qt::Key_Return);
+  EXPECT_EQ(textOf(day() + "/taken.rtfd"), "other");
+  EXPECT_EQ(textOf(day() + "/b.rtfd"), "new alpha");
+  EXPECT_EQ(bookmarkMoves.size(), 1u);
+
+  // By editing the row in the table: an rtfd package stays one.
+  const int row = static_cast<int>(calendar->diaryFiles().indexOf("b.rtfd"));
+  table()->item(row, 1)->setText("c");
+  EXPECT_EQ(textOf(day() + "/c.rtfd"), "new alpha");
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/c.rtfd");
+  EXPECT_EQ(bookmarkMoves.size(), 2u);
+  EXPECT_FALSE(calendar->history().paths().contains(day() + "/b.rtfd"));
+  pravella::NotificationCenter::defaultCenter().removeObservers(nullptr, "renameBookMarkPathName");
+}
+
+TEST_F(DayDocuments, DeletingMovesExactlyTheChosenFileToTheTrash) {
+  writeRtfd(day() + "/a.rtfd", "alpha");
+  writeRtfd(day() + "/b.rtfd", "beta");
+  writeFile(day() + "/b.tbld/table", "t");
+  start();
+  clickRow(static_cast<int>(calendar->diaryFiles().indexOf("a.rtfd")));
+  type("unsaved ");
+  // Another row chosen while the shown memo has unsaved edits.
+  const int row = static_cast<int>(calendar->diaryFiles().indexOf("b.rtfd"));
+  table()->selectRow(row);
+  alertAnswer = 2;  // "Delete"
+  table()->setFocus();
+  QTest::keyClick(table(), Qt::Key_Delete);
+  EXPECT_EQ(alerts, QStringList{"Delete : b.rtfd"});
+  const QString trash = paths::trash() + "/files";
+  EXPECT_EQ(textOf(trash + "/b.rtfd"), "beta");
+  EXPECT_TRUE(QFileInfo(trash + "/b.tbld").isDir());
+  EXPECT_TRUE(QFileInfo(paths::trash() + "/info/b.rtfd.trashinfo").isFile());
+  EXPECT_FALSE(QFileInfo::exists(day() + "/b.rtfd"));
+  // The shown memo keeps its unsaved edits and its document.
+  EXPECT_EQ(memo()->toPlainText(), "unsaved alpha");
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/a.rtfd");
+  EXPECT_TRUE(QFileInfo::exists(day() + "/a.rtfd"));
+  EXPECT_EQ(rows(), QStringList{"a"});
+
+  // "Cancel" deletes nothing.
+  alertAnswer = 0;
+  table()->selectRow(0);
+  calendar->deleteFileAction();
+  EXPECT_TRUE(QFileInfo::exists(day() + "/a.rtfd"));
+
+  // The shown document itself, when the Trash already holds one of its name.
+  writeRtfd(trash + "/a.rtfd", "old trash");
+  alertAnswer = 2;
+  table()->selectRow(0);
+  calendar->deleteFileAction();
+  EXPECT_EQ(textOf(trash + "/a.001.rtfd"), "alpha");
+  EXPECT_TRUE(calendar->nowDisplayedDocument().isEmpty());
+  EXPECT_TRUE(memo()->toPlainText().isEmpty());
+  EXPECT_FALSE(window->isWindowModified());
+  EXPECT_TRUE(rows().isEmpty());
+  EXPECT_FALSE(calendar->history().paths().contains(day() + "/a.rtfd"));
+}
+
+TEST_F(DayDocuments, HistoryBackAndForwardWithCursorMarks) {
+  writeRtfd(day(1) + "/A.rtfd", "first document");
+  writeRtfd(day(2) + "/B.rtfd", "second document");
+  writeRtfd(day(3) + "/C.rtfd", "third document");
+  start();
+  for (int d : {1, 2, 3}) {
+    QTest::mouseClick(window->dayCell(d + calendar->startOffset() - 1), Qt::LeftButton);
+    ASSERT_EQ(calendar->nowDisplayedDocument(), day(d) + (d == 1 ? "/A.rtfd" : d == 2 ? "/B.rtfd" : "/C.rtfd"));
+  }
+  EXPECT_EQ(calendar->history().size(), 3);
+  EXPECT_TRUE(memoButton(2)->isEnabled());   // back
+  EXPECT_FALSE(memoButton(3)->isEnabled());  // forward
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day(2) + "/B.rtfd");
+  QTextCursor left(memo()->document());
+  left.setPosition(7);
+  memo()->setTextCursor(left);
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day(1) + "/A.rtfd");
+  EXPECT_EQ(calendar->selectedDay(), QDate(2008, 2, 1));
+  EXPECT_FALSE(memoButton(2)->isEnabled());
+  QTest::mouseClick(memoButton(3), Qt::LeftButton);
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day(2) + "/B.rtfd");
+  EXPECT_EQ(memo()->textCursor().position(), 7);
+
+  // Jump marks inside the document come first.
+  QTextCursor c(memo()->document());
+  c.setPosition(3);
+  memo()->setTextCursor(c);
+  calendar->setDocJumpInDoc();
+  c.setPosition(12);
+  memo()->setTextCursor(c);
+  calendar->beforeDocumentAction();
+  EXPECT_EQ(memo()->textCursor().position(), 3);
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day(2) + "/B.rtfd");
+
+  // Opening one again moves it to the end.
+  QTest::mouseClick(window->dayCell(1 + calendar->startOffset() - 1), Qt::LeftButton);
+  EXPECT_EQ(calendar->history().paths(),
+            QStringList({day(2) + "/B.rtfd", day(3) + "/C.rtfd", day(1) + "/A.rtfd"}));
+}
+
+TEST_F(DayDocuments, RecentMemoMenus) {
+  writeRtfd(day(1) + "/A.rtfd", "a");
+  writeRtfd(day(2) + "/B.rtfd", "b");
+  start();
+  QTest::mouseClick(window->dayCell(1 + calendar->startOffset() - 1), Qt::LeftButton);
+  QTest::mouseClick(window->dayCell(2 + calendar->startOffset() - 1), Qt::LeftButton);
+  QStringList titles;
+  for (QAction* a : calendar->recentMemoMenu()->actions())
+    if (!a->isSeparator()) titles << a->text();
+  EXPECT_EQ(titles, QStringList({"02/02/B", "02/01/A", "list_up all"}));
+  EXPECT_EQ(calendar->recentMemoMenu2()->actions().size(), 4);
+
+  QStringList posted;
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      "resultFromTextViewSearch", nullptr, [&](pravella::Notification& n) { posted = n.strings; },
+      pravella::Delivery::PostingThread);
+  calendar->recentMemoMenu()->actions().last()->trigger();
+  EXPECT_EQ(posted, QStringList({"Recent Memo", day(2) + "/B.rtfd", day(1) + "/A.rtfd"}));
+  pravella::NotificationCenter::defaultCenter().removeObservers(nullptr, "resultFromTextViewSearch");
+
+  calendar->recentMemoMenu()->actions().at(1)->trigger();  // 02/01/A
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day(1) + "/A.rtfd");
+  EXPECT_EQ(calendar->selectedDay(), QDate(2008, 2, 1));
+
+  // Rejected names leave the list at the next update.
+  calendar->setRecentMemoRejectString("B");
+  calendar->addDocumentToRireki(day(1) + "/A.rtfd");
+  EXPECT_EQ(calendar->recentMemo(), QStringList{day(1) + "/A.rtfd"});
+}
+
+TEST_F(DayDocuments, TableColoursAndDrag) {
+  writeRtfd(day() + "/a.rtfd", "a");
+  writeRtfd(day() + "/b.rtfd", "b");
+  start();
+  pravella::NotificationCenter::defaultCenter().post("cal_changeFileTableForeColor", "2");
+  EXPECT_EQ(table()->item(0, 1)->background().color(), QColor::fromRgbF(0.93f, 0.93f, 0.93f));
+  EXPECT_EQ(table()->item(1, 1)->background().color(), QColor(Qt::white));
+  calendar->toggleTableFontForeColor();
+  EXPECT_EQ(calendar->tableFontColorMode(), 3);
+  EXPECT_EQ(table()->item(0, 1)->foreground().color(), QColor::fromRgbF(0.5f, 0.1f, 0.2f));
+
+  std::unique_ptr<QMimeData> drag(calendar->dragDataForRow(0));
+  ASSERT_TRUE(drag);
+  const QString name = calendar->diaryFiles()[0];
+  EXPECT_EQ(drag->text(), " [" + pravella::documentDisplayName(name) + "] ");
+  EXPECT_EQ(QString::fromUtf8(drag->data("MyCustomBookMarkFromDiaryPboardType")), day() + "/" + name);
+}
+
+}  // namespace
