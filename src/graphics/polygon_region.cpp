@@ -20,7 +20,8 @@ int roundedCoordinate(double v) { return std::isnan(v) ? 0 : toCoordinate(v + 0.
 
 QRegion regionOf(const double* outline, int count) {
   QPolygon polygon;
-  for (int i = 0; i < count; ++i) polygon << QPoint(roundedCoordinate(outline[2 * i]), roundedCoordinate(outline[2 * i + 1]));
+  for (int i = 0; i < count; ++i)
+    polygon << QPoint(roundedCoordinate(outline[2 * i]), roundedCoordinate(outline[2 * i + 1]));
   // The region closes the outline itself: a last vertex equal to the first adds nothing.
   return QRegion(polygon, Qt::OddEvenFill);
 }
@@ -91,7 +92,8 @@ void getOuterPoint(double cx, double cy, double radius, double* x, double* y) {
   showErrMessageToConsole(pravella::cformat("xx = %g,  yy = %g\n", *x, *y));
 }
 
-int DoRegionPoints(const double* outline, int count, const double* data, int k, int cols, double* out, int* found) {
+int DoRegionPoints(const double* outline, int count, const double* data, int k, int cols, double* out,
+                   int* found) {
   double minX = outline[0], maxX = outline[0], minY = outline[1], maxY = outline[1];
   for (int i = 1; i < count; ++i) {
     minX = std::min(minX, outline[2 * i]);
@@ -148,7 +150,8 @@ int DoRegionPointsMenseki(const double* outline, int count, const double* data, 
 int DoRegion(const double* outline, int count, int m, int n, double* out) {
   const QRegion region = regionOf(outline, count);
   for (long long r = 0; r < m; ++r)
-    for (long long c = 0; c < n; ++c) out[r * n + c] = inRegion(region, static_cast<double>(c + 1), static_cast<double>(r + 1)) ? 1.0 : 0.0;
+    for (long long c = 0; c < n; ++c)
+      out[r * n + c] = inRegion(region, static_cast<double>(c + 1), static_cast<double>(r + 1)) ? 1.0 : 0.0;
   return 1;
 }
 

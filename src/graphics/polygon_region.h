@@ -19,7 +19,8 @@ void getOuterPoint(double cx, double cy, double radius, double* x, double* y);
 
 // The data rows inside by ray crossing (a point on an edge is inside), in order. Returns 0
 // without a message when the outline's bounding box has no width or no height.
-int DoRegionPoints(const double* outline, int count, const double* data, int k, int cols, double* out, int* found);
+int DoRegionPoints(const double* outline, int count, const double* data, int k, int cols, double* out,
+                   int* found);
 
 // The data rows inside by the area test: a point is inside when inserting it into the
 // outline at its nearest edge makes the area smaller. Returns 1.

@@ -19,7 +19,8 @@ namespace view3d {
 int32_t hwin = 300;
 int32_t vwin = 300;
 }  // namespace view3d
-double magView3D = 0.6, viewX = 10.0, viewY = 10.0, viewZ = 100.0, Dhight = 0.1, Dmax = 1000.0, Dmin = -1000.0;
+double magView3D = 0.6, viewX = 10.0, viewY = 10.0, viewZ = 100.0, Dhight = 0.1, Dmax = 1000.0,
+       Dmin = -1000.0;
 
 namespace {
 
@@ -45,7 +46,9 @@ Frame frameOfView() {
                static_cast<double>(view3d::hwin / 2), static_cast<double>(view3d::vwin / 2)};
 }
 
-double depthOf(const ViewRotation& r, double x, double y, double z) { return r.C[0] * x + r.C[1] * z + r.C[2] * y; }
+double depthOf(const ViewRotation& r, double x, double y, double z) {
+  return r.C[0] * x + r.C[1] * z + r.C[2] * y;
+}
 
 // The projected, culled and sorted cells of a grid.
 struct Cells {
@@ -66,7 +69,8 @@ bool project(int rows, int cols, const double* x, const double* y, const double*
     return false;
   }
   Calc3DframeTo2D(rows, cols, x, y, z, cells.sx.data(), cells.sy.data(), r, cx, cy, f.W, f.H, viewZ, Dhight);
-  CalcBehind3D(rows, cols, cells.quads.data(), x, y, z, viewZ, cells.sx.data(), cells.sy.data(), r, &cells.count);
+  CalcBehind3D(rows, cols, cells.quads.data(), x, y, z, viewZ, cells.sx.data(), cells.sy.data(), r,
+               &cells.count);
   SortBehind(cells.quads.data(), cells.count);
   return true;
 }
@@ -137,7 +141,8 @@ void contourCell(OffScreenWorld& w, const double* c, int cols, const SurfaceQuad
   point(P10, d);
   point(P11, e);
   for (double level = vr.min; level <= vr.max; level += vr.step) {
-    w.setForeColor(vr.threshold > level ? QColor(0, 0, 255) : QColor(255, 0, 0));
+    // The drawing system's blue and red, colour numbers 4 and 2.
+    w.setForeColor(colorForReference(vr.threshold > level ? 4 : 2));
     double x1, y1, x2, y2;
     if (pravella::cross(a, b, d, level, &x1, &y1, &x2, &y2)) pravella::line(w, x1, y1, x2, y2);
     if (pravella::cross(d, b, e, level, &x1, &y1, &x2, &y2)) pravella::line(w, x1, y1, x2, y2);
@@ -179,8 +184,10 @@ void paintCells(OffScreenWorld& w, const Surface& s, const Cells& cells, Paint p
       first = lightingIndex(p00, p01, p10);
       second = lightingIndex(p10, p01, p11);
     } else {
-      const double m1 = (valueAt(s.c, s.cols, q, P00) + valueAt(s.c, s.cols, q, P10) + valueAt(s.c, s.cols, q, P01)) / 3;
-      const double m2 = (valueAt(s.c, s.cols, q, P11) + valueAt(s.c, s.cols, q, P10) + valueAt(s.c, s.cols, q, P01)) / 3;
+      const double m1 =
+          (valueAt(s.c, s.cols, q, P00) + valueAt(s.c, s.cols, q, P10) + valueAt(s.c, s.cols, q, P01)) / 3;
+      const double m2 =
+          (valueAt(s.c, s.cols, q, P11) + valueAt(s.c, s.cols, q, P10) + valueAt(s.c, s.cols, q, P01)) / 3;
       const bool sp = paint == Paint::ValueSP;
       first = sp ? valueIndexSP(m1, vr.min, vr.max) : valueIndexTopo(m1, vr.min, vr.max);
       second = sp ? valueIndexSP(m2, vr.min, vr.max) : valueIndexTopo(m2, vr.min, vr.max);
@@ -195,7 +202,8 @@ void paintCells(OffScreenWorld& w, const Surface& s, const Cells& cells, Paint p
 }
 
 // The pipeline of the single-view pictures.
-int surfacePicture(const Surface& s, Paint paint, const ValueRange& vr, bool contours, bool outline, Picture& out) {
+int surfacePicture(const Surface& s, Paint paint, const ValueRange& vr, bool contours, bool outline,
+                   Picture& out) {
   ViewRotation r;
   CalcAngle(&r, viewX, viewY);
   const Frame f = frameOfView();
@@ -215,7 +223,8 @@ int surfacePicture(const Surface& s, Paint paint, const ValueRange& vr, bool con
   return out.isEmpty() ? 0 : 1;
 }
 
-ValueRange rangeOf(const double* c, long long n, double p0, double p1, double step, double threshold, bool topo) {
+ValueRange rangeOf(const double* c, long long n, double p0, double p1, double step, double threshold,
+                   bool topo) {
   ValueRange vr;
   if (p1 < p0) {
     vr = ValueRange{p0, p1, step, threshold};
@@ -254,8 +263,9 @@ int CalcAngle(ViewRotation* r, double turn, double tilt) {
   return 1;
 }
 
-int Calc3DframeTo2D(int rows, int cols, const double* x, const double* y, const double* z, double* sx, double* sy,
-                    const ViewRotation& r, double cx, double cy, double W, double, double eye, double scale) {
+int Calc3DframeTo2D(int rows, int cols, const double* x, const double* y, const double* z, double* sx,
+                    double* sy, const ViewRotation& r, double cx, double cy, double W, double, double eye,
+                    double scale) {
   const long long n = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < n; ++i) {
     const double s = r.A[0] * x[i] + r.A[1] * z[i] + r.A[2] * y[i];
@@ -284,12 +294,13 @@ int Calc3DframeTo3D(int rows, int cols, const double* x, const double* y, const 
   return 1;
 }
 
-int CalcBehind3D(int rows, int cols, SurfaceQuad* out, const double* x, const double* y, const double* z, double eye,
-                 const double* sx, const double* sy, const ViewRotation& r, int* count) {
+int CalcBehind3D(int rows, int cols, SurfaceQuad* out, const double* x, const double* y, const double* z,
+                 double eye, const double* sx, const double* sy, const ViewRotation& r, int* count) {
   int n = 0;
   for (int i = 0; i + 1 < rows; ++i)
     for (int j = 0; j + 1 < cols; ++j) {
-      const std::size_t k[4] = {at(i, cols, j), at(i + 1, cols, j), at(i, cols, j + 1), at(i + 1, cols, j + 1)};
+      const std::size_t k[4] = {at(i, cols, j), at(i + 1, cols, j), at(i, cols, j + 1),
+                                at(i + 1, cols, j + 1)};
       bool visible = true;
       double mx = 0, my = 0, mz = 0;
       for (std::size_t c : k) {
@@ -314,6 +325,50 @@ int CalcBehind3D(int rows, int cols, SurfaceQuad* out, const double* x, const do
   return 1;
 }
 
+int Calc3Dto2D(int rows, int cols, double* sx, double* sy, const double* heights, const ViewRotation& r,
+               double cx, double cy, double W, double eye) {
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j) {
+      const double u = static_cast<double>(j) / (cols - 1) - 0.5,
+                   w = static_cast<double>(i) / (rows - 1) - 0.5;
+      const std::size_t k = at(i, cols, j);
+      const double h = heights[k];
+      const double s = r.A[0] * u + r.A[1] * h - r.A[2] * w;
+      const double up = r.B[0] * u + r.B[1] * h - r.B[2] * w;
+      const double d = r.C[0] * u + r.C[1] * h - r.C[2] * w;
+      const double p = 1 - d / eye;
+      sx[k] = s / p * W + cx;
+      sy[k] = cy - up / p * W;
+    }
+  return 1;
+}
+
+int CalcBehind(int rows, int cols, SurfaceQuad* out, const double* heights, const double* sx,
+               const double* values, const double* sy, double eye, const ViewRotation& r, int* count) {
+  int n = 0;
+  for (int i = 0; i + 1 < rows; ++i)
+    for (int j = 0; j + 1 < cols; ++j) {
+      const std::size_t k[4] = {at(i, cols, j), at(i + 1, cols, j), at(i, cols, j + 1),
+                                at(i + 1, cols, j + 1)};
+      SurfaceQuad& q = out[n++];
+      double mean = 0;
+      for (int c = 0; c < 4; ++c) {
+        q.corners[c][0] = toCorner(sy[k[c]]);
+        q.corners[c][1] = toCorner(sx[k[c]]);
+        mean += values[k[c]];
+      }
+      q.row = i;
+      q.column = j;
+      const double u = static_cast<double>(j) / (cols - 1) - 0.5,
+                   w = static_cast<double>(i) / (rows - 1) - 0.5;
+      const double d = r.C[0] * u + r.C[1] * heights[k[0]] - r.C[2] * w - eye;
+      q.key = d * d;
+      q.mean = mean / 4;
+    }
+  *count = n;
+  return 1;
+}
+
 int SortBehind(SurfaceQuad* quads, int count) {
   if (count <= 1) return 1;
   std::vector<SurfaceQuad> copy;
@@ -325,7 +380,8 @@ int SortBehind(SurfaceQuad* quads, int count) {
   if (!DoMakeSortInfo(count)) return 0;
   for (int i = 0; i < count; ++i) msData[static_cast<std::size_t>(i)].value = -quads[i].key;
   mergesort_vk(0, count - 1);
-  for (int i = 0; i < count; ++i) quads[i] = copy[static_cast<std::size_t>(msData[static_cast<std::size_t>(i)].index)];
+  for (int i = 0; i < count; ++i)
+    quads[i] = copy[static_cast<std::size_t>(msData[static_cast<std::size_t>(i)].index)];
   DoDisposeSortInfo();
   return 1;
 }
@@ -336,7 +392,8 @@ int lightingIndex(const double q0[3], const double q1[3], const double q2[3]) {
   const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
   const double nn = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
   double shade = M_PI / 2;
-  if (nn * 3 != 0) shade = std::fabs(M_PI / 2 - std::acos(std::clamp((n[0] + n[1] + n[2]) / std::sqrt(nn * 3), -1.0, 1.0)));
+  if (nn * 3 != 0)
+    shade = std::fabs(M_PI / 2 - std::acos(std::clamp((n[0] + n[1] + n[2]) / std::sqrt(nn * 3), -1.0, 1.0)));
   return vkTruncToInt(64 * shade + 64);
 }
 
@@ -360,29 +417,33 @@ int DoParametricPlot3D(int rows, int cols, const double* x, const double* y, con
   return surfacePicture(Surface{rows, cols, x, y, z, nullptr}, Paint::Mesh, ValueRange{}, false, false, out);
 }
 
-int DoParametricPlot3DColor(int rows, int cols, const double* x, const double* y, const double* z, Picture& out) {
+int DoParametricPlot3DColor(int rows, int cols, const double* x, const double* y, const double* z,
+                            Picture& out) {
   return surfacePicture(Surface{rows, cols, x, y, z, nullptr}, Paint::Shade, ValueRange{}, false, true, out);
 }
 
-int DoParametricPlot3DSP(int rows, int cols, const double* x, const double* y, const double* z, const double* c,
-                         double p0, double p1, Picture& out) {
+int DoParametricPlot3DSP(int rows, int cols, const double* x, const double* y, const double* z,
+                         const double* c, double p0, double p1, Picture& out) {
   const ValueRange vr = rangeOf(c, static_cast<long long>(rows) * cols, p0, p1, 0, 0, false);
   return surfacePicture(Surface{rows, cols, x, y, z, c}, Paint::ValueSP, vr, false, true, out);
 }
 
-int DoParametricPlot3DSPTopo(int rows, int cols, const double* x, const double* y, const double* z, const double* c,
-                             double p0, double p1, double step, double threshold, double frame, Picture& out) {
+int DoParametricPlot3DSPTopo(int rows, int cols, const double* x, const double* y, const double* z,
+                             const double* c, double p0, double p1, double step, double threshold,
+                             double frame, Picture& out) {
   const ValueRange vr = rangeOf(c, static_cast<long long>(rows) * cols, p0, p1, step, threshold, true);
   return surfacePicture(Surface{rows, cols, x, y, z, c}, Paint::ValueTopo, vr, true, frame > 0, out);
 }
 
-int DoParametricPlot3DStereo(int rows, int cols, const double* x, const double* y, const double* z, const double* c,
-                             double p0, double p1, double step, double threshold, double eyeAngle, int32_t swap,
-                             Picture& out) {
+int DoParametricPlot3DStereo(int rows, int cols, const double* x, const double* y, const double* z,
+                             const double* c, double p0, double p1, double step, double threshold,
+                             double eyeAngle, int32_t swap, Picture& out) {
   const long long n = static_cast<long long>(rows) * cols;
   ValueRange vr;
-  if (p1 < p0) vr = ValueRange{p0, p1, step, threshold};
-  else minMaxOf(c, n, &vr.max, &vr.min);
+  if (p1 < p0)
+    vr = ValueRange{p0, p1, step, threshold};
+  else
+    minMaxOf(c, n, &vr.max, &vr.min);
   std::vector<double> across, depth, up;
   try {
     across.assign(static_cast<std::size_t>(n), 0.0);
@@ -410,7 +471,8 @@ int DoParametricPlot3DStereo(int rows, int cols, const double* x, const double* 
     ViewRotation eye;
     CalcAngle(&eye, angle, 0);
     Cells cells;
-    if (!project(rows, cols, across.data(), depth.data(), up.data(), eye, left ? f.cx : f.cx + view3d::hwin, f.cy, cells))
+    if (!project(rows, cols, across.data(), depth.data(), up.data(), eye, left ? f.cx : f.cx + view3d::hwin,
+                 f.cy, cells))
       return 0;
     paintCells(*world, s, cells, Paint::ValueTopo, vr, table, vr.step != 0, true);
   }

@@ -20,10 +20,11 @@ bool alone(double h, double o1, double o2, double v) {
 
 }  // namespace
 
-int cross(const double p1[3], const double p2[3], const double p3[3], double v, double* x1, double* y1, double* x2,
-          double* y2) {
+int cross(const double p1[3], const double p2[3], const double p3[3], double v, double* x1, double* y1,
+          double* x2, double* y2) {
   const double h1 = p1[2], h2 = p2[2], h3 = p3[2];
-  if ((h1 == v && h2 == v && h3 == v) || (h1 > v && h2 > v && h3 > v) || (h1 < v && h2 < v && h3 < v)) return 0;
+  if ((h1 == v && h2 == v && h3 == v) || (h1 > v && h2 > v && h3 > v) || (h1 < v && h2 < v && h3 < v))
+    return 0;
   auto segment = [&](const double* a, const double* b) {
     *x1 = a[0];
     *y1 = a[1];

@@ -46,8 +46,8 @@ TEST_F(PolygonRegion, GridMaskUsesOneBasedCellCoordinates) {
   const Vec tri{1, 1, 4, 1, 1, 4};
   Vec mask(16);
   DoRegion(tri.data(), 3, 4, 4, mask.data());
-  EXPECT_EQ(mask[0], 1);       // cell (0, 0) is the point (1, 1)
-  EXPECT_EQ(mask[15], 0);      // (4, 4) lies outside
+  EXPECT_EQ(mask[0], 1);   // cell (0, 0) is the point (1, 1)
+  EXPECT_EQ(mask[15], 0);  // (4, 4) lies outside
   EXPECT_EQ(mask[1 * 4 + 1], 1);
   Vec closedMask(16);
   const Vec closedTri{1, 1, 4, 1, 1, 4, 1, 1};

@@ -147,3 +147,26 @@ TEST_F(Surface3d, PicturesHaveTheViewSize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Surface3d, HeightGridSpansTheUnitSquare) {
+  ViewRotation r;
+  CalcAngle(&r, 0, 0);
+  // Turn and tilt 0: across = u, up = height, depth = -w; the corner (0, 0) is u = -0.5,
+  // w = -0.5, so depth 0.5 and p = 1 - 0.5 / 100.
+  const Vec h{0, 0, 0, 0};
+  Vec sx(4), sy(4);
+  Calc3Dto2D(2, 2, sx.data(), sy.data(), h.data(), r, 150, 150, 180, 100);
+  EXPECT_NEAR(sx[0], -0.5 / (1 - 0.005) * 180 + 150, 1e-12);
+  EXPECT_NEAR(sy[0], 150, 1e-12);
+  std::vector<SurfaceQuad> q(4);
+  const Vec values{1, 2, 3, 6};
+  int count = 0;
+  CalcBehind(2, 2, q.data(), h.data(), sx.data(), values.data(), sy.data(), 100, r, &count);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(q[0].mean, 3);
+  EXPECT_NEAR(q[0].key, (0.5 - 100) * (0.5 - 100), 1e-9);
+}
+
+}  // namespace

@@ -52,7 +52,8 @@ int popRow(CalcStackEntry* stack, int* sp, int width, std::vector<double>& row) 
 }
 
 int pushPicture(CalcStackEntry* stack, int* sp, const pravella::Picture& picture) {
-  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()),
+                     0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -145,8 +146,8 @@ int barEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   }
   pravella::Picture picture;
   const int count = static_cast<int>(colors.size());
-  const int ok = Stacked ? DoStackBarPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, base, width,
-                                          colors.data(), count, picture)
+  const int ok = Stacked ? DoStackBarPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, base,
+                                          width, colors.data(), count, picture)
                          : DoBarPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, base, width,
                                      colors.data(), count, picture);
   if (!ok) return 0;
@@ -202,7 +203,8 @@ int pointInRegionEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg points, outline;
   if (!popReal(stack, sp, vk_tb, &points)) return 0;
   if (!popReal(stack, sp, vk_ta, &outline)) return 0;
-  if (outline.rows < 3 || outline.cols != 2 || points.rows < 1 || points.cols < 2) return vkInvalidArguments();
+  if (outline.rows < 3 || outline.cols != 2 || points.rows < 1 || points.cols < 2)
+    return vkInvalidArguments();
   int found = 0;
   doPointInRegion_short(vk_ta, outline.rows, vk_tb, points.rows, points.cols, vk_tc, &found);
   return vkPushReals(stack, sp, vk_tc, found, points.cols);
@@ -245,7 +247,8 @@ int popSurface(CalcStackEntry* stack, int* sp, VkArg* shape) {
   if (!popReal(stack, sp, vk_tc, &z)) return 0;
   if (!popReal(stack, sp, vk_tb, &y)) return 0;
   if (!popReal(stack, sp, vk_ta, &x)) return 0;
-  if (x.rows != y.rows || x.rows != z.rows || x.cols != y.cols || x.cols != z.cols) return vkInvalidArguments();
+  if (x.rows != y.rows || x.rows != z.rows || x.cols != y.cols || x.cols != z.cols)
+    return vkInvalidArguments();
   *shape = x;
   return 1;
 }
@@ -282,7 +285,8 @@ int parametricPlot3DColorEntry(int, vk_Code* code, int* pc, CalcStackEntry* stac
   // full.
   if (*sp < 1) return vkInvalidArguments();
   const CalcStackEntry& top = stack[*sp - 1];
-  if (top.type != kValueReal || top.msize != shape.rows || top.nsize != shape.cols) return vkInvalidArguments();
+  if (top.type != kValueReal || top.msize != shape.rows || top.nsize != shape.cols)
+    return vkInvalidArguments();
   std::vector<double> c;
   try {
     c.assign(top.data.doubles(), top.data.doubles() + static_cast<std::size_t>(shape.elements()));
@@ -300,8 +304,8 @@ int parametricPlot3DColorEntry(int, vk_Code* code, int* pc, CalcStackEntry* stac
     ok = DoParametricPlot3DSP(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], picture);
   } else if (argc == 5) {
     const double frame = params.size() == 5 ? params[4] : 1.0;
-    ok = DoParametricPlot3DSPTopo(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], params[2], params[3],
-                                  frame, picture);
+    ok = DoParametricPlot3DSPTopo(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], params[2],
+                                  params[3], frame, picture);
   } else {
     const double step = params.size() == 4 ? params[2] : 0, threshold = params.size() == 4 ? params[3] : 0;
     ok = DoParametricPlot3DStereo(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], step, threshold,
@@ -368,7 +372,8 @@ constexpr std::array<VkBuiltin, 0> kQ{};
 void setProgressBar(double minimum, double maximum, double value) {
   // The main window's bar observes this; without a window nothing shows it.
   pravella::NotificationCenter::defaultCenter().post(
-      QStringLiteral("setProgressBar"), QString::fromStdString(pravella::cformat("%g\t%g\t%g", minimum, maximum, value)));
+      QStringLiteral("setProgressBar"),
+      QString::fromStdString(pravella::cformat("%g\t%g\t%g", minimum, maximum, value)));
 }
 
 int DoFunctionP(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {

@@ -42,7 +42,8 @@ TEST_F(LettersPQ, ProgressBarPostsItsThreeNumbers) {
   const auto id = center.addObserver(
       QStringLiteral("setProgressBar"), nullptr, [&](pravella::Notification& n) { seen << n.text; },
       pravella::Delivery::PostingThread);
-  EXPECT_EQ(run("progressBar(|0, 10, 2.5|); progressBar(|10, 0, 5|);"), "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("progressBar(|0, 10, 2.5|); progressBar(|10, 0, 5|);"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
   center.removeObserver(id);
   EXPECT_EQ(seen, QStringList{QStringLiteral("0\t10\t2.5")});
 }
@@ -52,7 +53,8 @@ TEST_F(LettersPQ, PlotLineToKeepsOrClearsTheStoredRange) {
   EXPECT_EQ(axisData[1], 2.0);
   EXPECT_EQ(axisData[6], 1.0);
   // The range is stored before the other arguments are tested.
-  EXPECT_EQ(run("plotLineTo(|0, 0|, |1, 1|, \"x\", |0, 3, 1, 0, 3, 1|);"), "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("plotLineTo(|0, 0|, |1, 1|, \"x\", |0, 3, 1, 0, 3, 1|);"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(axisData[1], 3.0);
   ASSERT_EQ(run("p# = plotLineTo(|0, 0|, |1, 1|, |1|);"), ".OK.\n");
   for (double v : axisData) EXPECT_EQ(v, 0.0);
