@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "editors/dropped_files.h"
+#include "editors/dropped_files_path.h"
 #include "editors/memo_run_settings.h"
 #include "graphics/picture_builtins.h"
 #include "graphics/picture_clipboard.h"

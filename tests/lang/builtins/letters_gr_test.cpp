@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "editors/dropped_files.h"
+#include "editors/dropped_files_path.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/clipboard_text.h"
