@@ -25,6 +25,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/clipboard_text.h"
 #include "lang/builtins/functions_c_args.h"
+#include "lang/builtins/image_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/stdlib/cell_label.h"
@@ -324,6 +325,7 @@ int gaussNewton(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 // ---------------------------------------------------------------------------------------
 
 constexpr VkBuiltin kG[] = {
+    {"gazoHosei", kAnyArgc, vkGazoHoseiBuiltin},
     {"graphInsertMode", 1, graphInsertMode},
     {"getDropedFilesPathOnAmMode", 1, getDropedFilesPathOnAmMode},
     {"getTextDrawSize", 4, getTextDrawSize},
