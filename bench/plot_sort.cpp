@@ -43,9 +43,13 @@ void BM_StdStableSortReference(benchmark::State& state) {
   std::vector<double> out(in.size());
   for (auto _ : state) {
     std::vector<SortRecord> records(in.size());
-    for (int i = 0; i < n; ++i) records[static_cast<std::size_t>(i)] = SortRecord{in[static_cast<std::size_t>(i)], i};
-    std::stable_sort(records.begin(), records.end(), [](const SortRecord& a, const SortRecord& b) { return a.value < b.value; });
-    for (int i = 0; i < n; ++i) out[static_cast<std::size_t>(i)] = in[static_cast<std::size_t>(records[static_cast<std::size_t>(i)].index)];
+    for (int i = 0; i < n; ++i)
+      records[static_cast<std::size_t>(i)] = SortRecord{in[static_cast<std::size_t>(i)], i};
+    std::stable_sort(records.begin(), records.end(),
+                     [](const SortRecord& a, const SortRecord& b) { return a.value < b.value; });
+    for (int i = 0; i < n; ++i)
+      out[static_cast<std::size_t>(i)] =
+          in[static_cast<std::size_t>(records[static_cast<std::size_t>(i)].index)];
     benchmark::DoNotOptimize(out.data());
   }
 }

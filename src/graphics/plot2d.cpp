@@ -91,8 +91,12 @@ class Plot {
   int tickY() const { return ty_; }
 
   // Screen position of a value; false for a value that has none (not a number).
-  bool X(double x, int* out) const { return toPixel(left_ + (x - r_.xmin) * (right_ - left_) / (r_.xmax - r_.xmin), out); }
-  bool Y(double y, int* out) const { return toPixel(bottom_ - (y - r_.ymin) * (bottom_ - top_) / (r_.ymax - r_.ymin), out); }
+  bool X(double x, int* out) const {
+    return toPixel(left_ + (x - r_.xmin) * (right_ - left_) / (r_.xmax - r_.xmin), out);
+  }
+  bool Y(double y, int* out) const {
+    return toPixel(bottom_ - (y - r_.ymin) * (bottom_ - top_) / (r_.ymax - r_.ymin), out);
+  }
   bool at(double x, double y, int* h, int* v) const { return X(x, h) && Y(y, v); }
 
   void axes(OffScreenWorld& w) const {
@@ -141,8 +145,10 @@ class Plot {
   void dot(OffScreenWorld& w, double x, double y, int r, bool filled) const {
     int h, v;
     if (!at(x, y, &h, &v)) return;
-    if (filled) w.paintOval(h - r, v - r, h + r + 1, v + r + 1);
-    else w.frameOval(h - r, v - r, h + r + 1, v + r + 1);
+    if (filled)
+      w.paintOval(h - r, v - r, h + r + 1, v + r + 1);
+    else
+      w.frameOval(h - r, v - r, h + r + 1, v + r + 1);
   }
 
  private:
@@ -182,8 +188,8 @@ QColor numberedColor(double number) {
 
 // The range of a line or mark plot: given (modes 5..7), from axisData (mode 4 with its flag)
 // or from the data. `ySeries` columns of y (from the first) take part in the y range.
-int lineRange(const double* x, const double* y, const double* third, int xRows, int xCols, int yRows, int yCols,
-              int ySeries, int mode, Range* r) {
+int lineRange(const double* x, const double* y, const double* third, int xRows, int xCols, int yRows,
+              int yCols, int ySeries, int mode, Range* r) {
   const long long xCount = static_cast<long long>(xRows) * xCols;
   if (yRows <= 0 || ySeries <= 0) return fail("Invalid plot parameters.");
   if (mode >= 5 || (mode == 4 && axisData[6] == 1.0)) {
@@ -252,8 +258,10 @@ int DoPlot(const double* x, const double* y, const double* third, int xRows, int
           break;
         case 2:
           for (int i = 0; i < yRows; ++i) {
-            if (pointMode == 1) p.pixel(w, x[i], yv(i));
-            else p.dot(w, x[i], yv(i), radius, true);
+            if (pointMode == 1)
+              p.pixel(w, x[i], yv(i));
+            else
+              p.dot(w, x[i], yv(i), radius, true);
           }
           break;
         case 3:
@@ -268,8 +276,8 @@ int DoPlot(const double* x, const double* y, const double* third, int xRows, int
   });
 }
 
-int DoPlotMark(const double* x, const double* y, const double* third, int xRows, int xCols, int yRows, int yCols,
-               int mode, Picture& out) {
+int DoPlotMark(const double* x, const double* y, const double* third, int xRows, int xCols, int yRows,
+               int yCols, int mode, Picture& out) {
   if (mode < 1 || mode > 7 || mode == 4) return fail("Invalid plot parameters.");
   // The last column flags the points; the series are the columns before it.
   const int series = yCols - 1;
@@ -283,8 +291,10 @@ int DoPlotMark(const double* x, const double* y, const double* third, int xRows,
       auto yv = [&](int i) { return y[idx(i, yCols, s)]; };
       auto mark = [&](int i) {
         const bool filled = vkTruncToInt(y[idx(i, yCols, series)]) != 0;
-        if (drawMode == 2 && pointMode == 1) p.pixel(w, x[i], yv(i));
-        else p.dot(w, x[i], yv(i), radius, filled);
+        if (drawMode == 2 && pointMode == 1)
+          p.pixel(w, x[i], yv(i));
+        else
+          p.dot(w, x[i], yv(i), radius, filled);
       };
       if (drawMode != 2)
         for (int i = 1; i < yRows; ++i) p.segment(w, x[i - 1], yv(i - 1), x[i], yv(i));
@@ -315,7 +325,8 @@ int DoPlotSpecial(const double* points, const double* range, int rows, int cols,
       const int32_t color = vkTruncToInt(px(i, 3));
       w.setForeColor(numberedColor(px(i, 3)));
       auto line = [&] {
-        if (i + 1 < rows && vkTruncToInt(px(i + 1, 3)) == color) p.segment(w, px(i, 0), px(i, 1), px(i + 1, 0), px(i + 1, 1));
+        if (i + 1 < rows && vkTruncToInt(px(i + 1, 3)) == color)
+          p.segment(w, px(i, 0), px(i, 1), px(i + 1, 0), px(i + 1, 1));
       };
       auto mark = [&] {
         // A mark larger than any plot is drawn at the largest size that still means something.
@@ -323,13 +334,19 @@ int DoPlotSpecial(const double* points, const double* range, int rows, int cols,
         int h, v;
         if (!p.at(px(i, 0), px(i, 1), &h, &v)) return;
         const int a = std::abs(m);
-        if (m > 0) w.paintOval(h - a + 1, v - a + 1, h + a + 1, v + a + 1);
-        else if (m < 0) w.frameOval(h - a + 1, v - a + 1, h + a + 1, v + a + 1);
-        else p.dot(w, px(i, 0), px(i, 1), p.tickY(), true);
+        if (m > 0)
+          w.paintOval(h - a + 1, v - a + 1, h + a + 1, v + a + 1);
+        else if (m < 0)
+          w.frameOval(h - a + 1, v - a + 1, h + a + 1, v + a + 1);
+        else
+          p.dot(w, px(i, 0), px(i, 1), p.tickY(), true);
       };
-      if (kind == 0) p.pixel(w, px(i, 0), px(i, 1));
-      else if (kind == 1) line();
-      else if (kind == 2) mark();
+      if (kind == 0)
+        p.pixel(w, px(i, 0), px(i, 1));
+      else if (kind == 1)
+        line();
+      else if (kind == 2)
+        mark();
       else {
         mark();
         line();
@@ -366,14 +383,15 @@ void bar(OffScreenWorld& w, const Plot& p, double x0, double y0, double x1, doub
 }
 
 int barCheck(int xRows, int yRows, int yCols, int colorCount) {
-  if (xRows != yRows || yRows <= 0 || yCols <= 0 || colorCount <= 0) return fail("Invalid barPlot parameters.");
+  if (xRows != yRows || yRows <= 0 || yCols <= 0 || colorCount <= 0)
+    return fail("Invalid barPlot parameters.");
   return 1;
 }
 
 }  // namespace
 
-int DoBarPlot(const double* x, const double* y, const double* range, int xRows, int xCols, int yRows, int yCols,
-              double base, double width, const double* colors, int colorCount, Picture& out) {
+int DoBarPlot(const double* x, const double* y, const double* range, int xRows, int xCols, int yRows,
+              int yCols, double base, double width, const double* colors, int colorCount, Picture& out) {
   if (!barCheck(xRows, yRows, yCols, colorCount)) return 0;
   double yHigh = 0, yLow = 0;
   const bool yFinite = finiteMaxMin(y, static_cast<long long>(yRows) * yCols, 1, &yHigh, &yLow);
@@ -384,7 +402,8 @@ int DoBarPlot(const double* x, const double* y, const double* range, int xRows, 
     for (int i = 0; i < yRows; ++i)
       for (int s = 0; s < yCols; ++s) {
         const double left = x[i] - width / 2 + s * share;
-        bar(w, p, left, base, x[i] - width / 2 + (s + 1) * share, y[idx(i, yCols, s)], colors[s % colorCount]);
+        bar(w, p, left, base, x[i] - width / 2 + (s + 1) * share, y[idx(i, yCols, s)],
+            colors[s % colorCount]);
       }
   });
 }

@@ -29,14 +29,15 @@ int getMaxMin(const double* m, int rows, int cols, double* max, double* min);
 int DoPlot(const double* x, const double* y, const double* third, int xRows, int xCols, int yRows, int yCols,
            int mode, pravella::Picture& out);
 // As DoPlot with marks: the last column of y flags each point (filled or open circle).
-int DoPlotMark(const double* x, const double* y, const double* third, int xRows, int xCols, int yRows, int yCols,
-               int mode, pravella::Picture& out);
+int DoPlotMark(const double* x, const double* y, const double* third, int xRows, int xCols, int yRows,
+               int yCols, int mode, pravella::Picture& out);
 // Rows of (x, y, kind, colour number, mark size); `range` six values, all zero: automatic.
 int DoPlotSpecial(const double* points, const double* range, int rows, int cols, pravella::Picture& out);
 // Bars from `base` of the given width, one group per row, series by column (colour numbers 1
 // to 6 used in turn). `range` six values; an unusable one means automatic.
-int DoBarPlot(const double* x, const double* y, const double* range, int xRows, int xCols, int yRows, int yCols,
-              double base, double width, const double* colors, int colorCount, pravella::Picture& out);
+int DoBarPlot(const double* x, const double* y, const double* range, int xRows, int xCols, int yRows,
+              int yCols, double base, double width, const double* colors, int colorCount,
+              pravella::Picture& out);
 int DoStackBarPlot(const double* x, const double* y, const double* range, int xRows, int xCols, int yRows,
                    int yCols, double base, double width, const double* colors, int colorCount,
                    pravella::Picture& out);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-void getPolarRangeFromRectanglarData(double x, double y, double* minAngle, double* maxAngle, double* minRadius,
-                                     double* maxRadius) {
+void getPolarRangeFromRectanglarData(double x, double y, double* minAngle, double* maxAngle,
+                                     double* minRadius, double* maxRadius) {
   double angles[4], radii[4];
   int i = 0;
   for (double dx : {-0.5, 0.5})

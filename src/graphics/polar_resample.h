@@ -5,8 +5,8 @@
 // radial extent, so there are neither holes near the rim nor aliasing near the centre.
 
 // The angular (-pi .. pi) and radial extent of the unit cell centred at (x, y).
-void getPolarRangeFromRectanglarData(double x, double y, double* minAngle, double* maxAngle, double* minRadius,
-                                     double* maxRadius);
+void getPolarRangeFromRectanglarData(double x, double y, double* minAngle, double* maxAngle,
+                                     double* minRadius, double* maxRadius);
 
 // P is A x N (only the columns below N / 2 are read); out receives 2h x w values, the first
 // image in rows 0 .. h - 1 and the second below it. h must be at least 2 and w at least 1 (the

@@ -5,6 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/cformat.h"
+#include "platform/console_log.h"
 
 namespace {
 
@@ -15,7 +20,8 @@ int roundedCoordinate(double v) { return std::isnan(v) ? 0 : toCoordinate(v + 0.
 
 QRegion regionOf(const double* outline, int count) {
   QPolygon polygon;
-  for (int i = 0; i < count; ++i) polygon << QPoint(roundedCoordinate(outline[2 * i]), roundedCoordinate(outline[2 * i + 1]));
+  for (int i = 0; i < count; ++i)
+    polygon << QPoint(roundedCoordinate(outline[2 * i]), roundedCoordinate(outline[2 * i + 1]));
   // The region closes the outline itself: a last vertex equal to the first adds nothing.
   return QRegion(polygon, Qt::OddEvenFill);
 }
@@ -25,12 +31,127 @@ bool inRegion(const QRegion& region, double x, double y) {
   return region.contains(QPoint(toCoordinate(x), toCoordinate(y)));
 }
 
+// The outline as a closed list of vertices: a copy of the first is added when the last
+// differs from it.
+std::vector<QPointF> closedOutline(const double* outline, int count) {
+  std::vector<QPointF> v;
+  for (int i = 0; i < count; ++i) v.emplace_back(outline[2 * i], outline[2 * i + 1]);
+  if (count > 0 && v.back() != v.front()) v.push_back(v.front());
+  return v;
+}
+
+double outlineArea(const std::vector<QPointF>& v) {
+  double s = 0;
+  for (std::size_t i = 0; i + 1 < v.size(); ++i) s += v[i].x() * v[i + 1].y() - v[i + 1].x() * v[i].y();
+  return std::fabs(s) / 2;
+}
+
+constexpr double kEps = 1e-10;
+
+// Ray-crossing test of q toward far points around the centre; see DoRegionPoints.
+bool insideByCrossing(const std::vector<QPointF>& v, QPointF q, double cx, double cy, double radius) {
+  double ox = 0, oy = 0;
+  getOuterPoint(cx, cy, radius, &ox, &oy);
+  int newFarPoints = 0;
+  while (true) {
+    int crossings = 0;
+    bool restart = false;
+    for (std::size_t e = 0; e + 1 < v.size(); ++e) {
+      const double ax = v[e].x(), ay = v[e].y(), bx = v[e + 1].x(), by = v[e + 1].y();
+      // q + t (O - q) = A + s (B - A)
+      const double dx = ox - q.x(), dy = oy - q.y(), ex = bx - ax, ey = by - ay;
+      const double det = dx * (-ey) - dy * (-ex);
+      if (std::fabs(det) < kEps) {
+        restart = true;
+        break;
+      }
+      const double rx = ax - q.x(), ry = ay - q.y();
+      const double t = (rx * (-ey) - ry * (-ex)) / det;
+      const double s = (dx * ry - dy * rx) / det;
+      if (s <= -kEps || s >= 1.0000000001 || t <= -kEps || t >= 1.0000000001) continue;
+      if (std::fabs(s) < kEps || std::fabs(s - 1) < kEps) {
+        restart = true;
+        break;
+      }
+      if (std::fabs(t) < kEps) return true;
+      ++crossings;
+    }
+    if (!restart) return crossings % 2 == 1;
+    getOuterPoint(cx, cy, radius, &ox, &oy);
+    if (++newFarPoints >= 3) return true;
+    showErrMessageToConsole(pravella::cformat("(region:%3d) conect terminal point\n", newFarPoints));
+  }
+}
+
 }  // namespace
+
+void getOuterPoint(double cx, double cy, double radius, double* x, double* y) {
+  const double angle = 2 * M_PI * drand48();
+  *x = cx + radius * std::cos(angle);
+  *y = cy + radius * std::sin(angle);
+  showErrMessageToConsole(pravella::cformat("xx = %g,  yy = %g\n", *x, *y));
+}
+
+int DoRegionPoints(const double* outline, int count, const double* data, int k, int cols, double* out,
+                   int* found) {
+  double minX = outline[0], maxX = outline[0], minY = outline[1], maxY = outline[1];
+  for (int i = 1; i < count; ++i) {
+    minX = std::min(minX, outline[2 * i]);
+    maxX = std::max(maxX, outline[2 * i]);
+    minY = std::min(minY, outline[2 * i + 1]);
+    maxY = std::max(maxY, outline[2 * i + 1]);
+  }
+  if (!(maxX - minX > 0) || !(maxY - minY > 0)) return 0;
+  const std::vector<QPointF> v = closedOutline(outline, count);
+  const double radius = 10 * std::max(maxX - minX, maxY - minY);
+  long long n = 0;
+  for (long long r = 0; r < k; ++r) {
+    const double* row = data + r * cols;
+    if (!insideByCrossing(v, QPointF(row[0], row[1]), (minX + maxX) / 2, (minY + maxY) / 2, radius)) continue;
+    std::copy(row, row + cols, out + n * cols);
+    ++n;
+  }
+  *found = static_cast<int>(n);
+  return 1;
+}
+
+int DoRegionPointsMenseki(const double* outline, int count, const double* data, int k, int cols, double* out,
+                          int* found) {
+  const std::vector<QPointF> v = closedOutline(outline, count);
+  const double area = outlineArea(v);
+  long long n = 0;
+  for (long long r = 0; r < k; ++r) {
+    const double* row = data + r * cols;
+    const QPointF q(row[0], row[1]);
+    std::size_t nearest = 0;
+    double best = 1e100;
+    for (std::size_t j = 0; j + 1 < v.size(); ++j) {
+      const QPointF a = v[j], b = v[j + 1];
+      const double len = (a.x() - b.x()) * (a.x() - b.x()) + (a.y() - b.y()) * (a.y() - b.y());
+      if (!(len > 0)) continue;
+      const double score = ((a.x() - q.x()) * (a.x() - q.x()) + (a.y() - q.y()) * (a.y() - q.y()) +
+                            (q.x() - b.x()) * (q.x() - b.x()) + (q.y() - b.y()) * (q.y() - b.y())) /
+                           len;
+      if (score < best) {
+        best = score;
+        nearest = j;
+      }
+    }
+    std::vector<QPointF> withQ = v;
+    withQ.insert(withQ.begin() + static_cast<std::ptrdiff_t>(nearest) + 1, q);
+    if (!(area > outlineArea(withQ))) continue;
+    std::copy(row, row + cols, out + n * cols);
+    ++n;
+  }
+  *found = static_cast<int>(n);
+  return 1;
+}
 
 int DoRegion(const double* outline, int count, int m, int n, double* out) {
   const QRegion region = regionOf(outline, count);
   for (long long r = 0; r < m; ++r)
-    for (long long c = 0; c < n; ++c) out[r * n + c] = inRegion(region, static_cast<double>(c + 1), static_cast<double>(r + 1)) ? 1.0 : 0.0;
+    for (long long c = 0; c < n; ++c)
+      out[r * n + c] = inRegion(region, static_cast<double>(c + 1), static_cast<double>(r + 1)) ? 1.0 : 0.0;
   return 1;
 }
 

@@ -44,7 +44,8 @@ int mergePoints(double* points, int n) {
     const double x = round3(points[3 * i]), y = round3(points[3 * i + 1]), v = round3(points[3 * i + 2]);
     // Rounded coordinates are multiples of 0.001: "within 1e-10" is equality of them.
     const auto [it, fresh] = index.try_emplace({x, y}, kept.size());
-    if (fresh) kept.push_back({x, y, v, 1});
+    if (fresh)
+      kept.push_back({x, y, v, 1});
     else {
       kept[it->second].sum += v;
       kept[it->second].count += 1;
@@ -61,7 +62,8 @@ int mergePoints(double* points, int n) {
 // Step 3: gift wrapping over a working copy that is translated and rotated at every step.
 int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
   if (n < 3) return 0;
-  std::vector<double> wx(static_cast<std::size_t>(n)), wy(static_cast<std::size_t>(n)), angle(static_cast<std::size_t>(n));
+  std::vector<double> wx(static_cast<std::size_t>(n)), wy(static_cast<std::size_t>(n)),
+      angle(static_cast<std::size_t>(n));
   int start = 0;
   for (int i = 0; i < n; ++i) {
     wx[static_cast<std::size_t>(i)] = pData[static_cast<std::size_t>(i)].x;
@@ -76,7 +78,8 @@ int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
     for (int i = 0; i < n; ++i) {
       wx[static_cast<std::size_t>(i)] -= tx;
       wy[static_cast<std::size_t>(i)] -= ty;
-      angle[static_cast<std::size_t>(i)] = std::atan2(wy[static_cast<std::size_t>(i)], wx[static_cast<std::size_t>(i)]) + M_PI;
+      angle[static_cast<std::size_t>(i)] =
+          std::atan2(wy[static_cast<std::size_t>(i)], wx[static_cast<std::size_t>(i)]) + M_PI;
     }
     if (current == start && steps >= 1) {
       hull.push_back(start);
@@ -141,7 +144,8 @@ void makeLine() {
   for (int t = 0; t < sankakuNum; ++t)
     for (int e = 0; e < 3; ++e) {
       const auto& s = sData[static_cast<std::size_t>(t)];
-      byMidpoint[midpoint(s[static_cast<std::size_t>(e)], s[static_cast<std::size_t>((e + 1) % 3)])].push_back(t);
+      byMidpoint[midpoint(s[static_cast<std::size_t>(e)], s[static_cast<std::size_t>((e + 1) % 3)])]
+          .push_back(t);
     }
   for (int t = 0; t < sankakuNum; ++t)
     for (int e = 0; e < 3; ++e) {
@@ -153,7 +157,8 @@ void makeLine() {
       // Midpoints within the tolerance of this one: look around it in the ordered map.
       for (auto it = byMidpoint.lower_bound({m.first - kEps, -HUGE_VAL});
            it != byMidpoint.end() && it->first.first <= m.first + kEps; ++it) {
-        if (std::fabs(it->first.second - m.second) >= kEps || std::fabs(it->first.first - m.first) >= kEps) continue;
+        if (std::fabs(it->first.second - m.second) >= kEps || std::fabs(it->first.first - m.first) >= kEps)
+          continue;
         for (int other : it->second)
           if (other != t && (neighbour < 0 || other < neighbour)) neighbour = other;
       }
@@ -202,13 +207,17 @@ int taikakusenKoukan(int e) {
   l = SankakuLine{c, d, t1, t2};
   if (const int cb = findLine(c, b); cb >= 0) {
     SankakuLine& r = lData[static_cast<std::size_t>(cb)];
-    if (r.t1 == t1) r.t1 = t2;
-    else if (r.t2 == t1) r.t2 = t2;
+    if (r.t1 == t1)
+      r.t1 = t2;
+    else if (r.t2 == t1)
+      r.t2 = t2;
   }
   if (const int da = findLine(d, a); da >= 0) {
     SankakuLine& r = lData[static_cast<std::size_t>(da)];
-    if (r.t1 == t2) r.t1 = t1;
-    else if (r.t2 == t2) r.t2 = t1;
+    if (r.t1 == t2)
+      r.t1 = t1;
+    else if (r.t2 == t2)
+      r.t2 = t1;
   }
   return 0;
 }
@@ -254,7 +263,8 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
   for (int i = 0; i < 3 * n; ++i)
     if (!std::isfinite(points[i])) return 0;
   n = mergePoints(points, n);
-  for (int i = 0; i < n; ++i) pData[static_cast<std::size_t>(i)] = SankakuPoint{points[3 * i], points[3 * i + 1]};
+  for (int i = 0; i < n; ++i)
+    pData[static_cast<std::size_t>(i)] = SankakuPoint{points[3 * i], points[3 * i + 1]};
   pointNum = n;
   sankakuNum = lineNum = 0;
 

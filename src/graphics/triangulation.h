@@ -19,9 +19,9 @@ struct SankakuLine {
   int32_t t1, t2;  // the triangles on either side
 };
 
-extern std::vector<SankakuPoint> pData;              // merged points
-extern std::vector<std::array<int32_t, 3>> sData;    // triangles (point indices)
-extern std::vector<SankakuLine> lData;               // interior edges
+extern std::vector<SankakuPoint> pData;            // merged points
+extern std::vector<std::array<int32_t, 3>> sData;  // triangles (point indices)
+extern std::vector<SankakuLine> lData;             // interior edges
 extern int32_t pointNum, sankakuNum, lineNum;
 
 // Allocates the tables where not yet allocated and clears them; 0 (tables released) when

@@ -15,7 +15,8 @@ using Vec = std::vector<double>;
 using pravella::Picture;
 
 // Plot frame of the 400 by 280 plot: left 57, right 342, top 40, bottom 240.
-constexpr QRgb kBlack = qRgb(0, 0, 0), kRed = qRgb(221, 8, 6), kGreen = qRgb(0, 128, 17), kBlue = qRgb(0, 0, 212);
+constexpr QRgb kBlack = qRgb(0, 0, 0), kRed = qRgb(221, 8, 6), kGreen = qRgb(0, 128, 17),
+               kBlue = qRgb(0, 0, 212);
 
 class Plot2d : public LangTest {
  protected:

@@ -20,6 +20,7 @@
 #include "diary/ui/get_key_on_table.h"
 
 class QImage;
+class QLabel;
 class QMenu;
 class QMimeData;
 class QTextEdit;
@@ -164,6 +165,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void executeCommandScript(const QString& name);
   int calcDocLines() const;
   void showNumOfTextSize();
+  void textViewDidChangeSelection();
+  QLabel* numOfTextSizeField() const { return numOfTextSizeField_; }
+  QLabel* numOfSelectedTextSizeField() const { return numOfSelectedTextSizeField_; }
   bool checkSheetTable();
   void dispDocumentView();
   pravella::MemoSheetDrawer* memoSheet() const { return memoSheet_; }
@@ -249,6 +253,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QMenu* recentMemoMenu2_ = nullptr;
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
+  QLabel* numOfTextSizeField_ = nullptr;
+  QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
   std::function<QDateTime()> clock_;
   std::function<void(const char*)> playSound_;
@@ -285,3 +291,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
 // The single calendar controller; set at the end of awakeFromNib.
 extern Calcndar* PravellaSelf;
+
+// Entries for the language's built-ins (any thread): the most entries of the recent-memo list,
+// its reject characters, and the remembered string (stored at once).
+void setMaxRecentMemo(int count);
+void setRenentMemoRejectString(const char* utf8);
+void setRememberString(const char* utf8);

@@ -424,6 +424,20 @@ bool Calcndar::saveWithSymbolicLink(const QString& path) {
   return written.ok;
 }
 
+namespace {
+
+// `path`, or when something is there, the first free "stem_N.rtfd" beside it.
+QString freeDocumentPath(const QString& path) {
+  if (!entryExists(path)) return path;
+  const QString stem = pravella::withoutExtension(path);
+  for (int n = 1;; ++n) {
+    const QString candidate = stem + QStringLiteral("_%1.rtfd").arg(n);
+    if (!entryExists(candidate)) return candidate;
+  }
+}
+
+}  // namespace
+
 bool Calcndar::saveDocument(bool withPanel) {
   mainTextView* memo = window_->documentView();
   QLineEdit* field = window_->editingDiaryFileName();
@@ -453,6 +467,8 @@ bool Calcndar::saveDocument(bool withPanel) {
       target = folder + QLatin1Char('/') + pravella::withoutExtension(name) + QStringLiteral(".rtfd");
     else
       target = rtfdPath;
+    // A package made from another kind of document never replaces a document already there.
+    if (target != nowDisplayedDocument_) target = freeDocumentPath(target);
     if (!writeMemo(target)) return false;
     nowDisplayedDocument_ = target;
     return finishSave(target, false);
@@ -465,11 +481,8 @@ bool Calcndar::saveDocument(bool withPanel) {
       return false;
     }
     QString written = name.endsWith(QLatin1String(".rtfd")) ? base : rtfdPath;
-    if (!withPanel) {
-      // An import never writes over a document that is already there.
-      for (int n = 1; entryExists(written); ++n)
-        written = base + QStringLiteral("_%1.rtfd").arg(n);
-    }
+    // An import never writes over a document that is already there.
+    if (!withPanel) written = freeDocumentPath(written);
     if (!writeMemo(written)) return false;
     nowDisplayedDocument_ = folder + QLatin1Char('/') + fileNameOf(written);
     return finishSave(nowDisplayedDocument_, false);
@@ -547,8 +560,10 @@ bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
 }
 
 void Calcndar::saveTitleAction() {
-  checkFileName();
   QLineEdit* field = window_->editingDiaryFileName();
+  // A plain text document's name is shown, not offered for renaming.
+  if (field->isReadOnly()) return;
+  checkFileName();
   QString name = field->text();
   if (nowDisplayedDocument_.isEmpty()) {
     save();

@@ -7,6 +7,9 @@
 #include <QMenu>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QThread>
+#include <algorithm>
+#include <functional>
 
 #include "diary/day_folders.h"
 #include "diary/diary_globals.h"
@@ -188,4 +191,33 @@ void Calcndar::DoInsertRememberString() {
 
 void Calcndar::DoRemember() {
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("DoSearchMemoInSearchSheet"), rememberString_);
+}
+
+// ---------------------------------------------------------------- entries for the language
+
+namespace {
+
+// The language runs on a worker thread; the calendar's lists belong to the GUI thread.
+void onCalendarThread(const std::function<void(Calcndar&)>& work) {
+  Calcndar* calendar = PravellaSelf;
+  if (!calendar) return;
+  if (QThread::currentThread() == calendar->thread()) {
+    work(*calendar);
+    return;
+  }
+  QMetaObject::invokeMethod(calendar, [calendar, &work] { work(*calendar); }, Qt::BlockingQueuedConnection);
+}
+
+}  // namespace
+
+void setMaxRecentMemo(int count) { maxRecentMemo = count; }
+
+void setRenentMemoRejectString(const char* utf8) {
+  const QString reject = QString::fromUtf8(utf8 ? utf8 : "");
+  onCalendarThread([&reject](Calcndar& c) { c.setRecentMemoRejectString(reject); });
+}
+
+void setRememberString(const char* utf8) {
+  const QString text = QString::fromUtf8(utf8 ? utf8 : "");
+  onCalendarThread([&text](Calcndar& c) { c.DoSetRememberString(text); });
 }

@@ -3,6 +3,8 @@
 // language sends to the memo sheet.
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QKeySequence>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -61,6 +64,31 @@ void Calcndar::buildSideViews() {
   pictureDrawer_ = new pravella::PictureDrawer(window_);
   window_->addDockWidget(Qt::RightDockWidgetArea, pictureDrawer_);
   pictureDrawer_->hide();
+
+  if (QMenu* file = window_->findChild<QMenu*>(QStringLiteral("fileMenu"))) {
+    QAction* first = file->actions().value(0);
+    auto* newDoc = new QAction(tr("&New Memo"), file);
+    newDoc->setObjectName(QStringLiteral("newFileAction"));
+    newDoc->setShortcut(QKeySequence::New);
+    connect(newDoc, &QAction::triggered, this, [this] { newFileAction(); });
+    auto* saveDoc = new QAction(tr("&Save"), file);
+    saveDoc->setObjectName(QStringLiteral("saveDocAction"));
+    saveDoc->setShortcut(QKeySequence::Save);
+    connect(saveDoc, &QAction::triggered, this, [this] { saveDocAction(); });
+    auto* deleteDoc = new QAction(tr("Move to Trash"), file);
+    deleteDoc->setObjectName(QStringLiteral("deleteFileAction"));
+    connect(deleteDoc, &QAction::triggered, this, [this] { deleteFileAction(); });
+    file->insertActions(first, {newDoc, saveDoc, deleteDoc});
+    file->insertSeparator(first);
+  }
+  // The memo's length and the selection's length.
+  numOfTextSizeField_ = new QLabel(QStringLiteral("0"), window_);
+  numOfTextSizeField_->setObjectName(QStringLiteral("numOfTextSizeField"));
+  numOfSelectedTextSizeField_ = new QLabel(QStringLiteral("0"), window_);
+  numOfSelectedTextSizeField_->setObjectName(QStringLiteral("numOfSelectedTextSizeField"));
+  window_->statusBar()->addPermanentWidget(numOfSelectedTextSizeField_);
+  window_->statusBar()->addPermanentWidget(numOfTextSizeField_);
+  connect(window_->documentView(), &QTextEdit::selectionChanged, this, [this] { textViewDidChangeSelection(); });
 
   QMenu* recent = window_->menuBar()->addMenu(tr("&Recent Memo"));
   recent->setObjectName(QStringLiteral("recentMemoMenu"));
@@ -209,7 +237,12 @@ int Calcndar::calcDocLines() const {
 
 void Calcndar::showNumOfTextSize() {
   const int length = window_->documentView()->document()->characterCount() - 1;
-  window_->documentView()->setProperty("numOfTextSize", length);
+  numOfTextSizeField_->setText(QString::number(length));
+}
+
+void Calcndar::textViewDidChangeSelection() {
+  const QTextCursor c = window_->documentView()->textCursor();
+  numOfSelectedTextSizeField_->setText(QString::number(c.selectionEnd() - c.selectionStart()));
 }
 
 void Calcndar::dispDocumentView() {
@@ -269,6 +302,11 @@ void Calcndar::registerDocumentObservers() {
   on("cal_nextMemo", [this](Notification&) { afterDocumentAction(); });
   on("cal_adjustRirekiButton", [this](Notification&) { adjustRirekiButton(); });
   on("showNumOfTextSize", [this](Notification&) { showNumOfTextSize(); });
+  on("cal_openWithTextEdit", [this](Notification&) {
+    if (nowDisplayedDocument_.isEmpty()) return;
+    const QFileInfo info(nowDisplayedDocument_);
+    openWithDesktop(info.absolutePath(), info.fileName());
+  });
   on("cal_openFolder", [this](Notification&) {
     if (!nowDisplayedDocument_.isEmpty() && QFileInfo::exists(nowDisplayedDocument_)) {
       const QFileInfo info(nowDisplayedDocument_);

@@ -3,13 +3,13 @@
 // document found there becomes a new document in the day folder of its date, made and saved
 // through the calendar controller (classic_import.h reads the old tree).
 
+#include <QFileDialog>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
 
 class Calcndar;
-class QFileDialog;
 namespace pravella {
 class MainWindow;
 }

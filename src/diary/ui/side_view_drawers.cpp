@@ -5,6 +5,11 @@
 #include <QPixmap>
 #include <QScrollArea>
 #include <QTextEdit>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace pravella {
 
@@ -18,18 +23,56 @@ MemoSheetDrawer::MemoSheetDrawer(QWidget* parent) : QDockWidget(tr("Memo"), pare
 
 PictureDrawer::PictureDrawer(QWidget* parent) : QDockWidget(tr("Picture"), parent) {
   setObjectName(QStringLiteral("pictDrawer"));
-  auto* scroll = new QScrollArea(this);
+  auto* body = new QWidget(this);
+  auto* layout = new QVBoxLayout(body);
+  auto* controls = new QHBoxLayout;
+  scaleBar_ = new QSlider(Qt::Horizontal, body);
+  scaleBar_->setObjectName(QStringLiteral("pictScaleBar"));
+  scaleBar_->setRange(10, 300);
+  scaleBar_->setValue(100);
+  magField_ = new QDoubleSpinBox(body);
+  magField_->setObjectName(QStringLiteral("pictMagField"));
+  magField_->setRange(0.0, 1000.0);  // wider than allowed: pictMagAction clamps what is typed
+  magField_->setDecimals(2);
+  magField_->setValue(1.0);
+  controls->addWidget(scaleBar_, 1);
+  controls->addWidget(magField_);
+  layout->addLayout(controls);
+  auto* scroll = new QScrollArea(body);
   picture_ = new QLabel(scroll);
   picture_->setObjectName(QStringLiteral("pictureView"));
   picture_->setAlignment(Qt::AlignCenter);
   scroll->setWidget(picture_);
   scroll->setWidgetResizable(true);
-  setWidget(scroll);
+  layout->addWidget(scroll, 1);
+  setWidget(body);
+  connect(scaleBar_, &QSlider::sliderReleased, this, [this] { changePictSizeAction(); });
+  connect(magField_, &QDoubleSpinBox::editingFinished, this, [this] { pictMagAction(); });
 }
 
 void PictureDrawer::showImage(const QImage& image) {
-  picture_->setPixmap(QPixmap::fromImage(image));
-  picture_->setProperty("imageSize", image.size());
+  image_ = image;
+  scaleBar_->setValue(100);
+  changePictSizeAction();
+}
+
+double PictureDrawer::magnification() const { return scaleBar_->value() / 100.0; }
+
+void PictureDrawer::changePictSizeAction() {
+  if (scaleBar_->value() < 10) scaleBar_->setValue(10);
+  magField_->setValue(magnification());
+  scaleBar_->setValue(qRound(magField_->value() * 100));
+  const QSize size = image_.size() * magnification();
+  picture_->setPixmap(image_.isNull() ? QPixmap()
+                                      : QPixmap::fromImage(image_.scaled(size, Qt::IgnoreAspectRatio,
+                                                                         Qt::SmoothTransformation)));
+  picture_->setProperty("imageSize", size);
+}
+
+void PictureDrawer::pictMagAction() {
+  const double m = std::clamp(magField_->value(), 0.1, 3.0);
+  scaleBar_->setValue(qRound(m * 100));
+  changePictSizeAction();
 }
 
 }  // namespace pravella

@@ -5,8 +5,11 @@
 // until opened.
 
 #include <QDockWidget>
+#include <QImage>
 
+class QDoubleSpinBox;
 class QLabel;
+class QSlider;
 class QTextDocument;
 class QTextEdit;
 
@@ -22,15 +25,27 @@ class MemoSheetDrawer : public QDockWidget {
   QTextEdit* field_ = nullptr;
 };
 
+// The picture at a magnification of 0.1 to 3.0, set on the scale bar or typed in the value
+// field.
 class PictureDrawer : public QDockWidget {
   Q_OBJECT
  public:
   explicit PictureDrawer(QWidget* parent = nullptr);
   void showImage(const QImage& image);
+  // Shows the picture at the scale bar's magnification (at least 0.1).
+  void changePictSizeAction();
+  // Takes the value field's magnification, within 0.1-3.0.
+  void pictMagAction();
+  double magnification() const;
   QLabel* pictureView() const { return picture_; }
+  QSlider* pictScaleBar() const { return scaleBar_; }
+  QDoubleSpinBox* pictMagField() const { return magField_; }
 
  private:
   QLabel* picture_ = nullptr;
+  QSlider* scaleBar_ = nullptr;  // hundredths
+  QDoubleSpinBox* magField_ = nullptr;
+  QImage image_;
 };
 
 }  // namespace pravella

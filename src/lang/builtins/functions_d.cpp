@@ -2,12 +2,14 @@
 //
 // Not here yet, so that they fail as unknown functions until their subsystems exist:
 // dicKensakuList (the dictionary reader), densityPlotEdit2 and densityPlotEdit (the hand
-// editors with windows), deleteVolumeData and decVolumeData4 (volumes), and draw,
-// drawPictureInCanvas and drawStringInCanvas (canvas drawing).
+// editors with windows), deleteVolumeData and decVolumeData4 (volumes).
 
 #include "lang/builtins/dispatch.h"
 
+#include <QByteArray>
+
 #include <cctype>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "diary/calendar_arithmetic.h"
+#include "graphics/canvas_drawing.h"
 #include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
@@ -61,6 +64,98 @@ int deleteAllVariableBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp
   if (!PopFromStack(stack, sp, vk_ta, nullptr, nullptr, nullptr)) return 0;
   deleteAllVariable();
   return 1;
+}
+
+int pushPicture(CalcStackEntry* stack, int* sp, const pravella::Picture& picture) {
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+}
+
+QByteArray pictureBytes(const double* buffer, const VkArg& arg) {
+  return QByteArray(reinterpret_cast<const char*>(buffer), arg.rows);
+}
+
+bool isPair(const VkArg& a) { return a.isReal() && a.rows == 1 && a.cols == 2; }
+
+int drawBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg size, rows;
+  if (!vkPopArg(stack, sp, vk_tb, &size)) return 0;
+  if (!isPair(size)) return vkInvalidArguments();
+  if (!vkPopArg(stack, sp, vk_ta, &rows)) return 0;
+  if (!rows.isReal() || (rows.cols != 7 && rows.cols != 10)) return vkInvalidArguments();
+  pravella::Picture picture;
+  const int ok = rows.cols == 7 ? DoDraw(vk_ta, vk_tb, rows.rows, picture) : DoDraw2(vk_ta, vk_tb, rows.rows, picture);
+  if (!ok) return 0;
+  return pushPicture(stack, sp, picture);
+}
+
+int drawPictureInCanvasBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg position, canvas, picture;
+  if (!vkPopArg(stack, sp, vk_tc, &position)) return 0;
+  if (!isPair(position)) return vkInvalidArguments();
+  const int x = vkTruncToInt(vk_tc[0]), y = vkTruncToInt(vk_tc[1]);
+  if (!vkPopArg(stack, sp, vk_tb, &canvas)) return 0;
+  pravella::Picture out;
+  if (canvas.isReal()) {
+    if (!isPair(canvas) || !(vk_tb[0] > 0) || !(vk_tb[1] > 0)) return vkInvalidArguments();
+    if (!vkPopArg(stack, sp, vk_ta, &picture)) return 0;
+    if (!picture.isPicture()) return vkInvalidArguments();
+    if (!DoDrawPictureInCanvas_1(pictureBytes(vk_ta, picture), vkTruncToInt(vk_tb[0]), vkTruncToInt(vk_tb[1]), x, y,
+                                 out))
+      return 0;
+  } else if (canvas.isPicture()) {
+    if (!vkPopArg(stack, sp, vk_ta, &picture)) return 0;
+    if (!picture.isPicture()) return vkInvalidArguments();
+    if (!DoDrawPictureInCanvas_2(pictureBytes(vk_ta, picture), pictureBytes(vk_tb, canvas), x, y, out)) return 0;
+  } else {
+    return vkInvalidArguments();
+  }
+  return pushPicture(stack, sp, out);
+}
+
+// The font and colour names are kept to 255 bytes, as their fields hold.
+std::string nameField(const double* buffer) {
+  return std::string(reinterpret_cast<const char*>(buffer)).substr(0, 255);
+}
+
+int drawStringInCanvasBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  auto fail = [](const char* message) {
+    error_disp(message);
+    return 0;
+  };
+  VkArg a;
+  if (!vkPopArg(stack, sp, vk_tc, &a)) return 0;
+  if (!a.isNumber()) return fail("Invalid TextFace.");
+  const int face = vkTruncToInt(vk_tc[0]);
+  if (!vkPopArg(stack, sp, vk_tc, &a)) return 0;
+  if (!a.isNumber()) return fail("Invalid FontSize.");
+  const int fontSize = vkTruncToInt(vk_tc[0]);
+  if (!vkPopArg(stack, sp, vk_tc, &a)) return 0;
+  if (!a.isString()) return fail("Invalid FontColor.");
+  const std::string colour = nameField(vk_tc);
+  if (!vkPopArg(stack, sp, vk_tc, &a)) return 0;
+  if (!a.isString()) return fail("Invalid FontName.");
+  const std::string font = nameField(vk_tc);
+  if (!vkPopArg(stack, sp, vk_tb, &a)) return 0;
+  if (!a.isString()) return fail("Invalid string.");
+  const std::string text(reinterpret_cast<const char*>(vk_tb));
+  if (!vkPopArg(stack, sp, vk_tc, &a)) return 0;
+  if (!isPair(a)) return fail("Invalid TextFace.");
+  const int x = vkTruncToInt(vk_tc[0]), y = vkTruncToInt(vk_tc[1]);
+  VkArg canvas;
+  if (!vkPopArg(stack, sp, vk_ta, &canvas)) return 0;
+  pravella::Picture out;
+  int ok = 0;
+  if (canvas.isPicture()) {
+    ok = DoDrawStringInCanvas(pictureBytes(vk_ta, canvas), x, y, text, font, colour, fontSize, face, out);
+  } else if (isPair(canvas) && vk_ta[0] > 0 && vk_ta[1] > 0) {
+    const auto packed = static_cast<std::int32_t>((static_cast<std::uint32_t>(vkTruncToInt(vk_ta[0])) << 16) |
+                                                  (static_cast<std::uint32_t>(vkTruncToInt(vk_ta[1])) & 0xFFFF));
+    ok = DoDrawStringInCanvas_2(packed, x, y, text, font, colour, fontSize, face, out);
+  } else {
+    return fail("Invalid Graph.");
+  }
+  if (!ok) return fail("Invalid Data.");
+  return pushPicture(stack, sp, out);
 }
 
 // Markup tags, CR, LF and TAB removed; the tags P, /P and BR become line feeds.
@@ -254,6 +349,9 @@ constexpr VkBuiltin kD[] = {
     {"deleteModule", 1, deleteModule},
     {"deleteFile", 1, deleteFileBuiltin},
     {"deleteAllVariable", 1, deleteAllVariableBuiltin},
+    {"draw", 2, drawBuiltin},
+    {"drawPictureInCanvas", 3, drawPictureInCanvasBuiltin},
+    {"drawStringInCanvas", 7, drawStringInCanvasBuiltin},
     // Pictures (graphics/picture_builtins.h).
     {"densityPlot", kAnyArgc, vkPictureBuiltinEntry},
     {"deleteTag", 1, deleteTagBuiltin},

@@ -3,8 +3,7 @@
 // Not here yet, so that they fail as unknown functions until their subsystems exist: the
 // OpenGL parametric plots (parametricPlot3D_GL, parametricPlot_GL, parametricLinePlot_GL,
 // parametricPointPlot_GL, parametricPlot3D_GLWithPict), pictToWin and pictToWindow (picture
-// sub-windows) and the 3-D surface pictures (parametricPlot3D, parametricPlot3DColor,
-// plotPict3D). The letter Q has no built-in.
+// sub-windows) and plotPict3D (triangle warping of pictures). The letter Q has no built-in.
 
 #include "lang/builtins/dispatch.h"
 
@@ -19,6 +18,7 @@
 #include "graphics/plot2d.h"
 #include "graphics/polar_resample.h"
 #include "graphics/polygon_region.h"
+#include "graphics/surface3d.h"
 #include "graphics/triangulation.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
@@ -52,7 +52,8 @@ int popRow(CalcStackEntry* stack, int* sp, int width, std::vector<double>& row) 
 }
 
 int pushPicture(CalcStackEntry* stack, int* sp, const pravella::Picture& picture) {
-  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()),
+                     0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -145,8 +146,8 @@ int barEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   }
   pravella::Picture picture;
   const int count = static_cast<int>(colors.size());
-  const int ok = Stacked ? DoStackBarPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, base, width,
-                                          colors.data(), count, picture)
+  const int ok = Stacked ? DoStackBarPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, base,
+                                          width, colors.data(), count, picture)
                          : DoBarPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, base, width,
                                      colors.data(), count, picture);
   if (!ok) return 0;
@@ -202,7 +203,8 @@ int pointInRegionEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg points, outline;
   if (!popReal(stack, sp, vk_tb, &points)) return 0;
   if (!popReal(stack, sp, vk_ta, &outline)) return 0;
-  if (outline.rows < 3 || outline.cols != 2 || points.rows < 1 || points.cols < 2) return vkInvalidArguments();
+  if (outline.rows < 3 || outline.cols != 2 || points.rows < 1 || points.cols < 2)
+    return vkInvalidArguments();
   int found = 0;
   doPointInRegion_short(vk_ta, outline.rows, vk_tb, points.rows, points.cols, vk_tc, &found);
   return vkPushReals(stack, sp, vk_tc, found, points.cols);
@@ -234,6 +236,83 @@ int pointsToSankakuEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     return 0;
   }
   return vkPushReals(stack, sp, vk_tb, count, 9);
+}
+
+// ---------------------------------------------------------------------------------------
+// Parametric surfaces: x, y, z (and the values c) of one shape.
+
+// Pops x, y and z (z first) into the scratch buffers; all real and of one shape.
+int popSurface(CalcStackEntry* stack, int* sp, VkArg* shape) {
+  VkArg x, y, z;
+  if (!popReal(stack, sp, vk_tc, &z)) return 0;
+  if (!popReal(stack, sp, vk_tb, &y)) return 0;
+  if (!popReal(stack, sp, vk_ta, &x)) return 0;
+  if (x.rows != y.rows || x.rows != z.rows || x.cols != y.cols || x.cols != z.cols)
+    return vkInvalidArguments();
+  *shape = x;
+  return 1;
+}
+
+int parametricPlot3DEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg shape;
+  if (!popSurface(stack, sp, &shape)) return 0;
+  pravella::Picture picture;
+  if (!DoParametricPlot3D(shape.rows, shape.cols, vk_ta, vk_tb, vk_tc, picture)) return 0;
+  return pushPicture(stack, sp, picture);
+}
+
+// c, x, y, z, then with five arguments a parameter row (max, min), (max, min, step,
+// threshold) or with a fifth number the frame flag; with six a parameter row of two or four
+// numbers and a stereo row (eye angle, swap flag).
+int parametricPlot3DColorEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int argc = argcOf(code, pc);
+  VkArg shape;
+  pravella::Picture picture;
+  if (argc == 3) {
+    if (!popSurface(stack, sp, &shape)) return 0;
+    if (!DoParametricPlot3DColor(shape.rows, shape.cols, vk_ta, vk_tb, vk_tc, picture)) return 0;
+    return pushPicture(stack, sp, picture);
+  }
+  std::vector<double> stereo, params;
+  if (argc == 6 && !popRow(stack, sp, 2, stereo)) return 0;
+  if (argc >= 5) {
+    if (!popRow(stack, sp, 0, params)) return 0;
+    const std::size_t p = params.size();
+    if (argc == 5 ? (p != 2 && p != 4 && p != 5) : (p != 2 && p != 4)) return vkInvalidArguments();
+  }
+  if (!popSurface(stack, sp, &shape)) return 0;
+  // The values are the fourth matrix: taken from the stack directly, the scratch buffers being
+  // full.
+  if (*sp < 1) return vkInvalidArguments();
+  const CalcStackEntry& top = stack[*sp - 1];
+  if (top.type != kValueReal || top.msize != shape.rows || top.nsize != shape.cols)
+    return vkInvalidArguments();
+  std::vector<double> c;
+  try {
+    c.assign(top.data.doubles(), top.data.doubles() + static_cast<std::size_t>(shape.elements()));
+  } catch (const std::bad_alloc&) {
+    error_disp("memory allocation.");
+    return 0;
+  }
+  int type = 0, rows = 0, cols = 0;
+  if (!PopFromStack(stack, sp, nullptr, &type, &rows, &cols)) return 0;
+  int ok = 0;
+  const int m = shape.rows, n = shape.cols;
+  if (argc == 4) {
+    ok = DoParametricPlot3DSP(m, n, vk_ta, vk_tb, vk_tc, c.data(), 0, 0, picture);
+  } else if (argc == 5 && params.size() == 2) {
+    ok = DoParametricPlot3DSP(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], picture);
+  } else if (argc == 5) {
+    const double frame = params.size() == 5 ? params[4] : 1.0;
+    ok = DoParametricPlot3DSPTopo(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], params[2],
+                                  params[3], frame, picture);
+  } else {
+    const double step = params.size() == 4 ? params[2] : 0, threshold = params.size() == 4 ? params[3] : 0;
+    ok = DoParametricPlot3DStereo(m, n, vk_ta, vk_tb, vk_tc, c.data(), params[0], params[1], step, threshold,
+                                  stereo[0], vkTruncToInt(stereo[1]), picture);
+  }
+  if (!ok) return 0;
+  return pushPicture(stack, sp, picture);
 }
 
 constexpr VkBuiltin kP[] = {
@@ -279,6 +358,11 @@ constexpr VkBuiltin kP[] = {
     {"plotStackBar", 4, barEntry<true>},
     {"plotBar", 3, barEntry<false>},
     {"plotBar", 4, barEntry<false>},
+    {"parametricPlot3D", 3, parametricPlot3DEntry},
+    {"parametricPlot3DColor", 3, parametricPlot3DColorEntry},
+    {"parametricPlot3DColor", 4, parametricPlot3DColorEntry},
+    {"parametricPlot3DColor", 5, parametricPlot3DColorEntry},
+    {"parametricPlot3DColor", 6, parametricPlot3DColorEntry},
 };
 
 constexpr std::array<VkBuiltin, 0> kQ{};
@@ -288,7 +372,8 @@ constexpr std::array<VkBuiltin, 0> kQ{};
 void setProgressBar(double minimum, double maximum, double value) {
   // The main window's bar observes this; without a window nothing shows it.
   pravella::NotificationCenter::defaultCenter().post(
-      QStringLiteral("setProgressBar"), QString::fromStdString(pravella::cformat("%g\t%g\t%g", minimum, maximum, value)));
+      QStringLiteral("setProgressBar"),
+      QString::fromStdString(pravella::cformat("%g\t%g\t%g", minimum, maximum, value)));
 }
 
 int DoFunctionP(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {

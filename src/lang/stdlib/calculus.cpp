@@ -97,8 +97,8 @@ int DoSekibun(int rows, int cols, const double* y, const double* x, double* out)
   for (int c = 0; c < cols; ++c) out[c] = 0;
   for (long long r = 1; r < rows; ++r)
     for (int c = 0; c < cols; ++c)
-      out[at(r, cols, c)] = out[at(r - 1, cols, c)] +
-                            (y[at(r, cols, c)] + y[at(r - 1, cols, c)]) * (x[r] - x[r - 1]) * 0.5;
+      out[at(r, cols, c)] =
+          out[at(r - 1, cols, c)] + (y[at(r, cols, c)] + y[at(r - 1, cols, c)]) * (x[r] - x[r - 1]) * 0.5;
   return 1;
 }
 
@@ -160,11 +160,13 @@ int DoIntegrateChiSquare(double x, int n, double* out) {
   s *= std::exp(-x / 2);
   double e = 0;
   DoErrorFunctionSub(std::sqrt(x / 2), &e);
-  *out = std::pow(2.0, k) * (2.5066282746310034 * e * p * 0.5 - s) / (p * std::pow(2.0, k - 0.5) * 1.7724538509055);
+  *out = std::pow(2.0, k) * (2.5066282746310034 * e * p * 0.5 - s) /
+         (p * std::pow(2.0, k - 0.5) * 1.7724538509055);
   return 1;
 }
 
-int DoFrequencyAll(const double* data, int nbins, double* out, int rows, int cols, int* outRows, int* outCols) {
+int DoFrequencyAll(const double* data, int nbins, double* out, int rows, int cols, int* outRows,
+                   int* outCols) {
   return histogramAuto(data, nbins, out, rows, cols, outRows, outCols, false);
 }
 
@@ -172,8 +174,8 @@ int DoFrequency(const double* data, int nbins, double* out, int rows, int cols, 
   return histogramAuto(data, nbins, out, rows, cols, outRows, outCols, true);
 }
 
-int DoFrequencyAllSP(const double* data, int nbins, double* out, int rows, int cols, int* outRows, int* outCols,
-                     double upper, double lower) {
+int DoFrequencyAllSP(const double* data, int nbins, double* out, int rows, int cols, int* outRows,
+                     int* outCols, double upper, double lower) {
   return histogram(data, nbins, out, rows, cols, outRows, outCols, upper, lower, false);
 }
 
@@ -280,7 +282,8 @@ int corssCount(const double* a, int p, const double* b, int q, const double* pai
     error_disp("Invalid arguments.");
     return 0;
   }
-  std::vector<int32_t> ai(static_cast<std::size_t>(std::max(p, 0))), bi(static_cast<std::size_t>(std::max(q, 0)));
+  std::vector<int32_t> ai(static_cast<std::size_t>(std::max(p, 0))),
+      bi(static_cast<std::size_t>(std::max(q, 0)));
   for (int i = 0; i < p; ++i) ai[static_cast<std::size_t>(i)] = vkTruncToInt(a[i]);
   for (int j = 0; j < q; ++j) bi[static_cast<std::size_t>(j)] = vkTruncToInt(b[j]);
   for (int i = 0; i < p; ++i)

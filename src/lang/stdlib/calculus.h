@@ -29,10 +29,11 @@ int DoIntegrateChiSquare(double x, int n, double* out);
 // lower + i w <= v < lower + (i + 1) w. The "All" forms count every element into nbins x 2
 // (lower edge, count); the others count each column into nbins x (cols + 1). Fewer than two
 // bins, or a result above the element capacity, fail with "Invalid arguments.".
-int DoFrequencyAll(const double* data, int nbins, double* out, int rows, int cols, int* outRows, int* outCols);
+int DoFrequencyAll(const double* data, int nbins, double* out, int rows, int cols, int* outRows,
+                   int* outCols);
 int DoFrequency(const double* data, int nbins, double* out, int rows, int cols, int* outRows, int* outCols);
-int DoFrequencyAllSP(const double* data, int nbins, double* out, int rows, int cols, int* outRows, int* outCols,
-                     double upper, double lower);
+int DoFrequencyAllSP(const double* data, int nbins, double* out, int rows, int cols, int* outRows,
+                     int* outCols, double upper, double lower);
 int DoFrequencySP(const double* data, int nbins, double* out, int rows, int cols, int* outRows, int* outCols,
                   double upper, double lower);
 
@@ -46,7 +47,8 @@ int DoC21To77(const double* in, double* out);
 void dswap(double* a, double* b);
 
 // Square root of each element; "Invalid number.(sqrt)" for a negative or not-a-number one.
-int DoSqrt(const double* in, const double* unused, double* out, int rows, int cols, int* outRows, int* outCols);
+int DoSqrt(const double* in, const double* unused, double* out, int rows, int cols, int* outRows,
+           int* outCols);
 // Element-wise product and quotient ("divide by zero." for a zero divisor).
 int DoMultiply(const double* a, const double* b, double* out, int rows, int cols);
 int DoDivide(const double* a, const double* b, double* out, int rows, int cols);

@@ -45,8 +45,7 @@ void naturalMoments(const double* x, const double* y, int n, std::vector<double>
 // Evaluates the spline of the given moments at t.
 double splineAt(const double* x, const double* y, const std::vector<double>& M, int n, double t) {
   // The first interval whose right knot is not left of t (within 1e-17).
-  const double* found =
-      std::partition_point(x + 1, x + n, [t](double knot) { return knot - t < -1e-17; });
+  const double* found = std::partition_point(x + 1, x + n, [t](double knot) { return knot - t < -1e-17; });
   if (found == x + n) return y[n - 1];
   const int i = static_cast<int>(found - x);
   const double h = x[i] - x[i - 1];
@@ -64,8 +63,10 @@ void resizePass(const double* in, double* out, int count, int n, int m, long lon
   std::vector<double> src(static_cast<std::size_t>(n)), dst(static_cast<std::size_t>(m));
   for (int v = 0; v < count; ++v) {
     for (int i = 0; i < n; ++i) src[static_cast<std::size_t>(i)] = in[v * inStep + i * inStride];
-    if (n == m) dst = src;
-    else resample(src.data(), n, dst.data(), m);
+    if (n == m)
+      dst = src;
+    else
+      resample(src.data(), n, dst.data(), m);
     for (int i = 0; i < m; ++i) out[v * outStep + i * outStride] = dst[static_cast<std::size_t>(i)];
   }
 }
@@ -80,8 +81,8 @@ void splineResample(const double* v, int n, double* out, int m) {
 void newtonResample(const double* v, int n, double* out, int m) { DoNewtonHokan(v, n, out, m); }
 
 template <typename Resample>
-int resize(const double* in, double* work, double* out, int rows, int cols, int newRows, int newCols, int minimum,
-           Resample resample) {
+int resize(const double* in, double* work, double* out, int rows, int cols, int newRows, int newCols,
+           int minimum, Resample resample) {
   if (rows <= 0 || cols <= 0 || newRows <= 0 || newCols <= 0 ||
       static_cast<long long>(newRows) * newCols > TNumber || static_cast<long long>(rows) * newCols > TNumber)
     return invalidArguments();
@@ -100,8 +101,8 @@ int resize(const double* in, double* work, double* out, int rows, int cols, int 
 
 // B-spline basis of order k at x: the k functions that can be non-zero there, N[left-k ..
 // left-1] (1-based, as the knots t[1..K]), by the Cox-de Boor recursion.
-int basisAt(const std::vector<double>& t, int K, int k, double x, std::vector<double>& N, std::vector<double>& dr,
-            std::vector<double>& dl) {
+int basisAt(const std::vector<double>& t, int K, int k, double x, std::vector<double>& N,
+            std::vector<double>& dr, std::vector<double>& dl) {
   int left = K - k + 1;
   for (int j = 1; j <= K; ++j)
     if (t[static_cast<std::size_t>(j)] > x) {
@@ -182,7 +183,8 @@ int DoNewtonHokan(const double* v, int n, double* out, int m) {
   return 1;
 }
 
-int DoSpline(const double* knots, const double* values, const double* points, int n, int cols, int m, double* out) {
+int DoSpline(const double* knots, const double* values, const double* points, int n, int cols, int m,
+             double* out) {
   if (n < 2 || !strictlyIncreasing(knots, n)) {
     error_disp("Invalid data");
     return 0;
@@ -222,7 +224,8 @@ int DoNewtonHokan2(const double* y, const double* d, int n, double* out, int m) 
   return 1;
 }
 
-int DoSplineDif(const double* x, const double* values, const double* points, int n, int cols, int m, double* out) {
+int DoSplineDif(const double* x, const double* values, const double* points, int n, int cols, int m,
+                double* out) {
   if (n < 2 || !strictlyIncreasing(x, n + 1)) {
     error_disp("Invalid arguments... 1st arg. must be sorted");
     return 0;
@@ -241,7 +244,8 @@ int DoSplineDif(const double* x, const double* values, const double* points, int
     // Unknowns M_1 .. M_(n-1); M_0 = M_1 and M_n = M_(n-1) are folded into the end rows.
     const int u = n - 1;
     std::vector<double> rows(static_cast<std::size_t>(3 * u)), rhs(static_cast<std::size_t>(u)),
-        sol(static_cast<std::size_t>(u)), copy(static_cast<std::size_t>(3 * u)), M(static_cast<std::size_t>(n + 1));
+        sol(static_cast<std::size_t>(u)), copy(static_cast<std::size_t>(3 * u)),
+        M(static_cast<std::size_t>(n + 1));
     for (int c = 0; c < cols; ++c) {
       auto y = [&](int i) { return values[at(i, cols, c)]; };
       for (int i = 1; i <= u; ++i) {
@@ -251,7 +255,8 @@ int DoSplineDif(const double* x, const double* values, const double* points, int
         row[0] = i == 1 ? 0 : 1;
         row[1] = 2 * (1 + r) + (i == 1 ? 1 : 0) + (i == u ? r : 0);
         row[2] = i == u ? 0 : r;
-        rhs[static_cast<std::size_t>(i - 1)] = 6 * ((y(i + 1) - y(i)) / (hn * hi) - (y(i) - y(i - 1)) / (hi * hi));
+        rhs[static_cast<std::size_t>(i - 1)] =
+            6 * ((y(i + 1) - y(i)) / (hn * hi) - (y(i) - y(i - 1)) / (hi * hi));
       }
       obi3(rows.data(), rhs.data(), u, sol.data(), copy.data());
       for (int i = 1; i <= u; ++i) M[static_cast<std::size_t>(i)] = sol[static_cast<std::size_t>(i - 1)];
@@ -261,9 +266,10 @@ int DoSplineDif(const double* x, const double* values, const double* points, int
         const int i = interval[static_cast<std::size_t>(k)];
         const double hi = h[static_cast<std::size_t>(i)], p = t[static_cast<std::size_t>(k)];
         const double a = x[i] - p, b = p - x[i - 1];
-        out[at(k, cols, c)] = (M[static_cast<std::size_t>(i - 1)] * (hi * hi - 3 * a * a) +
-                               M[static_cast<std::size_t>(i)] * (3 * b * b - hi * hi) + 6 * (y(i) - y(i - 1))) /
-                              (6 * hi);
+        out[at(k, cols, c)] =
+            (M[static_cast<std::size_t>(i - 1)] * (hi * hi - 3 * a * a) +
+             M[static_cast<std::size_t>(i)] * (3 * b * b - hi * hi) + 6 * (y(i) - y(i - 1))) /
+            (6 * hi);
       }
     }
   } catch (const std::bad_alloc&) {
@@ -303,7 +309,8 @@ int CFITSP(const double* x, const double* y, int n, const double* knots, int K, 
   try {
     std::vector<double> t(static_cast<std::size_t>(K + 1));
     for (int j = 1; j <= K; ++j) t[static_cast<std::size_t>(j)] = knots[j - 1];
-    std::vector<double> N(static_cast<std::size_t>(k)), dr(static_cast<std::size_t>(k)), dl(static_cast<std::size_t>(k));
+    std::vector<double> N(static_cast<std::size_t>(k)), dr(static_cast<std::size_t>(k)),
+        dl(static_cast<std::size_t>(k));
     // Normal equations in band storage: band[r][d] is entry (r, r + d), functions from 0.
     std::vector<double> band(static_cast<std::size_t>(nb) * k, 0.0), rhs(static_cast<std::size_t>(nb), 0.0);
     for (int i = 0; i < n; ++i) {
@@ -328,7 +335,8 @@ int CFITSP(const double* x, const double* y, int n, const double* knots, int K, 
     std::vector<double> z(static_cast<std::size_t>(nb)), coef(static_cast<std::size_t>(nb));
     for (int r = 0; r < nb; ++r) {
       double s = rhs[static_cast<std::size_t>(r)];
-      for (int p = std::max(0, r - (k - 1)); p < r; ++p) s -= U[at(p, k, r - p)] * z[static_cast<std::size_t>(p)];
+      for (int p = std::max(0, r - (k - 1)); p < r; ++p)
+        s -= U[at(p, k, r - p)] * z[static_cast<std::size_t>(p)];
       z[static_cast<std::size_t>(r)] = s / U[at(r, k, 0)];
     }
     for (int r = nb - 1; r >= 0; --r) {
@@ -340,7 +348,8 @@ int CFITSP(const double* x, const double* y, int n, const double* knots, int K, 
       const int left = basisAt(t, K, k, x[i], N, dr, dl);
       const int first = left - k - 1;
       double fit = 0;
-      for (int a = 0; a < k; ++a) fit += coef[static_cast<std::size_t>(first + a)] * N[static_cast<std::size_t>(a)];
+      for (int a = 0; a < k; ++a)
+        fit += coef[static_cast<std::size_t>(first + a)] * N[static_cast<std::size_t>(a)];
       out[at(i, 3, 0)] = x[i];
       out[at(i, 3, 1)] = y[i];
       out[at(i, 3, 2)] = fit;

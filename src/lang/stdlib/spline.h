@@ -33,7 +33,8 @@ double NewtonInterpolation(double x0, double y0, double x1, double y1, double x2
 // Each column of the n x cols values splined over the knots (n >= 2, strictly increasing)
 // and evaluated at the m points (all within the knots): m x cols into out. "Invalid data"
 // otherwise.
-int DoSpline(const double* knots, const double* values, const double* points, int n, int cols, int m, double* out);
+int DoSpline(const double* knots, const double* values, const double* points, int n, int cols, int m,
+             double* out);
 
 // Samples y at the abscissae given by the running sums of d, resampled at m equally spaced
 // abscissae from the first to the last by the natural spline (n >= 2, m >= 2, else
@@ -43,7 +44,8 @@ int DoNewtonHokan2(const double* y, const double* d, int n, double* out, int m);
 // Derivative of the spline through the n + 1 knots x[0..n] (strictly increasing, n >= 2,
 // "Invalid arguments... 1st arg. must be sorted" otherwise) of each column of the
 // (n + 1) x cols values, at the m points (clamped into the knots): m x cols into out.
-int DoSplineDif(const double* x, const double* values, const double* points, int n, int cols, int m, double* out);
+int DoSplineDif(const double* x, const double* values, const double* points, int n, int cols, int m,
+                double* out);
 
 // Consecutive rows with equal first values averaged into one row, with a count column:
 // g x (cols + 1). "Invalid arguments." when that result would pass the element capacity.

@@ -124,7 +124,8 @@ void mergeSortRange(int first, int last) {
   mergeSortRange(first, middle);
   mergeSortRange(middle + 1, last);
   const int leftCount = middle - first + 1;
-  for (int i = 0; i < leftCount; ++i) wsData[static_cast<std::size_t>(i)] = msData[static_cast<std::size_t>(first + i)];
+  for (int i = 0; i < leftCount; ++i)
+    wsData[static_cast<std::size_t>(i)] = msData[static_cast<std::size_t>(first + i)];
   int i = 0, j = middle + 1, k = first;
   while (i < leftCount && j <= last) {
     // The left record wins ties: equal values keep their input order.
@@ -276,9 +277,9 @@ int DoHendouKeisu(const double* in, double* out, int rows, int cols, int* outRow
 
 void fswap(double* a, double* b) { std::swap(*a, *b); }
 
-#define VK_REDUCE(name, f, over)                                                  \
+#define VK_REDUCE(name, f, over)                                                            \
   int name(const double* in, double* out, int rows, int cols, int* outRows, int* outCols) { \
-    return reduce<f>(in, out, rows, cols, over, outRows, outCols);                 \
+    return reduce<f>(in, out, rows, cols, over, outRows, outCols);                          \
   }
 VK_REDUCE(DoSum, sumOf, Over::All)
 VK_REDUCE(DoLSum, sumOf, Over::Rows)

@@ -47,7 +47,8 @@ TEST_F(Calculus, ChiSquareIntegralAgreesWithIntegratedDensity) {
     for (double x : {0.5, 2.0, 6.0, 12.0}) {
       const double k = n / 2.0;
       auto density = [&](double t) {
-        return t <= 0 && n < 2 ? 0.0 : std::pow(t, k - 1) * std::exp(-t / 2) / (std::pow(2.0, k) * std::tgamma(k));
+        return t <= 0 && n < 2 ? 0.0
+                               : std::pow(t, k - 1) * std::exp(-t / 2) / (std::pow(2.0, k) * std::tgamma(k));
       };
       // The n = 1 density is infinite at 0: integrate it by the substitution t = u^2.
       const double reference =

@@ -105,7 +105,8 @@ TEST_F(Splines, DerivativeOfAParabolaIsExact) {
   const Vec x{0, 1, 2, 3, 4}, y{0, 1, 4, 9, 16};
   const Vec points{-1, 0, 0.5, 1, 2.25, 3.9, 4, 7};
   Vec out(points.size());
-  ASSERT_EQ(DoSplineDif(x.data(), y.data(), points.data(), 4, 1, static_cast<int>(points.size()), out.data()), 1);
+  ASSERT_EQ(DoSplineDif(x.data(), y.data(), points.data(), 4, 1, static_cast<int>(points.size()), out.data()),
+            1);
   const Vec expected{0, 0, 1, 2, 4.5, 7.8, 8, 8};
   for (std::size_t k = 0; k < points.size(); ++k) EXPECT_NEAR(out[k], expected[k], 1e-12) << points[k];
   const Vec unsorted{0, 2, 1, 3};

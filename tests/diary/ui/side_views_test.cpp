@@ -1,0 +1,251 @@
+// The side views, the memo menu buttons and the memo commands a program sends through the
+// application command bridge; the classic diary import.
+
+#include <QProgressBar>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "day_documents_fixture.h"
+#include "diary/classic_import.h"
+#include "diary/ui/conv_classic_doc.h"
+#include "editors/command_bridge.h"
+#include "lang/stack.h"
+#include "lang/startup.h"
+#include "lang/values.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+using namespace day_documents_test;
+
+// Runs one application command as a program calls it: arguments on a run stack, the answer
+// read back from it.
+class Program {
+ public:
+  Program() {
+    vkStartUp();
+    stack.resize(kCalcStackSize);
+  }
+  void number(double v) { vkPushScalar(stack.data(), &sp, v); }
+  void text(const std::string& t) {
+    PushToStack(stack.data(), &sp, t.c_str(), kValueString, static_cast<int>(t.size()), 0);
+  }
+  void row(std::vector<double> r) {
+    PushToStack(stack.data(), &sp, r.data(), kValueReal, 1, static_cast<int>(r.size()));
+  }
+  int call(const std::string& name, int argc) {
+    vk_Code record;
+    record.kind = kCodeFunction;
+    record.name = name;
+    record.argc = argc;
+    int pc = 0;
+    return DoFunctionPravellaCommand(1, &record, &pc, stack.data(), &sp);
+  }
+  std::string topString() const {
+    const CalcStackEntry& top = stack[sp - 1];
+    return top.type == kValueString ? std::string(top.data.chars()) : "<not a string>";
+  }
+  std::vector<double> topReals() const {
+    const CalcStackEntry& top = stack[sp - 1];
+    const double* d = top.data.doubles();
+    return std::vector<double>(d, d + top.msize * top.nsize);
+  }
+  VkCalcStack stack;
+  int sp = 0;
+};
+
+class SideViews : public DayDocuments {};
+
+TEST_F(SideViews, MemoCommandsActOnTheMemoSheet) {
+  start();
+  Program p;
+  QTextEdit* sheet = calendar->memoSheet()->toggleMemoField();
+  calendar->memoSheetDocument()->setPlainText("hello");
+  type("main memo");
+
+  p.number(0);
+  ASSERT_EQ(p.call("cal_getMemoLength", 1), 1);
+  EXPECT_EQ(p.topReals(), std::vector<double>({0, 5}));
+  p.number(0);
+  ASSERT_EQ(p.call("cal_getAllMemo", 1), 1);
+  EXPECT_EQ(p.topString(), "hello");
+
+  p.row({1, 3});
+  ASSERT_EQ(p.call("cal_setMemoSelectedRange", 1), 1);
+  p.number(0);
+  ASSERT_EQ(p.call("cal_getSelectedMemo", 1), 1);
+  EXPECT_EQ(p.topString(), "ell");
+  p.number(0);
+  ASSERT_EQ(p.call("cal_getMemoSelectedRange", 1), 1);
+  EXPECT_EQ(p.topReals(), std::vector<double>({1, 3}));
+  p.text("ELL");
+  ASSERT_EQ(p.call("cal_insertTextToMemo", 1), 1);
+  EXPECT_EQ(sheet->toPlainText(), "hELLo");
+  EXPECT_EQ(memo()->toPlainText(), "main memo");  // the main memo is not touched
+
+  // The document path and the open side view.
+  writeRtfd(day() + "/a.rtfd", "x");
+  calendar->showDiaryFiles();
+  clickRow(0);
+  p.number(0);
+  ASSERT_EQ(p.call("cal_getDocumentPath", 1), 1);
+  EXPECT_EQ(p.topString(), s(day() + "/a.rtfd"));
+  p.number(0);
+  ASSERT_EQ(p.call("cal_openMemoSheet", 1), 1);
+  EXPECT_TRUE(calendar->memoSheet()->isVisible());
+  p.number(0);
+  ASSERT_EQ(p.call("cal_getOpenedSheet", 1), 1);
+  EXPECT_EQ(p.topReals(), std::vector<double>({1}));
+  p.number(0);
+  ASSERT_EQ(p.call("cal_closeSheet", 1), 1);
+  EXPECT_FALSE(calendar->memoSheet()->isVisible());
+  // Closing saved the sheet's memo.
+  EXPECT_EQ(textOf(paths::preferences() + "/tempMemo.rtfd"), "hELLo");
+}
+
+TEST_F(SideViews, MemoMenuButtonsRunTheirFunctionsOrScripts) {
+  start();
+  Program p;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  QStringList posted;
+  for (const char* name : {"cal_beforeMemo", "calculationOnEditModule"})
+    center.addObserver(
+        name, nullptr, [&](pravella::Notification& n) { posted << n.name + ":" + n.text; },
+        pravella::Delivery::PostingThread);
+
+  // The back button starts disabled with an empty history; a program may enable the row.
+  p.number(0);
+  ASSERT_EQ(p.call("cal_setAllMemoButtonEnable", 1), 1);
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);
+  QTextDocument script;
+  script.setPlainText("1+2");
+  QDir().mkpath(paths::commandScripts());
+  ASSERT_TRUE(pravella::writeRtfdFile(paths::commandScripts() + "/tools.rtfd", script).ok);
+  p.number(3);
+  p.text("Tools");
+  p.text("tools.rtfd");
+  ASSERT_EQ(p.call("cal_setDocMenuButton", 3), 1);
+  EXPECT_EQ(memoButton(2)->text(), "Tools");
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);
+  // A script name that is no file runs as a one-line program.
+  p.number(12);
+  p.text("Plot");
+  p.text("plot(1)");
+  ASSERT_EQ(p.call("cal_setDocMenuButton", 3), 1);
+  EXPECT_EQ(memoButton(11)->text(), "Plot");
+  EXPECT_EQ(calendar->menuScriptFileName()[11], "plot(1)");
+  QTest::mouseClick(memoButton(11), Qt::LeftButton);
+  EXPECT_EQ(posted, QStringList({"cal_beforeMemo:", "calculationOnEditModule:1+2",
+                                 "calculationOnEditModule:plot(1)"}));
+
+  p.number(3);
+  ASSERT_EQ(p.call("cal_getDocMenuTitle", 1), 1);
+  EXPECT_EQ(p.topString(), "Tools");
+  p.number(11);  // only buttons 1-10 answer a title
+  ASSERT_EQ(p.call("cal_getDocMenuTitle", 1), 1);
+  EXPECT_EQ(p.topString(), "");
+  for (const char* name : {"cal_beforeMemo", "calculationOnEditModule"}) center.removeObservers(nullptr, name);
+}
+
+TEST_F(SideViews, ATableSheetNameInAngleBracketsAroundTheCursor) {
+  start();
+  QStringList posted;
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      "sheetTableOpenAction", nullptr, [&](pravella::Notification& n) { posted << n.text; },
+      pravella::Delivery::PostingThread);
+  memo()->setPlainText("see <budget> here");
+  QTextCursor c(memo()->document());
+  c.setPosition(7);
+  memo()->setTextCursor(c);
+  EXPECT_TRUE(calendar->checkSheetTable());
+  c.setPosition(14);  // in "here": no brackets around
+  memo()->setTextCursor(c);
+  EXPECT_FALSE(calendar->checkSheetTable());
+  EXPECT_EQ(posted, QStringList{"budget"});
+  pravella::NotificationCenter::defaultCenter().removeObservers(nullptr, "sheetTableOpenAction");
+}
+
+TEST_F(SideViews, TheViewOpenBeforeComesBack) {
+  start();
+  calendar->setToggleStatus(10);  // bookmarks
+  calendar->setToggleStatus(14);  // launcher
+  calendar->openBeforeSheet();
+  EXPECT_EQ(calendar->toggleStatus(), 10);
+
+  calendar->openMemoView();
+  EXPECT_TRUE(calendar->memoSheet()->isVisible());
+  EXPECT_EQ(calendar->toggleStatus(), 1);
+  calendar->openMemoView();  // toggles off
+  EXPECT_FALSE(calendar->memoSheet()->isVisible());
+  EXPECT_EQ(calendar->toggleStatus(), 0);
+}
+
+TEST_F(SideViews, ADocumentOpenedOnTheMemoSheetIsSavedIntoItself) {
+  writeRtfd(day() + "/a.rtfd", "on the sheet");
+  start();
+  calendar->memoSheetDocument()->setPlainText("scratch");
+  calendar->openDocumentOnMemo(day() + "/a.rtfd");
+  // The scratch memo was saved first; the sheet now edits a.rtfd.
+  EXPECT_EQ(textOf(paths::preferences() + "/tempMemo.rtfd"), "scratch");
+  EXPECT_EQ(calendar->memoSheet()->toggleMemoField()->toPlainText(), "on the sheet");
+  calendar->memoSheet()->toggleMemoField()->textCursor().insertText("more ");
+  calendar->closeAllToggleView();
+  EXPECT_EQ(textOf(day() + "/a.rtfd"), "more on the sheet");
+  EXPECT_EQ(textOf(paths::preferences() + "/tempMemo.rtfd"), "scratch");
+}
+
+TEST_F(SideViews, RememberedStringIsTypedIntoTheFocusedMemo) {
+  start();
+  calendar->DoSetRememberString("budget");
+  QFile stored(paths::vkPreferences() + "/rememberString.txt");
+  ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+  EXPECT_EQ(stored.readAll(), "budget");
+  memo()->setFocus();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_EQ(QApplication::focusWidget(), memo());
+  calendar->DoInsertRememberString();
+  EXPECT_EQ(memo()->toPlainText(), "budget");
+  EXPECT_TRUE(sounds.contains("Tink"));
+}
+
+// A small old diary by hand: Shift-JIS names, CR line ends.
+TEST_F(SideViews, AnOldDiaryBecomesDayDocuments) {
+  const QByteArray root = QFile::encodeName(pravella::test::home() + "/old");
+  ::mkdir(root.constData(), 0755);
+  auto put = [&](int y, int m, int d, int n, const QByteArray& text) {
+    const QByteArray folder = root + '/' + pravella::classic::monthFolderName(y, m, true);
+    ::mkdir(folder.constData(), 0755);
+    FILE* f = ::fopen((folder + '/' + pravella::classic::documentName(y, m, d, n, true)).constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    ::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), f);
+    ::fclose(f);
+  };
+  put(2003, 4, 5, 0, pravella::encoding::encode(QStringLiteral("買い物\rお米"), pravella::encoding::kShiftJIS));
+  put(2003, 4, 5, 1, "\rno title here\r");
+  put(2003, 4, 6, 0, "Trip\rby train");
+  // A document of that name is already in the day: it is not written over.
+  writeRtfd(paths::dayFolder(2003, 4, 6) + "/Trip.rtfd", "already here");
+  start();
+
+  ConvClassicDoc import(calendar.get(), window.get());
+  import.awakeFromNib();
+  int bassos = 0;
+  import.setSoundPlayer([&](const char* name) { bassos += QString(name) == "Basso"; });
+  EXPECT_EQ(import.searchYearMonthFolder(pravella::test::home() + "/old"), 3);
+  EXPECT_EQ(bassos, 21 * 12 - 1);  // every missing month beeps
+  EXPECT_EQ(import.progressBar()->value(), 0);
+
+  const QString day5 = paths::dayFolder(2003, 4, 5);
+  EXPECT_EQ(textOf(day5 + QStringLiteral("/買い物.rtfd")), QStringLiteral("買い物\nお米"));
+  EXPECT_EQ(textOf(day5 + "/2003_04_05_00.rtfd"), "\nno title here\n");
+  const QString day6 = paths::dayFolder(2003, 4, 6);
+  EXPECT_EQ(textOf(day6 + "/Trip.rtfd"), "already here");
+  EXPECT_EQ(textOf(day6 + "/Trip_1.rtfd"), "Trip\nby train");
+  EXPECT_FALSE(window->isWindowModified());
+  // Names that are not UTF-8 are beyond the temporary home's own clean-up.
+  std::filesystem::remove_all(root.toStdString());
+}
+
+}  // namespace
