@@ -141,7 +141,8 @@ void contourCell(OffScreenWorld& w, const double* c, int cols, const SurfaceQuad
   point(P10, d);
   point(P11, e);
   for (double level = vr.min; level <= vr.max; level += vr.step) {
-    w.setForeColor(vr.threshold > level ? QColor(0, 0, 255) : QColor(255, 0, 0));
+    // The drawing system's blue and red, colour numbers 4 and 2.
+    w.setForeColor(colorForReference(vr.threshold > level ? 4 : 2));
     double x1, y1, x2, y2;
     if (pravella::cross(a, b, d, level, &x1, &y1, &x2, &y2)) pravella::line(w, x1, y1, x2, y2);
     if (pravella::cross(d, b, e, level, &x1, &y1, &x2, &y2)) pravella::line(w, x1, y1, x2, y2);

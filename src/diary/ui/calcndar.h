@@ -261,7 +261,6 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QString memoSheetFile_;  // the document the memo sheet shows; tempMemo.rtfd unless one was opened there
   Opener opener_;
   SavePanel savePanel_;
-  int graphStatus_ = 1;
   bool loadingMemo_ = false;
   int clickedColumn_ = -1;
   QString lastWriteError_;

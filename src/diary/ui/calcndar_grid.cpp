@@ -150,6 +150,11 @@ void Calcndar::beforeDayToPlain() { setCellFont(cellOfDay(selectedDay_.day()), f
 
 void Calcndar::selectDayAction(int tag) {
   if (tag < 0 || tag > kLastDayCell) return;
+  // One save, one refusal: a memo that cannot be saved keeps the day, asked about once.
+  if (!save()) {
+    selectCellSelectedDay();
+    return;
+  }
   beforeDayToPlain();
   selectDayAction2(tag - startOffset_ + 1);
   showSelectedDiaryFile(0);
@@ -177,6 +182,7 @@ void Calcndar::calendarIncDay() {
     incMonthAction();
     return;
   }
+  if (!save()) return;
   beforeDayToPlain();
   selectDayAction2(next);
   showSelectedDiaryFile(0);
@@ -189,6 +195,7 @@ void Calcndar::calendarDecDay() {
     decMonthAction();
     return;
   }
+  if (!save()) return;
   beforeDayToPlain();
   selectDayAction2(previous);
   showSelectedDiaryFile(0);

@@ -124,6 +124,10 @@ TEST_F(DayDocuments, AFailedWriteKeepsTheMemoAndSaysSo) {
   // A change of day is refused: the memo stays where it is.
   QTest::mouseClick(window->incMonthButton(), Qt::LeftButton);
   EXPECT_EQ(calendar->selectedDay(), QDate(2008, 2, 28));
+  QTest::mouseClick(window->dayCell(3 + calendar->startOffset() - 1), Qt::LeftButton);
+  EXPECT_EQ(calendar->selectedDay(), QDate(2008, 2, 28));
+  EXPECT_EQ(window->dayCells()->checkedId(), 28 + calendar->startOffset() - 1);
+  EXPECT_EQ(alerts.size(), 3);  // once for each refused change
   EXPECT_EQ(memo()->toPlainText(), "edited first");
 }
 
