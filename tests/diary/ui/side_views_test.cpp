@@ -257,7 +257,9 @@ TEST_F(SideViews, AnOldDiaryBecomesDayDocuments) {
   ASSERT_NE(name, nullptr);
   name->setText(pravella::test::home() + "/old");
   QTest::keyClick(name, Qt::Key_Return);
-  if (import.sheet()) EXPECT_FALSE(import.sheet()->isVisible());  // closed, deleted later
+  if (import.sheet()) {
+    EXPECT_FALSE(import.sheet()->isVisible());  // closed, deleted later
+  }
   EXPECT_EQ(textOf(day6 + "/Trip_2.rtfd"), "Trip\nby train");
   EXPECT_EQ(textOf(day5 + "/2003_04_05_01.rtfd"), "\nno title here\n");  // the counter goes on
   // Names that are not UTF-8 are beyond the temporary home's own clean-up.
