@@ -6,10 +6,12 @@
 
 #include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/image_builtins.h"
 
 namespace {
 
 constexpr VkBuiltin kG[] = {
+    {"gazoHosei", kAnyArgc, vkGazoHoseiBuiltin},
     // Pictures (graphics/picture_builtins.h).
     {"getPictSize", kAnyArgc, vkPictureBuiltinEntry},
     {"graphBlendLevel", kAnyArgc, vkPictureBuiltinEntry},
