@@ -23,7 +23,8 @@ QColor fromRgbColor(const RGBColor& c) { return QColor::fromRgb(c.red >> 8, c.gr
 // The eight colours of the colour numbers: 1 black .. 7 yellow; below 1 black, above 7
 // yellow.
 QColor numberedColour(int n) {
-  static const QColor kColours[7] = {Qt::black, Qt::red, Qt::green, Qt::blue, Qt::cyan, Qt::magenta, Qt::yellow};
+  static const QColor kColours[7] = {Qt::black, Qt::red,     Qt::green, Qt::blue,
+                                     Qt::cyan,  Qt::magenta, Qt::yellow};
   return kColours[std::clamp(n, 1, 7) - 1];
 }
 
@@ -43,13 +44,26 @@ int drawRows(const double* rows, const double* size, int count, int columns, Pic
       w.setForeColor(columns == 7 ? numberedColour(vkTruncToInt(row[3]))
                                   : QColor::fromRgb(channel(row[7]), channel(row[8]), channel(row[9])));
       switch (vkTruncToInt(row[2])) {
-        case 0: w.moveTo(x, y); break;
-        case 1: w.lineTo(x, y); break;
-        case 2: w.frameRect(x, y, right, bottom); break;
-        case 3: w.paintRect(x, y, right, bottom); break;
-        case 4: w.frameOval(x, y, right, bottom); break;
-        case 5: w.paintOval(x, y, right, bottom); break;
-        default: break;  // an unknown operation draws nothing
+        case 0:
+          w.moveTo(x, y);
+          break;
+        case 1:
+          w.lineTo(x, y);
+          break;
+        case 2:
+          w.frameRect(x, y, right, bottom);
+          break;
+        case 3:
+          w.paintRect(x, y, right, bottom);
+          break;
+        case 4:
+          w.frameOval(x, y, right, bottom);
+          break;
+        case 5:
+          w.paintOval(x, y, right, bottom);
+          break;
+        default:
+          break;  // an unknown operation draws nothing
       }
     }
   });
@@ -119,16 +133,18 @@ int DoDraw2(const double* rows, const double* size, int count, Picture& out) {
   return drawRows(rows, size, count, 10, out);
 }
 
-int DoDrawStringInCanvas_2(std::int32_t packedSize, int x, int y, const std::string& text, const std::string& font,
-                           const std::string& colour, int fontSize, int face, Picture& out) {
+int DoDrawStringInCanvas_2(std::int32_t packedSize, int x, int y, const std::string& text,
+                           const std::string& font, const std::string& colour, int fontSize, int face,
+                           Picture& out) {
   const auto packed = static_cast<std::uint32_t>(packedSize);
   auto world = pravella::newOffScreenWorld(static_cast<int>(packed >> 16), static_cast<int>(packed & 0xFFFF));
   if (!world) return 0;
   return drawText(*world, nullptr, x, y, text, font, colour, fontSize, face, out);
 }
 
-int DoDrawStringInCanvas(const QByteArray& canvas, int x, int y, const std::string& text, const std::string& font,
-                         const std::string& colour, int fontSize, int face, Picture& out) {
+int DoDrawStringInCanvas(const QByteArray& canvas, int x, int y, const std::string& text,
+                         const std::string& font, const std::string& colour, int fontSize, int face,
+                         Picture& out) {
   const Picture picture(canvas);
   auto world = pravella::newOffScreenWorld(picture.width(), picture.height());
   if (!world) return 0;

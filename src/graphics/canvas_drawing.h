@@ -28,12 +28,15 @@ int DoDraw2(const double* rows, const double* size, int count, pravella::Picture
 
 // Text at (x, y) (its base line's start) on a new canvas of the packed size (width in the high
 // 16 bits, height in the low 16) in the canvas colour, or over the canvas picture.
-int DoDrawStringInCanvas_2(std::int32_t packedSize, int x, int y, const std::string& text, const std::string& font,
-                           const std::string& colour, int fontSize, int face, pravella::Picture& out);
-int DoDrawStringInCanvas(const QByteArray& canvas, int x, int y, const std::string& text, const std::string& font,
-                         const std::string& colour, int fontSize, int face, pravella::Picture& out);
+int DoDrawStringInCanvas_2(std::int32_t packedSize, int x, int y, const std::string& text,
+                           const std::string& font, const std::string& colour, int fontSize, int face,
+                           pravella::Picture& out);
+int DoDrawStringInCanvas(const QByteArray& canvas, int x, int y, const std::string& text,
+                         const std::string& font, const std::string& colour, int fontSize, int face,
+                         pravella::Picture& out);
 
 // The picture at (x, y), its own size, on a new canvas of width x height in the canvas colour
 // (_1), or over picture A, the result of A's size (_2). Pixel recordings.
-int DoDrawPictureInCanvas_1(const QByteArray& picture, int width, int height, int x, int y, pravella::Picture& out);
+int DoDrawPictureInCanvas_1(const QByteArray& picture, int width, int height, int x, int y,
+                            pravella::Picture& out);
 int DoDrawPictureInCanvas_2(const QByteArray& a, const QByteArray& b, int x, int y, pravella::Picture& out);

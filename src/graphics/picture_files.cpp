@@ -89,6 +89,15 @@ int SaveJPEG_x(const std::string& path, const QByteArray& picture) {
   return writeOrLog(resolved(path), jpeg) ? 0 : 3;
 }
 
+bool canImportPicture(const std::string& path) {
+  QFile file(resolved(path));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (!QImageReader::imageFormat(&file).isEmpty()) return true;
+  file.seek(0);
+  QByteArray picture;
+  return readPictFile(file.readAll(), picture);
+}
+
 int DoLoadPicture(const std::string& path, QByteArray& out) {
   using pravella::graphics::reportError;
   QFile file(resolved(path));

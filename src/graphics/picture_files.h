@@ -25,6 +25,9 @@ int SaveJPEG_x(const std::string& path, const QByteArray& picture);
 // knows the file) or "Can not get Picture." (it could not be read, or not within the picture
 // size limit).
 int DoLoadPicture(const std::string& path, QByteArray& out);
+// Whether DoLoadPicture finds a reader for the file (an image format or a picture file),
+// without reading the picture or reporting anything.
+bool canImportPicture(const std::string& path);
 
 namespace pravella {
 

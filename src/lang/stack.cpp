@@ -140,6 +140,11 @@ int PopFromStack(CalcStackEntry* stack, int* sp, void* dst, int* type, int* msiz
       error_disp("Unknown type (stack).");
       return 0;
   }
+  // "element" may have made the buffers smaller than a value pushed before it.
+  if (dst && e.data.size() > static_cast<std::size_t>(TNumber) * 8) {
+    error_disp("Too big data.");
+    return 0;
+  }
   --*sp;
   if (type) *type = e.type;
   if (msize) *msize = e.msize;

@@ -39,7 +39,8 @@ TEST_F(CanvasDrawing, CanvasColourComponents) {
 TEST_F(CanvasDrawing, TextIsDrawnInTheNamedColourOnTheCanvasColour) {
   DoChangeCanvasColor(0, 0, 255);  // a blue canvas
   pravella::Picture out;
-  ASSERT_EQ(DoDrawStringInCanvas_2((60 << 16) | 24, 2, 18, "Hello", "Geneva", "unknown colour", 16, 1, out), 1);
+  ASSERT_EQ(DoDrawStringInCanvas_2((60 << 16) | 24, 2, 18, "Hello", "Geneva", "unknown colour", 16, 1, out),
+            1);
   const QImage image = out.toImage();
   ASSERT_EQ(image.size(), QSize(60, 24));
   const int grey = countPixels(image, qRgb(128, 128, 128));  // an unknown name draws grey

@@ -90,7 +90,8 @@ int addParameterBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (a.isReal() && b.isReal()) {
     if (elements > TNumber) return vkInvalidArguments();
     for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < a.cols; ++c) vk_tc[static_cast<long long>(r) * cols + c] = vk_ta[static_cast<long long>(r) * a.cols + c];
+      for (int c = 0; c < a.cols; ++c)
+        vk_tc[static_cast<long long>(r) * cols + c] = vk_ta[static_cast<long long>(r) * a.cols + c];
       for (int c = 0; c < b.cols; ++c)
         vk_tc[static_cast<long long>(r) * cols + a.cols + c] = vk_tb[static_cast<long long>(r) * b.cols + c];
     }
@@ -103,9 +104,11 @@ int addParameterBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   };
   int32_t* out = reinterpret_cast<int32_t*>(vk_tc);
   for (int r = 0; r < rows; ++r) {
-    for (int c = 0; c < a.cols; ++c) out[static_cast<long long>(r) * cols + c] = element(a, vk_ta, static_cast<long long>(r) * a.cols + c);
+    for (int c = 0; c < a.cols; ++c)
+      out[static_cast<long long>(r) * cols + c] = element(a, vk_ta, static_cast<long long>(r) * a.cols + c);
     for (int c = 0; c < b.cols; ++c)
-      out[static_cast<long long>(r) * cols + a.cols + c] = element(b, vk_tb, static_cast<long long>(r) * b.cols + c);
+      out[static_cast<long long>(r) * cols + a.cols + c] =
+          element(b, vk_tb, static_cast<long long>(r) * b.cols + c);
   }
   return PushToStack(stack, sp, out, kValueInt, rows, cols);
 }
@@ -141,7 +144,8 @@ int byteOrderBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   char* text = reinterpret_cast<char*>(vk_ta);
   if (!vkPopString(stack, sp, text)) return 0;
   static const char* const kBig[] = {"BigEndian", "bigEndian", "Big", "big", "ppc"};
-  static const char* const kLittle[] = {"LittleEndian", "littleEndian", "Little", "little", "i386", "Default", "default"};
+  static const char* const kLittle[] = {"LittleEndian", "littleEndian", "Little", "little",
+                                        "i386",         "Default",      "default"};
   for (const char* name : kBig)
     if (std::strcmp(text, name) == 0) {
       ByteOrderBigEndian = 1;

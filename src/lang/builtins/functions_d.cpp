@@ -9,8 +9,8 @@
 #include <QByteArray>
 
 #include <cctype>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -67,7 +67,8 @@ int deleteAllVariableBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp
 }
 
 int pushPicture(CalcStackEntry* stack, int* sp, const pravella::Picture& picture) {
-  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()),
+                     0);
 }
 
 QByteArray pictureBytes(const double* buffer, const VkArg& arg) {
@@ -83,7 +84,8 @@ int drawBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopArg(stack, sp, vk_ta, &rows)) return 0;
   if (!rows.isReal() || (rows.cols != 7 && rows.cols != 10)) return vkInvalidArguments();
   pravella::Picture picture;
-  const int ok = rows.cols == 7 ? DoDraw(vk_ta, vk_tb, rows.rows, picture) : DoDraw2(vk_ta, vk_tb, rows.rows, picture);
+  const int ok =
+      rows.cols == 7 ? DoDraw(vk_ta, vk_tb, rows.rows, picture) : DoDraw2(vk_ta, vk_tb, rows.rows, picture);
   if (!ok) return 0;
   return pushPicture(stack, sp, picture);
 }
@@ -99,13 +101,14 @@ int drawPictureInCanvasBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* 
     if (!isPair(canvas) || !(vk_tb[0] > 0) || !(vk_tb[1] > 0)) return vkInvalidArguments();
     if (!vkPopArg(stack, sp, vk_ta, &picture)) return 0;
     if (!picture.isPicture()) return vkInvalidArguments();
-    if (!DoDrawPictureInCanvas_1(pictureBytes(vk_ta, picture), vkTruncToInt(vk_tb[0]), vkTruncToInt(vk_tb[1]), x, y,
-                                 out))
+    if (!DoDrawPictureInCanvas_1(pictureBytes(vk_ta, picture), vkTruncToInt(vk_tb[0]), vkTruncToInt(vk_tb[1]),
+                                 x, y, out))
       return 0;
   } else if (canvas.isPicture()) {
     if (!vkPopArg(stack, sp, vk_ta, &picture)) return 0;
     if (!picture.isPicture()) return vkInvalidArguments();
-    if (!DoDrawPictureInCanvas_2(pictureBytes(vk_ta, picture), pictureBytes(vk_tb, canvas), x, y, out)) return 0;
+    if (!DoDrawPictureInCanvas_2(pictureBytes(vk_ta, picture), pictureBytes(vk_tb, canvas), x, y, out))
+      return 0;
   } else {
     return vkInvalidArguments();
   }
@@ -148,8 +151,9 @@ int drawStringInCanvasBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* s
   if (canvas.isPicture()) {
     ok = DoDrawStringInCanvas(pictureBytes(vk_ta, canvas), x, y, text, font, colour, fontSize, face, out);
   } else if (isPair(canvas) && vk_ta[0] > 0 && vk_ta[1] > 0) {
-    const auto packed = static_cast<std::int32_t>((static_cast<std::uint32_t>(vkTruncToInt(vk_ta[0])) << 16) |
-                                                  (static_cast<std::uint32_t>(vkTruncToInt(vk_ta[1])) & 0xFFFF));
+    const auto packed =
+        static_cast<std::int32_t>((static_cast<std::uint32_t>(vkTruncToInt(vk_ta[0])) << 16) |
+                                  (static_cast<std::uint32_t>(vkTruncToInt(vk_ta[1])) & 0xFFFF));
     ok = DoDrawStringInCanvas_2(packed, x, y, text, font, colour, fontSize, face, out);
   } else {
     return fail("Invalid Graph.");
@@ -226,7 +230,8 @@ int dec2hex(CalcStackEntry* stack, int* sp, const VkArg& m, int width) {
   for (int r = 0; r < m.rows; ++r) {
     for (int c = 0; c < m.cols; ++c) {
       if (c) text += '\t';
-      DecToHex(static_cast<unsigned int>(vkTruncToInt(vk_ta[static_cast<long long>(r) * m.cols + c])), hex, width);
+      DecToHex(static_cast<unsigned int>(vkTruncToInt(vk_ta[static_cast<long long>(r) * m.cols + c])), hex,
+               width);
       text += hex;
     }
     text += '\n';
@@ -312,16 +317,17 @@ int dateTimeStringBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   static const char kDays[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char kMonths[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  const std::string text = pravella::cformat("%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", kDays[tm.tm_wday], kMonths[tm.tm_mon],
-                                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 1900 + tm.tm_year);
+  const std::string text =
+      pravella::cformat("%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", kDays[tm.tm_wday], kMonths[tm.tm_mon], tm.tm_mday,
+                        tm.tm_hour, tm.tm_min, tm.tm_sec, 1900 + tm.tm_year);
   return vkPushString(stack, sp, text.c_str(), static_cast<int>(text.size()));
 }
 
 int dateTimeKStringBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   std::tm tm{};
   if (!localTimeOfArgument(stack, sp, &tm)) return 0;
-  const std::string text = pravella::cformat("%4d/%02d/%02d (%02d:%02d:%02d)", 1900 + tm.tm_year, tm.tm_mon + 1,
-                                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  const std::string text = pravella::cformat("%4d/%02d/%02d (%02d:%02d:%02d)", 1900 + tm.tm_year,
+                                             tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   return vkPushString(stack, sp, text.c_str(), static_cast<int>(text.size()));
 }
 
@@ -333,15 +339,23 @@ int dateTimeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
   localtime_r(&now, &tm);
-  const double all[7] = {1900.0 + tm.tm_year, tm.tm_mon + 1.0, static_cast<double>(tm.tm_mday),
-                         static_cast<double>(tm.tm_hour), static_cast<double>(tm.tm_min),
-                         static_cast<double>(tm.tm_sec), static_cast<double>(tm.tm_wday)};
+  const double all[7] = {1900.0 + tm.tm_year,
+                         tm.tm_mon + 1.0,
+                         static_cast<double>(tm.tm_mday),
+                         static_cast<double>(tm.tm_hour),
+                         static_cast<double>(tm.tm_min),
+                         static_cast<double>(tm.tm_sec),
+                         static_cast<double>(tm.tm_wday)};
   std::memcpy(vk_tc, all, sizeof all);
   switch (mode) {
-    case 1: return vkPushReals(stack, sp, vk_tc, 1, 3);
-    case 2: return vkPushReals(stack, sp, vk_tc + 3, 1, 3);
-    case 3: return vkPushReals(stack, sp, vk_tc, 1, 6);
-    default: return vkPushReals(stack, sp, vk_tc, 1, 7);
+    case 1:
+      return vkPushReals(stack, sp, vk_tc, 1, 3);
+    case 2:
+      return vkPushReals(stack, sp, vk_tc + 3, 1, 3);
+    case 3:
+      return vkPushReals(stack, sp, vk_tc, 1, 6);
+    default:
+      return vkPushReals(stack, sp, vk_tc, 1, 7);
   }
 }
 

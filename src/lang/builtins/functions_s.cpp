@@ -1,17 +1,29 @@
-// Built-ins S: one table per letter, in the order of precedence.
+// Built-ins S: one table in the order of precedence (first match of name and count).
+//
+// Names whose work belongs to windows and tools not built yet are not in the table, so that
+// they fail as unknown functions rather than pretend to work: the OpenGL plot window settings
+// (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
+// setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
+// setWorldRotation, setObjectRotation, sizeGLWindow), the 3-D plots (savePlot3Ddata, setView3D,
+// setParametricPlot3D), the picture sub-windows (sizePictWindow, setPictureToWindow,
+// setPictToWin, showPict, showPicture), triangle interpolation (sankakuHokan), the dictionary
+// reader's unvoiced kana (sjis2sjisSeion, sjis2jisSeion) and the volumes (subtractVolumeData,
+// saveVolumeData, smoothVolumeData, setVolumeData, showVolumeData).
 
 #include "lang/builtins/dispatch.h"
 
-#include <cstring>
 #include <string>
 
 #include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/functions_s_parts.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
 
 namespace {
+
+using namespace pravella::builtins::s;
 
 int showVariables(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!PopFromStack(stack, sp, vk_ta, nullptr, nullptr, nullptr)) return 0;
@@ -20,31 +32,81 @@ int showVariables(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return PushToStack(stack, sp, text.c_str(), kValueString, static_cast<int>(text.size()), 0);
 }
 
-// A format is user text: it is stored only when it fits its buffer, and the display checks
-// that it takes exactly one number before using it.
-int storeFormat(CalcStackEntry* stack, int* sp, std::string& target) {
-  char* text = reinterpret_cast<char*>(vk_ta);
-  if (!vkPopString(stack, sp, text)) return 0;
-  if (std::strlen(text) >= static_cast<std::size_t>(kFormatBytes)) {
-    error_disp("Invalid arguments.");
-    return 0;
-  }
-  target = text;
-  return 1;
-}
-
-int setFormat(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return storeFormat(stack, sp, DispFormat); }
-int setSaveFormat(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
-  return storeFormat(stack, sp, SaveFormat);
-}
-
 constexpr VkBuiltin kS[] = {
-    {"showVariableTable", 1, showVariables}, {"setFormat", 1, setFormat}, {"setSaveFormat", 1, setSaveFormat},
-    // Pictures (graphics/picture_builtins.h).
-    {"save", kAnyArgc, vkPictureBuiltinEntry},
-    {"saveJPEG", kAnyArgc, vkPictureBuiltinEntry},
+    // Settings, windows and conversions.
+    {"setRememberString", 1, setRememberStringEntry},
+    {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},
+    {"setGnuPlotPath", 1, setGnuPlotPathEntry},
+    {"setGnuplotPath", 1, setGnuPlotPathEntry},
+    {"sjis2jis_noCnt", 1, sjis2jisNoCntEntry},
+    {"sjis2euc", 1, sjis2eucEntry},
+    {"sjis2jis", 1, sjis2jisEntry},
+    {"symmetricLineImage", 2, symmetricLineImageEntry},
+    {"setDateFontColor", 1, setDateFontColorEntry},
+    {"setInternetWordSearch", 1, setInternetWordSearchEntry},
+    {"setDropedFilesPathOnAmMode", 1, setDropedFilesPathEntry},
+    {"setCellStackNumber", 1, setCellStackNumberEntry},
+    {"strlenUTF8", 1, strlenUTF8Entry},
+    {"sankakuContourPlot", 1, sankakuContourPlotEntry},
+    {"sankakuContourPlot", 2, sankakuContourPlotEntry},
+    {"stringFromShiftJIS", 1, stringFromShiftJISEntry},
+    {"stringFromJIS", 1, stringFromJISEntry},
+    {"stringFromEUC", 1, stringFromEUCEntry},
+    {"stringToShiftJIS", 1, stringToShiftJISEntry},
+    {"stringToJIS", 1, stringToJISEntry},
+    {"stringToEUC", 1, stringToEUCEntry},
+    {"setProcessIndicator", 1, setProcessIndicatorEntry},
+    {"setProcessIndicatorValue", 1, setProcessIndicatorValueEntry},
+    // Sun and moon, strings, saving and mathematics.
+    {"sunMoon_s", 2, sunMoonReportEntry},
+    {"sunMoon", 2, sunMoonTableEntry},
+    {"setFileTableColor", 1, setFileTableColorEntry},
+    {"setMonthTableColor", 1, setMonthTableColorEntry},
+    {"setIndexTableColor", 1, setIndexTableColorEntry},
+    {"setBookMarkTableColor", 1, setBookMarkTableColorEntry},
+    {"setDocBGColor", 1, setDocBGColorEntry},
     {"setJpegQuality", kAnyArgc, vkPictureBuiltinEntry},
-    {"smooth", kAnyArgc, vkPictureBuiltinEntry},
+    {"saveJPEG", kAnyArgc, vkPictureBuiltinEntry},
+    {"showVariableTable", 1, showVariables},
+    {"swapTextString", 3, swapTextStringEntry},
+    {"setPlotWindowSize", 1, setPlotWindowSize1Entry},
+    {"setPlotWindowSize", 2, setPlotWindowSize2Entry},
+    {"setTopoWindowSize", 1, setTopoWindowSize1Entry},
+    {"setTopoWindowSize", 2, setTopoWindowSize2Entry},
+    {"searchStringUTF8", 2, searchStringUTF8Entry},
+    {"searchString", 2, searchStringEntry},
+    {"strcmp", 2, strcmpEntry},
+    {"setSortStringDirection", 1, setSortStringDirectionEntry},
+    {"sortString", 1, sort1Entry},
+    {"sort", 1, sort1Entry},
+    {"sort", 2, sort2Entry},
+    {"sekibun", 2, sekibunEntry},
+    {"saveB", 2, saveBEntry},
+    {"saveB", 3, saveBEntry},
+    {"saveB", 4, saveBEntry},
+    {"selectIf", 2, selectIfEntry},
+    {"sin", 1, sinEntry},
+    {"sinh", 1, sinhEntry},
+    {"sqrt", 1, sqrtEntry},
+    {"sum", 1, sumEntry},
+    {"sd", 1, sdEntry},
+    {"system", 1, systemEntry},
+    {"strlen", 1, strlenEntry},
+    {"string", 2, strEntry},
+    {"str", 2, strEntry},
+    {"setFormat", 1, setFormatEntry},
+    {"setSaveFormat", 1, setSaveFormatEntry},
+    {"series", 1, seriesEntry},
+    {"series", 3, seriesEntry},
+    {"seriesX", 1, seriesXEntry},
+    {"seriesX", 3, seriesXEntry},
+    {"saveShiftJIS", 2, saveShiftJISEntry},
+    {"save", 2, saveEntry},  // pictures go on to the picture built-ins
+    {"size", 2, sizeEntry},
+    {"smooth", 1, smoothEntry},  // pictures go on to the picture built-ins
+    {"smooth", 2, smoothEntry},
+    {"spline", 3, splineEntry},
+    {"smoothBS", 4, smoothBSEntry},
 };
 
 }  // namespace

@@ -10,8 +10,8 @@ int SubGamma(double x, double* out) {
     f *= t;
   }
   // 1, b1 .. b7 of the approximation; b8 starts Horner's rule.
-  static constexpr double kB[8] = {1.0,          -0.577191652, 0.988205891,  -0.897056937,
-                                   0.918206857,  -0.756704078, 0.482199394,  -0.193527818};
+  static constexpr double kB[8] = {1.0,         -0.577191652, 0.988205891, -0.897056937,
+                                   0.918206857, -0.756704078, 0.482199394, -0.193527818};
   double g = 0.035868343;
   for (int i = 7; i >= 0; --i) g = g * t + kB[i];
   *out = f * g / t;

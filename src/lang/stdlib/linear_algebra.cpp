@@ -24,13 +24,15 @@ constexpr int kDqrMaxSteps = 1000;
 
 // row -= f x pivotRow over n elements; the rows never overlap, which lets the loop vectorise.
 // (Vectorising it needs more than -O2's cheapest cost model, which refuses loops of unknown length.)
-__attribute__((optimize("O3"))) void subtractScaledRow(double* __restrict row, const double* __restrict pivotRow, double f, int n) {
+__attribute__((optimize("O3"))) void subtractScaledRow(double* __restrict row,
+                                                       const double* __restrict pivotRow, double f, int n) {
   for (int j = 0; j < n; ++j) row[j] -= f * pivotRow[j];
 }
 
 // The largest magnitude in a row (NaN elements are not looked for: a matrix holding one has
 // no meaningful solution anyway).
-__attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"))) double rowMaxAbs(const double* row, int n) {
+__attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"))) double rowMaxAbs(const double* row,
+                                                                                        int n) {
   double m = 0.0;
   for (int j = 0; j < n; ++j) {
     const double a = std::fabs(row[j]);

@@ -106,7 +106,8 @@ int DoConvXY(const double* image, int rows, int cols, const double* h, double* o
       if (iy >= 0 && iy < rows - 1 && ix >= 0 && ix < cols - 1) {
         const double fx = xs - ix, fy = ys - iy;
         const double* p = image + iy * cols + ix;
-        v = (1 - fx) * (1 - fy) * p[0] + fx * (1 - fy) * p[1] + (1 - fx) * fy * p[cols] + fx * fy * p[cols + 1];
+        v = (1 - fx) * (1 - fy) * p[0] + fx * (1 - fy) * p[1] + (1 - fx) * fy * p[cols] +
+            fx * fy * p[cols + 1];
       }
       out[static_cast<std::size_t>(r) * cols + c] = v;
     }
@@ -157,15 +158,33 @@ int DoMulti3(const double* a, const double* b, double* out) {
 
 int DecToHex(unsigned int value, std::string& out, int width) {
   switch (width) {
-    case 1: out = pravella::cformat("%01X", value); break;
-    case 2: out = pravella::cformat("%02X", value); break;
-    case 3: out = pravella::cformat("%03X", value); break;
-    case 4: out = pravella::cformat("%04X", value); break;
-    case 5: out = pravella::cformat("%05X", value); break;
-    case 6: out = pravella::cformat("%06X", value); break;
-    case 7: out = pravella::cformat("%07X", value); break;
-    case 8: out = pravella::cformat("%08X", value); break;
-    default: out = pravella::cformat("%X", value); break;
+    case 1:
+      out = pravella::cformat("%01X", value);
+      break;
+    case 2:
+      out = pravella::cformat("%02X", value);
+      break;
+    case 3:
+      out = pravella::cformat("%03X", value);
+      break;
+    case 4:
+      out = pravella::cformat("%04X", value);
+      break;
+    case 5:
+      out = pravella::cformat("%05X", value);
+      break;
+    case 6:
+      out = pravella::cformat("%06X", value);
+      break;
+    case 7:
+      out = pravella::cformat("%07X", value);
+      break;
+    case 8:
+      out = pravella::cformat("%08X", value);
+      break;
+    default:
+      out = pravella::cformat("%X", value);
+      break;
   }
   return 1;
 }
@@ -217,14 +236,15 @@ int DoTensya(const double* x, const double* y, double* valuesAndGrid, int rows, 
   }
   std::fill(valuesAndGrid, valuesAndGrid + cells, 0.0);
   for (std::size_t p = 0; p < points; ++p)
-    spread(truncIndex(y[p] - 1), truncIndex(x[p] - 1), r, gridRows, gridCols, values[p], valuesAndGrid, &counts);
+    spread(truncIndex(y[p] - 1), truncIndex(x[p] - 1), r, gridRows, gridCols, values[p], valuesAndGrid,
+           &counts);
   for (std::size_t i = 0; i < cells; ++i)
     if (counts[i] != 0) valuesAndGrid[i] /= counts[i];
   return 1;
 }
 
-int DoTensyaCount(const double* x, const double* y, double* out, int rows, int cols, int gridRows, int gridCols,
-                  int r) {
+int DoTensyaCount(const double* x, const double* y, double* out, int rows, int cols, int gridRows,
+                  int gridCols, int r) {
   const std::size_t points = static_cast<std::size_t>(rows) * cols;
   const std::size_t cells = static_cast<std::size_t>(std::max(gridRows, 0)) * std::max(gridCols, 0);
   std::fill(out, out + cells, 0.0);
@@ -251,7 +271,8 @@ int vectorCombination(const double* vectors, int n, int m, int k, double* out) {
       double* block = out + blocks * k * m;
       for (int j = 0; j < k; ++j)
         std::copy(vectors + static_cast<std::size_t>(digit[j]) * m,
-                  vectors + static_cast<std::size_t>(digit[j] + 1) * m, block + static_cast<std::size_t>(j) * m);
+                  vectors + static_cast<std::size_t>(digit[j] + 1) * m,
+                  block + static_cast<std::size_t>(j) * m);
       ++blocks;
     }
     // Count on: a digit that reaches n carries into the next, and the digits below restart

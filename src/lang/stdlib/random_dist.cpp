@@ -112,7 +112,8 @@ double p_t_distribution(int n, double t) {
     p += s;
     s *= (i - 1) * c2 / i;
   }
-  if (n % 2 != 0) return 0.5 + (std::atan(t / std::sqrt(static_cast<double>(n))) + std::sqrt(c2) * p) / std::numbers::pi;
+  if (n % 2 != 0)
+    return 0.5 + (std::atan(t / std::sqrt(static_cast<double>(n))) + std::sqrt(c2) * p) / std::numbers::pi;
   return (1 + p) * 0.5;
 }
 
@@ -133,8 +134,8 @@ int DoIntTDistUp(const double* t, int rows, int cols, int n, double* out) {
 namespace {
 
 // The fitted distribution's log density at the centred points; data and points are centred.
-int multiNormalCentred(const std::vector<double>& data, int k, int d, const std::vector<double>& points, int m,
-                       double* out) {
+int multiNormalCentred(const std::vector<double>& data, int k, int d, const std::vector<double>& points,
+                       int m, double* out) {
   std::vector<double> cov, inverse;
   std::vector<int> pivots;
   try {
@@ -148,7 +149,8 @@ int multiNormalCentred(const std::vector<double>& data, int k, int d, const std:
   for (int i = 0; i < d; ++i)
     for (int j = 0; j < d; ++j) {
       double sum = 0.0;
-      for (int r = 0; r < k; ++r) sum += data[static_cast<std::size_t>(r) * d + i] * data[static_cast<std::size_t>(r) * d + j];
+      for (int r = 0; r < k; ++r)
+        sum += data[static_cast<std::size_t>(r) * d + i] * data[static_cast<std::size_t>(r) * d + j];
       cov[static_cast<std::size_t>(i) * d + j] = sum / k;
     }
   double det = 0.0;
@@ -239,7 +241,8 @@ int nGreatestCommonDivisor(const double* values, int rows, int cols, double* out
     return 1;
   }
   int32_t g = vkTruncToInt(std::fabs(values[0]));
-  for (long long i = 1; i < count && g != 1; ++i) g = greatestCommonDivisor(vkTruncToInt(std::fabs(values[i])), g);
+  for (long long i = 1; i < count && g != 1; ++i)
+    g = greatestCommonDivisor(vkTruncToInt(std::fabs(values[i])), g);
   *out = g;
   return 1;
 }

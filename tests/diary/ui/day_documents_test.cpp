@@ -91,7 +91,18 @@ TEST_F(DayDocuments, NamesOfNewMemos) {
   ASSERT_TRUE(calendar->save());
   EXPECT_TRUE(QFileInfo::exists(day() + "/a_b;c.rtfd"));
 
+  // A first line of "■ " alone gives no name: the auto-save asks with the panel.
+  calendar->newDocument();
+  memo()->insertPlainText(QStringLiteral("\u25A0 "));  // (no key of the test keyboard types it)
+  timer->fire();
+  EXPECT_EQ(panels, QStringList{"Diary New Document Save:"});
+  EXPECT_TRUE(window->isWindowModified());
+  panels.clear();
+
   // A name already taken asks with the save panel; cancelling keeps the memo edited.
+  nameField()->clear();
+  memo()->clear();
+  window->setWindowModified(false);
   calendar->newDocument();
   type("Shopping");
   writeRtfd(day() + "/Shopping.rtfd", "older");
@@ -212,6 +223,24 @@ TEST_F(DayDocuments, OpeningByKind) {
   open("dangling.rtfd");  // a link to nothing: a new memo
   EXPECT_TRUE(calendar->nowDisplayedDocument().isEmpty());
   EXPECT_TRUE(memo()->toPlainText().isEmpty());
+}
+
+TEST_F(DayDocuments, OtherKindsGoToXdgOpenWithTheNameAsItsOnlyArgument) {
+  // A recording xdg-open first on PATH.
+  const QString bin = pravella::test::home() + "/bin";
+  const QString record = pravella::test::home() + "/xdg-open.log";
+  writeFile(bin + "/xdg-open", ("#!/bin/sh\nprintf '%s|%s\\n' \"$PWD\" \"$*\" >> '" + record + "'\n").toUtf8());
+  QFile::setPermissions(bin + "/xdg-open", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", (bin + ":").toUtf8() + oldPath);
+  writeFile(day() + "/a; rm -rf x.doc", "not for a shell");
+  realOpener = true;
+  start();  // the day's only document opens at once
+  QFile log(record);
+  for (int i = 0; i < 500 && !log.exists(); ++i) QTest::qWait(10);
+  qputenv("PATH", oldPath);
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(log.readAll()), day() + "|a; rm -rf x.doc\n");
 }
 
 TEST_F(DayDocuments, AnRtfDocumentNeverReplacesAPackageOfItsName) {

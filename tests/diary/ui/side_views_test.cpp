@@ -1,6 +1,7 @@
 // The side views, the memo menu buttons and the memo commands a program sends through the
 // application command bridge; the classic diary import.
 
+#include <QFileDialog>
 #include <QProgressBar>
 #include <sys/stat.h>
 
@@ -244,6 +245,23 @@ TEST_F(SideViews, AnOldDiaryBecomesDayDocuments) {
   EXPECT_EQ(textOf(day6 + "/Trip.rtfd"), "already here");
   EXPECT_EQ(textOf(day6 + "/Trip_1.rtfd"), "Trip\nby train");
   EXPECT_FALSE(window->isWindowModified());
+
+  // Through the folder sheet, as the menu item runs it: nothing new there now, and no
+  // document is written twice.
+  import.convClassicDoc();
+  QFileDialog* sheet = import.sheet();
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->windowTitle(), "Set Old vk Diary Folder");
+  EXPECT_EQ(sheet->fileMode(), QFileDialog::Directory);
+  auto* name = sheet->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(name, nullptr);
+  name->setText(pravella::test::home() + "/old");
+  QTest::keyClick(name, Qt::Key_Return);
+  if (import.sheet()) {
+    EXPECT_FALSE(import.sheet()->isVisible());  // closed, deleted later
+  }
+  EXPECT_EQ(textOf(day6 + "/Trip_2.rtfd"), "Trip\nby train");
+  EXPECT_EQ(textOf(day5 + "/2003_04_05_01.rtfd"), "\nno title here\n");  // the counter goes on
   // Names that are not UTF-8 are beyond the temporary home's own clean-up.
   std::filesystem::remove_all(root.toStdString());
 }

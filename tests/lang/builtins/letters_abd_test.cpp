@@ -38,8 +38,7 @@ class LettersABD : public testing::Test {
 
 TEST_F(LettersABD, DateStringsUseTheLocalTimeZone) {
   setTimeZone("UTC");
-  EXPECT_EQ(run("s$ = dateTimeString(0); s$; msize(s$);"),
-            "Thu Jan  1 00:00:00 1970\n\n   25.0000\n.OK.\n");
+  EXPECT_EQ(run("s$ = dateTimeString(0); s$; msize(s$);"), "Thu Jan  1 00:00:00 1970\n\n   25.0000\n.OK.\n");
   EXPECT_EQ(run("s$ = dateTimeKString(86399.9); s$;"), "1970/01/01 (23:59:59)\n.OK.\n");
   setTimeZone("JST-9");
   EXPECT_EQ(run("s$ = dateTimeKString(0); s$;"), "1970/01/01 (09:00:00)\n.OK.\n");
@@ -60,10 +59,10 @@ TEST_F(LettersABD, DateTimeIsTheLocalTimeNow) {
   gmtime_r(&before, &tm);
   char expected[128];
   // Year, month, day; then the weekday (the seventh number) as dayWeek gives it.
-  std::snprintf(expected, sizeof expected, "%10.4f %10.4f %10.4f\n%10.4f\n%10.4f\n.OK.\n", 1900.0 + tm.tm_year,
-                tm.tm_mon + 1.0, 1.0 * tm.tm_mday, 1.0 * tm.tm_wday, 1.0 * tm.tm_wday);
-  const std::string date = "|" + std::to_string(1900 + tm.tm_year) + ", " + std::to_string(tm.tm_mon + 1) + ", " +
-                           std::to_string(tm.tm_mday) + "|";
+  std::snprintf(expected, sizeof expected, "%10.4f %10.4f %10.4f\n%10.4f\n%10.4f\n.OK.\n",
+                1900.0 + tm.tm_year, tm.tm_mon + 1.0, 1.0 * tm.tm_mday, 1.0 * tm.tm_wday, 1.0 * tm.tm_wday);
+  const std::string date = "|" + std::to_string(1900 + tm.tm_year) + ", " + std::to_string(tm.tm_mon + 1) +
+                           ", " + std::to_string(tm.tm_mday) + "|";
   const std::string out =
       run("dateTime(1); dateTime(0) * (|0| |0| |0| |0| |0| |0| |1|); dayWeek(" + date + ");");
   std::tm after{};
@@ -91,7 +90,8 @@ TEST_F(LettersABD, DeleteFileResolvesAgainstTheWorkingFolder) {
 
 // Calls a built-in directly with the given value as its only argument (for matrices too big
 // to write as a literal).
-int callBuiltin(const std::string& name, const std::vector<double>& m, int rows, int cols, CalcStackEntry* result) {
+int callBuiltin(const std::string& name, const std::vector<double>& m, int rows, int cols,
+                CalcStackEntry* result) {
   VkCalcStack stack;
   HeapCalkStack(stack, kCalcStackSize);
   int sp = 0;

@@ -58,7 +58,8 @@ TEST_F(LinearAlgebra, InverseTimesMatrixIsIdentity) {
     invert(a, n, &inv);
     const Matrix p = multiply(a, inv, n);
     for (int i = 0; i < n; ++i)
-      for (int j = 0; j < n; ++j) EXPECT_NEAR(p[i * n + j], i == j ? 1.0 : 0.0, 1e-9) << n << ": " << i << "," << j;
+      for (int j = 0; j < n; ++j)
+        EXPECT_NEAR(p[i * n + j], i == j ? 1.0 : 0.0, 1e-9) << n << ": " << i << "," << j;
   }
 }
 
@@ -219,8 +220,8 @@ TEST_F(LinearAlgebra, DqrOfARotationGivesAConjugatePairInPlace) {
 
 TEST_F(LinearAlgebra, DqrOfKnownSpectra) {
   // Companion matrix of (x-1)(x-2)(x-3)(x-4)(x-5) = x^5 - 15x^4 + 85x^3 - 225x^2 + 274x - 120.
-  const Matrix companion = {15, -85, 225, -274, 120, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0,
-                            0,  0,   1,   0,    0,   0, 0, 0, 1, 0};
+  const Matrix companion = {15, -85, 225, -274, 120, 1, 0, 0, 0, 0, 0, 1, 0,
+                            0,  0,   0,   0,    1,   0, 0, 0, 0, 0, 1, 0};
   auto ev = eigenvalues(companion, 5);
   std::vector<double> re;
   for (auto& e : ev) {
@@ -245,7 +246,8 @@ TEST_F(LinearAlgebra, DqrOfKnownSpectra) {
   Matrix sinv;
   invert(s, n, &sinv);
   ev = eigenvalues(multiply(multiply(s, d, n), sinv, n), n);
-  std::sort(ev.begin(), ev.end(), [](auto x, auto y) { return x.real() != y.real() ? x.real() < y.real() : x.imag() < y.imag(); });
+  std::sort(ev.begin(), ev.end(),
+            [](auto x, auto y) { return x.real() != y.real() ? x.real() < y.real() : x.imag() < y.imag(); });
   EXPECT_NEAR(ev[0].real(), -2, 1e-8);
   EXPECT_NEAR(ev[1].real(), 1, 1e-8);
   EXPECT_NEAR(ev[2].real(), 2, 1e-8);

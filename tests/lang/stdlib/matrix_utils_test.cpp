@@ -37,8 +37,11 @@ TEST_F(MatrixUtils, Rotation) {
   struct Case {
     int k;
     Matrix expected;
-  } cases[] = {{1, {2, 20, 3, 30, 1, 10}}, {-1, {3, 30, 1, 10, 2, 20}}, {3, {1, 10, 2, 20, 3, 30}},
-               {-3, {1, 10, 2, 20, 3, 30}}, {0, {1, 10, 2, 20, 3, 30}}};
+  } cases[] = {{1, {2, 20, 3, 30, 1, 10}},
+               {-1, {3, 30, 1, 10, 2, 20}},
+               {3, {1, 10, 2, 20, 3, 30}},
+               {-3, {1, 10, 2, 20, 3, 30}},
+               {0, {1, 10, 2, 20, 3, 30}}};
   for (const Case& cs : cases) {
     ASSERT_EQ(DoRotate(rows, 3, 2, cs.k, out.data()), 1);
     EXPECT_EQ(out, cs.expected) << cs.k;
@@ -106,8 +109,8 @@ TEST_F(MatrixUtils, Hexadecimal) {
     unsigned value;
     int width;
     const char* text;
-  } cases[] = {{255, 0, "FF"},       {255, 4, "00FF"}, {16, 0, "10"},         {0xFFFFFFFFu, 0, "FFFFFFFF"},
-               {0xABCu, 2, "ABC"},   {7, 8, "00000007"}, {7, 9, "7"},        {0, 0, "0"}};
+  } cases[] = {{255, 0, "FF"},     {255, 4, "00FF"},   {16, 0, "10"}, {0xFFFFFFFFu, 0, "FFFFFFFF"},
+               {0xABCu, 2, "ABC"}, {7, 8, "00000007"}, {7, 9, "7"},   {0, 0, "0"}};
   for (const Case& cs : cases) {
     ASSERT_EQ(DecToHex(cs.value, s, cs.width), 1);
     EXPECT_EQ(s, cs.text);
@@ -118,7 +121,8 @@ TEST_F(MatrixUtils, HexadecimalTextToNumber) {
   struct Case {
     const char* text;
     double value;
-  } cases[] = {{"7F", 127}, {"80", -128}, {"FFFF", -1}, {"0FF", 255}, {"ff", -1}, {"1G", 16}, {"G1", 1}, {"", 0}};
+  } cases[] = {{"7F", 127}, {"80", -128}, {"FFFF", -1}, {"0FF", 255},
+               {"ff", -1},  {"1G", 16},   {"G1", 1},    {"", 0}};
   for (const Case& c : cases) EXPECT_EQ(HexToDec(c.text), c.value) << c.text;
 }
 

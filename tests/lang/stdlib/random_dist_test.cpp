@@ -168,7 +168,9 @@ TEST_F(RandomDist, MultivariateNormalMatchesTheOneDimensionalDensity) {
   const int32_t p2[] = {1, 2, 3, 3};
   double o2[2];
   ASSERT_EQ(DoMultiNormalDistribution_short(d2, 4, 2, p2, 2, o2), 1);
-  auto logNormal = [](double y, double v) { return -0.5 * y * y / v - 0.5 * std::log(2 * std::numbers::pi * v); };
+  auto logNormal = [](double y, double v) {
+    return -0.5 * y * y / v - 0.5 * std::log(2 * std::numbers::pi * v);
+  };
   EXPECT_NEAR(o2[0], logNormal(0, 1) + logNormal(0, 4), 1e-12);
   EXPECT_NEAR(o2[1], logNormal(2, 1) + logNormal(1, 4), 1e-12);
   EXPECT_EQ(d2[0], 0);

@@ -1,0 +1,134 @@
+#include "diary/program_settings.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <chrono>
+#include <mutex>
+
+#include "diary/diary_globals.h"
+#include "lang/builtins/pref_backup.h"
+#include "platform/atomic_file.h"
+#include "platform/console_log.h"
+#include "platform/paths.h"
+
+namespace {
+
+std::mutex settingsMutex;  // everything below: written by a run, read by the windows
+std::string remembered;
+unsigned char wordSearch = 0;
+
+// Table colours at start: text of even rows, text of odd rows, background of odd rows,
+// background of even rows (the month table has the text of future days third).
+TableColors12 fileColors = {0.5f, 0.1f, 0.2f, 0.0f, 0.1f, 0.5f, 1.0f, 1.0f, 1.0f, 0.93f, 0.93f, 0.93f};
+TableColors15 monthColors = {0.5f, 0.1f, 0.2f, 0.0f, 0.1f,  0.5f,  1.0f, 0.0f,
+                             0.0f, 1.0f, 1.0f, 1.0f, 0.93f, 0.93f, 0.93f};
+TableColors12 indexColors = fileColors;
+TableColors12 bookMarkColors = fileColors;
+// A day before today, today, a day after today.
+TableColors9 docColors = {0.95f, 1.0f, 0.98f, 1.0f, 1.0f, 1.0f, 1.0f, 0.95f, 0.95f};
+
+double indicatorMin = 0, indicatorMax = 1;
+std::chrono::steady_clock::time_point lastDrawn;
+
+template <std::size_t N>
+void store(std::array<float, N>& target, const float* values, int count) {
+  std::copy_n(values, std::min<std::size_t>(N, static_cast<std::size_t>(std::max(count, 0))), target.begin());
+}
+
+}  // namespace
+
+bool setRememberString(std::string_view utf8) {
+  {
+    std::lock_guard lock(settingsMutex);
+    remembered.assign(utf8);
+  }
+  const QString folder = vkPreferencesCPath.empty() ? pravella::paths::vkPreferences()
+                                                    : QString::fromStdString(vkPreferencesCPath);
+  const auto written =
+      pravella::writeFileAtomically(folder + QStringLiteral("/rememberString.txt"),
+                                    QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  if (!written) showErrMessageToConsole(written.error.toStdString());
+  return written.ok;
+}
+
+std::string rememberString() {
+  std::lock_guard lock(settingsMutex);
+  return remembered;
+}
+
+void setInternetWordSearchStatus(unsigned char on) {
+  std::lock_guard lock(settingsMutex);
+  wordSearch = on;
+}
+
+unsigned char internetWordSearchStatus() {
+  std::lock_guard lock(settingsMutex);
+  return wordSearch;
+}
+
+TableColors12 fileTableColor() {
+  std::lock_guard lock(settingsMutex);
+  return fileColors;
+}
+TableColors15 monthTableColor() {
+  std::lock_guard lock(settingsMutex);
+  return monthColors;
+}
+TableColors12 indexTableColor() {
+  std::lock_guard lock(settingsMutex);
+  return indexColors;
+}
+TableColors12 bookMarkTableColor() {
+  std::lock_guard lock(settingsMutex);
+  return bookMarkColors;
+}
+TableColors9 DocBGColor() {
+  std::lock_guard lock(settingsMutex);
+  return docColors;
+}
+
+void setTableColors(ColorTable table, const float* values, int count) {
+  std::lock_guard lock(settingsMutex);
+  switch (table) {
+    case ColorTable::File:
+      store(fileColors, values, count);
+      break;
+    case ColorTable::Month:
+      store(monthColors, values, count);
+      break;
+    case ColorTable::Index:
+      store(indexColors, values, count);
+      break;
+    case ColorTable::BookMark:
+      store(bookMarkColors, values, count);
+      break;
+    case ColorTable::DocBG:
+      store(docColors, values, count);
+      break;
+  }
+}
+
+void setProcessIndicator(double minimum, double maximum) {
+  {
+    std::lock_guard lock(settingsMutex);
+    indicatorMin = minimum;
+    indicatorMax = maximum;
+    lastDrawn = std::chrono::steady_clock::now();
+  }
+  setProgressBar(minimum, maximum, minimum);
+}
+
+void setProcessIndicatorValue(double value) {
+  double lo = 0, hi = 1;
+  {
+    std::lock_guard lock(settingsMutex);
+    const auto now = std::chrono::steady_clock::now();
+    // Redrawing on every value would flood the window; 21 ticks are 350 ms.
+    if (value != 0 && now - lastDrawn < std::chrono::milliseconds(350)) return;
+    lastDrawn = now;
+    lo = indicatorMin;
+    hi = indicatorMax;
+  }
+  setProgressBar(lo, hi, value);
+}

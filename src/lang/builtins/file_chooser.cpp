@@ -1,0 +1,14 @@
+#include "lang/builtins/file_chooser.h"
+
+#include "editors/command_bridge.h"
+#include "lang/builtins/builtin_args.h"
+
+int vkFileNameOrChooser(CalcStackEntry* stack, int* sp, std::string& name) {
+  if (!name.empty()) return 1;
+  if (!vkCallNotificationForAnswer(stack, sp, "cal_getFilePath", " ")) return 0;
+  VkArg answer;
+  if (!vkPopArg(stack, sp, vk_ta, &answer)) return 0;
+  if (!answer.isString()) return vkInvalidArguments();
+  name = reinterpret_cast<const char*>(vk_ta);
+  return 1;
+}

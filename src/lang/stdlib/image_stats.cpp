@@ -1,0 +1,186 @@
+#include "lang/stdlib/image_stats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+std::size_t at(int r, int c, int cols) { return static_cast<std::size_t>(r) * cols + c; }
+
+// Sums over clipped windows, done in two separable passes (down the columns, then along the
+// rows) so that a large k costs O(pixels x k) rather than O(pixels x k^2). Each sum adds its
+// terms directly, without running subtractions, so a window of one pixel is exact.
+class WindowSums {
+ public:
+  WindowSums(int rows, int cols, int k) : rows_(rows), cols_(cols), k_(k), column_(at(rows, 0, cols)) {}
+
+  // out[p] = the sum of f(pixel) over the window of p.
+  template <typename F>
+  void sum(F f, std::vector<double>& out) {
+    for (int r = 0; r < rows_; ++r) {
+      const int r0 = std::max(0, r - k_), r1 = std::min(rows_ - 1, r + k_);
+      for (int c = 0; c < cols_; ++c) {
+        double s = 0;
+        for (int rr = r0; rr <= r1; ++rr) s += f(at(rr, c, cols_));
+        column_[at(r, c, cols_)] = s;
+      }
+    }
+    out.assign(column_.size(), 0.0);
+    for (int r = 0; r < rows_; ++r) {
+      for (int c = 0; c < cols_; ++c) {
+        const int c0 = std::max(0, c - k_), c1 = std::min(cols_ - 1, c + k_);
+        double s = 0;
+        for (int cc = c0; cc <= c1; ++cc) s += column_[at(r, cc, cols_)];
+        out[at(r, c, cols_)] = s;
+      }
+    }
+  }
+
+  double count(int r, int c) const {
+    const int r0 = std::max(0, r - k_), r1 = std::min(rows_ - 1, r + k_);
+    const int c0 = std::max(0, c - k_), c1 = std::min(cols_ - 1, c + k_);
+    return static_cast<double>(r1 - r0 + 1) * (c1 - c0 + 1);
+  }
+
+ private:
+  int rows_, cols_, k_;
+  std::vector<double> column_;
+};
+
+// sqrt((sum of squares - sum^2 / N) / N); rounding can leave a tiny negative variance in a
+// flat window, which is 0.
+double deviation(double sum, double squares, double n) {
+  const double variance = (squares - sum * sum / n) / n;
+  return variance > 0 ? std::sqrt(variance) : 0.0;
+}
+
+}  // namespace
+
+int doImageMean(const double* image, int rows, int cols, int k, double* out) {
+  WindowSums w(rows, cols, std::max(k, 0));
+  std::vector<double> sums;
+  w.sum([&](std::size_t i) { return image[i]; }, sums);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) out[at(r, c, cols)] = sums[at(r, c, cols)] / w.count(r, c);
+  return 1;
+}
+
+int doImageSD(const double* image, int rows, int cols, int k, double* out) {
+  WindowSums w(rows, cols, std::max(k, 0));
+  std::vector<double> sums, squares;
+  w.sum([&](std::size_t i) { return image[i]; }, sums);
+  w.sum([&](std::size_t i) { return image[i] * image[i]; }, squares);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) {
+      const std::size_t i = at(r, c, cols);
+      out[i] = deviation(sums[i], squares[i], w.count(r, c));
+    }
+  return 1;
+}
+
+int doImageCorrelationAB(const double* a, const double* b, int rows, int cols, int k, double* out) {
+  WindowSums w(rows, cols, std::max(k, 0));
+  std::vector<double> sa, sb, saa, sbb, sab;
+  w.sum([&](std::size_t i) { return a[i]; }, sa);
+  w.sum([&](std::size_t i) { return b[i]; }, sb);
+  w.sum([&](std::size_t i) { return a[i] * a[i]; }, saa);
+  w.sum([&](std::size_t i) { return b[i] * b[i]; }, sbb);
+  w.sum([&](std::size_t i) { return a[i] * b[i]; }, sab);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) {
+      const std::size_t i = at(r, c, cols);
+      const double n = w.count(r, c);
+      const double ma = sa[i] / n, mb = sb[i] / n;
+      const double da = deviation(sa[i], saa[i], n), db = deviation(sb[i], sbb[i], n);
+      // (1/N) sum ((a - ma)/da)((b - mb)/db) = (sum ab / N - ma mb) / (da db). A deviation
+      // that is only rounding noise of the mean would give an arbitrary value: 0 instead.
+      const double noise = 1e-12;
+      if (da <= noise * std::fabs(ma) || db <= noise * std::fabs(mb) || da == 0 || db == 0) {
+        out[i] = 0.0;
+        continue;
+      }
+      const double v = (sab[i] / n - ma * mb) / (da * db);
+      out[i] = std::clamp(v, -1.0, 1.0);
+    }
+  return 1;
+}
+
+int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) {
+  if (rows <= 2 || cols <= 2 || !(f >= 1)) return 0;
+  if (k < 0) k = 0;
+  const int side = 2 * k + 1;
+  // Every pass moves outliers to their window's inlier mean, so the passes settle; the cap
+  // keeps a pathological image from looping for ever.
+  constexpr int kMaxPasses = 1000;
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
+    long long corrected = 0;
+    for (int r = 0; r < rows; ++r) {
+      // The window is shifted to stay whole inside the image (clipped when it cannot fit).
+      const int r0 = std::max(0, std::min(r - k, rows - side)), r1 = std::min(rows - 1, r0 + side - 1);
+      for (int c = 0; c < cols; ++c) {
+        const int c0 = std::max(0, std::min(c - k, cols - side)), c1 = std::min(cols - 1, c0 + side - 1);
+        double sum = 0, squares = 0;
+        for (int rr = r0; rr <= r1; ++rr)
+          for (int cc = c0; cc <= c1; ++cc) {
+            const double v = image[at(rr, cc, cols)];
+            sum += v;
+            squares += v * v;
+          }
+        const double n = static_cast<double>(r1 - r0 + 1) * (c1 - c0 + 1);
+        const double m = sum / n, s = deviation(sum, squares, n), t = f * s;
+        const double pixel = image[at(r, c, cols)];
+        double value = pixel;
+        if (std::fabs(pixel - m) > t && s > 1e-12) {
+          ++corrected;
+          double inliers = 0, count = 0;
+          for (int rr = r0; rr <= r1; ++rr)
+            for (int cc = c0; cc <= c1; ++cc) {
+              const double v = image[at(rr, cc, cols)];
+              if (std::fabs(v - m) <= t) {
+                inliers += v;
+                ++count;
+              }
+            }
+          if (count > 0) value = inliers / count;
+        }
+        work[at(r, c, cols)] = value;
+      }
+    }
+    if (corrected == 0) break;
+    std::copy(work, work + at(rows, 0, cols), image);
+  }
+  return 1;
+}
+
+int DoLaplace(const double* image, int rows, int cols, double* out) {
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) {
+      if (r == 0 || c == 0 || r == rows - 1 || c == cols - 1) {
+        out[at(r, c, cols)] = 0.0;
+        continue;
+      }
+      const double around = image[at(r - 1, c, cols)] + image[at(r + 1, c, cols)] + image[at(r, c - 1, cols)] +
+                            image[at(r, c + 1, cols)];
+      out[at(r, c, cols)] = image[at(r, c, cols)] - 0.25 * around;
+    }
+  return 1;
+}
+
+int DoGraphProcessNumMatrix(const double* image, int rows, int cols, const double* kernel, int k, double* out) {
+  const int h = k / 2;
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) {
+      double s = 0;
+      for (int i = -h; i <= h; ++i) {
+        if (r + i < 0 || r + i >= rows) continue;
+        for (int j = -h; j <= h; ++j) {
+          if (c + j < 0 || c + j >= cols) continue;
+          s += image[at(r + i, c + j, cols)] * kernel[at(i + h, j + h, k)];
+        }
+      }
+      out[at(r, c, cols)] = s;
+    }
+  return 1;
+}
