@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QString>
 #include <QThread>
 
@@ -29,6 +30,23 @@ bool putTextOnClipboard(std::string_view text) {
   else
     QMetaObject::invokeMethod(app, put, Qt::BlockingQueuedConnection);
   return ok;
+}
+
+bool hasClipboard() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+std::optional<std::string> textFromClipboard() {
+  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  if (!app) return std::nullopt;
+  std::optional<std::string> out;
+  auto get = [&] {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (mime && mime->hasText()) out = mime->text().toStdString();
+  };
+  if (QThread::currentThread() == app->thread())
+    get();
+  else
+    QMetaObject::invokeMethod(app, get, Qt::BlockingQueuedConnection);
+  return out;
 }
 
 }  // namespace pravella::builtins

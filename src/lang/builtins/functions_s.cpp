@@ -6,8 +6,8 @@
 // setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
 // setWorldRotation, setObjectRotation, sizeGLWindow), the 3-D plots (savePlot3Ddata, setView3D,
 // setParametricPlot3D), the picture sub-windows (sizePictWindow, setPictureToWindow,
-// setPictToWin, showPict, showPicture), triangle interpolation and contour plots (sankakuHokan,
-// sankakuContourPlot, setTopoWindowSize), the dictionary reader's unvoiced kana
+// setPictToWin, showPict, showPicture), triangle interpolation (sankakuHokan), the dictionary
+// reader's unvoiced kana
 // (sjis2sjisSeion, sjis2jisSeion), the mirror image (symmetricLineImage) and the volumes
 // (subtractVolumeData, saveVolumeData, smoothVolumeData, setVolumeData, showVolumeData).
 
@@ -47,6 +47,8 @@ constexpr VkBuiltin kS[] = {
     {"setDropedFilesPathOnAmMode", 1, setDropedFilesPathEntry},
     {"setCellStackNumber", 1, setCellStackNumberEntry},
     {"strlenUTF8", 1, strlenUTF8Entry},
+    {"sankakuContourPlot", 1, sankakuContourPlotEntry},
+    {"sankakuContourPlot", 2, sankakuContourPlotEntry},
     {"stringFromShiftJIS", 1, stringFromShiftJISEntry},
     {"stringFromJIS", 1, stringFromJISEntry},
     {"stringFromEUC", 1, stringFromEUCEntry},
@@ -69,6 +71,8 @@ constexpr VkBuiltin kS[] = {
     {"swapTextString", 3, swapTextStringEntry},
     {"setPlotWindowSize", 1, setPlotWindowSize1Entry},
     {"setPlotWindowSize", 2, setPlotWindowSize2Entry},
+    {"setTopoWindowSize", 1, setTopoWindowSize1Entry},
+    {"setTopoWindowSize", 2, setTopoWindowSize2Entry},
     {"searchStringUTF8", 2, searchStringUTF8Entry},
     {"searchString", 2, searchStringEntry},
     {"strcmp", 2, strcmpEntry},

@@ -1,6 +1,7 @@
 // Built-ins S: elementary functions, sums and standard deviations, sorting, cumulative
 // integrals, row selection, series, zero matrices, smoothing and splines.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>

@@ -38,6 +38,9 @@ VK_S_ENTRY(setBookMarkTableColorEntry);
 VK_S_ENTRY(setDocBGColorEntry);
 VK_S_ENTRY(setPlotWindowSize1Entry);
 VK_S_ENTRY(setPlotWindowSize2Entry);
+VK_S_ENTRY(setTopoWindowSize1Entry);
+VK_S_ENTRY(setTopoWindowSize2Entry);
+VK_S_ENTRY(sankakuContourPlotEntry);
 
 // Text, saving and formats.
 VK_S_ENTRY(swapTextStringEntry);

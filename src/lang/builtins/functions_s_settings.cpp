@@ -1,6 +1,7 @@
 // Built-ins S: application settings, Japanese code conversions, the progress indicator, the sun
 // and moon, the table colours and the plot size.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -13,6 +14,7 @@
 #include "editors/dropped_files_path.h"
 #include "editors/memo_run_settings.h"
 #include "editors/text_services.h"
+#include "graphics/contour.h"
 #include "graphics/plot2d.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_c_args.h"
@@ -268,6 +270,48 @@ int setPlotWindowSize2Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp)
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   if (!a.isReal() || a.elements() < 1) return invalidArguments();
   return DoSetWindowSize(vkTruncToInt(vk_ta[0]), vkTruncToInt(height));
+}
+
+int setTopoWindowSize1Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg a;
+  if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
+  if (!a.isReal() || a.rows != 1 || a.cols != 2) return fail("Invalid data");
+  return DoSetTopoWindowSize(vkTruncToInt(vk_ta[0]), vkTruncToInt(vk_ta[1]));
+}
+
+int setTopoWindowSize2Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg a;
+  if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
+  if (!a.isReal() || a.elements() < 1) return fail("Invalid data");
+  const double height = vk_ta[0];
+  if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
+  if (!a.isReal() || a.elements() < 1) return fail("Invalid data");
+  return DoSetTopoWindowSize(vkTruncToInt(vk_ta[0]), vkTruncToInt(height));
+}
+
+int sankakuContourPlotEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  double parameters[8] = {0, 0, 0, 0, 0, 0, 0, 0};  // all zero: the levels come from the data
+  if (code[*pc].argc == 2) {
+    if (!popShape(stack, sp, vk_tb, 1, 8)) return 0;
+    std::copy_n(vk_tb, 8, parameters);
+  }
+  VkArg list;
+  if (!vkPopArg(stack, sp, vk_ta, &list)) return 0;
+  if (!list.isReal() || list.rows < 1 || list.cols != 9) return invalidArguments();
+  // Triangle records: three unused values, the corners' x and y, then their heights.
+  std::vector<double> records(static_cast<std::size_t>(list.rows) * 12);
+  for (int i = 0; i < list.rows; ++i) {
+    const double* t = vk_ta + static_cast<std::size_t>(i) * 9;
+    double* r = records.data() + static_cast<std::size_t>(i) * 12;
+    const double record[12] = {0, 0, 0, t[0], t[1], t[3], t[4], t[6], t[7], t[2], t[5], t[8]};
+    std::copy_n(record, 12, r);
+  }
+  pravella::Picture picture;
+  if (!DoSankakuTopo(records.data(), list.rows, parameters[0], parameters[1], parameters[2], parameters[3],
+                     parameters[4], parameters[5], parameters[6], parameters[7], picture))
+    return 0;
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture,
+                     static_cast<int>(picture.bytes().size()), 0);
 }
 
 }  // namespace pravella::builtins::s

@@ -91,7 +91,18 @@ TEST_F(DayDocuments, NamesOfNewMemos) {
   ASSERT_TRUE(calendar->save());
   EXPECT_TRUE(QFileInfo::exists(day() + "/a_b;c.rtfd"));
 
+  // A first line of "■ " alone gives no name: the auto-save asks with the panel.
+  calendar->newDocument();
+  memo()->insertPlainText(QStringLiteral("\u25A0 "));  // (no key of the test keyboard types it)
+  timer->fire();
+  EXPECT_EQ(panels, QStringList{"Diary New Document Save:"});
+  EXPECT_TRUE(window->isWindowModified());
+  panels.clear();
+
   // A name already taken asks with the save panel; cancelling keeps the memo edited.
+  nameField()->clear();
+  memo()->clear();
+  window->setWindowModified(false);
   calendar->newDocument();
   type("Shopping");
   writeRtfd(day() + "/Shopping.rtfd", "older");
