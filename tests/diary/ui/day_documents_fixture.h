@@ -97,10 +97,11 @@ class DayDocuments : public testing::Test {
       if (alertAnswer < 0) ADD_FAILURE() << "unexpected alert " << s(title);
       return alertAnswer < 0 ? 0 : alertAnswer;
     });
-    calendar->setOpener([this](const QString& program, const QStringList& args, const QString& folder) {
-      opened.append(program + " " + args.join(" ") + " in " + QFileInfo(folder).fileName());
-      return true;
-    });
+    if (!realOpener)
+      calendar->setOpener([this](const QString& program, const QStringList& args, const QString& folder) {
+        opened.append(program + " " + args.join(" ") + " in " + QFileInfo(folder).fileName());
+        return true;
+      });
     calendar->setSavePanel([this](const QString& title, const QString& folder, const QString& name) {
       panels.append(title + ":" + name);
       return panelAnswer.isEmpty() ? QString() : folder + "/" + panelAnswer;
@@ -148,6 +149,7 @@ class DayDocuments : public testing::Test {
   QStringList alerts, opened, panels, sounds;
   int alertAnswer = -1;
   QString panelAnswer;
+  bool realOpener = false;  // the application's own opener, xdg-open from PATH
 };
 
 }  // namespace day_documents_test

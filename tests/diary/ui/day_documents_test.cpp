@@ -225,6 +225,24 @@ TEST_F(DayDocuments, OpeningByKind) {
   EXPECT_TRUE(memo()->toPlainText().isEmpty());
 }
 
+TEST_F(DayDocuments, OtherKindsGoToXdgOpenWithTheNameAsItsOnlyArgument) {
+  // A recording xdg-open first on PATH.
+  const QString bin = pravella::test::home() + "/bin";
+  const QString record = pravella::test::home() + "/xdg-open.log";
+  writeFile(bin + "/xdg-open", ("#!/bin/sh\nprintf '%s|%s\\n' \"$PWD\" \"$*\" >> '" + record + "'\n").toUtf8());
+  QFile::setPermissions(bin + "/xdg-open", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", (bin + ":").toUtf8() + oldPath);
+  writeFile(day() + "/a; rm -rf x.doc", "not for a shell");
+  realOpener = true;
+  start();  // the day's only document opens at once
+  QFile log(record);
+  for (int i = 0; i < 500 && !log.exists(); ++i) QTest::qWait(10);
+  qputenv("PATH", oldPath);
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(log.readAll()), day() + "|a; rm -rf x.doc\n");
+}
+
 TEST_F(DayDocuments, AnRtfDocumentNeverReplacesAPackageOfItsName) {
   QTextDocument rtf;
   rtf.setPlainText("from rtf");
