@@ -1,14 +1,194 @@
-// Built-ins T: one table per letter, in the order of precedence.
+// Built-ins T: one table in the order of precedence. Names whose work belongs to subsystems not
+// built yet stay out of the table, so that they fail as unknown functions rather than pretend:
+// test_cv (camera and movie point tracking) and tensyaVolumeData (volumes).
 
 #include "lang/builtins/dispatch.h"
 
 #include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <numbers>
+#include <string>
 
+#include "diary/calendar_arithmetic.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/functions_c_args.h"
+#include "lang/builtins/functions_t_parts.h"
+#include "lang/stdlib/file_slots.h"
+#include "lang/stdlib/gamma.h"
+#include "lang/stdlib/matrix_utils.h"
+#include "lang/stdlib/table_lookup.h"
 
 namespace {
 
-constexpr std::array<VkBuiltin, 0> kT{};
+using namespace pravella::builtins;
+
+int popValue(CalcStackEntry* stack, int* sp, double* buffer, double* value) {
+  VkArg arg;
+  if (!vkPopArg(stack, sp, buffer, &arg)) return 0;
+  if (!arg.isNumber()) return invalidArguments();
+  *value = buffer[0];
+  return 1;
+}
+
+int truncated(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return 2147483647;
+  if (v <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(v);
+}
+
+int tableLookupInteger(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double fallback = 0;
+  if (!popValue(stack, sp, vk_tc, &fallback)) return 0;
+  VkArg table, matrix;
+  if (!vkPopArg(stack, sp, vk_tb, &table)) return 0;
+  if (!table.isReal() || table.rows == 0 || table.cols != 2) return invalidArguments();
+  if (!vkPopArg(stack, sp, vk_ta, &matrix)) return 0;
+  if (!matrix.isReal() || matrix.rows <= 0 || matrix.cols <= 0) return invalidArguments();
+  tableLookup_integer(vk_ta, matrix.rows, matrix.cols, vk_tb, table.rows, fallback, vk_tc);
+  return pushMatrix(stack, sp, vk_tc, matrix.rows, matrix.cols);
+}
+
+// tensya (x, y, v, size, r) and tensya_count (x, y, size, r): the grid size and r are tested
+// first, then the coordinate (and value) matrices, which must share one shape.
+template <bool kWithValues>
+int tensya(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double rValue = 0;
+  if (!popValue(stack, sp, vk_ta, &rValue)) return 0;
+  const int r = truncated(rValue);
+  if (r < 0) return invalidArguments();
+  VkArg size;
+  if (!vkPopArg(stack, sp, vk_ta, &size)) return 0;
+  if (!size.isReal() || size.rows != 1 || size.cols != 2) return invalidArguments();
+  const int p = truncated(vk_ta[0]), q = truncated(vk_ta[1]);
+  // The grid is built in one buffer, so it must fit there.
+  if (p <= 0 || q <= 0 || static_cast<long long>(p) * q > TNumber) return invalidArguments();
+  VkArg v, y, x;
+  if (kWithValues && !vkPopArg(stack, sp, vk_tc, &v)) return 0;
+  if (!vkPopArg(stack, sp, vk_tb, &y) || !vkPopArg(stack, sp, vk_ta, &x)) return 0;
+  if (!x.isReal() || !y.isReal() || x.rows != y.rows || x.cols != y.cols) return invalidArguments();
+  if (kWithValues && (!v.isReal() || v.rows != x.rows || v.cols != x.cols)) return invalidArguments();
+  const int ok = kWithValues ? DoTensya(vk_ta, vk_tb, vk_tc, x.rows, x.cols, p, q, r)
+                             : DoTensyaCount(vk_ta, vk_tb, vk_tc, x.rows, x.cols, p, q, r);
+  if (!ok) return 0;
+  return pushMatrix(stack, sp, vk_tc, p, q);
+}
+
+int todayBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double days = 0;
+  if (!popValue(stack, sp, vk_ta, &days)) return 0;
+  std::string calendarText;
+  if (!today(truncated(days), calendarText)) return 0;
+  return pushString(stack, sp, calendarText.c_str(), static_cast<int>(calendarText.size()));
+}
+
+template <double (*Fn)(double)>
+int eachElement(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  const long long n = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < n; ++i) vk_ta[i] = Fn(vk_ta[i]);
+  return pushMatrix(stack, sp, vk_ta, rows, cols);
+}
+
+double tangent(double v) { return std::tan(v); }
+double hyperbolicTangent(double v) { return std::tanh(v); }
+
+int typeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg arg;
+  if (!vkPopArg(stack, sp, vk_ta, &arg)) return 0;
+  if (!arg.isString()) return invalidArguments();
+  std::string contents;
+  if (!DoProgramList(reinterpret_cast<const char*>(vk_ta), contents)) return 0;
+  return pushString(stack, sp, contents.c_str(), static_cast<int>(contents.size()));
+}
+
+int tDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double nu = 0;
+  if (!popValue(stack, sp, vk_ta, &nu)) return 0;
+  if (nu == 0) return invalidArguments();
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_tb, &rows, &cols)) return 0;
+  double g1 = 0, g2 = 0;
+  SubGamma(nu * 0.5, &g1);
+  SubGamma((nu + 1) * 0.5, &g2);
+  const double scale = g2 / (std::sqrt(nu * std::numbers::pi) * g1);
+  const long long n = static_cast<long long>(rows) * cols;
+  for (long long i = 0; i < n; ++i) {
+    const double t = vk_tb[i];
+    vk_tc[i] = std::pow(1 + t * t / nu, (nu + 1) * -0.5) * scale;
+  }
+  return pushMatrix(stack, sp, vk_tc, rows, cols);
+}
+
+// Sixtieths of a second since the system started, as an unsigned 32-bit count.
+int tickCount(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  if (!popAny(stack, sp, vk_ta, nullptr, nullptr, nullptr)) return 0;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const auto ticks = static_cast<std::uint32_t>(static_cast<unsigned long long>(now.tv_sec) * 60ULL +
+                                                static_cast<unsigned long long>(now.tv_nsec) * 60ULL / 1000000000ULL);
+  const double value = static_cast<double>(ticks);
+  return pushMatrix(stack, sp, &value, 1, 1);
+}
+
+#define CAT_ENTRY(n) VkBuiltin{"textFile_Cat", n, textFileCat}
+
+constexpr std::array kT{
+    VkBuiltin{"tableLookup_integer", 3, tableLookupInteger},
+    VkBuiltin{"textFile_CountSameString", 2, textFileCountSameString},
+    VkBuiltin{"textFile_Cut", 2, textFileCut},
+    VkBuiltin{"textFile_GetLineNumber", 1, textFileGetLineNumber},
+    VkBuiltin{"textFile_ExchangeItem", 3, textFileExchangeItem},
+    VkBuiltin{"textFile_ExchangeItem", 4, textFileExchangeItem},
+    CAT_ENTRY(2),
+    CAT_ENTRY(3),
+    CAT_ENTRY(4),
+    CAT_ENTRY(5),
+    CAT_ENTRY(6),
+    CAT_ENTRY(7),
+    CAT_ENTRY(8),
+    CAT_ENTRY(9),
+    CAT_ENTRY(10),
+    CAT_ENTRY(11),
+    CAT_ENTRY(12),
+    CAT_ENTRY(13),
+    CAT_ENTRY(14),
+    CAT_ENTRY(15),
+    CAT_ENTRY(16),
+    CAT_ENTRY(17),
+    CAT_ENTRY(18),
+    CAT_ENTRY(19),
+    CAT_ENTRY(20),
+    VkBuiltin{"textFile_SelectArea", 2, textFileSelectArea},
+    VkBuiltin{"textFile_SelectArea", 3, textFileSelectArea},
+    VkBuiltin{"textFile_SelectNumber", 4, textFileSelectNumber},
+    VkBuiltin{"textFile_SelectNumber", 5, textFileSelectNumber},
+    VkBuiltin{"textFile_GetNthItem", 2, textFileGetNthItem},
+    VkBuiltin{"textFile_GetNthItem", 3, textFileGetNthItem},
+    VkBuiltin{"textFile_DeleteNullLine", 1, textFileDeleteNullLine},
+    VkBuiltin{"textFile_DeleteNullLine", 2, textFileDeleteNullLine},
+    VkBuiltin{"textFile_SelectItem", 3, textFileSelectItem},
+    VkBuiltin{"textFile_DeSelectItem", 3, textFileDeSelectItem},
+    VkBuiltin{"textFile_DeleteItem", 3, textFileDeleteItem},
+    VkBuiltin{"textFile_SelectItem", 2, textFileSelectItem},
+    VkBuiltin{"textFile_DeSelectItem", 2, textFileDeSelectItem},
+    VkBuiltin{"textFile_DeleteItem", 2, textFileDeleteItem},
+    VkBuiltin{"tensya", 5, tensya<true>},
+    VkBuiltin{"tensya_count", 4, tensya<false>},
+    VkBuiltin{"today", 1, todayBuiltin},
+    VkBuiltin{"tan", 1, eachElement<tangent>},
+    VkBuiltin{"tanh", 1, eachElement<hyperbolicTangent>},
+    VkBuiltin{"type", 1, typeBuiltin},
+    VkBuiltin{"tDistribution", 2, tDistribution},
+    VkBuiltin{"tickCount", 1, tickCount},
+};
+
+#undef CAT_ENTRY
 
 }  // namespace
 

@@ -1,0 +1,106 @@
+// Built-ins T whose effect lies in files: the textFile_ tools rewrite or write files in the
+// working folder, and type reads one back.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "lang/executor.h"
+#include "lang/startup.h"
+#include "lang/values.h"
+#include "support/test_home.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string run(const std::string& program) { return pravella::runVkProgram(program).output(); }
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class LettersTTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(vkStartUp(), 1);
+    dir = fs::path(pravella::test::home().toStdString()) / "texts";
+    fs::create_directories(dir);
+    current_fullPath = dir.string();
+  }
+  void write(const std::string& name, const std::string& text) { std::ofstream(dir / name, std::ios::binary) << text; }
+  fs::path dir;
+};
+
+TEST_F(LettersTTest, FiltersRewriteTheFileOrWriteASecondOne) {
+  write("a.txt", "a 1 x\nb 2 y\n\nc 3 z\n");
+  EXPECT_EQ(run("textFile_GetLineNumber(\"a.txt\");"), "    4.0000\n.OK.\n");
+
+  EXPECT_EQ(run("textFile_SelectNumber(\"a.txt\", \"n.txt\", 2, \">\", 1);"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "n.txt"), "b 2 y\nc 3 z\n");
+
+  EXPECT_EQ(run("textFile_SelectItem(\"a.txt\", \"s.txt\", \"b\");"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "s.txt"), "b 2 y\n");
+  EXPECT_EQ(run("textFile_DeSelectItem(\"a.txt\", \"d.txt\", \"b\");"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "d.txt"), "a 1 x\n\nc 3 z\n");
+
+  EXPECT_EQ(run("textFile_GetNthItem(\"a.txt\", \"g.txt\", |3, 1|);"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "g.txt"), "x\ta\ny\tb\nz\tc\n");
+
+  EXPECT_EQ(run("textFile_DeleteNullLine(\"a.txt\");"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "a.txt"), "a 1 x\nb 2 y\nc 3 z\n");
+
+  EXPECT_EQ(run("textFile_ExchangeItem(\"a.txt\", \" \", \"-\");"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "a.txt"), "a-1-x\nb-2-y\nc-3-z\n");
+
+  EXPECT_EQ(run("textFile_DeleteItem(\"a.txt\", \"-\");"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "a.txt"), "a1-x\nb2-y\nc3-z\n");
+
+  // A 1 x 1 position is an item number: the second item of each line.
+  write("m.txt", "k 5\nk 1\n");
+  EXPECT_EQ(run("textFile_SelectNumber(\"m.txt\", |2|, \">=\", 2);"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "m.txt"), "k 5\n");
+
+  EXPECT_EQ(run("type(\"m.txt\");"), "k 5\n\n.OK.\n");
+}
+
+TEST_F(LettersTTest, SelectAreaAcceptsASingleColumn) {
+  write("w.txt", "abcdef\nxyz\n");
+  EXPECT_EQ(run("textFile_SelectArea(\"w.txt\", \"o.txt\", |2, 2|);"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "o.txt"), "c\nz\n");
+}
+
+TEST_F(LettersTTest, CatAppendsInArgumentOrderAndRefusesTheSameName) {
+  write("dest.txt", "0\n");
+  write("one.txt", "1\n");
+  write("two.txt", "2\n");
+  EXPECT_EQ(run("textFile_Cat(\"dest.txt\", \"one.txt\", \"two.txt\");"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "dest.txt"), "0\n1\n2\n");
+
+  EXPECT_EQ(run("textFile_Cat(\"dest.txt\", \"dest.txt\");"), "...<Error>...Same File Name\n.NO.\n");
+  EXPECT_EQ(slurp(dir / "dest.txt"), "0\n1\n2\n");
+
+  // A name of 256 bytes, made by joining two literals (a literal has its own limit).
+  const std::string half(128, 'n');
+  EXPECT_EQ(run("n$ = \"" + half + "\" + \"" + half + "\"; textFile_Cat(\"dest.txt\", n$);"),
+            "...<Error>...Too long file name\n.NO.\n");
+  EXPECT_EQ(slurp(dir / "dest.txt"), "0\n1\n2\n");
+}
+
+TEST_F(LettersTTest, CountAndCut) {
+  write("c.txt", "x\ny\nx\n");
+  EXPECT_EQ(run("textFile_CountSameString(\"c.txt\", \"counts.txt\");"), ".OK.\n");
+  EXPECT_EQ(slurp(dir / "counts.txt"), "x\t2\ny\t1\n");
+
+  EXPECT_EQ(run("textFile_Cut(\"c.txt\", \"y\");"), ".OK.\n");
+  EXPECT_TRUE(fs::exists(dir / "c.txt.001"));
+  EXPECT_TRUE(fs::exists(dir / "c.txt.002"));
+}
+
+}  // namespace
