@@ -64,6 +64,9 @@ TEST_F(LetterS, SaveBWritesTheDoubleBinaryFileAndRawTypedElements) {
   ASSERT_EQ(run("saveB(|1, -2|, \"r.dat\", \"short\"); saveB(|7|, \"p.dat\", \"short\", 4);"), ".OK.\n");
   EXPECT_EQ(file("r.dat"), QByteArray::fromHex("0100feff"));
   EXPECT_EQ(file("p.dat"), QByteArray::fromHex("000000000700"));
+
+  ASSERT_EQ(run("a% = |1, -2|; saveB(a%, \"i.dat\", \"long\");"), ".OK.\n");
+  EXPECT_EQ(file("i.dat"), QByteArray::fromHex("01000000feffffff"));
 }
 
 TEST_F(LetterS, SaveShiftJISWritesShiftJISBytes) {
