@@ -22,6 +22,7 @@
 #include "editors/memo_run_settings.h"
 #include "graphics/picture_builtins.h"
 #include "graphics/picture_clipboard.h"
+#include "graphics/picture_filter.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/clipboard_text.h"
 #include "lang/builtins/functions_c_args.h"
@@ -31,6 +32,7 @@
 #include "lang/stdlib/cell_label.h"
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/gauss_newton.h"
+#include "lang/stdlib/image_stats.h"
 #include "lang/stdlib/module_eval.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/stdlib/string_utils.h"
@@ -280,6 +282,45 @@ int getMaxCellBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 // ---------------------------------------------------------------------------------------
+// Kernel filters.
+
+// The kernel (on top of the stack) must be square with an odd side; its side goes to *side.
+int popKernel(CalcStackEntry* stack, int* sp, int* side) {
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_tb, &rows, &cols)) return 0;
+  if (rows < 1 || rows != cols || rows % 2 == 0) return invalidArguments();
+  *side = rows;
+  return 1;
+}
+
+int filterPicture(CalcStackEntry* stack, int* sp, const VkArg& picture, int side, int offset) {
+  QByteArray out;
+  if (!DoGraphProcess(QByteArray(text(vk_ta), picture.rows), vk_tb, side, offset, out)) return 0;
+  return PushToStack(stack, sp, out.constData(), kValuePicture, static_cast<int>(out.size()), 0);
+}
+
+int gProcess2(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int side = 0;
+  if (!popKernel(stack, sp, &side)) return 0;
+  VkArg arg;
+  if (!vkPopArg(stack, sp, vk_ta, &arg)) return 0;
+  if (arg.isPicture()) return filterPicture(stack, sp, arg, side, 128);
+  if (!arg.isReal() || arg.rows < side || arg.cols < side) return invalidArguments();
+  if (!DoGraphProcessNumMatrix(vk_ta, arg.rows, arg.cols, vk_tb, side, vk_tc)) return 0;
+  return pushMatrix(stack, sp, vk_tc, arg.rows, arg.cols);
+}
+
+int gProcess3(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double offset = 0;
+  int side = 0;
+  if (!vkPopNumber(stack, sp, &offset) || !popKernel(stack, sp, &side)) return 0;
+  VkArg arg;
+  if (!vkPopArg(stack, sp, vk_ta, &arg)) return 0;
+  if (!arg.isPicture()) return invalidArguments();
+  return filterPicture(stack, sp, arg, side, vkTruncToInt(offset));
+}
+
+// ---------------------------------------------------------------------------------------
 // The Gauss-Newton fit of a user module.
 
 // Pops a real matrix and keeps a copy of its own (the module runs clobber the scratch
@@ -347,6 +388,8 @@ constexpr VkBuiltin kG[] = {
     {"getSaveFormat", 1, getSaveFormat},
     {"getMaxCell", 1, getMaxCellBuiltin},
     {"GCD", 1, gcdBuiltin},
+    {"gProcess", 2, gProcess2},
+    {"gProcess", 3, gProcess3},
     {"gamma", 1, gammaBuiltin},
     {"getStringFromFile", 2, getStringFromFile},
     {"getNthItemFromString", 2, getNthItemFromString},

@@ -4,12 +4,15 @@
 
 #include "lang/builtins/dispatch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "editors/command_bridge.h"
 #include "editors/text_services.h"
@@ -21,6 +24,7 @@
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
+#include "lang/stdlib/rotator_files.h"
 #include "lang/stdlib/statistics.h"
 
 namespace {
@@ -197,6 +201,48 @@ int reverse(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return pushString(stack, sp, out.c_str(), static_cast<int>(length));
 }
 
+// The rotator's axis rows: a k x 4 matrix sets them, any other value clears them.
+int rotaterAxis(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg arg;
+  if (!vkPopArg(stack, sp, vk_ta, &arg)) return 0;
+  if (arg.isReal() && arg.rows >= 1 && arg.cols == 4) return SetRotaterData(vk_ta, arg.rows, 1);
+  return SetRotaterData(vk_ta, 0, 0);
+}
+
+// x, y, z of one shape, one colour index or one per point, and the mode.
+int rotater(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double mode = 0;
+  if (!vkPopNumber(stack, sp, &mode)) return 0;
+  int cr = 0, cc = 0;
+  if (!popMatrix(stack, sp, vk_ta, &cr, &cc)) return 0;
+  std::vector<double> colors;
+  try {
+    colors.assign(vk_ta, vk_ta + static_cast<std::size_t>(cr) * cc);
+  } catch (const std::bad_alloc&) {
+    return fail("memory allocation");
+  }
+  int zr = 0, zc = 0, yr = 0, yc = 0, xr = 0, xc = 0;
+  if (!popMatrix(stack, sp, vk_tc, &zr, &zc) || !popMatrix(stack, sp, vk_tb, &yr, &yc) ||
+      !popMatrix(stack, sp, vk_ta, &xr, &xc))
+    return 0;
+  if (xr < 1 || xc < 1 || yr != xr || zr != xr || yc != xc || zc != xc) return invalidArguments();
+  const int m = vkTruncToInt(mode);
+  if (cr == 1 && cc == 1) {
+    const long long index = std::llabs(static_cast<long long>(vkTruncToInt(colors[0])));
+    return DoExecRotator(vk_ta, vk_tb, vk_tc, xr, xc, static_cast<int>(std::min<long long>(index, INT32_MAX)), m);
+  }
+  // One colour index per point: reading past the indices given is no option.
+  if (static_cast<long long>(cr) * cc != static_cast<long long>(xr) * xc) return invalidArguments();
+  std::vector<int32_t> indices;
+  try {
+    indices.resize(colors.size());
+  } catch (const std::bad_alloc&) {
+    return fail("memory allocation");
+  }
+  for (std::size_t i = 0; i < colors.size(); ++i) indices[i] = vkTruncToInt(colors[i]);
+  return DoExecRotatorX(vk_ta, vk_tb, vk_tc, xr, xc, indices.data(), m);
+}
+
 constexpr VkBuiltin kR[] = {
     {"Runge_Kutta_Gill_4th", 4, vkRungeKuttaGillIntegrate},
     {"rkg_4", 4, vkRungeKuttaGillIntegrate},
@@ -205,6 +251,8 @@ constexpr VkBuiltin kR[] = {
     {"run", 1, runBuiltin},
     {"rename", 2, renameBuiltin},
     {"return", 1, returnBuiltin},
+    {"rotaterAxis", 1, rotaterAxis},
+    {"rotater", 5, rotater},
     {"r_circuit", 1, rCircuit},
     {"r_circuit_ck", 1, rCircuitCk},
     {"Renritsu", 2, renritsu},

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+
+#include <cstdlib>
 
 #include <cmath>
 #include <string>
@@ -15,7 +19,9 @@
 #include "lang/builtins/clipboard_text.h"
 #include "lang/executor.h"
 #include "lang/startup.h"
+#include "lang/stdlib/rotator_files.h"
 #include "lang/stdlib/symmetric_line_image.h"
+#include "support/test_home.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 
@@ -219,6 +225,44 @@ TEST_F(LettersGR, DroppedPathsAndLongWords) {
   ASSERT_EQ(PushToVariableTable(index, "w$", kVarString, word.c_str(), 256, 0), 1);
   EXPECT_EQ(run("getString(\"text\", w$, \"end\");"), "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(run("getString(w$, \"w\", \"end\");"), "\n.OK.\n");
+}
+
+TEST_F(LettersGR, RotaterWritesAxisRowsAndPointsAndOpensTheFile) {
+  const QString home = pravella::test::home();
+  vkDataPathString = (home + "/vkData").toStdString();
+  const QString bin = home + "/bin";
+  QDir().mkpath(bin);
+  const QString log = home + "/opened.txt";
+  QFile fake(bin + "/xdg-open");
+  ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+  fake.write(("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log + "'\n").toUtf8());
+  fake.close();
+  fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const std::string savedPath = std::getenv("PATH");
+  setenv("PATH", (bin.toStdString() + ":" + savedPath).c_str(), 1);
+  auto read = [](const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
+  };
+  // Axis rows carry the colour code, points of mode 0 its negative.
+  auto code = [](double index) { return std::to_string(rotatorColorCode(index)); };
+  auto point = [](double index) { return std::to_string(-rotatorColorCode(index)); };
+
+  const long first = rotNumber;
+  EXPECT_EQ(run("rotaterAxis(|0, 0, 0, 1|); rotater(|1, 2|, |3, 4|, |5, 6|, -2.7, 0);"), ".OK.\n");
+  EXPECT_EQ(read(pravella::rotatorFilePath(first)),
+            "0\t0\t0\t" + code(1) + "\n1\t3\t5\t" + point(2) + "\n2\t4\t6\t" + point(2) + "\n");
+  // Any other value clears the axis rows; a matrix gives each point its colour.
+  EXPECT_EQ(run("rotaterAxis(\"none\"); rotater(|1, 2|, |3, 4|, |5, 6|, |3, 4.9|, 0);"), ".OK.\n");
+  EXPECT_EQ(read(pravella::rotatorFilePath(first + 1)), "1\t3\t5\t" + point(3) + "\n2\t4\t6\t" + point(4) + "\n");
+  EXPECT_EQ(read(log.toStdString()),
+            pravella::rotatorFilePath(first) + "\n" + pravella::rotatorFilePath(first + 1) + "\n");
+  // Too few colours for the points, and shapes that differ, are refused before any file.
+  EXPECT_EQ(run("rotater(|1, 2|, |3, 4|, |5, 6|, |3, 4, 5|, 0);"), "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("rotater(|1, 2|, |3, 4|, |5|, 1, 0);"), "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(rotNumber, first + 2);
+  setenv("PATH", savedPath.c_str(), 1);
+  SetRotaterData(nullptr, 0, 0);
 }
 
 }  // namespace
