@@ -7,9 +7,8 @@
 // setWorldRotation, setObjectRotation, sizeGLWindow), the 3-D plots (savePlot3Ddata, setView3D,
 // setParametricPlot3D), the picture sub-windows (sizePictWindow, setPictureToWindow,
 // setPictToWin, showPict, showPicture), triangle interpolation (sankakuHokan), the dictionary
-// reader's unvoiced kana
-// (sjis2sjisSeion, sjis2jisSeion), the mirror image (symmetricLineImage) and the volumes
-// (subtractVolumeData, saveVolumeData, smoothVolumeData, setVolumeData, showVolumeData).
+// reader's unvoiced kana (sjis2sjisSeion, sjis2jisSeion) and the volumes (subtractVolumeData,
+// saveVolumeData, smoothVolumeData, setVolumeData, showVolumeData).
 
 #include "lang/builtins/dispatch.h"
 
@@ -42,6 +41,7 @@ constexpr VkBuiltin kS[] = {
     {"sjis2jis_noCnt", 1, sjis2jisNoCntEntry},
     {"sjis2euc", 1, sjis2eucEntry},
     {"sjis2jis", 1, sjis2jisEntry},
+    {"symmetricLineImage", 2, symmetricLineImageEntry},
     {"setDateFontColor", 1, setDateFontColorEntry},
     {"setInternetWordSearch", 1, setInternetWordSearchEntry},
     {"setDropedFilesPathOnAmMode", 1, setDropedFilesPathEntry},

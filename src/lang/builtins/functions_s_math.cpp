@@ -18,6 +18,7 @@
 #include "lang/stdlib/spline.h"
 #include "lang/stdlib/statistics.h"
 #include "lang/stdlib/string_utils.h"
+#include "lang/stdlib/symmetric_line_image.h"
 
 namespace pravella::builtins::s {
 
@@ -127,6 +128,16 @@ int selectIfEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     ++k;
   }
   return pushMatrix(stack, sp, vk_tc, k, m.cols);
+}
+
+int symmetricLineImageEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg line, image;
+  if (!vkPopArg(stack, sp, vk_tb, &line)) return 0;
+  if (!line.isReal() || line.rows != 2 || line.cols != 2) return invalidArguments();
+  if (!vkPopArg(stack, sp, vk_ta, &image)) return 0;
+  if (!image.isReal() || image.rows < 2 || image.cols < 2) return invalidArguments();
+  if (!DoSymmetricLineImage(vk_ta, image.rows, image.cols, vk_tb, vk_tc)) return fail("Calculation Error");
+  return pushMatrix(stack, sp, vk_tc, image.rows, image.cols);
 }
 
 int sinEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

@@ -62,6 +62,7 @@ VK_S_ENTRY(sort1Entry);
 VK_S_ENTRY(sort2Entry);
 VK_S_ENTRY(sekibunEntry);
 VK_S_ENTRY(selectIfEntry);
+VK_S_ENTRY(symmetricLineImageEntry);
 VK_S_ENTRY(sinEntry);
 VK_S_ENTRY(sinhEntry);
 VK_S_ENTRY(sqrtEntry);
