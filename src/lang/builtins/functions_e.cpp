@@ -12,7 +12,10 @@
 
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include <QString>
+
 #include "lang/executor.h"
+#include "platform/command_line.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/ellipse_mask.h"
 #include "lang/stdlib/kanji_code.h"
@@ -90,39 +93,24 @@ int expBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return vkPushReals(stack, sp, vk_ta, m.rows, m.cols);
 }
 
-// A program run inside a program: exec hands its text to the language as a run of its own,
-// the way a command line would be handed to a command interpreter. Like a child process it
-// leaves the caller untouched: its variables (one level up) vanish afterwards, the working
-// folder comes back, its result text goes to the console, and its failure is not the caller's.
-int execDepth = 0;
-constexpr int kMaxExecDepth = 32;
-
+// exec runs a command line and waits until it ends; its exit status is the command's own
+// business. The line is split into words and started without a shell (command_line.h), in the
+// working folder, so a memo cannot have pipes, redirections or a second command run behind
+// the user's back. Holding the mouse button stops a command that does not end.
 int execBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg a;
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   const char* text = reinterpret_cast<const char*>(vk_ta);
   if (!a.isString() || text[0] == '\0') return vkInvalidArguments();
-  // A program that execs itself would otherwise recurse until the process dies.
-  if (execDepth >= kMaxExecDepth) {
-    error_disp("Too deep exec call.");
+  const pravella::CommandLineResult r = pravella::runCommandLine(
+      QString::fromUtf8(text), QString::fromStdString(current_fullPath), [] { return ButtonPress(); });
+  if (!r.started) {
+    std::string message = "Can not execute [";
+    message += text;
+    message += "].";
+    error_disp(message);
     return 0;
   }
-  const std::string program(text);
-  std::string callersText;
-  callersText.swap(ResultString);
-  const std::string folder = current_fullPath;
-  const std::string backupFolder = backup_fullPath;
-  const int level = vk_level;
-  ++vk_level;
-  ++execDepth;
-  const pravella::VkRunResult result = pravella::runVkProgram(program, mainWindowRef.load());
-  --execDepth;
-  deleteHighLevelVariable(level + 1);
-  vk_level = level;
-  current_fullPath = folder;
-  backup_fullPath = backupFolder;
-  ResultString.swap(callersText);
-  if (!result.text.empty()) showErrMessageToConsole(result.output());
   return 1;
 }
 

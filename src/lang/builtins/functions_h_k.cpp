@@ -16,6 +16,7 @@
 #include "lang/builtins/functions_c_args.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/czt.h"
+#include "lang/stdlib/image_stats.h"
 #include "lang/stdlib/kanji_code.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
@@ -140,6 +141,36 @@ constexpr std::array kH{
 // ---------------------------------------------------------------------------------------
 // I
 
+using WindowStat = int (*)(const double*, int, int, int, double*);
+
+template <WindowStat Routine>
+int imageWindowStat(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double kValue = 0;
+  if (!popNumber(stack, sp, vk_tc, &kValue)) return 0;
+  const int k = truncated(kValue);
+  if (k < 1) return invalidArguments();
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  if (rows < 2 || cols < 2 || k >= rows || k >= cols) return invalidArguments();
+  if (!Routine(vk_ta, rows, cols, k, vk_tc)) return 0;
+  return pushMatrix(stack, sp, vk_tc, rows, cols);
+}
+
+// Unlike the mean and deviation, the window is not tested against the image size.
+int imageCorrelationAB(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double kValue = 0;
+  if (!popNumber(stack, sp, vk_tc, &kValue)) return 0;
+  if (!(kValue >= 1)) return invalidArguments();
+  const int k = truncated(kValue);
+  VkArg a, b;
+  if (!vkPopArg(stack, sp, vk_tb, &b)) return 0;
+  if (!b.isReal() || b.rows < 2 || b.cols < 2) return invalidArguments();
+  if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
+  if (!a.isReal() || a.rows != b.rows || a.cols != b.cols) return invalidArguments();
+  if (!doImageCorrelationAB(vk_ta, vk_tb, a.rows, a.cols, k, vk_tc)) return 0;
+  return pushMatrix(stack, sp, vk_tc, a.rows, a.cols);
+}
+
 int imaginaryPart(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
@@ -233,6 +264,9 @@ int inverse(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr std::array kI{
+    VkBuiltin{"imageMean", 2, imageWindowStat<doImageMean>},
+    VkBuiltin{"imageSD", 2, imageWindowStat<doImageSD>},
+    VkBuiltin{"imageCorrelationAB", 3, imageCorrelationAB},
     VkBuiltin{"Image", 1, imaginaryPart},
     VkBuiltin{"inUse", 1, inUse},
     VkBuiltin{"int", 1, roundEach<roundDown>},

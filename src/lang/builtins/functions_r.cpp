@@ -16,6 +16,7 @@
 
 #include "editors/command_bridge.h"
 #include "editors/text_services.h"
+#include "graphics/polygon_region.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_r_rkg.h"
@@ -201,6 +202,34 @@ int reverse(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return pushString(stack, sp, out.c_str(), static_cast<int>(length));
 }
 
+// "region" and "region2": an outline (m x 2, m >= 3), then either a 1 x 2 grid size (the mask
+// of the cells inside) or data rows (k >= 2, n >= 2; the rows inside, by ray crossing or, for
+// region2, by the area test).
+int region(CalcStackEntry* stack, int* sp, bool byArea) {
+  VkArg data, outline;
+  if (!vkPopArg(stack, sp, vk_tb, &data) || !vkPopArg(stack, sp, vk_ta, &outline)) return 0;
+  if (!data.isReal() || !outline.isReal() || outline.rows < 3 || outline.cols != 2) return invalidArguments();
+  if (data.rows == 1) {
+    if (data.cols != 2) return invalidArguments();
+    const int m = vkTruncToInt(vk_tb[0]);
+    const int n = vkTruncToInt(vk_tb[1]);
+    if (m < 0 || n < 0 || static_cast<long long>(m) * n > TNumber) return invalidArguments();
+    DoRegion(vk_ta, outline.rows, m, n, vk_tc);
+    return pushMatrix(stack, sp, vk_tc, m, n);
+  }
+  if (data.rows < 2 || data.cols < 2) return invalidArguments();
+  int found = 0;
+  if (byArea) {
+    DoRegionPointsMenseki(vk_ta, outline.rows, vk_tb, data.rows, data.cols, vk_tc, &found);
+  } else if (!DoRegionPoints(vk_ta, outline.rows, vk_tb, data.rows, data.cols, vk_tc, &found)) {
+    return 0;
+  }
+  return pushMatrix(stack, sp, vk_tc, found, data.cols);
+}
+
+int region1(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return region(stack, sp, false); }
+int region2(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return region(stack, sp, true); }
+
 // The rotator's axis rows: a k x 4 matrix sets them, any other value clears them.
 int rotaterAxis(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg arg;
@@ -248,6 +277,8 @@ constexpr VkBuiltin kR[] = {
     {"rkg_4", 4, vkRungeKuttaGillIntegrate},
     {"Runge_Kutta_Gill_4th", 5, vkRungeKuttaGillStep},
     {"rkg_4", 5, vkRungeKuttaGillStep},
+    {"region", 2, region1},
+    {"region2", 2, region2},
     {"run", 1, runBuiltin},
     {"rename", 2, renameBuiltin},
     {"return", 1, returnBuiltin},

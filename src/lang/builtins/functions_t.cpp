@@ -21,6 +21,8 @@
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/matrix_utils.h"
 #include "lang/stdlib/table_lookup.h"
+#include "lang/stdlib/thinning.h"
+#include "tools/text_converter.h"
 
 namespace {
 
@@ -39,6 +41,17 @@ int truncated(double v) {
   if (v >= 2147483647.0) return 2147483647;
   if (v <= -2147483648.0) return -2147483647 - 1;
   return static_cast<int>(v);
+}
+
+// The converter's result is not the program's concern: a failed conversion leaves no file.
+int textutil(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg path, format;
+  if (!vkPopArg(stack, sp, vk_tb, &path)) return 0;
+  if (!path.isString()) return invalidArguments();
+  if (!vkPopArg(stack, sp, vk_ta, &format)) return 0;
+  if (!format.isString()) return invalidArguments();
+  textutilTool(reinterpret_cast<const char*>(vk_ta), reinterpret_cast<const char*>(vk_tb));
+  return 1;
 }
 
 int tableLookupInteger(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
@@ -76,6 +89,14 @@ int tensya(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
                              : DoTensyaCount(vk_ta, vk_tb, vk_tc, x.rows, x.cols, p, q, r);
   if (!ok) return 0;
   return pushMatrix(stack, sp, vk_tc, p, q);
+}
+
+int thinning(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  int rows = 0, cols = 0;
+  if (!popMatrix(stack, sp, vk_tc, &rows, &cols)) return 0;
+  if (rows <= 3 || cols <= 3) return invalidArguments();
+  if (!thin8y(vk_tc, reinterpret_cast<unsigned char*>(vk_ta), rows, cols)) return 0;
+  return pushMatrix(stack, sp, vk_tc, rows, cols);
 }
 
 int todayBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
@@ -139,7 +160,18 @@ int tickCount(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 #define CAT_ENTRY(n) VkBuiltin{"textFile_Cat", n, textFileCat}
 
 constexpr std::array kT{
+    VkBuiltin{"textutil", 2, textutil},
+    VkBuiltin{"toKatakana", 1, toKatakanaBuiltin},
+    VkBuiltin{"toHiragana", 1, toHiraganaBuiltin},
+    VkBuiltin{"toHankakuSJIS", 1, toHankakuSJIS},
+    VkBuiltin{"toHankakuJIS", 1, toHankakuJIS},
+    VkBuiltin{"toZenkakuJIS", 1, toZenkakuJIS},
+    VkBuiltin{"toZenkakuSJIS", 1, toZenkakuSJIS},
+    VkBuiltin{"toZenkakuJIS_Omoji", 1, toZenkakuJIS_Omoji},
+    VkBuiltin{"toSeion", 1, toSeion},
     VkBuiltin{"tableLookup_integer", 3, tableLookupInteger},
+    VkBuiltin{"text2Pict", 5, text2Pict},
+    VkBuiltin{"text2Pict", 6, text2Pict},
     VkBuiltin{"textFile_CountSameString", 2, textFileCountSameString},
     VkBuiltin{"textFile_Cut", 2, textFileCut},
     VkBuiltin{"textFile_GetLineNumber", 1, textFileGetLineNumber},
@@ -178,6 +210,7 @@ constexpr std::array kT{
     VkBuiltin{"textFile_SelectItem", 2, textFileSelectItem},
     VkBuiltin{"textFile_DeSelectItem", 2, textFileDeSelectItem},
     VkBuiltin{"textFile_DeleteItem", 2, textFileDeleteItem},
+    VkBuiltin{"thinning", 1, thinning},
     VkBuiltin{"tensya", 5, tensya<true>},
     VkBuiltin{"tensya_count", 4, tensya<false>},
     VkBuiltin{"today", 1, todayBuiltin},

@@ -19,6 +19,16 @@ VK_T_BUILTIN(textFileDeleteNullLine);
 VK_T_BUILTIN(textFileSelectItem);
 VK_T_BUILTIN(textFileDeSelectItem);
 VK_T_BUILTIN(textFileDeleteItem);
+// Kana, character widths and text pictures (functions_t_kana.cpp).
+VK_T_BUILTIN(toKatakanaBuiltin);
+VK_T_BUILTIN(toHiraganaBuiltin);
+VK_T_BUILTIN(toHankakuSJIS);
+VK_T_BUILTIN(toHankakuJIS);
+VK_T_BUILTIN(toZenkakuJIS);
+VK_T_BUILTIN(toZenkakuSJIS);
+VK_T_BUILTIN(toZenkakuJIS_Omoji);
+VK_T_BUILTIN(toSeion);
+VK_T_BUILTIN(text2Pict);
 #undef VK_T_BUILTIN
 
 }  // namespace pravella::builtins

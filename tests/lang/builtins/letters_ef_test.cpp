@@ -102,16 +102,14 @@ TEST_F(LettersEF, AFailedElementLeavesTheOldCapacityWorking) {
   EXPECT_EQ(run("a = fabs(even(1000, 1000)); msize(a) * nsize(a);"), "1000000.0000\n.OK.\n");
 }
 
-TEST_F(LettersEF, ExecLeavesTheCallersStateAsItWas) {
-  const std::string folder = current_fullPath;
-  const int level = vk_level;
-  EXPECT_EQ(run("x = 1; exec(\"changeCurrentPath(\\\"/tmp\\\"); y = 2; 1 / ;\"); x; currentPath(0);"),
-            "    1.0000\n" + folder + "\n.OK.\n");
-  EXPECT_EQ(vk_level, level);
-  EXPECT_EQ(run("exec(\"y = 2;\"); y;"), "...<Error>...Undefined variable.\n.NO.\n");
-  EXPECT_EQ(run("exec(\"fileOpen(4, \\\"e.txt\\\", \\\"w\\\"); fileWrite(4, \\\"made\\\"); fileClose(4);\");"
-                "fileLength(\"e.txt\");"),
-            "    4.0000\n.OK.\n");
+TEST_F(LettersEF, ExecRunsItsWordsInTheWorkingFolderWithoutAShell) {
+  // Quotes group words; a ";" or "&&" is an argument, never a second command.
+  EXPECT_EQ(run("exec(\"touch 'a b.txt' ';' && made-by-shell.txt\");"), ".OK.\n");
+  EXPECT_TRUE(std::ifstream(file("a b.txt")).good());
+  EXPECT_TRUE(std::ifstream(file(";")).good());
+  EXPECT_TRUE(std::ifstream(file("&&")).good());
+  EXPECT_TRUE(std::ifstream(file("made-by-shell.txt")).good());  // touch got it as a file name
+  EXPECT_EQ(run("exec(\"sh -c 'exit 3'\"); 1;"), "    1.0000\n.OK.\n");
 }
 
 }  // namespace

@@ -3,12 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "graphics/picture.h"
 #include "lang/executor.h"
+#include "lang/variables.h"
+#include "platform/paths.h"
 #include "lang/startup.h"
 #include "lang/values.h"
 #include "support/test_home.h"
@@ -101,6 +106,65 @@ TEST_F(LettersTTest, CountAndCut) {
   EXPECT_EQ(run("textFile_Cut(\"c.txt\", \"y\");"), ".OK.\n");
   EXPECT_TRUE(fs::exists(dir / "c.txt.001"));
   EXPECT_TRUE(fs::exists(dir / "c.txt.002"));
+}
+
+// Shift-JIS bytes cannot be typed into program text, so these programs carry them raw.
+TEST_F(LettersTTest, ShiftJisWidthConversions) {
+  // Full-width A (0x8260), the katakana a (0x8341) and the voiced ga (0x834B).
+  EXPECT_EQ(run("chr(toHankakuSJIS(\"\x82\x60\x83\x41\x83\x4B\"));"),
+            "   65.0000   177.0000   255.0000\n.OK.\n");
+  // Half-width to full-width Shift-JIS: A is 0x8260, 1 is 0x8250.
+  EXPECT_EQ(run("chr(toZenkakuSJIS(\"A1\"));"), "  130.0000    96.0000   130.0000    80.0000\n.OK.\n");
+}
+
+// The picture a variable holds after a run, as an image.
+QImage pictureOf(const std::string& name) {
+  int index = 0;
+  if (!findVariable(name, &index)) return {};
+  const VariableRecord& record = variableTable[static_cast<std::size_t>(index)];
+  return pravella::Picture::fromBytes(record.data.data(), record.data.size()).toImage();
+}
+
+TEST_F(LettersTTest, Text2PictFillsTheBackgroundAndRoundsWithANegativeMargin) {
+  ASSERT_EQ(run("a# = text2Pict(\"Hi\", 4, \"Osaka\", 12, |0, 0, 0|, |255, 0, 0|);"
+                "b# = text2Pict(\"Hi\", -4, \"Osaka\", 12, \"black\", |255, 0, 0|);"),
+            ".OK.\n");
+  const QImage square = pictureOf("a#"), rounded = pictureOf("b#");
+  ASSERT_FALSE(square.isNull());
+  ASSERT_EQ(square.size(), rounded.size());
+  const int w = square.width(), h = square.height();
+  for (const QPoint p : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)}) {
+    EXPECT_EQ(square.pixel(p), qRgb(255, 0, 0)) << p.x() << "," << p.y();
+    EXPECT_EQ(qAlpha(rounded.pixel(p)), 0) << p.x() << "," << p.y();
+  }
+  // Inside the margin the background shows; somewhere the text is drawn in black.
+  EXPECT_EQ(rounded.pixel(2, h / 2), qRgb(255, 0, 0));
+  bool black = false;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) black = black || square.pixel(x, y) == qRgb(0, 0, 0);
+  EXPECT_TRUE(black);
+}
+
+TEST_F(LettersTTest, TextutilConvertsOntoTheDesktopAndSurvivesAMissingConverter) {
+  write("Memo.txt", "Hello *world*\n");
+  const fs::path desktop = pravella::paths::desktop().toStdString();
+  fs::create_directories(desktop);
+  std::ofstream(desktop / "Memo.html") << "old";
+  EXPECT_EQ(run("textutil(\"html\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
+  const std::string html = slurp(desktop / "Memo.html");
+  EXPECT_NE(html.find("<em>world</em>"), std::string::npos) << html;
+
+  // Without a converter on the path nothing is written and the program goes on.
+  fs::remove(desktop / "Memo.html");
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", "/nonexistent-folder");
+  EXPECT_EQ(run("textutil(\"html\", \"" + (dir / "Memo.txt").string() + "\"); 1;"), "    1.0000\n.OK.\n");
+  qputenv("PATH", path);
+  EXPECT_FALSE(fs::exists(desktop / "Memo.html"));
+
+  // A format no converter writes.
+  EXPECT_EQ(run("textutil(\"webarchive\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
+  EXPECT_FALSE(fs::exists(desktop / "Memo.webarchive"));
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "imaging/volume_settings.h"
+
+int zHokanSwitch = 1;

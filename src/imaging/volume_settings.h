@@ -1,0 +1,5 @@
+#pragma once
+// Switches of the volume routines that the language sets before they run.
+
+// The method of the z interpolation of volumes: 1 (at start) or 0, set by zHokanMode.
+extern int zHokanSwitch;

@@ -1,0 +1,75 @@
+#include "lang/builtins/udp_exchange.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/console_log.h"
+
+namespace {
+
+constexpr int kReplyWaitMs = 2000;
+
+void consoleError(const char* what) {
+  showErrMessageToConsole(std::string(what) + ": " + std::strerror(errno) + "\n");
+}
+
+// Closes the socket on every way out.
+struct SocketGuard {
+  int fd;
+  ~SocketGuard() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+void getUDPdata(const char* host, int port, const uint8_t* request, int length, uint8_t* reply,
+                int* replyLength) {
+  const int capacity = *replyLength;
+  *replyLength = 0;
+  SocketGuard sock{::socket(AF_INET, SOCK_DGRAM, 0)};
+  if (sock.fd < 0) {
+    consoleError("socket error");
+    return;
+  }
+  // A peer on this machine listens on the same port number at its own loopback address; the
+  // reuse flag lets both sockets hold the port.
+  const int on = 1;
+  ::setsockopt(sock.fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  local.sin_port = htons(static_cast<uint16_t>(port));
+  if (::bind(sock.fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    consoleError("bind error");
+    return;
+  }
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(static_cast<uint16_t>(port));
+  if (::inet_pton(AF_INET, host, &peer.sin_addr) != 1) {
+    errno = EINVAL;
+    consoleError("sendto error");
+    return;
+  }
+  if (::sendto(sock.fd, request, static_cast<std::size_t>(length), 0, reinterpret_cast<const sockaddr*>(&peer),
+               sizeof peer) < 0) {
+    consoleError("sendto error");
+    return;
+  }
+  pollfd wait{sock.fd, POLLIN, 0};
+  int ready;
+  do {
+    ready = ::poll(&wait, 1, kReplyWaitMs);
+  } while (ready < 0 && errno == EINTR);
+  if (ready <= 0) return;
+  const ssize_t got = ::recvfrom(sock.fd, reply, static_cast<std::size_t>(capacity), 0, nullptr, nullptr);
+  *replyLength = static_cast<int>(got);
+}

@@ -1,0 +1,85 @@
+#include "platform/command_line.h"
+
+#include <QProcess>
+
+namespace pravella {
+
+bool splitCommandLine(const QString& text, QStringList* words) {
+  words->clear();
+  QString word;
+  bool inWord = false;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == QLatin1Char('\'')) {
+      const qsizetype end = text.indexOf(QLatin1Char('\''), i + 1);
+      if (end < 0) return false;
+      word += text.mid(i + 1, end - i - 1);
+      inWord = true;
+      i = end;
+    } else if (c == QLatin1Char('"')) {
+      inWord = true;
+      for (++i;; ++i) {
+        if (i >= text.size()) return false;
+        const QChar d = text[i];
+        if (d == QLatin1Char('"')) break;
+        if (d == QLatin1Char('\\') && i + 1 < text.size() &&
+            QStringLiteral("\"\\$`").contains(text[i + 1])) {
+          word += text[++i];
+        } else {
+          word += d;
+        }
+      }
+    } else if (c == QLatin1Char('\\')) {
+      if (i + 1 >= text.size()) return false;
+      word += text[++i];
+      inWord = true;
+    } else if (c.isSpace()) {
+      if (inWord) words->append(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words->append(word);
+  return true;
+}
+
+CommandLineResult runCommandLine(const QString& text, const QString& workingFolder,
+                                 const std::function<bool()>& shouldStop) {
+  CommandLineResult result;
+  QStringList words;
+  if (!splitCommandLine(text, &words)) {
+    result.error = QStringLiteral("a quote is not closed");
+    return result;
+  }
+  if (words.isEmpty()) {
+    result.error = QStringLiteral("no command was given");
+    return result;
+  }
+  const QString program = words.takeFirst();
+  QProcess child;
+  child.setProcessChannelMode(QProcess::ForwardedChannels);
+  child.setInputChannelMode(QProcess::ForwardedInputChannel);
+  if (!workingFolder.isEmpty()) child.setWorkingDirectory(workingFolder);
+  child.start(program, words);
+  if (!child.waitForStarted(-1)) {
+    result.error = child.errorString();
+    return result;
+  }
+  result.started = true;
+  while (!child.waitForFinished(100)) {
+    if (child.state() == QProcess::NotRunning) break;
+    if (shouldStop && shouldStop()) {
+      child.kill();
+      child.waitForFinished(-1);
+      result.stopped = true;
+      return result;
+    }
+  }
+  result.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+  return result;
+}
+
+}  // namespace pravella
