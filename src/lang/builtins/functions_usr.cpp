@@ -49,8 +49,8 @@ std::string programPath(const std::string& name) {
 bool runProgram(const std::string& program, const QStringList& arguments) {
   QProcess process;
   process.setProcessChannelMode(QProcess::ForwardedChannels);
-  process.setInputChannelMode(QProcess::ForwardedInputChannel);
-  process.start(QString::fromStdString(program), arguments, QIODevice::NotOpen);
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.start(QString::fromStdString(program), arguments);
   if (!process.waitForStarted(-1)) {
     showErrMessageToConsole(pravella::cformat("%s: %s\n", program.c_str(), process.errorString().toUtf8().constData()));
     return false;

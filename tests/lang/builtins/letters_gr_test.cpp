@@ -265,4 +265,25 @@ TEST_F(LettersGR, RotaterWritesAxisRowsAndPointsAndOpensTheFile) {
   SetRotaterData(nullptr, 0, 0);
 }
 
+TEST_F(LettersGR, FilesAreReadByteRangesAndRenamed) {
+  const std::string dir = pravella::test::home().toStdString();
+  {
+    QFile f(QString::fromStdString(dir + "/digits.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("0123456789");
+  }
+  EXPECT_EQ(run("getStringFromFile(\"" + dir + "/digits.txt\", |2, 5|);"), "234\n.OK.\n");
+  EXPECT_EQ(run("getStringFromFile(\"" + dir + "/digits.txt\", |8, 20|);"), "89\n.OK.\n");
+  EXPECT_EQ(run("rename(\"" + dir + "/digits.txt\", \"" + dir + "/moved.txt\");"), ".OK.\n");
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(dir + "/digits.txt")));
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(dir + "/moved.txt")));
+  // Nothing is overwritten.
+  {
+    QFile f(QString::fromStdString(dir + "/other.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  EXPECT_EQ(run("rename(\"" + dir + "/moved.txt\", \"" + dir + "/other.txt\");"),
+            "...<Error>...Can not rename pathname\n.NO.\n");
+}
+
 }  // namespace
