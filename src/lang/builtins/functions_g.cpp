@@ -364,8 +364,8 @@ int gaussNewton(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popCopy(stack, sp, x, &xr, &xc)) return 0;
   if (xr < 1 || xc < 1) return invalidArguments();
   std::vector<double> out(static_cast<std::size_t>(pc));
-  if (!Do_Gauss_Newton_2(x.data(), xr, xc, y.data(), yr, yc, params.data(), steps.data(), pr, pc, extra.data(),
-                         er, ec, tolerance, damping, module, out.data(), stack, sp))
+  if (!Do_Gauss_Newton_2(x.data(), xr, xc, y.data(), yr, yc, params.data(), steps.data(), pr, pc,
+                         extra.data(), er, ec, tolerance, damping, module, out.data(), stack, sp))
     return 0;
   return pushMatrix(stack, sp, out.data(), 1, pc);
 }
