@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include "support/test_home.h"
 
 #include <fstream>
 
@@ -43,6 +47,20 @@ TEST(PravellaCalc, FileArgumentAndUsage) {
   EXPECT_EQ(ok.out, "hello\n.OK.\n");
   EXPECT_EQ(runCalc({}).exitCode, 2);
   EXPECT_EQ(runCalc({dir.filePath("missing.vk")}).exitCode, 2);
+}
+
+// A user program's own output is console output: it goes to standard error, never among the
+// results on standard output.
+TEST(PravellaCalc, UserProgramOutputStaysOffTheResults) {
+  const QString folder = pravella::test::home() + "/Documents/diary/vkPreferences/usrFunc";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString program = folder + "/usr_copy";
+  std::ofstream(program.toStdString())
+      << "#!/bin/sh\necho chatter\necho more chatter >&2\ncp \"$1\" \"$2\"\n";
+  QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+  Outcome ok = runCalc({"-"}, "usr_copy(|1, 2|);");
+  EXPECT_EQ(ok.exitCode, 0);
+  EXPECT_EQ(ok.out, "    1.0000     2.0000\n.OK.\n");
 }
 
 }  // namespace

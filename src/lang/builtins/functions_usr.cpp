@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "lang/builtins/builtin_args.h"
@@ -44,11 +45,16 @@ std::string programPath(const std::string& name) {
   return path.size() <= kMaxPathBytes ? path : std::string();
 }
 
-// Runs the program and waits for it; true when it ran and exited with status 0. Its own output
-// goes to the console.
+// What the program writes goes to the console (standard error), never among the results.
+void toConsole(QProcess& process) {
+  const QByteArray out = process.readAll();
+  if (!out.isEmpty()) std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stderr);
+}
+
+// Runs the program and waits for it; true when it ran and exited with status 0.
 bool runProgram(const std::string& program, const QStringList& arguments) {
   QProcess process;
-  process.setProcessChannelMode(QProcess::ForwardedChannels);
+  process.setProcessChannelMode(QProcess::MergedChannels);
   process.setStandardInputFile(QProcess::nullDevice());
   process.start(QString::fromStdString(program), arguments);
   if (!process.waitForStarted(-1)) {
@@ -57,6 +63,7 @@ bool runProgram(const std::string& program, const QStringList& arguments) {
     return false;
   }
   while (!process.waitForFinished(kPollMs)) {
+    toConsole(process);
     if (process.state() == QProcess::NotRunning) break;
     if (ButtonPress()) {
       process.kill();
@@ -65,6 +72,7 @@ bool runProgram(const std::string& program, const QStringList& arguments) {
       return false;
     }
   }
+  toConsole(process);
   return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
@@ -79,7 +87,7 @@ int DoFunctionUserProg(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* 
       !QFile(QString::fromStdString(program)).open(QIODevice::ReadOnly))
     return fail("Unknown usr_program");
 
-  const std::string folder = pravella::languageWorkFolder();
+  const std::string folder = pravella::languageDataFolder();
   const std::string resultPath = folder + "/result.dat";
   if (resultPath.size() > kMaxPathBytes) return fail("Unknown usr_program");
   QStringList arguments;

@@ -18,9 +18,9 @@ std::string orCreated(const std::string& set, const QString& fallback) {
 
 }  // namespace
 
-std::string languageWorkFolder() {
-  return orCreated(!vkDataPathString.empty() ? vkDataPathString : vkDataCPath, paths::vkData());
-}
+std::string languageWorkFolder() { return orCreated(vkDataPathString, paths::vkData()); }
+
+std::string languageDataFolder() { return orCreated(vkDataCPath, paths::vkData()); }
 
 std::string languagePreferencesFolder() { return orCreated(vkPreferencesCPath, paths::vkPreferences()); }
 

@@ -6,7 +6,10 @@
 
 namespace pravella {
 
+// vkDataPathString, the folder useTempDirectory switches to.
 std::string languageWorkFolder();
+// vkDataCPath and vkPreferencesCPath, where user programs exchange their files and live.
+std::string languageDataFolder();
 std::string languagePreferencesFolder();
 
 }  // namespace pravella
