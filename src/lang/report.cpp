@@ -84,6 +84,19 @@ void vkAppendFormatted(std::string& out, const char* format, double value) {
   if (n > 0) out.append(buf, static_cast<std::size_t>(n));
 }
 
+bool vkAppendSavedTable(std::string& out, const double* values, int rows, int cols) {
+  // The save format is program text: it reaches the formatter only when it takes one number.
+  if (!vkIsSingleRealFormat(SaveFormat)) return false;
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < cols; ++j) {
+      if (j > 0) out += '\t';
+      vkAppendFormatted(out, SaveFormat.c_str(), values[static_cast<std::size_t>(i) * cols + j]);
+    }
+    out += '\n';
+  }
+  return true;
+}
+
 void vkSetPictureDisplay(VkPictureDisplay display) { pictureDisplay() = std::move(display); }
 
 int DispData(const void* data, int type, int msize, int nsize) {

@@ -22,6 +22,10 @@ bool vkIsSingleRealFormat(std::string_view format);
 // Formats one number with a validated format (the caller checked vkIsSingleRealFormat).
 void vkAppendFormatted(std::string& out, const char* format, double value);
 
+// A matrix as saved text: rows of numbers in `SaveFormat`, TAB between them, a line end after
+// each row. False (nothing appended) when the save format is not a safe one-number format.
+bool vkAppendSavedTable(std::string& out, const double* values, int rows, int cols);
+
 // Shows a picture value (type 20). The picture support installs it; without it a displayed
 // picture adds nothing to the result text and succeeds. Returns 1 or 0.
 using VkPictureDisplay = std::function<int(const unsigned char* bytes, int length)>;

@@ -20,6 +20,7 @@
 #include "graphics/picture_builtins.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/stdlib/calculus.h"
 #include "lang/builtins/clipboard_text.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_c_complex.h"
@@ -177,8 +178,7 @@ int calendarDay(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 // ---------------------------------------------------------------------------------------
 // Numeric built-ins.
 
-// Joint counts of the pairs over the values of A and B: out[i][j] counts the rows of the
-// pair matrix whose truncated elements equal A[i] and B[j].
+// Joint counts of the pairs over the values of A and B.
 int crossCount(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   int k = 0, pc = 0, q = 0, qc = 0, p = 0, ac = 0;
   if (!popMatrix(stack, sp, vk_tc, &k, &pc)) return 0;
@@ -188,27 +188,9 @@ int crossCount(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popMatrix(stack, sp, vk_ta, &p, &ac)) return 0;
   if (ac != 1) return invalidArguments();
   if (static_cast<long long>(p) * q > TNumber) return invalidArguments();
-  std::vector<int> a, b;
-  try {
-    a.resize(p);
-    b.resize(q);
-  } catch (const std::bad_alloc&) {
-    error_disp("memory allocation");
-    return 0;
-  }
-  for (int i = 0; i < p; ++i) a[i] = vkTruncToInt(vk_ta[i]);
-  for (int j = 0; j < q; ++j) b[j] = vkTruncToInt(vk_tb[j]);
-  double* out = vk_ta;
-  for (long long i = 0; i < static_cast<long long>(p) * q; ++i) out[i] = 0.0;
-  for (int r = 0; r < k; ++r) {
-    const int x = vkTruncToInt(vk_tc[2 * r]), y = vkTruncToInt(vk_tc[2 * r + 1]);
-    for (int i = 0; i < p; ++i) {
-      if (a[i] != x) continue;
-      for (int j = 0; j < q; ++j)
-        if (b[j] == y) out[static_cast<std::size_t>(i) * q + j] += 1.0;
-    }
-  }
-  return pushMatrix(stack, sp, out, p, q);
+  // The counts may overwrite A: the routine copies both value lists first.
+  if (!corssCount(vk_ta, p, vk_tb, q, vk_tc, k, vk_ta)) return 0;
+  return pushMatrix(stack, sp, vk_ta, p, q);
 }
 
 // Labels the regions of non-zero elements: (row, column, label) per element.
@@ -393,25 +375,13 @@ int chiSquareDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return pushMatrix(stack, sp, vk_ta, rows, cols);
 }
 
-// The 21 values laid into the 5 x 5 middle of a 7 x 7 grid; the block's corners are a quarter
-// of the sum of their two neighbours' inputs.
+// The 21 values laid into the middle of a 7 x 7 grid.
 int c21To77(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
   if (rows != 1 || cols != 21) return invalidArguments();
-  const double* in = vk_ta;
-  double* out = vk_tb;
-  for (int i = 0; i < 49; ++i) out[i] = 0.0;
-  const double block[5][5] = {
-      {(in[0] + in[10]) * 0.25, in[0], in[16], in[1], (in[1] + in[11]) * 0.25},
-      {in[10], in[2], in[17], in[3], in[11]},
-      {in[12], in[4], in[18], in[5], in[13]},
-      {in[14], in[6], in[19], in[7], in[15]},
-      {(in[14] + in[8]) * 0.25, in[8], in[20], in[9], (in[15] + in[9]) * 0.25},
-  };
-  for (int r = 0; r < 5; ++r)
-    for (int c = 0; c < 5; ++c) out[(r + 1) * 7 + c + 1] = block[r][c];
-  return pushMatrix(stack, sp, out, 7, 7);
+  if (!DoC21To77(vk_ta, vk_tb)) return 0;
+  return pushMatrix(stack, sp, vk_tb, 7, 7);
 }
 
 // ---------------------------------------------------------------------------------------

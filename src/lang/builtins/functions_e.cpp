@@ -14,8 +14,8 @@
 #include "lang/builtins/builtin_table.h"
 #include <QString>
 
+#include "lang/builtins/run_command_line.h"
 #include "lang/executor.h"
-#include "platform/command_line.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/ellipse_mask.h"
 #include "lang/stdlib/kanji_code.h"
@@ -93,25 +93,13 @@ int expBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return vkPushReals(stack, sp, vk_ta, m.rows, m.cols);
 }
 
-// exec runs a command line and waits until it ends; its exit status is the command's own
-// business. The line is split into words and started without a shell (command_line.h), in the
-// working folder, so a memo cannot have pipes, redirections or a second command run behind
-// the user's back. Holding the mouse button stops a command that does not end.
+// exec runs a command line and waits until it ends (run_command_line.h: never through a shell).
 int execBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg a;
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   const char* text = reinterpret_cast<const char*>(vk_ta);
   if (!a.isString() || text[0] == '\0') return vkInvalidArguments();
-  const pravella::CommandLineResult r = pravella::runCommandLine(
-      QString::fromUtf8(text), QString::fromStdString(current_fullPath), [] { return ButtonPress(); });
-  if (!r.started) {
-    std::string message = "Can not execute [";
-    message += text;
-    message += "].";
-    error_disp(message);
-    return 0;
-  }
-  return 1;
+  return vkRunCommandLine(text);
 }
 
 int evenBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

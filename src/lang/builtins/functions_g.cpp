@@ -251,14 +251,21 @@ int getStringFromFile(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 // ---------------------------------------------------------------------------------------
 // Numbers.
 
+constexpr double kGammaOverflow = 172.0;
+
 int gammaBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
   const long long n = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < n; ++i) {
-    // Gamma has poles at 0 and the negative integers; NaN is refused as well.
-    if (!(vk_ta[i] > 0.0)) return invalidArguments();
-    SubGamma(vk_ta[i], &vk_tc[i]);
+    // Gamma has poles at 0 and the negative integers; NaN and infinity are refused as well.
+    if (!(vk_ta[i] > 0.0) || !std::isfinite(vk_ta[i])) return invalidArguments();
+    // SubGamma steps its argument down by 1 at a time, which would never end for a huge one;
+    // gamma overflows the doubles from about 171.7 on anyway.
+    if (vk_ta[i] > kGammaOverflow)
+      vk_tc[i] = HUGE_VAL;
+    else
+      SubGamma(vk_ta[i], &vk_tc[i]);
   }
   return pushMatrix(stack, sp, vk_tc, rows, cols);
 }
@@ -357,8 +364,8 @@ int gaussNewton(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popCopy(stack, sp, x, &xr, &xc)) return 0;
   if (xr < 1 || xc < 1) return invalidArguments();
   std::vector<double> out(static_cast<std::size_t>(pc));
-  if (!Do_Gauss_Newton_2(x.data(), xr, xc, y.data(), yr, yc, params.data(), steps.data(), pr, pc, extra.data(),
-                         er, ec, tolerance, damping, module, out.data(), stack, sp))
+  if (!Do_Gauss_Newton_2(x.data(), xr, xc, y.data(), yr, yc, params.data(), steps.data(), pr, pc,
+                         extra.data(), er, ec, tolerance, damping, module, out.data(), stack, sp))
     return 0;
   return pushMatrix(stack, sp, out.data(), 1, pc);
 }
@@ -366,22 +373,26 @@ int gaussNewton(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 // ---------------------------------------------------------------------------------------
 
 constexpr VkBuiltin kG[] = {
-    {"gazoHosei", kAnyArgc, vkGazoHoseiBuiltin},
+    {"gazoHosei", 1, vkGazoHoseiBuiltin},
+    {"gazoHosei", 2, vkGazoHoseiBuiltin},
+    {"gazoHosei", 3, vkGazoHoseiBuiltin},
     {"graphInsertMode", 1, graphInsertMode},
     {"getDropedFilesPathOnAmMode", 1, getDropedFilesPathOnAmMode},
     {"getTextDrawSize", 4, getTextDrawSize},
     {"getTempDataPath", 1, getTempDataPath},
     {"getFileNameFromFullPath", 1, getFileNameFromFullPath},
     {"getNowFileName", 1, getNowFileName},
-    {"graphTitle", kAnyArgc, vkPictureBuiltinEntry},
+    {"graphTitle", 3, vkPictureBuiltinEntry},
+    {"graphTitle", 4, vkPictureBuiltinEntry},
+    {"graphTitle", 6, vkPictureBuiltinEntry},
     {"gauss_newton", 7, gaussNewton},
     {"getClipText", 1, getClipText},
     {"getClipData", 1, getClipData},
     {"getClipPict", 1, getClipPict},
     {"getStringLine", 1, getStringLine},
-    {"getPictSize", kAnyArgc, vkPictureBuiltinEntry},
-    {"graphBlendLevel", kAnyArgc, vkPictureBuiltinEntry},
-    {"graphOpeMode", kAnyArgc, vkPictureBuiltinEntry},
+    {"getPictSize", 1, vkPictureBuiltinEntry},
+    {"graphBlendLevel", 1, vkPictureBuiltinEntry},
+    {"graphOpeMode", 1, vkPictureBuiltinEntry},
     {"getNthString", 2, getNthString},
     {"getFormat", 1, getFormat},
     {"getDispFormat", 1, getFormat},

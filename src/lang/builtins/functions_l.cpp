@@ -150,7 +150,8 @@ int loadFixedTextData(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   std::string path;
   if (!popFileName(stack, sp, path)) return 0;
   int rows = 0, cols = 0;
-  if (!DoLoadFixedTextData(path.c_str(), vk_tc, &rows, &cols, pairs.data(), static_cast<int>(pairs.size() / 2)))
+  if (!DoLoadFixedTextData(path.c_str(), vk_tc, &rows, &cols, pairs.data(),
+                           static_cast<int>(pairs.size() / 2)))
     return 0;
   return vkPushReals(stack, sp, vk_tc, rows, cols);
 }
@@ -213,7 +214,8 @@ int linePlot(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   for (int i = 0; i < y.rows; ++i) vk_ta[i] = i;
   pravella::Picture picture;
   if (!DoPlot(vk_ta, vk_tb, vk_tc, y.rows, 1, y.rows, y.cols, 1, picture)) return 0;
-  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()),
+                     0);
 }
 
 int length(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

@@ -258,7 +258,8 @@ int rotater(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   const int m = vkTruncToInt(mode);
   if (cr == 1 && cc == 1) {
     const long long index = std::llabs(static_cast<long long>(vkTruncToInt(colors[0])));
-    return DoExecRotator(vk_ta, vk_tb, vk_tc, xr, xc, static_cast<int>(std::min<long long>(index, INT32_MAX)), m);
+    return DoExecRotator(vk_ta, vk_tb, vk_tc, xr, xc, static_cast<int>(std::min<long long>(index, INT32_MAX)),
+                         m);
   }
   // One colour index per point: reading past the indices given is no option.
   if (static_cast<long long>(cr) * cc != static_cast<long long>(xr) * xc) return invalidArguments();

@@ -152,7 +152,8 @@ int vkRungeKuttaGillStep(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   std::vector<double> k[4];
   for (auto& s : k) s.resize(y.data.size());
   int rows = 0, cols = 0;
-  if (!gillStep(module, h.data[0], x.data, x.rows, x.cols, y.data, y.rows, y.cols, p, k, stack, sp, &rows, &cols))
+  if (!gillStep(module, h.data[0], x.data, x.rows, x.cols, y.data, y.rows, y.cols, p, k, stack, sp, &rows,
+                &cols))
     return 0;
   return pushMatrix(stack, sp, y.data.data(), rows, cols);
 }

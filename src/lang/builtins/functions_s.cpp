@@ -4,11 +4,11 @@
 // they fail as unknown functions rather than pretend to work: the OpenGL plot window settings
 // (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
 // setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
-// setWorldRotation, setObjectRotation, sizeGLWindow), the 3-D plots (savePlot3Ddata, setView3D,
-// setParametricPlot3D), the picture sub-windows (sizePictWindow, setPictureToWindow,
-// setPictToWin, showPict, showPicture), triangle interpolation (sankakuHokan), the dictionary
-// reader's unvoiced kana (sjis2sjisSeion, sjis2jisSeion) and the volumes (subtractVolumeData,
-// saveVolumeData, smoothVolumeData, setVolumeData, showVolumeData).
+// setWorldRotation, setObjectRotation, sizeGLWindow), the 3-D data file (savePlot3Ddata), the
+// picture sub-windows (sizePictWindow, setPictureToWindow, setPictToWin, showPict,
+// showPicture), the dictionary reader's unvoiced kana (sjis2sjisSeion, sjis2jisSeion) and the
+// volumes (subtractVolumeData, saveVolumeData, smoothVolumeData, setVolumeData,
+// showVolumeData).
 
 #include "lang/builtins/dispatch.h"
 
@@ -47,6 +47,7 @@ constexpr VkBuiltin kS[] = {
     {"setDropedFilesPathOnAmMode", 1, setDropedFilesPathEntry},
     {"setCellStackNumber", 1, setCellStackNumberEntry},
     {"strlenUTF8", 1, strlenUTF8Entry},
+    {"sankakuHokan", 1, sankakuHokanEntry},
     {"sankakuContourPlot", 1, sankakuContourPlotEntry},
     {"sankakuContourPlot", 2, sankakuContourPlotEntry},
     {"stringFromShiftJIS", 1, stringFromShiftJISEntry},
@@ -69,6 +70,8 @@ constexpr VkBuiltin kS[] = {
     {"saveJPEG", kAnyArgc, vkPictureBuiltinEntry},
     {"showVariableTable", 1, showVariables},
     {"swapTextString", 3, swapTextStringEntry},
+    {"setView3D", 1, setView3DEntry},
+    {"setParametricPlot3D", 1, setParametricPlot3DEntry},
     {"setPlotWindowSize", 1, setPlotWindowSize1Entry},
     {"setPlotWindowSize", 2, setPlotWindowSize2Entry},
     {"setTopoWindowSize", 1, setTopoWindowSize1Entry},

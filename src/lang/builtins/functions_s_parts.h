@@ -41,6 +41,9 @@ VK_S_ENTRY(setPlotWindowSize2Entry);
 VK_S_ENTRY(setTopoWindowSize1Entry);
 VK_S_ENTRY(setTopoWindowSize2Entry);
 VK_S_ENTRY(sankakuContourPlotEntry);
+VK_S_ENTRY(sankakuHokanEntry);
+VK_S_ENTRY(setView3DEntry);
+VK_S_ENTRY(setParametricPlot3DEntry);
 
 // Text, saving and formats.
 VK_S_ENTRY(swapTextStringEntry);

@@ -16,6 +16,8 @@
 #include "editors/text_services.h"
 #include "graphics/contour.h"
 #include "graphics/plot2d.h"
+#include "graphics/surface3d.h"
+#include "graphics/triangulation.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_s_parts.h"
@@ -287,6 +289,25 @@ int setTopoWindowSize2Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp)
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   if (!a.isReal() || a.elements() < 1) return fail("Invalid data");
   return DoSetTopoWindowSize(vkTruncToInt(vk_ta[0]), vkTruncToInt(height));
+}
+
+int sankakuHokanEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  VkArg list;
+  if (!vkPopArg(stack, sp, vk_ta, &list)) return 0;
+  if (!list.isReal() || list.rows == 0 || list.cols != 9) return invalidArguments();
+  int k = 0;
+  if (!DoSankakuHokan(vk_ta, list.rows, vk_tb, &k)) return 0;
+  return pushMatrix(stack, sp, vk_tb, k, 9);
+}
+
+int setView3DEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  if (!popShape(stack, sp, vk_ta, 1, 6)) return 0;
+  return DoSetView3D(vk_ta);
+}
+
+int setParametricPlot3DEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  if (!popShape(stack, sp, vk_ta, 1, 6)) return 0;
+  return DoSetparametricPlot3D(vk_ta);
 }
 
 int sankakuContourPlotEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {

@@ -1,6 +1,5 @@
 // Built-ins S: string search, replacement and comparison, number formats, saving and the shell.
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +9,7 @@
 #include "editors/text_services.h"
 #include "graphics/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/run_command_line.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/report.h"
@@ -117,10 +117,8 @@ int saveBEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
 
 int systemEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopString(stack, sp, text(vk_ta))) return 0;
-  // The program's own command line, given to the shell as the program wrote it; the exit
-  // status is not looked at.
-  QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromUtf8(text(vk_ta))});
-  return 1;
+  if (text(vk_ta)[0] == '\0') return 1;  // nothing to run
+  return vkRunCommandLine(text(vk_ta));
 }
 
 int strlenEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

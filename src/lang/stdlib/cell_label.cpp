@@ -15,13 +15,19 @@ int setCellStackNumber(double n) {
   return maxCellPoint;
 }
 
-int delCell(double* image, double* list, int rows, int cols, int seedRow, int seedCol, int* listCount,
-            int label) {
+namespace {
+
+using CellStack = std::vector<std::pair<int, int>>;
+
+// The flood fill of delCell with its stack supplied, so that labelling a whole image reuses
+// one stack instead of allocating one per cell.
+int removeCell(CellStack& stack, double* image, double* list, int rows, int cols, int seedRow, int seedCol,
+               int* listCount, int label) {
   const long long pixels = static_cast<long long>(rows) * cols;
   // An explicit stack instead of recursion, so that a large cell cannot exhaust the call stack.
   long long capacity = maxCellPoint;
   if (pixels > maxCellPoint) capacity = 2 * pixels;
-  std::vector<std::pair<int, int>> stack;
+  stack.clear();
   try {
     stack.reserve(static_cast<std::size_t>(capacity > 0 ? capacity : 0));
   } catch (const std::bad_alloc&) {
@@ -65,13 +71,22 @@ int delCell(double* image, double* list, int rows, int cols, int seedRow, int se
   return 1;
 }
 
+}  // namespace
+
+int delCell(double* image, double* list, int rows, int cols, int seedRow, int seedCol, int* listCount,
+            int label) {
+  CellStack stack;
+  return removeCell(stack, image, list, rows, cols, seedRow, seedCol, listCount, label);
+}
+
 int doCell(double* image, double* list, int rows, int cols, int* outRows, int* outCols) {
   int count = 0;
   int label = 0;
+  CellStack stack;
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < cols; ++c) {
       if (image[static_cast<std::size_t>(r) * cols + c] == 0.0) continue;
-      if (!delCell(image, list, rows, cols, r, c, &count, ++label)) return 0;
+      if (!removeCell(stack, image, list, rows, cols, r, c, &count, ++label)) return 0;
     }
   }
   if (count == 0) {

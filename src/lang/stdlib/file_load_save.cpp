@@ -135,16 +135,8 @@ int DoLoadFixedTextData(const char* path, double* out, int* rows, int* cols, con
 }
 
 int DoSaveNumValue(const char* path, const double* values, int rows, int cols) {
-  // The save format is program text: it reaches the formatter only when it takes one number.
-  if (!vkIsSingleRealFormat(SaveFormat)) return fail("Invalid save format.");
   std::string text;
-  for (int i = 0; i < rows; ++i) {
-    for (int j = 0; j < cols; ++j) {
-      if (j > 0) text += '\t';
-      vkAppendFormatted(text, SaveFormat.c_str(), values[static_cast<std::size_t>(i) * cols + j]);
-    }
-    text += '\n';
-  }
+  if (!vkAppendSavedTable(text, values, rows, cols)) return fail("Invalid save format.");
   return save(path, text);
 }
 

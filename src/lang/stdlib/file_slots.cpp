@@ -142,16 +142,8 @@ int fileWriteNvalueWithText(unsigned id, const double* values, int rows, int col
   FileSlot* slot = openSlot(id);
   if (!slot) return 0;
   if (startsWith(slot->mode, 'r')) return fail("reading file");
-  // The save format is program text: it reaches the formatter only when it takes one number.
-  if (!vkIsSingleRealFormat(SaveFormat)) return fail("Invalid save format.");
   std::string text;
-  for (int i = 0; i < rows; ++i) {
-    for (int j = 0; j < cols; ++j) {
-      if (j > 0) text += '\t';
-      vkAppendFormatted(text, SaveFormat.c_str(), values[static_cast<std::size_t>(i) * cols + j]);
-    }
-    text += '\n';
-  }
+  if (!vkAppendSavedTable(text, values, rows, cols)) return fail("Invalid save format.");
   if (std::fwrite(text.data(), 1, text.size(), slot->stream) != text.size() || std::fflush(slot->stream) != 0)
     return fail("Can't Write");
   return 1;

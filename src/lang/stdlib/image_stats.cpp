@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "lang/builtins/pref_backup.h"
+
 namespace {
 
 std::size_t at(int r, int c, int cols) { return static_cast<std::size_t>(r) * cols + c; }
@@ -114,6 +116,7 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
   // Every pass moves outliers to their window's inlier mean, so the passes settle; the cap
   // keeps a pathological image from looping for ever.
   constexpr int kMaxPasses = 1000;
+  double firstCount = -1;
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     long long corrected = 0;
     for (int r = 0; r < rows; ++r) {
@@ -150,7 +153,11 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
     }
     if (corrected == 0) break;
     std::copy(work, work + at(rows, 0, cols), image);
+    // The bar's scale is set by the first pass: later passes correct fewer pixels.
+    if (firstCount < 0) firstCount = static_cast<double>(corrected);
+    setProgressBar(0, std::log(firstCount + 1), std::log(static_cast<double>(corrected) + 1));
   }
+  setProgressBar(0, 1, 0);
   return 1;
 }
 
@@ -161,14 +168,15 @@ int DoLaplace(const double* image, int rows, int cols, double* out) {
         out[at(r, c, cols)] = 0.0;
         continue;
       }
-      const double around = image[at(r - 1, c, cols)] + image[at(r + 1, c, cols)] + image[at(r, c - 1, cols)] +
-                            image[at(r, c + 1, cols)];
+      const double around = image[at(r - 1, c, cols)] + image[at(r + 1, c, cols)] +
+                            image[at(r, c - 1, cols)] + image[at(r, c + 1, cols)];
       out[at(r, c, cols)] = image[at(r, c, cols)] - 0.25 * around;
     }
   return 1;
 }
 
-int DoGraphProcessNumMatrix(const double* image, int rows, int cols, const double* kernel, int k, double* out) {
+int DoGraphProcessNumMatrix(const double* image, int rows, int cols, const double* kernel, int k,
+                            double* out) {
   const int h = k / 2;
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {

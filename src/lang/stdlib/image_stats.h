@@ -1,8 +1,8 @@
 #pragma once
 // Routines that treat a matrix of doubles as an image (row-major, rows x cols): windowed
 // statistics, the outlier correction, the Laplacian and kernel sums (the elliptic mask is in
-// ellipse_mask.h). A
-// window of half-width k is the (2k + 1) x (2k + 1) square centred on a pixel.
+// ellipse_mask.h). A window of half-width k is the (2k + 1) x (2k + 1) square centred on a
+// pixel.
 
 // Mean, standard deviation (population) and correlation coefficient over the window clipped
 // to the image. Each returns 1.
@@ -22,4 +22,5 @@ int DoLaplace(const double* image, int rows, int cols, double* out);
 
 // out[r][c] = the sum over the k x k kernel (k odd) of image x kernel, taps outside the
 // image left out.
-int DoGraphProcessNumMatrix(const double* image, int rows, int cols, const double* kernel, int k, double* out);
+int DoGraphProcessNumMatrix(const double* image, int rows, int cols, const double* kernel, int k,
+                            double* out);

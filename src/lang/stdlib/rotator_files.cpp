@@ -89,16 +89,19 @@ int SetRotaterData(const double* rows, int k, int flag) {
   return 1;
 }
 
-int DoExecRotator(const double* x, const double* y, const double* z, int rows, int cols, int colorIndex, int mode) {
+int DoExecRotator(const double* x, const double* y, const double* z, int rows, int cols, int colorIndex,
+                  int mode) {
   const long code = rotatorColorCode(colorIndex);
   auto every = [&](Lines& out) {
     for (int r = 0; r < rows; ++r)
-      for (int c = 0; c < cols; ++c) point(out, x[at(r, c, cols)], y[at(r, c, cols)], z[at(r, c, cols)], -code);
+      for (int c = 0; c < cols; ++c)
+        point(out, x[at(r, c, cols)], y[at(r, c, cols)], z[at(r, c, cols)], -code);
   };
   auto columns = [&](Lines& out) {
     for (int c = 0; c < cols; ++c) {
       point(out, x[at(0, c, cols)], y[at(0, c, cols)], z[at(0, c, cols)], 0);
-      for (int r = 1; r < rows; ++r) point(out, x[at(r, c, cols)], y[at(r, c, cols)], z[at(r, c, cols)], code);
+      for (int r = 1; r < rows; ++r)
+        point(out, x[at(r, c, cols)], y[at(r, c, cols)], z[at(r, c, cols)], code);
     }
   };
   auto edge = [&](Lines& out, std::size_t from, std::size_t to) {
@@ -107,7 +110,9 @@ int DoExecRotator(const double* x, const double* y, const double* z, int rows, i
   };
   return writeRotatorFile([&](Lines& out) {
     switch (mode) {
-      case 0: every(out); return true;
+      case 0:
+        every(out);
+        return true;
       case 1:
         if (rows < 2 || cols < 2) return false;
         for (int r = 0; r < rows; ++r)
@@ -115,18 +120,21 @@ int DoExecRotator(const double* x, const double* y, const double* z, int rows, i
         for (int r = 0; r + 1 < rows; ++r)
           for (int c = 0; c < cols; ++c) edge(out, at(r, c, cols), at(r + 1, c, cols));
         return true;
-      case 2: columns(out); return true;
+      case 2:
+        columns(out);
+        return true;
       case 3:
         every(out);
         columns(out);
         return true;
-      default: return false;
+      default:
+        return false;
     }
   });
 }
 
-int DoExecRotatorX(const double* x, const double* y, const double* z, int rows, int cols, const int32_t* colors,
-                   int mode) {
+int DoExecRotatorX(const double* x, const double* y, const double* z, int rows, int cols,
+                   const int32_t* colors, int mode) {
   auto line = [&](Lines& out, std::size_t i, bool zero) {
     point(out, x[i], y[i], z[i], zero ? 0 : -rotatorColorCode(colors[i]));
   };
@@ -142,13 +150,18 @@ int DoExecRotatorX(const double* x, const double* y, const double* z, int rows, 
   };
   return writeRotatorFile([&](Lines& out) {
     switch (mode) {
-      case 0: every(out); return true;
-      case 2: columns(out); return true;
+      case 0:
+        every(out);
+        return true;
+      case 2:
+        columns(out);
+        return true;
       case 3:
         every(out);
         columns(out);
         return true;
-      default: return false;
+      default:
+        return false;
     }
   });
 }

@@ -27,9 +27,10 @@ int SetRotaterData(const double* rows, int k, int flag);
 // edges (DoExecRotator only, rows and cols at least 2), 2 the columns as lines, 3 modes 0 and
 // 2. Returns 1 after the file was written (atomically) and opened; 0 after "Can't open the
 // save file." or "invalid arguments".
-int DoExecRotator(const double* x, const double* y, const double* z, int rows, int cols, int colorIndex, int mode);
-int DoExecRotatorX(const double* x, const double* y, const double* z, int rows, int cols, const int32_t* colors,
-                   int mode);
+int DoExecRotator(const double* x, const double* y, const double* z, int rows, int cols, int colorIndex,
+                  int mode);
+int DoExecRotatorX(const double* x, const double* y, const double* z, int rows, int cols,
+                   const int32_t* colors, int mode);
 
 namespace pravella {
 // The path of rotator file number n in the data folder.

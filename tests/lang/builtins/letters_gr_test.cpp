@@ -13,17 +13,22 @@
 #include <string>
 #include <vector>
 
+#include "editors/command_bridge.h"
 #include "editors/dropped_files_path.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/clipboard_text.h"
 #include "lang/executor.h"
+#include "lang/modules.h"
+#include "lang/stack.h"
 #include "lang/startup.h"
+#include "lang/stdlib/gauss_newton.h"
 #include "lang/stdlib/rotator_files.h"
 #include "lang/stdlib/symmetric_line_image.h"
-#include "support/test_home.h"
 #include "lang/values.h"
 #include "lang/variables.h"
+#include "platform/notification_center.h"
+#include "support/test_home.h"
 
 namespace {
 
@@ -55,7 +60,8 @@ const char* kExpModel =
 
 // The least-squares fit of a * exp(b x) by another way: for a fixed b the best a is a closed
 // form, and b minimises the remaining one-dimensional sum by golden-section search.
-void referenceExponentialFit(const std::vector<double>& x, const std::vector<double>& y, double* a, double* b) {
+void referenceExponentialFit(const std::vector<double>& x, const std::vector<double>& y, double* a,
+                             double* b) {
   auto bestA = [&](double bb) {
     double num = 0, den = 0;
     for (std::size_t i = 0; i < x.size(); ++i) {
@@ -89,12 +95,13 @@ TEST_F(LettersGR, GaussNewtonReachesTheLeastSquaresFitOfAnExponential) {
   double a = 0, b = 0;
   referenceExponentialFit(x, y, &a, &b);
   // Without damping from near the fit, with damping from farther away.
-  for (const char* call : {"|3, 0.4|, |0.1, 0.1|, 0, |0.000000000001, 0|",
-                           "|1, 0.3|, |0.1, 0.1|, 0, |0.000000000001, 0.5|",
-                           "|5, 0.1|, |0.01, 0.01|, 0, |0.000000000001, 0.2|"}) {
+  for (const char* call :
+       {"|3, 0.4|, |0.1, 0.1|, 0, |0.000000000001, 0|", "|1, 0.3|, |0.1, 0.1|, 0, |0.000000000001, 0.5|",
+        "|5, 0.1|, |0.01, 0.01|, 0, |0.000000000001, 0.2|"}) {
     SCOPED_TRACE(call);
-    EXPECT_EQ(run(std::string(kExpModel) + "p = gauss_newton(|0| |1| |2| |3| |4| |5|, "
-                                           "|3.1| |4.4| |7.6| |11.9| |20.8| |32.5|, " +
+    EXPECT_EQ(run(std::string(kExpModel) +
+                  "p = gauss_newton(|0| |1| |2| |3| |4| |5|, "
+                  "|3.1| |4.4| |7.6| |11.9| |20.8| |32.5|, " +
                   call + ", \"ex\");"),
               ".OK.\n");
     const std::vector<double> p = values("p");
@@ -116,10 +123,11 @@ TEST_F(LettersGR, GaussNewtonFitsALineInItsFirstStep) {
   }
   const double slope = (5 * sxy - sx * sy) / (5 * sxx - sx * sx);
   const double intercept = (sy - slope * sx) / 5;
-  EXPECT_EQ(run("module lin(xs, ps, es) { return((ps * |1| |0|) * xs + (ps * |0| |1|)); }\n"
-                "p = gauss_newton(|1| |2| |3| |4| |5|, |2.1| |3.9| |6.2| |7.8| |10.1|, |1, 0|, |0.1, 0.1|, 0, "
-                "|0.000000001, 0|, \"lin\");"),
-            ".OK.\n");
+  EXPECT_EQ(
+      run("module lin(xs, ps, es) { return((ps * |1| |0|) * xs + (ps * |0| |1|)); }\n"
+          "p = gauss_newton(|1| |2| |3| |4| |5|, |2.1| |3.9| |6.2| |7.8| |10.1|, |1, 0|, |0.1, 0.1|, 0, "
+          "|0.000000001, 0|, \"lin\");"),
+      ".OK.\n");
   const std::vector<double> p = values("p");
   ASSERT_EQ(p.size(), 2u);
   EXPECT_NEAR(p[0], slope, 1e-12);
@@ -202,7 +210,8 @@ TEST_F(LettersGR, ClipboardGettersReadTextNumbersAndPictures) {
 }
 
 TEST_F(LettersGR, TextDrawSizeMeasuresWithTheFont) {
-  ASSERT_EQ(run("a = getTextDrawSize(\"abc\", \"Geneva\", 12, 0); b = getTextDrawSize(\"abcabc\", \"Geneva\", 12, 0);"
+  ASSERT_EQ(run("a = getTextDrawSize(\"abc\", \"Geneva\", 12, 0); b = getTextDrawSize(\"abcabc\", "
+                "\"Geneva\", 12, 0);"
                 "c = getTextDrawSize(\"abc\", \"Geneva\", 24, 0);"),
             ".OK.\n");
   const std::vector<double> a = values("a"), b = values("b"), c = values("c");
@@ -254,7 +263,8 @@ TEST_F(LettersGR, RotaterWritesAxisRowsAndPointsAndOpensTheFile) {
             "0\t0\t0\t" + code(1) + "\n1\t3\t5\t" + point(2) + "\n2\t4\t6\t" + point(2) + "\n");
   // Any other value clears the axis rows; a matrix gives each point its colour.
   EXPECT_EQ(run("rotaterAxis(\"none\"); rotater(|1, 2|, |3, 4|, |5, 6|, |3, 4.9|, 0);"), ".OK.\n");
-  EXPECT_EQ(read(pravella::rotatorFilePath(first + 1)), "1\t3\t5\t" + point(3) + "\n2\t4\t6\t" + point(4) + "\n");
+  EXPECT_EQ(read(pravella::rotatorFilePath(first + 1)),
+            "1\t3\t5\t" + point(3) + "\n2\t4\t6\t" + point(4) + "\n");
   EXPECT_EQ(read(log.toStdString()),
             pravella::rotatorFilePath(first) + "\n" + pravella::rotatorFilePath(first + 1) + "\n");
   // Too few colours for the points, and shapes that differ, are refused before any file.
@@ -263,6 +273,74 @@ TEST_F(LettersGR, RotaterWritesAxisRowsAndPointsAndOpensTheFile) {
   EXPECT_EQ(rotNumber, first + 2);
   setenv("PATH", savedPath.c_str(), 1);
   SetRotaterData(nullptr, 0, 0);
+}
+
+TEST_F(LettersGR, FilesAreReadByteRangesAndRenamed) {
+  const std::string dir = pravella::test::home().toStdString();
+  {
+    QFile f(QString::fromStdString(dir + "/digits.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("0123456789");
+  }
+  EXPECT_EQ(run("getStringFromFile(\"" + dir + "/digits.txt\", |2, 5|);"), "234\n.OK.\n");
+  EXPECT_EQ(run("getStringFromFile(\"" + dir + "/digits.txt\", |8, 20|);"), "89\n.OK.\n");
+  EXPECT_EQ(run("rename(\"" + dir + "/digits.txt\", \"" + dir + "/moved.txt\");"), ".OK.\n");
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(dir + "/digits.txt")));
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(dir + "/moved.txt")));
+  // Nothing is overwritten.
+  {
+    QFile f(QString::fromStdString(dir + "/other.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  EXPECT_EQ(run("rename(\"" + dir + "/moved.txt\", \"" + dir + "/other.txt\");"),
+            "...<Error>...Can not rename pathname\n.NO.\n");
+}
+
+TEST_F(LettersGR, RunHandsItsTextToTheMemoViewAndFailsWhenItFails) {
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  QString received;
+  bool refuse = false;
+  const pravella::ObserverId id = center.addObserver(
+      "calculationOnRunFunction", nullptr,
+      [&](pravella::Notification& n) {
+        received = n.text;
+        if (refuse) pv_ErrorCheck = 1;
+      },
+      pravella::Delivery::PostingThread);
+  EXPECT_EQ(run("run(\"a = 1 + 1;\"); 5;"), "    5.0000\n.OK.\n");
+  EXPECT_EQ(received, "a = 1 + 1;");
+  refuse = true;
+  EXPECT_EQ(run("run(\"b = 2;\"); 5;"), ".NO.\n");
+  EXPECT_EQ(received, "b = 2;");
+  center.removeObserver(id);
+}
+
+TEST_F(LettersGR, HoldingTheButtonEndsAFitAndRestoresTheLevel) {
+  ASSERT_EQ(run("module lin(xs, ps, es) { return((ps * |1| |0|) * xs + (ps * |0| |1|)); }"), ".OK.\n");
+  int module = -1;
+  ASSERT_EQ(findModule("lin", &module), 1);
+  const double x[] = {1, 2, 3}, y[] = {2, 4, 6}, extra[] = {0};
+  double params[] = {1, 0}, delta[] = {0.1, 0.1}, out[2] = {};
+  VkCalcStack stack(kCalcStackSize);
+  int sp = 0;
+  ResultString.clear();
+  vkButtonDownSinceMs.store(vkSteadyMillis() - 5000);
+  const int ok = Do_Gauss_Newton_2(x, 3, 1, y, 3, 1, params, delta, 1, 2, extra, 1, 1, 1e-9, 0, module, out,
+                                   stack.data(), &sp);
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(ok, 0);
+  EXPECT_EQ(ResultString, "...<Error>...Button_Press\n");
+  EXPECT_EQ(vk_level, 0);
+  EXPECT_EQ(sp, 0);
+  // Released, the same fit goes through.
+  ResultString.clear();
+  ASSERT_EQ(Do_Gauss_Newton_2(x, 3, 1, y, 3, 1, params, delta, 1, 2, extra, 1, 1, 1e-9, 0, module, out,
+                              stack.data(), &sp),
+            1);
+  EXPECT_NEAR(out[0], 2, 1e-9);
+  EXPECT_NEAR(out[1], 0, 1e-9);
+  EXPECT_EQ(sp, 0);
+  EXPECT_FALSE(anyVariableNamed("xs"));
 }
 
 }  // namespace

@@ -61,7 +61,8 @@ TEST_F(LettersLMNO, TextAndNumberLoaders) {
   write("table.txt", "1 2 3\r\n4 5 6\r\n");
   write("notes.txt", "first line\nsecond\n");
   write("fixed.txt", "12345678\n98765432\n");
-  EXPECT_EQ(run("load(\"table.txt\");"), "    1.0000     2.0000     3.0000\n    4.0000     5.0000     6.0000\n.OK.\n");
+  EXPECT_EQ(run("load(\"table.txt\");"),
+            "    1.0000     2.0000     3.0000\n    4.0000     5.0000     6.0000\n.OK.\n");
   // From a byte offset: the second line only.
   EXPECT_EQ(run("load(\"table.txt\", 7);"), "    4.0000     5.0000     6.0000\n.OK.\n");
   EXPECT_EQ(run("t$ = loadText(\"notes.txt\"); t$; msize(t$);"), "first line\nsecond\n\n   18.0000\n.OK.\n");
@@ -74,11 +75,14 @@ TEST_F(LettersLMNO, TextAndNumberLoaders) {
 
 TEST_F(LettersLMNO, BinaryLoadersInBothByteOrders) {
   // Two signed 16-bit values, most significant byte first, after a 2-byte header.
-  write("ints.bin", QByteArray::fromHex("ffff" "0102" "fffe"));
+  write("ints.bin", QByteArray::fromHex("ffff"
+                                        "0102"
+                                        "fffe"));
   EXPECT_EQ(run("loadBinFile(\"ints.bin\", |2, 1, 2, 2, 1|);"), "  258.0000    -2.0000\n.OK.\n");
   EXPECT_EQ(run("loadBinFile(\"ints.bin\", |2, 1, 2, 2, 0|);"), "  513.0000  -257.0000\n.OK.\n");
   // 32-bit floats: 1.5 little-endian, then 1.5 big-endian.
-  write("floats.bin", QByteArray::fromHex("0000c03f" "3fc00000"));
+  write("floats.bin", QByteArray::fromHex("0000c03f"
+                                          "3fc00000"));
   EXPECT_EQ(run("loadB(\"floats.bin\", \"float\", |1, 1, 0|); loadBS(\"floats.bin\", \"float\", |1, 1, 4|);"
                 "loadBSwap(\"floats.bin\", \"float\", |1, 1, 4|);"),
             "    1.5000\n    1.5000\n    1.5000\n.OK.\n");
@@ -91,7 +95,8 @@ TEST_F(LettersLMNO, BinaryLoadersInBothByteOrders) {
   // The double-binary file with its own header.
   const double values[] = {1, 2, 3, 4, 5, 6};
   ASSERT_EQ(DoSaveBinaryDouble((home_ + "/m.dbl").toStdString().c_str(), values, 2, 3), 1);
-  EXPECT_EQ(run("loadB(\"m.dbl\");"), "    1.0000     2.0000     3.0000\n    4.0000     5.0000     6.0000\n.OK.\n");
+  EXPECT_EQ(run("loadB(\"m.dbl\");"),
+            "    1.0000     2.0000     3.0000\n    4.0000     5.0000     6.0000\n.OK.\n");
 }
 
 TEST_F(LettersLMNO, AnEmptyFileNameAsksTheChooser) {
@@ -149,7 +154,8 @@ TEST_F(LettersLMNO, MovePathRenamesInTheWorkingFolder) {
 }
 
 TEST_F(LettersLMNO, GazoHoseiOfMatricesAndPictures) {
-  EXPECT_EQ(run("gazoHosei(|1, 1, 1, 1, 1| |1, 1, 1, 1, 1| |1, 1, 50, 1, 1| |1, 1, 1, 1, 1| |1, 1, 1, 1, 1|, 1, 1);"),
+  EXPECT_EQ(run("gazoHosei(|1, 1, 1, 1, 1| |1, 1, 1, 1, 1| |1, 1, 50, 1, 1| |1, 1, 1, 1, 1| |1, 1, 1, 1, 1|, "
+                "1, 1);"),
             "    1.0000     1.0000     1.0000     1.0000     1.0000\n"
             "    1.0000     1.0000     1.0000     1.0000     1.0000\n"
             "    1.0000     1.0000     1.0000     1.0000     1.0000\n"
@@ -157,14 +163,18 @@ TEST_F(LettersLMNO, GazoHoseiOfMatricesAndPictures) {
             "    1.0000     1.0000     1.0000     1.0000     1.0000\n.OK.\n");
   // Without outliers nothing changes, with the default factor and half-width.
   EXPECT_EQ(run("gazoHosei(|2, 2, 2| |2, 2, 2| |2, 2, 2|);"),
-            "    2.0000     2.0000     2.0000\n    2.0000     2.0000     2.0000\n    2.0000     2.0000     2.0000\n.OK.\n");
+            "    2.0000     2.0000     2.0000\n    2.0000     2.0000     2.0000\n    2.0000     2.0000     "
+            "2.0000\n.OK.\n");
   EXPECT_EQ(run("gazoHosei(|1, 2, 3| |4, 5, 6| |7, 8, 9|, 3);"),
-            "    1.0000     2.0000     3.0000\n    4.0000     5.0000     6.0000\n    7.0000     8.0000     9.0000\n.OK.\n");
+            "    1.0000     2.0000     3.0000\n    4.0000     5.0000     6.0000\n    7.0000     8.0000     "
+            "9.0000\n.OK.\n");
   // With the factor 1 the far corners of a ramp count as outliers of the whole image.
   EXPECT_EQ(run("gazoHosei(|1, 2, 3| |4, 5, 6| |7, 8, 9|);"),
-            "    5.0000     5.0000     5.0000\n    5.0000     5.0000     5.0000\n    5.0000     5.0000     5.0000\n.OK.\n");
+            "    5.0000     5.0000     5.0000\n    5.0000     5.0000     5.0000\n    5.0000     5.0000     "
+            "5.0000\n.OK.\n");
   EXPECT_EQ(run("gazoHosei(|1, 2, 3, 4, 5| |1, 2, 3, 4, 5|);"), "...<Error>...Invalid arguments.\n.NO.\n");
-  EXPECT_EQ(run("gazoHosei(|1, 2, 3| |4, 5, 6| |7, 8, 9|, 1, 0);"), "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("gazoHosei(|1, 2, 3| |4, 5, 6| |7, 8, 9|, 1, 0);"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(run("gazoHosei(|1, 2, 3| |4, 5, 6| |7, 8, 9|, 0.5);"), "...<Error>...gazoHosei\n.NO.\n");
   EXPECT_EQ(run("gazoHosei(1, 2, 3, 4);"), "...<Error>...Unknown function.\n.NO.\n");
 
@@ -172,7 +182,8 @@ TEST_F(LettersLMNO, GazoHoseiOfMatricesAndPictures) {
   image.fill(qRgb(10, 20, 30));
   image.setPixel(2, 2, qRgb(250, 20, 30));
   ASSERT_TRUE(image.save(home_ + "/spot.png"));
-  EXPECT_EQ(run("p# = gazoHosei(loadPicture(\"spot.png\"), 1, 1); getPictSize(p#);"), "    5.0000     5.0000\n.OK.\n");
+  EXPECT_EQ(run("p# = gazoHosei(loadPicture(\"spot.png\"), 1, 1); getPictSize(p#);"),
+            "    5.0000     5.0000\n.OK.\n");
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
+
+#include "platform/notification_center.h"
 
 namespace {
 
@@ -24,7 +27,8 @@ std::vector<double> sample(int rows, int cols) {
 std::vector<double> window(const std::vector<double>& img, int rows, int cols, int r, int c, int k) {
   std::vector<double> out;
   for (int rr = std::max(0, r - k); rr <= std::min(rows - 1, r + k); ++rr)
-    for (int cc = std::max(0, c - k); cc <= std::min(cols - 1, c + k); ++cc) out.push_back(img[rr * cols + cc]);
+    for (int cc = std::max(0, c - k); cc <= std::min(cols - 1, c + k); ++cc)
+      out.push_back(img[rr * cols + cc]);
   return out;
 }
 
@@ -95,11 +99,19 @@ TEST(ImageStats, GazoHoseiReplacesOutliersByTheInlierMean) {
   ASSERT_EQ(gazoHosei(ramp.data(), 5, 5, work.data(), 1.5, 1), 1);
   EXPECT_EQ(ramp, before);
 
-  // One spike in a flat field becomes the field's value; nothing else moves.
+  // One spike in a flat field becomes the field's value; nothing else moves. The main
+  // window's bar shows each pass on a log scale and is reset at the end.
+  std::vector<std::string> bar;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  const auto id = center.addObserver(
+      "setProgressBar", nullptr, [&](pravella::Notification& n) { bar.push_back(n.text.toStdString()); },
+      pravella::Delivery::PostingThread);
   std::vector<double> spike(25, 3.0);
   spike[12] = 90;
   ASSERT_EQ(gazoHosei(spike.data(), 5, 5, work.data(), 1.0, 1), 1);
+  center.removeObserver(id);
   EXPECT_EQ(spike, std::vector<double>(25, 3.0));
+  EXPECT_EQ(bar, (std::vector<std::string>{"0\t0.693147\t0.693147", "0\t1\t0"}));
 
   // Bad sizes and factors fail without a message.
   std::vector<double> small(6, 1.0);

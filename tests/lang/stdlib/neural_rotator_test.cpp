@@ -121,8 +121,9 @@ TEST_F(RotatorFiles, BadModesAreReportedAndNothingIsOpened) {
   EXPECT_EQ(DoExecRotator(x.data(), y.data(), z.data(), 1, 2, 1, 1), 0);
   EXPECT_EQ(DoExecRotator(x.data(), y.data(), z.data(), 1, 2, 1, 4), 0);
   EXPECT_EQ(DoExecRotatorX(x.data(), y.data(), z.data(), 1, 2, colours.data(), 1), 0);
-  EXPECT_EQ(ResultString, "...<Error>...invalid arguments\n...<Error>...invalid arguments\n"
-                          "...<Error>...invalid arguments\n");
+  EXPECT_EQ(ResultString,
+            "...<Error>...invalid arguments\n...<Error>...invalid arguments\n"
+            "...<Error>...invalid arguments\n");
   EXPECT_EQ(rotNumber, first + 3);
   EXPECT_EQ(opened(), "<missing>");
   // A data folder that cannot be written is reported.

@@ -90,10 +90,10 @@ TEST(Thinning, SinglePixelsLinesAndBorderStay) {
 }
 
 TEST(Thinning, ValuesAboveZeroAreSetAndResultIsOnesAndZeros) {
-  std::vector<double> img = {0, 0, 0, 0,    //
+  std::vector<double> img = {0, 0,   0,  0,  //
                              0, 7.5, -3, 0,  //
-                             0, 0, 0, 0,    //
-                             0, 0, 0, 0};
+                             0, 0,   0,  0,  //
+                             0, 0,   0,  0};
   std::vector<unsigned char> work(img.size());
   ASSERT_EQ(thin8y(img.data(), work.data(), 4, 4), 1);
   EXPECT_EQ(img, (std::vector<double>{0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
