@@ -52,7 +52,8 @@ bool runProgram(const std::string& program, const QStringList& arguments) {
   process.setStandardInputFile(QProcess::nullDevice());
   process.start(QString::fromStdString(program), arguments);
   if (!process.waitForStarted(-1)) {
-    showErrMessageToConsole(pravella::cformat("%s: %s\n", program.c_str(), process.errorString().toUtf8().constData()));
+    showErrMessageToConsole(
+        pravella::cformat("%s: %s\n", program.c_str(), process.errorString().toUtf8().constData()));
     return false;
   }
   while (!process.waitForFinished(kPollMs)) {
@@ -82,7 +83,8 @@ int DoFunctionUserProg(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* 
   const std::string resultPath = folder + "/result.dat";
   if (resultPath.size() > kMaxPathBytes) return fail("Unknown usr_program");
   QStringList arguments;
-  for (int k = 1; k <= count; ++k) arguments << QString::fromStdString(folder + pravella::cformat("/inData%02d.dat", k));
+  for (int k = 1; k <= count; ++k)
+    arguments << QString::fromStdString(folder + pravella::cformat("/inData%02d.dat", k));
   arguments << QString::fromStdString(resultPath);
 
   for (int k = count; k >= 1; --k) {

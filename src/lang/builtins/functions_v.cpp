@@ -44,10 +44,13 @@ int view3DWith(CalcStackEntry* stack, int* sp,
   for (long long i = 0; i < n; ++i) vk_tc[i] = (vk_ta[i] - mean) / sd;
   pravella::Picture picture;
   if (!draw(0, 0, vk_tc, m.rows, m.cols, picture)) return 0;
-  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()),
+                     0);
 }
 
-int view3DBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return view3DWith(stack, sp, doM3D); }
+int view3DBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  return view3DWith(stack, sp, doM3D);
+}
 int view3DColorBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return view3DWith(stack, sp, doM3Dcolor);
 }

@@ -59,8 +59,8 @@ void getUDPdata(const char* host, int port, const uint8_t* request, int length, 
     consoleError("sendto error");
     return;
   }
-  if (::sendto(sock.fd, request, static_cast<std::size_t>(length), 0, reinterpret_cast<const sockaddr*>(&peer),
-               sizeof peer) < 0) {
+  if (::sendto(sock.fd, request, static_cast<std::size_t>(length), 0,
+               reinterpret_cast<const sockaddr*>(&peer), sizeof peer) < 0) {
     consoleError("sendto error");
     return;
   }

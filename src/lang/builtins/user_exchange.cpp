@@ -47,7 +47,8 @@ int saveDoubleData(const char* path, const double* values, int32_t rows, int32_t
   const long long count = static_cast<long long>(rows) * cols;
   if (rows > 0 && cols > 0) {
     const qint64 bytes = count * static_cast<qint64>(sizeof(double));
-    if (file.write(reinterpret_cast<const char*>(values), bytes) != bytes) return fail("Can not write num_data\n");
+    if (file.write(reinterpret_cast<const char*>(values), bytes) != bytes)
+      return fail("Can not write num_data\n");
   }
   if (!file.commit()) return fail("Can not write num_data\n");
   return 1;
@@ -75,7 +76,8 @@ int readFileHeader(const char* path, int32_t header[3]) {
 int readDoubleData(const char* path, double* buffer, long long count) {
   if (count < 1) return 1;
   bool opened = false;
-  if (!readAfterHeader(path, reinterpret_cast<char*>(buffer), count * static_cast<qint64>(sizeof(double)), &opened))
+  if (!readAfterHeader(path, reinterpret_cast<char*>(buffer), count * static_cast<qint64>(sizeof(double)),
+                       &opened))
     return fail(opened ? "Can not read num_data\n" : "Can not open file\n");
   return 1;
 }

@@ -75,8 +75,10 @@ int DoGabriel(const double* points, int n, double* out, int* outCount) {
   long long edges = 0;
   for (int i = 0; i < n; ++i)
     for (int j = i + 1; j < n; ++j) {
-      const double xi = points[2 * static_cast<std::size_t>(i)], yi = points[2 * static_cast<std::size_t>(i) + 1];
-      const double xj = points[2 * static_cast<std::size_t>(j)], yj = points[2 * static_cast<std::size_t>(j) + 1];
+      const double xi = points[2 * static_cast<std::size_t>(i)],
+                   yi = points[2 * static_cast<std::size_t>(i) + 1];
+      const double xj = points[2 * static_cast<std::size_t>(j)],
+                   yj = points[2 * static_cast<std::size_t>(j) + 1];
       const double mx = (xi + xj) / 2, my = (yi + yj) / 2;
       const double radius = std::sqrt(squared(xi - xj, yi - yj)) / 2;
       bool edge = true;

@@ -10,13 +10,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <chrono>
 #include <future>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QDir>
@@ -109,8 +109,9 @@ TEST_F(LettersUVZ, UdpCutsALongReplyAndSendsAnEmptyRequest) {
   std::vector<uint8_t> reply(300);
   for (std::size_t i = 0; i < reply.size(); ++i) reply[i] = static_cast<uint8_t>(i);
   auto got = peer.answer(reply);
-  EXPECT_EQ(run(pravella::cformat("r = UDP(\"127.0.0.2\", %d, |9|); msize(r); nsize(r); r[1, 256];", peer.port())),
-            "    1.0000\n  256.0000\n  255.0000\n.OK.\n");
+  EXPECT_EQ(
+      run(pravella::cformat("r = UDP(\"127.0.0.2\", %d, |9|); msize(r); nsize(r); r[1, 256];", peer.port())),
+      "    1.0000\n  256.0000\n  255.0000\n.OK.\n");
   EXPECT_EQ(got.get(), (std::vector<uint8_t>{9, 0xEE}));
   // A request of no bytes is one empty datagram.
   auto empty = peer.answer({42});
@@ -138,11 +139,13 @@ TEST_F(LettersUVZ, UdpToAHostThatIsNoAddressSendsNothing) {
 TEST_F(LettersUVZ, UseTempDirectorySwitchesToTheWorkFolderAndBack) {
   vkDataPathString = (pravella::test::home() + "/work").toStdString();
   current_fullPath = "/start";
-  EXPECT_EQ(run("useTempDirectory(1); a$ = currentDirectory(0); a$; useTempDirectory(0); b$ = currentDirectory(0); b$;"),
+  EXPECT_EQ(run("useTempDirectory(1); a$ = currentDirectory(0); a$; useTempDirectory(0); b$ = "
+                "currentDirectory(0); b$;"),
             vkDataPathString + "\n/start\n.OK.\n");
   // Two switches in a row keep the work folder as the saved one.
-  EXPECT_EQ(run("useTempDirectory(1); useTempDirectory(1); useTempDirectory(0); a$ = currentDirectory(0); a$;"),
-            vkDataPathString + "\n.OK.\n");
+  EXPECT_EQ(
+      run("useTempDirectory(1); useTempDirectory(1); useTempDirectory(0); a$ = currentDirectory(0); a$;"),
+      vkDataPathString + "\n.OK.\n");
 }
 
 // Folders with blanks and shell characters: the program and its paths are passed as they are.
@@ -192,8 +195,8 @@ TEST_F(UserPrograms, AMatrixAndAStringRoundTrip) {
   EXPECT_EQ(file("inData01.dat"), header(2, 7, 0) + "abc def");
   double seven = 7;
   EXPECT_EQ(file("inData02.dat"), header(1, 1, 1) + std::string(reinterpret_cast<const char*>(&seven), 8));
-  EXPECT_EQ(file("result.dat.args"), (data + "/inData01.dat\n" + data + "/inData02.dat\n" + data + "/result.dat")
-                                         .toStdString());
+  EXPECT_EQ(file("result.dat.args"),
+            (data + "/inData01.dat\n" + data + "/inData02.dat\n" + data + "/result.dat").toStdString());
 }
 
 TEST_F(UserPrograms, ExchangeFilesHoldTheHeaderAndTheData) {
