@@ -122,7 +122,8 @@ int getTextDrawSize(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopArg(stack, sp, vk_tc, &arg)) return 0;
   if (!arg.isString()) return fail("Invalid string.");
   if (size <= 0 || size > 32767) return fail("Invalid FontSize.");
-  if (!pravella::builtins::hasClipboard()) return fail("Invalid FontName.");
+  // Fonts need the GUI application (every process that runs programs has one).
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return fail("Invalid FontName.");
   QFont font(pravella::fonts::familyFor(QString::fromUtf8(text(vk_tb))));
   font.setPixelSize(size);
   font.setBold(face & 1);
