@@ -3,6 +3,12 @@
 #include <cmath>
 
 int SubGamma(double x, double* out) {
+  // Past 172 the product overflows anyway; counting down from a huge argument one by one would
+  // take for ever (or never end, once x - 1 == x).
+  if (!(x <= 172.0)) {
+    *out = std::isnan(x) ? x : HUGE_VAL;
+    return 1;
+  }
   double f = 1.0;
   double t = x;
   while (t > 1) {

@@ -70,6 +70,15 @@ TEST_F(Calculus, GammaThroughTheReductionMatchesTheLibrary) {
     SubGamma(x, &v);
     EXPECT_NEAR(v / std::tgamma(x), 1.0, 1e-6) << x;
   }
+  // Huge arguments overflow at once instead of counting down for ever.
+  for (double x : {200.0, 1e18, HUGE_VAL}) {
+    double v = 0;
+    SubGamma(x, &v);
+    EXPECT_EQ(v, HUGE_VAL) << x;
+  }
+  double v = 0;
+  SubGamma(NAN, &v);
+  EXPECT_TRUE(std::isnan(v));
 }
 
 TEST_F(Calculus, PolygonAreaAndIntegrals) {
