@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "lang/builtins/builtin_args.h"
@@ -89,7 +90,8 @@ int DoFunctionUserProg(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* 
 
   const std::string folder = pravella::languageDataFolder();
   const std::string resultPath = folder + "/result.dat";
-  if (resultPath.size() > kMaxPathBytes) return fail("Unknown usr_program");
+  // inDataNN.dat is the longest name of the exchange.
+  if (folder.size() + std::strlen("/inData01.dat") > kMaxPathBytes) return fail("Unknown usr_program");
   QStringList arguments;
   for (int k = 1; k <= count; ++k)
     arguments << QString::fromStdString(folder + pravella::cformat("/inData%02d.dat", k));

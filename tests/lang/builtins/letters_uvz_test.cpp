@@ -239,6 +239,12 @@ TEST_F(UserPrograms, FailuresOfTheProgramAndItsArguments) {
   EXPECT_EQ(run("usr_nothing(1);"), "...<Error>...Can not open file\n\n.NO.\n");
   EXPECT_FALSE(QFileInfo::exists(data + "/result.dat"));
   EXPECT_EQ(run("usr_missing(1);"), "...<Error>...Unknown usr_program\n.NO.\n");
+  // A name whose path would pass 255 bytes names no program.
+  EXPECT_EQ(run("usr_" + std::string(240, 'a') + "(1);"), "...<Error>...Unknown usr_program\n.NO.\n");
+  // A file that cannot be run fails as the program's own failure.
+  program("usr_plain", "pass\n");
+  QFile::setPermissions(prefs + "/usrFunc/usr_plain", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  EXPECT_EQ(run("usr_plain(1);"), "...<Error>...Some Error. See Console\n.NO.\n");
   std::string args = "usr_echo(1";
   for (int i = 2; i <= 21; ++i) args += ", 1";
   EXPECT_EQ(run(args + ");"), "...<Error>...Invalid number of arguments\n.NO.\n");
