@@ -49,13 +49,6 @@ int popString(CalcStackEntry* stack, int* sp, double* buffer) {
 
 // Truncation toward zero into an int; values beyond the int range are clamped so that the
 // tests that follow refuse them instead of wrapping.
-int truncated(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
 // ---------------------------------------------------------------------------------------
 // H
 
@@ -80,7 +73,7 @@ int hankel(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
   if (cols != 1) return invalidArguments();
   int outRows = 0, outCols = 0;
-  if (!DoHankel(vk_ta, rows, truncated(m), &outRows, &outCols, vk_tc)) {
+  if (!DoHankel(vk_ta, rows, vkTruncToInt(m), &outRows, &outCols, vk_tc)) {
     error_disp("Invalid matrix size.");
     return 0;
   }
@@ -93,14 +86,14 @@ int popNewSize(int count, CalcStackEntry* stack, int* sp, int* newRows, int* new
     VkArg arg;
     if (!vkPopArg(stack, sp, vk_ta, &arg)) return 0;
     if (!arg.isReal() || arg.rows != 1 || arg.cols != 2) return invalidArguments();
-    *newCols = truncated(vk_ta[0]);
-    *newRows = truncated(vk_ta[1]);
+    *newCols = vkTruncToInt(vk_ta[0]);
+    *newRows = vkTruncToInt(vk_ta[1]);
     return 1;
   }
   double r = 0, c = 0;
   if (!popNumber(stack, sp, vk_ta, &c) || !popNumber(stack, sp, vk_ta, &r)) return 0;
-  *newRows = truncated(r);
-  *newCols = truncated(c);
+  *newRows = vkTruncToInt(r);
+  *newCols = vkTruncToInt(c);
   return 1;
 }
 
@@ -147,7 +140,7 @@ template <WindowStat Routine>
 int imageWindowStat(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double kValue = 0;
   if (!popNumber(stack, sp, vk_tc, &kValue)) return 0;
-  const int k = truncated(kValue);
+  const int k = vkTruncToInt(kValue);
   if (k < 1) return invalidArguments();
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
@@ -161,7 +154,7 @@ int imageCorrelationAB(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double kValue = 0;
   if (!popNumber(stack, sp, vk_tc, &kValue)) return 0;
   if (!(kValue >= 1)) return invalidArguments();
-  const int k = truncated(kValue);
+  const int k = vkTruncToInt(kValue);
   VkArg a, b;
   if (!vkPopArg(stack, sp, vk_tb, &b)) return 0;
   if (!b.isReal() || b.rows < 2 || b.cols < 2) return invalidArguments();
@@ -208,7 +201,7 @@ int tDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popNumber(stack, sp, vk_tb, &n)) return 0;
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
-  if (!Routine(vk_ta, rows, cols, truncated(n), vk_tc)) return 0;
+  if (!Routine(vk_ta, rows, cols, vkTruncToInt(n), vk_tc)) return 0;
   return pushMatrix(stack, sp, vk_tc, rows, cols);
 }
 
@@ -249,7 +242,7 @@ int intChiSquare(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   const long long count = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < count; ++i) {
     if (!(vk_ta[i] > 0)) return invalidArguments();
-    if (!DoIntegrateChiSquare(vk_ta[i], truncated(n), vk_tc + i)) return 0;
+    if (!DoIntegrateChiSquare(vk_ta[i], vkTruncToInt(n), vk_tc + i)) return 0;
   }
   return pushMatrix(stack, sp, vk_tc, rows, cols);
 }

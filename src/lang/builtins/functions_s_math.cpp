@@ -24,13 +24,6 @@ namespace pravella::builtins::s {
 
 namespace {
 
-char* text(double* buffer) { return reinterpret_cast<char*>(buffer); }
-
-int fail(const char* message) {
-  error_disp(message);
-  return 0;
-}
-
 using Elementwise = double (*)(double);
 
 int elementwise(CalcStackEntry* stack, int* sp, Elementwise f) {

@@ -3,9 +3,19 @@
 // text, saving and formats (functions_s_text.cpp), mathematics, sorting and series
 // (functions_s_math.cpp). Each has the frame arguments of the dispatchers.
 
+#include "lang/report.h"
 #include "lang/values.h"
 
 namespace pravella::builtins::s {
+
+// The scratch buffers hold strings as bytes.
+inline char* text(double* buffer) { return reinterpret_cast<char*>(buffer); }
+
+// Reports a failure of the built-in.
+inline int fail(const char* message) {
+  error_disp(message);
+  return 0;
+}
 
 #define VK_S_ENTRY(name) int name(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp)
 

@@ -31,13 +31,6 @@ namespace pravella::builtins::s {
 
 namespace {
 
-char* text(double* buffer) { return reinterpret_cast<char*>(buffer); }
-
-int fail(const char* message) {
-  error_disp(message);
-  return 0;
-}
-
 // Pops a real matrix of exactly rows x cols into `dst`; "Invalid arguments." otherwise.
 int popShape(CalcStackEntry* stack, int* sp, double* dst, int rows, int cols) {
   VkArg a;

@@ -24,13 +24,6 @@ namespace pravella::builtins::s {
 
 namespace {
 
-char* text(double* buffer) { return reinterpret_cast<char*>(buffer); }
-
-int fail(const char* message) {
-  error_disp(message);
-  return 0;
-}
-
 // Pops a string of at most `limit` bytes into `out`; "Invalid arguments." otherwise.
 int popName(CalcStackEntry* stack, int* sp, std::string& out, std::size_t limit = 255) {
   if (!vkPopString(stack, sp, text(vk_tc))) return 0;

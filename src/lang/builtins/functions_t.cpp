@@ -36,13 +36,6 @@ int popValue(CalcStackEntry* stack, int* sp, double* buffer, double* value) {
   return 1;
 }
 
-int truncated(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
 // The converter's result is not the program's concern: a failed conversion leaves no file.
 int textutil(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg path, format;
@@ -72,12 +65,12 @@ template <bool kWithValues>
 int tensya(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double rValue = 0;
   if (!popValue(stack, sp, vk_ta, &rValue)) return 0;
-  const int r = truncated(rValue);
+  const int r = vkTruncToInt(rValue);
   if (r < 0) return invalidArguments();
   VkArg size;
   if (!vkPopArg(stack, sp, vk_ta, &size)) return 0;
   if (!size.isReal() || size.rows != 1 || size.cols != 2) return invalidArguments();
-  const int p = truncated(vk_ta[0]), q = truncated(vk_ta[1]);
+  const int p = vkTruncToInt(vk_ta[0]), q = vkTruncToInt(vk_ta[1]);
   // The grid is built in one buffer, so it must fit there.
   if (p <= 0 || q <= 0 || static_cast<long long>(p) * q > TNumber) return invalidArguments();
   VkArg v, y, x;
@@ -103,7 +96,7 @@ int todayBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double days = 0;
   if (!popValue(stack, sp, vk_ta, &days)) return 0;
   std::string calendarText;
-  if (!today(truncated(days), calendarText)) return 0;
+  if (!today(vkTruncToInt(days), calendarText)) return 0;
   return pushString(stack, sp, calendarText.c_str(), static_cast<int>(calendarText.size()));
 }
 

@@ -38,20 +38,13 @@ int popValue(CalcStackEntry* stack, int* sp, double* buffer, double* value) {
   return 1;
 }
 
-int truncated(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
 // A 1 x 2 (from, to) range with to >= from, both truncated.
 int popRange(CalcStackEntry* stack, int* sp, double* buffer, int* from, int* to) {
   VkArg arg;
   if (!vkPopArg(stack, sp, buffer, &arg)) return 0;
   if (!arg.isReal() || arg.rows != 1 || arg.cols != 2) return invalidArguments();
-  *from = truncated(buffer[0]);
-  *to = truncated(buffer[1]);
+  *from = vkTruncToInt(buffer[0]);
+  *to = vkTruncToInt(buffer[1]);
   return *to < *from ? invalidArguments() : 1;
 }
 
@@ -133,8 +126,8 @@ int textFileSelectNumber(int, vk_Code* code, int* pc, CalcStackEntry* stack, int
   if (!vkPopArg(stack, sp, vk_tb, &arg)) return 0;
   if (!arg.isReal() || arg.rows != 1 || (arg.cols != 1 && arg.cols != 2)) return invalidArguments();
   const bool itemForm = arg.cols == 1;
-  const int first = truncated(vk_tb[0]);
-  const int last = itemForm ? first : truncated(vk_tb[1]);
+  const int first = vkTruncToInt(vk_tb[0]);
+  const int last = itemForm ? first : vkTruncToInt(vk_tb[1]);
   if (last < first) return invalidArguments();
   if (!popFiles(files, stack, sp, input, output)) return 0;
   if (itemForm)
