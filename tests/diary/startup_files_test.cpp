@@ -14,34 +14,14 @@
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
+#include "support/console_capture.h"
 #include "support/test_home.h"
 
 namespace {
 
 namespace paths = pravella::paths;
+using pravella::test::ConsoleCapture;
 
-// Captures the console log for one test.
-class ConsoleCapture {
- public:
-  ConsoleCapture() : file_(std::tmpfile()) { previous_ = pravella::setConsoleLogStream(file_); }
-  ~ConsoleCapture() {
-    pravella::setConsoleLogStream(previous_);
-    std::fclose(file_);
-  }
-  std::string text() const {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string all;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file_)) > 0) all.append(buf, n);
-    return all;
-  }
-
- private:
-  std::FILE* file_;
-  std::FILE* previous_;
-};
 
 void writeFile(const QString& path, const QByteArray& data) {
   QDir().mkpath(QFileInfo(path).absolutePath());

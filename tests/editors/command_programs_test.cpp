@@ -1,34 +1,21 @@
 // Application commands called from program text, through the executor and the built-in call
 // frame, with recording observers standing in for the windows.
 
-#include <cstdio>
 #include <string>
 
 #include "bridge_fixture.h"
 #include "lang/executor.h"
-#include "platform/console_log.h"
+#include "support/console_capture.h"
 
 namespace {
-
-std::string readAll(std::FILE* f) {
-  std::rewind(f);
-  std::string out;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-  return out;
-}
 
 class CommandPrograms : public BridgeTest {
  protected:
   // Runs the program with the console log captured.
   pravella::VkRunResult runProgram(const std::string& program) {
-    std::FILE* log = std::tmpfile();
-    std::FILE* previous = pravella::setConsoleLogStream(log);
+    pravella::test::ConsoleCapture capture;
     pravella::VkRunResult result = pravella::runVkProgram(program);
-    pravella::setConsoleLogStream(previous);
-    console = readAll(log);
-    std::fclose(log);
+    console = capture.text();
     return result;
   }
   std::string console;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "support/console_capture.h"
 #include "platform/console_log.h"
 #include "platform/rich_text_file.h"
 #include "platform/rtf.h"
@@ -44,16 +45,7 @@ void survive(const QByteArray& input) {
 
 class QuietConsole : public testing::Test {
  protected:
-  void SetUp() override {
-    sink_ = std::tmpfile();
-    previous_ = pravella::setConsoleLogStream(sink_);
-  }
-  void TearDown() override {
-    pravella::setConsoleLogStream(previous_);
-    std::fclose(sink_);
-  }
-  std::FILE* sink_ = nullptr;
-  std::FILE* previous_ = nullptr;
+  pravella::test::ConsoleCapture console_;
 };
 
 using RtfFuzz = QuietConsole;

@@ -22,9 +22,12 @@
 #include "platform/font_aliases.h"
 #include "platform/rich_text_file.h"
 #include "platform/rtf.h"
+#include "support/console_capture.h"
 #include "support/test_home.h"
 
 namespace {
+
+using pravella::test::ConsoleCapture;
 
 const QString kFixtures = QStringLiteral(PRAVELLA_TEST_DATA_DIR "/platform/fixtures");
 
@@ -102,28 +105,6 @@ QTextBlockFormat blockOf(const QTextDocument& doc, const QString& needle) {
   return c.block().blockFormat();
 }
 
-// Captures the console log while alive.
-class ConsoleCapture {
- public:
-  ConsoleCapture() : file_(std::tmpfile()) { previous_ = pravella::setConsoleLogStream(file_); }
-  ~ConsoleCapture() {
-    pravella::setConsoleLogStream(previous_);
-    std::fclose(file_);
-  }
-  std::string text() {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file_)) > 0) out.append(buf, n);
-    return out;
-  }
-
- private:
-  std::FILE* file_;
-  std::FILE* previous_;
-};
 
 QByteArray pngBytes(int w, int h, QColor color) {
   QImage img(w, h, QImage::Format_ARGB32);
