@@ -1,5 +1,8 @@
 #include "diary/working_folder.h"
 
+#include <mutex>
+
+#include "lang/executor.h"
 #include "lang/values.h"
 #include "platform/paths.h"
 
@@ -19,6 +22,10 @@ void initWorkingFolder() { setWorkingFolder(paths::desktop()); }
 bool setWorkingFolder(const QString& folder) {
   const std::string text = asBufferText(folder);
   if (text.size() >= static_cast<std::size_t>(kPathBytes)) return false;
+  // A program on its worker thread reads the folder as it runs; changing it under the program
+  // would race. Programs themselves change it through their built-ins, on their own thread.
+  std::unique_lock lock(vkRunLock(), std::try_to_lock);
+  if (!lock.owns_lock()) return false;
   current_fullPath = text;
   return true;
 }

@@ -12,7 +12,7 @@ namespace pravella {
 void initWorkingFolder();
 
 // Makes `folder` the working folder; false (nothing changes) when its UTF-8 path would not fit
-// the path buffer of 1,024 bytes with its terminator.
+// the path buffer of 1,024 bytes with its terminator, or while a program runs on another thread.
 bool setWorkingFolder(const QString& folder);
 
 QString workingFolder();

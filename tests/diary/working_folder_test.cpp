@@ -6,7 +6,10 @@
 #include <QFile>
 
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
+#include "lang/executor.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/paths.h"
@@ -41,6 +44,19 @@ TEST(WorkingFolder, ChangesOnlyToPathsThatFitTheBuffer) {
   EXPECT_EQ(pravella::workingFolder(), fits);
   // Bytes count, not characters: 341 three-byte characters and "/" make 1,024 bytes.
   EXPECT_FALSE(pravella::setWorkingFolder("/" + QString(341, QChar(0x65E5))));
+}
+
+TEST(WorkingFolder, IsNotChangedUnderARunningProgram) {
+  ASSERT_TRUE(pravella::setWorkingFolder("/tmp/before"));
+  {
+    // A run holds the run lock on its thread: its built-ins may change the folder, a window on
+    // another thread may not.
+    std::lock_guard lock(pravella::vkRunLock());
+    EXPECT_TRUE(pravella::setWorkingFolder("/tmp/by-the-program"));
+    std::thread window([] { EXPECT_FALSE(pravella::setWorkingFolder("/tmp/from-a-window")); });
+    window.join();
+  }
+  EXPECT_EQ(current_fullPath, "/tmp/by-the-program");
 }
 
 }  // namespace

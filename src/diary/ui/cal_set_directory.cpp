@@ -46,6 +46,7 @@ void CalSetDirectory::setCurrentDirectoryAction() {
 
 void CalSetDirectory::didEndSetCurrentDirectoryAction(int returnCode) {
   if (returnCode != 1 || chosen_.isEmpty()) return;
-  // A path too long for the buffer is not taken.
-  if (pravella::setWorkingFolder(chosen_) && playSound_) playSound_("Tink");
+  // A path too long for the buffer, or a change while a program runs, is not taken.
+  const bool taken = pravella::setWorkingFolder(chosen_);
+  if (playSound_) playSound_(taken ? "Tink" : "Basso");
 }
