@@ -94,7 +94,7 @@ int restN = 5;
 int OpeMode = 32;
 uint16_t opC[3] = {32768, 32768, 32768};
 int pv_displayModeStatus = 0;
-int pvSoundStatus = 1;
+std::atomic<int> pvSoundStatus{1};
 std::string current_fullPath;
 std::string backup_fullPath;
 std::string vkDataPathString;

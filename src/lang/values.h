@@ -225,7 +225,7 @@ extern int restN;        // columns shown
 extern int OpeMode;      // transfer mode for combining two pictures with "x"
 extern uint16_t opC[3];  // operation colour of that transfer
 extern int pv_displayModeStatus;
-extern int pvSoundStatus;       // feedback sounds: 1 on (at start), 0 off
+extern std::atomic<int> pvSoundStatus;  // feedback sounds: 1 on (at start), 0 off; set by programs, read by windows
 
 // Path buffers (at most kPathBytes - 1 bytes each).
 extern std::string current_fullPath;

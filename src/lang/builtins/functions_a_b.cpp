@@ -185,7 +185,7 @@ int beepSoundStatusBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) 
     pvSoundStatus = 1;
     return 1;
   }
-  return vkPushScalar(stack, sp, pvSoundStatus);
+  return vkPushScalar(stack, sp, pvSoundStatus.load());
 }
 
 int bitDispBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
