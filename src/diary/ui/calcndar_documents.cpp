@@ -551,7 +551,11 @@ bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
   // Bookmarks follow only a move that happened.
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("renameBookMarkPathName"), QString(),
                                                      {oldPath, newPath});
-  if (nowDisplayedDocument_ == oldPath) nowDisplayedDocument_ = newPath;
+  if (nowDisplayedDocument_ == oldPath) {
+    nowDisplayedDocument_ = newPath;
+    // A rename in the table must not leave the old name in the field, where Return would restore it.
+    window_->editingDiaryFileName()->setText(pravella::withoutExtension(fileNameOf(newPath)));
+  }
   deleteDocumentToRireki(oldPath);
   addDocumentToRireki(newPath);
   showDiaryFiles();
@@ -582,7 +586,9 @@ void Calcndar::saveTitleAction() {
   const QString oldPath = dayFolder() + QLatin1Char('/') + fileNameOf(nowDisplayedDocument_);
   const QString newPath = dayFolder() + QLatin1Char('/') + newName;
   field->setText(pravella::withoutExtension(newName));
-  if (newPath != oldPath) moveDocument(oldPath, newPath);
+  // A refused rename leaves the field showing the name the document still has.
+  if (newPath != oldPath && !moveDocument(oldPath, newPath))
+    field->setText(pravella::withoutExtension(fileNameOf(oldPath)));
   window_->documentView()->setFocus();
 }
 

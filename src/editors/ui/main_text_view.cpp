@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTextBlock>
@@ -20,6 +21,7 @@
 
 #include "editors/gnuplot_block.h"
 #include "editors/memo_run_settings.h"
+#include "editors/ui/memo_clipboard.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/executor.h"
@@ -552,6 +554,22 @@ void mainTextView::DoGnuPlotCommand(const QString& script) {
 
 // ---------------------------------------------------------------------------------------
 // The break: the mouse button held over the running program's window
+
+QMimeData* mainTextView::createMimeDataFromSelection() const {
+  QMimeData* mime = QTextEdit::createMimeDataFromSelection();
+  const QTextCursor selection = textCursor();
+  if (mime && selection.hasSelection())
+    pravella::addCopiedAttachments(*document(), selection.selectionStart(), selection.selectionEnd(), *mime);
+  return mime;
+}
+
+void mainTextView::insertFromMimeData(const QMimeData* source) {
+  QTextCursor cursor = textCursor();
+  if (!source || !acceptRichText() || !pravella::insertWithCopiedAttachments(cursor, *source))
+    return QTextEdit::insertFromMimeData(source);
+  setTextCursor(cursor);
+  ensureCursorVisible();
+}
 
 bool mainTextView::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();

@@ -74,6 +74,9 @@ class mainTextView : public QTextEdit {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Copies carry the selection's attachments, so a paste into another document keeps them.
+  QMimeData* createMimeDataFromSelection() const override;
+  void insertFromMimeData(const QMimeData* source) override;
 
  private:
   enum class RunMode { View, Console };

@@ -307,12 +307,15 @@ TEST_F(DayDocuments, RenamingMovesTheFileThenTheBookmarks) {
   EXPECT_EQ(textOf(day() + "/taken.rtfd"), "other");
   EXPECT_EQ(textOf(day() + "/b.rtfd"), "new alpha");
   EXPECT_EQ(bookmarkMoves.size(), 1u);
+  // The field shows the name the document still has.
+  EXPECT_EQ(nameField()->text(), "b");
 
   // By editing the row in the table: an rtfd package stays one.
   const int row = static_cast<int>(calendar->diaryFiles().indexOf("b.rtfd"));
   table()->item(row, 1)->setText("c");
   EXPECT_EQ(textOf(day() + "/c.rtfd"), "new alpha");
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/c.rtfd");
+  EXPECT_EQ(nameField()->text(), "c");
   EXPECT_EQ(bookmarkMoves.size(), 2u);
   EXPECT_FALSE(calendar->history().paths().contains(day() + "/b.rtfd"));
   pravella::NotificationCenter::defaultCenter().removeObservers(nullptr, "renameBookMarkPathName");

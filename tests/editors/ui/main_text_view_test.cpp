@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QColorDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,6 +28,8 @@
 #include "lang/variables.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/rich_text_file.h"
+#include "platform/rtf.h"
 #include "support/dialog_watchdog.h"
 
 namespace {
@@ -460,6 +463,57 @@ TEST_F(GnuplotBlock, ErrorsAndAMissingProgramAreShownWithoutStatus) {
   const QString block = QStringLiteral("#\tgnuplot\nplot x");
   ASSERT_NO_FATAL_FAILURE(runBlock(block));
   EXPECT_EQ(view->toPlainText(), block + QStringLiteral("\n<errer> gnuplot : not found !\n"));
+}
+
+// A picture copied from one memo is pasted into the next document opened in the memo (another
+// day's): the document that receives it keeps the picture and its file when it is saved.
+TEST_F(MemoRun, PicturesCopiedFromOneDocumentArePastedIntoAnother) {
+  QImage green(5, 3, QImage::Format_RGB32);
+  green.fill(Qt::green);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  green.save(&buffer, "PNG");
+  const QString source = pravella::paths::home() + QStringLiteral("/source.rtfd");
+  {
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("a"));
+    pravella::rtf::insertAttachment(c, QStringLiteral("photo.png"), png);
+    c.insertText(QStringLiteral("b"));
+    ASSERT_TRUE(pravella::writeRtfdFile(source, doc));
+  }
+  ASSERT_TRUE(pravella::readRichTextFile(source, *view->document()));
+  QTextCursor all(view->document());
+  all.select(QTextCursor::Document);
+  view->setTextCursor(all);
+  view->copy();
+
+  // The next document replaces the first in the memo, and the copy goes in there.
+  QTextDocument next;
+  QTextCursor(&next).insertText(QStringLiteral("next:"));
+  const QString target = pravella::paths::home() + QStringLiteral("/target.rtfd");
+  ASSERT_TRUE(pravella::writeRtfdFile(target, next));
+  ASSERT_TRUE(pravella::readRichTextFile(target, *view->document()));
+  view->moveCursor(QTextCursor::End);
+  view->paste();
+  EXPECT_EQ(view->toPlainText(), QStringLiteral("next:a") + kPicture + QStringLiteral("b"));
+  ASSERT_TRUE(pravella::writeRtfdFile(target, *view->document()));
+
+  EXPECT_EQ(QDir(target).entryList(QDir::Files, QDir::Name), (QStringList{"TXT.rtf", "photo.png"}));
+  QFile saved(target + QStringLiteral("/photo.png"));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll(), png);
+  QTextDocument back;
+  ASSERT_TRUE(pravella::readRichTextFile(target, back));
+  EXPECT_EQ(back.toPlainText(), QStringLiteral("next:a") + kPicture + QStringLiteral("b"));
+
+  // Pasted once more into the same document, the picture is saved as a second file of its name.
+  view->moveCursor(QTextCursor::End);
+  view->paste();
+  ASSERT_TRUE(pravella::writeRtfdFile(target, *view->document()));
+  EXPECT_EQ(QDir(target).entryList(QDir::Files, QDir::Name),
+            (QStringList{"TXT.rtf", "photo 1.png", "photo.png"}));
 }
 
 }  // namespace
