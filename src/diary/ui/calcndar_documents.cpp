@@ -365,6 +365,8 @@ void Calcndar::fileListTableDown() {
 
 void Calcndar::openTemplate() {
   mainTextView* memo = window_->documentView();
+  // Every change of the memo's document comes here first.
+  memo->abandonPendingOutput();
   {
     LoadingGuard loading(loadingMemo_);
     QString path = pravella::paths::preferences() + QStringLiteral("/template.rtf");

@@ -3,6 +3,9 @@
 
 #include "day_documents_fixture.h"
 
+#include "lang/executor.h"
+#include "lang/startup.h"
+
 namespace {
 
 using namespace day_documents_test;
@@ -46,6 +49,32 @@ TEST_F(DayDocuments, ANewMemoIsSavedUnderItsFirstLine) {
   type(" and eggs");
   ASSERT_TRUE(calendar->save());
   EXPECT_EQ(textOf(path), "Shopping\nmilk and eggs");
+}
+
+// A program still running when the memo changes to another day's document belongs to the
+// document it was started in: its output must not go into the next one, which would then be
+// saved with it.
+TEST_F(DayDocuments, ARunGoingOnWhenTheDayChangesLeavesTheNextDocumentAlone) {
+  ASSERT_EQ(vkStartUp(), 1);
+  writeRtfd(day(29) + "/next.rtfd", "next day");
+  start();
+  memo()->awakeFromNib();
+  type("i = 0; while (1) i = i + 1;");
+  QTest::keyClick(memo(), Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_TRUE(memo()->isRunning());
+
+  calendar->calendarIncDay();
+  ASSERT_EQ(calendar->nowDisplayedDocument(), day(29) + "/next.rtfd");
+  // The run ends (broken as by the held mouse button) while the next day's document is shown.
+  vkButtonDownSinceMs.store(1);
+  memo()->waitForRuns();
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(s(memo()->toPlainText()), "next day");
+  EXPECT_FALSE(window->isWindowModified());
+  ASSERT_TRUE(calendar->save());
+  EXPECT_EQ(s(textOf(day(29) + "/next.rtfd")), "next day");
+  // The code itself was saved with its day before the change.
+  EXPECT_EQ(s(textOf(day() + "/i = 0; while (1) i = i + 1;.rtfd")), "i = 0; while (1) i = i + 1;");
 }
 
 TEST_F(DayDocuments, AutoSaveComes300SecondsAfterTheLastEdit) {
