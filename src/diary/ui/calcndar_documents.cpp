@@ -377,6 +377,8 @@ void Calcndar::openTemplate() {
   window_->setWindowModified(false);
   nowDisplayedDocument_.clear();
   window_->editingDiaryFileName()->setText(QString());
+  // A plain text document shown before made the field read-only; a new memo's name is typed.
+  window_->editingDiaryFileName()->setReadOnly(false);
   checkFileName();
   memo->setReadOnly(false);
   adjustSaveDurtyButton();

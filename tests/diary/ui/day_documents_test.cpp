@@ -184,6 +184,26 @@ TEST_F(DayDocuments, AnUncreatableDayFolderRefusesTheSave) {
   EXPECT_EQ(memo()->toPlainText(), "new memo");
 }
 
+// A new memo after a plain text document (whose name is shown, not offered for renaming) takes
+// the name the user types.
+TEST_F(DayDocuments, ANewMemoAfterAPlainTextDocumentTakesATypedName) {
+  writeFile(day() + "/notes.txt", "plain words");
+  start();
+  clickRow(static_cast<int>(calendar->diaryFiles().indexOf("notes.txt")));
+  ASSERT_TRUE(nameField()->isReadOnly());
+  calendar->newFileAction();
+  EXPECT_FALSE(nameField()->isReadOnly());
+  EXPECT_FALSE(memo()->isReadOnly());
+  type("words");
+  nameField()->setFocus();
+  QTest::keyClicks(nameField(), "chosen");
+  QTest::keyClick(nameField(), Qt::Key_Return);
+  EXPECT_EQ(s(textOf(day() + "/chosen.rtfd")), "words");
+  QFile plain(day() + "/notes.txt");
+  ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+  EXPECT_EQ(plain.readAll(), "plain words");
+}
+
 TEST_F(DayDocuments, OpeningByKind) {
   writeRtfd(day() + "/a.rtfd", "package");
   writeFile(day() + "/notes.txt", "plain words");
