@@ -478,13 +478,15 @@ bool Calcndar::saveDocument(bool withPanel) {
     return finishSave(target, false);
   }
 
-  const bool nameFree = !entryExists(rtfdPath);
+  // A name given with its ".rtfd" is the package itself: that is the name that must be free.
+  const QString newPath = name.endsWith(QLatin1String(".rtfd")) ? base : rtfdPath;
+  const bool nameFree = !entryExists(newPath);
   if (!name.isEmpty() && (nameFree || !withPanel)) {
     if (!makeSelectedDayFolder(selectedDay_)) {
       alert(QStringLiteral("Can't create a diary folder !"), folder, {QStringLiteral("OK")});
       return false;
     }
-    QString written = name.endsWith(QLatin1String(".rtfd")) ? base : rtfdPath;
+    QString written = newPath;
     // An import never writes over a document that is already there.
     if (!withPanel) written = freeDocumentPath(written);
     if (!writeMemo(written)) return false;

@@ -143,6 +143,27 @@ TEST_F(DayDocuments, NamesOfNewMemos) {
   EXPECT_EQ(textOf(day() + "/Shopping 2.rtfd"), "Shopping");
   EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/Shopping 2.rtfd");
+
+  // So does a taken name given with its ".rtfd", typed or as the first line: the document
+  // there is never written over.
+  panels.clear();
+  panelAnswer.clear();
+  calendar->newDocument();
+  nameField()->setText("Shopping.rtfd");
+  type("other list");
+  EXPECT_FALSE(calendar->save());
+  EXPECT_EQ(panels, QStringList{"Diary New Document Save:Shopping.rtfd"});
+  EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
+  EXPECT_TRUE(window->isWindowModified());
+  panels.clear();
+  nameField()->clear();
+  memo()->clear();
+  window->setWindowModified(false);
+  calendar->newDocument();
+  type("Shopping.rtfd");
+  EXPECT_FALSE(calendar->save());
+  EXPECT_EQ(panels, QStringList{"Diary New Document Save:Shopping.rtfd"});
+  EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
 }
 
 TEST_F(DayDocuments, AFailedWriteKeepsTheMemoAndSaysSo) {
