@@ -365,6 +365,8 @@ void Calcndar::fileListTableDown() {
 
 void Calcndar::openTemplate() {
   mainTextView* memo = window_->documentView();
+  // Every change of the memo's document comes here first.
+  memo->abandonPendingOutput();
   {
     LoadingGuard loading(loadingMemo_);
     QString path = pravella::paths::preferences() + QStringLiteral("/template.rtf");
@@ -375,6 +377,8 @@ void Calcndar::openTemplate() {
   window_->setWindowModified(false);
   nowDisplayedDocument_.clear();
   window_->editingDiaryFileName()->setText(QString());
+  // A plain text document shown before made the field read-only; a new memo's name is typed.
+  window_->editingDiaryFileName()->setReadOnly(false);
   checkFileName();
   memo->setReadOnly(false);
   adjustSaveDurtyButton();
@@ -474,13 +478,15 @@ bool Calcndar::saveDocument(bool withPanel) {
     return finishSave(target, false);
   }
 
-  const bool nameFree = !entryExists(rtfdPath);
+  // A name given with its ".rtfd" is the package itself: that is the name that must be free.
+  const QString newPath = name.endsWith(QLatin1String(".rtfd")) ? base : rtfdPath;
+  const bool nameFree = !entryExists(newPath);
   if (!name.isEmpty() && (nameFree || !withPanel)) {
     if (!makeSelectedDayFolder(selectedDay_)) {
       alert(QStringLiteral("Can't create a diary folder !"), folder, {QStringLiteral("OK")});
       return false;
     }
-    QString written = name.endsWith(QLatin1String(".rtfd")) ? base : rtfdPath;
+    QString written = newPath;
     // An import never writes over a document that is already there.
     if (!withPanel) written = freeDocumentPath(written);
     if (!writeMemo(written)) return false;

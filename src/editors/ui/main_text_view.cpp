@@ -48,6 +48,7 @@ struct MemoInsertion {
   bool newlineFirst = false;
   std::shared_ptr<MemoInsertion> parent;  // a nested run goes in at its caller's caret
   int revision = -1;                      // the document's revision after this run's last edit
+  bool abandoned = false;                 // the memo shows another document now: output is dropped
 
   MemoInsertion& root() { return parent ? parent->root() : *this; }
 };
@@ -185,6 +186,8 @@ QString mainTextView::findExpression() {
 
 mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst) {
   InsertionPtr ins = newInsertion();
+  std::erase_if(insertions_, [](const std::weak_ptr<MemoInsertion>& w) { return w.expired(); });
+  insertions_.push_back(ins);
   ins->start = QTextCursor(document());
   ins->start.setPosition(position);
   ins->start.setKeepPositionOnInsert(true);
@@ -372,9 +375,16 @@ void mainTextView::postToGui(std::function<void()> fn) {
   }
 }
 
+void mainTextView::abandonPendingOutput() {
+  for (const std::weak_ptr<MemoInsertion>& w : insertions_)
+    if (InsertionPtr ins = w.lock()) ins->abandoned = true;
+  insertions_.clear();
+}
+
 void mainTextView::editAt(MemoInsertion& insertion, const std::function<void(QTextCursor&)>& edit) {
   QTextDocument* doc = document();
   MemoInsertion& root = insertion.root();
+  if (root.abandoned) return;
   QTextCursor block(doc);
   // Nothing else changed the document since this run's last edit: the edits stay one step.
   if (root.revision >= 0 && root.revision == doc->revision()) {
@@ -389,7 +399,7 @@ void mainTextView::editAt(MemoInsertion& insertion, const std::function<void(QTe
 }
 
 void mainTextView::selectInsertion(MemoInsertion& insertion) {
-  if (!insertion.begun) return;
+  if (!insertion.begun || insertion.root().abandoned) return;
   QTextCursor selection(document());
   selection.setPosition(insertion.start.position());
   selection.setPosition(insertion.end.position(), QTextCursor::KeepAnchor);

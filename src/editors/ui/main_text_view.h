@@ -59,6 +59,10 @@ class mainTextView : public QTextEdit {
   // "Now, vk is running !" / "Sorry, I can not accept your request", with "Basso".
   void vkCannotRunAlertPanel();
 
+  // The memo is about to show another document: what runs still going would insert belongs to
+  // the document they started in, and is dropped rather than put into the next one.
+  void abandonPendingOutput();
+
   // A run is queued or going.
   bool isRunning() const { return worker_.busy(); }
   // A memo-menu run is queued or going (its requests and those of other windows are refused).
@@ -111,6 +115,7 @@ class mainTextView : public QTextEdit {
 
   pravella::RunWorker worker_;
   std::vector<RunContext> runs_;  // worker thread only: the runs in progress, innermost last
+  std::vector<std::weak_ptr<pravella::MemoInsertion>> insertions_;  // GUI thread: the runs' output places
   std::atomic<bool> memoMenuRun_{false};
   std::atomic<int> interactiveRuns_{0};
   const void* windowRef_ = nullptr;

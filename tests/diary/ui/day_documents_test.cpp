@@ -3,6 +3,9 @@
 
 #include "day_documents_fixture.h"
 
+#include "lang/executor.h"
+#include "lang/startup.h"
+
 namespace {
 
 using namespace day_documents_test;
@@ -46,6 +49,32 @@ TEST_F(DayDocuments, ANewMemoIsSavedUnderItsFirstLine) {
   type(" and eggs");
   ASSERT_TRUE(calendar->save());
   EXPECT_EQ(textOf(path), "Shopping\nmilk and eggs");
+}
+
+// A program still running when the memo changes to another day's document belongs to the
+// document it was started in: its output must not go into the next one, which would then be
+// saved with it.
+TEST_F(DayDocuments, ARunGoingOnWhenTheDayChangesLeavesTheNextDocumentAlone) {
+  ASSERT_EQ(vkStartUp(), 1);
+  writeRtfd(day(29) + "/next.rtfd", "next day");
+  start();
+  memo()->awakeFromNib();
+  type("i = 0; while (1) i = i + 1;");
+  QTest::keyClick(memo(), Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_TRUE(memo()->isRunning());
+
+  calendar->calendarIncDay();
+  ASSERT_EQ(calendar->nowDisplayedDocument(), day(29) + "/next.rtfd");
+  // The run ends (broken as by the held mouse button) while the next day's document is shown.
+  vkButtonDownSinceMs.store(1);
+  memo()->waitForRuns();
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(s(memo()->toPlainText()), "next day");
+  EXPECT_FALSE(window->isWindowModified());
+  ASSERT_TRUE(calendar->save());
+  EXPECT_EQ(s(textOf(day(29) + "/next.rtfd")), "next day");
+  // The code itself was saved with its day before the change.
+  EXPECT_EQ(s(textOf(day() + "/i = 0; while (1) i = i + 1;.rtfd")), "i = 0; while (1) i = i + 1;");
 }
 
 TEST_F(DayDocuments, AutoSaveComes300SecondsAfterTheLastEdit) {
@@ -114,6 +143,27 @@ TEST_F(DayDocuments, NamesOfNewMemos) {
   EXPECT_EQ(textOf(day() + "/Shopping 2.rtfd"), "Shopping");
   EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/Shopping 2.rtfd");
+
+  // So does a taken name given with its ".rtfd", typed or as the first line: the document
+  // there is never written over.
+  panels.clear();
+  panelAnswer.clear();
+  calendar->newDocument();
+  nameField()->setText("Shopping.rtfd");
+  type("other list");
+  EXPECT_FALSE(calendar->save());
+  EXPECT_EQ(panels, QStringList{"Diary New Document Save:Shopping.rtfd"});
+  EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
+  EXPECT_TRUE(window->isWindowModified());
+  panels.clear();
+  nameField()->clear();
+  memo()->clear();
+  window->setWindowModified(false);
+  calendar->newDocument();
+  type("Shopping.rtfd");
+  EXPECT_FALSE(calendar->save());
+  EXPECT_EQ(panels, QStringList{"Diary New Document Save:Shopping.rtfd"});
+  EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
 }
 
 TEST_F(DayDocuments, AFailedWriteKeepsTheMemoAndSaysSo) {
@@ -153,6 +203,26 @@ TEST_F(DayDocuments, AnUncreatableDayFolderRefusesTheSave) {
   EXPECT_EQ(alerts, QStringList{"Can't create a diary folder !"});
   EXPECT_TRUE(window->isWindowModified());
   EXPECT_EQ(memo()->toPlainText(), "new memo");
+}
+
+// A new memo after a plain text document (whose name is shown, not offered for renaming) takes
+// the name the user types.
+TEST_F(DayDocuments, ANewMemoAfterAPlainTextDocumentTakesATypedName) {
+  writeFile(day() + "/notes.txt", "plain words");
+  start();
+  clickRow(static_cast<int>(calendar->diaryFiles().indexOf("notes.txt")));
+  ASSERT_TRUE(nameField()->isReadOnly());
+  calendar->newFileAction();
+  EXPECT_FALSE(nameField()->isReadOnly());
+  EXPECT_FALSE(memo()->isReadOnly());
+  type("words");
+  nameField()->setFocus();
+  QTest::keyClicks(nameField(), "chosen");
+  QTest::keyClick(nameField(), Qt::Key_Return);
+  EXPECT_EQ(s(textOf(day() + "/chosen.rtfd")), "words");
+  QFile plain(day() + "/notes.txt");
+  ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+  EXPECT_EQ(plain.readAll(), "plain words");
 }
 
 TEST_F(DayDocuments, OpeningByKind) {
