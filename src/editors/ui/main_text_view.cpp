@@ -19,12 +19,14 @@
 #include <QThread>
 #include <cstdio>
 
+#include "editors/command_bridge.h"
 #include "editors/gnuplot_block.h"
 #include "editors/memo_run_settings.h"
 #include "editors/ui/memo_clipboard.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/executor.h"
+#include "lang/report.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/notification_center.h"
@@ -266,7 +268,13 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
 void mainTextView::runNestedOrQueue(const QString& text, bool console, bool raiseLevel) {
   if (text.isEmpty()) return;
   if (RunContext* outer = currentRun()) {
-    // Posted by the running program itself: run at once, inside it, on this worker.
+    // Posted by the running program itself: run at once, inside it, on this worker. A
+    // program that runs itself would otherwise nest until the worker's stack overflows.
+    if (runs_.size() >= kMaxNestedRuns) {
+      error_disp("Too deep nested run.");
+      pravella::failCommand();
+      return;
+    }
     const RunMode mode = console ? RunMode::Console : outer->mode;
     InsertionPtr ins;
     if (mode == RunMode::View && outer->insertion) {

@@ -99,6 +99,8 @@ class mainTextView : public QTextEdit {
   bool runOnWorker(const std::string& code, RunMode mode, bool raiseLevel, const InsertionPtr& insertion);
   // The run context when called from inside a run of this view (on its worker).
   RunContext* currentRun();
+  // Runs posted by a running program nest at most this deep (each costs worker stack).
+  static constexpr std::size_t kMaxNestedRuns = 100;
   void runNestedOrQueue(const QString& text, bool console, bool raiseLevel);
 
   // GUI-thread edits at an insertion point, joined into one undo step per run.

@@ -516,4 +516,15 @@ TEST_F(MemoRun, PicturesCopiedFromOneDocumentArePastedIntoAnother) {
             (QStringList{"TXT.rtf", "photo 1.png", "photo.png"}));
 }
 
+TEST_F(MemoRun, ProgramThatRunsItselfStopsWithAMessage) {
+  // Each "run" nests a run on the worker's stack; without a bound this ends in a crash.
+  setMemo(QStringLiteral("s$ = \"run(s$);\"; run(s$);"), 0);
+  const std::string memo = runWith(Qt::Key_Enter).toStdString();
+  EXPECT_EQ(memo.rfind("s$ = \"run(s$);\"; run(s$);\n", 0), 0u);
+  const std::string failure = "...<Error>...Too deep nested run.\n.NO.\n";
+  ASSERT_NE(memo.find(failure), std::string::npos);
+  EXPECT_EQ(memo.find(failure, memo.find(failure) + 1), std::string::npos);  // the innermost only
+  EXPECT_TRUE(memo.ends_with(".OK.\n"));  // the runs further out go on
+}
+
 }  // namespace
