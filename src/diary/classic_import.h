@@ -37,7 +37,7 @@ std::vector<OldDocument> findOldDocuments(const QString& base, const WalkHooks& 
 bool readOldText(const QByteArray& path, QString& text);
 
 // The title of an imported document: its first line when 1 to 128 characters long (and at most
-// 240 bytes in UTF-8, to fit a file name), else
+// 230 bytes in UTF-8, to fit a file name), else
 // "%4ld_%02ld_%02ld_%02ld" of the date and `untitled`, which then counts up.
 QString oldDocumentTitle(const QString& text, int year, int month, int day, long& untitled);
 

@@ -281,13 +281,17 @@ TEST_F(SideViews, AnOldTitleTooLongForAFileNameIsImportedUntitled) {
   };
   const QString longTitle = QString(100, QChar(0x65E5));  // 100 characters, 300 bytes in UTF-8
   put(2003, 4, 5, 0, pravella::encoding::encode(longTitle + "\rbody", pravella::encoding::kShiftJIS));
+  // 240 bytes: the package's name would fit, the name of the folder it is written in first not.
+  const QString nearlyTooLong = QString(80, QChar(0x6708));
+  put(2003, 4, 5, 1, pravella::encoding::encode(nearlyTooLong + "\rmore", pravella::encoding::kShiftJIS));
   put(2003, 4, 6, 0, "Trip\rby train");
   start();
   ConvClassicDoc import(calendar.get(), window.get());
   import.awakeFromNib();
   import.setSoundPlayer([](const char*) {});
-  EXPECT_EQ(import.searchYearMonthFolder(pravella::test::home() + "/old"), 2);
+  EXPECT_EQ(import.searchYearMonthFolder(pravella::test::home() + "/old"), 3);
   EXPECT_EQ(textOf(paths::dayFolder(2003, 4, 5) + "/2003_04_05_00.rtfd"), longTitle + "\nbody");
+  EXPECT_EQ(textOf(paths::dayFolder(2003, 4, 5) + "/2003_04_05_01.rtfd"), nearlyTooLong + "\nmore");
   EXPECT_EQ(textOf(paths::dayFolder(2003, 4, 6) + "/Trip.rtfd"), "Trip\nby train");
   EXPECT_FALSE(window->isWindowModified());
   std::filesystem::remove_all(root.toStdString());
