@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace pravella {
 namespace {
@@ -45,6 +46,15 @@ WriteResult replaceFolderAtomically(const QString& folder,
   if (!temp.isValid())
     return failure(QStringLiteral("Cannot save \"%1\": %2").arg(folder, temp.errorString()));
   if (WriteResult filled = fill(temp.path()); !filled) return filled;
+  // A temporary folder is private; the document keeps the old folder's permissions, or takes
+  // those of the folder it is saved in.
+  {
+    struct stat info {};
+    const QByteArray old = QFile::encodeName(target.absoluteFilePath());
+    const QByteArray home = QFile::encodeName(parent);
+    if (::stat(old.constData(), &info) == 0 || ::stat(home.constData(), &info) == 0)
+      ::chmod(QFile::encodeName(temp.path()).constData(), info.st_mode & 07777);
+  }
 
   const QString finalPath = target.absoluteFilePath();
   QString oldMoved;
