@@ -42,7 +42,9 @@ WriteResult replaceFolderAtomically(const QString& folder,
   if (!QDir().mkpath(parent))
     return failure(QStringLiteral("Cannot save \"%1\": its folder cannot be created.").arg(folder));
 
-  QTemporaryDir temp(parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".new-XXXXXX"));
+  // Short fixed names beside the document: a name near the file system's 255-byte limit must
+  // not fail only because its temporary name would be longer.
+  QTemporaryDir temp(parent + QStringLiteral("/.saving-XXXXXX"));
   if (!temp.isValid())
     return failure(QStringLiteral("Cannot save \"%1\": %2").arg(folder, temp.errorString()));
   if (WriteResult filled = fill(temp.path()); !filled) return filled;
@@ -59,7 +61,7 @@ WriteResult replaceFolderAtomically(const QString& folder,
   const QString finalPath = target.absoluteFilePath();
   QString oldMoved;
   if (target.exists()) {
-    QTemporaryDir placeholder(parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".old-XXXXXX"));
+    QTemporaryDir placeholder(parent + QStringLiteral("/.replaced-XXXXXX"));
     if (!placeholder.isValid())
       return failure(QStringLiteral("Cannot save \"%1\": %2").arg(folder, placeholder.errorString()));
     placeholder.setAutoRemove(false);
