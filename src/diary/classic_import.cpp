@@ -80,7 +80,10 @@ bool readOldText(const QByteArray& path, QString& text) {
 
 QString oldDocumentTitle(const QString& text, int year, int month, int day, long& untitled) {
   const QString first = text.section(QLatin1Char('\n'), 0, 0);
-  if (!first.isEmpty() && first.size() <= 128) return first;
+  // The title must also fit a file name here, which counts bytes: 255 of them for the title
+  // with ".rtfd" and the "_N" that a name already taken gets, with room to spare.
+  constexpr qsizetype kLongestTitleBytes = 230;
+  if (!first.isEmpty() && first.size() <= 128 && first.toUtf8().size() <= kLongestTitleBytes) return first;
   return QString::fromStdString(cformat("%4ld_%02ld_%02ld_%02ld", static_cast<long>(year),
                                         static_cast<long>(month), static_cast<long>(day), untitled++));
 }

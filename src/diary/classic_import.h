@@ -36,7 +36,8 @@ std::vector<OldDocument> findOldDocuments(const QString& base, const WalkHooks& 
 // (alone or before a line feed) become line feeds. False when the file cannot be read.
 bool readOldText(const QByteArray& path, QString& text);
 
-// The title of an imported document: its first line when 1 to 128 characters long, else
+// The title of an imported document: its first line when 1 to 128 characters long (and at most
+// 230 bytes in UTF-8, to fit a file name), else
 // "%4ld_%02ld_%02ld_%02ld" of the date and `untitled`, which then counts up.
 QString oldDocumentTitle(const QString& text, int year, int month, int day, long& untitled);
 

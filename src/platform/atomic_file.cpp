@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace pravella {
 namespace {
@@ -41,15 +42,26 @@ WriteResult replaceFolderAtomically(const QString& folder,
   if (!QDir().mkpath(parent))
     return failure(QStringLiteral("Cannot save \"%1\": its folder cannot be created.").arg(folder));
 
-  QTemporaryDir temp(parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".new-XXXXXX"));
+  // Short fixed names beside the document: a name near the file system's 255-byte limit must
+  // not fail only because its temporary name would be longer.
+  QTemporaryDir temp(parent + QStringLiteral("/.saving-XXXXXX"));
   if (!temp.isValid())
     return failure(QStringLiteral("Cannot save \"%1\": %2").arg(folder, temp.errorString()));
   if (WriteResult filled = fill(temp.path()); !filled) return filled;
+  // A temporary folder is private; the document keeps the old folder's permissions, or takes
+  // those of the folder it is saved in.
+  {
+    struct stat info {};
+    const QByteArray old = QFile::encodeName(target.absoluteFilePath());
+    const QByteArray home = QFile::encodeName(parent);
+    if (::stat(old.constData(), &info) == 0 || ::stat(home.constData(), &info) == 0)
+      ::chmod(QFile::encodeName(temp.path()).constData(), info.st_mode & 07777);
+  }
 
   const QString finalPath = target.absoluteFilePath();
   QString oldMoved;
   if (target.exists()) {
-    QTemporaryDir placeholder(parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".old-XXXXXX"));
+    QTemporaryDir placeholder(parent + QStringLiteral("/.replaced-XXXXXX"));
     if (!placeholder.isValid())
       return failure(QStringLiteral("Cannot save \"%1\": %2").arg(folder, placeholder.errorString()));
     placeholder.setAutoRemove(false);

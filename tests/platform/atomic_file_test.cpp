@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <unistd.h>
 
 #include "platform/atomic_file.h"
@@ -54,6 +55,9 @@ TEST(AtomicFile, UnwritableTargetKeepsTheOldFileAndSaysWhy) {
 
 TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {
   const QString doc = pravella::test::home() + "/memo.rtfd";
+  QFile::setPermissions(pravella::test::home(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                   QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                   QFile::ExeOther);
   auto fillWith = [](const QByteArray& text) {
     return [text](const QString& temp) { return pravella::writeFileAtomically(temp + "/TXT.rtf", text); };
   };
@@ -68,9 +72,20 @@ TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {
 
   ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("second")));
   EXPECT_EQ(contents(doc + "/TXT.rtf"), "second");
+  // The document is not left private like the temporary folder it was written in: it takes
+  // its folder's permissions, and keeps its own once it has some.
+  const auto folderPerms = QFileInfo(pravella::test::home()).permissions();
+  EXPECT_EQ(QFileInfo(doc).permissions(), folderPerms);
+  QFile::setPermissions(doc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                 QFile::ExeGroup);
+  ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("third")));
+  // A name at the file system's limit saves too.
+  const QString longest = pravella::test::home() + "/" + QString(250, u'n') + ".rtfd";
+  EXPECT_TRUE(pravella::replaceFolderAtomically(longest, fillWith("long")));
+  EXPECT_EQ(QFileInfo(doc).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::ReadGroup);
   // Only the document remains beside it: no temporary or old folders.
-  EXPECT_EQ(QDir(pravella::test::home()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).filter("memo"),
-            QStringList{"memo.rtfd"});
+  for (const QString& entry : QDir(pravella::test::home()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+    EXPECT_FALSE(entry.startsWith(".saving") || entry.startsWith(".replaced")) << entry.toStdString();
 }
 
 }  // namespace

@@ -474,22 +474,29 @@ void mainTextView::pastePictureToDocument(const QString& path) {
     pravella::rtf::insertAttachment(c, name, data);
     c.setCharFormat(format);
   };
-  if (RunContext* run = currentRun(); run && run->insertion) {
-    InsertionPtr ins = run->insertion;
-    postToGui([this, ins, paste] { editAt(*ins, paste); });
-    return;
-  }
-  postToGui([this, paste] {
+  const auto atCaret = [this, paste] {
     QTextCursor cursor = textCursor();
     paste(cursor);
     setTextCursor(cursor);
-  });
+  };
+  if (RunContext* run = currentRun(); run && run->insertion) {
+    InsertionPtr ins = run->insertion;
+    // In a document opened since the run began, the picture goes in at the caret.
+    postToGui([this, ins, paste, atCaret] { ins->root().abandoned ? atCaret() : editAt(*ins, paste); });
+    return;
+  }
+  postToGui(atCaret);
 }
 
 void mainTextView::insertTextToDoc(const QString& text) {
   if (RunContext* run = currentRun(); run && run->insertion) {
     InsertionPtr ins = run->insertion;
-    postToGui([this, ins, text] { editAt(*ins, [&](QTextCursor& c) { c.insertText(text); }); });
+    postToGui([this, ins, text] {
+      // In a document opened since the run began (by the program itself, say), the text goes
+      // in at the caret, as from a program that does not run in the memo.
+      if (ins->root().abandoned) return textCursor().insertText(text);
+      editAt(*ins, [&](QTextCursor& c) { c.insertText(text); });
+    });
     return;
   }
   postToGui([this, text] { textCursor().insertText(text); });

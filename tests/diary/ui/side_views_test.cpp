@@ -266,4 +266,35 @@ TEST_F(SideViews, AnOldDiaryBecomesDayDocuments) {
   std::filesystem::remove_all(root.toStdString());
 }
 
+// An old title too long for a file name here (the old system counted characters, this one
+// counts bytes) must not stop the import at that document and all after it.
+TEST_F(SideViews, AnOldTitleTooLongForAFileNameIsImportedUntitled) {
+  const QByteArray root = QFile::encodeName(pravella::test::home() + "/old");
+  ::mkdir(root.constData(), 0755);
+  auto put = [&](int y, int m, int d, int n, const QByteArray& text) {
+    const QByteArray folder = root + '/' + pravella::classic::monthFolderName(y, m, true);
+    ::mkdir(folder.constData(), 0755);
+    FILE* f = ::fopen((folder + '/' + pravella::classic::documentName(y, m, d, n, true)).constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    ::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), f);
+    ::fclose(f);
+  };
+  const QString longTitle = QString(100, QChar(0x65E5));  // 100 characters, 300 bytes in UTF-8
+  put(2003, 4, 5, 0, pravella::encoding::encode(longTitle + "\rbody", pravella::encoding::kShiftJIS));
+  // 240 bytes: the package's name would fit, the name of the folder it is written in first not.
+  const QString nearlyTooLong = QString(80, QChar(0x6708));
+  put(2003, 4, 5, 1, pravella::encoding::encode(nearlyTooLong + "\rmore", pravella::encoding::kShiftJIS));
+  put(2003, 4, 6, 0, "Trip\rby train");
+  start();
+  ConvClassicDoc import(calendar.get(), window.get());
+  import.awakeFromNib();
+  import.setSoundPlayer([](const char*) {});
+  EXPECT_EQ(import.searchYearMonthFolder(pravella::test::home() + "/old"), 3);
+  EXPECT_EQ(textOf(paths::dayFolder(2003, 4, 5) + "/2003_04_05_00.rtfd"), longTitle + "\nbody");
+  EXPECT_EQ(textOf(paths::dayFolder(2003, 4, 5) + "/2003_04_05_01.rtfd"), nearlyTooLong + "\nmore");
+  EXPECT_EQ(textOf(paths::dayFolder(2003, 4, 6) + "/Trip.rtfd"), "Trip\nby train");
+  EXPECT_FALSE(window->isWindowModified());
+  std::filesystem::remove_all(root.toStdString());
+}
+
 }  // namespace

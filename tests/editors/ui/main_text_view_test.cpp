@@ -527,4 +527,19 @@ TEST_F(MemoRun, ProgramThatRunsItselfStopsWithAMessage) {
   EXPECT_TRUE(memo.ends_with(".OK.\n"));  // the runs further out go on
 }
 
+// A program that opens another document in the memo (as cal_new does) and then inserts text
+// puts that text into the new document at its caret; its own result and status, which belong
+// behind its code in the document it came from, are left out.
+TEST_F(MemoRun, TextInsertedAfterTheProgramChangedTheDocumentGoesToTheCaret) {
+  pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
+  const pravella::ObserverId opener =
+      center.addObserver(QStringLiteral("cal_new"), view, [this](pravella::Notification&) {
+        view->abandonPendingOutput();
+        setMemo(QStringLiteral("new memo: "), 10);
+      });
+  setMemo(QStringLiteral("cal_new(0); cal_insertTextToDoc(\"from the program\"); 1 + 1;"), 0);
+  EXPECT_EQ(runWith(Qt::Key_Enter).toStdString(), "new memo: from the program");
+  center.removeObserver(opener);
+}
+
 }  // namespace
