@@ -163,7 +163,9 @@ int dayweek(int year, int month, int day) {
     year -= 1;
     month += 12;
   }
-  return (year + year / 4 - year / 100 + year / 400 + (13 * month + 8) / 5 + day) % 7;
+  // In 64 bits: the years and months of the language's dates may reach the ends of int.
+  const long long y = year, m = month;
+  return static_cast<int>((y + y / 4 - y / 100 + y / 400 + (13 * m + 8) / 5 + day) % 7);
 }
 
 int get_DayWeek(const double* rows, int n, double* out) {
