@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "editors/command_args.h"
-#include "editors/command_specials.h"
+#include "editors/bridge_own_commands.h"
 #include "editors/command_table.h"
 #include "lang/report.h"
 #include "lang/stack.h"

@@ -2,7 +2,7 @@
 // the web sheet and memo search requests, the diary path, the pictures that travel over the
 // clipboard, and the commands whose argument handling is their own.
 
-#include "editors/command_specials.h"
+#include "editors/bridge_own_commands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
