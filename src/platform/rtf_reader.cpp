@@ -138,6 +138,22 @@ bool isLeadByte(int cp, unsigned char b) {
   return b >= 0x81 && b <= 0xFE;
 }
 
+// Takes the next argument of a field instruction off the front of `rest`: a quoted text or
+// one word.
+QString takeFieldArgument(QString& rest) {
+  QString arg;
+  if (rest.startsWith(u'"')) {
+    const qsizetype end = rest.indexOf(u'"', 1);
+    arg = rest.mid(1, end < 0 ? -1 : end - 1);
+    rest = end < 0 ? QString() : rest.mid(end + 1).trimmed();
+  } else {
+    const qsizetype end = rest.indexOf(u' ');
+    arg = rest.left(end);
+    rest = end < 0 ? QString() : rest.mid(end + 1).trimmed();
+  }
+  return arg;
+}
+
 // Parses the target of a HYPERLINK field instruction: HYPERLINK "url" or HYPERLINK \l "anchor".
 QString hyperlinkTarget(const QString& instruction) {
   const QString s = instruction.trimmed();
@@ -153,31 +169,13 @@ QString hyperlinkTarget(const QString& instruction) {
       rest = rest.mid(2).trimmed();
       if (sw == u'l') local = true;
       if (sw == u'l' || sw == u'o' || sw == u't') {
-        QString arg;
-        if (rest.startsWith(u'"')) {
-          const qsizetype end = rest.indexOf(u'"', 1);
-          arg = rest.mid(1, end < 0 ? -1 : end - 1);
-          rest = end < 0 ? QString() : rest.mid(end + 1).trimmed();
-        } else {
-          const qsizetype end = rest.indexOf(u' ');
-          arg = rest.left(end);
-          rest = end < 0 ? QString() : rest.mid(end + 1).trimmed();
-        }
+        const QString arg = takeFieldArgument(rest);
         if (sw == u'l')
           target = target.isEmpty() ? QStringLiteral("#") + arg : target + QStringLiteral("#") + arg;
       }
       continue;
     }
-    QString arg;
-    if (rest.startsWith(u'"')) {
-      const qsizetype end = rest.indexOf(u'"', 1);
-      arg = rest.mid(1, end < 0 ? -1 : end - 1);
-      rest = end < 0 ? QString() : rest.mid(end + 1).trimmed();
-    } else {
-      const qsizetype end = rest.indexOf(u' ');
-      arg = rest.left(end);
-      rest = end < 0 ? QString() : rest.mid(end + 1).trimmed();
-    }
+    const QString arg = takeFieldArgument(rest);
     if (!arg.isEmpty() && target.isEmpty())
       target = arg;
     else if (!arg.isEmpty() && local)
