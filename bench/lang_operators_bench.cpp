@@ -8,7 +8,7 @@
 
 #include "lang/operators.h"
 #include "lang/stack.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "graphics/plot2d.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/stdlib/statistics.h"
 
 namespace {

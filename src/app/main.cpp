@@ -14,7 +14,7 @@
 #include "editors/ui/cal_text.h"
 #include "editors/ui/main_text_view.h"
 #include "imaging/volume_data.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;

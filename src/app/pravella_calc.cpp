@@ -16,7 +16,7 @@
 #include <string>
 
 #include "lang/executor.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 
 namespace {
 

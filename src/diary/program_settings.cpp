@@ -7,10 +7,12 @@
 #include <mutex>
 
 #include "diary/diary_globals.h"
-#include "lang/builtins/pref_backup.h"
 #include "platform/atomic_file.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
+#include "platform/progress_bar.h"
+
+std::uint8_t prefBackupNeedStatua = 1;
 
 namespace {
 

@@ -5,8 +5,12 @@
 // worker thread while the windows read them on the GUI thread.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+// Whether the backup tool also backs up the preferences (1 at start; "prefBackupNeed").
+extern std::uint8_t prefBackupNeedStatua;
 
 // Keeps the text as the remembered string and writes it, UTF-8, atomically to
 // "rememberString.txt" in the language preferences folder. False when the file could not be

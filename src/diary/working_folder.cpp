@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "lang/executor.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/paths.h"
 

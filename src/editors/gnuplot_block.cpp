@@ -12,7 +12,7 @@
 #include "editors/memo_run_settings.h"
 #include "graphics/graphics_hooks.h"
 #include "graphics/picture.h"
-#include "lang/executor.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/atomic_file.h"

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <thread>
 
-#include "lang/builtins/dispatch.h"
+#include "lang/builtin_seam.h"
 #include "lang/modules.h"
 #include "lang/operators.h"
 #include "lang/parser.h"
@@ -14,27 +14,6 @@
 #include "lang/variables.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
-
-std::atomic<int64_t> vkButtonDownSinceMs{0};
-
-int64_t vkSteadyMillis() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-void vkSetButtonDown(bool down) { vkButtonDownSinceMs.store(down ? vkSteadyMillis() : 0); }
-
-bool ButtonPress() {
-  // The common case costs one relaxed load.
-  int64_t since = vkButtonDownSinceMs.load(std::memory_order_relaxed);
-  if (since == 0) return false;
-  for (;;) {
-    if (vkSteadyMillis() - since >= 2000) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    since = vkButtonDownSinceMs.load(std::memory_order_relaxed);
-    if (since == 0) return false;
-  }
-}
 
 int DoNumValue(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkPushScalar(stack, sp, code[*pc].number);
@@ -154,7 +133,7 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
       } else {
         // A built-in may move the counter; the console line names the record that failed.
         const int at = *pc;
-        ok = DoFunction(count, code, pc, stack, sp);
+        ok = vkCallBuiltin(count, code, pc, stack, sp);
         if (!ok) consoleNotFound("function.", code[at].name);
       }
       break;
@@ -281,25 +260,9 @@ int Keisan(int count, vk_Code* code, CalcStackEntry* outerStack, int* outerSp) {
 
 namespace pravella {
 
-std::recursive_mutex& vkRunLock() {
-  static std::recursive_mutex lock;
-  return lock;
-}
-
-namespace {
-std::atomic<int> activeRuns{0};
-
-struct ActiveRun {
-  ActiveRun() { activeRuns.fetch_add(1); }
-  ~ActiveRun() { activeRuns.fetch_sub(1); }
-};
-}  // namespace
-
-bool vkRunInProgress() { return activeRuns.load() > 0; }
-
 VkRunResult runVkProgram(std::string_view source, const void* window) {
   std::lock_guard guard(vkRunLock());
-  const ActiveRun active;
+  const VkActiveRun active;
   VkRunResult result;
   mainWindowRef.store(window);
   ResultString.clear();

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "lang/run_state.h"
 #include "lang/values.h"
 
 // Executes the record at *pc and advances *pc; 1 to go on, 0 when the run must stop.
@@ -23,13 +24,6 @@ int DoCommand(int count, vk_Code* code, int* pc);
 int DoNumValue(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int DoStrValue(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 
-// The break test: true once the mouse button has been held down over the running program's
-// window for two seconds; while it is held less long the run pauses here. The GUI records the
-// moment the button went down (vkSetButtonDown); tests may set it directly.
-bool ButtonPress();
-extern std::atomic<int64_t> vkButtonDownSinceMs;  // steady-clock ms, 0 while the button is up
-int64_t vkSteadyMillis();
-void vkSetButtonDown(bool down);
 
 namespace pravella {
 
@@ -46,16 +40,7 @@ struct VkRunResult {
 // per process (a nested run on the same thread is allowed). `window` identifies the window
 // whose program runs, for the break test. A failed execution puts current_fullPath back to
 // what it was when the run began; a successful one returns from a temporary folder switch
-// (backup_fullPath).
+// (backup_fullPath). It holds the run lock (lang/run_state.h) for the whole run.
 VkRunResult runVkProgram(std::string_view source, const void* window = nullptr);
-
-// The process-wide run lock that runVkProgram holds. Whoever changes the interpreter's tables
-// around a run (raising the variable level, setting a variable) holds it too; it is recursive
-// so that a nested run on the same thread goes through.
-std::recursive_mutex& vkRunLock();
-
-// Whether a run is going on (on any thread). A window that must not block checks this before
-// it starts a run, since runVkProgram waits for the run in progress.
-bool vkRunInProgress();
 
 }  // namespace pravella

@@ -1,4 +1,4 @@
-#include "lang/stdlib/module_eval.h"
+#include "lang/module_eval.h"
 
 #include <string>
 

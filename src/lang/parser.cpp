@@ -6,7 +6,7 @@
 
 #include "lang/modules.h"
 #include "lang/report.h"
-#include "lang/stdlib/text_services.h"
+#include "lang/text_services.h"
 #include "platform/cformat.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "lang/stdlib/text_services.h"
+#include "lang/text_services.h"
 
 #include <cmath>
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "graphics/language_binding.h"
+#include "lang/picture_ops.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "platform/cformat.h"
@@ -364,7 +364,7 @@ int DoLetNumVariable(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stac
   const int type = stack[*sp - 1].type;
   if (type == kValuePicture) {
     // The pixels of a picture assigned to a real variable become numbers (red + green + blue).
-    if (!vkPictureToNumbers(stack[*sp - 1])) return 0;
+    if (!DoPictureToNumbers(stack[*sp - 1])) return 0;
   } else if (type != kValueReal && type != kValueInt) {
     error_disp("Invalid data type.");
     return 0;

@@ -45,4 +45,19 @@ QString freshPictureFileName(const QString& folder, const QDateTime& when) {
   }
 }
 
+QByteArray withJpegComment(const QByteArray& jpeg, const std::string& comment) {
+  if (jpeg.size() < 2 || static_cast<unsigned char>(jpeg[0]) != 0xFF || static_cast<unsigned char>(jpeg[1]) != 0xD8)
+    return jpeg;
+  // A comment segment holds at most 65,533 bytes of text.
+  const std::string text = comment.substr(0, 65533);
+  QByteArray segment;
+  segment.append(static_cast<char>(0xFF));
+  segment.append(static_cast<char>(0xFE));
+  const int length = static_cast<int>(text.size()) + 2;
+  segment.append(static_cast<char>(length >> 8));
+  segment.append(static_cast<char>(length & 0xFF));
+  segment.append(text.data(), static_cast<qsizetype>(text.size()));
+  return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
 }  // namespace pravella

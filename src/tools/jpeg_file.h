@@ -1,9 +1,12 @@
 #pragma once
 // Pictures written as JPEG files (the desk tools' bitmap service).
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+
+#include <string>
 
 namespace pravella {
 
@@ -15,5 +18,9 @@ bool saveAsJpeg(const QImage& image, const QString& path, float quality);
 // day, hour, minute, second, then a counter from 0), the counter raised until no file of
 // that name exists.
 QString freshPictureFileName(const QString& folder, const QDateTime& when);
+
+// Writes `comment` into a JPEG file's data as a comment segment right after the start marker;
+// data that is no JPEG comes back unchanged.
+QByteArray withJpegComment(const QByteArray& jpeg, const std::string& comment);
 
 }  // namespace pravella

@@ -7,9 +7,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-#include "editors/command_bridge.h"
 #include "platform/console_log.h"
-#include "platform/notification_center.h"
 #include "platform/paths.h"
 
 namespace pravella {
@@ -70,12 +68,6 @@ ConverterCommand converterCommandFor(const QString& format, const QString& input
 int textutilTool(const char* format, const char* path) {
   const QString fmt = QString::fromUtf8(format);
   const QString input = QString::fromUtf8(path);
-
-  // The shown document first; without a window there is nothing shown to save.
-  if (pravella::NotificationCenter::defaultCenter().hasObservers("cal_saveDocument")) {
-    pv_ErrorCheck = 0;
-    if (!cal_callNotification("cal_saveDocument", "")) return 0;
-  }
 
   const QString name = QFileInfo(input).completeBaseName();
   const QString desktop = pravella::paths::desktop();

@@ -1,8 +1,8 @@
 #pragma once
 // Conversion of a document file into another format on the Desktop, for the language's
 // "textutil" built-in. pandoc does the work; LibreOffice only the formats pandoc cannot write
-// (doc, wordml). The shown document is saved first, so that converting it takes its latest
-// text.
+// (doc, wordml). The built-in saves the shown document first, so that converting it takes
+// its latest text.
 
 #include <QString>
 #include <QStringList>
@@ -20,8 +20,7 @@ ConverterCommand converterCommandFor(const QString& format, const QString& input
 
 }  // namespace pravella
 
-// Saves the shown document (when a window shows one; a refused save ends here), removes an
-// older output file, then converts `path` into "<Desktop>/<base name>.<format>" and waits for
+// Removes an older output file, then converts `path` into "<Desktop>/<base name>.<format>" and waits for
 // the converter. Returns 1 when the converter ran and ended with status 0, else 0; the
 // language ignores the result, and the reasons go to the console log.
 int textutilTool(const char* format, const char* path);

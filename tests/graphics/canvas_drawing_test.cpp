@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "graphics/graph_title.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 
 namespace {
 

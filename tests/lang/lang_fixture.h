@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "lang/stack.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 

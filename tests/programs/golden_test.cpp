@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "lang/executor.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 
 namespace {
 

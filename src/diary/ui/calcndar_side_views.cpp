@@ -23,7 +23,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "editors/ui/main_text_view.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"

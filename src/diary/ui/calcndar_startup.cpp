@@ -23,7 +23,7 @@
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
 #include "lang/values.h"

@@ -19,7 +19,7 @@
 #include <QThread>
 #include <cstdio>
 
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "editors/gnuplot_block.h"
 #include "editors/memo_run_settings.h"
 #include "editors/ui/memo_clipboard.h"

@@ -2,7 +2,7 @@
 // the web sheet and memo search requests, the diary path, the pictures that travel over the
 // clipboard, and the commands whose argument handling is their own.
 
-#include "editors/bridge_own_commands.h"
+#include "lang/builtins/bridge_own_commands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "diary/month_list_requests.h"
-#include "editors/command_args.h"
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_args.h"
+#include "lang/builtins/command_bridge.h"
 #include "editors/text_services.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/report.h"

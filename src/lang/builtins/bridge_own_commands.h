@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "editors/command_table.h"
+#include "lang/builtins/command_table.h"
 #include "lang/values.h"
 
 namespace pravella::bridge {

@@ -1,4 +1,4 @@
-#include "editors/command_args.h"
+#include "lang/builtins/command_args.h"
 
 #include <cmath>
 #include <cstring>

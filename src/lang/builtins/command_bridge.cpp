@@ -1,12 +1,12 @@
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 
 #include <new>
 #include <string>
 #include <vector>
 
-#include "editors/command_args.h"
-#include "editors/bridge_own_commands.h"
-#include "editors/command_table.h"
+#include "lang/builtins/command_args.h"
+#include "lang/builtins/bridge_own_commands.h"
+#include "lang/builtins/command_table.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "platform/cformat.h"

@@ -1,4 +1,4 @@
-#include "editors/command_table.h"
+#include "lang/builtins/command_table.h"
 
 #include <unordered_map>
 

@@ -1,6 +1,6 @@
 #include "lang/builtins/file_chooser.h"
 
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/builtins/builtin_args.h"
 
 int vkFileNameOrChooser(CalcStackEntry* stack, int* sp, std::string& name) {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "diary/calendar_arithmetic.h"
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/stdlib/calculus.h"

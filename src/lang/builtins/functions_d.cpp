@@ -18,7 +18,7 @@
 
 #include "diary/calendar_arithmetic.h"
 #include "graphics/canvas_drawing.h"
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/modules.h"

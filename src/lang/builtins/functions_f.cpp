@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 #include "graphics/plot2d.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"

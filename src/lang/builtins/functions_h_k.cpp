@@ -23,7 +23,7 @@
 #include "lang/stdlib/random_dist.h"
 #include "lang/stdlib/spline.h"
 #include "lang/stdlib/statistics.h"
-#include "lang/stdlib/text_services.h"
+#include "lang/text_services.h"
 #include "lang/variables.h"
 
 namespace {

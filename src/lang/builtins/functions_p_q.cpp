@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "graphics/picture.h"
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 #include "graphics/plot2d.h"
 #include "graphics/polar_resample.h"
 #include "graphics/polygon_region.h"
@@ -22,13 +22,12 @@
 #include "graphics/triangulation.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
-#include "lang/builtins/pref_backup.h"
 #include "lang/stdlib/spline.h"
 #include "lang/stdlib/statistics.h"
 #include "platform/cformat.h"
+#include "diary/program_settings.h"
 #include "platform/notification_center.h"
-
-std::uint8_t prefBackupNeedStatua = 1;
+#include "platform/progress_bar.h"
 
 namespace {
 
@@ -368,13 +367,6 @@ constexpr VkBuiltin kP[] = {
 constexpr std::array<VkBuiltin, 0> kQ{};
 
 }  // namespace
-
-void setProgressBar(double minimum, double maximum, double value) {
-  // The main window's bar observes this; without a window nothing shows it.
-  pravella::NotificationCenter::defaultCenter().post(
-      QStringLiteral("setProgressBar"),
-      QString::fromStdString(pravella::cformat("%g\t%g\t%g", minimum, maximum, value)));
-}
 
 int DoFunctionP(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kP, count, code, pc, stack, sp);

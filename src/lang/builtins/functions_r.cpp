@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "editors/text_services.h"
 #include "graphics/polygon_region.h"
 #include "lang/builtins/builtin_table.h"

@@ -8,7 +8,7 @@
 #include "lang/builtins/functions_c_args.h"
 #include "lang/report.h"
 #include "lang/stack.h"
-#include "lang/stdlib/module_eval.h"
+#include "lang/module_eval.h"
 
 using pravella::VkModuleValue;
 

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/report.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_s_parts.h"

@@ -10,7 +10,7 @@
 #include "diary/calendar_arithmetic.h"
 #include "diary/program_settings.h"
 #include "diary/sun_moon.h"
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "editors/dropped_files_path.h"
 #include "editors/memo_run_settings.h"
 #include "editors/text_services.h"

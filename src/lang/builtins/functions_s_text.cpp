@@ -7,7 +7,7 @@
 #include <string>
 
 #include "editors/text_services.h"
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/run_command_line.h"
 #include "lang/builtins/functions_c_args.h"
@@ -18,7 +18,7 @@
 #include "lang/stdlib/number_format.h"
 #include "lang/stdlib/shift_jis_file.h"
 #include "lang/stdlib/string_utils.h"
-#include "lang/stdlib/text_services.h"
+#include "lang/text_services.h"
 
 namespace pravella::builtins::s {
 

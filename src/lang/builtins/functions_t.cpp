@@ -15,6 +15,7 @@
 
 #include "diary/calendar_arithmetic.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_t_parts.h"
 #include "lang/stdlib/file_slots.h"
@@ -22,6 +23,7 @@
 #include "lang/stdlib/matrix_utils.h"
 #include "lang/stdlib/table_lookup.h"
 #include "lang/stdlib/thinning.h"
+#include "platform/notification_center.h"
 #include "tools/text_converter.h"
 
 namespace {
@@ -43,6 +45,12 @@ int textutil(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!path.isString()) return invalidArguments();
   if (!vkPopArg(stack, sp, vk_ta, &format)) return 0;
   if (!format.isString()) return invalidArguments();
+  // The shown document first, so that converting it takes its latest text; without a window
+  // there is nothing shown to save, and a refused save ends the conversion.
+  if (pravella::NotificationCenter::defaultCenter().hasObservers("cal_saveDocument")) {
+    pv_ErrorCheck = 0;
+    if (!cal_callNotification("cal_saveDocument", "")) return 1;
+  }
   textutilTool(reinterpret_cast<const char*>(vk_ta), reinterpret_cast<const char*>(vk_tb));
   return 1;
 }

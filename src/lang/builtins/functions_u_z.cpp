@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 #include "imaging/volume_settings.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"

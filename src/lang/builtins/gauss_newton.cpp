@@ -1,4 +1,4 @@
-#include "lang/stdlib/gauss_newton.h"
+#include "lang/builtins/gauss_newton.h"
 
 #include <cmath>
 #include <cstring>
@@ -9,7 +9,7 @@
 #include "lang/executor.h"
 #include "lang/report.h"
 #include "lang/stdlib/linear_algebra.h"
-#include "lang/stdlib/module_eval.h"
+#include "lang/module_eval.h"
 
 using pravella::VkModuleValue;
 

@@ -1,4 +1,4 @@
-#include "graphics/picture_builtins.h"
+#include "lang/builtins/picture_builtins.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +21,7 @@
 #include "platform/atomic_file.h"
 #include "platform/cformat.h"
 #include "platform/notification_center.h"
+#include "tools/jpeg_file.h"
 
 namespace {
 
@@ -133,25 +134,6 @@ int pastePictWithPath(int argc, CalcStackEntry* stack, int* sp) {
 }
 
 }  // namespace
-
-namespace pravella {
-
-QByteArray withJpegComment(const QByteArray& jpeg, const std::string& comment) {
-  if (jpeg.size() < 2 || static_cast<unsigned char>(jpeg[0]) != 0xFF || static_cast<unsigned char>(jpeg[1]) != 0xD8)
-    return jpeg;
-  // A comment segment holds at most 65,533 bytes of text.
-  const std::string text = comment.substr(0, 65533);
-  QByteArray segment;
-  segment.append(static_cast<char>(0xFF));
-  segment.append(static_cast<char>(0xFE));
-  const int length = static_cast<int>(text.size()) + 2;
-  segment.append(static_cast<char>(length >> 8));
-  segment.append(static_cast<char>(length & 0xFF));
-  segment.append(text.data(), static_cast<qsizetype>(text.size()));
-  return jpeg.left(2) + segment + jpeg.mid(2);
-}
-
-}  // namespace pravella
 
 int vkPictureOperands(char c, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp) {
   const bool addSub = c == '+' || c == '-';

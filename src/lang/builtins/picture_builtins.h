@@ -33,10 +33,3 @@ int vkPictureBuiltin(const std::string& name, int argc, CalcStackEntry* stack, i
 // that has its own forms of such a name tries them first and hands pictures on to
 // vkPictureBuiltin.
 int vkPictureBuiltinEntry(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
-
-namespace pravella {
-
-// Writes `comment` into a JPEG file's data as a comment segment right after the start marker.
-QByteArray withJpegComment(const QByteArray& jpeg, const std::string& comment);
-
-}  // namespace pravella

@@ -1,4 +1,4 @@
-#include "graphics/language_binding.h"
+#include "lang/builtins/picture_support.h"
 
 #include <QByteArray>
 

@@ -1,16 +1,27 @@
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 
 #include <cstdlib>
 #include <ctime>
 #include <new>
 
-#include "graphics/language_binding.h"
+#include "lang/builtin_seam.h"
+#include "lang/builtins/dispatch.h"
+#include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/picture_support.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/string_utils.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/values.h"
 
 int vkStartUp() {
+  // 0. The executor, the operators and assignment reach the built-ins through this seam.
+  VkBuiltinSeam seam;
+  seam.callFunction = DoFunction;
+  seam.pictureOperator = vkPictureOperands;
+  seam.pictureTranspose = vkPictureTransposed;
+  seam.pictureToNumbers = vkPictureToNumbers;
+  vkRegisterBuiltins(seam);
+
   // 1. Both random generators from the clock: the C library's (the built-in "rand") and the
   //    language's own shift-register generator (M_Rand and nRand).
   const auto now = static_cast<unsigned>(std::time(nullptr));

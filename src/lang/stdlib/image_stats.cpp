@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "lang/builtins/pref_backup.h"
+#include "platform/progress_bar.h"
 
 namespace {
 

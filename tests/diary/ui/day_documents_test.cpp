@@ -4,7 +4,7 @@
 #include "day_documents_fixture.h"
 
 #include "lang/executor.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 
 namespace {
 

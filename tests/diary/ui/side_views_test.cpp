@@ -11,9 +11,9 @@
 #include "day_documents_fixture.h"
 #include "diary/classic_import.h"
 #include "diary/ui/conv_classic_doc.h"
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/stack.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "platform/text_encoding.h"
 

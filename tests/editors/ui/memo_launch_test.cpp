@@ -13,7 +13,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
 #include "support/dialog_watchdog.h"

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/stack.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
 

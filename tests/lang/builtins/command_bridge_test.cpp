@@ -15,8 +15,8 @@
 #include <thread>
 #include <utility>
 
-#include "bridge_fixture.h"
-#include "editors/command_table.h"
+#include "lang/builtins/bridge_fixture.h"
+#include "lang/builtins/command_table.h"
 #include "editors/text_services.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"

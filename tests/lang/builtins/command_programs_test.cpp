@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "bridge_fixture.h"
+#include "lang/builtins/bridge_fixture.h"
 #include "lang/executor.h"
 #include "support/console_capture.h"
 

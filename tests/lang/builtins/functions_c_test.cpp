@@ -13,7 +13,7 @@
 #include "lang/builtins/dispatch.h"
 #include "lang/executor.h"
 #include "lang/stack.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "support/test_home.h"
 

@@ -16,7 +16,7 @@
 #include "editors/dropped_files_path.h"
 #include "editors/memo_run_settings.h"
 #include "lang/executor.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"

@@ -9,7 +9,7 @@
 
 #include "lang/executor.h"
 #include "lang/stack.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "support/test_home.h"

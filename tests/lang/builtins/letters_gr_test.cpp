@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "editors/dropped_files_path.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
@@ -21,8 +21,8 @@
 #include "lang/executor.h"
 #include "lang/modules.h"
 #include "lang/stack.h"
-#include "lang/startup.h"
-#include "lang/stdlib/gauss_newton.h"
+#include "lang/builtins/startup.h"
+#include "lang/builtins/gauss_newton.h"
 #include "lang/stdlib/rotator_files.h"
 #include "lang/stdlib/symmetric_line_image.h"
 #include "lang/values.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "editors/command_bridge.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/executor.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/stdlib/file_load_save.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"

@@ -12,9 +12,9 @@
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "graphics/plot2d.h"
-#include "lang/builtins/pref_backup.h"
+#include "diary/program_settings.h"
 #include "lang/executor.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "platform/notification_center.h"
 
 namespace {

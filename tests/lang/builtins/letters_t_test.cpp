@@ -14,7 +14,7 @@
 #include "lang/executor.h"
 #include "lang/variables.h"
 #include "platform/paths.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "support/test_home.h"
 

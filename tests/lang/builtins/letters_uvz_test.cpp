@@ -26,7 +26,7 @@
 #include "diary/diary_globals.h"
 #include "lang/builtins/udp_exchange.h"
 #include "lang/executor.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "platform/cformat.h"
 #include "support/test_home.h"

@@ -15,7 +15,7 @@
 #include "graphics/pixel_ops.h"
 #include "lang/report.h"
 #include "lang/stack.h"
-#include "lang/startup.h"
+#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 

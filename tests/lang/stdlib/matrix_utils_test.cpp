@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "lang/lang_fixture.h"
-#include "lang/stdlib/text_services.h"
+#include "lang/text_services.h"
 
 namespace {
 

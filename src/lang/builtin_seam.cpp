@@ -1,0 +1,20 @@
+#include "lang/builtin_seam.h"
+
+#include "lang/report.h"
+
+namespace {
+
+// Written once by the start-up before any run thread exists, read by every run after it.
+VkBuiltinSeam gSeam;
+
+}  // namespace
+
+void vkRegisterBuiltins(const VkBuiltinSeam& seam) { gSeam = seam; }
+
+const VkBuiltinSeam& vkBuiltins() { return gSeam; }
+
+int vkCallBuiltin(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  if (gSeam.callFunction) return gSeam.callFunction(count, code, pc, stack, sp);
+  error_disp("Unknown Function!");
+  return 0;
+}

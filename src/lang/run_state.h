@@ -1,0 +1,39 @@
+#pragma once
+// What code outside the executor may know of a run: the process-wide run lock, the count of
+// runs going on and the break test. The working-folder sheet keeps out of a running program's
+// way with it, and long work in any library stops when the user holds the mouse button,
+// without reaching into the executor.
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+// The break test: true once the mouse button has been held down over the running program's
+// window for two seconds; while it is held less long the run pauses here. The GUI records the
+// moment the button went down (vkSetButtonDown); tests may set it directly.
+bool ButtonPress();
+extern std::atomic<int64_t> vkButtonDownSinceMs;  // steady-clock ms, 0 while the button is up
+int64_t vkSteadyMillis();
+void vkSetButtonDown(bool down);
+
+namespace pravella {
+
+// The lock that runVkProgram holds. Whoever changes the interpreter's tables around a run
+// (raising the variable level, setting a variable) holds it too; it is recursive so that a
+// nested run on the same thread goes through.
+std::recursive_mutex& vkRunLock();
+
+// Whether a run is going on (on any thread). A window that must not block checks this before
+// it starts a run, since runVkProgram waits for the run in progress.
+bool vkRunInProgress();
+
+// Counts a run as going on for as long as it lives.
+class VkActiveRun {
+ public:
+  VkActiveRun();
+  ~VkActiveRun();
+  VkActiveRun(const VkActiveRun&) = delete;
+  VkActiveRun& operator=(const VkActiveRun&) = delete;
+};
+
+}  // namespace pravella
