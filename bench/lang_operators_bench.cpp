@@ -6,9 +6,9 @@
 
 #include <vector>
 
+#include "lang/builtins/startup.h"
 #include "lang/operators.h"
 #include "lang/stack.h"
-#include "lang/builtins/startup.h"
 
 namespace {
 

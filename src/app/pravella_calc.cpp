@@ -15,8 +15,8 @@
 #include <sstream>
 #include <string>
 
-#include "lang/executor.h"
 #include "lang/builtins/startup.h"
+#include "lang/executor.h"
 
 namespace {
 

@@ -24,7 +24,6 @@ int DoCommand(int count, vk_Code* code, int* pc);
 int DoNumValue(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int DoStrValue(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 
-
 namespace pravella {
 
 // What a run gives: success, and the text to insert before ".OK." or ".NO.".

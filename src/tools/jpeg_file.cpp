@@ -46,7 +46,8 @@ QString freshPictureFileName(const QString& folder, const QDateTime& when) {
 }
 
 QByteArray withJpegComment(const QByteArray& jpeg, const std::string& comment) {
-  if (jpeg.size() < 2 || static_cast<unsigned char>(jpeg[0]) != 0xFF || static_cast<unsigned char>(jpeg[1]) != 0xD8)
+  if (jpeg.size() < 2 || static_cast<unsigned char>(jpeg[0]) != 0xFF ||
+      static_cast<unsigned char>(jpeg[1]) != 0xD8)
     return jpeg;
   // A comment segment holds at most 65,533 bytes of text.
   const std::string text = comment.substr(0, 65533);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "lang/stack.h"
 #include "lang/builtins/startup.h"
+#include "lang/stack.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 

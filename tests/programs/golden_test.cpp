@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "lang/executor.h"
 #include "lang/builtins/startup.h"
+#include "lang/executor.h"
 
 namespace {
 

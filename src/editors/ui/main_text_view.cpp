@@ -19,12 +19,12 @@
 #include <QThread>
 #include <cstdio>
 
-#include "lang/builtins/command_bridge.h"
 #include "editors/gnuplot_block.h"
 #include "editors/memo_run_settings.h"
 #include "editors/ui/memo_clipboard.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/executor.h"
 #include "lang/report.h"
 #include "lang/values.h"

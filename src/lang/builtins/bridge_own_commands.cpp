@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "diary/month_list_requests.h"
-#include "lang/builtins/command_args.h"
-#include "lang/builtins/command_bridge.h"
 #include "editors/text_services.h"
 #include "graphics/picture_clipboard.h"
+#include "lang/builtins/command_args.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"

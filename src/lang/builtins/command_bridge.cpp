@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "lang/builtins/command_args.h"
 #include "lang/builtins/bridge_own_commands.h"
+#include "lang/builtins/command_args.h"
 #include "lang/builtins/command_table.h"
 #include "lang/report.h"
 #include "lang/stack.h"

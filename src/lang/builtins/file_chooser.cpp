@@ -1,7 +1,7 @@
 #include "lang/builtins/file_chooser.h"
 
-#include "lang/builtins/command_bridge.h"
 #include "lang/builtins/builtin_args.h"
+#include "lang/builtins/command_bridge.h"
 
 int vkFileNameOrChooser(CalcStackEntry* stack, int* sp, std::string& name) {
   if (!name.empty()) return 1;

@@ -17,16 +17,16 @@
 #include <vector>
 
 #include "diary/calendar_arithmetic.h"
-#include "lang/builtins/picture_builtins.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/builtin_table.h"
-#include "lang/stdlib/calculus.h"
 #include "lang/builtins/clipboard_text.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_c_complex.h"
 #include "lang/builtins/functions_c_pictures.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
+#include "lang/stdlib/calculus.h"
 #include "lang/stdlib/cell_label.h"
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/linear_algebra.h"

@@ -18,9 +18,9 @@
 
 #include "diary/calendar_arithmetic.h"
 #include "graphics/canvas_drawing.h"
-#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/modules.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"

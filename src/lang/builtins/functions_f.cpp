@@ -9,11 +9,11 @@
 #include <cstring>
 #include <string>
 
-#include "lang/builtins/picture_builtins.h"
 #include "graphics/plot2d.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_f_files.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/executor.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/fft.h"

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "diary/program_settings.h"
 #include "graphics/picture.h"
-#include "lang/builtins/picture_builtins.h"
 #include "graphics/plot2d.h"
 #include "graphics/polar_resample.h"
 #include "graphics/polygon_region.h"
@@ -22,10 +22,10 @@
 #include "graphics/triangulation.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/stdlib/spline.h"
 #include "lang/stdlib/statistics.h"
 #include "platform/cformat.h"
-#include "diary/program_settings.h"
 #include "platform/notification_center.h"
 #include "platform/progress_bar.h"
 

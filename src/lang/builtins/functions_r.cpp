@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "lang/builtins/command_bridge.h"
 #include "editors/text_services.h"
 #include "graphics/polygon_region.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_r_rkg.h"
 #include "lang/report.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "lang/builtins/functions_c_args.h"
+#include "lang/module_eval.h"
 #include "lang/report.h"
 #include "lang/stack.h"
-#include "lang/module_eval.h"
 
 using pravella::VkModuleValue;
 

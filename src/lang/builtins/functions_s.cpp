@@ -14,9 +14,9 @@
 
 #include <string>
 
-#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_s_parts.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"

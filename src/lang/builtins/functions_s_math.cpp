@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_s_parts.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "editors/text_services.h"
-#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/builtin_table.h"
-#include "lang/builtins/run_command_line.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_s_parts.h"
+#include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/run_command_line.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/stdlib/file_load_save.h"

@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "lang/builtins/picture_builtins.h"
 #include "imaging/volume_settings.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/udp_exchange.h"
 #include "lang/builtins/work_folders.h"
 #include "lang/stdlib/numeric_kernels.h"

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "lang/executor.h"
+#include "lang/module_eval.h"
 #include "lang/report.h"
 #include "lang/stdlib/linear_algebra.h"
-#include "lang/module_eval.h"
 
 using pravella::VkModuleValue;
 

@@ -4,8 +4,6 @@
 // result and returns 1, or reports and returns 0. The answer -1 means "not a picture case":
 // the stack is untouched and the caller goes on with its own cases.
 
-#include <QByteArray>
-
 #include <string>
 
 struct CalcStackEntry;

@@ -9,8 +9,8 @@
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_support.h"
 #include "lang/stdlib/file_slots.h"
-#include "lang/stdlib/string_utils.h"
 #include "lang/stdlib/random_dist.h"
+#include "lang/stdlib/string_utils.h"
 #include "lang/values.h"
 
 int vkStartUp() {

@@ -3,8 +3,8 @@
 
 #include "day_documents_fixture.h"
 
-#include "lang/executor.h"
 #include "lang/builtins/startup.h"
+#include "lang/executor.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "diary/classic_import.h"
 #include "diary/ui/conv_classic_doc.h"
 #include "lang/builtins/command_bridge.h"
-#include "lang/stack.h"
 #include "lang/builtins/startup.h"
+#include "lang/stack.h"
 #include "lang/values.h"
 #include "platform/text_encoding.h"
 

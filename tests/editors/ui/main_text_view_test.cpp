@@ -22,8 +22,8 @@
 
 #include "editors/memo_run_settings.h"
 #include "graphics/picture.h"
-#include "lang/executor.h"
 #include "lang/builtins/startup.h"
+#include "lang/executor.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/notification_center.h"

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "lang/builtins/command_bridge.h"
-#include "lang/stack.h"
 #include "lang/builtins/startup.h"
+#include "lang/stack.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
 

@@ -15,11 +15,11 @@
 #include <thread>
 #include <utility>
 
-#include "lang/builtins/bridge_fixture.h"
-#include "lang/builtins/command_table.h"
 #include "editors/text_services.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
+#include "lang/builtins/bridge_fixture.h"
+#include "lang/builtins/command_table.h"
 #include "support/test_home.h"
 
 namespace {

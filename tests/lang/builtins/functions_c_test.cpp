@@ -11,9 +11,9 @@
 #include <fstream>
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "lang/stack.h"
-#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "support/test_home.h"
 

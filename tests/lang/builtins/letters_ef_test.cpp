@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "lang/stack.h"
-#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "support/test_home.h"

@@ -13,16 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "lang/builtins/command_bridge.h"
 #include "editors/dropped_files_path.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/clipboard_text.h"
+#include "lang/builtins/command_bridge.h"
+#include "lang/builtins/gauss_newton.h"
+#include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "lang/modules.h"
 #include "lang/stack.h"
-#include "lang/builtins/startup.h"
-#include "lang/builtins/gauss_newton.h"
 #include "lang/stdlib/rotator_files.h"
 #include "lang/stdlib/symmetric_line_image.h"
 #include "lang/values.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "lang/builtins/command_bridge.h"
-#include "lang/executor.h"
 #include "lang/builtins/startup.h"
+#include "lang/executor.h"
 #include "lang/stdlib/file_load_save.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"

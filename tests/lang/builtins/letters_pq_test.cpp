@@ -9,12 +9,12 @@
 
 #include <string>
 
+#include "diary/program_settings.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "graphics/plot2d.h"
-#include "diary/program_settings.h"
-#include "lang/executor.h"
 #include "lang/builtins/startup.h"
+#include "lang/executor.h"
 #include "platform/notification_center.h"
 
 namespace {

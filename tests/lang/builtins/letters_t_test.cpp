@@ -11,11 +11,11 @@
 #include <string>
 
 #include "graphics/picture.h"
+#include "lang/builtins/startup.h"
 #include "lang/executor.h"
+#include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/paths.h"
-#include "lang/builtins/startup.h"
-#include "lang/values.h"
 #include "support/test_home.h"
 
 namespace {

@@ -24,9 +24,9 @@
 #include <QFileInfo>
 
 #include "diary/diary_globals.h"
+#include "lang/builtins/startup.h"
 #include "lang/builtins/udp_exchange.h"
 #include "lang/executor.h"
-#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "platform/cformat.h"
 #include "support/test_home.h"

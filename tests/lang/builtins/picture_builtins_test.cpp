@@ -8,10 +8,10 @@
 
 #include "graphics/graph_title.h"
 #include "graphics/picture.h"
-#include "lang/builtins/picture_builtins.h"
 #include "graphics/picture_files.h"
-#include "lang/stack.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/startup.h"
+#include "lang/stack.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
 #include "support/test_home.h"

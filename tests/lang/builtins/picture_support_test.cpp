@@ -13,9 +13,9 @@
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "graphics/pixel_ops.h"
+#include "lang/builtins/startup.h"
 #include "lang/report.h"
 #include "lang/stack.h"
-#include "lang/builtins/startup.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 
