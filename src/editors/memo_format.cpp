@@ -17,8 +17,9 @@ namespace pravella::memo_format {
 
 QColor colourCycle(int index) {
   static const float kRgb[kColourCycleLength][3] = {
-      {0, 0, 0},       {1, 0, 0},       {0, 1, 0},       {0, 0, 1},       {0.6f, 0.2f, 0.2f}, {0.2f, 0.6f, 0.2f},
-      {0.2f, 0.2f, 0.6f}, {0.6f, 0.6f, 0.2f}, {0.6f, 0.2f, 0.6f}, {0.2f, 0.6f, 0.6f}, {0.8f, 0.8f, 0.8f},
+      {0, 0, 0},          {1, 0, 0},          {0, 1, 0},          {0, 0, 1},
+      {0.6f, 0.2f, 0.2f}, {0.2f, 0.6f, 0.2f}, {0.2f, 0.2f, 0.6f}, {0.6f, 0.6f, 0.2f},
+      {0.6f, 0.2f, 0.6f}, {0.2f, 0.6f, 0.6f}, {0.8f, 0.8f, 0.8f},
   };
   const float* c = kRgb[((index % kColourCycleLength) + kColourCycleLength) % kColourCycleLength];
   return QColor::fromRgbF(c[0], c[1], c[2], 1.0f);
@@ -28,8 +29,8 @@ QString dateStampText(const QDateTime& when, bool withTime) {
   const QDate d = when.date();
   if (!withTime) return QString::asprintf(" [%4d/%02d/%02d] ", d.year(), d.month(), d.day());
   const QTime t = when.time();
-  return QString::asprintf(" [%4d/%02d/%02d %02d:%02d:%02d] ", d.year(), d.month(), d.day(), t.hour(), t.minute(),
-                           t.second());
+  return QString::asprintf(" [%4d/%02d/%02d %02d:%02d:%02d] ", d.year(), d.month(), d.day(), t.hour(),
+                           t.minute(), t.second());
 }
 
 void insertDateStamp(QTextCursor& cursor, const QDateTime& when, bool withTime, const QColor& colour) {
@@ -87,8 +88,9 @@ bool applyFont(QTextDocument& document, Range range, const QString& name, double
 QString indexCharacters() {
   QFile file(paths::preferences() + QStringLiteral("/indexChar.dat"));
   if (file.exists() && file.open(QIODevice::ReadOnly)) return QString::fromUtf8(file.readAll());
-  return QString::fromUtf8("\xE2\x96\xA0\xE2\x96\xA1\xE2\x97\x86\xE2\x97\x87\xE2\x97\x8F\xE2\x97\x8B\xE2\x97\x8E"
-                           "\xE2\x96\xB2\xE2\x96\xB3\xE2\x96\xBC\xE2\x96\xBD\xE2\x80\xBB");
+  return QString::fromUtf8(
+      "\xE2\x96\xA0\xE2\x96\xA1\xE2\x97\x86\xE2\x97\x87\xE2\x97\x8F\xE2\x97\x8B\xE2\x97\x8E"
+      "\xE2\x96\xB2\xE2\x96\xB3\xE2\x96\xBC\xE2\x96\xBD\xE2\x80\xBB");
 }
 
 QColor headingColour() { return QColor::fromRgbF(0.26f, 0.32f, 0.08f, 1.0f); }

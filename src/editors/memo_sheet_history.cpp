@@ -43,7 +43,9 @@ QString MemoSheetHistory::settle(const Exists& exists, bool forward) {
 
 QString memoTitleLine(const QString& path) {
   const QStringList parts = path.split(QLatin1Char('/'));
-  const auto number = [&](qsizetype back) { return parts.size() >= back ? parts[parts.size() - back].toInt() : 0; };
+  const auto number = [&](qsizetype back) {
+    return parts.size() >= back ? parts[parts.size() - back].toInt() : 0;
+  };
   return QString::asprintf(" [%04d/%02d/%02d/", number(4), number(3), number(2)) +
          QFileInfo(parts.last()).completeBaseName() + QStringLiteral("] \n\n");
 }

@@ -18,7 +18,8 @@ TextRange oneParagraph(const QString& text, int location, int length) {
   const int size = static_cast<int>(text.size());
   location = std::clamp(location, 0, size);
   length = std::clamp(length, 0, size - location);
-  const int start = location == 0 ? 0 : static_cast<int>(text.lastIndexOf(QLatin1Char('\n'), location - 1)) + 1;
+  const int start =
+      location == 0 ? 0 : static_cast<int>(text.lastIndexOf(QLatin1Char('\n'), location - 1)) + 1;
   // An empty selection at a line start (the text's start included) is an empty range there.
   if (length == 0 && start == location) return {start, 0};
   // The end is searched from the selection's last character, so a selection that ends just

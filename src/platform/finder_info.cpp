@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
 #include <sys/xattr.h>
+#include <cerrno>
 
 namespace pravella {
 
@@ -33,7 +33,8 @@ QByteArray unquotedFourCharCode(const QByteArray& quoted) {
 bool getFinderInfo(const QString& path, QByteArray* type, QByteArray* creator) {
   if (path.isEmpty() || !QFileInfo::exists(path)) return false;
   const QByteArray native = QFile::encodeName(path);
-  if (const QByteArray t = readCode(native, kFinderTypeAttribute); !t.isEmpty() && type) *type = quotedFourCharCode(t);
+  if (const QByteArray t = readCode(native, kFinderTypeAttribute); !t.isEmpty() && type)
+    *type = quotedFourCharCode(t);
   if (const QByteArray c = readCode(native, kFinderCreatorAttribute); !c.isEmpty() && creator)
     *creator = quotedFourCharCode(c);
   return true;
@@ -46,7 +47,8 @@ bool setFinderInfo(const QString& path, const QByteArray& type, const QByteArray
     return false;
   }
   const QByteArray native = QFile::encodeName(path);
-  for (const auto& [name, quoted] : {std::pair{kFinderTypeAttribute, type}, std::pair{kFinderCreatorAttribute, creator}}) {
+  for (const auto& [name, quoted] :
+       {std::pair{kFinderTypeAttribute, type}, std::pair{kFinderCreatorAttribute, creator}}) {
     const QByteArray code = unquotedFourCharCode(quoted);
     if (code.isEmpty()) continue;
     if (::setxattr(native.constData(), name, code.constData(), 4, 0) != 0) {

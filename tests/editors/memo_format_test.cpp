@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <cmath>
 #include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <cmath>
 
 #include "editors/memo_format.h"
 #include "platform/paths.h"

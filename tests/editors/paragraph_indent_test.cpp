@@ -37,16 +37,15 @@ TEST(ParagraphIndent, OneParagraphCoversWholeLines) {
   struct Case {
     int loc, len, start, length;
   } cases[] = {
-      {0, 0, 0, 0},  // at the very start: an empty range there
-      {1, 0, 0, 2},  // inside the first line
-      {3, 0, 3, 0},  // empty selection at a line start
-      {4, 0, 3, 2},
-      {1, 3, 0, 5},  // over a line end: both lines
-      {0, 3, 0, 2},  // a selection ending just behind a line end keeps to its line
-      {8, 0, 7, 2},  // inside the last line without a line end, whole
-      {9, 0, 7, 2},  // at the very end
-      {6, 0, 6, 0},  // the empty line
-      {50, 9, 7, 2},  // out of the text: clamped
+      {0, 0, 0, 0},                 // at the very start: an empty range there
+      {1, 0, 0, 2},                 // inside the first line
+      {3, 0, 3, 0},                 // empty selection at a line start
+      {4, 0, 3, 2},  {1, 3, 0, 5},  // over a line end: both lines
+      {0, 3, 0, 2},                 // a selection ending just behind a line end keeps to its line
+      {8, 0, 7, 2},                 // inside the last line without a line end, whole
+      {9, 0, 7, 2},                 // at the very end
+      {6, 0, 6, 0},                 // the empty line
+      {50, 9, 7, 2},                // out of the text: clamped
   };
   for (const Case& c : cases) {
     const TextRange r = oneParagraph(text, c.loc, c.len);
@@ -60,8 +59,8 @@ TEST(ParagraphIndent, StepsSnapToTheNextStep) {
     double indent;
     bool right;
     double expected;
-  } cases[] = {{45, true, 60}, {45, false, 0}, {0, false, 0}, {0, true, 30}, {60, false, 30}, {60, true, 90},
-               {29.9999999999, true, 60}};
+  } cases[] = {{45, true, 60}, {45, false, 0},           {0, false, 0}, {0, true, 30}, {60, false, 30},
+               {60, true, 90}, {29.9999999999, true, 60}};
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(steppedIndent(c.indent, 30, c.right), c.expected) << c.indent;
 }
 
@@ -123,7 +122,9 @@ TEST(ParagraphIndent, CheckIndentStringTakesTheFirstCharacter) {
   EXPECT_EQ(checkIndentString(" " + kSquare, marks), -1);
   EXPECT_EQ(checkIndentString("", marks), -1);
   // Marks outside the basic plane count as one character.
-  EXPECT_EQ(checkIndentString(QString::fromUtf8("\xF0\x9F\x98\x80") + "x", "a" + QString::fromUtf8("\xF0\x9F\x98\x80")), 1);
+  EXPECT_EQ(checkIndentString(QString::fromUtf8("\xF0\x9F\x98\x80") + "x",
+                              "a" + QString::fromUtf8("\xF0\x9F\x98\x80")),
+            1);
 }
 
 TEST(ParagraphIndent, RecordsDescribeEachLine) {

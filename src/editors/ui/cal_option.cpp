@@ -86,8 +86,8 @@ bool CalOption::eventFilter(QObject* watched, QEvent* event) {
   // Ctrl+Alt+Left and Right step the indent of the memo views (Command and Option of old).
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier |
-                                                          Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods =
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
     if (mods == (Qt::ControlModifier | Qt::AltModifier) &&
         (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
       if (auto* view = qobject_cast<QTextEdit*>(watched)) {
@@ -124,11 +124,12 @@ void CalOption::buildFormatMenu() {
   };
   add(tr("Bold"), "boldAction", style([](QTextEdit* v) {
         v->setFontWeight(v->fontWeight() >= QFont::Bold ? QFont::Normal : QFont::Bold);
-      }), QKeySequence::Bold);
+      }),
+      QKeySequence::Bold);
   add(tr("Italic"), "italicAction", style([](QTextEdit* v) { v->setFontItalic(!v->fontItalic()); }),
       QKeySequence::Italic);
-  add(tr("Underline"), "underlineAction", style([](QTextEdit* v) { v->setFontUnderline(!v->fontUnderline()); }),
-      QKeySequence::Underline);
+  add(tr("Underline"), "underlineAction",
+      style([](QTextEdit* v) { v->setFontUnderline(!v->fontUnderline()); }), QKeySequence::Underline);
   add(tr("Change Colour"), "changeColorAction", [this] { changeColorAction(); });
   add(tr("Show Fonts"), "useFontPanel", [this] {
     if (QTextEdit* view = focusedTextView()) pravella::showFontPanel(view);
@@ -179,7 +180,6 @@ void CalOption::registerObservers() {
     // Sizes below 1 would make every font command fail; they are not taken.
     if (ok && size >= 1 && size <= 10000) stdDocFontSize_ = size;
   });
-  on("cal_indentWidth", [](Notification& n) {
-    indentNumber = pravella::indent::indentWidthFromPayload(n.text, indentNumber);
-  });
+  on("cal_indentWidth",
+     [](Notification& n) { indentNumber = pravella::indent::indentWidthFromPayload(n.text, indentNumber); });
 }

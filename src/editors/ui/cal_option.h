@@ -147,8 +147,8 @@ class CalOption : public QObject {
   int nowColor_ = 0;
   QString autoIndentString_;
   QString titleLine_;
-  bool loading_ = false;             // the sheet's content is being replaced, not edited
-  bool scratchUnreadable_ = false;   // tempMemo.rtfd did not read: kept aside before a save
+  bool loading_ = false;            // the sheet's content is being replaced, not edited
+  bool scratchUnreadable_ = false;  // tempMemo.rtfd did not read: kept aside before a save
   bool awake_ = false;
 
   std::function<void(const char*)> playSound_;

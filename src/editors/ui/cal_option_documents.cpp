@@ -64,8 +64,9 @@ void CalOption::registerDocumentCommands() {
       if (folders) panel.setOption(QFileDialog::ShowDirsOnly);
       panel.setAcceptMode(QFileDialog::AcceptOpen);
       panel.setWindowModality(Qt::ApplicationModal);
-      return panel.exec() == QDialog::Accepted && !panel.selectedFiles().isEmpty() ? panel.selectedFiles().first()
-                                                                                   : QString();
+      return panel.exec() == QDialog::Accepted && !panel.selectedFiles().isEmpty()
+                 ? panel.selectedFiles().first()
+                 : QString();
     };
   }
 

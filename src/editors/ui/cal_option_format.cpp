@@ -76,8 +76,10 @@ void CalOption::fontCommand(const QString& name, int size, bool black) {
   const int length = doc->characterCount() - 1;
   if (length < 2) return;
   const QTextCursor c = view->textCursor();
-  const fmt::Range range = fmt::fontCommandRange(c.selectionStart(), c.selectionEnd() - c.selectionStart(), length);
-  if (!fmt::applyFont(*doc, range, name, size, black ? std::optional<QColor>(Qt::black) : std::nullopt)) return;
+  const fmt::Range range =
+      fmt::fontCommandRange(c.selectionStart(), c.selectionEnd() - c.selectionStart(), length);
+  if (!fmt::applyFont(*doc, range, name, size, black ? std::optional<QColor>(Qt::black) : std::nullopt))
+    return;
   afterFontCommand(view);
 }
 

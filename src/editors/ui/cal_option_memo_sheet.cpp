@@ -29,7 +29,9 @@ bool fileExists(const QString& path) { return QFileInfo::exists(path); }
 
 }  // namespace
 
-QString CalOption::scratchMemoPath() { return pravella::paths::preferences() + QStringLiteral("/tempMemo.rtfd"); }
+QString CalOption::scratchMemoPath() {
+  return pravella::paths::preferences() + QStringLiteral("/tempMemo.rtfd");
+}
 
 QString CalOption::memoSheetFile() const {
   const QString shown = nowMemoPath();
@@ -90,7 +92,8 @@ bool CalOption::saveDocAction() {
   const QString path = memoSheetFile();
   if (nowMemoPath().isEmpty()) {
     if (!QDir().mkpath(pravella::paths::preferences())) {
-      logLine(QStringLiteral("Can not save the memo sheet: %1 cannot be created.").arg(pravella::paths::preferences()));
+      logLine(QStringLiteral("Can not save the memo sheet: %1 cannot be created.")
+                  .arg(pravella::paths::preferences()));
       sound("Basso");
       return false;
     }
@@ -99,7 +102,8 @@ bool CalOption::saveDocAction() {
       const QString aside = path + QStringLiteral(".unreadable");
       if (!fileExists(aside) && QFile::rename(path, aside)) scratchUnreadable_ = false;
       if (scratchUnreadable_) {
-        logLine(QStringLiteral("Can not save the memo sheet: the unreadable %1 cannot be moved aside.").arg(path));
+        logLine(QStringLiteral("Can not save the memo sheet: the unreadable %1 cannot be moved aside.")
+                    .arg(path));
         sound("Basso");
         return false;
       }
@@ -120,15 +124,18 @@ bool CalOption::saveWithSymbolicLink(const QString& path) {
   if (QFileInfo(path).isSymLink()) {
     const std::optional<QString> resolved = pravella::resolveSymbolicLink(path);
     if (!resolved) {
-      logLine(QStringLiteral("Can not save the memo sheet: %1 is a chain of links that does not end.").arg(path));
+      logLine(
+          QStringLiteral("Can not save the memo sheet: %1 is a chain of links that does not end.").arg(path));
       return false;
     }
     target = *resolved;
   }
   // A plain .rtf document stays a single file.
-  const bool singleFile = target.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive) && !QFileInfo(target).isDir();
-  const pravella::WriteResult written = singleFile ? pravella::writeRtfFile(target, *memoField()->document())
-                                                   : pravella::writeRtfdFile(target, *memoField()->document());
+  const bool singleFile =
+      target.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive) && !QFileInfo(target).isDir();
+  const pravella::WriteResult written = singleFile
+                                            ? pravella::writeRtfFile(target, *memoField()->document())
+                                            : pravella::writeRtfdFile(target, *memoField()->document());
   if (!written) logLine(QStringLiteral("Can not save the memo sheet: %1").arg(written.error));
   return written.ok;
 }
@@ -183,7 +190,8 @@ void CalOption::beforeRireki() {
   if (!saveDocAction()) return;
   // An entry that no longer reads is dropped like a vanished one: the sheet must never save
   // its other text over it.
-  const QString path = rireki_.before([this](const QString& p) { return fileExists(p) && readsAsRichText(p); });
+  const QString path =
+      rireki_.before([this](const QString& p) { return fileExists(p) && readsAsRichText(p); });
   showSteppedEntry(path);
   setDurty(false);
   adjustRireki();

@@ -1,6 +1,7 @@
 // The memo options controller in the main window: the memo sheet's history, files and
 // saving, the Format and User menus, and the main-document commands programs send.
 
+#include <unistd.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -8,7 +9,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTextBlock>
-#include <unistd.h>
 
 #include "diary/ui/day_documents_fixture.h"
 #include "editors/memo_format.h"
@@ -201,7 +201,8 @@ TEST_F(MemoOptions, FontCommandsActOnTheFocusedMemoOrRefuse) {
   sounds.clear();
   ASSERT_EQ(p.trigger("cal_monaco"), 1);
   EXPECT_EQ(sounds, QStringList({"Basso"}));
-  if (!pravella::memo_format::fontInstalled(pravella::memo_format::kHeadingFont)) GTEST_SKIP() << "no Japanese fonts";
+  if (!pravella::memo_format::fontInstalled(pravella::memo_format::kHeadingFont))
+    GTEST_SKIP() << "no Japanese fonts";
 
   QDir().mkpath(paths::preferences());
   writeFile(paths::preferences() + "/indexChar.dat", "#");
@@ -321,7 +322,8 @@ TEST_F(MemoOptions, IndentKeysAndAutoIndentInTheMemo) {
   memo()->setPlainText(square + "1\nx\n" + circle + "2\ny\n");
   menuAction(option->formatMenu(), "autoIndentAction")->trigger();
   std::vector<double> got;
-  for (QTextBlock b = memo()->document()->begin(); b.isValid(); b = b.next()) got.push_back(b.blockFormat().leftMargin());
+  for (QTextBlock b = memo()->document()->begin(); b.isValid(); b = b.next())
+    got.push_back(b.blockFormat().leftMargin());
   EXPECT_EQ(got, std::vector<double>({0, 30, 30, 60, 0}));
   focus(table());
   sounds.clear();
@@ -395,7 +397,8 @@ TEST_F(MemoOptions, DocumentCommandsAnswerTheirShapeOrFail) {
   EXPECT_EQ(memo()->textCursor().charFormat().fontPointSize(), 30);
   p.text("No Such Font Anywhere");
   ASSERT_EQ(p.call("cal_setDocFont", 1), 1);
-  EXPECT_NE(memo()->textCursor().charFormat().fontFamilies().toStringList().value(0), "No Such Font Anywhere");
+  EXPECT_NE(memo()->textCursor().charFormat().fontFamilies().toStringList().value(0),
+            "No Such Font Anywhere");
   // The memo sheet's own.
   sheet()->setPlainText("sheet");
   sheet()->selectAll();
@@ -420,8 +423,9 @@ TEST_F(MemoOptions, FileCommandsAnswerTheirShapeOrFail) {
   writeFile(folder + "/sjis.txt", pravella::encoding::encode(text, pravella::encoding::kShiftJIS));
   writeFile(folder + "/euc.txt", pravella::encoding::encode(text, pravella::encoding::kEucJP));
   writeFile(folder + "/jis.txt", pravella::encoding::encode(text, pravella::encoding::kIso2022JP));
-  for (const auto& [command, file] : {std::pair{"cal_loadTextShiftJIS", "sjis.txt"},
-                                      std::pair{"cal_loadTextEUC", "euc.txt"}, std::pair{"cal_loadTextJIS", "jis.txt"}}) {
+  for (const auto& [command, file] :
+       {std::pair{"cal_loadTextShiftJIS", "sjis.txt"}, std::pair{"cal_loadTextEUC", "euc.txt"},
+        std::pair{"cal_loadTextJIS", "jis.txt"}}) {
     p.text(file);
     ASSERT_EQ(p.call(command, 1), 1) << command;
     EXPECT_EQ(p.topString(), s(text)) << command;
@@ -436,7 +440,8 @@ TEST_F(MemoOptions, FileCommandsAnswerTheirShapeOrFail) {
   p.text(s(folder));
   ASSERT_EQ(p.call("cal_getFileList", 1), 1);
   const std::string base = s(folder) + "/";
-  EXPECT_EQ(p.topString(), base + "bad.txt\n" + base + "euc.txt\n" + base + "jis.txt\n" + base + "sjis.txt\n");
+  EXPECT_EQ(p.topString(),
+            base + "bad.txt\n" + base + "euc.txt\n" + base + "jis.txt\n" + base + "sjis.txt\n");
   QDir().mkpath(folder + "/empty");
   p.text(s(folder + "/empty"));
   ASSERT_EQ(p.call("cal_getFileList", 1), 1);
@@ -456,7 +461,8 @@ TEST_F(MemoOptions, FileCommandsAnswerTheirShapeOrFail) {
   ASSERT_EQ(p.trigger("cal_getFolderPath"), 1);
   EXPECT_EQ(p.topString(), "");
   EXPECT_EQ(NowLoadSaveName, "");
-  EXPECT_EQ(asked, QStringList({"Get File Path|" + folder + "|files", "Get Folder Path|" + folder + "|folders"}));
+  EXPECT_EQ(asked,
+            QStringList({"Get File Path|" + folder + "|files", "Get Folder Path|" + folder + "|folders"}));
 
   // Type and creator codes.
   p.text(s(folder + "/euc.txt"));
