@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextDocument>
@@ -14,11 +15,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "diary/document_history.h"
 #include "diary/one_shot_timer.h"
 #include "diary/ui/get_key_on_table.h"
 
+class QDockWidget;
 class QImage;
 class QLabel;
 class QMenu;
@@ -154,6 +157,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
   // ---- side views, memo menu buttons, memo commands (calcndar_side_views.cpp)
   int setToggleStatus(int status);
+  // A tool's dock that closeAllToggleView hides with the calendar's own side views.
+  void addSideView(QDockWidget* view);
   int toggleStatus() const { return toggleStatus_; }
   int beforeSheet() const { return beforeSheet_; }
   void closeAllToggleView();
@@ -253,6 +258,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QMenu* recentMemoMenu2_ = nullptr;
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
+  std::vector<QPointer<QDockWidget>> toolSideViews_;
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
