@@ -11,10 +11,10 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "editors/ui/temporary_highlights.h"
 #include "lang/builtins/command_bridge.h"
 #include "platform/notification_center.h"
 #include "tools/text/find_replace.h"
-#include "tools/text/ui/temporary_highlight.h"
 
 using pravella::findtext::documentText;
 
@@ -257,13 +257,18 @@ void CalDocSearch::findOnByDocSelectedString() {
 void CalDocSearch::findByDocSelectedString(const QString& find) {
   QTextEdit* view = targetView();
   if (!view) return;
-  std::vector<std::pair<int, int>> ranges;
+  pravella::clearTemporaryHighlights(view);
   if (!find.isEmpty()) {
     const QString text = documentText(*view->document());
+    QList<QTextCursor> hits;
     for (qsizetype at = text.indexOf(find, 0, Qt::CaseInsensitive); at >= 0;
-         at = text.indexOf(find, at + find.size(), Qt::CaseInsensitive))
-      ranges.emplace_back(static_cast<int>(at), static_cast<int>(at + find.size()));
+         at = text.indexOf(find, at + find.size(), Qt::CaseInsensitive)) {
+      QTextCursor hit(view->document());
+      hit.setPosition(static_cast<int>(at));
+      hit.setPosition(static_cast<int>(at + find.size()), QTextCursor::KeepAnchor);
+      hits.append(hit);
+    }
+    pravella::addTemporaryHighlights(view, hits, QColor::fromRgbF(1.0f, 0.95f, 0.0f));
   }
-  pravella::setTemporaryHighlights(view, ranges, QColor::fromRgbF(1.0f, 0.95f, 0.0f));
   sound("Tink");
 }

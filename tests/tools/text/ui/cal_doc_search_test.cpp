@@ -16,7 +16,6 @@
 #include "platform/notification_center.h"
 #include "tools/text/find_replace.h"
 #include "tools/text/ui/cal_doc_search.h"
-#include "tools/text/ui/temporary_highlight.h"
 
 namespace {
 
@@ -44,6 +43,12 @@ class DocSearchTest : public ::testing::Test {
     c.setPosition(anchor < 0 ? caret : anchor);
     c.setPosition(caret, QTextCursor::KeepAnchor);
     view->setTextCursor(c);
+  }
+  static std::vector<std::pair<int, int>> highlights(const QTextEdit* view) {
+    std::vector<std::pair<int, int>> out;
+    for (const QTextEdit::ExtraSelection& s : view->extraSelections())
+      out.emplace_back(s.cursor.selectionStart(), s.cursor.selectionEnd());
+    return out;
   }
   static QString textOf(QTextEdit* view) { return pravella::findtext::documentText(*view->document()); }
   std::string lastSound() const { return sounds.empty() ? std::string() : sounds.back(); }
@@ -147,10 +152,10 @@ TEST_F(DocSearchTest, HighlightAllMarksWithoutEditing) {
   show(document, QStringLiteral("Cat cat dog CAT"));
   search->findByDocSelectedString(QStringLiteral("cat"));
   const std::vector<std::pair<int, int>> three = {{0, 3}, {4, 7}, {12, 15}};
-  EXPECT_EQ(pravella::temporaryHighlights(document), three);
+  EXPECT_EQ(highlights(document), three);
   EXPECT_FALSE(document->document()->isModified());
   search->findByDocSelectedString(QString());
-  EXPECT_TRUE(pravella::temporaryHighlights(document).empty());
+  EXPECT_TRUE(highlights(document).empty());
   EXPECT_EQ(lastSound(), "Tink");
 }
 
