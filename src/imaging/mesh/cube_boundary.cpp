@@ -21,7 +21,8 @@ namespace {
 constexpr int kEdges[12][2] = {{0, 1}, {0, 2}, {0, 4}, {1, 3}, {1, 5}, {2, 3},
                                {2, 6}, {3, 7}, {4, 5}, {4, 6}, {5, 7}, {6, 7}};
 // The faces as their four corners: x = 0, x = 1, y = 0, y = 1, z = 0, z = 1.
-constexpr int kFaces[6][4] = {{0, 2, 4, 6}, {1, 3, 5, 7}, {0, 1, 4, 5}, {2, 3, 6, 7}, {0, 1, 2, 3}, {4, 5, 6, 7}};
+constexpr int kFaces[6][4] = {{0, 2, 4, 6}, {1, 3, 5, 7}, {0, 1, 4, 5},
+                              {2, 3, 6, 7}, {0, 1, 2, 3}, {4, 5, 6, 7}};
 
 // Corner pair -> edge number + 1 (0 when the corners share no edge), and edge pair -> 1 when
 // the two edges lie on a common face.
@@ -78,7 +79,8 @@ int everyCube(const double* grid, int rows, int cols, double t, Cube&& cube) {
 }
 
 // The global numbers of a cube's vertices; false when the vertex list is full.
-bool mergeVertices(const std::vector<CutVertex>& cut, VertexList& vertices, std::vector<std::int32_t>& numbers) {
+bool mergeVertices(const std::vector<CutVertex>& cut, VertexList& vertices,
+                   std::vector<std::int32_t>& numbers) {
   numbers.clear();
   for (const CutVertex& v : cut) {
     const std::int32_t k = vertices.merge(v.p, vertexLimit());
@@ -97,7 +99,8 @@ std::vector<Point3> pointsOf(const std::vector<CutVertex>& cut) {
 
 }  // namespace
 
-int cubeBoundary_A(const double c[8][4], double t, std::vector<CutVertex>& vertices, std::vector<Polygon>& polygons) {
+int cubeBoundary_A(const double c[8][4], double t, std::vector<CutVertex>& vertices,
+                   std::vector<Polygon>& polygons) {
   const CubeTables& tab = tables();
   vertices.clear();
   polygons.clear();
@@ -127,7 +130,9 @@ int cubeBoundary_A(const double c[8][4], double t, std::vector<CutVertex>& verti
     }
 
   // The corner of an edge with the larger value (the higher-numbered one on a tie).
-  auto high = [&](const CutVertex& v) { return c[v.a][3] > c[v.b][3] ? v.a : c[v.b][3] > c[v.a][3] ? v.b : std::max(v.a, v.b); };
+  auto high = [&](const CutVertex& v) {
+    return c[v.a][3] > c[v.b][3] ? v.a : c[v.b][3] > c[v.a][3] ? v.b : std::max(v.a, v.b);
+  };
   auto near = [&](int h, int g) { return h == g || tab.edgeOf[h][g] != 0; };
   const int count = static_cast<int>(vertices.size());
   for (int start = 0; start < count; ++start) {
@@ -139,7 +144,8 @@ int cubeBoundary_A(const double c[8][4], double t, std::vector<CutVertex>& verti
       const int e = vertices[static_cast<std::size_t>(current)].edge;
       int only = -1, candidates = 0;
       for (int k = 0; k < count; ++k)
-        if (!used[static_cast<std::size_t>(k)] && tab.faceNeighbour[e][vertices[static_cast<std::size_t>(k)].edge]) {
+        if (!used[static_cast<std::size_t>(k)] &&
+            tab.faceNeighbour[e][vertices[static_cast<std::size_t>(k)].edge]) {
           if (candidates++ == 0) only = k;
         }
       int next = -1;
@@ -149,7 +155,8 @@ int cubeBoundary_A(const double c[8][4], double t, std::vector<CutVertex>& verti
         const int h = high(vertices[static_cast<std::size_t>(current)]);
         for (int k = 0; k < count && next < 0; ++k) {
           const CutVertex& v = vertices[static_cast<std::size_t>(k)];
-          if (!used[static_cast<std::size_t>(k)] && tab.faceNeighbour[e][v.edge] && near(h, high(v))) next = k;
+          if (!used[static_cast<std::size_t>(k)] && tab.faceNeighbour[e][v.edge] && near(h, high(v)))
+            next = k;
         }
       }
       if (next < 0) break;
@@ -163,7 +170,8 @@ int cubeBoundary_A(const double c[8][4], double t, std::vector<CutVertex>& verti
 }
 
 double kakudo(const std::vector<Point3>& p, int a, int b, int c) {
-  const Point3 &A = p[static_cast<std::size_t>(a)], &B = p[static_cast<std::size_t>(b)], &C = p[static_cast<std::size_t>(c)];
+  const Point3 &A = p[static_cast<std::size_t>(a)], &B = p[static_cast<std::size_t>(b)],
+               &C = p[static_cast<std::size_t>(c)];
   const double ux = A.x - B.x, uy = A.y - B.y, uz = A.z - B.z;
   const double wx = C.x - B.x, wy = C.y - B.y, wz = C.z - B.z;
   const double lengths = (ux * ux + uy * uy + uz * uz) * (wx * wx + wy * wy + wz * wz);
@@ -176,11 +184,14 @@ double minKakudo(const std::vector<Point3>& p, int a, int b, int c) {
   return std::min({kakudo(p, b, a, c), kakudo(p, a, b, c), kakudo(p, a, c, b)});
 }
 
-std::vector<std::array<int, 3>> makeTrianglesFromPolygon(const std::vector<Point3>& p, const Polygon& polygon) {
+std::vector<std::array<int, 3>> makeTrianglesFromPolygon(const std::vector<Point3>& p,
+                                                         const Polygon& polygon) {
   std::vector<std::array<int, 3>> triangles;
   const int m = static_cast<int>(polygon.size());
   if (m < 3) return triangles;
-  for (int i = 2; i < m; ++i) triangles.push_back({polygon[0], polygon[static_cast<std::size_t>(i - 1)], polygon[static_cast<std::size_t>(i)]});
+  for (int i = 2; i < m; ++i)
+    triangles.push_back(
+        {polygon[0], polygon[static_cast<std::size_t>(i - 1)], polygon[static_cast<std::size_t>(i)]});
   std::vector<std::array<int, 2>> diagonals;
   for (int i = 2; i + 1 < m; ++i) diagonals.push_back({polygon[0], polygon[static_cast<std::size_t>(i)]});
   auto holds = [](const std::array<int, 3>& t, int a, int b) {
@@ -236,7 +247,8 @@ int volumeBoundary_Sub3(const double* grid, int rows, int cols, double t, Vertex
     for (const Polygon& polygon : polygons)
       for (const auto& tri : makeTrianglesFromPolygon(points, polygon)) {
         if (triangles.size() >= triangleLimit()) return tooManyTriangles();
-        triangles.push_back({numbers[static_cast<std::size_t>(tri[0])], numbers[static_cast<std::size_t>(tri[1])],
+        triangles.push_back({numbers[static_cast<std::size_t>(tri[0])],
+                             numbers[static_cast<std::size_t>(tri[1])],
                              numbers[static_cast<std::size_t>(tri[2])]});
       }
     return 1;

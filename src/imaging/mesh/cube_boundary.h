@@ -33,7 +33,8 @@ int cubeBoundary_A(const double corners[8][4], double threshold, std::vector<Cut
 double kakudo(const std::vector<Point3>& p, int a, int b, int c);
 double minKakudo(const std::vector<Point3>& p, int a, int b, int c);
 // The m - 2 triangles of a polygon: a fan whose diagonals are flipped by the angle rule.
-std::vector<std::array<int, 3>> makeTrianglesFromPolygon(const std::vector<Point3>& p, const Polygon& polygon);
+std::vector<std::array<int, 3>> makeTrianglesFromPolygon(const std::vector<Point3>& p,
+                                                         const Polygon& polygon);
 
 // The surface of the grid as a vertex list and triangles (every polygon triangulated) or
 // polygons (those of more than six vertices split so that a row of seven holds them). 0 after

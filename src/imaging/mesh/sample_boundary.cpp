@@ -152,7 +152,8 @@ int volumeBoundary_Sub(const double* grid, int rows, int cols, double t, VertexL
               if (const int c = classAt(x + i, y + j, z + k); c != kOutside)
                 pts.push_back(CubePoint{Point3{double(x + i), double(y + j), double(z + k)}, c});
         if (pts.size() < 4) continue;
-        if (pts.size() == 4 && std::fabs(planeValue(pts[0].p, pts[1].p, pts[2].p, pts[3].p)) <= kPlaneTolerance)
+        if (pts.size() == 4 &&
+            std::fabs(planeValue(pts[0].p, pts[1].p, pts[2].p, pts[3].p)) <= kPlaneTolerance)
           continue;
         const std::vector<Triple> local = searchBoundaryTriangle(pts);
         std::int32_t numbers[8];
@@ -208,7 +209,8 @@ int volumeBoundary_1(const double* grid, int rows, int cols, double t, double* o
   return 1;
 }
 
-std::string meshTo3DMF(const std::vector<Point3>& vertices, const std::vector<std::array<int, 3>>& triangles) {
+std::string meshTo3DMF(const std::vector<Point3>& vertices,
+                       const std::vector<std::array<int, 3>>& triangles) {
   std::string s;
   s += "3DMetafile ( 1 5 Normal tableofcontents0> )\n";
   s += "\tContainer (\n\t\tViewHints ( )\n\t\tImageClearColor (1 1.0 1.0 1.0)\n\t)\n";
@@ -218,7 +220,8 @@ std::string meshTo3DMF(const std::vector<Point3>& vertices, const std::vector<st
   s += cformat("\t\t\t%ld\n", static_cast<long>(triangles.size()));
   s += "\t\t\t0\n";
   for (const auto& t : triangles)
-    s += cformat("\t\t\t3 %ld %ld %ld\n", static_cast<long>(t[0]), static_cast<long>(t[1]), static_cast<long>(t[2]));
+    s += cformat("\t\t\t3 %ld %ld %ld\n", static_cast<long>(t[0]), static_cast<long>(t[1]),
+                 static_cast<long>(t[2]));
   s += "\t\t)\n";
   s += "\t\tContainer (\n\t\t\tAttributeSet ( )\n\t\t\tDiffuseColor (1.0 0.9 0.9)\n";
   s += "\t\t\tSpecularColor (0.9 1.0 0.800000)\n\t\t\tTransparencyColor (0.5 0.5 0.9)\n\t\t)\n";
@@ -235,7 +238,8 @@ int volumeBoundary_3DMF(const double* grid, int rows, int cols, double t, const 
   NowLoadSaveName = path;
   const std::string text = meshTo3DMF(vertices.points(), triangles);
   // Through a temporary file renamed at the end: a full disk leaves no half-written mesh.
-  if (!writeFileAtomically(QString::fromStdString(path), QByteArray(text.data(), static_cast<qsizetype>(text.size())))) {
+  if (!writeFileAtomically(QString::fromStdString(path),
+                           QByteArray(text.data(), static_cast<qsizetype>(text.size())))) {
     error_disp("Can't open the save file(3DMF).");
     return 0;
   }

@@ -26,7 +26,8 @@ int emit(double* out, int count, const ValuePoint& a, const ValuePoint& b, const
 }
 
 double distance(const double* a, const double* b) {
-  return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+  return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                   (a[2] - b[2]) * (a[2] - b[2]));
 }
 
 // Heron's product: positive only for a triangle of non-zero area.
@@ -118,7 +119,8 @@ int terrahedronBoundary(const ValuePoint in[4], double t, double* out, int count
 }
 
 int cubeBoundary(const ValuePoint p[15], double t, double* out) {
-  static const int kFaces[6][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}, {0, 1, 2, 3}, {4, 5, 6, 7}};
+  static const int kFaces[6][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6},
+                                   {3, 0, 4, 7}, {0, 1, 2, 3}, {4, 5, 6, 7}};
   int count = 0;
   for (int f = 0; f < 6; ++f)
     for (int e = 0; e < 4; ++e) {
@@ -188,7 +190,8 @@ int deleteSameTriangle(const double* triangles, int count, double* out, int* out
       continue;
     }
     std::array<Vertex, 3> key;
-    for (int k = 0; k < 3; ++k) key[static_cast<std::size_t>(k)] = {t[3 * k] + 0.0, t[3 * k + 1] + 0.0, t[3 * k + 2] + 0.0};
+    for (int k = 0; k < 3; ++k)
+      key[static_cast<std::size_t>(k)] = {t[3 * k] + 0.0, t[3 * k + 1] + 0.0, t[3 * k + 2] + 0.0};
     std::sort(key.begin(), key.end());
     if (!seen.insert(key).second) continue;
     std::copy(t, t + 9, out + static_cast<std::size_t>(kept) * 9);

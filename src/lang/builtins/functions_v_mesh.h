@@ -14,6 +14,7 @@ int volumeBoundary3DMFBuiltin(int count, vk_Code* code, int* pc, CalcStackEntry*
 int volumeBoundaryBuiltin(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int volumeBoundaryOld1Builtin(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int volumeBoundaryOld2Builtin(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
-int volumeBoundaryDeleteSameTriangleBuiltin(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+int volumeBoundaryDeleteSameTriangleBuiltin(int count, vk_Code* code, int* pc, CalcStackEntry* stack,
+                                            int* sp);
 
 }  // namespace pravella::builtins

@@ -38,7 +38,8 @@ TEST_F(CubeBoundary, BallGivesAClosedSphereShapedSurface) {
   const auto& v = vertices.points();
   ASSERT_GT(v.size(), 1000u);
   for (const Point3& p : v)
-    EXPECT_NEAR(std::sqrt((p.x - cx) * (p.x - cx) + (p.y - cy) * (p.y - cy) + (p.z - cz) * (p.z - cz)), 10, 0.1);
+    EXPECT_NEAR(std::sqrt((p.x - cx) * (p.x - cx) + (p.y - cy) * (p.y - cy) + (p.z - cz) * (p.z - cz)), 10,
+                0.1);
   std::map<std::pair<int, int>, int> edges;
   double area = 0;
   for (const auto& t : triangles) {
@@ -48,8 +49,11 @@ TEST_F(CubeBoundary, BallGivesAClosedSphereShapedSurface) {
     }
     const Point3 &A = v[static_cast<std::size_t>(t[0])], &B = v[static_cast<std::size_t>(t[1])],
                  &C = v[static_cast<std::size_t>(t[2])];
-    const double ux = B.x - A.x, uy = B.y - A.y, uz = B.z - A.z, wx = C.x - A.x, wy = C.y - A.y, wz = C.z - A.z;
-    area += std::sqrt(std::pow(uy * wz - uz * wy, 2) + std::pow(uz * wx - ux * wz, 2) + std::pow(ux * wy - uy * wx, 2)) / 2;
+    const double ux = B.x - A.x, uy = B.y - A.y, uz = B.z - A.z, wx = C.x - A.x, wy = C.y - A.y,
+                 wz = C.z - A.z;
+    area += std::sqrt(std::pow(uy * wz - uz * wy, 2) + std::pow(uz * wx - ux * wz, 2) +
+                      std::pow(ux * wy - uy * wx, 2)) /
+            2;
   }
   for (const auto& [edge, uses] : edges) EXPECT_LE(uses, 2) << edge.first << "-" << edge.second;
   EXPECT_NEAR(area, 4 * M_PI * 100, 0.05 * 4 * M_PI * 100);
@@ -78,7 +82,8 @@ TEST_F(CubeBoundary, EveryPolygonIsTriangulatedAndFitsSevenColumns) {
   // polygon form holds at most six vertices a row.
   for (int bits = 1; bits < 255; ++bits) {
     std::vector<double> g(8);
-    for (int c = 0; c < 8; ++c) g[static_cast<std::size_t>(c)] = (bits >> c) & 1 ? 1.0 + 0.1 * c : 0.1 * c - 1.0;
+    for (int c = 0; c < 8; ++c)
+      g[static_cast<std::size_t>(c)] = (bits >> c) & 1 ? 1.0 + 0.1 * c : 0.1 * c - 1.0;
     double corners[8][4];
     for (int c = 0; c < 8; ++c) {
       corners[c][0] = c & 1;

@@ -37,7 +37,8 @@ TEST_F(SampleBoundary, SolidBlockLeavesItsInteriorSampleOutOfEveryFace) {
   ASSERT_FALSE(triangles.empty());
   // The centre sample (2, 2, 2) is interior: never moved, and in no triangle.
   const auto& v = vertices.points();
-  const auto centre = std::find_if(v.begin(), v.end(), [](const Point3& p) { return p.x == 2 && p.y == 2 && p.z == 2; });
+  const auto centre =
+      std::find_if(v.begin(), v.end(), [](const Point3& p) { return p.x == 2 && p.y == 2 && p.z == 2; });
   ASSERT_NE(centre, v.end());
   const int k = static_cast<int>(centre - v.begin());
   for (const auto& t : triangles) EXPECT_TRUE(t[0] != k && t[1] != k && t[2] != k);
@@ -101,7 +102,8 @@ TEST_F(SampleBoundary, The3DMFFileHoldsTheMeshLineByLine) {
   }
   expected += "\t\t\t" + std::to_string(triangles.size()) + "\n\t\t\t0\n";
   for (const auto& t : triangles)
-    expected += "\t\t\t3 " + std::to_string(t[0]) + " " + std::to_string(t[1]) + " " + std::to_string(t[2]) + "\n";
+    expected +=
+        "\t\t\t3 " + std::to_string(t[0]) + " " + std::to_string(t[1]) + " " + std::to_string(t[2]) + "\n";
   expected += tail;
   ASSERT_EQ(volumeBoundary_3DMF(g.data(), 9, 3, 1.0, "tetra.3dmf"), 1);
   EXPECT_EQ(file("tetra.3dmf"), expected);
