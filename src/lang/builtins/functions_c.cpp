@@ -30,6 +30,7 @@
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/cell_label.h"
+#include "lang/stdlib/distributions.h"
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
@@ -366,14 +367,7 @@ int chiSquareDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!(a > 0.0)) return invalidArguments();
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
-  double g = 0;
-  SubGamma(a, &g);
-  const double scale = std::pow(2.0, a) * g;
-  const long long count = static_cast<long long>(rows) * cols;
-  for (long long i = 0; i < count; ++i) {
-    const double x = vk_ta[i];
-    vk_ta[i] = (x == 0.0 && n == 2) ? 0.5 : std::exp(-x / 2.0) * std::pow(x, a - 1.0) / scale;
-  }
+  chiSquareDensity(vk_ta, static_cast<long long>(rows) * cols, n, vk_ta);
   return pushMatrix(stack, sp, vk_ta, rows, cols);
 }
 

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/stdlib/lu_blocked.h"
 #include "lang/values.h"
 
 namespace {
@@ -15,12 +17,14 @@ namespace {
 // Orders above 100 are refused by the built-in; the routine keeps the same bound so that its
 // work area stays small.
 constexpr int kDqrMaxOrder = 100;
-// A subdiagonal element below this (absolute) size splits the active block.
-constexpr double kDqrDeflation = 1e-5;
 // QR steps allowed without a deflation before the routine gives up; convergence normally
-// takes a handful, so this only stops matrices holding NaN or of a scale where the absolute
-// deflation test can never be met.
+// takes a handful, so this only stops matrices holding NaN or that cycle despite the
+// exceptional shifts.
 constexpr int kDqrMaxSteps = 1000;
+// Every this many steps without a deflation, one step takes an exceptional shift instead of
+// the eigenvalues of the trailing 2 x 2 block, which breaks the cycles the standard shift can
+// fall into.
+constexpr int kDqrExceptionalEvery = 10;
 
 // row -= f x pivotRow over n elements; the rows never overlap, which lets the loop vectorise.
 // (Vectorising it needs more than -O2's cheapest cost model, which refuses loops of unknown length.)
@@ -104,17 +108,38 @@ bool reduceToHessenberg(QrWork& w, int n) {
   return true;
 }
 
-// One implicit double-shift step on the active block 0 .. m (m >= 2).
-void doubleShiftStep(QrWork& w, int m) {
+// A subdiagonal element splits the active block when it is negligible beside its two diagonal
+// neighbours (beside the block's largest element when both are 0). A fixed absolute bound
+// would split matrices of small scale too early and never split those of large scale.
+bool negligible(QrWork& w, int i, int m) {
+  double scale = std::fabs(w.at(i - 1, i - 1)) + std::fabs(w.at(i, i));
+  if (scale == 0.0)
+    for (int r = 0; r <= m; ++r)
+      for (int c = std::max(r - 1, 0); c <= m; ++c) scale = std::max(scale, std::fabs(w.at(r, c)));
+  return std::fabs(w.at(i, i - 1)) <= std::numeric_limits<double>::epsilon() * scale;
+}
+
+// One implicit double-shift step on the unreduced block l .. m (m - l >= 2). The shift is the
+// pair of eigenvalues of the trailing 2 x 2 block, or for an exceptional step an ad hoc pair
+// of the size of the last two subdiagonal elements. Confining the step to the rows and
+// columns below a split keeps the negligible subdiagonal element there from stopping the
+// bulge (the block below it would then never converge).
+void doubleShiftStep(QrWork& w, int l, int m, bool exceptional) {
   const double a = w.get(m - 1, m - 1, m), b = w.get(m - 1, m, m);
   const double c = w.get(m, m - 1, m), d = w.get(m, m, m);
-  const double t = a + d;
-  const double det = a * d - b * c;
-  double x = w.get(0, 0, m) * w.get(0, 0, m) + w.get(0, 1, m) * w.get(1, 0, m) - t * w.get(0, 0, m) + det;
-  double y = w.get(1, 0, m) * (w.get(0, 0, m) + w.get(1, 1, m) - t);
-  double z = w.get(1, 0, m) * w.get(2, 1, m);
-  for (int k = 0; k < m; ++k) {
-    if (k > 0) {
+  double t = a + d;
+  double det = a * d - b * c;
+  if (exceptional) {
+    const double s = std::fabs(c) + std::fabs(w.get(m - 1, m - 2, m));
+    t = 1.5 * s;
+    det = s * s;
+  }
+  const int l1 = l + 1, l2 = l + 2;
+  double x = w.get(l, l, m) * w.get(l, l, m) + w.get(l, l1, m) * w.get(l1, l, m) - t * w.get(l, l, m) + det;
+  double y = w.get(l1, l, m) * (w.get(l, l, m) + w.get(l1, l1, m) - t);
+  double z = w.get(l1, l, m) * w.get(l2, l1, m);
+  for (int k = l; k < m; ++k) {
+    if (k > l) {
       x = w.get(k, k - 1, m);
       y = w.get(k + 1, k - 1, m);
       z = w.get(k + 2, k - 1, m);
@@ -126,7 +151,7 @@ void doubleShiftStep(QrWork& w, int m) {
     if (x - s == 0) continue;
     const double u1 = y / (x - s), u2 = z / (x - s);
     const double beta = 2 / (1 + u1 * u1 + u2 * u2);
-    for (int j = std::max(k - 1, 0); j <= m; ++j) {
+    for (int j = std::max(k - 1, l); j <= m; ++j) {
       const double v = beta * (w.get(k, j, m) + u1 * w.get(k + 1, j, m) + u2 * w.get(k + 2, j, m));
       w.sub(k, j, m, v);
       w.sub(k + 1, j, m, u1 * v);
@@ -164,14 +189,17 @@ int DQR_main(const double* a, int n, double* out) {
       im[0] = 0.0;
       break;
     }
-    if (std::fabs(w.at(m, m - 1)) < kDqrDeflation) {
+    // The lowest split of the active block: the block below it is worked on.
+    int l = m;
+    while (l > 0 && !negligible(w, l, m)) --l;
+    if (l == m) {
       re[m] = w.at(m, m);
       im[m] = 0.0;
       --m;
       steps = 0;
       continue;
     }
-    if (m == 1 || std::fabs(w.at(m - 1, m - 2)) < kDqrDeflation) {
+    if (l == m - 1) {
       const double pa = w.at(m - 1, m - 1), pb = w.at(m - 1, m);
       const double pc = w.at(m, m - 1), pd = w.at(m, m);
       const double t = pa + pd;
@@ -201,67 +229,8 @@ int DQR_main(const double* a, int n, double* out) {
       error_disp("No result");
       return 0;
     }
-    doubleShiftStep(w, m);
+    doubleShiftStep(w, l, m, steps % kDqrExceptionalEvery == 0);
   }
-  return 1;
-}
-
-int jacobi(int n, const double* a, double* vectors, double* values) {
-  if (n < 1) {
-    error_disp("Invalid arguments.");
-    return 0;
-  }
-  const std::size_t nn = static_cast<std::size_t>(n) * n;
-  std::vector<double> w;
-  try {
-    w.assign(a, a + nn);
-  } catch (const std::bad_alloc&) {
-    error_disp("Invalid arguments.");
-    return 0;
-  }
-  auto W = [&](int i, int j) -> double& { return w[static_cast<std::size_t>(i) * n + j]; };
-  auto V = [&](int i, int j) -> double& { return vectors[static_cast<std::size_t>(i) * n + j]; };
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) V(i, j) = i == j ? 1.0 : 0.0;
-
-  const long long maxRotations = 2000LL * n;
-  for (long long rotation = 0;; ++rotation) {
-    int p = 0, q = 0;
-    double largest = -1.0;
-    for (int i = 0; i < n; ++i)
-      for (int j = 0; j < n; ++j)
-        if (i != j && std::fabs(W(i, j)) > largest) {
-          largest = std::fabs(W(i, j));
-          p = i;
-          q = j;
-        }
-    if (largest < 1e-10) break;  // also n = 1, where nothing is off the diagonal
-    if (rotation >= maxRotations || std::isnan(largest)) {
-      error_disp("Invalid arguments.");
-      return 0;
-    }
-    const double wpq = W(p, q), wpp = W(p, p), wqq = W(q, q);
-    const double d = wpp - wqq;
-    const double root = std::hypot(d, 2 * wpq);
-    // tan of the rotation angle, written so that the sum in the denominator never cancels.
-    const double t = d >= 0 ? 2 * wpq / (d + root) : (root - d) / (2 * wpq);
-    const double c = 1 / std::sqrt(t * t + 1);
-    const double s = t * c;
-    W(p, p) = wpp * c * c + 2 * wpq * s * c + wqq * s * s;
-    W(q, q) = wpp * s * s - 2 * wpq * s * c + wqq * c * c;
-    W(p, q) = W(q, p) = 0.0;
-    for (int k = 0; k < n; ++k) {
-      if (k != p && k != q) {
-        const double kp = W(k, p), kq = W(k, q);
-        W(k, p) = W(p, k) = c * kp + s * kq;
-        W(k, q) = W(q, k) = c * kq - s * kp;
-      }
-      const double vp = V(k, p), vq = V(k, q);
-      V(k, p) = c * vp + s * vq;
-      V(k, q) = c * vq - s * vp;
-    }
-  }
-  for (int i = 0; i < n; ++i) values[i] = W(i, i);
   return 1;
 }
 
@@ -282,40 +251,21 @@ int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det) 
     return 0;
   }
   const int n = rows;
-  auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * n + j]; };
+  // LU factors with the pivot rule of Gauss-Jordan elimination (in each column the largest
+  // element above 1e-6, the first on ties), then the inverse from them: the same pivots and
+  // determinant, with the work in blocks that stay in cache.
+  if (luFactor(a, n, n, pivots, 1e-6) >= 0) {
+    error_disp("pivot error");
+    return 0;
+  }
   double d = 1.0;
   for (int k = 0; k < n; ++k) {
-    int pivotRow = -1;
-    double largest = 1e-6;  // a pivot must exceed this
-    for (int i = k; i < n; ++i)
-      if (std::fabs(A(i, k)) > largest) {
-        largest = std::fabs(A(i, k));
-        pivotRow = i;
-      }
-    if (pivotRow < 0) {
-      error_disp("pivot error");
-      return 0;
-    }
-    pivots[k] = pivotRow;
-    if (pivotRow != k) {
-      for (int j = 0; j < n; ++j) std::swap(A(k, j), A(pivotRow, j));
-      d = -d;
-    }
-    const double pivot = A(k, k);
-    d *= pivot;
-    A(k, k) = 1.0;
-    for (int j = 0; j < n; ++j) A(k, j) /= pivot;
-    for (int i = 0; i < n; ++i) {
-      if (i == k) continue;
-      const double f = A(i, k);
-      A(i, k) = 0.0;
-      if (f != 0.0) subtractScaledRow(&A(i, 0), &A(k, 0), f, n);
-    }
+    if (pivots[k] != k) d = -d;
+    d *= a[static_cast<std::size_t>(k) * n + k];
   }
-  for (int k = n - 2; k >= 0; --k)
-    if (pivots[k] != k)
-      for (int i = 0; i < n; ++i) std::swap(A(i, k), A(i, pivots[k]));
-  std::copy(a, a + static_cast<std::size_t>(n) * n, out);
+  std::fill(out, out + static_cast<std::size_t>(n) * n, 0.0);
+  for (int i = 0; i < n; ++i) out[static_cast<std::size_t>(i) * n + i] = 1.0;
+  luSolve(a, n, n, pivots, out, n, n);
   *det = d;
   return 1;
 }
@@ -418,20 +368,38 @@ void Renritsu_sol(const double* lu, double* x, const double* b, int n, int strid
     if (colPivots[k] != k) std::swap(x[k], x[colPivots[k]]);
 }
 
-void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride) {
-  for (int i = 0; i < n; ++i) {
-    // Kahan summation: the residual is the small difference of large terms.
-    double sum = b[i];
-    double carry = 0.0;
-    const double* row = a + static_cast<std::size_t>(i) * stride;
-    for (int j = 0; j < n; ++j) {
-      const double term = -row[j] * x[j] - carry;
-      const double next = sum + term;
-      carry = (next - sum) - term;
-      sum = next;
-    }
-    r[i] = sum;
+namespace {
+
+// b[i] - row i of A times x for Rows consecutive rows, each summed in order with Kahan's
+// compensation. The rows' chains are independent, so running them side by side hides the
+// latency of each one's additions; each row's arithmetic is that of summing it alone.
+template <int Rows>
+void compensatedResiduals(const double* a, const double* x, const double* b, double* r, int n, int stride) {
+  double sum[Rows], carry[Rows];
+  const double* row[Rows];
+  for (int k = 0; k < Rows; ++k) {
+    sum[k] = b[k];
+    carry[k] = 0.0;
+    row[k] = a + static_cast<std::size_t>(k) * stride;
   }
+  for (int j = 0; j < n; ++j)
+    for (int k = 0; k < Rows; ++k) {
+      const double term = -row[k][j] * x[j] - carry[k];
+      const double next = sum[k] + term;
+      carry[k] = (next - sum[k]) - term;
+      sum[k] = next;
+    }
+  for (int k = 0; k < Rows; ++k) r[k] = sum[k];
+}
+
+}  // namespace
+
+void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride) {
+  // Kahan summation: the residual is the small difference of large terms.
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+    compensatedResiduals<4>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+  for (; i < n; ++i) compensatedResiduals<1>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
 }
 
 void Renritsu_cpm(const double* src, double* dst, int n, int stride) {
@@ -463,19 +431,34 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
     for (int j = 0; j < n; ++j) A(i, j) /= largest;
     b[i] /= largest;
   }
-  for (int j = 0; j < n; ++j) {
-    double largest = 0.0;
-    for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(A(i, j)));
-    for (int i = 0; i < n; ++i) A(i, j) /= largest;
-    colScale[j] = largest;
-  }
+  // The column maxima gathered row by row, so that the matrix is read along memory.
+  std::fill(colScale.begin(), colScale.end(), 0.0);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) colScale[j] = std::max(colScale[j], std::fabs(A(i, j)));
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) A(i, j) /= colScale[j];
   Renritsu_cpm(a, saved.data(), n, stride);
-  Renritsu_dec(a, n, stride, rowPivots.data(), colPivots.data());
-  Renritsu_sol(a, x, b, n, stride, rowPivots.data(), colPivots.data());
-  for (int pass = 0; pass < 5; ++pass) {
-    Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
-    Renritsu_sol(a, correction.data(), residual.data(), n, stride, rowPivots.data(), colPivots.data());
-    for (int i = 0; i < n; ++i) x[i] += correction[i];
+  // Row pivoting in blocks factors the equilibrated matrix fast, and the refinement below
+  // brings the solution to the accuracy of complete pivoting. A column without a non-zero
+  // pivot (a singular or nearly singular matrix, or one holding NaN) falls back to complete
+  // pivoting, which decides those cases as it always has.
+  if (luFactor(a, n, stride, rowPivots.data(), 0.0) < 0) {
+    std::copy(b, b + n, x);
+    luSolve(a, n, stride, rowPivots.data(), x, 1, 1);
+    for (int pass = 0; pass < 5; ++pass) {
+      Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
+      luSolve(a, n, stride, rowPivots.data(), residual.data(), 1, 1);
+      for (int i = 0; i < n; ++i) x[i] += residual[i];
+    }
+  } else {
+    Renritsu_cpm(saved.data(), a, n, stride);
+    Renritsu_dec(a, n, stride, rowPivots.data(), colPivots.data());
+    Renritsu_sol(a, x, b, n, stride, rowPivots.data(), colPivots.data());
+    for (int pass = 0; pass < 5; ++pass) {
+      Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
+      Renritsu_sol(a, correction.data(), residual.data(), n, stride, rowPivots.data(), colPivots.data());
+      for (int i = 0; i < n; ++i) x[i] += correction[i];
+    }
   }
   for (int j = 0; j < n; ++j) x[j] /= colScale[j];
   return 1;
