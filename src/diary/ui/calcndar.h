@@ -174,6 +174,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void pasteDateTimeAction();
   // Re-indents the focused memo from its marks ("Basso" when no memo has the focus).
   void autoIndent();
+  // The main memo shows temporary highlights that its next edit removes.
+  void setTmpBackGroundColorStatus(bool on) { tmpBackGroundColorStatus_ = on; }
   void memoMenuButtonsAction(int tag);
   void executeCommandScript(const QString& name);
   int calcDocLines() const;
