@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextDocument>
@@ -15,12 +16,14 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "diary/document_history.h"
 #include "diary/one_shot_timer.h"
 #include "diary/ui/get_key_on_table.h"
 
 class CalOption;
+class QDockWidget;
 class QImage;
 class QLabel;
 class QMenu;
@@ -156,6 +159,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
   // ---- side views, memo menu buttons, memo commands (calcndar_side_views.cpp)
   int setToggleStatus(int status);
+  // A tool's dock that closeAllToggleView hides with the calendar's own side views.
+  void addSideView(QDockWidget* view);
   int toggleStatus() const { return toggleStatus_; }
   int beforeSheet() const { return beforeSheet_; }
   void closeAllToggleView();
@@ -170,6 +175,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void pasteDateTimeAction();
   // Re-indents the focused memo from its marks ("Basso" when no memo has the focus).
   void autoIndent();
+  // The main memo shows temporary highlights that its next edit removes.
+  void setTmpBackGroundColorStatus(bool on) { tmpBackGroundColorStatus_ = on; }
   void memoMenuButtonsAction(int tag);
   void executeCommandScript(const QString& name);
   int calcDocLines() const;
@@ -271,6 +278,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QMenu* recentMemoMenu2_ = nullptr;
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
+  std::vector<QPointer<QDockWidget>> toolSideViews_;
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
