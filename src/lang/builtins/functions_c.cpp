@@ -1,7 +1,7 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
 // pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
-// convertDocument, createMovie, checkDictionary, changeKakudoStatus, changeCurrentVolumeData,
+// convertDocument, createMovie, checkDictionary, changeCurrentVolumeData,
 // copyVolumeData, cutVolumeData and createVolumeData.
 
 #include "lang/builtins/dispatch.h"
@@ -18,6 +18,7 @@
 
 #include "diary/calendar_arithmetic.h"
 #include "graphics/picture_clipboard.h"
+#include "imaging/mesh/cube_boundary.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/clipboard_text.h"
 #include "lang/builtins/functions_c_args.h"
@@ -379,6 +380,13 @@ int c21To77(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return pushMatrix(stack, sp, vk_tb, 7, 7);
 }
 
+// The triangulation rule of the cube polygons: 1 keeps the largest smallest angle.
+int changeKakudoStatusBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double value = 0;
+  if (!vkPopNumber(stack, sp, &value)) return 0;
+  return changeKakudoStatus(vkTruncToInt(value));
+}
+
 // ---------------------------------------------------------------------------------------
 
 constexpr VkBuiltin kC[] = {
@@ -444,6 +452,7 @@ constexpr VkBuiltin kC[] = {
     {"chiSquareDistribution", 2, chiSquareDistribution},
     {"c21To77", 1, c21To77},
     {"changeCanvasColor", 1, changeCanvasColor},
+    {"changeKakudoStatus", 1, changeKakudoStatusBuiltin},
     {"contourPlot", 1, contourPlot},
     {"contourPlot", 2, contourPlot},
     {"contourPlot", 4, contourPlot},
