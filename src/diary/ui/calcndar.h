@@ -13,6 +13,7 @@
 #include <QTextDocument>
 #include <QVariant>
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -252,6 +253,12 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QTextEdit* memoSheetField() const;
   // history helpers (calcndar_history.cpp)
   void openDocumentOfPath(const QString& path);
+  void changeHistory(const std::function<void()>& change);
+  void stepHistory(int step);
+  void stepBack();
+  void stepForward();
+  int shownHistoryPosition() const;
+  void openHistoryEntry(int position, int selectionStart);
   // side views (calcndar_side_views.cpp)
   void registerDocumentObservers();
   void buildSideViews();
@@ -280,6 +287,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   Opener opener_;
   SavePanel savePanel_;
   bool loadingMemo_ = false;
+  bool steppingHistory_ = false;
+  std::deque<int> pendingHistorySteps_;
   int clickedColumn_ = -1;
   QString lastWriteError_;
   QString rememberString_;
