@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMessageBox>
 
+#include "app/desk_tools.h"
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
   };
   CalText text(window.documentView(), &window, textHost);
   text.awakeFromNib();
+  pravella::DeskTools deskTools(window, calendar);
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();
