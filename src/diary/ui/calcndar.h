@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextDocument>
@@ -14,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "diary/document_history.h"
 #include "diary/one_shot_timer.h"
@@ -24,6 +26,7 @@ class QLabel;
 class QMenu;
 class QMimeData;
 class QTextEdit;
+class QWidget;
 
 namespace pravella {
 class MainWindow;
@@ -157,6 +160,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   int toggleStatus() const { return toggleStatus_; }
   int beforeSheet() const { return beforeSheet_; }
   void closeAllToggleView();
+  // A drawer of another controller (the month diary) that closeAllToggleView closes as well.
+  void addSideDrawer(QWidget* drawer) { sideDrawers_.push_back(drawer); }
   void openBeforeSheet();
   void openMemoView();
   void openMemoViewOpen();
@@ -253,6 +258,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QMenu* recentMemoMenu2_ = nullptr;
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
+  std::vector<QPointer<QWidget>> sideDrawers_;
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;

@@ -139,6 +139,8 @@ void Calcndar::closeAllToggleView() {
   if (memoSheet_) memoSheet_->hide();
   saveMemoSheetDocument();
   if (pictureDrawer_) pictureDrawer_->hide();
+  for (const QPointer<QWidget>& drawer : sideDrawers_)
+    if (drawer) drawer->hide();
   center.post(QStringLiteral("saveTextOnFinderSheet"));
   center.post(QStringLiteral("stopSlideShow"));
 }
