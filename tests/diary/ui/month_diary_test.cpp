@@ -215,6 +215,7 @@ TEST_F(MonthDiary, ProgramsSetAndReadTheSearchTextAndOpenTheDrawer) {
 }
 
 TEST_F(MonthDiary, ProgramsMoveTheSharedBarWhichStandsAtZeroAfterEveryRun) {
+  ASSERT_EQ(vkStartUp(), 1);
   open();
   memo()->awakeFromNib();
   memo()->setAlertPanel([](const QString&, const QString&) {});
