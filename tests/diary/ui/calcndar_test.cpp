@@ -1,4 +1,5 @@
 #include "diary/ui/calcndar.h"
+#include "editors/ui/cal_option.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -48,6 +50,7 @@ class CalendarWindow : public testing::Test {
     terminated = 0;
     window = std::make_unique<pravella::MainWindow>();
     calendar = std::make_unique<Calcndar>(window.get());
+    option = std::make_unique<CalOption>(window.get(), calendar.get());
     calendar->setTodaySource([this] { return today_; });
     calendar->setAlertPanel([this](const QString& title, const QString&, const QStringList&) {
       alerts.append(title);
@@ -60,12 +63,14 @@ class CalendarWindow : public testing::Test {
       return true;
     });
     calendar->awakeFromNib();
+    option->awakeFromNib();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     calendar->applicationDidFinishLaunching();
   }
 
   void stop() {
+    option.reset();
     calendar.reset();
     window.reset();
   }
@@ -93,6 +98,7 @@ class CalendarWindow : public testing::Test {
   QStringList opened;
   std::unique_ptr<pravella::MainWindow> window;
   std::unique_ptr<Calcndar> calendar;
+  std::unique_ptr<CalOption> option;
   QStringList alerts;
   int alertAnswer = -1;
   int terminated = 0;
@@ -326,6 +332,14 @@ TEST_F(CalendarWindow, MoonPicturesInTheGrid) {
   EXPECT_EQ(calendar->moonDispStatus(), 2);
   EXPECT_FALSE(cellOfDay(1)->icon().isNull());
   EXPECT_EQ(cellOfDay(1)->text(), " 1");
+  // The number over the bright full moon has a dark outline, so it stays readable.
+  const QImage full = cellOfDay(21)->icon().pixmap(cellOfDay(21)->iconSize()).toImage();
+  int dark = 0;
+  for (int y = full.height() / 4; y < full.height() * 3 / 4; ++y)
+    for (int x = full.width() / 4; x < full.width() * 3 / 4; ++x) dark += qGray(full.pixel(x, y)) < 40;
+  EXPECT_GT(dark, 10);
+  // The selected day stays bold when the month is drawn again.
+  EXPECT_TRUE(cellOfDay(28)->font().bold());
 
   // The second method; values other than 0 and 1 leave it.
   center.post("cal_changeCalMoonAge", "1");
