@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMessageBox>
 
+#include "app/desk_tools.h"
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
   // The month diary list exists before the modules run at launch: they may call it.
   Pravella monthList(&calendar, &window);
   monthList.awakeFromNib();
+  pravella::DeskTools deskTools(window, calendar);
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

@@ -64,9 +64,7 @@ Pravella::~Pravella() {
 
 void Pravella::awakeFromNib() {
   drawer_ = new pravella::MonthDiaryDrawer(window_);
-  window_->addDockWidget(Qt::RightDockWidgetArea, drawer_);
-  drawer_->hide();
-  calcndar_->addSideDrawer(drawer_);
+  calcndar_->addSideView(drawer_);
   query_ = std::make_unique<pravella::MemoScanner>(
       this, [this](const pravella::MemoSearchBatch& b) { updateData(b); }, [this] { queryDone(); });
 
