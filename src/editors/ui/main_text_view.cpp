@@ -34,6 +34,7 @@
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/progress_bar.h"
 #include "platform/rich_text_file.h"
 #include "platform/rtf.h"
 #include "platform/ui/sound_player.h"
@@ -280,6 +281,9 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
     if (nested) ResultString.swap(callersText);
   }
   runs_.pop_back();
+  // Whatever the program left on the shared bar, it stands at 0 after every run.
+  setProcessIndicator(0, 10.0);
+  setProcessIndicatorValue(0.0);
 
   if (mode == RunMode::Console) {
     std::string out = result.text;
