@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QTextEdit>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,8 @@
 
 #include "editors/run_worker.h"
 
+
+class QProgressBar;
 
 namespace pravella {
 struct MemoInsertion;
@@ -56,6 +59,15 @@ class mainTextView : public QTextEdit {
   void useFontPanel();
   // "Now, vk is running !" / "Sorry, I can not accept your request", with "Basso".
   void vkCannotRunAlertPanel();
+
+  // The window's progress bar (`progressBar`): the window puts it in its status bar. Long work
+  // reports to it through "setProgressBar" as often as it likes; the bar changes at most once a
+  // second (60 ticks), counted from the view's start, so reporting never slows the work.
+  QProgressBar* progressBar() const { return progressBar_; }
+  void setProgressBar(double minimum, double maximum, double value);
+  // Seam for tests: the tick count (1/60 s) that times the bar; setting it restarts the count.
+  using TickClock = std::function<std::uint64_t()>;
+  void setTickClock(TickClock clock);
 
   // The memo is about to show another document: what runs still going would insert belongs to
   // the document they started in, never to the next one. It goes into a copy of that document,
@@ -114,6 +126,12 @@ class mainTextView : public QTextEdit {
   void onDisplay(pravella::Notification& n);
   void writeConsole(const std::string& text);
   void refuse();
+
+  // The bar shows values as steps of its integer range.
+  static constexpr int kProgressSteps = 10000;
+  QPointer<QProgressBar> progressBar_;
+  TickClock tickClock_;
+  std::atomic<std::uint64_t> beforeTick_{0};
 
   pravella::RunWorker worker_;
   std::vector<RunContext> runs_;  // worker thread only: the runs in progress, innermost last
