@@ -214,6 +214,12 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
   QTextEdit::keyPressEvent(event);
 }
 
+void mainTextView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const Qt::KeyboardModifiers keys = event->modifiers();
+  QTextEdit::mouseDoubleClickEvent(event);  // selects the word
+  if (doubleClickHandler_) doubleClickHandler_(keys);
+}
+
 QString mainTextView::findExpression() {
   QTextCursor cursor = textCursor();
   if (cursor.hasSelection()) {

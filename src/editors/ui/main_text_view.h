@@ -81,6 +81,11 @@ class mainTextView : public QTextEdit {
   // Waits until every queued run has ended, keeping the GUI thread working (tests).
   void waitForRuns();
 
+  // The window's answer to a double click, after the word is selected: it gets the keys held
+  // (Shift, Option as Alt, Command as Ctrl) and follows the link at the caret.
+  using DoubleClickHandler = std::function<void(Qt::KeyboardModifiers)>;
+  void setDoubleClickHandler(DoubleClickHandler handler) { doubleClickHandler_ = std::move(handler); }
+
   // Seams for tests: the refusal alert, and where console-mode runs write (standard output).
   using AlertPanel = std::function<void(const QString& title, const QString& message)>;
   void setAlertPanel(AlertPanel panel) { alertPanel_ = std::move(panel); }
@@ -88,6 +93,7 @@ class mainTextView : public QTextEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Copies carry the selection's attachments, so a paste into another document keeps them.
   QMimeData* createMimeDataFromSelection() const override;
@@ -142,5 +148,6 @@ class mainTextView : public QTextEdit {
   bool buttonDownSet_ = false;
   bool awake_ = false;
   AlertPanel alertPanel_;
+  DoubleClickHandler doubleClickHandler_;
   std::function<void(const std::string&)> consoleOutput_;
 };
