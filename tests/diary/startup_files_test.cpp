@@ -328,8 +328,8 @@ TEST(DayFolders, ADiaryDocumentIsANameInADayFolderWhateverTheHomesDepth) {
   const std::optional<pravella::DayOfPath> day = pravella::dayOfDiaryDocument(d + "/2008/03/05/a.rtfd");
   ASSERT_TRUE(day);
   EXPECT_EQ(day->year * 10000 + day->month * 100 + day->day, 20080305);
-  for (const QString& path : {d + "/top.rtfd", d + "/2008/03/a.rtfd", d + "/2008/03/05/", d + "/2008/3/05/a.rtfd",
-                              d + "/2008/02/30/a.rtfd", d + "/2008/03/05/x/a.rtfd", "/elsewhere/2008/03/05/a.rtfd"})
+  for (const QString& path : QStringList{d + "/top.rtfd", d + "/2008/03/a.rtfd", d + "/2008/03/05/", d + "/2008/3/05/a.rtfd",
+                              d + "/2008/02/30/a.rtfd", d + "/2008/03/05/x/a.rtfd", QStringLiteral("/elsewhere/2008/03/05/a.rtfd")})
     EXPECT_FALSE(pravella::dayOfDiaryDocument(path)) << path.toStdString();
 }
 

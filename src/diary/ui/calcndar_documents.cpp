@@ -214,7 +214,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
       nowDisplayedFileOnMemoSheet_ = path;
       postOrOpen(QStringLiteral("openMovieSheet"), QString());
     } else if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf")) {
-      postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QStringLiteral("file://") + path);
+      postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
     } else if (ext == QLatin1String("rtf") || ext == QLatin1String("rtfd")) {
       if (path != nowDisplayedDocument_) {
         openTemplate();

@@ -10,6 +10,7 @@
 // elsewhere meanwhile, and a run's insertions form one undo step.
 
 #include <QPointer>
+#include <QProgressBar>
 #include <QTextEdit>
 #include <atomic>
 #include <cstdint>
@@ -20,8 +21,6 @@
 
 #include "editors/run_worker.h"
 
-
-class QProgressBar;
 
 namespace pravella {
 struct MemoInsertion;

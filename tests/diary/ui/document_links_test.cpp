@@ -13,10 +13,16 @@ using namespace day_documents_test;
 
 class DocumentLinks : public DayDocuments {
  protected:
+  void SetUp() override { openDocumentOnMemoStatus = 0; }  // documents open in the main memo
+  void TearDown() override {
+    DayDocuments::TearDown();
+    openDocumentOnMemoStatus = 1;
+  }
   // The day's document A holds `text`; it is shown with the caret at `caret`.
   void showMemo(const QString& text) {
     writeRtfd(day() + "/A.rtfd", text);
     start();
+    calendar->selectDiaryFileFromNameAction("A.rtfd");
     ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/A.rtfd");
   }
   void caretAt(int position) {
@@ -47,10 +53,25 @@ TEST_F(DocumentLinks, ALinkToAnotherDayMovesTheCalendarAndOpensItsDocument) {
 TEST_F(DocumentLinks, ABareNameLooksInTheSelectedDay) {
   writeRtfd(day() + "/B.rtfd", "bee");
   showMemo("go [B] now");
-  caretAt(5);
+  caretAt(4);
   EXPECT_TRUE(calendar->checkDocumentLink());
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/B.rtfd");
   EXPECT_EQ(calendar->selectedDay(), QDate(2008, 2, 28));
+}
+
+TEST_F(DocumentLinks, WithTheMemoSheetSettingADocumentOpensThereUnlessCommandIsHeld) {
+  writeRtfd(day() + "/B.rtfd", "bee");
+  showMemo("go [B] now");
+  openDocumentOnMemoStatus = 1;
+  caretAt(4);
+  EXPECT_TRUE(calendar->checkDocumentLink());
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/A.rtfd");
+  EXPECT_EQ(calendar->toggleStatus(), 1);
+  EXPECT_EQ(calendar->memoSheetDocument()->toPlainText(), "bee");
+  calendar->doubleClickOnTextViewWithCommandKey(true);
+  caretAt(4);
+  EXPECT_TRUE(calendar->checkDocumentLink());
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/B.rtfd");
 }
 
 TEST_F(DocumentLinks, AHeadingLinkJumpsToItsLineOrSelectsItsTextForASearch) {
