@@ -6,7 +6,9 @@
 
 #include "tools/ui/desk_tool_host.h"
 
+class CalChangeWindow;
 class CalDocSearch;
+class CalIndex;
 class Calcndar;
 
 namespace pravella {
@@ -22,6 +24,8 @@ class DeskTools {
  private:
   DeskToolHost host_;
   std::unique_ptr<CalDocSearch> docSearch_;
+  std::unique_ptr<CalChangeWindow> layouts_;
+  std::unique_ptr<CalIndex> outline_;
 };
 
 }  // namespace pravella

@@ -12,6 +12,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/pravella.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/cal_text.h"
 #include "editors/ui/cal_tool.h"
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
   };
   CalText text(window.documentView(), &window, textHost);
   text.awakeFromNib();
+  // The month diary list exists before the modules run at launch: they may call it.
+  Pravella monthList(&calendar, &window);
+  monthList.awakeFromNib();
   pravella::DeskTools deskTools(window, calendar);
   // The tool drawer and the user control panels.
   CalTool tool(deskTools.host());

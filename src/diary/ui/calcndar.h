@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVariant>
 #include <array>
 #include <deque>
@@ -279,6 +280,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
   std::vector<QPointer<QDockWidget>> toolSideViews_;
+  QTimer indexRefresh_;  // the outline's rebuild a second after an edit
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
@@ -318,8 +320,6 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 // The single calendar controller; set at the end of awakeFromNib.
 extern Calcndar* PravellaSelf;
 
-// Entries for the language's built-ins (any thread): the most entries of the recent-memo list,
-// its reject characters, and the remembered string (stored at once).
-void setMaxRecentMemo(int count);
-void setRenentMemoRejectString(const char* utf8);
+// Entry for the language's built-ins (any thread): the remembered string (stored at once). The
+// recent-memo limit and reject characters are program settings (diary/program_settings.h).
 void setRememberString(const char* utf8);

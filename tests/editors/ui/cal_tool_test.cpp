@@ -1,7 +1,9 @@
 // The tool drawer and its user control panel: building a panel from a definition, running the
 // controls' programs, the commands programs send, drops, Alt-drag editing and image zoom.
 
+#include <QDir>
 #include <QDockWidget>
+#include <QTextDocument>
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QMainWindow>
@@ -26,6 +28,8 @@
 #include "lang/stack.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/rich_text_file.h"
 
 namespace {
 
@@ -427,6 +431,44 @@ TEST_F(ControlPanel, ScriptButtonsAndTheDrawer) {
   p.number(0);
   ASSERT_EQ(p.call("cal_toggleAmModeSheet", 1), 1);
   EXPECT_FALSE(tool->isOpen());
+}
+
+TEST_F(ControlPanel, AnAttributedTitleAndADocumentFromTheCommandFolder) {
+  build();
+  Program p;
+  p.text("go");
+  p.text("Big");
+  p.text("Sans");
+  p.row({0, 18, 1, 0, 0.5});
+  ASSERT_EQ(p.call("cal_setAmModeButtonTitle_X", 4), 1);
+  auto* go = control<AmModeButton>("go");
+  EXPECT_EQ(go->text(), "Big");
+  EXPECT_EQ(go->textAlignment(), Qt::AlignLeft);
+  ASSERT_TRUE(go->titleFont());
+  EXPECT_EQ(go->titleFont()->pointSizeF(), 18);
+  EXPECT_EQ(go->titleColour(), QColor::fromRgbF(1, 0, 0.5f));
+
+  ASSERT_TRUE(QDir().mkpath(paths::commandScripts()));
+  QTextDocument written;
+  written.setPlainText(QStringLiteral("line one\nline two"));
+  ASSERT_TRUE(writeRtfFile(paths::commandScripts() + QStringLiteral("/help.rtf"), written).ok);
+  tool->amModeTextView()->setPlainText(QStringLiteral("old"));
+  p.text("missing.rtf");
+  ASSERT_EQ(p.call("cal_loadDocToAmModeTextView", 1), 1);
+  EXPECT_EQ(tool->amModeTextView()->toPlainText(), "old");
+  p.text("help.rtf");
+  ASSERT_EQ(p.call("cal_loadDocToAmModeTextView", 1), 1);
+  EXPECT_EQ(tool->amModeTextView()->toPlainText(), "line one\nline two");
+  EXPECT_EQ(tool->amModeTextView()->textCursor().position(), 17);
+
+  // A definition file builds the panel it holds.
+  QTextDocument definition;
+  definition.setPlainText(QStringLiteral("<AmMode>\n<BoxSize> 100 50\n<Button>\n<Name> only\n</Button>\n</AmMode>"));
+  ASSERT_TRUE(writeRtfFile(paths::commandScripts() + QStringLiteral("/panel.rtf"), definition).ok);
+  p.text("panel.rtf");
+  ASSERT_EQ(p.call("cal_buildAmModeObject", 1), 1);
+  ASSERT_EQ(tool->entries().size(), 1u);
+  EXPECT_EQ(tool->entries()[0].name, "only");
 }
 
 }  // namespace
