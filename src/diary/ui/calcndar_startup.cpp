@@ -50,6 +50,10 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   window_->setWindowTitle(QStringLiteral("Pravella[*]"));
   window_->installEventFilter(this);
   window_->diaryFileField()->setDelegate(this);
+  indexRefresh_.setSingleShot(true);
+  indexRefresh_.setInterval(1000);
+  connect(&indexRefresh_, &QTimer::timeout, this,
+          [] { pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction")); });
 
   // The controller owns the meaning of the window's controls.
   for (int tag = kLastDayCell + 1; tag < pravella::MainWindow::kDayCells; ++tag)
