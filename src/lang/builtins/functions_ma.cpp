@@ -104,10 +104,12 @@ int makeMemoFileDataBaseRow(int, vk_Code*, int*, CalcStackEntry* stack, int* sp)
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   // One row: (first year, last year) for a range, or any one number for every year.
   if (!a.isReal() || a.rows != 1 || (a.cols != 1 && a.cols != 2)) return vkInvalidArguments();
-  const unsigned built = a.cols == 2 ? makeMemoFileDataBase(vk_ta) : makeAllMemoFileDataBase();
-  if (built) return 1;
-  error_disp("Can not make a memoFile DataBase.");
-  return 0;
+  const unsigned int made = a.cols == 2 ? makeMemoFileDataBase(vk_ta) : makeAllMemoFileDataBase();
+  if (made == 0) {
+    error_disp("Can not make a memoFile DataBase.");
+    return 0;
+  }
+  return 1;
 }
 
 int manualBackupRow(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
