@@ -8,6 +8,7 @@
 #include <QMessageBox>
 
 #include "diary/ui/cal_set_directory.h"
+#include "diary/ui/cal_sun_moon.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
   };
   CalText text(window.documentView(), &window, textHost);
   text.awakeFromNib();
+  CalSunMoon sunMoon(window.sunMoonPanel(), [&calendar] { return calendar.selectedDay(); });
+  sunMoon.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();
