@@ -1,6 +1,7 @@
-// The dense kernels behind "inv", "Renritsu" and "DQR": a 500 x 500 inverse and linear system,
-// and the eigenvalues of a 100 x 100 general matrix. bench/linear_algebra_octave.sh times the
-// same matrices in GNU Octave for comparison.
+// The dense kernels behind "inv", "Renritsu", "eigen" and "DQR": inverses and linear systems of
+// order 500 and 1000, the symmetric eigenproblem of order 100, 200 and 500, and the eigenvalues
+// of a 100 x 100 general matrix. bench/linear_algebra_octave.sh times the same matrices in GNU
+// Octave for comparison.
 
 #include <benchmark/benchmark.h>
 
@@ -21,8 +22,17 @@ std::vector<double> patternMatrix(int n, double diagonal) {
   return a;
 }
 
-void BM_Inverse500(benchmark::State& state) {
-  const int n = 500;
+// The symmetric test matrix: the pattern plus its transpose.
+std::vector<double> symmetricPattern(int n) {
+  const auto p = patternMatrix(n, 0.0);
+  std::vector<double> a(p.size());
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) a[i * n + j] = p[i * n + j] + p[j * n + i];
+  return a;
+}
+
+void BM_Inverse(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
   const auto a = patternMatrix(n, 10.0);
   std::vector<double> work, out(a.size());
   std::vector<int> pivots(n);
@@ -32,10 +42,10 @@ void BM_Inverse500(benchmark::State& state) {
     benchmark::DoNotOptimize(DoInv(work.data(), pivots.data(), out.data(), n, n, &det));
   }
 }
-BENCHMARK(BM_Inverse500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Inverse)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-void BM_LinearSystem500(benchmark::State& state) {
-  const int n = 500;
+void BM_LinearSystem(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
   const auto a = patternMatrix(n, 10.0);
   std::vector<double> b(n), work, bw, x(n);
   for (int i = 0; i < n; ++i) b[i] = std::sin(i + 1.0);
@@ -45,7 +55,15 @@ void BM_LinearSystem500(benchmark::State& state) {
     benchmark::DoNotOptimize(Leqacc(work.data(), x.data(), bw.data(), n, n));
   }
 }
-BENCHMARK(BM_LinearSystem500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinearSystem)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_SymmetricEigen(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto a = symmetricPattern(n);
+  std::vector<double> vectors(a.size()), values(n);
+  for (auto _ : state) benchmark::DoNotOptimize(jacobi(n, a.data(), vectors.data(), values.data()));
+}
+BENCHMARK(BM_SymmetricEigen)->Arg(100)->Arg(200)->Arg(500)->Unit(benchmark::kMillisecond);
 
 void BM_Eigenvalues100(benchmark::State& state) {
   const int n = 100;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "platform/cformat.h"
 #include "platform/console_log.h"
@@ -69,7 +70,47 @@ QStringList listDiaryFiles(const QString& folder) {
     }
     listed.append(name);
   }
+  // The folder's own order is no order at all (it changes with a rename): the list is read
+  // by name, and a day's first document is the first name.
+  std::sort(listed.begin(), listed.end(), naturalNameLess);
   return listed;
+}
+
+namespace {
+
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+// -1, 0 or 1 as the run a[..] of digits compares by value with b[..].
+int compareNumbers(QStringView a, QStringView b) {
+  while (a.size() > 1 && a.front() == QLatin1Char('0')) a = a.mid(1);
+  while (b.size() > 1 && b.front() == QLatin1Char('0')) b = b.mid(1);
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  const int c = a.compare(b);
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+}  // namespace
+
+bool naturalNameLess(const QString& a, const QString& b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (isDigit(a[i]) && isDigit(b[j])) {
+      qsizetype ie = i, je = j;
+      while (ie < a.size() && isDigit(a[ie])) ++ie;
+      while (je < b.size() && isDigit(b[je])) ++je;
+      if (const int c = compareNumbers(QStringView(a).mid(i, ie - i), QStringView(b).mid(j, je - j))) return c < 0;
+      i = ie;
+      j = je;
+      continue;
+    }
+    const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
+    if (ca != cb) return ca < cb;
+    ++i;
+    ++j;
+  }
+  if ((a.size() - i) != (b.size() - j)) return (a.size() - i) < (b.size() - j);
+  // Names equal but for case or leading zeros still have one fixed order.
+  return a < b;
 }
 
 int compareDayKeys(int todayKey, int dayKeyValue) {

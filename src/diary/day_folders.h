@@ -25,8 +25,12 @@ bool makeDayFolder(int year, int month, int day);
 bool folderHoldsRichText(const QString& folder);
 
 // The names a day lists: every entry except hidden names (beginning with ".") and names whose
-// extension is exactly "ROIData", "htmld" or "tbld", in the order the folder gives them.
+// extension is exactly "ROIData", "htmld" or "tbld", in name order (naturalNameLess).
 QStringList listDiaryFiles(const QString& folder);
+
+// Name order as people read it: letters without regard to case, runs of digits by their
+// value ("note 2" before "note 10"); names equal that way are ordered by their code points.
+bool naturalNameLess(const QString& a, const QString& b);
 
 // Days are compared by the key year x 372 + month x 31 + day.
 constexpr int dayKey(int year, int month, int day) { return year * 372 + month * 31 + day; }

@@ -241,6 +241,14 @@ ValueRange rangeOf(const double* c, long long n, double p0, double p1, double st
 }  // namespace
 
 int DoSetparametricPlot3D(const double v[6]) {
+  // A picture needs at least one pixel each way (and fits the drawing's 16-bit coordinates),
+  // and the projections divide by the eye distance: such a view would leave every later 3-D
+  // picture failing or undefined, so it is refused and the view kept.
+  for (int i = 0; i < 6; ++i)
+    if (!std::isfinite(v[i])) return 0;
+  for (int i = 0; i < 2; ++i)
+    if (std::trunc(v[i]) < 1 || std::trunc(v[i]) > 32767) return 0;
+  if (v[4] == 0) return 0;
   view3d::hwin = vkTruncToInt(v[0]);
   view3d::vwin = vkTruncToInt(v[1]);
   viewX = v[2];

@@ -23,7 +23,8 @@ struct ViewRotation {
 };
 
 // (w, h, turn, tilt, eye distance, magnification); DoSetView3D stores the middle three with
-// their signs changed. Return 1.
+// their signs changed. Return 1, or 0 with the view unchanged for a value that is not finite,
+// a size (truncated) outside 1 to 32,767 or an eye distance of 0.
 int DoSetparametricPlot3D(const double v[6]);
 int DoSetView3D(const double v[6]);
 

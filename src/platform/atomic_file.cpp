@@ -25,7 +25,9 @@ WriteResult writeFileAtomically(const QString& path, const QByteArray& data) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
-  if (file.write(data) != data.size()) {
+  // The write only fills Qt's buffer; a full disk shows in the flush, which commit() would
+  // pass over and then rename a truncated file into place.
+  if (file.write(data) != data.size() || !file.flush()) {
     const QString why = file.errorString();
     file.cancelWriting();
     return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, why));

@@ -269,7 +269,10 @@ class Reader {
     if (top().dest == Dest::Text) flushRun();  // the document merges runs of equal format again
     Group closing = std::move(stack_.back());
     if (closing.dest == Dest::FontTable) finishFontEntry(false);
-    if (stack_.size() == 1) lastPara_ = closing.para;
+    if (stack_.size() == 1) {
+      lastPara_ = closing.para;
+      lastChars_ = charFormat(closing);
+    }
     if (closing.isFieldInst && !fields_.empty())
       fields_.back().href = hyperlinkTarget(fields_.back().instruction);
     if (closing.isField && !fields_.empty()) fields_.pop_back();
@@ -917,6 +920,11 @@ class Reader {
     }
     // The last paragraph has no \par: it takes the paragraph state in force at the end.
     cursor_.setBlockFormat(blockFormat(lastPara_));
+    // A document without text (a template) still gives what is typed into it its font.
+    if (doc_.isEmpty()) {
+      cursor_.setBlockCharFormat(lastChars_);
+      cursor_.setCharFormat(lastChars_);
+    }
   }
 
   // ---- pictures and attachments ----
@@ -999,6 +1007,7 @@ class Reader {
   int docCodePage_ = 1252;
   int defaultFont_ = 0;
   ParaState lastPara_;
+  QTextCharFormat lastChars_;
 
   std::vector<FontEntry> fonts_;
   std::vector<int> fontNumbers_;

@@ -294,6 +294,20 @@ TEST(DayFolders, MarksListingAndDaysOfPaths) {
   listed.sort();
   EXPECT_EQ(listed, QStringList({"e.TBLD", "f.rtf", "link"}));
 
+  // The list is in name order, numbers within names by their value, whatever order the
+  // folder gives (a rename must not move the others around).
+  const QString day7 = paths::dayFolder(2008, 3, 7);
+  for (const char* name : {"note 10.rtfd", "Beta.rtf", "note 2.rtfd", "alpha.txt", "note 02b.rtf", "2.png",
+                           "10.png", "Alpha.txt"})
+    writeFile(day7 + "/" + name, "x");
+  QDir(day7).rename("alpha.txt", "zeta.txt");
+  EXPECT_EQ(pravella::listDiaryFiles(day7), QStringList({"2.png", "10.png", "Alpha.txt", "Beta.rtf", "note 2.rtfd",
+                                                         "note 02b.rtf", "note 10.rtfd", "zeta.txt"}));
+  EXPECT_TRUE(pravella::naturalNameLess("a9", "a10"));
+  EXPECT_FALSE(pravella::naturalNameLess("a10", "a9"));
+  EXPECT_TRUE(pravella::naturalNameLess("a", "a1"));
+  EXPECT_FALSE(pravella::naturalNameLess("x", "x"));
+
   const std::optional<pravella::DayOfPath> d =
       pravella::dayOfDocumentPath("/h/Documents/diary/2008/03/05/a.rtfd");
   ASSERT_TRUE(d);

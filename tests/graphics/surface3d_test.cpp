@@ -58,6 +58,32 @@ TEST_F(Surface3d, SettersStoreTheView) {
   EXPECT_EQ(viewX, 30);
 }
 
+TEST_F(Surface3d, SettersRefuseViewsThatCannotBeDrawnAndKeepTheOldOne) {
+  const double nan = std::nan(""), inf = INFINITY;
+  // Sizes truncate below 1 or above 32,767, a zero eye distance, values that are not finite.
+  const double refused[][6] = {{0.9, 300, 10, 10, 100, 0.6},   {300, 0, 10, 10, 100, 0.6},
+                               {-5, 300, 10, 10, 100, 0.6},    {32768, 300, 10, 10, 100, 0.6},
+                               {300, 300, 10, 10, 0, 0.6},     {nan, 300, 10, 10, 100, 0.6},
+                               {300, 300, inf, 10, 100, 0.6},  {300, 300, 10, 10, 100, nan},
+                               {300, 300, 10, -inf, 100, 0.6}, {300, 300, 10, 10, inf, 0.6}};
+  for (const auto& v : refused) {
+    EXPECT_EQ(DoSetparametricPlot3D(v), 0) << v[0] << " " << v[1] << " " << v[4] << " " << v[5];
+    EXPECT_EQ(DoSetView3D(v), 0);
+    EXPECT_EQ(view3d::hwin, 300);
+    EXPECT_EQ(view3d::vwin, 300);
+    EXPECT_EQ(viewX, 10);
+    EXPECT_EQ(viewY, 10);
+    EXPECT_EQ(viewZ, 100);
+    EXPECT_EQ(magView3D, 0.6);
+  }
+  // Angles and magnification stay free; the size limits are inclusive.
+  const double edge[6] = {1, 32767.9, -720, 1e6, -3, -2};
+  EXPECT_EQ(DoSetparametricPlot3D(edge), 1);
+  EXPECT_EQ(view3d::hwin, 1);
+  EXPECT_EQ(view3d::vwin, 32767);
+  EXPECT_EQ(magView3D, -2);
+}
+
 TEST_F(Surface3d, CellsAreCulledAndSortedFarFirst) {
   ViewRotation r;
   CalcAngle(&r, 0, 0);  // depth is y

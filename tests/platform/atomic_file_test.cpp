@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/atomic_file.h"
@@ -51,6 +53,27 @@ TEST(AtomicFile, UnwritableTargetKeepsTheOldFileAndSaysWhy) {
     EXPECT_FALSE(r.error.isEmpty());
   }
   EXPECT_EQ(contents(path), "old");
+}
+
+TEST(AtomicFile, FullDiskKeepsTheOldFileAndSaysWhy) {
+  const QString path = pravella::test::home() + "/full.txt";
+  ASSERT_TRUE(pravella::writeFileAtomically(path, "old"));
+  // A file size limit stands in for a full disk, whoever runs the test: the data reach the
+  // disk only in part.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const pravella::WriteResult r = pravella::writeFileAtomically(path, QByteArray(4096, 'x'));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(r.error.contains(path)) << r.error.toStdString();
+  EXPECT_EQ(contents(path), "old");
+  EXPECT_EQ(QDir(pravella::test::home()).entryList(QStringList{"full.txt*"}, QDir::Files | QDir::Hidden),
+            QStringList{"full.txt"});
 }
 
 TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {

@@ -365,8 +365,9 @@ void Calcndar::fileListTableDown() {
 
 void Calcndar::openTemplate() {
   mainTextView* memo = window_->documentView();
-  // Every change of the memo's document comes here first.
-  memo->abandonPendingOutput();
+  // Every change of the memo's document comes here first; runs still going finish into the
+  // document they came from (saved just before), not into the next one.
+  memo->abandonPendingOutput(nowDisplayedDocument_);
   {
     LoadingGuard loading(loadingMemo_);
     QString path = pravella::paths::preferences() + QStringLiteral("/template.rtf");
@@ -546,12 +547,22 @@ void Calcndar::checkFileName() {
 }
 
 bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
+  // A refused rename says why: the field or the row only goes back to the old name.
   if (entryExists(newPath)) {
     showErrMessageToConsole(("Can not rename: " + newPath + " already exists.\n").toStdString());
+    alert(QStringLiteral("Can't rename the document !"),
+          QStringLiteral("\"%1\" already exists in this day's folder. Choose another name.")
+              .arg(pravella::documentDisplayName(fileNameOf(newPath))),
+          {QStringLiteral("OK")});
     return false;
   }
   if (!QDir().rename(oldPath, newPath)) {
     showErrMessageToConsole(("Can not rename " + oldPath + " to " + newPath + ".\n").toStdString());
+    alert(QStringLiteral("Can't rename the document !"),
+          QStringLiteral("\"%1\" could not be renamed to \"%2\".")
+              .arg(pravella::documentDisplayName(fileNameOf(oldPath)),
+                   pravella::documentDisplayName(fileNameOf(newPath))),
+          {QStringLiteral("OK")});
     return false;
   }
   // Bookmarks follow only a move that happened.
@@ -649,7 +660,10 @@ void Calcndar::deleteFileAction() {
   const int row = selectedRow();
   if (row < 0 || row >= diaryFiles_.size()) return;
   const QString name = diaryFiles_[row];
-  const int answer = alert(QStringLiteral("Delete : ") + name, QStringLiteral("Do you want to delete this document?"),
+  // The question names the document itself: a title bar is easily not read.
+  const int answer = alert(QStringLiteral("Delete : ") + name,
+                           QStringLiteral("Do you want to delete this document, \"%1\"?")
+                               .arg(pravella::documentDisplayName(name)),
                            {QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")});
   alertSheetDidDismissForDelete(answer, dayFolder() + QLatin1Char('/') + name);
 }

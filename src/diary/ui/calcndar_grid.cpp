@@ -84,7 +84,9 @@ void Calcndar::refreshCalendar() {
     const bool marked = pravella::folderHoldsRichText(pravella::paths::dayFolder(year, month, d));
     const QString title = QString::fromStdString(pravella::cformat(marked ? "*%2d" : "%2d", d));
     cell->setText(title);
-    cell->setFont(cellFont(false));
+    // The selected day keeps its bold whenever the month is drawn again (after a save, a
+    // change of the moon display).
+    cell->setFont(cellFont(d == selectedDay_.day()));
     const bool isToday = now.year() == year && now.month() == month && now.day() == d;
     QColor color;
     if (moonDispStatus_ == 0)
@@ -107,11 +109,17 @@ void Calcndar::refreshCalendar() {
       }
       picture = picture.scaled(kMoonPixels, kMoonPixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
       if (moonDispStatus_ >= 2) {
-        // The day's number over its moon.
+        // The day's number over its moon, outlined in black: white or yellow figures alone
+        // vanish on a full moon.
         QPainter p(&picture);
-        p.setPen(color);
         p.setFont(cellFont(false));
-        p.drawText(picture.rect(), Qt::AlignCenter, title.trimmed());
+        const QString number = title.trimmed();
+        p.setPen(Qt::black);
+        for (int dx = -1; dx <= 1; ++dx)
+          for (int dy = -1; dy <= 1; ++dy)
+            if (dx != 0 || dy != 0) p.drawText(picture.rect().translated(dx, dy), Qt::AlignCenter, number);
+        p.setPen(color);
+        p.drawText(picture.rect(), Qt::AlignCenter, number);
       }
       cell->setIconSize(QSize(kMoonPixels, kMoonPixels));
       cell->setIcon(QIcon(QPixmap::fromImage(picture)));

@@ -113,6 +113,9 @@ void Calcndar::awakeFromNib() {
   // The shipped defaults are copied, not moved: the installed resources are read-only and
   // shared. A failed copy is reported and start-up goes on; the colour table is then empty.
   pravella::copyMissingResource(QStringLiteral("rgbColor.dat"), paths::vkPreferences());
+  // The user's own template of new memos, a copy of the shipped one to change as they like.
+  if (QDir().mkpath(paths::preferences()))
+    pravella::copyMissingResource(QStringLiteral("template.rtf"), paths::preferences());
   vkPrefPath = vkPreferencesCPath;
   loadFuncAlias();
   pravella::ensureModulesAndSupportFolders();

@@ -17,8 +17,11 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
+#include "diary/day_documents.h"
 #include "editors/gnuplot_block.h"
 #include "editors/memo_run_settings.h"
 #include "editors/ui/memo_clipboard.h"
@@ -29,18 +32,27 @@
 #include "lang/report.h"
 #include "lang/values.h"
 #include "lang/variables.h"
+#include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/rich_text_file.h"
 #include "platform/rtf.h"
 #include "platform/ui/sound_player.h"
 #include "tools/jpeg_file.h"
 
 namespace pravella {
 
+// The document a run started in, after the memo went on to show another one: the run's
+// output goes into this copy, which is written back to the document's file.
+struct DetachedDocument {
+  std::unique_ptr<QTextDocument> doc;
+  QString path;  // empty: the document has no file
+};
+
 // Where a run's output goes in the memo. Touched on the GUI thread only; the worker merely
-// carries it from one queued edit to the next. `start` keeps its place when text goes in at
-// it, `end` moves on with every insertion, so the output stays behind the code whatever the
-// user edits elsewhere.
+// carries it from one queued edit to the next. Both cursors keep their place when someone
+// else types at them, so the output stays right behind the code and text the user types
+// meanwhile stays after it; only the run's own edits move `end` on.
 struct MemoInsertion {
   QTextCursor start;
   QTextCursor end;
@@ -48,7 +60,7 @@ struct MemoInsertion {
   bool newlineFirst = false;
   std::shared_ptr<MemoInsertion> parent;  // a nested run goes in at its caller's caret
   int revision = -1;                      // the document's revision after this run's last edit
-  bool abandoned = false;                 // the memo shows another document now: output is dropped
+  std::shared_ptr<DetachedDocument> detached;  // root only: the memo shows another document now
 
   MemoInsertion& root() { return parent ? parent->root() : *this; }
 };
@@ -82,18 +94,37 @@ std::shared_ptr<MemoInsertion> newInsertion() {
   });
 }
 
+QTextCursor fixedCursor(QTextDocument* doc, int position) {
+  QTextCursor cursor(doc);
+  cursor.setPosition(std::clamp(position, 0, doc->characterCount() - 1));
+  cursor.setKeepPositionOnInsert(true);
+  return cursor;
+}
+
+// The run's own insertion at `ins.end`: the cursor moves on with it, and so do the callers'
+// ends that stood at the same place (their output follows the nested one).
+void insertAtEnd(MemoInsertion& ins, const std::function<void(QTextCursor&)>& edit) {
+  // Text typed at the cursor left its position but carried its anchor along: no selection
+  // of the user's text may be replaced.
+  ins.end.clearSelection();
+  const int before = ins.end.position();
+  ins.end.setKeepPositionOnInsert(false);
+  edit(ins.end);
+  ins.end.setKeepPositionOnInsert(true);
+  const int after = ins.end.position();
+  for (MemoInsertion* p = ins.parent.get(); p; p = p->parent.get())
+    if (p->end.position() == before) p->end.setPosition(after);
+}
+
 void beginInsertion(QTextDocument* doc, MemoInsertion& ins) {
   if (ins.begun) return;
   if (ins.parent) {
     beginInsertion(doc, *ins.parent);
-    ins.start = QTextCursor(doc);
-    ins.start.setPosition(ins.parent->end.position());
-    ins.start.setKeepPositionOnInsert(true);
-    ins.end = QTextCursor(doc);
-    ins.end.setPosition(ins.parent->end.position());
+    ins.start = fixedCursor(doc, ins.parent->end.position());
+    ins.end = fixedCursor(doc, ins.parent->end.position());
   }
   ins.begun = true;
-  if (ins.newlineFirst) ins.end.insertText(QStringLiteral("\n"));
+  if (ins.newlineFirst) insertAtEnd(ins, [](QTextCursor& c) { c.insertText(QStringLiteral("\n")); });
 }
 
 QString statusLine(bool ok) { return ok ? QStringLiteral(".OK.\n") : QStringLiteral(".NO.\n"); }
@@ -186,14 +217,12 @@ QString mainTextView::findExpression() {
 
 mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst) {
   InsertionPtr ins = newInsertion();
-  std::erase_if(insertions_, [](const std::weak_ptr<MemoInsertion>& w) { return w.expired(); });
-  insertions_.push_back(ins);
-  ins->start = QTextCursor(document());
-  ins->start.setPosition(position);
-  ins->start.setKeepPositionOnInsert(true);
-  ins->end = QTextCursor(document());
-  ins->end.setPosition(position);
+  ins->start = fixedCursor(document(), position);
+  ins->end = fixedCursor(document(), position);
   ins->newlineFirst = newlineFirst;
+  // The line feed behind the code goes in now, so that what the user types meanwhile on the
+  // next line stays behind the result.
+  editAt(ins, [](QTextCursor&) {});
   return ins;
 }
 
@@ -258,8 +287,9 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
   const QString text = QString::fromUtf8(result.text.data(), static_cast<qsizetype>(result.text.size()));
   const bool ok = result.ok;
   postToGui([this, insertion, text, ok] {
-    editAt(*insertion, [&](QTextCursor& c) { c.insertText(text + statusLine(ok)); });
+    editAt(insertion, [&](QTextCursor& c) { c.insertText(text + statusLine(ok)); });
     selectInsertion(*insertion);
+    if (!insertion->parent) finishRun(*insertion);
     pravella::playFeedbackSound(ok ? QStringLiteral("Tink") : QStringLiteral("Basso"));
   });
   return ok;
@@ -342,8 +372,10 @@ void mainTextView::refuse() {
 
 void mainTextView::vkCannotRunAlertPanel() {
   pravella::playFeedbackSound(QStringLiteral("Basso"));
-  const QString title = QStringLiteral("Now, vk is running !");
-  const QString message = QStringLiteral("Sorry, I can not accept your request");
+  showAlert(QStringLiteral("Now, vk is running !"), QStringLiteral("Sorry, I can not accept your request"));
+}
+
+void mainTextView::showAlert(const QString& title, const QString& message) {
   if (alertPanel_) {
     alertPanel_(title, message);
     return;
@@ -375,16 +407,57 @@ void mainTextView::postToGui(std::function<void()> fn) {
   }
 }
 
-void mainTextView::abandonPendingOutput() {
+void mainTextView::abandonPendingOutput(const QString& documentPath) {
+  std::vector<InsertionPtr> live;
   for (const std::weak_ptr<MemoInsertion>& w : insertions_)
-    if (InsertionPtr ins = w.lock()) ins->abandoned = true;
+    if (InsertionPtr ins = w.lock(); ins && !ins->root().detached) live.push_back(ins);
   insertions_.clear();
+  if (live.empty()) return;
+  // The runs go on in a copy of the document they started in; positions match the memo's.
+  auto copy = std::make_shared<pravella::DetachedDocument>();
+  copy->doc.reset(document()->clone());
+  copy->path = documentPath;
+  for (const InsertionPtr& ins : live) {
+    ins->start = fixedCursor(copy->doc.get(), ins->start.position());
+    ins->end = fixedCursor(copy->doc.get(), ins->end.position());
+  }
+  for (const InsertionPtr& ins : live)
+    if (!ins->parent) ins->detached = copy;
 }
 
-void mainTextView::editAt(MemoInsertion& insertion, const std::function<void(QTextCursor&)>& edit) {
-  QTextDocument* doc = document();
+void mainTextView::finishRun(MemoInsertion& root) {
+  if (!root.detached) return;
+  const pravella::DetachedDocument& copy = *root.detached;
+  if (copy.path.isEmpty()) {
+    showAlert(QStringLiteral("Can't save the result !"),
+              QStringLiteral("The document the program ran in has no file any more; its result is lost."));
+    return;
+  }
+  // Written as a save writes it: through a link to its target, atomically.
+  QString target = copy.path;
+  if (QFileInfo(target).isSymLink()) {
+    const std::optional<QString> resolved = pravella::resolveSymbolicLink(target);
+    if (resolved && QFileInfo::exists(*resolved)) target = *resolved;
+  }
+  const bool plainRtf = target.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
+  const pravella::WriteResult written =
+      plainRtf ? pravella::writeRtfFile(target, *copy.doc) : pravella::writeRtfdFile(target, *copy.doc);
+  if (!written) {
+    showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
+    showAlert(QStringLiteral("Can't save the result !"),
+              QStringLiteral("The result of the program could not be written into %1: %2").arg(copy.path, written.error));
+  }
+}
+
+void mainTextView::editAt(const InsertionPtr& ins, const std::function<void(QTextCursor&)>& edit) {
+  MemoInsertion& insertion = *ins;
   MemoInsertion& root = insertion.root();
-  if (root.abandoned) return;
+  QTextDocument* doc = root.detached ? root.detached->doc.get() : document();
+  if (!insertion.begun && !root.detached) {
+    // Tracked, so that a change of document carries the places over to the run's document.
+    std::erase_if(insertions_, [](const std::weak_ptr<MemoInsertion>& w) { return w.expired(); });
+    for (InsertionPtr p = ins; p && !p->begun; p = p->parent) insertions_.push_back(p);
+  }
   QTextCursor block(doc);
   // Nothing else changed the document since this run's last edit: the edits stay one step.
   if (root.revision >= 0 && root.revision == doc->revision()) {
@@ -392,21 +465,23 @@ void mainTextView::editAt(MemoInsertion& insertion, const std::function<void(QTe
   } else {
     block.beginEditBlock();
   }
+  const int steps = doc->availableUndoSteps();
   beginInsertion(doc, insertion);
-  edit(insertion.end);
+  insertAtEnd(insertion, edit);
   block.endEditBlock();
-  root.revision = doc->revision();
+  // An edit that changed nothing must not make the next one join the user's last step.
+  if (doc->availableUndoSteps() != steps) root.revision = doc->revision();
 }
 
 void mainTextView::selectInsertion(MemoInsertion& insertion) {
-  if (!insertion.begun || insertion.root().abandoned) return;
+  if (!insertion.begun || insertion.root().detached) return;
   QTextCursor selection(document());
   selection.setPosition(insertion.start.position());
   selection.setPosition(insertion.end.position(), QTextCursor::KeepAnchor);
   setTextCursor(selection);
 }
 
-void mainTextView::insertPictureAt(MemoInsertion& insertion, const QByteArray& pictureBytes) {
+void mainTextView::insertPictureAt(const InsertionPtr& insertion, const QByteArray& pictureBytes) {
   const QImage image = pravella::Picture(pictureBytes).toImage();
   if (image.isNull()) return;
   QByteArray png;
@@ -435,7 +510,7 @@ void mainTextView::onDisplay(pravella::Notification& n) {
   if (type != kValuePicture) {
     const QString text = QString::fromUtf8(ResultString.data(), static_cast<qsizetype>(ResultString.size()));
     ResultString.clear();
-    postToGui([this, ins, text] { editAt(*ins, [&](QTextCursor& c) { c.insertText(text); }); });
+    postToGui([this, ins, text] { editAt(ins, [&](QTextCursor& c) { c.insertText(text); }); });
     return;
   }
   // The display put the picture on the clipboard; take it now, before another one replaces it.
@@ -451,7 +526,7 @@ void mainTextView::onDisplay(pravella::Notification& n) {
     center.post(QStringLiteral("openPictImageFolder2"), folder);
     return;
   }
-  postToGui([this, ins, picture] { insertPictureAt(*ins, picture); });
+  postToGui([this, ins, picture] { insertPictureAt(ins, picture); });
 }
 
 void mainTextView::writeConsole(const std::string& text) {
@@ -482,7 +557,7 @@ void mainTextView::pastePictureToDocument(const QString& path) {
   if (RunContext* run = currentRun(); run && run->insertion) {
     InsertionPtr ins = run->insertion;
     // In a document opened since the run began, the picture goes in at the caret.
-    postToGui([this, ins, paste, atCaret] { ins->root().abandoned ? atCaret() : editAt(*ins, paste); });
+    postToGui([this, ins, paste, atCaret] { ins->root().detached ? atCaret() : editAt(ins, paste); });
     return;
   }
   postToGui(atCaret);
@@ -494,8 +569,8 @@ void mainTextView::insertTextToDoc(const QString& text) {
     postToGui([this, ins, text] {
       // In a document opened since the run began (by the program itself, say), the text goes
       // in at the caret, as from a program that does not run in the memo.
-      if (ins->root().abandoned) return textCursor().insertText(text);
-      editAt(*ins, [&](QTextCursor& c) { c.insertText(text); });
+      if (ins->root().detached) return textCursor().insertText(text);
+      editAt(ins, [&](QTextCursor& c) { c.insertText(text); });
     });
     return;
   }
@@ -541,7 +616,7 @@ void mainTextView::DoGnuPlotCommand(const QString& script) {
     const pravella::GnuplotOutcome outcome = pravella::runGnuplotBlock(script);
     postToGui([this, ins, outcome] {
       bool ok = true;
-      editAt(*ins, [&](QTextCursor& c) {
+      editAt(ins, [&](QTextCursor& c) {
         if (!outcome.found) {
           c.insertText(QStringLiteral("\n<errer> gnuplot : not found !\n"));
           ok = false;
@@ -571,6 +646,7 @@ void mainTextView::DoGnuPlotCommand(const QString& script) {
         DoCopyPictureToScrap(pravella::Picture::fromImage(outcome.picture).bytes());
       }
       selectInsertion(*ins);
+      finishRun(*ins);
       pravella::playFeedbackSound(ok ? QStringLiteral("Tink") : QStringLiteral("Basso"));
     });
     --interactiveRuns_;

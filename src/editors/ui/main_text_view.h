@@ -60,8 +60,9 @@ class mainTextView : public QTextEdit {
   void vkCannotRunAlertPanel();
 
   // The memo is about to show another document: what runs still going would insert belongs to
-  // the document they started in, and is dropped rather than put into the next one.
-  void abandonPendingOutput();
+  // the document they started in, never to the next one. It goes into a copy of that document,
+  // written to `documentPath` when each run ends; without a path the user is told it is lost.
+  void abandonPendingOutput(const QString& documentPath = QString());
 
   // A run is queued or going.
   bool isRunning() const { return worker_.busy(); }
@@ -104,9 +105,12 @@ class mainTextView : public QTextEdit {
   void runNestedOrQueue(const QString& text, bool console, bool raiseLevel);
 
   // GUI-thread edits at an insertion point, joined into one undo step per run.
-  void editAt(pravella::MemoInsertion& insertion, const std::function<void(QTextCursor&)>& edit);
+  void editAt(const InsertionPtr& insertion, const std::function<void(QTextCursor&)>& edit);
   void selectInsertion(pravella::MemoInsertion& insertion);
-  void insertPictureAt(pravella::MemoInsertion& insertion, const QByteArray& pictureBytes);
+  void insertPictureAt(const InsertionPtr& insertion, const QByteArray& pictureBytes);
+  // A run's last edit: output of a document no longer shown is written to its file.
+  void finishRun(pravella::MemoInsertion& root);
+  void showAlert(const QString& title, const QString& message);
   void postToGui(std::function<void()> fn);
 
   void onDisplay(pravella::Notification& n);

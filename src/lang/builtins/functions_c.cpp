@@ -2,7 +2,7 @@
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
 // pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
 // convertDocument, createMovie, checkDictionary, changeKakudoStatus, changeCurrentVolumeData,
-// copyVolumeData, cutVolumeData, createVolumeData, changeCanvasColor and contourPlot.
+// copyVolumeData, cutVolumeData and createVolumeData.
 
 #include "lang/builtins/dispatch.h"
 
@@ -23,6 +23,7 @@
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_c_complex.h"
 #include "lang/builtins/functions_c_pictures.h"
+#include "lang/builtins/functions_c_plots.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -448,6 +449,11 @@ constexpr VkBuiltin kC[] = {
     {"cat", 2, cat},
     {"chiSquareDistribution", 2, chiSquareDistribution},
     {"c21To77", 1, c21To77},
+    {"changeCanvasColor", 1, changeCanvasColor},
+    {"contourPlot", 1, contourPlot},
+    {"contourPlot", 2, contourPlot},
+    {"contourPlot", 4, contourPlot},
+    {"contourPlot", 5, contourPlot},
 };
 
 }  // namespace

@@ -4,11 +4,10 @@
 // they fail as unknown functions rather than pretend to work: the OpenGL plot window settings
 // (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
 // setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
-// setWorldRotation, setObjectRotation, sizeGLWindow), the 3-D data file (savePlot3Ddata), the
-// picture sub-windows (sizePictWindow, setPictureToWindow, setPictToWin, showPict,
-// showPicture), the dictionary reader's unvoiced kana (sjis2sjisSeion, sjis2jisSeion) and the
-// volumes (subtractVolumeData, saveVolumeData, smoothVolumeData, setVolumeData,
-// showVolumeData).
+// setWorldRotation, setObjectRotation, sizeGLWindow), the picture sub-windows (sizePictWindow,
+// setPictureToWindow, setPictToWin, showPict, showPicture), the dictionary reader's unvoiced
+// kana (sjis2sjisSeion, sjis2jisSeion) and the volumes (subtractVolumeData, saveVolumeData,
+// smoothVolumeData, setVolumeData, showVolumeData).
 
 #include "lang/builtins/dispatch.h"
 
@@ -72,6 +71,7 @@ constexpr VkBuiltin kS[] = {
     {"swapTextString", 3, swapTextStringEntry},
     {"setView3D", 1, setView3DEntry},
     {"setParametricPlot3D", 1, setParametricPlot3DEntry},
+    {"savePlot3Ddata", 6, savePlot3DdataEntry},
     {"setPlotWindowSize", 1, setPlotWindowSize1Entry},
     {"setPlotWindowSize", 2, setPlotWindowSize2Entry},
     {"setTopoWindowSize", 1, setTopoWindowSize1Entry},

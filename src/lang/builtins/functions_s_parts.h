@@ -54,6 +54,7 @@ VK_S_ENTRY(sankakuContourPlotEntry);
 VK_S_ENTRY(sankakuHokanEntry);
 VK_S_ENTRY(setView3DEntry);
 VK_S_ENTRY(setParametricPlot3DEntry);
+VK_S_ENTRY(savePlot3DdataEntry);
 
 // Text, saving and formats.
 VK_S_ENTRY(swapTextStringEntry);

@@ -16,6 +16,7 @@
 #include "graphics/contour.h"
 #include "graphics/plot2d.h"
 #include "graphics/surface3d.h"
+#include "graphics/surface_mesh_file.h"
 #include "graphics/triangulation.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/command_bridge.h"
@@ -295,12 +296,38 @@ int sankakuHokanEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 int setView3DEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popShape(stack, sp, vk_ta, 1, 6)) return 0;
-  return DoSetView3D(vk_ta);
+  return DoSetView3D(vk_ta) ? 1 : invalidArguments();
 }
 
 int setParametricPlot3DEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popShape(stack, sp, vk_ta, 1, 6)) return 0;
-  return DoSetparametricPlot3D(vk_ta);
+  return DoSetparametricPlot3D(vk_ta) ? 1 : invalidArguments();
+}
+
+// savePlot3Ddata(X, Y, Z, C, |high, low|, name): C's shape (more than one row and column) is
+// the shape of all four.
+int savePlot3DdataEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  if (!vkPopString(stack, sp, text(vk_ta))) return 0;
+  const std::string name = text(vk_ta);
+  double range[2] = {0, 0};
+  if (!popShape(stack, sp, vk_tb, 1, 2)) return 0;
+  std::copy_n(vk_tb, 2, range);
+  VkArg a;
+  if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
+  if (!a.isReal() || a.rows <= 1 || a.cols <= 1) return invalidArguments();
+  const int rows = a.rows, cols = a.cols;
+  const std::size_t n = static_cast<std::size_t>(rows) * cols;
+  std::vector<double> matrices[4];  // C, Z, Y, X as popped
+  matrices[0].assign(vk_ta, vk_ta + n);
+  for (int m = 1; m < 4; ++m) {
+    if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
+    if (!a.isReal() || a.rows != rows || a.cols != cols) return invalidArguments();
+    matrices[m].assign(vk_ta, vk_ta + n);
+  }
+  if (!saveParametricPlot3DData(matrices[0].data(), matrices[3].data(), matrices[2].data(),
+                                matrices[1].data(), range, rows, cols, name))
+    return invalidArguments();
+  return 1;
 }
 
 int sankakuContourPlotEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {

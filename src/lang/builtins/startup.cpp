@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 
+#include "graphics/triangulation.h"
 #include "lang/builtin_seam.h"
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/picture_builtins.h"
@@ -44,8 +45,10 @@ int vkStartUp() {
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
 
-  // 4. Point-digitiser memory (initGetPointsMemory) and triangulation data (initSankakuData)
-  //    go here with the plotting tools.
+  // 4. Triangulation data; its result is not looked at: a triangulation allocates the tables
+  //    itself on first use when they are missing. The point-digitiser memory
+  //    (initGetPointsMemory) goes here with the digitiser.
+  initSankakuData();
 
   // 5. Path buffers: without them nothing can start.
   if (initPath() != 1) return -1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -15,12 +16,14 @@ namespace {
 // Orders above 100 are refused by the built-in; the routine keeps the same bound so that its
 // work area stays small.
 constexpr int kDqrMaxOrder = 100;
-// A subdiagonal element below this (absolute) size splits the active block.
-constexpr double kDqrDeflation = 1e-5;
 // QR steps allowed without a deflation before the routine gives up; convergence normally
-// takes a handful, so this only stops matrices holding NaN or of a scale where the absolute
-// deflation test can never be met.
+// takes a handful, so this only stops matrices holding NaN or that cycle despite the
+// exceptional shifts.
 constexpr int kDqrMaxSteps = 1000;
+// Every this many steps without a deflation, one step takes an exceptional shift instead of
+// the eigenvalues of the trailing 2 x 2 block, which breaks the cycles the standard shift can
+// fall into.
+constexpr int kDqrExceptionalEvery = 10;
 
 // row -= f x pivotRow over n elements; the rows never overlap, which lets the loop vectorise.
 // (Vectorising it needs more than -O2's cheapest cost model, which refuses loops of unknown length.)
@@ -104,17 +107,38 @@ bool reduceToHessenberg(QrWork& w, int n) {
   return true;
 }
 
-// One implicit double-shift step on the active block 0 .. m (m >= 2).
-void doubleShiftStep(QrWork& w, int m) {
+// A subdiagonal element splits the active block when it is negligible beside its two diagonal
+// neighbours (beside the block's largest element when both are 0). A fixed absolute bound
+// would split matrices of small scale too early and never split those of large scale.
+bool negligible(QrWork& w, int i, int m) {
+  double scale = std::fabs(w.at(i - 1, i - 1)) + std::fabs(w.at(i, i));
+  if (scale == 0.0)
+    for (int r = 0; r <= m; ++r)
+      for (int c = std::max(r - 1, 0); c <= m; ++c) scale = std::max(scale, std::fabs(w.at(r, c)));
+  return std::fabs(w.at(i, i - 1)) <= std::numeric_limits<double>::epsilon() * scale;
+}
+
+// One implicit double-shift step on the unreduced block l .. m (m - l >= 2). The shift is the
+// pair of eigenvalues of the trailing 2 x 2 block, or for an exceptional step an ad hoc pair
+// of the size of the last two subdiagonal elements. Confining the step to the rows and
+// columns below a split keeps the negligible subdiagonal element there from stopping the
+// bulge (the block below it would then never converge).
+void doubleShiftStep(QrWork& w, int l, int m, bool exceptional) {
   const double a = w.get(m - 1, m - 1, m), b = w.get(m - 1, m, m);
   const double c = w.get(m, m - 1, m), d = w.get(m, m, m);
-  const double t = a + d;
-  const double det = a * d - b * c;
-  double x = w.get(0, 0, m) * w.get(0, 0, m) + w.get(0, 1, m) * w.get(1, 0, m) - t * w.get(0, 0, m) + det;
-  double y = w.get(1, 0, m) * (w.get(0, 0, m) + w.get(1, 1, m) - t);
-  double z = w.get(1, 0, m) * w.get(2, 1, m);
-  for (int k = 0; k < m; ++k) {
-    if (k > 0) {
+  double t = a + d;
+  double det = a * d - b * c;
+  if (exceptional) {
+    const double s = std::fabs(c) + std::fabs(w.get(m - 1, m - 2, m));
+    t = 1.5 * s;
+    det = s * s;
+  }
+  const int l1 = l + 1, l2 = l + 2;
+  double x = w.get(l, l, m) * w.get(l, l, m) + w.get(l, l1, m) * w.get(l1, l, m) - t * w.get(l, l, m) + det;
+  double y = w.get(l1, l, m) * (w.get(l, l, m) + w.get(l1, l1, m) - t);
+  double z = w.get(l1, l, m) * w.get(l2, l1, m);
+  for (int k = l; k < m; ++k) {
+    if (k > l) {
       x = w.get(k, k - 1, m);
       y = w.get(k + 1, k - 1, m);
       z = w.get(k + 2, k - 1, m);
@@ -126,7 +150,7 @@ void doubleShiftStep(QrWork& w, int m) {
     if (x - s == 0) continue;
     const double u1 = y / (x - s), u2 = z / (x - s);
     const double beta = 2 / (1 + u1 * u1 + u2 * u2);
-    for (int j = std::max(k - 1, 0); j <= m; ++j) {
+    for (int j = std::max(k - 1, l); j <= m; ++j) {
       const double v = beta * (w.get(k, j, m) + u1 * w.get(k + 1, j, m) + u2 * w.get(k + 2, j, m));
       w.sub(k, j, m, v);
       w.sub(k + 1, j, m, u1 * v);
@@ -164,14 +188,17 @@ int DQR_main(const double* a, int n, double* out) {
       im[0] = 0.0;
       break;
     }
-    if (std::fabs(w.at(m, m - 1)) < kDqrDeflation) {
+    // The lowest split of the active block: the block below it is worked on.
+    int l = m;
+    while (l > 0 && !negligible(w, l, m)) --l;
+    if (l == m) {
       re[m] = w.at(m, m);
       im[m] = 0.0;
       --m;
       steps = 0;
       continue;
     }
-    if (m == 1 || std::fabs(w.at(m - 1, m - 2)) < kDqrDeflation) {
+    if (l == m - 1) {
       const double pa = w.at(m - 1, m - 1), pb = w.at(m - 1, m);
       const double pc = w.at(m, m - 1), pd = w.at(m, m);
       const double t = pa + pd;
@@ -201,67 +228,8 @@ int DQR_main(const double* a, int n, double* out) {
       error_disp("No result");
       return 0;
     }
-    doubleShiftStep(w, m);
+    doubleShiftStep(w, l, m, steps % kDqrExceptionalEvery == 0);
   }
-  return 1;
-}
-
-int jacobi(int n, const double* a, double* vectors, double* values) {
-  if (n < 1) {
-    error_disp("Invalid arguments.");
-    return 0;
-  }
-  const std::size_t nn = static_cast<std::size_t>(n) * n;
-  std::vector<double> w;
-  try {
-    w.assign(a, a + nn);
-  } catch (const std::bad_alloc&) {
-    error_disp("Invalid arguments.");
-    return 0;
-  }
-  auto W = [&](int i, int j) -> double& { return w[static_cast<std::size_t>(i) * n + j]; };
-  auto V = [&](int i, int j) -> double& { return vectors[static_cast<std::size_t>(i) * n + j]; };
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) V(i, j) = i == j ? 1.0 : 0.0;
-
-  const long long maxRotations = 2000LL * n;
-  for (long long rotation = 0;; ++rotation) {
-    int p = 0, q = 0;
-    double largest = -1.0;
-    for (int i = 0; i < n; ++i)
-      for (int j = 0; j < n; ++j)
-        if (i != j && std::fabs(W(i, j)) > largest) {
-          largest = std::fabs(W(i, j));
-          p = i;
-          q = j;
-        }
-    if (largest < 1e-10) break;  // also n = 1, where nothing is off the diagonal
-    if (rotation >= maxRotations || std::isnan(largest)) {
-      error_disp("Invalid arguments.");
-      return 0;
-    }
-    const double wpq = W(p, q), wpp = W(p, p), wqq = W(q, q);
-    const double d = wpp - wqq;
-    const double root = std::hypot(d, 2 * wpq);
-    // tan of the rotation angle, written so that the sum in the denominator never cancels.
-    const double t = d >= 0 ? 2 * wpq / (d + root) : (root - d) / (2 * wpq);
-    const double c = 1 / std::sqrt(t * t + 1);
-    const double s = t * c;
-    W(p, p) = wpp * c * c + 2 * wpq * s * c + wqq * s * s;
-    W(q, q) = wpp * s * s - 2 * wpq * s * c + wqq * c * c;
-    W(p, q) = W(q, p) = 0.0;
-    for (int k = 0; k < n; ++k) {
-      if (k != p && k != q) {
-        const double kp = W(k, p), kq = W(k, q);
-        W(k, p) = W(p, k) = c * kp + s * kq;
-        W(k, q) = W(q, k) = c * kq - s * kp;
-      }
-      const double vp = V(k, p), vq = V(k, q);
-      V(k, p) = c * vp + s * vq;
-      V(k, q) = c * vq - s * vp;
-    }
-  }
-  for (int i = 0; i < n; ++i) values[i] = W(i, i);
   return 1;
 }
 

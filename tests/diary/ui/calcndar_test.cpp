@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -326,6 +327,14 @@ TEST_F(CalendarWindow, MoonPicturesInTheGrid) {
   EXPECT_EQ(calendar->moonDispStatus(), 2);
   EXPECT_FALSE(cellOfDay(1)->icon().isNull());
   EXPECT_EQ(cellOfDay(1)->text(), " 1");
+  // The number over the bright full moon has a dark outline, so it stays readable.
+  const QImage full = cellOfDay(21)->icon().pixmap(cellOfDay(21)->iconSize()).toImage();
+  int dark = 0;
+  for (int y = full.height() / 4; y < full.height() * 3 / 4; ++y)
+    for (int x = full.width() / 4; x < full.width() * 3 / 4; ++x) dark += qGray(full.pixel(x, y)) < 40;
+  EXPECT_GT(dark, 10);
+  // The selected day stays bold when the month is drawn again.
+  EXPECT_TRUE(cellOfDay(28)->font().bold());
 
   // The second method; values other than 0 and 1 leave it.
   center.post("cal_changeCalMoonAge", "1");

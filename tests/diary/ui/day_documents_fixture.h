@@ -92,8 +92,9 @@ class DayDocuments : public testing::Test {
     auto fake = std::make_unique<FakeTimer>();
     timer = fake.get();
     calendar->setAutoSaveTimer(std::move(fake));
-    calendar->setAlertPanel([this](const QString& title, const QString&, const QStringList&) {
+    calendar->setAlertPanel([this](const QString& title, const QString& message, const QStringList&) {
       alerts.append(title);
+      alertMessages.append(message);
       if (alertAnswer < 0) ADD_FAILURE() << "unexpected alert " << s(title);
       return alertAnswer < 0 ? 0 : alertAnswer;
     });
@@ -146,7 +147,7 @@ class DayDocuments : public testing::Test {
   std::unique_ptr<pravella::MainWindow> window;
   std::unique_ptr<Calcndar> calendar;
   FakeTimer* timer = nullptr;
-  QStringList alerts, opened, panels, sounds;
+  QStringList alerts, alertMessages, opened, panels, sounds;
   int alertAnswer = -1;
   QString panelAnswer;
   bool realOpener = false;  // the application's own opener, xdg-open from PATH

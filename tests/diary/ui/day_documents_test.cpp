@@ -3,6 +3,8 @@
 
 #include "day_documents_fixture.h"
 
+#include <QFontInfo>
+
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
 
@@ -30,6 +32,8 @@ TEST_F(DayDocuments, ANewMemoIsSavedUnderItsFirstLine) {
   EXPECT_EQ(calendar->nowDisplayedDocument(), path);
   EXPECT_FALSE(window->isWindowModified());
   EXPECT_FALSE(memoButton(1)->isEnabled());
+  // The save redrew the month; the selected day is still the bold one.
+  EXPECT_TRUE(window->dayCell(28 + calendar->startOffset() - 1)->font().bold());
   EXPECT_EQ(nameField()->text(), "Shopping");
   EXPECT_EQ(rows(), QStringList{"Shopping"});
   EXPECT_EQ(header(), "2008/02/28 (1)");
@@ -53,7 +57,7 @@ TEST_F(DayDocuments, ANewMemoIsSavedUnderItsFirstLine) {
 
 // A program still running when the memo changes to another day's document belongs to the
 // document it was started in: its output must not go into the next one, which would then be
-// saved with it.
+// saved with it, but into the document it came from.
 TEST_F(DayDocuments, ARunGoingOnWhenTheDayChangesLeavesTheNextDocumentAlone) {
   ASSERT_EQ(vkStartUp(), 1);
   writeRtfd(day(29) + "/next.rtfd", "next day");
@@ -73,8 +77,11 @@ TEST_F(DayDocuments, ARunGoingOnWhenTheDayChangesLeavesTheNextDocumentAlone) {
   EXPECT_FALSE(window->isWindowModified());
   ASSERT_TRUE(calendar->save());
   EXPECT_EQ(s(textOf(day(29) + "/next.rtfd")), "next day");
-  // The code itself was saved with its day before the change.
-  EXPECT_EQ(s(textOf(day() + "/i = 0; while (1) i = i + 1;.rtfd")), "i = 0; while (1) i = i + 1;");
+  // The code was saved with its day before the change, and the run's result went into that
+  // document's file when the run ended.
+  EXPECT_EQ(s(textOf(day() + "/i = 0; while (1) i = i + 1;.rtfd")),
+            "i = 0; while (1) i = i + 1;\n...<Error>...**** BREAK *****\n.NO.\n");
+  EXPECT_TRUE(alerts.isEmpty());
 }
 
 TEST_F(DayDocuments, AutoSaveComes300SecondsAfterTheLastEdit) {
@@ -371,9 +378,12 @@ TEST_F(DayDocuments, RenamingMovesTheFileThenTheBookmarks) {
   ASSERT_EQ(bookmarkMoves.size(), 1u);
   EXPECT_EQ(bookmarkMoves[0], QStringList({day() + "/a.rtfd", day() + "/b.rtfd"}));
 
-  // Onto a name that is taken: nothing moves, nobody is told.
+  // Onto a name that is taken: nothing moves, and an alert says why.
   nameField()->setText("taken");
+  alertAnswer = 0;
   QTest::keyClick(nameField(), Qt::Key_Return);
+  EXPECT_EQ(alerts, QStringList{"Can't rename the document !"});
+  EXPECT_TRUE(alertMessages.value(0).contains("\"taken\" already exists")) << s(alertMessages.value(0));
   EXPECT_EQ(textOf(day() + "/taken.rtfd"), "other");
   EXPECT_EQ(textOf(day() + "/b.rtfd"), "new alpha");
   EXPECT_EQ(bookmarkMoves.size(), 1u);
@@ -388,6 +398,12 @@ TEST_F(DayDocuments, RenamingMovesTheFileThenTheBookmarks) {
   EXPECT_EQ(nameField()->text(), "c");
   EXPECT_EQ(bookmarkMoves.size(), 2u);
   EXPECT_FALSE(calendar->history().paths().contains(day() + "/b.rtfd"));
+
+  // A row renamed onto a taken name is refused with the same alert.
+  table()->item(static_cast<int>(calendar->diaryFiles().indexOf("c.rtfd")), 1)->setText("taken");
+  EXPECT_EQ(alerts, QStringList({"Can't rename the document !", "Can't rename the document !"}));
+  EXPECT_EQ(textOf(day() + "/c.rtfd"), "new alpha");
+  EXPECT_EQ(rows(), QStringList({"c", "taken"}));
   pravella::NotificationCenter::defaultCenter().removeObservers(nullptr, "renameBookMarkPathName");
 }
 
@@ -405,6 +421,7 @@ TEST_F(DayDocuments, DeletingMovesExactlyTheChosenFileToTheTrash) {
   table()->setFocus();
   QTest::keyClick(table(), Qt::Key_Delete);
   EXPECT_EQ(alerts, QStringList{"Delete : b.rtfd"});
+  EXPECT_EQ(alertMessages, QStringList{"Do you want to delete this document, \"b\"?"});
   const QString trash = paths::trash() + "/files";
   EXPECT_EQ(textOf(trash + "/b.rtfd"), "beta");
   EXPECT_TRUE(QFileInfo(trash + "/b.tbld").isDir());
@@ -527,3 +544,31 @@ TEST_F(DayDocuments, TableColoursAndDrag) {
 }
 
 }  // namespace
+
+namespace day_documents_test {
+namespace {
+
+// New memos start from the shipped template, which the start-up copies into the user's
+// Preferences: a monospaced face (columns of a matrix line up) at a readable size.
+TEST_F(DayDocuments, NewMemosTypeInTheTemplatesMonospacedFont) {
+  start();
+  const QString copied = paths::preferences() + "/template.rtf";
+  ASSERT_TRUE(QFileInfo(copied).isFile());
+  calendar->newDocument();
+  type("|1| |22|");
+  QTextCursor at(memo()->document());
+  at.setPosition(2);
+  const QFont font = at.charFormat().font();
+  EXPECT_GE(font.pointSizeF(), 12.0);
+  EXPECT_TRUE(QFontInfo(font).fixedPitch()) << s(QFontInfo(font).family());
+  // The user's own copy is the one read.
+  writeFile(copied, "{\\rtf1\\ansi{\\fonttbl\\f0\\fmodern Courier;}\\f0\\fs36 }");
+  calendar->newDocument();
+  type("y");
+  at = QTextCursor(memo()->document());
+  at.setPosition(1);
+  EXPECT_EQ(at.charFormat().font().pointSizeF(), 18.0);
+}
+
+}  // namespace
+}  // namespace day_documents_test

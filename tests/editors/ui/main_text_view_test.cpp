@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QStandardPaths>
@@ -208,8 +209,10 @@ TEST_F(MemoRun, ResultIsOneUndoStepAndLandsAtTheCodeWhileTheUserEditsElsewhere) 
   vkButtonDownSinceMs.store(0);
   ASSERT_TRUE(waitIdle());
   EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n2*5;\n   10.0000\n.OK.\n\ny and below");
+  // The line feed went in when the run started, before the user's edits: the result is the
+  // last step, the line feed one of its own.
   view->document()->undo();
-  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n2*5;\ny and below");
+  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n2*5;\n\ny and below");
 }
 
 TEST_F(MemoRun, PictureIsPastedIntoTheMemo) {
@@ -540,6 +543,78 @@ TEST_F(MemoRun, TextInsertedAfterTheProgramChangedTheDocumentGoesToTheCaret) {
   setMemo(QStringLiteral("cal_new(0); cal_insertTextToDoc(\"from the program\"); 1 + 1;"), 0);
   EXPECT_EQ(runWith(Qt::Key_Enter).toStdString(), "new memo: from the program");
   center.removeObserver(opener);
+}
+
+}  // namespace
+
+namespace {
+
+// Holds a run started now until release(): the button is down, but not yet for 2 seconds.
+void holdRuns() { vkButtonDownSinceMs.store(vkSteadyMillis() + 3'600'000); }
+void releaseRuns() { vkButtonDownSinceMs.store(0); }
+
+QString selectedPlain(const QTextEdit& view) {
+  QString selected = view.textCursor().selectedText();
+  selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  return selected;
+}
+
+// The user types on while the program runs: the line feed behind the code is there at once,
+// the result goes right behind the code, the typed text stays whole after it, and only the
+// run's output stands selected (the next key must not erase what was typed).
+TEST_F(MemoRun, TextTypedWhileTheProgramRunsStaysWholeBehindTheResult) {
+  const QString code = QStringLiteral("s = 0; for (i = 1; i <= 3; i++) s = s + i; s;");
+  setMemo(code, static_cast<int>(code.size()));
+  holdRuns();
+  pressEnter();
+  ASSERT_TRUE(view->isRunning());
+  EXPECT_EQ(view->toPlainText(), code + QStringLiteral("\n"));
+  QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(view, QStringLiteral("next line"));
+  releaseRuns();
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(), code.toStdString() + "\n    6.0000\n.OK.\nnext line");
+  EXPECT_EQ(selectedPlain(*view).toStdString(), "\n    6.0000\n.OK.\n");
+  QTest::keyClicks(view, QStringLiteral("x"));
+  EXPECT_TRUE(view->toPlainText().endsWith(QStringLiteral("next line")));
+}
+
+// The memo goes on to another document while a program runs: the result goes into the
+// document the run came from, written into its file, and never into the one shown now.
+TEST_F(MemoRun, ResultOfARunWhoseDocumentWasLeftIsWrittenIntoThatDocument) {
+  const QString folder = QDir::homePath() + QStringLiteral("/late");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString path = folder + QStringLiteral("/first.rtfd");
+  setMemo(QStringLiteral("before\n2*21;"), 8);
+  holdRuns();
+  pressEnter();
+  ASSERT_TRUE(view->isRunning());
+  ASSERT_TRUE(pravella::writeRtfdFile(path, *view->document()).ok);  // the save before the switch
+  view->abandonPendingOutput(path);
+  setMemo(QStringLiteral("the next document"), 3);
+  releaseRuns();
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(), "the next document");
+  EXPECT_TRUE(alerts.isEmpty()) << alerts.join(QLatin1Char('\n')).toStdString();
+  QTextDocument saved;
+  ASSERT_TRUE(pravella::readRichTextFile(path, saved));
+  EXPECT_EQ(pravella::plainTextOf(saved).toStdString(), "before\n2*21;\n   42.0000\n.OK.\n");
+
+  // Where it cannot go, the user is told.
+  setMemo(QStringLiteral("3;"), 2);
+  holdRuns();
+  pressEnter();
+  // A file stands where the document's folder should be.
+  QFile blocker(QDir::homePath() + QStringLiteral("/blocker"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  view->abandonPendingOutput(blocker.fileName() + QStringLiteral("/x.rtfd"));
+  setMemo(QStringLiteral("another"), 0);
+  releaseRuns();
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(), "another");
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts[0].startsWith(QStringLiteral("Can't save the result !|"))) << alerts[0].toStdString();
 }
 
 }  // namespace
