@@ -1,40 +1,72 @@
 #!/usr/bin/env bash
-# Times pravella-calc on the loop programs of bench/programs/ beside the same programs in
-# Lua 5.4 and Python 3 (where those interpreters are installed) and prints the ratios.
-# Usage: bench/run_programs.sh [build folder]   (default: build)
+# Times pravella-calc on the programs of bench/programs/ beside the same programs in Lua 5.4
+# and Python 3 (where those interpreters are installed) and prints the ratios. Runs are paired:
+# each round runs the three twins one after the other, and the ratio of each round is taken;
+# the table shows the medians over the rounds, so that a load change on a shared machine
+# touches both sides of a ratio alike.
+# Usage: bench/run_programs.sh [build folder] [rounds] [name filter]
+#   (defaults: build, 5 rounds, every program)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build}"
+rounds="${2:-5}"
+filter="${3:-}"
 calc="$build/pravella-calc"
 [ -x "$calc" ] || { echo "no $calc: build first" >&2; exit 2; }
 
-seconds() {  # best of three wall-clock runs of a command, in seconds
-  local best=""
-  for _ in 1 2 3; do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l)
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
-  done
-  echo "$best"
+seconds() {  # wall-clock seconds of one run of a command
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null 2>&1
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc -l
 }
 
+median() {  # median of the numbers given as arguments
+  printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'
+}
+
+peak_mib() {  # peak resident memory of one run of a command, in MiB
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -f %M -o "$tmp/rss" "$@" >/dev/null 2>&1 || true
+    echo $(( $(tail -1 "$tmp/rss") / 1024 ))
+  else
+    echo -
+  fi
+}
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
 lua=$(command -v lua5.4 || true)
-python=$(command -v python3 || true)
-printf '%-14s %10s %10s %10s %12s %12s\n' program pravella lua5.4 python3 'pv/lua' 'pv/python'
+python=""
+# A twin that needs NumPy runs on the first Python 3 that has it.
+for p in $(command -v python3 || true) /usr/bin/python3; do
+  if [ -x "$p" ] && "$p" -c 'import numpy' 2>/dev/null; then numpy_python=$p; break; fi
+done
+numpy_python=${numpy_python:-}
+printf '%-20s %9s %9s %9s %9s %9s %8s %8s\n' program pravella lua5.4 python3 'pv/lua' 'pv/python' 'pv MiB' 'py MiB'
 for vk in "$root"/bench/programs/*.vk; do
   name=$(basename "$vk" .vk)
-  t=$(seconds "$calc" "$vk")
-  tl=-; tp=-; rl=-; rp=-
-  if [ -n "$lua" ] && [ -f "${vk%.vk}.lua" ]; then
-    tl=$(seconds "$lua" "${vk%.vk}.lua"); rl=$(printf '%.2f' "$(echo "$t / $tl" | bc -l)")
-    tl=$(printf '%.3f' "$tl")
-  fi
-  if [ -n "$python" ] && [ -f "${vk%.vk}.py" ]; then
-    tp=$(seconds "$python" "${vk%.vk}.py"); rp=$(printf '%.2f' "$(echo "$t / $tp" | bc -l)")
-    tp=$(printf '%.3f' "$tp")
-  fi
-  printf '%-14s %10.3f %10s %10s %12s %12s\n' "$name" "$t" "$tl" "$tp" "$rl" "$rp"
+  if [ -n "$filter" ] && [[ "$name" != *"$filter"* ]]; then continue; fi
+  python=$(command -v python3 || true)
+  if [ -f "${vk%.vk}.py" ] && grep -q '^import numpy' "${vk%.vk}.py"; then python=$numpy_python; fi
+  tv=(); tl=(); tp=(); rl=(); rp=()
+  for _ in $(seq "$rounds"); do
+    t=$(seconds "$calc" "$vk"); tv+=("$t")
+    if [ -n "$lua" ] && [ -f "${vk%.vk}.lua" ]; then
+      l=$(seconds "$lua" "${vk%.vk}.lua"); tl+=("$l"); rl+=("$(echo "$t / $l" | bc -l)")
+    fi
+    if [ -n "$python" ] && [ -f "${vk%.vk}.py" ]; then
+      p=$(seconds "$python" "${vk%.vk}.py"); tp+=("$p"); rp+=("$(echo "$t / $p" | bc -l)")
+    fi
+  done
+  show() { if [ "$#" -gt 0 ]; then printf "%.${fmt}f" "$(median "$@")"; else printf -- -; fi; }
+  fmt=3
+  printf '%-20s %9s %9s %9s ' "$name" "$(show "${tv[@]}")" "$(show "${tl[@]+"${tl[@]}"}")" \
+    "$(show "${tp[@]+"${tp[@]}"}")"
+  fmt=2
+  mp=-
+  if [ -n "$python" ] && [ -f "${vk%.vk}.py" ]; then mp=$(peak_mib "$python" "${vk%.vk}.py"); fi
+  printf '%9s %9s %8s %8s\n' "$(show "${rl[@]+"${rl[@]}"}")" "$(show "${rp[@]+"${rp[@]}"}")" \
+    "$(peak_mib "$calc" "$vk")" "$mp"
 done

@@ -24,6 +24,8 @@ packages=(
   python3 python3-pyftpdlib python3-aiosmtpd
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # the Lua twins of the language benchmarks (bench/run_programs.sh)
+  lua5.4 python3-numpy
   # the FFTW comparison of the Fourier benchmark (never linked by the application)
   libfftw3-dev
 )

@@ -12,6 +12,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
+#include "editors/ui/cal_option.h"
 #include "editors/ui/cal_text.h"
 #include "editors/ui/main_text_view.h"
 #include "imaging/volume_data.h"
@@ -32,7 +33,10 @@ int main(int argc, char** argv) {
   // The memo takes the program texts the calendar posts at launch (the user's modules).
   window.documentView()->awakeFromNib();
   Calcndar calendar(&window);
+  // The memo options: the memo sheet's files and history, the Format and User menus.
+  CalOption calendarOption(&window, &calendar);
   calendar.awakeFromNib();
+  calendarOption.awakeFromNib();
   // The working folder starts before any module runs.
   CalSetDirectory setDirectory(&window);
   setDirectory.awakeFromNib();

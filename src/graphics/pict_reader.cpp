@@ -598,7 +598,6 @@ void Reader::pixPat() {
 void Reader::quickTime() {
   const std::uint32_t length = u32();
   need(length);
-  const std::size_t start = pos_;
   const std::size_t end = pos_ + length;
   skip(2);  // version
   const std::size_t matrixAt = pos_;
@@ -617,7 +616,15 @@ void Reader::quickTime() {
   pos_ = descAt + 44;
   const std::uint32_t dataSize = u32();
   pos_ = descAt + descSize;
-  if (dataSize > end - pos_) throw Failure{QStringLiteral("bad compressed image size")};
+  std::size_t dataEnd = end;
+  if (dataSize > end - pos_) {
+    // Some writers declare the opcode two bytes shorter than its data. JPEG data ends with
+    // its own end marker, which tells where the opcode really ends.
+    const std::size_t claimed = pos_ + dataSize;
+    if (dataSize > n_ - pos_ || claimed - end > 2 || d_[claimed - 2] != 0xFF || d_[claimed - 1] != 0xD9)
+      throw Failure{QStringLiteral("bad compressed image size")};
+    dataEnd = claimed;
+  }
   QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(d_ + pos_), static_cast<qsizetype>(dataSize));
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);
@@ -641,7 +648,7 @@ void Reader::quickTime() {
   dst.bottom = dst.top + static_cast<int>(h * (sy > 0 ? sy : 1.0));
   const QdRect whole{0, 0, image.height(), image.width()};
   blit(image, whole, whole, dst, 0, image.hasAlphaChannel());
-  pos_ = start + length;
+  pos_ = dataEnd;
 }
 
 void Reader::blit(const QImage& src, const QdRect& bounds, const QdRect& srcRect, const QdRect& dstRect,
@@ -666,7 +673,8 @@ void Reader::blit(const QImage& src, const QdRect& bounds, const QdRect& srcRect
       if (skipBackground && (s & 0xFFFFFF) == (back_ & 0xFFFFFF)) continue;
       const int sa = hasAlpha ? qAlpha(s) : 255;
       const int da = qAlpha(o);
-      if (sa == 255 || da == 0) {
+      // A clear pixel leaves what is there: its colour (white, as we write them) is no paint.
+      if (sa == 255 || (da == 0 && sa != 0)) {
         o = hasAlpha ? s : (s | 0xFF000000u);
       } else if (sa != 0) {
         // Non-premultiplied "over": what was drawn before shows through what is partly clear.

@@ -97,8 +97,14 @@ void Writer::directStrip(const QImage& image, int x0, int width, QPoint at, int 
   const int planes = withAlpha ? 4 : 3;
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * planes);
   std::vector<std::uint8_t> packedRow;
+  // A clear pixel is stored white under its zero alpha: readers that ignore the fourth
+  // component show the picture on white paper, as it was drawn, not on black.
+  const auto colourOf = [withAlpha](QRgb p) { return withAlpha && qAlpha(p) == 0 ? qRgba(255, 255, 255, 0) : p; };
+  std::vector<QRgb> pixels(static_cast<std::size_t>(width));
   for (int y = 0; y < height; ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y)) + x0;
+    const auto* source = reinterpret_cast<const QRgb*>(image.constScanLine(y)) + x0;
+    for (int x = 0; x < width; ++x) pixels[static_cast<std::size_t>(x)] = colourOf(source[x]);
+    const QRgb* line = pixels.data();
     if (!packed) {
       for (int x = 0; x < width; ++x) {
         u8(withAlpha ? qAlpha(line[x]) : 0);

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 
@@ -37,6 +38,19 @@ bool readPictFile(const QByteArray& data, QByteArray& out) {
       out = picture.bytes();
       return true;
     }
+  }
+  return false;
+}
+
+// A file a picture importer takes for a PICT file: by its name, or by the version opcode
+// behind the size word and frame (after the 512-byte header or at the start).
+bool looksLikePict(const QString& path, const QByteArray& data) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("pict") || suffix == QLatin1String("pct") || suffix == QLatin1String("pic"))
+    return true;
+  for (const qsizetype at : {static_cast<qsizetype>(kPictHeaderSize), static_cast<qsizetype>(0)}) {
+    const QByteArray version = data.mid(at + 10, 4);
+    if (version == QByteArray("\x00\x11\x02\xFF", 4) || version.startsWith(QByteArray("\x11\x01", 2))) return true;
   }
   return false;
 }
@@ -94,8 +108,9 @@ bool canImportPicture(const std::string& path) {
   if (!file.open(QIODevice::ReadOnly)) return false;
   if (!QImageReader::imageFormat(&file).isEmpty()) return true;
   file.seek(0);
-  QByteArray picture;
-  return readPictFile(file.readAll(), picture);
+  // A PICT file is one whether it reads or not: one that does not fails to load, rather than
+  // passing for a file that is no picture.
+  return looksLikePict(file.fileName(), file.readAll());
 }
 
 int DoLoadPicture(const std::string& path, QByteArray& out) {
@@ -115,7 +130,7 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
   if (format.isEmpty()) {
     // Not a format Qt knows: perhaps one of our (or an old) PICT files.
     if (readPictFile(data, out)) return 1;
-    reportError("Invalid ComponentInstance.");
+    reportError(looksLikePict(file.fileName(), data) ? "Can not get Picture." : "Invalid ComponentInstance.");
     return 0;
   }
   const QSize size = reader.size();

@@ -1,6 +1,7 @@
 #include "lang/executor.h"
 
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -116,7 +117,10 @@ void consoleNotFound(const char* what, const std::string& name) {
 
 }  // namespace
 
-int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* sp) {
+namespace {
+
+// One record by its kind, without the counter step and the break test.
+int dispatchRecord(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* sp) {
   vk_Code& rec = code[*pc];
   int ok = 1;
   switch (rec.kind) {
@@ -143,8 +147,8 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
       const int op = rec.op ? rec.op : vkOpcodeOf(rec);
       if (op <= kOpElemMul && op >= kOpAdd && op != kOpDiv && bothScalars(stack, *sp)) {
         CalcStackEntry& a = stack[*sp - 2];
-        const double x = a.data.doubles()[0];
-        const double y = stack[*sp - 1].data.doubles()[0];
+        const double x = a.data.cdoubles()[0];
+        const double y = stack[*sp - 1].data.cdoubles()[0];
         a.data.setScalar(op == kOpAdd ? x + y : op == kOpSub ? x - y : x * y);
         --*sp;
         break;
@@ -154,15 +158,7 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
       break;
     }
     case kCodeNumber:
-      if (*sp >= 0 && *sp < kCalcStackSize - 1) {
-        CalcStackEntry& e = stack[*sp];
-        e.type = kValueReal;
-        e.msize = e.nsize = 1;
-        e.data.setScalar(rec.number);
-        ++*sp;
-      } else {
-        ok = vkPushScalar(stack, sp, rec.number);
-      }
+      ok = vkPushScalar(stack, sp, rec.number);
       break;
     case kCodeNumVariable: {
       // A scalar real variable found where the record last found it: read or assign it here.
@@ -173,12 +169,12 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
           CalcStackEntry& e = stack[*sp];
           e.type = kValueReal;
           e.msize = e.nsize = 1;
-          e.data.setScalar(v->data.doubles()[0]);
+          e.data.setScalar(v->data.cdoubles()[0]);
           ++*sp;
           break;
         }
         if (assign && *sp > 0 && isScalarReal(stack[*sp - 1])) {
-          v->data.doubles()[0] = stack[*sp - 1].data.doubles()[0];
+          v->data.doubles()[0] = stack[*sp - 1].data.cdoubles()[0];
           --*sp;
           ++*pc;
           break;
@@ -199,7 +195,7 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
       const int op = rec.op ? rec.op : vkOpcodeOf(rec);
       if (op >= kRelGt && op <= kRelNe && bothScalars(stack, *sp)) {
         CalcStackEntry& a = stack[*sp - 2];
-        a.data.setScalar(vkRelate(op, a.data.doubles()[0], stack[*sp - 1].data.doubles()[0]));
+        a.data.setScalar(vkRelate(op, a.data.cdoubles()[0], stack[*sp - 1].data.cdoubles()[0]));
         --*sp;
         break;
       }
@@ -217,7 +213,7 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
       }
       if (op == kCtlIf && *sp > 0 && isScalarReal(stack[*sp - 1])) {
         --*sp;
-        if (vkTruncToInt(stack[*sp].data.doubles()[0]) == 0) *pc += rec.jump - 1;
+        if (vkTruncToInt(stack[*sp].data.cdoubles()[0]) == 0) *pc += rec.jump - 1;
         break;
       }
       ok = DoCntrl(code, pc, stack, sp);
@@ -236,9 +232,349 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
     default:
       break;
   }
-  if (!ok) return 0;
+  return ok;
+}
+
+inline bool breakRequested() {
+  return vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// The run loop. Each record is decoded once, when it first runs, into what the loop does with
+// it; a few frequent sequences of records (a comparison with its "if", a variable stepped by a
+// value, a string variable extended by a literal) are run as one step when their operands allow
+// it. Every short road checks its preconditions and otherwise hands the record to
+// dispatchRecord, which reports what the record reports, so results and messages are the same.
+
+namespace {
+
+enum XOp : int {
+  kXUndecoded = 0,
+  kXGeneric,
+  kXNumber,
+  kXLoad,
+  kXStore,
+  kXArith,
+  kXRel,
+  kXIf,
+  kXGoto,
+  kXDisplay,
+  kXCall,
+  kXCompareBranch,  // variable, number or variable, relation, "if"
+  kXStep,           // variable, number or variable, "+" or "-", the same variable, "="
+  kXStrAppend,      // string variable, string literal, "+", the same variable, "="
+};
+
+inline bool isAssign(const vk_Code& r) { return r.name.size() == 1 && r.name[0] == '='; }
+
+inline bool sameVariable(const vk_Code& a, const vk_Code& b) { return a.kind == b.kind && a.name == b.name; }
+
+int decode(vk_Code* code, int count, int pc) {
+  vk_Code& r = code[pc];
+  const auto at = [&](int k) -> const vk_Code* { return pc + k < count ? &code[pc + k] : nullptr; };
+  int x = kXGeneric;
+  switch (r.kind) {
+    case kCodeNumber:
+      x = kXNumber;
+      break;
+    case kCodeNumVariable: {
+      const vk_Code* n1 = at(1);
+      if (n1 && isAssign(*n1)) {
+        x = kXStore;
+        break;
+      }
+      x = kXLoad;
+      const vk_Code* n2 = at(2);
+      const vk_Code* n3 = at(3);
+      const vk_Code* n4 = at(4);
+      const bool operand = n1 && (n1->kind == kCodeNumber || n1->kind == kCodeNumVariable);
+      if (operand && n2 && n3 && n2->kind == kCodeRelation && n3->kind == kCodeControl) {
+        const int rel = n2->op ? n2->op : vkOpcodeOf(code[pc + 2]);
+        const int ctl = n3->op ? n3->op : vkOpcodeOf(code[pc + 3]);
+        if (rel >= kRelGt && rel <= kRelNe && ctl == kCtlIf) {
+          x = kXCompareBranch;
+          r.aux = rel;
+        }
+      } else if (operand && n2 && n3 && n4 && n2->kind == kCodeOperator && n2->name.size() == 1 &&
+                 (n2->name[0] == '+' || n2->name[0] == '-') && sameVariable(r, *n3) && isAssign(*n4)) {
+        x = kXStep;
+        r.aux = n2->name[0] == '+' ? 1 : -1;
+      }
+      break;
+    }
+    case kCodeStrVariable: {
+      const vk_Code* n1 = at(1);
+      const vk_Code* n2 = at(2);
+      const vk_Code* n3 = at(3);
+      const vk_Code* n4 = at(4);
+      if (n1 && n2 && n3 && n4 && n1->kind == kCodeString && std::strlen(n1->data.c_str()) == n1->data.size() &&
+          n2->kind == kCodeOperator && n2->name == "+" && sameVariable(r, *n3) && isAssign(*n4))
+        x = kXStrAppend;
+      break;
+    }
+    case kCodeOperator: {
+      const int op = r.op ? r.op : vkOpcodeOf(r);
+      if (op >= kOpAdd && op <= kOpElemDiv)
+        x = kXArith;
+      else if (op == kOpDisplay)
+        x = kXDisplay;
+      break;
+    }
+    case kCodeRelation: {
+      const int op = r.op ? r.op : vkOpcodeOf(r);
+      if (op >= kRelGt && op <= kRelNe) x = kXRel;
+      break;
+    }
+    case kCodeControl: {
+      const int op = r.op ? r.op : vkOpcodeOf(r);
+      if (op == kCtlIf)
+        x = kXIf;
+      else if (op == kCtlGoto)
+        x = kXGoto;
+      break;
+    }
+    case kCodeFunction:
+    case kCodeModule:
+      x = kXCall;
+      // "return" ends the body it stands in (its built-in sets the counter past the end); it is
+      // taken here without the dispatch unless a module of that name hides it.
+      r.aux = r.kind == kCodeFunction && r.argc == 1 && r.name == "return" ? 1 : 0;
+      break;
+    default:
+      break;
+  }
+  r.xop = x;
+  return x;
+}
+
+// The scalar value of a number record or of a real 1 by 1 variable record; false when the
+// variable is not such a value where the record last found it.
+inline bool operandValue(const vk_Code& r, double* value) {
+  if (r.kind == kCodeNumber) {
+    *value = r.number;
+    return true;
+  }
+  const VariableRecord* v = cachedScalar(r);
+  if (!v) return false;
+  *value = v->data.cdoubles()[0];
+  return true;
+}
+
+// The variable a string record names at this level, when it holds a string.
+inline VariableRecord* stringVariable(vk_Code& r) {
+  const int i = vkLookupVariable(r);
+  if (i < 0) return nullptr;
+  VariableRecord& v = variableTable[i];
+  return v.state == 1 && v.kind == kVarString && v.data.size() >= 1 ? &v : nullptr;
+}
+
+inline void pushScalarAt(CalcStackEntry* stack, int sp, double value) {
+  CalcStackEntry& e = stack[sp];
+  e.type = kValueReal;
+  e.msize = e.nsize = 1;
+  e.data.setScalar(value);
+}
+
+// The module a call record names, resolved again whenever a module was defined or deleted.
+inline int moduleOf(vk_Code& r) {
+  if (r.moduleEpoch != vkModuleEpoch) {
+    int slot = -1;
+    if (!findModule(r.name, &slot)) slot = -1;
+    r.moduleSlot = slot;
+    r.moduleEpoch = vkModuleEpoch;
+  }
+  return r.moduleSlot;
+}
+
+int moduleCallSlot(int slot, CalcStackEntry* stack, int* sp) {
+  const int level = vk_level;
+  const int ok = vkCallModule(slot, stack, sp);
+  if (vk_level != level) {
+    const int high = vk_level;
+    vk_level = high - 1;
+    deleteHighLevelVariable(high);
+  }
+  return ok;
+}
+
+}  // namespace
+
+int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
+  int pc = 0;
+  int sp = *spInOut;
+  constexpr int kPushLimit = kCalcStackSize - 1;  // a push needs sp below this
+  while (pc < count) {
+    vk_Code& rec = code[pc];
+    int x = rec.xop;
+    if (x == kXUndecoded) x = decode(code, count, pc);
+    switch (x) {
+      case kXNumber:
+        if (sp >= 0 && sp < kPushLimit) {
+          pushScalarAt(stack, sp++, rec.number);
+          ++pc;
+          continue;
+        }
+        break;
+      case kXLoad:
+        if (sp >= 0 && sp < kPushLimit) {
+          if (const VariableRecord* v = cachedScalar(rec)) {
+            pushScalarAt(stack, sp++, v->data.cdoubles()[0]);
+            ++pc;
+            continue;
+          }
+        }
+        break;
+      case kXStore:
+        if (sp > 0 && isScalarReal(stack[sp - 1])) {
+          if (VariableRecord* v = cachedScalar(rec)) {
+            v->data.setScalar(stack[--sp].data.cdoubles()[0]);
+            pc += 2;
+            continue;
+          }
+        }
+        break;
+      case kXArith:
+        if (bothScalars(stack, sp)) {
+          CalcStackEntry& a = stack[sp - 2];
+          const double u = a.data.cdoubles()[0];
+          const double w = stack[sp - 1].data.cdoubles()[0];
+          double r;
+          switch (rec.op) {
+            case kOpAdd:
+              r = u + w;
+              break;
+            case kOpSub:
+              r = u - w;
+              break;
+            case kOpMul:
+            case kOpElemMul:
+              r = u * w;
+              break;
+            default:  // "/" and "%": a zero divisor is the handler's to report
+              if (w == 0.0) goto generic;
+              r = u / w;
+              break;
+          }
+          a.data.setScalar(r);
+          --sp;
+          ++pc;
+          continue;
+        }
+        break;
+      case kXRel:
+        if (bothScalars(stack, sp)) {
+          CalcStackEntry& a = stack[sp - 2];
+          a.data.setScalar(vkRelate(rec.op, a.data.cdoubles()[0], stack[sp - 1].data.cdoubles()[0]));
+          --sp;
+          ++pc;
+          continue;
+        }
+        break;
+      case kXIf:
+        if (sp > 0 && isScalarReal(stack[sp - 1])) {
+          --sp;
+          pc += vkTruncToInt(stack[sp].data.cdoubles()[0]) == 0 ? rec.jump : 1;
+          continue;
+        }
+        break;
+      case kXGoto:
+        pc += rec.jump;
+        if (rec.jump <= 0 && breakRequested()) {
+          error_disp("**** BREAK *****");
+          *spInOut = sp;
+          return 0;
+        }
+        continue;
+      case kXDisplay:
+        if (sp != 1 && sp >= 0) {
+          ++pc;
+          continue;
+        }
+        break;
+      case kXCompareBranch: {
+        double u, w;
+        if (sp >= 0 && sp + 1 < kPushLimit && operandValue(rec, &u) && operandValue(code[pc + 1], &w)) {
+          const double holds = vkRelate(rec.aux, u, w);
+          pc += vkTruncToInt(holds) == 0 ? 3 + code[pc + 3].jump : 4;
+          continue;
+        }
+        break;
+      }
+      case kXStep: {
+        double w;
+        if (sp >= 0 && sp + 1 < kPushLimit) {
+          if (VariableRecord* v = cachedScalar(rec); v && operandValue(code[pc + 1], &w)) {
+            const double u = v->data.cdoubles()[0];
+            v->data.setScalar(rec.aux > 0 ? u + w : u - w);
+            pc += 5;
+            continue;
+          }
+        }
+        break;
+      }
+      case kXStrAppend: {
+        if (sp >= 0 && sp + 1 < kPushLimit) {
+          if (VariableRecord* v = stringVariable(rec)) {
+            const vk_Code& lit = code[pc + 1];
+            const std::size_t length = v->data.size() - 1;
+            const std::size_t total = length + lit.data.size() + 1;
+            if (total <= static_cast<std::size_t>(TNumber) * 8 && v->data.grow(total)) {
+              unsigned char* p = v->data.data();
+              std::memcpy(p + length, lit.data.data(), lit.data.size());
+              p[total - 1] = 0;
+              v->msize += static_cast<int>(lit.data.size());
+              pc += 5;
+              continue;
+            }
+          }
+        }
+        break;
+      }
+      case kXCall: {
+        const int slot = moduleOf(rec);
+        int ok = 1;
+        if (slot >= 0) {
+          ok = moduleCallSlot(slot, stack, &sp);
+          ++pc;
+        } else if (rec.aux == 1) {
+          pc = count + 1;
+        } else {
+          int p = pc;
+          ok = dispatchRecord(code, count, &p, stack, &sp);
+          pc = p + 1;
+        }
+        if (!ok) {
+          *spInOut = sp;
+          return 0;
+        }
+        if (breakRequested()) {
+          error_disp("**** BREAK *****");
+          *spInOut = sp;
+          return 0;
+        }
+        continue;
+      }
+      default:
+        break;
+    }
+  generic:
+    int p = pc;
+    if (!dispatchRecord(code, count, &p, stack, &sp)) {
+      *spInOut = sp;
+      return 0;
+    }
+    pc = p + 1;
+  }
+  *spInOut = sp;
+  return 1;
+}
+
+int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* sp) {
+  if (!dispatchRecord(code, count, pc, stack, sp)) return 0;
   ++*pc;
-  if (vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress()) {
+  if (breakRequested()) {
     error_disp("**** BREAK *****");
     return 0;
   }
@@ -248,14 +584,23 @@ int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* s
 int Keisan(int count, vk_Code* code, CalcStackEntry* outerStack, int* outerSp) {
   VkStackLease lease;
   CalcStackEntry* stack = lease.get();
-  int pc = 0;
   int sp = 0;
-  while (pc < count) {
-    if (!keisanJikko(code, count, &pc, stack, &sp)) return 0;
-  }
+  if (!vkExecute(code, count, stack, &sp)) return 0;
   if (!outerStack || sp != 1) return 1;
-  const CalcStackEntry& e = stack[0];
-  return PushToStack(outerStack, outerSp, e.data.data(), e.type, e.msize, e.nsize);
+  CalcStackEntry& e = stack[0];
+  if (e.type == kValueReal && e.msize == 1 && e.nsize == 1) return vkPushScalar(outerStack, outerSp, e.data.cdoubles()[0]);
+  // The value moves: the outer entry takes the block, the inner one is left empty.
+  if (*outerSp >= 0 && *outerSp < kCalcStackSize - 1 && (e.type == kValueReal || e.type == kValueInt ||
+                                                          e.type == kValueString || e.type == kValuePicture)) {
+    CalcStackEntry& out = outerStack[*outerSp];
+    out.type = e.type;
+    out.msize = e.msize;
+    out.nsize = e.nsize;
+    out.data = std::move(e.data);
+    ++*outerSp;
+    return 1;
+  }
+  return PushToStack(outerStack, outerSp, e.data.cdata(), e.type, e.msize, e.nsize);
 }
 
 namespace pravella {
@@ -286,15 +631,8 @@ VkRunResult runVkProgram(std::string_view source, const void* window) {
   bool ok = kaisekiMaesyori(tokens, code, &count) == 1;
   if (ok) {
     VkStackLease lease;
-    CalcStackEntry* stack = lease.get();
-    int pc = 0;
     int sp = 0;
-    while (pc < count) {
-      if (!keisanJikko(code.data(), count, &pc, stack, &sp)) {
-        ok = false;
-        break;
-      }
-    }
+    ok = vkExecute(code.data(), count, lease.get(), &sp) == 1;
   }
   freeCodeData(code, kCodeRecords);
   if (!ok) {

@@ -15,6 +15,10 @@
 // Executes the record at *pc and advances *pc; 1 to go on, 0 when the run must stop.
 int keisanJikko(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int* sp);
 
+// Runs a code array on the given stack from its first record until the counter passes the last
+// one; *sp is the stack's count before and after. 1, or 0 when a record failed (reported).
+int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* sp);
+
 // Runs a whole code array on a fresh stack. On success, when exactly one value is left and an
 // outer stack is given, that value is pushed onto the outer stack (the result is the push's).
 int Keisan(int count, vk_Code* code, CalcStackEntry* outerStack, int* outerSp);

@@ -24,10 +24,13 @@ int moduleDepth = 0;
 
 }  // namespace
 
+unsigned vkModuleEpoch = 1;
+
 int initUFNtable() {
   UFNtable.clear();
   UFNtable.resize(kModuleSlots);
   slotByName().clear();
+  ++vkModuleEpoch;
   return 1;
 }
 
@@ -47,6 +50,7 @@ int DoDeleteModule(int index) {
   auto& map = slotByName();
   auto it = map.find(slot.name);
   if (it != map.end() && it->second == index) map.erase(it);
+  ++vkModuleEpoch;
   slot.name.clear();
   slot.argc = 0;
   for (std::string& a : slot.argNames) a.clear();
@@ -128,6 +132,7 @@ int LetModule(VkParser& parser) {
     slot.argIds[i] = vkInternName(argNames[i]);
   }
   slotByName()[name] = index;
+  ++vkModuleEpoch;
 
   if (!parser.next()) return failEmpty("Need more arguments.");
   auto body = std::make_shared<VkCodeArray>();
@@ -147,6 +152,10 @@ int DoUsrFunction(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
     error_disp("Unknown Usr function.");
     return 0;
   }
+  return vkCallModule(index, stack, sp);
+}
+
+int vkCallModule(int index, CalcStackEntry* stack, int* sp) {
   if (moduleDepth >= kMaxModuleDepth) {
     error_disp("Too deep module call.");
     return 0;

@@ -25,6 +25,13 @@ int findModule(const std::string& name, int* index);
 // variables one level up and runs its body. A failure inside the body ends only the body.
 int DoUsrFunction(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 
+// The same call of the module in slot `index` (a caller that resolved the name already).
+int vkCallModule(int index, CalcStackEntry* stack, int* sp);
+
+// Changes whenever a module is defined or deleted, so that a call record's resolved slot is
+// looked up again (a module hides a built-in of its name from its definition on).
+extern unsigned vkModuleEpoch;
+
 int DoDeleteModule(int index);
 int DoDeleteModuleAll();
 

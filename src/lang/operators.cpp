@@ -199,20 +199,54 @@ int pushResult(CalcStackEntry* stack, int* sp, int type, int rows, int cols) {
   return PushToStack(stack, sp, vk_tc, type, rows, cols);
 }
 
-// Combines two numeric operands by a shape case into vk_tc and pushes the result.
-int combine(Arith op, Shape s, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack,
-            int* sp, bool realResult = false) {
+// The block an operator writes its result into: the left operand's own, when it has no other
+// owner, the same size and type and every result element depends only on the operand element
+// at the same place (so the value is written once, in place), else a fresh one. Null after
+// reporting when memory cannot be had.
+unsigned char* resultBlock(Shape s, CalcStackEntry& a, int type, std::size_t bytes, VkBytes& fresh) {
+  if ((s == Shape::Same || s == Shape::BScalar) && a.type == type && a.data.size() == bytes && bytes > 64 &&
+      !a.data.shared())
+    return a.data.data();
+  if (!fresh.resize(bytes)) {
+    error_disp("Memory allocation error.");
+    return nullptr;
+  }
+  return fresh.data();
+}
+
+// Replaces the two operands on top of the stack by the result (in `fresh`, or written into the
+// left operand when `fresh` is empty).
+int finishResult(CalcStackEntry* stack, int* sp, VkBytes& fresh, bool inPlace, int type, int rows, int cols) {
+  *sp -= 2;
+  CalcStackEntry& e = stack[*sp];
+  if (!inPlace) e.data = std::move(fresh);
+  e.type = type;
+  e.msize = rows;
+  e.nsize = cols;
+  // The right operand's entry is dead now: it must not keep a variable's block alive.
+  stack[*sp + 1].data.releaseIfShared();
+  ++*sp;
+  return 1;
+}
+
+// Combines two numeric operands by a shape case and replaces them by the result.
+int combine(Arith op, Shape s, CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp,
+            bool realResult = false) {
   const Dims d{a.msize, a.nsize, b.msize, b.nsize};
   int rows = 0, cols = 0;
   resultDims(s, d, &rows, &cols);
   const bool aInt = a.type == kValueInt;
   const bool bInt = b.type == kValueInt;
+  const double* pa = a.data.cdoubles();
+  const double* pb = b.data.cdoubles();
+  const int32_t* ia = a.data.cints();
+  const int32_t* ib = b.data.cints();
+  const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+  VkBytes fresh;
   if (realResult || (!aInt && !bInt)) {
-    double* out = vk_tc;
-    const double* pa = a.data.doubles();
-    const double* pb = b.data.doubles();
-    const int32_t* ia = a.data.ints();
-    const int32_t* ib = b.data.ints();
+    unsigned char* block = resultBlock(s, a, kValueReal, n * 8, fresh);
+    if (!block) return 0;
+    double* out = reinterpret_cast<double*>(block);
     if (!aInt && !bInt) {
       switch (op) {
         case Arith::Add:
@@ -237,24 +271,20 @@ int combine(Arith op, Shape s, const CalcStackEntry& a, const CalcStackEntry& b,
         out[k] = realOp(op, aInt ? ia[x] : pa[x], bInt ? ib[y] : pb[y]);
       });
     }
-    return pushResult(stack, sp, kValueReal, rows, cols);
+    return finishResult(stack, sp, fresh, block != fresh.cdata(), kValueReal, rows, cols);
   }
-  auto* out = reinterpret_cast<int32_t*>(vk_tc);
+  unsigned char* block = resultBlock(s, a, kValueInt, n * 4, fresh);
+  if (!block) return 0;
+  auto* out = reinterpret_cast<int32_t*>(block);
   if (aInt && bInt) {
-    const int32_t* ia = a.data.ints();
-    const int32_t* ib = b.data.ints();
     forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) { out[k] = intOp(op, ia[x], ib[y]); });
   } else {
     // One integer and one real operand: the operation in doubles, the result truncated.
-    const double* pa = a.data.doubles();
-    const double* pb = b.data.doubles();
-    const int32_t* ia = a.data.ints();
-    const int32_t* ib = b.data.ints();
     forEachPair(s, d, [&](std::size_t k, std::size_t x, std::size_t y) {
       out[k] = vkTruncToInt(realOp(op, aInt ? ia[x] : pa[x], bInt ? ib[y] : pb[y]));
     });
   }
-  return pushResult(stack, sp, kValueInt, rows, cols);
+  return finishResult(stack, sp, fresh, block != fresh.cdata(), kValueInt, rows, cols);
 }
 
 // Whether a result of rows x cols of the given type fits the scratch buffer.
@@ -416,13 +446,13 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp) {
     const int k = a.nsize;
     const std::size_t n = static_cast<std::size_t>(rows) * cols;
     if (!intResult) {
-      vkMatrixProduct(a.data.doubles(), b.data.doubles(), vk_tc, rows, k, cols);
+      vkMatrixProduct(a.data.cdoubles(), b.data.cdoubles(), vk_tc, rows, k, cols);
       return pushResult(stack, sp, kValueReal, rows, cols);
     }
     auto* out = reinterpret_cast<int32_t*>(vk_tc);
     if (a.type == kValueInt && b.type == kValueInt) {
-      const int32_t* pa = a.data.ints();
-      const int32_t* pb = b.data.ints();
+      const int32_t* pa = a.data.cints();
+      const int32_t* pb = b.data.cints();
       std::fill(out, out + n, 0);
       for (int i = 0; i < rows; ++i)
         for (int m = 0; m < k; ++m) {
@@ -441,8 +471,8 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp) {
           for (int m = 0; m < k; ++m) {
             const std::size_t ia = static_cast<std::size_t>(i) * k + m;
             const std::size_t ib = static_cast<std::size_t>(m) * cols + j;
-            const double x = a.type == kValueInt ? a.data.ints()[ia] : a.data.doubles()[ia];
-            const double y = b.type == kValueInt ? b.data.ints()[ib] : b.data.doubles()[ib];
+            const double x = a.type == kValueInt ? a.data.cints()[ia] : a.data.cdoubles()[ia];
+            const double y = b.type == kValueInt ? b.data.cints()[ib] : b.data.cdoubles()[ib];
             sum = vkTruncToInt(sum + x * y);
           }
           out[static_cast<std::size_t>(i) * cols + j] = sum;
@@ -650,9 +680,9 @@ int elementAccess(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
         const std::size_t from = static_cast<std::size_t>(rf - 1 + i) * var.nsize + (cf - 1 + j);
         const std::size_t to = static_cast<std::size_t>(i) * cols + j;
         if (intVar)
-          reinterpret_cast<int32_t*>(vk_tc)[to] = var.data.ints()[from];
+          reinterpret_cast<int32_t*>(vk_tc)[to] = var.data.cints()[from];
         else
-          vk_tc[to] = var.data.doubles()[from];
+          vk_tc[to] = var.data.cdoubles()[from];
       }
     ++*pc;
     return PushToStack(stack, sp, vk_tc, intVar ? kValueInt : kValueReal, rows, cols);
@@ -809,8 +839,8 @@ int DoRelation(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   }
   int rows = 0, cols = 0;
   resultDims(s, d, &rows, &cols);
-  const double* pa = a.data.doubles();
-  const double* pb = b.data.doubles();
+  const double* pa = a.data.cdoubles();
+  const double* pb = b.data.cdoubles();
   forEachPair(s, d,
               [&](std::size_t k, std::size_t x, std::size_t y) { vk_tc[k] = vkRelate(rel, pa[x], pb[y]); });
   return pushResult(stack, sp, kValueReal, rows, cols);

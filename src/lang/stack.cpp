@@ -149,7 +149,44 @@ int PopFromStack(CalcStackEntry* stack, int* sp, void* dst, int* type, int* msiz
   if (type) *type = e.type;
   if (msize) *msize = e.msize;
   if (nsize) *nsize = e.nsize;
-  if (dst && e.data.size()) std::memcpy(dst, e.data.data(), e.data.size());
+  if (dst && e.data.size()) std::memcpy(dst, e.data.cdata(), e.data.size());
+  // A popped entry must not keep another value's block alive.
+  e.data.releaseIfShared();
+  return 1;
+}
+
+int vkPushShared(CalcStackEntry* stack, int* sp, const VkBytes& data, int type, int msize, int nsize) {
+  const auto limit = static_cast<int64_t>(TNumber);
+  bool sound = *sp >= 0 && *sp < kCalcStackSize - 1 && msize >= 0 && nsize >= 0;
+  if (sound) {
+    const int64_t elements = static_cast<int64_t>(msize) * nsize;
+    switch (type) {
+      case kValueReal:
+        sound = elements <= limit && data.size() == static_cast<std::size_t>(elements) * 8;
+        break;
+      case kValueInt:
+        sound = elements * 4 <= limit * 8 && data.size() == static_cast<std::size_t>(elements) * 4;
+        break;
+      case kValueString:
+        sound = data.size() >= 1 && data.size() <= static_cast<std::size_t>(limit) * 8 &&
+                std::strlen(reinterpret_cast<const char*>(data.cdata())) + 1 == data.size();
+        break;
+      case kValuePicture:
+        sound = msize >= 1 && msize <= limit * 8 && data.size() == static_cast<std::size_t>(msize);
+        break;
+      default:
+        sound = false;
+        break;
+    }
+  }
+  // Anything unusual takes the copying push, which reports what is wrong.
+  if (!sound) return PushToStack(stack, sp, data.cdata(), type, msize, nsize);
+  CalcStackEntry& e = stack[*sp];
+  e.type = type;
+  e.msize = msize;
+  e.nsize = nsize;
+  e.data = data;
+  ++*sp;
   return 1;
 }
 

@@ -24,6 +24,10 @@ int PushToStack(CalcStackEntry* stack, int* sp, const void* data, int type, int 
 // scratch buffers do); dst may be null to drop the value. Returns 1, or 0 after reporting.
 int PopFromStack(CalcStackEntry* stack, int* sp, void* dst, int* type, int* msize, int* nsize);
 
+// The same push, sharing the value's block instead of copying it (a variable read); the checks
+// and messages are those of PushToStack.
+int vkPushShared(CalcStackEntry* stack, int* sp, const VkBytes& data, int type, int msize, int nsize);
+
 // Pushes a 1 by 1 real without touching the heap.
 int vkPushScalar(CalcStackEntry* stack, int* sp, double value);
 

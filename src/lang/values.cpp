@@ -3,6 +3,7 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -11,31 +12,74 @@
 // ---------------------------------------------------------------------------------------
 // VkBytes
 
-VkBytes::VkBytes(const VkBytes& other) { assign(other.data(), other.size_); }
+VkBytes::Block* VkBytes::newBlock(std::size_t capacity) noexcept {
+  void* p = ::operator new(offsetof(Block, bytes) + (capacity ? capacity : 1), std::nothrow);
+  if (!p) return nullptr;
+  Block* b = static_cast<Block*>(p);
+  new (&b->refs) std::atomic<int>(1);
+  b->capacity = capacity;
+  return b;
+}
 
-VkBytes& VkBytes::operator=(const VkBytes& other) {
-  if (this != &other) assign(other.data(), other.size_);
+void VkBytes::drop() noexcept {
+  if (heap_ && heap_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    heap_->refs.~atomic<int>();
+    ::operator delete(heap_);
+  }
+  heap_ = nullptr;
+}
+
+void VkBytes::unshare() {
+  Block* b = newBlock(size_);
+  if (!b) throw std::bad_alloc();
+  if (size_) std::memcpy(b->bytes, heap_->bytes, size_);
+  drop();
+  heap_ = b;
+}
+
+VkBytes::VkBytes(const VkBytes& other) noexcept : size_(other.size_), heapInUse_(other.heapInUse_) {
+  if (heapInUse_) {
+    heap_ = other.heap_;
+    heap_->refs.fetch_add(1, std::memory_order_relaxed);
+  } else {
+    std::memcpy(small_, other.small_, kSmall);
+  }
+}
+
+VkBytes& VkBytes::operator=(const VkBytes& other) noexcept {
+  if (this == &other) return *this;
+  if (other.heapInUse_) {
+    if (heap_ != other.heap_) {
+      other.heap_->refs.fetch_add(1, std::memory_order_relaxed);
+      drop();
+      heap_ = other.heap_;
+    }
+  } else {
+    std::memcpy(small_, other.small_, kSmall);
+    if (heap_ && (heap_->capacity > kKeepForScalar || heap_->refs.load(std::memory_order_relaxed) != 1)) drop();
+  }
+  size_ = other.size_;
+  heapInUse_ = other.heapInUse_;
   return *this;
 }
 
 VkBytes::VkBytes(VkBytes&& other) noexcept
-    : heap_(std::move(other.heap_)),
-      capacity_(other.capacity_),
-      size_(other.size_),
-      heapInUse_(other.heapInUse_) {
+    : heap_(other.heap_), size_(other.size_), heapInUse_(other.heapInUse_) {
   std::memcpy(small_, other.small_, kSmall);
-  other.capacity_ = other.size_ = 0;
+  other.heap_ = nullptr;
+  other.size_ = 0;
   other.heapInUse_ = false;
 }
 
 VkBytes& VkBytes::operator=(VkBytes&& other) noexcept {
   if (this != &other) {
-    heap_ = std::move(other.heap_);
-    capacity_ = other.capacity_;
+    drop();
+    heap_ = other.heap_;
     size_ = other.size_;
     heapInUse_ = other.heapInUse_;
     std::memcpy(small_, other.small_, kSmall);
-    other.capacity_ = other.size_ = 0;
+    other.heap_ = nullptr;
+    other.size_ = 0;
     other.heapInUse_ = false;
   }
   return *this;
@@ -45,34 +89,73 @@ bool VkBytes::resize(std::size_t n) noexcept {
   if (n <= kSmall) {
     heapInUse_ = false;
     size_ = n;
-    // A big buffer is not kept for a scalar: a variable that once held a large matrix would
-    // otherwise hold its memory for the rest of the process.
-    if (capacity_ > (1u << 16)) {
-      heap_.reset();
-      capacity_ = 0;
-    }
+    if (heap_ && (heap_->capacity > kKeepForScalar || heap_->refs.load(std::memory_order_relaxed) != 1)) drop();
     return true;
   }
-  if (n > capacity_ || capacity_ / 4 > n) {
-    unsigned char* p = new (std::nothrow) unsigned char[n];
-    if (!p) return false;
-    heap_.reset(p);
-    capacity_ = n;
+  const bool reusable = heap_ && heap_->refs.load(std::memory_order_relaxed) == 1 && n <= heap_->capacity &&
+                        heap_->capacity / 4 <= n;
+  if (!reusable) {
+    Block* b = newBlock(n);
+    if (!b) return false;
+    drop();
+    heap_ = b;
   }
   heapInUse_ = true;
   size_ = n;
   return true;
 }
 
+bool VkBytes::grow(std::size_t n) noexcept {
+  if (n <= kSmall && !heapInUse_) {
+    size_ = n;
+    return true;
+  }
+  if (heapInUse_ && heap_->refs.load(std::memory_order_relaxed) == 1 && n <= heap_->capacity) {
+    size_ = n;
+    return true;
+  }
+  const std::size_t old = heapInUse_ ? heap_->capacity : kSmall;
+  std::size_t capacity = n;
+  if (n > size_ && capacity < old + old / 2) capacity = old + old / 2;
+  Block* b = newBlock(capacity);
+  if (!b) return false;
+  const std::size_t keep = n < size_ ? n : size_;
+  if (keep) std::memcpy(b->bytes, data(), keep);
+  drop();
+  heap_ = b;
+  heapInUse_ = true;
+  size_ = n;
+  return true;
+}
+
 bool VkBytes::assign(const void* src, std::size_t n) noexcept {
-  if (!resize(n)) return false;
-  if (n) std::memmove(data(), src, n);
+  if (n <= kSmall) {
+    // src may be this value's own block: copy before the block can go.
+    unsigned char tmp[kSmall];
+    if (n) std::memcpy(tmp, src, n);
+    resize(n);
+    if (n) std::memcpy(small_, tmp, n);
+    return true;
+  }
+  const bool reusable = heap_ && heap_->refs.load(std::memory_order_relaxed) == 1 && n <= heap_->capacity &&
+                        heap_->capacity / 4 <= n;
+  if (reusable) {
+    std::memmove(heap_->bytes, src, n);
+  } else {
+    Block* b = newBlock(n);
+    if (!b) return false;
+    std::memcpy(b->bytes, src, n);
+    drop();
+    heap_ = b;
+  }
+  heapInUse_ = true;
+  size_ = n;
   return true;
 }
 
 void VkBytes::release() noexcept {
-  heap_.reset();
-  capacity_ = size_ = 0;
+  drop();
+  size_ = 0;
   heapInUse_ = false;
 }
 

@@ -61,44 +61,78 @@ enum CalcValueType : int {
 enum VariableKind : int { kVarReal = 0, kVarString = 1, kVarPicture = 2, kVarInt = 4 };
 
 // ---------------------------------------------------------------------------------------
-// An owned byte buffer that keeps small values (a scalar, a short string) inline, so that the
-// executor's scalar pushes and variable reads never touch the heap, and that keeps its heap
-// capacity when a value of the same size or smaller replaces the old one.
+// A byte buffer that keeps small values (a scalar, a short string) inline, so that the
+// executor's scalar pushes and variable reads never touch the heap. A larger value lives in a
+// reference-counted heap block shared by copies: copying a matrix or string (reading a
+// variable onto the stack, assigning a result) is a pointer copy, and the first write through
+// a non-const accessor gives the writer its own block (copy on write). A block with one owner
+// keeps its capacity when a value of the same size or smaller replaces the old one, and grows
+// geometrically when a string is appended to in place.
 
 class VkBytes {
  public:
   VkBytes() = default;
-  VkBytes(const VkBytes& other);
-  VkBytes& operator=(const VkBytes& other);
+  VkBytes(const VkBytes& other) noexcept;
+  VkBytes& operator=(const VkBytes& other) noexcept;
   VkBytes(VkBytes&& other) noexcept;
   VkBytes& operator=(VkBytes&& other) noexcept;
-  ~VkBytes() = default;
+  ~VkBytes() { drop(); }
 
-  unsigned char* data() { return heapInUse_ ? heap_.get() : small_; }
-  const unsigned char* data() const { return heapInUse_ ? heap_.get() : small_; }
+  unsigned char* data() {
+    if (!heapInUse_) return small_;
+    if (heap_->refs.load(std::memory_order_relaxed) != 1) unshare();
+    return heap_->bytes;
+  }
+  const unsigned char* data() const { return heapInUse_ ? heap_->bytes : small_; }
   double* doubles() { return reinterpret_cast<double*>(data()); }
   const double* doubles() const { return reinterpret_cast<const double*>(data()); }
   int32_t* ints() { return reinterpret_cast<int32_t*>(data()); }
   const int32_t* ints() const { return reinterpret_cast<const int32_t*>(data()); }
   const char* chars() const { return reinterpret_cast<const char*>(data()); }
+  // Read access that never copies, also through a non-const object.
+  const unsigned char* cdata() const { return data(); }
+  const double* cdoubles() const { return doubles(); }
+  const int32_t* cints() const { return ints(); }
   std::size_t size() const { return size_; }
+  // Whether another value shares the heap block.
+  bool shared() const { return heapInUse_ && heap_->refs.load(std::memory_order_relaxed) != 1; }
 
   // Makes room for n bytes (contents undefined); false when memory cannot be had.
   bool resize(std::size_t n) noexcept;
+  // Makes the size n keeping the first min(n, size) bytes, growing the capacity geometrically;
+  // false when memory cannot be had (the value then stays as it was).
+  bool grow(std::size_t n) noexcept;
   bool assign(const void* src, std::size_t n) noexcept;
   void release() noexcept;
-  // A 1 by 1 real: kept inline, whatever heap buffer the entry holds for later.
+  // Drops a heap block that other values share (a value left behind on the stack must not
+  // keep a variable's block alive or make its next write copy it).
+  void releaseIfShared() noexcept {
+    if (shared()) release();
+  }
+  // A 1 by 1 real: kept inline, whatever heap block the value holds for later.
   void setScalar(double v) noexcept {
+    if (heap_ && (heap_->capacity > kKeepForScalar || heap_->refs.load(std::memory_order_relaxed) != 1)) drop();
     heapInUse_ = false;
     size_ = sizeof(double);
     std::memcpy(small_, &v, sizeof v);
   }
 
  private:
+  struct Block {
+    std::atomic<int> refs;
+    std::size_t capacity;
+    alignas(16) unsigned char bytes[1];
+  };
+  static Block* newBlock(std::size_t capacity) noexcept;
+  void drop() noexcept;
+  void unshare();
+
   static constexpr std::size_t kSmall = 24;
+  // A block bigger than this is not kept for a scalar: a value that once held a large matrix
+  // would otherwise hold its memory for the rest of the process.
+  static constexpr std::size_t kKeepForScalar = std::size_t{1} << 16;
   alignas(8) unsigned char small_[kSmall] = {};
-  std::unique_ptr<unsigned char[]> heap_;
-  std::size_t capacity_ = 0;
+  Block* heap_ = nullptr;  // owned reference (or null); used only while heapInUse_
   std::size_t size_ = 0;
   bool heapInUse_ = false;
 };
@@ -121,6 +155,13 @@ struct vk_Code {
   int nameId = -1;
   int varSlot = -1;
   int op = 0;  // VkOpcode of an operator, relation, logical or control record; 0 not yet known
+  // The executor's own decoding of the record (and of the few records after it that it runs
+  // as one step), made when the record first runs; 0 not yet made.
+  int xop = 0;
+  int aux = 0;
+  // The module slot a call record was resolved to, valid while vkModuleEpoch is unchanged.
+  int moduleSlot = -1;
+  unsigned moduleEpoch = 0;
 };
 
 // What an operator, relation, logical or control record does, decoded once from its name.
@@ -159,6 +200,10 @@ inline void vkSetRecord(vk_Code& record, int kind, const std::string& name, int 
   record.nameId = -1;
   record.varSlot = -1;
   record.op = 0;
+  record.xop = 0;
+  record.aux = 0;
+  record.moduleSlot = -1;
+  record.moduleEpoch = 0;
   record.number = kind == kCodeNumber ? std::atof(name.c_str()) : 0.0;
 }
 

@@ -27,6 +27,14 @@ inline uint64_t key(int nameId, int level) {
 int firstFreeHint = 0;
 // One past the last record that may be in use: deleting a level scans only this far.
 int usedEnd = 0;
+// Records given a level above 0 (module arguments and variables), so that the return from a
+// module visits its own records instead of the whole table. An entry may be stale (its record
+// since emptied or reused); the deletion checks each record's own level.
+std::vector<int> upperRecords;
+
+inline void noteLevel(int i) {
+  if (vk_level > 0) upperRecords.push_back(i);
+}
 
 void indexRecord(int i) {
   VariableRecord& v = variableTable[i];
@@ -120,6 +128,7 @@ int vkNewVariableId(const std::string& name, int nameId, int kind, int* index) {
     v.level = vk_level;
     v.data.release();
     indexRecord(i);
+    noteLevel(i);
     if (i + 1 > usedEnd) usedEnd = i + 1;
     if (index) *index = i;
     return 1;
@@ -173,15 +182,17 @@ int vkStoreVariable(int index, const std::string& name, int nameId, int kind, co
       return 0;
   }
   VariableRecord& v = variableTable[index];
-  unindexRecord(index);
+  // The index changes only when the record's name or level does (binding a module argument
+  // into the record reserved for it does neither).
+  const bool rekey = v.nameId != nameId || v.level != vk_level || v.state == 0;
   if (!v.data.assign(data, bytes)) {
     // The record must not look like a variable that has data.
     v.state = v.state == 1 ? 2 : v.state;
     v.msize = v.nsize = 0;
-    indexRecord(index);
     error_disp("Memory allocation error.");
     return 0;
   }
+  if (rekey) unindexRecord(index);
   v.state = 1;
   v.kind = kind;
   if (v.nameId != nameId) v.name = name;
@@ -189,17 +200,36 @@ int vkStoreVariable(int index, const std::string& name, int nameId, int kind, co
   v.msize = msize;
   v.nsize = kind == kVarPicture ? 0 : nsize;
   v.level = vk_level;
-  indexRecord(index);
+  if (rekey) {
+    indexRecord(index);
+    noteLevel(index);
+  }
   if (index + 1 > usedEnd) usedEnd = index + 1;
   return 1;
 }
 
 int deleteHighLevelVariable(int level) {
+  if (level > 0) {
+    // Every record above level 0 is in upperRecords.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < upperRecords.size(); ++k) {
+      const int i = upperRecords[k];
+      if (i >= static_cast<int>(variableTable.size())) continue;
+      VariableRecord& v = variableTable[i];
+      if (v.level >= level && (v.state != 0 || !v.name.empty()))
+        clearRecord(i);
+      else if (v.level > 0 && (v.state != 0 || !v.name.empty()))
+        upperRecords[kept++] = i;
+    }
+    upperRecords.resize(kept);
+    return 1;
+  }
   const int end = std::min(usedEnd, static_cast<int>(variableTable.size()));
   for (int i = 0; i < end; ++i) {
     if (variableTable[i].level >= level && (variableTable[i].state != 0 || !variableTable[i].name.empty()))
       clearRecord(i);
   }
+  upperRecords.clear();
   return 1;
 }
 
@@ -211,6 +241,7 @@ int initVarTable(std::vector<VariableRecord>& table) {
     byNameLevel().clear();
     firstFreeHint = 0;
     usedEnd = 0;
+    upperRecords.clear();
   }
   return 1;
 }
@@ -220,6 +251,7 @@ int deleteAllVariable() {
   byNameLevel().clear();
   firstFreeHint = 0;
   usedEnd = 0;
+  upperRecords.clear();
   return 1;
 }
 
@@ -266,8 +298,8 @@ int readVariable(vk_Code& rec, CalcStackEntry* stack, int* sp) {
   }
   const VariableRecord& v = variableTable[i];
   const int type = vkTypeOfKind(v.kind);
-  if (type == kValueReal && v.msize == 1 && v.nsize == 1) return vkPushScalar(stack, sp, v.data.doubles()[0]);
-  return PushToStack(stack, sp, v.data.data(), type, v.msize, v.nsize);
+  if (type == kValueReal && v.msize == 1 && v.nsize == 1) return vkPushScalar(stack, sp, v.data.cdoubles()[0]);
+  return vkPushShared(stack, sp, v.data, type, v.msize, v.nsize);
 }
 
 // Finds the variable the record names at this level or reserves one of `kind`; -1 on failure.
@@ -297,6 +329,22 @@ int storeNumbers(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind
   if (i < 0) return 0;
   VariableRecord& v = variableTable[i];
   const std::size_t n = static_cast<std::size_t>(elements);
+  const std::size_t elementBytes = kind == kVarReal ? 8 : 4;
+  if (top.type == (kind == kVarReal ? kValueReal : kValueInt) && top.data.size() == n * elementBytes) {
+    // The value moves from the stack into the variable: no copy.
+    v.data = std::move(top.data);
+    v.state = 1;
+    v.kind = kind;
+    v.msize = top.msize;
+    v.nsize = top.nsize;
+    if (v.level != vk_level) {
+      unindexRecord(i);
+      v.level = vk_level;
+      indexRecord(i);
+      noteLevel(i);
+    }
+    return finishAssignment(pc, sp);
+  }
   // The old value goes only once the new one can be held: a failed assignment keeps it.
   VkBytes fresh;
   VkBytes& dst = (top.type == (kind == kVarReal ? kValueReal : kValueInt)) ? v.data : fresh;
@@ -307,15 +355,15 @@ int storeNumbers(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind
   if (kind == kVarReal) {
     double* out = dst.doubles();
     if (top.type == kValueReal)
-      std::memcpy(out, top.data.data(), n * 8);
+      std::memcpy(out, top.data.cdata(), n * 8);
     else
-      for (std::size_t k = 0; k < n; ++k) out[k] = top.data.ints()[k];
+      for (std::size_t k = 0; k < n; ++k) out[k] = top.data.cints()[k];
   } else {
     int32_t* out = dst.ints();
     if (top.type == kValueInt)
-      std::memcpy(out, top.data.data(), n * 4);
+      std::memcpy(out, top.data.cdata(), n * 4);
     else
-      for (std::size_t k = 0; k < n; ++k) out[k] = vkTruncToInt(top.data.doubles()[k]);
+      for (std::size_t k = 0; k < n; ++k) out[k] = vkTruncToInt(top.data.cdoubles()[k]);
   }
   if (&dst == &fresh) v.data = std::move(fresh);
   v.state = 1;
@@ -326,6 +374,7 @@ int storeNumbers(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind
     unindexRecord(i);
     v.level = vk_level;
     indexRecord(i);
+    noteLevel(i);
   }
   return finishAssignment(pc, sp);
 }
@@ -335,12 +384,7 @@ int storeBytes(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind) 
   const int i = targetVariable(rec, kind);
   if (i < 0) return 0;
   VariableRecord& v = variableTable[i];
-  if (!v.data.assign(top.data.data(), top.data.size())) {
-    v.state = 2;
-    v.msize = v.nsize = 0;
-    error_disp("Memory allocation error (new var)");
-    return 0;
-  }
+  v.data = std::move(top.data);
   v.state = 1;
   v.kind = kind;
   v.msize = top.msize;

@@ -8,12 +8,16 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextLength>
+#include <QTextList>
 #include <QTextOption>
+#include <QTextTable>
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <map>
 #include <string_view>
 
 #include "platform/console_log.h"
@@ -33,6 +37,8 @@ constexpr qsizetype kMaxTabs = 256;
 // file cannot make layout run away.
 constexpr int kMaxFontHalfPoints = 2 * 1000;
 constexpr int kMaxTwips = 20 * 10000;
+// Cells in a table row: what RTF itself allows.
+constexpr int kMaxColumns = 63;
 
 enum class Dest {
   Text,  // the document body, a field result
@@ -41,6 +47,7 @@ enum class Dest {
   FieldInst,
   Pict,
   Attachment,  // \NeXTGraphic: the text is the attachment's file name
+  ListText,    // \listtext, \pntext: the marker of a list item, which the list itself draws
 };
 
 struct CharState {
@@ -67,6 +74,9 @@ struct ParaState {
   bool lineMultiple = false;
   QList<QTextOption::Tab> tabs;
   QTextOption::TabType nextTabType = QTextOption::LeftTab;
+  bool inTable = false;  // \intbl: the paragraph belongs to a table cell
+  int listId = 0;        // \ls: the list (override) number, 0 = none
+  int listLevel = 0;     // \ilvl
 };
 
 struct Group {
@@ -482,6 +492,10 @@ class Reader {
       return setDest(Dest::Pict);
     }
     if (w == "shppict") return;  // holds the \pict we read
+    if (w == "listtext" || w == "pntext") {
+      listMarker_.clear();
+      return setDest(Dest::ListText);
+    }
     if (w == "object") {
       // An embedded object: only its \result shows.
       flushRun();
@@ -523,7 +537,7 @@ class Reader {
         "fontemb",      "fontfile",
         "defchp",       "defpap",
         "template",     "userprops",
-        "docvar",
+        "docvar",       "nonesttables",
     };
     for (std::string_view s : kSkipped)
       if (w == s) return skipCurrentGroup();
@@ -602,9 +616,20 @@ class Reader {
     if (w == "u") return unicodeWithFallback(n);
 
     // Characters.
-    if (w == "par" || w == "sect" || w == "page" || w == "row") return paragraphEnd();
+    if (w == "par" || w == "sect" || w == "page") return paragraphEnd();
     if (w == "line") return unicodeChar(0x2028);
-    if (w == "tab" || w == "cell") return unicodeChar('\t');
+    if (w == "tab") return unicodeChar('\t');
+    // Tables: a row's cells end with \cell, the row with \row; \cellx gives each cell's right
+    // edge. A table inside a cell is kept as its text, one cell after a tab, one row a line.
+    if (w == "cell") return cellEnd();
+    if (w == "row") return rowEnd();
+    if (w == "nestcell") return unicodeChar('\t');
+    if (w == "nestrow") return paragraphEnd();
+    if (w == "trowd") return rowCellx_.clear();
+    if (w == "cellx") {
+      if (static_cast<int>(rowCellx_.size()) < kMaxColumns) rowCellx_.push_back(clampInt(n, 0, kMaxTwips));
+      return;
+    }
     if (w == "emdash") return unicodeChar(0x2014);
     if (w == "endash") return unicodeChar(0x2013);
     if (w == "emspace") return unicodeChar(0x2003);
@@ -663,7 +688,13 @@ class Reader {
     if (w == "pard") {
       const ParaState fresh;
       pa = fresh;
-    } else if (w == "ql")
+    } else if (w == "intbl")
+      pa.inTable = on;
+    else if (w == "ls")
+      pa.listId = clampInt(n, 0, 1 << 20);
+    else if (w == "ilvl")
+      pa.listLevel = clampInt(n, 0, 8);
+    else if (w == "ql")
       pa.align = 1;
     else if (w == "qc")
       pa.align = 2;
@@ -808,6 +839,9 @@ class Reader {
       case Dest::Attachment:
         if (attachmentName_.size() < 1024) attachmentName_ += text;
         return;
+      case Dest::ListText:
+        if (listMarker_.size() < 64) listMarker_ += text;
+        return;
       default:
         return;
     }
@@ -864,6 +898,7 @@ class Reader {
 
   void flushRun() {
     if (run_.isEmpty() || stack_.empty()) return;
+    placeForText();
     cursor_.insertText(run_, charFormat(top()));
     run_.clear();
   }
@@ -886,9 +921,10 @@ class Reader {
       default:
         break;
     }
-    // Distances: twips to points, which the document takes as its units.
-    if (pa.left) f.setLeftMargin(pa.left / 20.0);
-    if (pa.first) f.setTextIndent(pa.first / 20.0);
+    // Distances: twips to points, which the document takes as its units. A list item's
+    // indents are the list's own, which the list draws.
+    if (pa.left && !isListItem(pa)) f.setLeftMargin(pa.left / 20.0);
+    if (pa.first && !isListItem(pa)) f.setTextIndent(pa.first / 20.0);
     if (pa.right) f.setRightMargin(pa.right / 20.0);
     if (pa.before) f.setTopMargin(pa.before / 20.0);
     if (pa.after) f.setBottomMargin(pa.after / 20.0);
@@ -907,7 +943,9 @@ class Reader {
     if (top().ignoreText) return;
     flushBytes();
     flushRun();
+    placeForText();
     cursor_.setBlockFormat(blockFormat(top().para));
+    applyList(top().para);
     cursor_.insertBlock(QTextBlockFormat(), charFormat(top()));
     lastPara_ = top().para;
   }
@@ -920,11 +958,159 @@ class Reader {
     }
     // The last paragraph has no \par: it takes the paragraph state in force at the end.
     cursor_.setBlockFormat(blockFormat(lastPara_));
+    if (!cursor_.block().text().isEmpty()) applyList(lastPara_);
     // A document without text (a template) still gives what is typed into it its font.
     if (doc_.isEmpty()) {
       cursor_.setBlockCharFormat(lastChars_);
       cursor_.setCharFormat(lastChars_);
     }
+  }
+
+  // ---- lists ----
+
+  bool isListItem(const ParaState& pa) const { return pa.listId != 0 || !listMarker_.trimmed().isEmpty(); }
+
+  // The style a list item's marker shows: "1." numbers, "a)" letters, "iv." Roman figures,
+  // anything else a bullet of the nearest shape.
+  static QTextListFormat::Style styleOfMarker(QString m) {
+    m = m.trimmed();
+    while (!m.isEmpty() && (m.endsWith(u'.') || m.endsWith(u')'))) m.chop(1);
+    if (m.startsWith(u'(')) m.remove(0, 1);
+    if (m.isEmpty()) return QTextListFormat::ListDisc;
+    const auto all = [&](auto pred) { return std::all_of(m.begin(), m.end(), pred); };
+    if (all([](QChar c) { return c.isDigit(); })) return QTextListFormat::ListDecimal;
+    const QString romanLower = QStringLiteral("ivxlcdm");
+    if (all([&](QChar c) { return romanLower.contains(c); }) && (m.size() > 1 || m == u"i"))
+      return QTextListFormat::ListLowerRoman;
+    if (all([&](QChar c) { return romanLower.toUpper().contains(c); }) && (m.size() > 1 || m == u"I"))
+      return QTextListFormat::ListUpperRoman;
+    if (m.size() <= 2 && all([](QChar c) { return c >= u'a' && c <= u'z'; })) return QTextListFormat::ListLowerAlpha;
+    if (m.size() <= 2 && all([](QChar c) { return c >= u'A' && c <= u'Z'; })) return QTextListFormat::ListUpperAlpha;
+    const QChar c = m.front();
+    if (c == QChar(0x25E6) || c == u'o' || c == QChar(0x25CB)) return QTextListFormat::ListCircle;
+    if (c == QChar(0x25AA) || c == QChar(0x25A0) || c == u'\u00A7') return QTextListFormat::ListSquare;
+    return QTextListFormat::ListDisc;
+  }
+
+  // Makes the paragraph that just ended (the cursor's block) an item of its list: items of
+  // one \ls and level share a list, items marked by their text alone share one until a
+  // paragraph that is no item.
+  void applyList(const ParaState& pa) {
+    const QString marker = listMarker_;
+    listMarker_.clear();
+    if (pa.listId == 0 && marker.trimmed().isEmpty()) {
+      std::erase_if(lists_, [](const auto& entry) { return entry.first.first < 0; });
+      return;
+    }
+    const std::pair<int, int> key{pa.listId != 0 ? pa.listId : -1, pa.listLevel};
+    QTextList*& list = lists_[key];
+    if (list && list->document() == &doc_) {
+      list->add(cursor_.block());
+      return;
+    }
+    QTextListFormat format;
+    format.setStyle(styleOfMarker(marker));
+    format.setIndent(pa.listLevel + 1);
+    list = cursor_.createList(format);
+  }
+
+  // ---- tables ----
+
+  // Puts the cursor where the next text belongs: into the cell whose \cell came last, into a
+  // new row after \row, into a new table, or out of the table after its last row.
+  void placeForText(bool cellContent = false) {
+    if (stack_.empty()) return;
+    const bool inTable = cellContent || top().para.inTable;
+    if (!inTable) {
+      if (table_) endTable();
+      return;
+    }
+    if (!table_) return startTable();
+    if (rowEnded_) {
+      table_->appendRows(1);
+      ++row_;
+      col_ = 0;
+      rowEnded_ = cellPending_ = false;
+      return moveToCell();
+    }
+    if (cellPending_) {
+      cellPending_ = false;
+      ++col_;
+      if (col_ >= table_->columns()) {
+        if (table_->columns() >= kMaxColumns) {
+          col_ = table_->columns() - 1;  // what would go further right joins the last cell
+          cursor_ = table_->cellAt(row_, col_).lastCursorPosition();
+          cursor_.insertText(QStringLiteral("\t"));
+          return;
+        }
+        table_->appendColumns(1);
+      }
+      moveToCell();
+    }
+  }
+
+  QList<QTextLength> cellWidths() const {
+    QList<QTextLength> widths;
+    int left = 0;
+    for (const int right : rowCellx_) {
+      widths.append(QTextLength(QTextLength::FixedLength, std::max(right - left, 20) / 20.0));
+      left = right;
+    }
+    return widths;
+  }
+
+  void startTable() {
+    // The paragraph before the table ended with \par, which began an empty one; Qt puts a
+    // table behind a paragraph of its own, so the empty one is taken back.
+    if (cursor_.block().length() == 1 && cursor_.position() > 0) {
+      QTextCursor before(cursor_);
+      before.movePosition(QTextCursor::PreviousBlock);
+      if (!before.currentTable() && !before.currentList()) cursor_.deletePreviousChar();
+    }
+    QTextTableFormat format;
+    format.setBorder(1);
+    format.setCellSpacing(0);
+    format.setCellPadding(2);
+    format.setColumnWidthConstraints(cellWidths());
+    const int columns = std::clamp(static_cast<int>(rowCellx_.size()), 1, kMaxColumns);
+    table_ = cursor_.insertTable(1, columns, format);
+    row_ = col_ = 0;
+    rowEnded_ = cellPending_ = false;
+    moveToCell();
+  }
+
+  void moveToCell() { cursor_ = table_->cellAt(row_, col_).firstCursorPosition(); }
+
+  void endTable() {
+    cursor_ = table_->lastCursorPosition();
+    cursor_.movePosition(QTextCursor::NextBlock);
+    table_ = nullptr;
+    rowEnded_ = cellPending_ = false;
+  }
+
+  void cellEnd() {
+    if (stack_.empty() || top().dest != Dest::Text || top().ignoreText) return;
+    flushBytes();
+    placeForText(true);
+    flushRun();
+    cursor_.setBlockFormat(blockFormat(top().para));
+    cellPending_ = true;
+  }
+
+  void rowEnd() {
+    if (stack_.empty() || top().dest != Dest::Text || top().ignoreText) return;
+    flushBytes();
+    if (!table_) return paragraphEnd();
+    if (!run_.isEmpty()) placeForText(true);
+    flushRun();
+    // Row properties may come at the end of the row: the widths are taken when they are known.
+    if (table_->format().columnWidthConstraints().isEmpty() && !rowCellx_.empty()) {
+      QTextTableFormat format = table_->format();
+      format.setColumnWidthConstraints(cellWidths());
+      table_->setFormat(format);
+    }
+    rowEnded_ = true;
+    cellPending_ = false;
   }
 
   // ---- pictures and attachments ----
@@ -986,6 +1172,7 @@ class Reader {
 
   void insertAt(const QString& name, const QByteArray& data, const QString& sourceFolder, QSizeF size) {
     flushRun();
+    placeForText();
     cursor_.setCharFormat(charFormat(top()));
     insertAttachment(cursor_, name, data, size, sourceFolder);
   }
@@ -1024,6 +1211,15 @@ class Reader {
 
   QString attachmentName_;
   int attachmentWidth_ = 0, attachmentHeight_ = 0;
+
+  QString listMarker_;
+  std::map<std::pair<int, int>, QTextList*> lists_;
+
+  QTextTable* table_ = nullptr;
+  int row_ = 0, col_ = 0;
+  bool cellPending_ = false;
+  bool rowEnded_ = false;
+  std::vector<int> rowCellx_;
 
   QByteArray pictBytes_;
   std::string pictHex_;

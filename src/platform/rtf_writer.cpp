@@ -12,9 +12,13 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFragment>
+#include <QTextFrame>
 #include <QTextImageFormat>
+#include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -43,8 +47,43 @@ struct ParaState {
   int lineSpacing = 0;
   bool lineMultiple = false;
   QList<QTextOption::Tab> tabs;
+  bool inTable = false;
+  int listId = 0;  // 1-based number of the block's list, 0 = none
+  int listLevel = 0;
   bool operator==(const ParaState&) const = default;
 };
+
+// The width a table is laid out in when its columns give no lengths: a page's text (twips).
+constexpr int kTableTwips = 9360;
+
+// RTF's number formats (\levelnfc) of the list styles; 23 is a bullet.
+int numberFormatOf(QTextListFormat::Style style) {
+  switch (style) {
+    case QTextListFormat::ListDecimal:
+      return 0;
+    case QTextListFormat::ListUpperRoman:
+      return 1;
+    case QTextListFormat::ListLowerRoman:
+      return 2;
+    case QTextListFormat::ListUpperAlpha:
+      return 3;
+    case QTextListFormat::ListLowerAlpha:
+      return 4;
+    default:
+      return 23;
+  }
+}
+
+QString bulletOf(QTextListFormat::Style style) {
+  switch (style) {
+    case QTextListFormat::ListCircle:
+      return QString(QChar(0x25E6));
+    case QTextListFormat::ListSquare:
+      return QString(QChar(0x25AA));
+    default:
+      return QString(QChar(0x2022));
+  }
+}
 
 int twips(qreal points) { return static_cast<int>(std::lround(points * 20.0)); }
 
@@ -69,18 +108,11 @@ class Writer {
   WriteOutput run() {
     // The font table's entry 0 is the document's default family.
     fontIndex(doc_.defaultFont().family());
+    for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next())
+      if (QTextList* list = block.textList(); list && !lists_.contains(list)) lists_.append(list);
     QByteArray body;
     out_ = &body;
-    ParaState previous;
-    bool first = true;
-    for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next()) {
-      const ParaState pa = paraState(block.blockFormat());
-      if (first || !(pa == previous)) writePara(pa);
-      previous = pa;
-      first = false;
-      writeBlock(block);
-      if (block.next().isValid()) body += "\\par\n";
-    }
+    writeFrame(doc_.rootFrame(), false);
     QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1";
     if (const qreal tab = doc_.defaultTextOption().tabStopDistance(); tab > 0)
       head += cformat("\\deftab%d", twips(tab)).c_str();
@@ -95,6 +127,7 @@ class Writer {
     for (const QColor& c : colors_)
       head += cformat("\\red%d\\green%d\\blue%d;", c.red(), c.green(), c.blue()).c_str();
     head += "}\n";
+    head += listTables();
     WriteOutput result;
     result.rtf = head + body + "}\n";
     result.attachments = std::move(attachments_);
@@ -210,6 +243,12 @@ class Writer {
         o += "\\tqdec";
       o += cformat("\\tx%d", twips(t.position)).c_str();
     }
+    if (pa.inTable) o += "\\intbl";
+    if (pa.listId) {
+      o += cformat("\\ls%d\\ilvl%d", pa.listId, pa.listLevel).c_str();
+      // Readers that draw the list from the paragraph's indents see it where the list is.
+      if (!pa.left && !pa.first) o += cformat("\\fi-360\\li%d", 720 * (pa.listLevel + 1)).c_str();
+    }
     if (pa.left) o += cformat("\\li%d", pa.left).c_str();
     if (pa.first) o += cformat("\\fi%d", pa.first).c_str();
     if (pa.right) o += cformat("\\ri%d", pa.right).c_str();
@@ -252,11 +291,141 @@ class Writer {
     if (to.underline != s.underline) w += to.underline ? "\\ul" : "\\ulnone";
     if (to.strike != s.strike) w += to.strike ? "\\strike" : "\\strike0";
     if (to.fg != s.fg) w += cformat("\\cf%d", to.fg).c_str();
-    if (to.bg != s.bg) w += cformat("\\cb%d", to.bg).c_str();
+    // \\cb for the old readers, \\chcbpat for the rest (Word and LibreOffice ignore \\cb).
+    if (to.bg != s.bg) w += cformat("\\cb%d\\chcbpat%d", to.bg, to.bg).c_str();
     if (to.vertical != s.vertical)
       w += to.vertical > 0 ? "\\super" : to.vertical < 0 ? "\\sub" : "\\nosupersub";
     if (!w.isEmpty()) *out_ += w + ' ';
     state_ = to;
+  }
+
+  // The blocks and frames of `frame` in order, a \\par after each paragraph that more follows.
+  void writeFrame(QTextFrame* frame, bool inTable) {
+    bool first = true;
+    for (QTextFrame::iterator it = frame->begin(); !it.atEnd();) {
+      QTextFrame* child = it.currentFrame();
+      const QTextBlock block = it.currentBlock();
+      ++it;
+      const bool more = !it.atEnd();
+      if (child) {
+        auto* table = qobject_cast<QTextTable*>(child);
+        if (table && !inTable) {
+          writeTable(table);  // its rows end with \\row, which ends a paragraph
+          previousValid_ = false;
+        } else {
+          // A table inside a cell, or another frame: its paragraphs as they come.
+          writeFrame(child, inTable);
+          if (more) *out_ += "\\par\n";
+        }
+      } else if (block.isValid()) {
+        writeParagraph(block, inTable, inTable && first);
+        if (more) *out_ += "\\par\n";
+      }
+      first = false;
+    }
+  }
+
+  void writeParagraph(const QTextBlock& block, bool inTable, bool freshPard) {
+    ParaState pa = paraState(block.blockFormat());
+    pa.inTable = inTable;
+    QTextList* list = block.textList();
+    if (list) {
+      pa.listId = static_cast<int>(lists_.indexOf(list)) + 1;
+      pa.listLevel = std::clamp(list->format().indent() - 1, 0, 8);
+    }
+    if (freshPard || !previousValid_ || !(pa == previous_)) writePara(pa);
+    previous_ = pa;
+    previousValid_ = true;
+    if (list) {
+      // The marker as text, for readers that draw no lists.
+      const QTextListFormat::Style style = list->format().style();
+      const QString marker = numberFormatOf(style) == 23 ? bulletOf(style) : list->itemText(block);
+      *out_ += "{\\listtext " + escaped(marker) + "\\tab }";
+    }
+    writeBlock(block);
+  }
+
+  void writeTable(QTextTable* table) {
+    const int rows = table->rows();
+    const int columns = table->columns();
+    const QList<QTextLength> constraints = table->format().columnWidthConstraints();
+    std::vector<int> widths;
+    for (int c = 0; c < columns; ++c) {
+      const QTextLength length = constraints.value(c);
+      int w = kTableTwips / std::max(columns, 1);
+      if (length.type() == QTextLength::FixedLength && length.rawValue() > 0)
+        w = twips(length.rawValue());
+      else if (length.type() == QTextLength::PercentageLength && length.rawValue() > 0)
+        w = static_cast<int>(std::lround(kTableTwips * length.rawValue() / 100.0));
+      widths.push_back(std::max(w, 20));
+    }
+    const bool borders = table->format().border() > 0;
+    for (int r = 0; r < rows; ++r) {
+      QByteArray& o = *out_;
+      o += "\\trowd\\trgaph108\\trleft0";
+      int right = 0;
+      for (int c = 0; c < columns; ++c) {
+        if (borders)
+          o += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+        right += widths[static_cast<size_t>(c)];
+        o += cformat("\\cellx%d", right).c_str();
+      }
+      o += '\n';
+      for (int c = 0; c < columns; ++c) {
+        const QTextTableCell cell = table->cellAt(r, c);
+        // A cell spanning several places is written once; the places it covers stay empty.
+        if (cell.row() == r && cell.column() == c)
+          writeFrameOfCell(cell);
+        else
+          *out_ += "\\pard\\intbl ";
+        *out_ += "\\cell ";
+        previousValid_ = false;
+      }
+      *out_ += "\\row\n";
+    }
+  }
+
+  void writeFrameOfCell(const QTextTableCell& cell) {
+    bool first = true;
+    for (QTextFrame::iterator it = cell.begin(); !it.atEnd();) {
+      QTextFrame* child = it.currentFrame();
+      const QTextBlock block = it.currentBlock();
+      ++it;
+      const bool more = !it.atEnd();
+      if (child)
+        writeFrame(child, true);
+      else if (block.isValid())
+        writeParagraph(block, true, first);
+      if (more) *out_ += "\\par\n";
+      first = false;
+    }
+  }
+
+  // The list table and its overrides: list i is \\ls i, with one level per indent.
+  QByteArray listTables() const {
+    if (lists_.isEmpty()) return {};
+    QByteArray t = "{\\*\\listtable\n";
+    for (int i = 0; i < lists_.size(); ++i) {
+      const QTextListFormat::Style style = lists_.at(i)->format().style();
+      const int nfc = numberFormatOf(style);
+      t += cformat("{\\list\\listtemplateid%d\\listhybrid", i + 1).c_str();
+      for (int level = 0; level < 9; ++level) {
+        t += cformat("{\\listlevel\\levelnfc%d\\levelnfcn%d\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1", nfc,
+                     nfc)
+                 .c_str();
+        if (nfc == 23)
+          t += "{\\leveltext\\'01" + escaped(bulletOf(style)) + ";}{\\levelnumbers;}";
+        else
+          t += cformat("{\\leveltext\\'02\\'%02x.;}{\\levelnumbers\\'01;}", level).c_str();
+        t += cformat("\\fi-360\\li%d\\lin%d }", 720 * (level + 1), 720 * (level + 1)).c_str();
+      }
+      t += cformat("{\\listname ;}\\listid%d}\n", i + 1).c_str();
+    }
+    t += "}\n{\\*\\listoverridetable";
+    for (int i = 0; i < lists_.size(); ++i)
+      t += cformat("{\\listoverride\\listid%d\\listoverridecount0\\ls%d}", i + 1, i + 1).c_str();
+    t += "}\n";
+    return t;
   }
 
   void writeBlock(const QTextBlock& block) {
@@ -405,6 +574,9 @@ class Writer {
   AttachmentMode mode_;
   QByteArray* out_ = nullptr;
   CharState state_;
+  ParaState previous_;
+  bool previousValid_ = false;
+  QList<QTextList*> lists_;
   QStringList families_;
   QList<QColor> colors_;
   std::vector<Attachment> attachments_;

@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <cstdint>
+#include <vector>
 
 #include "graphics/graphics_hooks.h"
+#include "graphics/packbits.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "graphics/picture_files.h"
@@ -106,6 +113,106 @@ TEST_F(PictureFiles, FailuresReportAndLeaveNoFile) {
   broken.close();
   EXPECT_EQ(DoLoadPicture("broken.png", out), 0);
   EXPECT_EQ(errors, "Invalid ComponentInstance.|Invalid ComponentInstance.|Can not get Picture.|");
+}
+
+// A file that is a PICT by its name or its header but does not decode fails as the picture
+// it is, instead of passing for a file that is no picture.
+TEST_F(PictureFiles, BrokenPictFilesCannotGetAPicture) {
+  QByteArray header(512, '\0');
+  header += QByteArray("\x00\x40\x00\x00\x00\x00\x00\x10\x00\x10\x00\x11\x02\xFF\x77\x77", 16);
+  for (const char* name : {"broken.pict", "broken.pct", "headed.dat"}) {
+    QFile file(folder + "/" + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(std::string(name) == "headed.dat" ? header : QByteArray("not really a picture"));
+    file.close();
+    EXPECT_TRUE(canImportPicture(name)) << name;
+    QByteArray out;
+    errors.clear();
+    EXPECT_EQ(DoLoadPicture(name, out), 0) << name;
+    EXPECT_EQ(errors, "Can not get Picture.|") << name;
+  }
+}
+
+// ImageMagick writes the compressed-image opcode two bytes short of its data; the JPEG's own
+// end marker shows where it ends.
+TEST_F(PictureFiles, JpegOpcodeDeclaredTwoBytesShortIsRead) {
+  QImage photo(40, 30, QImage::Format_RGB32);
+  photo.fill(qRgb(20, 120, 220));
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(photo.save(&buffer, "JPEG"));
+  QByteArray picture = Picture::fromJpeg(jpeg, photo.size()).bytes();
+  const qsizetype op = picture.indexOf(QByteArray("\x82\x00", 2));
+  ASSERT_GT(op, 0);
+  auto* length = reinterpret_cast<unsigned char*>(picture.data()) + op + 2;
+  const std::uint32_t declared =
+      (std::uint32_t(length[0]) << 24 | std::uint32_t(length[1]) << 16 | std::uint32_t(length[2]) << 8 | length[3]) - 2;
+  for (int i = 0; i < 4; ++i) length[i] = static_cast<unsigned char>(declared >> (24 - 8 * i));
+  const QImage image = Picture(picture).toImage();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), QSize(40, 30));
+  EXPECT_LT(std::abs(qBlue(image.pixel(20, 15)) - 220), 8);
+}
+
+// The pixels of the first direct-bits row of a picture, plane by plane (alpha, red, green,
+// blue), as a reader sees them that takes the stored components at their word.
+std::vector<std::uint8_t> firstRowPlanes(const QByteArray& picture, int width) {
+  const qsizetype op = picture.indexOf(QByteArray("\x00\x9A\x00\x00\x00\xFF", 6));
+  if (op < 0) return {};
+  const qsizetype rowAt = op + 2 + 68;
+  const auto* d = reinterpret_cast<const std::uint8_t*>(picture.constData());
+  const std::size_t count = d[rowAt];
+  std::vector<std::uint8_t> planes(static_cast<std::size_t>(width) * 4);
+  if (!unpackBits(d + rowAt + 1, count, planes.data(), planes.size())) return {};
+  return planes;
+}
+
+// A plot or drawing leaves clear what it did not paint; those pixels are stored white, so
+// that a reader ignoring the alpha shows white paper instead of black.
+TEST_F(PictureFiles, ClearPixelsAreStoredWhite) {
+  QImage drawing(10, 3, QImage::Format_ARGB32);
+  drawing.fill(Qt::transparent);
+  drawing.setPixel(4, 0, qRgba(200, 0, 0, 255));
+  const QByteArray picture = Picture::fromImage(drawing).bytes();
+  const std::vector<std::uint8_t> planes = firstRowPlanes(picture, 10);
+  ASSERT_EQ(planes.size(), 40u);
+  for (int x = 0; x < 10; ++x) {
+    SCOPED_TRACE(x);
+    const bool painted = x == 4;
+    EXPECT_EQ(planes[x], painted ? 255 : 0);                // alpha
+    EXPECT_EQ(planes[10 + x], painted ? 200 : 255);         // red
+    EXPECT_EQ(planes[20 + x], painted ? 0 : 255);           // green
+    EXPECT_EQ(planes[30 + x], painted ? 0 : 255);           // blue
+  }
+  // Our own reader still sees a clear pixel as clear.
+  const QImage back = Picture(picture).toImage();
+  EXPECT_EQ(back.pixel(0, 0), qRgba(0, 0, 0, 0));
+  EXPECT_EQ(back.pixel(4, 0), qRgba(200, 0, 0, 255));
+}
+
+// ImageMagick, where it is installed, shows a saved plot as the application does.
+TEST_F(PictureFiles, SavedPictureReadsTheSameInImageMagick) {
+  QImage drawing(10, 3, QImage::Format_ARGB32);
+  drawing.fill(Qt::transparent);
+  drawing.setPixel(4, 0, qRgba(200, 0, 0, 255));
+  const QByteArray picture = Picture::fromImage(drawing).bytes();
+  const QString magick = QStandardPaths::findExecutable("convert");
+  QProcess version;
+  if (!magick.isEmpty()) {
+    version.start(magick, {"-version"});
+    version.waitForFinished(30000);
+  }
+  if (magick.isEmpty() || !version.readAllStandardOutput().contains("Version: ImageMagick"))
+    GTEST_SKIP() << "ImageMagick is not installed";
+  ASSERT_EQ(DoSavePicture2("plot.pict", picture), 1);
+  QProcess convert;
+  convert.start(magick, {folder + "/plot.pict", folder + "/plot.png"});
+  ASSERT_TRUE(convert.waitForFinished(60000));
+  const QImage seen = flattenOnWhite(QImage(folder + "/plot.png"));
+  ASSERT_EQ(seen.size(), QSize(10, 3));
+  EXPECT_EQ(seen.pixel(0, 0), qRgb(255, 255, 255));
+  EXPECT_EQ(seen.pixel(4, 0), qRgb(200, 0, 0));
 }
 
 TEST_F(PictureFiles, LargePngPhotoLoadsBelowTheLimit) {

@@ -19,6 +19,7 @@
 #include "diary/one_shot_timer.h"
 #include "diary/ui/get_key_on_table.h"
 
+class CalOption;
 class QImage;
 class QLabel;
 class QMenu;
@@ -160,7 +161,14 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void openBeforeSheet();
   void openMemoView();
   void openMemoViewOpen();
+  // Saves the memo sheet, then shows the file there (recorded in the sheet's own history).
   void openDocumentOnMemo(const QString& path);
+  // The date (and time) stamp into the focused memo: the main memo through
+  // "pasteDateInMainDoc" / "pasteDateTimeInMainDoct", the memo sheet directly.
+  void pasteDateAction();
+  void pasteDateTimeAction();
+  // Re-indents the focused memo from its marks ("Basso" when no memo has the focus).
+  void autoIndent();
   void memoMenuButtonsAction(int tag);
   void executeCommandScript(const QString& name);
   int calcDocLines() const;
@@ -178,8 +186,11 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   const QStringList& recentMemo() const { return recentMemo_.paths(); }
   const QString& rememberString() const { return rememberString_; }
   const std::array<double, 5>& sideViewWidths() const { return sideViewWidths_; }
-  // The memo sheet's text, kept in Preferences/tempMemo.rtfd across launches.
+  // The memo sheet's text; which file it belongs to is the memo options controller's to say.
   QTextDocument* memoSheetDocument() const { return memoSheetDocument_; }
+  // The memo options controller (it registers itself when made, before awakeFromNib).
+  void setCalendarOption(CalOption* option) { calendarOption_ = option; }
+  CalOption* calendarOption() const { return calendarOption_; }
 
   // ---- seams: the clock, the alert panels and the end of the process, replaced by tests
   void setTodaySource(std::function<QDate()> source) { todaySource_ = std::move(source); }
@@ -258,7 +269,6 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
   std::function<QDateTime()> clock_;
   std::function<void(const char*)> playSound_;
-  QString memoSheetFile_;  // the document the memo sheet shows; tempMemo.rtfd unless one was opened there
   Opener opener_;
   SavePanel savePanel_;
   bool loadingMemo_ = false;
@@ -280,7 +290,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool tmpBackGroundColorStatus_ = false;
   std::array<double, 5> sideViewWidths_{500, 500, 500, 500, 500};
   QTextDocument* memoSheetDocument_ = nullptr;
-  bool memoSheetFileUnreadable_ = false;
+  CalOption* calendarOption_ = nullptr;
 
   bool terminating_ = false;
   std::function<QDate()> todaySource_;

@@ -23,7 +23,11 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/ui/cal_option.h"
+#include "editors/ui/document_commands.h"
 #include "editors/ui/main_text_view.h"
+#include "editors/ui/menu_script.h"
+#include "editors/ui/temporary_highlights.h"
 #include "lang/builtins/command_bridge.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
@@ -58,6 +62,8 @@ int intValue(const QString& text) {
 
 void Calcndar::buildSideViews() {
   memoSheet_ = new pravella::MemoSheetDrawer(window_);
+  // The view owns the sheet's document: it still reads it while the window goes down.
+  memoSheetDocument_->setParent(memoSheet_->toggleMemoField());
   memoSheet_->toggleMemoField()->setDocument(memoSheetDocument_);
   window_->addDockWidget(Qt::RightDockWidgetArea, memoSheet_);
   memoSheet_->hide();
@@ -141,6 +147,7 @@ void Calcndar::closeAllToggleView() {
   if (pictureDrawer_) pictureDrawer_->hide();
   center.post(QStringLiteral("saveTextOnFinderSheet"));
   center.post(QStringLiteral("stopSlideShow"));
+  pravella::clearTemporaryHighlights(window_->documentView());
 }
 
 void Calcndar::openBeforeSheet() {
@@ -171,20 +178,39 @@ void Calcndar::openMemoViewOpen() {
 }
 
 void Calcndar::openDocumentOnMemo(const QString& path) {
-  if (SheetCanOpen.load() == 0) return;
-  closeAllToggleView();  // the sheet's own document is saved first
+  if (SheetCanOpen.load() == 0 || !calendarOption_) return;
+  closeAllToggleView();
   if (!QFileInfo::exists(path)) return;
-  const QString readPath = pravella::resolveSymbolicLink(path).value_or(path);
-  if (!pravella::readRichTextFile(readPath, *memoSheetDocument_)) return;
-  // From now on the sheet saves into the document it shows, never over tempMemo.rtfd.
-  memoSheetFile_ = path;
-  memoSheetFileUnreadable_ = false;
-  memoSheetDocument_->setModified(false);
-  memoSheetField()->setReadOnly(false);
+  // The options controller saves the sheet's text, records the file in its history and reads
+  // it; when the sheet cannot be saved the sheet keeps its text and stays closed.
+  if (!calendarOption_->openDocumentOnMemoSheet(path)) return;
   memoSheet_->show();
   setToggleStatus(1);
-  memoSheetField()->setTextCursor(QTextCursor(memoSheetDocument_));
-  memoSheetField()->ensureCursorVisible();
+}
+
+void Calcndar::pasteDateAction() {
+  QWidget* focus = window_->focusWidget();
+  if (focus == window_->documentView())
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("pasteDateInMainDoc"));
+  else if (calendarOption_ && focus && focus == memoSheetField())
+    calendarOption_->pasteDateAction_X();
+}
+
+void Calcndar::pasteDateTimeAction() {
+  QWidget* focus = window_->focusWidget();
+  if (focus == window_->documentView())
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("pasteDateTimeInMainDoct"));
+  else if (calendarOption_ && focus && focus == memoSheetField())
+    calendarOption_->pasteDateTimeAction_X();
+}
+
+void Calcndar::autoIndent() {
+  QTextEdit* view = calendarOption_ ? calendarOption_->focusedTextView() : nullptr;
+  if (!view) {
+    sound("Basso");
+    return;
+  }
+  calendarOption_->DoAutoIndent(view);
   sound("Tink");
 }
 
@@ -205,16 +231,8 @@ void Calcndar::memoMenuButtonsAction(int tag) {
     if (tag < 10) center.post(QString::fromLatin1(kButtonFunctions[tag]));
     return;
   }
-  mainWindowRef = window_;
-  const QString path = pravella::paths::commandScripts() + QLatin1Char('/') + script;
-  if (QFileInfo::exists(path)) {
-    bool ok = false;
-    const QString text = pravella::plainTextOfRichTextFile(path, &ok);
-    if (ok) center.post(QStringLiteral("calculationOnEditModule"), text);
-    return;
-  }
   // A button may carry a one-line program instead of a file name.
-  center.post(QStringLiteral("calculationOnEditModule"), script);
+  pravella::runMenuScript(script, window_);
 }
 
 void Calcndar::executeCommandScript(const QString& name) {
@@ -372,32 +390,13 @@ void Calcndar::registerDocumentObservers() {
 
   // Memo commands: they act on the memo sheet, not on the main memo. Answers go onto the
   // running program's stack.
-  on("cal_getAllMemo", [this](Notification&) { pravella::answerString(memoSheetDocument_->toPlainText()); });
-  on("cal_getSelectedMemo", [this](Notification&) {
-    pravella::answerString(memoSheetField()->textCursor().selection().toPlainText());
-  });
-  on("cal_getMemoSelectedRange", [this](Notification&) {
-    const QTextCursor c = memoSheetField()->textCursor();
-    const double row[2] = {static_cast<double>(c.selectionStart()),
-                           static_cast<double>(c.selectionEnd() - c.selectionStart())};
-    pravella::answerNumbers(row);
-  });
-  on("cal_getMemoLength", [this](Notification&) {
-    const double row[2] = {0, static_cast<double>(memoSheetDocument_->characterCount() - 1)};
-    pravella::answerNumbers(row);
-  });
-  on("cal_setMemoSelectedAll", [this](Notification&) { memoSheetField()->selectAll(); });
-  on("cal_setMemoSelectedRange", [this](Notification& n) {
-    const QStringList f = n.text.split(QLatin1Char('\t'));
-    if (f.size() != 2) return;
-    const int last = memoSheetDocument_->characterCount() - 1;
-    const int start = std::clamp(intValue(f[0]), 0, last);
-    const int length = std::clamp(intValue(f[1]), 0, last - start);
-    QTextCursor c(memoSheetDocument_);
-    c.setPosition(start);
-    c.setPosition(start + length, QTextCursor::KeepAnchor);
-    memoSheetField()->setTextCursor(c);
-  });
+  namespace dc = pravella::doc_commands;
+  on("cal_getAllMemo", [this](Notification&) { dc::answerAllText(memoSheetField()); });
+  on("cal_getSelectedMemo", [this](Notification&) { dc::answerSelectedText(memoSheetField()); });
+  on("cal_getMemoSelectedRange", [this](Notification&) { dc::answerSelectedRange(memoSheetField()); });
+  on("cal_getMemoLength", [this](Notification&) { dc::answerLength(memoSheetField()); });
+  on("cal_setMemoSelectedAll", [this](Notification&) { dc::selectAll(memoSheetField()); });
+  on("cal_setMemoSelectedRange", [this](Notification& n) { dc::selectRange(memoSheetField(), n.text); });
   on("cal_memoCopy", [this](Notification&) { memoSheetField()->copy(); });
   on("cal_memoCut", [this](Notification&) { memoSheetField()->cut(); });
   on("cal_memoPaste", [this](Notification&) { memoSheetField()->paste(); });

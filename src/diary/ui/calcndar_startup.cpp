@@ -23,6 +23,7 @@
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "editors/ui/cal_option.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
 #include "lang/builtins/command_bridge.h"
@@ -196,60 +197,11 @@ void Calcndar::registerObservers() {
 
 bool Calcndar::loadFuncAlias() { return pravella::loadFuncAlias(); }
 
-namespace {
-
-QString memoSheetPath() { return pravella::paths::preferences() + QStringLiteral("/tempMemo.rtfd"); }
-
-}  // namespace
-
 void Calcndar::loadMemoSheetDocument() {
-  memoSheetDocument_->clear();
-  memoSheetFileUnreadable_ = false;
-  memoSheetFile_ = memoSheetPath();
-  const QString path = memoSheetFile_;
-  if (QFileInfo::exists(path)) {
-    if (!pravella::readRichTextFile(path, *memoSheetDocument_)) {
-      memoSheetFileUnreadable_ = true;
-      logLine(QStringLiteral("The memo sheet %1 does not read as rich text.").arg(path));
-    }
-  } else if (const QString tpl = pravella::paths::resource(QStringLiteral("template.rtf"));
-             QFileInfo::exists(tpl)) {
-    // A first memo sheet starts from the template (with its fonts), empty.
-    pravella::readRichTextFile(tpl, *memoSheetDocument_);
-  }
-  memoSheetDocument_->setModified(false);
+  if (calendarOption_) calendarOption_->loadScratchMemo();
 }
 
-bool Calcndar::saveMemoSheetDocument() {
-  // Written when changed only: an unchanged sheet is already on disk as it stands.
-  if (!memoSheetDocument_->isModified()) return true;
-  const QString path = memoSheetFile_.isEmpty() ? memoSheetPath() : memoSheetFile_;
-  if (!QDir().mkpath(pravella::paths::preferences())) {
-    logLine(QStringLiteral("Can not save the memo sheet: %1 cannot be created.")
-                .arg(pravella::paths::preferences()));
-    return false;
-  }
-  if (memoSheetFileUnreadable_) {
-    // The old file did not read, so the sheet did not show it: it is kept beside the new one.
-    const QString aside = path + QStringLiteral(".unreadable");
-    if (!QFileInfo::exists(aside) && QFile::rename(path, aside)) memoSheetFileUnreadable_ = false;
-    if (memoSheetFileUnreadable_) {
-      logLine(
-          QStringLiteral("Can not save the memo sheet: the unreadable %1 cannot be moved aside.").arg(path));
-      return false;
-    }
-  }
-  // A plain .rtf document opened on the sheet stays a single file.
-  const bool singleFile = path.endsWith(QLatin1String(".rtf")) && !QFileInfo(path).isDir();
-  if (pravella::WriteResult written = singleFile ? pravella::writeRtfFile(path, *memoSheetDocument_)
-                                                 : pravella::writeRtfdFile(path, *memoSheetDocument_);
-      !written) {
-    logLine(written.error);
-    return false;
-  }
-  memoSheetDocument_->setModified(false);
-  return true;
-}
+bool Calcndar::saveMemoSheetDocument() { return calendarOption_ ? calendarOption_->saveDocAction() : true; }
 
 void Calcndar::applicationDidFinishLaunching() {
   maxRecentMemo = 20;

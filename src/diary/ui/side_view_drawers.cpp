@@ -1,6 +1,8 @@
 #include "diary/ui/side_view_drawers.h"
 
+#include <QCheckBox>
 #include <QImage>
+#include <QPushButton>
 #include <QLabel>
 #include <QPixmap>
 #include <QScrollArea>
@@ -15,10 +17,29 @@ namespace pravella {
 
 MemoSheetDrawer::MemoSheetDrawer(QWidget* parent) : QDockWidget(tr("Memo"), parent) {
   setObjectName(QStringLiteral("toggleMemo"));
-  field_ = new QTextEdit(this);
+  auto* body = new QWidget(this);
+  auto* layout = new QVBoxLayout(body);
+  auto* bar = new QHBoxLayout;
+  before_ = new QPushButton(QStringLiteral("<"), body);
+  before_->setObjectName(QStringLiteral("beforeRirekiButton"));
+  before_->setToolTip(tr("Previous memo"));
+  next_ = new QPushButton(QStringLiteral(">"), body);
+  next_->setObjectName(QStringLiteral("nextRirekiButton"));
+  next_->setToolTip(tr("Next memo"));
+  title_ = new QLabel(body);
+  title_->setObjectName(QStringLiteral("currentFileName"));
+  durty_ = new QCheckBox(tr("Changed"), body);
+  durty_->setObjectName(QStringLiteral("durtyButton"));
+  bar->addWidget(before_);
+  bar->addWidget(next_);
+  bar->addWidget(title_, 1);
+  bar->addWidget(durty_);
+  layout->addLayout(bar);
+  field_ = new QTextEdit(body);
   field_->setObjectName(QStringLiteral("toggleMemoField"));
   field_->setAcceptRichText(true);
-  setWidget(field_);
+  layout->addWidget(field_, 1);
+  setWidget(body);
 }
 
 PictureDrawer::PictureDrawer(QWidget* parent) : QDockWidget(tr("Picture"), parent) {

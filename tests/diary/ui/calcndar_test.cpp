@@ -1,4 +1,5 @@
 #include "diary/ui/calcndar.h"
+#include "editors/ui/cal_option.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,7 @@ class CalendarWindow : public testing::Test {
     terminated = 0;
     window = std::make_unique<pravella::MainWindow>();
     calendar = std::make_unique<Calcndar>(window.get());
+    option = std::make_unique<CalOption>(window.get(), calendar.get());
     calendar->setTodaySource([this] { return today_; });
     calendar->setAlertPanel([this](const QString& title, const QString&, const QStringList&) {
       alerts.append(title);
@@ -61,12 +63,14 @@ class CalendarWindow : public testing::Test {
       return true;
     });
     calendar->awakeFromNib();
+    option->awakeFromNib();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     calendar->applicationDidFinishLaunching();
   }
 
   void stop() {
+    option.reset();
     calendar.reset();
     window.reset();
   }
@@ -94,6 +98,7 @@ class CalendarWindow : public testing::Test {
   QStringList opened;
   std::unique_ptr<pravella::MainWindow> window;
   std::unique_ptr<Calcndar> calendar;
+  std::unique_ptr<CalOption> option;
   QStringList alerts;
   int alertAnswer = -1;
   int terminated = 0;

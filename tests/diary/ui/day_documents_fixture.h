@@ -25,6 +25,7 @@
 
 #include "diary/day_documents.h"
 #include "diary/ui/calcndar.h"
+#include "editors/ui/cal_option.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/main_text_view.h"
@@ -87,6 +88,7 @@ class DayDocuments : public testing::Test {
     today_ = today;
     window = std::make_unique<pravella::MainWindow>();
     calendar = std::make_unique<Calcndar>(window.get());
+    option = std::make_unique<CalOption>(window.get(), calendar.get());
     calendar->setTodaySource([this] { return today_; });
     calendar->setClock([] { return QDateTime(QDate(2008, 2, 28), QTime(13, 14, 15)); });
     auto fake = std::make_unique<FakeTimer>();
@@ -108,8 +110,10 @@ class DayDocuments : public testing::Test {
       return panelAnswer.isEmpty() ? QString() : folder + "/" + panelAnswer;
     });
     calendar->setSoundPlayer([this](const char* name) { sounds.append(name); });
+    option->setSoundPlayer([this](const char* name) { sounds.append(name); });
     calendar->setTerminator([] {});
     calendar->awakeFromNib();
+    option->awakeFromNib();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     window->activateWindow();
@@ -118,6 +122,7 @@ class DayDocuments : public testing::Test {
 
   void TearDown() override {
     if (window) window->removeEventFilter(calendar.get());
+    option.reset();
     calendar.reset();
     window.reset();
   }
@@ -146,6 +151,7 @@ class DayDocuments : public testing::Test {
   QDate today_;
   std::unique_ptr<pravella::MainWindow> window;
   std::unique_ptr<Calcndar> calendar;
+  std::unique_ptr<CalOption> option;
   FakeTimer* timer = nullptr;
   QStringList alerts, alertMessages, opened, panels, sounds;
   int alertAnswer = -1;

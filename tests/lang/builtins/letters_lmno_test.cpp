@@ -125,6 +125,9 @@ TEST_F(LettersLMNO, PicturesAndRichTextDocuments) {
   // A file no reader knows loads as the placeholder picture.
   write("plain.txt", "not a picture");
   EXPECT_EQ(run("p# = loadPicture(\"plain.txt\"); getPictSize(p#);"), "  128.0000   128.0000\n.OK.\n");
+  // A picture file that does not decode is no placeholder: the load fails and says so.
+  write("broken.pict", "PICT data cut off");
+  EXPECT_EQ(run("p# = loadPicture(\"broken.pict\");"), "...<Error>...Can not get Picture.\n.NO.\n");
   QDir().mkpath(home_ + "/memo.rtfd");
   write("memo.rtfd/TXT.rtf", "{\\rtf1\\ansi Hello\\par world}");
   EXPECT_EQ(run(("s$ = loadRTFD(\"" + home_ + "/memo.rtfd\"); s$;").toStdString()), "Hello\nworld\n.OK.\n");
