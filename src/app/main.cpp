@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMessageBox>
 
+#include "app/desk_tools.h"
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/cal_sun_moon.h"
 #include "diary/ui/calcndar.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
   text.awakeFromNib();
   CalSunMoon sunMoon(window.sunMoonPanel(), [&calendar] { return calendar.selectedDay(); });
   sunMoon.awakeFromNib();
+  pravella::DeskTools deskTools(window, calendar);
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

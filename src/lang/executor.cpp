@@ -103,8 +103,10 @@ inline bool bothScalars(const CalcStackEntry* stack, int sp) {
 // The real 1 by 1 variable a record names, when the slot it was last found in still holds it.
 inline VariableRecord* cachedScalar(const vk_Code& rec) {
   const int s = rec.varSlot;
-  if (s < 0 || s >= static_cast<int>(variableTable.size())) return nullptr;
-  VariableRecord& v = variableTable[s];
+  // A pointer comparison: the table's size would cost a division on every read.
+  VariableRecord* const base = variableTable.data();
+  if (s < 0 || base + s >= base + variableTable.size()) return nullptr;
+  VariableRecord& v = base[s];
   if (v.state != 1 || v.level != vk_level || v.nameId != rec.nameId || v.kind != kVarReal || v.msize != 1 ||
       v.nsize != 1)
     return nullptr;
@@ -265,9 +267,21 @@ enum XOp : int {
   kXCompareBranch,  // variable, number or variable, relation, "if"
   kXStep,           // variable, number or variable, "+" or "-", the same variable, "="
   kXStrAppend,      // string variable, string literal, "+", the same variable, "="
+  kXOperandArith,   // number or variable, then an arithmetic operator: applied to the top value
+  kXArithStore,     // an arithmetic operator, then a variable and "=": the result stored
+  kXElement,        // "@" with its variable (and "="): one element read or written
 };
 
+// Flags in the aux word of a store (kXStore, kXArithStore): a ";" follows the "=".
+constexpr int kAuxDisplayAfter = 1;
+
 inline bool isAssign(const vk_Code& r) { return r.name.size() == 1 && r.name[0] == '='; }
+
+inline bool isArith(vk_Code& r) {
+  if (r.kind != kCodeOperator) return false;
+  const int op = r.op ? r.op : vkOpcodeOf(r);
+  return op >= kOpAdd && op <= kOpElemDiv;
+}
 
 inline bool sameVariable(const vk_Code& a, const vk_Code& b) { return a.kind == b.kind && a.name == b.name; }
 
@@ -277,12 +291,14 @@ int decode(vk_Code* code, int count, int pc) {
   int x = kXGeneric;
   switch (r.kind) {
     case kCodeNumber:
-      x = kXNumber;
+      x = pc + 1 < count && isArith(code[pc + 1]) ? kXOperandArith : kXNumber;
       break;
     case kCodeNumVariable: {
       const vk_Code* n1 = at(1);
       if (n1 && isAssign(*n1)) {
         x = kXStore;
+        const vk_Code* n2 = at(2);
+        if (n2 && n2->kind == kCodeOperator && n2->name == ";") r.aux = kAuxDisplayAfter;
         break;
       }
       x = kXLoad;
@@ -301,6 +317,8 @@ int decode(vk_Code* code, int count, int pc) {
                  (n2->name[0] == '+' || n2->name[0] == '-') && sameVariable(r, *n3) && isAssign(*n4)) {
         x = kXStep;
         r.aux = n2->name[0] == '+' ? 1 : -1;
+      } else if (n1 && isArith(code[pc + 1])) {
+        x = kXOperandArith;
       }
       break;
     }
@@ -316,10 +334,21 @@ int decode(vk_Code* code, int count, int pc) {
     }
     case kCodeOperator: {
       const int op = r.op ? r.op : vkOpcodeOf(r);
-      if (op >= kOpAdd && op <= kOpElemDiv)
+      const vk_Code* n1 = at(1);
+      const vk_Code* n2 = at(2);
+      const vk_Code* n3 = at(3);
+      if (op >= kOpAdd && op <= kOpElemDiv) {
         x = kXArith;
-      else if (op == kOpDisplay)
+        if (n1 && n2 && n1->kind == kCodeNumVariable && isAssign(*n2)) {
+          x = kXArithStore;
+          r.aux = n3 && n3->kind == kCodeOperator && n3->name == ";" ? kAuxDisplayAfter : 0;
+        }
+      } else if (op == kOpDisplay) {
         x = kXDisplay;
+      } else if (r.name == "@" && n1 && n1->kind == kCodeNumVariable) {
+        x = kXElement;
+        r.aux = n2 && isAssign(*n2) ? 1 : 0;
+      }
       break;
     }
     case kCodeRelation: {
@@ -401,6 +430,51 @@ int moduleCallSlot(int slot, CalcStackEntry* stack, int* sp) {
 
 }  // namespace
 
+// x op y for the arithmetic opcodes; false for a zero divisor, which the operator's own handler
+// reports.
+inline bool scalarArith(int op, double u, double w, double* r) {
+  switch (op) {
+    case kOpAdd:
+      *r = u + w;
+      return true;
+    case kOpSub:
+      *r = u - w;
+      return true;
+    case kOpMul:
+    case kOpElemMul:
+      *r = u * w;
+      return true;
+    default:  // "/" and "%"
+      if (w == 0.0) return false;
+      *r = u / w;
+      return true;
+  }
+}
+
+// The one element m[i,j] an "@" record addresses, when its four bounds on the stack are plain
+// scalars naming a single element inside a real matrix variable; null otherwise (the record's
+// handler then does the general case and reports what is wrong).
+inline double* singleElement(vk_Code& varRec, CalcStackEntry* stack, int sp, bool forWrite) {
+  double b[4];
+  for (int k = 0; k < 4; ++k) {
+    const CalcStackEntry& e = stack[sp - 4 + k];
+    if (!isScalarReal(e)) return nullptr;
+    b[k] = e.data.cdoubles()[0];
+    if (!(b[k] >= 0.0)) return nullptr;
+  }
+  const int rf = vkTruncToInt(b[0]), cf = vkTruncToInt(b[2]);
+  int rt = vkTruncToInt(b[1]), ct = vkTruncToInt(b[3]);
+  if (rt == 0) rt = rf;
+  if (ct == 0) ct = cf;
+  if (rt != rf || ct != cf || rf < 1 || cf < 1) return nullptr;
+  const int i = vkLookupVariable(varRec);
+  if (i < 0) return nullptr;
+  VariableRecord& v = variableTable[i];
+  if (v.state != 1 || v.kind != kVarReal || rf > v.msize || cf > v.nsize) return nullptr;
+  const std::size_t at = static_cast<std::size_t>(rf - 1) * static_cast<std::size_t>(v.nsize) + (cf - 1);
+  return forWrite ? v.data.doubles() + at : const_cast<double*>(v.data.cdoubles() + at);
+}
+
 int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
   int pc = 0;
   int sp = *spInOut;
@@ -430,7 +504,8 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         if (sp > 0 && isScalarReal(stack[sp - 1])) {
           if (VariableRecord* v = cachedScalar(rec)) {
             v->data.setScalar(stack[--sp].data.cdoubles()[0]);
-            pc += 2;
+            // A following ";" displays only a single value left on the stack.
+            pc += (rec.aux & kAuxDisplayAfter) && sp != 1 ? 3 : 2;
             continue;
           }
         }
@@ -532,18 +607,67 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         }
         break;
       }
+      case kXOperandArith: {
+        double w, r;
+        if (sp > 0 && sp < kPushLimit && isScalarReal(stack[sp - 1]) && operandValue(rec, &w)) {
+          CalcStackEntry& a = stack[sp - 1];
+          if (scalarArith(code[pc + 1].op, a.data.cdoubles()[0], w, &r)) {
+            a.data.setScalar(r);
+            pc += 2;
+            continue;
+          }
+        }
+        break;
+      }
+      case kXArithStore: {
+        double r;
+        if (bothScalars(stack, sp) &&
+            scalarArith(rec.op, stack[sp - 2].data.cdoubles()[0], stack[sp - 1].data.cdoubles()[0], &r)) {
+          sp -= 1;
+          if (VariableRecord* v = cachedScalar(code[pc + 1])) {
+            v->data.setScalar(r);
+            sp -= 1;
+            pc += (rec.aux & kAuxDisplayAfter) && sp != 1 ? 4 : 3;
+          } else {
+            stack[sp - 1].data.setScalar(r);
+            pc += 1;
+          }
+          continue;
+        }
+        break;
+      }
+      case kXElement:
+        if (rec.aux == 0 && sp >= 4) {
+          if (const double* p = singleElement(code[pc + 1], stack, sp, false)) {
+            sp -= 4;
+            pushScalarAt(stack, sp++, *p);
+            pc += 2;
+            continue;
+          }
+        } else if (rec.aux == 1 && sp >= 5 && isScalarReal(stack[sp - 5])) {
+          if (double* p = singleElement(code[pc + 1], stack, sp, true)) {
+            *p = stack[sp - 5].data.cdoubles()[0];
+            sp -= 5;
+            pc += 3;
+            continue;
+          }
+        }
+        break;
       case kXCall: {
         const int slot = moduleOf(rec);
         int ok = 1;
         if (slot >= 0) {
-          ok = moduleCallSlot(slot, stack, &sp);
+          int s = sp;
+          ok = moduleCallSlot(slot, stack, &s);
+          sp = s;
           ++pc;
         } else if (rec.aux == 1) {
           pc = count + 1;
         } else {
-          int p = pc;
-          ok = dispatchRecord(code, count, &p, stack, &sp);
+          int p = pc, s = sp;
+          ok = dispatchRecord(code, count, &p, stack, &s);
           pc = p + 1;
+          sp = s;
         }
         if (!ok) {
           *spInOut = sp;
@@ -560,8 +684,12 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         break;
     }
   generic:
-    int p = pc;
-    if (!dispatchRecord(code, count, &p, stack, &sp)) {
+    // The counter and the stack count go to the handler through copies, so that the loop's own
+    // stay in registers.
+    int p = pc, s = sp;
+    const int ok = dispatchRecord(code, count, &p, stack, &s);
+    sp = s;
+    if (!ok) {
       *spInOut = sp;
       return 0;
     }

@@ -9,6 +9,7 @@
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "platform/cformat.h"
+#include "platform/console_log.h"
 
 namespace {
 
@@ -468,8 +469,14 @@ bool changeFullPath(std::string_view path, std::string& out, std::size_t limit) 
   if (!path.empty() && path.front() == '/') {
     joined = path;
   } else {
+    // Without a working folder a relative name would land at the filesystem's root: it names
+    // no file, and the caller reports its failure as for any file it cannot open.
+    if (current_fullPath.empty()) {
+      showErrMessageToConsole("No working folder is set: " + std::string(path) + " is not opened.\n");
+      return false;
+    }
     joined = current_fullPath;
-    if (joined.empty() || joined.back() != '/') joined += '/';
+    if (joined.back() != '/') joined += '/';
     joined += path;
   }
   if (joined.size() + 1 > limit) {

@@ -7,19 +7,23 @@
 #include <QDate>
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextDocument>
 #include <QVariant>
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "diary/document_history.h"
 #include "diary/one_shot_timer.h"
 #include "diary/ui/get_key_on_table.h"
 
 class CalOption;
+class QDockWidget;
 class QImage;
 class QLabel;
 class QMenu;
@@ -155,6 +159,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
   // ---- side views, memo menu buttons, memo commands (calcndar_side_views.cpp)
   int setToggleStatus(int status);
+  // A tool's dock that closeAllToggleView hides with the calendar's own side views.
+  void addSideView(QDockWidget* view);
   int toggleStatus() const { return toggleStatus_; }
   int beforeSheet() const { return beforeSheet_; }
   void closeAllToggleView();
@@ -169,6 +175,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void pasteDateTimeAction();
   // Re-indents the focused memo from its marks ("Basso" when no memo has the focus).
   void autoIndent();
+  // The main memo shows temporary highlights that its next edit removes.
+  void setTmpBackGroundColorStatus(bool on) { tmpBackGroundColorStatus_ = on; }
   void memoMenuButtonsAction(int tag);
   void executeCommandScript(const QString& name);
   int calcDocLines() const;
@@ -245,6 +253,12 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QTextEdit* memoSheetField() const;
   // history helpers (calcndar_history.cpp)
   void openDocumentOfPath(const QString& path);
+  void changeHistory(const std::function<void()>& change);
+  void stepHistory(int step);
+  void stepBack();
+  void stepForward();
+  int shownHistoryPosition() const;
+  void openHistoryEntry(int position, int selectionStart);
   // side views (calcndar_side_views.cpp)
   void registerDocumentObservers();
   void buildSideViews();
@@ -264,6 +278,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QMenu* recentMemoMenu2_ = nullptr;
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
+  std::vector<QPointer<QDockWidget>> toolSideViews_;
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
@@ -272,6 +287,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   Opener opener_;
   SavePanel savePanel_;
   bool loadingMemo_ = false;
+  bool steppingHistory_ = false;
+  std::deque<int> pendingHistorySteps_;
   int clickedColumn_ = -1;
   QString lastWriteError_;
   QString rememberString_;

@@ -22,6 +22,7 @@
 #include "diary/ui/main_window.h"
 #include "lang/values.h"
 #include "editors/ui/main_text_view.h"
+#include "editors/ui/temporary_highlights.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -630,6 +631,8 @@ void Calcndar::textDidChange() {
   adjustSaveDurtyButton();
   showNumOfTextSize();
   if (autoSaveTimer_) autoSaveTimer_->start(kAutoSaveSeconds, [this] { save(); });
+  // Search marks go at the first edit after them.
+  if (tmpBackGroundColorStatus_) pravella::clearTemporaryHighlights(window_->documentView());
   tmpBackGroundColorStatus_ = false;
 }
 

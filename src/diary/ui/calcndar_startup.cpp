@@ -7,11 +7,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QProcess>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
@@ -32,6 +30,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
 
 Calcndar* PravellaSelf = nullptr;
@@ -82,12 +81,7 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
     return QProcess::startDetached(program, args, folder);
   };
   savePanel_ = [this](const QString& title, const QString& folder, const QString& name) {
-    QFileDialog panel(window_, title, folder + QLatin1Char('/') + name);
-    panel.setAcceptMode(QFileDialog::AcceptSave);
-    panel.setDefaultSuffix(QStringLiteral("rtfd"));
-    panel.selectFile(name);
-    return panel.exec() == QDialog::Accepted && !panel.selectedFiles().isEmpty() ? panel.selectedFiles().first()
-                                                                                 : QString();
+    return pravella::dialogs::chooseSaveFile(window_, title, folder, name);
   };
 
   auto* table = window_->diaryFileField();
@@ -254,19 +248,10 @@ void Calcndar::windowWillClose() {
 
 int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons) {
   if (alertPanel_) return alertPanel_(title, message, buttons);
-  QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, window_);
-  std::vector<QAbstractButton*> added;
-  // An empty title leaves its place without a button, keeping the others' indexes.
-  for (int i = 0; i < buttons.size(); ++i)
-    added.push_back(buttons[i].isEmpty()
-                        ? nullptr
-                        : box.addButton(buttons[i], i == 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
-  box.setDefaultButton(static_cast<QPushButton*>(added.front()));
-  box.setEscapeButton(added.size() > 1 && added[1] ? added[1] : added.front());
-  box.exec();
-  for (size_t i = 0; i < added.size(); ++i)
-    if (added[i] && box.clickedButton() == added[i]) return static_cast<int>(i);
-  return 1;
+  // The buttons in order are the default, the alternate and the other one.
+  const int answer = pravella::dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1),
+                                              buttons.value(2));
+  return answer == pravella::dialogs::kAlternate ? 1 : answer == pravella::dialogs::kOther ? 2 : 0;
 }
 
 bool Calcndar::applicationShouldTerminate() {

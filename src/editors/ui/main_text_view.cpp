@@ -2,12 +2,10 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QColorDialog>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMessageBox>
@@ -24,6 +22,7 @@
 #include "diary/day_documents.h"
 #include "editors/gnuplot_block.h"
 #include "editors/memo_run_settings.h"
+#include "editors/ui/format_panels.h"
 #include "editors/ui/memo_clipboard.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
@@ -577,30 +576,10 @@ void mainTextView::insertTextToDoc(const QString& text) {
   postToGui([this, text] { textCursor().insertText(text); });
 }
 
-void mainTextView::useColorPanel() {
-  if (!colorPanel_) {
-    colorPanel_ = new QColorDialog(textColor(), window());
-    colorPanel_->setWindowTitle(QStringLiteral("Colors"));
-    colorPanel_->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
-    connect(colorPanel_, &QColorDialog::currentColorChanged, this, [this](const QColor& color) {
-      if (color.isValid()) setTextColor(color);
-    });
-  }
-  colorPanel_->show();
-  colorPanel_->raise();
-}
+// The shared panels of the Format menu, aimed at this memo.
+void mainTextView::useColorPanel() { pravella::showColorPanel(this); }
 
-void mainTextView::useFontPanel() {
-  if (!fontPanel_) {
-    fontPanel_ = new QFontDialog(currentFont(), window());
-    fontPanel_->setWindowTitle(QStringLiteral("Fonts"));
-    fontPanel_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-    connect(fontPanel_, &QFontDialog::currentFontChanged, this,
-            [this](const QFont& font) { setCurrentFont(font); });
-  }
-  fontPanel_->show();
-  fontPanel_->raise();
-}
+void mainTextView::useFontPanel() { pravella::showFontPanel(this); }
 
 // ---------------------------------------------------------------------------------------
 // Gnuplot blocks

@@ -19,8 +19,6 @@
 
 #include "editors/run_worker.h"
 
-class QColorDialog;
-class QFontDialog;
 
 namespace pravella {
 struct MemoInsertion;
@@ -126,7 +124,5 @@ class mainTextView : public QTextEdit {
   bool buttonDownSet_ = false;
   bool awake_ = false;
   AlertPanel alertPanel_;
-  QPointer<QColorDialog> colorPanel_;
-  QPointer<QFontDialog> fontPanel_;
   std::function<void(const std::string&)> consoleOutput_;
 };

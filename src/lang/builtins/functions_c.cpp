@@ -1,7 +1,7 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
 // pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
-// convertDocument, createMovie, checkDictionary, changeKakudoStatus, changeCurrentVolumeData,
+// convertDocument, createMovie, checkDictionary, changeCurrentVolumeData,
 // copyVolumeData, cutVolumeData and createVolumeData.
 
 #include "lang/builtins/dispatch.h"
@@ -18,6 +18,7 @@
 
 #include "diary/calendar_arithmetic.h"
 #include "graphics/picture_clipboard.h"
+#include "imaging/mesh/cube_boundary.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/clipboard_text.h"
 #include "lang/builtins/functions_c_args.h"
@@ -29,6 +30,7 @@
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/cell_label.h"
+#include "lang/stdlib/distributions.h"
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
@@ -365,14 +367,7 @@ int chiSquareDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!(a > 0.0)) return invalidArguments();
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
-  double g = 0;
-  SubGamma(a, &g);
-  const double scale = std::pow(2.0, a) * g;
-  const long long count = static_cast<long long>(rows) * cols;
-  for (long long i = 0; i < count; ++i) {
-    const double x = vk_ta[i];
-    vk_ta[i] = (x == 0.0 && n == 2) ? 0.5 : std::exp(-x / 2.0) * std::pow(x, a - 1.0) / scale;
-  }
+  chiSquareDensity(vk_ta, static_cast<long long>(rows) * cols, n, vk_ta);
   return pushMatrix(stack, sp, vk_ta, rows, cols);
 }
 
@@ -383,6 +378,13 @@ int c21To77(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (rows != 1 || cols != 21) return invalidArguments();
   if (!DoC21To77(vk_ta, vk_tb)) return 0;
   return pushMatrix(stack, sp, vk_tb, 7, 7);
+}
+
+// The triangulation rule of the cube polygons: 1 keeps the largest smallest angle.
+int changeKakudoStatusBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  double value = 0;
+  if (!vkPopNumber(stack, sp, &value)) return 0;
+  return changeKakudoStatus(vkTruncToInt(value));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -450,6 +452,7 @@ constexpr VkBuiltin kC[] = {
     {"chiSquareDistribution", 2, chiSquareDistribution},
     {"c21To77", 1, c21To77},
     {"changeCanvasColor", 1, changeCanvasColor},
+    {"changeKakudoStatus", 1, changeKakudoStatusBuiltin},
     {"contourPlot", 1, contourPlot},
     {"contourPlot", 2, contourPlot},
     {"contourPlot", 4, contourPlot},

@@ -18,6 +18,7 @@
 #include "lang/builtins/command_bridge.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_t_parts.h"
+#include "lang/stdlib/distributions.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/matrix_utils.h"
@@ -135,15 +136,7 @@ int tDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (nu == 0) return invalidArguments();
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_tb, &rows, &cols)) return 0;
-  double g1 = 0, g2 = 0;
-  SubGamma(nu * 0.5, &g1);
-  SubGamma((nu + 1) * 0.5, &g2);
-  const double scale = g2 / (std::sqrt(nu * std::numbers::pi) * g1);
-  const long long n = static_cast<long long>(rows) * cols;
-  for (long long i = 0; i < n; ++i) {
-    const double t = vk_tb[i];
-    vk_tc[i] = std::pow(1 + t * t / nu, (nu + 1) * -0.5) * scale;
-  }
+  tDensity(vk_tb, static_cast<long long>(rows) * cols, nu, vk_tc);
   return pushMatrix(stack, sp, vk_tc, rows, cols);
 }
 

@@ -1,8 +1,7 @@
 // Built-ins V: one table, in the order of precedence.
 //
 // Not here yet, so that they fail as unknown functions until the volume store has its routines
-// (volumes): vTest, volumeBoundary3, volumeBoundary2, volumeBoundary3DMF, volumeBoundary,
-// volumeBoundary_old2, volumeBoundary_old1, volumeBoundaryDeleteSameTriangle, volumeLaplace,
+// (volumes): volumeLaplace,
 // volumeLaplacian, volumeRayTracing, volumeRayTracing_Surface, volumeRayTracing_Surface_2,
 // volume_Grad, volumePairedTtest, volumeCorrelation, the eight volumeRendering built-ins,
 // vCortex, vCortexT, vCortexDis_rot, vCortexDis, vCortexDisT, volumeToPlane, volumeULimitTo and
@@ -16,6 +15,7 @@
 #include "graphics/height_surface.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/functions_v_mesh.h"
 #include "lang/stdlib/matrix_utils.h"
 #include "lang/stdlib/point_geometry.h"
 #include "lang/stdlib/string_utils.h"
@@ -140,7 +140,15 @@ constexpr VkBuiltin kV[] = {
     {"value", 1, valueBuiltin},
     {"val", 1, valueBuiltin},
     {"valuePattern", 2, valuePatternBuiltin},
+    {"vTest", 2, pravella::builtins::vTestBuiltin},
+    {"volumeBoundary3", 2, pravella::builtins::volumeBoundary3Builtin},
+    {"volumeBoundary2", 2, pravella::builtins::volumeBoundary2Builtin},
+    {"volumeBoundary3DMF", 3, pravella::builtins::volumeBoundary3DMFBuiltin},
+    {"volumeBoundary", 2, pravella::builtins::volumeBoundaryBuiltin},
+    {"volumeBoundary_old2", 3, pravella::builtins::volumeBoundaryOld2Builtin},
+    {"volumeBoundary_old1", 3, pravella::builtins::volumeBoundaryOld1Builtin},
     {"volumeBoundary2String", 2, volumeBoundary2StringBuiltin},
+    {"volumeBoundaryDeleteSameTriangle", 1, pravella::builtins::volumeBoundaryDeleteSameTriangleBuiltin},
 };
 
 }  // namespace

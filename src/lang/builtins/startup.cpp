@@ -5,6 +5,7 @@
 #include <new>
 
 #include "graphics/triangulation.h"
+#include "imaging/mesh/cube_boundary.h"
 #include "lang/builtin_seam.h"
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/picture_builtins.h"
@@ -49,6 +50,7 @@ int vkStartUp() {
   //    itself on first use when they are missing. The point-digitiser memory
   //    (initGetPointsMemory) goes here with the digitiser.
   initSankakuData();
+  kakudoStatus = 1;  // the triangulation rule of the cube polygons
 
   // 5. Path buffers: without them nothing can start.
   if (initPath() != 1) return -1;

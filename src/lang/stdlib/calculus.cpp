@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/stdlib/distributions.h"
 #include "lang/values.h"
 
 namespace {
@@ -136,7 +137,11 @@ int DoErrorFunction(const double* in, int rows, int cols, double* out) {
   return 1;
 }
 
-int DoIntegrateChiSquare(double x, int n, double* out) {
+namespace {
+
+// The closed forms: erf for one degree of freedom, the finite sums for more (their powers and
+// factorials overflow for large n, which the caller detects).
+int integrateChiSquareSeries(double x, int n, double* out) {
   if (n == 1) return DoErrorFunctionSub(std::sqrt(x / 2), out);
   if (n % 2 == 0) {
     const int k = n / 2;
@@ -162,6 +167,15 @@ int DoIntegrateChiSquare(double x, int n, double* out) {
   DoErrorFunctionSub(std::sqrt(x / 2), &e);
   *out = std::pow(2.0, k) * (2.5066282746310034 * e * p * 0.5 - s) /
          (p * std::pow(2.0, k - 0.5) * 1.7724538509055);
+  return 1;
+}
+
+}  // namespace
+
+int DoIntegrateChiSquare(double x, int n, double* out) {
+  if (!integrateChiSquareSeries(x, n, out) || (n >= 1 && !(*out >= 0.0 && *out <= 1.0)))
+    // The sums overflow from about 257 degrees of freedom on.
+    *out = regularizedGammaP(n / 2.0, x / 2);
   return 1;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/stdlib/lu_blocked.h"
 #include "lang/values.h"
 
 namespace {
@@ -250,40 +251,21 @@ int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det) 
     return 0;
   }
   const int n = rows;
-  auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * n + j]; };
+  // LU factors with the pivot rule of Gauss-Jordan elimination (in each column the largest
+  // element above 1e-6, the first on ties), then the inverse from them: the same pivots and
+  // determinant, with the work in blocks that stay in cache.
+  if (luFactor(a, n, n, pivots, 1e-6) >= 0) {
+    error_disp("pivot error");
+    return 0;
+  }
   double d = 1.0;
   for (int k = 0; k < n; ++k) {
-    int pivotRow = -1;
-    double largest = 1e-6;  // a pivot must exceed this
-    for (int i = k; i < n; ++i)
-      if (std::fabs(A(i, k)) > largest) {
-        largest = std::fabs(A(i, k));
-        pivotRow = i;
-      }
-    if (pivotRow < 0) {
-      error_disp("pivot error");
-      return 0;
-    }
-    pivots[k] = pivotRow;
-    if (pivotRow != k) {
-      for (int j = 0; j < n; ++j) std::swap(A(k, j), A(pivotRow, j));
-      d = -d;
-    }
-    const double pivot = A(k, k);
-    d *= pivot;
-    A(k, k) = 1.0;
-    for (int j = 0; j < n; ++j) A(k, j) /= pivot;
-    for (int i = 0; i < n; ++i) {
-      if (i == k) continue;
-      const double f = A(i, k);
-      A(i, k) = 0.0;
-      if (f != 0.0) subtractScaledRow(&A(i, 0), &A(k, 0), f, n);
-    }
+    if (pivots[k] != k) d = -d;
+    d *= a[static_cast<std::size_t>(k) * n + k];
   }
-  for (int k = n - 2; k >= 0; --k)
-    if (pivots[k] != k)
-      for (int i = 0; i < n; ++i) std::swap(A(i, k), A(i, pivots[k]));
-  std::copy(a, a + static_cast<std::size_t>(n) * n, out);
+  std::fill(out, out + static_cast<std::size_t>(n) * n, 0.0);
+  for (int i = 0; i < n; ++i) out[static_cast<std::size_t>(i) * n + i] = 1.0;
+  luSolve(a, n, n, pivots, out, n, n);
   *det = d;
   return 1;
 }
@@ -386,20 +368,38 @@ void Renritsu_sol(const double* lu, double* x, const double* b, int n, int strid
     if (colPivots[k] != k) std::swap(x[k], x[colPivots[k]]);
 }
 
-void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride) {
-  for (int i = 0; i < n; ++i) {
-    // Kahan summation: the residual is the small difference of large terms.
-    double sum = b[i];
-    double carry = 0.0;
-    const double* row = a + static_cast<std::size_t>(i) * stride;
-    for (int j = 0; j < n; ++j) {
-      const double term = -row[j] * x[j] - carry;
-      const double next = sum + term;
-      carry = (next - sum) - term;
-      sum = next;
-    }
-    r[i] = sum;
+namespace {
+
+// b[i] - row i of A times x for Rows consecutive rows, each summed in order with Kahan's
+// compensation. The rows' chains are independent, so running them side by side hides the
+// latency of each one's additions; each row's arithmetic is that of summing it alone.
+template <int Rows>
+void compensatedResiduals(const double* a, const double* x, const double* b, double* r, int n, int stride) {
+  double sum[Rows], carry[Rows];
+  const double* row[Rows];
+  for (int k = 0; k < Rows; ++k) {
+    sum[k] = b[k];
+    carry[k] = 0.0;
+    row[k] = a + static_cast<std::size_t>(k) * stride;
   }
+  for (int j = 0; j < n; ++j)
+    for (int k = 0; k < Rows; ++k) {
+      const double term = -row[k][j] * x[j] - carry[k];
+      const double next = sum[k] + term;
+      carry[k] = (next - sum[k]) - term;
+      sum[k] = next;
+    }
+  for (int k = 0; k < Rows; ++k) r[k] = sum[k];
+}
+
+}  // namespace
+
+void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride) {
+  // Kahan summation: the residual is the small difference of large terms.
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+    compensatedResiduals<4>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+  for (; i < n; ++i) compensatedResiduals<1>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
 }
 
 void Renritsu_cpm(const double* src, double* dst, int n, int stride) {
@@ -431,19 +431,34 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
     for (int j = 0; j < n; ++j) A(i, j) /= largest;
     b[i] /= largest;
   }
-  for (int j = 0; j < n; ++j) {
-    double largest = 0.0;
-    for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(A(i, j)));
-    for (int i = 0; i < n; ++i) A(i, j) /= largest;
-    colScale[j] = largest;
-  }
+  // The column maxima gathered row by row, so that the matrix is read along memory.
+  std::fill(colScale.begin(), colScale.end(), 0.0);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) colScale[j] = std::max(colScale[j], std::fabs(A(i, j)));
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) A(i, j) /= colScale[j];
   Renritsu_cpm(a, saved.data(), n, stride);
-  Renritsu_dec(a, n, stride, rowPivots.data(), colPivots.data());
-  Renritsu_sol(a, x, b, n, stride, rowPivots.data(), colPivots.data());
-  for (int pass = 0; pass < 5; ++pass) {
-    Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
-    Renritsu_sol(a, correction.data(), residual.data(), n, stride, rowPivots.data(), colPivots.data());
-    for (int i = 0; i < n; ++i) x[i] += correction[i];
+  // Row pivoting in blocks factors the equilibrated matrix fast, and the refinement below
+  // brings the solution to the accuracy of complete pivoting. A column without a non-zero
+  // pivot (a singular or nearly singular matrix, or one holding NaN) falls back to complete
+  // pivoting, which decides those cases as it always has.
+  if (luFactor(a, n, stride, rowPivots.data(), 0.0) < 0) {
+    std::copy(b, b + n, x);
+    luSolve(a, n, stride, rowPivots.data(), x, 1, 1);
+    for (int pass = 0; pass < 5; ++pass) {
+      Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
+      luSolve(a, n, stride, rowPivots.data(), residual.data(), 1, 1);
+      for (int i = 0; i < n; ++i) x[i] += residual[i];
+    }
+  } else {
+    Renritsu_cpm(saved.data(), a, n, stride);
+    Renritsu_dec(a, n, stride, rowPivots.data(), colPivots.data());
+    Renritsu_sol(a, x, b, n, stride, rowPivots.data(), colPivots.data());
+    for (int pass = 0; pass < 5; ++pass) {
+      Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
+      Renritsu_sol(a, correction.data(), residual.data(), n, stride, rowPivots.data(), colPivots.data());
+      for (int i = 0; i < n; ++i) x[i] += correction[i];
+    }
   }
   for (int j = 0; j < n; ++j) x[j] /= colScale[j];
   return 1;

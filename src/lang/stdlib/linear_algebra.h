@@ -1,16 +1,19 @@
 #pragma once
 // Dense linear algebra of the language: eigenvalues of general and symmetric matrices, Wynn's
-// epsilon acceleration, Gauss-Jordan inverse and determinant, linear systems with
-// equilibration, complete pivoting and iterative refinement, and the resistor-circuit solver.
+// epsilon acceleration, inverse and determinant with row pivoting, linear systems with
+// equilibration, pivoting and iterative refinement, and the resistor-circuit solver.
 // Matrices are row-major doubles. Each routine returns 1, or 0 after reporting through
 // error_disp.
 
 // Eigenvalues of a general real n x n matrix (1 <= n <= 100) by Householder reduction to
-// Hessenberg form and double-shift QR. `out` receives 2 x n values: row 0 the real parts, row 1
+// Hessenberg form and double-shift QR (a subdiagonal element splits the matrix when it is
+// negligible beside its diagonal neighbours; every tenth step without a split takes an
+// exceptional shift; "No result" after 1000 such steps). `out` receives 2 x n values: row 0 the real parts, row 1
 // the imaginary parts, in the order of the diagonal positions where they were found.
 int DQR_main(const double* a, int n, double* out);
 
-// Eigenvalues and eigenvectors of a symmetric n x n matrix by Jacobi rotations. `vectors`
+// Eigenvalues and eigenvectors of a symmetric n x n matrix by classical Jacobi rotations
+// (each rotating away the largest off-diagonal element), in O(n^3). `vectors`
 // (n x n) holds the eigenvectors in its columns, `values` (n) the eigenvalues, same order.
 int jacobi(int n, const double* a, double* vectors, double* values);
 
@@ -18,15 +21,18 @@ int jacobi(int n, const double* a, double* vectors, double* values);
 // `work` needs n x n doubles.
 int epsiron(const double* x, double* out, int n, double* work);
 
-// Inverse by Gauss-Jordan elimination with row pivoting. `a` (rows x cols) is destroyed,
-// `pivots` needs n integers, `out` receives the n x n inverse and *det the determinant.
+// Inverse with the pivots of Gauss-Jordan elimination (in each column the largest element
+// above 1e-6, else "pivot error"), computed from blocked LU factors. `a` (rows x cols) is
+// destroyed, `pivots` needs n integers, `out` receives the n x n inverse and *det the
+// determinant.
 int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det);
 
 // Solves A X = B (A n x n, B n x m, both destroyed) by Gauss-Jordan elimination into X.
 int Renritsu(double* a, double* b, double* x, int n, int m);
 
 // Solves A x = b (A n x n with row stride `stride`; A and b are scaled in place) with row and
-// column equilibration, complete pivoting and five passes of iterative refinement.
+// column equilibration, blocked LU with row pivoting (complete pivoting when a column has no
+// non-zero pivot) and five passes of iterative refinement.
 int Leqacc(double* a, double* x, double* b, int n, int stride);
 
 // The pieces of Leqacc: LU factors with complete pivoting in place (lower triangle: the

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/stdlib/distributions.h"
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/values.h"
@@ -76,15 +77,24 @@ int DoNormalRandom(const double* params, double* out) {
   }
   const long long n = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < n; ++i) {
-    // A first draw of exactly 0 (one word in 2^32) would give log(0): it stands for the
-    // smallest step of the generator instead, so that no value is infinite.
-    double u1 = rnd();
-    if (u1 == 0.0) u1 = 2.3283064365386963e-10;
-    const double u2 = rnd();
-    out[i] = std::cos(6.283185307179586 * u2) * std::sqrt(-2 * std::log(u1)) * sigma + mean;
+    const double u1 = rnd();
+    out[i] = boxMuller(u1, rnd(), sigma, mean);
   }
   return 1;
 }
+
+double boxMuller(double u1, double u2, double sigma, double mean) {
+  // A first draw of exactly 0 (one word in 2^32) would give log(0): it stands for the
+  // smallest step of the generator instead, so that no value is infinite.
+  if (u1 == 0.0) u1 = 2.3283064365386963e-10;
+  return std::cos(6.283185307179586 * u2) * std::sqrt(-2 * std::log(u1)) * sigma + mean;
+}
+
+namespace {
+
+bool finiteNonZero(double v) { return std::isfinite(v) && v != 0.0; }
+
+}  // namespace
 
 int DoBeta(double a, double b, double* out) {
   double ga = 0, gb = 0, gab = 0;
@@ -92,6 +102,9 @@ int DoBeta(double a, double b, double* out) {
   SubGamma(b, &gb);
   SubGamma(a + b, &gab);
   *out = ga * gb / gab;
+  // Past about 171 the gammas overflow (and their quotient is no number): in logs instead.
+  if (a > 0 && b > 0 && !(finiteNonZero(ga) && finiteNonZero(gb) && finiteNonZero(gab) && std::isfinite(*out)))
+    *out = std::exp(logBeta(a, b));
   return 1;
 }
 
@@ -99,7 +112,19 @@ int DoFDist(double xv, double m, double n, double* out) {
   double beta = 0;
   DoBeta(m / 2, n / 2, &beta);
   const double ratio = m / n;
-  *out = ZoTpow(ratio, m / 2) * ZoTpow(xv, m / 2 - 1) * ZoTpow(1 + ratio * xv, -(m + n) / 2) / beta;
+  const double p1 = ZoTpow(ratio, m / 2), p2 = ZoTpow(xv, m / 2 - 1), p3 = ZoTpow(1 + ratio * xv, -(m + n) / 2);
+  *out = p1 * p2 * p3 / beta;
+  if (!(m > 0 && n > 0 && xv >= 0) ||
+      (finiteNonZero(beta) && finiteNonZero(p1) && finiteNonZero(p2) && finiteNonZero(p3) && std::isfinite(*out)))
+    return 1;
+  // Large degrees of freedom: the powers and the beta function over- or underflow, their
+  // product does not.
+  if (xv == 0) {
+    *out = m > 2 ? 0.0 : m == 2 ? 1.0 : HUGE_VAL;
+    return 1;
+  }
+  *out = std::exp(m / 2 * std::log(ratio) + (m / 2 - 1) * std::log(xv) - (m + n) / 2 * std::log1p(ratio * xv) -
+                  logBeta(m / 2, n / 2));
   return 1;
 }
 

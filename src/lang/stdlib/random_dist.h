@@ -24,6 +24,9 @@ int M_Rand(int rows, int cols, double* out);
 // params: rows, cols (truncated), sigma, mean. rows x cols values by the cosine half of the
 // Box-Muller pair. "Invalid size." for an empty or too big shape or sigma not above 0.
 int DoNormalRandom(const double* params, double* out);
+// One normal value from the two uniform draws u1 (first) and u2: a u1 of 0 counts as the
+// generator's smallest step, 2^-32.
+double boxMuller(double u1, double u2, double sigma, double mean);
 
 // B(a, b) through the gamma function of the numeric helpers.
 int DoBeta(double a, double b, double* out);

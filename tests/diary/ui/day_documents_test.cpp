@@ -572,3 +572,60 @@ TEST_F(DayDocuments, NewMemosTypeInTheTemplatesMonospacedFont) {
 
 }  // namespace
 }  // namespace day_documents_test
+
+namespace day_documents_test {
+namespace {
+
+// New "Alpha", save, new "Beta", save, another day, new "Gamma", save: Back goes one document
+// at a time, also when a second Back comes while the first is still opening its document (as
+// from an event loop under load): the second waits for the first.
+TEST_F(DayDocuments, BackGoesOneDocumentAtATimeInTheOrderAsked) {
+  start();
+  const auto newMemo = [&](const char* text) {
+    QTest::mouseClick(memoButton(0), Qt::LeftButton);  // "New"
+    type(text);
+    QTest::mouseClick(memoButton(1), Qt::LeftButton);  // "Save"
+  };
+  newMemo("Alpha");
+  newMemo("Beta");
+  QTest::mouseClick(window->dayCell(27 + calendar->startOffset() - 1), Qt::LeftButton);
+  newMemo("Gamma");
+  const QString alpha = day() + "/Alpha.rtfd", beta = day() + "/Beta.rtfd", gamma = day(27) + "/Gamma.rtfd";
+  ASSERT_EQ(calendar->history().paths(), QStringList({alpha, beta, gamma}));
+  ASSERT_EQ(s(calendar->nowDisplayedDocument()), s(gamma));
+
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);  // "Back"
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(beta));
+  EXPECT_TRUE(memoButton(2)->isEnabled());
+  EXPECT_TRUE(memoButton(3)->isEnabled());
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(alpha));
+  EXPECT_FALSE(memoButton(2)->isEnabled());
+  QTest::mouseClick(memoButton(3), Qt::LeftButton);  // "Next"
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(beta));
+  QTest::mouseClick(memoButton(3), Qt::LeftButton);
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(gamma));
+  EXPECT_EQ(calendar->history().now(), 3);
+
+  // A second Back arriving while the first opens Beta: one step after the other.
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  int posted = 0;
+  const pravella::ObserverId id = center.addObserver(
+      "dispSunAndMoonRiseSet", nullptr,
+      [&](pravella::Notification&) {
+        if (posted++ == 0) center.post("cal_beforeMemo");
+      },
+      pravella::Delivery::PostingThread);
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);
+  center.removeObserver(id);
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(alpha));
+  EXPECT_EQ(calendar->history().now(), 1);
+  EXPECT_FALSE(memoButton(2)->isEnabled());
+  EXPECT_TRUE(memoButton(3)->isEnabled());
+  QTest::mouseClick(memoButton(3), Qt::LeftButton);
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(beta));
+  EXPECT_EQ(calendar->history().now(), 2);
+}
+
+}  // namespace
+}  // namespace day_documents_test

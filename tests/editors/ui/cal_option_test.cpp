@@ -16,6 +16,7 @@
 #include "editors/ui/cal_option.h"
 #include "editors/ui/temporary_highlights.h"
 #include "lang/builtins/command_bridge.h"
+#include "lang/builtins/file_chooser.h"
 #include "lang/builtins/startup.h"
 #include "lang/stack.h"
 #include "lang/values.h"
@@ -343,6 +344,11 @@ TEST_F(MemoOptions, TemporaryHighlightsAreNeverSavedAndCloseWithTheSideViews) {
   EXPECT_FALSE(rtf.contains("highlight"));
   EXPECT_FALSE(rtf.contains("\\cb"));
   calendar->closeAllToggleView();
+  EXPECT_FALSE(pravella::hasTemporaryHighlights(memo()));
+  // Marks that the next edit removes.
+  pravella::addTemporaryHighlights(memo(), {hit}, Qt::yellow);
+  calendar->setTmpBackGroundColorStatus(true);
+  type("!");
   EXPECT_FALSE(pravella::hasTemporaryHighlights(memo()));
 }
 

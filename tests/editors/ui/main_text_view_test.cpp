@@ -585,7 +585,9 @@ TEST_F(MemoRun, ResultOfARunWhoseDocumentWasLeftIsWrittenIntoThatDocument) {
   const QString folder = QDir::homePath() + QStringLiteral("/late");
   ASSERT_TRUE(QDir().mkpath(folder));
   const QString path = folder + QStringLiteral("/first.rtfd");
-  setMemo(QStringLiteral("before\n2*21;"), 8);
+  // The loop's jump back is where the held run waits.
+  const QString code = QStringLiteral("s = 0; for (i = 1; i <= 2; i++) s = s + i; 2*21;");
+  setMemo(QStringLiteral("before\n") + code, 7);
   holdRuns();
   pressEnter();
   ASSERT_TRUE(view->isRunning());
@@ -598,10 +600,10 @@ TEST_F(MemoRun, ResultOfARunWhoseDocumentWasLeftIsWrittenIntoThatDocument) {
   EXPECT_TRUE(alerts.isEmpty()) << alerts.join(QLatin1Char('\n')).toStdString();
   QTextDocument saved;
   ASSERT_TRUE(pravella::readRichTextFile(path, saved));
-  EXPECT_EQ(pravella::plainTextOf(saved).toStdString(), "before\n2*21;\n   42.0000\n.OK.\n");
+  EXPECT_EQ(pravella::plainTextOf(saved).toStdString(), "before\n" + code.toStdString() + "\n   42.0000\n.OK.\n");
 
   // Where it cannot go, the user is told.
-  setMemo(QStringLiteral("3;"), 2);
+  setMemo(code, 0);
   holdRuns();
   pressEnter();
   // A file stands where the document's folder should be.

@@ -82,6 +82,97 @@ TEST_F(LinearAlgebra, DeterminantOfAKnownFactorisation) {
   EXPECT_NEAR(invert(multiply(l, u, n), n, &inv), expected, 1e-9 * std::fabs(expected));
 }
 
+double residualNorm(const Matrix& a, const std::vector<double>& x, const std::vector<double>& b, int n);
+
+// Gauss-Jordan elimination with row pivoting, element by element: the plain form the blocked
+// routine must agree with. Returns the determinant.
+double plainGaussJordanInverse(Matrix a, int n, Matrix* inverse) {
+  Matrix& x = *inverse;
+  x.assign(static_cast<size_t>(n) * n, 0.0);
+  for (int i = 0; i < n; ++i) x[i * n + i] = 1.0;
+  double det = 1.0;
+  for (int k = 0; k < n; ++k) {
+    int p = k;
+    for (int i = k + 1; i < n; ++i)
+      if (std::fabs(a[i * n + k]) > std::fabs(a[p * n + k])) p = i;
+    if (p != k) {
+      for (int j = 0; j < n; ++j) {
+        std::swap(a[k * n + j], a[p * n + j]);
+        std::swap(x[k * n + j], x[p * n + j]);
+      }
+      det = -det;
+    }
+    const double pivot = a[k * n + k];
+    det *= pivot;
+    for (int j = 0; j < n; ++j) {
+      a[k * n + j] /= pivot;
+      x[k * n + j] /= pivot;
+    }
+    for (int i = 0; i < n; ++i) {
+      if (i == k) continue;
+      const double f = a[i * n + k];
+      for (int j = 0; j < n; ++j) {
+        a[i * n + j] -= f * a[k * n + j];
+        x[i * n + j] -= f * x[k * n + j];
+      }
+    }
+  }
+  return det;
+}
+
+double maxAbs(const Matrix& m) {
+  double v = 0;
+  for (double e : m) v = std::max(v, std::fabs(e));
+  return v;
+}
+
+TEST_F(LinearAlgebra, BlockedInverseAndSolveMatchThePlainForms) {
+  // Orders around the block size of 64 and its multiples, well conditioned (a raised diagonal)
+  // and general (random entries only).
+  for (int n : {1, 5, 63, 64, 65, 129, 200}) {
+    for (double boost : {0.0, 2.0 * std::sqrt(n)}) {
+      const Matrix a = randomMatrix(n, 7000 + n, boost);
+      Matrix inv, ref;
+      const double det = invert(a, n, &inv);
+      const double refDet = plainGaussJordanInverse(a, n, &ref);
+      EXPECT_NEAR(det / refDet, 1.0, 1e-11) << n;
+      // A X = I, and X as the plain elimination has it.
+      const Matrix p = multiply(a, inv, n);
+      for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+          ASSERT_NEAR(p[i * n + j], i == j ? 1.0 : 0.0, 1e-10) << n << " " << i << " " << j;
+        }
+      Matrix diff(inv.size());
+      for (size_t i = 0; i < inv.size(); ++i) diff[i] = inv[i] - ref[i];
+      if (boost > 0) {
+        EXPECT_LT(maxAbs(diff), 1e-12 * maxAbs(ref)) << n;
+      }
+
+      // Leqacc: the residual of its answer, and the answer of complete pivoting alone.
+      std::vector<double> b(n);
+      for (int i = 0; i < n; ++i) b[i] = std::cos(1.0 + i) * 3;
+      Matrix work = a;
+      std::vector<double> bw = b, x(n);
+      ASSERT_EQ(Leqacc(work.data(), x.data(), bw.data(), n, n), 1);
+      EXPECT_LT(residualNorm(a, x, b, n), 1e-12 * n * maxAbs(x)) << n;
+      Matrix lu = a;
+      std::vector<int> rows(n), cols(n);
+      std::vector<double> complete(n);
+      Renritsu_dec(lu.data(), n, n, rows.data(), cols.data());
+      Renritsu_sol(lu.data(), complete.data(), b.data(), n, n, rows.data(), cols.data());
+      for (int i = 0; i < n; ++i) EXPECT_NEAR(x[i], complete[i], 1e-9 * maxAbs(x)) << n << " " << i;
+    }
+  }
+}
+
+TEST_F(LinearAlgebra, LeqaccOfASingularMatrixStillGivesNoNumber) {
+  // No row pivot: the complete pivoting of old decides, and its division by zero shows.
+  Matrix a = {1, 2, 3, 2, 4, 6, 1, 0, 1};
+  std::vector<double> b = {1, 2, 3}, x(3);
+  ASSERT_EQ(Leqacc(a.data(), x.data(), b.data(), 3, 3), 1);
+  EXPECT_FALSE(std::isfinite(x[0]) && std::isfinite(x[1]) && std::isfinite(x[2]));
+}
+
 TEST_F(LinearAlgebra, InverseFailures) {
   Matrix a = {1e-7, 0, 0, 1e-7};  // regular, but no pivot exceeds the threshold
   Matrix out(4);

@@ -94,6 +94,22 @@ TEST_F(RandomDist, NormalRandomNumbers) {
   const double u1 = rnd(), u2 = rnd();
   EXPECT_DOUBLE_EQ(v[0], std::cos(2 * std::numbers::pi * u2) * std::sqrt(-2 * std::log(u1)) * 2.0 - 3.0);
 
+  // A zero first word counts as the smallest step 2^-32 (sqrt(-2 log 2^-32) = 6.66044...), so
+  // no value is infinite; other draws go through unchanged.
+  const double step = std::ldexp(1.0, -32);
+  const struct {
+    double u1, u2, expected;
+  } draws[] = {{0.0, 0.0, 6.6604368892615815},
+               {0.0, 0.5, -6.6604368892615815},
+               {step, 0.0, 6.6604368892615815},
+               {0.5, 0.0, std::sqrt(2 * std::log(2.0))},
+               {1 - step, 0.25, 0.0}};
+  for (const auto& d : draws) {
+    const double value = boxMuller(d.u1, d.u2, 1.0, 0.0);
+    EXPECT_TRUE(std::isfinite(value)) << d.u1;
+    EXPECT_NEAR(value, d.expected, 1e-12) << d.u1 << " " << d.u2;
+  }
+
   const double bad[][4] = {{0, 5, 1, 0}, {5, -1, 1, 0}, {5, 5, 0, 0}, {1001, 1000, 1, 0}};
   for (const auto& p : bad) {
     ResultString.clear();

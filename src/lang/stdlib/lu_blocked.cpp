@@ -1,0 +1,218 @@
+#include "lang/stdlib/lu_blocked.h"
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Columns per block: the panel factored at a time and the depth of the product updates.
+constexpr int kBlock = 64;
+constexpr int kMr = 4;  // result rows per micro-kernel
+constexpr int kNr = 8;  // result columns per micro-kernel
+
+std::size_t at(int i, int j, int ld) { return static_cast<std::size_t>(i) * ld + j; }
+
+// row -= f x other over n elements.
+__attribute__((optimize("O3"))) void axpyRow(double* __restrict row, const double* __restrict other, double f,
+                                             int n) {
+  for (int j = 0; j < n; ++j) row[j] -= f * other[j];
+}
+
+// The sum of x[j] y[j] over n elements, in four interleaved partial sums.
+double dot(const double* x, const double* y, int n) {
+  double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+  int j = 0;
+  for (; j + 4 <= n; j += 4) {
+    s0 += x[j] * y[j];
+    s1 += x[j + 1] * y[j + 1];
+    s2 += x[j + 2] * y[j + 2];
+    s3 += x[j + 3] * y[j + 3];
+  }
+  for (; j < n; ++j) s0 += x[j] * y[j];
+  return (s0 + s1) + (s2 + s3);
+}
+
+__attribute__((optimize("O3"))) void scaleRow(double* row, double f, int n) {
+  for (int j = 0; j < n; ++j) row[j] *= f;
+}
+
+// Packs b[0..depth) x [j0..j0+8) into dst, 8 doubles a row, zero past the last column.
+void packPanel(const double* b, int ldb, int depth, int j0, int cols, double* dst) {
+  const int width = std::min(kNr, cols - j0);
+  for (int m = 0; m < depth; ++m) {
+    const double* src = b + at(m, j0, ldb);
+    int j = 0;
+    for (; j < width; ++j) dst[j] = src[j];
+    for (; j < kNr; ++j) dst[j] = 0.0;
+    dst += kNr;
+  }
+}
+
+// acc (rows x 8) = a (rows x depth) x panel, plain form for any rows and processors.
+void kernelGeneric(const double* a, int lda, const double* panel, int depth, int rows, double* acc) {
+  std::fill(acc, acc + kMr * kNr, 0.0);
+  for (int m = 0; m < depth; ++m) {
+    const double* bp = panel + m * kNr;
+    for (int r = 0; r < rows; ++r) {
+      const double x = a[at(r, m, lda)];
+      for (int j = 0; j < kNr; ++j) acc[r * kNr + j] += x * bp[j];
+    }
+  }
+}
+
+__attribute__((target("avx2,fma"))) void kernelFma(const double* a, int lda, const double* panel, int depth,
+                                                   double* acc) {
+  __m256d c00 = _mm256_setzero_pd(), c01 = c00, c10 = c00, c11 = c00, c20 = c00, c21 = c00, c30 = c00, c31 = c00;
+  const double* a0 = a;
+  const double* a1 = a + lda;
+  const double* a2 = a + 2 * static_cast<std::size_t>(lda);
+  const double* a3 = a + 3 * static_cast<std::size_t>(lda);
+  for (int m = 0; m < depth; ++m) {
+    const __m256d b0 = _mm256_loadu_pd(panel + m * kNr);
+    const __m256d b1 = _mm256_loadu_pd(panel + m * kNr + 4);
+    __m256d x = _mm256_broadcast_sd(a0 + m);
+    c00 = _mm256_fmadd_pd(x, b0, c00);
+    c01 = _mm256_fmadd_pd(x, b1, c01);
+    x = _mm256_broadcast_sd(a1 + m);
+    c10 = _mm256_fmadd_pd(x, b0, c10);
+    c11 = _mm256_fmadd_pd(x, b1, c11);
+    x = _mm256_broadcast_sd(a2 + m);
+    c20 = _mm256_fmadd_pd(x, b0, c20);
+    c21 = _mm256_fmadd_pd(x, b1, c21);
+    x = _mm256_broadcast_sd(a3 + m);
+    c30 = _mm256_fmadd_pd(x, b0, c30);
+    c31 = _mm256_fmadd_pd(x, b1, c31);
+  }
+  _mm256_storeu_pd(acc + 0, c00);
+  _mm256_storeu_pd(acc + 4, c01);
+  _mm256_storeu_pd(acc + 8, c10);
+  _mm256_storeu_pd(acc + 12, c11);
+  _mm256_storeu_pd(acc + 16, c20);
+  _mm256_storeu_pd(acc + 20, c21);
+  _mm256_storeu_pd(acc + 24, c30);
+  _mm256_storeu_pd(acc + 28, c31);
+}
+
+bool haveFma() {
+  static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return have;
+}
+
+// Unblocked factorisation of the panel of columns j0 .. j1 - 1 (rows j0 .. n - 1); row
+// exchanges run across the whole matrix.
+int factorPanel(double* a, int n, int lda, int j0, int j1, int* pivots, double threshold) {
+  for (int k = j0; k < j1; ++k) {
+    int pivotRow = -1;
+    double largest = threshold;
+    for (int i = k; i < n; ++i) {
+      const double v = std::fabs(a[at(i, k, lda)]);
+      if (v > largest) {
+        largest = v;
+        pivotRow = i;
+      }
+    }
+    if (pivotRow < 0) return k;
+    pivots[k] = pivotRow;
+    if (pivotRow != k) std::swap_ranges(a + at(k, 0, lda), a + at(k, n, lda), a + at(pivotRow, 0, lda));
+    const double* rowK = a + at(k, 0, lda);
+    const double inverse = 1 / rowK[k];
+    for (int i = k + 1; i < n; ++i) {
+      double* row = a + at(i, 0, lda);
+      row[k] *= inverse;
+      if (row[k] != 0.0) axpyRow(row + k + 1, rowK + k + 1, row[k], j1 - k - 1);
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+void subtractProduct(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int rows, int depth,
+                     int cols) {
+  if (rows <= 0 || cols <= 0 || depth <= 0) return;
+  const int panels = (cols + kNr - 1) / kNr;
+  const std::size_t panelSize = static_cast<std::size_t>(depth) * kNr;
+  std::vector<double> packed(static_cast<std::size_t>(panels) * panelSize);
+  for (int p = 0; p < panels; ++p) packPanel(b, ldb, depth, p * kNr, cols, packed.data() + p * panelSize);
+  const bool fma = haveFma();
+  alignas(32) double acc[kMr * kNr];
+  for (int i = 0; i < rows; i += kMr) {
+    const int r = std::min(kMr, rows - i);
+    const double* strip = a + at(i, 0, lda);
+    for (int p = 0; p < panels; ++p) {
+      const double* panel = packed.data() + p * panelSize;
+      if (r == kMr && fma)
+        kernelFma(strip, lda, panel, depth, acc);
+      else
+        kernelGeneric(strip, lda, panel, depth, r, acc);
+      const int j0 = p * kNr;
+      const int width = std::min(kNr, cols - j0);
+      for (int rr = 0; rr < r; ++rr) {
+        double* crow = c + at(i + rr, j0, ldc);
+        for (int j = 0; j < width; ++j) crow[j] -= acc[rr * kNr + j];
+      }
+    }
+  }
+}
+
+int luFactor(double* a, int n, int lda, int* pivots, double threshold) {
+  for (int j0 = 0; j0 < n; j0 += kBlock) {
+    const int j1 = std::min(n, j0 + kBlock);
+    const int failed = factorPanel(a, n, lda, j0, j1, pivots, threshold);
+    if (failed >= 0) return failed;
+    if (j1 == n) break;
+    // U12 = L11^-1 A12: the rows of the block right of it, each less the rows above it.
+    for (int i = j0 + 1; i < j1; ++i) {
+      double* row = a + at(i, j1, lda);
+      for (int k = j0; k < i; ++k) {
+        const double f = a[at(i, k, lda)];
+        if (f != 0.0) axpyRow(row, a + at(k, j1, lda), f, n - j1);
+      }
+    }
+    // A22 -= L21 U12.
+    subtractProduct(a + at(j1, j0, lda), lda, a + at(j0, j1, lda), lda, a + at(j1, j1, lda), lda, n - j1, j1 - j0,
+                    n - j1);
+  }
+  return -1;
+}
+
+void luSolve(const double* lu, int n, int lda, const int* pivots, double* b, int m, int ldb) {
+  for (int k = 0; k < n; ++k)
+    if (pivots[k] != k) std::swap_ranges(b + at(k, 0, ldb), b + at(k, m, ldb), b + at(pivots[k], 0, ldb));
+  if (m == 1 && ldb == 1) {
+    // One right-hand side: substitution by rows of the factors, which lie along memory.
+    for (int i = 1; i < n; ++i) b[i] -= dot(lu + at(i, 0, lda), b, i);
+    for (int i = n - 1; i >= 0; --i)
+      b[i] = (b[i] - dot(lu + at(i, i + 1, lda), b + i + 1, n - i - 1)) / lu[at(i, i, lda)];
+    return;
+  }
+  // L Y = P B, a block of rows at a time, each block then taken from the rows below it.
+  for (int r0 = 0; r0 < n; r0 += kBlock) {
+    const int r1 = std::min(n, r0 + kBlock);
+    for (int i = r0 + 1; i < r1; ++i)
+      for (int k = r0; k < i; ++k) {
+        const double f = lu[at(i, k, lda)];
+        if (f != 0.0) axpyRow(b + at(i, 0, ldb), b + at(k, 0, ldb), f, m);
+      }
+    if (r1 < n) subtractProduct(lu + at(r1, r0, lda), lda, b + at(r0, 0, ldb), ldb, b + at(r1, 0, ldb), ldb, n - r1,
+                                r1 - r0, m);
+  }
+  // U X = Y, from the last block up.
+  for (int r1 = n; r1 > 0; r1 -= kBlock) {
+    const int r0 = std::max(0, r1 - kBlock);
+    for (int i = r1 - 1; i >= r0; --i) {
+      double* row = b + at(i, 0, ldb);
+      for (int k = i + 1; k < r1; ++k) {
+        const double f = lu[at(i, k, lda)];
+        if (f != 0.0) axpyRow(row, b + at(k, 0, ldb), f, m);
+      }
+      scaleRow(row, 1 / lu[at(i, i, lda)], m);
+    }
+    if (r0 > 0) subtractProduct(lu + at(0, r0, lda), lda, b + at(r0, 0, ldb), ldb, b, ldb, r0, r1 - r0, m);
+  }
+}
