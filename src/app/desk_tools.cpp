@@ -10,6 +10,7 @@
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/ui/sound_player.h"
+#include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_doc_search.h"
 
 namespace pravella {
@@ -55,6 +56,15 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* find = host_.toolsMenu->addAction(QObject::tr("&Find and Replace..."));
   find->setShortcut(QKeySequence::Find);
   QObject::connect(find, &QAction::triggered, docSearch_.get(), [s = docSearch_.get()] { s->showPanel(); });
+
+  CalChangeWindow::Host layout;
+  layout.closeAllToggleView = host_.closeAllToggleView;
+  layout.playSound = host_.playSound;
+  layouts_ = std::make_unique<CalChangeWindow>(&window, layout);
+  layouts_->awakeFromNib();
+  QAction* change = host_.toolsMenu->addAction(QObject::tr("Change Window &Layout"));
+  change->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+L")));
+  QObject::connect(change, &QAction::triggered, layouts_.get(), [l = layouts_.get()] { l->toggleCalendarView(); });
 }
 
 DeskTools::~DeskTools() = default;

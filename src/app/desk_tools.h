@@ -6,6 +6,7 @@
 
 #include "tools/ui/desk_tool_host.h"
 
+class CalChangeWindow;
 class CalDocSearch;
 class Calcndar;
 
@@ -22,6 +23,7 @@ class DeskTools {
  private:
   DeskToolHost host_;
   std::unique_ptr<CalDocSearch> docSearch_;
+  std::unique_ptr<CalChangeWindow> layouts_;
 };
 
 }  // namespace pravella

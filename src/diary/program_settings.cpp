@@ -19,6 +19,7 @@ namespace {
 std::mutex settingsMutex;  // everything below: written by a run, read by the windows
 std::string remembered;
 unsigned char wordSearch = 0;
+std::string recentReject;
 
 // Table colours at start: text of even rows, text of odd rows, background of odd rows,
 // background of even rows (the month table has the text of future days third).
@@ -57,6 +58,18 @@ bool setRememberString(std::string_view utf8) {
 std::string rememberString() {
   std::lock_guard lock(settingsMutex);
   return remembered;
+}
+
+void setMaxRecentMemo(int count) { maxRecentMemo = count; }
+
+void setRenentMemoRejectString(std::string_view utf8) {
+  std::lock_guard lock(settingsMutex);
+  recentReject.assign(utf8);
+}
+
+std::string recentMemoRejectString() {
+  std::lock_guard lock(settingsMutex);
+  return recentReject;
 }
 
 void setInternetWordSearchStatus(unsigned char on) {

@@ -18,6 +18,13 @@ extern std::uint8_t prefBackupNeedStatua;
 bool setRememberString(std::string_view utf8);
 std::string rememberString();
 
+// The recent-memo list: the most entries it keeps (sets maxRecentMemo) and the characters that
+// keep a memo out of it when its file name begins with one. The calendar reads both when it
+// adds a memo.
+void setMaxRecentMemo(int count);
+void setRenentMemoRejectString(std::string_view utf8);
+std::string recentMemoRejectString();
+
 void setInternetWordSearchStatus(unsigned char on);
 unsigned char internetWordSearchStatus();
 

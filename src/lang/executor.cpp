@@ -763,6 +763,7 @@ VkRunResult runVkProgram(std::string_view source, const void* window) {
     ok = vkExecute(code.data(), count, lease.get(), &sp) == 1;
   }
   freeCodeData(code, kCodeRecords);
+  VkBytes::releaseSpareBlocks();
   if (!ok) {
     current_fullPath = beforeCurrentDirectory;
   } else if (!backup_fullPath.empty()) {

@@ -318,8 +318,6 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 // The single calendar controller; set at the end of awakeFromNib.
 extern Calcndar* PravellaSelf;
 
-// Entries for the language's built-ins (any thread): the most entries of the recent-memo list,
-// its reject characters, and the remembered string (stored at once).
-void setMaxRecentMemo(int count);
-void setRenentMemoRejectString(const char* utf8);
+// Entry for the language's built-ins (any thread): the remembered string (stored at once). The
+// recent-memo limit and reject characters are program settings (diary/program_settings.h).
 void setRememberString(const char* utf8);

@@ -13,6 +13,7 @@
 
 #include "diary/day_folders.h"
 #include "diary/diary_globals.h"
+#include "diary/program_settings.h"
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
@@ -192,6 +193,8 @@ void Calcndar::clearDocJumpInDoc() { docJumpInDoc_.clear(); }
 // ---------------------------------------------------------------- recent memos
 
 void Calcndar::makeRecentMemo(const QString& path) {
+  // Programs set the reject characters from their own thread; take the current ones.
+  recentMemo_.setRejectCharacters(QString::fromStdString(recentMemoRejectString()));
   if (recentMemo_.add(path, maxRecentMemo.load())) addRecentMemoToMenu();
 }
 
@@ -231,7 +234,10 @@ void Calcndar::recentMemoMenuAction(int tag) {
   }
 }
 
-void Calcndar::setRecentMemoRejectString(const QString& reject) { recentMemo_.setRejectCharacters(reject); }
+void Calcndar::setRecentMemoRejectString(const QString& reject) {
+  setRenentMemoRejectString(reject.toStdString());
+  recentMemo_.setRejectCharacters(reject);
+}
 
 // ---------------------------------------------------------------- the remembered string
 
@@ -271,13 +277,6 @@ void onCalendarThread(const std::function<void(Calcndar&)>& work) {
 }
 
 }  // namespace
-
-void setMaxRecentMemo(int count) { maxRecentMemo = count; }
-
-void setRenentMemoRejectString(const char* utf8) {
-  const QString reject = QString::fromUtf8(utf8 ? utf8 : "");
-  onCalendarThread([&reject](Calcndar& c) { c.setRecentMemoRejectString(reject); });
-}
 
 void setRememberString(const char* utf8) {
   const QString text = QString::fromUtf8(utf8 ? utf8 : "");

@@ -144,7 +144,7 @@ void Calcndar::awakeFromNib() {
   menuScriptFileName_.fill(QString());
 
   recentMemo_.setPaths(pravella::readRecentMemo());
-  recentMemo_.setRejectCharacters(QString());
+  setRecentMemoRejectString(QString());
   addRecentMemoToMenu();
   changeTableViewFontColor_ = 0;
   clickNumberOnDiaryFileTable_ = 0;

@@ -91,10 +91,12 @@ class OffDiagonalMaxima {
 
   // Column j of row k now holds a value of magnitude v.
   void offer(int k, int j, double v) {
-    if (v > max_[k] || (v == max_[k] && j < col_[k])) {
-      max_[k] = v;
-      col_[k] = j;
-    }
+    // Without branches: whether a new value wins is as good as random.
+    const double m = max_[k];
+    const int c = col_[k];
+    const bool wins = (v > m) | ((v == m) & (j < c));
+    max_[k] = wins ? v : m;
+    col_[k] = wins ? j : c;
   }
 
   const double* w_;

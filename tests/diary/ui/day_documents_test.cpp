@@ -543,6 +543,22 @@ TEST_F(DayDocuments, TableColoursAndDrag) {
   EXPECT_EQ(QString::fromUtf8(drag->data("MyCustomBookMarkFromDiaryPboardType")), day() + "/" + name);
 }
 
+// "maxRecentMemo" from a program: the calendar keeps at most that many and leaves out names
+// that begin with a reject character.
+TEST_F(DayDocuments, AProgramSetsTheRecentMemoLimitAndRejectCharacters) {
+  writeRtfd(day(1) + "/_A.rtfd", "a");
+  writeRtfd(day(2) + "/B.rtfd", "b");
+  writeRtfd(day(3) + "/C.rtfd", "c");
+  start();
+  ASSERT_EQ(vkStartUp(), 1);
+  ASSERT_EQ(pravella::runVkProgram("maxRecentMemo(1, \"_\");").output(), ".OK.\n");
+  for (int d : {3, 2, 1})
+    QTest::mouseClick(window->dayCell(d + calendar->startOffset() - 1), Qt::LeftButton);
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day(1) + "/_A.rtfd");
+  EXPECT_EQ(calendar->recentMemo(), QStringList{day(2) + "/B.rtfd"});
+  ASSERT_EQ(pravella::runVkProgram("maxRecentMemo(20, \"\");").output(), ".OK.\n");
+}
+
 }  // namespace
 
 namespace day_documents_test {
