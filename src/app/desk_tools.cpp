@@ -12,6 +12,7 @@
 #include "platform/ui/sound_player.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_doc_search.h"
+#include "tools/text/ui/cal_index.h"
 
 namespace pravella {
 
@@ -65,6 +66,22 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* change = host_.toolsMenu->addAction(QObject::tr("Change Window &Layout"));
   change->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+L")));
   QObject::connect(change, &QAction::triggered, layouts_.get(), [l = layouts_.get()] { l->toggleCalendarView(); });
+
+  CalIndex::Host index;
+  index.closeAllToggleView = host_.closeAllToggleView;
+  index.setToggleStatus = host_.setToggleStatus;
+  index.toggleStatus = host_.toggleStatus;
+  index.addSideView = host_.addSideView;
+  index.selectCellSelectedDay = host_.selectCellSelectedDay;
+  index.playSound = host_.playSound;
+  outline_ = std::make_unique<CalIndex>(host_.documentView, index);
+  outline_->awakeFromNib();
+  QAction* outline = host_.toolsMenu->addAction(QObject::tr("&Outline"));
+  outline->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+  QObject::connect(outline, &QAction::triggered, outline_.get(), [o = outline_.get(), h = host_] {
+    if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible()) return o->closeIndexAction();
+    o->showIndexAction();
+  });
 }
 
 DeskTools::~DeskTools() = default;

@@ -13,6 +13,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/pravella.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/cal_text.h"
 #include "editors/ui/main_text_view.h"
@@ -57,6 +58,9 @@ int main(int argc, char** argv) {
   text.awakeFromNib();
   CalSunMoon sunMoon(window.sunMoonPanel(), [&calendar] { return calendar.selectedDay(); });
   sunMoon.awakeFromNib();
+  // The month diary list exists before the modules run at launch: they may call it.
+  Pravella monthList(&calendar, &window);
+  monthList.awakeFromNib();
   pravella::DeskTools deskTools(window, calendar);
   window.show();
   calendar.applicationDidFinishLaunching();

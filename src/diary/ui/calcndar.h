@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVariant>
 #include <array>
 #include <deque>
@@ -279,6 +280,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
   std::vector<QPointer<QDockWidget>> toolSideViews_;
+  QTimer indexRefresh_;  // the outline's rebuild a second after an edit
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;

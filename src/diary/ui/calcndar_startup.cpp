@@ -29,6 +29,7 @@
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/progress_bar.h"
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
@@ -49,6 +50,10 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   window_->setWindowTitle(QStringLiteral("Pravella[*]"));
   window_->installEventFilter(this);
   window_->diaryFileField()->setDelegate(this);
+  indexRefresh_.setSingleShot(true);
+  indexRefresh_.setInterval(1000);
+  connect(&indexRefresh_, &QTimer::timeout, this,
+          [] { pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction")); });
 
   // The controller owns the meaning of the window's controls.
   for (int tag = kLastDayCell + 1; tag < pravella::MainWindow::kDayCells; ++tag)
@@ -208,7 +213,11 @@ void Calcndar::applicationDidFinishLaunching() {
 
 void Calcndar::loadModuleFromModulesFolder() {
   // Each module file's text is run by the main memo (module definitions load their modules).
-  for (const QString& file : pravella::moduleFilesToRun(pravella::paths::modules())) {
+  const QStringList files = pravella::moduleFilesToRun(pravella::paths::modules());
+  setProcessIndicator(0, static_cast<double>(files.size()));
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString& file = files[i];
+    setProcessIndicatorValue(static_cast<double>(i));
     bool ok = false;
     const QString text = pravella::plainTextOfRichTextFile(file, &ok);
     if (!ok) {
@@ -218,6 +227,7 @@ void Calcndar::loadModuleFromModulesFolder() {
     mainWindowRef = window_;  // holding the mouse down in the main window breaks the run
     pravella::NotificationCenter::defaultCenter().post(QStringLiteral("calculationOnEditModule"), text);
   }
+  setProcessIndicatorValue(0);
 }
 
 void Calcndar::primaryPreferencesBackupProcess() {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <memory>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "imaging/movie_windows.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
+#include "platform/notification_center.h"
 #include "support/fake_movie_window.h"
 #include "tools/backup_settings.h"
 
@@ -93,6 +96,21 @@ TEST_F(LettersMA, CloseRowsEmptyTheList) {
   addWindowToMovieWindowList("b", window);
   ASSERT_EQ(run("maCloseAllMovieWindow(\"anything\");"), ".OK.\n");
   EXPECT_EQ(movieWindowList().size(), 0);
+}
+
+TEST_F(LettersMA, OpeningSucceedsOnceTheMovieWindowsReceiveIt) {
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  QStringList asked;
+  const auto id = center.addObserver(
+      kOpenMovieWindowNotification, nullptr,
+      [&asked](pravella::Notification& n) {
+        asked = n.strings;
+        n.reply = false;  // not a movie: the built-in succeeds all the same
+      },
+      pravella::Delivery::PostingThread);
+  EXPECT_EQ(run("maOpenMovieWindow(\"/films/a.txt\", \"clip 2\");"), ".OK.\n");
+  center.removeObserver(id);
+  EXPECT_EQ(asked, (QStringList{"/films/a.txt", "clip 2"}));
 }
 
 }  // namespace
