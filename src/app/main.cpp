@@ -16,6 +16,7 @@
 #include "diary/ui/pravella.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/cal_text.h"
+#include "editors/ui/cal_tool.h"
 #include "editors/ui/main_text_view.h"
 #include "imaging/volume_data.h"
 #include "lang/builtins/startup.h"
@@ -62,6 +63,9 @@ int main(int argc, char** argv) {
   Pravella monthList(&calendar, &window);
   monthList.awakeFromNib();
   pravella::DeskTools deskTools(window, calendar);
+  // The tool drawer and the user control panels.
+  CalTool tool(deskTools.host());
+  tool.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();
