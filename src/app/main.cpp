@@ -9,6 +9,7 @@
 
 #include "app/desk_tools.h"
 #include "diary/ui/cal_set_directory.h"
+#include "diary/ui/cal_sun_moon.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
   };
   CalText text(window.documentView(), &window, textHost);
   text.awakeFromNib();
+  CalSunMoon sunMoon(window.sunMoonPanel(), [&calendar] { return calendar.selectedDay(); });
+  sunMoon.awakeFromNib();
   // The month diary list exists before the modules run at launch: they may call it.
   Pravella monthList(&calendar, &window);
   monthList.awakeFromNib();
