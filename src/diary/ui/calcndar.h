@@ -149,6 +149,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool checkDocumentLink();
   // Opens the plain web address ("http://" or "ftp://" up to the next blank) around the caret.
   bool checkURL();
+  // A clicked link value of the memo: a program ("!vk" and code), a dictionary entry, a file or
+  // a web page. Always true.
+  bool textViewClickedOnLink(const QString& value);
 
   // ---- history, recent memos, remembered string (calcndar_history.cpp)
   void addDocumentToRireki(const QString& path);

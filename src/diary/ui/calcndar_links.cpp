@@ -1,5 +1,5 @@
 // Links in the main memo: bracketed document and heading links and plain web addresses, followed
-// on a double click.
+// on a double click, and link attributes, followed on a click.
 
 #include <QFileInfo>
 #include <QTextBlock>
@@ -14,6 +14,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/pravella.h"
+#include "editors/ui/clicked_link.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/web_launch.h"
 #include "platform/cformat.h"
@@ -197,4 +198,19 @@ void Calcndar::launchURL(const QString& text) {
   if (pravella::checkURLforwebLaunchURL(text.toUtf8().toStdString(), address) == 0) return;
   if (!opener_(QStringLiteral("xdg-open"), {QString::fromStdString(address)}, dayFolder()))
     showErrMessageToConsole("Can not open the address with xdg-open.\n");
+}
+
+bool Calcndar::textViewClickedOnLink(const QString& value) {
+  pravella::LinkAskers askers;
+  askers.webDrawerOpen = [this] { return toggleStatus_ == kWebDrawerToggleStatus; };
+  askers.searchMemos = [](const QString& name) {
+    if (Pravella_X) Pravella_X->DoSearchMemoInSearchSheet(name);
+  };
+  askers.openFile = [this](const QString& path) {
+    const QFileInfo info(path);
+    openWithDesktop(info.absolutePath(), info.fileName());
+  };
+  askers.launchURL = [this](const QString& text) { launchURL(text); };
+  askers.sound = [this](const char* name) { sound(name); };
+  return pravella::followClickedLink(value, askers);
 }

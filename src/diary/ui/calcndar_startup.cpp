@@ -22,6 +22,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/cal_option.h"
+#include "editors/ui/clicked_link.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
 #include "lang/builtins/command_bridge.h"
@@ -63,6 +64,7 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
     doubleClickOnTextViewWithCommandKey(keys.testFlag(Qt::ControlModifier));
     if (!checkDocumentLink()) checkURL();
   });
+  pravella::followLinksOnClick(window_->documentView(), [this](const QString& value) { textViewClickedOnLink(value); });
 
   // The controller owns the meaning of the window's controls.
   for (int tag = kLastDayCell + 1; tag < pravella::MainWindow::kDayCells; ++tag)

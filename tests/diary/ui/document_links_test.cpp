@@ -4,8 +4,10 @@
 #include "day_documents_fixture.h"
 
 #include <QTextBlock>
+#include <QUrl>
 
 #include "diary/diary_globals.h"
+#include "editors/web_launch.h"
 
 namespace {
 
@@ -167,6 +169,58 @@ TEST_F(DocumentLinks, ADoubleClickOnAnAddressOpensIt) {
   opened.clear();
   doubleClickAt(13);
   EXPECT_EQ(opened, QStringList{"xdg-open http://example.com/page in 28"});
+}
+
+
+TEST_F(DocumentLinks, ClickedLinkValuesReachTheirTargets) {
+  writeFile(day() + "/doc.pdf", "pdf");
+  showMemo("links");
+  QStringList programs, dictionary, searches;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  const auto p = center.addObserver(
+      QStringLiteral("calculationOnEditModule"), nullptr, [&](pravella::Notification& n) { programs << n.text; },
+      pravella::Delivery::PostingThread);
+  const auto d = center.addObserver(
+      QStringLiteral("edicLinkFromMainMemo"), nullptr, [&](pravella::Notification& n) { dictionary << n.text; },
+      pravella::Delivery::PostingThread);
+  const QString search = QString::fromStdString(std::string(pravella::kWebSearchHost)) + "/search?q=";
+  struct Case {
+    QString value;
+    QString program, dictionary, opened;
+  } cases[] = {
+      {"%21vkx%20%3D%201", "x = 1", "", ""},           // decoded before the program is looked for
+      {"http://h/a!vk1%2B2", "1+2", "", ""},           // in an address too
+      {"ab!vk", "", "", "xdg-open " + search + "ab%21vk in 28"},  // "!vk" with no code after it
+      {"a:b:c", "", "a:b:c", ""},
+      {"a%3A:b:c:d", "", "a%3A:b:c:d", ""},            // undecoded
+      {"a:b", "", "", "xdg-open " + search + "a%3Ab in 28"},
+      {"https://example.com/a:b:c", "", "/a:b:c", ""},  // the address's path splits in three
+      {"https://example.com/x", "", "", "xdg-open https://example.com/x in 28"},
+      {QUrl::fromLocalFile(day() + "/doc.pdf").toString(), "", "", "xdg-open doc.pdf in 28"},
+  };
+  for (const Case& c : cases) {
+    programs.clear();
+    dictionary.clear();
+    opened.clear();
+    EXPECT_TRUE(calendar->textViewClickedOnLink(c.value));
+    EXPECT_EQ(programs, c.program.isEmpty() ? QStringList() : QStringList{c.program}) << s(c.value);
+    EXPECT_EQ(dictionary, c.dictionary.isEmpty() ? QStringList() : QStringList{c.dictionary}) << s(c.value);
+    EXPECT_EQ(opened, c.opened.isEmpty() ? QStringList() : QStringList{c.opened}) << s(c.value);
+  }
+  center.removeObserver(p);
+  center.removeObserver(d);
+}
+
+TEST_F(DocumentLinks, AClickOnALinkInTheMemoFollowsIt) {
+  showMemo("x");
+  memo()->setHtml("see <a href=\"https://example.com/x\">the page</a> now");
+  opened.clear();
+  QTextCursor c(memo()->document());
+  c.setPosition(7);
+  const QPoint at = memo()->cursorRect(c).center();
+  QTest::mouseClick(memo()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  QTest::qWait(20);
+  EXPECT_EQ(opened, QStringList{"xdg-open https://example.com/x in 28"});
 }
 
 }  // namespace
