@@ -12,8 +12,11 @@ bench="$build/bench/bench_linear_algebra"
 [ -x "$bench" ] || { echo "no $bench: build first" >&2; exit 1; }
 export OMP_NUM_THREADS=1 OPENBLAS_NUM_THREADS=1
 
-ours=$("$bench" --benchmark_format=csv --benchmark_min_time=1 2>/dev/null | awk -F, '
-  /^"BM_/ { gsub(/"/, "", $1); print $1, $3 }')  # name, real time (ms)
+# name, real time (ms): the best of three repetitions, as the reference takes its best run.
+ours=$("$bench" --benchmark_format=csv --benchmark_min_time=0.5 --benchmark_repetitions=3 2>/dev/null | awk -F, '
+  /^"BM_/ { gsub(/"/, "", $1); if ($1 ~ /_(mean|median|stddev|cv)$/) next
+            if (!($1 in best) || $3 < best[$1]) { if (!($1 in best)) order[n++] = $1; best[$1] = $3 } }
+  END { for (i = 0; i < n; ++i) print order[i], best[order[i]] }')
 
 if command -v octave-cli >/dev/null; then
   refname=octave
@@ -21,6 +24,9 @@ if command -v octave-cli >/dev/null; then
     function a = pat(n, d)
       [j, i] = meshgrid(1:n, 1:n);
       a = mod(i * 37 + j * 91, 101) / 101 - 0.5 + d * eye(n);
+    end
+    function d = vectorsToo(S)
+      [v, d] = eig(S);
     end
     function t = best(f, reps)
       t = inf;
@@ -35,7 +41,8 @@ if command -v octave-cli >/dev/null; then
     end
     for n = [100 200 500]
       P = pat(n, 0); S = P + P'"'"';
-      printf("BM_SymmetricEigen/%d %.3f\n", n, 1000 * best(@() eig(S), 10));
+      printf("BM_SymmetricEigen/%d %.3f\n", n, 1000 * best(@() vectorsToo(S), 10));
+      printf("BM_SymmetricEigenvalues/%d %.3f\n", n, 1000 * best(@() eig(S), 10));
     end
     B = pat(100, 0);
     printf("BM_Eigenvalues100 %.3f\n", 1000 * best(@() eig(B), 20));
@@ -48,9 +55,9 @@ else
   exit 1
 fi
 
-echo "benchmark              ours(ms)  $refname(ms)   ratio"
+echo "benchmark                      ours(ms)  $refname(ms)   ratio"
 echo "$ours" | while read -r name ms; do
   ref=$(echo "$reference" | awk -v n="$name" '$1 == n { print $2 }')
   [ -n "$ref" ] || continue
-  awk -v n="$name" -v a="$ms" -v b="$ref" 'BEGIN { printf "%-22s %9.2f %12.2f %7.1f\n", n, a, b, a / b }'
+  awk -v n="$name" -v a="$ms" -v b="$ref" 'BEGIN { printf "%-28s %9.2f %12.2f %7.1f\n", n, a, b, a / b }'
 done

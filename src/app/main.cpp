@@ -7,10 +7,12 @@
 #include <QAction>
 #include <QMessageBox>
 
+#include "app/desk_tools.h"
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/pravella.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/cal_text.h"
 #include "editors/ui/main_text_view.h"
@@ -56,6 +58,10 @@ int main(int argc, char** argv) {
   };
   CalText text(window.documentView(), &window, textHost);
   text.awakeFromNib();
+  // The month diary list exists before the modules run at launch: they may call it.
+  Pravella monthList(&calendar, &window);
+  monthList.awakeFromNib();
+  pravella::DeskTools deskTools(window, calendar);
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

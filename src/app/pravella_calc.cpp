@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "diary/working_folder.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
 
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
     std::fputs("pravella-calc: the language could not start\n", stderr);
     return 3;
   }
+  // The folders the application's start-up gives its runs, so that relative names and work
+  // files land where they would in the application.
+  pravella::prepareFoldersWithoutWindow(QDate::currentDate());
   const pravella::VkRunResult result = pravella::runVkProgram(source);
   const std::string out = result.output();
   std::fwrite(out.data(), 1, out.size(), stdout);

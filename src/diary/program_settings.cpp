@@ -3,14 +3,12 @@
 #include <QString>
 
 #include <algorithm>
-#include <chrono>
 #include <mutex>
 
 #include "diary/diary_globals.h"
 #include "platform/atomic_file.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
-#include "platform/progress_bar.h"
 
 std::uint8_t prefBackupNeedStatua = 1;
 
@@ -19,6 +17,7 @@ namespace {
 std::mutex settingsMutex;  // everything below: written by a run, read by the windows
 std::string remembered;
 unsigned char wordSearch = 0;
+std::string recentReject;
 
 // Table colours at start: text of even rows, text of odd rows, background of odd rows,
 // background of even rows (the month table has the text of future days third).
@@ -29,9 +28,6 @@ TableColors12 indexColors = fileColors;
 TableColors12 bookMarkColors = fileColors;
 // A day before today, today, a day after today.
 TableColors9 docColors = {0.95f, 1.0f, 0.98f, 1.0f, 1.0f, 1.0f, 1.0f, 0.95f, 0.95f};
-
-double indicatorMin = 0, indicatorMax = 1;
-std::chrono::steady_clock::time_point lastDrawn;
 
 template <std::size_t N>
 void store(std::array<float, N>& target, const float* values, int count) {
@@ -57,6 +53,18 @@ bool setRememberString(std::string_view utf8) {
 std::string rememberString() {
   std::lock_guard lock(settingsMutex);
   return remembered;
+}
+
+void setMaxRecentMemo(int count) { maxRecentMemo = count; }
+
+void setRenentMemoRejectString(std::string_view utf8) {
+  std::lock_guard lock(settingsMutex);
+  recentReject.assign(utf8);
+}
+
+std::string recentMemoRejectString() {
+  std::lock_guard lock(settingsMutex);
+  return recentReject;
 }
 
 void setInternetWordSearchStatus(unsigned char on) {
@@ -109,28 +117,4 @@ void setTableColors(ColorTable table, const float* values, int count) {
       store(docColors, values, count);
       break;
   }
-}
-
-void setProcessIndicator(double minimum, double maximum) {
-  {
-    std::lock_guard lock(settingsMutex);
-    indicatorMin = minimum;
-    indicatorMax = maximum;
-    lastDrawn = std::chrono::steady_clock::now();
-  }
-  setProgressBar(minimum, maximum, minimum);
-}
-
-void setProcessIndicatorValue(double value) {
-  double lo = 0, hi = 1;
-  {
-    std::lock_guard lock(settingsMutex);
-    const auto now = std::chrono::steady_clock::now();
-    // Redrawing on every value would flood the window; 21 ticks are 350 ms.
-    if (value != 0 && now - lastDrawn < std::chrono::milliseconds(350)) return;
-    lastDrawn = now;
-    lo = indicatorMin;
-    hi = indicatorMax;
-  }
-  setProgressBar(lo, hi, value);
 }

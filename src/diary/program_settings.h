@@ -1,13 +1,17 @@
 #pragma once
 // Settings of the diary that programs change through built-ins: the remembered text, the
 // internet word search switch, the colours of the file, month, index and bookmark tables and of
-// the document background, and the shared progress indicator. Programs write them on a run's
-// worker thread while the windows read them on the GUI thread.
+// the document background. Programs write them on a run's worker thread while the windows read
+// them on the GUI thread. The shared progress indicator (setProcessIndicator and
+// setProcessIndicatorValue) lives in platform/progress_bar.h, so that every library reports to
+// it.
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/progress_bar.h"
 
 // Whether the backup tool also backs up the preferences (1 at start; "prefBackupNeed").
 extern std::uint8_t prefBackupNeedStatua;
@@ -17,6 +21,13 @@ extern std::uint8_t prefBackupNeedStatua;
 // written (the text is kept all the same).
 bool setRememberString(std::string_view utf8);
 std::string rememberString();
+
+// The recent-memo list: the most entries it keeps (sets maxRecentMemo) and the characters that
+// keep a memo out of it when its file name begins with one. The calendar reads both when it
+// adds a memo.
+void setMaxRecentMemo(int count);
+void setRenentMemoRejectString(std::string_view utf8);
+std::string recentMemoRejectString();
 
 void setInternetWordSearchStatus(unsigned char on);
 unsigned char internetWordSearchStatus();
@@ -34,8 +45,3 @@ TableColors9 DocBGColor();
 enum class ColorTable { File, Month, Index, BookMark, DocBG };
 // Stores `count` floats from the start of the table's array (count at most its size).
 void setTableColors(ColorTable table, const float* values, int count);
-
-// The shared progress bar: the range, then values; a non-zero value is shown only when at least
-// 21 ticks (of 1/60 s) have passed since the bar was last drawn.
-void setProcessIndicator(double minimum, double maximum);
-void setProcessIndicatorValue(double value);

@@ -2,6 +2,9 @@
 
 #include <mutex>
 
+#include "diary/day_folders.h"
+#include "diary/diary_globals.h"
+#include "diary/startup_files.h"
 #include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/paths.h"
@@ -31,5 +34,16 @@ bool setWorkingFolder(const QString& folder) {
 }
 
 QString workingFolder() { return QString::fromStdString(current_fullPath); }
+
+void prepareFoldersWithoutWindow(const QDate& today) {
+  ensureDiaryFolderTree();
+  vkDataCPath = paths::vkData().toStdString();
+  vkPreferencesCPath = paths::vkPreferences().toStdString();
+  vkPrefPath = vkPreferencesCPath;
+  vkDataPathString = vkDataCPath;
+  ensureModulesAndSupportFolders();
+  if (today.isValid()) makeDayFolder(today.year(), today.month(), today.day());
+  if (current_fullPath.empty()) initWorkingFolder();
+}
 
 }  // namespace pravella

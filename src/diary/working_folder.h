@@ -3,6 +3,7 @@
 // names (the global current_fullPath, UTF-8, without a trailing "/"). It starts as the user's
 // desktop folder; the user or a program chooses another through CalSetDirectory.
 
+#include <QDate>
 #include <QString>
 
 namespace pravella {
@@ -16,5 +17,10 @@ void initWorkingFolder();
 bool setWorkingFolder(const QString& folder);
 
 QString workingFolder();
+
+// What the application's start-up gives a run, for runs without the window (pravella-calc): the
+// diary's folder tree, the language's work and preferences folders, today's day folder (made
+// and entered) and the working folder's start value when none is set.
+void prepareFoldersWithoutWindow(const QDate& today);
 
 }  // namespace pravella

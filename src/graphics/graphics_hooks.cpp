@@ -82,7 +82,9 @@ void setWorkingFolderProvider(std::function<std::string()> provider) {
 std::string resolveProgramPath(const std::string& path) {
   if (!path.empty() && path[0] == '/') return path;
   std::string folder = workingFolder();
-  if (folder.empty() || folder.back() != '/') folder += '/';
+  // Without a working folder there is no file: never one at the filesystem's root.
+  if (folder.empty()) return {};
+  if (folder.back() != '/') folder += '/';
   return folder + path;
 }
 

@@ -270,6 +270,8 @@ enum XOp : int {
   kXOperandArith,   // number or variable, then an arithmetic operator: applied to the top value
   kXArithStore,     // an arithmetic operator, then a variable and "=": the result stored
   kXElement,        // "@" with its variable (and "="): one element read or written
+  kXElementDirect,  // four number or variable bounds, "@", its variable (and "=", ";")
+  kXStepLoop,       // a step, (";"), the loop's backward jump and the comparison it jumps to
 };
 
 // Flags in the aux word of a store (kXStore, kXArithStore): a ";" follows the "=".
@@ -285,10 +287,23 @@ inline bool isArith(vk_Code& r) {
 
 inline bool sameVariable(const vk_Code& a, const vk_Code& b) { return a.kind == b.kind && a.name == b.name; }
 
+inline bool isOperandRecord(const vk_Code* c) {
+  return c && (c->kind == kCodeNumber || c->kind == kCodeNumVariable);
+}
+
+inline bool isDisplay(const vk_Code* c) { return c && c->kind == kCodeOperator && c->name == ";"; }
+
 int decode(vk_Code* code, int count, int pc) {
   vk_Code& r = code[pc];
   const auto at = [&](int k) -> const vk_Code* { return pc + k < count ? &code[pc + k] : nullptr; };
   int x = kXGeneric;
+  if (isOperandRecord(&r) && isOperandRecord(at(1)) && isOperandRecord(at(2)) && isOperandRecord(at(3)) && at(4) &&
+      at(4)->kind == kCodeOperator && at(4)->name == "@" && at(5) && at(5)->kind == kCodeNumVariable) {
+    r.aux = at(6) && isAssign(*at(6)) ? 1 : 0;
+    if (r.aux == 1 && isDisplay(at(7))) r.aux |= 2;
+    r.xop = kXElementDirect;
+    return kXElementDirect;
+  }
   switch (r.kind) {
     case kCodeNumber:
       x = pc + 1 < count && isArith(code[pc + 1]) ? kXOperandArith : kXNumber;
@@ -316,7 +331,21 @@ int decode(vk_Code* code, int count, int pc) {
       } else if (operand && n2 && n3 && n4 && n2->kind == kCodeOperator && n2->name.size() == 1 &&
                  (n2->name[0] == '+' || n2->name[0] == '-') && sameVariable(r, *n3) && isAssign(*n4)) {
         x = kXStep;
-        r.aux = n2->name[0] == '+' ? 1 : -1;
+        const bool plus = n2->name[0] == '+';
+        r.aux = plus ? 1 : -1;
+        // The step that ends a loop turn: the backward jump and the loop's comparison join it.
+        int after = pc + 5;
+        const bool display = isDisplay(at(5));
+        if (display) ++after;
+        if (after < count && code[after].kind == kCodeControl && code[after].jump <= 0) {
+          vk_Code& jump = code[after];
+          const int t = after + jump.jump;
+          if ((jump.op ? jump.op : vkOpcodeOf(jump)) == kCtlGoto && t >= 0 && t < pc &&
+              (code[t].xop ? code[t].xop : decode(code, count, t)) == kXCompareBranch) {
+            x = kXStepLoop;
+            r.aux = (t << 3) | (display ? 4 : 0) | (plus ? 1 : 0);
+          }
+        }
       } else if (n1 && isArith(code[pc + 1])) {
         x = kXOperandArith;
       }
@@ -451,17 +480,12 @@ inline bool scalarArith(int op, double u, double w, double* r) {
   }
 }
 
-// The one element m[i,j] an "@" record addresses, when its four bounds on the stack are plain
-// scalars naming a single element inside a real matrix variable; null otherwise (the record's
-// handler then does the general case and reports what is wrong).
-inline double* singleElement(vk_Code& varRec, CalcStackEntry* stack, int sp, bool forWrite) {
-  double b[4];
-  for (int k = 0; k < 4; ++k) {
-    const CalcStackEntry& e = stack[sp - 4 + k];
-    if (!isScalarReal(e)) return nullptr;
-    b[k] = e.data.cdoubles()[0];
-    if (!(b[k] >= 0.0)) return nullptr;
-  }
+// The one element m[i,j] of bounds b (row from, row to, column from, column to) when they name
+// a single element inside a real matrix variable; null otherwise (the "@" record's handler then
+// does the general case and reports what is wrong).
+inline double* elementAt(vk_Code& varRec, const double (&b)[4], bool forWrite) {
+  for (double x : b)
+    if (!(x >= 0.0)) return nullptr;
   const int rf = vkTruncToInt(b[0]), cf = vkTruncToInt(b[2]);
   int rt = vkTruncToInt(b[1]), ct = vkTruncToInt(b[3]);
   if (rt == 0) rt = rf;
@@ -473,6 +497,17 @@ inline double* singleElement(vk_Code& varRec, CalcStackEntry* stack, int sp, boo
   if (v.state != 1 || v.kind != kVarReal || rf > v.msize || cf > v.nsize) return nullptr;
   const std::size_t at = static_cast<std::size_t>(rf - 1) * static_cast<std::size_t>(v.nsize) + (cf - 1);
   return forWrite ? v.data.doubles() + at : const_cast<double*>(v.data.cdoubles() + at);
+}
+
+// The same with the four bounds on top of the stack.
+inline double* singleElement(vk_Code& varRec, CalcStackEntry* stack, int sp, bool forWrite) {
+  double b[4];
+  for (int k = 0; k < 4; ++k) {
+    const CalcStackEntry& e = stack[sp - 4 + k];
+    if (!isScalarReal(e)) return nullptr;
+    b[k] = e.data.cdoubles()[0];
+  }
+  return elementAt(varRec, b, forWrite);
 }
 
 int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
@@ -653,6 +688,47 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
           }
         }
         break;
+      case kXElementDirect: {
+        double b[4];
+        if (sp >= 0 && sp + 4 < kPushLimit && operandValue(rec, &b[0]) && operandValue(code[pc + 1], &b[1]) &&
+            operandValue(code[pc + 2], &b[2]) && operandValue(code[pc + 3], &b[3])) {
+          if ((rec.aux & 1) == 0) {
+            if (const double* p = elementAt(code[pc + 5], b, false)) {
+              pushScalarAt(stack, sp++, *p);
+              pc += 6;
+              continue;
+            }
+          } else if (sp > 0 && isScalarReal(stack[sp - 1])) {
+            if (double* p = elementAt(code[pc + 5], b, true)) {
+              *p = stack[--sp].data.cdoubles()[0];
+              pc += (rec.aux & 2) && sp != 1 ? 8 : 7;
+              continue;
+            }
+          }
+        }
+        break;
+      }
+      case kXStepLoop: {
+        double w;
+        if (sp >= 0 && sp + 1 < kPushLimit && !((rec.aux & 4) && sp == 1)) {
+          if (VariableRecord* v = cachedScalar(rec); v && operandValue(code[pc + 1], &w)) {
+            const double u = v->data.cdoubles()[0];
+            v->data.setScalar((rec.aux & 1) ? u + w : u - w);
+            const int t = rec.aux >> 3;
+            pc = t;
+            if (breakRequested()) {
+              error_disp("**** BREAK *****");
+              *spInOut = sp;
+              return 0;
+            }
+            double a, c;
+            if (operandValue(code[t], &a) && operandValue(code[t + 1], &c))
+              pc += vkTruncToInt(vkRelate(code[t].aux, a, c)) == 0 ? 3 + code[t + 3].jump : 4;
+            continue;
+          }
+        }
+        break;
+      }
       case kXCall: {
         const int slot = moduleOf(rec);
         int ok = 1;
@@ -763,6 +839,7 @@ VkRunResult runVkProgram(std::string_view source, const void* window) {
     ok = vkExecute(code.data(), count, lease.get(), &sp) == 1;
   }
   freeCodeData(code, kCodeRecords);
+  VkBytes::releaseSpareBlocks();
   if (!ok) {
     current_fullPath = beforeCurrentDirectory;
   } else if (!backup_fullPath.empty()) {

@@ -12,19 +12,70 @@
 // ---------------------------------------------------------------------------------------
 // VkBytes
 
+namespace {
+
+// Large blocks freed during a run are kept (a few, until the run ends) for the next value of
+// about their size: a statement repeated in a loop then writes into memory that is already
+// mapped, instead of mapping, faulting in and unmapping tens of megabytes every turn.
+constexpr std::size_t kSpareMin = std::size_t{1} << 20;
+constexpr int kSpareBlocks = 2;
+std::mutex spareMutex;
+void* spare[kSpareBlocks] = {};
+std::size_t spareCapacity[kSpareBlocks] = {};
+
+void* takeSpare(std::size_t capacity) {
+  std::lock_guard lock(spareMutex);
+  for (int k = 0; k < kSpareBlocks; ++k) {
+    if (spare[k] && spareCapacity[k] >= capacity && spareCapacity[k] - capacity <= capacity / 4) {
+      void* p = spare[k];
+      spare[k] = nullptr;
+      return p;
+    }
+  }
+  return nullptr;
+}
+
+bool keepSpare(void* p, std::size_t capacity) {
+  std::lock_guard lock(spareMutex);
+  for (int k = 0; k < kSpareBlocks; ++k) {
+    if (!spare[k]) {
+      spare[k] = p;
+      spareCapacity[k] = capacity;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void VkBytes::releaseSpareBlocks() noexcept {
+  std::lock_guard lock(spareMutex);
+  for (int k = 0; k < kSpareBlocks; ++k) {
+    ::operator delete(spare[k]);
+    spare[k] = nullptr;
+  }
+}
+
 VkBytes::Block* VkBytes::newBlock(std::size_t capacity) noexcept {
-  void* p = ::operator new(offsetof(Block, bytes) + (capacity ? capacity : 1), std::nothrow);
+  void* p = nullptr;
+  std::size_t have = capacity;
+  if (capacity >= kSpareMin) {
+    p = takeSpare(capacity);
+    if (p) have = static_cast<Block*>(p)->capacity;
+  }
+  if (!p) p = ::operator new(offsetof(Block, bytes) + (capacity ? capacity : 1), std::nothrow);
   if (!p) return nullptr;
   Block* b = static_cast<Block*>(p);
   new (&b->refs) std::atomic<int>(1);
-  b->capacity = capacity;
+  b->capacity = have;
   return b;
 }
 
 void VkBytes::drop() noexcept {
   if (heap_ && heap_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
     heap_->refs.~atomic<int>();
-    ::operator delete(heap_);
+    if (heap_->capacity < kSpareMin || !keepSpare(heap_, heap_->capacity)) ::operator delete(heap_);
   }
   heap_ = nullptr;
 }

@@ -109,6 +109,9 @@ class VkBytes {
   void releaseIfShared() noexcept {
     if (shared()) release();
   }
+  // Frees the large blocks kept for reuse (the end of a run calls it).
+  static void releaseSpareBlocks() noexcept;
+
   // A 1 by 1 real: kept inline, whatever heap block the value holds for later.
   void setScalar(double v) noexcept {
     if (heap_ && (heap_->capacity > kKeepForScalar || heap_->refs.load(std::memory_order_relaxed) != 1)) drop();

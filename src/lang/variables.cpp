@@ -3,19 +3,87 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <unordered_map>
+#include <vector>
 
 #include "lang/picture_ops.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "platform/cformat.h"
+#include "platform/console_log.h"
 
 namespace {
 
-// (name, level) -> record, so that a look-up does not compare a thousand names.
-std::unordered_map<uint64_t, int>& byNameLevel() {
-  static std::unordered_map<uint64_t, int> map;
-  return map;
+// (name, level) -> record, so that a look-up does not compare a thousand names. Open
+// addressing in one flat array: binding a module's arguments and dropping them on its return
+// costs no allocation. The array has four times as many places as the variable table records.
+class NameLevelIndex {
+ public:
+  // The record for a key, or -1.
+  int find(uint64_t k) const {
+    for (std::size_t p = home(k);; p = (p + 1) & kMask) {
+      const Entry& e = places_[p];
+      if (e.record < 0) return -1;
+      if (e.key == k) return e.record;
+    }
+  }
+  // Adds the key unless it is there already (the first record keeps it).
+  void tryEmplace(uint64_t k, int record) {
+    for (std::size_t p = home(k);; p = (p + 1) & kMask) {
+      Entry& e = places_[p];
+      if (e.record < 0) {
+        e.key = k;
+        e.record = record;
+        return;
+      }
+      if (e.key == k) return;
+    }
+  }
+  // Removes the key when it maps to `record`.
+  void erase(uint64_t k, int record) {
+    std::size_t p = home(k);
+    for (;; p = (p + 1) & kMask) {
+      const Entry& e = places_[p];
+      if (e.record < 0) return;
+      if (e.key == k) break;
+    }
+    if (places_[p].record != record) return;
+    // Backward shift: later keys of the same run move up, so no search stops early.
+    std::size_t hole = p;
+    for (std::size_t q = (p + 1) & kMask;; q = (q + 1) & kMask) {
+      Entry& e = places_[q];
+      if (e.record < 0) break;
+      const std::size_t h = home(e.key);
+      const bool movable = hole <= q ? (h <= hole || h > q) : (h <= hole && h > q);
+      if (movable) {
+        places_[hole] = e;
+        hole = q;
+      }
+    }
+    places_[hole].record = -1;
+  }
+  void clear() {
+    for (Entry& e : places_) e.record = -1;
+  }
+
+ private:
+  static constexpr std::size_t kPlaces = 4096;
+  static_assert(kPlaces >= 4 * static_cast<std::size_t>(kVariableRecords), "index too small");
+  static constexpr std::size_t kMask = kPlaces - 1;
+  struct Entry {
+    uint64_t key = 0;
+    int record = -1;
+  };
+  static std::size_t home(uint64_t k) {
+    k ^= k >> 31;
+    k *= 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(k >> 52) & kMask;
+  }
+  std::vector<Entry> places_ = std::vector<Entry>(kPlaces);
+};
+
+NameLevelIndex& byNameLevel() {
+  static NameLevelIndex index;
+  return index;
 }
 
 inline uint64_t key(int nameId, int level) {
@@ -38,15 +106,13 @@ inline void noteLevel(int i) {
 
 void indexRecord(int i) {
   VariableRecord& v = variableTable[i];
-  byNameLevel().try_emplace(key(v.nameId, v.level), i);
+  byNameLevel().tryEmplace(key(v.nameId, v.level), i);
 }
 
 void unindexRecord(int i) {
   VariableRecord& v = variableTable[i];
   if (v.nameId < 0) return;
-  auto& map = byNameLevel();
-  auto it = map.find(key(v.nameId, v.level));
-  if (it != map.end() && it->second == i) map.erase(it);
+  byNameLevel().erase(key(v.nameId, v.level), i);
 }
 
 void clearRecord(int i) {
@@ -64,11 +130,10 @@ void clearRecord(int i) {
 // The map is kept in step with the table by every function here that names, levels or
 // empties a record, so a miss means there is no such variable.
 int findById(int nameId) {
-  const auto& map = byNameLevel();
-  auto it = map.find(key(nameId, vk_level));
-  if (it == map.end()) return -1;
-  const VariableRecord& v = variableTable[it->second];
-  if (v.state != 0 && v.level == vk_level && v.nameId == nameId) return it->second;
+  const int i = byNameLevel().find(key(nameId, vk_level));
+  if (i < 0) return -1;
+  const VariableRecord& v = variableTable[i];
+  if (v.state != 0 && v.level == vk_level && v.nameId == nameId) return i;
   return -1;
 }
 
@@ -468,8 +533,14 @@ bool changeFullPath(std::string_view path, std::string& out, std::size_t limit) 
   if (!path.empty() && path.front() == '/') {
     joined = path;
   } else {
+    // Without a working folder a relative name would land at the filesystem's root: it names
+    // no file, and the caller reports its failure as for any file it cannot open.
+    if (current_fullPath.empty()) {
+      showErrMessageToConsole("No working folder is set: " + std::string(path) + " is not opened.\n");
+      return false;
+    }
     joined = current_fullPath;
-    if (joined.empty() || joined.back() != '/') joined += '/';
+    if (joined.back() != '/') joined += '/';
     joined += path;
   }
   if (joined.size() + 1 > limit) {

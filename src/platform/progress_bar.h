@@ -1,6 +1,16 @@
 #pragma once
-// The main window's shared progress bar, as long work anywhere reports to it.
+// The two progress bars that long work anywhere reports to.
 
-// Posts "setProgressBar" with the text "minimum\tmaximum\tvalue"; the main window's bar
-// observes it, and without a window nothing shows it.
+// The main window's own bar: posts "setProgressBar" with the text "minimum\tmaximum\tvalue";
+// without a window nothing shows it.
 void setProgressBar(double minimum, double maximum, double value);
+
+// The shared progress indicator, the month list drawer's bar: programs, module loading, the
+// memo runs and the memo-database writers drive it. The range is posted as kProcessIndicator
+// with "minimum\tmaximum", a value with "minimum\tmaximum\tvalue". A value other than 0 is
+// posted only when at least 21 ticks (of 1/60 s) have passed since the bar was last drawn, so
+// the bar is redrawn about three times a second at most; 0, the end of an operation, always
+// shows.
+inline constexpr const char* kProcessIndicator = "processIndicator";
+void setProcessIndicator(double minimum, double maximum);
+void setProcessIndicatorValue(double value);

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -1003,8 +1004,8 @@ class Reader {
       return;
     }
     const std::pair<int, int> key{pa.listId != 0 ? pa.listId : -1, pa.listLevel};
-    QTextList*& list = lists_[key];
-    if (list && list->document() == &doc_) {
+    QPointer<QTextList>& list = lists_[key];
+    if (list) {
       list->add(cursor_.block());
       return;
     }
@@ -1213,7 +1214,7 @@ class Reader {
   int attachmentWidth_ = 0, attachmentHeight_ = 0;
 
   QString listMarker_;
-  std::map<std::pair<int, int>, QTextList*> lists_;
+  std::map<std::pair<int, int>, QPointer<QTextList>> lists_;
 
   QTextTable* table_ = nullptr;
   int row_ = 0, col_ = 0;

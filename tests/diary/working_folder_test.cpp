@@ -59,4 +59,13 @@ TEST(WorkingFolder, IsNotChangedUnderARunningProgram) {
   EXPECT_EQ(current_fullPath, "/tmp/by-the-program");
 }
 
+// With no working folder a relative name is refused, instead of landing at the root.
+TEST(WorkingFolder, UnsetFolderResolvesNoRelativeName) {
+  current_fullPath.clear();
+  ResultString.clear();
+  EXPECT_EQ(vk_fopen("nowhere.txt", "w"), nullptr);
+  EXPECT_FALSE(QFile::exists("/nowhere.txt"));
+  ResultString.clear();
+}
+
 }  // namespace

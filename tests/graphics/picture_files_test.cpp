@@ -79,6 +79,11 @@ TEST_F(PictureFiles, RelativeNamesJoinTheWorkingFolderWithOneSlash) {
   EXPECT_EQ(graphics::resolveProgramPath("p.jpg"), "/w/p.jpg");
   graphics::setWorkingFolderProvider([] { return std::string("/w/"); });
   EXPECT_EQ(graphics::resolveProgramPath("p.jpg"), "/w/p.jpg");
+  // No working folder: no file, rather than one at the filesystem's root.
+  graphics::setWorkingFolderProvider([] { return std::string(); });
+  EXPECT_EQ(graphics::resolveProgramPath("p.jpg"), "");
+  EXPECT_EQ(graphics::resolveProgramPath("/abs/p.jpg"), "/abs/p.jpg");
+  EXPECT_EQ(DoSavePicture2("p.pict", sample(2, 2)), 0);
 }
 
 TEST_F(PictureFiles, QualityLimitsAndMapping) {

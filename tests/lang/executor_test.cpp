@@ -111,7 +111,7 @@ TEST_F(Dispatch, RoutesByPrefixAndFirstLetter) {
   } cases[] = {
       {"_abc", "Unknown Function!"}, {"9x", "Unknown Function!"},    {"", "Unknown Function!"},
       {"ma", "Unknown function."},   {"pv_", "Unknown function."},   {"cal_", "Unknown function."},
-      {"usr_", "Unknown function."}, {"Msize", "Unknown function."}, {"max", "Unknown function."},
+      {"usr_", "Unknown function."}, {"Msize", "Unknown function."}, {"maz", "Unknown function."},
   };
   for (const auto& c : cases) {
     ResultString.clear();

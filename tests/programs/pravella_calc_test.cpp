@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -61,6 +63,22 @@ TEST(PravellaCalc, UserProgramOutputStaysOffTheResults) {
   Outcome ok = runCalc({"-"}, "usr_copy(|1, 2|);");
   EXPECT_EQ(ok.exitCode, 0);
   EXPECT_EQ(ok.out, "    1.0000     2.0000\n.OK.\n");
+}
+
+// A run without the window has the folders the application's start-up gives: work files go
+// into the diary's work folder (never the filesystem's root), today's day folder exists, and
+// relative names resolve against the working folder's start value, the desktop.
+TEST(PravellaCalc, RunsWithoutTheWindowHaveTheApplicationsFolders) {
+  const QString home = pravella::test::home();
+  Outcome run = runCalc({"-"}, "p# = densityPlot(|0, 1| |1, 0|); pastePictWithPath(p#, \"note\"); currentPath(0);");
+  EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
+  EXPECT_EQ(run.out.toStdString(), (home + "/Desktop\n.OK.\n").toStdString());
+  EXPECT_TRUE(QFileInfo(home + "/Documents/diary/vkData/tempPict00001.jpg").isFile());
+  const QDate today = QDate::currentDate();
+  EXPECT_TRUE(QFileInfo(home + QString::asprintf("/Documents/diary/%4d/%02d/%02d", today.year(), today.month(),
+                                                 today.day()))
+                  .isDir());
+  EXPECT_FALSE(QFileInfo::exists("/tempPict00001.jpg"));
 }
 
 }  // namespace

@@ -7,19 +7,24 @@
 #include <QDate>
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVariant>
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "diary/document_history.h"
 #include "diary/one_shot_timer.h"
 #include "diary/ui/get_key_on_table.h"
 
 class CalOption;
+class QDockWidget;
 class QImage;
 class QLabel;
 class QMenu;
@@ -155,6 +160,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
   // ---- side views, memo menu buttons, memo commands (calcndar_side_views.cpp)
   int setToggleStatus(int status);
+  // A tool's dock that closeAllToggleView hides with the calendar's own side views.
+  void addSideView(QDockWidget* view);
   int toggleStatus() const { return toggleStatus_; }
   int beforeSheet() const { return beforeSheet_; }
   void closeAllToggleView();
@@ -247,6 +254,12 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QTextEdit* memoSheetField() const;
   // history helpers (calcndar_history.cpp)
   void openDocumentOfPath(const QString& path);
+  void changeHistory(const std::function<void()>& change);
+  void stepHistory(int step);
+  void stepBack();
+  void stepForward();
+  int shownHistoryPosition() const;
+  void openHistoryEntry(int position, int selectionStart);
   // side views (calcndar_side_views.cpp)
   void registerDocumentObservers();
   void buildSideViews();
@@ -266,6 +279,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QMenu* recentMemoMenu2_ = nullptr;
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
+  std::vector<QPointer<QDockWidget>> toolSideViews_;
+  QTimer indexRefresh_;  // the outline's rebuild a second after an edit
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
@@ -274,6 +289,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   Opener opener_;
   SavePanel savePanel_;
   bool loadingMemo_ = false;
+  bool steppingHistory_ = false;
+  std::deque<int> pendingHistorySteps_;
   int clickedColumn_ = -1;
   QString lastWriteError_;
   QString rememberString_;
@@ -303,8 +320,6 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 // The single calendar controller; set at the end of awakeFromNib.
 extern Calcndar* PravellaSelf;
 
-// Entries for the language's built-ins (any thread): the most entries of the recent-memo list,
-// its reject characters, and the remembered string (stored at once).
-void setMaxRecentMemo(int count);
-void setRenentMemoRejectString(const char* utf8);
+// Entry for the language's built-ins (any thread): the remembered string (stored at once). The
+// recent-memo limit and reject characters are program settings (diary/program_settings.h).
 void setRememberString(const char* utf8);

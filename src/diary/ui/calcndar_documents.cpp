@@ -14,7 +14,9 @@
 #include <QProcess>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
@@ -249,6 +251,8 @@ void Calcndar::showSelectedDiaryFile(int row) {
   showNumOfTextSize();
   sound("Pop");
   memo->viewport()->update();
+  // An open outline follows the shown document.
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction"));
 }
 
 void Calcndar::selectDiaryFileFromNameAction(const QString& name) {
@@ -634,6 +638,11 @@ void Calcndar::textDidChange() {
   // Search marks go at the first edit after them.
   if (tmpBackGroundColorStatus_) pravella::clearTemporaryHighlights(window_->documentView());
   tmpBackGroundColorStatus_ = false;
+  // The open outline catches up a second after the typing stops, never in the middle of a
+  // character being composed by an input method.
+  const QTextCursor caret = window_->documentView()->textCursor();
+  if (toggleStatus_ == 8 && caret.block().layout() && caret.block().layout()->preeditAreaText().isEmpty())
+    indexRefresh_.start();
 }
 
 namespace {
@@ -696,6 +705,7 @@ void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
   }
   adjustRirekiButton();
   sound("Basso");
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction"));
 }
 
 bool Calcndar::deleteFileToTrash(const QString& path) {

@@ -13,6 +13,7 @@
 
 #include "diary/day_folders.h"
 #include "diary/diary_globals.h"
+#include "diary/program_settings.h"
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
@@ -26,25 +27,91 @@ QString fileNameOf(const QString& path) { return path.section(QLatin1Char('/'), 
 
 }  // namespace
 
+// The history changes in one place, on the GUI thread, one change after another: a request from
+// another thread waits there for its turn.
+void Calcndar::changeHistory(const std::function<void()>& change) {
+  if (QThread::currentThread() != thread()) {
+    QMetaObject::invokeMethod(this, [&change] { change(); }, Qt::BlockingQueuedConnection);
+    return;
+  }
+  change();
+}
+
 void Calcndar::addDocumentToRireki(const QString& path) {
   if (fileNameOf(path).isEmpty()) return;
-  rireki_.add(path, window_->documentView()->textCursor().selectionStart());
-  adjustRirekiButton();
-  makeRecentMemo(path);
+  changeHistory([&] {
+    rireki_.add(path, window_->documentView()->textCursor().selectionStart());
+    adjustRirekiButton();
+    makeRecentMemo(path);
+  });
 }
 
 void Calcndar::deleteDocumentToRireki(const QString& path) {
   if (fileNameOf(path).isEmpty()) return;
-  rireki_.remove(path);
-  adjustRirekiButton();
+  changeHistory([&] {
+    rireki_.remove(path);
+    adjustRirekiButton();
+  });
 }
 
 void Calcndar::clearHistoryAction() {
-  rireki_.clear();
-  adjustRirekiButton();
+  changeHistory([&] {
+    rireki_.clear();
+    adjustRirekiButton();
+  });
 }
 
 void Calcndar::beforeDocumentAction() {
+  changeHistory([this] { stepHistory(-1); });
+}
+
+void Calcndar::afterDocumentAction() {
+  changeHistory([this] { stepHistory(+1); });
+}
+
+void Calcndar::stepHistory(int step) {
+  // A step asked for while another is under way (from an event loop that a save's alert runs,
+  // from a program) comes after it, never inside it: two steps interleaved would each move the
+  // position and open what the other one chose.
+  if (steppingHistory_) {
+    pendingHistorySteps_.push_back(step);
+    return;
+  }
+  steppingHistory_ = true;
+  if (step < 0)
+    stepBack();
+  else
+    stepForward();
+  steppingHistory_ = false;
+  if (!pendingHistorySteps_.empty()) {
+    const int next = pendingHistorySteps_.front();
+    pendingHistorySteps_.pop_front();
+    stepHistory(next);
+  }
+}
+
+// The position of the shown document in the history (1-based), which is where Back and Next
+// count from; the stored position when the shown document is no entry.
+int Calcndar::shownHistoryPosition() const {
+  const qsizetype at = rireki_.paths().indexOf(nowDisplayedDocument_);
+  return at >= 0 ? static_cast<int>(at) + 1 : rireki_.now();
+}
+
+void Calcndar::openHistoryEntry(int position, int selectionStart) {
+  if (const int shown = static_cast<int>(rireki_.paths().indexOf(nowDisplayedDocument_)) + 1; shown > 0) {
+    rireki_.setNow(shown);
+    rireki_.setCurrentMark(selectionStart);
+  }
+  rireki_.setNow(position);
+  const QString target = rireki_.current();
+  openRirekiDocument();
+  // Whatever the opening saved on its way, the position is the entry now shown.
+  if (const qsizetype at = rireki_.paths().indexOf(target); at >= 0 && nowDisplayedDocument_ == target)
+    rireki_.setNow(static_cast<int>(at) + 1);
+  adjustRirekiButton();
+}
+
+void Calcndar::stepBack() {
   mainTextView* memo = window_->documentView();
   const int start = memo->textCursor().selectionStart();
   if (!docJumpInDoc_.isEmpty()) {
@@ -62,21 +129,17 @@ void Calcndar::beforeDocumentAction() {
     openRirekiDocument();
     return;
   }
-  if (rireki_.now() < 2) return;
-  rireki_.setCurrentMark(start);
-  rireki_.setNow(rireki_.now() - 1);
-  openRirekiDocument();
-  adjustRirekiButton();
+  const int from = shownHistoryPosition();
+  if (from < 2) return;
+  openHistoryEntry(from - 1, start);
 }
 
-void Calcndar::afterDocumentAction() {
+void Calcndar::stepForward() {
   const int start = window_->documentView()->textCursor().selectionStart();
   if (!save()) return;
-  if (rireki_.now() >= rireki_.size()) return;
-  rireki_.setCurrentMark(start);
-  rireki_.setNow(rireki_.now() + 1);
-  openRirekiDocument();
-  adjustRirekiButton();
+  const int from = shownHistoryPosition();
+  if (from >= rireki_.size()) return;
+  openHistoryEntry(from + 1, start);
 }
 
 void Calcndar::openDocumentOfPath(const QString& path) {
@@ -130,6 +193,8 @@ void Calcndar::clearDocJumpInDoc() { docJumpInDoc_.clear(); }
 // ---------------------------------------------------------------- recent memos
 
 void Calcndar::makeRecentMemo(const QString& path) {
+  // Programs set the reject characters from their own thread; take the current ones.
+  recentMemo_.setRejectCharacters(QString::fromStdString(recentMemoRejectString()));
   if (recentMemo_.add(path, maxRecentMemo.load())) addRecentMemoToMenu();
 }
 
@@ -169,7 +234,10 @@ void Calcndar::recentMemoMenuAction(int tag) {
   }
 }
 
-void Calcndar::setRecentMemoRejectString(const QString& reject) { recentMemo_.setRejectCharacters(reject); }
+void Calcndar::setRecentMemoRejectString(const QString& reject) {
+  setRenentMemoRejectString(reject.toStdString());
+  recentMemo_.setRejectCharacters(reject);
+}
 
 // ---------------------------------------------------------------- the remembered string
 
@@ -209,13 +277,6 @@ void onCalendarThread(const std::function<void(Calcndar&)>& work) {
 }
 
 }  // namespace
-
-void setMaxRecentMemo(int count) { maxRecentMemo = count; }
-
-void setRenentMemoRejectString(const char* utf8) {
-  const QString reject = QString::fromUtf8(utf8 ? utf8 : "");
-  onCalendarThread([&reject](Calcndar& c) { c.setRecentMemoRejectString(reject); });
-}
 
 void setRememberString(const char* utf8) {
   const QString text = QString::fromUtf8(utf8 ? utf8 : "");

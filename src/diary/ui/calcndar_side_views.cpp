@@ -145,9 +145,19 @@ void Calcndar::closeAllToggleView() {
   if (memoSheet_) memoSheet_->hide();
   saveMemoSheetDocument();
   if (pictureDrawer_) pictureDrawer_->hide();
+  for (const QPointer<QDockWidget>& view : toolSideViews_)
+    if (view) view->hide();
   center.post(QStringLiteral("saveTextOnFinderSheet"));
   center.post(QStringLiteral("stopSlideShow"));
   pravella::clearTemporaryHighlights(window_->documentView());
+}
+
+void Calcndar::addSideView(QDockWidget* view) {
+  if (!view) return;
+  if (view->parentWidget() != window_) view->setParent(window_);
+  window_->addDockWidget(Qt::RightDockWidgetArea, view);
+  view->hide();
+  toolSideViews_.emplace_back(view);
 }
 
 void Calcndar::openBeforeSheet() {

@@ -7,11 +7,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QProcess>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
@@ -31,7 +29,9 @@
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/progress_bar.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
 
 Calcndar* PravellaSelf = nullptr;
@@ -50,6 +50,10 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   window_->setWindowTitle(QStringLiteral("Pravella[*]"));
   window_->installEventFilter(this);
   window_->diaryFileField()->setDelegate(this);
+  indexRefresh_.setSingleShot(true);
+  indexRefresh_.setInterval(1000);
+  connect(&indexRefresh_, &QTimer::timeout, this,
+          [] { pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction")); });
 
   // The controller owns the meaning of the window's controls.
   for (int tag = kLastDayCell + 1; tag < pravella::MainWindow::kDayCells; ++tag)
@@ -82,12 +86,7 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
     return QProcess::startDetached(program, args, folder);
   };
   savePanel_ = [this](const QString& title, const QString& folder, const QString& name) {
-    QFileDialog panel(window_, title, folder + QLatin1Char('/') + name);
-    panel.setAcceptMode(QFileDialog::AcceptSave);
-    panel.setDefaultSuffix(QStringLiteral("rtfd"));
-    panel.selectFile(name);
-    return panel.exec() == QDialog::Accepted && !panel.selectedFiles().isEmpty() ? panel.selectedFiles().first()
-                                                                                 : QString();
+    return pravella::dialogs::chooseSaveFile(window_, title, folder, name);
   };
 
   auto* table = window_->diaryFileField();
@@ -150,7 +149,7 @@ void Calcndar::awakeFromNib() {
   menuScriptFileName_.fill(QString());
 
   recentMemo_.setPaths(pravella::readRecentMemo());
-  recentMemo_.setRejectCharacters(QString());
+  setRecentMemoRejectString(QString());
   addRecentMemoToMenu();
   changeTableViewFontColor_ = 0;
   clickNumberOnDiaryFileTable_ = 0;
@@ -214,7 +213,11 @@ void Calcndar::applicationDidFinishLaunching() {
 
 void Calcndar::loadModuleFromModulesFolder() {
   // Each module file's text is run by the main memo (module definitions load their modules).
-  for (const QString& file : pravella::moduleFilesToRun(pravella::paths::modules())) {
+  const QStringList files = pravella::moduleFilesToRun(pravella::paths::modules());
+  setProcessIndicator(0, static_cast<double>(files.size()));
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString& file = files[i];
+    setProcessIndicatorValue(static_cast<double>(i));
     bool ok = false;
     const QString text = pravella::plainTextOfRichTextFile(file, &ok);
     if (!ok) {
@@ -224,6 +227,7 @@ void Calcndar::loadModuleFromModulesFolder() {
     mainWindowRef = window_;  // holding the mouse down in the main window breaks the run
     pravella::NotificationCenter::defaultCenter().post(QStringLiteral("calculationOnEditModule"), text);
   }
+  setProcessIndicatorValue(0);
 }
 
 void Calcndar::primaryPreferencesBackupProcess() {
@@ -254,19 +258,10 @@ void Calcndar::windowWillClose() {
 
 int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons) {
   if (alertPanel_) return alertPanel_(title, message, buttons);
-  QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, window_);
-  std::vector<QAbstractButton*> added;
-  // An empty title leaves its place without a button, keeping the others' indexes.
-  for (int i = 0; i < buttons.size(); ++i)
-    added.push_back(buttons[i].isEmpty()
-                        ? nullptr
-                        : box.addButton(buttons[i], i == 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
-  box.setDefaultButton(static_cast<QPushButton*>(added.front()));
-  box.setEscapeButton(added.size() > 1 && added[1] ? added[1] : added.front());
-  box.exec();
-  for (size_t i = 0; i < added.size(); ++i)
-    if (added[i] && box.clickedButton() == added[i]) return static_cast<int>(i);
-  return 1;
+  // The buttons in order are the default, the alternate and the other one.
+  const int answer = pravella::dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1),
+                                              buttons.value(2));
+  return answer == pravella::dialogs::kAlternate ? 1 : answer == pravella::dialogs::kOther ? 2 : 0;
 }
 
 bool Calcndar::applicationShouldTerminate() {

@@ -9,7 +9,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include "diary/ui/calcndar.h"
@@ -19,6 +21,7 @@
 #include "editors/paragraph_indent.h"
 #include "editors/ui/format_panels.h"
 #include "editors/ui/main_text_view.h"
+#include "platform/desktop_open.h"
 #include "platform/notification_center.h"
 #include "platform/ui/sound_player.h"
 
@@ -29,6 +32,7 @@ CalOption::CalOption(pravella::MainWindow* window, Calcndar* calendar, QObject* 
   autoIndentString_ = pravella::indent::defaultAutoIndentString();
   playSound_ = [](const char* name) { pravella::playFeedbackSound(QString::fromLatin1(name)); };
   clock_ = [] { return QDateTime::currentDateTime(); };
+  opener_ = [](const QString& path) { return pravella::openWithDesktop(path); };
   calendar_->setCalendarOption(this);
 
   connect(sheet_->beforeRirekiButton(), &QPushButton::clicked, this, [this] { beforeRireki(); });
@@ -38,6 +42,7 @@ CalOption::CalOption(pravella::MainWindow* window, Calcndar* calendar, QObject* 
     if (!on) memoField()->document()->setModified(false);
   });
   connect(memoField(), &QTextEdit::textChanged, this, [this] { textDidChange(); });
+  memoField()->viewport()->installEventFilter(this);
   registerTextView(documentField());
   registerTextView(memoField());
   indentNumber = pravella::indent::kDefaultIndentWidth;
@@ -49,6 +54,7 @@ CalOption::~CalOption() {
   pravella::NotificationCenter::defaultCenter().removeObservers(this);
   for (const QPointer<QTextEdit>& view : textViews_)
     if (view) view->removeEventFilter(this);
+  if (sheet_) memoField()->viewport()->removeEventFilter(this);
   if (calendar_) calendar_->setCalendarOption(nullptr);
 }
 
@@ -83,6 +89,10 @@ QTextEdit* CalOption::focusedTextView() const {
 }
 
 bool CalOption::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick && watched == memoField()->viewport()) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (openAttachmentAt(memoField()->cursorForPosition(mouse->position().toPoint()).position())) return true;
+  }
   // Ctrl+Alt+Left and Right step the indent of the memo views (Command and Option of old).
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
@@ -92,6 +102,19 @@ bool CalOption::eventFilter(QObject* watched, QEvent* event) {
         (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
       if (auto* view = qobject_cast<QTextEdit*>(watched)) {
         stepIndent(view, key->key() == Qt::Key_Right);
+        return true;
+      }
+    }
+    // Ctrl+Up at the very start of the memo sheet and Ctrl+Down at its very end step through
+    // its history.
+    if (watched == memoField() && mods == Qt::ControlModifier) {
+      const QTextCursor c = memoField()->textCursor();
+      if (key->key() == Qt::Key_Up && c.selectionStart() == 0) {
+        beforeRireki();
+        return true;
+      }
+      if (key->key() == Qt::Key_Down && c.selectionStart() == memoField()->document()->characterCount() - 1) {
+        nextRireki();
         return true;
       }
     }

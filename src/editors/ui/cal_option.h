@@ -112,6 +112,12 @@ class CalOption : public QObject {
   // The open panel of "cal_getFilePath" / "cal_getFolderPath": the chosen path or empty.
   using PathPanel = std::function<QString(const QString& title, const QString& folder, bool folders)>;
   void setPathPanel(PathPanel panel) { pathPanel_ = std::move(panel); }
+  // Opens a file with the desktop's application for it (an attachment double-clicked on the
+  // memo sheet).
+  void setOpener(std::function<bool(const QString& path)> opener) { opener_ = std::move(opener); }
+  // Opens the attachment at `position` of the memo sheet, a file inside the shown document;
+  // false when there is none there or its file does not exist.
+  bool openAttachmentAt(int position);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -136,7 +142,7 @@ class CalOption : public QObject {
 
   pravella::MainWindow* window_;
   QPointer<Calcndar> calendar_;
-  pravella::MemoSheetDrawer* sheet_ = nullptr;
+  QPointer<pravella::MemoSheetDrawer> sheet_;
   QMenu* userMenu_ = nullptr;
   QMenu* formatMenu_ = nullptr;
   std::vector<QPointer<QTextEdit>> textViews_;
@@ -154,4 +160,5 @@ class CalOption : public QObject {
   std::function<void(const char*)> playSound_;
   std::function<QDateTime()> clock_;
   PathPanel pathPanel_;
+  std::function<bool(const QString&)> opener_;
 };

@@ -20,6 +20,7 @@
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "platform/rtf.h"
 
 namespace {
 
@@ -243,6 +244,26 @@ void CalOption::clearMemoSheet() {
   doc->setModified(wasScratch);
   memoField()->setTextCursor(QTextCursor(doc));
   sound("Tink");
+}
+
+bool CalOption::openAttachmentAt(int position) {
+  const QString folder = nowMemoPath();
+  if (folder.isEmpty()) return false;
+  QTextDocument* doc = memoField()->document();
+  // The click lands before or after the attachment's character.
+  for (const int at : {position + 1, position}) {
+    if (at < 1 || at > doc->characterCount() - 1 ||
+        doc->characterAt(at - 1) != QChar::ObjectReplacementCharacter)
+      continue;
+    QTextCursor c(doc);
+    c.setPosition(at);
+    const QString name = c.charFormat().property(pravella::rtf::kAttachmentFileName).toString();
+    if (name.isEmpty() || name.contains(QLatin1Char('/'))) continue;
+    const QString path = folder + QLatin1Char('/') + name;
+    if (!fileExists(path)) continue;
+    return opener_ && opener_(path);
+  }
+  return false;
 }
 
 void CalOption::closeMemoSheet() { calendar_->closeAllToggleView(); }

@@ -34,6 +34,7 @@
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/progress_bar.h"
 #include "platform/rich_text_file.h"
 #include "platform/rtf.h"
 #include "platform/ui/sound_player.h"
@@ -45,8 +46,14 @@ namespace pravella {
 // output goes into this copy, which is written back to the document's file.
 struct DetachedDocument {
   std::unique_ptr<QTextDocument> doc;
-  QString path;  // empty: the document has no file
+  QString path;      // empty: the document has no file
+  QDateTime written;  // when its text file was last written, as the memo left it
 };
+
+// The file that holds a rich text document's text: TXT.rtf inside an RTFD folder.
+QString textFileOf(const QString& path) {
+  return QFileInfo(path).isDir() ? path + QStringLiteral("/TXT.rtf") : path;
+}
 
 // Where a run's output goes in the memo. Touched on the GUI thread only; the worker merely
 // carries it from one queued edit to the next. Both cursors keep their place when someone
@@ -274,6 +281,9 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
     if (nested) ResultString.swap(callersText);
   }
   runs_.pop_back();
+  // Whatever the program left on the shared bar, it stands at 0 after every run.
+  setProcessIndicator(0, 10.0);
+  setProcessIndicatorValue(0.0);
 
   if (mode == RunMode::Console) {
     std::string out = result.text;
@@ -416,6 +426,7 @@ void mainTextView::abandonPendingOutput(const QString& documentPath) {
   auto copy = std::make_shared<pravella::DetachedDocument>();
   copy->doc.reset(document()->clone());
   copy->path = documentPath;
+  if (!documentPath.isEmpty()) copy->written = QFileInfo(pravella::textFileOf(documentPath)).lastModified();
   for (const InsertionPtr& ins : live) {
     ins->start = fixedCursor(copy->doc.get(), ins->start.position());
     ins->end = fixedCursor(copy->doc.get(), ins->end.position());
@@ -430,6 +441,21 @@ void mainTextView::finishRun(MemoInsertion& root) {
   if (copy.path.isEmpty()) {
     showAlert(QStringLiteral("Can't save the result !"),
               QStringLiteral("The document the program ran in has no file any more; its result is lost."));
+    return;
+  }
+  // Only into a rich text document, and only as the memo left it: changes made to the file
+  // since (the document opened and saved again) are not overwritten.
+  const QString suffix = QFileInfo(copy.path).suffix().toLower();
+  if (suffix != QLatin1String("rtf") && suffix != QLatin1String("rtfd")) {
+    showAlert(QStringLiteral("Can't save the result !"),
+              QStringLiteral("%1 is no rich text document; the program's result was not written into it.").arg(copy.path));
+    return;
+  }
+  if (QFileInfo(pravella::textFileOf(copy.path)).lastModified() != copy.written) {
+    showAlert(QStringLiteral("Can't save the result !"),
+              QStringLiteral("%1 changed while the program ran; its result was not written into it, so that "
+                             "the changes are kept.")
+                  .arg(copy.path));
     return;
   }
   // Written as a save writes it: through a link to its target, atomically.

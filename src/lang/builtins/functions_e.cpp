@@ -141,7 +141,7 @@ int eigenBBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 int eigenBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   int n = 0;
   if (!popSymmetric(stack, sp, &n)) return 0;
-  if (!jacobi(n, vk_ta, vk_tb, vk_tc)) return 0;
+  if (!jacobi(n, vk_ta, nullptr, vk_tc)) return 0;
   return vkPushReals(stack, sp, vk_tc, n, 1);
 }
 

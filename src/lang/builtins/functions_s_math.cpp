@@ -141,6 +141,28 @@ int sinhEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 int sqrtEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  // A real matrix on the stack is replaced by its roots directly: one read and one write per
+  // element, in its own block when no variable shares it, instead of two scratch-buffer copies.
+  if (*sp > 0) {
+    CalcStackEntry& e = stack[*sp - 1];
+    const std::size_t n = static_cast<std::size_t>(e.msize) * static_cast<std::size_t>(e.nsize);
+    if (e.type == kValueReal && e.msize >= 0 && e.nsize >= 0 && n <= static_cast<std::size_t>(TNumber) &&
+        e.data.size() == n * 8) {
+      VkBytes result;
+      const bool inPlace = !e.data.shared();
+      if (!inPlace && !result.resize(n * 8)) {
+        error_disp("Memory allocation error.");
+        return 0;
+      }
+      int outRows = 0, outCols = 0;
+      --*sp;
+      double* out = inPlace ? e.data.doubles() : result.doubles();
+      if (!DoSqrt(e.data.cdoubles(), nullptr, out, e.msize, e.nsize, &outRows, &outCols)) return 0;
+      if (!inPlace) e.data = std::move(result);
+      ++*sp;
+      return 1;
+    }
+  }
   int rows = 0, cols = 0, outRows = 0, outCols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
   if (!DoSqrt(vk_ta, nullptr, vk_tb, rows, cols, &outRows, &outCols)) return 0;

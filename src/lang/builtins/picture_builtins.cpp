@@ -15,6 +15,7 @@
 #include "graphics/picture_files.h"
 #include "graphics/picture_ops.h"
 #include "graphics/pixel_ops.h"
+#include "lang/builtins/work_folders.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/values.h"
@@ -119,7 +120,9 @@ int pastePictWithPath(int argc, CalcStackEntry* stack, int* sp) {
   if (comment.msize >= 256) return fail(sp, argc, "Invalid file name.");
   // Numbered per process, so that every pasted picture keeps a file of its own.
   static long tempPictNum = 1;
-  const std::string path = vkDataPathString + pravella::cformat("/tempPict%05ld.jpg", tempPictNum++);
+  // The work folder as start-up set it, or made under the home folder when nothing did (a
+  // run without the window): never a name at the filesystem's root.
+  const std::string path = pravella::languageWorkFolder() + pravella::cformat("/tempPict%05ld.jpg", tempPictNum++);
   if (SaveJPEG_x(path, bytesOf(picture)) != 0) return fail(sp, argc, "Invalid PICT.");
   QFile file(QString::fromStdString(path));
   QByteArray jpeg;

@@ -91,10 +91,12 @@ class OffDiagonalMaxima {
 
   // Column j of row k now holds a value of magnitude v.
   void offer(int k, int j, double v) {
-    if (v > max_[k] || (v == max_[k] && j < col_[k])) {
-      max_[k] = v;
-      col_[k] = j;
-    }
+    // Without branches: whether a new value wins is as good as random.
+    const double m = max_[k];
+    const int c = col_[k];
+    const bool wins = (v > m) | ((v == m) & (j < c));
+    max_[k] = wins ? v : m;
+    col_[k] = wins ? j : c;
   }
 
   const double* w_;
@@ -111,10 +113,12 @@ int jacobi(int n, const double* a, double* vectors, double* values) {
     return 0;
   }
   const std::size_t nn = static_cast<std::size_t>(n) * n;
+  // Without an output for the vectors they are not formed (the values come out the same).
+  const bool wantVectors = vectors != nullptr;
   std::vector<double> w, vt;
   try {
     w.assign(a, a + nn);
-    vt.assign(nn, 0.0);
+    if (wantVectors) vt.assign(nn, 0.0);
   } catch (const std::bad_alloc&) {
     error_disp("Invalid arguments.");
     return 0;
@@ -122,7 +126,8 @@ int jacobi(int n, const double* a, double* vectors, double* values) {
   auto W = [&](int i, int j) -> double& { return w[static_cast<std::size_t>(i) * n + j]; };
   // The eigenvectors are kept as rows (the transpose of the result) so that a rotation of two
   // of them runs along memory.
-  for (int i = 0; i < n; ++i) vt[static_cast<std::size_t>(i) * n + i] = 1.0;
+  if (wantVectors)
+    for (int i = 0; i < n; ++i) vt[static_cast<std::size_t>(i) * n + i] = 1.0;
   OffDiagonalMaxima maxima(w.data(), n);
   bool symmetric = true;
   for (int i = 0; i < n && symmetric; ++i)
@@ -173,11 +178,13 @@ int jacobi(int n, const double* a, double* vectors, double* values) {
         W(k, q) = W(q, k) = c * kq - s * kp;
       }
     }
-    rotatePair(&vt[static_cast<std::size_t>(p) * n], &vt[static_cast<std::size_t>(q) * n], c, s, n);
+    if (wantVectors)
+      rotatePair(&vt[static_cast<std::size_t>(p) * n], &vt[static_cast<std::size_t>(q) * n], c, s, n);
     maxima.rotated(p, q);
   }
   for (int i = 0; i < n; ++i) values[i] = W(i, i);
-  for (int i = 0; i < n; ++i)
-    for (int k = 0; k < n; ++k) vectors[static_cast<std::size_t>(k) * n + i] = vt[static_cast<std::size_t>(i) * n + k];
+  if (wantVectors)
+    for (int i = 0; i < n; ++i)
+      for (int k = 0; k < n; ++k) vectors[static_cast<std::size_t>(k) * n + i] = vt[static_cast<std::size_t>(i) * n + k];
   return 1;
 }

@@ -1,5 +1,7 @@
 #include "lang/stdlib/linear_algebra.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -43,6 +45,20 @@ __attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"))) double ro
     m = a > m ? a : m;
   }
   return m;
+}
+
+// The equilibration's loops along rows: row /= d; m[j] = max(m[j], |row[j]|); row[j] /= d[j].
+__attribute__((optimize("O3"))) void divideRow(double* row, double d, int n) {
+  for (int j = 0; j < n; ++j) row[j] /= d;
+}
+__attribute__((optimize("O3"))) void raiseToMagnitudes(double* __restrict m, const double* __restrict row, int n) {
+  for (int j = 0; j < n; ++j) {
+    const double a = std::fabs(row[j]);
+    m[j] = a > m[j] ? a : m[j];
+  }
+}
+__attribute__((optimize("O3"))) void divideRowByEach(double* __restrict row, const double* __restrict d, int n) {
+  for (int j = 0; j < n; ++j) row[j] /= d[j];
 }
 
 // The work area of DQR_main. Entries outside the active block read as 0 and are not written,
@@ -372,7 +388,7 @@ namespace {
 
 // b[i] - row i of A times x for Rows consecutive rows, each summed in order with Kahan's
 // compensation. The rows' chains are independent, so running them side by side hides the
-// latency of each one's additions; each row's arithmetic is that of summing it alone.
+// latency of each one's additions.
 template <int Rows>
 void compensatedResiduals(const double* a, const double* x, const double* b, double* r, int n, int stride) {
   double sum[Rows], carry[Rows];
@@ -392,13 +408,63 @@ void compensatedResiduals(const double* a, const double* x, const double* b, dou
   for (int k = 0; k < Rows; ++k) r[k] = sum[k];
 }
 
+// The same for four rows with AVX: each row is summed in four compensated lanes (elements
+// j = 0, 1, 2, 3 mod 4), and the lanes are then added with compensation too.
+__attribute__((target("avx2"))) void compensatedResiduals4Avx(const double* a, const double* x, const double* b,
+                                                              double* r, int n, int stride) {
+  __m256d sum[4], carry[4];
+  const double* row[4];
+  for (int k = 0; k < 4; ++k) {
+    sum[k] = _mm256_setzero_pd();
+    carry[k] = _mm256_setzero_pd();
+    row[k] = a + static_cast<std::size_t>(k) * stride;
+  }
+  int j = 0;
+  for (; j + 4 <= n; j += 4) {
+    const __m256d xv = _mm256_loadu_pd(x + j);
+    for (int k = 0; k < 4; ++k) {
+      const __m256d term = _mm256_sub_pd(_mm256_sub_pd(_mm256_setzero_pd(), _mm256_mul_pd(_mm256_loadu_pd(row[k] + j), xv)),
+                                         carry[k]);
+      const __m256d next = _mm256_add_pd(sum[k], term);
+      carry[k] = _mm256_sub_pd(_mm256_sub_pd(next, sum[k]), term);
+      sum[k] = next;
+    }
+  }
+  for (int k = 0; k < 4; ++k) {
+    alignas(32) double s[4], c[4];
+    _mm256_store_pd(s, sum[k]);
+    _mm256_store_pd(c, carry[k]);
+    double total = b[k], comp = 0.0;
+    auto add = [&](double v) {
+      const double term = v - comp;
+      const double next = total + term;
+      comp = (next - total) - term;
+      total = next;
+    };
+    for (int l = 0; l < 4; ++l) add(s[l]);
+    for (int l = 0; l < 4; ++l) add(-c[l]);
+    for (int jj = j; jj < n; ++jj) add(-row[k][jj] * x[jj]);
+    r[k] = total;
+  }
+}
+
+bool haveAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+
 }  // namespace
 
 void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride) {
   // Kahan summation: the residual is the small difference of large terms.
   int i = 0;
-  for (; i + 4 <= n; i += 4)
-    compensatedResiduals<4>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+  const bool avx = haveAvx2();
+  for (; i + 4 <= n; i += 4) {
+    if (avx)
+      compensatedResiduals4Avx(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+    else
+      compensatedResiduals<4>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+  }
   for (; i < n; ++i) compensatedResiduals<1>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
 }
 
@@ -426,17 +492,14 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
   auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * stride + j]; };
 
   for (int i = 0; i < n; ++i) {
-    double largest = 0.0;
-    for (int j = 0; j < n; ++j) largest = std::max(largest, std::fabs(A(i, j)));
-    for (int j = 0; j < n; ++j) A(i, j) /= largest;
+    const double largest = rowMaxAbs(&A(i, 0), n);
+    divideRow(&A(i, 0), largest, n);
     b[i] /= largest;
   }
   // The column maxima gathered row by row, so that the matrix is read along memory.
   std::fill(colScale.begin(), colScale.end(), 0.0);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) colScale[j] = std::max(colScale[j], std::fabs(A(i, j)));
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) A(i, j) /= colScale[j];
+  for (int i = 0; i < n; ++i) raiseToMagnitudes(colScale.data(), &A(i, 0), n);
+  for (int i = 0; i < n; ++i) divideRowByEach(&A(i, 0), colScale.data(), n);
   Renritsu_cpm(a, saved.data(), n, stride);
   // Row pivoting in blocks factors the equilibrated matrix fast, and the refinement below
   // brings the solution to the accuracy of complete pivoting. A column without a non-zero

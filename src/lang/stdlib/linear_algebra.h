@@ -14,7 +14,8 @@ int DQR_main(const double* a, int n, double* out);
 
 // Eigenvalues and eigenvectors of a symmetric n x n matrix by classical Jacobi rotations
 // (each rotating away the largest off-diagonal element), in O(n^3). `vectors`
-// (n x n) holds the eigenvectors in its columns, `values` (n) the eigenvalues, same order.
+// (n x n) holds the eigenvectors in its columns, `values` (n) the eigenvalues, same order;
+// `vectors` may be null when only the values are wanted.
 int jacobi(int n, const double* a, double* vectors, double* values);
 
 // Wynn's epsilon algorithm over the n values of `x`; `out` receives n / 2 accelerated values,

@@ -23,8 +23,8 @@ __attribute__((optimize("O3"))) void axpyRow(double* __restrict row, const doubl
   for (int j = 0; j < n; ++j) row[j] -= f * other[j];
 }
 
-// The sum of x[j] y[j] over n elements, in four interleaved partial sums.
-double dot(const double* x, const double* y, int n) {
+// The sum of x[j] y[j] over n elements, in interleaved partial sums.
+double dotPlain(const double* x, const double* y, int n) {
   double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
   int j = 0;
   for (; j + 4 <= n; j += 4) {
@@ -36,6 +36,24 @@ double dot(const double* x, const double* y, int n) {
   for (; j < n; ++j) s0 += x[j] * y[j];
   return (s0 + s1) + (s2 + s3);
 }
+
+__attribute__((target("avx2,fma"))) double dotFma(const double* x, const double* y, int n) {
+  __m256d s0 = _mm256_setzero_pd(), s1 = s0;
+  int j = 0;
+  for (; j + 8 <= n; j += 8) {
+    s0 = _mm256_fmadd_pd(_mm256_loadu_pd(x + j), _mm256_loadu_pd(y + j), s0);
+    s1 = _mm256_fmadd_pd(_mm256_loadu_pd(x + j + 4), _mm256_loadu_pd(y + j + 4), s1);
+  }
+  alignas(32) double lanes[4];
+  _mm256_store_pd(lanes, _mm256_add_pd(s0, s1));
+  double sum = (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+  for (; j < n; ++j) sum += x[j] * y[j];
+  return sum;
+}
+
+bool haveFma();
+
+double dot(const double* x, const double* y, int n) { return haveFma() ? dotFma(x, y, n) : dotPlain(x, y, n); }
 
 __attribute__((optimize("O3"))) void scaleRow(double* row, double f, int n) {
   for (int j = 0; j < n; ++j) row[j] *= f;
@@ -103,9 +121,9 @@ bool haveFma() {
   return have;
 }
 
-// Unblocked factorisation of the panel of columns j0 .. j1 - 1 (rows j0 .. n - 1); row
-// exchanges run across the whole matrix.
-int factorPanel(double* a, int n, int lda, int j0, int j1, int* pivots, double threshold) {
+// Unblocked factorisation of columns j0 .. j1 - 1 (rows j0 .. n - 1), with the updates from
+// the columns left of them already applied; row exchanges run across the whole matrix.
+int factorColumns(double* a, int n, int lda, int j0, int j1, int* pivots, double threshold) {
   for (int k = j0; k < j1; ++k) {
     int pivotRow = -1;
     double largest = threshold;
@@ -128,6 +146,40 @@ int factorPanel(double* a, int n, int lda, int j0, int j1, int* pivots, double t
     }
   }
   return -1;
+}
+
+constexpr int kLeaf = 16;  // columns factored, or rows solved, element by element
+
+// B = L^-1 B for the unit lower triangle L of rows and columns r0 .. r1 - 1 of a and the rows
+// r0 .. r1 - 1 of B (columns c0 .. c1 - 1 of the matrix b); halves recursively, so that most
+// of the work is the product kernel.
+void solveUnitLower(const double* a, int lda, int r0, int r1, double* b, int ldb, int c0, int c1) {
+  if (r1 - r0 <= kLeaf) {
+    for (int i = r0 + 1; i < r1; ++i)
+      for (int k = r0; k < i; ++k) {
+        const double f = a[at(i, k, lda)];
+        if (f != 0.0) axpyRow(b + at(i, c0, ldb), b + at(k, c0, ldb), f, c1 - c0);
+      }
+    return;
+  }
+  const int mid = (r0 + r1) / 2;
+  solveUnitLower(a, lda, r0, mid, b, ldb, c0, c1);
+  subtractProduct(a + at(mid, r0, lda), lda, b + at(r0, c0, ldb), ldb, b + at(mid, c0, ldb), ldb, r1 - mid, mid - r0,
+                  c1 - c0);
+  solveUnitLower(a, lda, mid, r1, b, ldb, c0, c1);
+}
+
+// The factorisation of columns j0 .. j1 - 1: the left half, its effect on the right half, then
+// the right half.
+int factorRecursive(double* a, int n, int lda, int j0, int j1, int* pivots, double threshold) {
+  if (j1 - j0 <= kLeaf) return factorColumns(a, n, lda, j0, j1, pivots, threshold);
+  const int mid = (j0 + j1) / 2;
+  const int failed = factorRecursive(a, n, lda, j0, mid, pivots, threshold);
+  if (failed >= 0) return failed;
+  solveUnitLower(a, lda, j0, mid, a, lda, mid, j1);
+  subtractProduct(a + at(mid, j0, lda), lda, a + at(j0, mid, lda), lda, a + at(mid, mid, lda), lda, n - mid, mid - j0,
+                  j1 - mid);
+  return factorRecursive(a, n, lda, mid, j1, pivots, threshold);
 }
 
 }  // namespace
@@ -161,24 +213,7 @@ void subtractProduct(const double* a, int lda, const double* b, int ldb, double*
 }
 
 int luFactor(double* a, int n, int lda, int* pivots, double threshold) {
-  for (int j0 = 0; j0 < n; j0 += kBlock) {
-    const int j1 = std::min(n, j0 + kBlock);
-    const int failed = factorPanel(a, n, lda, j0, j1, pivots, threshold);
-    if (failed >= 0) return failed;
-    if (j1 == n) break;
-    // U12 = L11^-1 A12: the rows of the block right of it, each less the rows above it.
-    for (int i = j0 + 1; i < j1; ++i) {
-      double* row = a + at(i, j1, lda);
-      for (int k = j0; k < i; ++k) {
-        const double f = a[at(i, k, lda)];
-        if (f != 0.0) axpyRow(row, a + at(k, j1, lda), f, n - j1);
-      }
-    }
-    // A22 -= L21 U12.
-    subtractProduct(a + at(j1, j0, lda), lda, a + at(j0, j1, lda), lda, a + at(j1, j1, lda), lda, n - j1, j1 - j0,
-                    n - j1);
-  }
-  return -1;
+  return factorRecursive(a, n, lda, 0, n, pivots, threshold);
 }
 
 void luSolve(const double* lu, int n, int lda, const int* pivots, double* b, int m, int ldb) {
@@ -191,17 +226,8 @@ void luSolve(const double* lu, int n, int lda, const int* pivots, double* b, int
       b[i] = (b[i] - dot(lu + at(i, i + 1, lda), b + i + 1, n - i - 1)) / lu[at(i, i, lda)];
     return;
   }
-  // L Y = P B, a block of rows at a time, each block then taken from the rows below it.
-  for (int r0 = 0; r0 < n; r0 += kBlock) {
-    const int r1 = std::min(n, r0 + kBlock);
-    for (int i = r0 + 1; i < r1; ++i)
-      for (int k = r0; k < i; ++k) {
-        const double f = lu[at(i, k, lda)];
-        if (f != 0.0) axpyRow(b + at(i, 0, ldb), b + at(k, 0, ldb), f, m);
-      }
-    if (r1 < n) subtractProduct(lu + at(r1, r0, lda), lda, b + at(r0, 0, ldb), ldb, b + at(r1, 0, ldb), ldb, n - r1,
-                                r1 - r0, m);
-  }
+  // L Y = P B.
+  solveUnitLower(lu, lda, 0, n, b, ldb, 0, m);
   // U X = Y, from the last block up.
   for (int r1 = n; r1 > 0; r1 -= kBlock) {
     const int r0 = std::max(0, r1 - kBlock);

@@ -9,12 +9,17 @@
 #include <QThread>
 #include <QUrl>
 
+#include <mutex>
+
 #include "lang/values.h"
 #include "platform/paths.h"
 
 namespace pravella {
 
 namespace {
+
+std::mutex recorderMutex;
+std::function<void(const QString&)> recorder;
 
 bool audioOutputExists() {
   // Asked once: the device list does not change while a short feedback sound matters.
@@ -38,7 +43,16 @@ void playOnGuiThread(const QString& name) {
 
 }  // namespace
 
+void setSoundRecorder(std::function<void(const QString&)> r) {
+  const std::lock_guard lock(recorderMutex);
+  recorder = std::move(r);
+}
+
 void playSound(const QString& name) {
+  {
+    const std::lock_guard lock(recorderMutex);
+    if (recorder) return recorder(name);
+  }
   QCoreApplication* app = QCoreApplication::instance();
   if (!app) return;
   if (QThread::currentThread() == app->thread()) {

@@ -543,6 +543,22 @@ TEST_F(DayDocuments, TableColoursAndDrag) {
   EXPECT_EQ(QString::fromUtf8(drag->data("MyCustomBookMarkFromDiaryPboardType")), day() + "/" + name);
 }
 
+// "maxRecentMemo" from a program: the calendar keeps at most that many and leaves out names
+// that begin with a reject character.
+TEST_F(DayDocuments, AProgramSetsTheRecentMemoLimitAndRejectCharacters) {
+  writeRtfd(day(1) + "/_A.rtfd", "a");
+  writeRtfd(day(2) + "/B.rtfd", "b");
+  writeRtfd(day(3) + "/C.rtfd", "c");
+  start();
+  ASSERT_EQ(vkStartUp(), 1);
+  ASSERT_EQ(pravella::runVkProgram("maxRecentMemo(1, \"_\");").output(), ".OK.\n");
+  for (int d : {3, 2, 1})
+    QTest::mouseClick(window->dayCell(d + calendar->startOffset() - 1), Qt::LeftButton);
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day(1) + "/_A.rtfd");
+  EXPECT_EQ(calendar->recentMemo(), QStringList{day(2) + "/B.rtfd"});
+  ASSERT_EQ(pravella::runVkProgram("maxRecentMemo(20, \"\");").output(), ".OK.\n");
+}
+
 }  // namespace
 
 namespace day_documents_test {
@@ -568,6 +584,63 @@ TEST_F(DayDocuments, NewMemosTypeInTheTemplatesMonospacedFont) {
   at = QTextCursor(memo()->document());
   at.setPosition(1);
   EXPECT_EQ(at.charFormat().font().pointSizeF(), 18.0);
+}
+
+}  // namespace
+}  // namespace day_documents_test
+
+namespace day_documents_test {
+namespace {
+
+// New "Alpha", save, new "Beta", save, another day, new "Gamma", save: Back goes one document
+// at a time, also when a second Back comes while the first is still opening its document (as
+// from an event loop under load): the second waits for the first.
+TEST_F(DayDocuments, BackGoesOneDocumentAtATimeInTheOrderAsked) {
+  start();
+  const auto newMemo = [&](const char* text) {
+    QTest::mouseClick(memoButton(0), Qt::LeftButton);  // "New"
+    type(text);
+    QTest::mouseClick(memoButton(1), Qt::LeftButton);  // "Save"
+  };
+  newMemo("Alpha");
+  newMemo("Beta");
+  QTest::mouseClick(window->dayCell(27 + calendar->startOffset() - 1), Qt::LeftButton);
+  newMemo("Gamma");
+  const QString alpha = day() + "/Alpha.rtfd", beta = day() + "/Beta.rtfd", gamma = day(27) + "/Gamma.rtfd";
+  ASSERT_EQ(calendar->history().paths(), QStringList({alpha, beta, gamma}));
+  ASSERT_EQ(s(calendar->nowDisplayedDocument()), s(gamma));
+
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);  // "Back"
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(beta));
+  EXPECT_TRUE(memoButton(2)->isEnabled());
+  EXPECT_TRUE(memoButton(3)->isEnabled());
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(alpha));
+  EXPECT_FALSE(memoButton(2)->isEnabled());
+  QTest::mouseClick(memoButton(3), Qt::LeftButton);  // "Next"
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(beta));
+  QTest::mouseClick(memoButton(3), Qt::LeftButton);
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(gamma));
+  EXPECT_EQ(calendar->history().now(), 3);
+
+  // A second Back arriving while the first opens Beta: one step after the other.
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  int posted = 0;
+  const pravella::ObserverId id = center.addObserver(
+      "dispSunAndMoonRiseSet", nullptr,
+      [&](pravella::Notification&) {
+        if (posted++ == 0) center.post("cal_beforeMemo");
+      },
+      pravella::Delivery::PostingThread);
+  QTest::mouseClick(memoButton(2), Qt::LeftButton);
+  center.removeObserver(id);
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(alpha));
+  EXPECT_EQ(calendar->history().now(), 1);
+  EXPECT_FALSE(memoButton(2)->isEnabled());
+  EXPECT_TRUE(memoButton(3)->isEnabled());
+  QTest::mouseClick(memoButton(3), Qt::LeftButton);
+  EXPECT_EQ(s(calendar->nowDisplayedDocument()), s(beta));
+  EXPECT_EQ(calendar->history().now(), 2);
 }
 
 }  // namespace

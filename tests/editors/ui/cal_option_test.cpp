@@ -106,6 +106,16 @@ TEST_F(MemoOptions, SteppingTheHistoryDropsVanishedFilesAndEndsAtMinusOne) {
   EXPECT_EQ(option->nowMemoPath(), day() + "/a.rtfd");
   EXPECT_FALSE(calendar->memoSheet()->beforeRirekiButton()->isEnabled());
 
+  // Ctrl+Down at the end of the sheet steps forward, Ctrl+Up at its start back.
+  focus(sheet());
+  QTextCursor end(sheet()->document());
+  end.movePosition(QTextCursor::End);
+  sheet()->setTextCursor(end);
+  QTest::keyClick(sheet(), Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(sheet()->toPlainText(), "c");
+  QTest::keyClick(sheet(), Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(sheet()->toPlainText(), "a");
+
   ASSERT_TRUE(QDir(day() + "/a.rtfd").removeRecursively());
   ASSERT_TRUE(QDir(day() + "/c.rtfd").removeRecursively());
   option->nextRireki();
@@ -163,6 +173,26 @@ TEST_F(MemoOptions, AFailedSaveKeepsTheMarkAndTheText) {
   option->memoAllClearAction();
   EXPECT_EQ(sheet()->toPlainText(), "edit doc a");
   EXPECT_EQ(option->nowMemoPath(), day() + "/a.rtfd");
+}
+
+TEST_F(MemoOptions, AnAttachmentDoubleClickedOnTheSheetOpensItsFile) {
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  c.insertText("see ");
+  pravella::rtf::insertAttachment(c, "notes.txt", "attached bytes");
+  ASSERT_TRUE(pravella::writeRtfdFile(day() + "/a.rtfd", doc).ok);
+  begin();
+  QStringList opened;
+  option->setOpener([&](const QString& path) {
+    opened << path;
+    return true;
+  });
+  EXPECT_FALSE(option->openAttachmentAt(0));  // the scratch memo has no folder
+  calendar->openDocumentOnMemo(day() + "/a.rtfd");
+  EXPECT_FALSE(option->openAttachmentAt(1));  // plain text there
+  EXPECT_TRUE(option->openAttachmentAt(4));
+  EXPECT_TRUE(option->openAttachmentAt(5));
+  EXPECT_EQ(opened, QStringList({day() + "/a.rtfd/notes.txt", day() + "/a.rtfd/notes.txt"}));
 }
 
 TEST_F(MemoOptions, AllClearSavesThenShowsTheTemplateAsScratch) {
@@ -411,6 +441,15 @@ TEST_F(MemoOptions, DocumentCommandsAnswerTheirShapeOrFail) {
   p.number(18);
   ASSERT_EQ(p.call("cal_setMemoFontSize", 1), 1);
   EXPECT_EQ(sheet()->textCursor().charFormat().fontPointSize(), 18);
+  p.row({0, 0, 1});
+  ASSERT_EQ(p.call("cal_setMemoFontColor", 1), 1);
+  EXPECT_EQ(sheet()->textCursor().charFormat().foreground().color(), QColor(Qt::blue));
+  if (pravella::memo_format::fontInstalled("Monaco")) {
+    p.text("Monaco");
+    ASSERT_EQ(p.call("cal_setMemoFont", 1), 1);
+    EXPECT_EQ(sheet()->textCursor().charFormat().fontFamilies().toStringList().value(0), "Monaco");
+    EXPECT_EQ(sheet()->textCursor().charFormat().fontPointSize(), 18);  // the size stays
+  }
 
   // Sounds.
   sounds.clear();

@@ -197,8 +197,9 @@ TEST_F(MemoRun, ResultIsOneUndoStepAndLandsAtTheCodeWhileTheUserEditsElsewhere) 
   EXPECT_EQ(view->toPlainText().toStdString(), "1+2;");
 
   // Hold the run (the button is down, but not yet for 2 seconds) while the user types above
-  // and below the code.
-  setMemo(QStringLiteral("x\n2*5;\ny"), 3);
+  // and below the code. The held run waits at its loop's jump back, before any output.
+  const std::string code = "s = 0; for (i = 1; i <= 2; i++) s = s + i; 2*5;";
+  setMemo(QStringLiteral("x\n") + QString::fromStdString(code) + QStringLiteral("\ny"), 3);
   vkButtonDownSinceMs.store(vkSteadyMillis() + 3'600'000);
   pressEnter();
   ASSERT_TRUE(view->isRunning());
@@ -208,11 +209,11 @@ TEST_F(MemoRun, ResultIsOneUndoStepAndLandsAtTheCodeWhileTheUserEditsElsewhere) 
   user.insertText(QStringLiteral(" and below"));
   vkButtonDownSinceMs.store(0);
   ASSERT_TRUE(waitIdle());
-  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n2*5;\n   10.0000\n.OK.\n\ny and below");
+  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n" + code + "\n   10.0000\n.OK.\n\ny and below");
   // The line feed went in when the run started, before the user's edits: the result is the
   // last step, the line feed one of its own.
   view->document()->undo();
-  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n2*5;\n\ny and below");
+  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n" + code + "\n\ny and below");
 }
 
 TEST_F(MemoRun, PictureIsPastedIntoTheMemo) {
@@ -585,7 +586,9 @@ TEST_F(MemoRun, ResultOfARunWhoseDocumentWasLeftIsWrittenIntoThatDocument) {
   const QString folder = QDir::homePath() + QStringLiteral("/late");
   ASSERT_TRUE(QDir().mkpath(folder));
   const QString path = folder + QStringLiteral("/first.rtfd");
-  setMemo(QStringLiteral("before\n2*21;"), 8);
+  // The loop's jump back is where the held run waits.
+  const QString code = QStringLiteral("s = 0; for (i = 1; i <= 2; i++) s = s + i; 2*21;");
+  setMemo(QStringLiteral("before\n") + code, 7);
   holdRuns();
   pressEnter();
   ASSERT_TRUE(view->isRunning());
@@ -598,10 +601,10 @@ TEST_F(MemoRun, ResultOfARunWhoseDocumentWasLeftIsWrittenIntoThatDocument) {
   EXPECT_TRUE(alerts.isEmpty()) << alerts.join(QLatin1Char('\n')).toStdString();
   QTextDocument saved;
   ASSERT_TRUE(pravella::readRichTextFile(path, saved));
-  EXPECT_EQ(pravella::plainTextOf(saved).toStdString(), "before\n2*21;\n   42.0000\n.OK.\n");
+  EXPECT_EQ(pravella::plainTextOf(saved).toStdString(), "before\n" + code.toStdString() + "\n   42.0000\n.OK.\n");
 
   // Where it cannot go, the user is told.
-  setMemo(QStringLiteral("3;"), 2);
+  setMemo(code, 0);
   holdRuns();
   pressEnter();
   // A file stands where the document's folder should be.
@@ -615,6 +618,24 @@ TEST_F(MemoRun, ResultOfARunWhoseDocumentWasLeftIsWrittenIntoThatDocument) {
   EXPECT_EQ(view->toPlainText().toStdString(), "another");
   ASSERT_EQ(alerts.size(), 1);
   EXPECT_TRUE(alerts[0].startsWith(QStringLiteral("Can't save the result !|"))) << alerts[0].toStdString();
+
+  // The document was saved again meanwhile (opened, edited): its changes stay, the user is told.
+  setMemo(code, 0);
+  holdRuns();
+  pressEnter();
+  ASSERT_TRUE(pravella::writeRtfdFile(path, *view->document()).ok);
+  view->abandonPendingOutput(path);
+  QThread::msleep(20);
+  QTextDocument later;
+  later.setPlainText(QStringLiteral("edited later"));
+  ASSERT_TRUE(pravella::writeRtfdFile(path, later).ok);
+  releaseRuns();
+  ASSERT_TRUE(waitIdle());
+  ASSERT_EQ(alerts.size(), 2);
+  EXPECT_TRUE(alerts[1].contains(QStringLiteral("changed while the program ran"))) << alerts[1].toStdString();
+  QTextDocument kept;
+  ASSERT_TRUE(pravella::readRichTextFile(path, kept));
+  EXPECT_EQ(pravella::plainTextOf(kept).toStdString(), "edited later");
 }
 
 }  // namespace

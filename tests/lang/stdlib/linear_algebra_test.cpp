@@ -605,6 +605,9 @@ TEST_F(LinearAlgebra, JacobiMakesTheRotationsOfTheFullScan) {
     ASSERT_EQ(jacobi(c.n, c.a.data(), vectors.data(), values.data()), 1) << c.name;
     EXPECT_EQ(values, refValues) << c.name << " " << c.n;
     EXPECT_EQ(vectors, refVectors) << c.name << " " << c.n;
+    Matrix valuesAlone(c.n);
+    ASSERT_EQ(jacobi(c.n, c.a.data(), nullptr, valuesAlone.data()), 1) << c.name;
+    EXPECT_EQ(valuesAlone, refValues) << c.name << " " << c.n;
   }
 }
 

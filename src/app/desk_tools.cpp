@@ -1,0 +1,89 @@
+#include "app/desk_tools.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextEdit>
+
+#include "diary/ui/calcndar.h"
+#include "diary/ui/main_window.h"
+#include "diary/ui/side_view_drawers.h"
+#include "editors/ui/main_text_view.h"
+#include "platform/ui/sound_player.h"
+#include "tools/text/ui/cal_change_window.h"
+#include "tools/text/ui/cal_doc_search.h"
+#include "tools/text/ui/cal_index.h"
+
+namespace pravella {
+
+namespace {
+
+DeskToolHost hostFor(MainWindow& window, Calcndar& calendar) {
+  DeskToolHost h;
+  Calcndar* c = &calendar;
+  h.closeAllToggleView = [c] { c->closeAllToggleView(); };
+  h.setToggleStatus = [c](int status) { return c->setToggleStatus(status); };
+  h.toggleStatus = [c] { return c->toggleStatus(); };
+  h.addSideView = [c](QDockWidget* view) { c->addSideView(view); };
+  h.save = [c] { return c->save(); };
+  h.nowDisplayedDocument = [c] { return c->nowDisplayedDocument(); };
+  h.nowDisplayedFileOnMemoSheet = [c] { return c->nowDisplayedFileOnMemoSheet(); };
+  h.selectedDay = [c] { return c->selectedDay(); };
+  h.setSelectedDay = [c](const QDate& day) { c->setSelectedDay(day); };
+  h.showDiaryFiles = [c] { c->showDiaryFiles(); };
+  h.selectCellSelectedDay = [c] { c->selectCellSelectedDay(); };
+  h.beforeDayToPlain = [c] { c->beforeDayToPlain(); };
+  h.refreshCalendar = [c] { c->refreshCalendar(); };
+  h.selectDayAction2 = [c](int day) { c->selectDayAction2(day); };
+  h.selectDiaryFileFromNameAction = [c](const QString& name) { c->selectDiaryFileFromNameAction(name); };
+  h.addDocumentToRireki = [c](const QString& path) { c->addDocumentToRireki(path); };
+  h.playSound = [](const char* name) { playFeedbackSound(QString::fromLatin1(name)); };
+  h.mainWindow = &window;
+  h.documentView = window.documentView();
+  h.memoSheetView = calendar.memoSheet() ? calendar.memoSheet()->toggleMemoField() : nullptr;
+  h.toolsMenu = window.menuBar()->addMenu(QObject::tr("&Tools"));
+  return h;
+}
+
+}  // namespace
+
+DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(window, calendar)) {
+  CalDocSearch::Host search;
+  search.playSound = host_.playSound;
+  search.markEdited = [w = &window] { w->setWindowModified(true); };
+  docSearch_ = std::make_unique<CalDocSearch>(host_.documentView, &window, search);
+  docSearch_->setMemoTextView(host_.memoSheetView);
+  docSearch_->awakeFromNib();
+  QAction* find = host_.toolsMenu->addAction(QObject::tr("&Find and Replace..."));
+  find->setShortcut(QKeySequence::Find);
+  QObject::connect(find, &QAction::triggered, docSearch_.get(), [s = docSearch_.get()] { s->showPanel(); });
+
+  CalChangeWindow::Host layout;
+  layout.closeAllToggleView = host_.closeAllToggleView;
+  layout.playSound = host_.playSound;
+  layouts_ = std::make_unique<CalChangeWindow>(&window, layout);
+  layouts_->awakeFromNib();
+  QAction* change = host_.toolsMenu->addAction(QObject::tr("Change Window &Layout"));
+  change->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+L")));
+  QObject::connect(change, &QAction::triggered, layouts_.get(), [l = layouts_.get()] { l->toggleCalendarView(); });
+
+  CalIndex::Host index;
+  index.closeAllToggleView = host_.closeAllToggleView;
+  index.setToggleStatus = host_.setToggleStatus;
+  index.toggleStatus = host_.toggleStatus;
+  index.addSideView = host_.addSideView;
+  index.selectCellSelectedDay = host_.selectCellSelectedDay;
+  index.playSound = host_.playSound;
+  outline_ = std::make_unique<CalIndex>(host_.documentView, index);
+  outline_->awakeFromNib();
+  QAction* outline = host_.toolsMenu->addAction(QObject::tr("&Outline"));
+  outline->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+  QObject::connect(outline, &QAction::triggered, outline_.get(), [o = outline_.get(), h = host_] {
+    if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible()) return o->closeIndexAction();
+    o->showIndexAction();
+  });
+}
+
+DeskTools::~DeskTools() = default;
+
+}  // namespace pravella

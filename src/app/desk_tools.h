@@ -1,0 +1,31 @@
+#pragma once
+// The desk tools of the main window: made once at start-up, after the calendar controller,
+// with the host through which they reach it. Each later tool adds its controller here.
+
+#include <memory>
+
+#include "tools/ui/desk_tool_host.h"
+
+class CalChangeWindow;
+class CalDocSearch;
+class CalIndex;
+class Calcndar;
+
+namespace pravella {
+
+class MainWindow;
+
+class DeskTools {
+ public:
+  DeskTools(MainWindow& window, Calcndar& calendar);
+  ~DeskTools();
+  const DeskToolHost& host() const { return host_; }
+
+ private:
+  DeskToolHost host_;
+  std::unique_ptr<CalDocSearch> docSearch_;
+  std::unique_ptr<CalChangeWindow> layouts_;
+  std::unique_ptr<CalIndex> outline_;
+};
+
+}  // namespace pravella

@@ -1,0 +1,107 @@
+#include "diary/ui/month_diary_drawer.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace pravella {
+
+namespace {
+
+template <typename T>
+T* named(T* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+}  // namespace
+
+MonthDiaryDrawer::MonthDiaryDrawer(QWidget* parent) : QDockWidget(tr("Month Diary"), parent) {
+  setObjectName(QStringLiteral("monthDiaryView"));
+  auto* body = new QWidget(this);
+  auto* layout = new QVBoxLayout(body);
+
+  auto* searchRow = new QHBoxLayout;
+  searchTextField_ = named(new QComboBox(body), "searchTextField");
+  searchTextField_->setEditable(true);
+  // The history is the controller's list, newest first; typing never adds to it by itself.
+  searchTextField_->setInsertPolicy(QComboBox::NoInsert);
+  searchTextField_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  searchButton_ = named(new QPushButton(tr("Search"), body), "searchButton");
+  searchButton_->setAutoDefault(false);
+  searchRow->addWidget(searchTextField_, 1);
+  searchRow->addWidget(searchButton_);
+  layout->addLayout(searchRow);
+
+  // The scope buttons are set one by one by the controller, so they are not exclusive.
+  auto* scopeRow = new QHBoxLayout;
+  oneMonthButton_ = named(new QRadioButton(tr("Month"), body), "oneMonthButton");
+  twoMonthButton_ = named(new QRadioButton(tr("2 Months"), body), "twoMonthButton");
+  allMemoButton_ = named(new QRadioButton(tr("All"), body), "allMemoButton");
+  for (QRadioButton* b : {oneMonthButton_, twoMonthButton_, allMemoButton_}) {
+    b->setAutoExclusive(false);
+    scopeRow->addWidget(b);
+  }
+  scopeRow->addStretch(1);
+  manualSWbutton_ = named(new QCheckBox(tr("Manual"), body), "manualSWbutton");
+  searchFileNamebutton_ = named(new QCheckBox(tr("Name"), body), "searchFileNamebutton");
+  scopeRow->addWidget(manualSWbutton_);
+  scopeRow->addWidget(searchFileNamebutton_);
+  layout->addLayout(scopeRow);
+
+  auto* cells = new QGridLayout;
+  cells->setSpacing(2);
+  categories_ = new QButtonGroup(this);
+  categories_->setObjectName(QStringLiteral("searchCategoryButton"));
+  for (int tag = 0; tag < kCategoryCells; ++tag) {
+    auto* b = new QPushButton(body);
+    b->setObjectName(QStringLiteral("searchCategoryButton%1").arg(tag));
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setMinimumWidth(1);
+    categories_->addButton(b, tag);
+    cells->addWidget(b, tag / 7, tag % 7);
+  }
+  layout->addLayout(cells);
+
+  monthDiaryField_ = named(new QTableWidget(0, 2, body), "monthDiaryField");
+  monthDiaryField_->setHorizontalHeaderLabels({tr("Day"), tr("Document")});
+  monthDiaryField_->horizontalHeader()->setStretchLastSection(true);
+  monthDiaryField_->verticalHeader()->hide();
+  monthDiaryField_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  monthDiaryField_->setSelectionMode(QAbstractItemView::SingleSelection);
+  monthDiaryField_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  layout->addWidget(monthDiaryField_, 1);
+
+  auto* statusRow = new QHBoxLayout;
+  numOfFilesField_ = named(new QLabel(QStringLiteral("0"), body), "numOfFilesField");
+  spinningIndicator_ = named(new QProgressBar(body), "SpinningIndicator");
+  spinningIndicator_->setRange(0, 0);  // indeterminate
+  spinningIndicator_->setMaximumWidth(60);
+  spinningIndicator_->setTextVisible(false);
+  spinningIndicator_->hide();
+  searchProcessIndicator_ = named(new QProgressBar(body), "searchProcessIndicator");
+  searchProcessIndicator_->setTextVisible(false);
+  searchProcessIndicator_->setRange(0, 1);
+  searchProcessIndicator_->setValue(0);
+  statusRow->addWidget(numOfFilesField_);
+  statusRow->addWidget(spinningIndicator_);
+  statusRow->addWidget(searchProcessIndicator_, 1);
+  layout->addLayout(statusRow);
+  nowSearchFileNameField_ = named(new QLabel(body), "nowSearchFileNameField");
+  layout->addWidget(nowSearchFileNameField_);
+
+  setWidget(body);
+}
+
+}  // namespace pravella

@@ -1,0 +1,60 @@
+#pragma once
+// The month diary drawer beside the calendar: the search field with its history, the search
+// button, the three scope buttons (this month, this and the previous month, all memos), the
+// switches for the manual and for name search, the 13 category buttons, the list of (day,
+// document) rows with its hit count, the bar of long work and the name being looked at. The
+// controller (Pravella) fills it; every widget carries the object name tests use.
+
+#include <QDockWidget>
+#include <array>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace pravella {
+
+class MonthDiaryDrawer : public QDockWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kCategoryCells = 13;
+
+  explicit MonthDiaryDrawer(QWidget* parent = nullptr);
+
+  QComboBox* searchTextField() const { return searchTextField_; }
+  QPushButton* searchButton() const { return searchButton_; }
+  QRadioButton* oneMonthButton() const { return oneMonthButton_; }
+  QRadioButton* twoMonthButton() const { return twoMonthButton_; }
+  QRadioButton* allMemoButton() const { return allMemoButton_; }
+  QCheckBox* manualSWbutton() const { return manualSWbutton_; }
+  QCheckBox* searchFileNamebutton() const { return searchFileNamebutton_; }
+  QButtonGroup* searchCategoryButton() const { return categories_; }
+  QTableWidget* monthDiaryField() const { return monthDiaryField_; }
+  QLabel* numOfFilesField() const { return numOfFilesField_; }
+  QProgressBar* searchProcessIndicator() const { return searchProcessIndicator_; }
+  QProgressBar* spinningIndicator() const { return spinningIndicator_; }
+  QLabel* nowSearchFileNameField() const { return nowSearchFileNameField_; }
+
+ private:
+  QComboBox* searchTextField_ = nullptr;
+  QPushButton* searchButton_ = nullptr;
+  QRadioButton* oneMonthButton_ = nullptr;
+  QRadioButton* twoMonthButton_ = nullptr;
+  QRadioButton* allMemoButton_ = nullptr;
+  QCheckBox* manualSWbutton_ = nullptr;
+  QCheckBox* searchFileNamebutton_ = nullptr;
+  QButtonGroup* categories_ = nullptr;
+  QTableWidget* monthDiaryField_ = nullptr;
+  QLabel* numOfFilesField_ = nullptr;
+  QProgressBar* searchProcessIndicator_ = nullptr;
+  QProgressBar* spinningIndicator_ = nullptr;
+  QLabel* nowSearchFileNameField_ = nullptr;
+};
+
+}  // namespace pravella

@@ -1,0 +1,104 @@
+#include "platform/ui/dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <mutex>
+
+namespace pravella::dialogs {
+
+namespace {
+
+class RealPanels : public Handler {
+ public:
+  int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
+            const QString& alternateButton, const QString& otherButton) override {
+    QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, parent);
+    QAbstractButton* buttons[3] = {};
+    const QString titles[3] = {defaultButton, alternateButton, otherButton};
+    for (int i = 0; i < 3; ++i)
+      if (!titles[i].isEmpty())
+        buttons[i] = box.addButton(titles[i], i == 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    if (!buttons[0]) buttons[0] = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(static_cast<QPushButton*>(buttons[0]));
+    box.setEscapeButton(buttons[1] ? buttons[1] : buttons[0]);
+    box.exec();
+    if (buttons[1] && box.clickedButton() == buttons[1]) return kAlternate;
+    if (buttons[2] && box.clickedButton() == buttons[2]) return kOther;
+    return kDefault;
+  }
+  QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) override {
+    return QFileDialog::getExistingDirectory(parent, title, startFolder, QFileDialog::DontUseNativeDialog);
+  }
+  QString chooseFile(QWidget* parent, const QString& title, const QString& startFolder) override {
+    return QFileDialog::getOpenFileName(parent, title, startFolder, {}, nullptr, QFileDialog::DontUseNativeDialog);
+  }
+  QString chooseSaveFile(QWidget* parent, const QString& title, const QString& startFolder,
+                         const QString& name) override {
+    return QFileDialog::getSaveFileName(parent, title, startFolder + QLatin1Char('/') + name, {}, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
+  }
+};
+
+std::mutex handlerMutex;
+std::shared_ptr<Handler> current;
+
+std::shared_ptr<Handler> handler() {
+  const std::lock_guard lock(handlerMutex);
+  if (!current) current = std::make_shared<RealPanels>();
+  return current;
+}
+
+}  // namespace
+
+void setHandler(std::shared_ptr<Handler> h) {
+  const std::lock_guard lock(handlerMutex);
+  current = std::move(h);
+}
+
+int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
+          const QString& alternateButton, const QString& otherButton) {
+  return handler()->alert(parent, title, message, defaultButton, alternateButton, otherButton);
+}
+
+QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) {
+  return handler()->chooseFolder(parent, title, startFolder);
+}
+
+QString chooseFile(QWidget* parent, const QString& title, const QString& startFolder) {
+  return handler()->chooseFile(parent, title, startFolder);
+}
+
+QString chooseSaveFile(QWidget* parent, const QString& title, const QString& startFolder, const QString& name) {
+  return handler()->chooseSaveFile(parent, title, startFolder, name);
+}
+
+int Scripted::alert(QWidget*, const QString& title, const QString& message, const QString&, const QString&,
+                    const QString&) {
+  asked << title + QStringLiteral(": ") + message;
+  if (alertAnswers.empty()) return kDefault;
+  const int answer = alertAnswers.front();
+  alertAnswers.pop_front();
+  return answer;
+}
+
+QString Scripted::nextPath(const QString& title, const QString& startFolder) {
+  asked << title + QStringLiteral(": ") + startFolder;
+  if (paths.empty()) return {};
+  QString path = paths.front();
+  paths.pop_front();
+  return path;
+}
+
+QString Scripted::chooseFolder(QWidget*, const QString& title, const QString& startFolder) {
+  return nextPath(title, startFolder);
+}
+QString Scripted::chooseFile(QWidget*, const QString& title, const QString& startFolder) {
+  return nextPath(title, startFolder);
+}
+QString Scripted::chooseSaveFile(QWidget*, const QString& title, const QString& startFolder, const QString&) {
+  return nextPath(title, startFolder);
+}
+
+}  // namespace pravella::dialogs

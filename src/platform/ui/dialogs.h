@@ -1,0 +1,63 @@
+#pragma once
+// The dialogs every window uses: alerts and the folder, file and save panels. Windows ask
+// through these functions; tests put a scripted double in place of the real panels, which
+// answers from a queue and records what was asked.
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace pravella::dialogs {
+
+// Answers of an alert, as confirmations count them.
+constexpr int kDefault = 1;     // the first button
+constexpr int kAlternate = 0;   // the second
+constexpr int kOther = -1;      // the third
+
+class Handler {
+ public:
+  virtual ~Handler() = default;
+  // An empty button title leaves its place without a button.
+  virtual int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
+                    const QString& alternateButton, const QString& otherButton) = 0;
+  // The chosen path, or empty when cancelled.
+  virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) = 0;
+  virtual QString chooseFile(QWidget* parent, const QString& title, const QString& startFolder) = 0;
+  virtual QString chooseSaveFile(QWidget* parent, const QString& title, const QString& startFolder,
+                                 const QString& name) = 0;
+};
+
+// Replaces the real panels (an empty pointer brings them back).
+void setHandler(std::shared_ptr<Handler> handler);
+
+int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton = QStringLiteral("OK"),
+          const QString& alternateButton = {}, const QString& otherButton = {});
+QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder);
+QString chooseFile(QWidget* parent, const QString& title, const QString& startFolder);
+QString chooseSaveFile(QWidget* parent, const QString& title, const QString& startFolder, const QString& name);
+
+// The test double: alerts answer from `alertAnswers` (kDefault when empty), panels from
+// `paths` (cancelled when empty). Every question is recorded as "title: message" or
+// "title: start folder".
+class Scripted : public Handler {
+ public:
+  std::deque<int> alertAnswers;
+  std::deque<QString> paths;
+  QStringList asked;
+
+  int alert(QWidget*, const QString& title, const QString& message, const QString&, const QString&,
+            const QString&) override;
+  QString chooseFolder(QWidget*, const QString& title, const QString& startFolder) override;
+  QString chooseFile(QWidget*, const QString& title, const QString& startFolder) override;
+  QString chooseSaveFile(QWidget*, const QString& title, const QString& startFolder, const QString&) override;
+
+ private:
+  QString nextPath(const QString& title, const QString& startFolder);
+};
+
+}  // namespace pravella::dialogs

@@ -1,0 +1,3 @@
+#include "tools/backup_settings.h"
+
+std::atomic<int> manualBackupStatus{1};
