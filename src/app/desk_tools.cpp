@@ -1,12 +1,15 @@
 #include "app/desk_tools.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
 
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/month_diary_drawer.h"
+#include "diary/ui/pravella.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/ui/sound_player.h"
@@ -51,6 +54,9 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   CalDocSearch::Host search;
   search.playSound = host_.playSound;
   search.markEdited = [w = &window] { w->setWindowModified(true); };
+  // While the month diary drawer is open, its search field is the find text.
+  search.monthDrawerOpen = [] { return Pravella_X && Pravella_X->drawer() && Pravella_X->drawer()->isVisible(); };
+  search.monthSearchText = [] { return Pravella_X->drawer()->searchTextField()->currentText(); };
   docSearch_ = std::make_unique<CalDocSearch>(host_.documentView, &window, search);
   docSearch_->setMemoTextView(host_.memoSheetView);
   docSearch_->awakeFromNib();
