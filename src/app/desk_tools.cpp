@@ -1,17 +1,21 @@
 #include "app/desk_tools.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
 
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/month_diary_drawer.h"
+#include "diary/ui/pravella.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/ui/sound_player.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_doc_search.h"
+#include "tools/text/ui/cal_index.h"
 
 namespace pravella {
 
@@ -50,6 +54,9 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   CalDocSearch::Host search;
   search.playSound = host_.playSound;
   search.markEdited = [w = &window] { w->setWindowModified(true); };
+  // While the month diary drawer is open, its search field is the find text.
+  search.monthDrawerOpen = [] { return Pravella_X && Pravella_X->drawer() && Pravella_X->drawer()->isVisible(); };
+  search.monthSearchText = [] { return Pravella_X->drawer()->searchTextField()->currentText(); };
   docSearch_ = std::make_unique<CalDocSearch>(host_.documentView, &window, search);
   docSearch_->setMemoTextView(host_.memoSheetView);
   docSearch_->awakeFromNib();
@@ -65,6 +72,22 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* change = host_.toolsMenu->addAction(QObject::tr("Change Window &Layout"));
   change->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+L")));
   QObject::connect(change, &QAction::triggered, layouts_.get(), [l = layouts_.get()] { l->toggleCalendarView(); });
+
+  CalIndex::Host index;
+  index.closeAllToggleView = host_.closeAllToggleView;
+  index.setToggleStatus = host_.setToggleStatus;
+  index.toggleStatus = host_.toggleStatus;
+  index.addSideView = host_.addSideView;
+  index.selectCellSelectedDay = host_.selectCellSelectedDay;
+  index.playSound = host_.playSound;
+  outline_ = std::make_unique<CalIndex>(host_.documentView, index);
+  outline_->awakeFromNib();
+  QAction* outline = host_.toolsMenu->addAction(QObject::tr("&Outline"));
+  outline->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+  QObject::connect(outline, &QAction::triggered, outline_.get(), [o = outline_.get(), h = host_] {
+    if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible()) return o->closeIndexAction();
+    o->showIndexAction();
+  });
 }
 
 DeskTools::~DeskTools() = default;

@@ -8,6 +8,7 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalIndex;
 class Calcndar;
 
 namespace pravella {
@@ -24,6 +25,7 @@ class DeskTools {
   DeskToolHost host_;
   std::unique_ptr<CalDocSearch> docSearch_;
   std::unique_ptr<CalChangeWindow> layouts_;
+  std::unique_ptr<CalIndex> outline_;
 };
 
 }  // namespace pravella

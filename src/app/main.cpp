@@ -9,12 +9,14 @@
 
 #include "app/desk_tools.h"
 #include "diary/ui/cal_set_directory.h"
+#include "diary/ui/cal_sun_moon.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/pravella.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/cal_text.h"
+#include "editors/ui/cal_tool.h"
 #include "editors/ui/main_text_view.h"
 #include "imaging/volume_data.h"
 #include "lang/builtins/startup.h"
@@ -55,10 +57,15 @@ int main(int argc, char** argv) {
   };
   CalText text(window.documentView(), &window, textHost);
   text.awakeFromNib();
+  CalSunMoon sunMoon(window.sunMoonPanel(), [&calendar] { return calendar.selectedDay(); });
+  sunMoon.awakeFromNib();
   // The month diary list exists before the modules run at launch: they may call it.
   Pravella monthList(&calendar, &window);
   monthList.awakeFromNib();
   pravella::DeskTools deskTools(window, calendar);
+  // The tool drawer and the user control panels.
+  CalTool tool(deskTools.host());
+  tool.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

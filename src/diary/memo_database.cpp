@@ -1,5 +1,7 @@
 #include "diary/memo_database.h"
 
+#include <QDir>
+
 #include <cmath>
 #include <functional>
 
@@ -37,6 +39,7 @@ void appendYear(QByteArray& out, int year, const std::function<void(int month)>&
 }
 
 unsigned int writeDatabase(const QByteArray& text) {
+  QDir().mkpath(paths::diary());  // a program may ask before the application made the tree
   const WriteResult written = writeFileAtomically(memoDatabasePath(), text);
   if (!written) {
     showErrMessageToConsole(("The memo database is not written: " + written.error + "\n").toStdString());

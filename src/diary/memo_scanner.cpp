@@ -94,11 +94,18 @@ MemoScanner::MemoScanner(QObject* owner, BatchHandler onBatch, DoneHandler onDon
 
 MemoScanner::~MemoScanner() {
   stop();
-  joinWorker();
+  reapWorkers(true);
 }
 
-void MemoScanner::joinWorker() {
-  if (worker_.joinable()) worker_.join();
+void MemoScanner::reapWorkers(bool all) {
+  for (auto it = workers_.begin(); it != workers_.end();) {
+    if (all || it->finished->load()) {
+      it->thread.join();
+      it = workers_.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 void MemoScanner::stop() {
@@ -110,8 +117,8 @@ bool MemoScanner::isRunning() const { return shared_->running.load(); }
 
 bool MemoScanner::start(const QStringList& scopes, const QStringList& words, MemoSearchKind kind) {
   stop();
-  // The old scan sees its generation gone before its next package and ends at once.
-  joinWorker();
+  // The old scan sees its generation gone before its next package and ends by itself.
+  reapWorkers(false);
   const QStringList folded = foldedWordsOf(words);
   if (folded.isEmpty()) return false;
   const quint64 generation = ++shared_->generation;
@@ -120,7 +127,8 @@ bool MemoScanner::start(const QStringList& scopes, const QStringList& words, Mem
   QPointer<QObject> owner = owner_;
   BatchHandler onBatch = onBatch_;
   DoneHandler onDone = onDone_;
-  worker_ = std::thread([=] {
+  auto finished = std::make_shared<std::atomic<bool>>(false);
+  std::thread thread([=] {
     const auto current = [shared, generation] { return shared->generation.load() == generation; };
     // Runs on the owner's thread, and only while the scan is still the current one.
     const auto deliver = [&](std::function<void()> call) {
@@ -150,7 +158,9 @@ bool MemoScanner::start(const QStringList& scopes, const QStringList& words, Mem
       shared->running = false;
       onDone();
     });
+    finished->store(true);
   });
+  workers_.push_back({std::move(thread), std::move(finished)});
   return true;
 }
 

@@ -51,13 +51,19 @@ class MemoScanner {
 
  private:
   struct Shared;
-  void joinWorker();
+  struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> finished;
+  };
+  // Joins the workers that have ended (all of them when asked): a stopped scan is never
+  // waited for, so a new search starts at once even while the old one finishes its package.
+  void reapWorkers(bool all);
 
   QPointer<QObject> owner_;
   BatchHandler onBatch_;
   DoneHandler onDone_;
   std::shared_ptr<Shared> shared_;
-  std::thread worker_;
+  std::vector<Worker> workers_;
 };
 
 // The plain text of an RTFD package's TXT.rtf, attachments left out; nullopt when unreadable.

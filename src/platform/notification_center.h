@@ -24,6 +24,7 @@ struct Notification {
   QString text;          // the payload text (a cal_ command's formatted arguments)
   QStringList strings;   // a payload of several strings, where a notification needs one
   QVariant reply;        // an observer may leave an answer here; post() returns it
+  QObject* object = nullptr;  // the window object the notification is about (a control), if any
 };
 
 enum class Delivery {

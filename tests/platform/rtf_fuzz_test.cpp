@@ -59,7 +59,12 @@ TEST_F(RtfFuzz, EveryTruncationOfRealDocuments) {
 }
 
 TEST_F(RtfFuzz, MutatedDocuments) {
-  const QByteArray seeds[] = {fixture("diary_entry.rtfd/TXT.rtf"), fixture("old_shiftjis.rtf")};
+  // A third seed with lists and a table, as other editors write them.
+  const QByteArray seeds[] = {
+      fixture("diary_entry.rtfd/TXT.rtf"), fixture("old_shiftjis.rtf"),
+      "{\\rtf1\\ansi intro\\par\\pard\\ls1\\ilvl0{\\listtext 1.\\tab}one\\par{\\listtext 2.\\tab}two\\par"
+      "\\pard\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\par c\\cell\\row"
+      "\\trowd\\cellx1000\\cellx2000\\pard\\intbl\\cell d\\nestcell e\\nestrow\\cell\\row\\pard after}"};
   // Pieces that steer the reader into its less travelled paths.
   static const char* const kTokens[] = {"{",
                                         "}",
@@ -121,10 +126,22 @@ TEST_F(RtfFuzz, MutatedDocuments) {
                                         "\\\n",
                                         "{\\*\\x",
                                         "}}}}",
-                                        "{{{{"};
+                                        "{{{{",
+                                        "\\trowd",
+                                        "\\cellx1000",
+                                        "\\cellx-5",
+                                        "\\intbl",
+                                        "\\cell",
+                                        "\\row",
+                                        "\\nestcell",
+                                        "\\nestrow",
+                                        "{\\listtext 1.\\tab}",
+                                        "{\\pntext \\'b7\\tab}",
+                                        "\\ls1",
+                                        "\\ilvl9"};
   QRandomGenerator rng(20261209);
   for (int round = 0; round < 10000; ++round) {
-    QByteArray input = seeds[round % 2];
+    QByteArray input = seeds[static_cast<std::size_t>(round) % std::size(seeds)];
     const int edits = 1 + static_cast<int>(rng.bounded(8));
     for (int e = 0; e < edits; ++e) {
       const qsizetype at = rng.bounded(static_cast<int>(input.size()) + 1);

@@ -14,7 +14,10 @@
 #include <QProcess>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
+#include <QUrl>
 
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
@@ -211,7 +214,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
       nowDisplayedFileOnMemoSheet_ = path;
       postOrOpen(QStringLiteral("openMovieSheet"), QString());
     } else if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf")) {
-      postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QStringLiteral("file://") + path);
+      postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
     } else if (ext == QLatin1String("rtf") || ext == QLatin1String("rtfd")) {
       if (path != nowDisplayedDocument_) {
         openTemplate();
@@ -249,6 +252,8 @@ void Calcndar::showSelectedDiaryFile(int row) {
   showNumOfTextSize();
   sound("Pop");
   memo->viewport()->update();
+  // An open outline follows the shown document.
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction"));
 }
 
 void Calcndar::selectDiaryFileFromNameAction(const QString& name) {
@@ -315,18 +320,12 @@ void Calcndar::openDocumentOnMemoForNumberSelect(int row) {
 }
 
 void Calcndar::openWebarchiveOnWebBrowserFromName(const QString& path) {
-  const QByteArray bytes = (QStringLiteral("file://") + path).toUtf8();
-  QByteArray escaped;
-  for (const char c : bytes) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x21 && u <= 0x7E)
-      escaped += c;
-    else
-      escaped += QByteArray::fromStdString(pravella::cformat("%%%02X", u));
-  }
+  // Built from the local path, so that "#", "%", "?", blanks and non-ASCII names survive as
+  // part of the path instead of being read as the address's own delimiters.
+  const QString address = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
   sound("Tink");
   // The desktop's browser takes the address.
-  if (!opener_(QStringLiteral("xdg-open"), {QString::fromLatin1(escaped)}, dayFolder()))
+  if (!opener_(QStringLiteral("xdg-open"), {address}, dayFolder()))
     showErrMessageToConsole("Can not open the address with xdg-open.\n");
 }
 
@@ -634,6 +633,11 @@ void Calcndar::textDidChange() {
   // Search marks go at the first edit after them.
   if (tmpBackGroundColorStatus_) pravella::clearTemporaryHighlights(window_->documentView());
   tmpBackGroundColorStatus_ = false;
+  // The open outline catches up a second after the typing stops, never in the middle of a
+  // character being composed by an input method.
+  const QTextCursor caret = window_->documentView()->textCursor();
+  if (toggleStatus_ == 8 && caret.block().layout() && caret.block().layout()->preeditAreaText().isEmpty())
+    indexRefresh_.start();
 }
 
 namespace {
@@ -696,6 +700,7 @@ void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
   }
   adjustRirekiButton();
   sound("Basso");
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction"));
 }
 
 bool Calcndar::deleteFileToTrash(const QString& path) {

@@ -9,13 +9,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "diary/ui/cal_matrix.h"
+#include "diary/ui/sun_moon_panel.h"
 #include "editors/ui/main_text_view.h"
 
 namespace pravella {
@@ -43,6 +46,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
   setCentralWidget(splitter);
+  // The memo's bar, where long work of its runs shows.
+  QProgressBar* bar = documentView_->progressBar();
+  bar->setMaximumWidth(160);
+  statusBar()->addPermanentWidget(bar);
+  bar->show();
 
   buildMenus();
   resize(1100, 800);
@@ -102,12 +110,18 @@ QWidget* MainWindow::buildCalendarColumn() {
   }
   layout->addWidget(calMatrix_);
 
-  // The moon of the selected day.
+  // The moon of the selected day with the day's rise and set times and the moon's age beside
+  // it: one row, so that the column still fits a window 500 pixels high.
+  auto* moon = new QHBoxLayout;
+  moon->setSpacing(4);
   moonImageView_ = new QLabel(column);
   moonImageView_->setObjectName(QStringLiteral("moonImageView"));
   moonImageView_->setAlignment(Qt::AlignCenter);
-  moonImageView_->setMinimumHeight(32);
-  layout->addWidget(moonImageView_);
+  moonImageView_->setMinimumSize(32, 32);
+  moon->addWidget(moonImageView_);
+  sunMoonPanel_ = new SunMoonPanel(column);
+  moon->addWidget(sunMoonPanel_, 1);
+  layout->addLayout(moon);
 
   diaryFileField_ = new getKeyOnTable(column);
   diaryFileField_->setColumnCount(1);

@@ -1,9 +1,9 @@
 #pragma once
 // The diary's main window: the month calendar on the left (month title, year and month steps,
-// the 6 x 7 grid of day cells, the day's document list, the shown document's name) and the
-// memo on the right under its row of memo menu buttons. The controllers that fill these widgets
-// find them through the accessors; every widget carries the object name the controllers and
-// tests use.
+// the 6 x 7 grid of day cells, the moon beside the sun and moon panel, the day's document
+// list, the shown document's name) and the memo on the right under its row of memo menu
+// buttons. The controllers that fill these widgets find them through the accessors; every
+// widget carries the object name the controllers and tests use.
 
 #include <QMainWindow>
 #include <array>
@@ -21,6 +21,8 @@ class mainTextView;
 
 namespace pravella {
 
+class SunMoonPanel;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -34,6 +36,7 @@ class MainWindow : public QMainWindow {
   QButtonGroup* dayCells() const { return dayCellGroup_; }
   CalMatrix* calMatrix() const { return calMatrix_; }
   QLabel* moonImageView() const { return moonImageView_; }
+  SunMoonPanel* sunMoonPanel() const { return sunMoonPanel_; }
   QPushButton* lastYearButton() const { return lastYearButton_; }
   QPushButton* decMonthButton() const { return decMonthButton_; }
   QPushButton* todayButton() const { return todayButton_; }
@@ -57,6 +60,7 @@ class MainWindow : public QMainWindow {
   QButtonGroup* dayCellGroup_ = nullptr;
   CalMatrix* calMatrix_ = nullptr;
   QLabel* moonImageView_ = nullptr;
+  SunMoonPanel* sunMoonPanel_ = nullptr;
   QPushButton* lastYearButton_ = nullptr;
   QPushButton* decMonthButton_ = nullptr;
   QPushButton* todayButton_ = nullptr;

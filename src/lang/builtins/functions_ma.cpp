@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "diary/memo_database.h"
 #include "diary/program_settings.h"
 #include "imaging/angular_velocity.h"
 #include "lang/builtins/builtin_args.h"
@@ -103,9 +104,12 @@ int makeMemoFileDataBaseRow(int, vk_Code*, int*, CalcStackEntry* stack, int* sp)
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   // One row: (first year, last year) for a range, or any one number for every year.
   if (!a.isReal() || a.rows != 1 || (a.cols != 1 && a.cols != 2)) return vkInvalidArguments();
-  // No memo database builder is part of this build yet.
-  error_disp("Can not make a memoFile DataBase.");
-  return 0;
+  const unsigned int made = a.cols == 2 ? makeMemoFileDataBase(vk_ta) : makeAllMemoFileDataBase();
+  if (made == 0) {
+    error_disp("Can not make a memoFile DataBase.");
+    return 0;
+  }
+  return 1;
 }
 
 int manualBackupRow(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
