@@ -1,5 +1,6 @@
 #include "diary/day_folders.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -127,6 +128,20 @@ std::optional<DayOfPath> dayOfDocumentPath(const QString& path) {
   day.year = parts[n - 4].toInt();
   day.month = parts[n - 3].toInt();
   day.day = parts[n - 2].toInt();
+  return day;
+}
+
+std::optional<DayOfPath> dayOfDiaryDocument(const QString& path) {
+  const QString root = paths::diary() + QLatin1Char('/');
+  if (!path.startsWith(root)) return std::nullopt;
+  const QStringList parts = path.mid(root.size()).split(QLatin1Char('/'));
+  if (parts.size() != 4 || parts[3].isEmpty()) return std::nullopt;
+  const auto digits = [](const QString& s, qsizetype n) {
+    return s.size() == n && std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+  };
+  if (!digits(parts[0], 4) || !digits(parts[1], 2) || !digits(parts[2], 2)) return std::nullopt;
+  DayOfPath day{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
+  if (!QDate(day.year, day.month, day.day).isValid()) return std::nullopt;
   return day;
 }
 

@@ -45,4 +45,8 @@ struct DayOfPath {
 // Parts that are not numbers read as 0; a path of fewer than four parts gives nullopt.
 std::optional<DayOfPath> dayOfDocumentPath(const QString& path);
 
+// The day of a diary document: a path of the form diary folder + "YYYY/MM/DD/name" (a real
+// date, a name without "/"), whatever depth the home folder has; nullopt for any other path.
+std::optional<DayOfPath> dayOfDiaryDocument(const QString& path);
+
 }  // namespace pravella

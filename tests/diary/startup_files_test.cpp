@@ -323,4 +323,14 @@ TEST(DayFolders, MarksListingAndDaysOfPaths) {
   EXPECT_EQ(paths::dayFolder(2008, 3, 5), pravella::test::home() + "/Documents/diary/2008/03/05");
 }
 
+TEST(DayFolders, ADiaryDocumentIsANameInADayFolderWhateverTheHomesDepth) {
+  const QString d = paths::diary();
+  const std::optional<pravella::DayOfPath> day = pravella::dayOfDiaryDocument(d + "/2008/03/05/a.rtfd");
+  ASSERT_TRUE(day);
+  EXPECT_EQ(day->year * 10000 + day->month * 100 + day->day, 20080305);
+  for (const QString& path : QStringList{d + "/top.rtfd", d + "/2008/03/a.rtfd", d + "/2008/03/05/", d + "/2008/3/05/a.rtfd",
+                              d + "/2008/02/30/a.rtfd", d + "/2008/03/05/x/a.rtfd", QStringLiteral("/elsewhere/2008/03/05/a.rtfd")})
+    EXPECT_FALSE(pravella::dayOfDiaryDocument(path)) << path.toStdString();
+}
+
 }  // namespace

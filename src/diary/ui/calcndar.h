@@ -137,6 +137,19 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool selectDiaryWithOptionStatus() const { return selectDiaryWithOptionStatus_; }
   bool autoSaveStatus() const { return autoSaveTimer_ && autoSaveTimer_->isActive(); }
 
+  // ---- links in the main memo (calcndar_links.cpp)
+  // The flags of the memo's last double click, set before the link checks run.
+  void doubleClickOnTextView(bool on) { doubleClickOnTextView_ = on; }
+  void doubleClickOnTextViewWithShiftKey(bool on) { doubleClickWithShift_ = on; }
+  void doubleClickOnTextViewWithOptiontKey(bool on) { doubleClickWithOption_ = on; }
+  void doubleClickOnTextViewWithCommandKey(bool on) { doubleClickWithCommand_ = on; }
+  // Follows the bracketed link ("[target]" on one line) around the main memo's caret: a
+  // document of the diary, a file, or a heading of the memo (else a memo search for it).
+  // False when the caret stands in no bracket pair or the document cannot be shown.
+  bool checkDocumentLink();
+  // Opens the plain web address ("http://" or "ftp://" up to the next blank) around the caret.
+  bool checkURL();
+
   // ---- history, recent memos, remembered string (calcndar_history.cpp)
   void addDocumentToRireki(const QString& path);
   void deleteDocumentToRireki(const QString& path);
@@ -252,6 +265,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void showPictureView(const QImage& image);
   bool moveDocument(const QString& oldPath, const QString& newPath);
   QTextEdit* memoSheetField() const;
+  // link helpers (calcndar_links.cpp)
+  void moveCalendarToDocument(const QString& path, const QDate& day);
+  void launchURL(const QString& text);
   // history helpers (calcndar_history.cpp)
   void openDocumentOfPath(const QString& path);
   void changeHistory(const std::function<void()>& change);
@@ -307,6 +323,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   int clickNumberOnDiaryFileTable_ = 0;
   bool selectDiaryWithOptionStatus_ = false;
   bool tmpBackGroundColorStatus_ = false;
+  bool doubleClickOnTextView_ = false;
+  bool doubleClickWithShift_ = false;
+  bool doubleClickWithOption_ = false;
+  bool doubleClickWithCommand_ = false;
   std::array<double, 5> sideViewWidths_{500, 500, 500, 500, 500};
   QTextDocument* memoSheetDocument_ = nullptr;
   CalOption* calendarOption_ = nullptr;

@@ -17,6 +17,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
+#include <QUrl>
 
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
@@ -213,7 +214,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
       nowDisplayedFileOnMemoSheet_ = path;
       postOrOpen(QStringLiteral("openMovieSheet"), QString());
     } else if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf")) {
-      postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QStringLiteral("file://") + path);
+      postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
     } else if (ext == QLatin1String("rtf") || ext == QLatin1String("rtfd")) {
       if (path != nowDisplayedDocument_) {
         openTemplate();
@@ -319,18 +320,12 @@ void Calcndar::openDocumentOnMemoForNumberSelect(int row) {
 }
 
 void Calcndar::openWebarchiveOnWebBrowserFromName(const QString& path) {
-  const QByteArray bytes = (QStringLiteral("file://") + path).toUtf8();
-  QByteArray escaped;
-  for (const char c : bytes) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x21 && u <= 0x7E)
-      escaped += c;
-    else
-      escaped += QByteArray::fromStdString(pravella::cformat("%%%02X", u));
-  }
+  // Built from the local path, so that "#", "%", "?", blanks and non-ASCII names survive as
+  // part of the path instead of being read as the address's own delimiters.
+  const QString address = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
   sound("Tink");
   // The desktop's browser takes the address.
-  if (!opener_(QStringLiteral("xdg-open"), {QString::fromLatin1(escaped)}, dayFolder()))
+  if (!opener_(QStringLiteral("xdg-open"), {address}, dayFolder()))
     showErrMessageToConsole("Can not open the address with xdg-open.\n");
 }
 

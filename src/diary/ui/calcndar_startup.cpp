@@ -55,6 +55,15 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   connect(&indexRefresh_, &QTimer::timeout, this,
           [] { pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction")); });
 
+  // A double click in the memo follows the link at the caret: a document, else an address.
+  window_->documentView()->setDoubleClickHandler([this](Qt::KeyboardModifiers keys) {
+    doubleClickOnTextView(true);
+    doubleClickOnTextViewWithShiftKey(keys.testFlag(Qt::ShiftModifier));
+    doubleClickOnTextViewWithOptiontKey(keys.testFlag(Qt::AltModifier));
+    doubleClickOnTextViewWithCommandKey(keys.testFlag(Qt::ControlModifier));
+    if (!checkDocumentLink()) checkURL();
+  });
+
   // The controller owns the meaning of the window's controls.
   for (int tag = kLastDayCell + 1; tag < pravella::MainWindow::kDayCells; ++tag)
     window_->dayCell(tag)->setCheckable(false);

@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -44,6 +46,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
   setCentralWidget(splitter);
+  // The memo's bar, where long work of its runs shows.
+  QProgressBar* bar = documentView_->progressBar();
+  bar->setMaximumWidth(160);
+  statusBar()->addPermanentWidget(bar);
+  bar->show();
 
   buildMenus();
   resize(1100, 800);

@@ -13,6 +13,7 @@
 #include "editors/am_mode_definition.h"
 #include "editors/ui/am_mode_controls.h"
 #include "editors/ui/menu_script.h"
+#include "lang/builtins/command_bridge.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -101,8 +102,18 @@ void CalTool::registerObservers() {
     center.addObserver(QString::fromLatin1(name), this, std::move(fn));
   };
   auto controlOf = [](const Notification& n) { return qobject_cast<QWidget*>(n.object); };
-  on("buildAmModeObject", [this](Notification& n) { buildAmModeObject(n.text); });
+  // A panel is built on the GUI thread; its InitProg is posted from the thread of the program
+  // that asked for the panel (whose command is still in progress), so that it runs inside that
+  // program. Built for no program, the InitProg is posted at once.
+  on("buildAmModeObject", [this](Notification& n) {
+    buildPanel(n.text);
+    if (!pv_calc) postPendingProgram();
+  });
   on("buildAmModeObjectWithPath", [this](Notification& n) { buildAmModeObjectWithPath(n.text); });
+  for (const char* name : {"buildAmModeObjectWithPath", "cal_buildAmModeObject"}) {
+    center.addObserver(QString::fromLatin1(name), this, [this](Notification&) { postPendingProgram(); },
+                       pravella::Delivery::PostingThread);
+  }
   on("AmModeButtonProgAction", [this, controlOf](Notification& n) { buttonProgAction(controlOf(n)); });
   on("executeDropProg", [this, controlOf](Notification& n) { executeDropProg(controlOf(n)); });
   on("findButtonPositionInSource",
@@ -228,7 +239,32 @@ void CalTool::addControl(const ammode::ControlDescription& d) {
   buttons_.push_back(std::move(entry));
 }
 
+void CalTool::setPendingProgram(const std::optional<QString>& program, const QWidget* window) {
+  std::lock_guard lock(pendingMutex_);
+  pendingProgram_ = program;
+  pendingWindow_ = window;
+}
+
+void CalTool::postPendingProgram() {
+  std::optional<QString> program;
+  const void* window = nullptr;
+  {
+    std::lock_guard lock(pendingMutex_);
+    program.swap(pendingProgram_);
+    window = pendingWindow_;
+  }
+  if (!program) return;
+  mainWindowRef = window;
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("calculationOnEditModule"), *program);
+}
+
 void CalTool::buildAmModeObject(const QString& text) {
+  buildPanel(text);
+  postPendingProgram();
+}
+
+void CalTool::buildPanel(const QString& text) {
+  setPendingProgram(std::nullopt, nullptr);
   const QByteArray bytes = text.toUtf8();
   const std::optional<ammode::Definition> d =
       ammode::readDefinition(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
@@ -240,7 +276,7 @@ void CalTool::buildAmModeObject(const QString& text) {
   box_->show();
   layoutToolView();
   toolView_->update();
-  if (d->initProg) postProgram(fromUtf8(*d->initProg), toolView_->window());
+  if (d->initProg) setPendingProgram(fromUtf8(*d->initProg), toolView_->window());
 }
 
 void CalTool::buildAmModeObjectWithPath(const QString& name) {
@@ -248,7 +284,7 @@ void CalTool::buildAmModeObjectWithPath(const QString& name) {
   if (!QFileInfo::exists(path)) return;
   bool ok = false;
   const QString text = pravella::plainTextOfRichTextFile(path, &ok);
-  if (ok) pravella::NotificationCenter::defaultCenter().post(QStringLiteral("buildAmModeObject"), text);
+  if (ok) buildPanel(text);
 }
 
 // ---- the table

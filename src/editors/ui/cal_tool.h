@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <array>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -54,7 +55,8 @@ class CalTool : public QObject {
   // The observers.
   void awakeFromNib();
 
-  // Reads a definition; a text without "<AmMode>" ... "</AmMode>" changes nothing.
+  // Reads a definition; a text without "<AmMode>" ... "</AmMode>" changes nothing. Its
+  // InitProg runs after the build.
   void buildAmModeObject(const QString& text);
   // A definition file in the Command folder (rich text or plain).
   void buildAmModeObjectWithPath(const QString& name);
@@ -93,6 +95,13 @@ class CalTool : public QObject {
   void registerControlCommands();  // cal_tool_commands.cpp
   void registerDocumentCommands();  // cal_tool_commands.cpp
   void clearButtons();
+  // Builds the panel; its InitProg waits in pendingProgram_.
+  void buildPanel(const QString& text);
+  // A program to run once the GUI work of a notification is done. It is posted by an observer
+  // that runs on the posting thread, so that a program which builds a panel or runs a control
+  // has the program run inside itself instead of having it refused as a second run.
+  void setPendingProgram(const std::optional<QString>& program, const QWidget* window);
+  void postPendingProgram();
   void makeBox(const QString& title, double width, double height);
   void addControl(const pravella::ammode::ControlDescription& description);
   void layoutToolView();
@@ -111,5 +120,9 @@ class CalTool : public QObject {
   double boxHeight_ = 0;
   std::array<QPushButton*, 10> menuButtons_{};
   std::array<QString, 10> menuScripts_;
-  std::vector<Entry> buttons_;  // at most ammode::kMaxControls, filled without gaps
+  std::vector<Entry> buttons_;
+  std::mutex pendingMutex_;
+  std::optional<QString> pendingProgram_;
+  const void* pendingWindow_ = nullptr;
+  QPointer<QWidget> runHighlight_;  // at most ammode::kMaxControls, filled without gaps
 };

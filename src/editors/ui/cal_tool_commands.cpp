@@ -82,19 +82,28 @@ void CalTool::registerControlCommands() {
     menuButtons_[static_cast<std::size_t>(k - 1)]->setText(field(f, 1));
     menuScripts_[static_cast<std::size_t>(k - 1)] = field(f, 2);
   });
+  // Highlighted while its program runs; the program is posted from the thread of the program
+  // that asked, so that it runs inside that program.
   on("cal_runAmModeButton", [this](Notification& n) {
+    setPendingProgram(std::nullopt, nullptr);
     QWidget* c = control(n.text);
     if (!c) return;
-    auto* b = qobject_cast<AmModeButton*>(c);
-    if (b) {
+    if (auto* b = qobject_cast<AmModeButton*>(c)) {
       b->setDown(true);
       b->repaint();
+      runHighlight_ = b;
     }
-    buttonProgAction(c);
-    if (b) {
+    const Entry* e = entryOf(c);
+    if (e && e->prog) setPendingProgram(*e->prog, c->window());
+  });
+  center.addObserver(QStringLiteral("cal_runAmModeButton"), this, [this](Notification&) { postPendingProgram(); },
+                     pravella::Delivery::PostingThread);
+  on("cal_runAmModeButton", [this](Notification&) {
+    if (auto* b = qobject_cast<AmModeButton*>(runHighlight_.data())) {
       b->setDown(false);
       b->repaint();
     }
+    runHighlight_.clear();
   });
 
   // Titles, frames and states.

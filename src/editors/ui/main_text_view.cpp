@@ -10,12 +10,15 @@
 #include <QMimeData>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProgressBar>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QThread>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 
@@ -141,6 +144,14 @@ mainTextView::mainTextView(QWidget* parent) : QTextEdit(parent) {
   setObjectName(QStringLiteral("DocumentView"));
   setAcceptRichText(true);
   setUndoRedoEnabled(true);
+  // Hidden until its window places it.
+  progressBar_ = new QProgressBar(this);
+  progressBar_->setObjectName(QStringLiteral("progressBar"));
+  progressBar_->setRange(0, kProgressSteps);
+  progressBar_->setValue(0);
+  progressBar_->setTextVisible(false);
+  progressBar_->hide();
+  setTickClock(nullptr);
 }
 
 mainTextView::~mainTextView() {
@@ -174,6 +185,11 @@ void mainTextView::awakeFromNib() {
   observe("cal_insertTextToDoc", [this](Notification& n) { insertTextToDoc(n.text); });
   observe("cal_useColorPanel", [this](Notification&) { postToGui([this] { useColorPanel(); }); });
   observe("cal_useFontPanel", [this](Notification&) { postToGui([this] { useFontPanel(); }); });
+  observe("setProgressBar", [this](Notification& n) {
+    const QStringList parts = n.text.split(QLatin1Char('\t'));
+    if (parts.size() != 3) return;
+    setProgressBar(parts[0].toDouble(), parts[1].toDouble(), parts[2].toDouble());
+  });
   qApp->installEventFilter(this);
 }
 
@@ -196,6 +212,12 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QTextEdit::keyPressEvent(event);
+}
+
+void mainTextView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const Qt::KeyboardModifiers keys = event->modifiers();
+  QTextEdit::mouseDoubleClickEvent(event);  // selects the word
+  if (doubleClickHandler_) doubleClickHandler_(keys);
 }
 
 QString mainTextView::findExpression() {
@@ -407,6 +429,37 @@ void mainTextView::waitForRuns() {
 
 // ---------------------------------------------------------------------------------------
 // Output of a run
+
+// ---------------------------------------------------------------------------------------
+// Progress bar
+
+void mainTextView::setTickClock(TickClock clock) {
+  if (!clock) {
+    clock = [] {
+      const auto since = std::chrono::steady_clock::now().time_since_epoch();
+      return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count() * 60 / 1000);
+    };
+  }
+  tickClock_ = std::move(clock);
+  beforeTick_.store(tickClock_());
+}
+
+void mainTextView::setProgressBar(double minimum, double maximum, double value) {
+  // Called from the run's worker as often as a built-in likes: the tick test keeps the work
+  // from waiting on redraws.
+  const std::uint64_t nowTick = tickClock_();
+  std::uint64_t before = beforeTick_.load();
+  if (nowTick < before + 60 || !beforeTick_.compare_exchange_strong(before, nowTick)) return;
+  double fraction = maximum > minimum ? (value - minimum) / (maximum - minimum) : 0.0;
+  if (!(fraction >= 0.0)) fraction = 0.0;  // NaN too
+  if (fraction > 1.0) fraction = 1.0;
+  const int steps = static_cast<int>(fraction * kProgressSteps + 0.5);
+  postToGui([this, steps] {
+    if (!progressBar_) return;
+    progressBar_->setValue(steps);
+    progressBar_->repaint();
+  });
+}
 
 void mainTextView::postToGui(std::function<void()> fn) {
   if (QThread::currentThread() == thread()) {

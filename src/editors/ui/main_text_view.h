@@ -10,8 +10,10 @@
 // elsewhere meanwhile, and a run's insertions form one undo step.
 
 #include <QPointer>
+#include <QProgressBar>
 #include <QTextEdit>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -57,6 +59,15 @@ class mainTextView : public QTextEdit {
   // "Now, vk is running !" / "Sorry, I can not accept your request", with "Basso".
   void vkCannotRunAlertPanel();
 
+  // The window's progress bar (`progressBar`): the window puts it in its status bar. Long work
+  // reports to it through "setProgressBar" as often as it likes; the bar changes at most once a
+  // second (60 ticks), counted from the view's start, so reporting never slows the work.
+  QProgressBar* progressBar() const { return progressBar_; }
+  void setProgressBar(double minimum, double maximum, double value);
+  // Seam for tests: the tick count (1/60 s) that times the bar; setting it restarts the count.
+  using TickClock = std::function<std::uint64_t()>;
+  void setTickClock(TickClock clock);
+
   // The memo is about to show another document: what runs still going would insert belongs to
   // the document they started in, never to the next one. It goes into a copy of that document,
   // written to `documentPath` when each run ends; without a path the user is told it is lost.
@@ -69,6 +80,11 @@ class mainTextView : public QTextEdit {
   // Waits until every queued run has ended, keeping the GUI thread working (tests).
   void waitForRuns();
 
+  // The window's answer to a double click, after the word is selected: it gets the keys held
+  // (Shift, Option as Alt, Command as Ctrl) and follows the link at the caret.
+  using DoubleClickHandler = std::function<void(Qt::KeyboardModifiers)>;
+  void setDoubleClickHandler(DoubleClickHandler handler) { doubleClickHandler_ = std::move(handler); }
+
   // Seams for tests: the refusal alert, and where console-mode runs write (standard output).
   using AlertPanel = std::function<void(const QString& title, const QString& message)>;
   void setAlertPanel(AlertPanel panel) { alertPanel_ = std::move(panel); }
@@ -76,6 +92,7 @@ class mainTextView : public QTextEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Copies carry the selection's attachments, so a paste into another document keeps them.
   QMimeData* createMimeDataFromSelection() const override;
@@ -115,6 +132,12 @@ class mainTextView : public QTextEdit {
   void writeConsole(const std::string& text);
   void refuse();
 
+  // The bar shows values as steps of its integer range.
+  static constexpr int kProgressSteps = 10000;
+  QPointer<QProgressBar> progressBar_;
+  TickClock tickClock_;
+  std::atomic<std::uint64_t> beforeTick_{0};
+
   pravella::RunWorker worker_;
   std::vector<RunContext> runs_;  // worker thread only: the runs in progress, innermost last
   std::vector<std::weak_ptr<pravella::MemoInsertion>> insertions_;  // GUI thread: the runs' output places
@@ -124,5 +147,6 @@ class mainTextView : public QTextEdit {
   bool buttonDownSet_ = false;
   bool awake_ = false;
   AlertPanel alertPanel_;
+  DoubleClickHandler doubleClickHandler_;
   std::function<void(const std::string&)> consoleOutput_;
 };

@@ -320,6 +320,13 @@ TEST_F(DayDocuments, OtherKindsGoToXdgOpenWithTheNameAsItsOnlyArgument) {
   EXPECT_EQ(QString::fromUtf8(log.readAll()), day() + "|a; rm -rf x.doc\n");
 }
 
+TEST_F(DayDocuments, AWebArchiveOpensAsAFileAddressThatKeepsItsName) {
+  start();
+  opened.clear();
+  calendar->openWebarchiveOnWebBrowserFromName(day() + "/a #1 %\u00e9?.webarchive");
+  EXPECT_EQ(opened, QStringList{"xdg-open file://" + day() + "/a%20%231%20%25%C3%A9%3F.webarchive in 28"});
+}
+
 TEST_F(DayDocuments, AnRtfDocumentNeverReplacesAPackageOfItsName) {
   QTextDocument rtf;
   rtf.setPlainText("from rtf");

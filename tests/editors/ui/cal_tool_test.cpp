@@ -13,7 +13,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <QThread>
 #include <QUrl>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -417,6 +422,12 @@ TEST_F(ControlPanel, ScriptButtonsAndTheDrawer) {
   p.text("t");
   p.text("s");
   p.call("cal_setAmModeSheetMenuButton", 3);
+  for (int tag = 0; tag < 10; ++tag) {
+    EXPECT_EQ(tool->toolMenuButton(tag)->text(), QString::number(tag + 1));
+    EXPECT_EQ(tool->menuScriptFileName(tag), "");
+  }
+  QTest::mouseClick(tool->toolMenuButton(0), Qt::LeftButton);  // no script: nothing runs
+  EXPECT_TRUE(programs.isEmpty());
   p.number(2);
   p.text("Calc");
   p.text("x=1+2");
@@ -431,6 +442,15 @@ TEST_F(ControlPanel, ScriptButtonsAndTheDrawer) {
   p.number(0);
   ASSERT_EQ(p.call("cal_toggleAmModeSheet", 1), 1);
   EXPECT_FALSE(tool->isOpen());
+
+  // The box command retitles and resizes the built box; the text view stays below it.
+  build();
+  p.text("Renamed");
+  p.row({250, 90});
+  ASSERT_EQ(p.call("cal_setAmModeBox", 2), 1);
+  EXPECT_EQ(tool->amModeBox()->title(), "Renamed");
+  EXPECT_EQ(tool->amModeBox()->geometry(), QRect(8, 70, 250, 90));
+  EXPECT_GE(tool->amModeTextView()->y(), 70 + 90);
 }
 
 TEST_F(ControlPanel, AnAttributedTitleAndADocumentFromTheCommandFolder) {
@@ -469,6 +489,41 @@ TEST_F(ControlPanel, AnAttributedTitleAndADocumentFromTheCommandFolder) {
   ASSERT_EQ(p.call("cal_buildAmModeObject", 1), 1);
   ASSERT_EQ(tool->entries().size(), 1u);
   EXPECT_EQ(tool->entries()[0].name, "only");
+}
+
+// A program that builds a panel or runs a control gets the control's program run inside
+// itself: it is posted from the program's own thread, after the panel's work on the GUI.
+TEST_F(ControlPanel, ProgramsAskedForByAProgramArePostedFromItsThread) {
+  std::vector<std::pair<QString, QThread*>> posted;
+  std::mutex m;
+  QObject watcher;
+  NotificationCenter::defaultCenter().addObserver(
+      QStringLiteral("calculationOnEditModule"), &watcher,
+      [&](Notification& n) {
+        std::lock_guard lock(m);
+        posted.emplace_back(n.text.trimmed(), QThread::currentThread());
+      },
+      Delivery::PostingThread);
+  ASSERT_TRUE(QDir().mkpath(paths::commandScripts()));
+  QTextDocument definition;
+  definition.setPlainText(QString::fromUtf8(kPanel));
+  ASSERT_TRUE(writeRtfFile(paths::commandScripts() + QStringLiteral("/panel.rtf"), definition).ok);
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    // As the bridge posts cal_buildAmModeObject("panel.rtf").
+    NotificationCenter::defaultCenter().post(QStringLiteral("buildAmModeObjectWithPath"), QStringLiteral("panel.rtf"));
+    NotificationCenter::defaultCenter().post(QStringLiteral("cal_runAmModeButton"), QStringLiteral("go"));
+    done = true;
+  });
+  QTRY_VERIFY(done.load());
+  worker.join();
+  std::lock_guard lock(m);
+  ASSERT_EQ(posted.size(), 2u);
+  EXPECT_EQ(posted[0].first, "run_init");
+  EXPECT_EQ(posted[1].first, "run_go");
+  EXPECT_NE(posted[0].second, QThread::currentThread());
+  EXPECT_NE(posted[1].second, QThread::currentThread());
+  EXPECT_FALSE(control<AmModeButton>("go")->isDown());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QProgressBar>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
@@ -17,6 +18,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -29,6 +31,7 @@
 #include "lang/variables.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/progress_bar.h"
 #include "platform/rich_text_file.h"
 #include "platform/rtf.h"
 #include "support/dialog_watchdog.h"
@@ -424,6 +427,42 @@ TEST_F(MemoRun, SuccessfulRunEndsATemporaryFolderSwitch) {
 }
 
 // ---- gnuplot blocks
+
+TEST_F(MemoRun, ProgressBarChangesAtMostOnceASecond) {
+  std::atomic<std::uint64_t> ticks{1000};
+  view->setTickClock([&] { return ticks.load(); });  // the count starts here
+  QProgressBar* bar = view->progressBar();
+  const int steps = bar->maximum();
+  ASSERT_EQ(bar->minimum(), 0);
+  ASSERT_EQ(bar->value(), 0);
+
+  ticks = 1059;  // 59 ticks after the start: nothing
+  setProgressBar(0, 4, 1);
+  EXPECT_EQ(bar->value(), 0);
+  ticks = 1060;  // one second
+  setProgressBar(0, 4, 1);
+  EXPECT_EQ(bar->value(), steps / 4);
+  ticks = 1119;
+  setProgressBar(10, 20, 20);
+  setProgressBar(0, 1, 0);
+  EXPECT_EQ(bar->value(), steps / 4);
+  ticks = 1120;
+  setProgressBar(10, 20, 15);  // the range and the value are both new
+  EXPECT_EQ(bar->value(), steps / 2);
+  ticks = 1200;
+  setProgressBar(0, 1, 7);  // out of the range: full
+  EXPECT_EQ(bar->value(), steps);
+  ticks = 1300;
+  setProgressBar(1, 1, 1);  // an empty range: empty
+  EXPECT_EQ(bar->value(), 0);
+
+  // From a program on the run's worker, through the GUI thread.
+  ticks = 2000;
+  setMemo(QStringLiteral("progressBar(|0, 10, 7.5|);"), 0);
+  runWith(Qt::Key_Enter);
+  QTest::qWait(20);
+  EXPECT_EQ(bar->value(), steps * 3 / 4);
+}
 
 class GnuplotBlock : public MemoRun {
  protected:

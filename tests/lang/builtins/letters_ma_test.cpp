@@ -3,18 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QStringList>
 
 #include <memory>
 #include <string>
 
 #include "diary/diary_globals.h"
+#include "diary/memo_database.h"
 #include "diary/program_settings.h"
 #include "imaging/movie_windows.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "platform/notification_center.h"
 #include "support/fake_movie_window.h"
+#include "support/test_home.h"
 #include "tools/backup_settings.h"
 
 namespace {
@@ -96,6 +100,20 @@ TEST_F(LettersMA, CloseRowsEmptyTheList) {
   addWindowToMovieWindowList("b", window);
   ASSERT_EQ(run("maCloseAllMovieWindow(\"anything\");"), ".OK.\n");
   EXPECT_EQ(movieWindowList().size(), 0);
+}
+
+TEST_F(LettersMA, MakeMemoFileDataBaseWritesTheDatabase) {
+  const QString day = pravella::test::home() + "/Documents/diary/2020/03/04";
+  ASSERT_TRUE(QDir().mkpath(day + "/note.rtfd"));
+  ASSERT_EQ(run("makeMemoFileDataBase(|2020, 2020|);"), ".OK.\n");
+  QFile file(pravella::memoDatabasePath());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains((day + "/note.rtfd</path>").toUtf8()));
+  file.close();
+  ASSERT_TRUE(QFile::remove(pravella::memoDatabasePath()));
+  ASSERT_EQ(run("makeMemoFileDataBase(1);"), ".OK.\n");  // every year folder
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains((day + "/note.rtfd</path>").toUtf8()));
 }
 
 TEST_F(LettersMA, OpeningSucceedsOnceTheMovieWindowsReceiveIt) {

@@ -1,0 +1,27 @@
+#pragma once
+// Opens a piece of memo text in the user's web browser: an address as it is, a Japanese postal
+// code as a map search, anything else as a web search.
+
+#include <string>
+#include <string_view>
+
+namespace pravella {
+
+// The two services a text that is not an address goes to. Only the paths and query keys that
+// follow them are fixed; the hosts are ours to choose and live here, in one place.
+inline constexpr std::string_view kPostalCodeMapHost = "https://maps.google.com";
+inline constexpr std::string_view kWebSearchHost = "https://www.google.com";
+
+// Longest text (in bytes) that is opened at all.
+inline constexpr std::size_t kWebLaunchTextLimit = 255;
+
+// Writes the address for `text` (UTF-8) into `address` and returns 1, or empties it and returns
+// 0 when nothing is to be opened: an empty text, one longer than 255 bytes, or one that begins
+// with "-" (the opener would take it for an option). The query value of a map or web search is
+// percent-encoded from its UTF-8 bytes; a text holding an address is kept unchanged.
+int checkURLforwebLaunchURL(std::string_view text, std::string& address);
+
+// Builds the address and hands it to the desktop's opener as its one argument. Reports nothing.
+void webLaunchURL(std::string_view text);
+
+}  // namespace pravella
