@@ -102,14 +102,19 @@ inline bool bothScalars(const CalcStackEntry* stack, int sp) {
 
 // The real 1 by 1 variable a record names, when the slot it was last found in still holds it.
 inline VariableRecord* cachedScalar(const vk_Code& rec) {
-  const int s = rec.varSlot;
-  // A pointer comparison: the table's size would cost a division on every read.
   VariableRecord* const base = variableTable.data();
+  // Found before at this epoch and level: nothing about the table has changed since.
+  if (rec.varEpoch == vkVariableEpoch && rec.varLevel == vk_level) return base + rec.varSlot;
+  const int s = rec.varSlot;
+  // A pointer comparison: the table's size would cost a division.
   if (s < 0 || base + s >= base + variableTable.size()) return nullptr;
   VariableRecord& v = base[s];
   if (v.state != 1 || v.level != vk_level || v.nameId != rec.nameId || v.kind != kVarReal || v.msize != 1 ||
       v.nsize != 1)
     return nullptr;
+  vk_Code& r = const_cast<vk_Code&>(rec);
+  r.varEpoch = vkVariableEpoch;
+  r.varLevel = vk_level;
   return &v;
 }
 

@@ -165,6 +165,10 @@ struct vk_Code {
   // The module slot a call record was resolved to, valid while vkModuleEpoch is unchanged.
   int moduleSlot = -1;
   unsigned moduleEpoch = 0;
+  // When varSlot was last found to hold this record's real 1 by 1 variable: the variable
+  // table's epoch and the scope level then (see vkVariableEpoch).
+  uint64_t varEpoch = 0;
+  int varLevel = -1;
 };
 
 // What an operator, relation, logical or control record does, decoded once from its name.
@@ -207,6 +211,8 @@ inline void vkSetRecord(vk_Code& record, int kind, const std::string& name, int 
   record.aux = 0;
   record.moduleSlot = -1;
   record.moduleEpoch = 0;
+  record.varEpoch = 0;
+  record.varLevel = -1;
   record.number = kind == kCodeNumber ? std::atof(name.c_str()) : 0.0;
 }
 

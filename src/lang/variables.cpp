@@ -116,6 +116,7 @@ void unindexRecord(int i) {
 }
 
 void clearRecord(int i) {
+  ++vkVariableEpoch;
   unindexRecord(i);
   VariableRecord& v = variableTable[i];
   v.state = 0;
@@ -138,6 +139,8 @@ int findById(int nameId) {
 }
 
 }  // namespace
+
+uint64_t vkVariableEpoch = 1;
 
 int vkTypeOfKind(int kind) {
   switch (kind) {
@@ -171,7 +174,10 @@ int vkLookupVariable(vk_Code& record) {
     if (v.state != 0 && v.level == vk_level && v.nameId == record.nameId) return s;
   }
   const int found = findById(record.nameId);
-  if (found >= 0) record.varSlot = found;
+  if (found >= 0 && found != record.varSlot) {
+    record.varSlot = found;
+    record.varEpoch = 0;
+  }
   return found;
 }
 
@@ -184,6 +190,7 @@ int vkNewVariableId(const std::string& name, int nameId, int kind, int* index) {
   for (int i = firstFreeHint; i < n; ++i) {
     VariableRecord& v = variableTable[i];
     if (v.state != 0) continue;
+    ++vkVariableEpoch;
     firstFreeHint = i + 1;
     v.state = 2;
     v.kind = kind;
@@ -247,6 +254,7 @@ int vkStoreVariable(int index, const std::string& name, int nameId, int kind, co
       return 0;
   }
   VariableRecord& v = variableTable[index];
+  ++vkVariableEpoch;
   // The index changes only when the record's name or level does (binding a module argument
   // into the record reserved for it does neither).
   const bool rekey = v.nameId != nameId || v.level != vk_level || v.state == 0;
@@ -299,6 +307,7 @@ int deleteHighLevelVariable(int level) {
 }
 
 int initVarTable(std::vector<VariableRecord>& table) {
+  ++vkVariableEpoch;
   vk_level = 0;
   table.clear();
   table.resize(kVariableRecords);
@@ -312,6 +321,7 @@ int initVarTable(std::vector<VariableRecord>& table) {
 }
 
 int deleteAllVariable() {
+  ++vkVariableEpoch;
   for (int i = 0; i < static_cast<int>(variableTable.size()); ++i) clearRecord(i);
   byNameLevel().clear();
   firstFreeHint = 0;
@@ -373,6 +383,7 @@ int targetVariable(vk_Code& rec, int kind) {
   if (i >= 0) return i;
   if (!setNewVariable(rec.name, kind, &i)) return -1;
   rec.varSlot = i;
+  rec.varEpoch = 0;
   return i;
 }
 
@@ -393,6 +404,7 @@ int storeNumbers(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind
   const int i = targetVariable(rec, kind);
   if (i < 0) return 0;
   VariableRecord& v = variableTable[i];
+  ++vkVariableEpoch;
   const std::size_t n = static_cast<std::size_t>(elements);
   const std::size_t elementBytes = kind == kVarReal ? 8 : 4;
   if (top.type == (kind == kVarReal ? kValueReal : kValueInt) && top.data.size() == n * elementBytes) {
@@ -449,6 +461,7 @@ int storeBytes(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind) 
   const int i = targetVariable(rec, kind);
   if (i < 0) return 0;
   VariableRecord& v = variableTable[i];
+  ++vkVariableEpoch;
   v.data = std::move(top.data);
   v.state = 1;
   v.kind = kind;
@@ -484,6 +497,7 @@ int DoLetNumVariable(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stac
     const int i = vkLookupVariable(rec);
     if (i >= 0 && variableTable[i].kind == kVarReal) {
       VariableRecord& v = variableTable[i];
+      if (v.state != 1 || v.msize != 1 || v.nsize != 1) ++vkVariableEpoch;
       v.data.resize(sizeof(double));
       v.data.doubles()[0] = top.data.doubles()[0];
       v.state = 1;

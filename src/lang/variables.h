@@ -3,6 +3,7 @@
 // only at the level where it was made), the variable records of a running program, the two
 // listings of the table, and the resolution of file names against the working folder.
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -52,6 +53,11 @@ int DoLetNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, i
 int DoLetStrVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int DoLetIntVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int DoLetGraphVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+
+// Changes whenever a variable record is made, emptied, renamed, moved to another level or given
+// a value of another kind or shape, so that what the executor found out about a record at one
+// epoch and level holds as long as both are unchanged.
+extern uint64_t vkVariableEpoch;
 
 // The variable a code record names at the current level, found through the slot cached in
 // the record; -1 when there is none.

@@ -109,6 +109,13 @@ void makeCall(vk_Code& record, const std::string& name, int argc) {
   record.nameId = -1;
   record.varSlot = -1;
   record.op = 0;
+  // What the executor decoded from the old record must go too.
+  record.xop = 0;
+  record.aux = 0;
+  record.moduleSlot = -1;
+  record.moduleEpoch = 0;
+  record.varEpoch = 0;
+  record.varLevel = -1;
 }
 
 // function(args..., name): calls the built-in or module of that name with the other arguments.

@@ -422,6 +422,12 @@ TEST_F(ControlPanel, ScriptButtonsAndTheDrawer) {
   p.text("t");
   p.text("s");
   p.call("cal_setAmModeSheetMenuButton", 3);
+  for (int tag = 0; tag < 10; ++tag) {
+    EXPECT_EQ(tool->toolMenuButton(tag)->text(), QString::number(tag + 1));
+    EXPECT_EQ(tool->menuScriptFileName(tag), "");
+  }
+  QTest::mouseClick(tool->toolMenuButton(0), Qt::LeftButton);  // no script: nothing runs
+  EXPECT_TRUE(programs.isEmpty());
   p.number(2);
   p.text("Calc");
   p.text("x=1+2");
@@ -436,6 +442,15 @@ TEST_F(ControlPanel, ScriptButtonsAndTheDrawer) {
   p.number(0);
   ASSERT_EQ(p.call("cal_toggleAmModeSheet", 1), 1);
   EXPECT_FALSE(tool->isOpen());
+
+  // The box command retitles and resizes the built box; the text view stays below it.
+  build();
+  p.text("Renamed");
+  p.row({250, 90});
+  ASSERT_EQ(p.call("cal_setAmModeBox", 2), 1);
+  EXPECT_EQ(tool->amModeBox()->title(), "Renamed");
+  EXPECT_EQ(tool->amModeBox()->geometry(), QRect(8, 70, 250, 90));
+  EXPECT_GE(tool->amModeTextView()->y(), 70 + 90);
 }
 
 TEST_F(ControlPanel, AnAttributedTitleAndADocumentFromTheCommandFolder) {
