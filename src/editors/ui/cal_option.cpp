@@ -19,6 +19,7 @@
 #include "diary/ui/side_view_drawers.h"
 #include "editors/memo_format.h"
 #include "editors/paragraph_indent.h"
+#include "editors/ui/clicked_link.h"
 #include "editors/ui/format_panels.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/desktop_open.h"
@@ -64,6 +65,11 @@ void CalOption::awakeFromNib() {
   buildFormatMenu();
   registerObservers();
   registerDocumentCommands();
+  // A click on a link of the memo sheet is followed as in the main memo.
+  if (sheet_ && memoField())
+    pravella::followLinksOnClick(memoField(), [this](const QString& value) {
+      if (calendar_) calendar_->textViewClickedOnLink(value);
+    });
 }
 
 QTextEdit* CalOption::documentField() const { return window_->documentView(); }

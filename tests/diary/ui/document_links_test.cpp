@@ -223,4 +223,18 @@ TEST_F(DocumentLinks, AClickOnALinkInTheMemoFollowsIt) {
   EXPECT_EQ(opened, QStringList{"xdg-open https://example.com/x in 28"});
 }
 
+TEST_F(DocumentLinks, AClickOnALinkOnTheMemoSheetFollowsItToo) {
+  showMemo("x");
+  calendar->openMemoView();
+  QTextEdit* sheet = calendar->memoSheet()->toggleMemoField();
+  ASSERT_TRUE(sheet->isVisible());
+  sheet->setHtml("see <a href=\"https://example.com/y\">the page</a> now");
+  opened.clear();
+  QTextCursor c(sheet->document());
+  c.setPosition(7);
+  QTest::mouseClick(sheet->viewport(), Qt::LeftButton, Qt::NoModifier, sheet->cursorRect(c).center());
+  QTest::qWait(20);
+  EXPECT_EQ(opened, QStringList{"xdg-open https://example.com/y in 28"});
+}
+
 }  // namespace
