@@ -18,6 +18,7 @@
 #include "editors/ui/cal_text.h"
 #include "editors/ui/cal_tool.h"
 #include "editors/ui/main_text_view.h"
+#include "graphics/ui/gl/gl_window_manager.h"
 #include "imaging/volume_data.h"
 #include "lang/builtins/startup.h"
 
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   pravella::MainWindow window;
+  // Programs open their OpenGL plot windows through it, by title, on this thread.
+  pravella::gl::GLWindowManager glWindows(&window);
   // The memo takes the program texts the calendar posts at launch (the user's modules).
   window.documentView()->awakeFromNib();
   Calcndar calendar(&window);

@@ -8,35 +8,31 @@
 #include <cstdlib>
 #include <vector>
 
+#include "graphics/outline_region.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 
 namespace {
 
-constexpr double kLimit = 32767;
-
-int toCoordinate(double v) { return static_cast<int>(std::clamp(std::trunc(v), -kLimit, kLimit)); }
-int roundedCoordinate(double v) { return std::isnan(v) ? 0 : toCoordinate(v + 0.5); }
-
+// Vertices rounded to whole coordinates, as the drawing system takes them.
 QRegion regionOf(const double* outline, int count) {
   QPolygon polygon;
   for (int i = 0; i < count; ++i)
-    polygon << QPoint(roundedCoordinate(outline[2 * i]), roundedCoordinate(outline[2 * i + 1]));
-  // The region closes the outline itself: a last vertex equal to the first adds nothing.
-  return QRegion(polygon, Qt::OddEvenFill);
-}
-
-bool inRegion(const QRegion& region, double x, double y) {
-  if (!(std::fabs(x) < kLimit + 1) || !(std::fabs(y) < kLimit + 1)) return false;
-  return region.contains(QPoint(toCoordinate(x), toCoordinate(y)));
+    polygon << QPoint(pravella::regionCoordinate(outline[2 * i] + 0.5),
+                      pravella::regionCoordinate(outline[2 * i + 1] + 0.5));
+  return pravella::outlineRegion(polygon);
 }
 
 // The outline as a closed list of vertices: a copy of the first is added when the last
-// differs from it.
+// differs from it. A vertex equal to the one before it counts once: the zero-length edge it
+// would make is parallel to every ray, and would end every crossing count as "inside".
 std::vector<QPointF> closedOutline(const double* outline, int count) {
   std::vector<QPointF> v;
-  for (int i = 0; i < count; ++i) v.emplace_back(outline[2 * i], outline[2 * i + 1]);
-  if (count > 0 && v.back() != v.front()) v.push_back(v.front());
+  for (int i = 0; i < count; ++i) {
+    const QPointF p(outline[2 * i], outline[2 * i + 1]);
+    if (v.empty() || p != v.back()) v.push_back(p);
+  }
+  if (!v.empty() && v.back() != v.front()) v.push_back(v.front());
   return v;
 }
 
@@ -151,7 +147,7 @@ int DoRegion(const double* outline, int count, int m, int n, double* out) {
   const QRegion region = regionOf(outline, count);
   for (long long r = 0; r < m; ++r)
     for (long long c = 0; c < n; ++c)
-      out[r * n + c] = inRegion(region, static_cast<double>(c + 1), static_cast<double>(r + 1)) ? 1.0 : 0.0;
+      out[r * n + c] = pravella::regionContains(region, static_cast<double>(c + 1), static_cast<double>(r + 1)) ? 1.0 : 0.0;
   return 1;
 }
 
@@ -161,7 +157,7 @@ int doPointInRegion_short(const double* outline, int count, const double* data, 
   long long n = 0;
   for (long long r = 0; r < k; ++r) {
     const double* row = data + r * cols;
-    if (!inRegion(region, row[0], row[1])) continue;
+    if (!pravella::regionContains(region, row[0], row[1])) continue;
     std::copy(row, row + cols, out + n * cols);
     ++n;
   }

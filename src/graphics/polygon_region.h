@@ -3,7 +3,7 @@
 // implicitly). Three tests: the drawing system's region of the outline (vertices rounded to
 // whole coordinates, points tested as whole coordinates, within the drawing system's 16 bits:
 // a point outside that space is never inside), a ray-crossing count toward a random far point,
-// and an area comparison.
+// and an area comparison. In the last two a vertex equal to the one before it counts once.
 
 // The m by n mask (1.0 inside, 0.0 outside) of the cells whose (column + 1, row + 1) lies in
 // the region of the outline of `count` vertices (rows of x, y). Returns 1.

@@ -12,6 +12,7 @@
 #include "graphics/offscreen_world.h"
 #include "graphics/plot2d.h"
 #include "graphics/triangle_cut.h"
+#include "graphics/triangle_warp.h"
 #include "lang/stdlib/statistics.h"
 #include "lang/values.h"
 
@@ -419,6 +420,43 @@ int valueIndexTopo(double m, double min, double max) {
   if (v < 0) v = 0;
   if (v > 255) v = 255;
   return vkTruncToInt(v);
+}
+
+int PlotPict3D(int rows, int cols, const double* x, const double* y, const double* z, const QByteArray& picture,
+               Picture& out) {
+  ViewRotation r;
+  CalcAngle(&r, viewX, viewY);
+  const Frame f = frameOfView();
+  Cells cells;
+  if (!project(rows, cols, x, y, z, r, f.cx, f.cy, cells)) return 0;
+  std::vector<double> table;
+  try {
+    table.reserve(static_cast<std::size_t>(2) * (cells.count + 1) * 12);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  const QRect frame = Picture(picture).frame();
+  const long long pw = frame.width(), ph = frame.height();
+  auto add = [&table](long long sx1, long long sy1, long long sx2, long long sy2, long long sx3, long long sy3,
+                      QPoint t1, QPoint t2, QPoint t3) {
+    for (double v : {double(sx1), double(sy1), double(sx2), double(sy2), double(sx3), double(sy3), double(t1.x()),
+                     double(t1.y()), double(t2.x()), double(t2.y()), double(t3.x()), double(t3.y())})
+      table.push_back(v);
+  };
+  // Cell (i, j) takes the picture's columns xa..xb and rows ya..yb, far cells first so that
+  // nearer ones cover them.
+  for (int k = 0; k < cells.count; ++k) {
+    const SurfaceQuad& q = cells.quads[k];
+    const long long i = q.row, j = q.column;
+    const long long xa = pw * j / (cols - 1), xb = pw * (j + 1) / (cols - 1);
+    const long long ya = ph * i / (rows - 1), yb = ph * (i + 1) / (rows - 1);
+    add(xa, ya, xa, yb, xb, ya, corner(q, P00), corner(q, P10), corner(q, P01));
+    add(xa, yb, xb, yb, xb, ya, corner(q, P10), corner(q, P11), corner(q, P01));
+  }
+  QByteArray bytes;
+  if (!changeMoofPicture(picture, table.data(), 2 * cells.count, view3d::hwin, view3d::vwin, bytes)) return 0;
+  out = Picture(bytes);
+  return 1;
 }
 
 int DoParametricPlot3D(int rows, int cols, const double* x, const double* y, const double* z, Picture& out) {

@@ -4,6 +4,8 @@
 // matrix (optionally with contour lines) and a stereo pair. Cells are painted far to near
 // (the painter's method). Matrices are row-major doubles.
 
+#include <QByteArray>
+
 #include <cstdint>
 
 #include "graphics/picture.h"
@@ -83,6 +85,13 @@ int DoParametricPlot3DSPTopo(int rows, int cols, const double* x, const double* 
 int DoParametricPlot3DStereo(int rows, int cols, const double* x, const double* y, const double* z,
                              const double* c, double p0, double p1, double step, double threshold,
                              double eyeAngle, int32_t swap, pravella::Picture& out);
+
+// The picture draped over the surface as the 3-D view sees it: the picture cut into a grid of
+// the surface's cells, each cell's two triangles warped onto its projection, far cells first.
+// Always hwin by vwin pixels (white where no cell is); the warp shifts everything one pixel up
+// and left. Returns 1, or 0 (a failed warp reports).
+int PlotPict3D(int rows, int cols, const double* x, const double* y, const double* z, const QByteArray& picture,
+               pravella::Picture& out);
 
 // Colour-table index of a value mean m in [min, max]: rule "SP" (0 .. 254) and rule "Topo"
 // (0 .. 255).

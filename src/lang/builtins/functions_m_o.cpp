@@ -1,8 +1,7 @@
 // Built-ins M, N and O: one table per letter, in the order of precedence. Names whose work
 // belongs to windows and tools not built yet are not in the tables, so that they fail as
 // unknown functions rather than pretend to work: moveGLWindow, movePictWindow, the movie_
-// family, morphingData, morphingPicture, morphingPicture_old, openMovieImageWindow,
-// openMovieWindow and openPictWindow.
+// family, openMovieImageWindow, openMovieWindow and openPictWindow.
 
 #include "lang/builtins/dispatch.h"
 
@@ -18,6 +17,7 @@
 #include "editors/text_services.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/morphing_builtins.h"
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/neural_units.h"
@@ -273,6 +273,11 @@ constexpr VkBuiltin kM[] = {
     {"mRange", 1, statistic<DoLRange>},
     {"mzScore", 1, statistic<DoLZScore>},
     {"msize", 1, msize},
+    {"morphingData", 3, pravella::builtins::morphingData},
+    {"morphingData", 4, pravella::builtins::morphingData},
+    {"morphingPicture_old", 3, pravella::builtins::morphingPictureOld},
+    {"morphingPicture", 3, pravella::builtins::morphingPicture},
+    {"morphingPicture", 4, pravella::builtins::morphingPicture},
 };
 
 // Does nothing: the call record that "function" leaves behind after rewriting its call.

@@ -3,7 +3,7 @@
 // Not here yet, so that they fail as unknown functions until their subsystems exist: the
 // OpenGL parametric plots (parametricPlot3D_GL, parametricPlot_GL, parametricLinePlot_GL,
 // parametricPointPlot_GL, parametricPlot3D_GLWithPict), pictToWin and pictToWindow (picture
-// sub-windows) and plotPict3D (triangle warping of pictures). The letter Q has no built-in.
+// sub-windows). The letter Q has no built-in.
 
 #include "lang/builtins/dispatch.h"
 
@@ -252,6 +252,26 @@ int popSurface(CalcStackEntry* stack, int* sp, VkArg* shape) {
   return 1;
 }
 
+// x, y and z of one shape, then a picture draped over their surface as the 3-D view sees it.
+int plotPict3DEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  std::vector<double> buffer;
+  try {
+    buffer.resize(static_cast<std::size_t>(TNumber));
+  } catch (const std::bad_alloc&) {
+    error_disp("memory allocation");
+    return 0;
+  }
+  VkArg picture;
+  if (!vkPopArg(stack, sp, buffer.data(), &picture)) return 0;
+  if (!picture.isPicture()) return vkInvalidArguments();
+  VkArg shape;
+  if (!popSurface(stack, sp, &shape)) return 0;
+  const QByteArray bytes(reinterpret_cast<const char*>(buffer.data()), picture.rows);
+  pravella::Picture result;
+  if (!PlotPict3D(shape.rows, shape.cols, vk_ta, vk_tb, vk_tc, bytes, result)) return 0;
+  return pushPicture(stack, sp, result);
+}
+
 int parametricPlot3DEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg shape;
   if (!popSurface(stack, sp, &shape)) return 0;
@@ -358,6 +378,7 @@ constexpr VkBuiltin kP[] = {
     {"plotBar", 3, barEntry<false>},
     {"plotBar", 4, barEntry<false>},
     {"parametricPlot3D", 3, parametricPlot3DEntry},
+    {"plotPict3D", 4, plotPict3DEntry},
     {"parametricPlot3DColor", 3, parametricPlot3DColorEntry},
     {"parametricPlot3DColor", 4, parametricPlot3DColorEntry},
     {"parametricPlot3DColor", 5, parametricPlot3DColorEntry},
