@@ -51,7 +51,7 @@ int checkURLforwebLaunchURL(std::string_view text, std::string& address) {
     return 1;
   }
   if (isPostalCode(text)) {
-    address = std::string(kPostalCodeMapHost) + "/index.cgi?SRCHKIND=SRCH_ZIP&PARAM=" + encodedQueryValue(text);
+    address = std::string(kPostalCodeMapHost) + "/search?query=" + encodedQueryValue(text);
     return 1;
   }
   address = std::string(kWebSearchHost) + "/search?q=" + encodedQueryValue(text);

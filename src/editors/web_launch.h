@@ -7,9 +7,9 @@
 
 namespace pravella {
 
-// The two services a text that is not an address goes to. Only the paths and query keys that
-// follow them are fixed; the hosts are ours to choose and live here, in one place.
-inline constexpr std::string_view kPostalCodeMapHost = "https://maps.google.com";
+// The two services a text that is not an address goes to, with their search paths: a postal
+// code becomes a map search, any other text a web search. They live here, in one place.
+inline constexpr std::string_view kPostalCodeMapHost = "https://www.openstreetmap.org";
 inline constexpr std::string_view kWebSearchHost = "https://www.google.com";
 
 // Longest text (in bytes) that is opened at all.

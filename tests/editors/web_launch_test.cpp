@@ -13,7 +13,7 @@ namespace {
 
 using pravella::checkURLforwebLaunchURL;
 
-const std::string kMap = std::string(pravella::kPostalCodeMapHost) + "/index.cgi?SRCHKIND=SRCH_ZIP&PARAM=";
+const std::string kMap = std::string(pravella::kPostalCodeMapHost) + "/search?query=";
 const std::string kSearch = std::string(pravella::kWebSearchHost) + "/search?q=";
 
 struct Case {
