@@ -11,25 +11,8 @@
 # Usage: bench/contour_surface_gnuplot.sh [build folder]   (default: build)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build}"
-calc="$build/pravella-calc"
-[ -x "$calc" ] || { echo "no $calc: build first" >&2; exit 2; }
-command -v gnuplot >/dev/null || { echo "gnuplot is not installed" >&2; exit 2; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-seconds() {
-  local best=""
-  for _ in 1 2 3; do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l)
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
-  done
-  printf '%.3f' "$best"
-}
+# shellcheck source=gnuplot_common.sh
+source "$root/bench/gnuplot_common.sh"
 
 # A row 0 .. n-1 as a literal (a literal holds at most as many values as the stack has
 # entries, so 500 is fine); the grid is the outer sum of a column and a row.

@@ -13,6 +13,7 @@
 #include "diary/ui/conv_classic_doc.h"
 #include "lang/builtins/command_bridge.h"
 #include "lang/builtins/startup.h"
+#include "support/command_program.h"
 #include "lang/stack.h"
 #include "lang/values.h"
 #include "platform/text_encoding.h"
@@ -21,40 +22,10 @@ namespace {
 
 using namespace day_documents_test;
 
-// Runs one application command as a program calls it: arguments on a run stack, the answer
-// read back from it.
-class Program {
+// An application command run as a program calls it, on a freshly started language.
+class Program : public CommandProgram {
  public:
-  Program() {
-    vkStartUp();
-    stack.resize(kCalcStackSize);
-  }
-  void number(double v) { vkPushScalar(stack.data(), &sp, v); }
-  void text(const std::string& t) {
-    PushToStack(stack.data(), &sp, t.c_str(), kValueString, static_cast<int>(t.size()), 0);
-  }
-  void row(std::vector<double> r) {
-    PushToStack(stack.data(), &sp, r.data(), kValueReal, 1, static_cast<int>(r.size()));
-  }
-  int call(const std::string& name, int argc) {
-    vk_Code record;
-    record.kind = kCodeFunction;
-    record.name = name;
-    record.argc = argc;
-    int pc = 0;
-    return DoFunctionPravellaCommand(1, &record, &pc, stack.data(), &sp);
-  }
-  std::string topString() const {
-    const CalcStackEntry& top = stack[sp - 1];
-    return top.type == kValueString ? std::string(top.data.chars()) : "<not a string>";
-  }
-  std::vector<double> topReals() const {
-    const CalcStackEntry& top = stack[sp - 1];
-    const double* d = top.data.doubles();
-    return std::vector<double>(d, d + top.msize * top.nsize);
-  }
-  VkCalcStack stack;
-  int sp = 0;
+  Program() { vkStartUp(); }
 };
 
 class SideViews : public DayDocuments {};

@@ -30,6 +30,7 @@
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/command_bridge.h"
 #include "lang/builtins/startup.h"
+#include "support/command_program.h"
 #include "lang/stack.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
@@ -40,38 +41,14 @@ namespace {
 
 using namespace pravella;
 
-// Runs one application command as a program calls it.
-class Program {
+// An application command run as a program calls it; each call starts with an empty result
+// text, so a test reads only that command's messages.
+class Program : public CommandProgram {
  public:
-  Program() { stack.resize(kCalcStackSize); }
-  void number(double v) { vkPushScalar(stack.data(), &sp, v); }
-  void text(const std::string& t) {
-    PushToStack(stack.data(), &sp, t.c_str(), kValueString, static_cast<int>(t.size()), 0);
-  }
-  void row(std::vector<double> r) {
-    PushToStack(stack.data(), &sp, r.data(), kValueReal, 1, static_cast<int>(r.size()));
-  }
   int call(const std::string& name, int argc) {
-    vk_Code record;
-    record.kind = kCodeFunction;
-    record.name = name;
-    record.argc = argc;
-    int pc = 0;
     ResultString.clear();
-    return DoFunctionPravellaCommand(1, &record, &pc, stack.data(), &sp);
+    return CommandProgram::call(name, argc);
   }
-  std::string topString() const {
-    const CalcStackEntry& top = stack[sp - 1];
-    return top.type == kValueString ? std::string(top.data.chars()) : "<not a string>";
-  }
-  std::vector<double> topReals() const {
-    const CalcStackEntry& top = stack[sp - 1];
-    if (top.type != kValueReal) return {-999};
-    const double* d = top.data.doubles();
-    return std::vector<double>(d, d + top.msize * top.nsize);
-  }
-  VkCalcStack stack;
-  int sp = 0;
 };
 
 const char* kPanel =
