@@ -50,7 +50,7 @@ TEST_F(VolumeStore, StartsEmptyWithSlotOneCurrent) {
 
 TEST_F(VolumeStore, FailuresKeepTheSlots) {
   // Volumes live across runs; a failed run changes nothing it should not.
-  ASSERT_EQ(run("createVolumeData(|1, 2, 1|); setVolumeData(|7, 8|, 1);"), "\n.OK.\n");
+  ASSERT_EQ(run("createVolumeData(|1, 2, 1|); setVolumeData(|7, 8|, 1);"), ".OK.\n");
   const std::vector<std::int16_t> kept = {7, 8};
   const char* failures[] = {
       "changeCurrentVolumeData(0);", "changeCurrentVolumeData(4);", "copyVolumeData(2, 1);",

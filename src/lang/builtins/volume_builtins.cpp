@@ -86,9 +86,9 @@ int deleteVolumeData(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return 1;
 }
 
-int getVolumeData(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+int getVolumeData(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   int section = kSectionAxial;
-  if (count == 2) {
+  if (code[*pc].argc == 2) {
     char* type = textBuffer();
     if (!vkPopString(stack, sp, type)) return 0;
     switch (type[0]) {
@@ -142,7 +142,8 @@ int setVolumeData(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return DoSetVolumeData(vk_tb, m.rows, m.cols, static_cast<int>(std::clamp<long long>(truncToLong(k) - 1, -1, INT32_MAX)));
 }
 
-int showVolumeData(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+int showVolumeData(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int count = code[*pc].argc;
   int mode = 1;
   if (count == 4) {
     double m = 0;
