@@ -72,7 +72,8 @@ bool findAcrElement(std::FILE* file, long long start, std::uint16_t group, std::
 
 long long acrRecordsStart(std::FILE* file) {
   char mark[4];
-  if (fseeko(file, 128, SEEK_SET) == 0 && std::fread(mark, 1, 4, file) == 4 && std::memcmp(mark, "DICM", 4) == 0)
+  if (fseeko(file, 128, SEEK_SET) == 0 && std::fread(mark, 1, 4, file) == 4 &&
+      std::memcmp(mark, "DICM", 4) == 0)
     return 136;
   return 0;
 }

@@ -46,7 +46,8 @@ bool fits(long long width, long long height, long long slices, long long offset,
   return slices <= (size - offset) / sliceBytes && width * height * slices <= kMaxVolumeVoxels;
 }
 
-int give(long long w, long long h, long long s, long long o, int* width, int* height, int* slices, int* offset) {
+int give(long long w, long long h, long long s, long long o, int* width, int* height, int* slices,
+         int* offset) {
   *width = static_cast<int>(w);
   *height = static_cast<int>(h);
   *slices = static_cast<int>(s);
@@ -110,12 +111,14 @@ int GetPACS_Param(const std::string& path, int* width, int* height, int* slices,
   if (!readAt(f, 1076, &w, 2, 2) || !readAt(f, 1078, &h, 2, 2)) return 0;
   if (c == 0) return 0;  // the data offset (C - 1) x A would lie before the file
   const unsigned long long dataOffset = static_cast<unsigned long long>(c - 1) * a;
-  if (dataOffset > static_cast<unsigned long long>(INT_MAX) || count > static_cast<std::uint32_t>(INT_MAX)) return 0;
+  if (dataOffset > static_cast<unsigned long long>(INT_MAX) || count > static_cast<std::uint32_t>(INT_MAX))
+    return 0;
   if (!fits(w, h, count, static_cast<long long>(dataOffset), size)) return 0;
   return give(w, h, count, static_cast<long long>(dataOffset), width, height, slices, offset);
 }
 
-int DoACR_nema_param(const std::string& path, std::uint16_t group, std::uint16_t element, long long* position) {
+int DoACR_nema_param(const std::string& path, std::uint16_t group, std::uint16_t element,
+                     long long* position) {
   *position = -1;
   UniqueFile file = openRead(path);
   if (!file) return 0;
@@ -193,7 +196,8 @@ int getMaxMinAndData(const std::string& path, int width, int height, int slices,
   if (width < 1 || height < 1 || slices < 1 || offset < 0 ||
       static_cast<long long>(width) * height > kMaxVolumeVoxels / slices)
     return 0;
-  const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(slices);
+  const std::size_t n =
+      static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(slices);
   try {
     imageSGData.assign(n, 0);
     imageSGBUData.assign(n, 0);
@@ -226,8 +230,8 @@ int getImageDataAtSlice(const std::string& path, int width, int height, int slic
   return 1;
 }
 
-int saveImageData(const std::string& source, const std::string& destination, const std::int16_t* data, int width,
-                  int height, int slices, int offset) {
+int saveImageData(const std::string& source, const std::string& destination, const std::int16_t* data,
+                  int width, int height, int slices, int offset) {
   if (width < 1 || height < 1 || slices < 1 || offset < 0 ||
       static_cast<long long>(width) * height > kMaxVolumeVoxels / slices)
     return 0;

@@ -30,7 +30,8 @@ int Get_OldPET_Param(const std::string& path, int* width, int* height, int* slic
 
 // The byte position of an element's value in an ACR-NEMA file, walking from offset 0; 0 and
 // -1 when it is absent or the file cannot be opened.
-int DoACR_nema_param(const std::string& path, std::uint16_t group, std::uint16_t element, long long* position);
+int DoACR_nema_param(const std::string& path, std::uint16_t group, std::uint16_t element,
+                     long long* position);
 
 // Reads *count bytes; with ByteOrderBigEndian set and an element size of 2, 4 or 8 the bytes
 // of each element are reversed. 0 on success; *count gets the bytes read.
@@ -44,5 +45,5 @@ int getMaxMinAndData(const std::string& path, int width, int height, int slices,
 int getImageDataAtSlice(const std::string& path, int width, int height, int slices, int offset, int slice);
 // Writes a copy of `source` to `destination` with the pixel block replaced by `data` (as held in
 // memory). 1 when the whole file was written; nothing is written when the source is too short.
-int saveImageData(const std::string& source, const std::string& destination, const std::int16_t* data, int width,
-                  int height, int slices, int offset);
+int saveImageData(const std::string& source, const std::string& destination, const std::int16_t* data,
+                  int width, int height, int slices, int offset);

@@ -133,9 +133,12 @@ int DoGetVolumeData(int index, int* outRows, int* outColumns, std::int32_t* out,
     for (int c = 0; c < columns; ++c) {
       const auto rr = static_cast<std::size_t>(r), cc = static_cast<std::size_t>(c);
       std::size_t i = 0;
-      if (section == kSectionAxial) i = v.index(cc, rr, at);
-      else if (section == kSectionSagittal) i = v.index(at, cc, rr);
-      else i = v.index(cc, at, rr);
+      if (section == kSectionAxial)
+        i = v.index(cc, rr, at);
+      else if (section == kSectionSagittal)
+        i = v.index(at, cc, rr);
+      else
+        i = v.index(cc, at, rr);
       out[k++] = v.voxels[i];
     }
   }
@@ -153,8 +156,8 @@ int DoCutVolumeData(int x1, int x2, int y1, int y2, int z1, int z2) {
   }
   for (int z = z1 - 1; z < z2; ++z) {
     for (int y = y1 - 1; y < y2; ++y) {
-      const std::size_t start = v.index(static_cast<std::size_t>(x1 - 1), static_cast<std::size_t>(y),
-                                        static_cast<std::size_t>(z));
+      const std::size_t start =
+          v.index(static_cast<std::size_t>(x1 - 1), static_cast<std::size_t>(y), static_cast<std::size_t>(z));
       std::fill_n(v.voxels.begin() + static_cast<std::ptrdiff_t>(start), x2 - x1 + 1, std::int16_t{0});
     }
   }

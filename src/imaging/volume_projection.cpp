@@ -31,7 +31,8 @@ int DoShowVolumeData(double* out, const double* rotation, int w, int h, double z
       const double pz = (z - cz) * zScale;
       for (int y = 0; y < v.rows; ++y) {
         const double py = y - cy;
-        const std::int16_t* row = v.voxels.data() + v.index(0, static_cast<std::size_t>(y), static_cast<std::size_t>(z));
+        const std::int16_t* row =
+            v.voxels.data() + v.index(0, static_cast<std::size_t>(y), static_cast<std::size_t>(z));
         for (int x = 0; x < v.columns; ++x) {
           if (row[x] == 0) continue;
           const double px = x - cx;
@@ -40,7 +41,8 @@ int DoShowVolumeData(double* out, const double* rotation, int w, int h, double z
           const double Z = px * R[2] + py * R[5] + pz * R[8] - 1000.0;
           const double u = X + w / 2.0, vv = Y + h / 2.0;
           if (!(u >= 0 && u < w && vv >= 0 && vv < h)) continue;
-          const std::size_t at = static_cast<std::size_t>(vv) * static_cast<std::size_t>(w) + static_cast<std::size_t>(u);
+          const std::size_t at =
+              static_cast<std::size_t>(vv) * static_cast<std::size_t>(w) + static_cast<std::size_t>(u);
           const double d = X * X + Y * Y + Z * Z;
           if (d < depth[at]) {
             depth[at] = d;

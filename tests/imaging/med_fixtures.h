@@ -18,14 +18,18 @@ struct Bytes {
 
   Bytes& u16(std::uint16_t v) {
     const char b[2] = {char(v & 0xFF), char(v >> 8)};
-    if (big) data.append({b[1], b[0]});
-    else data.append(b, 2);
+    if (big)
+      data.append({b[1], b[0]});
+    else
+      data.append(b, 2);
     return *this;
   }
   Bytes& u32(std::uint32_t v) {
     const char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
-    if (big) data.append({b[3], b[2], b[1], b[0]});
-    else data.append(b, 4);
+    if (big)
+      data.append({b[3], b[2], b[1], b[0]});
+    else
+      data.append(b, 4);
     return *this;
   }
   Bytes& text(const std::string& t) {
@@ -78,7 +82,9 @@ struct Bytes {
   }
 };
 
-inline std::string pathInHome(const std::string& name) { return pravella::test::home().toStdString() + "/" + name; }
+inline std::string pathInHome(const std::string& name) {
+  return pravella::test::home().toStdString() + "/" + name;
+}
 
 inline std::string write(const std::string& name, const std::string& bytes) {
   const std::string path = pathInHome(name);
@@ -103,7 +109,8 @@ inline Bytes volumeFile(std::uint32_t rows, std::uint32_t columns, std::uint32_t
 }
 
 // A TOVIMED file: A x (C - 1) is the data offset.
-inline Bytes tovimed(std::uint32_t a, std::uint32_t c, std::uint32_t slices, std::uint16_t w, std::uint16_t h) {
+inline Bytes tovimed(std::uint32_t a, std::uint32_t c, std::uint32_t slices, std::uint16_t w,
+                     std::uint16_t h) {
   Bytes b;
   b.text("TOVIMED").put32(78, a).put32(82, 0).put32(86, c).put32(90, slices).put16(1076, w).put16(1078, h);
   return b;

@@ -23,15 +23,18 @@ struct Geometry {
 };
 
 std::ostream& operator<<(std::ostream& os, const Geometry& g) {
-  return os << "kind " << g.kind << " " << g.width << "x" << g.height << "x" << g.slices << " at " << g.offset;
+  return os << "kind " << g.kind << " " << g.width << "x" << g.height << "x" << g.slices << " at "
+            << g.offset;
 }
 
 // Kind 0 means "not recognised".
 Geometry recognise(const std::string& path) {
   medFileType = 0;
   Geometry g{0, 0, 0, 0, 0};
-  if (checkMedImageFile(path, &g.width, &g.height, &g.slices, &g.offset)) g.kind = medFileType;
-  else g = {0, 0, 0, 0, 0};
+  if (checkMedImageFile(path, &g.width, &g.height, &g.slices, &g.offset))
+    g.kind = medFileType;
+  else
+    g = {0, 0, 0, 0, 0};
   return g;
 }
 
@@ -84,7 +87,8 @@ TEST_F(MedImageFiles, FiveKindsInTheirOrder) {
       // A row of a volume file is `columns` pixels wide.
       {"volume", medfix::volumeFile(2, 3, 4, 24).data, {4, 3, 2, 4, 75}},
       {"tovimed", medfix::tovimed(1100, 2, 2, 4, 3).padTo(1100).ramp(24).data, {1, 4, 3, 2, 1100}},
-      {"acr-nema with slices and offset", acrNema(true, true).bytes.data,
+      {"acr-nema with slices and offset",
+       acrNema(true, true).bytes.data,
        {2, 3, 2, 2, acrNema(true, true).offset}},
       {"acr-nema plain", acrNema(false, false).bytes.data, {2, 3, 2, 1, acrNema(false, false).offset}},
       {"h4", h4, {3, 128, 128, 14, 8192}},
@@ -99,7 +103,8 @@ TEST_F(MedImageFiles, FiveKindsInTheirOrder) {
 
 TEST_F(MedImageFiles, AcrNemaOffsetElementWinsOverThePixelElement) {
   const AcrFile with = acrNema(false, true), without = acrNema(false, false);
-  EXPECT_EQ(recognise(medfix::write("a.dat", with.bytes.data)).offset, static_cast<int>(with.bytes.data.size()) - 12);
+  EXPECT_EQ(recognise(medfix::write("a.dat", with.bytes.data)).offset,
+            static_cast<int>(with.bytes.data.size()) - 12);
   EXPECT_EQ(recognise(medfix::write("b.dat", without.bytes.data)).offset, without.offset);
 }
 
@@ -107,7 +112,11 @@ TEST_F(MedImageFiles, DamagedHeadersAreNotOfTheirKind) {
   Bytes shortAcr = acrNema(true, false).bytes;
   shortAcr.data.resize(shortAcr.data.size() - 2);  // the second slice is cut
   Bytes hugeLength;
-  hugeLength.element16(0x0028, 0x0010, 2).u16(0x0028).u16(0x0005).u32(0xFFFFFFF0).element16(0x0028, 0x0011, 3);
+  hugeLength.element16(0x0028, 0x0010, 2)
+      .u16(0x0028)
+      .u16(0x0005)
+      .u32(0xFFFFFFF0)
+      .element16(0x0028, 0x0011, 3);
   hugeLength.u16(0x7FE0).u16(0x0010).u32(12).ramp(6);
   Bytes offsetBeyond = acrNema(false, false).bytes;
   offsetBeyond.element32(0x0009, 0x0100, 0x7FFFFFF0);
@@ -118,9 +127,16 @@ TEST_F(MedImageFiles, DamagedHeadersAreNotOfTheirKind) {
       {"volume: huge sizes", medfix::volumeFile(0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 4).data},
       {"volume: zero slices", medfix::volumeFile(2, 3, 0, 24).data},
       {"volume: voxels cut", medfix::volumeFile(2, 3, 4, 23).data},
-      {"volume: L2 = 300", [] {
+      {"volume: L2 = 300",
+       [] {
          Bytes b;
-         b.u32(24).text(std::string("ZoT VolumeData Ver.1.00") + '\0').u32(300).zeros(300).u32(1).u32(1).u32(1);
+         b.u32(24)
+             .text(std::string("ZoT VolumeData Ver.1.00") + '\0')
+             .u32(300)
+             .zeros(300)
+             .u32(1)
+             .u32(1)
+             .u32(1);
          return b.ramp(1).data;
        }()},
       {"volume: first length 0", Bytes().u32(0).text("ZoT VolumeData Ver.1.00").data},
@@ -132,7 +148,8 @@ TEST_F(MedImageFiles, DamagedHeadersAreNotOfTheirKind) {
       {"acr-nema: slices cut", shortAcr.data},
       {"acr-nema: a length past the end hides the width", hugeLength.data},
       {"acr-nema: offset beyond the file", offsetBeyond.data},
-      {"acr-nema: no height", Bytes().element16(0x0028, 0x0011, 3).u16(0x7FE0).u16(0x0010).u32(6).ramp(3).data},
+      {"acr-nema: no height",
+       Bytes().element16(0x0028, 0x0011, 3).u16(0x7FE0).u16(0x0010).u32(6).ramp(3).data},
   };
   for (const auto& c : cases) {
     medFileType = 9;

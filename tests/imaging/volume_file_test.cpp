@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdint>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "imaging/volume_data.h"
@@ -43,7 +43,8 @@ Loaded load(const std::string& name) {
   int r = 0, c = 0, s = 0;
   double sizes[3];
   Loaded l;
-  if (DoLoadVolumeData(name, &r, &c, &s, sizes)) l.values = {double(r), double(c), double(s), 0, sizes[0], sizes[1], sizes[2]};
+  if (DoLoadVolumeData(name, &r, &c, &s, sizes))
+    l.values = {double(r), double(c), double(s), 0, sizes[0], sizes[1], sizes[2]};
   l.error = ResultString;
   return l;
 }
@@ -59,7 +60,8 @@ class VolumeFile : public testing::Test {
   // A 2 x 3 x 4 volume whose voxel i is i - 5 (negative values test the sign).
   static void makeVolume() {
     ASSERT_EQ(DoCreateVolumeData(2, 3, 4), 1);
-    for (std::size_t i = 0; i < vData->voxels.size(); ++i) vData->voxels[i] = static_cast<std::int16_t>(i - 5);
+    for (std::size_t i = 0; i < vData->voxels.size(); ++i)
+      vData->voxels[i] = static_cast<std::int16_t>(i - 5);
   }
   static std::vector<std::int16_t> expectedVoxels() {
     std::vector<std::int16_t> v(24);
@@ -100,7 +102,14 @@ TEST_F(VolumeFile, BothByteOrdersByteForByteAndBack) {
 
 TEST_F(VolumeFile, DamagedFilesKeepTheCurrentVolume) {
   Bytes l2;
-  l2.u32(24).text(std::string("ZoT VolumeData Ver.1.00") + '\0').u32(300).zeros(300).u32(1).u32(1).u32(1).u16(9);
+  l2.u32(24)
+      .text(std::string("ZoT VolumeData Ver.1.00") + '\0')
+      .u32(300)
+      .zeros(300)
+      .u32(1)
+      .u32(1)
+      .u32(1)
+      .u16(9);
   Bytes magic = medfix::volumeFile(1, 1, 1, 1);
   magic.data[4 + 20] = '2';  // "Ver.2.00"
   Bytes noZero = medfix::volumeFile(1, 1, 1, 1);
@@ -120,7 +129,8 @@ TEST_F(VolumeFile, DamagedFilesKeepTheCurrentVolume) {
        fails("can not allocat the memory of the volume data.")},
       {"2^31 voxels", medfix::volumeFile(65536, 32768, 1, 4).data,
        fails("can not allocat the memory of the volume data.")},
-      {"a zero size", medfix::volumeFile(2, 0, 4, 4).data, fails("can not allocat the memory of the volume data.")},
+      {"a zero size", medfix::volumeFile(2, 0, 4, 4).data,
+       fails("can not allocat the memory of the volume data.")},
       {"L2 = 300", l2.data, zeros},
       {"wrong magic", magic.data, zeros},
       {"magic without its zero", noZero.data, zeros},
@@ -155,7 +165,8 @@ TEST_F(VolumeFile, FailedSavesLeaveFilesAsTheyWere) {
     EXPECT_EQ(run(std::string("saveVolumeData(\"") + target + "\", |1, 1, 1|);"),
               "...<Error>...Can't open the save file.\n.NO.\n")
         << target;
-    EXPECT_EQ(run(std::string("xSaveVolumeData(\"") + target + "\");"), "...<Error>...Can't open the save file.\n.NO.\n")
+    EXPECT_EQ(run(std::string("xSaveVolumeData(\"") + target + "\");"),
+              "...<Error>...Can't open the save file.\n.NO.\n")
         << target;
   }
   EXPECT_EQ(medfix::read(medfix::pathInHome("old.vol")), "old");
@@ -177,8 +188,8 @@ TEST_F(VolumeFile, RawSlicesInAnyOrder) {
   EXPECT_EQ(vData->slices, 2);
 
   // The swap flag and the byte order flag each swap once; both cancel.
-  for (const auto& [big, flag, first] : {std::tuple{0, 1, std::int16_t(0xFBFF)}, {1, 0, std::int16_t(0xFBFF)},
-                                         {1, 1, std::int16_t(-5)}}) {
+  for (const auto& [big, flag, first] :
+       {std::tuple{0, 1, std::int16_t(0xFBFF)}, {1, 0, std::int16_t(0xFBFF)}, {1, 1, std::int16_t(-5)}}) {
     ByteOrderBigEndian = big;
     EXPECT_EQ(run("xLoadVolumeData(\"r.raw\", |2, 3, 0, " + std::to_string(flag) + "|, |1|);"), ".OK.\n");
     EXPECT_EQ(vData->voxels[0], first) << big << flag;
@@ -207,7 +218,8 @@ TEST_F(VolumeFile, RawSlicesInAnyOrder) {
         << f.args;
     EXPECT_EQ(vData->voxels, expectedVoxels()) << f.args;
   }
-  EXPECT_EQ(run("xLoadVolumeData(\"missing.raw\", |2, 3, 0, 0|, |1|);"), "...<Error>...Can't read file.\n.NO.\n");
+  EXPECT_EQ(run("xLoadVolumeData(\"missing.raw\", |2, 3, 0, 0|, |1|);"),
+            "...<Error>...Can't read file.\n.NO.\n");
   EXPECT_EQ(vData->voxels, expectedVoxels());
 }
 

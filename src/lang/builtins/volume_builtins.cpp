@@ -92,9 +92,18 @@ int getVolumeData(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
     char* type = textBuffer();
     if (!vkPopString(stack, sp, type)) return 0;
     switch (type[0]) {
-      case 'H': case 'h': section = kSectionAxial; break;
-      case 'S': case 's': section = kSectionSagittal; break;
-      case 'C': case 'c': section = kSectionCoronal; break;
+      case 'H':
+      case 'h':
+        section = kSectionAxial;
+        break;
+      case 'S':
+      case 's':
+        section = kSectionSagittal;
+        break;
+      case 'C':
+      case 'c':
+        section = kSectionCoronal;
+        break;
       default:
         error_disp("Unknown Slice Type");
         return 0;
@@ -136,10 +145,12 @@ int setVolumeData(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     // An integer slice (as getVolumeData gives it) is taken as well.
     const auto* ints = reinterpret_cast<const std::int32_t*>(vk_tb);
     for (long long i = 0; i < m.elements(); ++i) vk_tc[i] = ints[i];
-    return DoSetVolumeData(vk_tc, m.rows, m.cols, static_cast<int>(std::clamp<long long>(truncToLong(k) - 1, -1, INT32_MAX)));
+    return DoSetVolumeData(vk_tc, m.rows, m.cols,
+                           static_cast<int>(std::clamp<long long>(truncToLong(k) - 1, -1, INT32_MAX)));
   }
   if (!m.isReal()) return vkInvalidArguments();
-  return DoSetVolumeData(vk_tb, m.rows, m.cols, static_cast<int>(std::clamp<long long>(truncToLong(k) - 1, -1, INT32_MAX)));
+  return DoSetVolumeData(vk_tb, m.rows, m.cols,
+                         static_cast<int>(std::clamp<long long>(truncToLong(k) - 1, -1, INT32_MAX)));
 }
 
 int showVolumeData(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
