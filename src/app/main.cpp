@@ -8,6 +8,7 @@
 #include <QMessageBox>
 
 #include "app/desk_tools.h"
+#include "app/search_tools.h"
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/cal_sun_moon.h"
 #include "diary/ui/calcndar.h"
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
   Pravella monthList(&calendar, &window);
   monthList.awakeFromNib();
   pravella::DeskTools deskTools(window, calendar);
+  // The memo's manual and memo-database look-ups, and the search window.
+  pravella::SearchTools searchTools(window, calendar, deskTools);
   // The tool drawer and the user control panels.
   CalTool tool(deskTools.host());
   tool.awakeFromNib();

@@ -24,6 +24,7 @@
 
 #include "diary/day_documents.h"
 #include "editors/gnuplot_block.h"
+#include "editors/link_brackets.h"
 #include "editors/memo_run_settings.h"
 #include "editors/ui/format_panels.h"
 #include "editors/ui/memo_clipboard.h"
@@ -216,7 +217,17 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
 
 void mainTextView::mouseDoubleClickEvent(QMouseEvent* event) {
   const Qt::KeyboardModifiers keys = event->modifiers();
+  const QPoint at = event->globalPosition().toPoint();
+  auto lookUp = [&] {
+    const QString selected = plainOf(textCursor().selectedText());
+    if (!lookUpHandler_ || !keys.testFlag(Qt::ControlModifier) || selected.isEmpty()) return false;
+    if (pravella::checkDocumentLinkKakko(pravella::plainTextOf(*document()), textCursor().selectionStart()) != 0) return false;
+    lookUpHandler_(selected, keys.testFlag(Qt::ShiftModifier), at);
+    return true;
+  };
+  if (lookUp()) return;
   QTextEdit::mouseDoubleClickEvent(event);  // selects the word
+  if (lookUp()) return;
   if (doubleClickHandler_) doubleClickHandler_(keys);
 }
 

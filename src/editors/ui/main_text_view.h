@@ -84,6 +84,11 @@ class mainTextView : public QTextEdit {
   // (Shift, Option as Alt, Command as Ctrl) and follows the link at the caret.
   using DoubleClickHandler = std::function<void(Qt::KeyboardModifiers)>;
   void setDoubleClickHandler(DoubleClickHandler handler) { doubleClickHandler_ = std::move(handler); }
+  // A double click with Ctrl (Command) on a selection outside a bracketed link looks the
+  // selected text up (Shift: for insertion) and ends there; it is tried with the selection
+  // before the click, then with the word the click selected.
+  using LookUpHandler = std::function<void(const QString& text, bool shift, const QPoint& globalPos)>;
+  void setLookUpHandler(LookUpHandler handler) { lookUpHandler_ = std::move(handler); }
 
   // Seams for tests: the refusal alert, and where console-mode runs write (standard output).
   using AlertPanel = std::function<void(const QString& title, const QString& message)>;
@@ -148,5 +153,6 @@ class mainTextView : public QTextEdit {
   bool awake_ = false;
   AlertPanel alertPanel_;
   DoubleClickHandler doubleClickHandler_;
+  LookUpHandler lookUpHandler_;
   std::function<void(const std::string&)> consoleOutput_;
 };
