@@ -2,7 +2,7 @@
 //
 // Not here yet, so that they fail as unknown functions until their subsystems exist:
 // dicKensakuList (the dictionary reader), densityPlotEdit2 and densityPlotEdit (the hand
-// editors with windows) and decVolumeData4 (volumes).
+// editors with windows).
 
 #include "lang/builtins/dispatch.h"
 
@@ -22,6 +22,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/volume_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/modules.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
@@ -362,6 +363,7 @@ int dateTimeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 constexpr VkBuiltin kD[] = {
     {"deleteVolumeData", 1, pravella::builtins::volume::deleteVolumeData},
+    {"decVolumeData4", 1, pravella::builtins::volume::decVolumeData4},
     {"deleteModule", 1, deleteModule},
     {"deleteFile", 1, deleteFileBuiltin},
     {"deleteAllVariable", 1, deleteAllVariableBuiltin},
