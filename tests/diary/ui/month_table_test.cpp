@@ -17,6 +17,7 @@
 #include "editors/ui/temporary_highlights.h"
 #include "lang/values.h"
 #include "platform/property_list.h"
+#include "platform/rtf.h"
 
 namespace {
 
@@ -230,6 +231,30 @@ TEST_F(MonthTable, RowMemoViewShowsEditsAndSavesThroughALinkChain) {
   EXPECT_EQ(list->nowDisplayedDocPath(), day(5) + "/Link.rtfd");
 }
 
+TEST_F(MonthTable, AnAttachmentDoubleClickedInTheRowViewOpensItsFile) {
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  c.insertText("see ");
+  pravella::rtf::insertAttachment(c, "notes.txt", "attached bytes");
+  ASSERT_TRUE(pravella::writeRtfdFile(day(3) + "/a.rtfd", doc).ok);
+  open();
+  QStringList opened;
+  list->setOpener([&](const QString& path) {
+    opened << path;
+    return true;
+  });
+  EXPECT_FALSE(list->openAttachmentAt(4));  // nothing shown yet
+  listRows("zz", {day(3) + "/a.rtfd"});
+  clickMonthRow(0);
+  EXPECT_FALSE(list->openAttachmentAt(1));  // plain text there
+  EXPECT_TRUE(list->openAttachmentAt(5));
+  QTextCursor before(rowView()->document());
+  before.setPosition(4);
+  QTest::mouseDClick(rowView()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                     rowView()->cursorRect(before).center() + QPoint(2, 0));
+  EXPECT_EQ(opened, (QStringList{day(3) + "/a.rtfd/notes.txt", day(3) + "/a.rtfd/notes.txt"}));
+}
+
 TEST_F(MonthTable, AltClickAndAHiddenViewOpenTheRowInTheMainMemo) {
   writeRtfd(paths::dayFolder(2007, 5, 1) + "/Old.rtfd", "an old Comet");
   writeRtfd(day(3) + "/Near.rtfd", "near");
@@ -328,6 +353,13 @@ TEST_F(MonthTable, DateStampsAndClosingTheSideViewsReachTheRowView) {
   calendar->pasteDateAction();
   calendar->pasteDateTimeAction();
   EXPECT_EQ(rowView()->toPlainText(), " [2008/02/28]  [2008/02/28 09:08:07] text");
+  // The memo options' font commands serve it too.
+  sounds.clear();
+  option->monaco12PointAction();
+  EXPECT_EQ(sounds, QStringList{"Tink"});
+  QTextCursor c(rowView()->document());
+  c.setPosition(5);
+  EXPECT_EQ(c.charFormat().fontPointSize(), 12);
   calendar->closeAllToggleView();
   EXPECT_FALSE(drawer()->durtyButton()->isChecked());
   EXPECT_EQ(textOf(day(3) + "/Doc.rtfd"), " [2008/02/28]  [2008/02/28 09:08:07] text");
