@@ -332,6 +332,10 @@ void Pravella::makeSearchDocument() {
   loadingSubText_ = true;
   pravella::clearTemporaryHighlights(view);
   tmpBackGroundColorStatus_ = false;
+  // The user's template, else the application's, gives the document its page and paragraph.
+  QString tpl = pravella::paths::preferences() + QStringLiteral("/template.rtf");
+  if (!QFileInfo::exists(tpl)) tpl = pravella::paths::resource(QStringLiteral("template.rtf"));
+  if (!QFileInfo::exists(tpl) || !pravella::readRichTextFile(tpl, *view->document())) view->document()->clear();
   pravella::buildSearchDocument(*view->document(), tableArray_, font, [&](int row) {
     const quint64 now = tickClock_();
     if (now - start > kSearchDocumentBarTicks && now - shown >= kSearchDocumentBarTicks) {

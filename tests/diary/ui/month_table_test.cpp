@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTextBlock>
 #include <QTextEdit>
 
 #include "day_documents_fixture.h"
@@ -292,6 +293,7 @@ TEST_F(MonthTable, SearchWordsAreMarkedOneColourEachAndStarsAreDropped) {
 TEST_F(MonthTable, SearchDocumentShowsOpeningsAndIsNeverSaved) {
   writeRtfd(day(3) + "/Long.rtfd", "Title\n" + QString(300, QLatin1Char('z')));
   writeRtfd(day(4) + "/Short.rtfd", "Short\nbody");
+  writeFile(paths::preferences() + "/template.rtf", "{\\rtf1\\qc Template text}");
   open();
   listRows("x", {day(4) + "/Short.rtfd", day(3) + "/Long.rtfd"});
   quint64 ticks = 0;
@@ -299,6 +301,8 @@ TEST_F(MonthTable, SearchDocumentShowsOpeningsAndIsNeverSaved) {
   drawer()->commandButton("makeSearchDocument")->click();
   const QString text = rowView()->toPlainText();
   EXPECT_TRUE(text.startsWith(" [2008/02/03/Long] \n" + QString(201, QLatin1Char('z')) + "\n\n [2008/02/04/Short] \nbody"));
+  EXPECT_FALSE(text.contains("Template"));
+  EXPECT_EQ(rowView()->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
   EXPECT_TRUE(rowView()->isReadOnly());
   EXPECT_EQ(list->nowDisplayedDocPath(), "");
   EXPECT_EQ(drawer()->progressBar()->value(), 0);
