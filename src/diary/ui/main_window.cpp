@@ -140,6 +140,12 @@ QWidget* MainWindow::buildCalendarColumn() {
   editingDiaryFileName_->setPlaceholderText(tr("Document name"));
   layout->addWidget(editingDiaryFileName_);
 
+  symbLinkHeaderField_ = new QLineEdit(column);
+  symbLinkHeaderField_->setObjectName(QStringLiteral("symbLinkHeaderField"));
+  symbLinkHeaderField_->setPlaceholderText(tr("Prefix of link names"));
+  symbLinkHeaderField_->setToolTip(tr("Put in front of the names of symbolic links made into a day"));
+  layout->addWidget(symbLinkHeaderField_);
+
   column->setMinimumWidth(7 * 41 + 24);
   return column;
 }
@@ -183,6 +189,9 @@ void MainWindow::buildMenus() {
   quitAction_->setShortcut(QKeySequence::Quit);
   quitAction_->setMenuRole(QAction::QuitRole);
   connect(quitAction_, &QAction::triggered, this, &QWidget::close);
+
+  editMenu_ = menuBar()->addMenu(tr("&Edit"));
+  editMenu_->setObjectName(QStringLiteral("editMenu"));
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("viewMenu"));

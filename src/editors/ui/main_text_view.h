@@ -22,6 +22,9 @@
 #include "editors/run_worker.h"
 
 
+class CalOption;
+class Calcndar;
+
 namespace pravella {
 struct MemoInsertion;
 struct Notification;
@@ -80,10 +83,26 @@ class mainTextView : public QTextEdit {
   // Waits until every queued run has ended, keeping the GUI thread working (tests).
   void waitForRuns();
 
-  // The window's answer to a double click, after the word is selected: it gets the keys held
-  // (Shift, Option as Alt, Command as Ctrl) and follows the link at the caret.
-  using DoubleClickHandler = std::function<void(Qt::KeyboardModifiers)>;
-  void setDoubleClickHandler(DoubleClickHandler handler) { doubleClickHandler_ = std::move(handler); }
+  // The window's delegate (the calendar controller: the day and document steps, the flags of a
+  // double click, the link checks) and the memo options controller (the indent steps).
+  void setWindowDelegate(Calcndar* calendar);
+  void setCalendarOption(CalOption* option);
+
+  // Command with a double click looks a word up instead of following a link: with Shift in
+  // the function list to insert a name, without it in the manual (then the memo database).
+  // The look-ups answer with menus at `globalPos`. Without a handler the click goes on to
+  // the link checks.
+  enum class CommandLookup { Manual, Insert };
+  using CommandLookupHandler =
+      std::function<void(CommandLookup kind, const QString& text, const QPoint& globalPos)>;
+  void setCommandLookupHandler(CommandLookupHandler handler) { commandLookup_ = std::move(handler); }
+
+  // 1 when the caret stands inside a "[" ... "]" pair on one line.
+  int checkDocumentLinkKakko() const;
+
+  // The find command: a non-empty selection becomes the program-wide find text, which the find
+  // tool starts from.
+  void performFindPanelAction();
 
   // Seams for tests: the refusal alert, and where console-mode runs write (standard output).
   using AlertPanel = std::function<void(const QString& title, const QString& message)>;
@@ -92,11 +111,15 @@ class mainTextView : public QTextEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Copies carry the selection's attachments, so a paste into another document keeps them.
   QMimeData* createMimeDataFromSelection() const override;
   void insertFromMimeData(const QMimeData* source) override;
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  // Pictures, files, diary documents and dictionary hits dropped into the memo.
+  void dropEvent(QDropEvent* event) override;
 
  private:
   enum class RunMode { View, Console };
@@ -131,6 +154,10 @@ class mainTextView : public QTextEdit {
   void onDisplay(pravella::Notification& n);
   void writeConsole(const std::string& text);
   void refuse();
+  // The modifier keys' commands; false for a key they do not take.
+  bool modifierKeyCommand(QKeyEvent* event);
+  // Offers the selected text to the Command look-ups; true when one took it.
+  bool offerCommandLookup(const QString& text, Qt::KeyboardModifiers keys, const QPoint& globalPos);
 
   // The bar shows values as steps of its integer range.
   static constexpr int kProgressSteps = 10000;
@@ -147,6 +174,8 @@ class mainTextView : public QTextEdit {
   bool buttonDownSet_ = false;
   bool awake_ = false;
   AlertPanel alertPanel_;
-  DoubleClickHandler doubleClickHandler_;
+  QPointer<Calcndar> windowDelegate_;
+  QPointer<CalOption> calendarOption_;
+  CommandLookupHandler commandLookup_;
   std::function<void(const std::string&)> consoleOutput_;
 };
