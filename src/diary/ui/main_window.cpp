@@ -138,13 +138,15 @@ QWidget* MainWindow::buildCalendarColumn() {
   editingDiaryFileName_ = new QLineEdit(column);
   editingDiaryFileName_->setObjectName(QStringLiteral("editingDiaryFileName"));
   editingDiaryFileName_->setPlaceholderText(tr("Document name"));
-  layout->addWidget(editingDiaryFileName_);
-
+  // Beside the name, so that the column still fits a window 500 pixels high.
   symbLinkHeaderField_ = new QLineEdit(column);
   symbLinkHeaderField_->setObjectName(QStringLiteral("symbLinkHeaderField"));
-  symbLinkHeaderField_->setPlaceholderText(tr("Prefix of link names"));
+  symbLinkHeaderField_->setPlaceholderText(tr("Link prefix"));
   symbLinkHeaderField_->setToolTip(tr("Put in front of the names of symbolic links made into a day"));
-  layout->addWidget(symbLinkHeaderField_);
+  auto* names = new QHBoxLayout;
+  names->addWidget(editingDiaryFileName_, 3);
+  names->addWidget(symbLinkHeaderField_, 1);
+  layout->addLayout(names);
 
   column->setMinimumWidth(7 * 41 + 24);
   return column;

@@ -170,7 +170,10 @@ bool dropDictionaryHit(QTextEdit* view, QDropEvent* event, const QString& text, 
   if (in.start < 0) return true;
   QTextCursor cursor(view->document());
   cursor.setPosition(in.start + 2);
+  const QTextCharFormat around = cursor.charFormat();
   cursor.insertText(fields[2], linkFormat(value, kBlue));
+  // Typing goes on outside the link.
+  cursor.setCharFormat(around);
   view->setTextCursor(cursor);
   return true;
 }
