@@ -56,9 +56,17 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   connect(&indexRefresh_, &QTimer::timeout, this,
           [] { pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction")); });
 
-  // The memo's keys and double clicks come to this controller (the day and document steps, the
-  // link at the caret).
+  // The memo's keys and drops ask this controller (the day and document steps, the shown day
+  // and document).
   window_->documentView()->setWindowDelegate(this);
+  // A double click in the memo follows the link at the caret: a document, else an address.
+  window_->documentView()->setDoubleClickHandler([this](Qt::KeyboardModifiers keys) {
+    doubleClickOnTextView(true);
+    doubleClickOnTextViewWithShiftKey(keys.testFlag(Qt::ShiftModifier));
+    doubleClickOnTextViewWithOptiontKey(keys.testFlag(Qt::AltModifier));
+    doubleClickOnTextViewWithCommandKey(keys.testFlag(Qt::ControlModifier));
+    if (!checkDocumentLink()) checkURL();
+  });
   pravella::followLinksOnClick(window_->documentView(), [this](const QString& value) { textViewClickedOnLink(value); });
 
   // The controller owns the meaning of the window's controls.

@@ -28,6 +28,7 @@
 #include "diary/ui/calcndar.h"
 #include "editors/ui/cal_option.h"
 #include "editors/gnuplot_block.h"
+#include "editors/link_brackets.h"
 #include "editors/memo_run_settings.h"
 #include "editors/ui/format_panels.h"
 #include "editors/ui/memo_clipboard.h"
@@ -263,36 +264,25 @@ void mainTextView::setWindowDelegate(Calcndar* calendar) { windowDelegate_ = cal
 
 void mainTextView::setCalendarOption(CalOption* option) { calendarOption_ = option; }
 
-int mainTextView::checkDocumentLinkKakko() const {
-  return pravella::bracketPairAround(toPlainText(), textCursor().selectionStart()) ? 1 : 0;
-}
-
-bool mainTextView::offerCommandLookup(const QString& text, Qt::KeyboardModifiers keys, const QPoint& globalPos) {
-  if (text.isEmpty() || !keys.testFlag(Qt::ControlModifier) || !commandLookup_ || checkDocumentLinkKakko())
-    return false;
-  commandLookup_(keys.testFlag(Qt::ShiftModifier) ? CommandLookup::Insert : CommandLookup::Manual, text, globalPos);
-  return true;
-}
-
 void mainTextView::mousePressEvent(QMouseEvent* event) {
   if (windowDelegate_) windowDelegate_->doubleClickOnTextView(false);
   QTextEdit::mousePressEvent(event);
 }
 
 void mainTextView::mouseDoubleClickEvent(QMouseEvent* event) {
-  const QString before = plainOf(textCursor().selectedText());
   const Qt::KeyboardModifiers keys = event->modifiers();
-  const QPoint globalPos = event->globalPosition().toPoint();
-  if (windowDelegate_) {
-    windowDelegate_->doubleClickOnTextView(true);
-    windowDelegate_->doubleClickOnTextViewWithShiftKey(keys.testFlag(Qt::ShiftModifier));
-    windowDelegate_->doubleClickOnTextViewWithOptiontKey(keys.testFlag(Qt::AltModifier));
-    windowDelegate_->doubleClickOnTextViewWithCommandKey(keys.testFlag(Qt::ControlModifier));
-  }
-  if (offerCommandLookup(before, keys, globalPos)) return;
+  const QPoint at = event->globalPosition().toPoint();
+  auto lookUp = [&] {
+    const QString selected = plainOf(textCursor().selectedText());
+    if (!lookUpHandler_ || !keys.testFlag(Qt::ControlModifier) || selected.isEmpty()) return false;
+    if (pravella::checkDocumentLinkKakko(pravella::plainTextOf(*document()), textCursor().selectionStart()) != 0) return false;
+    lookUpHandler_(selected, keys.testFlag(Qt::ShiftModifier), at);
+    return true;
+  };
+  if (lookUp()) return;
   QTextEdit::mouseDoubleClickEvent(event);  // selects the word
-  if (offerCommandLookup(plainOf(textCursor().selectedText()), keys, globalPos)) return;
-  if (windowDelegate_ && !windowDelegate_->checkDocumentLink()) windowDelegate_->checkURL();
+  if (lookUp()) return;
+  if (doubleClickHandler_) doubleClickHandler_(keys);
 }
 
 void mainTextView::performFindPanelAction() {

@@ -83,22 +83,20 @@ class mainTextView : public QTextEdit {
   // Waits until every queued run has ended, keeping the GUI thread working (tests).
   void waitForRuns();
 
-  // The window's delegate (the calendar controller: the day and document steps, the flags of a
-  // double click, the link checks) and the memo options controller (the indent steps).
+  // The window's delegate (the calendar controller: the day and document steps, the shown
+  // day and document for drops) and the memo options controller (the indent steps).
   void setWindowDelegate(Calcndar* calendar);
   void setCalendarOption(CalOption* option);
 
-  // Command with a double click looks a word up instead of following a link: with Shift in
-  // the function list to insert a name, without it in the manual (then the memo database).
-  // The look-ups answer with menus at `globalPos`. Without a handler the click goes on to
-  // the link checks.
-  enum class CommandLookup { Manual, Insert };
-  using CommandLookupHandler =
-      std::function<void(CommandLookup kind, const QString& text, const QPoint& globalPos)>;
-  void setCommandLookupHandler(CommandLookupHandler handler) { commandLookup_ = std::move(handler); }
-
-  // 1 when the caret stands inside a "[" ... "]" pair on one line.
-  int checkDocumentLinkKakko() const;
+  // The window's answer to a double click, after the word is selected: it gets the keys held
+  // (Shift, Option as Alt, Command as Ctrl) and follows the link at the caret.
+  using DoubleClickHandler = std::function<void(Qt::KeyboardModifiers)>;
+  void setDoubleClickHandler(DoubleClickHandler handler) { doubleClickHandler_ = std::move(handler); }
+  // A double click with Ctrl (Command) on a selection outside a bracketed link looks the
+  // selected text up (Shift: for insertion) and ends there; it is tried with the selection
+  // before the click, then with the word the click selected.
+  using LookUpHandler = std::function<void(const QString& text, bool shift, const QPoint& globalPos)>;
+  void setLookUpHandler(LookUpHandler handler) { lookUpHandler_ = std::move(handler); }
 
   // The find command: a non-empty selection becomes the program-wide find text, which the find
   // tool starts from.
@@ -156,8 +154,6 @@ class mainTextView : public QTextEdit {
   void refuse();
   // The modifier keys' commands; false for a key they do not take.
   bool modifierKeyCommand(QKeyEvent* event);
-  // Offers the selected text to the Command look-ups; true when one took it.
-  bool offerCommandLookup(const QString& text, Qt::KeyboardModifiers keys, const QPoint& globalPos);
 
   // The bar shows values as steps of its integer range.
   static constexpr int kProgressSteps = 10000;
@@ -176,6 +172,7 @@ class mainTextView : public QTextEdit {
   AlertPanel alertPanel_;
   QPointer<Calcndar> windowDelegate_;
   QPointer<CalOption> calendarOption_;
-  CommandLookupHandler commandLookup_;
+  DoubleClickHandler doubleClickHandler_;
+  LookUpHandler lookUpHandler_;
   std::function<void(const std::string&)> consoleOutput_;
 };

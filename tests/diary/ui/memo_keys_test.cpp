@@ -11,7 +11,6 @@
 namespace {
 
 using namespace day_documents_test;
-using Lookup = mainTextView::CommandLookup;
 
 class MemoKeys : public DayDocuments {
  protected:
@@ -76,18 +75,18 @@ TEST_F(MemoKeys, CommandOptionArrowsStepTheIndentAndMarkTheMemoChanged) {
 TEST_F(MemoKeys, CommandDoubleClickLooksTheWordUpOutsideBrackets) {
   showMemo("sin cos [B] http://example.com/x");
   struct Asked {
-    Lookup kind;
+    bool insert;
     QString text;
   };
   std::vector<Asked> asked;
-  memo()->setCommandLookupHandler([&](Lookup kind, const QString& text, const QPoint&) { asked.push_back({kind, text}); });
+  memo()->setLookUpHandler([&](const QString& text, bool shift, const QPoint&) { asked.push_back({shift, text}); });
   opened.clear();
   doubleClickAt(1, Qt::ControlModifier);
   doubleClickAt(5, Qt::ControlModifier | Qt::ShiftModifier);
   ASSERT_EQ(asked.size(), 2u);
-  EXPECT_EQ(asked[0].kind, Lookup::Manual);
+  EXPECT_FALSE(asked[0].insert);
   EXPECT_EQ(asked[0].text, "sin");
-  EXPECT_EQ(asked[1].kind, Lookup::Insert);
+  EXPECT_TRUE(asked[1].insert);
   EXPECT_EQ(asked[1].text, "cos");
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/A.rtfd");
   // Inside brackets the link is followed instead; without Command too.
