@@ -20,12 +20,10 @@
 #include "editors/ui/cal_tool.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/ui/gl/gl_window_manager.h"
-#include "imaging/volume_data.h"
 #include "lang/builtins/startup.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
-  DoInitVolumeData();
   QApplication app(argc, argv);
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");
