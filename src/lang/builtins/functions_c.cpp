@@ -1,10 +1,11 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
 // pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
-// convertDocument, createMovie, checkDictionary, changeCurrentVolumeData,
+// convertDocument, createMovie, changeCurrentVolumeData,
 // copyVolumeData, cutVolumeData and createVolumeData.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <QByteArray>
 
@@ -457,6 +458,7 @@ constexpr VkBuiltin kC[] = {
     {"contourPlot", 2, contourPlot},
     {"contourPlot", 4, contourPlot},
     {"contourPlot", 5, contourPlot},
+    {"checkDictionary", 1, checkDictionaryEntry},
 };
 
 }  // namespace
