@@ -52,7 +52,8 @@ struct Books {
     std::string titles;
     checkEBDictionary(titles);
     // Half the probes are keys of the book, half random (mostly absent).
-    for (int i = 0; i < 1000; ++i) probes.push_back(i % 2 ? keys[static_cast<std::size_t>(random()) % keys.size()] : randomKey(random));
+    for (int i = 0; i < 1000; ++i)
+      probes.push_back(i % 2 ? keys[static_cast<std::size_t>(random()) % keys.size()] : randomKey(random));
   }
 };
 

@@ -31,7 +31,8 @@ inline void put(Bytes& b, uint64_t value, int n) {
 
 inline void putBcd(Bytes& b, uint64_t value, int n) {
   std::vector<unsigned char> digits(static_cast<std::size_t>(n) * 2, 0);
-  for (int i = n * 2 - 1; i >= 0; --i, value /= 10) digits[static_cast<std::size_t>(i)] = static_cast<unsigned char>(value % 10);
+  for (int i = n * 2 - 1; i >= 0; --i, value /= 10)
+    digits[static_cast<std::size_t>(i)] = static_cast<unsigned char>(value % 10);
   for (int i = 0; i < n; ++i) b.push_back(static_cast<unsigned char>(digits[2 * i] << 4 | digits[2 * i + 1]));
 }
 
@@ -186,8 +187,8 @@ struct BookText {
 };
 
 struct CompressOptions {
-  int tableLength = 512;               // 512, 4608 or more (6144 holds every leaf kind)
-  std::set<uint32_t> storedSlices;     // slices written as they are
+  int tableLength = 512;                // 512, 4608 or more (6144 holds every leaf kind)
+  std::set<uint32_t> storedSlices;      // slices written as they are
   std::vector<uint16_t> twoByteLeaves;  // values of the first two-byte leaves (the rest unused)
   std::vector<uint32_t> fourByteLeaves;
 };
@@ -198,10 +199,12 @@ inline Bytes compressBook(const BookText& text, const CompressOptions& options =
   const bool four = options.tableLength > 4608, two = options.tableLength > 512;
   std::vector<uint16_t> twoValues(two ? 1024 : 0);
   for (std::size_t i = 0; i < twoValues.size(); ++i)
-    twoValues[i] = i < options.twoByteLeaves.size() ? options.twoByteLeaves[i] : static_cast<uint16_t>(0xFC00 + i);
+    twoValues[i] =
+        i < options.twoByteLeaves.size() ? options.twoByteLeaves[i] : static_cast<uint16_t>(0xFC00 + i);
   std::vector<uint32_t> fourValues(four ? 256 : 0);
   for (std::size_t i = 0; i < fourValues.size(); ++i)
-    fourValues[i] = i < options.fourByteLeaves.size() ? options.fourByteLeaves[i] : static_cast<uint32_t>(0xFCFC0000u + i);
+    fourValues[i] = i < options.fourByteLeaves.size() ? options.fourByteLeaves[i]
+                                                      : static_cast<uint32_t>(0xFCFC0000u + i);
   const std::map<uint32_t, int> twoIndex = [&] {
     std::map<uint32_t, int> m;
     for (std::size_t i = 0; i < twoValues.size(); ++i) m.emplace(twoValues[i], static_cast<int>(i));
@@ -252,17 +255,22 @@ inline Bytes compressBook(const BookText& text, const CompressOptions& options =
     put(table, v, 2);
     put(table, std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanTwoBytes, v}], 65535), 2);
   }
-  for (uint32_t v = 0; v < 256; ++v) put(table, std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanByte, v}], 65535), 2);
-  table.resize(static_cast<std::size_t>(std::max<int>(options.tableLength, static_cast<int>(table.size()))), 0);
+  for (uint32_t v = 0; v < 256; ++v)
+    put(table, std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanByte, v}], 65535), 2);
+  table.resize(static_cast<std::size_t>(std::max<int>(options.tableLength, static_cast<int>(table.size()))),
+               0);
 
   // The codes, from the reader's own tree built over the same table.
   std::vector<HuffmanNode> nodes;
   for (uint32_t v : fourValues)
-    nodes.push_back({::pravella::edic::kHuffmanFourBytes, v, std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanFourBytes, v}], 65535)});
+    nodes.push_back({::pravella::edic::kHuffmanFourBytes, v,
+                     std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanFourBytes, v}], 65535)});
   for (uint32_t v : twoValues)
-    nodes.push_back({::pravella::edic::kHuffmanTwoBytes, v, std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanTwoBytes, v}], 65535)});
+    nodes.push_back({::pravella::edic::kHuffmanTwoBytes, v,
+                     std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanTwoBytes, v}], 65535)});
   for (uint32_t v = 0; v < 256; ++v)
-    nodes.push_back({::pravella::edic::kHuffmanByte, v, std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanByte, v}], 65535)});
+    nodes.push_back({::pravella::edic::kHuffmanByte, v,
+                     std::min<uint32_t>(frequency[{::pravella::edic::kHuffmanByte, v}], 65535)});
   nodes.push_back({::pravella::edic::kHuffmanEnd, 256, 1});
   const int root = ::pravella::edic::buildHuffmanTree(nodes);
   std::map<std::pair<int, uint32_t>, std::string> codes;
@@ -287,7 +295,8 @@ inline Bytes compressBook(const BookText& text, const CompressOptions& options =
     Bytes coded{0};
     for (std::size_t i = 0; i < bits.size(); i += 8) {
       unsigned char byte = 0;
-      for (std::size_t k = 0; k < 8; ++k) byte = static_cast<unsigned char>(byte << 1 | (i + k < bits.size() && bits[i + k] == '1'));
+      for (std::size_t k = 0; k < 8; ++k)
+        byte = static_cast<unsigned char>(byte << 1 | (i + k < bits.size() && bits[i + k] == '1'));
       coded.push_back(byte);
     }
     if (options.storedSlices.count(s + 1) || coded.size() > 2049) {
@@ -381,13 +390,16 @@ inline BookText generatedBook(const std::vector<std::string>& keys) {
   for (std::size_t l = 0; l < levels.size(); ++l)
     for (std::size_t p = 0; p < levels[l].size(); ++p) {
       std::vector<std::pair<std::string, uint32_t>> entries;
-      for (const auto& [key, child] : levels[l][p]) entries.push_back({key, firstPage[l] + static_cast<uint32_t>(child)});
-      text.put(firstPage[l + 1] + static_cast<uint32_t>(p), 0, upperPage(0x00, static_cast<int>(keyLength), entries));
+      for (const auto& [key, child] : levels[l][p])
+        entries.push_back({key, firstPage[l] + static_cast<uint32_t>(child)});
+      text.put(firstPage[l + 1] + static_cast<uint32_t>(p), 0,
+               upperPage(0x00, static_cast<int>(keyLength), entries));
     }
   for (std::size_t p = 0; p < leaves.size(); ++p) {
     std::vector<Hit> hits;
     for (std::size_t i : leaves[p]) hits.push_back(hitOf(i));
-    text.put(firstPage[0] + static_cast<uint32_t>(p), 0, leafPage(p + 1 == leaves.size() ? 0xA0 : 0x80, hits));
+    text.put(firstPage[0] + static_cast<uint32_t>(p), 0,
+             leafPage(p + 1 == leaves.size() ? 0xA0 : 0x80, hits));
   }
   for (std::size_t i = 0; i < keys.size(); ++i) {
     Bytes heading(keys[i].begin(), keys[i].end());

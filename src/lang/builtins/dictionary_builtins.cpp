@@ -37,21 +37,22 @@ int popKey(CalcStackEntry* stack, int* sp, std::string& key) {
 }
 
 // One of the K searches: dictionary, key, optional second key, range (start page, count).
-int kensakuJikkou(int count, IndexKind kind, CalcStackEntry* stack, int* sp) {
+int kensakuJikkou(int argc, IndexKind kind, CalcStackEntry* stack, int* sp) {
   VkArg range;
   if (!vkPopArg(stack, sp, vk_ta, &range)) return 0;
   if (!range.isReal() || range.rows != 1 || range.cols != 2) return vkInvalidArguments();
   const auto start = static_cast<int64_t>(std::trunc(vk_ta[0]));
   const auto pages = static_cast<int64_t>(std::trunc(vk_ta[1]));
   std::string second, key;
-  if (count == 4 && !popKey(stack, sp, second)) return 0;
+  if (argc == 4 && !popKey(stack, sp, second)) return 0;
   if (!popKey(stack, sp, key)) return 0;
   VkArg name;
   if (!vkPopArg(stack, sp, vk_ta, &name)) return 0;
   if (!name.isString()) return vkInvalidArguments();
   const std::string book = text(vk_ta);
   // The hits must fit the result buffer, whose size `element` may have lowered.
-  const std::size_t limit = std::min<std::size_t>(pravella::edic::kMaxHits, static_cast<std::size_t>(TNumber) / 4);
+  const std::size_t limit =
+      std::min<std::size_t>(pravella::edic::kMaxHits, static_cast<std::size_t>(TNumber) / 4);
 
   std::vector<EBHit> hits;
   int found = 0;
@@ -134,7 +135,8 @@ int dicKensakuListEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
       found = getDicKensakuList(book, static_cast<int>(truncated), pair);
     }
   }
-  const double range[2] = {found ? static_cast<double>(pair[0]) : -1.0, found ? static_cast<double>(pair[1]) : -1.0};
+  const double range[2] = {found ? static_cast<double>(pair[0]) : -1.0,
+                           found ? static_cast<double>(pair[1]) : -1.0};
   return vkPushReals(stack, sp, range, 1, 2);
 }
 
@@ -169,16 +171,16 @@ int eBookMidashiListEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return vkPushString(stack, sp, headings.c_str(), static_cast<int>(headings.size()));
 }
 
-int kensakuJikkouHyoukiEntry(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
-  return kensakuJikkou(count, IndexKind::Written, stack, sp);
+int kensakuJikkouHyoukiEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  return kensakuJikkou(code[*pc].argc, IndexKind::Written, stack, sp);
 }
 
-int kensakuJikkouCondEntry(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
-  return kensakuJikkou(count, IndexKind::Condition, stack, sp);
+int kensakuJikkouCondEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  return kensakuJikkou(code[*pc].argc, IndexKind::Condition, stack, sp);
 }
 
-int kensakuJikkouKanaEntry(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
-  return kensakuJikkou(count, IndexKind::Kana, stack, sp);
+int kensakuJikkouKanaEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  return kensakuJikkou(code[*pc].argc, IndexKind::Kana, stack, sp);
 }
 
 int sjis2sjisSeionEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

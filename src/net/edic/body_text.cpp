@@ -71,7 +71,8 @@ class BodyConverter {
 
   void character(unsigned char row, unsigned char cell) {
     if (row >= 0x80) {
-      appendf(narrow_ ? "<GH[%03ld:%03ld]>" : "<GF[%03ld:%03ld]>", static_cast<long>(row), static_cast<long>(cell));
+      appendf(narrow_ ? "<GH[%03ld:%03ld]>" : "<GF[%03ld:%03ld]>", static_cast<long>(row),
+              static_cast<long>(cell));
       return;
     }
     if (narrow_ && row != 0x24 && row != 0x25) {
@@ -89,9 +90,14 @@ class BodyConverter {
   Step escape(int code) {
     int64_t a = 0, b = 0, c = 0, d = 0;
     switch (code) {
-      case 0x03: return Step::EndOfEntry;
-      case 0x04: narrow_ = true; return Step::Go;
-      case 0x05: narrow_ = false; return Step::Go;
+      case 0x03:
+        return Step::EndOfEntry;
+      case 0x04:
+        narrow_ = true;
+        return Step::Go;
+      case 0x05:
+        narrow_ = false;
+        return Step::Go;
       case 0x09: {
         uint32_t n = 0;
         if (!reader_.u2(n)) return Step::Fail;
@@ -110,18 +116,34 @@ class BodyConverter {
       case 0x0A:
         if (!compressed_) append("\n");
         return Step::NewLine;
-      case 0x0E: append("["); return Step::Go;
-      case 0x0F: append("]"); return Step::Go;
-      case 0x10: case 0x11: return Step::Go;
-      case 0x12: append("<bold_start>"); return Step::Go;
-      case 0x13: append("<bold_end>"); return Step::Go;
+      case 0x0E:
+        append("[");
+        return Step::Go;
+      case 0x0F:
+        append("]");
+        return Step::Go;
+      case 0x10:
+      case 0x11:
+        return Step::Go;
+      case 0x12:
+        append("<bold_start>");
+        return Step::Go;
+      case 0x13:
+        append("<bold_end>");
+        return Step::Go;
       case 0x41:
         if (!reader_.skip(2)) return Step::Fail;
         append("<key_start>");
         return Step::Go;
-      case 0x61: append("<key_end>"); return Step::Go;
-      case 0x42: case 0x43: append("<[Link]"); return Step::Go;
-      case 0x62: case 0x63:
+      case 0x61:
+        append("<key_end>");
+        return Step::Go;
+      case 0x42:
+      case 0x43:
+        append("<[Link]");
+        return Step::Go;
+      case 0x62:
+      case 0x63:
         if (!bcd4(a) || !bcd2(b)) return Step::Fail;
         appendf("[Link:%ld,%ld]>", static_cast<long>(a), static_cast<long>(b));
         return Step::Go;
@@ -159,7 +181,8 @@ class BodyConverter {
           appendf("<Pict[%ld:%ld:%ld]>", static_cast<long>(picture_.kind), static_cast<long>(picture_.page),
                   static_cast<long>(picture_.offset));
         return Step::Go;
-      default: break;
+      default:
+        break;
     }
     if (compressed_) {
       switch (code) {
@@ -167,19 +190,26 @@ class BodyConverter {
           if (!bcd4(a) || !bcd2(b)) return Step::Fail;
           appendf("GraphSelect_[%ld:%ld]_", static_cast<long>(a), static_cast<long>(b));
           return Step::Go;
-        case 0x6B: append("GraphSelect_end"); return Step::Go;
+        case 0x6B:
+          append("GraphSelect_end");
+          return Step::Go;
         case 0x39:
           if (!reader_.skip(44)) return Step::Fail;
           append("< Movie_start >");
           return Step::Go;
-        case 0x59: append("< Movie_end >"); return Step::Go;
+        case 0x59:
+          append("< Movie_end >");
+          return Step::Go;
         case 0x4A:
           if (!reader_.skip(4) || !bcd4(a) || !bcd2(b) || !bcd4(c) || !bcd2(d)) return Step::Fail;
-          appendf("< Sound_[%ld:%ld:%ld:%ld]_>", static_cast<long>(a), static_cast<long>(b), static_cast<long>(c),
-                  static_cast<long>(d));
+          appendf("< Sound_[%ld:%ld:%ld:%ld]_>", static_cast<long>(a), static_cast<long>(b),
+                  static_cast<long>(c), static_cast<long>(d));
           return Step::Go;
-        case 0x6A: append("< Sound_end >"); return Step::Go;
-        default: break;
+        case 0x6A:
+          append("< Sound_end >");
+          return Step::Go;
+        default:
+          break;
       }
     }
     return reader_.skip(escapeArgumentBytes(code)) ? Step::Go : Step::Fail;

@@ -60,7 +60,9 @@ class PlainBookReader final : public BookReader {
 class CompressedBookReader final : public BookReader {
  public:
   explicit CompressedBookReader(ZIP_Data& state) : state_(state) {}
-  bool seek(int64_t page, int64_t offset) override { return setNowPosition_EPWING_V6(page, offset, state_) == 1; }
+  bool seek(int64_t page, int64_t offset) override {
+    return setNowPosition_EPWING_V6(page, offset, state_) == 1;
+  }
   bool read(unsigned char* dst, int64_t n) override { return getChar_EPWING_V6(n, dst, state_) == 1; }
   bool compressed() const override { return true; }
 

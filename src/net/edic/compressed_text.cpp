@@ -20,7 +20,8 @@ int buildHuffmanTree(std::vector<HuffmanNode>& nodes) {
   auto takeSmallest = [&nodes](std::size_t before) -> int {
     int found = -1;
     for (std::size_t j = 0; j < before; ++j)
-      if (nodes[j].frequency != 0 && (found < 0 || nodes[j].frequency <= nodes[static_cast<std::size_t>(found)].frequency))
+      if (nodes[j].frequency != 0 &&
+          (found < 0 || nodes[j].frequency <= nodes[static_cast<std::size_t>(found)].frequency))
         found = static_cast<int>(j);
     return found;
   };
@@ -53,9 +54,11 @@ bool readLeaves(BookFile& stream, uint32_t offset, uint32_t length, std::vector<
   nodes.clear();
   nodes.reserve(2 * (1 + 256 + (two ? 1024 : 0) + (four ? 256 : 0)));
   if (four)
-    for (int i = 0; i < 256; ++i, p += 6) nodes.push_back({kHuffmanFourBytes, bigEndian(p, 4), bigEndian(p + 4, 2)});
+    for (int i = 0; i < 256; ++i, p += 6)
+      nodes.push_back({kHuffmanFourBytes, bigEndian(p, 4), bigEndian(p + 4, 2)});
   if (two)
-    for (int i = 0; i < 1024; ++i, p += 4) nodes.push_back({kHuffmanTwoBytes, bigEndian(p, 2), bigEndian(p + 2, 2)});
+    for (int i = 0; i < 1024; ++i, p += 4)
+      nodes.push_back({kHuffmanTwoBytes, bigEndian(p, 2), bigEndian(p + 2, 2)});
   for (uint32_t i = 0; i < 256; ++i, p += 2) nodes.push_back({kHuffmanByte, i, bigEndian(p, 2)});
   nodes.push_back({kHuffmanEnd, 256, 1});
   return true;
@@ -77,7 +80,8 @@ void resetState(ZIP_Data& state) {
 int decodeInto(ZIP_Data& state, int64_t slice) {
   if (!state.stream) return -1;
   std::array<unsigned char, 2048> page{};
-  const int n = eb_epwunzip_slice(page.data(), *state.stream, slice, state.indexLength, state.nodes, state.root);
+  const int n =
+      eb_epwunzip_slice(page.data(), *state.stream, slice, state.indexLength, state.nodes, state.root);
   if (n < 0) return n;
   state.page = page;
   state.slice = slice;
@@ -105,7 +109,8 @@ int eb_zopen_epwzipped(ZIP_Data& state, const std::string& name) {
     state.slice = 0;
     state.position = 0;
     state.stream = EBDictionaryFile(name);
-    if (state.stream && state.stream->path() == state.bodyPath && state.stream->size() == state.bodySize) return 1;
+    if (state.stream && state.stream->path() == state.bodyPath && state.stream->size() == state.bodySize)
+      return 1;
   }
   resetState(state);
   state.bookName = name;

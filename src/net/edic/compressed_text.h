@@ -18,7 +18,13 @@
 
 namespace pravella::edic {
 
-enum HuffmanKind { kHuffmanInner = 0, kHuffmanTwoBytes = 1, kHuffmanByte = 2, kHuffmanEnd = 3, kHuffmanFourBytes = 4 };
+enum HuffmanKind {
+  kHuffmanInner = 0,
+  kHuffmanTwoBytes = 1,
+  kHuffmanByte = 2,
+  kHuffmanEnd = 3,
+  kHuffmanFourBytes = 4
+};
 
 struct HuffmanNode {
   int kind = kHuffmanInner;
@@ -42,7 +48,7 @@ struct ZIP_Data {
   std::string bodyPath;  // and its body file and size, so that a changed book is read anew
   int64_t bodySize = 0;
   int64_t slice = 0;
-  int position = 0;      // read position in the page buffer, 0-2047
+  int position = 0;  // read position in the page buffer, 0-2047
   std::array<unsigned char, 2048> page{};
   uint32_t indexOffset = 0, indexLength = 0, frequencyOffset = 0, frequencyLength = 0;
   std::vector<pravella::edic::HuffmanNode> nodes;
@@ -63,8 +69,8 @@ int eb_zclose(ZIP_Data& state);
 // The file offset where the slice starts, or -1 (outside the index, or a failed read).
 int64_t EPWING_V6_targetPointer(pravella::edic::BookFile& stream, int64_t slice, uint32_t indexLength);
 // Decodes the slice into the 2048-byte buffer: the number of bytes written, or -1.
-int eb_epwunzip_slice(unsigned char* buffer, pravella::edic::BookFile& stream, int64_t slice, uint32_t indexLength,
-                      const std::vector<pravella::edic::HuffmanNode>& nodes, int root);
+int eb_epwunzip_slice(unsigned char* buffer, pravella::edic::BookFile& stream, int64_t slice,
+                      uint32_t indexLength, const std::vector<pravella::edic::HuffmanNode>& nodes, int root);
 
 int setNowPosition_EPWING_V6(int64_t slice, int64_t offset, ZIP_Data& state);
 int getNowPosition_EPWING_V6(int64_t* slice, int* offset, const ZIP_Data& state);

@@ -138,7 +138,8 @@ int getEDictionaryPath(const std::string& folder, std::string* titles) {
   std::vector<BookRow> rows;
   const QDir dir(QString::fromStdString(folder));
   // Sorted by name, so that the table's order does not depend on the file system.
-  const QStringList entries = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+  const QStringList entries =
+      dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
   for (const QString& entry : entries) {
     if (static_cast<int>(rows.size()) >= kMaxBooks) break;
     std::string bookFolder = folder;
@@ -198,7 +199,9 @@ int checkEBDictionary(std::string& buffer) {
   return 1;
 }
 
-std::unique_ptr<BookFile> EBDictionaryFile(const std::string& name) { return openRowFile(name, &BookRow::bodyPath); }
+std::unique_ptr<BookFile> EBDictionaryFile(const std::string& name) {
+  return openRowFile(name, &BookRow::bodyPath);
+}
 
 std::unique_ptr<BookFile> EBDictionaryZenKakuGaijiFile(const std::string& name) {
   return openRowFile(name, &BookRow::zenGaijiPath);

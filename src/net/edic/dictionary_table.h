@@ -21,8 +21,8 @@ inline constexpr int kMaxBooks = 100;
 inline constexpr const char* kEDicCatalogReloaded = "eDicCatalogReloaded";
 
 struct BookRow {
-  std::string name;        // the title, UTF-8
-  std::string bodyPath;    // HONMON or HONMON2 (EPWING), START (EB)
+  std::string name;          // the title, UTF-8
+  std::string bodyPath;      // HONMON or HONMON2 (EPWING), START (EB)
   std::string zenGaijiPath;  // full-width gaiji font file, empty when the catalog names none
   std::string hanGaijiPath;  // half-width one
 };

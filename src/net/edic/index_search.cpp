@@ -58,10 +58,22 @@ enum class PageClass { Upper, Leaf, GroupLeaf, Stop };
 PageClass classify(IndexKind kind, uint32_t id) {
   if (kind != IndexKind::Kana) return (id & 0x80) ? PageClass::Leaf : PageClass::Upper;
   switch (id) {
-    case 0x00: case 0x20: case 0x40: case 0x60: return PageClass::Upper;
-    case 0x80: case 0xA0: case 0xC0: case 0xE0: return PageClass::Leaf;
-    case 0x90: case 0xB0: case 0xD0: return PageClass::GroupLeaf;
-    default: return PageClass::Stop;
+    case 0x00:
+    case 0x20:
+    case 0x40:
+    case 0x60:
+      return PageClass::Upper;
+    case 0x80:
+    case 0xA0:
+    case 0xC0:
+    case 0xE0:
+      return PageClass::Leaf;
+    case 0x90:
+    case 0xB0:
+    case 0xD0:
+      return PageClass::GroupLeaf;
+    default:
+      return PageClass::Stop;
   }
 }
 
@@ -310,7 +322,8 @@ bool readHeading(BookReader& reader, int64_t page, int64_t offset, std::string& 
 }  // namespace pravella::edic
 
 int getDicKensakuList(const std::string& name, int id, int64_t pair[2]) {
-  return withPlainBook(name, [&](BookReader& reader) { return findIndex(reader, id, pair[0], pair[1]) ? 1 : 0; });
+  return withPlainBook(name,
+                       [&](BookReader& reader) { return findIndex(reader, id, pair[0], pair[1]) ? 1 : 0; });
 }
 
 int getDicKensakuList_EPWING_V6(ZIP_Data& state, int id, int64_t pair[2]) {
@@ -334,8 +347,8 @@ int KensakuJikkou_Hyouki_EPWING_V6(ZIP_Data& state, const std::string& key, int6
   return searchIndex(reader, IndexKind::Written, key, {}, start, count, hits, limit);
 }
 
-int KensakuJikkou_KANA(const std::string& name, const std::string& key, const std::string& secondKey, int64_t start,
-                       int64_t count, std::vector<EBHit>& hits, std::size_t limit) {
+int KensakuJikkou_KANA(const std::string& name, const std::string& key, const std::string& secondKey,
+                       int64_t start, int64_t count, std::vector<EBHit>& hits, std::size_t limit) {
   hits.clear();
   return withPlainBook(name, [&](BookReader& reader) {
     return searchIndex(reader, IndexKind::Kana, key, secondKey, start, count, hits, limit);

@@ -58,8 +58,9 @@ int KensakuJikkou_Hyouki(const std::string& name, const std::string& key, int64_
                          std::vector<EBHit>& hits, std::size_t limit = pravella::edic::kMaxHits);
 int KensakuJikkou_Hyouki_EPWING_V6(ZIP_Data& state, const std::string& key, int64_t start, int64_t count,
                                    std::vector<EBHit>& hits, std::size_t limit = pravella::edic::kMaxHits);
-int KensakuJikkou_KANA(const std::string& name, const std::string& key, const std::string& secondKey, int64_t start,
-                       int64_t count, std::vector<EBHit>& hits, std::size_t limit = pravella::edic::kMaxHits);
+int KensakuJikkou_KANA(const std::string& name, const std::string& key, const std::string& secondKey,
+                       int64_t start, int64_t count, std::vector<EBHit>& hits,
+                       std::size_t limit = pravella::edic::kMaxHits);
 int KensakuJikkou_KANA_EPWING_V6(ZIP_Data& state, const std::string& key, const std::string& secondKey,
                                  int64_t start, int64_t count, std::vector<EBHit>& hits,
                                  std::size_t limit = pravella::edic::kMaxHits);

@@ -25,7 +25,8 @@ struct IndexRun {
 constexpr IndexRun kForward[] = {{kIndexWrittenForward, IndexKind::Written},
                                  {kIndexKanaForward, IndexKind::Kana},
                                  {kIndexCondition, IndexKind::Condition}};
-constexpr IndexRun kBackward[] = {{kIndexWrittenBackward, IndexKind::Written}, {kIndexKanaBackward, IndexKind::Kana}};
+constexpr IndexRun kBackward[] = {{kIndexWrittenBackward, IndexKind::Written},
+                                  {kIndexKanaBackward, IndexKind::Kana}};
 
 QString reversed(const QString& text) {
   QList<uint> characters = text.toUcs4();
@@ -94,7 +95,7 @@ bool searchDictionaryBook(const std::string& book, const QString& text, SearchDi
   if (!reader) return true;
   std::vector<EBHit> merged;
   for (const IndexRun& run : direction == SearchDirection::Forward ? std::span<const IndexRun>(kForward)
-                                                                    : std::span<const IndexRun>(kBackward)) {
+                                                                   : std::span<const IndexRun>(kBackward)) {
     int64_t start = 0, count = 0;
     if (!findIndex(*reader, run.id, start, count)) continue;
     std::vector<EBHit> hits;

@@ -42,7 +42,8 @@ TEST_F(BodyText, TheWorkedExampleFromBothConverters) {
   body.u(0x1F09).u(0).u(0x1F41).u(0).u(0x2422).u(0x1F61).u(0x1F0A);
   body.u(0x1F09).u(2).u(0x2422).u(0x1F42).u(0x2422).u(0x1F62).bcd4(1234).bcd2(56).u(0x1F0A);
   body.u(0x1F09).u(0);
-  const std::string text = "<Tab:000><key_start>" + kA + "<key_end>\n<Tab:002>" + kA + "<[Link]" + kA + "[Link:1234,56]>";
+  const std::string text =
+      "<Tab:000><key_start>" + kA + "<key_end>\n<Tab:002>" + kA + "<[Link]" + kA + "[Link:1234,56]>";
   EXPECT_EQ(convert(body, true), text);
   EXPECT_EQ(convert(body, false), text + "\n\n");
 }
@@ -65,11 +66,13 @@ TEST_F(BodyText, TagsOfTheEscapes) {
        "<Tab:000>A" + kA + "<GH[161:033]><GF[161:033]>", "<Tab:000>A" + kA + "<GH[161:033]><GF[161:033]>\n"},
       {"a picture", Units().u(0x1F4D).u(9).u(0).u(0).u(0).u(0).u(0).bcd4(5).bcd2(6).u(0x1F6D).u(0x1F03),
        "<Tab:000><Pict[9:5:6]>", "<Tab:000><bmpfig_start><bmpfig_end>\n"},
-      {"a picture end without its start", Units().u(0x1F6D).u(0x1F03), "<Tab:000>", "<Tab:000><bmpfig_end>\n"},
+      {"a picture end without its start", Units().u(0x1F6D).u(0x1F03), "<Tab:000>",
+       "<Tab:000><bmpfig_end>\n"},
       {"a sound", Units().u(0x1F4A).raw({0, 0, 0, 0}).bcd4(1).bcd2(2).bcd4(3).bcd2(4).u(0x1F6A).u(0x1F03),
        "<Tab:000>< Sound_[1:2:3:4]_>< Sound_end >", "<Tab:000>\n"},  // plain books have no sound
-      {"an unknown escape skips its arguments", Units().u(0x1F14).raw({0x24, 0x22, 0x24, 0x22}).u(0x2422).u(0x1F03),
-       "<Tab:000>" + kA, "<Tab:000>" + kA + "\n"},
+      {"an unknown escape skips its arguments",
+       Units().u(0x1F14).raw({0x24, 0x22, 0x24, 0x22}).u(0x2422).u(0x1F03), "<Tab:000>" + kA,
+       "<Tab:000>" + kA + "\n"},
       // The body runs to the end of the file without an end escape: what was read stays.
       {"no end", Units().u(0x2422), "<Tab:000>" + kA, "<Tab:000>" + kA},
   };

@@ -18,8 +18,9 @@ const Bytes kBody = standardBook().bytes;
 
 TEST_F(Catalogs, EpwingAndEbRecordsInFolderOrder) {
   const QString folder = dictionaryFolder();
-  writeFile(folder + "/A/CATALOGS",
-            catalog(true, {{"広辞", "ONE", "ZEN16", "HAN16"}, {"", "NONE"}, {"英和", "TWO"}, {"無い", "MISSING"}}));
+  writeFile(
+      folder + "/A/CATALOGS",
+      catalog(true, {{"広辞", "ONE", "ZEN16", "HAN16"}, {"", "NONE"}, {"英和", "TWO"}, {"無い", "MISSING"}}));
   writeFile(folder + "/A/ONE/DATA/HONMON", kBody);
   writeFile(folder + "/A/TWO/DATA/HONMON2", kBody);
   writeFile(folder + "/B/CATALOG", catalog(false, {{"古書", "OLD"}, {"無", "GONE"}}));
@@ -51,22 +52,28 @@ TEST_F(Catalogs, CatalogIsPreferredOverCatalogsAndTitlesAreCutAtASpace) {
 
 TEST_F(Catalogs, TheHundredAndFirstBookIsIgnored) {
   std::vector<CatalogBook> books;
-  for (int i = 0; i < 101; ++i) books.push_back({QString("本%1").arg(QChar(0x4E00 + i)), "ONE"});
+  // Titles 本000 to 本100, the digits full-width.
+  auto title = [](int i) {
+    std::string t = jis("本");
+    for (int d : {i / 100, i / 10 % 10, i % 10}) t += std::string{'\x23', static_cast<char>(0x30 + d)};
+    return t;
+  };
+  for (int i = 0; i < 101; ++i) books.push_back({"", "ONE", "", "", title(i)});
   writeFile(dictionaryFolder() + "/A/CATALOGS", catalog(true, books));
   writeFile(dictionaryFolder() + "/A/ONE/DATA/HONMON", kBody);
   reload();
   const auto rows = pravella::edic::bookTable();
   ASSERT_EQ(rows.size(), 100u);
-  EXPECT_EQ(rows.back().name, QString("本%1").arg(QChar(0x4E00 + 99)).toStdString());
+  EXPECT_EQ(rows.back().name, "本０９９");
 }
 
 TEST_F(Catalogs, NamesThatLeaveTheBookFolderAreRefused) {
   const QString folder = dictionaryFolder();
   writeFile(folder + "/ONE/DATA/HONMON", kBody);  // what "../ONE" would reach
   writeFile(folder + "/A/CATALOGS", catalog(true, {{"上", "../ONE"},
-                                                    {"横", "a/b"},
-                                                    {"零", std::string("ON\0E", 4)},
-                                                    {"良", "ONE", "../../x", "ok"}}));
+                                                   {"横", "a/b"},
+                                                   {"零", std::string("ON\0E", 4)},
+                                                   {"良", "ONE", "../../x", "ok"}}));
   writeFile(folder + "/A/ONE/DATA/HONMON", kBody);
   EXPECT_EQ(reload(), "良\n");
   const auto rows = pravella::edic::bookTable();

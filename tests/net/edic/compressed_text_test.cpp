@@ -20,7 +20,8 @@ class CompressedText : public EdicTest {
     BookText text;
     for (uint32_t p = 1; p <= pages; ++p) {
       Bytes page(2048);
-      for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<unsigned char>((p * 7 + i / 64) % 251);
+      for (std::size_t i = 0; i < page.size(); ++i)
+        page[i] = static_cast<unsigned char>((p * 7 + i / 64) % 251);
       text.put(p, 0, page);
     }
     return text;
@@ -64,7 +65,8 @@ TEST_F(CompressedText, Slice17UsesTheFirstOffsetOfTheSecondGroup) {
   const int64_t start = EPWING_V6_targetPointer(*state.stream, 17, state.indexLength);
   unsigned char group[6];
   ASSERT_TRUE(state.stream->seek(state.indexOffset + 36) && state.stream->read(group, 6));
-  EXPECT_EQ(start, static_cast<int64_t>(pravella::edic::bigEndian(group, 4) + pravella::edic::bigEndian(group + 4, 2)));
+  EXPECT_EQ(start, static_cast<int64_t>(pravella::edic::bigEndian(group, 4) +
+                                        pravella::edic::bigEndian(group + 4, 2)));
   eb_zclose(state);
 }
 

@@ -45,11 +45,13 @@ TEST_F(DictionaryPrograms, TitlesRangesHitsAndHeadings) {
     EXPECT_EQ(run(std::string(kKey) + "kensakuJikkou_Cond(" + b + ", k$, |6, 0|);"),
               "   13.0000   256.0000    10.0000   576.0000\n.OK.\n")
         << book;
-    EXPECT_EQ(run("k$ = sjis2jis_noCnt(stringToShiftJIS(\"き\")); s$ = sjis2jis_noCnt(stringToShiftJIS(\"きく\"));"
-                  "kensakuJikkou_Kana(" + b + ", k$, |5, 0|); kensakuJikkou_Kana(" + b + ", k$, s$, |5, 0|);"),
-              "   12.0000  1536.0000    10.0000   384.0000\n"
-              "   12.0000  1792.0000    10.0000   448.0000\n"
-              "   12.0000  1792.0000    10.0000   448.0000\n.OK.\n")
+    EXPECT_EQ(
+        run("k$ = sjis2jis_noCnt(stringToShiftJIS(\"き\")); s$ = sjis2jis_noCnt(stringToShiftJIS(\"きく\"));"
+            "kensakuJikkou_Kana(" +
+            b + ", k$, |5, 0|); kensakuJikkou_Kana(" + b + ", k$, s$, |5, 0|);"),
+        "   12.0000  1536.0000    10.0000   384.0000\n"
+        "   12.0000  1792.0000    10.0000   448.0000\n"
+        "   12.0000  1792.0000    10.0000   448.0000\n.OK.\n")
         << book;
   }
 }
@@ -72,8 +74,10 @@ TEST_F(DictionaryPrograms, ArgumentsAndFailures) {
        "...<Error>...Invalid arguments.\n.NO.\n"},
       {"kensakuJikkou_Hyouki(\"平文\", \"k\", |2, 2, 3|);", "...<Error>...Invalid arguments.\n.NO.\n"},
       // A search that finds nothing, or cannot read its book, is no error.
-      {"size(kensakuJikkou_Hyouki(\"無い\", \"k\", |2, 2|));", "    0.0000     4.0000\n.OK.\n"},
-      {"size(kensakuJikkou_Kana(\"平文\", \"\", |5, 0|));", "    0.0000     4.0000\n.OK.\n"},
+      {"h = kensakuJikkou_Hyouki(\"無い\", \"k\", |2, 2|); msize(h); nsize(h);",
+       "    0.0000\n    4.0000\n.OK.\n"},
+      {"h = kensakuJikkou_Kana(\"平文\", \"\", |5, 0|); msize(h); nsize(h);",
+       "    0.0000\n    4.0000\n.OK.\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(run(c.program), c.output) << c.program;
 }
@@ -82,8 +86,9 @@ TEST_F(DictionaryPrograms, ACompressedBookThatDoesNotOpen) {
   writeBook("Z", "圧縮", Bytes(10, 0), true);
   std::string ignored;
   pravella::edic::getEDictionaryPath(dictionaryFolder().toStdString(), &ignored);
-  for (const char* program : {"dicKensakuList(\"圧縮\", 145);", "kensakuJikkou_Hyouki(\"圧縮\", \"k\", |2, 2|);",
-                              "eBookMidashiList(\"圧縮\", |1, 2, 3, 4|);"})
+  for (const char* program :
+       {"dicKensakuList(\"圧縮\", 145);", "kensakuJikkou_Hyouki(\"圧縮\", \"k\", |2, 2|);",
+        "eBookMidashiList(\"圧縮\", |1, 2, 3, 4|);"})
     EXPECT_EQ(run(program), "...<Error>...Bad EPWING File\n.NO.\n") << program;
 }
 
@@ -93,9 +98,11 @@ TEST_F(DictionaryPrograms, HitsStopAtTheResultBuffer) {
   writeBook("G", "大量", generatedBook(std::vector<std::string>(3000, jis("あ"))).bytes, false);
   std::string ignored;
   pravella::edic::getEDictionaryPath(dictionaryFolder().toStdString(), &ignored);
-  const std::string search = "k$ = sjis2jis_noCnt(stringToShiftJIS(\"あ\")); size(kensakuJikkou_Hyouki(\"大量\", k$, dicKensakuList(\"大量\", 145)));";
-  EXPECT_EQ(run(search), " 3000.0000     4.0000\n.OK.\n");
-  EXPECT_EQ(run("element(10000);" + search), " 2500.0000     4.0000\n.OK.\n");
+  const std::string search =
+      "k$ = sjis2jis_noCnt(stringToShiftJIS(\"あ\")); msize(kensakuJikkou_Hyouki(\"大量\", k$, "
+      "dicKensakuList(\"大量\", 145)));";
+  EXPECT_EQ(run(search), " 3000.0000\n.OK.\n");
+  EXPECT_EQ(run("element(10000);" + search), " 2500.0000\n.OK.\n");
   run("element(1000000);");
 }
 

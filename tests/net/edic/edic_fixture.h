@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QString>
 
 #include <string>
@@ -47,21 +48,23 @@ inline BookText standardBook() {
     body.u(0x1F09).u(0).text(names[n]).u(0x1F0A).text("本文").u(0x1F03);
     book.put(hits[n].textPage, hits[n].textOffset, body.b);
   }
-  book.put(1, 0,
-           indexTable({{0x91, 2, 2}, {0x90, 5, 0}, {0x80, 6, 0}, {0x71, 7, 0}, {0x70, 8, 0}}));
+  book.put(1, 0, indexTable({{0x91, 2, 2}, {0x90, 5, 0}, {0x80, 6, 0}, {0x71, 7, 0}, {0x70, 8, 0}}));
   book.put(2, 0, upperPage(0x00, 8, {{jis("あいさつ"), 3}, {jis("か"), 4}}));
   book.put(3, 0, leafPage(0x80, {hits[0], hits[1], hits[2]}));
   book.put(4, 0, leafPage(0xA0, {hits[3], hits[4]}));
   Hit header{jis("き")};
   book.put(5, 0,
-           kanaGroupPage(0x90, {{0x00, hits[5]}, {0x80, header}, {0xC0, hits[6]}, {0xC0, hits[7]}, {0x00, hits[8]}}));
+           kanaGroupPage(
+               0x90, {{0x00, hits[5]}, {0x80, header}, {0xC0, hits[6]}, {0xC0, hits[7]}, {0x00, hits[8]}}));
   Hit noHeading = hits[9];
   noHeading.key = jis("あい");
   noHeading.headingPage = 0;
   Hit condition = hits[9];
   condition.key = jis("あい");
   Hit conditionHeader{jis("あい"), 0, 0, 10, 0};
-  book.put(6, 0, conditionPage(0xA0, {{0x00, noHeading}, {0x00, condition}, {0x80, conditionHeader}, {0xC0, hits[9]}}));
+  book.put(
+      6, 0,
+      conditionPage(0xA0, {{0x00, noHeading}, {0x00, condition}, {0x80, conditionHeader}, {0xC0, hits[9]}}));
   Hit backward = hits[1];
   backward.key = jis("いあ");
   Hit backward2 = hits[2];
@@ -79,6 +82,8 @@ inline void writeBook(const QString& bookDir, const QString& title, const Bytes&
                       const QString& folder = dictionaryFolder()) {
   const QString root = folder + "/" + bookDir;
   writeFile(root + "/CATALOGS", catalog(true, {{title, "MAIN", "", ""}}));
+  // One body file: a plain one beside a compressed one would be taken first.
+  QFile::remove(root + "/MAIN/DATA/" + (compressed ? "HONMON" : "HONMON2"));
   writeFile(root + "/MAIN/DATA/" + (compressed ? "HONMON2" : "HONMON"), body);
 }
 

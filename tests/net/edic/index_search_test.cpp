@@ -36,8 +36,8 @@ class IndexSearch : public EdicTest, public testing::WithParamInterface<bool> {
       ZIP_Data& state = sharedZipData();
       if (!eb_zopen_epwzipped(state, "標準")) return {-2};
       ok = kind == IndexKind::Written ? KensakuJikkou_Hyouki_EPWING_V6(state, k, start, count, hits)
-           : kind == IndexKind::Kana  ? KensakuJikkou_KANA_EPWING_V6(state, k, jis(second), start, count, hits)
-                                      : KensakuJikkou_cond_EPWING_V6(state, k, start, count, hits);
+           : kind == IndexKind::Kana ? KensakuJikkou_KANA_EPWING_V6(state, k, jis(second), start, count, hits)
+                                     : KensakuJikkou_cond_EPWING_V6(state, k, start, count, hits);
       eb_zclose(state);
     } else {
       ok = kind == IndexKind::Written ? KensakuJikkou_Hyouki("標準", k, start, count, hits)
@@ -46,7 +46,8 @@ class IndexSearch : public EdicTest, public testing::WithParamInterface<bool> {
     }
     if (!ok) return {-1};
     std::vector<int> entries;
-    for (const EBHit& h : hits) entries.push_back(static_cast<int>((h.textPage - 12) * 8 + h.textOffset / 256));
+    for (const EBHit& h : hits)
+      entries.push_back(static_cast<int>((h.textPage - 12) * 8 + h.textOffset / 256));
     return entries;
   }
 
@@ -134,13 +135,16 @@ TEST_P(IndexSearch, HeadingCharactersEscapesAndGaiji) {
   write(text);
   EXPECT_EQ(headings({{12, 0, 11, 0}}), "A_[B12C]_\x82\xa0\n");
   SetDispJisyoGaijiCodeSwitch(1);
-  writeFile(pravella::paths::diary() + "/MODULE/gaijiTable.dat", {'B', '1', ' ', '2', 'C', ' ', '8', '1', ' ', '4', '0', '\n'});
+  writeFile(pravella::paths::diary() + "/MODULE/gaijiTable.dat",
+            {'B', '1', ' ', '2', 'C', ' ', '8', '1', ' ', '4', '0', '\n'});
   EXPECT_EQ(headings({{12, 0, 11, 0}}), "A\x81\x40\x82\xa0\n");
   // A heading without its end escape is cut after 1,000 characters.
   EXPECT_EQ(headings({{12, 0, 14, 0}}).size(), 2001u);
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndCompressed, IndexSearch, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Compressed" : "Plain"; });
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Compressed" : "Plain";
+                         });
 
 }  // namespace

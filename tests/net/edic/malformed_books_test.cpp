@@ -47,14 +47,17 @@ TEST_P(MalformedBooks, GiveNoResult) {
       {"an upper page pointing at itself", 2, upperPage(0x00, 8, {{jis("あいさつ"), 2}})},
       {"a child beyond the index", 2, upperPage(0x00, 8, {{jis("あいさつ"), 900}})},
       {"a child before the index", 2, upperPage(0x00, 8, {{jis("あいさつ"), 1}})},
-      {"an entry count beyond the page", 3, [] {
+      {"an entry count beyond the page", 3,
+       [] {
          Bytes b = leafPage(0x80, {entryHit(jis("あ"), 0)});
          b[2] = 0xFF;
          b[3] = 0xFF;
          return b;
        }()},
-      {"an index count beyond the file", 1, indexTable({{0x91, 2, 0xFFFFFFFF}, {0x90, 0xFFFFFFF0, 0xFFFFFFFF}})},
-      {"an index table of 65535 records", 1, [] {
+      {"an index count beyond the file", 1,
+       indexTable({{0x91, 2, 0xFFFFFFFF}, {0x90, 0xFFFFFFF0, 0xFFFFFFFF}})},
+      {"an index table of 65535 records", 1,
+       [] {
          Bytes b = indexTable({});
          b[0] = 0xFF;
          b[1] = 0xFF;
@@ -70,7 +73,12 @@ TEST_P(MalformedBooks, GiveNoResult) {
   }
   // Truncated books.
   const BookText whole = standardBook();
-  for (std::size_t keep : {0u, 10u, 2048u, 5000u, 3u * 2048u + 7u}) {
+  // Plain: cuts through the index table, the index and the headings; compressed: through the
+  // header, the frequency table and the slice index.
+  const std::vector<std::size_t> cuts = compressed()
+                                            ? std::vector<std::size_t>{0, 10, 100, 540, 700}
+                                            : std::vector<std::size_t>{0, 10, 2048, 5000, 3 * 2048 + 7};
+  for (std::size_t keep : cuts) {
     BookText text;
     text.bytes.assign(whole.bytes.begin(), whole.bytes.begin() + static_cast<std::ptrdiff_t>(keep));
     if (compressed()) {
@@ -99,6 +107,8 @@ TEST_P(MalformedBooks, ALoopingUpperPageEndsWithinTheIndexCount) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndCompressed, MalformedBooks, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Compressed" : "Plain"; });
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Compressed" : "Plain";
+                         });
 
 }  // namespace

@@ -25,7 +25,9 @@ TEST(SearchKey, MixedTextGivesFullWidthCodes) {
       {"", ""},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(pravella::edic::makeSearchKey(pravella::encoding::encode(c.text, pravella::encoding::kShiftJIS)), c.key)
+    EXPECT_EQ(
+        pravella::edic::makeSearchKey(pravella::encoding::encode(c.text, pravella::encoding::kShiftJIS)),
+        c.key)
         << c.text.toStdString();
 }
 
@@ -44,7 +46,8 @@ class SearchDriver : public EdicTest {
     std::vector<std::string> out;
     for (const SearchRow& row : rows) {
       EXPECT_EQ(row.dic, "標準");
-      out.push_back(row.midashi.toStdString() + "@" + std::to_string(row.honbun) + ":" + std::to_string(row.offset));
+      out.push_back(row.midashi.toStdString() + "@" + std::to_string(row.honbun) + ":" +
+                    std::to_string(row.offset));
     }
     return out;
   }
@@ -68,7 +71,8 @@ TEST_F(SearchDriver, ForwardAndBackwardOnBothKinds) {
   for (bool compressed : {false, true}) {
     write(compressed);
     for (const auto& c : cases)
-      EXPECT_EQ(headings(c.text, c.direction), c.rows) << c.text.toStdString() << (compressed ? " compressed" : "");
+      EXPECT_EQ(headings(c.text, c.direction), c.rows)
+          << c.text.toStdString() << (compressed ? " compressed" : "");
   }
 }
 
