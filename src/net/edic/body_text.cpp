@@ -1,7 +1,5 @@
 #include "net/edic/body_text.h"
 
-#include <cstdio>
-
 #include "lang/run_state.h"
 #include "lang/stdlib/kana_conversion.h"
 #include "lang/stdlib/kanji_code.h"
@@ -62,17 +60,17 @@ class BodyConverter {
     if (out_.size() >= 2 && out_.back() != '\n') append("\n");
   }
 
-  template <typename... Args>
-  void appendf(const char* format, Args... args) {
-    char text[96];
-    std::snprintf(text, sizeof text, format, args...);
-    append(text);
+  // A number as "%03ld" writes it: at least three digits, zero-padded.
+  static std::string pad3(int64_t n) {
+    std::string digits = std::to_string(n);
+    if (n >= 0 && digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    return digits;
   }
+  static std::string num(int64_t n) { return std::to_string(n); }
 
   void character(unsigned char row, unsigned char cell) {
     if (row >= 0x80) {
-      appendf(narrow_ ? "<GH[%03ld:%03ld]>" : "<GF[%03ld:%03ld]>", static_cast<long>(row),
-              static_cast<long>(cell));
+      append((narrow_ ? "<GH[" : "<GF[") + pad3(row) + ":" + pad3(cell) + "]>");
       return;
     }
     if (narrow_ && row != 0x24 && row != 0x25) {
@@ -103,7 +101,7 @@ class BodyConverter {
         if (!reader_.u2(n)) return Step::Fail;
         if (n >= 2) {
           ensureNewline();
-          appendf("<Tab:%03d>", static_cast<int>(n));
+          append("<Tab:" + pad3(n) + ">");
         } else if (startCounter_ == 1) {
           ensureNewline();
           append("<Tab:000>");
@@ -145,7 +143,7 @@ class BodyConverter {
       case 0x62:
       case 0x63:
         if (!bcd4(a) || !bcd2(b)) return Step::Fail;
-        appendf("[Link:%ld,%ld]>", static_cast<long>(a), static_cast<long>(b));
+        append("[Link:" + num(a) + "," + num(b) + "]>");
         return Step::Go;
       case 0x44:
         if (!reader_.skip(10)) return Step::Fail;
@@ -161,7 +159,7 @@ class BodyConverter {
         return Step::Go;
       case 0x3C:
         if (!reader_.skip(compressed_ ? 6 : 12) || !bcd4(a) || !bcd2(b)) return Step::Fail;
-        appendf("<Fig-[%ld,%ld]>", static_cast<long>(a), static_cast<long>(b));
+        append("<Fig-[" + num(a) + "," + num(b) + "]>");
         return Step::Go;
       case 0x4D:
         if (!compressed_) {
@@ -178,8 +176,8 @@ class BodyConverter {
         if (!compressed_)
           append("<bmpfig_end>");
         else if (picture_.seen)
-          appendf("<Pict[%ld:%ld:%ld]>", static_cast<long>(picture_.kind), static_cast<long>(picture_.page),
-                  static_cast<long>(picture_.offset));
+          append("<Pict[" + num(picture_.kind) + ":" + num(picture_.page) + ":" + num(picture_.offset) +
+                 "]>");
         return Step::Go;
       default:
         break;
@@ -188,7 +186,7 @@ class BodyConverter {
       switch (code) {
         case 0x4B:
           if (!bcd4(a) || !bcd2(b)) return Step::Fail;
-          appendf("GraphSelect_[%ld:%ld]_", static_cast<long>(a), static_cast<long>(b));
+          append("GraphSelect_[" + num(a) + ":" + num(b) + "]_");
           return Step::Go;
         case 0x6B:
           append("GraphSelect_end");
@@ -202,8 +200,7 @@ class BodyConverter {
           return Step::Go;
         case 0x4A:
           if (!reader_.skip(4) || !bcd4(a) || !bcd2(b) || !bcd4(c) || !bcd2(d)) return Step::Fail;
-          appendf("< Sound_[%ld:%ld:%ld:%ld]_>", static_cast<long>(a), static_cast<long>(b),
-                  static_cast<long>(c), static_cast<long>(d));
+          append("< Sound_[" + num(a) + ":" + num(b) + ":" + num(c) + ":" + num(d) + "]_>");
           return Step::Go;
         case 0x6A:
           append("< Sound_end >");
