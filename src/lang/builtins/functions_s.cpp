@@ -5,8 +5,8 @@
 // (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
 // setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
 // setWorldRotation, setObjectRotation, sizeGLWindow), the picture sub-windows (sizePictWindow,
-// setPictureToWindow, setPictToWin, showPict, showPicture) and the volumes
-// (subtractVolumeData, saveVolumeData, smoothVolumeData, setVolumeData, showVolumeData).
+// setPictureToWindow, setPictToWin, showPict, showPicture) and the volume filters
+// (subtractVolumeData, smoothVolumeData).
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
@@ -16,6 +16,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -32,6 +33,11 @@ int showVariables(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kS[] = {
+    // The volume store.
+    {"saveVolumeData", 2, pravella::builtins::volume::saveVolumeData},
+    {"setVolumeData", 2, pravella::builtins::volume::setVolumeData},
+    {"showVolumeData", 3, pravella::builtins::volume::showVolumeData},
+    {"showVolumeData", 4, pravella::builtins::volume::showVolumeData},
     // Settings, windows and conversions.
     {"setRememberString", 1, setRememberStringEntry},
     {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},
