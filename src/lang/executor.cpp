@@ -83,12 +83,14 @@ namespace {
 // whether it succeeded or not.
 int moduleCall(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   const int level = vk_level;
+  const VkLevelMark mark = vkEnterLevel();
   const int ok = DoUsrFunction(code, pc, stack, sp);
   if (vk_level != level) {
     const int high = vk_level;
     vk_level = high - 1;
     deleteHighLevelVariable(high);
   }
+  vkLeaveLevel(mark);
   return ok;
 }
 
@@ -460,12 +462,14 @@ inline int moduleOf(vk_Code& r) {
 
 int moduleCallSlot(int slot, CalcStackEntry* stack, int* sp) {
   const int level = vk_level;
+  const VkLevelMark mark = vkEnterLevel();
   const int ok = vkCallModule(slot, stack, sp);
   if (vk_level != level) {
     const int high = vk_level;
     vk_level = high - 1;
     deleteHighLevelVariable(high);
   }
+  vkLeaveLevel(mark);
   return ok;
 }
 

@@ -46,10 +46,9 @@ int vkStartUp() {
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
 
-  // 4. Triangulation data; its result is not looked at: a triangulation allocates the tables
-  //    itself on first use when they are missing. The point-digitiser memory
-  //    (initGetPointsMemory) goes here with the digitiser.
-  initSankakuData();
+  // 4. Triangulation data: the first triangulation allocates its tables (a few megabytes that
+  //    every start would otherwise fill), and each one starts its counts afresh. The
+  //    point-digitiser memory (initGetPointsMemory) goes here with the digitiser.
   kakudoStatus = 1;  // the triangulation rule of the cube polygons
 
   // 5. Path buffers: without them nothing can start.
