@@ -10,12 +10,16 @@
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_support.h"
+#include "platform/atomic_file.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/stdlib/string_utils.h"
 #include "lang/values.h"
 
 int vkStartUp() {
+  // A write past the file-size limit fails like a full disk instead of killing the process.
+  pravella::ignoreFileSizeSignal();
+
   // 0. The executor, the operators and assignment reach the built-ins through this seam.
   VkBuiltinSeam seam;
   seam.callFunction = DoFunction;
