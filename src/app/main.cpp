@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include "app/desk_tools.h"
+#include "app/search_tools.h"
 #include "diary/day_folders.h"
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/cal_sun_moon.h"
@@ -21,12 +22,10 @@
 #include "editors/ui/cal_tool.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/ui/gl/gl_window_manager.h"
-#include "imaging/volume_data.h"
 #include "lang/builtins/startup.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
-  DoInitVolumeData();
   QApplication app(argc, argv);
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");
@@ -72,6 +71,8 @@ int main(int argc, char** argv) {
   Pravella monthList(&calendar, &window);
   monthList.awakeFromNib();
   pravella::DeskTools deskTools(window, calendar);
+  // The memo's manual and memo-database look-ups, and the search window.
+  pravella::SearchTools searchTools(window, calendar, deskTools);
   // The tool drawer and the user control panels.
   CalTool tool(deskTools.host());
   tool.awakeFromNib();

@@ -6,6 +6,7 @@
 
 #include "graphics/triangulation.h"
 #include "imaging/mesh/cube_boundary.h"
+#include "imaging/volume_data.h"
 #include "lang/builtin_seam.h"
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/picture_builtins.h"
@@ -78,7 +79,8 @@ int vkStartUp() {
   // 10. File slots of the file built-ins.
   initFileData();
   sortStringDirection = 0;
-  // 11. The volume store (DoInitVolumeData, image analysis) goes here.
+  // 11. The volume store: three empty slots, slot 1 current.
+  DoInitVolumeData();
 
   vkSetTablesReady(ready);
   return 1;
