@@ -43,6 +43,12 @@ const QColor kBlue = QColor::fromRgbF(0.0f, 0.0f, 1.0f);
 
 void tink() { playFeedbackSound(QStringLiteral("Tink")); }
 
+bool carriesPicture(const QMimeData& mime) {
+  const QStringList formats = mime.formats();
+  return mime.hasImage() || mime.hasFormat(QLatin1String(kPictureMimeType)) ||
+         std::any_of(formats.cbegin(), formats.cend(), [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
+}
+
 // The picture the drag carries: ours, or any image.
 QImage draggedPicture(const QMimeData& mime) {
   if (mime.hasFormat(QLatin1String(kPictureMimeType))) {
@@ -212,8 +218,13 @@ void memoDropEvent(QTextEdit* view, QDropEvent* event, const MemoDropContext& co
   };
   if (!mime) {
     context.inheritedDrop(event);
-  } else if (const QImage picture = draggedPicture(*mime); !picture.isNull() && insertPicture(view, position, picture)) {
-    copied();
+  } else if (carriesPicture(*mime)) {
+    // A picture that does not read, or cannot be written, is left to the editor.
+    const QImage picture = draggedPicture(*mime);
+    if (!picture.isNull() && insertPicture(view, position, picture))
+      copied();
+    else
+      context.inheritedDrop(event);
   } else if (mime->hasUrls() && mime->urls().constFirst().isLocalFile()) {
     dropFile(view, event, mime->urls().constFirst().toLocalFile(), position, context);
     copied();
@@ -226,10 +237,6 @@ void memoDropEvent(QTextEdit* view, QDropEvent* event, const MemoDropContext& co
   view->setFocus();
 }
 
-bool canDropIntoMemo(const QMimeData& mime) {
-  return mime.hasUrls() || mime.hasImage() || mime.hasFormat(QLatin1String(kPictureMimeType)) ||
-         std::any_of(mime.formats().cbegin(), mime.formats().cend(),
-                     [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
-}
+bool canDropIntoMemo(const QMimeData& mime) { return mime.hasUrls() || carriesPicture(mime); }
 
 }  // namespace pravella
