@@ -6,9 +6,11 @@
 
 #include <QAction>
 #include <QMessageBox>
+#include <QThreadPool>
 
 #include "app/desk_tools.h"
 #include "app/search_tools.h"
+#include "diary/day_folders.h"
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/cal_sun_moon.h"
 #include "diary/ui/calcndar.h"
@@ -31,6 +33,10 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
   // The main window is closed by the calendar controller, which saves before the end.
   QApplication::setQuitOnLastWindowClosed(false);
+
+  // Saves killed by a crash or power cut may have left documents aside: put them back
+  // without holding up the window.
+  QThreadPool::globalInstance()->start([] { pravella::recoverInterruptedDiarySaves(); });
 
   pravella::MainWindow window;
   // Programs open their OpenGL plot windows through it, by title, on this thread.

@@ -51,9 +51,11 @@ QString memoOpening(const QString& plainText) {
 
 void buildSearchDocument(QTextDocument& doc, const MonthList& rows, const QFont& font,
                          const std::function<void(int row)>& progress) {
-  doc.clear();
-  doc.setDefaultFont(font);
+  // The text goes, the paragraph style of its start (a template's) stays.
   QTextCursor cursor(&doc);
+  cursor.select(QTextCursor::Document);
+  cursor.removeSelectedText();
+  doc.setDefaultFont(font);
   QTextCharFormat red;
   red.setFont(font);
   red.setForeground(QColor::fromRgbF(1.0f, 0.0f, 0.0f));

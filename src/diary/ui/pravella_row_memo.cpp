@@ -5,12 +5,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -30,6 +30,7 @@
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/pravella.h"
 #include "diary/word_separation.h"
+#include "editors/attachment_name.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/clicked_link.h"
@@ -86,12 +87,13 @@ void Pravella::wireRowMemoView() {
     pravella::LinkAskers askers;
     askers.webDrawerOpen = [] { return false; };
     askers.searchMemos = [this](const QString& name) { DoSearchMemoInSearchSheet(name); };
-    askers.openFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    askers.openFile = [this](const QString& path) { opener_(path); };
     askers.launchURL = [this](const QString& text) { launchURL_(text); };
     askers.sound = [this](const char* name) { sound(name); };
     pravella::followClickedLink(value, askers);
   });
   if (CalOption* option = calcndar_->calendarOption()) option->registerTextView(view);
+  view->viewport()->installEventFilter(this);
 
   // The view starts collapsed and editable; the switch on shows it as laid out.
   view->setReadOnly(false);
@@ -260,6 +262,23 @@ void Pravella::pasteDateTimeAction() {
   sound("Tink");
 }
 
+bool Pravella::openAttachmentAt(int position) {
+  if (nowDisplayedDocPath_.isEmpty()) return false;
+  const QString name = pravella::attachmentFileNameAt(*drawer_->subTextView()->document(), position);
+  if (name.isEmpty()) return false;
+  const QString path = nowDisplayedDocPath_ + QLatin1Char('/') + name;
+  return QFileInfo::exists(path) && opener_ && opener_(path);
+}
+
+bool Pravella::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick && drawer_ && watched == drawer_->subTextView()->viewport()) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (openAttachmentAt(drawer_->subTextView()->cursorForPosition(mouse->position().toPoint()).position()))
+      return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
 // ---------------------------------------------------------------- search words
 
 void Pravella::findByDocSelectedString(const QString& text, QTextEdit* view) {
@@ -313,6 +332,10 @@ void Pravella::makeSearchDocument() {
   loadingSubText_ = true;
   pravella::clearTemporaryHighlights(view);
   tmpBackGroundColorStatus_ = false;
+  // The user's template, else the application's, gives the document its page and paragraph.
+  QString tpl = pravella::paths::preferences() + QStringLiteral("/template.rtf");
+  if (!QFileInfo::exists(tpl)) tpl = pravella::paths::resource(QStringLiteral("template.rtf"));
+  if (!QFileInfo::exists(tpl) || !pravella::readRichTextFile(tpl, *view->document())) view->document()->clear();
   pravella::buildSearchDocument(*view->document(), tableArray_, font, [&](int row) {
     const quint64 now = tickClock_();
     if (now - start > kSearchDocumentBarTicks && now - shown >= kSearchDocumentBarTicks) {

@@ -1,10 +1,11 @@
 // Built-ins D: one table, in the order of precedence.
 //
 // Not here yet, so that they fail as unknown functions until their subsystems exist:
-// dicKensakuList (the dictionary reader), densityPlotEdit2 and densityPlotEdit (the hand
-// editors with windows) and decVolumeData4 (volumes).
+// densityPlotEdit2 and densityPlotEdit (the hand editors with windows) and decVolumeData4
+// (volumes).
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <QByteArray>
 
@@ -382,6 +383,7 @@ constexpr VkBuiltin kD[] = {
     {"dateTimeString", 1, dateTimeStringBuiltin},
     {"dateTimeKString", 1, dateTimeKStringBuiltin},
     {"dateTime", 1, dateTimeBuiltin},
+    {"dicKensakuList", 2, dicKensakuListEntry},
 };
 
 }  // namespace

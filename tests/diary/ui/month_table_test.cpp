@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTextBlock>
 #include <QTextEdit>
 
 #include "day_documents_fixture.h"
@@ -17,6 +18,7 @@
 #include "editors/ui/temporary_highlights.h"
 #include "lang/values.h"
 #include "platform/property_list.h"
+#include "platform/rtf.h"
 
 namespace {
 
@@ -230,6 +232,30 @@ TEST_F(MonthTable, RowMemoViewShowsEditsAndSavesThroughALinkChain) {
   EXPECT_EQ(list->nowDisplayedDocPath(), day(5) + "/Link.rtfd");
 }
 
+TEST_F(MonthTable, AnAttachmentDoubleClickedInTheRowViewOpensItsFile) {
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  c.insertText("see ");
+  pravella::rtf::insertAttachment(c, "notes.txt", "attached bytes");
+  ASSERT_TRUE(pravella::writeRtfdFile(day(3) + "/a.rtfd", doc).ok);
+  open();
+  QStringList opened;
+  list->setOpener([&](const QString& path) {
+    opened << path;
+    return true;
+  });
+  EXPECT_FALSE(list->openAttachmentAt(4));  // nothing shown yet
+  listRows("zz", {day(3) + "/a.rtfd"});
+  clickMonthRow(0);
+  EXPECT_FALSE(list->openAttachmentAt(1));  // plain text there
+  EXPECT_TRUE(list->openAttachmentAt(5));
+  QTextCursor before(rowView()->document());
+  before.setPosition(4);
+  QTest::mouseDClick(rowView()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                     rowView()->cursorRect(before).center() + QPoint(2, 0));
+  EXPECT_EQ(opened, (QStringList{day(3) + "/a.rtfd/notes.txt", day(3) + "/a.rtfd/notes.txt"}));
+}
+
 TEST_F(MonthTable, AltClickAndAHiddenViewOpenTheRowInTheMainMemo) {
   writeRtfd(paths::dayFolder(2007, 5, 1) + "/Old.rtfd", "an old Comet");
   writeRtfd(day(3) + "/Near.rtfd", "near");
@@ -267,6 +293,7 @@ TEST_F(MonthTable, SearchWordsAreMarkedOneColourEachAndStarsAreDropped) {
 TEST_F(MonthTable, SearchDocumentShowsOpeningsAndIsNeverSaved) {
   writeRtfd(day(3) + "/Long.rtfd", "Title\n" + QString(300, QLatin1Char('z')));
   writeRtfd(day(4) + "/Short.rtfd", "Short\nbody");
+  writeFile(paths::preferences() + "/template.rtf", "{\\rtf1\\qc Template text}");
   open();
   listRows("x", {day(4) + "/Short.rtfd", day(3) + "/Long.rtfd"});
   quint64 ticks = 0;
@@ -274,6 +301,8 @@ TEST_F(MonthTable, SearchDocumentShowsOpeningsAndIsNeverSaved) {
   drawer()->commandButton("makeSearchDocument")->click();
   const QString text = rowView()->toPlainText();
   EXPECT_TRUE(text.startsWith(" [2008/02/03/Long] \n" + QString(201, QLatin1Char('z')) + "\n\n [2008/02/04/Short] \nbody"));
+  EXPECT_FALSE(text.contains("Template"));
+  EXPECT_EQ(rowView()->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
   EXPECT_TRUE(rowView()->isReadOnly());
   EXPECT_EQ(list->nowDisplayedDocPath(), "");
   EXPECT_EQ(drawer()->progressBar()->value(), 0);
@@ -328,6 +357,13 @@ TEST_F(MonthTable, DateStampsAndClosingTheSideViewsReachTheRowView) {
   calendar->pasteDateAction();
   calendar->pasteDateTimeAction();
   EXPECT_EQ(rowView()->toPlainText(), " [2008/02/28]  [2008/02/28 09:08:07] text");
+  // The memo options' font commands serve it too.
+  sounds.clear();
+  option->monaco12PointAction();
+  EXPECT_EQ(sounds, QStringList{"Tink"});
+  QTextCursor c(rowView()->document());
+  c.setPosition(5);
+  EXPECT_EQ(c.charFormat().fontPointSize(), 12);
   calendar->closeAllToggleView();
   EXPECT_FALSE(drawer()->durtyButton()->isChecked());
   EXPECT_EQ(textOf(day(3) + "/Doc.rtfd"), " [2008/02/28]  [2008/02/28 09:08:07] text");
