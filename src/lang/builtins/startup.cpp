@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 
+#include "graphics/editors/point_digitiser_runs.h"
 #include "graphics/triangulation.h"
 #include "imaging/mesh/cube_boundary.h"
 #include "lang/builtin_seam.h"
@@ -46,9 +47,9 @@ int vkStartUp() {
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
 
-  // 4. Triangulation data; its result is not looked at: a triangulation allocates the tables
-  //    itself on first use when they are missing. The point-digitiser memory
-  //    (initGetPointsMemory) goes here with the digitiser.
+  // 4. Point-digitiser memory and triangulation data; the latter's result is not looked at: a
+  //    triangulation allocates the tables itself on first use when they are missing.
+  initGetPointsMemory();
   initSankakuData();
   kakudoStatus = 1;  // the triangulation rule of the cube polygons
 
