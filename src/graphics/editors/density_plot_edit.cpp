@@ -36,11 +36,11 @@ int DoDensityPlotEdit(int m, int n, const double* data, double max, double min, 
   s.lasso.clear();
   s.image = densityPlotImage(data, m, n, max, min);
   if (s.image.isNull()) return 0;
-  const int code = runHandEditorPanel(kShowDensityPlotEditPanel);
-  if (s.lasso.empty()) return 0;
-  densityPlotEditMask(mask);
+  const bool accepted = runHandEditorPanel(kShowDensityPlotEditPanel) == kPanelAccepted;
+  const bool drawn = !s.lasso.empty();
+  if (drawn) densityPlotEditMask(mask);
   s.lasso.clear();
-  return code == kPanelAccepted ? 1 : 0;
+  return accepted && drawn ? 1 : 0;
 }
 
 }  // namespace pravella

@@ -86,9 +86,10 @@ CalGrEdit::CalGrEdit(QWidget* parent) : QDialog(parent), imageView_(new grEditVi
   layout->addWidget(imageView_, 1);
   layout->addLayout(buttons);
   adjustSize();
-  layout->activate();
-  grEditState().viewWidth = imageView_->width();
-  grEditState().viewHeight = imageView_->height();
+  // The first plot is drawn at the view's intended size; a view laid out otherwise when the
+  // panel shows draws it again.
+  grEditState().viewWidth = imageView_->sizeHint().width();
+  grEditState().viewHeight = imageView_->sizeHint().height();
   GrEditState& s = grEditState();
   s.sound = [](const QString& name) { playFeedbackSound(name); };
   s.lasso.sound = s.sound;
@@ -99,9 +100,6 @@ CalGrEdit::CalGrEdit(QWidget* parent) : QDialog(parent), imageView_(new grEditVi
 CalGrEdit::~CalGrEdit() { NotificationCenter::defaultCenter().removeObservers(this); }
 
 int CalGrEdit::showGrEditPanel() {
-  // The plot was drawn at the size the view had; should it differ now, draw it again.
-  if (imageView_->width() != grEditState().width_n || imageView_->height() != grEditState().height_m)
-    grEditResize(imageView_->width(), imageView_->height());
   imageView_->update();
   const int code = exec();
   hide();
