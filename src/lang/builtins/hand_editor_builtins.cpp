@@ -35,7 +35,8 @@ bool densityShape(const VkArg& a) { return a.isReal() && a.rows > 4 && a.cols > 
 
 }  // namespace
 
-int grEditBuiltin(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+int grEditBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int count = code[*pc].argc;
   VkArg data, columns;
   double x = 0, y = 0;
   if (count == 3) {
@@ -55,7 +56,8 @@ int grEditBuiltin(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return vkPushReals(stack, sp, vk_tc, rows, data.cols);
 }
 
-int getPictPointsBuiltin(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+int getPictPointsBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int count = code[*pc].argc;
   std::string title = "getPictPoints";
   VkArg list, last;
   bool hasList = false;
@@ -101,7 +103,8 @@ int getPictPointsDataBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp
   return vkPushReals(stack, sp, out.data(), rows, 2);
 }
 
-int densityPlotEditBuiltin(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+int densityPlotEditBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int count = code[*pc].argc;
   double max = 0, min = 0;
   if (count == 2) {
     VkArg range;
@@ -118,7 +121,8 @@ int densityPlotEditBuiltin(int count, vk_Code*, int*, CalcStackEntry* stack, int
   return vkPushReals(stack, sp, vk_tc, data.rows, data.cols);
 }
 
-int densityPlotEdit2Builtin(int count, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+int densityPlotEdit2Builtin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int count = code[*pc].argc;
   double max = 0, min = 0;
   std::vector<double> outline;
   auto takeOutline = [&](const VkArg& a, const double* values) {

@@ -49,7 +49,7 @@ int vkStartUp() {
 
   // 4. Point-digitiser memory and triangulation data; the latter's result is not looked at: a
   //    triangulation allocates the tables itself on first use when they are missing.
-  initGetPointsMemory();
+  pravella::initGetPointsMemory();
   initSankakuData();
   kakudoStatus = 1;  // the triangulation rule of the cube polygons
 

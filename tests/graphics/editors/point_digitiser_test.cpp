@@ -176,11 +176,10 @@ TEST_F(DigitiserTest, DeleteFlipAndRubberBand) {
   EXPECT_EQ(d.selectedPoint, (std::vector<int>{0, 1}));
   d.mouseUp();
   EXPECT_FALSE(d.selectAreaStatus);
-  d.flipH();  // about x = 15, the centre of the selected points
-  EXPECT_EQ(d.pointsData[0], QPointF(20, 10));
-  EXPECT_EQ(d.pointsData[3], QPointF(-50, 80));
+  d.flipH();  // every point, about x = 15, the centre of the selected points
+  EXPECT_EQ(d.pointsData, (std::vector<QPointF>{{20, 10}, {10, 20}, {0, 30}, {-50, 80}}));
   d.deletePoints();
-  EXPECT_EQ(d.pointsData, (std::vector<QPointF>{{30, 30}, {-50, 80}}));
+  EXPECT_EQ(d.pointsData, (std::vector<QPointF>{{0, 30}, {-50, 80}}));
   EXPECT_TRUE(sounds.isEmpty());
   d.deletePoints();
   EXPECT_EQ(sounds, QStringList{"Basso"});

@@ -142,7 +142,7 @@ TEST_F(HandEditorPanels, DensityPlotEditReturnsTheMaskFromTheTopLeft) {
   EXPECT_EQ(cancelled, ".NO.\n");
 }
 
-const char* kPicture = "RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1, 2| |2, 1, 0| |1, 1, 1|); ";
+const char* kPicture = "restMN(|20, 9|); RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1, 2| |2, 1, 0| |1, 1, 1|); ";
 
 TEST_F(HandEditorPanels, GetPictPointsGivesBackWhatItWasGiven) {
   pravella::CalGetPictPoints panel;
