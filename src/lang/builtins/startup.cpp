@@ -7,16 +7,21 @@
 #include "graphics/editors/point_digitiser_runs.h"
 #include "graphics/triangulation.h"
 #include "imaging/mesh/cube_boundary.h"
+#include "imaging/volume_data.h"
 #include "lang/builtin_seam.h"
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_support.h"
+#include "platform/atomic_file.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/stdlib/string_utils.h"
 #include "lang/values.h"
 
 int vkStartUp() {
+  // A write past the file-size limit fails like a full disk instead of killing the process.
+  pravella::ignoreFileSizeSignal();
+
   // 0. The executor, the operators and assignment reach the built-ins through this seam.
   VkBuiltinSeam seam;
   seam.callFunction = DoFunction;
@@ -47,10 +52,10 @@ int vkStartUp() {
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
 
-  // 4. Point-digitiser memory and triangulation data; the latter's result is not looked at: a
-  //    triangulation allocates the tables itself on first use when they are missing.
+  // 4. Point-digitiser memory. Triangulation data: the first triangulation allocates its
+  //    tables (a few megabytes that every start would otherwise fill), and each one starts its
+  //    counts afresh.
   pravella::initGetPointsMemory();
-  initSankakuData();
   kakudoStatus = 1;  // the triangulation rule of the cube polygons
 
   // 5. Path buffers: without them nothing can start.
@@ -75,7 +80,8 @@ int vkStartUp() {
   // 10. File slots of the file built-ins.
   initFileData();
   sortStringDirection = 0;
-  // 11. The volume store (DoInitVolumeData, image analysis) goes here.
+  // 11. The volume store: three empty slots, slot 1 current.
+  DoInitVolumeData();
 
   vkSetTablesReady(ready);
   return 1;
