@@ -1,9 +1,10 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
 // pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
-// convertDocument, createMovie and checkDictionary.
+// convertDocument and createMovie.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <QByteArray>
 
@@ -461,6 +462,7 @@ constexpr VkBuiltin kC[] = {
     {"contourPlot", 2, contourPlot},
     {"contourPlot", 4, contourPlot},
     {"contourPlot", 5, contourPlot},
+    {"checkDictionary", 1, checkDictionaryEntry},
 };
 
 }  // namespace

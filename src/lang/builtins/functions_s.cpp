@@ -5,11 +5,11 @@
 // (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
 // setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
 // setWorldRotation, setObjectRotation, sizeGLWindow), the picture sub-windows (sizePictWindow,
-// setPictureToWindow, setPictToWin, showPict, showPicture), the dictionary reader's unvoiced
-// kana (sjis2sjisSeion, sjis2jisSeion) and the volume filters (subtractVolumeData,
-// smoothVolumeData).
+// setPictureToWindow, setPictToWin, showPict, showPicture) and the volume filters
+// (subtractVolumeData, smoothVolumeData).
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <string>
 
@@ -46,6 +46,8 @@ constexpr VkBuiltin kS[] = {
     {"sjis2jis_noCnt", 1, sjis2jisNoCntEntry},
     {"sjis2euc", 1, sjis2eucEntry},
     {"sjis2jis", 1, sjis2jisEntry},
+    {"sjis2sjisSeion", 1, sjis2sjisSeionEntry},
+    {"sjis2jisSeion", 1, sjis2jisSeionEntry},
     {"symmetricLineImage", 2, symmetricLineImageEntry},
     {"setDateFontColor", 1, setDateFontColorEntry},
     {"setInternetWordSearch", 1, setInternetWordSearchEntry},
