@@ -36,14 +36,15 @@ int udpBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopNumber(stack, sp, &port)) return 0;
   char* host = reinterpret_cast<char*>(vk_ta);
   if (!vkPopString(stack, sp, host)) return 0;
+  // A port number outside 1-65535 would wrap to another port.
+  if (!(port >= 1 && port < 65536)) return vkInvalidArguments();
   uint8_t reply[kUdpBytes];
   int length = kUdpBytes;
-  getUDPdata(host, vkTruncToInt(port) & 0xFFFF, request, data.cols, reply, &length);
-  if (length == 0) {
+  getUDPdata(host, vkTruncToInt(port), request, data.cols, reply, &length);
+  if (length <= 0) {
     error_disp("Bad UDP");
     return 0;
   }
-  // A failed receive (negative length) fails in the push, as a negative size does.
   for (int i = 0; i < length; ++i) vk_tc[i] = reply[i];
   return vkPushReals(stack, sp, vk_tc, 1, length);
 }
