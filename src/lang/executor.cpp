@@ -526,40 +526,76 @@ inline double* singleElement(vk_Code& varRec, CalcStackEntry* stack, int sp, boo
   return elementAt(varRec, b, forWrite);
 }
 
+// Operand k of a scalar run: its number, or the value of its real 1 by 1 variable.
+inline bool runOperand(const vk_Code* at, const VkScalarRun& run, int k, double* value) {
+  const int record = run.operandRecord[k];
+  if (record < 0) {
+    *value = run.number[k];
+    return true;
+  }
+  const VariableRecord* v = cachedScalar(at[record]);
+  if (!v) return false;
+  *value = v->data.cdoubles()[0];
+  return true;
+}
+
+// u (step) w for a step's arithmetic; false for a zero divisor.
+inline bool stepArith(int code, double u, double w, double* r) {
+  switch (code) {
+    case VkScalarStep::kAdd:
+    case VkScalarStep::kAddTop:
+      *r = u + w;
+      return true;
+    case VkScalarStep::kSub:
+    case VkScalarStep::kSubTop:
+      *r = u - w;
+      return true;
+    case VkScalarStep::kMul:
+    case VkScalarStep::kMulTop:
+      *r = u * w;
+      return true;
+    default:
+      if (w == 0.0) return false;
+      *r = u / w;
+      return true;
+  }
+}
+
 // The value of a scalar run whose first record is at[0]; false when a variable it reads is not a
 // real 1 by 1 value where its record last found it, or a divisor is zero (the records then run
 // one by one and report what they report).
-inline bool scalarRunValue(vk_Code* at, const VkScalarRun& run, double* out) {
-  double values[8];
-  int t = 0;
-  for (const VkScalarStep& s : run.steps) {
-    double w;
-    switch (s.what) {
-      case VkScalarStep::kPushNumber:
-        values[t++] = s.k;
-        continue;
-      case VkScalarStep::kPushVariable: {
-        const VariableRecord* v = cachedScalar(at[s.record]);
-        if (!v) return false;
-        values[t++] = v->data.cdoubles()[0];
-        continue;
-      }
-      case VkScalarStep::kNumber:
-        w = s.k;
-        break;
-      case VkScalarStep::kVariable: {
-        const VariableRecord* v = cachedScalar(at[s.record]);
-        if (!v) return false;
-        w = v->data.cdoubles()[0];
-        break;
-      }
-      default:
-        w = values[--t];
-        break;
-    }
-    if (!scalarArith(s.op, values[t - 1], w, &values[t - 1])) return false;
+inline bool scalarRunValue(const vk_Code* at, const VkScalarRun& run, double* out) {
+  const VkScalarStep* steps = run.steps;
+  double a, b, c, r;
+  switch (run.form) {
+    case VkScalarRun::kBinary:
+      return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && stepArith(steps[1].code, a, b, out);
+    case VkScalarRun::kChain:
+      return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && runOperand(at, run, 2, &c) &&
+             stepArith(steps[1].code, a, b, &r) && stepArith(steps[2].code, r, c, out);
+    case VkScalarRun::kNested:
+      return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && runOperand(at, run, 2, &c) &&
+             stepArith(steps[2].code, b, c, &r) && stepArith(steps[3].code, a, r, out);
+    default:
+      break;
   }
-  *out = values[0];
+  double st[8];
+  int t = -1;
+  for (int k = 0; k < run.stepCount; ++k) {
+    const VkScalarStep& s = steps[k];
+    if (s.code >= VkScalarStep::kAddTop) {
+      if (!stepArith(s.code, st[t - 1], st[t], &st[t - 1])) return false;
+      --t;
+      continue;
+    }
+    double w;
+    if (!runOperand(at, run, s.operand, &w)) return false;
+    if (s.code == VkScalarStep::kPush)
+      st[++t] = w;
+    else if (!stepArith(s.code, st[t], w, &st[t]))
+      return false;
+  }
+  *out = st[0];
   return true;
 }
 

@@ -106,14 +106,16 @@ inline void noteLevel(int i) {
   if (vk_level > 0) upperRecords.push_back(i);
 }
 
+// Only level 0 is indexed: the records of module calls come and go with every call, and their
+// few names are found through upperRecords instead.
 void indexRecord(int i) {
   VariableRecord& v = variableTable[i];
-  byNameLevel().tryEmplace(key(v.nameId, v.level), i);
+  if (v.level == 0) byNameLevel().tryEmplace(key(v.nameId, v.level), i);
 }
 
 void unindexRecord(int i) {
   VariableRecord& v = variableTable[i];
-  if (v.nameId < 0) return;
+  if (v.nameId < 0 || v.level != 0) return;
   byNameLevel().erase(key(v.nameId, v.level), i);
 }
 
@@ -150,6 +152,17 @@ void clearRecord(int i) {
 // The map is kept in step with the table by every function here that names, levels or
 // empties a record, so a miss means there is no such variable.
 int findById(int nameId) {
+  if (vk_level > 0) {
+    // The first record in table order, as the index would give.
+    int found = -1;
+    for (auto it = upperRecords.rbegin(); it != upperRecords.rend(); ++it) {
+      const int i = *it;
+      if (i >= static_cast<int>(variableTable.size()) || (found >= 0 && i >= found)) continue;
+      const VariableRecord& v = variableTable[i];
+      if (v.state != 0 && v.level == vk_level && v.nameId == nameId) found = i;
+    }
+    return found;
+  }
   const int i = byNameLevel().find(key(nameId, vk_level));
   if (i < 0) return -1;
   const VariableRecord& v = variableTable[i];
