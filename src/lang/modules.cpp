@@ -183,6 +183,15 @@ int vkCallModule(int index, CalcStackEntry* stack, int* sp) {
   ++vk_level;
   for (int a = slot.argc - 1; a >= 0; --a) {
     const int type = slot.argTypes[a];
+    if (type == kValueReal && *sp > 0) {
+      // A number, the usual argument, is bound in one step.
+      const CalcStackEntry& value = stack[*sp - 1];
+      if (value.type == kValueReal && value.msize == 1 && value.nsize == 1) {
+        if (!vkBindNumber(slot.argNames[a], slot.argIds[a], value.data.cdoubles()[0])) return 0;
+        --*sp;
+        continue;
+      }
+    }
     const int kind = type == kValueString    ? kVarString
                      : type == kValuePicture ? kVarPicture
                      : type == kValueInt     ? kVarInt

@@ -255,6 +255,35 @@ int vkNewVariableId(const std::string& name, int nameId, int kind, int* index) {
   return 0;
 }
 
+int vkBindNumber(const std::string& name, int nameId, double value) {
+  int i = findById(nameId);
+  if (i < 0) {
+    const int n = static_cast<int>(variableTable.size());
+    i = firstFreeHint;
+    while (i < n && variableTable[i].state != 0) ++i;
+    if (i >= n) {
+      firstFreeHint = n;
+      error_disp("Variable table overflow.");
+      return 0;
+    }
+    firstFreeHint = i + 1;
+    VariableRecord& v = variableTable[i];
+    v.name = name;
+    v.nameId = nameId;
+    v.level = vk_level;
+    indexRecord(i);
+    noteLevel(i);
+    if (i + 1 > usedEnd) usedEnd = i + 1;
+  }
+  VariableRecord& v = variableTable[i];
+  touchLevel(levelOfChange(v));
+  v.data.setScalar(value);
+  v.state = 1;
+  v.kind = kVarReal;
+  v.msize = v.nsize = 1;
+  return 1;
+}
+
 int PushToVariableTable(int index, const std::string& name, int kind, const void* data, int msize,
                         int nsize) {
   return vkStoreVariable(index, name, vkInternName(name), kind, data, msize, nsize);
