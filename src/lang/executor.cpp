@@ -899,7 +899,13 @@ int Keisan(int count, vk_Code* code, CalcStackEntry* outerStack, int* outerSp) {
   if (!vkExecute(code, count, stack, &sp)) return 0;
   if (!outerStack || sp != 1) return 1;
   CalcStackEntry& e = stack[0];
-  if (e.type == kValueReal && e.msize == 1 && e.nsize == 1) return vkPushScalar(outerStack, outerSp, e.data.cdoubles()[0]);
+  if (e.type == kValueReal && e.msize == 1 && e.nsize == 1) {
+    if (*outerSp >= 0 && *outerSp < kCalcStackSize - 1) {
+      pushScalarAt(outerStack, (*outerSp)++, e.data.cdoubles()[0]);
+      return 1;
+    }
+    return vkPushScalar(outerStack, outerSp, e.data.cdoubles()[0]);
+  }
   // The value moves: the outer entry takes the block, the inner one is left empty.
   if (*outerSp >= 0 && *outerSp < kCalcStackSize - 1 && (e.type == kValueReal || e.type == kValueInt ||
                                                           e.type == kValueString || e.type == kValuePicture)) {

@@ -26,10 +26,9 @@ int moduleDepth = 0;
 // Bodies of modules deleted or redefined while a call was running: a running body must not be
 // freed under its run, and a call holds no reference of its own (that would cost two atomic
 // counts on every call). They go when the outermost call returns.
-std::vector<std::shared_ptr<VkCodeArray>>& retiredBodies() {
-  static std::vector<std::shared_ptr<VkCodeArray>> bodies;
-  return bodies;
-}
+std::vector<std::shared_ptr<VkCodeArray>> retired;
+
+inline std::vector<std::shared_ptr<VkCodeArray>>& retiredBodies() { return retired; }
 
 void retire(std::shared_ptr<VkCodeArray>& code) {
   if (code && moduleDepth > 0) retiredBodies().push_back(std::move(code));

@@ -86,7 +86,13 @@ std::shared_ptr<const VkScalarRun> vkCompileScalarRun(vk_Code* code, int count, 
       continue;
     }
     const int operand = run->operandCount++;
-    run->operandRecord[operand] = static_cast<int16_t>(it.variable ? it.offset : -1);
+    int record = it.variable ? it.offset : -1;
+    // A variable read twice is looked up once: both records name it at the same level.
+    for (int j = 0; j < operand && record >= 0; ++j) {
+      const int other = run->operandRecord[j];
+      if (other >= 0 && code[pc + other].name == code[pc + record].name) record = other;
+    }
+    run->operandRecord[operand] = static_cast<int16_t>(record);
     run->number[operand] = it.variable ? 0.0 : it.number;
     // An operand pushed just before its operator is applied to the value below it directly.
     if (k + 1 < items.size() && !items[k + 1].push) {

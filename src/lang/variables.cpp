@@ -113,7 +113,7 @@ void indexRecord(int i) {
   if (v.level == 0) byNameLevel().tryEmplace(key(v.nameId, v.level), i);
 }
 
-void unindexRecord(int i) {
+inline void unindexRecord(int i) {
   VariableRecord& v = variableTable[i];
   if (v.nameId < 0 || v.level != 0) return;
   byNameLevel().erase(key(v.nameId, v.level), i);
@@ -383,7 +383,7 @@ int deleteHighLevelVariable(int level) {
       else if (v.level > 0 && (v.state != 0 || !v.name.empty()))
         upperRecords[kept++] = i;
     }
-    upperRecords.resize(kept);
+    if (kept != upperRecords.size()) upperRecords.erase(upperRecords.begin() + static_cast<std::ptrdiff_t>(kept), upperRecords.end());
     return 1;
   }
   const int end = std::min(usedEnd, static_cast<int>(variableTable.size()));
