@@ -825,6 +825,16 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
           if (run.store < 0) {
             pushScalarAt(stack, sp++, value);
             pc += run.records;
+            // "return" with the value, unless a module of that name hides it: as its own record
+            // would, the body ends and the break test runs.
+            if (run.returnAfter && moduleOf(code[pc]) < 0) {
+              pc = count + 1;
+              if (breakRequested()) {
+                error_disp("**** BREAK *****");
+                *spInOut = sp;
+                return 0;
+              }
+            }
             continue;
           }
           if (VariableRecord* v = cachedScalar(code[pc + run.store])) {

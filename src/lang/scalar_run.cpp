@@ -118,6 +118,9 @@ std::shared_ptr<const VkScalarRun> vkCompileScalarRun(vk_Code* code, int count, 
     run->store = values;
     run->records = values + 2;
     run->displayAfter = bestEnd + 2 < count && isDisplayRecord(code[bestEnd + 2]);
+  } else if (bestEnd < count) {
+    const vk_Code& next = code[bestEnd];
+    run->returnAfter = next.kind == kCodeFunction && next.argc == 1 && next.name == "return";
   }
   return run;
 }

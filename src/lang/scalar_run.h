@@ -46,6 +46,7 @@ struct VkScalarRun {
   int depth = 0;              // most values the records would have on the stack at once
   int store = -1;             // offset of the assigned variable's record; -1: the value is pushed
   bool displayAfter = false;  // a ";" follows the assignment
+  bool returnAfter = false;   // the value is the argument of the "return" that follows
 };
 
 // The run starting at code[pc], or null when it would not be worth one step (fewer than three
