@@ -352,7 +352,8 @@ int decode(vk_Code* code, int count, int pc) {
           if ((jump.op ? jump.op : vkOpcodeOf(jump)) == kCtlGoto && t >= 0 && t < pc &&
               (code[t].xop ? code[t].xop : decode(code, count, t)) == kXCompareBranch) {
             x = kXStepLoop;
-            r.aux = (t << 3) | (display ? 4 : 0) | (plus ? 1 : 0);
+            // Bit 2: the comparison reads the stepped variable itself (the usual loop).
+            r.aux = (t << 3) | (display ? 4 : 0) | (sameVariable(r, code[t]) ? 2 : 0) | (plus ? 1 : 0);
           }
         }
       } else if (n1 && isArith(code[pc + 1])) {
@@ -802,7 +803,8 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         if (sp >= 0 && sp + 1 < kPushLimit && !((rec.aux & 4) && sp == 1)) {
           if (VariableRecord* v = cachedScalar(rec); v && operandValue(code[pc + 1], &w)) {
             const double u = v->data.cdoubles()[0];
-            v->data.setScalar((rec.aux & 1) ? u + w : u - w);
+            const double stepped = (rec.aux & 1) ? u + w : u - w;
+            v->data.setScalar(stepped);
             const int t = rec.aux >> 3;
             pc = t;
             if (breakRequested()) {
@@ -810,8 +812,10 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
               *spInOut = sp;
               return 0;
             }
-            double a, c;
-            if (operandValue(code[t], &a) && operandValue(code[t + 1], &c))
+            double a = stepped, c;
+            const bool known = (rec.aux & 2) ? operandValue(code[t + 1], &c)
+                                             : operandValue(code[t], &a) && operandValue(code[t + 1], &c);
+            if (known)
               pc += vkTruncToInt(vkRelate(code[t].aux, a, c)) == 0 ? 3 + code[t + 3].jump : 4;
             continue;
           }
