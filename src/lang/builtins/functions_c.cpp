@@ -1,10 +1,11 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
-// pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
+// pretend to work: closeAllPictWindow, closePictWindow,
 // convertDocument, createMovie, checkDictionary, changeCurrentVolumeData,
 // copyVolumeData, cutVolumeData and createVolumeData.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/gl_builtins.h"
 
 #include <QByteArray>
 
@@ -390,6 +391,9 @@ int changeKakudoStatusBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* s
 // ---------------------------------------------------------------------------------------
 
 constexpr VkBuiltin kC[] = {
+    // OpenGL plot windows (lang/builtins/gl_builtins.h).
+    {"closeAllGLWindow", 1, pravella::builtins::closeAllGLWindow},
+    {"closeGLWindow", 1, pravella::builtins::closeGLWindow},
     {"createFolder", 1, createFolderBuiltin},
     {"currentPicture", 1, currentPicture},
     {"currentPict", 1, currentPicture},

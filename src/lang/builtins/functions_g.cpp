@@ -1,10 +1,11 @@
 // Built-ins G: one table in the order of precedence. Names whose work belongs to windows and
 // subsystems not built yet are not in the table, so that they fail as unknown functions rather
-// than pretend to work: getGLPicture and getGLPict (OpenGL windows), getPictPoints,
+// than pretend to work: getPictPoints,
 // getDensityPlotEditPointsData, getPictPointsData and grEdit (hand editors with windows),
 // getVolumeData, getVolumeImage, getVolume_correlation and gradVolumeData (volumes).
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/gl_builtins.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -374,6 +375,9 @@ int gaussNewton(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 // ---------------------------------------------------------------------------------------
 
 constexpr VkBuiltin kG[] = {
+    // OpenGL plot windows (lang/builtins/gl_builtins.h).
+    {"getGLPicture", 1, pravella::builtins::getGLPicture},
+    {"getGLPict", 1, pravella::builtins::getGLPicture},
     {"gazoHosei", 1, vkGazoHoseiBuiltin},
     {"gazoHosei", 2, vkGazoHoseiBuiltin},
     {"gazoHosei", 3, vkGazoHoseiBuiltin},
