@@ -1,8 +1,7 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
 // pretend to work: closeAllPictWindow, closePictWindow,
-// convertDocument, createMovie, checkDictionary, changeCurrentVolumeData,
-// copyVolumeData, cutVolumeData and createVolumeData.
+// convertDocument, createMovie and checkDictionary.
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/gl_builtins.h"
@@ -27,6 +26,7 @@
 #include "lang/builtins/functions_c_pictures.h"
 #include "lang/builtins/functions_c_plots.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
@@ -391,6 +391,10 @@ int changeKakudoStatusBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* s
 // ---------------------------------------------------------------------------------------
 
 constexpr VkBuiltin kC[] = {
+    {"changeCurrentVolumeData", 1, pravella::builtins::volume::changeCurrentVolumeData},
+    {"copyVolumeData", 2, pravella::builtins::volume::copyVolumeData},
+    {"cutVolumeData", 3, pravella::builtins::volume::cutVolumeData},
+    {"createVolumeData", 1, pravella::builtins::volume::createVolumeData},
     // OpenGL plot windows (lang/builtins/gl_builtins.h).
     {"closeAllGLWindow", 1, pravella::builtins::closeAllGLWindow},
     {"closeGLWindow", 1, pravella::builtins::closeGLWindow},

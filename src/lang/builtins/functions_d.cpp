@@ -2,7 +2,7 @@
 //
 // Not here yet, so that they fail as unknown functions until their subsystems exist:
 // dicKensakuList (the dictionary reader), densityPlotEdit2 and densityPlotEdit (the hand
-// editors with windows), deleteVolumeData and decVolumeData4 (volumes).
+// editors with windows) and decVolumeData4 (volumes).
 
 #include "lang/builtins/dispatch.h"
 
@@ -21,6 +21,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/modules.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
@@ -360,6 +361,7 @@ int dateTimeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kD[] = {
+    {"deleteVolumeData", 1, pravella::builtins::volume::deleteVolumeData},
     {"deleteModule", 1, deleteModule},
     {"deleteFile", 1, deleteFileBuiltin},
     {"deleteAllVariable", 1, deleteAllVariableBuiltin},

@@ -3,8 +3,8 @@
 // Names whose work belongs to windows and tools not built yet are not in the table, so that
 // they fail as unknown functions rather than pretend to work: the picture sub-windows (sizePictWindow,
 // setPictureToWindow, setPictToWin, showPict, showPicture), the dictionary reader's unvoiced
-// kana (sjis2sjisSeion, sjis2jisSeion) and the volumes (subtractVolumeData, saveVolumeData,
-// smoothVolumeData, setVolumeData, showVolumeData).
+// kana (sjis2sjisSeion, sjis2jisSeion) and the volume filters (subtractVolumeData,
+// smoothVolumeData).
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/gl_builtins.h"
@@ -14,6 +14,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -30,6 +31,11 @@ int showVariables(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kS[] = {
+    // The volume store.
+    {"saveVolumeData", 2, pravella::builtins::volume::saveVolumeData},
+    {"setVolumeData", 2, pravella::builtins::volume::setVolumeData},
+    {"showVolumeData", 3, pravella::builtins::volume::showVolumeData},
+    {"showVolumeData", 4, pravella::builtins::volume::showVolumeData},
     // Settings, windows and conversions.
     {"setRememberString", 1, setRememberStringEntry},
     {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},
