@@ -1,9 +1,9 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
-// pretend to work: closeAllPictWindow, closePictWindow,
-// convertDocument, createMovie and checkDictionary.
+// pretend to work: closeAllPictWindow, closePictWindow, convertDocument and createMovie.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 #include "lang/builtins/gl_builtins.h"
 
 #include <QByteArray>
@@ -465,6 +465,7 @@ constexpr VkBuiltin kC[] = {
     {"contourPlot", 2, contourPlot},
     {"contourPlot", 4, contourPlot},
     {"contourPlot", 5, contourPlot},
+    {"checkDictionary", 1, checkDictionaryEntry},
 };
 
 }  // namespace

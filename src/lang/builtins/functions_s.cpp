@@ -1,12 +1,12 @@
 // Built-ins S: one table in the order of precedence (first match of name and count).
 //
 // Names whose work belongs to windows and tools not built yet are not in the table, so that
-// they fail as unknown functions rather than pretend to work: the picture sub-windows (sizePictWindow,
-// setPictureToWindow, setPictToWin, showPict, showPicture), the dictionary reader's unvoiced
-// kana (sjis2sjisSeion, sjis2jisSeion) and the volume filters (subtractVolumeData,
-// smoothVolumeData).
+// they fail as unknown functions rather than pretend to work: the picture sub-windows
+// (sizePictWindow, setPictureToWindow, setPictToWin, showPict, showPicture) and the volume
+// filters (subtractVolumeData, smoothVolumeData).
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 #include "lang/builtins/gl_builtins.h"
 
 #include <string>
@@ -44,6 +44,8 @@ constexpr VkBuiltin kS[] = {
     {"sjis2jis_noCnt", 1, sjis2jisNoCntEntry},
     {"sjis2euc", 1, sjis2eucEntry},
     {"sjis2jis", 1, sjis2jisEntry},
+    {"sjis2sjisSeion", 1, sjis2sjisSeionEntry},
+    {"sjis2jisSeion", 1, sjis2jisSeionEntry},
     {"symmetricLineImage", 2, symmetricLineImageEntry},
     {"setDateFontColor", 1, setDateFontColorEntry},
     {"setInternetWordSearch", 1, setInternetWordSearchEntry},
