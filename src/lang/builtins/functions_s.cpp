@@ -2,8 +2,7 @@
 //
 // Names whose work belongs to windows and tools not built yet are not in the table, so that
 // they fail as unknown functions rather than pretend to work: the picture sub-windows
-// (sizePictWindow, setPictureToWindow, setPictToWin, showPict, showPicture) and the volume
-// filters (subtractVolumeData, smoothVolumeData).
+// (sizePictWindow, setPictureToWindow, setPictToWin, showPict, showPicture).
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
@@ -15,6 +14,7 @@
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/volume_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -36,6 +36,8 @@ constexpr VkBuiltin kS[] = {
     {"setVolumeData", 2, pravella::builtins::volume::setVolumeData},
     {"showVolumeData", 3, pravella::builtins::volume::showVolumeData},
     {"showVolumeData", 4, pravella::builtins::volume::showVolumeData},
+    {"smoothVolumeData", 1, pravella::builtins::volume::smoothVolumeData},
+    {"subtractVolumeData", 3, pravella::builtins::volume::subtractVolumeData},
     // Settings, windows and conversions.
     {"setRememberString", 1, setRememberStringEntry},
     {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},
