@@ -1,7 +1,6 @@
 // Built-ins U, W, X, Y and Z: one table per letter, in the order of precedence.
 //
-// Not here yet, so that it fails as an unknown function until the volume store has its routine:
-// zHokanVolumeData (volumes). The letter Y has no built-in.
+// The letter Y has no built-in.
 
 #include "lang/builtins/dispatch.h"
 
@@ -16,6 +15,7 @@
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/udp_exchange.h"
 #include "lang/builtins/volume_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/builtins/work_folders.h"
 #include "lang/stdlib/numeric_kernels.h"
 #include "lang/stdlib/point_geometry.h"
@@ -155,6 +155,8 @@ int zHokanModeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 constexpr VkBuiltin kZ[] = {
     {"zScore", 1, zScoreBuiltin},
     {"zHokanMode", 1, zHokanModeBuiltin},
+    {"zHokanVolumeData", 1, pravella::builtins::volume::zHokanVolumeData},
+    {"zHokanVolumeData", 2, pravella::builtins::volume::zHokanVolumeData},
 };
 
 }  // namespace
