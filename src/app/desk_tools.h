@@ -8,6 +8,7 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalEDic;
 class CalIndex;
 class Calcndar;
 
@@ -21,12 +22,14 @@ class DeskTools {
   ~DeskTools();
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
+  CalEDic* dictionary() const { return dictionary_.get(); }
 
  private:
   DeskToolHost host_;
   std::unique_ptr<CalDocSearch> docSearch_;
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
+  std::unique_ptr<CalEDic> dictionary_;
 };
 
 }  // namespace pravella
