@@ -315,6 +315,7 @@ void CalEDic::selectMidashiAction() {
   if (midashi_.empty() || rows.isEmpty()) return;
   const BodyEntry entry = entryOfRow(rows.front().row());
   showBody(entry);
+  sound("Tink");
   if (kensakuRireki_.add(entry)) repairKensakuRirekiMenu();
   updateButtons();
 }
