@@ -41,7 +41,8 @@ SearchTools::SearchTools(MainWindow& window, Calcndar& calendar, DeskTools& desk
   if (Pravella_X) searchWindow_->registerTextView(Pravella_X->subTextView());
   if (CalEDic* dictionary = deskTools.dictionary()) searchWindow_->registerTextView(dictionary->honbunTextView());
   if (CalDocSearch* find = deskTools.docSearch())
-    searchWindow_->setFindByDocSelectedString([find](const QString& text) { find->findByDocSelectedString(text); });
+    searchWindow_->setFindByDocSelectedString(
+        [find](const QString& text) { find->findByDocSelectedString(text); });
   QMenu* edit = window.findChild<QMenu*>(QStringLiteral("editMenu"));
   if (!edit) {
     edit = window.menuBar()->addMenu(QObject::tr("&Edit"));

@@ -19,7 +19,8 @@ inline constexpr int kSearchDocumentOpening = 201;
 // has no line break.
 QString memoOpening(const QString& plainText);
 
-// Replaces `doc`'s content with the search document of `rows` in `font`. `progress` is called
+// Replaces `doc`'s text (the start's paragraph style stays) with the search document of
+// `rows` in `font`. `progress` is called
 // with the row index before each row. Package ("rtfd") documents are read from the diary's
 // day folder (manual rows from their own path); other kinds show their name only.
 void buildSearchDocument(QTextDocument& doc, const MonthList& rows, const QFont& font,

@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -63,6 +65,7 @@ Pravella::Pravella(Calcndar* calcndar, pravella::MainWindow* window, QObject* pa
   };
   launchURL_ = [](const QString& text) { pravella::webLaunchURL(text.toUtf8().toStdString()); };
   clock_ = [] { return QDateTime::currentDateTime(); };
+  opener_ = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 }
 
 Pravella::~Pravella() {

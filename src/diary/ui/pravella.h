@@ -128,6 +128,15 @@ class Pravella : public QObject, public MonthTableDelegate {
   void setUrlLauncher(std::function<void(const QString&)> launch) { launchURL_ = std::move(launch); }
   // The time of the date stamps.
   void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+  // Opens a file with the desktop's application for it (attachments and file links of the row
+  // memo view).
+  void setOpener(std::function<bool(const QString& path)> opener) { opener_ = std::move(opener); }
+  // Opens the attachment at `position` of the row memo view, a file inside the shown package;
+  // false when there is none there or its file does not exist.
+  bool openAttachmentAt(int position);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void registerObservers();
@@ -185,6 +194,7 @@ class Pravella : public QObject, public MonthTableDelegate {
   std::function<quint64()> tickClock_;
   std::function<void(const QString&)> launchURL_;
   std::function<QDateTime()> clock_;
+  std::function<bool(const QString&)> opener_;
   QList<int> savedSplitSizes_;  // orgMonthViewRect / orgSubTextViewRect: the split before hiding
 };
 

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTextBlock>
 #include <QTextEdit>
 
 #include "day_documents_fixture.h"
@@ -16,7 +17,9 @@
 #include "diary/ui/pravella.h"
 #include "editors/ui/temporary_highlights.h"
 #include "lang/values.h"
+#include "diary/program_settings.h"
 #include "platform/property_list.h"
+#include "platform/rtf.h"
 
 namespace {
 
@@ -230,6 +233,30 @@ TEST_F(MonthTable, RowMemoViewShowsEditsAndSavesThroughALinkChain) {
   EXPECT_EQ(list->nowDisplayedDocPath(), day(5) + "/Link.rtfd");
 }
 
+TEST_F(MonthTable, AnAttachmentDoubleClickedInTheRowViewOpensItsFile) {
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  c.insertText("see ");
+  pravella::rtf::insertAttachment(c, "notes.txt", "attached bytes");
+  ASSERT_TRUE(pravella::writeRtfdFile(day(3) + "/a.rtfd", doc).ok);
+  open();
+  QStringList opened;
+  list->setOpener([&](const QString& path) {
+    opened << path;
+    return true;
+  });
+  EXPECT_FALSE(list->openAttachmentAt(4));  // nothing shown yet
+  listRows("zz", {day(3) + "/a.rtfd"});
+  clickMonthRow(0);
+  EXPECT_FALSE(list->openAttachmentAt(1));  // plain text there
+  EXPECT_TRUE(list->openAttachmentAt(5));
+  QTextCursor before(rowView()->document());
+  before.setPosition(4);
+  QTest::mouseDClick(rowView()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                     rowView()->cursorRect(before).center() + QPoint(2, 0));
+  EXPECT_EQ(opened, (QStringList{day(3) + "/a.rtfd/notes.txt", day(3) + "/a.rtfd/notes.txt"}));
+}
+
 TEST_F(MonthTable, AltClickAndAHiddenViewOpenTheRowInTheMainMemo) {
   writeRtfd(paths::dayFolder(2007, 5, 1) + "/Old.rtfd", "an old Comet");
   writeRtfd(day(3) + "/Near.rtfd", "near");
@@ -240,7 +267,7 @@ TEST_F(MonthTable, AltClickAndAHiddenViewOpenTheRowInTheMainMemo) {
   EXPECT_TRUE(calendar->nowDisplayedDocument().endsWith("/2007/05/01/Old.rtfd"));
   EXPECT_EQ(highlighted(memo()), QStringList{"Comet@#ffa6bf"});
   EXPECT_TRUE(list->nowDisplayedDocPath().isNull());  // the row view was not used
-  drawer()->subViewSW()->click();  // hides the view
+  drawer()->subViewSW()->click();                     // hides the view
   EXPECT_FALSE(drawer()->subViewSW()->isChecked());
   EXPECT_EQ(drawer()->subTextSplit()->sizes().value(1), 0);
   clickMonthRow(1);
@@ -254,7 +281,8 @@ TEST_F(MonthTable, SearchWordsAreMarkedOneColourEachAndStarsAreDropped) {
   listRows(QStringLiteral("*sun\u3000moon* ** star"), {day(3) + "/Words.rtfd"});
   clickMonthRow(0);
   // "**" is a word of its own for the colours, but marks nothing.
-  EXPECT_EQ(highlighted(rowView()), (QStringList{"Sun@#ffa6bf", "SUN@#ffa6bf", "moon@#cca6bf", "star@#66a6bf"}));
+  EXPECT_EQ(highlighted(rowView()),
+            (QStringList{"Sun@#ffa6bf", "SUN@#ffa6bf", "moon@#cca6bf", "star@#66a6bf"}));
   EXPECT_EQ(rowView()->textCursor().position(), 3);  // after the first hit
   // The next edit removes the marks; a switched-off mark button marks nothing.
   rowView()->textCursor().insertText("x");
@@ -267,13 +295,18 @@ TEST_F(MonthTable, SearchWordsAreMarkedOneColourEachAndStarsAreDropped) {
 TEST_F(MonthTable, SearchDocumentShowsOpeningsAndIsNeverSaved) {
   writeRtfd(day(3) + "/Long.rtfd", "Title\n" + QString(300, QLatin1Char('z')));
   writeRtfd(day(4) + "/Short.rtfd", "Short\nbody");
+  writeFile(paths::preferences() + "/template.rtf", "{\\rtf1\\qc Template text}");
   open();
   listRows("x", {day(4) + "/Short.rtfd", day(3) + "/Long.rtfd"});
   quint64 ticks = 0;
   list->setTickClock([&] { return ticks += 20; });
   drawer()->commandButton("makeSearchDocument")->click();
   const QString text = rowView()->toPlainText();
-  EXPECT_TRUE(text.startsWith(" [2008/02/03/Long] \n" + QString(201, QLatin1Char('z')) + "\n\n [2008/02/04/Short] \nbody"));
+  EXPECT_TRUE(text.startsWith(" [2008/02/03/Long] \n" + QString(201, QLatin1Char('z')) +
+                              "\n\n [2008/02/04/Short] \nbody"));
+  EXPECT_FALSE(text.contains("Template"));
+  EXPECT_EQ(rowView()->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+            Qt::AlignHCenter);
   EXPECT_TRUE(rowView()->isReadOnly());
   EXPECT_EQ(list->nowDisplayedDocPath(), "");
   EXPECT_EQ(drawer()->progressBar()->value(), 0);
@@ -294,8 +327,9 @@ TEST_F(MonthTable, LookUpsAndHandheldListsOfTheRowView) {
   auto& center = pravella::NotificationCenter::defaultCenter();
   QObject context;
   for (const char* name : {"dictionarySearch", "toPalmBelowAction_A"})
-    center.addObserver(name, &context,
-                       [&posted, name](pravella::Notification& n) { posted << QString(name) + ":" + n.text; });
+    center.addObserver(name, &context, [&posted, name](pravella::Notification& n) {
+      posted << QString(name) + ":" + n.text;
+    });
   QTextCursor c(rowView()->document());
   c.setPosition(0);
   c.setPosition(8, QTextCursor::KeepAnchor);
@@ -308,6 +342,17 @@ TEST_F(MonthTable, LookUpsAndHandheldListsOfTheRowView) {
   const QString vk = paths::diary() + "/vkData/";
   EXPECT_EQ(pravella::plist::readStringArray(vk + "fa01.dat"), QStringList{"2008/02/03"});
   EXPECT_EQ(pravella::plist::readStringArray(vk + "fa02.dat"), QStringList{"Doc.rtfd"});
+
+  // With the word switch on, only the stems go to the browser.
+  setInternetWordSearchStatus(1);
+  drawer()->commandButton("searchInternetAction")->click();
+  setInternetWordSearchStatus(0);
+  EXPECT_EQ(launched.last(), "東京 行 ");
+  // The main memo's selection becomes the search text.
+  memo()->setPlainText("find me");
+  memo()->selectAll();
+  drawer()->commandButton("pasteFromSelectedDocumentAction")->click();
+  EXPECT_EQ(drawer()->searchTextField()->currentText(), "find me");
 
   // With nothing selected nothing is sent; an empty search text exports nothing.
   posted.clear();
@@ -328,6 +373,13 @@ TEST_F(MonthTable, DateStampsAndClosingTheSideViewsReachTheRowView) {
   calendar->pasteDateAction();
   calendar->pasteDateTimeAction();
   EXPECT_EQ(rowView()->toPlainText(), " [2008/02/28]  [2008/02/28 09:08:07] text");
+  // The memo options' font commands serve it too.
+  sounds.clear();
+  option->monaco12PointAction();
+  EXPECT_EQ(sounds, QStringList{"Tink"});
+  QTextCursor c(rowView()->document());
+  c.setPosition(5);
+  EXPECT_EQ(c.charFormat().fontPointSize(), 12);
   calendar->closeAllToggleView();
   EXPECT_FALSE(drawer()->durtyButton()->isChecked());
   EXPECT_EQ(textOf(day(3) + "/Doc.rtfd"), " [2008/02/28]  [2008/02/28 09:08:07] text");
