@@ -11,6 +11,7 @@
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/pravella.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
 #include "net/edic/ui/cal_edic.h"
 #include "platform/ui/sound_player.h"
@@ -93,6 +94,11 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
       return o->closeIndexAction();
     o->showIndexAction();
   });
+
+  modules_ = std::make_unique<CalPreference>(host_, window.documentView());
+  modules_->awakeFromNib();
+  QAction* modules = host_.toolsMenu->addAction(QObject::tr("&Modules"));
+  QObject::connect(modules, &QAction::triggered, modules_.get(), [m = modules_.get()] { m->openPrefAction(); });
 
   CalEDic::Host edic;
   edic.closeAllToggleView = host_.closeAllToggleView;

@@ -10,6 +10,7 @@ class CalChangeWindow;
 class CalDocSearch;
 class CalEDic;
 class CalIndex;
+class CalPreference;
 class Calcndar;
 
 namespace pravella {
@@ -29,6 +30,7 @@ class DeskTools {
   std::unique_ptr<CalDocSearch> docSearch_;
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
+  std::unique_ptr<CalPreference> modules_;
   std::unique_ptr<CalEDic> dictionary_;
 };
 
