@@ -9,6 +9,8 @@
 class CalChangeWindow;
 class CalDocSearch;
 class CalIndex;
+class CalLauncher;
+class CalToDo;
 class CalPreference;
 class Calcndar;
 
@@ -29,6 +31,8 @@ class DeskTools {
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
+  std::unique_ptr<CalLauncher> launcher_;
+  std::unique_ptr<CalToDo> toDo_;
 };
 
 }  // namespace pravella
