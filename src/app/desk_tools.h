@@ -8,6 +8,7 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalEDic;
 class CalIndex;
 class CalLauncher;
 class CalToDo;
@@ -24,6 +25,7 @@ class DeskTools {
   ~DeskTools();
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
+  CalEDic* dictionary() const { return dictionary_.get(); }
 
  private:
   DeskToolHost host_;
@@ -33,6 +35,7 @@ class DeskTools {
   std::unique_ptr<CalPreference> modules_;
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
+  std::unique_ptr<CalEDic> dictionary_;
 };
 
 }  // namespace pravella
