@@ -375,6 +375,9 @@ TEST_F(GLPlotView, ExportsAreUprightOpaqueAndNumbered) {
   EXPECT_EQ(QImage(dir.filePath("plot.tiff")).size(), QSize(400, 300));
   ASSERT_TRUE(view->saveImageAs(dir.filePath("plot.rtfd")).ok);
   EXPECT_TRUE(QDir(dir.filePath("plot.rtfd")).exists("GLSL Parser 3.tiff"));
+  const auto rtfd = view->contentsAsDataOfType("text/rtfd");
+  ASSERT_TRUE(std::holds_alternative<pravella::rtf::WriteOutput>(rtfd));
+  EXPECT_EQ(std::get<pravella::rtf::WriteOutput>(rtfd).attachments.at(0).fileName, "GLSL Parser 4.tiff");
 }
 
 TEST_F(GLPlotView, PositionsAndSizesThatDoNotFitLeaveTheWindow) {
