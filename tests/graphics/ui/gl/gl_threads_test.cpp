@@ -96,7 +96,8 @@ TEST(GLWindowThreads, CommandsAndPictureFromTheProgramThread) {
   program.join();
   ASSERT_EQ(result, 1);
   EXPECT_EQ(window->imageView()->switches()[2], 0);
-  EXPECT_EQ(pravella::Picture(picture).toImage().size(), QSize(120, 90) * window->imageView()->devicePixelRatio());
+  EXPECT_EQ(pravella::Picture(picture).toImage().size(),
+            QSize(120, 90) * window->imageView()->devicePixelRatio());
   window->closeGLWindow();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
