@@ -1,10 +1,15 @@
 #include "lang/variables.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "lang/picture_ops.h"
 #include "lang/report.h"
@@ -106,14 +111,16 @@ inline void noteLevel(int i) {
   if (vk_level > 0) upperRecords.push_back(i);
 }
 
+// Only level 0 is indexed: the records of module calls come and go with every call, and their
+// few names are found through upperRecords instead.
 void indexRecord(int i) {
   VariableRecord& v = variableTable[i];
-  byNameLevel().tryEmplace(key(v.nameId, v.level), i);
+  if (v.level == 0) byNameLevel().tryEmplace(key(v.nameId, v.level), i);
 }
 
-void unindexRecord(int i) {
+inline void unindexRecord(int i) {
   VariableRecord& v = variableTable[i];
-  if (v.nameId < 0) return;
+  if (v.nameId < 0 || v.level != 0) return;
   byNameLevel().erase(key(v.nameId, v.level), i);
 }
 
@@ -150,6 +157,17 @@ void clearRecord(int i) {
 // The map is kept in step with the table by every function here that names, levels or
 // empties a record, so a miss means there is no such variable.
 int findById(int nameId) {
+  if (vk_level > 0) {
+    // The first record in table order, as the index would give.
+    int found = -1;
+    for (auto it = upperRecords.rbegin(); it != upperRecords.rend(); ++it) {
+      const int i = *it;
+      if (i >= static_cast<int>(variableTable.size()) || (found >= 0 && i >= found)) continue;
+      const VariableRecord& v = variableTable[i];
+      if (v.state != 0 && v.level == vk_level && v.nameId == nameId) found = i;
+    }
+    return found;
+  }
   const int i = byNameLevel().find(key(nameId, vk_level));
   if (i < 0) return -1;
   const VariableRecord& v = variableTable[i];
@@ -240,6 +258,35 @@ int vkNewVariableId(const std::string& name, int nameId, int kind, int* index) {
   firstFreeHint = n;
   error_disp("Variable table overflow.");
   return 0;
+}
+
+int vkBindNumber(const std::string& name, int nameId, double value) {
+  int i = findById(nameId);
+  if (i < 0) {
+    const int n = static_cast<int>(variableTable.size());
+    i = firstFreeHint;
+    while (i < n && variableTable[i].state != 0) ++i;
+    if (i >= n) {
+      firstFreeHint = n;
+      error_disp("Variable table overflow.");
+      return 0;
+    }
+    firstFreeHint = i + 1;
+    VariableRecord& v = variableTable[i];
+    v.name = name;
+    v.nameId = nameId;
+    v.level = vk_level;
+    indexRecord(i);
+    noteLevel(i);
+    if (i + 1 > usedEnd) usedEnd = i + 1;
+  }
+  VariableRecord& v = variableTable[i];
+  touchLevel(levelOfChange(v));
+  v.data.setScalar(value);
+  v.state = 1;
+  v.kind = kVarReal;
+  v.msize = v.nsize = 1;
+  return 1;
 }
 
 int PushToVariableTable(int index, const std::string& name, int kind, const void* data, int msize,
@@ -341,7 +388,7 @@ int deleteHighLevelVariable(int level) {
       else if (v.level > 0 && (v.state != 0 || !v.name.empty()))
         upperRecords[kept++] = i;
     }
-    upperRecords.resize(kept);
+    if (kept != upperRecords.size()) upperRecords.erase(upperRecords.begin() + static_cast<std::ptrdiff_t>(kept), upperRecords.end());
     return 1;
   }
   const int end = std::min(usedEnd, static_cast<int>(variableTable.size()));
@@ -616,7 +663,35 @@ std::FILE* vk_fopen(std::string_view path, const char* mode) {
   std::string full;
   if (!changeFullPath(path, full, kPathBytes)) return nullptr;
   NowLoadSaveName = full;
-  return std::fopen(full.c_str(), mode);
+  // Programs name files, never pipes or devices: opening a named pipe would wait for ever
+  // where the break test cannot reach, and /dev/zero would fill the memory. The open does
+  // not block, and anything but a regular file is refused.
+  const std::string_view m(mode);
+  const bool plus = m.find('+') != std::string_view::npos;
+  int flags = O_CLOEXEC | O_NONBLOCK;
+  switch (m.empty() ? 'r' : m.front()) {
+    case 'w': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC; break;
+    case 'a': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+    default: flags |= plus ? O_RDWR : O_RDONLY; break;
+  }
+  // Truncation waits until the file is known to be a regular one.
+  const bool truncate = flags & O_TRUNC;
+  const int fd = ::open(full.c_str(), flags & ~O_TRUNC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (truncate && ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* f = ::fdopen(fd, mode);
+  if (!f) ::close(fd);
+  return f;
 }
 
 int DoNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {

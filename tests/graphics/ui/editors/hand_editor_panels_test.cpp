@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 
 #include <functional>
@@ -71,7 +74,8 @@ class HandEditorPanels : public testing::Test {
   void TearDown() override { pravella::setSoundRecorder({}); }
 
   // Runs the program on a worker; `act` is called once with the panel when it shows.
-  std::string run(const std::string& program, QDialog* panel, const std::function<void()>& act) {
+  std::string run(const std::string& program, QDialog* panel, const std::function<void()>& act,
+                  bool shows = true) {
     pravella::RunWorker worker;
     std::string output;
     worker.submit([&] { output = pravella::runVkProgram(program).output(); });
@@ -85,7 +89,7 @@ class HandEditorPanels : public testing::Test {
     });
     poll.start();
     worker.finish([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); });
-    EXPECT_TRUE(acted) << "the panel never showed";
+    EXPECT_EQ(acted, shows) << "whether the panel showed";
     return output;
   }
 
@@ -107,6 +111,11 @@ TEST_F(HandEditorPanels, GrEditReturnsTheRowsLassoedAndSelected) {
     button(&panel, "OK")->click();
   });
   EXPECT_EQ(out, matrixText({{2, 2}, {3, 3}, {4, 4}}) + ".OK.\n");
+  // OK left what the user saw on the clipboard, as TIFF only.
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(mime, nullptr);
+  EXPECT_EQ(mime->formats(), QStringList{"image/tiff"});
+  EXPECT_TRUE(mime->data("image/tiff").startsWith("II*") || mime->data("image/tiff").startsWith("MM"));
 }
 
 TEST_F(HandEditorPanels, GrEditCancelledOrClosed) {
@@ -142,6 +151,18 @@ TEST_F(HandEditorPanels, DensityPlotEditReturnsTheMaskFromTheTopLeft) {
   EXPECT_EQ(cancelled, ".NO.\n");
 }
 
+TEST_F(HandEditorPanels, FlatDataFailsBeforeThePanelOpens) {
+  pravella::CalDPlotEdit densityPanel;
+  pravella::CalGetPictPoints pointsPanel;
+  for (const char* call : {"densityPlotEdit(o' * o);", "densityPlotEdit2(o' * o);"}) {
+    SCOPED_TRACE(call);
+    const std::string program = std::string("o = |1, 1, 1, 1, 1|; ") + call;
+    QDialog* panel = std::string(call).find('2') == std::string::npos ? static_cast<QDialog*>(&densityPanel)
+                                                                      : static_cast<QDialog*>(&pointsPanel);
+    EXPECT_EQ(run(program, panel, [] {}, false), ".NO.\n");
+  }
+}
+
 const char* kPicture = "restMN(|20, 9|); RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1, 2| |2, 1, 0| |1, 1, 1|); ";
 
 TEST_F(HandEditorPanels, GetPictPointsGivesBackWhatItWasGiven) {
@@ -168,6 +189,33 @@ TEST_F(HandEditorPanels, GetPictPointsGivesBackWhatItWasGiven) {
     });
     EXPECT_EQ(out, c.expected + ".OK.\n");
   }
+}
+
+TEST_F(HandEditorPanels, GetPictPointsReturnsTheSmoothedLine) {
+  pravella::CalGetPictPoints panel;
+  const std::string out = run(std::string(kPicture) + "getPictPoints(p#, |1, 1| |3, 3| |5, 1|);", &panel, [&] {
+    if (!panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
+    if (panel.closeLineSwitch()->isChecked()) panel.closeLineSwitch()->click();
+    panel.bSplineSlider()->setValue(1);
+    panel.imageView()->repaint();
+    button(&panel, "OK")->click();
+  });
+  panel.bSplineSlider()->setValue(0);
+  // Five points through the three given, the line's halves splined between them.
+  const std::vector<std::string> lines = [&] {
+    std::vector<std::string> v;
+    std::size_t at = 0, next;
+    while ((next = out.find('\n', at)) != std::string::npos) {
+      v.push_back(out.substr(at, next - at));
+      at = next + 1;
+    }
+    return v;
+  }();
+  ASSERT_EQ(lines.size(), 6u) << out;
+  EXPECT_EQ(lines[0] + "\n", matrixText({{1, 1}}));
+  EXPECT_EQ(lines[2] + "\n", matrixText({{3, 3}}));
+  EXPECT_EQ(lines[4] + "\n", matrixText({{5, 1}}));
+  EXPECT_EQ(lines[5], ".OK.");
 }
 
 TEST_F(HandEditorPanels, ACancelledDigitiserKeepsItsPointsForLater) {
