@@ -21,6 +21,7 @@
 #include "diary/diary_globals.h"
 #include "editors/ui/main_text_view.h"
 #include "lang/builtins/startup.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -211,6 +212,22 @@ TEST_F(ModuleDrawer, ARunAppendsItsOutputAndTheFinishedLine) {
   drawer->listView()->setCurrentRow(1);
   drawer->executeAction();
   EXPECT_EQ(drawer->resultView()->toPlainText(), "..... finished .....\n");
+}
+
+TEST_F(ModuleDrawer, ARunRefusedWhileTheUserRunsCodeStillEnds) {
+  writeModule("a.vk.rtfd", "1 + 2;");
+  drawer->openPrefAction();
+  memo->setPlainText("i = 0; while (1) i = i + 1;");
+  memo->setFocus();
+  QTest::keyClick(memo, Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_TRUE(memo->isRunning());
+  drawer->executeAction();
+  waitFor([&] { return !alerts.isEmpty(); });
+  EXPECT_EQ(alerts, QStringList{"Now, vk is running !"});
+  waitFor([&] { return drawer->resultView()->toPlainText() == "..... finished .....\n"; });
+  vkButtonDownSinceMs.store(1);
+  waitFor([&] { return !memo->isRunning(); });
+  vkButtonDownSinceMs.store(0);
 }
 
 TEST_F(ModuleDrawer, RunAllRunsEveryRunnableModuleInTurn) {
