@@ -19,6 +19,7 @@
 #include "editors/ui/cal_tool.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/ui/gl/gl_window_manager.h"
+#include "imaging/ui/imaging_window_manager.h"
 #include "imaging/volume_data.h"
 #include "lang/builtins/startup.h"
 
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
   pravella::MainWindow window;
   // Programs open their OpenGL plot windows through it, by title, on this thread.
   pravella::gl::GLWindowManager glWindows(&window);
+  // Picture sub-windows and movie windows, by title, on this thread.
+  pravella::imaging::ImagingWindowManager imagingWindows(&window);
   // The memo takes the program texts the calendar posts at launch (the user's modules).
   window.documentView()->awakeFromNib();
   Calcndar calendar(&window);

@@ -2,10 +2,10 @@
 //
 // Not here yet, so that they fail as unknown functions until their subsystems exist: the
 // OpenGL parametric plots (parametricPlot3D_GL, parametricPlot_GL, parametricLinePlot_GL,
-// parametricPointPlot_GL, parametricPlot3D_GLWithPict), pictToWin and pictToWindow (picture
-// sub-windows). The letter Q has no built-in.
+// parametricPointPlot_GL, parametricPlot3D_GLWithPict). The letter Q has no built-in.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/picture_window_builtins.h"
 
 #include <QString>
 
@@ -339,6 +339,8 @@ constexpr VkBuiltin kP[] = {
     {"progressBar", 1, progressBarEntry},
     {"polarToRectangular", 2, polarToRectangularEntry},
     {"pointsToSankaku", 1, pointsToSankakuEntry},
+    {"pictToWin", 2, pravella::builtins::showPictInWindow},
+    {"pictToWindow", 2, pravella::builtins::showPictInWindow},
     {"prefBackupNeed", 1, prefBackupNeedEntry},
     // Pictures (graphics/picture_builtins.h).
     {"pastePictWithPath", kAnyArgc, vkPictureBuiltinEntry},

@@ -4,8 +4,7 @@
 // they fail as unknown functions rather than pretend to work: the OpenGL plot window settings
 // (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
 // setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
-// setWorldRotation, setObjectRotation, sizeGLWindow), the picture sub-windows (sizePictWindow,
-// setPictureToWindow, setPictToWin, showPict, showPicture), the dictionary reader's unvoiced
+// setWorldRotation, setObjectRotation, sizeGLWindow), the dictionary reader's unvoiced
 // kana (sjis2sjisSeion, sjis2jisSeion) and the volumes (subtractVolumeData, saveVolumeData,
 // smoothVolumeData, setVolumeData, showVolumeData).
 
@@ -16,6 +15,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -36,6 +36,11 @@ constexpr VkBuiltin kS[] = {
     {"setRememberString", 1, setRememberStringEntry},
     {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},
     {"setGnuPlotPath", 1, setGnuPlotPathEntry},
+    {"sizePictWindow", 2, pravella::builtins::sizePictWindowBuiltin},
+    {"setPictureToWindow", 2, pravella::builtins::showPictInWindow},
+    {"setPictToWin", 2, pravella::builtins::showPictInWindow},
+    {"showPict", 2, pravella::builtins::showPictInWindow},
+    {"showPicture", 2, pravella::builtins::showPictInWindow},
     {"setGnuplotPath", 1, setGnuPlotPathEntry},
     {"sjis2jis_noCnt", 1, sjis2jisNoCntEntry},
     {"sjis2euc", 1, sjis2eucEntry},
