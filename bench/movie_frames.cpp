@@ -52,8 +52,8 @@ void MovieDocumentIntensity(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(matrix.data());
   }
-  state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                                                  benchmark::Counter::kIsRate);
+  state.counters["frames/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames, benchmark::Counter::kIsRate);
 }
 
 // Opening alone: the index of the packets and the first frame.
@@ -73,13 +73,14 @@ void OpenCVIntensity(benchmark::State& state) {
       for (int y = 0; y < frame.rows; ++y) {
         const cv::Vec3b* row = frame.ptr<cv::Vec3b>(y);
         for (int x = 0; x < frame.cols; ++x)
-          *out++ = static_cast<float>(row[x][0]) + static_cast<float>(row[x][1]) + static_cast<float>(row[x][2]);
+          *out++ =
+              static_cast<float>(row[x][0]) + static_cast<float>(row[x][1]) + static_cast<float>(row[x][2]);
       }
     }
     benchmark::DoNotOptimize(matrix.data());
   }
-  state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                                                  benchmark::Counter::kIsRate);
+  state.counters["frames/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames, benchmark::Counter::kIsRate);
 }
 
 }  // namespace

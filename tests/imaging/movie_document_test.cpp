@@ -47,7 +47,8 @@ TEST_F(MovieDocumentTest, AnyTimeGivesItsFrameExactlyInAnyOrder) {
     int frame;
   };
   // Out of order on purpose: every jump back seeks, every jump forward decodes on.
-  const Case cases[] = {{150, 2}, {0, 0}, {599, 9}, {59, 0}, {60, 1}, {600, 9}, {420, 7}, {300, 5}, {-1, -1}, {601, -1}};
+  const Case cases[] = {{150, 2}, {0, 0},   {599, 9}, {59, 0},  {60, 1},
+                        {600, 9}, {420, 7}, {300, 5}, {-1, -1}, {601, -1}};
   for (const Case& c : cases) {
     EXPECT_EQ(movie->frameIndexAt(c.time), c.frame) << c.time;
     const QImage frame = movie->frameAt(c.time);
@@ -144,8 +145,9 @@ TEST(MovieTimes, OtherScalesCountInSixHundredthsRoundedDown) {
     std::int32_t scale;
     std::int64_t units;
   };
-  const Case cases[] = {{1500, 600, 1500}, {25, 10, 1500}, {1, 1000, 0}, {2, 1000, 1}, {-1, 1000, -1},
-                        {90000, 90000, 600}, {INT64_MAX, 1, INT64_MAX}};
+  const Case cases[] = {
+      {1500, 600, 1500},   {25, 10, 1500},           {1, 1000, 0}, {2, 1000, 1}, {-1, 1000, -1},
+      {90000, 90000, 600}, {INT64_MAX, 1, INT64_MAX}};
   for (const Case& c : cases) EXPECT_EQ(toMovieUnits(c.value, c.scale), c.units) << c.value << "/" << c.scale;
 }
 

@@ -12,7 +12,8 @@ namespace pravella::test {
 
 inline int greyOf(int k) { return (20 + 20 * k) % 240; }
 
-inline bool writeGreyMovie(const QString& path, int frames, int width = 64, int height = 48, double fps = 10) {
+inline bool writeGreyMovie(const QString& path, int frames, int width = 64, int height = 48,
+                           double fps = 10) {
   cv::VideoWriter writer(path.toStdString(), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), fps,
                          cv::Size(width, height), true);
   if (!writer.isOpened()) return false;

@@ -144,7 +144,8 @@ bool LibavSource::open(const QString& path, QString* why) {
     const AVRational rate = stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
     lastDuration = rate.num > 0 ? av_rescale(kMovieTimeScale, rate.den, rate.num) : 0;
   }
-  if (lastDuration <= 0 && starts.size() > 1) lastDuration = starts.back() / static_cast<std::int64_t>(starts.size() - 1);
+  if (lastDuration <= 0 && starts.size() > 1)
+    lastDuration = starts.back() / static_cast<std::int64_t>(starts.size() - 1);
   if (lastDuration <= 0) lastDuration = kMovieTimeScale / 10;
   for (std::size_t i = 0; i < starts.size(); ++i)
     durations_.push_back(i + 1 < starts.size() ? starts[i + 1] - starts[i] : lastDuration);
@@ -202,9 +203,9 @@ bool LibavSource::decodeUntil(std::int64_t pts) {
 
 QImage LibavSource::convert(const AVFrame* f) {
   if (f->width <= 0 || f->height <= 0) return {};
-  scale_.reset(sws_getCachedContext(scale_.release(), f->width, f->height, static_cast<AVPixelFormat>(f->format),
-                                    size_.width(), size_.height(), AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr,
-                                    nullptr, nullptr));
+  scale_.reset(sws_getCachedContext(scale_.release(), f->width, f->height,
+                                    static_cast<AVPixelFormat>(f->format), size_.width(), size_.height(),
+                                    AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
   if (!scale_) return {};
   // Format_RGB32 is 0xffRRGGBB per pixel: B, G, R, A in memory on the little-endian machines
   // we build for.

@@ -50,7 +50,9 @@ bool MovieDocument::appendStill(const QByteArray& encoded, std::int64_t duration
   return true;
 }
 
-std::int64_t MovieDocument::frameDuration(int i) const { return frames_[i].source->frameDuration(frames_[i].index); }
+std::int64_t MovieDocument::frameDuration(int i) const {
+  return frames_[i].source->frameDuration(frames_[i].index);
+}
 
 QSize MovieDocument::naturalSize() const {
   return frames_.empty() ? QSize() : frames_.front().source->naturalSize();
@@ -86,7 +88,9 @@ QImage MovieDocument::frameAt(std::int64_t time) {
   return frames_[i].source->frame(frames_[i].index);
 }
 
-void MovieDocument::setCurrentTime(std::int64_t time) { current_ = std::clamp<std::int64_t>(time, 0, duration()); }
+void MovieDocument::setCurrentTime(std::int64_t time) {
+  current_ = std::clamp<std::int64_t>(time, 0, duration());
+}
 
 void MovieDocument::stepForward() {
   const int i = frameIndexAt(current_);
@@ -115,8 +119,10 @@ void MovieDocument::setSelection(std::int64_t start, std::int64_t length) {
 std::pair<int, int> MovieDocument::selectedFrames() const {
   if (selDuration_ <= 0 || frames_.empty()) return {0, 0};
   const std::int64_t end = selStart_ + selDuration_;
-  const int first = static_cast<int>(std::lower_bound(starts_.begin(), starts_.end() - 1, selStart_) - starts_.begin());
-  const int last = static_cast<int>(std::lower_bound(starts_.begin(), starts_.end() - 1, end) - starts_.begin());
+  const int first =
+      static_cast<int>(std::lower_bound(starts_.begin(), starts_.end() - 1, selStart_) - starts_.begin());
+  const int last =
+      static_cast<int>(std::lower_bound(starts_.begin(), starts_.end() - 1, end) - starts_.begin());
   return {first, last};
 }
 

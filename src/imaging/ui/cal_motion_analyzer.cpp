@@ -40,7 +40,8 @@ auto onWindowThread(const QPointer<CalMotionAnalyzer>& c, F f) {
     QMetaObject::invokeMethod(c.data(), run, Qt::BlockingQueuedConnection);
   } else {
     R result{};
-    QMetaObject::invokeMethod(c.data(), [&] { result = run(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        c.data(), [&] { result = run(); }, Qt::BlockingQueuedConnection);
     return result;
   }
 }
@@ -56,12 +57,24 @@ class MovieWindowAdapter : public motion::MovieWindow {
     onWindowThread(c_, [what](CalMotionAnalyzer* c) {
       MovieView* v = c->movieView();
       switch (what) {
-        case MovieTransport::GotoBeginning: v->gotoBeginning(); break;
-        case MovieTransport::GotoEnd: v->gotoEnd(); break;
-        case MovieTransport::Play: v->play(); break;
-        case MovieTransport::Stop: v->stop(); break;
-        case MovieTransport::StepForward: v->stepForward(); break;
-        case MovieTransport::StepBackward: v->stepBackward(); break;
+        case MovieTransport::GotoBeginning:
+          v->gotoBeginning();
+          break;
+        case MovieTransport::GotoEnd:
+          v->gotoEnd();
+          break;
+        case MovieTransport::Play:
+          v->play();
+          break;
+        case MovieTransport::Stop:
+          v->stop();
+          break;
+        case MovieTransport::StepForward:
+          v->stepForward();
+          break;
+        case MovieTransport::StepBackward:
+          v->stepBackward();
+          break;
       }
     });
   }
@@ -69,12 +82,24 @@ class MovieWindowAdapter : public motion::MovieWindow {
     onWindowThread(c_, [what](CalMotionAnalyzer* c) {
       MovieView* v = c->movieView();
       switch (what) {
-        case MovieEdit::Copy: v->copy(); break;
-        case MovieEdit::Cut: v->cut(); break;
-        case MovieEdit::Paste: v->paste(); break;
-        case MovieEdit::Delete: v->deleteSelection(); break;
-        case MovieEdit::SelectAll: v->selectAll(); break;
-        case MovieEdit::SelectNone: v->selectNone(); break;
+        case MovieEdit::Copy:
+          v->copy();
+          break;
+        case MovieEdit::Cut:
+          v->cut();
+          break;
+        case MovieEdit::Paste:
+          v->paste();
+          break;
+        case MovieEdit::Delete:
+          v->deleteSelection();
+          break;
+        case MovieEdit::SelectAll:
+          v->selectAll();
+          break;
+        case MovieEdit::SelectNone:
+          v->selectNone();
+          break;
       }
     });
   }
@@ -171,7 +196,8 @@ void CalMotionAnalyzer::fitToMovie() {
   resizing_ = false;
 }
 
-void CalMotionAnalyzer::setMovieToMovieWindow(std::shared_ptr<movie::MovieDocument> movie, const QString& title) {
+void CalMotionAnalyzer::setMovieToMovieWindow(std::shared_ptr<movie::MovieDocument> movie,
+                                              const QString& title) {
   movieView_->setMovie(std::move(movie));
   fitToMovie();
   window_->move(besideAnchor());
@@ -208,7 +234,8 @@ bool CalMotionAnalyzer::eventFilter(QObject* watched, QEvent* event) {
     }
     // A resize by hand keeps the movie's proportions (controller bar included).
     if (event->type() == QEvent::Resize && event->spontaneous() && !resizing_ && !aspect_.isEmpty()) {
-      const int wanted = static_cast<int>(window_->width() * static_cast<double>(aspect_.height()) / aspect_.width() + 0.5);
+      const int wanted =
+          static_cast<int>(window_->width() * static_cast<double>(aspect_.height()) / aspect_.width() + 0.5);
       if (std::abs(wanted - window_->height()) > 1) {
         resizing_ = true;
         window_->resize(window_->width(), wanted);

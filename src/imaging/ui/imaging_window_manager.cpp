@@ -32,7 +32,8 @@ ImagingWindowManager::ImagingWindowManager(QWidget* mainWindow, QObject* parent)
                      [](Notification& n) { openSubWindowWithImage(n.payload.toByteArray(), n.text); });
   center.addObserver(QString::fromLatin1(pw::kCloseNotification), this,
                      [](Notification& n) { closePictWindow(n.text); });
-  center.addObserver(QString::fromLatin1(pw::kCloseAllNotification), this, [](Notification&) { closeAllPictWindow(); });
+  center.addObserver(QString::fromLatin1(pw::kCloseAllNotification), this,
+                     [](Notification&) { closeAllPictWindow(); });
   center.addObserver(QString::fromLatin1(pw::kMoveNotification), this, [](Notification& n) {
     const auto [x, y] = pairOf(n);
     movePictWindow(n.text, x, y);

@@ -26,7 +26,8 @@ void deleteSubWindowListForKey(const QString& title) { subWindowList().remove(ti
 
 void openSubWindowWithImage(const QByteArray& bytes, const QString& title) {
   // Bytes that are no readable picture give an empty view; the window is still made.
-  const QImage image = Picture::fromBytes(bytes.constData(), static_cast<std::size_t>(bytes.size())).toImage();
+  const QImage image =
+      Picture::fromBytes(bytes.constData(), static_cast<std::size_t>(bytes.size())).toImage();
   if (SubWindow* found = findWindowFromSubWindowList(title)) {
     found->setImageToSubWindowNoTitle(image);
     return;

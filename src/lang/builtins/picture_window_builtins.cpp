@@ -50,7 +50,8 @@ int showPictInWindow(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopArg(stack, sp, vk_tb, &a)) return 0;
   if (!a.isPicture() || a.rows <= 0) return vkInvalidArguments();
   const QByteArray picture(text(vk_tb), a.rows);
-  if (!picturewindows::openSubWindowWithImage(picture, title)) return noReceiver(picturewindows::kOpenNotification);
+  if (!picturewindows::openSubWindowWithImage(picture, title))
+    return noReceiver(picturewindows::kOpenNotification);
   return 1;
 }
 

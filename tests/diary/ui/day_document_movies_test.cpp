@@ -25,7 +25,6 @@ TEST_F(DayDocuments, AMovieOpensInTheMovieWindowOfItsName) {
   start();  // the day's only document opens at once
   EXPECT_EQ(asked, (QStringList{day() + "/clip.avi", "clip.avi"}));
   EXPECT_TRUE(opened.isEmpty());
-
 }
 
 }  // namespace

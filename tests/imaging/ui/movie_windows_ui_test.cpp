@@ -48,7 +48,9 @@ class MovieWindows : public testing::Test {
   std::string open(const std::string& title) {
     return run("openMovieWindow(\"" + path_.toStdString() + "\", \"" + title + "\");");
   }
-  CalMotionAnalyzer* window(const QString& title) { return controllerOf(findWindowFromMovieWindowList(title)); }
+  CalMotionAnalyzer* window(const QString& title) {
+    return controllerOf(findWindowFromMovieWindowList(title));
+  }
 
   // The main window's File menu exists before the manager adds to it, as in the application.
   static bool addFileMenu(QMainWindow& window) {
@@ -107,8 +109,9 @@ TEST_F(MovieWindows, SelectAllCutEmptiesAndPasteRestores) {
   EXPECT_EQ(run("maSelectAllMovie(\"A\"); maCutMovie(\"A\"); maGetMovieDuration(\"A\");"),
             "    0.0000   600.0000\n.OK.\n");
   EXPECT_EQ(run("maPasteMovie(\"A\"); maGetMovieDuration(\"A\");"), " 1800.0000   600.0000\n.OK.\n");
-  EXPECT_EQ(run("maSetMovieCurrentTime(\"A\", |2, 10|); maStepForwardMovie(\"A\"); maGetMovieCurrentTime(\"A\");"),
-            "  180.0000   600.0000\n.OK.\n");
+  EXPECT_EQ(
+      run("maSetMovieCurrentTime(\"A\", |2, 10|); maStepForwardMovie(\"A\"); maGetMovieCurrentTime(\"A\");"),
+      "  180.0000   600.0000\n.OK.\n");
 }
 
 TEST_F(MovieWindows, ProgramsOnTheirWorkerThreadWaitForTheWindow) {

@@ -23,8 +23,8 @@ std::string run(const std::string& program) { return pravella::runVkProgram(prog
 // A 2 by 2 picture whose left column is black (level 0) or light grey (level 1, red 254).
 std::string show(const std::string& title, int level, const std::string& name = "openPictWindow") {
   const std::string row = level ? "|1, 0| |1, 0|" : "|0, 1| |0, 1|";
-  return run("RGB = popRGBColor(\"mono\"); p# = densityPlot(" + row + ", |1, 0|); " + name + "(p#, \"" + title +
-             "\");");
+  return run("RGB = popRGBColor(\"mono\"); p# = densityPlot(" + row + ", |1, 0|); " + name + "(p#, \"" +
+             title + "\");");
 }
 
 class PictureWindows : public testing::Test {
@@ -38,7 +38,9 @@ class PictureWindows : public testing::Test {
     closeAllPictWindow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  QPoint besideMain() const { return {main_.frameGeometry().x() + main_.frameGeometry().width() + 5, main_.frameGeometry().y()}; }
+  QPoint besideMain() const {
+    return {main_.frameGeometry().x() + main_.frameGeometry().width() + 5, main_.frameGeometry().y()};
+  }
 
   QMainWindow main_;
   ImagingWindowManager manager_{&main_};
@@ -61,8 +63,8 @@ TEST_F(PictureWindows, OneTitleTwiceIsOneWindowShowingTheSecondPicture) {
 }
 
 TEST_F(PictureWindows, TitlesDifferingInCaseAreTwoWindows) {
-  for (const char* name : {"openPictWindow", "pictToWin", "pictToWindow", "setPictureToWindow", "setPictToWin",
-                           "showPict", "showPicture"}) {
+  for (const char* name : {"openPictWindow", "pictToWin", "pictToWindow", "setPictureToWindow",
+                           "setPictToWin", "showPict", "showPicture"}) {
     ASSERT_EQ(show("A", 0, name), ".OK.\n") << name;
     ASSERT_EQ(show("a", 1, name), ".OK.\n") << name;
     EXPECT_EQ(subWindowList().size(), 2) << name;
@@ -77,7 +79,8 @@ TEST_F(PictureWindows, MoveCountsDownFromTheMainWindowsTopAndSizeSetsTheContent)
     double x, y;
   };
   for (const Case& c : {Case{0, 0}, Case{40, 25}, Case{7.9, -10}}) {
-    ASSERT_EQ(run("movePictWindow(\"A\", |" + std::to_string(c.x) + ", " + std::to_string(c.y) + "|);"), ".OK.\n");
+    ASSERT_EQ(run("movePictWindow(\"A\", |" + std::to_string(c.x) + ", " + std::to_string(c.y) + "|);"),
+              ".OK.\n");
     EXPECT_EQ(window->frameGeometry().topLeft(),
               QPoint(static_cast<int>(c.x), main_.frameGeometry().top() + static_cast<int>(c.y)));
   }
