@@ -24,6 +24,8 @@ packages=(
   fonts-noto-cjk fonts-dejavu-core
   # loopback test servers
   python3 python3-pyftpdlib python3-aiosmtpd
+  # DICOM test files written by the imaging tests
+  python3-pydicom
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # the Lua twins of the language benchmarks (bench/run_programs.sh)

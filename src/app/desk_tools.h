@@ -20,6 +20,7 @@ class DeskTools {
   DeskTools(MainWindow& window, Calcndar& calendar);
   ~DeskTools();
   const DeskToolHost& host() const { return host_; }
+  CalDocSearch* docSearch() const { return docSearch_.get(); }
 
  private:
   DeskToolHost host_;

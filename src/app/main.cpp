@@ -6,8 +6,11 @@
 
 #include <QAction>
 #include <QMessageBox>
+#include <QThreadPool>
 
 #include "app/desk_tools.h"
+#include "app/search_tools.h"
+#include "diary/day_folders.h"
 #include "diary/ui/cal_set_directory.h"
 #include "diary/ui/cal_sun_moon.h"
 #include "diary/ui/calcndar.h"
@@ -20,12 +23,10 @@
 #include "editors/ui/main_text_view.h"
 #include "graphics/ui/gl/gl_window_manager.h"
 #include "imaging/ui/imaging_window_manager.h"
-#include "imaging/volume_data.h"
 #include "lang/builtins/startup.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
-  DoInitVolumeData();
   QApplication app(argc, argv);
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Pravella"));
   // The main window is closed by the calendar controller, which saves before the end.
   QApplication::setQuitOnLastWindowClosed(false);
+
+  // Saves killed by a crash or power cut may have left documents aside: put them back
+  // without holding up the window.
+  QThreadPool::globalInstance()->start([] { pravella::recoverInterruptedDiarySaves(); });
 
   pravella::MainWindow window;
   // Programs open their OpenGL plot windows through it, by title, on this thread.
@@ -69,6 +74,8 @@ int main(int argc, char** argv) {
   Pravella monthList(&calendar, &window);
   monthList.awakeFromNib();
   pravella::DeskTools deskTools(window, calendar);
+  // The memo's manual and memo-database look-ups, and the search window.
+  pravella::SearchTools searchTools(window, calendar, deskTools);
   // The tool drawer and the user control panels.
   CalTool tool(deskTools.host());
   tool.awakeFromNib();

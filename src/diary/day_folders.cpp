@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "platform/atomic_file.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
@@ -59,8 +60,16 @@ bool folderHoldsRichText(const QString& folder) {
 
 QStringList listDiaryFiles(const QString& folder) {
   QStringList listed;
-  const QStringList names = QDir(folder).entryList(
+  QStringList names = QDir(folder).entryList(
       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+  // A save killed halfway may have left a document outside its name: it is put back before
+  // the day is shown.
+  if (std::any_of(names.cbegin(), names.cend(),
+                  [](const QString& name) { return name.startsWith(QLatin1String(".saving-")); })) {
+    recoverInterruptedSaves(folder);
+    names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                   QDir::Unsorted);
+  }
   for (const QString& name : names) {
     if (name.startsWith(QLatin1Char('.'))) continue;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -143,6 +152,22 @@ std::optional<DayOfPath> dayOfDiaryDocument(const QString& path) {
   DayOfPath day{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
   if (!QDate(day.year, day.month, day.day).isValid()) return std::nullopt;
   return day;
+}
+
+void recoverInterruptedDiarySaves() {
+  const QString root = paths::diary();
+  recoverInterruptedSaves(root);
+  recoverInterruptedSaves(paths::vkPreferences());
+  recoverInterruptedSaves(paths::preferences());
+  const auto subfolders = [](const QString& folder) {
+    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+  };
+  for (const QString& year : subfolders(root)) {
+    if (year.size() != 4 || !year.front().isDigit()) continue;
+    for (const QString& month : subfolders(root + u'/' + year))
+      for (const QString& day : subfolders(root + u'/' + year + u'/' + month))
+        recoverInterruptedSaves(root + u'/' + year + u'/' + month + u'/' + day);
+  }
 }
 
 }  // namespace pravella

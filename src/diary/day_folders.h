@@ -25,8 +25,13 @@ bool makeDayFolder(int year, int month, int day);
 bool folderHoldsRichText(const QString& folder);
 
 // The names a day lists: every entry except hidden names (beginning with ".") and names whose
-// extension is exactly "ROIData", "htmld" or "tbld", in name order (naturalNameLess).
+// extension is exactly "ROIData", "htmld" or "tbld", in name order (naturalNameLess). What
+// interrupted saves left in the folder is recovered first.
 QStringList listDiaryFiles(const QString& folder);
+
+// Puts back or removes what interrupted saves left anywhere in the diary: the day folders and
+// the preference folders. Run once at start-up, away from the GUI thread.
+void recoverInterruptedDiarySaves();
 
 // Name order as people read it: letters without regard to case, runs of digits by their
 // value ("note 2" before "note 10"); names equal that way are ordered by their code points.

@@ -11,6 +11,9 @@ namespace pravella {
 // code becomes a map search, any other text a web search. They live here, in one place.
 inline constexpr std::string_view kPostalCodeMapHost = "https://www.openstreetmap.org";
 inline constexpr std::string_view kWebSearchHost = "https://www.google.com";
+// Where an encyclopedia link made from selected words leads: this prefix and the words
+// percent-encoded byte by byte (its Japanese edition).
+inline constexpr std::string_view kEncyclopediaArticlePrefix = "https://ja.wikipedia.org/wiki/";
 
 // Longest text (in bytes) that is opened at all.
 inline constexpr std::size_t kWebLaunchTextLimit = 255;

@@ -10,6 +10,7 @@
 #include "lang/operators.h"
 #include "lang/parser.h"
 #include "lang/report.h"
+#include "lang/scalar_run.h"
 #include "lang/stack.h"
 #include "lang/tokenizer.h"
 #include "lang/variables.h"
@@ -82,12 +83,14 @@ namespace {
 // whether it succeeded or not.
 int moduleCall(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   const int level = vk_level;
+  const VkLevelMark mark = vkEnterLevel();
   const int ok = DoUsrFunction(code, pc, stack, sp);
   if (vk_level != level) {
     const int high = vk_level;
     vk_level = high - 1;
     deleteHighLevelVariable(high);
   }
+  vkLeaveLevel(mark);
   return ok;
 }
 
@@ -277,6 +280,7 @@ enum XOp : int {
   kXElement,        // "@" with its variable (and "="): one element read or written
   kXElementDirect,  // four number or variable bounds, "@", its variable (and "=", ";")
   kXStepLoop,       // a step, (";"), the loop's backward jump and the comparison it jumps to
+  kXScalarRun,      // numbers, variables and arithmetic operators (and "=" to a variable): see scalar_run.h
 };
 
 // Flags in the aux word of a store (kXStore, kXArithStore): a ";" follows the "=".
@@ -408,6 +412,11 @@ int decode(vk_Code* code, int count, int pc) {
     default:
       break;
   }
+  r.scalarRun.reset();
+  if (x == kXLoad || x == kXNumber || x == kXOperandArith) {
+    r.scalarRun = vkCompileScalarRun(code, count, pc);
+    if (r.scalarRun) x = kXScalarRun;
+  }
   r.xop = x;
   return x;
 }
@@ -453,12 +462,14 @@ inline int moduleOf(vk_Code& r) {
 
 int moduleCallSlot(int slot, CalcStackEntry* stack, int* sp) {
   const int level = vk_level;
+  const VkLevelMark mark = vkEnterLevel();
   const int ok = vkCallModule(slot, stack, sp);
   if (vk_level != level) {
     const int high = vk_level;
     vk_level = high - 1;
     deleteHighLevelVariable(high);
   }
+  vkLeaveLevel(mark);
   return ok;
 }
 
@@ -513,6 +524,43 @@ inline double* singleElement(vk_Code& varRec, CalcStackEntry* stack, int sp, boo
     b[k] = e.data.cdoubles()[0];
   }
   return elementAt(varRec, b, forWrite);
+}
+
+// The value of a scalar run whose first record is at[0]; false when a variable it reads is not a
+// real 1 by 1 value where its record last found it, or a divisor is zero (the records then run
+// one by one and report what they report).
+inline bool scalarRunValue(vk_Code* at, const VkScalarRun& run, double* out) {
+  double values[8];
+  int t = 0;
+  for (const VkScalarStep& s : run.steps) {
+    double w;
+    switch (s.what) {
+      case VkScalarStep::kPushNumber:
+        values[t++] = s.k;
+        continue;
+      case VkScalarStep::kPushVariable: {
+        const VariableRecord* v = cachedScalar(at[s.record]);
+        if (!v) return false;
+        values[t++] = v->data.cdoubles()[0];
+        continue;
+      }
+      case VkScalarStep::kNumber:
+        w = s.k;
+        break;
+      case VkScalarStep::kVariable: {
+        const VariableRecord* v = cachedScalar(at[s.record]);
+        if (!v) return false;
+        w = v->data.cdoubles()[0];
+        break;
+      }
+      default:
+        w = values[--t];
+        break;
+    }
+    if (!scalarArith(s.op, values[t - 1], w, &values[t - 1])) return false;
+  }
+  *out = values[0];
+  return true;
 }
 
 int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
@@ -729,6 +777,24 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
             double a, c;
             if (operandValue(code[t], &a) && operandValue(code[t + 1], &c))
               pc += vkTruncToInt(vkRelate(code[t].aux, a, c)) == 0 ? 3 + code[t + 3].jump : 4;
+            continue;
+          }
+        }
+        break;
+      }
+      case kXScalarRun: {
+        const VkScalarRun& run = *rec.scalarRun;
+        double value;
+        if (sp >= 0 && sp + run.depth <= kPushLimit && scalarRunValue(code + pc, run, &value)) {
+          if (run.store < 0) {
+            pushScalarAt(stack, sp++, value);
+            pc += run.records;
+            continue;
+          }
+          if (VariableRecord* v = cachedScalar(code[pc + run.store])) {
+            v->data.setScalar(value);
+            // A following ";" displays only a single value left on the stack.
+            pc += run.records + (run.displayAfter && sp != 1 ? 1 : 0);
             continue;
           }
         }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "lang/executor.h"
 #include "lang/parser.h"
@@ -22,11 +23,25 @@ std::unordered_map<std::string, int>& slotByName() {
 
 int moduleDepth = 0;
 
+// Bodies of modules deleted or redefined while a call was running: a running body must not be
+// freed under its run, and a call holds no reference of its own (that would cost two atomic
+// counts on every call). They go when the outermost call returns.
+std::vector<std::shared_ptr<VkCodeArray>>& retiredBodies() {
+  static std::vector<std::shared_ptr<VkCodeArray>> bodies;
+  return bodies;
+}
+
+void retire(std::shared_ptr<VkCodeArray>& code) {
+  if (code && moduleDepth > 0) retiredBodies().push_back(std::move(code));
+  code.reset();
+}
+
 }  // namespace
 
 unsigned vkModuleEpoch = 1;
 
 int initUFNtable() {
+  for (UserModuleSlot& slot : UFNtable) retire(slot.code);
   UFNtable.clear();
   UFNtable.resize(kModuleSlots);
   slotByName().clear();
@@ -55,9 +70,9 @@ int DoDeleteModule(int index) {
   slot.argc = 0;
   for (std::string& a : slot.argNames) a.clear();
   for (int& t : slot.argTypes) t = 0;
-  // A body that is running keeps its own reference to the code, so deleting a module from
-  // inside itself cannot pull the code from under the run.
-  slot.code.reset();
+  // A running body is retired, not freed, so deleting a module from inside itself cannot pull
+  // the code from under the run.
+  retire(slot.code);
   slot.codeCount = 0;
   return 1;
 }
@@ -160,10 +175,10 @@ int vkCallModule(int index, CalcStackEntry* stack, int* sp) {
     error_disp("Too deep module call.");
     return 0;
   }
-  // The body is kept alive by the call: it may delete or redefine its own module. The slot
-  // itself is read only while the arguments are bound, before the body runs.
+  // The body may delete or redefine its own module: it is then retired, not freed, until the
+  // outermost call returns. The slot itself is read only while the arguments are bound.
   const UserModuleSlot& slot = UFNtable[index];
-  std::shared_ptr<VkCodeArray> body = slot.code;
+  VkCodeArray* const body = slot.code.get();
 
   ++vk_level;
   for (int a = slot.argc - 1; a >= 0; --a) {
@@ -194,6 +209,7 @@ int vkCallModule(int index, CalcStackEntry* stack, int* sp) {
     // only the body.
     Keisan(static_cast<int>(body->size()), body->data(), stack, sp);
     --moduleDepth;
+    if (moduleDepth == 0 && !retiredBodies().empty()) retiredBodies().clear();
   }
   return 1;
 }

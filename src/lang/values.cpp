@@ -313,13 +313,6 @@ bool isVariable(const std::string& name, int* type) {
   return true;
 }
 
-int32_t vkTruncToInt(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
 int vkOpcodeOf(vk_Code& r) {
   int op = kOpOther;
   const std::string& n = r.name;

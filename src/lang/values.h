@@ -143,6 +143,8 @@ class VkBytes {
 // ---------------------------------------------------------------------------------------
 // Code record `vk_Code`: one compiled instruction.
 
+struct VkScalarRun;
+
 struct vk_Code {
   int kind = 0;      // CalcCodeKind
   int argc = 0;      // arguments at a call; elements per row of a matrix literal
@@ -169,6 +171,8 @@ struct vk_Code {
   // table's epoch and the scope level then (see vkVariableEpoch).
   uint64_t varEpoch = 0;
   int varLevel = -1;
+  // A run of scalar arithmetic records starting here, compiled by the executor (scalar_run.h).
+  std::shared_ptr<const VkScalarRun> scalarRun;
 };
 
 // What an operator, relation, logical or control record does, decoded once from its name.
@@ -213,6 +217,7 @@ inline void vkSetRecord(vk_Code& record, int kind, const std::string& name, int 
   record.moduleEpoch = 0;
   record.varEpoch = 0;
   record.varLevel = -1;
+  record.scalarRun.reset();
   record.number = kind == kCodeNumber ? std::atof(name.c_str()) : 0.0;
 }
 
@@ -324,4 +329,9 @@ bool isVariable(const std::string& name, int* type);
 
 // Converts a double to a 32-bit integer truncating toward zero; values outside the range
 // saturate and NaN gives 0, instead of the undefined behaviour of a plain cast.
-int32_t vkTruncToInt(double v);
+inline int32_t vkTruncToInt(double v) {
+  if (v != v) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}

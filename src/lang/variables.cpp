@@ -1,6 +1,7 @@
 #include "lang/variables.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -81,10 +82,11 @@ class NameLevelIndex {
   std::vector<Entry> places_ = std::vector<Entry>(kPlaces);
 };
 
-NameLevelIndex& byNameLevel() {
-  static NameLevelIndex index;
-  return index;
-}
+// A plain object, not a function-local static: the look-up runs on every module call and a
+// local static costs a guard test each time.
+NameLevelIndex nameLevelIndex;
+
+inline NameLevelIndex& byNameLevel() { return nameLevelIndex; }
 
 inline uint64_t key(int nameId, int level) {
   return (static_cast<uint64_t>(static_cast<uint32_t>(nameId)) << 32) | static_cast<uint32_t>(level);
@@ -115,8 +117,25 @@ void unindexRecord(int i) {
   byNameLevel().erase(key(v.nameId, v.level), i);
 }
 
+// Every change to a record goes through here with the lowest scope level it touches: the epoch
+// becomes a value never used before, and the lowest level is kept for the end of a module call
+// (vkLeaveLevel).
+uint64_t epochCounter = 1;
+int lowestTouchedLevel = INT_MAX;
+
+inline void touchLevel(int level) {
+  vkVariableEpoch = ++epochCounter;
+  if (level < lowestTouchedLevel) lowestTouchedLevel = level;
+}
+
+// The level a change to record v touches: a free or reserved record holds no value anything
+// was found at, so only its new level counts.
+inline int levelOfChange(const VariableRecord& v) {
+  return v.state == 1 && v.level < vk_level ? v.level : vk_level;
+}
+
 void clearRecord(int i) {
-  ++vkVariableEpoch;
+  touchLevel(variableTable[i].state == 1 ? variableTable[i].level : vk_level);
   unindexRecord(i);
   VariableRecord& v = variableTable[i];
   v.state = 0;
@@ -141,6 +160,19 @@ int findById(int nameId) {
 }  // namespace
 
 uint64_t vkVariableEpoch = 1;
+
+VkLevelMark vkEnterLevel() {
+  const VkLevelMark mark{vkVariableEpoch, lowestTouchedLevel};
+  lowestTouchedLevel = INT_MAX;
+  vkVariableEpoch = ++epochCounter;
+  return mark;
+}
+
+void vkLeaveLevel(const VkLevelMark& mark) {
+  // Nothing at the caller's level or below changed: what the caller found still holds.
+  if (lowestTouchedLevel > vk_level) vkVariableEpoch = mark.epoch;
+  if (mark.lowestTouched < lowestTouchedLevel) lowestTouchedLevel = mark.lowestTouched;
+}
 
 int vkTypeOfKind(int kind) {
   switch (kind) {
@@ -190,7 +222,7 @@ int vkNewVariableId(const std::string& name, int nameId, int kind, int* index) {
   for (int i = firstFreeHint; i < n; ++i) {
     VariableRecord& v = variableTable[i];
     if (v.state != 0) continue;
-    ++vkVariableEpoch;
+    touchLevel(vk_level);
     firstFreeHint = i + 1;
     v.state = 2;
     v.kind = kind;
@@ -220,6 +252,21 @@ int vkStoreVariable(int index, const std::string& name, int nameId, int kind, co
   if (index < 0 || index >= static_cast<int>(variableTable.size())) {
     error_disp("Variable table overflow.");
     return 0;
+  }
+  if (kind == kVarReal && msize == 1 && nsize == 1) {
+    // A number into a record already named at this level (a module argument being bound).
+    VariableRecord& v = variableTable[index];
+    if (v.state != 0 && v.nameId == nameId && v.level == vk_level) {
+      touchLevel(levelOfChange(v));
+      double x;
+      std::memcpy(&x, data, sizeof x);
+      v.data.setScalar(x);
+      v.state = 1;
+      v.kind = kVarReal;
+      v.msize = v.nsize = 1;
+      if (index + 1 > usedEnd) usedEnd = index + 1;
+      return 1;
+    }
   }
   const int64_t elements = static_cast<int64_t>(msize) * nsize;
   const int64_t limit = TNumber;
@@ -254,7 +301,7 @@ int vkStoreVariable(int index, const std::string& name, int nameId, int kind, co
       return 0;
   }
   VariableRecord& v = variableTable[index];
-  ++vkVariableEpoch;
+  touchLevel(levelOfChange(v));
   // The index changes only when the record's name or level does (binding a module argument
   // into the record reserved for it does neither).
   const bool rekey = v.nameId != nameId || v.level != vk_level || v.state == 0;
@@ -307,7 +354,7 @@ int deleteHighLevelVariable(int level) {
 }
 
 int initVarTable(std::vector<VariableRecord>& table) {
-  ++vkVariableEpoch;
+  touchLevel(-1);
   vk_level = 0;
   table.clear();
   table.resize(kVariableRecords);
@@ -321,7 +368,7 @@ int initVarTable(std::vector<VariableRecord>& table) {
 }
 
 int deleteAllVariable() {
-  ++vkVariableEpoch;
+  touchLevel(-1);
   for (int i = 0; i < static_cast<int>(variableTable.size()); ++i) clearRecord(i);
   byNameLevel().clear();
   firstFreeHint = 0;
@@ -404,7 +451,7 @@ int storeNumbers(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind
   const int i = targetVariable(rec, kind);
   if (i < 0) return 0;
   VariableRecord& v = variableTable[i];
-  ++vkVariableEpoch;
+  touchLevel(levelOfChange(v));
   const std::size_t n = static_cast<std::size_t>(elements);
   const std::size_t elementBytes = kind == kVarReal ? 8 : 4;
   if (top.type == (kind == kVarReal ? kValueReal : kValueInt) && top.data.size() == n * elementBytes) {
@@ -461,7 +508,7 @@ int storeBytes(vk_Code& rec, int* pc, CalcStackEntry* stack, int* sp, int kind) 
   const int i = targetVariable(rec, kind);
   if (i < 0) return 0;
   VariableRecord& v = variableTable[i];
-  ++vkVariableEpoch;
+  touchLevel(levelOfChange(v));
   v.data = std::move(top.data);
   v.state = 1;
   v.kind = kind;
@@ -497,7 +544,7 @@ int DoLetNumVariable(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stac
     const int i = vkLookupVariable(rec);
     if (i >= 0 && variableTable[i].kind == kVarReal) {
       VariableRecord& v = variableTable[i];
-      if (v.state != 1 || v.msize != 1 || v.nsize != 1) ++vkVariableEpoch;
+      if (v.state != 1 || v.msize != 1 || v.nsize != 1) touchLevel(levelOfChange(v));
       v.data.resize(sizeof(double));
       v.data.doubles()[0] = top.data.doubles()[0];
       v.state = 1;

@@ -59,6 +59,17 @@ int DoLetGraphVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack,
 // epoch and level holds as long as both are unchanged.
 extern uint64_t vkVariableEpoch;
 
+// A module call's own scope level for the epoch: vkEnterLevel before the call raises the level
+// gives the call an epoch of its own; vkLeaveLevel, once the call's level is gone and vk_level
+// is the caller's again, gives the caller back its epoch when no record at its level or below
+// changed meanwhile, so that what the caller's records found before the call still holds.
+struct VkLevelMark {
+  uint64_t epoch;
+  int lowestTouched;
+};
+VkLevelMark vkEnterLevel();
+void vkLeaveLevel(const VkLevelMark& mark);
+
 // The variable a code record names at the current level, found through the slot cached in
 // the record; -1 when there is none.
 int vkLookupVariable(vk_Code& record);

@@ -1,85 +1,352 @@
 #include "platform/atomic_file.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryDir>
+#include <QRandomGenerator>
+#include <QSet>
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
+#include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/save_steps.h"
 
 namespace pravella {
 namespace {
 
+std::atomic<save_steps::Hook> stepHook{nullptr};
+std::atomic<bool> exchangeRefused{false};
+
+// Called before each system call that changes the file system.
+void step() {
+  if (save_steps::Hook hook = stepHook.load()) hook();
+}
+
 WriteResult failure(const QString& what) { return WriteResult{false, what}; }
 WriteResult success() { return WriteResult{true, {}}; }
 
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+WriteResult failed(const QString& path, int error) {
+  return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, systemReason(error)));
+}
+
+QByteArray native(const QString& path) { return QFile::encodeName(path); }
+
+const QString kPrefix = QStringLiteral(".saving-");
+const QString kTargetSuffix = QStringLiteral(".target");
+const QString kOldSuffix = QStringLiteral(".old");
+
+// A fresh temporary name beside the target: short and fixed, so that a name near the file
+// system's 255-byte limit does not fail only because its temporary name would be longer.
+QString temporaryName(const QString& parent) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  QString name = parent + u'/' + kPrefix + QString::number(::getpid()) + u'-';
+  for (int i = 0; i < 6; ++i) name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
+  return name;
+}
+
+bool writeAll(int fd, const char* data, qint64 size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, static_cast<size_t>(std::min<qint64>(size, qint64{1} << 30)));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= n;
+  }
+  return true;
+}
+
+// fsync of a folder makes the renames and removals in it durable.
+int syncFolder(const QString& folder) {
+  const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int result = ::fsync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  // Some file systems cannot sync a folder; that is no failure of the save.
+  return result == EINVAL || result == EROFS ? 0 : result;
+}
+
+// Makes a folder tree written by a fill durable before it replaces the document.
+int syncTree(const QString& path) {
+  struct stat info {};
+  if (::lstat(native(path).constData(), &info) != 0) return errno;
+  if (S_ISLNK(info.st_mode)) return 0;
+  if (S_ISDIR(info.st_mode)) {
+    const QStringList entries =
+        QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries)
+      if (const int e = syncTree(path + u'/' + entry)) return e;
+    return syncFolder(path);
+  }
+  const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int result = ::fdatasync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  return result;
+}
+
+bool removeTree(const QString& path) {
+  QFileInfo info(path);
+  step();
+  if (info.isDir() && !info.isSymLink()) return QDir(path).removeRecursively();
+  return ::unlink(native(path).constData()) == 0 || errno == ENOENT;
+}
+
+bool exists(const QString& path) {
+  struct stat info {};
+  return ::lstat(native(path).constData(), &info) == 0;
+}
+
+bool processAlive(qint64 pid) {
+  if (pid <= 0 || pid > 0x7fffffff) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// The temporaries this process is writing now: never taken for leftovers, even when a dead
+// process of the same number left some.
+std::mutex& inFlightMutex() {
+  static std::mutex m;
+  return m;
+}
+QSet<QString>& inFlightSet() {
+  static QSet<QString> set;
+  return set;
+}
+bool inFlight(const QString& path) {
+  std::lock_guard lock(inFlightMutex());
+  return inFlightSet().contains(path);
+}
+struct InFlight {
+  QString path;
+  explicit InFlight(QString p) : path(std::move(p)) {
+    std::lock_guard lock(inFlightMutex());
+    inFlightSet().insert(path);
+  }
+  ~InFlight() {
+    std::lock_guard lock(inFlightMutex());
+    inFlightSet().remove(path);
+  }
+  InFlight(const InFlight&) = delete;
+  InFlight& operator=(const InFlight&) = delete;
+};
+
+// Recovery and saves in one folder take turns: a start-up sweep must not meet a save halfway.
+std::mutex& recoveryMutex() {
+  static std::mutex m;
+  return m;
+}
+
 }  // namespace
 
-WriteResult writeFileAtomically(const QString& path, const QByteArray& data) {
-  if (path.isEmpty()) return failure(QStringLiteral("Cannot save: no file name was given."));
-  if (QFileInfo(path).isDir())
-    return failure(QStringLiteral("Cannot save \"%1\": a folder of that name is in the way.").arg(path));
-  // QSaveFile writes to a temporary file in the same folder, flushes it to disk on commit
-  // and only then renames it over the target.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
-  // The write only fills Qt's buffer; a full disk shows in the flush, which commit() would
-  // pass over and then rename a truncated file into place.
-  if (file.write(data) != data.size() || !file.flush()) {
-    const QString why = file.errorString();
-    file.cancelWriting();
-    return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, why));
+void save_steps::setHook(Hook hook) { stepHook.store(hook); }
+void save_steps::setExchangeRefused(bool refused) { exchangeRefused.store(refused); }
+
+void ignoreFileSizeSignal() {
+  // Checked on every save, not once: a library or a child's set-up may have put it back. A
+  // handler someone installed on purpose is left alone.
+  struct sigaction current {};
+  if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+WriteResult writeFileAtomically(const QString& given, const QByteArray& data) {
+  ignoreFileSizeSignal();
+  if (given.isEmpty()) return failure(QStringLiteral("Cannot save: no file name was given."));
+  // A save through a link writes the file it points to and keeps the link.
+  QString path = given;
+  if (const QFileInfo info(given); info.isSymLink() && info.exists()) path = info.canonicalFilePath();
+  const QFileInfo target(path);
+  if (target.isDir())
+    return failure(QStringLiteral("Cannot save \"%1\": a folder of that name is in the way.").arg(given));
+  const QString parent = target.absolutePath();
+
+  QString temp;
+  std::optional<InFlight> writing;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = temporaryName(parent);
+    writing.emplace(temp);
+    step();
+    fd = ::open(native(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return failed(given, errno);
   }
-  if (!file.commit())
-    return failure(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+  if (fd < 0) return failed(given, EEXIST);
+  auto abandon = [&](int error) {
+    ::close(fd);
+    ::unlink(native(temp).constData());
+    return failed(given, error);
+  };
+  // The file keeps its permissions; a new one takes the usual ones (0666 less the umask).
+  if (struct stat old {}; ::stat(native(path).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  step();
+  if (!writeAll(fd, data.constData(), data.size())) return abandon(errno);
+  step();
+  if (::fdatasync(fd) != 0) return abandon(errno);
+  if (::close(fd) != 0) {
+    const int error = errno;
+    ::unlink(native(temp).constData());
+    return failed(given, error);
+  }
+  step();
+  if (::rename(native(temp).constData(), native(path).constData()) != 0) {
+    const int error = errno;
+    ::unlink(native(temp).constData());
+    return failed(given, error);
+  }
+  if (const int error = syncFolder(parent)) return failed(given, error);
   return success();
 }
 
 WriteResult replaceFolderAtomically(const QString& folder,
                                     const std::function<WriteResult(const QString&)>& fill) {
+  ignoreFileSizeSignal();
   const QFileInfo target(folder);
   const QString parent = target.absolutePath();
+  const QString finalPath = target.absoluteFilePath();
   if (!QDir().mkpath(parent))
     return failure(QStringLiteral("Cannot save \"%1\": its folder cannot be created.").arg(folder));
+  recoverInterruptedSaves(parent);
 
-  // Short fixed names beside the document: a name near the file system's 255-byte limit must
-  // not fail only because its temporary name would be longer.
-  QTemporaryDir temp(parent + QStringLiteral("/.saving-XXXXXX"));
-  if (!temp.isValid())
-    return failure(QStringLiteral("Cannot save \"%1\": %2").arg(folder, temp.errorString()));
-  if (WriteResult filled = fill(temp.path()); !filled) return filled;
+  QString temp;
+  std::optional<InFlight> writing;
+  bool made = false;
+  for (int attempt = 0; attempt < 100 && !made; ++attempt) {
+    temp = temporaryName(parent);
+    writing.emplace(temp);
+    step();
+    made = ::mkdir(native(temp).constData(), 0700) == 0;
+    if (!made && errno != EEXIST) return failed(folder, errno);
+  }
+  if (!made) return failed(folder, EEXIST);
+  const QString sidecar = temp + kTargetSuffix;
+  const QString old = temp + kOldSuffix;
+  auto cleanUp = [&] {
+    removeTree(temp);
+    removeTree(old);
+    step();
+    ::unlink(native(sidecar).constData());
+  };
+
+  if (WriteResult filled = fill(temp); !filled) {
+    cleanUp();
+    return filled;
+  }
   // A temporary folder is private; the document keeps the old folder's permissions, or takes
   // those of the folder it is saved in.
   {
     struct stat info {};
-    const QByteArray old = QFile::encodeName(target.absoluteFilePath());
-    const QByteArray home = QFile::encodeName(parent);
-    if (::stat(old.constData(), &info) == 0 || ::stat(home.constData(), &info) == 0)
-      ::chmod(QFile::encodeName(temp.path()).constData(), info.st_mode & 07777);
+    if (::stat(native(finalPath).constData(), &info) == 0 || ::stat(native(parent).constData(), &info) == 0)
+      ::chmod(native(temp).constData(), info.st_mode & 07777);
+  }
+  if (const int error = syncTree(temp)) {
+    cleanUp();
+    return failed(folder, error);
+  }
+  // The note of which document the temporary folder is for: from here on it is a whole
+  // document, and recovery may put it in place should the save be killed.
+  if (WriteResult noted = writeFileAtomically(sidecar, target.fileName().toUtf8()); !noted) {
+    cleanUp();
+    return failure(noted.error);
   }
 
-  const QString finalPath = target.absoluteFilePath();
-  QString oldMoved;
-  if (target.exists()) {
-    QTemporaryDir placeholder(parent + QStringLiteral("/.replaced-XXXXXX"));
-    if (!placeholder.isValid())
-      return failure(QStringLiteral("Cannot save \"%1\": %2").arg(folder, placeholder.errorString()));
-    placeholder.setAutoRemove(false);
-    oldMoved = placeholder.path();
-    QDir().rmdir(oldMoved);  // only its unique name was wanted
-    if (std::rename(QFile::encodeName(finalPath).constData(), QFile::encodeName(oldMoved).constData()) != 0)
-      return failure(QStringLiteral("Cannot save \"%1\": the old document cannot be moved aside.").arg(folder));
+  const QByteArray tempName = native(temp), finalName = native(finalPath), oldName = native(old);
+  if (exists(finalPath)) {
+    step();
+    int exchanged = exchangeRefused.load()
+                        ? -1
+                        : ::renameat2(AT_FDCWD, tempName.constData(), AT_FDCWD, finalName.constData(),
+                                      RENAME_EXCHANGE);
+    if (exchanged != 0 && !exchangeRefused.load() && errno != EINVAL && errno != ENOSYS &&
+        errno != EOPNOTSUPP) {
+      const int error = errno;
+      cleanUp();
+      return failed(folder, error);
+    }
+    if (exchanged != 0) {
+      // A file system without exchange: the old document steps aside, then the new one
+      // moves in; recovery finishes this should the save be killed in between.
+      step();
+      if (::rename(finalName.constData(), oldName.constData()) != 0) {
+        const int error = errno;
+        cleanUp();
+        return failed(folder, error);
+      }
+      step();
+      if (::rename(tempName.constData(), finalName.constData()) != 0) {
+        const int error = errno;
+        step();
+        ::rename(oldName.constData(), finalName.constData());
+        cleanUp();
+        return failed(folder, error);
+      }
+    }
+  } else {
+    step();
+    if (::rename(tempName.constData(), finalName.constData()) != 0) {
+      const int error = errno;
+      cleanUp();
+      return failed(folder, error);
+    }
   }
-  if (std::rename(QFile::encodeName(temp.path()).constData(), QFile::encodeName(finalPath).constData()) != 0) {
-    if (!oldMoved.isEmpty())
-      std::rename(QFile::encodeName(oldMoved).constData(), QFile::encodeName(finalPath).constData());
-    return failure(QStringLiteral("Cannot save \"%1\": the new document cannot be put in place.").arg(folder));
-  }
-  temp.setAutoRemove(false);  // it is the document now
-  if (!oldMoved.isEmpty()) QDir(oldMoved).removeRecursively();
+  const int synced = syncFolder(parent);
+  cleanUp();  // the old document, under the temporary name now
+  if (synced) return failed(folder, synced);
   return success();
+}
+
+void recoverInterruptedSaves(const QString& folder) {
+  std::lock_guard lock(recoveryMutex());
+  const QStringList names =
+      QDir(folder).entryList(QStringList{kPrefix + u'*'}, QDir::AllEntries | QDir::Hidden | QDir::System);
+  if (names.isEmpty()) return;
+  for (const QString& name : names) {
+    // ".saving-<pid>-XXXXXX", with ".target" and ".old" beside it for a folder save.
+    const QString base = name.section(u'.', 0, 1);
+    if (name != base && name != base + kTargetSuffix && name != base + kOldSuffix) continue;
+    if (name != base && names.contains(base)) continue;  // handled with its base
+    bool numeric = false;
+    const qint64 pid = base.mid(kPrefix.size()).section(u'-', 0, 0).toLongLong(&numeric);
+    if (!numeric) continue;
+    const QString path = folder + u'/' + base;
+    // Saves of this process or of another running one are under way, not interrupted.
+    if (pid == ::getpid() ? inFlight(path) : processAlive(pid)) continue;
+
+    const QString sidecar = path + kTargetSuffix;
+    QString document;
+    if (QFile note(sidecar); note.open(QIODevice::ReadOnly)) document = QString::fromUtf8(note.read(1024));
+    if (document.isEmpty() || document.contains(u'/') || document == QLatin1String(".") ||
+        document == QLatin1String("..")) {
+      // No note: the temporary never became a whole document and the target was not touched.
+      // An old document set aside always has its note; without one it is left alone.
+      if (name == base) removeTree(path);
+      else if (name == base + kTargetSuffix) removeTree(sidecar);
+      continue;
+    }
+    // With a note the save was killed somewhere between its renames. Where the document is
+    // missing, the whole new one (else the old one set aside) goes back in its place.
+    const QString documentPath = folder + u'/' + document;
+    for (const QString& candidate : {path, path + kOldSuffix}) {
+      if (exists(documentPath) || !exists(candidate)) continue;
+      step();
+      ::rename(native(candidate).constData(), native(documentPath).constData());
+    }
+    removeTree(path);
+    removeTree(path + kOldSuffix);
+    removeTree(sidecar);
+  }
+  syncFolder(folder);
 }
 
 }  // namespace pravella

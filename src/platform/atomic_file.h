@@ -1,7 +1,11 @@
 #pragma once
 // Atomic writes of user data: the new content goes to a temporary file beside the target, is
 // flushed to disk, then renamed over the target. A failure at any step leaves the old file as
-// it was and says why; the caller must then keep its "edited" state.
+// it was and says why (the system's own reason, such as "No space left on device"); the caller
+// must then keep its "edited" state.
+//
+// Temporaries are named ".saving-<pid>-XXXXXX" beside the target, so that what a killed save
+// leaves behind can be found and cleaned up by `recoverInterruptedSaves`.
 
 #include <QByteArray>
 #include <QString>
@@ -18,9 +22,19 @@ struct WriteResult {
 WriteResult writeFileAtomically(const QString& path, const QByteArray& data);
 
 // Replaces a whole folder (an RTFD document): `fill` writes the new content into a temporary
-// folder beside the target and returns false with a reason on failure; then the old folder is
-// swapped out and removed. The old folder survives every failure before the swap.
+// folder beside the target and returns false with a reason on failure; then the new folder is
+// exchanged with the old one in one step and the old one removed. The old folder survives
+// every failure before the exchange, and a kill at any moment leaves one whole document.
 WriteResult replaceFolderAtomically(const QString& folder,
                                     const std::function<WriteResult(const QString& tempFolder)>& fill);
+
+// Puts back or removes what interrupted saves of other (dead) processes left in `folder`:
+// a document whose save was killed between two renames is put back in place; temporaries that
+// are not the only copy of anything are removed. Runs before each folder save and at start-up.
+void recoverInterruptedSaves(const QString& folder);
+
+// A write beyond the file-size limit must fail with EFBIG like a full disk, not kill the
+// process with SIGXFSZ and lose the unsaved edits. Called by the writers; mains call it early.
+void ignoreFileSizeSignal();
 
 }  // namespace pravella

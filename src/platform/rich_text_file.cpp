@@ -25,6 +25,11 @@ bool readWhole(const QString& path, QByteArray& out) {
 // disk in Unicode normalisation (the old file system stored decomposed names) or in case.
 std::optional<rtf::Attachment> loadEntry(const QString& path) {
   const QFileInfo info(path);
+  // An attachment is part of the package: a link that leads out of it (to /etc/passwd, say)
+  // must not make a foreign file part of the memo, nor be saved into it again.
+  const QString package = QFileInfo(info.absolutePath()).canonicalFilePath();
+  const QString real = info.canonicalFilePath();
+  if (real.isEmpty() || package.isEmpty() || !real.startsWith(package + u'/')) return std::nullopt;
   if (info.isDir()) return rtf::Attachment{info.fileName(), {}, info.absoluteFilePath()};
   QByteArray data;
   if (info.isFile() && readWhole(path, data)) return rtf::Attachment{info.fileName(), data, {}};

@@ -1142,6 +1142,10 @@ class Reader {
     else
       skipFallback_ = 1;
     if (top().dest != Dest::Text) return;
+    // The name ends at the blank before the width; names of other writers may carry more blanks,
+    // and names of older saves blanks of their own, so the exact name is tried first.
+    QString exact = attachmentName_;
+    if (exact.endsWith(u' ')) exact.chop(1);
     const QString name = attachmentName_.trimmed();
     attachmentName_.clear();
     if (name.isEmpty()) return;
@@ -1155,7 +1159,11 @@ class Reader {
     static const QString kMarker = QStringLiteral("__#$!@%!#__");
     QString fileName = name;
     std::optional<Attachment> data;
-    if (loader_) data = loader_(fileName);
+    if (loader_ && exact != name && !exact.contains(u'/')) {
+      data = loader_(exact);
+      if (data) fileName = exact;
+    }
+    if (!data && loader_) data = loader_(fileName);
     if (!data && loader_ && fileName.startsWith(kMarker)) {
       fileName = fileName.mid(kMarker.size());
       data = loader_(fileName);

@@ -183,7 +183,12 @@ class Writer {
         default:
           break;
       }
-      if (u < 0x20 || u == 0xFFFC) continue;
+      if (u == 0xFFFC) continue;  // the place of an attachment, written as the attachment
+      // Other control characters are text too: \uN keeps them where a raw byte would not.
+      if (u < 0x20) {
+        o += cformat("\\u%d?", static_cast<int>(u)).c_str();
+        continue;
+      }
       if (u < 0x80) {
         o += static_cast<char>(u);
         continue;
@@ -484,15 +489,30 @@ class Writer {
     return !data.isEmpty();
   }
 
-  // A file name not yet used in this document's folder; "TXT.rtf" is the text's own.
+  // A file name not yet used in this document's folder; "TXT.rtf" is the text's own. The name
+  // must read back exactly as written: the reader trims blanks around it, control characters
+  // and line breaks do not survive the text, and the file system takes at most 255 bytes.
   QString uniqueName(QString name) {
-    name.replace(u'/', u'_');
+    for (QChar& c : name)
+      if (c == u'/' || c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+          c.category() == QChar::Separator_Paragraph)
+        c = u'_';
+    name = name.trimmed();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
       name = QStringLiteral("Attachment");
     const qsizetype dot = name.lastIndexOf(u'.');
-    const QString base = dot > 0 ? name.left(dot) : name;
-    const QString ext = dot > 0 ? name.mid(dot) : QString();
-    QString candidate = name;
+    QString base = dot > 0 ? name.left(dot) : name;
+    QString ext = dot > 0 ? name.mid(dot) : QString();
+    if (ext.toUtf8().size() > 32) {
+      base = name;
+      ext.clear();
+    }
+    // Room for the " 999" that makes a name unique.
+    while (!base.isEmpty() && (base + QStringLiteral(" 999") + ext).toUtf8().size() > 255) base.chop(1);
+    if (base.size() && base.back().isLowSurrogate()) base.chop(1);
+    base = base.trimmed();
+    if (base.isEmpty()) base = QStringLiteral("Attachment");
+    QString candidate = base + ext;
     for (int n = 1; usedNames_.contains(candidate.toLower()) ||
                     candidate.compare(QLatin1String("TXT.rtf"), Qt::CaseInsensitive) == 0;
          ++n)

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "platform/atomic_file.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
+#include "platform/notification_center.h"
 
 namespace pravella {
 
@@ -59,6 +61,17 @@ QByteArray withJpegComment(const QByteArray& jpeg, const std::string& comment) {
   segment.append(static_cast<char>(length & 0xFF));
   segment.append(text.data(), static_cast<qsizetype>(text.size()));
   return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+int writeCommentToJPEGFile(const std::string& path, const std::string& comment) {
+  const QString file = QString::fromStdString(path);
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) return 0;
+  const QByteArray jpeg = in.readAll();
+  in.close();
+  if (!writeFileAtomically(file, withJpegComment(jpeg, comment))) return 0;
+  NotificationCenter::defaultCenter().post(QStringLiteral("pastePictureToDocument"), file);
+  return 1;
 }
 
 }  // namespace pravella

@@ -23,4 +23,9 @@ QString freshPictureFileName(const QString& folder, const QDateTime& when);
 // data that is no JPEG comes back unchanged.
 QByteArray withJpegComment(const QByteArray& jpeg, const std::string& comment);
 
+// Writes `comment` into the JPEG file at `path` (UTF-8), atomically, then posts
+// "pastePictureToDocument" with the path, which puts the picture into the memo that ran the
+// program. 1, or 0 without the post when the file cannot be read or written.
+int writeCommentToJPEGFile(const std::string& path, const std::string& comment);
+
 }  // namespace pravella

@@ -516,4 +516,88 @@ TEST(FontAliases, MapOldNamesToInstalledFamilies) {
   EXPECT_TRUE(QFont::substitutes("HiraKakuStd-W8").contains("Noto Sans CJK JP", Qt::CaseInsensitive));
 }
 
+TEST(RtfRoundTrip, AttachmentsWithAwkwardNamesReadBackAndSurviveTheNextSave) {
+  // Names the file system takes but the text would change: each must come back, with its data.
+  const QString names[] = {
+      " lead.png",          "trail.png ",         "tab\tin.png",        "line\nfeed.png",
+      QString::fromUtf8("sep\xE2\x80\xA8x.png"), QString::fromUtf8("\xC2\xA0nbsp.png"),
+      QString::fromUtf8("ctl\x01x.png"),          QString(300, u'n') + ".png",
+      QString(120, QChar(0x3042)) + ".png",  // 360 bytes of kana
+  };
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  int n = 0;
+  for (const QString& name : names) {
+    c.insertText(QStringLiteral("[%1]").arg(n++));
+    pravella::rtf::insertAttachment(c, name, pngBytes(3 + n, 2, Qt::green), {});
+  }
+  const QString path = pravella::test::home() + "/names.rtfd";
+  ASSERT_TRUE(pravella::writeRtfdFile(path, doc));
+  for (const QString& file : QDir(path).entryList(QDir::Files))
+    EXPECT_LE(file.toUtf8().size(), 255) << file.toStdString();
+  // The widths of the attached pictures in order: each was made one pixel wider.
+  auto images = [](const QTextDocument& d) {
+    QList<int> widths;
+    for (QTextBlock b = d.begin(); b.isValid(); b = b.next())
+      for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().isImageFormat()) {
+          const QTextImageFormat img = it.fragment().charFormat().toImageFormat();
+          const QByteArray data =
+              d.resource(pravella::rtf::kAttachmentDataResource, pravella::rtf::attachmentDataUrl(img.name()))
+                  .toByteArray();
+          widths << QImage::fromData(data).width();
+        }
+    return widths;
+  };
+  QTextDocument once;
+  ASSERT_TRUE(pravella::readRichTextFile(path, once));
+  QList<int> expected;
+  for (int i = 0; i < n; ++i) expected << 4 + i;
+  EXPECT_EQ(images(once), expected);
+  // Saved again from what was read: nothing is dropped and the files stay.
+  ASSERT_TRUE(pravella::writeRtfdFile(path, once));
+  QTextDocument twice;
+  ASSERT_TRUE(pravella::readRichTextFile(path, twice));
+  EXPECT_EQ(images(twice), expected);
+  EXPECT_EQ(QDir(path).entryList(QDir::Files).size(), n + 1);
+}
+
+TEST(RtfRoundTrip, ControlCharactersInTheTextSurvive) {
+  const QString text = QString::fromUtf8("a\x01" "b\x0c" "c\x1f" "d");
+  for (const char* rtf : {"{\\rtf1\\ansi a\\u1?b\\u12?c\\u31?d}", "{\\rtf1\\ansi a\\'01b\\'0cc\\'1fd}"}) {
+    QTextDocument doc;
+    ASSERT_TRUE(pravella::rtf::read(rtf, doc).ok);
+    ASSERT_EQ(doc.toPlainText(), text) << rtf;
+    QTextDocument back;
+    ASSERT_TRUE(pravella::rtf::read(pravella::rtf::write(doc, pravella::rtf::AttachmentMode::Embed).rtf, back).ok);
+    EXPECT_EQ(back.toPlainText(), text) << rtf;
+  }
+}
+
+TEST(RtfReader, AttachmentLinksLeadingOutOfThePackageAreNotFollowed) {
+  const QString folder = pravella::test::home() + "/linked.rtfd";
+  QDir().mkpath(folder + "/inner");
+  QFile secret(pravella::test::home() + "/secret.png");
+  ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+  secret.write(pngBytes(5, 5, Qt::red));
+  secret.close();
+  QFile own(folder + "/inner/own.png");
+  ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+  own.write(pngBytes(6, 6, Qt::red));
+  own.close();
+  ASSERT_TRUE(QFile::link(pravella::test::home() + "/secret.png", folder + "/out.png"));
+  ASSERT_TRUE(QFile::link("inner/own.png", folder + "/in.png"));
+  QFile f(folder + "/TXT.rtf");
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("{\\rtf1\\ansi a{{\\NeXTGraphic out.png \\width20 \\height20}\\'ac}b"
+          "{{\\NeXTGraphic in.png \\width20 \\height20}\\'ac}c}");
+  f.close();
+  ConsoleCapture console;
+  QTextDocument doc;
+  ASSERT_TRUE(pravella::readRichTextFile(folder, doc));
+  const QString dumped = dump(doc);
+  EXPECT_FALSE(dumped.contains("<image out.png")) << dumped.toStdString();
+  EXPECT_TRUE(dumped.contains("<image in.png ")) << dumped.toStdString();
+}
+
 }  // namespace

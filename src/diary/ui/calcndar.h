@@ -25,6 +25,7 @@
 
 class CalOption;
 class QDockWidget;
+class QColor;
 class QImage;
 class QLabel;
 class QMenu;
@@ -153,6 +154,27 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // a web page. Always true.
   bool textViewClickedOnLink(const QString& value);
 
+  // ---- making links (calcndar_link_making.cpp), on the focused memo's selection
+  // The selection becomes a program link (red) to the clipboard's text, an encyclopedia or a
+  // web search link (orange) for the selected words.
+  void programLinkDocumentAction();
+  void wikiLinkDocumentAction();
+  void nullLinkDocumentAction();
+  // Asks for a document: the selection becomes a link to it, or with no selection its
+  // bracketed link text goes in at the caret.
+  void linkDocumentAction();
+  void didEndSelectLinkDocument(int returnCode, const QString& path);
+  // A symbolic link to the shown document (the end of its chain) in today's folder, named
+  // with the header field's text, the name and its day: "Tink" when made, else "Basso".
+  void symbolicLinkCurrentDisplayedDocumentToTodayFolder();
+  // Ask for a file, a picture folder or a movie folder and link it into the selected day.
+  void symbolicLinkAction();
+  void symbolicLinkToGraphAction();
+  void symbolicLinkToMovieAction();
+  void didEndGetDirectorySheetAndSetSymbolicLink(int returnCode, const QString& path, const QString& context);
+  // The end of the path's chain of symbolic links; empty for a chain that loops.
+  QString orijinalFilePath(const QString& path) const;
+
   // ---- history, recent memos, remembered string (calcndar_history.cpp)
   void addDocumentToRireki(const QString& path);
   void deleteDocumentToRireki(const QString& path);
@@ -236,6 +258,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // The save panel of a new memo: the chosen path, or empty when cancelled.
   using SavePanel = std::function<QString(const QString& title, const QString& folder, const QString& name)>;
   void setSavePanel(SavePanel panel) { savePanel_ = std::move(panel); }
+  // The open panel of the link commands: the chosen path, or empty when cancelled.
+  using OpenPanel = std::function<QString(const QString& title, const QString& folder, bool folders)>;
+  void setOpenPanel(OpenPanel panel) { openPanel_ = std::move(panel); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -271,6 +296,12 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // link helpers (calcndar_links.cpp)
   void moveCalendarToDocument(const QString& path, const QDate& day);
   void launchURL(const QString& text);
+  // link making helpers (calcndar_link_making.cpp)
+  void buildLinksMenu();
+  void registerLinkObservers();
+  void makeSelectionLink(const QString& value, const QColor& colour, bool needsValue);
+  void chooseSymbolicLinkTarget(const QString& title, bool folders, const QString& context);
+  QTextEdit* firstResponderTextView() const;
   // history helpers (calcndar_history.cpp)
   void openDocumentOfPath(const QString& path);
   void changeHistory(const std::function<void()>& change);
@@ -307,6 +338,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   std::function<void(const char*)> playSound_;
   Opener opener_;
   SavePanel savePanel_;
+  OpenPanel openPanel_;
   bool loadingMemo_ = false;
   bool steppingHistory_ = false;
   std::deque<int> pendingHistorySteps_;

@@ -21,6 +21,7 @@
 
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
+#include "diary/document_links.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "lang/values.h"
@@ -37,7 +38,6 @@
 namespace {
 
 constexpr int kAutoSaveSeconds = 300;
-constexpr const char* kBookmarkDragType = "MyCustomBookMarkFromDiaryPboardType";
 
 QString fileNameOf(const QString& path) { return path.section(QLatin1Char('/'), -1); }
 
@@ -154,7 +154,7 @@ QMimeData* Calcndar::dragDataForRow(int row) const {
   auto* data = new QMimeData;
   const QString name = diaryFiles_[row];
   data->setText(QStringLiteral(" [") + pravella::documentDisplayName(name) + QStringLiteral("] "));
-  data->setData(QLatin1String(kBookmarkDragType), (dayFolder() + QLatin1Char('/') + name).toUtf8());
+  data->setData(QLatin1String(pravella::kBookmarkDragType), (dayFolder() + QLatin1Char('/') + name).toUtf8());
   return data;
 }
 

@@ -10,6 +10,7 @@
 
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
+#include "diary/document_links.h"
 #include "diary/diary_globals.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
@@ -41,31 +42,11 @@ bool isLineEnd(QChar c) { return c == u'\n' || c == u'\r'; }
 bool Calcndar::checkDocumentLink() {
   mainTextView* memo = window_->documentView();
   const QString text = memo->toPlainText();
-  const qsizetype n = text.size();
-  const qsizetype p = memo->textCursor().selectionStart();
-
-  qsizetype open = -1;
-  for (qsizetype q = p; q >= 0 && q < n; --q) {
-    const QChar c = text[q];
-    if (isLineEnd(c) || c == u']') break;
-    if (c == u'[') {
-      open = q;
-      break;
-    }
-  }
-  if (open < 0) return false;
-  qsizetype close = -1;
-  for (qsizetype q = p; q < n; ++q) {
-    const QChar c = text[q];
-    if (isLineEnd(c) || c == u'[') break;
-    if (c == u']') {
-      close = q;
-      break;
-    }
-  }
-  if (close < 0) return false;
-
-  const QString link = text.mid(open + 1, close - open - 1);
+  const std::optional<pravella::BracketPair> pair =
+      pravella::bracketPairAround(text, memo->textCursor().selectionStart());
+  if (!pair) return false;
+  const qsizetype open = pair->open, close = pair->close;
+  const QString link = pair->target(text);
   QTextCursor caret = memo->textCursor();
   caret.setPosition(static_cast<int>(close + 1));
   memo->setTextCursor(caret);

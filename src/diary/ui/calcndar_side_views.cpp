@@ -21,6 +21,7 @@
 #include "diary/day_documents.h"
 #include "diary/diary_globals.h"
 #include "diary/ui/calcndar.h"
+#include "diary/ui/pravella.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/cal_option.h"
@@ -145,6 +146,7 @@ void Calcndar::closeAllToggleView() {
   if (memoSheet_) memoSheet_->hide();
   saveMemoSheetDocument();
   if (pictureDrawer_) pictureDrawer_->hide();
+  if (Pravella_X) Pravella_X->saveDocAction();  // the row memo view under the month list
   for (const QPointer<QDockWidget>& view : toolSideViews_)
     if (view) view->hide();
   center.post(QStringLiteral("saveTextOnFinderSheet"));
@@ -204,6 +206,8 @@ void Calcndar::pasteDateAction() {
     pravella::NotificationCenter::defaultCenter().post(QStringLiteral("pasteDateInMainDoc"));
   else if (calendarOption_ && focus && focus == memoSheetField())
     calendarOption_->pasteDateAction_X();
+  else if (Pravella_X && focus && focus == Pravella_X->subTextView())
+    Pravella_X->pasteDateAction();
 }
 
 void Calcndar::pasteDateTimeAction() {
@@ -212,6 +216,8 @@ void Calcndar::pasteDateTimeAction() {
     pravella::NotificationCenter::defaultCenter().post(QStringLiteral("pasteDateTimeInMainDoct"));
   else if (calendarOption_ && focus && focus == memoSheetField())
     calendarOption_->pasteDateTimeAction_X();
+  else if (Pravella_X && focus && focus == Pravella_X->subTextView())
+    Pravella_X->pasteDateTimeAction();
 }
 
 void Calcndar::autoIndent() {

@@ -56,6 +56,9 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   connect(&indexRefresh_, &QTimer::timeout, this,
           [] { pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction")); });
 
+  // The memo's keys and drops ask this controller (the day and document steps, the shown day
+  // and document).
+  window_->documentView()->setWindowDelegate(this);
   // A double click in the memo follows the link at the caret: a document, else an address.
   window_->documentView()->setDoubleClickHandler([this](Qt::KeyboardModifiers keys) {
     doubleClickOnTextView(true);
@@ -99,6 +102,10 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   savePanel_ = [this](const QString& title, const QString& folder, const QString& name) {
     return pravella::dialogs::chooseSaveFile(window_, title, folder, name);
   };
+  openPanel_ = [this](const QString& title, const QString& folder, bool folders) {
+    return folders ? pravella::dialogs::chooseFolder(window_, title, folder)
+                   : pravella::dialogs::chooseFile(window_, title, folder);
+  };
 
   auto* table = window_->diaryFileField();
   table->setColumnCount(2);
@@ -109,6 +116,7 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
   table->setDragEnabled(true);
   buildSideViews();
+  buildLinksMenu();
 }
 
 Calcndar::~Calcndar() {
@@ -203,6 +211,7 @@ void Calcndar::registerObservers() {
     }
   });
   registerDocumentObservers();
+  registerLinkObservers();
 }
 
 bool Calcndar::loadFuncAlias() { return pravella::loadFuncAlias(); }

@@ -4,10 +4,12 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
+#include "diary/document_links.h"
+
 getKeyOnTable::getKeyOnTable(QWidget* parent) : QTableWidget(parent) {}
 
 QStringList getKeyOnTable::mimeTypes() const {
-  return {QStringLiteral("text/plain"), QStringLiteral("MyCustomBookMarkFromDiaryPboardType")};
+  return {QStringLiteral("text/plain"), QLatin1String(pravella::kBookmarkDragType)};
 }
 
 QMimeData* getKeyOnTable::mimeData(const QList<QTableWidgetItem*>& items) const {

@@ -138,7 +138,15 @@ QWidget* MainWindow::buildCalendarColumn() {
   editingDiaryFileName_ = new QLineEdit(column);
   editingDiaryFileName_->setObjectName(QStringLiteral("editingDiaryFileName"));
   editingDiaryFileName_->setPlaceholderText(tr("Document name"));
-  layout->addWidget(editingDiaryFileName_);
+  // Beside the name, so that the column still fits a window 500 pixels high.
+  symbLinkHeaderField_ = new QLineEdit(column);
+  symbLinkHeaderField_->setObjectName(QStringLiteral("symbLinkHeaderField"));
+  symbLinkHeaderField_->setPlaceholderText(tr("Link prefix"));
+  symbLinkHeaderField_->setToolTip(tr("Put in front of the names of symbolic links made into a day"));
+  auto* names = new QHBoxLayout;
+  names->addWidget(editingDiaryFileName_, 3);
+  names->addWidget(symbLinkHeaderField_, 1);
+  layout->addLayout(names);
 
   column->setMinimumWidth(7 * 41 + 24);
   return column;
@@ -183,6 +191,9 @@ void MainWindow::buildMenus() {
   quitAction_->setShortcut(QKeySequence::Quit);
   quitAction_->setMenuRole(QAction::QuitRole);
   connect(quitAction_, &QAction::triggered, this, &QWidget::close);
+
+  editMenu_ = menuBar()->addMenu(tr("&Edit"));
+  editMenu_->setObjectName(QStringLiteral("editMenu"));
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("viewMenu"));

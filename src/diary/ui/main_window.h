@@ -14,6 +14,7 @@ class QAbstractButton;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QToolButton;
 class CalMatrix;
@@ -44,9 +45,13 @@ class MainWindow : public QMainWindow {
   QPushButton* nextYearButton() const { return nextYearButton_; }
   getKeyOnTable* diaryFileField() const { return diaryFileField_; }
   QLineEdit* editingDiaryFileName() const { return editingDiaryFileName_; }
+  // The text put in front of the names of symbolic links made into day folders.
+  QLineEdit* symbLinkHeaderField() const { return symbLinkHeaderField_; }
   QButtonGroup* memoMenuButtons() const { return memoMenuGroup_; }
   mainTextView* documentView() const { return documentView_; }
   QAction* quitAction() const { return quitAction_; }
+  // The Edit menu: controllers add their commands to it.
+  QMenu* editMenu() const { return editMenu_; }
   QAction* moonAgeAction() const { return moonAgeAction_; }
   QAction* importOldDiaryAction() const { return importOldDiaryAction_; }
 
@@ -68,9 +73,11 @@ class MainWindow : public QMainWindow {
   QPushButton* nextYearButton_ = nullptr;
   getKeyOnTable* diaryFileField_ = nullptr;
   QLineEdit* editingDiaryFileName_ = nullptr;
+  QLineEdit* symbLinkHeaderField_ = nullptr;
   QButtonGroup* memoMenuGroup_ = nullptr;
   mainTextView* documentView_ = nullptr;
   QAction* quitAction_ = nullptr;
+  QMenu* editMenu_ = nullptr;
   QAction* moonAgeAction_ = nullptr;
   QAction* importOldDiaryAction_ = nullptr;
 };

@@ -11,8 +11,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QVBoxLayout>
+#include <utility>
+
+#include "diary/ui/get_key_on_month_table.h"
 
 namespace pravella {
 
@@ -74,14 +79,52 @@ MonthDiaryDrawer::MonthDiaryDrawer(QWidget* parent) : QDockWidget(tr("Month Diar
   }
   layout->addLayout(cells);
 
-  monthDiaryField_ = named(new QTableWidget(0, 2, body), "monthDiaryField");
+  subTextSplit_ = named(new QSplitter(Qt::Vertical, body), "subTextSplit");
+  monthDiaryField_ = named(new getKeyOnMonthTable(subTextSplit_), "monthDiaryField");
+  monthDiaryField_->setColumnCount(2);
   monthDiaryField_->setHorizontalHeaderLabels({tr("Day"), tr("Document")});
+  monthDiaryField_->horizontalHeaderItem(0)->setData(Qt::UserRole, QStringLiteral("day"));
+  monthDiaryField_->horizontalHeaderItem(1)->setData(Qt::UserRole, QStringLiteral("diaryFiles"));
+  monthDiaryField_->horizontalHeader()->setSectionsClickable(true);
   monthDiaryField_->horizontalHeader()->setStretchLastSection(true);
   monthDiaryField_->verticalHeader()->hide();
   monthDiaryField_->setSelectionBehavior(QAbstractItemView::SelectRows);
   monthDiaryField_->setSelectionMode(QAbstractItemView::SingleSelection);
   monthDiaryField_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  layout->addWidget(monthDiaryField_, 1);
+  subTextView_ = named(new QTextEdit(subTextSplit_), "subTextView");
+  subTextView_->setAcceptRichText(true);
+  subTextSplit_->addWidget(monthDiaryField_);
+  subTextSplit_->addWidget(subTextView_);
+  subTextSplit_->setChildrenCollapsible(true);
+  layout->addWidget(subTextSplit_, 1);
+
+  auto* memoRow = new QHBoxLayout;
+  subViewSW_ = named(new QCheckBox(tr("Memo"), body), "subViewSW");
+  kensakuHyoujiCheckButton_ = named(new QCheckBox(tr("Marks"), body), "kensakuHyoujiCheckButton");
+  kensakuHyoujiCheckButton_->setChecked(true);
+  durtyButton_ = named(new QCheckBox(tr("Changed"), body), "durtyButton");
+  memoRow->addWidget(subViewSW_);
+  memoRow->addWidget(kensakuHyoujiCheckButton_);
+  memoRow->addWidget(durtyButton_);
+  memoRow->addStretch(1);
+  layout->addLayout(memoRow);
+  auto* commandRow = new QHBoxLayout;
+  const std::pair<const char*, QString> commands[] = {
+      {"makeSearchDocument", tr("List")},      {"saveDocAction", tr("Save")},
+      {"searchInternetAction", tr("Web")},     {"searchDicAction", tr("Dictionary")},
+      {"toPalmBelowAction", tr("Handheld")},   {"pasteFromSelectedDocumentAction", tr("From Memo")}};
+  for (const auto& [name, title] : commands) {
+    auto* b = named(new QPushButton(title, body), name);
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::NoFocus);  // the row memo view keeps its selection and focus
+    commandRow->addWidget(b);
+  }
+  layout->addLayout(commandRow);
+  progressBar_ = named(new QProgressBar(body), "progressBar");
+  progressBar_->setTextVisible(false);
+  progressBar_->setRange(0, 1);
+  progressBar_->setValue(0);
+  layout->addWidget(progressBar_);
 
   auto* statusRow = new QHBoxLayout;
   numOfFilesField_ = named(new QLabel(QStringLiteral("0"), body), "numOfFilesField");
@@ -102,6 +145,10 @@ MonthDiaryDrawer::MonthDiaryDrawer(QWidget* parent) : QDockWidget(tr("Month Diar
   layout->addWidget(nowSearchFileNameField_);
 
   setWidget(body);
+}
+
+QPushButton* MonthDiaryDrawer::commandButton(const char* name) const {
+  return findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
 }  // namespace pravella

@@ -2,8 +2,10 @@
 // The month diary drawer beside the calendar: the search field with its history, the search
 // button, the three scope buttons (this month, this and the previous month, all memos), the
 // switches for the manual and for name search, the 13 category buttons, the list of (day,
-// document) rows with its hit count, the bar of long work and the name being looked at. The
-// controller (Pravella) fills it; every widget carries the object name tests use.
+// document) rows with its hit count, the bar of long work and the name being looked at; under
+// the list, in a splitter, the row memo view that shows the selected row's document, with its
+// switches (shown, highlight the search words, changed) and its commands. The controller
+// (Pravella) fills it; every widget carries the object name tests use.
 
 #include <QDockWidget>
 #include <array>
@@ -16,7 +18,10 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSplitter;
 class QTableWidget;
+class QTextEdit;
+class getKeyOnMonthTable;
 
 namespace pravella {
 
@@ -35,11 +40,24 @@ class MonthDiaryDrawer : public QDockWidget {
   QCheckBox* manualSWbutton() const { return manualSWbutton_; }
   QCheckBox* searchFileNamebutton() const { return searchFileNamebutton_; }
   QButtonGroup* searchCategoryButton() const { return categories_; }
-  QTableWidget* monthDiaryField() const { return monthDiaryField_; }
+  getKeyOnMonthTable* monthDiaryField() const { return monthDiaryField_; }
   QLabel* numOfFilesField() const { return numOfFilesField_; }
   QProgressBar* searchProcessIndicator() const { return searchProcessIndicator_; }
   QProgressBar* spinningIndicator() const { return spinningIndicator_; }
   QLabel* nowSearchFileNameField() const { return nowSearchFileNameField_; }
+
+  // ---- the row memo view
+  QSplitter* subTextSplit() const { return subTextSplit_; }
+  QTextEdit* subTextView() const { return subTextView_; }
+  QCheckBox* subViewSW() const { return subViewSW_; }
+  QCheckBox* durtyButton() const { return durtyButton_; }
+  QCheckBox* kensakuHyoujiCheckButton() const { return kensakuHyoujiCheckButton_; }
+  // The search document's bar.
+  QProgressBar* progressBar() const { return progressBar_; }
+  // The commands under the view, by object name: "makeSearchDocument", "saveDocAction",
+  // "searchInternetAction", "searchDicAction", "toPalmBelowAction",
+  // "pasteFromSelectedDocumentAction".
+  QPushButton* commandButton(const char* name) const;
 
  private:
   QComboBox* searchTextField_ = nullptr;
@@ -50,11 +68,17 @@ class MonthDiaryDrawer : public QDockWidget {
   QCheckBox* manualSWbutton_ = nullptr;
   QCheckBox* searchFileNamebutton_ = nullptr;
   QButtonGroup* categories_ = nullptr;
-  QTableWidget* monthDiaryField_ = nullptr;
+  getKeyOnMonthTable* monthDiaryField_ = nullptr;
   QLabel* numOfFilesField_ = nullptr;
   QProgressBar* searchProcessIndicator_ = nullptr;
   QProgressBar* spinningIndicator_ = nullptr;
   QLabel* nowSearchFileNameField_ = nullptr;
+  QSplitter* subTextSplit_ = nullptr;
+  QTextEdit* subTextView_ = nullptr;
+  QCheckBox* subViewSW_ = nullptr;
+  QCheckBox* durtyButton_ = nullptr;
+  QCheckBox* kensakuHyoujiCheckButton_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
 };
 
 }  // namespace pravella

@@ -6,6 +6,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,6 +18,7 @@
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +32,7 @@
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/main_text_view.h"
+#include "editors/web_launch.h"
 #include "lang/builtins/command_bridge.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
@@ -55,6 +59,13 @@ int intValue(const QString& text) {
 Pravella::Pravella(Calcndar* calcndar, pravella::MainWindow* window, QObject* parent)
     : QObject(parent), calcndar_(calcndar), window_(window) {
   playSound_ = [](const char* name) { pravella::playSound(QString::fromLatin1(name)); };
+  tickClock_ = [timer = std::make_shared<QElapsedTimer>()] {
+    if (!timer->isValid()) timer->start();
+    return static_cast<quint64>(timer->elapsed() * 60 / 1000);
+  };
+  launchURL_ = [](const QString& text) { pravella::webLaunchURL(text.toUtf8().toStdString()); };
+  clock_ = [] { return QDateTime::currentDateTime(); };
+  opener_ = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 }
 
 Pravella::~Pravella() {
@@ -86,6 +97,7 @@ void Pravella::awakeFromNib() {
   nowSearchMode_ = 1;
   spotlightStatus_ = 1;
   setScopeButtons(false, false, true);
+  wireRowMemoView();
   registerObservers();
   Pravella_X = this;
 }
@@ -170,6 +182,7 @@ void Pravella::reloadTable() {
       }
       item->setText(column == 0 ? day : name);
     }
+    colourRow(row);
   }
   table->viewport()->update();
 }
@@ -551,4 +564,8 @@ void Pravella::registerObservers() {
   on("cal_searchKindStateForMonthList", [](Notification&) {});
   on("cal_getMonthList", [this](Notification&) { pravella::answerString(getMonthList()); });
   on(kProcessIndicator, [this](Notification& n) { showProcessIndicator(n.text); });
+  on("cal_changeMonthTableForeColor", [this](Notification& n) { changeTableFontForeColor(n.text); });
+  on("cal_toggleMonthTableForeColor", [this](Notification&) { toggleTableFontForeColor(); });
+  on("selectMonthDiaryAction", [this](Notification&) { selectMonthDiaryAction(); });
+  on("selectDocumentListOnMonthTable", [this](Notification& n) { selectDocumentListOnMonthTable(n.text); });
 }

@@ -5,6 +5,8 @@
 // of its own), and from the hits of a memo-database search. It keeps the search history, the
 // category buttons' filter, and drives the shared progress bar, which is the drawer's.
 
+#include <QDateTime>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -13,8 +15,10 @@
 
 #include "diary/memo_scanner.h"
 #include "diary/month_list.h"
+#include "diary/ui/get_key_on_month_table.h"
 
 class Calcndar;
+class QMimeData;
 class QTextEdit;
 
 namespace pravella {
@@ -22,7 +26,7 @@ class MainWindow;
 class MonthDiaryDrawer;
 }
 
-class Pravella : public QObject {
+class Pravella : public QObject, public MonthTableDelegate {
   Q_OBJECT
  public:
   // The side view number of the month diary drawer.
@@ -62,6 +66,44 @@ class Pravella : public QObject {
   void showHitMemoNumber();
   // Selects the row of the document at `path` (none when it is not listed).
   void selectDocumentListOnMonthTable(const QString& path);
+  // Selects the first row of this day text and file name and scrolls it into view.
+  void selectDocumentListOnMonthTableWithString(const QString& day, const QString& fileName);
+
+  // ---- the table (pravella_table.cpp)
+  // Display mode 0 to 3: 1 and 3 colour the text (future days red), 2 and 3 the rows' background.
+  void changeTableFontForeColor(const QString& mode);
+  void toggleTableFontForeColor();
+  int changeTableViewFontColor() const { return changeTableViewFontColor_; }
+  // A header click: sorts the list by that column (again: the other way), keeping the selection.
+  void didClickTableColumn(int column);
+  void monthTableListUp() override;
+  void monthTableListDown() override;
+  void openMainViewSwtich(bool on) override { openMainViewStatus_ = on; }
+  QMimeData* dragDataForRow(int row) const override;
+
+  // ---- the row memo view (pravella_row_memo.cpp)
+  // Shows the selected row's document in the row memo view, or in the main memo.
+  void selectMonthDiaryAction() override;
+  void subTextViewAction();
+  // Writes the row memo view when it holds changes; false when that write failed (the changed
+  // mark stays and the user is told).
+  bool saveDocAction();
+  // Writes the row memo view to `path`, following a chain of symbolic links to its end.
+  bool saveWithSymbolicLink(const QString& path);
+  void textDidChange();
+  void toggleDurtyButton();
+  void pasteDateAction();
+  void pasteDateTimeAction();
+  // Marks the search words of `text` in `view`, one colour per word.
+  void findByDocSelectedString(const QString& text, QTextEdit* view);
+  void makeSearchDocument();
+  void searchInternetAction();
+  void searchDicAction();
+  void toPalmBelowAction();
+  void pasteFromSelectedDocumentAction();
+  void setTmpBackGroundColorStatus(bool on) { tmpBackGroundColorStatus_ = on; }
+  QString nowDisplayedDocPath() const { return nowDisplayedDocPath_; }
+  QTextEdit* subTextView() const;
 
   // ---- state
   const pravella::MonthList& tableArray() const { return tableArray_; }
@@ -80,6 +122,21 @@ class Pravella : public QObject {
   void setAlertPanel(AlertPanel panel) { alertPanel_ = std::move(panel); }
   // Plays a feedback sound; sound() calls it only while pvSoundStatus is on.
   void setSoundPlayer(std::function<void(const char*)> play) { playSound_ = std::move(play); }
+  // The tick count (1/60 s) that times the search document's bar.
+  void setTickClock(std::function<quint64()> clock) { tickClock_ = std::move(clock); }
+  // Opens a text in the browser as webLaunchURL does (while no web sheet observes addresses).
+  void setUrlLauncher(std::function<void(const QString&)> launch) { launchURL_ = std::move(launch); }
+  // The time of the date stamps.
+  void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+  // Opens a file with the desktop's application for it (attachments and file links of the row
+  // memo view).
+  void setOpener(std::function<bool(const QString& path)> opener) { opener_ = std::move(opener); }
+  // Opens the attachment at `position` of the row memo view, a file inside the shown package;
+  // false when there is none there or its file does not exist.
+  bool openAttachmentAt(int position);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void registerObservers();
@@ -104,6 +161,11 @@ class Pravella : public QObject {
   void queryDone();
   void showProcessIndicator(const QString& payload);
   void applyPendingSelection();
+  void colourRow(int row);
+  void selectRowAndShow(int row);
+  bool readIntoSubTextView(const QString& path);
+  void showInMainMemo(const pravella::MonthListEntry& entry, int year, int month, int day);
+  void wireRowMemoView();
 
   Calcndar* calcndar_;
   pravella::MainWindow* window_;
@@ -119,8 +181,21 @@ class Pravella : public QObject {
   QString pendingSelection_;  // the shown document, selected once the search lists it
   double indicatorMin_ = 0, indicatorMax_ = 1, indicatorValue_ = 0;
 
+  int changeTableViewFontColor_ = 0;
+  int sortColumn_ = -1;
+  bool sortAscending_ = true;
+  bool openMainViewStatus_ = false;
+  bool tmpBackGroundColorStatus_ = false;
+  bool loadingSubText_ = false;  // the row memo view's content is being replaced, not edited
+  QString nowDisplayedDocPath_;  // null until a row was shown; "" for the search document
+
   AlertPanel alertPanel_;
   std::function<void(const char*)> playSound_;
+  std::function<quint64()> tickClock_;
+  std::function<void(const QString&)> launchURL_;
+  std::function<QDateTime()> clock_;
+  std::function<bool(const QString&)> opener_;
+  QList<int> savedSplitSizes_;  // orgMonthViewRect / orgSubTextViewRect: the split before hiding
 };
 
 // The single month list controller; set by awakeFromNib.

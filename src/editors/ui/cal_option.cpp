@@ -35,6 +35,7 @@ CalOption::CalOption(pravella::MainWindow* window, Calcndar* calendar, QObject* 
   clock_ = [] { return QDateTime::currentDateTime(); };
   opener_ = [](const QString& path) { return pravella::openWithDesktop(path); };
   calendar_->setCalendarOption(this);
+  window_->documentView()->setCalendarOption(this);
 
   connect(sheet_->beforeRirekiButton(), &QPushButton::clicked, this, [this] { beforeRireki(); });
   connect(sheet_->nextRirekiButton(), &QPushButton::clicked, this, [this] { nextRireki(); });
@@ -106,7 +107,8 @@ bool CalOption::eventFilter(QObject* watched, QEvent* event) {
         key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
     if (mods == (Qt::ControlModifier | Qt::AltModifier) &&
         (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
-      if (auto* view = qobject_cast<QTextEdit*>(watched)) {
+      // The main memo steps its own indent, with its changed-mark message.
+      if (auto* view = qobject_cast<QTextEdit*>(watched); view && view != documentField()) {
         stepIndent(view, key->key() == Qt::Key_Right);
         return true;
       }

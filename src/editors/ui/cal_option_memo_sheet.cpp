@@ -15,6 +15,7 @@
 #include "diary/day_documents.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/attachment_name.h"
 #include "editors/memo_format.h"
 #include "editors/ui/cal_option.h"
 #include "platform/console_log.h"
@@ -249,21 +250,10 @@ void CalOption::clearMemoSheet() {
 bool CalOption::openAttachmentAt(int position) {
   const QString folder = nowMemoPath();
   if (folder.isEmpty()) return false;
-  QTextDocument* doc = memoField()->document();
-  // The click lands before or after the attachment's character.
-  for (const int at : {position + 1, position}) {
-    if (at < 1 || at > doc->characterCount() - 1 ||
-        doc->characterAt(at - 1) != QChar::ObjectReplacementCharacter)
-      continue;
-    QTextCursor c(doc);
-    c.setPosition(at);
-    const QString name = c.charFormat().property(pravella::rtf::kAttachmentFileName).toString();
-    if (name.isEmpty() || name.contains(QLatin1Char('/'))) continue;
-    const QString path = folder + QLatin1Char('/') + name;
-    if (!fileExists(path)) continue;
-    return opener_ && opener_(path);
-  }
-  return false;
+  const QString name = pravella::attachmentFileNameAt(*memoField()->document(), position);
+  if (name.isEmpty()) return false;
+  const QString path = folder + QLatin1Char('/') + name;
+  return fileExists(path) && opener_ && opener_(path);
 }
 
 void CalOption::closeMemoSheet() { calendar_->closeAllToggleView(); }

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -23,10 +24,15 @@
 #include <optional>
 
 #include "diary/day_documents.h"
+#include "diary/document_links.h"
+#include "diary/ui/calcndar.h"
+#include "editors/ui/cal_option.h"
 #include "editors/gnuplot_block.h"
+#include "editors/link_brackets.h"
 #include "editors/memo_run_settings.h"
 #include "editors/ui/format_panels.h"
 #include "editors/ui/memo_clipboard.h"
+#include "editors/ui/memo_drop.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/command_bridge.h"
@@ -35,6 +41,7 @@
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/console_log.h"
+#include "platform/find_text.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/progress_bar.h"
@@ -211,13 +218,76 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (!composing && modifierKeyCommand(event)) {
+    event->accept();
+    return;
+  }
   QTextEdit::keyPressEvent(event);
+}
+
+bool mainTextView::modifierKeyCommand(QKeyEvent* event) {
+  // Command is Ctrl, Option is Alt, Control is Meta.
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  const int key = event->key();
+  if (mods.testFlag(Qt::ControlModifier) && mods.testFlag(Qt::AltModifier) &&
+      (key == Qt::Key_Left || key == Qt::Key_Right)) {
+    if (calendarOption_) {
+      if (key == Qt::Key_Left)
+        calendarOption_->decIndentForDocument_X(this);
+      else
+        calendarOption_->incIndentForDocument_X(this);
+    }
+    // The calendar observes it and marks the memo changed.
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("mainTextViewDidChange"));
+    return true;
+  }
+  if (!mods.testFlag(Qt::MetaModifier) || !windowDelegate_) return false;
+  switch (key) {
+    case Qt::Key_Left:
+      windowDelegate_->calendarDecDay();
+      return true;
+    case Qt::Key_Right:
+      windowDelegate_->calendarIncDay();
+      return true;
+    case Qt::Key_Up:
+      windowDelegate_->fileListTableUp();
+      return true;
+    case Qt::Key_Down:
+      windowDelegate_->fileListTableDown();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void mainTextView::setWindowDelegate(Calcndar* calendar) { windowDelegate_ = calendar; }
+
+void mainTextView::setCalendarOption(CalOption* option) { calendarOption_ = option; }
+
+void mainTextView::mousePressEvent(QMouseEvent* event) {
+  if (windowDelegate_) windowDelegate_->doubleClickOnTextView(false);
+  QTextEdit::mousePressEvent(event);
 }
 
 void mainTextView::mouseDoubleClickEvent(QMouseEvent* event) {
   const Qt::KeyboardModifiers keys = event->modifiers();
+  const QPoint at = event->globalPosition().toPoint();
+  auto lookUp = [&] {
+    const QString selected = plainOf(textCursor().selectedText());
+    if (!lookUpHandler_ || !keys.testFlag(Qt::ControlModifier) || selected.isEmpty()) return false;
+    if (pravella::checkDocumentLinkKakko(pravella::plainTextOf(*document()), textCursor().selectionStart()) != 0) return false;
+    lookUpHandler_(selected, keys.testFlag(Qt::ShiftModifier), at);
+    return true;
+  };
+  if (lookUp()) return;
   QTextEdit::mouseDoubleClickEvent(event);  // selects the word
+  if (lookUp()) return;
   if (doubleClickHandler_) doubleClickHandler_(keys);
+}
+
+void mainTextView::performFindPanelAction() {
+  const QString selected = plainOf(textCursor().selectedText());
+  if (!selected.isEmpty()) pravella::setProgramFindText(selected);
 }
 
 QString mainTextView::findExpression() {
@@ -728,6 +798,25 @@ void mainTextView::insertFromMimeData(const QMimeData* source) {
     return QTextEdit::insertFromMimeData(source);
   setTextCursor(cursor);
   ensureCursorVisible();
+}
+
+bool mainTextView::canInsertFromMimeData(const QMimeData* source) const {
+  return QTextEdit::canInsertFromMimeData(source) || (source && pravella::canDropIntoMemo(*source));
+}
+
+void mainTextView::dropEvent(QDropEvent* event) {
+  pravella::MemoDropContext context;
+  context.inheritedDrop = [this](QDropEvent* drop) { QTextEdit::dropEvent(drop); };
+  if (windowDelegate_) {
+    context.selectedDay = windowDelegate_->selectedDay();
+    // A document shown through a link stands in another day's folder, where a bare name
+    // would not lead: dragged documents are named by their day there.
+    context.bookmarkLinkText = [this](const QString& bookmark) {
+      if (!windowDelegate_ || !QFileInfo(windowDelegate_->nowDisplayedDocument()).isSymLink()) return QString();
+      return pravella::diaryPathLinkText(bookmark);
+    };
+  }
+  pravella::memoDropEvent(this, event, context);
 }
 
 bool mainTextView::eventFilter(QObject* watched, QEvent* event) {

@@ -22,6 +22,9 @@
 #include "editors/run_worker.h"
 
 
+class CalOption;
+class Calcndar;
+
 namespace pravella {
 struct MemoInsertion;
 struct Notification;
@@ -80,10 +83,24 @@ class mainTextView : public QTextEdit {
   // Waits until every queued run has ended, keeping the GUI thread working (tests).
   void waitForRuns();
 
+  // The window's delegate (the calendar controller: the day and document steps, the shown
+  // day and document for drops) and the memo options controller (the indent steps).
+  void setWindowDelegate(Calcndar* calendar);
+  void setCalendarOption(CalOption* option);
+
   // The window's answer to a double click, after the word is selected: it gets the keys held
   // (Shift, Option as Alt, Command as Ctrl) and follows the link at the caret.
   using DoubleClickHandler = std::function<void(Qt::KeyboardModifiers)>;
   void setDoubleClickHandler(DoubleClickHandler handler) { doubleClickHandler_ = std::move(handler); }
+  // A double click with Ctrl (Command) on a selection outside a bracketed link looks the
+  // selected text up (Shift: for insertion) and ends there; it is tried with the selection
+  // before the click, then with the word the click selected.
+  using LookUpHandler = std::function<void(const QString& text, bool shift, const QPoint& globalPos)>;
+  void setLookUpHandler(LookUpHandler handler) { lookUpHandler_ = std::move(handler); }
+
+  // The find command: a non-empty selection becomes the program-wide find text, which the find
+  // tool starts from.
+  void performFindPanelAction();
 
   // Seams for tests: the refusal alert, and where console-mode runs write (standard output).
   using AlertPanel = std::function<void(const QString& title, const QString& message)>;
@@ -92,11 +109,15 @@ class mainTextView : public QTextEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Copies carry the selection's attachments, so a paste into another document keeps them.
   QMimeData* createMimeDataFromSelection() const override;
   void insertFromMimeData(const QMimeData* source) override;
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  // Pictures, files, diary documents and dictionary hits dropped into the memo.
+  void dropEvent(QDropEvent* event) override;
 
  private:
   enum class RunMode { View, Console };
@@ -131,6 +152,8 @@ class mainTextView : public QTextEdit {
   void onDisplay(pravella::Notification& n);
   void writeConsole(const std::string& text);
   void refuse();
+  // The modifier keys' commands; false for a key they do not take.
+  bool modifierKeyCommand(QKeyEvent* event);
 
   // The bar shows values as steps of its integer range.
   static constexpr int kProgressSteps = 10000;
@@ -147,6 +170,9 @@ class mainTextView : public QTextEdit {
   bool buttonDownSet_ = false;
   bool awake_ = false;
   AlertPanel alertPanel_;
+  QPointer<Calcndar> windowDelegate_;
+  QPointer<CalOption> calendarOption_;
   DoubleClickHandler doubleClickHandler_;
+  LookUpHandler lookUpHandler_;
   std::function<void(const std::string&)> consoleOutput_;
 };

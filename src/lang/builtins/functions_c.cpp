@@ -1,10 +1,9 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
-// pretend to work: closeAllGLWindow, closeGLWindow,
-// convertDocument, createMovie, checkDictionary, changeCurrentVolumeData,
-// copyVolumeData, cutVolumeData and createVolumeData.
+// pretend to work: closeAllGLWindow, closeGLWindow, convertDocument and createMovie.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <QByteArray>
 
@@ -27,6 +26,7 @@
 #include "lang/builtins/functions_c_plots.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_window_builtins.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
@@ -391,6 +391,10 @@ int changeKakudoStatusBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* s
 // ---------------------------------------------------------------------------------------
 
 constexpr VkBuiltin kC[] = {
+    {"changeCurrentVolumeData", 1, pravella::builtins::volume::changeCurrentVolumeData},
+    {"copyVolumeData", 2, pravella::builtins::volume::copyVolumeData},
+    {"cutVolumeData", 3, pravella::builtins::volume::cutVolumeData},
+    {"createVolumeData", 1, pravella::builtins::volume::createVolumeData},
     {"createFolder", 1, createFolderBuiltin},
     {"currentPicture", 1, currentPicture},
     {"currentPict", 1, currentPicture},
@@ -460,6 +464,7 @@ constexpr VkBuiltin kC[] = {
     {"contourPlot", 2, contourPlot},
     {"contourPlot", 4, contourPlot},
     {"contourPlot", 5, contourPlot},
+    {"checkDictionary", 1, checkDictionaryEntry},
 };
 
 }  // namespace

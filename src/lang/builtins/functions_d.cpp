@@ -1,10 +1,11 @@
 // Built-ins D: one table, in the order of precedence.
 //
 // Not here yet, so that they fail as unknown functions until their subsystems exist:
-// dicKensakuList (the dictionary reader), densityPlotEdit2 and densityPlotEdit (the hand
-// editors with windows), deleteVolumeData and decVolumeData4 (volumes).
+// densityPlotEdit2 and densityPlotEdit (the hand editors with windows) and decVolumeData4
+// (volumes).
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <QByteArray>
 
@@ -21,6 +22,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/modules.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
@@ -360,6 +362,7 @@ int dateTimeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kD[] = {
+    {"deleteVolumeData", 1, pravella::builtins::volume::deleteVolumeData},
     {"deleteModule", 1, deleteModule},
     {"deleteFile", 1, deleteFileBuiltin},
     {"deleteAllVariable", 1, deleteAllVariableBuiltin},
@@ -380,6 +383,7 @@ constexpr VkBuiltin kD[] = {
     {"dateTimeString", 1, dateTimeStringBuiltin},
     {"dateTimeKString", 1, dateTimeKStringBuiltin},
     {"dateTime", 1, dateTimeBuiltin},
+    {"dicKensakuList", 2, dicKensakuListEntry},
 };
 
 }  // namespace

@@ -1,9 +1,7 @@
 // Built-ins E: one table, in the order of precedence.
-//
-// Not here yet, so that it fails as an unknown function until the dictionary reader exists:
-// eBookMidashiList.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <climits>
 #include <cmath>
@@ -167,6 +165,7 @@ constexpr VkBuiltin kE[] = {
     {"element", 1, elementBuiltin}, {"exp", 1, expBuiltin},         {"exec", 1, execBuiltin},
     {"even", 2, evenBuiltin},       {"eps", 1, epsBuiltin},         {"eigenB", 1, eigenBBuiltin},
     {"eigen", 1, eigenBuiltin},     {"Eigen", 1, eigenFullBuiltin}, {"erf", 1, erfBuiltin},
+    {"eBookMidashiList", 2, eBookMidashiListEntry},
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 // subsystems not built yet are not in the table, so that they fail as unknown functions rather
 // than pretend to work: getGLPicture and getGLPict (OpenGL windows), getPictPoints,
 // getDensityPlotEditPointsData, getPictPointsData and grEdit (hand editors with windows),
-// getVolumeData, getVolumeImage, getVolume_correlation and gradVolumeData (volumes).
+// getVolumeImage, getVolume_correlation and gradVolumeData (volumes).
 
 #include "lang/builtins/dispatch.h"
 
@@ -28,6 +28,7 @@
 #include "lang/builtins/gauss_newton.h"
 #include "lang/builtins/image_builtins.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/module_eval.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -374,6 +375,8 @@ int gaussNewton(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 // ---------------------------------------------------------------------------------------
 
 constexpr VkBuiltin kG[] = {
+    {"getVolumeData", 1, pravella::builtins::volume::getVolumeData},
+    {"getVolumeData", 2, pravella::builtins::volume::getVolumeData},
     {"gazoHosei", 1, vkGazoHoseiBuiltin},
     {"gazoHosei", 2, vkGazoHoseiBuiltin},
     {"gazoHosei", 3, vkGazoHoseiBuiltin},

@@ -1,9 +1,8 @@
-// Built-ins H to K: one table per letter, in the order of precedence. The dictionary searches
-// of K (kensakuJikkou_Hyouki, kensakuJikkou_Cond, kensakuJikkou_Kana) belong to the dictionary
-// reader, which is not built yet; they stay out of the table so that they fail as unknown
-// functions rather than pretend to find nothing.
+// Built-ins H to K: one table per letter, in the order of precedence. K holds the dictionary
+// searches, whose hits eBookMidashiList turns into headings.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <array>
 #include <cmath>
@@ -328,7 +327,12 @@ constexpr std::array kJ{
     VkBuiltin{"jst2mjd", 1, jst2mjd},
 };
 
-constexpr std::array<VkBuiltin, 0> kK{};
+constexpr std::array kK{
+    VkBuiltin{"kensakuJikkou_Hyouki", 3, kensakuJikkouHyoukiEntry},
+    VkBuiltin{"kensakuJikkou_Cond", 3, kensakuJikkouCondEntry},
+    VkBuiltin{"kensakuJikkou_Kana", 3, kensakuJikkouKanaEntry},
+    VkBuiltin{"kensakuJikkou_Kana", 4, kensakuJikkouKanaEntry},
+};
 
 }  // namespace
 

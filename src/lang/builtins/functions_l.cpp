@@ -1,7 +1,5 @@
 // Built-ins L: the loaders, logarithms, the Laplacian, polyline length and left parts of
-// strings, one table in the order of precedence. loadVolumeData (the volume store) is not in
-// the table until the volumes exist, so that it fails as an unknown function rather than
-// pretend to work.
+// strings, one table in the order of precedence.
 
 #include "lang/builtins/dispatch.h"
 
@@ -21,6 +19,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/file_chooser.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/stack.h"
 #include "lang/stdlib/file_load_save.h"
 #include "lang/stdlib/file_slots.h"
@@ -288,6 +287,7 @@ int leftString(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kL[] = {
+    {"loadVolumeData", 1, pravella::builtins::volume::loadVolumeData},
     {"loadRTFD", 1, loadRTFD},
     {"listVariableTable", 1, listVariables},
     {"loadPicture", 1, loadPicture},

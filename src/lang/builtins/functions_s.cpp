@@ -4,11 +4,11 @@
 // they fail as unknown functions rather than pretend to work: the OpenGL plot window settings
 // (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
 // setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
-// setWorldRotation, setObjectRotation, sizeGLWindow), the dictionary reader's unvoiced
-// kana (sjis2sjisSeion, sjis2jisSeion) and the volumes (subtractVolumeData, saveVolumeData,
-// smoothVolumeData, setVolumeData, showVolumeData).
+// setWorldRotation, setObjectRotation, sizeGLWindow) and the volume filters
+// (subtractVolumeData, smoothVolumeData).
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/dictionary_builtins.h"
 
 #include <string>
 
@@ -16,6 +16,7 @@
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_window_builtins.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -32,6 +33,11 @@ int showVariables(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kS[] = {
+    // The volume store.
+    {"saveVolumeData", 2, pravella::builtins::volume::saveVolumeData},
+    {"setVolumeData", 2, pravella::builtins::volume::setVolumeData},
+    {"showVolumeData", 3, pravella::builtins::volume::showVolumeData},
+    {"showVolumeData", 4, pravella::builtins::volume::showVolumeData},
     // Settings, windows and conversions.
     {"setRememberString", 1, setRememberStringEntry},
     {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},
@@ -45,6 +51,8 @@ constexpr VkBuiltin kS[] = {
     {"sjis2jis_noCnt", 1, sjis2jisNoCntEntry},
     {"sjis2euc", 1, sjis2eucEntry},
     {"sjis2jis", 1, sjis2jisEntry},
+    {"sjis2sjisSeion", 1, sjis2sjisSeionEntry},
+    {"sjis2jisSeion", 1, sjis2jisSeionEntry},
     {"symmetricLineImage", 2, symmetricLineImageEntry},
     {"setDateFontColor", 1, setDateFontColorEntry},
     {"setInternetWordSearch", 1, setInternetWordSearchEntry},

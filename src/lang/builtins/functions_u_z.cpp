@@ -1,7 +1,7 @@
 // Built-ins U, W, X, Y and Z: one table per letter, in the order of precedence.
 //
-// Not here yet, so that they fail as unknown functions until the volume store has its routines:
-// xLoadVolumeData, xSaveVolumeData and zHokanVolumeData (volumes). The letter Y has no built-in.
+// Not here yet, so that it fails as an unknown function until the volume store has its routine:
+// zHokanVolumeData (volumes). The letter Y has no built-in.
 
 #include "lang/builtins/dispatch.h"
 
@@ -15,6 +15,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/udp_exchange.h"
+#include "lang/builtins/volume_builtins.h"
 #include "lang/builtins/work_folders.h"
 #include "lang/stdlib/numeric_kernels.h"
 #include "lang/stdlib/point_geometry.h"
@@ -127,7 +128,10 @@ constexpr VkBuiltin kW[] = {
     {"waitGraph", 1, waitGraphBuiltin},
 };
 
-constexpr std::array<VkBuiltin, 0> kX{};
+constexpr VkBuiltin kX[] = {
+    {"xLoadVolumeData", 3, pravella::builtins::volume::xLoadVolumeData},
+    {"xSaveVolumeData", 1, pravella::builtins::volume::xSaveVolumeData},
+};
 
 constexpr std::array<VkBuiltin, 0> kY{};
 

@@ -1,11 +1,9 @@
 // Built-ins V: one table, in the order of precedence.
 //
-// Not here yet, so that they fail as unknown functions until the volume store has its routines
-// (volumes): volumeLaplace,
-// volumeLaplacian, volumeRayTracing, volumeRayTracing_Surface, volumeRayTracing_Surface_2,
-// volume_Grad, volumePairedTtest, volumeCorrelation, the eight volumeRendering built-ins,
-// vCortex, vCortexT, vCortexDis_rot, vCortexDis, vCortexDisT, volumeToPlane, volumeULimitTo and
-// volumeLLimitTo.
+// Not here yet, so that they fail as unknown functions until the volume store has their
+// routines (volume processing): volumeLaplace, volumeLaplacian, volume_Grad, volumePairedTtest,
+// volumeCorrelation, vCortex, vCortexT, vCortexDis_rot, vCortexDis, vCortexDisT, volumeToPlane,
+// volumeULimitTo and volumeLLimitTo.
 
 #include "lang/builtins/dispatch.h"
 
@@ -16,6 +14,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_v_mesh.h"
+#include "lang/builtins/volume_render_builtins.h"
 #include "lang/stdlib/matrix_utils.h"
 #include "lang/stdlib/point_geometry.h"
 #include "lang/stdlib/string_utils.h"
@@ -132,7 +131,21 @@ int volumeBoundary2StringBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int
   return vkPushString(stack, sp, text.c_str(), static_cast<int>(text.size()));
 }
 
+namespace vol = pravella::builtins::volume;
+
 constexpr VkBuiltin kV[] = {
+    // Renderers and ray casters of the current volume.
+    {"volumeRayTracing", 2, vol::volumeRayTracing},
+    {"volumeRayTracing_Surface", 3, vol::volumeRayTracingSurface},
+    {"volumeRayTracing_Surface_2", 3, vol::volumeRayTracingSurface2},
+    {"volumeRendering_XrayGrad", 4, vol::volumeRenderingXrayGrad},
+    {"volumeRendering_Xray", 4, vol::volumeRenderingXray},
+    {"volumeRendering_angle", 4, vol::volumeRenderingAngle},
+    {"volumeRendering", 4, vol::volumeRendering},
+    {"volumeRendering_smooth", 4, vol::volumeRenderingSmooth},
+    {"volumeRendering_surface", 4, vol::volumeRenderingSurface},
+    {"volumeRendering_distance", 4, vol::volumeRenderingDistance},
+    {"volumeRendering_Trans", 4, vol::volumeRenderingTrans},
     {"view3D", 1, view3DBuiltin},
     {"view3DColor", 1, view3DColorBuiltin},
     {"vectorCombination", 2, vectorCombinationBuiltin},

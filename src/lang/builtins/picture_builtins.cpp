@@ -124,15 +124,13 @@ int pastePictWithPath(int argc, CalcStackEntry* stack, int* sp) {
   // run without the window): never a name at the filesystem's root.
   const std::string path = pravella::languageWorkFolder() + pravella::cformat("/tempPict%05ld.jpg", tempPictNum++);
   if (SaveJPEG_x(path, bytesOf(picture)) != 0) return fail(sp, argc, "Invalid PICT.");
-  QFile file(QString::fromStdString(path));
-  QByteArray jpeg;
-  if (file.open(QIODevice::ReadOnly)) jpeg = file.readAll();
-  file.close();
-  if (!pravella::writeFileAtomically(QString::fromStdString(path), pravella::withJpegComment(jpeg, textOf(comment))))
-    return fail(sp, argc, "Invalid PICT.");
+  const std::string text = textOf(comment);
+  // The arguments go before the memo takes the picture.
   drop(sp, argc);
-  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("pastePictureToDocument"),
-                                                      QString::fromStdString(path));
+  if (!pravella::writeCommentToJPEGFile(path, text)) {
+    error_disp("Invalid PICT.");
+    return 0;
+  }
   return 1;
 }
 

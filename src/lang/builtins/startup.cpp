@@ -6,16 +6,21 @@
 
 #include "graphics/triangulation.h"
 #include "imaging/mesh/cube_boundary.h"
+#include "imaging/volume_data.h"
 #include "lang/builtin_seam.h"
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_support.h"
+#include "platform/atomic_file.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/stdlib/string_utils.h"
 #include "lang/values.h"
 
 int vkStartUp() {
+  // A write past the file-size limit fails like a full disk instead of killing the process.
+  pravella::ignoreFileSizeSignal();
+
   // 0. The executor, the operators and assignment reach the built-ins through this seam.
   VkBuiltinSeam seam;
   seam.callFunction = DoFunction;
@@ -46,10 +51,9 @@ int vkStartUp() {
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
 
-  // 4. Triangulation data; its result is not looked at: a triangulation allocates the tables
-  //    itself on first use when they are missing. The point-digitiser memory
-  //    (initGetPointsMemory) goes here with the digitiser.
-  initSankakuData();
+  // 4. Triangulation data: the first triangulation allocates its tables (a few megabytes that
+  //    every start would otherwise fill), and each one starts its counts afresh. The
+  //    point-digitiser memory (initGetPointsMemory) goes here with the digitiser.
   kakudoStatus = 1;  // the triangulation rule of the cube polygons
 
   // 5. Path buffers: without them nothing can start.
@@ -74,7 +78,8 @@ int vkStartUp() {
   // 10. File slots of the file built-ins.
   initFileData();
   sortStringDirection = 0;
-  // 11. The volume store (DoInitVolumeData, image analysis) goes here.
+  // 11. The volume store: three empty slots, slot 1 current.
+  DoInitVolumeData();
 
   vkSetTablesReady(ready);
   return 1;

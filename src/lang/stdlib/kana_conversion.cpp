@@ -85,6 +85,10 @@ constexpr std::array<unsigned char, 83> kVowel = {
 // UTF-8 kana tables of the same order.
 constexpr std::string_view kHiragana =
     "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわゐゑをん"
+    "がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽぁぃぅぇぉっゃゅょ";
+// What toHiragana writes: the same, except that ヂ reads as じ, the spelling kana look-ups use.
+constexpr std::string_view kHiraganaTarget =
+    "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわゐゑをん"
     "がぎぐげござじずぜぞだじづでどばびぶべぼぱぴぷぺぽぁぃぅぇぉっゃゅょ";
 constexpr std::string_view kKatakanaSource =
     "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヰヱヲン"
@@ -205,7 +209,11 @@ int to_seion(const std::vector<uint16_t>& codes, std::vector<uint16_t>& out) {
 
 int toKatakana(std::string& text) { return replaceKana(text, kHiragana, kKatakanaTarget); }
 
-int toHiragana(std::string& text) { return replaceKana(text, kKatakanaSource, kHiragana); }
+int toHiragana(std::string& text) { return replaceKana(text, kKatakanaSource, kHiraganaTarget); }
+
+int codesub(uint16_t a, uint16_t b) {
+  return ((a >> 8) * 94 + (a & 0xFF)) - ((b >> 8) * 94 + (b & 0xFF));
+}
 
 namespace pravella {
 

@@ -34,6 +34,10 @@ int to_seion(const std::vector<uint16_t>& codes, std::vector<uint16_t>& out);
 int toKatakana(std::string& text);
 int toHiragana(std::string& text);
 
+// The number of JIS cells from b to a, counting 94 cells per row: how far a glyph code lies
+// from the first code of a font.
+int codesub(uint16_t a, uint16_t b);
+
 namespace pravella {
 
 // The 16-bit codes of a byte string read as pairs (row byte first); an odd last byte is

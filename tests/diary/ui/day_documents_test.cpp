@@ -515,12 +515,13 @@ TEST_F(DayDocuments, RecentMemoMenus) {
   EXPECT_EQ(calendar->recentMemoMenu2()->actions().size(), 4);
 
   QStringList posted;
-  pravella::NotificationCenter::defaultCenter().addObserver(
+  // Removed by its id: an observer without a context outlives the test otherwise.
+  const pravella::ObserverId seen = pravella::NotificationCenter::defaultCenter().addObserver(
       "resultFromTextViewSearch", nullptr, [&](pravella::Notification& n) { posted = n.strings; },
       pravella::Delivery::PostingThread);
   calendar->recentMemoMenu()->actions().last()->trigger();
   EXPECT_EQ(posted, QStringList({"Recent Memo", day(2) + "/B.rtfd", day(1) + "/A.rtfd"}));
-  pravella::NotificationCenter::defaultCenter().removeObservers(nullptr, "resultFromTextViewSearch");
+  pravella::NotificationCenter::defaultCenter().removeObserver(seen);
 
   calendar->recentMemoMenu()->actions().at(1)->trigger();  // 02/01/A
   EXPECT_EQ(calendar->nowDisplayedDocument(), day(1) + "/A.rtfd");

@@ -62,4 +62,24 @@ TEST(KanaConversion, LettersOnlyAndKanaTables) {
   EXPECT_EQ(kana, "じゐx");
 }
 
+TEST(KanaConversion, KatakanaOfEveryVoicedDental) {
+  const struct {
+    const char* hiragana;
+    const char* katakana;
+  } cases[] = {{"ぢ", "ヂ"}, {"じ", "ジ"}, {"だぢづでど", "ダヂヅデド"}, {"ゑぢx", "エヂx"}};
+  for (const auto& c : cases) {
+    std::string text = c.hiragana;
+    toKatakana(text);
+    EXPECT_EQ(text, c.katakana) << c.hiragana;
+  }
+}
+
+TEST(KanaConversion, CellsBetweenCodes) {
+  const struct {
+    uint16_t a, b;
+    int cells;
+  } cases[] = {{0xA121, 0xA121, 0}, {0xA122, 0xA121, 1}, {0xA221, 0xA17E, 1}, {0xA121, 0xA221, -94}};
+  for (const auto& c : cases) EXPECT_EQ(codesub(c.a, c.b), c.cells) << std::hex << c.a << " " << c.b;
+}
+
 }  // namespace

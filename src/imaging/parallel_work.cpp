@@ -1,0 +1,47 @@
+#include "imaging/parallel_work.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace pravella::imaging {
+
+namespace {
+
+std::atomic<int> fixedWorkers{0};
+
+// Below this many voxel visits a thread costs more than it saves.
+constexpr long long kMinWorkPerThread = 1 << 16;
+
+}  // namespace
+
+int workerCount(long long items, long long costPerItem) {
+  const int fixed = fixedWorkers.load();
+  const long long limit = std::max<long long>(1, items);
+  if (fixed > 0) return static_cast<int>(std::min<long long>(fixed, limit));
+  if (items * std::max<long long>(1, costPerItem) < 2 * kMinWorkPerThread) return 1;
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  return static_cast<int>(std::min<long long>(cores, limit));
+}
+
+void setWorkerCountForTests(int workers) { fixedWorkers = std::max(0, workers); }
+
+void forEachItem(int count, int workers, const std::function<void(int worker, int item)>& work,
+                 const std::function<void(int done)>& progress) {
+  std::atomic<int> next{0}, done{0};
+  auto run = [&](int worker, bool reports) {
+    for (int item = next++; item < count; item = next++) {
+      work(worker, item);
+      const int finished = ++done;
+      if (reports && progress) progress(finished);
+    }
+  };
+  std::vector<std::thread> threads;
+  threads.reserve(static_cast<std::size_t>(std::max(0, workers - 1)));
+  for (int w = 1; w < workers; ++w) threads.emplace_back(run, w, false);
+  run(0, true);
+  for (std::thread& t : threads) t.join();
+}
+
+}  // namespace pravella::imaging

@@ -1,0 +1,119 @@
+#pragma once
+// Small builders of the medical and volume files the imaging tests read: byte strings in
+// either byte order, written into the test's home.
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/test_home.h"
+
+namespace medfix {
+
+// Bytes in little-endian order, or big-endian when `big` is set.
+struct Bytes {
+  std::string data;
+  bool big = false;
+
+  Bytes& u16(std::uint16_t v) {
+    const char b[2] = {char(v & 0xFF), char(v >> 8)};
+    if (big)
+      data.append({b[1], b[0]});
+    else
+      data.append(b, 2);
+    return *this;
+  }
+  Bytes& u32(std::uint32_t v) {
+    const char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+    if (big)
+      data.append({b[3], b[2], b[1], b[0]});
+    else
+      data.append(b, 4);
+    return *this;
+  }
+  Bytes& text(const std::string& t) {
+    data += t;
+    return *this;
+  }
+  Bytes& zeros(std::size_t n) {
+    data.append(n, '\0');
+    return *this;
+  }
+  Bytes& padTo(std::size_t size) {
+    if (data.size() < size) data.resize(size, '\0');
+    return *this;
+  }
+  // Writes a 16-bit value at a fixed position, growing the data when needed.
+  Bytes& put16(std::size_t at, std::uint16_t v) {
+    Bytes b;
+    b.big = big;
+    b.u16(v);
+    padTo(at + 2);
+    data.replace(at, 2, b.data);
+    return *this;
+  }
+  Bytes& put32(std::size_t at, std::uint32_t v) {
+    Bytes b;
+    b.big = big;
+    b.u32(v);
+    padTo(at + 4);
+    data.replace(at, 4, b.data);
+    return *this;
+  }
+  // One ACR-NEMA record: group, element, length, value.
+  Bytes& element(std::uint16_t group, std::uint16_t elem, const std::string& value) {
+    u16(group).u16(elem).u32(static_cast<std::uint32_t>(value.size()));
+    data += value;
+    return *this;
+  }
+  Bytes& element16(std::uint16_t group, std::uint16_t elem, std::uint16_t v) {
+    u16(group).u16(elem).u32(2);
+    return u16(v);
+  }
+  Bytes& element32(std::uint16_t group, std::uint16_t elem, std::uint32_t v) {
+    u16(group).u16(elem).u32(4);
+    return u32(v);
+  }
+  // Pixels 0, 1, 2, ... as 16-bit values.
+  Bytes& ramp(std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) u16(static_cast<std::uint16_t>(i));
+    return *this;
+  }
+};
+
+inline std::string pathInHome(const std::string& name) {
+  return pravella::test::home().toStdString() + "/" + name;
+}
+
+inline std::string write(const std::string& name, const std::string& bytes) {
+  const std::string path = pathInHome(name);
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+inline std::string read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A volume file: magic, voxel-size text, rows, columns, slices, then `voxels` values.
+inline Bytes volumeFile(std::uint32_t rows, std::uint32_t columns, std::uint32_t slices, std::size_t voxels,
+                        bool big = false, const std::string& sizes = "   1.0000    1.0000    2.0000 ") {
+  Bytes b;
+  b.big = big;
+  b.u32(24).text(std::string("ZoT VolumeData Ver.1.00") + '\0');
+  b.u32(static_cast<std::uint32_t>(sizes.size() + 1)).text(sizes + '\0');
+  b.u32(rows).u32(columns).u32(slices);
+  return b.ramp(voxels);
+}
+
+// A TOVIMED file: A x (C - 1) is the data offset.
+inline Bytes tovimed(std::uint32_t a, std::uint32_t c, std::uint32_t slices, std::uint16_t w,
+                     std::uint16_t h) {
+  Bytes b;
+  b.text("TOVIMED").put32(78, a).put32(82, 0).put32(86, c).put32(90, slices).put16(1076, w).put16(1078, h);
+  return b;
+}
+
+}  // namespace medfix
