@@ -26,10 +26,12 @@ namespace {
 constexpr int kMemos = 1000;
 
 QByteArray memoRtf(int serial) {
-  QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\n{\\fonttbl\\f0\\fnil\\fcharset128 HiraKakuProN-W3;}\n\\f0\\fs24 Title ";
+  QByteArray rtf =
+      "{\\rtf1\\ansi\\ansicpg932\n{\\fonttbl\\f0\\fnil\\fcharset128 HiraKakuProN-W3;}\n\\f0\\fs24 Title ";
   rtf += QByteArray::number(serial) + "\\\n";
   while (rtf.size() < 1500) {
-    for (QChar c : QStringLiteral("今日は天気が良かった。")) rtf += "\\uc0\\u" + QByteArray::number(c.unicode()) + " ";
+    for (QChar c : QStringLiteral("今日は天気が良かった。"))
+      rtf += "\\uc0\\u" + QByteArray::number(c.unicode()) + " ";
     rtf += " weather note walk\\\n";
   }
   return rtf + "}";
@@ -45,7 +47,8 @@ struct Diary {
     for (QDate d(2010, 1, 1); serial < 7300; d = d.addDays(1)) {
       for (int k = 0; k < 2; ++k, ++serial) {
         const QString name = QStringLiteral("memo %1.rtfd").arg(serial);
-        const QString path = pravella::paths::dayFolder(d.year(), d.month(), d.day()) + QLatin1Char('/') + name;
+        const QString path =
+            pravella::paths::dayFolder(d.year(), d.month(), d.day()) + QLatin1Char('/') + name;
         database += QStringLiteral("<path>") + path + QStringLiteral("</path>\n<honbun></honbun>\n");
         if (serial >= kMemos) continue;
         QDir().mkpath(path);
@@ -93,8 +96,8 @@ void BM_PlainTextOfTheSame1000Memos(benchmark::State& state) {
     for (const pravella::MonthListEntry& row : d.rows) {
       const QStringList day = row.day.split(QLatin1Char('/'));
       chars += pravella::plainTextOfRichTextFile(
-                   pravella::paths::dayFolder(day[0].toInt(), day[1].toInt(), day[2].toInt()) + QLatin1Char('/') +
-                   row.diaryFiles)
+                   pravella::paths::dayFolder(day[0].toInt(), day[1].toInt(), day[2].toInt()) +
+                   QLatin1Char('/') + row.diaryFiles)
                    .size();
     }
     benchmark::DoNotOptimize(chars);

@@ -21,6 +21,9 @@
 #include "editors/ui/cal_text.h"
 #include "editors/ui/cal_tool.h"
 #include "editors/ui/main_text_view.h"
+#include "graphics/ui/editors/cal_dplot_edit.h"
+#include "graphics/ui/editors/cal_get_pict_points.h"
+#include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
@@ -44,6 +47,10 @@ int main(int argc, char** argv) {
   pravella::gl::GLWindowManager glWindows(&window);
   // Picture sub-windows and movie windows, by title, on this thread.
   pravella::imaging::ImagingWindowManager imagingWindows(&window);
+  // The hand editors' panels, run while a program waits for them.
+  pravella::CalGrEdit grEdit(&window);
+  pravella::CalDPlotEdit densityPlotEdit(&window);
+  pravella::CalGetPictPoints getPictPoints(&window);
   // The memo takes the program texts the calendar posts at launch (the user's modules).
   window.documentView()->awakeFromNib();
   Calcndar calendar(&window);

@@ -39,7 +39,8 @@ SearchTools::SearchTools(MainWindow& window, Calcndar& calendar, DeskTools& desk
   if (calendar.memoSheet()) searchWindow_->registerTextView(calendar.memoSheet()->toggleMemoField());
   if (Pravella_X) searchWindow_->registerTextView(Pravella_X->subTextView());
   if (CalDocSearch* find = deskTools.docSearch())
-    searchWindow_->setFindByDocSelectedString([find](const QString& text) { find->findByDocSelectedString(text); });
+    searchWindow_->setFindByDocSelectedString(
+        [find](const QString& text) { find->findByDocSelectedString(text); });
   QMenu* edit = window.findChild<QMenu*>(QStringLiteral("editMenu"));
   if (!edit) {
     edit = window.menuBar()->addMenu(QObject::tr("&Edit"));

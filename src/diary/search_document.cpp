@@ -69,7 +69,8 @@ void buildSearchDocument(QTextDocument& doc, const MonthList& rows, const QFont&
     const QString name = isManual(row) ? QFileInfo(row.diaryFiles).fileName() : row.diaryFiles;
     const QString suffix = QFileInfo(name).suffix();
     const bool package = suffix == QLatin1String("rtfd");
-    const QString shown = package || suffix == QLatin1String("rtf") ? QFileInfo(name).completeBaseName() : name;
+    const QString shown =
+        package || suffix == QLatin1String("rtf") ? QFileInfo(name).completeBaseName() : name;
     cursor.insertText(QStringLiteral(" [") + dayText(row.day), red);
     setIndent(cursor, 0);
     cursor.insertText(shown + QStringLiteral("] \n"), red);
@@ -79,7 +80,9 @@ void buildSearchDocument(QTextDocument& doc, const MonthList& rows, const QFont&
           isManual(row) ? row.diaryFiles : paths::diary() + QLatin1Char('/') + dayText(row.day) + name;
       bool ok = false;
       const QString text = plainTextOfRichTextFile(resolveSymbolicLink(path).value_or(path), &ok);
-      if (ok) cursor.insertText(text.isEmpty() ? QStringLiteral("\n") : memoOpening(text) + QStringLiteral("\n\n"), black);
+      if (ok)
+        cursor.insertText(text.isEmpty() ? QStringLiteral("\n") : memoOpening(text) + QStringLiteral("\n\n"),
+                          black);
     }
     setIndent(cursor, 0);
   }

@@ -3,7 +3,8 @@
 namespace pravella {
 
 const QString kWordCutCharacters = QStringLiteral(
-    "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよがぎぐげござじずぜぞだづでどぱぴぷ"
+    "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよがぎぐげござじずぜぞだづでど"
+    "ぱぴぷ"
     "ぺぽゃゅょ！＠＃＄％＾＆＊（）＿＋＝『』「」：；”‘＜＞、。？／｜￥〜｀");
 
 namespace {
@@ -16,9 +17,11 @@ Script scriptOf(QChar c) {
   if ((u >= 0xFF10 && u <= 0xFF19) || (u >= 0xFF21 && u <= 0xFF3A) || (u >= 0xFF41 && u <= 0xFF5A))
     return Script::Latin;  // full-width letters and digits
   if (u >= 0x3041 && u <= 0x309F) return Script::Hiragana;
-  if ((u >= 0x30A1 && u <= 0x30FA) || u == 0x30FC || u == 0x30FD || u == 0x30FE || (u >= 0xFF66 && u <= 0xFF9F))
+  if ((u >= 0x30A1 && u <= 0x30FA) || u == 0x30FC || u == 0x30FD || u == 0x30FE ||
+      (u >= 0xFF66 && u <= 0xFF9F))
     return Script::Katakana;
-  if ((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF) || (u >= 0xF900 && u <= 0xFAFF) || u == 0x3005)
+  if ((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF) || (u >= 0xF900 && u <= 0xFAFF) ||
+      u == 0x3005)
     return Script::Kanji;
   if (c.isHighSurrogate() || c.isLowSurrogate()) return Script::Kanji;  // the rarer ideographs
   return Script::Other;

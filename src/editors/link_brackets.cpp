@@ -4,6 +4,8 @@
 
 namespace pravella {
 
-int checkDocumentLinkKakko(const QString& text, qsizetype caret) { return bracketPairAround(text, caret) ? 1 : 0; }
+int checkDocumentLinkKakko(const QString& text, qsizetype caret) {
+  return bracketPairAround(text, caret) ? 1 : 0;
+}
 
 }  // namespace pravella

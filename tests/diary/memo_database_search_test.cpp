@@ -30,10 +30,14 @@ TEST(MemoDatabaseSearch, CountsARecordOnceAndListsTheLastHitFirst) {
       {"Comet", 2, {"/h/2009/01/01/Comet and Moon", "/h/2008/02/03/Comet.rtfd"}},  // case-sensitive
       {"comet", 1, {"/h/2008/02/04/comet comet.txt"}},  // twice in one record: once
       {"2008", 3, {"/h/2008/03/01/Moon.rtfd", "/h/2008/02/04/comet comet.txt", "/h/2008/02/03/Comet.rtfd"}},
-      {"<path>", 4, {"/h/2009/01/01/Comet and Moon", "/h/2008/03/01/Moon.rtfd", "/h/2008/02/04/comet comet.txt",
-                     "/h/2008/02/03/Comet.rtfd"}},
-      {"</honbun>", 4, {"/h/2009/01/01/Comet and Moon", "/h/2008/03/01/Moon.rtfd", "/h/2008/02/04/comet comet.txt",
-                        "/h/2008/02/03/Comet.rtfd"}},
+      {"<path>",
+       4,
+       {"/h/2009/01/01/Comet and Moon", "/h/2008/03/01/Moon.rtfd", "/h/2008/02/04/comet comet.txt",
+        "/h/2008/02/03/Comet.rtfd"}},
+      {"</honbun>",
+       4,
+       {"/h/2009/01/01/Comet and Moon", "/h/2008/03/01/Moon.rtfd", "/h/2008/02/04/comet comet.txt",
+        "/h/2008/02/03/Comet.rtfd"}},
       {"Sun", 0, {}},
       {"", 0, {}},
   };
@@ -61,11 +65,11 @@ TEST(MemoDatabaseSearch, PathOfAHitIsTheNearestPathTagBeforeIt) {
     QString path;
   };
   const Case cases[] = {
-      {0, ""},                                  // no tag before: no path, opens nothing
-      {text.indexOf(">x<") + 1, "/a/b"},        // in the body
-      {text.indexOf("<path>"), "/a/b"},         // the tag itself counts
-      {text.indexOf("y"), "/c/d"},              // a record without its end tag
-      {text.size() + 100, "/c/d"},              // past the end: the last character
+      {0, ""},                            // no tag before: no path, opens nothing
+      {text.indexOf(">x<") + 1, "/a/b"},  // in the body
+      {text.indexOf("<path>"), "/a/b"},   // the tag itself counts
+      {text.indexOf("y"), "/c/d"},        // a record without its end tag
+      {text.size() + 100, "/c/d"},        // past the end: the last character
       {-1, ""},
   };
   for (const Case& c : cases) EXPECT_EQ(getFilePathOnMemoDatabese(text, c.location), c.path) << c.location;

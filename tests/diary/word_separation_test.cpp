@@ -13,18 +13,19 @@ TEST(WordSeparation, KeepsTheStemOfEachScriptRun) {
   };
   const Case cases[] = {
       {"Hello world", "Hello world "},
-      {"abc123 x-y", "abc123 x y "},                                 // punctuation separates
-      {"東京都に行きました", "東京都 行 "},                            // kanji takes its hiragana
-      {"これはペンです", "ペン "},                                   // a leading hiragana word has no stem
-      {"コーヒーを飲む", "コーヒーを 飲 "},                            // を is no cut character, む is
-      {"abc東京", "abc 東京 "},                                     // a script change ends a word
-      {"ＡＢＣ１２３です", "ＡＢＣ１２３ "},                             // full-width letters are Latin
-      {"「日本語」、", "日本語 "},                                   // full-width punctuation separates
-      {"りんご", "りん "},                                          // ご is a cut character
+      {"abc123 x-y", "abc123 x y "},          // punctuation separates
+      {"東京都に行きました", "東京都 行 "},   // kanji takes its hiragana
+      {"これはペンです", "ペン "},            // a leading hiragana word has no stem
+      {"コーヒーを飲む", "コーヒーを 飲 "},   // を is no cut character, む is
+      {"abc東京", "abc 東京 "},               // a script change ends a word
+      {"ＡＢＣ１２３です", "ＡＢＣ１２３ "},  // full-width letters are Latin
+      {"「日本語」、", "日本語 "},            // full-width punctuation separates
+      {"りんご", "りん "},                    // ご is a cut character
       {"", ""},
       {"   \n\t", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(pravella::makeWordSeparetedString(c.text), c.words) << c.text.toStdString();
+  for (const Case& c : cases)
+    EXPECT_EQ(pravella::makeWordSeparetedString(c.text), c.words) << c.text.toStdString();
 }
 
 TEST(WordSeparation, CutCharactersAreTheNinetyOne) {

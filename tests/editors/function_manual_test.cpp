@@ -15,7 +15,8 @@ namespace {
 using namespace pravella;
 
 TEST(FunctionManual, MatchesCaseFoldedSubstrings) {
-  const QStringList lines{"sin(x)", "asin(x)", "Sinh(x)", "cal_openManualSheet()", "日本語(s)", "Straße(x)", "é(x)", ""};
+  const QStringList lines{"sin(x)",    "asin(x)",   "Sinh(x)", "cal_openManualSheet()",
+                          "日本語(s)", "Straße(x)", "é(x)",    ""};
   struct Case {
     QString find;
     QStringList hits;
@@ -72,13 +73,13 @@ TEST(LinkBrackets, CaretInsideABracketPairOnOneLine) {
   };
   const Case cases[] = {
       {text.indexOf("Trip"), 1},
-      {text.indexOf("[2008"), 0},   // on a bracket itself: it stops the search its way
+      {text.indexOf("[2008"), 0},  // on a bracket itself: it stops the search its way
       {text.indexOf("] and"), 0},
       {text.indexOf("see"), 0},
-      {text.indexOf("and"), 0},     // after a "]"
-      {text.indexOf("open"), 0},    // the pair spans a line break
+      {text.indexOf("and"), 0},   // after a "]"
+      {text.indexOf("open"), 0},  // the pair spans a line break
       {text.indexOf("x]"), 0},
-      {text.size(), 0},             // the very end
+      {text.size(), 0},  // the very end
       {-1, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(checkDocumentLinkKakko(text, c.caret), c.inside) << c.caret;

@@ -125,6 +125,11 @@ bool Calcndar::checkDocumentLink() {
 
 void Calcndar::moveCalendarToDocument(const QString& path, const QDate& day) {
   sound("Tink");
+  goToDocumentOfDay(path, day);
+  addDocumentToRireki(nowDisplayedDocument_);
+}
+
+void Calcndar::goToDocumentOfDay(const QString& path, const QDate& day) {
   beforeDayToPlain();
   const QDate before = selectedDay_;
   setSelectedDay(day);
@@ -134,7 +139,6 @@ void Calcndar::moveCalendarToDocument(const QString& path, const QDate& day) {
   }
   selectDayAction2(day.day());
   selectDiaryFileFromNameAction(QFileInfo(path).fileName());
-  addDocumentToRireki(nowDisplayedDocument_);
 }
 
 bool Calcndar::checkURL() {

@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "diary/ui/get_key_on_month_table.h"
+#include "editors/ui/memo_text_view.h"
 
 namespace pravella {
 
@@ -91,7 +92,7 @@ MonthDiaryDrawer::MonthDiaryDrawer(QWidget* parent) : QDockWidget(tr("Month Diar
   monthDiaryField_->setSelectionBehavior(QAbstractItemView::SelectRows);
   monthDiaryField_->setSelectionMode(QAbstractItemView::SingleSelection);
   monthDiaryField_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  subTextView_ = named(new QTextEdit(subTextSplit_), "subTextView");
+  subTextView_ = named(new subMemoTextView(subTextSplit_), "subTextView");
   subTextView_->setAcceptRichText(true);
   subTextSplit_->addWidget(monthDiaryField_);
   subTextSplit_->addWidget(subTextView_);

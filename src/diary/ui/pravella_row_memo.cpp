@@ -32,8 +32,8 @@
 #include "diary/word_separation.h"
 #include "editors/attachment_name.h"
 #include "editors/ui/cal_option.h"
-#include "editors/ui/main_text_view.h"
 #include "editors/ui/clicked_link.h"
+#include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
 #include "editors/web_launch.h"
 #include "lang/values.h"
@@ -114,7 +114,8 @@ void Pravella::subTextViewAction() {
     split->setSizes({sizes.value(0) + sizes.value(1), 0});
   } else {
     const int total = std::max(2, split->sizes().value(0) + split->sizes().value(1));
-    split->setSizes(savedSplitSizes_.value(1) > 0 ? savedSplitSizes_ : QList<int>{total / 2, total - total / 2});
+    split->setSizes(savedSplitSizes_.value(1) > 0 ? savedSplitSizes_
+                                                  : QList<int>{total / 2, total - total / 2});
   }
   saveDocAction();
 }
@@ -122,7 +123,8 @@ void Pravella::subTextViewAction() {
 bool Pravella::readIntoSubTextView(const QString& path) {
   QTextEdit* view = drawer_->subTextView();
   loadingSubText_ = true;
-  const bool read = pravella::readRichTextFile(pravella::resolveSymbolicLink(path).value_or(path), *view->document());
+  const bool read =
+      pravella::readRichTextFile(pravella::resolveSymbolicLink(path).value_or(path), *view->document());
   if (!read) view->document()->clear();  // an unreadable document leaves the view empty
   view->document()->setModified(false);
   pravella::clearTemporaryHighlights(view);
@@ -189,8 +191,8 @@ bool Pravella::saveDocAction() {
     if (!saveWithSymbolicLink(nowDisplayedDocPath_)) {
       sound("Basso");
       const QString title = QStringLiteral("Can not save the document");
-      const QString message = QStringLiteral("%1 was not written; the changes are still in the view.")
-                                  .arg(nowDisplayedDocPath_);
+      const QString message =
+          QStringLiteral("%1 was not written; the changes are still in the view.").arg(nowDisplayedDocPath_);
       if (alertPanel_)
         alertPanel_(title, message, {QStringLiteral("Ok")});
       else
@@ -211,12 +213,14 @@ bool Pravella::saveWithSymbolicLink(const QString& path) {
     return false;
   }
   // A plain .rtf document stays a single file.
-  const bool singleFile = target->endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive) && !QFileInfo(*target).isDir();
+  const bool singleFile =
+      target->endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive) && !QFileInfo(*target).isDir();
   const QTextDocument& doc = *drawer_->subTextView()->document();
   const pravella::WriteResult written =
       singleFile ? pravella::writeRtfFile(*target, doc) : pravella::writeRtfdFile(*target, doc);
   if (!written)
-    showErrMessageToConsole(QStringLiteral("Can not save %1: %2\n").arg(*target, written.error).toStdString());
+    showErrMessageToConsole(
+        QStringLiteral("Can not save %1: %2\n").arg(*target, written.error).toStdString());
   return written.ok;
 }
 
@@ -271,7 +275,8 @@ bool Pravella::openAttachmentAt(int position) {
 }
 
 bool Pravella::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonDblClick && drawer_ && watched == drawer_->subTextView()->viewport()) {
+  if (event->type() == QEvent::MouseButtonDblClick && drawer_ &&
+      watched == drawer_->subTextView()->viewport()) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (openAttachmentAt(drawer_->subTextView()->cursorForPosition(mouse->position().toPoint()).position()))
       return true;
@@ -335,7 +340,8 @@ void Pravella::makeSearchDocument() {
   // The user's template, else the application's, gives the document its page and paragraph.
   QString tpl = pravella::paths::preferences() + QStringLiteral("/template.rtf");
   if (!QFileInfo::exists(tpl)) tpl = pravella::paths::resource(QStringLiteral("template.rtf"));
-  if (!QFileInfo::exists(tpl) || !pravella::readRichTextFile(tpl, *view->document())) view->document()->clear();
+  if (!QFileInfo::exists(tpl) || !pravella::readRichTextFile(tpl, *view->document()))
+    view->document()->clear();
   pravella::buildSearchDocument(*view->document(), tableArray_, font, [&](int row) {
     const quint64 now = tickClock_();
     if (now - start > kSearchDocumentBarTicks && now - shown >= kSearchDocumentBarTicks) {
@@ -363,7 +369,8 @@ void Pravella::searchDicAction() {
 
 void Pravella::searchInternetAction() {
   const QString selected = selectedTextOf(drawer_->subTextView());
-  const QString text = internetWordSearchStatus() == 1 ? pravella::makeWordSeparetedString(selected) : selected;
+  const QString text =
+      internetWordSearchStatus() == 1 ? pravella::makeWordSeparetedString(selected) : selected;
   if (text.isEmpty()) return;
   const QString sheet = QStringLiteral("openWebSheetAndConnectURL_X");
   // Without the web sheet the browser shows it.
@@ -383,10 +390,12 @@ void Pravella::toPalmBelowAction() {
   }
   const QString folder = pravella::paths::diary() + QStringLiteral("/vkData/");
   QDir().mkpath(folder);
-  for (const auto& [file, list] : {std::pair{QStringLiteral("fa01.dat"), days}, std::pair{QStringLiteral("fa02.dat"), names}}) {
+  for (const auto& [file, list] :
+       {std::pair{QStringLiteral("fa01.dat"), days}, std::pair{QStringLiteral("fa02.dat"), names}}) {
     const pravella::WriteResult written = pravella::plist::writeStringArray(folder + file, list);
     if (!written) {
-      showErrMessageToConsole(QStringLiteral("Can not write %1: %2\n").arg(folder + file, written.error).toStdString());
+      showErrMessageToConsole(
+          QStringLiteral("Can not write %1: %2\n").arg(folder + file, written.error).toStdString());
       sound("Basso");
       return;
     }

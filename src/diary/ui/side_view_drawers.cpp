@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "editors/ui/memo_text_view.h"
+
 namespace pravella {
 
 MemoSheetDrawer::MemoSheetDrawer(QWidget* parent) : QDockWidget(tr("Memo"), parent) {
@@ -35,7 +37,7 @@ MemoSheetDrawer::MemoSheetDrawer(QWidget* parent) : QDockWidget(tr("Memo"), pare
   bar->addWidget(title_, 1);
   bar->addWidget(durty_);
   layout->addLayout(bar);
-  field_ = new QTextEdit(body);
+  field_ = new memoTextView(body);
   field_->setObjectName(QStringLiteral("toggleMemoField"));
   field_->setAcceptRichText(true);
   layout->addWidget(field_, 1);

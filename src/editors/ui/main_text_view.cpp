@@ -275,7 +275,8 @@ void mainTextView::mouseDoubleClickEvent(QMouseEvent* event) {
   auto lookUp = [&] {
     const QString selected = plainOf(textCursor().selectedText());
     if (!lookUpHandler_ || !keys.testFlag(Qt::ControlModifier) || selected.isEmpty()) return false;
-    if (pravella::checkDocumentLinkKakko(pravella::plainTextOf(*document()), textCursor().selectionStart()) != 0) return false;
+    const int caret = textCursor().selectionStart();
+    if (pravella::checkDocumentLinkKakko(pravella::plainTextOf(*document()), caret) != 0) return false;
     lookUpHandler_(selected, keys.testFlag(Qt::ShiftModifier), at);
     return true;
   };

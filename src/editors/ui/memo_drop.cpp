@@ -43,6 +43,12 @@ const QColor kBlue = QColor::fromRgbF(0.0f, 0.0f, 1.0f);
 
 void tink() { playFeedbackSound(QStringLiteral("Tink")); }
 
+bool carriesPicture(const QMimeData& mime) {
+  const QStringList formats = mime.formats();
+  return mime.hasImage() || mime.hasFormat(QLatin1String(kPictureMimeType)) ||
+         std::any_of(formats.cbegin(), formats.cend(), [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
+}
+
 // The picture the drag carries: ours, or any image.
 QImage draggedPicture(const QMimeData& mime) {
   if (mime.hasFormat(QLatin1String(kPictureMimeType))) {
@@ -84,14 +90,13 @@ bool insertPicture(QTextEdit* view, int position, const QImage& image) {
   return true;
 }
 
-// The inherited drop of `text` in place of what was dragged. The inserted range, or -1 as its
-// start when the text did not go in as it is.
-struct Inserted {
-  int start = -1;
-  int end = -1;
-};
-Inserted dropText(QTextEdit* view, QDropEvent* event, const QString& text, const MemoDropContext& context,
-                  bool replace) {
+}  // namespace
+
+QColor linkTargetColour() { return kLinkTargetColour; }
+QColor linkedLinkTargetColour() { return kLinkedLinkColour; }
+
+InsertedRange dropText(QTextEdit* view, QDropEvent* event, const QString& text, const MemoDropContext& context,
+                       bool replace) {
   if (replace) {
     QMimeData mime;
     mime.setText(text);
@@ -118,6 +123,8 @@ void colourRange(QTextEdit* view, int from, int to, const QColor& colour) {
   cursor.mergeCharFormat(format);
 }
 
+namespace {
+
 QTextCharFormat linkFormat(const QString& value, const QColor& colour) {
   QTextCharFormat format;
   format.setAnchor(true);
@@ -133,7 +140,7 @@ void dropFile(QTextEdit* view, QDropEvent* event, const QString& path, int posit
     const QString link = diaryDocumentLinkText(path, context.selectedDay);
     if (!link.isEmpty()) {
       tink();
-      const Inserted in = dropText(view, event, link, context, true);
+      const InsertedRange in = dropText(view, event, link, context, true);
       if (in.start >= 0) colourRange(view, in.start + 2, in.end - 2, kLinkTargetColour);
       return;
     }
@@ -145,7 +152,7 @@ void dropFile(QTextEdit* view, QDropEvent* event, const QString& path, int posit
     if (!image.isNull() && insertPicture(view, position, image)) return;
   }
   const QString name = QFileInfo(path).fileName();
-  const Inserted in = dropText(view, event, QLatin1Char(' ') + name + QLatin1Char(' '), context, true);
+  const InsertedRange in = dropText(view, event, QLatin1Char(' ') + name + QLatin1Char(' '), context, true);
   if (in.start < 0) return;
   QTextCursor cursor(view->document());
   cursor.setPosition(in.start + 1);
@@ -166,7 +173,7 @@ bool dropDictionaryHit(QTextEdit* view, QDropEvent* event, const QString& text, 
     return true;
   }
   const QString value = fields.mid(1).join(QLatin1Char(':'));
-  const Inserted in = dropText(view, event, QStringLiteral(" [] "), context, true);
+  const InsertedRange in = dropText(view, event, QStringLiteral(" [] "), context, true);
   if (in.start < 0) return true;
   QTextCursor cursor(view->document());
   cursor.setPosition(in.start + 2);
@@ -190,7 +197,7 @@ void dropString(QTextEdit* view, QDropEvent* event, const QMimeData& mime, const
       replace = true;
     }
   }
-  const Inserted in = dropText(view, event, text, context, replace);
+  const InsertedRange in = dropText(view, event, text, context, replace);
   if (in.start < 0 || text.size() <= 2 || !text.startsWith(QLatin1String(" [")) || !text.endsWith(QLatin1String("] ")))
     return;
   const bool linked = !bookmark.isEmpty() && QFileInfo(bookmark).isSymLink();
@@ -212,12 +219,19 @@ void memoDropEvent(QTextEdit* view, QDropEvent* event, const MemoDropContext& co
   };
   if (!mime) {
     context.inheritedDrop(event);
-  } else if (const QImage picture = draggedPicture(*mime); !picture.isNull() && insertPicture(view, position, picture)) {
-    copied();
+  } else if (carriesPicture(*mime)) {
+    // A picture that does not read, or cannot be written, is left to the editor.
+    const QImage picture = draggedPicture(*mime);
+    if (!picture.isNull() && insertPicture(view, position, picture))
+      copied();
+    else
+      context.inheritedDrop(event);
   } else if (mime->hasUrls() && mime->urls().constFirst().isLocalFile()) {
     dropFile(view, event, mime->urls().constFirst().toLocalFile(), position, context);
     copied();
   } else if (mime->hasText() && dropDictionaryHit(view, event, mime->text(), context)) {
+  } else if (mime->hasText() && context.stringDrop) {
+    context.stringDrop(event);
   } else if (mime->hasText()) {
     dropString(view, event, *mime, context);
   } else {
@@ -226,10 +240,6 @@ void memoDropEvent(QTextEdit* view, QDropEvent* event, const MemoDropContext& co
   view->setFocus();
 }
 
-bool canDropIntoMemo(const QMimeData& mime) {
-  return mime.hasUrls() || mime.hasImage() || mime.hasFormat(QLatin1String(kPictureMimeType)) ||
-         std::any_of(mime.formats().cbegin(), mime.formats().cend(),
-                     [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
-}
+bool canDropIntoMemo(const QMimeData& mime) { return mime.hasUrls() || carriesPicture(mime); }
 
 }  // namespace pravella

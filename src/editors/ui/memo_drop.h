@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+class QColor;
 class QDropEvent;
 class QMimeData;
 class QTextEdit;
@@ -22,7 +23,24 @@ struct MemoDropContext {
   // The text that stands for a document dragged from the application's lists (its full
   // path); empty keeps the dragged text.
   std::function<QString(const QString& bookmarkPath)> bookmarkLinkText;
+  // A view's own handling of a dropped text (the rule for plain strings); empty: the main
+  // memo's.
+  std::function<void(QDropEvent* event)> stringDrop;
 };
+
+// The link target colours: a document's, and a document that is itself a link.
+QColor linkTargetColour();
+QColor linkedLinkTargetColour();
+
+// The inherited drop of `text` (in place of the dragged data when `replace`): the inserted
+// range, start -1 when the text did not go in as it is.
+struct InsertedRange {
+  int start = -1;
+  int end = -1;
+};
+InsertedRange dropText(QTextEdit* view, QDropEvent* event, const QString& text, const MemoDropContext& context,
+                       bool replace);
+void colourRange(QTextEdit* view, int from, int to, const QColor& colour);
 
 // Where a dropped picture is written before it goes into the memo.
 QString droppedPicturePath();

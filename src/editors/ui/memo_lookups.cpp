@@ -31,7 +31,8 @@ void post(const char* name, const QString& text, const QStringList& strings = {}
 
 }  // namespace
 
-MemoLookups::MemoLookups(QTextEdit* view, QProgressBar* progressBar, QLabel* searchHitCountField, QObject* parent)
+MemoLookups::MemoLookups(QTextEdit* view, QProgressBar* progressBar, QLabel* searchHitCountField,
+                         QObject* parent)
     : QObject(parent), view_(view), progressBar_(progressBar), searchHitCountField_(searchHitCountField) {
   manualMenu_ = new QMenu(view);
   manualMenu_->setObjectName(QStringLiteral("manualMenu"));
@@ -72,7 +73,8 @@ void MemoLookups::clearManualFunctionMenu() {
 bool MemoLookups::searchDatabase(const QString& find, bool fromNotification) {
   if (find.size() <= 1) {
     sound("Basso");
-    if (fromNotification) alert(QStringLiteral("Too Short String !"), QStringLiteral("Sorry, I can not accept your request"));
+    if (fromNotification)
+      alert(QStringLiteral("Too Short String !"), QStringLiteral("Sorry, I can not accept your request"));
     return false;
   }
   NowFindString_ = find;

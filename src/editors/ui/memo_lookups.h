@@ -23,7 +23,8 @@ class MemoLookups : public QObject {
   // Hits up to this many are offered as a menu; more go to the month list.
   static constexpr int kMenuHits = 50;
 
-  MemoLookups(QTextEdit* view, QProgressBar* progressBar, QLabel* searchHitCountField, QObject* parent = nullptr);
+  MemoLookups(QTextEdit* view, QProgressBar* progressBar, QLabel* searchHitCountField,
+              QObject* parent = nullptr);
   ~MemoLookups() override;
 
   // Registers the observers and loads the database.
@@ -53,7 +54,9 @@ class MemoLookups : public QObject {
   }
   void setSoundPlayer(std::function<void(const char*)> play) { playSound_ = std::move(play); }
   // Shows a filled menu at a screen point (a pop-up that does not wait).
-  void setMenuPresenter(std::function<void(QMenu*, const QPoint&)> present) { presentMenu_ = std::move(present); }
+  void setMenuPresenter(std::function<void(QMenu*, const QPoint&)> present) {
+    presentMenu_ = std::move(present);
+  }
 
  private:
   // The common search: hits in hitMemo_, last found first; false when refused (too short).

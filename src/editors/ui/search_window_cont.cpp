@@ -31,7 +31,8 @@ void SearchWindowCont::awakeFromNib() {
   searchType_ = new QButtonGroup(searchWindow_);
   searchType_->setObjectName(QStringLiteral("searchType"));
   auto* kinds = new QHBoxLayout;
-  const QString titles[] = {tr("Internet"), tr("Memo Database"), tr("Month"), tr("Dictionary"), tr("Document")};
+  const QString titles[] = {tr("Internet"), tr("Memo Database"), tr("Month"), tr("Dictionary"),
+                            tr("Document")};
   for (int tag = 0; tag < 5; ++tag) {
     auto* b = new QRadioButton(titles[tag], searchWindow_);
     b->setObjectName(QStringLiteral("searchType%1").arg(tag));

@@ -1,8 +1,7 @@
 // Built-ins D: one table, in the order of precedence.
 //
 // Not here yet, so that they fail as unknown functions until their subsystems exist:
-// densityPlotEdit2 and densityPlotEdit (the hand editors with windows) and decVolumeData4
-// (volumes).
+// decVolumeData4 (volumes).
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
@@ -26,6 +25,7 @@
 #include "lang/modules.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
+#include "lang/builtins/hand_editor_builtins.h"
 #include "lang/stdlib/numeric_kernels.h"
 #include "lang/variables.h"
 #include "platform/cformat.h"
@@ -384,6 +384,12 @@ constexpr VkBuiltin kD[] = {
     {"dateTimeKString", 1, dateTimeKStringBuiltin},
     {"dateTime", 1, dateTimeBuiltin},
     {"dicKensakuList", 2, dicKensakuListEntry},
+    // Hand editors (lang/builtins/hand_editor_builtins.h).
+    {"densityPlotEdit", 1, pravella::builtins::densityPlotEditBuiltin},
+    {"densityPlotEdit", 2, pravella::builtins::densityPlotEditBuiltin},
+    {"densityPlotEdit2", 1, pravella::builtins::densityPlotEdit2Builtin},
+    {"densityPlotEdit2", 2, pravella::builtins::densityPlotEdit2Builtin},
+    {"densityPlotEdit2", 3, pravella::builtins::densityPlotEdit2Builtin},
 };
 
 }  // namespace

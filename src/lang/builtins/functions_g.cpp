@@ -1,7 +1,6 @@
 // Built-ins G: one table in the order of precedence. Names whose work belongs to windows and
 // subsystems not built yet are not in the table, so that they fail as unknown functions rather
-// than pretend to work: getGLPicture and getGLPict (OpenGL windows), getPictPoints,
-// getDensityPlotEditPointsData, getPictPointsData and grEdit (hand editors with windows),
+// than pretend to work: getGLPicture and getGLPict (OpenGL windows),
 // getVolumeImage, getVolume_correlation and gradVolumeData (volumes).
 
 #include "lang/builtins/dispatch.h"
@@ -26,6 +25,7 @@
 #include "lang/builtins/clipboard_text.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/gauss_newton.h"
+#include "lang/builtins/hand_editor_builtins.h"
 #include "lang/builtins/image_builtins.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/volume_builtins.h"
@@ -411,6 +411,14 @@ constexpr VkBuiltin kG[] = {
     {"getString", 3, getString},
     {"getCommandArgN", 1, getCommandArgNBuiltin},
     {"getCommandNthArg", 2, getCommandNthArgBuiltin},
+    // Hand editors (lang/builtins/hand_editor_builtins.h).
+    {"grEdit", 2, grEditBuiltin},
+    {"grEdit", 3, grEditBuiltin},
+    {"getPictPoints", 1, getPictPointsBuiltin},
+    {"getPictPoints", 2, getPictPointsBuiltin},
+    {"getPictPoints", 3, getPictPointsBuiltin},
+    {"getPictPointsData", 1, getPictPointsDataBuiltin},
+    {"getDensityPlotEditPointsData", 1, getPictPointsDataBuiltin},
 };
 
 }  // namespace

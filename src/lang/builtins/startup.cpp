@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 
+#include "graphics/editors/point_digitiser_runs.h"
 #include "graphics/triangulation.h"
 #include "imaging/mesh/cube_boundary.h"
 #include "imaging/volume_data.h"
@@ -51,9 +52,10 @@ int vkStartUp() {
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;
 
-  // 4. Triangulation data: the first triangulation allocates its tables (a few megabytes that
-  //    every start would otherwise fill), and each one starts its counts afresh. The
-  //    point-digitiser memory (initGetPointsMemory) goes here with the digitiser.
+  // 4. Point-digitiser memory. Triangulation data: the first triangulation allocates its
+  //    tables (a few megabytes that every start would otherwise fill), and each one starts its
+  //    counts afresh.
+  pravella::initGetPointsMemory();
   kakudoStatus = 1;  // the triangulation rule of the cube polygons
 
   // 5. Path buffers: without them nothing can start.

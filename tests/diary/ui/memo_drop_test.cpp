@@ -160,6 +160,18 @@ TEST_F(MemoDrop, PicturesGoInAsAJpegAttachmentUnlessOnlyLinkingIsOffered) {
   }
 }
 
+TEST_F(MemoDrop, APictureThatDoesNotReadIsLeftToTheEditor) {
+  showMemo("0123");
+  auto* broken = new QMimeData;
+  broken->setData("image/png", "not a picture");
+  broken->setText(" [x] ");
+  drop(broken, 2);
+  EXPECT_EQ(memo()->toPlainText(), "01 [x] 23");
+  EXPECT_NE(colourAt(4), kTarget);  // as the editor inserts it: no bracket colouring
+  EXPECT_TRUE(heard.isEmpty());
+  EXPECT_FALSE(QFile::exists(pravella::droppedPicturePath()));
+}
+
 TEST_F(MemoDrop, TypingAfterADroppedPictureKeepsTheFontAndParagraph) {
   showMemo("ab");
   QTextCursor c(memo()->document());

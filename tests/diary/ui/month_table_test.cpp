@@ -17,6 +17,7 @@
 #include "diary/ui/pravella.h"
 #include "editors/ui/temporary_highlights.h"
 #include "lang/values.h"
+#include "diary/program_settings.h"
 #include "platform/property_list.h"
 #include "platform/rtf.h"
 
@@ -266,7 +267,7 @@ TEST_F(MonthTable, AltClickAndAHiddenViewOpenTheRowInTheMainMemo) {
   EXPECT_TRUE(calendar->nowDisplayedDocument().endsWith("/2007/05/01/Old.rtfd"));
   EXPECT_EQ(highlighted(memo()), QStringList{"Comet@#ffa6bf"});
   EXPECT_TRUE(list->nowDisplayedDocPath().isNull());  // the row view was not used
-  drawer()->subViewSW()->click();  // hides the view
+  drawer()->subViewSW()->click();                     // hides the view
   EXPECT_FALSE(drawer()->subViewSW()->isChecked());
   EXPECT_EQ(drawer()->subTextSplit()->sizes().value(1), 0);
   clickMonthRow(1);
@@ -280,7 +281,8 @@ TEST_F(MonthTable, SearchWordsAreMarkedOneColourEachAndStarsAreDropped) {
   listRows(QStringLiteral("*sun\u3000moon* ** star"), {day(3) + "/Words.rtfd"});
   clickMonthRow(0);
   // "**" is a word of its own for the colours, but marks nothing.
-  EXPECT_EQ(highlighted(rowView()), (QStringList{"Sun@#ffa6bf", "SUN@#ffa6bf", "moon@#cca6bf", "star@#66a6bf"}));
+  EXPECT_EQ(highlighted(rowView()),
+            (QStringList{"Sun@#ffa6bf", "SUN@#ffa6bf", "moon@#cca6bf", "star@#66a6bf"}));
   EXPECT_EQ(rowView()->textCursor().position(), 3);  // after the first hit
   // The next edit removes the marks; a switched-off mark button marks nothing.
   rowView()->textCursor().insertText("x");
@@ -300,9 +302,11 @@ TEST_F(MonthTable, SearchDocumentShowsOpeningsAndIsNeverSaved) {
   list->setTickClock([&] { return ticks += 20; });
   drawer()->commandButton("makeSearchDocument")->click();
   const QString text = rowView()->toPlainText();
-  EXPECT_TRUE(text.startsWith(" [2008/02/03/Long] \n" + QString(201, QLatin1Char('z')) + "\n\n [2008/02/04/Short] \nbody"));
+  EXPECT_TRUE(text.startsWith(" [2008/02/03/Long] \n" + QString(201, QLatin1Char('z')) +
+                              "\n\n [2008/02/04/Short] \nbody"));
   EXPECT_FALSE(text.contains("Template"));
-  EXPECT_EQ(rowView()->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_EQ(rowView()->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+            Qt::AlignHCenter);
   EXPECT_TRUE(rowView()->isReadOnly());
   EXPECT_EQ(list->nowDisplayedDocPath(), "");
   EXPECT_EQ(drawer()->progressBar()->value(), 0);
@@ -323,8 +327,9 @@ TEST_F(MonthTable, LookUpsAndHandheldListsOfTheRowView) {
   auto& center = pravella::NotificationCenter::defaultCenter();
   QObject context;
   for (const char* name : {"dictionarySearch", "toPalmBelowAction_A"})
-    center.addObserver(name, &context,
-                       [&posted, name](pravella::Notification& n) { posted << QString(name) + ":" + n.text; });
+    center.addObserver(name, &context, [&posted, name](pravella::Notification& n) {
+      posted << QString(name) + ":" + n.text;
+    });
   QTextCursor c(rowView()->document());
   c.setPosition(0);
   c.setPosition(8, QTextCursor::KeepAnchor);
@@ -337,6 +342,17 @@ TEST_F(MonthTable, LookUpsAndHandheldListsOfTheRowView) {
   const QString vk = paths::diary() + "/vkData/";
   EXPECT_EQ(pravella::plist::readStringArray(vk + "fa01.dat"), QStringList{"2008/02/03"});
   EXPECT_EQ(pravella::plist::readStringArray(vk + "fa02.dat"), QStringList{"Doc.rtfd"});
+
+  // With the word switch on, only the stems go to the browser.
+  setInternetWordSearchStatus(1);
+  drawer()->commandButton("searchInternetAction")->click();
+  setInternetWordSearchStatus(0);
+  EXPECT_EQ(launched.last(), "東京 行 ");
+  // The main memo's selection becomes the search text.
+  memo()->setPlainText("find me");
+  memo()->selectAll();
+  drawer()->commandButton("pasteFromSelectedDocumentAction")->click();
+  EXPECT_EQ(drawer()->searchTextField()->currentText(), "find me");
 
   // With nothing selected nothing is sent; an empty search text exports nothing.
   posted.clear();

@@ -47,7 +47,8 @@ void writeFile(const QString& path, const QByteArray& data) {
 void writeDatabase(int records) {
   QByteArray text;
   for (int i = 0; i < records; ++i)
-    text += "<path>" + paths::diary().toUtf8() + QString::asprintf("/2008/%02d/%02d/Note%d.rtfd", 1 + i / 28, 1 + i % 28, i).toUtf8() +
+    text += "<path>" + paths::diary().toUtf8() +
+            QString::asprintf("/2008/%02d/%02d/Note%d.rtfd", 1 + i / 28, 1 + i % 28, i).toUtf8() +
             "</path>\n<honbun></honbun>\n";
   writeFile(pravella::memoDatabasePath(), text);
 }
@@ -114,13 +115,10 @@ TEST_F(Lookups, DatabaseHitsGoToAMenuUpToFiftyAndToTheMonthListBeyond) {
     int monthList;
   };
   const Case cases[] = {
-      {"Note1", 1, 2 + 11, 0},     // Note1, Note10-19
-      {"Note", 1, 0, 1},           // 51 hits
-      {"/2008/", 1, 0, 1},
-      {"Note4", 1, 2 + 11, 0},     // Note4, Note40-49, each record once
-      {"rtfd", 1, 0, 1},
-      {"Nothing", 0, 0, 0},
-      {"N", 0, 0, 0},              // too short
+      {"Note1", 1, 2 + 11, 0},                                           // Note1, Note10-19
+      {"Note", 1, 0, 1},                                                 // 51 hits
+      {"/2008/", 1, 0, 1},     {"Note4", 1, 2 + 11, 0},                  // Note4, Note40-49, each record once
+      {"rtfd", 1, 0, 1},       {"Nothing", 0, 0, 0},    {"N", 0, 0, 0},  // too short
   };
   for (const Case& c : cases) {
     shownMenu.clear();
@@ -146,7 +144,8 @@ TEST_F(Lookups, DatabaseHitsGoToAMenuUpToFiftyAndToTheMonthListBeyond) {
   menuItem("All to MonthSheet")->trigger();
   ASSERT_EQ(posted.seen.size(), 2);
   EXPECT_EQ(posted.seen[0], "openDocumentOnMemo:" + paths::diary() + "/2008/02/21/Note48.rtfd");
-  EXPECT_TRUE(posted.seen[1].startsWith("resultFromTextViewSearch:Note|" + paths::diary() + "/2008/02/22/Note49.rtfd|"));
+  EXPECT_TRUE(posted.seen[1].startsWith("resultFromTextViewSearch:Note|" + paths::diary() +
+                                        "/2008/02/22/Note49.rtfd|"));
   EXPECT_EQ(lookups->hitMemo().size(), 50);
 }
 
@@ -155,7 +154,8 @@ TEST_F(Lookups, TheNotificationSearchAlwaysGoesToTheMonthList) {
   lookups->loadMemoDatabase();
   Posted posted{"resultFromTextViewSearch"};
   NotificationCenter::defaultCenter().post("findAllMemoDatabase_X", "Note2");
-  EXPECT_EQ(posted.seen, QStringList{"resultFromTextViewSearch:Note2|" + paths::diary() + "/2008/01/03/Note2.rtfd"});
+  EXPECT_EQ(posted.seen,
+            QStringList{"resultFromTextViewSearch:Note2|" + paths::diary() + "/2008/01/03/Note2.rtfd"});
   NotificationCenter::defaultCenter().post("findAllMemoDatabase_X", "N");
   NotificationCenter::defaultCenter().post("findAllMemoDatabase_X", "Sun");
   EXPECT_EQ(alerts, (QStringList{"Too Short String !", "There are no Hit Items!"}));
@@ -206,7 +206,8 @@ TEST_F(Lookups, WithoutAManualBrowserTheConsoleSaysSo) {
 
 TEST_F(Lookups, CtrlDoubleClickLooksTheWordUpOutsideLinks) {
   QStringList asked;
-  view->setLookUpHandler([&](const QString& text, bool shift, const QPoint&) { asked << text + (shift ? "+" : ""); });
+  view->setLookUpHandler(
+      [&](const QString& text, bool shift, const QPoint&) { asked << text + (shift ? "+" : ""); });
   int plain = 0;
   view->setDoubleClickHandler([&](Qt::KeyboardModifiers) { ++plain; });
   window->show();
@@ -270,13 +271,13 @@ TEST(SearchWindow, StandsBesideTheMainWindowCopiesTheFocusedSelectionAndSends) {
     EXPECT_FALSE(search.searchWindow()->isVisible()) << tag;
   }
   EXPECT_EQ(launched, QStringList{"word"});  // no internet tool yet: the browser
-  EXPECT_EQ(posted.seen, (QStringList{"findAllMemoDatabase:word", "goSearchWithString:word", "dictionarySearch:word"}));
+  EXPECT_EQ(posted.seen,
+            (QStringList{"findAllMemoDatabase:word", "goSearchWithString:word", "dictionarySearch:word"}));
   EXPECT_EQ(marked, QStringList{"word"});
 
   QObject internet;
-  NotificationCenter::defaultCenter().addObserver("internetSearchOnsearch", &internet, [&](Notification& n) {
-    posted.seen << "internet:" + n.text;
-  });
+  NotificationCenter::defaultCenter().addObserver(
+      "internetSearchOnsearch", &internet, [&](Notification& n) { posted.seen << "internet:" + n.text; });
   search.searchType()->button(0)->setChecked(true);
   search.goSearchAction();
   search.textField()->clear();

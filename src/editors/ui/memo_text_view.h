@@ -1,0 +1,53 @@
+#pragma once
+// The twin memo views beside the main memo: the memo sheet's text view (memoTextView) and the
+// month list's row memo view (subMemoTextView). A double click inside a bracketed link follows
+// it; drops make memo content and links as in the main memo, dragged documents named as the
+// memo sheet's memo needs them.
+
+#include <QTextEdit>
+
+class MemoTwinView : public QTextEdit {
+  Q_OBJECT
+ public:
+  using QTextEdit::QTextEdit;
+
+  // Follows the bracketed link around the caret: a web archive, a diary document (the calendar
+  // moves there and the main memo opens it) or another file; a name that leads nowhere is
+  // searched for in the memos. False when the caret stands in no link, for a file opened in
+  // its own application and for a document outside the day folders.
+  bool checkDocumentLink();
+
+ protected:
+  // The folder whose day ("YYYY/MM/DD", its last 10 characters) a bare link name is looked for in.
+  virtual QString memoFolder() const = 0;
+  // The memo sheet notes the main memo's document before it follows a link, and its own memo
+  // after; the row memo view notes the main memo's document after the opening only.
+  virtual bool isMemoSheet() const = 0;
+
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void dropString(QDropEvent* event);
+};
+
+class memoTextView : public MemoTwinView {
+  Q_OBJECT
+ public:
+  using MemoTwinView::MemoTwinView;
+
+ protected:
+  QString memoFolder() const override;
+  bool isMemoSheet() const override { return true; }
+};
+
+class subMemoTextView : public MemoTwinView {
+  Q_OBJECT
+ public:
+  using MemoTwinView::MemoTwinView;
+
+ protected:
+  QString memoFolder() const override;
+  bool isMemoSheet() const override { return false; }
+};
