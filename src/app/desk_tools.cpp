@@ -11,6 +11,7 @@
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/pravella.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/ui/sound_player.h"
 #include "tools/text/ui/cal_change_window.h"
@@ -88,6 +89,11 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
     if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible()) return o->closeIndexAction();
     o->showIndexAction();
   });
+
+  modules_ = std::make_unique<CalPreference>(host_, window.documentView());
+  modules_->awakeFromNib();
+  QAction* modules = host_.toolsMenu->addAction(QObject::tr("&Modules"));
+  QObject::connect(modules, &QAction::triggered, modules_.get(), [m = modules_.get()] { m->openPrefAction(); });
 }
 
 DeskTools::~DeskTools() = default;

@@ -9,6 +9,7 @@
 class CalChangeWindow;
 class CalDocSearch;
 class CalIndex;
+class CalPreference;
 class Calcndar;
 
 namespace pravella {
@@ -27,6 +28,7 @@ class DeskTools {
   std::unique_ptr<CalDocSearch> docSearch_;
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
+  std::unique_ptr<CalPreference> modules_;
 };
 
 }  // namespace pravella

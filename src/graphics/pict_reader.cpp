@@ -599,17 +599,30 @@ void Reader::quickTime() {
   const std::uint32_t length = u32();
   need(length);
   const std::size_t end = pos_ + length;
-  skip(2);  // version
+  // Every size inside the opcode is checked against what is left of the opcode before the
+  // read position moves: once past its end, "end - pos_" would wrap round.
+  auto fits = [&](std::uint64_t k) {
+    if (pos_ > end || k > end - pos_) throw Failure{QStringLiteral("bad compressed image sizes")};
+  };
+  auto skipWithin = [&](std::uint64_t k) {
+    fits(k);
+    pos_ += static_cast<std::size_t>(k);
+  };
+  skipWithin(2);  // version
   const std::size_t matrixAt = pos_;
-  skip(36);
+  skipWithin(36);
+  fits(4);
   const std::uint32_t matteSize = u32();
-  skip(8);  // matte rectangle
-  skip(2);  // mode
+  skipWithin(8);  // matte rectangle
+  skipWithin(2);  // mode
+  fits(8);
   const QdRect srcRect = rect();
-  skip(4);  // accuracy
+  skipWithin(4);  // accuracy
+  fits(4);
   const std::uint32_t maskSize = u32();
-  skip(matteSize);
-  skip(maskSize);
+  skipWithin(matteSize);
+  skipWithin(maskSize);
+  fits(4);
   const std::size_t descAt = pos_;
   const std::uint32_t descSize = u32();
   if (descSize < 86 || descSize > end - descAt) throw Failure{QStringLiteral("bad image description")};

@@ -11,6 +11,7 @@
 #include "graphics/graphics_hooks.h"
 #include "graphics/picture.h"
 #include "platform/atomic_file.h"
+#include "platform/bounded_read.h"
 #include "platform/console_log.h"
 
 std::int32_t quality = 512;
@@ -18,6 +19,8 @@ std::int32_t quality = 512;
 namespace {
 
 constexpr int kPictHeaderSize = 512;
+// No picture a value can hold comes from a larger file.
+constexpr qint64 kMaxPictureFileBytes = qint64{1} << 30;
 
 QString resolved(const std::string& path) {
   return QString::fromStdString(pravella::graphics::resolveProgramPath(path));
@@ -104,9 +107,13 @@ int SaveJPEG_x(const std::string& path, const QByteArray& picture) {
 }
 
 bool canImportPicture(const std::string& path) {
-  QFile file(resolved(path));
+  const QString name = resolved(path);
+  // A pipe or a device is no picture file, but the loader says so rather than a stand-in.
+  if (QFileInfo::exists(name) && !pravella::isRegularFile(name)) return true;
+  QFile file(name);
   if (!file.open(QIODevice::ReadOnly)) return false;
   if (!QImageReader::imageFormat(&file).isEmpty()) return true;
+  if (file.size() > kMaxPictureFileBytes) return false;
   file.seek(0);
   // A PICT file is one whether it reads or not: one that does not fails to load, rather than
   // passing for a file that is no picture.
@@ -115,13 +122,16 @@ bool canImportPicture(const std::string& path) {
 
 int DoLoadPicture(const std::string& path, QByteArray& out) {
   using pravella::graphics::reportError;
-  QFile file(resolved(path));
-  if (!file.open(QIODevice::ReadOnly)) {
-    reportError("Invalid ComponentInstance.");
+  const QString name = resolved(path);
+  const pravella::BoundedRead read = pravella::readRegularFile(name, kMaxPictureFileBytes);
+  if (!read) {
+    showErrMessageToConsole((read.error + u'\n').toStdString());
+    reportError(read.refusal == pravella::ReadRefusal::NoMemory ? "Memory allocation error."
+                : read.refusal == pravella::ReadRefusal::Missing ? "Invalid ComponentInstance."
+                                                                  : "Can not get Picture.");
     return 0;
   }
-  const QByteArray data = file.readAll();
-  file.close();
+  const QByteArray& data = read.data;
   QBuffer buffer;
   buffer.setData(data);
   buffer.open(QIODevice::ReadOnly);
@@ -130,7 +140,7 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
   if (format.isEmpty()) {
     // Not a format Qt knows: perhaps one of our (or an old) PICT files.
     if (readPictFile(data, out)) return 1;
-    reportError(looksLikePict(file.fileName(), data) ? "Can not get Picture." : "Invalid ComponentInstance.");
+    reportError(looksLikePict(name, data) ? "Can not get Picture." : "Invalid ComponentInstance.");
     return 0;
   }
   const QSize size = reader.size();

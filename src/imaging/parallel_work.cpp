@@ -44,4 +44,16 @@ void forEachItem(int count, int workers, const std::function<void(int worker, in
   for (std::thread& t : threads) t.join();
 }
 
+void forEachRange(int count, int workers, const std::function<void(int worker, int begin, int end)>& work,
+                  const std::function<void(int done)>& progress) {
+  const int ranges = std::min(count, std::max(1, workers) * 4);
+  if (ranges <= 0) return;
+  auto start = [&](int i) { return static_cast<int>(static_cast<long long>(i) * count / ranges); };
+  forEachItem(
+      ranges, workers, [&](int worker, int range) { work(worker, start(range), start(range + 1)); },
+      [&](int done) {
+        if (progress) progress(start(done));
+      });
+}
+
 }  // namespace pravella::imaging

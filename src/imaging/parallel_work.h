@@ -20,4 +20,10 @@ void setWorkerCountForTests(int workers);
 void forEachItem(int count, int workers, const std::function<void(int worker, int item)>& work,
                  const std::function<void(int done)>& progress = {});
 
+// The same over contiguous ranges: [0, count) is cut into a few ranges per thread, and
+// work(worker, begin, end) runs once per range, so that a range can carry state from one item to
+// the next (the sums of the slices before it). progress(done) counts items.
+void forEachRange(int count, int workers, const std::function<void(int worker, int begin, int end)>& work,
+                  const std::function<void(int done)>& progress = {});
+
 }  // namespace pravella::imaging

@@ -1,5 +1,7 @@
 #include "lang/executor.h"
 
+#include <new>
+
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -907,7 +909,14 @@ VkRunResult runVkProgram(std::string_view source, const void* window) {
   if (ok) {
     VkStackLease lease;
     int sp = 0;
-    ok = vkExecute(code.data(), count, lease.get(), &sp) == 1;
+    // Memory that runs out anywhere in a built-in ends the run, not the process (and with it
+    // the user's unsaved memo).
+    try {
+      ok = vkExecute(code.data(), count, lease.get(), &sp) == 1;
+    } catch (const std::bad_alloc&) {
+      error_disp("Memory allocation error.");
+      ok = false;
+    }
   }
   freeCodeData(code, kCodeRecords);
   VkBytes::releaseSpareBlocks();

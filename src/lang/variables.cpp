@@ -1,10 +1,15 @@
 #include "lang/variables.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "lang/picture_ops.h"
 #include "lang/report.h"
@@ -616,7 +621,35 @@ std::FILE* vk_fopen(std::string_view path, const char* mode) {
   std::string full;
   if (!changeFullPath(path, full, kPathBytes)) return nullptr;
   NowLoadSaveName = full;
-  return std::fopen(full.c_str(), mode);
+  // Programs name files, never pipes or devices: opening a named pipe would wait for ever
+  // where the break test cannot reach, and /dev/zero would fill the memory. The open does
+  // not block, and anything but a regular file is refused.
+  const std::string_view m(mode);
+  const bool plus = m.find('+') != std::string_view::npos;
+  int flags = O_CLOEXEC | O_NONBLOCK;
+  switch (m.empty() ? 'r' : m.front()) {
+    case 'w': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC; break;
+    case 'a': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+    default: flags |= plus ? O_RDWR : O_RDONLY; break;
+  }
+  // Truncation waits until the file is known to be a regular one.
+  const bool truncate = flags & O_TRUNC;
+  const int fd = ::open(full.c_str(), flags & ~O_TRUNC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (truncate && ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* f = ::fdopen(fd, mode);
+  if (!f) ::close(fd);
+  return f;
 }
 
 int DoNumVariable(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {

@@ -2,6 +2,13 @@
 
 #include <QProcess>
 
+#include <csignal>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace pravella {
 
 bool splitCommandLine(const QString& text, QStringList* words) {
@@ -46,6 +53,37 @@ bool splitCommandLine(const QString& text, QStringList* words) {
   return true;
 }
 
+namespace {
+
+// The process groups of the commands being waited for: a command and whatever it started
+// die with the run that started it, also when the application ends meanwhile.
+std::mutex groupsMutex;
+std::set<pid_t>& runningGroups() {
+  static std::set<pid_t> groups;
+  return groups;
+}
+
+void killRunningGroups() {
+  std::lock_guard lock(groupsMutex);
+  for (const pid_t group : runningGroups()) ::kill(-group, SIGKILL);
+}
+
+struct GroupRecord {
+  pid_t group;
+  explicit GroupRecord(pid_t g) : group(g) {
+    static std::once_flag atExit;
+    std::call_once(atExit, [] { std::atexit(killRunningGroups); });
+    std::lock_guard lock(groupsMutex);
+    runningGroups().insert(group);
+  }
+  ~GroupRecord() {
+    std::lock_guard lock(groupsMutex);
+    runningGroups().erase(group);
+  }
+};
+
+}  // namespace
+
 CommandLineResult runCommandLine(const QString& text, const QString& workingFolder,
                                  const std::function<bool()>& shouldStop) {
   CommandLineResult result;
@@ -63,15 +101,23 @@ CommandLineResult runCommandLine(const QString& text, const QString& workingFold
   child.setProcessChannelMode(QProcess::ForwardedChannels);
   child.setInputChannelMode(QProcess::ForwardedInputChannel);
   if (!workingFolder.isEmpty()) child.setWorkingDirectory(workingFolder);
+  // Its own process group, so that a stop ends what it started too; and it dies should this
+  // process die without a chance to end it.
+  child.setChildProcessModifier([] {
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  });
   child.start(program, words);
   if (!child.waitForStarted(-1)) {
     result.error = child.errorString();
     return result;
   }
   result.started = true;
+  const GroupRecord record(static_cast<pid_t>(child.processId()));
   while (!child.waitForFinished(100)) {
     if (child.state() == QProcess::NotRunning) break;
     if (shouldStop && shouldStop()) {
+      ::kill(-static_cast<pid_t>(child.processId()), SIGKILL);
       child.kill();
       child.waitForFinished(-1);
       result.stopped = true;

@@ -3,10 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
 
+#include "lang/run_state.h"
+#include "platform/child_processes.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
 
@@ -46,11 +47,12 @@ QString inputReader(const QString& input) {
 }  // namespace
 
 ConverterCommand converterCommandFor(const QString& format, const QString& input, const QString& output) {
-  const QString source = readablePath(input);
+  // An absolute path: a name beginning with "-" must never pass for an option.
+  const QString source = QFileInfo(readablePath(input)).absoluteFilePath();
   if (const QString writer = pandocWriter(format); !writer.isEmpty()) {
     QStringList args;
     if (const QString reader = inputReader(input); !reader.isEmpty()) args << "-f" << reader;
-    args << "-t" << writer << "-s" << "-o" << output << source;
+    args << "-t" << writer << "-s" << "-o" << output << "--" << source;
     return {"pandoc", args, output};
   }
   if (const QString filter = officeFilter(format); !filter.isEmpty()) {
@@ -84,16 +86,20 @@ int textutilTool(const char* format, const char* path) {
     showErrMessageToConsole(QString("textutil: %1 is not installed").arg(command.program).toStdString());
     return 0;
   }
-  QProcess process;
-  process.setWorkingDirectory(QFileInfo(input).absolutePath());
-  process.start(command.program, command.arguments);
-  if (!process.waitForStarted() || !process.waitForFinished(-1)) {
-    showErrMessageToConsole(QString("textutil: %1 did not run").arg(command.program).toStdString());
+  // Standard input closed (pandoc reads it when it sees no file), and the held mouse stops
+  // a converter that does not end.
+  pravella::ChildRequest request;
+  request.program = command.program;
+  request.arguments = command.arguments;
+  request.workingFolder = QFileInfo(input).absolutePath();
+  const pravella::ChildResult ran = pravella::runChild(request, -1, [] { return ButtonPress(); });
+  if (!ran.started || ran.stopped) {
+    showErrMessageToConsole(QString("textutil: %1 %2").arg(command.program, ran.stopped ? "was stopped" : "did not run").toStdString());
     return 0;
   }
   // soffice exits 0 even when it wrote nothing, so the output file is what tells.
   if (command.written != output && QFile::exists(command.written)) QFile::rename(command.written, output);
-  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 || !QFile::exists(output)) {
+  if (ran.exitCode != 0 || !QFile::exists(output)) {
     showErrMessageToConsole(
         QString("textutil: %1 could not convert %2").arg(command.program, input).toStdString());
     return 0;

@@ -112,6 +112,30 @@ TEST(Picture, LargePhotoIsEmbeddedAsJpegBelowTheLimit) {
   EXPECT_EQ(qAlpha(p), 255);
 }
 
+TEST(Picture, CompressedImageSizesThatLeaveTheirOpcodeAreRefused) {
+  QByteArray bytes = Picture::fromPhoto(noise(16, 16, false, 4), 75).bytes();
+  // The compressed-image opcode: its length, then version, matrix, matte size at +44 and mask
+  // size at +70 from the opcode word.
+  qsizetype op = -1;
+  for (qsizetype i = 10; i + 1 < bytes.size(); i += 2)
+    if (static_cast<unsigned char>(bytes[i]) == 0x82 && bytes[i + 1] == 0) {
+      op = i;
+      break;
+    }
+  ASSERT_GE(op, 0);
+  auto put32 = [&](qsizetype at, quint32 v) {
+    for (int k = 0; k < 4; ++k) bytes[at + k] = static_cast<char>(v >> (24 - 8 * k));
+  };
+  const quint32 length = (quint32(quint8(bytes[op + 2])) << 24) | (quint32(quint8(bytes[op + 3])) << 16) |
+                         (quint32(quint8(bytes[op + 4])) << 8) | quint8(bytes[op + 5]);
+  // A matte that reaches past the opcode's end, into bytes that claim a huge description.
+  put32(op + 44, length);
+  bytes += QByteArray(400, '\x7f');
+  QString error;
+  EXPECT_TRUE(Picture(bytes).toImage(&error).isNull());
+  EXPECT_FALSE(error.isEmpty());
+}
+
 TEST(Picture, MalformedBytesAreRefusedWithoutACrash) {
   const QImage image = noise(40, 30, true, 9);
   const QByteArray good = Picture::fromImage(image).bytes();

@@ -1,6 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/command_line.h"
+#include "support/test_home.h"
 
 namespace {
 
@@ -37,6 +47,30 @@ TEST(CommandLine, ReportsWhatCannotStartAndStopsOnRequest) {
   const pravella::CommandLineResult stopped = pravella::runCommandLine("sleep 30", {}, [] { return true; });
   EXPECT_TRUE(stopped.started);
   EXPECT_TRUE(stopped.stopped);
+}
+
+TEST(CommandLine, WhatTheCommandStartedDiesWithItsStop) {
+  const QString pidFile = pravella::test::home() + "/grandchild.pid";
+  int asked = 0;
+  // The command starts a process of its own and waits; the stop comes once that one runs.
+  const pravella::CommandLineResult r = pravella::runCommandLine(
+      QStringLiteral("sh -c 'sleep 60 & echo $! > \"%1\"; wait'").arg(pidFile), {},
+      [&] { return QFile::exists(pidFile) && QFile(pidFile).size() > 0 && ++asked > 1; });
+  ASSERT_TRUE(r.stopped);
+  QFile f(pidFile);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const pid_t grandchild = f.readAll().trimmed().toInt();
+  ASSERT_GT(grandchild, 0);
+  // Killed at once; it may linger as a zombie of its dead parent for a moment.
+  QElapsedTimer clock;
+  clock.start();
+  bool gone = false;
+  while (!gone && clock.elapsed() < 5000) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(grandchild));
+    gone = !stat.open(QIODevice::ReadOnly) || QString::fromLatin1(stat.readAll()).section(u' ', 2, 2) == "Z";
+    if (!gone) QThread::msleep(20);
+  }
+  EXPECT_TRUE(gone);
 }
 
 }  // namespace

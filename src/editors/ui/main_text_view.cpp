@@ -468,6 +468,26 @@ void mainTextView::calculationOnMemoMenu(const QString& text) {
   });
 }
 
+void mainTextView::runForOutput(const QString& text, RunOutput done) {
+  const bool fromOwnRun = currentRun() != nullptr;
+  if (memoMenuRun_.load() || (!fromOwnRun && interactiveRuns_.load() > 0)) {
+    refuse();
+    postToGui([done] { done(QString(), false); });
+    return;
+  }
+  const std::string code = text.toUtf8().toStdString();
+  const void* window = mainWindowRef.load();
+  worker_.submit([this, code, window, done] {
+    mainWindowRef.store(window);
+    std::string captured;
+    capturedOutput_ = &captured;
+    const bool ok = runOnWorker(code, RunMode::Console, true, nullptr);
+    capturedOutput_ = nullptr;
+    const QString output = QString::fromUtf8(captured.data(), static_cast<qsizetype>(captured.size()));
+    postToGui([done, output, ok] { done(output, ok); });
+  });
+}
+
 void mainTextView::refuse() {
   postToGui([this] { vkCannotRunAlertPanel(); });
 }
@@ -680,6 +700,10 @@ void mainTextView::onDisplay(pravella::Notification& n) {
 
 void mainTextView::writeConsole(const std::string& text) {
   if (text.empty()) return;
+  if (capturedOutput_) {
+    *capturedOutput_ += text;
+    return;
+  }
   if (consoleOutput_) {
     consoleOutput_(text);
     return;

@@ -54,6 +54,12 @@ class mainTextView : public QTextEdit {
   void calculationOnCommandScript(const QString& text);
   void calculationOnEditModule(const QString& text);
   void calculationOnMemoMenu(const QString& text);
+  // Runs a program for a window that shows its output itself (the module drawer): as a posted
+  // program (console mode, one variable level up, refused as "calculationOnEditModule" is),
+  // then `done` is called on the GUI thread with everything the run wrote and its success. A
+  // refused run answers at once with no output.
+  using RunOutput = std::function<void(const QString& output, bool ok)>;
+  void runForOutput(const QString& text, RunOutput done);
   void pastePictureToDocument(const QString& path);
   void insertTextToDoc(const QString& text);
   // The shared colour and font panels, brought to the front; they act on the memo's selection.
@@ -175,4 +181,5 @@ class mainTextView : public QTextEdit {
   DoubleClickHandler doubleClickHandler_;
   LookUpHandler lookUpHandler_;
   std::function<void(const std::string&)> consoleOutput_;
+  std::string* capturedOutput_ = nullptr;  // worker thread only: a runForOutput run's output
 };

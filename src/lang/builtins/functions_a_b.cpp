@@ -1,7 +1,7 @@
 // Built-ins A and B: one table per letter, in the order of precedence.
 //
-// Not here yet, so that they fail as unknown functions until their subsystems exist:
-// addImageToMovie (movies) and angleVolumeData (volumes).
+// Not here yet, so that it fails as an unknown function until the movies exist:
+// addImageToMovie.
 
 #include "lang/builtins/dispatch.h"
 
@@ -18,6 +18,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/volume_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/stdlib/numeric_kernels.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/stdlib/spline.h"
@@ -128,6 +129,7 @@ int axisBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 constexpr VkBuiltin kA[] = {
     {"acr_nema", 2, pravella::builtins::volume::acrNema},
     {"acr_nema_list", 1, pravella::builtins::volume::acrNemaList},
+    {"angleVolumeData", 2, pravella::builtins::volume::angleVolumeData},
     {"addParameter", 2, addParameterBuiltin},
     {"addP", 2, addParameterBuiltin},
     {"asc", 1, ascBuiltin},

@@ -75,17 +75,17 @@ int changePictSize(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   int length = 0;
   if (!popPicture(stack, sp, vk_ta, &length)) return 0;
   const pravella::Picture old(bytesOf(vk_ta, length));
-  int width = 0, height = 0;
-  if (cols == 2) {
-    // The frame's corners are 16-bit coordinates.
-    width = static_cast<std::int16_t>(vkTruncToInt(vk_tb[0]));
-    height = static_cast<std::int16_t>(vkTruncToInt(vk_tb[1]));
-  } else {
-    width = vkTruncToInt(old.width() * vk_tb[0]);
-    height = vkTruncToInt(old.height() * vk_tb[0]);
-  }
+  // A picture's frame has 16-bit sides: a size beyond them would wrap to another size.
+  const double w = cols == 2 ? vk_tb[0] : old.width() * vk_tb[0];
+  const double h = cols == 2 ? vk_tb[1] : old.height() * vk_tb[0];
+  constexpr double kMaxSide = 32767;
+  if (!(w >= 1 && w < kMaxSide + 1 && h >= 1 && h < kMaxSide + 1)) return invalidArguments();
+  const int width = static_cast<int>(w), height = static_cast<int>(h);
   auto world = pravella::newOffScreenWorld(width, height);
-  if (!world) return 0;
+  if (!world) {
+    error_disp("Memory allocation error.");
+    return 0;
+  }
   const pravella::Picture resized = pravella::recordCommands(
       *world, [&](pravella::OffScreenWorld& w) { w.drawPicture(old, 0, 0, width, height); });
   return pushPicture(stack, sp, resized.bytes());

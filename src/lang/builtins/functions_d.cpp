@@ -1,7 +1,4 @@
 // Built-ins D: one table, in the order of precedence.
-//
-// Not here yet, so that they fail as unknown functions until their subsystems exist:
-// decVolumeData4 (volumes).
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
@@ -22,6 +19,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/volume_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/modules.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
@@ -363,6 +361,7 @@ int dateTimeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 constexpr VkBuiltin kD[] = {
     {"deleteVolumeData", 1, pravella::builtins::volume::deleteVolumeData},
+    {"decVolumeData4", 1, pravella::builtins::volume::decVolumeData4},
     {"deleteModule", 1, deleteModule},
     {"deleteFile", 1, deleteFileBuiltin},
     {"deleteAllVariable", 1, deleteAllVariableBuiltin},

@@ -1,7 +1,7 @@
 // Built-ins F: one table, in the order of precedence.
 //
-// Not here yet, so that they fail as unknown functions until their subsystems exist:
-// fgrabber and fGrabber (camera capture) and flipVolumeData (volumes).
+// Not here yet, so that they fail as unknown functions until camera capture exists:
+// fgrabber and fGrabber.
 
 #include "lang/builtins/dispatch.h"
 
@@ -14,6 +14,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_f_files.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/executor.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/fft.h"
@@ -322,6 +323,7 @@ int frequencyAllBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kF[] = {
+    {"flipVolumeData", 1, pravella::builtins::volume::flipVolumeDataEntry},
     {"fileExistsAtPath", 1, fileExistsAtPathBuiltin},
     {"fisherNonePara", 1, fisherNoneParaBuiltin},
     {"frameLineDraw", 1, frameLineDrawBuiltin},

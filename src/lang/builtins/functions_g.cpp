@@ -1,7 +1,6 @@
 // Built-ins G: one table in the order of precedence. Names whose work belongs to windows and
 // subsystems not built yet are not in the table, so that they fail as unknown functions rather
-// than pretend to work: getGLPicture and getGLPict (OpenGL windows),
-// getVolumeImage, getVolume_correlation and gradVolumeData (volumes).
+// than pretend to work: getGLPicture and getGLPict (OpenGL windows).
 
 #include "lang/builtins/dispatch.h"
 
@@ -29,6 +28,7 @@
 #include "lang/builtins/image_builtins.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/volume_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/module_eval.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -377,6 +377,10 @@ int gaussNewton(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 constexpr VkBuiltin kG[] = {
     {"getVolumeData", 1, pravella::builtins::volume::getVolumeData},
     {"getVolumeData", 2, pravella::builtins::volume::getVolumeData},
+    {"getVolumeImage", 3, pravella::builtins::volume::getVolumeImage},
+    {"getVolume_correlation", 3, pravella::builtins::volume::getVolumeCorrelation},
+    {"getVolume_correlation", 4, pravella::builtins::volume::getVolumeCorrelation},
+    {"gradVolumeData", 1, pravella::builtins::volume::gradVolumeData},
     {"gazoHosei", 1, vkGazoHoseiBuiltin},
     {"gazoHosei", 2, vkGazoHoseiBuiltin},
     {"gazoHosei", 3, vkGazoHoseiBuiltin},

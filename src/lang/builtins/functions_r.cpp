@@ -1,6 +1,6 @@
 // Built-ins R: one table in the order of precedence. Names whose work belongs to subsystems not
 // built yet are not in the table, so that they fail as unknown functions rather than pretend to
-// work: rinkaku_cv (image analysis), rotVolumeData and rotVolumeData_old (volumes).
+// work: rinkaku_cv (image analysis).
 
 #include "lang/builtins/dispatch.h"
 
@@ -20,6 +20,7 @@
 #include "lang/builtins/command_bridge.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_r_rkg.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
@@ -274,6 +275,8 @@ int rotater(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kR[] = {
+    {"rotVolumeData", 1, pravella::builtins::volume::rotVolumeData},
+    {"rotVolumeData_old", 1, pravella::builtins::volume::rotVolumeDataOld},
     {"Runge_Kutta_Gill_4th", 4, vkRungeKuttaGillIntegrate},
     {"rkg_4", 4, vkRungeKuttaGillIntegrate},
     {"Runge_Kutta_Gill_4th", 5, vkRungeKuttaGillStep},

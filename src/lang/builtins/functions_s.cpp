@@ -4,8 +4,7 @@
 // they fail as unknown functions rather than pretend to work: the OpenGL plot window settings
 // (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
 // setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
-// setWorldRotation, setObjectRotation, sizeGLWindow) and the volume filters
-// (subtractVolumeData, smoothVolumeData).
+// setWorldRotation, setObjectRotation, sizeGLWindow).
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
@@ -17,6 +16,7 @@
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_window_builtins.h"
 #include "lang/builtins/volume_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -38,6 +38,8 @@ constexpr VkBuiltin kS[] = {
     {"setVolumeData", 2, pravella::builtins::volume::setVolumeData},
     {"showVolumeData", 3, pravella::builtins::volume::showVolumeData},
     {"showVolumeData", 4, pravella::builtins::volume::showVolumeData},
+    {"smoothVolumeData", 1, pravella::builtins::volume::smoothVolumeData},
+    {"subtractVolumeData", 3, pravella::builtins::volume::subtractVolumeData},
     // Settings, windows and conversions.
     {"setRememberString", 1, setRememberStringEntry},
     {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},

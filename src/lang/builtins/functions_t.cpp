@@ -1,6 +1,6 @@
 // Built-ins T: one table in the order of precedence. Names whose work belongs to subsystems not
 // built yet stay out of the table, so that they fail as unknown functions rather than pretend:
-// test_cv (camera and movie point tracking) and tensyaVolumeData (volumes).
+// test_cv (camera and movie point tracking).
 
 #include "lang/builtins/dispatch.h"
 
@@ -18,6 +18,7 @@
 #include "lang/builtins/command_bridge.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_t_parts.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/stdlib/distributions.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/gamma.h"
@@ -164,6 +165,7 @@ constexpr std::array kT{
     VkBuiltin{"toZenkakuJIS_Omoji", 1, toZenkakuJIS_Omoji},
     VkBuiltin{"toSeion", 1, toSeion},
     VkBuiltin{"tableLookup_integer", 3, tableLookupInteger},
+    VkBuiltin{"tensyaVolumeData", 3, pravella::builtins::volume::tensyaVolumeData},
     VkBuiltin{"text2Pict", 5, text2Pict},
     VkBuiltin{"text2Pict", 6, text2Pict},
     VkBuiltin{"textFile_CountSameString", 2, textFileCountSameString},

@@ -1,7 +1,6 @@
 // Built-ins U, W, X, Y and Z: one table per letter, in the order of precedence.
 //
-// Not here yet, so that it fails as an unknown function until the volume store has its routine:
-// zHokanVolumeData (volumes). The letter Y has no built-in.
+// The letter Y has no built-in.
 
 #include "lang/builtins/dispatch.h"
 
@@ -16,6 +15,7 @@
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/udp_exchange.h"
 #include "lang/builtins/volume_builtins.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/builtins/work_folders.h"
 #include "lang/stdlib/numeric_kernels.h"
 #include "lang/stdlib/point_geometry.h"
@@ -36,14 +36,15 @@ int udpBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopNumber(stack, sp, &port)) return 0;
   char* host = reinterpret_cast<char*>(vk_ta);
   if (!vkPopString(stack, sp, host)) return 0;
+  // A port number outside 1-65535 would wrap to another port.
+  if (!(port >= 1 && port < 65536)) return vkInvalidArguments();
   uint8_t reply[kUdpBytes];
   int length = kUdpBytes;
-  getUDPdata(host, vkTruncToInt(port) & 0xFFFF, request, data.cols, reply, &length);
-  if (length == 0) {
+  getUDPdata(host, vkTruncToInt(port), request, data.cols, reply, &length);
+  if (length <= 0) {
     error_disp("Bad UDP");
     return 0;
   }
-  // A failed receive (negative length) fails in the push, as a negative size does.
   for (int i = 0; i < length; ++i) vk_tc[i] = reply[i];
   return vkPushReals(stack, sp, vk_tc, 1, length);
 }
@@ -154,6 +155,8 @@ int zHokanModeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 constexpr VkBuiltin kZ[] = {
     {"zScore", 1, zScoreBuiltin},
     {"zHokanMode", 1, zHokanModeBuiltin},
+    {"zHokanVolumeData", 1, pravella::builtins::volume::zHokanVolumeData},
+    {"zHokanVolumeData", 2, pravella::builtins::volume::zHokanVolumeData},
 };
 
 }  // namespace

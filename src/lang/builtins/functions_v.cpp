@@ -1,9 +1,4 @@
 // Built-ins V: one table, in the order of precedence.
-//
-// Not here yet, so that they fail as unknown functions until the volume store has their
-// routines (volume processing): volumeLaplace, volumeLaplacian, volume_Grad, volumePairedTtest,
-// volumeCorrelation, vCortex, vCortexT, vCortexDis_rot, vCortexDis, vCortexDisT, volumeToPlane,
-// volumeULimitTo and volumeLLimitTo.
 
 #include "lang/builtins/dispatch.h"
 
@@ -14,6 +9,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_v_mesh.h"
+#include "lang/builtins/volume_process_builtins.h"
 #include "lang/builtins/volume_render_builtins.h"
 #include "lang/stdlib/matrix_utils.h"
 #include "lang/stdlib/point_geometry.h"
@@ -134,6 +130,23 @@ int volumeBoundary2StringBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int
 namespace vol = pravella::builtins::volume;
 
 constexpr VkBuiltin kV[] = {
+    // Filters, statistics and cortex maps of the volumes.
+    {"volumeLaplace", 1, vol::volumeLaplace},
+    {"volumeLaplacian", 1, vol::volumeLaplacian},
+    {"volume_Grad", 1, vol::volumeGrad},
+    {"volumePairedTtest", 4, vol::volumePairedTtestEntry},
+    {"volumeCorrelation", 4, vol::volumeCorrelationEntry},
+    {"vCortex", 2, vol::vCortex},
+    {"vCortex", 3, vol::vCortex},
+    {"vCortex", 4, vol::vCortex},
+    {"vCortex", 5, vol::vCortex},
+    {"vCortexT", 5, vol::vCortexT},
+    {"vCortexDis_rot", 5, vol::vCortexDisRot},
+    {"vCortexDis", 4, vol::vCortexDis},
+    {"vCortexDisT", 4, vol::vCortexDisT},
+    {"volumeToPlane", 2, vol::volumeToPlane},
+    {"volumeULimitTo", 2, vol::volumeULimitTo},
+    {"volumeLLimitTo", 2, vol::volumeLLimitTo},
     // Renderers and ray casters of the current volume.
     {"volumeRayTracing", 2, vol::volumeRayTracing},
     {"volumeRayTracing_Surface", 3, vol::volumeRayTracingSurface},

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -64,12 +65,27 @@ void getUDPdata(const char* host, int port, const uint8_t* request, int length, 
     consoleError("sendto error");
     return;
   }
-  pollfd wait{sock.fd, POLLIN, 0};
-  int ready;
-  do {
-    ready = ::poll(&wait, 1, kReplyWaitMs);
-  } while (ready < 0 && errno == EINTR);
-  if (ready <= 0) return;
-  const ssize_t got = ::recvfrom(sock.fd, reply, static_cast<std::size_t>(capacity), 0, nullptr, nullptr);
-  *replyLength = static_cast<int>(got);
+  // Only the peer the request went to answers: the request itself coming back to this port
+  // (no peer listening) or a datagram of a third address is no reply.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyWaitMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return;
+    pollfd wait{sock.fd, POLLIN, 0};
+    const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return;
+    sockaddr_in from{};
+    socklen_t fromLength = sizeof from;
+    const ssize_t got = ::recvfrom(sock.fd, reply, static_cast<std::size_t>(capacity), 0,
+                                   reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (got < 0) {
+      *replyLength = -1;
+      return;
+    }
+    if (from.sin_family == AF_INET && from.sin_addr.s_addr == peer.sin_addr.s_addr && from.sin_port == peer.sin_port) {
+      *replyLength = static_cast<int>(got);
+      return;
+    }
+  }
 }

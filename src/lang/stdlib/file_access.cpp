@@ -1,5 +1,8 @@
 #include "lang/stdlib/file_access.h"
 
+#include <algorithm>
+#include <new>
+
 #include <QByteArray>
 #include <QFile>
 
@@ -26,10 +29,17 @@ bool writeLanguageFile(std::string_view name, std::string_view bytes) {
   return static_cast<bool>(writeFileAtomically(QFile::decodeName(full.c_str()), data));
 }
 
-bool readRest(std::FILE* f, std::string& bytes) {
+bool readRest(std::FILE* f, std::string& bytes, std::size_t maxBytes) {
   char buf[65536];
   std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+  try {
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+      if (n > maxBytes - std::min(maxBytes, bytes.size())) return false;
+      bytes.append(buf, n);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   return !std::ferror(f);
 }
 

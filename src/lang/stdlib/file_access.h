@@ -29,8 +29,9 @@ bool resolveLanguagePath(std::string_view name, std::string& full);
 // written; the old file is then unchanged. No message: the caller reports.
 bool writeLanguageFile(std::string_view name, std::string_view bytes);
 
-// The whole content of a file already opened; false on a read error.
-bool readRest(std::FILE* f, std::string& bytes);
+// The whole content of a file already opened; false on a read error, when it holds more than
+// `maxBytes`, or when memory runs out (the process goes on).
+bool readRest(std::FILE* f, std::string& bytes, std::size_t maxBytes = std::size_t{1} << 30);
 
 // Reads exactly n bytes; false when fewer are there.
 bool readExactly(std::FILE* f, void* into, std::size_t n);

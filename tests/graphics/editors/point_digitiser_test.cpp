@@ -6,6 +6,7 @@
 
 #include "graphics/editors/point_digitiser.h"
 #include "graphics/editors/point_digitiser_runs.h"
+#include "lang/values.h"
 
 namespace {
 
@@ -154,6 +155,19 @@ TEST_F(DigitiserTest, SmoothingPassesThroughEveryPoint) {
   }
   d.splineSteps = 0;
   EXPECT_FALSE(d.smooth());
+}
+
+TEST_F(DigitiserTest, ASmoothedLineLongerThanTheElementCapacityIsNotMade) {
+  place({{10, 10}, {50, 60}, {90, 20}});
+  d.splineSteps = 1;
+  ASSERT_TRUE(d.smooth());
+  const std::vector<QPointF> kept = d.bSplineResult;
+  d.splineSteps = 3;  // 9 points
+  const int capacity = TNumber;
+  TNumber = 8;
+  EXPECT_FALSE(d.smooth());
+  TNumber = capacity;
+  EXPECT_EQ(d.bSplineResult, kept);
 }
 
 TEST_F(DigitiserTest, ADoubleClickThatWouldPassTheCapacityIsRefused) {

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,17 @@ TEST_F(LettersLMNO, PicturesAndRichTextDocuments) {
   QDir().mkpath(home_ + "/memo.rtfd");
   write("memo.rtfd/TXT.rtf", "{\\rtf1\\ansi Hello\\par world}");
   EXPECT_EQ(run(("s$ = loadRTFD(\"" + home_ + "/memo.rtfd\"); s$;").toStdString()), "Hello\nworld\n.OK.\n");
+}
+
+TEST_F(LettersLMNO, LoadersRefusePipesAndDevicesInsteadOfHanging) {
+  // A named pipe with no writer would block the run for ever; /dev/zero would never end.
+  ASSERT_EQ(::mkfifo((home_ + "/pipe").toLocal8Bit().constData(), 0600), 0);
+  const std::string pipe = (home_ + "/pipe").toStdString();
+  EXPECT_EQ(run("p# = loadPicture(\"" + pipe + "\");"), "...<Error>...Can not get Picture.\n.NO.\n");
+  EXPECT_EQ(run("p# = loadPicture(\"/dev/zero\");"), "...<Error>...Can not get Picture.\n.NO.\n");
+  EXPECT_EQ(run("t$ = loadText(\"" + pipe + "\");"), "...<Error>...Can't read file.\n.NO.\n");
+  EXPECT_EQ(run("t$ = loadText(\"/dev/zero\");"), "...<Error>...Can't read file.\n.NO.\n");
+  EXPECT_EQ(run("load(\"" + pipe + "\");").substr(0, 12), "...<Error>..");
 }
 
 TEST_F(LettersLMNO, OpenFileHandsTheFullPathToTheOpener) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 
 #include <filesystem>
@@ -165,6 +166,18 @@ TEST_F(LettersTTest, TextutilConvertsOntoTheDesktopAndSurvivesAMissingConverter)
   // A format no converter writes.
   EXPECT_EQ(run("textutil(\"webarchive\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
   EXPECT_FALSE(fs::exists(desktop / "Memo.webarchive"));
+}
+
+TEST_F(LettersTTest, TextutilTakesANameBeginningWithADashAsAFile) {
+  // Named relative to the current folder, like an option of the converter.
+  write("--lua-filter=x.txt", "Hello *dash*\n");
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.string())));
+  const std::string result = run("textutil(\"html\", \"--lua-filter=x.txt\");");
+  QDir::setCurrent(before);
+  EXPECT_EQ(result, ".OK.\n");
+  const std::string html = slurp(fs::path(pravella::paths::desktop().toStdString()) / "--lua-filter=x.html");
+  EXPECT_NE(html.find("<em>dash</em>"), std::string::npos) << html;
 }
 
 }  // namespace

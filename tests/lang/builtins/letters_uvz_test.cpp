@@ -56,9 +56,10 @@ class UdpPeer {
   bool bound() const { return bound_; }
   int port() const { return port_; }
 
-  // Waits (bounded) for one request, keeps its bytes and answers with `reply` unless empty.
-  std::future<std::vector<uint8_t>> answer(std::vector<uint8_t> reply) {
-    return std::async(std::launch::async, [this, reply] {
+  // Waits (bounded) for one request, keeps its bytes and answers with `reply` unless empty;
+  // a stranger on 127.0.0.3 first sends `stranger` to the requester when that is not empty.
+  std::future<std::vector<uint8_t>> answer(std::vector<uint8_t> reply, std::vector<uint8_t> stranger = {}) {
+    return std::async(std::launch::async, [this, reply, stranger] {
       std::vector<uint8_t> got;
       pollfd p{fd_, POLLIN, 0};
       if (::poll(&p, 1, 10000) != 1) return got;
@@ -68,6 +69,16 @@ class UdpPeer {
       const ssize_t n = ::recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len);
       if (n >= 0) got.assign(buffer, buffer + n);
       got.push_back(0xEE);  // marks that a datagram came, even an empty one
+      if (!stranger.empty()) {
+        const int other = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(0x7F000003);
+        ::bind(other, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::sendto(other, stranger.data(), stranger.size(), 0, reinterpret_cast<sockaddr*>(&from), len);
+        ::close(other);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
       if (!reply.empty())
         ::sendto(fd_, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), len);
       return got;
@@ -130,6 +141,35 @@ TEST_F(LettersUVZ, UdpWithoutAnswerIsBadUdp) {
   EXPECT_EQ(run(pravella::cformat("UDP(\"127.0.0.2\", %d, |7|);", peer.port())),
             "...<Error>...Bad UDP\n.NO.\n");
   EXPECT_EQ(got.get(), (std::vector<uint8_t>{7, 0xEE}));
+}
+
+TEST_F(LettersUVZ, UdpTakesTheReplyOnlyFromThePeerItAsked) {
+  {
+    UdpPeer peer;
+    ASSERT_TRUE(peer.bound());
+    auto got = peer.answer({5}, {99});
+    EXPECT_EQ(run(pravella::cformat("UDP(\"127.0.0.2\", %d, |7|);", peer.port())), "    5.0000\n.OK.\n");
+    got.get();
+  }
+  {
+    UdpPeer peer;
+    ASSERT_TRUE(peer.bound());
+    auto got = peer.answer({}, {99});
+    EXPECT_EQ(run(pravella::cformat("UDP(\"127.0.0.2\", %d, |7|);", peer.port())),
+              "...<Error>...Bad UDP\n.NO.\n");
+    got.get();
+  }
+  // Nobody listens: the request itself arrives at the port it was sent from, and is no answer.
+  int port = 0;
+  {
+    UdpPeer probe;
+    port = probe.port();
+  }
+  EXPECT_EQ(run(pravella::cformat("UDP(\"127.0.0.2\", %d, |7|);", port)), "...<Error>...Bad UDP\n.NO.\n");
+  // Port numbers that would wrap to another port are refused.
+  for (const char* bad : {"70000", "0", "-1", "65536"})
+    EXPECT_EQ(run(std::string("UDP(\"127.0.0.2\", ") + bad + ", |7|);"), "...<Error>...Invalid arguments.\n.NO.\n")
+        << bad;
 }
 
 TEST_F(LettersUVZ, UdpToAHostThatIsNoAddressSendsNothing) {

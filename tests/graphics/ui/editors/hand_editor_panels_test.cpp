@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 
 #include <functional>
@@ -107,6 +110,11 @@ TEST_F(HandEditorPanels, GrEditReturnsTheRowsLassoedAndSelected) {
     button(&panel, "OK")->click();
   });
   EXPECT_EQ(out, matrixText({{2, 2}, {3, 3}, {4, 4}}) + ".OK.\n");
+  // OK left what the user saw on the clipboard, as TIFF only.
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(mime, nullptr);
+  EXPECT_EQ(mime->formats(), QStringList{"image/tiff"});
+  EXPECT_TRUE(mime->data("image/tiff").startsWith("II*") || mime->data("image/tiff").startsWith("MM"));
 }
 
 TEST_F(HandEditorPanels, GrEditCancelledOrClosed) {
@@ -168,6 +176,33 @@ TEST_F(HandEditorPanels, GetPictPointsGivesBackWhatItWasGiven) {
     });
     EXPECT_EQ(out, c.expected + ".OK.\n");
   }
+}
+
+TEST_F(HandEditorPanels, GetPictPointsReturnsTheSmoothedLine) {
+  pravella::CalGetPictPoints panel;
+  const std::string out = run(std::string(kPicture) + "getPictPoints(p#, |1, 1| |3, 3| |5, 1|);", &panel, [&] {
+    if (!panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
+    if (panel.closeLineSwitch()->isChecked()) panel.closeLineSwitch()->click();
+    panel.bSplineSlider()->setValue(1);
+    panel.imageView()->repaint();
+    button(&panel, "OK")->click();
+  });
+  panel.bSplineSlider()->setValue(0);
+  // Five points through the three given, the line's halves splined between them.
+  const std::vector<std::string> lines = [&] {
+    std::vector<std::string> v;
+    std::size_t at = 0, next;
+    while ((next = out.find('\n', at)) != std::string::npos) {
+      v.push_back(out.substr(at, next - at));
+      at = next + 1;
+    }
+    return v;
+  }();
+  ASSERT_EQ(lines.size(), 6u) << out;
+  EXPECT_EQ(lines[0] + "\n", matrixText({{1, 1}}));
+  EXPECT_EQ(lines[2] + "\n", matrixText({{3, 3}}));
+  EXPECT_EQ(lines[4] + "\n", matrixText({{5, 1}}));
+  EXPECT_EQ(lines[5], ".OK.");
 }
 
 TEST_F(HandEditorPanels, ACancelledDigitiserKeepsItsPointsForLater) {

@@ -1,0 +1,266 @@
+#include "imaging/volume_resample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <vector>
+
+#include "imaging/parallel_work.h"
+#include "imaging/volume_data.h"
+#include "imaging/volume_settings.h"
+#include "lang/report.h"
+#include "lang/stdlib/spline.h"
+#include "lang/values.h"
+#include "platform/progress_bar.h"
+
+namespace {
+
+int emptyVolume() {
+  error_disp("VolumeData is empty.");
+  return 0;
+}
+
+int noMemoryVD() {
+  error_disp("Can not allocate memory(VD)");
+  return 0;
+}
+
+// [x y z 1] M divided by its fourth component; false when that is not a finite division.
+bool mapPoint(const double* M, double x, double y, double z, double& X, double& Y, double& Z) {
+  const double w = x * M[3] + y * M[7] + z * M[11] + M[15];
+  X = (x * M[0] + y * M[4] + z * M[8] + M[12]) / w;
+  Y = (x * M[1] + y * M[5] + z * M[9] + M[13]) / w;
+  Z = (x * M[2] + y * M[6] + z * M[10] + M[14]) / w;
+  return std::isfinite(X) && std::isfinite(Y) && std::isfinite(Z);
+}
+
+// Builds a new array of the volume's size voxel by voxel, slices split over threads, and puts
+// it in place of the old.
+template <typename Voxel>
+int rebuild(VolumeSlot& v, Voxel&& voxel) {
+  std::vector<std::int16_t> out;
+  try {
+    out.assign(v.voxels.size(), 0);
+  } catch (const std::bad_alloc&) {
+    return noMemoryVD();
+  }
+  setProcessIndicator(0, std::max(0, v.slices - 1));
+  const int workers = pravella::imaging::workerCount(v.slices, static_cast<long long>(v.rows) * v.columns);
+  pravella::imaging::forEachItem(
+      v.slices, workers,
+      [&](int, int z) {
+        std::int16_t* o = out.data() + v.index(0, 0, static_cast<std::size_t>(z));
+        for (int y = 0; y < v.rows; ++y)
+          for (int x = 0; x < v.columns; ++x) o[static_cast<std::size_t>(y) * v.columns + x] = voxel(x, y, z);
+      },
+      [](int done) { setProcessIndicatorValue(done); });
+  v.voxels.swap(out);
+  setProcessIndicatorValue(0);
+  return 1;
+}
+
+}  // namespace
+
+double vkTrilinear(const VolumeSlot& v, double X, double Y, double Z) {
+  if (!(std::isfinite(X) && std::isfinite(Y) && std::isfinite(Z))) return 0;
+  const double tx = std::trunc(X), ty = std::trunc(Y), tz = std::trunc(Z);
+  if (!(tx > 0 && tx < v.columns - 2 && ty > 0 && ty < v.rows - 2 && tz > 0 && tz < v.slices - 2)) return 0;
+  const auto xi = static_cast<std::size_t>(tx), yi = static_cast<std::size_t>(ty),
+             zi = static_cast<std::size_t>(tz);
+  const double fx = X - tx, fy = Y - ty, fz = Z - tz;
+  const std::int16_t* p = v.voxels.data();
+  const std::size_t C = static_cast<std::size_t>(v.columns), plane = v.sliceSize();
+  const std::size_t i = v.index(xi, yi, zi);
+  const double c00 = p[i] * (1 - fx) + p[i + 1] * fx;
+  const double c10 = p[i + C] * (1 - fx) + p[i + C + 1] * fx;
+  const double c01 = p[i + plane] * (1 - fx) + p[i + plane + 1] * fx;
+  const double c11 = p[i + plane + C] * (1 - fx) + p[i + plane + C + 1] * fx;
+  return (c00 * (1 - fy) + c10 * fy) * (1 - fz) + (c01 * (1 - fy) + c11 * fy) * fz;
+}
+
+int DozHokanVolumeData(int slices) {
+  VolumeSlot& v = *vData;
+  if (v.empty()) return emptyVolume();
+  std::vector<std::int16_t> out;
+  if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();
+  const std::size_t C = static_cast<std::size_t>(v.columns), S = static_cast<std::size_t>(v.slices),
+                    N = static_cast<std::size_t>(slices);
+  std::vector<double> in, work, result;
+  try {
+    in.resize(C * S);
+    work.resize(C * std::max(S, N));
+    result.resize(C * N);
+  } catch (const std::bad_alloc&) {
+    return noMemoryVD();
+  }
+  setProcessIndicator(0, std::max(0, v.rows - 1));
+  for (int y = 0; y < v.rows; ++y) {
+    setProcessIndicatorValue(y);
+    // Row x of the matrix is the z profile of voxel column (x, y).
+    for (std::size_t x = 0; x < C; ++x)
+      for (std::size_t z = 0; z < S; ++z)
+        in[x * S + z] = v.voxels[v.index(x, static_cast<std::size_t>(y), z)];
+    const int ok =
+        zHokanSwitch
+            ? DoHokan(in.data(), work.data(), result.data(), v.columns, v.slices, v.columns, slices)
+            : DoHokanN(in.data(), work.data(), result.data(), v.columns, v.slices, v.columns, slices);
+    if (!ok) {
+      setProcessIndicatorValue(0);
+      return 0;
+    }
+    for (std::size_t x = 0; x < C; ++x)
+      for (std::size_t z = 0; z < N; ++z) {
+        const std::size_t at = (z * static_cast<std::size_t>(v.rows) + static_cast<std::size_t>(y)) * C + x;
+        out[at] = vkVoxelFromDouble(result[x * N + z]);
+      }
+  }
+  v.voxels.swap(out);
+  v.slices = slices;
+  setProcessIndicatorValue(0);
+  return 1;
+}
+
+int DozHokanVolumeData2(int slices, const double* spacings, int count) {
+  VolumeSlot& v = *vData;
+  if (v.empty()) return emptyVolume();
+  if (count != v.slices) {
+    error_disp("Width data is wrong");
+    return 0;
+  }
+  std::vector<std::int16_t> out;
+  if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();
+  std::vector<double> profile, result;
+  try {
+    profile.resize(static_cast<std::size_t>(v.slices));
+    result.resize(static_cast<std::size_t>(slices));
+  } catch (const std::bad_alloc&) {
+    return noMemoryVD();
+  }
+  setProcessIndicator(0, std::max(0, v.rows - 1));
+  for (int y = 0; y < v.rows; ++y) {
+    setProcessIndicatorValue(y);
+    for (int x = 0; x < v.columns; ++x) {
+      for (int z = 0; z < v.slices; ++z)
+        profile[static_cast<std::size_t>(z)] = v.voxels[v.index(
+            static_cast<std::size_t>(x), static_cast<std::size_t>(y), static_cast<std::size_t>(z))];
+      if (!DoNewtonHokan2(profile.data(), spacings, v.slices, result.data(), slices)) {
+        setProcessIndicatorValue(0);
+        return 0;
+      }
+      for (int z = 0; z < slices; ++z)
+        out[(static_cast<std::size_t>(z) * v.rows + static_cast<std::size_t>(y)) * v.columns +
+            static_cast<std::size_t>(x)] = vkVoxelFromDouble(result[static_cast<std::size_t>(z)]);
+    }
+  }
+  v.voxels.swap(out);
+  v.slices = slices;
+  setProcessIndicatorValue(0);
+  return 1;
+}
+
+int DoDecVolSize4() {
+  VolumeSlot& v = *vData;
+  if (v.empty()) return emptyVolume();
+  const int R = v.rows / 2, C = v.columns / 2;
+  std::vector<std::int16_t> out;
+  if (!vkAllocVoxels(out, R, C, v.slices)) {
+    error_disp("Can not allocate memory(DecVolSize4)");
+    return 0;
+  }
+  std::size_t k = 0;
+  for (int z = 0; z < v.slices; ++z)
+    for (int y = 0; y < R; ++y)
+      for (int x = 0; x < C; ++x) {
+        const std::size_t i = v.index(static_cast<std::size_t>(2 * x), static_cast<std::size_t>(2 * y),
+                                      static_cast<std::size_t>(z));
+        const std::size_t down = i + static_cast<std::size_t>(v.columns);
+        const int sum = v.voxels[i] + v.voxels[i + 1] + v.voxels[down] + v.voxels[down + 1];
+        out[k++] = static_cast<std::int16_t>(sum / 4);
+      }
+  v.voxels.swap(out);
+  v.rows = R;
+  v.columns = C;
+  return 1;
+}
+
+int flipVolumeData() {
+  VolumeSlot& v = *vData;
+  if (v.empty()) return emptyVolume();
+  if (v.slices == 1) return 1;
+  std::vector<std::int16_t> copy;
+  try {
+    copy = v.voxels;
+  } catch (const std::bad_alloc&) {
+    error_disp("Can not get temp volume.");
+    return 0;
+  }
+  const std::size_t plane = v.sliceSize(), S = static_cast<std::size_t>(v.slices);
+  for (std::size_t k = 0; k < S; ++k)
+    std::copy_n(copy.begin() + static_cast<std::ptrdiff_t>((S - 1 - k) * plane), plane,
+                v.voxels.begin() + static_cast<std::ptrdiff_t>(k * plane));
+  return 1;
+}
+
+int DoRotVolumeData_new(const double* M) {
+  VolumeSlot& v = *vData;
+  if (v.empty()) return emptyVolume();
+  return rebuild(v, [&](int x, int y, int z) {
+    double X, Y, Z;
+    if (!mapPoint(M, x, y, z, X, Y, Z)) return std::int16_t{0};
+    return vkVoxelFromDouble(vkTrilinear(v, X, Y, Z));
+  });
+}
+
+int DoRotVolumeData(const double* M) {
+  VolumeSlot& v = *vData;
+  if (v.empty()) return emptyVolume();
+  return rebuild(v, [&](int x, int y, int z) {
+    double X, Y, Z;
+    if (!mapPoint(M, x, y, z, X, Y, Z)) return std::int16_t{0};
+    const double xi = std::trunc(X), yi = std::trunc(Y), zi = std::trunc(Z);
+    if (!(xi >= 1 && xi < v.columns - 1 && yi >= 1 && yi < v.rows - 1 && zi >= 1 && zi < v.slices - 1))
+      return std::int16_t{0};
+    return v.voxels[v.index(static_cast<std::size_t>(xi), static_cast<std::size_t>(yi),
+                            static_cast<std::size_t>(zi))];
+  });
+}
+
+int DoTensyaVolumeData(int source, int destination, const double* M) {
+  if (source == destination) {
+    error_disp("same volume number");
+    return 0;
+  }
+  if (source < 1 || source > 3 || destination < 1 || destination > 3) {
+    error_disp("invalid volume number");
+    return 0;
+  }
+  const VolumeSlot& src = vDataX[static_cast<std::size_t>(source - 1)];
+  VolumeSlot& dst = vDataX[static_cast<std::size_t>(destination - 1)];
+  if (src.empty()) {
+    error_disp("Source is empty volume");
+    return 0;
+  }
+  std::vector<std::int16_t> out;
+  if (!vkAllocVoxels(out, dst.rows, dst.columns, dst.slices)) {
+    error_disp("can not allocate the memory.");
+    return 0;
+  }
+  const int workers =
+      pravella::imaging::workerCount(dst.slices, static_cast<long long>(dst.rows) * dst.columns);
+  pravella::imaging::forEachItem(dst.slices, workers, [&](int, int k) {
+    for (int i = 0; i < dst.rows; ++i)
+      for (int j = 0; j < dst.columns; ++j) {
+        // The row vector [j i k 1] times M, with no projective divide.
+        const double x = std::trunc(j * M[0] + i * M[4] + k * M[8] + M[12]);
+        const double y = std::trunc(j * M[1] + i * M[5] + k * M[9] + M[13]);
+        const double z = std::trunc(j * M[2] + i * M[6] + k * M[10] + M[14]);
+        if (!(x >= 0 && x < src.columns && y >= 0 && y < src.rows && z >= 0 && z < src.slices)) continue;
+        out[dst.index(static_cast<std::size_t>(j), static_cast<std::size_t>(i),
+                      static_cast<std::size_t>(k))] =
+            src.voxels[src.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y),
+                                 static_cast<std::size_t>(z))];
+      }
+  });
+  dst.voxels.swap(out);
+  return 1;
+}

@@ -1,0 +1,413 @@
+// Resampling, filters, statistics, sections and cortex maps of the volume store on synthetic
+// volumes, and threaded runs against naive one-thread loops.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "imaging/parallel_work.h"
+#include "imaging/volume_cortex.h"
+#include "imaging/volume_data.h"
+#include "imaging/volume_filters.h"
+#include "imaging/volume_resample.h"
+#include "imaging/volume_statistics.h"
+#include "lang/builtins/startup.h"
+#include "lang/executor.h"
+#include "lang/values.h"
+
+namespace {
+
+using Voxels = std::vector<std::int16_t>;
+
+std::string run(const std::string& program) { return pravella::runVkProgram(program).output(); }
+
+class VolumeProcess : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(vkStartUp(), 1);
+    pravella::imaging::setWorkerCountForTests(0);
+  }
+  void TearDown() override { pravella::imaging::setWorkerCountForTests(0); }
+
+  static void volume(int rows, int columns, int slices, int value = 0) {
+    ASSERT_EQ(DoCreateVolumeData(rows, columns, slices), 1);
+    std::fill(vData->voxels.begin(), vData->voxels.end(), static_cast<std::int16_t>(value));
+  }
+  static std::int16_t& at(int x, int y, int z) {
+    return vData->voxels[vData->index(static_cast<std::size_t>(x), static_cast<std::size_t>(y),
+                                      static_cast<std::size_t>(z))];
+  }
+  static void randomVolume(int rows, int columns, int slices, unsigned seed, int lo = -300, int hi = 3000) {
+    volume(rows, columns, slices);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> value(lo, hi);
+    for (auto& v : vData->voxels) v = static_cast<std::int16_t>(value(random));
+  }
+};
+
+TEST_F(VolumeProcess, ZInterpolationKeepsTheEnds) {
+  for (const int spline : {1, 0}) {
+    volume(2, 3, 4);
+    for (int z = 0; z < 4; ++z)
+      for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) at(x, y, z) = static_cast<std::int16_t>(10 * z * z + x + 5 * y);
+    const Voxels first(vData->voxels.begin(), vData->voxels.begin() + 6);
+    const Voxels last(vData->voxels.end() - 6, vData->voxels.end());
+    ASSERT_EQ(run("zHokanMode(" + std::to_string(spline) + "); zHokanVolumeData(8);"), ".OK.\n");
+    ASSERT_EQ(vData->slices, 8);
+    EXPECT_EQ(Voxels(vData->voxels.begin(), vData->voxels.begin() + 6), first) << spline;
+    EXPECT_EQ(Voxels(vData->voxels.end() - 6, vData->voxels.end()), last) << spline;
+  }
+  EXPECT_EQ(run("zHokanVolumeData(5, |1| |1| |1|);"), "...<Error>...Width data is wrong\n.NO.\n");
+  EXPECT_EQ(vData->slices, 8);
+  ASSERT_EQ(run("zHokanVolumeData(15, size(8, 1) + 2);"), ".OK.\n");
+  EXPECT_EQ(vData->slices, 15);
+}
+
+TEST_F(VolumeProcess, HalvingFlippingAndRotations) {
+  volume(5, 7, 3);
+  for (std::size_t i = 0; i < vData->voxels.size(); ++i) vData->voxels[i] = static_cast<std::int16_t>(i % 5);
+  const Voxels before = vData->voxels;
+  ASSERT_EQ(DoDecVolSize4(), 1);
+  ASSERT_EQ(vData->rows, 2);
+  ASSERT_EQ(vData->columns, 3);
+  ASSERT_EQ(vData->slices, 3);
+  for (int z = 0; z < 3; ++z)
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) {
+        auto old = [&](int xx, int yy) { return before[static_cast<std::size_t>((z * 5 + yy) * 7 + xx)]; };
+        EXPECT_EQ(at(x, y, z), (old(2 * x, 2 * y) + old(2 * x + 1, 2 * y) + old(2 * x, 2 * y + 1) +
+                                old(2 * x + 1, 2 * y + 1)) /
+                                   4);
+      }
+
+  volume(2, 2, 1, 3);
+  EXPECT_EQ(run("flipVolumeData(0);"), ".OK.\n");
+  EXPECT_EQ(vData->voxels, Voxels(4, 3));
+  EXPECT_EQ(run("flipVolumeData(\"a\");"), "...<Error>...Need a number\n.NO.\n");
+  volume(1, 1, 3);
+  vData->voxels = {1, 2, 3};
+  ASSERT_EQ(flipVolumeData(), 1);
+  EXPECT_EQ(vData->voxels, (Voxels{3, 2, 1}));
+
+  // The identity keeps the interior the rotations can reach and clears the rest.
+  for (const bool trilinear : {true, false}) {
+    randomVolume(7, 8, 6, 3, 1, 100);
+    const Voxels old = vData->voxels;
+    ASSERT_EQ(run(trilinear ? "rotVolumeData(unit(4));" : "rotVolumeData_old(unit(4));"), ".OK.\n");
+    const int margin = trilinear ? 2 : 1;
+    for (int z = 0; z < 6; ++z)
+      for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 8; ++x) {
+          const bool kept = x >= 1 && x < 8 - margin && y >= 1 && y < 7 - margin && z >= 1 && z < 6 - margin;
+          EXPECT_EQ(at(x, y, z), kept ? old[vData->index(x, y, z)] : 0) << trilinear << " " << x << y << z;
+        }
+  }
+}
+
+TEST_F(VolumeProcess, TransferIsAMatrixProduct) {
+  // Source in slot 1 with one marked voxel; destination 5 x 6 x 1 in slot 2.
+  volume(4, 5, 1);
+  at(2, 1, 0) = 77;
+  ASSERT_EQ(DoChangeCurrentVolumeData(2), 1);
+  volume(5, 6, 1, 9);
+  // [j i k 1] M with a quarter turn about z and a shift of 4: x' = 4 - i, y' = j.
+  const double turn[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 4, 0, 0, 1};
+  ASSERT_EQ(DoTensyaVolumeData(1, 2, turn), 1);
+  for (int i = 0; i < 5; ++i)
+    for (int j = 0; j < 6; ++j) {
+      const int x = 4 - i, y = j;
+      const int want = x >= 0 && x < 5 && y < 4 ? (x == 2 && y == 1 ? 77 : 0) : 0;
+      EXPECT_EQ(at(j, i, 0), want) << j << "," << i;
+    }
+  EXPECT_EQ(at(1, 2, 0), 77);
+  // A translation moves the mark by it, as the plain formula would.
+  const double shift[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, -1, 0, 1};
+  ASSERT_EQ(DoTensyaVolumeData(1, 2, shift), 1);
+  EXPECT_EQ(at(1, 2, 0), 77);
+  EXPECT_EQ(std::count(vData->voxels.begin(), vData->voxels.end(), 77), 1);
+
+  EXPECT_EQ(run("tensyaVolumeData(1, 1, unit(4));"), "...<Error>...same volume number\n.NO.\n");
+  EXPECT_EQ(run("tensyaVolumeData(3, 1, unit(4));"), "...<Error>...Source is empty volume\n.NO.\n");
+  EXPECT_EQ(run("tensyaVolumeData(0, 1, unit(4));"), "...<Error>...invalid volume number\n.NO.\n");
+}
+
+TEST_F(VolumeProcess, FiltersOnAConstantVolume) {
+  using Filter = int (*)();
+  const struct {
+    const char* name;
+    Filter filter;
+    int result;
+  } filters[] = {{"mean", DoSmoothVolumeData, 37},
+                 {"laplace", DoLaplaceVolumeData, 0},
+                 {"laplacian", DoLaplacianVolumeData, 0},
+                 {"difference", DoDiffVolumeData, 0},
+                 {"gradient", DoVolume_Grad, 0}};
+  for (const auto& f : filters) {
+    volume(4, 5, 3, 37);
+    ASSERT_EQ(f.filter(), 1) << f.name;
+    EXPECT_EQ(vData->voxels, Voxels(60, static_cast<std::int16_t>(f.result))) << f.name;
+  }
+}
+
+TEST_F(VolumeProcess, LaplacePatternOfOneVoxel) {
+  volume(5, 5, 5);
+  at(2, 2, 2) = 100;
+  ASSERT_EQ(DoLaplaceVolumeData(), 1);
+  for (int z = 0; z < 5; ++z)
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 5; ++x) {
+        const int dx = x - 2, dy = y - 2, dz = z - 2;
+        int want = 0;
+        if (!dx && !dy && !dz)
+          want = 240;
+        else if (std::abs(dx) <= 1 && std::abs(dy) <= 1 && std::abs(dz) <= 1 && !(dx == dy && dy == dz))
+          want = -10;
+        EXPECT_EQ(at(x, y, z), want) << x << y << z;
+      }
+}
+
+TEST_F(VolumeProcess, LimitsShellsAndDifferences) {
+  volume(1, 3, 1);
+  vData->voxels = {999, 1000, 1001};
+  EXPECT_EQ(run("volumeULimitTo(1000, 0);"), ".OK.\n");
+  EXPECT_EQ(vData->voxels, (Voxels{999, 1000, 0}));
+  EXPECT_EQ(run("volumeLLimitTo(1000, -1);"), ".OK.\n");
+  EXPECT_EQ(vData->voxels, (Voxels{-1, 1000, -1}));
+
+  volume(7, 7, 7);
+  for (int z = 1; z <= 5; ++z)
+    for (int y = 1; y <= 5; ++y)
+      for (int x = 1; x <= 5; ++x) at(x, y, z) = 1;
+  ASSERT_EQ(run("volumeToPlane(1, 2); changeCurrentVolumeData(2);"), ".OK.\n");
+  for (int z = 0; z < 7; ++z)
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 7; ++x) {
+        const bool cube = x >= 1 && x <= 5 && y >= 1 && y <= 5 && z >= 1 && z <= 5;
+        const bool core = x >= 2 && x <= 4 && y >= 2 && y <= 4 && z >= 2 && z <= 4;
+        EXPECT_EQ(at(x, y, z), cube && !core ? 1 : 0);
+      }
+
+  ASSERT_EQ(run("changeCurrentVolumeData(1); createVolumeData(|1, 2, 1|); setVolumeData(|-32768, 5|, 1);"
+                "changeCurrentVolumeData(2); createVolumeData(|1, 2, 1|); setVolumeData(|1, 7|, 1);"
+                "subtractVolumeData(1, 2, 3); changeCurrentVolumeData(3);"),
+            ".OK.\n");
+  EXPECT_EQ(vData->voxels, (Voxels{32767, -2}));
+  const struct {
+    const char* program;
+    const char* message;
+  } failures[] = {
+      {"subtractVolumeData(1, 1, 2);", "same Volume"},
+      {"subtractVolumeData(1, 2, 4);", "invalid volume number"},
+      {"subtractVolumeData(0, 2, 2);", "invalid volume number"},
+      {"changeCurrentVolumeData(2); createVolumeData(|2, 2, 1|); subtractVolumeData(1, 2, 3);",
+       "imvalid volume structure"},
+      {"volumeCorrelation(1, 2, 4, 1);", "invalid volume number"},
+      {"volumeCorrelation(1, 2, 3, 0.5);", "Invalid arguments."},
+      {"volumeCorrelation(1, 1, 3, 1);", "same Volume"},
+  };
+  for (const auto& f : failures)
+    EXPECT_EQ(run(f.program), std::string("...<Error>...") + f.message + "\n.NO.\n") << f.program;
+}
+
+TEST_F(VolumeProcess, CorrelationOfACopy) {
+  randomVolume(6, 7, 5, 11, 1, 50);
+  ASSERT_EQ(DoCopyVolumeData(1, 2), 1);
+  ASSERT_EQ(volumeCorrelation(1, 2, 3, 1), 1);
+  for (std::int16_t v : vDataX[2].voxels) EXPECT_TRUE(v == 10000 || v == 9999) << v;
+  ASSERT_EQ(volumePairedTtest(1, 2, 3, 1), 1);
+  EXPECT_EQ(vDataX[2].voxels, Voxels(210, 0)) << "no difference, no t";
+  ASSERT_EQ(volumePairedTtest(1, 2, 3, 0), 1);
+  EXPECT_EQ(vDataX[2].voxels, Voxels(210, 0)) << "one pair per window";
+}
+
+TEST_F(VolumeProcess, SectionsAndRegistration) {
+  randomVolume(9, 10, 8, 5, 1, 400);
+  std::vector<double> image(90);
+  const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  ASSERT_EQ(DoGetVolumeImage(9, 10, image.data(), identity, 5), 1);
+  for (int i = 0; i < 9; ++i)
+    for (int j = 0; j < 10; ++j) {
+      const bool inside = i >= 1 && i < 7 && j >= 1 && j < 8;
+      EXPECT_EQ(image[static_cast<std::size_t>(i * 10 + j)], inside ? at(j, i, 5) : 0) << i << "," << j;
+    }
+  EXPECT_EQ(run("getVolumeImage(|0, 3|, unit(4), 5);"), "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("getVolumeImage(|1001, 1000|, unit(4), 5);"), "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("getVolumeImage(|3, 3|, size(4, 4), 5);"), "...<Error>...Invalid Rotate.\n.NO.\n");
+
+  // A volume that is zero within two voxels of its borders correlates with itself exactly.
+  volume(12, 12, 10);
+  std::mt19937 random(2);
+  for (int z = 2; z < 8; ++z)
+    for (int y = 2; y < 10; ++y)
+      for (int x = 2; x < 10; ++x) at(x, y, z) = static_cast<std::int16_t>(1 + random() % 90);
+  double r = 0;
+  ASSERT_EQ(DoGetVolumeImage_correlation(1, 1, identity, 2, 7, &r, 1), 1);
+  EXPECT_NEAR(r, 1, 1e-12);
+  EXPECT_EQ(run("getVolume_correlation(|1, 1|, unit(4), |2, 7|);"), "    1.0000\n.OK.\n");
+  EXPECT_EQ(run("getVolume_correlation(|1, 2|, unit(4), |2, 7|);"), "...<Error>...Empty volume\n.NO.\n");
+  EXPECT_EQ(run("getVolume_correlation(|1, 4|, unit(4), |2, 7|);"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("getVolume_correlation(|1, 1|, unit(4), |7, 2|);"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("getVolume_correlation(|1, 1|, unit(4), |2, 7|, 0.5);"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
+}
+
+TEST_F(VolumeProcess, CortexMaps) {
+  // A ball of 100, radius 20, around (row 30, column 31, slice 29).
+  volume(60, 62, 58);
+  for (int z = 0; z < 58; ++z)
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 62; ++x)
+        if (std::hypot(y - 30.0, x - 31.0, z - 29.0) <= 20) at(x, y, z) = 100;
+  CortexParams p;
+  p.threshold = 50;
+  p.samples = 3;
+  p.startRadius = 50;
+  p.cy = 30;
+  p.cx = 31;
+  p.cz = 29;
+  p.lonStep = 10;
+  p.top = 90;
+  p.bottom = -90;
+  p.latStep = 10;
+  std::vector<double> grid(19 * 37);
+  int rows = 0, cols = 0;
+  ASSERT_EQ(DoVolumeCortexMapping(p, grid.data(), &rows, &cols, 1), 1);
+  ASSERT_EQ(rows, 19);
+  ASSERT_EQ(cols, 37);
+  for (double r : grid) EXPECT_LE(std::fabs(r - 20), 2) << r;
+  ASSERT_EQ(DoVolumeCortexMapping(p, grid.data(), &rows, &cols, 0), 1);
+  EXPECT_EQ(grid, std::vector<double>(19 * 37, 100.0));
+  // Under the radius map of the ball, the values just inside it.
+  std::vector<double> radii(19 * 37, 19.0), under(19 * 37);
+  radii[5] = 0;
+  ASSERT_EQ(DoVolumeCortexMappingDis(p, under.data(), &rows, &cols, radii.data()), 1);
+  EXPECT_EQ(under[4], 100);
+  EXPECT_EQ(under[5], 0);
+
+  // A negative voxel on the ray before the surface: the cell is 0.
+  at(31, 30 - 30, 29) = -1;  // straight up the rows, at radius 30 (latitude 0, longitude 0)
+  ASSERT_EQ(DoVolumeCortexMapping(p, grid.data(), &rows, &cols, 1), 1);
+  EXPECT_EQ(grid[9 * 37 + 0], 0);
+  EXPECT_LE(std::fabs(grid[9 * 37 + 1] - 20), 2);
+
+  p.bottom = p.top;
+  EXPECT_EQ(DoVolumeCortexMapping(p, grid.data(), &rows, &cols, 1), 0);
+  EXPECT_EQ(run("vCortex(|50, 3, 50|, |30, 31, 29|, |10, 90, 90, 10|);"),
+            "...<Error>...Elemnts are too small\n.NO.\n");
+  EXPECT_EQ(run("vCortex(|50, 3, 50|, |30, 31, 29|, |10, 90, -90, 10|, 1, size(18, 37));"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("vCortexT(|50, 3, 50|, |30, 31, 29|, |10, 90, -90, 10|, 1, size(1, 10));"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(run("vCortex(|1, 2, 3|, |1, 2, 3|, |1, 80, -80, 1|, 1, 1, 1);"),
+            "...<Error>...Unknown function.\n.NO.\n");
+}
+
+// Naive one-thread loops of the filters, borders included.
+Voxels naiveFilter(const VolumeSlot& v, int kind) {
+  Voxels out(v.voxels.size());
+  const int C = v.columns, R = v.rows, S = v.slices;
+  auto get = [&](int x, int y, int z) { return static_cast<long long>(v.voxels[v.index(x, y, z)]); };
+  for (int z = 0; z < S; ++z)
+    for (int y = 0; y < R; ++y)
+      for (int x = 0; x < C; ++x) {
+        long long sum = 0, n = 0;
+        for (int dz = -1; dz <= 1; ++dz)
+          for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+              const int xx = x + dx, yy = y + dy, zz = z + dz;
+              if (xx < 0 || yy < 0 || zz < 0 || xx >= C || yy >= R || zz >= S) continue;
+              if (kind != 0 && dx == dy && dy == dz) continue;
+              sum += get(xx, yy, zz);
+              ++n;
+            }
+        long long r = 0;
+        if (kind == 0)
+          r = sum / n;
+        else if (n)
+          r = (kind == 1 ? get(x, y, z) * n - sum : sum - get(x, y, z) * n) / 10;
+        if (kind == 3) {
+          r = 0;
+          if (x > 0 && y > 0 && z > 0 && x < C - 1 && y < R - 1 && z < S - 1) {
+            double g[3] = {0, 0, 0};
+            for (int a = -1; a <= 1; ++a)
+              for (int b = -1; b <= 1; ++b) {
+                g[0] += get(x - 1, y + a, z + b) - get(x + 1, y + a, z + b);
+                g[1] += get(x + a, y - 1, z + b) - get(x + a, y + 1, z + b);
+                g[2] += get(x + a, y + b, z - 1) - get(x + a, y + b, z + 1);
+              }
+            r = static_cast<long long>(
+                std::min(32767.0, std::trunc(std::sqrt(g[0] * g[0] + g[1] * g[1] + g[2] * g[2]) / 3)));
+          }
+        }
+        out[v.index(x, y, z)] = vkVoxelFromDouble(static_cast<double>(r));
+      }
+  return out;
+}
+
+TEST_F(VolumeProcess, ThreadedRoutinesEqualOneThread) {
+  using Filter = int (*)();
+  const struct {
+    const char* name;
+    Filter filter;
+    int kind;
+  } filters[] = {{"mean", DoSmoothVolumeData, 0},
+                 {"laplace", DoLaplaceVolumeData, 1},
+                 {"laplacian", DoLaplacianVolumeData, 2},
+                 {"gradient", DoVolume_Grad, 3}};
+  pravella::imaging::setWorkerCountForTests(5);
+  for (const auto& f : filters) {
+    randomVolume(13, 11, 9, 21);
+    const Voxels want = naiveFilter(*vData, f.kind);
+    ASSERT_EQ(f.filter(), 1) << f.name;
+    EXPECT_EQ(vData->voxels, want) << f.name;
+  }
+
+  // The rest: one thread against five on the same random volumes.
+  const double turn[16] = {0.9, 0.3, 0.1, 0, -0.3, 0.9, 0.05, 0, -0.1, 0, 1.1, 0, 1.5, -0.5, 0.7, 1};
+  auto results = [&](int workers) {
+    pravella::imaging::setWorkerCountForTests(workers);
+    std::vector<Voxels> out;
+    std::vector<double> image(13 * 11), grid(37 * 19);
+    randomVolume(13, 11, 9, 8, 0, 2000);
+    DoCopyVolumeData(1, 2);
+    for (auto& v : vDataX[1].voxels) v = static_cast<std::int16_t>(v / 2 + (v % 7));
+    volumeCorrelation(1, 2, 3, 1);
+    out.push_back(vDataX[2].voxels);
+    volumePairedTtest(1, 2, 3, 2);
+    out.push_back(vDataX[2].voxels);
+    DoGetVolumeImage(13, 11, image.data(), turn, 4.5);
+    out.emplace_back(image.begin(), image.end());
+    int rows = 0, cols = 0;
+    CortexParams p;
+    p.threshold = 500;
+    p.samples = 4;
+    p.startRadius = 9;
+    p.cy = 6;
+    p.cx = 5;
+    p.cz = 4;
+    p.lonStep = 10;
+    p.top = 90;
+    p.bottom = -90;
+    p.latStep = 10;
+    DoVolumeCortexMapping(p, grid.data(), &rows, &cols, 0);
+    out.emplace_back(grid.begin(), grid.end());
+    DoTensyaVolumeData(1, 3, turn);
+    out.push_back(vDataX[2].voxels);
+    DoRotVolumeData_new(turn);
+    out.push_back(vData->voxels);
+    DoRotVolumeData(turn);
+    out.push_back(vData->voxels);
+    return out;
+  };
+  EXPECT_EQ(results(1), results(5));
+}
+
+}  // namespace
