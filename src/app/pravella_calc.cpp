@@ -57,7 +57,10 @@ int main(int argc, char** argv) {
   }
   // Pictures draw text with fonts, which need a GUI application; no window is ever shown.
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
+  // Kept to the end of the process and never destroyed: tearing the GUI application down
+  // would load the whole font configuration only to free it, a good part of a short run's time.
+  static QGuiApplication* const app = new QGuiApplication(argc, argv);
+  (void)app;
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");
   if (vkStartUp() != 1) {

@@ -354,7 +354,8 @@ int decode(vk_Code* code, int count, int pc) {
           if ((jump.op ? jump.op : vkOpcodeOf(jump)) == kCtlGoto && t >= 0 && t < pc &&
               (code[t].xop ? code[t].xop : decode(code, count, t)) == kXCompareBranch) {
             x = kXStepLoop;
-            r.aux = (t << 3) | (display ? 4 : 0) | (plus ? 1 : 0);
+            // Bit 2: the comparison reads the stepped variable itself (the usual loop).
+            r.aux = (t << 3) | (display ? 4 : 0) | (sameVariable(r, code[t]) ? 2 : 0) | (plus ? 1 : 0);
           }
         }
       } else if (n1 && isArith(code[pc + 1])) {
@@ -528,40 +529,76 @@ inline double* singleElement(vk_Code& varRec, CalcStackEntry* stack, int sp, boo
   return elementAt(varRec, b, forWrite);
 }
 
+// Operand k of a scalar run: its number, or the value of its real 1 by 1 variable.
+inline bool runOperand(const vk_Code* at, const VkScalarRun& run, int k, double* value) {
+  const int record = run.operandRecord[k];
+  if (record < 0) {
+    *value = run.number[k];
+    return true;
+  }
+  const VariableRecord* v = cachedScalar(at[record]);
+  if (!v) return false;
+  *value = v->data.cdoubles()[0];
+  return true;
+}
+
+// u (step) w for a step's arithmetic; false for a zero divisor.
+inline bool stepArith(int code, double u, double w, double* r) {
+  switch (code) {
+    case VkScalarStep::kAdd:
+    case VkScalarStep::kAddTop:
+      *r = u + w;
+      return true;
+    case VkScalarStep::kSub:
+    case VkScalarStep::kSubTop:
+      *r = u - w;
+      return true;
+    case VkScalarStep::kMul:
+    case VkScalarStep::kMulTop:
+      *r = u * w;
+      return true;
+    default:
+      if (w == 0.0) return false;
+      *r = u / w;
+      return true;
+  }
+}
+
 // The value of a scalar run whose first record is at[0]; false when a variable it reads is not a
 // real 1 by 1 value where its record last found it, or a divisor is zero (the records then run
 // one by one and report what they report).
-inline bool scalarRunValue(vk_Code* at, const VkScalarRun& run, double* out) {
-  double values[8];
-  int t = 0;
-  for (const VkScalarStep& s : run.steps) {
-    double w;
-    switch (s.what) {
-      case VkScalarStep::kPushNumber:
-        values[t++] = s.k;
-        continue;
-      case VkScalarStep::kPushVariable: {
-        const VariableRecord* v = cachedScalar(at[s.record]);
-        if (!v) return false;
-        values[t++] = v->data.cdoubles()[0];
-        continue;
-      }
-      case VkScalarStep::kNumber:
-        w = s.k;
-        break;
-      case VkScalarStep::kVariable: {
-        const VariableRecord* v = cachedScalar(at[s.record]);
-        if (!v) return false;
-        w = v->data.cdoubles()[0];
-        break;
-      }
-      default:
-        w = values[--t];
-        break;
-    }
-    if (!scalarArith(s.op, values[t - 1], w, &values[t - 1])) return false;
+inline bool scalarRunValue(const vk_Code* at, const VkScalarRun& run, double* out) {
+  const VkScalarStep* steps = run.steps;
+  double a, b, c, r;
+  switch (run.form) {
+    case VkScalarRun::kBinary:
+      return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && stepArith(steps[1].code, a, b, out);
+    case VkScalarRun::kChain:
+      return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && runOperand(at, run, 2, &c) &&
+             stepArith(steps[1].code, a, b, &r) && stepArith(steps[2].code, r, c, out);
+    case VkScalarRun::kNested:
+      return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && runOperand(at, run, 2, &c) &&
+             stepArith(steps[2].code, b, c, &r) && stepArith(steps[3].code, a, r, out);
+    default:
+      break;
   }
-  *out = values[0];
+  double st[8];
+  int t = -1;
+  for (int k = 0; k < run.stepCount; ++k) {
+    const VkScalarStep& s = steps[k];
+    if (s.code >= VkScalarStep::kAddTop) {
+      if (!stepArith(s.code, st[t - 1], st[t], &st[t - 1])) return false;
+      --t;
+      continue;
+    }
+    double w;
+    if (!runOperand(at, run, s.operand, &w)) return false;
+    if (s.code == VkScalarStep::kPush)
+      st[++t] = w;
+    else if (!stepArith(s.code, st[t], w, &st[t]))
+      return false;
+  }
+  *out = st[0];
   return true;
 }
 
@@ -768,7 +805,8 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         if (sp >= 0 && sp + 1 < kPushLimit && !((rec.aux & 4) && sp == 1)) {
           if (VariableRecord* v = cachedScalar(rec); v && operandValue(code[pc + 1], &w)) {
             const double u = v->data.cdoubles()[0];
-            v->data.setScalar((rec.aux & 1) ? u + w : u - w);
+            const double stepped = (rec.aux & 1) ? u + w : u - w;
+            v->data.setScalar(stepped);
             const int t = rec.aux >> 3;
             pc = t;
             if (breakRequested()) {
@@ -776,8 +814,10 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
               *spInOut = sp;
               return 0;
             }
-            double a, c;
-            if (operandValue(code[t], &a) && operandValue(code[t + 1], &c))
+            double a = stepped, c;
+            const bool known = (rec.aux & 2) ? operandValue(code[t + 1], &c)
+                                             : operandValue(code[t], &a) && operandValue(code[t + 1], &c);
+            if (known)
               pc += vkTruncToInt(vkRelate(code[t].aux, a, c)) == 0 ? 3 + code[t + 3].jump : 4;
             continue;
           }
@@ -791,6 +831,16 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
           if (run.store < 0) {
             pushScalarAt(stack, sp++, value);
             pc += run.records;
+            // "return" with the value, unless a module of that name hides it: as its own record
+            // would, the body ends and the break test runs.
+            if (run.returnAfter && moduleOf(code[pc]) < 0) {
+              pc = count + 1;
+              if (breakRequested()) {
+                error_disp("**** BREAK *****");
+                *spInOut = sp;
+                return 0;
+              }
+            }
             continue;
           }
           if (VariableRecord* v = cachedScalar(code[pc + run.store])) {
@@ -865,7 +915,13 @@ int Keisan(int count, vk_Code* code, CalcStackEntry* outerStack, int* outerSp) {
   if (!vkExecute(code, count, stack, &sp)) return 0;
   if (!outerStack || sp != 1) return 1;
   CalcStackEntry& e = stack[0];
-  if (e.type == kValueReal && e.msize == 1 && e.nsize == 1) return vkPushScalar(outerStack, outerSp, e.data.cdoubles()[0]);
+  if (e.type == kValueReal && e.msize == 1 && e.nsize == 1) {
+    if (*outerSp >= 0 && *outerSp < kCalcStackSize - 1) {
+      pushScalarAt(outerStack, (*outerSp)++, e.data.cdoubles()[0]);
+      return 1;
+    }
+    return vkPushScalar(outerStack, outerSp, e.data.cdoubles()[0]);
+  }
   // The value moves: the outer entry takes the block, the inner one is left empty.
   if (*outerSp >= 0 && *outerSp < kCalcStackSize - 1 && (e.type == kValueReal || e.type == kValueInt ||
                                                           e.type == kValueString || e.type == kValuePicture)) {

@@ -26,10 +26,9 @@ int moduleDepth = 0;
 // Bodies of modules deleted or redefined while a call was running: a running body must not be
 // freed under its run, and a call holds no reference of its own (that would cost two atomic
 // counts on every call). They go when the outermost call returns.
-std::vector<std::shared_ptr<VkCodeArray>>& retiredBodies() {
-  static std::vector<std::shared_ptr<VkCodeArray>> bodies;
-  return bodies;
-}
+std::vector<std::shared_ptr<VkCodeArray>> retired;
+
+inline std::vector<std::shared_ptr<VkCodeArray>>& retiredBodies() { return retired; }
 
 void retire(std::shared_ptr<VkCodeArray>& code) {
   if (code && moduleDepth > 0) retiredBodies().push_back(std::move(code));
@@ -183,6 +182,15 @@ int vkCallModule(int index, CalcStackEntry* stack, int* sp) {
   ++vk_level;
   for (int a = slot.argc - 1; a >= 0; --a) {
     const int type = slot.argTypes[a];
+    if (type == kValueReal && *sp > 0) {
+      // A number, the usual argument, is bound in one step.
+      const CalcStackEntry& value = stack[*sp - 1];
+      if (value.type == kValueReal && value.msize == 1 && value.nsize == 1) {
+        if (!vkBindNumber(slot.argNames[a], slot.argIds[a], value.data.cdoubles()[0])) return 0;
+        --*sp;
+        continue;
+      }
+    }
     const int kind = type == kValueString    ? kVarString
                      : type == kValuePicture ? kVarPicture
                      : type == kValueInt     ? kVarInt

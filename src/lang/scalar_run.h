@@ -5,31 +5,48 @@
 // every variable it reads holds a real 1 by 1 value; otherwise it runs the records one by one,
 // so results and messages do not change.
 
+#include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "lang/values.h"
 
+// One step on the run's values. Operands are numbered in the order the records push them.
 struct VkScalarStep {
-  enum Op : int {
-    kPushNumber,    // push k
-    kPushVariable,  // push the variable of record `record`
-    kNumber,        // top = top (op) k
-    kVariable,      // top = top (op) the variable of record `record`
-    kTop,           // the two top values: second = second (op) top
+  enum Code : uint8_t {
+    kPush,  // push the operand
+    kAdd,   // top = top + operand
+    kSub,
+    kMul,
+    kDiv,     // top = top / operand; a zero divisor leaves the run to the records
+    kAddTop,  // second = second + top, top dropped
+    kSubTop,
+    kMulTop,
+    kDivTop,
   };
-  Op what;
-  int op;      // VkOpcode of the operator, for kNumber, kVariable and kTop
-  int record;  // offset from the run's first record
-  double k;
+  Code code;
+  uint8_t operand;
 };
 
 struct VkScalarRun {
-  std::vector<VkScalarStep> steps;
-  int records = 0;        // records the run covers, with the assignment's two
-  int depth = 0;          // most values the records would have on the stack at once
-  int store = -1;         // offset of the assigned variable's record; -1: the value is pushed
+  static constexpr int kMaxRecords = 24;
+  // The frequent forms get a straight evaluation; the steps say the same in every form.
+  enum Form : uint8_t {
+    kSteps,   // any other
+    kBinary,  // a b op
+    kChain,   // a b op1 c op2: (a op1 b) op2 c
+    kNested,  // a b c op1 op2: a op2 (b op1 c)
+  };
+  Form form = kSteps;
+  int stepCount = 0;
+  int operandCount = 0;
+  VkScalarStep steps[kMaxRecords] = {};
+  int16_t operandRecord[kMaxRecords] = {};  // offset from the run's first record; -1: a number
+  double number[kMaxRecords] = {};
+  int records = 0;            // records the run covers, with the assignment's two
+  int depth = 0;              // most values the records would have on the stack at once
+  int store = -1;             // offset of the assigned variable's record; -1: the value is pushed
   bool displayAfter = false;  // a ";" follows the assignment
+  bool returnAfter = false;   // the value is the argument of the "return" that follows
 };
 
 // The run starting at code[pc], or null when it would not be worth one step (fewer than three

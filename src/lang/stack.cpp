@@ -194,25 +194,42 @@ int vkPushShared(CalcStackEntry* stack, int* sp, const VkBytes& data, int type, 
 
 namespace {
 
-std::vector<std::unique_ptr<VkCalcStack>>& stackPool() {
-  thread_local std::vector<std::unique_ptr<VkCalcStack>> pool;
-  return pool;
-}
+// Stacks given back, for the next lease. Plain pointers and a count, so that the per-thread
+// pool needs no construction guard on every call; a cleaner made with the first stack given
+// back frees the pool when its thread ends.
+constexpr int kPooledStacks = 16;
+struct StackPool {
+  VkCalcStack* stacks[kPooledStacks];
+  int count;
+  bool cleanerMade;
+};
+thread_local StackPool stackPool = {};
+
+struct StackPoolCleaner {
+  ~StackPoolCleaner() {
+    StackPool& pool = stackPool;
+    while (pool.count > 0) delete pool.stacks[--pool.count];
+  }
+};
 
 }  // namespace
 
 VkStackLease::VkStackLease() {
-  auto& pool = stackPool();
-  if (!pool.empty()) {
-    stack_ = std::move(pool.back());
-    pool.pop_back();
-  } else {
+  StackPool& pool = stackPool;
+  if (pool.count > 0)
+    stack_.reset(pool.stacks[--pool.count]);
+  else
     stack_ = std::make_unique<VkCalcStack>(static_cast<std::size_t>(kCalcStackSize));
-  }
 }
 
 VkStackLease::~VkStackLease() {
-  auto& pool = stackPool();
+  StackPool& pool = stackPool;
   // Deep recursion leaves many stacks behind; only a few are worth keeping.
-  if (pool.size() < 16) pool.push_back(std::move(stack_));
+  if (pool.count >= kPooledStacks) return;
+  if (!pool.cleanerMade) {
+    thread_local StackPoolCleaner cleaner;
+    (void)cleaner;
+    pool.cleanerMade = true;
+  }
+  pool.stacks[pool.count++] = stack_.release();
 }

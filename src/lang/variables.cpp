@@ -111,14 +111,16 @@ inline void noteLevel(int i) {
   if (vk_level > 0) upperRecords.push_back(i);
 }
 
+// Only level 0 is indexed: the records of module calls come and go with every call, and their
+// few names are found through upperRecords instead.
 void indexRecord(int i) {
   VariableRecord& v = variableTable[i];
-  byNameLevel().tryEmplace(key(v.nameId, v.level), i);
+  if (v.level == 0) byNameLevel().tryEmplace(key(v.nameId, v.level), i);
 }
 
-void unindexRecord(int i) {
+inline void unindexRecord(int i) {
   VariableRecord& v = variableTable[i];
-  if (v.nameId < 0) return;
+  if (v.nameId < 0 || v.level != 0) return;
   byNameLevel().erase(key(v.nameId, v.level), i);
 }
 
@@ -155,6 +157,17 @@ void clearRecord(int i) {
 // The map is kept in step with the table by every function here that names, levels or
 // empties a record, so a miss means there is no such variable.
 int findById(int nameId) {
+  if (vk_level > 0) {
+    // The first record in table order, as the index would give.
+    int found = -1;
+    for (auto it = upperRecords.rbegin(); it != upperRecords.rend(); ++it) {
+      const int i = *it;
+      if (i >= static_cast<int>(variableTable.size()) || (found >= 0 && i >= found)) continue;
+      const VariableRecord& v = variableTable[i];
+      if (v.state != 0 && v.level == vk_level && v.nameId == nameId) found = i;
+    }
+    return found;
+  }
   const int i = byNameLevel().find(key(nameId, vk_level));
   if (i < 0) return -1;
   const VariableRecord& v = variableTable[i];
@@ -245,6 +258,35 @@ int vkNewVariableId(const std::string& name, int nameId, int kind, int* index) {
   firstFreeHint = n;
   error_disp("Variable table overflow.");
   return 0;
+}
+
+int vkBindNumber(const std::string& name, int nameId, double value) {
+  int i = findById(nameId);
+  if (i < 0) {
+    const int n = static_cast<int>(variableTable.size());
+    i = firstFreeHint;
+    while (i < n && variableTable[i].state != 0) ++i;
+    if (i >= n) {
+      firstFreeHint = n;
+      error_disp("Variable table overflow.");
+      return 0;
+    }
+    firstFreeHint = i + 1;
+    VariableRecord& v = variableTable[i];
+    v.name = name;
+    v.nameId = nameId;
+    v.level = vk_level;
+    indexRecord(i);
+    noteLevel(i);
+    if (i + 1 > usedEnd) usedEnd = i + 1;
+  }
+  VariableRecord& v = variableTable[i];
+  touchLevel(levelOfChange(v));
+  v.data.setScalar(value);
+  v.state = 1;
+  v.kind = kVarReal;
+  v.msize = v.nsize = 1;
+  return 1;
 }
 
 int PushToVariableTable(int index, const std::string& name, int kind, const void* data, int msize,
@@ -346,7 +388,7 @@ int deleteHighLevelVariable(int level) {
       else if (v.level > 0 && (v.state != 0 || !v.name.empty()))
         upperRecords[kept++] = i;
     }
-    upperRecords.resize(kept);
+    if (kept != upperRecords.size()) upperRecords.erase(upperRecords.begin() + static_cast<std::ptrdiff_t>(kept), upperRecords.end());
     return 1;
   }
   const int end = std::min(usedEnd, static_cast<int>(variableTable.size()));

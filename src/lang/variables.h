@@ -29,6 +29,10 @@ int vkNewVariableId(const std::string& name, int nameId, int kind, int* index);
 int vkStoreVariable(int index, const std::string& name, int nameId, int kind, const void* data, int msize,
                     int nsize);
 
+// The record of `nameId` at vk_level (reserved first when there is none) takes a real number:
+// the binding of a module argument. 0 after "Variable table overflow.".
+int vkBindNumber(const std::string& name, int nameId, double value);
+
 int deleteHighLevelVariable(int level);
 int deleteAllVariable();
 

@@ -1,9 +1,9 @@
 // Built-ins M, N and O: one table per letter, in the order of precedence. Names whose work
 // belongs to windows and tools not built yet are not in the tables, so that they fail as
-// unknown functions rather than pretend to work: moveGLWindow, the movie_ family and
-// openMovieImageWindow.
+// unknown functions rather than pretend to work: the movie_ family and openMovieImageWindow.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/gl_builtins.h"
 
 #include <QString>
 
@@ -255,6 +255,8 @@ int openDocumentOnMemo(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kM[] = {
+    {"moveGLWindow", 1, pravella::builtins::glWindowCommand},
+    {"moveGLWindow", 2, pravella::builtins::glWindowCommand},
     {"movePath", 2, movePath},
     {"moonAge", 1, moonAge},
     {"movePictWindow", 2, pravella::builtins::movePictWindowBuiltin},
