@@ -13,6 +13,7 @@
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
+#include "net/edic/ui/cal_edic.h"
 #include "platform/ui/sound_player.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_doc_search.h"
@@ -56,7 +57,9 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   search.playSound = host_.playSound;
   search.markEdited = [w = &window] { w->setWindowModified(true); };
   // While the month diary drawer is open, its search field is the find text.
-  search.monthDrawerOpen = [] { return Pravella_X && Pravella_X->drawer() && Pravella_X->drawer()->isVisible(); };
+  search.monthDrawerOpen = [] {
+    return Pravella_X && Pravella_X->drawer() && Pravella_X->drawer()->isVisible();
+  };
   search.monthSearchText = [] { return Pravella_X->drawer()->searchTextField()->currentText(); };
   docSearch_ = std::make_unique<CalDocSearch>(host_.documentView, &window, search);
   docSearch_->setMemoTextView(host_.memoSheetView);
@@ -72,7 +75,8 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   layouts_->awakeFromNib();
   QAction* change = host_.toolsMenu->addAction(QObject::tr("Change Window &Layout"));
   change->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+L")));
-  QObject::connect(change, &QAction::triggered, layouts_.get(), [l = layouts_.get()] { l->toggleCalendarView(); });
+  QObject::connect(change, &QAction::triggered, layouts_.get(),
+                   [l = layouts_.get()] { l->toggleCalendarView(); });
 
   CalIndex::Host index;
   index.closeAllToggleView = host_.closeAllToggleView;
@@ -86,7 +90,8 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* outline = host_.toolsMenu->addAction(QObject::tr("&Outline"));
   outline->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
   QObject::connect(outline, &QAction::triggered, outline_.get(), [o = outline_.get(), h = host_] {
-    if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible()) return o->closeIndexAction();
+    if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible())
+      return o->closeIndexAction();
     o->showIndexAction();
   });
 
@@ -94,6 +99,20 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   modules_->awakeFromNib();
   QAction* modules = host_.toolsMenu->addAction(QObject::tr("&Modules"));
   QObject::connect(modules, &QAction::triggered, modules_.get(), [m = modules_.get()] { m->openPrefAction(); });
+
+  CalEDic::Host edic;
+  edic.closeAllToggleView = host_.closeAllToggleView;
+  edic.setToggleStatus = host_.setToggleStatus;
+  edic.addSideView = host_.addSideView;
+  edic.playSound = host_.playSound;
+  edic.mainDocument = host_.documentView;
+  edic.dialogParent = &window;
+  dictionary_ = std::make_unique<CalEDic>(edic);
+  dictionary_->awakeFromNib();
+  QAction* dictionary = host_.toolsMenu->addAction(QObject::tr("&Dictionary"));
+  dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
+  QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
+                   [d = dictionary_.get()] { d->openSheetAction(); });
 }
 
 DeskTools::~DeskTools() = default;

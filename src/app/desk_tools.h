@@ -8,6 +8,7 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalEDic;
 class CalIndex;
 class CalPreference;
 class Calcndar;
@@ -22,6 +23,7 @@ class DeskTools {
   ~DeskTools();
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
+  CalEDic* dictionary() const { return dictionary_.get(); }
 
  private:
   DeskToolHost host_;
@@ -29,6 +31,7 @@ class DeskTools {
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
+  std::unique_ptr<CalEDic> dictionary_;
 };
 
 }  // namespace pravella

@@ -1,6 +1,9 @@
 #include "editors/ui/memo_text_view.h"
 
 #include <QDropEvent>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -13,6 +16,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/pravella.h"
 #include "editors/ui/cal_option.h"
+#include "editors/ui/main_text_view.h"
 #include "editors/ui/memo_drop.h"
 #include "platform/cformat.h"
 #include "platform/desktop_open.h"
@@ -112,6 +116,24 @@ bool MemoTwinView::checkDocumentLink() {
   else if (!sheetMemo.isEmpty())
     calendar->addDocumentToRireki(sheetMemo);
   return true;
+}
+
+void MemoTwinView::keyPressEvent(QKeyEvent* event) {
+  const bool runKey = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
+  const QTextLayout* layout = textCursor().block().layout();
+  const bool composing = layout && !layout->preeditAreaText().isEmpty();
+  if (runKey && !composing) {
+    // One engine for the memo views: the main memo's worker runs the code.
+    // (Through the parents: a floating drawer is a window of its own.)
+    QWidget* top = this;
+    while (top->parentWidget()) top = top->parentWidget();
+    auto* memo = top->findChild<mainTextView*>();
+    if (memo && memo->runKeyInView(this)) {
+      event->accept();
+      return;
+    }
+  }
+  QTextEdit::keyPressEvent(event);
 }
 
 void MemoTwinView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -246,7 +246,14 @@ TEST_F(HandEditorPanels, ADoubleClickAddsAPointWhereTheUserClicked) {
     if (panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
     if (panel.triangleSwitch()->isChecked()) panel.triangleSwitch()->click();
     // The picture's pixel (column 2, row 3 from the top, both 1-based) at its centre.
-    const double k = static_cast<double>(view->width()) / pravella::pointDigitiser().width_n;
+    // The view shows the picture magnified by the smallest factor that makes it 256 tall.
+    const auto& d = pravella::pointDigitiser();
+    int magnification = 8;
+    for (int m = 8; m >= 1; --m)
+      if (d.height_m * m >= 256) magnification = m;
+    EXPECT_EQ(view->size(), QSize(magnification * d.width_n, magnification * d.height_m));
+    EXPECT_EQ(panel.magnification(), magnification - 1);
+    const double k = static_cast<double>(view->width()) / d.width_n;
     const QPointF at((2 - 1 + 0.5) * k, (3 - 1 + 0.5) * k);
     sendMouse(view, QEvent::MouseButtonPress, at, Qt::LeftButton);
     sendMouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);
