@@ -25,6 +25,7 @@
 #include "graphics/ui/editors/cal_get_pict_points.h"
 #include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
+#include "imaging/ui/cal_med_image.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
 
@@ -86,6 +87,8 @@ int main(int argc, char** argv) {
   // The tool drawer and the user control panels.
   CalTool tool(deskTools.host());
   tool.awakeFromNib();
+  CalMedImage medImage(deskTools.host());
+  medImage.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();
