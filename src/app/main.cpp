@@ -26,6 +26,7 @@
 #include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
 #include "imaging/ui/cal_med_image.h"
+#include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
 
 int main(int argc, char** argv) {
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
   pravella::MainWindow window;
   // Programs open their OpenGL plot windows through it, by title, on this thread.
   pravella::gl::GLWindowManager glWindows(&window);
+  // Picture sub-windows and movie windows, by title, on this thread.
+  pravella::imaging::ImagingWindowManager imagingWindows(&window);
   // The hand editors' panels, run while a program waits for them.
   pravella::CalGrEdit grEdit(&window);
   pravella::CalDPlotEdit densityPlotEdit(&window);
