@@ -26,7 +26,8 @@ packages=(
   python3 python3-pyftpdlib python3-aiosmtpd
   # DICOM test files written by the imaging tests
   python3-pydicom
-  # tests and benchmarks
+  # tests and benchmarks (txt2pdbdoc reads the handheld files back)
+  txt2pdbdoc
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # the Lua twins of the language benchmarks (bench/run_programs.sh)
   lua5.4 python3-numpy
