@@ -15,6 +15,8 @@
 #include "editors/ui/main_text_view.h"
 #include "net/edic/ui/cal_edic.h"
 #include "platform/ui/sound_player.h"
+#include "tools/bookmarks/ui/cal_launcher.h"
+#include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_doc_search.h"
 #include "tools/text/ui/cal_index.h"
@@ -100,6 +102,25 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* modules = host_.toolsMenu->addAction(QObject::tr("&Modules"));
   QObject::connect(modules, &QAction::triggered, modules_.get(), [m = modules_.get()] { m->openPrefAction(); });
 
+  CalLauncher::Host launcher;
+  launcher.closeAllToggleView = host_.closeAllToggleView;
+  launcher.setToggleStatus = host_.setToggleStatus;
+  launcher.toggleStatus = host_.toggleStatus;
+  launcher.addSideView = host_.addSideView;
+  launcher.selectCellSelectedDay = host_.selectCellSelectedDay;
+  launcher.playSound = host_.playSound;
+  launcher_ = std::make_unique<CalLauncher>(launcher);
+  launcher_->awakeFromNib();
+  QAction* launch = host_.toolsMenu->addAction(QObject::tr("&Launcher"));
+  QObject::connect(launch, &QAction::triggered, launcher_.get(), [l = launcher_.get()] { l->showLauncherAction(); });
+
+  CalToDo::Host toDo;
+  toDo.mainWindow = [w = &window]() -> QWidget* { return w; };
+  toDo.playSound = host_.playSound;
+  toDo_ = std::make_unique<CalToDo>(toDo);
+  toDo_->awakeFromNib();
+  QAction* toDoAction = host_.toolsMenu->addAction(QObject::tr("&To Do"));
+  QObject::connect(toDoAction, &QAction::triggered, toDo_.get(), [t = toDo_.get()] { t->openToDoWindowAction(); });
   CalEDic::Host edic;
   edic.closeAllToggleView = host_.closeAllToggleView;
   edic.setToggleStatus = host_.setToggleStatus;

@@ -10,6 +10,8 @@ class CalChangeWindow;
 class CalDocSearch;
 class CalEDic;
 class CalIndex;
+class CalLauncher;
+class CalToDo;
 class CalPreference;
 class Calcndar;
 
@@ -31,6 +33,8 @@ class DeskTools {
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
+  std::unique_ptr<CalLauncher> launcher_;
+  std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
 };
 

@@ -25,6 +25,7 @@
 #include "graphics/ui/editors/cal_get_pict_points.h"
 #include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
+#include "imaging/ui/cal_med_image.h"
 #include "lang/builtins/startup.h"
 #include "tools/system/ui/system_tools.h"
 
@@ -87,6 +88,8 @@ int main(int argc, char** argv) {
   // Backup, the load bars and the calculate buttons at the drawer's foot.
   SystemTools systemTools(deskTools.host());
   tool.addSystemControls(systemTools.strip());
+  CalMedImage medImage(deskTools.host());
+  medImage.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

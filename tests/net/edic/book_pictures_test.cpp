@@ -76,6 +76,26 @@ TEST_F(BookPictures, AGlyphBeyondTheFontFileIsRefused) {
   EXPECT_TRUE(getGaijiData16("外字", 0xA121, 1).isNull());  // an empty half-width file
 }
 
+TEST_F(BookPictures, GlyphsFromAFontInsideTheBodyFile) {
+  // Index 0xF1 at page 5: the header at byte 8 of that page, the glyphs from page 6.
+  BookText text;
+  text.put(1, 0, indexTable({{0xF1, 5, 2}}));
+  Bytes font = gaijiFont(16, 16, 0xB121, {Bytes(32, 0), topRowGlyph()});
+  text.put(5, 0, Bytes(font.begin(), font.begin() + 2048));
+  text.put(6, 0, Bytes(font.begin() + 2048, font.end()));
+  for (bool compressed : {false, true}) {
+    writeBook("I", "内字", compressed ? compressBook(text) : text.bytes, compressed);
+    reload();
+    Initialize_ZIP_Data();
+    const QImage glyph = getGaijiData16("内字", 0xB122, 0);
+    ASSERT_EQ(glyph.size(), QSize(14, 14)) << compressed;
+    EXPECT_LT(qGray(glyph.pixel(7, 0)), 64) << compressed;  // the black top row, smoothed
+    EXPECT_GT(qGray(glyph.pixel(7, 10)), 192) << compressed;
+    EXPECT_TRUE(getGaijiData16("内字", 0xB123, 0).isNull()) << compressed;
+    EXPECT_TRUE(getGaijiData16("内字", 0xB121, 1).isNull()) << compressed;  // no half-width font
+  }
+}
+
 Bytes greyFigure(int32_t width, int32_t height, uint32_t dataOffset, int rowsWritten) {
   Bytes b(8, 0);
   Bytes header(54, 0);

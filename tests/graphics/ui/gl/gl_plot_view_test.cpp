@@ -62,12 +62,13 @@ QByteArray redPicture(int w, int h) {
 void mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
            Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-  QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), type == QEvent::MouseMove ? Qt::NoButton : button,
-                    held, modifiers);
+  QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)),
+                    type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
   QApplication::sendEvent(w, &event);
 }
 
-void drag(QWidget* w, Qt::MouseButton button, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void drag(QWidget* w, Qt::MouseButton button, QPoint from, QPoint to,
+          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   mouse(w, QEvent::MouseButtonPress, button, from, modifiers);
   mouse(w, QEvent::MouseMove, button, to, modifiers);
   mouse(w, QEvent::MouseButtonRelease, button, to, modifiers);
@@ -79,8 +80,8 @@ void key(QWidget* w, const QString& text) {
 }
 
 void wheel(QWidget* w, int angle) {
-  QWheelEvent event(QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, angle), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent event(QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, angle),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(w, &event);
 }
 
@@ -179,11 +180,13 @@ TEST_F(GLPlotView, RestyleByTitleChangesTheNextFrame) {
   EXPECT_EQ(run("setBackColor(\"Nobody\", |1, 0, 0|);"), ".OK.\n");  // an unknown title
   EXPECT_EQ(run("setBackColor(\"Styled\", |1, 0|);"), "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(corner(), QColor(0, 0, 255));
-  EXPECT_EQ(run("setPointSwitch(\"Styled\", 0.5); setBoxSwitch(\"Styled\", 0); setObjectSize(\"Styled\", 2);"),
-            ".OK.\n");
+  EXPECT_EQ(
+      run("setPointSwitch(\"Styled\", 0.5); setBoxSwitch(\"Styled\", 0); setObjectSize(\"Styled\", 2);"),
+      ".OK.\n");
   EXPECT_EQ(view->switches(), (Switches{1, 1, 1, 1, 0, 0}));
   EXPECT_EQ(view->objectSize(), 2.0f);
-  EXPECT_EQ(run("setWorldRotation(\"Styled\", |90, 0, 1, 0|); sizeGLWindow(\"Styled\", |320, 240|);"), ".OK.\n");
+  EXPECT_EQ(run("setWorldRotation(\"Styled\", |90, 0, 1, 0|); sizeGLWindow(\"Styled\", |320, 240|);"),
+            ".OK.\n");
   EXPECT_EQ(view->worldRotation(), (std::array<float, 4>{90, 0, 1, 0}));
   EXPECT_EQ(view->size(), QSize(320, 240));
 }
@@ -375,6 +378,9 @@ TEST_F(GLPlotView, ExportsAreUprightOpaqueAndNumbered) {
   EXPECT_EQ(QImage(dir.filePath("plot.tiff")).size(), QSize(400, 300));
   ASSERT_TRUE(view->saveImageAs(dir.filePath("plot.rtfd")).ok);
   EXPECT_TRUE(QDir(dir.filePath("plot.rtfd")).exists("GLSL Parser 3.tiff"));
+  const auto rtfd = view->contentsAsDataOfType("text/rtfd");
+  ASSERT_TRUE(std::holds_alternative<pravella::rtf::WriteOutput>(rtfd));
+  EXPECT_EQ(std::get<pravella::rtf::WriteOutput>(rtfd).attachments.at(0).fileName, "GLSL Parser 4.tiff");
 }
 
 TEST_F(GLPlotView, PositionsAndSizesThatDoNotFitLeaveTheWindow) {
