@@ -755,6 +755,8 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
             v->data.setScalar(r);
             sp -= 1;
             pc += (rec.aux & kAuxDisplayAfter) && sp != 1 ? 4 : 3;
+            // An assignment that ends a loop body goes straight on to the loop's step.
+            if (pc < count && code[pc].xop == kXStepLoop) goto stepLoop;
           } else {
             stack[sp - 1].data.setScalar(r);
             pc += 1;
