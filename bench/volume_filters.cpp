@@ -94,31 +94,25 @@ std::vector<std::int16_t> naiveCorrelation() {
   for (int z = 0; z < N; ++z)
     for (int y = 0; y < N; ++y)
       for (int x = 0; x < N; ++x) {
-        double p[27], q[27];
-        int n = 0;
+        long long n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
         for (int k = std::max(0, z - 1); k <= std::min(N - 1, z + 1); ++k)
           for (int j = std::max(0, y - 1); j <= std::min(N - 1, y + 1); ++j)
             for (int i = std::max(0, x - 1); i <= std::min(N - 1, x + 1); ++i) {
-              const std::int16_t va = get(original, i, j, k), vb = get(b, i, j, k);
+              const long long va = get(original, i, j, k), vb = get(b, i, j, k);
               if (va && vb) {
-                p[n] = va;
-                q[n++] = vb;
+                ++n;
+                sa += va;
+                sb += vb;
+                saa += va * va;
+                sbb += vb * vb;
+                sab += va * vb;
               }
             }
         if (!n) continue;
-        double mp = 0, mq = 0;
-        for (int i = 0; i < n; ++i) mp += p[i], mq += q[i];
-        mp /= n;
-        mq /= n;
-        double spq = 0, spp = 0, sqq = 0;
-        for (int i = 0; i < n; ++i) {
-          spq += (p[i] - mp) * (q[i] - mq);
-          spp += (p[i] - mp) * (p[i] - mp);
-          sqq += (q[i] - mq) * (q[i] - mq);
-        }
-        const double d = std::sqrt(spp * sqq);
+        const double d =
+            std::sqrt(static_cast<double>(n * saa - sa * sa) * static_cast<double>(n * sbb - sb * sb));
         out[(static_cast<std::size_t>(z) * N + y) * N + x] =
-            d == 0 ? 0 : vkVoxelFromDouble(10000.0 * spq / d);
+            d == 0 ? 0 : vkVoxelFromDouble(10000.0 * static_cast<double>(n * sab - sa * sb) / d);
       }
   return out;
 }
@@ -189,7 +183,7 @@ std::vector<std::int16_t> runNaive(Which w) {
 void BM_Ours(benchmark::State& state) {
   ensureVolume();
   const auto w = static_cast<Which>(state.range(0));
-  pravella::imaging::setWorkerCountForTests(0);
+  pravella::imaging::setWorkerCountForTests(static_cast<int>(state.range(1)));
   static bool checked[5] = {};
   if (!checked[w]) {
     checked[w] = true;
@@ -232,7 +226,12 @@ void BM_OpenCvCubeSums(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Ours)->ArgName("filter")->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime();
+// threads:0 is every core, threads:1 one thread.
+BENCHMARK(BM_Ours)
+    ->ArgNames({"filter", "threads"})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_Naive)
     ->ArgName("filter")
     ->DenseRange(0, 4)

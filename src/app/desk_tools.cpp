@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
@@ -13,8 +14,12 @@
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
+#include "net/edic/ui/cal_edic.h"
 #include "platform/ui/sound_player.h"
+#include "tools/bookmarks/ui/cal_launcher.h"
+#include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/text/ui/cal_change_window.h"
+#include "tools/text/ui/calendar_set_param.h"
 #include "tools/text/ui/cal_doc_search.h"
 #include "tools/text/ui/cal_index.h"
 
@@ -56,7 +61,9 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   search.playSound = host_.playSound;
   search.markEdited = [w = &window] { w->setWindowModified(true); };
   // While the month diary drawer is open, its search field is the find text.
-  search.monthDrawerOpen = [] { return Pravella_X && Pravella_X->drawer() && Pravella_X->drawer()->isVisible(); };
+  search.monthDrawerOpen = [] {
+    return Pravella_X && Pravella_X->drawer() && Pravella_X->drawer()->isVisible();
+  };
   search.monthSearchText = [] { return Pravella_X->drawer()->searchTextField()->currentText(); };
   docSearch_ = std::make_unique<CalDocSearch>(host_.documentView, &window, search);
   docSearch_->setMemoTextView(host_.memoSheetView);
@@ -72,7 +79,8 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   layouts_->awakeFromNib();
   QAction* change = host_.toolsMenu->addAction(QObject::tr("Change Window &Layout"));
   change->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+L")));
-  QObject::connect(change, &QAction::triggered, layouts_.get(), [l = layouts_.get()] { l->toggleCalendarView(); });
+  QObject::connect(change, &QAction::triggered, layouts_.get(),
+                   [l = layouts_.get()] { l->toggleCalendarView(); });
 
   CalIndex::Host index;
   index.closeAllToggleView = host_.closeAllToggleView;
@@ -86,7 +94,8 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* outline = host_.toolsMenu->addAction(QObject::tr("&Outline"));
   outline->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
   QObject::connect(outline, &QAction::triggered, outline_.get(), [o = outline_.get(), h = host_] {
-    if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible()) return o->closeIndexAction();
+    if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible())
+      return o->closeIndexAction();
     o->showIndexAction();
   });
 
@@ -94,6 +103,56 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   modules_->awakeFromNib();
   QAction* modules = host_.toolsMenu->addAction(QObject::tr("&Modules"));
   QObject::connect(modules, &QAction::triggered, modules_.get(), [m = modules_.get()] { m->openPrefAction(); });
+
+  CalendarSetParam::Host handheld;
+  handheld.documentField = host_.documentView;
+  handheld.title = [w = &window] { return w->editingDiaryFileName() ? w->editingDiaryFileName()->text() : QString(); };
+  handheld.selectedDay = host_.selectedDay;
+  handheld.window = &window;
+  handheld.playSound = host_.playSound;
+  handheld_ = std::make_unique<CalendarSetParam>(handheld);
+  handheld_->awakeFromNib();
+  QMenu* palm = host_.toolsMenu->addMenu(QObject::tr("&Handheld"));
+  const auto item = [palm](const QString& title, auto fn) { QObject::connect(palm->addAction(title), &QAction::triggered, fn); };
+  CalendarSetParam* h = handheld_.get();
+  item(QObject::tr("Memo to MeDoc"), [h] { h->saveMeDocFileAction(); });
+  item(QObject::tr("Day to MeDoc"), [h] { h->saveAllDocToPalmAction(); });
+  item(QObject::tr("Memo to Schedule"), [h] { h->addScheduleAction(); });
+  item(QObject::tr("Memo to Palm Memo"), [h] { h->addMemoAction(); });
+  item(QObject::tr("Set Install Folder..."), [h] { h->setPalmHotSyncFolderAction(); });
+
+  CalLauncher::Host launcher;
+  launcher.closeAllToggleView = host_.closeAllToggleView;
+  launcher.setToggleStatus = host_.setToggleStatus;
+  launcher.toggleStatus = host_.toggleStatus;
+  launcher.addSideView = host_.addSideView;
+  launcher.selectCellSelectedDay = host_.selectCellSelectedDay;
+  launcher.playSound = host_.playSound;
+  launcher_ = std::make_unique<CalLauncher>(launcher);
+  launcher_->awakeFromNib();
+  QAction* launch = host_.toolsMenu->addAction(QObject::tr("&Launcher"));
+  QObject::connect(launch, &QAction::triggered, launcher_.get(), [l = launcher_.get()] { l->showLauncherAction(); });
+
+  CalToDo::Host toDo;
+  toDo.mainWindow = [w = &window]() -> QWidget* { return w; };
+  toDo.playSound = host_.playSound;
+  toDo_ = std::make_unique<CalToDo>(toDo);
+  toDo_->awakeFromNib();
+  QAction* toDoAction = host_.toolsMenu->addAction(QObject::tr("&To Do"));
+  QObject::connect(toDoAction, &QAction::triggered, toDo_.get(), [t = toDo_.get()] { t->openToDoWindowAction(); });
+  CalEDic::Host edic;
+  edic.closeAllToggleView = host_.closeAllToggleView;
+  edic.setToggleStatus = host_.setToggleStatus;
+  edic.addSideView = host_.addSideView;
+  edic.playSound = host_.playSound;
+  edic.mainDocument = host_.documentView;
+  edic.dialogParent = &window;
+  dictionary_ = std::make_unique<CalEDic>(edic);
+  dictionary_->awakeFromNib();
+  QAction* dictionary = host_.toolsMenu->addAction(QObject::tr("&Dictionary"));
+  dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
+  QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
+                   [d = dictionary_.get()] { d->openSheetAction(); });
 }
 
 DeskTools::~DeskTools() = default;

@@ -8,7 +8,11 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalEDic;
 class CalIndex;
+class CalendarSetParam;
+class CalLauncher;
+class CalToDo;
 class CalPreference;
 class Calcndar;
 
@@ -22,6 +26,7 @@ class DeskTools {
   ~DeskTools();
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
+  CalEDic* dictionary() const { return dictionary_.get(); }
 
  private:
   DeskToolHost host_;
@@ -29,6 +34,10 @@ class DeskTools {
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
+  std::unique_ptr<CalendarSetParam> handheld_;
+  std::unique_ptr<CalLauncher> launcher_;
+  std::unique_ptr<CalToDo> toDo_;
+  std::unique_ptr<CalEDic> dictionary_;
 };
 
 }  // namespace pravella

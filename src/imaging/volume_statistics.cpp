@@ -44,55 +44,120 @@ bool prepareWindowStatistic(int a, int b, int out, std::vector<std::int16_t>& re
   return true;
 }
 
-// Runs value(pairs) for every voxel of a, with the (a, b) pairs of its window where both are
-// non-zero; slices split over threads, each with its own pair buffers.
+// Sums over the pairs (a value, b value) of a window where both are non-zero. The values are
+// 16-bit integers, so the sums and the centred products below are exact integers.
+struct WindowSums {
+  std::int64_t n = 0, a = 0, b = 0, aa = 0, bb = 0, ab = 0;
+};
+
+// Windows of (2r + 1)³ voxels up to this many hold centred products (n x sum of squares) that
+// fit 64 bits; larger windows compute them in floating point.
+constexpr std::int64_t kExactWindow = 80000;
+
+// Runs value(sums) for every voxel of a; slices split over threads.
+// The six sums of every window of one slice, kept as an integral image per slice: a window
+// of (2r + 1)³ is the (2r + 1)² boxes of 2r + 1 slices, and the boxes of a slice come from its
+// integral image in four look-ups. Sliding along z adds the slice that enters and subtracts the
+// one that leaves, so a voxel costs the same whatever r is.
+class WindowPlanes {
+ public:
+  static constexpr int kSums = 6;  // n, a, b, aa, bb, ab
+
+  WindowPlanes(const VolumeSlot& a, const VolumeSlot& b, int r)
+      : A(a), B(b), r_(r), R(a.rows), C(a.columns) {}
+
+  void allocate() {
+    integral_.assign(static_cast<std::size_t>(R + 1) * (C + 1) * kSums, 0);
+    sums_.assign(static_cast<std::size_t>(R) * C * kSums, 0);
+  }
+
+  void clear() { std::fill(sums_.begin(), sums_.end(), 0); }
+
+  // Adds (sign 1) or removes (sign -1) the boxes of slice k.
+  void add(int k, std::int64_t sign) {
+    const std::size_t W = static_cast<std::size_t>(C + 1) * kSums;
+    const std::int16_t* pa = A.voxels.data() + A.index(0, 0, static_cast<std::size_t>(k));
+    const std::int16_t* pb = B.voxels.data() + B.index(0, 0, static_cast<std::size_t>(k));
+    for (int y = 0; y < R; ++y) {
+      std::int64_t row[kSums] = {0, 0, 0, 0, 0, 0};
+      const std::int64_t* above = integral_.data() + static_cast<std::size_t>(y) * W;
+      std::int64_t* at = integral_.data() + static_cast<std::size_t>(y + 1) * W;
+      for (int x = 0; x < C; ++x) {
+        const std::int64_t va = pa[static_cast<std::size_t>(y) * C + x],
+                           vb = pb[static_cast<std::size_t>(y) * C + x];
+        if (va && vb) {
+          ++row[0];
+          row[1] += va;
+          row[2] += vb;
+          row[3] += va * va;
+          row[4] += vb * vb;
+          row[5] += va * vb;
+        }
+        const std::size_t i = static_cast<std::size_t>(x + 1) * kSums;
+        for (int q = 0; q < kSums; ++q) at[i + q] = above[i + q] + row[q];
+      }
+    }
+    for (int y = 0; y < R; ++y) {
+      const std::size_t y0 = static_cast<std::size_t>(std::max(0, y - r_)) * W,
+                        y1 = static_cast<std::size_t>(std::min(R, y + r_ + 1)) * W;
+      std::int64_t* out = sums_.data() + static_cast<std::size_t>(y) * C * kSums;
+      for (int x = 0; x < C; ++x) {
+        const std::size_t x0 = static_cast<std::size_t>(std::max(0, x - r_)) * kSums,
+                          x1 = static_cast<std::size_t>(std::min(C, x + r_ + 1)) * kSums;
+        for (int q = 0; q < kSums; ++q) {
+          const std::int64_t box = integral_[y1 + x1 + q] - integral_[y0 + x1 + q] - integral_[y1 + x0 + q] +
+                                   integral_[y0 + x0 + q];
+          out[static_cast<std::size_t>(x) * kSums + q] += sign * box;
+        }
+      }
+    }
+  }
+
+  WindowSums at(int y, int x) const {
+    const std::int64_t* s = sums_.data() + (static_cast<std::size_t>(y) * C + x) * kSums;
+    return {s[0], s[1], s[2], s[3], s[4], s[5]};
+  }
+
+ private:
+  const VolumeSlot& A;
+  const VolumeSlot& B;
+  int r_, R, C;
+  std::vector<std::int64_t> integral_, sums_;
+};
+
+// Runs value(sums) for every voxel of a; slices in contiguous ranges per thread, the window
+// sums sliding along each range.
 template <typename Value>
 bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) {
   std::vector<std::int16_t> result;
   if (!prepareWindowStatistic(a, b, out, result)) return false;
   const VolumeSlot &A = slot(a), &B = slot(b);
-  const long long side = 2LL * std::max(0, r) + 1;
-  const int workers = pravella::imaging::workerCount(
-      A.slices, static_cast<long long>(A.rows) * A.columns * side * side * side);
-  // Each thread's pair buffers on cache lines of their own: their sizes change at every voxel.
-  struct alignas(64) Pairs {
-    std::vector<double> p, q;
-  };
-  std::vector<Pairs> pairs(static_cast<std::size_t>(workers));
+  r = std::max(0, r);
+  const int S = A.slices;
+  const int workers = pravella::imaging::workerCount(S, static_cast<long long>(A.rows) * A.columns * 16);
+  std::vector<WindowPlanes> planes(static_cast<std::size_t>(workers), WindowPlanes(A, B, r));
   try {
-    for (Pairs& b : pairs) {
-      b.p.reserve(static_cast<std::size_t>(side * side * side));
-      b.q.reserve(static_cast<std::size_t>(side * side * side));
-    }
+    for (WindowPlanes& p : planes) p.allocate();
   } catch (const std::bad_alloc&) {
     error_disp("Can't allocate memory.");
     return false;
   }
-  if (reports) setProcessIndicator(0, A.slices);
-  pravella::imaging::forEachItem(
-      A.slices, workers,
-      [&](int worker, int z) {
-        std::vector<double>& p = pairs[static_cast<std::size_t>(worker)].p;
-        std::vector<double>& q = pairs[static_cast<std::size_t>(worker)].q;
-        for (int y = 0; y < A.rows; ++y)
-          for (int x = 0; x < A.columns; ++x) {
-            p.clear();
-            q.clear();
-            for (int k = std::max(0, z - r); k <= std::min(A.slices - 1, z + r); ++k)
-              for (int j = std::max(0, y - r); j <= std::min(A.rows - 1, y + r); ++j) {
-                const std::size_t row = A.index(0, static_cast<std::size_t>(j), static_cast<std::size_t>(k));
-                for (int i = std::max(0, x - r); i <= std::min(A.columns - 1, x + r); ++i) {
-                  const std::int16_t va = A.voxels[row + static_cast<std::size_t>(i)];
-                  const std::int16_t vb = B.voxels[row + static_cast<std::size_t>(i)];
-                  if (va && vb) {
-                    p.push_back(va);
-                    q.push_back(vb);
-                  }
-                }
-              }
-            result[A.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y),
-                           static_cast<std::size_t>(z))] = value(p, q);
-          }
+  if (reports) setProcessIndicator(0, S);
+  pravella::imaging::forEachRange(
+      S, workers,
+      [&](int worker, int begin, int end) {
+        WindowPlanes& w = planes[static_cast<std::size_t>(worker)];
+        w.clear();
+        for (int k = std::max(0, begin - r); k <= std::min(S - 1, begin + r); ++k) w.add(k, 1);
+        for (int z = begin; z < end; ++z) {
+          std::int16_t* o = result.data() + A.index(0, 0, static_cast<std::size_t>(z));
+          for (int y = 0; y < A.rows; ++y)
+            for (int x = 0; x < A.columns; ++x)
+              o[static_cast<std::size_t>(y) * A.columns + x] = value(w.at(y, x));
+          if (z + 1 == end) break;
+          if (z + 1 + r < S) w.add(z + 1 + r, 1);
+          if (z - r >= 0) w.add(z - r, -1);
+        }
       },
       [&](int done) {
         if (reports) setProcessIndicatorValue(done);
@@ -106,27 +171,22 @@ bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) 
   return true;
 }
 
-double mean(const std::vector<double>& v) {
-  double s = 0;
-  for (double x : v) s += x;
-  return s / static_cast<double>(v.size());
+// n Σxy - Σx Σy: n times the centred sum of products.
+double centred(std::int64_t n, std::int64_t xy, std::int64_t x, std::int64_t y) {
+  if (n <= kExactWindow) return static_cast<double>(n * xy - x * y);
+  return static_cast<double>(n) * static_cast<double>(xy) - static_cast<double>(x) * static_cast<double>(y);
 }
 
 }  // namespace
 
 int volumeCorrelation(int a, int b, int out, int r) {
   return windowStatistic(a, b, out, r, true,
-                         [](const std::vector<double>& p, const std::vector<double>& q) {
-                           if (p.empty()) return std::int16_t{0};
-                           const double mp = mean(p), mq = mean(q);
-                           double spq = 0, spp = 0, sqq = 0;
-                           for (std::size_t i = 0; i < p.size(); ++i) {
-                             spq += (p[i] - mp) * (q[i] - mq);
-                             spp += (p[i] - mp) * (p[i] - mp);
-                             sqq += (q[i] - mq) * (q[i] - mq);
-                           }
-                           const double d = std::sqrt(spp * sqq);
-                           return d == 0 ? std::int16_t{0} : vkVoxelFromDouble(10000.0 * spq / d);
+                         [](const WindowSums& w) {
+                           if (w.n == 0) return std::int16_t{0};
+                           const double ab = centred(w.n, w.ab, w.a, w.b);
+                           const double d =
+                               std::sqrt(centred(w.n, w.aa, w.a, w.a) * centred(w.n, w.bb, w.b, w.b));
+                           return d == 0 ? std::int16_t{0} : vkVoxelFromDouble(10000.0 * ab / d);
                          })
              ? 1
              : 0;
@@ -134,17 +194,17 @@ int volumeCorrelation(int a, int b, int out, int r) {
 
 int volumePairedTtest(int a, int b, int out, int r) {
   return windowStatistic(a, b, out, r, false,
-                         [](const std::vector<double>& p, const std::vector<double>& q) {
-                           const std::size_t n = p.size();
-                           if (n < 2) return std::int16_t{0};
-                           double m = 0;
-                           for (std::size_t i = 0; i < n; ++i) m += p[i] - q[i];
-                           m /= static_cast<double>(n);
-                           double ss = 0;
-                           for (std::size_t i = 0; i < n; ++i) ss += (p[i] - q[i] - m) * (p[i] - q[i] - m);
-                           const double s = std::sqrt(ss / static_cast<double>(n - 1));
-                           if (s == 0) return std::int16_t{0};
-                           const double t = std::trunc(1000.0 * std::sqrt(static_cast<double>(n)) * m / s);
+                         [](const WindowSums& w) {
+                           if (w.n < 2) return std::int16_t{0};
+                           // The differences d = a - b: Σd and n Σd² - (Σd)².
+                           const std::int64_t sd = w.a - w.b;
+                           const std::int64_t sdd = w.aa - 2 * w.ab + w.bb;
+                           const double n = static_cast<double>(w.n);
+                           const double spread = centred(w.n, sdd, sd, sd);
+                           if (!(spread > 0)) return std::int16_t{0};
+                           const double m = static_cast<double>(sd) / n;
+                           const double s = std::sqrt(spread / (n * (n - 1)));
+                           const double t = std::trunc(1000.0 * std::sqrt(n) * m / s);
                            return static_cast<std::int16_t>(std::clamp(t, -30000.0, 30000.0));
                          })
              ? 1

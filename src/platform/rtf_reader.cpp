@@ -826,6 +826,14 @@ class Reader {
 
   void appendText(const QString& text) {
     if (stack_.empty()) return;
+    // A NUL is no character of a text, whichever way the input spelt it (a raw byte, a bad
+    // hex escape, \u0): left in, it would not survive the next save.
+    if (text.contains(QChar(0))) {
+      QString clean = text;
+      clean.remove(QChar(0));
+      if (!clean.isEmpty()) appendText(clean);
+      return;
+    }
     Group& g = top();
     switch (g.dest) {
       case Dest::Text:

@@ -130,7 +130,7 @@ TEST(GLPlotData, OpeningWithoutWindowsRefuses) {
   const double range[] = {0, 0};
   QString why;
   EXPECT_EQ(pravella::gl::openGLWindow(v, v, v, v, range, 2, 2, "T", {}, &why), 0);
-  EXPECT_EQ(why, "OpenGL windows need a display with OpenGL.");
+  EXPECT_EQ(why, "No window receives [openGLWindow].");
   EXPECT_EQ(pravella::gl::takeGLPlotData().numOfPoints, 0);
 }
 

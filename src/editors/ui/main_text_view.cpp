@@ -77,6 +77,10 @@ struct MemoInsertion {
   std::shared_ptr<MemoInsertion> parent;  // a nested run goes in at its caller's caret
   int revision = -1;                      // the document's revision after this run's last edit
   std::shared_ptr<DetachedDocument> detached;  // root only: the memo shows another document now
+  // Root only: the run belongs to another memo view (the memo sheet, the row memo view); its
+  // output goes there, or nowhere once that view is gone.
+  bool inOtherView = false;
+  QPointer<QTextEdit> otherView;
 
   MemoInsertion& root() { return parent ? parent->root() : *this; }
 };
@@ -291,15 +295,17 @@ void mainTextView::performFindPanelAction() {
   if (!selected.isEmpty()) pravella::setProgramFindText(selected);
 }
 
-QString mainTextView::findExpression() {
-  QTextCursor cursor = textCursor();
+QString mainTextView::findExpression() { return findExpressionIn(this); }
+
+QString mainTextView::findExpressionIn(QTextEdit* view) {
+  QTextCursor cursor = view->textCursor();
   if (cursor.hasSelection()) {
     const QString selected = plainOf(cursor.selectedText());
     cursor.setPosition(cursor.selectionEnd());
-    setTextCursor(cursor);
+    view->setTextCursor(cursor);
     return selected;
   }
-  const QString all = plainOf(document()->toPlainText());
+  const QString all = plainOf(view->document()->toPlainText());
   const int caret = cursor.position();
   const int start = caret == 0 ? 0 : all.lastIndexOf(QLatin1Char('\n'), caret - 1) + 1;
   int end = all.indexOf(QLatin1Char('\n'), caret);
@@ -307,17 +313,37 @@ QString mainTextView::findExpression() {
   const int length = end - start;
   if (length <= 0 || length >= kLongestLine) return {};
   cursor.setPosition(end);
-  setTextCursor(cursor);
+  view->setTextCursor(cursor);
   return all.mid(start, length);
+}
+
+bool mainTextView::runKeyInView(QTextEdit* view) {
+  if (!view || worker_.busy() || pravella::vkRunInProgress()) return false;
+  const QString selected = plainOf(view->textCursor().selectedText());
+  if (pravella::isGnuplotBlock(selected)) {
+    DoGnuPlotCommand(selected, view);
+    return true;
+  }
+  const QString code = findExpressionIn(view);
+  if (code.isEmpty()) return true;
+  QTextCursor cursor = view->textCursor();
+  const int at = cursor.selectionEnd();
+  cursor.setPosition(at);
+  view->setTextCursor(cursor);
+  queueRun(code, RunMode::View, false, makeInsertion(at, !code.endsWith(QLatin1Char('\n')), view), true);
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------
 // Starting runs
 
-mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst) {
+mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst, QTextEdit* otherView) {
   InsertionPtr ins = newInsertion();
-  ins->start = fixedCursor(document(), position);
-  ins->end = fixedCursor(document(), position);
+  QTextDocument* doc = otherView ? otherView->document() : document();
+  ins->inOtherView = otherView != nullptr;
+  ins->otherView = otherView;
+  ins->start = fixedCursor(doc, position);
+  ins->end = fixedCursor(doc, position);
   ins->newlineFirst = newlineFirst;
   // The line feed behind the code goes in now, so that what the user types meanwhile on the
   // next line stays behind the result.
@@ -563,7 +589,7 @@ void mainTextView::postToGui(std::function<void()> fn) {
 void mainTextView::abandonPendingOutput(const QString& documentPath) {
   std::vector<InsertionPtr> live;
   for (const std::weak_ptr<MemoInsertion>& w : insertions_)
-    if (InsertionPtr ins = w.lock(); ins && !ins->root().detached) live.push_back(ins);
+    if (InsertionPtr ins = w.lock(); ins && !ins->root().detached && !ins->root().inOtherView) live.push_back(ins);
   insertions_.clear();
   if (live.empty()) return;
   // The runs go on in a copy of the document they started in; positions match the memo's.
@@ -621,8 +647,14 @@ void mainTextView::finishRun(MemoInsertion& root) {
 void mainTextView::editAt(const InsertionPtr& ins, const std::function<void(QTextCursor&)>& edit) {
   MemoInsertion& insertion = *ins;
   MemoInsertion& root = insertion.root();
-  QTextDocument* doc = root.detached ? root.detached->doc.get() : document();
-  if (!insertion.begun && !root.detached) {
+  QTextDocument* doc = document();
+  if (root.detached) {
+    doc = root.detached->doc.get();
+  } else if (root.inOtherView) {
+    if (!root.otherView) return;  // that view is gone, and its output with it
+    doc = root.otherView->document();
+  }
+  if (!insertion.begun && !root.detached && !root.inOtherView) {
     // Tracked, so that a change of document carries the places over to the run's document.
     std::erase_if(insertions_, [](const std::weak_ptr<MemoInsertion>& w) { return w.expired(); });
     for (InsertionPtr p = ins; p && !p->begun; p = p->parent) insertions_.push_back(p);
@@ -643,11 +675,14 @@ void mainTextView::editAt(const InsertionPtr& ins, const std::function<void(QTex
 }
 
 void mainTextView::selectInsertion(MemoInsertion& insertion) {
-  if (!insertion.begun || insertion.root().detached) return;
-  QTextCursor selection(document());
+  MemoInsertion& root = insertion.root();
+  if (!insertion.begun || root.detached) return;
+  QTextEdit* view = root.inOtherView ? root.otherView.data() : this;
+  if (!view) return;
+  QTextCursor selection(view->document());
   selection.setPosition(insertion.start.position());
   selection.setPosition(insertion.end.position(), QTextCursor::KeepAnchor);
-  setTextCursor(selection);
+  view->setTextCursor(selection);
 }
 
 void mainTextView::insertPictureAt(const InsertionPtr& insertion, const QByteArray& pictureBytes) {
@@ -758,12 +793,13 @@ void mainTextView::useFontPanel() { pravella::showFontPanel(this); }
 // ---------------------------------------------------------------------------------------
 // Gnuplot blocks
 
-void mainTextView::DoGnuPlotCommand(const QString& script) {
-  QTextCursor cursor = textCursor();
+void mainTextView::DoGnuPlotCommand(const QString& script, QTextEdit* otherView) {
+  QTextEdit* view = otherView ? otherView : this;
+  QTextCursor cursor = view->textCursor();
   const int at = cursor.selectionEnd();
   cursor.setPosition(at);
-  setTextCursor(cursor);
-  InsertionPtr ins = makeInsertion(at, false);
+  view->setTextCursor(cursor);
+  InsertionPtr ins = makeInsertion(at, false, otherView);
   ++interactiveRuns_;
   worker_.submit([this, script, ins] {
     const pravella::GnuplotOutcome outcome = pravella::runGnuplotBlock(script);

@@ -43,10 +43,17 @@ class mainTextView : public QTextEdit {
   // The selected text (the caret then goes to the selection's end), or the caret's line (the
   // caret goes to its end); "" for an empty line or one of 32,000 characters or more.
   QString findExpression();
+  // The same for another memo view.
+  static QString findExpressionIn(QTextEdit* view);
   // Runs the code in the view: its result goes in behind the selection's end.
   void calculationUsingBC(const QString& code);
-  // Runs a selected gnuplot block and inserts its messages and picture behind it.
-  void DoGnuPlotCommand(const QString& script);
+  // Runs a selected gnuplot block and inserts its messages and picture behind it (in
+  // `otherView` when given).
+  void DoGnuPlotCommand(const QString& script, QTextEdit* otherView = nullptr);
+  // The run key (Enter, Escape) in another memo view (the memo sheet, the row memo view): its
+  // code runs on this view's worker, one run at a time, and the result and what the run
+  // displays go into that view. False while a run goes: the key is a plain key then.
+  bool runKeyInView(QTextEdit* view);
 
   // The notification entries (also callable directly).
   void calculationOfCalcButton();
@@ -134,7 +141,7 @@ class mainTextView : public QTextEdit {
   using InsertionPtr = std::shared_ptr<pravella::MemoInsertion>;
 
   // On the GUI thread: an insertion point at `position`.
-  InsertionPtr makeInsertion(int position, bool newlineFirst);
+  InsertionPtr makeInsertion(int position, bool newlineFirst, QTextEdit* otherView = nullptr);
   // Queues a run; `interactive` runs (keys, the calculator button, gnuplot) make other
   // windows' requests wait for a refusal instead of queueing.
   void queueRun(const QString& text, RunMode mode, bool raiseLevel, InsertionPtr insertion, bool interactive);

@@ -2,9 +2,12 @@
 
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QUrl>
 
 #include "diary/day_documents.h"
@@ -13,6 +16,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/pravella.h"
 #include "editors/ui/cal_option.h"
+#include "editors/ui/main_text_view.h"
 #include "editors/ui/memo_drop.h"
 #include "platform/cformat.h"
 #include "platform/desktop_open.h"
@@ -52,7 +56,8 @@ QString subMemoTextView::memoFolder() const {
 
 bool MemoTwinView::checkDocumentLink() {
   const QString text = toPlainText();
-  const std::optional<pravella::BracketPair> pair = pravella::bracketPairAround(text, textCursor().selectionStart());
+  const std::optional<pravella::BracketPair> pair =
+      pravella::bracketPairAround(text, textCursor().selectionStart());
   if (!pair || !PravellaSelf) return false;
   Calcndar* calendar = PravellaSelf;
   const QString name = pair->target(text);
@@ -114,6 +119,24 @@ bool MemoTwinView::checkDocumentLink() {
   return true;
 }
 
+void MemoTwinView::keyPressEvent(QKeyEvent* event) {
+  const bool runKey = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
+  const QTextLayout* layout = textCursor().block().layout();
+  const bool composing = layout && !layout->preeditAreaText().isEmpty();
+  if (runKey && !composing) {
+    // One engine for the memo views: the main memo's worker runs the code.
+    // (Through the parents: a floating drawer is a window of its own.)
+    QWidget* top = this;
+    while (top->parentWidget()) top = top->parentWidget();
+    auto* memo = top->findChild<mainTextView*>();
+    if (memo && memo->runKeyInView(this)) {
+      event->accept();
+      return;
+    }
+  }
+  QTextEdit::keyPressEvent(event);
+}
+
 void MemoTwinView::mouseDoubleClickEvent(QMouseEvent* event) {
   // The link is the one under the click, wherever the first click left the caret.
   setTextCursor(cursorForPosition(event->position().toPoint()));
@@ -158,8 +181,8 @@ void MemoTwinView::dropString(QDropEvent* event) {
   } else if (text.size() > 4 && memo.isEmpty() && PravellaSelf) {
     const QDate day = PravellaSelf->selectedDay();
     const QString name = text.mid(2, text.size() - 4);
-    if (QFileInfo::exists(pravella::paths::diary() + QLatin1Char('/') + dayText(day) + QLatin1Char('/') + name +
-                          QStringLiteral(".rtfd"))) {
+    if (QFileInfo::exists(pravella::paths::diary() + QLatin1Char('/') + dayText(day) + QLatin1Char('/') +
+                          name + QStringLiteral(".rtfd"))) {
       text = QStringLiteral(" [") + dayText(day) + QLatin1Char('/') + name + QStringLiteral("] ");
       pravella::playFeedbackSound(QStringLiteral("Tink"));
       const pravella::InsertedRange in = pravella::dropText(this, event, text, context, true);
@@ -168,7 +191,8 @@ void MemoTwinView::dropString(QDropEvent* event) {
     }
   }
   const pravella::InsertedRange in = pravella::dropText(this, event, text, context, replace);
-  if (in.start < 0 || text.size() <= 4 || !text.startsWith(QLatin1String(" [")) || !text.endsWith(QLatin1String("] ")))
+  if (in.start < 0 || text.size() <= 4 || !text.startsWith(QLatin1String(" [")) ||
+      !text.endsWith(QLatin1String("] ")))
     return;
   const bool linked = !bookmark.isEmpty() && QFileInfo(bookmark).isSymLink();
   pravella::colourRange(this, in.start + 2, in.end - 2,

@@ -1,8 +1,9 @@
 #pragma once
 // The twin memo views beside the main memo: the memo sheet's text view (memoTextView) and the
-// month list's row memo view (subMemoTextView). A double click inside a bracketed link follows
-// it; drops make memo content and links as in the main memo, dragged documents named as the
-// memo sheet's memo needs them.
+// month list's row memo view (subMemoTextView). Code runs in them on Enter or Escape as in the
+// main memo, its result inserted into the view itself; a double click inside a bracketed link
+// follows it; drops make memo content and links as in the main memo, dragged documents named
+// as the memo sheet's memo needs them.
 
 #include <QTextEdit>
 
@@ -24,6 +25,8 @@ class MemoTwinView : public QTextEdit {
   // after; the row memo view notes the main memo's document after the opening only.
   virtual bool isMemoSheet() const = 0;
 
+  // Enter and Escape run the code at the caret with the main memo's engine.
+  void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void dropEvent(QDropEvent* event) override;

@@ -160,7 +160,7 @@ int openGLWindow(const double* c, const double* x, const double* y, const double
     // pravella-calc has no windows: the data stay unused.
     takeGLPlotData();
     takeTexturePicture();
-    if (why) *why = QStringLiteral("OpenGL windows need a display with OpenGL.");
+    if (why) *why = QStringLiteral("No window receives [%1].").arg(name);
     return 0;
   }
   const QString failure = center.post(name, glWindowTitle(title)).toString();

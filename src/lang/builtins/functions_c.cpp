@@ -1,10 +1,10 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
-// pretend to work: closeAllGLWindow, closeGLWindow, closeAllPictWindow, closePictWindow,
-// convertDocument and createMovie.
+// pretend to work: convertDocument and createMovie.
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
+#include "lang/builtins/gl_builtins.h"
 
 #include <QByteArray>
 
@@ -26,6 +26,7 @@
 #include "lang/builtins/functions_c_pictures.h"
 #include "lang/builtins/functions_c_plots.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
 #include "lang/builtins/volume_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -395,6 +396,9 @@ constexpr VkBuiltin kC[] = {
     {"copyVolumeData", 2, pravella::builtins::volume::copyVolumeData},
     {"cutVolumeData", 3, pravella::builtins::volume::cutVolumeData},
     {"createVolumeData", 1, pravella::builtins::volume::createVolumeData},
+    // OpenGL plot windows (lang/builtins/gl_builtins.h).
+    {"closeAllGLWindow", 1, pravella::builtins::closeAllGLWindow},
+    {"closeGLWindow", 1, pravella::builtins::closeGLWindow},
     {"createFolder", 1, createFolderBuiltin},
     {"currentPicture", 1, currentPicture},
     {"currentPict", 1, currentPicture},
@@ -402,6 +406,8 @@ constexpr VkBuiltin kC[] = {
     {"changeCurrentDirectory", 1, changeCurrentPath},
     {"currentPath", 1, currentPath},
     {"currentDirectory", 1, currentPath},
+    {"closeAllPictWindow", 1, pravella::builtins::closeAllPictWindowBuiltin},
+    {"closePictWindow", 1, pravella::builtins::closePictWindowBuiltin},
     {"changeCopyBitsMode", kAnyArgc, vkPictureBuiltinEntry},
     {"compressPicture", 2, compressPicture},
     {"changePictSize", 2, changePictSize},

@@ -1,8 +1,7 @@
-// Built-ins G: one table in the order of precedence. Names whose work belongs to windows and
-// subsystems not built yet are not in the table, so that they fail as unknown functions rather
-// than pretend to work: getGLPicture and getGLPict (OpenGL windows).
+// Built-ins G: one table in the order of precedence.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/gl_builtins.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -381,6 +380,9 @@ constexpr VkBuiltin kG[] = {
     {"getVolume_correlation", 3, pravella::builtins::volume::getVolumeCorrelation},
     {"getVolume_correlation", 4, pravella::builtins::volume::getVolumeCorrelation},
     {"gradVolumeData", 1, pravella::builtins::volume::gradVolumeData},
+    // OpenGL plot windows (lang/builtins/gl_builtins.h).
+    {"getGLPicture", 1, pravella::builtins::getGLPicture},
+    {"getGLPict", 1, pravella::builtins::getGLPicture},
     {"gazoHosei", 1, vkGazoHoseiBuiltin},
     {"gazoHosei", 2, vkGazoHoseiBuiltin},
     {"gazoHosei", 3, vkGazoHoseiBuiltin},

@@ -1,11 +1,10 @@
 // Built-ins P and Q: one table per letter, in the order of precedence.
 //
-// Not here yet, so that they fail as unknown functions until their subsystems exist: the
-// OpenGL parametric plots (parametricPlot3D_GL, parametricPlot_GL, parametricLinePlot_GL,
-// parametricPointPlot_GL, parametricPlot3D_GLWithPict), pictToWin and pictToWindow (picture
-// sub-windows). The letter Q has no built-in.
+// The letter Q has no built-in.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/gl_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
 
 #include <QString>
 
@@ -335,10 +334,27 @@ int parametricPlot3DColorEntry(int, vk_Code* code, int* pc, CalcStackEntry* stac
 }
 
 constexpr VkBuiltin kP[] = {
+    // OpenGL plot windows (lang/builtins/gl_builtins.h); other counts stay unknown.
+    {"parametricPlot3D_GL", 3, pravella::builtins::parametricPlotGL},
+    {"parametricPlot3D_GL", 4, pravella::builtins::parametricPlotGL},
+    {"parametricPlot3D_GL", 5, pravella::builtins::parametricPlotGL},
+    {"parametricPlot3D_GL", 6, pravella::builtins::parametricPlotGL},
+    {"parametricPlot3D_GLWithPict", 5, pravella::builtins::parametricPlotGL},
+    {"parametricPlot_GL", 3, pravella::builtins::parametricPlotGL},
+    {"parametricPlot_GL", 4, pravella::builtins::parametricPlotGL},
+    {"parametricPlot_GL", 5, pravella::builtins::parametricPlotGL},
+    {"parametricLinePlot_GL", 3, pravella::builtins::parametricPlotGL},
+    {"parametricLinePlot_GL", 4, pravella::builtins::parametricPlotGL},
+    {"parametricLinePlot_GL", 5, pravella::builtins::parametricPlotGL},
+    {"parametricPointPlot_GL", 3, pravella::builtins::parametricPlotGL},
+    {"parametricPointPlot_GL", 4, pravella::builtins::parametricPlotGL},
+    {"parametricPointPlot_GL", 5, pravella::builtins::parametricPlotGL},
     {"pointInRegion", 2, pointInRegionEntry},
     {"progressBar", 1, progressBarEntry},
     {"polarToRectangular", 2, polarToRectangularEntry},
     {"pointsToSankaku", 1, pointsToSankakuEntry},
+    {"pictToWin", 2, pravella::builtins::showPictInWindow},
+    {"pictToWindow", 2, pravella::builtins::showPictInWindow},
     {"prefBackupNeed", 1, prefBackupNeedEntry},
     // Pictures (graphics/picture_builtins.h).
     {"pastePictWithPath", kAnyArgc, vkPictureBuiltinEntry},

@@ -1,20 +1,15 @@
 // Built-ins S: one table in the order of precedence (first match of name and count).
-//
-// Names whose work belongs to windows and tools not built yet are not in the table, so that
-// they fail as unknown functions rather than pretend to work: the OpenGL plot window settings
-// (setObjectSize, setPointSwitch, setLineSwitch, setPlaneSwitch, setColorSwitch, setBoxSwitch,
-// setBackColor, setPointColor, setLineColor, setPlaneColor, setPointSize, setLineWidth,
-// setWorldRotation, setObjectRotation, sizeGLWindow), the picture sub-windows (sizePictWindow,
-// setPictureToWindow, setPictToWin, showPict, showPicture).
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
+#include "lang/builtins/gl_builtins.h"
 
 #include <string>
 
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
 #include "lang/builtins/volume_builtins.h"
 #include "lang/builtins/volume_process_builtins.h"
 #include "lang/report.h"
@@ -44,6 +39,11 @@ constexpr VkBuiltin kS[] = {
     {"setRememberString", 1, setRememberStringEntry},
     {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},
     {"setGnuPlotPath", 1, setGnuPlotPathEntry},
+    {"sizePictWindow", 2, pravella::builtins::sizePictWindowBuiltin},
+    {"setPictureToWindow", 2, pravella::builtins::showPictInWindow},
+    {"setPictToWin", 2, pravella::builtins::showPictInWindow},
+    {"showPict", 2, pravella::builtins::showPictInWindow},
+    {"showPicture", 2, pravella::builtins::showPictInWindow},
     {"setGnuplotPath", 1, setGnuPlotPathEntry},
     {"sjis2jis_noCnt", 1, sjis2jisNoCntEntry},
     {"sjis2euc", 1, sjis2eucEntry},
@@ -120,6 +120,37 @@ constexpr VkBuiltin kS[] = {
     {"smooth", 2, smoothEntry},
     {"spline", 3, splineEntry},
     {"smoothBS", 4, smoothBSEntry},
+    // OpenGL plot windows by title (lang/builtins/gl_builtins.h).
+    {"sizeGLWindow", 1, pravella::builtins::glWindowCommand},
+    {"sizeGLWindow", 2, pravella::builtins::glWindowCommand},
+    {"setBackColor", 1, pravella::builtins::glWindowCommand},
+    {"setBackColor", 2, pravella::builtins::glWindowCommand},
+    {"setLineColor", 1, pravella::builtins::glWindowCommand},
+    {"setLineColor", 2, pravella::builtins::glWindowCommand},
+    {"setPointColor", 1, pravella::builtins::glWindowCommand},
+    {"setPointColor", 2, pravella::builtins::glWindowCommand},
+    {"setPlaneColor", 1, pravella::builtins::glWindowCommand},
+    {"setPlaneColor", 2, pravella::builtins::glWindowCommand},
+    {"setObjectSize", 1, pravella::builtins::glWindowCommand},
+    {"setObjectSize", 2, pravella::builtins::glWindowCommand},
+    {"setPointSize", 1, pravella::builtins::glWindowCommand},
+    {"setPointSize", 2, pravella::builtins::glWindowCommand},
+    {"setLineWidth", 1, pravella::builtins::glWindowCommand},
+    {"setLineWidth", 2, pravella::builtins::glWindowCommand},
+    {"setPointSwitch", 1, pravella::builtins::glWindowCommand},
+    {"setPointSwitch", 2, pravella::builtins::glWindowCommand},
+    {"setLineSwitch", 1, pravella::builtins::glWindowCommand},
+    {"setLineSwitch", 2, pravella::builtins::glWindowCommand},
+    {"setPlaneSwitch", 1, pravella::builtins::glWindowCommand},
+    {"setPlaneSwitch", 2, pravella::builtins::glWindowCommand},
+    {"setColorSwitch", 1, pravella::builtins::glWindowCommand},
+    {"setColorSwitch", 2, pravella::builtins::glWindowCommand},
+    {"setBoxSwitch", 1, pravella::builtins::glWindowCommand},
+    {"setBoxSwitch", 2, pravella::builtins::glWindowCommand},
+    {"setWorldRotation", 1, pravella::builtins::glWindowCommand},
+    {"setWorldRotation", 2, pravella::builtins::glWindowCommand},
+    {"setObjectRotation", 1, pravella::builtins::glWindowCommand},
+    {"setObjectRotation", 2, pravella::builtins::glWindowCommand},
 };
 
 }  // namespace

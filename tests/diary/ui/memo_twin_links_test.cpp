@@ -6,10 +6,12 @@
 #include <QDropEvent>
 #include <QUrl>
 
+#include <QElapsedTimer>
 #include "diary/diary_globals.h"
 #include "diary/document_links.h"
 #include "editors/ui/memo_drop.h"
 #include "editors/ui/memo_text_view.h"
+#include "lang/builtins/startup.h"
 #include "platform/ui/sound_player.h"
 
 namespace {
@@ -41,7 +43,8 @@ class MemoSheetLinks : public DayDocuments {
   void doubleClickAt(int position) {
     QTextCursor c(sheet()->document());
     c.setPosition(position);
-    QTest::mouseDClick(sheet()->viewport(), Qt::LeftButton, Qt::NoModifier, sheet()->cursorRect(c).center() + QPoint(2, 0));
+    QTest::mouseDClick(sheet()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       sheet()->cursorRect(c).center() + QPoint(2, 0));
   }
   void drop(QMimeData* mime, int position) {
     QTextCursor c(sheet()->document());
@@ -137,6 +140,49 @@ TEST_F(MemoSheetLinks, DraggedDocumentsAreNamedAsTheSheetsMemoNeedsThem) {
     TearDown();
     SetUp();
   }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace day_documents_test;
+
+class MemoSheetRun : public DayDocuments {
+ protected:
+  void SetUp() override { ASSERT_EQ(vkStartUp(), 1); }
+  QTextEdit* sheet() { return calendar->memoSheet()->toggleMemoField(); }
+  void waitIdle() {
+    QElapsedTimer clock;
+    clock.start();
+    while (memo()->isRunning() && clock.elapsed() < 20000) QTest::qWait(5);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(memo()->isRunning());
+  }
+};
+
+TEST_F(MemoSheetRun, EnterRunsTheCodeIntoTheSheetWithItsDisplays) {
+  writeRtfd(day() + "/A.rtfd", "main");
+  start();
+  memo()->awakeFromNib();  // the run observers, as the application's start-up registers them
+  calendar->selectDiaryFileFromNameAction("A.rtfd");
+  calendar->openMemoView();
+  sheet()->setPlainText("\"first\"; 1 + 2;");
+  sheet()->setFocus();
+  QTest::keyClick(sheet(), Qt::Key_Enter, Qt::KeypadModifier);
+  waitIdle();
+  EXPECT_EQ(sheet()->toPlainText(), "\"first\"; 1 + 2;\nfirst\n    3.0000\n.OK.\n");
+  EXPECT_EQ(memo()->toPlainText(), "main");
+  // A program that runs another runs it inside, into the sheet too.
+  sheet()->setPlainText("run(\"5;\"); 6;");
+  QTextCursor end(sheet()->document());
+  end.movePosition(QTextCursor::End);
+  sheet()->setTextCursor(end);
+  QTest::keyClick(sheet(), Qt::Key_Escape);
+  waitIdle();
+  EXPECT_TRUE(sheet()->toPlainText().contains("    5.0000\n")) << s(sheet()->toPlainText());
+  EXPECT_TRUE(sheet()->toPlainText().endsWith("    6.0000\n.OK.\n")) << s(sheet()->toPlainText());
+  EXPECT_EQ(memo()->toPlainText(), "main");
 }
 
 }  // namespace

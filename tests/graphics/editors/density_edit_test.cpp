@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -36,6 +38,21 @@ TEST(DensityImage, RowZeroIsTheTopRowAndFlatDataHasNoRange) {
   max = 1;
   min = 0;
   EXPECT_TRUE(pravella::densityRange(flat, 2, 2, &max, &min));
+}
+
+TEST(DensityPlotEdit, OkWantsAClosedLasso) {
+  pravella::DensityPlotEditState& s = pravella::densityPlotEditState();
+  QStringList sounds;
+  s.sound = [&](const QString& name) { sounds << name; };
+  s.lasso.clear();
+  s.lasso.setFactors(1, 1);
+  EXPECT_FALSE(pravella::densityPlotEditOk());
+  s.lasso.addPoint(0, 0);
+  s.lasso.addPoint(50, 0);
+  EXPECT_FALSE(pravella::densityPlotEditOk());
+  EXPECT_EQ(sounds, (QStringList{"Basso", "Basso"}));
+  s.sound = nullptr;
+  s.lasso.clear();
 }
 
 TEST(DensityPlotEdit, TheMaskStartsAtTheTopLeft) {

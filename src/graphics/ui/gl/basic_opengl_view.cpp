@@ -1,23 +1,24 @@
 #include "graphics/ui/gl/basic_opengl_view.h"
 
-#include <QImage>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_2_1>
 #include <QOpenGLVersionFunctionsFactory>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
 #include <utility>
 
-#include "graphics/picture.h"
+#include "graphics/gl/gl_clock.h"
+#include "graphics/gl/trackball.h"
+#include "graphics/ui/gl/gl_capabilities.h"
+#include "graphics/ui/gl/gl_string.h"
 #include "graphics/ui/gl/gl_support.h"
 #include "graphics/ui/gl/vk_opengl_window.h"
 
 namespace pravella::gl {
 
 namespace {
-
-std::atomic<int> gLiveTextures{0};
 
 std::array<float, 3> colour(double r, double g, double b) {
   return {static_cast<float>(r), static_cast<float>(g), static_cast<float>(b)};
@@ -28,17 +29,55 @@ std::int8_t switchValue(double v) { return v != 0.0 ? 1 : 0; }
 
 }  // namespace
 
+double BasicOpenGLView::gStartTime = 0;
+std::atomic<int> BasicOpenGLView::gLiveTextures{0};
+
 BasicOpenGLView::BasicOpenGLView(vkOpenGLWindow* controller, QWidget* parent)
     : QOpenGLWidget(parent), vkOpenGLWin(controller) {
   setFormat(plotViewFormat());
+  // No alpha in the picture the widget composes: the window and its grabs are opaque whatever
+  // alpha the background is cleared with.
+  setTextureFormat(GL_RGB8);
   setFocusPolicy(Qt::StrongFocus);
+  pravella::gl::resetCamera(camera_);
+  buildMenu();
 }
 
-BasicOpenGLView::~BasicOpenGLView() { dealloc_GLMemory(); }
+BasicOpenGLView::~BasicOpenGLView() {
+  if (context()) {
+    makeCurrent();
+    helpStringTex.reset();
+    infoStringTex.reset();
+    camStringTex.reset();
+    msgStringTex.reset();
+    doneCurrent();
+  }
+  dealloc_GLMemory();
+}
 
 int BasicOpenGLView::liveTextures() { return gLiveTextures.load(); }
 
 void BasicOpenGLView::awakeFromNib() {
+  gStartTime = glNow();
+  fInfo = false;
+  fAnimate = true;
+  fDrawHelp = true;
+  time = glNow();
+  if (!timer) {
+    timer = new QTimer(this);
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setInterval(1000 / 60);
+    connect(timer, &QTimer::timeout, this, &BasicOpenGLView::animationTimer);
+  }
+  timer->start();
+  gTrackBallRotation = {0, 0, 0, 0};
+  gTrackBallRotationX = {0, 0, 0, 0};
+  gDollyPanStartPoint[0] = gDollyPanStartPoint[1] = 0;
+  gDolly = gPan = gTrackball = tracking_ = false;
+  objectSize_ = 1.5f;
+  pullData();
+  calc_max_min();
+  // The picture's texture is made once the context exists (initializeGL).
   planeSwitch = 1;
   pointSwitch = 0;
   lineSwitch = 1;
@@ -52,17 +91,58 @@ void BasicOpenGLView::awakeFromNib() {
   pointSize_ = 4;
   lineWidth_ = 1;
   colorAlfa = 0.5f;
-  objectSize_ = 1.5f;
   worldRotation_ = {180, 0.3f, -0.8f, -0.3f};
-  pullData();
-  calc_max_min();
-  // The picture's texture is made once the context exists (initializeGL).
+  if (animateMenuItem) animateMenuItem->setChecked(fAnimate);
+  if (infoMenuItem) infoMenuItem->setChecked(fInfo);
 }
 
 void BasicOpenGLView::pullData() {
   if (!vkOpenGLWin) return;
   vkOpenGLWin->getGLData(data_);
   vkOpenGLWin->getTexturePicture(picture_);
+  makeLineIndices();
+  makeScaledPositions();
+}
+
+// The lines as vertex pairs, made once per plot: without faces a polyline through the
+// vertices in order, with faces the four edges of each face. An edge that two faces share is
+// drawn once: in one colour and at one depth, the second drawing would change no pixel, and
+// the lines are most of a large surface's drawing time.
+void BasicOpenGLView::makeLineIndices() {
+  lineIndices_.clear();
+  const auto n = static_cast<std::uint32_t>(std::max(0, data_.numOfPoints));
+  if (data_.numOfFace <= 0) {
+    if (n < 2) return;
+    lineIndices_.reserve(2 * (n - 1));
+    for (std::uint32_t i = 0; i + 1 < n; ++i) {
+      lineIndices_.push_back(i);
+      lineIndices_.push_back(i + 1);
+    }
+    return;
+  }
+  const std::size_t faces = std::min(static_cast<std::size_t>(data_.numOfFace), data_.quad.size() / 4);
+  std::vector<std::uint64_t> edges;
+  edges.reserve(faces * 4);
+  for (std::size_t f = 0; f < faces; ++f) {
+    const std::int32_t* q = &data_.quad[4 * f];
+    for (int k = 0; k < 4; ++k) {
+      const auto a = static_cast<std::uint32_t>(q[k]), b = static_cast<std::uint32_t>(q[(k + 1) % 4]);
+      edges.push_back(std::uint64_t{std::min(a, b)} << 32 | std::max(a, b));
+    }
+  }
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  lineIndices_.reserve(edges.size() * 2);
+  for (std::uint64_t e : edges) {
+    lineIndices_.push_back(static_cast<std::uint32_t>(e >> 32));
+    lineIndices_.push_back(static_cast<std::uint32_t>(e));
+  }
+}
+
+void BasicOpenGLView::makeScaledPositions() {
+  scaled_.resize(data_.pos.size());
+  std::transform(data_.pos.begin(), data_.pos.end(), scaled_.begin(),
+                 [s = objectSize_](float v) { return v * s; });
 }
 
 void BasicOpenGLView::calc_max_min() {
@@ -73,8 +153,7 @@ void BasicOpenGLView::calc_max_min() {
   xmax = xmin = data_.pos[0];
   ymax = ymin = data_.pos[1];
   zmax = zmin = data_.pos[2];
-  for (std::size_t i = 0; i + 2 < data_.pos.size() && i / 3 < std::size_t(data_.numOfPoints);
-       i += 3) {
+  for (std::size_t i = 0; i + 2 < data_.pos.size() && i / 3 < std::size_t(data_.numOfPoints); i += 3) {
     xmax = std::max(xmax, data_.pos[i]);
     xmin = std::min(xmin, data_.pos[i]);
     ymax = std::max(ymax, data_.pos[i + 1]);
@@ -94,11 +173,14 @@ void BasicOpenGLView::deleteTexture() {
     if (!wasCurrent) doneCurrent();
   }
   texID_ = 0;
+  pictWidth = pictHight = 0;
   --gLiveTextures;
 }
 
 void BasicOpenGLView::dealloc_GLMemory() {
   data_ = GLPlotData{};
+  scaled_.clear();
+  lineIndices_.clear();
   deleteTexture();
 }
 
@@ -107,105 +189,136 @@ void BasicOpenGLView::reloadGLData() {
   pullData();
   if (!picture_.isEmpty() && gl_) makeTextureFromPict();
   calc_max_min();
-  redraw();
-}
-
-void BasicOpenGLView::makeTextureFromPict() {
-  const QImage image = Picture(picture_).toImage();
-  if (image.isNull() || !gl_) return;
-  const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888).mirrored();
-  const bool wasCurrent = QOpenGLContext::currentContext() == context();
-  if (!wasCurrent) makeCurrent();
-  gl_->glGenTextures(1, &texID_);
-  ++gLiveTextures;
-  pictWidth = static_cast<std::uint32_t>(rgba.width());
-  pictHight = static_cast<std::uint32_t>(rgba.height());
-  gl_->glBindTexture(GL_TEXTURE_2D, texID_);
-  gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  gl_->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, rgba.width(), rgba.height(), 0, GL_RGBA,
-                    GL_UNSIGNED_BYTE, rgba.constBits());
-  if (!wasCurrent) doneCurrent();
+  drawNow();
 }
 
 void BasicOpenGLView::initializeGL() {
   gl_ = QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_2_1>(context());
   if (!gl_) return;
   gl_->initializeOpenGLFunctions();
+  // Context preparation.
   gl_->glEnable(GL_DEPTH_TEST);
   gl_->glShadeModel(GL_SMOOTH);
   gl_->glEnable(GL_BLEND);
   gl_->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   if (!picture_.isEmpty() && texID_ == 0) makeTextureFromPict();
+  shapeSize = 15;
+  renderer_ = QString::fromLatin1(reinterpret_cast<const char*>(gl_->glGetString(GL_RENDERER)));
+  version_ = QString::fromLatin1(reinterpret_cast<const char*>(gl_->glGetString(GL_VERSION)));
+  createOverlays();
 }
 
-void BasicOpenGLView::paintGL() {
-  if (!gl_) return;
-  gl_->glClearColor(BackColor[0], BackColor[1], BackColor[2], 1.0f);
-  gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+// Draws a frame at once into the view's buffer (so that what the frame leaves set, such as
+// the next clear colour, holds for the frame after it) and has the window show it.
+void BasicOpenGLView::drawNow() {
+  if (isVisible()) renderFrame();
+  update();
 }
 
-void BasicOpenGLView::redraw() { update(); }
+void BasicOpenGLView::renderFrame() {
+  if (!gl_ || !context()) return;
+  makeCurrent();
+  paintGL();
+  doneCurrent();
+}
+
+void BasicOpenGLView::resetCamera() { pravella::gl::resetCamera(camera_); }
+
+void BasicOpenGLView::contextUpdate() {
+  msgTime = glNow() - gStartTime;
+  msgText_ = updateMessage(msgTime);
+  msgChanged_ = true;
+  getCurrentCaps();
+}
+
+void BasicOpenGLView::animationTimer() {
+  const double now = glNow();
+  bool mustDraw = false;
+  const GLAnimationTick tick = animationTick(fAnimate, now, time);
+  if (tick.step && !(tracking_ && gTrackball)) updateObjectRotationForTimeDelta(0);
+  mustDraw = tick.draw;
+  if (messageFade(now - gStartTime - msgTime) > 0) mustDraw = true;
+  if (mustDraw) update();
+}
+
+void BasicOpenGLView::updateObjectRotationForTimeDelta(double) {
+  if (gTrackBallRotationX[0] == 0.0f) return;
+  const float step[4] = {gTrackBallRotationX[0] / 20.0f, gTrackBallRotationX[1], gTrackBallRotationX[2],
+                         gTrackBallRotationX[3]};
+  addToRotationTrackball(step, worldRotation_.data());
+}
+
+void BasicOpenGLView::animate() {
+  fAnimate = !fAnimate;
+  if (animateMenuItem) animateMenuItem->setChecked(fAnimate);
+}
+
+void BasicOpenGLView::info() {
+  fInfo = !fInfo;
+  if (infoMenuItem) infoMenuItem->setChecked(fInfo);
+  update();
+}
 
 void BasicOpenGLView::setBackColor(double r, double g, double b) {
   BackColor = colour(r, g, b);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setLineColor(double r, double g, double b) {
   LineColor = colour(r, g, b);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setPointColor(double r, double g, double b) {
   PointColor = colour(r, g, b);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setPlaneColor(double r, double g, double b) {
   PlaneColor = colour(r, g, b);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setObjectSize(double v) {
   objectSize_ = static_cast<float>(v);
-  redraw();
+  makeScaledPositions();
+  drawNow();
 }
 void BasicOpenGLView::setPointSize(double v) {
   pointSize_ = static_cast<float>(v);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setLineWidth_gl(double v) {
   lineWidth_ = static_cast<float>(v);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setPointSwitch(double v) {
   pointSwitch = switchValue(v);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setLineSwitch(double v) {
   lineSwitch = switchValue(v);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setPlaneSwitch(double v) {
   planeSwitch = switchValue(v);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setColorSwitch(double v) {
   colorSwitch = switchValue(v);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setBoxSwitch(double v) {
   boxSwitch = switchValue(v);
-  redraw();
+  drawNow();
 }
 void BasicOpenGLView::setWorldRotation(double angle, double x, double y, double z) {
   worldRotation_ = {static_cast<float>(angle), static_cast<float>(x), static_cast<float>(y),
                     static_cast<float>(z)};
-  redraw();
+  resetCamera();
+  drawNow();
 }
 void BasicOpenGLView::setObjectRotation(double angle, double x, double y, double z) {
   objectRotation_ = {static_cast<float>(angle), static_cast<float>(x), static_cast<float>(y),
                      static_cast<float>(z)};
-  redraw();
+  resetCamera();
+  drawNow();
 }
 
 }  // namespace pravella::gl

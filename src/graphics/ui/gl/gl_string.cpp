@@ -55,7 +55,9 @@ void GLString::deleteTexture() {
 
 void GLString::genTexture() {
   const QSizeF previousSize = texSize_;
-  const QImage image = render().mirrored();  // GL rows run bottom up
+  // Top row first: the views draw labels in window pixels counted down from the top, where the
+  // quad's first texture row lands at its top edge.
+  const QImage image = render();
   texSize_ = QSizeF(image.width(), image.height());
   QOpenGLContext* context = QOpenGLContext::currentContext();
   if (!context) {

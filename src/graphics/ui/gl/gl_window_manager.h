@@ -1,7 +1,8 @@
 #pragma once
-// Opens the OpenGL plot windows on the GUI thread. A program builds its plot into the
-// hand-off area on its own thread and posts the title; the manager opens a window of that
-// title or makes the open one reload, while the program waits for the answer.
+// Opens the OpenGL plot windows on the GUI thread and carries the commands programs send them
+// by title. A program builds its plot into the hand-off area on its own thread and posts the
+// title; the manager opens a window of that title or makes the open one reload, while the
+// program waits for the answer. Commands for a title no window has do nothing.
 
 #include <QObject>
 
@@ -19,6 +20,8 @@ class GLWindowManager : public QObject {
   // Opens or reloads the window of `title` from the hand-off area. An empty string on success,
   // else the reason.
   QString open(const QString& title);
+  // Closes every window of the list; the list is empty afterwards.
+  static void closeAll();
 };
 
 }  // namespace pravella::gl

@@ -3,6 +3,9 @@
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
+#include <cmath>
+#include <limits>
+#include <optional>
 #include <utility>
 
 #include "graphics/ui/gl/basic_opengl_view.h"
@@ -64,6 +67,8 @@ void vkOpenGLWindow::closeGLWindow() {
 }
 
 bool vkOpenGLWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    imageView_->contextUpdate();
   if (watched == window_ && event->type() == QEvent::Close) {
     if (!windowShouldClose()) {
       event->ignore();
@@ -73,18 +78,35 @@ bool vkOpenGLWindow::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
+namespace {
+
+// A window coordinate from a program's double: none when it is not finite or does not fit.
+std::optional<int> windowCoordinate(double v) {
+  if (!std::isfinite(v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+    return std::nullopt;
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
 void vkOpenGLWindow::moveGLWindow(double x, double y) {
   orderFront();
   if (!window_) return;
   const QWidget* main = glMainWindow();
   const int top = main ? main->frameGeometry().top() : 0;
-  window_->move(static_cast<int>(x), top + static_cast<int>(y));
+  const auto left = windowCoordinate(x);
+  const auto down = windowCoordinate(static_cast<double>(top) + y);
+  if (!left || !down) return;
+  window_->move(*left, *down);
 }
 
 void vkOpenGLWindow::sizeGLWindow(double w, double h) {
   orderFront();
   if (!window_) return;
-  window_->resize(static_cast<int>(static_cast<float>(w)), static_cast<int>(static_cast<float>(h)));
+  const auto width = windowCoordinate(static_cast<float>(w));
+  const auto height = windowCoordinate(static_cast<float>(h));
+  if (!width || !height) return;
+  window_->resize(*width, *height);
   imageView_->update();
 }
 
@@ -97,10 +119,10 @@ void vkOpenGLWindow::getTexturePicture(QByteArray& picture) { picture = takeText
     orderFront();                                           \
     imageView_->name(a, b, c);                              \
   }
-#define PRAVELLA_RELAY1(name)             \
-  void vkOpenGLWindow::name(double v) {   \
-    orderFront();                         \
-    imageView_->name(v);                  \
+#define PRAVELLA_RELAY1(name)           \
+  void vkOpenGLWindow::name(double v) { \
+    orderFront();                       \
+    imageView_->name(v);                \
   }
 #define PRAVELLA_RELAY4(name)                                         \
   void vkOpenGLWindow::name(double a, double x, double y, double z) { \
@@ -127,5 +149,7 @@ void vkOpenGLWindow::reloadGLData() {
   orderFront();
   imageView_->reloadGLData();
 }
+
+QImage vkOpenGLWindow::DoGetGLPictureToClip() { return imageView_->DoGetGLPictureToClip(); }
 
 }  // namespace pravella::gl

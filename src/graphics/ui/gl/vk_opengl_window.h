@@ -4,6 +4,7 @@
 // commands that programs send by title to the view after bringing the window to the front.
 // It lives as a child of its window, so it goes when the window closes.
 
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -31,7 +32,8 @@ class vkOpenGLWindow : public QObject {
   bool windowShouldClose();
   // A program's close: the pair leaves the list, then the window closes (and frees the same).
   void closeGLWindow();
-  // Top-left corner at x, and at the main window's frame top plus y.
+  // Top-left corner at x, and at the main window's frame top plus y. Values that are not
+  // finite or do not fit the screen's integers leave the window where and as it is.
   void moveGLWindow(double x, double y);
   void sizeGLWindow(double w, double h);
 
@@ -55,6 +57,9 @@ class vkOpenGLWindow : public QObject {
   void setObjectRotation(double angle, double x, double y, double z);
 
   void reloadGLData();
+  // The view's image on the clipboard; the image (null when there is none). The window is not
+  // brought to the front.
+  QImage DoGetGLPictureToClip();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -74,7 +74,8 @@ class HandEditorPanels : public testing::Test {
   void TearDown() override { pravella::setSoundRecorder({}); }
 
   // Runs the program on a worker; `act` is called once with the panel when it shows.
-  std::string run(const std::string& program, QDialog* panel, const std::function<void()>& act) {
+  std::string run(const std::string& program, QDialog* panel, const std::function<void()>& act,
+                  bool shows = true) {
     pravella::RunWorker worker;
     std::string output;
     worker.submit([&] { output = pravella::runVkProgram(program).output(); });
@@ -88,7 +89,7 @@ class HandEditorPanels : public testing::Test {
     });
     poll.start();
     worker.finish([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); });
-    EXPECT_TRUE(acted) << "the panel never showed";
+    EXPECT_EQ(acted, shows) << "whether the panel showed";
     return output;
   }
 
@@ -148,6 +149,18 @@ TEST_F(HandEditorPanels, DensityPlotEditReturnsTheMaskFromTheTopLeft) {
                      ".OK.\n");
   const std::string cancelled = run(program, &panel, [&] { button(&panel, "Cancel")->click(); });
   EXPECT_EQ(cancelled, ".NO.\n");
+}
+
+TEST_F(HandEditorPanels, FlatDataFailsBeforeThePanelOpens) {
+  pravella::CalDPlotEdit densityPanel;
+  pravella::CalGetPictPoints pointsPanel;
+  for (const char* call : {"densityPlotEdit(o' * o);", "densityPlotEdit2(o' * o);"}) {
+    SCOPED_TRACE(call);
+    const std::string program = std::string("o = |1, 1, 1, 1, 1|; ") + call;
+    QDialog* panel = std::string(call).find('2') == std::string::npos ? static_cast<QDialog*>(&densityPanel)
+                                                                      : static_cast<QDialog*>(&pointsPanel);
+    EXPECT_EQ(run(program, panel, [] {}, false), ".NO.\n");
+  }
 }
 
 const char* kPicture = "restMN(|20, 9|); RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1, 2| |2, 1, 0| |1, 1, 1|); ";
@@ -233,7 +246,14 @@ TEST_F(HandEditorPanels, ADoubleClickAddsAPointWhereTheUserClicked) {
     if (panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
     if (panel.triangleSwitch()->isChecked()) panel.triangleSwitch()->click();
     // The picture's pixel (column 2, row 3 from the top, both 1-based) at its centre.
-    const double k = static_cast<double>(view->width()) / pravella::pointDigitiser().width_n;
+    // The view shows the picture magnified by the smallest factor that makes it 256 tall.
+    const auto& d = pravella::pointDigitiser();
+    int magnification = 8;
+    for (int m = 8; m >= 1; --m)
+      if (d.height_m * m >= 256) magnification = m;
+    EXPECT_EQ(view->size(), QSize(magnification * d.width_n, magnification * d.height_m));
+    EXPECT_EQ(panel.magnification(), magnification - 1);
+    const double k = static_cast<double>(view->width()) / d.width_n;
     const QPointF at((2 - 1 + 0.5) * k, (3 - 1 + 0.5) * k);
     sendMouse(view, QEvent::MouseButtonPress, at, Qt::LeftButton);
     sendMouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);

@@ -1,0 +1,225 @@
+// The dictionary drawer, driven headless: searches over all books, bodies, links, history,
+// memo links, drags, and the user's clipboard left alone.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QTextBrowser>
+#include <QKeyEvent>
+#include <QTextEdit>
+
+#include <memory>
+
+#include "lang/builtins/startup.h"
+#include "lang/executor.h"
+#include "net/edic/edic_fixture.h"
+#include "net/edic/ui/cal_edic.h"
+#include "platform/notification_center.h"
+#include "platform/ui/dialogs.h"
+
+namespace {
+
+using namespace pravella::test::edic;
+
+// A book whose entry りんく links to page 3 through a text holding a gaiji.
+Bytes linkBook() {
+  BookText text;
+  text.put(1, 0, indexTable({{0x91, 2, 0}}));
+  text.put(2, 0, leafPage(0xA0, {{jis("りんく"), 3, 0, 4, 0}}));
+  Units body;
+  body.u(0x1F09).u(0).text("前").u(0x1F42).text("参照").u(0xA121).u(0x1F62).bcd4(3).bcd2(0).u(0x1F03);
+  text.put(3, 0, body.b);
+  text.put(4, 0, heading("りんく").b);
+  return text.bytes;
+}
+
+class CalEDicTest : public EdicTest {
+ protected:
+  void SetUp() override {
+    EdicTest::SetUp();
+    const Bytes book = standardBook().bytes;
+    writeBook("A", "一", book, false);
+    writeBook("B", "二", compressBook(standardBook()), true);
+    writeBook("C", "三", book, false);
+    const QString root = dictionaryFolder() + "/D";
+    writeFile(root + "/CATALOGS", catalog(true, {{"四", "MAIN", "ZEN", ""}}));
+    writeFile(root + "/MAIN/DATA/HONMON", linkBook());
+    Bytes glyph(32, 0xFF);
+    writeFile(root + "/MAIN/GAIJI/ZEN", gaijiFont(16, 16, 0xA121, {glyph}));
+    memo = std::make_unique<QTextEdit>();
+    CalEDic::Host host;
+    host.closeAllToggleView = [this] { ++closes; };
+    host.setToggleStatus = [this](int s) {
+      const int before = toggle;
+      toggle = s;
+      return before;
+    };
+    host.playSound = [this](const char* name) { sounds << name; };
+    host.mainDocument = memo.get();
+    edic = std::make_unique<CalEDic>(host);
+    edic->awakeFromNib();
+  }
+  void TearDown() override {
+    edic.reset();
+    EdicTest::TearDown();
+  }
+
+  QStringList headwords() const {
+    QStringList out;
+    for (const auto& row : edic->midashi()) out << QString::fromStdString(row.dic) + "/" + row.midashi;
+    return out;
+  }
+  void search(const QString& word, int book = 0) {
+    edic->selectDicPopupButton()->setCurrentIndex(book);
+    edic->searchStringField()->setEditText(word);
+    edic->searchForward();
+  }
+
+  std::unique_ptr<QTextEdit> memo;
+  std::unique_ptr<CalEDic> edic;
+  int closes = 0, toggle = 0;
+  QStringList sounds;
+};
+
+TEST_F(CalEDicTest, AllDictionarySearchesEveryBookInPopUpOrder) {
+  EXPECT_EQ(edic->selectDicPopupButton()->itemText(0), "All Dictionary");
+  EXPECT_EQ(edic->selectDicPopupButton()->count(), 5);
+  search("あい");
+  EXPECT_EQ(headwords(), (QStringList{"一/あい", "一/あいさつ", "一/条件", "二/あい", "二/あいさつ",
+                                      "二/条件", "三/あい", "三/あいさつ", "三/条件"}));
+  EXPECT_EQ(edic->selectDicPopupButton()->currentIndex(), 0);
+  EXPECT_EQ(edic->midashiTable()->rowCount(), 9);
+  EXPECT_EQ(edic->searchItemList().words(), QStringList{"あい"});
+  search("あい", 2);
+  EXPECT_EQ(headwords(), (QStringList{"二/あい", "二/あいさつ", "二/条件"}));
+  search("ない");
+  EXPECT_TRUE(headwords().isEmpty());
+  EXPECT_EQ(edic->searchItemList().words(), QStringList{"あい"});  // a search without hits
+}
+
+TEST_F(CalEDicTest, ChoosingRowsShowsBodiesAndKeepsHistory) {
+  search("あい");
+  edic->midashiTable()->selectRow(3);  // 二/あい, a compressed book
+  EXPECT_TRUE(edic->honbunTextView()->toPlainText().startsWith("あい\n本文"));
+  EXPECT_EQ(edic->history().size(), 1);
+  edic->midashiTable()->selectRow(0);  // the same body in another book
+  EXPECT_EQ(edic->history().size(), 2);
+  edic->tableDownSelection();
+  EXPECT_TRUE(edic->honbunTextView()->toPlainText().startsWith("あいさつ"));
+  edic->rirekiBackwardAction();
+  EXPECT_TRUE(edic->honbunTextView()->toPlainText().startsWith("あい\n"));
+  EXPECT_EQ(edic->history().position(), 2);
+  // The menu: "clear", a separator, the newest first.
+  const auto actions = edic->kensakurirekiMenu()->actions();
+  ASSERT_EQ(actions.size(), 5);
+  EXPECT_EQ(actions[0]->text(), "clear");
+  EXPECT_EQ(actions[2]->text(), "あいさつ");
+}
+
+TEST_F(CalEDicTest, LinksGlyphsAndTheClipboard) {
+  QApplication::clipboard()->setText("the user's text");
+  search("りんく", 4);
+  ASSERT_EQ(headwords(), QStringList{"四/りんく"});
+  edic->midashiTable()->selectRow(0);
+  QTextDocument* body = edic->honbunTextView()->document();
+  EXPECT_EQ(body->toPlainText().left(4), QString("前参照") + QChar(QChar::ObjectReplacementCharacter));
+  QTextCursor c(body);
+  c.setPosition(2);
+  EXPECT_EQ(c.charFormat().anchorHref(),
+            QString("四:参照") + QChar(QChar::ObjectReplacementCharacter) + ":3:0");
+  c.setPosition(4);
+  EXPECT_TRUE(c.charFormat().isImageFormat());
+  EXPECT_EQ(QApplication::clipboard()->text(), "the user's text");
+  // Following the link shows its body and enters the history.
+  edic->textViewClickedOnLink(c.charFormat().anchorHref());
+  EXPECT_EQ(edic->history().size(), 1);  // the same body as the row's
+  edic->textViewClickedOnLink("一:12:256");
+  EXPECT_EQ(edic->history().size(), 2);
+  EXPECT_EQ(edic->history().at(1)->headword, "*****");
+  edic->textViewClickedOnLink("一:12");  // too few fields
+  EXPECT_EQ(edic->history().size(), 2);
+  EXPECT_EQ(QApplication::clipboard()->text(), "the user's text");
+}
+
+TEST_F(CalEDicTest, NotificationsOpenTheDrawer) {
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  center.post("cal_openEDicSheet", "あい");
+  EXPECT_EQ(toggle, CalEDic::kToggleNumber);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(edic->midashi().size(), 9u);
+  center.post("dictionarySearch", "か");  // one character: opens without searching
+  EXPECT_EQ(edic->midashi().size(), 9u);
+  memo->setPlainText("xx あいさつ yy");
+  QTextCursor selection(memo->document());
+  selection.setPosition(3);
+  selection.setPosition(7, QTextCursor::KeepAnchor);
+  memo->setTextCursor(selection);
+  center.post("cal_openEDicSheet", "");  // the main memo's selection
+  EXPECT_EQ(edic->searchStringField()->currentText(), "あいさつ");
+  EXPECT_EQ(edic->midashi().size(), 3u);
+  center.post("edicLinkFromMainMemo", "三:あい:12:256");
+  EXPECT_TRUE(edic->honbunTextView()->toPlainText().startsWith("あい\n"));
+  EXPECT_EQ(edic->history().size(), 1);
+  center.post("edicLinkFromMainMemo", "三:12");
+  EXPECT_EQ(edic->history().size(), 1);
+}
+
+TEST_F(CalEDicTest, ArrowKeysDoubleClicksAndPrograms) {
+  search("あい", 1);
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QApplication::sendEvent(edic->midashiTable(), &down);  // no selection: the first row
+  EXPECT_EQ(edic->history().size(), 1);
+  QApplication::sendEvent(edic->midashiTable(), &down);
+  QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+  QApplication::sendEvent(edic->midashiTable(), &up);
+  QApplication::sendEvent(edic->midashiTable(), &up);  // on the first row: nothing
+  EXPECT_EQ(edic->history().size(), 3);
+  EXPECT_TRUE(edic->honbunTextView()->toPlainText().startsWith("あい\n"));
+  // A word selected after a double click is searched.
+  edic->searchStringField()->setEditText("");
+  edic->nowDoubleClickStatus(1);
+  QTextCursor word(edic->honbunTextView()->document());
+  word.setPosition(2, QTextCursor::KeepAnchor);
+  edic->honbunTextView()->setTextCursor(word);
+  EXPECT_EQ(edic->searchStringField()->currentText(), "あい");
+  EXPECT_EQ(edic->midashi().size(), 3u);  // in the chosen book
+  // A program opens the drawer on its word.
+  ASSERT_EQ(vkStartUp(), 1);
+  edic->closeSheetAction();
+  EXPECT_EQ(pravella::runVkProgram("cal_openEDicSheet(\"さつ\");").output(), ".OK.\n");
+  EXPECT_EQ(toggle, CalEDic::kToggleNumber);
+  EXPECT_EQ(edic->searchStringField()->currentText(), "さつ");
+}
+
+TEST_F(CalEDicTest, DraggedHeadwordsCarryTheirDragText) {
+  search("あい", 1);
+  // Only the first dragged row counts.
+  const QList<QTableWidgetItem*> items{edic->midashiTable()->item(1, 1), edic->midashiTable()->item(2, 1)};
+  const std::unique_ptr<QMimeData> data(edic->midashiTable()->mimeData(items));
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->text(), "eDicSearchData:一:あいさつ:12:512");
+}
+
+TEST_F(CalEDicTest, TheFolderChooserStoresThePath) {
+  auto scripted = std::make_shared<pravella::dialogs::Scripted>();
+  const QString other = pravella::paths::home() + "/other";
+  writeBook("X", "別", standardBook().bytes, false, other);
+  scripted->paths.push_back(other);
+  pravella::dialogs::setHandler(scripted);
+  edic->setEdicDirectoryAction();
+  pravella::dialogs::setHandler(nullptr);
+  EXPECT_EQ(scripted->asked.value(0).section(':', 0, 0), "EDic Folder");
+  EXPECT_EQ(edic->selectDicPopupButton()->count(), 2);
+  EXPECT_EQ(edic->selectDicPopupButton()->itemText(1), "別");
+  QFile stored(pravella::paths::preferences() + "/eDicPathData.txt");
+  ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(stored.readAll()), other + "/");
+}
+
+}  // namespace
