@@ -74,7 +74,7 @@ void readNode(const QVariantMap& node, std::vector<BrowserBookmark>& into) {
     BrowserBookmark folder;
     folder.folder = true;
     folder.title = node.value(QStringLiteral("Title")).toString();
-    if (!node.contains(QStringLiteral("Title"))) folder.title = QStringLiteral("(???" "??)");
+    if (!node.contains(QStringLiteral("Title"))) folder.title = QStringLiteral("(\?\?\?\?\?)");
     for (const QVariant& child : node.value(QStringLiteral("Children")).toList())
       readNode(child.toMap(), folder.children);
     into.push_back(std::move(folder));

@@ -89,7 +89,7 @@ TEST(WebMenus, BrowserBookmarkTree) {
   EXPECT_TRUE(nodes[0].folder);
   EXPECT_EQ(nodes[0].title, QStringLiteral("Bar"));
   ASSERT_EQ(nodes[0].children.size(), 1u);
-  EXPECT_EQ(nodes[0].children[0].title, QStringLiteral("(???" "??)"));
+  EXPECT_EQ(nodes[0].children[0].title, QStringLiteral("(\?\?\?\?\?)"));
   ASSERT_EQ(nodes[0].children[0].children.size(), 1u);
   EXPECT_EQ(nodes[0].children[0].children[0].url, QStringLiteral("http://i/"));
   EXPECT_FALSE(nodes[1].folder);
