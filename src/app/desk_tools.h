@@ -11,6 +11,7 @@ class CalDocSearch;
 class CalEDic;
 class CalIndex;
 class CalPreference;
+class CalWebView;
 class Calcndar;
 
 namespace pravella {
@@ -24,6 +25,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalWebView* web() const { return web_.get(); }
 
  private:
   DeskToolHost host_;
@@ -32,6 +34,7 @@ class DeskTools {
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalWebView> web_;
 };
 
 }  // namespace pravella
