@@ -96,7 +96,6 @@ void BM_EmptyFrame(benchmark::State& state) { frames(state, 0, 0, 0, 0, 0); }
 void BM_ColouredFacesAndLines(benchmark::State& state) { frames(state, 1, 1, 1, 0, 1); }
 void BM_LitFaces(benchmark::State& state) { frames(state, 1, 0, 0, 1, 1); }
 
-
 BENCHMARK(BM_EmptyFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ColouredFacesAndLines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_LitFaces)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);

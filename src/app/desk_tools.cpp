@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
@@ -16,7 +17,10 @@
 #include "net/edic/ui/cal_edic.h"
 #include "net/web/ui/cal_web_view.h"
 #include "platform/ui/sound_player.h"
+#include "tools/bookmarks/ui/cal_launcher.h"
+#include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/text/ui/cal_change_window.h"
+#include "tools/text/ui/calendar_set_param.h"
 #include "tools/text/ui/cal_doc_search.h"
 #include "tools/text/ui/cal_index.h"
 
@@ -101,6 +105,42 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* modules = host_.toolsMenu->addAction(QObject::tr("&Modules"));
   QObject::connect(modules, &QAction::triggered, modules_.get(), [m = modules_.get()] { m->openPrefAction(); });
 
+  CalendarSetParam::Host handheld;
+  handheld.documentField = host_.documentView;
+  handheld.title = [w = &window] { return w->editingDiaryFileName() ? w->editingDiaryFileName()->text() : QString(); };
+  handheld.selectedDay = host_.selectedDay;
+  handheld.window = &window;
+  handheld.playSound = host_.playSound;
+  handheld_ = std::make_unique<CalendarSetParam>(handheld);
+  handheld_->awakeFromNib();
+  QMenu* palm = host_.toolsMenu->addMenu(QObject::tr("&Handheld"));
+  const auto item = [palm](const QString& title, auto fn) { QObject::connect(palm->addAction(title), &QAction::triggered, fn); };
+  CalendarSetParam* h = handheld_.get();
+  item(QObject::tr("Memo to MeDoc"), [h] { h->saveMeDocFileAction(); });
+  item(QObject::tr("Day to MeDoc"), [h] { h->saveAllDocToPalmAction(); });
+  item(QObject::tr("Memo to Schedule"), [h] { h->addScheduleAction(); });
+  item(QObject::tr("Memo to Palm Memo"), [h] { h->addMemoAction(); });
+  item(QObject::tr("Set Install Folder..."), [h] { h->setPalmHotSyncFolderAction(); });
+
+  CalLauncher::Host launcher;
+  launcher.closeAllToggleView = host_.closeAllToggleView;
+  launcher.setToggleStatus = host_.setToggleStatus;
+  launcher.toggleStatus = host_.toggleStatus;
+  launcher.addSideView = host_.addSideView;
+  launcher.selectCellSelectedDay = host_.selectCellSelectedDay;
+  launcher.playSound = host_.playSound;
+  launcher_ = std::make_unique<CalLauncher>(launcher);
+  launcher_->awakeFromNib();
+  QAction* launch = host_.toolsMenu->addAction(QObject::tr("&Launcher"));
+  QObject::connect(launch, &QAction::triggered, launcher_.get(), [l = launcher_.get()] { l->showLauncherAction(); });
+
+  CalToDo::Host toDo;
+  toDo.mainWindow = [w = &window]() -> QWidget* { return w; };
+  toDo.playSound = host_.playSound;
+  toDo_ = std::make_unique<CalToDo>(toDo);
+  toDo_->awakeFromNib();
+  QAction* toDoAction = host_.toolsMenu->addAction(QObject::tr("&To Do"));
+  QObject::connect(toDoAction, &QAction::triggered, toDo_.get(), [t = toDo_.get()] { t->openToDoWindowAction(); });
   CalEDic::Host edic;
   edic.closeAllToggleView = host_.closeAllToggleView;
   edic.setToggleStatus = host_.setToggleStatus;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "editors/web_launch.h"
+#include "support/recording_opener.h"
 #include "support/test_home.h"
 
 namespace {
@@ -65,31 +66,11 @@ TEST(WebLaunch, TextBecomesAddress) {
   }
 }
 
-// A recording xdg-open first on PATH: each call writes its argument count and arguments.
+// A recording xdg-open first on PATH for each test.
 class WebLaunchOpener : public testing::Test {
  protected:
-  void SetUp() override {
-    const QString bin = pravella::test::home() + "/bin";
-    record_ = pravella::test::home() + "/xdg-open.log";
-    QDir().mkpath(bin);
-    QFile script(bin + "/xdg-open");
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >> '" + record_ + "'\n").toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    oldPath_ = qgetenv("PATH");
-    qputenv("PATH", (bin + ":").toUtf8() + oldPath_);
-  }
-  void TearDown() override { qputenv("PATH", oldPath_); }
-
-  QString recorded() const {
-    QFile log(record_);
-    if (!log.open(QIODevice::ReadOnly)) return QString();
-    return QString::fromUtf8(log.readAll());
-  }
-
-  QString record_;
-  QByteArray oldPath_;
+  QString recorded() const { return opener_.recorded(); }
+  pravella::test::RecordingOpener opener_;
 };
 
 TEST_F(WebLaunchOpener, OpensTheAddressAsItsOneArgument) {

@@ -122,12 +122,12 @@ TEST(GLCamera, MessageFadesOverTenSeconds) {
 
 TEST(GLCamera, OverlayTexts) {
   GLCamera c = freshCamera();
-  EXPECT_EQ(cameraString(c),
-            "Camera at (0.0, 0.0, -30.0) looking at (0.0, 0.0, 30.0) with 30.0 aperture");
+  EXPECT_EQ(cameraString(c), "Camera at (0.0, 0.0, -30.0) looking at (0.0, 0.0, 30.0) with 30.0 aperture");
   EXPECT_EQ(infoString(400, 300, "llvmpipe", "2.1 Mesa"), "(400 x 300) \nllvmpipe \n2.1 Mesa");
   EXPECT_EQ(updateMessage(3.24), "update at 3.2 secs");
   // The help promises what the keys do here.
-  EXPECT_STREQ(kHelpText, "Ctrl-A: animate    Ctrl-I: show info \n'h': toggle help    'c': toggle vertex colours");
+  EXPECT_STREQ(kHelpText,
+               "Ctrl-A: animate    Ctrl-I: show info \n'h': toggle help    'c': toggle vertex colours");
 }
 
 TEST(GLClock, TestsSetTheTicks) {

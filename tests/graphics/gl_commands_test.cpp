@@ -35,9 +35,10 @@ class GLCommands : public ::testing::Test {
     TNumber = savedTNumber_;
   }
   void observe(const char* name) {
-    NotificationCenter::defaultCenter().addObserver(QString::fromLatin1(name), &context_, [this](Notification& n) {
-      posted_.push_back({n.name, n.text, glCommandValues(n.strings)});
-    });
+    NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(name), &context_, [this](Notification& n) {
+          posted_.push_back({n.name, n.text, glCommandValues(n.strings)});
+        });
   }
   // The picture observer answers with `reply`, or not at all.
   void answerPicture(std::optional<QImage> reply) {
@@ -64,8 +65,8 @@ TEST_F(GLCommands, EveryCommandHasItsValueCount) {
   const struct {
     const char* name;
     int values;
-  } cases[] = {{"moveGLWindow", 2}, {"sizeGLWindow", 2},    {"setBackColor", 3},     {"setPlaneColor", 3},
-               {"setLineWidth", 1}, {"setBoxSwitch", 1},    {"setWorldRotation", 4}, {"setObjectRotation", 4},
+  } cases[] = {{"moveGLWindow", 2},  {"sizeGLWindow", 2}, {"setBackColor", 3},     {"setPlaneColor", 3},
+               {"setLineWidth", 1},  {"setBoxSwitch", 1}, {"setWorldRotation", 4}, {"setObjectRotation", 4},
                {"closeGLWindow", 0}, {"getGLPicture", 0}};
   for (const auto& c : cases) EXPECT_EQ(glWindowCommandValues(c.name), c.values) << c.name;
   EXPECT_EQ(glWindowCommands().size(), 16u);

@@ -18,8 +18,8 @@ TEST(GLTextureImage, PowerOfTwoBelow) {
 TEST(GLTextureImage, CropsToPowersOfTwoFromTheBottomLeft) {
   QImage image(300, 200, QImage::Format_ARGB32);
   image.fill(Qt::blue);
-  image.setPixel(0, 199, qRgb(255, 0, 0));    // bottom left: the first texel
-  image.setPixel(299, 0, qRgb(0, 255, 0));    // top right: cut away
+  image.setPixel(0, 199, qRgb(255, 0, 0));     // bottom left: the first texel
+  image.setPixel(299, 0, qRgb(0, 255, 0));     // top right: cut away
   image.setPixel(255, 72, qRgb(255, 255, 0));  // the last row and column that stay
   const QImage t = textureImage(image);
   EXPECT_EQ(t.size(), QSize(256, 128));

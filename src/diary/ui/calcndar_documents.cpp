@@ -27,6 +27,9 @@
 #include "lang/values.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
+#include "imaging/med_image_files.h"
+#include "imaging/movie/movie_document.h"
+#include "imaging/movie_windows.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -34,6 +37,12 @@
 #include "platform/rich_text_file.h"
 
 namespace {
+
+// A day document of no other kind may be a medical volume the image viewer reads.
+bool isMedicalImage(const QString& path) {
+  int width = 0, height = 0, slices = 0, offset = 0;
+  return checkMedImageFile(path.toStdString(), &width, &height, &slices, &offset) == 1;
+}
 
 constexpr int kAutoSaveSeconds = 300;
 
@@ -236,6 +245,12 @@ void Calcndar::showSelectedDiaryFile(int row) {
     } else if (QImageReader(path).canRead()) {
       closeAllToggleView();
       openImage(path);
+    } else if (center.hasObservers(QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification)) &&
+               pravella::movie::MovieDocument::isMovieFile(path)) {
+      // A movie opens in the movie window titled with its file name.
+      pravella::motion::openMovieWindowWithMovie(path, name);
+    } else if (isMedicalImage(path)) {
+      postOrOpen(QStringLiteral("openMedImageAction"), path);
     } else {
       openWithDesktop(folder, name);
     }

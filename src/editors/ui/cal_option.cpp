@@ -115,14 +115,25 @@ bool CalOption::eventFilter(QObject* watched, QEvent* event) {
     }
     // Ctrl+Up at the very start of the memo sheet and Ctrl+Down at its very end step through
     // its history.
+    // Elsewhere they take the caret to the start or the end, so that a second press steps.
     if (watched == memoField() && mods == Qt::ControlModifier) {
-      const QTextCursor c = memoField()->textCursor();
-      if (key->key() == Qt::Key_Up && c.selectionStart() == 0) {
-        beforeRireki();
+      QTextCursor c = memoField()->textCursor();
+      if (key->key() == Qt::Key_Up) {
+        if (c.selectionStart() == 0) {
+          beforeRireki();
+        } else {
+          c.movePosition(QTextCursor::Start);
+          memoField()->setTextCursor(c);
+        }
         return true;
       }
-      if (key->key() == Qt::Key_Down && c.selectionStart() == memoField()->document()->characterCount() - 1) {
-        nextRireki();
+      if (key->key() == Qt::Key_Down) {
+        if (c.selectionStart() == memoField()->document()->characterCount() - 1) {
+          nextRireki();
+        } else {
+          c.movePosition(QTextCursor::End);
+          memoField()->setTextCursor(c);
+        }
         return true;
       }
     }

@@ -81,9 +81,9 @@ QString infoString(double width, double height, const QString& renderer, const Q
 }
 
 QString cameraString(const GLCamera& c) {
-  return QString::asprintf("Camera at (%0.1f, %0.1f, %0.1f) looking at (%0.1f, %0.1f, %0.1f) with %0.1f aperture",
-                           c.viewPos.x, c.viewPos.y, c.viewPos.z, c.viewDir.x, c.viewDir.y, c.viewDir.z,
-                           c.aperture);
+  return QString::asprintf(
+      "Camera at (%0.1f, %0.1f, %0.1f) looking at (%0.1f, %0.1f, %0.1f) with %0.1f aperture", c.viewPos.x,
+      c.viewPos.y, c.viewPos.z, c.viewDir.x, c.viewDir.y, c.viewDir.z, c.aperture);
 }
 
 QString updateMessage(double seconds) { return QString::asprintf("update at %0.1f secs", seconds); }

@@ -17,10 +17,22 @@ namespace pravella::gl {
 namespace {
 
 constexpr std::array<GLWindowCommand, 16> kCommands{{
-    {kMoveGLWindow, 2},     {kSizeGLWindow, 2},     {kSetBackColor, 3},      {kSetLineColor, 3},
-    {kSetPointColor, 3},    {kSetPlaneColor, 3},    {kSetObjectSize, 1},     {kSetPointSize, 1},
-    {kSetLineWidth, 1},     {kSetPointSwitch, 1},   {kSetLineSwitch, 1},     {kSetPlaneSwitch, 1},
-    {kSetColorSwitch, 1},   {kSetBoxSwitch, 1},     {kSetWorldRotation, 4},  {kSetObjectRotation, 4},
+    {kMoveGLWindow, 2},
+    {kSizeGLWindow, 2},
+    {kSetBackColor, 3},
+    {kSetLineColor, 3},
+    {kSetPointColor, 3},
+    {kSetPlaneColor, 3},
+    {kSetObjectSize, 1},
+    {kSetPointSize, 1},
+    {kSetLineWidth, 1},
+    {kSetPointSwitch, 1},
+    {kSetLineSwitch, 1},
+    {kSetPlaneSwitch, 1},
+    {kSetColorSwitch, 1},
+    {kSetBoxSwitch, 1},
+    {kSetWorldRotation, 4},
+    {kSetObjectRotation, 4},
 }};
 
 void post(const char* name, const QString& title, const QStringList& strings = {}) {

@@ -15,8 +15,8 @@
 
 namespace pravella::gl {
 
-// The command names (and their notifications) that carry values, in the order of their
-// value counts: 2 for a position or size, 3 for a colour, 4 for a rotation, 1 for the rest.
+// The command names, which are also their notifications' names. Their values: 2 for a
+// position or size, 3 for a colour, 4 for a rotation, 1 for the rest, none for the closes.
 inline constexpr const char* kCloseAllGLWindow = "closeAllGLWindow";
 inline constexpr const char* kCloseGLWindow = "closeGLWindow";
 inline constexpr const char* kMoveGLWindow = "moveGLWindow";

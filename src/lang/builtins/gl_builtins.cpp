@@ -108,8 +108,8 @@ int parametricPlotGL(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
     if (!popPlotMatrix(stack, sp, surface, x, first)) return 0;
     const Matrix& colour = argc >= 4 ? c : z;
     QString why;
-    if (!gl::openGLWindow(colour.values.data(), x.values.data(), y.values.data(), z.values.data(),
-                          range, first->rows, first->cols, title, picture, &why)) {
+    if (!gl::openGLWindow(colour.values.data(), x.values.data(), y.values.data(), z.values.data(), range,
+                          first->rows, first->cols, title, picture, &why)) {
       if (why.isEmpty()) return vkInvalidArguments();
       error_disp(why.toStdString());
       return 0;

@@ -327,6 +327,27 @@ TEST_F(DayDocuments, AWebArchiveOpensAsAFileAddressThatKeepsItsName) {
   EXPECT_EQ(opened, QStringList{"xdg-open file://" + day() + "/a%20%231%20%25%C3%A9%3F.webarchive in 28"});
 }
 
+TEST_F(DayDocuments, AMedicalImageGoesToTheViewerWhenThereIsOne) {
+  // An H4 file: 466,944 bytes and nothing else; the viewer is the test's observer.
+  writeFile(day() + "/scan.h4", QByteArray(466944, '\0'));
+  writeFile(day() + "/b.rtfd/TXT.rtf", "{\\rtf1 b}");
+  start();
+  auto open = [&](const QString& name) { clickRow(static_cast<int>(calendar->diaryFiles().indexOf(name))); };
+  opened.clear();
+  open("scan.h4");  // no viewer yet: the desktop opens it
+  EXPECT_EQ(opened, QStringList{"xdg-open scan.h4 in 28"});
+  QStringList posted;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  const auto id = center.addObserver(
+      "openMedImageAction", nullptr, [&](pravella::Notification& n) { posted << n.text; },
+      pravella::Delivery::PostingThread);
+  open("b.rtfd");
+  open("scan.h4");
+  center.removeObserver(id);
+  EXPECT_EQ(posted, QStringList{day() + "/scan.h4"});
+  EXPECT_EQ(opened, QStringList{"xdg-open scan.h4 in 28"});
+}
+
 TEST_F(DayDocuments, AnRtfDocumentNeverReplacesAPackageOfItsName) {
   QTextDocument rtf;
   rtf.setPlainText("from rtf");

@@ -80,6 +80,22 @@ TEST_F(MemoOptions, SteppingTheHistoryDropsVanishedFilesAndEndsAtMinusOne) {
   EXPECT_EQ(sheet()->toPlainText(), "c");
   QTest::keyClick(sheet(), Qt::Key_Up, Qt::ControlModifier);
   EXPECT_EQ(sheet()->toPlainText(), "a");
+  // Elsewhere the first press takes the caret to the end or the start, the second steps.
+  QTextCursor start(sheet()->document());
+  sheet()->setTextCursor(start);
+  QTest::keyClick(sheet(), Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(sheet()->toPlainText(), "a");
+  EXPECT_EQ(sheet()->textCursor().position(), 1);
+  QTest::keyClick(sheet(), Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(sheet()->toPlainText(), "c");
+  QTextCursor last(sheet()->document());
+  last.movePosition(QTextCursor::End);
+  sheet()->setTextCursor(last);
+  QTest::keyClick(sheet(), Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(sheet()->toPlainText(), "c");
+  EXPECT_EQ(sheet()->textCursor().position(), 0);
+  QTest::keyClick(sheet(), Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(sheet()->toPlainText(), "a");
 
   ASSERT_TRUE(QDir(day() + "/a.rtfd").removeRecursively());
   ASSERT_TRUE(QDir(day() + "/c.rtfd").removeRecursively());

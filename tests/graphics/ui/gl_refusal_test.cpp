@@ -8,6 +8,8 @@
 #include "graphics/ui/gl/gl_support.h"
 #include "graphics/ui/gl/gl_window_list.h"
 #include "graphics/ui/gl/gl_window_manager.h"
+#include "lang/builtins/startup.h"
+#include "lang/executor.h"
 
 namespace {
 
@@ -22,6 +24,20 @@ TEST(GLRefusal, OffscreenPlatformRefusesToOpen) {
   EXPECT_EQ(why, "OpenGL windows need a display with OpenGL.");
   EXPECT_FALSE(findWindowFromGLWindowList("T"));
   EXPECT_EQ(takeGLPlotData().numOfPoints, 0);  // nothing left behind
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GLRefusal, PlotBuiltInsSayWhyWithoutOpenGL) {
+  ASSERT_EQ(vkStartUp(), 1);
+  pravella::gl::GLWindowManager manager(nullptr);
+  EXPECT_EQ(pravella::runVkProgram("x = |0, 1| |0, 1|; parametricPlot3D_GL(x, x', x);").output(),
+            "...<Error>...OpenGL windows need a display with OpenGL.\n.NO.\n");
+  // The commands by title find no window and succeed; the picture fails quietly.
+  EXPECT_EQ(pravella::runVkProgram("setBackColor(|0, 0, 1|); closeAllGLWindow(0);").output(), ".OK.\n");
+  EXPECT_EQ(pravella::runVkProgram("getGLPicture(1);").output(), ".NO.\n");
 }
 
 }  // namespace

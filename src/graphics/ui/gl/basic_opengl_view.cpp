@@ -153,8 +153,7 @@ void BasicOpenGLView::calc_max_min() {
   xmax = xmin = data_.pos[0];
   ymax = ymin = data_.pos[1];
   zmax = zmin = data_.pos[2];
-  for (std::size_t i = 0; i + 2 < data_.pos.size() && i / 3 < std::size_t(data_.numOfPoints);
-       i += 3) {
+  for (std::size_t i = 0; i + 2 < data_.pos.size() && i / 3 < std::size_t(data_.numOfPoints); i += 3) {
     xmax = std::max(xmax, data_.pos[i]);
     xmin = std::min(xmin, data_.pos[i]);
     ymax = std::max(ymax, data_.pos[i + 1]);

@@ -212,14 +212,14 @@ class BasicOpenGLView : public QOpenGLWidget {
   QPoint rightPress_;
 
   GLPlotData data_;
-  std::vector<float> scaled_;                // positions times objectSize
-  std::vector<std::uint32_t> lineIndices_;   // vertex pairs of the lines
+  std::vector<float> scaled_;               // positions times objectSize
+  std::vector<std::uint32_t> lineIndices_;  // vertex pairs of the lines
   QByteArray picture_;
   std::uint32_t texID_ = 0;
   std::uint32_t pictWidth = 0, pictHight = 0;
 
-  std::int8_t planeSwitch = 1, pointSwitch = 0, lineSwitch = 1, colorSwitch = 1,
-              lightSwitch = 0, boxSwitch = 1;
+  std::int8_t planeSwitch = 1, pointSwitch = 0, lineSwitch = 1, colorSwitch = 1, lightSwitch = 0,
+              boxSwitch = 1;
   std::array<float, 3> BackColor{0.3f, 0.3f, 0.3f};
   // The colour the next frame clears to: the background as the last frame left it, so that
   // a new background shows from the frame after the one that set it.

@@ -34,7 +34,9 @@ bool sameCamera(const GLCamera& a, const GLCamera& b) {
          a.aperture == b.aperture;
 }
 
-QColor rgba(double r, double g, double b, double a) { return QColor::fromRgbF(float(r), float(g), float(b), float(a)); }
+QColor rgba(double r, double g, double b, double a) {
+  return QColor::fromRgbF(float(r), float(g), float(b), float(a));
+}
 
 std::unique_ptr<GLString> label(const QString& text, QColor box, QColor border) {
   return std::make_unique<GLString>(GLText{{text, labelFont(12), QColor()}}, rgba(1, 1, 1, 1), box, border);
@@ -44,7 +46,8 @@ std::unique_ptr<GLString> label(const QString& text, QColor box, QColor border) 
 
 void BasicOpenGLView::createOverlays() {
   helpStringTex = label(QString::fromLatin1(kHelpText), rgba(0, 0.5, 0, 0.5), rgba(0.3, 0.8, 0.3, 0.8));
-  msgStringTex = label(QString::fromLatin1(kFirstMessage), rgba(0.5, 0.5, 0.5, 0.5), rgba(0.8, 0.8, 0.8, 0.8));
+  msgStringTex =
+      label(QString::fromLatin1(kFirstMessage), rgba(0.5, 0.5, 0.5, 0.5), rgba(0.8, 0.8, 0.8, 0.8));
 }
 
 void BasicOpenGLView::updateInfoString() {
@@ -89,7 +92,8 @@ void BasicOpenGLView::updateModelView() {
   const GLVector& d = camera_.viewDir;
   const GLVector& u = camera_.viewUp;
   QMatrix4x4 m;
-  m.lookAt(QVector3D(float(p.x), float(p.y), float(p.z)), QVector3D(float(p.x + d.x), float(p.y + d.y), float(p.z + d.z)),
+  m.lookAt(QVector3D(float(p.x), float(p.y), float(p.z)),
+           QVector3D(float(p.x + d.x), float(p.y + d.y), float(p.z + d.z)),
            QVector3D(float(u.x), float(u.y), float(u.z)));
   if (tracking_ && gTrackball && gTrackBallRotation[0] != 0.0f)
     m.rotate(gTrackBallRotation[0], gTrackBallRotation[1], gTrackBallRotation[2], gTrackBallRotation[3]);
@@ -144,7 +148,8 @@ void BasicOpenGLView::drawLines() {
   gl_->glColor3f(LineColor[0], LineColor[1], LineColor[2]);
   gl_->glEnableClientState(GL_VERTEX_ARRAY);
   gl_->glVertexPointer(3, GL_FLOAT, 0, scaled_.data());
-  gl_->glDrawElements(GL_LINES, static_cast<GLsizei>(lineIndices_.size()), GL_UNSIGNED_INT, lineIndices_.data());
+  gl_->glDrawElements(GL_LINES, static_cast<GLsizei>(lineIndices_.size()), GL_UNSIGNED_INT,
+                      lineIndices_.data());
   gl_->glDisableClientState(GL_VERTEX_ARRAY);
 }
 
@@ -323,7 +328,8 @@ void BasicOpenGLView::drawInfo() {
   camStringTex->drawAtPoint(QPointF(10, 10));
   if (fDrawHelp && helpStringTex) {
     const QSizeF help = helpStringTex->frameSize();
-    helpStringTex->drawAtPoint(QPointF(std::floor((w - help.width()) / 2), std::floor((h - help.height()) / 3)));
+    helpStringTex->drawAtPoint(
+        QPointF(std::floor((w - help.width()) / 2), std::floor((h - help.height()) / 3)));
   }
   if (fDrawCaps && !gDisplayCaps().empty()) {
     const auto& caps = gDisplayCaps();

@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-
 #include "graphics/gl/gl_clock.h"
 #include "graphics/gl/trackball.h"
 #include "graphics/ui/gl/basic_opengl_view.h"
@@ -77,8 +76,8 @@ void BasicOpenGLView::contextMenuEvent(QContextMenuEvent* event) {
 void BasicOpenGLView::startTrackballDrag(const QPointF& p) {
   gDolly = gPan = false;
   gTrackball = true;
-  startTrackball(static_cast<std::int32_t>(p.x()), static_cast<std::int32_t>(p.y()), 0, 0,
-                 camera_.viewWidth, camera_.viewHeight);
+  startTrackball(static_cast<std::int32_t>(p.x()), static_cast<std::int32_t>(p.y()), 0, 0, camera_.viewWidth,
+                 camera_.viewHeight);
   tracking_ = true;
 }
 

@@ -86,7 +86,8 @@ void GLWindowManager::closeAll() {
     const QString title = glWindowList().titleOf(first);
     if (first) first->closeGLWindow();
     // A pair whose window went already stays behind its close: take it out, so the loop ends.
-    if (glWindowList().size() > 0 && glWindowList().first() == first && glWindowList().titleOf(first) == title)
+    if (glWindowList().size() > 0 && glWindowList().first() == first &&
+        glWindowList().titleOf(first) == title)
       glWindowList().remove(title);
   }
 }

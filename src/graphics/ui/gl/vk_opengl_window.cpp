@@ -119,10 +119,10 @@ void vkOpenGLWindow::getTexturePicture(QByteArray& picture) { picture = takeText
     orderFront();                                           \
     imageView_->name(a, b, c);                              \
   }
-#define PRAVELLA_RELAY1(name)             \
-  void vkOpenGLWindow::name(double v) {   \
-    orderFront();                         \
-    imageView_->name(v);                  \
+#define PRAVELLA_RELAY1(name)           \
+  void vkOpenGLWindow::name(double v) { \
+    orderFront();                       \
+    imageView_->name(v);                \
   }
 #define PRAVELLA_RELAY4(name)                                         \
   void vkOpenGLWindow::name(double a, double x, double y, double z) { \

@@ -62,12 +62,13 @@ QByteArray redPicture(int w, int h) {
 void mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
            Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-  QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), type == QEvent::MouseMove ? Qt::NoButton : button,
-                    held, modifiers);
+  QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)),
+                    type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
   QApplication::sendEvent(w, &event);
 }
 
-void drag(QWidget* w, Qt::MouseButton button, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void drag(QWidget* w, Qt::MouseButton button, QPoint from, QPoint to,
+          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   mouse(w, QEvent::MouseButtonPress, button, from, modifiers);
   mouse(w, QEvent::MouseMove, button, to, modifiers);
   mouse(w, QEvent::MouseButtonRelease, button, to, modifiers);
@@ -79,8 +80,8 @@ void key(QWidget* w, const QString& text) {
 }
 
 void wheel(QWidget* w, int angle) {
-  QWheelEvent event(QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, angle), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent event(QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, angle),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(w, &event);
 }
 
@@ -168,6 +169,32 @@ TEST_F(GLPlotView, APictureTexturesTheFacesWithPlanesOff) {
   EXPECT_EQ(centre(pictured), QColor(255, 0, 0));
 }
 
+TEST_F(GLPlotView, LitFacesTakeThePlaneColourEvenWithVertexColours) {
+  ASSERT_EQ(flatSurface("Lit", 5), 1);
+  vkOpenGLWindow* window = findWindowFromGLWindowList("Lit");
+  window->setLineSwitch(0);
+  window->setBoxSwitch(0);
+  window->setWorldRotation(0, 0, 0, 1);
+  window->setPlaneColor(1, 0, 0);
+  BasicOpenGLView* view = shown("Lit");
+  ASSERT_TRUE(view);
+  const auto centre = [view] {
+    const QImage image = view->bitmapInsideRect({});
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+  };
+  const struct {
+    int light, colour;
+    bool pureRed;  // the plane colour, red, alone
+  } cases[] = {{0, 0, true}, {0, 1, false}, {1, 1, true}, {1, 0, true}};
+  for (const auto& c : cases) {
+    if (view->switches()[4] != c.light) key(view, "0");
+    window->setColorSwitch(c.colour);
+    const QColor got = centre();
+    EXPECT_EQ(got.red() > 0 && got.green() == 0 && got.blue() == 0, c.pureRed)
+        << "light " << c.light << " colour " << c.colour << ": " << got.name().toStdString();
+  }
+}
+
 TEST_F(GLPlotView, RestyleByTitleChangesTheNextFrame) {
   ASSERT_EQ(flatSurface("Styled", 3), 1);
   BasicOpenGLView* view = shown("Styled");
@@ -179,11 +206,13 @@ TEST_F(GLPlotView, RestyleByTitleChangesTheNextFrame) {
   EXPECT_EQ(run("setBackColor(\"Nobody\", |1, 0, 0|);"), ".OK.\n");  // an unknown title
   EXPECT_EQ(run("setBackColor(\"Styled\", |1, 0|);"), "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(corner(), QColor(0, 0, 255));
-  EXPECT_EQ(run("setPointSwitch(\"Styled\", 0.5); setBoxSwitch(\"Styled\", 0); setObjectSize(\"Styled\", 2);"),
-            ".OK.\n");
+  EXPECT_EQ(
+      run("setPointSwitch(\"Styled\", 0.5); setBoxSwitch(\"Styled\", 0); setObjectSize(\"Styled\", 2);"),
+      ".OK.\n");
   EXPECT_EQ(view->switches(), (Switches{1, 1, 1, 1, 0, 0}));
   EXPECT_EQ(view->objectSize(), 2.0f);
-  EXPECT_EQ(run("setWorldRotation(\"Styled\", |90, 0, 1, 0|); sizeGLWindow(\"Styled\", |320, 240|);"), ".OK.\n");
+  EXPECT_EQ(run("setWorldRotation(\"Styled\", |90, 0, 1, 0|); sizeGLWindow(\"Styled\", |320, 240|);"),
+            ".OK.\n");
   EXPECT_EQ(view->worldRotation(), (std::array<float, 4>{90, 0, 1, 0}));
   EXPECT_EQ(view->size(), QSize(320, 240));
 }
@@ -375,6 +404,9 @@ TEST_F(GLPlotView, ExportsAreUprightOpaqueAndNumbered) {
   EXPECT_EQ(QImage(dir.filePath("plot.tiff")).size(), QSize(400, 300));
   ASSERT_TRUE(view->saveImageAs(dir.filePath("plot.rtfd")).ok);
   EXPECT_TRUE(QDir(dir.filePath("plot.rtfd")).exists("GLSL Parser 3.tiff"));
+  const auto rtfd = view->contentsAsDataOfType("text/rtfd");
+  ASSERT_TRUE(std::holds_alternative<pravella::rtf::WriteOutput>(rtfd));
+  EXPECT_EQ(std::get<pravella::rtf::WriteOutput>(rtfd).attachments.at(0).fileName, "GLSL Parser 4.tiff");
 }
 
 TEST_F(GLPlotView, PositionsAndSizesThatDoNotFitLeaveTheWindow) {

@@ -10,7 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "graphics/gl/gl_commands.h"
 #include "graphics/gl/gl_plot_data.h"
+#include "graphics/picture.h"
 #include "graphics/ui/gl/basic_opengl_view.h"
 #include "graphics/ui/gl/gl_capabilities.h"
 #include "graphics/ui/gl/gl_support.h"
@@ -65,6 +67,39 @@ TEST(GLCapsChanges, GeometryCountsTextureMemoryDoesNot) {
   std::uint32_t count = 99;
   CheckOpenGLCaps(0, nullptr, &count);
   EXPECT_EQ(count, n);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace pravella::gl;
+
+// Commands and the picture from a program's thread: the window does the work on its own
+// thread while the program waits, and the picture comes back to the program.
+TEST(GLWindowThreads, CommandsAndPictureFromTheProgramThread) {
+  if (!openGLWindowsAvailable()) GTEST_SKIP() << "no OpenGL display";
+  GLWindowManager manager(nullptr);
+  std::vector<double> v{0, 1, 2, 3};
+  const double range[] = {0, 0};
+  ASSERT_EQ(openGLWindow(v.data(), v.data(), v.data(), v.data(), range, 2, 2, "Shot", {}), 1);
+  vkOpenGLWindow* window = findWindowFromGLWindowList("Shot");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window()));
+  std::atomic<int> result{-1};
+  QByteArray picture;
+  std::thread program([&] {
+    sizeGLWindow("Shot", 120, 90);
+    setLineSwitch("Shot", 0);
+    result = DoGetGLPicture("Shot", picture);
+  });
+  QTRY_VERIFY_WITH_TIMEOUT(result != -1, 10000);
+  program.join();
+  ASSERT_EQ(result, 1);
+  EXPECT_EQ(window->imageView()->switches()[2], 0);
+  EXPECT_EQ(pravella::Picture(picture).toImage().size(),
+            QSize(120, 90) * window->imageView()->devicePixelRatio());
+  window->closeGLWindow();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

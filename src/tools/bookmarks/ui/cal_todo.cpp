@@ -1,0 +1,88 @@
+#include "tools/bookmarks/ui/cal_todo.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "platform/console_log.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/rich_text_file.h"
+
+// The window writes the list before it closes; closing is always allowed.
+class ToDoWindow : public QWidget {
+ public:
+  explicit ToDoWindow(CalToDo* owner) : owner_(owner) {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    owner_->writeToDoMemoWhenApplicationTerminate();
+    event->accept();
+  }
+
+ private:
+  CalToDo* owner_;
+};
+
+CalToDo::CalToDo(Host host, QObject* parent) : QObject(parent), host_(std::move(host)) {
+  auto* window = new ToDoWindow(this);
+  window_ = window;
+  window_->setObjectName(QStringLiteral("toDoWindow"));
+  window_->setWindowTitle(tr("To Do[*]"));
+  window_->resize(320, 400);
+  view_ = new QTextEdit(window_);
+  view_->setObjectName(QStringLiteral("toDoMemoView"));
+  auto* layout = new QVBoxLayout(window_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(view_);
+  connect(view_, &QTextEdit::textChanged, this, [this] {
+    if (loading_) return;
+    window_->setWindowModified(true);
+    changed_ = true;
+  });
+}
+
+CalToDo::~CalToDo() {
+  pravella::NotificationCenter::defaultCenter().removeObservers(this);
+  delete window_;
+}
+
+QString CalToDo::memoFile() { return pravella::paths::preferences() + QStringLiteral("/toDoMemo.rtfd"); }
+
+void CalToDo::awakeFromNib() {
+  if (QFileInfo(memoFile()).isDir()) {
+    loading_ = true;
+    pravella::readRichTextFile(memoFile(), *view_->document());
+    loading_ = false;
+  }
+  changed_ = false;
+  window_->setWindowModified(false);
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  center.addObserver(QStringLiteral("writeToDoMemoWhenApplicationTerminate"), this,
+                     [this](pravella::Notification&) { writeToDoMemoWhenApplicationTerminate(); });
+  center.addObserver(QStringLiteral("cal_openToDoWindow"), this,
+                     [this](pravella::Notification&) { openToDoWindowAction(); });
+}
+
+void CalToDo::openToDoWindowAction() {
+  window_->show();
+  // Qt's y grows downwards: level tops means the same top edge.
+  if (QWidget* main = host_.mainWindow ? host_.mainWindow() : nullptr) {
+    const QRect frame = main->frameGeometry();
+    window_->move(frame.x() + frame.width() + 5, frame.y());
+  }
+  window_->raise();
+}
+
+void CalToDo::writeToDoMemoWhenApplicationTerminate() {
+  if (!changed_) return;
+  if (const pravella::WriteResult r = pravella::writeRtfdFile(memoFile(), *view_->document()); !r) {
+    // Still marked as edited: the next close or quit tries again.
+    showErrMessageToConsole(("To Do: " + r.error + u'\n').toStdString());
+    if (host_.playSound) host_.playSound("Basso");
+    return;
+  }
+  changed_ = false;
+  window_->setWindowModified(false);
+}
