@@ -14,6 +14,7 @@ class CalendarSetParam;
 class CalLauncher;
 class CalToDo;
 class CalPreference;
+class CalWebView;
 class Calcndar;
 
 namespace pravella {
@@ -27,6 +28,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalWebView* web() const { return web_.get(); }
 
  private:
   DeskToolHost host_;
@@ -38,6 +40,7 @@ class DeskTools {
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalWebView> web_;
 };
 
 }  // namespace pravella
