@@ -12,6 +12,8 @@ packages=(
   # OpenCV: only the modules we link (never highgui, which drags Qt 5 into the process)
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
   libopencv-video-dev libopencv-videoio-dev
+  # movies: our own movie document decodes, edits and writes them (ffprobe checks in tests)
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   # transfers and mail
   libcurl4-openssl-dev
   # child programs

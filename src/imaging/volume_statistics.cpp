@@ -55,44 +55,108 @@ struct WindowSums {
 constexpr std::int64_t kExactWindow = 80000;
 
 // Runs value(sums) for every voxel of a; slices split over threads.
+// The six sums of every window of one slice, kept as an integral image per slice: a window
+// of (2r + 1)³ is the (2r + 1)² boxes of 2r + 1 slices, and the boxes of a slice come from its
+// integral image in four look-ups. Sliding along z adds the slice that enters and subtracts the
+// one that leaves, so a voxel costs the same whatever r is.
+class WindowPlanes {
+ public:
+  static constexpr int kSums = 6;  // n, a, b, aa, bb, ab
+
+  WindowPlanes(const VolumeSlot& a, const VolumeSlot& b, int r)
+      : A(a), B(b), r_(r), R(a.rows), C(a.columns) {}
+
+  void allocate() {
+    integral_.assign(static_cast<std::size_t>(R + 1) * (C + 1) * kSums, 0);
+    sums_.assign(static_cast<std::size_t>(R) * C * kSums, 0);
+  }
+
+  void clear() { std::fill(sums_.begin(), sums_.end(), 0); }
+
+  // Adds (sign 1) or removes (sign -1) the boxes of slice k.
+  void add(int k, std::int64_t sign) {
+    const std::size_t W = static_cast<std::size_t>(C + 1) * kSums;
+    const std::int16_t* pa = A.voxels.data() + A.index(0, 0, static_cast<std::size_t>(k));
+    const std::int16_t* pb = B.voxels.data() + B.index(0, 0, static_cast<std::size_t>(k));
+    for (int y = 0; y < R; ++y) {
+      std::int64_t row[kSums] = {0, 0, 0, 0, 0, 0};
+      const std::int64_t* above = integral_.data() + static_cast<std::size_t>(y) * W;
+      std::int64_t* at = integral_.data() + static_cast<std::size_t>(y + 1) * W;
+      for (int x = 0; x < C; ++x) {
+        const std::int64_t va = pa[static_cast<std::size_t>(y) * C + x],
+                           vb = pb[static_cast<std::size_t>(y) * C + x];
+        if (va && vb) {
+          ++row[0];
+          row[1] += va;
+          row[2] += vb;
+          row[3] += va * va;
+          row[4] += vb * vb;
+          row[5] += va * vb;
+        }
+        const std::size_t i = static_cast<std::size_t>(x + 1) * kSums;
+        for (int q = 0; q < kSums; ++q) at[i + q] = above[i + q] + row[q];
+      }
+    }
+    for (int y = 0; y < R; ++y) {
+      const std::size_t y0 = static_cast<std::size_t>(std::max(0, y - r_)) * W,
+                        y1 = static_cast<std::size_t>(std::min(R, y + r_ + 1)) * W;
+      std::int64_t* out = sums_.data() + static_cast<std::size_t>(y) * C * kSums;
+      for (int x = 0; x < C; ++x) {
+        const std::size_t x0 = static_cast<std::size_t>(std::max(0, x - r_)) * kSums,
+                          x1 = static_cast<std::size_t>(std::min(C, x + r_ + 1)) * kSums;
+        for (int q = 0; q < kSums; ++q) {
+          const std::int64_t box = integral_[y1 + x1 + q] - integral_[y0 + x1 + q] - integral_[y1 + x0 + q] +
+                                   integral_[y0 + x0 + q];
+          out[static_cast<std::size_t>(x) * kSums + q] += sign * box;
+        }
+      }
+    }
+  }
+
+  WindowSums at(int y, int x) const {
+    const std::int64_t* s = sums_.data() + (static_cast<std::size_t>(y) * C + x) * kSums;
+    return {s[0], s[1], s[2], s[3], s[4], s[5]};
+  }
+
+ private:
+  const VolumeSlot& A;
+  const VolumeSlot& B;
+  int r_, R, C;
+  std::vector<std::int64_t> integral_, sums_;
+};
+
+// Runs value(sums) for every voxel of a; slices in contiguous ranges per thread, the window
+// sums sliding along each range.
 template <typename Value>
 bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) {
   std::vector<std::int16_t> result;
   if (!prepareWindowStatistic(a, b, out, result)) return false;
   const VolumeSlot &A = slot(a), &B = slot(b);
-  const long long side = 2LL * std::max(0, r) + 1;
-  const int workers = pravella::imaging::workerCount(
-      A.slices, static_cast<long long>(A.rows) * A.columns * side * side * side);
-  if (reports) setProcessIndicator(0, A.slices);
-  pravella::imaging::forEachItem(
-      A.slices, workers,
-      [&](int, int z) {
-        const int k0 = std::max(0, z - r), k1 = std::min(A.slices - 1, z + r);
-        for (int y = 0; y < A.rows; ++y) {
-          const int j0 = std::max(0, y - r), j1 = std::min(A.rows - 1, y + r);
-          for (int x = 0; x < A.columns; ++x) {
-            const int i0 = std::max(0, x - r), i1 = std::min(A.columns - 1, x + r);
-            WindowSums w;
-            for (int k = k0; k <= k1; ++k)
-              for (int j = j0; j <= j1; ++j) {
-                const std::size_t row = A.index(0, static_cast<std::size_t>(j), static_cast<std::size_t>(k));
-                const std::int16_t* pa = A.voxels.data() + row;
-                const std::int16_t* pb = B.voxels.data() + row;
-                for (int i = i0; i <= i1; ++i) {
-                  const std::int64_t va = pa[i], vb = pb[i];
-                  if (va && vb) {
-                    ++w.n;
-                    w.a += va;
-                    w.b += vb;
-                    w.aa += va * va;
-                    w.bb += vb * vb;
-                    w.ab += va * vb;
-                  }
-                }
-              }
-            result[A.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y),
-                           static_cast<std::size_t>(z))] = value(w);
-          }
+  r = std::max(0, r);
+  const int S = A.slices;
+  const int workers = pravella::imaging::workerCount(S, static_cast<long long>(A.rows) * A.columns * 16);
+  std::vector<WindowPlanes> planes(static_cast<std::size_t>(workers), WindowPlanes(A, B, r));
+  try {
+    for (WindowPlanes& p : planes) p.allocate();
+  } catch (const std::bad_alloc&) {
+    error_disp("Can't allocate memory.");
+    return false;
+  }
+  if (reports) setProcessIndicator(0, S);
+  pravella::imaging::forEachRange(
+      S, workers,
+      [&](int worker, int begin, int end) {
+        WindowPlanes& w = planes[static_cast<std::size_t>(worker)];
+        w.clear();
+        for (int k = std::max(0, begin - r); k <= std::min(S - 1, begin + r); ++k) w.add(k, 1);
+        for (int z = begin; z < end; ++z) {
+          std::int16_t* o = result.data() + A.index(0, 0, static_cast<std::size_t>(z));
+          for (int y = 0; y < A.rows; ++y)
+            for (int x = 0; x < A.columns; ++x)
+              o[static_cast<std::size_t>(y) * A.columns + x] = value(w.at(y, x));
+          if (z + 1 == end) break;
+          if (z + 1 + r < S) w.add(z + 1 + r, 1);
+          if (z - r >= 0) w.add(z - r, -1);
         }
       },
       [&](int done) {

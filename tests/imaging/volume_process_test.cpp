@@ -352,6 +352,48 @@ Voxels naiveFilter(const VolumeSlot& v, int kind) {
   return out;
 }
 
+// The correlation of every window by a direct loop over it, from exact integer sums.
+Voxels naiveCorrelation(const VolumeSlot& a, const VolumeSlot& b, int r) {
+  Voxels out(a.voxels.size(), 0);
+  for (int z = 0; z < a.slices; ++z)
+    for (int y = 0; y < a.rows; ++y)
+      for (int x = 0; x < a.columns; ++x) {
+        long long n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+        for (int k = std::max(0, z - r); k <= std::min(a.slices - 1, z + r); ++k)
+          for (int j = std::max(0, y - r); j <= std::min(a.rows - 1, y + r); ++j)
+            for (int i = std::max(0, x - r); i <= std::min(a.columns - 1, x + r); ++i) {
+              const long long va = a.voxels[a.index(i, j, k)], vb = b.voxels[b.index(i, j, k)];
+              if (!va || !vb) continue;
+              ++n;
+              sa += va;
+              sb += vb;
+              saa += va * va;
+              sbb += vb * vb;
+              sab += va * vb;
+            }
+        const double d =
+            std::sqrt(static_cast<double>(n * saa - sa * sa) * static_cast<double>(n * sbb - sb * sb));
+        out[a.index(x, y, z)] =
+            n && d != 0 ? vkVoxelFromDouble(10000.0 * static_cast<double>(n * sab - sa * sb) / d) : 0;
+      }
+  return out;
+}
+
+TEST_F(VolumeProcess, WindowStatisticsEqualDirectSums) {
+  for (const int r : {0, 1, 2, 4}) {
+    randomVolume(9, 11, 7, 40 + r, -3, 6);  // zeros and equal values are frequent
+    ASSERT_EQ(DoCopyVolumeData(1, 2), 1);
+    std::mt19937 random(r);
+    for (auto& v : vDataX[1].voxels) v = static_cast<std::int16_t>(v + static_cast<int>(random() % 3) - 1);
+    for (const int workers : {1, 3}) {
+      pravella::imaging::setWorkerCountForTests(workers);
+      ASSERT_EQ(volumeCorrelation(1, 2, 3, r), 1);
+      EXPECT_EQ(vDataX[2].voxels, naiveCorrelation(vDataX[0], vDataX[1], r))
+          << "r " << r << " threads " << workers;
+    }
+  }
+}
+
 TEST_F(VolumeProcess, ThreadedRoutinesEqualOneThread) {
   using Filter = int (*)();
   const struct {

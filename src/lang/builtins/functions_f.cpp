@@ -1,7 +1,4 @@
 // Built-ins F: one table, in the order of precedence.
-//
-// Not here yet, so that they fail as unknown functions until camera capture exists:
-// fgrabber and fGrabber.
 
 #include "lang/builtins/dispatch.h"
 
@@ -13,6 +10,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_f_files.h"
+#include "lang/builtins/opencv_builtins.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/volume_process_builtins.h"
 #include "lang/executor.h"
@@ -327,6 +325,8 @@ constexpr VkBuiltin kF[] = {
     {"fileExistsAtPath", 1, fileExistsAtPathBuiltin},
     {"fisherNonePara", 1, fisherNoneParaBuiltin},
     {"frameLineDraw", 1, frameLineDrawBuiltin},
+    {"fgrabber", 1, pravella::builtins::fGrabberBuiltin},
+    {"fGrabber", 1, pravella::builtins::fGrabberBuiltin},
     {"findLine", 2, findLineBuiltin},
     {"fileOpen", 3, fileOpenBuiltin},
     {"fileCheck", 1, fileCheckBuiltin},

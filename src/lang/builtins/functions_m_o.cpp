@@ -1,7 +1,6 @@
 // Built-ins M, N and O: one table per letter, in the order of precedence. Names whose work
 // belongs to windows and tools not built yet are not in the tables, so that they fail as
-// unknown functions rather than pretend to work: movePictWindow, the movie_
-// family, openMovieImageWindow, openMovieWindow and openPictWindow.
+// unknown functions rather than pretend to work: the movie_ family and openMovieImageWindow.
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/gl_builtins.h"
@@ -19,6 +18,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/morphing_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/neural_units.h"
@@ -259,6 +259,7 @@ constexpr VkBuiltin kM[] = {
     {"moveGLWindow", 2, pravella::builtins::glWindowCommand},
     {"movePath", 2, movePath},
     {"moonAge", 1, moonAge},
+    {"movePictWindow", 2, pravella::builtins::movePictWindowBuiltin},
     {"MND", 2, multipleNormal},
     {"multipleNormalDistribution", 2, multipleNormal},
     {"mjd2jst", 1, mjd2jstBuiltin},
@@ -308,6 +309,8 @@ constexpr VkBuiltin kN[] = {
 constexpr VkBuiltin kO[] = {
     {"openFile", 1, openFileBuiltin},
     {"openDocumentOnMemo", 1, openDocumentOnMemo},
+    {"openPictWindow", 2, pravella::builtins::showPictInWindow},
+    {"openMovieWindow", 2, pravella::builtins::openMovieWindowBuiltin},
 };
 
 }  // namespace

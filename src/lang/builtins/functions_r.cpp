@@ -1,8 +1,7 @@
-// Built-ins R: one table in the order of precedence. Names whose work belongs to subsystems not
-// built yet are not in the table, so that they fail as unknown functions rather than pretend to
-// work: rinkaku_cv (image analysis).
+// Built-ins R: one table in the order of precedence.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/opencv_builtins.h"
 
 #include <algorithm>
 #include <cmath>
@@ -283,6 +282,7 @@ constexpr VkBuiltin kR[] = {
     {"rkg_4", 5, vkRungeKuttaGillStep},
     {"region", 2, region1},
     {"region2", 2, region2},
+    {"rinkaku_cv", 3, pravella::builtins::rinkakuCvBuiltin},
     {"run", 1, runBuiltin},
     {"rename", 2, renameBuiltin},
     {"return", 1, returnBuiltin},

@@ -1,8 +1,7 @@
-// Built-ins T: one table in the order of precedence. Names whose work belongs to subsystems not
-// built yet stay out of the table, so that they fail as unknown functions rather than pretend:
-// test_cv (camera and movie point tracking).
+// Built-ins T: one table in the order of precedence.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/opencv_builtins.h"
 
 #include <array>
 #include <chrono>
@@ -206,6 +205,7 @@ constexpr std::array kT{
     VkBuiltin{"textFile_SelectItem", 2, textFileSelectItem},
     VkBuiltin{"textFile_DeSelectItem", 2, textFileDeSelectItem},
     VkBuiltin{"textFile_DeleteItem", 2, textFileDeleteItem},
+    VkBuiltin{"test_cv", 1, pravella::builtins::testCvBuiltin},
     VkBuiltin{"thinning", 1, thinning},
     VkBuiltin{"tensya", 5, tensya<true>},
     VkBuiltin{"tensya_count", 4, tensya<false>},

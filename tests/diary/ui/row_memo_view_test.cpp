@@ -11,6 +11,7 @@
 #include "diary/ui/pravella.h"
 #include "editors/ui/memo_text_view.h"
 #include "lang/builtins/startup.h"
+#include "lang/run_state.h"
 #include "platform/notification_center.h"
 
 namespace {
@@ -81,6 +82,43 @@ TEST_F(RowMemoView, EnterRunsTheCodeIntoTheRowView) {
   QCoreApplication::processEvents();
   EXPECT_EQ(rowView()->toPlainText(), "2 * 21;\n   42.0000\n.OK.\n");
   EXPECT_TRUE(list->drawer()->durtyButton()->isChecked());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace day_documents_test;
+
+TEST_F(RowMemoView, CtrlAltArrowsIndentAndMarkTheRowViewChanged) {
+  writeRtfd(day(5) + "/Mine.rtfd", "line");
+  open(day(5) + "/Mine.rtfd");
+  ASSERT_FALSE(list->drawer()->durtyButton()->isChecked());
+  const qreal before = rowView()->document()->firstBlock().blockFormat().leftMargin();
+  QTest::keyClick(rowView(), Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_GT(rowView()->document()->firstBlock().blockFormat().leftMargin(), before);
+  EXPECT_TRUE(list->drawer()->durtyButton()->isChecked());
+  EXPECT_FALSE(window->isWindowModified());  // the main memo's mark stays
+}
+
+TEST_F(RowMemoView, WhileARunGoesEnterIsAPlainKey) {
+  writeRtfd(day(5) + "/Mine.rtfd", "1;");
+  open(day(5) + "/Mine.rtfd");
+  memo()->setPlainText("i = 0; while (1) i = i + 1;");
+  memo()->setFocus();
+  QTest::keyClick(memo(), Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_TRUE(memo()->isRunning());
+  rowView()->setFocus();
+  caretAt(2);
+  QTest::keyClick(rowView(), Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(rowView()->toPlainText(), "1;\n");
+  vkButtonDownSinceMs.store(1);  // the break, as the held mouse button gives it
+  QElapsedTimer clock;
+  clock.start();
+  while (memo()->isRunning() && clock.elapsed() < 20000) QTest::qWait(5);
+  vkButtonDownSinceMs.store(0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(rowView()->toPlainText(), "1;\n");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "diary/diary_globals.h"
 #include "editors/ui/main_text_view.h"
 #include "lang/builtins/startup.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -165,7 +166,7 @@ TEST_F(ModuleDrawer, ARenamedModuleIsANewFileAndTheOldOneStays) {
   } cases[] = {
       {"n.vk", "n.vk.rtfd"},
       {"../../out", "___.._out.rtfd"},  // cleaned: it stays in the modules folder
-      {"", "___.._out.rtfd"},         // no name: the shown one's
+      {"", "___.._out.rtfd"},           // no name: the shown one's
   };
   for (const Case& c : cases) {
     edit("text of " + c.typed);
@@ -213,6 +214,22 @@ TEST_F(ModuleDrawer, ARunAppendsItsOutputAndTheFinishedLine) {
   EXPECT_EQ(drawer->resultView()->toPlainText(), "..... finished .....\n");
 }
 
+TEST_F(ModuleDrawer, ARunRefusedWhileTheUserRunsCodeStillEnds) {
+  writeModule("a.vk.rtfd", "1 + 2;");
+  drawer->openPrefAction();
+  memo->setPlainText("i = 0; while (1) i = i + 1;");
+  memo->setFocus();
+  QTest::keyClick(memo, Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_TRUE(memo->isRunning());
+  drawer->executeAction();
+  waitFor([&] { return !alerts.isEmpty(); });
+  EXPECT_EQ(alerts, QStringList{"Now, vk is running !"});
+  waitFor([&] { return drawer->resultView()->toPlainText() == "..... finished .....\n"; });
+  vkButtonDownSinceMs.store(1);
+  waitFor([&] { return !memo->isRunning(); });
+  vkButtonDownSinceMs.store(0);
+}
+
 TEST_F(ModuleDrawer, RunAllRunsEveryRunnableModuleInTurn) {
   writeModule("a.vk.rtfd", "40 + 2;");
   writeModule("b.txt.rtf", "1 + 1;");
@@ -221,7 +238,8 @@ TEST_F(ModuleDrawer, RunAllRunsEveryRunnableModuleInTurn) {
   drawer->executeAllAction();
   waitFor([&] { return drawer->resultView()->toPlainText().count("finished") == 2; });
   const QString result = drawer->resultView()->toPlainText();
-  EXPECT_TRUE(result.startsWith("a.vk.rtfd\n   42.0000\n..... finished .....\nc.vk.rtf\n...<Error>...")) << s(result);
+  EXPECT_TRUE(result.startsWith("a.vk.rtfd\n   42.0000\n..... finished .....\nc.vk.rtf\n...<Error>..."))
+      << s(result);
   EXPECT_TRUE(result.endsWith(".NO.\n..... finished .....\n")) << s(result);
   EXPECT_FALSE(result.contains("b.txt")) << s(result);
   EXPECT_EQ(drawer->nowDisplayedDocPath(), paths::modules() + "/a.vk.rtfd");  // reloaded at the end
