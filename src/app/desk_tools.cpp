@@ -20,6 +20,7 @@
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/text/ui/cal_change_window.h"
+#include "tools/text/ui/cal_sheet_table.h"
 #include "tools/text/ui/calendar_set_param.h"
 #include "tools/text/ui/cal_doc_search.h"
 #include "tools/text/ui/cal_index.h"
@@ -121,6 +122,15 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   item(QObject::tr("Memo to Schedule"), [h] { h->addScheduleAction(); });
   item(QObject::tr("Memo to Palm Memo"), [h] { h->addMemoAction(); });
   item(QObject::tr("Set Install Folder..."), [h] { h->setPalmHotSyncFolderAction(); });
+
+  CalSheetTable::Host tables;
+  tables.closeAllToggleView = host_.closeAllToggleView;
+  tables.setToggleStatus = host_.setToggleStatus;
+  tables.addSideView = host_.addSideView;
+  tables.nowDisplayedDocument = host_.nowDisplayedDocument;
+  tables.playSound = host_.playSound;
+  tables_ = std::make_unique<CalSheetTable>(tables);
+  tables_->awakeFromNib();
 
   CalLauncher::Host launcher;
   launcher.closeAllToggleView = host_.closeAllToggleView;

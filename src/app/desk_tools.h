@@ -11,6 +11,7 @@ class CalDocSearch;
 class CalEDic;
 class CalIndex;
 class CalendarSetParam;
+class CalSheetTable;
 class CalLauncher;
 class CalToDo;
 class CalPreference;
@@ -37,6 +38,7 @@ class DeskTools {
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
   std::unique_ptr<CalendarSetParam> handheld_;
+  std::unique_ptr<CalSheetTable> tables_;
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
