@@ -17,6 +17,7 @@
 #include "platform/ui/sound_player.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
+#include "tools/pictures/ui/cal_pict_view.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_doc_search.h"
 #include "tools/text/ui/cal_index.h"
@@ -134,6 +135,12 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
   QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
                    [d = dictionary_.get()] { d->openSheetAction(); });
+
+  pictures_ = std::make_unique<CalPictView>(host_);
+  pictures_->awakeFromNib();
+  QAction* pictures = host_.toolsMenu->addAction(QObject::tr("&Pictures"));
+  QObject::connect(pictures, &QAction::triggered, pictures_.get(),
+                   [p = pictures_.get()] { p->togglePictViewAction(); });
 }
 
 DeskTools::~DeskTools() = default;

@@ -11,6 +11,7 @@ class CalDocSearch;
 class CalEDic;
 class CalIndex;
 class CalLauncher;
+class CalPictView;
 class CalToDo;
 class CalPreference;
 class Calcndar;
@@ -36,6 +37,7 @@ class DeskTools {
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalPictView> pictures_;
 };
 
 }  // namespace pravella
