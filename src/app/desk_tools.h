@@ -13,6 +13,8 @@ class CalIndex;
 class CalendarSetParam;
 class CalLauncher;
 class CalPictView;
+class CalChangePictSize;
+class CalSelectImage;
 class CalToDo;
 class CalPreference;
 class Calcndar;
@@ -40,6 +42,8 @@ class DeskTools {
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
   std::unique_ptr<CalPictView> pictures_;
+  std::unique_ptr<CalChangePictSize> pictSize_;
+  std::unique_ptr<CalSelectImage> selectImage_;
 };
 
 }  // namespace pravella

@@ -154,6 +154,8 @@ void CalPictView::buildDrawer() {
     fileRow->addWidget(button);
   }
   column->addLayout(fileRow);
+  toolRow_ = new QHBoxLayout;
+  column->addLayout(toolRow_);
   drawer_->setWidget(body);
   drawer_->hide();
 
@@ -179,6 +181,10 @@ void CalPictView::observe() {
   on("openPictImageFolder", [this](auto& n) { openPictImageFolder(n.text); });
   on("openPictImageFolder2", [this](auto& n) { openPictImageFolder_2(n.text); });
   on("cal_togglePictView", [this](auto&) { togglePictViewAction(); });
+}
+
+void CalPictView::addDrawerButton(QWidget* button) {
+  if (button) toolRow_->addWidget(button);
 }
 
 void CalPictView::sound(const char* name) {

@@ -5,7 +5,9 @@
 // pictures to the Trash. Reached by its buttons, the list's keys, the full-screen window and
 // the notifications of the cal_ commands, the memo and other drawers.
 
+#include <QDockWidget>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTableWidget>
 #include <QTimer>
@@ -18,7 +20,7 @@
 
 class QCheckBox;
 class QComboBox;
-class QDockWidget;
+class QHBoxLayout;
 class QSlider;
 class FullScreenWindow;
 class PictImageView;
@@ -84,6 +86,8 @@ class CalPictView : public QObject {
   void removeAction();
   void deleteAction();
   void deleteAllAction();
+  // Other tools' buttons (the thumbnail drop buttons) in the drawer's last row.
+  void addDrawerButton(QWidget* button);
   // Answers the "Delete All" question; a dialog unless a test replaces it.
   void setDeleteAllQuestion(std::function<bool()> ask) { askDeleteAll_ = std::move(ask); }
 
@@ -120,13 +124,14 @@ class CalPictView : public QObject {
   void sound(const char* name);
 
   pravella::DeskToolHost host_;
-  QDockWidget* drawer_ = nullptr;
+  QPointer<QDockWidget> drawer_;
   getKeyOnPictTable* list_ = nullptr;
   PictImageView* pictView_ = nullptr;
   QSlider* pictSlider_ = nullptr;
   QSlider* timeSlider_ = nullptr;
   QComboBox* folderPathField_ = nullptr;
   QCheckBox* fullScreenSwitch_ = nullptr;
+  QHBoxLayout* toolRow_ = nullptr;
   std::unique_ptr<FullScreenWindow> fullScreen_;
   QTimer tmSlideShow_;
   bool forward_ = true;
