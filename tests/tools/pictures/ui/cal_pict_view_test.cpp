@@ -9,7 +9,9 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QSlider>
 #include <QTest>
 
@@ -251,6 +253,29 @@ TEST_F(PictDrawer, FoldersDroppedOnThePictureAreListedInTurn) {
   drawer->pictView()->takeDroppedPaths({a, b});
   QTRY_COMPARE(drawer->nowPictFilePath(), b);
   EXPECT_EQ(drawer->folderRireki(), (QStringList{a, b}));
+}
+
+TEST(PictImageViewPan, DraggingPansOnlyAtActualSizeAndTheOffsetStaysUntilReset) {
+  PictImageView view;
+  view.resize(200, 100);
+  view.setImage(QImage(800, 600, QImage::Format_RGB32));
+  const auto drag = [&](QPoint from, QPoint to) {
+    QTest::mousePress(&view, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), view.mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&view, &move);
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, to);
+  };
+  drag({50, 50}, {80, 60});  // fit mode: nothing moves
+  EXPECT_EQ(view.xPoint(), QPointF());
+  view.setActualSize(true);
+  drag({50, 50}, {80, 60});
+  EXPECT_EQ(view.xPoint(), QPointF(-30, -10));
+  view.setActualSize(false);
+  view.setActualSize(true);
+  EXPECT_EQ(view.xPoint(), QPointF(-30, -10));
+  view.resetPositionInImageView();
+  EXPECT_EQ(view.xPoint(), QPointF());
 }
 
 }  // namespace
