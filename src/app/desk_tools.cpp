@@ -1,6 +1,7 @@
 #include "app/desk_tools.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +20,9 @@
 #include "platform/ui/sound_player.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
+#include "tools/pictures/ui/cal_change_pict_size.h"
+#include "tools/pictures/ui/cal_pict_view.h"
+#include "tools/pictures/ui/cal_select_image.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_sheet_table.h"
 #include "tools/text/ui/calendar_set_param.h"
@@ -164,6 +168,47 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
   QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
                    [d = dictionary_.get()] { d->openSheetAction(); });
+
+  pictures_ = std::make_unique<CalPictView>(host_);
+  pictures_->awakeFromNib();
+  QAction* pictures = host_.toolsMenu->addAction(QObject::tr("&Pictures"));
+  QObject::connect(pictures, &QAction::triggered, pictures_.get(),
+                   [p = pictures_.get()] { p->togglePictViewAction(); });
+
+  CalSelectImage::Host select;
+  select.mainWindow = &window;
+  select.selectCellSelectedDay = host_.selectCellSelectedDay;
+  select.playSound = host_.playSound;
+  selectImage_ = std::make_unique<CalSelectImage>(select);
+  selectImage_->awakeFromNib();
+  pictures_->addDrawerButton(selectImage_->makeThumbnailButton());
+  pictures_->addDrawerButton(selectImage_->makeDocThumbnailButton());
+  pictures_->addDrawerButton(selectImage_->setCurrentDirButton());
+
+  CalChangePictSize::Host size;
+  // The focused memo, else the main one.
+  size.textView = [main = host_.documentView]() -> QTextEdit* {
+    if (auto* focused = qobject_cast<QTextEdit*>(QApplication::focusWidget())) return focused;
+    return main;
+  };
+  size.mainWindow = &window;
+  size.playSound = host_.playSound;
+  pictSize_ = std::make_unique<CalChangePictSize>(size);
+  QMenu* picture = host_.toolsMenu->addMenu(QObject::tr("Picture &Size"));
+  for (int percent : {25, 50, 75, 150, 200}) {
+    QAction* scale = picture->addAction(QStringLiteral("%1").arg(percent));
+    QObject::connect(scale, &QAction::triggered, pictSize_.get(),
+                     [s = pictSize_.get(), percent] { s->changePictSizeAction(percent); });
+  }
+  QAction* free = picture->addAction(QObject::tr("Free Size..."));
+  QObject::connect(free, &QAction::triggered, pictSize_.get(), [s = pictSize_.get()] { s->changePictFreeSizeAction(); });
+  QMenu* thumbnails = host_.toolsMenu->addMenu(QObject::tr("T&humbnails"));
+  QObject::connect(thumbnails->addAction(QObject::tr("Thumbnails to Memo...")), &QAction::triggered,
+                   selectImage_.get(), [s = selectImage_.get()] { s->makeThumbnailToDocumentAction(); });
+  QObject::connect(thumbnails->addAction(QObject::tr("Thumbnails with HTML...")), &QAction::triggered,
+                   selectImage_.get(), [s = selectImage_.get()] { s->showThumbnailImageAction(); });
+  QObject::connect(thumbnails->addAction(QObject::tr("Show Clipboard Picture")), &QAction::triggered,
+                   selectImage_.get(), [s = selectImage_.get()] { s->showCBImageAction(); });
 
   CalWebView::Host web;
   web.closeAllToggleView = host_.closeAllToggleView;

@@ -13,6 +13,9 @@ class CalIndex;
 class CalendarSetParam;
 class CalSheetTable;
 class CalLauncher;
+class CalPictView;
+class CalChangePictSize;
+class CalSelectImage;
 class CalToDo;
 class CalPreference;
 class CalWebView;
@@ -42,6 +45,9 @@ class DeskTools {
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalPictView> pictures_;
+  std::unique_ptr<CalChangePictSize> pictSize_;
+  std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
 };
 
