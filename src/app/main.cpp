@@ -26,6 +26,7 @@
 #include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
 #include "imaging/ui/cal_med_image.h"
+#include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
 #include "tools/system/ui/system_tools.h"
@@ -93,6 +94,8 @@ int main(int argc, char** argv) {
   tool.addSystemControls(systemTools.strip());
   CalMedImage medImage(deskTools.host());
   medImage.awakeFromNib();
+  ImageSegmentation segmentation(deskTools.host());
+  segmentation.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();
