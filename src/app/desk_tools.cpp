@@ -18,6 +18,7 @@
 #include "net/edic/ui/cal_edic.h"
 #include "net/web/ui/cal_web_view.h"
 #include "platform/ui/sound_player.h"
+#include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/pictures/ui/cal_change_pict_size.h"
@@ -127,6 +128,13 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   item(QObject::tr("Memo to Palm Memo"), [h] { h->addMemoAction(); });
   item(QObject::tr("Set Install Folder..."), [h] { h->setPalmHotSyncFolderAction(); });
 
+  bookmarks_ = std::make_unique<CalBookMark>(host_);
+  bookmarks_->awakeFromNib();
+  QAction* marks = host_.toolsMenu->addAction(QObject::tr("&Bookmarks"));
+  QObject::connect(marks, &QAction::triggered, bookmarks_.get(), [b = bookmarks_.get()] { b->openBookMarkAction(); });
+  QAction* mark = host_.toolsMenu->addAction(QObject::tr("Bookmark This &Place"));
+  mark->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+B")));
+  QObject::connect(mark, &QAction::triggered, bookmarks_.get(), [b = bookmarks_.get()] { b->addBookMarkAction(); });
   CalSheetTable::Host tables;
   tables.closeAllToggleView = host_.closeAllToggleView;
   tables.setToggleStatus = host_.setToggleStatus;

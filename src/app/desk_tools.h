@@ -9,6 +9,7 @@
 class CalChangeWindow;
 class CalDocSearch;
 class CalEDic;
+class CalBookMark;
 class CalIndex;
 class CalendarSetParam;
 class CalSheetTable;
@@ -40,6 +41,7 @@ class DeskTools {
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
+  std::unique_ptr<CalBookMark> bookmarks_;
   std::unique_ptr<CalendarSetParam> handheld_;
   std::unique_ptr<CalSheetTable> tables_;
   std::unique_ptr<CalLauncher> launcher_;
