@@ -12,6 +12,7 @@ class CalEDic;
 class CalIndex;
 class CalendarSetParam;
 class CalLauncher;
+class CalNetwork;
 class CalToDo;
 class CalPreference;
 class Calcndar;
@@ -27,6 +28,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalNetwork* internet() const { return internet_.get(); }
 
  private:
   DeskToolHost host_;
@@ -38,6 +40,7 @@ class DeskTools {
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalNetwork> internet_;
 };
 
 }  // namespace pravella
