@@ -26,8 +26,10 @@
 #include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
 #include "imaging/ui/cal_med_image.h"
+#include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
+#include "tools/system/ui/system_tools.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
@@ -87,8 +89,13 @@ int main(int argc, char** argv) {
   // The tool drawer and the user control panels.
   CalTool tool(deskTools.host());
   tool.awakeFromNib();
+  // Backup, the load bars and the calculate buttons at the drawer's foot.
+  SystemTools systemTools(deskTools.host());
+  tool.addSystemControls(systemTools.strip());
   CalMedImage medImage(deskTools.host());
   medImage.awakeFromNib();
+  ImageSegmentation segmentation(deskTools.host());
+  segmentation.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

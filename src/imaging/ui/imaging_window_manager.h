@@ -9,12 +9,20 @@ class QWidget;
 
 namespace pravella::imaging {
 
+class vkMovie;
+
 class ImagingWindowManager : public QObject {
   Q_OBJECT
  public:
   // `mainWindow` is what new windows are placed against (may be null).
   explicit ImagingWindowManager(QWidget* mainWindow, QObject* parent = nullptr);
   ~ImagingWindowManager() override;
+
+  // The one movie builder.
+  vkMovie* builder() const { return builder_; }
+
+ private:
+  vkMovie* builder_ = nullptr;
 };
 
 }  // namespace pravella::imaging

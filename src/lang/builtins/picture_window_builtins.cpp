@@ -91,7 +91,7 @@ int openMovieWindowBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) 
   if (!vkPopString(stack, sp, text(vk_ta))) return 0;
   // Relative names, as for the file built-ins, count from the working folder.
   std::string full;
-  if (!changeFullPath(text(vk_ta), full)) return 0;
+  if (!changeFullPath(text(vk_ta), full)) return vkInvalidArguments();
   switch (motion::openMovieWindowWithMovie(QString::fromStdString(full), title)) {
     case motion::OpenMovieResult::NoReceiver:
       return noReceiver(motion::kOpenMovieWindowNotification);
