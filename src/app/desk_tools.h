@@ -11,10 +11,12 @@ class CalDocSearch;
 class CalEDic;
 class CalIndex;
 class CalendarSetParam;
+class CalSheetTable;
 class CalLauncher;
 class CalNetwork;
 class CalToDo;
 class CalPreference;
+class CalWebView;
 class Calcndar;
 
 namespace pravella {
@@ -29,6 +31,7 @@ class DeskTools {
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
   CalNetwork* internet() const { return internet_.get(); }
+  CalWebView* web() const { return web_.get(); }
 
  private:
   DeskToolHost host_;
@@ -37,10 +40,12 @@ class DeskTools {
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
   std::unique_ptr<CalendarSetParam> handheld_;
+  std::unique_ptr<CalSheetTable> tables_;
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
   std::unique_ptr<CalNetwork> internet_;
+  std::unique_ptr<CalWebView> web_;
 };
 
 }  // namespace pravella
