@@ -16,6 +16,7 @@
 #include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
 #include "net/edic/ui/cal_edic.h"
+#include "net/web/ui/cal_network.h"
 #include "net/web/ui/cal_web_view.h"
 #include "platform/ui/sound_player.h"
 #include "tools/bookmarks/ui/cal_book_mark.h"
@@ -176,6 +177,22 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
   QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
                    [d = dictionary_.get()] { d->openSheetAction(); });
+
+  CalNetwork::Host internet;
+  internet.closeAllToggleView = host_.closeAllToggleView;
+  internet.setToggleStatus = host_.setToggleStatus;
+  internet.addSideView = host_.addSideView;
+  internet.showDiaryFiles = host_.showDiaryFiles;
+  internet.playSound = host_.playSound;
+  internet.documentView = host_.documentView;
+  internet.dialogParent = &window;
+  internet_ = std::make_unique<CalNetwork>(internet);
+  internet_->awakeFromNib();
+  QAction* sheet = host_.toolsMenu->addAction(QObject::tr("&Internet"));
+  QObject::connect(sheet, &QAction::triggered, internet_.get(), [n = internet_.get()] { n->toggleInternetSheet(); });
+  QAction* onMemo = host_.toolsMenu->addAction(QObject::tr("Open Memo Selection in &Browser"));
+  QObject::connect(onMemo, &QAction::triggered, internet_.get(),
+                   [v = host_.memoSheetView] { CalendarNet::openURLonMemo(v); });
 
   pictures_ = std::make_unique<CalPictView>(host_);
   pictures_->awakeFromNib();

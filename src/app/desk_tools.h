@@ -14,6 +14,7 @@ class CalIndex;
 class CalendarSetParam;
 class CalSheetTable;
 class CalLauncher;
+class CalNetwork;
 class CalPictView;
 class CalChangePictSize;
 class CalSelectImage;
@@ -33,6 +34,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalNetwork* internet() const { return internet_.get(); }
   CalWebView* web() const { return web_.get(); }
 
  private:
@@ -47,6 +49,7 @@ class DeskTools {
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalNetwork> internet_;
   std::unique_ptr<CalPictView> pictures_;
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;
