@@ -21,7 +21,7 @@ cv::Mat texture(int dx) {
     cv::Mat noise(480, 700, CV_8UC1);
     cv::RNG rng(7);
     rng.fill(noise, cv::RNG::UNIFORM, 0, 255);
-    cv::GaussianBlur(noise, noise, cv::Size(5, 5), 1.5);
+    cv::GaussianBlur(noise, noise, cv::Size(5, 5), 2.5);
     cv::Mat bgr;
     cv::cvtColor(noise, bgr, cv::COLOR_GRAY2BGR);
     return bgr;
