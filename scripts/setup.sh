@@ -12,6 +12,8 @@ packages=(
   # OpenCV: only the modules we link (never highgui, which drags Qt 5 into the process)
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
   libopencv-video-dev libopencv-videoio-dev
+  # movies: our own movie document decodes, edits and writes them (ffprobe checks in tests)
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   # transfers and mail
   libcurl4-openssl-dev
   # child programs
@@ -24,7 +26,8 @@ packages=(
   python3 python3-pyftpdlib python3-aiosmtpd
   # DICOM test files written by the imaging tests
   python3-pydicom
-  # tests and benchmarks
+  # tests and benchmarks (txt2pdbdoc reads the handheld files back)
+  txt2pdbdoc
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # the Lua twins of the language benchmarks (bench/run_programs.sh)
   lua5.4 python3-numpy

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
@@ -18,6 +19,7 @@
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/text/ui/cal_change_window.h"
+#include "tools/text/ui/calendar_set_param.h"
 #include "tools/text/ui/cal_doc_search.h"
 #include "tools/text/ui/cal_index.h"
 
@@ -101,6 +103,23 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   modules_->awakeFromNib();
   QAction* modules = host_.toolsMenu->addAction(QObject::tr("&Modules"));
   QObject::connect(modules, &QAction::triggered, modules_.get(), [m = modules_.get()] { m->openPrefAction(); });
+
+  CalendarSetParam::Host handheld;
+  handheld.documentField = host_.documentView;
+  handheld.title = [w = &window] { return w->editingDiaryFileName() ? w->editingDiaryFileName()->text() : QString(); };
+  handheld.selectedDay = host_.selectedDay;
+  handheld.window = &window;
+  handheld.playSound = host_.playSound;
+  handheld_ = std::make_unique<CalendarSetParam>(handheld);
+  handheld_->awakeFromNib();
+  QMenu* palm = host_.toolsMenu->addMenu(QObject::tr("&Handheld"));
+  const auto item = [palm](const QString& title, auto fn) { QObject::connect(palm->addAction(title), &QAction::triggered, fn); };
+  CalendarSetParam* h = handheld_.get();
+  item(QObject::tr("Memo to MeDoc"), [h] { h->saveMeDocFileAction(); });
+  item(QObject::tr("Day to MeDoc"), [h] { h->saveAllDocToPalmAction(); });
+  item(QObject::tr("Memo to Schedule"), [h] { h->addScheduleAction(); });
+  item(QObject::tr("Memo to Palm Memo"), [h] { h->addMemoAction(); });
+  item(QObject::tr("Set Install Folder..."), [h] { h->setPalmHotSyncFolderAction(); });
 
   CalLauncher::Host launcher;
   launcher.closeAllToggleView = host_.closeAllToggleView;

@@ -10,6 +10,7 @@ class CalChangeWindow;
 class CalDocSearch;
 class CalEDic;
 class CalIndex;
+class CalendarSetParam;
 class CalLauncher;
 class CalToDo;
 class CalPreference;
@@ -33,6 +34,7 @@ class DeskTools {
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
+  std::unique_ptr<CalendarSetParam> handheld_;
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;

@@ -29,7 +29,10 @@
 #include "imaging/ui/cal_sg_data.h"
 #include "imaging/ui/cv_tracking_window.h"
 #include "imaging/ui/cal_med_image.h"
+#include "imaging/ui/image_segmentation.h"
+#include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
+#include "tools/system/ui/system_tools.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
@@ -48,6 +51,8 @@ int main(int argc, char** argv) {
   pravella::MainWindow window;
   // Programs open their OpenGL plot windows through it, by title, on this thread.
   pravella::gl::GLWindowManager glWindows(&window);
+  // Picture sub-windows and movie windows, by title, on this thread.
+  pravella::imaging::ImagingWindowManager imagingWindows(&window);
   // The hand editors' panels, run while a program waits for them.
   pravella::CalGrEdit grEdit(&window);
   pravella::CalDPlotEdit densityPlotEdit(&window);
@@ -92,8 +97,13 @@ int main(int argc, char** argv) {
   QObject::connect(videoCapture, &QAction::triggered, &window,
                    [&window] { pravella::openVideoSequantialGrabber(&window); });
   tool.awakeFromNib();
+  // Backup, the load bars and the calculate buttons at the drawer's foot.
+  SystemTools systemTools(deskTools.host());
+  tool.addSystemControls(systemTools.strip());
   CalMedImage medImage(deskTools.host());
   medImage.awakeFromNib();
+  ImageSegmentation segmentation(deskTools.host());
+  segmentation.awakeFromNib();
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

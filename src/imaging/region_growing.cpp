@@ -216,3 +216,71 @@ void lowTHRegionDown(int slice, int lowest, int, std::int16_t* lower, std::int16
       countWith(slice, *lower, hi, volume), jump, count);
   *lower = static_cast<std::int16_t>(std::max(lowest, t));
 }
+
+namespace {
+
+// The index range of the scope, or false.
+bool scope(bool volume, int slice, std::size_t* from, std::size_t* to) {
+  if (!buffersHeld()) return false;
+  if (volume) {
+    *from = 0;
+    *to = volumeSize();
+    return true;
+  }
+  if (slice < 1 || slice > dataSlice) return false;
+  *from = planeSize() * static_cast<std::size_t>(slice - 1);
+  *to = *from + planeSize();
+  return true;
+}
+
+}  // namespace
+
+bool setNowSliceData(bool volume, int slice) {
+  std::size_t from = 0, to = 0;
+  if (!scope(volume, slice, &from, &to)) return false;
+  std::copy(imageSGData.begin() + static_cast<std::ptrdiff_t>(from),
+            imageSGData.begin() + static_cast<std::ptrdiff_t>(to),
+            imageSGBUData.begin() + static_cast<std::ptrdiff_t>(from));
+  return true;
+}
+
+bool keepArea(bool volume, int slice) {
+  std::size_t from = 0, to = 0;
+  if (!scope(volume, slice, &from, &to)) return false;
+  for (std::size_t k = from; k < to; ++k)
+    if (imageSGBUData[k] == 0) imageSGData[k] = 0;
+  return true;
+}
+
+bool deleteArea(bool volume, int slice) {
+  std::size_t from = 0, to = 0;
+  if (!scope(volume, slice, &from, &to)) return false;
+  for (std::size_t k = from; k < to; ++k)
+    if (imageSGBUData[k] != 0) imageSGData[k] = imageSGBUData[k] = 0;
+  return true;
+}
+
+bool invertArea() {
+  if (!buffersHeld()) return false;
+  for (std::size_t k = 0; k < volumeSize(); ++k) imageSGBUData[k] = imageSGBUData[k] == 0 ? 1 : 0;
+  return true;
+}
+
+bool smoothImage() {
+  if (!buffersHeld()) return false;
+  const std::vector<std::int16_t> before(imageSGData.begin(),
+                                         imageSGData.begin() + static_cast<std::ptrdiff_t>(volumeSize()));
+  const int w = dataWidth, h = dataHeight;
+  for (int z = 0; z < dataSlice; ++z) {
+    const std::size_t base = planeSize() * static_cast<std::size_t>(z);
+    for (int y = 1; y <= h - 2; ++y)
+      for (int x = 1; x <= w - 2; ++x) {
+        int sum = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            sum += before[base + static_cast<std::size_t>(y + dy) * w + (x + dx)];
+        imageSGData[base + static_cast<std::size_t>(y) * w + x] = static_cast<std::int16_t>(sum / 9);
+      }
+  }
+  return true;
+}

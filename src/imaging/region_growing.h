@@ -35,3 +35,17 @@ void lowTHRegionUp(int slice, int lowest, int highest, std::int16_t* lower, std:
                    bool volume);
 void lowTHRegionDown(int slice, int lowest, int highest, std::int16_t* lower, std::int16_t* upper, int jump,
                      bool volume);
+
+// Edits of the image by the region, on the whole volume or on slice `slice` (from 1). Each is
+// false when the buffers it needs are not held.
+// The image values of the scope copied into the mask.
+bool setNowSliceData(bool volume, int slice);
+// Image values whose mark is 0 become 0.
+bool keepArea(bool volume, int slice);
+// Image values and marks whose mark is not 0 become 0.
+bool deleteArea(bool volume, int slice);
+// Every mark of the volume: 0 becomes 1, anything else 0.
+bool invertArea();
+// Each value off the outermost rows and columns of its slice becomes the mean of its 3 x 3
+// neighbourhood (sum / 9, truncated), from the unsmoothed values.
+bool smoothImage();

@@ -25,6 +25,7 @@ struct Notification {
   QStringList strings;   // a payload of several strings, where a notification needs one
   QVariant reply;        // an observer may leave an answer here; post() returns it
   QObject* object = nullptr;  // the window object the notification is about (a control), if any
+  QVariant payload{};         // binary or structured data travelling with it (picture bytes, frames)
 };
 
 enum class Delivery {

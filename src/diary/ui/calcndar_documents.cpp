@@ -28,6 +28,8 @@
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
 #include "imaging/med_image_files.h"
+#include "imaging/movie/movie_document.h"
+#include "imaging/movie_windows.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -243,6 +245,10 @@ void Calcndar::showSelectedDiaryFile(int row) {
     } else if (QImageReader(path).canRead()) {
       closeAllToggleView();
       openImage(path);
+    } else if (center.hasObservers(QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification)) &&
+               pravella::movie::MovieDocument::isMovieFile(path)) {
+      // A movie opens in the movie window titled with its file name.
+      pravella::motion::openMovieWindowWithMovie(path, name);
     } else if (isMedicalImage(path)) {
       postOrOpen(QStringLiteral("openMedImageAction"), path);
     } else {

@@ -37,7 +37,9 @@ const QColor kProgramLinkColour = QColor::fromRgbF(1.0f, 0.0f, 0.0f);
 const QColor kWebLinkColour = QColor::fromRgbF(1.0f, 0.5f, 0.0f);
 const QColor kBracketLinkColour = QColor::fromRgbF(0.15f, 0.15f, 0.6f);
 
-QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromView(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Every UTF-8 byte of the text as "%XX", letters and digits included.
 QString everyByteEscaped(const QString& text) {
@@ -78,8 +80,10 @@ void Calcndar::buildLinksMenu() {
   add(tr("Link Shown Document into Today"), "symbolicLinkCurrentDisplayedDocumentToTodayFolder",
       &Calcndar::symbolicLinkCurrentDisplayedDocumentToTodayFolder);
   add(tr("Symbolic Link of a File..."), "symbolicLinkAction", &Calcndar::symbolicLinkAction);
-  add(tr("Symbolic Link of a Picture Folder..."), "symbolicLinkToGraphAction", &Calcndar::symbolicLinkToGraphAction);
-  add(tr("Symbolic Link of a Movie Folder..."), "symbolicLinkToMovieAction", &Calcndar::symbolicLinkToMovieAction);
+  add(tr("Symbolic Link of a Picture Folder..."), "symbolicLinkToGraphAction",
+      &Calcndar::symbolicLinkToGraphAction);
+  add(tr("Symbolic Link of a Movie Folder..."), "symbolicLinkToMovieAction",
+      &Calcndar::symbolicLinkToMovieAction);
 
   QAction* find = edit->addAction(tr("Use Selection for Find"));
   find->setObjectName(QStringLiteral("performFindPanelAction"));
@@ -97,7 +101,9 @@ void Calcndar::registerLinkObservers() {
                      [this](pravella::Notification&) { symbolicLinkToMovieAction(); });
 }
 
-QTextEdit* Calcndar::firstResponderTextView() const { return qobject_cast<QTextEdit*>(window_->focusWidget()); }
+QTextEdit* Calcndar::firstResponderTextView() const {
+  return qobject_cast<QTextEdit*>(window_->focusWidget());
+}
 
 // ---------------------------------------------------------------- the selection as a link
 
@@ -121,14 +127,16 @@ void Calcndar::programLinkDocumentAction() {
 void Calcndar::wikiLinkDocumentAction() {
   QTextEdit* view = firstResponderTextView();
   const QString words = view ? view->textCursor().selectedText() : QString();
-  makeSelectionLink(fromView(pravella::kEncyclopediaArticlePrefix) + everyByteEscaped(words), kWebLinkColour, false);
+  makeSelectionLink(fromView(pravella::kEncyclopediaArticlePrefix) + everyByteEscaped(words), kWebLinkColour,
+                    false);
 }
 
 void Calcndar::nullLinkDocumentAction() {
   QTextEdit* view = firstResponderTextView();
   const QString words = view ? view->textCursor().selectedText() : QString();
   const QString query = QString::fromLatin1(QUrl::toPercentEncoding(words));
-  makeSelectionLink(fromView(pravella::kWebSearchHost) + QStringLiteral("/search?q=") + query, kWebLinkColour, false);
+  makeSelectionLink(fromView(pravella::kWebSearchHost) + QStringLiteral("/search?q=") + query, kWebLinkColour,
+                    false);
 }
 
 void Calcndar::linkDocumentAction() {
@@ -195,8 +203,9 @@ void Calcndar::symbolicLinkCurrentDisplayedDocumentToTodayFolder() {
   const pravella::DayOfPath day = pravella::dayOfDocumentPath(original).value_or(pravella::DayOfPath{});
   const QString originalName = original.section(QLatin1Char('/'), -1);
   const QString ext = pravella::fileExtension(originalName);
-  QString linkName = header + pravella::withoutExtension(originalName) +
-                     QString::fromStdString(pravella::cformat("(%4d-%02d-%02d)", day.year, day.month, day.day));
+  QString linkName =
+      header + pravella::withoutExtension(originalName) +
+      QString::fromStdString(pravella::cformat("(%4d-%02d-%02d)", day.year, day.month, day.day));
   if (!ext.isEmpty()) linkName += QLatin1Char('.') + ext;
   const QString link = folder + QLatin1Char('/') + linkName;
   if (entryExists(link)) {
@@ -229,7 +238,8 @@ void Calcndar::symbolicLinkToMovieAction() {
   chooseSymbolicLinkTarget(QStringLiteral("Set SymbolicLink Movie Folder"), true, QStringLiteral("movie"));
 }
 
-void Calcndar::didEndGetDirectorySheetAndSetSymbolicLink(int returnCode, const QString& path, const QString& context) {
+void Calcndar::didEndGetDirectorySheetAndSetSymbolicLink(int returnCode, const QString& path,
+                                                         const QString& context) {
   if (returnCode != 1 || path.isEmpty() || !QFileInfo::exists(path)) return;
   QString name = window_->symbLinkHeaderField()->text() + QFileInfo(path).fileName();
   if (context == QLatin1String("graph"))

@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 
 #include "diary/day_documents.h"
+#include "diary/diary_globals.h"
 #include "diary/startup_files.h"
 #include "editors/ui/main_text_view.h"
-#include "diary/diary_globals.h"
 #include "lang/values.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -98,8 +98,8 @@ CalPreference::CalPreference(const pravella::DeskToolHost& host, mainTextView* r
 CalPreference::~CalPreference() { pravella::NotificationCenter::defaultCenter().removeObservers(this); }
 
 void CalPreference::awakeFromNib() {
-  pravella::NotificationCenter::defaultCenter().addObserver(QStringLiteral("cal_openPreferencePanel"), this,
-                                                            [this](pravella::Notification&) { openPrefAction(); });
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      QStringLiteral("cal_openPreferencePanel"), this, [this](pravella::Notification&) { openPrefAction(); });
 }
 
 void CalPreference::sound(const char* name) {
@@ -226,16 +226,18 @@ void CalPreference::selectRowOf(const QString& path) {
 void CalPreference::deleteAction() {
   if (nowDisplayedDocPath_.isEmpty()) return;
   const int answer = pravella::dialogs::alert(host_.mainWindow, tr("Do you want to delete the Module ?"),
-                                              QFileInfo(nowDisplayedDocPath_).fileName(), tr("Cancel"), QString(),
-                                              tr("Delete"));
+                                              QFileInfo(nowDisplayedDocPath_).fileName(), tr("Cancel"),
+                                              QString(), tr("Delete"));
   if (answer != pravella::dialogs::kOther) {
     sound("Basso");
     return;
   }
   const QFileInfo info(nowDisplayedDocPath_);
-  const bool removed = info.isDir() ? QDir(nowDisplayedDocPath_).removeRecursively() : QFile::remove(nowDisplayedDocPath_);
+  const bool removed =
+      info.isDir() ? QDir(nowDisplayedDocPath_).removeRecursively() : QFile::remove(nowDisplayedDocPath_);
   if (!removed) {
-    showErrMessageToConsole(("The module " + nowDisplayedDocPath_ + " could not be deleted.\n").toStdString());
+    showErrMessageToConsole(
+        ("The module " + nowDisplayedDocPath_ + " could not be deleted.\n").toStdString());
     sound("Basso");
     return;
   }

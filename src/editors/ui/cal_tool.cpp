@@ -87,8 +87,21 @@ bool CalTool::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The box keeps its place below the script buttons; the text view takes the rest below it.
+void CalTool::addSystemControls(QWidget* strip) {
+  systemStrip_ = strip;
+  strip->setParent(toolView_);
+  strip->show();
+  toolView_->setMinimumHeight(320 + strip->sizeHint().height());
+  layoutToolView();
+}
+
 void CalTool::layoutToolView() {
-  const int height = toolView_->height();
+  int height = toolView_->height();
+  if (systemStrip_) {
+    const int stripHeight = systemStrip_->sizeHint().height();
+    systemStrip_->setGeometry(8, std::max(0, height - stripHeight - 4), std::max(0, toolView_->width() - 16), stripHeight);
+    height -= stripHeight + 4;
+  }
   const int top = static_cast<int>(kOrgYPosition) + (box_ ? qRound(boxHeight_) + 10 : 0);
   const int width = boxWidth_ >= 40 ? qRound(boxWidth_) : toolView_->width() - 16;
   textView_->setGeometry(8, top, std::max(0, width), std::max(0, height - top - 8));

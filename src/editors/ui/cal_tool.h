@@ -80,6 +80,9 @@ class CalTool : public QObject {
   QWidget* control(const QString& name) const;
   const std::vector<Entry>& entries() const { return buttons_; }
 
+  // Other tools' controls at the foot of the drawer, below the text view.
+  void addSystemControls(QWidget* strip);
+
   QDockWidget* toolDrawer() const { return drawer_; }
   QWidget* toolView() const { return toolView_; }
   QGroupBox* amModeBox() const { return box_; }
@@ -115,6 +118,7 @@ class CalTool : public QObject {
   QPointer<QDockWidget> drawer_;
   QWidget* toolView_ = nullptr;
   QTextEdit* textView_ = nullptr;
+  QPointer<QWidget> systemStrip_;
   QPointer<QGroupBox> box_;
   double boxWidth_ = 0;
   double boxHeight_ = 0;

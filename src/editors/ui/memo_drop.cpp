@@ -11,7 +11,6 @@
 #include "editors/ui/memo_drop.h"
 
 #include <QColor>
-#include <algorithm>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +20,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QUrl>
+#include <algorithm>
 
 #include "diary/day_documents.h"
 #include "diary/document_links.h"
@@ -46,7 +46,8 @@ void tink() { playFeedbackSound(QStringLiteral("Tink")); }
 bool carriesPicture(const QMimeData& mime) {
   const QStringList formats = mime.formats();
   return mime.hasImage() || mime.hasFormat(QLatin1String(kPictureMimeType)) ||
-         std::any_of(formats.cbegin(), formats.cend(), [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
+         std::any_of(formats.cbegin(), formats.cend(),
+                     [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
 }
 
 // The picture the drag carries: ours, or any image.
@@ -95,8 +96,8 @@ bool insertPicture(QTextEdit* view, int position, const QImage& image) {
 QColor linkTargetColour() { return kLinkTargetColour; }
 QColor linkedLinkTargetColour() { return kLinkedLinkColour; }
 
-InsertedRange dropText(QTextEdit* view, QDropEvent* event, const QString& text, const MemoDropContext& context,
-                       bool replace) {
+InsertedRange dropText(QTextEdit* view, QDropEvent* event, const QString& text,
+                       const MemoDropContext& context, bool replace) {
   if (replace) {
     QMimeData mime;
     mime.setText(text);
@@ -135,7 +136,8 @@ QTextCharFormat linkFormat(const QString& value, const QColor& colour) {
 }
 
 // Rules 2 to 4: the first dropped file.
-void dropFile(QTextEdit* view, QDropEvent* event, const QString& path, int position, const MemoDropContext& context) {
+void dropFile(QTextEdit* view, QDropEvent* event, const QString& path, int position,
+              const MemoDropContext& context) {
   if (fileExtension(path) == QLatin1String("rtfd") && QFileInfo::exists(path)) {
     const QString link = diaryDocumentLinkText(path, context.selectedDay);
     if (!link.isEmpty()) {
@@ -165,7 +167,8 @@ void dropFile(QTextEdit* view, QDropEvent* event, const QString& path, int posit
 }
 
 // Rule 5; false for another text.
-bool dropDictionaryHit(QTextEdit* view, QDropEvent* event, const QString& text, const MemoDropContext& context) {
+bool dropDictionaryHit(QTextEdit* view, QDropEvent* event, const QString& text,
+                       const MemoDropContext& context) {
   const QStringList fields = text.split(QLatin1Char(':'));
   if (fields.size() != 5) return false;
   if (fields[0] != QLatin1String("eDicSearchData")) {
@@ -198,7 +201,8 @@ void dropString(QTextEdit* view, QDropEvent* event, const QMimeData& mime, const
     }
   }
   const InsertedRange in = dropText(view, event, text, context, replace);
-  if (in.start < 0 || text.size() <= 2 || !text.startsWith(QLatin1String(" [")) || !text.endsWith(QLatin1String("] ")))
+  if (in.start < 0 || text.size() <= 2 || !text.startsWith(QLatin1String(" [")) ||
+      !text.endsWith(QLatin1String("] ")))
     return;
   const bool linked = !bookmark.isEmpty() && QFileInfo(bookmark).isSymLink();
   colourRange(view, in.start + 2, in.end - 2, linked ? kLinkedLinkColour : kLinkTargetColour);

@@ -38,8 +38,8 @@ struct InsertedRange {
   int start = -1;
   int end = -1;
 };
-InsertedRange dropText(QTextEdit* view, QDropEvent* event, const QString& text, const MemoDropContext& context,
-                       bool replace);
+InsertedRange dropText(QTextEdit* view, QDropEvent* event, const QString& text,
+                       const MemoDropContext& context, bool replace);
 void colourRange(QTextEdit* view, int from, int to, const QColor& colour);
 
 // Where a dropped picture is written before it goes into the memo.

@@ -1,13 +1,13 @@
 #include "editors/ui/memo_text_view.h"
 
 #include <QDropEvent>
-#include <QKeyEvent>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QUrl>
 
 #include "diary/day_documents.h"
@@ -56,7 +56,8 @@ QString subMemoTextView::memoFolder() const {
 
 bool MemoTwinView::checkDocumentLink() {
   const QString text = toPlainText();
-  const std::optional<pravella::BracketPair> pair = pravella::bracketPairAround(text, textCursor().selectionStart());
+  const std::optional<pravella::BracketPair> pair =
+      pravella::bracketPairAround(text, textCursor().selectionStart());
   if (!pair || !PravellaSelf) return false;
   Calcndar* calendar = PravellaSelf;
   const QString name = pair->target(text);
@@ -180,8 +181,8 @@ void MemoTwinView::dropString(QDropEvent* event) {
   } else if (text.size() > 4 && memo.isEmpty() && PravellaSelf) {
     const QDate day = PravellaSelf->selectedDay();
     const QString name = text.mid(2, text.size() - 4);
-    if (QFileInfo::exists(pravella::paths::diary() + QLatin1Char('/') + dayText(day) + QLatin1Char('/') + name +
-                          QStringLiteral(".rtfd"))) {
+    if (QFileInfo::exists(pravella::paths::diary() + QLatin1Char('/') + dayText(day) + QLatin1Char('/') +
+                          name + QStringLiteral(".rtfd"))) {
       text = QStringLiteral(" [") + dayText(day) + QLatin1Char('/') + name + QStringLiteral("] ");
       pravella::playFeedbackSound(QStringLiteral("Tink"));
       const pravella::InsertedRange in = pravella::dropText(this, event, text, context, true);
@@ -190,7 +191,8 @@ void MemoTwinView::dropString(QDropEvent* event) {
     }
   }
   const pravella::InsertedRange in = pravella::dropText(this, event, text, context, replace);
-  if (in.start < 0 || text.size() <= 4 || !text.startsWith(QLatin1String(" [")) || !text.endsWith(QLatin1String("] ")))
+  if (in.start < 0 || text.size() <= 4 || !text.startsWith(QLatin1String(" [")) ||
+      !text.endsWith(QLatin1String("] ")))
     return;
   const bool linked = !bookmark.isEmpty() && QFileInfo(bookmark).isSymLink();
   pravella::colourRange(this, in.start + 2, in.end - 2,

@@ -1,9 +1,7 @@
 // Built-ins A and B: one table per letter, in the order of precedence.
-//
-// Not here yet, so that it fails as an unknown function until the movies exist:
-// addImageToMovie.
 
 #include "lang/builtins/dispatch.h"
+#include "lang/builtins/movie_builder_builtins.h"
 
 #include <QByteArray>
 
@@ -132,6 +130,7 @@ constexpr VkBuiltin kA[] = {
     {"angleVolumeData", 2, pravella::builtins::volume::angleVolumeData},
     {"addParameter", 2, addParameterBuiltin},
     {"addP", 2, addParameterBuiltin},
+    {"addImageToMovie", 2, pravella::builtins::addImageToMovieBuiltin},
     {"asc", 1, ascBuiltin},
     {"asin", 1, elementWise<arcSine>},
     {"acos", 1, elementWise<arcCosine>},

@@ -1,6 +1,6 @@
 // Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
 // tools not built yet are not in the table, so that they fail as unknown functions rather than
-// pretend to work: closeAllPictWindow, closePictWindow, convertDocument and createMovie.
+// pretend to work: convertDocument.
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
@@ -26,6 +26,8 @@
 #include "lang/builtins/functions_c_pictures.h"
 #include "lang/builtins/functions_c_plots.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
+#include "lang/builtins/movie_builder_builtins.h"
 #include "lang/builtins/volume_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -405,6 +407,9 @@ constexpr VkBuiltin kC[] = {
     {"changeCurrentDirectory", 1, changeCurrentPath},
     {"currentPath", 1, currentPath},
     {"currentDirectory", 1, currentPath},
+    {"closeAllPictWindow", 1, pravella::builtins::closeAllPictWindowBuiltin},
+    {"closePictWindow", 1, pravella::builtins::closePictWindowBuiltin},
+    {"createMovie", 1, pravella::builtins::createMovieBuiltin},
     {"changeCopyBitsMode", kAnyArgc, vkPictureBuiltinEntry},
     {"compressPicture", 2, compressPicture},
     {"changePictSize", 2, changePictSize},

@@ -1,7 +1,4 @@
-// Built-ins M, N and O: one table per letter, in the order of precedence. Names whose work
-// belongs to windows and tools not built yet are not in the tables, so that they fail as
-// unknown functions rather than pretend to work: movePictWindow, the movie_
-// family, openMovieImageWindow, openMovieWindow and openPictWindow.
+// Built-ins M, N and O: one table per letter, in the order of precedence.
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/gl_builtins.h"
@@ -19,6 +16,8 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/morphing_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
+#include "lang/builtins/movie_builder_builtins.h"
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/neural_units.h"
@@ -259,6 +258,30 @@ constexpr VkBuiltin kM[] = {
     {"moveGLWindow", 2, pravella::builtins::glWindowCommand},
     {"movePath", 2, movePath},
     {"moonAge", 1, moonAge},
+    {"movePictWindow", 2, pravella::builtins::movePictWindowBuiltin},
+    {"movie_create", 1, pravella::builtins::movieCreateBuiltin},
+    {"movie_addImage", 2, pravella::builtins::addImageToMovieBuiltin},
+    {"movie_pasteImage", 2, pravella::builtins::addImageToMovieBuiltin},
+    {"movie_save", 1, pravella::builtins::movieSaveBuiltin},
+    {"movie_saveAs", 1, pravella::builtins::movieSaveAsBuiltin},
+    {"movie_gotoBeginning", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_gotoEnd", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_start", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_stop", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_stepBack", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_stepForward", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_clear", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_copy", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_cut", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_delete", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_paste", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_selectAll", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_close", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_setRate", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_resizeWithMagnification", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_setLoopMode", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_playsSelectionOnly", 1, pravella::builtins::movieCommandBuiltin},
+    {"movie_setPlaysEveryFrame", 1, pravella::builtins::movieCommandBuiltin},
     {"MND", 2, multipleNormal},
     {"multipleNormalDistribution", 2, multipleNormal},
     {"mjd2jst", 1, mjd2jstBuiltin},
@@ -308,6 +331,9 @@ constexpr VkBuiltin kN[] = {
 constexpr VkBuiltin kO[] = {
     {"openFile", 1, openFileBuiltin},
     {"openDocumentOnMemo", 1, openDocumentOnMemo},
+    {"openPictWindow", 2, pravella::builtins::showPictInWindow},
+    {"openMovieWindow", 2, pravella::builtins::openMovieWindowBuiltin},
+    {"openMovieImageWindow", 1, pravella::builtins::openMovieImageWindowBuiltin},
 };
 
 }  // namespace

@@ -1,10 +1,10 @@
 // Built-ins P and Q: one table per letter, in the order of precedence.
 //
-// Not here yet, so that they fail as unknown functions until their subsystems exist: pictToWin
-// and pictToWindow (picture sub-windows). The letter Q has no built-in.
+// The letter Q has no built-in.
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/gl_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
 
 #include <QString>
 
@@ -353,6 +353,8 @@ constexpr VkBuiltin kP[] = {
     {"progressBar", 1, progressBarEntry},
     {"polarToRectangular", 2, polarToRectangularEntry},
     {"pointsToSankaku", 1, pointsToSankakuEntry},
+    {"pictToWin", 2, pravella::builtins::showPictInWindow},
+    {"pictToWindow", 2, pravella::builtins::showPictInWindow},
     {"prefBackupNeed", 1, prefBackupNeedEntry},
     // Pictures (graphics/picture_builtins.h).
     {"pastePictWithPath", kAnyArgc, vkPictureBuiltinEntry},

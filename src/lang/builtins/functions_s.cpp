@@ -1,8 +1,4 @@
 // Built-ins S: one table in the order of precedence (first match of name and count).
-//
-// Names whose work belongs to windows and tools not built yet are not in the table, so that
-// they fail as unknown functions rather than pretend to work: the picture sub-windows
-// (sizePictWindow, setPictureToWindow, setPictToWin, showPict, showPicture).
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
@@ -13,6 +9,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_s_parts.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
 #include "lang/builtins/volume_builtins.h"
 #include "lang/builtins/volume_process_builtins.h"
 #include "lang/report.h"
@@ -42,6 +39,11 @@ constexpr VkBuiltin kS[] = {
     {"setRememberString", 1, setRememberStringEntry},
     {"setGnuplotGraphWidth", 1, setGnuplotGraphWidthEntry},
     {"setGnuPlotPath", 1, setGnuPlotPathEntry},
+    {"sizePictWindow", 2, pravella::builtins::sizePictWindowBuiltin},
+    {"setPictureToWindow", 2, pravella::builtins::showPictInWindow},
+    {"setPictToWin", 2, pravella::builtins::showPictInWindow},
+    {"showPict", 2, pravella::builtins::showPictInWindow},
+    {"showPicture", 2, pravella::builtins::showPictInWindow},
     {"setGnuplotPath", 1, setGnuPlotPathEntry},
     {"sjis2jis_noCnt", 1, sjis2jisNoCntEntry},
     {"sjis2euc", 1, sjis2eucEntry},

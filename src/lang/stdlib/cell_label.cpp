@@ -21,8 +21,13 @@ using CellStack = std::vector<std::pair<int, int>>;
 
 // The flood fill of delCell with its stack supplied, so that labelling a whole image reuses
 // one stack instead of allocating one per cell.
+// On failure the message goes to *failure for the caller to report.
 int removeCell(CellStack& stack, double* image, double* list, int rows, int cols, int seedRow, int seedCol,
-               int* listCount, int label) {
+               int* listCount, int label, const char** failure) {
+  auto fail = [failure](const char* message) {
+    *failure = message;
+    return 0;
+  };
   const long long pixels = static_cast<long long>(rows) * cols;
   // An explicit stack instead of recursion, so that a large cell cannot exhaust the call stack.
   long long capacity = maxCellPoint;
@@ -31,8 +36,7 @@ int removeCell(CellStack& stack, double* image, double* list, int rows, int cols
   try {
     stack.reserve(static_cast<std::size_t>(capacity > 0 ? capacity : 0));
   } catch (const std::bad_alloc&) {
-    error_disp("Can not allocate memory");
-    return 0;
+    return fail("Can not allocate memory");
   }
   const long long listLimit = TNumber / 3;
   auto isSet = [&](int r, int c) { return image[static_cast<std::size_t>(r) * cols + c] != 0.0; };
@@ -41,18 +45,12 @@ int removeCell(CellStack& stack, double* image, double* list, int rows, int cols
     stack.emplace_back(r, c);
     return true;
   };
-  if (!push(seedRow, seedCol)) {
-    error_disp("Cell Stack Overflow");
-    return 0;
-  }
+  if (!push(seedRow, seedCol)) return fail("Cell Stack Overflow");
   while (!stack.empty()) {
     const auto [r, c] = stack.back();
     stack.pop_back();
     if (!isSet(r, c)) continue;
-    if (*listCount >= listLimit) {
-      error_disp("Too big cell");
-      return 0;
-    }
+    if (*listCount >= listLimit) return fail("Too big cell");
     image[static_cast<std::size_t>(r) * cols + c] = 0.0;
     double* row = list + 3 * static_cast<std::size_t>(*listCount);
     row[0] = r + 1;
@@ -62,10 +60,7 @@ int removeCell(CellStack& stack, double* image, double* list, int rows, int cols
     const std::pair<int, int> neighbours[4] = {{r, c - 1}, {r, c + 1}, {r - 1, c}, {r + 1, c}};
     for (const auto& [nr, nc] : neighbours) {
       if (nr < 0 || nr >= rows || nc < 0 || nc >= cols || !isSet(nr, nc)) continue;
-      if (!push(nr, nc)) {
-        error_disp("Cell Stack Overflow");
-        return 0;
-      }
+      if (!push(nr, nc)) return fail("Cell Stack Overflow");
     }
   }
   return 1;
@@ -76,26 +71,37 @@ int removeCell(CellStack& stack, double* image, double* list, int rows, int cols
 int delCell(double* image, double* list, int rows, int cols, int seedRow, int seedCol, int* listCount,
             int label) {
   CellStack stack;
-  return removeCell(stack, image, list, rows, cols, seedRow, seedCol, listCount, label);
+  const char* failure = nullptr;
+  if (removeCell(stack, image, list, rows, cols, seedRow, seedCol, listCount, label, &failure)) return 1;
+  error_disp(failure);
+  return 0;
 }
 
-int doCell(double* image, double* list, int rows, int cols, int* outRows, int* outCols) {
+int labelCells(double* image, double* list, int rows, int cols, int* outRows, int* outCols,
+               const char** failure) {
   int count = 0;
   int label = 0;
   CellStack stack;
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < cols; ++c) {
       if (image[static_cast<std::size_t>(r) * cols + c] == 0.0) continue;
-      if (!removeCell(stack, image, list, rows, cols, r, c, &count, ++label)) return 0;
+      if (!removeCell(stack, image, list, rows, cols, r, c, &count, ++label, failure)) return 0;
     }
   }
   if (count == 0) {
-    error_disp("no cell");
+    *failure = "no cell";
     return 0;
   }
   *outRows = count;
   *outCols = 3;
   return 1;
+}
+
+int doCell(double* image, double* list, int rows, int cols, int* outRows, int* outCols) {
+  const char* failure = nullptr;
+  if (labelCells(image, list, rows, cols, outRows, outCols, &failure)) return 1;
+  error_disp(failure);
+  return 0;
 }
 
 int getMaxCell(double* image, double* list, int rows, int cols, int* outRows, int* outCols) {

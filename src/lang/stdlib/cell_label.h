@@ -22,6 +22,11 @@ int delCell(double* image, double* list, int rows, int cols, int seedRow, int se
 // message (the cells removed so far stay cleared).
 int doCell(double* image, double* list, int rows, int cols, int* outRows, int* outCols);
 
+// The labelling of doCell without its report, for callers that are not a program (a window
+// logs instead): 1, or 0 with doCell's message in *failure.
+int labelCells(double* image, double* list, int rows, int cols, int* outRows, int* outCols,
+               const char** failure);
+
 // The pixels of the largest cell (the lowest label on a tie), at the start of the list.
 // 0 after doCell's message or "no cell area".
 int getMaxCell(double* image, double* list, int rows, int cols, int* outRows, int* outCols);

@@ -58,7 +58,9 @@ const QColor kRed = QColor::fromRgbF(1, 0, 0);
 const QColor kOrange = QColor::fromRgbF(1, 0.5, 0);
 const QColor kBracket = QColor::fromRgbF(0.15f, 0.15f, 0.6f);
 
-QString host(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString host(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 TEST_F(LinkMaking, TheSelectionBecomesAProgramEncyclopediaOrSearchLink) {
   showMemo("run Ab 1 here");

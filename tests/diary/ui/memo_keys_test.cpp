@@ -79,7 +79,9 @@ TEST_F(MemoKeys, CommandDoubleClickLooksTheWordUpOutsideBrackets) {
     QString text;
   };
   std::vector<Asked> asked;
-  memo()->setLookUpHandler([&](const QString& text, bool shift, const QPoint&) { asked.push_back({shift, text}); });
+  memo()->setLookUpHandler([&](const QString& text, bool shift, const QPoint&) {
+    asked.push_back({shift, text});
+  });
   opened.clear();
   doubleClickAt(1, Qt::ControlModifier);
   doubleClickAt(5, Qt::ControlModifier | Qt::ShiftModifier);

@@ -6,12 +6,12 @@
 #include <QDropEvent>
 #include <QUrl>
 
-#include "diary/diary_globals.h"
-#include "lang/builtins/startup.h"
 #include <QElapsedTimer>
+#include "diary/diary_globals.h"
 #include "diary/document_links.h"
 #include "editors/ui/memo_drop.h"
 #include "editors/ui/memo_text_view.h"
+#include "lang/builtins/startup.h"
 #include "platform/ui/sound_player.h"
 
 namespace {
@@ -43,7 +43,8 @@ class MemoSheetLinks : public DayDocuments {
   void doubleClickAt(int position) {
     QTextCursor c(sheet()->document());
     c.setPosition(position);
-    QTest::mouseDClick(sheet()->viewport(), Qt::LeftButton, Qt::NoModifier, sheet()->cursorRect(c).center() + QPoint(2, 0));
+    QTest::mouseDClick(sheet()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       sheet()->cursorRect(c).center() + QPoint(2, 0));
   }
   void drop(QMimeData* mime, int position) {
     QTextCursor c(sheet()->document());

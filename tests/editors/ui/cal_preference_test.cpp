@@ -166,7 +166,7 @@ TEST_F(ModuleDrawer, ARenamedModuleIsANewFileAndTheOldOneStays) {
   } cases[] = {
       {"n.vk", "n.vk.rtfd"},
       {"../../out", "___.._out.rtfd"},  // cleaned: it stays in the modules folder
-      {"", "___.._out.rtfd"},         // no name: the shown one's
+      {"", "___.._out.rtfd"},           // no name: the shown one's
   };
   for (const Case& c : cases) {
     edit("text of " + c.typed);
@@ -238,7 +238,8 @@ TEST_F(ModuleDrawer, RunAllRunsEveryRunnableModuleInTurn) {
   drawer->executeAllAction();
   waitFor([&] { return drawer->resultView()->toPlainText().count("finished") == 2; });
   const QString result = drawer->resultView()->toPlainText();
-  EXPECT_TRUE(result.startsWith("a.vk.rtfd\n   42.0000\n..... finished .....\nc.vk.rtf\n...<Error>...")) << s(result);
+  EXPECT_TRUE(result.startsWith("a.vk.rtfd\n   42.0000\n..... finished .....\nc.vk.rtf\n...<Error>..."))
+      << s(result);
   EXPECT_TRUE(result.endsWith(".NO.\n..... finished .....\n")) << s(result);
   EXPECT_FALSE(result.contains("b.txt")) << s(result);
   EXPECT_EQ(drawer->nowDisplayedDocPath(), paths::modules() + "/a.vk.rtfd");  // reloaded at the end

@@ -52,7 +52,8 @@ using Pixel = std::function<std::int16_t(int x, int y, int z)>;
 
 // A volume data file of width x height x slices with the given pixels.
 std::string volume(const std::string& name, int width, int height, int slices, const Pixel& pixel) {
-  medfix::Bytes b = medfix::volumeFile(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
+  // The volume file keeps its rows before its columns.
+  medfix::Bytes b = medfix::volumeFile(static_cast<std::uint32_t>(height), static_cast<std::uint32_t>(width),
                                        static_cast<std::uint32_t>(slices), 0);
   for (int z = 0; z < slices; ++z)
     for (int y = 0; y < height; ++y)

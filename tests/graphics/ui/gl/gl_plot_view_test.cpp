@@ -169,6 +169,32 @@ TEST_F(GLPlotView, APictureTexturesTheFacesWithPlanesOff) {
   EXPECT_EQ(centre(pictured), QColor(255, 0, 0));
 }
 
+TEST_F(GLPlotView, LitFacesTakeThePlaneColourEvenWithVertexColours) {
+  ASSERT_EQ(flatSurface("Lit", 5), 1);
+  vkOpenGLWindow* window = findWindowFromGLWindowList("Lit");
+  window->setLineSwitch(0);
+  window->setBoxSwitch(0);
+  window->setWorldRotation(0, 0, 0, 1);
+  window->setPlaneColor(1, 0, 0);
+  BasicOpenGLView* view = shown("Lit");
+  ASSERT_TRUE(view);
+  const auto centre = [view] {
+    const QImage image = view->bitmapInsideRect({});
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+  };
+  const struct {
+    int light, colour;
+    bool pureRed;  // the plane colour, red, alone
+  } cases[] = {{0, 0, true}, {0, 1, false}, {1, 1, true}, {1, 0, true}};
+  for (const auto& c : cases) {
+    if (view->switches()[4] != c.light) key(view, "0");
+    window->setColorSwitch(c.colour);
+    const QColor got = centre();
+    EXPECT_EQ(got.red() > 0 && got.green() == 0 && got.blue() == 0, c.pureRed)
+        << "light " << c.light << " colour " << c.colour << ": " << got.name().toStdString();
+  }
+}
+
 TEST_F(GLPlotView, RestyleByTitleChangesTheNextFrame) {
   ASSERT_EQ(flatSurface("Styled", 3), 1);
   BasicOpenGLView* view = shown("Styled");

@@ -1,0 +1,303 @@
+// The segmentation drawer driven as the user drives it: files from the browser, the seed and
+// thresholds by mouse, the result line, the edits by the region, saving a copy, and the
+// script buttons that programs set.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QDockWidget>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QUrl>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "../med_fixtures.h"
+#include "diary/diary_globals.h"
+#include "imaging/med_image_files.h"
+#include "imaging/region_growing.h"
+#include "imaging/ui/cal_browser.h"
+#include "imaging/ui/image_seg_view.h"
+#include "imaging/ui/image_segmentation.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/rich_text_file.h"
+#include "platform/ui/sound_player.h"
+#include "support/dialog_watchdog.h"
+#include "support/test_home.h"
+
+namespace {
+
+using Pixel = std::function<std::int16_t(int x, int y, int z)>;
+
+std::string volume(const std::string& name, int width, int height, int slices, const Pixel& pixel) {
+  // The volume file keeps its rows before its columns.
+  medfix::Bytes b = medfix::volumeFile(static_cast<std::uint32_t>(height), static_cast<std::uint32_t>(width),
+                                       static_cast<std::uint32_t>(slices), 0);
+  for (int z = 0; z < slices; ++z)
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) b.u16(static_cast<std::uint16_t>(pixel(x, y, z)));
+  return medfix::write(name, b.data);
+}
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// A block of 4 rows by 251 columns of 100 on 7: the filter takes its 4 corners, 1,000 remain.
+std::int16_t block(int x, int y, int) { return x >= 2 && x <= 252 && y >= 2 && y <= 5 ? 100 : 7; }
+
+class Segmentation : public testing::Test {
+ protected:
+  void SetUp() override {
+    SheetCanOpen.store(1);
+    pravella::setSoundRecorder([this](const QString& s) { sounds << s; });
+    window = std::make_unique<QMainWindow>();
+    window->setCentralWidget(new QWidget(window.get()));
+    pravella::DeskToolHost host;
+    host.mainWindow = window.get();
+    host.closeAllToggleView = [this] {
+      for (QDockWidget* d : docks) d->hide();
+    };
+    host.setToggleStatus = [this](int s) {
+      const int old = toggle;
+      toggle = s;
+      return old;
+    };
+    host.addSideView = [this](QDockWidget* d) {
+      window->addDockWidget(Qt::RightDockWidgetArea, d);
+      d->hide();
+      docks << d;
+    };
+    seg = std::make_unique<ImageSegmentation>(host);
+    seg->awakeFromNib();
+    view = seg->imageView();
+    window->resize(1000, 800);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    post("cal_openImageSegmentSheetWithPath", pravella::test::home());
+  }
+  void TearDown() override {
+    pravella::setSoundRecorder({});
+    seg.reset();
+    window.reset();
+  }
+
+  const ImageSegControls& c() { return view->controls(); }
+  void post(const char* name, const QString& text = {}) {
+    pravella::NotificationCenter::defaultCenter().post(QString::fromLatin1(name), text);
+  }
+  void open(const std::string& path) { post("setImageFilePath", q(path)); }
+  // Clicks image pixel (x, y) at zoom 1 without pan.
+  void clickPixel(int x, int y) {
+    const double ox = (dataWidth - view->width()) * 0.5, oy = (dataHeight - view->height()) * 0.5;
+    QTest::mouseClick(view, Qt::LeftButton, {},
+                      QPoint(static_cast<int>(std::floor(x - ox)), static_cast<int>(std::floor(y - oy))));
+  }
+  std::int16_t imageAt(int x, int y, int z = 0) {
+    return imageSGData[static_cast<std::size_t>(z) * dataWidth * dataHeight +
+                       static_cast<std::size_t>(y) * dataWidth + x];
+  }
+  std::int16_t markAt(int x, int y, int z = 0) {
+    return imageSGBUData[static_cast<std::size_t>(z) * dataWidth * dataHeight +
+                         static_cast<std::size_t>(y) * dataWidth + x];
+  }
+  void segmentOn() {
+    if (!c().segmentationSwitch->isChecked()) c().segmentationSwitch->click();
+  }
+
+  pravella::test::DialogWatchdog watchdog{{"QFileDialog"}};
+  std::unique_ptr<QMainWindow> window;
+  std::unique_ptr<ImageSegmentation> seg;
+  ImageSegView* view = nullptr;
+  QList<QDockWidget*> docks;
+  QStringList sounds;
+  int toggle = 0;
+};
+
+TEST_F(Segmentation, OpeningSetsTheStepAndAClickTheThresholds) {
+  EXPECT_TRUE(seg->drawer()->isVisible());
+  EXPECT_EQ(toggle, 22);
+  struct Case {
+    int low, high, step;
+  } cases[] = {{-1000, 3000, 7}, {0, 300, 1}};
+  for (const Case& k : cases) {
+    open(volume("r.vol", 16, 16, 3, [&](int x, int, int z) {
+      return z == 0 && x == 0 ? k.low : z == 2 && x == 1 ? k.high : 50;
+    }));
+    EXPECT_EQ(deltaTHNumber, k.step) << k.low;
+    EXPECT_EQ(c().minSlider->minimum(), k.low);
+    EXPECT_EQ(c().maxSlider->value(), k.high);
+    EXPECT_EQ(c().sliceSlider->value(), 2);
+    EXPECT_EQ(c().minTHSteper->singleStep(), k.step);
+    clickPixel(5, 5);
+    EXPECT_EQ(c().minTHSlider->value(), 50 - 5 * k.step);
+    EXPECT_EQ(c().maxTHSlider->value(), 50 + 5 * k.step);
+    EXPECT_EQ(c().maxTHValueTField->text(), QString::number(50 + 5 * k.step));
+    EXPECT_EQ(setPointX, 5);
+    EXPECT_EQ(setPointY, 5);
+    EXPECT_EQ(setPointZ, 1);
+  }
+  // A file the readers refuse leaves an empty view.
+  open(medfix::write("no.txt", "nothing medical"));
+  EXPECT_TRUE(imageSGData.empty());
+  EXPECT_EQ(c().sliceNumber->text(), "???");
+}
+
+TEST_F(Segmentation, ResultLineOutlineAndSliceChange) {
+  open(volume("b.vol", 260, 8, 3, block));
+  c().sizeXField->setText("0.5");
+  c().sizeYField->setText("0.5");
+  c().sizeZField->setText("2");
+  clickPixel(100, 3);
+  EXPECT_EQ(c().minTHSlider->value(), 95);
+  segmentOn();
+  EXPECT_EQ(c().textView->toPlainText(), "   1000pixels\t   0.50ml\n");
+  EXPECT_EQ(view->shownImage().pixelColor(100, 3), QColor(255, 0, 0));
+  EXPECT_NE(view->shownImage().pixelColor(2, 2), QColor(255, 0, 0));  // a corner the filter took
+
+  // With the outline only the pixels beside unmarked ones are red.
+  c().boundarySwitch->click();
+  EXPECT_EQ(view->shownImage().pixelColor(100, 2), QColor(255, 0, 0));
+  EXPECT_NE(view->shownImage().pixelColor(100, 3), QColor(255, 0, 0));
+  EXPECT_NE(view->shownImage().pixelColor(100, 4), QColor(255, 0, 0));
+
+  // Another slice clears the seed: the next count is 0.
+  c().nextSlice->click();
+  EXPECT_EQ(setPointX, -1);
+  c().textView->clear();
+  view->segmentationAction();
+  EXPECT_EQ(c().textView->toPlainText(), "      0pixels\t   0.00ml\n");
+}
+
+TEST_F(Segmentation, EditsByTheRegionAndSavingACopy) {
+  const std::string path = volume("e.vol", 260, 8, 3, block);
+  open(path);
+  clickPixel(100, 3);
+  segmentOn();
+  c().keepArea->click();  // this slice only: outside the region becomes 0
+  EXPECT_EQ(imageAt(0, 0, 1), 0);
+  EXPECT_EQ(imageAt(2, 2, 1), 0);
+  EXPECT_EQ(imageAt(100, 3, 1), 100);
+  EXPECT_EQ(imageAt(0, 0, 0), 7);
+  c().areaInvers->click();
+  EXPECT_EQ(markAt(100, 3, 1), 0);
+  EXPECT_EQ(markAt(0, 0, 0), 1);
+  c().deleteArea->click();  // the marked pixels of this slice
+  EXPECT_EQ(imageAt(100, 3, 1), 100);
+  EXPECT_EQ(markAt(0, 0, 1), 0);
+  EXPECT_EQ(markAt(0, 0, 0), 1);  // another slice
+  // Smoothing: the mean of 3 x 3, truncated, from the unsmoothed values; edges stay.
+  c().smooth->click();
+  EXPECT_EQ(imageAt(2, 2, 0), (7 * 5 + 100 * 4) / 9);
+  EXPECT_EQ(imageAt(0, 0, 0), 7);
+  EXPECT_EQ(sounds.last(), "Tink");
+  const std::int16_t smoothed = imageAt(2, 3, 1);
+
+  // Save over a copy, then reopen: edited values, the source's header byte for byte.
+  c().save->click();
+  QFileDialog* sheet = view->saveSheet();
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->windowTitle(), "SaveImageData");
+  EXPECT_EQ(sheet->directory().absolutePath(), pravella::test::home());
+  QStringList reloaded;
+  const auto id = pravella::NotificationCenter::defaultCenter().addObserver(
+      "reloadImageSegmentBrowserData", nullptr, [&](pravella::Notification& n) { reloaded << n.text; },
+      pravella::Delivery::PostingThread);
+  const QString copy = pravella::test::home() + "/copy.vol";
+  sheet->selectFile(copy);
+  static_cast<QDialog*>(sheet)->accept();
+  pravella::NotificationCenter::defaultCenter().removeObserver(id);
+  EXPECT_EQ(reloaded, QStringList{pravella::test::home()});
+  const std::string source = medfix::read(path), saved = medfix::read(copy.toStdString());
+  ASSERT_EQ(saved.size(), source.size());
+  EXPECT_EQ(saved.substr(0, static_cast<std::size_t>(DataPos)),
+            source.substr(0, static_cast<std::size_t>(DataPos)));
+  open(copy.toStdString());
+  EXPECT_EQ(imageAt(2, 3, 1), smoothed);
+  EXPECT_EQ(imageAt(0, 0, 1), 0);
+
+  // Restore reads the slice back from the file.
+  imageSGData[static_cast<std::size_t>(dataWidth) * dataHeight] = 999;
+  c().restoreArea->click();
+  EXPECT_EQ(imageAt(0, 0, 1), 0);
+}
+
+TEST_F(Segmentation, ScriptButtonsAndTheBrowser) {
+  QStringList memoMenu, code;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  const auto a = center.addObserver(
+      "calculationOnMemoMenu", nullptr, [&](pravella::Notification& n) { memoMenu << n.text; },
+      pravella::Delivery::PostingThread);
+  const auto b = center.addObserver(
+      "calculationOnEditModule", nullptr, [&](pravella::Notification& n) { code << n.text; },
+      pravella::Delivery::PostingThread);
+  post("cal_setImageSegmentSheetButton", "3\tThree\tx = 1;");
+  EXPECT_EQ(seg->jumpButtons()->button(2)->text(), "Three");
+  for (const char* bad : {"0\tZero\ta", "6\tSix\tb"}) post("cal_setImageSegmentSheetButton", bad);
+  for (QAbstractButton* button : seg->jumpButtons()->buttons()) {
+    EXPECT_NE(button->text(), "Zero");
+    EXPECT_NE(button->text(), "Six");
+  }
+  seg->jumpButtons()->button(2)->click();
+  EXPECT_EQ(code, QStringList{"x = 1;"});
+  post("cal_setImageSegmentSheetButton", "1\tOne\tx");
+  seg->jumpButtons()->button(0)->click();  // one character: never run
+  EXPECT_EQ(code.size(), 1);
+  QDir().mkpath(pravella::paths::commandScripts());
+  QTextDocument doc;
+  doc.setPlainText("y = 2;");
+  ASSERT_TRUE(pravella::writeRtfFile(pravella::paths::commandScripts() + "/seg.rtf", doc).ok);
+  post("cal_setImageSegmentSheetButton", "5\tFile\tseg.rtf");
+  seg->jumpButtons()->button(4)->click();
+  EXPECT_EQ(memoMenu, QStringList{"y = 2;"});
+  center.removeObserver(a);
+  center.removeObserver(b);
+
+  // "~/Documents" is the home's Documents folder.
+  QDir().mkpath(pravella::paths::documents());
+  post("cal_openImageSegmentSheetWithPath", "~/Documents");
+  EXPECT_EQ(seg->browser()->path(), pravella::paths::documents());
+
+  // A dropped pair of files shows the first.
+  const std::string first = volume("first.vol", 8, 8, 1, [](int, int, int) { return 1; });
+  const std::string second = volume("second.vol", 8, 8, 1, [](int, int, int) { return 2; });
+  EXPECT_TRUE(seg->browser()->dropFiles({QUrl::fromLocalFile(q(first)), QUrl::fromLocalFile(q(second))}));
+  EXPECT_EQ(seg->browser()->path(), q(first));
+  // A click in the browser opens the selected file in the view.
+  seg->browserSingleClick();
+  EXPECT_EQ(view->nowOpendImageFile(), q(first));
+  EXPECT_EQ(seg->browser()->fileSystem()->filter() & QDir::Hidden, 0);
+
+  // A double click opens it with the desktop's application, the path as the one argument.
+  const QString bin = pravella::test::home() + "/bin", record = pravella::test::home() + "/xdg-open.log";
+  QDir().mkpath(bin);
+  QFile script(bin + "/xdg-open");
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write(("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + record + "'\n").toUtf8());
+  script.close();
+  script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", (bin + ":").toUtf8() + oldPath);
+  seg->browserDoubleClick();
+  qputenv("PATH", oldPath);
+  EXPECT_EQ(QString::fromStdString(medfix::read(record.toStdString())), q(first) + "\n");
+}
+
+}  // namespace

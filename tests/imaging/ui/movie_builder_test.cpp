@@ -1,0 +1,126 @@
+// The movie builder driven by programs: frames from plots, exact durations at 1/600 s, the
+// saved QuickTime file read back two ways, and the save panel on closing with unsaved frames.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTimer>
+
+#include <string>
+
+#include "imaging/movie/movie_document.h"
+#include "imaging/ui/imaging_window_manager.h"
+#include "imaging/ui/movie_view.h"
+#include "imaging/ui/vk_movie.h"
+#include "lang/builtins/startup.h"
+#include "lang/executor.h"
+#include "support/test_home.h"
+
+namespace {
+
+using namespace pravella::imaging;
+
+std::string run(const std::string& program) { return pravella::runVkProgram(program).output(); }
+
+// Counts the save panels that come up, and cancels each.
+class SavePanels {
+ public:
+  SavePanels() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* panel = qobject_cast<QFileDialog*>(w);
+        if (!panel || !panel->isVisible()) continue;
+        ++count;
+        panel->reject();
+      }
+    });
+    timer_.start();
+  }
+  int count = 0;
+
+ private:
+  QTimer timer_;
+};
+
+class MovieBuilder : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(vkStartUp(), 1);
+    main_.setGeometry(100, 60, 300, 200);
+    main_.show();
+    out_ = pravella::test::home() + "/out.mov";
+  }
+  vkMovie* builder() { return manager_.builder(); }
+
+  QMainWindow main_;
+  ImagingWindowManager manager_{&main_};
+  QString out_;
+};
+
+TEST_F(MovieBuilder, PlotsBecomeFramesOfExactDurationsInTheSavedFile) {
+  ASSERT_EQ(
+      run("createMovie(\"m\"); p# = plot(|1| |3| |2|); addImageToMovie(p#, 0.5); movie_addImage(p#, 1/3); "
+          "movie_save(\"" +
+          out_.toStdString() + "\");"),
+      ".OK.\n");
+  EXPECT_EQ(builder()->window()->frameGeometry().topLeft(),
+            QPoint(main_.frameGeometry().x() + main_.frameGeometry().width() + 5, main_.frameGeometry().y()));
+  EXPECT_EQ(builder()->window()->size(), QSize(400, 280 + MovieView::kControllerHeight));
+
+  auto saved = pravella::movie::MovieDocument::open(out_);
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(saved->frameCount(), 2);
+  EXPECT_EQ(saved->frameDuration(0), 300);
+  EXPECT_EQ(saved->frameDuration(1), 200);
+  EXPECT_EQ(saved->naturalSize(), QSize(400, 280));
+
+  QProcess probe;
+  probe.start("ffprobe",
+              {"-v", "error", "-select_streams", "v:0", "-show_entries",
+               "stream=codec_name,width,height,time_base:packet=duration", "-of", "compact=p=0:nk=1", out_});
+  ASSERT_TRUE(probe.waitForFinished(30000));
+  EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+            (QStringList{"300", "200", "mjpeg|400|280|1/600"}));
+}
+
+TEST_F(MovieBuilder, SettingsGoToTheViewAndOnlyKnownLoopModesCount) {
+  ASSERT_EQ(run("movie_create(0); movie_setLoopMode(3); movie_playsSelectionOnly(1.7); movie_setRate(0.5);"),
+            ".OK.\n");
+  EXPECT_EQ(builder()->movieView()->loopMode(), 0);
+  EXPECT_TRUE(builder()->movieView()->playsSelectionOnly());
+  EXPECT_FLOAT_EQ(static_cast<float>(builder()->movieView()->rate()), 0.5f);
+  ASSERT_EQ(run("movie_setLoopMode(2.9);"), ".OK.\n");
+  EXPECT_EQ(builder()->movieView()->loopMode(), 2);
+}
+
+TEST_F(MovieBuilder, ClosingAsksForAFileOnlyWithUnsavedFrames) {
+  SavePanels panels;
+  ASSERT_EQ(run("createMovie(\"m\"); p# = plot(|1| |2| |3|); movie_addImage(p#, 0.2); movie_save(\"" +
+                out_.toStdString() + "\"); movie_close(0);"),
+            ".OK.\n");
+  EXPECT_EQ(panels.count, 0);
+  EXPECT_FALSE(builder()->window()->isVisible());
+  ASSERT_EQ(run("createMovie(\"m\"); p# = plot(|1| |2| |3|); movie_addImage(p#, 0.2); movie_close(0);"),
+            ".OK.\n");
+  EXPECT_EQ(panels.count, 1);
+  // A cancelled panel fails the save with its message.
+  ASSERT_EQ(run("createMovie(\"m\"); movie_addImage(plot(|1| |2| |3|), 0.2); movie_saveAs(0);"),
+            "...<Error>...Can not Save Movie.\n.NO.\n");
+  EXPECT_EQ(panels.count, 2);
+}
+
+TEST_F(MovieBuilder, FramesTooShortOrWithoutAMovieAreRefused) {
+  EXPECT_EQ(run("p# = plot(|1| |2| |3|); movie_addImage(p#, 1);"),
+            "...<Error>...No window receives [pasteImageToMovie].\n.NO.\n");
+  EXPECT_EQ(run("createMovie(\"m\"); p# = plot(|1| |2| |3|); movie_addImage(p#, 0.001);"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
+  EXPECT_EQ(builder()->movie()->frameCount(), 0);
+  ASSERT_EQ(run("p# = plot(|1| |2| |3|); movie_addImage(p#, 0.205);"), ".OK.\n");
+  EXPECT_EQ(builder()->movie()->duration(), 123);
+}
+
+}  // namespace

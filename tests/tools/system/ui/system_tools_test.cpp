@@ -1,0 +1,171 @@
+// The tool drawer's system tools on real widgets and real child programs: rsync both ways, a
+// stopped and a failed synchronisation (a fake rsync first on PATH), bc answers in the memo,
+// and the load monitor's modes.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <string>
+#include <vector>
+
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "support/test_home.h"
+#include "tools/backup_settings.h"
+#include "tools/system/ui/cal_cal_bc.h"
+#include "tools/system/ui/cal_pref_backup.h"
+#include "tools/system/ui/cal_process.h"
+
+namespace {
+
+void write(const QString& path, const QByteArray& text) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  f.open(QIODevice::WriteOnly);
+  f.write(text);
+}
+QByteArray read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class Backup : public testing::Test {
+ protected:
+  void SetUp() override {
+    pravella::DeskToolHost host;
+    host.playSound = [this](const char* name) { sounds.emplace_back(name); };
+    tool = std::make_unique<CalPrefBackup>(host);
+    tool->awakeFromNib();
+    usb = pravella::test::home() + "/usb";
+    QDir().mkpath(usb);
+  }
+  void TearDown() override { manualBackupStatus = 1; }
+  void sync() {
+    tool->syncRunButton()->click();
+    tool->waitForSynchronisation();
+  }
+  // A stand-in rsync first on PATH that logs its arguments and then runs `body`.
+  void fakeRsync(const QByteArray& body) {
+    const QString bin = pravella::test::home() + "/bin";
+    write(bin + "/rsync", "#!/bin/sh\necho \"$@\" >> '" + (pravella::test::home() + "/rsync.log").toUtf8() + "'\n" + body);
+    QFile::setPermissions(bin + "/rsync", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    oldPath = qgetenv("PATH");
+    qputenv("PATH", (bin + ":").toUtf8() + oldPath);
+  }
+  void restorePath() { qputenv("PATH", oldPath); }
+
+  std::unique_ptr<CalPrefBackup> tool;
+  std::vector<std::string> sounds;
+  QString usb;
+  QByteArray oldPath;
+};
+
+TEST_F(Backup, CarriesChangesBothWaysAndLeavesTheWorkFolderOut) {
+  const QString diary = pravella::paths::diary();
+  write(diary + "/2026/12/09/memo.txt", "mine");
+  write(diary + "/vkData/scratch", "work");
+  write(diary + "/Manual/page.txt", "manual");
+  write(usb + "/diary/2026/12/08/from-laptop.txt", "theirs");
+  tool->syncFolderNameField()->setText(usb);
+  manualBackupStatus = 0;
+  sync();
+  EXPECT_EQ(read(usb + "/diary/2026/12/09/memo.txt"), "mine");
+  EXPECT_EQ(read(diary + "/2026/12/08/from-laptop.txt"), "theirs");
+  EXPECT_FALSE(QFileInfo::exists(usb + "/diary/vkData"));
+  EXPECT_FALSE(QFileInfo::exists(usb + "/diary/Manual"));
+  manualBackupStatus = 1;
+  sync();
+  EXPECT_EQ(read(usb + "/diary/Manual/page.txt"), "manual");
+  EXPECT_EQ(tool->syncRunButton()->text(), "Sync");
+  EXPECT_FALSE(tool->backupRunning());
+
+  // A backup folder inside the diary is refused before anything runs.
+  sounds.clear();
+  tool->syncFolderNameField()->setText(diary + "/2026");
+  tool->syncRunButton()->click();
+  EXPECT_FALSE(tool->synchronising());
+  EXPECT_EQ(sounds, std::vector<std::string>{"Basso"});
+}
+
+TEST_F(Backup, AStopDuringTheFirstRunSkipsTheSecondAndAFailureIsReported) {
+  QDir().mkpath(pravella::paths::diary());
+  QDir().mkpath(usb + "/diary");
+  fakeRsync("sleep 30\n");
+  tool->syncFolderNameField()->setText(usb);
+  tool->syncRunButton()->click();
+  QTest::qWait(300);
+  EXPECT_EQ(tool->syncRunButton()->text(), "Stop");
+  pravella::NotificationCenter::defaultCenter().post("cal_killBackup");
+  tool->waitForSynchronisation();
+  EXPECT_EQ(read(pravella::test::home() + "/rsync.log").count('\n'), 1);
+  EXPECT_EQ(tool->messageField()->text(), "--------< Terminate backup >--------");
+  restorePath();
+
+  QFile::remove(pravella::test::home() + "/rsync.log");
+  fakeRsync("exit 23\n");
+  sounds.clear();
+  sync();
+  restorePath();
+  EXPECT_EQ(read(pravella::test::home() + "/rsync.log").count('\n'), 2);
+  EXPECT_EQ(tool->messageField()->text(), "--------< rsync failed (status 23) >--------");
+  EXPECT_NE(std::find(sounds.begin(), sounds.end(), "Basso"), sounds.end());
+}
+
+TEST(BcButton, AnswersAppearSelectedBehindTheSelection) {
+  QTextEdit memo;
+  CalCalBC bc(&memo);
+  auto ask = [&](const QString& text) {
+    memo.setPlainText(text + " tail");
+    QTextCursor c(memo.document());
+    c.setPosition(static_cast<int>(text.size()), QTextCursor::KeepAnchor);
+    memo.setTextCursor(c);
+    QSignalSpy answered(&bc, &CalCalBC::answered);
+    if (!bc.CalBCMemoAction()) return QString("<not started>");
+    if (!answered.wait(15000)) return QString("<no answer>");
+    return memo.textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n');
+  };
+  EXPECT_EQ(ask("1+2\n2*3\n5/2"), " = 3\n6\n2.5000");
+  EXPECT_TRUE(memo.toPlainText().startsWith("1+2\n2*3\n5/2 = 3\n6\n2.5000 tail"));
+  const QString error = ask("1+");
+  EXPECT_TRUE(error.startsWith('\n')) << error.toStdString();
+  EXPECT_GT(error.size(), 1);
+  // An endless loop is stopped; the window never waited for it.
+  bc.setTimeLimitForTests(300);
+  EXPECT_TRUE(ask("while (1) { }").contains("stopped"));
+  // Nothing selected, nothing runs.
+  memo.setPlainText("x");
+  EXPECT_FALSE(bc.CalBCMemoAction());
+}
+
+TEST(LoadBars, ModesFollowTheShowRequestAndAFrozenPictureKeepsStill) {
+  CalProcess monitor(nullptr);
+  monitor.awakeFromNib();
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  center.post("cal_changeCPUMonitor", "1");
+  EXPECT_EQ(monitor.dispStatus(), -1);
+  center.post("cal_showCPUStatusBar");
+  EXPECT_EQ(monitor.dispStatus(), 0);
+  EXPECT_TRUE(monitor.sampling());
+  monitor.takeSample("10 20\n");
+  EXPECT_EQ(monitor.cpuBar()->value(), 10);
+  center.post("cal_changeCPUMonitor", "2");
+  const QImage frozen = monitor.statusImage();
+  monitor.takeSample("90 50\n");
+  EXPECT_EQ(monitor.cpuBar()->value(), 90);
+  EXPECT_EQ(monitor.memoryBar()->value(), 50);
+  EXPECT_EQ(monitor.statusImage(), frozen);
+  center.post("cal_changeCPUMonitor", "-1");
+  EXPECT_EQ(monitor.dispStatus(), 2);
+}
+
+}  // namespace
