@@ -11,9 +11,11 @@ class CalDocSearch;
 class CalEDic;
 class CalIndex;
 class CalendarSetParam;
+class CalSheetTable;
 class CalLauncher;
 class CalToDo;
 class CalPreference;
+class CalWebView;
 class Calcndar;
 
 namespace pravella {
@@ -27,6 +29,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalWebView* web() const { return web_.get(); }
 
  private:
   DeskToolHost host_;
@@ -35,9 +38,11 @@ class DeskTools {
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
   std::unique_ptr<CalendarSetParam> handheld_;
+  std::unique_ptr<CalSheetTable> tables_;
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalWebView> web_;
 };
 
 }  // namespace pravella

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QProcess>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -102,9 +103,15 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   savePanel_ = [this](const QString& title, const QString& folder, const QString& name) {
     return pravella::dialogs::chooseSaveFile(window_, title, folder, name);
   };
+  // A sheet of the main window: the rest of the application stays usable.
   openPanel_ = [this](const QString& title, const QString& folder, bool folders) {
-    return folders ? pravella::dialogs::chooseFolder(window_, title, folder)
-                   : pravella::dialogs::chooseFile(window_, title, folder);
+    QFileDialog panel(window_, title, folder);
+    panel.setOption(QFileDialog::DontUseNativeDialog);
+    panel.setWindowModality(Qt::WindowModal);
+    panel.setFileMode(folders ? QFileDialog::Directory : QFileDialog::ExistingFile);
+    if (folders) panel.setOption(QFileDialog::ShowDirsOnly);
+    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty()) return QString();
+    return panel.selectedFiles().constFirst();
   };
 
   auto* table = window_->diaryFileField();

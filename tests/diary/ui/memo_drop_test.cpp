@@ -42,17 +42,19 @@ class MemoDrop : public DayDocuments {
     heard.clear();
   }
   // Drops `mime` on the memo's character `position`.
-  void drop(QMimeData* mime, int position, Qt::DropActions actions = Qt::CopyAction) {
+  // The action the drop was taken with.
+  Qt::DropAction drop(QMimeData* mime, int position, Qt::DropActions actions = Qt::CopyAction) {
     QTextCursor c(memo()->document());
     c.setPosition(position);
     const QPointF at = memo()->cursorRect(c).center() + QPointF(1, 0);
     // The drop goes to the widget that took the drag's entry.
     QDragEnterEvent enter(at.toPoint(), actions, mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(memo()->viewport(), &enter);
-    ASSERT_TRUE(enter.isAccepted());
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent event(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(memo()->viewport(), &event);
     delete mime;
+    return event.dropAction();
   }
   QMimeData* files(const QString& path) {
     auto* mime = new QMimeData;
@@ -114,7 +116,8 @@ TEST_F(MemoDrop, AnyOtherFileBecomesAnOrangeLinkToIt) {
   for (const QString& path : {file, day() + "/C.rtf"}) {
     memo()->setPlainText("0123");
     heard.clear();
-    drop(files(path), 2);
+    // Offered as a move, taken as a copy: the source keeps its file.
+    EXPECT_EQ(drop(files(path), 2, Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
     const QString name = QFileInfo(path).fileName();
     EXPECT_EQ(memo()->toPlainText(), "01 " + name + " 23");
     const QTextCharFormat link = formatAt(3);

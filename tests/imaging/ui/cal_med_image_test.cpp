@@ -362,3 +362,29 @@ TEST_F(MedImageViewer, SlicesArePastedIntoTheMemo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MedImageViewer, CheckDimsOutsideTheRoiAndCloseAsksForTheFinder) {
+  open(volume("dim.vol", 256, 256, 1, [](int x, int, int) { return x; }));
+  d->mriButton->click();
+  type(d->currentMaxField, 255);
+  d->showROISwitch->setChecked(true);
+  d->checkROISwitch->click();
+  QTest::mouseClick(d->imageView, Qt::LeftButton, {}, at(50, 200));
+  EXPECT_EQ(pixel(50, 55), QColor(50, 50, 50));
+  EXPECT_EQ(pixel(200, 55), QColor(100, 100, 100));  // half brightness, without the gain
+
+  int finder = 0;
+  const auto id = pravella::NotificationCenter::defaultCenter().addObserver(
+      "cal_toggleFinderSheet", nullptr, [&](pravella::Notification&) { ++finder; },
+      pravella::Delivery::PostingThread);
+  const int before = closes;
+  d->closeButton->click();
+  pravella::NotificationCenter::defaultCenter().removeObserver(id);
+  EXPECT_EQ(finder, 1);
+  EXPECT_EQ(closes, before + 1);
+  EXPECT_FALSE(d->isVisible());
+}
+
+}  // namespace

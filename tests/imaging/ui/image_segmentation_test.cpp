@@ -301,3 +301,55 @@ TEST_F(Segmentation, ScriptButtonsAndTheBrowser) {
 }
 
 }  // namespace
+
+namespace {
+
+// A bar three wide whose row y (from 6) holds y - 5, so each step of the upper threshold adds
+// three pixels, above a wide block of 11 that adds far more at once; 1,000 around them.
+std::int16_t bar(int x, int y, int) {
+  if (y >= 1 && y <= 15 && x >= 10 && x <= 12) return static_cast<std::int16_t>(std::max(0, y - 5));
+  if (y >= 16 && y <= 25 && x >= 2 && x <= 20) return 11;
+  return 1000;
+}
+
+TEST_F(Segmentation, SteppingPanAndTheVolumeSwitch) {
+  open(volume("bar.vol", 24, 28, 1, bar));
+  EXPECT_EQ(deltaTHNumber, 1);
+  clickPixel(11, 3);
+  c().minTHSlider->setValue(0);
+  c().maxTHSlider->setValue(0);
+  c().detectValueSlider->setValue(10);
+  EXPECT_EQ(c().detectValueField->text(), "10");
+  segmentOn();
+  c().textView->clear();
+  // One step up from the stepper runs the threshold up until the region jumps.
+  c().maxTHSteper->setValue(1);
+  EXPECT_EQ(c().maxTHSlider->value(), 11);
+  EXPECT_EQ(c().maxTHSteper->value(), 11);
+  EXPECT_EQ(c().maxTHValueTField->text(), "11");
+  EXPECT_TRUE(c().textView->toPlainText().endsWith("ml\n"));
+  // A stepper value outside its range is held at the range and moves nothing else.
+  c().minTHSteper->setValue(12);
+  EXPECT_EQ(c().minTHSteper->value(), 11);
+  EXPECT_EQ(c().minTHSlider->value(), 11);
+
+  // Dragging pans by the mouse's way over the zoom.
+  QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
+  QTest::mouseMove(view, QPoint(60, 44));
+  QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(60, 44));
+  EXPECT_EQ(view->panOffset(), QPointF(-10, 6));
+  c().magSlider->setValue(20);
+  EXPECT_EQ(c().magNumber->text(), "2");
+  QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
+  QTest::mouseMove(view, QPoint(40, 50));
+  QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(40, 50));
+  EXPECT_EQ(view->panOffset(), QPointF(-5, 6));
+
+  // With the volume switch on the thresholds act on release.
+  EXPECT_TRUE(c().maxTHSlider->hasTracking());
+  c().volumeSwitch->click();
+  EXPECT_FALSE(c().maxTHSlider->hasTracking());
+  EXPECT_FALSE(c().minTHSteper->keyboardTracking());
+}
+
+}  // namespace

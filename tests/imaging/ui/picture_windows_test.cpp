@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QTest>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -108,6 +110,18 @@ TEST_F(PictureWindows, CloseByTitleAllAndByHand) {
   EXPECT_EQ(subWindowList().size(), 0);
   ASSERT_EQ(show("A", 0), ".OK.\n");
   EXPECT_EQ(findWindowFromSubWindowList("A")->window()->frameGeometry().topLeft(), besideMain());
+}
+
+TEST_F(PictureWindows, CtrlCCopiesTheShownPicture) {
+  ASSERT_EQ(show("A", 1), ".OK.\n");
+  SubWindow* a = findWindowFromSubWindowList("A");
+  QApplication::clipboard()->clear();
+  a->window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(a->window()));
+  QTest::keyClick(a->window(), Qt::Key_C, Qt::ControlModifier);
+  const QImage copied = QApplication::clipboard()->image();
+  ASSERT_EQ(copied.size(), QSize(2, 2));
+  EXPECT_EQ(qRed(copied.pixel(0, 0)), 254);
 }
 
 TEST_F(PictureWindows, WrongArgumentsOpenNothing) {
