@@ -9,10 +9,15 @@
 class CalChangeWindow;
 class CalDocSearch;
 class CalEDic;
+class CalBookMark;
 class CalIndex;
 class CalendarSetParam;
 class CalSheetTable;
 class CalLauncher;
+class CalNetwork;
+class CalPictView;
+class CalChangePictSize;
+class CalSelectImage;
 class CalToDo;
 class CalPreference;
 class CalWebView;
@@ -29,6 +34,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalNetwork* internet() const { return internet_.get(); }
   CalWebView* web() const { return web_.get(); }
 
  private:
@@ -37,11 +43,16 @@ class DeskTools {
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
+  std::unique_ptr<CalBookMark> bookmarks_;
   std::unique_ptr<CalendarSetParam> handheld_;
   std::unique_ptr<CalSheetTable> tables_;
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalNetwork> internet_;
+  std::unique_ptr<CalPictView> pictures_;
+  std::unique_ptr<CalChangePictSize> pictSize_;
+  std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
 };
 
