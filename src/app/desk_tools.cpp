@@ -14,10 +14,13 @@
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
+#include "diary/program_settings.h"
+#include "editors/web_launch.h"
 #include "net/edic/ui/cal_edic.h"
 #include "platform/ui/sound_player.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
+#include "tools/dictionaries/ui/cal_dictionary.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/calendar_set_param.h"
 #include "tools/text/ui/cal_doc_search.h"
@@ -153,6 +156,21 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
   QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
                    [d = dictionary_.get()] { d->openSheetAction(); });
+
+  CalDictionary::Host texts;
+  texts.closeAllToggleView = host_.closeAllToggleView;
+  texts.setToggleStatus = host_.setToggleStatus;
+  texts.toggleStatus = host_.toggleStatus;
+  texts.addSideView = host_.addSideView;
+  texts.playSound = host_.playSound;
+  texts.mainMemoSelection = [v = host_.documentView] { return v ? v->textCursor().selectedText() : QString(); };
+  texts.launchURL = [](const QByteArray& bytes) { webLaunchURL(std::string_view(bytes.constData(), std::size_t(bytes.size()))); };
+  texts.keyWordSearch = [] { return internetWordSearchStatus() == 1; };
+  textDictionary_ = std::make_unique<CalDictionary>(texts);
+  textDictionary_->awakeFromNib();
+  QAction* textDictionary = host_.toolsMenu->addAction(QObject::tr("Te&xt Dictionary"));
+  QObject::connect(textDictionary, &QAction::triggered, textDictionary_.get(),
+                   [d = textDictionary_.get()] { d->toggleDicSheetAction(); });
 }
 
 DeskTools::~DeskTools() = default;

@@ -8,6 +8,7 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalDictionary;
 class CalEDic;
 class CalIndex;
 class CalendarSetParam;
@@ -38,6 +39,7 @@ class DeskTools {
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalDictionary> textDictionary_;
 };
 
 }  // namespace pravella
