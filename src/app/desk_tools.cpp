@@ -17,11 +17,13 @@
 #include "diary/program_settings.h"
 #include "editors/web_launch.h"
 #include "net/edic/ui/cal_edic.h"
+#include "net/web/ui/cal_web_view.h"
 #include "platform/ui/sound_player.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/dictionaries/ui/cal_dictionary.h"
 #include "tools/text/ui/cal_change_window.h"
+#include "tools/text/ui/cal_sheet_table.h"
 #include "tools/text/ui/calendar_set_param.h"
 #include "tools/text/ui/cal_doc_search.h"
 #include "tools/text/ui/cal_index.h"
@@ -124,6 +126,15 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   item(QObject::tr("Memo to Palm Memo"), [h] { h->addMemoAction(); });
   item(QObject::tr("Set Install Folder..."), [h] { h->setPalmHotSyncFolderAction(); });
 
+  CalSheetTable::Host tables;
+  tables.closeAllToggleView = host_.closeAllToggleView;
+  tables.setToggleStatus = host_.setToggleStatus;
+  tables.addSideView = host_.addSideView;
+  tables.nowDisplayedDocument = host_.nowDisplayedDocument;
+  tables.playSound = host_.playSound;
+  tables_ = std::make_unique<CalSheetTable>(tables);
+  tables_->awakeFromNib();
+
   CalLauncher::Host launcher;
   launcher.closeAllToggleView = host_.closeAllToggleView;
   launcher.setToggleStatus = host_.setToggleStatus;
@@ -171,6 +182,21 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* textDictionary = host_.toolsMenu->addAction(QObject::tr("Te&xt Dictionary"));
   QObject::connect(textDictionary, &QAction::triggered, textDictionary_.get(),
                    [d = textDictionary_.get()] { d->toggleDicSheetAction(); });
+
+  CalWebView::Host web;
+  web.closeAllToggleView = host_.closeAllToggleView;
+  web.setToggleStatus = host_.setToggleStatus;
+  web.addSideView = host_.addSideView;
+  web.playSound = host_.playSound;
+  web.selectedDay = host_.selectedDay;
+  web.showDiaryFiles = host_.showDiaryFiles;
+  web.mainWindow = &window;
+  web.subMemoView = host_.memoSheetView;
+  web_ = std::make_unique<CalWebView>(web);
+  web_->awakeFromNib();
+  QAction* browser = host_.toolsMenu->addAction(QObject::tr("&Web Browser"));
+  browser->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+W")));
+  QObject::connect(browser, &QAction::triggered, web_.get(), [w = web_.get()] { w->toggleWebViewSheet(); });
 }
 
 DeskTools::~DeskTools() = default;

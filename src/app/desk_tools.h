@@ -12,9 +12,11 @@ class CalDictionary;
 class CalEDic;
 class CalIndex;
 class CalendarSetParam;
+class CalSheetTable;
 class CalLauncher;
 class CalToDo;
 class CalPreference;
+class CalWebView;
 class Calcndar;
 
 namespace pravella {
@@ -28,6 +30,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalWebView* web() const { return web_.get(); }
 
  private:
   DeskToolHost host_;
@@ -36,10 +39,12 @@ class DeskTools {
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
   std::unique_ptr<CalendarSetParam> handheld_;
+  std::unique_ptr<CalSheetTable> tables_;
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
   std::unique_ptr<CalDictionary> textDictionary_;
+  std::unique_ptr<CalWebView> web_;
 };
 
 }  // namespace pravella

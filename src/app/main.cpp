@@ -33,6 +33,8 @@
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
+  // The web sheet's browser shares its GL contexts with the windows; set before the app.
+  QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");

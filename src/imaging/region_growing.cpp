@@ -33,19 +33,22 @@ std::unique_ptr<std::uint8_t[]> binary(const std::int16_t* values, std::size_t n
   return b;
 }
 
-// The stack of voxel indices: one allocation of `capacity`, untouched until used.
+// The stack of voxel indices: one allocation of `capacity`, untouched until used. Indices take
+// 4 bytes below 2^32 voxels and 8 above.
+template <class Index>
 struct IndexStack {
-  explicit IndexStack(std::size_t capacity) : data(new (std::nothrow) std::uint32_t[capacity]) {}
-  std::unique_ptr<std::uint32_t[]> data;
+  explicit IndexStack(std::size_t capacity) : data(new (std::nothrow) Index[capacity]) {}
+  std::unique_ptr<Index[]> data;
   std::size_t size = 0;
-  void push(std::size_t k) { data[size++] = static_cast<std::uint32_t>(k); }
+  void push(std::size_t k) { data[size++] = static_cast<Index>(k); }
 };
 
 // The shared growth: `neighbours` pushes the neighbours of a point in their fixed order.
-template <class Neighbours>
-long long grow(std::int16_t* mask, std::size_t n, long long seed, std::size_t limit, Neighbours neighbours) {
+template <class Index, class Neighbours>
+long long growWith(std::int16_t* mask, std::size_t n, long long seed, std::size_t limit,
+                   Neighbours neighbours) {
   std::unique_ptr<std::uint8_t[]> out(new (std::nothrow) std::uint8_t[n]());
-  IndexStack stack(n);
+  IndexStack<Index> stack(n);
   if (!out || !stack.data) return 0;
   long long count = 0;
   if (seed >= 0) {
@@ -62,6 +65,12 @@ long long grow(std::int16_t* mask, std::size_t n, long long seed, std::size_t li
   }
   for (std::size_t i = 0; i < n; ++i) mask[i] = out[i];
   return count;
+}
+
+template <class Neighbours>
+long long grow(std::int16_t* mask, std::size_t n, long long seed, std::size_t limit, Neighbours neighbours) {
+  if (n <= 0xFFFFFFFFu) return growWith<std::uint32_t>(mask, n, seed, limit, neighbours);
+  return growWith<std::uint64_t>(mask, n, seed, limit, neighbours);
 }
 
 long long countWith(int slice, int lower, int upper, bool volume) {
@@ -95,7 +104,7 @@ long long getRegion(std::int16_t* maskSlice) {
   const long long seed = setPointX >= 0 && setPointX < w && setPointY >= 0 && setPointY < h
                              ? static_cast<long long>(setPointY) * w + setPointX
                              : -1;
-  auto neighbours = [maskSlice, w, h](std::size_t k, IndexStack& stack, const std::uint8_t* out) {
+  auto neighbours = [maskSlice, w, h](std::size_t k, auto& stack, const std::uint8_t* out) {
     const int x = static_cast<int>(k % static_cast<std::size_t>(w));
     const int y = static_cast<int>(k / static_cast<std::size_t>(w));
     auto tryPush = [&](std::size_t j) {
@@ -117,7 +126,7 @@ long long getVolumeRegion(std::int16_t* mask) {
           ? static_cast<long long>(setPointZ) * static_cast<long long>(plane) +
                 static_cast<long long>(setPointY) * w + setPointX
           : -1;
-  auto neighbours = [mask, w, h, s, plane](std::size_t k, IndexStack& stack, const std::uint8_t* out) {
+  auto neighbours = [mask, w, h, s, plane](std::size_t k, auto& stack, const std::uint8_t* out) {
     const std::size_t inPlane = k % plane;
     const int x = static_cast<int>(inPlane % static_cast<std::size_t>(w));
     const int y = static_cast<int>(inPlane / static_cast<std::size_t>(w));

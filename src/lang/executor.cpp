@@ -755,6 +755,8 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
             v->data.setScalar(r);
             sp -= 1;
             pc += (rec.aux & kAuxDisplayAfter) && sp != 1 ? 4 : 3;
+            // An assignment that ends a loop body goes straight on to the loop's step.
+            if (pc < count && code[pc].xop == kXStepLoop) goto stepLoop;
           } else {
             stack[sp - 1].data.setScalar(r);
             pc += 1;
@@ -800,14 +802,16 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         }
         break;
       }
-      case kXStepLoop: {
+      case kXStepLoop:
+      stepLoop: {
+        vk_Code& r = code[pc];
         double w;
-        if (sp >= 0 && sp + 1 < kPushLimit && !((rec.aux & 4) && sp == 1)) {
-          if (VariableRecord* v = cachedScalar(rec); v && operandValue(code[pc + 1], &w)) {
+        if (sp >= 0 && sp + 1 < kPushLimit && !((r.aux & 4) && sp == 1)) {
+          if (VariableRecord* v = cachedScalar(r); v && operandValue(code[pc + 1], &w)) {
             const double u = v->data.cdoubles()[0];
-            const double stepped = (rec.aux & 1) ? u + w : u - w;
+            const double stepped = (r.aux & 1) ? u + w : u - w;
             v->data.setScalar(stepped);
-            const int t = rec.aux >> 3;
+            const int t = r.aux >> 3;
             pc = t;
             if (breakRequested()) {
               error_disp("**** BREAK *****");
@@ -815,17 +819,21 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
               return 0;
             }
             double a = stepped, c;
-            const bool known = (rec.aux & 2) ? operandValue(code[t + 1], &c)
-                                             : operandValue(code[t], &a) && operandValue(code[t + 1], &c);
-            if (known)
+            const bool known = (r.aux & 2) ? operandValue(code[t + 1], &c)
+                                           : operandValue(code[t], &a) && operandValue(code[t + 1], &c);
+            if (known) {
               pc += vkTruncToInt(vkRelate(code[t].aux, a, c)) == 0 ? 3 + code[t + 3].jump : 4;
+              // A loop body that starts with a scalar run goes straight on to it.
+              if (pc < count && code[pc].xop == kXScalarRun) goto scalarRun;
+            }
             continue;
           }
         }
         break;
       }
-      case kXScalarRun: {
-        const VkScalarRun& run = *rec.scalarRun;
+      case kXScalarRun:
+      scalarRun: {
+        const VkScalarRun& run = *code[pc].scalarRun;
         double value;
         if (sp >= 0 && sp + run.depth <= kPushLimit && scalarRunValue(code + pc, run, &value)) {
           if (run.store < 0) {
@@ -847,6 +855,8 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
             v->data.setScalar(value);
             // A following ";" displays only a single value left on the stack.
             pc += run.records + (run.displayAfter && sp != 1 ? 1 : 0);
+            // An assignment that ends a loop body goes straight on to the loop's step.
+            if (pc < count && code[pc].xop == kXStepLoop) goto stepLoop;
             continue;
           }
         }

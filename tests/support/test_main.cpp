@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
   // The application object itself must not see the real home either.
   pravella::test::enterFreshHome();
   testing::InitGoogleTest(&argc, argv);
+#ifdef PRAVELLA_TEST_WEBENGINE
+  // The browser needs this before the application object is made.
+  QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
   auto app = std::make_unique<TestApplication>(argc, argv);
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");

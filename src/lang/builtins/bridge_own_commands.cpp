@@ -18,7 +18,7 @@
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
-#include "net/web_sheet_requests.h"
+#include "net/web/web_sheet_requests.h"
 #include "platform/cformat.h"
 #include "platform/notification_center.h"
 

@@ -21,7 +21,7 @@
 #include "net/edic/book_pictures.h"
 #include "net/edic/dictionary_table.h"
 #include "net/edic/reader_lock.h"
-#include "net/web_sheet_requests.h"
+#include "net/web/web_sheet_requests.h"
 #include "platform/atomic_file.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"

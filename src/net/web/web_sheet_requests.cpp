@@ -1,4 +1,4 @@
-#include "net/web_sheet_requests.h"
+#include "net/web/web_sheet_requests.h"
 
 #include <QString>
 

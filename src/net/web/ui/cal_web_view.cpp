@@ -1,0 +1,705 @@
+#include "net/web/ui/cal_web_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+#include <algorithm>
+
+#include "net/web/ui/cal_edit_book_mark.h"
+#include "net/web/web_address.h"
+#include "net/web/web_sheet_requests.h"
+#include "net/web/web_sites.h"
+#include "diary/diary_globals.h"
+#include "platform/atomic_file.h"
+#include "platform/console_log.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/rich_text_file.h"
+#include "platform/ui/dialogs.h"
+
+CalWebView* CalWebView_X = nullptr;
+
+using namespace pravella::web;
+
+namespace {
+
+// The pop-up's encodings after "Default": display name and character-set name.
+struct Encoding {
+  const char* title;
+  const char* name;
+};
+constexpr Encoding kEncodings[] = {
+    {"Japanese (Shift JIS)", "Shift_JIS"}, {"Japanese (EUC)", "EUC-JP"},
+    {"Japanese (ISO 2022-JP)", "ISO-2022-JP"}, {"Unicode (UTF-8)", "UTF-8"},
+    {"Western (ISO Latin 1)", "ISO-8859-1"},   {"Western (Mac OS Roman)", "macintosh"},
+};
+constexpr const char* kDefaultEncoding = "Shift_JIS";
+constexpr int kStatusMessageMs = 2000;
+constexpr int kBarSteps = 1000;
+constexpr int kAborted = -3;  // the browser's code of a load given up on purpose
+
+QString preferencesFile(const char* name) {
+  return QDir(pravella::paths::preferences()).filePath(QLatin1String(name));
+}
+
+QString plainSelection(QString text) {
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text;
+}
+
+}  // namespace
+
+// --- page and view -------------------------------------------------------------------------
+
+CalWebPage::CalWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
+
+bool CalWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+  if (type == NavigationTypeLinkClicked && (QApplication::keyboardModifiers() & Qt::AltModifier)) {
+    download(url);
+    return false;
+  }
+  return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+}
+
+QWebEnginePage* CalWebPage::createWindow(WebWindowType) { return this; }
+
+CalWebEngineView::CalWebEngineView(CalWebView* controller, QWidget* parent)
+    : QWebEngineView(parent), controller_(controller) {}
+
+void CalWebEngineView::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = createStandardContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  controller_->buildContextMenu(menu);
+  menu->popup(event->globalPos());
+}
+
+// --- controller ----------------------------------------------------------------------------
+
+CalWebView::CalWebView(Host host, QObject* parent) : QObject(parent), host_(std::move(host)) {}
+
+CalWebView::~CalWebView() {
+  pravella::NotificationCenter::defaultCenter().removeObservers(this);
+  if (CalWebView_X == this) CalWebView_X = nullptr;
+  // The page must go before its profile.
+  delete webNSDrawer_.data();
+  delete profile_;
+}
+
+void CalWebView::sound(const char* name) {
+  if (host_.playSound) host_.playSound(name);
+}
+
+void CalWebView::awakeFromNib() {
+  readTranslateSite();
+  buildDrawer();
+  fillEncodingPopup();
+  makeBookmarkMenu(bookmarkMenu_);
+  makeBookmarkButtons();
+  if (!QFileInfo::exists(CalEditBookMark::listPath())) {
+    QDir().mkpath(pravella::paths::preferences());
+    QTextDocument text;
+    text.setPlainText(defaultSearchSiteText());
+    pravella::writeRtfdFile(CalEditBookMark::listPath(), text);
+  }
+  setupWebSerchMenuItem();
+  applyZoom(kStartScale);
+
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  using pravella::Notification;
+  center.addObserver(QLatin1String(pravella::kOpenWebViewSheet), this, [this](Notification&) { openWebViewSheet(); });
+  center.addObserver(QLatin1String(pravella::kOpenWebSheetAndConnectURL_Y), this,
+                     [this](Notification& n) { openWebSheetAndConnectURL_Y(n.text); });
+  center.addObserver(QLatin1String(pravella::kOpenWebSheetAndConnectURL_Wiki), this,
+                     [this](Notification& n) { openWebSheetAndConnectURL_Wiki(n.text); });
+  center.addObserver(QStringLiteral("openWebSheetAndConnectURL"), this,
+                     [this](Notification& n) { connectURLString(n.text); });
+  center.addObserver(QStringLiteral("openWebSheetAndConnectURL_X"), this,
+                     [this](Notification& n) { openWebSheetAndConnectURL_X(n.text); });
+  center.addObserver(QStringLiteral("changeWebSheetSize"), this, [this](Notification&) { changeWebViewScale(); });
+  CalWebView_X = this;
+}
+
+void CalWebView::readTranslateSite() {
+  const QString path = preferencesFile("translateSite.txt");
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) {
+    translateSite_ = QString::fromUtf8(file.readAll());
+    return;
+  }
+  translateSite_ = defaultTranslateTemplate();
+  if (!QFileInfo::exists(path)) {
+    QDir().mkpath(pravella::paths::preferences());
+    pravella::writeFileAtomically(path, translateSite_.toUtf8());
+  }
+}
+
+void CalWebView::buildDrawer() {
+  webNSDrawer_ = new QDockWidget(tr("Web"));
+  webNSDrawer_->setObjectName(QStringLiteral("webNSDrawer"));
+  auto* content = new QWidget(webNSDrawer_);
+  auto* column = new QVBoxLayout(content);
+  column->setContentsMargins(2, 2, 2, 2);
+
+  auto* addressRow = new QHBoxLayout;
+  stopReloadButton_ = new QToolButton(content);
+  stopReloadButton_->setIcon(content->style()->standardIcon(QStyle::SP_BrowserReload));
+  connect(stopReloadButton_, &QToolButton::clicked, this, &CalWebView::StopReload);
+  urlTextField_ = new QLineEdit(content);
+  urlTextField_->setPlaceholderText(tr("Address or search words"));
+  connect(urlTextField_, &QLineEdit::returnPressed, this, &CalWebView::openURLAction);
+  addressRow->addWidget(stopReloadButton_);
+  addressRow->addWidget(urlTextField_, 1);
+  column->addLayout(addressRow);
+
+  auto* marksRow = new QHBoxLayout;
+  for (int tag = 0; tag < kBookmarkButtons; ++tag) {
+    auto* button = new QPushButton(content);
+    connect(button, &QPushButton::clicked, this, [this, tag] { webBookMarkAction(tag); });
+    webBookMarkButtons_.push_back(button);
+    marksRow->addWidget(button);
+  }
+  const auto menuButton = [&](const QString& title, QMenu*& menu) {
+    auto* button = new QToolButton(content);
+    button->setText(title);
+    button->setPopupMode(QToolButton::InstantPopup);
+    menu = new QMenu(button);
+    button->setMenu(menu);
+    marksRow->addWidget(button);
+  };
+  menuButton(tr("Bookmarks"), bookmarkMenu_);
+  menuButton(tr("Search"), searchListMenu_);
+  menuButton(tr("History"), historyMenu_);
+  // The history menu's fixed items; history entries follow the separator (the second item).
+  historyMenu_->addAction(QStringLiteral("clear"), this, &CalWebView::clearHistory);
+  historyMenu_->addSeparator();
+  column->addLayout(marksRow);
+
+  profile_ = new QWebEngineProfile;  // off the record: nothing of the browsing stays on disk
+  connect(profile_, &QWebEngineProfile::downloadRequested, this, &CalWebView::downloadRequested);
+  webViewField_ = new CalWebEngineView(this, content);
+  page_ = new CalWebPage(profile_, webViewField_);
+  webViewField_->setPage(page_);
+  QWebEngineSettings* settings = page_->settings();
+  settings->setFontSize(QWebEngineSettings::DefaultFontSize, 12);
+  settings->setFontSize(QWebEngineSettings::DefaultFixedFontSize, 12);
+  settings->setDefaultTextEncoding(QLatin1String(kDefaultEncoding));
+  column->addWidget(webViewField_, 1);
+
+  connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    switch (info.status()) {
+      case QWebEngineLoadingInfo::LoadStartedStatus:
+        loadStarted();
+        break;
+      case QWebEngineLoadingInfo::LoadSucceededStatus:
+      case QWebEngineLoadingInfo::LoadStoppedStatus:
+        loadingChanged(true, true, {});
+        break;
+      case QWebEngineLoadingInfo::LoadFailedStatus:
+        // An aborted load (stopped, or turned into a download) is no failure to report.
+        loadingChanged(true, info.errorCode() == kAborted, info.errorString());
+        break;
+    }
+  });
+  connect(page_, &QWebEnginePage::loadProgress, this, [this](int percent) {
+    const ResourceProgress p = resourceProgress(100, percent, 0);
+    if (p.makeDeterminate) progressBar_->setRange(0, kBarSteps);
+    if (progressBar_->maximum() > 0) progressBar_->setValue(static_cast<int>(p.value * kBarSteps));
+  });
+  connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+    webNSDrawer_->setWindowTitle(title);
+    history_.titleReceived(page_->url().toString(), title);
+  });
+  connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+    if (url.isEmpty() || url.scheme() == QLatin1String("about")) return;
+    history_.visited(url.toString(), QString(), QDateTime::currentDateTime());
+    refreshHistoryMenu();
+  });
+  connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) { tempTextField_->setText(url); });
+
+  auto* findRow = new QHBoxLayout;
+  searchText_ = new QLineEdit(content);
+  searchText_->setPlaceholderText(tr("Find in page"));
+  connect(searchText_, &QLineEdit::returnPressed, this, &CalWebView::goSearch);
+  auto* back = new QToolButton(content);
+  back->setArrowType(Qt::LeftArrow);
+  connect(back, &QToolButton::clicked, this, &CalWebView::goSearchBack);
+  auto* forward = new QToolButton(content);
+  forward->setArrowType(Qt::RightArrow);
+  connect(forward, &QToolButton::clicked, this, &CalWebView::goSearch);
+  encodingPopup_ = new QComboBox(content);
+  encodingPopup_->setFrame(false);
+  findRow->addWidget(searchText_, 1);
+  findRow->addWidget(back);
+  findRow->addWidget(forward);
+  findRow->addWidget(encodingPopup_);
+  column->addLayout(findRow);
+
+  auto* zoomRow = new QHBoxLayout;
+  ZoomSlider_ = new QSlider(Qt::Horizontal, content);
+  ZoomSlider_->setRange(10, 300);
+  connect(ZoomSlider_, &QSlider::valueChanged, this, &CalWebView::ZoomWebBrowserSheet);
+  ZoomTextField_ = new QLineEdit(content);
+  ZoomTextField_->setMaximumWidth(60);
+  connect(ZoomTextField_, &QLineEdit::returnPressed, this, &CalWebView::ZoomWebBrowserSheetWithTextField);
+  auto* translate = new QPushButton(tr("Translate"), content);
+  connect(translate, &QPushButton::clicked, this, &CalWebView::honyakuJikkou);
+  auto* archive = new QPushButton(tr("Webarchive"), content);
+  connect(archive, &QPushButton::clicked, this, &CalWebView::saveAsWebarchiveAction);
+  zoomRow->addWidget(ZoomSlider_, 1);
+  zoomRow->addWidget(ZoomTextField_);
+  zoomRow->addWidget(translate);
+  zoomRow->addWidget(archive);
+  column->addLayout(zoomRow);
+
+  auto* statusRow = new QHBoxLayout;
+  progressBar_ = new QProgressBar(content);
+  progressBar_->setRange(0, kBarSteps);
+  progressBar_->setValue(0);
+  progressBar_->setTextVisible(false);
+  progressBar_->setMaximumWidth(120);
+  tempTextField_ = new QLabel(content);
+  tempTextField_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  statusRow->addWidget(progressBar_);
+  statusRow->addWidget(tempTextField_, 1);
+  column->addLayout(statusRow);
+
+  webNSDrawer_->setWidget(content);
+  connect(webNSDrawer_, &QDockWidget::topLevelChanged, this, &CalWebView::changeWebViewScale);
+  if (host_.addSideView) host_.addSideView(webNSDrawer_);
+  webNSDrawer_->hide();
+
+  EditBookMarkX_ = new CalEditBookMark(host_.mainWindow, [this] { setupWebSerchMenuItem(); }, this);
+}
+
+void CalWebView::fillEncodingPopup() {
+  encodingPopup_->clear();
+  encodingPopup_->addItem(QStringLiteral("Default"), QString());
+  for (const Encoding& e : kEncodings) encodingPopup_->addItem(QLatin1String(e.title), QLatin1String(e.name));
+  connect(encodingPopup_, &QComboBox::activated, this, &CalWebView::changeEncoding);
+}
+
+void CalWebView::makeBookmarkButtons() {
+  webBookMarkData_ = loadWebBookmarks(preferencesFile("webBookmark.plist"));
+  for (int tag = 0; tag < kBookmarkButtons; ++tag) {
+    const bool has = tag < static_cast<int>(webBookMarkData_.size());
+    webBookMarkButtons_[tag]->setText(has ? webBookMarkData_[tag].name : QString());
+    webBookMarkButtons_[tag]->setEnabled(has);
+  }
+}
+
+QPushButton* CalWebView::webBookMarkButton(int tag) const {
+  return tag >= 0 && tag < static_cast<int>(webBookMarkButtons_.size()) ? webBookMarkButtons_[tag] : nullptr;
+}
+
+bool CalWebView::isOpen() const { return webNSDrawer_ && webNSDrawer_->isVisible(); }
+
+// --- opening -------------------------------------------------------------------------------
+
+void CalWebView::openWebViewSheet() {
+  if (isOpen() || SheetCanOpen.load() == 0) return;
+  if (host_.closeAllToggleView) host_.closeAllToggleView();
+  webNSDrawer_->show();
+  if (host_.setToggleStatus) host_.setToggleStatus(kToggleNumber);
+  changeWebViewScale();
+}
+
+void CalWebView::closeWebViewSheet() {
+  if (host_.closeAllToggleView) host_.closeAllToggleView();
+}
+
+void CalWebView::openWebSheetAndConnectURL_X(const QString& text) {
+  if (isOpen() && text.isEmpty()) return closeWebViewSheet();
+  if (!isOpen()) {
+    openWebViewSheet();
+    if (text.isEmpty()) return;
+  }
+  urlTextField_->setText(text);
+  openURLAction();
+}
+
+void CalWebView::openWebSheetAndConnectURL_Wiki(const QString& word) {
+  openWebSheetAndConnectURL_X(word.isEmpty() ? QString() : wikiUrl(word));
+}
+
+QString CalWebView::selectedTextOfFocusedView(bool* focused) const {
+  auto* view = qobject_cast<QTextEdit*>(QApplication::focusWidget());
+  *focused = view && host_.mainWindow && host_.mainWindow->isAncestorOf(view) &&
+             !(webNSDrawer_ && webNSDrawer_->isAncestorOf(view));
+  return *focused ? plainSelection(view->textCursor().selectedText()) : QString();
+}
+
+void CalWebView::toggleWebViewSheet() {
+  bool focused = false;
+  const QString selected = selectedTextOfFocusedView(&focused);
+  if (focused) return openWebSheetAndConnectURL_X(selected);
+  if (isOpen()) return searchStringToURL();
+  openWebViewSheet();
+}
+
+void CalWebView::toggleWebViewWithWikiSearchSheet() {
+  bool focused = false;
+  const QString selected = selectedTextOfFocusedView(&focused);
+  if (focused) return openWebSheetAndConnectURL_Wiki(selected);
+  if (isOpen()) {
+    const QString pageSelection = webViewField_->selectedText();
+    if (pageSelection.isEmpty()) return;
+    QApplication::clipboard()->setText(pageSelection);
+    urlTextField_->setText(wikiUrl(pageSelection));
+    return openURLAction();
+  }
+  openWebViewSheet();
+}
+
+void CalWebView::searchStringToURL() {
+  const QString pageSelection = webViewField_->selectedText();
+  if (pageSelection.isEmpty()) return;
+  QApplication::clipboard()->setText(pageSelection);
+  urlTextField_->setText(pageSelection);
+  openURLAction();
+}
+
+void CalWebView::GoogleSearchFromSubMemo() {
+  if (host_.subMemoView)
+    openWebSheetAndConnectURL_Y(plainSelection(host_.subMemoView->textCursor().selectedText()));
+}
+
+void CalWebView::WikiSearchFromSubMemo() {
+  if (host_.subMemoView)
+    openWebSheetAndConnectURL_Wiki(plainSelection(host_.subMemoView->textCursor().selectedText()));
+}
+
+void CalWebView::MemoSearchFromSubMemo() {
+  if (!host_.subMemoView) return;
+  pravella::NotificationCenter::defaultCenter().post(
+      QStringLiteral("cal_toggleMonthListSheet"), plainSelection(host_.subMemoView->textCursor().selectedText()));
+}
+
+// --- loading -------------------------------------------------------------------------------
+
+void CalWebView::openURLAction() {
+  const QString text = urlTextField_->text();
+  if (text.isEmpty()) return;
+  const UrlFieldTarget target = urlFieldTarget(text);
+  if (target.isSearch) searchText_->setText(text);
+  connectURLString(target.address);
+}
+
+void CalWebView::connectURLString(const QString& text) {
+  if (text.isEmpty()) return;
+  const std::optional<QByteArray> escaped = escapeAddress(text);
+  if (!escaped) {
+    sound("Basso");
+    showStatusBriefly(tr("The address is too long to load."));
+    return;
+  }
+  QUrl url = QUrl::fromEncoded(*escaped);
+  // Chromium tells saved pages by their extension and follows symbolic links to the real
+  // name: an archive is shown through a copy with the extension it knows, in the work folder.
+  if (url.isLocalFile() && url.path().endsWith(QLatin1String(".") + QLatin1String(kWebArchiveExtension))) {
+    const QFileInfo archive(url.toLocalFile());
+    QDir().mkpath(pravella::paths::vkData());
+    const QString link = QDir(pravella::paths::vkData()).filePath(archive.completeBaseName() + QStringLiteral(".mhtml"));
+    QFile::remove(link);
+    if (QFile::copy(archive.absoluteFilePath(), link)) url = QUrl::fromLocalFile(link);
+  }
+  openWebViewSheet();
+  changeWebViewScale();
+  progressBar_->setRange(0, 0);
+  webViewField_->load(url);
+}
+
+void CalWebView::loadStarted() {
+  urlTextField_->setText(page_->requestedUrl().toString(QUrl::FullyEncoded));
+  stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserStop));
+  srStat_ = 0;
+  webNSDrawer_->setWindowTitle(QString());
+}
+
+void CalWebView::loadingChanged(bool, bool ok, const QString& error) {
+  progressBar_->setRange(0, kBarSteps);
+  progressBar_->setValue(0);
+  stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserReload));
+  srStat_ = 1;
+  if (page_->url().isValid()) urlTextField_->setText(page_->url().toString(QUrl::FullyEncoded));
+  history_.loadFinished();
+  refreshHistoryMenu();
+  if (ok) return;
+  showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());
+  showStatusBriefly(error);
+  sound("Basso");
+}
+
+void CalWebView::StopReload() {
+  page_->triggerAction(srStat_ == 0 ? QWebEnginePage::Stop : QWebEnginePage::Reload);
+}
+
+void CalWebView::showStatusBriefly(const QString& message) {
+  // Overlapping messages put back the text from before the first of them.
+  if (!statusTimerRunning_) statusBeforeMessage_ = tempTextField_->text();
+  statusTimerRunning_ = true;
+  const int generation = ++statusGeneration_;
+  tempTextField_->setText(message);
+  QTimer::singleShot(kStatusMessageMs, this, [this, generation] {
+    if (generation != statusGeneration_) return;
+    tempTextField_->setText(statusBeforeMessage_);
+    statusTimerRunning_ = false;
+  });
+}
+
+// --- find, encoding, zoom, translation -----------------------------------------------------
+
+void CalWebView::goSearch() {
+  page_->findText(searchText_->text(), {}, [this](const QWebEngineFindTextResult& r) {
+    sound(r.numberOfMatches() > 0 ? "Pop" : "Basso");
+  });
+}
+
+void CalWebView::goSearchBack() {
+  page_->findText(searchText_->text(), QWebEnginePage::FindBackward, [this](const QWebEngineFindTextResult& r) {
+    sound(r.numberOfMatches() > 0 ? "Pop" : "Basso");
+  });
+}
+
+void CalWebView::changeEncoding(int index) {
+  const QString name = encodingPopup_->itemData(index).toString();
+  page_->settings()->setDefaultTextEncoding(name.isEmpty() ? QLatin1String(kDefaultEncoding) : name);
+  page_->triggerAction(QWebEnginePage::Reload);
+}
+
+void CalWebView::applyZoom(double scale) {
+  webScale_ = scale;
+  webViewField_->setZoomFactor(viewZoomFactor(scale));
+  const QSignalBlocker block(ZoomSlider_);
+  ZoomSlider_->setValue(static_cast<int>(scale * 100 + 0.5));
+  ZoomTextField_->setText(QString::number(scale * 100, 'g', 6));
+}
+
+void CalWebView::ZoomWebBrowserSheet(int percent) {
+  applyZoom(percent / 100.0);
+  ZoomTextField_->setText(QString::number(ZoomSlider_->value()));
+}
+
+void CalWebView::ZoomWebBrowserSheetWithTextField() {
+  const std::optional<double> percent = zoomPercentFromText(ZoomTextField_->text());
+  if (!percent) {
+    ZoomTextField_->setText(QString::number(ZoomSlider_->value()));
+    return;
+  }
+  applyZoom(*percent / 100.0);
+}
+
+void CalWebView::changeWebViewScale() {
+  if (webViewField_) webViewField_->setZoomFactor(viewZoomFactor(webScale_));
+}
+
+void CalWebView::honyakuJikkou() { connectURLString(translateUrl(translateSite_, urlTextField_->text())); }
+
+void CalWebView::openPravellaPage() { connectURLString(QLatin1String(kProductPage)); }
+
+// --- archives and downloads ----------------------------------------------------------------
+
+void CalWebView::saveAsWebarchiveAction() {
+  const QDate day = host_.selectedDay ? host_.selectedDay() : QDate::currentDate();
+  const QString folder = pravella::paths::dayFolder(day.year(), day.month(), day.day());
+  QDir().mkpath(folder);
+  const QString path = pravella::dialogs::chooseSaveFile(host_.mainWindow, tr("Export webarchive"), folder,
+                                                         webArchiveName(webNSDrawer_->windowTitle()));
+  if (path.isEmpty()) {
+    sound("Basso");
+    return;
+  }
+  saveWebArchiveTo(path);
+}
+
+void CalWebView::saveWebArchiveTo(const QString& chosen) {
+  QString path = chosen;
+  if (QFileInfo(path).suffix() != QLatin1String(kWebArchiveExtension))
+    path += QLatin1Char('.') + QLatin1String(kWebArchiveExtension);
+  page_->save(path, QWebEngineDownloadRequest::MimeHtmlSaveFormat);
+}
+
+void CalWebView::downloadRequested(QWebEngineDownloadRequest* download) {
+  if (download->isSavePageDownload()) {
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
+      const bool ok = download->state() == QWebEngineDownloadRequest::DownloadCompleted;
+      if (ok && host_.showDiaryFiles) host_.showDiaryFiles();
+      sound(ok ? "Tink" : "Basso");
+      emit archiveSaved(ok);
+    });
+    download->accept();
+    return;
+  }
+  const QString desktop = pravella::paths::desktop();
+  QDir().mkpath(desktop);
+  lastDownloadPath_ = freeDownloadPath(desktop, download->suggestedFileName());
+  download->setDownloadDirectory(desktop);
+  download->setDownloadFileName(QFileInfo(lastDownloadPath_).fileName());
+  lExLength_ = download->totalBytes() > 0 ? download->totalBytes() : -1;
+  progressBar_->setRange(0, lExLength_ > 0 ? kBarSteps : 0);
+  progressBar_->setValue(0);
+  sound("Tink");
+  connect(download, &QWebEngineDownloadRequest::totalBytesChanged, this, [this, download] {
+    lExLength_ = download->totalBytes() > 0 ? download->totalBytes() : -1;
+    if (lExLength_ > 0) progressBar_->setRange(0, kBarSteps);
+  });
+  connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, download] {
+    if (lExLength_ > 0)
+      progressBar_->setValue(static_cast<int>(double(download->receivedBytes()) / lExLength_ * kBarSteps));
+  });
+  connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
+    progressBar_->setRange(0, kBarSteps);
+    progressBar_->setValue(0);
+    if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
+      showErrMessageToConsole("downloadDidFinish\n");
+      sound("Purr");
+      emit downloadFinished(true);
+      return;
+    }
+    const QString reason = download->interruptReasonString();
+    showStatusBriefly(reason);
+    showErrMessageToConsole(
+        QStringLiteral("Download failed! Error - %1 %2\n").arg(reason, download->url().toString()).toStdString());
+    sound("Basso");
+    emit downloadFinished(false);
+  });
+  download->accept();
+}
+
+// --- menus ---------------------------------------------------------------------------------
+
+void CalWebView::webBookMarkAction(int tag) {
+  if (tag >= 0 && tag < static_cast<int>(webBookMarkData_.size())) connectURLString(webBookMarkData_[tag].url);
+}
+
+namespace {
+
+void addBrowserBookmarks(CalWebView* controller, QMenu* menu, const std::vector<BrowserBookmark>& nodes) {
+  for (const BrowserBookmark& node : nodes) {
+    if (node.folder) {
+      addBrowserBookmarks(controller, menu->addMenu(node.title), node.children);
+      continue;
+    }
+    const QString url = node.url;
+    menu->addAction(node.title, controller, [controller, url] { controller->connectURLString(url); });
+  }
+}
+
+}  // namespace
+
+void CalWebView::makeBookmarkMenu(QMenu* menu) {
+  const QString path = QDir(pravella::paths::applicationSupport()).filePath(QStringLiteral("Bookmarks.plist"));
+  addBrowserBookmarks(this, menu, readBrowserBookmarks(path));
+}
+
+void CalWebView::addSearchSiteItems(QMenu* menu, const QString& plainText) {
+  for (const SearchSiteItem& item : searchSiteMenu(plainText)) {
+    switch (item.kind) {
+      case SearchSiteItem::Kind::EditBookmark:
+        menu->addAction(item.text, EditBookMarkX_, &CalEditBookMark::openBookMarkEditor);
+        break;
+      case SearchSiteItem::Kind::Separator:
+        menu->addSeparator();
+        break;
+      case SearchSiteItem::Kind::Entry: {
+        const QString line = item.text;
+        menu->addAction(line, this, [this, line] { searchListSelected(line); });
+        break;
+      }
+    }
+  }
+}
+
+void CalWebView::setupWebSerchMenuItem() {
+  const QString path = CalEditBookMark::listPath();
+  if (!QFileInfo::exists(path)) return;
+  bool ok = false;
+  const QString text = pravella::plainTextOfRichTextFile(path, &ok);
+  if (!ok) return;
+  searchListMenu_->clear();
+  addSearchSiteItems(searchListMenu_, text);
+}
+
+void CalWebView::searchListSelected(const QString& line) {
+  urlTextField_->setText(line);
+  openURLAction();
+  setupWebSerchMenuItem();
+}
+
+void CalWebView::refreshHistoryMenu() {
+  const QList<QAction*> actions = historyMenu_->actions();
+  for (qsizetype i = actions.size() - 1; i >= 2; --i) {
+    historyMenu_->removeAction(actions[i]);
+    delete actions[i];
+  }
+  for (const WebHistoryMenu::Entry& e : history_.entries()) {
+    const QString url = e.url;
+    historyMenu_->addAction(e.menuTitle, this, [this, url] { goToHistroyItem(url); });
+  }
+}
+
+void CalWebView::goToHistroyItem(const QString& url) {
+  urlTextField_->setText(url);
+  connectURLString(url);
+}
+
+void CalWebView::clearHistory() {
+  history_.clear();
+  refreshHistoryMenu();
+}
+
+void CalWebView::buildContextMenu(QMenu* menu) {
+  for (QWebEnginePage::WebAction a : {QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,
+                                      QWebEnginePage::OpenLinkInNewBackgroundTab})
+    menu->removeAction(page_->action(a));
+  menu->addSeparator();
+  if (!searchText_->text().isEmpty()) {
+    menu->addAction(QStringLiteral("search forward"), this, &CalWebView::goSearch);
+    menu->addAction(QStringLiteral("search backward"), this, &CalWebView::goSearchBack);
+    menu->addSeparator();
+  }
+  makeBookmarkMenu(menu->addMenu(QStringLiteral("SafariBookmark")));
+  bool ok = false;
+  const QString sites = QFileInfo::exists(CalEditBookMark::listPath())
+                            ? pravella::plainTextOfRichTextFile(CalEditBookMark::listPath(), &ok)
+                            : QString();
+  if (ok) addSearchSiteItems(menu->addMenu(QStringLiteral("BookMark(Google)")), sites);
+  QMenu* history = menu->addMenu(QStringLiteral("History"));
+  history->addAction(QStringLiteral("clear"), this, &CalWebView::clearHistory);
+  history->addSeparator();
+  for (const WebHistoryMenu::Entry& e : history_.contextEntries()) {
+    const QString url = e.url;
+    history->addAction(e.title, this, [this, url] { goToHistroyItem(url); });
+  }
+  menu->addSeparator();
+  menu->addAction(QStringLiteral("TextLarger"), this,
+                  [this] { webViewField_->setZoomFactor(std::min(5.0, webViewField_->zoomFactor() * 1.2)); });
+  menu->addAction(QStringLiteral("TextSmaller"), this,
+                  [this] { webViewField_->setZoomFactor(std::max(0.25, webViewField_->zoomFactor() / 1.2)); });
+  menu->addSeparator();
+  menu->addAction(QStringLiteral("Save Webarchive"), this, &CalWebView::saveAsWebarchiveAction);
+}

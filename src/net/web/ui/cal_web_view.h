@@ -1,0 +1,197 @@
+#pragma once
+// CalWebView: the web browser drawer beside the calendar. The URL field loads addresses and
+// sends other text to a web search; the drawer shows progress and a status line, finds text
+// in the page, changes the text encoding and the zoom, translates the page, downloads linked
+// files to the Desktop and keeps a page as a web archive in the selected day. Its menus reach
+// pages through five own bookmark buttons, a browser's bookmarks, the user's search sites, the
+// history of this run and the page's context menu. Other windows and programs reach it
+// through notifications (see net/web/web_sheet_requests.h).
+
+#include <QDate>
+#include <QDockWidget>
+#include <QObject>
+#include <QPointer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <functional>
+#include <vector>
+
+#include "net/web/web_menus.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QTextEdit;
+class QToolButton;
+class QWebEngineDownloadRequest;
+class QWebEngineProfile;
+class CalEditBookMark;
+class CalWebView;
+
+// The page: Alt held on a link click downloads the target; new windows open in this page.
+class CalWebPage : public QWebEnginePage {
+  Q_OBJECT
+ public:
+  CalWebPage(QWebEngineProfile* profile, QObject* parent);
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+  QWebEnginePage* createWindow(WebWindowType type) override;
+};
+
+// The view: its context menu is the controller's.
+class CalWebEngineView : public QWebEngineView {
+  Q_OBJECT
+ public:
+  CalWebEngineView(CalWebView* controller, QWidget* parent = nullptr);
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  CalWebView* controller_;
+};
+
+class CalWebView : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kToggleNumber = 23;
+  static constexpr double kStartScale = 0.6;
+
+  struct Host {
+    std::function<void()> closeAllToggleView;
+    std::function<int(int)> setToggleStatus;
+    std::function<void(QDockWidget*)> addSideView;
+    std::function<void(const char*)> playSound;  // decides whether sounds are on
+    std::function<QDate()> selectedDay;
+    std::function<void()> showDiaryFiles;
+    QMainWindow* mainWindow = nullptr;
+    QTextEdit* subMemoView = nullptr;  // the "FromSubMemo" actions take its selection
+  };
+
+  explicit CalWebView(Host host, QObject* parent = nullptr);
+  ~CalWebView() override;
+
+  // Reads the translation template, the bookmarks and the search sites, builds the drawer and
+  // registers the observers.
+  void awakeFromNib();
+
+  void openWebViewSheet();
+  void closeWebViewSheet();
+  void toggleWebViewSheet();
+  void toggleWebViewWithWikiSearchSheet();
+  void openWebSheetAndConnectURL_X(const QString& text);
+  void openWebSheetAndConnectURL_Y(const QString& text) { openWebSheetAndConnectURL_X(text); }
+  void openWebSheetAndConnectURL_Wiki(const QString& word);
+  void openURLAction();
+  void connectURLString(const QString& text);
+  void StopReload();
+  void goSearch();
+  void goSearchBack();
+  void changeEncoding(int index);
+  void ZoomWebBrowserSheet(int percent);
+  void ZoomWebBrowserSheetWithTextField();
+  void honyakuJikkou();
+  void saveAsWebarchiveAction();
+  void openPravellaPage();
+  void GoogleSearchFromSubMemo();
+  void WikiSearchFromSubMemo();
+  void MemoSearchFromSubMemo();
+  void searchStringToURL();
+  void changeWebViewScale();
+
+  // Menus.
+  void webBookMarkAction(int tag);
+  void setupWebSerchMenuItem();
+  void searchListSelected(const QString& line);
+  void goToHistroyItem(const QString& url);
+  void clearHistory();
+  // Fills a menu with a browser's bookmarks ($XDG_CONFIG_HOME/Pravella/Bookmarks.plist).
+  void makeBookmarkMenu(QMenu* menu);
+  // Turns the page's default context menu into the sheet's: new-window items go, the find,
+  // bookmark, search-site and history submenus, text size and archive items come.
+  void buildContextMenu(QMenu* menu);
+
+  // Shows a message in the status line for 2 seconds, then puts the old text back.
+  void showStatusBriefly(const QString& message);
+
+  QDockWidget* webNSDrawer() const { return webNSDrawer_; }
+  bool isOpen() const;
+  QLineEdit* urlTextField() const { return urlTextField_; }
+  QLineEdit* searchText() const { return searchText_; }
+  QLabel* tempTextField() const { return tempTextField_; }
+  QProgressBar* progressBar() const { return progressBar_; }
+  QComboBox* encodingPopup() const { return encodingPopup_; }
+  QSlider* zoomSlider() const { return ZoomSlider_; }
+  QLineEdit* zoomTextField() const { return ZoomTextField_; }
+  QMenu* searchListMenu() const { return searchListMenu_; }
+  QMenu* historyMenu() const { return historyMenu_; }
+  QMenu* bookmarkMenu() const { return bookmarkMenu_; }
+  QPushButton* webBookMarkButton(int tag) const;
+  CalWebEngineView* webViewField() const { return webViewField_; }
+  CalEditBookMark* editor() const { return EditBookMarkX_; }
+  const QString& translateSite() const { return translateSite_; }
+  double webScale() const { return webScale_; }
+  bool idle() const { return srStat_ == 1; }
+  const pravella::web::WebHistoryMenu& history() const { return history_; }
+  // The file the last download went to (empty before one started).
+  QString lastDownloadPath() const { return lastDownloadPath_; }
+
+ signals:
+  // A download or archive save ended: true when the file was written.
+  void downloadFinished(bool ok);
+  void archiveSaved(bool ok);
+
+ private:
+  void buildDrawer();
+  void readTranslateSite();
+  void fillEncodingPopup();
+  void makeBookmarkButtons();
+  void refreshHistoryMenu();
+  void loadStarted();
+  void loadingChanged(bool finished, bool ok, const QString& error);
+  void downloadRequested(QWebEngineDownloadRequest* download);
+  void saveWebArchiveTo(const QString& path);
+  void applyZoom(double scale);
+  void addSearchSiteItems(QMenu* menu, const QString& plainText);
+  QString selectedTextOfFocusedView(bool* focused) const;
+  void sound(const char* name);
+
+  Host host_;
+  QPointer<QDockWidget> webNSDrawer_;
+  QWebEngineProfile* profile_ = nullptr;
+  CalWebPage* page_ = nullptr;
+  CalWebEngineView* webViewField_ = nullptr;
+  QToolButton* stopReloadButton_ = nullptr;
+  QLineEdit* urlTextField_ = nullptr;
+  QLineEdit* searchText_ = nullptr;
+  QLabel* tempTextField_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QComboBox* encodingPopup_ = nullptr;
+  QSlider* ZoomSlider_ = nullptr;
+  QLineEdit* ZoomTextField_ = nullptr;
+  std::vector<QPushButton*> webBookMarkButtons_;
+  QMenu* bookmarkMenu_ = nullptr;
+  QMenu* searchListMenu_ = nullptr;
+  QMenu* historyMenu_ = nullptr;
+  CalEditBookMark* EditBookMarkX_ = nullptr;
+  std::vector<pravella::web::WebBookmark> webBookMarkData_;
+  pravella::web::WebHistoryMenu history_;
+  QString translateSite_;
+  double webScale_ = kStartScale;
+  unsigned char srStat_ = 1;
+  qint64 lExLength_ = -1;
+  QString lastDownloadPath_;
+  int statusGeneration_ = 0;
+  bool statusTimerRunning_ = false;
+  QString statusBeforeMessage_;
+};
+
+// The controller, once made (null before).
+extern CalWebView* CalWebView_X;

@@ -1,0 +1,67 @@
+#pragma once
+// CalSheetTable: the table drawer (side view 15). The calendar asks for it with the name a memo
+// holds between "<" and ">" at the caret; the drawer shows that table of the shown memo (a row
+// number column first, then the data columns, whose titles are edited in a field), keeps edits
+// in memory until Save, and is saved when the calendar closes its side views.
+
+#include <QDockWidget>
+#include <QObject>
+
+#include <functional>
+
+#include "tools/text/sheet_table.h"
+
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+class CalSheetTable : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kToggleNumber = 15;
+
+  struct Host {
+    std::function<void()> closeAllToggleView;
+    std::function<int(int)> setToggleStatus;
+    std::function<void(QDockWidget*)> addSideView;
+    std::function<QString()> nowDisplayedDocument;
+    std::function<void(const char*)> playSound;
+  };
+
+  explicit CalSheetTable(Host host, QObject* parent = nullptr);
+  ~CalSheetTable() override;
+
+  void awakeFromNib();
+
+  void sheetOpenAction(const QString& name);
+  void saveAction();
+  void revertAction();
+  void sheetCloseAction();
+  void addRowAction();
+  void deleteRowAction();
+  void addColumnAction();
+  void deleteColumnAction();
+  void changeColumnTitleAction();
+
+  QDockWidget* sheetTableDrawer() const { return drawer_; }
+  QTableWidget* sheetTableView() const { return view_; }
+  QLineEdit* columnNameField() const { return columnNameField_; }
+  const pravella::sheet::SheetTable& table() const { return table_; }
+  QString sheetName() const { return sheetName_; }
+
+ private:
+  void reload();
+  void sound(const char* name);
+  int selectedColumnPosition() const;  // display position, -1 without a selected column
+  int selectedRow() const;
+
+  Host host_;
+  pravella::sheet::SheetTable table_;
+  QString sheetName_;
+  QString folder_;
+  QDockWidget* drawer_ = nullptr;
+  QTableWidget* view_ = nullptr;
+  QLabel* tableName_ = nullptr;
+  QLineEdit* columnNameField_ = nullptr;
+  bool reloading_ = false;
+};

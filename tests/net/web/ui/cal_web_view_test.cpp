@@ -1,0 +1,338 @@
+// The web drawer with a real browser, on pages served by a loopback HTTP server that the test
+// starts: loading and titles, find, archives kept in the day and opened again, downloads
+// beside an existing file, the menus and the programs' entries.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QThread>
+
+#include <memory>
+#include <utility>
+
+#include "diary/diary_globals.h"
+#include "net/web/ui/cal_edit_book_mark.h"
+#include "net/web/ui/cal_web_view.h"
+#include "net/web/web_sheet_requests.h"
+#include "platform/paths.h"
+#include "platform/property_list.h"
+#include "platform/rich_text_file.h"
+#include "platform/ui/dialogs.h"
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+void writeFile(const QString& path, const QByteArray& data) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(data);
+}
+
+QByteArray readFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// python3's http.server on a free loopback port, serving a folder.
+class LocalServer {
+ public:
+  explicit LocalServer(const QString& root) {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    port_ = probe.serverPort();
+    probe.close();
+    process_.setWorkingDirectory(root);
+    process_.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral("-m"), QStringLiteral("http.server"), QString::number(port_),
+                    QStringLiteral("--bind"), QStringLiteral("127.0.0.1")});
+    process_.waitForStarted();
+    for (int i = 0; i < 100; ++i) {
+      QTcpSocket socket;
+      socket.connectToHost(QHostAddress::LocalHost, port_);
+      if (socket.waitForConnected(100)) return;
+      QThread::msleep(50);
+    }
+  }
+  ~LocalServer() {
+    process_.kill();
+    process_.waitForFinished();
+  }
+  QString url(const char* path) const {
+    return QStringLiteral("http://127.0.0.1:%1/%2").arg(port_).arg(QLatin1String(path));
+  }
+
+ private:
+  QProcess process_;
+  quint16 port_ = 0;
+};
+
+class CalWebViewTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    SheetCanOpen = 1;
+    root = QDir::home().filePath(QStringLiteral("site"));
+    writeFile(root + "/index.html",
+              "<html><head><title>Pages: one/two</title></head><body><p>Populated words</p>"
+              "<a href=\"file.bin\">file</a></body></html>");
+    writeFile(root + "/second.html", "<html><head><title>Second</title></head><body>two</body></html>");
+    writeFile(root + "/file.bin", QByteArray(50000, 'x'));
+    server = std::make_unique<LocalServer>(root);
+  }
+  void TearDown() override {
+    web.reset();
+    window.reset();
+    server.reset();
+    pravella::dialogs::setHandler(nullptr);
+  }
+
+  void make() {
+    window = std::make_unique<QMainWindow>();
+    window->resize(900, 700);
+    CalWebView::Host host;
+    host.closeAllToggleView = [this] {
+      ++closes;
+      if (web) web->webNSDrawer()->hide();
+    };
+    host.setToggleStatus = [this](int s) { return std::exchange(toggle, s); };
+    host.addSideView = [this](QDockWidget* dock) { window->addDockWidget(Qt::RightDockWidgetArea, dock); };
+    host.playSound = [this](const char* name) { sounds << QLatin1String(name); };
+    host.selectedDay = [] { return QDate(2026, 12, 10); };
+    host.showDiaryFiles = [this] { ++relists; };
+    host.mainWindow = window.get();
+    web = std::make_unique<CalWebView>(host);
+    web->awakeFromNib();
+    window->show();
+  }
+
+  // Waits until the page with that title has loaded.
+  bool shows(const QString& title) {
+    return QTest::qWaitFor([&] { return web->webNSDrawer()->windowTitle() == title && web->idle(); }, kWaitMs);
+  }
+  bool loadAndWait(const QString& url, const QString& title) {
+    web->connectURLString(url);
+    return shows(title);
+  }
+
+  static QStringList titles(QMenu* menu) {
+    QStringList out;
+    for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("--") : a->text());
+    return out;
+  }
+  static QAction* find(QMenu* menu, const QString& text) {
+    for (QAction* a : menu->actions())
+      if (a->text() == text) return a;
+    return nullptr;
+  }
+
+  QString root;
+  std::unique_ptr<LocalServer> server;
+  std::unique_ptr<QMainWindow> window;
+  std::unique_ptr<CalWebView> web;
+  QStringList sounds;
+  int closes = 0;
+  int toggle = 0;
+  int relists = 0;
+};
+
+TEST_F(CalWebViewTest, StartUpWritesItsDefaultsAndOpensAsSideView23) {
+  make();
+  const QString prefs = pravella::paths::preferences();
+  EXPECT_EQ(QString::fromUtf8(readFile(prefs + "/translateSite.txt")), web->translateSite());
+  EXPECT_TRUE(web->translateSite().endsWith(QLatin1String("/translate?hl=ja&sl=en&u=%@")));
+  EXPECT_TRUE(QFileInfo::exists(prefs + "/webBookmark.plist"));
+  EXPECT_EQ(web->webBookMarkButton(0)->text(), QStringLiteral("Pravella"));
+  EXPECT_EQ(web->webBookMarkButton(4)->text(), QStringLiteral("Wiki"));
+  EXPECT_EQ(titles(web->searchListMenu()),
+            (QStringList{"EditBookmark", "--", "BBC News", "Reuters", "Pravella"}));
+  EXPECT_EQ(web->zoomSlider()->value(), 60);
+
+  // Empty texts open without loading, then close.
+  web->openWebSheetAndConnectURL_X(QString());
+  EXPECT_TRUE(web->isOpen());
+  EXPECT_EQ(toggle, CalWebView::kToggleNumber);
+  web->openWebSheetAndConnectURL_X(QString());
+  EXPECT_FALSE(web->isOpen());
+
+  // No side view opens in the calendar-only layout.
+  SheetCanOpen = 0;
+  web->openWebViewSheet();
+  EXPECT_FALSE(web->isOpen());
+  SheetCanOpen = 1;
+}
+
+TEST_F(CalWebViewTest, ZoomRefusesBelowTenWithoutUpperLimit) {
+  make();
+  struct Case {
+    const char* typed;
+    double scale;
+    const char* field;
+  };
+  const Case cases[] = {{"9", 0.6, "60"}, {"abc", 0.6, "60"}, {"250", 2.5, "250"}, {"900", 9.0, "900"}};
+  for (const Case& c : cases) {
+    web->zoomTextField()->setText(QLatin1String(c.typed));
+    web->ZoomWebBrowserSheetWithTextField();
+    EXPECT_DOUBLE_EQ(web->webScale(), c.scale) << c.typed;
+    EXPECT_EQ(web->zoomTextField()->text(), QLatin1String(c.field)) << c.typed;
+  }
+  EXPECT_DOUBLE_EQ(web->webViewField()->zoomFactor(), 5.0);  // the browser's own ceiling
+}
+
+TEST_F(CalWebViewTest, LoadsFindsAndListsHistory) {
+  make();
+  // A program's web command reaches the sheet.
+  ASSERT_TRUE(DoWebBrowser(server->url("index.html").toUtf8().constData()));
+  ASSERT_TRUE(shows(QStringLiteral("Pages: one/two")));
+    EXPECT_TRUE(web->isOpen());
+  EXPECT_EQ(web->urlTextField()->text(), server->url("index.html"));
+
+  web->searchText()->setText(QStringLiteral("populated"));
+  web->goSearch();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sounds.size() >= 1; }, kWaitMs));
+  web->searchText()->setText(QStringLiteral("zqxzqx"));
+  web->goSearchBack();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sounds.size() >= 2; }, kWaitMs));
+  EXPECT_EQ(sounds, (QStringList{"Pop", "Basso"}));
+
+  ASSERT_TRUE(loadAndWait(server->url("second.html"), QStringLiteral("Second")));
+  QStringList history = titles(web->historyMenu());
+  ASSERT_EQ(history.size(), 4);
+  EXPECT_EQ(history.mid(0, 2), (QStringList{"clear", "--"}));
+  EXPECT_EQ(history[2], QStringLiteral("Second"));
+  EXPECT_EQ(history[3], QStringLiteral("Pages: one/two"));
+
+  // A history item loads its page again.
+  find(web->historyMenu(), QStringLiteral("Pages: one/two"))->trigger();
+  ASSERT_TRUE(shows(QStringLiteral("Pages: one/two")));
+
+  // The context menu gathers everything, without the new-window items.
+  QMenu menu;
+  menu.addAction(web->webViewField()->page()->action(QWebEnginePage::OpenLinkInNewWindow));
+  menu.addAction(web->webViewField()->page()->action(QWebEnginePage::Copy));
+  web->buildContextMenu(&menu);
+  EXPECT_EQ(titles(&menu).mid(1),
+            (QStringList{"--", "search forward", "search backward", "--", "SafariBookmark", "BookMark(Google)",
+                         "History", "--", "TextLarger", "TextSmaller", "--", "Save Webarchive"}));
+  QMenu* contextHistory = find(&menu, QStringLiteral("History"))->menu();
+  EXPECT_EQ(titles(contextHistory), (QStringList{"clear", "--", "Second", "Pages: one/two"}));
+  find(contextHistory, QStringLiteral("clear"))->trigger();
+  EXPECT_EQ(titles(web->historyMenu()), (QStringList{"clear", "--"}));
+}
+
+TEST_F(CalWebViewTest, OwnBookmarksSearchSitesAndBrowserBookmarksLoadTheirPages) {
+  using pravella::web::WebBookmark;
+  QDir().mkpath(pravella::paths::preferences());
+  QDir().mkpath(pravella::paths::applicationSupport());
+  std::vector<WebBookmark> marks(5, WebBookmark{QStringLiteral("Second"), server->url("second.html")});
+  marks[0] = {QStringLiteral("Index"), server->url("index.html")};
+  ASSERT_TRUE(pravella::plist::writeFile(pravella::paths::preferences() + "/webBookmark.plist",
+                                         pravella::web::webBookmarksToVariant(marks)));
+  QTextDocument sites;
+  sites.setPlainText(QStringLiteral("words\n\n-\n") + server->url("second.html"));
+  ASSERT_TRUE(pravella::writeRtfdFile(CalEditBookMark::listPath(), sites));
+  const QVariantMap leaf{{"WebBookmarkType", "WebBookmarkTypeLeaf"},
+                         {"URIDictionary", QVariantMap{{"title", "Local"}}},
+                         {"URLString", server->url("index.html")}};
+  const QVariantMap folder{{"WebBookmarkType", "WebBookmarkTypeList"}, {"Children", QVariantList{leaf}}};
+  ASSERT_TRUE(pravella::plist::writeFile(pravella::paths::applicationSupport() + "/Bookmarks.plist",
+                                         QVariantMap{{"Children", QVariantList{folder}}}));
+  make();
+
+  EXPECT_EQ(web->webBookMarkButton(0)->text(), QStringLiteral("Index"));
+  web->webBookMarkButton(0)->click();
+  ASSERT_TRUE(shows(QStringLiteral("Pages: one/two")));
+
+  EXPECT_EQ(titles(web->searchListMenu()),
+            (QStringList{"EditBookmark", "--", "words", "--", server->url("second.html")}));
+  find(web->searchListMenu(), server->url("second.html"))->trigger();
+  ASSERT_TRUE(shows(QStringLiteral("Second")));
+
+  ASSERT_EQ(titles(web->bookmarkMenu()), QStringList{"(\?\?\?\?\?)"});
+  QMenu* sub = web->bookmarkMenu()->actions()[0]->menu();
+  ASSERT_TRUE(sub);
+  find(sub, QStringLiteral("Local"))->trigger();
+  ASSERT_TRUE(shows(QStringLiteral("Pages: one/two")));
+}
+
+TEST_F(CalWebViewTest, SearchSiteEditorWritesOnlyAfterAnEdit) {
+  make();
+  CalEditBookMark* editor = web->editor();
+  const QByteArray before = readFile(CalEditBookMark::listPath() + "/TXT.rtf");
+  editor->openBookMarkEditor();
+  EXPECT_FALSE(editor->bookMarkDidChange());
+  editor->SaveSearchBookMark();
+  EXPECT_EQ(readFile(CalEditBookMark::listPath() + "/TXT.rtf"), before);
+
+  editor->openBookMarkEditor();
+  editor->textView()->setPlainText(QStringLiteral("alpha\n-\nbeta"));
+  EXPECT_TRUE(editor->bookMarkDidChange());
+  editor->SaveSearchBookMark();
+  EXPECT_FALSE(editor->bookMarkDidChange());
+  EXPECT_EQ(titles(web->searchListMenu()), (QStringList{"EditBookmark", "--", "alpha", "--", "beta"}));
+}
+
+TEST_F(CalWebViewTest, ArchiveIsKeptInTheDayAndOpensAgain) {
+  make();
+  ASSERT_TRUE(loadAndWait(server->url("index.html"), QStringLiteral("Pages: one/two")));
+  const QString day = pravella::paths::dayFolder(2026, 12, 10);
+  auto panels = std::make_shared<pravella::dialogs::Scripted>();
+  panels->paths.push_back(day + "/Pages_ one_two.webarchive");
+  pravella::dialogs::setHandler(panels);
+  QSignalSpy saved(web.get(), &CalWebView::archiveSaved);
+  web->saveAsWebarchiveAction();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return saved.size() >= 1; }, kWaitMs));
+  EXPECT_TRUE(saved[0][0].toBool());
+  EXPECT_EQ(panels->asked, QStringList{"Export webarchive: " + day});
+  const QString archive = day + "/Pages_ one_two.webarchive";
+  EXPECT_TRUE(readFile(archive).contains("Populated"));
+  EXPECT_EQ(relists, 1);
+
+  ASSERT_TRUE(loadAndWait(server->url("second.html"), QStringLiteral("Second")));
+  ASSERT_TRUE(loadAndWait(QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded), QStringLiteral("Pages: one/two")));
+
+  // A cancelled panel writes nothing.
+  sounds.clear();
+  web->saveAsWebarchiveAction();
+  EXPECT_EQ(sounds, QStringList{"Basso"});
+}
+
+TEST_F(CalWebViewTest, DownloadLandsOnTheDesktopBesideAnExistingFile) {
+  make();
+  const QString desktop = pravella::paths::desktop();
+  writeFile(desktop + "/file.bin", "mine");
+  QSignalSpy finished(web.get(), &CalWebView::downloadFinished);
+  web->connectURLString(server->url("file.bin"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return finished.size() >= 1; }, kWaitMs));
+  EXPECT_TRUE(finished[0][0].toBool());
+  EXPECT_EQ(web->lastDownloadPath(), desktop + "/file-2.bin");
+  EXPECT_EQ(readFile(desktop + "/file-2.bin"), QByteArray(50000, 'x'));
+  EXPECT_EQ(readFile(desktop + "/file.bin"), QByteArray("mine"));
+  EXPECT_EQ(sounds, (QStringList{"Tink", "Purr"}));
+}
+
+TEST_F(CalWebViewTest, OverlongAddressIsRefusedWithANoteThatGoesAway) {
+  make();
+  web->tempTextField()->setText(QStringLiteral("before"));
+  web->connectURLString(QStringLiteral("http://h/") + QString(5000, QLatin1Char('a')));
+  EXPECT_EQ(sounds, QStringList{"Basso"});
+  EXPECT_NE(web->tempTextField()->text(), QStringLiteral("before"));
+  EXPECT_FALSE(web->isOpen());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return web->tempTextField()->text() == QStringLiteral("before"); }, 5000));
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+// The table drawer on real widgets: opened for a memo by name, edited, saved and reverted.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include <string>
+#include <vector>
+
+#include "platform/notification_center.h"
+#include "support/test_home.h"
+#include "tools/text/ui/cal_sheet_table.h"
+
+namespace {
+
+TEST(TableDrawer, OpensByNameKeepsEditsAcrossSaveAndRevertAndRefusesEscapes) {
+  const QString memo = pravella::test::home() + "/day/memo.rtfd";
+  QDir().mkpath(memo);
+  std::vector<std::string> sounds;
+  int toggle = 0;
+  CalSheetTable::Host host;
+  host.nowDisplayedDocument = [&] { return memo; };
+  host.setToggleStatus = [&](int s) { return std::exchange(toggle, s); };
+  host.playSound = [&](const char* name) { sounds.emplace_back(name); };
+  CalSheetTable drawer(host);
+  drawer.awakeFromNib();
+  const QString before = QDir::currentPath();
+
+  pravella::NotificationCenter::defaultCenter().post("sheetTableOpenAction", "budget");
+  EXPECT_EQ(toggle, CalSheetTable::kToggleNumber);
+  EXPECT_TRUE(QFileInfo(pravella::test::home() + "/day/memo.tbld").isDir());
+  EXPECT_EQ(QDir::currentPath(), before);  // made, never entered
+  QTableWidget* view = drawer.sheetTableView();
+  EXPECT_EQ(view->rowCount(), 5);
+  EXPECT_EQ(view->columnCount(), 5);
+  EXPECT_EQ(view->item(2, 0)->text(), "3");
+
+  view->item(0, 1)->setText("rent");
+  pravella::NotificationCenter::defaultCenter().post("sheetTableSaveAction");
+  view->item(0, 1)->setText("changed");
+  drawer.revertAction();
+  EXPECT_EQ(view->item(0, 1)->text(), "rent");
+
+  // A new column at the selected column's place; titles through the field.
+  view->selectColumn(2);
+  drawer.addColumnAction();
+  EXPECT_EQ(view->horizontalHeaderItem(2)->text(), "5");
+  view->selectColumn(2);
+  drawer.columnNameField()->setText("Amount");
+  drawer.changeColumnTitleAction();
+  EXPECT_EQ(view->horizontalHeaderItem(2)->text(), "Amount");
+  sounds.clear();
+  view->selectColumn(0);
+  drawer.deleteColumnAction();
+  EXPECT_EQ(view->columnCount(), 6);
+  EXPECT_EQ(sounds, std::vector<std::string>{"Basso"});
+
+  // Names that would leave the table folder open nothing.
+  drawer.sheetCloseAction();
+  toggle = 0;
+  pravella::NotificationCenter::defaultCenter().post("sheetTableOpenAction", "../escape");
+  EXPECT_EQ(toggle, 0);
+  EXPECT_FALSE(QFileInfo::exists(pravella::test::home() + "/day/escape.col"));
+}
+
+}  // namespace
