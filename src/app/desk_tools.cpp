@@ -22,6 +22,8 @@
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/dictionaries/ui/cal_dictionary.h"
+#include "tools/dictionaries/ui/cal_manual.h"
+#include "platform/desktop_open.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_sheet_table.h"
 #include "tools/text/ui/calendar_set_param.h"
@@ -182,6 +184,21 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* textDictionary = host_.toolsMenu->addAction(QObject::tr("Te&xt Dictionary"));
   QObject::connect(textDictionary, &QAction::triggered, textDictionary_.get(),
                    [d = textDictionary_.get()] { d->toggleDicSheetAction(); });
+
+  CalManual::Host manualHost;
+  manualHost.closeAllToggleView = host_.closeAllToggleView;
+  manualHost.setToggleStatus = host_.setToggleStatus;
+  manualHost.toggleStatus = host_.toggleStatus;
+  manualHost.addSideView = host_.addSideView;
+  manualHost.selectCellSelectedDay = host_.selectCellSelectedDay;
+  manualHost.playSound = host_.playSound;
+  manualHost.open = [](const QString& path) { return openWithDesktop(path); };
+  manual_ = std::make_unique<CalManual>(manualHost);
+  manual_->awakeFromNib();
+  calendar.addDateStampView(manual_->manualDocField(),
+                            [m = manual_.get()](bool withTime) { withTime ? m->pasteDateTimeAction() : m->pasteDateAction(); });
+  QAction* manualAction = host_.toolsMenu->addAction(QObject::tr("&Manual"));
+  QObject::connect(manualAction, &QAction::triggered, manual_.get(), [m = manual_.get()] { m->openManualAction(); });
 
   CalWebView::Host web;
   web.closeAllToggleView = host_.closeAllToggleView;

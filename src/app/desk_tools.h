@@ -9,6 +9,7 @@
 class CalChangeWindow;
 class CalDocSearch;
 class CalDictionary;
+class CalManual;
 class CalEDic;
 class CalIndex;
 class CalendarSetParam;
@@ -30,6 +31,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalManual* manual() const { return manual_.get(); }
   CalWebView* web() const { return web_.get(); }
 
  private:
@@ -44,6 +46,7 @@ class DeskTools {
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
   std::unique_ptr<CalDictionary> textDictionary_;
+  std::unique_ptr<CalManual> manual_;
   std::unique_ptr<CalWebView> web_;
 };
 
