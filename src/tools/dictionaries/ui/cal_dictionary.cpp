@@ -84,6 +84,22 @@ CalDictionary::CalDictionary(Host host, QObject* parent) : QObject(parent), host
   honbun_ = new QTextEdit;
   honbun_->setReadOnly(true);
   layout->addWidget(honbun_, 1);
+
+  // Hand-offs: the body's selection searched again here or on the web; the memo's selection
+  // in the memo database.
+  auto* handOffs = new QHBoxLayout;
+  auto* again = new QPushButton(QStringLiteral("Search Selection"));
+  auto* web = new QPushButton(QStringLiteral("Web"));
+  auto* memos = new QPushButton(QStringLiteral("Memos"));
+  handOffs->addWidget(again);
+  handOffs->addWidget(web);
+  handOffs->addWidget(memos);
+  layout->addLayout(handOffs);
+  connect(again, &QPushButton::clicked, this, &CalDictionary::searchSelectedItemAction);
+  connect(web, &QPushButton::clicked, this, &CalDictionary::internetSearchAction);
+  connect(memos, &QPushButton::clicked, this, [this] {
+    searchAllMemoDataBaseAction(host_.mainMemoSelection ? host_.mainMemoSelection() : QString());
+  });
   drawer_->setWidget(body);
   drawer_->hide();
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include "platform/notification_center.h"
@@ -152,4 +153,33 @@ TEST(CalDictionary, ToggleOpensAsSideView20) {
   EXPECT_FALSE(f.tool->dicDrawer()->isHidden());
   NotificationCenter::defaultCenter().post(QStringLiteral("cal_toggleDicSheet"));
   EXPECT_TRUE(f.tool->dicDrawer()->isHidden());
+}
+
+TEST(CalDictionary, SelectionsGoToTheWebSheetAndTheMemoDatabase) {
+  writeFixtureDictionary();
+  Fixture f;
+  f.search("abc");
+  QStringList memoSearches;
+  NotificationCenter::defaultCenter().addObserver(QStringLiteral("findAllMemoDatabase"), f.tool.get(),
+                                                  [&](Notification& n) { memoSearches << n.text; });
+  f.tool->internetSearchAction();  // nothing selected
+  EXPECT_TRUE(f.webSheet.isEmpty());
+  QTextCursor c(f.tool->honbunTextView()->document());
+  c.setPosition(0);
+  c.setPosition(9, QTextCursor::KeepAnchor);
+  f.tool->honbunTextView()->setTextCursor(c);
+  f.tool->internetSearchAction();
+  EXPECT_EQ(f.webSheet, QStringList({QString::fromUtf16(u"ＡＢＣ entry")}));
+
+  f.tool->searchAllMemoDataBaseAction(QString());
+  f.tool->searchAllMemoDataBaseAction(QStringLiteral("memo word"));
+  EXPECT_EQ(memoSearches, QStringList({"memo word"}));
+
+  // The body's selection searched again: "ＡＢＣ" and the full-width forms of its letters.
+  c.setPosition(0);
+  c.setPosition(3, QTextCursor::KeepAnchor);
+  f.tool->honbunTextView()->setTextCursor(c);
+  f.tool->searchSelectedItemAction();
+  EXPECT_EQ(f.tool->wordField()->currentText(), QString::fromUtf16(u"ＡＢＣ"));
+  EXPECT_EQ(f.tool->hits().size(), 3);
 }
