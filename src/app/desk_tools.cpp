@@ -1,6 +1,7 @@
 #include "app/desk_tools.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,13 +18,18 @@
 #include "diary/program_settings.h"
 #include "editors/web_launch.h"
 #include "net/edic/ui/cal_edic.h"
+#include "net/web/ui/cal_network.h"
 #include "net/web/ui/cal_web_view.h"
 #include "platform/ui/sound_player.h"
+#include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/dictionaries/ui/cal_dictionary.h"
 #include "tools/dictionaries/ui/cal_manual.h"
 #include "platform/desktop_open.h"
+#include "tools/pictures/ui/cal_change_pict_size.h"
+#include "tools/pictures/ui/cal_pict_view.h"
+#include "tools/pictures/ui/cal_select_image.h"
 #include "tools/text/ui/cal_change_window.h"
 #include "tools/text/ui/cal_sheet_table.h"
 #include "tools/text/ui/calendar_set_param.h"
@@ -128,6 +134,13 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   item(QObject::tr("Memo to Palm Memo"), [h] { h->addMemoAction(); });
   item(QObject::tr("Set Install Folder..."), [h] { h->setPalmHotSyncFolderAction(); });
 
+  bookmarks_ = std::make_unique<CalBookMark>(host_);
+  bookmarks_->awakeFromNib();
+  QAction* marks = host_.toolsMenu->addAction(QObject::tr("&Bookmarks"));
+  QObject::connect(marks, &QAction::triggered, bookmarks_.get(), [b = bookmarks_.get()] { b->openBookMarkAction(); });
+  QAction* mark = host_.toolsMenu->addAction(QObject::tr("Bookmark This &Place"));
+  mark->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+B")));
+  QObject::connect(mark, &QAction::triggered, bookmarks_.get(), [b = bookmarks_.get()] { b->addBookMarkAction(); });
   CalSheetTable::Host tables;
   tables.closeAllToggleView = host_.closeAllToggleView;
   tables.setToggleStatus = host_.setToggleStatus;
@@ -199,6 +212,63 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
                             [m = manual_.get()](bool withTime) { withTime ? m->pasteDateTimeAction() : m->pasteDateAction(); });
   QAction* manualAction = host_.toolsMenu->addAction(QObject::tr("&Manual"));
   QObject::connect(manualAction, &QAction::triggered, manual_.get(), [m = manual_.get()] { m->openManualAction(); });
+
+  CalNetwork::Host internet;
+  internet.closeAllToggleView = host_.closeAllToggleView;
+  internet.setToggleStatus = host_.setToggleStatus;
+  internet.addSideView = host_.addSideView;
+  internet.showDiaryFiles = host_.showDiaryFiles;
+  internet.playSound = host_.playSound;
+  internet.documentView = host_.documentView;
+  internet.dialogParent = &window;
+  internet_ = std::make_unique<CalNetwork>(internet);
+  internet_->awakeFromNib();
+  QAction* sheet = host_.toolsMenu->addAction(QObject::tr("&Internet"));
+  QObject::connect(sheet, &QAction::triggered, internet_.get(), [n = internet_.get()] { n->toggleInternetSheet(); });
+  QAction* onMemo = host_.toolsMenu->addAction(QObject::tr("Open Memo Selection in &Browser"));
+  QObject::connect(onMemo, &QAction::triggered, internet_.get(),
+                   [v = host_.memoSheetView] { CalendarNet::openURLonMemo(v); });
+
+  pictures_ = std::make_unique<CalPictView>(host_);
+  pictures_->awakeFromNib();
+  QAction* pictures = host_.toolsMenu->addAction(QObject::tr("&Pictures"));
+  QObject::connect(pictures, &QAction::triggered, pictures_.get(),
+                   [p = pictures_.get()] { p->togglePictViewAction(); });
+
+  CalSelectImage::Host select;
+  select.mainWindow = &window;
+  select.selectCellSelectedDay = host_.selectCellSelectedDay;
+  select.playSound = host_.playSound;
+  selectImage_ = std::make_unique<CalSelectImage>(select);
+  selectImage_->awakeFromNib();
+  pictures_->addDrawerButton(selectImage_->makeThumbnailButton());
+  pictures_->addDrawerButton(selectImage_->makeDocThumbnailButton());
+  pictures_->addDrawerButton(selectImage_->setCurrentDirButton());
+
+  CalChangePictSize::Host size;
+  // The focused memo, else the main one.
+  size.textView = [main = host_.documentView]() -> QTextEdit* {
+    if (auto* focused = qobject_cast<QTextEdit*>(QApplication::focusWidget())) return focused;
+    return main;
+  };
+  size.mainWindow = &window;
+  size.playSound = host_.playSound;
+  pictSize_ = std::make_unique<CalChangePictSize>(size);
+  QMenu* picture = host_.toolsMenu->addMenu(QObject::tr("Picture &Size"));
+  for (int percent : {25, 50, 75, 150, 200}) {
+    QAction* scale = picture->addAction(QStringLiteral("%1").arg(percent));
+    QObject::connect(scale, &QAction::triggered, pictSize_.get(),
+                     [s = pictSize_.get(), percent] { s->changePictSizeAction(percent); });
+  }
+  QAction* free = picture->addAction(QObject::tr("Free Size..."));
+  QObject::connect(free, &QAction::triggered, pictSize_.get(), [s = pictSize_.get()] { s->changePictFreeSizeAction(); });
+  QMenu* thumbnails = host_.toolsMenu->addMenu(QObject::tr("T&humbnails"));
+  QObject::connect(thumbnails->addAction(QObject::tr("Thumbnails to Memo...")), &QAction::triggered,
+                   selectImage_.get(), [s = selectImage_.get()] { s->makeThumbnailToDocumentAction(); });
+  QObject::connect(thumbnails->addAction(QObject::tr("Thumbnails with HTML...")), &QAction::triggered,
+                   selectImage_.get(), [s = selectImage_.get()] { s->showThumbnailImageAction(); });
+  QObject::connect(thumbnails->addAction(QObject::tr("Show Clipboard Picture")), &QAction::triggered,
+                   selectImage_.get(), [s = selectImage_.get()] { s->showCBImageAction(); });
 
   CalWebView::Host web;
   web.closeAllToggleView = host_.closeAllToggleView;

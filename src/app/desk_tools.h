@@ -11,10 +11,15 @@ class CalDocSearch;
 class CalDictionary;
 class CalManual;
 class CalEDic;
+class CalBookMark;
 class CalIndex;
 class CalendarSetParam;
 class CalSheetTable;
 class CalLauncher;
+class CalNetwork;
+class CalPictView;
+class CalChangePictSize;
+class CalSelectImage;
 class CalToDo;
 class CalPreference;
 class CalWebView;
@@ -32,6 +37,7 @@ class DeskTools {
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
   CalManual* manual() const { return manual_.get(); }
+  CalNetwork* internet() const { return internet_.get(); }
   CalWebView* web() const { return web_.get(); }
 
  private:
@@ -40,6 +46,7 @@ class DeskTools {
   std::unique_ptr<CalChangeWindow> layouts_;
   std::unique_ptr<CalIndex> outline_;
   std::unique_ptr<CalPreference> modules_;
+  std::unique_ptr<CalBookMark> bookmarks_;
   std::unique_ptr<CalendarSetParam> handheld_;
   std::unique_ptr<CalSheetTable> tables_;
   std::unique_ptr<CalLauncher> launcher_;
@@ -47,6 +54,10 @@ class DeskTools {
   std::unique_ptr<CalEDic> dictionary_;
   std::unique_ptr<CalDictionary> textDictionary_;
   std::unique_ptr<CalManual> manual_;
+  std::unique_ptr<CalNetwork> internet_;
+  std::unique_ptr<CalPictView> pictures_;
+  std::unique_ptr<CalChangePictSize> pictSize_;
+  std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
 };
 

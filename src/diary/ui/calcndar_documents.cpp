@@ -267,8 +267,9 @@ void Calcndar::showSelectedDiaryFile(int row) {
   showNumOfTextSize();
   sound("Pop");
   memo->viewport()->update();
-  // An open outline follows the shown document.
+  // An open outline follows the shown document, and the bookmarks select its row.
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction"));
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("selectDocumentListOnBMTable"), nowDisplayedDocument_);
 }
 
 void Calcndar::selectDiaryFileFromNameAction(const QString& name) {

@@ -33,6 +33,7 @@
 #include "lang/values.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "tools/pictures/memo_picture.h"
 #include "platform/rich_text_file.h"
 
 namespace {
@@ -346,6 +347,13 @@ void Calcndar::registerDocumentObservers() {
   on("cal_nextMemo", [this](Notification&) { afterDocumentAction(); });
   on("cal_adjustRirekiButton", [this](Notification&) { adjustRirekiButton(); });
   on("showNumOfTextSize", [this](Notification&) { showNumOfTextSize(); });
+  // A picture window's resized picture goes into the main memo, over a selected picture.
+  on("pasteImageToDocument", [this](Notification& n) {
+    QTextCursor cursor = window_->documentView()->textCursor();
+    if (!pravella::pastePictureFile(cursor, n.text)) return;
+    window_->documentView()->setTextCursor(cursor);
+    sound("Tink");
+  });
   on("cal_openWithTextEdit", [this](Notification&) {
     if (nowDisplayedDocument_.isEmpty()) return;
     const QFileInfo info(nowDisplayedDocument_);

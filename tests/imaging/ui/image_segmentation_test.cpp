@@ -353,3 +353,23 @@ TEST_F(Segmentation, SteppingPanAndTheVolumeSwitch) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Segmentation, EqualDisplayBoundsAndTheOutlineOnTheLastRow) {
+  open(volume("ramp.vol", 16, 16, 2, [](int x, int y, int) { return x * 16 + y; }));
+  // Equal display bounds: above the bound full level, the rest black.
+  c().minSlider->setValue(100);
+  c().maxSlider->setValue(100);
+  EXPECT_EQ(view->shownImage().pixelColor(7, 0), QColor(255, 255, 255));  // 112
+  EXPECT_EQ(view->shownImage().pixelColor(6, 0), QColor(0, 0, 0));        // 96
+  // The whole last slice marked: with the outline, its last row borders the end of the mask.
+  c().nextSlice->click();
+  segmentOn();
+  std::fill(imageSGBUData.begin() + 256, imageSGBUData.end(), std::int16_t{1});
+  c().boundarySwitch->click();
+  EXPECT_EQ(view->shownImage().pixelColor(5, 15), QColor(255, 0, 0));
+  EXPECT_NE(view->shownImage().pixelColor(5, 8), QColor(255, 0, 0));
+}
+
+}  // namespace

@@ -30,6 +30,7 @@
 #include "platform/paths.h"
 #include "platform/reveal_file.h"
 #include "platform/rich_text_file.h"
+#include "tools/bookmarks/ui/category_selector.h"
 
 using pravella::NotificationCenter;
 using pravella::launcher::Item;
@@ -171,21 +172,10 @@ CalLauncher::CalLauncher(Host host, QObject* parent) : QObject(parent), host_(st
   drawer_ = new QDockWidget(tr("Launcher"));
   drawer_->setObjectName(QStringLiteral("launcherDrawer"));
   auto* content = new QWidget(drawer_);
-  auto* grid = new QGridLayout;
-  grid->setSpacing(2);
-  selector_ = new QButtonGroup(content);
-  selector_->setExclusive(true);
-  for (int tag = 0; tag < kCategories; ++tag) {
-    auto* cell = new QToolButton(content);
-    cell->setCheckable(true);
-    cell->setText(tr("Category %1").arg(tag + 1));
-    cell->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    cell->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    cells_[static_cast<std::size_t>(tag)] = cell;
-    selector_->addButton(cell, tag);
-    grid->addWidget(cell, tag / 5, tag % 5);
-  }
-  cells_[0]->setChecked(true);
+  selector_ = new CategorySelector(content);
+  QStringList defaults;
+  for (int tag = 0; tag < kCategories; ++tag) defaults << tr("Category %1").arg(tag + 1);
+  selector_->setTitles(defaults);
   table_ = new launcherFiledView(this, content);
   table_->setObjectName(QStringLiteral("launcherField"));
   memoField_ = new QTextEdit(content);
@@ -198,7 +188,7 @@ CalLauncher::CalLauncher(Host host, QObject* parent) : QObject(parent), host_(st
   buttons->addStretch();
   buttons->addWidget(close);
   auto* layout = new QVBoxLayout(content);
-  layout->addLayout(grid);
+  layout->addWidget(selector_);
   layout->addWidget(table_, 2);
   layout->addWidget(memoField_, 1);
   layout->addLayout(buttons);
@@ -206,7 +196,7 @@ CalLauncher::CalLauncher(Host host, QObject* parent) : QObject(parent), host_(st
 
   contextMenu_ = new QMenu(table_);
   for (int tag = 0; tag < kCategories; ++tag) {
-    QAction* action = contextMenu_->addAction(cells_[static_cast<std::size_t>(tag)]->text());
+    QAction* action = contextMenu_->addAction(selector_->cell(tag)->text());
     connect(action, &QAction::triggered, this, [this, action] { changeCategory(action->text()); });
   }
   contextMenu_->addSeparator();
@@ -229,7 +219,7 @@ CalLauncher::CalLauncher(Host host, QObject* parent) : QObject(parent), host_(st
   editLayout->addWidget(done, 0, Qt::AlignRight);
   editDrawer_->setWidget(editContent);
 
-  connect(selector_, &QButtonGroup::idClicked, this, [this](int) { launcherCategoryAction(); });
+  connect(selector_, &CategorySelector::chosen, this, [this] { launcherCategoryAction(); });
   connect(table_, &QTableWidget::itemSelectionChanged, this, [this] { selectFieldAction(); });
   connect(memoField_, &QTextEdit::textChanged, this, [this] {
     if (!loadingMemo_) memoDidChange_ = true;
@@ -281,7 +271,9 @@ void CalLauncher::sound(const char* name) {
   if (host_.playSound) host_.playSound(name);
 }
 
-int CalLauncher::selectedCategory() const { return std::max(0, selector_->checkedId()); }
+int CalLauncher::selectedCategory() const { return selector_->selected(); }
+
+QToolButton* CalLauncher::categoryCell(int tag) const { return selector_->cell(tag); }
 
 int CalLauncher::selectedRow() const {
   const QList<QModelIndex> rows = table_->selectionModel()->selectedRows();
@@ -289,10 +281,9 @@ int CalLauncher::selectedRow() const {
 }
 
 void CalLauncher::applyTitles(const QStringList& titles) {
-  for (int tag = 0; tag < std::min<int>(kCategories, titles.size()); ++tag)
-    cells_[static_cast<std::size_t>(tag)]->setText(titles.at(tag));
+  selector_->setTitles(titles);
   const QList<QAction*> actions = contextMenu_->actions();
-  for (int tag = 0; tag < kCategories; ++tag) actions.at(tag)->setText(cells_[static_cast<std::size_t>(tag)]->text());
+  for (int tag = 0; tag < kCategories; ++tag) actions.at(tag)->setText(selector_->cell(tag)->text());
 }
 
 void CalLauncher::loadLancherData() {
@@ -346,7 +337,7 @@ void CalLauncher::selectLauncherCategory(const QString& number) {
   bool ok = false;
   const int n = number.trimmed().toInt(&ok);
   if (!ok || n < 0 || n >= kCategories) return;
-  cells_[static_cast<std::size_t>(n)]->setChecked(true);
+  selector_->select(n);
   launcherCategoryAction();
 }
 
@@ -378,7 +369,7 @@ void CalLauncher::changeCategory(const QString& title) {
   if (row < 0) return;
   const Item item = view_.at(row);
   for (int t = 0; t < kCategories; ++t) {
-    if (cells_[static_cast<std::size_t>(t)]->text() != title) continue;
+    if (selector_->cell(t)->text() != title) continue;
     const auto moved = store_.moveToCategory(item, t);
     if (moved == pravella::launcher::LauncherStore::Move::Missing) continue;
     if (moved == pravella::launcher::LauncherStore::Move::AlreadyThere) {
@@ -397,7 +388,7 @@ void CalLauncher::changeCategory(const QString& title) {
       nowMemoFile_ = target;
     }
     saveLauncherData();
-    cells_[static_cast<std::size_t>(t)]->setChecked(true);
+    selector_->select(t);
     launcherCategoryAction();
     sound("Tink");
     return;
@@ -480,7 +471,7 @@ bool CalLauncher::drawerOpen() const {
 void CalLauncher::editLanuncherCategoryAction() {
   if (!SheetCanOpen) return;
   for (int tag = 0; tag < kCategories; ++tag)
-    titleEdits_[static_cast<std::size_t>(tag)]->setText(cells_[static_cast<std::size_t>(tag)]->text());
+    titleEdits_[static_cast<std::size_t>(tag)]->setText(selector_->cell(tag)->text());
   drawer_->hide();
   editDrawer_->show();
 }

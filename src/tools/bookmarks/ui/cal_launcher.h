@@ -16,7 +16,7 @@
 
 #include "tools/bookmarks/launcher_store.h"
 
-class QButtonGroup;
+class CategorySelector;
 class QLineEdit;
 class QMenu;
 class QTextEdit;
@@ -105,7 +105,7 @@ class CalLauncher : public QObject {
   QDockWidget* launcherEditDrawer() const { return editDrawer_; }
   QTableWidget* launcherField() const;
   QTextEdit* launcherMemoField() const { return memoField_; }
-  QToolButton* categoryCell(int tag) const { return cells_.at(static_cast<std::size_t>(tag)); }
+  QToolButton* categoryCell(int tag) const;
   QLineEdit* titleEditCell(int tag) const { return titleEdits_.at(static_cast<std::size_t>(tag)); }
   QMenu* launcherContextMenu() const { return contextMenu_; }
   const pravella::launcher::LauncherStore& store() const { return store_; }
@@ -130,8 +130,7 @@ class CalLauncher : public QObject {
   QDockWidget* editDrawer_ = nullptr;
   launcherFiledView* table_ = nullptr;
   QTextEdit* memoField_ = nullptr;
-  QButtonGroup* selector_ = nullptr;
-  std::array<QToolButton*, pravella::launcher::kCategories> cells_{};
+  CategorySelector* selector_ = nullptr;
   std::array<QLineEdit*, pravella::launcher::kCategories> titleEdits_{};
   QMenu* contextMenu_ = nullptr;
   int nowCategory_ = -1;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -174,6 +175,27 @@ TEST_F(CalWebViewTest, StartUpWritesItsDefaultsAndOpensAsSideView23) {
   web->openWebViewSheet();
   EXPECT_FALSE(web->isOpen());
   SheetCanOpen = 1;
+}
+
+TEST_F(CalWebViewTest, ProgramsAndTheFocusedMemoOpenAndCloseTheSheet) {
+  EXPECT_FALSE(openWebSheet());  // no window yet
+  make();
+  ASSERT_TRUE(openWebSheet());
+  EXPECT_TRUE(web->isOpen());
+  ASSERT_TRUE(DoWebBrowserWithWikiSearch(""));  // an empty word closes the open sheet
+  EXPECT_FALSE(web->isOpen());
+
+  // The focused memo's empty selection: opens the sheet, then closes it again.
+  auto* memo = new QTextEdit(window.get());
+  window->setCentralWidget(memo);
+  window->activateWindow();
+  memo->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == memo; }, 5000));
+  web->toggleWebViewSheet();
+  EXPECT_TRUE(web->isOpen());
+  EXPECT_TRUE(web->urlTextField()->text().isEmpty());
+  web->toggleWebViewSheet();
+  EXPECT_FALSE(web->isOpen());
 }
 
 TEST_F(CalWebViewTest, ZoomRefusesBelowTenWithoutUpperLimit) {

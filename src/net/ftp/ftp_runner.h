@@ -1,0 +1,82 @@
+#pragma once
+// Running tnftp and wget for the FTP client. Each operation gets a private folder (0700) under
+// Documents/diary/ftp for its script and result (0600), removed when it ends, so the password
+// never lies in a shared file and no operation removes another's files. Children go through
+// the child registry, so Stop ends only those this client started.
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+#include <optional>
+
+#include "net/ftp/ftp_listing.h"
+#include "net/ftp/ftp_scripts.h"
+
+namespace pravella::ftp {
+
+using StopAsk = std::function<bool()>;
+
+// Documents/diary/ftp under the home folder.
+QString workRoot();
+
+// A private folder for one operation, removed with everything in it on destruction.
+class WorkFolder {
+ public:
+  explicit WorkFolder(const QString& root = workRoot());
+  ~WorkFolder();
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+  bool ok() const { return !path_.isEmpty(); }
+  const QString& path() const { return path_; }
+  QString file(const QString& name) const { return path_ + QLatin1Char('/') + name; }
+  // Writes a file readable by the user only.
+  bool writePrivate(const QString& name, const QByteArray& bytes) const;
+
+ private:
+  QString path_;
+};
+
+struct Run {
+  bool ok = false;
+  bool stopped = false;
+  QString output;  // what the program printed (both outputs)
+};
+
+// Runs "ftp -n -v" with the script on standard input, inside `folder`.
+Run runScript(const WorkFolder& folder, const QString& script, const StopAsk& shouldStop = {});
+
+// What an operation reports: the monitor's text and the sound to play ("" for none).
+struct Report {
+  bool ok = false;
+  QString monitor;
+  QString sound;
+};
+
+struct Listing {
+  Report report;
+  bool parsed = false;       // the listing run succeeded and `entries` holds its entries
+  QVector<Entry> entries;    // hidden ones included
+  std::optional<QString> directory;
+};
+
+Listing listDirectory(const Connection& c, const QString& root = workRoot());
+Report getFile(const Connection& c, const QString& name, const QString& root = workRoot(),
+               const StopAsk& shouldStop = {});
+Report putFile(const Connection& c, const QString& localPath, const QString& root = workRoot());
+Report deleteFile(const Connection& c, const QString& name, const QString& root = workRoot());
+
+// The number for wget's --cut-dir: pieces of the directory split at "/", minus one.
+int cutDirs(const QString& directory);
+// "ftp://" host "/" directory "/" name, each part percent-encoded, without credentials.
+QString wgetAddress(const Connection& c, const QString& name);
+QStringList wgetArguments(const Connection& c, const QString& name);
+// The wgetrc text that carries the credentials.
+QByteArray wgetrc(const Connection& c);
+Report downloadDirectory(const Connection& c, const QString& name, const QString& root = workRoot(),
+                         const StopAsk& shouldStop = {});
+
+// Ends the ftp and wget children this application started.
+int stopTransfers();
+
+}  // namespace pravella::ftp

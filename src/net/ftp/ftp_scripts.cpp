@@ -1,0 +1,96 @@
+#include "net/ftp/ftp_scripts.h"
+
+#include <QFileInfo>
+
+namespace pravella::ftp {
+
+QString hostWord(const QString& hostText) { return hostText.split(QLatin1Char(' ')).value(0); }
+
+static bool hasBadCharacter(const QString& s) {
+  for (QChar ch : s) {
+    if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n') || ch == QLatin1Char('\t') || ch.unicode() == 0) return true;
+  }
+  return false;
+}
+
+QString checkFields(const Connection& c) {
+  if (c.host.isEmpty()) return QStringLiteral("Need Domain Name !\n");
+  if (c.user.isEmpty()) return QStringLiteral("Need User Account !\n");
+  if (c.password.isEmpty()) return QStringLiteral("Enter Passwd !\n");
+  if (c.directory.isEmpty()) return QStringLiteral("Need Directory Path !\n");
+  for (const QString* f : {&c.host, &c.user, &c.password, &c.directory, &c.localFolder}) {
+    if (hasBadCharacter(*f)) return QStringLiteral("Invalid character in a field !\n");
+  }
+  return {};
+}
+
+QString scriptWord(const QString& word) {
+  if (word.contains(QLatin1Char(' '))) return QLatin1Char('"') + word + QLatin1Char('"');
+  return word;
+}
+
+static bool allDigits(const QString& s) {
+  if (s.isEmpty()) return false;
+  for (QChar ch : s) {
+    if (ch < QLatin1Char('0') || ch > QLatin1Char('9')) return false;
+  }
+  return true;
+}
+
+QString scriptHead(const Connection& c) {
+  const QString word = hostWord(c.host);
+  QString open = QStringLiteral("open\t") + word + QLatin1Char('\n');
+  const qsizetype colon = word.lastIndexOf(QLatin1Char(':'));
+  if (colon > 0 && allDigits(word.mid(colon + 1)) && !word.left(colon).contains(QLatin1Char(':'))) {
+    open = QStringLiteral("open\t") + word.left(colon) + QLatin1Char('\t') + word.mid(colon + 1) + QLatin1Char('\n');
+  }
+  return open + QStringLiteral("user\t") + scriptWord(c.user) + QLatin1Char('\t') + scriptWord(c.password) +
+         QStringLiteral("\nbinary\n");
+}
+
+static QString line(const char* command, const QString& argument) {
+  return QLatin1String(command) + QLatin1Char('\t') + scriptWord(argument) + QLatin1Char('\n');
+}
+
+QString listScript(const Connection& c) {
+  return scriptHead(c) + line("cd", c.directory) + QStringLiteral("nlist\t-al\nquit\n");
+}
+
+QString namesScript(const Connection& c) {
+  return scriptHead(c) + line("cd", c.directory) + QStringLiteral("nlist\t-a\npwd\nquit\n");
+}
+
+QString getScript(const Connection& c, const QString& name, bool localExists) {
+  return scriptHead(c) + line("lcd", c.localFolder) + line("cd", c.directory) +
+         line(localExists ? "reget" : "get", name) + QStringLiteral("quit\n");
+}
+
+QString putScript(const Connection& c, const QString& localPath) {
+  const QFileInfo info(localPath);
+  return scriptHead(c) + line("lcd", info.path()) + line("cd", c.directory) + line("put", info.fileName()) +
+         QStringLiteral("quit\n");
+}
+
+QString deleteScript(const Connection& c, const QString& name) {
+  return scriptHead(c) + line("cd", c.directory) + line("delete", name) + QStringLiteral("quit\n");
+}
+
+QString maskedScript(const QString& script, const Connection& c) {
+  const QString userLine = QStringLiteral("user\t") + scriptWord(c.user) + QLatin1Char('\t');
+  QStringList lines = script.split(QLatin1Char('\n'));
+  for (QString& l : lines) {
+    if (l.startsWith(userLine)) l = userLine + QStringLiteral("********");
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+bool isTransferableName(const QString& name) {
+  if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
+  if (name.startsWith(QLatin1Char('|'))) return false;
+  for (QChar ch : name) {
+    if (ch == QLatin1Char('/') || ch == QLatin1Char('"') || ch.unicode() < 0x20 || ch.unicode() == 0x7f) return false;
+  }
+  return true;
+}
+
+}  // namespace pravella::ftp

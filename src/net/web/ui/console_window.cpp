@@ -1,0 +1,41 @@
+#include "net/web/ui/console_window.h"
+
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QPointer>
+
+namespace pravella::web {
+
+namespace {
+// Long wget runs print a great deal; the oldest lines go first.
+constexpr int kMaximumLines = 5000;
+}  // namespace
+
+QPlainTextEdit* consoleWindow() {
+  static QPointer<QPlainTextEdit> window;
+  if (!window) {
+    window = new QPlainTextEdit;
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setReadOnly(true);
+    window->setMaximumBlockCount(kMaximumLines);
+    window->setWindowTitle(QObject::tr("Console"));
+    window->resize(640, 360);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window, &QObject::deleteLater);
+  }
+  return window;
+}
+
+void openConsole() {
+  QPlainTextEdit* w = consoleWindow();
+  w->show();
+  w->raise();
+}
+
+void appendToConsole(const QString& text) {
+  if (text.isEmpty()) return;
+  QString line = text;
+  if (line.endsWith(QLatin1Char('\n'))) line.chop(1);
+  consoleWindow()->appendPlainText(line);
+}
+
+}  // namespace pravella::web

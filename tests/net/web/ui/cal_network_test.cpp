@@ -1,0 +1,279 @@
+#include "net/web/ui/cal_network.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QtTest/QTest>
+
+#include <memory>
+
+#include "diary/program_settings.h"
+#include "lang/builtins/startup.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/property_list.h"
+#include "support/command_program.h"
+#include "support/loopback_http.h"
+#include "support/recording_opener.h"
+#include "support/test_home.h"
+
+using pravella::Notification;
+using pravella::NotificationCenter;
+namespace web = pravella::web;
+
+namespace {
+
+class InternetSheet : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    served_ = pravella::test::home() + "/served";
+    http_ = std::make_unique<pravella::test::LoopbackHttp>(served_);
+    ASSERT_GT(http_->port(), 0);
+  }
+  void TearDown() override {
+    sheet_.reset();
+    http_.reset();
+  }
+
+  void serve(const QString& name, const QByteArray& bytes) {
+    QFile f(served_ + '/' + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  void servePicture(const QString& name) {
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(served_ + '/' + name));
+  }
+  void writeTable(const QStringList& names, const QStringList& periods, const QStringList& urls) {
+    const QString prefs = pravella::paths::preferences();
+    QDir().mkpath(prefs);
+    ASSERT_TRUE(pravella::plist::writeStringArray(prefs + "/url1.dat", names).ok);
+    ASSERT_TRUE(pravella::plist::writeStringArray(prefs + "/url2.dat", periods).ok);
+    ASSERT_TRUE(pravella::plist::writeStringArray(prefs + "/url3.dat", urls).ok);
+  }
+  CalNetwork& sheet() {
+    if (!sheet_) {
+      CalNetwork::Host host;
+      host.closeAllToggleView = [] {};
+      host.setToggleStatus = [this](int n) { toggle_ = n; return 0; };
+      host.showDiaryFiles = [this] { ++relisted_; };
+      host.playSound = [this](const char* name) { sounds_ << QString::fromLatin1(name); };
+      host.documentView = &memo_;
+      sheet_ = std::make_unique<CalNetwork>(host);
+      QObject::connect(sheet_.get(), &CalNetwork::childFinished, [this](const QString&, bool ok) {
+        ++finished_;
+        if (ok) ++succeeded_;
+      });
+      sheet_->awakeFromNib();
+    }
+    return *sheet_;
+  }
+
+  QString served_;
+  std::unique_ptr<pravella::test::LoopbackHttp> http_;
+  std::unique_ptr<CalNetwork> sheet_;
+  QTextEdit memo_;
+  QStringList sounds_;
+  int toggle_ = 0, relisted_ = 0, finished_ = 0, succeeded_ = 0;
+};
+
+TEST_F(InternetSheet, DownloadAllFetchesEveryRowIntoTodaysFolderAndShowsThePicture) {
+  serve("a.txt", "alpha\n");
+  serve("b.txt", "beta\n");
+  servePicture("c.png");
+  writeTable({"A", "B", "C"}, {"daily", "", "weekly"},
+             {http_->url("a.txt"), http_->url("b.txt"), http_->url("c.png")});
+  QStringList shown;
+  QObject context;
+  NotificationCenter::defaultCenter().addObserver(
+      "openSubWindowWithImage", &context, [&](Notification& n) {
+        shown << n.text;
+        n.reply = true;
+      });
+
+  sheet().downloadAllAction();
+  EXPECT_EQ(sheet().runningChildren(), 3);  // all at once
+  QTRY_COMPARE_WITH_TIMEOUT(finished_, 3, 30000);
+  EXPECT_EQ(succeeded_, 3);
+  const QString folder = web::downloadFolder();
+  QFile a(folder + "/a.txt");
+  ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+  EXPECT_EQ(a.readAll(), "alpha\n");
+  EXPECT_TRUE(QFileInfo::exists(folder + "/b.txt"));
+  EXPECT_TRUE(QFileInfo::exists(folder + "/c.png"));
+  EXPECT_EQ(shown, QStringList{"c.png"});
+  EXPECT_EQ(relisted_, 1);
+  EXPECT_EQ(sounds_, (QStringList{"Ping", "Tink", "Tink", "Tink"}));
+}
+
+TEST_F(InternetSheet, FailedDownloadAndEmptyInputsPlayBasso) {
+  sheet().autoDownloadURLField()->setText(http_->url("missing.txt"));
+  sheet().downloadNowAction();
+  QTRY_COMPARE_WITH_TIMEOUT(finished_, 1, 30000);
+  EXPECT_EQ(succeeded_, 0);
+  EXPECT_EQ(sounds_, (QStringList{"Ping", "Basso"}));
+  sounds_.clear();
+  sheet().autoDownloadURLField()->clear();
+  sheet().downloadNowAction();
+  sheet().wgetAction();
+  sheet().openURL_str("");
+  sheet().wgetJPEGFolderField()->setText("pics");
+  sheet().wgetJPEGAction();
+  EXPECT_EQ(sounds_, (QStringList{"Basso", "Basso", "Basso", "Basso"}));
+  EXPECT_EQ(sheet().runningChildren(), 0);
+}
+
+TEST_F(InternetSheet, CurlFetchesSchemeLinesIntoTheNamedPictdFolder) {
+  serve("one.txt", "1\n");
+  serve("two.txt", "2\n");
+  sheet().cURLField()->setPlainText(http_->url("one.txt") + "\n" +
+                                    QStringLiteral("127.0.0.1:%1/two.txt\n").arg(http_->port()));
+  sheet().cURLOptionField()->setText("-s -O");
+  sheet().cURLFolderField()->setText("news.txt");
+  sheet().cURLAction();
+  QTRY_COMPARE_WITH_TIMEOUT(finished_, 1, 30000);
+  const QString folder = web::todayFolder() + "/news.pictd";
+  EXPECT_TRUE(QFileInfo::exists(folder + "/one.txt"));
+  EXPECT_FALSE(QFileInfo::exists(folder + "/two.txt"));
+  EXPECT_EQ(sounds_, QStringList{"Ping"});
+
+  sounds_.clear();
+  sheet().cURLFolderField()->setText("../escape");
+  sheet().cURLAction();
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
+  EXPECT_EQ(sheet().runningChildren(), 0);
+}
+
+TEST_F(InternetSheet, GeneralWgetFormRunsInTodaysFolderWithItsOptions) {
+  serve("page.txt", "page\n");
+  sheet().wgetURLField()->setText(http_->url("page.txt"));
+  sheet().wgetOptionField()->setText("-q");
+  sheet().wgetAction();
+  QTRY_COMPARE_WITH_TIMEOUT(finished_, 1, 30000);
+  EXPECT_EQ(succeeded_, 1);
+  EXPECT_TRUE(QFileInfo::exists(web::todayFolder() + "/page.txt"));
+  EXPECT_EQ(sounds_, QStringList{"Tink"});
+}
+
+TEST_F(InternetSheet, TableEditingRefusesDuplicatesAndWritesTheFiles) {
+  writeTable({}, {}, {});
+  CalNetwork& s = sheet();
+  const auto add = [&](const char* name, const char* period, const char* url) {
+    s.URLNameField()->setText(name);
+    s.periodField()->setText(period);
+    s.autoDownloadURLField()->setText(url);
+    s.urlAddAction();
+  };
+  add("A", "daily", "http://h/a");
+  add("A", "daily", "http://h/a");
+  add("A", "weekly", "http://h/a");
+  add("", "", "");
+  EXPECT_EQ(sounds_, (QStringList{"Tink", "Basso", "Tink", "Basso"}));
+  EXPECT_EQ(s.autoDownloadTableField()->rowCount(), 2);
+  EXPECT_EQ(web::readUrlTable(pravella::paths::preferences()).periods, (QStringList{"daily", "weekly"}));
+
+  s.autoDownloadTableField()->selectRow(1);
+  s.setRowFieldAction();
+  EXPECT_EQ(s.periodField()->text(), "weekly");
+  s.periodField()->setText("monthly");
+  s.urlSetAction();
+  EXPECT_EQ(web::readUrlTable(pravella::paths::preferences()).periods, (QStringList{"daily", "monthly"}));
+}
+
+TEST_F(InternetSheet, DeleteAnswersDecideTheRow) {
+  writeTable({"A", "B"}, {"", ""}, {"http://h/a", "http://h/b"});
+  CalNetwork& s = sheet();
+  const struct {
+    int answer;
+    QStringList sounds;
+    int rows;
+  } cases[] = {{0, {}, 2}, {1, {"Basso"}, 2}, {2, {"Bonk"}, 1}};
+  for (const auto& c : cases) {
+    sounds_.clear();
+    QString asked;
+    s.askDelete = [&](const QString& name) {
+      asked = name;
+      return c.answer;
+    };
+    s.autoDownloadTableField()->selectRow(0);
+    s.urlDeleteAction();
+    EXPECT_EQ(asked, "A");
+    EXPECT_EQ(sounds_, c.sounds) << c.answer;
+    EXPECT_EQ(s.table().rows(), c.rows) << c.answer;
+  }
+  EXPECT_EQ(web::readUrlTable(pravella::paths::preferences()).names, QStringList{"B"});
+  sounds_.clear();
+  s.autoDownloadTableField()->clearSelection();
+  s.urlDeleteAction();
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
+}
+
+TEST_F(InternetSheet, ProgramOpensTheUrlFieldInTheBrowser) {
+  pravella::test::RecordingOpener opener;
+  vkStartUp();
+  sheet();
+  CommandProgram program;
+  program.text("https://example.org/日本\U0001F600");
+  program.call("cal_setURLString", 1);
+  EXPECT_EQ(sheet().openURLField()->text(), QString::fromUtf8("https://example.org/日本\U0001F600"));
+  program.number(1);
+  program.call("cal_openURL", 1);
+  EXPECT_EQ(opener.recorded(), QString::fromUtf8("1\nhttps://example.org/日本\n"));
+  EXPECT_EQ(sounds_, QStringList{"Tink"});
+
+  sounds_.clear();
+  program.text("");
+  program.call("cal_openURL", 1);
+  program.text("kyoto");
+  program.call("cal_openURL", 1);
+  EXPECT_EQ(sounds_, (QStringList{"Basso", "Tink"}));
+  EXPECT_TRUE(opener.recorded().endsWith("/search?q=kyoto\n"));
+}
+
+TEST_F(InternetSheet, SheetTogglesAndMemoSelectionGoesToTheBrowserOrTheWebSheet) {
+  pravella::test::RecordingOpener opener;
+  CalNetwork& s = sheet();
+  s.openURLSheetAction();
+  EXPECT_TRUE(s.urlSheetView()->isVisibleTo(nullptr) || !s.urlSheetView()->isHidden());
+  EXPECT_EQ(toggle_, CalNetwork::kToggleNumber);
+  s.openURLSheetAction();
+  EXPECT_TRUE(s.urlSheetView()->isHidden());
+
+  memo_.setPlainText("http://example.org/x");
+  memo_.selectAll();
+  s.openURLSheetAction();
+  EXPECT_EQ(opener.recorded(), "1\nhttp://example.org/x\n");
+
+  QStringList searched;
+  QObject context;
+  NotificationCenter::defaultCenter().addObserver("openWebSheetAndConnectURL_X", &context,
+                                                  [&](Notification& n) { searched << n.text; });
+  setInternetWordSearchStatus(1);
+  memo_.setPlainText(QString::fromUtf8("東京に行きました"));
+  memo_.selectAll();
+  s.openURLSheetAction();
+  setInternetWordSearchStatus(0);
+  EXPECT_EQ(searched, QStringList{QString::fromUtf8("東京 行 ")});
+  NotificationCenter::defaultCenter().post("internetSearchOnsearch", "kyoto");
+  NotificationCenter::defaultCenter().post("internetSearchOnsearch", "");
+  EXPECT_EQ(searched.size(), 2);
+  EXPECT_EQ(searched.last(), "kyoto");
+}
+
+TEST_F(InternetSheet, ChosenBrowserIsRemembered) {
+  CalNetwork& s = sheet();
+  s.chooseBrowser = [] { return QStringLiteral("/usr/share/applications/firefox.desktop"); };
+  s.selectWebBrowserAction();
+  EXPECT_EQ(s.webBrowser(), "firefox.desktop");
+  EXPECT_EQ(web::readWebBrowser(), "firefox.desktop");
+}
+
+}  // namespace
