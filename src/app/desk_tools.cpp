@@ -15,6 +15,8 @@
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
+#include "diary/program_settings.h"
+#include "editors/web_launch.h"
 #include "net/edic/ui/cal_edic.h"
 #include "net/web/ui/cal_network.h"
 #include "net/web/ui/cal_web_view.h"
@@ -22,6 +24,9 @@
 #include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
+#include "tools/dictionaries/ui/cal_dictionary.h"
+#include "tools/dictionaries/ui/cal_manual.h"
+#include "platform/desktop_open.h"
 #include "tools/pictures/ui/cal_change_pict_size.h"
 #include "tools/pictures/ui/cal_pict_view.h"
 #include "tools/pictures/ui/cal_select_image.h"
@@ -177,6 +182,36 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
   QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
                    [d = dictionary_.get()] { d->openSheetAction(); });
+
+  CalDictionary::Host texts;
+  texts.closeAllToggleView = host_.closeAllToggleView;
+  texts.setToggleStatus = host_.setToggleStatus;
+  texts.toggleStatus = host_.toggleStatus;
+  texts.addSideView = host_.addSideView;
+  texts.playSound = host_.playSound;
+  texts.mainMemoSelection = [v = host_.documentView] { return v ? v->textCursor().selectedText() : QString(); };
+  texts.launchURL = [](const QByteArray& bytes) { webLaunchURL(std::string_view(bytes.constData(), std::size_t(bytes.size()))); };
+  texts.keyWordSearch = [] { return internetWordSearchStatus() == 1; };
+  textDictionary_ = std::make_unique<CalDictionary>(texts);
+  textDictionary_->awakeFromNib();
+  QAction* textDictionary = host_.toolsMenu->addAction(QObject::tr("Te&xt Dictionary"));
+  QObject::connect(textDictionary, &QAction::triggered, textDictionary_.get(),
+                   [d = textDictionary_.get()] { d->toggleDicSheetAction(); });
+
+  CalManual::Host manualHost;
+  manualHost.closeAllToggleView = host_.closeAllToggleView;
+  manualHost.setToggleStatus = host_.setToggleStatus;
+  manualHost.toggleStatus = host_.toggleStatus;
+  manualHost.addSideView = host_.addSideView;
+  manualHost.selectCellSelectedDay = host_.selectCellSelectedDay;
+  manualHost.playSound = host_.playSound;
+  manualHost.open = [](const QString& path) { return openWithDesktop(path); };
+  manual_ = std::make_unique<CalManual>(manualHost);
+  manual_->awakeFromNib();
+  calendar.addDateStampView(manual_->manualDocField(),
+                            [m = manual_.get()](bool withTime) { withTime ? m->pasteDateTimeAction() : m->pasteDateAction(); });
+  QAction* manualAction = host_.toolsMenu->addAction(QObject::tr("&Manual"));
+  QObject::connect(manualAction, &QAction::triggered, manual_.get(), [m = manual_.get()] { m->openManualAction(); });
 
   CalNetwork::Host internet;
   internet.closeAllToggleView = host_.closeAllToggleView;
