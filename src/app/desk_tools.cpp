@@ -15,6 +15,8 @@
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
+#include "diary/program_settings.h"
+#include "editors/web_launch.h"
 #include "net/edic/ui/cal_edic.h"
 #include "net/web/ui/cal_network.h"
 #include "net/web/ui/cal_web_view.h"
@@ -22,6 +24,9 @@
 #include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
 #include "tools/bookmarks/ui/cal_todo.h"
+#include "tools/dictionaries/ui/cal_dictionary.h"
+#include "tools/dictionaries/ui/cal_manual.h"
+#include "platform/desktop_open.h"
 #include "tools/pictures/ui/cal_change_pict_size.h"
 #include "tools/pictures/ui/cal_pict_view.h"
 #include "tools/pictures/ui/cal_select_image.h"
@@ -167,6 +172,25 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
   QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
                    [d = dictionary_.get()] { d->openSheetAction(); });
+
+  auto texts = toolHost<CalDictionary::Host>(host_);
+  texts.mainMemoSelection = [v = host_.documentView] { return v ? v->textCursor().selectedText() : QString(); };
+  texts.launchURL = [](const QByteArray& bytes) { webLaunchURL(std::string_view(bytes.constData(), std::size_t(bytes.size()))); };
+  texts.keyWordSearch = [] { return internetWordSearchStatus() == 1; };
+  textDictionary_ = std::make_unique<CalDictionary>(texts);
+  textDictionary_->awakeFromNib();
+  QAction* textDictionary = host_.toolsMenu->addAction(QObject::tr("Te&xt Dictionary"));
+  QObject::connect(textDictionary, &QAction::triggered, textDictionary_.get(),
+                   [d = textDictionary_.get()] { d->toggleDicSheetAction(); });
+
+  auto manualHost = toolHost<CalManual::Host>(host_);
+  manualHost.open = [](const QString& path) { return openWithDesktop(path); };
+  manual_ = std::make_unique<CalManual>(manualHost);
+  manual_->awakeFromNib();
+  calendar.addDateStampView(manual_->manualDocField(),
+                            [m = manual_.get()](bool withTime) { withTime ? m->pasteDateTimeAction() : m->pasteDateAction(); });
+  QAction* manualAction = host_.toolsMenu->addAction(QObject::tr("&Manual"));
+  QObject::connect(manualAction, &QAction::triggered, manual_.get(), [m = manual_.get()] { m->openManualAction(); });
 
   auto internet = toolHost<CalNetwork::Host>(host_);
   internet.documentView = host_.documentView;

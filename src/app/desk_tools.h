@@ -8,6 +8,8 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalDictionary;
+class CalManual;
 class CalEDic;
 class CalBookMark;
 class CalIndex;
@@ -34,6 +36,7 @@ class DeskTools {
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
   CalEDic* dictionary() const { return dictionary_.get(); }
+  CalManual* manual() const { return manual_.get(); }
   CalNetwork* internet() const { return internet_.get(); }
   CalWebView* web() const { return web_.get(); }
 
@@ -49,6 +52,8 @@ class DeskTools {
   std::unique_ptr<CalLauncher> launcher_;
   std::unique_ptr<CalToDo> toDo_;
   std::unique_ptr<CalEDic> dictionary_;
+  std::unique_ptr<CalDictionary> textDictionary_;
+  std::unique_ptr<CalManual> manual_;
   std::unique_ptr<CalNetwork> internet_;
   std::unique_ptr<CalPictView> pictures_;
   std::unique_ptr<CalChangePictSize> pictSize_;

@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include <QAction>
+#include <QMenu>
 #include <QMessageBox>
 #include <QThreadPool>
 
@@ -25,6 +26,8 @@
 #include "graphics/ui/editors/cal_get_pict_points.h"
 #include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
+#include "imaging/ui/cal_sg_data.h"
+#include "imaging/ui/cv_tracking_window.h"
 #include "imaging/ui/cal_med_image.h"
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
@@ -56,6 +59,8 @@ int main(int argc, char** argv) {
   pravella::CalGrEdit grEdit(&window);
   pravella::CalDPlotEdit densityPlotEdit(&window);
   pravella::CalGetPictPoints getPictPoints(&window);
+  // The window of each "test_cv" tracking run.
+  pravella::CvTrackingWindows trackingWindows(&window);
   // The memo takes the program texts the calendar posts at launch (the user's modules).
   window.documentView()->awakeFromNib();
   Calcndar calendar(&window);
@@ -90,6 +95,9 @@ int main(int argc, char** argv) {
   pravella::SearchTools searchTools(window, calendar, deskTools);
   // The tool drawer and the user control panels.
   CalTool tool(deskTools.host());
+  QAction* videoCapture = deskTools.host().toolsMenu->addAction(QObject::tr("Video Capture"));
+  QObject::connect(videoCapture, &QAction::triggered, &window,
+                   [&window] { pravella::openVideoSequantialGrabber(&window); });
   tool.awakeFromNib();
   // Backup, the load bars and the calculate buttons at the drawer's foot.
   SystemTools systemTools(deskTools.host());

@@ -215,6 +215,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // "pasteDateInMainDoc" / "pasteDateTimeInMainDoct", the memo sheet directly.
   void pasteDateAction();
   void pasteDateTimeAction();
+  // A tool's text view that takes the stamps while it has the focus.
+  void addDateStampView(QWidget* view, std::function<void(bool withTime)> paste);
   // Re-indents the focused memo from its marks ("Basso" when no memo has the focus).
   void autoIndent();
   // The main memo shows temporary highlights that its next edit removes.
@@ -333,6 +335,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   pravella::MemoSheetDrawer* memoSheet_ = nullptr;
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
   std::vector<QPointer<QDockWidget>> toolSideViews_;
+  std::vector<std::pair<QPointer<QWidget>, std::function<void(bool)>>> dateStampViews_;
   QTimer indexRefresh_;  // the outline's rebuild a second after an edit
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;

@@ -209,6 +209,9 @@ void Calcndar::pasteDateAction() {
     calendarOption_->pasteDateAction_X();
   else if (Pravella_X && focus && focus == Pravella_X->subTextView())
     Pravella_X->pasteDateAction();
+  else
+    for (const auto& [view, paste] : dateStampViews_)
+      if (view && focus == view) paste(false);
 }
 
 void Calcndar::pasteDateTimeAction() {
@@ -219,6 +222,13 @@ void Calcndar::pasteDateTimeAction() {
     calendarOption_->pasteDateTimeAction_X();
   else if (Pravella_X && focus && focus == Pravella_X->subTextView())
     Pravella_X->pasteDateTimeAction();
+  else
+    for (const auto& [view, paste] : dateStampViews_)
+      if (view && focus == view) paste(true);
+}
+
+void Calcndar::addDateStampView(QWidget* view, std::function<void(bool)> paste) {
+  dateStampViews_.emplace_back(view, std::move(paste));
 }
 
 void Calcndar::autoIndent() {

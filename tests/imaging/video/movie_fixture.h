@@ -9,15 +9,23 @@
 
 namespace pravella::test {
 
-// A frame with a checkered 60 x 60 square whose top-left corner is at (x, y).
+// A frame with a 60 x 60 square of a fixed random texture (blurred noise, so that its corners
+// are distinct and not periodic) whose top-left corner is at (x, y).
 inline cv::Mat squareFrame(cv::Size size, int x, int y) {
+  static const cv::Mat texture = [] {
+    cv::Mat noise(60, 60, CV_8UC1);
+    cv::RNG rng(1234);
+    rng.fill(noise, cv::RNG::UNIFORM, 0, 256);
+    cv::GaussianBlur(noise, noise, cv::Size(7, 7), 2.0);
+    cv::normalize(noise, noise, 0, 255, cv::NORM_MINMAX);
+    cv::Mat bgr;
+    cv::cvtColor(noise, bgr, cv::COLOR_GRAY2BGR);
+    return bgr;
+  }();
   cv::Mat frame(size, CV_8UC3, cv::Scalar(40, 40, 40));
-  for (int by = 0; by < 6; ++by)
-    for (int bx = 0; bx < 6; ++bx) {
-      const bool light = (bx + by) % 2 == 0;
-      cv::rectangle(frame, cv::Rect(x + bx * 10, y + by * 10, 10, 10),
-                    light ? cv::Scalar(230, 230, 230) : cv::Scalar(10, 10, 10), cv::FILLED);
-    }
+  // Whatever of the square lies inside the frame.
+  const cv::Rect square = cv::Rect(x, y, 60, 60) & cv::Rect(cv::Point(0, 0), size);
+  if (!square.empty()) texture(square - cv::Point(x, y)).copyTo(frame(square));
   return frame;
 }
 

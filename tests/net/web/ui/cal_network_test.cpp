@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +17,7 @@
 #include <memory>
 
 #include "diary/program_settings.h"
+#include "editors/ui/search_window_cont.h"
 #include "lang/builtins/startup.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -274,6 +277,35 @@ TEST_F(InternetSheet, ChosenBrowserIsRemembered) {
   s.selectWebBrowserAction();
   EXPECT_EQ(s.webBrowser(), "firefox.desktop");
   EXPECT_EQ(web::readWebBrowser(), "firefox.desktop");
+}
+
+}  // namespace
+
+
+namespace {
+
+// The search window's internet tag reaches the internet sheet, which hands the words to the web
+// sheet; the other tags reach their tools.
+TEST_F(InternetSheet, SearchWindowTagsReachTheirTools) {
+  sheet();
+  QStringList reached;
+  QObject context;
+  for (const char* name : {"openWebSheetAndConnectURL_X", "findAllMemoDatabase", "goSearchWithString", "dictionarySearch"})
+    NotificationCenter::defaultCenter().addObserver(name, &context, [&reached, name](Notification& n) {
+      reached << QString::fromLatin1(name) + ':' + n.text;
+    });
+  SearchWindowCont search(nullptr);
+  search.awakeFromNib();
+  search.setFindByDocSelectedString([&](const QString& text) { reached << "find:" + text; });
+  const QStringList expected{"openWebSheetAndConnectURL_X:w0", "findAllMemoDatabase:w1", "goSearchWithString:w2",
+                             "dictionarySearch:w3", "find:w4"};
+  for (int tag = 0; tag < 5; ++tag) {
+    search.searchType()->button(tag)->setChecked(true);
+    search.textField()->setText(QStringLiteral("w%1").arg(tag));
+    search.goSearchAction();
+    ASSERT_EQ(reached.size(), tag + 1);
+    EXPECT_EQ(reached.last(), expected.at(tag));
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QThread>
+#include <QWebEngineSettings>
 
 #include <memory>
 #include <utility>
@@ -92,6 +94,8 @@ class CalWebViewTest : public testing::Test {
               "<html><head><title>Pages: one/two</title></head><body><p>Populated words</p>"
               "<a href=\"file.bin\">file</a></body></html>");
     writeFile(root + "/second.html", "<html><head><title>Second</title></head><body>two</body></html>");
+    // "日本" in Shift_JIS, with no charset named anywhere.
+    writeFile(root + "/sjis.html", "<html><head><title>Enc</title></head><body>\x93\xfa\x96\x7b</body></html>");
     writeFile(root + "/file.bin", QByteArray(50000, 'x'));
     server = std::make_unique<LocalServer>(root);
   }
@@ -345,6 +349,30 @@ TEST_F(CalWebViewTest, DownloadLandsOnTheDesktopBesideAnExistingFile) {
   EXPECT_EQ(readFile(desktop + "/file-2.bin"), QByteArray(50000, 'x'));
   EXPECT_EQ(readFile(desktop + "/file.bin"), QByteArray("mine"));
   EXPECT_EQ(sounds, (QStringList{"Tink", "Purr"}));
+}
+
+TEST_F(CalWebViewTest, EncodingPopupSetsTheFallbackEncoding) {
+  make();
+  const auto text = [&] {
+    QString plain;
+    bool got = false;
+    web->webViewField()->page()->toPlainText([&](const QString& t) {
+      plain = t.trimmed();
+      got = true;
+    });
+    return QTest::qWaitFor([&] { return got; }, kWaitMs) ? plain : QString();
+  };
+  ASSERT_TRUE(loadAndWait(server->url("sjis.html"), QStringLiteral("Enc")));
+  EXPECT_EQ(text(), QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"));  // Shift_JIS by default
+  ASSERT_EQ(web->encodingPopup()->itemText(0), QStringLiteral("Default"));
+  ASSERT_EQ(web->encodingPopup()->count(), 7);
+  // The browser's own detection still reads this page; the choice sets what it falls back on.
+  QWebEngineSettings* settings = web->webViewField()->page()->settings();
+  web->changeEncoding(5);
+  EXPECT_EQ(settings->defaultTextEncoding(), QStringLiteral("ISO-8859-1"));
+  web->changeEncoding(0);
+  EXPECT_EQ(settings->defaultTextEncoding(), QStringLiteral("Shift_JIS"));
+  ASSERT_TRUE(shows(QStringLiteral("Enc")));
 }
 
 TEST_F(CalWebViewTest, OverlongAddressIsRefusedWithANoteThatGoesAway) {

@@ -1,0 +1,71 @@
+// Point tracking and active contours at camera sizes, on one core.
+//   bench_tracking: BM_TrackFrame is one 640 x 480 frame with up to 500 points (target: at
+//   least 30 frames a second); BM_Snake is a 100-point snake for up to 100 passes.
+
+#include <benchmark/benchmark.h>
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
+#include <vector>
+
+#include "imaging/video/active_contour.h"
+#include "imaging/video/point_tracker.h"
+
+namespace {
+
+// A random texture, so that corners are everywhere, moved by (dx, 0).
+cv::Mat texture(int dx) {
+  static const cv::Mat base = [] {
+    cv::Mat noise(480, 700, CV_8UC1);
+    cv::RNG rng(7);
+    rng.fill(noise, cv::RNG::UNIFORM, 0, 255);
+    cv::GaussianBlur(noise, noise, cv::Size(5, 5), 2.5);
+    cv::Mat bgr;
+    cv::cvtColor(noise, bgr, cv::COLOR_GRAY2BGR);
+    return bgr;
+  }();
+  return base(cv::Rect(dx % 60, 0, 640, 480)).clone();
+}
+
+void BM_TrackFrame(benchmark::State& state) {
+  cv::setNumThreads(1);
+  std::vector<cv::Mat> frames;
+  for (int i = 0; i < 30; ++i) frames.push_back(texture(2 * i));
+  pravella::video::PointTracker tracker;
+  tracker.requestInit();
+  tracker.processFrame(frames[0], false);
+  std::size_t i = 1;
+  for (auto _ : state) {
+    if (tracker.count() < 400) {
+      tracker.requestInit();
+    }
+    tracker.processFrame(frames[i % frames.size()], true);
+    ++i;
+  }
+  state.counters["points"] = tracker.count();
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TrackFrame)->Unit(benchmark::kMillisecond);
+
+void BM_Snake(benchmark::State& state) {
+  cv::setNumThreads(1);
+  cv::Mat grey(480, 640, CV_8UC1, cv::Scalar(255));
+  cv::circle(grey, cv::Point(320, 240), 150, cv::Scalar(0), cv::FILLED);
+  std::vector<cv::Point> start;
+  for (int k = 0; k < 100; ++k) {
+    const double a = 2 * M_PI * k / 100;
+    start.emplace_back(320 + static_cast<int>(220 * std::cos(a)), 240 + static_cast<int>(220 * std::sin(a)));
+  }
+  int passes = 0;
+  for (auto _ : state) {
+    std::vector<cv::Point> pts = start;
+    passes = pravella::video::greedySnake(grey, pts, {0.5f, 0.5f, 1.0f}, 15, 100);
+    benchmark::DoNotOptimize(pts.data());
+  }
+  state.counters["passes"] = passes;
+}
+BENCHMARK(BM_Snake)->Unit(benchmark::kMillisecond);
+
+}  // namespace
