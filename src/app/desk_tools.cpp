@@ -67,11 +67,27 @@ DeskToolHost hostFor(MainWindow& window, Calcndar& calendar) {
   return h;
 }
 
+// A tool's own host filled with the common members it declares: every desk tool keeps only
+// the few functions it needs, under the names the desk-tool host gives them.
+template <typename ToolHost>
+ToolHost toolHost(const DeskToolHost& host) {
+  ToolHost h;
+  if constexpr (requires { h.closeAllToggleView; }) h.closeAllToggleView = host.closeAllToggleView;
+  if constexpr (requires { h.setToggleStatus; }) h.setToggleStatus = host.setToggleStatus;
+  if constexpr (requires { h.toggleStatus; }) h.toggleStatus = host.toggleStatus;
+  if constexpr (requires { h.addSideView; }) h.addSideView = host.addSideView;
+  if constexpr (requires { h.selectCellSelectedDay; }) h.selectCellSelectedDay = host.selectCellSelectedDay;
+  if constexpr (requires { h.nowDisplayedDocument; }) h.nowDisplayedDocument = host.nowDisplayedDocument;
+  if constexpr (requires { h.selectedDay; }) h.selectedDay = host.selectedDay;
+  if constexpr (requires { h.showDiaryFiles; }) h.showDiaryFiles = host.showDiaryFiles;
+  if constexpr (requires { h.playSound; }) h.playSound = host.playSound;
+  return h;
+}
+
 }  // namespace
 
 DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(window, calendar)) {
-  CalDocSearch::Host search;
-  search.playSound = host_.playSound;
+  auto search = toolHost<CalDocSearch::Host>(host_);
   search.markEdited = [w = &window] { w->setWindowModified(true); };
   // While the month diary drawer is open, its search field is the find text.
   search.monthDrawerOpen = [] {
@@ -85,9 +101,7 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   find->setShortcut(QKeySequence::Find);
   QObject::connect(find, &QAction::triggered, docSearch_.get(), [s = docSearch_.get()] { s->showPanel(); });
 
-  CalChangeWindow::Host layout;
-  layout.closeAllToggleView = host_.closeAllToggleView;
-  layout.playSound = host_.playSound;
+  auto layout = toolHost<CalChangeWindow::Host>(host_);
   layouts_ = std::make_unique<CalChangeWindow>(&window, layout);
   layouts_->awakeFromNib();
   QAction* change = host_.toolsMenu->addAction(QObject::tr("Change Window &Layout"));
@@ -95,13 +109,7 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QObject::connect(change, &QAction::triggered, layouts_.get(),
                    [l = layouts_.get()] { l->toggleCalendarView(); });
 
-  CalIndex::Host index;
-  index.closeAllToggleView = host_.closeAllToggleView;
-  index.setToggleStatus = host_.setToggleStatus;
-  index.toggleStatus = host_.toggleStatus;
-  index.addSideView = host_.addSideView;
-  index.selectCellSelectedDay = host_.selectCellSelectedDay;
-  index.playSound = host_.playSound;
+  auto index = toolHost<CalIndex::Host>(host_);
   outline_ = std::make_unique<CalIndex>(host_.documentView, index);
   outline_->awakeFromNib();
   QAction* outline = host_.toolsMenu->addAction(QObject::tr("&Outline"));
@@ -117,12 +125,10 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* modules = host_.toolsMenu->addAction(QObject::tr("&Modules"));
   QObject::connect(modules, &QAction::triggered, modules_.get(), [m = modules_.get()] { m->openPrefAction(); });
 
-  CalendarSetParam::Host handheld;
+  auto handheld = toolHost<CalendarSetParam::Host>(host_);
   handheld.documentField = host_.documentView;
   handheld.title = [w = &window] { return w->editingDiaryFileName() ? w->editingDiaryFileName()->text() : QString(); };
-  handheld.selectedDay = host_.selectedDay;
   handheld.window = &window;
-  handheld.playSound = host_.playSound;
   handheld_ = std::make_unique<CalendarSetParam>(handheld);
   handheld_->awakeFromNib();
   QMenu* palm = host_.toolsMenu->addMenu(QObject::tr("&Handheld"));
@@ -141,39 +147,23 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* mark = host_.toolsMenu->addAction(QObject::tr("Bookmark This &Place"));
   mark->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+B")));
   QObject::connect(mark, &QAction::triggered, bookmarks_.get(), [b = bookmarks_.get()] { b->addBookMarkAction(); });
-  CalSheetTable::Host tables;
-  tables.closeAllToggleView = host_.closeAllToggleView;
-  tables.setToggleStatus = host_.setToggleStatus;
-  tables.addSideView = host_.addSideView;
-  tables.nowDisplayedDocument = host_.nowDisplayedDocument;
-  tables.playSound = host_.playSound;
+  auto tables = toolHost<CalSheetTable::Host>(host_);
   tables_ = std::make_unique<CalSheetTable>(tables);
   tables_->awakeFromNib();
 
-  CalLauncher::Host launcher;
-  launcher.closeAllToggleView = host_.closeAllToggleView;
-  launcher.setToggleStatus = host_.setToggleStatus;
-  launcher.toggleStatus = host_.toggleStatus;
-  launcher.addSideView = host_.addSideView;
-  launcher.selectCellSelectedDay = host_.selectCellSelectedDay;
-  launcher.playSound = host_.playSound;
+  auto launcher = toolHost<CalLauncher::Host>(host_);
   launcher_ = std::make_unique<CalLauncher>(launcher);
   launcher_->awakeFromNib();
   QAction* launch = host_.toolsMenu->addAction(QObject::tr("&Launcher"));
   QObject::connect(launch, &QAction::triggered, launcher_.get(), [l = launcher_.get()] { l->showLauncherAction(); });
 
-  CalToDo::Host toDo;
+  auto toDo = toolHost<CalToDo::Host>(host_);
   toDo.mainWindow = [w = &window]() -> QWidget* { return w; };
-  toDo.playSound = host_.playSound;
   toDo_ = std::make_unique<CalToDo>(toDo);
   toDo_->awakeFromNib();
   QAction* toDoAction = host_.toolsMenu->addAction(QObject::tr("&To Do"));
   QObject::connect(toDoAction, &QAction::triggered, toDo_.get(), [t = toDo_.get()] { t->openToDoWindowAction(); });
-  CalEDic::Host edic;
-  edic.closeAllToggleView = host_.closeAllToggleView;
-  edic.setToggleStatus = host_.setToggleStatus;
-  edic.addSideView = host_.addSideView;
-  edic.playSound = host_.playSound;
+  auto edic = toolHost<CalEDic::Host>(host_);
   edic.mainDocument = host_.documentView;
   edic.dialogParent = &window;
   dictionary_ = std::make_unique<CalEDic>(edic);
@@ -183,12 +173,7 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
                    [d = dictionary_.get()] { d->openSheetAction(); });
 
-  CalDictionary::Host texts;
-  texts.closeAllToggleView = host_.closeAllToggleView;
-  texts.setToggleStatus = host_.setToggleStatus;
-  texts.toggleStatus = host_.toggleStatus;
-  texts.addSideView = host_.addSideView;
-  texts.playSound = host_.playSound;
+  auto texts = toolHost<CalDictionary::Host>(host_);
   texts.mainMemoSelection = [v = host_.documentView] { return v ? v->textCursor().selectedText() : QString(); };
   texts.launchURL = [](const QByteArray& bytes) { webLaunchURL(std::string_view(bytes.constData(), std::size_t(bytes.size()))); };
   texts.keyWordSearch = [] { return internetWordSearchStatus() == 1; };
@@ -198,13 +183,7 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QObject::connect(textDictionary, &QAction::triggered, textDictionary_.get(),
                    [d = textDictionary_.get()] { d->toggleDicSheetAction(); });
 
-  CalManual::Host manualHost;
-  manualHost.closeAllToggleView = host_.closeAllToggleView;
-  manualHost.setToggleStatus = host_.setToggleStatus;
-  manualHost.toggleStatus = host_.toggleStatus;
-  manualHost.addSideView = host_.addSideView;
-  manualHost.selectCellSelectedDay = host_.selectCellSelectedDay;
-  manualHost.playSound = host_.playSound;
+  auto manualHost = toolHost<CalManual::Host>(host_);
   manualHost.open = [](const QString& path) { return openWithDesktop(path); };
   manual_ = std::make_unique<CalManual>(manualHost);
   manual_->awakeFromNib();
@@ -213,12 +192,7 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* manualAction = host_.toolsMenu->addAction(QObject::tr("&Manual"));
   QObject::connect(manualAction, &QAction::triggered, manual_.get(), [m = manual_.get()] { m->openManualAction(); });
 
-  CalNetwork::Host internet;
-  internet.closeAllToggleView = host_.closeAllToggleView;
-  internet.setToggleStatus = host_.setToggleStatus;
-  internet.addSideView = host_.addSideView;
-  internet.showDiaryFiles = host_.showDiaryFiles;
-  internet.playSound = host_.playSound;
+  auto internet = toolHost<CalNetwork::Host>(host_);
   internet.documentView = host_.documentView;
   internet.dialogParent = &window;
   internet_ = std::make_unique<CalNetwork>(internet);
@@ -235,24 +209,21 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QObject::connect(pictures, &QAction::triggered, pictures_.get(),
                    [p = pictures_.get()] { p->togglePictViewAction(); });
 
-  CalSelectImage::Host select;
+  auto select = toolHost<CalSelectImage::Host>(host_);
   select.mainWindow = &window;
-  select.selectCellSelectedDay = host_.selectCellSelectedDay;
-  select.playSound = host_.playSound;
   selectImage_ = std::make_unique<CalSelectImage>(select);
   selectImage_->awakeFromNib();
   pictures_->addDrawerButton(selectImage_->makeThumbnailButton());
   pictures_->addDrawerButton(selectImage_->makeDocThumbnailButton());
   pictures_->addDrawerButton(selectImage_->setCurrentDirButton());
 
-  CalChangePictSize::Host size;
+  auto size = toolHost<CalChangePictSize::Host>(host_);
   // The focused memo, else the main one.
   size.textView = [main = host_.documentView]() -> QTextEdit* {
     if (auto* focused = qobject_cast<QTextEdit*>(QApplication::focusWidget())) return focused;
     return main;
   };
   size.mainWindow = &window;
-  size.playSound = host_.playSound;
   pictSize_ = std::make_unique<CalChangePictSize>(size);
   QMenu* picture = host_.toolsMenu->addMenu(QObject::tr("Picture &Size"));
   for (int percent : {25, 50, 75, 150, 200}) {
@@ -270,13 +241,7 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QObject::connect(thumbnails->addAction(QObject::tr("Show Clipboard Picture")), &QAction::triggered,
                    selectImage_.get(), [s = selectImage_.get()] { s->showCBImageAction(); });
 
-  CalWebView::Host web;
-  web.closeAllToggleView = host_.closeAllToggleView;
-  web.setToggleStatus = host_.setToggleStatus;
-  web.addSideView = host_.addSideView;
-  web.playSound = host_.playSound;
-  web.selectedDay = host_.selectedDay;
-  web.showDiaryFiles = host_.showDiaryFiles;
+  auto web = toolHost<CalWebView::Host>(host_);
   web.mainWindow = &window;
   web.subMemoView = host_.memoSheetView;
   web_ = std::make_unique<CalWebView>(web);
