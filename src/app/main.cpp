@@ -1,6 +1,8 @@
 // The Pravella desktop application.
 
 #include <clocale>
+#include <cstdio>
+#include <unistd.h>
 
 #include <QApplication>
 
@@ -38,6 +40,12 @@ int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
   // The web sheet's browser shares its GL contexts with the windows; set before the app.
   QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The web drawer's engine refuses to start as root inside its sandbox and takes the whole
+  // application with it; root gets the browser without the sandbox, and is told so.
+  if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fputs("Pravella: running as root; the web drawer runs without its sandbox.\n", stderr);
+  }
   QApplication app(argc, argv);
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");
