@@ -185,42 +185,32 @@ void CalTool::registerControlCommands() {
     t->setText(field(f, 1));
   });
 
-  // Sliders: a name of no slider changes nothing.
-  auto slider = [this](const QStringList& f) { return qobject_cast<AmModeSlider*>(control(field(f, 0))); };
-  on("cal_setNowValueToSliderButton", [slider](Notification& n) {
-    const QStringList f = payloadFields(n.text);
-    if (AmModeSlider* s = slider(f)) s->setDoubleValue(number(f, 1));
+  // Sliders: a name of no slider changes nothing; what a command changes redraws the ticks.
+  auto onSlider = [this, &on](const char* name, std::function<void(AmModeSlider*, const QStringList&)> change) {
+    on(name, [this, change = std::move(change)](Notification& n) {
+      const QStringList f = payloadFields(n.text);
+      if (auto* s = qobject_cast<AmModeSlider*>(control(field(f, 0)))) change(s, f);
+    });
+  };
+  onSlider("cal_setNowValueToSliderButton", [](AmModeSlider* s, const QStringList& f) { s->setDoubleValue(number(f, 1)); });
+  onSlider("cal_setMaxValueToSliderButton", [](AmModeSlider* s, const QStringList& f) {
+    s->setMaximumValue(number(f, 1));
+    s->updateTickMarks();
   });
-  on("cal_setMaxValueToSliderButton", [slider](Notification& n) {
-    const QStringList f = payloadFields(n.text);
-    if (AmModeSlider* s = slider(f)) {
-      s->setMaximumValue(number(f, 1));
-      s->updateTickMarks();
-    }
+  onSlider("cal_setMinValueToSliderButton", [](AmModeSlider* s, const QStringList& f) {
+    s->setMinimumValue(number(f, 1));
+    s->updateTickMarks();
   });
-  on("cal_setMinValueToSliderButton", [slider](Notification& n) {
-    const QStringList f = payloadFields(n.text);
-    if (AmModeSlider* s = slider(f)) {
-      s->setMinimumValue(number(f, 1));
-      s->updateTickMarks();
-    }
+  onSlider("cal_setMinMaxValueToSliderButton", [](AmModeSlider* s, const QStringList& f) {
+    s->setMinimumValue(number(f, 1));
+    s->setMaximumValue(number(f, 2));
+    s->updateTickMarks();
   });
-  on("cal_setMinMaxValueToSliderButton", [slider](Notification& n) {
-    const QStringList f = payloadFields(n.text);
-    if (AmModeSlider* s = slider(f)) {
-      s->setMinimumValue(number(f, 1));
-      s->setMaximumValue(number(f, 2));
-      s->updateTickMarks();
-    }
-  });
-  on("cal_setMinNowMaxValueToSliderButton", [slider](Notification& n) {
-    const QStringList f = payloadFields(n.text);
-    if (AmModeSlider* s = slider(f)) {
-      s->setMinimumValue(number(f, 1));
-      s->setMaximumValue(number(f, 3));
-      s->setDoubleValue(number(f, 2));
-      s->updateTickMarks();
-    }
+  onSlider("cal_setMinNowMaxValueToSliderButton", [](AmModeSlider* s, const QStringList& f) {
+    s->setMinimumValue(number(f, 1));
+    s->setMaximumValue(number(f, 3));
+    s->setDoubleValue(number(f, 2));
+    s->updateTickMarks();
   });
   on("cal_getSliderValueOfAmMode", [this](Notification& n) {
     QWidget* c = controlOrFail(n.text, "Can not find Button");

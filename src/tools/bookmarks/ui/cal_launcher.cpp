@@ -62,8 +62,6 @@ launcherFiledView::launcherFiledView(CalLauncher* launcher, QWidget* parent) : Q
   setDragDropMode(QAbstractItemView::DragDrop);
 }
 
-void launcherFiledView::mousePressEvent(QMouseEvent* event) { QTableWidget::mousePressEvent(event); }
-
 void launcherFiledView::mouseDoubleClickEvent(QMouseEvent*) { post("launchFileAtLaunchFileList"); }
 
 void launcherFiledView::keyPressEvent(QKeyEvent* event) {

@@ -32,7 +32,6 @@ class launcherFiledView : public QTableWidget {
   explicit launcherFiledView(CalLauncher* launcher, QWidget* parent = nullptr);
 
  protected:
-  void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;

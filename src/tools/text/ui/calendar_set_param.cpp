@@ -127,12 +127,15 @@ void CalendarSetParam::saveMeDocFileString(const QString& text, const QString& t
     showAlert(QStringLiteral("Title is too long or None!"), QStringLiteral("needs valid Title !"));
     return;
   }
-  saveMeDocFileString_2(text, name);
+  writeMeDoc(folder, text, name);
 }
 
 void CalendarSetParam::saveMeDocFileString_2(const QString& text, const QString& name) {
   QString folder;
-  if (!installFolder(&folder)) return;
+  if (installFolder(&folder)) writeMeDoc(folder, text, name);
+}
+
+void CalendarSetParam::writeMeDoc(const QString& folder, const QString& text, const QString& name) {
   // A name from user text never leads out of the install folder.
   const QString fileName = palm::safeFileName(name);
   if (fileName.isEmpty()) {

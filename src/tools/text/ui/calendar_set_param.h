@@ -46,6 +46,7 @@ class CalendarSetParam : public QObject {
 
  private:
   bool installFolder(QString* folder);
+  void writeMeDoc(const QString& folder, const QString& text, const QString& name);
   void showAlert(const QString& title, const QString& message);
   void sound(const char* name);
   void writeNumbered(const QByteArray& bytes, const QString& folderName, const QString& prefix, const char* kind);
