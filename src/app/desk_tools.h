@@ -11,6 +11,7 @@ class CalDocSearch;
 class CalDictionary;
 class CalManual;
 class CalEDic;
+class CalFTP;
 class CalBookMark;
 class CalIndex;
 class CalendarSetParam;
@@ -39,6 +40,7 @@ class DeskTools {
   CalManual* manual() const { return manual_.get(); }
   CalNetwork* internet() const { return internet_.get(); }
   CalWebView* web() const { return web_.get(); }
+  CalFTP* ftp() const { return ftp_.get(); }
 
  private:
   DeskToolHost host_;
@@ -59,6 +61,7 @@ class DeskTools {
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
+  std::unique_ptr<CalFTP> ftp_;
 };
 
 }  // namespace pravella
