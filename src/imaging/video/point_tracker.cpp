@@ -187,7 +187,7 @@ int runOn(std::unique_ptr<media::FrameReader> frames, double* result, int* rows,
 const media::MediaFunctions* moduleOrSay() {
   QString why;
   const media::MediaFunctions* module = media::mediaFunctions(&why);
-  if (!module) pravella::showErrMessageToConsole(("test_cv: " + why + "\n").toStdString());
+  if (!module) showErrMessageToConsole(("test_cv: " + why + "\n").toStdString());
   return module;
 }
 
