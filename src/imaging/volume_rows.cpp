@@ -8,11 +8,15 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define PRAVELLA_ROWS_X86 1
+// The AVX2 copy needs GCC's target pragma; other compilers build the baseline only.
+#if defined(__GNUC__) && !defined(__clang__)
+#define PRAVELLA_ROWS_AVX2 1
+#endif
 #endif
 
 namespace {
 
-#if PRAVELLA_ROWS_X86
+#if PRAVELLA_ROWS_AVX2
 #pragma GCC push_options
 #pragma GCC target("avx2")
 namespace avx2 {
@@ -51,16 +55,20 @@ namespace baseline {
 
 std::atomic<bool> baselineOnly{false};
 
-const VolumeRowKernels kBaseline{baseline::sum3,    baseline::sumAndDifference, baseline::add3,
-                                 baseline::meanRow, baseline::laplaceRow,       baseline::gradientRow};
+#define PRAVELLA_ROW_TABLE(set)                                                                        \
+  VolumeRowKernels {                                                                                   \
+    set::sum3, set::sumAndDifference, set::add3, set::meanRow, set::laplaceRow, set::gradientRow, set::pairSums, \
+        set::add3Double, set::correlationRow, set::trilinearRow                                        \
+  }
+
+const VolumeRowKernels kBaseline = PRAVELLA_ROW_TABLE(baseline);
 
 }  // namespace
 
 const VolumeRowKernels& vkRowKernels() {
   static const VolumeRowKernels& widest = []() -> const VolumeRowKernels& {
-#if PRAVELLA_ROWS_X86
-    static const VolumeRowKernels avx2Kernels{avx2::sum3,    avx2::sumAndDifference, avx2::add3,
-                                              avx2::meanRow, avx2::laplaceRow,       avx2::gradientRow};
+#if PRAVELLA_ROWS_AVX2
+    static const VolumeRowKernels avx2Kernels = PRAVELLA_ROW_TABLE(avx2);
     if (__builtin_cpu_supports("avx2")) return avx2Kernels;
 #endif
     return kBaseline;

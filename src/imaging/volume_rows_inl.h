@@ -227,3 +227,187 @@ void gradientRow(const std::int32_t* zs0, const std::int32_t* zs1, const std::in
     out[x] = static_cast<std::int16_t>(std::min(g, 32767.0));
   }
 }
+
+// The six sums of the 3 x 3 x 3 window correlation over the pairs (a, b) where both are
+// non-zero: count, a, b, a², b², ab. Each is held in double precision, where sums of these
+// integers are exact (below 2^53) in any order. A block holds the six channels of a row one
+// after the other, `stride` apart.
+constexpr int kPairChannels = kPairSumRows;
+
+// Adds (or, for the first slice, stores) the channels of one row of slices a and b.
+inline void pairChannels(const std::int16_t* a, const std::int16_t* b, double* block, std::size_t stride, int n,
+                         bool first) {
+  double* ch[kPairChannels];
+  for (int c = 0; c < kPairChannels; ++c) ch[c] = block + static_cast<std::size_t>(c) * stride;
+  int x = 0;
+  for (; x + kDoubleLanes <= n; x += kDoubleLanes) {
+    HalfInt va, vb;
+    {
+      using HalfShort = std::int16_t __attribute__((vector_size(PRAVELLA_ROW_BYTES / 4)));
+      HalfShort sa, sb;
+      std::memcpy(&sa, a + x, sizeof sa);
+      std::memcpy(&sb, b + x, sizeof sb);
+      va = __builtin_convertvector(sa, HalfInt);
+      vb = __builtin_convertvector(sb, HalfInt);
+    }
+    const HalfInt both = (va != 0) & (vb != 0);
+    va &= both;
+    vb &= both;
+    const Double da = __builtin_convertvector(va, Double), db = __builtin_convertvector(vb, Double);
+    const Double values[kPairChannels] = {__builtin_convertvector(both & 1, Double), da, db, da * da, db * db,
+                                          da * db};
+    for (int c = 0; c < kPairChannels; ++c) {
+      Double sum = values[c];
+      if (!first) {
+        Double old;
+        std::memcpy(&old, ch[c] + x, sizeof old);
+        sum += old;
+      }
+      std::memcpy(ch[c] + x, &sum, sizeof sum);
+    }
+  }
+  for (; x < n; ++x) {
+    const bool both = a[x] && b[x];
+    const double da = both ? a[x] : 0, db = both ? b[x] : 0;
+    const double values[kPairChannels] = {both ? 1.0 : 0.0, da, db, da * da, db * db, da * db};
+    for (int c = 0; c < kPairChannels; ++c) ch[c][x] = first ? values[c] : ch[c][x] + values[c];
+  }
+}
+
+// The channels of one row summed over the slices below, at and above (below or above null
+// outside the volume).
+void pairSums(const std::int16_t* a0, const std::int16_t* b0, const std::int16_t* a1, const std::int16_t* b1,
+              const std::int16_t* a2, const std::int16_t* b2, double* block, std::size_t stride, int n) {
+  pairChannels(a1, b1, block, stride, n, true);
+  if (a0) pairChannels(a0, b0, block, stride, n, false);
+  if (a2) pairChannels(a2, b2, block, stride, n, false);
+}
+
+// out = a + b + c over n doubles.
+void add3Double(const double* a, const double* b, const double* c, double* out, std::size_t n) {
+  std::size_t x = 0;
+  for (; x + kDoubleLanes <= n; x += kDoubleLanes) {
+    Double va, vb, vc;
+    std::memcpy(&va, a + x, sizeof va);
+    std::memcpy(&vb, b + x, sizeof vb);
+    std::memcpy(&vc, c + x, sizeof vc);
+    va += vb + vc;
+    std::memcpy(out + x, &va, sizeof va);
+  }
+  for (; x < n; ++x) out[x] = a[x] + (b[x] + c[x]);
+}
+
+// The correlation of each window of one row from the channels summed over its slices and rows
+// (padded with zeros), summed here along x: 10000 (n Σab - Σa Σb) / sqrt((n Σa² - (Σa)²)
+// (n Σb² - (Σb)²)), 0 where the root is 0, truncated to 16 bits. The centred sums are exact
+// integers, as in 64-bit arithmetic.
+void correlationRow(const double* block, std::size_t stride, std::int16_t* out, int n) {
+  const double* ch[kPairChannels];
+  for (int c = 0; c < kPairChannels; ++c) ch[c] = block + static_cast<std::size_t>(c) * stride;
+  int x = 0;
+  for (; x + kDoubleLanes <= n; x += kDoubleLanes) {
+    Double w[kPairChannels];
+    for (int c = 0; c < kPairChannels; ++c) {
+      Double l, m, r;
+      std::memcpy(&l, ch[c] + x - 1, sizeof l);
+      std::memcpy(&m, ch[c] + x, sizeof m);
+      std::memcpy(&r, ch[c] + x + 1, sizeof r);
+      w[c] = l + m + r;
+    }
+    const Double ab = w[0] * w[5] - w[1] * w[2];
+    Double d = (w[0] * w[3] - w[1] * w[1]) * (w[0] * w[4] - w[2] * w[2]);
+    PRAVELLA_ROW_SQRT(d);
+    const Double zero = Double{};
+    const auto some = d != zero;
+    const Double q = (10000.0 * ab) / (some ? d : zero + 1.0);
+    const HalfInt whole = __builtin_convertvector(some ? q : zero, HalfInt);
+    for (int i = 0; i < kDoubleLanes; ++i) out[x + i] = static_cast<std::int16_t>(whole[i]);
+  }
+  for (; x < n; ++x) {
+    double w[kPairChannels];
+    for (int c = 0; c < kPairChannels; ++c) w[c] = ch[c][x - 1] + ch[c][x] + ch[c][x + 1];
+    const double ab = w[0] * w[5] - w[1] * w[2];
+    const double d = std::sqrt((w[0] * w[3] - w[1] * w[1]) * (w[0] * w[4] - w[2] * w[2]));
+    out[x] = d == 0 ? 0 : static_cast<std::int16_t>(static_cast<std::int32_t>(10000.0 * ab / d));
+  }
+}
+
+// One row (y, z) of a volume resampled through the 4 x 4 matrix M: the row vector [x y z 1]
+// times M, divided by its fourth component (skipped when M has no projective part, as the
+// division by exactly 1 changes nothing), read between the 8 voxels around the point, with the
+// same operations in the same order as the one-voxel formula. 0 where the point is not finite
+// or its cell does not lie inside the volume with a voxel to spare on each side.
+void trilinearRow(const std::int16_t* voxels, int columns, int rows, int slices, const double* M, int y, int z,
+                  std::int16_t* out, int n) {
+  const double fy = y, fz = z;
+  const bool affine = M[3] == 0 && M[7] == 0 && M[11] == 0 && M[15] == 1;
+  const std::size_t C = static_cast<std::size_t>(columns), plane = C * static_cast<std::size_t>(rows);
+  const Double one = Double{} + 1.0;
+  Double lane;
+  for (int i = 0; i < kDoubleLanes; ++i) lane[i] = i;
+  int x = 0;
+  for (; x + kDoubleLanes <= n; x += kDoubleLanes) {
+    const Double fx = lane + static_cast<double>(x);
+    Double X = fx * M[0] + fy * M[4] + fz * M[8] + M[12];
+    Double Y = fx * M[1] + fy * M[5] + fz * M[9] + M[13];
+    Double Z = fx * M[2] + fy * M[6] + fz * M[10] + M[14];
+    if (!affine) {
+      const Double w = fx * M[3] + fy * M[7] + fz * M[11] + M[15];
+      X /= w;
+      Y /= w;
+      Z /= w;
+    }
+    // x - x is 0 for finite x, NaN otherwise; the truncations below are then rejected too.
+    const auto finite = (X - X == 0) & (Y - Y == 0) & (Z - Z == 0);
+    const HalfInt xi = __builtin_convertvector(X, HalfInt), yi = __builtin_convertvector(Y, HalfInt),
+                  zi = __builtin_convertvector(Z, HalfInt);
+    const HalfInt inside = __builtin_convertvector(finite, HalfInt) & (xi > 0) & (xi < columns - 2) & (yi > 0) &
+                           (yi < rows - 2) & (zi > 0) & (zi < slices - 2);
+    Double p[8];
+    for (int i = 0; i < kDoubleLanes; ++i) {
+      if (!inside[i]) {
+        for (Double& q : p) q[i] = 0;
+        continue;
+      }
+      const std::int16_t* v = voxels + (static_cast<std::size_t>(zi[i]) * static_cast<std::size_t>(rows) +
+                                        static_cast<std::size_t>(yi[i])) * C + static_cast<std::size_t>(xi[i]);
+      p[0][i] = v[0];
+      p[1][i] = v[1];
+      p[2][i] = v[C];
+      p[3][i] = v[C + 1];
+      p[4][i] = v[plane];
+      p[5][i] = v[plane + 1];
+      p[6][i] = v[plane + C];
+      p[7][i] = v[plane + C + 1];
+    }
+    const Double ax = X - __builtin_convertvector(xi, Double), ay = Y - __builtin_convertvector(yi, Double),
+                 az = Z - __builtin_convertvector(zi, Double);
+    const Double c00 = p[0] * (one - ax) + p[1] * ax;
+    const Double c10 = p[2] * (one - ax) + p[3] * ax;
+    const Double c01 = p[4] * (one - ax) + p[5] * ax;
+    const Double c11 = p[6] * (one - ax) + p[7] * ax;
+    Double value = (c00 * (one - ay) + c10 * ay) * (one - az) + (c01 * (one - ay) + c11 * ay) * az;
+    const HalfInt whole = __builtin_convertvector(value, HalfInt) & inside;
+    for (int i = 0; i < kDoubleLanes; ++i) out[x + i] = static_cast<std::int16_t>(whole[i]);
+  }
+  for (; x < n; ++x) {
+    const double X0 = x * M[0] + fy * M[4] + fz * M[8] + M[12];
+    const double Y0 = x * M[1] + fy * M[5] + fz * M[9] + M[13];
+    const double Z0 = x * M[2] + fy * M[6] + fz * M[10] + M[14];
+    const double w = affine ? 1.0 : x * M[3] + fy * M[7] + fz * M[11] + M[15];
+    const double X = X0 / w, Y = Y0 / w, Z = Z0 / w;
+    out[x] = 0;
+    if (!(std::isfinite(X) && std::isfinite(Y) && std::isfinite(Z))) continue;
+    const double tx = std::trunc(X), ty = std::trunc(Y), tz = std::trunc(Z);
+    if (!(tx > 0 && tx < columns - 2 && ty > 0 && ty < rows - 2 && tz > 0 && tz < slices - 2)) continue;
+    const std::int16_t* v = voxels + (static_cast<std::size_t>(tz) * static_cast<std::size_t>(rows) +
+                                      static_cast<std::size_t>(ty)) * C + static_cast<std::size_t>(tx);
+    const double ax = X - tx, ay = Y - ty, az = Z - tz;
+    const double c00 = v[0] * (1 - ax) + v[1] * ax;
+    const double c10 = v[C] * (1 - ax) + v[C + 1] * ax;
+    const double c01 = v[plane] * (1 - ax) + v[plane + 1] * ax;
+    const double c11 = v[plane + C] * (1 - ax) + v[plane + C + 1] * ax;
+    const double value = (c00 * (1 - ay) + c10 * ay) * (1 - az) + (c01 * (1 - ay) + c11 * ay) * az;
+    out[x] = static_cast<std::int16_t>(static_cast<std::int32_t>(value));
+  }
+}
