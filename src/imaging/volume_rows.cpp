@@ -24,17 +24,22 @@ namespace avx2 {
 #define PRAVELLA_ROW_SQRT(v) v = reinterpret_cast<Double>(_mm256_sqrt_pd(reinterpret_cast<__m256d>(v)))
 #define PRAVELLA_ROW_SQRTF(v) v = reinterpret_cast<Float>(_mm256_sqrt_ps(reinterpret_cast<__m256>(v)))
 #define PRAVELLA_ROW_ALL(mask) (_mm256_movemask_ps(reinterpret_cast<__m256>(mask)) == 0xff)
+#define PRAVELLA_ROW_GATHER_PAIRS(base, index) \
+  reinterpret_cast<HalfInt>(               \
+      _mm_i32gather_epi32(reinterpret_cast<const int*>(base), reinterpret_cast<__m128i>(index), 2))
 #include "imaging/volume_rows_inl.h"
 #undef PRAVELLA_ROW_BYTES
 #undef PRAVELLA_ROW_SQRT
 #undef PRAVELLA_ROW_SQRTF
 #undef PRAVELLA_ROW_ALL
+#undef PRAVELLA_ROW_GATHER_PAIRS
 }  // namespace avx2
 #pragma GCC pop_options
 #endif
 
 namespace baseline {
 #define PRAVELLA_ROW_BYTES 16
+#define PRAVELLA_ROW_GATHER_PAIRS(base, index) gatherPairs(base, index)
 #if PRAVELLA_ROWS_X86
 #define PRAVELLA_ROW_SQRT(v) v = reinterpret_cast<Double>(_mm_sqrt_pd(reinterpret_cast<__m128d>(v)))
 #define PRAVELLA_ROW_SQRTF(v) v = reinterpret_cast<Float>(_mm_sqrt_ps(reinterpret_cast<__m128>(v)))
@@ -51,6 +56,7 @@ namespace baseline {
 #undef PRAVELLA_ROW_SQRT
 #undef PRAVELLA_ROW_SQRTF
 #undef PRAVELLA_ROW_ALL
+#undef PRAVELLA_ROW_GATHER_PAIRS
 }  // namespace baseline
 
 std::atomic<bool> baselineOnly{false};

@@ -40,6 +40,17 @@ inline bool allLanes(const Int& mask) {
   return true;
 }
 
+// The 32 bits at each voxel index: that voxel in the low half, the next one in the high half.
+inline HalfInt gatherPairs(const std::int16_t* base, const HalfInt& index) {
+  HalfInt pairs;
+  for (int i = 0; i < kDoubleLanes; ++i) {
+    std::uint32_t bits;
+    std::memcpy(&bits, base + index[i], sizeof bits);
+    pairs[i] = static_cast<std::int32_t>(bits);
+  }
+  return pairs;
+}
+
 // out = a + b + c over n elements; a or c may be null (a slice outside the volume).
 void sum3(const std::int16_t* a, const std::int16_t* b, const std::int16_t* c, std::int32_t* out, int n) {
   int x = 0;
@@ -363,29 +374,25 @@ void trilinearRow(const std::int16_t* voxels, int columns, int rows, int slices,
                   zi = __builtin_convertvector(Z, HalfInt);
     const HalfInt inside = __builtin_convertvector(finite, HalfInt) & (xi > 0) & (xi < columns - 2) & (yi > 0) &
                            (yi < rows - 2) & (zi > 0) & (zi < slices - 2);
-    Double p[8];
-    for (int i = 0; i < kDoubleLanes; ++i) {
-      if (!inside[i]) {
-        for (Double& q : p) q[i] = 0;
-        continue;
-      }
-      const std::int16_t* v = voxels + (static_cast<std::size_t>(zi[i]) * static_cast<std::size_t>(rows) +
-                                        static_cast<std::size_t>(yi[i])) * C + static_cast<std::size_t>(xi[i]);
-      p[0][i] = v[0];
-      p[1][i] = v[1];
-      p[2][i] = v[C];
-      p[3][i] = v[C + 1];
-      p[4][i] = v[plane];
-      p[5][i] = v[plane + 1];
-      p[6][i] = v[plane + C];
-      p[7][i] = v[plane + C + 1];
-    }
+    // Each pair of neighbours along x is one 32-bit read: the low half is the voxel at x, the
+    // high half the one after it. Points outside read the first pair and are set to 0 below.
+    const HalfInt at = ((zi & inside) * rows + (yi & inside)) * columns + (xi & inside);
+    const int rowStep = columns, sliceStep = columns * rows;
+    const HalfInt pair0 = PRAVELLA_ROW_GATHER_PAIRS(voxels, at),
+                  pair1 = PRAVELLA_ROW_GATHER_PAIRS(voxels, at + rowStep),
+                  pair2 = PRAVELLA_ROW_GATHER_PAIRS(voxels, at + sliceStep),
+                  pair3 = PRAVELLA_ROW_GATHER_PAIRS(voxels, at + (sliceStep + rowStep));
     const Double ax = X - __builtin_convertvector(xi, Double), ay = Y - __builtin_convertvector(yi, Double),
                  az = Z - __builtin_convertvector(zi, Double);
-    const Double c00 = p[0] * (one - ax) + p[1] * ax;
-    const Double c10 = p[2] * (one - ax) + p[3] * ax;
-    const Double c01 = p[4] * (one - ax) + p[5] * ax;
-    const Double c11 = p[6] * (one - ax) + p[7] * ax;
+    const Double bx = one - ax;
+    const Double c00 = __builtin_convertvector((pair0 << 16) >> 16, Double) * bx +
+                       __builtin_convertvector(pair0 >> 16, Double) * ax;
+    const Double c10 = __builtin_convertvector((pair1 << 16) >> 16, Double) * bx +
+                       __builtin_convertvector(pair1 >> 16, Double) * ax;
+    const Double c01 = __builtin_convertvector((pair2 << 16) >> 16, Double) * bx +
+                       __builtin_convertvector(pair2 >> 16, Double) * ax;
+    const Double c11 = __builtin_convertvector((pair3 << 16) >> 16, Double) * bx +
+                       __builtin_convertvector(pair3 >> 16, Double) * ax;
     Double value = (c00 * (one - ay) + c10 * ay) * (one - az) + (c01 * (one - ay) + c11 * ay) * az;
     const HalfInt whole = __builtin_convertvector(value, HalfInt) & inside;
     for (int i = 0; i < kDoubleLanes; ++i) out[x + i] = static_cast<std::int16_t>(whole[i]);
