@@ -8,6 +8,7 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalFinder;
 class CalDictionary;
 class CalManual;
 class CalEDic;
@@ -39,6 +40,7 @@ class DeskTools {
   CalManual* manual() const { return manual_.get(); }
   CalNetwork* internet() const { return internet_.get(); }
   CalWebView* web() const { return web_.get(); }
+  CalFinder* finder() const { return finder_.get(); }
 
  private:
   DeskToolHost host_;
@@ -59,6 +61,7 @@ class DeskTools {
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
+  std::unique_ptr<CalFinder> finder_;
 };
 
 }  // namespace pravella
