@@ -162,6 +162,10 @@ void CalFinder::buildDrawer() {
   column->addWidget(split, 1);
   finderDrawer_->setWidget(body);
   finderDrawer_->hide();
+  // Whoever closes the drawer, a movie in it stops playing.
+  connect(finderDrawer_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible && movieView_->isPlaying()) movieView_->pause();
+  });
 }
 
 void CalFinder::observe() {
