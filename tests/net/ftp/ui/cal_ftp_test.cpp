@@ -331,6 +331,22 @@ TEST_F(FtpSheet, OpensAsSideViewSixteenAndStartsInTodaysDiaryFolder) {
   EXPECT_EQ(closed_, 2);
 }
 
+TEST_F(FtpSheet, TerminalStartsInTheWorkFolderUnlessTheSheetIsOpen) {
+  const QString bin = home_ + "/bin", log = home_ + "/terminal.log";
+  writeFile(bin + "/x-terminal-emulator", ("#!/bin/sh\npwd >> '" + log + "'\n").toUtf8());
+  QFile::setPermissions(bin + "/x-terminal-emulator", QFile::ReadOwner | QFile::ExeOwner);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", (bin + ":").toUtf8() + path);
+  pravella::NotificationCenter::defaultCenter().post("cal_openFTPSheet");
+  sheet_->toggleFTPSheet();
+  pravella::NotificationCenter::defaultCenter().post("cal_openFTPSheet");  // open: nothing
+  press("Terminal");
+  qputenv("PATH", path);
+  EXPECT_EQ(sounds_, QStringList({"Tink", "Tink"}));  // one a terminal started
+  QTRY_COMPARE_WITH_TIMEOUT(readFile(log).count('\n'), 2, kWait);
+  EXPECT_EQ(readFile(log), (pravella::paths::vkData() + "\n" + pravella::paths::vkData() + "\n").toUtf8());
+}
+
 class SlowFtpSheet : public FtpSheet {
   int bytesPerSecond() const override { return 20000; }
 };
