@@ -114,8 +114,8 @@ void CalFTP::deleteFileAction() {
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   if (!line.startsWith(QLatin1Char('-')) && !line.startsWith(QLatin1Char('d')))
     return report({false, QStringLiteral("It is not a Normal File !\n"), QStringLiteral("Basso")});
-  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name, tr("Cancel"),
-                                    QString(), tr("Delete"));
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name,
+                                    tr("Cancel"), QString(), tr("Delete"));
   if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
   if (answer != dialogs::kOther) return;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
@@ -140,8 +140,8 @@ void CalFTP::disConnectAction() {
 }
 
 void CalFTP::setDownloadFolderAction() {
-  const QString chosen =
-      dialogs::chooseFolder(host_.dialogParent, tr("Select Folder !"), pravella::backup::removableMediaFolder());
+  const QString chosen = dialogs::chooseFolder(host_.dialogParent, tr("Select Folder !"),
+                                               pravella::backup::removableMediaFolder());
   if (chosen.isEmpty()) return sound(QStringLiteral("Basso"));
   localField_->setText(chosen);
   refreshLocalFiles();
