@@ -8,14 +8,17 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalFinder;
 class CalDictionary;
 class CalManual;
 class CalEDic;
+class CalFTP;
 class CalBookMark;
 class CalIndex;
 class CalendarSetParam;
 class CalSheetTable;
 class CalLauncher;
+class CalMail;
 class CalNetwork;
 class CalPictView;
 class CalChangePictSize;
@@ -38,7 +41,10 @@ class DeskTools {
   CalEDic* dictionary() const { return dictionary_.get(); }
   CalManual* manual() const { return manual_.get(); }
   CalNetwork* internet() const { return internet_.get(); }
+  CalBookMark* bookmarks() const { return bookmarks_.get(); }
   CalWebView* web() const { return web_.get(); }
+  CalFinder* finder() const { return finder_.get(); }
+  CalFTP* ftp() const { return ftp_.get(); }
 
  private:
   DeskToolHost host_;
@@ -55,10 +61,13 @@ class DeskTools {
   std::unique_ptr<CalDictionary> textDictionary_;
   std::unique_ptr<CalManual> manual_;
   std::unique_ptr<CalNetwork> internet_;
+  std::unique_ptr<CalMail> mail_;
   std::unique_ptr<CalPictView> pictures_;
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
+  std::unique_ptr<CalFinder> finder_;
+  std::unique_ptr<CalFTP> ftp_;
 };
 
 }  // namespace pravella
