@@ -100,7 +100,7 @@ bool finderDocumentLink(QTextEdit* view, const FinderTextContext& context) {
       // The month list searches the memos for the selection of the focused view.
       selectRange(view, pair->open + 1, pair->close);
       view->setFocus();
-      NotificationCenter::defaultCenter().post(QStringLiteral("cal_toggleMonthListSheet"));
+      NotificationCenter::defaultCenter().post(QStringLiteral("cal_toggleMonthListSheet"), link);
       return true;
     case Kind::OtherFile:
       openWithDesktop(target.path);
