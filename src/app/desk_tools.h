@@ -11,11 +11,13 @@ class CalDocSearch;
 class CalDictionary;
 class CalManual;
 class CalEDic;
+class CalFTP;
 class CalBookMark;
 class CalIndex;
 class CalendarSetParam;
 class CalSheetTable;
 class CalLauncher;
+class CalMail;
 class CalNetwork;
 class CalPictView;
 class CalChangePictSize;
@@ -38,7 +40,9 @@ class DeskTools {
   CalEDic* dictionary() const { return dictionary_.get(); }
   CalManual* manual() const { return manual_.get(); }
   CalNetwork* internet() const { return internet_.get(); }
+  CalBookMark* bookmarks() const { return bookmarks_.get(); }
   CalWebView* web() const { return web_.get(); }
+  CalFTP* ftp() const { return ftp_.get(); }
 
  private:
   DeskToolHost host_;
@@ -55,10 +59,12 @@ class DeskTools {
   std::unique_ptr<CalDictionary> textDictionary_;
   std::unique_ptr<CalManual> manual_;
   std::unique_ptr<CalNetwork> internet_;
+  std::unique_ptr<CalMail> mail_;
   std::unique_ptr<CalPictView> pictures_;
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
+  std::unique_ptr<CalFTP> ftp_;
 };
 
 }  // namespace pravella
