@@ -17,7 +17,9 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
+#include "tools/finder/ui/finder_sheet_operations.h"
 #include "tools/ui/desk_tool_host.h"
 
 class FSBrowser;
@@ -55,10 +57,15 @@ class CalFinder : public QObject {
   void setFinderSheetButton(const QString& fields);
   void reloadData();
 
-  // ---- history and marks: kept by the sheet's next part; until then they keep nothing.
+  // ---- history, marks and file operations (cal_finder_files.cpp)
   void addRireki(const QString& path);
   void adjustRireki();
   bool checkMark(const QString& path);
+  // The delete button, and Delete while the sheet's text has the focus.
+  void deleteFileAction();
+  pravella::FinderSheetOperations& operations() { return *operations_; }
+  // The calendar's steps, for the sheet's text and its links.
+  const pravella::DeskToolHost& host() const { return host_; }
 
   // ---- previews (cal_finder_previews.cpp)
   void browserSingleClick();
@@ -110,6 +117,7 @@ class CalFinder : public QObject {
 
  private:
   void buildDrawer();
+  void buildFileOperations();
   void observe();
   void sound(const char* name);
   void alert(const QString& title, const QString& message);
@@ -145,4 +153,5 @@ class CalFinder : public QObject {
   QString nowOpendFilePath_;
   int dispStatus_ = kDispText;
   std::function<void(const QString&, const QString&)> alert_;
+  std::unique_ptr<pravella::FinderSheetOperations> operations_;
 };

@@ -60,8 +60,10 @@ bool finderTextKey(QTextEdit* view, QKeyEvent* event, const FinderTextContext& c
     return true;
   }
   const Qt::KeyboardModifiers mods = event->modifiers();
+  // A preview that is no editable document (a dump, a plain text in a chosen code) is never
+  // changed by the indent keys: marked changed, it would be saved over its file.
   if (mods.testFlag(Qt::ControlModifier) && mods.testFlag(Qt::AltModifier) &&
-      (key == Qt::Key_Left || key == Qt::Key_Right)) {
+      (key == Qt::Key_Left || key == Qt::Key_Right) && !view->isReadOnly()) {
     if (CalOption* option = optionOf(context)) {
       if (key == Qt::Key_Left)
         option->decIndentForDocument_X(view);

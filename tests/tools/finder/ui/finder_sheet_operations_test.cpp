@@ -12,7 +12,10 @@
 #include "platform/paths.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
+#include "platform/notification_center.h"
 #include "support/test_home.h"
+#include "tools/finder/ui/cal_finder.h"
+#include "tools/finder/ui/fs_browser.h"
 
 namespace {
 
@@ -38,7 +41,7 @@ class Panels : public dialogs::Scripted {
   }
 };
 
-class FinderSheet : public testing::Test {
+class FinderSheetFiles : public testing::Test {
  protected:
   void SetUp() override {
     dialogs::setHandler(panels);
@@ -82,7 +85,7 @@ class FinderSheet : public testing::Test {
   std::unique_ptr<FinderSheetOperations> ops;
 };
 
-TEST_F(FinderSheet, HistoryStepsShowTheirItemsAgain) {
+TEST_F(FinderSheetFiles, HistoryStepsShowTheirItemsAgain) {
   for (const char* name : {"A.txt", "B.txt", "C.txt"}) writeFile(at(name));
   show(at("A.txt"));
   show(at("B.txt"));
@@ -104,7 +107,7 @@ TEST_F(FinderSheet, HistoryStepsShowTheirItemsAgain) {
   EXPECT_EQ(ops->history().entries(), QStringList({at("B.txt"), at("C.txt"), at("A.txt")}));
 }
 
-TEST_F(FinderSheet, DeletingTheShownItemAsksTrashesItAndKeepsTheHistoryInside) {
+TEST_F(FinderSheetFiles, DeletingTheShownItemAsksTrashesItAndKeepsTheHistoryInside) {
   writeFile(at("docs/a.txt"), "1");
   writeFile(at("docs/b/a.txt"), "2");
   show(at("docs/b/a.txt"));
@@ -131,7 +134,7 @@ TEST_F(FinderSheet, DeletingTheShownItemAsksTrashesItAndKeepsTheHistoryInside) {
   EXPECT_EQ(ops->history().current(), -1);
 }
 
-TEST_F(FinderSheet, AFailedTrashIsSaidAndTheItemStays) {
+TEST_F(FinderSheetFiles, AFailedTrashIsSaidAndTheItemStays) {
   writeFile(at("keep.txt"));
   writeFile(paths::trash(), "a file where the Trash folder belongs");
   show(at("keep.txt"));
@@ -143,7 +146,7 @@ TEST_F(FinderSheet, AFailedTrashIsSaidAndTheItemStays) {
   EXPECT_EQ(ops->history().entries(), QStringList{at("keep.txt")});
 }
 
-TEST_F(FinderSheet, MarkedItemsMoveIntoTheChosenFolderCountingDown) {
+TEST_F(FinderSheetFiles, MarkedItemsMoveIntoTheChosenFolderCountingDown) {
   writeFile(at("one/name.ext"), "first");
   writeFile(at("two/name.ext"), "second");
   QDir().mkpath(at("into"));
@@ -171,7 +174,7 @@ TEST_F(FinderSheet, MarkedItemsMoveIntoTheChosenFolderCountingDown) {
   EXPECT_EQ(sounds, QStringList{"Tink"});
 }
 
-TEST_F(FinderSheet, AFailedMoveKeepsTheMarkAndSaysBasso) {
+TEST_F(FinderSheetFiles, AFailedMoveKeepsTheMarkAndSaysBasso) {
   writeFile(at("box/inner.txt"));
   QDir().mkpath(at("box/sub"));
   browsed = at("box");
@@ -182,7 +185,7 @@ TEST_F(FinderSheet, AFailedMoveKeepsTheMarkAndSaysBasso) {
   EXPECT_EQ(sounds, QStringList{"Basso"});
 }
 
-TEST_F(FinderSheet, MarkedItemsGoToTheTrashAfterTheQuestion) {
+TEST_F(FinderSheetFiles, MarkedItemsGoToTheTrashAfterTheQuestion) {
   writeFile(at("x/a.txt"));
   writeFile(at("y/a.txt"));
   browsed = at("x/a.txt");
@@ -210,7 +213,7 @@ TEST_F(FinderSheet, MarkedItemsGoToTheTrashAfterTheQuestion) {
   EXPECT_TRUE(QFileInfo::exists(at("x")));
 }
 
-TEST_F(FinderSheet, DuplicatesAndTheNewFolder) {
+TEST_F(FinderSheetFiles, DuplicatesAndTheNewFolder) {
   writeFile(at("d/notes.txt"), "n");
   writeFile(at("d/Photos/p.jpg"), "p");
   browsed = at("d/notes.txt");
@@ -242,6 +245,42 @@ TEST_F(FinderSheet, DuplicatesAndTheNewFolder) {
   browsed = at("d");
   ops->makeNewFolder();  // there already: nothing more
   EXPECT_EQ(sounds, QStringList{"Pop"});
+}
+
+// The sheet's own controls lead to these operations.
+TEST(FinderSheetControls, BackStepsTheMarkSwitchMarksAndDeleteAsks) {
+  auto panels = std::make_shared<dialogs::Scripted>();
+  dialogs::setHandler(panels);
+  QStringList sounds;
+  setSoundRecorder([&](const QString& name) { sounds << name; });
+  for (const char* name : {"A.txt", "B.txt"}) writeFile(at(name));
+  CalFinder sheet{DeskToolHost()};
+  sheet.awakeFromNib();
+  for (const char* name : {"A.txt", "B.txt"}) {
+    ASSERT_TRUE(sheet.fsBrowser()->setPath(at(name)));
+    sheet.browserSingleClick();
+  }
+  QPushButton* backButton = nullptr;
+  for (QPushButton* b : sheet.finderDrawer()->findChildren<QPushButton*>())
+    if (b->text() == "<") backButton = b;
+  ASSERT_TRUE(backButton);
+  ASSERT_TRUE(backButton->isEnabled());
+  backButton->click();
+  EXPECT_EQ(sheet.nowDisplayedDocumentPath(), at("A.txt"));
+  EXPECT_FALSE(backButton->isEnabled());
+
+  sheet.markSwitch()->click();
+  EXPECT_EQ(sheet.operations().marks().entries(), QStringList{at("A.txt")});
+  sheet.markSwitch()->click();
+  EXPECT_TRUE(sheet.operations().marks().isEmpty());
+
+  panels->alertAnswers = {dialogs::kOther};
+  NotificationCenter::defaultCenter().post(QStringLiteral("deletetOnFinderSheet"));
+  EXPECT_EQ(panels->asked, QStringList{"Delete : A.txt: Do you want to delete this document?"});
+  EXPECT_FALSE(QFileInfo::exists(at("A.txt")));
+  EXPECT_EQ(sheet.operations().history().entries(), QStringList{at("B.txt")});
+  dialogs::setHandler(nullptr);
+  setSoundRecorder(nullptr);
 }
 
 }  // namespace

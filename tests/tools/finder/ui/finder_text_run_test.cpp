@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QUrl>
 
@@ -14,29 +15,13 @@
 #include "lang/values.h"
 #include "platform/ui/sound_player.h"
 #include "support/recording_opener.h"
-#include "tools/finder/ui/finder_text_actions.h"
-#include "tools/ui/desk_tool_host.h"
+#include "tools/finder/ui/cal_finder.h"
+#include "tools/finder/ui/finder_text_view.h"
+#include "tools/finder/ui/fs_browser.h"
 
 namespace {
 
 using namespace day_documents_test;
-
-// Stands for the sheet's text view: its keys and double clicks go to the finder's actions.
-class FinderText : public QTextEdit {
- public:
-  pravella::FinderTextContext context;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    if (pravella::finderTextKey(this, event, context)) return event->accept();
-    QTextEdit::keyPressEvent(event);
-  }
-  void mouseDoubleClickEvent(QMouseEvent* event) override {
-    setTextCursor(cursorForPosition(event->position().toPoint()));
-    if (pravella::finderDocumentLink(this, context)) return event->accept();
-    QTextEdit::mouseDoubleClickEvent(event);
-  }
-};
 
 class FinderTextRun : public DayDocuments {
  protected:
@@ -46,19 +31,11 @@ class FinderTextRun : public DayDocuments {
     pvSoundStatus = 1;
     pravella::setSoundRecorder([this](const QString& name) { heard << name; });
   }
-  void TearDown() override {
-    vkButtonDownSinceMs.store(1);  // a run still going ends
-    if (window) memo()->waitForRuns();
-    vkButtonDownSinceMs.store(0);
-    pravella::setSoundRecorder(nullptr);
-    DayDocuments::TearDown();
-  }
-
-  // The main window with the finder's text in a drawer; the sheet shows `shown`.
+  // The main window with the finder sheet open beside the memo; the sheet shows `shown`.
   void open(const QString& shown = QString()) {
     start();
-    shown_ = shown;
     Calcndar* c = calendar.get();
+    pravella::DeskToolHost host;
     host.nowDisplayedDocument = [c] { return c->nowDisplayedDocument(); };
     host.selectedDay = [c] { return c->selectedDay(); };
     host.setSelectedDay = [c](const QDate& d) { c->setSelectedDay(d); };
@@ -67,19 +44,33 @@ class FinderTextRun : public DayDocuments {
     host.selectDayAction2 = [c](int d) { c->selectDayAction2(d); };
     host.selectDiaryFileFromNameAction = [c](const QString& n) { c->selectDiaryFileFromNameAction(n); };
     host.addDocumentToRireki = [c](const QString& p) { c->addDocumentToRireki(p); };
-    dock = new QDockWidget(window.get());
-    finder = new FinderText;
-    dock->setWidget(finder);
-    window->addDockWidget(Qt::RightDockWidgetArea, dock);
+    host.addSideView = [this](QDockWidget* d) { window->addDockWidget(Qt::RightDockWidgetArea, d); };
+    host.mainWindow = window.get();
+    host.documentView = memo();
+    sheet = std::make_unique<CalFinder>(host);
+    sheet->awakeFromNib();
+    dock = sheet->finderDrawer();
     dock->show();
     dock->setMinimumWidth(300);
     QCoreApplication::processEvents();
-    finder->context.host = &host;
-    finder->context.shownPath = [this] { return shown_; };
-    finder->context.textDidChange = [this] { ++changes; };
+    finder = sheet->finderTextView();
+    if (!shown.isEmpty()) {
+      ASSERT_TRUE(sheet->fsBrowser()->setPath(shown));
+      sheet->browserSingleClick();
+      ASSERT_EQ(sheet->nowDisplayedDocumentPath(), shown);
+    }
+    finder->setReadOnly(false);  // a document to edit
     memo()->setAlertPanel([this](const QString& title, const QString& message) { refusals << title + "|" + message; });
     finder->setFocus();
     heard.clear();
+  }
+  void TearDown() override {
+    vkButtonDownSinceMs.store(1);  // a run still going ends
+    if (window) memo()->waitForRuns();
+    vkButtonDownSinceMs.store(0);
+    pravella::setSoundRecorder(nullptr);
+    sheet.reset();
+    DayDocuments::TearDown();
   }
 
   void setText(const QString& text, int caret) {
@@ -110,12 +101,10 @@ class FinderTextRun : public DayDocuments {
                        finder->cursorRect(c).center() + QPoint(2, 0));
   }
 
-  pravella::DeskToolHost host;
-  FinderText* finder = nullptr;
+  std::unique_ptr<CalFinder> sheet;
+  FinderTextView* finder = nullptr;
   QDockWidget* dock = nullptr;
-  QString shown_;
   QStringList heard, refusals;
-  int changes = 0;
 };
 
 TEST_F(FinderTextRun, TheRunKeysRunTheCaretLineOrSelectionInTheFinderText) {
@@ -198,8 +187,12 @@ TEST_F(FinderTextRun, TheIndentKeysStepTheParagraphAndMarkTheTextChanged) {
   EXPECT_GT(stepped, 0.0);
   key(Qt::Key_Left, Qt::AltModifier | Qt::ControlModifier);
   EXPECT_LT(margin(), stepped);
-  EXPECT_EQ(changes, 2);
+  EXPECT_TRUE(sheet->saveButton()->isEnabled());  // marked changed
   EXPECT_EQ(finder->toPlainText(), "line");
+  finder->setReadOnly(true);  // a preview, no document: never changed
+  const double before = margin();
+  key(Qt::Key_Right, Qt::AltModifier | Qt::ControlModifier);
+  EXPECT_EQ(margin(), before);
 }
 
 TEST_F(FinderTextRun, ALinkToAMemoOfAnotherMonthShowsItsDay) {
@@ -217,13 +210,14 @@ TEST_F(FinderTextRun, ALinkToAMemoOfAnotherMonthShowsItsDay) {
   EXPECT_EQ(finder->textCursor().position(), 21);
   const QStringList& notes = calendar->history().paths();
   EXPECT_TRUE(notes.contains(day() + "/A.rtfd"));
-  EXPECT_EQ(notes.last(), shown_);
+  EXPECT_EQ(notes.last(), sheet->nowDisplayedDocumentPath());
   EXPECT_TRUE(heard.contains("Tink"));
 }
 
 TEST_F(FinderTextRun, OtherLinksPostOpenOrSearch) {
   writeFile(paths::dayFolder(2007, 6, 1) + "/page.webarchive", "w");
   writeFile(paths::dayFolder(2007, 6, 1) + "/photo.jpg", "j");
+  writeFile(paths::dayFolder(2007, 6, 1) + "/shown.txt", "shown");
   open(paths::dayFolder(2007, 6, 1) + "/shown.txt");
   pravella::test::RecordingOpener opener;
   QStringList posted;
