@@ -29,13 +29,15 @@ void CalFTP::getFileAction() {
 }
 
 void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {
-  startWorker([this, rows, c, stop = stopAsk()] {
-    QStringList lines, names;
-    {
-      const std::lock_guard lock(theLock);
-      lines = ftpList_;
-      names = ftpNameList_;
-    }
+  // The rows are read against the lists as they are now: a listing that lands while the worker
+  // runs must not turn a selected row into another file.
+  QStringList lines, names;
+  {
+    const std::lock_guard lock(theLock);
+    lines = ftpList_;
+    names = ftpNameList_;
+  }
+  startWorker([this, rows, c, lines, names, stop = stopAsk()] {
     if (const QString check = ftp::checkFields(c); !check.isEmpty()) {
       onGui([this, check] { report({false, check + kSiteError, QStringLiteral("Basso")}); });
       ftpRunning_ = false;
@@ -112,8 +114,8 @@ void CalFTP::deleteFileAction() {
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   if (!line.startsWith(QLatin1Char('-')) && !line.startsWith(QLatin1Char('d')))
     return report({false, QStringLiteral("It is not a Normal File !\n"), QStringLiteral("Basso")});
-  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name, tr("Cancel"),
-                                    QString(), tr("Delete"));
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name,
+                                    tr("Cancel"), QString(), tr("Delete"));
   if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
   if (answer != dialogs::kOther) return;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
@@ -138,8 +140,8 @@ void CalFTP::disConnectAction() {
 }
 
 void CalFTP::setDownloadFolderAction() {
-  const QString chosen =
-      dialogs::chooseFolder(host_.dialogParent, tr("Select Folder !"), pravella::backup::removableMediaFolder());
+  const QString chosen = dialogs::chooseFolder(host_.dialogParent, tr("Select Folder !"),
+                                               pravella::backup::removableMediaFolder());
   if (chosen.isEmpty()) return sound(QStringLiteral("Basso"));
   localField_->setText(chosen);
   refreshLocalFiles();
