@@ -330,7 +330,8 @@ bool mainTextView::runKeyInView(QTextEdit* view) {
   const int at = cursor.selectionEnd();
   cursor.setPosition(at);
   view->setTextCursor(cursor);
-  queueRun(code, RunMode::View, false, makeInsertion(at, !code.endsWith(QLatin1Char('\n')), view), true);
+  queueRun(code, RunMode::View, false, makeInsertion(at, !code.endsWith(QLatin1Char('\n')), view), true,
+           view->window());
   return true;
 }
 
@@ -361,9 +362,9 @@ void mainTextView::calculationUsingBC(const QString& code) {
 }
 
 void mainTextView::queueRun(const QString& text, RunMode mode, bool raiseLevel, InsertionPtr insertion,
-                            bool interactive) {
+                            bool interactive, const QWidget* runWindow) {
   const std::string code = text.toUtf8().toStdString();
-  const void* window = this->window();
+  const void* window = runWindow ? runWindow : this->window();
   if (interactive) ++interactiveRuns_;
   worker_.submit([this, code, mode, raiseLevel, insertion, window, interactive] {
     mainWindowRef.store(window);

@@ -143,8 +143,10 @@ class mainTextView : public QTextEdit {
   // On the GUI thread: an insertion point at `position`.
   InsertionPtr makeInsertion(int position, bool newlineFirst, QTextEdit* otherView = nullptr);
   // Queues a run; `interactive` runs (keys, the calculator button, gnuplot) make other
-  // windows' requests wait for a refusal instead of queueing.
-  void queueRun(const QString& text, RunMode mode, bool raiseLevel, InsertionPtr insertion, bool interactive);
+  // windows' requests wait for a refusal instead of queueing. The held mouse button breaks it
+  // in `runWindow` (this view's window when null).
+  void queueRun(const QString& text, RunMode mode, bool raiseLevel, InsertionPtr insertion, bool interactive,
+                const QWidget* runWindow = nullptr);
   // On the worker: one run with its output.
   bool runOnWorker(const std::string& code, RunMode mode, bool raiseLevel, const InsertionPtr& insertion);
   // The run context when called from inside a run of this view (on its worker).

@@ -39,6 +39,7 @@ CalFinder::~CalFinder() {
 void CalFinder::awakeFromNib() {
   scriptFileName_.fill(QString());
   buildDrawer();
+  buildFileOperations();
   fsBrowser_->loadColumnZero();
   fsBrowser_->setPath(pravella::paths::home());
   nowOpendFilePath_.clear();
@@ -178,6 +179,7 @@ void CalFinder::observe() {
   on("pasteDateTimeInFinderText", [this](auto&) { pasteDateTimeAction(); });
   on("pasteDateInFinderText", [this](auto&) { pasteDateAction(); });
   on("newTextOnFinderSheet", [this](auto&) { newAction(); });
+  on("deletetOnFinderSheet", [this](auto&) { deleteFileAction(); });
   on("openWithDocumentOfBrowser", [this](auto&) { browserDoubleClick(); });
   on("cal_setFinderSheetButton", [this](auto& n) { setFinderSheetButton(n.text); });
   on("cal_toggleFinderSheet", [this](auto&) { toggleFinderView(); });
@@ -271,16 +273,3 @@ void CalFinder::setFinderSheetButton(const QString& fields) {
   scriptFileName_[std::size_t(n - 1)] = f[2];
 }
 
-// ---------------------------------------------------------------- history and marks
-
-void CalFinder::addRireki(const QString& /*path*/) {}
-
-void CalFinder::adjustRireki() {
-  rirekiBeforeButton_->setEnabled(false);
-  rirekiNextButton_->setEnabled(false);
-}
-
-bool CalFinder::checkMark(const QString& /*path*/) {
-  markSwitch_->setChecked(false);
-  return false;
-}

@@ -17,7 +17,9 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
+#include "tools/finder/ui/finder_sheet_operations.h"
 #include "tools/ui/desk_tool_host.h"
 
 namespace pravella::tools {
@@ -59,10 +61,15 @@ class CalFinder : public QObject {
   void setFinderSheetButton(const QString& fields);
   void reloadData();
 
-  // ---- history and marks: kept by the sheet's next part; until then they keep nothing.
+  // ---- history, marks and file operations (cal_finder_files.cpp)
   void addRireki(const QString& path);
   void adjustRireki();
   bool checkMark(const QString& path);
+  // The delete button, and Delete while the sheet's text has the focus.
+  void deleteFileAction();
+  pravella::FinderSheetOperations& operations() { return *operations_; }
+  // The calendar's steps, for the sheet's text and its links.
+  const pravella::DeskToolHost& host() const { return host_; }
 
   // ---- previews (cal_finder_previews.cpp)
   void browserSingleClick();
@@ -114,6 +121,7 @@ class CalFinder : public QObject {
 
  private:
   void buildDrawer();
+  void buildFileOperations();
   void observe();
   void sound(const char* name);
   void alert(const QString& title, const QString& message);
@@ -149,4 +157,5 @@ class CalFinder : public QObject {
   QString nowOpendFilePath_;
   int dispStatus_ = kDispText;
   std::function<void(const QString&, const QString&)> alert_;
+  std::unique_ptr<pravella::FinderSheetOperations> operations_;
 };

@@ -1,7 +1,9 @@
 #pragma once
 // FinderTextView: the finder sheet's text view, where documents are shown and edited. It tells
 // the sheet of every edit (the sheet keeps the unsaved state) and is one of the views the
-// search window copies its selection from.
+// search window copies its selection from. Enter (the keypad key) or Escape runs the code at
+// the caret on the main memo's engine, the result inserted behind it here; a double click
+// inside "[...]" follows a diary link (finder_text_actions.h).
 
 #include <QPointer>
 #include <QTextEdit>
@@ -15,6 +17,10 @@ class FinderTextView : public QTextEdit {
 
   void setCalendarFinder(CalFinder* finder) { calendarFinder_ = finder; }
   CalFinder* calendarFinder() const { return calendarFinder_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   QPointer<CalFinder> calendarFinder_;

@@ -1,0 +1,106 @@
+#include "tools/finder/finder_file_operations.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "diary/day_documents.h"
+#include "platform/cformat.h"
+#include "platform/file_copy.h"
+#include "tools/finder/finder_history.h"
+
+namespace pravella {
+
+namespace {
+
+// A dangling symbolic link is an entry too: nothing may be written over it.
+bool entryExists(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() || info.isSymLink();
+}
+
+// Counters past this are not tried: a folder holding that many copies is no place to look
+// further, and the loop must end.
+constexpr int kMaxNumber = 99999;
+
+}  // namespace
+
+QString duplicateTarget(const QString& path) {
+  const QFileInfo info(path);
+  const QString name = info.fileName();
+  const QString ext = fileExtension(name);
+  const QString stem = info.path() + QLatin1Char('/') + withoutExtension(name);
+  for (int n = 1; n <= kMaxNumber; ++n) {
+    QString candidate = stem + QString::fromStdString(cformat(".cpy%03d", n));
+    if (!ext.isEmpty()) candidate += QLatin1Char('.') + ext;
+    if (!entryExists(candidate)) return candidate;
+  }
+  return QString();
+}
+
+QString moveTarget(const QString& folder, const QString& name) {
+  const QString plain = folder + QLatin1Char('/') + name;
+  if (!entryExists(plain)) return plain;
+  const QString stem = folder + QLatin1Char('/') + withoutExtension(name);
+  const QString ext = fileExtension(name);
+  for (int n = 1; n <= kMaxNumber; ++n) {
+    const QString candidate = stem + QString::fromStdString(cformat(".%03d.", n)) + ext;
+    if (!entryExists(candidate)) return candidate;
+  }
+  return QString();
+}
+
+bool duplicateItem(const QString& path, QString* copy) {
+  const QString target = duplicateTarget(path);
+  if (copy) *copy = target;
+  return !target.isEmpty() && entryExists(path) && copyRecursively(path, target);
+}
+
+MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
+                                   const std::function<void(int)>& waiting) {
+  MarkedItemsOutcome outcome;
+  const QStringList items = marks.entries();
+  for (qsizetype i = 0; i < items.size(); ++i) {
+    const QString& item = items.at(i);
+    if (waiting) waiting(static_cast<int>(items.size() - i));
+    if (!entryExists(item)) {
+      // Moved already (marked twice) or gone meanwhile: there is nothing left to move.
+      marks.remove(item);
+      continue;
+    }
+    const QString target = moveTarget(folder, QFileInfo(item).fileName());
+    // The rename never replaces an entry, so a name taken meanwhile fails instead of losing it.
+    if (!target.isEmpty() && QDir().rename(item, target)) {
+      marks.remove(item);
+      ++outcome.done;
+    } else {
+      outcome.failed.append(item);
+      outcome.errors.append(QStringLiteral("%1 cannot be moved into %2.").arg(item, folder));
+    }
+  }
+  return outcome;
+}
+
+MarkedItemsOutcome trashMarkedItems(FinderMarks& marks) {
+  MarkedItemsOutcome outcome;
+  const QStringList items = marks.entries();
+  for (const QString& item : items) {
+    const TrashResult trashed = moveToTrash(item);
+    if (trashed.ok) {
+      marks.remove(item);
+      if (!trashed.trashedPath.isEmpty()) ++outcome.done;
+    } else {
+      outcome.failed.append(item);
+      outcome.errors.append(trashed.error);
+    }
+  }
+  return outcome;
+}
+
+NewFolderOutcome makeNewFolderIn(const QString& parent, QString* folder) {
+  const QString path = parent + QStringLiteral("/NewFolder");
+  if (folder) *folder = path;
+  if (entryExists(path)) return NewFolderOutcome::Exists;
+  return QDir().mkdir(path) ? NewFolderOutcome::Created : NewFolderOutcome::Failed;
+}
+
+}  // namespace pravella

@@ -1,0 +1,207 @@
+#include "tools/finder/ui/finder_sheet_operations.h"
+
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QProgressBar>
+
+#include "diary/day_documents.h"
+#include "platform/console_log.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/sound_player.h"
+#include "tools/finder/finder_file_operations.h"
+
+namespace pravella {
+
+namespace {
+
+QString parentOf(const QString& path) { return QFileInfo(path).path(); }
+
+void reportToConsole(const QStringList& errors) {
+  for (const QString& e : errors) showErrMessageToConsole((e + QLatin1Char('\n')).toStdString());
+}
+
+}  // namespace
+
+bool isFinderFolder(const QString& path) {
+  return QFileInfo(path).isDir() && fileExtension(path) != QLatin1String("rtfd");
+}
+
+// ---------------------------------------------------------------------------------------
+// History
+
+void FinderSheetOperations::addRireki(const QString& path) {
+  if (isFinderFolder(browsed())) return;
+  history_.add(path);
+  adjustRireki();
+}
+
+void FinderSheetOperations::adjustRireki() {
+  const FinderHistory::Buttons b = history_.buttons(isFinderFolder(browsed()));
+  if (a_.backButton) a_.backButton->setEnabled(b.back);
+  if (a_.forwardButton) a_.forwardButton->setEnabled(b.forward);
+}
+
+void FinderSheetOperations::deleteRirekiFile(const QString& path) { history_.remove(path); }
+
+void FinderSheetOperations::checkRirekiFile() { history_.removeFirstFolder(isFinderFolder); }
+
+void FinderSheetOperations::rirekiNextAction() {
+  call(a_.saveDocument);
+  checkRirekiFile();
+  showHistoryEntry(history_.next());
+}
+
+void FinderSheetOperations::rirekiBeforeAction() {
+  call(a_.saveDocument);
+  checkRirekiFile();
+  showHistoryEntry(history_.before());
+}
+
+void FinderSheetOperations::showHistoryEntry(const std::optional<QString>& entry) {
+  if (!entry) return;
+  if (a_.setBrowserPath) a_.setBrowserPath(*entry);
+  call(a_.clearPreview);
+  call(a_.previewBrowsed);
+  adjustRireki();
+}
+
+// ---------------------------------------------------------------------------------------
+// Marks
+
+void FinderSheetOperations::setMark(bool on) {
+  if (a_.markSwitch) a_.markSwitch->setChecked(on);
+}
+
+void FinderSheetOperations::addMarkWithPath(const QString& path) {
+  marks_.add(path);
+  setMark(true);
+}
+
+void FinderSheetOperations::deleteMarkWithPath(const QString& path) {
+  if (!marks_.remove(path)) return;
+  setMark(false);
+}
+
+bool FinderSheetOperations::checkMark(const QString& path) {
+  const bool marked = marks_.contains(path);
+  setMark(marked);
+  return marked;
+}
+
+void FinderSheetOperations::MarkSwitchAction() {
+  const QString path = browsed();
+  if (path.isEmpty()) return;
+  if (a_.markSwitch && a_.markSwitch->isChecked())
+    addMarkWithPath(path);
+  else
+    deleteMarkWithPath(path);
+}
+
+void FinderSheetOperations::deleteMarkAction() {
+  marks_.clear();
+  setMark(false);
+}
+
+void FinderSheetOperations::deleteMarkedFiles() {
+  if (dialogs::alert(a_.window, QStringLiteral("Delete"), QStringLiteral("Do you want to delete All Marked Files?"),
+                     QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")) != dialogs::kOther)
+    return;
+  const QString folder = parentOf(browsed());
+  const MarkedItemsOutcome outcome = trashMarkedItems(marks_);
+  afterMarkedItems(folder, outcome.errors);
+}
+
+void FinderSheetOperations::moveMarkedFiles() {
+  if (marks_.isEmpty()) return;
+  const QString start = parentOf(browsed());
+  const QString target = dialogs::chooseFolder(a_.window, QStringLiteral("Select Folder !"), start);
+  if (target.isEmpty()) return;
+  const int count = static_cast<int>(marks_.size());
+  if (a_.progress) a_.progress->setRange(0, count);
+  const MarkedItemsOutcome outcome = moveMarkedItems(marks_, target, [this](int waiting) {
+    if (!a_.progress) return;
+    a_.progress->setValue(waiting);
+    a_.progress->repaint();
+  });
+  if (a_.progress) a_.progress->setValue(0);
+  afterMarkedItems(start, outcome.errors);
+}
+
+void FinderSheetOperations::afterMarkedItems(const QString& folder, const QStringList& errors) {
+  call(a_.reloadBrowser);
+  if (a_.setBrowserPath) a_.setBrowserPath(folder);
+  call(a_.setFinderTextScrollView);
+  checkMark(folder);
+  reportToConsole(errors);
+  playFeedbackSound(errors.isEmpty() ? QStringLiteral("Tink") : QStringLiteral("Basso"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Files
+
+void FinderSheetOperations::deleteFileAction() {
+  const QString path = browsed();
+  if (path.isEmpty()) return;
+  const QString name = QFileInfo(path).fileName();
+  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, QStringLiteral("Do you want to delete this document?"),
+                     QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")) != dialogs::kOther)
+    return;
+  const TrashResult trashed = moveToTrash(path);
+  playFeedbackSound(QStringLiteral("Basso"));
+  if (!trashed.ok) {
+    // The item is still there: say so instead of showing it gone.
+    reportToConsole({trashed.error});
+    dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, trashed.error);
+    return;
+  }
+  deleteRirekiFile(path);
+  adjustRireki();
+  call(a_.reloadBrowser);
+  if (a_.setBrowserPath) a_.setBrowserPath(parentOf(path));
+  call(a_.clearPreview);
+}
+
+void FinderSheetOperations::dupulicateAction() {
+  const QString path = browsed();
+  if (path.isEmpty()) return;
+  if (isFinderFolder(path) &&
+      dialogs::alert(a_.window, QStringLiteral("Duplicate folder : ") + QFileInfo(path).fileName(),
+                     QStringLiteral("Do you want to duplicate this folder ?"), QStringLiteral("Cancel"), QString(),
+                     QStringLiteral("Duplicate")) != dialogs::kOther)
+    return;
+  call(a_.saveDocument);
+  dupulicatFileAndFolder(path);
+}
+
+void FinderSheetOperations::dupulicatFileAndFolder(const QString& path) {
+  QString copy;
+  const bool copied = duplicateItem(path, &copy);
+  if (!copied) reportToConsole({QStringLiteral("%1 cannot be copied to %2.").arg(path, copy)});
+  playFeedbackSound(copied ? QStringLiteral("Ping") : QStringLiteral("Basso"));
+  call(a_.reloadBrowser);
+  if (a_.setBrowserPath) a_.setBrowserPath(path);
+}
+
+void FinderSheetOperations::makeNewFolder() {
+  call(a_.saveDocument);
+  const QString path = browsed();
+  if (path.isEmpty()) return;
+  const QString parent = isFinderFolder(path) ? path : parentOf(path);
+  QString folder;
+  switch (makeNewFolderIn(parent, &folder)) {
+    case NewFolderOutcome::Exists:
+      return;
+    case NewFolderOutcome::Failed:
+      reportToConsole({QStringLiteral("The folder %1 cannot be created.").arg(folder)});
+      playFeedbackSound(QStringLiteral("Basso"));
+      return;
+    case NewFolderOutcome::Created:
+      break;
+  }
+  playFeedbackSound(QStringLiteral("Pop"));
+  call(a_.reloadBrowser);
+  if (a_.setBrowserPath) a_.setBrowserPath(folder);
+  call(a_.previewBrowsed);
+}
+
+}  // namespace pravella
