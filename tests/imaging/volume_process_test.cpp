@@ -20,6 +20,8 @@
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "lang/values.h"
+#include "platform/notification_center.h"
+#include "platform/progress_bar.h"
 
 namespace {
 
@@ -454,6 +456,21 @@ TEST_F(VolumeProcess, ThreadedRoutinesEqualOneThread) {
     return out;
   };
   EXPECT_EQ(results(1), results(5));
+}
+
+// A gradient of a volume too thin for any interior voxel still resets the progress bar.
+TEST_F(VolumeProcess, GradientOfAThinVolumeResetsTheProgress) {
+  volume(2, 5, 5, 7);
+  std::vector<std::string> bar;
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  const auto id = center.addObserver(
+      kProcessIndicator, nullptr, [&](pravella::Notification& n) { bar.push_back(n.text.toStdString()); },
+      pravella::Delivery::PostingThread);
+  ASSERT_EQ(DoVolume_Grad(), 1);
+  center.removeObserver(id);
+  EXPECT_EQ(vData->voxels, Voxels(vData->voxels.size(), 0));
+  ASSERT_FALSE(bar.empty());
+  EXPECT_EQ(bar.back(), "0\t4\t0");
 }
 
 // The volume resampled through M voxel by voxel: [x y z 1] M over its fourth component, 0 where
