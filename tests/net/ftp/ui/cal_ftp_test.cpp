@@ -340,6 +340,19 @@ TEST_F(FtpSheet, OpensAsSideViewSixteenAndStartsInTodaysDiaryFolder) {
   EXPECT_EQ(closed_, 2);
 }
 
+TEST_F(FtpSheet, TheLocalFolderIsChosenAndListed) {
+  writeFile(home_ + "/chosen/x.txt", "x");
+  answers_->paths = {home_ + "/chosen", ""};
+  press("Folder...");
+  EXPECT_EQ(sheet_->downloadFolderField()->text(), home_ + "/chosen");
+  ASSERT_EQ(sheet_->localFilesView()->count(), 1);
+  EXPECT_EQ(sheet_->localFilesView()->item(0)->text(), "x.txt");
+  press("Folder...");  // cancelled
+  EXPECT_EQ(sheet_->downloadFolderField()->text(), home_ + "/chosen");
+  EXPECT_EQ(sounds_, QStringList({"Tink", "Basso"}));
+  EXPECT_TRUE(answers_->asked.value(0).startsWith("Select Folder !: /"));
+}
+
 TEST_F(FtpSheet, TerminalStartsInTheWorkFolderUnlessTheSheetIsOpen) {
   const QString bin = home_ + "/bin", log = home_ + "/terminal.log";
   writeFile(bin + "/x-terminal-emulator", ("#!/bin/sh\npwd >> '" + log + "'\n").toUtf8());
