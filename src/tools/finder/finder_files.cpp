@@ -87,6 +87,9 @@ QString decodeForPreview(const QByteArray& bytes, int charCodeTag) {
 bool isRefusedRename(const QString& path) {
   const QString home = paths::home();
   QString cleaned = QDir::cleanPath(path);
+  // The home folder and the diary itself: renamed, the application loses every document.
+  for (const QString& own : {home, paths::diary()})
+    if (cleaned.compare(QDir::cleanPath(own), Qt::CaseInsensitive) == 0) return true;
   for (const char* name : {"DeskTop", "Documents", "Library", "Movies", "Music", "Pictures", "Public", "Sites"})
     if (cleaned.compare(home + QLatin1Char('/') + QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
   const QString desktop = QDir::cleanPath(paths::desktop());

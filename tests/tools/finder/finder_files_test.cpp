@@ -97,8 +97,11 @@ TEST(FinderCharCode, SizeLimitIsInclusiveAndAMissingFileFails) {
 TEST(FinderRenames, HomeFoldersAndTheDesktopAreRefusedInAnyCase) {
   for (const char* name : {"Documents", "documents", "LIBRARY", "DeskTop", "desktop", "Sites", "Music"})
     EXPECT_TRUE(finder::isRefusedRename(home() + "/" + name)) << name;
-  for (const char* name : {"Documents/x", "Notes", "Desktops"})
+  for (const char* name : {"Documents/x", "Notes", "Desktops", "Documents/diary/2026"})
     EXPECT_FALSE(finder::isRefusedRename(home() + "/" + name)) << name;
+  // Renaming these would take every document away from the application.
+  EXPECT_TRUE(finder::isRefusedRename(home()));
+  EXPECT_TRUE(finder::isRefusedRename(home() + "/Documents/Diary/"));
 
   // A desktop folder under another name (a translated one) is refused too.
   QDir().mkpath(home() + "/Schreibtisch");

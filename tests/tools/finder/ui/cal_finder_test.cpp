@@ -221,6 +221,11 @@ TEST_F(FinderSheet, EachKindShowsItsPreview) {
   EXPECT_EQ(sheet->fileNameField()->text(), "e");
   EXPECT_EQ(sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1)->folder(), dir);
 
+  writeFile(dir + "/g.rtf", "not rich text at all");  // shown, never edited over
+  click(dir + "/g.rtf");
+  EXPECT_EQ(shownText(), "< Could not encord this file ! >");
+  EXPECT_TRUE(sheet->finderTextView()->isReadOnly());
+
   click(dir + "/f");
   EXPECT_EQ(shownText(), "");
   EXPECT_EQ(sheet->fileNameField()->text(), "f");
