@@ -298,8 +298,8 @@ void CalFTP::listFTP() {
     insertMonitor(check + QStringLiteral("FTP Site Error !\n"));
     return sound(QStringLiteral("Basso"));
   }
-  startWorker([this, c] {
-    const ftp::Listing listing = ftp::listDirectory(c);
+  startWorker([this, c, stop = stopAsk()] {
+    const ftp::Listing listing = ftp::listDirectory(c, ftp::workRoot(), stop);
     onGui([this, listing, c] { applyListing(listing, c); });
   });
 }
