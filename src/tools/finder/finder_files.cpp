@@ -36,8 +36,10 @@ PreviewKind previewKindOf(const QString& path, const QByteArray& typeCode) {
   if (ext == QLatin1String("rtf")) return PreviewKind::Rtf;
   for (const char* code : {"PICT", "JPEG", "TIFF", "GIFf", "PiNG", "BMPf", "EPSF", "PDF "})
     if (typeCode == code) return PreviewKind::Picture;
-  if (oneOf(lower, {"bmp", "epsf", "jpg", "jpeg", "png", "tif", "tiff", "gif", "pict"})) return PreviewKind::Picture;
-  if (typeCode == "MooV" || oneOf(lower, {"avi", "mpg", "mpeg", "mp3", "mp4", "mov"})) return PreviewKind::Movie;
+  if (oneOf(lower, {"bmp", "epsf", "jpg", "jpeg", "png", "tif", "tiff", "gif", "pict"}))
+    return PreviewKind::Picture;
+  if (typeCode == "MooV" || oneOf(lower, {"avi", "mpg", "mpeg", "mp3", "mp4", "mov"}))
+    return PreviewKind::Movie;
   // Only these six spellings: "Txt" or "tExt" is somebody's own format.
   if (oneOf(ext, {"txt", "TXT", "dat", "DAT", "text", "TEXT"})) return PreviewKind::PlainText;
   if (isBrowsableFolder(path)) return PreviewKind::Folder;
@@ -70,10 +72,14 @@ bool checkTextFileSize(const QString& path) {
 
 const char* encodingOfCharCode(int tag) {
   switch (tag) {
-    case 1: return encoding::kEucJP;
-    case 2: return encoding::kShiftJIS;
-    case 3: return encoding::kIso2022JP;
-    default: return encoding::kUtf8;
+    case 1:
+      return encoding::kEucJP;
+    case 2:
+      return encoding::kShiftJIS;
+    case 3:
+      return encoding::kIso2022JP;
+    default:
+      return encoding::kUtf8;
   }
 }
 
@@ -87,7 +93,11 @@ QString decodeForPreview(const QByteArray& bytes, int charCodeTag) {
 bool isRefusedRename(const QString& path) {
   const QString home = paths::home();
   QString cleaned = QDir::cleanPath(path);
-  for (const char* name : {"DeskTop", "Documents", "Library", "Movies", "Music", "Pictures", "Public", "Sites"})
+  // The home folder and the diary itself: renamed, the application loses every document.
+  for (const QString& own : {home, paths::diary()})
+    if (cleaned.compare(QDir::cleanPath(own), Qt::CaseInsensitive) == 0) return true;
+  for (const char* name :
+       {"DeskTop", "Documents", "Library", "Movies", "Music", "Pictures", "Public", "Sites"})
     if (cleaned.compare(home + QLatin1Char('/') + QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
   const QString desktop = QDir::cleanPath(paths::desktop());
   return desktop != QDir::cleanPath(home) && cleaned.compare(desktop, Qt::CaseInsensitive) == 0;
@@ -107,12 +117,17 @@ QString folderOfButton(int tag) {
     case 0: {
       // Where the desktop mounts removable volumes.
       const QString media = QStringLiteral("/media/") + qEnvironmentVariable("USER");
-      return !qEnvironmentVariable("USER").isEmpty() && QFileInfo(media).isDir() ? media : QStringLiteral("/");
+      return !qEnvironmentVariable("USER").isEmpty() && QFileInfo(media).isDir() ? media
+                                                                                 : QStringLiteral("/");
     }
-    case 2: return home + QStringLiteral("/Documents");
-    case 3: return home + QStringLiteral("/Pictures");
-    case 4: return home + QStringLiteral("/Documents/diary");
-    default: return home;
+    case 2:
+      return home + QStringLiteral("/Documents");
+    case 3:
+      return home + QStringLiteral("/Pictures");
+    case 4:
+      return home + QStringLiteral("/Documents/diary");
+    default:
+      return home;
   }
 }
 
@@ -125,8 +140,8 @@ QString dateStamp(const QDateTime& when, bool withTime) {
   const QDate d = when.date();
   const QTime t = when.time();
   if (!withTime) return QString::fromStdString(cformat(" [%4d/%02d/%02d] ", d.year(), d.month(), d.day()));
-  return QString::fromStdString(cformat(" [%4d/%02d/%02d %02d:%02d:%02d] ", d.year(), d.month(), d.day(), t.hour(),
-                                        t.minute(), t.second()));
+  return QString::fromStdString(cformat(" [%4d/%02d/%02d %02d:%02d:%02d] ", d.year(), d.month(), d.day(),
+                                        t.hour(), t.minute(), t.second()));
 }
 
 }  // namespace pravella::finder

@@ -37,8 +37,8 @@ const char* encodingOfCharCode(int tag);
 // Decodes strictly; a failure gives kCouldNotDecode.
 QString decodeForPreview(const QByteArray& bytes, int charCodeTag);
 
-// The home folder's folders that a rename never touches: the eight of the classic home and
-// the desktop folder, compared without regard to case.
+// The folders that a rename never touches: the eight of the classic home, the desktop folder,
+// the home folder itself and the diary, compared without regard to case.
 bool isRefusedRename(const QString& path);
 
 // The first of untitled.rtfd, untitled.001.rtfd, untitled.002.rtfd ... that does not exist in

@@ -10,9 +10,7 @@ namespace pravella {
 
 namespace {
 
-bool hasPackageExtension(const QString& path) {
-  return QFileInfo(path).suffix() == QLatin1String("rtfd");
-}
+bool hasPackageExtension(const QString& path) { return QFileInfo(path).suffix() == QLatin1String("rtfd"); }
 
 QStringList listNames(const QString& folder) {
   // System takes broken links in; they are entries of the folder too.
@@ -23,7 +21,7 @@ QStringList listNames(const QString& folder) {
 }  // namespace
 
 std::shared_ptr<const FSNodeInfo> FSNodeInfo::nodeWithParent(std::shared_ptr<const FSNodeInfo> parent,
-                                                              const QString& relativePath) {
+                                                             const QString& relativePath) {
   return std::make_shared<const FSNodeInfo>(std::move(parent), relativePath);
 }
 

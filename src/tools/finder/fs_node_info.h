@@ -32,8 +32,8 @@ class FSNodeInfo {
   bool isVisible() const;    // a name that is not empty and does not begin with "."
   bool isDirectory() const;  // an existing folder whose extension is not "rtfd"
   bool isReadable() const;
-  bool isLink() const;       // the entry itself, not followed, is a symbolic link
-  QString fsType() const;    // "Directory" or "Non-Directory"
+  bool isLink() const;     // the entry itself, not followed, is a symbolic link
+  QString fsType() const;  // "Directory" or "Non-Directory"
 
  private:
   QString relativePath_;

@@ -30,10 +30,12 @@ TEST_F(DayDrop, DroppedFilesBecomeLinksAndAnExistingNameIsSkipped) {
   writeFile(day() + "/mine.txt", "kept");
   QObject context;
   int relisted = 0;
-  pravella::NotificationCenter::defaultCenter().addObserver("showDiaryFiles", &context, [&](auto&) { ++relisted; });
+  pravella::NotificationCenter::defaultCenter().addObserver("showDiaryFiles", &context,
+                                                            [&](auto&) { ++relisted; });
 
   auto* table = static_cast<getKeyOnTable*>(this->table());
-  std::unique_ptr<QMimeData> mime(files({from + "/a.txt", from + "/b.pdf", from + "/c.png", from + "/mine.txt"}));
+  std::unique_ptr<QMimeData> mime(
+      files({from + "/a.txt", from + "/b.pdf", from + "/c.png", from + "/mine.txt"}));
   const QPoint at = table->viewport()->rect().center();
   QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(table->viewport(), &enter);
@@ -76,8 +78,9 @@ TEST_F(DayDrop, TheFinderTextTakesTheMenuCommandsWhileFocused) {
   calendar->pasteDateTimeAction();
   for (const char* item : {"deleteFileAction", "openWithAction"})
     window->findChild<QAction*>(item)->trigger();
-  EXPECT_EQ(posted, QStringList({"saveTextOnFinderSheet", "newTextOnFinderSheet", "pasteDateInFinderText",
-                                 "pasteDateTimeInFinderText", "deletetOnFinderSheet", "openWithDocumentOfBrowser"}));
+  EXPECT_EQ(posted,
+            QStringList({"saveTextOnFinderSheet", "newTextOnFinderSheet", "pasteDateInFinderText",
+                         "pasteDateTimeInFinderText", "deletetOnFinderSheet", "openWithDocumentOfBrowser"}));
 
   posted.clear();
   memo()->setFocus();

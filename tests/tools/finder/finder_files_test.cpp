@@ -38,15 +38,16 @@ TEST(FinderPreviewKind, ChoosesByExtensionAndTypeInTheSheetsOrder) {
     QByteArray type;
     Kind kind;
   } cases[] = {
-      {"doc.rtfd", "", Kind::Rtfd},  {"a.rtf", "", Kind::Rtf},        {"a.RTF", "", Kind::Other},
-      {"a.JPG", "", Kind::Picture},  {"a.Tiff", "", Kind::Picture},   {"a.bin", "JPEG", Kind::Picture},
-      {"a.AVI", "", Kind::Movie},    {"a.bin", "MooV", Kind::Movie},  {"a.mp3", "", Kind::Movie},
-      {"a.txt", "", Kind::PlainText}, {"a.TXT", "", Kind::PlainText}, {"a.text", "", Kind::PlainText},
-      {"a.DAT", "", Kind::PlainText}, {"a.Txt", "", Kind::Other},     {"a.tExt", "", Kind::Other},
-      {"folder", "", Kind::Folder},  {"folder.PNG", "", Kind::Picture}, {"noext", "", Kind::Other},
+      {"doc.rtfd", "", Kind::Rtfd},   {"a.rtf", "", Kind::Rtf},          {"a.RTF", "", Kind::Other},
+      {"a.JPG", "", Kind::Picture},   {"a.Tiff", "", Kind::Picture},     {"a.bin", "JPEG", Kind::Picture},
+      {"a.AVI", "", Kind::Movie},     {"a.bin", "MooV", Kind::Movie},    {"a.mp3", "", Kind::Movie},
+      {"a.txt", "", Kind::PlainText}, {"a.TXT", "", Kind::PlainText},    {"a.text", "", Kind::PlainText},
+      {"a.DAT", "", Kind::PlainText}, {"a.Txt", "", Kind::Other},        {"a.tExt", "", Kind::Other},
+      {"folder", "", Kind::Folder},   {"folder.PNG", "", Kind::Picture}, {"noext", "", Kind::Other},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(finder::previewKindOf(home() + "/" + c.name, c.type), c.kind) << c.name << " " << c.type.constData();
+    EXPECT_EQ(finder::previewKindOf(home() + "/" + c.name, c.type), c.kind)
+        << c.name << " " << c.type.constData();
 }
 
 TEST(FinderPreviewKind, ReadsTheKeptTypeCode) {
@@ -62,7 +63,8 @@ TEST(FinderHexDump, LinesOfSixteenWithTheLineUnderWayAlwaysWritten) {
   for (int i = 0; i < 16; ++i) sixteen.append(char(i == 15 ? 0xAB : i));
   EXPECT_EQ(finder::hexDump(QByteArray()), "0000\t\n");
   EXPECT_EQ(finder::hexDump("\x01\x02\xff"), "0000\t01\t02\tFF\t\n");
-  EXPECT_EQ(finder::hexDump(sixteen), "0000\t00\t01\t02\t03\t04\t05\t06\t07\t08\t09\t0A\t0B\t0C\t0D\t0E\tAB\n0010\t\n");
+  EXPECT_EQ(finder::hexDump(sixteen),
+            "0000\t00\t01\t02\t03\t04\t05\t06\t07\t08\t09\t0A\t0B\t0C\t0D\t0E\tAB\n0010\t\n");
 
   // 5,000 bytes: the first 2,048 in 128 full lines, then the offset of the next.
   const QStringList lines = finder::hexDump(QByteArray(5000, 'A')).split('\n');
@@ -97,8 +99,11 @@ TEST(FinderCharCode, SizeLimitIsInclusiveAndAMissingFileFails) {
 TEST(FinderRenames, HomeFoldersAndTheDesktopAreRefusedInAnyCase) {
   for (const char* name : {"Documents", "documents", "LIBRARY", "DeskTop", "desktop", "Sites", "Music"})
     EXPECT_TRUE(finder::isRefusedRename(home() + "/" + name)) << name;
-  for (const char* name : {"Documents/x", "Notes", "Desktops"})
+  for (const char* name : {"Documents/x", "Notes", "Desktops", "Documents/diary/2026"})
     EXPECT_FALSE(finder::isRefusedRename(home() + "/" + name)) << name;
+  // Renaming these would take every document away from the application.
+  EXPECT_TRUE(finder::isRefusedRename(home()));
+  EXPECT_TRUE(finder::isRefusedRename(home() + "/Documents/Diary/"));
 
   // A desktop folder under another name (a translated one) is refused too.
   QDir().mkpath(home() + "/Schreibtisch");
@@ -124,7 +129,8 @@ TEST(FinderButtons, FoldersByTagAndTildePaths) {
   EXPECT_EQ(finder::folderOfButton(4), home() + "/Documents/diary");
   EXPECT_EQ(finder::folderOfButton(7), home());
   const QString media = "/media/" + qEnvironmentVariable("USER");
-  EXPECT_EQ(finder::folderOfButton(0), QFileInfo(media).isDir() && !qEnvironmentVariable("USER").isEmpty() ? media : "/");
+  EXPECT_EQ(finder::folderOfButton(0),
+            QFileInfo(media).isDir() && !qEnvironmentVariable("USER").isEmpty() ? media : "/");
 
   EXPECT_EQ(finder::expandTilde("~/Documents"), home() + "/Documents");
   EXPECT_EQ(finder::expandTilde("~"), home());
@@ -149,7 +155,8 @@ TEST(FSNodeInfo, PathsAndTheKindOfAnEntry) {
   writeFile(home() + "/f/plain.txt", "x");
   writeFile(home() + "/f/.hidden", "x");
   ASSERT_EQ(::symlink(QFile::encodeName(home() + "/f/plain.txt").constData(),
-                      QFile::encodeName(home() + "/f/link.txt").constData()), 0);
+                      QFile::encodeName(home() + "/f/link.txt").constData()),
+            0);
   const auto folder = pravella::FSNodeInfo::nodeWithParent(nullptr, home() + "/f");
   QStringList names;
   for (const auto& node : folder->visibleSubNodes()) names << node->lastPathComponent();
@@ -180,7 +187,8 @@ TEST(FSNodeInfo, HiddenOnlyAndUnreadableFoldersShowNoRows) {
   QFile::setPermissions(home() + "/locked", QFileDevice::Permissions());
   EXPECT_TRUE(pravella::listVisibleEntries(home() + "/locked").empty());
   EXPECT_FALSE(pravella::FSNodeInfo(nullptr, home() + "/locked").isReadable());
-  QFile::setPermissions(home() + "/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(home() + "/locked",
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 }  // namespace

@@ -29,7 +29,8 @@
 
 using pravella::NotificationCenter;
 
-CalFinder::CalFinder(pravella::DeskToolHost host, QObject* parent) : QObject(parent), host_(std::move(host)) {}
+CalFinder::CalFinder(pravella::DeskToolHost host, QObject* parent)
+    : QObject(parent), host_(std::move(host)) {}
 
 CalFinder::~CalFinder() {
   NotificationCenter::defaultCenter().removeObservers(this);
@@ -146,10 +147,14 @@ void CalFinder::buildDrawer() {
 
   auto* actionRow = new QHBoxLayout;
   const std::pair<QString, void (CalFinder::*)()> actions[] = {
-      {tr("New"), &CalFinder::newAction},          {tr("Open"), &CalFinder::openFileAction},
-      {tr("Reveal"), &CalFinder::showPathWithFinder}, {tr("To Memo"), &CalFinder::toMemoAction},
-      {tr("From Memo"), &CalFinder::fromMemoAction}, {tr("Date"), &CalFinder::pasteDateAction},
-      {tr("Pictures"), &CalFinder::gotoPictViewer},  {tr("ROI"), &CalFinder::openROISheet},
+      {tr("New"), &CalFinder::newAction},
+      {tr("Open"), &CalFinder::openFileAction},
+      {tr("Reveal"), &CalFinder::showPathWithFinder},
+      {tr("To Memo"), &CalFinder::toMemoAction},
+      {tr("From Memo"), &CalFinder::fromMemoAction},
+      {tr("Date"), &CalFinder::pasteDateAction},
+      {tr("Pictures"), &CalFinder::gotoPictViewer},
+      {tr("ROI"), &CalFinder::openROISheet},
       {tr("Segment"), &CalFinder::openImageSegSheet},
   };
   for (const auto& [title, action] : actions) {

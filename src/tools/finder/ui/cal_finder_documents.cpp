@@ -79,7 +79,8 @@ void CalFinder::saveDocument() {
   if (ext == QLatin1String("rtf")) {
     const QString newName = field.endsWith(QLatin1String(".rtf")) ? field : field + QStringLiteral(".rtf");
     if (unsaved) {
-      const pravella::WriteResult written = pravella::writeRtfFile(nowOpendFilePath_, *finderTextView_->document());
+      const pravella::WriteResult written =
+          pravella::writeRtfFile(nowOpendFilePath_, *finderTextView_->document());
       if (!written) {
         // The text stays marked unsaved, so another save can still write it.
         sound("Basso");

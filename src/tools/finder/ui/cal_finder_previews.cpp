@@ -152,14 +152,16 @@ void CalFinder::showText(const QString& text) {
 
 void CalFinder::showDocument(const QString& path) {
   if (dispStatus_ != kDispText) setFinderTextScrollView();
+  bool read = false;
   {
     const QSignalBlocker quiet(finderTextView_);
     finderTextView_->setAcceptRichText(true);
-    if (!pravella::readRichTextFile(path, *finderTextView_->document()))
-      finderTextView_->setPlainText(QString::fromLatin1(finder::kCouldNotDecode));
+    read = pravella::readRichTextFile(path, *finderTextView_->document());
+    if (!read) finderTextView_->setPlainText(QString::fromLatin1(finder::kCouldNotDecode));
     finderTextView_->document()->setModified(false);
   }
-  finderTextView_->setReadOnly(false);
+  // A document that did not read is shown, never edited: a save would write over it.
+  finderTextView_->setReadOnly(!read);
   finderTextView_->moveCursor(QTextCursor::Start);
   finderTextView_->ensureCursorVisible();
 }

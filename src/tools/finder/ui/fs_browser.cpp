@@ -47,15 +47,16 @@ QPixmap withLinkArrow(const QPixmap& icon) {
 
 QIcon fsIconImage(bool isDirectory, bool isLink) {
   // Four icons in all; made once, as every row of a large folder asks.
-  static const QIcon icons[4] = {
-      QIcon(iconOfKind(false)), QIcon(iconOfKind(true)),
-      QIcon(withLinkArrow(iconOfKind(false))), QIcon(withLinkArrow(iconOfKind(true)))};
+  static const QIcon icons[4] = {QIcon(iconOfKind(false)), QIcon(iconOfKind(true)),
+                                 QIcon(withLinkArrow(iconOfKind(false))),
+                                 QIcon(withLinkArrow(iconOfKind(true)))};
   return icons[(isLink ? 2 : 0) + (isDirectory ? 1 : 0)];
 }
 
 // ---------------------------------------------------------------- a column
 
-FSColumnModel::FSColumnModel(QString folder, QObject* parent) : QAbstractListModel(parent), folder_(std::move(folder)) {
+FSColumnModel::FSColumnModel(QString folder, QObject* parent)
+    : QAbstractListModel(parent), folder_(std::move(folder)) {
   entries_ = pravella::listVisibleEntries(folder_);
 }
 
@@ -79,16 +80,20 @@ QVariant FSColumnModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= int(entries_.size())) return {};
   const pravella::FSEntry& e = entries_[std::size_t(index.row())];
   switch (role) {
-    case Qt::DisplayRole: return e.name;
-    case Qt::DecorationRole: return fsIconImage(e.isDirectory, e.isLink);
+    case Qt::DisplayRole:
+      return e.name;
+    case Qt::DecorationRole:
+      return fsIconImage(e.isDirectory, e.isLink);
     case Qt::FontRole: {
       QFont font = QApplication::font();
       font.setPointSize(11);
       font.setUnderline(e.isLink);
       return font;
     }
-    case Qt::ToolTipRole: return e.name;
-    default: return {};
+    case Qt::ToolTipRole:
+      return e.name;
+    default:
+      return {};
   }
 }
 

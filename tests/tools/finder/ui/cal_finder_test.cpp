@@ -13,10 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTest>
 
 #include <memory>
 #include <string>
@@ -31,8 +31,8 @@
 #include "platform/text_encoding.h"
 #include "support/command_program.h"
 #include "support/recording_opener.h"
-#include "support/test_movie.h"
 #include "support/test_home.h"
+#include "support/test_movie.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
@@ -221,6 +221,11 @@ TEST_F(FinderSheet, EachKindShowsItsPreview) {
   EXPECT_EQ(sheet->fileNameField()->text(), "e");
   EXPECT_EQ(sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1)->folder(), dir);
 
+  writeFile(dir + "/g.rtf", "not rich text at all");  // shown, never edited over
+  click(dir + "/g.rtf");
+  EXPECT_EQ(shownText(), "< Could not encord this file ! >");
+  EXPECT_TRUE(sheet->finderTextView()->isReadOnly());
+
   click(dir + "/f");
   EXPECT_EQ(shownText(), "");
   EXPECT_EQ(sheet->fileNameField()->text(), "f");
@@ -307,6 +312,29 @@ TEST_F(FinderSheet, AnEditedDocumentIsSavedOnTheWayOut) {
   EXPECT_FALSE(sheet->saveButton()->isEnabled());
 }
 
+TEST_F(FinderSheet, AFailedWriteSaysSoAndKeepsTheEdits) {
+  QTextDocument doc;
+  doc.setPlainText("old");
+  for (const char* name : {"gone/memo.rtf", "gone/memo.rtfd"}) {
+    const QString path = home() + "/" + name;
+    QDir().mkpath(home() + "/gone");
+    ASSERT_TRUE(QString(name).endsWith("d") ? pravella::writeRtfdFile(path, doc).ok
+                                            : pravella::writeRtfFile(path, doc).ok);
+    click(path);
+    type("edit ");
+    // The folder becomes a plain file: no write can succeed, whoever runs the test.
+    ASSERT_TRUE(QDir(home() + "/gone").removeRecursively());
+    writeFile(home() + "/gone", "a file now");
+    sounds.clear();
+    sheet->saveDocument();
+    EXPECT_EQ(sounds, std::vector<std::string>({"Basso"})) << name;
+    EXPECT_TRUE(sheet->durtySwitch()->isChecked()) << name;
+    EXPECT_TRUE(sheet->saveButton()->isEnabled()) << name;
+    EXPECT_EQ(shownText(), "edit old") << name;
+    QFile::remove(home() + "/gone");
+  }
+}
+
 TEST_F(FinderSheet, NewDocumentsNeverReplaceOneAndRtfdRenamesAtTheNextSave) {
   const QString dir = home() + "/new";
   QTextDocument doc;
@@ -391,8 +419,9 @@ TEST_F(FinderSheet, HandOffsPostTheBrowsedPath) {
   sheet->openROISheet();
   sheet->openImageSegSheet();
   const QString p = home() + "/pics/p.png";
-  EXPECT_EQ(posted, QStringList({"pictFolderPathFromFinderSheet=" + home() + "/pics", "openMedImageWithPath=" + p,
-                                 "cal_openImageSegmentSheetWithPath=" + p, "setImageFilePath=" + p}));
+  EXPECT_EQ(posted,
+            QStringList({"pictFolderPathFromFinderSheet=" + home() + "/pics", "openMedImageWithPath=" + p,
+                         "cal_openImageSegmentSheetWithPath=" + p, "setImageFilePath=" + p}));
 }
 
 TEST_F(FinderSheet, BrowserMarksLinksAndListsPackagesAsLeaves) {
@@ -407,7 +436,8 @@ TEST_F(FinderSheet, BrowserMarksLinksAndListsPackagesAsLeaves) {
   ASSERT_EQ(column->rowCount(), 4);
   const QModelIndex link = column->index(column->rowOf("link.txt"));
   EXPECT_TRUE(column->data(link, Qt::FontRole).value<QFont>().underline());
-  EXPECT_FALSE(column->data(column->index(column->rowOf("file.txt")), Qt::FontRole).value<QFont>().underline());
+  EXPECT_FALSE(
+      column->data(column->index(column->rowOf("file.txt")), Qt::FontRole).value<QFont>().underline());
 
   const int before = browser->columnCount();
   browser->clickRow(before - 1, column->rowOf("doc.rtfd"));
