@@ -18,6 +18,8 @@
 #include "diary/program_settings.h"
 #include "editors/web_launch.h"
 #include "net/edic/ui/cal_edic.h"
+#include "net/mail/ui/cal_mail.h"
+#include "net/mail/ui/mail_settings_dialog.h"
 #include "net/web/ui/cal_network.h"
 #include "net/web/ui/cal_web_view.h"
 #include "platform/ui/sound_player.h"
@@ -202,6 +204,17 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* onMemo = host_.toolsMenu->addAction(QObject::tr("Open Memo Selection in &Browser"));
   QObject::connect(onMemo, &QAction::triggered, internet_.get(),
                    [v = host_.memoSheetView] { CalendarNet::openURLonMemo(v); });
+
+  auto mailHost = toolHost<CalMail::Host>(host_);
+  mailHost.documentView = host_.documentView;
+  mailHost.dialogParent = &window;
+  mail_ = std::make_unique<CalMail>(mailHost);
+  mail_->awakeFromNib();
+  QAction* mailSheet = host_.toolsMenu->addAction(QObject::tr("M&ail"));
+  QObject::connect(mailSheet, &QAction::triggered, mail_.get(), [m = mail_.get()] { m->openMailSheetAction(); });
+  QAction* mailSettings = host_.toolsMenu->addAction(QObject::tr("Mail Settings…"));
+  QObject::connect(mailSettings, &QAction::triggered, mail_.get(),
+                   [w = &window] { MailSettingsDialog::editMailSettings(w); });
 
   pictures_ = std::make_unique<CalPictView>(host_);
   pictures_->awakeFromNib();

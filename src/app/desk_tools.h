@@ -16,6 +16,7 @@ class CalIndex;
 class CalendarSetParam;
 class CalSheetTable;
 class CalLauncher;
+class CalMail;
 class CalNetwork;
 class CalPictView;
 class CalChangePictSize;
@@ -38,6 +39,7 @@ class DeskTools {
   CalEDic* dictionary() const { return dictionary_.get(); }
   CalManual* manual() const { return manual_.get(); }
   CalNetwork* internet() const { return internet_.get(); }
+  CalBookMark* bookmarks() const { return bookmarks_.get(); }
   CalWebView* web() const { return web_.get(); }
 
  private:
@@ -55,6 +57,7 @@ class DeskTools {
   std::unique_ptr<CalDictionary> textDictionary_;
   std::unique_ptr<CalManual> manual_;
   std::unique_ptr<CalNetwork> internet_;
+  std::unique_ptr<CalMail> mail_;
   std::unique_ptr<CalPictView> pictures_;
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;

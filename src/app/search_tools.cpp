@@ -15,6 +15,7 @@
 #include "editors/ui/memo_lookups.h"
 #include "editors/ui/search_window_cont.h"
 #include "net/edic/ui/cal_edic.h"
+#include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/dictionaries/ui/cal_manual.h"
 #include "tools/text/ui/cal_doc_search.h"
 
@@ -42,6 +43,7 @@ SearchTools::SearchTools(MainWindow& window, Calcndar& calendar, DeskTools& desk
   if (Pravella_X) searchWindow_->registerTextView(Pravella_X->subTextView());
   if (CalEDic* dictionary = deskTools.dictionary()) searchWindow_->registerTextView(dictionary->honbunTextView());
   if (CalManual* manual = deskTools.manual()) searchWindow_->registerTextView(manual->manualDocField());
+  if (CalBookMark* bookmarks = deskTools.bookmarks()) searchWindow_->registerTextView(bookmarks->bookMarkMemoField());
   if (CalDocSearch* find = deskTools.docSearch())
     searchWindow_->setFindByDocSelectedString(
         [find](const QString& text) { find->findByDocSelectedString(text); });

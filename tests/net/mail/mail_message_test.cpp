@@ -1,0 +1,177 @@
+// The mail sheet's own MIME text, its header checks, its settings and its address list.
+
+#include "net/mail/mail_message.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "net/mail/address_list.h"
+#include "net/mail/mail_settings.h"
+#include "platform/property_list.h"
+
+using namespace pravella::mail;
+
+#include <sys/stat.h>
+
+namespace {
+
+unsigned modeOf(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 01000;
+}
+
+// A header's value unfolded, its encoded words decoded (adjacent words join without a blank).
+QString decodedHeader(const QByteArray& value) {
+  QByteArray unfolded = value;
+  unfolded.replace("\r\n ", " ");
+  static const QRegularExpression kWord(QStringLiteral("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?=( (?==\\?))?"));
+  QString text = QString::fromUtf8(unfolded);
+  QString out;
+  qsizetype at = 0;
+  for (auto it = kWord.globalMatch(text); it.hasNext();) {
+    const auto m = it.next();
+    out += text.mid(at, m.capturedStart() - at);
+    out += QString::fromUtf8(QByteArray::fromBase64(m.captured(1).toLatin1()));
+    at = m.capturedEnd();
+  }
+  return out + text.mid(at);
+}
+
+QByteArray headerBlock(const QByteArray& message) { return message.left(message.indexOf("\r\n\r\n") + 2); }
+
+// The value of one header, still folded.
+QByteArray header(const QByteArray& message, const QByteArray& name) {
+  const QByteArray block = "\r\n" + headerBlock(message);
+  const qsizetype start = block.indexOf("\r\n" + name + ": ");
+  if (start < 0) return "<none>";
+  qsizetype end = start + 2;
+  do end = block.indexOf("\r\n", end + 1);
+  while (end >= 0 && end + 2 < block.size() && block.at(end + 2) == ' ');
+  return block.mid(start + 4 + name.size(), end - start - 4 - name.size());
+}
+
+TEST(MailMessage, AFieldWithALineBreakIsNamed) {
+  const struct {
+    MailFields fields;
+    const char* named;
+  } cases[] = {
+      {{"a@x", "c@x", "b@x", "Hello"}, ""},
+      {{"a@x\nBcc: evil@y", "", "", ""}, "To"},
+      {{"a@x", "c@x\r", "", ""}, "Cc"},
+      {{"a@x", "", "b@x\r\nRCPT TO:<y>", ""}, "Bcc"},
+      {{"a@x", "", "", "Hi\nX-Evil: 1"}, "Subject"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(fieldWithLineBreak(c.fields), QString::fromLatin1(c.named)) << c.named;
+}
+
+TEST(MailMessage, AddressesComeOutOfNamesQuotesAndSeparators) {
+  EXPECT_EQ(mailboxAddresses(" a@x.org, Bee <b@y.org>; \"Doe, Jo\" <j@z.org> ,, "),
+            (QStringList{"a@x.org", "b@y.org", "j@z.org"}));
+  EXPECT_TRUE(mailboxAddresses("  ").isEmpty());
+  EXPECT_EQ(recipients({"a@x", "c@x", "Hidden <h@x>", ""}), (QStringList{"a@x", "c@x", "h@x"}));
+}
+
+TEST(MailMessage, HeadersAreEncodedWordsWithinTheLineWidthAndBccIsNoHeader) {
+  const QString subject = QString::fromUtf8("会議の議事録と来週の予定についてのお知らせ（第二版）ですのでご確認ください");
+  const MailFields fields{QString::fromUtf8("山田 太郎 <taro@example.org>, plain@example.org"), "cc@example.org",
+                          "secret@example.org", subject};
+  const QByteArray m =
+      buildMimeMessage("Me <me@example.org>", fields, "body", QDateTime(QDate(2026, 12, 10), QTime(4, 5, 6), Qt::UTC));
+  const QByteArray headers = headerBlock(m);
+  for (const QByteArray& line : headers.split('\n')) {
+    EXPECT_LE(line.size(), 79) << line.constData();  // 78 and the CR
+    for (char c : line) EXPECT_TRUE(c > 0) << "not ASCII: " << line.constData();
+  }
+  EXPECT_EQ(decodedHeader(header(m, "Subject")), subject);
+  EXPECT_EQ(decodedHeader(header(m, "To")), QString::fromUtf8("山田 太郎 <taro@example.org>, plain@example.org"));
+  EXPECT_EQ(header(m, "Cc"), "cc@example.org");
+  EXPECT_EQ(header(m, "From"), "Me <me@example.org>");
+  EXPECT_EQ(header(m, "Bcc"), "<none>");
+  EXPECT_FALSE(m.contains("secret"));
+  EXPECT_EQ(header(m, "Content-Type"), "text/plain; charset=UTF-8");
+  EXPECT_TRUE(header(m, "Message-ID").endsWith("@example.org>"));
+  // An empty copy field leaves no header; an ASCII body goes as it is.
+  const QByteArray ascii = buildMimeMessage("me@x", {"a@x", " ", "", "Hi"}, "one\ntwo", QDateTime::currentDateTime());
+  EXPECT_EQ(header(ascii, "Cc"), "<none>");
+  EXPECT_EQ(header(ascii, "Content-Transfer-Encoding"), "7bit");
+  EXPECT_TRUE(ascii.endsWith("\r\n\r\none\r\ntwo\r\n"));
+}
+
+TEST(MailMessage, AnEncodedWordNeverSplitsACharacter) {
+  // Four-byte characters after an odd start: every word must decode to whole characters.
+  const QString text = "x" + QString::fromUtf8("😀").repeated(40);
+  const QByteArray value = encodeHeaderText(text, 9);
+  static const QRegularExpression kWord(QStringLiteral("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?="));
+  int words = 0;
+  for (auto it = kWord.globalMatch(QString::fromLatin1(value)); it.hasNext(); ++words) {
+    const auto m = it.next();
+    EXPECT_LE(m.capturedLength(), 75);
+    const QByteArray bytes = QByteArray::fromBase64(m.captured(1).toLatin1());
+    EXPECT_EQ(QString::fromUtf8(bytes).toUtf8(), bytes);
+    EXPECT_FALSE(QString::fromUtf8(bytes).contains(QChar::ReplacementCharacter));
+  }
+  EXPECT_GT(words, 2);
+  EXPECT_EQ(decodedHeader(value), text);
+  // No room left on the header's line: the first word starts the next one.
+  EXPECT_TRUE(encodeHeaderText(QString::fromUtf8("é"), 70).startsWith("\r\n =?UTF-8?B?"));
+}
+
+TEST(MailMessage, ABodyThatIsNotAsciiGoesAsBase64Utf8) {
+  const QByteArray m = buildMimeMessage("me@x", {"a@x", "", "", "s"}, QString::fromUtf8("日本語\n二行目"),
+                                        QDateTime::currentDateTime());
+  EXPECT_EQ(header(m, "Content-Transfer-Encoding"), "base64");
+  const QByteArray body = m.mid(m.indexOf("\r\n\r\n") + 4);
+  EXPECT_EQ(QByteArray::fromBase64(body), QString::fromUtf8("日本語\r\n二行目\r\n").toUtf8());
+}
+
+TEST(MailSettingsFile, HostAndSenderMakeItConfiguredAndThePasswordStaysPrivate) {
+  EXPECT_FALSE(readMailSettings().configured());
+  MailSettings s;
+  s.host = "smtp.example.org";
+  s.sender = "Me <me@example.org>";
+  s.port = 2525;
+  s.security = Security::Tls;
+  s.user = "me";
+  s.password = "pa ss";
+  ASSERT_TRUE(writeMailSettings(s).ok);
+  const MailSettings back = readMailSettings();
+  EXPECT_TRUE(back.configured());
+  EXPECT_EQ(back.host, s.host);
+  EXPECT_EQ(back.sender, s.sender);
+  EXPECT_EQ(back.port, 2525);
+  EXPECT_EQ(back.security, Security::Tls);
+  EXPECT_EQ(back.user, "me");
+  EXPECT_EQ(back.password, "pa ss");
+  EXPECT_EQ(modeOf(passwordPath()), 0600u);
+  EXPECT_FALSE(pravella::plist::readFile(settingsPath())->toMap().contains("password"));
+  // A password file that was opened up is made private again.
+  QFile(passwordPath()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+  ASSERT_TRUE(writeMailSettings(s).ok);
+  EXPECT_EQ(modeOf(passwordPath()), 0600u);
+  s.password.clear();
+  ASSERT_TRUE(writeMailSettings(s).ok);
+  EXPECT_FALSE(QFileInfo::exists(passwordPath()));
+
+  EXPECT_EQ(settingsProblem(s), "");
+  s.host = "evil.org/path";
+  EXPECT_NE(settingsProblem(s), "");
+  s.host = "[::1]";
+  EXPECT_EQ(settingsProblem(s), "");
+  s.sender = "two@x, three@y";
+  EXPECT_NE(settingsProblem(s), "");
+  s.sender = "me@x\r\nBcc: y";
+  EXPECT_NE(settingsProblem(s), "");
+}
+
+TEST(MailAddressList, AnAddressIsKeptOnceAsTheNewest) {
+  EXPECT_TRUE(readAddressList().isEmpty());
+  QStringList list = withAddress({"a@x", "b@x", "a@x"}, "a@x");
+  EXPECT_EQ(list, (QStringList{"b@x", "a@x", "a@x"}));  // only the first copy goes
+  ASSERT_TRUE(writeAddressList({"b@x", "a@x"}).ok);
+  EXPECT_EQ(readAddressList(), (QStringList{"b@x", "a@x"}));
+}
+
+}  // namespace

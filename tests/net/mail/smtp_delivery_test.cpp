@@ -1,0 +1,60 @@
+// Delivery with libcurl to a loopback SMTP server (aiosmtpd under /usr/bin/python3).
+
+#include "net/mail/smtp_delivery.h"
+
+#include <gtest/gtest.h>
+
+#include "net/mail/mail_message.h"
+#include "support/loopback_smtp.h"
+#include "support/test_home.h"
+
+using namespace pravella::mail;
+using pravella::test::LoopbackSmtp;
+
+namespace {
+
+class SmtpDelivery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<LoopbackSmtp>(pravella::test::home() + "/mails");
+    ASSERT_GT(server_->port(), 0);
+    settings_.host = "127.0.0.1";
+    settings_.port = server_->port();
+    settings_.security = Security::None;
+    settings_.sender = "Me <me@example.org>";
+  }
+  std::unique_ptr<LoopbackSmtp> server_;
+  MailSettings settings_;
+};
+
+TEST_F(SmtpDelivery, TheMessageArrivesWholeWithBlindCopiesOnlyInTheEnvelope) {
+  const MailFields fields{"Ann <ann@example.org>", "cc@example.org", "hidden@example.org", "Dots"};
+  // Lines that begin with a dot survive the transfer's own use of them.
+  const QByteArray message = buildMimeMessage(settings_.sender, fields, ".\n.leading\nlast", QDateTime::currentDateTime());
+  const DeliveryResult sent = deliverMessage(settings_, recipients(fields), message);
+  ASSERT_TRUE(sent.ok) << sent.error.toStdString();
+  const QStringList stored = server_->messages();
+  ASSERT_EQ(stored.size(), 1);
+  EXPECT_EQ(LoopbackSmtp::recipientsOf(stored.first()),
+            (QStringList{"ann@example.org", "cc@example.org", "hidden@example.org"}));
+  const QByteArray arrived = LoopbackSmtp::read(stored.first());
+  EXPECT_EQ(arrived, message);
+  EXPECT_FALSE(arrived.contains("hidden"));
+}
+
+TEST_F(SmtpDelivery, ARefusedRecipientOrNoServerFailsWithTheReasonAndStoresNothing) {
+  const MailFields fields{"ann@example.org, refuse@example.org", "", "", "No"};
+  const DeliveryResult refused =
+      deliverMessage(settings_, recipients(fields), buildMimeMessage(settings_.sender, fields, "x", QDateTime::currentDateTime()));
+  EXPECT_FALSE(refused.ok);
+  EXPECT_TRUE(refused.error.contains("550")) << refused.error.toStdString();
+  EXPECT_TRUE(server_->messages().isEmpty());
+
+  server_.reset();  // nobody listens on the port any more
+  const DeliveryResult nobody = deliverMessage(settings_, {"ann@example.org"}, "Subject: x\r\n\r\nx\r\n");
+  EXPECT_FALSE(nobody.ok);
+  EXPECT_FALSE(nobody.error.isEmpty());
+  EXPECT_FALSE(deliverMessage(settings_, {}, "x").ok);
+}
+
+}  // namespace
