@@ -1,5 +1,6 @@
 #include "net/mail/mail_message.h"
 
+#include <QRegularExpression>
 #include <QUuid>
 
 namespace pravella::mail {
@@ -167,7 +168,10 @@ QByteArray buildMimeMessage(const QString& from, const MailFields& fields, const
                             const QDateTime& date) {
   const QString sender = mailboxAddresses(from).value(0);
   const int at = sender.lastIndexOf(u'@');
-  const QString domain = at >= 0 ? sender.mid(at + 1) : QStringLiteral("localhost");
+  QString domain = at >= 0 ? sender.mid(at + 1) : QString();
+  // The identifier's right side must be a plain domain, whatever the sender's address holds.
+  static const QRegularExpression kDomain(QStringLiteral("^[A-Za-z0-9.-]+$"));
+  if (!kDomain.match(domain).hasMatch()) domain = QStringLiteral("localhost");
   QByteArray m;
   m += "From: " + encodeAddressList(from, 6) + "\r\n";
   m += "To: " + encodeAddressList(fields.to, 4) + "\r\n";

@@ -1,6 +1,8 @@
 // The month diary drawer: month walks, memo searches, categories, history, the answers to
 // programs and the shared progress bar.
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -10,6 +12,7 @@
 #include "day_documents_fixture.h"
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/pravella.h"
+#include "editors/ui/search_window_cont.h"
 #include "lang/builtins/command_bridge.h"
 #include "lang/builtins/startup.h"
 #include "lang/stack.h"
@@ -234,6 +237,38 @@ TEST_F(MonthDiary, ProgramsMoveTheSharedBarWhichStandsAtZeroAfterEveryRun) {
   EXPECT_TRUE(values.contains(drawer()->searchProcessIndicator()->maximum() / 2)) << values.size();
   EXPECT_EQ(drawer()->searchProcessIndicator()->value(), 0);
   EXPECT_EQ(list->processIndicatorMaximum(), 10.0);
+}
+
+}  // namespace
+
+namespace {
+
+// The search window's tags 1 and 2 reach the month list: the memos of every month, and the
+// selected day's month only.
+TEST_F(MonthDiary, SearchWindowSendsItsTextToTheMemoSearchAndTheMonthSearch) {
+  writeRtfd(paths::dayFolder(2007, 5, 1) + "/Old.rtfd", "the Comet came");
+  writeRtfd(day(28) + "/Shown.rtfd", "a comet tonight");
+  writeRtfd(day(27) + "/Other.rtfd", "nothing");
+  open();
+  SearchWindowCont search(window.get());
+  search.awakeFromNib();
+  const auto sendTag = [&](int tag) {
+    search.openSearchWindow();
+    search.searchType()->button(tag)->setChecked(true);
+    search.textField()->setText("comet");
+    search.goSearchAction();
+    EXPECT_FALSE(search.searchWindow()->isVisible());
+    EXPECT_TRUE(drawer()->isVisible());
+    EXPECT_EQ(drawer()->searchTextField()->currentText(), "comet");
+    EXPECT_TRUE(waitForSearch());
+    QTest::qWait(20);
+    QStringList days;
+    for (const auto& row : list->tableArray()) days << row.day;
+    days.sort();
+    return days;
+  };
+  EXPECT_EQ(sendTag(1), (QStringList{"2007/05/01", "2008/02/28"}));
+  EXPECT_EQ(sendTag(2), QStringList{"2008/02/28"});
 }
 
 }  // namespace

@@ -49,6 +49,11 @@ TEST_F(SmtpDelivery, ARefusedRecipientOrNoServerFailsWithTheReasonAndStoresNothi
   EXPECT_FALSE(refused.ok);
   EXPECT_TRUE(refused.error.contains("550")) << refused.error.toStdString();
   EXPECT_TRUE(server_->messages().isEmpty());
+  // Asked for STARTTLS, a server that cannot encrypt gets nothing in the clear.
+  MailSettings secure = settings_;
+  secure.security = Security::StartTls;
+  EXPECT_FALSE(deliverMessage(secure, {"ann@example.org"}, "Subject: x\r\n\r\nx\r\n").ok);
+  EXPECT_TRUE(server_->messages().isEmpty());
 
   server_.reset();  // nobody listens on the port any more
   const DeliveryResult nobody = deliverMessage(settings_, {"ann@example.org"}, "Subject: x\r\n\r\nx\r\n");

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDockWidget>
@@ -12,6 +14,7 @@
 #include <QMimeData>
 #include <QTextBrowser>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTextEdit>
 
 #include <memory>
@@ -19,6 +22,7 @@
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "net/edic/edic_fixture.h"
+#include "editors/ui/search_window_cont.h"
 #include "net/edic/ui/cal_edic.h"
 #include "platform/notification_center.h"
 #include "platform/ui/dialogs.h"
@@ -220,6 +224,27 @@ TEST_F(CalEDicTest, TheFolderChooserStoresThePath) {
   QFile stored(pravella::paths::preferences() + "/eDicPathData.txt");
   ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
   EXPECT_EQ(QString::fromUtf8(stored.readAll()), other + "/");
+}
+
+}  // namespace
+
+namespace {
+
+// The search window's tag 3 opens the dictionary drawer and searches its text there; a text of
+// one character only opens it.
+TEST_F(CalEDicTest, SearchWindowTextReachesTheDrawer) {
+  SearchWindowCont search(nullptr);
+  search.awakeFromNib();
+  search.searchType()->button(3)->setChecked(true);
+  search.textField()->setText("か");
+  search.goSearchAction();
+  EXPECT_EQ(toggle, CalEDic::kToggleNumber);
+  EXPECT_TRUE(edic->midashi().empty());
+  search.textField()->setText("あい");
+  search.goSearchAction();
+  EXPECT_EQ(edic->searchStringField()->currentText(), "あい");
+  EXPECT_EQ(edic->midashi().size(), 9u);
+  EXPECT_FALSE(search.searchWindow()->isVisible());
 }
 
 }  // namespace

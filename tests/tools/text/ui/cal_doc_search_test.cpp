@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "editors/ui/search_window_cont.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "platform/notification_center.h"
@@ -180,6 +183,25 @@ TEST_F(DocSearchTest, ProgramsDriveItThroughCommands) {
   EXPECT_NE(r.text.find("blue"), std::string::npos) << r.text;
   EXPECT_EQ(textOf(document), QStringLiteral("blue, blue and blue"));
   EXPECT_EQ(count(), QStringLiteral("3"));
+}
+
+}  // namespace
+
+namespace {
+
+// The search window's tag 4 marks every occurrence in the shown document, as the application
+// wires it to this tool.
+TEST_F(DocSearchTest, SearchWindowTextIsHighlightedInTheDocument) {
+  show(document, QStringLiteral("Cat cat dog CAT"));
+  SearchWindowCont window(nullptr);
+  window.awakeFromNib();
+  window.setFindByDocSelectedString([this](const QString& text) { search->findByDocSelectedString(text); });
+  window.searchType()->button(4)->setChecked(true);
+  window.textField()->setText(QStringLiteral("cat"));
+  window.goSearchAction();
+  const std::vector<std::pair<int, int>> three = {{0, 3}, {4, 7}, {12, 15}};
+  EXPECT_EQ(highlights(document), three);
+  EXPECT_FALSE(document->document()->isModified());
 }
 
 }  // namespace
