@@ -18,6 +18,7 @@
 #include "diary/program_settings.h"
 #include "editors/web_launch.h"
 #include "net/edic/ui/cal_edic.h"
+#include "net/ftp/ui/cal_ftp.h"
 #include "net/mail/ui/cal_mail.h"
 #include "net/mail/ui/mail_settings_dialog.h"
 #include "net/web/ui/cal_network.h"
@@ -253,6 +254,13 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
                    selectImage_.get(), [s = selectImage_.get()] { s->showThumbnailImageAction(); });
   QObject::connect(thumbnails->addAction(QObject::tr("Show Clipboard Picture")), &QAction::triggered,
                    selectImage_.get(), [s = selectImage_.get()] { s->showCBImageAction(); });
+
+  auto ftpHost = toolHost<CalFTP::Host>(host_);
+  ftpHost.dialogParent = &window;
+  ftp_ = std::make_unique<CalFTP>(ftpHost);
+  ftp_->awakeFromNib();
+  QAction* ftpAction = host_.toolsMenu->addAction(QObject::tr("&FTP"));
+  QObject::connect(ftpAction, &QAction::triggered, ftp_.get(), [f = ftp_.get()] { f->toggleFTPSheet(); });
 
   auto web = toolHost<CalWebView::Host>(host_);
   web.mainWindow = &window;

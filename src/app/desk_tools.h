@@ -11,6 +11,7 @@ class CalDocSearch;
 class CalDictionary;
 class CalManual;
 class CalEDic;
+class CalFTP;
 class CalBookMark;
 class CalIndex;
 class CalendarSetParam;
@@ -41,6 +42,7 @@ class DeskTools {
   CalNetwork* internet() const { return internet_.get(); }
   CalBookMark* bookmarks() const { return bookmarks_.get(); }
   CalWebView* web() const { return web_.get(); }
+  CalFTP* ftp() const { return ftp_.get(); }
 
  private:
   DeskToolHost host_;
@@ -62,6 +64,7 @@ class DeskTools {
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
+  std::unique_ptr<CalFTP> ftp_;
 };
 
 }  // namespace pravella

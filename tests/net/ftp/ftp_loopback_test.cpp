@@ -6,12 +6,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 
-#include <csignal>
+#include <memory>
 
 #include "net/ftp/ftp_host_list.h"
 #include "net/ftp/ftp_runner.h"
+#include "support/loopback_ftp.h"
 #include "support/test_home.h"
 
 using namespace pravella::ftp;
@@ -43,21 +43,12 @@ class FtpLoopback : public ::testing::Test {
     writeFile(root_ + "/pub/|x", "pipe\n");
     writeFile(root_ + "/pub/sub/deep/f.txt", "deep\n");
     writeFile(root_ + "/pub/sub/g.txt", "g\n");
-    server_.setProgram("/usr/bin/python3");
-    QStringList arguments{QString(PRAVELLA_TEST_DATA_DIR) + "/net/ftp/ftp_server.py", root_, "ann", "s3cret"};
-    if (slow()) arguments << "20000";
-    server_.setArguments(arguments);
-    server_.start();
-    ASSERT_TRUE(server_.waitForStarted(5000));
-    ASSERT_TRUE(server_.waitForReadyRead(10000)) << server_.readAllStandardError().toStdString();
-    port_ = QString::fromLatin1(server_.readLine()).trimmed();
-    ASSERT_FALSE(port_.isEmpty());
+    server_ = std::make_unique<pravella::test::LoopbackFtp>(root_, "ann", "s3cret", slow() ? 20000 : 0);
+    port_ = server_->port();
+    ASSERT_FALSE(port_.isEmpty()) << server_->error().toStdString();
   }
   virtual bool slow() const { return false; }
-  void TearDown() override {
-    if (server_.processId() > 0) ::kill(static_cast<pid_t>(server_.processId()), SIGTERM);
-    server_.waitForFinished(5000);
-  }
+  void TearDown() override { server_.reset(); }
   Connection conn(const QString& dir = "/pub") const {
     return {"127.0.0.1:" + port_ + " office", "ann", "s3cret", dir, local_};
   }
@@ -71,7 +62,7 @@ class FtpLoopback : public ::testing::Test {
   }
 
   QString home_, root_, local_, port_;
-  QProcess server_;
+  std::unique_ptr<pravella::test::LoopbackFtp> server_;
 };
 
 TEST_F(FtpLoopback, ListsEntersAndLeavesFolders) {

@@ -1,0 +1,147 @@
+// The transfers of the FTP sheet: get and reget of the selected files, the whole-folder
+// download, upload, delete and Stop. The GUI thread asks and checks; each transfer runs on a
+// worker, whose reports come back to the GUI thread in order.
+
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include "net/ftp/ui/cal_ftp.h"
+#include "net/ftp/ui/ftp_file_table.h"
+#include "platform/child_processes.h"
+#include "platform/ui/dialogs.h"
+#include "tools/system/diary_backup.h"
+
+namespace ftp = pravella::ftp;
+namespace dialogs = pravella::dialogs;
+
+namespace {
+const QString kSiteError = QStringLiteral("FTP Site Error !\n");
+}  // namespace
+
+void CalFTP::getFileAction() {
+  const QList<int> rows = table_->selectedRowNumbers();
+  if (rows.isEmpty()) return;
+  QString line, name;
+  if (rows.size() == 1 && entryAt(rows.first(), &line, &name) && line.startsWith(QLatin1Char('d')))
+    return getDirectoryAction();
+  makeLocalFolder();
+  getFileAction_X(rows, connection());
+}
+
+void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {
+  startWorker([this, rows, c, stop = stopAsk()] {
+    QStringList lines, names;
+    {
+      const std::lock_guard lock(theLock);
+      lines = ftpList_;
+      names = ftpNameList_;
+    }
+    if (const QString check = ftp::checkFields(c); !check.isEmpty()) {
+      onGui([this, check] { report({false, check + kSiteError, QStringLiteral("Basso")}); });
+      ftpRunning_ = false;
+      return;
+    }
+    ftpRunning_ = true;
+    for (int row : rows) {
+      if (row < 0 || row >= lines.size()) {
+        onGui([this] { invalidRow(); });
+        continue;
+      }
+      // Directories and links among several rows are passed over, as is all after Stop.
+      if (!lines[row].startsWith(QLatin1Char('-')) || !ftpRunning_ || stop()) continue;
+      const ftp::Report r = ftp::getFile(c, names[row], ftp::workRoot(), stop);
+      onGui([this, r] {
+        report(r);
+        if (host_.showDiaryFiles) host_.showDiaryFiles();
+        refreshLocalFiles();
+      });
+    }
+    if (rows.size() >= 2) onGui([this] { sound(QStringLiteral("Purr")); });
+    ftpRunning_ = false;
+  });
+}
+
+void CalFTP::getDirectoryAction() {
+  QString line, name;
+  if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to download the directory ?"), name,
+                                    tr("Cancel"), QString(), tr("Download"));
+  if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
+  if (answer != dialogs::kOther) return;
+  // The row selected now is the one downloaded.
+  if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
+  const ftp::Connection c = connection();
+  if (const QString check = ftp::checkFields(c); !check.isEmpty())
+    return report({false, check + kSiteError, QStringLiteral("Basso")});
+  makeLocalFolder();
+  sound(QStringLiteral("Ping"));
+  startWorker([this, c, name, stop = stopAsk()] {
+    const ftp::Report r = ftp::downloadDirectory(c, name, ftp::workRoot(), stop);
+    onGui([this, r] {
+      if (r.ok && host_.showDiaryFiles) host_.showDiaryFiles();
+      refreshLocalFiles();
+      report(r);
+    });
+  });
+}
+
+void CalFTP::putFileAction() {
+  if (!checkHostIdAndPasswd()) return sound(QStringLiteral("Basso"));
+  sound(QStringLiteral("Tink"));
+  const QString path = dialogs::chooseFile(host_.dialogParent, tr("Select Upload File"), localField_->text());
+  if (path.isEmpty()) return report({false, QStringLiteral("Canceled !\n"), QStringLiteral("Basso")});
+  if (QFileInfo(path).isDir())
+    return report({false, QStringLiteral("It is a directory (Can not upload)!\n"), QStringLiteral("Basso")});
+  const ftp::Connection c = connection();
+  sound(QStringLiteral("Tink"));
+  startWorker([this, c, path] {
+    const ftp::Report r = ftp::putFile(c, path);
+    onGui([this, r] {
+      report(r);
+      sound(QStringLiteral("Tink"));  // the listing that follows starts
+    });
+    const ftp::Listing listing = ftp::listDirectory(c);
+    onGui([this, listing, c] { applyListing(listing, c); });
+  });
+}
+
+void CalFTP::deleteFileAction() {
+  if (table_->selectedRowNumbers().size() >= 2)
+    return report({false, QStringLiteral("Many files are selected !!!\n"), QStringLiteral("Basso")});
+  QString line, name;
+  if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
+  if (!line.startsWith(QLatin1Char('-')) && !line.startsWith(QLatin1Char('d')))
+    return report({false, QStringLiteral("It is not a Normal File !\n"), QStringLiteral("Basso")});
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name, tr("Cancel"),
+                                    QString(), tr("Delete"));
+  if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
+  if (answer != dialogs::kOther) return;
+  if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
+  const ftp::Connection c = connection();
+  if (!ftp::checkFields(c).isEmpty()) return;
+  startWorker([this, c, name] {
+    const ftp::Report r = ftp::deleteFile(c, name);
+    onGui([this, r] {
+      report(r);
+      sound(QStringLiteral("Tink"));
+    });
+    const ftp::Listing listing = ftp::listDirectory(c);
+    onGui([this, listing, c] { applyListing(listing, c); });
+  });
+}
+
+void CalFTP::disConnectAction() {
+  ftpRunning_ = false;
+  ++stopGeneration_;  // the running workers' children end, ftp and wget alike
+  pravella::terminateChildren(pravella::ChildKind::Ftp);
+  sound(QStringLiteral("Tink"));
+}
+
+void CalFTP::setDownloadFolderAction() {
+  const QString chosen =
+      dialogs::chooseFolder(host_.dialogParent, tr("Select Folder !"), pravella::backup::removableMediaFolder());
+  if (chosen.isEmpty()) return sound(QStringLiteral("Basso"));
+  localField_->setText(chosen);
+  refreshLocalFiles();
+  sound(QStringLiteral("Tink"));
+}

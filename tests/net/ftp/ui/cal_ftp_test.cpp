@@ -1,0 +1,355 @@
+// The FTP sheet driven through its widgets against a loopback pyftpdlib server, with the real
+// tnftp and wget.
+
+#include "net/ftp/ui/cal_ftp.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QtTest/QTest>
+
+#include <memory>
+
+#include "lang/builtins/startup.h"
+#include "net/ftp/ui/ftp_file_table.h"
+#include "platform/child_processes.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/property_list.h"
+#include "platform/ui/dialogs.h"
+#include "support/command_program.h"
+#include "support/loopback_ftp.h"
+#include "support/test_home.h"
+
+namespace dialogs = pravella::dialogs;
+
+namespace {
+
+constexpr int kWait = 60000;  // a deadline for the transfers, never a measure
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class FtpSheet : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_ = pravella::test::home();
+    root_ = home_ + "/server";
+    local_ = home_ + "/local";
+    QDir().mkpath(local_);
+    writeFile(root_ + "/pub/a.txt", "hello\n");
+    writeFile(root_ + "/pub/a b.txt", "blank\n");
+    writeFile(root_ + "/pub/.hidden", "h\n");
+    writeFile(root_ + "/pub/sub/deep/f.txt", "deep\n");
+    writeFile(root_ + "/pub/sub/g.txt", "g\n");
+    for (const char* name : {"big1.bin", "big2.bin", "big3.bin"})
+      writeFile(root_ + "/slow/" + name, QByteArray(300000, 'b'));
+    server_ = std::make_unique<pravella::test::LoopbackFtp>(root_, "ann", "s3cret", bytesPerSecond());
+    ASSERT_FALSE(server_->port().isEmpty()) << server_->error().toStdString();
+    answers_ = std::make_shared<dialogs::Scripted>();
+    dialogs::setHandler(answers_);
+
+    CalFTP::Host host;
+    host.closeAllToggleView = [this] { ++closed_; };
+    host.setToggleStatus = [this](int n) { toggle_ = n; return 0; };
+    host.showDiaryFiles = [this] { ++relisted_; };
+    host.playSound = [this](const char* name) { sounds_ << QString::fromLatin1(name); };
+    sheet_ = std::make_unique<CalFTP>(host);
+    sheet_->awakeFromNib();
+  }
+  virtual int bytesPerSecond() const { return 0; }
+  void TearDown() override {
+    sheet_.reset();
+    dialogs::setHandler(nullptr);
+    server_.reset();
+  }
+
+  QString hostText() const { return "127.0.0.1:" + server_->port() + " office"; }
+  void fill(const QString& dir = "/pub", const QString& password = "s3cret") {
+    sheet_->hostNameField()->setEditText(hostText());
+    sheet_->idField()->setText("ann");
+    sheet_->pwField()->setText(password);
+    sheet_->directoryField()->setText(dir);
+    sheet_->downloadFolderField()->setText(local_);
+  }
+  void press(const QString& title) {
+    for (QPushButton* b : sheet_->ftpDrawer()->findChildren<QPushButton*>())
+      if (b->text() == title) return QTest::mouseClick(b, Qt::LeftButton);
+    ADD_FAILURE() << "no button " << title.toStdString();
+  }
+  // Presses the button and waits until every worker's results are in.
+  void pressAndWait(const QString& title) {
+    press(title);
+    settle();
+  }
+  void settle() { QTRY_COMPARE_WITH_TIMEOUT(sheet_->runningOperations(), 0, kWait); }
+  int row(const QString& name) const { return int(sheet_->ftpNameList().indexOf(name)); }
+  void select(const QStringList& names) {
+    ftpFileTable* table = sheet_->filesTableView();
+    table->clearSelection();
+    for (const QString& n : names) {
+      ASSERT_GE(row(n), 0) << n.toStdString();
+      table->selectionModel()->select(table->model()->index(row(n), 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      table->setCurrentCell(row(n), 0, QItemSelectionModel::NoUpdate);
+    }
+  }
+  void doubleClick(const QString& name) {
+    ftpFileTable* table = sheet_->filesTableView();
+    ASSERT_GE(row(name), 0) << name.toStdString();
+    const QRect cell = table->visualRect(table->model()->index(row(name), 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+  QString monitor() const { return sheet_->monitorField()->toPlainText(); }
+
+  QString home_, root_, local_;
+  std::unique_ptr<pravella::test::LoopbackFtp> server_;
+  std::shared_ptr<dialogs::Scripted> answers_;
+  std::unique_ptr<CalFTP> sheet_;
+  QStringList sounds_;
+  int closed_ = 0, toggle_ = 0, relisted_ = 0;
+};
+
+TEST_F(FtpSheet, ConnectListsEntersAndLeavesFolders) {
+  fill();
+  pressAndWait("Connect");
+  EXPECT_EQ(sheet_->ftpNameList(), QStringList({"a b.txt", "a.txt", "sub"}));
+  ASSERT_EQ(sheet_->filesTableView()->rowCount(), 3);
+  EXPECT_TRUE(sheet_->filesTableView()->item(2, 0)->text().startsWith("d"));
+  EXPECT_TRUE(sheet_->filesTableView()->item(2, 0)->text().endsWith(" sub"));
+  EXPECT_EQ(sheet_->directoryField()->text(), "/pub");
+  EXPECT_EQ(sounds_, QStringList({"Tink", "Tink"}));
+  EXPECT_FALSE(monitor().contains("s3cret"));
+
+  doubleClick("sub");
+  settle();
+  EXPECT_EQ(sheet_->directoryField()->text(), "/pub/sub");
+  EXPECT_EQ(sheet_->ftpNameList(), QStringList({"deep", "g.txt"}));
+
+  sounds_.clear();
+  doubleClick("g.txt");
+  EXPECT_TRUE(monitor().endsWith("It is a Normal File !\n"));
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
+
+  sheet_->directoryField()->setText("/pub/sub/..");
+  pressAndWait("Connect");
+  EXPECT_EQ(sheet_->directoryField()->text(), "/pub");
+  EXPECT_EQ(sheet_->ftpNameList(), QStringList({"a b.txt", "a.txt", "sub"}));
+}
+
+TEST_F(FtpSheet, WrongPasswordOrFolderFailsAndKeepsTheTable) {
+  fill();
+  pressAndWait("Connect");
+  const QStringList before = sheet_->ftpList();
+  for (const auto& [dir, password] : {std::pair{"/pub", "wrong"}, std::pair{"/nowhere", "s3cret"}}) {
+    sounds_.clear();
+    fill(dir, password);
+    pressAndWait("Connect");
+    EXPECT_EQ(sounds_, QStringList({"Tink", "Basso"})) << dir;
+    EXPECT_EQ(sheet_->ftpList(), before);
+    EXPECT_EQ(sheet_->filesTableView()->rowCount(), 3);
+  }
+  sounds_.clear();
+  sheet_->pwField()->setText("a\nquit");
+  pressAndWait("Connect");
+  EXPECT_TRUE(monitor().endsWith("Invalid character in a field !\nFTP Site Error !\n"));
+  EXPECT_EQ(sounds_, QStringList({"Tink", "Basso"}));
+  EXPECT_EQ(sheet_->hostList().records().size(), 1);
+}
+
+TEST_F(FtpSheet, AFailedNamesRunLeavesListsAndTableAsTheyWere) {
+  pravella::ftp::Listing half;
+  half.parsed = true;
+  half.entries = {{"-rw-r--r-- 1 a b 6 Jan 1 00:00 new.txt", "new.txt"}};
+  sheet_->applyListing(half, {});
+  EXPECT_TRUE(sheet_->ftpList().isEmpty());
+  EXPECT_EQ(sheet_->filesTableView()->rowCount(), 0);
+  EXPECT_TRUE(sounds_.isEmpty());
+}
+
+TEST_F(FtpSheet, GetsResumesAndDownloadsAFolder) {
+  fill();
+  pressAndWait("Connect");
+  select({"a.txt"});
+  pressAndWait("Get");
+  EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
+  EXPECT_TRUE(monitor().contains("get\ta.txt\n"));
+  EXPECT_TRUE(monitor().contains("user\tann\t********\n"));
+  EXPECT_FALSE(monitor().contains("s3cret"));
+  EXPECT_EQ(relisted_, 1);
+
+  writeFile(local_ + "/a.txt", "hel");
+  select({"a.txt"});
+  pressAndWait("Get");
+  EXPECT_TRUE(monitor().contains("reget\ta.txt\n"));
+  EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
+
+  // A folder among several rows is passed over; two rows end with "Purr".
+  sounds_.clear();
+  select({"a b.txt", "sub"});
+  pressAndWait("Get");
+  EXPECT_EQ(readFile(local_ + "/a b.txt"), "blank\n");
+  EXPECT_FALSE(QFileInfo::exists(local_ + "/pub"));
+  EXPECT_EQ(sounds_, QStringList({"Tink", "Purr"}));
+
+  // One folder alone offers the download; "Cancel" declines it.
+  answers_->alertAnswers = {dialogs::kDefault, dialogs::kOther};
+  sounds_.clear();
+  select({"sub"});
+  press("Get");
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
+  EXPECT_EQ(sheet_->runningOperations(), 0);
+  pressAndWait("Get");
+  EXPECT_EQ(answers_->asked, QStringList({"Do you want to download the directory ?: sub",
+                                          "Do you want to download the directory ?: sub"}));
+  EXPECT_EQ(readFile(local_ + "/pub/sub/g.txt"), "g\n");
+  EXPECT_EQ(readFile(local_ + "/pub/sub/deep/f.txt"), "deep\n");
+  EXPECT_EQ(sounds_, QStringList({"Basso", "Ping", "Purr"}));
+  EXPECT_EQ(sheet_->localFilesView()->findItems("pub/", Qt::MatchExactly).size(), 1);
+  EXPECT_TRUE(QDir(pravella::ftp::workRoot()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST_F(FtpSheet, PutsAndDeletesAfterConfirmation) {
+  fill();
+  pressAndWait("Connect");
+  writeFile(home_ + "/out/up.txt", "up\n");
+  answers_->paths = {home_ + "/out/up.txt", home_ + "/out", ""};
+  pressAndWait("Put...");
+  EXPECT_EQ(readFile(root_ + "/pub/up.txt"), "up\n");
+  EXPECT_TRUE(sheet_->ftpNameList().contains("up.txt"));  // listed again
+  press("Put...");
+  EXPECT_TRUE(monitor().endsWith("It is a directory (Can not upload)!\n"));
+  press("Put...");
+  EXPECT_TRUE(monitor().endsWith("Canceled !\n"));
+  EXPECT_EQ(answers_->asked.value(0), "Select Upload File: " + local_);
+
+  select({"a.txt", "up.txt"});
+  press("Delete");
+  EXPECT_TRUE(monitor().endsWith("Many files are selected !!!\n"));
+
+  answers_->alertAnswers = {dialogs::kDefault, dialogs::kAlternate, dialogs::kOther};
+  sounds_.clear();
+  select({"a.txt"});
+  press("Delete");  // Cancel
+  press("Delete");  // the empty button: nothing
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
+  EXPECT_TRUE(QFile::exists(root_ + "/pub/a.txt"));
+  pressAndWait("Delete");
+  EXPECT_FALSE(QFile::exists(root_ + "/pub/a.txt"));
+  EXPECT_FALSE(sheet_->ftpNameList().contains("a.txt"));
+  EXPECT_TRUE(monitor().contains("delete\ta.txt\n"));
+  EXPECT_EQ(answers_->asked.mid(3), QStringList(3, "Do you want to delete the file ?: a.txt"));
+}
+
+TEST_F(FtpSheet, RemembersTheHostAfterAListingAndFillsTheFieldsWhenPicked) {
+  fill();
+  pressAndWait("Connect");
+  const QStringList stored =
+      pravella::plist::readStringArray(pravella::paths::preferences() + "/hostList.dat").value_or(QStringList{});
+  ASSERT_EQ(stored.size(), 1);
+  EXPECT_TRUE(stored[0].startsWith(hostText() + "\tann\thex:"));
+  EXPECT_FALSE(stored[0].contains("s3cret"));
+  ASSERT_EQ(sheet_->hostNameField()->count(), 1);
+  EXPECT_EQ(sheet_->hostNameField()->itemText(0), hostText());
+
+  sheet_->idField()->clear();
+  sheet_->pwField()->clear();
+  sheet_->directoryField()->clear();
+  sounds_.clear();
+  emit sheet_->hostNameField()->activated(0);
+  EXPECT_EQ(sheet_->idField()->text(), "ann");
+  EXPECT_EQ(sheet_->pwField()->text(), "s3cret");
+  EXPECT_EQ(sheet_->directoryField()->text(), "/pub");
+  EXPECT_EQ(sounds_, QStringList{"Tink"});
+
+  // A restored host list is read again on "reloadHostList".
+  ASSERT_TRUE(pravella::plist::writeStringArray(pravella::paths::preferences() + "/hostList.dat",
+                                                {stored[0], "other.example\tbob"})
+                  .ok);
+  pravella::NotificationCenter::defaultCenter().post("reloadHostList");
+  ASSERT_EQ(sheet_->hostNameField()->count(), 2);
+  emit sheet_->hostNameField()->activated(1);
+  EXPECT_EQ(sheet_->idField()->text(), "bob");
+  EXPECT_EQ(sheet_->pwField()->text(), "");
+  EXPECT_EQ(sheet_->directoryField()->text(), "~/");
+
+  answers_->alertAnswers = {dialogs::kOther};
+  sheet_->hostNameField()->setEditText("other.example");
+  press("Delete Host");
+  EXPECT_EQ(sheet_->hostList().records(), QStringList{stored[0]});
+  EXPECT_EQ(sheet_->directoryField()->text(), "~/");
+}
+
+TEST_F(FtpSheet, AProgramFillsTheFieldsAndConnects) {
+  vkStartUp();
+  CommandProgram program;
+  program.text(hostText().toStdString());
+  EXPECT_EQ(program.call("cal_setFTPHostURL", 1), 1);
+  program.text("ann");
+  EXPECT_EQ(program.call("cal_setFTPID", 1), 1);
+  program.text("s3cret");
+  EXPECT_EQ(program.call("cal_setFTPPW", 1), 1);
+  program.text("/pub/sub");
+  EXPECT_EQ(program.call("cal_setFTPDir", 1), 1);
+  EXPECT_EQ(sheet_->hostNameField()->currentText(), hostText());
+  EXPECT_EQ(sheet_->idField()->text(), "ann");
+  EXPECT_EQ(sheet_->pwField()->text(), "s3cret");
+  EXPECT_EQ(sheet_->directoryField()->text(), "/pub/sub");
+  // The bridge posts no "cal_FTPConnect"; its observer stands ready for one who does.
+  pravella::NotificationCenter::defaultCenter().post("cal_FTPConnect");
+  settle();
+  EXPECT_EQ(sheet_->ftpNameList(), QStringList({"deep", "g.txt"}));
+}
+
+TEST_F(FtpSheet, OpensAsSideViewSixteenAndStartsInTodaysDiaryFolder) {
+  const QDate today = QDate::currentDate();
+  EXPECT_EQ(sheet_->downloadFolderField()->text(), pravella::paths::dayFolder(today.year(), today.month(), today.day()));
+  sheet_->toggleFTPSheet();
+  EXPECT_TRUE(sheet_->ftpDrawer()->isVisible());
+  EXPECT_EQ(toggle_, CalFTP::kToggleNumber);
+  sheet_->toggleFTPSheet();
+  EXPECT_TRUE(sheet_->ftpDrawer()->isHidden());
+  EXPECT_EQ(closed_, 2);
+}
+
+class SlowFtpSheet : public FtpSheet {
+  int bytesPerSecond() const override { return 20000; }
+};
+
+TEST_F(SlowFtpSheet, StopEndsAMultiFileGetAndPassesOverTheRest) {
+  fill("/slow");
+  pressAndWait("Connect");
+  select({"big1.bin", "big2.bin", "big3.bin"});
+  press("Get");
+  QTRY_COMPARE_WITH_TIMEOUT(pravella::runningChildren(pravella::ChildKind::Ftp), 1, kWait);
+  EXPECT_TRUE(sheet_->ftpRunning());
+  sounds_.clear();
+  press("Stop");
+  settle();
+  EXPECT_FALSE(sheet_->ftpRunning());
+  EXPECT_LT(QFileInfo(local_ + "/big1.bin").size(), 300000);
+  EXPECT_FALSE(QFileInfo::exists(local_ + "/big2.bin"));
+  EXPECT_FALSE(QFileInfo::exists(local_ + "/big3.bin"));
+  EXPECT_EQ(sounds_, QStringList({"Tink", "Basso", "Purr"}));
+}
+
+}  // namespace
