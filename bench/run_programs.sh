@@ -4,6 +4,9 @@
 # each round runs the three twins one after the other, and the ratio of each round is taken;
 # the table shows the medians over the rounds, so that a load change on a shared machine
 # touches both sides of a ratio alike.
+# Each timed run has the start-up of its interpreter taken off: the same round also times an
+# empty program in each, so that the loading of shared libraries (which is not the language's
+# speed) does not hide the ratio of the work itself. STARTUP=keep times whole processes.
 # Usage: bench/run_programs.sh [build folder] [rounds] [name filter]
 #   (defaults: build, 5 rounds, every program)
 set -euo pipefail
@@ -22,6 +25,17 @@ seconds() {  # wall-clock seconds of one run of a command
   echo "$end - $start" | bc -l
 }
 
+work() {  # seconds of a run less the start-up (an empty program of the same interpreter)
+  local empty=$1
+  shift
+  local t
+  t=$(seconds "$@")
+  if [ "${STARTUP:-}" = keep ]; then echo "$t"; return; fi
+  local e
+  e=$(seconds "${@:1:$(($# - 1))}" "$empty")
+  echo "$t - $e" | bc -l | awk '{print ($1 < 0.0005 ? 0.0005 : $1)}'
+}
+
 median() {  # median of the numbers given as arguments
   printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'
 }
@@ -37,6 +51,9 @@ peak_mib() {  # peak resident memory of one run of a command, in MiB
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+echo 'x = 0;' >"$tmp/empty.vk"
+: >"$tmp/empty.lua"
+: >"$tmp/empty.py"
 lua=$(command -v lua5.4 || true)
 python=""
 # A twin that needs NumPy runs on the first Python 3 that has it.
@@ -52,12 +69,12 @@ for vk in "$root"/bench/programs/*.vk; do
   if [ -f "${vk%.vk}.py" ] && grep -q '^import numpy' "${vk%.vk}.py"; then python=$numpy_python; fi
   tv=(); tl=(); tp=(); rl=(); rp=()
   for _ in $(seq "$rounds"); do
-    t=$(seconds "$calc" "$vk"); tv+=("$t")
+    t=$(work "$tmp/empty.vk" "$calc" "$vk"); tv+=("$t")
     if [ -n "$lua" ] && [ -f "${vk%.vk}.lua" ]; then
-      l=$(seconds "$lua" "${vk%.vk}.lua"); tl+=("$l"); rl+=("$(echo "$t / $l" | bc -l)")
+      l=$(work "$tmp/empty.lua" "$lua" "${vk%.vk}.lua"); tl+=("$l"); rl+=("$(echo "$t / $l" | bc -l)")
     fi
     if [ -n "$python" ] && [ -f "${vk%.vk}.py" ]; then
-      p=$(seconds "$python" "${vk%.vk}.py"); tp+=("$p"); rp+=("$(echo "$t / $p" | bc -l)")
+      p=$(work "$tmp/empty.py" "$python" "${vk%.vk}.py"); tp+=("$p"); rp+=("$(echo "$t / $p" | bc -l)")
     fi
   done
   show() { if [ "$#" -gt 0 ]; then printf "%.${fmt}f" "$(median "$@")"; else printf -- -; fi; }

@@ -10,8 +10,9 @@
 #include <cmath>
 #include <vector>
 
-#include "imaging/video/active_contour.h"
-#include "imaging/video/point_tracker.h"
+#include "imaging/media/feature_tracker.h"
+#include "imaging/media/frame_readers.h"
+#include "imaging/media/snake.h"
 
 namespace {
 
@@ -29,22 +30,38 @@ cv::Mat texture(int dx) {
   return base(cv::Rect(dx % 60, 0, 640, 480)).clone();
 }
 
+// Frames held in memory, handed to the tracker as a reader of the module would.
+class MemoryFrames : public pravella::media::CvFrameReader {
+ public:
+  explicit MemoryFrames(std::vector<cv::Mat> frames) : frames_(std::move(frames)) {}
+  bool read() override {
+    next_ = (next_ + 1) % frames_.size();
+    return true;
+  }
+  bool rewind() override { return true; }
+  double framesPerSecond() const override { return 30; }
+  QImage image() const override { return {}; }
+  const cv::Mat& frame() const override { return frames_[next_]; }
+
+ private:
+  std::vector<cv::Mat> frames_;
+  std::size_t next_ = 0;
+};
+
 void BM_TrackFrame(benchmark::State& state) {
   cv::setNumThreads(1);
   std::vector<cv::Mat> frames;
   for (int i = 0; i < 30; ++i) frames.push_back(texture(2 * i));
-  pravella::video::PointTracker tracker;
-  tracker.requestInit();
-  tracker.processFrame(frames[0], false);
-  std::size_t i = 1;
+  MemoryFrames reader(std::move(frames));
+  auto tracker = pravella::media::newFeatureTracker();
+  tracker->requestInit();
+  tracker->processFrame(reader, false);
   for (auto _ : state) {
-    if (tracker.count() < 400) {
-      tracker.requestInit();
-    }
-    tracker.processFrame(frames[i % frames.size()], true);
-    ++i;
+    if (tracker->points().size() < 400) tracker->requestInit();
+    reader.read();
+    tracker->processFrame(reader, true);
   }
-  state.counters["points"] = tracker.count();
+  state.counters["points"] = static_cast<double>(tracker->points().size());
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_TrackFrame)->Unit(benchmark::kMillisecond);
@@ -61,7 +78,7 @@ void BM_Snake(benchmark::State& state) {
   int passes = 0;
   for (auto _ : state) {
     std::vector<cv::Point> pts = start;
-    passes = pravella::video::greedySnake(grey, pts, {0.5f, 0.5f, 1.0f}, 15, 100);
+    passes = pravella::media::greedySnake(grey, pts, {0.5f, 0.5f, 1.0f}, 15, 100);
     benchmark::DoNotOptimize(pts.data());
   }
   state.counters["passes"] = passes;

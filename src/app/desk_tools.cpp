@@ -29,6 +29,8 @@
 #include "tools/bookmarks/ui/cal_todo.h"
 #include "tools/dictionaries/ui/cal_dictionary.h"
 #include "tools/dictionaries/ui/cal_manual.h"
+#include "tools/finder/ui/cal_finder.h"
+#include "tools/finder/ui/finder_text_view.h"
 #include "platform/desktop_open.h"
 #include "tools/pictures/ui/cal_change_pict_size.h"
 #include "tools/pictures/ui/cal_pict_view.h"
@@ -270,6 +272,13 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* browser = host_.toolsMenu->addAction(QObject::tr("&Web Browser"));
   browser->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+W")));
   QObject::connect(browser, &QAction::triggered, web_.get(), [w = web_.get()] { w->toggleWebViewSheet(); });
+
+  finder_ = std::make_unique<CalFinder>(host_);
+  finder_->awakeFromNib();
+  calendar.setFinderTextView(finder_->finderTextView());
+  docSearch_->setFinderTextView(finder_->finderTextView());
+  QAction* finderAction = host_.toolsMenu->addAction(QObject::tr("&Finder"));
+  QObject::connect(finderAction, &QAction::triggered, finder_.get(), [f = finder_.get()] { f->toggleFinderView(); });
 }
 
 DeskTools::~DeskTools() = default;

@@ -8,6 +8,7 @@
 
 class CalChangeWindow;
 class CalDocSearch;
+class CalFinder;
 class CalDictionary;
 class CalManual;
 class CalEDic;
@@ -42,6 +43,7 @@ class DeskTools {
   CalNetwork* internet() const { return internet_.get(); }
   CalBookMark* bookmarks() const { return bookmarks_.get(); }
   CalWebView* web() const { return web_.get(); }
+  CalFinder* finder() const { return finder_.get(); }
   CalFTP* ftp() const { return ftp_.get(); }
 
  private:
@@ -64,6 +66,7 @@ class DeskTools {
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;
+  std::unique_ptr<CalFinder> finder_;
   std::unique_ptr<CalFTP> ftp_;
 };
 

@@ -34,6 +34,7 @@
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
+#include "platform/ui/media_backend.h"
 #include "tools/system/ui/system_tools.h"
 
 int main(int argc, char** argv) {
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     std::fputs("Pravella: running as root; the web drawer runs without its sandbox.\n", stderr);
   }
+  pravella::chooseMediaBackend();
   QApplication app(argc, argv);
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");

@@ -17,6 +17,8 @@
 #include "net/edic/ui/cal_edic.h"
 #include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/dictionaries/ui/cal_manual.h"
+#include "tools/finder/ui/cal_finder.h"
+#include "tools/finder/ui/finder_text_view.h"
 #include "tools/text/ui/cal_doc_search.h"
 
 namespace pravella {
@@ -43,6 +45,7 @@ SearchTools::SearchTools(MainWindow& window, Calcndar& calendar, DeskTools& desk
   if (Pravella_X) searchWindow_->registerTextView(Pravella_X->subTextView());
   if (CalEDic* dictionary = deskTools.dictionary()) searchWindow_->registerTextView(dictionary->honbunTextView());
   if (CalManual* manual = deskTools.manual()) searchWindow_->registerTextView(manual->manualDocField());
+  if (CalFinder* finder = deskTools.finder()) searchWindow_->registerTextView(finder->finderTextView());
   if (CalBookMark* bookmarks = deskTools.bookmarks()) searchWindow_->registerTextView(bookmarks->bookMarkMemoField());
   if (CalDocSearch* find = deskTools.docSearch())
     searchWindow_->setFindByDocSelectedString(

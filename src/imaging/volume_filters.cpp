@@ -8,43 +8,12 @@
 #include "imaging/parallel_work.h"
 #include "imaging/volume_data.h"
 #include "imaging/volume_gradient.h"
+#include "imaging/volume_rows.h"
+#include "imaging/volume_slices.h"
 #include "lang/report.h"
 #include "platform/progress_bar.h"
 
 namespace {
-
-// 3 x 3 sums of one slice, clipped at its edges: every cube sum of the 3 x 3 x 3 filters is
-// three of these added, and the count of voxels inside is a product of per-axis counts.
-struct BoxSums {
-  std::vector<std::int32_t> line, box;
-};
-
-void boxSlice(const VolumeSlot& v, int z, BoxSums& s) {
-  const int R = v.rows, C = v.columns;
-  const std::int16_t* p = v.voxels.data() + v.index(0, 0, static_cast<std::size_t>(z));
-  for (int y = 0; y < R; ++y) {
-    const std::int16_t* row = p + static_cast<std::size_t>(y) * C;
-    std::int32_t* out = s.line.data() + static_cast<std::size_t>(y) * C;
-    if (C == 1) {
-      out[0] = row[0];
-      continue;
-    }
-    out[0] = row[0] + row[1];
-    for (int x = 1; x + 1 < C; ++x) out[x] = row[x - 1] + row[x] + row[x + 1];
-    out[C - 1] = row[C - 2] + row[C - 1];
-  }
-  for (int y = 0; y < R; ++y) {
-    const std::int32_t* mid = s.line.data() + static_cast<std::size_t>(y) * C;
-    const std::int32_t* up = y > 0 ? mid - C : nullptr;
-    const std::int32_t* down = y + 1 < R ? mid + C : nullptr;
-    std::int32_t* out = s.box.data() + static_cast<std::size_t>(y) * C;
-    if (up && down) {
-      for (int x = 0; x < C; ++x) out[x] = up[x] + mid[x] + down[x];
-    } else {
-      for (int x = 0; x < C; ++x) out[x] = mid[x] + (up ? up[x] : 0) + (down ? down[x] : 0);
-    }
-  }
-}
 
 inline int axisCount(int i, int n) { return 1 + (i > 0) + (i + 1 < n); }
 
@@ -53,104 +22,110 @@ inline std::int16_t low16(std::int64_t v) { return static_cast<std::int16_t>(sta
 
 enum class CubeFilter { Mean, Laplace, Laplacian };
 
-// One output slice from the box sums of the slices around it (null outside the volume).
-void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const BoxSums* before, const BoxSums& at,
-                 const BoxSums* after, std::int16_t* o) {
-  const int R = v.rows, C = v.columns, S = v.slices;
-  const int cz = axisCount(z, S);
-  const std::int16_t* in = v.voxels.data() + v.index(0, 0, static_cast<std::size_t>(z));
-  const std::int16_t* below = z > 0 ? in - v.sliceSize() : nullptr;
-  const std::int16_t* above = z + 1 < S ? in + v.sliceSize() : nullptr;
+// One thread's rows: the sums along z of three rows of the volume (rolling down the slice), a
+// row of zeros above and below it, and their sums along y; each padded with zeros.
+struct CubeRows {
+  std::vector<std::int32_t> storage;
+  std::vector<float> count;  // the mean's divisor per column for the current row
+  std::size_t stride = 0;
+
+  void allocate(int columns) {
+    stride = static_cast<std::size_t>(columns) + 2 * kRowPad;
+    storage.assign(stride * 5, 0);
+    count.assign(static_cast<std::size_t>(columns), 0.0f);
+  }
+  std::int32_t* zSums(int y) { return storage.data() + static_cast<std::size_t>(y % 3) * stride + kRowPad; }
+  std::int32_t* zero() { return storage.data() + 3 * stride + kRowPad; }
+  std::int32_t* ySums() { return storage.data() + 4 * stride + kRowPad; }
+};
+
+// The Laplace forms at a voxel on the volume's faces, from the cube sum of the rows: the
+// neighbours that exist, less the two left-out corners when they exist.
+std::int16_t laplaceAtEdge(CubeFilter filter, const std::int32_t* ySums, const std::int16_t* below,
+                           const std::int16_t* at, const std::int16_t* above, int x, int y, int C, int R,
+                           int countYZ) {
+  const std::int64_t sum = static_cast<std::int64_t>(ySums[x - 1]) + ySums[x] + ySums[x + 1];
+  const std::int64_t centre = at[static_cast<std::size_t>(y) * C + x];
+  std::int64_t s = sum - centre, n = static_cast<std::int64_t>(axisCount(x, C)) * countYZ - 1;
+  if (below && x > 0 && y > 0) {
+    s -= below[static_cast<std::size_t>(y - 1) * C + x - 1];
+    --n;
+  }
+  if (above && x + 1 < C && y + 1 < R) {
+    s -= above[static_cast<std::size_t>(y + 1) * C + x + 1];
+    --n;
+  }
+  const std::int64_t d = filter == CubeFilter::Laplace ? centre * n - s : s - centre * n;
+  return n == 0 ? 0 : low16(d / 10);
+}
+
+// One output slice from the original slices below it, at it and above it (null outside the
+// volume): row by row, the sums along z of the next row of the three slices, then along y over
+// three of those, then along x inside the kernels.
+void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const std::int16_t* below, const std::int16_t* in,
+                 const std::int16_t* above, CubeRows& rows, std::int16_t* o) {
+  const VolumeRowKernels& K = vkRowKernels();
+  const int R = v.rows, C = v.columns;
+  auto row = [C](const std::int16_t* slice, int y) {
+    return slice ? slice + static_cast<std::size_t>(y) * C : nullptr;
+  };
+  const int cz = axisCount(z, v.slices);
+  int countYZ = 0;  // the mean's divisors are set for this product of counts
+  K.sum3(row(below, 0), in, row(above, 0), rows.zSums(0), C);
+  std::int32_t* ySums = rows.ySums();
   for (int y = 0; y < R; ++y) {
-    const int cy = axisCount(y, R);
-    const std::size_t rowStart = static_cast<std::size_t>(y) * C;
-    const std::int32_t* b0 = before ? before->box.data() + rowStart : nullptr;
-    const std::int32_t* b1 = at.box.data() + rowStart;
-    const std::int32_t* b2 = after ? after->box.data() + rowStart : nullptr;
-    // Inside the volume every voxel has all 26 neighbours: a tight loop with constant counts
-    // (27 for the mean, 24 for the Laplace forms); the edges take the general loop below.
-    const bool inner = b0 && b2 && y > 0 && y + 1 < R && C > 2;
-    if (inner) {
-      const std::int16_t* centre = in + rowStart;
-      const std::int16_t* corner0 = below + rowStart - C - 1;
-      const std::int16_t* corner1 = above + rowStart + C + 1;
-      std::int16_t* row = o + rowStart;
-      for (int x = 1; x + 1 < C; ++x) {
-        const std::int32_t sum = b0[x] + b1[x] + b2[x];
-        if (filter == CubeFilter::Mean) {
-          row[x] = static_cast<std::int16_t>(sum / 27);
-        } else {
-          const std::int32_t c = centre[x], s = sum - c - corner0[x] - corner1[x];
-          row[x] = low16((filter == CubeFilter::Laplace ? c * 24 - s : s - c * 24) / 10);
-        }
-      }
+    std::int32_t* next = rows.zero();
+    if (y + 1 < R) {
+      next = rows.zSums(y + 1);
+      K.sum3(row(below, y + 1), row(in, y + 1), row(above, y + 1), next, C);
     }
+    K.add3(y > 0 ? rows.zSums(y - 1) : rows.zero(), rows.zSums(y), next, ySums, C);
+    std::int16_t* out = o + static_cast<std::size_t>(y) * C;
+    const int cyz = axisCount(y, R) * cz;
+    if (filter == CubeFilter::Mean) {
+      if (cyz != countYZ) {
+        countYZ = cyz;
+        for (int x = 0; x < C; ++x)
+          rows.count[static_cast<std::size_t>(x)] = static_cast<float>(axisCount(x, C) * cyz);
+      }
+      K.meanRow(ySums, rows.count.data(), out, C);
+      continue;
+    }
+    // Inside the volume every voxel has all 26 neighbours and the kernel's constant count;
+    // the faces take the general formula.
+    const bool inner = below && above && y > 0 && y + 1 < R && C > 2;
+    if (inner)
+      K.laplaceRow(ySums, row(in, y), row(below, y - 1), row(above, y + 1), filter == CubeFilter::Laplacian, out,
+                   1, C - 1);
     for (int x = 0; x < C; ++x) {
       if (inner && x == 1) x = C - 1;
-      const std::int64_t sum = static_cast<std::int64_t>(b1[x]) + (b0 ? b0[x] : 0) + (b2 ? b2[x] : 0);
-      const std::int64_t count = static_cast<std::int64_t>(axisCount(x, C)) * cy * cz;
-      const std::size_t i = rowStart + static_cast<std::size_t>(x);
-      if (filter == CubeFilter::Mean) {
-        // Inside the volume the divisor is the constant 27, which divides fast.
-        o[i] = static_cast<std::int16_t>(count == 27 ? sum / 27 : sum / count);
-        continue;
-      }
-      // The centre and the two corners (-1,-1,-1) and (+1,+1,+1) are no neighbours.
-      const std::int64_t centre = in[i];
-      std::int64_t s = sum - centre, n = count - 1;
-      if (below && x > 0 && y > 0) {
-        s -= below[i - static_cast<std::size_t>(C) - 1];
-        --n;
-      }
-      if (above && x + 1 < C && y + 1 < R) {
-        s -= above[i + static_cast<std::size_t>(C) + 1];
-        --n;
-      }
-      const std::int64_t d = filter == CubeFilter::Laplace ? centre * n - s : s - centre * n;
-      o[i] = n == 0 ? 0 : low16(d / 10);
+      out[x] = laplaceAtEdge(filter, ySums, below, in, above, x, y, C, R, cyz);
     }
   }
 }
 
-// The 3 x 3 x 3 filters: slices in contiguous ranges per thread, the box sums of three
-// slices rolling along each range.
+// The 3 x 3 x 3 filters: slices rewritten in place over the threads, each with its own rows.
 bool cubeFilter(VolumeSlot& v, CubeFilter filter, bool reports, int progressEnd) {
   const int S = v.slices;
   const int workers = pravella::imaging::workerCount(S, static_cast<long long>(v.rows) * v.columns);
-  std::vector<std::int16_t> out;
-  std::vector<BoxSums> sums(static_cast<std::size_t>(workers) * 3);
+  std::vector<CubeRows> rows(static_cast<std::size_t>(workers));
   try {
-    out.assign(v.voxels.size(), 0);
-    for (BoxSums& s : sums) {
-      s.line.assign(v.sliceSize(), 0);
-      s.box.assign(v.sliceSize(), 0);
-    }
+    for (CubeRows& r : rows) r.allocate(v.columns);
   } catch (const std::bad_alloc&) {
     error_disp("can not allocate the memory.");
     return false;
   }
   if (reports) setProcessIndicator(0, progressEnd);
-  pravella::imaging::forEachRange(
-      S, workers,
-      [&](int worker, int begin, int end) {
-        BoxSums* planes[3] = {&sums[static_cast<std::size_t>(worker) * 3],
-                              &sums[static_cast<std::size_t>(worker) * 3 + 1],
-                              &sums[static_cast<std::size_t>(worker) * 3 + 2]};
-        if (begin > 0) boxSlice(v, begin - 1, *planes[0]);
-        boxSlice(v, begin, *planes[1]);
-        for (int z = begin; z < end; ++z) {
-          if (z + 1 < S) boxSlice(v, z + 1, *planes[2]);
-          filterSlice(v, filter, z, z > 0 ? planes[0] : nullptr, *planes[1], z + 1 < S ? planes[2] : nullptr,
-                      out.data() + v.index(0, 0, static_cast<std::size_t>(z)));
-          std::rotate(planes, planes + 1, planes + 3);  // the next slice's before and at
-        }
-      },
-      [&](int done) {
-        if (reports) setProcessIndicatorValue(done);
+  const bool done = pravella::imaging::rewriteSlices(
+      v.voxels, v.sliceSize(), S, 0, S, workers,
+      [&](int worker, int z, const std::int16_t* below, const std::int16_t* at, const std::int16_t* above,
+          std::int16_t* out) { filterSlice(v, filter, z, below, at, above, rows[static_cast<std::size_t>(worker)], out); },
+      [&](int finished) {
+        if (reports) setProcessIndicatorValue(finished);
       });
-  v.voxels.swap(out);
   if (reports) setProcessIndicatorValue(0);
-  return true;
+  if (!done) error_disp("can not allocate the memory.");
+  return done;
 }
 
 int emptySource() {
@@ -193,24 +168,20 @@ int DoLaplacianVolumeData() {
 int DoDiffVolumeData() {
   VolumeSlot& v = *vData;
   if (v.empty()) return emptySource();
-  std::vector<std::int16_t> out;
-  if (!vkVolumeGradient(v, out, true)) {
+  if (!vkVolumeGradientInPlace(v, true)) {
     error_disp("can not allocate the memory.");
     return 0;
   }
-  v.voxels.swap(out);
   return 1;
 }
 
 int DoVolume_Grad() {
   VolumeSlot& v = *vData;
   if (v.empty()) return 1;
-  std::vector<std::int16_t> out;
-  if (!vkVolumeGradient(v, out, true)) {
+  if (!vkVolumeGradientInPlace(v, true)) {
     error_disp("memory allocation");
     return 0;
   }
-  v.voxels.swap(out);
   return 1;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Neighbourhood filters of the current volume (mean, Laplace, Laplacian, the difference filter
 // and the gradient magnitude), value limits, the difference of two slots and the shell of an
-// object. Filters compute into a new array, slices split over threads, and replace the voxels
-// when done; each returns 1, or 0 after reporting with the volume unchanged.
+// object. Filters rewrite the voxels slice by slice over threads, keeping the original slices
+// they still read, so no second array of the volume's size is needed; each returns 1, or 0 after
+// reporting with the volume unchanged.
 
 int DoSmoothVolumeData();
 int DoLaplaceVolumeData();

@@ -5,89 +5,124 @@
 #include <new>
 
 #include "imaging/parallel_work.h"
+#include "imaging/volume_rows.h"
+#include "imaging/volume_slices.h"
 #include "platform/progress_bar.h"
 
 namespace {
 
-// Sums of three neighbours along x (h) and along y (c) of one slice, so that every plane sum of
-// the gradient is a few additions.
-struct SliceSums {
-  std::vector<std::int32_t> h, c;
+// One thread's rows: the sums of the three slices and the differences slice z-1 minus slice
+// z+1 along three rows of the volume (rolling down the slice), and the kernel's work rows.
+struct GradientRows {
+  std::vector<std::int32_t> storage;
+  std::size_t stride = 0;
+
+  void allocate(int columns) {
+    stride = static_cast<std::size_t>(columns) + 2 * kRowPad;
+    storage.assign(stride * 9, 0);
+  }
+  std::int32_t* sums(int y) { return storage.data() + static_cast<std::size_t>(y % 3) * stride + kRowPad; }
+  std::int32_t* differences(int y) {
+    return storage.data() + static_cast<std::size_t>(3 + y % 3) * stride + kRowPad;
+  }
+  std::int32_t* work() { return storage.data() + 6 * stride; }
 };
 
-void sumSlice(const VolumeSlot& v, int z, SliceSums& s) {
-  const int R = v.rows, C = v.columns;
-  const std::int16_t* p = v.voxels.data() + v.index(0, 0, static_cast<std::size_t>(z));
-  for (int y = 0; y < R; ++y) {
-    const std::int16_t* row = p + static_cast<std::size_t>(y) * C;
-    std::int32_t* h = s.h.data() + static_cast<std::size_t>(y) * C;
-    for (int x = 1; x + 1 < C; ++x) h[x] = row[x - 1] + row[x] + row[x + 1];
-  }
+// One interior slice from the original slices below it, at it and above it; its border rows
+// and columns are set to 0.
+void gradientSlice(int R, int C, const std::int16_t* below, const std::int16_t* at, const std::int16_t* above,
+                   GradientRows& rows, std::int16_t* o) {
+  const VolumeRowKernels& K = vkRowKernels();
+  auto sumRow = [&](int y) {
+    const std::size_t offset = static_cast<std::size_t>(y) * C;
+    K.sumAndDifference(below + offset, at + offset, above + offset, rows.sums(y), rows.differences(y), C);
+  };
+  sumRow(0);
+  sumRow(1);
   for (int y = 1; y + 1 < R; ++y) {
-    const std::int16_t* above = p + static_cast<std::size_t>(y - 1) * C;
-    std::int32_t* c = s.c.data() + static_cast<std::size_t>(y) * C;
-    for (int x = 0; x < C; ++x) c[x] = above[x] + above[x + C] + above[x + 2 * C];
+    sumRow(y + 1);
+    // Slice z-1 minus slice z+1, row y-1 minus row y+1, column x-1 minus column x+1, each a
+    // 3 x 3 sum over the two other axes.
+    std::int16_t* out = o + static_cast<std::size_t>(y) * C;
+    K.gradientRow(rows.sums(y - 1), rows.sums(y), rows.sums(y + 1), rows.differences(y - 1), rows.differences(y),
+                  rows.differences(y + 1), rows.work(), out, C);
+    out[0] = out[C - 1] = 0;
   }
+  std::fill_n(o, C, std::int16_t{0});
+  std::fill_n(o + static_cast<std::size_t>(R - 1) * C, C, std::int16_t{0});
 }
+
+int gradientWorkers(const VolumeSlot& v) {
+  return pravella::imaging::workerCount(std::max(0, v.slices - 2), static_cast<long long>(v.rows) * v.columns);
+}
+
+bool allocateRows(std::vector<GradientRows>& rows, int columns) {
+  try {
+    for (GradientRows& r : rows) r.allocate(columns);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+bool tooThin(const VolumeSlot& v) { return v.rows < 3 || v.columns < 3 || v.slices < 3; }
 
 }  // namespace
 
 bool vkVolumeGradient(const VolumeSlot& v, std::vector<std::int16_t>& out, bool reports) {
   const int R = v.rows, C = v.columns, S = v.slices;
-  const int workers = pravella::imaging::workerCount(std::max(0, S - 2), static_cast<long long>(R) * C);
-  // Three slices of sums per thread: before, at and after the slice being computed.
-  std::vector<SliceSums> sums(static_cast<std::size_t>(workers) * 3);
+  const int workers = gradientWorkers(v);
+  std::vector<GradientRows> rows(static_cast<std::size_t>(workers));
   try {
     out.assign(v.voxels.size(), 0);
-    if (R >= 3 && C >= 3 && S >= 3)
-      for (SliceSums& s : sums) {
-        s.h.assign(v.sliceSize(), 0);
-        s.c.assign(v.sliceSize(), 0);
-      }
   } catch (const std::bad_alloc&) {
     std::vector<std::int16_t>().swap(out);
     return false;
   }
+  if (!allocateRows(rows, C)) {
+    std::vector<std::int16_t>().swap(out);
+    return false;
+  }
   if (reports) setProcessIndicator(0, std::max(0, S - 1));
-  if (R < 3 || C < 3 || S < 3) return true;
-  // Slices in contiguous ranges per thread; the sums of three slices roll along a range.
-  pravella::imaging::forEachRange(
-      S - 2, workers,
-      [&](int worker, int begin, int end) {
-        SliceSums* three[3] = {&sums[static_cast<std::size_t>(worker) * 3],
-                               &sums[static_cast<std::size_t>(worker) * 3 + 1],
-                               &sums[static_cast<std::size_t>(worker) * 3 + 2]};
-        sumSlice(v, begin, *three[0]);
-        sumSlice(v, begin + 1, *three[1]);
-        for (int item = begin; item < end; ++item) {
-          const int z = item + 1;
-          sumSlice(v, z + 1, *three[2]);
-          const SliceSums& before = *three[0];
-          const SliceSums& middle = *three[1];
-          const SliceSums& after = *three[2];
-          std::int16_t* o = out.data() + v.index(0, 0, static_cast<std::size_t>(z));
-          for (int y = 1; y + 1 < R; ++y) {
-            const std::size_t up = static_cast<std::size_t>(y - 1) * C, at = static_cast<std::size_t>(y) * C,
-                              down = static_cast<std::size_t>(y + 1) * C;
-            for (int x = 1; x + 1 < C; ++x) {
-              // Slice z-1 minus slice z+1, row y-1 minus row y+1, column x-1 minus column
-              // x+1, each a 3 x 3 sum over the two other axes.
-              const double gz = (before.h[up + x] + before.h[at + x] + before.h[down + x]) -
-                                (after.h[up + x] + after.h[at + x] + after.h[down + x]);
-              const double gy = (before.h[up + x] + middle.h[up + x] + after.h[up + x]) -
-                                (before.h[down + x] + middle.h[down + x] + after.h[down + x]);
-              const double gx = (before.c[at + x - 1] + middle.c[at + x - 1] + after.c[at + x - 1]) -
-                                (before.c[at + x + 1] + middle.c[at + x + 1] + after.c[at + x + 1]);
-              const double g = std::trunc(std::sqrt(gx * gx + gy * gy + gz * gz) / 3.0);
-              o[at + x] = static_cast<std::int16_t>(std::min(g, 32767.0));
-            }
-          }
-          std::rotate(three, three + 1, three + 3);
-        }
-      },
-      [&](int done) {
-        if (reports) setProcessIndicatorValue(done);
-      });
+  if (!tooThin(v))
+    pravella::imaging::forEachItem(
+        S - 2, workers,
+        [&](int worker, int item) {
+          const std::size_t z = static_cast<std::size_t>(item) + 1, plane = v.sliceSize();
+          const std::int16_t* at = v.voxels.data() + z * plane;
+          gradientSlice(R, C, at - plane, at, at + plane, rows[static_cast<std::size_t>(worker)], out.data() + z * plane);
+        },
+        [&](int done) {
+          if (reports) setProcessIndicatorValue(done);
+        });
+  if (reports) setProcessIndicatorValue(0);
+  return true;
+}
+
+bool vkVolumeGradientInPlace(VolumeSlot& v, bool reports) {
+  const int R = v.rows, C = v.columns, S = v.slices;
+  const int workers = gradientWorkers(v);
+  std::vector<GradientRows> rows(static_cast<std::size_t>(workers));
+  if (!allocateRows(rows, C)) return false;
+  if (reports) setProcessIndicator(0, std::max(0, S - 1));
+  if (tooThin(v)) {
+    std::fill(v.voxels.begin(), v.voxels.end(), std::int16_t{0});
+  } else {
+    // The first and last slices are read by their neighbours and cleared after them.
+    const bool done = pravella::imaging::rewriteSlices(
+        v.voxels, v.sliceSize(), S, 1, S - 1, workers,
+        [&](int worker, int, const std::int16_t* below, const std::int16_t* at, const std::int16_t* above,
+            std::int16_t* out) { gradientSlice(R, C, below, at, above, rows[static_cast<std::size_t>(worker)], out); },
+        [&](int finished) {
+          if (reports) setProcessIndicatorValue(finished);
+        });
+    if (!done) {
+      if (reports) setProcessIndicatorValue(0);
+      return false;
+    }
+    std::fill_n(v.voxels.begin(), v.sliceSize(), std::int16_t{0});
+    std::fill_n(v.voxels.end() - static_cast<std::ptrdiff_t>(v.sliceSize()), v.sliceSize(), std::int16_t{0});
+  }
   if (reports) setProcessIndicatorValue(0);
   return true;
 }

@@ -11,3 +11,7 @@
 // Computes the magnitude of `source` into `out` (resized to the volume). False when the memory
 // cannot be had. Reports progress over the slices when `reports` is set.
 bool vkVolumeGradient(const VolumeSlot& source, std::vector<std::int16_t>& out, bool reports);
+
+// The same in place of the voxels of `volume`, without a second array of its size. False, with
+// the volume unchanged, when the memory cannot be had.
+bool vkVolumeGradientInPlace(VolumeSlot& volume, bool reports);

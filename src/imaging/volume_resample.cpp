@@ -7,6 +7,7 @@
 
 #include "imaging/parallel_work.h"
 #include "imaging/volume_data.h"
+#include "imaging/volume_rows.h"
 #include "imaging/volume_settings.h"
 #include "lang/report.h"
 #include "lang/stdlib/spline.h"
@@ -34,10 +35,10 @@ bool mapPoint(const double* M, double x, double y, double z, double& X, double& 
   return std::isfinite(X) && std::isfinite(Y) && std::isfinite(Z);
 }
 
-// Builds a new array of the volume's size voxel by voxel, slices split over threads, and puts
-// it in place of the old.
-template <typename Voxel>
-int rebuild(VolumeSlot& v, Voxel&& voxel) {
+// Builds a new array of the volume's size row by row, slices split over threads, and puts it in
+// place of the old. row(y, z, out) fills row y of slice z.
+template <typename Row>
+int rebuildRows(VolumeSlot& v, Row&& row) {
   std::vector<std::int16_t> out;
   try {
     out.assign(v.voxels.size(), 0);
@@ -50,13 +51,20 @@ int rebuild(VolumeSlot& v, Voxel&& voxel) {
       v.slices, workers,
       [&](int, int z) {
         std::int16_t* o = out.data() + v.index(0, 0, static_cast<std::size_t>(z));
-        for (int y = 0; y < v.rows; ++y)
-          for (int x = 0; x < v.columns; ++x) o[static_cast<std::size_t>(y) * v.columns + x] = voxel(x, y, z);
+        for (int y = 0; y < v.rows; ++y) row(y, z, o + static_cast<std::size_t>(y) * v.columns);
       },
       [](int done) { setProcessIndicatorValue(done); });
   v.voxels.swap(out);
   setProcessIndicatorValue(0);
   return 1;
+}
+
+// The same voxel by voxel.
+template <typename Voxel>
+int rebuild(VolumeSlot& v, Voxel&& voxel) {
+  return rebuildRows(v, [&](int y, int z, std::int16_t* o) {
+    for (int x = 0; x < v.columns; ++x) o[x] = voxel(x, y, z);
+  });
 }
 
 }  // namespace
@@ -204,10 +212,10 @@ int flipVolumeData() {
 int DoRotVolumeData_new(const double* M) {
   VolumeSlot& v = *vData;
   if (v.empty()) return emptyVolume();
-  return rebuild(v, [&](int x, int y, int z) {
-    double X, Y, Z;
-    if (!mapPoint(M, x, y, z, X, Y, Z)) return std::int16_t{0};
-    return vkVoxelFromDouble(vkTrilinear(v, X, Y, Z));
+  // mapPoint and vkTrilinear for a row of voxels at a time.
+  const VolumeRowKernels& K = vkRowKernels();
+  return rebuildRows(v, [&](int y, int z, std::int16_t* o) {
+    K.trilinearRow(v.voxels.data(), v.columns, v.rows, v.slices, M, y, z, o, v.columns);
   });
 }
 

@@ -1,6 +1,7 @@
 #include "imaging/volume_statistics.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "imaging/parallel_work.h"
 #include "imaging/volume_data.h"
 #include "imaging/volume_resample.h"
+#include "imaging/volume_rows.h"
 #include "lang/report.h"
 #include "platform/progress_bar.h"
 
@@ -17,7 +19,7 @@ bool validSlot(int n) { return n >= 1 && n <= 3; }
 VolumeSlot& slot(int n) { return vDataX[static_cast<std::size_t>(n - 1)]; }
 
 // The checks shared by the two window statistics; out gets a new array of a's size.
-bool prepareWindowStatistic(int a, int b, int out, std::vector<std::int16_t>& result) {
+bool prepareWindowStatistic(int a, int b, int out, std::vector<std::int16_t>& result, bool allocate = true) {
   if (!validSlot(a) || !validSlot(b) || !validSlot(out)) {
     error_disp("invalid volume number");
     return false;
@@ -35,6 +37,7 @@ bool prepareWindowStatistic(int a, int b, int out, std::vector<std::int16_t>& re
     error_disp("imvalid volume structure");
     return false;
   }
+  if (!allocate) return true;
   try {
     result.assign(A.voxels.size(), 0);
   } catch (const std::bad_alloc&) {
@@ -171,6 +174,91 @@ bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) 
   return true;
 }
 
+// One thread's rows for the 3 x 3 x 3 correlation: blocks of the six sums, each row padded with
+// zeros; three hold the sums over the slices of rows y-1, y and y+1 (rolling down the slice),
+// one is zero, one holds their sums over the rows. Kernels see a block from its first row's
+// first element; the sums over rows run over whole blocks, padding included.
+struct PairRows {
+  std::vector<double> storage;
+  std::size_t stride = 0, block = 0;
+
+  void allocate(int columns) {
+    stride = static_cast<std::size_t>(columns) + 2 * kRowPad;
+    block = stride * kPairSumRows;
+    storage.assign(block * 5, 0.0);
+  }
+  double* whole(int i) { return storage.data() + static_cast<std::size_t>(i) * block; }
+  double* sums(int y) { return whole(y % 3); }
+  double* zero() { return whole(3); }
+  double* rowSums() { return whole(4); }
+};
+
+void correlationSlice(const VolumeSlot& A, const VolumeSlot& B, int z, PairRows& rows, std::int16_t* o) {
+  const VolumeRowKernels& K = vkRowKernels();
+  const int R = A.rows, C = A.columns;
+  const std::size_t plane = A.sliceSize();
+  const std::size_t at = static_cast<std::size_t>(z) * plane;
+  const bool below = z > 0, above = z + 1 < A.slices;
+  auto sumRow = [&](int y) {
+    const std::size_t i = at + static_cast<std::size_t>(y) * C;
+    const std::int16_t *a = A.voxels.data() + i, *b = B.voxels.data() + i;
+    K.pairSums(below ? a - plane : nullptr, below ? b - plane : nullptr, a, b, above ? a + plane : nullptr,
+               above ? b + plane : nullptr, rows.sums(y) + kRowPad, rows.stride, C);
+  };
+  sumRow(0);
+  for (int y = 0; y < R; ++y) {
+    double* next = rows.zero();
+    if (y + 1 < R) {
+      sumRow(y + 1);
+      next = rows.sums(y + 1);
+    }
+    K.add3Double(y > 0 ? rows.sums(y - 1) : rows.zero(), rows.sums(y), next, rows.rowSums(), rows.block);
+    K.correlationRow(rows.rowSums() + kRowPad, rows.stride, o + static_cast<std::size_t>(y) * C, C);
+  }
+}
+
+// The correlation over windows of 3 x 3 x 3 voxels, by sums along z, y and x of each row, slices
+// split over threads. The result goes into the slot's own array when it has the size already.
+bool correlationOfCubes(int a, int b, int out) {
+  std::vector<std::int16_t> result;
+  if (!prepareWindowStatistic(a, b, out, result, false)) return false;
+  const VolumeSlot &A = slot(a), &B = slot(b);
+  VolumeSlot& O = slot(out);
+  const bool reuse = O.voxels.size() == A.voxels.size();
+  const int S = A.slices;
+  const int workers = pravella::imaging::workerCount(S, static_cast<long long>(A.rows) * A.columns * 16);
+  std::vector<PairRows> rows(static_cast<std::size_t>(workers));
+  try {
+    if (!reuse) result.resize(A.voxels.size());
+  } catch (const std::bad_alloc&) {
+    error_disp("can not allocate the memory.");
+    return false;
+  }
+  try {
+    for (PairRows& r : rows) r.allocate(A.columns);
+  } catch (const std::bad_alloc&) {
+    error_disp("Can't allocate memory.");
+    return false;
+  }
+  std::vector<std::int16_t>& target = reuse ? O.voxels : result;
+  setProcessIndicator(0, S);
+  std::atomic<int> done{0};
+  pravella::imaging::forEachItem(
+      S, workers,
+      [&](int worker, int z) {
+        correlationSlice(A, B, z, rows[static_cast<std::size_t>(worker)],
+                         target.data() + A.index(0, 0, static_cast<std::size_t>(z)));
+        ++done;
+      },
+      [&](int) { setProcessIndicatorValue(done.load()); });
+  if (!reuse) O.voxels.swap(result);
+  O.rows = A.rows;
+  O.columns = A.columns;
+  O.slices = A.slices;
+  setProcessIndicatorValue(0);
+  return true;
+}
+
 // n Σxy - Σx Σy: n times the centred sum of products.
 double centred(std::int64_t n, std::int64_t xy, std::int64_t x, std::int64_t y) {
   if (n <= kExactWindow) return static_cast<double>(n * xy - x * y);
@@ -180,6 +268,7 @@ double centred(std::int64_t n, std::int64_t xy, std::int64_t x, std::int64_t y) 
 }  // namespace
 
 int volumeCorrelation(int a, int b, int out, int r) {
+  if (r == 1) return correlationOfCubes(a, b, out) ? 1 : 0;
   return windowStatistic(a, b, out, r, true,
                          [](const WindowSums& w) {
                            if (w.n == 0) return std::int16_t{0};

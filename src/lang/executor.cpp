@@ -12,6 +12,7 @@
 #include "lang/operators.h"
 #include "lang/parser.h"
 #include "lang/report.h"
+#include "lang/scalar_loop.h"
 #include "lang/scalar_run.h"
 #include "lang/stack.h"
 #include "lang/tokenizer.h"
@@ -476,6 +477,30 @@ int moduleCallSlot(int slot, CalcStackEntry* stack, int* sp) {
   return ok;
 }
 
+// At the head of the loop whose backward jump is code[back], just reached by that jump: the rest
+// of the loop in its compact form when it can run so. false when the break test stopped it
+// (reported); otherwise *pc is where the records go on (unchanged when the loop declined).
+bool runCompactLoop(vk_Code* code, int count, int back, int* pc, int sp) {
+  vk_Code& jump = code[back];
+  if (jump.loopState == 0) {
+    jump.loop = vkCompileScalarLoop(code, count, back + jump.jump, back);
+    jump.loopState = jump.loop ? 1 : 2;
+  }
+  if (jump.loopState != 1 ||
+      (jump.loopDeclinedEpoch == vkVariableEpoch && jump.loopDeclinedLevel == vk_level))
+    return true;
+  switch (vkRunScalarLoop(*jump.loop, code, sp, pc)) {
+    case kLoopDeclined:
+      jump.loopDeclinedEpoch = vkVariableEpoch;
+      jump.loopDeclinedLevel = vk_level;
+      return true;
+    case kLoopLeft:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 // x op y for the arithmetic opcodes; false for a zero divisor, which the operator's own handler
@@ -682,12 +707,21 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         }
         break;
       case kXGoto:
-        pc += rec.jump;
-        if (rec.jump <= 0 && breakRequested()) {
-          error_disp("**** BREAK *****");
-          *spInOut = sp;
-          return 0;
+        if (rec.jump <= 0) {
+          const int back = pc;
+          pc += rec.jump;
+          if (breakRequested()) {
+            error_disp("**** BREAK *****");
+            *spInOut = sp;
+            return 0;
+          }
+          if (!runCompactLoop(code, count, back, &pc, sp)) {
+            *spInOut = sp;
+            return 0;
+          }
+          continue;
         }
+        pc += rec.jump;
         continue;
       case kXDisplay:
         if (sp != 1 && sp >= 0) {
@@ -804,6 +838,7 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
       }
       case kXStepLoop:
       stepLoop: {
+        const int pc0 = pc;
         vk_Code& r = code[pc];
         double w;
         if (sp >= 0 && sp + 1 < kPushLimit && !((r.aux & 4) && sp == 1)) {
@@ -818,6 +853,12 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
               *spInOut = sp;
               return 0;
             }
+            const int back = pc0 + ((r.aux & 4) ? 6 : 5);
+            if (!runCompactLoop(code, count, back, &pc, sp)) {
+              *spInOut = sp;
+              return 0;
+            }
+            if (pc != t) continue;
             double a = stepped, c;
             const bool known = (r.aux & 2) ? operandValue(code[t + 1], &c)
                                            : operandValue(code[t], &a) && operandValue(code[t + 1], &c);
@@ -867,7 +908,7 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         int ok = 1;
         if (slot >= 0) {
           int s = sp;
-          ok = moduleCallSlot(slot, stack, &s);
+          if (vkCallModuleInline(slot, stack, &s) < 0) ok = moduleCallSlot(slot, stack, &s);
           sp = s;
           ++pc;
         } else if (rec.aux == 1) {

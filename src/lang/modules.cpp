@@ -7,6 +7,7 @@
 #include "lang/executor.h"
 #include "lang/parser.h"
 #include "lang/report.h"
+#include "lang/scalar_run.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
 #include "platform/cformat.h"
@@ -39,6 +40,104 @@ void retire(std::shared_ptr<VkCodeArray>& code) {
 
 unsigned vkModuleEpoch = 1;
 
+// The body of a module that vkCallModuleInline can call: the expression's run, and for each of
+// its operands the argument it reads (-1 for a number).
+struct VkInlineModule {
+  std::shared_ptr<const VkScalarRun> run;
+  int8_t argOf[VkScalarRun::kMaxRecords] = {};
+  int argc = 0;
+  int names = 0;  // distinct argument names: the records a call binds
+};
+
+namespace {
+
+std::shared_ptr<const VkInlineModule> compileInline(const UserModuleSlot& slot) {
+  if (!slot.code || slot.code->empty() || slot.argc < 1) return nullptr;
+  for (int a = 0; a < slot.argc; ++a)
+    if (slot.argTypes[a] != kValueReal) return nullptr;
+  VkCodeArray& body = *slot.code;
+  auto run = vkCompileScalarRun(body.data(), static_cast<int>(body.size()), 0);
+  if (!run || run->store >= 0 || !run->returnAfter) return nullptr;
+  auto m = std::make_shared<VkInlineModule>();
+  for (int k = 0; k < run->operandCount; ++k) {
+    m->argOf[k] = -1;
+    if (run->operandRecord[k] < 0) continue;
+    const std::string& name = body[run->operandRecord[k]].name;
+    // Of two arguments of one name the first is bound last, so its value is the one read.
+    for (int a = 0; a < slot.argc && m->argOf[k] < 0; ++a)
+      if (slot.argNames[a] == name) m->argOf[k] = static_cast<int8_t>(a);
+    // Any other name is no argument: reading it fails, and that is the long way's to report.
+    if (m->argOf[k] < 0) return nullptr;
+  }
+  for (int a = 0; a < slot.argc; ++a) {
+    bool first = true;
+    for (int b = 0; b < a; ++b)
+      if (slot.argNames[b] == slot.argNames[a]) first = false;
+    if (first) ++m->names;
+  }
+  m->argc = slot.argc;
+  m->run = std::move(run);
+  return m;
+}
+
+unsigned returnCheckedEpoch = 0;
+bool returnHidden = false;
+
+const VkInlineModule* inlineModule(int index) {
+  if (index < 0 || index >= static_cast<int>(UFNtable.size())) return nullptr;
+  UserModuleSlot& slot = UFNtable[index];
+  if (slot.inlineState == 0) {
+    slot.inlineBody = compileInline(slot);
+    slot.inlineState = slot.inlineBody ? 1 : 2;
+  }
+  if (slot.inlineState != 1) return nullptr;
+  if (returnCheckedEpoch != vkModuleEpoch) {
+    returnHidden = findModule("return", nullptr) != 0;
+    returnCheckedEpoch = vkModuleEpoch;
+  }
+  if (returnHidden || moduleDepth >= kMaxModuleDepth) return nullptr;
+  // The long way binds the arguments first: with the table full it fails there.
+  if (!vkFreeRecordsAtLeast(slot.inlineBody->names)) return nullptr;
+  return slot.inlineBody.get();
+}
+
+bool inlineValue(const VkInlineModule& m, const double* args, double* out) {
+  double operands[VkScalarRun::kMaxRecords];
+  for (int k = 0; k < m.run->operandCount; ++k) operands[k] = m.argOf[k] < 0 ? 0.0 : args[m.argOf[k]];
+  return vkScalarRunValue(*m.run, operands, out);
+}
+
+}  // namespace
+
+int vkInlineModuleArgs(int index) {
+  const VkInlineModule* m = inlineModule(index);
+  return m ? m->argc : -1;
+}
+
+bool vkInlineModuleValue(int index, const double* args, double* out) {
+  return inlineValue(*UFNtable[index].inlineBody, args, out);
+}
+
+int vkCallModuleInline(int index, CalcStackEntry* stack, int* sp) {
+  const VkInlineModule* m = inlineModule(index);
+  if (!m || *sp < m->argc) return -1;
+  double args[kModuleArguments];
+  const CalcStackEntry* first = stack + (*sp - m->argc);
+  for (int a = 0; a < m->argc; ++a) {
+    const CalcStackEntry& e = first[a];
+    if (e.type != kValueReal || e.msize != 1 || e.nsize != 1) return -1;
+    args[a] = e.data.cdoubles()[0];
+  }
+  double value;
+  if (!inlineValue(*m, args, &value)) return -1;
+  *sp -= m->argc;
+  CalcStackEntry& out = stack[(*sp)++];
+  out.type = kValueReal;
+  out.msize = out.nsize = 1;
+  out.data.setScalar(value);
+  return 1;
+}
+
 int initUFNtable() {
   for (UserModuleSlot& slot : UFNtable) retire(slot.code);
   UFNtable.clear();
@@ -67,6 +166,8 @@ int DoDeleteModule(int index) {
   ++vkModuleEpoch;
   slot.name.clear();
   slot.argc = 0;
+  slot.inlineBody.reset();
+  slot.inlineState = 0;
   for (std::string& a : slot.argNames) a.clear();
   for (int& t : slot.argTypes) t = 0;
   // A running body is retired, not freed, so deleting a module from inside itself cannot pull

@@ -28,6 +28,21 @@ int DoUsrFunction(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 // The same call of the module in slot `index` (a caller that resolved the name already).
 int vkCallModule(int index, CalcStackEntry* stack, int* sp);
 
+// A module whose body is one straight expression of its real arguments handed to "return"
+// (module sq(x) { return(x * x); }): its value is worked out from the arguments on the stack
+// without binding them as variables, since nothing could see them. -1 when the call must go the
+// long way (the body is not of that form, an argument is not a real 1 by 1 value, a divisor is
+// zero, the calls are nested too deep, the variable table could not take the arguments, or a
+// module hides "return"): everything the long way reports is then reported as before. 1 when
+// the arguments were replaced by the value.
+int vkCallModuleInline(int index, CalcStackEntry* stack, int* sp);
+
+// The same question without the stack: the number of arguments such a module takes, or -1.
+int vkInlineModuleArgs(int index);
+// Its value from the arguments in order; false for a zero divisor. Only for a module that
+// vkInlineModuleArgs accepted, with nothing changed in between.
+bool vkInlineModuleValue(int index, const double* args, double* out);
+
 // Changes whenever a module is defined or deleted, so that a call record's resolved slot is
 // looked up again (a module hides a built-in of its name from its definition on).
 extern unsigned vkModuleEpoch;

@@ -52,3 +52,7 @@ struct VkScalarRun {
 // The run starting at code[pc], or null when it would not be worth one step (fewer than three
 // value and operator records).
 std::shared_ptr<const VkScalarRun> vkCompileScalarRun(vk_Code* code, int count, int pc);
+
+// The run's value with operand k taken from operands[k] (the numbers of number operands are in
+// run.number already and are read from there); false for a zero divisor.
+bool vkScalarRunValue(const VkScalarRun& run, const double* operands, double* out);

@@ -144,6 +144,8 @@ class VkBytes {
 // Code record `vk_Code`: one compiled instruction.
 
 struct VkScalarRun;
+struct VkScalarLoop;
+struct VkInlineModule;
 
 struct vk_Code {
   int kind = 0;      // CalcCodeKind
@@ -173,6 +175,13 @@ struct vk_Code {
   int varLevel = -1;
   // A run of scalar arithmetic records starting here, compiled by the executor (scalar_run.h).
   std::shared_ptr<const VkScalarRun> scalarRun;
+  // At a loop's backward jump: the loop in its compact form (scalar_loop.h), compiled when the
+  // jump first runs (loopState 1; 2 when the loop is outside that form), and the variable epoch
+  // and level at which it last could not run so, until which it is not tried again.
+  std::shared_ptr<const VkScalarLoop> loop;
+  int loopState = 0;
+  int loopDeclinedLevel = -1;
+  uint64_t loopDeclinedEpoch = 0;
 };
 
 // What an operator, relation, logical or control record does, decoded once from its name.
@@ -218,6 +227,9 @@ inline void vkSetRecord(vk_Code& record, int kind, const std::string& name, int 
   record.varEpoch = 0;
   record.varLevel = -1;
   record.scalarRun.reset();
+  record.loop.reset();
+  record.loopState = 0;
+  record.loopDeclinedLevel = -1;
   record.number = kind == kCodeNumber ? std::atof(name.c_str()) : 0.0;
 }
 
@@ -251,6 +263,11 @@ struct UserModuleSlot {
   int argIds[kModuleArguments] = {};  // interned argument names
   int codeCount = 0;
   std::shared_ptr<VkCodeArray> code;
+  // A body that is one expression of the real arguments handed to "return", made when the
+  // module is first called (inlineState 1; 2 when the body is not of that form): see
+  // vkCallModuleInline.
+  std::shared_ptr<const VkInlineModule> inlineBody;
+  int inlineState = 0;
 };
 
 // Alias entry `AliasEntry`.

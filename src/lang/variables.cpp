@@ -375,6 +375,13 @@ int vkStoreVariable(int index, const std::string& name, int nameId, int kind, co
   return 1;
 }
 
+bool vkFreeRecordsAtLeast(int n) {
+  const int size = static_cast<int>(variableTable.size());
+  for (int i = firstFreeHint; i < size && n > 0; ++i)
+    if (variableTable[i].state == 0) --n;
+  return n <= 0;
+}
+
 int deleteHighLevelVariable(int level) {
   if (level > 0) {
     // Every record above level 0 is in upperRecords.

@@ -33,6 +33,9 @@ int vkStoreVariable(int index, const std::string& name, int nameId, int kind, co
 // the binding of a module argument. 0 after "Variable table overflow.".
 int vkBindNumber(const std::string& name, int nameId, double value);
 
+// Whether at least n records are free, so that binding n new names cannot overflow the table.
+bool vkFreeRecordsAtLeast(int n);
+
 int deleteHighLevelVariable(int level);
 int deleteAllVariable();
 

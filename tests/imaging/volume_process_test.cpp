@@ -15,6 +15,7 @@
 #include "imaging/volume_data.h"
 #include "imaging/volume_filters.h"
 #include "imaging/volume_resample.h"
+#include "imaging/volume_rows.h"
 #include "imaging/volume_statistics.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
@@ -32,7 +33,10 @@ class VolumeProcess : public testing::Test {
     ASSERT_EQ(vkStartUp(), 1);
     pravella::imaging::setWorkerCountForTests(0);
   }
-  void TearDown() override { pravella::imaging::setWorkerCountForTests(0); }
+  void TearDown() override {
+    pravella::imaging::setWorkerCountForTests(0);
+    vkUseBaselineRowKernelsForTests(false);
+  }
 
   static void volume(int rows, int columns, int slices, int value = 0) {
     ASSERT_EQ(DoCreateVolumeData(rows, columns, slices), 1);
@@ -450,6 +454,67 @@ TEST_F(VolumeProcess, ThreadedRoutinesEqualOneThread) {
     return out;
   };
   EXPECT_EQ(results(1), results(5));
+}
+
+// The volume resampled through M voxel by voxel: [x y z 1] M over its fourth component, 0 where
+// that is not finite, else the trilinear value.
+Voxels naiveResample(const VolumeSlot& v, const double* M) {
+  Voxels out(v.voxels.size(), 0);
+  for (int z = 0; z < v.slices; ++z)
+    for (int y = 0; y < v.rows; ++y)
+      for (int x = 0; x < v.columns; ++x) {
+        const double w = x * M[3] + y * M[7] + z * M[11] + M[15];
+        const double X = (x * M[0] + y * M[4] + z * M[8] + M[12]) / w;
+        const double Y = (x * M[1] + y * M[5] + z * M[9] + M[13]) / w;
+        const double Z = (x * M[2] + y * M[6] + z * M[10] + M[14]) / w;
+        if (std::isfinite(X) && std::isfinite(Y) && std::isfinite(Z))
+          out[v.index(x, y, z)] = vkVoxelFromDouble(vkTrilinear(v, X, Y, Z));
+      }
+  return out;
+}
+
+// The vector kernels (the widest this processor has, and the baseline ones) against the naive
+// loops, with values over the whole 16-bit range, at the extremes only, and at the gradient
+// sizes where its square root changes precision; rows of a few lanes plus a remainder.
+TEST_F(VolumeProcess, VectorKernelsEqualNaiveLoops) {
+  const double affine[16] = {0.9, 0.3, 0.1, 0, -0.3, 0.9, 0.05, 0, -0.1, 0, 1.1, 0, 1.5, -0.5, 0.7, 1};
+  const double projective[16] = {1, 0, 0, 0.01, 0, 1, 0, -0.02, 0, 0, 1, 0.005, 0.5, 0.25, 0, 1.1};
+  const struct {
+    int rows, columns, slices, lo, hi;
+    bool extremes;
+  } cases[] = {{9, 21, 5, -32768, 32767, false}, {7, 19, 4, 0, 1, true}, {11, 13, 6, -600, 600, false},
+               {6, 37, 5, -2000, 2000, false},   {4, 3, 3, -32768, 32767, false}};
+  using Filter = int (*)();
+  const Filter filters[] = {DoSmoothVolumeData, DoLaplaceVolumeData, DoLaplacianVolumeData, DoVolume_Grad};
+  for (const bool baseline : {false, true}) {
+    vkUseBaselineRowKernelsForTests(baseline);
+    for (const auto& c : cases) {
+      const std::string where = std::string(baseline ? "baseline " : "widest ") + std::to_string(c.columns);
+      randomVolume(c.rows, c.columns, c.slices, static_cast<unsigned>(c.columns), c.lo, c.hi);
+      if (c.extremes)
+        for (auto& v : vData->voxels) v = v ? std::int16_t{32767} : std::int16_t{-32768};
+      const Voxels original = vData->voxels;
+      for (int kind = 0; kind < 4; ++kind) {
+        vData->voxels = original;
+        const Voxels want = naiveFilter(*vData, kind);
+        ASSERT_EQ(filters[kind](), 1);
+        EXPECT_EQ(vData->voxels, want) << where << " filter " << kind;
+      }
+      vData->voxels = original;
+      ASSERT_EQ(DoCopyVolumeData(1, 2), 1);
+      for (std::size_t i = 0; i < original.size(); i += 3) vDataX[1].voxels[i] = 0;  // pairs left out
+      for (std::size_t i = 1; i < original.size(); i += 5) vDataX[1].voxels[i] = static_cast<std::int16_t>(-original[i]);
+      ASSERT_EQ(volumeCorrelation(1, 2, 3, 1), 1);
+      EXPECT_EQ(vDataX[2].voxels, naiveCorrelation(vDataX[0], vDataX[1], 1)) << where;
+      for (const double* M : {affine, projective}) {
+        vData->voxels = original;
+        const Voxels want = naiveResample(*vData, M);
+        ASSERT_EQ(DoRotVolumeData_new(M), 1);
+        EXPECT_EQ(vData->voxels, want) << where;
+      }
+    }
+  }
+  vkUseBaselineRowKernelsForTests(false);
 }
 
 }  // namespace

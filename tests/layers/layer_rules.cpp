@@ -27,6 +27,10 @@ bool readTable(const fs::path& file, Table& table, std::string* error) {
       for (std::string h; words >> h;) table.layer3CoreHeaders.push_back(h);
       continue;
     }
+    if (first == "loadable-modules") {
+      for (std::string m; words >> m;) table.loadableModules.push_back(m);
+      continue;
+    }
     Row row;
     row.name = first;
     if (first.rfind("pravella_", 0) != 0 || !(words >> row.layer) || row.layer < 1 || row.layer > 6) {
@@ -43,6 +47,13 @@ bool readTable(const fs::path& file, Table& table, std::string* error) {
   if (table.rows.empty()) {
     if (error) *error = file.string() + " lists no rows";
     return false;
+  }
+  for (const std::string& m : table.loadableModules) {
+    const bool known = std::any_of(table.rows.begin(), table.rows.end(), [&](const Row& r) { return r.name == m; });
+    if (!known) {
+      if (error) *error = file.string() + ": loadable module " + m + " is no row";
+      return false;
+    }
   }
   return true;
 }
@@ -73,6 +84,9 @@ std::string breach(const Table& table, const std::string& file, int from, const 
   const Row& a = table.rows[static_cast<std::size_t>(from)];
   const Row& b = table.rows[static_cast<std::size_t>(to)];
   const std::string what = "src/" + file + " includes " + header + ": ";
+  const auto& modules = table.loadableModules;
+  if (from != to && std::find(modules.begin(), modules.end(), b.name) != modules.end())
+    return what + b.name + " is a loadable module: reach it through its seam's function table";
   if (b.layer > a.layer) return what + describe(a) + " may not use " + describe(b);
   if (to > from)
     return what + a.name + " may use only the libraries listed before it in cmake/layers.txt, not " + b.name;

@@ -102,12 +102,43 @@ TEST(Layers, CheckNamesEachWrongWayInclude) {
   EXPECT_EQ(joined(checkTree(table, src)), joined(expected));
 }
 
+TEST(Layers, LoadableModuleIsReachedOnlyThroughItsSeam) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const fs::path root = dir.path().toStdString();
+  write(root / "layers.txt",
+        "pravella_platform 1 platform\n"
+        "pravella_imaging 3 imaging\n"
+        "pravella_media 3 imaging/media\n"
+        "pravella_net 3 net\n"
+        "loadable-modules pravella_media\n");
+  const fs::path src = root / "src";
+  write(src / "platform/files.h", "");
+  write(src / "imaging/seam.h", "#include \"platform/files.h\"\n");
+  write(src / "imaging/host.cpp", "#include \"imaging/seam.h\"\n#include \"imaging/media/codec.h\"\n");
+  write(src / "imaging/media/codec.h", "#include \"imaging/seam.h\"\n");
+  write(src / "imaging/media/codec.cpp", "#include \"codec.h\"\n");
+  write(src / "net/user.cpp", "#include \"imaging/seam.h\"\n#include \"imaging/media/codec.h\"\n");
+
+  Table table;
+  std::string error;
+  ASSERT_TRUE(readTable(root / "layers.txt", table, &error)) << error;
+  const std::vector<std::string> expected = {
+      "src/imaging/host.cpp includes imaging/media/codec.h: pravella_media is a loadable module: reach it "
+      "through its seam's function table",
+      "src/net/user.cpp includes imaging/media/codec.h: pravella_media is a loadable module: reach it "
+      "through its seam's function table",
+  };
+  EXPECT_EQ(joined(checkTree(table, src)), joined(expected));
+}
+
 TEST(Layers, MalformedTableIsRefused) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const fs::path root = dir.path().toStdString();
   for (const std::string text :
-       {"pravella_lang 7 lang\n", "pravella_lang 2\n", "something 2 lang\n", "# only\n"}) {
+       {"pravella_lang 7 lang\n", "pravella_lang 2\n", "something 2 lang\n", "# only\n",
+        "pravella_lang 2 lang\nloadable-modules pravella_gone\n"}) {
     write(root / "layers.txt", text);
     Table table;
     std::string error;

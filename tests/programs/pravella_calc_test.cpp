@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include "support/test_home.h"
+#include "support/test_movie.h"
 
 #include <fstream>
 
@@ -79,6 +81,48 @@ TEST(PravellaCalc, RunsWithoutTheWindowHaveTheApplicationsFolders) {
                                                  today.day()))
                   .isDir());
   EXPECT_FALSE(QFileInfo::exists("/tempPict00001.jpg"));
+}
+
+// A run whose dynamic loader names every library it opens on standard error.
+struct LoaderTrace {
+  QByteArray out;
+  QByteArray trace;
+};
+
+LoaderTrace runTracingLibraries(const QByteArray& program, const QProcessEnvironment& extra = {}) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(extra);
+  env.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
+  p.setProcessEnvironment(env);
+  p.start(QStringLiteral(PRAVELLA_CALC_PATH), {"-"});
+  EXPECT_TRUE(p.waitForStarted());
+  p.write(program);
+  p.closeWriteChannel();
+  EXPECT_TRUE(p.waitForFinished(30000));
+  return {p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+// The movie codecs, OpenCV and what they drag in (GDCM, ...) cost a short run most of its
+// time: a program that needs none of them never loads them.
+TEST(PravellaCalc, AProgramWithoutMoviesOrCamerasLoadsNoneOfTheirLibraries) {
+  const LoaderTrace run = runTracingLibraries("x = |1, 2| * 2; sum(x);");
+  EXPECT_EQ(run.out, "    6.0000\n.OK.\n");
+  ASSERT_TRUE(run.trace.contains("libQt6Core")) << "the loader named nothing";
+  for (const char* heavy : {"libpravella_media", "libavformat", "libavcodec", "libopencv", "libgdcm", "libjxl"})
+    EXPECT_FALSE(run.trace.contains(heavy)) << heavy;
+}
+
+TEST(PravellaCalc, ACameraBuiltinLoadsTheMediaModuleWhenFirstUsed) {
+  QTemporaryDir dir;
+  const QString movie = dir.filePath("camera.avi");
+  ASSERT_TRUE(pravella::test::writeGreyMovie(movie, 3, 64, 48));
+  QProcessEnvironment env;
+  env.insert(QStringLiteral("PRAVELLA_CAMERA0"), movie);
+  const LoaderTrace run = runTracingLibraries("p# = fGrabber(0); getPictSize(p#);", env);
+  EXPECT_EQ(run.out, "   64.0000    48.0000\n.OK.\n");
+  EXPECT_TRUE(run.trace.contains("libpravella_media.so"));
+  EXPECT_TRUE(run.trace.contains("libopencv_videoio"));
 }
 
 }  // namespace

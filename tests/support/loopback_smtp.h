@@ -11,10 +11,12 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstring>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace pravella::test {
@@ -23,25 +25,29 @@ class LoopbackSmtp {
  public:
   explicit LoopbackSmtp(const QString& folder) : folder_(folder) {
     QDir().mkpath(folder);
-    port_ = freePort();
-    if (port_ == 0) return;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PYTHONPATH"), QStringLiteral(PRAVELLA_TEST_DATA_DIR "/net/mail"));
     server_.setProcessEnvironment(env);
     server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server_.start(QStringLiteral("/usr/bin/python3"),
-                  {"-m", "aiosmtpd", "-n", "-c", "smtp_store.Store", "-l",
-                   QStringLiteral("127.0.0.1:%1").arg(port_), folder});
-    if (!server_.waitForStarted(10000)) {
-      port_ = 0;
-      return;
+    // Another program may take the chosen port before the server binds it: then the server
+    // ends, or someone else answers, and a new port is tried.
+    for (int tries = 0; tries < 3; ++tries) {
+      const int port = freePort();
+      if (port == 0) return;
+      server_.start(QStringLiteral("/usr/bin/python3"),
+                    {"-m", "aiosmtpd", "-n", "-c", "smtp_store.Store", "-l",
+                     QStringLiteral("127.0.0.1:%1").arg(port), folder});
+      if (!server_.waitForStarted(10000)) return;
+      for (int attempt = 0; attempt < 400; ++attempt) {
+        if (greets(port)) {
+          port_ = port;
+          return;
+        }
+        if (server_.waitForFinished(50)) break;
+      }
+      server_.kill();
+      server_.waitForFinished(5000);
     }
-    // Ready once it takes a connection.
-    for (int attempt = 0; attempt < 400; ++attempt) {
-      if (accepts(port_)) return;
-      if (server_.waitForFinished(50)) break;
-    }
-    port_ = 0;
   }
   ~LoopbackSmtp() {
     server_.kill();
@@ -91,11 +97,18 @@ class LoopbackSmtp {
     if (fd >= 0) ::close(fd);
     return port;
   }
-  static bool accepts(int port) {
+  // Whether our server answers on the port: its greeting names it.
+  static bool greets(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return false;
     const sockaddr_in a = loopback(port);
-    const bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
-    if (fd >= 0) ::close(fd);
+    timeval wait{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    char greeting[256] = {0};
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0 &&
+                    ::recv(fd, greeting, sizeof greeting - 1, 0) > 0 &&
+                    std::strstr(greeting, "Python SMTP") != nullptr;
+    ::close(fd);
     return ok;
   }
 

@@ -10,6 +10,8 @@
 #include <clocale>
 
 #include <QApplication>
+
+#include "platform/ui/media_backend.h"
 using TestApplication = QApplication;
 #else
 #include <QGuiApplication>
@@ -36,6 +38,9 @@ int main(int argc, char** argv) {
 #ifdef PRAVELLA_TEST_WEBENGINE
   // The browser needs this before the application object is made.
   QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
+#ifdef PRAVELLA_TEST_WIDGETS
+  pravella::chooseMediaBackend();
 #endif
   auto app = std::make_unique<TestApplication>(argc, argv);
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.

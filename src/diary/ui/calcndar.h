@@ -128,6 +128,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // A row's name edited in the table.
   void renameDiaryFileRow(int row, const QString& typed);
   QMimeData* dragDataForRow(int row) const override;
+  // Links the files into the selected day's folder and lists the day again.
+  void filesDropped(const QStringList& paths) override;
   void changeTableFontForeColor(int mode);
   void toggleTableFontForeColor();
   int tableFontColorMode() const { return changeTableViewFontColor_; }
@@ -217,6 +219,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void pasteDateTimeAction();
   // A tool's text view that takes the stamps while it has the focus.
   void addDateStampView(QWidget* view, std::function<void(bool withTime)> paste);
+  // The finder sheet's text: while it has the focus, Save, New, Delete and the stamps go to the
+  // sheet as its notifications.
+  void setFinderTextView(QWidget* view) { finderTextView_ = view; }
   // Re-indents the focused memo from its marks ("Basso" when no memo has the focus).
   void autoIndent();
   // The main memo shows temporary highlights that its next edit removes.
@@ -336,6 +341,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   pravella::PictureDrawer* pictureDrawer_ = nullptr;
   std::vector<QPointer<QDockWidget>> toolSideViews_;
   std::vector<std::pair<QPointer<QWidget>, std::function<void(bool)>>> dateStampViews_;
+  QPointer<QWidget> finderTextView_;
+  // Posts `name` when the finder text has the focus; true when it did.
+  bool redirectToFinder(const char* name);
   QTimer indexRefresh_;  // the outline's rebuild a second after an edit
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;

@@ -23,6 +23,7 @@
 #include "diary/day_folders.h"
 #include "diary/document_links.h"
 #include "diary/ui/calcndar.h"
+#include "diary/dropped_links.h"
 #include "diary/ui/main_window.h"
 #include "lang/values.h"
 #include "editors/ui/main_text_view.h"
@@ -155,6 +156,12 @@ void Calcndar::changeTableFontForeColor(int mode) {
 }
 
 void Calcndar::toggleTableFontForeColor() { changeTableFontForeColor((changeTableViewFontColor_ + 1) % 4); }
+
+void Calcndar::filesDropped(const QStringList& paths) {
+  // Names already in the day are skipped without a word; a day without a folder links nothing.
+  for (int made = pravella::linkDroppedFiles(dayFolder(), paths); made > 0; --made) sound("Tink");
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showDiaryFiles"));
+}
 
 QMimeData* Calcndar::dragDataForRow(int row) const {
   if (row < 0 || row >= diaryFiles_.size()) return nullptr;
@@ -410,7 +417,9 @@ void Calcndar::newDocument() {
   deleteDocumentView();
 }
 
-void Calcndar::newFileAction() { newDocument(); }
+void Calcndar::newFileAction() {
+  if (!redirectToFinder("newTextOnFinderSheet")) newDocument();
+}
 
 void Calcndar::deleteDocumentView() { openTemplate(); }
 
@@ -546,6 +555,7 @@ bool Calcndar::finishSave(const QString& savedPath, bool fromPanel) {
 }
 
 void Calcndar::saveDocAction() {
+  if (redirectToFinder("saveTextOnFinderSheet")) return;
   QWidget* focus = window_->focusWidget();
   if (memoSheet_ && focus == memoSheetField()) {
     if (!saveMemoSheetDocument()) alert(QStringLiteral("Can't save the memo sheet !"), QString(), {QStringLiteral("OK")});

@@ -85,7 +85,9 @@ void Calcndar::buildSideViews() {
     connect(saveDoc, &QAction::triggered, this, [this] { saveDocAction(); });
     auto* deleteDoc = new QAction(tr("Move to Trash"), file);
     deleteDoc->setObjectName(QStringLiteral("deleteFileAction"));
-    connect(deleteDoc, &QAction::triggered, this, [this] { deleteFileAction(); });
+    connect(deleteDoc, &QAction::triggered, this, [this] {
+      if (!redirectToFinder("deletetOnFinderSheet")) deleteFileAction();
+    });
     file->insertActions(first, {newDoc, saveDoc, deleteDoc});
     file->insertSeparator(first);
   }
@@ -201,7 +203,15 @@ void Calcndar::openDocumentOnMemo(const QString& path) {
   setToggleStatus(1);
 }
 
+bool Calcndar::redirectToFinder(const char* name) {
+  QWidget* focus = window_->focusWidget();
+  if (!finderTextView_ || focus != finderTextView_) return false;
+  pravella::NotificationCenter::defaultCenter().post(QString::fromLatin1(name));
+  return true;
+}
+
 void Calcndar::pasteDateAction() {
+  if (redirectToFinder("pasteDateInFinderText")) return;
   QWidget* focus = window_->focusWidget();
   if (focus == window_->documentView())
     pravella::NotificationCenter::defaultCenter().post(QStringLiteral("pasteDateInMainDoc"));
@@ -215,6 +225,7 @@ void Calcndar::pasteDateAction() {
 }
 
 void Calcndar::pasteDateTimeAction() {
+  if (redirectToFinder("pasteDateTimeInFinderText")) return;
   QWidget* focus = window_->focusWidget();
   if (focus == window_->documentView())
     pravella::NotificationCenter::defaultCenter().post(QStringLiteral("pasteDateTimeInMainDoct"));

@@ -1,8 +1,11 @@
 #include "diary/ui/get_key_on_table.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QUrl>
 
 #include "diary/document_links.h"
 
@@ -58,4 +61,60 @@ void getKeyOnTable::keyPressEvent(QKeyEvent* event) {
       return;
   }
   event->accept();
+}
+
+// ---------------------------------------------------------------- files dropped from outside
+
+bool getKeyOnTable::carriesFiles(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return false;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return true;
+  return false;
+}
+
+void getKeyOnTable::setNowDrag(bool on) {
+  if (nowDrag_ == on) return;
+  nowDrag_ = on;
+  viewport()->update();
+}
+
+void getKeyOnTable::dragEnterEvent(QDragEnterEvent* event) {
+  // A row dragged within the list stays the table's own business.
+  if (event->source() == this || !carriesFiles(event->mimeData())) return QTableWidget::dragEnterEvent(event);
+  setNowDrag(true);
+  event->setDropAction(Qt::LinkAction);
+  event->accept();
+}
+
+void getKeyOnTable::dragMoveEvent(QDragMoveEvent* event) {
+  if (!nowDrag_) return QTableWidget::dragMoveEvent(event);
+  event->setDropAction(Qt::LinkAction);
+  event->accept();
+}
+
+void getKeyOnTable::dragLeaveEvent(QDragLeaveEvent* event) {
+  setNowDrag(false);
+  QTableWidget::dragLeaveEvent(event);
+}
+
+void getKeyOnTable::dropEvent(QDropEvent* event) {
+  if (event->source() == this || !carriesFiles(event->mimeData())) {
+    setNowDrag(false);
+    return QTableWidget::dropEvent(event);
+  }
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  setNowDrag(false);
+  event->setDropAction(Qt::LinkAction);
+  event->accept();
+  if (delegate_) delegate_->filesDropped(paths);
+}
+
+void getKeyOnTable::paintEvent(QPaintEvent* event) {
+  QTableWidget::paintEvent(event);
+  if (!nowDrag_) return;
+  QPainter painter(viewport());
+  painter.setPen(QPen(Qt::red, 2.0));
+  painter.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
 }

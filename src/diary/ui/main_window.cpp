@@ -126,6 +126,7 @@ QWidget* MainWindow::buildCalendarColumn() {
   diaryFileField_ = new getKeyOnTable(column);
   diaryFileField_->setColumnCount(1);
   diaryFileField_->setObjectName(QStringLiteral("diaryFileField"));
+  diaryFileField_->setAcceptDrops(true);  // files dropped here are linked into the day
   diaryFileField_->setHorizontalHeaderLabels({tr("Documents")});
   diaryFileField_->horizontalHeader()->setStretchLastSection(true);
   diaryFileField_->verticalHeader()->hide();

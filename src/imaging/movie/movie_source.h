@@ -35,7 +35,8 @@ class MovieSource {
 using MovieSourcePtr = std::shared_ptr<MovieSource>;
 
 // A movie file through libavformat: any file with a video stream it can open and decode. Null,
-// with the reason in `why`, when the file is not such a movie. Sound is left alone.
+// with the reason in `why`, when the file is not such a movie or the media module, which does
+// the decoding, cannot be loaded. Sound is left alone.
 MovieSourcePtr openMovieFileSource(const QString& path, QString* why = nullptr);
 
 // Still frames, each held encoded (JPEG, PNG, ...) with its duration.

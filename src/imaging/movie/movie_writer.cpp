@@ -1,11 +1,5 @@
 #include "imaging/movie/movie_writer.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/dict.h>
-}
-
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -13,9 +7,8 @@ extern "C" {
 #include <QTemporaryFile>
 
 #include <cstdio>
-#include <cstring>
-#include <memory>
 
+#include "imaging/media_module.h"
 #include "imaging/movie/movie_document.h"
 
 namespace pravella::movie {
@@ -34,69 +27,6 @@ QByteArray jpegOf(const MovieDocument& movie, int i, int quality) {
   writer.setQuality(quality);
   if (!writer.write(image.convertToFormat(QImage::Format_RGB32))) return {};
   return bytes;
-}
-
-struct OutputCloser {
-  void operator()(AVFormatContext* c) const {
-    if (c->pb) avio_closep(&c->pb);
-    avformat_free_context(c);
-  }
-};
-
-bool mux(const MovieDocument& movie, const QString& path, int quality, QString* why) {
-  auto fail = [why](const QString& reason) {
-    if (why) *why = reason;
-    return false;
-  };
-  const QByteArray local = QFile::encodeName(path);
-  AVFormatContext* raw = nullptr;
-  // QuickTime whatever the name says.
-  if (avformat_alloc_output_context2(&raw, nullptr, "mov", local.constData()) < 0 || !raw)
-    return fail(QStringLiteral("no QuickTime writer"));
-  std::unique_ptr<AVFormatContext, OutputCloser> out(raw);
-  AVStream* stream = avformat_new_stream(raw, nullptr);
-  if (!stream) return fail(QStringLiteral("no stream"));
-  const QSize size = movie.naturalSize();
-  stream->time_base = AVRational{1, kMovieTimeScale};
-  stream->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
-  stream->codecpar->codec_id = AV_CODEC_ID_MJPEG;
-  stream->codecpar->codec_tag = 0;
-  stream->codecpar->width = size.width();
-  stream->codecpar->height = size.height();
-  if (avio_open(&raw->pb, local.constData(), AVIO_FLAG_WRITE) < 0)
-    return fail(QStringLiteral("cannot write the file"));
-  AVDictionary* options = nullptr;
-  av_dict_set(&options, "video_track_timescale", "600", 0);
-  const int header = avformat_write_header(raw, &options);
-  av_dict_free(&options);
-  if (header < 0) return fail(QStringLiteral("cannot write the header"));
-
-  AVPacket* packet = av_packet_alloc();
-  bool ok = true;
-  for (int i = 0; i < movie.frameCount() && ok; ++i) {
-    QByteArray jpeg = jpegOf(movie, i, quality);
-    if (jpeg.isEmpty()) {
-      ok = fail(QStringLiteral("a frame does not encode"));
-      break;
-    }
-    if (av_new_packet(packet, static_cast<int>(jpeg.size())) < 0) {
-      ok = fail(QStringLiteral("out of memory"));
-      break;
-    }
-    memcpy(packet->data, jpeg.constData(), static_cast<std::size_t>(jpeg.size()));
-    packet->stream_index = stream->index;
-    packet->flags |= AV_PKT_FLAG_KEY;
-    // The muxer may have chosen its own time base; our units are 1/600 s.
-    packet->pts = packet->dts =
-        av_rescale_q(movie.frameStart(i), AVRational{1, kMovieTimeScale}, stream->time_base);
-    packet->duration =
-        av_rescale_q(movie.frameDuration(i), AVRational{1, kMovieTimeScale}, stream->time_base);
-    if (av_interleaved_write_frame(raw, packet) < 0) ok = fail(QStringLiteral("cannot write a frame"));
-    av_packet_unref(packet);
-  }
-  av_packet_free(&packet);
-  if (av_write_trailer(raw) < 0 && ok) ok = fail(QStringLiteral("cannot finish the file"));
-  return ok;
 }
 
 }  // namespace
@@ -119,7 +49,14 @@ bool writeJpegMovie(const MovieDocument& movie, const QString& path, int jpegQua
     temporary = name.fileName();
     name.setAutoRemove(false);
   }
-  if (!mux(movie, temporary, jpegQuality, why)) {
+  const media::MediaFunctions* module = media::mediaFunctions(why);
+  media::JpegMovieFrames frames;
+  frames.count = movie.frameCount();
+  frames.size = movie.naturalSize();
+  frames.jpeg = [&movie, jpegQuality](int i) { return jpegOf(movie, i, jpegQuality); };
+  frames.start = [&movie](int i) { return movie.frameStart(i); };
+  frames.duration = [&movie](int i) { return movie.frameDuration(i); };
+  if (!module || !module->writeJpegMovie(frames, temporary, why)) {
     QFile::remove(temporary);
     return false;
   }

@@ -1,18 +1,19 @@
 #pragma once
-// Picture values and OpenCV images meet here: an image of 8-bit blue-green-red pixels becomes
-// a picture by pixel recording (the graph titles are stamped on it and copyBitsMode applies),
-// and a picture becomes such an image by drawing it over white.
+// Picture values and the images the vision routines work on meet here. The routines (in the
+// media module) take and give RGB32 images: one becomes a picture by pixel recording (the
+// graph titles are stamped on it and copyBitsMode applies), and a picture becomes one by
+// drawing it over white.
 
-#include <opencv2/core.hpp>
+#include <QImage>
 
 #include <cstddef>
 
 #include "graphics/picture.h"
 
-// 1 with the image recorded into `picture`; 0 when the image has not exactly 3 channels of
-// 8 bits (signed or unsigned) or no off-screen world can be made.
-int IplImage2pict(const cv::Mat& image, pravella::Picture& picture);
+// 1 with the image recorded into `picture`; 0 when the image is null (the module refuses
+// images that are not 8-bit blue-green-red) or no off-screen world can be made.
+int IplImage2pict(const QImage& image, pravella::Picture& picture);
 
-// A new 8-bit 3-channel image of the picture's frame size, filled with the picture drawn over
-// white. 0 (and an empty image) when the picture's bytes are refused.
-int pictData2IplImage(const void* bytes, std::size_t length, cv::Mat& image);
+// The picture drawn over white, an RGB32 image of its frame size. 0 (and a null image) when
+// the picture's bytes are refused.
+int pictData2IplImage(const void* bytes, std::size_t length, QImage& image);

@@ -3,41 +3,34 @@
 // built-in "test_cv" runs it: the tracker state lives for the whole process (night mode and a
 // pending initialisation carry over to the next run; the point count starts at 0 each run),
 // and a run shows its frames in a window and takes keys and clicks from it through a
-// TrackingChannel.
+// TrackingChannel. The flow itself is the media module's.
 
-#include <opencv2/core.hpp>
-#include <opencv2/videoio.hpp>
-
+#include <memory>
 #include <vector>
 
+#include "imaging/media_module.h"
 #include "imaging/video/tracking_channel.h"
 
 namespace pravella::video {
 
 inline constexpr int kMaxTrackedPoints = 500;
 
+// The module's tracker, made on first use; without the module it tracks nothing.
 class PointTracker {
  public:
-  // Steps one frame: tracks the points of the previous frame into this one (or finds new
-  // ones after "r"), applies a pending click and draws the kept points into image().
-  void processFrame(const cv::Mat& frame, bool recording);
-  // A left click at (x, y) on the shown image: ignored before the first frame.
+  void processFrame(const media::FrameReader& frames, bool recording);
   void click(int x, int y);
-  const cv::Mat& image() const { return image_; }
-  const std::vector<cv::Point2f>& points() const { return points_; }
-  int count() const { return static_cast<int>(points_.size()); }
-  void clearPoints() { points_.clear(); }
-  void requestInit() { needToInit_ = true; }
-  void toggleNightMode() { nightMode_ = !nightMode_; }
-  bool nightMode() const { return nightMode_; }
+  QImage image() const;
+  std::vector<QPointF> points() const;
+  int count() const { return static_cast<int>(points().size()); }
+  void clearPoints();
+  void requestInit();
+  void toggleNightMode();
+  bool nightMode() const;
 
  private:
-  cv::Mat image_, grey_, prevGrey_;
-  std::vector<cv::Point2f> points_;
-  bool needToInit_ = false;
-  bool nightMode_ = false;
-  bool clickPending_ = false;
-  cv::Point click_;
+  media::FeatureTracker* tracker() const;
+  mutable std::unique_ptr<media::FeatureTracker> tracker_;
 };
 
 // The process-wide tracker of "test_cv".
@@ -52,10 +45,10 @@ struct TrackingRecord {
   int width = 1;
 };
 
-// Runs the tracker over `capture` until ESC, "q", the window's closing, a break or the end of
-// the frames. `capacity` bounds rows x width (the scratch buffer's elements): a row that would
-// pass it ends the recording with "Basso" and a console line.
-void runTracking(cv::VideoCapture& capture, TrackingChannel& channel, PointTracker& tracker,
+// Runs the tracker over the frames until ESC, "q", the window's closing, a break or the end
+// of the frames. `capacity` bounds rows x width (the scratch buffer's elements): a row that
+// would pass it ends the recording with "Basso" and a console line.
+void runTracking(media::FrameReader& frames, TrackingChannel& channel, PointTracker& tracker,
                  TrackingRecord& record, long long capacity);
 
 }  // namespace pravella::video

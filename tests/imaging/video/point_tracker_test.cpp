@@ -1,4 +1,5 @@
-// The tracking run without a window: keys go straight into its channel.
+// The tracking run without a window: keys go straight into its channel; the frames and the
+// flow come from the media module, loaded as the programs load it.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,14 +25,18 @@ struct Outcome {
 };
 
 Outcome track(const std::string& movie, const std::string& keys, long long capacity, PointTracker& tracker) {
-  cv::VideoCapture capture(movie, cv::CAP_ANY);
-  EXPECT_TRUE(capture.isOpened());
+  const pravella::media::MediaFunctions* module = pravella::media::mediaFunctions();
+  EXPECT_NE(module, nullptr);
+  if (!module) return {};
+  const std::unique_ptr<pravella::media::FrameReader> frames = module->openMovieFrames(movie);
+  EXPECT_NE(frames, nullptr);
+  if (!frames) return {};
   TrackingChannel channel;
   Outcome out;
   channel.setSoundPlayer([&out](const char* name) { out.sounds.emplace_back(name); });
   for (const char k : keys) channel.pushKey(k);
   testing::internal::CaptureStdout();
-  runTracking(capture, channel, tracker, out.record, capacity);
+  runTracking(*frames, channel, tracker, out.record, capacity);
   testing::internal::GetCapturedStdout();
   return out;
 }

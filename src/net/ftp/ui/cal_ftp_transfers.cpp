@@ -29,13 +29,15 @@ void CalFTP::getFileAction() {
 }
 
 void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {
-  startWorker([this, rows, c, stop = stopAsk()] {
-    QStringList lines, names;
-    {
-      const std::lock_guard lock(theLock);
-      lines = ftpList_;
-      names = ftpNameList_;
-    }
+  // The rows are read against the lists as they are now: a listing that lands while the worker
+  // runs must not turn a selected row into another file.
+  QStringList lines, names;
+  {
+    const std::lock_guard lock(theLock);
+    lines = ftpList_;
+    names = ftpNameList_;
+  }
+  startWorker([this, rows, c, lines, names, stop = stopAsk()] {
     if (const QString check = ftp::checkFields(c); !check.isEmpty()) {
       onGui([this, check] { report({false, check + kSiteError, QStringLiteral("Basso")}); });
       ftpRunning_ = false;

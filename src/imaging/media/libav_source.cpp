@@ -16,9 +16,13 @@ extern "C" {
 #include <cmath>
 #include <mutex>
 
-#include "imaging/movie/movie_source.h"
+#include "imaging/media/libav.h"
 
-namespace pravella::movie {
+namespace pravella::media {
+
+using movie::kMovieTimeScale;
+using movie::MovieSource;
+using movie::MovieSourcePtr;
 
 namespace {
 
@@ -236,10 +240,10 @@ QImage LibavSource::frame(int index) {
 
 }  // namespace
 
-MovieSourcePtr openMovieFileSource(const QString& path, QString* why) {
+MovieSourcePtr openLibavSource(const QString& path, QString* why) {
   auto source = std::make_shared<LibavSource>();
   if (!source->open(path, why)) return nullptr;
   return source;
 }
 
-}  // namespace pravella::movie
+}  // namespace pravella::media

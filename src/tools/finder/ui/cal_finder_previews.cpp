@@ -1,0 +1,246 @@
+// What a click in the finder sheet's browser shows, the preview area's three views, the
+// character-code switch and the hand-offs of the browsed item to other tools.
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTextCursor>
+
+#include "platform/console_log.h"
+#include "platform/desktop_open.h"
+#include "platform/notification_center.h"
+#include "platform/reveal_file.h"
+#include "platform/rich_text_file.h"
+#include "tools/finder/finder_files.h"
+#include "tools/finder/fs_node_info.h"
+#include "tools/finder/ui/cal_finder.h"
+#include "tools/finder/ui/finder_text_view.h"
+#include "tools/finder/ui/fs_browser.h"
+
+using pravella::NotificationCenter;
+namespace finder = pravella::finder;
+
+namespace {
+
+QString parentFolder(const QString& path) {
+  const QString folder = QFileInfo(path).absolutePath();
+  return folder.isEmpty() ? QStringLiteral("/") : folder;
+}
+
+QByteArray readAll(const QString& path, qint64 limit = -1) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return limit < 0 ? file.readAll() : file.read(limit);
+}
+
+}  // namespace
+
+int CalFinder::charCode() const { return charCodeSwitch_->checkedId(); }
+
+// ---------------------------------------------------------------- single and double clicks
+
+void CalFinder::browserSingleClick() {
+  const QString path = fsBrowser_->path();
+  const QByteArray type = finder::typeCodeOf(path);
+  saveDocument();
+  stopMovie();
+  clearTextView();
+  const QString name = QFileInfo(path).fileName();
+  switch (finder::previewKindOf(path, type)) {
+    case finder::PreviewKind::Rtfd:
+    case finder::PreviewKind::Rtf: {
+      const bool rtfd = name.endsWith(QLatin1String(".rtfd"));
+      showDocument(path);
+      fileNameField_->setText(rtfd ? name.left(name.size() - 5) : name);
+      fileNameField_->setReadOnly(false);
+      sound("Pop");
+      addRireki(path);
+      break;
+    }
+    case finder::PreviewKind::Picture:
+      showPicture(path);
+      fileNameField_->setText(name);
+      fileNameField_->setReadOnly(false);
+      addRireki(path);
+      break;
+    case finder::PreviewKind::Movie:
+      // A movie that does not open leaves the preview cleared and the history alone.
+      if (!showMovie(path)) return;
+      fileNameField_->setText(name);
+      fileNameField_->setReadOnly(false);
+      addRireki(path);
+      break;
+    case finder::PreviewKind::PlainText:
+      showText(finder::decodeForPreview(readAll(path), charCode()));
+      fileNameField_->setText(name);
+      fileNameField_->setReadOnly(false);
+      sound("Pop");
+      addRireki(path);
+      setUnsaved(false);
+      break;
+    case finder::PreviewKind::Folder:
+      if (dispStatus_ != kDispText) setFinderTextScrollView();
+      fileNameField_->setText(name);
+      fileNameField_->setReadOnly(false);
+      break;
+    case finder::PreviewKind::Other:
+      showText(finder::hexDump(readAll(path, finder::kDumpLimit)));
+      fileNameField_->setText(name);
+      fileNameField_->setReadOnly(false);
+      sound("Pop");
+      addRireki(path);
+      setUnsaved(false);
+      break;
+  }
+  commonTail(path);
+}
+
+void CalFinder::commonTail(const QString& path) {
+  adjustRireki();
+  if (fsBrowser_->path() != path) fsBrowser_->setPath(path);
+  nowOpendFilePath_ = path;
+  checkMark(path);
+  finderDrawer_->update();
+}
+
+void CalFinder::browserDoubleClick() {
+  browserSingleClick();
+  openFileAction();
+}
+
+void CalFinder::openFileAction() {
+  const QString path = fsBrowser_->path();
+  if (!pravella::openWithDesktop(path))
+    showErrMessageToConsole(("Can not open " + path + " with xdg-open.\n").toStdString());
+  addRireki(path);
+}
+
+void CalFinder::charCodeAction() {
+  const QString path = fsBrowser_->path();
+  if (!finder::checkTextFileSize(path)) return browserSingleClick();
+  if (dispStatus_ != kDispText) setFinderTextScrollView();
+  showText(finder::decodeForPreview(readAll(path), charCode()));
+  addRireki(path);
+  setUnsaved(false);
+  commonTail(path);
+}
+
+// ---------------------------------------------------------------- the preview area
+
+void CalFinder::showText(const QString& text) {
+  if (dispStatus_ != kDispText) setFinderTextScrollView();
+  {
+    const QSignalBlocker quiet(finderTextView_);
+    finderTextView_->setAcceptRichText(false);
+    finderTextView_->setPlainText(text);
+    finderTextView_->document()->setModified(false);
+  }
+  finderTextView_->setReadOnly(true);
+  finderTextView_->moveCursor(QTextCursor::Start);
+  finderTextView_->ensureCursorVisible();
+}
+
+void CalFinder::showDocument(const QString& path) {
+  if (dispStatus_ != kDispText) setFinderTextScrollView();
+  {
+    const QSignalBlocker quiet(finderTextView_);
+    finderTextView_->setAcceptRichText(true);
+    if (!pravella::readRichTextFile(path, *finderTextView_->document()))
+      finderTextView_->setPlainText(QString::fromLatin1(finder::kCouldNotDecode));
+    finderTextView_->document()->setModified(false);
+  }
+  finderTextView_->setReadOnly(false);
+  finderTextView_->moveCursor(QTextCursor::Start);
+  finderTextView_->ensureCursorVisible();
+}
+
+void CalFinder::showPicture(const QString& path) {
+  if (dispStatus_ != kDispPicture) setFinderPictView();
+  // A picture that does not read leaves the view empty; the name and history are set alike.
+  const QImage image(path);
+  if (image.isNull()) return;
+  const QSize area = previewArea_->size();
+  QPixmap pixmap = QPixmap::fromImage(image);
+  if (pixmap.width() > area.width() || pixmap.height() > area.height())
+    pixmap = pixmap.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  pictView_->setPixmap(pixmap);
+}
+
+bool CalFinder::showMovie(const QString& /*path*/) {
+  // No movie view yet: the preview stays cleared.
+  return false;
+}
+
+void CalFinder::stopMovie() {}
+
+void CalFinder::setPreview(int status) {
+  previewArea_->setCurrentIndex(status);
+  dispStatus_ = status;
+}
+
+void CalFinder::setFinderTextScrollView() {
+  setPreview(kDispText);
+  clearTextView();
+}
+
+void CalFinder::setFinderPictView() {
+  clearTextView();
+  setPreview(kDispPicture);
+}
+
+void CalFinder::setFindeMovieView() {
+  clearTextView();
+  setPreview(kDispMovie);
+}
+
+void CalFinder::clearTextView() {
+  nowOpendFilePath_.clear();
+  fileNameField_->clear();
+  loadTemplateDocument();
+  {
+    const QSignalBlocker quiet(finderTextView_);
+    finderTextView_->clear();
+    finderTextView_->document()->setModified(false);
+  }
+  finderTextView_->setReadOnly(true);
+  fileNameField_->setReadOnly(true);
+  setUnsaved(false);
+  stopMovie();
+  pictView_->clear();
+}
+
+void CalFinder::dirtySwitchAction() {}
+
+// ---------------------------------------------------------------- hand-offs
+
+void CalFinder::gotoPictViewer() {
+  saveDocument();
+  if (host_.closeAllToggleView) host_.closeAllToggleView();
+  const QString path = fsBrowser_->path();
+  NotificationCenter::defaultCenter().post(QStringLiteral("pictFolderPathFromFinderSheet"),
+                                           pravella::isBrowsableFolder(path) ? path : parentFolder(path));
+}
+
+void CalFinder::openROISheet() {
+  NotificationCenter::defaultCenter().post(QStringLiteral("openMedImageWithPath"), fsBrowser_->path());
+}
+
+void CalFinder::openImageSegSheet() {
+  auto& center = NotificationCenter::defaultCenter();
+  const QString path = fsBrowser_->path();
+  center.post(QStringLiteral("cal_openImageSegmentSheetWithPath"), path);
+  center.post(QStringLiteral("setImageFilePath"), path);
+}
+
+void CalFinder::showPathWithFinder() {
+  if (pravella::revealInFileManager(fsBrowser_->path())) sound("Tink");
+}

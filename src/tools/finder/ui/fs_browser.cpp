@@ -1,0 +1,247 @@
+#include "tools/finder/ui/fs_browser.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QListView>
+#include <QPainter>
+#include <QPalette>
+#include <QScrollBar>
+
+#include "platform/paths.h"
+
+namespace {
+
+constexpr int kIconSize = 10;
+
+QPixmap namedImage(const char* name) {
+  return QPixmap(pravella::paths::resource(QString::fromLatin1(name) + QStringLiteral(".png")));
+}
+
+QPixmap iconOfKind(bool isDirectory) {
+  const QFileIconProvider provider;
+  const QIcon icon = provider.icon(isDirectory ? QFileIconProvider::Folder : QFileIconProvider::File);
+  QPixmap pixmap = icon.isNull() ? QPixmap() : icon.pixmap(kIconSize, kIconSize);
+  if (pixmap.isNull()) pixmap = namedImage("FSIconImage-Default");
+  if (pixmap.isNull()) return pixmap;
+  return pixmap.scaled(kIconSize, kIconSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QPixmap withLinkArrow(const QPixmap& icon) {
+  QPixmap out(kIconSize, kIconSize);
+  out.fill(Qt::transparent);
+  QPainter painter(&out);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  if (!icon.isNull()) painter.drawPixmap(0, 0, icon);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  const QPixmap arrow = namedImage("FSIconImage-LinkArrow");
+  if (!arrow.isNull()) painter.drawPixmap(QRect(0, 0, kIconSize, kIconSize), arrow);
+  return out;
+}
+
+}  // namespace
+
+QIcon fsIconImage(bool isDirectory, bool isLink) {
+  // Four icons in all; made once, as every row of a large folder asks.
+  static const QIcon icons[4] = {
+      QIcon(iconOfKind(false)), QIcon(iconOfKind(true)),
+      QIcon(withLinkArrow(iconOfKind(false))), QIcon(withLinkArrow(iconOfKind(true)))};
+  return icons[(isLink ? 2 : 0) + (isDirectory ? 1 : 0)];
+}
+
+// ---------------------------------------------------------------- a column
+
+FSColumnModel::FSColumnModel(QString folder, QObject* parent) : QAbstractListModel(parent), folder_(std::move(folder)) {
+  entries_ = pravella::listVisibleEntries(folder_);
+}
+
+void FSColumnModel::reload() {
+  beginResetModel();
+  entries_ = pravella::listVisibleEntries(folder_);
+  endResetModel();
+}
+
+int FSColumnModel::rowOf(const QString& name) const {
+  for (std::size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i].name == name) return int(i);
+  return -1;
+}
+
+int FSColumnModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : int(entries_.size());
+}
+
+QVariant FSColumnModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= int(entries_.size())) return {};
+  const pravella::FSEntry& e = entries_[std::size_t(index.row())];
+  switch (role) {
+    case Qt::DisplayRole: return e.name;
+    case Qt::DecorationRole: return fsIconImage(e.isDirectory, e.isLink);
+    case Qt::FontRole: {
+      QFont font = QApplication::font();
+      font.setPointSize(11);
+      font.setUnderline(e.isLink);
+      return font;
+    }
+    case Qt::ToolTipRole: return e.name;
+    default: return {};
+  }
+}
+
+Qt::ItemFlags FSColumnModel::flags(const QModelIndex& index) const {
+  if (!index.isValid() || index.row() >= int(entries_.size())) return Qt::NoItemFlags;
+  // Greyed and not choosable when it cannot be read.
+  if (!entries_[std::size_t(index.row())].isReadable) return Qt::ItemNeverHasChildren;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+// ---------------------------------------------------------------- the browser
+
+FSBrowser::FSBrowser(QWidget* parent) : QScrollArea(parent) {
+  strip_ = new QWidget;
+  layout_ = new QHBoxLayout(strip_);
+  layout_->setContentsMargins(0, 0, 0, 0);
+  layout_->setSpacing(1);
+  setWidget(strip_);
+  setWidgetResizable(false);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  addColumn(QStringLiteral("/"));
+}
+
+FSColumnModel* FSBrowser::columnModel(int column) const {
+  return column >= 0 && column < columnCount() ? columns_[std::size_t(column)].model : nullptr;
+}
+
+QListView* FSBrowser::columnView(int column) const {
+  return column >= 0 && column < columnCount() ? columns_[std::size_t(column)].view : nullptr;
+}
+
+QString FSBrowser::pathToColumn(int column) const {
+  if (column <= 0 || column >= columnCount()) return QStringLiteral("/");
+  return columns_[std::size_t(column)].model->folder();
+}
+
+int FSBrowser::columnOf(const QListView* view) const {
+  for (int i = 0; i < columnCount(); ++i)
+    if (columns_[std::size_t(i)].view == view) return i;
+  return -1;
+}
+
+void FSBrowser::addColumn(const QString& folder) {
+  Column c;
+  c.view = new QListView(strip_);
+  c.model = new FSColumnModel(folder, c.view);
+  c.view->setModel(c.model);
+  c.view->setSelectionMode(QAbstractItemView::SingleSelection);
+  c.view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  c.view->setUniformItemSizes(true);  // one row height: a large folder lays out at once
+  c.view->setIconSize(QSize(kIconSize, kIconSize));
+  QListView* view = c.view;
+  connect(view, &QListView::clicked, this, [this, view](const QModelIndex& index) {
+    const int column = columnOf(view);
+    if (column < 0) return;
+    chooseRow(column, index.row());
+    emit singleClicked();
+  });
+  connect(view, &QListView::doubleClicked, this, [this] { emit doubleClicked(); });
+  layout_->addWidget(c.view);
+  columns_.push_back(c);
+  layoutColumns();
+}
+
+void FSBrowser::dropColumnsAfter(int column) {
+  while (columnCount() > column + 1) {
+    Column c = columns_.back();
+    columns_.pop_back();
+    layout_->removeWidget(c.view);
+    delete c.view;
+  }
+}
+
+void FSBrowser::selectRow(int column, int row) {
+  QListView* view = columnView(column);
+  if (!view) return;
+  const QModelIndex index = view->model()->index(row, 0);
+  view->setCurrentIndex(index);
+  view->scrollTo(index);
+}
+
+void FSBrowser::chooseRow(int column, int row) {
+  FSColumnModel* model = columnModel(column);
+  if (!model || row < 0 || row >= model->rowCount()) return;
+  dropColumnsAfter(column);
+  selectRow(column, row);
+  const pravella::FSEntry& e = model->entry(row);
+  if (e.isDirectory && e.isReadable) {
+    const QString base = model->folder() == QLatin1String("/") ? QString() : model->folder();
+    addColumn(base + QLatin1Char('/') + e.name);
+  }
+  layoutColumns();
+}
+
+void FSBrowser::clickRow(int column, int row) {
+  chooseRow(column, row);
+  emit singleClicked();
+}
+
+QString FSBrowser::path() const {
+  for (int c = columnCount() - 1; c >= 0; --c) {
+    const QListView* view = columns_[std::size_t(c)].view;
+    const QModelIndex current = view->currentIndex();
+    if (!current.isValid() || !view->selectionModel()->isSelected(current)) continue;
+    const QString folder = columns_[std::size_t(c)].model->folder();
+    return (folder == QLatin1String("/") ? QString() : folder) + QLatin1Char('/') +
+           columns_[std::size_t(c)].model->entry(current.row()).name;
+  }
+  return QStringLiteral("/");
+}
+
+bool FSBrowser::setPath(const QString& path) {
+  dropColumnsAfter(0);
+  columns_[0].view->clearSelection();
+  columns_[0].view->setCurrentIndex(QModelIndex());
+  columns_[0].model->reload();
+  const QStringList parts = QDir::cleanPath(path).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  for (int i = 0; i < parts.size(); ++i) {
+    const int column = columnCount() - 1;
+    FSColumnModel* model = columnModel(column);
+    const int row = model->rowOf(parts[i]);
+    if (row < 0) {
+      layoutColumns();
+      return false;
+    }
+    chooseRow(column, row);
+    // A component that opened no column (a file, a package) ends the path.
+    if (i + 1 < parts.size() && columnCount() - 1 == column) {
+      layoutColumns();
+      return false;
+    }
+  }
+  layoutColumns();
+  return true;
+}
+
+void FSBrowser::loadColumnZero() {
+  dropColumnsAfter(0);
+  columns_[0].view->setCurrentIndex(QModelIndex());
+  columns_[0].model->reload();
+  layoutColumns();
+}
+
+void FSBrowser::resizeEvent(QResizeEvent* event) {
+  QScrollArea::resizeEvent(event);
+  layoutColumns();
+}
+
+void FSBrowser::layoutColumns() {
+  // A third of the width each; the last columns in sight.
+  const int width = std::max(60, viewport()->width() / kMaxVisibleColumns);
+  const int height = viewport()->height();
+  for (const Column& c : columns_) c.view->setFixedWidth(width - layout_->spacing());
+  strip_->resize(width * columnCount(), height);
+  horizontalScrollBar()->setValue(horizontalScrollBar()->maximum());
+}

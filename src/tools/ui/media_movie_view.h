@@ -1,0 +1,57 @@
+#pragma once
+// The movie view of the desk tools (the finder's preview and the movie drawer): one movie file
+// played by the media backend, shown above a small controller bar (play/pause, position).
+// It tells when the movie is loaded and when it cannot be played.
+
+#include <QString>
+#include <QWidget>
+
+class QAudioOutput;
+class QMediaPlayer;
+class QSlider;
+class QToolButton;
+class QVideoWidget;
+
+namespace pravella::tools {
+
+class MediaMovieView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit MediaMovieView(QWidget* parent = nullptr);
+  ~MediaMovieView() override;
+
+  // Shows the movie in `path` (stopped at its start); an empty path clears the view.
+  void setFile(const QString& path);
+  QString file() const { return path_; }
+  void clear() { setFile(QString()); }
+
+  void play();
+  void pause();
+  void stop();
+  bool isPlaying() const;
+  // True once the shown movie is loaded and can play.
+  bool isLoaded() const;
+
+  // 0 plays once, 1 loops; 2 (back and forth) loops forward, which the backend can do.
+  void setLoopMode(int mode);
+  int loopMode() const { return loopMode_; }
+
+  QMediaPlayer* player() const { return player_; }
+
+ signals:
+  void loaded();
+  void failed(const QString& reason);
+
+ private:
+  void updateControls();
+
+  QString path_;
+  int loopMode_ = 0;
+  QMediaPlayer* player_;
+  QAudioOutput* audio_;
+  QVideoWidget* video_;
+  QToolButton* playButton_;
+  QSlider* slider_;
+};
+
+}  // namespace pravella::tools

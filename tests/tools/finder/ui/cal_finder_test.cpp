@@ -1,0 +1,394 @@
+// The finder sheet on real widgets: opening from a program's command, the buttons, the
+// previews by kind, the character-code switch, saving, renaming, new documents and stamps.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "diary/diary_globals.h"
+#include "editors/text_services.h"
+#include "platform/notification_center.h"
+#include "platform/rich_text_file.h"
+#include "platform/text_encoding.h"
+#include "support/recording_opener.h"
+#include "support/test_home.h"
+#include "tools/finder/ui/cal_finder.h"
+#include "tools/finder/ui/finder_text_view.h"
+#include "tools/finder/ui/fs_browser.h"
+
+namespace {
+
+using pravella::NotificationCenter;
+using pravella::test::home;
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString plainTextOf(const QString& path) {
+  QTextDocument doc;
+  EXPECT_TRUE(pravella::readRichTextFile(path, doc)) << path.toStdString();
+  return doc.toPlainText();
+}
+
+class FinderSheet : public testing::Test {
+ protected:
+  void SetUp() override {
+    pravella::DeskToolHost host;
+    host.closeAllToggleView = [this] {
+      ++closes;
+      if (sheet) sheet->finderDrawer()->hide();
+    };
+    host.setToggleStatus = [this](int s) { return std::exchange(toggle, s); };
+    host.toggleStatus = [this] { return toggle; };
+    host.playSound = [this](const char* name) { sounds.emplace_back(name); };
+    host.documentView = &memo;
+    sheet = std::make_unique<CalFinder>(host);
+    sheet->setAlert([this](const QString& title, const QString&) { alerts << title; });
+    sheet->awakeFromNib();
+  }
+  void TearDown() override { SheetCanOpen = 1; }
+
+  // A click on the item at `path`.
+  void click(const QString& path) {
+    ASSERT_TRUE(sheet->fsBrowser()->setPath(path)) << path.toStdString();
+    sheet->browserSingleClick();
+  }
+  QString shownText() const { return sheet->finderTextView()->toPlainText(); }
+  void rename(const QString& name) {
+    sheet->fileNameField()->setText(name);
+    sheet->saveDocument();
+  }
+  void type(const QString& text) {
+    sheet->finderTextView()->setFocus();
+    sheet->finderTextView()->textCursor().insertText(text);
+  }
+
+  QTextEdit memo;
+  std::unique_ptr<CalFinder> sheet;
+  int closes = 0;
+  int toggle = 0;
+  std::vector<std::string> sounds;
+  QStringList alerts;
+};
+
+TEST_F(FinderSheet, AProgramOpensTheSheetOnATildePath) {
+  QDir().mkpath(home() + "/Documents/inner");
+  EXPECT_EQ(sheet->fsBrowser()->path(), home());  // where it starts
+  EXPECT_FALSE(sheet->isOpen());
+  NotificationCenter::defaultCenter().post("cal_openFinderSheetWithPath", "~/Documents");
+  EXPECT_TRUE(sheet->isOpen());
+  EXPECT_EQ(toggle, CalFinder::kToggleNumber);
+  EXPECT_EQ(sheet->fsBrowser()->path(), home() + "/Documents");
+  // The last column lists the folder.
+  FSColumnModel* last = sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1);
+  EXPECT_EQ(last->folder(), home() + "/Documents");
+  EXPECT_EQ(last->rowOf("inner"), 0);
+
+  NotificationCenter::defaultCenter().post("cal_toggleFinderSheet", " ");
+  EXPECT_FALSE(sheet->isOpen());
+  SheetCanOpen = 0;
+  NotificationCenter::defaultCenter().post("cal_toggleFinderSheet", " ");
+  EXPECT_FALSE(sheet->isOpen());
+}
+
+TEST_F(FinderSheet, ButtonNumbersOneToTenSetTheirCell) {
+  auto& center = NotificationCenter::defaultCenter();
+  const QString before0 = sheet->finderButtons()->button(0)->text();
+  center.post("cal_setFinderSheetButton", "0\tNo\tx.rtf");
+  center.post("cal_setFinderSheetButton", "11\tNo\tx.rtf");
+  center.post("cal_setFinderSheetButton", "3\tCalc\tcalc.rtf");
+  EXPECT_EQ(sheet->finderButtons()->button(0)->text(), before0);
+  EXPECT_EQ(sheet->finderButtons()->button(2)->text(), "Calc");
+  EXPECT_EQ(sheet->scriptFileName()[2], "calc.rtf");
+  for (int i : {0, 1, 3, 4, 5, 6, 7, 8, 9}) EXPECT_EQ(sheet->scriptFileName()[std::size_t(i)], "") << i;
+}
+
+TEST_F(FinderSheet, ButtonsGoToFoldersOrRunTheirScripts) {
+  QDir().mkpath(home() + "/Pictures");
+  sheet->setOrgPathAction(3);
+  EXPECT_EQ(sheet->fsBrowser()->path(), home() + "/Pictures");
+  sheet->setOrgPathAction(8);
+  EXPECT_EQ(sheet->fsBrowser()->path(), home());
+
+  QStringList memoMenu, editModule;
+  QObject context;
+  auto& center = NotificationCenter::defaultCenter();
+  center.addObserver("calculationOnMemoMenu", &context, [&](auto& n) { memoMenu << n.text; });
+  center.addObserver("calculationOnEditModule", &context, [&](auto& n) { editModule << n.text; });
+  QTextDocument script;
+  script.setPlainText("a=1+2");
+  QDir().mkpath(home() + "/Documents/diary/vkPreferences/Command");
+  ASSERT_TRUE(pravella::writeRtfFile(home() + "/Documents/diary/vkPreferences/Command/s.rtf", script));
+  center.post("cal_setFinderSheetButton", "6\tS\ts.rtf");
+  center.post("cal_setFinderSheetButton", "7\tP\tb=2");
+  center.post("cal_setFinderSheetButton", "8\tOne\tx");  // one character: a folder button
+  sheet->setOrgPathAction(5);
+  sheet->setOrgPathAction(6);
+  sheet->setOrgPathAction(7);
+  EXPECT_EQ(memoMenu, QStringList({"a=1+2"}));
+  EXPECT_EQ(editModule, QStringList({"b=2"}));
+  EXPECT_EQ(sheet->fsBrowser()->path(), home());
+}
+
+TEST_F(FinderSheet, EachKindShowsItsPreview) {
+  const QString dir = home() + "/kinds";
+  writeFile(dir + "/a.txt", "plain words");
+  writeFile(dir + "/b.bin", "\x01\x02");
+  QImage image(8, 6, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  QDir().mkpath(dir);
+  ASSERT_TRUE(image.save(dir + "/c.PNG", "PNG"));
+  QTextDocument doc;
+  doc.setPlainText("rich words");
+  ASSERT_TRUE(pravella::writeRtfFile(dir + "/d.rtf", doc));
+  ASSERT_TRUE(pravella::writeRtfdFile(dir + "/e.rtfd", doc));
+  QDir().mkpath(dir + "/f");
+
+  click(dir + "/a.txt");
+  EXPECT_EQ(shownText(), "plain words");
+  EXPECT_TRUE(sheet->finderTextView()->isReadOnly());
+  EXPECT_EQ(sheet->fileNameField()->text(), "a.txt");
+  EXPECT_EQ(sheet->nowDisplayedDocumentPath(), dir + "/a.txt");
+
+  click(dir + "/b.bin");
+  EXPECT_EQ(shownText(), "0000\t01\t02\t\n");
+
+  click(dir + "/c.PNG");
+  EXPECT_EQ(sheet->dispStatus(), CalFinder::kDispPicture);
+  EXPECT_FALSE(sheet->pictView()->pixmap().isNull());
+
+  click(dir + "/d.rtf");
+  EXPECT_EQ(sheet->dispStatus(), CalFinder::kDispText);
+  EXPECT_EQ(shownText(), "rich words");
+  EXPECT_FALSE(sheet->finderTextView()->isReadOnly());
+  EXPECT_EQ(sheet->fileNameField()->text(), "d.rtf");
+
+  click(dir + "/e.rtfd");  // a document, never entered as a folder
+  EXPECT_EQ(shownText(), "rich words");
+  EXPECT_EQ(sheet->fileNameField()->text(), "e");
+  EXPECT_EQ(sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1)->folder(), dir);
+
+  click(dir + "/f");
+  EXPECT_EQ(shownText(), "");
+  EXPECT_EQ(sheet->fileNameField()->text(), "f");
+  EXPECT_EQ(sheet->nowDisplayedDocumentPath(), dir + "/f");
+}
+
+TEST_F(FinderSheet, CodeSwitchRedecodesOnlyWithinTheSizeLimit) {
+  const QString text = QString::fromUtf8("漢字かな");
+  const QByteArray sjis = pravella::encoding::encode(text, pravella::encoding::kShiftJIS);
+  writeFile(home() + "/small.bin", sjis);
+  writeFile(home() + "/large.bin", sjis + QByteArray(200 * 1024, ' '));
+
+  click(home() + "/small.bin");
+  ASSERT_TRUE(shownText().startsWith("0000\t"));
+  sheet->charCodeSwitch()->button(2)->setChecked(true);
+  sheet->charCodeAction();
+  EXPECT_EQ(shownText(), text);
+  sheet->charCodeSwitch()->button(0)->setChecked(true);
+  sheet->charCodeAction();
+  EXPECT_EQ(shownText(), "< Could not encord this file ! >");
+
+  // Beyond the limit the switch previews the file again as a click does: still a dump.
+  click(home() + "/large.bin");
+  sheet->charCodeSwitch()->button(2)->setChecked(true);
+  sheet->charCodeAction();
+  EXPECT_TRUE(shownText().startsWith("0000\t")) << shownText().left(20).toStdString();
+}
+
+TEST_F(FinderSheet, RenamesThroughTheNameField) {
+  const QString dir = home() + "/names";
+  QTextDocument doc;
+  doc.setPlainText("n");
+  QDir().mkpath(dir);
+  for (const char* typed : {"m", "m.rtf"}) {
+    ASSERT_TRUE(pravella::writeRtfFile(dir + "/n.rtf", doc));
+    click(dir + "/n.rtf");
+    rename(typed);
+    EXPECT_TRUE(QFileInfo::exists(dir + "/m.rtf")) << typed;
+    EXPECT_FALSE(QFileInfo::exists(dir + "/n.rtf")) << typed;
+    EXPECT_EQ(sheet->nowDisplayedDocumentPath(), dir + "/m.rtf");
+    EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/m.rtf");
+    QFile::remove(dir + "/m.rtf");
+  }
+
+  writeFile(dir + "/a.txt", "a");
+  writeFile(dir + "/b.txt", "b");
+  click(dir + "/a.txt");
+  rename("b.txt");
+  EXPECT_EQ(alerts, QStringList({"Same Name !"}));
+  EXPECT_EQ(sheet->fileNameField()->text(), "a.txt");
+  EXPECT_EQ(readFile(dir + "/b.txt"), "b");
+  rename("c.txt");
+  EXPECT_EQ(readFile(dir + "/c.txt"), "a");
+
+  rename("../escaped.txt");
+  EXPECT_EQ(alerts.last(), "Particular Name !");
+  EXPECT_TRUE(QFileInfo::exists(dir + "/c.txt"));
+}
+
+TEST_F(FinderSheet, TheDesktopFolderIsNeverRenamedWhateverItsCase) {
+  for (const char* onDisk : {"Desktop", "desktop", "DESKTOP"}) {
+    alerts.clear();
+    QDir().mkpath(home() + "/" + onDisk);
+    click(home() + "/" + onDisk);
+    rename("Elsewhere");
+    EXPECT_EQ(alerts, QStringList({"Particular Name !"})) << onDisk;
+    EXPECT_EQ(sheet->fileNameField()->text(), onDisk);
+    EXPECT_TRUE(QFileInfo(home() + "/" + onDisk).isDir()) << onDisk;
+    QDir(home() + "/" + onDisk).removeRecursively();
+  }
+}
+
+TEST_F(FinderSheet, AnEditedDocumentIsSavedOnTheWayOut) {
+  QTextDocument doc;
+  doc.setPlainText("old");
+  ASSERT_TRUE(pravella::writeRtfFile(home() + "/memo.rtf", doc));
+  click(home() + "/memo.rtf");
+  type("new ");
+  EXPECT_TRUE(sheet->durtySwitch()->isChecked());
+  EXPECT_TRUE(sheet->saveButton()->isEnabled());
+  sheet->setOrgPathAction(1);  // leaving through a folder button
+  EXPECT_EQ(plainTextOf(home() + "/memo.rtf"), "new old");
+  EXPECT_FALSE(sheet->durtySwitch()->isChecked());
+  EXPECT_FALSE(sheet->saveButton()->isEnabled());
+}
+
+TEST_F(FinderSheet, NewDocumentsNeverReplaceOneAndRtfdRenamesAtTheNextSave) {
+  const QString dir = home() + "/new";
+  QTextDocument doc;
+  doc.setPlainText("keep me");
+  QDir().mkpath(dir);
+  ASSERT_TRUE(pravella::writeRtfdFile(dir + "/untitled.rtfd", doc));
+  sheet->fsBrowser()->setPath(dir);
+  sheet->newAction();
+  EXPECT_EQ(sheet->nowDisplayedDocumentPath(), dir + "/untitled.001.rtfd");
+  EXPECT_EQ(sheet->fileNameField()->text(), "untitled.001");
+  EXPECT_TRUE(QFileInfo(dir + "/untitled.001.rtfd").isDir());
+  EXPECT_EQ(plainTextOf(dir + "/untitled.rtfd"), "keep me");
+  EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/untitled.001.rtfd");
+
+  type("body");
+  sheet->fileNameField()->setText("note");
+  sheet->saveDocument();  // writes; the name waits
+  EXPECT_EQ(plainTextOf(dir + "/untitled.001.rtfd"), "body");
+  EXPECT_FALSE(QFileInfo::exists(dir + "/note.rtfd"));
+  sheet->saveDocument();
+  EXPECT_EQ(plainTextOf(dir + "/note.rtfd"), "body");
+  EXPECT_FALSE(QFileInfo::exists(dir + "/untitled.001.rtfd"));
+  EXPECT_EQ(sheet->nowDisplayedDocumentPath(), dir + "/note.rtfd");
+}
+
+TEST_F(FinderSheet, AStampAtTenColoursTheDate) {
+  sheet->fsBrowser()->setPath(home());
+  sheet->newAction();
+  sheet->finderTextView()->setPlainText("0123456789abcdef");
+  QTextCursor at(sheet->finderTextView()->document());
+  at.setPosition(10);
+  sheet->finderTextView()->setTextCursor(at);
+  NotificationCenter::defaultCenter().post("pasteDateInFinderText");
+  const QString text = shownText();
+  EXPECT_EQ(text.mid(10, 2), " [");
+  EXPECT_EQ(text.mid(22, 2), "] ");
+  const QColor stamp = QColor::fromRgbF(dateFontColor[0], dateFontColor[1], dateFontColor[2]);
+  auto colourAt = [&](int position) {
+    QTextCursor c(sheet->finderTextView()->document());
+    c.setPosition(position + 1);  // the format of the character before the cursor
+    return c.charFormat().foreground().color().rgb();
+  };
+  for (int i = 12; i <= 21; ++i) EXPECT_EQ(colourAt(i), stamp.rgb()) << i;
+  EXPECT_NE(colourAt(11), stamp.rgb());
+  EXPECT_NE(colourAt(22), stamp.rgb());
+  EXPECT_EQ(sounds.back(), "Tink");
+}
+
+TEST_F(FinderSheet, CopiesToAndFromTheMainMemo) {
+  memo.setPlainText("memo text");
+  sheet->fsBrowser()->setPath(home());
+  sheet->newAction();
+  sheet->finderTextView()->setPlainText("finder text");
+  memo.moveCursor(QTextCursor::End);  // pasted at the memo's insertion point
+  sheet->toMemoAction();
+  EXPECT_EQ(memo.toPlainText(), "memo textfinder text");
+  memo.setPlainText("from memo");
+  sheet->finderTextView()->moveCursor(QTextCursor::End);
+  sheet->fromMemoAction();
+  EXPECT_EQ(shownText(), "finder textfrom memo");
+}
+
+TEST_F(FinderSheet, DoubleClickOpensWithTheDesktop) {
+  pravella::test::RecordingOpener opener;
+  writeFile(home() + "/open.txt", "x");
+  ASSERT_TRUE(sheet->fsBrowser()->setPath(home() + "/open.txt"));
+  sheet->browserDoubleClick();
+  EXPECT_EQ(opener.recorded(), "1\n" + home() + "/open.txt\n");
+  EXPECT_EQ(shownText(), "x");
+}
+
+TEST_F(FinderSheet, HandOffsPostTheBrowsedPath) {
+  writeFile(home() + "/pics/p.png", "x");
+  QObject context;
+  QStringList posted;
+  auto& center = NotificationCenter::defaultCenter();
+  for (const char* name : {"pictFolderPathFromFinderSheet", "openMedImageWithPath",
+                           "cal_openImageSegmentSheetWithPath", "setImageFilePath"})
+    center.addObserver(name, &context, [&](auto& n) { posted << n.name + "=" + n.text; });
+  ASSERT_TRUE(sheet->fsBrowser()->setPath(home() + "/pics/p.png"));
+  sheet->gotoPictViewer();
+  sheet->openROISheet();
+  sheet->openImageSegSheet();
+  const QString p = home() + "/pics/p.png";
+  EXPECT_EQ(posted, QStringList({"pictFolderPathFromFinderSheet=" + home() + "/pics", "openMedImageWithPath=" + p,
+                                 "cal_openImageSegmentSheetWithPath=" + p, "setImageFilePath=" + p}));
+}
+
+TEST_F(FinderSheet, BrowserMarksLinksAndListsPackagesAsLeaves) {
+  const QString dir = home() + "/browse";
+  QDir().mkpath(dir + "/doc.rtfd");
+  QDir().mkpath(dir + "/sub");
+  writeFile(dir + "/file.txt", "x");
+  ASSERT_TRUE(QFile::link(dir + "/file.txt", dir + "/link.txt"));
+  ASSERT_TRUE(sheet->fsBrowser()->setPath(dir));
+  FSBrowser* browser = sheet->fsBrowser();
+  FSColumnModel* column = browser->columnModel(browser->columnCount() - 1);
+  ASSERT_EQ(column->rowCount(), 4);
+  const QModelIndex link = column->index(column->rowOf("link.txt"));
+  EXPECT_TRUE(column->data(link, Qt::FontRole).value<QFont>().underline());
+  EXPECT_FALSE(column->data(column->index(column->rowOf("file.txt")), Qt::FontRole).value<QFont>().underline());
+
+  const int before = browser->columnCount();
+  browser->clickRow(before - 1, column->rowOf("doc.rtfd"));
+  EXPECT_EQ(browser->columnCount(), before);
+  EXPECT_EQ(browser->path(), dir + "/doc.rtfd");
+  browser->clickRow(before - 1, browser->columnModel(before - 1)->rowOf("sub"));
+  EXPECT_EQ(browser->columnCount(), before + 1);
+  EXPECT_EQ(browser->pathToColumn(before), dir + "/sub");
+}
+
+}  // namespace

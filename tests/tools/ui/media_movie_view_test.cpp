@@ -1,0 +1,65 @@
+// The desk tools' movie view plays a real movie file through the media backend.
+
+#include <gtest/gtest.h>
+
+#include <QMediaPlayer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/test_movie.h"
+#include "tools/ui/media_movie_view.h"
+
+using pravella::tools::MediaMovieView;
+
+TEST(MediaMovieView, LoadsAndPlaysAMovie) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("clip.avi");
+  ASSERT_TRUE(pravella::test::writeGreyMovie(path, 20));
+  MediaMovieView view;
+  view.resize(160, 140);
+  view.show();
+  QSignalSpy loaded(&view, &MediaMovieView::loaded);
+  view.setFile(path);
+  QTRY_VERIFY_WITH_TIMEOUT(view.isLoaded(), 10000);
+  EXPECT_GE(loaded.count(), 1);
+  EXPECT_EQ(view.file(), path);
+
+  view.play();
+  QTRY_VERIFY_WITH_TIMEOUT(view.player()->position() > 0, 10000);
+  EXPECT_TRUE(view.isPlaying());
+  view.pause();
+  EXPECT_FALSE(view.isPlaying());
+}
+
+TEST(MediaMovieView, MissingOrBrokenFilesFailAndClearStops) {
+  QTemporaryDir dir;
+  MediaMovieView view;
+  QSignalSpy failed(&view, &MediaMovieView::failed);
+  view.setFile(dir.filePath("absent.mov"));
+  EXPECT_EQ(failed.count(), 1);
+  EXPECT_FALSE(view.isLoaded());
+
+  const QString junk = dir.filePath("junk.mov");
+  QFile f(junk);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("not a movie at all");
+  f.close();
+  view.setFile(junk);
+  QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 2, 10000);
+  EXPECT_FALSE(view.isLoaded());
+
+  view.clear();
+  view.play();
+  EXPECT_FALSE(view.isPlaying());
+  EXPECT_TRUE(view.file().isEmpty());
+}
+
+TEST(MediaMovieView, BackAndForthLoopsForward) {
+  MediaMovieView view;
+  for (int mode : {0, 1, 2}) {
+    view.setLoopMode(mode);
+    EXPECT_EQ(view.loopMode(), mode);
+    EXPECT_EQ(view.player()->loops(), mode == 0 ? QMediaPlayer::Once : QMediaPlayer::Infinite);
+  }
+}
