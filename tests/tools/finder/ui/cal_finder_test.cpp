@@ -16,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTest>
 
 #include <memory>
 #include <string>
@@ -28,10 +29,12 @@
 #include "platform/rich_text_file.h"
 #include "platform/text_encoding.h"
 #include "support/recording_opener.h"
+#include "support/test_movie.h"
 #include "support/test_home.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
+#include "tools/ui/media_movie_view.h"
 
 namespace {
 
@@ -389,6 +392,26 @@ TEST_F(FinderSheet, BrowserMarksLinksAndListsPackagesAsLeaves) {
   browser->clickRow(before - 1, browser->columnModel(before - 1)->rowOf("sub"));
   EXPECT_EQ(browser->columnCount(), before + 1);
   EXPECT_EQ(browser->pathToColumn(before), dir + "/sub");
+}
+
+TEST_F(FinderSheet, AMoviePreviewLoadsAndABrokenOneLeavesThePreviewCleared) {
+  const QString movie = home() + "/clip.AVI";
+  ASSERT_TRUE(pravella::test::writeGreyMovie(movie, 10));
+  sheet->openFinderView();
+  click(movie);
+  EXPECT_EQ(sheet->dispStatus(), CalFinder::kDispMovie);
+  EXPECT_EQ(sheet->fileNameField()->text(), "clip.AVI");
+  EXPECT_EQ(sheet->movieView()->file(), movie);
+  QTRY_VERIFY_WITH_TIMEOUT(sheet->movieView()->isLoaded(), 10000);
+  EXPECT_EQ(sheet->movieView()->loopMode(), 1);
+  sheet->durtySwitch()->click();
+  EXPECT_EQ(sheet->movieView()->loopMode(), 2);
+
+  writeFile(home() + "/broken.mov", "not a movie");
+  click(home() + "/broken.mov");
+  QTRY_VERIFY_WITH_TIMEOUT(sheet->movieView()->file().isEmpty(), 10000);
+  EXPECT_EQ(sheet->fileNameField()->text(), "");
+  EXPECT_NE(sheet->nowDisplayedDocumentPath(), home() + "/broken.mov");
 }
 
 }  // namespace
