@@ -4,9 +4,11 @@
 # each round runs the three twins one after the other, and the ratio of each round is taken;
 # the table shows the medians over the rounds, so that a load change on a shared machine
 # touches both sides of a ratio alike.
-# Each timed run has the start-up of its interpreter taken off: the same round also times an
-# empty program in each, so that the loading of shared libraries (which is not the language's
-# speed) does not hide the ratio of the work itself. STARTUP=keep times whole processes.
+# The start-up of each interpreter is taken off, so that the loading of shared libraries (which
+# is not the language's speed) does not hide the ratio of the work itself: Pravella's time is
+# the program run in-process (bench_lang_programs, the run contract alone), Lua's and Python's
+# a whole run less an empty program's run in the same round. STARTUP=keep times whole
+# processes of all three.
 # Usage: bench/run_programs.sh [build folder] [rounds] [name filter]
 #   (defaults: build, 5 rounds, every program)
 set -euo pipefail
@@ -49,6 +51,11 @@ peak_mib() {  # peak resident memory of one run of a command, in MiB
   fi
 }
 
+inprocess() {  # seconds of one in-process run of a program (the mean of a few in 0.05 s)
+  "$build/bench/bench_lang_programs" --benchmark_filter="program/$1/" --benchmark_min_time=0.05 \
+    --benchmark_format=csv 2>/dev/null | awk -F, '$1 ~ /program/ {print $3 / 1000}'
+}
+
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 echo 'x = 0;' >"$tmp/empty.vk"
@@ -69,7 +76,12 @@ for vk in "$root"/bench/programs/*.vk; do
   if [ -f "${vk%.vk}.py" ] && grep -q '^import numpy' "${vk%.vk}.py"; then python=$numpy_python; fi
   tv=(); tl=(); tp=(); rl=(); rp=()
   for _ in $(seq "$rounds"); do
-    t=$(work "$tmp/empty.vk" "$calc" "$vk"); tv+=("$t")
+    if [ "${STARTUP:-}" != keep ] && [ -x "$build/bench/bench_lang_programs" ]; then
+      t=$(inprocess "$name")
+    else
+      t=$(work "$tmp/empty.vk" "$calc" "$vk")
+    fi
+    tv+=("$t")
     if [ -n "$lua" ] && [ -f "${vk%.vk}.lua" ]; then
       l=$(work "$tmp/empty.lua" "$lua" "${vk%.vk}.lua"); tl+=("$l"); rl+=("$(echo "$t / $l" | bc -l)")
     fi

@@ -908,7 +908,8 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         int ok = 1;
         if (slot >= 0) {
           int s = sp;
-          if (vkCallModuleInline(slot, stack, &s) < 0) ok = moduleCallSlot(slot, stack, &s);
+          if (vkCallModuleInline(slot, stack, &s) < 0 && vkCallModuleCompact(slot, stack, &s) < 0)
+            ok = moduleCallSlot(slot, stack, &s);
           sp = s;
           ++pc;
         } else if (rec.aux == 1) {

@@ -7,6 +7,7 @@
 #include "lang/executor.h"
 #include "lang/parser.h"
 #include "lang/report.h"
+#include "lang/scalar_loop.h"
 #include "lang/scalar_run.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -118,6 +119,53 @@ bool vkInlineModuleValue(int index, const double* args, double* out) {
   return inlineValue(*UFNtable[index].inlineBody, args, out);
 }
 
+int vkModuleDepth() { return moduleDepth; }
+
+const VkScalarLoop* vkCompactModuleBody(int index) {
+  if (index < 0 || index >= static_cast<int>(UFNtable.size())) return nullptr;
+  UserModuleSlot& slot = UFNtable[index];
+  // A module defined or deleted since may change what a call in the body reaches.
+  if (slot.compactState == 1 && slot.compactBody->epoch != vkModuleEpoch) slot.compactState = 0;
+  if (slot.compactState == 0) {
+    slot.compactState = 3;
+    std::shared_ptr<const VkScalarLoop> body = vkCompileModuleBody(index);
+    // The slot may have been emptied meanwhile only by a definition, which compiling never runs.
+    slot.compactBody = std::move(body);
+    slot.compactState = slot.compactBody ? 1 : 2;
+  }
+  return slot.compactState == 1 ? slot.compactBody.get() : nullptr;
+}
+
+int vkCompactModuleArgs(int index) {
+  if (index < 0 || index >= static_cast<int>(UFNtable.size())) return -1;
+  if (UFNtable[index].compactState == 3) return UFNtable[index].argc;
+  const VkScalarLoop* body = vkCompactModuleBody(index);
+  return body ? body->argc : -1;
+}
+
+int vkCallModuleCompact(int index, CalcStackEntry* stack, int* sp) {
+  const VkScalarLoop* body = vkCompactModuleBody(index);
+  if (!body || *sp < body->argc) return -1;
+  double args[kModuleArguments];
+  const CalcStackEntry* first = stack + (*sp - body->argc);
+  for (int a = 0; a < body->argc; ++a) {
+    const CalcStackEntry& e = first[a];
+    if (e.type != kValueReal || e.msize != 1 || e.nsize != 1) return -1;
+    args[a] = e.data.cdoubles()[0];
+  }
+  double value;
+  const int got = vkRunModuleBody(*body, args, &value);
+  if (got < 0) return -1;
+  *sp -= body->argc;
+  if (got == 1) {
+    CalcStackEntry& out = stack[(*sp)++];
+    out.type = kValueReal;
+    out.msize = out.nsize = 1;
+    out.data.setScalar(value);
+  }
+  return 1;
+}
+
 int vkCallModuleInline(int index, CalcStackEntry* stack, int* sp) {
   const VkInlineModule* m = inlineModule(index);
   if (!m || *sp < m->argc) return -1;
@@ -168,6 +216,8 @@ int DoDeleteModule(int index) {
   slot.argc = 0;
   slot.inlineBody.reset();
   slot.inlineState = 0;
+  slot.compactBody.reset();
+  slot.compactState = 0;
   for (std::string& a : slot.argNames) a.clear();
   for (int& t : slot.argTypes) t = 0;
   // A running body is retired, not freed, so deleting a module from inside itself cannot pull

@@ -43,6 +43,20 @@ int vkInlineModuleArgs(int index);
 // vkInlineModuleArgs accepted, with nothing changed in between.
 bool vkInlineModuleValue(int index, const double* args, double* out);
 
+// A module whose body is in the compact register form (scalar_loop.h): called with its
+// arguments as numbers in registers instead of variables. -1 when the call must go the long way
+// (the body is not of that form, an argument is not a real 1 by 1 value, or the body met what
+// only the long way reports); 1 when the arguments were replaced by the value, if any.
+int vkCallModuleCompact(int index, CalcStackEntry* stack, int* sp);
+
+// The compact body of a module (made on first use), or null. While the body is being made (a
+// call inside itself), vkCompactModuleArgs gives its argument count already; -1 otherwise.
+const VkScalarLoop* vkCompactModuleBody(int index);
+int vkCompactModuleArgs(int index);
+
+// Module calls going on the long way (nested runs of module bodies).
+int vkModuleDepth();
+
 // Changes whenever a module is defined or deleted, so that a call record's resolved slot is
 // looked up again (a module hides a built-in of its name from its definition on).
 extern unsigned vkModuleEpoch;

@@ -1,5 +1,6 @@
 #include "lang/scalar_loop.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "lang/modules.h"
@@ -13,6 +14,8 @@ namespace {
 // A loop longer than this is rarely a tight one, and its registers would not fit the frame.
 constexpr int kMaxLoopRecords = 4000;
 constexpr int kMaxRegisters = 256;
+// A module body's frame lives on the native stack of each nested call.
+constexpr int kMaxBodyRegisters = 64;
 // The run loop needs this many stack entries free for a loop's deepest expression: the
 // records would fail with their own overflow message where the compact form would not.
 constexpr int kPushLimit = kCalcStackSize - 1;
@@ -29,25 +32,51 @@ bool producesValue(Instr::Op op) { return op <= Instr::kMove; }
 
 class LoopCompiler {
  public:
-  LoopCompiler(vk_Code* code, int count, int head, int back)
-      : code_(code), count_(count), head_(head), back_(back) {}
+  LoopCompiler(vk_Code* code, int count, int head, int back, int moduleSlot = -1)
+      : code_(code), count_(count), head_(head), back_(back), module_(moduleSlot) {}
 
   std::shared_ptr<const VkScalarLoop> compile() {
-    if (head_ < 0 || back_ <= head_ || back_ >= count_ || back_ - head_ + 1 > kMaxLoopRecords) return nullptr;
+    const bool body = module_ >= 0;
+    if (head_ < 0 || back_ < head_ || (!body && back_ == head_) || back_ >= count_ ||
+        back_ - head_ + 1 > kMaxLoopRecords)
+      return nullptr;
+    loop_->body = body;
     if (!collectOperands()) return nullptr;
     tempBase_ = static_cast<int>(loop_->variables.size() + loop_->constants.size());
     instrAt_.assign(back_ - head_ + 1, -1);
     for (int p = head_; p <= back_; ++p)
       if (!record(p)) return nullptr;
-    if (!stack_.empty() || !resolveJumps()) return nullptr;
+    if (!stack_.empty()) return nullptr;
+    // A body that runs off its end returns nothing.
+    if (body) loop_->code.push_back({Instr::kExit, 0, 0, 0, 0, 0, count_});
+    if (!resolveJumps()) return nullptr;
     loop_->registers = tempBase_ + loop_->depth;
-    if (loop_->registers > kMaxRegisters) return nullptr;
+    if (loop_->registers > (body ? kMaxBodyRegisters : kMaxRegisters)) return nullptr;
+    if (body && !definitelyAssigned()) return nullptr;
+    loop_->epoch = vkModuleEpoch;
     return loop_;
   }
 
  private:
   // Variables and constants get their registers first, so temporaries follow them.
   bool collectOperands() {
+    if (module_ >= 0) {
+      const UserModuleSlot& slot = UFNtable[module_];
+      if (slot.argc < 1) return false;
+      loop_->argc = slot.argc;
+      for (int a = 0; a < slot.argc; ++a) {
+        if (slot.argTypes[a] != kValueReal) return false;
+        int k = variableSlot(slot.argIds[a]);
+        if (k < 0) {
+          k = static_cast<int>(varIds_.size());
+          varIds_.push_back(slot.argIds[a]);
+          loop_->variables.push_back(-1);
+          loop_->written.push_back(0);
+        }
+        loop_->argRegister[a] = k;
+      }
+      arguments_ = static_cast<int>(varIds_.size());
+    }
     for (int p = head_; p <= back_; ++p) {
       vk_Code& r = code_[p];
       if (r.kind == kCodeNumVariable) {
@@ -61,7 +90,23 @@ class LoopCompiler {
         if (constantSlot(r.number) < 0) loop_->constants.push_back(r.number);
       }
     }
+    loop_->frameRecords = static_cast<int>(varIds_.size());
     return loop_->variables.size() + loop_->constants.size() < kMaxRegisters;
+  }
+
+  // Every variable of a body that is no argument is assigned before anything can read it: its
+  // first record is an assignment that no jump before it can pass by. Otherwise reading it
+  // could fail ("Undefined variable."), which only the long way reports.
+  bool definitelyAssigned() const {
+    for (int k = arguments_; k < static_cast<int>(varIds_.size()); ++k) {
+      int first = -1;
+      for (int p = head_; p <= back_ && first < 0; ++p)
+        if (code_[p].kind == kCodeNumVariable && code_[p].nameId == varIds_[k]) first = p;
+      if (first < 0 || first + 1 > back_ || !isAssignment(code_[first + 1])) return false;
+      for (const Fixup& f : fixups_)
+        if (f.from < first && f.record > first) return false;
+    }
+    return true;
   }
 
   int variableSlot(int nameId) const {
@@ -123,7 +168,7 @@ class LoopCompiler {
   }
 
   void jumpTo(Instr::Op op, int a, int targetRecord) {
-    fixups_.push_back({static_cast<int>(loop_->code.size()), targetRecord});
+    fixups_.push_back({static_cast<int>(loop_->code.size()), targetRecord, current_});
     emit({op, 0, static_cast<uint16_t>(a), 0, 0, 0, 0});
   }
 
@@ -134,6 +179,7 @@ class LoopCompiler {
       statementFirstInstr_ = static_cast<int>(loop_->code.size());
     }
     vk_Code& r = code_[p];
+    current_ = p;
     switch (r.kind) {
       case kCodeNumber:
         push(constantRegister(r.number));
@@ -200,7 +246,7 @@ class LoopCompiler {
           if (Instr* last = producerOf(condition); last && last->op == Instr::kRel) {
             // The comparison and its "if" become one instruction in the comparison's place.
             last->op = Instr::kCmpBranch;
-            fixups_.push_back({static_cast<int>(loop_->code.size()) - 1, p + r.jump});
+            fixups_.push_back({static_cast<int>(loop_->code.size()) - 1, p + r.jump, p});
             return true;
           }
           jumpTo(Instr::kIfNot, condition, p + r.jump);
@@ -216,18 +262,32 @@ class LoopCompiler {
       case kCodeFunction:
       case kCodeModule: {
         int slot = -1;
-        if (!findModule(r.name, &slot)) return false;
-        const int argc = vkInlineModuleArgs(slot);
+        if (!findModule(r.name, &slot)) {
+          // "return" ends the body with its value, the only one on the body's stack.
+          if (module_ < 0 || r.kind != kCodeFunction || r.argc != 1 || r.name != "return" ||
+              stack_.size() != 1)
+            return false;
+          emit({Instr::kReturn, 0, stack_.back(), 0, 0, 0, 0});
+          stack_.clear();
+          return true;
+        }
+        Instr::Op op = Instr::kCall;
+        int argc = vkInlineModuleArgs(slot);
+        if (argc < 0) {
+          op = Instr::kCallBody;
+          argc = vkCompactModuleArgs(slot);
+        }
         if (argc < 1 || static_cast<int>(stack_.size()) < argc) return false;
         const int call = static_cast<int>(loop_->calls.size());
         loop_->calls.push_back(p);
         loop_->callArgc.push_back(argc);
+        loop_->callSlots.push_back(slot);
         const int first = static_cast<int>(loop_->callArgs.size());
         loop_->callArgs.insert(loop_->callArgs.end(), stack_.end() - argc, stack_.end());
         stack_.resize(stack_.size() - argc);
         const int a = nextTemp();
-        emit({Instr::kCall, 0, static_cast<uint16_t>(a), static_cast<uint16_t>(call),
-              static_cast<uint16_t>(argc), first, 0});
+        emit({op, 0, static_cast<uint16_t>(a), static_cast<uint16_t>(call), static_cast<uint16_t>(argc),
+              first, 0});
         push(a);
         return true;
       }
@@ -282,18 +342,22 @@ class LoopCompiler {
 
   struct Fixup {
     int instr;
-    int record;
+    int record;  // the target
+    int from;    // the record that jumps
   };
 
   vk_Code* code_;
   int count_;
   int head_;
   int back_;
+  int module_;
   std::shared_ptr<VkScalarLoop> loop_ = std::make_shared<VkScalarLoop>();
   std::vector<int> varIds_;
   std::vector<uint16_t> stack_;
   std::vector<int> instrAt_;
   std::vector<Fixup> fixups_;
+  int arguments_ = 0;  // variable slots of a body's arguments (the first ones)
+  int current_ = 0;    // the record being compiled
   int tempBase_ = 0;
   int statementStart_ = 0;
   int statementFirstInstr_ = 0;
@@ -301,39 +365,37 @@ class LoopCompiler {
 
 inline bool truth(double v) { return vkTruncToInt(v) != 0; }
 
-}  // namespace
+inline bool breakHeld() { return vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress(); }
 
-std::shared_ptr<const VkScalarLoop> vkCompileScalarLoop(vk_Code* code, int count, int head, int back) {
-  return LoopCompiler(code, count, head, back).compile();
+// Compact module bodies running now, one inside the other, and the variable records their
+// calls would have made the long way: a call goes the long way where that would fail (nested
+// too deep, a table that could not take the records), so that it reports what it reports.
+int bodyDepth = 0;
+int bodyRecords = 0;
+// Free records known to exist while the variable table is as it was at knownFreeEpoch.
+int knownFree = 0;
+uint64_t knownFreeEpoch = 0;
+
+bool frameFits(int records) {
+  if (vkModuleDepth() + bodyDepth >= kMaxModuleDepth) return false;
+  if (knownFreeEpoch != vkVariableEpoch) {
+    knownFree = 0;
+    knownFreeEpoch = vkVariableEpoch;
+  }
+  const int need = bodyRecords + records;
+  if (need <= knownFree) return true;
+  if (!vkFreeRecordsAtLeast(need)) return false;
+  knownFree = need;
+  return true;
 }
 
-VkLoopOutcome vkRunScalarLoop(const VkScalarLoop& loop, vk_Code* code, int sp, int* pc) {
-  if (sp < 0 || sp + loop.depth >= kPushLimit || (loop.hasDisplay && sp == 1)) return kLoopDeclined;
-  double r[kMaxRegisters];
-  VariableRecord* vars[kMaxRegisters];
-  const int nv = static_cast<int>(loop.variables.size());
-  for (int k = 0; k < nv; ++k) {
-    const int i = vkLookupVariable(code[loop.variables[k]]);
-    if (i < 0) return kLoopDeclined;
-    VariableRecord& v = variableTable[i];
-    if (v.state != 1 || v.kind != kVarReal || v.msize != 1 || v.nsize != 1) return kLoopDeclined;
-    vars[k] = &v;
-    r[k] = v.data.cdoubles()[0];
-  }
-  // The modules called must still be the ones compiled in, and callable the short way.
-  int slots[kMaxRegisters];
-  const int ncalls = static_cast<int>(loop.calls.size());
-  if (ncalls > kMaxRegisters) return kLoopDeclined;
-  for (int k = 0; k < ncalls; ++k) {
-    if (!findModule(code[loop.calls[k]].name, &slots[k]) || vkInlineModuleArgs(slots[k]) != loop.callArgc[k])
-      return kLoopDeclined;
-  }
-  const int nc = static_cast<int>(loop.constants.size());
-  for (int k = 0; k < nc; ++k) r[nv + k] = loop.constants[k];
+enum class Stop { kExit, kBail, kBroken, kReturn };
 
+// Runs compact code on its registers until it leaves; *at is the instruction it stopped at.
+Stop execute(const VkScalarLoop& loop, double* r, const Instr** at) {
   const Instr* const base = loop.code.data();
   const Instr* ip = base;
-  bool broken = false;
+  Stop stop = Stop::kBail;
   for (;;) {
     const Instr& in = *ip;
     switch (in.op) {
@@ -390,8 +452,8 @@ VkLoopOutcome vkRunScalarLoop(const VkScalarLoop& loop, vk_Code* code, int sp, i
         ip = base + in.target;
         continue;
       case Instr::kJumpBack:
-        if (vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress()) {
-          broken = true;
+        if (breakHeld()) {
+          stop = Stop::kBroken;
           break;
         }
         ip = base + in.target;
@@ -403,24 +465,38 @@ VkLoopOutcome vkRunScalarLoop(const VkScalarLoop& loop, vk_Code* code, int sp, i
         ip = vkRelate(in.rel, r[in.b], r[in.c]) != 0.0 ? ip + 1 : base + in.target;
         continue;
       case Instr::kLoopBack:
-        if (vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress()) {
-          broken = true;
+        if (breakHeld()) {
+          stop = Stop::kBroken;
           break;
         }
         ip = vkRelate(in.rel, r[in.b], r[in.c]) != 0.0 ? base + in.target + 1 : base + base[in.target].target;
         continue;
       case Instr::kExit:
+        stop = Stop::kExit;
         break;
-      case Instr::kCall: {
+      case Instr::kReturn:
+        stop = Stop::kReturn;
+        break;
+      case Instr::kCall:
+      case Instr::kCallBody: {
         double args[kModuleArguments];
         const uint16_t* from = loop.callArgs.data() + in.target;
         for (int k = 0; k < in.c; ++k) args[k] = r[from[k]];
+        const int slot = loop.callSlots[in.b];
         double value;
-        if (!vkInlineModuleValue(slots[in.b], args, &value)) break;  // the long way reports it
+        if (in.op == Instr::kCall) {
+          // Inside a body the call is one level further in (a loop's entry checked its own).
+          if (bodyDepth > 0 && !frameFits(in.c)) break;
+          if (!vkInlineModuleValue(slot, args, &value)) break;  // the long way reports it
+        } else {
+          const VkScalarLoop* callee = vkCompactModuleBody(slot);
+          // A body that gives no value leaves the caller's records short of one: theirs to report.
+          if (!callee || vkRunModuleBody(*callee, args, &value) != 1) break;
+        }
         r[in.a] = value;
         // As after every call, the break test.
-        if (vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress()) {
-          broken = true;
+        if (breakHeld()) {
+          stop = Stop::kBroken;
           break;
         }
         ++ip;
@@ -429,13 +505,87 @@ VkLoopOutcome vkRunScalarLoop(const VkScalarLoop& loop, vk_Code* code, int sp, i
     }
     break;
   }
+  *at = ip;
+  return stop;
+}
+
+}  // namespace
+
+std::shared_ptr<const VkScalarLoop> vkCompileScalarLoop(vk_Code* code, int count, int head, int back) {
+  return LoopCompiler(code, count, head, back).compile();
+}
+
+std::shared_ptr<const VkScalarLoop> vkCompileModuleBody(int slot) {
+  if (slot < 0 || slot >= static_cast<int>(UFNtable.size())) return nullptr;
+  const std::shared_ptr<VkCodeArray>& code = UFNtable[slot].code;
+  if (!code || code->empty()) return nullptr;
+  const int count = static_cast<int>(code->size());
+  return LoopCompiler(code->data(), count, 0, count - 1, slot).compile();
+}
+
+int vkRunModuleBody(const VkScalarLoop& body, const double* args, double* result) {
+  if (body.epoch != vkModuleEpoch || !frameFits(body.frameRecords)) return -1;
+  double r[kMaxBodyRegisters];
+  // Arguments are bound last to first, so of two of one name the first argument's value stays.
+  for (int a = body.argc - 1; a >= 0; --a) r[body.argRegister[a]] = args[a];
+  const int nv = static_cast<int>(body.variables.size());
+  const int nc = static_cast<int>(body.constants.size());
+  for (int k = 0; k < nc; ++k) r[nv + k] = body.constants[k];
+  ++bodyDepth;
+  bodyRecords += body.frameRecords;
+  const Instr* at = nullptr;
+  const Stop stop = execute(body, r, &at);
+  --bodyDepth;
+  bodyRecords -= body.frameRecords;
+  switch (stop) {
+    case Stop::kReturn:
+      *result = r[at->a];
+      return 1;
+    case Stop::kExit:
+      return 0;
+    default:
+      return -1;
+  }
+}
+
+VkLoopOutcome vkRunScalarLoop(const VkScalarLoop& loop, vk_Code* code, int sp, int* pc) {
+  if (sp < 0 || sp + loop.depth >= kPushLimit || (loop.hasDisplay && sp == 1)) return kLoopDeclined;
+  double r[kMaxRegisters];
+  VariableRecord* vars[kMaxRegisters];
+  const int nv = static_cast<int>(loop.variables.size());
+  for (int k = 0; k < nv; ++k) {
+    const int i = vkLookupVariable(code[loop.variables[k]]);
+    if (i < 0) return kLoopDeclined;
+    VariableRecord& v = variableTable[i];
+    if (v.state != 1 || v.kind != kVarReal || v.msize != 1 || v.nsize != 1) return kLoopDeclined;
+    vars[k] = &v;
+    r[k] = v.data.cdoubles()[0];
+  }
+  // The modules called must still be the ones compiled in, and callable the short way.
+  const int ncalls = static_cast<int>(loop.calls.size());
+  for (int k = 0; k < ncalls; ++k) {
+    int slot = -1;
+    if (!findModule(code[loop.calls[k]].name, &slot) || slot != loop.callSlots[k]) return kLoopDeclined;
+    const bool body = loop.code.end() !=
+                      std::find_if(loop.code.begin(), loop.code.end(),
+                                   [k](const Instr& in) { return in.op == Instr::kCallBody && in.b == k; });
+    const int argc = body ? vkCompactModuleArgs(slot) : vkInlineModuleArgs(slot);
+    if (argc != loop.callArgc[k]) return kLoopDeclined;
+  }
+  const int nc = static_cast<int>(loop.constants.size());
+  for (int k = 0; k < nc; ++k) r[nv + k] = loop.constants[k];
+
+  const Instr* at = nullptr;
+  const Stop stop = execute(loop, r, &at);
   // What the loop assigned goes back into its variables, also when it stops half-way.
   for (int k = 0; k < nv; ++k)
     if (loop.written[k]) vars[k]->data.setScalar(r[k]);
-  if (broken) {
+  if (stop == Stop::kBroken) {
     error_disp("**** BREAK *****");
     return kLoopBroken;
   }
-  *pc = ip->resume;
+  // At an exit the records go on after it; at a zero divisor or a call that must go the long
+  // way, at the start of the statement, which did nothing yet that could be seen.
+  *pc = at->resume;
   return kLoopLeft;
 }

@@ -9,6 +9,9 @@
 // the records run one by one as before. Nothing a scalar loop does can change the variable
 // table's shape, so the slots stay valid for the whole loop; a zero divisor leaves the loop at
 // the start of its statement, where the records take over and report what they report.
+// A module body of the same kind (its arguments real, its other variables assigned before they
+// can be read, "return" ending it) is compiled into the same form and called with its arguments
+// in registers, without variable records (vkRunModuleBody).
 
 #include <cstdint>
 #include <memory>
@@ -37,6 +40,8 @@ struct VkLoopInstr {
     kLoopBack,   // break test, then kCmpBranch of the loop's head; on to `target` + 1 when it holds
     kExit,       // leave the loop; the records go on at `resume`
     kCall,       // r[a] = module `b` (see calls) of the c registers from callArgs[target]
+    kCallBody,   // the same for a module whose body is in the compact form itself
+    kReturn,     // a module body's "return" with r[a]
   };
   Op op;
   uint8_t rel = 0;
@@ -55,7 +60,16 @@ struct VkScalarLoop {
   std::vector<int> calls;
   std::vector<int> callArgc;
   std::vector<uint16_t> callArgs;
+  std::vector<int> callSlots;  // the module slot of each call when compiled
   int registers = 0;
+  // A module body (vkCompileModuleBody): its arguments' registers in argument order (-1 for an
+  // argument the body does not read), the module epoch it was compiled at, and the records a
+  // call of it would make (its distinct variable names).
+  bool body = false;
+  int argc = 0;
+  int argRegister[kModuleArguments] = {};
+  unsigned epoch = 0;
+  int frameRecords = 0;
   int depth = 0;            // most values the records would hold on the stack at once
   bool hasDisplay = false;  // a ";" record stands in the loop (it must find no single value)
 };
@@ -63,6 +77,18 @@ struct VkScalarLoop {
 // Compiles the loop whose records run from `head` to its backward jump at `back`; null when a
 // record is outside what the compact form does.
 std::shared_ptr<const VkScalarLoop> vkCompileScalarLoop(vk_Code* code, int count, int head, int back);
+
+// Compiles the body of the module in `slot` into the compact form: its arguments are real
+// numbers, every other variable is assigned before anything could read it, and every call is of
+// a module of that form too; null otherwise.
+std::shared_ptr<const VkScalarLoop> vkCompileModuleBody(int slot);
+
+// Runs a compiled module body on the argument values: 1 with its "return" value in *result,
+// 0 when it ends without one, -1 when the call must go the long way instead (a zero divisor, the
+// break test, calls nested too deep, a variable table that could not take the call's records,
+// a module defined since): the long way then does everything again and reports what it
+// reports, as nothing the body did could be seen.
+int vkRunModuleBody(const VkScalarLoop& body, const double* args, double* result);
 
 enum VkLoopOutcome { kLoopDeclined, kLoopLeft, kLoopBroken };
 

@@ -268,6 +268,10 @@ struct UserModuleSlot {
   // vkCallModuleInline.
   std::shared_ptr<const VkInlineModule> inlineBody;
   int inlineState = 0;
+  // The body in the compact register form (scalar_loop.h), made when first called: state 1
+  // made, 2 not of that form, 3 being made (a call of the module inside its own body).
+  std::shared_ptr<const VkScalarLoop> compactBody;
+  int compactState = 0;
 };
 
 // Alias entry `AliasEntry`.

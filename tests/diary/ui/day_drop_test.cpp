@@ -1,6 +1,7 @@
 // Files dropped on the day's document list become links in the day's folder; the finder
 // sheet's text takes the menu commands while it has the focus.
 
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QTextEdit>
@@ -55,7 +56,7 @@ TEST_F(DayDrop, DroppedFilesBecomeLinksAndAnExistingNameIsSkipped) {
   EXPECT_EQ(sounds, QStringList({"Tink", "Tink", "Tink"}));
 }
 
-TEST_F(DayDrop, TheFinderTextTakesSaveNewAndStampsWhileFocused) {
+TEST_F(DayDrop, TheFinderTextTakesTheMenuCommandsWhileFocused) {
   start();
   QTextEdit finderText(window.get());
   finderText.show();
@@ -64,7 +65,7 @@ TEST_F(DayDrop, TheFinderTextTakesSaveNewAndStampsWhileFocused) {
   QStringList posted;
   auto& center = pravella::NotificationCenter::defaultCenter();
   for (const char* name : {"saveTextOnFinderSheet", "newTextOnFinderSheet", "pasteDateInFinderText",
-                           "pasteDateTimeInFinderText"})
+                           "pasteDateTimeInFinderText", "deletetOnFinderSheet", "openWithDocumentOfBrowser"})
     center.addObserver(name, &context, [&](auto& n) { posted << n.name; });
 
   finderText.setFocus();
@@ -73,8 +74,10 @@ TEST_F(DayDrop, TheFinderTextTakesSaveNewAndStampsWhileFocused) {
   calendar->newFileAction();
   calendar->pasteDateAction();
   calendar->pasteDateTimeAction();
+  for (const char* item : {"deleteFileAction", "openWithAction"})
+    window->findChild<QAction*>(item)->trigger();
   EXPECT_EQ(posted, QStringList({"saveTextOnFinderSheet", "newTextOnFinderSheet", "pasteDateInFinderText",
-                                 "pasteDateTimeInFinderText"}));
+                                 "pasteDateTimeInFinderText", "deletetOnFinderSheet", "openWithDocumentOfBrowser"}));
 
   posted.clear();
   memo()->setFocus();

@@ -73,7 +73,10 @@ class FtpSheet : public ::testing::Test {
 
     CalFTP::Host host;
     host.closeAllToggleView = [this] { ++closed_; };
-    host.setToggleStatus = [this](int n) { toggle_ = n; return 0; };
+    host.setToggleStatus = [this](int n) {
+      toggle_ = n;
+      return 0;
+    };
     host.showDiaryFiles = [this] { ++relisted_; };
     host.playSound = [this](const char* name) { sounds_ << QString::fromLatin1(name); };
     sheet_ = std::make_unique<CalFTP>(host);
@@ -268,7 +271,8 @@ TEST_F(FtpSheet, RemembersTheHostAfterAListingAndFillsTheFieldsWhenPicked) {
   fill();
   pressAndWait("Connect");
   const QStringList stored =
-      pravella::plist::readStringArray(pravella::paths::preferences() + "/hostList.dat").value_or(QStringList{});
+      pravella::plist::readStringArray(pravella::paths::preferences() + "/hostList.dat")
+          .value_or(QStringList{});
   ASSERT_EQ(stored.size(), 1);
   EXPECT_TRUE(stored[0].startsWith(hostText() + "\tann\thex:"));
   EXPECT_FALSE(stored[0].contains("s3cret"));
@@ -326,7 +330,8 @@ TEST_F(FtpSheet, AProgramFillsTheFieldsAndConnects) {
 
 TEST_F(FtpSheet, OpensAsSideViewSixteenAndStartsInTodaysDiaryFolder) {
   const QDate today = QDate::currentDate();
-  EXPECT_EQ(sheet_->downloadFolderField()->text(), pravella::paths::dayFolder(today.year(), today.month(), today.day()));
+  EXPECT_EQ(sheet_->downloadFolderField()->text(),
+            pravella::paths::dayFolder(today.year(), today.month(), today.day()));
   sheet_->toggleFTPSheet();
   EXPECT_TRUE(sheet_->ftpDrawer()->isVisible());
   EXPECT_EQ(toggle_, CalFTP::kToggleNumber);

@@ -25,9 +25,11 @@
 
 #include "diary/diary_globals.h"
 #include "editors/text_services.h"
+#include "lang/builtins/startup.h"
 #include "platform/notification_center.h"
 #include "platform/rich_text_file.h"
 #include "platform/text_encoding.h"
+#include "support/command_program.h"
 #include "support/recording_opener.h"
 #include "support/test_movie.h"
 #include "support/test_home.h"
@@ -117,6 +119,28 @@ TEST_F(FinderSheet, AProgramOpensTheSheetOnATildePath) {
   EXPECT_FALSE(sheet->isOpen());
   SheetCanOpen = 0;
   NotificationCenter::defaultCenter().post("cal_toggleFinderSheet", " ");
+  EXPECT_FALSE(sheet->isOpen());
+}
+
+TEST_F(FinderSheet, ProgramCommandsReachTheSheet) {
+  vkStartUp();
+  QDir().mkpath(home() + "/Documents");
+  CommandProgram open;
+  open.text("~/Documents");
+  EXPECT_EQ(open.call("cal_openFinderSheetWithPath", 1), 1);
+  EXPECT_TRUE(sheet->isOpen());
+  EXPECT_EQ(sheet->fsBrowser()->path(), home() + "/Documents");
+
+  CommandProgram button;  // the short name maps onto the button command
+  button.number(3);
+  button.text("Run");
+  button.text("run.rtf");
+  EXPECT_EQ(button.call("cal_setFinderSheet", 3), 1);
+  EXPECT_EQ(sheet->finderButtons()->button(2)->text(), "Run");
+  EXPECT_EQ(sheet->scriptFileName()[2], "run.rtf");
+
+  CommandProgram toggle;
+  EXPECT_EQ(toggle.trigger("cal_toggleFinderSheet"), 1);
   EXPECT_FALSE(sheet->isOpen());
 }
 
