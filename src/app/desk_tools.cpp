@@ -33,6 +33,7 @@
 #include "tools/finder/ui/finder_text_view.h"
 #include "platform/desktop_open.h"
 #include "tools/pictures/ui/cal_change_pict_size.h"
+#include "tools/pictures/ui/cal_movie_view.h"
 #include "tools/pictures/ui/cal_pict_view.h"
 #include "tools/pictures/ui/cal_select_image.h"
 #include "tools/text/ui/cal_change_window.h"
@@ -224,6 +225,11 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* pictures = host_.toolsMenu->addAction(QObject::tr("&Pictures"));
   QObject::connect(pictures, &QAction::triggered, pictures_.get(),
                    [p = pictures_.get()] { p->togglePictViewAction(); });
+
+  movies_ = std::make_unique<CalMovieView>(host_);
+  movies_->awakeFromNib();
+  QAction* movies = host_.toolsMenu->addAction(QObject::tr("Mo&vies"));
+  QObject::connect(movies, &QAction::triggered, movies_.get(), [m = movies_.get()] { m->toggleMovieViewAction(); });
 
   auto select = toolHost<CalSelectImage::Host>(host_);
   select.mainWindow = &window;

@@ -21,6 +21,7 @@ class CalLauncher;
 class CalMail;
 class CalNetwork;
 class CalPictView;
+class CalMovieView;
 class CalChangePictSize;
 class CalSelectImage;
 class CalToDo;
@@ -63,6 +64,7 @@ class DeskTools {
   std::unique_ptr<CalNetwork> internet_;
   std::unique_ptr<CalMail> mail_;
   std::unique_ptr<CalPictView> pictures_;
+  std::unique_ptr<CalMovieView> movies_;
   std::unique_ptr<CalChangePictSize> pictSize_;
   std::unique_ptr<CalSelectImage> selectImage_;
   std::unique_ptr<CalWebView> web_;

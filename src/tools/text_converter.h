@@ -1,26 +1,51 @@
 #pragma once
-// Conversion of a document file into another format on the Desktop, for the language's
-// "textutil" built-in. pandoc does the work; LibreOffice only the formats pandoc cannot write
-// (doc, wordml). The built-in saves the shown document first, so that converting it takes
-// its latest text.
+// Conversion of a document file into another format, for the export window and the
+// language's "textutil" and "convertDocument" built-ins. Inputs: rich text (.rtf, .rtfd)
+// through our own reader, plain text (UTF-8, else Shift-JIS), anything else through pandoc.
+// Outputs: txt, rtf, html (pictures as JPEG files beside the page), odt and docx (pandoc),
+// doc and wordml (LibreOffice, when installed) and webarchive (MHTML).
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace pravella {
 
-// The program and arguments that convert `input` into `output` in `format`; an empty program
-// when no converter writes that format.
-struct ConverterCommand {
-  QString program;
-  QStringList arguments;
-  QString written;  // where the converter leaves its output (soffice names it itself)
+struct ConversionResult {
+  bool ok = false;
+  QString output;  // the file written (or that would have been)
+  QString reason;  // a sentence when !ok
 };
-ConverterCommand converterCommandFor(const QString& format, const QString& input, const QString& output);
+
+// The formats the converter writes.
+QStringList conversionFormats();
+
+// Converts `input` into `output` in `format`; `started` runs once the conversion begins.
+ConversionResult convertDocumentFile(const QString& format, const QString& input, const QString& output,
+                                     const std::function<void()>& started = {});
+
+// "<Desktop>/<input's name without its extension>.<format>".
+QString desktopOutputPath(const QString& format, const QString& input);
+
+// Converts onto the Desktop, an older file of that name (and an older page's pictures)
+// removed first. An unknown format removes nothing.
+ConversionResult convertOntoDesktop(const QString& format, const QString& input,
+                                    const std::function<void()>& started = {});
+
+// What textutilTool needs of the window that shows documents, set by the export window when it
+// is made (functions safe to call from a program's thread). Without one there is no shown
+// document to save and no sound.
+struct ConverterHost {
+  std::function<bool()> saveShownDocument;  // false: the save was refused
+  std::function<void(const QString&)> playSound;
+};
+void setConverterHost(ConverterHost host);
 
 }  // namespace pravella
 
-// Removes an older output file, then converts `path` into "<Desktop>/<base name>.<format>" and waits for
-// the converter. Returns 1 when the converter ran and ended with status 0, else 0; the
-// language ignores the result, and the reasons go to the console log.
+// The language's converter: saves the shown document (a refused save ends it), converts `path`
+// into "<Desktop>/<base name>.<format>" with "Ping" when it begins and "Basso" when it fails.
+// Returns 1 when the file was written, else 0 with the reason on the console; the built-ins
+// report success to the program whatever it gives.
 int textutilTool(const char* format, const char* path);

@@ -1,9 +1,8 @@
-// Built-ins C: one table in the order of precedence. Names whose work belongs to windows and
-// tools not built yet are not in the table, so that they fail as unknown functions rather than
-// pretend to work: convertDocument.
+// Built-ins C: one table in the order of precedence.
 
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
+#include "lang/builtins/document_builtins.h"
 #include "lang/builtins/gl_builtins.h"
 
 #include <QByteArray>
@@ -409,6 +408,7 @@ constexpr VkBuiltin kC[] = {
     {"currentDirectory", 1, currentPath},
     {"closeAllPictWindow", 1, pravella::builtins::closeAllPictWindowBuiltin},
     {"closePictWindow", 1, pravella::builtins::closePictWindowBuiltin},
+    {"convertDocument", 2, pravella::builtins::convertDocumentBuiltin},
     {"createMovie", 1, pravella::builtins::createMovieBuiltin},
     {"changeCopyBitsMode", kAnyArgc, vkPictureBuiltinEntry},
     {"compressPicture", 2, compressPicture},

@@ -14,7 +14,7 @@
 
 #include "diary/calendar_arithmetic.h"
 #include "lang/builtins/builtin_table.h"
-#include "lang/builtins/command_bridge.h"
+#include "lang/builtins/document_builtins.h"
 #include "lang/builtins/functions_c_args.h"
 #include "lang/builtins/functions_t_parts.h"
 #include "lang/builtins/volume_process_builtins.h"
@@ -24,8 +24,6 @@
 #include "lang/stdlib/matrix_utils.h"
 #include "lang/stdlib/table_lookup.h"
 #include "lang/stdlib/thinning.h"
-#include "platform/notification_center.h"
-#include "tools/text_converter.h"
 
 namespace {
 
@@ -36,23 +34,6 @@ int popValue(CalcStackEntry* stack, int* sp, double* buffer, double* value) {
   if (!vkPopArg(stack, sp, buffer, &arg)) return 0;
   if (!arg.isNumber()) return invalidArguments();
   *value = buffer[0];
-  return 1;
-}
-
-// The converter's result is not the program's concern: a failed conversion leaves no file.
-int textutil(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
-  VkArg path, format;
-  if (!vkPopArg(stack, sp, vk_tb, &path)) return 0;
-  if (!path.isString()) return invalidArguments();
-  if (!vkPopArg(stack, sp, vk_ta, &format)) return 0;
-  if (!format.isString()) return invalidArguments();
-  // The shown document first, so that converting it takes its latest text; without a window
-  // there is nothing shown to save, and a refused save ends the conversion.
-  if (pravella::NotificationCenter::defaultCenter().hasObservers("cal_saveDocument")) {
-    pv_ErrorCheck = 0;
-    if (!cal_callNotification("cal_saveDocument", "")) return 1;
-  }
-  textutilTool(reinterpret_cast<const char*>(vk_ta), reinterpret_cast<const char*>(vk_tb));
   return 1;
 }
 
@@ -154,7 +135,7 @@ int tickCount(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 #define CAT_ENTRY(n) VkBuiltin{"textFile_Cat", n, textFileCat}
 
 constexpr std::array kT{
-    VkBuiltin{"textutil", 2, textutil},
+    VkBuiltin{"textutil", 2, pravella::builtins::convertDocumentBuiltin},
     VkBuiltin{"toKatakana", 1, toKatakanaBuiltin},
     VkBuiltin{"toHiragana", 1, toHiraganaBuiltin},
     VkBuiltin{"toHankakuSJIS", 1, toHankakuSJIS},

@@ -147,37 +147,39 @@ TEST_F(LettersTTest, Text2PictFillsTheBackgroundAndRoundsWithANegativeMargin) {
 }
 
 TEST_F(LettersTTest, TextutilConvertsOntoTheDesktopAndSurvivesAMissingConverter) {
+  // A text is plain text: its asterisks stay.
   write("Memo.txt", "Hello *world*\n");
   const fs::path desktop = pravella::paths::desktop().toStdString();
   fs::create_directories(desktop);
   std::ofstream(desktop / "Memo.html") << "old";
   EXPECT_EQ(run("textutil(\"html\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
   const std::string html = slurp(desktop / "Memo.html");
-  EXPECT_NE(html.find("<em>world</em>"), std::string::npos) << html;
+  EXPECT_NE(html.find("Hello *world*"), std::string::npos) << html;
 
   // Without a converter on the path nothing is written and the program goes on.
-  fs::remove(desktop / "Memo.html");
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", "/nonexistent-folder");
-  EXPECT_EQ(run("textutil(\"html\", \"" + (dir / "Memo.txt").string() + "\"); 1;"), "    1.0000\n.OK.\n");
+  EXPECT_EQ(run("textutil(\"docx\", \"" + (dir / "Memo.txt").string() + "\"); 1;"), "    1.0000\n.OK.\n");
   qputenv("PATH", path);
-  EXPECT_FALSE(fs::exists(desktop / "Memo.html"));
+  EXPECT_FALSE(fs::exists(desktop / "Memo.docx"));
 
-  // A format no converter writes.
-  EXPECT_EQ(run("textutil(\"webarchive\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
-  EXPECT_FALSE(fs::exists(desktop / "Memo.webarchive"));
+  // A format no converter writes; convertDocument is the same built-in.
+  EXPECT_EQ(run("convertDocument(\"pdf\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
+  EXPECT_FALSE(fs::exists(desktop / "Memo.pdf"));
+  EXPECT_EQ(run("convertDocument(\"txt\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
+  EXPECT_EQ(slurp(desktop / "Memo.txt"), "Hello *world*\n");
 }
 
 TEST_F(LettersTTest, TextutilTakesANameBeginningWithADashAsAFile) {
-  // Named relative to the current folder, like an option of the converter.
-  write("--lua-filter=x.txt", "Hello *dash*\n");
+  // Named relative to the current folder, like an option of the converter that reads it.
+  write("--lua-filter=x.html", "<p>Hello <em>dash</em></p>\n");
   const QString before = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.string())));
-  const std::string result = run("textutil(\"html\", \"--lua-filter=x.txt\");");
+  const std::string result = run("textutil(\"txt\", \"--lua-filter=x.html\");");
   QDir::setCurrent(before);
   EXPECT_EQ(result, ".OK.\n");
-  const std::string html = slurp(fs::path(pravella::paths::desktop().toStdString()) / "--lua-filter=x.html");
-  EXPECT_NE(html.find("<em>dash</em>"), std::string::npos) << html;
+  const std::string text = slurp(fs::path(pravella::paths::desktop().toStdString()) / "--lua-filter=x.txt");
+  EXPECT_NE(text.find("Hello dash"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+#include "tools/system/html_export.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include <string>
+
+#include "lang/text_services.h"
+#include "platform/atomic_file.h"
+#include "platform/paths.h"
+#include "tools/system/document_reading.h"
+#include "tools/system/html_pictures.h"
+
+namespace pravella {
+
+QString htmlExportFolder() { return paths::desktop() + QStringLiteral("/vkHTML_folder"); }
+
+QString withoutFileScheme(const QString& page) {
+  const QByteArray utf8 = page.toUtf8();
+  std::string out;
+  if (!swapTextString(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), "file:///", "", out))
+    return page;
+  return QString::fromStdString(out);
+}
+
+HtmlExportResult exportHtmlFolder(const QString& document, const std::function<void()>& started) {
+  HtmlExportResult result;
+  const QString name = QFileInfo(document).completeBaseName();
+  const QString parent = htmlExportFolder();
+  result.folder = parent + u'/' + name + QStringLiteral(".htmld");
+  result.page = result.folder + QStringLiteral("/index.html");
+  if (!QFileInfo(parent).isDir() && !QDir().mkpath(parent)) {
+    result.reason = QStringLiteral("The folder %1 could not be made").arg(parent);
+    return result;
+  }
+  // Read before the older export goes, so that a document that cannot be read costs nothing.
+  QTemporaryDir scratch;
+  QTextDocument doc;
+  if (!scratch.isValid()) {
+    result.reason = QStringLiteral("No temporary folder for the export: %1").arg(scratch.errorString());
+    return result;
+  }
+  if (!readDocumentForConversion(document, doc, scratch.path(), &result.reason)) return result;
+  QDir folder(result.folder);
+  if ((folder.exists() && !folder.removeRecursively()) || !QDir().mkpath(result.folder)) {
+    result.reason = QStringLiteral("The folder %1 could not be made anew").arg(result.folder);
+    return result;
+  }
+  if (started) started();
+  const HtmlWithPictures html = htmlWithPictureFiles(doc, result.folder, QStringLiteral("memoPicture"));
+  if (!html.ok) {
+    result.reason = html.reason;
+    return result;
+  }
+  if (const WriteResult written = writeFileAtomically(result.page, withoutFileScheme(html.html).toUtf8()); !written) {
+    result.reason = written.error;
+    return result;
+  }
+  result.ok = true;
+  return result;
+}
+
+}  // namespace pravella

@@ -1,0 +1,21 @@
+#pragma once
+// A web archive as the web sheet saves and opens it: one MIME multipart/related file (MHTML)
+// holding the page and each of its pictures as parts, each part named by its address.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace pravella {
+
+struct MhtmlPart {
+  QString contentType;  // "image/jpeg", ...
+  QString location;     // the absolute address the page refers to it by
+  QByteArray data;
+};
+
+// The archive of an HTML page (UTF-8) at `pageLocation`, followed by `parts`.
+QByteArray mhtmlArchive(const QString& title, const QString& html, const QString& pageLocation,
+                        const QList<MhtmlPart>& parts);
+
+}  // namespace pravella

@@ -1,0 +1,146 @@
+#include "tools/system/ui/cal_conv_html.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QThread>
+
+#include "graphics/picture.h"
+#include "graphics/picture_clipboard.h"
+#include "lang/builtins/command_bridge.h"
+#include "platform/console_log.h"
+#include "platform/notification_center.h"
+#include "platform/ui/dialogs.h"
+#include "tools/jpeg_file.h"
+#include "tools/system/html_export.h"
+#include "tools/text_converter.h"
+
+using pravella::NotificationCenter;
+
+namespace {
+
+// A conversion runs for seconds at most; the cursor says so.
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+CalConvHTML::CalConvHTML(pravella::DeskToolHost host, QObject* parent) : QObject(parent), host_(std::move(host)) {}
+
+CalConvHTML::~CalConvHTML() {
+  pravella::setConverterHost({});
+  NotificationCenter::defaultCenter().removeObservers(this);
+  delete menu_;
+}
+
+void CalConvHTML::awakeFromNib() {
+  // The language's converter runs on the program's thread; the save belongs to this one.
+  pravella::ConverterHost converter;
+  converter.saveShownDocument = [self = QPointer<CalConvHTML>(this)] {
+    bool saved = true;
+    if (!self) return saved;
+    if (QThread::currentThread() == self->thread())
+      saved = self->saveShown();
+    else
+      QMetaObject::invokeMethod(self, [&saved, self] { saved = self ? self->saveShown() : true; },
+                                Qt::BlockingQueuedConnection);
+    return saved;
+  };
+  converter.playSound = [play = host_.playSound](const QString& name) {
+    if (play) play(name.toLatin1().constData());
+  };
+  pravella::setConverterHost(std::move(converter));
+
+  auto& center = NotificationCenter::defaultCenter();
+  center.addObserver(QStringLiteral("cal_makeHTML"), this, [this](pravella::Notification&) { convertToHTMLAction(false); });
+  center.addObserver(QStringLiteral("cal_saveToSTJ"), this, [this](pravella::Notification& n) { saveJPEG2stj(n.text); });
+
+  if (!host_.toolsMenu) return;
+  menu_ = host_.toolsMenu->addMenu(tr("E&xport"));
+  const std::pair<QString, void (CalConvHTML::*)()> items[] = {
+      {tr("Text"), &CalConvHTML::convertToTextAction},
+      {tr("RTF"), &CalConvHTML::convertToRtfAction},
+      {tr("ODT"), &CalConvHTML::convertToOdtcAction},
+      {tr("Word (docx)"), &CalConvHTML::convertToDocxAction},
+      {tr("Word 97 (doc)"), &CalConvHTML::convertToDocAction},
+      {tr("Word XML"), &CalConvHTML::convertToWordmlAction},
+      {tr("Web Archive"), &CalConvHTML::convertToWebarchiveAction},
+  };
+  connect(menu_->addAction(tr("HTML to Web Sheet")), &QAction::triggered, this, [this] { convertToHTMLAction(); });
+  for (const auto& [title, action] : items)
+    connect(menu_->addAction(title), &QAction::triggered, this, [this, a = action] { (this->*a)(); });
+}
+
+void CalConvHTML::sound(const char* name) {
+  if (host_.playSound) host_.playSound(name);
+}
+
+bool CalConvHTML::saveShown() { return !host_.save || host_.save(); }
+
+void CalConvHTML::fail(const QString& reason, bool fromWindow) {
+  showErrMessageToConsole(("Export: " + reason + "\n").toStdString());
+  sound("Basso");
+  if (fromWindow) pravella::dialogs::alert(host_.mainWindow, tr("Export"), reason);
+}
+
+void CalConvHTML::convertShown(const QString& format) {
+  const QString shown = host_.nowDisplayedDocument ? host_.nowDisplayedDocument() : QString();
+  if (shown.isEmpty()) return fail(tr("No document is shown."), true);
+  convertToAction(format, shown, true);
+}
+
+bool CalConvHTML::convertToAction(const QString& format, const QString& path, bool fromWindow) {
+  // A refused save has been reported by the calendar; converting the older text would mislead.
+  if (!saveShown()) return false;
+  WaitCursor busy;
+  const pravella::ConversionResult result = pravella::convertOntoDesktop(format, path, [this] { sound("Ping"); });
+  if (!result.ok) fail(result.reason, fromWindow);
+  return result.ok;
+}
+
+void CalConvHTML::convertToHTMLAction(bool fromWindow) {
+  const QString shown = host_.nowDisplayedDocument ? host_.nowDisplayedDocument() : QString();
+  if (shown.isEmpty()) return fail(tr("No document is shown."), fromWindow);
+  if (!saveShown()) return;
+  WaitCursor busy;
+  const pravella::HtmlExportResult result = pravella::exportHtmlFolder(shown, [this] { sound("Ping"); });
+  if (!result.ok) return fail(result.reason, fromWindow);
+  openConvertedIndexHTML(result.page);
+}
+
+void CalConvHTML::openConvertedIndexHTML(const QString& page) {
+  NotificationCenter::defaultCenter().post(QStringLiteral("openWebSheetAndConnectURL"), QStringLiteral("file://") + page);
+}
+
+void CalConvHTML::saveJPEG2stj(const QString& payload) {
+  // The path may hold a TAB itself; the quality is what follows the last one.
+  const qsizetype tab = payload.lastIndexOf(u'\t');
+  const QString path = payload.left(tab);
+  bool number = false;
+  const double quality = tab < 0 ? 0 : payload.mid(tab + 1).toDouble(&number);
+  const QByteArray bytes = pravella::pictureFromClipboard();
+  QString reason;
+  if (tab < 0 || !number) {
+    reason = QStringLiteral("no path and quality");
+  } else if (bytes.isEmpty()) {
+    reason = QStringLiteral("there is no picture on the clipboard");
+  } else {
+    QString error;
+    const QImage image = pravella::Picture(bytes).toImage(&error);
+    if (image.isNull())
+      reason = QStringLiteral("the clipboard's picture cannot be read: %1").arg(error);
+    else if (!pravella::saveAsJpeg(image, path, static_cast<float>(quality)))
+      reason = QStringLiteral("%1 could not be written").arg(path);
+  }
+  if (reason.isEmpty()) return;
+  showErrMessageToConsole(("cal_saveToSTJ: " + reason + "\n").toStdString());
+  pravella::failCommand();
+}
