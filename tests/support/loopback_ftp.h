@@ -14,7 +14,8 @@ namespace pravella::test {
 class LoopbackFtp {
  public:
   LoopbackFtp(const QString& root, const QString& user, const QString& password, int bytesPerSecond = 0) {
-    QStringList arguments{QStringLiteral(PRAVELLA_TEST_DATA_DIR "/net/ftp/ftp_server.py"), root, user, password};
+    QStringList arguments{QStringLiteral(PRAVELLA_TEST_DATA_DIR "/net/ftp/ftp_server.py"), root, user,
+                          password};
     if (bytesPerSecond > 0) arguments << QString::number(bytesPerSecond);
     server_.start(QStringLiteral("/usr/bin/python3"), arguments);
     if (!server_.waitForStarted(5000)) return;

@@ -88,7 +88,16 @@ void Calcndar::buildSideViews() {
     connect(deleteDoc, &QAction::triggered, this, [this] {
       if (!redirectToFinder("deletetOnFinderSheet")) deleteFileAction();
     });
-    file->insertActions(first, {newDoc, saveDoc, deleteDoc});
+    // The shown memo in the application the desktop gives its type; the finder's item while
+    // the finder text has the focus.
+    auto* openWith = new QAction(tr("Open With Application"), file);
+    openWith->setObjectName(QStringLiteral("openWithAction"));
+    connect(openWith, &QAction::triggered, this, [this] {
+      if (redirectToFinder("openWithDocumentOfBrowser") || nowDisplayedDocument_.isEmpty()) return;
+      const QFileInfo info(nowDisplayedDocument_);
+      openWithDesktop(info.absolutePath(), info.fileName());
+    });
+    file->insertActions(first, {newDoc, saveDoc, deleteDoc, openWith});
     file->insertSeparator(first);
   }
   // The memo's length and the selection's length.

@@ -59,9 +59,11 @@ Run runScript(const WorkFolder& folder, const QString& script, const StopAsk& sh
   return run;
 }
 
-static Report fieldsRefused(const QString& check) { return {false, check + kSiteError, QStringLiteral("Basso")}; }
+static Report fieldsRefused(const QString& check) {
+  return {false, check + kSiteError, QStringLiteral("Basso")};
+}
 
-Listing listDirectory(const Connection& c, const QString& root) {
+Listing listDirectory(const Connection& c, const QString& root, const StopAsk& shouldStop) {
   Listing listing;
   if (const QString check = checkFields(c); !check.isEmpty()) {
     listing.report = fieldsRefused(check);
@@ -72,7 +74,7 @@ Listing listDirectory(const Connection& c, const QString& root) {
     listing.report = {false, kTempError, QStringLiteral("Basso")};
     return listing;
   }
-  const Run list = runScript(folder, listScript(c));
+  const Run list = runScript(folder, listScript(c), shouldStop);
   const QStringList lines = listingLines(list.output);
   if (!list.ok || lines.isEmpty()) {
     listing.report = {false, {}, QStringLiteral("Basso")};
@@ -80,7 +82,7 @@ Listing listDirectory(const Connection& c, const QString& root) {
   }
   listing.entries = parseListing(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
   listing.parsed = true;
-  const Run names = runScript(folder, namesScript(c));
+  const Run names = runScript(folder, namesScript(c), shouldStop);
   if (!names.ok) {
     listing.report = {false, {}, {}};
     return listing;
@@ -107,26 +109,27 @@ Report getFile(const Connection& c, const QString& name, const QString& root, co
   return report;
 }
 
-Report putFile(const Connection& c, const QString& localPath, const QString& root) {
+Report putFile(const Connection& c, const QString& localPath, const QString& root,
+               const StopAsk& shouldStop) {
   if (const QString check = checkFields(c); !check.isEmpty()) return fieldsRefused(check);
   if (QFileInfo(localPath).isDir()) {
     return {false, QStringLiteral("It is a directory (Can not upload)!\n"), QStringLiteral("Basso")};
   }
   WorkFolder folder(root);
   if (!folder.ok()) return {false, kTempError, QStringLiteral("Basso")};
-  const Run run = runScript(folder, putScript(c, localPath));
+  const Run run = runScript(folder, putScript(c, localPath), shouldStop);
   if (!run.ok) return {false, {}, QStringLiteral("Basso")};
   return {true, run.output, QStringLiteral("Tink")};
 }
 
-Report deleteFile(const Connection& c, const QString& name, const QString& root) {
+Report deleteFile(const Connection& c, const QString& name, const QString& root, const StopAsk& shouldStop) {
   if (!checkFields(c).isEmpty()) return {false, {}, {}};
   if (!isTransferableName(name)) return {false, kNotNormal, QStringLiteral("Basso")};
   WorkFolder folder(root);
   if (!folder.ok()) return {false, {}, {}};
   const QString script = deleteScript(c, name);
   Report report{false, maskedScript(script, c), QStringLiteral("Basso")};
-  const Run run = runScript(folder, script);
+  const Run run = runScript(folder, script, shouldStop);
   if (run.ok) {
     report.ok = true;
     report.monitor += run.output;
@@ -135,15 +138,17 @@ Report deleteFile(const Connection& c, const QString& name, const QString& root)
   return report;
 }
 
-int cutDirs(const QString& directory) { return static_cast<int>(directory.split(QLatin1Char('/')).size()) - 1; }
+int cutDirs(const QString& directory) {
+  return static_cast<int>(directory.split(QLatin1Char('/')).size()) - 1;
+}
 
 static QString encoded(const QString& part, const char* keep = "") {
   return QString::fromLatin1(QUrl::toPercentEncoding(part, QByteArray(keep)));
 }
 
 QString wgetAddress(const Connection& c, const QString& name) {
-  return QStringLiteral("ftp://") + encoded(hostWord(c.host), ":[]") + QLatin1Char('/') + encoded(c.directory, "/") +
-         QLatin1Char('/') + encoded(name);
+  return QStringLiteral("ftp://") + encoded(hostWord(c.host), ":[]") + QLatin1Char('/') +
+         encoded(c.directory, "/") + QLatin1Char('/') + encoded(name);
 }
 
 QStringList wgetArguments(const Connection& c, const QString& name) {
@@ -155,7 +160,8 @@ QByteArray wgetrc(const Connection& c) {
   return "ftp_user = " + c.user.toUtf8() + "\nftp_password = " + c.password.toUtf8() + "\n";
 }
 
-Report downloadDirectory(const Connection& c, const QString& name, const QString& root, const StopAsk& shouldStop) {
+Report downloadDirectory(const Connection& c, const QString& name, const QString& root,
+                         const StopAsk& shouldStop) {
   if (const QString check = checkFields(c); !check.isEmpty()) return fieldsRefused(check);
   if (!isTransferableName(name)) return {false, kNotNormal, QStringLiteral("Basso")};
   WorkFolder folder(root);
@@ -163,8 +169,9 @@ Report downloadDirectory(const Connection& c, const QString& name, const QString
   folder.writePrivate(QStringLiteral("wgetrc"), wgetrc(c));
   ChildRequest request;
   request.kind = ChildKind::Wget;
-  request.program = QFileInfo::exists(QStringLiteral("/usr/local/bin/wget")) ? QStringLiteral("/usr/local/bin/wget")
-                                                                             : QStringLiteral("wget");
+  request.program = QFileInfo::exists(QStringLiteral("/usr/local/bin/wget"))
+                        ? QStringLiteral("/usr/local/bin/wget")
+                        : QStringLiteral("wget");
   request.arguments = wgetArguments(c, name);
   request.workingFolder = c.localFolder;
   request.environment = {QStringLiteral("WGETRC=") + folder.file(QStringLiteral("wgetrc"))};

@@ -55,16 +55,18 @@ struct Report {
 
 struct Listing {
   Report report;
-  bool parsed = false;       // the listing run succeeded and `entries` holds its entries
-  QVector<Entry> entries;    // hidden ones included
+  bool parsed = false;     // the listing run succeeded and `entries` holds its entries
+  QVector<Entry> entries;  // hidden ones included
   std::optional<QString> directory;
 };
 
-Listing listDirectory(const Connection& c, const QString& root = workRoot());
+Listing listDirectory(const Connection& c, const QString& root = workRoot(), const StopAsk& shouldStop = {});
 Report getFile(const Connection& c, const QString& name, const QString& root = workRoot(),
                const StopAsk& shouldStop = {});
-Report putFile(const Connection& c, const QString& localPath, const QString& root = workRoot());
-Report deleteFile(const Connection& c, const QString& name, const QString& root = workRoot());
+Report putFile(const Connection& c, const QString& localPath, const QString& root = workRoot(),
+               const StopAsk& shouldStop = {});
+Report deleteFile(const Connection& c, const QString& name, const QString& root = workRoot(),
+                  const StopAsk& shouldStop = {});
 
 // The number for wget's --cut-dir: pieces of the directory split at "/", minus one.
 int cutDirs(const QString& directory);

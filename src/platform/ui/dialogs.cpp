@@ -15,6 +15,8 @@ class RealPanels : public Handler {
   int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
             const QString& alternateButton, const QString& otherButton) override {
     QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, parent);
+    // Messages are often names from outside (a host, a remote file): never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     QAbstractButton* buttons[3] = {};
     const QString titles[3] = {defaultButton, alternateButton, otherButton};
     for (int i = 0; i < 3; ++i)

@@ -38,7 +38,8 @@ QString todaysDiaryFolder() {
 
 }  // namespace
 
-CalFTP::CalFTP(Host host, QObject* parent) : QObject(parent), host_(std::move(host)), hostList_(hostListPath()) {
+CalFTP::CalFTP(Host host, QObject* parent)
+    : QObject(parent), host_(std::move(host)), hostList_(hostListPath()) {
   buildDrawer();
 }
 
@@ -143,7 +144,9 @@ void CalFTP::awakeFromNib() {
   const auto on = [this, &center](const char* name, std::function<void(Notification&)> fn) {
     center.addObserver(QString::fromLatin1(name), this, std::move(fn));
   };
-  const auto plain = [this](void (CalFTP::*action)()) { return [this, action](Notification&) { (this->*action)(); }; };
+  const auto plain = [this](void (CalFTP::*action)()) {
+    return [this, action](Notification&) { (this->*action)(); };
+  };
   on("ftpChangeDirectory", plain(&CalFTP::ftpChangeDirectory));
   on("reloadHostList", plain(&CalFTP::reloadHostList));
   ftpRunning_ = false;
@@ -175,7 +178,9 @@ void CalFTP::report(const ftp::Report& r) {
   sound(r.sound);
 }
 
-void CalFTP::onGui(std::function<void()> fn) { QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection); }
+void CalFTP::onGui(std::function<void()> fn) {
+  QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+}
 
 void CalFTP::startWorker(std::function<void()> work) {
   workers_.emplace_back([this, work = std::move(work)] {
@@ -231,7 +236,8 @@ void CalFTP::closeFTPAction() {
 // --- Fields --------------------------------------------------------------------------------
 
 ftp::Connection CalFTP::connection() const {
-  return {hostField_->currentText(), idField_->text(), pwField_->text(), directoryField_->text(), localField_->text()};
+  return {hostField_->currentText(), idField_->text(), pwField_->text(), directoryField_->text(),
+          localField_->text()};
 }
 
 bool CalFTP::checkHostIdAndPasswd() {
@@ -267,7 +273,8 @@ void CalFTP::refreshLocalFiles() {
   localFiles_->clear();
   const QDir folder(localField_->text());
   if (localField_->text().isEmpty() || !folder.exists()) return;
-  for (const QFileInfo& info : folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsFirst))
+  for (const QFileInfo& info :
+       folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsFirst))
     localFiles_->addItem(info.isDir() ? info.fileName() + QLatin1Char('/') : info.fileName());
 }
 
@@ -291,8 +298,8 @@ void CalFTP::listFTP() {
     insertMonitor(check + QStringLiteral("FTP Site Error !\n"));
     return sound(QStringLiteral("Basso"));
   }
-  startWorker([this, c] {
-    const ftp::Listing listing = ftp::listDirectory(c);
+  startWorker([this, c, stop = stopAsk()] {
+    const ftp::Listing listing = ftp::listDirectory(c, ftp::workRoot(), stop);
     onGui([this, listing, c] { applyListing(listing, c); });
   });
 }
@@ -364,8 +371,8 @@ void CalFTP::changeHostAction(int index) {
 
 void CalFTP::deleteHostAction() {
   const QString hostText = hostField_->currentText();
-  const int answer = pravella::dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), hostText,
-                                              tr("Cancel"), QString(), tr("Delete"));
+  const int answer = pravella::dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"),
+                                              hostText, tr("Cancel"), QString(), tr("Delete"));
   if (answer == pravella::dialogs::kDefault) return sound(QStringLiteral("Basso"));
   if (answer != pravella::dialogs::kOther) return;
   if (!hostList_.remove(hostText, idField_->text())) return;

@@ -29,13 +29,15 @@ void CalFTP::getFileAction() {
 }
 
 void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {
-  startWorker([this, rows, c, stop = stopAsk()] {
-    QStringList lines, names;
-    {
-      const std::lock_guard lock(theLock);
-      lines = ftpList_;
-      names = ftpNameList_;
-    }
+  // The rows are read against the lists as they are now: a listing that lands while the worker
+  // runs must not turn a selected row into another file.
+  QStringList lines, names;
+  {
+    const std::lock_guard lock(theLock);
+    lines = ftpList_;
+    names = ftpNameList_;
+  }
+  startWorker([this, rows, c, lines, names, stop = stopAsk()] {
     if (const QString check = ftp::checkFields(c); !check.isEmpty()) {
       onGui([this, check] { report({false, check + kSiteError, QStringLiteral("Basso")}); });
       ftpRunning_ = false;
@@ -94,15 +96,8 @@ void CalFTP::putFileAction() {
     return report({false, QStringLiteral("It is a directory (Can not upload)!\n"), QStringLiteral("Basso")});
   const ftp::Connection c = connection();
   sound(QStringLiteral("Tink"));
-  startWorker([this, c, path] {
-    const ftp::Report r = ftp::putFile(c, path);
-    onGui([this, r] {
-      report(r);
-      sound(QStringLiteral("Tink"));  // the listing that follows starts
-    });
-    const ftp::Listing listing = ftp::listDirectory(c);
-    onGui([this, listing, c] { applyListing(listing, c); });
-  });
+  transferThenList(
+      c, [c, path](const ftp::StopAsk& stop) { return ftp::putFile(c, path, ftp::workRoot(), stop); });
 }
 
 void CalFTP::deleteFileAction() {
@@ -112,20 +107,27 @@ void CalFTP::deleteFileAction() {
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   if (!line.startsWith(QLatin1Char('-')) && !line.startsWith(QLatin1Char('d')))
     return report({false, QStringLiteral("It is not a Normal File !\n"), QStringLiteral("Basso")});
-  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name, tr("Cancel"),
-                                    QString(), tr("Delete"));
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name,
+                                    tr("Cancel"), QString(), tr("Delete"));
   if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
   if (answer != dialogs::kOther) return;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   const ftp::Connection c = connection();
   if (!ftp::checkFields(c).isEmpty()) return;
-  startWorker([this, c, name] {
-    const ftp::Report r = ftp::deleteFile(c, name);
-    onGui([this, r] {
-      report(r);
-      sound(QStringLiteral("Tink"));
-    });
-    const ftp::Listing listing = ftp::listDirectory(c);
+  transferThenList(
+      c, [c, name](const ftp::StopAsk& stop) { return ftp::deleteFile(c, name, ftp::workRoot(), stop); });
+}
+
+// An upload or a delete, then the listing that shows its outcome, both on one worker; after
+// Stop no listing follows.
+void CalFTP::transferThenList(const ftp::Connection& c,
+                              std::function<ftp::Report(const ftp::StopAsk&)> transfer) {
+  startWorker([this, c, transfer = std::move(transfer), stop = stopAsk()] {
+    const ftp::Report r = transfer(stop);
+    onGui([this, r] { report(r); });
+    if (stop()) return;
+    onGui([this] { sound(QStringLiteral("Tink")); });  // the listing starts
+    const ftp::Listing listing = ftp::listDirectory(c, ftp::workRoot(), stop);
     onGui([this, listing, c] { applyListing(listing, c); });
   });
 }
@@ -138,8 +140,8 @@ void CalFTP::disConnectAction() {
 }
 
 void CalFTP::setDownloadFolderAction() {
-  const QString chosen =
-      dialogs::chooseFolder(host_.dialogParent, tr("Select Folder !"), pravella::backup::removableMediaFolder());
+  const QString chosen = dialogs::chooseFolder(host_.dialogParent, tr("Select Folder !"),
+                                               pravella::backup::removableMediaFolder());
   if (chosen.isEmpty()) return sound(QStringLiteral("Basso"));
   localField_->setText(chosen);
   refreshLocalFiles();

@@ -44,5 +44,6 @@ int ftpFileTable::selectedRow() const {
 
 void ftpFileTable::mouseDoubleClickEvent(QMouseEvent* event) {
   QTableWidget::mouseDoubleClickEvent(event);
-  if (event->button() == Qt::LeftButton) pravella::NotificationCenter::defaultCenter().post(QStringLiteral("ftpChangeDirectory"));
+  if (event->button() == Qt::LeftButton)
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("ftpChangeDirectory"));
 }

@@ -25,6 +25,7 @@
 #include "tools/finder/finder_files.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
+#include "tools/ui/media_movie_view.h"
 
 using pravella::NotificationCenter;
 
@@ -111,7 +112,17 @@ void CalFinder::buildDrawer() {
   pictView_->setAlignment(Qt::AlignCenter);
   pictScroll->setWidget(pictView_);
   pictScroll->setWidgetResizable(true);
-  movieView_ = new QWidget;
+  movieView_ = new pravella::tools::MediaMovieView;
+  // A movie the backend gives up on later leaves the preview cleared, as one that never opened.
+  connect(
+      movieView_, &pravella::tools::MediaMovieView::failed, this,
+      [this] {
+        if (dispStatus_ == kDispMovie && !movieView_->file().isEmpty()) clearTextView();
+      },
+      Qt::QueuedConnection);  // never inside the view's own load
+  connect(movieView_, &pravella::tools::MediaMovieView::loaded, this, [this] {
+    if (dispStatus_ == kDispMovie) movieView_->play();
+  });
   previewArea_->addWidget(finderTextView_);
   previewArea_->addWidget(pictScroll);
   previewArea_->addWidget(movieView_);
@@ -151,6 +162,10 @@ void CalFinder::buildDrawer() {
   column->addWidget(split, 1);
   finderDrawer_->setWidget(body);
   finderDrawer_->hide();
+  // Whoever closes the drawer, a movie in it stops playing.
+  connect(finderDrawer_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible && movieView_->isPlaying()) movieView_->pause();
+  });
 }
 
 void CalFinder::observe() {

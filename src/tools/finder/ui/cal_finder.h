@@ -20,6 +20,10 @@
 
 #include "tools/ui/desk_tool_host.h"
 
+namespace pravella::tools {
+class MediaMovieView;
+}
+
 class FSBrowser;
 class FinderTextView;
 class QAbstractButton;
@@ -100,7 +104,7 @@ class CalFinder : public QObject {
   QCheckBox* durtySwitch() const { return durtySwitch_; }
   QPushButton* saveButton() const { return saveButton_; }
   QLabel* pictView() const { return pictView_; }
-  QWidget* movieView() const { return movieView_; }
+  pravella::tools::MediaMovieView* movieView() const { return movieView_; }
   QStackedWidget* previewArea() const { return previewArea_; }
   QCheckBox* markSwitch() const { return markSwitch_; }
   QProgressBar* processIndicator() const { return processIndicator_; }
@@ -137,7 +141,7 @@ class CalFinder : public QObject {
   QPushButton* rirekiBeforeButton_ = nullptr;
   QPushButton* rirekiNextButton_ = nullptr;
   QButtonGroup* charCodeSwitch_ = nullptr;
-  QWidget* movieView_ = nullptr;
+  pravella::tools::MediaMovieView* movieView_ = nullptr;
   QStackedWidget* previewArea_ = nullptr;
   QCheckBox* markSwitch_ = nullptr;
   QProgressBar* processIndicator_ = nullptr;

@@ -25,6 +25,7 @@
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
+#include "tools/ui/media_movie_view.h"
 
 using pravella::NotificationCenter;
 namespace finder = pravella::finder;
@@ -175,12 +176,28 @@ void CalFinder::showPicture(const QString& path) {
   pictView_->setPixmap(pixmap);
 }
 
-bool CalFinder::showMovie(const QString& /*path*/) {
-  // No movie view yet: the preview stays cleared.
-  return false;
+bool CalFinder::showMovie(const QString& path) {
+  if (dispStatus_ != kDispMovie) setFindeMovieView();
+  bool refused = false;
+  const QMetaObject::Connection watch =
+      connect(movieView_, &pravella::tools::MediaMovieView::failed, this, [&refused] { refused = true; });
+  movieView_->setFile(path);
+  disconnect(watch);
+  if (refused) {
+    clearTextView();
+    return false;
+  }
+  // Loops; the switch, off here, turns back-and-forth on. It plays once loaded.
+  setUnsaved(false);
+  movieView_->setLoopMode(1);
+  return true;
 }
 
-void CalFinder::stopMovie() {}
+void CalFinder::stopMovie() {
+  if (movieView_->file().isEmpty()) return;
+  movieView_->stop();
+  movieView_->clear();
+}
 
 void CalFinder::setPreview(int status) {
   previewArea_->setCurrentIndex(status);
@@ -218,7 +235,10 @@ void CalFinder::clearTextView() {
   pictView_->clear();
 }
 
-void CalFinder::dirtySwitchAction() {}
+void CalFinder::dirtySwitchAction() {
+  // The switch doubles as the movie's loop mode: on plays back and forth.
+  if (dispStatus_ == kDispMovie) movieView_->setLoopMode(durtySwitch_->isChecked() ? 2 : 1);
+}
 
 // ---------------------------------------------------------------- hand-offs
 

@@ -9,6 +9,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include "platform/paths.h"
@@ -148,6 +149,15 @@ void FSBrowser::addColumn(const QString& folder) {
     emit singleClicked();
   });
   connect(view, &QListView::doubleClicked, this, [this] { emit doubleClicked(); });
+  // The arrow keys choose as a click does.
+  connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this, view](const QModelIndex& current) {
+            if (choosing_ || !current.isValid() || !view->hasFocus()) return;
+            const int column = columnOf(view);
+            if (column < 0) return;
+            chooseRow(column, current.row());
+            emit singleClicked();
+          });
   layout_->addWidget(c.view);
   columns_.push_back(c);
   layoutColumns();
@@ -173,6 +183,7 @@ void FSBrowser::selectRow(int column, int row) {
 void FSBrowser::chooseRow(int column, int row) {
   FSColumnModel* model = columnModel(column);
   if (!model || row < 0 || row >= model->rowCount()) return;
+  const QScopedValueRollback<bool> guard(choosing_, true);
   dropColumnsAfter(column);
   selectRow(column, row);
   const pravella::FSEntry& e = model->entry(row);

@@ -85,4 +85,5 @@ class FSBrowser : public QScrollArea {
   QWidget* strip_ = nullptr;
   QHBoxLayout* layout_ = nullptr;
   std::vector<Column> columns_;
+  bool choosing_ = false;
 };

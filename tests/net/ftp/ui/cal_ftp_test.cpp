@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -13,8 +15,10 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <memory>
@@ -69,7 +73,10 @@ class FtpSheet : public ::testing::Test {
 
     CalFTP::Host host;
     host.closeAllToggleView = [this] { ++closed_; };
-    host.setToggleStatus = [this](int n) { toggle_ = n; return 0; };
+    host.setToggleStatus = [this](int n) {
+      toggle_ = n;
+      return 0;
+    };
     host.showDiaryFiles = [this] { ++relisted_; };
     host.playSound = [this](const char* name) { sounds_ << QString::fromLatin1(name); };
     sheet_ = std::make_unique<CalFTP>(host);
@@ -264,7 +271,8 @@ TEST_F(FtpSheet, RemembersTheHostAfterAListingAndFillsTheFieldsWhenPicked) {
   fill();
   pressAndWait("Connect");
   const QStringList stored =
-      pravella::plist::readStringArray(pravella::paths::preferences() + "/hostList.dat").value_or(QStringList{});
+      pravella::plist::readStringArray(pravella::paths::preferences() + "/hostList.dat")
+          .value_or(QStringList{});
   ASSERT_EQ(stored.size(), 1);
   EXPECT_TRUE(stored[0].startsWith(hostText() + "\tann\thex:"));
   EXPECT_FALSE(stored[0].contains("s3cret"));
@@ -322,13 +330,53 @@ TEST_F(FtpSheet, AProgramFillsTheFieldsAndConnects) {
 
 TEST_F(FtpSheet, OpensAsSideViewSixteenAndStartsInTodaysDiaryFolder) {
   const QDate today = QDate::currentDate();
-  EXPECT_EQ(sheet_->downloadFolderField()->text(), pravella::paths::dayFolder(today.year(), today.month(), today.day()));
+  EXPECT_EQ(sheet_->downloadFolderField()->text(),
+            pravella::paths::dayFolder(today.year(), today.month(), today.day()));
   sheet_->toggleFTPSheet();
   EXPECT_TRUE(sheet_->ftpDrawer()->isVisible());
   EXPECT_EQ(toggle_, CalFTP::kToggleNumber);
   sheet_->toggleFTPSheet();
   EXPECT_TRUE(sheet_->ftpDrawer()->isHidden());
   EXPECT_EQ(closed_, 2);
+}
+
+TEST_F(FtpSheet, TerminalStartsInTheWorkFolderUnlessTheSheetIsOpen) {
+  const QString bin = home_ + "/bin", log = home_ + "/terminal.log";
+  writeFile(bin + "/x-terminal-emulator", ("#!/bin/sh\npwd >> '" + log + "'\n").toUtf8());
+  QFile::setPermissions(bin + "/x-terminal-emulator", QFile::ReadOwner | QFile::ExeOwner);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", (bin + ":").toUtf8() + path);
+  pravella::NotificationCenter::defaultCenter().post("cal_openFTPSheet");
+  sheet_->toggleFTPSheet();
+  pravella::NotificationCenter::defaultCenter().post("cal_openFTPSheet");  // open: nothing
+  press("Terminal");
+  qputenv("PATH", path);
+  EXPECT_EQ(sounds_, QStringList({"Tink", "Tink"}));  // one a terminal started
+  QTRY_COMPARE_WITH_TIMEOUT(readFile(log).count('\n'), 2, kWait);
+  EXPECT_EQ(readFile(log), (pravella::paths::vkData() + "\n" + pravella::paths::vkData() + "\n").toUtf8());
+}
+
+TEST_F(FtpSheet, TheDeleteHostAlertShowsTheHostTextLiterally) {
+  dialogs::setHandler(nullptr);  // the real alert
+  QString shown;
+  Qt::TextFormat format = Qt::RichText;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      if (!box || !box->isVisible()) continue;
+      shown = box->text();
+      format = box->textFormat();
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == "Cancel") b->click();
+    }
+  });
+  poll.start(20);
+  sheet_->hostNameField()->setEditText("<b>%s</b>");
+  press("Delete Host");
+  EXPECT_EQ(shown, "<b>%s</b>");
+  EXPECT_EQ(format, Qt::PlainText);
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
 }
 
 class SlowFtpSheet : public FtpSheet {

@@ -16,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTest>
 
 #include <memory>
 #include <string>
@@ -24,14 +25,18 @@
 
 #include "diary/diary_globals.h"
 #include "editors/text_services.h"
+#include "lang/builtins/startup.h"
 #include "platform/notification_center.h"
 #include "platform/rich_text_file.h"
 #include "platform/text_encoding.h"
+#include "support/command_program.h"
 #include "support/recording_opener.h"
+#include "support/test_movie.h"
 #include "support/test_home.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
+#include "tools/ui/media_movie_view.h"
 
 namespace {
 
@@ -114,6 +119,28 @@ TEST_F(FinderSheet, AProgramOpensTheSheetOnATildePath) {
   EXPECT_FALSE(sheet->isOpen());
   SheetCanOpen = 0;
   NotificationCenter::defaultCenter().post("cal_toggleFinderSheet", " ");
+  EXPECT_FALSE(sheet->isOpen());
+}
+
+TEST_F(FinderSheet, ProgramCommandsReachTheSheet) {
+  vkStartUp();
+  QDir().mkpath(home() + "/Documents");
+  CommandProgram open;
+  open.text("~/Documents");
+  EXPECT_EQ(open.call("cal_openFinderSheetWithPath", 1), 1);
+  EXPECT_TRUE(sheet->isOpen());
+  EXPECT_EQ(sheet->fsBrowser()->path(), home() + "/Documents");
+
+  CommandProgram button;  // the short name maps onto the button command
+  button.number(3);
+  button.text("Run");
+  button.text("run.rtf");
+  EXPECT_EQ(button.call("cal_setFinderSheet", 3), 1);
+  EXPECT_EQ(sheet->finderButtons()->button(2)->text(), "Run");
+  EXPECT_EQ(sheet->scriptFileName()[2], "run.rtf");
+
+  CommandProgram toggle;
+  EXPECT_EQ(toggle.trigger("cal_toggleFinderSheet"), 1);
   EXPECT_FALSE(sheet->isOpen());
 }
 
@@ -389,6 +416,26 @@ TEST_F(FinderSheet, BrowserMarksLinksAndListsPackagesAsLeaves) {
   browser->clickRow(before - 1, browser->columnModel(before - 1)->rowOf("sub"));
   EXPECT_EQ(browser->columnCount(), before + 1);
   EXPECT_EQ(browser->pathToColumn(before), dir + "/sub");
+}
+
+TEST_F(FinderSheet, AMoviePreviewLoadsAndABrokenOneLeavesThePreviewCleared) {
+  const QString movie = home() + "/clip.AVI";
+  ASSERT_TRUE(pravella::test::writeGreyMovie(movie, 10));
+  sheet->openFinderView();
+  click(movie);
+  EXPECT_EQ(sheet->dispStatus(), CalFinder::kDispMovie);
+  EXPECT_EQ(sheet->fileNameField()->text(), "clip.AVI");
+  EXPECT_EQ(sheet->movieView()->file(), movie);
+  QTRY_VERIFY_WITH_TIMEOUT(sheet->movieView()->isLoaded(), 10000);
+  EXPECT_EQ(sheet->movieView()->loopMode(), 1);
+  sheet->durtySwitch()->click();
+  EXPECT_EQ(sheet->movieView()->loopMode(), 2);
+
+  writeFile(home() + "/broken.mov", "not a movie");
+  click(home() + "/broken.mov");
+  QTRY_VERIFY_WITH_TIMEOUT(sheet->movieView()->file().isEmpty(), 10000);
+  EXPECT_EQ(sheet->fileNameField()->text(), "");
+  EXPECT_NE(sheet->nowDisplayedDocumentPath(), home() + "/broken.mov");
 }
 
 }  // namespace
