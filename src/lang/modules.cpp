@@ -7,6 +7,7 @@
 #include "lang/executor.h"
 #include "lang/parser.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/scalar_loop.h"
 #include "lang/scalar_run.h"
 #include "lang/stack.h"
@@ -144,6 +145,8 @@ int vkCompactModuleArgs(int index) {
 }
 
 int vkCallModuleCompact(int index, CalcStackEntry* stack, int* sp) {
+  // While the button is down the long way runs, with the break tests of the body's "return".
+  if (vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0) return -1;
   const VkScalarLoop* body = vkCompactModuleBody(index);
   if (!body || *sp < body->argc) return -1;
   double args[kModuleArguments];
@@ -167,6 +170,7 @@ int vkCallModuleCompact(int index, CalcStackEntry* stack, int* sp) {
 }
 
 int vkCallModuleInline(int index, CalcStackEntry* stack, int* sp) {
+  if (vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0) return -1;
   const VkInlineModule* m = inlineModule(index);
   if (!m || *sp < m->argc) return -1;
   double args[kModuleArguments];

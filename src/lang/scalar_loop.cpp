@@ -367,6 +367,10 @@ inline bool truth(double v) { return vkTruncToInt(v) != 0; }
 
 inline bool breakHeld() { return vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress(); }
 
+// While the button is down a call goes the long way: its body's own "return" tests for the break
+// too, and what each test reports depends on how long the button has been held.
+inline bool buttonDown() { return vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0; }
+
 // Compact module bodies running now, one inside the other, and the variable records their
 // calls would have made the long way: a call goes the long way where that would fail (nested
 // too deep, a table that could not take the records), so that it reports what it reports.
@@ -475,10 +479,11 @@ Stop execute(const VkScalarLoop& loop, double* r, const Instr** at) {
         stop = Stop::kExit;
         break;
       case Instr::kReturn:
-        stop = Stop::kReturn;
+        stop = buttonDown() ? Stop::kBail : Stop::kReturn;
         break;
       case Instr::kCall:
       case Instr::kCallBody: {
+        if (buttonDown()) break;
         double args[kModuleArguments];
         const uint16_t* from = loop.callArgs.data() + in.target;
         for (int k = 0; k < in.c; ++k) args[k] = r[from[k]];
@@ -494,11 +499,6 @@ Stop execute(const VkScalarLoop& loop, double* r, const Instr** at) {
           if (!callee || vkRunModuleBody(*callee, args, &value) != 1) break;
         }
         r[in.a] = value;
-        // As after every call, the break test.
-        if (breakHeld()) {
-          stop = Stop::kBroken;
-          break;
-        }
         ++ip;
         continue;
       }

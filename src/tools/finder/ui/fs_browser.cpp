@@ -173,7 +173,9 @@ void FSBrowser::dropColumnsAfter(int column) {
     Column c = columns_.back();
     columns_.pop_back();
     layout_->removeWidget(c.view);
-    delete c.view;
+    // Later: the column may be the one whose click is being handled.
+    c.view->hide();
+    c.view->deleteLater();
   }
 }
 

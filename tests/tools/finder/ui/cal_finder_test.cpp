@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
@@ -333,6 +334,27 @@ TEST_F(FinderSheet, AFailedWriteSaysSoAndKeepsTheEdits) {
     EXPECT_EQ(shownText(), "edit old") << name;
     QFile::remove(home() + "/gone");
   }
+}
+
+TEST_F(FinderSheet, AMouseClickAwayFromAnEditedDocumentSavesItAndShowsTheClickedItem) {
+  const QString dir = home() + "/deep/er";
+  writeFile(dir + "/other.txt", "other");
+  sheet->finderDrawer()->resize(700, 500);
+  sheet->finderDrawer()->show();
+  ASSERT_TRUE(sheet->fsBrowser()->setPath(dir));
+  sheet->newAction();
+  type("typed");
+  // Saving moves the browser back to the document while the click is still being handled.
+  FSBrowser* browser = sheet->fsBrowser();
+  const int column = browser->columnCount() - 1;
+  QListView* view = browser->columnView(column);
+  const QModelIndex other = view->model()->index(browser->columnModel(column)->rowOf("other.txt"), 0);
+  view->scrollTo(other);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->visualRect(other).center());
+  EXPECT_EQ(plainTextOf(dir + "/untitled.rtfd"), "typed");
+  EXPECT_EQ(shownText(), "other");
+  EXPECT_EQ(sheet->nowDisplayedDocumentPath(), dir + "/other.txt");
+  QCoreApplication::processEvents();
 }
 
 TEST_F(FinderSheet, NewDocumentsNeverReplaceOneAndRtfdRenamesAtTheNextSave) {
