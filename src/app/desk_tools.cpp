@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTextEdit>
 
 #include "diary/ui/calcndar.h"
@@ -183,8 +184,19 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   texts.mainMemoSelection = [v = host_.documentView] { return v ? v->textCursor().selectedText() : QString(); };
   texts.launchURL = [](const QByteArray& bytes) { webLaunchURL(std::string_view(bytes.constData(), std::size_t(bytes.size()))); };
   texts.keyWordSearch = [] { return internetWordSearchStatus() == 1; };
+  texts.bookMarkTextView = bookmarks_->bookMarkMemoField();
+  QPushButton* monthSheetMemos = nullptr;
+  if (Pravella_X && Pravella_X->drawer()) {
+    texts.monthSheetTextView = Pravella_X->drawer()->subTextView();
+    monthSheetMemos = Pravella_X->drawer()->commandButton("searchAllMemoDataBaseActionOnMonthSheet");
+  }
   textDictionary_ = std::make_unique<CalDictionary>(texts);
   textDictionary_->awakeFromNib();
+  QObject::connect(bookmarks_->memoDatabaseButton(), &QPushButton::clicked, textDictionary_.get(),
+                   [d = textDictionary_.get()] { d->searchAllMemoDataBaseActionOnBookMarkSheet(); });
+  if (monthSheetMemos)
+    QObject::connect(monthSheetMemos, &QPushButton::clicked, textDictionary_.get(),
+                     [d = textDictionary_.get()] { d->searchAllMemoDataBaseActionOnMonthSheet(); });
   QAction* textDictionary = host_.toolsMenu->addAction(QObject::tr("Te&xt Dictionary"));
   QObject::connect(textDictionary, &QAction::triggered, textDictionary_.get(),
                    [d = textDictionary_.get()] { d->toggleDicSheetAction(); });

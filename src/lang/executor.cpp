@@ -478,9 +478,10 @@ int moduleCallSlot(int slot, CalcStackEntry* stack, int* sp) {
 }
 
 // At the head of the loop whose backward jump is code[back], just reached by that jump: the rest
-// of the loop in its compact form when it can run so. false when the break test stopped it
-// (reported); otherwise *pc is where the records go on (unchanged when the loop declined).
-bool runCompactLoop(vk_Code* code, int count, int back, int* pc, int sp) {
+// of the loop in its compact form when it can run so. kLoopBroken when the break test stopped it
+// (reported); kLoopLeft when it ran, *pc being where the records go on; kLoopDeclined when it
+// did not run (*pc unchanged).
+VkLoopOutcome runCompactLoop(vk_Code* code, int count, int back, int* pc, int sp) {
   vk_Code& jump = code[back];
   if (jump.loopState == 0) {
     jump.loop = vkCompileScalarLoop(code, count, back + jump.jump, back);
@@ -488,17 +489,13 @@ bool runCompactLoop(vk_Code* code, int count, int back, int* pc, int sp) {
   }
   if (jump.loopState != 1 ||
       (jump.loopDeclinedEpoch == vkVariableEpoch && jump.loopDeclinedLevel == vk_level))
-    return true;
-  switch (vkRunScalarLoop(*jump.loop, code, sp, pc)) {
-    case kLoopDeclined:
-      jump.loopDeclinedEpoch = vkVariableEpoch;
-      jump.loopDeclinedLevel = vk_level;
-      return true;
-    case kLoopLeft:
-      return true;
-    default:
-      return false;
+    return kLoopDeclined;
+  const VkLoopOutcome outcome = vkRunScalarLoop(*jump.loop, code, sp, pc);
+  if (outcome == kLoopDeclined) {
+    jump.loopDeclinedEpoch = vkVariableEpoch;
+    jump.loopDeclinedLevel = vk_level;
   }
+  return outcome;
 }
 
 }  // namespace
@@ -715,7 +712,7 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
             *spInOut = sp;
             return 0;
           }
-          if (!runCompactLoop(code, count, back, &pc, sp)) {
+          if (runCompactLoop(code, count, back, &pc, sp) == kLoopBroken) {
             *spInOut = sp;
             return 0;
           }
@@ -854,11 +851,12 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
               return 0;
             }
             const int back = pc0 + ((r.aux & 4) ? 6 : 5);
-            if (!runCompactLoop(code, count, back, &pc, sp)) {
+            const VkLoopOutcome compact = runCompactLoop(code, count, back, &pc, sp);
+            if (compact == kLoopBroken) {
               *spInOut = sp;
               return 0;
             }
-            if (pc != t) continue;
+            if (compact == kLoopLeft) continue;
             double a = stepped, c;
             const bool known = (r.aux & 2) ? operandValue(code[t + 1], &c)
                                            : operandValue(code[t], &a) && operandValue(code[t + 1], &c);

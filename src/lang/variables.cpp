@@ -482,7 +482,8 @@ int readVariable(vk_Code& rec, CalcStackEntry* stack, int* sp) {
 int targetVariable(vk_Code& rec, int kind) {
   int i = vkLookupVariable(rec);
   if (i >= 0) return i;
-  if (!setNewVariable(rec.name, kind, &i)) return -1;
+  // The look-up interned the name already: a new record need not hash it again.
+  if (!vkNewVariableId(rec.name, rec.nameId, kind, &i)) return -1;
   rec.varSlot = i;
   rec.varEpoch = 0;
   return i;

@@ -36,6 +36,20 @@ TEST_F(CompactLoop, TheBreakTestStopsTheLoopWithItsVariablesSet) {
   EXPECT_EQ(run("n > 1; s == 2 * n;"), "    1.0000\n    1.0000\n.OK.\n");
 }
 
+TEST_F(CompactLoop, TheBreakTestInsideACompactBodyEndsTheBodyAndThenTheRun) {
+  std::thread press([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    vkButtonDownSinceMs.store(vkSteadyMillis() - 5000);
+  });
+  // The body's loop is stopped (the body ends without a value), then the caller's own break
+  // test after the call stops the run.
+  const std::string stopped = run("module spin(n) { t = 0; while (1) t = t + n; return(t); }\nx = spin(1);");
+  press.join();
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(stopped, "...<Error>...**** BREAK *****\n...<Error>...**** BREAK *****\n.NO.\n");
+  EXPECT_EQ(run("x;"), "...<Error>...Undefined variable.\n.NO.\n");
+}
+
 TEST_F(CompactLoop, AVariableOfAnotherLevelIsNotTheLoops) {
   // A module's loop reads and writes its own level's variables only; the caller's stay.
   EXPECT_EQ(run("module total(n) { s = 0; for (i = 1; i <= n; i++) s = s + i; return(s); }\n"

@@ -113,7 +113,8 @@ MonthDiaryDrawer::MonthDiaryDrawer(QWidget* parent) : QDockWidget(tr("Month Diar
   const std::pair<const char*, QString> commands[] = {
       {"makeSearchDocument", tr("List")},      {"saveDocAction", tr("Save")},
       {"searchInternetAction", tr("Web")},     {"searchDicAction", tr("Dictionary")},
-      {"toPalmBelowAction", tr("Handheld")},   {"pasteFromSelectedDocumentAction", tr("From Memo")}};
+      {"toPalmBelowAction", tr("Handheld")},   {"pasteFromSelectedDocumentAction", tr("From Memo")},
+      {"searchAllMemoDataBaseActionOnMonthSheet", tr("Memos")}};
   for (const auto& [name, title] : commands) {
     auto* b = named(new QPushButton(title, body), name);
     b->setAutoDefault(false);

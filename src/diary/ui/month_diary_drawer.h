@@ -56,7 +56,8 @@ class MonthDiaryDrawer : public QDockWidget {
   QProgressBar* progressBar() const { return progressBar_; }
   // The commands under the view, by object name: "makeSearchDocument", "saveDocAction",
   // "searchInternetAction", "searchDicAction", "toPalmBelowAction",
-  // "pasteFromSelectedDocumentAction".
+  // "pasteFromSelectedDocumentAction", and "searchAllMemoDataBaseActionOnMonthSheet" (the
+  // view's selection in the memo database; the text dictionary's controller answers it).
   QPushButton* commandButton(const char* name) const;
 
  private:

@@ -4,8 +4,6 @@
 #include "lang/builtins/dispatch.h"
 
 #include <QByteArray>
-#include <QImage>
-#include <QPainter>
 
 #include <cmath>
 #include <cstring>
@@ -14,11 +12,11 @@
 
 #include "editors/text_services.h"
 #include "graphics/picture.h"
-#include "graphics/picture_files.h"
 #include "graphics/plot2d.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/file_chooser.h"
+#include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/volume_builtins.h"
 #include "lang/stack.h"
 #include "lang/stdlib/file_load_save.h"
@@ -79,32 +77,11 @@ int listVariables(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return pushText(stack, sp, listing);
 }
 
-// What a file no image reader knows loads as: a grey frame crossed out.
-QByteArray placeholderPicture() {
-  QImage image(128, 128, QImage::Format_ARGB32);
-  image.fill(QColor(224, 224, 224));
-  QPainter painter(&image);
-  painter.setPen(QColor(128, 128, 128));
-  painter.drawRect(0, 0, 127, 127);
-  painter.drawLine(0, 0, 127, 127);
-  painter.drawLine(0, 127, 127, 0);
-  painter.end();
-  return pravella::Picture::fromImage(image).bytes();
-}
-
 int loadPicture(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   std::string path;
   if (!popFileName(stack, sp, path)) return 0;
   QByteArray picture;
-  if (canImportPicture(path)) {
-    if (!DoLoadPicture(path, picture)) return 0;
-  } else {
-    picture = placeholderPicture();
-    if (picture.isEmpty()) {
-      error_disp("Invalid ComponentInstance.");
-      return 0;
-    }
-  }
+  if (!vkLoadPictureFile(path, picture)) return 0;
   return PushToStack(stack, sp, picture.constData(), kValuePicture, static_cast<int>(picture.size()), 0);
 }
 

@@ -23,6 +23,7 @@
 #include "platform/cformat.h"
 #include "platform/notification_center.h"
 #include "tools/jpeg_file.h"
+#include "tools/pictures/picture_folder.h"
 
 namespace {
 
@@ -192,6 +193,17 @@ int vkPictureOperator(const std::string& op, CalcStackEntry* stack, int* sp) {
   return vkPictureOperands(op[0], a, b, stack, sp);
 }
 
+int vkLoadPictureFile(const std::string& path, QByteArray& out) {
+  if (canImportPicture(path)) return DoLoadPicture(path, out);
+  // A file no reader knows (or none at all) shows the shipped no-image picture instead.
+  const std::string noImage = pravella::NoImageFilePath().toStdString();
+  if (!canImportPicture(noImage)) {
+    error_disp("Invalid ComponentInstance.");
+    return 0;
+  }
+  return DoLoadPicture(noImage, out);
+}
+
 int vkPictureBuiltin(const std::string& name, int argc, CalcStackEntry* stack, int* sp) {
   if (argc < 0 || *sp < argc) return -1;
   auto first = [&]() -> const CalcStackEntry& { return arg(stack, *sp, argc, 0); };
@@ -258,7 +270,7 @@ int vkPictureBuiltin(const std::string& name, int argc, CalcStackEntry* stack, i
   if (name == "loadPicture") {
     if (argc != 1 || !isString(first())) return fail(sp, argc, "Invalid arguments.");
     QByteArray out;
-    return finishPicture(stack, sp, argc, DoLoadPicture(textOf(first()), out), out);
+    return finishPicture(stack, sp, argc, vkLoadPictureFile(textOf(first()), out), out);
   }
   if (name == "pastePictWithPath") return pastePictWithPath(argc, stack, sp);
   if (name == "popRGBColor") {

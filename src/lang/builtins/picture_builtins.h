@@ -6,6 +6,7 @@
 
 #include <string>
 
+class QByteArray;
 struct CalcStackEntry;
 struct vk_Code;
 
@@ -18,6 +19,11 @@ int vkPictureOperator(const std::string& op, CalcStackEntry* stack, int* sp);
 // pushed at *sp. A pairing that is not a picture case reports the operator's type message.
 int vkPictureOperands(char op, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp);
 int vkPictureTransposed(const CalcStackEntry& a, CalcStackEntry* stack, int* sp);
+
+// What loadPicture reads: the picture of an image or picture file, or the no-image picture
+// when no reader knows the file. 1, or 0 after the loader's message ("Invalid ComponentInstance."
+// when the no-image picture is missing too).
+int vkLoadPictureFile(const std::string& path, QByteArray& out);
 
 // The built-ins that take or make pictures: changeCopyBitsMode, copyPicture,
 // copyPictureToScrap, densityPlot, flipH, flipHorizontal, flipV, flipVertical (a picture),

@@ -123,9 +123,15 @@ TEST_F(LettersLMNO, PicturesAndRichTextDocuments) {
   image.fill(Qt::red);
   ASSERT_TRUE(image.save(home_ + "/red.png"));
   EXPECT_EQ(run("p# = loadPicture(\"red.png\"); getPictSize(p#);"), "    6.0000     4.0000\n.OK.\n");
-  // A file no reader knows loads as the placeholder picture.
+  // A file no reader knows, or none at all, loads as the shipped no-image picture (160 x 120);
+  // without that picture too, the load fails.
   write("plain.txt", "not a picture");
-  EXPECT_EQ(run("p# = loadPicture(\"plain.txt\"); getPictSize(p#);"), "  128.0000   128.0000\n.OK.\n");
+  EXPECT_EQ(run("p# = loadPicture(\"plain.txt\"); getPictSize(p#);"), "  160.0000   120.0000\n.OK.\n");
+  EXPECT_EQ(run("p# = loadPicture(\"missing.png\"); getPictSize(p#);"), "  160.0000   120.0000\n.OK.\n");
+  qputenv("PRAVELLA_RESOURCES", (home_ + "/no resources").toUtf8());
+  const std::string bare = run("p# = loadPicture(\"plain.txt\");");
+  qunsetenv("PRAVELLA_RESOURCES");
+  EXPECT_EQ(bare, "...<Error>...Invalid ComponentInstance.\n.NO.\n");
   // A picture file that does not decode is no placeholder: the load fails and says so.
   write("broken.pict", "PICT data cut off");
   EXPECT_EQ(run("p# = loadPicture(\"broken.pict\");"), "...<Error>...Can not get Picture.\n.NO.\n");

@@ -145,9 +145,12 @@ CalBookMark::CalBookMark(const pravella::DeskToolHost& host, QObject* parent) : 
   auto* titles = new QPushButton(tr("Titles..."), content);
   auto* web = new QPushButton(tr("Web"), content);
   auto* dic = new QPushButton(tr("Dic"), content);
+  // The memo's selection searched in the memo database; the text dictionary's controller
+  // answers it (the application connects it).
+  memoDatabaseButton_ = new QPushButton(tr("Memos"), content);
   auto* close = new QPushButton(tr("Close"), content);
   auto* buttons = new QHBoxLayout;
-  for (QWidget* w : std::initializer_list<QWidget*>{add, previewSwitch_, web, dic, titles}) buttons->addWidget(w);
+  for (QWidget* w : std::initializer_list<QWidget*>{add, previewSwitch_, web, dic, memoDatabaseButton_, titles}) buttons->addWidget(w);
   buttons->addStretch();
   buttons->addWidget(close);
   auto* layout = new QVBoxLayout(content);

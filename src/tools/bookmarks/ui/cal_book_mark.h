@@ -18,6 +18,7 @@ class CalBookMark;
 class CategorySelector;
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
 class QTextEdit;
 
 // The bookmark table: arrows and Shift+Backspace become the drawer's notifications; drags go
@@ -82,6 +83,7 @@ class CalBookMark : public QObject {
   QDockWidget* editBookMarkTitleDrawer() const { return editDrawer_; }
   QTableWidget* bookMarkField() const;
   QTextEdit* bookMarkMemoField() const { return memoField_; }
+  QPushButton* memoDatabaseButton() const { return memoDatabaseButton_; }
   QCheckBox* subViewSW() const { return previewSwitch_; }
   CategorySelector* categoryFieldButton() const { return selector_; }
   QLineEdit* titleEditCell(int tag) const { return titleEdits_.at(static_cast<std::size_t>(tag)); }
@@ -106,6 +108,7 @@ class CalBookMark : public QObject {
   QDockWidget* editDrawer_ = nullptr;
   getKeyOnBMTable* table_ = nullptr;
   QTextEdit* memoField_ = nullptr;
+  QPushButton* memoDatabaseButton_ = nullptr;
   QCheckBox* previewSwitch_ = nullptr;
   CategorySelector* selector_ = nullptr;
   std::array<QLineEdit*, pravella::bookmarks::kCategories> titleEdits_{};

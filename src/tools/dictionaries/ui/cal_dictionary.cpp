@@ -13,12 +13,22 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "diary/diary_globals.h"
 #include "diary/word_separation.h"
 #include "platform/notification_center.h"
 #include "platform/text_encoding.h"
 
 using pravella::NotificationCenter;
 namespace textdic = pravella::textdic;
+
+namespace {
+
+// A view's selection with its paragraph breaks as line feeds; empty for no view.
+QString selectedTextOf(const QTextEdit* view) {
+  return view ? view->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')) : QString();
+}
+
+}  // namespace
 
 void dicTableView::keyPressEvent(QKeyEvent* event) {
   auto& center = NotificationCenter::defaultCenter();
@@ -226,17 +236,25 @@ bool CalDictionary::drawerOpen() const {
   return drawer_->isVisible() && (!host_.toggleStatus || host_.toggleStatus() == kToggleNumber);
 }
 
-void CalDictionary::openDicSheetAction() {
+bool CalDictionary::openDrawer() {
+  if (!SheetCanOpen) return false;
   if (!drawerOpen()) {
     if (host_.closeAllToggleView) host_.closeAllToggleView();
     drawer_->show();
     if (host_.setToggleStatus) host_.setToggleStatus(kToggleNumber);
   }
-  const QString selected = host_.mainMemoSelection ? host_.mainMemoSelection() : QString();
-  if (selected.size() >= 2) {
-    wordField_->setEditText(selected);
-    goSearchAction();
-  }
+  return true;
+}
+
+// Words handed in from elsewhere: one of fewer than 2 characters opens the drawer unsearched.
+void CalDictionary::searchWord(const QString& word) {
+  if (word.size() < 2) return;
+  wordField_->setEditText(word);
+  goSearchAction();
+}
+
+void CalDictionary::openDicSheetAction() {
+  if (openDrawer()) searchWord(host_.mainMemoSelection ? host_.mainMemoSelection() : QString());
 }
 
 void CalDictionary::closeDicSheetAction() {
@@ -245,6 +263,7 @@ void CalDictionary::closeDicSheetAction() {
 }
 
 void CalDictionary::toggleDicSheetAction() {
+  if (!SheetCanOpen) return;
   const QString selected = host_.mainMemoSelection ? host_.mainMemoSelection() : QString();
   if (selected.size() <= 1 && drawerOpen()) closeDicSheetAction();
   else openDicSheetAction();
@@ -252,19 +271,23 @@ void CalDictionary::toggleDicSheetAction() {
 
 void CalDictionary::searchSelectedItemAction() {
   const QString selected = honbun_->textCursor().selectedText();
-  if (!drawerOpen()) {
-    if (host_.closeAllToggleView) host_.closeAllToggleView();
-    drawer_->show();
-    if (host_.setToggleStatus) host_.setToggleStatus(kToggleNumber);
-  }
-  if (selected.size() >= 2) {
-    wordField_->setEditText(selected);
-    goSearchAction();
-  }
+  if (openDrawer()) searchWord(selected);
+}
+
+void CalDictionary::dictionarySearch(const QString& word) {
+  if (openDrawer()) searchWord(word);
 }
 
 void CalDictionary::searchAllMemoDataBaseAction(const QString& selection) {
   if (!selection.isEmpty()) NotificationCenter::defaultCenter().post(QStringLiteral("findAllMemoDatabase"), selection);
+}
+
+void CalDictionary::searchAllMemoDataBaseActionOnBookMarkSheet() {
+  searchAllMemoDataBaseAction(selectedTextOf(host_.bookMarkTextView));
+}
+
+void CalDictionary::searchAllMemoDataBaseActionOnMonthSheet() {
+  searchAllMemoDataBaseAction(selectedTextOf(host_.monthSheetTextView));
 }
 
 void CalDictionary::internetSearchAction() {

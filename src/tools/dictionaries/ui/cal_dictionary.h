@@ -2,7 +2,8 @@
 // CalDictionary: the text-dictionary drawer (side view 20). The search word (a combo box of the
 // words searched, newest first), the hit table ("group", "dictionary", "Word"), the body of the
 // chosen hit, its location, back and forward through the hits shown, the "use internet" switch
-// (a word with no hits goes to the web sheet) and a progress bar over the index files.
+// (a word with no hits goes to the web sheet) and a progress bar over the index files. Like
+// every side view it opens only while SheetCanOpen is set.
 
 #include <QDockWidget>
 #include <QObject>
@@ -44,6 +45,9 @@ class CalDictionary : public QObject {
     std::function<QString()> mainMemoSelection;     // the main memo's selected text
     std::function<void(const QByteArray&)> launchURL;  // webLaunchURL, Shift-JIS bytes
     std::function<bool()> keyWordSearch;            // internetWordSearchStatus == 1
+    // Views whose selection can be searched in the memo database from here (may be null).
+    QTextEdit* bookMarkTextView = nullptr;   // the bookmark drawer's memo
+    QTextEdit* monthSheetTextView = nullptr;  // the month sheet's row memo view
   };
 
   explicit CalDictionary(Host host, QObject* parent = nullptr);
@@ -60,7 +64,13 @@ class CalDictionary : public QObject {
   void closeDicSheetAction();
   void toggleDicSheetAction();
   void searchSelectedItemAction();
+  // Opens the drawer and searches `word` when it has at least 2 characters.
+  void dictionarySearch(const QString& word);
+  // Post "findAllMemoDatabase" with a non-empty selection: the given one, the bookmark memo's
+  // or the month sheet's.
   void searchAllMemoDataBaseAction(const QString& selection);
+  void searchAllMemoDataBaseActionOnBookMarkSheet();
+  void searchAllMemoDataBaseActionOnMonthSheet();
   void internetSearchAction();
   void internetSearch(const QString& text);
   void dicFindListTableUp();
@@ -88,6 +98,9 @@ class CalDictionary : public QObject {
   void addHistory(const QString& word);
   void sound(const char* name);
   bool drawerOpen() const;
+  // Shows the drawer as the one side view; false (nothing done) while side views cannot open.
+  bool openDrawer();
+  void searchWord(const QString& word);
 
   Host host_;
   QList<pravella::textdic::Hit> hits_;

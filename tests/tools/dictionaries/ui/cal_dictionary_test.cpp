@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "diary/diary_globals.h"
 #include "platform/notification_center.h"
 #include "platform/text_encoding.h"
 #include "tools/dictionaries/ui/cal_dictionary.h"
@@ -38,8 +39,10 @@ struct Fixture {
   QByteArray launched;
   std::unique_ptr<CalDictionary> tool;
 
-  Fixture() {
+  explicit Fixture(QTextEdit* bookMarkMemo = nullptr, QTextEdit* monthSheetMemo = nullptr) {
     CalDictionary::Host host;
+    host.bookMarkTextView = bookMarkMemo;
+    host.monthSheetTextView = monthSheetMemo;
     host.closeAllToggleView = [] {};
     host.setToggleStatus = [this](int n) { return std::exchange(toggle, n); };
     host.toggleStatus = [this] { return toggle; };
@@ -182,4 +185,55 @@ TEST(CalDictionary, SelectionsGoToTheWebSheetAndTheMemoDatabase) {
   f.tool->searchSelectedItemAction();
   EXPECT_EQ(f.tool->wordField()->currentText(), QString::fromUtf16(u"ＡＢＣ"));
   EXPECT_EQ(f.tool->hits().size(), 3);
+}
+
+TEST(CalDictionary, OpensOnlyWhileSideViewsCanOpen) {
+  writeFixtureDictionary();
+  Fixture f;
+  SheetCanOpen = 0;
+  NotificationCenter::defaultCenter().post(QStringLiteral("cal_toggleDicSheet"));
+  f.tool->openDicSheetAction();
+  f.tool->dictionarySearch(QStringLiteral("abc"));
+  f.tool->searchSelectedItemAction();
+  SheetCanOpen = 1;
+  EXPECT_TRUE(f.tool->dicDrawer()->isHidden());
+  EXPECT_EQ(f.toggle, 0);
+  EXPECT_TRUE(f.tool->hits().isEmpty());
+
+  // A word of one character opens the drawer without a search; two or more are searched.
+  f.tool->dictionarySearch(QStringLiteral("a"));
+  EXPECT_FALSE(f.tool->dicDrawer()->isHidden());
+  EXPECT_EQ(f.toggle, CalDictionary::kToggleNumber);
+  EXPECT_TRUE(f.tool->hits().isEmpty());
+  EXPECT_TRUE(f.tool->historyArray().isEmpty());
+  f.tool->dictionarySearch(QStringLiteral("abc"));
+  EXPECT_EQ(f.tool->hits().size(), 3);
+  EXPECT_EQ(f.tool->filePathAndLocation()->text(), "   12\t" + dic("eng/body.txt"));
+}
+
+TEST(CalDictionary, BookmarkAndMonthSheetSelectionsGoToTheMemoDatabase) {
+  QTextEdit bookMarkMemo, monthSheetMemo;
+  Fixture f(&bookMarkMemo, &monthSheetMemo);
+  QStringList memoSearches;
+  NotificationCenter::defaultCenter().addObserver(QStringLiteral("findAllMemoDatabase"), f.tool.get(),
+                                                  [&](Notification& n) { memoSearches << n.text; });
+  const auto select = [](QTextEdit& view, const QString& text, int from, int to) {
+    view.setPlainText(text);
+    QTextCursor c(view.document());
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    view.setTextCursor(c);
+  };
+  select(bookMarkMemo, QStringLiteral("a marked memo"), 2, 8);
+  select(monthSheetMemo, QStringLiteral("row one\nrow two"), 4, 11);
+  f.tool->searchAllMemoDataBaseActionOnBookMarkSheet();
+  f.tool->searchAllMemoDataBaseActionOnMonthSheet();
+  EXPECT_EQ(memoSearches, QStringList({"marked", "one\nrow"}));
+
+  // Nothing is selected: nothing is searched.
+  select(bookMarkMemo, QStringLiteral("a marked memo"), 3, 3);
+  select(monthSheetMemo, QStringLiteral("row"), 0, 0);
+  f.tool->searchAllMemoDataBaseActionOnBookMarkSheet();
+  f.tool->searchAllMemoDataBaseActionOnMonthSheet();
+  EXPECT_EQ(memoSearches.size(), 2);
 }

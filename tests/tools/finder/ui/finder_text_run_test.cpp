@@ -10,7 +10,10 @@
 #include <QUrl>
 
 #include "diary/ui/day_documents_fixture.h"
+#include "editors/memo_run_settings.h"
+#include "graphics/picture.h"
 #include "lang/builtins/startup.h"
+#include "lang/variables.h"
 #include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/ui/sound_player.h"
@@ -47,6 +50,7 @@ class FinderTextRun : public DayDocuments {
     host.addSideView = [this](QDockWidget* d) { window->addDockWidget(Qt::RightDockWidgetArea, d); };
     host.mainWindow = window.get();
     host.documentView = memo();
+    memo()->awakeFromNib();  // what the run displays comes back through its observers
     sheet = std::make_unique<CalFinder>(host);
     sheet->awakeFromNib();
     dock = sheet->finderDrawer();
@@ -145,6 +149,40 @@ TEST_F(FinderTextRun, TheRunKeysRunTheCaretLineOrSelectionInTheFinderText) {
   // Holding the mouse button breaks a run in the window it was started from.
   EXPECT_EQ(mainWindowRef.load(), static_cast<const void*>(finder->window()));
   EXPECT_EQ(heard, QStringList({"Tink", "Tink", "Basso"}));
+}
+
+TEST_F(FinderTextRun, PicturesOfTheRunGoIntoTheFinderTextAndTheWorkingFolderIsPutBack) {
+  open();
+  QImage red(6, 4, QImage::Format_ARGB32);
+  red.fill(Qt::red);
+  const QByteArray pict = pravella::Picture::fromImage(red).bytes();
+  int index = 0;
+  ASSERT_EQ(setNewVariable("p#", kVarPicture, &index), 1);
+  ASSERT_EQ(PushToVariableTable(index, "p#", kVarPicture, pict.constData(), static_cast<int>(pict.size()), 1), 1);
+  graphOutPutMode.store(1);
+  const QString memoBefore = memo()->toPlainText();
+  setText("p#;", 0);
+  key(Qt::Key_Enter);
+  ASSERT_NO_FATAL_FAILURE(waitIdle());
+  EXPECT_EQ(finder->toPlainText(), QStringLiteral("p#;\n") + QChar::ObjectReplacementCharacter + ".OK.\n");
+  EXPECT_EQ(memo()->toPlainText(), memoBefore);
+
+  struct Case {
+    const char* code;
+    const char* status;
+  };
+  const Case cases[] = {
+      {"useTempDirectory(1); zz;", ".NO."},  // failed on the way
+      {"useTempDirectory(1); 1;", ".OK."},   // never switched back
+  };
+  for (const Case& c : cases) {
+    current_fullPath = "/var";
+    setText(QString::fromLatin1(c.code), 0);
+    key(Qt::Key_Enter);
+    ASSERT_NO_FATAL_FAILURE(waitIdle());
+    EXPECT_TRUE(finder->toPlainText().endsWith(QString::fromLatin1(c.status) + "\n")) << c.code;
+    EXPECT_EQ(current_fullPath, "/var") << c.code;
+  }
 }
 
 TEST_F(FinderTextRun, ARunIsRefusedWhileTheMemoRunsAndTheWindowKeepsWorking) {
