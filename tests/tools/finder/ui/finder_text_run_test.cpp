@@ -13,9 +13,9 @@
 #include "editors/memo_run_settings.h"
 #include "graphics/picture.h"
 #include "lang/builtins/startup.h"
-#include "lang/variables.h"
 #include "lang/run_state.h"
 #include "lang/values.h"
+#include "lang/variables.h"
 #include "platform/ui/sound_player.h"
 #include "support/recording_opener.h"
 #include "tools/finder/ui/cal_finder.h"
@@ -64,7 +64,8 @@ class FinderTextRun : public DayDocuments {
       ASSERT_EQ(sheet->nowDisplayedDocumentPath(), shown);
     }
     finder->setReadOnly(false);  // a document to edit
-    memo()->setAlertPanel([this](const QString& title, const QString& message) { refusals << title + "|" + message; });
+    memo()->setAlertPanel(
+        [this](const QString& title, const QString& message) { refusals << title + "|" + message; });
     finder->setFocus();
     heard.clear();
   }
@@ -158,7 +159,8 @@ TEST_F(FinderTextRun, PicturesOfTheRunGoIntoTheFinderTextAndTheWorkingFolderIsPu
   const QByteArray pict = pravella::Picture::fromImage(red).bytes();
   int index = 0;
   ASSERT_EQ(setNewVariable("p#", kVarPicture, &index), 1);
-  ASSERT_EQ(PushToVariableTable(index, "p#", kVarPicture, pict.constData(), static_cast<int>(pict.size()), 1), 1);
+  ASSERT_EQ(PushToVariableTable(index, "p#", kVarPicture, pict.constData(), static_cast<int>(pict.size()), 1),
+            1);
   graphOutPutMode.store(1);
   const QString memoBefore = memo()->toPlainText();
   setText("p#;", 0);
