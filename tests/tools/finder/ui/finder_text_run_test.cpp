@@ -131,6 +131,8 @@ TEST_F(FinderTextRun, TheRunKeysRunTheCaretLineOrSelectionInTheFinderText) {
       {"error", "zz;", 0, 0, Qt::Key_Enter, "zz;\n...<Error>...Undefined variable.\n.NO.\n",
        "\n...<Error>...Undefined variable.\n.NO.\n"},
       {"empty line", "1;\n\n2;", 3, 3, Qt::Key_Enter, "1;\n\n2;", ""},
+      {"line of 32,000 characters", QString(31998, ' ') + "7;", 0, 0, Qt::Key_Enter,
+       QString(31998, ' ') + "7;", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
