@@ -142,17 +142,19 @@ WriterResult writeOfficeDocument(const QTextDocument& doc, const QString& format
 WriterResult writeWebArchiveDocument(const QTextDocument& doc, const QString& output, const QString& scratch) {
   const HtmlWithPictures html = htmlWithPictureFiles(doc, scratch, QStringLiteral("picture"));
   if (!html.ok) return failed(html.reason);
-  const QUrl page = QUrl::fromLocalFile(QFileInfo(output).absoluteFilePath());
+  QString page = html.html;
   QList<MhtmlPart> parts;
   for (const QString& file : html.pictures) {
     const BoundedRead jpeg = readRegularFile(scratch + u'/' + file, kMaxWritten);
     if (!jpeg) return failed(jpeg.error);
-    parts.append({QStringLiteral("image/jpeg"), page.resolved(QUrl(relativeAddress(file))).toString(QUrl::FullyEncoded),
-                  jpeg.data});
+    const QString id = file + QStringLiteral("@pravella");
+    page.replace(u'"' + relativeAddress(file) + u'"', QStringLiteral("\"cid:") + id + u'"');
+    parts.append({QStringLiteral("image/jpeg"), id, jpeg.data});
   }
   QString title = doc.metaInformation(QTextDocument::DocumentTitle);
   if (title.isEmpty()) title = QFileInfo(output).completeBaseName();
-  return fromWrite(writeFileAtomically(output, mhtmlArchive(title, html.html, page.toString(QUrl::FullyEncoded), parts)));
+  const QString location = QUrl::fromLocalFile(QFileInfo(output).absoluteFilePath()).toString(QUrl::FullyEncoded);
+  return fromWrite(writeFileAtomically(output, mhtmlArchive(title, page, location, parts)));
 }
 
 }  // namespace pravella

@@ -27,9 +27,10 @@ QByteArray headerText(const QString& text) {
 }
 
 void appendPart(QByteArray& out, const QByteArray& boundary, const QByteArray& type, const QString& location,
-                const QByteArray& data) {
+                const QString& contentId, const QByteArray& data) {
   out += "--" + boundary + "\r\n";
   out += "Content-Type: " + type + "\r\n";
+  if (!contentId.isEmpty()) out += "Content-ID: <" + contentId.toUtf8() + ">\r\n";
   out += "Content-Transfer-Encoding: base64\r\n";
   out += "Content-Location: " + location.toUtf8() + "\r\n\r\n";
   out += base64Lines(data);
@@ -50,8 +51,9 @@ QByteArray mhtmlArchive(const QString& title, const QString& html, const QString
          " +0000\r\n";
   out += "MIME-Version: 1.0\r\n";
   out += "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"" + boundary + "\"\r\n\r\n";
-  appendPart(out, boundary, "text/html; charset=\"utf-8\"", pageLocation, html.toUtf8());
-  for (const MhtmlPart& part : parts) appendPart(out, boundary, part.contentType.toLatin1(), part.location, part.data);
+  appendPart(out, boundary, "text/html; charset=\"utf-8\"", pageLocation, {}, html.toUtf8());
+  for (const MhtmlPart& part : parts)
+    appendPart(out, boundary, part.contentType.toLatin1(), "cid:" + part.contentId, part.contentId, part.data);
   out += "--" + boundary + "--\r\n";
   return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A web archive as the web sheet saves and opens it: one MIME multipart/related file (MHTML)
-// holding the page and each of its pictures as parts, each part named by its address.
+// holding the page and each of its pictures as parts; the page names its pictures by "cid:"
+// addresses, which every reader of the format resolves inside the archive.
 
 #include <QByteArray>
 #include <QList>
@@ -10,7 +11,7 @@ namespace pravella {
 
 struct MhtmlPart {
   QString contentType;  // "image/jpeg", ...
-  QString location;     // the absolute address the page refers to it by
+  QString contentId;    // the page refers to it as "cid:" + this
   QByteArray data;
 };
 
