@@ -107,8 +107,9 @@ WriteResult writeRtfFile(const QString& path, const QTextDocument& doc) {
   return writeFileAtomically(path, rtf::write(doc, rtf::AttachmentMode::Embed).rtf);
 }
 
-QString plainTextOf(const QTextDocument& doc) {
-  QString text = doc.toRawText();
+QString plainTextOf(const QTextDocument& doc) { return withLineFeeds(doc.toRawText()); }
+
+QString withLineFeeds(QString text) {
   text.replace(QChar::ParagraphSeparator, u'\n');
   text.replace(QChar::LineSeparator, u'\n');
   return text;

@@ -32,4 +32,7 @@ QString plainTextOfRichTextFile(const QString& path, bool* ok = nullptr);
 // The plain text of a document in the same form.
 QString plainTextOf(const QTextDocument& doc);
 
+// `text` (a selection or a document's raw text) with its paragraph and line separators as "\n".
+QString withLineFeeds(QString text);
+
 }  // namespace pravella

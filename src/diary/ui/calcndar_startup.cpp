@@ -304,9 +304,9 @@ bool Calcndar::applicationShouldTerminate() {
     const int answer = alert(QStringLiteral("Quit"), QStringLiteral("Do you want to quit?"),
                              {QStringLiteral("Quit"), QStringLiteral("Cancel"), QStringLiteral("Save")});
     if (answer == 1) return false;
-    // A save that fails keeps the application open: ending would lose the memo.
+    // A save that fails keeps the application open: ending would lose the memo. Either
+    // answer goes on to close the side views, which saves what they show.
     if (!saveAction()) return false;
-    if (answer == 0) return true;
   }
   closeAllToggleView();
   if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_.paths()); !written)

@@ -43,15 +43,13 @@
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/selected_text.h"
 
 namespace {
 
 // The search document's bar moves at most this often (ticks of 1/60 s).
 constexpr quint64 kSearchDocumentBarTicks = 30;
 
-QString selectedTextOf(const QTextEdit* view) {
-  return view->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-}
 
 void post(const char* name, const QString& text) {
   pravella::NotificationCenter::defaultCenter().post(QString::fromLatin1(name), text);
@@ -363,12 +361,12 @@ void Pravella::makeSearchDocument() {
 // ---------------------------------------------------------------- look-ups
 
 void Pravella::searchDicAction() {
-  const QString selected = selectedTextOf(drawer_->subTextView());
+  const QString selected = pravella::selectedPlainText(drawer_->subTextView());
   if (!selected.isEmpty()) post("dictionarySearch", selected);
 }
 
 void Pravella::searchInternetAction() {
-  const QString selected = selectedTextOf(drawer_->subTextView());
+  const QString selected = pravella::selectedPlainText(drawer_->subTextView());
   const QString text =
       internetWordSearchStatus() == 1 ? pravella::makeWordSeparetedString(selected) : selected;
   if (text.isEmpty()) return;

@@ -12,6 +12,7 @@
 
 #include "editors/web_launch.h"
 #include "platform/notification_center.h"
+#include "platform/ui/selected_text.h"
 
 SearchWindowCont::SearchWindowCont(QWidget* mainWindow, QObject* parent)
     : QObject(parent), mainWindow_(mainWindow) {
@@ -63,8 +64,7 @@ void SearchWindowCont::openSearchWindow() {
   QWidget* focus = mainWindow_ ? mainWindow_->focusWidget() : nullptr;
   for (const QPointer<QTextEdit>& view : textViews_) {
     if (!view || focus != view) continue;
-    const QString selected =
-        view->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    const QString selected = pravella::selectedPlainText(view);
     if (!selected.isEmpty()) textField_->setText(selected);
     break;
   }

@@ -180,6 +180,4 @@ Report downloadDirectory(const Connection& c, const QString& name, const QString
   return {false, {}, QStringLiteral("Basso")};
 }
 
-int stopTransfers() { return terminateChildren(ChildKind::Ftp) + terminateChildren(ChildKind::Wget); }
-
 }  // namespace pravella::ftp

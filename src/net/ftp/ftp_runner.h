@@ -78,7 +78,4 @@ QByteArray wgetrc(const Connection& c);
 Report downloadDirectory(const Connection& c, const QString& name, const QString& root = workRoot(),
                          const StopAsk& shouldStop = {});
 
-// Ends the ftp and wget children this application started.
-int stopTransfers();
-
 }  // namespace pravella::ftp

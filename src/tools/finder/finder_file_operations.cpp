@@ -1,6 +1,8 @@
 #include "tools/finder/finder_file_operations.h"
 
+#include <sys/stat.h>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "diary/day_documents.h"
@@ -16,6 +18,41 @@ namespace {
 bool entryExists(const QString& path) {
   const QFileInfo info(path);
   return info.exists() || info.isSymLink();
+}
+
+// The entry and the folder lie on one file system, where a rename moves.
+bool sameFileSystem(const QString& entry, const QString& folder) {
+  struct stat a {};
+  struct stat b {};
+  return ::lstat(QFile::encodeName(entry).constData(), &a) == 0 &&
+         ::stat(QFile::encodeName(folder).constData(), &b) == 0 && a.st_dev == b.st_dev;
+}
+
+void removeEntry(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir() && !info.isSymLink())
+    QDir(path).removeRecursively();
+  else
+    QFile::remove(path);
+}
+
+// Moves `from` to the free name `to`. Onto another disk the item is copied and the original
+// removed; whatever goes wrong, one whole copy stays: a failed copy is taken away again, and
+// the copy of a file whose original cannot be removed as well.
+bool moveItem(const QString& from, const QString& to) {
+  // The rename never replaces an entry, so a name taken meanwhile fails instead of losing it.
+  if (QDir().rename(from, to)) return true;
+  const QString folder = QFileInfo(to).path();
+  if (sameFileSystem(from, folder) || !QFileInfo(QFileInfo(from).path()).isWritable()) return false;
+  if (!copyRecursively(from, to)) {
+    removeEntry(to);
+    return false;
+  }
+  const QFileInfo info(from);
+  if (info.isDir() && !info.isSymLink()) return QDir(from).removeRecursively();
+  if (QFile::remove(from)) return true;
+  QFile::remove(to);
+  return false;
 }
 
 // Counters past this are not tried: a folder holding that many copies is no place to look
@@ -68,8 +105,7 @@ MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
       continue;
     }
     const QString target = moveTarget(folder, QFileInfo(item).fileName());
-    // The rename never replaces an entry, so a name taken meanwhile fails instead of losing it.
-    if (!target.isEmpty() && QDir().rename(item, target)) {
+    if (!target.isEmpty() && moveItem(item, target)) {
       marks.remove(item);
       ++outcome.done;
     } else {

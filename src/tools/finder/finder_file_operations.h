@@ -30,7 +30,8 @@ struct MarkedItemsOutcome {
   QStringList errors;  // one sentence per failure, for the console log
 };
 
-// Moves every marked item into `folder` under a free name, in marking order. `waiting` is told
+// Moves every marked item into `folder` under a free name, in marking order (onto another disk
+// by copying, then removing the original). `waiting` is told
 // the number of marks still to go before each item (it counts down). An item that moved, or
 // that no longer exists, leaves the marks; one that could not be moved stays marked.
 MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,

@@ -1,12 +1,11 @@
 #include "tools/system/bc_answer.h"
+#include "platform/rich_text_file.h"
 
 namespace pravella::bc {
 
 QString script(const QString& selection) {
-  QString text = selection;
   // The memo's own line and paragraph separators are line ends to bc.
-  text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
-  return QStringLiteral("scale = 4\n") + text + QStringLiteral("\nquit\n");
+  return QStringLiteral("scale = 4\n") + withLineFeeds(selection) + QStringLiteral("\nquit\n");
 }
 
 QString answer(const QString& standardOutput, const QString& standardError) {

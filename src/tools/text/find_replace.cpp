@@ -1,4 +1,5 @@
 #include "tools/text/find_replace.h"
+#include "platform/rich_text_file.h"
 
 #include <QElapsedTimer>
 #include <QTextCursor>
@@ -9,12 +10,7 @@
 
 namespace pravella::findtext {
 
-QString documentText(const QTextDocument& document) {
-  QString text = document.toRawText();
-  for (QChar& c : text)
-    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
-  return text;
-}
+QString documentText(const QTextDocument& document) { return plainTextOf(document); }
 
 qsizetype findForward(QStringView text, QStringView find, qsizetype from) {
   if (find.isEmpty() || from < 0 || from > text.size() - find.size()) return -1;

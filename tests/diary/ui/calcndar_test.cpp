@@ -419,6 +419,21 @@ TEST_F(CalendarWindow, QuitWritesTheListsAndASecondStartRestoresTheFrame) {
   EXPECT_EQ(window->geometry(), frame);
 }
 
+TEST_F(CalendarWindow, QuittingAnEditedMemoSavesTheSideViewsToo) {
+  start(QDate(2008, 2, 28));
+  int finderSaves = 0;
+  QObject observer;
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      QStringLiteral("saveTextOnFinderSheet"), &observer, [&](pravella::Notification&) { ++finderSaves; });
+  window->documentView()->setPlainText("edited");
+  window->setWindowModified(true);
+  alertAnswer = 0;  // "Quit"
+  window->quitAction()->trigger();
+  EXPECT_EQ(terminated, 1);
+  EXPECT_EQ(finderSaves, 1);
+  EXPECT_TRUE(QFileInfo::exists(paths::preferences() + "/recentMemo.dat"));
+}
+
 TEST_F(CalendarWindow, TheMemoSheetIsKeptAcrossLaunches) {
   start();
   window->quitAction()->trigger();

@@ -1,11 +1,13 @@
 #include "tools/finder/finder_file_operations.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "platform/paths.h"
 #include "support/test_home.h"
@@ -84,7 +86,7 @@ TEST(FinderFileOperations, AnItemThatCannotMoveStaysMarked) {
   writeFile(at("loose.txt"), "loose");
   QDir().mkpath(at("box/sub"));
   FinderMarks marks;
-  marks.add(at("box"));        // into itself: refused by the file system, even for root
+  marks.add(at("box"));  // into itself: refused by the file system, even for root
   marks.add(at("loose.txt"));
   const MarkedItemsOutcome outcome = moveMarkedItems(marks, at("box/sub"));
   EXPECT_EQ(outcome.done, 1);
@@ -105,6 +107,27 @@ TEST(FinderFileOperations, AnItemThatCannotMoveStaysMarked) {
     EXPECT_EQ(held.size(), 1);
     EXPECT_TRUE(QFileInfo::exists(at("locked/held.txt")));
   }
+}
+
+TEST(FinderFileOperations, ItemsMovedOntoAnotherDiskAreCopiedThenRemoved) {
+  QTemporaryDir other(QStringLiteral("/dev/shm/pravella-finder-XXXXXX"));
+  struct stat here {};
+  struct stat there {};
+  if (!other.isValid() || ::stat(QFile::encodeName(test::home()).constData(), &here) != 0 ||
+      ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 || here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system to move onto";
+  writeFile(at("far/notes.txt"), "far");
+  writeFile(at("far/folder/inner.txt"), "inner");
+  FinderMarks marks;
+  marks.add(at("far/notes.txt"));
+  marks.add(at("far/folder"));
+  const MarkedItemsOutcome outcome = moveMarkedItems(marks, other.path());
+  EXPECT_EQ(outcome.done, 2);
+  EXPECT_TRUE(marks.isEmpty());
+  EXPECT_EQ(contents(other.path() + "/notes.txt"), "far");
+  EXPECT_EQ(contents(other.path() + "/folder/inner.txt"), "inner");
+  EXPECT_FALSE(QFileInfo::exists(at("far/notes.txt")));
+  EXPECT_FALSE(QFileInfo::exists(at("far/folder")));
 }
 
 TEST(FinderFileOperations, MarkedItemsGoToTheTrashNumberedAndFailuresStayMarked) {

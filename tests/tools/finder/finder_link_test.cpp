@@ -58,4 +58,17 @@ TEST(FinderLink, LinksLeadToDiaryMemosFilesArchivesOrASearch) {
   }
 }
 
+TEST(FinderLink, TheDayComesFromThePathBelowTheDiaryWhateverTheHomesDepth) {
+  const QByteArray home = qgetenv("HOME");
+  for (const QString& below : {QString("/h"), QString("/one/two/three/home")}) {
+    qputenv("HOME", (pravella::test::home() + below).toUtf8());
+    const QString diary = pravella::paths::diary() + "/";
+    writeFile(diary + "2009/03/04/plan.rtfd/TXT.rtf");
+    const FinderLinkTarget t = pravella::resolveFinderLink("2009/03/04/plan", QString());
+    EXPECT_EQ(t.kind, Kind::Document) << below.toStdString();
+    EXPECT_EQ(t.year * 10000 + t.month * 100 + t.day, 20090304) << below.toStdString();
+  }
+  qputenv("HOME", home);
+}
+
 }  // namespace

@@ -21,6 +21,7 @@
 #include "platform/console_log.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
+#include "platform/ui/selected_text.h"
 
 namespace mail = pravella::mail;
 
@@ -122,8 +123,7 @@ void CalMail::closeAction() {
 
 void CalMail::copyMemoAction() {
   if (!host_.documentView) return;
-  QString selected = host_.documentView->textCursor().selectedText();
-  selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  QString selected = pravella::selectedPlainText(host_.documentView);
   selected.remove(QChar::ObjectReplacementCharacter);
   if (!selected.isEmpty()) body_->textCursor().insertText(selected);
 }

@@ -28,6 +28,7 @@
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/ui/selected_text.h"
 
 using pravella::ChildKind;
 using pravella::Notification;
@@ -36,12 +37,6 @@ namespace web = pravella::web;
 
 namespace {
 
-QString selectedText(QTextEdit* view) {
-  if (!view) return QString();
-  QString text = view->textCursor().selectedText();
-  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-  return text;
-}
 
 QLineEdit* lineEdit(const QString& placeholder) {
   auto* e = new QLineEdit;
@@ -266,7 +261,7 @@ void CalNetwork::toggleInternetSheet() {
 
 void CalNetwork::openURLSheetAction() {
   if (!SheetCanOpen) return;
-  const QString selection = selectedText(host_.documentView);
+  const QString selection = pravella::selectedPlainText(host_.documentView);
   if (selection.isEmpty()) return toggleInternetSheet();
   if (internetWordSearchStatus() == 1) {
     const QString words = pravella::makeWordSeparetedString(selection);
@@ -297,7 +292,7 @@ void CalNetwork::openURL_str(const QString& text) {
 }
 
 void CalendarNet::openURLonMemo(QTextEdit* toggleMemoView) {
-  const QString selection = selectedText(toggleMemoView);
+  const QString selection = pravella::selectedPlainText(toggleMemoView);
   if (!selection.isEmpty()) pravella::webLaunchURL(web::shiftJisCharactersOnly(selection).toStdString());
 }
 

@@ -40,6 +40,7 @@
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/selected_text.h"
 
 CalWebView* CalWebView_X = nullptr;
 
@@ -64,12 +65,6 @@ constexpr int kAborted = -3;  // the browser's code of a load given up on purpos
 
 QString preferencesFile(const char* name) {
   return QDir(pravella::paths::preferences()).filePath(QLatin1String(name));
-}
-
-QString plainSelection(QString text) {
-  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-  return text;
 }
 
 }  // namespace
@@ -350,7 +345,7 @@ QString CalWebView::selectedTextOfFocusedView(bool* focused) const {
   auto* view = qobject_cast<QTextEdit*>(QApplication::focusWidget());
   *focused = view && host_.mainWindow && host_.mainWindow->isAncestorOf(view) &&
              !(webNSDrawer_ && webNSDrawer_->isAncestorOf(view));
-  return *focused ? plainSelection(view->textCursor().selectedText()) : QString();
+  return *focused ? pravella::selectedPlainText(view) : QString();
 }
 
 void CalWebView::toggleWebViewSheet() {
@@ -385,18 +380,18 @@ void CalWebView::searchStringToURL() {
 
 void CalWebView::GoogleSearchFromSubMemo() {
   if (host_.subMemoView)
-    openWebSheetAndConnectURL_Y(plainSelection(host_.subMemoView->textCursor().selectedText()));
+    openWebSheetAndConnectURL_Y(pravella::selectedPlainText(host_.subMemoView));
 }
 
 void CalWebView::WikiSearchFromSubMemo() {
   if (host_.subMemoView)
-    openWebSheetAndConnectURL_Wiki(plainSelection(host_.subMemoView->textCursor().selectedText()));
+    openWebSheetAndConnectURL_Wiki(pravella::selectedPlainText(host_.subMemoView));
 }
 
 void CalWebView::MemoSearchFromSubMemo() {
   if (!host_.subMemoView) return;
   pravella::NotificationCenter::defaultCenter().post(
-      QStringLiteral("cal_toggleMonthListSheet"), plainSelection(host_.subMemoView->textCursor().selectedText()));
+      QStringLiteral("cal_toggleMonthListSheet"), pravella::selectedPlainText(host_.subMemoView));
 }
 
 // --- loading -------------------------------------------------------------------------------

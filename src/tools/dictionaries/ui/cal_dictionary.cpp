@@ -17,16 +17,13 @@
 #include "diary/word_separation.h"
 #include "platform/notification_center.h"
 #include "platform/text_encoding.h"
+#include "platform/ui/selected_text.h"
 
 using pravella::NotificationCenter;
 namespace textdic = pravella::textdic;
 
 namespace {
 
-// A view's selection with its paragraph breaks as line feeds; empty for no view.
-QString selectedTextOf(const QTextEdit* view) {
-  return view ? view->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')) : QString();
-}
 
 }  // namespace
 
@@ -283,11 +280,11 @@ void CalDictionary::searchAllMemoDataBaseAction(const QString& selection) {
 }
 
 void CalDictionary::searchAllMemoDataBaseActionOnBookMarkSheet() {
-  searchAllMemoDataBaseAction(selectedTextOf(host_.bookMarkTextView));
+  searchAllMemoDataBaseAction(pravella::selectedPlainText(host_.bookMarkTextView));
 }
 
 void CalDictionary::searchAllMemoDataBaseActionOnMonthSheet() {
-  searchAllMemoDataBaseAction(selectedTextOf(host_.monthSheetTextView));
+  searchAllMemoDataBaseAction(pravella::selectedPlainText(host_.monthSheetTextView));
 }
 
 void CalDictionary::internetSearchAction() {

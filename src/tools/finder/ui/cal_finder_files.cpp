@@ -5,8 +5,8 @@
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QMainWindow>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "tools/finder/ui/cal_finder.h"

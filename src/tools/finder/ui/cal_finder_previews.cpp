@@ -126,6 +126,8 @@ void CalFinder::openFileAction() {
 }
 
 void CalFinder::charCodeAction() {
+  // The text is replaced: edits of a shown document are written first, as on any way out.
+  saveDocument();
   const QString path = fsBrowser_->path();
   if (!finder::checkTextFileSize(path)) return browserSingleClick();
   if (dispStatus_ != kDispText) setFinderTextScrollView();

@@ -103,8 +103,9 @@ void FinderSheetOperations::deleteMarkAction() {
 }
 
 void FinderSheetOperations::deleteMarkedFiles() {
-  if (dialogs::alert(a_.window, QStringLiteral("Delete"), QStringLiteral("Do you want to delete All Marked Files?"),
-                     QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")) != dialogs::kOther)
+  if (dialogs::alert(a_.window, QStringLiteral("Delete"),
+                     QStringLiteral("Do you want to delete All Marked Files?"), QStringLiteral("Cancel"),
+                     QString(), QStringLiteral("Delete")) != dialogs::kOther)
     return;
   const QString folder = parentOf(browsed());
   const MarkedItemsOutcome outcome = trashMarkedItems(marks_);
@@ -143,8 +144,9 @@ void FinderSheetOperations::deleteFileAction() {
   const QString path = browsed();
   if (path.isEmpty()) return;
   const QString name = QFileInfo(path).fileName();
-  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, QStringLiteral("Do you want to delete this document?"),
-                     QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")) != dialogs::kOther)
+  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name,
+                     QStringLiteral("Do you want to delete this document?"), QStringLiteral("Cancel"),
+                     QString(), QStringLiteral("Delete")) != dialogs::kOther)
     return;
   const TrashResult trashed = moveToTrash(path);
   playFeedbackSound(QStringLiteral("Basso"));
@@ -166,8 +168,8 @@ void FinderSheetOperations::dupulicateAction() {
   if (path.isEmpty()) return;
   if (isFinderFolder(path) &&
       dialogs::alert(a_.window, QStringLiteral("Duplicate folder : ") + QFileInfo(path).fileName(),
-                     QStringLiteral("Do you want to duplicate this folder ?"), QStringLiteral("Cancel"), QString(),
-                     QStringLiteral("Duplicate")) != dialogs::kOther)
+                     QStringLiteral("Do you want to duplicate this folder ?"), QStringLiteral("Cancel"),
+                     QString(), QStringLiteral("Duplicate")) != dialogs::kOther)
     return;
   call(a_.saveDocument);
   dupulicatFileAndFolder(path);

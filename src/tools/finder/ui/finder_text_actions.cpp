@@ -95,8 +95,9 @@ bool finderDocumentLink(QTextEdit* view, const FinderTextContext& context) {
   switch (target.kind) {
     case Kind::WebArchive:
       if (!target.path.isEmpty())
-        NotificationCenter::defaultCenter().post(QStringLiteral("openWebSheetAndConnectURL_X"),
-                                                 QUrl::fromLocalFile(target.path).toString(QUrl::FullyEncoded));
+        NotificationCenter::defaultCenter().post(
+            QStringLiteral("openWebSheetAndConnectURL_X"),
+            QUrl::fromLocalFile(target.path).toString(QUrl::FullyEncoded));
       return true;
     case Kind::Nowhere:
       // The month list searches the memos for the selection of the focused view.
@@ -123,7 +124,8 @@ bool finderDocumentLink(QTextEdit* view, const FinderTextContext& context) {
     host->refreshCalendar();
   }
   if (host->selectDayAction2) host->selectDayAction2(day.day());
-  if (host->selectDiaryFileFromNameAction) host->selectDiaryFileFromNameAction(QFileInfo(target.path).fileName());
+  if (host->selectDiaryFileFromNameAction)
+    host->selectDiaryFileFromNameAction(QFileInfo(target.path).fileName());
   if (host->addDocumentToRireki && !shown.isEmpty()) host->addDocumentToRireki(shown);
   return true;
 }

@@ -15,18 +15,12 @@
 #include "lang/builtins/command_bridge.h"
 #include "platform/notification_center.h"
 #include "tools/text/find_replace.h"
+#include "platform/ui/selected_text.h"
 
 using pravella::findtext::documentText;
 
 namespace {
 
-// The selection as text, line ends as "\n" like the rest of the search.
-QString selectedText(const QTextEdit* view) {
-  QString text = view->textCursor().selectedText();
-  for (QChar& c : text)
-    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
-  return text;
-}
 
 }  // namespace
 
@@ -243,15 +237,15 @@ void CalDocSearch::setReplaceStringForControl(const QString& text) {
 }
 
 void CalDocSearch::findStringFromDocAction() {
-  if (QTextEdit* view = targetView()) findStringField_->setText(selectedText(view));
+  if (QTextEdit* view = targetView()) findStringField_->setText(pravella::selectedPlainText(view));
 }
 
 void CalDocSearch::replaceStringFromDocAction() {
-  if (QTextEdit* view = targetView()) setReplaceStringForControl(selectedText(view));
+  if (QTextEdit* view = targetView()) setReplaceStringForControl(pravella::selectedPlainText(view));
 }
 
 void CalDocSearch::findOnByDocSelectedString() {
-  if (QTextEdit* view = targetView()) findByDocSelectedString(selectedText(view));
+  if (QTextEdit* view = targetView()) findByDocSelectedString(pravella::selectedPlainText(view));
 }
 
 void CalDocSearch::findByDocSelectedString(const QString& find) {

@@ -14,6 +14,7 @@
 #include "platform/text_encoding.h"
 #include "platform/ui/dialogs.h"
 #include "tools/text/palm_doc.h"
+#include "platform/ui/selected_text.h"
 
 namespace palm = pravella::palm;
 
@@ -114,8 +115,7 @@ void CalendarSetParam::saveMeDocFileString(const QString& text, const QString& t
   QString folder;
   if (!installFolder(&folder)) return;
   QString name;
-  const QString selection =
-      host_.documentField ? host_.documentField->textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n') : QString();
+  const QString selection = pravella::selectedPlainText(host_.documentField);
   const auto usable = [](const QString& candidate) {
     const QByteArray bytes = palm::shiftJisName(candidate);
     return !bytes.isEmpty() && bytes.size() <= 31 && !palm::safeFileName(candidate).isEmpty();

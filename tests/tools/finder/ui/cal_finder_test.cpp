@@ -255,6 +255,19 @@ TEST_F(FinderSheet, CodeSwitchRedecodesOnlyWithinTheSizeLimit) {
   EXPECT_TRUE(shownText().startsWith("0000\t")) << shownText().left(20).toStdString();
 }
 
+TEST_F(FinderSheet, TheCodeSwitchWritesAnEditedDocumentBeforeReplacingItsText) {
+  QTextDocument doc;
+  doc.setPlainText("body");
+  ASSERT_TRUE(pravella::writeRtfFile(home() + "/edited.rtf", doc));
+  click(home() + "/edited.rtf");
+  type("new ");
+  sheet->charCodeSwitch()->button(1)->setChecked(true);
+  sheet->charCodeAction();
+  EXPECT_EQ(plainTextOf(home() + "/edited.rtf"), "new body");
+  EXPECT_TRUE(shownText().startsWith("{\\rtf")) << shownText().left(10).toStdString();
+  EXPECT_TRUE(sheet->finderTextView()->isReadOnly());
+}
+
 TEST_F(FinderSheet, RenamesThroughTheNameField) {
   const QString dir = home() + "/names";
   QTextDocument doc;

@@ -9,10 +9,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
-#include "platform/notification_center.h"
 #include "support/test_home.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/fs_browser.h"
@@ -228,7 +228,8 @@ TEST_F(FinderSheetFiles, DuplicatesAndTheNewFolder) {
   EXPECT_FALSE(QFileInfo::exists(at("d/Photos.cpy001")));
   ops->dupulicateAction();
   EXPECT_TRUE(QFileInfo::exists(at("d/Photos.cpy001/p.jpg")));
-  EXPECT_EQ(panels->asked, QStringList(2, "Duplicate folder : Photos: Do you want to duplicate this folder ?"));
+  EXPECT_EQ(panels->asked,
+            QStringList(2, "Duplicate folder : Photos: Do you want to duplicate this folder ?"));
   EXPECT_EQ(panels->buttons, QStringList(2, "Cancel||Duplicate"));
 
   browsed = at("d/gone.txt");  // nothing to copy

@@ -13,9 +13,9 @@
 #include "editors/memo_run_settings.h"
 #include "graphics/picture.h"
 #include "lang/builtins/startup.h"
-#include "lang/variables.h"
 #include "lang/run_state.h"
 #include "lang/values.h"
+#include "lang/variables.h"
 #include "platform/ui/sound_player.h"
 #include "support/recording_opener.h"
 #include "tools/finder/ui/cal_finder.h"
@@ -64,7 +64,8 @@ class FinderTextRun : public DayDocuments {
       ASSERT_EQ(sheet->nowDisplayedDocumentPath(), shown);
     }
     finder->setReadOnly(false);  // a document to edit
-    memo()->setAlertPanel([this](const QString& title, const QString& message) { refusals << title + "|" + message; });
+    memo()->setAlertPanel(
+        [this](const QString& title, const QString& message) { refusals << title + "|" + message; });
     finder->setFocus();
     heard.clear();
   }
@@ -130,6 +131,8 @@ TEST_F(FinderTextRun, TheRunKeysRunTheCaretLineOrSelectionInTheFinderText) {
       {"error", "zz;", 0, 0, Qt::Key_Enter, "zz;\n...<Error>...Undefined variable.\n.NO.\n",
        "\n...<Error>...Undefined variable.\n.NO.\n"},
       {"empty line", "1;\n\n2;", 3, 3, Qt::Key_Enter, "1;\n\n2;", ""},
+      {"line of 32,000 characters", QString(31998, ' ') + "7;", 0, 0, Qt::Key_Enter,
+       QString(31998, ' ') + "7;", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -158,7 +161,8 @@ TEST_F(FinderTextRun, PicturesOfTheRunGoIntoTheFinderTextAndTheWorkingFolderIsPu
   const QByteArray pict = pravella::Picture::fromImage(red).bytes();
   int index = 0;
   ASSERT_EQ(setNewVariable("p#", kVarPicture, &index), 1);
-  ASSERT_EQ(PushToVariableTable(index, "p#", kVarPicture, pict.constData(), static_cast<int>(pict.size()), 1), 1);
+  ASSERT_EQ(PushToVariableTable(index, "p#", kVarPicture, pict.constData(), static_cast<int>(pict.size()), 1),
+            1);
   graphOutPutMode.store(1);
   const QString memoBefore = memo()->toPlainText();
   setText("p#;", 0);
