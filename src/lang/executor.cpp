@@ -1027,7 +1027,9 @@ VkRunResult runVkProgram(std::string_view source, const void* window) {
   freeCodeData(code, kCodeRecords);
   VkBytes::releaseSpareBlocks();
   if (!ok) {
+    // A failed run leaves no folder switch behind for the next run to undo.
     current_fullPath = beforeCurrentDirectory;
+    backup_fullPath.clear();
   } else if (!backup_fullPath.empty()) {
     // A successful run ends a "useTempDirectory" switch the program left on.
     current_fullPath = backup_fullPath;

@@ -1,20 +1,26 @@
 #include "platform/desktop_open.h"
 
+#include <QObject>
 #include <QProcess>
 
 namespace pravella {
 
 bool openWithDesktop(const QString& path) {
-  QProcess opener;
-  opener.setProcessChannelMode(QProcess::ForwardedChannels);
-  opener.start(QStringLiteral("xdg-open"), {path});
-  if (!opener.waitForStarted(10000)) return false;
-  if (!opener.waitForFinished(30000)) {
-    // An opener that has not returned by now has hung; it is not left behind.
-    opener.kill();
-    opener.waitForFinished(1000);
+  auto* opener = new QProcess;
+  opener->setProcessChannelMode(QProcess::ForwardedChannels);
+  opener->start(QStringLiteral("xdg-open"), {path});
+  if (!opener->waitForStarted(10000)) {
+    delete opener;
     return false;
   }
+  if (opener->waitForFinished(2000)) {
+    const bool ok = opener->exitStatus() == QProcess::NormalExit;
+    delete opener;
+    return ok;
+  }
+  // Outside a desktop environment xdg-open runs the application itself and returns only when
+  // it ends: the window does not wait for that, and the application is left running.
+  QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
   return true;
 }
 

@@ -6,9 +6,9 @@
 
 namespace pravella {
 
-// Runs the opener with the path as its one argument and waits (up to 30 s) for it to return;
-// the opener itself returns as soon as the application was started. False when the opener
-// could not be started or did not return.
+// Runs the opener with the path as its one argument. It waits up to 2 s for the opener to
+// return (a desktop's opener returns as soon as the application has started); an opener still
+// running then is left to run. False when the opener could not be started or crashed.
 bool openWithDesktop(const QString& path);
 
 }  // namespace pravella

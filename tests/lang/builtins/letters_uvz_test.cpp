@@ -188,6 +188,16 @@ TEST_F(LettersUVZ, UseTempDirectorySwitchesToTheWorkFolderAndBack) {
       vkDataPathString + "\n.OK.\n");
 }
 
+TEST_F(LettersUVZ, AFailedRunForgetsItsUnfinishedTempDirectorySwitch) {
+  vkDataPathString = (pravella::test::home() + "/work").toStdString();
+  current_fullPath = "/start";
+  EXPECT_EQ(run("useTempDirectory(1); zz;").substr(0, 3), "...");
+  EXPECT_EQ(current_fullPath, "/start");
+  // The next run's own change of folder is kept, not replaced by the failed run's saved one.
+  EXPECT_EQ(run("changeCurrentDirectory(\"/elsewhere\");"), ".OK.\n");
+  EXPECT_EQ(current_fullPath, "/elsewhere");
+}
+
 // Folders with blanks and shell characters: the program and its paths are passed as they are.
 class UserPrograms : public LettersUVZ {
  protected:
