@@ -7,12 +7,12 @@
 // A failed conversion is never silent: "Basso", the reason on the console, and from a window
 // action an alert.
 
+#include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "tools/ui/desk_tool_host.h"
-
-class QMenu;
 
 class CalConvHTML : public QObject {
   Q_OBJECT
@@ -50,5 +50,5 @@ class CalConvHTML : public QObject {
   void sound(const char* name);
 
   pravella::DeskToolHost host_;
-  QMenu* menu_ = nullptr;
+  QPointer<QMenu> menu_;  // owned by the tools menu, which may go first
 };
