@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QVideoFrame>
+#include <QVideoSink>
 #include <QVideoWidget>
 
 namespace pravella::tools {
@@ -35,12 +37,15 @@ MediaMovieView::MediaMovieView(QWidget* parent)
   });
   connect(player_, &QMediaPlayer::playbackStateChanged, this, [this] { updateControls(); });
   connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
-    if (s == QMediaPlayer::LoadedMedia) emit loaded();
-    if (s == QMediaPlayer::InvalidMedia) emit failed(player_->errorString());
+    if (s == QMediaPlayer::LoadedMedia && !path_.isEmpty() && !loaded_ && !failed_) {
+      loaded_ = true;
+      emit loaded();
+    }
+    if (s == QMediaPlayer::InvalidMedia) fail(player_->errorString());
     updateControls();
   });
   connect(player_, &QMediaPlayer::errorOccurred, this,
-          [this](QMediaPlayer::Error, const QString& text) { emit failed(text); });
+          [this](QMediaPlayer::Error, const QString& text) { fail(text); });
 
   auto* bar = new QHBoxLayout;
   bar->setContentsMargins(2, 0, 2, 0);
@@ -58,12 +63,15 @@ MediaMovieView::~MediaMovieView() { player_->stop(); }
 
 void MediaMovieView::setFile(const QString& path) {
   player_->stop();
+  loaded_ = false;
+  failed_ = false;
   path_ = path;
   if (path.isEmpty()) {
     player_->setSource(QUrl());
+    blank();
   } else if (!QFileInfo(path).isFile()) {
     player_->setSource(QUrl());
-    emit failed(tr("No such movie file: %1").arg(path));
+    fail(tr("No such movie file: %1").arg(path));
   } else {
     player_->setSource(QUrl::fromLocalFile(path));
   }
@@ -79,10 +87,11 @@ void MediaMovieView::pause() { player_->pause(); }
 void MediaMovieView::stop() { player_->stop(); }
 
 bool MediaMovieView::isPlaying() const {
-  return player_->playbackState() == QMediaPlayer::PlayingState;
+  return loaded_ && player_->playbackState() == QMediaPlayer::PlayingState;
 }
 
 bool MediaMovieView::isLoaded() const {
+  if (!loaded_) return false;
   switch (player_->mediaStatus()) {
     case QMediaPlayer::LoadedMedia:
     case QMediaPlayer::BufferingMedia:
@@ -97,6 +106,19 @@ bool MediaMovieView::isLoaded() const {
 void MediaMovieView::setLoopMode(int mode) {
   loopMode_ = mode;
   player_->setLoops(mode == 0 ? QMediaPlayer::Once : QMediaPlayer::Infinite);
+}
+
+void MediaMovieView::fail(const QString& reason) {
+  loaded_ = false;
+  failed_ = true;
+  player_->stop();
+  blank();
+  updateControls();
+  emit failed(reason);
+}
+
+void MediaMovieView::blank() {
+  if (QVideoSink* sink = video_->videoSink()) sink->setVideoFrame(QVideoFrame());
 }
 
 void MediaMovieView::updateControls() {

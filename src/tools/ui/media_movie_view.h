@@ -44,9 +44,15 @@ class MediaMovieView : public QWidget {
 
  private:
   void updateControls();
+  // The player's own status can stay "loaded" after an error or a cleared source; the view
+  // keeps its own account and shows no stale frame.
+  void fail(const QString& reason);
+  void blank();
 
   QString path_;
   int loopMode_ = 0;
+  bool loaded_ = false;
+  bool failed_ = false;  // the shown file failed: a later "loaded" status is stale
   QMediaPlayer* player_;
   QAudioOutput* audio_;
   QVideoWidget* video_;

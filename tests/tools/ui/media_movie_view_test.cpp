@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QMediaPlayer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -29,6 +30,26 @@ TEST(MediaMovieView, LoadsAndPlaysAMovie) {
   QTRY_VERIFY_WITH_TIMEOUT(view.player()->position() > 0, 10000);
   EXPECT_TRUE(view.isPlaying());
   view.pause();
+  EXPECT_FALSE(view.isPlaying());
+
+  // A broken file after a good one, and a cleared view, are neither loaded nor playing.
+  const QString junk = dir.filePath("junk.mov");
+  QFile f(junk);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("not a movie at all");
+  f.close();
+  QSignalSpy failed(&view, &MediaMovieView::failed);
+  view.setFile(path);
+  view.play();
+  QTRY_VERIFY_WITH_TIMEOUT(view.isPlaying(), 10000);
+  view.setFile(junk);
+  QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 1, 10000);
+  EXPECT_FALSE(view.isLoaded());
+  EXPECT_FALSE(view.isPlaying());
+  view.setFile(path);
+  QTRY_VERIFY_WITH_TIMEOUT(view.isLoaded(), 10000);
+  view.clear();
+  EXPECT_FALSE(view.isLoaded());
   EXPECT_FALSE(view.isPlaying());
 }
 
