@@ -564,28 +564,6 @@ inline bool runOperand(const vk_Code* at, const VkScalarRun& run, int k, double*
   return true;
 }
 
-// u (step) w for a step's arithmetic; false for a zero divisor.
-inline bool stepArith(int code, double u, double w, double* r) {
-  switch (code) {
-    case VkScalarStep::kAdd:
-    case VkScalarStep::kAddTop:
-      *r = u + w;
-      return true;
-    case VkScalarStep::kSub:
-    case VkScalarStep::kSubTop:
-      *r = u - w;
-      return true;
-    case VkScalarStep::kMul:
-    case VkScalarStep::kMulTop:
-      *r = u * w;
-      return true;
-    default:
-      if (w == 0.0) return false;
-      *r = u / w;
-      return true;
-  }
-}
-
 // The value of a scalar run whose first record is at[0]; false when a variable it reads is not a
 // real 1 by 1 value where its record last found it, or a divisor is zero (the records then run
 // one by one and report what they report).
@@ -594,13 +572,13 @@ inline bool scalarRunValue(const vk_Code* at, const VkScalarRun& run, double* ou
   double a, b, c, r;
   switch (run.form) {
     case VkScalarRun::kBinary:
-      return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && stepArith(steps[1].code, a, b, out);
+      return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && vkScalarStepArith(steps[1].code, a, b, out);
     case VkScalarRun::kChain:
       return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && runOperand(at, run, 2, &c) &&
-             stepArith(steps[1].code, a, b, &r) && stepArith(steps[2].code, r, c, out);
+             vkScalarStepArith(steps[1].code, a, b, &r) && vkScalarStepArith(steps[2].code, r, c, out);
     case VkScalarRun::kNested:
       return runOperand(at, run, 0, &a) && runOperand(at, run, 1, &b) && runOperand(at, run, 2, &c) &&
-             stepArith(steps[2].code, b, c, &r) && stepArith(steps[3].code, a, r, out);
+             vkScalarStepArith(steps[2].code, b, c, &r) && vkScalarStepArith(steps[3].code, a, r, out);
     default:
       break;
   }
@@ -609,7 +587,7 @@ inline bool scalarRunValue(const vk_Code* at, const VkScalarRun& run, double* ou
   for (int k = 0; k < run.stepCount; ++k) {
     const VkScalarStep& s = steps[k];
     if (s.code >= VkScalarStep::kAddTop) {
-      if (!stepArith(s.code, st[t - 1], st[t], &st[t - 1])) return false;
+      if (!vkScalarStepArith(s.code, st[t - 1], st[t], &st[t - 1])) return false;
       --t;
       continue;
     }
@@ -617,7 +595,7 @@ inline bool scalarRunValue(const vk_Code* at, const VkScalarRun& run, double* ou
     if (!runOperand(at, run, s.operand, &w)) return false;
     if (s.code == VkScalarStep::kPush)
       st[++t] = w;
-    else if (!stepArith(s.code, st[t], w, &st[t]))
+    else if (!vkScalarStepArith(s.code, st[t], w, &st[t]))
       return false;
   }
   *out = st[0];

@@ -127,36 +127,16 @@ std::shared_ptr<const VkScalarRun> vkCompileScalarRun(vk_Code* code, int count, 
 
 bool vkScalarRunValue(const VkScalarRun& run, const double* operands, double* out) {
   const auto operand = [&](int k) { return run.operandRecord[k] < 0 ? run.number[k] : operands[k]; };
-  const auto apply = [](int code, double u, double w, double* r) {
-    switch (code) {
-      case VkScalarStep::kAdd:
-      case VkScalarStep::kAddTop:
-        *r = u + w;
-        return true;
-      case VkScalarStep::kSub:
-      case VkScalarStep::kSubTop:
-        *r = u - w;
-        return true;
-      case VkScalarStep::kMul:
-      case VkScalarStep::kMulTop:
-        *r = u * w;
-        return true;
-      default:
-        if (w == 0.0) return false;
-        *r = u / w;
-        return true;
-    }
-  };
   double st[kMaxRunDepth];
   int t = -1;
   for (int k = 0; k < run.stepCount; ++k) {
     const VkScalarStep& s = run.steps[k];
     if (s.code >= VkScalarStep::kAddTop) {
-      if (!apply(s.code, st[t - 1], st[t], &st[t - 1])) return false;
+      if (!vkScalarStepArith(s.code, st[t - 1], st[t], &st[t - 1])) return false;
       --t;
     } else if (s.code == VkScalarStep::kPush) {
       st[++t] = operand(s.operand);
-    } else if (!apply(s.code, st[t], operand(s.operand), &st[t])) {
+    } else if (!vkScalarStepArith(s.code, st[t], operand(s.operand), &st[t])) {
       return false;
     }
   }

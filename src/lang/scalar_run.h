@@ -27,6 +27,28 @@ struct VkScalarStep {
   uint8_t operand;
 };
 
+// u (step) w for a step's arithmetic; false for a zero divisor.
+inline bool vkScalarStepArith(int code, double u, double w, double* r) {
+  switch (code) {
+    case VkScalarStep::kAdd:
+    case VkScalarStep::kAddTop:
+      *r = u + w;
+      return true;
+    case VkScalarStep::kSub:
+    case VkScalarStep::kSubTop:
+      *r = u - w;
+      return true;
+    case VkScalarStep::kMul:
+    case VkScalarStep::kMulTop:
+      *r = u * w;
+      return true;
+    default:
+      if (w == 0.0) return false;
+      *r = u / w;
+      return true;
+  }
+}
+
 struct VkScalarRun {
   static constexpr int kMaxRecords = 24;
   // The frequent forms get a straight evaluation; the steps say the same in every form.

@@ -11,4 +11,8 @@ namespace pravella {
 
 void runMenuScript(const QString& script, const QWidget* window);
 
+// A drawer's script button (the finder, the segmentation sheet): the same choice, but a script
+// file's text runs as the memo menu runs a selection ("calculationOnMemoMenu").
+void runScriptButton(const QString& script);
+
 }  // namespace pravella

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QDockWidget>
-#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,12 +18,12 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "editors/ui/menu_script.h"
 #include "imaging/ui/cal_browser.h"
 #include "imaging/ui/image_seg_view.h"
 #include "platform/desktop_open.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
-#include "platform/rich_text_file.h"
 
 namespace {
 
@@ -231,15 +230,7 @@ void ImageSegmentation::jumpFolderAction(int tag) {
   if (tag < 0 || tag >= 5) return;
   const QString script = scriptFileName_[static_cast<std::size_t>(tag)];
   if (script.size() < 2) return;
-  auto& center = pravella::NotificationCenter::defaultCenter();
-  const QString file = pravella::paths::commandScripts() + QLatin1Char('/') + script;
-  if (QFileInfo::exists(file)) {
-    bool ok = false;
-    const QString text = pravella::plainTextOfRichTextFile(file, &ok);
-    if (ok) center.post(QStringLiteral("calculationOnMemoMenu"), text);
-    return;
-  }
-  center.post(QStringLiteral("calculationOnEditModule"), script);
+  pravella::runScriptButton(script);
 }
 
 void ImageSegmentation::browserSingleClick() {

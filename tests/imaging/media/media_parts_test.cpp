@@ -11,8 +11,12 @@
 
 #include "imaging/media/cv_images.h"
 #include "imaging/media/snake.h"
+#include "support/contour_fixture.h"
 
 namespace {
+
+using pravella::test::discImage;
+using pravella::test::startSquare;
 
 using pravella::media::imageFromMat;
 using pravella::media::matFromImage;
@@ -41,24 +45,6 @@ TEST(CvImages, OnlyThreeChannelsOfEightBitsConvert) {
   }
   EXPECT_FALSE(imageFromMat(cv::Mat(4, 4, CV_8SC3, cv::Scalar::all(0))).isNull());
   EXPECT_TRUE(imageFromMat(cv::Mat()).isNull());
-}
-
-// A black disc of radius 30 at (60, 60) on white.
-cv::Mat discImage() {
-  cv::Mat image(120, 120, CV_8UC3, cv::Scalar(255, 255, 255));
-  cv::circle(image, cv::Point(60, 60), 30, cv::Scalar(0, 0, 0), cv::FILLED, cv::LINE_8);
-  return image;
-}
-
-// The square of side 2 x half around (60, 60), `perSide` points a side, clockwise.
-std::vector<cv::Point> startSquare(int half, int perSide) {
-  std::vector<cv::Point> pts;
-  const int l = 60 - half, r = 60 + half;
-  for (int k = 0; k < perSide; ++k) pts.emplace_back(l + (r - l) * k / perSide, l);
-  for (int k = 0; k < perSide; ++k) pts.emplace_back(r, l + (r - l) * k / perSide);
-  for (int k = 0; k < perSide; ++k) pts.emplace_back(r - (r - l) * k / perSide, r);
-  for (int k = 0; k < perSide; ++k) pts.emplace_back(l, r - (r - l) * k / perSide);
-  return pts;
 }
 
 TEST(ActiveContour, SnakeSettlesOnTheDiscEdge) {

@@ -19,8 +19,12 @@
 #include "imaging/video/frame_grab.h"
 #include "imaging/video/movie_fixture.h"
 #include "lang/values.h"
+#include "support/contour_fixture.h"
 
 namespace {
+
+using pravella::test::discImage;
+using pravella::test::startSquare;
 
 using pravella::Picture;
 
@@ -83,24 +87,6 @@ QImage imageOf(const cv::Mat& bgr) {
       out.setPixel(x, y, qRgb(p[2], p[1], p[0]));
     }
   return out;
-}
-
-// A black disc of radius 30 at (60, 60) on white.
-cv::Mat discImage() {
-  cv::Mat image(120, 120, CV_8UC3, cv::Scalar(255, 255, 255));
-  cv::circle(image, cv::Point(60, 60), 30, cv::Scalar(0, 0, 0), cv::FILLED, cv::LINE_8);
-  return image;
-}
-
-// The square of side 2 x half around (60, 60), `perSide` points a side, clockwise.
-std::vector<cv::Point> startSquare(int half, int perSide) {
-  std::vector<cv::Point> pts;
-  const int l = 60 - half, r = 60 + half;
-  for (int k = 0; k < perSide; ++k) pts.emplace_back(l + (r - l) * k / perSide, l);
-  for (int k = 0; k < perSide; ++k) pts.emplace_back(r, l + (r - l) * k / perSide);
-  for (int k = 0; k < perSide; ++k) pts.emplace_back(r - (r - l) * k / perSide, r);
-  for (int k = 0; k < perSide; ++k) pts.emplace_back(l, r - (r - l) * k / perSide);
-  return pts;
 }
 
 TEST(ActiveContour, RinkakuDrawsARedContourOnTheGreyPicture) {

@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDockWidget>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,9 +18,9 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "editors/ui/menu_script.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
-#include "platform/rich_text_file.h"
 #include "tools/finder/finder_files.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
@@ -250,16 +249,7 @@ void CalFinder::setOrgPathAction(int tag) {
   if (tag < 0 || tag >= 10) return;
   const QString script = scriptFileName_[std::size_t(tag)];
   if (script.size() > 1) {
-    auto& center = NotificationCenter::defaultCenter();
-    const QString file = pravella::paths::commandScripts() + QLatin1Char('/') + script;
-    if (QFileInfo::exists(file)) {
-      bool ok = false;
-      const QString text = pravella::plainTextOfRichTextFile(file, &ok);
-      if (ok) center.post(QStringLiteral("calculationOnMemoMenu"), text);
-      return;
-    }
-    // No such file: the name is itself a one-line program.
-    center.post(QStringLiteral("calculationOnEditModule"), script);
+    pravella::runScriptButton(script);
     return;
   }
   saveDocument();

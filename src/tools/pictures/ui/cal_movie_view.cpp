@@ -180,21 +180,17 @@ void CalMovieView::selectFolderAction() {
   const QString folder = pravella::dialogs::chooseFolder(parent, QStringLiteral("Select Movie Folder !"), nowMovieFilePath_);
   if (folder.isEmpty() || !SheetCanOpen) return;
   nowMovieFilePath_ = folder;
-  getMovieFilesList();
-  reloadList();
-  // A folder without files leaves the drawer as it was.
-  if (movieListArray_.isEmpty()) return;
-  closeAll();
-  selectRow(0);
-  openDrawer();
-  selectMovieAction();
-  sound("Tink");
+  listAndShowFirst();
 }
 
 void CalMovieView::reLoadAction() {
-  if (!SheetCanOpen) return;
+  if (SheetCanOpen) listAndShowFirst();
+}
+
+void CalMovieView::listAndShowFirst() {
   getMovieFilesList();
   reloadList();
+  // A folder without files leaves the drawer as it was.
   if (movieListArray_.isEmpty()) return;
   closeAll();
   selectRow(0);

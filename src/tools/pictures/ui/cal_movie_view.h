@@ -62,6 +62,8 @@ class CalMovieView : public QObject {
   void buildDrawer();
   void observe();
   void getMovieFilesList();
+  // Lists the folder and opens the drawer on its first movie.
+  void listAndShowFirst();
   void reloadList();
   void selectRow(int row);
   void openDrawer();
