@@ -178,12 +178,12 @@ TEST_F(DayDocuments, NamesOfNewMemos) {
 TEST_F(DayDocuments, AReadOnlyDocumentStaysAsItIsAndTheSaveSaysWhy) {
   const QString path = day() + "/a.rtfd";
   writeRtfd(path, "first");
-  start();
-  ASSERT_EQ(calendar->nowDisplayedDocument(), path);
-  type("edited ");
   const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
                         QFile::ReadOther | QFile::ExeOther;
   QFile::setPermissions(path, readOnly);
+  start();
+  ASSERT_EQ(calendar->nowDisplayedDocument(), path);
+  type("edited ");
   alertAnswer = 0;
   QTest::mouseClick(memoButton(1), Qt::LeftButton);  // "Save"
   EXPECT_EQ(alerts, QStringList{"Can't save the document !"});
