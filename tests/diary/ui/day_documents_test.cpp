@@ -174,6 +174,27 @@ TEST_F(DayDocuments, NamesOfNewMemos) {
   EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
 }
 
+// A document made read-only (its folder 555) in a day folder that is not: the save is refused
+// and says why, the document on disk stays as it was and the memo keeps its edits.
+TEST_F(DayDocuments, AReadOnlyDocumentStaysAsItIsAndTheSaveSaysWhy) {
+  const QString path = day() + "/a.rtfd";
+  writeRtfd(path, "first");
+  const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                        QFile::ReadOther | QFile::ExeOther;
+  QFile::setPermissions(path, readOnly);
+  start();
+  ASSERT_EQ(calendar->nowDisplayedDocument(), path);
+  type("edited ");
+  alertAnswer = 0;
+  QTest::mouseClick(memoButton(1), Qt::LeftButton);  // "Save"
+  EXPECT_EQ(alerts, QStringList{"Can't save the document !"});
+  EXPECT_EQ(alertMessages, QStringList{"Cannot save \"" + path + "\": Permission denied"});
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_EQ(textOf(path), "first");
+  EXPECT_EQ(memo()->toPlainText(), "edited first");
+  QFile::setPermissions(path, readOnly | QFile::WriteOwner);
+}
+
 TEST_F(DayDocuments, AFailedWriteKeepsTheMemoAndSaysSo) {
   writeRtfd(day() + "/a.rtfd", "first");
   start();
