@@ -68,12 +68,11 @@ struct Listing {
   bool parsed = false;     // the listing run succeeded and `entries` holds its entries
   QVector<Entry> entries;  // hidden ones included
   std::optional<QString> directory;
-  bool listedWithLs = false;  // "nlist -al" was refused and "ls -la" listed
+  bool listedWithLs = false;  // "nlist -al" gave no entries and "ls -la" was asked
 };
 
 // Lists the remote directory: "nlist -al", and once more with "ls -la" when that gave no
 // entries on a working session (servers that take no options to NLST refuse it).
-
 Listing listDirectory(const Connection& c, const QString& root = workRoot(), const StopAsk& shouldStop = {});
 Report getFile(const Connection& c, const QString& name, const QString& root = workRoot(),
                const StopAsk& shouldStop = {});

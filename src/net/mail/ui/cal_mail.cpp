@@ -117,13 +117,13 @@ void CalMail::addMenuActions(QMenu* menu) {
 
 void CalMail::openMailSheetAction() {
   if (SheetCanOpen.load() == 0) return;
-  if (!mail::readMailSettings().configured() &&
-      (!MailSettingsDialog::editMailSettings(
-           host_.dialogParent,
-           tr("Mail needs an account to send through: fill in at least the server and the "
-              "sender, then the mail sheet opens.")) ||
-       !mail::readMailSettings().configured()))
-    return;
+  if (!mail::readMailSettings().configured()) {
+    // Nothing to send through yet: the settings come first, the sheet once they are written.
+    const bool written = MailSettingsDialog::editMailSettings(
+        host_.dialogParent, tr("Mail needs an account to send through: fill in at least the server and the "
+                               "sender, then the mail sheet opens."));
+    if (!written || !mail::readMailSettings().configured()) return;
+  }
   if (drawer_->isVisible()) {
     if (host_.closeAllToggleView) host_.closeAllToggleView();
     drawer_->hide();
