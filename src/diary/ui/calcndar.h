@@ -339,6 +339,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // side views (calcndar_side_views.cpp)
   void registerDocumentObservers();
   void buildSideViews();
+  // The View menu's memo sheet; the Edit menu's table at the caret and remembered string.
+  void buildMemoMenuItems();
   QTextEdit* focusedTextView() const;
 
   pravella::MainWindow* window_;
