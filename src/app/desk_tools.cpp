@@ -112,6 +112,10 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   find->setObjectName(QStringLiteral("openSearchSheetAction"));
   find->setShortcut(QKeySequence::Find);
   QObject::connect(find, &QAction::triggered, docSearch_.get(), [s = docSearch_.get()] { s->showPanel(); });
+  // Edit > Use Selection for Find gives the search sheet its find text.
+  if (auto* useSelection = window.findChild<QAction*>(QStringLiteral("performFindPanelAction")))
+    QObject::connect(useSelection, &QAction::triggered, docSearch_.get(),
+                     [s = docSearch_.get()] { s->findStringFromDocAction(); });
 
   auto layout = toolHost<CalChangeWindow::Host>(host_);
   layouts_ = std::make_unique<CalChangeWindow>(&window, layout);
@@ -226,8 +230,17 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* sheet = host_.toolsMenu->addAction(QObject::tr("&Internet"));
   QObject::connect(sheet, &QAction::triggered, internet_.get(), [n = internet_.get()] { n->toggleInternetSheet(); });
   QAction* onMemo = host_.toolsMenu->addAction(QObject::tr("Open Memo Selection in &Browser"));
-  QObject::connect(onMemo, &QAction::triggered, internet_.get(),
-                   [v = host_.memoSheetView] { CalendarNet::openURLonMemo(v); });
+  onMemo->setObjectName(QStringLiteral("openURLonMemoAction"));
+  // The open memo sheet's selection, else the main memo's: the menu names no one memo.
+  QObject::connect(onMemo, &QAction::triggered, internet_.get(), [this, &window] {
+    QTextEdit* sheet =
+        host_.memoSheetView && host_.memoSheetView->isVisible() ? host_.memoSheetView : nullptr;
+    for (QTextEdit* view : {sheet, host_.documentView})
+      if (view && view->textCursor().hasSelection()) return CalendarNet::openURLonMemo(view);
+    window.statusBar()->showMessage(QObject::tr("Select a web address in a memo to open it in the browser."),
+                                    10000);
+    host_.playSound("Basso");
+  });
 
   auto mailHost = toolHost<CalMail::Host>(host_);
   mailHost.documentView = host_.documentView;

@@ -84,6 +84,7 @@ class RecordingPrograms {
 class App : public testing::Test {
  protected:
   void SetUp() override {
+    if (!closesDialogsItself) watchdog = std::make_unique<pravella::test::DialogWatchdog>();
     ASSERT_EQ(vkStartUp(), 1);
     pvSoundStatus = 1;
     // The browser refuses to start as root inside its sandbox; only tests turn it off.
@@ -202,7 +203,9 @@ class App : public testing::Test {
 
   static bool shown(const QWidget* w) { return w && !w->isHidden() && w->isVisible(); }
 
-  pravella::test::DialogWatchdog watchdog;
+  // A test that expects dialogs and closes them itself sets this before SetUp.
+  bool closesDialogsItself = false;
+  std::unique_ptr<pravella::test::DialogWatchdog> watchdog;
   std::unique_ptr<pravella::Application> app;
   QStringList alerts;
   int terminations = 0;

@@ -150,9 +150,7 @@ void Calcndar::buildMemoMenuItems() {
   table->setObjectName(QStringLiteral("checkSheetTableAction"));
   table->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
   connect(table, &QAction::triggered, this, [this] {
-    if (checkSheetTable()) return;
-    window_->statusBar()->showMessage(tr("No table name between \"<\" and \">\" at the caret."), 5000);
-    sound("Basso");
+    if (!checkSheetTable()) refuse(tr("No table name between \"<\" and \">\" at the caret."));
   });
   edit->addSeparator();
   auto* insert = edit->addAction(tr("Insert &Remembered String"));
@@ -162,6 +160,11 @@ void Calcndar::buildMemoMenuItems() {
   auto* search = edit->addAction(tr("Search Memos for Remembered String"));
   search->setObjectName(QStringLiteral("DoRememberAction"));
   connect(search, &QAction::triggered, this, [this] { DoRemember(); });
+}
+
+void Calcndar::refuse(const QString& why) {
+  window_->statusBar()->showMessage(why, 10000);
+  sound("Basso");
 }
 
 QTextEdit* Calcndar::memoSheetField() const { return memoSheet_ ? memoSheet_->toggleMemoField() : nullptr; }
