@@ -28,19 +28,18 @@
 #include "graphics/ui/editors/cal_get_pict_points.h"
 #include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
+#include "imaging/ui/cal_med_image.h"
 #include "imaging/ui/cal_sg_data.h"
 #include "imaging/ui/cv_tracking_window.h"
-#include "imaging/ui/cal_med_image.h"
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
+#include "platform/ui/first_paint_report.h"
 #include "platform/ui/media_backend.h"
 #include "tools/system/ui/system_tools.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
-  // The web sheet's browser shares its GL contexts with the windows; set before the app.
-  QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   // The web drawer's engine refuses to start as root inside its sandbox and takes the whole
   // application with it; root gets the browser without the sandbox, and is told so.
   if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
@@ -117,6 +116,7 @@ int main(int argc, char** argv) {
   ImageSegmentation segmentation(deskTools.host());
   segmentation.awakeFromNib();
   window.show();
+  pravella::reportFirstPaintWhenAsked(&window);
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();
 }
