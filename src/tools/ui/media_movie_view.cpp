@@ -140,8 +140,15 @@ void MediaMovieView::blank() {
   if (QVideoSink* sink = video_->videoSink()) sink->setVideoFrame(QVideoFrame());
 }
 
+void MediaMovieView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  updateControls();
+}
+
 void MediaMovieView::updateControls() {
   playButton_->setEnabled(!path_.isEmpty());
+  // The style reads its icons from image files: not before the view is first shown.
+  if (!isVisible()) return;
   playButton_->setIcon(style()->standardIcon(isPlaying() ? QStyle::SP_MediaPause
                                                          : QStyle::SP_MediaPlay));
 }

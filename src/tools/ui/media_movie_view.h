@@ -45,6 +45,9 @@ class MediaMovieView : public QWidget {
   void loaded();
   void failed(const QString& reason);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void ensurePlayer();
   void updateControls();

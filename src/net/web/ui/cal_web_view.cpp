@@ -132,8 +132,7 @@ void CalWebView::buildDrawer() {
   column->setContentsMargins(2, 2, 2, 2);
 
   auto* addressRow = new QHBoxLayout;
-  stopReloadButton_ = new QToolButton(content);
-  stopReloadButton_->setIcon(content->style()->standardIcon(QStyle::SP_BrowserReload));
+  stopReloadButton_ = new QToolButton(content);  // its icon comes with the browser
   connect(stopReloadButton_, &QToolButton::clicked, this, &CalWebView::StopReload);
   urlTextField_ = new QLineEdit(content);
   urlTextField_->setPlaceholderText(tr("Address or search words"));
@@ -229,6 +228,9 @@ void CalWebView::buildDrawer() {
 
 bool CalWebView::ensureBrowser() {
   if (engine_) return true;
+  // The style reads its icons from image files: not at start.
+  if (stopReloadButton_->icon().isNull())
+    stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserReload));
   QString why;
   const pravella::web::WebEngineFunctions* engine = pravella::web::webEngineFunctions(&why);
   if (!engine) {
