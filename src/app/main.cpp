@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QThreadPool>
 
 #include "app/desk_tools.h"
@@ -34,6 +35,7 @@
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
+#include "platform/end_signals.h"
 #include "platform/ui/first_paint_report.h"
 #include "platform/ui/media_backend.h"
 #include "tools/system/ui/system_tools.h"
@@ -115,6 +117,11 @@ int main(int argc, char** argv) {
   medImage.awakeFromNib();
   ImageSegmentation segmentation(deskTools.host());
   segmentation.awakeFromNib();
+  // A kill, a closed terminal, Ctrl+C and the end of the session save every edit as Quit
+  // does, then end the application.
+  pravella::EndSignals endSignals([&calendar](int) { calendar.terminateUnattended(); });
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &calendar,
+                   [&calendar](QSessionManager&) { calendar.terminateUnattended(); });
   window.show();
   pravella::reportFirstPaintWhenAsked(&window);
   calendar.applicationDidFinishLaunching();

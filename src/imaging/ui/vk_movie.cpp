@@ -8,10 +8,12 @@
 
 #include <cmath>
 
+#include "graphics/picture.h"
 #include "imaging/movie/movie_writer.h"
 #include "imaging/ui/movie_view.h"
 #include "imaging/ui/program_window_anchor.h"
 #include "platform/console_log.h"
+#include "platform/ui/window_placement.h"
 
 namespace pravella::imaging {
 
@@ -41,7 +43,7 @@ vkMovie::~vkMovie() {
 }
 
 bool vkMovie::openVkMovieWindow() {
-  window_->move(besideAnchor());
+  placeBesideMainWindow(window_, programWindowAnchor());
   window_->show();
   window_->raise();
   // A new movie each time; its frames are kept in a private temporary folder.
@@ -61,13 +63,15 @@ bool vkMovie::pasteImage(const QImage& image, std::int64_t units) {
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, "jpeg");
   writer.setQuality(kJpegQuality);
-  if (!writer.write(image.convertToFormat(QImage::Format_RGB32))) return false;
+  // A plot paints only what it draws; the rest is clear and shows white, as in picture files.
+  if (!writer.write(flattenOnWhite(image))) return false;
   const QString file =
       storage_->filePath(QStringLiteral("frame%1.jpg").arg(++stored_, 6, 10, QLatin1Char('0')));
   if (!movie_->appendStill(jpeg, units, file)) return false;
   if (firstTime_) {
     // The window takes the size of the first frame since opening or saving.
     window_->resize(image.width(), image.height() + MovieView::kControllerHeight);
+    keepBesideMainWindowOnScreen(window_, programWindowAnchor());
     firstTime_ = false;
   }
   movieView_->stepForward();
