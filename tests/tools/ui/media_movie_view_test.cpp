@@ -71,6 +71,11 @@ TEST(MediaMovieView, MissingOrBrokenFilesFailAndClearStops) {
   view.setFile(junk);
   ASSERT_TRUE(becomesTrue([&] { return failed.count() >= 2; }, 10000));
   EXPECT_FALSE(view.isLoaded());
+  // Shown again, the broken file is tried and reported again.
+  const qsizetype before = failed.count();
+  view.setFile(junk);
+  EXPECT_TRUE(becomesTrue([&] { return failed.count() > before; }, 10000));
+  EXPECT_FALSE(view.isLoaded());
 
   view.clear();
   view.play();
