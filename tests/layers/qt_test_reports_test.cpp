@@ -17,9 +17,8 @@ namespace {
 const fs::path kTests = fs::path(PRAVELLA_TEST_DATA_DIR);
 
 bool reportsToQtTest(const std::string& line) {
-  static const std::regex use(
-      R"(\b(QTRY_\w+|QVERIFY\w*|QCOMPARE\w*|QFAIL|QSKIP|QEXPECT_FAIL|QTEST|)"
-      R"(QTest::q(Verify|Compare|Fail|Skip|ExpectFail)\w*)\s*\()");
+  static const std::regex use(R"(\b(QTRY_\w+|QVERIFY\w*|QCOMPARE\w*|QFAIL|QSKIP|QEXPECT_FAIL|QTEST|)"
+                              R"(QTest::q(Verify|Compare|Fail|Skip|ExpectFail)\w*)\s*\()");
   return std::regex_search(line, use);
 }
 
