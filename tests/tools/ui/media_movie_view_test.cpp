@@ -118,5 +118,5 @@ TEST(MediaMovieView, MakesNoPlayerBeforeItsFirstMovieFile) {
   ASSERT_TRUE(pravella::test::writeGreyMovie(path, 5));
   view.setFile(path);
   ASSERT_NE(view.player(), nullptr);
-  QTRY_VERIFY_WITH_TIMEOUT(view.isLoaded(), 10000);
+  ASSERT_TRUE(becomesTrue([&] { return view.isLoaded(); }, 10000));
 }
