@@ -36,6 +36,7 @@
 #include "support/recording_opener.h"
 #include "support/test_home.h"
 #include "support/test_movie.h"
+#include "support/wait_for.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
@@ -44,6 +45,7 @@
 namespace {
 
 using pravella::NotificationCenter;
+using pravella::test::becomesTrue;
 using pravella::test::home;
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -505,14 +507,14 @@ TEST_F(FinderSheet, AMoviePreviewLoadsAndABrokenOneLeavesThePreviewCleared) {
   EXPECT_EQ(sheet->dispStatus(), CalFinder::kDispMovie);
   EXPECT_EQ(sheet->fileNameField()->text(), "clip.AVI");
   EXPECT_EQ(sheet->movieView()->file(), movie);
-  QTRY_VERIFY_WITH_TIMEOUT(sheet->movieView()->isLoaded(), 10000);
+  ASSERT_TRUE(becomesTrue([&] { return sheet->movieView()->isLoaded(); }, 10000));
   EXPECT_EQ(sheet->movieView()->loopMode(), 1);
   sheet->durtySwitch()->click();
   EXPECT_EQ(sheet->movieView()->loopMode(), 2);
 
   writeFile(home() + "/broken.mov", "not a movie");
   click(home() + "/broken.mov");
-  QTRY_VERIFY_WITH_TIMEOUT(sheet->movieView()->file().isEmpty(), 10000);
+  ASSERT_TRUE(becomesTrue([&] { return sheet->movieView()->file().isEmpty(); }, 10000));
   EXPECT_EQ(sheet->fileNameField()->text(), "");
   EXPECT_NE(sheet->nowDisplayedDocumentPath(), home() + "/broken.mov");
 }
