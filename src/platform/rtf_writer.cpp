@@ -491,12 +491,19 @@ class Writer {
 
   // A file name not yet used in this document's folder; "TXT.rtf" is the text's own. The name
   // must read back exactly as written: the reader trims blanks around it, control characters
-  // and line breaks do not survive the text, and the file system takes at most 255 bytes.
+  // and line breaks do not survive the text, a half of a surrogate pair has no file-name
+  // bytes, and the file system takes at most 255 bytes.
   QString uniqueName(QString name) {
-    for (QChar& c : name)
-      if (c == u'/' || c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
-          c.category() == QChar::Separator_Paragraph)
+    for (qsizetype i = 0; i < name.size(); ++i) {
+      QChar& c = name[i];
+      if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+        ++i;  // a character outside the Basic Multilingual Plane: both halves stay
+        continue;
+      }
+      if (c == u'/' || c.isSurrogate() || c.category() == QChar::Other_Control ||
+          c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
         c = u'_';
+    }
     name = name.trimmed();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
       name = QStringLiteral("Attachment");
@@ -509,7 +516,8 @@ class Writer {
     }
     // Room for the " 999" that makes a name unique.
     while (!base.isEmpty() && (base + QStringLiteral(" 999") + ext).toUtf8().size() > 255) base.chop(1);
-    if (base.size() && base.back().isLowSurrogate()) base.chop(1);
+    // Shortening must not cut a character of two units in half.
+    if (base.size() && base.back().isHighSurrogate()) base.chop(1);
     base = base.trimmed();
     if (base.isEmpty()) base = QStringLiteral("Attachment");
     QString candidate = base + ext;
