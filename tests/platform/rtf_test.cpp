@@ -13,8 +13,11 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
+#include <sys/resource.h>
 #include <unistd.h>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -502,6 +505,41 @@ TEST(RtfWriter, FailedWriteKeepsTheOldDocumentAndSaysWhy) {
       pravella::writeRtfFile(pravella::test::home() + "/no/such/folder/x.rtf", doc);
   EXPECT_FALSE(missing.ok);
   EXPECT_EQ(pravella::plainTextOfRichTextFile(path).toStdString(), r.ok ? "new text" : "old text");
+}
+
+TEST(RtfWriter, FailedWriteInsideTheDocumentNamesTheDocument) {
+  // A file size limit stands in for a full disk: first the text, then an attachment cannot
+  // be written in full. The message names the document the user saved, and the reason.
+  const QString path = pravella::test::home() + "/full.rtfd";
+  QTextDocument old;
+  old.setPlainText("old text");
+  ASSERT_TRUE(pravella::writeRtfdFile(path, old));
+  QTextDocument longText;
+  longText.setPlainText(QString(8000, u'x'));
+  QTextDocument bigAttachment;
+  QTextCursor c(&bigAttachment);
+  c.insertText("short ");
+  pravella::rtf::insertAttachment(c, "big.bin", QByteArray(8000, 'b'), {});
+  const QString reason = QString::fromLocal8Bit(std::strerror(EFBIG));
+  const struct {
+    const QTextDocument* doc;
+    QString error;
+  } cases[] = {{&longText, "Cannot save \"" + path + "\": " + reason},
+               {&bigAttachment, "Cannot save \"" + path + "/big.bin\": " + reason}};
+  for (const auto& k : cases) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const pravella::WriteResult r = pravella::writeRtfdFile(path, *k.doc);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error.toStdString(), k.error.toStdString());
+    EXPECT_EQ(pravella::plainTextOfRichTextFile(path).toStdString(), "old text");
+  }
 }
 
 TEST(FontAliases, MapOldNamesToInstalledFamilies) {
