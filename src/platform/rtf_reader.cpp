@@ -1112,6 +1112,8 @@ class Reader {
     if (!table_) return paragraphEnd();
     if (!run_.isEmpty()) placeForText(true);
     flushRun();
+    // A run outside the table's paragraphs closed the table: the row ends a paragraph then.
+    if (!table_) return paragraphEnd();
     // Row properties may come at the end of the row: the widths are taken when they are known.
     if (table_->format().columnWidthConstraints().isEmpty() && !rowCellx_.empty()) {
       QTextTableFormat format = table_->format();
