@@ -2,8 +2,8 @@
 // listing run, then (after a part separator) the output of the names run. It goes the way a
 // listing goes (output text, listing lines, entries, hidden ones left out, the current
 // directory, joined paths), and what comes out keeps the parser's promises: an entry is one
-// whole line (less the CR of a CR LF) whose name is its end (a link's up to its arrow), and a joined path has
-// one "/" between its halves.
+// whole line (less the CR of a CR LF) whose name is its end (a link's up to its arrow), and
+// a joined path has one "/" between its halves.
 
 #include <cstdint>
 
