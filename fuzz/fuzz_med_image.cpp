@@ -26,7 +26,8 @@ void checkReaders(const std::string& path, long long size) {
     int w = 0, h = 0, s = 0, offset = 0;
     if (!read(path, &w, &h, &s, &offset)) continue;
     if (w < 1 || h < 1 || s < 1 || offset < 0) fail("a reader accepted a geometry that is not whole");
-    if (offset + 2LL * w * h * s > size) fail("a reader accepted pixels beyond the end of the file");
+    if (offset + static_cast<__int128>(2) * w * h * s > size)
+      fail("a reader accepted pixels beyond the end of the file");
   }
 }
 
