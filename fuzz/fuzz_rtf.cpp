@@ -1,6 +1,7 @@
 // The RTF reader on any bytes, then a read-back check: what the writer makes of the document
 // must read again to the same text, less the attachments that a single .rtf leaves out (those
-// that are no pictures live only in RTFD documents).
+// that are no pictures live only in RTFD documents). The reader's plain-text path must give
+// the document's text too.
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -38,7 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pravella::fuzz::prepare();
   QTextDocument doc;
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  if (!pravella::rtf::read(bytes, doc).ok) return 0;
+  const bool ok = pravella::rtf::read(bytes, doc).ok;
+  if (pravella::rtf::readPlainText(bytes).text != pravella::plainTextOf(doc)) {
+    std::fprintf(stderr, "plain text: not the document's text\n");
+    std::abort();
+  }
+  if (!ok) return 0;
   const QByteArray written = pravella::rtf::write(doc, pravella::rtf::AttachmentMode::Embed).rtf;
   QTextDocument again;
   if (!pravella::rtf::read(written, again).ok) {
