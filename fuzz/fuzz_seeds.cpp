@@ -2,9 +2,11 @@
 // build them with: fuzz_seeds <folder> makes <folder>/<target>/<seed> for each. A seed is an
 // input as the target takes it (a first byte that chooses, the file, or files as parts).
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 
 #include <cstdio>
 #include <string>
@@ -140,6 +142,25 @@ void stores() {
   seed("stores", "mail", filesAsParts(4, {pravella::mail::settingsPath(), pravella::mail::passwordPath()}));
 }
 
+void webArchives() {
+  using pravella::fuzz::joinParts;
+  QImage picture(8, 4, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "JPEG");
+  // As the document export writes a memo: its pictures as JPEG parts named by content ids.
+  seed("web_archive", "memo",
+       joinParts({"Memo",
+                  "<html><body><p>\xe6\x97\xa5\xe6\x9c\xac</p><img "
+                  "src=\"cid:picture001.jpg@pravella\"></body></html>",
+                  "file:///home/user/Desktop/Memo.mht", "image/jpeg", "picture001.jpg@pravella", jpeg}));
+  seed("web_archive", "awkward",
+       joinParts({QByteArray(1200, 'T'), "<p>x</p>", "file:///a%20b/line\nbreak.mht", "image/png",
+                  "id with blank <and> brackets %", "\x89PNG"}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,5 +177,6 @@ int main(int argc, char** argv) {
   dictionaryBooks();
   ftpListings();
   stores();
+  webArchives();
   return ok ? 0 : 1;
 }
