@@ -88,7 +88,7 @@ struct Roots {
 
 }  // namespace
 
-// The tables of one power-of-two length: for each radix-4 level of `len` >= 8 values, the
+// The tables of one power-of-two length: for each radix-4 level of `len` >= 16 values, the
 // forward roots w^p, w^2p, w^3p (w = e^(-2 pi i / len), p < len / 4) as six arrays; the roots
 // of the radix-2 level of 8; and, below 16 values, every root for the scalar path.
 struct Radix4Plan {
@@ -118,10 +118,10 @@ std::shared_ptr<Radix4Plan> makeRadix4Plan(std::size_t n) {
     return plan;
   }
   std::size_t total = 0;
-  for (std::size_t len = n; len >= 8; len /= 4) total += 6 * (len / 4);
+  for (std::size_t len = n; len >= 16; len /= 4) total += 6 * (len / 4);
   plan->tw.resize(total);
   std::size_t at = 0;
-  for (std::size_t len = n; len >= 8; len /= 4) {
+  for (std::size_t len = n; len >= 16; len /= 4) {
     const std::size_t m = len / 4, stride = n / len;
     plan->offset[log2Of(len)] = at;
     double* t = plan->tw.data() + at;
