@@ -25,6 +25,7 @@
 #include "imaging/ui/cv_tracking_window.h"
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
+#include "platform/ui/first_paint_report.h"
 #include "tools/system/ui/system_tools.h"
 
 namespace pravella {
@@ -102,6 +103,7 @@ Application::~Application() = default;
 
 void Application::showAndFinishLaunching() {
   window_->show();
+  reportFirstPaintWhenAsked(window_.get());
   calendar_->applicationDidFinishLaunching();
 }
 

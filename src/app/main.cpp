@@ -17,8 +17,6 @@
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
-  // The web sheet's browser shares its GL contexts with the windows; set before the app.
-  QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   // The web drawer's engine refuses to start as root inside its sandbox and takes the whole
   // application with it; root gets the browser without the sandbox, and is told so.
   if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {

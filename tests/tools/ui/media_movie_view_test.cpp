@@ -9,8 +9,10 @@
 #include <QTest>
 
 #include "support/test_movie.h"
+#include "support/wait_for.h"
 #include "tools/ui/media_movie_view.h"
 
+using pravella::test::becomesTrue;
 using pravella::tools::MediaMovieView;
 
 TEST(MediaMovieView, LoadsAndPlaysAMovie) {
@@ -22,12 +24,12 @@ TEST(MediaMovieView, LoadsAndPlaysAMovie) {
   view.show();
   QSignalSpy loaded(&view, &MediaMovieView::loaded);
   view.setFile(path);
-  QTRY_VERIFY_WITH_TIMEOUT(view.isLoaded(), 10000);
+  ASSERT_TRUE(becomesTrue([&] { return view.isLoaded(); }, 10000));
   EXPECT_GE(loaded.count(), 1);
   EXPECT_EQ(view.file(), path);
 
   view.play();
-  QTRY_VERIFY_WITH_TIMEOUT(view.player()->position() > 0, 10000);
+  ASSERT_TRUE(becomesTrue([&] { return view.player()->position() > 0; }, 10000));
   EXPECT_TRUE(view.isPlaying());
   view.pause();
   EXPECT_FALSE(view.isPlaying());
@@ -41,13 +43,13 @@ TEST(MediaMovieView, LoadsAndPlaysAMovie) {
   QSignalSpy failed(&view, &MediaMovieView::failed);
   view.setFile(path);
   view.play();
-  QTRY_VERIFY_WITH_TIMEOUT(view.isPlaying(), 10000);
+  ASSERT_TRUE(becomesTrue([&] { return view.isPlaying(); }, 10000));
   view.setFile(junk);
-  QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 1, 10000);
+  ASSERT_TRUE(becomesTrue([&] { return failed.count() >= 1; }, 10000));
   EXPECT_FALSE(view.isLoaded());
   EXPECT_FALSE(view.isPlaying());
   view.setFile(path);
-  QTRY_VERIFY_WITH_TIMEOUT(view.isLoaded(), 10000);
+  ASSERT_TRUE(becomesTrue([&] { return view.isLoaded(); }, 10000));
   view.clear();
   EXPECT_FALSE(view.isLoaded());
   EXPECT_FALSE(view.isPlaying());
@@ -67,7 +69,12 @@ TEST(MediaMovieView, MissingOrBrokenFilesFailAndClearStops) {
   f.write("not a movie at all");
   f.close();
   view.setFile(junk);
-  QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 2, 10000);
+  ASSERT_TRUE(becomesTrue([&] { return failed.count() >= 2; }, 10000));
+  EXPECT_FALSE(view.isLoaded());
+  // Shown again, the broken file is tried and reported again.
+  const qsizetype before = failed.count();
+  view.setFile(junk);
+  EXPECT_TRUE(becomesTrue([&] { return failed.count() > before; }, 10000));
   EXPECT_FALSE(view.isLoaded());
 
   view.clear();
@@ -77,10 +84,39 @@ TEST(MediaMovieView, MissingOrBrokenFilesFailAndClearStops) {
 }
 
 TEST(MediaMovieView, BackAndForthLoopsForward) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("clip.avi");
+  ASSERT_TRUE(pravella::test::writeGreyMovie(path, 5));
   MediaMovieView view;
+  // A mode chosen before the first movie holds for it.
+  view.setLoopMode(1);
+  view.setFile(path);
+  ASSERT_TRUE(view.player());
+  EXPECT_EQ(view.player()->loops(), QMediaPlayer::Infinite);
   for (int mode : {0, 1, 2}) {
     view.setLoopMode(mode);
     EXPECT_EQ(view.loopMode(), mode);
     EXPECT_EQ(view.player()->loops(), mode == 0 ? QMediaPlayer::Once : QMediaPlayer::Infinite);
   }
+}
+
+// The backend loads the codec libraries: a view that never shows a movie file never makes it.
+TEST(MediaMovieView, MakesNoPlayerBeforeItsFirstMovieFile) {
+  QTemporaryDir dir;
+  MediaMovieView view;
+  view.resize(160, 140);
+  view.show();
+  view.setLoopMode(2);
+  view.play();
+  view.setFile(dir.filePath("absent.mov"));
+  view.clear();
+  EXPECT_EQ(view.player(), nullptr);
+  EXPECT_FALSE(view.isLoaded());
+  EXPECT_FALSE(view.isPlaying());
+
+  const QString path = dir.filePath("clip.avi");
+  ASSERT_TRUE(pravella::test::writeGreyMovie(path, 5));
+  view.setFile(path);
+  ASSERT_NE(view.player(), nullptr);
+  ASSERT_TRUE(becomesTrue([&] { return view.isLoaded(); }, 10000));
 }

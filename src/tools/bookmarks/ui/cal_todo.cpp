@@ -5,10 +5,12 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "editors/ui/paragraph_keys.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/window_placement.h"
 
 // The window writes the list before it closes; closing is always allowed.
 class ToDoWindow : public QWidget {
@@ -32,6 +34,7 @@ CalToDo::CalToDo(Host host, QObject* parent) : QObject(parent), host_(std::move(
   window_->setWindowTitle(tr("To Do[*]"));
   window_->resize(320, 400);
   view_ = new QTextEdit(window_);
+  pravella::keepFormatsOnReturn(view_);
   view_->setObjectName(QStringLiteral("toDoMemoView"));
   auto* layout = new QVBoxLayout(window_);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -66,12 +69,8 @@ void CalToDo::awakeFromNib() {
 }
 
 void CalToDo::openToDoWindowAction() {
+  pravella::placeBesideMainWindow(window_, host_.mainWindow ? host_.mainWindow() : nullptr);
   window_->show();
-  // Qt's y grows downwards: level tops means the same top edge.
-  if (QWidget* main = host_.mainWindow ? host_.mainWindow() : nullptr) {
-    const QRect frame = main->frameGeometry();
-    window_->move(frame.x() + frame.width() + 5, frame.y());
-  }
   window_->raise();
 }
 

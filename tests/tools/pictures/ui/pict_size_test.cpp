@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMainWindow>
+#include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -151,6 +153,49 @@ TEST_F(PictSize, ThePictureIsFoundJustBeforeOrAfterTheCaret) {
   }
 }
 
+// Tools > Picture Size > 50 with the caret at the end of the line above a picture that starts a
+// line: that picture is neither at the caret nor right behind it. The line break passed for the
+// picture: it was deleted, a half-size copy put in its place and the original kept.
+TEST_F(PictSize, ThroughTheMenuOnlyThePictureAtTheCaretIsResized) {
+  memo.clear();
+  QTextCursor c(memo.document());
+  c.insertText("line one");
+  c.insertBlock();
+  pravella::rtf::insertAttachment(c, "old.jpg", jpegOf({40, 20}));
+  c.insertText(" and text");
+  QMenu tools;
+  QMenu* sizes = resizer->addMenu(&tools);
+  QAction* half = nullptr;
+  for (QAction* a : sizes->actions())
+    if (a->text() == "50") half = a;
+  ASSERT_NE(half, nullptr);
+  auto choose = [&] {
+    sizes->popup(QPoint(10, 10));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sizes));
+    QTest::mouseClick(sizes, Qt::LeftButton, {}, sizes->actionGeometry(half).center());
+  };
+  const QString before = memo.toHtml();
+  c.setPosition(8);  // the end of "line one"
+  memo.setTextCursor(c);
+  choose();
+  EXPECT_EQ(sounds, std::vector<std::string>{"Basso"});
+  EXPECT_EQ(memo.toHtml(), before);
+  EXPECT_EQ(pictureAt(9).size(), QSize(40, 20));
+
+  // Right before the picture, and right behind it: that picture, in place.
+  for (int caret : {9, 10}) {
+    sounds.clear();
+    c.setPosition(caret);
+    memo.setTextCursor(c);
+    choose();
+    EXPECT_EQ(sounds, std::vector<std::string>{"Tink"}) << caret;
+    EXPECT_EQ(memo.document()->blockCount(), 2) << caret;
+    EXPECT_EQ(memo.document()->firstBlock().text(), "line one");
+  }
+  EXPECT_EQ(pictureAt(9).size(), QSize(10, 5));
+  EXPECT_EQ(memo.toPlainText(), QString("line one\n") + QChar::ObjectReplacementCharacter + " and text");
+}
+
 TEST_F(PictSize, AFailedWriteKeepsTheOldPicture) {
   memoWithPicture({60, 40}, 3);
   // The work folder is a file: nothing can be written there.
@@ -163,7 +208,9 @@ TEST_F(PictSize, AFailedWriteKeepsTheOldPicture) {
   EXPECT_EQ(pictureAt(2).size(), QSize(60, 40));
 }
 
-TEST_F(PictSize, PictureWindowStandsBesideTheMainWindowAndKeepsTheAspect) {
+TEST_F(PictSize, PictureWindowStaysOnTheScreenBesideTheMainWindowAndKeepsTheAspect) {
+  main.show();  // its frame tells what the new window's will be
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
   auto* window = new graphControll(&main);
   pravella::Notification take;
   take.name = "setImageToGraph";
@@ -171,7 +218,10 @@ TEST_F(PictSize, PictureWindowStandsBesideTheMainWindowAndKeepsTheAspect) {
   NotificationCenter::defaultCenter().post(take);
   EXPECT_TRUE(window->done());
   EXPECT_EQ(window->size(), QSize(500, 292));
-  EXPECT_EQ(window->geometry().topLeft(), QPoint(main.frameGeometry().right() + 1 + 5, main.frameGeometry().top()));
+  // The main window leaves no room on its right on the test screen, nor on its left: the window
+  // stands as near as the screen allows, its top level with the main window's.
+  EXPECT_TRUE(main.screen()->availableGeometry().contains(window->frameGeometry()));
+  EXPECT_EQ(window->frameGeometry().top(), main.frameGeometry().top());
   // A window that has its picture takes no other.
   take.payload = QImage(10, 10, QImage::Format_RGB32);
   NotificationCenter::defaultCenter().post(take);
