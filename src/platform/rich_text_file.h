@@ -13,6 +13,9 @@ namespace pravella {
 // The text file inside an RTFD folder.
 inline constexpr const char* kRtfdTextName = "TXT.rtf";
 
+// Anything larger than this is no text document; reading it whole would only waste memory.
+inline constexpr qint64 kMaxRichTextBytes = qint64{1} << 30;
+
 // Reads the RTF file or RTFD folder at `path` into `doc` (its old content is replaced). False
 // when nothing there reads as rich text; the document is then empty. A truncated file gives
 // what could be read (true); a missing attachment is left out with a console line.

@@ -44,6 +44,13 @@ TEST(PravellaCalc, StandardInputAndExitStatus) {
   EXPECT_EQ(bad.out, "...<Error>...Need more Instruction (SetNumValue)\n.NO.\n");
 }
 
+// The colour names are the application's: "red" was grey 128 here while it was red there.
+TEST(PravellaCalc, ColourNamesAreTheApplications) {
+  const Outcome red = runCalc({"-"}, "unixColor(\"red\"); unixColor(\"noSuchColour\");");
+  EXPECT_EQ(red.out, "  255.0000     0.0000     0.0000\n  128.0000   128.0000   128.0000\n.OK.\n");
+  EXPECT_TRUE(QFileInfo::exists(pravella::test::home() + "/Documents/diary/vkPreferences/rgbColor.dat"));
+}
+
 TEST(PravellaCalc, FileArgumentAndUsage) {
   QTemporaryDir dir;
   const QString path = dir.filePath("p.vk");

@@ -71,7 +71,6 @@ class Segmentation : public testing::Test {
     pravella::setSoundRecorder([this](const QString& s) { sounds << s; });
     window = std::make_unique<QMainWindow>();
     window->setCentralWidget(new QWidget(window.get()));
-    pravella::DeskToolHost host;
     host.mainWindow = window.get();
     host.closeAllToggleView = [this] {
       for (QDockWidget* d : docks) d->hide();
@@ -88,11 +87,11 @@ class Segmentation : public testing::Test {
     };
     seg = std::make_unique<ImageSegmentation>(host);
     seg->awakeFromNib();
-    view = seg->imageView();
     window->resize(1000, 800);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     post("cal_openImageSegmentSheetWithPath", pravella::test::home());
+    view = seg->imageView();
   }
   void TearDown() override {
     pravella::setSoundRecorder({});
@@ -124,6 +123,7 @@ class Segmentation : public testing::Test {
   }
 
   pravella::test::DialogWatchdog watchdog{{"QFileDialog"}};
+  pravella::DeskToolHost host;
   std::unique_ptr<QMainWindow> window;
   std::unique_ptr<ImageSegmentation> seg;
   ImageSegView* view = nullptr;
@@ -267,6 +267,28 @@ TEST_F(Segmentation, EditsByTheRegionAndSavingACopy) {
   EXPECT_EQ(imageAt(0, 0, 1), 0);
 }
 
+// The content (its browser reads the file system) waits for the drawer's first opening; what
+// programs set before holds then.
+TEST_F(Segmentation, ContentIsBuiltWhenTheDrawerFirstOpensWithWhatProgramsSetBefore) {
+  docks.clear();
+  seg = std::make_unique<ImageSegmentation>(host);
+  seg->awakeFromNib();
+  EXPECT_FALSE(seg->drawer()->isVisible());
+  EXPECT_EQ(seg->imageView(), nullptr);
+  EXPECT_EQ(seg->browser(), nullptr);
+  QDir().mkpath(pravella::paths::documents());
+  post("cal_setImageSegmentSheetButton", "2\tTwo\tx = 2;");
+  post("reloadImageSegmentBrowserData", pravella::paths::documents());
+  EXPECT_EQ(seg->imageView(), nullptr);
+
+  seg->toggleISSheet();
+  EXPECT_TRUE(seg->drawer()->isVisible());
+  ASSERT_NE(seg->imageView(), nullptr);
+  EXPECT_EQ(seg->jumpButtons()->button(1)->text(), "Two");
+  EXPECT_EQ(seg->jumpButtons()->button(0)->text(), "Script 1");
+  EXPECT_EQ(seg->browser()->path(), pravella::paths::documents());
+}
+
 TEST_F(Segmentation, ScriptButtonsAndTheBrowser) {
   QStringList memoMenu, code;
   auto& center = pravella::NotificationCenter::defaultCenter();
@@ -295,6 +317,22 @@ TEST_F(Segmentation, ScriptButtonsAndTheBrowser) {
   post("cal_setImageSegmentSheetButton", "5\tFile\tseg.rtf");
   seg->jumpButtons()->button(4)->click();
   EXPECT_EQ(memoMenu, QStringList{"y = 2;"});
+  // A plain-text command file runs too (it ran nothing before), whatever its encoding; one that
+  // cannot be read runs nothing, says why on the console and plays "Basso".
+  QFile plain(pravella::paths::commandScripts() + "/plain.txt");
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.write("z = \x93\xfa\x96\x7b;");  // Shift JIS
+  plain.close();
+  post("cal_setImageSegmentSheetButton", "4\tPlain\tplain.txt");
+  QTest::mouseClick(seg->jumpButtons()->button(3), Qt::LeftButton);
+  EXPECT_EQ(memoMenu, (QStringList{"y = 2;", QString::fromUtf8("z = 日本;")}));
+  QDir().mkpath(pravella::paths::commandScripts() + "/broken.rtfd");
+  post("cal_setImageSegmentSheetButton", "4\tBroken\tbroken.rtfd");
+  sounds.clear();
+  QTest::mouseClick(seg->jumpButtons()->button(3), Qt::LeftButton);
+  EXPECT_EQ(memoMenu.size(), 2);
+  EXPECT_EQ(code.size(), 1);
+  EXPECT_EQ(sounds, QStringList{"Basso"});
   center.removeObserver(a);
   center.removeObserver(b);
 
