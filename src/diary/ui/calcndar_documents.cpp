@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImageReader>
@@ -26,6 +25,7 @@
 #include "diary/dropped_links.h"
 #include "diary/ui/main_window.h"
 #include "lang/values.h"
+#include "editors/plain_text_export.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
 #include "imaging/med_image_files.h"
@@ -36,6 +36,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "tools/bookmarks/document_moves.h"
 
 namespace {
 
@@ -207,9 +208,8 @@ void Calcndar::showSelectedDiaryFile(int row) {
     };
 
     if (ext == QLatin1String("TXT") || ext == QLatin1String("txt")) {
-      QFile file(path);
-      QString text;
-      if (file.open(QIODevice::ReadOnly)) text = QString::fromUtf8(file.readAll());
+      // Text files come in any of the Japanese encodings (our own export writes Shift JIS).
+      const QString text = pravella::readTextFileForImport(path).value_or(QString());
       openTemplate();
       {
         LoadingGuard loading(loadingMemo_);
@@ -591,9 +591,8 @@ bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
           {QStringLiteral("OK")});
     return false;
   }
-  // Bookmarks follow only a move that happened.
-  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("renameBookMarkPathName"), QString(),
-                                                     {oldPath, newPath});
+  // Bookmarks and launcher items follow only a move that happened.
+  pravella::tellDocumentMoved(oldPath, newPath);
   if (nowDisplayedDocument_ == oldPath) {
     nowDisplayedDocument_ = newPath;
     // A rename in the table must not leave the old name in the field, where Return would restore it.
