@@ -28,6 +28,7 @@
 #include <QWebEngineSettings>
 
 #include <algorithm>
+#include <memory>
 
 #include "net/web/ui/cal_edit_book_mark.h"
 #include "net/web/web_address.h"
@@ -566,22 +567,35 @@ void CalWebView::downloadRequested(QWebEngineDownloadRequest* download) {
     if (lExLength_ > 0)
       progressBar_->setValue(static_cast<int>(double(download->receivedBytes()) / lExLength_ * kBarSteps));
   });
-  connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
+  // The browser keeps an interrupted download (a response cut off, a file it cannot create)
+  // waiting to be resumed and never calls it finished: it ends here, once, as a failure.
+  const auto ended = std::make_shared<bool>(false);
+  const auto end = [this, download, ended] {
+    const QWebEngineDownloadRequest::DownloadState state = download->state();
+    if (*ended || state == QWebEngineDownloadRequest::DownloadRequested ||
+        state == QWebEngineDownloadRequest::DownloadInProgress)
+      return;
+    *ended = true;
     progressBar_->setRange(0, kBarSteps);
     progressBar_->setValue(0);
-    if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
+    if (state == QWebEngineDownloadRequest::DownloadCompleted) {
       showErrMessageToConsole("downloadDidFinish\n");
       sound("Purr");
       emit downloadFinished(true);
       return;
     }
-    const QString reason = download->interruptReasonString();
+    if (state == QWebEngineDownloadRequest::DownloadInterrupted) download->cancel();
+    QString reason = download->interruptReasonString();
+    if (reason.isEmpty() || download->interruptReason() == QWebEngineDownloadRequest::NoReason)
+      reason = tr("The download was cancelled.");
     showStatusBriefly(reason);
     showErrMessageToConsole(
         QStringLiteral("Download failed! Error - %1 %2\n").arg(reason, download->url().toString()).toStdString());
     sound("Basso");
     emit downloadFinished(false);
-  });
+  };
+  connect(download, &QWebEngineDownloadRequest::stateChanged, this, end);
+  connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, end);
   download->accept();
 }
 
