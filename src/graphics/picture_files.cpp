@@ -135,7 +135,8 @@ const char* pictureFromFileData(const QByteArray& data, const QString& name, QBy
   }
   const QSize size = reader.size();
   // A JPEG file goes in unchanged: no loss, and it is as small as it already is.
-  if (format == "jpeg" && size.isValid() && static_cast<std::size_t>(data.size()) < graphics::pictureByteLimit() - 1024) {
+  if (format == "jpeg" && size.isValid() &&
+      static_cast<std::size_t>(data.size()) < graphics::pictureByteLimit() - 1024) {
     QImage probe;
     if (reader.read(&probe)) {
       out = Picture::fromJpeg(data, probe.size()).bytes();
@@ -169,9 +170,9 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
   const pravella::BoundedRead read = pravella::readRegularFile(name, kMaxPictureFileBytes);
   if (!read) {
     showErrMessageToConsole((read.error + u'\n').toStdString());
-    reportError(read.refusal == pravella::ReadRefusal::NoMemory ? "Memory allocation error."
+    reportError(read.refusal == pravella::ReadRefusal::NoMemory  ? "Memory allocation error."
                 : read.refusal == pravella::ReadRefusal::Missing ? "Invalid ComponentInstance."
-                                                                  : "Can not get Picture.");
+                                                                 : "Can not get Picture.");
     return 0;
   }
   if (const char* error = pravella::pictureFromFileData(read.data, name, out)) {

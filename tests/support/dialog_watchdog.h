@@ -48,7 +48,9 @@ class DialogWatchdog {
   }
 
   // Dialogs of `className` are expected, and `answer` acts on each one shown.
-  void answer(const QString& className, Answer answer) { state_->answers.insert(className, std::move(answer)); }
+  void answer(const QString& className, Answer answer) {
+    state_->answers.insert(className, std::move(answer));
+  }
 
  private:
   struct State {

@@ -18,8 +18,10 @@ PackageOpenPanel::PackageOpenPanel(QWidget* parent, const QString& title, const 
   setWindowModality(Qt::WindowModal);
   setAcceptMode(QFileDialog::AcceptOpen);
   setFileMode(folders ? QFileDialog::Directory : QFileDialog::ExistingFile);
-  if (folders) setOption(QFileDialog::ShowDirsOnly);
-  else connect(this, &QFileDialog::directoryEntered, this, &PackageOpenPanel::enteredFolder);
+  if (folders)
+    setOption(QFileDialog::ShowDirsOnly);
+  else
+    connect(this, &QFileDialog::directoryEntered, this, &PackageOpenPanel::enteredFolder);
 }
 
 QString PackageOpenPanel::chosen() const {

@@ -28,9 +28,9 @@ class LinkMaking : public DayDocuments {
     start();
     if (!realPanel)
       calendar->setOpenPanel([this](const QString& title, const QString& folder, bool folders) {
-      panels.append(title + (folders ? " (folders) in " : " in ") + folder);
-      return openAnswer;
-    });
+        panels.append(title + (folders ? " (folders) in " : " in ") + folder);
+        return openAnswer;
+      });
     calendar->selectDiaryFileFromNameAction("A.rtfd");
     memo()->setFocus();
     sounds.clear();
@@ -261,9 +261,9 @@ TEST_F(LinkMaking, ThePanelChoosesADocumentPackageAsOneFile) {
       auto* panel = qobject_cast<QFileDialog*>(dialog);
       if (*waited < 0) {
         auto* list = panel->findChild<QListView*>(QStringLiteral("listView"));
-        const QModelIndexList found = list->model()->match(list->model()->index(0, 0, list->rootIndex()),
-                                                           Qt::DisplayRole, QStringLiteral("B.rtfd"), 1,
-                                                           Qt::MatchExactly);
+        const QModelIndexList found =
+            list->model()->match(list->model()->index(0, 0, list->rootIndex()), Qt::DisplayRole,
+                                 QStringLiteral("B.rtfd"), 1, Qt::MatchExactly);
         if (found.isEmpty()) return false;
         act(panel, list, found.first());
         *waited = 0;

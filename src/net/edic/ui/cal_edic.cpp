@@ -180,7 +180,8 @@ CalEDic::CalEDic(Host host, QObject* parent) : QObject(parent), host_(std::move(
   connect(forwardButton_, &QToolButton::clicked, this, &CalEDic::rirekiForwardAction);
   // The link's target is read as the text holds it: made into a URL, a title in kana would
   // come out empty and an ASCII title before ":" would be taken for a scheme and lower-cased.
-  pravella::followLinksOnClick(honbunTextView_, [this](const QString& target) { textViewClickedOnLink(target); });
+  pravella::followLinksOnClick(honbunTextView_,
+                               [this](const QString& target) { textViewClickedOnLink(target); });
   connect(honbunTextView_, &QTextBrowser::selectionChanged, this, &CalEDic::selectionChangedInBody);
   repairKensakuRirekiMenu();
   updateButtons();

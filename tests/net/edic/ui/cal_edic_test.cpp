@@ -10,13 +10,13 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
-#include <QMenu>
-#include <QMimeData>
-#include <QTextBrowser>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTextEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include <memory>

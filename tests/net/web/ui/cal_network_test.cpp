@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -19,10 +19,10 @@
 #include <memory>
 
 #include "diary/program_settings.h"
+#include "editors/ui/search_window_cont.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "imaging/ui/sub_window.h"
 #include "imaging/ui/sub_window_list.h"
-#include "editors/ui/search_window_cont.h"
 #include "lang/builtins/startup.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"

@@ -100,13 +100,15 @@ class FaultyServer {
           socket->readAll();
           const QByteArray path = request.split(' ').value(1);
           if (path == "/cut.bin") {
-            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                          "Content-Length: 100000\r\nConnection: close\r\n\r\n");
+            socket->write(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                "Content-Length: 100000\r\nConnection: close\r\n\r\n");
             socket->write(QByteArray(1000, 'x'));
           } else {
-            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                          "Content-Disposition: attachment; filename=\"" +
-                          QByteArray(300, 'n') + ".bin\"\r\nContent-Length: 5\r\nConnection: close\r\n\r\nbytes");
+            socket->write(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                "Content-Disposition: attachment; filename=\"" +
+                QByteArray(300, 'n') + ".bin\"\r\nContent-Length: 5\r\nConnection: close\r\n\r\nbytes");
           }
           socket->flush();
           socket->disconnectFromHost();
@@ -413,7 +415,8 @@ TEST_F(CalWebViewTest, AFailedDownloadSaysWhy) {
     EXPECT_NE(console.text().find("Download failed! Error - "), std::string::npos) << path;
     EXPECT_NE(console.text().find(faulty.url(path).toStdString()), std::string::npos) << path;
     EXPECT_EQ(sounds.value(sounds.size() - 1), "Basso") << path;
-    EXPECT_FALSE(QFileInfo::exists(web->lastDownloadPath()) && QFileInfo(web->lastDownloadPath()).size() > 0) << path;
+    EXPECT_FALSE(QFileInfo::exists(web->lastDownloadPath()) && QFileInfo(web->lastDownloadPath()).size() > 0)
+        << path;
   }
 }
 
