@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QThreadPool>
 
 #include "app/desk_tools.h"
@@ -28,12 +29,13 @@
 #include "graphics/ui/editors/cal_get_pict_points.h"
 #include "graphics/ui/editors/cal_gr_edit.h"
 #include "graphics/ui/gl/gl_window_manager.h"
+#include "imaging/ui/cal_med_image.h"
 #include "imaging/ui/cal_sg_data.h"
 #include "imaging/ui/cv_tracking_window.h"
-#include "imaging/ui/cal_med_image.h"
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
+#include "platform/end_signals.h"
 #include "platform/ui/media_backend.h"
 #include "tools/system/ui/system_tools.h"
 
@@ -116,6 +118,11 @@ int main(int argc, char** argv) {
   medImage.awakeFromNib();
   ImageSegmentation segmentation(deskTools.host());
   segmentation.awakeFromNib();
+  // A kill, a closed terminal, Ctrl+C and the end of the session save every edit as Quit
+  // does, then end the application.
+  pravella::EndSignals endSignals([&calendar](int) { calendar.terminateUnattended(); });
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &calendar,
+                   [&calendar](QSessionManager&) { calendar.terminateUnattended(); });
   window.show();
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();

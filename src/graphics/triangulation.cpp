@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include "lang/values.h"
@@ -23,12 +24,6 @@ constexpr double kEps = 1e-10;
 constexpr int kMaxSwapPasses = 100000;
 
 bool tablesReady() { return !pData.empty() && !sData.empty() && !lData.empty(); }
-
-double area2(int a, int b, int c) {
-  const SankakuPoint &p = pData[static_cast<std::size_t>(a)], &q = pData[static_cast<std::size_t>(b)],
-                     &r = pData[static_cast<std::size_t>(c)];
-  return std::fabs((q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x));
-}
 
 double round3(double v) { return std::nearbyint(v * 1000) / 1000; }
 
@@ -59,83 +54,191 @@ int mergePoints(double* points, int n) {
   return static_cast<int>(kept.size());
 }
 
-// Step 3: gift wrapping over a working copy that is translated and rotated at every step.
-int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
-  if (n < 3) return 0;
-  std::vector<double> wx(static_cast<std::size_t>(n)), wy(static_cast<std::size_t>(n)),
-      angle(static_cast<std::size_t>(n));
-  int start = 0;
+// The merged points lie on a grid of 0.001. Where their grid coordinates are exact integers,
+// every orientation and area test is made on them exactly: the tolerance of 1e-10 on doubled
+// areas then means "not zero", since the smallest area that is not zero is 1e-6. In floating
+// point, a hull walk past nearly collinear points can miss its start and go round twice, and
+// coordinates of a thousand already make area errors of the size of the tolerance. Beyond
+// 2^50 grid steps the tests fall back to doubles with the tolerance.
+constexpr double kExactGridLimit = 1125899906842624.0;
+
+using Wide = __int128;
+
+std::vector<long long> gridX, gridY;
+
+bool takeGrid(int n) {
+  gridX.resize(static_cast<std::size_t>(n));
+  gridY.resize(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
-    wx[static_cast<std::size_t>(i)] = pData[static_cast<std::size_t>(i)].x;
-    wy[static_cast<std::size_t>(i)] = pData[static_cast<std::size_t>(i)].y;
-    if (wx[static_cast<std::size_t>(i)] < wx[static_cast<std::size_t>(start)]) start = i;
+    const double x = std::nearbyint(pData[static_cast<std::size_t>(i)].x * 1000);
+    const double y = std::nearbyint(pData[static_cast<std::size_t>(i)].y * 1000);
+    if (!(std::fabs(x) <= kExactGridLimit && std::fabs(y) <= kExactGridLimit)) return false;
+    gridX[static_cast<std::size_t>(i)] = static_cast<long long>(x);
+    gridY[static_cast<std::size_t>(i)] = static_cast<long long>(y);
   }
+  return true;
+}
+
+// Coordinates of point i as the tests read them: exact grid steps, or the doubles.
+template <typename T>
+struct At;
+template <>
+struct At<Wide> {
+  static Wide x(int i) { return gridX[static_cast<std::size_t>(i)]; }
+  static Wide y(int i) { return gridY[static_cast<std::size_t>(i)]; }
+};
+template <>
+struct At<double> {
+  static double x(int i) { return pData[static_cast<std::size_t>(i)].x; }
+  static double y(int i) { return pData[static_cast<std::size_t>(i)].y; }
+};
+
+template <typename T>
+T magnitude(T v) {
+  return v < 0 ? -v : v;
+}
+
+// Twice the signed area of (a, b, c).
+template <typename T>
+T cross(int a, int b, int c) {
+  using P = At<T>;
+  return (P::x(b) - P::x(a)) * (P::y(c) - P::y(a)) - (P::y(b) - P::y(a)) * (P::x(c) - P::x(a));
+}
+
+// No area: not above the tolerance.
+bool flat(Wide doubledArea) { return doubledArea == 0; }
+bool flat(double doubledArea) { return !(std::fabs(doubledArea) > kEps); }
+
+// p inside or on (a, b, c): the three areas p makes with the edges add up to the triangle's.
+template <typename T>
+bool pointInSankaku(int p, int a, int b, int c) {
+  const T parts = magnitude(cross<T>(p, a, b)) + magnitude(cross<T>(p, b, c)) + magnitude(cross<T>(p, c, a));
+  const T whole = magnitude(cross<T>(a, b, c));
+  if constexpr (std::is_same_v<T, Wide>)
+    return parts == whole;
+  else
+    return parts - whole < kEps;
+}
+
+// Step 3: gift wrapping, clockwise from the leftmost point (the first of equals) upwards. From
+// the current point the next is the one turned furthest left of the way the walk came, among
+// points equally far left the nearest, so that collinear points on the hull are all visited.
+// The walk ends when it comes back to the start point by its index.
+template <typename T>
+int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
+  using P = At<T>;
+  if (n < 3) return 0;
+  int start = 0;
+  for (int i = 1; i < n; ++i)
+    if (pData[static_cast<std::size_t>(i)].x < pData[static_cast<std::size_t>(start)].x) start = i;
   hull.clear();
-  int current = start, steps = 0;
+  int current = start, previous = -1, steps = 0;
   while (true) {
     hull.push_back(current);
-    const double tx = wx[static_cast<std::size_t>(current)], ty = wy[static_cast<std::size_t>(current)];
-    for (int i = 0; i < n; ++i) {
-      wx[static_cast<std::size_t>(i)] -= tx;
-      wy[static_cast<std::size_t>(i)] -= ty;
-      angle[static_cast<std::size_t>(i)] =
-          std::atan2(wy[static_cast<std::size_t>(i)], wx[static_cast<std::size_t>(i)]) + M_PI;
-    }
     if (current == start && steps >= 1) {
       hull.push_back(start);
       *hullCount = steps;
       return 1;
     }
     if (++steps > n) return 0;
+    // The way the walk came; upwards at the start.
+    const T hx = previous < 0 ? T(0) : P::x(current) - P::x(previous);
+    const T hy = previous < 0 ? T(1) : P::y(current) - P::y(previous);
+    const T cx = P::x(current), cy = P::y(current);
     int next = -1;
-    double best = -1, bestDistance = 0;
+    T bx = 0, by = 0;
     for (int i = 0; i < n; ++i) {
-      const std::size_t k = static_cast<std::size_t>(i);
-      if (i == current || !(angle[k] < 2 * M_PI) || (wx[k] == 0 && wy[k] == 0)) continue;
-      const double d = wx[k] * wx[k] + wy[k] * wy[k];
-      if (next < 0 || angle[k] > best || (angle[k] == best && d < bestDistance)) {
+      if (i == current) continue;
+      const T ux = P::x(i) - cx, uy = P::y(i) - cy;
+      if (ux == 0 && uy == 0) continue;
+      // Straight left of the way is outside the range of directions taken.
+      if (hx * uy - hy * ux > 0 && hx * ux + hy * uy == 0) continue;
+      bool better = next < 0;
+      if (!better) {
+        const T turn = bx * uy - by * ux;
+        if (turn != 0)
+          better = turn > 0;
+        else if (bx * ux + by * uy > 0)
+          better = ux * ux + uy * uy < bx * bx + by * by;
+        else
+          better = hx * ux + hy * uy > 0;  // straight on beats straight back
+      }
+      if (better) {
         next = i;
-        best = angle[k];
-        bestDistance = d;
+        bx = ux;
+        by = uy;
       }
     }
     if (next < 0) return 0;
-    const double theta = std::atan2(wx[static_cast<std::size_t>(next)], wy[static_cast<std::size_t>(next)]);
-    const double c = std::cos(theta), s = std::sin(theta);
-    for (int i = 0; i < n; ++i) {
-      const double x = wx[static_cast<std::size_t>(i)], y = wy[static_cast<std::size_t>(i)];
-      wx[static_cast<std::size_t>(i)] = x * c - y * s;
-      wy[static_cast<std::size_t>(i)] = x * s + y * c;
-    }
+    previous = current;
     current = next;
   }
 }
 
-bool pointInSankaku(int p, int a, int b, int c) {
-  return area2(p, a, b) + area2(p, b, c) + area2(p, c, a) - area2(a, b, c) < kEps;
+// Step 5: the points inside or on each triangle that are not its corners, in point order. A
+// triangle split at its first point hands the rest of its points on to its three parts; as the
+// parts lie within it, each part's list is every point inside or on it.
+using PointLists = std::vector<std::vector<int32_t>>;
+
+template <typename T>
+void listPoints(int t, const std::vector<int32_t>& from, PointLists& lists) {
+  const auto [a, b, c] = sData[static_cast<std::size_t>(t)];
+  std::vector<int32_t>& list = lists[static_cast<std::size_t>(t)];
+  list.clear();
+  if (flat(cross<T>(a, b, c))) return;  // never split
+  for (int32_t p : from)
+    if (p != a && p != b && p != c && pointInSankaku<T>(p, a, b, c)) list.push_back(p);
 }
 
-// Step 5: the triangle t split at the first point inside or on it.
-int addSankaku(int t) {
-  const auto [a, b, c] = sData[static_cast<std::size_t>(t)];
-  for (int p = 0; p < pointNum; ++p) {
-    if (p == a || p == b || p == c || !pointInSankaku(p, a, b, c)) continue;
-    if (sankakuNum + 2 > kSankakuCapacity) return -1;
-    sData[static_cast<std::size_t>(t)] = {a, b, p};
-    sData[static_cast<std::size_t>(sankakuNum++)] = {b, c, p};
-    sData[static_cast<std::size_t>(sankakuNum++)] = {c, a, p};
-    return 1;
+// Steps 4 to 6 over the hull; 0 when the triangle table would overflow.
+template <typename T>
+int fanAndInsert(const std::vector<int32_t>& hull, int hullCount) {
+  for (int i = 1; i + 1 < hullCount; ++i) {
+    const int a = hull[0], b = hull[static_cast<std::size_t>(i)], c = hull[static_cast<std::size_t>(i + 1)];
+    if (flat(cross<T>(a, b, c))) continue;
+    sData[static_cast<std::size_t>(sankakuNum++)] = {a, b, c};
   }
-  return 0;
+  PointLists lists(static_cast<std::size_t>(sankakuNum));
+  std::vector<int32_t> all(static_cast<std::size_t>(pointNum));
+  for (int p = 0; p < pointNum; ++p) all[static_cast<std::size_t>(p)] = p;
+  for (int t = 0; t < sankakuNum; ++t) listPoints<T>(t, all, lists);
+  for (int t = 0; t < sankakuNum;) {
+    std::vector<int32_t> inside = std::move(lists[static_cast<std::size_t>(t)]);
+    if (inside.empty()) {
+      ++t;
+      continue;
+    }
+    if (sankakuNum + 2 > kSankakuCapacity) return 0;
+    const auto [a, b, c] = sData[static_cast<std::size_t>(t)];
+    const int32_t p = inside.front();
+    const int t1 = sankakuNum++, t2 = sankakuNum++;
+    sData[static_cast<std::size_t>(t)] = {a, b, p};
+    sData[static_cast<std::size_t>(t1)] = {b, c, p};
+    sData[static_cast<std::size_t>(t2)] = {c, a, p};
+    lists.resize(static_cast<std::size_t>(sankakuNum));
+    for (int part : {t, t1, t2}) listPoints<T>(part, inside, lists);
+  }
+  int kept = 0;
+  for (int t = 0; t < sankakuNum; ++t) {
+    const auto& s = sData[static_cast<std::size_t>(t)];
+    if (!flat(cross<T>(s[0], s[1], s[2]))) sData[static_cast<std::size_t>(kept++)] = s;
+  }
+  sankakuNum = kept;
+  return 1;
 }
 
 std::pair<int32_t, int32_t> key(int32_t a, int32_t b) { return a < b ? std::pair{a, b} : std::pair{b, a}; }
+
+// The edge record of each pair of points (either order). A pair has one record at most: a
+// swap turns the diagonal of a convex quadrilateral into the other, which no edge crosses.
+std::map<std::pair<int32_t, int32_t>, int> lineIndex;
 
 // Step 7: the interior edges with the triangles on both sides; the neighbour is the first
 // other triangle with an edge of the same midpoint.
 void makeLine() {
   lineNum = 0;
-  std::map<std::pair<int32_t, int32_t>, int> seen;
+  std::map<std::pair<int32_t, int32_t>, int>& seen = lineIndex;
+  seen.clear();
   std::map<std::pair<double, double>, std::vector<int>> byMidpoint;
   auto midpoint = [](int32_t a, int32_t b) {
     const SankakuPoint &p = pData[static_cast<std::size_t>(a)], &q = pData[static_cast<std::size_t>(b)];
@@ -181,13 +284,10 @@ int otherCorner(int t, int a, int b) {
   return -1;
 }
 
-// The first edge record with the pair in either order, or -1.
+// The edge record with the pair in either order, or -1.
 int findLine(int32_t a, int32_t b) {
-  for (int i = 0; i < lineNum; ++i) {
-    const SankakuLine& l = lData[static_cast<std::size_t>(i)];
-    if ((l.a == a && l.b == b) || (l.a == b && l.b == a)) return i;
-  }
-  return -1;
+  const auto it = lineIndex.find(key(a, b));
+  return it == lineIndex.end() ? -1 : it->second;
 }
 
 // Step 8, one edge: 0 when it swapped the diagonal, 1 when not.
@@ -204,6 +304,8 @@ int taikakusenKoukan(int e) {
   if (!(swapped > now)) return 1;
   sData[static_cast<std::size_t>(t1)] = {a, c, d};
   sData[static_cast<std::size_t>(t2)] = {b, d, c};
+  lineIndex.erase(key(a, b));
+  lineIndex[key(c, d)] = e;
   l = SankakuLine{c, d, t1, t2};
   if (const int cb = findLine(c, b); cb >= 0) {
     SankakuLine& r = lData[static_cast<std::size_t>(cb)];
@@ -270,32 +372,13 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
 
   std::vector<int32_t> hull;
   int hullCount = 0;
-  if (!wrap(n, hull, &hullCount)) return 0;
-
-  // Step 4: the hull fanned from its first point.
-  for (int i = 1; i + 1 < hullCount; ++i) {
-    const int a = hull[0], b = hull[static_cast<std::size_t>(i)], c = hull[static_cast<std::size_t>(i + 1)];
-    if (!(area2(a, b, c) > kEps)) continue;
-    sData[static_cast<std::size_t>(sankakuNum++)] = {a, b, c};
+  if (takeGrid(n)) {
+    if (!wrap<Wide>(n, hull, &hullCount) || !fanAndInsert<Wide>(hull, hullCount)) return 0;
+  } else {
+    if (!wrap<double>(n, hull, &hullCount) || !fanAndInsert<double>(hull, hullCount)) return 0;
   }
-  // Step 5: the other points inserted, each splitting the triangle that holds it.
-  for (int t = 0; t < sankakuNum;) {
-    const auto [a, b, c] = sData[static_cast<std::size_t>(t)];
-    if (area2(a, b, c) < kEps) {
-      ++t;
-      continue;
-    }
-    const int split = addSankaku(t);
-    if (split < 0) return 0;
-    if (split == 0) ++t;
-  }
-  // Step 6: slivers of no area dropped, the order kept.
-  int kept = 0;
-  for (int t = 0; t < sankakuNum; ++t) {
-    const auto& s = sData[static_cast<std::size_t>(t)];
-    if (area2(s[0], s[1], s[2]) > kEps) sData[static_cast<std::size_t>(kept++)] = s;
-  }
-  sankakuNum = kept;
+  // Points all on one line: the walk came back along it and no triangle has an area.
+  if (sankakuNum == 0) return 0;
   makeLine();
   for (int pass = 0; pass < kMaxSwapPasses; ++pass) {
     bool swapped = false;

@@ -275,21 +275,20 @@ bool invertArea() {
   return true;
 }
 
-bool smoothImage() {
-  if (!buffersHeld()) return false;
-  const std::vector<std::int16_t> before(imageSGData.begin(),
-                                         imageSGData.begin() + static_cast<std::ptrdiff_t>(volumeSize()));
+bool smoothImage(bool volume, int slice) {
+  std::size_t from = 0, to = 0;
+  if (!scope(volume, slice, &from, &to)) return false;
+  const std::vector<std::int16_t> before(imageSGData.begin() + static_cast<std::ptrdiff_t>(from),
+                                         imageSGData.begin() + static_cast<std::ptrdiff_t>(to));
   const int w = dataWidth, h = dataHeight;
-  for (int z = 0; z < dataSlice; ++z) {
-    const std::size_t base = planeSize() * static_cast<std::size_t>(z);
+  for (std::size_t base = 0; base < before.size(); base += planeSize())
     for (int y = 1; y <= h - 2; ++y)
       for (int x = 1; x <= w - 2; ++x) {
         int sum = 0;
         for (int dy = -1; dy <= 1; ++dy)
           for (int dx = -1; dx <= 1; ++dx)
             sum += before[base + static_cast<std::size_t>(y + dy) * w + (x + dx)];
-        imageSGData[base + static_cast<std::size_t>(y) * w + x] = static_cast<std::int16_t>(sum / 9);
+        imageSGData[from + base + static_cast<std::size_t>(y) * w + x] = static_cast<std::int16_t>(sum / 9);
       }
-  }
   return true;
 }

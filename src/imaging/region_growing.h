@@ -46,6 +46,6 @@ bool keepArea(bool volume, int slice);
 bool deleteArea(bool volume, int slice);
 // Every mark of the volume: 0 becomes 1, anything else 0.
 bool invertArea();
-// Each value off the outermost rows and columns of its slice becomes the mean of its 3 x 3
-// neighbourhood (sum / 9, truncated), from the unsmoothed values.
-bool smoothImage();
+// Each value of the scope off the outermost rows and columns of its slice becomes the mean of
+// its 3 x 3 neighbourhood on that slice (sum / 9, truncated), from the unsmoothed values.
+bool smoothImage(bool volume, int slice);

@@ -135,6 +135,13 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
     error_disp("Width data is wrong");
     return 0;
   }
+  // The slice positions are the running sums of the spacings and must go forward: a negative
+  // spacing, or none between two slices, leaves the spline nothing to interpolate.
+  for (int k = 0; k < count; ++k)
+    if (!std::isfinite(spacings[k]) || spacings[k] < 0 || (k > 0 && spacings[k] == 0)) {
+      error_disp("Invalid arguments.");
+      return 0;
+    }
   std::vector<std::int16_t> out;
   if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();
   std::vector<double> profile, result;

@@ -30,6 +30,12 @@ class Tokenizer {
     return i + text.size() < s_.size() && startsWith(i, text);
   }
   bool ideographicSpace(std::size_t i) const { return i + 2 < s_.size() && startsWith(i, "\xE3\x80\x80"); }
+  // Whether the character at i would be appended to a word open before it.
+  bool continuesWord(std::size_t i) const;
+  // "Pai" at i standing as a word of its own: not inside a word, and no word character after it.
+  bool piWord(std::size_t i) const {
+    return followedAt(i, "Pai") && state_ != kWord && !continuesWord(i + 3);
+  }
 
   bool put(char c);  // write_char_shikibunri
   bool put(std::string_view text) {
@@ -76,6 +82,15 @@ int Tokenizer::fail(std::string_view message) {
   }
   out_ += line;
   return 0;
+}
+
+bool Tokenizer::continuesWord(std::size_t i) const {
+  const unsigned char c = at(i);
+  if (i >= s_.size() || isSpace(c) || ideographicSpace(i)) return false;
+  if (c < 0x80) return !isPunct(c) || c == '_';
+  // Of the characters above ASCII, pi, the multiplication signs and the wave dash are tokens.
+  return !(startsWith(i, "\xCF\x80") || startsWith(i, "\xEF\xBD\xA5") || startsWith(i, "\xE2\x80\xA2") ||
+           startsWith(i, "\xE3\x80\x9C"));
 }
 
 bool Tokenizer::hexNumber() {
@@ -185,7 +200,9 @@ int Tokenizer::run() {
     bool ok = true;
     if (c == '0' && (at(pos_ + 1) == 'x' || at(pos_ + 1) == 'X') && pos_ + 2 < n) {
       ok = hexNumber();
-    } else if (followedAt(pos_, "Pai") || followedAt(pos_, "\xCF\x80")) {
+    } else if (piWord(pos_) || followedAt(pos_, "\xCF\x80")) {
+      // "Pai" is pi only as a word of its own, so that names holding it (volumePairedTtest, a
+      // variable Pair) stay whole.
       ok = endWord() && put(kPi) && put('\n');
       pos_ += c == 'P' ? 3 : 2;
       state_ = kNumber;

@@ -79,6 +79,130 @@ TEST_F(Triangulation, RandomPointsTileTheirHullWithoutOverlap) {
   EXPECT_EQ(count, 2 * n - onHull - 2);
 }
 
+// What a triangulation of a point list must come to, computed here on its own: the points as
+// the triangulation merges them (equal to three decimals), in exact grid steps of 0.001; the
+// hull by a monotone chain that keeps collinear boundary points; its area by the shoelace.
+struct Expected {
+  int points = 0, onHull = 0;
+  double hullArea = 0;
+};
+
+Expected expectedOf(const Vec& list) {
+  using Grid = std::pair<long long, long long>;
+  std::vector<Grid> xy;
+  for (std::size_t i = 0; i + 2 < list.size(); i += 3)
+    xy.emplace_back(static_cast<long long>(std::nearbyint(list[i] * 1000)),
+                    static_cast<long long>(std::nearbyint(list[i + 1] * 1000)));
+  std::sort(xy.begin(), xy.end());
+  xy.erase(std::unique(xy.begin(), xy.end()), xy.end());
+  auto turn = [](const Grid& o, const Grid& a, const Grid& b) {
+    return static_cast<__int128>(a.first - o.first) * (b.second - o.second) -
+           static_cast<__int128>(a.second - o.second) * (b.first - o.first);
+  };
+  std::vector<Grid> hull(2 * xy.size());
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < xy.size(); ++i) {
+    while (k >= 2 && turn(hull[k - 2], hull[k - 1], xy[i]) < 0) --k;
+    hull[k++] = xy[i];
+  }
+  for (std::size_t i = xy.size() - 1, t = k + 1; i > 0; --i) {
+    while (k >= t && turn(hull[k - 2], hull[k - 1], xy[i - 1]) < 0) --k;
+    hull[k++] = xy[i - 1];
+  }
+  __int128 twice = 0;
+  for (std::size_t i = 0; i + 1 < k; ++i)
+    twice += static_cast<__int128>(hull[i].first) * hull[i + 1].second -
+             static_cast<__int128>(hull[i + 1].first) * hull[i].second;
+  return {static_cast<int>(xy.size()), static_cast<int>(k) - 1,
+          std::fabs(static_cast<double>(twice)) / 2 / 1e6};
+}
+
+// The triangles (9 values a row) tile the hull: their count is 2n - h - 2 for n points with h on
+// the hull, their areas add up to the hull's, and none is a sliver of no area.
+void expectTiling(const Vec& list, const Vec& out, int count) {
+  const Expected e = expectedOf(list);
+  EXPECT_EQ(count, 2 * e.points - e.onHull - 2);
+  double total = 0;
+  for (int t = 0; t < count; ++t) {
+    const double area = triangleArea(&out[static_cast<std::size_t>(9 * t)]);
+    EXPECT_GT(area, 0) << "triangle " << t;
+    total += area;
+  }
+  EXPECT_NEAR(total, e.hullArea, 1e-9 * e.hullArea);
+}
+
+TEST_F(Triangulation, LargeRandomSetsTileTheirHull) {
+  struct Case {
+    int n;
+    unsigned seed;
+    double span;
+  };
+  // Random points in a unit square (on its grid of 0.001 many hull points are collinear) and in
+  // larger squares, up to the 20,000 points a program may give.
+  const Case cases[] = {{100, 1, 1},   {1000, 2, 1},    {3000, 3, 1},   {10000, 4, 1},
+                        {20000, 5, 1}, {5000, 7, 1000}, {20000, 8, 100}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.n << " points, seed " << c.seed << ", span " << c.span);
+    std::mt19937 gen(c.seed);
+    std::uniform_real_distribution<double> dist(0, c.span);
+    Vec points;
+    for (int i = 0; i < c.n; ++i) points.insert(points.end(), {dist(gen), dist(gen), 1.0});
+    const Vec given = points;
+    Vec out(static_cast<std::size_t>(9) * 2 * c.n);
+    int count = 0;
+    ASSERT_EQ(getSankakuFromPoints(points.data(), c.n, out.data(), &count), 1);
+    expectTiling(given, out, count);
+    // The index form (the digitiser's) makes the same mesh.
+    if (c.n > 3000) continue;
+    points = given;
+    Vec indices(static_cast<std::size_t>(3) * 2 * c.n);
+    int indexCount = 0;
+    ASSERT_EQ(getSankakuFromPoints2(points.data(), c.n, indices.data(), &indexCount), 1);
+    EXPECT_EQ(indexCount, count);
+  }
+}
+
+TEST_F(Triangulation, LatticesWithCollinearRowsTileTheirHull) {
+  // Every row and column of a lattice is collinear, and a quarter of the points lie on hull
+  // edges; the order of the points must not matter.
+  for (const unsigned shuffle : {0u, 1u, 2u}) {
+    SCOPED_TRACE(shuffle);
+    std::vector<std::pair<int, int>> cells;
+    for (int i = 0; i < 40; ++i)
+      for (int j = 0; j < 40; ++j) cells.emplace_back(i, j);
+    if (shuffle) std::shuffle(cells.begin(), cells.end(), std::mt19937(shuffle));
+    Vec points;
+    for (const auto& [i, j] : cells) points.insert(points.end(), {i * 0.25, j * 0.5, 0.0});
+    const Vec given = points;
+    Vec out(static_cast<std::size_t>(9) * 2 * cells.size());
+    int count = 0;
+    ASSERT_EQ(getSankakuFromPoints(points.data(), static_cast<int>(cells.size()), out.data(), &count), 1);
+    expectTiling(given, out, count);
+  }
+}
+
+TEST_F(Triangulation, RefiningALargeMeshTilesTheSameHull) {
+  std::mt19937 gen(11);
+  std::uniform_real_distribution<double> dist(0, 1);
+  const int n = 2000;
+  Vec points;
+  for (int i = 0; i < n; ++i) points.insert(points.end(), {dist(gen), dist(gen), 0.0});
+  Vec mesh(static_cast<std::size_t>(9) * 2 * n);
+  int count = 0;
+  ASSERT_EQ(getSankakuFromPoints(points.data(), n, mesh.data(), &count), 1);
+  // The refinement triangulates every corner and centroid anew.
+  Vec refinedPoints;
+  for (int t = 0; t < count; ++t) {
+    const double* tri = &mesh[static_cast<std::size_t>(9 * t)];
+    refinedPoints.insert(refinedPoints.end(), tri, tri + 9);
+    for (int k = 0; k < 3; ++k) refinedPoints.push_back((tri[k] + tri[3 + k] + tri[6 + k]) / 3);
+  }
+  Vec refined(static_cast<std::size_t>(9) * 8 * count);
+  int refinedCount = 0;
+  ASSERT_EQ(DoSankakuHokan(mesh.data(), count, refined.data(), &refinedCount), 1);
+  expectTiling(refinedPoints, refined, refinedCount);
+}
+
 TEST_F(Triangulation, DiagonalSwapPicksTheFatterPair) {
   // A convex quadrilateral whose fan diagonal from the leftmost point makes thin triangles:
   // the result's smallest angle is the better of the two diagonals.

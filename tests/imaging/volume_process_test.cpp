@@ -138,6 +138,38 @@ TEST_F(VolumeProcess, TransferIsAMatrixProduct) {
   EXPECT_EQ(at(1, 2, 0), 77);
   EXPECT_EQ(std::count(vData->voxels.begin(), vData->voxels.end(), 77), 1);
 
+  // A shear and shift on a random 6 x 7 x 8 source into a destination of another size: every
+  // voxel against the row vector [j i k 1] times M worked out here; the identity copies.
+  ASSERT_EQ(DoChangeCurrentVolumeData(1), 1);
+  randomVolume(6, 7, 8, 5);
+  const Voxels source = vData->voxels;
+  ASSERT_EQ(DoChangeCurrentVolumeData(2), 1);
+  const double shear[16] = {1, .1, 0, 0, .2, 1, 0, 0, 0, 0, 1, 0, 2, 1, 0, 1};
+  const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  for (const double* M : {shear, identity}) {
+    volume(7, 6, 8, 9);
+    ASSERT_EQ(DoTensyaVolumeData(1, 2, M), 1);
+    for (int k = 0; k < 8; ++k)
+      for (int i = 0; i < 7; ++i)
+        for (int j = 0; j < 6; ++j) {
+          const double row[4] = {static_cast<double>(j), static_cast<double>(i), static_cast<double>(k), 1};
+          double p[3] = {0, 0, 0};
+          for (int c = 0; c < 3; ++c)
+            for (int r = 0; r < 4; ++r) p[c] += row[r] * M[4 * r + c];
+          const int x = static_cast<int>(std::trunc(p[0])), y = static_cast<int>(std::trunc(p[1])),
+                    z = static_cast<int>(std::trunc(p[2]));
+          const bool inside = p[0] >= 0 && p[1] >= 0 && p[2] >= 0 && x < 7 && y < 6 && z < 8;
+          const std::int16_t want = inside ? source[static_cast<std::size_t>((z * 6 + y) * 7 + x)] : 0;
+          ASSERT_EQ(at(j, i, k), want) << j << "," << i << "," << k;
+        }
+    if (M != identity) continue;
+    for (int k = 0; k < 8; ++k)
+      for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j) {
+          EXPECT_EQ(at(j, i, k), source[static_cast<std::size_t>((k * 6 + i) * 7 + j)]);
+        }
+  }
+
   EXPECT_EQ(run("tensyaVolumeData(1, 1, unit(4));"), "...<Error>...same volume number\n.NO.\n");
   EXPECT_EQ(run("tensyaVolumeData(3, 1, unit(4));"), "...<Error>...Source is empty volume\n.NO.\n");
   EXPECT_EQ(run("tensyaVolumeData(0, 1, unit(4));"), "...<Error>...invalid volume number\n.NO.\n");
@@ -499,8 +531,11 @@ TEST_F(VolumeProcess, VectorKernelsEqualNaiveLoops) {
   const struct {
     int rows, columns, slices, lo, hi;
     bool extremes;
-  } cases[] = {{9, 21, 5, -32768, 32767, false}, {7, 19, 4, 0, 1, true}, {11, 13, 6, -600, 600, false},
-               {6, 37, 5, -2000, 2000, false},   {4, 3, 3, -32768, 32767, false}};
+  } cases[] = {{9, 21, 5, -32768, 32767, false},
+               {7, 19, 4, 0, 1, true},
+               {11, 13, 6, -600, 600, false},
+               {6, 37, 5, -2000, 2000, false},
+               {4, 3, 3, -32768, 32767, false}};
   using Filter = int (*)();
   const Filter filters[] = {DoSmoothVolumeData, DoLaplaceVolumeData, DoLaplacianVolumeData, DoVolume_Grad};
   for (const bool baseline : {false, true}) {
@@ -520,7 +555,8 @@ TEST_F(VolumeProcess, VectorKernelsEqualNaiveLoops) {
       vData->voxels = original;
       ASSERT_EQ(DoCopyVolumeData(1, 2), 1);
       for (std::size_t i = 0; i < original.size(); i += 3) vDataX[1].voxels[i] = 0;  // pairs left out
-      for (std::size_t i = 1; i < original.size(); i += 5) vDataX[1].voxels[i] = static_cast<std::int16_t>(-original[i]);
+      for (std::size_t i = 1; i < original.size(); i += 5)
+        vDataX[1].voxels[i] = static_cast<std::int16_t>(-original[i]);
       ASSERT_EQ(volumeCorrelation(1, 2, 3, 1), 1);
       EXPECT_EQ(vDataX[2].voxels, naiveCorrelation(vDataX[0], vDataX[1], 1)) << where;
       for (const double* M : {affine, projective}) {

@@ -60,15 +60,34 @@ INSTANTIATE_TEST_SUITE_P(
                     TokCase{"0.5x", 1, "0.5\nx\n"}));
 
 TEST(Tokenizer, PiRules) {
-  std::string t;
-  ASSERT_EQ(shikiBunri("Paint", t), 1);
-  EXPECT_EQ(t, std::string(kPi) + "nt\n");
-  ASSERT_EQ(shikiBunri("Pai", t), 1);
-  EXPECT_EQ(t, "Pai\n");
-  ASSERT_EQ(shikiBunri("\xCF\x80 ", t), 1);
-  EXPECT_EQ(t, kPi);
-  ASSERT_EQ(shikiBunri("aPai+", t), 1);
-  EXPECT_EQ(t, std::string("a\n") + kPi + "+\n");
+  // "Pai" is pi where it stands as a word of its own; inside a name it is part of the name.
+  struct Case {
+    std::string source;
+    int ok;
+    std::string tokens;
+  };
+  const Case cases[] = {
+      {"Pai ", 1, std::string(kPi)},
+      {"2*Pai+1", 1, std::string("2\n*\n") + kPi + "+\n1\n"},
+      {"(Pai)", 1, std::string("(\n") + kPi + ")\n"},
+      {"2Pai;", 1, std::string("2\n") + kPi + ";\n"},
+      {"Pai\xEF\xBD\xA5"
+       "2",
+       1, std::string(kPi) + "x\n2\n"},
+      {"Paint", 1, "Paint\n"},
+      {"aPai+", 1, "aPai\n+\n"},
+      {"Pai2 ", 1, "Pai2\n"},
+      {"Pai_x ", 1, "Pai_x\n"},
+      {"volumePairedTtest(1", 1, "volumePairedTtest\n(\n1\n"},
+      {"Pai", 1, "Pai\n"},  // the last three bytes of the text stay a word
+      {"\xCF\x80 ", 1, std::string(kPi)},
+      {"a\xCF\x80+", 1, std::string("a\n") + kPi + "+\n"},
+  };
+  for (const Case& c : cases) {
+    std::string t;
+    EXPECT_EQ(shikiBunri(c.source, t), c.ok) << c.source;
+    EXPECT_EQ(t, c.tokens) << c.source;
+  }
 }
 
 TEST(Tokenizer, FullTokenTextEndsWithMessage) {

@@ -1,19 +1,25 @@
 #pragma once
 // Fails the running test when a modal dialog or message box shows up that the test did not
 // ask for, and closes it, so that a GUI test fails instead of hanging on an unexpected dialog.
-// The dialogs a test expects (by class name, "pravella::CalGrEdit") are let be; a test can also
-// have the watchdog answer them, the way a user would, through the dialog's own widgets.
+// The dialogs a test expects (by class name, "pravella::CalGrEdit") are let be. A test that
+// expects a message box queues its answer (the text of a button): the next box that shows is
+// answered by a click on that button, and its title is recorded. A test can also have the
+// watchdog answer a dialog of a class (a file panel) the way a user would, through the
+// dialog's own widgets.
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QHash>
+#include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -23,22 +29,36 @@ class DialogWatchdog {
  public:
   // Acts on a shown dialog; false until it has done what it meant to (it is asked again at the
   // next look, as long as the dialog stays open).
-  using Answer = std::function<bool(QDialog*)>;
+  using DialogAnswer = std::function<bool(QDialog*)>;
 
-  explicit DialogWatchdog(QStringList expected = {}) : state_(std::make_shared<State>()) {
-    state_->expected = std::move(expected);
+  explicit DialogWatchdog(QStringList expected = {}) {
     timer_.setInterval(50);
-    QObject::connect(&timer_, &QTimer::timeout, [state = state_] {
+    QObject::connect(&timer_, &QTimer::timeout, [expected, state = state_] {
       for (QWidget* w : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<QDialog*>(w);
         if (!dialog || !dialog->isVisible()) continue;
         const QString name = QString::fromLatin1(dialog->metaObject()->className());
-        if (state->answers.contains(name)) {
-          if (state->answered.contains(dialog)) continue;
-          if (state->answers.value(name)(dialog)) state->answered.append(dialog);
+        if (state->dialogAnswers.contains(name)) {
+          if (state->dialogsAnswered.contains(dialog)) continue;
+          if (state->dialogAnswers.value(name)(dialog)) state->dialogsAnswered.append(dialog);
           continue;
         }
-        if (state->expected.contains(name)) continue;
+        if (auto* box = qobject_cast<QMessageBox*>(dialog); box && !state->answers.empty()) {
+          const QString wanted = state->answers.front();
+          for (QAbstractButton* b : box->buttons()) {
+            if (b->text() != wanted) continue;
+            state->answers.pop_front();
+            state->answered << box->windowTitle();
+            b->click();
+            break;
+          }
+          if (box->isVisible()) {
+            ADD_FAILURE() << "no button " << wanted.toStdString() << " in " << box->text().toStdString();
+            box->reject();
+          }
+          continue;
+        }
+        if (expected.contains(name)) continue;
         ADD_FAILURE() << "unexpected dialog: " << dialog->windowTitle().toStdString() << " / "
                       << dialog->metaObject()->className();
         dialog->reject();
@@ -47,18 +67,26 @@ class DialogWatchdog {
     timer_.start();
   }
 
+  // The next message box is answered by a click on the button titled `button`.
+  void answer(const QString& button) { state_->answers.push_back(button); }
+  // The titles of the boxes answered so far.
+  const QStringList& answered() const { return state_->answered; }
+  // Answers queued and not used.
+  std::size_t pending() const { return state_->answers.size(); }
+
   // Dialogs of `className` are expected, and `answer` acts on each one shown.
-  void answer(const QString& className, Answer answer) {
-    state_->answers.insert(className, std::move(answer));
+  void answerDialog(const QString& className, DialogAnswer answer) {
+    state_->dialogAnswers.insert(className, std::move(answer));
   }
 
  private:
   struct State {
-    QStringList expected;
-    QHash<QString, Answer> answers;
-    QList<QPointer<QDialog>> answered;
+    std::deque<QString> answers;
+    QStringList answered;
+    QHash<QString, DialogAnswer> dialogAnswers;
+    QList<QPointer<QDialog>> dialogsAnswered;
   };
-  std::shared_ptr<State> state_;
+  std::shared_ptr<State> state_ = std::make_shared<State>();
   QTimer timer_;
 };
 

@@ -33,9 +33,11 @@ class QMimeData;
 class QTextEdit;
 
 namespace pravella {
+class DocumentSlot;
 class MainWindow;
 class MemoSheetDrawer;
 class PictureDrawer;
+struct DocumentSave;
 }
 
 class Calcndar : public QObject, public DiaryFileTableDelegate {
@@ -62,6 +64,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool loadFuncAlias();
   // The menu's Quit: ends the application when applicationShouldTerminate agrees.
   void quitAction();
+  // The end no one is asked about (a signal, the session's end): a running program is
+  // stopped, every edited view is saved as Quit saves it (a new memo whose name is taken goes
+  // beside it instead of into the save panel), and the application ends.
+  void terminateUnattended();
 
   // ---- the month grid (calcndar_grid.cpp)
   QDate selectedDay() const { return selectedDay_; }
@@ -293,7 +299,15 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // document helpers (calcndar_documents.cpp)
   bool saveDocument(bool withPanel);
   bool finishSave(const QString& savedPath, bool fromPanel);
-  bool writeMemo(const QString& path);
+  // Writes the memo (through the document registry); a failure is told in an alert.
+  pravella::DocumentSave writeMemo(const QString& path);
+  // The shown document read again: another view saved it while the memo held no edits.
+  void reloadShownDocument();
+  // The memo now shows another day's document while the day shows no memo document: it
+  // becomes the day's new memo instead.
+  void leaveOtherDaysDocument();
+  // The saves of applicationShouldTerminate; `ask` false asks nothing and goes on past failures.
+  bool saveEverything(bool ask);
   QString dayFolder() const;
   int selectedRow() const;
   void sound(const char* name);
@@ -348,6 +362,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
+  std::unique_ptr<pravella::DocumentSlot> memoSlot_;  // the main memo's file in the registry
   std::function<QDateTime()> clock_;
   std::function<void(const char*)> playSound_;
   Opener opener_;
@@ -381,6 +396,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   CalOption* calendarOption_ = nullptr;
 
   bool terminating_ = false;
+  bool endingUnattended_ = false;  // a signal or the session ends: no panel may open
   std::function<QDate()> todaySource_;
   AlertPanel alertPanel_;
   std::function<void()> terminator_;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -21,16 +22,18 @@
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
 #include "diary/document_links.h"
-#include "diary/ui/calcndar.h"
 #include "diary/dropped_links.h"
+#include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
-#include "lang/values.h"
+#include "editors/open_documents.h"
 #include "editors/plain_text_export.h"
+#include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
 #include "imaging/med_image_files.h"
 #include "imaging/movie/movie_document.h"
 #include "imaging/movie_windows.h"
+#include "lang/values.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -218,6 +221,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
         cursor.insertText(text);  // typed with the template's attributes
       }
       nowDisplayedDocument_ = path;
+      memoSlot_->clear();  // shown, never written
       field->setText(name);
       field->setReadOnly(true);
       memo->setReadOnly(true);
@@ -241,6 +245,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
             showErrMessageToConsole(("The document " + path + " does not read as rich text.\n").toStdString());
         }
         nowDisplayedDocument_ = path;
+        memoSlot_->shown(path);
         window_->setWindowModified(false);
         field->setText(pravella::withoutExtension(name));
         field->setReadOnly(false);
@@ -261,6 +266,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
     } else {
       openWithDesktop(folder, name);
     }
+    leaveOtherDaysDocument();
   }
 
   // Common end.
@@ -277,6 +283,38 @@ void Calcndar::showSelectedDiaryFile(int row) {
   // An open outline follows the shown document, and the bookmarks select its row.
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction"));
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("selectDocumentListOnBMTable"), nowDisplayedDocument_);
+}
+
+void Calcndar::leaveOtherDaysDocument() {
+  // A picture or any other kind opened beside the memo leaves the memo as it is, as long as
+  // it is a document of the shown day: typing must never go into an earlier day's document
+  // under this day's date. The memo was saved before the opening.
+  if (nowDisplayedDocument_.isEmpty()) return;
+  if (QDir::cleanPath(QFileInfo(nowDisplayedDocument_).absolutePath()) == QDir::cleanPath(dayFolder()))
+    return;
+  openTemplate();
+}
+
+void Calcndar::reloadShownDocument() {
+  mainTextView* memo = window_->documentView();
+  const int caret = memo->textCursor().position();
+  const int scroll = memo->verticalScrollBar()->value();
+  {
+    LoadingGuard loading(loadingMemo_);
+    const QString readPath =
+        pravella::resolveSymbolicLink(nowDisplayedDocument_).value_or(nowDisplayedDocument_);
+    if (!pravella::readRichTextFile(readPath, *memo->document()))
+      showErrMessageToConsole(
+          ("The document " + nowDisplayedDocument_ + " does not read as rich text.\n").toStdString());
+  }
+  window_->setWindowModified(false);
+  if (autoSaveTimer_) autoSaveTimer_->stop();
+  QTextCursor c(memo->document());
+  c.setPosition(std::clamp(caret, 0, std::max(0, memo->document()->characterCount() - 1)));
+  memo->setTextCursor(c);
+  memo->verticalScrollBar()->setValue(scroll);
+  adjustSaveDurtyButton();
+  showNumOfTextSize();
 }
 
 void Calcndar::selectDiaryFileFromNameAction(const QString& name) {
@@ -400,6 +438,7 @@ void Calcndar::openTemplate() {
   }
   window_->setWindowModified(false);
   nowDisplayedDocument_.clear();
+  memoSlot_->clear();
   window_->editingDiaryFileName()->setText(QString());
   // A plain text document shown before made the field read-only; a new memo's name is typed.
   window_->editingDiaryFileName()->setReadOnly(false);
@@ -429,11 +468,19 @@ bool Calcndar::save() { return saveDocument(true); }
 
 bool Calcndar::save_2() { return saveDocument(false); }
 
-bool Calcndar::writeMemo(const QString& path) {
-  if (saveWithSymbolicLink(path)) return true;
+pravella::DocumentSave Calcndar::writeMemo(const QString& path) {
+  const pravella::DocumentSave saved = pravella::saveDocumentGuarded(
+      *memoSlot_, path,
+      [this](const QString& target) {
+        pravella::WriteResult written;
+        written.ok = saveWithSymbolicLink(target);
+        if (!written.ok) written.error = lastWriteError_;
+        return written;
+      },
+      window_);
   // The memo keeps its edited mark: nothing of it is lost, and the user knows.
-  alert(QStringLiteral("Can't save the document !"), lastWriteError_, {QStringLiteral("OK")});
-  return false;
+  if (!saved.ok()) alert(QStringLiteral("Can't save the document !"), saved.error, {QStringLiteral("OK")});
+  return saved;
 }
 
 bool Calcndar::saveWithSymbolicLink(const QString& path) {
@@ -480,7 +527,10 @@ bool Calcndar::saveDocument(bool withPanel) {
   QString name = field->text();
 
   if (name.isEmpty()) {
-    field->setText(pravella::nameForNewMemo(firstLine, clock_()));
+    QString given = pravella::nameForNewMemo(firstLine, clock_());
+    // A first line that asks for a name ("■ ") gets the time's when no one can be asked.
+    if (given.isEmpty() && endingUnattended_) given = pravella::nameForNewMemo(QString(), clock_());
+    field->setText(given);
     checkFileName();
     name = field->text();
   }
@@ -499,14 +549,25 @@ bool Calcndar::saveDocument(bool withPanel) {
       target = rtfdPath;
     // A package made from another kind of document never replaces a document already there.
     if (target != nowDisplayedDocument_) target = freeDocumentPath(target);
-    if (!writeMemo(target)) return false;
-    nowDisplayedDocument_ = target;
-    return finishSave(target, false);
+    const pravella::DocumentSave saved = writeMemo(target);
+    if (!saved.ok()) return false;
+    // The user kept the file as another view or program left it: the memo shows it again.
+    if (saved.outcome == pravella::SaveOutcome::KeptDisk) return true;
+    nowDisplayedDocument_ = saved.path;
+    return finishSave(saved.path, false);
   }
 
   // A name given with its ".rtfd" is the package itself: that is the name that must be free.
   const QString newPath = name.endsWith(QLatin1String(".rtfd")) ? base : rtfdPath;
   const bool nameFree = !entryExists(newPath);
+  // Ending without anyone to answer a panel, a taken name saves beside the other document.
+  if (endingUnattended_ && withPanel && !nameFree) {
+    if (!makeSelectedDayFolder(selectedDay_)) return false;
+    const pravella::DocumentSave saved = writeMemo(pravella::keepBothPath(newPath));
+    if (!saved.ok()) return false;
+    nowDisplayedDocument_ = saved.path;
+    return finishSave(saved.path, false);
+  }
   if (!name.isEmpty() && (nameFree || !withPanel)) {
     if (!makeSelectedDayFolder(selectedDay_)) {
       alert(QStringLiteral("Can't create a diary folder !"), folder, {QStringLiteral("OK")});
@@ -515,7 +576,7 @@ bool Calcndar::saveDocument(bool withPanel) {
     QString written = newPath;
     // An import never writes over a document that is already there.
     if (!withPanel) written = freeDocumentPath(written);
-    if (!writeMemo(written)) return false;
+    if (!writeMemo(written).ok()) return false;
     nowDisplayedDocument_ = folder + QLatin1Char('/') + fileNameOf(written);
     return finishSave(nowDisplayedDocument_, false);
   }
@@ -529,7 +590,7 @@ bool Calcndar::saveDocument(bool withPanel) {
   QString chosen = savePanel_(QStringLiteral("Diary New Document Save"), folder, name);
   if (chosen.isEmpty()) return false;
   if (pravella::fileExtension(fileNameOf(chosen)) != QLatin1String("rtfd")) chosen += QStringLiteral(".rtfd");
-  if (!writeMemo(chosen)) return false;
+  if (!writeMemo(chosen).ok()) return false;
   nowDisplayedDocument_ = QFileInfo(chosen).absolutePath() + QLatin1Char('/') + fileNameOf(chosen);
   finishSave(nowDisplayedDocument_, true);
   return true;
@@ -595,6 +656,7 @@ bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
   pravella::tellDocumentMoved(oldPath, newPath);
   if (nowDisplayedDocument_ == oldPath) {
     nowDisplayedDocument_ = newPath;
+    memoSlot_->shown(newPath);
     // A rename in the table must not leave the old name in the field, where Return would restore it.
     window_->editingDiaryFileName()->setText(pravella::withoutExtension(fileNameOf(newPath)));
   }
@@ -654,7 +716,12 @@ void Calcndar::textDidChange() {
   window_->setWindowModified(true);
   adjustSaveDurtyButton();
   showNumOfTextSize();
-  if (autoSaveTimer_) autoSaveTimer_->start(kAutoSaveSeconds, [this] { save(); });
+  if (autoSaveTimer_)
+    autoSaveTimer_->start(kAutoSaveSeconds, [this] {
+      // No one is asked whether to write over a file changed meanwhile: both are kept.
+      const pravella::UnattendedSaves quiet;
+      save();
+    });
   // Search marks go at the first edit after them.
   if (tmpBackGroundColorStatus_) pravella::clearTemporaryHighlights(window_->documentView());
   tmpBackGroundColorStatus_ = false;

@@ -2,14 +2,17 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
-#include <QProcess>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
@@ -21,8 +24,10 @@
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "editors/open_documents.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/clicked_link.h"
+#include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
 #include "lang/builtins/command_bridge.h"
@@ -50,6 +55,15 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   terminator_ = [] { QCoreApplication::quit(); };
   memoSheetDocument_ = new QTextDocument(this);
   window_->setWindowTitle(QStringLiteral("Pravella[*]"));
+  pravella::DocumentSlot::Hooks hooks;
+  // A run still going will insert into the memo: it counts as an edit.
+  hooks.edited = [this] { return window_->isWindowModified() || window_->documentView()->isRunning(); };
+  hooks.reload = [this] { reloadShownDocument(); };
+  hooks.changedElsewhere = [this] {
+    pravella::markChangedElsewhere(window_->documentView(), nowDisplayedDocument_);
+  };
+  hooks.follow = [this](const QString& path) { nowDisplayedDocument_ = path; };
+  memoSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
   window_->installEventFilter(this);
   window_->diaryFileField()->setDelegate(this);
   indexRefresh_.setSingleShot(true);
@@ -278,6 +292,11 @@ void Calcndar::windowWillClose() {
 }
 
 int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons) {
+  if (endingUnattended_) {
+    // No one is there to answer: the console keeps what would have been said.
+    logLine(title + QStringLiteral(" ") + message);
+    return 0;
+  }
   if (alertPanel_) return alertPanel_(title, message, buttons);
   // The buttons in order are the default, the alternate and the other one.
   const int answer = pravella::dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1),
@@ -286,15 +305,21 @@ int Calcndar::alert(const QString& title, const QString& message, const QStringL
 }
 
 bool Calcndar::applicationShouldTerminate() {
-  if (!save()) return false;
+  // A file another view or program changed meanwhile is not asked about at the end: both stay.
+  const pravella::UnattendedSaves quiet;
+  return saveEverything(true);
+}
+
+bool Calcndar::saveEverything(bool ask) {
+  if (!save() && ask) return false;
   // A memo sheet that cannot be written keeps the application open, with the reason on the
   // console: ending would lose it.
-  if (!saveMemoSheetDocument()) return false;
+  if (!saveMemoSheetDocument() && ask) return false;
   auto& center = pravella::NotificationCenter::defaultCenter();
   center.post(QStringLiteral("saveLauncherMemo"));
   center.post(QStringLiteral("saveBookMarkMemo"));
   center.post(QStringLiteral("writeToDoMemoWhenApplicationTerminate"));
-  if (window_->isWindowModified()) {
+  if (ask && window_->isWindowModified()) {
     const int answer = alert(QStringLiteral("Quit"), QStringLiteral("Do you want to quit?"),
                              {QStringLiteral("Quit"), QStringLiteral("Cancel"), QStringLiteral("Save")});
     if (answer == 1) return false;
@@ -318,6 +343,30 @@ bool Calcndar::requestTerminate(bool fromCloseEvent) {
 }
 
 void Calcndar::quitAction() { requestTerminate(false); }
+
+void Calcndar::terminateUnattended() {
+  if (terminating_ || endingUnattended_) return;
+  // A panel waiting for an answer is cancelled first (nothing is decided in it); the end
+  // follows once it has gone, so that no save runs inside the one the panel belongs to.
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->reject();
+    else
+      modal->close();
+    QTimer::singleShot(20, this, [this] { terminateUnattended(); });
+    return;
+  }
+  endingUnattended_ = true;
+  // What a running program still writes belongs to the memo that is about to be saved.
+  window_->documentView()->stopRuns();
+  {
+    const pravella::UnattendedSaves quiet;
+    saveEverything(false);
+  }
+  terminating_ = true;
+  window_->close();
+  terminator_();
+}
 
 bool Calcndar::windowShouldClose() {
   if (!saveMemoSheetDocument()) return false;

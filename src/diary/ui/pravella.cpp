@@ -31,6 +31,8 @@
 #include "diary/ui/main_window.h"
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/open_documents.h"
+#include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/web_launch.h"
 #include "lang/builtins/command_bridge.h"
@@ -65,6 +67,12 @@ Pravella::Pravella(Calcndar* calcndar, pravella::MainWindow* window, QObject* pa
   };
   launchURL_ = [](const QString& text) { pravella::webLaunchURL(text.toUtf8().toStdString()); };
   clock_ = [] { return QDateTime::currentDateTime(); };
+  pravella::DocumentSlot::Hooks hooks;
+  hooks.edited = [this] { return drawer_ && drawer_->durtyButton()->isChecked(); };
+  hooks.reload = [this] { reloadSubTextView(); };
+  hooks.changedElsewhere = [this] { pravella::markChangedElsewhere(subTextView(), nowDisplayedDocPath_); };
+  hooks.follow = [this](const QString& path) { nowDisplayedDocPath_ = path; };
+  rowSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
   opener_ = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 }
 
@@ -76,6 +84,8 @@ Pravella::~Pravella() {
 void Pravella::awakeFromNib() {
   drawer_ = new pravella::MonthDiaryDrawer(window_);
   calcndar_->addSideView(drawer_);
+  // Its close button saves the row memo view as every other way of closing it does.
+  pravella::saveBeforeClosing(drawer_, this, [this] { return saveDocAction(); });
   query_ = std::make_unique<pravella::MemoScanner>(
       this, [this](const pravella::MemoSearchBatch& b) { updateData(b); }, [this] { queryDone(); });
 

@@ -16,12 +16,14 @@
 #include "diary/memo_scanner.h"
 #include "diary/month_list.h"
 #include "diary/ui/get_key_on_month_table.h"
+#include "platform/atomic_file.h"
 
 class Calcndar;
 class QMimeData;
 class QTextEdit;
 
 namespace pravella {
+class DocumentSlot;
 class MainWindow;
 class MonthDiaryDrawer;
 }
@@ -88,7 +90,8 @@ class Pravella : public QObject, public MonthTableDelegate {
   // Writes the row memo view when it holds changes; false when that write failed (the changed
   // mark stays and the user is told).
   bool saveDocAction();
-  // Writes the row memo view to `path`, following a chain of symbolic links to its end.
+  // Writes the row memo view to `path`, following a chain of symbolic links to its end (the
+  // user chooses what to keep when the file changed since the view read it).
   bool saveWithSymbolicLink(const QString& path);
   void textDidChange();
   void toggleDurtyButton();
@@ -164,6 +167,9 @@ class Pravella : public QObject, public MonthTableDelegate {
   void colourRow(int row);
   void selectRowAndShow(int row);
   bool readIntoSubTextView(const QString& path);
+  // The shown document read again (another view saved it), caret and scroll kept.
+  void reloadSubTextView();
+  pravella::WriteResult writeRowMemo(const QString& path);
   void showInMainMemo(const pravella::MonthListEntry& entry, int year, int month, int day);
   void wireRowMemoView();
 
@@ -188,6 +194,7 @@ class Pravella : public QObject, public MonthTableDelegate {
   bool tmpBackGroundColorStatus_ = false;
   bool loadingSubText_ = false;  // the row memo view's content is being replaced, not edited
   QString nowDisplayedDocPath_;  // null until a row was shown; "" for the search document
+  std::unique_ptr<pravella::DocumentSlot> rowSlot_;  // the shown document in the registry
 
   AlertPanel alertPanel_;
   std::function<void(const char*)> playSound_;

@@ -31,8 +31,10 @@
 #include "diary/ui/pravella.h"
 #include "diary/word_separation.h"
 #include "editors/attachment_name.h"
+#include "editors/open_documents.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/clicked_link.h"
+#include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
 #include "editors/web_launch.h"
@@ -130,7 +132,20 @@ bool Pravella::readIntoSubTextView(const QString& path) {
   loadingSubText_ = false;
   view->setReadOnly(false);
   view->setTextCursor(QTextCursor(view->document()));
+  rowSlot_->shown(path);
   return read;
+}
+
+void Pravella::reloadSubTextView() {
+  QTextEdit* view = drawer_->subTextView();
+  const int caret = view->textCursor().position();
+  const int scroll = view->verticalScrollBar()->value();
+  readIntoSubTextView(nowDisplayedDocPath_);
+  drawer_->durtyButton()->setChecked(false);
+  QTextCursor c(view->document());
+  c.setPosition(std::clamp(caret, 0, std::max(0, view->document()->characterCount() - 1)));
+  view->setTextCursor(c);
+  view->verticalScrollBar()->setValue(scroll);
 }
 
 void Pravella::selectMonthDiaryAction() {
@@ -191,6 +206,8 @@ bool Pravella::saveDocAction() {
       const QString title = QStringLiteral("Can not save the document");
       const QString message =
           QStringLiteral("%1 was not written; the changes are still in the view.").arg(nowDisplayedDocPath_);
+      // Ending without anyone to answer: the console has said why.
+      if (pravella::UnattendedSaves::active()) return false;
       if (alertPanel_)
         alertPanel_(title, message, {QStringLiteral("Ok")});
       else
@@ -204,11 +221,19 @@ bool Pravella::saveDocAction() {
 }
 
 bool Pravella::saveWithSymbolicLink(const QString& path) {
+  const pravella::DocumentSave saved = pravella::saveDocumentGuarded(
+      *rowSlot_, path, [this](const QString& target) { return writeRowMemo(target); }, window_);
+  // Either way the view holds nothing unsaved any more.
+  if (saved.ok()) drawer_->durtyButton()->setChecked(false);
+  return saved.ok();
+}
+
+pravella::WriteResult Pravella::writeRowMemo(const QString& path) {
   const std::optional<QString> target = pravella::resolveSymbolicLink(path);
   if (!target) {
-    showErrMessageToConsole(
-        QStringLiteral("Can not save %1: a chain of links that does not end.\n").arg(path).toStdString());
-    return false;
+    const QString error = QStringLiteral("Can not save %1: a chain of links that does not end.").arg(path);
+    showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());
+    return {false, error};
   }
   // A plain .rtf document stays a single file.
   const bool singleFile =
@@ -219,7 +244,7 @@ bool Pravella::saveWithSymbolicLink(const QString& path) {
   if (!written)
     showErrMessageToConsole(
         QStringLiteral("Can not save %1: %2\n").arg(*target, written.error).toStdString());
-  return written.ok;
+  return written;
 }
 
 void Pravella::textDidChange() {
@@ -356,6 +381,7 @@ void Pravella::makeSearchDocument() {
   drawer_->durtyButton()->setChecked(false);
   sound("Pop");
   nowDisplayedDocPath_ = QStringLiteral("");
+  rowSlot_->clear();
 }
 
 // ---------------------------------------------------------------- look-ups

@@ -18,8 +18,10 @@
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/memo_format.h"
+#include "editors/open_documents.h"
 #include "editors/paragraph_indent.h"
 #include "editors/ui/clicked_link.h"
+#include "editors/ui/document_save.h"
 #include "editors/ui/format_panels.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/desktop_open.h"
@@ -36,6 +38,18 @@ CalOption::CalOption(pravella::MainWindow* window, Calcndar* calendar, QObject* 
   opener_ = [](const QString& path) { return pravella::openWithDesktop(path); };
   calendar_->setCalendarOption(this);
   window_->documentView()->setCalendarOption(this);
+  pravella::DocumentSlot::Hooks hooks;
+  hooks.edited = [this] { return memoField()->document()->isModified(); };
+  hooks.reload = [this] { loadIntoSheet(memoSheetFile()); };
+  hooks.changedElsewhere = [this] { pravella::markChangedElsewhere(memoField(), memoSheetFile()); };
+  hooks.follow = [this](const QString& path) {
+    rireki_.add(path);
+    setFileNameToTitle(path);
+    adjustRireki();
+  };
+  sheetSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
+  // The sheet's close button saves it as every other way of closing it does.
+  pravella::saveBeforeClosing(sheet_, this, [this] { return saveDocAction(); });
 
   connect(sheet_->beforeRirekiButton(), &QPushButton::clicked, this, [this] { beforeRireki(); });
   connect(sheet_->nextRirekiButton(), &QPushButton::clicked, this, [this] { nextRireki(); });

@@ -15,9 +15,11 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "editors/memo_sheet_history.h"
+#include "platform/atomic_file.h"
 
 class Calcndar;
 class QAction;
@@ -27,6 +29,7 @@ class QMenu;
 class QTextEdit;
 
 namespace pravella {
+class DocumentSlot;
 class MainWindow;
 class MemoSheetDrawer;
 struct Notification;
@@ -55,7 +58,8 @@ class CalOption : public QObject {
   // Writes the sheet where its content belongs when it holds changes. False when that write
   // failed: the changed mark stays, "Basso" plays and the console says why.
   bool saveDocAction();
-  // Writes the sheet to `path`, following a chain of symbolic links to its end.
+  // Writes the sheet to `path`, following a chain of symbolic links to its end (the user
+  // chooses what to keep when the file changed since the sheet read it).
   bool saveWithSymbolicLink(const QString& path);
   // The shown history entry; empty when the sheet shows its scratch memo.
   QString nowMemoPath() const { return rireki_.nowPath(); }
@@ -129,6 +133,9 @@ class CalOption : public QObject {
   void adjustRireki();
   // Replaces the sheet's content with the file's; false when it does not read.
   bool loadIntoSheet(const QString& path);
+  pravella::WriteResult writeSheet(const QString& path);
+  // The sheet's content is scratch text from now on (what it saves goes to the scratch memo).
+  void showsScratchText();
   void showSteppedEntry(const QString& path);
   void setDurty(bool on);
   bool readsAsRichText(const QString& path) const;
@@ -156,6 +163,7 @@ class CalOption : public QObject {
   bool loading_ = false;            // the sheet's content is being replaced, not edited
   bool scratchUnreadable_ = false;  // tempMemo.rtfd did not read: kept aside before a save
   bool awake_ = false;
+  std::unique_ptr<pravella::DocumentSlot> sheetSlot_;  // the sheet's file in the registry
 
   std::function<void(const char*)> playSound_;
   std::function<QDateTime()> clock_;

@@ -14,10 +14,13 @@
 
 #include "diary/day_documents.h"
 #include "diary/ui/calcndar.h"
+#include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/attachment_name.h"
 #include "editors/memo_format.h"
+#include "editors/open_documents.h"
 #include "editors/ui/cal_option.h"
+#include "editors/ui/document_save.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
@@ -57,12 +60,15 @@ void CalOption::loadScratchMemo() {
   }
   doc->setModified(false);
   loading_ = false;
+  sheetSlot_->shown(path);
   rireki_.leave();
   titleLine_.clear();
   sheet_->currentFileName()->clear();
   setDurty(false);
   adjustRireki();
 }
+
+void CalOption::showsScratchText() { sheetSlot_->shown(scratchMemoPath()); }
 
 void CalOption::setDurty(bool on) { sheet_->durtyButton()->setChecked(on); }
 
@@ -122,13 +128,19 @@ bool CalOption::saveDocAction() {
 }
 
 bool CalOption::saveWithSymbolicLink(const QString& path) {
+  const pravella::DocumentSave saved = pravella::saveDocumentGuarded(
+      *sheetSlot_, path, [this](const QString& target) { return writeSheet(target); }, window_);
+  return saved.ok();
+}
+
+pravella::WriteResult CalOption::writeSheet(const QString& path) {
   QString target = path;
   if (QFileInfo(path).isSymLink()) {
     const std::optional<QString> resolved = pravella::resolveSymbolicLink(path);
     if (!resolved) {
-      logLine(
-          QStringLiteral("Can not save the memo sheet: %1 is a chain of links that does not end.").arg(path));
-      return false;
+      const QString error = QStringLiteral("%1 is a chain of links that does not end.").arg(path);
+      logLine(QStringLiteral("Can not save the memo sheet: ") + error);
+      return {false, error};
     }
     target = *resolved;
   }
@@ -139,7 +151,7 @@ bool CalOption::saveWithSymbolicLink(const QString& path) {
                                             ? pravella::writeRtfFile(target, *memoField()->document())
                                             : pravella::writeRtfdFile(target, *memoField()->document());
   if (!written) logLine(QStringLiteral("Can not save the memo sheet: %1").arg(written.error));
-  return written.ok;
+  return written;
 }
 
 bool CalOption::readsAsRichText(const QString& path) const {
@@ -154,6 +166,7 @@ bool CalOption::loadIntoSheet(const QString& path) {
   pravella::readRichTextFile(pravella::resolveSymbolicLink(path).value_or(path), *doc);
   doc->setModified(false);
   loading_ = false;
+  sheetSlot_->shown(path);
   memoField()->setReadOnly(false);
   memoField()->setTextCursor(QTextCursor(doc));
   memoField()->ensureCursorVisible();
@@ -206,6 +219,7 @@ void CalOption::showSteppedEntry(const QString& path) {
   } else if (path.isEmpty()) {
     // Nothing left to show: the text on the sheet is scratch text from now on.
     setFileNameToTitle({});
+    showsScratchText();
   }
 }
 
@@ -223,6 +237,7 @@ void CalOption::memoAllClearAction() {
   // alone until something is typed.
   doc->setModified(wasScratch);
   setFileNameToTitle({});
+  showsScratchText();
   rireki_.leave();
   setDurty(false);
   adjustRireki();
@@ -233,6 +248,7 @@ void CalOption::clearMemoSheet() {
   const bool wasScratch = nowMemoPath().isEmpty();
   setDurty(false);
   setFileNameToTitle({});
+  showsScratchText();
   // An emptied sheet holds scratch text: what is typed next must not go over the document.
   rireki_.leave();
   adjustRireki();

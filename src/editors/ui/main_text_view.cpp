@@ -168,13 +168,24 @@ mainTextView::mainTextView(QWidget* parent) : QTextEdit(parent) {
 mainTextView::~mainTextView() {
   pravella::NotificationCenter::defaultCenter().removeObservers(this);
   if (awake_ && qApp) qApp->removeEventFilter(this);
+  // Closing must not wait for a long loop.
+  breakRuns();
+}
+
+void mainTextView::breakRuns() {
   if (worker_.busy()) {
-    // Closing must not wait for a long loop: break it as the held mouse button would.
+    // Broken as the held mouse button breaks a run.
     vkButtonDownSinceMs.store(1);
     worker_.finish([] { QCoreApplication::processEvents(); });
     vkButtonDownSinceMs.store(0);
   }
   worker_.finish([] { QCoreApplication::processEvents(); });
+}
+
+void mainTextView::stopRuns() {
+  breakRuns();
+  // The runs' last insertions were handed to this thread.
+  QCoreApplication::processEvents();
 }
 
 void mainTextView::awakeFromNib() {

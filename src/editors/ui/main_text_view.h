@@ -91,6 +91,9 @@ class mainTextView : public QTextEdit {
 
   // A run is queued or going.
   bool isRunning() const { return worker_.busy(); }
+  // Breaks the runs going, as the held mouse button does, and waits for them: what they wrote
+  // is in its memo afterwards.
+  void stopRuns();
   // A memo-menu run is queued or going (its requests and those of other windows are refused).
   bool nowExecStatus() const { return memoMenuRun_.load(); }
   // Waits until every queued run has ended, keeping the GUI thread working (tests).
@@ -162,6 +165,8 @@ class mainTextView : public QTextEdit {
   // A run's last edit: output of a document no longer shown is written to its file.
   void finishRun(pravella::MemoInsertion& root);
   void showAlert(const QString& title, const QString& message);
+  // Breaks the runs going and waits for their thread to end.
+  void breakRuns();
   void postToGui(std::function<void()> fn);
 
   void onDisplay(pravella::Notification& n);

@@ -48,7 +48,8 @@ int PointDigitiser::checkNearSelectedPoints(QPointF view) const {
 bool PointDigitiser::checkInsertPoint(QPointF p, int* index) const {
   // A click lies on a segment when going through it lengthens the way by less than a pixel.
   constexpr float kOnSegment = 1.0f;
-  if (splineSteps <= 0) {
+  // Fewer than three points are drawn as they are, not smoothed.
+  if (splineSteps <= 0 || pointsData.size() <= 2) {
     for (int i = static_cast<int>(pointsData.size()) - 1; i >= 1; --i) {
       if (calcPointBetweenWithTwoPoints(pointsData[static_cast<std::size_t>(i - 1)],
                                         pointsData[static_cast<std::size_t>(i)], p) < kOnSegment) {
@@ -220,6 +221,7 @@ void PointDigitiser::deletePoints() {
     if (!selected(k)) kept.push_back(pointsData[static_cast<std::size_t>(k)]);
   pointsData = std::move(kept);
   selectedPoint.clear();
+  forgetSmoothingOfTooFew();
   // Triangles of the old numbering would join the wrong points.
   if (triangleSwitch && pointsData.size() >= 3)
     triangulate();
@@ -236,6 +238,15 @@ void PointDigitiser::clearPoints() {
   pointsData.clear();
   selectedPoint.clear();
   triangles.clear();
+  forgetSmoothingOfTooFew();
+}
+
+void PointDigitiser::forgetSmoothingOfTooFew() {
+  // Fewer than three points are not smoothed: the line through them is the points themselves,
+  // and the last smoothed line passes through points that are gone.
+  if (pointsData.size() > 2) return;
+  bSplineResult.clear();
+  bSplineParams.clear();
 }
 
 void PointDigitiser::flipH() {
@@ -333,7 +344,8 @@ bool PointDigitiser::smooth() {
     values[static_cast<std::size_t>(2 * i + 1)] = control[static_cast<std::size_t>(i)].y();
   }
   std::vector<double> out(params.size() * 2);
-  if (!DoSpline(knots.data(), values.data(), params.data(), nk, 2, static_cast<int>(params.size()), out.data()))
+  if (!DoSpline(knots.data(), values.data(), params.data(), nk, 2, static_cast<int>(params.size()),
+                out.data()))
     return false;
   bSplineResult.resize(params.size());
   for (std::size_t r = 0; r < params.size(); ++r) bSplineResult[r] = QPointF(out[2 * r], out[2 * r + 1]);

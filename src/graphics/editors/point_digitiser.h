@@ -32,10 +32,10 @@ struct PointDigitiser {
   float mSize = 5;      // mark radius in image pixels
 
   std::vector<QPointF> pointsData;
-  std::vector<int> selectedPoint;                 // in the order the selection was made
-  std::vector<std::array<int, 3>> triangles;      // point indices
-  std::vector<QPointF> bSplineResult;             // the last smoothed line drawn
-  std::vector<double> bSplineParams;              // its evaluation parameters
+  std::vector<int> selectedPoint;             // in the order the selection was made
+  std::vector<std::array<int, 3>> triangles;  // point indices
+  std::vector<QPointF> bSplineResult;         // the last smoothed line drawn
+  std::vector<double> bSplineParams;          // its evaluation parameters
   bool triangleStatus = false, drawLineStatus = false, bSplineStatus = false;
   int32_t width_n = 10, height_m = 10;
   double xFactor = 0, yFactor = 0;
@@ -85,6 +85,7 @@ struct PointDigitiser {
 
  private:
   void moveSelected(double dx, double dy, bool clamp);
+  void forgetSmoothingOfTooFew();
   QPointF centre() const;  // of the selected points, or of all without a selection
 };
 

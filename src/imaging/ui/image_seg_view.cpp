@@ -430,7 +430,7 @@ void ImageSegView::areaInversAction() {
 }
 
 void ImageSegView::smoothAction() {
-  if (smoothImage()) sound("Tink");
+  if (smoothImage(c_.volumeSwitch->isChecked(), c_.sliceSlider->value())) sound("Tink");
   showImage();
 }
 

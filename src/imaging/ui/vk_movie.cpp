@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "graphics/picture.h"
 #include "imaging/movie/movie_writer.h"
 #include "imaging/ui/movie_view.h"
 #include "imaging/ui/program_window_anchor.h"
@@ -61,7 +62,8 @@ bool vkMovie::pasteImage(const QImage& image, std::int64_t units) {
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, "jpeg");
   writer.setQuality(kJpegQuality);
-  if (!writer.write(image.convertToFormat(QImage::Format_RGB32))) return false;
+  // A plot paints only what it draws; the rest is clear and shows white, as in picture files.
+  if (!writer.write(flattenOnWhite(image))) return false;
   const QString file =
       storage_->filePath(QStringLiteral("frame%1.jpg").arg(++stored_, 6, 10, QLatin1Char('0')));
   if (!movie_->appendStill(jpeg, units, file)) return false;

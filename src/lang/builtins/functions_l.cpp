@@ -12,11 +12,11 @@
 
 #include "editors/text_services.h"
 #include "graphics/picture.h"
-#include "graphics/plot2d.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/file_chooser.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/plot_builtins.h"
 #include "lang/builtins/volume_builtins.h"
 #include "lang/stack.h"
 #include "lang/stdlib/file_load_save.h"
@@ -183,15 +183,10 @@ int loadBSwap(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return load
 // ---------------------------------------------------------------------------------------
 // Numbers.
 
-// Each column of the matrix as a line against the row index 0 .. rows - 1.
-int linePlot(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
-  VkArg y;
-  if (!popMatrix(stack, sp, vk_tb, y)) return 0;
-  for (int i = 0; i < y.rows; ++i) vk_ta[i] = i;
-  pravella::Picture picture;
-  if (!DoPlot(vk_ta, vk_tb, vk_tc, y.rows, 1, y.rows, y.cols, 1, picture)) return 0;
-  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()),
-                     0);
+// linePlot(y): each column of y as a line against the row index 0 .. rows - 1; linePlot(x, y)
+// and linePlot(x, y, range).
+int linePlot(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  return vkPlotForms(1, false, code, pc, stack, sp);
 }
 
 int length(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
@@ -270,6 +265,8 @@ constexpr VkBuiltin kL[] = {
     {"loadPicture", 1, loadPicture},
     {"loadText", 1, loadText},
     {"linePlot", 1, linePlot},
+    {"linePlot", 2, linePlot},
+    {"linePlot", 3, linePlot},
     {"length", 1, length},
     {"log", 1, elementwise<log10Of>},
     {"Laplacian", 1, laplacian},

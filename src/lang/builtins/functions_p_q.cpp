@@ -22,6 +22,7 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/picture_builtins.h"
+#include "lang/builtins/plot_builtins.h"
 #include "lang/stdlib/spline.h"
 #include "lang/stdlib/statistics.h"
 #include "platform/cformat.h"
@@ -60,23 +61,7 @@ int pushPicture(CalcStackEntry* stack, int* sp, const pravella::Picture& picture
 
 template <int Mode, bool Mark>
 int plotEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
-  const int argc = argcOf(code, pc);
-  std::vector<double> range(6, 0.0);
-  if (argc == 3 && !popRow(stack, sp, 6, range)) return 0;
-  VkArg x, y;
-  if (!popReal(stack, sp, vk_tb, &y)) return 0;
-  if (argc >= 2) {
-    if (!popReal(stack, sp, vk_ta, &x)) return 0;
-  } else {
-    for (int i = 0; i < y.rows; ++i) vk_ta[i] = i;
-    x = VkArg{kValueReal, y.rows, 1};
-  }
-  const int mode = argc == 3 ? Mode + 4 : Mode;
-  pravella::Picture picture;
-  const int ok = Mark ? DoPlotMark(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, mode, picture)
-                      : DoPlot(vk_ta, vk_tb, range.data(), x.rows, x.cols, y.rows, y.cols, mode, picture);
-  if (!ok) return 0;
-  return pushPicture(stack, sp, picture);
+  return vkPlotForms(Mode, Mark, code, pc, stack, sp);
 }
 
 // Segments from start points to end points (k x 2 each) in the colour numbers of a k x 1

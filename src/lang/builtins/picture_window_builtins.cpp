@@ -20,6 +20,9 @@ namespace {
 
 char* text(double* buffer) { return reinterpret_cast<char*>(buffer); }
 
+// The largest width or height a window takes (Qt's limit for a widget).
+constexpr double kLargestWindowExtent = 16777215;
+
 int popTitle(CalcStackEntry* stack, int* sp, QString& title) {
   if (!vkPopString(stack, sp, text(vk_ta))) return 0;
   title = QString::fromUtf8(text(vk_ta));
@@ -81,6 +84,9 @@ int sizePictWindowBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double size[2];
   QString title;
   if (!popPair(stack, sp, size) || !popTitle(stack, sp, title)) return 0;
+  // A window of no width or height vanishes from the screen.
+  for (const double extent : size)
+    if (!(extent >= 1 && extent <= kLargestWindowExtent)) return vkInvalidArguments();
   picturewindows::sizePictWindow(title, size[0], size[1]);
   return 1;
 }

@@ -296,7 +296,7 @@ TEST_F(LinkMaking, ThePanelChoosesADocumentPackageAsOneFile) {
   for (const auto& way : ways) {
     memo()->setPlainText("0123456789");
     select(2, 2);
-    watchdog.answer(QStringLiteral("pravella::PackageOpenPanel"), answerWith(way.act));
+    watchdog.answerDialog(QStringLiteral("pravella::PackageOpenPanel"), answerWith(way.act));
     triggerLinks("linkDocumentAction");
     EXPECT_EQ(memo()->toPlainText(), "01 [B] 23456789") << way.way;
   }

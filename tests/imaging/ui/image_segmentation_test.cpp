@@ -29,6 +29,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../med_fixtures.h"
 #include "diary/diary_globals.h"
@@ -203,11 +204,38 @@ TEST_F(Segmentation, EditsByTheRegionAndSavingACopy) {
   EXPECT_EQ(imageAt(100, 3, 1), 100);
   EXPECT_EQ(markAt(0, 0, 1), 0);
   EXPECT_EQ(markAt(0, 0, 0), 1);  // another slice
-  // Smoothing: the mean of 3 x 3, truncated, from the unsmoothed values; edges stay.
+  // Smoothing: the mean of 3 x 3, truncated, from the unsmoothed values; edges stay. With the
+  // volume switch off only the current slice (the second) changes.
+  const std::vector<std::int16_t> before(imageSGData.begin(),
+                                         imageSGData.begin() + 3 * dataWidth * dataHeight);
+  auto was = [&](int x, int y, int z) {
+    return before[static_cast<std::size_t>(z) * dataWidth * dataHeight +
+                  static_cast<std::size_t>(y) * dataWidth + x];
+  };
   c().smooth->click();
-  EXPECT_EQ(imageAt(2, 2, 0), (7 * 5 + 100 * 4) / 9);
-  EXPECT_EQ(imageAt(0, 0, 0), 7);
   EXPECT_EQ(sounds.last(), "Tink");
+  for (int z : {0, 2})
+    for (int y = 0; y < dataHeight; ++y)
+      for (int x = 0; x < dataWidth; ++x)
+        ASSERT_EQ(imageAt(x, y, z), was(x, y, z)) << x << " " << y << " " << z;
+  for (int y = 0; y < dataHeight; ++y)
+    for (int x = 0; x < dataWidth; ++x) {
+      int expected = was(x, y, 1);
+      if (x > 0 && y > 0 && x < dataWidth - 1 && y < dataHeight - 1) {
+        int sum = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) sum += was(x + dx, y + dy, 1);
+        expected = sum / 9;
+      }
+      ASSERT_EQ(imageAt(x, y, 1), expected) << x << " " << y;
+    }
+  // With it on, every slice.
+  c().volumeSwitch->click();
+  c().smooth->click();
+  c().volumeSwitch->click();
+  EXPECT_EQ(imageAt(2, 2, 0), (7 * 5 + 100 * 4) / 9);
+  EXPECT_EQ(imageAt(2, 2, 2), (7 * 5 + 100 * 4) / 9);
+  EXPECT_EQ(imageAt(0, 0, 0), 7);
   const std::int16_t smoothed = imageAt(2, 3, 1);
 
   // Save over a copy, then reopen: edited values, the source's header byte for byte.

@@ -9,14 +9,19 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "graphics/picture.h"
+#include "graphics/plot2d.h"
 #include "imaging/movie/movie_document.h"
 #include "imaging/ui/imaging_window_manager.h"
 #include "imaging/ui/movie_view.h"
 #include "imaging/ui/vk_movie.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
+#include "platform/cformat.h"
 #include "support/test_home.h"
 
 namespace {
@@ -121,6 +126,58 @@ TEST_F(MovieBuilder, FramesTooShortOrWithoutAMovieAreRefused) {
   EXPECT_EQ(builder()->movie()->frameCount(), 0);
   ASSERT_EQ(run("p# = plot(|1| |2| |3|); movie_addImage(p#, 0.205);"), ".OK.\n");
   EXPECT_EQ(builder()->movie()->duration(), 123);
+}
+
+TEST_F(MovieBuilder, PlotFramesShowThePlotOnWhite) {
+  // Three plots as frames, read back from the saved file by ffmpeg, each against the plot's
+  // own picture laid over white here: clear pixels are white, as in picture files.
+  std::string program = "createMovie(\"m\");";
+  std::vector<QImage> expected;
+  for (int i = 1; i <= 3; ++i) {
+    const std::vector<double> x{0, 1, 2, 3}, y{0, 1.0 * i, 0.5, 2.0 * i}, automatic(6, 0.0);
+    program += pravella::cformat("addImageToMovie(plot(|0| |%d| |0.5| |%d|), 0.5);", i, 2 * i);
+    pravella::Picture plot;
+    ASSERT_EQ(DoPlot(x.data(), y.data(), automatic.data(), 4, 1, 4, 1, 3, plot), 1);
+    const QImage drawn = plot.toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage onWhite(drawn.size(), QImage::Format_RGB888);
+    for (int r = 0; r < drawn.height(); ++r)
+      for (int c = 0; c < drawn.width(); ++c) {
+        const QRgb p = drawn.pixel(c, r);
+        const int a = qAlpha(p);
+        auto over = [a](int v) { return (v * a + 255 * (255 - a)) / 255; };
+        onWhite.setPixel(c, r, qRgb(over(qRed(p)), over(qGreen(p)), over(qBlue(p))));
+      }
+    expected.push_back(onWhite);
+  }
+  ASSERT_EQ(run(program + "movie_save(\"" + out_.toStdString() + "\");"), ".OK.\n");
+
+  QProcess decode;
+  decode.start("ffmpeg", {"-v", "error", "-i", out_, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+  ASSERT_TRUE(decode.waitForFinished(30000));
+  const QByteArray frames = decode.readAllStandardOutput();
+  const int w = expected[0].width(), h = expected[0].height();
+  ASSERT_EQ(QSize(w, h), QSize(400, 280));
+  ASSERT_EQ(frames.size(), 3 * w * h * 3);
+  for (int f = 0; f < 3; ++f) {
+    SCOPED_TRACE(f);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(frames.constData()) + f * w * h * 3;
+    long long difference = 0;
+    int whites = 0;
+    for (int r = 0; r < h; ++r)
+      for (int c = 0; c < w; ++c) {
+        const unsigned char* got = bytes + (r * w + c) * 3;
+        const QRgb want = expected[static_cast<std::size_t>(f)].pixel(c, r);
+        difference +=
+            std::abs(got[0] - qRed(want)) + std::abs(got[1] - qGreen(want)) + std::abs(got[2] - qBlue(want));
+        whites += got[0] > 240 && got[1] > 240 && got[2] > 240;
+      }
+    // JPEG at high quality: a few levels a sample on average, and the background stays white.
+    EXPECT_LT(static_cast<double>(difference) / (3.0 * w * h), 4.0);
+    EXPECT_GT(whites, w * h * 8 / 10);
+  }
+  // The builder's own view shows the same.
+  const QImage current = builder()->movie()->frameAt(0).convertToFormat(QImage::Format_RGB32);
+  EXPECT_GE(qGray(current.pixel(w - 2, 2)), 250);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
@@ -22,6 +23,8 @@
 #include "diary/document_links.h"
 #include "diary/program_settings.h"
 #include "diary/word_separation.h"
+#include "editors/open_documents.h"
+#include "editors/ui/document_save.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -181,6 +184,16 @@ CalBookMark::CalBookMark(const pravella::DeskToolHost& host, QObject* parent) : 
   });
   connect(memoField_, &QTextEdit::textChanged, this, [this] {
     if (!loadingMemo_ && !previewSwitch_->isChecked()) memoDidChange_ = true;
+  });
+  pravella::DocumentSlot::Hooks hooks;
+  hooks.edited = [this] { return memoDidChange_; };
+  hooks.reload = [this] { loadBookMarkMemo(); };
+  hooks.changedElsewhere = [this] { pravella::markChangedElsewhere(memoField_, memoSlot_->path()); };
+  memoSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
+  // The close button saves the memo as closing the drawer any other way does.
+  pravella::saveBeforeClosing(drawer_, this, [this] {
+    saveBookMarkMemo();
+    return !memoDidChange_;
   });
   connect(previewSwitch_, &QCheckBox::toggled, this, [this] { changeDispModeAction(); });
   connect(add, &QPushButton::clicked, this, [this] { addBookMarkAction(); });
@@ -413,6 +426,7 @@ void CalBookMark::openSelectedDocument() {
   memoField_->setReadOnly(true);
   memoField_->moveCursor(QTextCursor::Start);
   loadingMemo_ = false;
+  memoSlot_->clear();  // a preview is never written
   sound("Pop");
 }
 
@@ -424,13 +438,18 @@ void CalBookMark::loadBookMarkMemo() {
                              *memoField_->document());
   loadingMemo_ = false;
   memoDidChange_ = false;
+  memoSlot_->shown(file);
 }
 
 void CalBookMark::saveBookMarkMemo() {
   if (nowCategory_ < 0 || !memoDidChange_ || previewSwitch_->isChecked()) return;
-  if (const pravella::WriteResult r = pravella::writeRtfdFile(bm::memoFile(nowCategory_), *memoField_->document()); !r) {
+  const pravella::DocumentSave saved = pravella::saveDocumentGuarded(
+      *memoSlot_, bm::memoFile(nowCategory_),
+      [this](const QString& path) { return pravella::writeRtfdFile(path, *memoField_->document()); },
+      host_.mainWindow);
+  if (!saved.ok()) {
     // Kept as changed, so that the next save tries again.
-    showErrMessageToConsole(("Bookmark memo: " + r.error + u'\n').toStdString());
+    showErrMessageToConsole(("Bookmark memo: " + saved.error + u'\n').toStdString());
     sound("Basso");
     return;
   }
@@ -509,6 +528,7 @@ void CalBookMark::changeDispModeAction() {
     loadingMemo_ = true;
     memoField_->clear();
     loadingMemo_ = false;
+    memoSlot_->clear();
     memoField_->setReadOnly(true);
     selecting_ = true;
     table_->clearSelection();

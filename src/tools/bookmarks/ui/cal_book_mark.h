@@ -10,9 +10,14 @@
 #include <QTableWidget>
 
 #include <array>
+#include <memory>
 
 #include "tools/bookmarks/bookmark_store.h"
 #include "tools/ui/desk_tool_host.h"
+
+namespace pravella {
+class DocumentSlot;
+}
 
 class CalBookMark;
 class CategorySelector;
@@ -115,6 +120,7 @@ class CalBookMark : public QObject {
   int nowCategory_ = -1;
   bool memoDidChange_ = false;
   bool loadingMemo_ = false;
+  std::unique_ptr<pravella::DocumentSlot> memoSlot_;  // the category's memo in the registry
   bool selecting_ = false;
   int colorMode_ = 0;
 };

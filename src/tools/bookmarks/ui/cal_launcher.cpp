@@ -24,6 +24,8 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "editors/open_documents.h"
+#include "editors/ui/document_save.h"
 #include "platform/console_log.h"
 #include "platform/desktop_open.h"
 #include "platform/file_copy.h"
@@ -223,6 +225,19 @@ CalLauncher::CalLauncher(Host host, QObject* parent) : QObject(parent), host_(st
   connect(table_, &QTableWidget::itemSelectionChanged, this, [this] { selectFieldAction(); });
   connect(memoField_, &QTextEdit::textChanged, this, [this] {
     if (!loadingMemo_) memoDidChange_ = true;
+  });
+  pravella::DocumentSlot::Hooks hooks;
+  hooks.edited = [this] { return memoDidChange_; };
+  hooks.reload = [this] {
+    nowMemoFile_.clear();  // read again, not kept as it is
+    loadLauncherMemo();
+  };
+  hooks.changedElsewhere = [this] { pravella::markChangedElsewhere(memoField_, memoSlot_->path()); };
+  memoSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
+  // The close button saves the memo as closing the drawer any other way does.
+  pravella::saveBeforeClosing(drawer_, this, [this] {
+    saveLauncherMemo();
+    return !memoDidChange_;
   });
   connect(titles, &QPushButton::clicked, this, [this] { editLanuncherCategoryAction(); });
   connect(close, &QPushButton::clicked, this, [this] { closeAction(); });
@@ -435,6 +450,7 @@ void CalLauncher::deleteAction() {
   if (!nowMemoFile_.isEmpty() && QFileInfo::exists(nowMemoFile_) && !store_.memoInUse(item.path, item.category.toInt()))
     QDir(nowMemoFile_).removeRecursively();
   nowMemoFile_.clear();
+  memoSlot_->clear();
   memoDidChange_ = false;
   sound("Basso");
   saveLauncherData();
@@ -462,6 +478,7 @@ void CalLauncher::loadLauncherMemo() {
   if (row < 0) {
     pravella::readRichTextFile(tpl, *memoField_->document());
     nowMemoFile_.clear();
+    memoSlot_->clear();
     memoField_->setReadOnly(true);
   } else {
     const QString file = pravella::launcher::memoFileFor(view_.at(row).path, selectedCategory());
@@ -469,6 +486,7 @@ void CalLauncher::loadLauncherMemo() {
       pravella::readRichTextFile(tpl, *memoField_->document());
     else if (file != nowMemoFile_)
       pravella::readRichTextFile(file, *memoField_->document());
+    if (file != nowMemoFile_) memoSlot_->shown(file);
     memoField_->setReadOnly(false);
     nowMemoFile_ = file;
   }
@@ -479,9 +497,13 @@ void CalLauncher::loadLauncherMemo() {
 void CalLauncher::saveLauncherMemo() {
   if (nowCategory_ < 0 || nowMemoFile_.isEmpty()) return;
   if (memoDidChange_) {
-    if (const pravella::WriteResult r = pravella::writeRtfdFile(nowMemoFile_, *memoField_->document()); !r) {
+    const pravella::DocumentSave saved = pravella::saveDocumentGuarded(
+        *memoSlot_, nowMemoFile_,
+        [this](const QString& path) { return pravella::writeRtfdFile(path, *memoField_->document()); },
+        drawer_);
+    if (!saved.ok()) {
       // Kept as changed, so that the next save tries again and nothing typed is lost.
-      showErrMessageToConsole(("Launcher memo: " + r.error + u'\n').toStdString());
+      showErrMessageToConsole(("Launcher memo: " + saved.error + u'\n').toStdString());
       sound("Basso");
       return;
     }

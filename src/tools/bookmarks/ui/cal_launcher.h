@@ -13,11 +13,16 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "tools/bookmarks/launcher_store.h"
 
 class CategorySelector;
 class QLineEdit;
+
+namespace pravella {
+class DocumentSlot;
+}
 class QMenu;
 class QTextEdit;
 class QToolButton;
@@ -138,4 +143,5 @@ class CalLauncher : public QObject {
   bool memoDidChange_ = false;
   bool loadingMemo_ = false;
   QString nowMemoFile_;
+  std::unique_ptr<pravella::DocumentSlot> memoSlot_;  // the item's memo in the registry
 };

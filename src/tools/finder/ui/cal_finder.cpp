@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "editors/open_documents.h"
+#include "editors/ui/document_save.h"
 #include "editors/ui/menu_script.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -28,8 +30,20 @@
 
 using pravella::NotificationCenter;
 
-CalFinder::CalFinder(pravella::DeskToolHost host, QObject* parent)
-    : QObject(parent), host_(std::move(host)) {}
+CalFinder::CalFinder(pravella::DeskToolHost host, QObject* parent) : QObject(parent), host_(std::move(host)) {
+  pravella::DocumentSlot::Hooks hooks;
+  hooks.edited = [this] { return durtySwitch_ && durtySwitch_->isChecked(); };
+  hooks.reload = [this] {
+    showDocument(nowOpendFilePath_);
+    setUnsaved(false);
+  };
+  hooks.changedElsewhere = [this] { pravella::markChangedElsewhere(finderTextView_, nowOpendFilePath_); };
+  hooks.follow = [this](const QString& path) {
+    nowOpendFilePath_ = path;
+    fileNameField_->setText(fieldNameOf(path));
+  };
+  textSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
+}
 
 CalFinder::~CalFinder() {
   NotificationCenter::defaultCenter().removeObservers(this);
@@ -39,6 +53,12 @@ CalFinder::~CalFinder() {
 void CalFinder::awakeFromNib() {
   scriptFileName_.fill(QString());
   buildDrawer();
+  // The close button saves the shown document as every other way out does; a failed save
+  // keeps the drawer open.
+  pravella::saveBeforeClosing(finderDrawer_, this, [this] {
+    saveDocument();
+    return !durtySwitch_->isChecked();
+  });
   buildFileOperations();
   fsBrowser_->loadColumnZero();
   fsBrowser_->setPath(pravella::paths::home());

@@ -22,9 +22,12 @@
 #include "tools/finder/ui/finder_sheet_operations.h"
 #include "tools/ui/desk_tool_host.h"
 
-namespace pravella::tools {
+namespace pravella {
+class DocumentSlot;
+namespace tools {
 class MediaMovieView;
 }
+}  // namespace pravella
 
 class FSBrowser;
 class FinderTextView;
@@ -134,6 +137,11 @@ class CalFinder : public QObject {
   void stopMovie();
   void setUnsaved(bool unsaved);
   void renameShown(const QString& newPath, bool addToHistory);
+  // Writes the text to `path` through the document registry (`rtf`: as one RTF file); false,
+  // with "Basso" and the reason on the console, when nothing was written.
+  bool writeShown(const QString& path, bool rtf);
+  // The name field's form of a path: an RTFD document without its extension.
+  static QString fieldNameOf(const QString& path);
   int charCode() const;
   void pasteStamp(bool withTime);
 
@@ -158,4 +166,5 @@ class CalFinder : public QObject {
   int dispStatus_ = kDispText;
   std::function<void(const QString&, const QString&)> alert_;
   std::unique_ptr<pravella::FinderSheetOperations> operations_;
+  std::unique_ptr<pravella::DocumentSlot> textSlot_;  // the shown document in the registry
 };

@@ -7,13 +7,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "editors/open_documents.h"
 #include "editors/text_services.h"
+#include "editors/ui/document_save.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
@@ -30,18 +33,17 @@ namespace {
 
 const QString kRefusal = QStringLiteral("Sorry, I can not accept your request");
 
-// The name field's form of a path: an RTFD document without its extension.
-QString fieldNameOf(const QString& path) {
-  const QString name = QFileInfo(path).fileName();
-  return name.endsWith(QLatin1String(".rtfd")) ? name.left(name.size() - 5) : name;
-}
-
 bool entryExists(const QString& path) {
   const QFileInfo info(path);
   return info.exists() || info.isSymLink();
 }
 
 }  // namespace
+
+QString CalFinder::fieldNameOf(const QString& path) {
+  const QString name = QFileInfo(path).fileName();
+  return name.endsWith(QLatin1String(".rtfd")) ? name.left(name.size() - 5) : name;
+}
 
 void CalFinder::setUnsaved(bool unsaved) {
   durtySwitch_->setChecked(unsaved);
@@ -79,19 +81,11 @@ void CalFinder::saveDocument() {
   }
   if (ext == QLatin1String("rtf")) {
     const QString newName = field.endsWith(QLatin1String(".rtf")) ? field : field + QStringLiteral(".rtf");
-    if (unsaved) {
-      const pravella::WriteResult written =
-          pravella::writeRtfFile(nowOpendFilePath_, *finderTextView_->document());
-      if (!written) {
-        // The text stays marked unsaved, so another save can still write it.
-        sound("Basso");
-        showErrMessageToConsole(
-            ("Can not save " + nowOpendFilePath_ + ": " + written.error + "\n").toStdString());
-      } else {
-        addRireki(nowOpendFilePath_);
-        setUnsaved(false);
-        sound("Pop");
-      }
+    // A text that is not written stays marked unsaved, so another save can still write it.
+    if (unsaved && writeShown(nowOpendFilePath_, true)) {
+      addRireki(nowOpendFilePath_);
+      setUnsaved(false);
+      sound("Pop");
     }
     if (newName != oldName) renameShown(folder + QLatin1Char('/') + newName, true);
     return;
@@ -120,6 +114,7 @@ void CalFinder::renameShown(const QString& newPath, bool addToHistory) {
     fileNameField_->setText(fieldNameOf(nowOpendFilePath_));
     return;
   }
+  const bool textShown = textSlot_->shows(nowOpendFilePath_);
   if (!QDir().rename(nowOpendFilePath_, newPath)) {
     sound("Basso");
     showErrMessageToConsole(("Can not rename " + nowOpendFilePath_ + " to " + newPath + "\n").toStdString());
@@ -127,21 +122,34 @@ void CalFinder::renameShown(const QString& newPath, bool addToHistory) {
   }
   pravella::tellDocumentMoved(nowOpendFilePath_, newPath);
   nowOpendFilePath_ = newPath;
+  if (textShown) textSlot_->shown(newPath);
   if (addToHistory) addRireki(newPath);
   sound("Pop");
   fsBrowser_->loadColumnZero();
   fsBrowser_->setPath(nowOpendFilePath_);
 }
 
-bool CalFinder::saveAction(const QString& path) {
-  const pravella::WriteResult written = pravella::writeRtfdFile(path, *finderTextView_->document());
-  if (!written) {
+bool CalFinder::writeShown(const QString& path, bool rtf) {
+  const pravella::DocumentSave saved = pravella::saveDocumentGuarded(
+      *textSlot_, path,
+      [this, rtf](const QString& target) {
+        const QTextDocument& doc = *finderTextView_->document();
+        return rtf ? pravella::writeRtfFile(target, doc) : pravella::writeRtfdFile(target, doc);
+      },
+      host_.mainWindow);
+  if (!saved.ok()) {
     sound("Basso");
-    showErrMessageToConsole(("Can not save " + path + ": " + written.error + "\n").toStdString());
-    return false;
+    showErrMessageToConsole(("Can not save " + path + ": " + saved.error + "\n").toStdString());
   }
-  addRireki(path);
-  if (fsBrowser_->path() != path) fsBrowser_->setPath(path);
+  return saved.ok();
+}
+
+bool CalFinder::saveAction(const QString& path) {
+  if (!writeShown(path, false)) return false;
+  // The text may have gone beside the file ("keep both"): that is the document shown now.
+  const QString shown = textSlot_->path().isEmpty() ? path : textSlot_->path();
+  addRireki(shown);
+  if (fsBrowser_->path() != shown) fsBrowser_->setPath(shown);
   sound("Pop");
   setUnsaved(false);
   finderTextView_->document()->setModified(false);
@@ -154,6 +162,7 @@ void CalFinder::loadTemplateDocument() {
   const QString browsed = fsBrowser_->path();
   const QString folder = pravella::isBrowsableFolder(browsed) ? browsed : QFileInfo(browsed).absolutePath();
   nowOpendFilePath_ = finder::newDocumentPath(folder);
+  textSlot_->shown(nowOpendFilePath_);
   finderTextView_->setReadOnly(false);
   fileNameField_->setReadOnly(false);
   QString tpl = pravella::paths::preferences() + QStringLiteral("/template.rtf");

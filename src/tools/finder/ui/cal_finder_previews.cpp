@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 #include <QTextCursor>
 
+#include "editors/open_documents.h"
 #include "platform/console_log.h"
 #include "platform/desktop_open.h"
 #include "platform/notification_center.h"
@@ -147,6 +148,7 @@ void CalFinder::showText(const QString& text) {
     finderTextView_->setPlainText(text);
     finderTextView_->document()->setModified(false);
   }
+  textSlot_->clear();
   finderTextView_->setReadOnly(true);
   finderTextView_->moveCursor(QTextCursor::Start);
   finderTextView_->ensureCursorVisible();
@@ -162,6 +164,11 @@ void CalFinder::showDocument(const QString& path) {
     if (!read) finderTextView_->setPlainText(QString::fromLatin1(finder::kCouldNotDecode));
     finderTextView_->document()->setModified(false);
   }
+  // Only a document that read is ever written back.
+  if (read)
+    textSlot_->shown(path);
+  else
+    textSlot_->clear();
   // A document that did not read is shown, never edited: a save would write over it.
   finderTextView_->setReadOnly(!read);
   finderTextView_->moveCursor(QTextCursor::Start);
@@ -235,6 +242,7 @@ void CalFinder::clearTextView() {
   finderTextView_->setReadOnly(true);
   fileNameField_->setReadOnly(true);
   setUnsaved(false);
+  textSlot_->clear();
   stopMovie();
   pictView_->clear();
 }

@@ -145,8 +145,9 @@ TEST_F(HandEditorPanels, DensityPlotEditReturnsTheMaskFromTheTopLeft) {
     drag(view, lasso(at(1.2, 1.2), at(4.2, 3.2)));
     button(&panel, "OK")->click();
   });
-  EXPECT_EQ(out, matrixText({{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 1, 1, 1, 0}, {0, 1, 1, 1, 0}, {0, 0, 0, 0, 0}}) +
-                     ".OK.\n");
+  EXPECT_EQ(
+      out, matrixText({{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 1, 1, 1, 0}, {0, 1, 1, 1, 0}, {0, 0, 0, 0, 0}}) +
+               ".OK.\n");
   const std::string cancelled = run(program, &panel, [&] { button(&panel, "Cancel")->click(); });
   EXPECT_EQ(cancelled, ".NO.\n");
 }
@@ -159,11 +160,14 @@ TEST_F(HandEditorPanels, FlatDataFailsBeforeThePanelOpens) {
     const std::string program = std::string("o = |1, 1, 1, 1, 1|; ") + call;
     QDialog* panel = std::string(call).find('2') == std::string::npos ? static_cast<QDialog*>(&densityPanel)
                                                                       : static_cast<QDialog*>(&pointsPanel);
-    EXPECT_EQ(run(program, panel, [] {}, false), ".NO.\n");
+    EXPECT_EQ(run(
+                  program, panel, [] {}, false),
+              ".NO.\n");
   }
 }
 
-const char* kPicture = "restMN(|20, 9|); RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1, 2| |2, 1, 0| |1, 1, 1|); ";
+const char* kPicture =
+    "restMN(|20, 9|); RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1, 2| |2, 1, 0| |1, 1, 1|); ";
 
 TEST_F(HandEditorPanels, GetPictPointsGivesBackWhatItWasGiven) {
   pravella::CalGetPictPoints panel;
@@ -182,24 +186,26 @@ TEST_F(HandEditorPanels, GetPictPointsGivesBackWhatItWasGiven) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string out = run(std::string(kPicture) + "getPictPoints(p#, " + c.args + ", \"points\");", &panel, [&] {
-      EXPECT_EQ(panel.windowTitle(), "points");
-      if (c.close != panel.closeLineSwitch()->isChecked()) panel.closeLineSwitch()->click();
-      button(&panel, "OK")->click();
-    });
+    const std::string out =
+        run(std::string(kPicture) + "getPictPoints(p#, " + c.args + ", \"points\");", &panel, [&] {
+          EXPECT_EQ(panel.windowTitle(), "points");
+          if (c.close != panel.closeLineSwitch()->isChecked()) panel.closeLineSwitch()->click();
+          button(&panel, "OK")->click();
+        });
     EXPECT_EQ(out, c.expected + ".OK.\n");
   }
 }
 
 TEST_F(HandEditorPanels, GetPictPointsReturnsTheSmoothedLine) {
   pravella::CalGetPictPoints panel;
-  const std::string out = run(std::string(kPicture) + "getPictPoints(p#, |1, 1| |3, 3| |5, 1|);", &panel, [&] {
-    if (!panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
-    if (panel.closeLineSwitch()->isChecked()) panel.closeLineSwitch()->click();
-    panel.bSplineSlider()->setValue(1);
-    panel.imageView()->repaint();
-    button(&panel, "OK")->click();
-  });
+  const std::string out =
+      run(std::string(kPicture) + "getPictPoints(p#, |1, 1| |3, 3| |5, 1|);", &panel, [&] {
+        if (!panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
+        if (panel.closeLineSwitch()->isChecked()) panel.closeLineSwitch()->click();
+        panel.bSplineSlider()->setValue(1);
+        panel.imageView()->repaint();
+        button(&panel, "OK")->click();
+      });
   panel.bSplineSlider()->setValue(0);
   // Five points through the three given, the line's halves splined between them.
   const std::vector<std::string> lines = [&] {
@@ -218,6 +224,37 @@ TEST_F(HandEditorPanels, GetPictPointsReturnsTheSmoothedLine) {
   EXPECT_EQ(lines[5], ".OK.");
 }
 
+TEST_F(HandEditorPanels, TooFewPointsToSmoothComeBackAsTheyAre) {
+  // A smoothed line of three points; the user deletes one: the two that remain are not
+  // smoothed, and they are what comes back (closed: with the first again at the end).
+  pravella::CalGetPictPoints panel;
+  for (const bool close : {true, false}) {
+    SCOPED_TRACE(close);
+    const std::string out =
+        run(std::string(kPicture) + "getPictPoints(p#, |3, 4| |10, 12| |20, 5|);", &panel, [&] {
+          if (!panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
+          if (close != panel.closeLineSwitch()->isChecked()) panel.closeLineSwitch()->click();
+          panel.bSplineSlider()->setValue(1);
+          panel.imageView()->repaint();
+          EXPECT_FALSE(pravella::pointDigitiser().bSplineResult.empty());
+          // The point (20, 5) of the picture, at its place in the view.
+          auto* view = panel.imageView();
+          const double k = static_cast<double>(view->width()) / pravella::pointDigitiser().width_n;
+          const QPointF at((20 - 1) * k, (5 - 1) * k);
+          sendMouse(view, QEvent::MouseButtonPress, at, Qt::LeftButton);
+          sendMouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);
+          EXPECT_EQ(pravella::pointDigitiser().selectedPoint, std::vector<int>{2});
+          button(&panel, "Delete")->click();
+          panel.imageView()->repaint();
+          button(&panel, "OK")->click();
+        });
+    panel.bSplineSlider()->setValue(0);
+    EXPECT_EQ(out, matrixText(close ? std::vector<std::vector<double>>{{3, 4}, {10, 12}, {3, 4}}
+                                    : std::vector<std::vector<double>>{{3, 4}, {10, 12}}) +
+                       ".OK.\n");
+  }
+}
+
 TEST_F(HandEditorPanels, ACancelledDigitiserKeepsItsPointsForLater) {
   pravella::CalGetPictPoints panel;
   const std::string out = run(std::string(kPicture) + "getPictPoints(p#, |3, 4| |10, 12|);", &panel, [&] {
@@ -225,7 +262,8 @@ TEST_F(HandEditorPanels, ACancelledDigitiserKeepsItsPointsForLater) {
     panel.close();
   });
   EXPECT_EQ(out, "...<Error>...getPictPoints Canceled\n.NO.\n");
-  EXPECT_EQ(pravella::runVkProgram("getPictPointsData(0);").output(), matrixText({{3, 4}, {10, 12}}) + ".OK.\n");
+  EXPECT_EQ(pravella::runVkProgram("getPictPointsData(0);").output(),
+            matrixText({{3, 4}, {10, 12}}) + ".OK.\n");
 }
 
 TEST_F(HandEditorPanels, DensityPlotEdit2ReturnsTheMaskOfTheOutline) {
@@ -235,8 +273,9 @@ TEST_F(HandEditorPanels, DensityPlotEdit2ReturnsTheMaskOfTheOutline) {
         EXPECT_EQ(panel.windowTitle(), "densityPlotEdit2");
         button(&panel, "OK")->click();
       });
-  EXPECT_EQ(out, matrixText({{0, 0, 0, 0, 0}, {0, 1, 1, 0, 0}, {0, 1, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}}) +
-                     ".OK.\n");
+  EXPECT_EQ(
+      out, matrixText({{0, 0, 0, 0, 0}, {0, 1, 1, 0, 0}, {0, 1, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}}) +
+               ".OK.\n");
 }
 
 TEST_F(HandEditorPanels, ADoubleClickAddsAPointWhereTheUserClicked) {

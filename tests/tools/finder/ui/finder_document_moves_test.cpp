@@ -137,7 +137,7 @@ TEST_F(FinderDocumentMoves, MarkedDocumentsMovedIntoAFolderTakeTheirBookmarksAlo
   ASSERT_TRUE(sheet->markSwitch()->isChecked());
   // The folder panel, answered with the folder's path typed into it and Choose; typed again
   // should the panel still be filling its field when it shows.
-  watchdog.answer(QStringLiteral("QFileDialog"), [into](QDialog* dialog) {
+  watchdog.answerDialog(QStringLiteral("QFileDialog"), [into](QDialog* dialog) {
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (name->text() != into) {
       name->setFocus();

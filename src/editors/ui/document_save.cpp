@@ -1,0 +1,144 @@
+#include "editors/ui/document_save.h"
+
+#include <QEvent>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QWidget>
+
+#include "diary/day_documents.h"
+#include "platform/console_log.h"
+
+namespace pravella {
+
+namespace {
+
+enum class Choice { KeepBoth, KeepMine, KeepDisk };
+
+QString shownName(const QString& path) { return documentDisplayName(QFileInfo(path).fileName()); }
+
+Choice ask(QWidget* parent, const QString& target) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Document Changed"),
+                  QStringLiteral("\"%1\" was changed in another view or by another program since it was "
+                                 "shown here.")
+                      .arg(shownName(target)),
+                  QMessageBox::NoButton, parent);
+  box.setObjectName(QStringLiteral("documentChangedPanel"));
+  box.setTextFormat(Qt::PlainText);
+  box.setInformativeText(QStringLiteral("Keep Both saves your text beside it as \"%1\". Keep Mine moves the "
+                                        "other version to the Trash; keeping the disk's version moves yours "
+                                        "there.")
+                             .arg(shownName(keepBothPath(target))));
+  QPushButton* both = box.addButton(QString::fromLatin1(kKeepBoth), QMessageBox::AcceptRole);
+  QPushButton* mine = box.addButton(QString::fromLatin1(kKeepMine), QMessageBox::DestructiveRole);
+  QPushButton* disk = box.addButton(QString::fromLatin1(kKeepDisk), QMessageBox::DestructiveRole);
+  // Return and Escape both lose nothing.
+  box.setDefaultButton(both);
+  box.setEscapeButton(both);
+  box.exec();
+  if (box.clickedButton() == mine) return Choice::KeepMine;
+  if (box.clickedButton() == disk) return Choice::KeepDisk;
+  return Choice::KeepBoth;
+}
+
+class CloseSaver : public QObject {
+ public:
+  CloseSaver(QWidget* drawer, QObject* owner, std::function<bool()> save)
+      : QObject(drawer), owner_(owner), save_(std::move(save)) {
+    drawer->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Close && watched == parent() && owner_ && !save_()) {
+      event->ignore();
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QPointer<QObject> owner_;
+  std::function<bool()> save_;
+};
+
+// The writers say on the console why a write failed; the Trash's refusal is said here.
+DocumentSave failed(const QString& error) {
+  DocumentSave result;
+  result.error = error;
+  return result;
+}
+
+}  // namespace
+
+DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write,
+                                 QWidget* parent) {
+  DocumentSave result;
+  const bool conflict = slot.shows(target) && slot.changedOnDisk();
+  if (!conflict) {
+    const WriteResult written = write(target);
+    if (!written) return failed(written.error);
+    slot.wrote(target);
+    result.outcome = SaveOutcome::Written;
+    result.path = target;
+    return result;
+  }
+
+  const Choice choice = UnattendedSaves::active() ? Choice::KeepBoth : ask(parent, target);
+  if (choice == Choice::KeepMine) {
+    const TrashResult trashed = moveToTrash(target);
+    if (!trashed.ok) {
+      showErrMessageToConsole((trashed.error + QLatin1Char('\n')).toStdString());
+      return failed(trashed.error);
+    }
+    const WriteResult written = write(target);
+    if (!written) return failed(written.error);
+    slot.wrote(target);
+    result.outcome = SaveOutcome::Written;
+    result.path = target;
+    return result;
+  }
+
+  // Both other answers keep the file as it is; the view's text goes beside it.
+  const QString copy = keepBothPath(target);
+  const WriteResult written = write(copy);
+  if (!written) return failed(written.error);
+  if (choice == Choice::KeepDisk) {
+    // Given up, yet not lost: it waits in the Trash, named to go back beside the file.
+    const TrashResult trashed = moveToTrash(copy);
+    if (!trashed.ok) showErrMessageToConsole((trashed.error + QLatin1Char('\n')).toStdString());
+    result.outcome = SaveOutcome::KeptDisk;
+    result.path = trashed.ok ? trashed.trashedPath : copy;
+  } else {
+    result.outcome = SaveOutcome::KeptBoth;
+    result.path = copy;
+  }
+  const DocumentSlot::Hooks& hooks = slot.hooks();
+  if (result.outcome == SaveOutcome::KeptBoth && hooks.follow) {
+    slot.wrote(copy);
+    hooks.follow(copy);
+  } else {
+    const QString shown = slot.path();
+    if (hooks.reload) hooks.reload();
+    slot.shown(shown);
+  }
+  return result;
+}
+
+void saveBeforeClosing(QWidget* drawer, QObject* owner, std::function<bool()> save) {
+  if (drawer && save) new CloseSaver(drawer, owner, std::move(save));
+}
+
+void markChangedElsewhere(QWidget* view, const QString& path) {
+  if (!view) return;
+  auto* window = qobject_cast<QMainWindow*>(view->window());
+  if (!window) return;
+  window->statusBar()->showMessage(
+      QStringLiteral(
+          "\"%1\" was saved in another view; your changes here are kept, and saving them asks which "
+          "to keep.")
+          .arg(shownName(path)));
+}
+
+}  // namespace pravella
