@@ -21,7 +21,6 @@
 #include "net/edic/ui/cal_edic.h"
 #include "net/ftp/ui/cal_ftp.h"
 #include "net/mail/ui/cal_mail.h"
-#include "net/mail/ui/mail_settings_dialog.h"
 #include "net/web/ui/cal_network.h"
 #include "net/web/ui/cal_web_view.h"
 #include "platform/ui/sound_player.h"
@@ -226,11 +225,7 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   mailHost.dialogParent = &window;
   mail_ = std::make_unique<CalMail>(mailHost);
   mail_->awakeFromNib();
-  QAction* mailSheet = host_.toolsMenu->addAction(QObject::tr("M&ail"));
-  QObject::connect(mailSheet, &QAction::triggered, mail_.get(), [m = mail_.get()] { m->openMailSheetAction(); });
-  QAction* mailSettings = host_.toolsMenu->addAction(QObject::tr("Mail Settings…"));
-  QObject::connect(mailSettings, &QAction::triggered, mail_.get(),
-                   [w = &window] { MailSettingsDialog::editMailSettings(w); });
+  mail_->addMenuActions(host_.toolsMenu);
 
   pictures_ = std::make_unique<CalPictView>(host_);
   pictures_->awakeFromNib();

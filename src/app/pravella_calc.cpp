@@ -15,9 +15,12 @@
 #include <sstream>
 #include <string>
 
+#include "diary/startup_files.h"
 #include "diary/working_folder.h"
+#include "graphics/color_table.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -70,6 +73,10 @@ int main(int argc, char** argv) {
   // The folders the application's start-up gives its runs, so that relative names and work
   // files land where they would in the application.
   pravella::prepareFoldersWithoutWindow(QDate::currentDate());
+  // The colour names the application reads at launch (its shipped table when the user has none),
+  // so that "red" is red here too.
+  pravella::copyMissingResource(QStringLiteral("rgbColor.dat"), pravella::paths::vkPreferences());
+  initUnixColor();
   const pravella::VkRunResult result = pravella::runVkProgram(source);
   const std::string out = result.output();
   std::fwrite(out.data(), 1, out.size(), stdout);

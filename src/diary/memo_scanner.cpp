@@ -1,13 +1,16 @@
 #include "diary/memo_scanner.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
-#include <QTextDocument>
+
+#include <algorithm>
+#include <vector>
 
 #include "diary/day_documents.h"
 #include "diary/memo_search_text.h"
+#include "platform/bounded_read.h"
+#include "platform/folder_listing.h"
 #include "platform/rich_text_file.h"
 #include "platform/rtf.h"
 
@@ -22,22 +25,26 @@ bool isPackageName(const QString& name) {
 }
 
 // Walks a scope and calls `visit` with (path in the tree, path to read, name) for every
-// package, in name order; stops as soon as `cancelled` says so.
+// package, in name order; stops as soon as `cancelled` says so. The listing gives each entry's
+// type, so an entry costs no look-up of its own unless it is a link.
 void walkPackages(const QString& folder, const std::function<bool()>& cancelled,
                   const std::function<void(const QString&, const QString&, const QString&)>& visit) {
-  for (const QString& name : folderEntriesInNameOrder(folder)) {
+  std::vector<FolderEntry> entries = listFolder(folder);
+  // Code point order, as folderEntriesInNameOrder gives it.
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  for (const FolderEntry& entry : entries) {
     if (cancelled()) return;
-    const QString path = folder + QLatin1Char('/') + name;
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-      if (!isPackageName(name)) continue;  // a linked folder could lead back up the tree
+    const QString path = folder + QLatin1Char('/') + entry.name;
+    if (entry.type == FolderEntry::Type::Link) {
+      if (!isPackageName(entry.name)) continue;  // a linked folder could lead back up the tree
       const std::optional<QString> target = resolveSymbolicLink(path);
-      if (target && QFileInfo(*target).isDir()) visit(path, *target, name);
+      if (target && QFileInfo(*target).isDir()) visit(path, *target, entry.name);
       continue;
     }
-    if (!info.isDir()) continue;
-    if (isPackageName(name))
-      visit(path, path, name);
+    if (entry.type != FolderEntry::Type::Folder) continue;
+    if (isPackageName(entry.name))
+      visit(path, path, entry.name);
     else
       walkPackages(path, cancelled, visit);
   }
@@ -45,7 +52,8 @@ void walkPackages(const QString& folder, const std::function<bool()>& cancelled,
 
 // Scans the scopes; `found` gets each hit and the name looked at.
 void scan(const QStringList& scopes, const QStringList& foldedWords, MemoSearchKind kind,
-          const std::function<bool()>& cancelled, const std::function<void(const MonthListEntry*, const QString&)>& found) {
+          const std::function<bool()>& cancelled,
+          const std::function<void(const MonthListEntry*, const QString&)>& found) {
   for (const QString& scope : scopes) {
     walkPackages(scope, cancelled, [&](const QString& path, const QString& readPath, const QString& name) {
       const std::optional<MonthListEntry> row = entryForFoundPath(path);
@@ -72,16 +80,15 @@ QStringList foldedWordsOf(const QStringList& words) {
 }  // namespace
 
 std::optional<QString> memoPackageText(const QString& packagePath) {
-  QFile file(packagePath + QLatin1Char('/') + QLatin1String(kRtfdTextName));
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray rtf = file.readAll();
-  QTextDocument doc;
-  // Attachments are not text: each stands as one placeholder character, read from nowhere.
-  const rtf::AttachmentLoader placeholder = [](const QString& name) {
-    return std::optional<rtf::Attachment>(rtf::Attachment{name, {}, {}});
-  };
-  if (!rtf::read(rtf, doc, placeholder).ok) return std::nullopt;
-  return plainTextOf(doc);
+  // Only a regular file: a named pipe in its place would stop the search for good.
+  const BoundedRead rtf =
+      readRegularFile(packagePath + QLatin1Char('/') + QLatin1String(kRtfdTextName), kMaxRichTextBytes);
+  if (!rtf) return std::nullopt;
+  // Attachments are not text: each stands as one placeholder character, whether or not its file
+  // is there, so no attachment is looked for.
+  rtf::PlainText plain = rtf::readPlainText(rtf.data, [](const QString&) { return true; });
+  if (!plain.read.ok) return std::nullopt;
+  return std::move(plain.text);
 }
 
 struct MemoScanner::Shared {
@@ -90,7 +97,10 @@ struct MemoScanner::Shared {
 };
 
 MemoScanner::MemoScanner(QObject* owner, BatchHandler onBatch, DoneHandler onDone)
-    : owner_(owner), onBatch_(std::move(onBatch)), onDone_(std::move(onDone)), shared_(std::make_shared<Shared>()) {}
+    : owner_(owner),
+      onBatch_(std::move(onBatch)),
+      onDone_(std::move(onDone)),
+      shared_(std::make_shared<Shared>()) {}
 
 MemoScanner::~MemoScanner() {
   stop();
@@ -134,7 +144,11 @@ bool MemoScanner::start(const QStringList& scopes, const QStringList& words, Mem
     const auto deliver = [&](std::function<void()> call) {
       if (!owner || !current()) return;
       QMetaObject::invokeMethod(
-          owner.data(), [current, call = std::move(call)] { if (current()) call(); }, Qt::QueuedConnection);
+          owner.data(),
+          [current, call = std::move(call)] {
+            if (current()) call();
+          },
+          Qt::QueuedConnection);
     };
     MemoSearchBatch batch;
     QElapsedTimer sinceLast;
@@ -147,12 +161,13 @@ bool MemoScanner::start(const QStringList& scopes, const QStringList& words, Mem
       firstSent = true;
     };
     sinceLast.start();
-    scan(scopes, folded, kind, [&] { return !current(); },
-         [&](const MonthListEntry* row, const QString& name) {
-           batch.lastLookedAt = name;
-           if (row) batch.rows.push_back(*row);
-           if (!firstSent || sinceLast.elapsed() >= kBatchMilliseconds) flush();
-         });
+    scan(
+        scopes, folded, kind, [&] { return !current(); },
+        [&](const MonthListEntry* row, const QString& name) {
+          batch.lastLookedAt = name;
+          if (row) batch.rows.push_back(*row);
+          if (!firstSent || sinceLast.elapsed() >= kBatchMilliseconds) flush();
+        });
     flush();
     deliver([shared, onDone] {
       shared->running = false;
@@ -168,9 +183,11 @@ MonthList MemoScanner::scanNow(const QStringList& scopes, const QStringList& wor
   MonthList rows;
   const QStringList folded = foldedWordsOf(words);
   if (folded.isEmpty()) return rows;
-  scan(scopes, folded, kind, [] { return false; }, [&](const MonthListEntry* row, const QString&) {
-    if (row) rows.push_back(*row);
-  });
+  scan(
+      scopes, folded, kind, [] { return false; },
+      [&](const MonthListEntry* row, const QString&) {
+        if (row) rows.push_back(*row);
+      });
   return rows;
 }
 

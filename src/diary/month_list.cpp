@@ -1,11 +1,11 @@
 #include "diary/month_list.h"
 
-#include <QDir>
 #include <algorithm>
 #include <limits>
 
 #include "diary/day_documents.h"
 #include "diary/memo_search_text.h"
+#include "platform/folder_listing.h"
 #include "platform/paths.h"
 
 namespace pravella {
@@ -33,10 +33,8 @@ void previousMonth(int& year, int& month) {
 }
 
 QStringList folderEntriesInNameOrder(const QString& folder) {
-  QDir dir(folder);
-  if (!dir.exists()) return {};
-  QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                    QDir::Unsorted);
+  QStringList names;
+  for (FolderEntry& entry : listFolder(folder)) names << std::move(entry.name);
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -59,7 +57,8 @@ long long leadingInteger(const QString& text) {
   const int n = static_cast<int>(text.size());
   while (i < n && text[i].isSpace()) ++i;
   bool negative = false;
-  if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) negative = text[i++] == QLatin1Char('-');
+  if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+    negative = text[i++] == QLatin1Char('-');
   long long value = 0;
   constexpr long long kMax = std::numeric_limits<long long>::max() / 10 - 9;
   for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i)
@@ -76,8 +75,8 @@ std::optional<MonthListEntry> entryForFoundPath(const QString& path) {
   const long long month = leadingInteger(parts[n - 3]);
   const long long day = leadingInteger(parts[n - 2]);
   if (year <= 0 || month <= 0 || day < 1 || year > 99999 || month > 99 || day > 99) return std::nullopt;
-  return MonthListEntry{monthListDayText(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)),
-                        parts[n - 1]};
+  return MonthListEntry{
+      monthListDayText(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)), parts[n - 1]};
 }
 
 QString manualFolder() { return paths::diary() + QStringLiteral("/Manual"); }
@@ -100,7 +99,8 @@ MonthList entriesFromDatabaseHits(const QStringList& paths) {
       rows.push_back({QString(), parts.last()});
       continue;
     }
-    rows.push_back({parts[n - 4] + QLatin1Char('/') + parts[n - 3] + QLatin1Char('/') + parts[n - 2], parts[n - 1]});
+    rows.push_back(
+        {parts[n - 4] + QLatin1Char('/') + parts[n - 3] + QLatin1Char('/') + parts[n - 2], parts[n - 1]});
   }
   return rows;
 }

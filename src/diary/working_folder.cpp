@@ -1,5 +1,7 @@
 #include "diary/working_folder.h"
 
+#include <QDir>
+
 #include <mutex>
 
 #include "diary/day_folders.h"
@@ -7,6 +9,7 @@
 #include "diary/startup_files.h"
 #include "lang/run_state.h"
 #include "lang/values.h"
+#include "platform/console_log.h"
 #include "platform/paths.h"
 
 namespace pravella {
@@ -20,7 +23,14 @@ std::string asBufferText(QString folder) {
 
 }  // namespace
 
-void initWorkingFolder() { setWorkingFolder(paths::desktop()); }
+void initWorkingFolder() {
+  const QString desktop = paths::desktop();
+  // A home without a desktop folder (a new account, a server) gets one, as it gets the diary
+  // folders: the programs' relative file names and the commands they start begin there.
+  if (!QDir().mkpath(desktop))
+    showErrMessageToConsole(("Can not create the working folder " + desktop + "\n").toStdString());
+  setWorkingFolder(desktop);
+}
 
 bool setWorkingFolder(const QString& folder) {
   const std::string text = asBufferText(folder);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "graphics/graphics_hooks.h"
 #include "platform/console_log.h"
 #include "platform/font_aliases.h"
 
@@ -24,8 +25,22 @@ OffScreenWorld* currentPort() { return thePort; }
 void setCurrentPort(OffScreenWorld* world) { thePort = world; }
 
 std::unique_ptr<OffScreenWorld> newOffScreenWorld(int width, int height) {
+  // Every picture routine fails when its world cannot be had; the reason is told here once, so
+  // that no routine ends a run with a bare ".NO.".
+  const QString size = QStringLiteral(" (%1 x %2).").arg(width).arg(height);
+  if (width <= 0 || height <= 0) {
+    graphics::reportError(("Invalid picture size" + size).toStdString());
+    return nullptr;
+  }
+  if (width > kMaxSide || height > kMaxSide) {
+    graphics::reportError(("Too Big Picture" + size).toStdString());
+    return nullptr;
+  }
   auto world = std::make_unique<OffScreenWorld>(width, height);
-  if (world->isNull()) return nullptr;
+  if (world->isNull()) {
+    graphics::reportError(("Memory allocation error" + size).toStdString());
+    return nullptr;
+  }
   return world;
 }
 
@@ -84,7 +99,9 @@ void OffScreenWorld::lineTo(int h, int v) {
   pen_ = QPoint(h, v);
 }
 
-void OffScreenWorld::paintRect(int left, int top, int right, int bottom) { fill(left, top, right, bottom, fore_); }
+void OffScreenWorld::paintRect(int left, int top, int right, int bottom) {
+  fill(left, top, right, bottom, fore_);
+}
 
 void OffScreenWorld::eraseRect(int left, int top, int right, int bottom) {
   // Erasing inside an open picture paints the background colour into the picture too.
@@ -93,7 +110,8 @@ void OffScreenWorld::eraseRect(int left, int top, int right, int bottom) {
 
 void OffScreenWorld::frameRect(int left, int top, int right, int bottom) {
   if (right <= left || bottom <= top) return;
-  if (right - left <= 2 * penWidth_ || bottom - top <= 2 * penHeight_) return paintRect(left, top, right, bottom);
+  if (right - left <= 2 * penWidth_ || bottom - top <= 2 * penHeight_)
+    return paintRect(left, top, right, bottom);
   fill(left, top, right, top + penHeight_, fore_);
   fill(left, bottom - penHeight_, right, bottom, fore_);
   fill(left, top, left + penWidth_, bottom, fore_);
@@ -141,7 +159,8 @@ void OffScreenWorld::drawString(const QString& text) {
   // rather than abort.
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     static std::once_flag once;
-    std::call_once(once, [] { showErrMessageToConsole("no fonts without a GUI application: text not drawn\n"); });
+    std::call_once(once,
+                   [] { showErrMessageToConsole("no fonts without a GUI application: text not drawn\n"); });
     return;
   }
   // A text size of 0 means 12, as the old drawing code has it.

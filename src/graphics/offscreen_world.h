@@ -105,7 +105,8 @@ class PortSaver {
   OffScreenWorld* saved_;
 };
 
-// A new world, or null (without a message) when it cannot be had.
+// A new world, or null when it cannot be had; the reason (a side not positive, above 32,767,
+// or no memory for the pixels) is reported through the error report.
 std::unique_ptr<OffScreenWorld> newOffScreenWorld(int width, int height);
 
 }  // namespace pravella

@@ -98,6 +98,14 @@ bool Picture::draw(QPainter& painter, const QRect& target) const {
   return true;
 }
 
+std::size_t smallestPixelCopyBytes(int width, int height) {
+  if (width <= 0 || height <= 0) return 0;
+  // A row is its red, green and blue planes packed together; a PackBits run covers at most
+  // 128 bytes in 2.
+  const auto planeBytes = static_cast<std::size_t>(width) * 3;
+  return static_cast<std::size_t>(height) * 2 * ((planeBytes + 127) / 128);
+}
+
 QImage flattenOnWhite(const QImage& image) {
   QImage out(image.size(), QImage::Format_RGB32);
   out.fill(Qt::white);

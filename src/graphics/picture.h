@@ -69,4 +69,8 @@ class Picture {
 // The image drawn over white, as a world erased before drawing a picture into it.
 QImage flattenOnWhite(const QImage& image);
 
+// The fewest bytes a pixel copy of width x height can take (every row of one colour): a size
+// whose copy passes the picture limit even so is refused before its world is drawn.
+std::size_t smallestPixelCopyBytes(int width, int height);
+
 }  // namespace pravella

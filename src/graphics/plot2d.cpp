@@ -167,7 +167,7 @@ class Plot {
 template <typename Draw>
 int record(const Range& r, Picture& out, Draw&& draw) {
   auto world = pravella::newOffScreenWorld(hwin, vwin);
-  if (!world) return fail("BeginDrawingOffscreen: LockPixels failed");
+  if (!world) return 0;
   const Plot plot(r);
   out = pravella::recordCommands(*world, [&](OffScreenWorld& w) {
     plot.axes(w);
@@ -395,6 +395,11 @@ int DoBarPlot(const double* x, const double* y, const double* range, int xRows, 
   if (!barCheck(xRows, yRows, yCols, colorCount)) return 0;
   double yHigh = 0, yLow = 0;
   const bool yFinite = finiteMaxMin(y, static_cast<long long>(yRows) * yCols, 1, &yHigh, &yLow);
+  // The bars stand on the base: an automatic range without it would hang them below the axis.
+  if (std::isfinite(base)) {
+    yHigh = std::max(yHigh, base);
+    yLow = std::min(yLow, base);
+  }
   Range r;
   if (!barRange(x, range, static_cast<long long>(xRows) * xCols, yHigh, yLow, yFinite, width, &r)) return 0;
   return record(r, out, [&](OffScreenWorld& w, const Plot& p) {
@@ -411,15 +416,18 @@ int DoBarPlot(const double* x, const double* y, const double* range, int xRows, 
 int DoStackBarPlot(const double* x, const double* y, const double* range, int xRows, int xCols, int yRows,
                    int yCols, double, double width, const double* colors, int colorCount, Picture& out) {
   if (!barCheck(xRows, yRows, yCols, colorCount)) return 0;
-  // The automatic y range runs from the smallest to the largest row total.
+  // The automatic y range holds every bar whole: from 0, where the stacks stand, through every
+  // running total (a negative segment turns a stack back below its highest point).
   double yHigh = 0, yLow = 0;
   bool yFinite = true;
   for (int i = 0; i < yRows; ++i) {
     double total = 0;
-    for (int j = 0; j < yCols; ++j) total += y[idx(i, yCols, j)];
-    if (!std::isfinite(total)) yFinite = false;
-    yHigh = i == 0 ? total : std::max(yHigh, total);
-    yLow = i == 0 ? total : std::min(yLow, total);
+    for (int j = 0; j < yCols; ++j) {
+      total += y[idx(i, yCols, j)];
+      if (!std::isfinite(total)) yFinite = false;
+      yHigh = std::max(yHigh, total);
+      yLow = std::min(yLow, total);
+    }
   }
   Range r;
   if (!barRange(x, range, static_cast<long long>(xRows) * xCols, yHigh, yLow, yFinite, width, &r)) return 0;

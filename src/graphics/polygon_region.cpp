@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "graphics/graphics_hooks.h"
 #include "graphics/outline_region.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
@@ -97,7 +98,11 @@ int DoRegionPoints(const double* outline, int count, const double* data, int k, 
     minY = std::min(minY, outline[2 * i + 1]);
     maxY = std::max(maxY, outline[2 * i + 1]);
   }
-  if (!(maxX - minX > 0) || !(maxY - minY > 0)) return 0;
+  if (!(maxX - minX > 0) || !(maxY - minY > 0)) {
+    // The far point is placed by the outline's extent; a flat outline has none to place it by.
+    pravella::graphics::reportError("The outline has no area (its points lie on one line).");
+    return 0;
+  }
   const std::vector<QPointF> v = closedOutline(outline, count);
   const double radius = 10 * std::max(maxX - minX, maxY - minY);
   long long n = 0;
@@ -147,7 +152,9 @@ int DoRegion(const double* outline, int count, int m, int n, double* out) {
   const QRegion region = regionOf(outline, count);
   for (long long r = 0; r < m; ++r)
     for (long long c = 0; c < n; ++c)
-      out[r * n + c] = pravella::regionContains(region, static_cast<double>(c + 1), static_cast<double>(r + 1)) ? 1.0 : 0.0;
+      out[r * n + c] =
+          pravella::regionContains(region, static_cast<double>(c + 1), static_cast<double>(r + 1)) ? 1.0
+                                                                                                   : 0.0;
   return 1;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <string>
 
 #include "graphics/offscreen.h"
 #include "graphics/offscreen_world.h"
@@ -60,7 +61,7 @@ struct TrianglePair {
   double sourceY(int X, int Y) const { return m[1] * X + m[4] * Y + m[7]; }
 };
 
-// M = T^-1 S from the corners; false (after "pivot error") when the target corners lie on one
+// M = T^-1 S from the corners; false (without a report) when the target corners lie on one
 // line.
 bool mapOf(const double* row, TrianglePair& pair) {
   double T[9], S[9];
@@ -74,7 +75,7 @@ bool mapOf(const double* row, TrianglePair& pair) {
   }
   int pivots[3];
   double inverse[9], det = 0;
-  if (!DoInv(T, pivots, inverse, 3, 3, &det)) return false;
+  if (!invertWithPivots(T, pivots, inverse, 3, &det)) return false;
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c)
       pair.m[3 * r + c] = inverse[3 * r] * S[c] + inverse[3 * r + 1] * S[3 + c] + inverse[3 * r + 2] * S[6 + c];
@@ -151,9 +152,25 @@ bool warpTriangles(const QImage& sourceImage, QImage& targetImage, double* table
   const int w = std::min(targetImage.width(), cw), h = std::min(targetImage.height(), ch);
   const Pixels source(sourceImage);
   WritablePixels target(targetImage);
+  // A target triangle on a line is skipped and the rest go on; the first is reported, and a
+  // count of them all, not a line for each (a flat surface of a million cells would fill the
+  // memo with them).
+  int skipped = 0;
+  struct SkippedReport {
+    int& skipped;
+    int count;
+    ~SkippedReport() {
+      if (skipped > 1)
+        error_disp("pivot error in " + std::to_string(skipped) + " of " + std::to_string(count) +
+                   " triangles; they were skipped.");
+    }
+  } report{skipped, count};
   for (int t = 0; t < count; ++t) {
     TrianglePair pair;
-    if (!mapOf(table + t * kRow, pair)) continue;  // reported; the rest still go on
+    if (!mapOf(table + t * kRow, pair)) {
+      if (++skipped == 1) error_disp("pivot error");
+      continue;
+    }
     const double top = lenient ? std::max(0.0, pair.maxY) : pair.maxY;
     const double right = lenient ? std::max(0.0, pair.maxX) : pair.maxX;
     if (pair.minX >= right || pair.minY >= top) {
@@ -264,7 +281,10 @@ int changeMoofData_2(const double* values, int rows, int cols, double* table, in
   auto at = [&](int r, int c) { return std::trunc(values[static_cast<std::size_t>(r) * cols + c]); };
   for (int t = 0; t < count; ++t) {
     TrianglePair pair;
-    if (!mapOf(table + t * kRow, pair)) return 0;
+    if (!mapOf(table + t * kRow, pair)) {
+      error_disp("pivot error");
+      return 0;
+    }
     const double left = std::max(0.0, pair.minX), top = std::max(0.0, pair.minY);
     if (left >= pair.maxX || top >= pair.maxY) {
       error_disp("Bad triangle");

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lang/report.h"
 #include "lang/stdlib/file_access.h"
 #include "lang/values.h"
 #include "platform/cformat.h"
@@ -43,7 +44,78 @@ bool readValueText(std::FILE* f, const AcrElementPlace& place, std::string& text
   return true;
 }
 
+// The value representations whose length field is 4 bytes behind 2 reserved ones.
+bool longFormVr(const char vr[2]) {
+  static const char* const kLong[] = {"OB", "OD", "OF", "OL", "OV", "OW", "SQ",
+                                      "SV", "UC", "UN", "UR", "UT", "UV"};
+  for (const char* v : kLong)
+    if (vr[0] == v[0] && vr[1] == v[1]) return true;
+  return false;
+}
+
+bool looksLikeVr(const unsigned char* b) { return b[0] >= 'A' && b[0] <= 'Z' && b[1] >= 'A' && b[1] <= 'Z'; }
+
+// The transfer syntax UID of the file meta group, which the file format always writes in
+// explicit VR little endian from offset 132; empty when it is not there.
+std::string transferSyntax(std::FILE* f) {
+  long long p = 132;
+  for (int steps = 0; steps < 64; ++steps) {
+    unsigned char b[12];
+    if (fseeko(f, p, SEEK_SET) != 0 || std::fread(b, 1, 8, f) != 8) return {};
+    const unsigned group = b[0] | b[1] << 8, element = b[2] | b[3] << 8;
+    if (group != 0x0002 || !looksLikeVr(b + 4)) return {};
+    const char vr[2] = {static_cast<char>(b[4]), static_cast<char>(b[5])};
+    long long length = b[6] | b[7] << 8, header = 8;
+    if (longFormVr(vr)) {
+      if (std::fread(b + 8, 1, 4, f) != 4) return {};
+      length = static_cast<long long>(b[8]) | b[9] << 8 | b[10] << 16 | static_cast<long long>(b[11]) << 24;
+      header = 12;
+    }
+    if (element == 0x0010) {
+      std::string uid(static_cast<std::size_t>(std::min<long long>(length, 64)), '\0');
+      if (std::fread(uid.data(), 1, uid.size(), f) != uid.size()) return {};
+      while (!uid.empty() && (uid.back() == '\0' || uid.back() == ' ')) uid.pop_back();
+      return uid;
+    }
+    p += header + length;
+  }
+  return {};
+}
+
 }  // namespace
+
+std::string unreadDicomKind(std::FILE* f) {
+  char mark[4];
+  if (fseeko(f, 128, SEEK_SET) == 0 && std::fread(mark, 1, 4, f) == 4 && std::memcmp(mark, "DICM", 4) == 0) {
+    const std::string uid = transferSyntax(f);
+    if (uid == "1.2.840.10008.1.2") return {};  // implicit VR little endian: the records read
+    if (uid == "1.2.840.10008.1.2.1") return "DICOM explicit VR little endian";
+    if (uid == "1.2.840.10008.1.2.2") return "DICOM explicit VR big endian";
+    if (uid.rfind("1.2.840.10008.1.2.4.", 0) == 0) return "DICOM JPEG-compressed (" + uid + ")";
+    if (uid == "1.2.840.10008.1.2.5") return "DICOM RLE-compressed";
+    if (uid.empty()) return {};
+    return "DICOM of transfer syntax " + uid;
+  }
+  // Without the preamble: an explicit VR stream shows its first record's representation where
+  // an ACR-NEMA record has the low half of its length.
+  unsigned char b[8];
+  if (fseeko(f, 0, SEEK_SET) != 0 || std::fread(b, 1, 8, f) != 8) return {};
+  const unsigned group = b[0] | b[1] << 8;
+  if (group == 0x0002 || group == 0x0008) {
+    if (looksLikeVr(b + 4)) return "DICOM explicit VR little endian";
+  }
+  return {};
+}
+
+std::string unreadDicomKind(const std::string& path) {
+  pravella::UniqueFile file(std::fopen(path.c_str(), "rb"));
+  return file ? unreadDicomKind(file.get()) : std::string();
+}
+
+std::string unreadDicomMessage(const std::string& name, const std::string& kind) {
+  return name + " is a " + kind +
+         " file, which is not read: only ACR-NEMA and implicit VR little endian files are.";
+}
 
 bool findAcrElement(std::FILE* file, long long start, std::uint16_t group, std::uint16_t element,
                     AcrElementPlace& place) {
@@ -87,6 +159,10 @@ int DoACR_nema_paramList_vk(std::string_view path, double* out, int* count) {
     return 1;
   }
   std::FILE* f = file.get();
+  if (const std::string kind = unreadDicomKind(f); !kind.empty()) {
+    error_disp(unreadDicomMessage(std::string(path), kind));
+    return 0;
+  }
   long long size = -1;
   if (fseeko(f, 0, SEEK_END) == 0) size = ftello(f);
   const long long maxRows = TNumber / 4;
@@ -115,6 +191,10 @@ int DoACR_nema_param_vk(std::string_view path, std::uint16_t group, std::uint16_
   out[0] = out[1] = -1;
   pravella::UniqueFile file = pravella::openLanguageFile(path, "rb");
   if (!file) return 1;
+  if (const std::string kind = unreadDicomKind(file.get()); !kind.empty()) {
+    error_disp(unreadDicomMessage(std::string(path), kind));
+    return 0;
+  }
   AcrElementPlace place;
   if (findAcrElement(file.get(), acrRecordsStart(file.get()), group, element, place)) {
     out[0] = static_cast<double>(place.valuePosition);

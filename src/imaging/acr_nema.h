@@ -24,14 +24,24 @@ bool findAcrElement(std::FILE* file, long long start, std::uint16_t group, std::
 // Where the records of a file begin: 136 when "DICM" stands at 128 (behind the preamble), else 0.
 long long acrRecordsStart(std::FILE* file);
 
+// Files whose records are not in the form above: a DICOM file of the standard's file format
+// whose transfer syntax is not implicit VR little endian (explicit VR or compressed), or a
+// stream whose first record carries a value representation. Empty when the file is not one of
+// them (or cannot be read); otherwise what it is, e.g. "DICOM explicit VR little endian".
+std::string unreadDicomKind(std::FILE* file);
+std::string unreadDicomKind(const std::string& path);
+// The message that says such a file is not read.
+std::string unreadDicomMessage(const std::string& name, const std::string& kind);
+
 // One listing row per record (offset, group, element, length; group and element as signed
 // 16-bit, the length as signed 32-bit) into `out`, at most TNumber / 4 rows; *count gets the
 // number of rows. A record whose value runs past the end of the file is listed and ends the
 // listing. A file that cannot be opened (relative names against the working folder) gives the
-// one row (-1, -1, -1, -1). Always 1.
+// one row (-1, -1, -1, -1). 0, with the reason reported, for a file of an unread kind; else 1.
 int DoACR_nema_paramList_vk(std::string_view path, double* out, int* count);
 
-// The value offset and length of the element, or (-1, -1). Always 1.
+// The value offset and length of the element, or (-1, -1); 0, with the reason reported, for a
+// file of an unread kind; else 1.
 int DoACR_nema_param_vk(std::string_view path, std::uint16_t group, std::uint16_t element, double out[2]);
 
 // The voxel size of a file (a plain path): z from (0029,0100), x and y from the pixel spacing

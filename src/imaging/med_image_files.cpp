@@ -42,8 +42,11 @@ bool readAt(std::FILE* f, long long at, void* into, std::size_t n, int elementSi
 // The geometry is whole and its pixel block lies inside a file of `size` bytes.
 bool fits(long long width, long long height, long long slices, long long offset, long long size) {
   if (width < 1 || height < 1 || slices < 1 || offset < 0 || offset > INT_MAX || offset > size) return false;
-  const long long sliceBytes = width * height * 2;
-  return slices <= (size - offset) / sliceBytes && width * height * slices <= kMaxVolumeVoxels;
+  // The sizes come from the file's header (32 bits each): bound each product before taking it.
+  if (width > kMaxVolumeVoxels / height) return false;
+  const long long slice = width * height;
+  if (slices > kMaxVolumeVoxels / slice) return false;
+  return slices <= (size - offset) / (slice * 2);
 }
 
 int give(long long w, long long h, long long s, long long o, int* width, int* height, int* slices,

@@ -102,10 +102,12 @@ QImage colorBarImage(bool blackWhite) {
 
 QStringList newRoi() { return QStringList(kRoiFields, QStringLiteral("0")); }
 
+double pixelsPerViewPoint(int width, int height) { return std::max(width, height) * 0.00390625; }
+
 RoiStatistics roiStatistics(const std::int16_t* slice, int width, int height, double x, double y, int radius,
                             float sizeX, float sizeY, std::vector<std::int16_t>* mask) {
   RoiStatistics s;
-  const double scale = width * 0.00390625;  // image pixels per view point
+  const double scale = pixelsPerViewPoint(width, height);
   const double cx = scale * x, cy = scale * (255.0 - y);
   const double r2 = static_cast<double>(radius) * radius;
   if (mask) mask->assign(static_cast<std::size_t>(width) * height, 0);
@@ -137,16 +139,16 @@ void setRoiStatistics(QStringList& rois, int row, const RoiStatistics& s) {
   rois[base + 9] = QString::number(s.count);
 }
 
-int roiHitTest(const QStringList& rois, int slice, double x, double y, int imageWidth, double* grabX,
+int roiHitTest(const QStringList& rois, int slice, double x, double y, double pixelsPerPoint, double* grabX,
                double* grabY) {
   *grabX = *grabY = 0;
-  if (rois.size() < kRoiFields || imageWidth <= 0) return -1;
+  if (rois.size() < kRoiFields || !(pixelsPerPoint > 0)) return -1;
   double best = 1000000.0;
   int found = -1;
   for (int base = 0; base + kRoiFields <= rois.size(); base += kRoiFields) {
     if (rois[base + 1].trimmed().toInt() != slice) continue;
     const double size = rois[base + 4].trimmed().toDouble();
-    const double radius = (size * 0.5 + 1.0) * 256.0 / imageWidth;
+    const double radius = (size * 0.5 + 1.0) / pixelsPerPoint;
     const double dx = x - rois[base + 2].trimmed().toDouble(), dy = y - rois[base + 3].trimmed().toDouble();
     const double d2 = dx * dx + dy * dy;
     if (d2 < best && d2 < radius * radius) {

@@ -54,6 +54,11 @@ struct RoiStatistics {
   long long count = 0;
 };
 
+// Image pixels per view point of the 256-point view: the longer side fills it, so the whole
+// image shows and every pixel can be reached (a taller than wide image scaled by its width
+// lost its bottom rows). Square and wide images keep width / 256.
+double pixelsPerViewPoint(int width, int height);
+
 // The pixels of one slice within radius `radius` of view point (x, y); the largest and the
 // smallest value start from the first pixel inside (0 and 0 when none is). `mask`, when given,
 // gets each inside value and 0 elsewhere.
@@ -65,7 +70,7 @@ void setRoiStatistics(QStringList& rois, int row, const RoiStatistics& s);
 
 // The ROI of `slice` nearest to view point (x, y) within its radius (earlier wins on ties), or
 // -1; *grabX, *grabY get the offset of the point from its centre (0 when none).
-int roiHitTest(const QStringList& rois, int slice, double x, double y, int imageWidth, double* grabX,
+int roiHitTest(const QStringList& rois, int slice, double x, double y, double pixelsPerPoint, double* grabX,
                double* grabY);
 
 // The ROI file beside an image: its path without the extension, then ".ROIData".

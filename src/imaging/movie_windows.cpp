@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "lang/report.h"
 #include "platform/notification_center.h"
 
 namespace pravella::motion {
@@ -169,7 +170,14 @@ int doCaptureMovieImageAtTimeAndConvert(const QString& title, const double* pair
   QImage frame;
   if (!captureFrame(title, pair, &frame)) return 0;
   // The matrix goes into the language's scratch buffer: a larger frame would overrun it.
-  if (static_cast<long long>(frame.width()) * frame.height() > capacity) return 0;
+  if (static_cast<long long>(frame.width()) * frame.height() > capacity) {
+    error_disp(QStringLiteral("Too big data: a frame of %1 x %2 is more than %3 elements.")
+                   .arg(frame.width())
+                   .arg(frame.height())
+                   .arg(capacity)
+                   .toStdString());
+    return -1;
+  }
   intensityOf(frame, out);
   *height = frame.height();
   *width = frame.width();

@@ -86,8 +86,8 @@ void doCloseAllMovieWindow();
 
 // The frame at frameTime(pair, ...) as an intensity matrix: red + green + blue of each pixel
 // (0 to 765, summed in single precision), row 0 the top row, into `out` of `capacity` reals.
-// 0 when no window has the title, there is no such time or frame, or the frame holds more
-// pixels than `capacity`.
+// 0 when no window has the title or there is no such time or frame; -1, with the reason
+// reported, when the frame holds more pixels than `capacity`.
 int doCaptureMovieImageAtTimeAndConvert(const QString& title, const double* pair, double* out,
                                         long long capacity, int* height, int* width);
 // The same frame as an opaque picture value; 0 as above.

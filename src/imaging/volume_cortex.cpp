@@ -1,11 +1,13 @@
 #include "imaging/volume_cortex.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
 #include "imaging/parallel_work.h"
 #include "imaging/volume_data.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 
 namespace {
@@ -48,6 +50,48 @@ struct Ray {
     return v.voxels[v.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y),
                             static_cast<std::size_t>(z))];
   }
+
+  // A radius beyond which the ray at (phi, theta) stays outside the volume, so that every
+  // voxel there reads 0: the walk need not step through them one by one. A start radius far
+  // outside (1e300 saturates to 2^31 - 1) would otherwise take billions of steps a ray.
+  double lastInside(const VolumeSlot& v, int phi, int theta) const {
+    const double cp = std::cos(phi * kDegree), sp = std::sin(phi * kDegree);
+    const double ct = std::cos(theta * kDegree), st = std::sin(theta * kDegree);
+    // Row, column and slice per unit of radius.
+    double d[3] = {0, 0, 0};
+    switch (form) {
+      case RayForm::Standard:
+        d[0] = -cp * ct;
+        d[1] = -cp * st;
+        d[2] = sp * p.zScale;
+        break;
+      case RayForm::PolarColumns:
+        d[0] = -cp * st;
+        d[1] = sp;
+        d[2] = -cp * ct * p.zScale;
+        break;
+      case RayForm::Rotated: {
+        const double u[3] = {cp * ct, cp * st, sp * p.zScale};
+        const double* M = rotation;
+        d[0] = -(M[0] * u[0] + M[1] * u[1] + M[2] * u[2]);
+        d[1] = -(M[3] * u[0] + M[4] * u[1] + M[5] * u[2]);
+        d[2] = M[6] * u[0] + M[7] * u[1] + M[8] * u[2];
+      }
+    }
+    const double centre[3] = {p.cy, p.cx, p.cz};
+    const double size[3] = {static_cast<double>(v.rows), static_cast<double>(v.columns),
+                            static_cast<double>(v.slices)};
+    double last = HUGE_VAL;
+    for (int i = 0; i < 3; ++i) {
+      // An axis the ray hardly moves along bounds nothing: over 2^31 steps it moves less than a
+      // voxel there. Elsewhere the position lies inside only while it is in (-1, size).
+      if (!(std::fabs(d[i]) >= 1e-9)) continue;
+      const double a = (-1 - centre[i]) / d[i], b = (size[i] - centre[i]) / d[i];
+      last = std::min(last, std::max(a, b));
+    }
+    // Two steps of margin for the rounding of the position.
+    return last + 2;
+  }
 };
 
 bool ready(const CortexParams& p, int* rows, int* columns) {
@@ -59,24 +103,52 @@ bool ready(const CortexParams& p, int* rows, int* columns) {
   return true;
 }
 
-// Runs cell(row, column, phi, theta) over the grid, latitudes split over threads.
+// Runs cell(row, column, phi, theta) over the grid, latitudes split over threads; false after
+// reporting when the user held the mouse button (the cells may stop their walks too).
 template <typename Cell>
-void forEachCell(const CortexParams& p, int rows, int columns, Cell&& cell) {
+bool forEachCell(const CortexParams& p, int rows, int columns, VkWorkBreak& stop, Cell&& cell) {
   const int workers = pravella::imaging::workerCount(rows, static_cast<long long>(columns) * 64);
   pravella::imaging::forEachItem(rows, workers, [&](int, int row) {
     const int phi = p.top - row * p.latStep;
-    for (int column = 0; column < columns; ++column) cell(row, column, phi, column * p.lonStep);
+    for (int column = 0; column < columns && !stop.stop(); ++column)
+      cell(row, column, phi, column * p.lonStep);
   });
+  if (!stop.broken()) return true;
+  error_disp(kVkBreakMessage);
+  return false;
 }
+
+// How often a walk along one ray looks at the break test.
+constexpr int kStepsBetweenBreakTests = 1 << 16;
 
 int search(const CortexParams& p, double* out, int* rows, int* columns, int mode, const Ray& ray) {
   if (!ready(p, rows, columns)) return 0;
   const VolumeSlot& v = *vData;
-  forEachCell(p, *rows, *columns, [&](int row, int column, int phi, int theta) {
+  VkWorkBreak stop;
+  const bool done = forEachCell(p, *rows, *columns, stop, [&](int row, int column, int phi, int theta) {
     double sum = 0;
     int count = 0;
     bool surface = false;
-    for (int r = p.startRadius; r >= 1; --r) {
+    int r = p.startRadius;
+    // The radii outside the volume read 0, which is no negative voxel: they meet the surface
+    // only for a threshold of 0 or less, and then count as samples of 0.
+    const double inside = ray.lastInside(v, phi, theta);
+    if (r >= 1 && r > inside) {
+      const long long outside = r - static_cast<long long>(std::max(0.0, inside));
+      if (p.threshold <= 0) {
+        surface = true;
+        if (mode == 1) {
+          r = 0;
+          sum = p.startRadius;
+        } else {
+          count = static_cast<int>(std::min<long long>(outside, std::max(p.samples, 1)));
+          if (count >= p.samples) r = 0;
+        }
+      }
+      if (r != 0) r = static_cast<int>(std::max(0.0, inside));
+    }
+    for (int steps = 1; r >= 1; --r, ++steps) {
+      if (steps % kStepsBetweenBreakTests == 0 && stop.stop()) return;
       const int value = ray.voxel(v, phi, theta, r);
       if (value < 0) {  // a negative voxel ends the ray with nothing
         sum = 0;
@@ -95,22 +167,31 @@ int search(const CortexParams& p, double* out, int* rows, int* columns, int mode
     if (mode == 0) sum = count ? sum / count : 0;
     out[static_cast<std::size_t>(row) * *columns + column] = sum;
   });
-  return 1;
+  return done ? 1 : 0;
 }
 
 int underMap(const CortexParams& p, double* out, int* rows, int* columns, const double* radii,
              const Ray& ray) {
   if (!ready(p, rows, columns)) return 0;
   const VolumeSlot& v = *vData;
-  forEachCell(p, *rows, *columns, [&](int row, int column, int phi, int theta) {
+  VkWorkBreak stop;
+  const bool done = forEachCell(p, *rows, *columns, stop, [&](int row, int column, int phi, int theta) {
     const std::size_t at = static_cast<std::size_t>(row) * *columns + column;
     const double d = radii[at];
     double sum = 0;
-    int count = 0;
-    if (d > 0) {
-      const double top = std::trunc(d);
-      for (double r = top; r > top - p.samples; r -= 1) {
-        const int value = r < 0 ? -1 : ray.voxel(v, phi, theta, r);
+    double count = 0;
+    // The radii trunc(d), trunc(d) - 1, ... while above trunc(d) - n; one below 0 makes the
+    // cell 0, and those outside the volume add samples of 0. Counted, not walked: a radius of
+    // 1e300 minus 1 is 1e300 again.
+    const double top = std::trunc(d);
+    if (d > 0 && p.samples > 0 && p.samples < top + 2) {
+      const double first = std::min(top, std::floor(ray.lastInside(v, phi, theta)));
+      if (first < top) count = std::min(top - first, static_cast<double>(p.samples));
+      const double end = top - p.samples;
+      long long steps = 0;
+      for (double r = first; r > end && count < p.samples; r -= 1) {
+        if (++steps % kStepsBetweenBreakTests == 0 && stop.stop()) return;
+        const int value = ray.voxel(v, phi, theta, r);
         if (value < 0) {
           sum = 0;
           count = 0;
@@ -122,7 +203,7 @@ int underMap(const CortexParams& p, double* out, int* rows, int* columns, const 
     }
     out[at] = count ? sum / count : 0;
   });
-  return 1;
+  return done ? 1 : 0;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imaging/volume_data.h"
@@ -27,7 +28,10 @@ void putWord(std::string& bytes, std::uint32_t v, bool swap) {
 void putVoxels(std::string& bytes, const std::vector<std::int16_t>& voxels, bool swap) {
   const std::size_t at = bytes.size();
   bytes.append(reinterpret_cast<const char*>(voxels.data()), voxels.size() * 2);
-  if (swap) vkSwapBytes16(reinterpret_cast<std::int16_t*>(bytes.data() + at), voxels.size());
+  if (!swap) return;
+  // The voxels follow a text of any length, so they need not lie on 16-bit boundaries: swap
+  // them byte by byte.
+  for (std::size_t i = at; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
 }
 
 bool readWord(std::FILE* f, bool swap, std::uint32_t& v) {

@@ -11,6 +11,7 @@
 #include "imaging/volume_resample.h"
 #include "imaging/volume_rows.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "platform/progress_bar.h"
 
 namespace {
@@ -135,7 +136,9 @@ bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) 
   std::vector<std::int16_t> result;
   if (!prepareWindowStatistic(a, b, out, result)) return false;
   const VolumeSlot &A = slot(a), &B = slot(b);
-  r = std::max(0, r);
+  // A window wider than the volume holds the whole volume whatever its radius; the bound also
+  // keeps the window's ends (centre + r) inside int.
+  r = std::clamp(r, 0, std::max({A.rows, A.columns, A.slices}));
   const int S = A.slices;
   const int workers = pravella::imaging::workerCount(S, static_cast<long long>(A.rows) * A.columns * 16);
   std::vector<WindowPlanes> planes(static_cast<std::size_t>(workers), WindowPlanes(A, B, r));
@@ -146,6 +149,7 @@ bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) 
     return false;
   }
   if (reports) setProcessIndicator(0, S);
+  VkWorkBreak stop;
   pravella::imaging::forEachRange(
       S, workers,
       [&](int worker, int begin, int end) {
@@ -153,6 +157,7 @@ bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) 
         w.clear();
         for (int k = std::max(0, begin - r); k <= std::min(S - 1, begin + r); ++k) w.add(k, 1);
         for (int z = begin; z < end; ++z) {
+          if (stop.stop()) return;
           std::int16_t* o = result.data() + A.index(0, 0, static_cast<std::size_t>(z));
           for (int y = 0; y < A.rows; ++y)
             for (int x = 0; x < A.columns; ++x)
@@ -165,12 +170,16 @@ bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) 
       [&](int done) {
         if (reports) setProcessIndicatorValue(done);
       });
+  if (reports) setProcessIndicatorValue(0);
+  if (stop.broken()) {
+    error_disp(kVkBreakMessage);
+    return false;
+  }
   VolumeSlot& O = slot(out);
   O.voxels.swap(result);
   O.rows = A.rows;
   O.columns = A.columns;
   O.slices = A.slices;
-  if (reports) setProcessIndicatorValue(0);
   return true;
 }
 
@@ -243,14 +252,21 @@ bool correlationOfCubes(int a, int b, int out) {
   std::vector<std::int16_t>& target = reuse ? O.voxels : result;
   setProcessIndicator(0, S);
   std::atomic<int> done{0};
+  VkWorkBreak stop;
   pravella::imaging::forEachItem(
       S, workers,
       [&](int worker, int z) {
+        if (stop.stop()) return;
         correlationSlice(A, B, z, rows[static_cast<std::size_t>(worker)],
                          target.data() + A.index(0, 0, static_cast<std::size_t>(z)));
         ++done;
       },
       [&](int) { setProcessIndicatorValue(done.load()); });
+  if (stop.broken()) {
+    setProcessIndicatorValue(0);
+    error_disp(kVkBreakMessage);
+    return false;
+  }
   if (!reuse) O.voxels.swap(result);
   O.rows = A.rows;
   O.columns = A.columns;
@@ -340,26 +356,45 @@ int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, doubl
     error_disp("allocate memory");
     return 0;
   }
-  double n = 0, sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
-  for (double z = z0; z <= z1; z += step) {
+  // The pixel indexes 0, step, 2 step, ... that every height samples.
+  double perSlice = 0;
+  for (double k = 0; k < static_cast<double>(imageA.size()); k += step) perSlice += 1;
+  // The heights z0 + i step for i < heights. A height off the volume's slices gives images of
+  // zeros, which add perSlice samples of 0 and nothing else: those are counted, not sampled,
+  // so a range far beyond the volume costs no more than one inside it.
+  const double heights = std::floor((z1 - z0) / step) + 1;
+  auto height = [&](double i) { return z0 + i * step; };
+  auto onSlice = [&](double z) { return z > -1 && z < A.slices; };
+  // The first and last i whose height lies on a slice, set right where rounding moved them.
+  double first = std::max(0.0, std::floor((-1 - z0) / step));
+  double last = std::min(heights - 1, std::ceil((A.slices - z0) / step));
+  while (first <= last && !onSlice(height(first))) first += 1;
+  while (last >= first && !onSlice(height(last))) last -= 1;
+  const double inside = last >= first ? last - first + 1 : 0;
+  double n = (heights - inside) * perSlice, sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
+  for (double i = first; i <= last; i += 1) {
+    const double z = height(i);
     const double slice = std::trunc(z);
-    const bool inside = slice >= 0 && slice < A.slices;
     setProcessIndicator(0, std::max(0, R - 1));
-    for (int i = 0; i < R; ++i) {
-      setProcessIndicatorValue(i);
+    for (int row = 0; row < R; ++row) {
+      if (ButtonPress()) {
+        setProcessIndicatorValue(0);
+        error_disp(kVkBreakMessage);
+        return 0;
+      }
+      setProcessIndicatorValue(row);
       for (int j = 0; j < C; ++j) {
-        const std::size_t at = static_cast<std::size_t>(i) * C + j;
-        imageA[at] = inside ? A.voxels[A.index(static_cast<std::size_t>(j), static_cast<std::size_t>(i),
-                                               static_cast<std::size_t>(slice))]
-                            : 0;
+        const std::size_t at = static_cast<std::size_t>(row) * C + j;
+        imageA[at] = A.voxels[A.index(static_cast<std::size_t>(j), static_cast<std::size_t>(row),
+                                      static_cast<std::size_t>(slice))];
         if (imageA[at] == 0) {
           imageB[at] = 0;
           continue;
         }
-        const double w = j * M[3] + i * M[7] + z * M[11] + M[15];
-        imageB[at] = vkTrilinear(B, (j * M[0] + i * M[4] + z * M[8] + M[12]) / w,
-                                 (j * M[1] + i * M[5] + z * M[9] + M[13]) / w,
-                                 (j * M[2] + i * M[6] + z * M[10] + M[14]) / w);
+        const double w = j * M[3] + row * M[7] + z * M[11] + M[15];
+        imageB[at] = vkTrilinear(B, (j * M[0] + row * M[4] + z * M[8] + M[12]) / w,
+                                 (j * M[1] + row * M[5] + z * M[9] + M[13]) / w,
+                                 (j * M[2] + row * M[6] + z * M[10] + M[14]) / w);
       }
     }
     for (double k = 0; k < static_cast<double>(imageA.size()); k += step) {

@@ -16,6 +16,26 @@ extern std::atomic<int64_t> vkButtonDownSinceMs;  // steady-clock ms, 0 while th
 int64_t vkSteadyMillis();
 void vkSetButtonDown(bool down);
 
+// The message of a run or a built-in that the break test ended.
+inline constexpr const char* kVkBreakMessage = "**** BREAK *****";
+
+// The break test for one piece of work that several threads share: the first thread that sees
+// the button held stops them all at their next check, and the work then reports
+// kVkBreakMessage once. Each check costs one relaxed load while the button is up.
+class VkWorkBreak {
+ public:
+  bool stop() {
+    if (broken_.load(std::memory_order_relaxed)) return true;
+    if (vkButtonDownSinceMs.load(std::memory_order_relaxed) == 0 || !ButtonPress()) return false;
+    broken_.store(true);
+    return true;
+  }
+  bool broken() const { return broken_.load(); }
+
+ private:
+  std::atomic<bool> broken_{false};
+};
+
 namespace pravella {
 
 // The lock that runVkProgram holds. Whoever changes the interpreter's tables around a run

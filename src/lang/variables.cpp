@@ -667,6 +667,18 @@ bool changeFullPath(std::string_view path, std::string& out, std::size_t limit) 
   return true;
 }
 
+namespace {
+
+// The built-ins report their own fixed message ("Can't read file."); the system's reason goes
+// to the console beside it.
+std::FILE* openFailed(const std::string& full, int error) {
+  showErrMessageToConsole("Can't open " + full + ": " + std::strerror(error) + "\n");
+  errno = error;
+  return nullptr;
+}
+
+}  // namespace
+
 std::FILE* vk_fopen(std::string_view path, const char* mode) {
   std::string full;
   if (!changeFullPath(path, full, kPathBytes)) return nullptr;
@@ -685,20 +697,24 @@ std::FILE* vk_fopen(std::string_view path, const char* mode) {
   // Truncation waits until the file is known to be a regular one.
   const bool truncate = flags & O_TRUNC;
   const int fd = ::open(full.c_str(), flags & ~O_TRUNC, 0666);
-  if (fd < 0) return nullptr;
+  if (fd < 0) return openFailed(full, errno);
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    errno = EINVAL;
-    return nullptr;
+    return openFailed(full, EINVAL);
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (truncate && ::ftruncate(fd, 0) != 0) {
+    const int error = errno;
     ::close(fd);
-    return nullptr;
+    return openFailed(full, error);
   }
   std::FILE* f = ::fdopen(fd, mode);
-  if (!f) ::close(fd);
+  if (!f) {
+    const int error = errno;
+    ::close(fd);
+    return openFailed(full, error);
+  }
   return f;
 }
 

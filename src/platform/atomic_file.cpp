@@ -42,6 +42,20 @@ WriteResult failed(const QString& path, int error) {
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
+// Whether the mode of an existing `path` forbids us to write it (or, for a folder, to change
+// what it holds). A save replaces a document by renaming a new one over it, which needs only
+// the folder around it to be writable: a read-only document must be refused here. The
+// superuser passes every access test, so it is held to the mode bits themselves.
+bool writingForbidden(const QString& path) {
+  const QByteArray name = native(path);
+  struct stat info {};
+  if (::stat(name.constData(), &info) != 0) return false;
+  if (::geteuid() == 0) return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return ::access(name.constData(), W_OK) != 0 && errno == EACCES;
+}
+
+WriteResult readOnly(const QString& path) { return failed(path, EACCES); }
+
 const QString kPrefix = QStringLiteral(".saving-");
 const QString kTargetSuffix = QStringLiteral(".target");
 const QString kOldSuffix = QStringLiteral(".old");
@@ -171,6 +185,7 @@ WriteResult writeFileAtomically(const QString& given, const QByteArray& data) {
   if (target.isDir())
     return failure(QStringLiteral("Cannot save \"%1\": a folder of that name is in the way.").arg(given));
   const QString parent = target.absolutePath();
+  if (writingForbidden(path) || writingForbidden(parent)) return readOnly(given);
 
   QString temp;
   std::optional<InFlight> writing;
@@ -217,6 +232,7 @@ WriteResult replaceFolderAtomically(const QString& folder,
   const QString finalPath = target.absoluteFilePath();
   if (!QDir().mkpath(parent))
     return failure(QStringLiteral("Cannot save \"%1\": its folder cannot be created.").arg(folder));
+  if (writingForbidden(finalPath) || writingForbidden(parent)) return readOnly(folder);
   recoverInterruptedSaves(parent);
 
   QString temp;

@@ -1,9 +1,12 @@
 #include "platform/command_line.h"
 
+#include <QFile>
 #include <QProcess>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <sys/prctl.h>
@@ -100,7 +103,15 @@ CommandLineResult runCommandLine(const QString& text, const QString& workingFold
   QProcess child;
   child.setProcessChannelMode(QProcess::ForwardedChannels);
   child.setInputChannelMode(QProcess::ForwardedInputChannel);
-  if (!workingFolder.isEmpty()) child.setWorkingDirectory(workingFolder);
+  if (!workingFolder.isEmpty()) {
+    // Said plainly here: the child would only report that its chdir failed.
+    if (::access(QFile::encodeName(workingFolder).constData(), X_OK) != 0) {
+      result.error = QStringLiteral("the working folder %1: %2")
+                         .arg(workingFolder, QString::fromLocal8Bit(std::strerror(errno)));
+      return result;
+    }
+    child.setWorkingDirectory(workingFolder);
+  }
   // Its own process group, so that a stop ends what it started too; and it dies should this
   // process die without a chance to end it.
   child.setChildProcessModifier([] {

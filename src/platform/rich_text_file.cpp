@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/bounded_read.h"
 #include "platform/console_log.h"
 #include "platform/file_copy.h"
 #include "platform/rtf.h"
@@ -11,19 +12,17 @@
 namespace pravella {
 namespace {
 
-// Anything larger than this is no text document; reading it whole would only waste memory.
-constexpr qint64 kMaxRtfBytes = qint64{1} << 30;
-
+// Only a regular file is read: a named pipe in a document's place would never end.
 bool readWhole(const QString& path, QByteArray& out) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxRtfBytes) return false;
-  out = f.readAll();
-  return f.error() == QFile::NoError;
+  BoundedRead r = readRegularFile(path, kMaxRichTextBytes);
+  if (!r) return false;
+  out = std::move(r.data);
+  return true;
 }
 
-// Finds an attachment file of an RTFD folder. Names in the text may differ from the names on
-// disk in Unicode normalisation (the old file system stored decomposed names) or in case.
-std::optional<rtf::Attachment> loadEntry(const QString& path) {
+// Finds an attachment file of an RTFD folder; its bytes only when asked for (a plain text needs
+// to know only that it is there).
+std::optional<rtf::Attachment> loadEntry(const QString& path, bool withData) {
   const QFileInfo info(path);
   // An attachment is part of the package: a link that leads out of it (to /etc/passwd, say)
   // must not make a foreign file part of the memo, nor be saved into it again.
@@ -31,44 +30,55 @@ std::optional<rtf::Attachment> loadEntry(const QString& path) {
   const QString real = info.canonicalFilePath();
   if (real.isEmpty() || package.isEmpty() || !real.startsWith(package + u'/')) return std::nullopt;
   if (info.isDir()) return rtf::Attachment{info.fileName(), {}, info.absoluteFilePath()};
+  if (!info.isFile()) return std::nullopt;
+  if (!withData) {
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly) && f.size() <= kMaxRichTextBytes)
+      return rtf::Attachment{info.fileName(), {}, {}};
+    return std::nullopt;
+  }
   QByteArray data;
-  if (info.isFile() && readWhole(path, data)) return rtf::Attachment{info.fileName(), data, {}};
+  if (readWhole(path, data)) return rtf::Attachment{info.fileName(), data, {}};
   return std::nullopt;
 }
 
 // Finds an attachment of an RTFD folder. Names in the text may differ from the names on disk
 // in Unicode normalisation (the old file system stored decomposed names) or in case.
-std::optional<rtf::Attachment> loadAttachment(const QString& folder, const QString& name) {
-  if (auto found = loadEntry(folder + u'/' + name)) return found;
+std::optional<rtf::Attachment> loadAttachment(const QString& folder, const QString& name,
+                                              bool withData = true) {
+  if (auto found = loadEntry(folder + u'/' + name, withData)) return found;
   const QString want = name.normalized(QString::NormalizationForm_C);
   const QStringList entries =
       QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
   for (const QString& entry : entries)
     if (entry.normalized(QString::NormalizationForm_C) == want)
-      if (auto found = loadEntry(folder + u'/' + entry)) return found;
+      if (auto found = loadEntry(folder + u'/' + entry, withData)) return found;
   for (const QString& entry : entries)
     if (entry.normalized(QString::NormalizationForm_C).compare(want, Qt::CaseInsensitive) == 0)
-      if (auto found = loadEntry(folder + u'/' + entry)) return found;
+      if (auto found = loadEntry(folder + u'/' + entry, withData)) return found;
   return std::nullopt;
+}
+
+// Reads the RTF of a .rtf file or an RTFD folder; `folder` is the RTFD folder (empty for a file).
+bool readRtfSource(const QString& path, QByteArray& rtf, QString& folder) {
+  const QFileInfo info(path);
+  folder.clear();
+  if (!info.isDir()) return readWhole(path, rtf);
+  folder = info.absoluteFilePath();
+  return readWhole(folder + QStringLiteral("/") + QLatin1String(kRtfdTextName), rtf);
 }
 
 }  // namespace
 
 bool readRichTextFile(const QString& path, QTextDocument& doc) {
-  const QFileInfo info(path);
   QByteArray rtf;
-  rtf::AttachmentLoader loader;
-  if (info.isDir()) {
-    const QString folder = info.absoluteFilePath();
-    if (!readWhole(folder + QStringLiteral("/") + QLatin1String(kRtfdTextName), rtf)) {
-      doc.clear();
-      return false;
-    }
-    loader = [folder](const QString& name) { return loadAttachment(folder, name); };
-  } else if (!readWhole(path, rtf)) {
+  QString folder;
+  if (!readRtfSource(path, rtf, folder)) {
     doc.clear();
     return false;
   }
+  rtf::AttachmentLoader loader;
+  if (!folder.isEmpty()) loader = [folder](const QString& name) { return loadAttachment(folder, name); };
   const rtf::ReadResult r = rtf::read(rtf, doc, loader);
   if (!r.ok) doc.clear();
   return r.ok;
@@ -118,10 +128,18 @@ QString withLineFeeds(QString text) {
 }
 
 QString plainTextOfRichTextFile(const QString& path, bool* ok) {
-  QTextDocument doc;
-  const bool read = readRichTextFile(path, doc);
-  if (ok) *ok = read;
-  return read ? plainTextOf(doc) : QString();
+  QByteArray rtf;
+  QString folder;
+  if (!readRtfSource(path, rtf, folder)) {
+    if (ok) *ok = false;
+    return {};
+  }
+  rtf::AttachmentPresence present;
+  if (!folder.isEmpty())
+    present = [folder](const QString& name) { return loadAttachment(folder, name, false).has_value(); };
+  rtf::PlainText plain = rtf::readPlainText(rtf, present);
+  if (ok) *ok = plain.read.ok;
+  return std::move(plain.text);
 }
 
 }  // namespace pravella

@@ -13,6 +13,9 @@ namespace pravella {
 // The text file inside an RTFD folder.
 inline constexpr const char* kRtfdTextName = "TXT.rtf";
 
+// Anything larger than this is no text document; reading it whole would only waste memory.
+inline constexpr qint64 kMaxRichTextBytes = qint64{1} << 30;
+
 // Whether `path` names an RTFD document by its extension: a folder the user sees and chooses
 // as one file, never opened as a folder.
 bool isRtfdPackageName(const QString& path);

@@ -58,6 +58,21 @@ struct ReadResult {
 // Replaces the content of `doc` with the RTF text `rtf`.
 ReadResult read(const QByteArray& rtf, QTextDocument& doc, const AttachmentLoader& loader = {});
 
+// Says whether an attachment named in the text is there (its bytes are not needed).
+using AttachmentPresence = std::function<bool(const QString& fileName)>;
+
+struct PlainText {
+  ReadResult read;
+  QString text;  // empty when the input is no RTF
+};
+
+// The plain text of the RTF text `rtf`, without building a document: exactly what plainTextOf
+// gives for the document that read() makes of the same input (paragraphs and lines end in
+// "\n", each attachment that is there stands as U+FFFC; a missing one is left out, as read()
+// leaves it out). Without `present`, no attachment is there. For searches and listings, which
+// read many documents only for their words.
+PlainText readPlainText(const QByteArray& rtf, const AttachmentPresence& present = {});
+
 enum class AttachmentMode {
   Embed,     // pictures go into the RTF as \pict groups (plain .rtf files)
   Separate,  // attachments are files beside the text, named by \NeXTGraphic groups (RTFD)

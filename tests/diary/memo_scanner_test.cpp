@@ -10,7 +10,12 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
+#include <chrono>
+#include <future>
 
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
@@ -56,7 +61,8 @@ TEST_F(MemoScan, ContentSearchListsPackagesHoldingEveryWord) {
   // row comes from the path, which here is no day: it is passed over.
   EXPECT_EQ(sorted(rows), (MonthList{{"2009/03/04", "Both.rtfd"}, {"2010/01/02", "日記.rtfd"}}));
 
-  const MonthList withManual = MemoScanner::scanNow(allMemoScopes(true), {"moon", "sun"}, MemoSearchKind::Content);
+  const MonthList withManual =
+      MemoScanner::scanNow(allMemoScopes(true), {"moon", "sun"}, MemoSearchKind::Content);
   EXPECT_EQ(withManual.back(), (MonthListEntry{"0/0/0", paths::diary() + "/Manual/Cat/Page.rtfd"}));
   EXPECT_EQ(withManual.size(), 3u);
 
@@ -69,7 +75,8 @@ TEST_F(MemoScan, ContentSearchListsPackagesHoldingEveryWord) {
 TEST_F(MemoScan, NameSearchTestsTheFileName) {
   EXPECT_EQ(MemoScanner::scanNow(years(), {"sun", "ONLY"}, MemoSearchKind::Name),
             (MonthList{{"2009/03/04", "Sun only.rtfd"}}));
-  EXPECT_EQ(MemoScanner::scanNow(years(), {"日記"}, MemoSearchKind::Name), (MonthList{{"2010/01/02", "日記.rtfd"}}));
+  EXPECT_EQ(MemoScanner::scanNow(years(), {"日記"}, MemoSearchKind::Name),
+            (MonthList{{"2010/01/02", "日記.rtfd"}}));
   EXPECT_TRUE(MemoScanner::scanNow(years(), {"rain"}, MemoSearchKind::Name).empty());
 }
 
@@ -80,7 +87,9 @@ TEST_F(MemoScan, LinkedPackagesAreReadLinkedFoldersNotDescended) {
   // A link back up the tree would loop for ever if it were followed.
   ASSERT_TRUE(QFile::link(paths::diary(), day + "/loop"));
   const MonthList rows = MemoScanner::scanNow(years(), {"moon", "sun"}, MemoSearchKind::Content);
-  EXPECT_EQ(sorted(rows), (MonthList{{"2009/03/04", "Both.rtfd"}, {"2010/01/02", "日記.rtfd"}, {"2011/05/06", "Linked.rtfd"}}));
+  EXPECT_EQ(
+      sorted(rows),
+      (MonthList{{"2009/03/04", "Both.rtfd"}, {"2010/01/02", "日記.rtfd"}, {"2011/05/06", "Linked.rtfd"}}));
 }
 
 TEST_F(MemoScan, UnreadablePackagesArePassedOver) {
@@ -91,6 +100,24 @@ TEST_F(MemoScan, UnreadablePackagesArePassedOver) {
   junk.write("sun moon, but no rich text");
   junk.close();
   EXPECT_EQ(MemoScanner::scanNow(years(), {"moon", "sun"}, MemoSearchKind::Content).size(), 2u);
+}
+
+// A named pipe in the place of a package's text has no end: the search passes it over instead
+// of waiting for a writer that never comes.
+TEST_F(MemoScan, APipeInPlaceOfTheTextIsPassedOver) {
+  const QString pipe = paths::dayFolder(2009, 3, 5) + "/Pipe.rtfd/TXT.rtf";
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(pipe).absolutePath()));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  auto scan = std::async(std::launch::async, [&] {
+    return MemoScanner::scanNow(years(), {"moon", "sun"}, MemoSearchKind::Content).size();
+  });
+  if (scan.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+    // Let the stuck read end, so that the test fails instead of hanging.
+    const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+    ADD_FAILURE() << "the search waited on the pipe";
+  }
+  EXPECT_EQ(scan.get(), 2u);
 }
 
 TEST_F(MemoScan, HitsArriveOnTheOwnersThreadAndASecondSearchStopsTheFirst) {

@@ -91,15 +91,16 @@ TEST_F(GLCommands, PostsTitleAndValues) {
 TEST_F(GLCommands, NothingObservesNothingHappens) {
   sizeGLWindow("A", 1, 2);  // no observer: no failure, no message
   QByteArray picture;
-  EXPECT_EQ(DoGetGLPicture("A", picture), 0);
-  EXPECT_EQ(ResultString, "");
+  EXPECT_EQ(DoGetGLPicture("A", picture), 0);  // but a picture of no window fails and says so
+  EXPECT_EQ(ResultString, "...<Error>...No GL window titled [A].\n");
 }
 
 TEST_F(GLCommands, PictureAnswers) {
   QByteArray picture;
   answerPicture(std::nullopt);  // no window of that title
   EXPECT_EQ(DoGetGLPicture("Nope", picture), 0);
-  EXPECT_EQ(ResultString, "");
+  EXPECT_EQ(ResultString, "...<Error>...No GL window titled [Nope].\n");
+  ResultString.clear();
   NotificationCenter::defaultCenter().removeObservers(&context_);
 
   answerPicture(QImage());

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <vector>
 
 #include "graphics/graph_title.h"
@@ -81,6 +82,37 @@ TEST_F(Plot2d, BarsAndStackedBars) {
   // A given range with a negative step would never end its tick loop.
   const Vec backwards{0, 10, -1, 0, 10, 1};
   EXPECT_EQ(DoBarPlot(x.data(), y.data(), backwards.data(), 1, 1, 1, 1, 0, 2, green.data(), 1, p), 0);
+}
+
+// The automatic y range holds the bars' base: bars of 5, 6 and 7 on base 0 once took the range
+// 4.75 .. 7.25 and hung down over the x axis and its labels. With 0 in it the range is -1 .. 8
+// (step 1), so the bars stand on the row of 0, y = 240 - 200 / 9 = 217; the x range 0.5 .. 4
+// puts x = 1 at column 97.
+TEST_F(Plot2d, AutomaticRangesHoldTheBarsBase) {
+  const Vec x{1, 2, 3}, y{5, 6, 7}, green{2};
+  Picture p;
+  ASSERT_EQ(DoBarPlot(x.data(), y.data(), nullptr, 3, 1, 3, 1, 0, 0.5, green.data(), 1, p), 1);
+  QImage img = image(p);
+  EXPECT_EQ(color(img, 97, 216), kGreen);
+  EXPECT_FALSE(drawn(img, 97, 218));
+  EXPECT_FALSE(drawn(img, 97, 250));  // below the axis, among the labels
+  EXPECT_EQ(color(img, 97, 240), kBlack);
+
+  // Stacks of 3 and -2 run from 0 up to 3 and back to 1: the range holds 0 and 3 (it failed
+  // with "Invalid plot range." when taken from the row totals alone, all 1). x 1 and 2 with
+  // width 0.5 take the range 0.75 .. 2.75: x = 1 at column 92.
+  const Vec two{1, 2}, stacks{3, -2, 3, -2}, colors{1, 3};
+  ASSERT_EQ(DoStackBarPlot(two.data(), stacks.data(), nullptr, 2, 1, 2, 2, 0, 0.5, colors.data(), 2, p), 1);
+  img = image(p);
+  int lowest = -1, highest = 280;
+  for (int row = 0; row < 280; ++row)
+    if (color(img, 92, row) == kRed || color(img, 92, row) == kBlue) {
+      lowest = std::max(lowest, row);
+      highest = std::min(highest, row);
+    }
+  EXPECT_GT(highest, 40);   // below the frame's top
+  EXPECT_LT(lowest, 240);   // above the x axis
+  EXPECT_GT(lowest, highest);
 }
 
 TEST_F(Plot2d, PointModeAndMarks) {

@@ -130,22 +130,25 @@ TEST_F(AcrNema, VoxelSize) {
   }
 }
 
-// Writes an implicit-VR little-endian Part-10 file with pydicom and prints, per data-set
-// element, its group, element, value position and length as pydicom read them back.
+// Writes a Part-10 file with pydicom in the transfer syntax given (implicit VR little endian by
+// default) and prints, per data-set element, its group, element, value position and length as
+// pydicom read them back.
 constexpr const char* kPydicomScript = R"PY(
 import sys
 import pydicom
 from pydicom.dataset import Dataset, FileMetaDataset
 from pydicom.uid import ImplicitVRLittleEndian, generate_uid
 
+syntax = sys.argv[3] if len(sys.argv) > 3 else ImplicitVRLittleEndian
+
 meta = FileMetaDataset()
 meta.MediaStorageSOPClassUID = "1.2.840.10008.5.1.4.1.1.2"
 meta.MediaStorageSOPInstanceUID = generate_uid()
-meta.TransferSyntaxUID = ImplicitVRLittleEndian
+meta.TransferSyntaxUID = syntax
 ds = Dataset()
 ds.file_meta = meta
 ds.is_little_endian = True
-ds.is_implicit_VR = True
+ds.is_implicit_VR = syntax == ImplicitVRLittleEndian
 ds.SOPClassUID = meta.MediaStorageSOPClassUID
 ds.PatientName = "Test^Volume"
 ds.Rows = 2
@@ -164,15 +167,23 @@ with open(sys.argv[2], "w") as out:
         out.write("%d %d %d %d\n" % (tag.group, tag.element, raw.value_tell, raw.length))
 )PY";
 
-TEST_F(AcrNema, AgreesWithPydicomOnAnImplicitVrFile) {
+// Writes test.dcm (and elements.txt) in the home folder with pydicom; its path.
+std::string pydicomFile(const QString& syntax = {}) {
   const std::string script = medfix::write("make.py", kPydicomScript);
   const std::string dicom = medfix::pathInHome("test.dcm"), table = medfix::pathInHome("elements.txt");
+  QStringList args{QString::fromStdString(script), QString::fromStdString(dicom),
+                   QString::fromStdString(table)};
+  if (!syntax.isEmpty()) args << syntax;
   QProcess python;
-  python.start("/usr/bin/python3", {QString::fromStdString(script), QString::fromStdString(dicom),
-                                    QString::fromStdString(table)});
-  ASSERT_TRUE(python.waitForFinished(60000));
-  ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString()
+  python.start("/usr/bin/python3", args);
+  EXPECT_TRUE(python.waitForFinished(60000));
+  EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString()
                                   << " (Debian's python3-pydicom must be installed)";
+  return dicom;
+}
+
+TEST_F(AcrNema, AgreesWithPydicomOnAnImplicitVrFile) {
+  const std::string dicom = pydicomFile(), table = medfix::pathInHome("elements.txt");
 
   std::ifstream in(table);
   std::vector<std::vector<double>> rows = list(dicom);
@@ -196,6 +207,30 @@ TEST_F(AcrNema, AgreesWithPydicomOnAnImplicitVrFile) {
   EXPECT_EQ(x, 0.5f);
   EXPECT_EQ(y, 0.25f);
   EXPECT_EQ(z, 2.5f);
+}
+
+// An explicit VR file's records have another form: reading them as ACR-NEMA records gave -1 -1
+// or nonsense without a word. Both built-ins now refuse and say what the file is.
+TEST_F(AcrNema, ExplicitVrFilesAreRefusedWithTheirKind) {
+  for (const char* syntax : {"1.2.840.10008.1.2.1", "1.2.840.10008.1.2.2"}) {
+    const std::string dicom = pydicomFile(syntax);
+    const std::string kind = std::string(syntax) == "1.2.840.10008.1.2.1" ? "DICOM explicit VR little endian"
+                                                                          : "DICOM explicit VR big endian";
+    EXPECT_EQ(unreadDicomKind(dicom), kind);
+    const std::string said =
+        "...<Error>..." + dicom + " is a " + kind +
+        " file, which is not read: only ACR-NEMA and implicit VR little endian files are.\n";
+    ResultString.clear();
+    double out[2];
+    EXPECT_EQ(DoACR_nema_param_vk(dicom, 0x0028, 0x0010, out), 0);
+    EXPECT_EQ(ResultString, said);
+    ResultString.clear();
+    std::vector<double> rows(static_cast<std::size_t>(TNumber));
+    int count = 0;
+    EXPECT_EQ(DoACR_nema_paramList_vk(dicom, rows.data(), &count), 0);
+    EXPECT_EQ(ResultString, said);
+  }
+  EXPECT_EQ(unreadDicomKind(pydicomFile()), "");
 }
 
 }  // namespace

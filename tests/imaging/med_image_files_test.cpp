@@ -125,6 +125,8 @@ TEST_F(MedImageFiles, DamagedHeadersAreNotOfTheirKind) {
     std::string bytes;
   } cases[] = {
       {"volume: huge sizes", medfix::volumeFile(0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 4).data},
+      // (2^32 - 65,535) x (2^31 + 32,768) x 2 bytes wraps 64 bits to a slice of 65,536 bytes.
+      {"volume: sizes whose product wraps", medfix::volumeFile(4294901761u, 2147516416u, 1, 32768).data},
       {"volume: zero slices", medfix::volumeFile(2, 3, 0, 24).data},
       {"volume: voxels cut", medfix::volumeFile(2, 3, 4, 23).data},
       {"volume: L2 = 300",

@@ -132,12 +132,13 @@ TEST(MedViewerRoi, HitTestTakesTheNearestOfTheSliceWithinItsRadius) {
   };
   for (const Case& c : cases) {
     double gx = -9, gy = -9;
-    EXPECT_EQ(mv::roiHitTest(rois, c.slice, c.x, c.y, 128, &gx, &gy), c.found) << c.x << "," << c.y;
+    EXPECT_EQ(mv::roiHitTest(rois, c.slice, c.x, c.y, mv::pixelsPerViewPoint(128, 128), &gx, &gy), c.found)
+        << c.x << "," << c.y;
     EXPECT_EQ(gx, c.gx);
     EXPECT_EQ(gy, c.gy);
   }
   double gx = 0, gy = 0;
-  EXPECT_EQ(mv::roiHitTest({}, 1, 0, 0, 128, &gx, &gy), -1);
+  EXPECT_EQ(mv::roiHitTest({}, 1, 0, 0, mv::pixelsPerViewPoint(128, 128), &gx, &gy), -1);
 }
 
 TEST(MedViewerRoi, FilesAreUntrusted) {

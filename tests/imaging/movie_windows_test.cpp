@@ -10,6 +10,7 @@
 
 #include "imaging/movie_windows.h"
 #include "platform/notification_center.h"
+#include "support/console_capture.h"
 #include "support/fake_movie_window.h"
 
 namespace {
@@ -82,8 +83,14 @@ TEST_F(MovieWindows, CaptureAsksForTheFormedTime) {
   const double expected[] = {765, 0, 255, 3, 6, 9};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(matrix[i], expected[i]) << i;
 
-  // More pixels than the buffer holds, a refused time, no frame: no matrix.
-  EXPECT_EQ(doCaptureMovieImageAtTimeAndConvert("clip", nullptr, matrix, 5, &h, &w), 0);
+  // More pixels than the buffer holds: no matrix, and the size is the reason given (not "No
+  // Image Data."). A refused time or no frame: no matrix.
+  {
+    pravella::test::ConsoleCapture console;
+    EXPECT_EQ(doCaptureMovieImageAtTimeAndConvert("clip", nullptr, matrix, 5, &h, &w), -1);
+    EXPECT_NE(console.text().find("Too big data: a frame of 3 x 2 is more than 5 elements."),
+              std::string::npos);
+  }
   const double negative[] = {-1, 0};
   window->asked.clear();
   EXPECT_EQ(doCaptureMovieImageAtTimeAndConvert("clip", negative, matrix, 6, &h, &w), 0);

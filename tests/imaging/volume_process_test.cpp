@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "imaging/parallel_work.h"
@@ -19,6 +20,7 @@
 #include "imaging/volume_statistics.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
 #include "platform/progress_bar.h"
@@ -346,6 +348,167 @@ TEST_F(VolumeProcess, CortexMaps) {
             "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(run("vCortex(|1, 2, 3|, |1, 2, 3|, |1, 80, -80, 1|, 1, 1, 1);"),
             "...<Error>...Unknown function.\n.NO.\n");
+}
+
+// The walk of one cortex ray, step by step from r0 as the map describes it: the reference for
+// the walks that count the radii outside the volume instead of stepping through them.
+double walkedCortexCell(const VolumeSlot& v, const CortexParams& p, int phi, int theta, int mode) {
+  const double k = 0.01745329252;
+  double sum = 0;
+  int count = 0;
+  bool surface = false;
+  for (int r = p.startRadius; r >= 1; --r) {
+    const double y = std::trunc(p.cy - r * std::cos(phi * k) * std::cos(theta * k));
+    const double x = std::trunc(p.cx - r * std::cos(phi * k) * std::sin(theta * k));
+    const double z = std::trunc(p.cz + r * std::sin(phi * k) * p.zScale);
+    const bool inside = x >= 0 && x < v.columns && y >= 0 && y < v.rows && z >= 0 && z < v.slices;
+    const int value = inside ? v.voxels[v.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y),
+                                                static_cast<std::size_t>(z))]
+                             : 0;
+    if (value < 0) return 0;
+    if (!surface && value >= p.threshold) surface = true;
+    if (!surface) continue;
+    if (mode == 1) return r;
+    sum += value;
+    if (++count >= p.samples) break;
+  }
+  return mode == 0 ? (count ? sum / count : 0) : sum;
+}
+
+// Sizes far past the volume (a window radius of 2^31 - 1, start radii and radius maps of 1e300,
+// heights a million slices away) give what the volume's own extent gives, and at once: the
+// radii and heights outside are counted, not walked.
+TEST_F(VolumeProcess, RadiiAndHeightsFarPastTheVolume) {
+  randomVolume(6, 7, 5, 3, 1, 50);
+  ASSERT_EQ(DoCopyVolumeData(1, 2), 1);
+  for (std::size_t i = 0; i < vDataX[1].voxels.size(); ++i)
+    vDataX[1].voxels[i] += static_cast<std::int16_t>(i % 7);
+  ASSERT_EQ(volumeCorrelation(1, 2, 3, 7), 1);
+  const Voxels whole = vDataX[2].voxels;
+  ASSERT_EQ(volumePairedTtest(1, 2, 3, 7), 1);
+  const Voxels wholeT = vDataX[2].voxels;
+  for (const int r : {8, 1000, 2147483647}) {
+    ASSERT_EQ(volumeCorrelation(1, 2, 3, r), 1) << r;
+    EXPECT_EQ(vDataX[2].voxels, whole) << r;
+    ASSERT_EQ(volumePairedTtest(1, 2, 3, r), 1) << r;
+    EXPECT_EQ(vDataX[2].voxels, wholeT) << r;
+  }
+  std::fill(vDataX[2].voxels.begin(), vDataX[2].voxels.end(), std::int16_t{0});
+  EXPECT_EQ(run("volumeCorrelation(1, 2, 3, 1e+300);"), ".OK.\n");
+  EXPECT_EQ(vDataX[2].voxels, whole);
+
+  // Cortex rays from beyond the volume, against the ray walked step by step from its edge: a
+  // ball of 100, radius 8, in a volume of 30.
+  volume(30, 30, 30);
+  for (int z = 0; z < 30; ++z)
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 30; ++x)
+        if (std::hypot(y - 15.0, x - 14.0, z - 16.0) <= 8) at(x, y, z) = 100;
+  at(14, 15 - 12, 16) = -5;  // a negative voxel on the ray of latitude 0, longitude 0
+  CortexParams p;
+  p.cy = 15;
+  p.cx = 14;
+  p.cz = 16;
+  p.lonStep = 30;
+  p.top = 90;
+  p.bottom = -90;
+  p.latStep = 30;
+  const struct {
+    double threshold, zScale;
+    int samples, mode;
+  } cases[] = {{50, 1, 3, 0}, {50, 1, 3, 1}, {50, 0.5, 4, 0}, {50, 2, 2, 1}, {0, 1, 3, 0}, {-1, 1, 200, 0}};
+  for (const auto& c : cases) {
+    p.threshold = c.threshold;
+    p.zScale = c.zScale;
+    p.samples = c.samples;
+    std::vector<double> walked, far(19 * 13);
+    p.startRadius = 100;  // past every corner even at a z scale of 0.5
+    for (int phi = p.top; phi >= p.bottom; phi -= p.latStep)
+      for (int theta = 0; theta <= 360; theta += p.lonStep)
+        walked.push_back(walkedCortexCell(*vData, p, phi, theta, c.mode));
+    for (const int r0 : {100, 2147483647}) {
+      p.startRadius = r0;
+      int rows = 0, cols = 0;
+      ASSERT_EQ(DoVolumeCortexMapping(p, far.data(), &rows, &cols, c.mode), 1);
+      ASSERT_EQ(rows * cols, static_cast<int>(walked.size()));
+      far.resize(walked.size());
+      std::vector<double> expected = walked;
+      // With a threshold of 0 or less the surface is met at the start radius, and from 2^31 - 1
+      // every sample taken lies outside: 0.
+      if (c.threshold <= 0 && r0 != 100)
+        for (double& e : expected) e = c.mode == 1 ? r0 : 0;
+      EXPECT_EQ(far, expected) << "threshold " << c.threshold << ", z scale " << c.zScale << ", mode "
+                               << c.mode << ", r0 " << r0;
+    }
+  }
+  EXPECT_EQ(run("A = vCortexDis(|0, 1, 1e+300|, |15, 14, 16|, |30, 90, -90, 30|, 1); A[1|1, 1|2];"),
+            "2147483647.0000 2147483647.0000\n.OK.\n");
+  // A radius map of 1e300 samples zeros; one of 6 with more samples than radii reaches below 0.
+  EXPECT_EQ(run("vCortex(|50, 3, 1|, |15, 14, 16|, |180, 0, -90, 90|, 1, size(2, 3) + 1e+300);"),
+            "    0.0000     0.0000     0.0000\n    0.0000     0.0000     0.0000\n.OK.\n");
+  EXPECT_EQ(run("vCortex(|50, 8, 1|, |15, 14, 16|, |180, 0, -90, 90|, 1, size(2, 3) + 6);"),
+            "    0.0000     0.0000     0.0000\n    0.0000     0.0000     0.0000\n.OK.\n");
+  EXPECT_EQ(run("vCortex(|50, 7, 1|, |15, 14, 16|, |180, 0, -90, 90|, 1, size(2, 3) + 6);"),
+            "  100.0000   100.0000   100.0000\n  100.0000   100.0000   100.0000\n.OK.\n");
+
+  // Heights partly and wholly off the slices, against every height sampled one by one.
+  randomVolume(9, 10, 8, 4, 0, 60);
+  ASSERT_EQ(DoCopyVolumeData(1, 2), 1);
+  const double shift[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.5, 0.25, 0.5, 1};
+  for (const auto& [z0, z1, step] :
+       {std::tuple{-3.0, 12.0, 1.0}, {-40.0, 50.0, 1.5}, {2.0, 5.5, 2.0}, {9.0, 20.0, 1.0}}) {
+    double n = 0, sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
+    std::vector<double> a(90), b(90);
+    for (double z = z0; z <= z1; z += step) {
+      const double slice = std::trunc(z);
+      for (int i = 0; i < 9; ++i)
+        for (int j = 0; j < 10; ++j) {
+          const bool on = slice >= 0 && slice < 8;
+          a[static_cast<std::size_t>(i * 10 + j)] = on ? at(j, i, static_cast<int>(slice)) : 0;
+          const double w = z * shift[11] + shift[15] + j * shift[3] + i * shift[7];
+          b[static_cast<std::size_t>(i * 10 + j)] =
+              a[static_cast<std::size_t>(i * 10 + j)] == 0
+                  ? 0
+                  : vkTrilinear(vDataX[1], (j * shift[0] + i * shift[4] + z * shift[8] + shift[12]) / w,
+                                (j * shift[1] + i * shift[5] + z * shift[9] + shift[13]) / w,
+                                (j * shift[2] + i * shift[6] + z * shift[10] + shift[14]) / w);
+        }
+      for (double k = 0; k < 90; k += step) {
+        const double x = a[static_cast<std::size_t>(k)], y = b[static_cast<std::size_t>(k)];
+        n += 1, sa += x, sb += y, saa += x * x, sab += x * y, sbb += y * y;
+      }
+    }
+    const double d = std::sqrt((n * saa - sa * sa) * (n * sbb - sb * sb));
+    double r = -2;
+    ASSERT_EQ(DoGetVolumeImage_correlation(1, 2, shift, z0, z1, &r, step), 1);
+    EXPECT_NEAR(r, d > 0 ? (n * sab - sa * sb) / d : 0, 1e-12) << z0 << ".." << z1 << " by " << step;
+  }
+  // A volume zero within two voxels of its borders correlates with itself exactly, whatever the
+  // heights around it.
+  volume(12, 12, 10);
+  for (int z = 2; z < 8; ++z)
+    for (int y = 2; y < 10; ++y)
+      for (int x = 2; x < 10; ++x) at(x, y, z) = static_cast<std::int16_t>(1 + (x * 7 + y * 3 + z) % 90);
+  EXPECT_EQ(run("getVolume_correlation(|1, 1|, unit(4), |-1000000, 1000000|);"), "    1.0000\n.OK.\n");
+  EXPECT_EQ(run("getVolume_correlation(|1, 2|, unit(4), |1e+17, 1e+17|);"),
+            "...<Error>...Invalid arguments.\n.NO.\n");
+}
+
+// Holding the mouse button stops the volume statistics and cortex walks; a statistic that
+// stops leaves its output slot as it was.
+TEST_F(VolumeProcess, TheHeldButtonStopsVolumeWork) {
+  randomVolume(6, 7, 5, 3, 1, 50);
+  ASSERT_EQ(DoCopyVolumeData(1, 2), 1);
+  ASSERT_EQ(DoCopyVolumeData(1, 3), 1);
+  const Voxels before = vDataX[2].voxels;
+  vkButtonDownSinceMs.store(1);
+  for (const char* program :
+       {"volumeCorrelation(1, 2, 3, 2);", "volumeCorrelation(1, 2, 3, 1);",
+        "getVolume_correlation(|1, 2|, unit(4), |0, 4|);", "vCortex(|50, 3, 9|, |3, 3, 2|);",
+        "vCortex(|50, 3, 9|, |3, 3, 2|, |1, 80, -80, 1|, 1, size(161, 361) + 5);"})
+    EXPECT_EQ(run(program), "...<Error>...**** BREAK *****\n.NO.\n") << program;
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(vDataX[2].voxels, before);
 }
 
 // Naive one-thread loops of the filters, borders included.

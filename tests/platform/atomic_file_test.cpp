@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "platform/atomic_file.h"
 #include "support/test_home.h"
@@ -45,14 +44,49 @@ TEST(AtomicFile, UnwritableTargetKeepsTheOldFileAndSaysWhy) {
   const pravella::WriteResult intoFolder = pravella::writeFileAtomically(blocked, "x");
   EXPECT_FALSE(intoFolder.ok);
   EXPECT_FALSE(intoFolder.error.isEmpty());
-  if (geteuid() != 0) {  // root writes through permission bits
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-    const pravella::WriteResult r = pravella::writeFileAtomically(path, "new");
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.isEmpty());
-  }
+  // The modes are kept whoever saves: the superuser, who passes every permission test, too.
+  QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+  const pravella::WriteResult r = pravella::writeFileAtomically(path, "new");
+  const pravella::WriteResult added = pravella::writeFileAtomically(dir + "/b.txt", "new");
+  QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "Cannot save \"" + path + "\": Permission denied");
+  EXPECT_FALSE(added.ok);
+  EXPECT_FALSE(QFileInfo::exists(dir + "/b.txt"));
   EXPECT_EQ(contents(path), "old");
+}
+
+// A read-only document in a folder that is not: the save would rename a new file or folder
+// over it, which the folder allows. It is refused, says why, and leaves the document whole.
+TEST(AtomicFile, ReadOnlyDocumentsStayAsTheyAre) {
+  const QString file = pravella::test::home() + "/note.txt";
+  ASSERT_TRUE(pravella::writeFileAtomically(file, "old"));
+  QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+  const pravella::WriteResult r = pravella::writeFileAtomically(file, "new");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "Cannot save \"" + file + "\": Permission denied");
+  EXPECT_EQ(contents(file), "old");
+
+  const QString doc = pravella::test::home() + "/memo.rtfd";
+  auto fill = [](const QByteArray& text) {
+    return [text](const QString& temp) { return pravella::writeFileAtomically(temp + "/TXT.rtf", text); };
+  };
+  ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fill("old")));
+  const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                        QFile::ReadOther | QFile::ExeOther;  // 555
+  QFile::setPermissions(doc, readOnly);
+  const pravella::WriteResult folder = pravella::replaceFolderAtomically(doc, fill("new"));
+  EXPECT_FALSE(folder.ok);
+  EXPECT_EQ(folder.error, "Cannot save \"" + doc + "\": Permission denied");
+  EXPECT_EQ(contents(doc + "/TXT.rtf"), "old");
+  EXPECT_FALSE(QFileInfo(doc).permissions() & QFile::WriteOwner);
+  // Nothing of the refused saves is left beside them.
+  EXPECT_EQ(QDir(pravella::test::home()).entryList(QStringList{".saving*"}, QDir::AllEntries | QDir::Hidden),
+            QStringList());
+  // Writable again, it saves as before.
+  QFile::setPermissions(doc, readOnly | QFile::WriteOwner);
+  EXPECT_TRUE(pravella::replaceFolderAtomically(doc, fill("new")));
+  EXPECT_EQ(contents(doc + "/TXT.rtf"), "new");
 }
 
 TEST(AtomicFile, FullDiskKeepsTheOldFileAndSaysWhy) {

@@ -42,6 +42,11 @@ TEST(CommandLine, ReportsWhatCannotStartAndStopsOnRequest) {
   const pravella::CommandLineResult missing = pravella::runCommandLine("no-such-program-of-pravella");
   EXPECT_FALSE(missing.started);
   EXPECT_FALSE(missing.error.isEmpty());
+  // A working folder that is gone is named, with the system's reason.
+  const QString gone = pravella::test::home() + "/gone";
+  const pravella::CommandLineResult nowhere = pravella::runCommandLine("true", gone);
+  EXPECT_FALSE(nowhere.started);
+  EXPECT_EQ(nowhere.error, "the working folder " + gone + ": No such file or directory");
 
   EXPECT_EQ(pravella::runCommandLine("sh -c 'exit 3'").exitCode, 3);
   const pravella::CommandLineResult stopped = pravella::runCommandLine("sleep 30", {}, [] { return true; });

@@ -11,10 +11,11 @@
 #include <optional>
 #include <string>
 
-#include "support/console_capture.h"
 #include "platform/console_log.h"
 #include "platform/rich_text_file.h"
 #include "platform/rtf.h"
+#include "rtf_mutations.h"
+#include "support/console_capture.h"
 
 namespace {
 
@@ -59,107 +60,12 @@ TEST_F(RtfFuzz, EveryTruncationOfRealDocuments) {
 }
 
 TEST_F(RtfFuzz, MutatedDocuments) {
-  // A third seed with lists and a table, as other editors write them.
-  const QByteArray seeds[] = {
-      fixture("diary_entry.rtfd/TXT.rtf"), fixture("old_shiftjis.rtf"),
-      "{\\rtf1\\ansi intro\\par\\pard\\ls1\\ilvl0{\\listtext 1.\\tab}one\\par{\\listtext 2.\\tab}two\\par"
-      "\\pard\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\par c\\cell\\row"
-      "\\trowd\\cellx1000\\cellx2000\\pard\\intbl\\cell d\\nestcell e\\nestrow\\cell\\row\\pard after}"};
-  // Pieces that steer the reader into its less travelled paths.
-  static const char* const kTokens[] = {"{",
-                                        "}",
-                                        "\\",
-                                        "\\'",
-                                        "\\'8",
-                                        "\\'zz",
-                                        "\\u",
-                                        "\\u-1",
-                                        "\\u65535",
-                                        "\\u-32768",
-                                        "\\uc9",
-                                        "\\uc-3",
-                                        "\\bin",
-                                        "\\bin999999",
-                                        "\\bin-5 ",
-                                        "\\*",
-                                        "\\*\\fldinst",
-                                        "{\\field",
-                                        "\\fldrslt",
-                                        "\\fldinst ",
-                                        "HYPERLINK \"",
-                                        "{\\pict\\pngblip ",
-                                        "89504e47",
-                                        "\\NeXTGraphic ",
-                                        "\\NeXTGraphic p.png",
-                                        "\\width99999999999",
-                                        "\\fonttbl",
-                                        "\\colortbl",
-                                        ";",
-                                        "\\red300",
-                                        "\\f99999",
-                                        "\\fs0",
-                                        "\\fs99999999",
-                                        "\\li-9999999",
-                                        "\\tx",
-                                        "\\tqr",
-                                        "\\par",
-                                        "\\pard",
-                                        "\\plain",
-                                        "\\ansicpg932",
-                                        "\\ansicpg0",
-                                        "\\cpg65001",
-                                        "\\fcharset128",
-                                        "\\'82",
-                                        "\\'ff",
-                                        "\xff",
-                                        "\x82",
-                                        "\\object",
-                                        "\\result",
-                                        "\\line",
-                                        "\\cf-1",
-                                        "\\cb99",
-                                        "\\sl-240",
-                                        "\\slmult1",
-                                        "\\~",
-                                        "\\-",
-                                        "\n",
-                                        "\\\n",
-                                        "{\\*\\x",
-                                        "}}}}",
-                                        "{{{{",
-                                        "\\trowd",
-                                        "\\cellx1000",
-                                        "\\cellx-5",
-                                        "\\intbl",
-                                        "\\cell",
-                                        "\\row",
-                                        "\\nestcell",
-                                        "\\nestrow",
-                                        "{\\listtext 1.\\tab}",
-                                        "{\\pntext \\'b7\\tab}",
-                                        "\\ls1",
-                                        "\\ilvl9"};
+  const QByteArray seeds[] = {fixture("diary_entry.rtfd/TXT.rtf"), fixture("old_shiftjis.rtf"),
+                              pravella::test::listsAndTableRtf()};
   QRandomGenerator rng(20261209);
   for (int round = 0; round < 10000; ++round) {
-    QByteArray input = seeds[static_cast<std::size_t>(round) % std::size(seeds)];
-    const int edits = 1 + static_cast<int>(rng.bounded(8));
-    for (int e = 0; e < edits; ++e) {
-      const qsizetype at = rng.bounded(static_cast<int>(input.size()) + 1);
-      switch (rng.bounded(4)) {
-        case 0:
-          input.insert(at, kTokens[rng.bounded(static_cast<int>(std::size(kTokens)))]);
-          break;
-        case 1:
-          input.remove(at, rng.bounded(20));
-          break;
-        case 2:
-          if (at < input.size()) input[at] = static_cast<char>(rng.bounded(256));
-          break;
-        default:
-          input.truncate(at);
-          break;
-      }
-    }
+    const QByteArray input =
+        pravella::test::mutateRtf(seeds[static_cast<std::size_t>(round) % std::size(seeds)], rng);
     survive(input);
     if (HasFatalFailure()) return;
   }

@@ -16,6 +16,8 @@
 
 #include <fstream>
 
+#include <sys/resource.h>
+
 namespace {
 
 struct Outcome {
@@ -40,6 +42,13 @@ TEST(PravellaCalc, StandardInputAndExitStatus) {
   Outcome bad = runCalc({"-"}, "a = 1");
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_EQ(bad.out, "...<Error>...Need more Instruction (SetNumValue)\n.NO.\n");
+}
+
+// The colour names are the application's: "red" was grey 128 here while it was red there.
+TEST(PravellaCalc, ColourNamesAreTheApplications) {
+  const Outcome red = runCalc({"-"}, "unixColor(\"red\"); unixColor(\"noSuchColour\");");
+  EXPECT_EQ(red.out, "  255.0000     0.0000     0.0000\n  128.0000   128.0000   128.0000\n.OK.\n");
+  EXPECT_TRUE(QFileInfo::exists(pravella::test::home() + "/Documents/diary/vkPreferences/rgbColor.dat"));
 }
 
 TEST(PravellaCalc, FileArgumentAndUsage) {
@@ -81,6 +90,43 @@ TEST(PravellaCalc, RunsWithoutTheWindowHaveTheApplicationsFolders) {
                                                  today.day()))
                   .isDir());
   EXPECT_FALSE(QFileInfo::exists("/tempPict00001.jpg"));
+}
+
+// A new account or a server has no desktop folder: it is made at start, as the diary's folders
+// are, so that commands start there and bare file names are saved and opened there.
+TEST(PravellaCalc, AHomeWithoutADesktopGetsOneForCommandsAndFiles) {
+  const QString desktop = pravella::test::home() + "/Desktop";
+  ASSERT_FALSE(QFileInfo::exists(desktop));
+  Outcome run = runCalc({"-"},
+                        "exec(\"touch made.txt\"); save(|1, 2|, \"saved.txt\");"
+                        "fileOpen(1, \"opened.txt\", \"w\"); fileClose(1);");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, ".OK.\n");
+  for (const char* name : {"made.txt", "saved.txt", "opened.txt"})
+    EXPECT_TRUE(QFileInfo(desktop + "/" + name).isFile()) << name;
+}
+
+// A size whose picture could never be held is refused before its world is drawn: with 2 GB
+// of address space (a world of 32,767 x 32,767 alone takes 4 GB) the answer is still the
+// picture limit's, while a large picture that can be held is made.
+TEST(PravellaCalc, APictureTooLargeToHoldIsRefusedBeforeItIsDrawn) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
+#endif
+  QProcess p;
+  p.setChildProcessModifier([] {
+    const rlimit limit{rlim_t{2} << 30, rlim_t{2} << 30};
+    ::setrlimit(RLIMIT_AS, &limit);
+  });
+  p.start(QStringLiteral(PRAVELLA_CALC_PATH), {"-"});
+  ASSERT_TRUE(p.waitForStarted());
+  p.write(
+      "RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1| |1, 0|); q# = changePictSize(p#, |3000, 2000|);"
+      "getPictSize(q#); changePictSize(p#, |32767, 32767|);");
+  p.closeWriteChannel();
+  ASSERT_TRUE(p.waitForFinished(60000));
+  EXPECT_EQ(p.readAllStandardOutput(),
+            " 3000.0000  2000.0000\n...<Error>...Too Big Picture (at push into the stack).\n.NO.\n");
 }
 
 // A run whose dynamic loader names every library it opens on standard error.

@@ -1,7 +1,8 @@
 #pragma once
 // A loopback FTP server over a folder for the life of the object: tests/net/ftp/ftp_server.py
 // run by /usr/bin/python3 (pyftpdlib), on a port the system chooses, for one user and password,
-// optionally sending downloads at a limited number of bytes a second; stopped by its pid.
+// optionally sending downloads at a limited number of bytes a second, and in a mode of that
+// script ("stock": NLST takes no options; "nonames": "NLST -a" is refused); stopped by its pid.
 
 #include <QProcess>
 #include <QString>
@@ -13,10 +14,11 @@ namespace pravella::test {
 
 class LoopbackFtp {
  public:
-  LoopbackFtp(const QString& root, const QString& user, const QString& password, int bytesPerSecond = 0) {
+  LoopbackFtp(const QString& root, const QString& user, const QString& password, int bytesPerSecond = 0,
+              const QString& mode = {}) {
     QStringList arguments{QStringLiteral(PRAVELLA_TEST_DATA_DIR "/net/ftp/ftp_server.py"), root, user,
-                          password};
-    if (bytesPerSecond > 0) arguments << QString::number(bytesPerSecond);
+                          password, QString::number(bytesPerSecond)};
+    if (!mode.isEmpty()) arguments << mode;
     server_.start(QStringLiteral("/usr/bin/python3"), arguments);
     if (!server_.waitForStarted(5000)) return;
     if (!server_.waitForReadyRead(10000)) {

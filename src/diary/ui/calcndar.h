@@ -68,6 +68,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // stopped, every edited view is saved as Quit saves it (a new memo whose name is taken goes
   // beside it instead of into the save panel), and the application ends.
   void terminateUnattended();
+  // The application is ending with no one to answer a panel or an alert.
+  bool endingUnattended() const { return endingUnattended_; }
 
   // ---- the month grid (calcndar_grid.cpp)
   QDate selectedDay() const { return selectedDay_; }

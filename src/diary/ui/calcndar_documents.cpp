@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -30,6 +31,7 @@
 #include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
+#include "imaging/acr_nema.h"
 #include "imaging/med_image_files.h"
 #include "imaging/movie/movie_document.h"
 #include "imaging/movie_windows.h"
@@ -193,6 +195,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
   };
   if (diaryFiles_.isEmpty()) return fresh();
 
+  bool refused = false;  // a file that nothing here reads: the end sounds "Basso", not "Pop"
   if (row >= 0) {
     if (row >= diaryFiles_.size()) return fresh();
     const QString folder = dayFolder();
@@ -263,6 +266,13 @@ void Calcndar::showSelectedDiaryFile(int row) {
       pravella::motion::openMovieWindowWithMovie(path, name);
     } else if (isMedicalImage(path)) {
       postOrOpen(QStringLiteral("openMedImageAction"), path);
+    } else if (const std::string kind = unreadDicomKind(path.toStdString()); !kind.empty()) {
+      // A medical image the viewer cannot read: say so, rather than hand it to whatever the
+      // desktop opens unknown files with.
+      const std::string message = unreadDicomMessage(name.toStdString(), kind);
+      showErrMessageToConsole(message + "\n");
+      window_->statusBar()->showMessage(QString::fromStdString(message));
+      refused = true;
     } else {
       openWithDesktop(folder, name);
     }
@@ -278,7 +288,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
   selectDiaryFileNameFromNameAction(fileNameOf(nowDisplayedDocument_));
   adjustSaveDurtyButton();
   showNumOfTextSize();
-  sound("Pop");
+  sound(refused ? "Basso" : "Pop");
   memo->viewport()->update();
   // An open outline follows the shown document, and the bookmarks select its row.
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction"));

@@ -24,6 +24,7 @@
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/pravella.h"
 #include "editors/open_documents.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/clicked_link.h"
@@ -327,6 +328,9 @@ bool Calcndar::saveEverything(bool ask) {
     // answer goes on to close the side views, which saves what they show.
     if (!saveAction()) return false;
   }
+  // The row memo view is saved by closing the side views too; one that cannot be written
+  // keeps the application open, since ending would lose it.
+  if (Pravella_X && !Pravella_X->saveDocAction() && ask) return false;
   closeAllToggleView();
   if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_.paths()); !written)
     logLine(written.error);

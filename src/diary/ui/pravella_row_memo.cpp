@@ -207,7 +207,7 @@ bool Pravella::saveDocAction() {
       const QString message =
           QStringLiteral("%1 was not written; the changes are still in the view.").arg(nowDisplayedDocPath_);
       // Ending without anyone to answer: the console has said why.
-      if (pravella::UnattendedSaves::active()) return false;
+      if (calcndar_->endingUnattended()) return false;
       if (alertPanel_)
         alertPanel_(title, message, {QStringLiteral("Ok")});
       else

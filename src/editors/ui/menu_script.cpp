@@ -2,10 +2,13 @@
 
 #include <QFileInfo>
 
+#include "editors/plain_text_export.h"
 #include "lang/values.h"
+#include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/sound_player.h"
 
 namespace pravella {
 
@@ -17,9 +20,21 @@ void postScript(const QString& script, const QString& fileNotification) {
   const QString path = paths::commandScripts() + QLatin1Char('/') + script;
   if (QFileInfo::exists(path)) {
     bool ok = false;
-    const QString text = plainTextOfRichTextFile(path, &ok);
-    // A script file that does not read runs nothing.
-    if (ok) center.post(fileNotification, text);
+    QString text = plainTextOfRichTextFile(path, &ok);
+    // A command file may as well be plain text, in any of the encodings a text file is read in.
+    if (!ok && QFileInfo(path).isFile()) {
+      if (std::optional<QString> plain = readTextFileForImport(path)) {
+        text = *plain;
+        ok = true;
+      }
+    }
+    if (ok) {
+      center.post(fileNotification, text);
+    } else {
+      showErrMessageToConsole(
+          ("The command file " + path + " cannot be read; nothing was run.\n").toStdString());
+      playFeedbackSound(QStringLiteral("Basso"));
+    }
     return;
   }
   center.post(QStringLiteral("calculationOnEditModule"), script);

@@ -13,6 +13,7 @@
 #include "editors/web_launch.h"
 #include "platform/notification_center.h"
 #include "platform/ui/selected_text.h"
+#include "platform/ui/window_placement.h"
 
 SearchWindowCont::SearchWindowCont(QWidget* mainWindow, QObject* parent)
     : QObject(parent), mainWindow_(mainWindow) {
@@ -49,11 +50,7 @@ void SearchWindowCont::awakeFromNib() {
   connect(go, &QPushButton::clicked, this, [this] { goSearchAction(); });
   connect(textField_, &QLineEdit::returnPressed, this, [this] { goSearchAction(); });
   searchWindow_->adjustSize();
-  if (mainWindow_) {
-    // Qt's origin is the top left, so the tops are level when the y co-ordinates agree.
-    const QRect frame = mainWindow_->frameGeometry();
-    searchWindow_->move(frame.x() + frame.width() + 5, frame.y());
-  }
+  pravella::placeBesideMainWindow(searchWindow_, mainWindow_);
 }
 
 void SearchWindowCont::registerTextView(QTextEdit* view) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "graphics/color_table.h"
+#include "graphics/graphics_hooks.h"
 #include "graphics/plot2d.h"
 
 namespace pravella {
@@ -35,7 +36,10 @@ QImage densityPlotImage(const double* data, int m, int n, double max, double min
 bool densityRange(const double* data, int m, int n, double* max, double* min) {
   if (*min < *max) return true;
   getMaxMin(data, m, n, max, min);
-  return *max != *min;
+  if (*max != *min) return true;
+  // Every element would get one colour: there is nothing to draw a lasso on.
+  graphics::reportError("The data is flat: give a range (maximum, minimum).");
+  return false;
 }
 
 }  // namespace pravella

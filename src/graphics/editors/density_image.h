@@ -15,7 +15,7 @@ int densityColorIndex(double v, double max, double min);
 QImage densityPlotImage(const double* data, int m, int n, double max, double min);
 
 // The colour range of the editors: the given one when min lies below max, else the data's
-// extremes. False when those are equal (flat data).
+// extremes. False, with the reason reported, when those are equal (flat data).
 bool densityRange(const double* data, int m, int n, double* max, double* min);
 
 }  // namespace pravella

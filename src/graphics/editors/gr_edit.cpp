@@ -96,10 +96,7 @@ int DoMakePlotImageorGrEdit(const double* x, const double* y, int xCount, int yC
   double xstep = 0, ystep = 0;
   if (!AxisGet(&xmax, &xmin, &xstep) || !AxisGet(&ymax, &ymin, &ystep)) return 0;
   auto world = newOffScreenWorld(width, height);
-  if (!world) {
-    graphics::reportError("BeginDrawingOffscreen: LockPixels failed");
-    return 0;
-  }
+  if (!world) return 0;
   s.xmin_A = xmin;
   s.xmax_A = xmax;
   s.ymin_A = ymin;

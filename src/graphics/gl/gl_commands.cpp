@@ -96,10 +96,12 @@ void setColorSwitch(const QString& title, double v) { postGLWindowCommand(kSetCo
 int DoGetGLPicture(const QString& title, QByteArray& picture) {
   NotificationCenter& center = NotificationCenter::defaultCenter();
   const QString name = QString::fromLatin1(kDoGetGLPicture);
-  if (!center.hasObservers(name)) return 0;
-  const QVariant reply = center.post(name, title);
-  // No window of that title: fail quietly, as the command always has.
-  if (!reply.isValid()) return 0;
+  // Without the GL windows (a program run with no display) there is no window of any title.
+  const QVariant reply = center.hasObservers(name) ? center.post(name, title) : QVariant();
+  if (!reply.isValid()) {
+    error_disp("No GL window titled [" + title.toStdString() + "].");
+    return 0;
+  }
   const QImage image = reply.value<QImage>();
   const Picture made = image.isNull() ? Picture() : Picture::fromImage(image);
   if (made.isEmpty()) {

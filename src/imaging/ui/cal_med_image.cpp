@@ -216,8 +216,8 @@ void CalMedImage::openMedImageAction_X(const QString& path) {
   d->sliceField->setText(QString::number(middle));
 
   postRoiData();
-  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("setViewSizeFactor"),
-                                                     QString::asprintf("%f", width_ * 0.00390625));
+  pravella::NotificationCenter::defaultCenter().post(
+      QStringLiteral("setViewSizeFactor"), QString::asprintf("%f", mv::pixelsPerViewPoint(width_, hight_)));
   deselect();
   reloadTable();
   showMedImage();
@@ -447,7 +447,7 @@ void CalMedImage::calcROIDataPoint(double x, double y) {
   const std::int16_t* data = sliceData(currentSlice());
   if (!data) return;
   const int radius = intOf(drawer_->roiSize->text()) / 2 + 1;
-  const double scale = width_ * 0.00390625;
+  const double scale = mv::pixelsPerViewPoint(width_, hight_);
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("setViewSizeFactor"),
                                                      QString::asprintf("%f", scale));
   std::vector<std::int16_t> mask;
@@ -489,7 +489,8 @@ void CalMedImage::setRoiPoint(QPointF p) {
 
 int CalMedImage::checkNearRoiPoint(QPointF p) {
   double gx = 0, gy = 0;
-  const int k = mv::roiHitTest(roiArray_, currentSlice(), p.x(), p.y(), width_, &gx, &gy);
+  const int k = mv::roiHitTest(roiArray_, currentSlice(), p.x(), p.y(),
+                               mv::pixelsPerViewPoint(width_, hight_), &gx, &gy);
   dPoint_ = QPointF(gx, gy);
   return k;
 }
@@ -638,8 +639,8 @@ void CalMedImage::setOtherRoiData(const QString& file) {
   if (imageData_.empty()) return;
   roiArray_ = mv::readRoiFile(file);
   postRoiData();
-  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("setViewSizeFactor"),
-                                                     QString::asprintf("%f", width_ * 0.00390625));
+  pravella::NotificationCenter::defaultCenter().post(
+      QStringLiteral("setViewSizeFactor"), QString::asprintf("%f", mv::pixelsPerViewPoint(width_, hight_)));
   reloadTable();
   // Every ROI is measured again on this image.
   for (int row = 0; (row + 1) * mv::kRoiFields <= roiArray_.size(); ++row) {

@@ -23,6 +23,7 @@
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/ui/sound_player.h"
+#include "platform/ui/window_placement.h"
 
 namespace pravella::imaging {
 
@@ -379,7 +380,7 @@ bool openMovieImageWindowWithMovie(const QString& path) {
   if (!doc) return false;
   if (!movieImageWindowID()) {
     new CalMotionAnalyserImageWindow;  // lives as a child of its window
-    movieImageWindowID()->window()->move(besideAnchor());
+    placeBesideMainWindow(movieImageWindowID()->window(), programWindowAnchor());
   }
   CalMotionAnalyserImageWindow* w = movieImageWindowID().data();
   w->setMovieToMovieImageWindow(std::shared_ptr<movie::MovieDocument>(std::move(doc)),
@@ -395,7 +396,7 @@ bool openNulMovieImageWindow() {
   if (!doc) return false;
   if (!movieImageWindowID()) {
     new CalMotionAnalyserImageWindow;
-    movieImageWindowID()->window()->move(besideAnchor());
+    placeBesideMainWindow(movieImageWindowID()->window(), programWindowAnchor());
   }
   CalMotionAnalyserImageWindow* w = movieImageWindowID().data();
   w->setMovieToMovieImageWindow(std::shared_ptr<movie::MovieDocument>(std::move(doc)), QString());

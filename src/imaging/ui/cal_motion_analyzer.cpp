@@ -10,6 +10,7 @@
 #include "imaging/ui/movie_view.h"
 #include "imaging/ui/program_window_anchor.h"
 #include "platform/paths.h"
+#include "platform/ui/window_placement.h"
 
 namespace pravella::imaging {
 
@@ -194,13 +195,15 @@ void CalMotionAnalyzer::fitToMovie() {
   resizing_ = true;
   window_->resize(content);
   resizing_ = false;
+  // A larger movie must not push the window's right part off the screen.
+  keepBesideMainWindowOnScreen(window_, programWindowAnchor());
 }
 
 void CalMotionAnalyzer::setMovieToMovieWindow(std::shared_ptr<movie::MovieDocument> movie,
                                               const QString& title) {
   movieView_->setMovie(std::move(movie));
   fitToMovie();
-  window_->move(besideAnchor());
+  placeBesideMainWindow(window_, programWindowAnchor());
   window_->setWindowTitle(title);
   window_->show();
   window_->raise();

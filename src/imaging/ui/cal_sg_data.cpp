@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/cformat.h"
+#include "platform/ui/window_placement.h"
 
 std::int32_t videoWindowStatus = 0;
 
@@ -92,10 +93,7 @@ CalSGData::CalSGData(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window) {
   setContextMenuPolicy(Qt::ActionsContextMenu);
   view_->doSeqGrab();
   videoWindowStatus = 1;
-  if (mainWindow) {
-    const QRect frame = mainWindow->frameGeometry();
-    move(frame.right() + 1 + 5, frame.top());
-  }
+  pravella::placeBesideMainWindow(this, mainWindow);
   show();
 }
 

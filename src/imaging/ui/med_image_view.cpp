@@ -51,9 +51,9 @@ void MedImageView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), Qt::black);
   if (!image_.isNull()) {
-    // One view point is width / 256 image pixels in both directions.
-    const double h = image_.height() * static_cast<double>(kViewSize) / image_.width();
-    p.drawImage(QRectF(0, 0, kViewSize, h), image_);
+    // One view point is pixelsPerViewPoint image pixels in both directions, from the top left.
+    const double perPoint = pravella::medview::pixelsPerViewPoint(image_.width(), image_.height());
+    p.drawImage(QRectF(0, 0, image_.width() / perPoint, image_.height() / perPoint), image_);
   }
   if (roiPosArray_.size() < pravella::medview::kRoiFields || !showROISwitch_ || !showROISwitch_->isChecked())
     return;

@@ -1,6 +1,6 @@
 #pragma once
-// The slice picture of the medical image viewer: the slice scaled to 256 view points across,
-// row 0 on top, with the outlines of the regions of interest of the shown slice. ROI centres
+// The slice picture of the medical image viewer: the slice scaled so that its longer side is 256
+// view points, row 0 on top, with the outlines of the regions of interest of the shown slice. ROI centres
 // are kept in view points with y upwards (0 at the bottom row, 255 at the top), so the ROI
 // files keep their meaning; mouse positions and outlines are turned here. While ROI editing
 // is on, the mouse posts "mouseDownOnMedImage", "mouseDraggedOnMedImage" and

@@ -15,9 +15,4 @@ QWidget* programWindowAnchor() { return gAnchor.data(); }
 
 QRect anchorFrame() { return gAnchor ? gAnchor->frameGeometry() : QRect(); }
 
-QPoint besideAnchor() {
-  const QRect frame = anchorFrame();
-  return {frame.x() + frame.width() + 5, frame.y()};
-}
-
 }  // namespace pravella::imaging

@@ -10,6 +10,7 @@
 
 #include "imaging/ui/program_window_anchor.h"
 #include "imaging/ui/sub_window_list.h"
+#include "platform/ui/window_placement.h"
 
 namespace pravella::imaging {
 
@@ -62,7 +63,7 @@ void SubWindow::setImageToSubWindow(const QImage& image, const QString& title) {
   imageSize_ = QSizeF(image.width(), image.height());
   resizing_ = true;
   window_->resize(std::max(image.width(), 1), std::max(image.height(), 1));
-  window_->move(besideAnchor());
+  placeBesideMainWindow(window_, programWindowAnchor());
   resizing_ = false;
   window_->setWindowTitle(title);
   imageView_->setImage(image);

@@ -13,6 +13,7 @@
 #include "imaging/ui/movie_view.h"
 #include "imaging/ui/program_window_anchor.h"
 #include "platform/console_log.h"
+#include "platform/ui/window_placement.h"
 
 namespace pravella::imaging {
 
@@ -42,7 +43,7 @@ vkMovie::~vkMovie() {
 }
 
 bool vkMovie::openVkMovieWindow() {
-  window_->move(besideAnchor());
+  placeBesideMainWindow(window_, programWindowAnchor());
   window_->show();
   window_->raise();
   // A new movie each time; its frames are kept in a private temporary folder.
@@ -70,6 +71,7 @@ bool vkMovie::pasteImage(const QImage& image, std::int64_t units) {
   if (firstTime_) {
     // The window takes the size of the first frame since opening or saving.
     window_->resize(image.width(), image.height() + MovieView::kControllerHeight);
+    keepBesideMainWindowOnScreen(window_, programWindowAnchor());
     firstTime_ = false;
   }
   movieView_->stepForward();

@@ -128,6 +128,11 @@ int chr(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (type != kValueString) return invalidArguments();
   const std::size_t n = std::strlen(text(vk_ta));
   if (n == 0) return invalidArguments();
+  // A string may hold 8 bytes for every element a matrix may have.
+  if (n > static_cast<std::size_t>(TNumber)) {
+    error_disp("Too big data.");
+    return 0;
+  }
   const auto* bytes = reinterpret_cast<const unsigned char*>(vk_ta);
   for (std::size_t i = 0; i < n; ++i) vk_tb[i] = bytes[i];
   return pushMatrix(stack, sp, vk_tb, 1, static_cast<int>(n));

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "graphics/graphics_hooks.h"
 #include "graphics/offscreen.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
@@ -81,6 +82,12 @@ int changePictSize(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   constexpr double kMaxSide = 32767;
   if (!(w >= 1 && w < kMaxSide + 1 && h >= 1 && h < kMaxSide + 1)) return invalidArguments();
   const int width = static_cast<int>(w), height = static_cast<int>(h);
+  // A world of 32,767 x 32,767 takes 4 GB and half a minute to draw, and its picture could
+  // never be held: refuse such a size before drawing.
+  if (pravella::smallestPixelCopyBytes(width, height) > pravella::graphics::pictureByteLimit()) {
+    error_disp("Too Big Picture (at push into the stack).");
+    return 0;
+  }
   auto world = pravella::newOffScreenWorld(width, height);
   if (!world) {
     error_disp("Memory allocation error.");

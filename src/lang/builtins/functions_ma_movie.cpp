@@ -109,8 +109,10 @@ int captureMovieImage(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   bool timed = false;
   if (!popTitleAndTime(code[*pc].argc, stack, sp, title, pair, timed)) return 0;
   int height = 0, width = 0;
-  if (!doCaptureMovieImageAtTimeAndConvert(title, timed ? pair : nullptr, vk_tc, TNumber, &height, &width)) {
-    error_disp("No Image Data.");
+  const int got =
+      doCaptureMovieImageAtTimeAndConvert(title, timed ? pair : nullptr, vk_tc, TNumber, &height, &width);
+  if (got <= 0) {
+    if (got == 0) error_disp("No Image Data.");
     return 0;
   }
   return vkPushReals(stack, sp, vk_tc, height, width);

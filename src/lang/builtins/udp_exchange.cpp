@@ -60,13 +60,21 @@ void getUDPdata(const char* host, int port, const uint8_t* request, int length, 
     consoleError("sendto error");
     return;
   }
-  if (::sendto(sock.fd, request, static_cast<std::size_t>(length), 0,
-               reinterpret_cast<const sockaddr*>(&peer), sizeof peer) < 0) {
+  // Connected, the socket takes datagrams from the peer alone, and its own address shows: when
+  // the request goes to an address of this machine at the port it was sent from, the peer is
+  // this very socket, and what arrives from it is the request coming back, never an answer.
+  if (::connect(sock.fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
     consoleError("sendto error");
     return;
   }
-  // Only the peer the request went to answers: the request itself coming back to this port
-  // (no peer listening) or a datagram of a third address is no reply.
+  sockaddr_in self{};
+  socklen_t selfLength = sizeof self;
+  const bool talkingToItself = ::getsockname(sock.fd, reinterpret_cast<sockaddr*>(&self), &selfLength) == 0 &&
+                               self.sin_addr.s_addr == peer.sin_addr.s_addr && self.sin_port == peer.sin_port;
+  if (::send(sock.fd, request, static_cast<std::size_t>(length), 0) < 0) {
+    consoleError("sendto error");
+    return;
+  }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyWaitMs);
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -80,9 +88,12 @@ void getUDPdata(const char* host, int port, const uint8_t* request, int length, 
     const ssize_t got = ::recvfrom(sock.fd, reply, static_cast<std::size_t>(capacity), 0,
                                    reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (got < 0) {
+      // The peer's machine said that nobody listens there: no answer will come.
+      if (errno == ECONNREFUSED || errno == EINTR) continue;
       *replyLength = -1;
       return;
     }
+    if (talkingToItself) continue;
     if (from.sin_family == AF_INET && from.sin_addr.s_addr == peer.sin_addr.s_addr && from.sin_port == peer.sin_port) {
       *replyLength = static_cast<int>(got);
       return;

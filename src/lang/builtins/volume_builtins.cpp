@@ -36,14 +36,14 @@ int acrNema(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!isRow(tag, 2)) return vkInvalidArguments();
   if (!vkPopString(stack, sp, textBuffer())) return 0;
   double out[2];
-  DoACR_nema_param_vk(textBuffer(), truncToWord(vk_tb[0]), truncToWord(vk_tb[1]), out);
+  if (!DoACR_nema_param_vk(textBuffer(), truncToWord(vk_tb[0]), truncToWord(vk_tb[1]), out)) return 0;
   return vkPushReals(stack, sp, out, 1, 2);
 }
 
 int acrNemaList(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopString(stack, sp, textBuffer())) return 0;
   int rows = 0;
-  DoACR_nema_paramList_vk(textBuffer(), vk_tc, &rows);
+  if (!DoACR_nema_paramList_vk(textBuffer(), vk_tc, &rows)) return 0;
   return vkPushReals(stack, sp, vk_tc, rows, 4);
 }
 

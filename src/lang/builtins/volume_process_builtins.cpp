@@ -167,11 +167,16 @@ int getVolumeCorrelation(int, vk_Code* code, int* pc, CalcStackEntry* stack, int
   double step = 1;
   if (code[*pc].argc == 4) {
     if (!vkPopNumber(stack, sp, &step)) return 0;
-    if (!(step >= 1)) return vkInvalidArguments();  // a smaller step would never advance
+    // A smaller step would never advance, nor would any step on heights whose next one
+    // rounds back to them (1e17 + 1 is 1e17).
+    if (!(step >= 1) || !std::isfinite(step)) return vkInvalidArguments();
   }
   VkArg depths, slots;
   if (!vkPopArg(stack, sp, vk_tc, &depths)) return 0;
-  if (!isRow(depths, 2) || !(vk_tc[0] <= vk_tc[1])) return vkInvalidArguments();
+  constexpr double kWholeHeights = 4503599627370496.0;  // 2^52
+  if (!isRow(depths, 2) || !(vk_tc[0] <= vk_tc[1]) || !(std::fabs(vk_tc[0]) < kWholeHeights) ||
+      !(std::fabs(vk_tc[1]) < kWholeHeights))
+    return vkInvalidArguments();
   const double z0 = vk_tc[0], z1 = vk_tc[1];
   double inverse[16];
   if (!popSectionInverse(stack, sp, inverse)) return 0;

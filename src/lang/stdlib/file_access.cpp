@@ -9,6 +9,7 @@
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/atomic_file.h"
+#include "platform/console_log.h"
 
 namespace pravella {
 
@@ -26,7 +27,10 @@ bool writeLanguageFile(std::string_view name, std::string_view bytes) {
   std::string full;
   if (!resolveLanguagePath(name, full)) return false;
   const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return static_cast<bool>(writeFileAtomically(QFile::decodeName(full.c_str()), data));
+  const WriteResult written = writeFileAtomically(QFile::decodeName(full.c_str()), data);
+  // The built-ins report their own fixed message; the system's reason goes to the console.
+  if (!written) showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
+  return written.ok;
 }
 
 bool readRest(std::FILE* f, std::string& bytes, std::size_t maxBytes) {

@@ -266,14 +266,18 @@ int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det) 
     error_disp("Invalid matrix size.");
     return 0;
   }
-  const int n = rows;
-  // LU factors with the pivot rule of Gauss-Jordan elimination (in each column the largest
-  // element above 1e-6, the first on ties), then the inverse from them: the same pivots and
-  // determinant, with the work in blocks that stay in cache.
-  if (luFactor(a, n, n, pivots, 1e-6) >= 0) {
+  if (!invertWithPivots(a, pivots, out, rows, det)) {
     error_disp("pivot error");
     return 0;
   }
+  return 1;
+}
+
+bool invertWithPivots(double* a, int* pivots, double* out, int n, double* det) {
+  // LU factors with the pivot rule of Gauss-Jordan elimination (in each column the largest
+  // element above 1e-6, the first on ties), then the inverse from them: the same pivots and
+  // determinant, with the work in blocks that stay in cache.
+  if (luFactor(a, n, n, pivots, 1e-6) >= 0) return false;
   double d = 1.0;
   for (int k = 0; k < n; ++k) {
     if (pivots[k] != k) d = -d;
@@ -283,7 +287,7 @@ int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det) 
   for (int i = 0; i < n; ++i) out[static_cast<std::size_t>(i) * n + i] = 1.0;
   luSolve(a, n, n, pivots, out, n, n);
   *det = d;
-  return 1;
+  return true;
 }
 
 int Renritsu(double* a, double* b, double* x, int n, int m) {

@@ -27,6 +27,8 @@ int epsiron(const double* x, double* out, int n, double* work);
 // destroyed, `pivots` needs n integers, `out` receives the n x n inverse and *det the
 // determinant.
 int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det);
+// The same inverse of an n x n matrix without a report: false where DoInv says "pivot error".
+bool invertWithPivots(double* a, int* pivots, double* out, int n, double* det);
 
 // Solves A X = B (A n x n, B n x m, both destroyed) by Gauss-Jordan elimination into X.
 int Renritsu(double* a, double* b, double* x, int n, int m);

@@ -253,40 +253,49 @@ int DoTensyaCount(const double* x, const double* y, double* out, int rows, int c
   return 1;
 }
 
+namespace {
+
+// C(n, k), or `cap` + 1 once it passes cap.
+long long combinationsUpTo(int n, int k, long long cap) {
+  k = std::min(k, n - k);
+  long long c = 1;
+  for (int i = 1; i <= k; ++i) {
+    // C(n - k + i, i): exact at every step, and growing, so it stops at the cap before the
+    // product of two ints could overflow.
+    c = c * (n - k + i) / i;
+    if (c > cap) return cap + 1;
+  }
+  return c;
+}
+
+}  // namespace
+
 int vectorCombination(const double* vectors, int n, int m, int k, double* out) {
-  if (n < 1 || k < 1 || m < 1) return 0;
-  std::vector<int> digit(k, 0);
-  const long long end = static_cast<long long>(k) * n;
-  long long blocks = 0;
-  for (;;) {
-    bool distinct = true;
-    for (int i = 0; i < k && distinct; ++i)
-      for (int j = i + 1; j < k; ++j)
-        if (digit[i] == digit[j]) {
-          distinct = false;
-          break;
-        }
-    if (distinct) {
-      if (!withinTNumber(static_cast<long long>(k) * m * (blocks + 1))) return 0;
-      double* block = out + blocks * k * m;
-      for (int j = 0; j < k; ++j)
-        std::copy(vectors + static_cast<std::size_t>(digit[j]) * m,
-                  vectors + static_cast<std::size_t>(digit[j] + 1) * m,
-                  block + static_cast<std::size_t>(j) * m);
-      ++blocks;
+  if (n < 1 || k < 1 || m < 1 || k > n) return 0;
+  // The result holds C(n, k) blocks of k x m values; when they cannot all fit, say so at once
+  // rather than counting through every combination first.
+  const long long perBlock = static_cast<long long>(k) * m;
+  if (!withinTNumber(perBlock)) return 0;
+  const long long blocks = combinationsUpTo(n, k, TNumber / perBlock);
+  if (!withinTNumber(blocks * perBlock)) return 0;
+  // The sets in the order of a counter whose digit 0 runs fastest, each digit above the next:
+  // ascending index sets c[0] < ... < c[k - 1] in lexicographic order, block row j being input
+  // row c[k - 1 - j].
+  std::vector<int> c(static_cast<std::size_t>(k));
+  for (int i = 0; i < k; ++i) c[static_cast<std::size_t>(i)] = i;
+  for (long long b = 0; b < blocks; ++b) {
+    double* block = out + b * perBlock;
+    for (int j = 0; j < k; ++j) {
+      const int row = c[static_cast<std::size_t>(k - 1 - j)];
+      std::copy(vectors + static_cast<std::size_t>(row) * m, vectors + static_cast<std::size_t>(row + 1) * m,
+                block + static_cast<std::size_t>(j) * m);
     }
-    // Count on: a digit that reaches n carries into the next, and the digits below restart
-    // at the carried digit's value, so each set of rows comes once.
-    ++digit[0];
-    int j = 0;
-    while (j + 1 < k && digit[j] >= n) {
-      ++digit[j + 1];
-      ++j;
-    }
-    for (int i = 0; i < j; ++i) digit[i] = digit[j];
-    long long sum = 0;
-    for (int d : digit) sum += d;
-    if (sum >= end) break;
+    // The next set: raise the last index that can still rise and restart those after it.
+    int i = k - 1;
+    while (i >= 0 && c[static_cast<std::size_t>(i)] == n - k + i) --i;
+    if (i < 0) break;
+    ++c[static_cast<std::size_t>(i)];
+    for (int j = i + 1; j < k; ++j) c[static_cast<std::size_t>(j)] = c[static_cast<std::size_t>(j - 1)] + 1;
   }
   return static_cast<int>(blocks);
 }

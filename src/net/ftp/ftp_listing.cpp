@@ -92,13 +92,34 @@ std::optional<QString> currentDirectory(const QString& output) {
   return remote ? remote : reply;
 }
 
-bool outputReportsFailure(const QString& output) {
+static bool isErrorReply(const QString& l) {
+  return l.size() >= 4 && (l[0] == QLatin1Char('4') || l[0] == QLatin1Char('5')) && l[1].isDigit() &&
+         l[2].isDigit() && (l[3] == QLatin1Char(' ') || l[3] == QLatin1Char('-'));
+}
+
+QString failureLine(const QString& output) {
+  QString reply, own;
+  bool notConnected = false;
+  for (QString l : output.split(QLatin1Char('\n'))) {
+    if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
+    if (reply.isEmpty() && isErrorReply(l)) reply = l;
+    if (own.isEmpty() && l.startsWith(QLatin1String("ftp: "))) own = l;
+    if (l.startsWith(QLatin1String("Not connected."))) notConnected = true;
+  }
+  // The server's first refusal says most; tnftp's own errors come after it on standard error
+  // (a refused log-in is followed by "Can't bind for data connection").
+  if (!reply.isEmpty()) return reply;
+  if (!own.isEmpty()) return own;
+  return notConnected ? QStringLiteral("Not connected.") : QString();
+}
+
+bool outputReportsFailure(const QString& output) { return !failureLine(output).isEmpty(); }
+
+bool sessionFailed(const QString& output) {
   for (const QString& l : output.split(QLatin1Char('\n'))) {
-    if (l.startsWith(QLatin1String("Not connected.")) || l.startsWith(QLatin1String("ftp: "))) return true;
-    if (l.size() >= 4 && (l[0] == QLatin1Char('4') || l[0] == QLatin1Char('5')) && l[1].isDigit() && l[2].isDigit() &&
-        (l[3] == QLatin1Char(' ') || l[3] == QLatin1Char('-'))) {
+    if (l.startsWith(QLatin1String("ftp: ")) || l.startsWith(QLatin1String("Not connected.")) ||
+        l.startsWith(QLatin1String("Login failed.")) || l.startsWith(QLatin1String("530")))
       return true;
-    }
   }
   return false;
 }

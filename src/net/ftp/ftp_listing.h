@@ -37,6 +37,12 @@ std::optional<QString> currentDirectory(const QString& output);
 
 // True when the output holds a 4xx or 5xx reply, "Not connected." or an "ftp: " error line.
 bool outputReportsFailure(const QString& output);
+// The line that says why a run failed: the server's first 4xx or 5xx reply, else the
+// program's own first error ("ftp: ..."), else "Not connected."; empty when none is there.
+QString failureLine(const QString& output);
+// True when the run had no session to work in (no connection, no log-in), so that any other
+// command would fail alike.
+bool sessionFailed(const QString& output);
 
 // `directory` joined with `name`: one "/" between, none doubled or trailing.
 QString joinRemote(const QString& directory, const QString& name);

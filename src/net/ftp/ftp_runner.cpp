@@ -54,13 +54,40 @@ Run runScript(const WorkFolder& folder, const QString& script, const StopAsk& sh
   const QByteArray printed = result.output + result.errorOutput;
   folder.writePrivate(QStringLiteral("ftpResult.txt"), printed);
   run.output = resultText(printed);
+  run.started = result.started;
   run.stopped = result.stopped;
+  // A program that would not start says why in the monitor like one that failed.
+  if (!result.started) run.output = QStringLiteral("ftp: ") + result.error + QLatin1Char('\n');
   run.ok = result.started && !result.stopped && result.exitCode == 0 && !outputReportsFailure(run.output);
   return run;
 }
 
-static Report fieldsRefused(const QString& check) {
-  return {false, check + kSiteError, QStringLiteral("Basso")};
+Report refusal(const QString& message) {
+  return {false, message, QStringLiteral("Basso"), message.trimmed()};
+}
+
+Report fieldsRefused(const QString& check) {
+  Report r = refusal(check + kSiteError);
+  r.status = check.trimmed();
+  return r;
+}
+
+// A failed run: what tnftp printed, then one line of ours that says which operation failed
+// and why; the same line goes to the status.
+static Report failed(const QString& what, const Run& run, const QString& shown = {}) {
+  QString reason = run.stopped ? QStringLiteral("stopped") : failureLine(run.output);
+  if (reason.isEmpty()) reason = QStringLiteral("the ftp program did not finish it");
+  const QString status = what + QStringLiteral(" failed: ") + reason;
+  QString monitor = shown + run.output;
+  if (!monitor.isEmpty() && !monitor.endsWith(QLatin1Char('\n'))) monitor += QLatin1Char('\n');
+  return {false, monitor + status + QLatin1Char('\n'), QStringLiteral("Basso"), status};
+}
+
+static QVector<Entry> entriesOf(const Run& run) {
+  if (!run.ok) return {};
+  const QStringList lines = listingLines(run.output);
+  if (lines.isEmpty()) return {};
+  return parseListing(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 Listing listDirectory(const Connection& c, const QString& root, const StopAsk& shouldStop) {
@@ -71,71 +98,77 @@ Listing listDirectory(const Connection& c, const QString& root, const StopAsk& s
   }
   WorkFolder folder(root);
   if (!folder.ok()) {
-    listing.report = {false, kTempError, QStringLiteral("Basso")};
+    listing.report = refusal(kTempError);
     return listing;
   }
-  const Run list = runScript(folder, listScript(c), shouldStop);
-  const QStringList lines = listingLines(list.output);
-  if (!list.ok || lines.isEmpty()) {
-    listing.report = {false, {}, QStringLiteral("Basso")};
+  Run list = runScript(folder, listScript(c), shouldStop);
+  QVector<Entry> entries = entriesOf(list);
+  if (entries.isEmpty() && !list.stopped && list.started && !sessionFailed(list.output)) {
+    list = runScript(folder, listScript(c, ListCommand::Ls), shouldStop);
+    entries = entriesOf(list);
+    listing.listedWithLs = true;
+  }
+  if (entries.isEmpty()) {
+    listing.report = failed(QStringLiteral("Listing"), list);
+    if (list.ok) {  // the server answered, but with no entry
+      const QString status = QStringLiteral("Listing failed: no entries in ") + c.directory;
+      listing.report.monitor = list.output + status + QLatin1Char('\n');
+      listing.report.status = status;
+    }
     return listing;
   }
-  listing.entries = parseListing(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+  listing.entries = entries;
   listing.parsed = true;
-  const Run names = runScript(folder, namesScript(c), shouldStop);
+  const Run names = runScript(folder, namesScript(c, !listing.listedWithLs), shouldStop);
   if (!names.ok) {
-    listing.report = {false, {}, {}};
+    listing.report = failed(QStringLiteral("Listing"), names);
+    listing.report.sound.clear();  // the names run fails without a sound
     return listing;
   }
   listing.directory = currentDirectory(names.output);
-  listing.report = {true, names.output, QStringLiteral("Tink")};
+  listing.report = {true, names.output, QStringLiteral("Tink"),
+                    QStringLiteral("Listed %1: %2 entries")
+                        .arg(listing.directory.value_or(c.directory))
+                        .arg(withoutHidden(entries).size())};
   return listing;
 }
 
 Report getFile(const Connection& c, const QString& name, const QString& root, const StopAsk& shouldStop) {
   if (const QString check = checkFields(c); !check.isEmpty()) return fieldsRefused(check);
-  if (!isTransferableName(name)) return {false, kNotNormal, QStringLiteral("Basso")};
+  if (!isTransferableName(name)) return refusal(kNotNormal);
   WorkFolder folder(root);
-  if (!folder.ok()) return {false, kTempError, QStringLiteral("Basso")};
-  const bool exists = QFileInfo::exists(QDir(c.localFolder).filePath(name));
+  if (!folder.ok()) return refusal(kTempError);
+  const bool exists = QFileInfo::exists(QDir(localFolderPath(c.localFolder)).filePath(name));
   const QString script = getScript(c, name, exists);
-  Report report{false, maskedScript(script, c), QStringLiteral("Basso")};
   const Run run = runScript(folder, script, shouldStop);
-  if (run.ok) {
-    report.ok = true;
-    report.monitor += run.output;
-    report.sound = QStringLiteral("Tink");
-  }
-  return report;
+  if (!run.ok) return failed(QStringLiteral("Get of ") + name, run, maskedScript(script, c));
+  return {true, maskedScript(script, c) + run.output, QStringLiteral("Tink"), QStringLiteral("Got ") + name};
 }
 
 Report putFile(const Connection& c, const QString& localPath, const QString& root,
                const StopAsk& shouldStop) {
   if (const QString check = checkFields(c); !check.isEmpty()) return fieldsRefused(check);
   if (QFileInfo(localPath).isDir()) {
-    return {false, QStringLiteral("It is a directory (Can not upload)!\n"), QStringLiteral("Basso")};
+    return refusal(QStringLiteral("It is a directory (Can not upload)!\n"));
   }
   WorkFolder folder(root);
-  if (!folder.ok()) return {false, kTempError, QStringLiteral("Basso")};
+  if (!folder.ok()) return refusal(kTempError);
+  const QString name = QFileInfo(localPath).fileName();
   const Run run = runScript(folder, putScript(c, localPath), shouldStop);
-  if (!run.ok) return {false, {}, QStringLiteral("Basso")};
-  return {true, run.output, QStringLiteral("Tink")};
+  if (!run.ok) return failed(QStringLiteral("Put of ") + name, run);
+  return {true, run.output, QStringLiteral("Tink"), QStringLiteral("Put ") + name};
 }
 
 Report deleteFile(const Connection& c, const QString& name, const QString& root, const StopAsk& shouldStop) {
-  if (!checkFields(c).isEmpty()) return {false, {}, {}};
-  if (!isTransferableName(name)) return {false, kNotNormal, QStringLiteral("Basso")};
+  if (!checkFields(c).isEmpty()) return {false, {}, {}, {}};
+  if (!isTransferableName(name)) return refusal(kNotNormal);
   WorkFolder folder(root);
-  if (!folder.ok()) return {false, {}, {}};
+  if (!folder.ok()) return {false, {}, {}, {}};
   const QString script = deleteScript(c, name);
-  Report report{false, maskedScript(script, c), QStringLiteral("Basso")};
   const Run run = runScript(folder, script, shouldStop);
-  if (run.ok) {
-    report.ok = true;
-    report.monitor += run.output;
-    report.sound = QStringLiteral("Tink");
-  }
-  return report;
+  if (!run.ok) return failed(QStringLiteral("Delete of ") + name, run, maskedScript(script, c));
+  return {true, maskedScript(script, c) + run.output, QStringLiteral("Tink"),
+          QStringLiteral("Deleted ") + name};
 }
 
 int cutDirs(const QString& directory) {
@@ -152,8 +185,10 @@ QString wgetAddress(const Connection& c, const QString& name) {
 }
 
 QStringList wgetArguments(const Connection& c, const QString& name) {
-  return {QStringLiteral("-r"), QStringLiteral("-np"), QStringLiteral("-nH"),
-          QStringLiteral("--cut-dir=%1").arg(cutDirs(c.directory)), wgetAddress(c, name)};
+  // "--": the address is never read as an option, whatever the fields hold.
+  return {QStringLiteral("-r"),  QStringLiteral("-np"),
+          QStringLiteral("-nH"), QStringLiteral("--cut-dir=%1").arg(cutDirs(c.directory)),
+          QStringLiteral("--"),  wgetAddress(c, name)};
 }
 
 QByteArray wgetrc(const Connection& c) {
@@ -163,9 +198,9 @@ QByteArray wgetrc(const Connection& c) {
 Report downloadDirectory(const Connection& c, const QString& name, const QString& root,
                          const StopAsk& shouldStop) {
   if (const QString check = checkFields(c); !check.isEmpty()) return fieldsRefused(check);
-  if (!isTransferableName(name)) return {false, kNotNormal, QStringLiteral("Basso")};
+  if (!isTransferableName(name)) return refusal(kNotNormal);
   WorkFolder folder(root);
-  if (!folder.ok()) return {false, kTempError, QStringLiteral("Basso")};
+  if (!folder.ok()) return refusal(kTempError);
   folder.writePrivate(QStringLiteral("wgetrc"), wgetrc(c));
   ChildRequest request;
   request.kind = ChildKind::Wget;
@@ -173,11 +208,16 @@ Report downloadDirectory(const Connection& c, const QString& name, const QString
                         ? QStringLiteral("/usr/local/bin/wget")
                         : QStringLiteral("wget");
   request.arguments = wgetArguments(c, name);
-  request.workingFolder = c.localFolder;
+  request.workingFolder = localFolderPath(c.localFolder);
   request.environment = {QStringLiteral("WGETRC=") + folder.file(QStringLiteral("wgetrc"))};
   const ChildResult result = runChild(request, -1, shouldStop);
-  if (result.started && !result.stopped && result.exitCode == 0) return {true, {}, QStringLiteral("Purr")};
-  return {false, {}, QStringLiteral("Basso")};
+  if (result.started && !result.stopped && result.exitCode == 0)
+    return {true, {}, QStringLiteral("Purr"), QStringLiteral("Downloaded ") + name};
+  const QString status =
+      QStringLiteral("Download of ") + name +
+      (result.stopped ? QStringLiteral(" failed: stopped")
+                      : QStringLiteral(" failed: wget ended with status %1").arg(result.exitCode));
+  return {false, status + QLatin1Char('\n'), QStringLiteral("Basso"), status};
 }
 
 }  // namespace pravella::ftp

@@ -39,6 +39,7 @@ class WorkFolder {
 
 struct Run {
   bool ok = false;
+  bool started = false;
   bool stopped = false;
   QString output;  // what the program printed (both outputs)
 };
@@ -46,20 +47,32 @@ struct Run {
 // Runs "ftp -n -v" with the script on standard input, inside `folder`.
 Run runScript(const WorkFolder& folder, const QString& script, const StopAsk& shouldStop = {});
 
-// What an operation reports: the monitor's text and the sound to play ("" for none).
+// What an operation reports: the monitor's text, the sound to play ("" for none) and one line
+// for the sheet's status ("" leaves it as it is).
 struct Report {
   bool ok = false;
   QString monitor;
   QString sound;
+  QString status;
 };
+
+// An operation refused before it ran: `message` (its line feed included) in the monitor, the
+// same without the line feed in the status, and "Basso".
+Report refusal(const QString& message);
+// Connection fields refused by `checkFields`: its message and "FTP Site Error !\n", the
+// check's message alone as the status.
+Report fieldsRefused(const QString& check);
 
 struct Listing {
   Report report;
   bool parsed = false;     // the listing run succeeded and `entries` holds its entries
   QVector<Entry> entries;  // hidden ones included
   std::optional<QString> directory;
+  bool listedWithLs = false;  // "nlist -al" gave no entries and "ls -la" was asked
 };
 
+// Lists the remote directory: "nlist -al", and once more with "ls -la" when that gave no
+// entries on a working session (servers that take no options to NLST refuse it).
 Listing listDirectory(const Connection& c, const QString& root = workRoot(), const StopAsk& shouldStop = {});
 Report getFile(const Connection& c, const QString& name, const QString& root = workRoot(),
                const StopAsk& shouldStop = {});

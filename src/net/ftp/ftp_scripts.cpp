@@ -1,5 +1,6 @@
 #include "net/ftp/ftp_scripts.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace pravella::ftp {
@@ -25,8 +26,25 @@ QString checkFields(const Connection& c) {
 }
 
 QString scriptWord(const QString& word) {
-  if (word.contains(QLatin1Char(' '))) return QLatin1Char('"') + word + QLatin1Char('"');
-  return word;
+  QString escaped;
+  escaped.reserve(word.size());
+  for (QChar ch : word) {
+    if (ch == QLatin1Char(' ') || ch == QLatin1Char('\t') || ch == QLatin1Char('"') ||
+        ch == QLatin1Char('\\'))
+      escaped += QLatin1Char('\\');
+    escaped += ch;
+  }
+  return escaped;
+}
+
+QString localName(const QString& name) { return QStringLiteral("./") + name; }
+
+QString localFolderPath(const QString& typed) {
+  const QString home = QDir::homePath();
+  if (typed == QLatin1String("~")) return home;
+  if (typed.startsWith(QLatin1String("~/"))) return home + typed.mid(1);
+  if (QFileInfo(typed).isRelative()) return QDir(home).filePath(typed);
+  return typed;
 }
 
 static bool allDigits(const QString& s) {
@@ -39,36 +57,46 @@ static bool allDigits(const QString& s) {
 
 QString scriptHead(const Connection& c) {
   const QString word = hostWord(c.host);
-  QString open = QStringLiteral("open\t") + word + QLatin1Char('\n');
+  QString open = QStringLiteral("open\t") + scriptWord(word) + QLatin1Char('\n');
   const qsizetype colon = word.lastIndexOf(QLatin1Char(':'));
   if (colon > 0 && allDigits(word.mid(colon + 1)) && !word.left(colon).contains(QLatin1Char(':'))) {
-    open = QStringLiteral("open\t") + word.left(colon) + QLatin1Char('\t') + word.mid(colon + 1) + QLatin1Char('\n');
+    open = QStringLiteral("open\t") + scriptWord(word.left(colon)) + QLatin1Char('\t') + word.mid(colon + 1) +
+           QLatin1Char('\n');
   }
   return open + QStringLiteral("user\t") + scriptWord(c.user) + QLatin1Char('\t') + scriptWord(c.password) +
-         QStringLiteral("\nbinary\n");
+         QStringLiteral("\nbinary\nglob\toff\n");
 }
 
 static QString line(const char* command, const QString& argument) {
   return QLatin1String(command) + QLatin1Char('\t') + scriptWord(argument) + QLatin1Char('\n');
 }
 
-QString listScript(const Connection& c) {
-  return scriptHead(c) + line("cd", c.directory) + QStringLiteral("nlist\t-al\nquit\n");
+static QString line(const char* command, const QString& first, const QString& second) {
+  return QLatin1String(command) + QLatin1Char('\t') + scriptWord(first) + QLatin1Char('\t') +
+         scriptWord(second) + QLatin1Char('\n');
 }
 
-QString namesScript(const Connection& c) {
-  return scriptHead(c) + line("cd", c.directory) + QStringLiteral("nlist\t-a\npwd\nquit\n");
+QString listScript(const Connection& c, ListCommand command) {
+  const QLatin1String list =
+      command == ListCommand::Nlist ? QLatin1String("nlist\t-al\n") : QLatin1String("ls\t-la\n");
+  return scriptHead(c) + line("cd", c.directory) + list + QStringLiteral("quit\n");
+}
+
+QString namesScript(const Connection& c, bool options) {
+  return scriptHead(c) + line("cd", c.directory) +
+         (options ? QStringLiteral("nlist\t-a\n") : QStringLiteral("nlist\n")) +
+         QStringLiteral("pwd\nquit\n");
 }
 
 QString getScript(const Connection& c, const QString& name, bool localExists) {
-  return scriptHead(c) + line("lcd", c.localFolder) + line("cd", c.directory) +
-         line(localExists ? "reget" : "get", name) + QStringLiteral("quit\n");
+  return scriptHead(c) + line("lcd", localFolderPath(c.localFolder)) + line("cd", c.directory) +
+         line(localExists ? "reget" : "get", name, localName(name)) + QStringLiteral("quit\n");
 }
 
 QString putScript(const Connection& c, const QString& localPath) {
   const QFileInfo info(localPath);
-  return scriptHead(c) + line("lcd", info.path()) + line("cd", c.directory) + line("put", info.fileName()) +
-         QStringLiteral("quit\n");
+  return scriptHead(c) + line("lcd", info.absolutePath()) + line("cd", c.directory) +
+         line("put", localName(info.fileName()), info.fileName()) + QStringLiteral("quit\n");
 }
 
 QString deleteScript(const Connection& c, const QString& name) {
@@ -86,9 +114,8 @@ QString maskedScript(const QString& script, const Connection& c) {
 
 bool isTransferableName(const QString& name) {
   if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
-  if (name.startsWith(QLatin1Char('|'))) return false;
   for (QChar ch : name) {
-    if (ch == QLatin1Char('/') || ch == QLatin1Char('"') || ch.unicode() < 0x20 || ch.unicode() == 0x7f) return false;
+    if (ch == QLatin1Char('/') || ch.unicode() < 0x20 || ch.unicode() == 0x7f) return false;
   }
   return true;
 }

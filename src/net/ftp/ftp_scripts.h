@@ -1,7 +1,10 @@
 #pragma once
 // The command scripts fed to the ftp program (tnftp) on its standard input: one TAB between
 // the words of a line, one line feed after each. The fields are checked before any script is
-// built, so that no field can carry a line of its own into the script.
+// built, so that no field can carry a line of its own into the script; every word is escaped
+// for tnftp's own line parser, globbing is off, and every local file name is given explicitly
+// as "./name", so that no name can become a shell command ("|..."), standard input or output
+// ("-"), or a pattern that matches other local files.
 
 #include <QString>
 
@@ -22,14 +25,28 @@ QString hostWord(const QString& hostText);
 // "Invalid character in a field !\n" when a field holds CR, LF, TAB or NUL; empty when fine.
 QString checkFields(const Connection& c);
 
-// A word as tnftp reads it: in double quotes when it holds a blank (tnftp splits at blanks).
+// A word as tnftp reads it back: a backslash before each blank, TAB, double quote and
+// backslash. (Inside double quotes tnftp keeps backslashes, so quotes could not carry a quote.)
 QString scriptWord(const QString& word);
 
-// The head ("open", "user", "binary"); name:port opens that port.
+// A file name in the local folder as tnftp must be given it: "./" + name, so that a leading
+// "|" or a lone "-" stays a file name.
+QString localName(const QString& name);
+
+// The local folder as an absolute path: "~" and "~/..." from the home folder, and a relative
+// folder below the home folder (tnftp expands nothing with globbing off, and runs in a private
+// folder that is removed when the operation ends).
+QString localFolderPath(const QString& typed);
+
+// The head ("open", "user", "binary", "glob off"); name:port opens that port.
 QString scriptHead(const Connection& c);
 
-QString listScript(const Connection& c);
-QString namesScript(const Connection& c);
+// The long listing: "nlist -al", or "ls -la" for the servers that refuse options to NLST.
+enum class ListCommand { Nlist, Ls };
+QString listScript(const Connection& c, ListCommand command = ListCommand::Nlist);
+// The names and the current directory; `options` false sends a bare "nlist" (servers that
+// refuse "nlist -al" refuse "nlist -a" as well).
+QString namesScript(const Connection& c, bool options = true);
 // "reget" resumes when the file already exists in the local folder.
 QString getScript(const Connection& c, const QString& name, bool localExists);
 QString putScript(const Connection& c, const QString& localPath);
@@ -38,8 +55,8 @@ QString deleteScript(const Connection& c, const QString& name);
 // The script as the monitor shows it: the password replaced by "********".
 QString maskedScript(const QString& script, const Connection& c);
 
-// True when the entry name is safe to hand to get or delete: not "." or "..", no "/", '"' or
-// control character, not starting with "|" (a pipe to a shell for tnftp's local name).
+// True when the entry name is safe to hand to get or delete: not empty, "." or "..", no "/"
+// and no control character. Everything else (blanks, quotes, "|", glob characters) is escaped.
 bool isTransferableName(const QString& name);
 
 }  // namespace pravella::ftp

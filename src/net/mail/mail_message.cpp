@@ -3,10 +3,14 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <optional>
+
 namespace pravella::mail {
 namespace {
 
 constexpr int kLineWidth = 78;
+// No line of a message may be longer, its CR LF not counted (RFC 5322).
+constexpr int kMaxLine = 998;
 // "=?UTF-8?B?" and "?=" around the base64 text of one encoded word.
 constexpr int kWordFrame = 12;
 constexpr int kWordBytes = 45;  // 60 base64 characters: a word of 72, within the limit of 75
@@ -104,12 +108,66 @@ QStringList mailboxAddresses(const QString& field) {
   return addresses;
 }
 
+static bool localPartCharacter(QChar c) {
+  if (c.unicode() >= 0x80) return true;
+  if (c.isLetterOrNumber()) return true;
+  return QStringLiteral(".!#$%&'*+-/=?^_`{|}~").contains(c);
+}
+
+static bool domainCharacter(QChar c) {
+  return c.unicode() >= 0x80 || c.isLetterOrNumber() || c == u'.' || c == u'-' || c == u'_';
+}
+
+bool isEnvelopeAddress(const QString& address) {
+  // A path holds at most 256 characters, its angle brackets included (RFC 5321).
+  if (address.isEmpty() || address.size() > 254) return false;
+  const qsizetype at = address.indexOf(u'@');
+  if (at <= 0 || at != address.lastIndexOf(u'@') || at == address.size() - 1) return false;
+  const QString local = address.left(at);
+  const QString domain = address.mid(at + 1);
+  for (QChar c : local)
+    if (!localPartCharacter(c)) return false;
+  if (domain.startsWith(u'[') && domain.endsWith(u']')) {
+    static const QRegularExpression kLiteral(QStringLiteral("^\\[[0-9A-Fa-f:.]+\\]$"));
+    return kLiteral.match(domain).hasMatch();
+  }
+  for (QChar c : domain)
+    if (!domainCharacter(c)) return false;
+  return true;
+}
+
 QStringList recipients(const MailFields& fields) {
   return mailboxAddresses(fields.to) + mailboxAddresses(fields.cc) + mailboxAddresses(fields.bcc);
 }
 
-QByteArray encodeHeaderText(const QString& text, int used) {
-  if (plainAscii(text)) return text.toLatin1();
+// Plain ASCII folded before blanks so that lines keep to 78 characters where the words allow;
+// nothing when a word is too long for any line (only an encoded word can be cut then). A
+// line break only ever goes before a blank that a word follows, so no line is blanks alone,
+// and unfolding (taking out each CR LF) gives the text back.
+static std::optional<QByteArray> foldedAscii(const QString& text, int used) {
+  const QByteArray bytes = text.toLatin1();
+  QByteArray out;
+  int lineLength = used;
+  qsizetype at = 0;
+  while (at < bytes.size()) {
+    qsizetype end = at;
+    while (end < bytes.size() && bytes[end] == ' ') ++end;
+    const bool hasWord = end < bytes.size();
+    while (end < bytes.size() && bytes[end] != ' ') ++end;
+    const QByteArray unit = bytes.mid(at, end - at);
+    if (at > 0 && hasWord && unit.startsWith(' ') && lineLength + unit.size() > kLineWidth) {
+      out += "\r\n";
+      lineLength = 0;
+    }
+    out += unit;
+    lineLength += int(unit.size());
+    if (lineLength > kMaxLine) return std::nullopt;
+    at = end;
+  }
+  return out;
+}
+
+static QByteArray encodedWords(const QString& text, int used) {
   QByteArray out;
   QByteArray word;
   // The first word fills what is left of the header's line; later ones start their own. With
@@ -137,6 +195,13 @@ QByteArray encodeHeaderText(const QString& text, int used) {
   return out;
 }
 
+QByteArray encodeHeaderText(const QString& text, int used) {
+  if (plainAscii(text)) {
+    if (const std::optional<QByteArray> folded = foldedAscii(text, used)) return *folded;
+  }
+  return encodedWords(text, used);
+}
+
 QByteArray encodeAddressList(const QString& field, int used) {
   QByteArray out;
   int lineLength = used;
@@ -145,11 +210,10 @@ QByteArray encodeAddressList(const QString& field, int used) {
     QString name = open > 0 ? mailbox.left(open).trimmed() : QString();
     if (name.size() >= 2 && name.startsWith(u'"') && name.endsWith(u'"')) name = name.mid(1, name.size() - 2);
     // Only a display name is encoded; an address that is not ASCII goes as UTF-8.
-    const bool encoded = !name.isEmpty() && !plainAscii(name);
-    const QByteArray plain = mailbox.toUtf8();
+    bool encoded = !name.isEmpty() && !plainAscii(name);
     if (!out.isEmpty()) {
       // An encoded name, or a mailbox that would pass the line's width, starts a new line.
-      if (encoded || lineLength + 2 + int(plain.size()) > kLineWidth) {
+      if (encoded || lineLength + 2 + int(mailbox.toUtf8().size()) > kLineWidth) {
         out += ",\r\n ";
         lineLength = 1;
       } else {
@@ -157,7 +221,23 @@ QByteArray encodeAddressList(const QString& field, int used) {
         lineLength += 2;
       }
     }
-    out += encoded ? encodeHeaderText(name, lineLength) + ' ' + mailbox.mid(open).toUtf8() : plain;
+    // An ASCII mailbox too long for its line is folded at its blanks (inside a quoted name
+    // too); with a word too long for any line, its name goes in encoded words.
+    QByteArray text = mailbox.toUtf8();
+    if (!encoded && plainAscii(mailbox)) {
+      if (const std::optional<QByteArray> folded = foldedAscii(mailbox, lineLength))
+        text = *folded;
+      else
+        encoded = !name.isEmpty();
+    }
+    if (encoded) {
+      text = encodedWords(name, lineLength);
+      const QByteArray address = mailbox.mid(open).toUtf8();
+      const qsizetype lastBreak = text.lastIndexOf("\r\n");
+      const qsizetype last = lastBreak < 0 ? lineLength + text.size() : text.size() - lastBreak - 2;
+      text += (last + 1 + address.size() > kLineWidth ? "\r\n " : " ") + address;
+    }
+    out += text;
     const int lastBreak = int(out.lastIndexOf("\r\n"));
     lineLength = lastBreak < 0 ? used + int(out.size()) : int(out.size()) - lastBreak - 2;
   }

@@ -26,12 +26,21 @@ QString fieldWithLineBreak(const MailFields& fields);
 // brackets; "Name <addr>" gives addr; blanks around them are dropped, empty entries skipped.
 QStringList mailboxAddresses(const QString& field);
 
+// True when `address` is one bare address as the envelope takes it: a local part of letters,
+// digits, dots and !#$%&'*+-/=?^_`{|}~, one "@", a domain of letters, digits, dots, hyphens
+// and underscores (or a bracketed address literal), characters beyond ASCII in either, at most
+// 254 characters in all. Nothing else: a blank, a control character, "<", ">" or a quote could
+// end the SMTP command's path, add parameters to it or add a command.
+bool isEnvelopeAddress(const QString& address);
+
 // Every recipient of the envelope: To, then Cc, then Bcc.
 QStringList recipients(const MailFields& fields);
 
 // A header value ready for its line: ASCII text as it is, anything else as UTF-8 base64
 // encoded words of at most 75 characters, folded onto continuation lines. `used` is the length
-// of the line before the value ("Subject: " is 9), so that no line passes 78 characters.
+// of the line before the value ("Subject: " is 9), so that no line passes 78 characters. Long
+// ASCII text is folded before its blanks; a word too long for a line of 998 characters (the
+// limit of every line of a message) makes the whole value encoded words instead.
 QByteArray encodeHeaderText(const QString& text, int used);
 // An address header's value: each mailbox's display name encoded where it is not ASCII, the
 // address itself kept as typed.

@@ -96,7 +96,7 @@ QString settingsProblem(const MailSettings& s) {
   static const QRegularExpression kHost(QStringLiteral("^([A-Za-z0-9_.-]+|\\[[0-9A-Fa-f:.]+\\])$"));
   if (!kHost.match(s.host.trimmed()).hasMatch()) return QStringLiteral("The host is not a host name.");
   const QStringList senders = mailboxAddresses(s.sender);
-  if (senders.size() != 1 || !senders.first().contains(u'@'))
+  if (senders.size() != 1 || !isEnvelopeAddress(senders.first()))
     return QStringLiteral("The sender is not one mail address.");
   return QString();
 }

@@ -26,6 +26,14 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
   return size_t(n);
 }
 
+// The text with its control characters shown as "?", for a message.
+QString visible(const QString& text) {
+  QString shown = text;
+  for (QChar& c : shown)
+    if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = u'?';
+  return shown;
+}
+
 struct CurlList {
   curl_slist* list = nullptr;
   ~CurlList() { curl_slist_free_all(list); }
@@ -37,6 +45,11 @@ DeliveryResult deliverMessage(const MailSettings& settings, const QStringList& r
                               const QByteArray& message) {
   if (const QString problem = settingsProblem(settings); !problem.isEmpty()) return {false, problem};
   if (recipients.isEmpty()) return {false, QStringLiteral("There is no addressee.")};
+  // Each address goes into an SMTP command of its own: one that could end that command's path
+  // or add parameters or commands to it is refused, and nothing is sent.
+  for (const QString& r : recipients)
+    if (!isEnvelopeAddress(r))
+      return {false, QStringLiteral("\"%1\" is not a mail address.").arg(visible(r))};
   // libcurl's global set-up is not safe to race; every later call is.
   static std::once_flag global;
   std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });

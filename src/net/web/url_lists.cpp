@@ -55,7 +55,19 @@ bool saveUrlTable(const UrlTable& table) {
   return ok;
 }
 
-QStringList optionWords(const QString& field) { return field.split(QLatin1Char(' ')); }
+QStringList optionWords(const QString& field) { return field.split(QLatin1Char(' '), Qt::SkipEmptyParts); }
+
+bool isDownloadAddress(const QString& url) {
+  for (const char* scheme : {"http://", "https://", "ftp://", "ftps://"})
+    if (url.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
+      return url.size() > qsizetype(qstrlen(scheme));
+  return false;
+}
+
+QStringList addressArguments(QStringList options, const QString& url) {
+  options << QStringLiteral("--") << url;
+  return options;
+}
 
 QStringList curlLines(const QString& text) {
   QStringList lines;
@@ -90,8 +102,11 @@ QStringList pictureFormArguments(const QString& url) {
   QStringList args{"-r", "-A", ".gif,.JPG,.jpg", "-nd"};
   if (QFileInfo::exists(paths::preferences() + QLatin1String("/xxx.txt")))
     args << "-U" << "Mozilla/4.03 [en] (X11; I; SunOS 5.5.1 sun4u)";
-  args << url;
-  return args;
+  return addressArguments(args, url);
+}
+
+QStringList tableDownloadArguments(const QString& url) {
+  return addressArguments({QStringLiteral("-N")}, url);
 }
 
 QString downloadedFile(const QString& folder, const QString& url) {

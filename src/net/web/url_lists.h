@@ -24,9 +24,16 @@ UrlTable loadUrlTable();
 // Writes all three files of the preferences folder, each atomically. False when one failed.
 bool saveUrlTable(const UrlTable& table);
 
-// An option field's words: split at every single blank, empty words kept (two blanks in a row
-// or an empty field give an empty argument, which the program receives).
+// An option field's words, split at blanks. Empty words are dropped: an empty field or two
+// blanks in a row would hand the program an empty argument, which it takes for an address.
 QStringList optionWords(const QString& field);
+// True when the address begins with a scheme the download programs are given: http, https,
+// ftp or ftps, then "://". Anything else (an option such as "--version" or "-O/path", a bare
+// host) is refused before a program starts.
+bool isDownloadAddress(const QString& url);
+// A download program's arguments: `options`, then "--" and the address, so that the address is
+// never read as an option.
+QStringList addressArguments(QStringList options, const QString& url);
 // The lines of the curl form that are fetched: those beginning with "http" or "ftp".
 QStringList curlLines(const QString& text);
 // The sub-folder for a typed folder name: its extension replaced by "pictd". Empty when the
@@ -41,9 +48,11 @@ inline constexpr const char* kDownloadFolderName = "download.pictd";
 // The wget to run: /usr/local/bin/wget when present, else "wget" from PATH.
 QString wgetProgram();
 inline constexpr const char* kCurlProgram = "curl";
-// The picture form's arguments before the URL; the agent pair only when the marker file
-// "xxx.txt" exists in the preferences folder.
+// The picture form's arguments, then "--" and the URL; the agent pair only when the marker
+// file "xxx.txt" exists in the preferences folder.
 QStringList pictureFormArguments(const QString& url);
+// A table download's arguments: "-N", then "--" and the URL.
+QStringList tableDownloadArguments(const QString& url);
 // The file a finished table download left in `folder`: the URL's last path component.
 QString downloadedFile(const QString& folder, const QString& url);
 

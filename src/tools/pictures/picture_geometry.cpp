@@ -34,9 +34,9 @@ int pictureWindowHeight(const QSizeF& picture, int width) {
   return static_cast<int>(picture.height() * width / picture.width()) + kPictureWindowExtraHeight;
 }
 
-QRect pictureWindowGeometry(const QRect& mainWindow, const QSizeF& picture) {
+QSize pictureWindowSize(const QSizeF& picture) {
   const int width = std::min(static_cast<int>(picture.width()), kPictureWindowMaxWidth);
-  return {mainWindow.right() + 1 + 5, mainWindow.top(), width, pictureWindowHeight(picture, width)};
+  return {width, pictureWindowHeight(picture, width)};
 }
 
 QSize scaledPictureSize(const QSize& picture, int percent) {

@@ -29,9 +29,9 @@ inline constexpr int kPictureWindowExtraHeight = 20 + 22;
 // The picture window's height for `width`, keeping the picture's aspect.
 int pictureWindowHeight(const QSizeF& picture, int width);
 
-// A new picture window: as wide as the picture but at most kPictureWindowMaxWidth, standing 5
-// points right of `mainWindow` (a frame) with the tops aligned.
-QRect pictureWindowGeometry(const QRect& mainWindow, const QSizeF& picture);
+// A new picture window's size: as wide as the picture but at most kPictureWindowMaxWidth, as
+// high as that width keeps the picture's aspect.
+QSize pictureWindowSize(const QSizeF& picture);
 
 // The picture scaled by `percent` percent, each side rounded down.
 QSize scaledPictureSize(const QSize& picture, int percent);

@@ -2,7 +2,10 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QUrl>
 #include <QUuid>
+
+#include "net/mail/mail_message.h"
 
 namespace pravella {
 
@@ -17,22 +20,21 @@ QByteArray base64Lines(const QByteArray& data) {
   return out;
 }
 
-// A header value that is not plain ASCII, as an RFC 2047 encoded word.
-QByteArray headerText(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
-  bool plain = true;
-  for (const char c : utf8) plain = plain && c >= 0x20 && c < 0x7f;
-  if (plain) return utf8;
-  return "=?utf-8?B?" + utf8.toBase64() + "?=";
+// A content id as its header and its "cid:" location both hold it: a character a header
+// cannot hold (a line break, a blank, an angle bracket) and "%" itself percent-encoded.
+QByteArray headerSafeId(const QString& id) {
+  return QUrl::toPercentEncoding(id, "!#$&'()*+,-./:;=?@[]^_`{|}~");
 }
 
 void appendPart(QByteArray& out, const QByteArray& boundary, const QByteArray& type, const QString& location,
                 const QString& contentId, const QByteArray& data) {
   out += "--" + boundary + "\r\n";
   out += "Content-Type: " + type + "\r\n";
-  if (!contentId.isEmpty()) out += "Content-ID: <" + contentId.toUtf8() + ">\r\n";
+  if (!contentId.isEmpty()) out += "Content-ID: <" + headerSafeId(contentId) + ">\r\n";
   out += "Content-Transfer-Encoding: base64\r\n";
-  out += "Content-Location: " + location.toUtf8() + "\r\n\r\n";
+  // A location with a line break, a character beyond ASCII or too long for a line goes in
+  // encoded words, which readers decode before they compare locations.
+  out += "Content-Location: " + mail::encodeHeaderText(location, 18) + "\r\n\r\n";
   out += base64Lines(data);
   out += "\r\n";
 }
@@ -44,8 +46,8 @@ QByteArray mhtmlArchive(const QString& title, const QString& html, const QString
   const QByteArray boundary = "----MultipartBoundary--" + QUuid::createUuid().toByteArray(QUuid::Id128) + "----";
   QByteArray out;
   out += "From: <Saved by Pravella>\r\n";
-  out += "Snapshot-Content-Location: " + pageLocation.toUtf8() + "\r\n";
-  out += "Subject: " + headerText(title) + "\r\n";
+  out += "Snapshot-Content-Location: " + mail::encodeHeaderText(pageLocation, 27) + "\r\n";
+  out += "Subject: " + mail::encodeHeaderText(title, 9) + "\r\n";
   out += "Date: " +
          QLocale::c().toString(QDateTime::currentDateTimeUtc(), QStringLiteral("ddd, dd MMM yyyy hh:mm:ss")).toLatin1() +
          " +0000\r\n";
@@ -53,7 +55,8 @@ QByteArray mhtmlArchive(const QString& title, const QString& html, const QString
   out += "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"" + boundary + "\"\r\n\r\n";
   appendPart(out, boundary, "text/html; charset=\"utf-8\"", pageLocation, {}, html.toUtf8());
   for (const MhtmlPart& part : parts)
-    appendPart(out, boundary, part.contentType.toLatin1(), "cid:" + part.contentId, part.contentId, part.data);
+    appendPart(out, boundary, part.contentType.toLatin1(),
+               "cid:" + QString::fromLatin1(headerSafeId(part.contentId)), part.contentId, part.data);
   out += "--" + boundary + "--\r\n";
   return out;
 }

@@ -11,11 +11,13 @@ namespace pravella {
 
 struct MhtmlPart {
   QString contentType;  // "image/jpeg", ...
-  QString contentId;    // the page refers to it as "cid:" + this
+  QString contentId;    // the page refers to it as "cid:" + this (ids a header can hold)
   QByteArray data;
 };
 
-// The archive of an HTML page (UTF-8) at `pageLocation`, followed by `parts`.
+// The archive of an HTML page (UTF-8) at `pageLocation`, followed by `parts`. No header line
+// passes 998 characters, and none can be ended early: titles and locations that need it go
+// in folded encoded words, content ids with characters a header cannot hold percent-encoded.
 QByteArray mhtmlArchive(const QString& title, const QString& html, const QString& pageLocation,
                         const QList<MhtmlPart>& parts);
 

@@ -4,6 +4,7 @@
 #include "day_documents_fixture.h"
 
 #include <QFontInfo>
+#include <QStatusBar>
 
 #include "editors/plain_text_export.h"
 #include "lang/builtins/startup.h"
@@ -175,6 +176,27 @@ TEST_F(DayDocuments, NamesOfNewMemos) {
   EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "older");
 }
 
+// A document made read-only (its folder 555) in a day folder that is not: the save is refused
+// and says why, the document on disk stays as it was and the memo keeps its edits.
+TEST_F(DayDocuments, AReadOnlyDocumentStaysAsItIsAndTheSaveSaysWhy) {
+  const QString path = day() + "/a.rtfd";
+  writeRtfd(path, "first");
+  const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                        QFile::ReadOther | QFile::ExeOther;
+  QFile::setPermissions(path, readOnly);
+  start();
+  ASSERT_EQ(calendar->nowDisplayedDocument(), path);
+  type("edited ");
+  alertAnswer = 0;
+  QTest::mouseClick(memoButton(1), Qt::LeftButton);  // "Save"
+  EXPECT_EQ(alerts, QStringList{"Can't save the document !"});
+  EXPECT_EQ(alertMessages, QStringList{"Cannot save \"" + path + "\": Permission denied"});
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_EQ(textOf(path), "first");
+  EXPECT_EQ(memo()->toPlainText(), "edited first");
+  QFile::setPermissions(path, readOnly | QFile::WriteOwner);
+}
+
 TEST_F(DayDocuments, AFailedWriteKeepsTheMemoAndSaysSo) {
   writeRtfd(day() + "/a.rtfd", "first");
   start();
@@ -325,7 +347,8 @@ TEST_F(DayDocuments, OtherKindsGoToXdgOpenWithTheNameAsItsOnlyArgument) {
   // A recording xdg-open first on PATH.
   const QString bin = pravella::test::home() + "/bin";
   const QString record = pravella::test::home() + "/xdg-open.log";
-  writeFile(bin + "/xdg-open", ("#!/bin/sh\nprintf '%s|%s\\n' \"$PWD\" \"$*\" >> '" + record + "'\n").toUtf8());
+  writeFile(bin + "/xdg-open",
+            ("#!/bin/sh\nprintf '%s|%s\\n' \"$PWD\" \"$*\" >> '" + record + "'\n").toUtf8());
   QFile::setPermissions(bin + "/xdg-open", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   const QByteArray oldPath = qgetenv("PATH");
   qputenv("PATH", (bin + ":").toUtf8() + oldPath);
@@ -365,6 +388,42 @@ TEST_F(DayDocuments, AMedicalImageGoesToTheViewerWhenThereIsOne) {
   center.removeObserver(id);
   EXPECT_EQ(posted, QStringList{day() + "/scan.h4"});
   EXPECT_EQ(opened, QStringList{"xdg-open scan.h4 in 28"});
+}
+
+TEST_F(DayDocuments, ADicomFileOfAKindNotReadSaysSoInsteadOfGoingToTheDesktop) {
+  // The file format's preamble and meta group (explicit VR little endian, as it always is),
+  // naming an explicit VR data set; then one data-set element in that form.
+  QByteArray meta;
+  auto element = [](QByteArray& to, quint16 group, quint16 element, const char* vr, const QByteArray& value) {
+    const char head[] = {char(group & 0xff),
+                         char(group >> 8),
+                         char(element & 0xff),
+                         char(element >> 8),
+                         vr[0],
+                         vr[1],
+                         char(value.size() & 0xff),
+                         char(value.size() >> 8)};
+    to.append(head, sizeof head).append(value);
+  };
+  element(meta, 0x0002, 0x0010, "UI", QByteArray("1.2.840.10008.1.2.1", 20));
+  QByteArray file(128, '\0');
+  file.append("DICM");
+  const char groupLength[] = {char(meta.size()), 0, 0, 0};
+  element(file, 0x0002, 0x0000, "UL", QByteArray(groupLength, 4));
+  file.append(meta);
+  element(file, 0x0028, 0x0010, "US", QByteArray("\x04\x00", 2));
+  writeFile(day() + "/scan.dcm", file);
+  writeFile(day() + "/b.rtfd/TXT.rtf", "{\\rtf1 b}");
+  start();
+  opened.clear();
+  sounds.clear();
+  clickRow(static_cast<int>(calendar->diaryFiles().indexOf("scan.dcm")));
+  EXPECT_TRUE(opened.isEmpty());
+  EXPECT_EQ(sounds, QStringList{"Basso"});
+  EXPECT_EQ(
+      window->statusBar()->currentMessage(),
+      "scan.dcm is a DICOM explicit VR little endian file, which is not read: only ACR-NEMA and implicit VR "
+      "little endian files are.");
 }
 
 TEST_F(DayDocuments, AnRtfDocumentNeverReplacesAPackageOfItsName) {
@@ -507,7 +566,9 @@ TEST_F(DayDocuments, HistoryBackAndForwardWithCursorMarks) {
   start();
   for (int d : {1, 2, 3}) {
     QTest::mouseClick(window->dayCell(d + calendar->startOffset() - 1), Qt::LeftButton);
-    ASSERT_EQ(calendar->nowDisplayedDocument(), day(d) + (d == 1 ? "/A.rtfd" : d == 2 ? "/B.rtfd" : "/C.rtfd"));
+    ASSERT_EQ(calendar->nowDisplayedDocument(), day(d) + (d == 1   ? "/A.rtfd"
+                                                          : d == 2 ? "/B.rtfd"
+                                                                   : "/C.rtfd"));
   }
   EXPECT_EQ(calendar->history().size(), 3);
   EXPECT_TRUE(memoButton(2)->isEnabled());   // back
@@ -600,8 +661,7 @@ TEST_F(DayDocuments, AProgramSetsTheRecentMemoLimitAndRejectCharacters) {
   start();
   ASSERT_EQ(vkStartUp(), 1);
   ASSERT_EQ(pravella::runVkProgram("maxRecentMemo(1, \"_\");").output(), ".OK.\n");
-  for (int d : {3, 2, 1})
-    QTest::mouseClick(window->dayCell(d + calendar->startOffset() - 1), Qt::LeftButton);
+  for (int d : {3, 2, 1}) QTest::mouseClick(window->dayCell(d + calendar->startOffset() - 1), Qt::LeftButton);
   EXPECT_EQ(calendar->nowDisplayedDocument(), day(1) + "/_A.rtfd");
   EXPECT_EQ(calendar->recentMemo(), QStringList{day(2) + "/B.rtfd"});
   ASSERT_EQ(pravella::runVkProgram("maxRecentMemo(20, \"\");").output(), ".OK.\n");

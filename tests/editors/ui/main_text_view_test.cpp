@@ -289,6 +289,29 @@ TEST_F(MemoRun, LongLoopKeepsTheWindowWorkingAndTheHeldButtonBreaksIt) {
             QStringLiteral("ab") + kEndlessLoop + QStringLiteral("\n...<Error>...**** BREAK *****\n.NO.\n"));
 }
 
+// A built-in's own long loop (a cortex ray along the poles with a z scale of 0 never leaves
+// the volume, and walks 2^31 radii) listens to the held button as the run's loop does; and
+// closing the window (as Quit does) ends it instead of waiting for hours.
+TEST_F(MemoRun, ABuiltinsLongLoopEndsWithTheHeldButtonAndWithTheWindow) {
+  const QString code = QStringLiteral(
+      "createVolumeData(|9, 9, 9|); vCortexDis(|50, 1, 1e+300|, |4, 4, 4|, |1, 90, 89, 1|, 0);");
+  setMemo(code, 0);
+  pressEnter();
+  QTest::qWait(300);
+  ASSERT_TRUE(view->isRunning());
+  QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+  ASSERT_TRUE(waitIdle(15000));
+  QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(view->toPlainText(), code + QStringLiteral("\n...<Error>...**** BREAK *****\n.NO.\n"));
+
+  setMemo(code, 0);
+  pressEnter();
+  QTest::qWait(300);
+  ASSERT_TRUE(view->isRunning());
+  window.reset();
+  EXPECT_FALSE(pravella::vkRunInProgress());
+}
+
 TEST_F(MemoRun, DisplayedValuesAppearWhileTheRunGoesOn) {
   setMemo(QStringLiteral("\"first\"; ") + kEndlessLoop, 0);
   pressEnter();

@@ -235,7 +235,7 @@ TEST(SearchWindow, StandsBesideTheMainWindowCopiesTheFocusedSelectionAndSends) {
   auto* other = new QTextEdit(&mainWindow);  // not registered
   layout->addWidget(memo);
   layout->addWidget(other);
-  mainWindow.setGeometry(100, 120, 400, 300);
+  mainWindow.setGeometry(10, 120, 250, 300);  // room for the search window on its right
   mainWindow.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
   SearchWindowCont search(&mainWindow);

@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "graphics/editors/density_image.h"
 #include "graphics/editors/density_plot_edit.h"
+#include "graphics/graphics_hooks.h"
 
 namespace {
 
@@ -34,7 +36,11 @@ TEST(DensityImage, RowZeroIsTheTopRowAndFlatDataHasNoRange) {
   EXPECT_EQ(image.pixel(0, 0), image.pixel(2, 0));
   const double flat[] = {4, 4, 4, 4};
   max = min = 0;
+  std::string reported;
+  pravella::graphics::setErrorReporter([&](const std::string& m) { reported = m; });
   EXPECT_FALSE(pravella::densityRange(flat, 2, 2, &max, &min));
+  pravella::graphics::setErrorReporter({});
+  EXPECT_EQ(reported, "The data is flat: give a range (maximum, minimum).");
   max = 1;
   min = 0;
   EXPECT_TRUE(pravella::densityRange(flat, 2, 2, &max, &min));

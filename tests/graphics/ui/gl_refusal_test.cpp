@@ -35,9 +35,10 @@ TEST(GLRefusal, PlotBuiltInsSayWhyWithoutOpenGL) {
   pravella::gl::GLWindowManager manager(nullptr);
   EXPECT_EQ(pravella::runVkProgram("x = |0, 1| |0, 1|; parametricPlot3D_GL(x, x', x);").output(),
             "...<Error>...OpenGL windows need a display with OpenGL.\n.NO.\n");
-  // The commands by title find no window and succeed; the picture fails quietly.
+  // The commands by title find no window and succeed; the picture fails and says why.
   EXPECT_EQ(pravella::runVkProgram("setBackColor(|0, 0, 1|); closeAllGLWindow(0);").output(), ".OK.\n");
-  EXPECT_EQ(pravella::runVkProgram("getGLPicture(1);").output(), ".NO.\n");
+  EXPECT_EQ(pravella::runVkProgram("getGLPicture(1);").output(),
+            "...<Error>...No GL window titled [GL_Window].\n.NO.\n");
 }
 
 }  // namespace

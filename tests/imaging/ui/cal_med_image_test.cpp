@@ -315,6 +315,19 @@ TEST_F(MedImageViewer, RoisByMouse) {
   EXPECT_EQ(pravella::plist::readStringArray(file).value_or(QStringList{"x"}), QStringList());
 }
 
+// An image taller than wide fits the view by its height: its bottom rows show and a ROI there
+// measures them. Scaled by its width it lost all but its top quarter.
+TEST_F(MedImageViewer, AnImageTallerThanWideShowsWholeAndRoisReachItsBottom) {
+  open(volume("tall.vol", 64, 256, 1, [](int, int y, int) { return y >= 240 ? 1000 : 0; }));
+  const QImage shown = d->imageView->grab().toImage();
+  EXPECT_NE(shown.pixelColor(8, 250), shown.pixelColor(8, 100));
+  EXPECT_EQ(shown.pixelColor(8, 250), shown.pixelColor(40, 245));
+  d->showROISwitch->setChecked(true);
+  QTest::mouseClick(d->imageView, Qt::LeftButton, {}, at(8, 6));  // image row 249, radius 6
+  ASSERT_EQ(viewer->roiArray().size(), 10);
+  EXPECT_EQ(roi(0).mid(5, 3), QStringList({" 1000", " 1000", " 1000"}));
+}
+
 TEST_F(MedImageViewer, AnotherImagesRoiFileIsMeasuredAgainHere) {
   const std::string first = volume("first.vol", 256, 256, 2, [](int x, int, int) { return x; });
   const std::string second =

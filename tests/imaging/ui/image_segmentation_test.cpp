@@ -295,6 +295,22 @@ TEST_F(Segmentation, ScriptButtonsAndTheBrowser) {
   post("cal_setImageSegmentSheetButton", "5\tFile\tseg.rtf");
   seg->jumpButtons()->button(4)->click();
   EXPECT_EQ(memoMenu, QStringList{"y = 2;"});
+  // A plain-text command file runs too (it ran nothing before), whatever its encoding; one that
+  // cannot be read runs nothing, says why on the console and plays "Basso".
+  QFile plain(pravella::paths::commandScripts() + "/plain.txt");
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.write("z = \x93\xfa\x96\x7b;");  // Shift JIS
+  plain.close();
+  post("cal_setImageSegmentSheetButton", "4\tPlain\tplain.txt");
+  QTest::mouseClick(seg->jumpButtons()->button(3), Qt::LeftButton);
+  EXPECT_EQ(memoMenu, (QStringList{"y = 2;", QString::fromUtf8("z = 日本;")}));
+  QDir().mkpath(pravella::paths::commandScripts() + "/broken.rtfd");
+  post("cal_setImageSegmentSheetButton", "4\tBroken\tbroken.rtfd");
+  sounds.clear();
+  QTest::mouseClick(seg->jumpButtons()->button(3), Qt::LeftButton);
+  EXPECT_EQ(memoMenu.size(), 2);
+  EXPECT_EQ(code.size(), 1);
+  EXPECT_EQ(sounds, QStringList{"Basso"});
   center.removeObserver(a);
   center.removeObserver(b);
 

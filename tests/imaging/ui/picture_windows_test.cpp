@@ -5,9 +5,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QTest>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScreen>
+#include <QTest>
 
 #include <string>
 
@@ -122,6 +123,27 @@ TEST_F(PictureWindows, CtrlCCopiesTheShownPicture) {
   const QImage copied = QApplication::clipboard()->image();
   ASSERT_EQ(copied.size(), QSize(2, 2));
   EXPECT_EQ(qRed(copied.pixel(0, 0)), 254);
+}
+
+TEST_F(PictureWindows, ANewWindowStaysOnTheScreenWhereTheMainWindowLeavesNoRoomBesideIt) {
+  const QRect available = main_.screen()->availableGeometry();
+  const struct {
+    const char* name;
+    QRect main;
+    bool leftOfMain;
+  } cases[] = {
+      {"main window at the screen's right edge", {available.right() + 1 - 290, 60, 290, 200}, true},
+      {"main window as wide as the screen", {available.left() + 2, 60, available.width() - 4, 200}, false},
+  };
+  for (const auto& c : cases) {
+    main_.setGeometry(c.main);
+    ASSERT_EQ(show("A", 0), ".OK.\n") << c.name;
+    const QRect frame = findWindowFromSubWindowList("A")->window()->frameGeometry();
+    EXPECT_TRUE(available.contains(frame)) << c.name;
+    EXPECT_EQ(frame.top(), main_.frameGeometry().top()) << c.name;
+    EXPECT_EQ(frame.right() < main_.frameGeometry().left(), c.leftOfMain) << c.name;
+    closeAllPictWindow();
+  }
 }
 
 TEST_F(PictureWindows, WrongArgumentsOpenNothing) {

@@ -141,10 +141,12 @@ TEST(FrameGrab, WithoutACameraFails) {
   ::unsetenv("PRAVELLA_CAMERA0");
   ::setenv("OPENCV_LOG_LEVEL", "ERROR", 1);
   Picture out;
+  ResultString.clear();
   testing::internal::CaptureStderr();
   EXPECT_EQ(fgrabber_cv(0, out), 0);
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("Could not initialize capturing...\n"), std::string::npos);
+  EXPECT_NE(ResultString.find("Could not open camera 0."), std::string::npos);
 }
 
 TEST(FrameGrab, MovieStandsInForTheCamera) {

@@ -84,7 +84,8 @@ TEST_F(LetterS, SystemRunsTheCommandLineWithoutAShell) {
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/>")));
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/two words")));
   EXPECT_EQ(run("system(\"no-such-program-of-pravella\");"),
-            "...<Error>...Can not execute [no-such-program-of-pravella].\n.NO.\n");
+            "...<Error>...Can not execute [no-such-program-of-pravella]: execvp: No such file or "
+            "directory.\n.NO.\n");
 }
 
 TEST_F(LetterS, SettingsReachTheirReaders) {

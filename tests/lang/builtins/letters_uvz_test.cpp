@@ -166,6 +166,10 @@ TEST_F(LettersUVZ, UdpTakesTheReplyOnlyFromThePeerItAsked) {
     port = probe.port();
   }
   EXPECT_EQ(run(pravella::cformat("UDP(\"127.0.0.2\", %d, |7|);", port)), "...<Error>...Bad UDP\n.NO.\n");
+  // Sent to this machine's own address at the port it is sent from, the request comes back from
+  // exactly the address and port it went to: still no answer.
+  EXPECT_EQ(run(pravella::cformat("UDP(\"127.0.0.1\", %d, |1, 2, 3|);", port)),
+            "...<Error>...Bad UDP\n.NO.\n");
   // Port numbers that would wrap to another port are refused.
   for (const char* bad : {"70000", "0", "-1", "65536"})
     EXPECT_EQ(run(std::string("UDP(\"127.0.0.2\", ") + bad + ", |7|);"), "...<Error>...Invalid arguments.\n.NO.\n")

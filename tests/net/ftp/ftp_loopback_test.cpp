@@ -43,11 +43,13 @@ class FtpLoopback : public ::testing::Test {
     writeFile(root_ + "/pub/|x", "pipe\n");
     writeFile(root_ + "/pub/sub/deep/f.txt", "deep\n");
     writeFile(root_ + "/pub/sub/g.txt", "g\n");
-    server_ = std::make_unique<pravella::test::LoopbackFtp>(root_, "ann", "s3cret", slow() ? 20000 : 0);
+    server_ =
+        std::make_unique<pravella::test::LoopbackFtp>(root_, "ann", "s3cret", slow() ? 20000 : 0, mode());
     port_ = server_->port();
     ASSERT_FALSE(port_.isEmpty()) << server_->error().toStdString();
   }
   virtual bool slow() const { return false; }
+  virtual QString mode() const { return {}; }
   void TearDown() override { server_.reset(); }
   Connection conn(const QString& dir = "/pub") const {
     return {"127.0.0.1:" + port_ + " office", "ann", "s3cret", dir, local_};
@@ -106,14 +108,14 @@ TEST_F(FtpLoopback, GetResumesPutsAndDeletes) {
   const Report got = getFile(conn(), "a.txt");
   ASSERT_TRUE(got.ok) << got.monitor.toStdString();
   EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
-  EXPECT_TRUE(got.monitor.contains("get\ta.txt\n"));
+  EXPECT_TRUE(got.monitor.contains("get\ta.txt\t./a.txt\n"));
   EXPECT_TRUE(got.monitor.contains("user\tann\t********\n"));
   EXPECT_FALSE(got.monitor.contains("s3cret"));
 
   writeFile(local_ + "/a.txt", "hel");
   const Report resumed = getFile(conn(), "a.txt");
   ASSERT_TRUE(resumed.ok);
-  EXPECT_TRUE(resumed.monitor.contains("reget\ta.txt\n"));
+  EXPECT_TRUE(resumed.monitor.contains("reget\ta.txt\t./a.txt\n"));
   EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
 
   EXPECT_TRUE(getFile(conn(), "a b.txt").ok);
@@ -134,15 +136,105 @@ TEST_F(FtpLoopback, GetResumesPutsAndDeletes) {
 }
 
 TEST_F(FtpLoopback, HostileNamesNeverLeaveTheLocalFolder) {
-  for (const char* name : {"|x", "../x", ".."}) {
+  for (const char* name : {"../x", ".."}) {
     const Report r = getFile(conn(), name);
     EXPECT_FALSE(r.ok) << name;
     EXPECT_EQ(r.monitor, "It is not a Normal File !\n");
     EXPECT_FALSE(deleteFile(conn(), name).ok);
   }
   EXPECT_FALSE(QFile::exists(home_ + "/x"));
-  EXPECT_TRUE(QFile::exists(root_ + "/pub/|x"));
   EXPECT_TRUE(QDir(local_).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// Names that tnftp would read as its own syntax are files like any other: a leading "|" runs
+// no command, a quote or a blank does not end the name, a lone "-" is no standard stream.
+TEST_F(FtpLoopback, NamesWithTnftpSyntaxTransferAsFiles) {
+  const QByteArray content = "the whole file\n";
+  for (const QString name : {"|touch made-by-shell", "say \"hi\" there.txt", "-", "back\\slash"}) {
+    SCOPED_TRACE(name.toStdString());
+    writeFile(home_ + "/out/" + name, content);
+    const Report put = putFile(conn(), home_ + "/out/" + name);
+    EXPECT_TRUE(put.ok) << put.monitor.toStdString();
+    EXPECT_EQ(readFile(root_ + "/pub/" + name), content);
+
+    const Report got = getFile(conn(), name);
+    EXPECT_TRUE(got.ok) << got.monitor.toStdString();
+    EXPECT_EQ(readFile(local_ + "/" + name), content);
+    writeFile(local_ + "/" + name, content.left(4));
+    EXPECT_TRUE(getFile(conn(), name).ok);  // reget
+    EXPECT_EQ(readFile(local_ + "/" + name), content);
+
+    EXPECT_TRUE(deleteFile(conn(), name).ok);
+    EXPECT_FALSE(QFile::exists(root_ + "/pub/" + name));
+  }
+  // The shell would have made this file where tnftp ran, in the local folder or its own.
+  EXPECT_TRUE(QDir(home_).entryList({"made-by-shell"}).isEmpty());
+  EXPECT_TRUE(QDir(local_).entryList({"made-by-shell"}).isEmpty());
+  EXPECT_TRUE(QDir(home_ + "/out").entryList({"made-by-shell"}).isEmpty());
+  // A name of the listing with "|" comes down under its own name.
+  EXPECT_TRUE(getFile(conn(), "|x").ok);
+  EXPECT_EQ(readFile(local_ + "/|x"), "pipe\n");
+  expectWorkRootClean();
+}
+
+// With globbing on, tnftp would expand a listed "[m]emo.txt" or "*.rtf" against the local
+// folder and write over memo.txt and diary.rtf.
+TEST_F(FtpLoopback, GlobCharactersInListedNamesMatchNoOtherLocalFile) {
+  writeFile(root_ + "/pub/[m]emo.txt", "remote memo\n");
+  writeFile(root_ + "/pub/*.rtf", "remote rtf\n");
+  writeFile(local_ + "/memo.txt", "my memo\n");
+  writeFile(local_ + "/diary.rtf", "my diary\n");
+  for (const char* name : {"[m]emo.txt", "*.rtf"}) {
+    const Report r = getFile(conn(), name);
+    EXPECT_TRUE(r.ok) << r.monitor.toStdString();
+  }
+  EXPECT_EQ(readFile(local_ + "/memo.txt"), "my memo\n");
+  EXPECT_EQ(readFile(local_ + "/diary.rtf"), "my diary\n");
+  EXPECT_EQ(readFile(local_ + "/[m]emo.txt"), "remote memo\n");
+  EXPECT_EQ(readFile(local_ + "/*.rtf"), "remote rtf\n");
+  // A local folder with blanks and quotes is entered as it is.
+  Connection quoted = conn();
+  quoted.localFolder = home_ + "/my \"day\" folder";
+  QDir().mkpath(quoted.localFolder);
+  EXPECT_TRUE(getFile(quoted, "a.txt").ok);
+  EXPECT_EQ(readFile(quoted.localFolder + "/a.txt"), "hello\n");
+}
+
+TEST_F(FtpLoopback, FailuresSayWhyInTheMonitorAndTheStatus) {
+  Connection badPassword = conn();
+  badPassword.password = "wrong";
+  const Listing refused = listDirectory(badPassword);
+  EXPECT_FALSE(refused.report.ok);
+  EXPECT_TRUE(refused.report.status.startsWith("Listing failed: 530")) << refused.report.status.toStdString();
+  EXPECT_TRUE(refused.report.monitor.endsWith(refused.report.status + "\n"));
+  EXPECT_FALSE(refused.report.monitor.contains("wrong"));
+
+  server_.reset();  // nobody listens on the port any more
+  const Listing noServer = listDirectory(conn());
+  EXPECT_FALSE(noServer.report.ok);
+  EXPECT_EQ(noServer.report.sound, "Basso");
+  EXPECT_TRUE(noServer.report.status.contains("Connection refused")) << noServer.report.status.toStdString();
+  EXPECT_TRUE(noServer.report.monitor.contains("Connection refused"));
+  const Report get = getFile(conn(), "a.txt");
+  EXPECT_TRUE(get.status.startsWith("Get of a.txt failed: ")) << get.status.toStdString();
+  EXPECT_TRUE(get.monitor.contains("Connection refused"));
+  expectWorkRootClean();
+}
+
+class FtpStockLoopback : public FtpLoopback {
+  QString mode() const override { return "stock"; }
+};
+
+// pyftpdlib as it comes answers "NLST -al" with 550: the listing is made once more with
+// "ls -la", and the names run asks for the bare names.
+TEST_F(FtpStockLoopback, ARefusedNlistIsListedWithLs) {
+  const Listing top = listDirectory(conn());
+  ASSERT_TRUE(top.report.ok) << top.report.monitor.toStdString();
+  EXPECT_TRUE(top.listedWithLs);
+  EXPECT_EQ(names(top.entries), QStringList({".hidden", "a b.txt", "a.txt", "sub", "|x"}));
+  EXPECT_EQ(top.directory, QString("/pub"));
+  EXPECT_EQ(top.report.status, "Listed /pub: 4 entries");
+  expectWorkRootClean();
 }
 
 TEST_F(FtpLoopback, DownloadsAWholeFolderWithWget) {
@@ -187,7 +279,7 @@ TEST(FtpWget, ArgumentsAndAddress) {
   };
   for (const auto& k : cases) {
     const Connection c{"h:21 x", "u@x", "p:w/", k.dir, "/tmp"};
-    EXPECT_EQ(wgetArguments(c, "n a"), QStringList({"-r", "-np", "-nH", k.cut, k.address}));
+    EXPECT_EQ(wgetArguments(c, "n a"), QStringList({"-r", "-np", "-nH", k.cut, "--", k.address}));
   }
   EXPECT_EQ(wgetrc({"h", "u@x", "p:w/", "/", ""}), QByteArray("ftp_user = u@x\nftp_password = p:w/\n"));
 }

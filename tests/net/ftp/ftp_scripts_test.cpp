@@ -4,13 +4,15 @@
 
 #include "net/ftp/ftp_scripts.h"
 
+#include <QDir>
+
 using namespace pravella::ftp;
 
 namespace {
 
 Connection conn() { return {"ftp.example.org", "ann", "secret", "/pub", "/home/ann/day"}; }
 
-const char* kHead = "open\tftp.example.org\nuser\tann\tsecret\nbinary\n";
+const char* kHead = "open\tftp.example.org\nuser\tann\tsecret\nbinary\nglob\toff\n";
 
 TEST(FtpScripts, TextsOfEveryKind) {
   const Connection c = conn();
@@ -19,14 +21,58 @@ TEST(FtpScripts, TextsOfEveryKind) {
     QString expected;
   } cases[] = {
       {listScript(c), QString(kHead) + "cd\t/pub\nnlist\t-al\nquit\n"},
+      {listScript(c, ListCommand::Ls), QString(kHead) + "cd\t/pub\nls\t-la\nquit\n"},
       {namesScript(c), QString(kHead) + "cd\t/pub\nnlist\t-a\npwd\nquit\n"},
-      {getScript(c, "a.txt", false), QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nget\ta.txt\nquit\n"},
-      {getScript(c, "a.txt", true), QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nreget\ta.txt\nquit\n"},
-      {getScript(c, "a b.txt", false), QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nget\t\"a b.txt\"\nquit\n"},
-      {putScript(c, "/tmp/up/x.dat"), QString(kHead) + "lcd\t/tmp/up\ncd\t/pub\nput\tx.dat\nquit\n"},
+      {namesScript(c, false), QString(kHead) + "cd\t/pub\nnlist\npwd\nquit\n"},
+      {getScript(c, "a.txt", false),
+       QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nget\ta.txt\t./a.txt\nquit\n"},
+      {getScript(c, "a.txt", true),
+       QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nreget\ta.txt\t./a.txt\nquit\n"},
+      {getScript(c, "a b.txt", false),
+       QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nget\ta\\ b.txt\t./a\\ b.txt\nquit\n"},
+      {putScript(c, "/tmp/up/x.dat"), QString(kHead) + "lcd\t/tmp/up\ncd\t/pub\nput\t./x.dat\tx.dat\nquit\n"},
       {deleteScript(c, "old"), QString(kHead) + "cd\t/pub\ndelete\told\nquit\n"},
   };
   for (const Case& k : cases) EXPECT_EQ(k.script, k.expected);
+}
+
+// tnftp reads a leading "|" of a file name as a shell command, a lone "-" as standard input or
+// output, a backslash as an escape and blanks and quotes as word ends: every name reaches it
+// escaped, local names behind "./".
+TEST(FtpScripts, NamesReachTnftpAsFileNamesOnly) {
+  const struct {
+    const char* name;
+    const char* word;   // as a remote name
+    const char* local;  // as a local name
+  } cases[] = {
+      {"a.txt", "a.txt", "./a.txt"},
+      {"|touch x", "|touch\\ x", "./|touch\\ x"},
+      {"-", "-", "./-"},
+      {"say \"hi\".txt", "say\\ \\\"hi\\\".txt", "./say\\ \\\"hi\\\".txt"},
+      {"back\\slash", "back\\\\slash", "./back\\\\slash"},
+      {"[m]emo.txt", "[m]emo.txt", "./[m]emo.txt"},
+      {"*.rtf", "*.rtf", "./*.rtf"},
+  };
+  for (const auto& k : cases) {
+    EXPECT_EQ(scriptWord(k.name), QString(k.word)) << k.name;
+    EXPECT_EQ(scriptWord(localName(k.name)), QString(k.local)) << k.name;
+  }
+  Connection c = conn();
+  c.user = "a b";
+  c.password = "p\"w\\";
+  EXPECT_TRUE(scriptHead(c).contains("user\ta\\ b\tp\\\"w\\\\\n"));
+  EXPECT_TRUE(maskedScript(scriptHead(c), c).contains("user\ta\\ b\t********\n"));
+  c.localFolder = "/home/ann/my \"day\"";
+  EXPECT_TRUE(getScript(c, "f", false).contains("lcd\t/home/ann/my\\ \\\"day\\\"\n"));
+}
+
+TEST(FtpScripts, TheLocalFolderIsAbsolute) {
+  const QString home = QDir::homePath();
+  EXPECT_EQ(localFolderPath("/data/day"), "/data/day");
+  EXPECT_EQ(localFolderPath("~"), home);
+  EXPECT_EQ(localFolderPath("~/Documents"), home + "/Documents");
+  EXPECT_EQ(localFolderPath("Downloads"), home + "/Downloads");
+  EXPECT_EQ(localFolderPath("~x"), home + "/~x");
 }
 
 TEST(FtpScripts, OpenLineFromTheHostText) {
@@ -80,9 +126,9 @@ TEST(FtpScripts, TransferableNames) {
     const char* name;
     bool ok;
   } cases[] = {
-      {"a.txt", true}, {"a b", true},  {".hidden", true}, {"", false},     {".", false},
-      {"..", false},   {"|x", false},  {"../x", false},   {"a/b", false},  {"a\"b", false},
-      {"a\rb", false}, {"a\x7f", false},
+      {"a.txt", true},  {"a b", true},  {".hidden", true}, {"|x", true},     {"a\"b", true},
+      {"[m]emo", true}, {"-", true},    {"", false},       {".", false},     {"..", false},
+      {"../x", false},  {"a/b", false}, {"a\rb", false},   {"a\x7f", false}, {"a\tb", false},
   };
   for (const auto& k : cases) EXPECT_EQ(isTransferableName(k.name), k.ok) << k.name;
 }

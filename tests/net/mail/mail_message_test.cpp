@@ -100,6 +100,67 @@ TEST(MailMessage, HeadersAreEncodedWordsWithinTheLineWidthAndBccIsNoHeader) {
   EXPECT_TRUE(ascii.endsWith("\r\n\r\none\r\ntwo\r\n"));
 }
 
+// Long plain text is folded before blanks; a word too long for any line makes the value
+// encoded words, which can be cut anywhere. Unfolded and decoded, the value is what was typed.
+TEST(MailMessage, LongHeadersAreFoldedWithinTheLineLimits) {
+  const struct {
+    QString subject;
+    int longest;  // the longest header line allowed, its CR not counted
+  } cases[] = {
+      {QString("word ").repeated(240).trimmed(), 78},         {QString(1200, 'x'), 78},
+      {"short " + QString(900, 'y') + " end", 998},           {"  leading and trailing  ", 78},
+      {"many   blanks " + QString("a    ").repeated(60), 78},
+  };
+  for (const auto& c : cases) {
+    const QByteArray m =
+        buildMimeMessage("me@x.org", {"a@x.org", "", "", c.subject}, "b", QDateTime::currentDateTime());
+    for (const QByteArray& line : headerBlock(m).split('\n')) {
+      EXPECT_LE(line.size(), c.longest + 1) << line.left(40).constData();
+      EXPECT_FALSE(line.trimmed().isEmpty() && !line.isEmpty() && line != "\r") << "a line of blanks only";
+    }
+    EXPECT_EQ(decodedHeader(header(m, "Subject")), c.subject);
+  }
+  // A display name too long for a line, quoted with a comma in it, stays one mailbox.
+  const QString name = "\"Long, " + QString("name ").repeated(220) + "\"";
+  const QString to = name + " <ann@x.org>, b@x.org";
+  const QByteArray m = buildMimeMessage("me@x.org", {to, "", "", "s"}, "b", QDateTime::currentDateTime());
+  for (const QByteArray& line : headerBlock(m).split('\n')) EXPECT_LE(line.size(), 999);
+  EXPECT_EQ(decodedHeader(header(m, "To")), to);
+  const QString noBlanks = "\"" + QString(1100, 'n') + "\" <ann@x.org>";
+  const QByteArray encoded =
+      buildMimeMessage("me@x.org", {noBlanks, "", "", "s"}, "b", QDateTime::currentDateTime());
+  for (const QByteArray& line : headerBlock(encoded).split('\n')) EXPECT_LE(line.size(), 79);
+  EXPECT_EQ(decodedHeader(header(encoded, "To")), QString(1100, 'n') + " <ann@x.org>");
+}
+
+TEST(MailMessage, EnvelopeAddressesAreBareAddressesOnly) {
+  const struct {
+    QString address;
+    bool ok;
+  } cases[] = {
+      {"ann@example.org", true},
+      {"o'neil+tag@mail.example.org", true},
+      {"x@[127.0.0.1]", true},
+      {QString::fromUtf8("太郎@例え.jp"), true},
+      {"", false},
+      {"ann", false},
+      {"@example.org", false},
+      {"ann@", false},
+      {"a@b@example.org", false},
+      {"ann @example.org", false},
+      {"ann@example.org NOTIFY=SUCCESS", false},
+      {"<ann@example.org>", false},
+      {"ann@example.org\r\nDATA", false},
+      {"\"a b\"@example.org", false},
+      {"a,b@example.org", false},
+      {QString(250, 'a') + "@x.org", false},
+      {QString(240, 'a') + "@x.org", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(isEnvelopeAddress(c.address), c.ok) << c.address.toStdString();
+  EXPECT_EQ(settingsProblem({"smtp.example.org", "me@example.org> SIZE=1", 0, Security::None, "", ""}),
+            "The sender is not one mail address.");
+}
+
 TEST(MailMessage, AnEncodedWordNeverSplitsACharacter) {
   // Four-byte characters after an odd start: every word must decode to whole characters.
   const QString text = "x" + QString::fromUtf8("😀").repeated(40);

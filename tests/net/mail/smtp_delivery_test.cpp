@@ -62,4 +62,57 @@ TEST_F(SmtpDelivery, ARefusedRecipientOrNoServerFailsWithTheReasonAndStoresNothi
   EXPECT_FALSE(deliverMessage(settings_, {}, "x").ok);
 }
 
+// Every address goes into an SMTP command of its own; the delivery itself refuses one that
+// could end that command, add parameters to it or add a command, before a server hears of it.
+TEST_F(SmtpDelivery, AddressesThatWouldChangeTheCommandsAreRefusedBeforeSending) {
+  const QByteArray message = "Subject: x\r\n\r\nx\r\n";
+  const char* const bad[] = {
+      "ann@example.org>\r\nRCPT TO:<evil@example.org",
+      "ann@example.org\nRSET",
+      "<ann@example.org> NOTIFY=SUCCESS",
+      "ann@example.org> NOTIFY=SUCCESS",
+      "ann@example.org NOTIFY=SUCCESS",
+      "ann@example.org\tNOTIFY=SUCCESS",
+      "\"ann\"@example.org",
+      "ann",
+      "@example.org",
+      "ann@",
+      "a@b@example.org",
+  };
+  for (const char* address : bad) {
+    const DeliveryResult r = deliverMessage(settings_, {"ok@example.org", address}, message);
+    EXPECT_FALSE(r.ok) << address;
+    EXPECT_TRUE(r.error.endsWith("is not a mail address.")) << r.error.toStdString();
+    EXPECT_FALSE(r.error.contains('\n'));
+  }
+  MailSettings sender = settings_;
+  for (const char* from : {"me@example.org> SIZE=1", "me@example.org\r\nRCPT TO:<evil@example.org>", "me"}) {
+    sender.sender = from;
+    const DeliveryResult r = deliverMessage(sender, {"ok@example.org"}, message);
+    EXPECT_FALSE(r.ok) << from;
+    EXPECT_FALSE(r.error.isEmpty());
+  }
+  EXPECT_TRUE(server_->messages().isEmpty());
+  // Addresses of every allowed kind still go.
+  const QStringList good{"o'neil+tag@example.org", "x@[127.0.0.1]", QString::fromUtf8("taro@例え.jp")};
+  const DeliveryResult sent = deliverMessage(settings_, good, message);
+  ASSERT_TRUE(sent.ok) << sent.error.toStdString();
+  ASSERT_EQ(server_->messages().size(), 1);
+}
+
+// A mail server refuses a line of more than 998 characters ("Weird server reply").
+TEST_F(SmtpDelivery, ALongSubjectIsFoldedAndArrives) {
+  const QString words = QString("word ").repeated(240).trimmed();
+  const QString oneWord = QString(1200, 'x');
+  for (const QString& subject : {words, oneWord}) {
+    const MailFields fields{"Ann <ann@example.org>", "", "", subject};
+    const QByteArray message =
+        buildMimeMessage(settings_.sender, fields, "body", QDateTime::currentDateTime());
+    for (const QByteArray& line : message.split('\n')) EXPECT_LE(line.size(), 999);
+    const DeliveryResult sent = deliverMessage(settings_, recipients(fields), message);
+    EXPECT_TRUE(sent.ok) << sent.error.toStdString();
+  }
+  EXPECT_EQ(server_->messages().size(), 2);
+}
+
 }  // namespace

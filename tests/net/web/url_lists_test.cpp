@@ -11,18 +11,41 @@
 
 namespace web = pravella::web;
 
-TEST(UrlLists, OptionWordsSplitAtEverySingleBlank) {
+// An empty word would reach wget or curl as an argument of its own, which they take for an
+// address.
+TEST(UrlLists, OptionWordsSplitAtBlanksAndLeaveNoEmptyWord) {
   const struct {
     const char* field;
     QStringList words;
   } cases[] = {
-      {"", {""}},
-      {"-N", {"-N"}},
-      {"-r -l 1", {"-r", "-l", "1"}},
-      {"-r  -N", {"-r", "", "-N"}},
-      {" -q", {"", "-q"}},
+      {"", {}},         {" ", {}}, {"-N", {"-N"}}, {"-r -l 1", {"-r", "-l", "1"}}, {"-r  -N", {"-r", "-N"}},
+      {" -q ", {"-q"}},
   };
   for (const auto& c : cases) EXPECT_EQ(web::optionWords(QString::fromUtf8(c.field)), c.words) << c.field;
+  EXPECT_EQ(web::addressArguments(web::optionWords(""), "http://h/"), (QStringList{"--", "http://h/"}));
+  EXPECT_EQ(web::addressArguments({"-q"}, "--version"), (QStringList{"-q", "--", "--version"}));
+  EXPECT_EQ(web::tableDownloadArguments("http://h/a"), (QStringList{"-N", "--", "http://h/a"}));
+}
+
+TEST(UrlLists, OnlyAddressesWithADownloadSchemeAreFetched) {
+  const struct {
+    const char* url;
+    bool fetched;
+  } cases[] = {
+      {"http://example.org/a", true},
+      {"HTTPS://example.org/", true},
+      {"ftp://ftp.example.org/pub/f", true},
+      {"ftps://h/x", true},
+      {"--version", false},
+      {"-O/tmp/x", false},
+      {"example.org/a", false},
+      {"http://", false},
+      {"file:///etc/passwd", false},
+      {"", false},
+      {" http://h/", false},
+      {"javascript:x", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(web::isDownloadAddress(QString::fromUtf8(c.url)), c.fetched) << c.url;
 }
 
 TEST(UrlLists, CurlTakesLinesBeginningWithHttpOrFtp) {
@@ -54,15 +77,15 @@ TEST(UrlLists, DownloadsGoToTodaysFolder) {
 }
 
 TEST(UrlLists, PictureFormSendsTheAgentOnlyWithTheMarkerFile) {
-  const QStringList plain{"-r", "-A", ".gif,.JPG,.jpg", "-nd", "http://h/"};
+  const QStringList plain{"-r", "-A", ".gif,.JPG,.jpg", "-nd", "--", "http://h/"};
   EXPECT_EQ(web::pictureFormArguments("http://h/"), plain);
   QDir().mkpath(pravella::paths::preferences());
   QFile marker(pravella::paths::preferences() + "/xxx.txt");
   ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
   marker.close();
   EXPECT_EQ(web::pictureFormArguments("http://h/"),
-            (QStringList{"-r", "-A", ".gif,.JPG,.jpg", "-nd", "-U", "Mozilla/4.03 [en] (X11; I; SunOS 5.5.1 sun4u)",
-                         "http://h/"}));
+            (QStringList{"-r", "-A", ".gif,.JPG,.jpg", "-nd", "-U",
+                         "Mozilla/4.03 [en] (X11; I; SunOS 5.5.1 sun4u)", "--", "http://h/"}));
 }
 
 TEST(UrlLists, UnequalListsReadAsEmptyEntriesAndSavesWriteAllThree) {

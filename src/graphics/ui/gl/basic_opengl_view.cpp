@@ -69,7 +69,6 @@ void BasicOpenGLView::awakeFromNib() {
     timer->setInterval(1000 / 60);
     connect(timer, &QTimer::timeout, this, &BasicOpenGLView::animationTimer);
   }
-  timer->start();
   gTrackBallRotation = {0, 0, 0, 0};
   gTrackBallRotationX = {0, 0, 0, 0};
   gDollyPanStartPoint[0] = gDollyPanStartPoint[1] = 0;
@@ -94,6 +93,7 @@ void BasicOpenGLView::awakeFromNib() {
   worldRotation_ = {180, 0.3f, -0.8f, -0.3f};
   if (animateMenuItem) animateMenuItem->setChecked(fAnimate);
   if (infoMenuItem) infoMenuItem->setChecked(fInfo);
+  wakeTimer();
 }
 
 void BasicOpenGLView::pullData() {
@@ -229,6 +229,25 @@ void BasicOpenGLView::contextUpdate() {
   msgText_ = updateMessage(msgTime);
   msgChanged_ = true;
   getCurrentCaps();
+  wakeTimer();
+}
+
+// A still scene is not drawn again: the ticks run only while the scene spins or a shown
+// message fades. Every frame of a large surface holds up the GUI thread, and with it the
+// results of memo programs.
+bool BasicOpenGLView::needsTicks() const {
+  const bool spinning = fAnimate && gTrackBallRotationX[0] != 0.0f && !(tracking_ && gTrackball);
+  const bool fading = fInfo && messageFade(glNow() - gStartTime - msgTime) > 0;
+  return spinning || fading;
+}
+
+bool BasicOpenGLView::ticking() const { return timer && timer->isActive(); }
+
+void BasicOpenGLView::wakeTimer() {
+  if (!timer || timer->isActive() || !needsTicks()) return;
+  // Time stood still while the timer slept: the first tick is no pause.
+  time = glNow();
+  timer->start();
 }
 
 void BasicOpenGLView::animationTimer() {
@@ -236,9 +255,11 @@ void BasicOpenGLView::animationTimer() {
   bool mustDraw = false;
   const GLAnimationTick tick = animationTick(fAnimate, now, time);
   if (tick.step && !(tracking_ && gTrackball)) updateObjectRotationForTimeDelta(0);
-  mustDraw = tick.draw;
-  if (messageFade(now - gStartTime - msgTime) > 0) mustDraw = true;
+  // Only a moving scene draws on a tick; with nothing flung, animation alone changes nothing.
+  mustDraw = tick.draw && gTrackBallRotationX[0] != 0.0f;
+  if (fInfo && messageFade(now - gStartTime - msgTime) > 0) mustDraw = true;
   if (mustDraw) update();
+  if (timer && !needsTicks()) timer->stop();
 }
 
 void BasicOpenGLView::updateObjectRotationForTimeDelta(double) {
@@ -251,11 +272,13 @@ void BasicOpenGLView::updateObjectRotationForTimeDelta(double) {
 void BasicOpenGLView::animate() {
   fAnimate = !fAnimate;
   if (animateMenuItem) animateMenuItem->setChecked(fAnimate);
+  wakeTimer();
 }
 
 void BasicOpenGLView::info() {
   fInfo = !fInfo;
   if (infoMenuItem) infoMenuItem->setChecked(fInfo);
+  wakeTimer();
   update();
 }
 

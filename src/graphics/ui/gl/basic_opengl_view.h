@@ -77,7 +77,8 @@ class BasicOpenGLView : public QOpenGLWidget {
   void resetCamera();
   // Draws one frame into the view's buffer now, outside the window's own painting.
   void renderFrame();
-  // The animation timer's work, one tick (every 1/60 s).
+  // The animation timer's work, one tick (every 1/60 s while the scene spins or a shown
+  // message fades; the timer stops when neither does).
   void animationTimer();
   // The spin of one tick: a twentieth of the flung rotation added to the world rotation.
   void updateObjectRotationForTimeDelta(double delta);
@@ -129,6 +130,7 @@ class BasicOpenGLView : public QOpenGLWidget {
   QAction* infoAction() const { return infoMenuItem; }
   QMenu* contextMenu() const { return menu_; }
   int framesDrawn() const { return framesDrawn_; }
+  bool ticking() const;
 
   // Texture names of picture textures alive in all views: what the tests see freed.
   static int liveTextures();
@@ -150,6 +152,9 @@ class BasicOpenGLView : public QOpenGLWidget {
   void makeLineIndices();
   void makeScaledPositions();
   void drawNow();
+  bool needsTicks() const;
+  // Starts the ticks when the scene has begun to move.
+  void wakeTimer();
 
   // Input.
   void startTrackballDrag(const QPointF& p);

@@ -160,6 +160,7 @@ void BasicOpenGLView::mouseUp() {
     gTrackBallRotation = {0, 0, 0, 0};
   }
   tracking_ = false;
+  wakeTimer();
 }
 
 void BasicOpenGLView::mouseReleaseEvent(QMouseEvent* event) {

@@ -10,6 +10,7 @@
 
 #include "graphics/ui/gl/basic_opengl_view.h"
 #include "graphics/ui/gl/gl_window_list.h"
+#include "platform/ui/window_placement.h"
 
 namespace pravella::gl {
 
@@ -23,6 +24,9 @@ vkOpenGLWindow::vkOpenGLWindow() {
   imageView_ = new BasicOpenGLView(this, window);
   layout->addWidget(imageView_);
   window->resize(400, 300);
+  // Beside the main window like the other windows programs open, and not over the memo the
+  // program runs in.
+  placeBesideMainWindow(window, glMainWindow());
   window->installEventFilter(this);
   window_ = window;
   setParent(window);

@@ -116,6 +116,11 @@ void CalFTP::buildDrawer() {
   split->setStretchFactor(1, 1);
   split->setStretchFactor(2, 2);
   layout->addWidget(split, 1);
+  status_ = new QLabel;
+  status_->setObjectName(QStringLiteral("ftpStatusField"));
+  status_->setTextFormat(Qt::PlainText);
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(status_);
 
   auto* buttons = new QGridLayout;
   buttons->addWidget(button(tr("Get"), &CalFTP::getFileAction), 0, 0);
@@ -175,6 +180,7 @@ void CalFTP::insertMonitor(const QString& text) {
 
 void CalFTP::report(const ftp::Report& r) {
   insertMonitor(r.monitor);
+  if (!r.status.isEmpty()) status_->setText(r.status);
   sound(r.sound);
 }
 
@@ -295,20 +301,33 @@ void CalFTP::listFTP() {
   sound(QStringLiteral("Tink"));
   const ftp::Connection c = connection();
   if (const QString check = ftp::checkFields(c); !check.isEmpty()) {
-    insertMonitor(check + QStringLiteral("FTP Site Error !\n"));
-    return sound(QStringLiteral("Basso"));
+    return report(ftp::fieldsRefused(check));
   }
+  status_->setText(tr("Listing %1 ...").arg(c.directory));
   startWorker([this, c, stop = stopAsk()] {
     const ftp::Listing listing = ftp::listDirectory(c, ftp::workRoot(), stop);
     onGui([this, listing, c] { applyListing(listing, c); });
   });
 }
 
+void CalFTP::clearListing() {
+  {
+    const std::lock_guard lock(theLock);
+    ftpList_.clear();
+    ftpNameList_.clear();
+  }
+  table_->showLines({});
+}
+
 void CalFTP::applyListing(const ftp::Listing& listing, const ftp::Connection& c) {
+  // A failed listing empties the table: names left from another host or folder must not be
+  // there to get or delete.
+  if (!listing.report.ok || !listing.parsed) {
+    clearListing();
+    return report(listing.report);
+  }
   insertMonitor(listing.report.monitor);
-  // A listing whose names run failed changes nothing: tables shown and lists acted on stay
-  // one and the same, so a get or delete by row never takes another listing's name.
-  if (!listing.report.ok || !listing.parsed) return sound(listing.report.sound);
+  status_->setText(listing.report.status);
   const QVector<ftp::Entry> shown = ftp::withoutHidden(listing.entries);
   QStringList lines;
   {

@@ -22,6 +22,7 @@
 
 class QComboBox;
 class QDockWidget;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QTextEdit;
@@ -97,6 +98,8 @@ class CalFTP : public QObject {
   ftpFileTable* filesTableView() const { return table_; }
   QListWidget* localFilesView() const { return localFiles_; }
   QTextEdit* monitorField() const { return monitor_; }
+  // One line: how the last operation ended, failures with their reason.
+  QLabel* statusField() const { return status_; }
 
  signals:
   // A worker's results have all been taken on the GUI thread.
@@ -107,6 +110,7 @@ class CalFTP : public QObject {
   void sound(const QString& name) const;
   void insertMonitor(const QString& text);
   void report(const pravella::ftp::Report& r);
+  void clearListing();
   void onGui(std::function<void()> fn);
   void startWorker(std::function<void()> work);
   pravella::ftp::StopAsk stopAsk() const;
@@ -131,6 +135,7 @@ class CalFTP : public QObject {
   ftpFileTable* table_ = nullptr;
   QListWidget* localFiles_ = nullptr;
   QTextEdit* monitor_ = nullptr;
+  QLabel* status_ = nullptr;
 
   mutable std::mutex theLock;
   QStringList ftpList_;

@@ -14,10 +14,6 @@
 namespace ftp = pravella::ftp;
 namespace dialogs = pravella::dialogs;
 
-namespace {
-const QString kSiteError = QStringLiteral("FTP Site Error !\n");
-}  // namespace
-
 void CalFTP::getFileAction() {
   const QList<int> rows = table_->selectedRowNumbers();
   if (rows.isEmpty()) return;
@@ -39,7 +35,7 @@ void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {
   }
   startWorker([this, rows, c, lines, names, stop = stopAsk()] {
     if (const QString check = ftp::checkFields(c); !check.isEmpty()) {
-      onGui([this, check] { report({false, check + kSiteError, QStringLiteral("Basso")}); });
+      onGui([this, check] { report(ftp::fieldsRefused(check)); });
       ftpRunning_ = false;
       return;
     }
@@ -73,8 +69,7 @@ void CalFTP::getDirectoryAction() {
   // The row selected now is the one downloaded.
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   const ftp::Connection c = connection();
-  if (const QString check = ftp::checkFields(c); !check.isEmpty())
-    return report({false, check + kSiteError, QStringLiteral("Basso")});
+  if (const QString check = ftp::checkFields(c); !check.isEmpty()) return report(ftp::fieldsRefused(check));
   makeLocalFolder();
   sound(QStringLiteral("Ping"));
   startWorker([this, c, name, stop = stopAsk()] {
@@ -91,9 +86,9 @@ void CalFTP::putFileAction() {
   if (!checkHostIdAndPasswd()) return sound(QStringLiteral("Basso"));
   sound(QStringLiteral("Tink"));
   const QString path = dialogs::chooseFile(host_.dialogParent, tr("Select Upload File"), localField_->text());
-  if (path.isEmpty()) return report({false, QStringLiteral("Canceled !\n"), QStringLiteral("Basso")});
+  if (path.isEmpty()) return report(ftp::refusal(QStringLiteral("Canceled !\n")));
   if (QFileInfo(path).isDir())
-    return report({false, QStringLiteral("It is a directory (Can not upload)!\n"), QStringLiteral("Basso")});
+    return report(ftp::refusal(QStringLiteral("It is a directory (Can not upload)!\n")));
   const ftp::Connection c = connection();
   sound(QStringLiteral("Tink"));
   transferThenList(
@@ -102,11 +97,11 @@ void CalFTP::putFileAction() {
 
 void CalFTP::deleteFileAction() {
   if (table_->selectedRowNumbers().size() >= 2)
-    return report({false, QStringLiteral("Many files are selected !!!\n"), QStringLiteral("Basso")});
+    return report(ftp::refusal(QStringLiteral("Many files are selected !!!\n")));
   QString line, name;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   if (!line.startsWith(QLatin1Char('-')) && !line.startsWith(QLatin1Char('d')))
-    return report({false, QStringLiteral("It is not a Normal File !\n"), QStringLiteral("Basso")});
+    return report(ftp::refusal(QStringLiteral("It is not a Normal File !\n")));
   const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name,
                                     tr("Cancel"), QString(), tr("Delete"));
   if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));

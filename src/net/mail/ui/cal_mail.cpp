@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QThread>
@@ -18,10 +19,11 @@
 #include "net/mail/mail_message.h"
 #include "net/mail/mail_settings.h"
 #include "net/mail/smtp_delivery.h"
+#include "net/mail/ui/mail_settings_dialog.h"
 #include "platform/console_log.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/sound_player.h"
 #include "platform/ui/selected_text.h"
+#include "platform/ui/sound_player.h"
 
 namespace mail = pravella::mail;
 
@@ -103,8 +105,25 @@ void CalMail::reloadComboBox() {
   mailTo_->setEditText(typed);
 }
 
+void CalMail::addMenuActions(QMenu* menu) {
+  QAction* sheet = menu->addAction(tr("M&ail"));
+  sheet->setObjectName(QStringLiteral("mailSheetAction"));
+  connect(sheet, &QAction::triggered, this, [this] { openMailSheetAction(); });
+  QAction* settings = menu->addAction(tr("Mail Settings…"));
+  settings->setObjectName(QStringLiteral("mailSettingsAction"));
+  connect(settings, &QAction::triggered, this,
+          [this] { MailSettingsDialog::editMailSettings(host_.dialogParent); });
+}
+
 void CalMail::openMailSheetAction() {
-  if (SheetCanOpen.load() == 0 || !mail::readMailSettings().configured()) return;
+  if (SheetCanOpen.load() == 0) return;
+  if (!mail::readMailSettings().configured()) {
+    // Nothing to send through yet: the settings come first, the sheet once they are written.
+    const bool written = MailSettingsDialog::editMailSettings(
+        host_.dialogParent, tr("Mail needs an account to send through: fill in at least the server and the "
+                               "sender, then the mail sheet opens."));
+    if (!written || !mail::readMailSettings().configured()) return;
+  }
   if (drawer_->isVisible()) {
     if (host_.closeAllToggleView) host_.closeAllToggleView();
     drawer_->hide();

@@ -14,6 +14,7 @@
 class QComboBox;
 class QDockWidget;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTextEdit;
 class QThread;
@@ -37,7 +38,11 @@ class CalMail : public QObject {
 
   // Reads the address list and gives the drawer to the host.
   void awakeFromNib();
+  // "Mail" (the sheet) and "Mail Settings…" in `menu`.
+  void addMenuActions(QMenu* menu);
 
+  // Without an account to send through, opens the mail settings first, with a line that says
+  // why, and the sheet once they are filled in.
   void openMailSheetAction();
   void closeAction();
   void copyMemoAction();

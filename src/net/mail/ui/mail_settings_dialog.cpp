@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -14,6 +15,12 @@ MailSettingsDialog::MailSettingsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("mailSettings"));
   setWindowTitle(tr("Mail Settings"));
   auto* form = new QFormLayout(this);
+  reason_ = new QLabel;
+  reason_->setObjectName(QStringLiteral("mailSettingsReason"));
+  reason_->setTextFormat(Qt::PlainText);
+  reason_->setWordWrap(true);
+  reason_->hide();
+  form->addRow(reason_);
   host_ = new QLineEdit;
   host_->setPlaceholderText(QStringLiteral("smtp.example.org"));
   sender_ = new QLineEdit;
@@ -72,8 +79,14 @@ void MailSettingsDialog::accept() {
   QDialog::accept();
 }
 
-void MailSettingsDialog::editMailSettings(QWidget* parent) {
+void MailSettingsDialog::setReason(const QString& reason) {
+  reason_->setText(reason);
+  reason_->setVisible(!reason.isEmpty());
+}
+
+bool MailSettingsDialog::editMailSettings(QWidget* parent, const QString& reason) {
   MailSettingsDialog dialog(parent);
+  dialog.setReason(reason);
   dialog.setSettings(mail::readMailSettings());
-  dialog.exec();
+  return dialog.exec() == QDialog::Accepted;
 }

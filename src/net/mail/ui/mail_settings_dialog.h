@@ -8,6 +8,7 @@
 #include "net/mail/mail_settings.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
@@ -19,8 +20,13 @@ class MailSettingsDialog : public QDialog {
   void setSettings(const pravella::mail::MailSettings& settings);
   pravella::mail::MailSettings settings() const;
 
-  // Shows the dialog with the stored settings and writes what the user confirms.
-  static void editMailSettings(QWidget* parent);
+  // Shows the dialog with the stored settings and writes what the user confirms; `reason`,
+  // when given, stands above the fields to say why the dialog came. True when written.
+  static bool editMailSettings(QWidget* parent, const QString& reason = {});
+
+  // The line above the fields that says why the dialog came; hidden when empty.
+  void setReason(const QString& reason);
+  QLabel* reasonLine() const { return reason_; }
 
   QLineEdit* hostField() const { return host_; }
   QLineEdit* senderField() const { return sender_; }
@@ -32,6 +38,7 @@ class MailSettingsDialog : public QDialog {
   void accept() override;
 
  private:
+  QLabel* reason_;
   QLineEdit* host_;
   QLineEdit* sender_;
   QSpinBox* port_;

@@ -11,6 +11,7 @@
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/window_placement.h"
 
 CalEditBookMark::CalEditBookMark(QMainWindow* mainWindow, std::function<void()> rebuildMenu, QObject* parent)
     : QObject(parent), mainWindow_(mainWindow), rebuildMenu_(std::move(rebuildMenu)) {
@@ -39,11 +40,8 @@ void CalEditBookMark::openBookMarkEditor() {
   loading_ = false;
   window_->setWindowModified(false);
   bookMarkDidChange_ = 0;
+  pravella::placeBesideMainWindow(window_, mainWindow_);
   window_->show();
-  if (mainWindow_) {
-    const QRect frame = mainWindow_->frameGeometry();
-    window_->move(frame.right() + 5, frame.top());
-  }
   window_->raise();
 }
 

@@ -339,13 +339,23 @@ bool CalNetwork::run(int kind, const QString& program, const QStringList& argume
   return true;
 }
 
+// Refuses an address that is no download address: it could only reach the program as an
+// option or a guess.
+static bool refusedAddress(const QString& url) {
+  if (url.isEmpty()) return true;
+  if (web::isDownloadAddress(url)) return false;
+  web::appendToConsole(QStringLiteral("Not a download address (http, https, ftp or ftps): %1\n").arg(url));
+  return true;
+}
+
 void CalNetwork::wgetAction() {
   const QString url = wgetURL_->text();
-  if (url.isEmpty()) return sound("Basso");
+  if (refusedAddress(url)) return sound("Basso");
   const QString folder = web::todayFolder();
   // The day folder may not exist yet; wget cannot start in a missing folder.
   if (!makeFolder(folder)) return sound("Basso");
-  if (!run(int(ChildKind::Wget), web::wgetProgram(), web::optionWords(wgetOption_->text()) << url, folder))
+  if (!run(int(ChildKind::Wget), web::wgetProgram(),
+           web::addressArguments(web::optionWords(wgetOption_->text()), url), folder))
     return sound("Basso");
   web::openConsole();
   sound("Tink");
@@ -354,7 +364,7 @@ void CalNetwork::wgetAction() {
 void CalNetwork::wgetJPEGAction() {
   const QString url = jpegURL_->text();
   const QString name = web::pictdFolderName(jpegFolder_->text());
-  if (url.isEmpty() || name.isEmpty()) return sound("Basso");
+  if (name.isEmpty() || refusedAddress(url)) return sound("Basso");
   const QString folder = web::todayFolder() + '/' + name;
   if (!makeFolder(folder)) return sound("Basso");
   sound("Ping");
@@ -376,7 +386,7 @@ void CalNetwork::cURLAction() {
       continue;
     }
     if (run(int(ChildKind::Curl), QString::fromLatin1(web::kCurlProgram),
-            web::optionWords(curlOption_->text()) << url, folder))
+            web::addressArguments(web::optionWords(curlOption_->text()), url), folder))
       sound("Ping");
     else
       sound("Basso");
@@ -384,7 +394,8 @@ void CalNetwork::cURLAction() {
 }
 
 void CalNetwork::downloadInto(const QString& url, const QString& folder) {
-  const bool started = run(int(ChildKind::Wget), web::wgetProgram(), {QStringLiteral("-N"), url}, folder,
+  if (refusedAddress(url)) return sound("Basso");
+  const bool started = run(int(ChildKind::Wget), web::wgetProgram(), web::tableDownloadArguments(url), folder,
                            [this, url, folder](bool ok) {
                              if (!ok) return sound("Basso");
                              const QString file = web::downloadedFile(folder, url);
@@ -403,7 +414,7 @@ void CalNetwork::downloadInto(const QString& url, const QString& folder) {
 
 void CalNetwork::downloadNowAction() {
   const QString url = url_->text();
-  if (url.isEmpty()) return sound("Basso");
+  if (refusedAddress(url)) return sound("Basso");
   const QString folder = web::downloadFolder();
   if (!makeFolder(folder)) return sound("Basso");
   sound("Ping");

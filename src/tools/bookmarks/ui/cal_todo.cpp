@@ -9,6 +9,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/window_placement.h"
 
 // The window writes the list before it closes; closing is always allowed.
 class ToDoWindow : public QWidget {
@@ -66,12 +67,8 @@ void CalToDo::awakeFromNib() {
 }
 
 void CalToDo::openToDoWindowAction() {
+  pravella::placeBesideMainWindow(window_, host_.mainWindow ? host_.mainWindow() : nullptr);
   window_->show();
-  // Qt's y grows downwards: level tops means the same top edge.
-  if (QWidget* main = host_.mainWindow ? host_.mainWindow() : nullptr) {
-    const QRect frame = main->frameGeometry();
-    window_->move(frame.x() + frame.width() + 5, frame.y());
-  }
   window_->raise();
 }
 

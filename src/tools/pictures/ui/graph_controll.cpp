@@ -11,6 +11,7 @@
 
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/ui/window_placement.h"
 #include "tools/jpeg_file.h"
 #include "tools/pictures/memo_picture.h"
 #include "tools/pictures/picture_geometry.h"
@@ -60,9 +61,9 @@ void graphControll::setImageToGraph(const QImage& picture) {
   if (done_ || picture.isNull()) return;
   picture_ = picture;
   imageSize_ = picture.size();
-  const QRect main = mainWindow_ ? mainWindow_->frameGeometry() : QRect(0, 0, 0, 0);
   adjusting_ = true;
-  setGeometry(pravella::pictureWindowGeometry(main, imageSize_));
+  resize(pravella::pictureWindowSize(imageSize_));
+  pravella::placeBesideMainWindow(this, mainWindow_);
   adjusting_ = false;
   done_ = true;
   show();

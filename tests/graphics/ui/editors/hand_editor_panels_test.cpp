@@ -152,7 +152,7 @@ TEST_F(HandEditorPanels, DensityPlotEditReturnsTheMaskFromTheTopLeft) {
   EXPECT_EQ(cancelled, ".NO.\n");
 }
 
-TEST_F(HandEditorPanels, FlatDataFailsBeforeThePanelOpens) {
+TEST_F(HandEditorPanels, FlatDataFailsBeforeThePanelOpensAndSaysWhy) {
   pravella::CalDPlotEdit densityPanel;
   pravella::CalGetPictPoints pointsPanel;
   for (const char* call : {"densityPlotEdit(o' * o);", "densityPlotEdit2(o' * o);"}) {
@@ -162,7 +162,7 @@ TEST_F(HandEditorPanels, FlatDataFailsBeforeThePanelOpens) {
                                                                       : static_cast<QDialog*>(&pointsPanel);
     EXPECT_EQ(run(
                   program, panel, [] {}, false),
-              ".NO.\n");
+              "...<Error>...The data is flat: give a range (maximum, minimum).\n.NO.\n");
   }
 }
 

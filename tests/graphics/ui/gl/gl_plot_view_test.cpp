@@ -232,7 +232,8 @@ TEST_F(GLPlotView, GetGLPictureIsOpaqueAtTheViewsSize) {
   EXPECT_TRUE(opaque);
   EXPECT_EQ(image.pixelColor(1, 1), QColor(51, 102, 153));
   EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/tiff"));
-  EXPECT_EQ(run("p = getGLPicture(\"Photo\"); q = getGLPict(1);"), ".NO.\n");  // "GL_Window" is not open
+  EXPECT_EQ(run("p = getGLPicture(\"Photo\"); q = getGLPict(1);"),
+            "...<Error>...No GL window titled [GL_Window].\n.NO.\n");
   EXPECT_EQ(run("p = getGLPicture(\"Photo\");"), ".OK.\n");
 }
 

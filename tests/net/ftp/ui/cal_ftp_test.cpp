@@ -13,6 +13,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -66,7 +67,7 @@ class FtpSheet : public ::testing::Test {
     writeFile(root_ + "/pub/sub/g.txt", "g\n");
     for (const char* name : {"big1.bin", "big2.bin", "big3.bin"})
       writeFile(root_ + "/slow/" + name, QByteArray(300000, 'b'));
-    server_ = std::make_unique<pravella::test::LoopbackFtp>(root_, "ann", "s3cret", bytesPerSecond());
+    server_ = std::make_unique<pravella::test::LoopbackFtp>(root_, "ann", "s3cret", bytesPerSecond(), mode());
     ASSERT_FALSE(server_->port().isEmpty()) << server_->error().toStdString();
     answers_ = std::make_shared<dialogs::Scripted>();
     dialogs::setHandler(answers_);
@@ -83,6 +84,7 @@ class FtpSheet : public ::testing::Test {
     sheet_->awakeFromNib();
   }
   virtual int bytesPerSecond() const { return 0; }
+  virtual QString mode() const { return {}; }
   void TearDown() override {
     sheet_.reset();
     dialogs::setHandler(nullptr);
@@ -127,6 +129,7 @@ class FtpSheet : public ::testing::Test {
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
   }
   QString monitor() const { return sheet_->monitorField()->toPlainText(); }
+  QString status() const { return sheet_->statusField()->text(); }
 
   QString home_, root_, local_;
   std::unique_ptr<pravella::test::LoopbackFtp> server_;
@@ -163,34 +166,90 @@ TEST_F(FtpSheet, ConnectListsEntersAndLeavesFolders) {
   EXPECT_EQ(sheet_->ftpNameList(), QStringList({"a b.txt", "a.txt", "sub"}));
 }
 
-TEST_F(FtpSheet, WrongPasswordOrFolderFailsAndKeepsTheTable) {
+// A listing that fails says why in the monitor and the status line, and empties the table, so
+// that no name of an earlier listing is left to get or delete.
+TEST_F(FtpSheet, AFailedListingSaysWhyAndEmptiesTheTable) {
   fill();
   pressAndWait("Connect");
-  const QStringList before = sheet_->ftpList();
-  for (const auto& [dir, password] : {std::pair{"/pub", "wrong"}, std::pair{"/nowhere", "s3cret"}}) {
-    sounds_.clear();
-    fill(dir, password);
+  EXPECT_EQ(status(), "Listed /pub: 3 entries");
+  QString deadPort;
+  {
+    pravella::test::LoopbackFtp gone(root_, "x", "y");
+    deadPort = gone.port();
+  }
+  const struct {
+    const char* host;  // "" for the running server
+    const char* dir;
+    const char* password;
+    const char* why;
+  } cases[] = {
+      {"", "/pub", "wrong", "Listing failed: 530 "},
+      {"", "/nowhere", "s3cret", "Listing failed: 550 "},
+      {"dead", "/pub", "s3cret", "Listing failed: ftp: Can't connect"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.why);
+    fill();
     pressAndWait("Connect");
-    EXPECT_EQ(sounds_, QStringList({"Tink", "Basso"})) << dir;
-    EXPECT_EQ(sheet_->ftpList(), before);
-    EXPECT_EQ(sheet_->filesTableView()->rowCount(), 3);
+    ASSERT_EQ(sheet_->filesTableView()->rowCount(), 3);
+    select({"a.txt"});
+    sounds_.clear();
+    fill(k.dir, k.password);
+    if (QString(k.host) == "dead") sheet_->hostNameField()->setEditText("127.0.0.1:" + deadPort);
+    pressAndWait("Connect");
+    EXPECT_EQ(sounds_, QStringList({"Tink", "Basso"}));
+    EXPECT_TRUE(status().startsWith(k.why)) << status().toStdString();
+    EXPECT_TRUE(monitor().endsWith(status() + "\n"));
+    EXPECT_TRUE(sheet_->ftpList().isEmpty());
+    EXPECT_TRUE(sheet_->ftpNameList().isEmpty());
+    EXPECT_EQ(sheet_->filesTableView()->rowCount(), 0);
+    // Get has no row left to act on.
+    const QString before = monitor();
+    pressAndWait("Get");
+    EXPECT_EQ(monitor(), before);
+    EXPECT_FALSE(QFileInfo::exists(local_ + "/a.txt"));
   }
   sounds_.clear();
   sheet_->pwField()->setText("a\nquit");
   pressAndWait("Connect");
   EXPECT_TRUE(monitor().endsWith("Invalid character in a field !\nFTP Site Error !\n"));
+  EXPECT_EQ(status(), "Invalid character in a field !");
   EXPECT_EQ(sounds_, QStringList({"Tink", "Basso"}));
   EXPECT_EQ(sheet_->hostList().records().size(), 1);
 }
 
-TEST_F(FtpSheet, AFailedNamesRunLeavesListsAndTableAsTheyWere) {
-  pravella::ftp::Listing half;
-  half.parsed = true;
-  half.entries = {{"-rw-r--r-- 1 a b 6 Jan 1 00:00 new.txt", "new.txt"}};
-  sheet_->applyListing(half, {});
+class StockFtpSheet : public FtpSheet {
+  QString mode() const override { return "stock"; }
+};
+
+// pyftpdlib as it comes refuses "nlist -al": Connect lists once more with "ls -la".
+TEST_F(StockFtpSheet, ConnectListsWithLsWhenNlistIsRefused) {
+  fill();
+  pressAndWait("Connect");
+  EXPECT_EQ(sheet_->ftpNameList(), QStringList({"a b.txt", "a.txt", "sub"}));
+  EXPECT_EQ(sheet_->filesTableView()->rowCount(), 3);
+  EXPECT_EQ(sheet_->directoryField()->text(), "/pub");
+  EXPECT_EQ(status(), "Listed /pub: 3 entries");
+  EXPECT_EQ(sounds_, QStringList({"Tink", "Tink"}));
+  select({"a.txt"});
+  pressAndWait("Get");
+  EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
+}
+
+class NoNamesFtpSheet : public FtpSheet {
+  QString mode() const override { return "nonames"; }
+};
+
+// The listing came, but the run that learns the current folder failed: the listing counts as
+// failed, without a sound as before, but with its reason shown and no table left.
+TEST_F(NoNamesFtpSheet, AFailedNamesRunShowsWhyAndLeavesNoTable) {
+  fill();
+  pressAndWait("Connect");
+  EXPECT_EQ(sounds_, QStringList{"Tink"});
+  EXPECT_EQ(status(), "Listing failed: 550 Names are not available.");
+  EXPECT_TRUE(monitor().endsWith(status() + "\n"));
   EXPECT_TRUE(sheet_->ftpList().isEmpty());
   EXPECT_EQ(sheet_->filesTableView()->rowCount(), 0);
-  EXPECT_TRUE(sounds_.isEmpty());
 }
 
 TEST_F(FtpSheet, GetsResumesAndDownloadsAFolder) {
@@ -199,7 +258,7 @@ TEST_F(FtpSheet, GetsResumesAndDownloadsAFolder) {
   select({"a.txt"});
   pressAndWait("Get");
   EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
-  EXPECT_TRUE(monitor().contains("get\ta.txt\n"));
+  EXPECT_TRUE(monitor().contains("get\ta.txt\t./a.txt\n"));
   EXPECT_TRUE(monitor().contains("user\tann\t********\n"));
   EXPECT_FALSE(monitor().contains("s3cret"));
   EXPECT_EQ(relisted_, 1);
@@ -207,7 +266,7 @@ TEST_F(FtpSheet, GetsResumesAndDownloadsAFolder) {
   writeFile(local_ + "/a.txt", "hel");
   select({"a.txt"});
   pressAndWait("Get");
-  EXPECT_TRUE(monitor().contains("reget\ta.txt\n"));
+  EXPECT_TRUE(monitor().contains("reget\ta.txt\t./a.txt\n"));
   EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
 
   // A folder among several rows is passed over; two rows end with "Purr".

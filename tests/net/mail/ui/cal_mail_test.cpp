@@ -5,14 +5,25 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTextEdit>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <functional>
 
 #include <memory>
 
@@ -102,11 +113,99 @@ class MailSheet : public ::testing::Test {
   int closes_ = 0, toggle_ = 0;
 };
 
+// Answers the mail settings dialog each time one shows, through its own widgets.
+class SettingsAnswer {
+ public:
+  explicit SettingsAnswer(std::function<void(MailSettingsDialog*)> answer) {
+    QObject::connect(&poll_, &QTimer::timeout, [this, answer] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<MailSettingsDialog*>(w);
+        if (!dialog || !dialog->isVisible() || dialog == answered_) continue;
+        answered_ = dialog;
+        ++shown;
+        reasons << (dialog->reasonLine()->isVisible() ? dialog->reasonLine()->text() : QString());
+        answer(dialog);
+      }
+    });
+    poll_.start(20);
+  }
+  static void press(MailSettingsDialog* dialog, QDialogButtonBox::StandardButton which) {
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(which), Qt::LeftButton);
+  }
+  int shown = 0;
+  QStringList reasons;
+
+ private:
+  QTimer poll_;
+  QPointer<MailSettingsDialog> answered_;
+};
+
+QAction* menuItem(QMenu& menu, const QString& text) {
+  for (QAction* a : menu.actions())
+    if (a->text() == text) return a;
+  ADD_FAILURE() << "no menu item " << text.toStdString();
+  return nullptr;
+}
+
+// Tools > Mail without an account opens the settings, with a line that says why; once they
+// are filled in, the sheet opens. Cancelled, nothing opens and nothing is written.
+TEST_F(MailSheet, TheMenuItemAsksForAnAccountFirst) {
+  selectInMemo("memo text here", 5, 9);
+  QMenu tools;
+  sheet().addMenuActions(&tools);
+  QAction* mail = menuItem(tools, "M&ail");
+  ASSERT_TRUE(mail);
+  {
+    SettingsAnswer cancel([](MailSettingsDialog* d) { SettingsAnswer::press(d, QDialogButtonBox::Cancel); });
+    mail->trigger();
+    ASSERT_EQ(cancel.shown, 1);
+    EXPECT_TRUE(cancel.reasons.first().startsWith("Mail needs an account to send through"))
+        << cancel.reasons.first().toStdString();
+  }
+  EXPECT_FALSE(sheet().mailSheetView()->isVisible());
+  EXPECT_FALSE(QFileInfo::exists(mail::settingsPath()));
+
+  server_ = std::make_unique<LoopbackSmtp>(pravella::test::home() + "/mails");
+  ASSERT_GT(server_->port(), 0);
+  {
+    SettingsAnswer fill([this](MailSettingsDialog* d) {
+      QTest::keyClicks(d->hostField(), "127.0.0.1");
+      QTest::keyClicks(d->senderField(), "Me <me@example.org>");
+      d->portField()->setValue(server_->port());
+      d->securityField()->setCurrentIndex(int(mail::Security::None));
+      SettingsAnswer::press(d, QDialogButtonBox::Ok);
+    });
+    mail->trigger();
+    EXPECT_EQ(fill.shown, 1);
+  }
+  EXPECT_TRUE(mail::readMailSettings().configured());
+  EXPECT_TRUE(sheet().mailSheetView()->isVisible());
+  EXPECT_EQ(toggle_, CalMail::kToggleNumber);
+  EXPECT_EQ(sheet().textField()->toPlainText(), "text");
+  // With an account the item asks nothing: it closes the open sheet, and a send goes through.
+  sheet().mailToField()->setEditText("ann@example.org");
+  QSignalSpy done(&sheet(), &CalMail::deliveryFinished);
+  sheet().sendMailAction();
+  ASSERT_TRUE(done.wait(60000));
+  EXPECT_TRUE(done.first().first().toBool());
+  {
+    SettingsAnswer none([](MailSettingsDialog* d) { SettingsAnswer::press(d, QDialogButtonBox::Cancel); });
+    mail->trigger();
+    EXPECT_EQ(none.shown, 0);
+    EXPECT_FALSE(sheet().mailSheetView()->isVisible());
+  }
+  // "Mail Settings…" shows the stored account, without a reason line.
+  SettingsAnswer settings([](MailSettingsDialog* d) {
+    EXPECT_EQ(d->hostField()->text(), "127.0.0.1");
+    SettingsAnswer::press(d, QDialogButtonBox::Cancel);
+  });
+  menuItem(tools, "Mail Settings…")->trigger();
+  EXPECT_EQ(settings.shown, 1);
+  EXPECT_EQ(settings.reasons, QStringList{QString()});
+}
+
 TEST_F(MailSheet, OpensOnlyWhenConfiguredAndCopiesTheMemoSelectionAtTheInsertionPoint) {
   selectInMemo("memo text here", 5, 9);
-  sheet().openMailSheetAction();
-  EXPECT_FALSE(sheet().mailSheetView()->isVisible());  // no account: silently nothing
-  EXPECT_EQ(toggle_, 0);
   configure();
   SheetCanOpen = 0;
   sheet().openMailSheetAction();

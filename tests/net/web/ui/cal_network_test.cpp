@@ -211,6 +211,94 @@ TEST_F(InternetSheet, GeneralWgetFormRunsInTodaysFolderWithItsOptions) {
   EXPECT_EQ(sounds_, QStringList{"Tink"});
 }
 
+// A program on PATH in place of wget or curl that writes each argument it was given on a line
+// of its log, and "." after the last.
+class RecordingProgram {
+ public:
+  explicit RecordingProgram(const QString& name) {
+    const QString bin = pravella::test::home() + "/bin";
+    QDir().mkpath(bin);
+    log_ = pravella::test::home() + "/" + name + ".log";
+    QFile script(bin + "/" + name);
+    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + log_ +
+                  "'\necho . >> '" + log_ + "'\n")
+                     .toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    path_ = qgetenv("PATH");
+    qputenv("PATH", (bin + ":").toUtf8() + path_);
+  }
+  ~RecordingProgram() { qputenv("PATH", path_); }
+  // The argument lists of every run so far.
+  QList<QStringList> runs() const {
+    QFile f(log_);
+    QList<QStringList> runs{{}};
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    for (const QString& line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)) {
+      if (line == ".")
+        runs.append(QStringList());
+      else
+        runs.last() << line;
+    }
+    runs.removeLast();
+    return runs;
+  }
+
+ private:
+  QString log_;
+  QByteArray path_;
+};
+
+// What a program or the fields hold reaches wget and curl only as an address behind "--", and
+// only an address with a download scheme; an empty options field adds no argument.
+TEST_F(InternetSheet, UserTextNeverBecomesAnOptionOfWgetOrCurl) {
+  RecordingProgram wget("wget");
+  RecordingProgram curl("curl");
+  vkStartUp();
+  sheet();
+  CommandProgram program;
+  const auto set = [&](const char* command, const QString& text) {
+    program.text(text.toStdString());
+    EXPECT_EQ(program.call(command, 1), 1) << command;
+  };
+  for (const char* url : {"--version", "-O/tmp/evil", "example.org/x"}) {
+    set("cal_setWgetURL", url);
+    EXPECT_EQ(program.trigger("cal_wget"), 1);
+    set("cal_setWgetJPEGURL", url);
+    set("cal_setWgetJPEGDirName", "pics");
+    EXPECT_EQ(program.trigger("cal_wgetJPEG"), 1);
+    sheet().autoDownloadURLField()->setText(url);
+    EXPECT_EQ(program.trigger("cal_downloadNow"), 1);
+  }
+  EXPECT_EQ(sounds_, QStringList(9, "Basso"));
+  EXPECT_EQ(sheet().runningChildren(), 0);
+
+  sounds_.clear();
+  const QString address = QStringLiteral("http://127.0.0.1:%1/page.txt").arg(http_->port());
+  // One run at a time, so that the log keeps each run's arguments together.
+  const auto ended = [this](int n) { QTRY_COMPARE_WITH_TIMEOUT(finished_, n, 30000); };
+  set("cal_setWgetURL", address);
+  set("cal_setWgetOption", "");
+  program.trigger("cal_wget");
+  ended(1);
+  set("cal_setWgetOption", "-q  -N ");
+  program.trigger("cal_wget");
+  ended(2);
+  set("cal_setWgetJPEGURL", address);
+  program.trigger("cal_wgetJPEG");
+  ended(3);
+  sheet().cURLField()->setPlainText(address + "\n--version\n-o/tmp/evil");
+  sheet().cURLOptionField()->setText("");
+  sheet().cURLFolderField()->setText("news");
+  sheet().cURLAction();
+  ended(4);
+  EXPECT_EQ(wget.runs(), (QList<QStringList>{{"--", address},
+                                             {"-q", "-N", "--", address},
+                                             {"-r", "-A", ".gif,.JPG,.jpg", "-nd", "--", address}}));
+  EXPECT_EQ(curl.runs(), (QList<QStringList>{{"--", address}}));
+}
+
 TEST_F(InternetSheet, TableEditingRefusesDuplicatesAndWritesTheFiles) {
   writeTable({}, {}, {});
   CalNetwork& s = sheet();

@@ -211,7 +211,7 @@ TEST_F(Launcher, WebShortcutsGoToTheDesktopOpenerAsOneArgument) {
 
 TEST(ToDo, EditsAreWrittenAtQuitAndCloseAndAFailedWriteKeepsTheMark) {
   QWidget main;
-  main.setGeometry(100, 80, 400, 300);
+  main.setGeometry(20, 80, 300, 300);  // room for the window on its right
   main.show();
   CalToDo::Host host;
   host.mainWindow = [&main]() -> QWidget* { return &main; };

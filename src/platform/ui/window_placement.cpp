@@ -1,0 +1,72 @@
+#include "platform/ui/window_placement.h"
+
+#include <QGuiApplication>
+#include <QMargins>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace pravella {
+
+namespace {
+
+// `start` moved as little as needed for [start, start + length) to lie in [from, to); a length
+// longer than the range starts at `from`.
+int fitInto(int start, int length, int from, int to) {
+  const int last = to - length;
+  if (last < from) return from;
+  return std::clamp(start, from, last);
+}
+
+QRect availableAreaFor(const QWidget* mainWindow, const QRect& mainFrame) {
+  QScreen* screen = QGuiApplication::screenAt(mainFrame.center());
+  if (!screen) screen = mainWindow->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
+}
+
+// The window's frame size. Before a window is first shown its decorations are not known yet:
+// the window manager gives it those of the main window.
+QSize frameSizeOf(const QWidget* window, const QWidget* mainWindow) {
+  const QSize frame = window->frameGeometry().size();
+  if (window->isVisible() && frame != window->size()) return frame;
+  const QRect outer = mainWindow->frameGeometry(), inner = mainWindow->geometry();
+  const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  return window->size().grownBy(margins);
+}
+
+}  // namespace
+
+QPoint besideMainWindow(const QRect& mainFrame, const QSize& frameSize, const QRect& available) {
+  const int right = mainFrame.x() + mainFrame.width() + kBesideGap;
+  if (!available.isValid()) return {right, mainFrame.y()};
+  const int w = std::max(0, frameSize.width()), h = std::max(0, frameSize.height());
+  const int from = available.x(), to = available.x() + available.width();
+  const auto fits = [&](int x) { return x >= from && x + w <= to; };
+  const int left = mainFrame.x() - kBesideGap - w;
+  int x = right;
+  if (!fits(right)) x = fits(left) ? left : fitInto(right, w, from, to);
+  const int y = fitInto(mainFrame.y(), h, available.y(), available.y() + available.height());
+  return {x, y};
+}
+
+void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow) {
+  if (!window || !mainWindow) return;
+  // What show() would do to a window nobody sized, so that its size is the one it shows with.
+  if (!window->isVisible() && !window->testAttribute(Qt::WA_Resized)) window->adjustSize();
+  const QRect mainFrame = mainWindow->frameGeometry();
+  window->move(
+      besideMainWindow(mainFrame, frameSizeOf(window, mainWindow), availableAreaFor(mainWindow, mainFrame)));
+}
+
+void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {
+  if (!window || !mainWindow) return;
+  const QRect available = availableAreaFor(mainWindow, mainWindow->frameGeometry());
+  if (!available.isValid() || available.contains(QRect(window->pos(), frameSizeOf(window, mainWindow))))
+    return;
+  placeBesideMainWindow(window, mainWindow);
+}
+
+}  // namespace pravella
