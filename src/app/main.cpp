@@ -36,13 +36,12 @@
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
 #include "platform/end_signals.h"
+#include "platform/ui/first_paint_report.h"
 #include "platform/ui/media_backend.h"
 #include "tools/system/ui/system_tools.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
-  // The web sheet's browser shares its GL contexts with the windows; set before the app.
-  QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   // The web drawer's engine refuses to start as root inside its sandbox and takes the whole
   // application with it; root gets the browser without the sandbox, and is told so.
   if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
@@ -124,6 +123,7 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &calendar,
                    [&calendar](QSessionManager&) { calendar.terminateUnattended(); });
   window.show();
+  pravella::reportFirstPaintWhenAsked(&window);
   calendar.applicationDidFinishLaunching();
   return QApplication::exec();
 }

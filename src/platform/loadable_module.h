@@ -16,4 +16,20 @@ namespace pravella {
 // ../lib/pravella, and the build's output folder.
 void* loadableModuleEntry(const char* file, const char* entry, QString* why = nullptr);
 
+// The table of functions that the entry `entry` of module `file` returns, when its `version`
+// is `version`; null otherwise, with the reason in `why`. A module of another build is refused
+// rather than called through the wrong layout.
+template <typename Table>
+const Table* loadableModuleTable(const char* file, const char* entry, int version, QString* why = nullptr) {
+  using Entry = const Table* (*)();
+  void* symbol = loadableModuleEntry(file, entry, why);
+  if (!symbol) return nullptr;
+  const Table* table = reinterpret_cast<Entry>(symbol)();
+  if (!table || table->version != version) {
+    if (why) *why = QString::fromUtf8(file) + QStringLiteral(" is of another build");
+    return nullptr;
+  }
+  return table;
+}
+
 }  // namespace pravella

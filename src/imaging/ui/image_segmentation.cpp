@@ -140,6 +140,26 @@ void ImageSegmentation::awakeFromNib() {
   auto* dock = new QDockWidget(tr("Segmentation"), host_.mainWindow);
   dock->setObjectName(QStringLiteral("ISDrawer"));
   ISDrawer_ = dock;
+  connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible) ensureBuilt();
+  });
+  if (host_.addSideView)
+    host_.addSideView(dock);
+  else
+    dock->hide();
+
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  center.addObserver(QStringLiteral("reloadImageSegmentBrowserData"), this,
+                     [this](pravella::Notification& n) { setPathToBrowser(n.text); });
+  center.addObserver(QStringLiteral("cal_setImageSegmentSheetButton"), this,
+                     [this](pravella::Notification& n) { setISSheetButton(n.text); });
+  center.addObserver(QStringLiteral("cal_openImageSegmentSheetWithPath"), this,
+                     [this](pravella::Notification& n) { openISSheetWithPath(n.text); });
+}
+
+void ImageSegmentation::ensureBuilt() {
+  if (imageView_) return;
+  QDockWidget* dock = ISDrawer_;
   auto* content = named(new QWidget(dock), "ISViewer");
   auto* column = new QVBoxLayout(content);
 
@@ -154,7 +174,8 @@ void ImageSegmentation::awakeFromNib() {
   auto* buttons = new QHBoxLayout;
   jumpButtons_ = new QButtonGroup(content);
   for (int tag = 0; tag < 5; ++tag) {
-    auto* b = new QPushButton(QStringLiteral("Script %1").arg(tag + 1), content);
+    const QString& title = buttonTitles_[static_cast<std::size_t>(tag)];
+    auto* b = new QPushButton(title.isEmpty() ? QStringLiteral("Script %1").arg(tag + 1) : title, content);
     b->setObjectName(QStringLiteral("jumpButton%1").arg(tag));
     jumpButtons_->addButton(b, tag);
     buttons->addWidget(b);
@@ -168,28 +189,18 @@ void ImageSegmentation::awakeFromNib() {
   column->addWidget(lower, 1);
   imageView_->setControls(controls);
   dock->setWidget(content);
-  if (host_.addSideView)
-    host_.addSideView(dock);
-  else
-    dock->hide();
 
   fBrowser_->setPath(pravella::paths::home());
+  if (!browserPath_.isEmpty()) fBrowser_->setPath(browserPath_);
   connect(fBrowser_, &QAbstractItemView::clicked, this, [this] { browserSingleClick(); });
   connect(fBrowser_, &QAbstractItemView::doubleClicked, this, [this] { browserDoubleClick(); });
   connect(jumpButtons_, &QButtonGroup::idClicked, this, [this](int tag) { jumpFolderAction(tag); });
-
-  auto& center = pravella::NotificationCenter::defaultCenter();
-  center.addObserver(QStringLiteral("reloadImageSegmentBrowserData"), this,
-                     [this](pravella::Notification& n) { setPathToBrowser(n.text); });
-  center.addObserver(QStringLiteral("cal_setImageSegmentSheetButton"), this,
-                     [this](pravella::Notification& n) { setISSheetButton(n.text); });
-  center.addObserver(QStringLiteral("cal_openImageSegmentSheetWithPath"), this,
-                     [this](pravella::Notification& n) { openISSheetWithPath(n.text); });
 }
 
 void ImageSegmentation::openISSheet() {
   if (SheetCanOpen.load() == 0) return;
   if (host_.closeAllToggleView) host_.closeAllToggleView();
+  ensureBuilt();
   ISDrawer_->show();
   if (host_.setToggleStatus) host_.setToggleStatus(kToggleStatus);
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("resetTrackingRectOfSegImageView"));
@@ -214,6 +225,7 @@ void ImageSegmentation::openISSheetWithPath(const QString& path) {
     while (rest.startsWith(QLatin1Char('/'))) rest.remove(0, 1);
     full = rest.isEmpty() ? pravella::paths::home() : pravella::paths::home() + QLatin1Char('/') + rest;
   }
+  ensureBuilt();  // also while side views cannot open
   fBrowser_->setPath(full);
 }
 
@@ -222,7 +234,8 @@ void ImageSegmentation::setISSheetButton(const QString& fields) {
   if (f.size() < 3) return;
   const int n = f[0].trimmed().toInt();
   if (n < 1 || n > 5) return;
-  if (QAbstractButton* b = jumpButtons_->button(n - 1)) b->setText(f[1]);
+  buttonTitles_[static_cast<std::size_t>(n - 1)] = f[1];
+  if (QAbstractButton* b = jumpButtons_ ? jumpButtons_->button(n - 1) : nullptr) b->setText(f[1]);
   scriptFileName_[static_cast<std::size_t>(n - 1)] = f.mid(2).join(QLatin1Char('\t'));
 }
 
@@ -234,9 +247,15 @@ void ImageSegmentation::jumpFolderAction(int tag) {
 }
 
 void ImageSegmentation::browserSingleClick() {
+  if (!fBrowser_) return;
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("setImageFilePath"), fBrowser_->path());
 }
 
-void ImageSegmentation::browserDoubleClick() { pravella::openWithDesktop(fBrowser_->path()); }
+void ImageSegmentation::browserDoubleClick() {
+  if (fBrowser_) pravella::openWithDesktop(fBrowser_->path());
+}
 
-void ImageSegmentation::setPathToBrowser(const QString& folder) { fBrowser_->setPath(folder); }
+void ImageSegmentation::setPathToBrowser(const QString& folder) {
+  browserPath_ = folder;
+  if (fBrowser_) fBrowser_->setPath(folder);
+}

@@ -3,7 +3,8 @@
 // image-folder browser (a click opens the file in the view, a double click opens it with the
 // desktop's application), five script buttons that programs retitle and give scripts
 // ("cal_setImageSegmentSheetButton"), and the result text. Programs open it at a path with
-// "cal_openImageSegmentSheetWithPath".
+// "cal_openImageSegmentSheetWithPath". Its content is built when it first opens: the browser
+// reads the file system (names, kinds and icons) for as long as it lives.
 
 #include <QObject>
 #include <QPointer>
@@ -24,9 +25,11 @@ class ImageSegmentation : public QObject {
   static constexpr int kToggleStatus = 22;
   explicit ImageSegmentation(pravella::DeskToolHost host, QObject* parent = nullptr);
   ~ImageSegmentation() override;
+  // Makes the (empty) drawer and registers the observers.
   void awakeFromNib();
 
   QDockWidget* drawer() const;
+  // The parts below are null until the drawer first opened.
   CalBrowser* browser() const { return fBrowser_; }
   ImageSegView* imageView() const { return imageView_; }
   QButtonGroup* jumpButtons() const { return jumpButtons_; }
@@ -44,6 +47,8 @@ class ImageSegmentation : public QObject {
   void setPathToBrowser(const QString& folder);
 
  private:
+  void ensureBuilt();
+
   pravella::DeskToolHost host_;
   QPointer<QDockWidget> ISDrawer_;
   CalBrowser* fBrowser_ = nullptr;
@@ -51,4 +56,6 @@ class ImageSegmentation : public QObject {
   QButtonGroup* jumpButtons_ = nullptr;
   QTextEdit* textView_ = nullptr;
   std::array<QString, 5> scriptFileName_;
+  std::array<QString, 5> buttonTitles_;  // empty: the button's own title
+  QString browserPath_;                  // shown in the browser when it is made
 };

@@ -54,24 +54,22 @@ ImagingWindowManager::ImagingWindowManager(QWidget* mainWindow, QObject* parent)
   center.addObserver(QString::fromLatin1(motion::kOpenMovieImageWindowNotification), this,
                      [](Notification& n) { n.reply = openMovieImageWindowWithMovie(n.text); });
 
-  // The one movie builder, hidden until a program opens it.
-  builder_ = new vkMovie(this);
   namespace mb = moviebuilder;
   center.addObserver(QString::fromLatin1(mb::kOpenNotification), this,
-                     [this](Notification& n) { n.reply = builder_->openVkMovieWindow(); });
+                     [this](Notification& n) { n.reply = builder()->openVkMovieWindow(); });
   center.addObserver(QString::fromLatin1(mb::kPasteNotification), this, [this](Notification& n) {
     const QVariantList v = n.payload.toList();
     const QByteArray bytes = v.value(0).toByteArray();
     const QImage image =
         Picture::fromBytes(bytes.constData(), static_cast<std::size_t>(bytes.size())).toImage();
-    n.reply = builder_->pasteImage(image, v.value(1).toLongLong());
+    n.reply = builder()->pasteImage(image, v.value(1).toLongLong());
   });
   center.addObserver(QString::fromLatin1(mb::kSaveNotification), this,
-                     [this](Notification& n) { n.reply = builder_->saveMovie(n.text); });
+                     [this](Notification& n) { n.reply = builder()->saveMovie(n.text); });
   center.addObserver(QString::fromLatin1(mb::kSaveAsNotification), this,
-                     [this](Notification& n) { n.reply = builder_->saveAsMovie(); });
+                     [this](Notification& n) { n.reply = builder()->saveAsMovie(); });
   center.addObserver(QString::fromLatin1(mb::kCommandNotification), this,
-                     [this](Notification& n) { builder_->command(n.text, n.payload.toDouble()); });
+                     [this](Notification& n) { builder()->command(n.text, n.payload.toDouble()); });
 
   if (!mainWindow) return;
   if (auto* file = mainWindow->findChild<QMenu*>(QStringLiteral("fileMenu"))) {
@@ -87,5 +85,10 @@ ImagingWindowManager::ImagingWindowManager(QWidget* mainWindow, QObject* parent)
 }
 
 ImagingWindowManager::~ImagingWindowManager() { NotificationCenter::defaultCenter().removeObservers(this); }
+
+vkMovie* ImagingWindowManager::builder() {
+  if (!builder_) builder_ = new vkMovie(this);
+  return builder_;
+}
 
 }  // namespace pravella::imaging

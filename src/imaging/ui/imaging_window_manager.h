@@ -18,8 +18,8 @@ class ImagingWindowManager : public QObject {
   explicit ImagingWindowManager(QWidget* mainWindow, QObject* parent = nullptr);
   ~ImagingWindowManager() override;
 
-  // The one movie builder.
-  vkMovie* builder() const { return builder_; }
+  // The one movie builder, made when first asked for: its window is not needed before.
+  vkMovie* builder();
 
  private:
   vkMovie* builder_ = nullptr;

@@ -1,7 +1,9 @@
 #pragma once
 // The movie view of the desk tools (the finder's preview and the movie drawer): one movie file
 // played by the media backend, shown above a small controller bar (play/pause, position).
-// It tells when the movie is loaded and when it cannot be played.
+// It tells when the movie is loaded and when it cannot be played. The player and its video
+// output are made for the first movie file shown: the backend loads the codec libraries, which
+// an application that shows no movie never needs.
 
 #include <QString>
 #include <QWidget>
@@ -36,13 +38,18 @@ class MediaMovieView : public QWidget {
   void setLoopMode(int mode);
   int loopMode() const { return loopMode_; }
 
+  // Null until the first movie file was shown.
   QMediaPlayer* player() const { return player_; }
 
  signals:
   void loaded();
   void failed(const QString& reason);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  void ensurePlayer();
   void updateControls();
   // The player's own status can stay "loaded" after an error or a cleared source; the view
   // keeps its own account and shows no stale frame.
@@ -53,9 +60,10 @@ class MediaMovieView : public QWidget {
   int loopMode_ = 0;
   bool loaded_ = false;
   bool failed_ = false;  // the shown file failed: a later "loaded" status is stale
-  QMediaPlayer* player_;
-  QAudioOutput* audio_;
-  QVideoWidget* video_;
+  QMediaPlayer* player_ = nullptr;
+  QAudioOutput* audio_ = nullptr;
+  QWidget* screen_;  // the video output once made; a plain stand-in before
+  QVideoWidget* video_ = nullptr;
   QToolButton* playButton_;
   QSlider* slider_;
 };

@@ -71,7 +71,6 @@ class Segmentation : public testing::Test {
     pravella::setSoundRecorder([this](const QString& s) { sounds << s; });
     window = std::make_unique<QMainWindow>();
     window->setCentralWidget(new QWidget(window.get()));
-    pravella::DeskToolHost host;
     host.mainWindow = window.get();
     host.closeAllToggleView = [this] {
       for (QDockWidget* d : docks) d->hide();
@@ -88,11 +87,11 @@ class Segmentation : public testing::Test {
     };
     seg = std::make_unique<ImageSegmentation>(host);
     seg->awakeFromNib();
-    view = seg->imageView();
     window->resize(1000, 800);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     post("cal_openImageSegmentSheetWithPath", pravella::test::home());
+    view = seg->imageView();
   }
   void TearDown() override {
     pravella::setSoundRecorder({});
@@ -124,6 +123,7 @@ class Segmentation : public testing::Test {
   }
 
   pravella::test::DialogWatchdog watchdog{{"QFileDialog"}};
+  pravella::DeskToolHost host;
   std::unique_ptr<QMainWindow> window;
   std::unique_ptr<ImageSegmentation> seg;
   ImageSegView* view = nullptr;
@@ -265,6 +265,28 @@ TEST_F(Segmentation, EditsByTheRegionAndSavingACopy) {
   imageSGData[static_cast<std::size_t>(dataWidth) * dataHeight] = 999;
   c().restoreArea->click();
   EXPECT_EQ(imageAt(0, 0, 1), 0);
+}
+
+// The content (its browser reads the file system) waits for the drawer's first opening; what
+// programs set before holds then.
+TEST_F(Segmentation, ContentIsBuiltWhenTheDrawerFirstOpensWithWhatProgramsSetBefore) {
+  docks.clear();
+  seg = std::make_unique<ImageSegmentation>(host);
+  seg->awakeFromNib();
+  EXPECT_FALSE(seg->drawer()->isVisible());
+  EXPECT_EQ(seg->imageView(), nullptr);
+  EXPECT_EQ(seg->browser(), nullptr);
+  QDir().mkpath(pravella::paths::documents());
+  post("cal_setImageSegmentSheetButton", "2\tTwo\tx = 2;");
+  post("reloadImageSegmentBrowserData", pravella::paths::documents());
+  EXPECT_EQ(seg->imageView(), nullptr);
+
+  seg->toggleISSheet();
+  EXPECT_TRUE(seg->drawer()->isVisible());
+  ASSERT_NE(seg->imageView(), nullptr);
+  EXPECT_EQ(seg->jumpButtons()->button(1)->text(), "Two");
+  EXPECT_EQ(seg->jumpButtons()->button(0)->text(), "Script 1");
+  EXPECT_EQ(seg->browser()->path(), pravella::paths::documents());
 }
 
 TEST_F(Segmentation, ScriptButtonsAndTheBrowser) {

@@ -77,10 +77,39 @@ TEST(MediaMovieView, MissingOrBrokenFilesFailAndClearStops) {
 }
 
 TEST(MediaMovieView, BackAndForthLoopsForward) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("clip.avi");
+  ASSERT_TRUE(pravella::test::writeGreyMovie(path, 5));
   MediaMovieView view;
+  // A mode chosen before the first movie holds for it.
+  view.setLoopMode(1);
+  view.setFile(path);
+  ASSERT_TRUE(view.player());
+  EXPECT_EQ(view.player()->loops(), QMediaPlayer::Infinite);
   for (int mode : {0, 1, 2}) {
     view.setLoopMode(mode);
     EXPECT_EQ(view.loopMode(), mode);
     EXPECT_EQ(view.player()->loops(), mode == 0 ? QMediaPlayer::Once : QMediaPlayer::Infinite);
   }
+}
+
+// The backend loads the codec libraries: a view that never shows a movie file never makes it.
+TEST(MediaMovieView, MakesNoPlayerBeforeItsFirstMovieFile) {
+  QTemporaryDir dir;
+  MediaMovieView view;
+  view.resize(160, 140);
+  view.show();
+  view.setLoopMode(2);
+  view.play();
+  view.setFile(dir.filePath("absent.mov"));
+  view.clear();
+  EXPECT_EQ(view.player(), nullptr);
+  EXPECT_FALSE(view.isLoaded());
+  EXPECT_FALSE(view.isPlaying());
+
+  const QString path = dir.filePath("clip.avi");
+  ASSERT_TRUE(pravella::test::writeGreyMovie(path, 5));
+  view.setFile(path);
+  ASSERT_NE(view.player(), nullptr);
+  QTRY_VERIFY_WITH_TIMEOUT(view.isLoaded(), 10000);
 }

@@ -1,5 +1,6 @@
 #include "net/web/ui/cal_web_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -21,14 +22,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWebEngineDownloadRequest>
-#include <QWebEngineFindTextResult>
-#include <QWebEngineLoadingInfo>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
 
 #include <algorithm>
-#include <memory>
 
 #include "net/web/ui/cal_edit_book_mark.h"
 #include "net/web/web_address.h"
@@ -62,37 +57,12 @@ constexpr Encoding kEncodings[] = {
 constexpr const char* kDefaultEncoding = "Shift_JIS";
 constexpr int kStatusMessageMs = 2000;
 constexpr int kBarSteps = 1000;
-constexpr int kAborted = -3;  // the browser's code of a load given up on purpose
 
 QString preferencesFile(const char* name) {
   return QDir(pravella::paths::preferences()).filePath(QLatin1String(name));
 }
 
 }  // namespace
-
-// --- page and view -------------------------------------------------------------------------
-
-CalWebPage::CalWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
-
-bool CalWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-  if (type == NavigationTypeLinkClicked && (QApplication::keyboardModifiers() & Qt::AltModifier)) {
-    download(url);
-    return false;
-  }
-  return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
-}
-
-QWebEnginePage* CalWebPage::createWindow(WebWindowType) { return this; }
-
-CalWebEngineView::CalWebEngineView(CalWebView* controller, QWidget* parent)
-    : QWebEngineView(parent), controller_(controller) {}
-
-void CalWebEngineView::contextMenuEvent(QContextMenuEvent* event) {
-  QMenu* menu = createStandardContextMenu();
-  menu->setAttribute(Qt::WA_DeleteOnClose);
-  controller_->buildContextMenu(menu);
-  menu->popup(event->globalPos());
-}
 
 // --- controller ----------------------------------------------------------------------------
 
@@ -101,9 +71,9 @@ CalWebView::CalWebView(Host host, QObject* parent) : QObject(parent), host_(std:
 CalWebView::~CalWebView() {
   pravella::NotificationCenter::defaultCenter().removeObservers(this);
   if (CalWebView_X == this) CalWebView_X = nullptr;
-  // The page must go before its profile.
+  // The browser goes before the drawer that holds it.
+  engine_.reset();
   delete webNSDrawer_.data();
-  delete profile_;
 }
 
 void CalWebView::sound(const char* name) {
@@ -162,8 +132,7 @@ void CalWebView::buildDrawer() {
   column->setContentsMargins(2, 2, 2, 2);
 
   auto* addressRow = new QHBoxLayout;
-  stopReloadButton_ = new QToolButton(content);
-  stopReloadButton_->setIcon(content->style()->standardIcon(QStyle::SP_BrowserReload));
+  stopReloadButton_ = new QToolButton(content);  // its icon comes with the browser
   connect(stopReloadButton_, &QToolButton::clicked, this, &CalWebView::StopReload);
   urlTextField_ = new QLineEdit(content);
   urlTextField_->setPlaceholderText(tr("Address or search words"));
@@ -195,47 +164,9 @@ void CalWebView::buildDrawer() {
   historyMenu_->addSeparator();
   column->addLayout(marksRow);
 
-  profile_ = new QWebEngineProfile;  // off the record: nothing of the browsing stays on disk
-  connect(profile_, &QWebEngineProfile::downloadRequested, this, &CalWebView::downloadRequested);
-  webViewField_ = new CalWebEngineView(this, content);
-  page_ = new CalWebPage(profile_, webViewField_);
-  webViewField_->setPage(page_);
-  QWebEngineSettings* settings = page_->settings();
-  settings->setFontSize(QWebEngineSettings::DefaultFontSize, 12);
-  settings->setFontSize(QWebEngineSettings::DefaultFixedFontSize, 12);
-  settings->setDefaultTextEncoding(QLatin1String(kDefaultEncoding));
-  column->addWidget(webViewField_, 1);
-
-  connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-    switch (info.status()) {
-      case QWebEngineLoadingInfo::LoadStartedStatus:
-        loadStarted();
-        break;
-      case QWebEngineLoadingInfo::LoadSucceededStatus:
-      case QWebEngineLoadingInfo::LoadStoppedStatus:
-        loadingChanged(true, true, {});
-        break;
-      case QWebEngineLoadingInfo::LoadFailedStatus:
-        // An aborted load (stopped, or turned into a download) is no failure to report.
-        loadingChanged(true, info.errorCode() == kAborted, info.errorString());
-        break;
-    }
-  });
-  connect(page_, &QWebEnginePage::loadProgress, this, [this](int percent) {
-    const ResourceProgress p = resourceProgress(100, percent, 0);
-    if (p.makeDeterminate) progressBar_->setRange(0, kBarSteps);
-    if (progressBar_->maximum() > 0) progressBar_->setValue(static_cast<int>(p.value * kBarSteps));
-  });
-  connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
-    webNSDrawer_->setWindowTitle(title);
-    history_.titleReceived(page_->url().toString(), title);
-  });
-  connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
-    if (url.isEmpty() || url.scheme() == QLatin1String("about")) return;
-    history_.visited(url.toString(), QString(), QDateTime::currentDateTime());
-    refreshHistoryMenu();
-  });
-  connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) { tempTextField_->setText(url); });
+  browserPlace_ = new QVBoxLayout;
+  browserPlace_->setContentsMargins(0, 0, 0, 0);
+  column->addLayout(browserPlace_, 1);
 
   auto* findRow = new QHBoxLayout;
   searchText_ = new QLineEdit(content);
@@ -286,10 +217,57 @@ void CalWebView::buildDrawer() {
 
   webNSDrawer_->setWidget(content);
   connect(webNSDrawer_, &QDockWidget::topLevelChanged, this, &CalWebView::changeWebViewScale);
+  connect(webNSDrawer_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible) ensureBrowser();
+  });
   if (host_.addSideView) host_.addSideView(webNSDrawer_);
   webNSDrawer_->hide();
 
   EditBookMarkX_ = new CalEditBookMark(host_.mainWindow, [this] { setupWebSerchMenuItem(); }, this);
+}
+
+bool CalWebView::ensureBrowser() {
+  if (engine_) return true;
+  // The style reads its icons from image files: not at start.
+  if (stopReloadButton_->icon().isNull())
+    stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserReload));
+  QString why;
+  const pravella::web::WebEngineFunctions* engine = pravella::web::webEngineFunctions(&why);
+  if (!engine) {
+    showErrMessageToConsole(("The web drawer has no browser: " + why + "\n").toStdString());
+    tempTextField_->setText(tr("No browser: %1").arg(why));
+    return false;
+  }
+  engine_ = engine->newView(webNSDrawer_->widget(),
+                            textEncoding_.isEmpty() ? QLatin1String(kDefaultEncoding) : textEncoding_,
+                            browserEvents());
+  browserPlace_->addWidget(engine_->widget());
+  engine_->setZoomFactor(viewZoomFactor(webScale_));
+  return true;
+}
+
+pravella::web::EngineEvents CalWebView::browserEvents() {
+  pravella::web::EngineEvents e;
+  e.loadStarted = [this] { loadStarted(); };
+  e.loadFinished = [this](bool ok, const QString& error) { loadFinished(ok, error); };
+  e.loadProgress = [this](int percent) {
+    const ResourceProgress p = resourceProgress(100, percent, 0);
+    if (p.makeDeterminate) progressBar_->setRange(0, kBarSteps);
+    if (progressBar_->maximum() > 0) progressBar_->setValue(static_cast<int>(p.value * kBarSteps));
+  };
+  e.titleChanged = [this](const QString& title) {
+    webNSDrawer_->setWindowTitle(title);
+    history_.titleReceived(engine_->url().toString(), title);
+  };
+  e.urlChanged = [this](const QUrl& url) {
+    if (url.isEmpty() || url.scheme() == QLatin1String("about")) return;
+    history_.visited(url.toString(), QString(), QDateTime::currentDateTime());
+    refreshHistoryMenu();
+  };
+  e.linkHovered = [this](const QString& url) { tempTextField_->setText(url); };
+  e.downloadRequested = [this](pravella::web::EngineDownload& download) { downloadRequested(download); };
+  e.contextMenu = [this](QMenu* menu) { buildContextMenu(menu); };
+  return e;
 }
 
 void CalWebView::fillEncodingPopup() {
@@ -362,7 +340,7 @@ void CalWebView::toggleWebViewWithWikiSearchSheet() {
   const QString selected = selectedTextOfFocusedView(&focused);
   if (focused) return openWebSheetAndConnectURL_Wiki(selected);
   if (isOpen()) {
-    const QString pageSelection = webViewField_->selectedText();
+    const QString pageSelection = engine_ ? engine_->selectedText() : QString();
     if (pageSelection.isEmpty()) return;
     QApplication::clipboard()->setText(pageSelection);
     urlTextField_->setText(wikiUrl(pageSelection));
@@ -372,7 +350,7 @@ void CalWebView::toggleWebViewWithWikiSearchSheet() {
 }
 
 void CalWebView::searchStringToURL() {
-  const QString pageSelection = webViewField_->selectedText();
+  const QString pageSelection = engine_ ? engine_->selectedText() : QString();
   if (pageSelection.isEmpty()) return;
   QApplication::clipboard()->setText(pageSelection);
   urlTextField_->setText(pageSelection);
@@ -424,24 +402,28 @@ void CalWebView::connectURLString(const QString& text) {
     if (QFile::copy(archive.absoluteFilePath(), link)) url = QUrl::fromLocalFile(link);
   }
   openWebViewSheet();
+  if (!ensureBrowser()) {
+    sound("Basso");
+    return;
+  }
   changeWebViewScale();
   progressBar_->setRange(0, 0);
-  webViewField_->load(url);
+  engine_->load(url);
 }
 
 void CalWebView::loadStarted() {
-  urlTextField_->setText(page_->requestedUrl().toString(QUrl::FullyEncoded));
+  urlTextField_->setText(engine_->requestedUrl().toString(QUrl::FullyEncoded));
   stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserStop));
   srStat_ = 0;
   webNSDrawer_->setWindowTitle(QString());
 }
 
-void CalWebView::loadingChanged(bool, bool ok, const QString& error) {
+void CalWebView::loadFinished(bool ok, const QString& error) {
   progressBar_->setRange(0, kBarSteps);
   progressBar_->setValue(0);
   stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserReload));
   srStat_ = 1;
-  if (page_->url().isValid()) urlTextField_->setText(page_->url().toString(QUrl::FullyEncoded));
+  if (engine_->url().isValid()) urlTextField_->setText(engine_->url().toString(QUrl::FullyEncoded));
   history_.loadFinished();
   refreshHistoryMenu();
   if (ok) return;
@@ -451,7 +433,8 @@ void CalWebView::loadingChanged(bool, bool ok, const QString& error) {
 }
 
 void CalWebView::StopReload() {
-  page_->triggerAction(srStat_ == 0 ? QWebEnginePage::Stop : QWebEnginePage::Reload);
+  if (!engine_) return;
+  srStat_ == 0 ? engine_->stop() : engine_->reload();
 }
 
 void CalWebView::showStatusBriefly(const QString& message) {
@@ -470,26 +453,27 @@ void CalWebView::showStatusBriefly(const QString& message) {
 // --- find, encoding, zoom, translation -----------------------------------------------------
 
 void CalWebView::goSearch() {
-  page_->findText(searchText_->text(), {}, [this](const QWebEngineFindTextResult& r) {
-    sound(r.numberOfMatches() > 0 ? "Pop" : "Basso");
-  });
+  if (!engine_) return sound("Basso");
+  engine_->findText(searchText_->text(), false,
+                    [this](int matches) { sound(matches > 0 ? "Pop" : "Basso"); });
 }
 
 void CalWebView::goSearchBack() {
-  page_->findText(searchText_->text(), QWebEnginePage::FindBackward, [this](const QWebEngineFindTextResult& r) {
-    sound(r.numberOfMatches() > 0 ? "Pop" : "Basso");
-  });
+  if (!engine_) return sound("Basso");
+  engine_->findText(searchText_->text(), true, [this](int matches) { sound(matches > 0 ? "Pop" : "Basso"); });
 }
 
 void CalWebView::changeEncoding(int index) {
   const QString name = encodingPopup_->itemData(index).toString();
-  page_->settings()->setDefaultTextEncoding(name.isEmpty() ? QLatin1String(kDefaultEncoding) : name);
-  page_->triggerAction(QWebEnginePage::Reload);
+  textEncoding_ = name.isEmpty() ? QLatin1String(kDefaultEncoding) : name;
+  if (!engine_) return;
+  engine_->setDefaultTextEncoding(textEncoding_);
+  engine_->reload();
 }
 
 void CalWebView::applyZoom(double scale) {
   webScale_ = scale;
-  webViewField_->setZoomFactor(viewZoomFactor(scale));
+  if (engine_) engine_->setZoomFactor(viewZoomFactor(scale));
   const QSignalBlocker block(ZoomSlider_);
   ZoomSlider_->setValue(static_cast<int>(scale * 100 + 0.5));
   ZoomTextField_->setText(QString::number(scale * 100, 'g', 6));
@@ -510,7 +494,7 @@ void CalWebView::ZoomWebBrowserSheetWithTextField() {
 }
 
 void CalWebView::changeWebViewScale() {
-  if (webViewField_) webViewField_->setZoomFactor(viewZoomFactor(webScale_));
+  if (engine_) engine_->setZoomFactor(viewZoomFactor(webScale_));
 }
 
 void CalWebView::honyakuJikkou() { connectURLString(translateUrl(translateSite_, urlTextField_->text())); }
@@ -520,6 +504,7 @@ void CalWebView::openPravellaPage() { connectURLString(QLatin1String(kProductPag
 // --- archives and downloads ----------------------------------------------------------------
 
 void CalWebView::saveAsWebarchiveAction() {
+  if (!engine_) return sound("Basso");  // no page was ever shown
   const QDate day = host_.selectedDay ? host_.selectedDay() : QDate::currentDate();
   const QString folder = pravella::paths::dayFolder(day.year(), day.month(), day.day());
   QDir().mkpath(folder);
@@ -536,67 +521,50 @@ void CalWebView::saveWebArchiveTo(const QString& chosen) {
   QString path = chosen;
   if (QFileInfo(path).suffix() != QLatin1String(kWebArchiveExtension))
     path += QLatin1Char('.') + QLatin1String(kWebArchiveExtension);
-  page_->save(path, QWebEngineDownloadRequest::MimeHtmlSaveFormat);
+  engine_->savePage(path);
 }
 
-void CalWebView::downloadRequested(QWebEngineDownloadRequest* download) {
-  if (download->isSavePageDownload()) {
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
-      const bool ok = download->state() == QWebEngineDownloadRequest::DownloadCompleted;
+void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
+  if (download.isSavePage()) {
+    download.accept({}, {}, {}, [this, d = &download] {
+      const bool ok = d->completed();
       if (ok && host_.showDiaryFiles) host_.showDiaryFiles();
       sound(ok ? "Tink" : "Basso");
       emit archiveSaved(ok);
     });
-    download->accept();
     return;
   }
   const QString desktop = pravella::paths::desktop();
   QDir().mkpath(desktop);
-  lastDownloadPath_ = freeDownloadPath(desktop, download->suggestedFileName());
-  download->setDownloadDirectory(desktop);
-  download->setDownloadFileName(QFileInfo(lastDownloadPath_).fileName());
-  lExLength_ = download->totalBytes() > 0 ? download->totalBytes() : -1;
+  lastDownloadPath_ = freeDownloadPath(desktop, download.suggestedFileName());
+  lExLength_ = download.totalBytes() > 0 ? download.totalBytes() : -1;
   progressBar_->setRange(0, lExLength_ > 0 ? kBarSteps : 0);
   progressBar_->setValue(0);
   sound("Tink");
-  connect(download, &QWebEngineDownloadRequest::totalBytesChanged, this, [this, download] {
-    lExLength_ = download->totalBytes() > 0 ? download->totalBytes() : -1;
-    if (lExLength_ > 0) progressBar_->setRange(0, kBarSteps);
-  });
-  connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, download] {
-    if (lExLength_ > 0)
-      progressBar_->setValue(static_cast<int>(double(download->receivedBytes()) / lExLength_ * kBarSteps));
-  });
-  // The browser keeps an interrupted download (a response cut off, a file it cannot create)
-  // waiting to be resumed and never calls it finished: it ends here, once, as a failure.
-  const auto ended = std::make_shared<bool>(false);
-  const auto end = [this, download, ended] {
-    const QWebEngineDownloadRequest::DownloadState state = download->state();
-    if (*ended || state == QWebEngineDownloadRequest::DownloadRequested ||
-        state == QWebEngineDownloadRequest::DownloadInProgress)
-      return;
-    *ended = true;
+  const auto progress = [this, d = &download] {
+    lExLength_ = d->totalBytes() > 0 ? d->totalBytes() : -1;
+    if (lExLength_ <= 0) return;
+    progressBar_->setRange(0, kBarSteps);
+    progressBar_->setValue(static_cast<int>(double(d->receivedBytes()) / lExLength_ * kBarSteps));
+  };
+  const auto finished = [this, d = &download] {
     progressBar_->setRange(0, kBarSteps);
     progressBar_->setValue(0);
-    if (state == QWebEngineDownloadRequest::DownloadCompleted) {
+    if (d->completed()) {
       showErrMessageToConsole("downloadDidFinish\n");
       sound("Purr");
       emit downloadFinished(true);
       return;
     }
-    if (state == QWebEngineDownloadRequest::DownloadInterrupted) download->cancel();
-    QString reason = download->interruptReasonString();
-    if (reason.isEmpty() || download->interruptReason() == QWebEngineDownloadRequest::NoReason)
-      reason = tr("The download was cancelled.");
+    QString reason = d->interruptReason();
+    if (reason.isEmpty()) reason = tr("The download was cancelled.");
     showStatusBriefly(reason);
     showErrMessageToConsole(
-        QStringLiteral("Download failed! Error - %1 %2\n").arg(reason, download->url().toString()).toStdString());
+        QStringLiteral("Download failed! Error - %1 %2\n").arg(reason, d->url().toString()).toStdString());
     sound("Basso");
     emit downloadFinished(false);
   };
-  connect(download, &QWebEngineDownloadRequest::stateChanged, this, end);
-  connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, end);
-  download->accept();
+  download.accept(desktop, QFileInfo(lastDownloadPath_).fileName(), progress, finished);
 }
 
 // --- menus ---------------------------------------------------------------------------------
@@ -682,9 +650,8 @@ void CalWebView::clearHistory() {
 }
 
 void CalWebView::buildContextMenu(QMenu* menu) {
-  for (QWebEnginePage::WebAction a : {QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,
-                                      QWebEnginePage::OpenLinkInNewBackgroundTab})
-    menu->removeAction(page_->action(a));
+  if (engine_)
+    for (QAction* a : engine_->newWindowActions()) menu->removeAction(a);
   menu->addSeparator();
   if (!searchText_->text().isEmpty()) {
     menu->addAction(QStringLiteral("search forward"), this, &CalWebView::goSearch);
@@ -705,10 +672,12 @@ void CalWebView::buildContextMenu(QMenu* menu) {
     history->addAction(e.title, this, [this, url] { goToHistroyItem(url); });
   }
   menu->addSeparator();
-  menu->addAction(QStringLiteral("TextLarger"), this,
-                  [this] { webViewField_->setZoomFactor(std::min(5.0, webViewField_->zoomFactor() * 1.2)); });
-  menu->addAction(QStringLiteral("TextSmaller"), this,
-                  [this] { webViewField_->setZoomFactor(std::max(0.25, webViewField_->zoomFactor() / 1.2)); });
+  menu->addAction(QStringLiteral("TextLarger"), this, [this] {
+    if (engine_) engine_->setZoomFactor(std::min(5.0, engine_->zoomFactor() * 1.2));
+  });
+  menu->addAction(QStringLiteral("TextSmaller"), this, [this] {
+    if (engine_) engine_->setZoomFactor(std::max(0.25, engine_->zoomFactor() / 1.2));
+  });
   menu->addSeparator();
   menu->addAction(QStringLiteral("Save Webarchive"), this, &CalWebView::saveAsWebarchiveAction);
 }

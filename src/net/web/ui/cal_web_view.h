@@ -11,12 +11,12 @@
 #include <QDockWidget>
 #include <QObject>
 #include <QPointer>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "net/web/ui/web_engine_module.h"
 #include "net/web/web_menus.h"
 
 class QComboBox;
@@ -29,34 +29,8 @@ class QPushButton;
 class QSlider;
 class QTextEdit;
 class QToolButton;
-class QWebEngineDownloadRequest;
-class QWebEngineProfile;
+class QVBoxLayout;
 class CalEditBookMark;
-class CalWebView;
-
-// The page: Alt held on a link click downloads the target; new windows open in this page.
-class CalWebPage : public QWebEnginePage {
-  Q_OBJECT
- public:
-  CalWebPage(QWebEngineProfile* profile, QObject* parent);
-
- protected:
-  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
-  QWebEnginePage* createWindow(WebWindowType type) override;
-};
-
-// The view: its context menu is the controller's.
-class CalWebEngineView : public QWebEngineView {
-  Q_OBJECT
- public:
-  CalWebEngineView(CalWebView* controller, QWidget* parent = nullptr);
-
- protected:
-  void contextMenuEvent(QContextMenuEvent* event) override;
-
- private:
-  CalWebView* controller_;
-};
 
 class CalWebView : public QObject {
   Q_OBJECT
@@ -79,7 +53,8 @@ class CalWebView : public QObject {
   ~CalWebView() override;
 
   // Reads the translation template, the bookmarks and the search sites, builds the drawer and
-  // registers the observers.
+  // registers the observers. The browser itself is made when the drawer first opens or a page
+  // is first loaded: its engine loads many libraries and starts helper processes.
   void awakeFromNib();
 
   void openWebViewSheet();
@@ -134,7 +109,8 @@ class CalWebView : public QObject {
   QMenu* historyMenu() const { return historyMenu_; }
   QMenu* bookmarkMenu() const { return bookmarkMenu_; }
   QPushButton* webBookMarkButton(int tag) const;
-  CalWebEngineView* webViewField() const { return webViewField_; }
+  // The browser; null until the drawer first opened (or the engine could not be loaded).
+  pravella::web::EngineView* webViewField() const { return engine_.get(); }
   CalEditBookMark* editor() const { return EditBookMarkX_; }
   const QString& translateSite() const { return translateSite_; }
   double webScale() const { return webScale_; }
@@ -154,9 +130,12 @@ class CalWebView : public QObject {
   void fillEncodingPopup();
   void makeBookmarkButtons();
   void refreshHistoryMenu();
+  // Makes the browser on first use; false (said in the status line) when it cannot be loaded.
+  bool ensureBrowser();
+  pravella::web::EngineEvents browserEvents();
   void loadStarted();
-  void loadingChanged(bool finished, bool ok, const QString& error);
-  void downloadRequested(QWebEngineDownloadRequest* download);
+  void loadFinished(bool ok, const QString& error);
+  void downloadRequested(pravella::web::EngineDownload& download);
   void saveWebArchiveTo(const QString& path);
   void applyZoom(double scale);
   void addSearchSiteItems(QMenu* menu, const QString& plainText);
@@ -165,9 +144,9 @@ class CalWebView : public QObject {
 
   Host host_;
   QPointer<QDockWidget> webNSDrawer_;
-  QWebEngineProfile* profile_ = nullptr;
-  CalWebPage* page_ = nullptr;
-  CalWebEngineView* webViewField_ = nullptr;
+  std::unique_ptr<pravella::web::EngineView> engine_;
+  QVBoxLayout* browserPlace_ = nullptr;  // where the browser goes once made
+  QString textEncoding_;                 // of pages that name none
   QToolButton* stopReloadButton_ = nullptr;
   QLineEdit* urlTextField_ = nullptr;
   QLineEdit* searchText_ = nullptr;

@@ -60,14 +60,16 @@ void CalFinder::awakeFromNib() {
     return !durtySwitch_->isChecked();
   });
   buildFileOperations();
-  fsBrowser_->loadColumnZero();
-  fsBrowser_->setPath(pravella::paths::home());
+  // Listed when the sheet first shows it.
+  fsBrowser_->setStartPath(pravella::paths::home());
   nowOpendFilePath_.clear();
   finderTextView_->setReadOnly(true);
   fileNameField_->setReadOnly(true);
   setPreview(kDispText);
   saveButton_->setEnabled(false);
-  adjustRireki();
+  // No history yet, so neither back nor forward (asking the browser would list it now).
+  rirekiBeforeButton_->setEnabled(false);
+  rirekiNextButton_->setEnabled(false);
   observe();
   if (host_.addSideView) host_.addSideView(finderDrawer_);
 }

@@ -115,7 +115,24 @@ FSBrowser::FSBrowser(QWidget* parent) : QScrollArea(parent) {
   setWidgetResizable(false);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  addColumn(QStringLiteral("/"));
+}
+
+void FSBrowser::ensureColumns(bool toStart) const {
+  if (!columns_.empty()) return;
+  // Listing is no change the browser's users can see: its readers may ask for it.
+  auto* self = const_cast<FSBrowser*>(this);
+  self->addColumn(QStringLiteral("/"));
+  if (toStart && !startPath_.isEmpty()) self->setPath(startPath_);
+}
+
+int FSBrowser::columnCount() const {
+  ensureColumns(true);
+  return int(columns_.size());
+}
+
+void FSBrowser::showEvent(QShowEvent* event) {
+  ensureColumns(true);
+  QScrollArea::showEvent(event);
 }
 
 FSColumnModel* FSBrowser::columnModel(int column) const {
@@ -132,8 +149,8 @@ QString FSBrowser::pathToColumn(int column) const {
 }
 
 int FSBrowser::columnOf(const QListView* view) const {
-  for (int i = 0; i < columnCount(); ++i)
-    if (columns_[std::size_t(i)].view == view) return i;
+  for (std::size_t i = 0; i < columns_.size(); ++i)
+    if (columns_[i].view == view) return int(i);
   return -1;
 }
 
@@ -169,7 +186,7 @@ void FSBrowser::addColumn(const QString& folder) {
 }
 
 void FSBrowser::dropColumnsAfter(int column) {
-  while (columnCount() > column + 1) {
+  while (int(columns_.size()) > column + 1) {
     Column c = columns_.back();
     columns_.pop_back();
     layout_->removeWidget(c.view);
@@ -207,6 +224,7 @@ void FSBrowser::clickRow(int column, int row) {
 }
 
 QString FSBrowser::path() const {
+  ensureColumns(true);
   for (int c = columnCount() - 1; c >= 0; --c) {
     const QListView* view = columns_[std::size_t(c)].view;
     const QModelIndex current = view->currentIndex();
@@ -219,6 +237,7 @@ QString FSBrowser::path() const {
 }
 
 bool FSBrowser::setPath(const QString& path) {
+  ensureColumns(false);
   dropColumnsAfter(0);
   columns_[0].view->clearSelection();
   columns_[0].view->setCurrentIndex(QModelIndex());
@@ -244,6 +263,7 @@ bool FSBrowser::setPath(const QString& path) {
 }
 
 void FSBrowser::loadColumnZero() {
+  ensureColumns(false);
   dropColumnsAfter(0);
   columns_[0].view->setCurrentIndex(QModelIndex());
   columns_[0].model->reload();
@@ -260,6 +280,6 @@ void FSBrowser::layoutColumns() {
   const int width = std::max(60, viewport()->width() / kMaxVisibleColumns);
   const int height = viewport()->height();
   for (const Column& c : columns_) c.view->setFixedWidth(width - layout_->spacing());
-  strip_->resize(width * columnCount(), height);
+  strip_->resize(width * int(columns_.size()), height);
   horizontalScrollBar()->setValue(horizontalScrollBar()->maximum());
 }

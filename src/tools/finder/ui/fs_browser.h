@@ -1,7 +1,8 @@
 #pragma once
 // The finder sheet's file browser: columns from "/" down to the chosen item, three visible at
 // a time. Each column lists its folder once, when it is shown, reloaded or clicked (never for
-// every row or cell), so a large folder costs one listing. Links are underlined with an arrow
+// every row or cell), so a large folder costs one listing. Nothing is listed before the
+// browser is first shown or asked for its columns. Links are underlined with an arrow
 // on their icon, unreadable entries are greyed and cannot be chosen, and an RTFD package is a
 // leaf.
 
@@ -47,6 +48,8 @@ class FSBrowser : public QScrollArea {
   static constexpr int kMaxVisibleColumns = 3;
 
   explicit FSBrowser(QWidget* parent = nullptr);
+  // Where the browser stands when it first lists its columns, unless told a path before.
+  void setStartPath(const QString& path) { startPath_ = path; }
 
   // The chosen item's path: the deepest selection, or the last column's folder.
   QString path() const;
@@ -57,7 +60,7 @@ class FSBrowser : public QScrollArea {
   void loadColumnZero();
   // "/" for column 0, else the folder the column lists.
   QString pathToColumn(int column) const;
-  int columnCount() const { return int(columns_.size()); }
+  int columnCount() const;
   FSColumnModel* columnModel(int column) const;
   QListView* columnView(int column) const;
   // As a click on a row: chooses it, opens its column when it is a folder, emits singleClicked.
@@ -69,12 +72,15 @@ class FSBrowser : public QScrollArea {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct Column {
     FSColumnModel* model = nullptr;
     QListView* view = nullptr;
   };
+  // Lists column 0 (and goes to the start path when `toStart`) the first time it is needed.
+  void ensureColumns(bool toStart) const;
   void addColumn(const QString& folder);
   void dropColumnsAfter(int column);
   void selectRow(int column, int row);
@@ -85,5 +91,6 @@ class FSBrowser : public QScrollArea {
   QWidget* strip_ = nullptr;
   QHBoxLayout* layout_ = nullptr;
   std::vector<Column> columns_;
+  QString startPath_;
   bool choosing_ = false;
 };

@@ -23,6 +23,7 @@
 #include <QTextEdit>
 #include <QThread>
 #include <QWebEngineSettings>
+#include <QWebEngineView>
 
 #include <memory>
 #include <utility>
@@ -174,6 +175,12 @@ class CalWebViewTest : public testing::Test {
     return shows(title);
   }
 
+  // The engine's own page, once the drawer made its browser.
+  QWebEnginePage* page() const {
+    auto* view = web->webViewField() ? qobject_cast<QWebEngineView*>(web->webViewField()->widget()) : nullptr;
+    return view ? view->page() : nullptr;
+  }
+
   static QStringList titles(QMenu* menu) {
     QStringList out;
     for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("--") : a->text());
@@ -206,10 +213,14 @@ TEST_F(CalWebViewTest, StartUpWritesItsDefaultsAndOpensAsSideView23) {
   EXPECT_EQ(titles(web->searchListMenu()),
             (QStringList{"EditBookmark", "--", "BBC News", "Reuters", "Pravella"}));
   EXPECT_EQ(web->zoomSlider()->value(), 60);
+  // The browser waits for the drawer to open.
+  EXPECT_EQ(web->webViewField(), nullptr);
 
   // Empty texts open without loading, then close.
   web->openWebSheetAndConnectURL_X(QString());
   EXPECT_TRUE(web->isOpen());
+  ASSERT_NE(web->webViewField(), nullptr);
+  EXPECT_DOUBLE_EQ(web->webViewField()->zoomFactor(), CalWebView::kStartScale);
   EXPECT_EQ(toggle, CalWebView::kToggleNumber);
   web->openWebSheetAndConnectURL_X(QString());
   EXPECT_FALSE(web->isOpen());
@@ -256,6 +267,10 @@ TEST_F(CalWebViewTest, ZoomRefusesBelowTenWithoutUpperLimit) {
     EXPECT_DOUBLE_EQ(web->webScale(), c.scale) << c.typed;
     EXPECT_EQ(web->zoomTextField()->text(), QLatin1String(c.field)) << c.typed;
   }
+  // Chosen before the drawer first opened, the zoom holds for the browser it makes.
+  EXPECT_EQ(web->webViewField(), nullptr);
+  web->openWebViewSheet();
+  ASSERT_NE(web->webViewField(), nullptr);
   EXPECT_DOUBLE_EQ(web->webViewField()->zoomFactor(), 5.0);  // the browser's own ceiling
 }
 
@@ -288,8 +303,8 @@ TEST_F(CalWebViewTest, LoadsFindsAndListsHistory) {
 
   // The context menu gathers everything, without the new-window items.
   QMenu menu;
-  menu.addAction(web->webViewField()->page()->action(QWebEnginePage::OpenLinkInNewWindow));
-  menu.addAction(web->webViewField()->page()->action(QWebEnginePage::Copy));
+  menu.addAction(page()->action(QWebEnginePage::OpenLinkInNewWindow));
+  menu.addAction(page()->action(QWebEnginePage::Copy));
   web->buildContextMenu(&menu);
   EXPECT_EQ(titles(&menu).mid(1),
             (QStringList{"--", "search forward", "search backward", "--", "SafariBookmark", "BookMark(Google)",
@@ -425,7 +440,7 @@ TEST_F(CalWebViewTest, EncodingPopupSetsTheFallbackEncoding) {
   const auto text = [&] {
     QString plain;
     bool got = false;
-    web->webViewField()->page()->toPlainText([&](const QString& t) {
+    page()->toPlainText([&](const QString& t) {
       plain = t.trimmed();
       got = true;
     });
@@ -436,12 +451,21 @@ TEST_F(CalWebViewTest, EncodingPopupSetsTheFallbackEncoding) {
   ASSERT_EQ(web->encodingPopup()->itemText(0), QStringLiteral("Default"));
   ASSERT_EQ(web->encodingPopup()->count(), 7);
   // The browser's own detection still reads this page; the choice sets what it falls back on.
-  QWebEngineSettings* settings = web->webViewField()->page()->settings();
+  QWebEngineSettings* settings = page()->settings();
   web->changeEncoding(5);
   EXPECT_EQ(settings->defaultTextEncoding(), QStringLiteral("ISO-8859-1"));
   web->changeEncoding(0);
   EXPECT_EQ(settings->defaultTextEncoding(), QStringLiteral("Shift_JIS"));
   ASSERT_TRUE(shows(QStringLiteral("Enc")));
+}
+
+TEST_F(CalWebViewTest, AnEncodingChosenBeforeTheDrawerOpensHoldsForItsBrowser) {
+  make();
+  ASSERT_EQ(web->encodingPopup()->itemText(4), QStringLiteral("Unicode (UTF-8)"));
+  web->changeEncoding(4);
+  web->openWebViewSheet();
+  ASSERT_TRUE(page());
+  EXPECT_EQ(page()->settings()->defaultTextEncoding(), QStringLiteral("UTF-8"));
 }
 
 TEST_F(CalWebViewTest, OverlongAddressIsRefusedWithANoteThatGoesAway) {

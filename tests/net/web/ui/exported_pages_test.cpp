@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <QWebEngineView>
 
 #include <memory>
 #include <utility>
@@ -44,7 +45,8 @@ class ExportedPages : public testing::Test {
       int replies = 0;
     };
     auto answer = std::make_shared<Answer>();
-    QWebEnginePage* page = web->webViewField()->page();
+    if (!web->webViewField()) return {};
+    QWebEnginePage* page = qobject_cast<QWebEngineView*>(web->webViewField()->widget())->page();
     const bool ok = QTest::qWaitFor(
         [&] {
           if (!web->idle()) return false;

@@ -103,6 +103,18 @@ class FinderSheet : public testing::Test {
   QStringList alerts;
 };
 
+// The browser lists nothing before the sheet first shows it: what was made in the home folder
+// since start is in its column then.
+TEST_F(FinderSheet, TheBrowserListsTheHomeFolderWhenTheSheetFirstShowsIt) {
+  QDir().mkpath(home() + "/made-after-start");
+  sheet->toggleFinderView();
+  ASSERT_TRUE(sheet->isOpen());
+  FSColumnModel* homeColumn = sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1);
+  ASSERT_NE(homeColumn, nullptr);
+  EXPECT_EQ(homeColumn->folder(), home());
+  EXPECT_GE(homeColumn->rowOf("made-after-start"), 0);
+}
+
 TEST_F(FinderSheet, AProgramOpensTheSheetOnATildePath) {
   QDir().mkpath(home() + "/Documents/inner");
   EXPECT_EQ(sheet->fsBrowser()->path(), home());  // where it starts

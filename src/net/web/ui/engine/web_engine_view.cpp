@@ -1,0 +1,208 @@
+// The browser behind the web drawer's seam: a QWebEngineView on a page of its own, with an
+// off-the-record profile.
+
+#include "net/web/ui/engine/web_engine_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace pravella::web {
+
+namespace {
+
+constexpr int kAborted = -3;  // the engine's code of a load given up on purpose
+constexpr int kFontSize = 12;
+
+// Alt held on a link click downloads the target; new windows open in this page.
+class Page : public QWebEnginePage {
+ public:
+  Page(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+    if (type == NavigationTypeLinkClicked && (QApplication::keyboardModifiers() & Qt::AltModifier)) {
+      download(url);
+      return false;
+    }
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+  }
+  QWebEnginePage* createWindow(WebWindowType) override { return this; }
+};
+
+// The view: its context menu is the drawer's.
+class View : public QWebEngineView {
+ public:
+  View(const EngineEvents* events, QWidget* parent) : QWebEngineView(parent), events_(events) {}
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    QMenu* menu = createStandardContextMenu();
+    if (!menu) menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (events_->contextMenu) events_->contextMenu(menu);
+    menu->popup(event->globalPos());
+  }
+
+ private:
+  const EngineEvents* events_;
+};
+
+// Lives as long as its request (the profile's child).
+class Download final : public EngineDownload {
+ public:
+  explicit Download(QWebEngineDownloadRequest* request) : request_(request) {}
+
+  bool isSavePage() const override { return request_->isSavePageDownload(); }
+  QString suggestedFileName() const override { return request_->suggestedFileName(); }
+  QUrl url() const override { return request_->url(); }
+  qint64 totalBytes() const override { return request_->totalBytes(); }
+  qint64 receivedBytes() const override { return request_->receivedBytes(); }
+  bool completed() const override {
+    return request_->state() == QWebEngineDownloadRequest::DownloadCompleted;
+  }
+  QString interruptReason() const override {
+    return reason_.isEmpty() ? request_->interruptReasonString() : reason_;
+  }
+
+  void accept(const QString& folder, const QString& name, std::function<void()> progress,
+              std::function<void()> finished) override {
+    if (!folder.isEmpty()) request_->setDownloadDirectory(folder);
+    if (!name.isEmpty()) request_->setDownloadFileName(name);
+    if (progress) {
+      QObject::connect(request_, &QWebEngineDownloadRequest::totalBytesChanged, request_, progress);
+      QObject::connect(request_, &QWebEngineDownloadRequest::receivedBytesChanged, request_, progress);
+    }
+    // The browser keeps an interrupted download (a response cut off, a file it cannot create)
+    // waiting to be resumed and never calls it finished: it ends here, once, as a failure.
+    const auto end = [this, finished = std::move(finished)] {
+      const QWebEngineDownloadRequest::DownloadState state = request_->state();
+      if (ended_ || state == QWebEngineDownloadRequest::DownloadRequested ||
+          state == QWebEngineDownloadRequest::DownloadInProgress)
+        return;
+      ended_ = true;
+      if (state == QWebEngineDownloadRequest::DownloadInterrupted) {
+        reason_ = request_->interruptReasonString();
+        request_->cancel();
+      }
+      if (finished) finished();
+    };
+    QObject::connect(request_, &QWebEngineDownloadRequest::stateChanged, request_, end);
+    QObject::connect(request_, &QWebEngineDownloadRequest::isFinishedChanged, request_, end);
+    request_->accept();
+  }
+
+ private:
+  QWebEngineDownloadRequest* request_;
+  bool ended_ = false;
+  QString reason_;  // why it was interrupted, kept from before the cancel
+};
+
+class Browser final : public EngineView {
+ public:
+  Browser(QWidget* parent, const QString& defaultEncoding, EngineEvents events) : events_(std::move(events)) {
+    profile_ = new QWebEngineProfile;  // no storage name: off the record
+    QObject::connect(profile_, &QWebEngineProfile::downloadRequested, profile_,
+                     [this](QWebEngineDownloadRequest* request) {
+                       auto* download = new Download(request);
+                       QObject::connect(request, &QObject::destroyed, [download] { delete download; });
+                       if (events_.downloadRequested) events_.downloadRequested(*download);
+                     });
+    view_ = new View(&events_, parent);
+    page_ = new Page(profile_, view_);
+    view_->setPage(page_);
+    QWebEngineSettings* settings = page_->settings();
+    settings->setFontSize(QWebEngineSettings::DefaultFontSize, kFontSize);
+    settings->setFontSize(QWebEngineSettings::DefaultFixedFontSize, kFontSize);
+    settings->setDefaultTextEncoding(defaultEncoding);
+
+    QObject::connect(page_, &QWebEnginePage::loadingChanged, page_,
+                     [this](const QWebEngineLoadingInfo& info) {
+                       switch (info.status()) {
+                         case QWebEngineLoadingInfo::LoadStartedStatus:
+                           if (events_.loadStarted) events_.loadStarted();
+                           break;
+                         case QWebEngineLoadingInfo::LoadSucceededStatus:
+                         case QWebEngineLoadingInfo::LoadStoppedStatus:
+                           if (events_.loadFinished) events_.loadFinished(true, {});
+                           break;
+                         case QWebEngineLoadingInfo::LoadFailedStatus:
+                           // An aborted load (stopped, or turned into a download) is no failure to report.
+                           if (events_.loadFinished)
+                             events_.loadFinished(info.errorCode() == kAborted, info.errorString());
+                           break;
+                       }
+                     });
+    QObject::connect(page_, &QWebEnginePage::loadProgress, page_, [this](int percent) {
+      if (events_.loadProgress) events_.loadProgress(percent);
+    });
+    QObject::connect(page_, &QWebEnginePage::titleChanged, page_, [this](const QString& title) {
+      if (events_.titleChanged) events_.titleChanged(title);
+    });
+    QObject::connect(page_, &QWebEnginePage::urlChanged, page_, [this](const QUrl& url) {
+      if (events_.urlChanged) events_.urlChanged(url);
+    });
+    QObject::connect(page_, &QWebEnginePage::linkHovered, page_, [this](const QString& url) {
+      if (events_.linkHovered) events_.linkHovered(url);
+    });
+  }
+
+  ~Browser() override {
+    // The page must go before its profile (the view takes its page with it).
+    delete view_.data();
+    delete profile_;
+  }
+
+  QWidget* widget() const override { return view_; }
+  void load(const QUrl& url) override { view_->load(url); }
+  void stop() override { page_->triggerAction(QWebEnginePage::Stop); }
+  void reload() override { page_->triggerAction(QWebEnginePage::Reload); }
+  QUrl url() const override { return page_->url(); }
+  QUrl requestedUrl() const override { return page_->requestedUrl(); }
+  QString selectedText() const override { return view_->selectedText(); }
+
+  void findText(const QString& text, bool backward, std::function<void(int)> done) override {
+    page_->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags(),
+                    [done = std::move(done)](const QWebEngineFindTextResult& result) {
+                      if (done) done(result.numberOfMatches());
+                    });
+  }
+
+  void setZoomFactor(double factor) override { view_->setZoomFactor(factor); }
+  double zoomFactor() const override { return view_->zoomFactor(); }
+  void setDefaultTextEncoding(const QString& name) override {
+    page_->settings()->setDefaultTextEncoding(name);
+  }
+  void savePage(const QString& path) override {
+    page_->save(path, QWebEngineDownloadRequest::MimeHtmlSaveFormat);
+  }
+
+  QList<QAction*> newWindowActions() const override {
+    return {page_->action(QWebEnginePage::OpenLinkInNewWindow),
+            page_->action(QWebEnginePage::OpenLinkInNewTab),
+            page_->action(QWebEnginePage::OpenLinkInNewBackgroundTab)};
+  }
+
+ private:
+  EngineEvents events_;
+  QWebEngineProfile* profile_ = nullptr;
+  QPointer<View> view_;
+  Page* page_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<EngineView> newBrowser(QWidget* parent, const QString& defaultEncoding, EngineEvents events) {
+  return std::make_unique<Browser>(parent, defaultEncoding, std::move(events));
+}
+
+}  // namespace pravella::web

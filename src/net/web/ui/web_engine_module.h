@@ -1,0 +1,94 @@
+#pragma once
+// The seam to the web-engine module (libpravella_web_engine.so, built from src/net/web/ui/engine):
+// the browser of the web drawer. The engine's libraries take some hundred more with them and
+// start helper processes, so the module is opened when the drawer first opens, never at start.
+//
+// Everything crosses the seam as Qt and standard types or as the abstract classes below that
+// the module implements; the module calls nothing of ours.
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace pravella::web {
+
+// A download the page started. It stays valid until its `finished` call has returned.
+class EngineDownload {
+ public:
+  virtual ~EngineDownload() = default;
+  // A "save page" the sheet asked for (a web archive), not a file the page offered.
+  virtual bool isSavePage() const = 0;
+  virtual QString suggestedFileName() const = 0;
+  virtual QUrl url() const = 0;
+  // The expected length, 0 or less when the server gives none.
+  virtual qint64 totalBytes() const = 0;
+  virtual qint64 receivedBytes() const = 0;
+  virtual bool completed() const = 0;
+  virtual QString interruptReason() const = 0;
+  // Starts the download into `folder`/`name` (a save page keeps the path it was given: both
+  // empty); `progress` is told of every change of the lengths, `finished` once at the end.
+  virtual void accept(const QString& folder, const QString& name, std::function<void()> progress,
+                      std::function<void()> finished) = 0;
+};
+
+// What the view tells its owner, always on the GUI thread.
+struct EngineEvents {
+  std::function<void()> loadStarted;
+  // A load ended: `ok` is false when it failed (a load stopped on purpose did not fail).
+  std::function<void(bool ok, const QString& error)> loadFinished;
+  std::function<void(int percent)> loadProgress;
+  std::function<void(const QString& title)> titleChanged;
+  std::function<void(const QUrl& url)> urlChanged;
+  std::function<void(const QString& url)> linkHovered;
+  std::function<void(EngineDownload& download)> downloadRequested;
+  // The page's own context menu, without its new-window items, before it pops up.
+  std::function<void(QMenu* menu)> contextMenu;
+};
+
+// A browser view with its own off-the-record profile: nothing of the browsing stays on disk.
+class EngineView {
+ public:
+  virtual ~EngineView() = default;
+  // The view's widget, a child of the parent it was made with.
+  virtual QWidget* widget() const = 0;
+  virtual void load(const QUrl& url) = 0;
+  virtual void stop() = 0;
+  virtual void reload() = 0;
+  virtual QUrl url() const = 0;
+  virtual QUrl requestedUrl() const = 0;
+  virtual QString selectedText() const = 0;
+  // Finds the next (or previous) match; `done` gets the number of matches in the page.
+  virtual void findText(const QString& text, bool backward, std::function<void(int matches)> done) = 0;
+  virtual void setZoomFactor(double factor) = 0;
+  virtual double zoomFactor() const = 0;
+  // The encoding of pages that name none.
+  virtual void setDefaultTextEncoding(const QString& name) = 0;
+  // Saves the shown page as one MHTML file; a download with isSavePage() reports it.
+  virtual void savePage(const QString& path) = 0;
+  // The page's new-window items, which the sheet never shows (it has one page).
+  virtual QList<QAction*> newWindowActions() const = 0;
+};
+
+// Bumped whenever this table or the classes above change, so that a stale module is refused
+// instead of called through the wrong layout.
+inline constexpr int kWebEngineModuleVersion = 1;
+
+struct WebEngineFunctions {
+  int version = 0;
+  // Font sizes 12 and the default encoding are set; `events` are called for the view's life.
+  std::unique_ptr<EngineView> (*newView)(QWidget* parent, const QString& defaultEncoding,
+                                         EngineEvents events) = nullptr;
+};
+
+// The module's table, loaded on first use; null when the module cannot be loaded, with the
+// reason in `why`. GUI thread only.
+const WebEngineFunctions* webEngineFunctions(QString* why = nullptr);
+
+}  // namespace pravella::web
