@@ -254,14 +254,7 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   };
   size.mainWindow = &window;
   pictSize_ = std::make_unique<CalChangePictSize>(size);
-  QMenu* picture = host_.toolsMenu->addMenu(QObject::tr("Picture &Size"));
-  for (int percent : {25, 50, 75, 150, 200}) {
-    QAction* scale = picture->addAction(QStringLiteral("%1").arg(percent));
-    QObject::connect(scale, &QAction::triggered, pictSize_.get(),
-                     [s = pictSize_.get(), percent] { s->changePictSizeAction(percent); });
-  }
-  QAction* free = picture->addAction(QObject::tr("Free Size..."));
-  QObject::connect(free, &QAction::triggered, pictSize_.get(), [s = pictSize_.get()] { s->changePictFreeSizeAction(); });
+  pictSize_->addMenu(host_.toolsMenu);
   QMenu* thumbnails = host_.toolsMenu->addMenu(QObject::tr("T&humbnails"));
   QObject::connect(thumbnails->addAction(QObject::tr("Thumbnails to Memo...")), &QAction::triggered,
                    selectImage_.get(), [s = selectImage_.get()] { s->makeThumbnailToDocumentAction(); });

@@ -597,13 +597,39 @@ bool Calcndar::saveDocument(bool withPanel) {
     alert(QStringLiteral("Can't create a diary folder !"), folder, {QStringLiteral("OK")});
     return false;
   }
-  QString chosen = savePanel_(QStringLiteral("Diary New Document Save"), folder, name);
+  QString chosen = chooseNewDocumentPath(folder, name);
   if (chosen.isEmpty()) return false;
-  if (pravella::fileExtension(fileNameOf(chosen)) != QLatin1String("rtfd")) chosen += QStringLiteral(".rtfd");
   if (!writeMemo(chosen).ok()) return false;
   nowDisplayedDocument_ = QFileInfo(chosen).absolutePath() + QLatin1Char('/') + fileNameOf(chosen);
   finishSave(nowDisplayedDocument_, true);
   return true;
+}
+
+QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& proposed) {
+  QString name = proposed;
+  for (;;) {
+    QString chosen = savePanel_(QStringLiteral("Diary New Document Save"), folder, name);
+    if (chosen.isEmpty()) return {};
+    // The panel sees the name without the package's extension, so it cannot see a clash with
+    // the package: the question is asked here, before anything is written.
+    if (pravella::fileExtension(fileNameOf(chosen)) != QLatin1String("rtfd")) chosen += QStringLiteral(".rtfd");
+    if (!entryExists(chosen)) return chosen;
+    const QString file = fileNameOf(chosen);
+    const int answer =
+        alert(QStringLiteral("\u201c%1\u201d already exists.").arg(file),
+              QStringLiteral("Do you want to replace it? The document there goes to the Trash."),
+              {QStringLiteral("Cancel"), QStringLiteral("Replace")});
+    if (answer == 1) {
+      // Never simply overwritten: the old document can be taken back out of the Trash.
+      if (deleteFileToTrash(chosen)) {
+        deleteDocumentToRireki(chosen);
+        return chosen;
+      }
+      alert(QStringLiteral("Can't delete the document !"), lastWriteError_, {QStringLiteral("OK")});
+    }
+    // Another name, then: the panel again with the name the user gave.
+    name = pravella::withoutExtension(file);
+  }
 }
 
 bool Calcndar::finishSave(const QString& savedPath, bool fromPanel) {

@@ -25,6 +25,7 @@
 #include "diary/word_separation.h"
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/paragraph_keys.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -139,6 +140,7 @@ CalBookMark::CalBookMark(const pravella::DeskToolHost& host, QObject* parent) : 
   table_ = new getKeyOnBMTable(this, content);
   table_->setObjectName(QStringLiteral("bookMarkField"));
   memoField_ = new QTextEdit(content);
+  pravella::keepFormatsOnReturn(memoField_);
   memoField_->setObjectName(QStringLiteral("bookMarkMemoField"));
   auto* split = new QSplitter(Qt::Vertical, content);
   split->addWidget(table_);

@@ -99,7 +99,7 @@ void CalFinder::saveDocument() {
     fileNameField_->setText(oldName);
     return;
   }
-  if (finder::isRefusedRename(nowOpendFilePath_) ||
+  if (finder::isProtectedFolder(nowOpendFilePath_) ||
       nowOpendFilePath_.compare(newPath, Qt::CaseInsensitive) == 0) {
     alert(QStringLiteral("Particular Name !"), kRefusal);
     fileNameField_->setText(oldName);

@@ -31,12 +31,15 @@
 #include "support/loopback_http.h"
 #include "support/recording_opener.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 
 using pravella::Notification;
 using pravella::NotificationCenter;
 namespace web = pravella::web;
 
 namespace {
+
+using pravella::test::becomesEqual;
 
 class InternetSheet : public ::testing::Test {
  protected:
@@ -109,7 +112,7 @@ TEST_F(InternetSheet, DownloadAllFetchesEveryRowIntoTodaysFolderAndShowsThePictu
 
   sheet().downloadAllAction();
   EXPECT_EQ(sheet().runningChildren(), 3);  // all at once
-  QTRY_COMPARE_WITH_TIMEOUT(finished_, 3, 30000);
+  ASSERT_TRUE(becomesEqual([this] { return finished_; }, 3, 30000));
   EXPECT_EQ(succeeded_, 3);
   const QString folder = web::downloadFolder();
   QFile a(folder + "/a.txt");
@@ -165,7 +168,7 @@ TEST_F(InternetSheet, ADownloadedPictureOpensInAPictureWindowOfItsSize) {
 TEST_F(InternetSheet, FailedDownloadAndEmptyInputsPlayBasso) {
   sheet().autoDownloadURLField()->setText(http_->url("missing.txt"));
   sheet().downloadNowAction();
-  QTRY_COMPARE_WITH_TIMEOUT(finished_, 1, 30000);
+  ASSERT_TRUE(becomesEqual([this] { return finished_; }, 1, 30000));
   EXPECT_EQ(succeeded_, 0);
   EXPECT_EQ(sounds_, (QStringList{"Ping", "Basso"}));
   sounds_.clear();
@@ -187,7 +190,7 @@ TEST_F(InternetSheet, CurlFetchesSchemeLinesIntoTheNamedPictdFolder) {
   sheet().cURLOptionField()->setText("-s -O");
   sheet().cURLFolderField()->setText("news.txt");
   sheet().cURLAction();
-  QTRY_COMPARE_WITH_TIMEOUT(finished_, 1, 30000);
+  ASSERT_TRUE(becomesEqual([this] { return finished_; }, 1, 30000));
   const QString folder = web::todayFolder() + "/news.pictd";
   EXPECT_TRUE(QFileInfo::exists(folder + "/one.txt"));
   EXPECT_FALSE(QFileInfo::exists(folder + "/two.txt"));
@@ -205,7 +208,7 @@ TEST_F(InternetSheet, GeneralWgetFormRunsInTodaysFolderWithItsOptions) {
   sheet().wgetURLField()->setText(http_->url("page.txt"));
   sheet().wgetOptionField()->setText("-q");
   sheet().wgetAction();
-  QTRY_COMPARE_WITH_TIMEOUT(finished_, 1, 30000);
+  ASSERT_TRUE(becomesEqual([this] { return finished_; }, 1, 30000));
   EXPECT_EQ(succeeded_, 1);
   EXPECT_TRUE(QFileInfo::exists(web::todayFolder() + "/page.txt"));
   EXPECT_EQ(sounds_, QStringList{"Tink"});
@@ -277,7 +280,7 @@ TEST_F(InternetSheet, UserTextNeverBecomesAnOptionOfWgetOrCurl) {
   sounds_.clear();
   const QString address = QStringLiteral("http://127.0.0.1:%1/page.txt").arg(http_->port());
   // One run at a time, so that the log keeps each run's arguments together.
-  const auto ended = [this](int n) { QTRY_COMPARE_WITH_TIMEOUT(finished_, n, 30000); };
+  const auto ended = [this](int n) { EXPECT_TRUE(becomesEqual([this] { return finished_; }, n, 30000)); };
   set("cal_setWgetURL", address);
   set("cal_setWgetOption", "");
   program.trigger("cal_wget");
