@@ -75,13 +75,14 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   // The memo's keys and drops ask this controller (the day and document steps, the shown day
   // and document).
   window_->documentView()->setWindowDelegate(this);
-  // A double click in the memo follows the link at the caret: a document, else an address.
+  // A double click in the memo follows the link at the caret: a document, a table named
+  // between "<" and ">", else an address.
   window_->documentView()->setDoubleClickHandler([this](Qt::KeyboardModifiers keys) {
     doubleClickOnTextView(true);
     doubleClickOnTextViewWithShiftKey(keys.testFlag(Qt::ShiftModifier));
     doubleClickOnTextViewWithOptiontKey(keys.testFlag(Qt::AltModifier));
     doubleClickOnTextViewWithCommandKey(keys.testFlag(Qt::ControlModifier));
-    if (!checkDocumentLink()) checkURL();
+    if (!checkDocumentLink() && !checkSheetTable()) checkURL();
   });
   pravella::followLinksOnClick(window_->documentView(), [this](const QString& value) { textViewClickedOnLink(value); });
 
