@@ -10,7 +10,7 @@
 namespace pravella {
 
 struct MhtmlPart {
-  QString contentType;  // "image/jpeg", ...
+  QString contentType;  // "image/jpeg", ...; what is no MIME type goes as application/octet-stream
   QString contentId;    // the page refers to it as "cid:" + this (ids a header can hold)
   QByteArray data;
 };
