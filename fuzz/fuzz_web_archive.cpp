@@ -2,7 +2,8 @@
 // HTML and its location, then a content type, content id and data for each picture. The
 // archive must read as MIME does: CR LF lines of at most 998 characters, headers that unfold
 // and decode (RFC 2047 encoded words, percent-encoded ids) to the values given, one body part
-// per page and picture under the boundary, and each body decoding to its bytes.
+// per page and picture under the boundary, and each body decoding to its bytes. Content ids
+// are cut to the length the writer takes.
 
 #include <QByteArray>
 #include <QList>
@@ -128,8 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QString location = QString::fromUtf8(fields.value(2));
   QList<pravella::MhtmlPart> pictures;
   for (qsizetype i = 3; i < fields.size(); i += 3)
-    pictures.append(
-        {QString::fromUtf8(fields.at(i)), QString::fromUtf8(fields.value(i + 1)), fields.value(i + 2)});
+    pictures.append({QString::fromUtf8(fields.at(i)),
+                     QString::fromUtf8(fields.value(i + 1)).left(pravella::kMaxContentIdLength),
+                     fields.value(i + 2)});
 
   const QByteArray archive = pravella::mhtmlArchive(title, html, location, pictures);
   checkLines(archive);
