@@ -115,7 +115,8 @@ void checkLines(const QByteArray& archive) {
 // The content type a picture is written with: its own when it is a MIME type (type/subtype
 // of token characters), else the type of any bytes.
 QByteArray contentTypeOf(const QString& given) {
-  static const QRegularExpression kMimeType(QStringLiteral("^[A-Za-z0-9!#$&^_.+-]+/[A-Za-z0-9!#$&^_.+-]+$"));
+  static const QRegularExpression kMimeType(
+      QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9!#$&^_.+-]+/[A-Za-z0-9!#$&^_.+-]+")));
   return kMimeType.match(given).hasMatch() ? given.toLatin1() : QByteArrayLiteral("application/octet-stream");
 }
 

@@ -30,7 +30,8 @@ QByteArray headerSafeId(const QString& id) {
 // A part's content type as its header holds it: a MIME type (type/subtype of token
 // characters) as given, anything else (a line break would end the header) as any bytes.
 QByteArray headerSafeType(const QString& type) {
-  static const QRegularExpression kMimeType(QStringLiteral("^[A-Za-z0-9!#$&^_.+-]+/[A-Za-z0-9!#$&^_.+-]+$"));
+  static const QRegularExpression kMimeType(
+      QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9!#$&^_.+-]+/[A-Za-z0-9!#$&^_.+-]+")));
   return kMimeType.match(type).hasMatch() ? type.toLatin1() : QByteArrayLiteral("application/octet-stream");
 }
 
