@@ -33,6 +33,7 @@
 #include "editors/ui/format_panels.h"
 #include "editors/ui/memo_clipboard.h"
 #include "editors/ui/memo_drop.h"
+#include "editors/ui/paragraph_keys.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/command_bridge.h"
@@ -237,6 +238,7 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (pravella::insertParagraphKeepingFormats(this, event)) return;
   QTextEdit::keyPressEvent(event);
 }
 

@@ -19,6 +19,9 @@ namespace {
 // Values of one block that stay in a core's cache (split: 16 bytes a value) while the levels
 // below it run.
 constexpr std::size_t kCacheBlock = std::size_t{1} << 14;
+// Up to this length the self-sorting levels run, which need no permutation but twice the work
+// memory and a sweep of it per level; above it the in-place levels and one permutation.
+constexpr std::size_t kSelfSortingMax = std::size_t{1} << 14;
 // Tables kept for lengths used before; the least recently used go first beyond this.
 constexpr std::size_t kCacheBytes = std::size_t{48} << 20;
 // A thread's work array is given back after a call that needed more than this.
@@ -184,12 +187,16 @@ struct Kernels {
   void (*dif)(const Radix4Plan&, double*, double*, bool);
   void (*dit)(const Radix4Plan&, double*, double*, bool);
   void (*multiply)(double*, double*, const double*, const double*, std::size_t);
+  void (*selfSortingSplit)(const Radix4Plan&, double*, double*, double*, bool, double);
+  void (*selfSortingInterleaved)(const Radix4Plan&, const double*, double*, double*, bool, double);
 };
 
 const Kernels& kernels() {
   static const bool fma = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  static const Kernels fast{avx2::runDif, avx2::runDit, avx2::runMultiply};
-  static const Kernels plain{portable::runDif, portable::runDit, portable::runMultiply};
+  static const Kernels fast{avx2::runDif, avx2::runDit, avx2::runMultiply, avx2::runStockhamSplit,
+                            avx2::runStockhamInterleaved};
+  static const Kernels plain{portable::runDif, portable::runDit, portable::runMultiply,
+                             portable::runStockhamSplit, portable::runStockhamInterleaved};
   return fma && !portableOnly.load(std::memory_order_relaxed) ? fast : plain;
 }
 
@@ -471,6 +478,12 @@ bool transformSplit(double* re, double* im, std::size_t n, bool inverse, double 
   if (n == 0) return true;
   const auto plan = radix4Plan(n);
   if (!plan) return false;
+  if (n >= 16 && n <= kSelfSortingMax) {
+    ScratchUse work(4 * n);
+    if (!work.data) return false;
+    kernels().selfSortingSplit(*plan, re, im, work.data, inverse, scale);
+    return true;
+  }
   forwardLevels(*plan, re, im, inverse);
   reorderSplit(re, im, plan->log2n, scale);
   return true;
@@ -480,6 +493,12 @@ bool transformInterleaved(const double* in, double* out, std::size_t n, bool inv
   if (n == 0) return true;
   const auto plan = radix4Plan(n);
   if (!plan) return false;
+  if (n >= 16 && n <= kSelfSortingMax) {
+    ScratchUse work(4 * n);
+    if (!work.data) return false;
+    kernels().selfSortingInterleaved(*plan, in, out, work.data, inverse, scale);
+    return true;
+  }
   ScratchUse work(2 * n);
   if (!work.data) return false;
   double* re = work.data;

@@ -87,7 +87,11 @@ void MediaMovieView::setFile(const QString& path) {
     fail(tr("No such movie file: %1").arg(path));
   } else {
     ensurePlayer();
-    player_->setSource(QUrl::fromLocalFile(path));
+    // The backend ignores its own source given again and reports no status, which would leave
+    // the view unloaded for good; a fresh load also reads a file rewritten since.
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (player_->source() == url) player_->setSource(QUrl());
+    player_->setSource(url);
   }
   updateControls();
 }
