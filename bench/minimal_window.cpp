@@ -6,7 +6,7 @@
 #include <QMainWindow>
 #include <QTextEdit>
 
-#include "platform/ui/first_paint_report.h"
+#include "platform/ui/first_paint.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
   window.setCentralWidget(new QTextEdit);
   window.resize(800, 600);
   window.show();
-  pravella::reportFirstPaintWhenAsked(&window);
+  pravella::afterFirstPaint(&window, [](bool painted) {
+    if (painted) pravella::reportFirstPaintWhenAsked();
+  });
   return QApplication::exec();
 }

@@ -1,13 +1,16 @@
 // The Pravella desktop application.
 
+#include <unistd.h>
 #include <clocale>
 #include <cstdio>
-#include <unistd.h>
+#include <memory>
+#include <optional>
 
 #include <QApplication>
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QThreadPool>
@@ -36,9 +39,45 @@
 #include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
 #include "platform/end_signals.h"
-#include "platform/ui/first_paint_report.h"
+#include "platform/ui/deferred_icon_style.h"
+#include "platform/ui/first_paint.h"
 #include "platform/ui/media_backend.h"
 #include "tools/system/ui/system_tools.h"
+
+namespace {
+
+// What the main window does not show at start: the desk tools and their drawers, the search
+// window, the tool drawer and the imaging drawers. Made right after the window's first frame,
+// before any other event is handled, and before the programs of the Modules folder run.
+struct DrawersAndTools {
+  DrawersAndTools(pravella::MainWindow& window, Calcndar& calendar, QMenu* toolsMenu)
+      : deskTools(window, calendar, toolsMenu),
+        searchTools(window, calendar, deskTools),
+        tool(deskTools.host()) {
+    QAction* videoCapture = toolsMenu->addAction(QObject::tr("Video Capture"));
+    QObject::connect(videoCapture, &QAction::triggered, &window,
+                     [w = &window] { pravella::openVideoSequantialGrabber(w); });
+    tool.awakeFromNib();
+    systemTools.emplace(deskTools.host());
+    tool.addSystemControls(systemTools->strip());
+    medImage.emplace(deskTools.host());
+    medImage->awakeFromNib();
+    segmentation.emplace(deskTools.host());
+    segmentation->awakeFromNib();
+  }
+
+  pravella::DeskTools deskTools;
+  // The memo's manual and memo-database look-ups, and the search window.
+  pravella::SearchTools searchTools;
+  // The tool drawer and the user control panels.
+  CalTool tool;
+  // Backup, the load bars and the calculate buttons at the drawer's foot.
+  std::optional<SystemTools> systemTools;
+  std::optional<CalMedImage> medImage;
+  std::optional<ImageSegmentation> segmentation;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
@@ -50,6 +89,7 @@ int main(int argc, char** argv) {
   }
   pravella::chooseMediaBackend();
   QApplication app(argc, argv);
+  pravella::useDeferredIconStyle();
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Pravella"));
@@ -101,29 +141,20 @@ int main(int argc, char** argv) {
   // The month diary list exists before the modules run at launch: they may call it.
   Pravella monthList(&calendar, &window);
   monthList.awakeFromNib();
-  pravella::DeskTools deskTools(window, calendar);
-  // The memo's manual and memo-database look-ups, and the search window.
-  pravella::SearchTools searchTools(window, calendar, deskTools);
-  // The tool drawer and the user control panels.
-  CalTool tool(deskTools.host());
-  QAction* videoCapture = deskTools.host().toolsMenu->addAction(QObject::tr("Video Capture"));
-  QObject::connect(videoCapture, &QAction::triggered, &window,
-                   [&window] { pravella::openVideoSequantialGrabber(&window); });
-  tool.awakeFromNib();
-  // Backup, the load bars and the calculate buttons at the drawer's foot.
-  SystemTools systemTools(deskTools.host());
-  tool.addSystemControls(systemTools.strip());
-  CalMedImage medImage(deskTools.host());
-  medImage.awakeFromNib();
-  ImageSegmentation segmentation(deskTools.host());
-  segmentation.awakeFromNib();
+  QMenu* toolsMenu = window.menuBar()->addMenu(QObject::tr("&Tools"));
+  std::unique_ptr<DrawersAndTools> drawersAndTools;
   // A kill, a closed terminal, Ctrl+C and the end of the session save every edit as Quit
   // does, then end the application.
   pravella::EndSignals endSignals([&calendar](int) { calendar.terminateUnattended(); });
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &calendar,
                    [&calendar](QSessionManager&) { calendar.terminateUnattended(); });
+  // The window opens where it was left, so its first frame is where it stays.
+  calendar.setMainWindowSizeAndPosition();
   window.show();
-  pravella::reportFirstPaintWhenAsked(&window);
-  calendar.applicationDidFinishLaunching();
+  pravella::afterFirstPaint(&window, [&](bool painted) {
+    if (painted) pravella::reportFirstPaintWhenAsked();
+    drawersAndTools = std::make_unique<DrawersAndTools>(window, calendar, toolsMenu);
+    calendar.applicationDidFinishLaunching();
+  });
   return QApplication::exec();
 }
