@@ -29,7 +29,7 @@ for _, path in programs:
         sys.exit(f"no {path}: build first")
 
 SETTLE_SECONDS = 3.0
-HEAVY = re.compile(r"lib(av(codec|format|util|filter|device)|swscale|swresample|opencv_|Qt6WebEngine|pravella_media|curl)")
+HEAVY = re.compile(r"lib(av(codec|format|util|filter|device)|swscale|swresample|opencv_|Qt6WebEngine|pravella_media\.so|curl)")
 
 
 def descendants(pid):

@@ -76,6 +76,7 @@ class MovieDrawer : public testing::Test {
   }
   void key(int k) { QTest::keyClick(drawer->movieListView(), static_cast<Qt::Key>(k)); }
   MediaMovieView* view() const { return drawer->movieView(); }
+  QMediaPlayer* player() const { return qobject_cast<QMediaPlayer*>(view()->player()); }
 
   std::shared_ptr<pravella::dialogs::Scripted> dialogs;
   std::unique_ptr<CalMovieView> drawer;
@@ -103,7 +104,7 @@ TEST_F(MovieDrawer, AMovieFolderDocumentListsItsFilesAndANonMovieShowsNothing) {
   QTRY_VERIFY_WITH_TIMEOUT(failed.count() > 0, kLoadWait);
   // Taken out of the view (the backend's own status still names the movie before).
   QTRY_VERIFY_WITH_TIMEOUT(view()->file().isEmpty(), kLoadWait);
-  EXPECT_TRUE(view()->player()->source().isEmpty());
+  EXPECT_TRUE(player()->source().isEmpty());
   EXPECT_FALSE(view()->isPlaying());
 
   NotificationCenter::defaultCenter().post("cal_toggleMovieView");
@@ -116,15 +117,15 @@ TEST_F(MovieDrawer, StepsWrapAroundAndPlay) {
   shown = folder("two.movd", {"a.avi", "b.avi"});
   NotificationCenter::defaultCenter().post("cal_openMovieView");
   QTRY_VERIFY_WITH_TIMEOUT(view()->isLoaded(), kLoadWait);
-  QTRY_VERIFY_WITH_TIMEOUT(view()->isPlaying() || view()->player()->position() > 0, kLoadWait);
+  QTRY_VERIFY_WITH_TIMEOUT(view()->isPlaying() || player()->position() > 0, kLoadWait);
 
   key(Qt::Key_Up);  // above the first: the last
   EXPECT_EQ(drawer->selectedRow(), 1);
   EXPECT_EQ(view()->file(), shown + "/b.avi");
   key(Qt::Key_Down);  // below the last: the first, playing
   EXPECT_EQ(drawer->selectedRow(), 0);
-  EXPECT_EQ(view()->player()->source(), QUrl::fromLocalFile(shown + "/a.avi"));
-  QTRY_VERIFY_WITH_TIMEOUT(view()->player()->position() > 0, kLoadWait);
+  EXPECT_EQ(player()->source(), QUrl::fromLocalFile(shown + "/a.avi"));
+  QTRY_VERIFY_WITH_TIMEOUT(player()->position() > 0, kLoadWait);
   EXPECT_TRUE(view()->isPlaying());
 
   // Return plays the selection again after a pause.
