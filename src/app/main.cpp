@@ -46,12 +46,22 @@
 
 namespace {
 
-// What the main window does not show at start: the desk tools and their drawers, the search
-// window, the tool drawer and the imaging drawers. Made right after the window's first frame,
-// before any other event is handled, and before the programs of the Modules folder run.
+// The month diary list and its drawer, awake.
+struct MonthList {
+  MonthList(pravella::MainWindow& window, Calcndar& calendar) : list(&calendar, &window) {
+    list.awakeFromNib();
+  }
+  Pravella list;
+};
+
+// What the main window does not show at start: the month diary drawer, the desk tools and their
+// drawers, the search window, the tool drawer and the imaging drawers. Made right after the
+// window's first frame, before any other event is handled, and before the programs of the
+// Modules folder run (they may call any of them).
 struct DrawersAndTools {
   DrawersAndTools(pravella::MainWindow& window, Calcndar& calendar, QMenu* toolsMenu)
-      : deskTools(window, calendar, toolsMenu),
+      : monthList(window, calendar),
+        deskTools(window, calendar, toolsMenu),
         searchTools(window, calendar, deskTools),
         tool(deskTools.host()) {
     QAction* videoCapture = toolsMenu->addAction(QObject::tr("Video Capture"));
@@ -66,6 +76,8 @@ struct DrawersAndTools {
     segmentation->awakeFromNib();
   }
 
+  // The desk tools and the search window use its views.
+  MonthList monthList;
   pravella::DeskTools deskTools;
   // The memo's manual and memo-database look-ups, and the search window.
   pravella::SearchTools searchTools;
@@ -138,9 +150,6 @@ int main(int argc, char** argv) {
   text.awakeFromNib();
   CalSunMoon sunMoon(window.sunMoonPanel(), [&calendar] { return calendar.selectedDay(); });
   sunMoon.awakeFromNib();
-  // The month diary list exists before the modules run at launch: they may call it.
-  Pravella monthList(&calendar, &window);
-  monthList.awakeFromNib();
   QMenu* toolsMenu = window.menuBar()->addMenu(QObject::tr("&Tools"));
   std::unique_ptr<DrawersAndTools> drawersAndTools;
   // A kill, a closed terminal, Ctrl+C and the end of the session save every edit as Quit
