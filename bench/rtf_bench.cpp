@@ -1,4 +1,5 @@
-// The RTF codec on a long diary memo: how fast an old document opens and saves.
+// The RTF codec on a long diary memo: how fast an old document opens and saves, and how fast
+// its plain text is read without a document (as searches read it).
 
 #include <benchmark/benchmark.h>
 
@@ -45,6 +46,13 @@ void BM_ReadLongMemo(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * rtf.size());
 }
 BENCHMARK(BM_ReadLongMemo)->Arg(1000)->Arg(8000)->Unit(benchmark::kMillisecond);
+
+void BM_PlainTextOfLongMemo(benchmark::State& state) {
+  const QByteArray rtf = longMemo(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(pravella::rtf::readPlainText(rtf));
+  state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(BM_PlainTextOfLongMemo)->Arg(1000)->Arg(8000)->Unit(benchmark::kMillisecond);
 
 void BM_WriteLongMemo(benchmark::State& state) {
   ensureApplication();

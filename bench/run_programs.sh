@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times pravella-calc on the programs of bench/programs/ beside the same programs in Lua 5.4
-# and Python 3 (where those interpreters are installed) and prints the ratios. Runs are paired:
+# and the system's Python 3, /usr/bin/python3 (where those are installed), and prints the
+# ratios. Runs are paired:
 # each round runs the three twins one after the other, and the ratio of each round is taken;
 # the table shows the medians over the rounds, so that a load change on a shared machine
 # touches both sides of a ratio alike.
@@ -62,17 +63,18 @@ echo 'x = 0;' >"$tmp/empty.vk"
 : >"$tmp/empty.lua"
 : >"$tmp/empty.py"
 lua=$(command -v lua5.4 || true)
-python=""
-# A twin that needs NumPy runs on the first Python 3 that has it.
-for p in $(command -v python3 || true) /usr/bin/python3; do
-  if [ -x "$p" ] && "$p" -c 'import numpy' 2>/dev/null; then numpy_python=$p; break; fi
-done
-numpy_python=${numpy_python:-}
+# The system's Python, whatever else is first on PATH (a virtual environment's or a newer
+# build's interpreter would make the ratios depend on who runs them); its NumPy for the twins
+# that import it.
+system_python=/usr/bin/python3
+[ -x "$system_python" ] || system_python=""
+numpy_python=""
+if [ -n "$system_python" ] && "$system_python" -c 'import numpy' 2>/dev/null; then numpy_python=$system_python; fi
 printf '%-20s %9s %9s %9s %9s %9s %8s %8s\n' program pravella lua5.4 python3 'pv/lua' 'pv/python' 'pv MiB' 'py MiB'
 for vk in "$root"/bench/programs/*.vk; do
   name=$(basename "$vk" .vk)
   if [ -n "$filter" ] && [[ "$name" != *"$filter"* ]]; then continue; fi
-  python=$(command -v python3 || true)
+  python=$system_python
   if [ -f "${vk%.vk}.py" ] && grep -q '^import numpy' "${vk%.vk}.py"; then python=$numpy_python; fi
   tv=(); tl=(); tp=(); rl=(); rp=()
   for _ in $(seq "$rounds"); do

@@ -1,8 +1,6 @@
 def sq(x):
     return x * x
 s = 0
-i = 1
-while i <= 1000000:
+for i in range(1, 1000001):
     s = s + sq(i)
-    i += 1
 print(s)

@@ -500,9 +500,7 @@ v499 = 499
 v500 = 500
 local function sq(x) return x * x end
 local s = 0
-local i = 1
-while i <= 1000000 do
+for i = 1, 1000000 do
   s = s + sq(i)
-  i = i + 1
 end
 print(s)

@@ -1,10 +1,6 @@
 c = 0
-i = 1
-while i <= 2000:
-    j = 1
-    while j <= 2000:
+for i in range(1, 2001):
+    for j in range(1, 2001):
         if i < j:
             c = c + 1
-        j += 1
-    i += 1
 print(c)

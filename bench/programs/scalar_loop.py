@@ -1,6 +1,4 @@
 s = 0
-i = 1
-while i <= 10000000:
+for i in range(1, 10000001):
     s = s + i
-    i += 1
 print(s)

@@ -51,6 +51,8 @@ class DeskTools {
   CalFTP* ftp() const { return ftp_.get(); }
 
  private:
+  void openTerminalAtSelectedDay(MainWindow& window);
+
   DeskToolHost host_;
   std::unique_ptr<CalDocSearch> docSearch_;
   std::unique_ptr<CalChangeWindow> layouts_;

@@ -34,10 +34,10 @@ QString foldWhole(QStringView text) {
 // characters fold on their own. A text splits into pieces that fold independently at every
 // "free" character: one that is a starter, no mark, and neither it nor the first character of
 // its decomposition ever combines with what comes before it (the second of a canonical pair, a
-// Hangul jamo). Decomposition and mark dropping go character by character, reordering stops at
-// a starter, and composition never reaches back across a free character's decomposition; so
-// the fold of a text is the folds of its pieces, each a free character with the non-free ones
-// behind it, put together. A free character alone has its fold looked up.
+// Hangul vowel or final consonant). Decomposition and mark dropping go character by character,
+// reordering stops at a starter, and composition never reaches back across a free character's
+// decomposition; so the fold of a text is the folds of its pieces, each a free character with
+// the non-free ones behind it, put together. A free character alone has its fold looked up.
 class FoldTable {
  public:
   enum Kind : uint8_t { kBound, kItself, kMapped };

@@ -175,15 +175,16 @@ void ignoreFileSizeSignal() {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-WriteResult writeFileAtomically(const QString& given, const QByteArray& data) {
+WriteResult writeFileAtomically(const QString& given, const QByteArray& data, const QString& shownName) {
   ignoreFileSizeSignal();
   if (given.isEmpty()) return failure(QStringLiteral("Cannot save: no file name was given."));
+  const QString shown = shownName.isEmpty() ? given : shownName;
   // A save through a link writes the file it points to and keeps the link.
   QString path = given;
   if (const QFileInfo info(given); info.isSymLink() && info.exists()) path = info.canonicalFilePath();
   const QFileInfo target(path);
   if (target.isDir())
-    return failure(QStringLiteral("Cannot save \"%1\": a folder of that name is in the way.").arg(given));
+    return failure(QStringLiteral("Cannot save \"%1\": a folder of that name is in the way.").arg(shown));
   const QString parent = target.absolutePath();
   if (writingForbidden(path) || writingForbidden(parent)) return readOnly(given);
 
@@ -195,13 +196,13 @@ WriteResult writeFileAtomically(const QString& given, const QByteArray& data) {
     writing.emplace(temp);
     step();
     fd = ::open(native(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return failed(given, errno);
+    if (fd < 0 && errno != EEXIST) return failed(shown, errno);
   }
-  if (fd < 0) return failed(given, EEXIST);
+  if (fd < 0) return failed(shown, EEXIST);
   auto abandon = [&](int error) {
     ::close(fd);
     ::unlink(native(temp).constData());
-    return failed(given, error);
+    return failed(shown, error);
   };
   // The file keeps its permissions; a new one takes the usual ones (0666 less the umask).
   if (struct stat old {}; ::stat(native(path).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
@@ -212,15 +213,15 @@ WriteResult writeFileAtomically(const QString& given, const QByteArray& data) {
   if (::close(fd) != 0) {
     const int error = errno;
     ::unlink(native(temp).constData());
-    return failed(given, error);
+    return failed(shown, error);
   }
   step();
   if (::rename(native(temp).constData(), native(path).constData()) != 0) {
     const int error = errno;
     ::unlink(native(temp).constData());
-    return failed(given, error);
+    return failed(shown, error);
   }
-  if (const int error = syncFolder(parent)) return failed(given, error);
+  if (const int error = syncFolder(parent)) return failed(shown, error);
   return success();
 }
 
@@ -272,7 +273,7 @@ WriteResult replaceFolderAtomically(const QString& folder,
   }
   // The note of which document the temporary folder is for: from here on it is a whole
   // document, and recovery may put it in place should the save be killed.
-  if (WriteResult noted = writeFileAtomically(sidecar, target.fileName().toUtf8()); !noted) {
+  if (WriteResult noted = writeFileAtomically(sidecar, target.fileName().toUtf8(), folder); !noted) {
     cleanUp();
     return failure(noted.error);
   }

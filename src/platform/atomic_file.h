@@ -19,7 +19,9 @@ struct WriteResult {
   explicit operator bool() const { return ok; }
 };
 
-WriteResult writeFileAtomically(const QString& path, const QByteArray& data);
+// `shownName`, when given, is the name a failure message gives instead of `path`: the file
+// the user knows, where `path` lies in a hidden temporary folder of a document being saved.
+WriteResult writeFileAtomically(const QString& path, const QByteArray& data, const QString& shownName = {});
 
 // Replaces a whole folder (an RTFD document): `fill` writes the new content into a temporary
 // folder beside the target and returns false with a reason on failure; then the new folder is

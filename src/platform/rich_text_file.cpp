@@ -86,15 +86,17 @@ bool readRichTextFile(const QString& path, QTextDocument& doc) {
 
 WriteResult writeRtfdFile(const QString& path, const QTextDocument& doc) {
   const rtf::WriteOutput out = rtf::write(doc, rtf::AttachmentMode::Separate);
+  // The files go into a hidden temporary folder: a failure names the document, and an
+  // attachment by its place in the document.
   return replaceFolderAtomically(path, [&out, &path](const QString& temp) -> WriteResult {
     if (WriteResult r =
-            writeFileAtomically(temp + QStringLiteral("/") + QLatin1String(kRtfdTextName), out.rtf);
+            writeFileAtomically(temp + QStringLiteral("/") + QLatin1String(kRtfdTextName), out.rtf, path);
         !r)
       return r;
     for (const rtf::Attachment& a : out.attachments) {
       const QString target = temp + u'/' + a.fileName;
       if (a.sourceFolder.isEmpty()) {
-        if (WriteResult r = writeFileAtomically(target, a.data); !r) return r;
+        if (WriteResult r = writeFileAtomically(target, a.data, path + u'/' + a.fileName); !r) return r;
         continue;
       }
       // A package is copied from where it was read; one that is gone meanwhile cannot be
@@ -116,6 +118,8 @@ WriteResult writeRtfdFile(const QString& path, const QTextDocument& doc) {
 WriteResult writeRtfFile(const QString& path, const QTextDocument& doc) {
   return writeFileAtomically(path, rtf::write(doc, rtf::AttachmentMode::Embed).rtf);
 }
+
+bool isRtfdPackageName(const QString& path) { return QFileInfo(path).suffix() == QLatin1String("rtfd"); }
 
 QString plainTextOf(const QTextDocument& doc) { return withLineFeeds(doc.toRawText()); }
 

@@ -26,6 +26,7 @@
 #include <vector>
 
 class QTextCursor;
+class QTextImageFormat;
 
 namespace pravella::rtf {
 
@@ -84,6 +85,10 @@ struct WriteOutput {
 };
 
 WriteOutput write(const QTextDocument& doc, AttachmentMode mode);
+
+// Whether a plain .rtf (Embed) keeps an image character of `doc`: pictures stay; a file that
+// is no picture, a package and an attachment without data live only in an RTFD document.
+bool keptInPlainRtf(const QTextDocument& doc, const QTextImageFormat& f);
 
 // Inserts an attachment at the cursor with the cursor's character format. `size` is the shown
 // size in points (empty: the picture's own size). A package gives its folder instead of data.

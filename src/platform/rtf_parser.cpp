@@ -1079,6 +1079,8 @@ void Parser::rowEnd() {
   if (!inTable_) return paragraphEnd();
   if (!run_.isEmpty()) placeForText(true);
   flushRun();
+  // A run outside the table's paragraphs closed the table: the row ends a paragraph then.
+  if (!inTable_) return paragraphEnd();
   sink_->rowEnd(rowCellx_);
   rowEnded_ = true;
   cellPending_ = false;

@@ -1,5 +1,5 @@
-// The RTF reader's plain text: the parser's runs go straight into a string, shaped as the
-// document rtf::read would build would give it as plain text, with no document and no layout.
+// The RTF reader's plain text: the parser's runs go straight into a string, which comes out as
+// the plain text of the document rtf::read would build, with no document and no layout.
 // Searches read thousands of memos this way.
 //
 // The string is kept in the document's raw form while it grows (paragraphs end in U+2029, a

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <optional>
 
 #include "platform/cformat.h"
 #include "platform/console_log.h"
@@ -99,6 +100,58 @@ QImage fileIcon() {
   p.drawPolyline(QPolygonF({{22.5, 0.5}, {22.5, 9.5}, {31.5, 9.5}}));
   for (int y = 16; y <= 32; y += 5) p.drawLine(6, y, 26, y);
   return img;
+}
+
+// The bytes and file name of an image character: the original file when the document kept
+// it, else the picture as PNG.
+bool attachmentData(const QTextDocument& doc, const QTextImageFormat& f, QString& name, QByteArray& data,
+                    QImage& image) {
+  const QUrl url(f.name());
+  name = f.property(kAttachmentFileName).toString();
+  if (name.isEmpty()) name = url.fileName();
+  data = doc.resource(kAttachmentDataResource, attachmentDataUrl(f.name())).toByteArray();
+  const QVariant v = doc.resource(QTextDocument::ImageResource, url);
+  if (v.canConvert<QImage>()) image = v.value<QImage>();
+  if (data.isEmpty() && v.typeId() == QMetaType::QByteArray) data = v.toByteArray();
+  if (!data.isEmpty() && image.isNull()) image = QImage::fromData(data);
+  if (data.isEmpty() && !image.isNull()) {
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const qsizetype dot = name.lastIndexOf(u'.');
+    name = (dot > 0 ? name.left(dot) : (name.isEmpty() ? QStringLiteral("Attachment") : name)) +
+           QStringLiteral(".png");
+  }
+  return !data.isEmpty();
+}
+
+// What a plain .rtf holds of an attachment: PNG and JPEG as they are, any other picture as
+// PNG; a file that is no picture has no place there (its shown picture is only its icon).
+struct Embedding {
+  QByteArray bytes;
+  const char* blip = "pngblip";
+  QSize pixels;
+};
+
+std::optional<Embedding> embedding(const QByteArray& data, QImage image) {
+  Embedding e;
+  e.bytes = data;
+  QBuffer probe(&e.bytes);
+  probe.open(QIODevice::ReadOnly);
+  const QByteArray kind = QImageReader::imageFormat(&probe);
+  probe.close();
+  if (kind == "jpeg") {
+    e.blip = "jpegblip";
+  } else if (kind != "png") {
+    image = QImage::fromData(data);
+    if (image.isNull()) return std::nullopt;
+    e.bytes.clear();
+    QBuffer buffer(&e.bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+  }
+  e.pixels = image.isNull() ? QSize(1, 1) : image.size();
+  return e;
 }
 
 class Writer {
@@ -467,36 +520,21 @@ class Writer {
     }
   }
 
-  // The bytes and file name of an image character: the original file when the document kept
-  // it, else the picture as PNG.
-  bool attachmentData(const QTextImageFormat& f, QString& name, QByteArray& data, QImage& image) const {
-    const QUrl url(f.name());
-    name = f.property(kAttachmentFileName).toString();
-    if (name.isEmpty()) name = url.fileName();
-    data = doc_.resource(kAttachmentDataResource, attachmentDataUrl(f.name())).toByteArray();
-    const QVariant v = doc_.resource(QTextDocument::ImageResource, url);
-    if (v.canConvert<QImage>()) image = v.value<QImage>();
-    if (data.isEmpty() && v.typeId() == QMetaType::QByteArray) data = v.toByteArray();
-    if (!data.isEmpty() && image.isNull()) image = QImage::fromData(data);
-    if (data.isEmpty() && !image.isNull()) {
-      QBuffer buffer(&data);
-      buffer.open(QIODevice::WriteOnly);
-      image.save(&buffer, "PNG");
-      const qsizetype dot = name.lastIndexOf(u'.');
-      name = (dot > 0 ? name.left(dot) : (name.isEmpty() ? QStringLiteral("Attachment") : name)) +
-             QStringLiteral(".png");
-    }
-    return !data.isEmpty();
-  }
-
   // A file name not yet used in this document's folder; "TXT.rtf" is the text's own. The name
   // must read back exactly as written: the reader trims blanks around it, control characters
-  // and line breaks do not survive the text, and the file system takes at most 255 bytes.
+  // and line breaks do not survive the text, a half of a surrogate pair has no file-name
+  // bytes, and the file system takes at most 255 bytes.
   QString uniqueName(QString name) {
-    for (QChar& c : name)
-      if (c == u'/' || c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
-          c.category() == QChar::Separator_Paragraph)
+    for (qsizetype i = 0; i < name.size(); ++i) {
+      QChar& c = name[i];
+      if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+        ++i;  // a character outside the Basic Multilingual Plane: both halves stay
+        continue;
+      }
+      if (c == u'/' || c.isSurrogate() || c.category() == QChar::Other_Control ||
+          c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
         c = u'_';
+    }
     name = name.trimmed();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
       name = QStringLiteral("Attachment");
@@ -509,7 +547,8 @@ class Writer {
     }
     // Room for the " 999" that makes a name unique.
     while (!base.isEmpty() && (base + QStringLiteral(" 999") + ext).toUtf8().size() > 255) base.chop(1);
-    if (base.size() && base.back().isLowSurrogate()) base.chop(1);
+    // Shortening must not cut a character of two units in half.
+    if (base.size() && base.back().isHighSurrogate()) base.chop(1);
     base = base.trimmed();
     if (base.isEmpty()) base = QStringLiteral("Attachment");
     QString candidate = base + ext;
@@ -528,7 +567,7 @@ class Writer {
     QByteArray data;
     QImage image;
     for (int i = 0; i < count; ++i) {
-      if (i == 0 && !attachmentData(f, name, data, image)) {
+      if (i == 0 && !attachmentData(doc_, f, name, data, image)) {
         showErrMessageToConsole("RTF: a picture without data was left out of the saved document.\n");
         return;
       }
@@ -542,33 +581,15 @@ class Writer {
                  cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
         continue;
       }
-      // Embedded: PNG and JPEG go in as they are; anything else as the PNG of its picture.
-      QByteArray bytes = data;
-      QBuffer probe(&bytes);
-      probe.open(QIODevice::ReadOnly);
-      const QByteArray kind = QImageReader::imageFormat(&probe);
-      probe.close();
-      const char* blip = "pngblip";
-      if (kind == "jpeg") {
-        blip = "jpegblip";
-      } else if (kind != "png") {
-        // The shown picture of a file that is no picture is only its icon.
-        image = QImage::fromData(bytes);
-        if (image.isNull()) {
-          showErrMessageToConsole(
-              "RTF: an attachment that is not a picture was left out of the saved text.\n");
-          continue;
-        }
-        bytes.clear();
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
+      const std::optional<Embedding> e = embedding(data, image);
+      if (!e) {
+        showErrMessageToConsole("RTF: an attachment that is not a picture was left out of the saved text.\n");
+        continue;
       }
-      const QSize px = image.isNull() ? QSize(1, 1) : image.size();
-      *out_ += cformat("{\\pict\\%s\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\n", blip, px.width(), px.height(),
-                       twips(size.width()), twips(size.height()))
+      *out_ += cformat("{\\pict\\%s\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\n", e->blip, e->pixels.width(),
+                       e->pixels.height(), twips(size.width()), twips(size.height()))
                    .c_str();
-      const QByteArray hex = bytes.toHex();
+      const QByteArray hex = e->bytes.toHex();
       for (qsizetype at = 0; at < hex.size(); at += 128) *out_ += hex.mid(at, 128) + '\n';
       *out_ += '}';
     }
@@ -608,6 +629,14 @@ class Writer {
 QUrl attachmentDataUrl(const QString& imageName) { return QUrl(imageName + QStringLiteral("#original")); }
 
 WriteOutput write(const QTextDocument& doc, AttachmentMode mode) { return Writer(doc, mode).run(); }
+
+bool keptInPlainRtf(const QTextDocument& doc, const QTextImageFormat& f) {
+  if (!f.property(kAttachmentSourceFolder).toString().isEmpty()) return false;
+  QString name;
+  QByteArray data;
+  QImage image;
+  return attachmentData(doc, f, name, data, image) && embedding(data, image).has_value();
+}
 
 void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size,
                       const QString& sourceFolder) {

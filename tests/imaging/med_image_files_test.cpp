@@ -38,36 +38,8 @@ Geometry recognise(const std::string& path) {
   return g;
 }
 
-// ACR-NEMA records: a group skipped by its group length, width 3, height 2, an optional slice
-// count (2) and offset element, then the pixels. `offset` is where the pixels are found: the
-// pixel element's value, or a second copy at the end that the offset element names.
-struct AcrFile {
-  Bytes bytes;
-  int offset = 0;
-};
-
-AcrFile acrNema(bool slices, bool offsetElement, bool big = false) {
-  AcrFile f;
-  Bytes& b = f.bytes;
-  b.big = big;
-  b.element32(0x0008, 0x0000, 18).element(0x0008, 0x0010, std::string(10, 'x'));
-  std::size_t offsetValue = 0;
-  if (offsetElement) {
-    offsetValue = b.data.size() + 8;
-    b.element32(0x0009, 0x0100, 0);
-  }
-  b.element16(0x0028, 0x0010, 2).element16(0x0028, 0x0011, 3);
-  if (slices) b.element32(0x0029, 0x0030, 2);
-  const std::size_t pixels = slices ? 12 : 6;
-  b.u16(0x7FE0).u16(0x0010).u32(static_cast<std::uint32_t>(pixels * 2));
-  f.offset = static_cast<int>(b.data.size());
-  b.ramp(pixels);
-  if (offsetElement) {
-    f.offset = static_cast<int>(b.data.size());
-    b.put32(offsetValue, static_cast<std::uint32_t>(f.offset)).ramp(pixels);
-  }
-  return f;
-}
+using medfix::AcrFile;
+using medfix::acrNema;
 
 class MedImageFiles : public testing::Test {
  protected:

@@ -108,6 +108,8 @@ TEST_F(RtfFuzz, HostileShapes) {
       // A field that never ends, a picture that never ends.
       {"{\\rtf1 {\\field{\\*\\fldinst{HYPERLINK \"x", ""},
       {"{\\rtf1 {\\pict\\pngblip 8950", ""},
+      // A row that ends after its table was left: the run before it closes the table.
+      {"{\\rtf1 {\\intbl a\\cell} b\\row}", std::nullopt},
   };
   for (const Case& c : cases) {
     QTextDocument doc;

@@ -13,7 +13,10 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
+#include <sys/resource.h>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -501,6 +504,41 @@ TEST(RtfWriter, FailedWriteKeepsTheOldDocumentAndSaysWhy) {
   EXPECT_EQ(pravella::plainTextOfRichTextFile(path).toStdString(), "old text");
 }
 
+TEST(RtfWriter, FailedWriteInsideTheDocumentNamesTheDocument) {
+  // A file size limit stands in for a full disk: first the text, then an attachment cannot
+  // be written in full. The message names the document the user saved, and the reason.
+  const QString path = pravella::test::home() + "/full.rtfd";
+  QTextDocument old;
+  old.setPlainText("old text");
+  ASSERT_TRUE(pravella::writeRtfdFile(path, old));
+  QTextDocument longText;
+  longText.setPlainText(QString(8000, u'x'));
+  QTextDocument bigAttachment;
+  QTextCursor c(&bigAttachment);
+  c.insertText("short ");
+  pravella::rtf::insertAttachment(c, "big.bin", QByteArray(8000, 'b'), {});
+  const QString reason = QString::fromLocal8Bit(std::strerror(EFBIG));
+  const struct {
+    const QTextDocument* doc;
+    QString error;
+  } cases[] = {{&longText, "Cannot save \"" + path + "\": " + reason},
+               {&bigAttachment, "Cannot save \"" + path + "/big.bin\": " + reason}};
+  for (const auto& k : cases) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const pravella::WriteResult r = pravella::writeRtfdFile(path, *k.doc);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error.toStdString(), k.error.toStdString());
+    EXPECT_EQ(pravella::plainTextOfRichTextFile(path).toStdString(), "old text");
+  }
+}
+
 TEST(FontAliases, MapOldNamesToInstalledFamilies) {
   EXPECT_EQ(pravella::fonts::familyFor("Osaka"), "Noto Sans CJK JP");
   EXPECT_EQ(pravella::fonts::familyFor("HiraKakuStd-W8"), "Noto Sans CJK JP");
@@ -557,6 +595,48 @@ TEST(RtfRoundTrip, AttachmentsWithAwkwardNamesReadBackAndSurviveTheNextSave) {
   ASSERT_TRUE(pravella::readRichTextFile(path, twice));
   EXPECT_EQ(images(twice), expected);
   EXPECT_EQ(QDir(path).entryList(QDir::Files).size(), n + 1);
+}
+
+TEST(RtfRoundTrip, AttachmentNamesOutsideTheBasicPlaneAreKept) {
+  // Characters of two UTF-16 units: at the end of the name's base, inside it, in the
+  // extension, in a file that is no picture, and a long name whose shortening falls between
+  // the two units of one.
+  const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");  // U+1F600
+  const QString names[] = {smile + ".png",         "a" + smile + "b.png",
+                           "pic." + smile,         QString(60, u'x') + smile.repeated(60) + ".png",
+                           smile + smile + ".txt", "lone" + smile.left(1) + ".png"};
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  for (const QString& name : names) {
+    c.insertText("[x]");
+    pravella::rtf::insertAttachment(
+        c, name, name.endsWith(".txt") ? QByteArray("plain") : pngBytes(3, 2, Qt::red), {});
+  }
+  const QString path = pravella::test::home() + "/emoji.rtfd";
+  ASSERT_TRUE(pravella::writeRtfdFile(path, doc));
+  const QStringList files = QDir(path).entryList(QDir::Files);
+  for (const QString& file : files) {
+    EXPECT_FALSE(file.contains(QChar::ReplacementCharacter)) << file.toStdString();
+    EXPECT_LE(file.toUtf8().size(), 255) << file.toStdString();
+  }
+  QTextDocument back;
+  ASSERT_TRUE(pravella::readRichTextFile(path, back));
+  QStringList read;
+  for (QTextBlock b = back.begin(); b.isValid(); b = b.next())
+    for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it)
+      if (it.fragment().charFormat().isImageFormat())
+        read << it.fragment().charFormat().property(pravella::rtf::kAttachmentFileName).toString();
+  ASSERT_EQ(read.size(), 6);
+  for (const QString& name : read) EXPECT_TRUE(files.contains(name)) << name.toStdString();
+  // Short names are kept as they were; the long one is cut before a whole character.
+  EXPECT_EQ(read.at(0), names[0]);
+  EXPECT_EQ(read.at(1), names[1]);
+  EXPECT_EQ(read.at(2), names[2]);
+  EXPECT_TRUE(names[3].startsWith(read.at(3).chopped(4))) << read.at(3).toStdString();
+  EXPECT_FALSE(read.at(3).chopped(4).back().isHighSurrogate());
+  EXPECT_EQ(read.at(4), names[4]);
+  // Half of a pair names no file; it is replaced like other characters a name cannot hold.
+  EXPECT_EQ(read.at(5), "lone_.png");
 }
 
 TEST(RtfRoundTrip, ControlCharactersInTheTextSurvive) {

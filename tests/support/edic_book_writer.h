@@ -5,9 +5,11 @@
 // compressed (HONMON2, stored and Huffman-coded slices whose codes come from the reader's own
 // tree rule), and gaiji font files.
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QString>
 
 #include <algorithm>
@@ -451,6 +453,55 @@ inline Bytes gaijiFont(int width, int height, uint16_t first, const std::vector<
   b.resize(2048, 0);
   for (const auto& g : glyphs) b.insert(b.end(), g.begin(), g.end());
   return b;
+}
+
+// A 16 x 16 glyph whose top row is black and the rest white.
+inline Bytes topRowGlyph() {
+  Bytes g(32, 0);
+  g[0] = g[1] = 0xFF;
+  return g;
+}
+
+// A grey figure as the body text holds one: 8 bytes, a bitmap file header, then
+// `rowsWritten` rows of pixels (padded to 4 bytes).
+inline Bytes greyFigure(int32_t width, int32_t height, uint32_t dataOffset, int rowsWritten) {
+  Bytes b(8, 0);
+  Bytes header(54, 0);
+  header[0] = 'B';
+  header[1] = 'M';
+  auto le = [&header](int at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+      header[static_cast<std::size_t>(at + i)] = static_cast<unsigned char>(v >> (8 * i));
+  };
+  le(10, dataOffset);
+  le(18, static_cast<uint32_t>(width));
+  le(22, static_cast<uint32_t>(height));
+  b.insert(b.end(), header.begin(), header.end());
+  if (dataOffset <= 1000) b.resize(8 + dataOffset, 0);
+  const int stride = (width + 3) / 4 * 4;
+  for (int row = 0; row < rowsWritten; ++row)
+    for (int x = 0; x < stride; ++x)
+      b.push_back(x < width ? static_cast<unsigned char>(row * 100 + x) : 0xEE);
+  return b;
+}
+
+// A picture record: 4 bytes, the little-endian size, the file.
+inline Bytes pictureRecord(uint32_t size, const QByteArray& image) {
+  Bytes b(4, 0);
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(size >> (8 * i)));
+  b.insert(b.end(), image.begin(), image.end());
+  return b;
+}
+
+// A small JPEG picture (8 x 4, red).
+inline QByteArray jpeg() {
+  QImage image(8, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPEG");
+  return bytes;
 }
 
 inline void writeFile(const QString& path, const Bytes& bytes) {

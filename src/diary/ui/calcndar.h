@@ -300,6 +300,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
   // document helpers (calcndar_documents.cpp)
   bool saveDocument(bool withPanel);
+  // The save panel for a new document in `folder`, proposing `proposed`: the chosen path with
+  // ".rtfd", asking before it names a document that is there (its replacement goes to the
+  // Trash); empty when the user cancels.
+  QString chooseNewDocumentPath(const QString& folder, const QString& proposed);
   bool finishSave(const QString& savedPath, bool fromPanel);
   // Writes the memo (through the document registry); a failure is told in an alert.
   pravella::DocumentSave writeMemo(const QString& path);
@@ -339,7 +343,11 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // side views (calcndar_side_views.cpp)
   void registerDocumentObservers();
   void buildSideViews();
+  // The View menu's memo sheet; the Edit menu's table at the caret and remembered string.
+  void buildMemoMenuItems();
   QTextEdit* focusedTextView() const;
+  // A command that cannot do what it names says why in the status line, with "Basso".
+  void refuse(const QString& why);
 
   pravella::MainWindow* window_;
 

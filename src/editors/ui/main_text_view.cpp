@@ -26,13 +26,14 @@
 #include "diary/day_documents.h"
 #include "diary/document_links.h"
 #include "diary/ui/calcndar.h"
-#include "editors/ui/cal_option.h"
 #include "editors/gnuplot_block.h"
 #include "editors/link_brackets.h"
 #include "editors/memo_run_settings.h"
+#include "editors/ui/cal_option.h"
 #include "editors/ui/format_panels.h"
 #include "editors/ui/memo_clipboard.h"
 #include "editors/ui/memo_drop.h"
+#include "editors/ui/paragraph_keys.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/command_bridge.h"
@@ -237,6 +238,7 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (pravella::insertParagraphKeepingFormats(this, event)) return;
   QTextEdit::keyPressEvent(event);
 }
 

@@ -18,6 +18,7 @@
 #include "editors/ui/cal_option.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/memo_drop.h"
+#include "editors/ui/paragraph_keys.h"
 #include "platform/cformat.h"
 #include "platform/desktop_open.h"
 #include "platform/notification_center.h"
@@ -134,6 +135,7 @@ void MemoTwinView::keyPressEvent(QKeyEvent* event) {
       return;
     }
   }
+  if (pravella::insertParagraphKeepingFormats(this, event)) return;
   QTextEdit::keyPressEvent(event);
 }
 

@@ -66,9 +66,34 @@ int popSeriesArgs(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp, double
   return 1;
 }
 
+// A real column on top of the stack sorted in its own block (a copy of a variable's block when
+// one shares it) instead of through two scratch buffers, so that a long column costs no memory
+// beyond its result. 1 done, 0 failed, -1 when the top is not such a column.
+int sortColumnOnStack(CalcStackEntry* stack, int* sp) {
+  if (*sp <= 0) return -1;
+  CalcStackEntry& e = stack[*sp - 1];
+  const std::size_t n = static_cast<std::size_t>(e.msize);
+  if (e.type != kValueReal || e.nsize != 1 || e.msize < 1 || n > static_cast<std::size_t>(TNumber) ||
+      e.data.size() != n * 8)
+    return -1;
+  bool ok = true;
+  if (e.data.shared()) {
+    VkBytes own;
+    ok = own.assign(e.data.cdata(), n * 8);
+    if (ok) e.data = std::move(own);
+  }
+  // The merge's work area (only for values that are not numbers) is the scratch buffer vk_tb.
+  if (ok && DoSortValues(e.data.doubles(), e.msize, vk_tb)) return 1;
+  // As the row sort: memory that cannot be had fails the built-in without a message.
+  --*sp;
+  e.data.release();
+  return 0;
+}
+
 }  // namespace
 
 int sort1Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
+  if (const int done = sortColumnOnStack(stack, sp); done >= 0) return done;
   VkArg a;
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   if (a.isString()) {
@@ -87,6 +112,8 @@ int sort1Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 int sort2Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double key = 0;
   if (!vkPopNumber(stack, sp, &key)) return 0;
+  if (vkTruncToInt(key) == 1)
+    if (const int done = sortColumnOnStack(stack, sp); done >= 0) return done;
   VkArg a;
   if (!vkPopArg(stack, sp, vk_ta, &a)) return 0;
   const int k = vkTruncToInt(key);

@@ -1,16 +1,17 @@
 #pragma once
 // The any-length Fourier transform on split arrays (one of real parts, one of imaginary parts):
-// radix-2 for powers of two, Bluestein's chirp-z algorithm otherwise. Its scaling differs from
-// `cfft` and is part of the language: the forward transform (flag 1) is not scaled, the
-// inverse (flag 0) divides by N.
+// the power-of-two transform for powers of two, Bluestein's chirp-z algorithm otherwise. Its scaling differs
+// from `cfft` and is part of the language: the forward transform (flag 1) is not scaled, the inverse (flag 0)
+// divides by N.
 
 #include <cstdint>
 
-// Radix-2 in place on N (a power of two) points. Returns 1.
+// In place on N (a power of two) points. Returns 1, or 0 with the data untouched when the
+// transform's tables cannot be had.
 int CZT_fft(double* re, double* im, int N, int flag);
 
 // Circular convolution of a with b over N (a power of two) points, into a; b is left holding
-// its transform. Returns 1.
+// its transform. Returns 1, or 0 with both untouched when memory is short.
 int high_speed_convolution(double* ar, double* ai, double* br, double* bi, int N);
 
 // Bluestein's algorithm for any N >= 1, in place. Returns 0, or 1 with the data untouched when

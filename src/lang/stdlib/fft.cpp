@@ -3,10 +3,9 @@
 #include <cmath>
 #include <cstddef>
 #include <new>
-#include <utility>
 
 #include "lang/report.h"
-#include "lang/stdlib/fft_kernel.h"
+#include "lang/stdlib/fft_engine.h"
 
 namespace {
 
@@ -23,13 +22,24 @@ bool tryAssign(std::vector<double>& v, std::size_t n) {
   }
 }
 
-// Forward transform (divided by N) of a real signal into interleaved work memory.
-void forwardReal(const double* x, std::size_t stride, int N, int log2N, double* work) {
+// Forward transform (divided by N) of a real signal into interleaved work memory; false when
+// the transform's own tables cannot be had.
+bool forwardReal(const double* x, std::size_t stride, int N, int log2N, double* work) {
   for (int k = 0; k < N; ++k) {
     work[2 * k] = x[static_cast<std::size_t>(k) * stride];
     work[2 * k + 1] = 0.0;
   }
-  cfft(work, log2N, -1.0);
+  return cfft(work, log2N, -1.0) == 1;
+}
+
+// The inverse transform (not divided) of C whose real parts times `factor` are the output.
+int inverseRealParts(int N, int log2N, std::vector<double>& C, double factor, double* out) {
+  if (cfft(C.data(), log2N, 1.0) != 1) {
+    error_disp(kFFTMemoryError);
+    return 0;
+  }
+  for (int k = 0; k < N; ++k) out[k] = C[2 * k] * factor;
+  return 1;
 }
 
 // Both signals forward into a and b, the third buffer for the product; 0 after the report.
@@ -39,8 +49,10 @@ int prepareTwo(int N, int log2N, const double* a, const double* b, std::vector<d
     error_disp(kFFTMemoryError);
     return 0;
   }
-  forwardReal(a, 1, N, log2N, A.data());
-  forwardReal(b, 1, N, log2N, B.data());
+  if (!forwardReal(a, 1, N, log2N, A.data()) || !forwardReal(b, 1, N, log2N, B.data())) {
+    error_disp(kFFTMemoryError);
+    return 0;
+  }
   return 1;
 }
 
@@ -52,9 +64,8 @@ int deconvolve(int N, int log2N, const double* a, const double* b, double* out) 
     C[2 * k] = q.re;
     C[2 * k + 1] = q.im;
   }
-  cfft(C.data(), log2N, 1.0);
-  for (int k = 0; k < N; ++k) out[k] = C[2 * k] / N;
-  return 1;
+  // N is a power of two: multiplying by 1/N is exactly the division.
+  return inverseRealParts(N, log2N, C, 1.0 / N, out);
 }
 
 // Column-wise forward transforms; `store` picks what goes to out for each of the N values.
@@ -66,7 +77,10 @@ int eachColumn(int N, int cols, int log2N, const double* in, Store store) {
     return 0;
   }
   for (int c = 0; c < cols; ++c) {
-    forwardReal(in + c, static_cast<std::size_t>(cols), N, log2N, work.data());
+    if (!forwardReal(in + c, static_cast<std::size_t>(cols), N, log2N, work.data())) {
+      error_disp(kFFTMemoryError);
+      return 0;
+    }
     store(c, work.data());
   }
   return 1;
@@ -75,52 +89,20 @@ int eachColumn(int N, int cols, int log2N, const double* in, Store store) {
 }  // namespace
 
 int cfft(double* x, int log2N, double sign) {
-  const std::size_t N = std::size_t{1} << log2N;
-  // Taken before the data is touched, so that a failed allocation leaves it as it was.
-  std::vector<double> wr(N), wi(N);
-  pravella::fft::bitReverse(
-      log2N,
-      [x](std::size_t i) {
-        return pravella::fft::Pair{x[2 * i], x[2 * i + 1]};
-      },
-      [x](std::size_t i, pravella::fft::Pair v) {
-        x[2 * i] = v.re;
-        x[2 * i + 1] = v.im;
-      });
-  pravella::fft::allTwiddles(N, sign, wr, wi);
-  auto stage = [&](std::size_t base, std::size_t H) {
-    double* lo = x + 2 * base;
-    double* hi = x + 2 * (base + H);
-    const double* cr = wr.data() + H - 1;
-    const double* ci = wi.data() + H - 1;
-    for (std::size_t g = 0; g < H; ++g) {
-      const double ur = hi[2 * g], ui = hi[2 * g + 1];
-      const double tr = cr[g] * ur - ci[g] * ui;
-      const double ti = cr[g] * ui + ci[g] * ur;
-      hi[2 * g] = lo[2 * g] - tr;
-      hi[2 * g + 1] = lo[2 * g + 1] - ti;
-      lo[2 * g] += tr;
-      lo[2 * g + 1] += ti;
-    }
-  };
-  pravella::fft::runStages(0, N, stage);
-  if (sign == -1.0) {
-    // N is a power of two, so multiplying by 1/N is exactly the division.
-    const double inv = 1.0 / static_cast<double>(N);
-    for (std::size_t i = 0; i < 2 * N; ++i) x[i] *= inv;
-  }
-  return 1;
+  const std::size_t n = std::size_t{1} << log2N;
+  // n is a power of two, so multiplying by 1/n is exactly the division.
+  const double scale = sign == -1.0 ? 1.0 / static_cast<double>(n) : 1.0;
+  return pravella::fft::transformInterleaved(x, x, n, sign > 0.0, scale) ? 1 : 0;
 }
 
 int DoFFT(int N, int log2N, const double* in, double* out, double sign) {
-  std::vector<double> work;
-  if (!tryAssign(work, 2 * static_cast<std::size_t>(N))) {
+  const std::size_t n = std::size_t{1} << log2N;
+  const double scale = sign == -1.0 ? 1.0 / static_cast<double>(n) : 1.0;
+  (void)N;  // the same as 2^log2N
+  if (!pravella::fft::transformInterleaved(in, out, n, sign > 0.0, scale)) {
     error_disp(kFFTMemoryError);
     return 0;
   }
-  for (std::size_t i = 0; i < work.size(); ++i) work[i] = in[i];
-  cfft(work.data(), log2N, sign);
-  for (std::size_t i = 0; i < work.size(); ++i) out[i] = work[i];
   return 1;
 }
 
@@ -152,9 +134,7 @@ int DoFFTConv(int N, int log2N, const double* a, const double* b, double* out) {
     C[2 * k] = p.re;
     C[2 * k + 1] = p.im;
   }
-  cfft(C.data(), log2N, 1.0);
-  for (int k = 0; k < N; ++k) out[k] = C[2 * k] * N;
-  return 1;
+  return inverseRealParts(N, log2N, C, N, out);
 }
 
 int DoFFTDeConv(int N, int log2N, const double* a, const double* b, double* out) {
@@ -173,9 +153,7 @@ int DoFFTCorrelation(int N, int log2N, const double* a, const double* b, double*
     C[2 * k] = p.re;
     C[2 * k + 1] = p.im;
   }
-  cfft(C.data(), log2N, 1.0);
-  for (int k = 0; k < N; ++k) out[k] = C[2 * k] * N;
-  return 1;
+  return inverseRealParts(N, log2N, C, N, out);
 }
 
 int HeapFFTmem(std::vector<double>& a, std::vector<double>& b, std::vector<double>& c, int N) {

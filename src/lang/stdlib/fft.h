@@ -1,14 +1,16 @@
 #pragma once
-// The radix-2 Fourier transform of the language on interleaved complex arrays (real, imaginary,
-// real, ...) and the spectral operations built on it. Its scaling is part of the language: the
-// forward transform (sign -1) divides by N, the inverse (sign +1) does not.
+// The power-of-two Fourier transform of the language on interleaved complex arrays (real,
+// imaginary, real, ...) and the spectral operations built on it. Its scaling is part of the
+// language: the forward transform (sign -1) divides by N, the inverse (sign +1) does not.
 //
 // N is a power of two and log2N its exponent; the built-ins accept N up to 8192.
 
 #include <vector>
 
-// In place on N = 2^log2N interleaved values. Exponent e^(sign 2 pi i j k / N); the result is
-// divided by N when the sign is exactly -1.0. Returns 1.
+// In place on N = 2^log2N interleaved values. Exponent e^(-2 pi i j k / N) for a negative sign,
+// e^(+2 pi i j k / N) for a positive one; the result is divided by N when the sign is exactly
+// -1.0. Returns 1, or 0 with the data untouched when the transform's tables or work memory
+// cannot be had.
 int cfft(double* data, int log2N, double sign);
 
 // The transform of one complex vector: `in` and `out` are N x 2 (real, imaginary) rows.

@@ -1,8 +1,10 @@
 #include "lang/stdlib/statistics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "lang/report.h"
 #include "lang/values.h"
@@ -118,24 +120,29 @@ int zScore(const double* in, double* out, int rows, int cols, Over over, int* ou
   return 1;
 }
 
-void mergeSortRange(int first, int last) {
+// The top-down merge sort of data[first..last] by key(element), with a work area of half the
+// range plus one: the left half is copied aside and merged back, the left element winning ties,
+// so equal keys keep their input order.
+template <typename T, typename Key>
+void mergeSortRange(T* data, T* work, int first, int last, Key key) {
   if (first >= last) return;
   const int middle = (first + last) / 2;
-  mergeSortRange(first, middle);
-  mergeSortRange(middle + 1, last);
+  mergeSortRange(data, work, first, middle, key);
+  mergeSortRange(data, work, middle + 1, last, key);
   const int leftCount = middle - first + 1;
-  for (int i = 0; i < leftCount; ++i)
-    wsData[static_cast<std::size_t>(i)] = msData[static_cast<std::size_t>(first + i)];
+  std::copy(data + first, data + first + leftCount, work);
   int i = 0, j = middle + 1, k = first;
   while (i < leftCount && j <= last) {
-    // The left record wins ties: equal values keep their input order.
-    if (msData[static_cast<std::size_t>(j)].value >= wsData[static_cast<std::size_t>(i)].value)
-      msData[static_cast<std::size_t>(k++)] = wsData[static_cast<std::size_t>(i++)];
+    if (key(data[j]) >= key(work[i]))
+      data[k++] = work[i++];
     else
-      msData[static_cast<std::size_t>(k++)] = msData[static_cast<std::size_t>(j++)];
+      data[k++] = data[j++];
   }
-  while (i < leftCount) msData[static_cast<std::size_t>(k++)] = wsData[static_cast<std::size_t>(i++)];
+  while (i < leftCount) data[k++] = work[i++];
 }
+
+double valueOf(double v) { return v; }
+double recordValue(const SortRecord& r) { return r.value; }
 
 // nPr of the truncated n and r, or a negative value when they are refused. Once the product
 // is infinite it stays so: the remaining factors are all at least 1.
@@ -210,13 +217,63 @@ int DoDisposeSortInfo() {
 
 void mergesort_vk(int first, int last) {
   if (first < 0 || last >= static_cast<int>(msData.size())) return;
-  mergeSortRange(first, last);
+  mergeSortRange(msData.data(), wsData.data(), first, last, recordValue);
+}
+
+int DoSortValues(double* values, int n, double* work) {
+  if (n < 2) return 1;
+  bool notANumber = false;
+  std::size_t negativeZeros = 0, zeros = 0;
+  for (int i = 0; i < n && !notANumber; ++i) {
+    notANumber = std::isnan(values[i]);
+    if (values[i] == 0.0) {
+      ++zeros;
+      if (std::signbit(values[i])) ++negativeZeros;
+    }
+  }
+  if (notANumber) {
+    // Where a value that is not a number ends up depends on the merge's comparisons: run it.
+    std::vector<double> own;
+    if (!work) {
+      try {
+        own.resize(static_cast<std::size_t>(n / 2 + 1));
+      } catch (const std::bad_alloc&) {
+        return 0;
+      }
+      work = own.data();
+    }
+    mergeSortRange(values, work, 0, n - 1, valueOf);
+    return 1;
+  }
+  // Without such values, equal values are the same bits except 0 and -0: any sort gives the
+  // merge's order once the zeros are put back in their input order.
+  std::vector<bool> zeroSigns;
+  const bool mixedZeros = negativeZeros != 0 && negativeZeros != zeros;
+  if (mixedZeros) {
+    try {
+      zeroSigns.reserve(zeros);
+    } catch (const std::bad_alloc&) {
+      return 0;
+    }
+    for (int i = 0; i < n; ++i)
+      if (values[i] == 0.0) zeroSigns.push_back(std::signbit(values[i]));
+  }
+  std::sort(values, values + n);
+  if (mixedZeros) {
+    double* zero = std::lower_bound(values, values + n, 0.0);
+    for (bool negative : zeroSigns) *zero++ = negative ? -0.0 : 0.0;
+  }
+  return 1;
 }
 
 int DoMergeSort(const double* in, double* out, int rows, int cols, int key) {
   if (key < 1 || key > cols || rows < 0) {
     error_disp("Invalid arguments.");
     return 0;
+  }
+  if (cols == 1) {
+    std::copy(in, in + rows, out);
+    return DoSortValues(out, rows, nullptr);
   }
   if (!DoMakeSortInfo(rows)) return 0;
   for (int r = 0; r < rows; ++r) msData[static_cast<std::size_t>(r)].value = in[at(r, cols, key - 1)];

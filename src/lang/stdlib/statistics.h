@@ -31,6 +31,12 @@ void mergesort_vk(int first, int last);
 // be had; "Invalid arguments." for a key outside the columns.
 int DoMergeSort(const double* in, double* out, int rows, int cols, int key);
 
+// n values of one column sorted in place into the very order the row sort above gives a
+// one-column matrix (equal values, 0 and -0 among them, keep their input order), with no
+// positions carried along. `work` (n / 2 + 1 doubles, or null to take its own) serves only
+// when some value is not a number. 0 without a message when memory cannot be had.
+int DoSortValues(double* values, int n, double* work);
+
 // Means of w consecutive rows, column by column: rows - w + 1 rows. A window below 1 or above
 // the row count fails with "Invalid arguments.".
 int DoSmoothN(const double* in, double* out, int rows, int cols, int w, int* outRows, int* outCols);

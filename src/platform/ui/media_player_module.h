@@ -38,6 +38,7 @@ class MoviePlayer {
   virtual QWidget* videoWidget() const = 0;
   // The backend's own player object (a QMediaPlayer), for tests that ask it directly.
   virtual QObject* backend() const = 0;
+  // Loads the movie at `url` (empty: none), afresh even when it is the one already given.
   virtual void setSource(const QUrl& url) = 0;
   virtual void play() = 0;
   virtual void pause() = 0;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 #include "platform/cformat.h"
 #include "platform/finder_info.h"
@@ -90,17 +92,53 @@ QString decodeForPreview(const QByteArray& bytes, int charCodeTag) {
   return text;
 }
 
-bool isRefusedRename(const QString& path) {
+bool isProtectedFolder(const QString& path) {
+  const QString cleaned = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : paths::home() + u'/' + path);
+  // Compared as written and, for an entry that is not itself a link, where it leads: a link to
+  // home may go, home by another name may not.
+  QStringList forms{cleaned};
+  const QFileInfo info(cleaned);
+  if (!info.isSymLink() && info.exists()) forms << info.canonicalFilePath();
+  const auto same = [&forms](const QString& folder) {
+    if (folder.isEmpty()) return false;
+    const QString other = QDir::cleanPath(folder);
+    const QString real = QFileInfo(other).canonicalFilePath();
+    for (const QString& form : forms)
+      if (form.compare(other, Qt::CaseInsensitive) == 0 || (!real.isEmpty() && form == real)) return true;
+    return false;
+  };
   const QString home = paths::home();
-  QString cleaned = QDir::cleanPath(path);
-  // The home folder and the diary itself: renamed, the application loses every document.
-  for (const QString& own : {home, paths::diary()})
-    if (cleaned.compare(QDir::cleanPath(own), Qt::CaseInsensitive) == 0) return true;
+  const QString diary = QDir::cleanPath(paths::diary());
+  // The diary and every folder that holds it, up to "/": gone, the application loses every
+  // document.
+  for (QString up = diary; !up.isEmpty(); up = QFileInfo(up).path()) {
+    if (same(up)) return true;
+    if (up == QLatin1String("/")) break;
+  }
+  if (same(home)) return true;
+  // The diary's own tree: its settings, and its year and month folders.
+  for (const QString& own : {paths::preferences(), paths::vkPreferences()})
+    if (same(own)) return true;
+  for (const QString& form : forms) {
+    if (!form.startsWith(diary + u'/', Qt::CaseInsensitive)) continue;
+    const QStringList below = form.mid(diary.size() + 1).split(u'/');
+    static const QRegularExpression year(QStringLiteral("^\\d{4}$")), month(QStringLiteral("^\\d{2}$"));
+    if (below.size() == 1 && year.match(below[0]).hasMatch()) return true;
+    if (below.size() == 2 && year.match(below[0]).hasMatch() && month.match(below[1]).hasMatch()) return true;
+  }
+  // The standard folders of the home, by their classic names and where the desktop's
+  // settings put them (a translated name as well).
   for (const char* name :
        {"DeskTop", "Documents", "Library", "Movies", "Music", "Pictures", "Public", "Sites"})
-    if (cleaned.compare(home + QLatin1Char('/') + QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
-  const QString desktop = QDir::cleanPath(paths::desktop());
-  return desktop != QDir::cleanPath(home) && cleaned.compare(desktop, Qt::CaseInsensitive) == 0;
+    if (same(home + u'/' + QLatin1String(name))) return true;
+  for (QStandardPaths::StandardLocation where :
+       {QStandardPaths::DesktopLocation, QStandardPaths::DocumentsLocation, QStandardPaths::MusicLocation,
+        QStandardPaths::MoviesLocation, QStandardPaths::PicturesLocation, QStandardPaths::DownloadLocation,
+        QStandardPaths::PublicShareLocation, QStandardPaths::TemplatesLocation}) {
+    const QString folder = QStandardPaths::writableLocation(where);
+    if (QDir::cleanPath(folder) != QDir::cleanPath(home) && same(folder)) return true;
+  }
+  return same(paths::desktop()) && QDir::cleanPath(paths::desktop()) != QDir::cleanPath(home);
 }
 
 QString newDocumentPath(const QString& folder) {

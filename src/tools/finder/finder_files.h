@@ -37,9 +37,12 @@ const char* encodingOfCharCode(int tag);
 // Decodes strictly; a failure gives kCouldNotDecode.
 QString decodeForPreview(const QByteArray& bytes, int charCodeTag);
 
-// The folders that a rename never touches: the eight of the classic home, the desktop folder,
-// the home folder itself and the diary, compared without regard to case.
-bool isRefusedRename(const QString& path);
+// The folders that the finder never renames, moves to the Trash or deletes: "/", the home
+// folder, the diary and every folder that holds it, the diary's Preferences and vkPreferences
+// and its year and month folders, the standard folders of the home (the eight classic names,
+// the desktop and the other XDG folders where the user's settings put them). Compared without
+// regard to case, and also where the path leads when it is no link itself.
+bool isProtectedFolder(const QString& path);
 
 // The first of untitled.rtfd, untitled.001.rtfd, untitled.002.rtfd ... that does not exist in
 // `folder`: a new document never replaces one.

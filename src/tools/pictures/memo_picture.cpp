@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPixmap>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
@@ -19,14 +20,26 @@ QByteArray fileBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The format of the character at `position` itself. A cursor's charFormat() is that of the
+// character before it, except at the start of a block, where it is that of the character
+// after: a line break before a picture would pass for the picture.
+QTextCharFormat formatOfCharacterAt(const QTextDocument& doc, int position) {
+  const QTextBlock block = doc.findBlock(position);
+  for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+    const QTextFragment fragment = it.fragment();
+    if (fragment.contains(position)) return fragment.charFormat();
+  }
+  return {};  // the block's end: a line break
+}
+
 }  // namespace
 
 QImage attachmentPicture(const QTextCursor& selection) {
   const QTextDocument* doc = selection.document();
   if (!doc || selection.selectionEnd() - selection.selectionStart() != 1) return {};
-  QTextCursor probe(selection);
-  probe.setPosition(selection.selectionEnd());  // charFormat() is that of the character before
-  const QTextCharFormat format = probe.charFormat();
+  const int at = selection.selectionStart();
+  if (doc->characterAt(at) != QChar::ObjectReplacementCharacter) return {};
+  const QTextCharFormat format = formatOfCharacterAt(*doc, at);
   if (!format.isImageFormat()) return {};
   const QVariant resource = doc->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
   if (resource.canConvert<QImage>()) {
@@ -60,9 +73,8 @@ bool findPictureAtCaret(QTextCursor& cursor, const std::function<bool(QTextCurso
 bool replaceAttachmentWithFile(QTextCursor& selection, const QString& path) {
   const QByteArray data = fileBytes(path);
   if (data.isEmpty()) return false;
-  QTextCursor probe(selection);
-  probe.setPosition(selection.selectionEnd());
-  QTextCharFormat keep = probe.charFormat();
+  if (!selection.document()) return false;
+  QTextCharFormat keep = formatOfCharacterAt(*selection.document(), selection.selectionStart());
   // The character's own look stays; what made it the old picture goes.
   for (int property : {int(QTextFormat::ImageName), int(QTextFormat::ImageWidth), int(QTextFormat::ImageHeight),
                        rtf::kAttachmentFileName, rtf::kAttachmentSourceFolder})

@@ -94,21 +94,23 @@ class DayDocuments : public testing::Test {
     auto fake = std::make_unique<FakeTimer>();
     timer = fake.get();
     calendar->setAutoSaveTimer(std::move(fake));
-    calendar->setAlertPanel([this](const QString& title, const QString& message, const QStringList&) {
-      alerts.append(title);
-      alertMessages.append(message);
-      if (alertAnswer < 0) ADD_FAILURE() << "unexpected alert " << s(title);
-      return alertAnswer < 0 ? 0 : alertAnswer;
-    });
+    if (!realPanels)
+      calendar->setAlertPanel([this](const QString& title, const QString& message, const QStringList&) {
+        alerts.append(title);
+        alertMessages.append(message);
+        if (alertAnswer < 0) ADD_FAILURE() << "unexpected alert " << s(title);
+        return alertAnswer < 0 ? 0 : alertAnswer;
+      });
     if (!realOpener)
       calendar->setOpener([this](const QString& program, const QStringList& args, const QString& folder) {
         opened.append(program + " " + args.join(" ") + " in " + QFileInfo(folder).fileName());
         return true;
       });
-    calendar->setSavePanel([this](const QString& title, const QString& folder, const QString& name) {
-      panels.append(title + ":" + name);
-      return panelAnswer.isEmpty() ? QString() : folder + "/" + panelAnswer;
-    });
+    if (!realPanels)
+      calendar->setSavePanel([this](const QString& title, const QString& folder, const QString& name) {
+        panels.append(title + ":" + name);
+        return panelAnswer.isEmpty() ? QString() : folder + "/" + panelAnswer;
+      });
     calendar->setSoundPlayer([this](const char* name) { sounds.append(name); });
     option->setSoundPlayer([this](const char* name) { sounds.append(name); });
     calendar->setTerminator([] {});
@@ -157,6 +159,7 @@ class DayDocuments : public testing::Test {
   int alertAnswer = -1;
   QString panelAnswer;
   bool realOpener = false;  // the application's own opener, xdg-open from PATH
+  bool realPanels = false;  // the application's own save panel and message boxes
 };
 
 }  // namespace day_documents_test

@@ -19,6 +19,7 @@
 #include "editors/ui/document_save.h"
 #include "lang/builtins/startup.h"
 #include "platform/end_signals.h"
+#include "support/wait_for.h"
 #include "tools/bookmarks/bookmark_store.h"
 #include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/finder/ui/cal_finder.h"
@@ -28,6 +29,7 @@
 namespace {
 
 using namespace day_documents_test;
+using pravella::test::becomesTrue;
 
 class SharedDocuments : public DayDocuments {
  protected:
@@ -323,7 +325,7 @@ class EndBySignal : public SharedDocuments, public testing::WithParamInterface<E
   }
   void endBy(int signal) {
     ASSERT_EQ(::raise(signal), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
+    ASSERT_TRUE(becomesTrue([this] { return ended; }, 20000));
   }
   std::unique_ptr<pravella::EndSignals> endSignals;
   bool ended = false;

@@ -30,16 +30,19 @@
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/command_bridge.h"
 #include "lang/builtins/startup.h"
-#include "support/command_program.h"
 #include "lang/stack.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "support/command_program.h"
+#include "support/wait_for.h"
 
 namespace {
 
 using namespace pravella;
+using pravella::test::becomesEqual;
+using pravella::test::becomesTrue;
 
 // An application command run as a program calls it; each call starts with an empty result
 // text, so a test reads only that command's messages.
@@ -362,7 +365,7 @@ TEST_F(ControlPanel, ADropOfTwoFilesLeavesBothPathsBeforeTheDropProgramRuns) {
   QApplication::sendEvent(target, &drop);
   EXPECT_FALSE(target->isDown());
   EXPECT_TRUE(programs.isEmpty());  // after the drag has ended
-  QTRY_COMPARE(programs, QStringList({"run_drop"}));
+  EXPECT_TRUE(becomesEqual([&] { return programs; }, QStringList({"run_drop"})));
   EXPECT_EQ(pathsWhenRun, QStringList({"/tmp/a b.txt\n/tmp/c.png\n"}));
 }
 
@@ -492,7 +495,8 @@ TEST_F(ControlPanel, ProgramsAskedForByAProgramArePostedFromItsThread) {
     NotificationCenter::defaultCenter().post(QStringLiteral("cal_runAmModeButton"), QStringLiteral("go"));
     done = true;
   });
-  QTRY_VERIFY(done.load());
+  // A failed wait ends the run with the worker still posting: loud, not silent.
+  ASSERT_TRUE(becomesTrue([&] { return done.load(); }));
   worker.join();
   std::lock_guard lock(m);
   ASSERT_EQ(posted.size(), 2u);

@@ -39,6 +39,7 @@
 #include "platform/ui/sound_player.h"
 #include "support/dialog_watchdog.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList& l, std::ostream* os) {
@@ -49,6 +50,7 @@ namespace {
 
 namespace mv = pravella::medview;
 using Pixel = std::function<std::int16_t(int x, int y, int z)>;
+using pravella::test::becomesEqual;
 
 // A volume data file of width x height x slices with the given pixels.
 std::string volume(const std::string& name, int width, int height, int slices, const Pixel& pixel) {
@@ -366,10 +368,10 @@ TEST_F(MedImageViewer, SlicesArePastedIntoTheMemo) {
   open(volume("paste.vol", 16, 16, 4, [](int x, int, int z) { return x * 16 + z; }));
   auto pictures = [&] { return memo->toPlainText().count(QChar::ObjectReplacementCharacter); };
   d->pasteThisButton->click();
-  QTRY_COMPARE(pictures(), 1);
+  ASSERT_TRUE(becomesEqual(pictures, 1));
   EXPECT_FALSE(QApplication::clipboard()->image().isNull());
   d->pasteAllButton->click();
-  QTRY_COMPARE(pictures(), 5);
+  ASSERT_TRUE(becomesEqual(pictures, 5));
   EXPECT_EQ(num(d->sliceField), 3);  // back at the slice shown before
   EXPECT_EQ(QDir(pravella::paths::vkData()).entryList({"*.png"}, QDir::Files).size(), 5);
 }

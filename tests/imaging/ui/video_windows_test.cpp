@@ -27,10 +27,12 @@
 #include "imaging/video/movie_fixture.h"
 #include "imaging/video/point_tracker.h"
 #include "platform/ui/sound_player.h"
+#include "support/wait_for.h"
 
 namespace {
 
 using pravella::CvTrackingWindow;
+using pravella::test::becomesTrue;
 
 // A 30-frame movie of the textured square moving 2 pixels a frame.
 class TrackingWindowTest : public ::testing::Test {
@@ -241,7 +243,7 @@ TEST(VideoCaptureWindow, ShowsStampedFramesOfTheStandIn) {
   ASSERT_TRUE(window);
   EXPECT_EQ(checkVideoSequentialGrabberWindow(), 1);
   EXPECT_EQ(pravella::openVideoSequantialGrabber(nullptr), nullptr);
-  QTRY_VERIFY_WITH_TIMEOUT(!window->view()->gworld().isNull(), 5000);
+  ASSERT_TRUE(becomesTrue([&] { return !window->view()->gworld().isNull(); }, 5000));
   const QImage shown = window->view()->gworld();
   EXPECT_EQ(shown.size(), window->view()->size());
   // The movie's background at the lower left is dark grey; the stamp paints white behind its
@@ -255,7 +257,7 @@ TEST(VideoCaptureWindow, ShowsStampedFramesOfTheStandIn) {
   EXPECT_EQ(copied.size(), shown.size());
   EXPECT_TRUE(fileIsOpen(movie));
   window->close();
-  QTRY_VERIFY(!window);
+  ASSERT_TRUE(becomesTrue([&] { return !window; }));
   EXPECT_EQ(checkVideoSequentialGrabberWindow(), 0);
   EXPECT_FALSE(fileIsOpen(movie));
   ::unsetenv("PRAVELLA_CAMERA0");
@@ -268,7 +270,7 @@ TEST(VideoCaptureWindow, WithoutACameraOpensEmpty) {
   EXPECT_FALSE(window->view()->grabbing());
   EXPECT_TRUE(window->view()->gworld().isNull());
   window->close();
-  QTRY_VERIFY(!window);
+  ASSERT_TRUE(becomesTrue([&] { return !window; }));
   EXPECT_EQ(checkVideoSequentialGrabberWindow(), 0);
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -41,6 +43,53 @@ TEST_F(Statistics, MergeSortAgreesWithAStableLibrarySort) {
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return in[2 * a] < in[2 * b]; });
   for (int i = 0; i < n; ++i) ASSERT_EQ(out[2 * i + 1], order[i]) << i;
   EXPECT_TRUE(msData.empty());
+}
+
+// The bits of each value, so that 0 and -0 and the payloads of values that are not numbers
+// count.
+std::vector<uint64_t> bitsOf(const Vec& v) {
+  std::vector<uint64_t> bits(v.size());
+  std::memcpy(bits.data(), v.data(), v.size() * sizeof(double));
+  return bits;
+}
+
+TEST_F(Statistics, OneColumnSortIsTheRowSortsOrderBitForBit) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  std::mt19937 gen(11);
+  std::uniform_int_distribution<int> small(-3, 3);
+  Vec ties(2001), zeros(999), withNan(1500), large(100000);
+  for (double& v : ties) v = small(gen);
+  for (std::size_t i = 0; i < zeros.size(); ++i) zeros[i] = small(gen) == 0 ? 5.0 : (i % 3 ? 0.0 : -0.0);
+  for (std::size_t i = 0; i < withNan.size(); ++i)
+    withNan[i] = i % 7 == 0 ? nan : (i % 5 ? small(gen) : -0.0);
+  for (double& v : large) v = std::uniform_real_distribution<double>(-1, 1)(gen);
+  const std::vector<Vec> cases = {
+      {},    {4},     {2, 1}, {-0.0, 0.0, -0.0}, {0.0, -0.0}, {nan}, {1, nan, 0, -inf, inf, nan, -0.0}, ties,
+      zeros, withNan, large};
+  for (std::size_t c = 0; c < cases.size(); ++c) {
+    const Vec& in = cases[c];
+    const int n = static_cast<int>(in.size());
+    // The order of the record sort of one column, the positions carried along.
+    ASSERT_EQ(DoMakeSortInfo(n), 1);
+    for (int i = 0; i < n; ++i) msData[static_cast<std::size_t>(i)].value = in[static_cast<std::size_t>(i)];
+    mergesort_vk(0, n - 1);
+    Vec want(in.size());
+    for (int i = 0; i < n; ++i)
+      want[static_cast<std::size_t>(i)] = in[msData[static_cast<std::size_t>(i)].index];
+    DoDisposeSortInfo();
+
+    Vec inPlace = in, work(in.size() / 2 + 1);
+    ASSERT_EQ(DoSortValues(inPlace.data(), n, work.data()), 1) << c;
+    EXPECT_EQ(bitsOf(inPlace), bitsOf(want)) << "case " << c;
+    Vec own = in;
+    ASSERT_EQ(DoSortValues(own.data(), n, nullptr), 1) << c;
+    EXPECT_EQ(bitsOf(own), bitsOf(want)) << "case " << c;
+    Vec rows(in.size());
+    if (n > 0) {
+      ASSERT_EQ(DoMergeSort(in.data(), rows.data(), n, 1, 1), 1) << c;
+      EXPECT_EQ(bitsOf(rows), bitsOf(want)) << "case " << c;
+    }
+  }
 }
 
 TEST_F(Statistics, FamilyOverAllRowsAndColumns) {

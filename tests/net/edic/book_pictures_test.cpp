@@ -13,13 +13,6 @@ namespace {
 
 using namespace pravella::test::edic;
 
-// A 16 x 16 glyph whose top row is black and the rest white.
-Bytes topRowGlyph() {
-  Bytes g(32, 0);
-  g[0] = g[1] = 0xFF;
-  return g;
-}
-
 class BookPictures : public EdicTest {
  protected:
   void SetUp() override {
@@ -96,27 +89,6 @@ TEST_F(BookPictures, GlyphsFromAFontInsideTheBodyFile) {
   }
 }
 
-Bytes greyFigure(int32_t width, int32_t height, uint32_t dataOffset, int rowsWritten) {
-  Bytes b(8, 0);
-  Bytes header(54, 0);
-  header[0] = 'B';
-  header[1] = 'M';
-  auto le = [&header](int at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-      header[static_cast<std::size_t>(at + i)] = static_cast<unsigned char>(v >> (8 * i));
-  };
-  le(10, dataOffset);
-  le(18, static_cast<uint32_t>(width));
-  le(22, static_cast<uint32_t>(height));
-  b.insert(b.end(), header.begin(), header.end());
-  if (dataOffset <= 1000) b.resize(8 + dataOffset, 0);
-  const int stride = (width + 3) / 4 * 4;
-  for (int row = 0; row < rowsWritten; ++row)
-    for (int x = 0; x < stride; ++x)
-      b.push_back(x < width ? static_cast<unsigned char>(row * 100 + x) : 0xEE);
-  return b;
-}
-
 TEST_F(BookPictures, GreyFiguresAndTheirLimits) {
   const struct {
     const char* name;
@@ -146,23 +118,6 @@ TEST_F(BookPictures, GreyFiguresAndTheirLimits) {
       EXPECT_EQ(figure.pixel(3, 0), qRgb(103, 103, 103));
     }
   }
-}
-
-Bytes pictureRecord(uint32_t size, const QByteArray& image) {
-  Bytes b(4, 0);
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(size >> (8 * i)));
-  b.insert(b.end(), image.begin(), image.end());
-  return b;
-}
-
-QByteArray jpeg() {
-  QImage image(8, 4, QImage::Format_RGB32);
-  image.fill(Qt::red);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "JPEG");
-  return bytes;
 }
 
 TEST_F(BookPictures, PicturesOfTheGraphicsFileAndTheCompressedText) {

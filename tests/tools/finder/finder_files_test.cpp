@@ -8,11 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <unistd.h>
-
 #include "platform/finder_info.h"
 #include "platform/text_encoding.h"
 #include "support/test_home.h"
+#include "support/unprivileged_run.h"
 #include "tools/finder/finder_files.h"
 #include "tools/finder/fs_node_info.h"
 
@@ -96,20 +95,30 @@ TEST(FinderCharCode, SizeLimitIsInclusiveAndAMissingFileFails) {
   EXPECT_FALSE(finder::checkTextFileSize(home() + "/missing.txt"));
 }
 
-TEST(FinderRenames, HomeFoldersAndTheDesktopAreRefusedInAnyCase) {
-  for (const char* name : {"Documents", "documents", "LIBRARY", "DeskTop", "desktop", "Sites", "Music"})
-    EXPECT_TRUE(finder::isRefusedRename(home() + "/" + name)) << name;
-  for (const char* name : {"Documents/x", "Notes", "Desktops", "Documents/diary/2026"})
-    EXPECT_FALSE(finder::isRefusedRename(home() + "/" + name)) << name;
-  // Renaming these would take every document away from the application.
-  EXPECT_TRUE(finder::isRefusedRename(home()));
-  EXPECT_TRUE(finder::isRefusedRename(home() + "/Documents/Diary/"));
+TEST(FinderProtectedFolders, HomeTheDiarysTreeAndTheStandardFoldersInAnyCase) {
+  for (const char* name : {"Documents", "documents", "LIBRARY", "DeskTop", "desktop", "Sites", "Music",
+                           "Documents/diary/2026", "Documents/diary/2026/02", "Documents/diary/Preferences",
+                           "Documents/diary/vkPreferences", "Downloads", "Templates", "Public"})
+    EXPECT_TRUE(finder::isProtectedFolder(home() + "/" + name)) << name;
+  for (const char* name : {"Documents/x", "Notes", "Desktops", "Documents/diary/2026/02/28",
+                           "Documents/diary/2026/02/28/memo.rtfd", "Documents/diary/206", "Music/song.ogg"})
+    EXPECT_FALSE(finder::isProtectedFolder(home() + "/" + name)) << name;
+  // Gone, these would take every document away from the application.
+  EXPECT_TRUE(finder::isProtectedFolder(home()));
+  EXPECT_TRUE(finder::isProtectedFolder(home() + "/Documents/Diary/"));
+  EXPECT_TRUE(finder::isProtectedFolder("/"));
+  EXPECT_TRUE(finder::isProtectedFolder(QFileInfo(home()).path()));
+  // A link to home is only a link; home reached through a link is home.
+  ASSERT_TRUE(QDir().mkpath(home() + "/docs") && QDir().mkpath(home() + "/Documents/diary"));
+  ASSERT_TRUE(QFile::link(home(), home() + "/docs/home-link"));
+  EXPECT_FALSE(finder::isProtectedFolder(home() + "/docs/home-link"));
+  EXPECT_TRUE(finder::isProtectedFolder(home() + "/docs/home-link/Documents/diary"));
 
   // A desktop folder under another name (a translated one) is refused too.
   QDir().mkpath(home() + "/Schreibtisch");
   QDir().mkpath(home() + "/.config");
   writeFile(home() + "/.config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
-  EXPECT_TRUE(finder::isRefusedRename(home() + "/schreibtisch"));
+  EXPECT_TRUE(finder::isProtectedFolder(home() + "/schreibtisch"));
 }
 
 TEST(FinderNewDocument, TakesTheFirstFreeUntitledName) {
@@ -182,7 +191,10 @@ TEST(FSNodeInfo, HiddenOnlyAndUnreadableFoldersShowNoRows) {
   writeFile(home() + "/hidden-only/.b", "x");
   EXPECT_TRUE(pravella::listVisibleEntries(home() + "/hidden-only").empty());
   EXPECT_TRUE(pravella::listVisibleEntries(home() + "/missing").empty());
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  if (pravella::test::runningAsRoot()) {
+    EXPECT_EQ(pravella::test::rerunAsNobody("FSNodeInfo.HiddenOnlyAndUnreadableFoldersShowNoRows"), 0);
+    return;
+  }
   QDir().mkpath(home() + "/locked/inside");
   QFile::setPermissions(home() + "/locked", QFileDevice::Permissions());
   EXPECT_TRUE(pravella::listVisibleEntries(home() + "/locked").empty());

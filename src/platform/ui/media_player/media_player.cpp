@@ -80,7 +80,12 @@ class QtMoviePlayer final : public MoviePlayer {
 
   QWidget* videoWidget() const override { return video_; }
   QObject* backend() const override { return player_; }
-  void setSource(const QUrl& url) override { player_->setSource(url); }
+  void setSource(const QUrl& url) override {
+    // The backend ignores its own source given again and reports no status, which would leave
+    // the view unloaded for good; a fresh load also reads a file rewritten since.
+    if (!url.isEmpty() && player_->source() == url) player_->setSource(QUrl());
+    player_->setSource(url);
+  }
   void play() override { player_->play(); }
   void pause() override { player_->pause(); }
   void stop() override { player_->stop(); }

@@ -25,11 +25,13 @@
 #include "diary/word_separation.h"
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/paragraph_keys.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "platform/rich_text_file.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/bookmarks/ui/category_selector.h"
 
 using pravella::NotificationCenter;
@@ -138,6 +140,7 @@ CalBookMark::CalBookMark(const pravella::DeskToolHost& host, QObject* parent) : 
   table_ = new getKeyOnBMTable(this, content);
   table_->setObjectName(QStringLiteral("bookMarkField"));
   memoField_ = new QTextEdit(content);
+  pravella::keepFormatsOnReturn(memoField_);
   memoField_->setObjectName(QStringLiteral("bookMarkMemoField"));
   auto* split = new QSplitter(Qt::Vertical, content);
   split->addWidget(table_);
@@ -235,7 +238,7 @@ void CalBookMark::awakeFromNib() {
   on("cal_saveBookMarkMemo", [this](pravella::Notification&) { saveBookMarkMemo(); });
   on("cal_loadBookMarkMemo", [this](pravella::Notification&) { loadBookMarkMemo(); });
   on("cal_saveBookMarkData", [this](pravella::Notification&) { saveBookMarkData(); });
-  on("renameBookMarkPathName", [this](pravella::Notification& n) {
+  on(pravella::kDocumentMovedNotification, [this](pravella::Notification& n) {
     if (n.strings.size() >= 2) renameBookMarkPathName(n.strings.at(0), n.strings.at(1));
   });
   on("selectDocumentListOnBMTable", [this](pravella::Notification& n) { selectDocumentListOnBMTable(n.text); });

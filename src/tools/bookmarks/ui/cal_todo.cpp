@@ -5,6 +5,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "editors/ui/paragraph_keys.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -33,6 +34,7 @@ CalToDo::CalToDo(Host host, QObject* parent) : QObject(parent), host_(std::move(
   window_->setWindowTitle(tr("To Do[*]"));
   window_->resize(320, 400);
   view_ = new QTextEdit(window_);
+  pravella::keepFormatsOnReturn(view_);
   view_->setObjectName(QStringLiteral("toDoMemoView"));
   auto* layout = new QVBoxLayout(window_);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -9,6 +9,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
 #include "tools/finder/finder_file_operations.h"
+#include "tools/finder/finder_files.h"
 
 namespace pravella {
 
@@ -102,10 +103,37 @@ void FinderSheetOperations::deleteMarkAction() {
   setMark(false);
 }
 
+namespace {
+
+// The names of `items`, one a line, at most 15 of them and then how many more.
+QString itemList(const QStringList& items) {
+  constexpr int kShown = 15;
+  QStringList lines;
+  for (int i = 0; i < items.size() && i < kShown; ++i) lines << items[i];
+  if (items.size() > kShown) lines << QStringLiteral("... and %1 more").arg(items.size() - kShown);
+  return lines.join(u'\n');
+}
+
+}  // namespace
+
+bool FinderSheetOperations::refusedProtected(const QString& title, const QStringList& items) {
+  QStringList refused;
+  for (const QString& item : items)
+    if (finder::isProtectedFolder(item)) refused << item;
+  if (refused.isEmpty()) return false;
+  playFeedbackSound(QStringLiteral("Basso"));
+  dialogs::alert(a_.window, title,
+                 QStringLiteral("The diary or the desktop needs these folders; nothing was done:\n") +
+                     itemList(refused));
+  return true;
+}
+
 void FinderSheetOperations::deleteMarkedFiles() {
+  if (marks_.isEmpty()) return;
+  if (refusedProtected(QStringLiteral("Delete"), marks_.entries())) return;
   if (dialogs::alert(a_.window, QStringLiteral("Delete"),
-                     QStringLiteral("Do you want to delete All Marked Files?"), QStringLiteral("Cancel"),
-                     QString(), QStringLiteral("Delete")) != dialogs::kOther)
+                     QStringLiteral("Do you want to delete All Marked Files?\n") + itemList(marks_.entries()),
+                     QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")) != dialogs::kOther)
     return;
   const QString folder = parentOf(browsed());
   const MarkedItemsOutcome outcome = trashMarkedItems(marks_);
@@ -114,6 +142,7 @@ void FinderSheetOperations::deleteMarkedFiles() {
 
 void FinderSheetOperations::moveMarkedFiles() {
   if (marks_.isEmpty()) return;
+  if (refusedProtected(QStringLiteral("Move"), marks_.entries())) return;
   const QString start = parentOf(browsed());
   const QString target = dialogs::chooseFolder(a_.window, QStringLiteral("Select Folder !"), start);
   if (target.isEmpty()) return;
@@ -144,6 +173,7 @@ void FinderSheetOperations::deleteFileAction() {
   const QString path = browsed();
   if (path.isEmpty()) return;
   const QString name = QFileInfo(path).fileName();
+  if (refusedProtected(QStringLiteral("Delete : ") + name, {path})) return;
   if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name,
                      QStringLiteral("Do you want to delete this document?"), QStringLiteral("Cancel"),
                      QString(), QStringLiteral("Delete")) != dialogs::kOther)

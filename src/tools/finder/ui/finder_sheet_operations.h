@@ -71,6 +71,9 @@ class FinderSheetOperations {
   void showHistoryEntry(const std::optional<QString>& entry);
   // After the marks moved: the browser back at `folder`, sound by the outcome.
   void afterMarkedItems(const QString& folder, const QStringList& errors);
+  // True, after "Basso" and an alert naming them, when any of `items` is a folder the finder
+  // never takes away (the home, the diary's tree, the standard folders).
+  bool refusedProtected(const QString& title, const QStringList& items);
 
   FinderSheetAccess a_;
   FinderHistory history_;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include "editors/ui/main_text_view.h"
+#include "editors/ui/paragraph_keys.h"
 #include "tools/finder/ui/finder_text_actions.h"
 
 namespace {
@@ -28,6 +29,7 @@ FinderTextView::FinderTextView(QWidget* parent) : QTextEdit(parent) {
 
 void FinderTextView::keyPressEvent(QKeyEvent* event) {
   if (pravella::finderTextKey(this, event, contextOf(calendarFinder_))) return event->accept();
+  if (pravella::insertParagraphKeepingFormats(this, event)) return;
   QTextEdit::keyPressEvent(event);
 }
 

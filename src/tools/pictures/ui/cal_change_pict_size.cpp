@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QTextEdit>
 
 #include "platform/notification_center.h"
@@ -30,6 +31,16 @@ bool CalChangePictSize::onPicture(const std::function<bool(QTextEdit*, QTextCurs
   view->setTextCursor(cursor);
   if (!found) sound("Basso");
   return found;
+}
+
+QMenu* CalChangePictSize::addMenu(QMenu* menu) {
+  QMenu* picture = menu->addMenu(tr("Picture &Size"));
+  for (int percent : {25, 50, 75, 150, 200})
+    connect(picture->addAction(QStringLiteral("%1").arg(percent)), &QAction::triggered, this,
+            [this, percent] { changePictSizeAction(percent); });
+  connect(picture->addAction(tr("Free Size...")), &QAction::triggered, this,
+          [this] { changePictFreeSizeAction(); });
+  return picture;
 }
 
 bool CalChangePictSize::changePictSizeAction(int percent) {

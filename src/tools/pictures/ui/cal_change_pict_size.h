@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QMenu;
 class QTextEdit;
 class QWidget;
 
@@ -23,9 +24,13 @@ class CalChangePictSize : public QObject {
 
   explicit CalChangePictSize(Host host, QObject* parent = nullptr);
 
-  // True when a picture was found at the caret; "Basso" otherwise.
+  // True when a picture was found at the caret (the one the caret is at or right behind);
+  // "Basso" and nothing changed otherwise.
   bool changePictSizeAction(int percent);
   bool changePictFreeSizeAction();
+
+  // The "Picture Size" menu (25, 50, 75, 150, 200 and "Free Size...") added to `menu`.
+  QMenu* addMenu(QMenu* menu);
 
  private:
   bool changePictSizeAction_A(QTextEdit* view, QTextCursor& selection, int percent);

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -235,8 +236,11 @@ TEST_F(HandEditorPanels, TooFewPointsToSmoothComeBackAsTheyAre) {
           if (!panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
           if (close != panel.closeLineSwitch()->isChecked()) panel.closeLineSwitch()->click();
           panel.bSplineSlider()->setValue(1);
-          panel.imageView()->repaint();
-          EXPECT_FALSE(pravella::pointDigitiser().bSplineResult.empty());
+          // The view smooths the line when it paints, which it does once it is shown on the
+          // screen: under load that comes later than the panel's showing.
+          panel.imageView()->update();
+          EXPECT_TRUE(
+              QTest::qWaitFor([] { return !pravella::pointDigitiser().bSplineResult.empty(); }, 10000));
           // The point (20, 5) of the picture, at its place in the view.
           auto* view = panel.imageView();
           const double k = static_cast<double>(view->width()) / pravella::pointDigitiser().width_n;

@@ -19,10 +19,12 @@
 #include "graphics/ui/gl/gl_window_list.h"
 #include "graphics/ui/gl/gl_window_manager.h"
 #include "graphics/ui/gl/vk_opengl_window.h"
+#include "support/wait_for.h"
 
 namespace {
 
 using namespace pravella::gl;
+using pravella::test::becomesTrue;
 
 TEST(GLWindowThreads, ProgramThreadWaitsForTheWindow) {
   if (!openGLWindowsAvailable()) GTEST_SKIP() << "no OpenGL display";
@@ -36,7 +38,8 @@ TEST(GLWindowThreads, ProgramThreadWaitsForTheWindow) {
     // The post returns only after the view took the arrays over: the area is empty again.
     points = takeGLPlotData().numOfPoints;
   });
-  QTRY_VERIFY_WITH_TIMEOUT(result != -1, 10000);
+  // A failed wait ends the run with the program thread still waiting: loud, not silent.
+  ASSERT_TRUE(becomesTrue([&] { return result != -1; }, 10000));
   program.join();
   EXPECT_EQ(result, 1);
   EXPECT_EQ(points, 0);
@@ -92,7 +95,8 @@ TEST(GLWindowThreads, CommandsAndPictureFromTheProgramThread) {
     setLineSwitch("Shot", 0);
     result = DoGetGLPicture("Shot", picture);
   });
-  QTRY_VERIFY_WITH_TIMEOUT(result != -1, 10000);
+  // A failed wait ends the run with the program thread still waiting: loud, not silent.
+  ASSERT_TRUE(becomesTrue([&] { return result != -1; }, 10000));
   program.join();
   ASSERT_EQ(result, 1);
   EXPECT_EQ(window->imageView()->switches()[2], 0);

@@ -23,10 +23,12 @@
 #include "graphics/ui/gl/gl_window_list.h"
 #include "graphics/ui/gl/gl_window_manager.h"
 #include "graphics/ui/gl/vk_opengl_window.h"
+#include "support/wait_for.h"
 
 namespace {
 
 using namespace pravella::gl;
+using pravella::test::becomesTrue;
 
 QByteArray smallPicture() {
   QImage image(4, 4, QImage::Format_RGB32);
@@ -85,7 +87,7 @@ TEST_F(GLWindows, CloseButtonTakesThePairOutAndFreesTheArrays) {
   QPointer<vkOpenGLWindow> window = findWindowFromGLWindowList("Closing");
   ASSERT_TRUE(window);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window()));
-  QTRY_VERIFY(window->imageView()->textureName() != 0);
+  ASSERT_TRUE(becomesTrue([&] { return window->imageView()->textureName() != 0; }));
   const int textures = BasicOpenGLView::liveTextures();
   QPointer<BasicOpenGLView> view = window->imageView();
 
@@ -109,7 +111,7 @@ TEST_F(GLWindows, ProgramCloseFreesTheTextureToo) {
   ASSERT_EQ(plot("Program", 2, smallPicture()), 1);
   vkOpenGLWindow* window = findWindowFromGLWindowList("Program");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window()));
-  QTRY_VERIFY(window->imageView()->textureName() != 0);
+  ASSERT_TRUE(becomesTrue([&] { return window->imageView()->textureName() != 0; }));
   const int textures = BasicOpenGLView::liveTextures();
   window->closeGLWindow();
   EXPECT_FALSE(findWindowFromGLWindowList("Program"));

@@ -34,10 +34,13 @@
 #include "support/command_program.h"
 #include "support/loopback_ftp.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 
 namespace dialogs = pravella::dialogs;
 
 namespace {
+
+using pravella::test::becomesEqual;
 
 constexpr int kWait = 60000;  // a deadline for the transfers, never a measure
 
@@ -109,7 +112,9 @@ class FtpSheet : public ::testing::Test {
     press(title);
     settle();
   }
-  void settle() { QTRY_COMPARE_WITH_TIMEOUT(sheet_->runningOperations(), 0, kWait); }
+  void settle() {
+    EXPECT_TRUE(becomesEqual([this] { return sheet_->runningOperations(); }, 0, kWait));
+  }
   int row(const QString& name) const { return int(sheet_->ftpNameList().indexOf(name)); }
   void select(const QStringList& names) {
     ftpFileTable* table = sheet_->filesTableView();
@@ -424,7 +429,7 @@ TEST_F(FtpSheet, TerminalStartsInTheWorkFolderUnlessTheSheetIsOpen) {
   press("Terminal");
   qputenv("PATH", path);
   EXPECT_EQ(sounds_, QStringList({"Tink", "Tink"}));  // one a terminal started
-  QTRY_COMPARE_WITH_TIMEOUT(readFile(log).count('\n'), 2, kWait);
+  ASSERT_TRUE(becomesEqual([&] { return readFile(log).count('\n'); }, 2, kWait));
   EXPECT_EQ(readFile(log), (pravella::paths::vkData() + "\n" + pravella::paths::vkData() + "\n").toUtf8());
 }
 
@@ -460,7 +465,7 @@ TEST_F(SlowFtpSheet, StopEndsAMultiFileGetAndPassesOverTheRest) {
   pressAndWait("Connect");
   select({"big1.bin", "big2.bin", "big3.bin"});
   press("Get");
-  QTRY_COMPARE_WITH_TIMEOUT(pravella::runningChildren(pravella::ChildKind::Ftp), 1, kWait);
+  ASSERT_TRUE(becomesEqual([] { return pravella::runningChildren(pravella::ChildKind::Ftp); }, 1, kWait));
   EXPECT_TRUE(sheet_->ftpRunning());
   sounds_.clear();
   press("Stop");

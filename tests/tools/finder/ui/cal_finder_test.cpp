@@ -30,10 +30,13 @@
 #include "platform/notification_center.h"
 #include "platform/rich_text_file.h"
 #include "platform/text_encoding.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/sound_player.h"
 #include "support/command_program.h"
 #include "support/recording_opener.h"
 #include "support/test_home.h"
 #include "support/test_movie.h"
+#include "support/wait_for.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
@@ -42,6 +45,7 @@
 namespace {
 
 using pravella::NotificationCenter;
+using pravella::test::becomesTrue;
 using pravella::test::home;
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -503,16 +507,72 @@ TEST_F(FinderSheet, AMoviePreviewLoadsAndABrokenOneLeavesThePreviewCleared) {
   EXPECT_EQ(sheet->dispStatus(), CalFinder::kDispMovie);
   EXPECT_EQ(sheet->fileNameField()->text(), "clip.AVI");
   EXPECT_EQ(sheet->movieView()->file(), movie);
-  QTRY_VERIFY_WITH_TIMEOUT(sheet->movieView()->isLoaded(), 10000);
+  ASSERT_TRUE(becomesTrue([&] { return sheet->movieView()->isLoaded(); }, 10000));
   EXPECT_EQ(sheet->movieView()->loopMode(), 1);
   sheet->durtySwitch()->click();
   EXPECT_EQ(sheet->movieView()->loopMode(), 2);
 
   writeFile(home() + "/broken.mov", "not a movie");
   click(home() + "/broken.mov");
-  QTRY_VERIFY_WITH_TIMEOUT(sheet->movieView()->file().isEmpty(), 10000);
+  ASSERT_TRUE(becomesTrue([&] { return sheet->movieView()->file().isEmpty(); }, 10000));
   EXPECT_EQ(sheet->fileNameField()->text(), "");
   EXPECT_NE(sheet->nowDisplayedDocumentPath(), home() + "/broken.mov");
+}
+
+// The Delete buttons never take away the home, the diary's tree or a standard folder (they
+// failed to only because the Trash lies inside home); the question lists what is marked.
+TEST_F(FinderSheet, DeleteButtonsRefuseTheFoldersTheDiaryAndTheDesktopNeed) {
+  const QString home = pravella::test::home();
+  for (const char* folder : {"Documents/diary/2026/12", "Documents/diary/Preferences", "Music", "docs"})
+    QDir().mkpath(home + "/" + folder);
+  QFile note(home + "/docs/note.txt");
+  ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+  note.close();
+  auto panels = std::make_shared<pravella::dialogs::Scripted>();
+  pravella::dialogs::setHandler(panels);
+  QStringList played;
+  pravella::setSoundRecorder([&](const QString& s) { played << s; });
+  sheet->openFinderSheetWithPath_X(home);
+  sheet->finderDrawer()->show();
+  auto button = [&](const char* text) -> QPushButton* {
+    for (QPushButton* b : sheet->finderDrawer()->findChildren<QPushButton*>())
+      if (b->text() == text) return b;
+    ADD_FAILURE() << "no button " << text;
+    return nullptr;
+  };
+  for (const char* folder : {"", "Documents", "Documents/diary", "Documents/diary/2026",
+                             "Documents/diary/2026/12", "Documents/diary/Preferences", "Music"}) {
+    const QString path = folder[0] ? home + "/" + folder : home;
+    ASSERT_TRUE(sheet->fsBrowser()->setPath(path)) << folder;
+    panels->asked.clear();
+    played.clear();
+    panels->alertAnswers = {pravella::dialogs::kOther};  // "Delete", were it asked
+    QTest::mouseClick(button("Delete"), Qt::LeftButton);
+    EXPECT_TRUE(QFileInfo(path).isDir()) << folder;
+    ASSERT_EQ(panels->asked.size(), 1) << folder;
+    EXPECT_TRUE(panels->asked[0].contains("nothing was done")) << panels->asked[0].toStdString();
+    EXPECT_EQ(played, QStringList{"Basso"}) << folder;
+  }
+
+  // Marked with a file, the diary's year folder refuses the whole deletion.
+  sheet->operations().addMarkWithPath(home + "/docs/note.txt");
+  sheet->operations().addMarkWithPath(home + "/Documents/diary/2026");
+  panels->asked.clear();
+  QTest::mouseClick(button("Delete Marked"), Qt::LeftButton);
+  EXPECT_TRUE(QFileInfo::exists(home + "/docs/note.txt"));
+  EXPECT_TRUE(QFileInfo(home + "/Documents/diary/2026").isDir());
+  ASSERT_EQ(panels->asked.size(), 1);
+  EXPECT_TRUE(panels->asked[0].endsWith(home + "/Documents/diary/2026")) << panels->asked[0].toStdString();
+  // Without it, the question names what goes.
+  sheet->operations().deleteMarkWithPath(home + "/Documents/diary/2026");
+  panels->asked.clear();
+  panels->alertAnswers = {pravella::dialogs::kOther};
+  QTest::mouseClick(button("Delete Marked"), Qt::LeftButton);
+  ASSERT_EQ(panels->asked.size(), 1);
+  EXPECT_EQ(panels->asked[0], "Delete: Do you want to delete All Marked Files?\n" + home + "/docs/note.txt");
+  EXPECT_FALSE(QFileInfo::exists(home + "/docs/note.txt"));
+  pravella::setSoundRecorder(nullptr);
+  pravella::dialogs::setHandler(nullptr);
 }
 
 }  // namespace

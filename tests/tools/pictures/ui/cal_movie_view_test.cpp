@@ -25,11 +25,13 @@
 #include "platform/ui/dialogs.h"
 #include "support/test_home.h"
 #include "support/test_movie.h"
+#include "support/wait_for.h"
 #include "tools/ui/media_movie_view.h"
 
 namespace {
 
 using pravella::NotificationCenter;
+using pravella::test::becomesTrue;
 using pravella::tools::MediaMovieView;
 
 // Generous: the first movie loads the backend.
@@ -96,14 +98,14 @@ TEST_F(MovieDrawer, AMovieFolderDocumentListsItsFilesAndANonMovieShowsNothing) {
   EXPECT_EQ(listed(), QStringList({"a.mov", "notes.txt"}));
   EXPECT_EQ(drawer->selectedRow(), 0);
   EXPECT_EQ(view()->file(), shown + "/a.mov");
-  QTRY_VERIFY_WITH_TIMEOUT(view()->isLoaded(), kLoadWait);
+  ASSERT_TRUE(becomesTrue([&] { return view()->isLoaded(); }, kLoadWait));
 
   QSignalSpy failed(view(), &MediaMovieView::failed);
   key(Qt::Key_Down);
   EXPECT_EQ(drawer->selectedRow(), 1);
-  QTRY_VERIFY_WITH_TIMEOUT(failed.count() > 0, kLoadWait);
+  ASSERT_TRUE(becomesTrue([&] { return failed.count() > 0; }, kLoadWait));
   // Taken out of the view (the backend's own status still names the movie before).
-  QTRY_VERIFY_WITH_TIMEOUT(view()->file().isEmpty(), kLoadWait);
+  ASSERT_TRUE(becomesTrue([&] { return view()->file().isEmpty(); }, kLoadWait));
   EXPECT_TRUE(player()->source().isEmpty());
   EXPECT_FALSE(view()->isPlaying());
 
@@ -116,8 +118,8 @@ TEST_F(MovieDrawer, AMovieFolderDocumentListsItsFilesAndANonMovieShowsNothing) {
 TEST_F(MovieDrawer, StepsWrapAroundAndPlay) {
   shown = folder("two.movd", {"a.avi", "b.avi"});
   NotificationCenter::defaultCenter().post("cal_openMovieView");
-  QTRY_VERIFY_WITH_TIMEOUT(view()->isLoaded(), kLoadWait);
-  QTRY_VERIFY_WITH_TIMEOUT(view()->isPlaying() || player()->position() > 0, kLoadWait);
+  ASSERT_TRUE(becomesTrue([&] { return view()->isLoaded(); }, kLoadWait));
+  ASSERT_TRUE(becomesTrue([&] { return view()->isPlaying() || player()->position() > 0; }, kLoadWait));
 
   key(Qt::Key_Up);  // above the first: the last
   EXPECT_EQ(drawer->selectedRow(), 1);
@@ -125,7 +127,7 @@ TEST_F(MovieDrawer, StepsWrapAroundAndPlay) {
   key(Qt::Key_Down);  // below the last: the first, playing
   EXPECT_EQ(drawer->selectedRow(), 0);
   EXPECT_EQ(player()->source(), QUrl::fromLocalFile(shown + "/a.avi"));
-  QTRY_VERIFY_WITH_TIMEOUT(player()->position() > 0, kLoadWait);
+  ASSERT_TRUE(becomesTrue([&] { return player()->position() > 0; }, kLoadWait));
   EXPECT_TRUE(view()->isPlaying());
 
   // Return plays the selection again after a pause.

@@ -25,6 +25,7 @@
 #include "platform/paths.h"
 #include "support/recording_opener.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 #include "tools/pictures/ui/cal_pict_view.h"
 #include "tools/pictures/ui/full_screen_window.h"
 #include "tools/pictures/ui/pict_image_view.h"
@@ -32,6 +33,7 @@
 namespace {
 
 using pravella::NotificationCenter;
+using pravella::test::becomesEqual;
 
 class PictDrawer : public testing::Test {
  protected:
@@ -244,14 +246,14 @@ TEST_F(PictDrawer, ReturnOpensTheSelectedPictureInTheViewer) {
   const QString dir = folder("view", {"a.jpg"});
   drawer->openPictImageFolder(dir);
   QTest::keyClick(drawer->listField(), Qt::Key_Return);
-  QTRY_COMPARE_WITH_TIMEOUT(opener.recorded(), QString("1\n" + dir + "/a.jpg\n"), 5000);
+  EXPECT_TRUE(becomesEqual([&] { return opener.recorded(); }, QString("1\n" + dir + "/a.jpg\n"), 5000));
 }
 
 TEST_F(PictDrawer, FoldersDroppedOnThePictureAreListedInTurn) {
   const QString a = folder("da", {"1.jpg"});
   const QString b = folder("db", {"1.jpg", "2.jpg"});
   drawer->pictView()->takeDroppedPaths({a, b});
-  QTRY_COMPARE(drawer->nowPictFilePath(), b);
+  ASSERT_TRUE(becomesEqual([&] { return drawer->nowPictFilePath(); }, b));
   EXPECT_EQ(drawer->folderRireki(), (QStringList{a, b}));
 }
 

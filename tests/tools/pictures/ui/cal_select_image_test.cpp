@@ -20,12 +20,14 @@
 #include "platform/notification_center.h"
 #include "platform/rich_text_file.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 #include "tools/pictures/ui/cal_select_image.h"
 #include "tools/pictures/ui/graph_controll.h"
 
 namespace {
 
 using pravella::NotificationCenter;
+using pravella::test::becomesEqual;
 
 class SelectImage : public testing::Test {
  protected:
@@ -78,9 +80,9 @@ TEST_F(SelectImage, CommandMemosRunWithTheFolderAsLoadSaveName) {
   // Drops act 0.1 s later, with the first dropped path.
   tool->makeDocThumbnailButton()->takeDroppedPaths({dropped, folder("other")});
   EXPECT_TRUE(programs.isEmpty());
-  QTRY_COMPARE(programs, QStringList{"a=getNowFileName()|" + dropped});
+  ASSERT_TRUE(becomesEqual([&] { return programs; }, QStringList{"a=getNowFileName()|" + dropped}));
   tool->makeThumbnailButton()->takeDroppedPaths({dropped});
-  QTRY_COMPARE(programs.size(), 2);
+  ASSERT_TRUE(becomesEqual([&] { return programs.size(); }, 2));
   EXPECT_EQ(programs[1], "b=1|" + dropped);
   // The drawer's button and the open panel reach the same memos.
   NotificationCenter::defaultCenter().post("makeThumbnailToDocumentNotif", "/pics");

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMainWindow>
+#include <QMenu>
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
@@ -150,6 +151,49 @@ TEST_F(PictSize, ThePictureIsFoundJustBeforeOrAfterTheCaret) {
     EXPECT_EQ(sounds, std::vector<std::string>{c.found ? "Tink" : "Basso"});
     EXPECT_EQ(pictureAt(2).size(), c.found ? QSize(20, 10) : QSize(40, 20));
   }
+}
+
+// Tools > Picture Size > 50 with the caret at the end of the line above a picture that starts a
+// line: that picture is neither at the caret nor right behind it. The line break passed for the
+// picture: it was deleted, a half-size copy put in its place and the original kept.
+TEST_F(PictSize, ThroughTheMenuOnlyThePictureAtTheCaretIsResized) {
+  memo.clear();
+  QTextCursor c(memo.document());
+  c.insertText("line one");
+  c.insertBlock();
+  pravella::rtf::insertAttachment(c, "old.jpg", jpegOf({40, 20}));
+  c.insertText(" and text");
+  QMenu tools;
+  QMenu* sizes = resizer->addMenu(&tools);
+  QAction* half = nullptr;
+  for (QAction* a : sizes->actions())
+    if (a->text() == "50") half = a;
+  ASSERT_NE(half, nullptr);
+  auto choose = [&] {
+    sizes->popup(QPoint(10, 10));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sizes));
+    QTest::mouseClick(sizes, Qt::LeftButton, {}, sizes->actionGeometry(half).center());
+  };
+  const QString before = memo.toHtml();
+  c.setPosition(8);  // the end of "line one"
+  memo.setTextCursor(c);
+  choose();
+  EXPECT_EQ(sounds, std::vector<std::string>{"Basso"});
+  EXPECT_EQ(memo.toHtml(), before);
+  EXPECT_EQ(pictureAt(9).size(), QSize(40, 20));
+
+  // Right before the picture, and right behind it: that picture, in place.
+  for (int caret : {9, 10}) {
+    sounds.clear();
+    c.setPosition(caret);
+    memo.setTextCursor(c);
+    choose();
+    EXPECT_EQ(sounds, std::vector<std::string>{"Tink"}) << caret;
+    EXPECT_EQ(memo.document()->blockCount(), 2) << caret;
+    EXPECT_EQ(memo.document()->firstBlock().text(), "line one");
+  }
+  EXPECT_EQ(pictureAt(9).size(), QSize(10, 5));
+  EXPECT_EQ(memo.toPlainText(), QString("line one\n") + QChar::ObjectReplacementCharacter + " and text");
 }
 
 TEST_F(PictSize, AFailedWriteKeepsTheOldPicture) {

@@ -1,0 +1,581 @@
+#include "lang/stdlib/fft_engine.h"
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+namespace pravella::fft {
+namespace {
+
+// Values of one block that stay in a core's cache (split: 16 bytes a value) while the levels
+// below it run.
+constexpr std::size_t kCacheBlock = std::size_t{1} << 14;
+// Up to this length the self-sorting levels run, which need no permutation but twice the work
+// memory and a sweep of it per level; above it the in-place levels and one permutation.
+constexpr std::size_t kSelfSortingMax = std::size_t{1} << 14;
+// Tables kept for lengths used before; the least recently used go first beyond this.
+constexpr std::size_t kCacheBytes = std::size_t{48} << 20;
+// A thread's work array is given back after a call that needed more than this.
+constexpr std::size_t kKeptScratchDoubles = std::size_t{1} << 22;
+
+int log2Of(std::size_t n) {
+  int k = 0;
+  while ((std::size_t{1} << k) < n) ++k;
+  return k;
+}
+
+// cos and sin of 2 pi k / n for a power of two n, from the first octant by symmetry, so that
+// quarter turns are exact and every value is as accurate as one cos or sin of a small angle.
+struct Roots {
+  std::size_t n;
+  std::vector<double> c, s;  // k = 0 .. n / 8
+
+  explicit Roots(std::size_t count) : n(count) {
+    const std::size_t eighth = n / 8;
+    c.resize(eighth + 1);
+    s.resize(eighth + 1);
+    for (std::size_t k = 0; k <= eighth; ++k) {
+      const double angle = std::numbers::pi * static_cast<double>(2 * k) / static_cast<double>(n);
+      c[k] = std::cos(angle);
+      s[k] = std::sin(angle);
+    }
+  }
+
+  // e^(-2 pi i k / n): (cos, -sin).
+  void forward(std::size_t k, double& re, double& im) const {
+    k %= n;
+    double cv, sv;
+    if (2 * k > n) {  // the lower half turn mirrored: sin changes sign
+      cosSin(n - k, cv, sv);
+      sv = -sv;
+    } else {
+      cosSin(k, cv, sv);
+    }
+    re = cv;
+    im = -sv;
+  }
+
+ private:
+  // k in [0, n / 2].
+  void cosSin(std::size_t k, double& cv, double& sv) const {
+    if (4 * k > n) {  // pi - angle
+      quarter(n / 2 - k, cv, sv);
+      cv = -cv;
+    } else {
+      quarter(k, cv, sv);
+    }
+  }
+  // k in [0, n / 4].
+  void quarter(std::size_t k, double& cv, double& sv) const {
+    if (8 * k > n) {  // pi / 2 - angle
+      cv = s[n / 4 - k];
+      sv = c[n / 4 - k];
+    } else {
+      cv = c[k];
+      sv = s[k];
+    }
+  }
+};
+
+}  // namespace
+
+// The tables of one power-of-two length: for each radix-4 level of `len` >= 16 values, the
+// forward roots w^p, w^2p, w^3p (w = e^(-2 pi i / len), p < len / 4) as six arrays; the roots
+// of the radix-2 level of 8; and, below 16 values, every root for the scalar path.
+struct Radix4Plan {
+  std::size_t n = 0;
+  int log2n = 0;
+  std::vector<double> tw;
+  std::size_t offset[64] = {};
+  double w8r[4] = {1, 1, 1, 1};
+  double w8i[4] = {0, 0, 0, 0};
+  std::vector<double> rootRe, rootIm;
+
+  const double* level(std::size_t len) const { return tw.data() + offset[log2Of(len)]; }
+  std::size_t bytes() const { return (tw.size() + rootRe.size() + rootIm.size()) * sizeof(double); }
+};
+
+namespace {
+
+std::shared_ptr<Radix4Plan> makeRadix4Plan(std::size_t n) {
+  auto plan = std::make_shared<Radix4Plan>();
+  plan->n = n;
+  plan->log2n = log2Of(n);
+  const Roots roots(n);
+  if (n < 16) {
+    plan->rootRe.resize(n);
+    plan->rootIm.resize(n);
+    for (std::size_t k = 0; k < n; ++k) roots.forward(k, plan->rootRe[k], plan->rootIm[k]);
+    return plan;
+  }
+  std::size_t total = 0;
+  for (std::size_t len = n; len >= 16; len /= 4) total += 6 * (len / 4);
+  plan->tw.resize(total);
+  std::size_t at = 0;
+  for (std::size_t len = n; len >= 16; len /= 4) {
+    const std::size_t m = len / 4, stride = n / len;
+    plan->offset[log2Of(len)] = at;
+    double* t = plan->tw.data() + at;
+    for (std::size_t p = 0; p < m; ++p) {
+      roots.forward(p * stride, t[p], t[m + p]);
+      roots.forward(2 * p * stride, t[2 * m + p], t[3 * m + p]);
+      roots.forward(3 * p * stride, t[4 * m + p], t[5 * m + p]);
+    }
+    at += 6 * m;
+  }
+  for (std::size_t p = 0; p < 4; ++p) roots.forward(p * (n / 8), plan->w8r[p], plan->w8i[p]);
+  return plan;
+}
+
+}  // namespace
+
+// The tables of Bluestein's algorithm for one length and direction: the chirp
+// w[k] = e^(-+ i pi k^2 / n) and the forward transform of the filter (the conjugate chirp wrapped
+// around m points), kept in the bit-reversed order that the forward levels leave.
+struct ChirpPlan {
+  std::size_t n = 0, m = 0;
+  std::vector<double> wr, wi, hr, hi;
+  std::shared_ptr<const Radix4Plan> radix;
+
+  std::size_t bytes() const { return (wr.size() + wi.size() + hr.size() + hi.size()) * sizeof(double); }
+};
+
+// ------------------------------------------------------------------------------------------
+// The vector kernels, once for any x86-64 and once for AVX2 with fused multiply-add.
+
+// Four-lane values pass between always-inlined functions only, so the calling convention of
+// wide vectors without AVX never comes into play (GCC warns at the end of the file, so the
+// warning is off for the rest of it).
+#pragma GCC diagnostic ignored "-Wpsabi"
+namespace portable {
+#define PV_FFT_FMA 0
+#include "lang/stdlib/fft_kernels.inc"
+#undef PV_FFT_FMA
+}  // namespace portable
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+#endif
+namespace avx2 {
+#define PV_FFT_FMA 1
+#include "lang/stdlib/fft_kernels.inc"
+#undef PV_FFT_FMA
+}  // namespace avx2
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+namespace {
+
+std::atomic<bool> portableOnly{false};
+
+struct Kernels {
+  void (*dif)(const Radix4Plan&, double*, double*, bool);
+  void (*dit)(const Radix4Plan&, double*, double*, bool);
+  void (*multiply)(double*, double*, const double*, const double*, std::size_t);
+  void (*selfSortingSplit)(const Radix4Plan&, double*, double*, double*, bool, double);
+  void (*selfSortingInterleaved)(const Radix4Plan&, const double*, double*, double*, bool, double);
+};
+
+const Kernels& kernels() {
+  static const bool fma = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  static const Kernels fast{avx2::runDif, avx2::runDit, avx2::runMultiply, avx2::runStockhamSplit,
+                            avx2::runStockhamInterleaved};
+  static const Kernels plain{portable::runDif, portable::runDit, portable::runMultiply,
+                             portable::runStockhamSplit, portable::runStockhamInterleaved};
+  return fma && !portableOnly.load(std::memory_order_relaxed) ? fast : plain;
+}
+
+// ------------------------------------------------------------------------------------------
+// Below 16 values: radix-2 levels one value at a time.
+
+void complexProduct(double& xr, double& xi, double wr, double wi, bool inverse) {
+  if (inverse) wi = -wi;
+  const double r = xr * wr - xi * wi;
+  xi = xr * wi + xi * wr;
+  xr = r;
+}
+
+void scalarDif(const Radix4Plan& plan, double* re, double* im, bool inverse) {
+  const std::size_t n = plan.n;
+  for (std::size_t h = n / 2; h >= 1; h /= 2) {
+    const std::size_t stride = n / (2 * h);
+    for (std::size_t base = 0; base < n; base += 2 * h)
+      for (std::size_t p = 0; p < h; ++p) {
+        const std::size_t a = base + p, b = a + h;
+        double xr = re[a] - re[b], xi = im[a] - im[b];
+        re[a] += re[b];
+        im[a] += im[b];
+        complexProduct(xr, xi, plan.rootRe[p * stride], plan.rootIm[p * stride], inverse);
+        re[b] = xr;
+        im[b] = xi;
+      }
+  }
+}
+
+void scalarDit(const Radix4Plan& plan, double* re, double* im, bool inverse) {
+  const std::size_t n = plan.n;
+  for (std::size_t h = 1; h < n; h *= 2) {
+    const std::size_t stride = n / (2 * h);
+    for (std::size_t base = 0; base < n; base += 2 * h)
+      for (std::size_t p = 0; p < h; ++p) {
+        const std::size_t a = base + p, b = a + h;
+        double tr = re[b], ti = im[b];
+        complexProduct(tr, ti, plan.rootRe[p * stride], plan.rootIm[p * stride], inverse);
+        re[b] = re[a] - tr;
+        im[b] = im[a] - ti;
+        re[a] += tr;
+        im[a] += ti;
+      }
+  }
+}
+
+void forwardLevels(const Radix4Plan& plan, double* re, double* im, bool inverse) {
+  if (plan.n < 16)
+    scalarDif(plan, re, im, inverse);
+  else
+    kernels().dif(plan, re, im, inverse);
+}
+
+void backwardLevels(const Radix4Plan& plan, double* re, double* im, bool inverse) {
+  if (plan.n < 16)
+    scalarDit(plan, re, im, inverse);
+  else
+    kernels().dit(plan, re, im, inverse);
+}
+
+void multiply(double* ar, double* ai, const double* br, const double* bi, std::size_t n) {
+  if (n % 4 == 0) {
+    kernels().multiply(ar, ai, br, bi, n);
+    return;
+  }
+  for (std::size_t k = 0; k < n; ++k) complexProduct(ar[k], ai[k], br[k], bi[k], false);
+}
+
+// ------------------------------------------------------------------------------------------
+// The bit-reversal permutation, tile by tile: an index is (a, b, c) with a and c of q bits
+// each, and a whole q x q tile of values sharing the middle bits b is read before any is
+// written, so that memory is touched in runs instead of one scattered value at a time.
+// load(i) gives value i, store(i, re, im) writes the value that belongs at i. In place, value i
+// and value reverse(i) are exchanged; otherwise every value is moved once.
+
+std::size_t reverseBits(std::size_t v, int bits) {
+  std::size_t r = 0;
+  for (int b = 0; b < bits; ++b) {
+    r = (r << 1) | (v & 1);
+    v >>= 1;
+  }
+  return r;
+}
+
+struct Pair {
+  double re, im;
+};
+
+template <typename Load, typename Store>
+void permute(int log2n, bool inPlace, Load load, Store store) {
+  if (log2n < 2) {  // 1 or 2 values: the permutation is the identity
+    for (std::size_t i = 0; i < (std::size_t{1} << log2n); ++i) {
+      const Pair v = load(i);
+      store(i, v);
+    }
+    return;
+  }
+  const int q = std::min(log2n / 2, 5);
+  const int mid = log2n - 2 * q;
+  const std::size_t T = std::size_t{1} << q;
+  const int highShift = log2n - q;
+  std::size_t revq[32];
+  for (std::size_t a = 0; a < T; ++a) revq[a] = reverseBits(a, q);
+  Pair t1[32 * 32], t2[32 * 32];
+  auto gather = [&](std::size_t b, Pair* t) {
+    for (std::size_t a = 0; a < T; ++a)
+      for (std::size_t c = 0; c < T; ++c) t[revq[a] * T + c] = load((a << highShift) | (b << q) | c);
+  };
+  auto scatter = [&](std::size_t b, const Pair* t) {
+    for (std::size_t c = 0; c < T; ++c)
+      for (std::size_t a = 0; a < T; ++a) store((revq[c] << highShift) | (b << q) | a, t[a * T + c]);
+  };
+  const std::size_t B = std::size_t{1} << mid;
+  for (std::size_t b = 0; b < B; ++b) {
+    const std::size_t b2 = reverseBits(b, mid);
+    if (!inPlace) {
+      gather(b, t1);
+      scatter(b2, t1);
+      continue;
+    }
+    if (b2 < b) continue;  // that pair of tiles was exchanged already
+    gather(b, t1);
+    if (b2 != b) gather(b2, t2);
+    scatter(b2, t1);
+    if (b2 != b) scatter(b, t2);
+  }
+}
+
+// ------------------------------------------------------------------------------------------
+// Kept tables, shared by every thread under one lock; each plan is immutable once made.
+
+class PlanCache {
+ public:
+  // The plan of (kind, n, inverse), made by make() when not kept; null when memory is short.
+  template <typename Plan, typename Make>
+  std::shared_ptr<const Plan> get(int kind, std::size_t n, bool inverse, Make make) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      for (Entry& e : entries_)
+        if (e.kind == kind && e.n == n && e.inverse == inverse) {
+          e.used = ++clock_;
+          return std::static_pointer_cast<const Plan>(e.plan);
+        }
+    }
+    std::shared_ptr<const Plan> plan;
+    try {
+      plan = make();
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+    if (!plan) return nullptr;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Entry& e : entries_)  // made meanwhile by another run
+      if (e.kind == kind && e.n == n && e.inverse == inverse)
+        return std::static_pointer_cast<const Plan>(e.plan);
+    const std::size_t bytes = plan->bytes();
+    if (bytes > kCacheBytes) return plan;  // used once, never kept
+    try {
+      entries_.push_back(Entry{kind, n, inverse, plan, bytes, ++clock_});
+    } catch (const std::bad_alloc&) {
+      return plan;
+    }
+    total_ += bytes;
+    while (total_ > kCacheBytes) {
+      auto oldest = std::min_element(entries_.begin(), entries_.end() - 1,
+                                     [](const Entry& a, const Entry& b) { return a.used < b.used; });
+      total_ -= oldest->bytes;
+      entries_.erase(oldest);
+    }
+    return plan;
+  }
+
+  void clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_.clear();
+    total_ = 0;
+  }
+
+ private:
+  struct Entry {
+    int kind;
+    std::size_t n;
+    bool inverse;
+    std::shared_ptr<const void> plan;
+    std::size_t bytes;
+    std::uint64_t used;
+  };
+  std::mutex mutex_;
+  std::vector<Entry> entries_;
+  std::size_t total_ = 0;
+  std::uint64_t clock_ = 0;
+};
+
+PlanCache& cache() {
+  static PlanCache c;
+  return c;
+}
+
+enum PlanKind { kRadix4 = 0, kChirp = 1 };
+
+std::shared_ptr<const Radix4Plan> radix4Plan(std::size_t n) {
+  return cache().get<Radix4Plan>(kRadix4, n, false, [n] { return makeRadix4Plan(n); });
+}
+
+std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
+  std::size_t m = 1;
+  while (m < 2 * n) m *= 2;
+  auto plan = std::make_shared<ChirpPlan>();
+  plan->n = n;
+  plan->m = m;
+  plan->radix = radix4Plan(m);
+  if (!plan->radix) return nullptr;
+  plan->wr.resize(n);
+  plan->wi.resize(n);
+  plan->hr.assign(m, 0.0);
+  plan->hi.assign(m, 0.0);
+  const double angle = (inverse ? std::numbers::pi : -std::numbers::pi) / static_cast<double>(n);
+  const std::uint64_t period = 2 * static_cast<std::uint64_t>(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    // The chirp repeats when k^2 grows by 2n; reducing k^2 first keeps the angle small, so
+    // cos and sin stay accurate for large n.
+    const double phi = static_cast<double>((static_cast<std::uint64_t>(k) * k) % period) * angle;
+    plan->wr[k] = std::cos(phi);
+    plan->wi[k] = std::sin(phi);
+    plan->hr[k] = plan->wr[k];
+    plan->hi[k] = -plan->wi[k];
+  }
+  for (std::size_t j = 1; j < n; ++j) {
+    plan->hr[m - j] = plan->hr[j];
+    plan->hi[m - j] = plan->hi[j];
+  }
+  forwardLevels(*plan->radix, plan->hr.data(), plan->hi.data(), false);
+  return plan;
+}
+
+std::shared_ptr<const ChirpPlan> chirpPlan(std::size_t n, bool inverse) {
+  return cache().get<ChirpPlan>(kChirp, n, inverse, [n, inverse] { return makeChirpPlan(n, inverse); });
+}
+
+// This thread's work array; null when memory is short. Trimmed by ~ScratchUse.
+thread_local std::vector<double> scratchArray;
+
+struct ScratchUse {
+  double* data = nullptr;
+  explicit ScratchUse(std::size_t count) {
+    try {
+      if (scratchArray.size() < count) scratchArray.resize(count);
+      data = scratchArray.data();
+    } catch (const std::bad_alloc&) {
+      std::vector<double>().swap(scratchArray);
+    }
+  }
+  ~ScratchUse() {
+    if (scratchArray.size() > kKeptScratchDoubles) std::vector<double>().swap(scratchArray);
+  }
+  ScratchUse(const ScratchUse&) = delete;
+  ScratchUse& operator=(const ScratchUse&) = delete;
+};
+
+// Bit-reversed split values into natural order in place, each multiplied by scale.
+void reorderSplit(double* re, double* im, int log2n, double scale) {
+  auto load = [re, im](std::size_t i) { return Pair{re[i], im[i]}; };
+  if (scale == 1.0)
+    permute(log2n, true, load, [re, im](std::size_t i, Pair v) {
+      re[i] = v.re;
+      im[i] = v.im;
+    });
+  else
+    permute(log2n, true, load, [re, im, scale](std::size_t i, Pair v) {
+      re[i] = v.re * scale;
+      im[i] = v.im * scale;
+    });
+}
+
+}  // namespace
+
+bool transformSplit(double* re, double* im, std::size_t n, bool inverse, double scale) {
+  if (n == 0) return true;
+  const auto plan = radix4Plan(n);
+  if (!plan) return false;
+  if (n >= 16 && n <= kSelfSortingMax) {
+    ScratchUse work(4 * n);
+    if (!work.data) return false;
+    kernels().selfSortingSplit(*plan, re, im, work.data, inverse, scale);
+    return true;
+  }
+  forwardLevels(*plan, re, im, inverse);
+  reorderSplit(re, im, plan->log2n, scale);
+  return true;
+}
+
+bool transformInterleaved(const double* in, double* out, std::size_t n, bool inverse, double scale) {
+  if (n == 0) return true;
+  const auto plan = radix4Plan(n);
+  if (!plan) return false;
+  if (n >= 16 && n <= kSelfSortingMax) {
+    ScratchUse work(4 * n);
+    if (!work.data) return false;
+    kernels().selfSortingInterleaved(*plan, in, out, work.data, inverse, scale);
+    return true;
+  }
+  ScratchUse work(2 * n);
+  if (!work.data) return false;
+  double* re = work.data;
+  double* im = work.data + n;
+  for (std::size_t k = 0; k < n; ++k) {
+    re[k] = in[2 * k];
+    im[k] = in[2 * k + 1];
+  }
+  forwardLevels(*plan, re, im, inverse);
+  auto load = [re, im](std::size_t i) { return Pair{re[i], im[i]}; };
+  permute(plan->log2n, false, load, [out, scale](std::size_t i, Pair v) {
+    out[2 * i] = v.re * scale;
+    out[2 * i + 1] = v.im * scale;
+  });
+  return true;
+}
+
+bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN) {
+  if (n == 0) return true;
+  const auto plan = chirpPlan(n, inverse);
+  if (!plan) return false;
+  const std::size_t m = plan->m;
+  ScratchUse work(2 * m);
+  if (!work.data) return false;
+  double* yr = work.data;
+  double* yi = work.data + m;
+  const double* wr = plan->wr.data();
+  const double* wi = plan->wi.data();
+  for (std::size_t k = 0; k < n; ++k) {
+    yr[k] = re[k] * wr[k] - im[k] * wi[k];
+    yi[k] = re[k] * wi[k] + im[k] * wr[k];
+  }
+  std::fill(yr + n, yr + m, 0.0);
+  std::fill(yi + n, yi + m, 0.0);
+  // The convolution with the filter: forward levels (bit-reversed order), the product with the
+  // filter's transform kept in that order, and the inverse levels back to the natural order.
+  forwardLevels(*plan->radix, yr, yi, false);
+  multiply(yr, yi, plan->hr.data(), plan->hi.data(), m);
+  backwardLevels(*plan->radix, yr, yi, true);
+  const double invM = 1.0 / static_cast<double>(m);  // m is a power of two: exact
+  const double count = static_cast<double>(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double r = yr[k] * invM, i = yi[k] * invM;
+    double outR = r * wr[k] - i * wi[k];
+    double outI = r * wi[k] + i * wr[k];
+    if (divideByN) {
+      outR /= count;
+      outI /= count;
+    }
+    re[k] = outR;
+    im[k] = outI;
+  }
+  return true;
+}
+
+bool convolveSplit(double* ar, double* ai, double* br, double* bi, std::size_t n) {
+  if (n == 0) return true;
+  const auto plan = radix4Plan(n);
+  if (!plan) return false;
+  forwardLevels(*plan, ar, ai, false);
+  forwardLevels(*plan, br, bi, false);
+  multiply(ar, ai, br, bi, n);
+  backwardLevels(*plan, ar, ai, true);
+  const double inv = 1.0 / static_cast<double>(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    ar[k] *= inv;
+    ai[k] *= inv;
+  }
+  reorderSplit(br, bi, plan->log2n, 1.0);
+  return true;
+}
+
+void clearPlanCache() {
+  cache().clear();
+  std::vector<double>().swap(scratchArray);
+}
+
+void usePortableKernels(bool portable) { portableOnly.store(portable, std::memory_order_relaxed); }
+
+}  // namespace pravella::fft

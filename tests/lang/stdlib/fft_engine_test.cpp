@@ -1,0 +1,173 @@
+// The transform engine under both Fourier engines: every size class (1 and 2, powers of two
+// below and above the vector path and the cache block, primes, products of small primes) in
+// both kernel sets against a direct DFT; kept tables against fresh ones; and overlapping runs
+// sharing the kept tables.
+
+#include "lang/stdlib/fft_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <cstring>
+#include <numbers>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "lang/stdlib/czt.h"
+#include "lang/stdlib/fft.h"
+
+namespace {
+
+using cd = std::complex<double>;
+
+std::vector<cd> randomSignal(std::size_t n, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  std::vector<cd> x(n);
+  for (cd& v : x) v = {u(gen), u(gen)};
+  return x;
+}
+
+// The direct transform with exponent sign s, from a table of the n roots.
+std::vector<cd> dft(const std::vector<cd>& x, int s) {
+  const std::size_t n = x.size();
+  std::vector<cd> root(n);
+  for (std::size_t j = 0; j < n; ++j) {
+    const double a = 2.0 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(n);
+    root[j] = cd(std::cos(a), s * std::sin(a));
+  }
+  std::vector<cd> X(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    cd sum = 0;
+    for (std::size_t j = 0; j < n; ++j) sum += x[j] * root[(j * k) % n];
+    X[k] = sum;
+  }
+  return X;
+}
+
+double maxError(const std::vector<cd>& a, const std::vector<cd>& b) {
+  double e = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) e = std::max(e, std::abs(a[i] - b[i]));
+  return e;
+}
+
+// fft_czt in either direction on split copies of x.
+std::vector<cd> viaFftCzt(const std::vector<cd>& x, int flag) {
+  std::vector<double> re, im;
+  for (const cd& c : x) {
+    re.push_back(c.real());
+    im.push_back(c.imag());
+  }
+  EXPECT_EQ(fft_czt(re.data(), im.data(), static_cast<int>(x.size()), flag), 0);
+  std::vector<cd> out(x.size());
+  for (std::size_t i = 0; i < x.size(); ++i) out[i] = {re[i], im[i]};
+  return out;
+}
+
+// DoFFT in either direction on an interleaved copy of x (a power of two).
+std::vector<cd> viaDoFFT(const std::vector<cd>& x, double sign) {
+  std::vector<double> in, out(2 * x.size());
+  for (const cd& c : x) {
+    in.push_back(c.real());
+    in.push_back(c.imag());
+  }
+  int log2n = 0;
+  while ((std::size_t{1} << log2n) < x.size()) ++log2n;
+  EXPECT_EQ(DoFFT(static_cast<int>(x.size()), log2n, in.data(), out.data(), sign), 1);
+  std::vector<cd> X(x.size());
+  for (std::size_t i = 0; i < x.size(); ++i) X[i] = {out[2 * i], out[2 * i + 1]};
+  return X;
+}
+
+class KernelSets : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { pravella::fft::usePortableKernels(GetParam()); }
+  void TearDown() override { pravella::fft::usePortableKernels(false); }
+};
+
+TEST_P(KernelSets, EverySizeClassMatchesTheDirectTransform) {
+  // 1 and 2; powers of two on the scalar path (< 16), the vector path with an even and an odd
+  // number of levels, and past one cache block (2^14); primes and products of small primes
+  // through the chirp-z path.
+  for (std::size_t n : {1,  2,  4,  8,  16,  32,   64,   128, 512, 2048, 4096, 32768, 3,    5,    7,
+                        13, 17, 31, 97, 257, 1021, 2053, 6,   12,  60,   100,  360,   1000, 1536, 3000}) {
+    const std::vector<cd> x = randomSignal(n, static_cast<unsigned>(n));
+    const bool pow2 = (n & (n - 1)) == 0;
+    // The direct transform of 32768 points takes too long; its transform is checked by the
+    // round trip and by a few bins.
+    const bool direct = n <= 4096;
+    const double tol = 1e-13 * std::sqrt(static_cast<double>(n)) * (1 + std::log2(static_cast<double>(n)));
+    const std::vector<cd> forward = viaFftCzt(x, 1);
+    const std::vector<cd> inverse = viaFftCzt(x, 0);
+    if (direct) {
+      const std::vector<cd> wantF = dft(x, -1), wantI = dft(x, 1);
+      std::vector<cd> scaledF = wantF, scaledI = wantI;
+      for (cd& c : scaledF) c /= static_cast<double>(n);
+      for (cd& c : scaledI) c /= static_cast<double>(n);
+      EXPECT_LT(maxError(forward, wantF), tol) << n;
+      EXPECT_LT(maxError(inverse, scaledI), tol / static_cast<double>(n)) << n;
+      if (pow2) {
+        EXPECT_LT(maxError(viaDoFFT(x, -1.0), scaledF), tol / static_cast<double>(n)) << n;
+        EXPECT_LT(maxError(viaDoFFT(x, 1.0), wantI), tol) << n;
+      }
+    } else {
+      for (std::size_t k : {std::size_t{0}, std::size_t{1}, n / 3, n - 1}) {
+        cd want = 0;
+        for (std::size_t j = 0; j < n; ++j)
+          want += x[j] * std::polar(1.0, -2.0 * std::numbers::pi * static_cast<double>((j * k) % n) /
+                                             static_cast<double>(n));
+        EXPECT_LT(std::abs(forward[k] - want), tol) << n << " bin " << k;
+      }
+    }
+    EXPECT_LT(maxError(viaFftCzt(forward, 0), x), tol / std::sqrt(static_cast<double>(n))) << n;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fft, KernelSets, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Portable" : "Native";
+                         });
+
+TEST(FftEngine, KeptTablesGiveTheSameResultAsFreshOnes) {
+  for (std::size_t n : {8, 1024, 65536, 12, 99991}) {
+    const std::vector<cd> x = randomSignal(n, 3);
+    pravella::fft::clearPlanCache();
+    const std::vector<cd> fresh = viaFftCzt(x, 1);
+    const std::vector<cd> kept = viaFftCzt(x, 1);
+    ASSERT_EQ(std::memcmp(fresh.data(), kept.data(), n * sizeof(cd)), 0) << n;
+    if ((n & (n - 1)) == 0) {
+      pravella::fft::clearPlanCache();
+      const std::vector<cd> freshI = viaDoFFT(x, -1.0);
+      const std::vector<cd> keptI = viaDoFFT(x, -1.0);
+      ASSERT_EQ(std::memcmp(freshI.data(), keptI.data(), n * sizeof(cd)), 0) << n;
+    }
+  }
+}
+
+TEST(FftEngine, OverlappingRunsShareTheKeptTables) {
+  // Enough lengths that the kept tables are evicted while other threads use them.
+  const std::vector<std::size_t> sizes = {4096, 1 << 17, 3001, 1 << 18, 65521, 257, 1 << 16, 200003};
+  std::vector<std::vector<cd>> inputs, want;
+  for (std::size_t n : sizes) {
+    inputs.push_back(randomSignal(n, static_cast<unsigned>(n)));
+    want.push_back(viaFftCzt(inputs.back(), 1));
+  }
+  std::vector<int> mismatches(4, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 3; ++round)
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+          const std::size_t at = (i + static_cast<std::size_t>(t)) % sizes.size();
+          if (t % 2 == 1 && at % 3 == 0) pravella::fft::clearPlanCache();
+          const std::vector<cd> got = viaFftCzt(inputs[at], 1);
+          if (std::memcmp(got.data(), want[at].data(), got.size() * sizeof(cd)) != 0) ++mismatches[t];
+        }
+    });
+  for (std::thread& th : threads) th.join();
+  for (int t = 0; t < 4; ++t) EXPECT_EQ(mismatches[t], 0) << "thread " << t;
+}
+
+}  // namespace
