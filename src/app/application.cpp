@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 
 #include "app/desk_tools.h"
@@ -25,7 +26,7 @@
 #include "imaging/ui/cv_tracking_window.h"
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
-#include "platform/ui/first_paint_report.h"
+#include "platform/ui/first_paint.h"
 #include "tools/system/ui/system_tools.h"
 
 namespace pravella {
@@ -71,10 +72,17 @@ Application::Application() {
   sunMoon_ =
       std::make_unique<CalSunMoon>(window.sunMoonPanel(), [&calendar] { return calendar.selectedDay(); });
   sunMoon_->awakeFromNib();
+  // In its place in the menu bar from the first frame; its items come with the desk tools.
+  toolsMenu_ = window.menuBar()->addMenu(QObject::tr("&Tools"));
+}
+
+void Application::makeDrawersAndTools() {
+  MainWindow& window = *window_;
+  Calcndar& calendar = *calendar_;
   // The month diary list exists before the modules run at launch: they may call it.
   monthList_ = std::make_unique<Pravella>(&calendar, &window);
   monthList_->awakeFromNib();
-  deskTools_ = std::make_unique<DeskTools>(window, calendar);
+  deskTools_ = std::make_unique<DeskTools>(window, calendar, toolsMenu_);
   // The memo's manual and memo-database look-ups, and the search window.
   searchTools_ = std::make_unique<SearchTools>(window, calendar, *deskTools_);
   // The tool drawer and the user control panels.
@@ -102,9 +110,14 @@ Application::Application() {
 Application::~Application() = default;
 
 void Application::showAndFinishLaunching() {
+  // The window opens where it was left, so its first frame is where it stays.
+  calendar_->setMainWindowSizeAndPosition();
   window_->show();
-  reportFirstPaintWhenAsked(window_.get());
-  calendar_->applicationDidFinishLaunching();
+  afterFirstPaint(window_.get(), [this](bool painted) {
+    if (painted) reportFirstPaintWhenAsked();
+    makeDrawersAndTools();
+    calendar_->applicationDidFinishLaunching();
+  });
 }
 
 }  // namespace pravella

@@ -3,8 +3,15 @@
 // the memo options, the month list, the desk tools and every window controller, made and wired
 // in the order they depend on each other and destroyed in the reverse order. main() makes one
 // and runs the event loop; tests make one to drive the real window.
+//
+// The window is shown first: what it does not show (the month diary drawer, the desk tools and
+// their drawers, the search window, the tool drawer, the imaging drawers) is made right after
+// its first frame, in the same event and so before any other is handled, and the launch
+// modules run after them.
 
 #include <memory>
+
+class QMenu;
 
 class CalMedImage;
 class CalOption;
@@ -41,18 +48,22 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Shows the window and does what follows the launch (the user's modules, the window frame).
+  // Shows the window where it was left; after its first frame makes the rest and does what
+  // follows the launch (the user's modules). A test waits for the window to be exposed.
   void showAndFinishLaunching();
 
   MainWindow& window() const { return *window_; }
   Calcndar& calendar() const { return *calendar_; }
   CalOption& calendarOption() const { return *calendarOption_; }
+  // Made after the window's first frame.
   DeskTools& deskTools() const { return *deskTools_; }
   CalTool& tool() const { return *tool_; }
   SystemTools& systemTools() const { return *systemTools_; }
   Pravella& monthList() const { return *monthList_; }
 
  private:
+  void makeDrawersAndTools();
+
   // In the order of their making.
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<gl::GLWindowManager> glWindows_;
@@ -67,6 +78,8 @@ class Application {
   std::unique_ptr<ConvClassicDoc> classicImport_;
   std::unique_ptr<CalText> text_;
   std::unique_ptr<CalSunMoon> sunMoon_;
+  QMenu* toolsMenu_ = nullptr;
+  // After the first frame.
   std::unique_ptr<Pravella> monthList_;
   std::unique_ptr<DeskTools> deskTools_;
   std::unique_ptr<SearchTools> searchTools_;

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -51,7 +50,7 @@ namespace pravella {
 
 namespace {
 
-DeskToolHost hostFor(MainWindow& window, Calcndar& calendar) {
+DeskToolHost hostFor(MainWindow& window, Calcndar& calendar, QMenu* toolsMenu) {
   DeskToolHost h;
   Calcndar* c = &calendar;
   h.closeAllToggleView = [c] { c->closeAllToggleView(); };
@@ -74,7 +73,7 @@ DeskToolHost hostFor(MainWindow& window, Calcndar& calendar) {
   h.mainWindow = &window;
   h.documentView = window.documentView();
   h.memoSheetView = calendar.memoSheet() ? calendar.memoSheet()->toggleMemoField() : nullptr;
-  h.toolsMenu = window.menuBar()->addMenu(QObject::tr("&Tools"));
+  h.toolsMenu = toolsMenu;
   return h;
 }
 
@@ -97,7 +96,8 @@ ToolHost toolHost(const DeskToolHost& host) {
 
 }  // namespace
 
-DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(window, calendar)) {
+DeskTools::DeskTools(MainWindow& window, Calcndar& calendar, QMenu* toolsMenu)
+    : host_(hostFor(window, calendar, toolsMenu)) {
   auto search = toolHost<CalDocSearch::Host>(host_);
   search.markEdited = [w = &window] { w->setWindowModified(true); };
   // While the month diary drawer is open, its search field is the find text.

@@ -13,6 +13,7 @@
 #include "diary/ui/calcndar.h"
 #include "lang/builtins/startup.h"
 #include "platform/end_signals.h"
+#include "platform/ui/deferred_icon_style.h"
 #include "platform/ui/media_backend.h"
 
 int main(int argc, char** argv) {
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   }
   pravella::chooseMediaBackend();
   QApplication app(argc, argv);
+  pravella::useDeferredIconStyle();
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Pravella"));

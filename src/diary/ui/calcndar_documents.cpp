@@ -612,7 +612,8 @@ QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& pr
     if (chosen.isEmpty()) return {};
     // The panel sees the name without the package's extension, so it cannot see a clash with
     // the package: the question is asked here, before anything is written.
-    if (pravella::fileExtension(fileNameOf(chosen)) != QLatin1String("rtfd")) chosen += QStringLiteral(".rtfd");
+    if (pravella::fileExtension(fileNameOf(chosen)) != QLatin1String("rtfd"))
+      chosen += QStringLiteral(".rtfd");
     if (!entryExists(chosen)) return chosen;
     const QString file = fileNameOf(chosen);
     const int answer =

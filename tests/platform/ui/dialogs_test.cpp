@@ -21,7 +21,8 @@ TEST(FolderPanel, TheFolderTypedInFullIsChosenOverTheOnesOnItsWay) {
       {{"/home/u/ke", "/home/u/kept"}, "/home/u/ke"},        // a name's beginning is no folder above it
       {{}, ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(chosenFolderOf(c.selected), c.chosen) << c.selected.join(",").toStdString();
+  for (const auto& c : cases)
+    EXPECT_EQ(chosenFolderOf(c.selected), c.chosen) << c.selected.join(",").toStdString();
 }
 
 }  // namespace

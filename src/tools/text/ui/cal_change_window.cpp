@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -72,6 +73,11 @@ int CalChangeWindow::calendarAndListHeight() {
   const int rows = list->horizontalHeader()->sizeHint().height() +
                    kListRows * list->verticalHeader()->defaultSectionSize() + 2 * list->frameWidth();
   list->setMinimumHeight(rows);
+  // The views just hidden ask for their layouts again later, and the main window's layout keeps
+  // the central views' last minimum: lay them out now and tell it, so that the height is that
+  // of the views that show, whenever they were made.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  window_->centralWidget()->updateGeometry();
   window_->layout()->invalidate();
   return std::max(kMinViewHeight, window_->minimumSizeHint().height());
 }
