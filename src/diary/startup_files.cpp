@@ -180,4 +180,37 @@ WriteResult writeWindowFrameFile(const QString& path, const WindowFrame& frame) 
   return plist::writeStringArray(path, items);
 }
 
+QString sideViewWidthsFilePath() {
+  return paths::applicationSupport() + QStringLiteral("/sideViewWidths.dat");
+}
+
+std::map<QString, int> readSideViewWidths(const QString& path) {
+  std::map<QString, int> widths;
+  if (!QFileInfo::exists(path)) return widths;
+  QString error;
+  const std::optional<QVariant> value = plist::readFile(path, &error);
+  if (!value || value->typeId() != QMetaType::QVariantMap) {
+    logLine(QStringLiteral("The side view widths file %1 is not used: %2")
+                .arg(path, value ? QStringLiteral("it holds no dictionary.") : error));
+    return widths;
+  }
+  const QVariantMap map = value->toMap();
+  for (auto it = map.begin(); it != map.end(); ++it) {
+    bool ok = false;
+    const double width = it.value().toDouble(&ok);
+    if (ok && width >= 1 && width < 1e6) widths[it.key()] = qRound(width);
+  }
+  return widths;
+}
+
+WriteResult writeSideViewWidths(const QString& path, const std::map<QString, int>& widths) {
+  QVariantMap map;
+  for (const auto& [name, width] : widths) map.insert(name, static_cast<double>(width));
+  const QString folder = QFileInfo(path).absolutePath();
+  if (!QDir().mkpath(folder))
+    return WriteResult{false,
+                       QStringLiteral("Cannot save the side view widths: %1 cannot be created.").arg(folder)};
+  return plist::writeFile(path, map);
+}
+
 }  // namespace pravella

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <map>
 #include <optional>
 
 #include "platform/atomic_file.h"
@@ -54,5 +55,13 @@ QString windowFrameFilePath();
 // other than 9 items keeps the frame and gives every side width 500.
 std::optional<WindowFrame> readWindowFrameFile(const QString& path);
 WriteResult writeWindowFrameFile(const QString& path, const WindowFrame& frame);
+
+// The widths of the side views the window frame file has no place for, by the view's object
+// name, in a property-list dictionary beside it ("sideViewWidths.dat"), written with it. A
+// missing file gives none; one that cannot be read is reported and gives none; entries that
+// are no positive number are left out.
+QString sideViewWidthsFilePath();
+std::map<QString, int> readSideViewWidths(const QString& path);
+WriteResult writeSideViewWidths(const QString& path, const std::map<QString, int>& widths);
 
 }  // namespace pravella

@@ -22,7 +22,6 @@ namespace {
 namespace paths = pravella::paths;
 using pravella::test::ConsoleCapture;
 
-
 void writeFile(const QString& path, const QByteArray& data) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   QFile f(path);
@@ -177,6 +176,27 @@ TEST(StartupFiles, WindowFrameFile) {
   EXPECT_FALSE(pravella::readWindowFrameFile(path));
 }
 
+TEST(StartupFiles, SideViewWidthsBesideTheWindowFrame) {
+  const QString path = pravella::sideViewWidthsFilePath();
+  EXPECT_EQ(path, paths::applicationSupport() + "/sideViewWidths.dat");
+  EXPECT_TRUE(pravella::readSideViewWidths(path).empty());  // no file: none remembered
+
+  const std::map<QString, int> widths{{"finderDrawer", 420}, {"toolDrawer", 615}};
+  ASSERT_TRUE(pravella::writeSideViewWidths(path, widths));
+  EXPECT_EQ(pravella::readSideViewWidths(path), widths);
+
+  // Entries that are no positive width are left out; a file that is no dictionary gives none.
+  ConsoleCapture console;
+  ASSERT_TRUE(pravella::plist::writeFile(
+      path, QVariantMap{{"a", 300.0}, {"b", "wide"}, {"c", -4.0}, {"d", 0.0}, {"e", QVariantList{1}}}));
+  EXPECT_EQ(pravella::readSideViewWidths(path), (std::map<QString, int>{{"a", 300}}));
+  ASSERT_TRUE(pravella::plist::writeStringArray(path, {"300"}));
+  EXPECT_TRUE(pravella::readSideViewWidths(path).empty());
+  writeFile(path, "garbage");
+  EXPECT_TRUE(pravella::readSideViewWidths(path).empty());
+  EXPECT_NE(console.text().find("is not used"), std::string::npos);
+}
+
 TEST(FuncAliasFile, LinesOfTheAliasFile) {
   struct Case {
     const char* text;
@@ -301,8 +321,9 @@ TEST(DayFolders, MarksListingAndDaysOfPaths) {
                            "10.png", "Alpha.txt"})
     writeFile(day7 + "/" + name, "x");
   QDir(day7).rename("alpha.txt", "zeta.txt");
-  EXPECT_EQ(pravella::listDiaryFiles(day7), QStringList({"2.png", "10.png", "Alpha.txt", "Beta.rtf", "note 2.rtfd",
-                                                         "note 02b.rtf", "note 10.rtfd", "zeta.txt"}));
+  EXPECT_EQ(pravella::listDiaryFiles(day7),
+            QStringList({"2.png", "10.png", "Alpha.txt", "Beta.rtf", "note 2.rtfd", "note 02b.rtf",
+                         "note 10.rtfd", "zeta.txt"}));
   EXPECT_TRUE(pravella::naturalNameLess("a9", "a10"));
   EXPECT_FALSE(pravella::naturalNameLess("a10", "a9"));
   EXPECT_TRUE(pravella::naturalNameLess("a", "a1"));
@@ -328,8 +349,10 @@ TEST(DayFolders, ADiaryDocumentIsANameInADayFolderWhateverTheHomesDepth) {
   const std::optional<pravella::DayOfPath> day = pravella::dayOfDiaryDocument(d + "/2008/03/05/a.rtfd");
   ASSERT_TRUE(day);
   EXPECT_EQ(day->year * 10000 + day->month * 100 + day->day, 20080305);
-  for (const QString& path : QStringList{d + "/top.rtfd", d + "/2008/03/a.rtfd", d + "/2008/03/05/", d + "/2008/3/05/a.rtfd",
-                              d + "/2008/02/30/a.rtfd", d + "/2008/03/05/x/a.rtfd", QStringLiteral("/elsewhere/2008/03/05/a.rtfd")})
+  for (const QString& path :
+       QStringList{d + "/top.rtfd", d + "/2008/03/a.rtfd", d + "/2008/03/05/", d + "/2008/3/05/a.rtfd",
+                   d + "/2008/02/30/a.rtfd", d + "/2008/03/05/x/a.rtfd",
+                   QStringLiteral("/elsewhere/2008/03/05/a.rtfd")})
     EXPECT_FALSE(pravella::dayOfDiaryDocument(path)) << path.toStdString();
 }
 

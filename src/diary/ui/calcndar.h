@@ -38,7 +38,7 @@ class MainWindow;
 class MemoSheetDrawer;
 class PictureDrawer;
 struct DocumentSave;
-}
+}  // namespace pravella
 
 class Calcndar : public QObject, public DiaryFileTableDelegate {
   Q_OBJECT
@@ -250,7 +250,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // ---- state read by other controllers
   const QStringList& recentMemo() const { return recentMemo_.paths(); }
   const QString& rememberString() const { return rememberString_; }
-  const std::array<double, 5>& sideViewWidths() const { return sideViewWidths_; }
+  // The widths of the five side views the window frame file keeps, in its order.
+  std::array<double, 5> sideViewWidths() const;
+  static constexpr std::array<const char*, 5> kFrameFileSideViews = {
+      "toggleMemo", "monthDiaryView", "webNSDrawer", "manualDrawer", "eDicDrawer"};
   // The memo sheet's text; which file it belongs to is the memo options controller's to say.
   QTextDocument* memoSheetDocument() const { return memoSheetDocument_; }
   // The memo options controller (it registers itself when made, before awakeFromNib).
@@ -401,7 +404,6 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool doubleClickWithShift_ = false;
   bool doubleClickWithOption_ = false;
   bool doubleClickWithCommand_ = false;
-  std::array<double, 5> sideViewWidths_{500, 500, 500, 500, 500};
   QTextDocument* memoSheetDocument_ = nullptr;
   CalOption* calendarOption_ = nullptr;
 

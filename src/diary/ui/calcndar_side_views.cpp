@@ -22,8 +22,8 @@
 #include "diary/day_documents.h"
 #include "diary/diary_globals.h"
 #include "diary/ui/calcndar.h"
-#include "diary/ui/pravella.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/pravella.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/document_commands.h"
@@ -34,17 +34,19 @@
 #include "lang/values.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
-#include "tools/pictures/memo_picture.h"
 #include "platform/rich_text_file.h"
+#include "tools/pictures/memo_picture.h"
 
 namespace {
 
 // The functions of memo menu buttons 0-9 when no script is set.
 const char* const kButtonFunctions[10] = {
-    "cal_new",          "cal_saveDocument", "cal_beforeMemo", "cal_nextMemo", "cal_calculate",
-    "cal_openToDoWindow", "cal_openURLSheet", "cal_noDurty",  "cal_openFolder", "cal_toggleToolSheet",
+    "cal_new",        "cal_saveDocument",    "cal_beforeMemo",   "cal_nextMemo",
+    "cal_calculate",  "cal_openToDoWindow",  "cal_openURLSheet", "cal_noDurty",
+    "cal_openFolder", "cal_toggleToolSheet",
 };
-const char* const kButtonTitles[10] = {"New", "Save", "Back", "Next", "Calc", "ToDo", "URL", "Clean", "Folder", "Tool"};
+const char* const kButtonTitles[10] = {"New",  "Save", "Back",  "Next",   "Calc",
+                                       "ToDo", "URL",  "Clean", "Folder", "Tool"};
 
 // A command's fields; nullopt unless there are at least `count`.
 std::optional<QStringList> fields(const QString& payload, int count) {
@@ -68,10 +70,10 @@ void Calcndar::buildSideViews() {
   // The view owns the sheet's document: it still reads it while the window goes down.
   memoSheetDocument_->setParent(memoSheet_->toggleMemoField());
   memoSheet_->toggleMemoField()->setDocument(memoSheetDocument_);
-  window_->addDockWidget(Qt::RightDockWidgetArea, memoSheet_);
+  window_->addSideView(memoSheet_);
   memoSheet_->hide();
   pictureDrawer_ = new pravella::PictureDrawer(window_);
-  window_->addDockWidget(Qt::RightDockWidgetArea, pictureDrawer_);
+  window_->addSideView(pictureDrawer_);
   pictureDrawer_->hide();
 
   if (QMenu* file = window_->findChild<QMenu*>(QStringLiteral("fileMenu"))) {
@@ -108,7 +110,8 @@ void Calcndar::buildSideViews() {
   numOfSelectedTextSizeField_->setObjectName(QStringLiteral("numOfSelectedTextSizeField"));
   window_->statusBar()->addPermanentWidget(numOfSelectedTextSizeField_);
   window_->statusBar()->addPermanentWidget(numOfTextSizeField_);
-  connect(window_->documentView(), &QTextEdit::selectionChanged, this, [this] { textViewDidChangeSelection(); });
+  connect(window_->documentView(), &QTextEdit::selectionChanged, this,
+          [this] { textViewDidChangeSelection(); });
 
   buildMemoMenuItems();
 
@@ -208,8 +211,7 @@ void Calcndar::closeAllToggleView() {
 
 void Calcndar::addSideView(QDockWidget* view) {
   if (!view) return;
-  if (view->parentWidget() != window_) view->setParent(window_);
-  window_->addDockWidget(Qt::RightDockWidgetArea, view);
+  window_->addSideView(view);
   view->hide();
   toolSideViews_.emplace_back(view);
 }
@@ -351,8 +353,8 @@ void Calcndar::textViewDidChangeSelection() {
 }
 
 void Calcndar::dispDocumentView() {
-  setDocBackGroundColor(compSelectedDocumentDate(nowDisplayedDocument_.isEmpty() ? dayFolder() + QStringLiteral("/x")
-                                                                                  : nowDisplayedDocument_));
+  setDocBackGroundColor(compSelectedDocumentDate(
+      nowDisplayedDocument_.isEmpty() ? dayFolder() + QStringLiteral("/x") : nowDisplayedDocument_));
   window_->documentView()->viewport()->update();
 }
 
@@ -379,7 +381,8 @@ bool Calcndar::checkSheetTable() {
       close = i;
       break;
     }
-    if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char(' ') || c == QLatin1Char('\t')) break;
+    if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char(' ') || c == QLatin1Char('\t'))
+      break;
   }
   if (open < 0 || close < 0 || close <= open) return false;
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("sheetTableOpenAction"),
@@ -403,7 +406,8 @@ void Calcndar::registerDocumentObservers() {
   on("cal_noDurty", [this](Notification&) { noDurtyAction(); });
   on("cal_changeFileTableForeColor", [this](Notification& n) { changeTableFontForeColor(intValue(n.text)); });
   on("cal_toggleTableFontForeColor", [this](Notification&) { toggleTableFontForeColor(); });
-  on("cal_clickNumberOnDiaryFileTable", [this](Notification& n) { clickNumberOnDiaryFileTable_ = intValue(n.text); });
+  on("cal_clickNumberOnDiaryFileTable",
+     [this](Notification& n) { clickNumberOnDiaryFileTable_ = intValue(n.text); });
   on("cal_clearHistory", [this](Notification&) { clearHistoryAction(); });
   on("cal_beforeMemo", [this](Notification&) { beforeDocumentAction(); });
   on("cal_nextMemo", [this](Notification&) { afterDocumentAction(); });

@@ -25,6 +25,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/pravella.h"
+#include "diary/ui/side_view_room.h"
 #include "editors/open_documents.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/clicked_link.h"
@@ -84,7 +85,8 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
     doubleClickOnTextViewWithCommandKey(keys.testFlag(Qt::ControlModifier));
     if (!checkDocumentLink() && !checkSheetTable()) checkURL();
   });
-  pravella::followLinksOnClick(window_->documentView(), [this](const QString& value) { textViewClickedOnLink(value); });
+  pravella::followLinksOnClick(window_->documentView(),
+                               [this](const QString& value) { textViewClickedOnLink(value); });
 
   // The controller owns the meaning of the window's controls.
   for (int tag = kLastDayCell + 1; tag < pravella::MainWindow::kDayCells; ++tag)
@@ -223,7 +225,8 @@ void Calcndar::registerObservers() {
   center.addObserver(QStringLiteral("cal_getMoonAgeStatus"), this, [this](pravella::Notification& n) {
     n.reply = getMoonAgeStatus();
     if (pv_calc) {
-      const double row[2] = {static_cast<double>(moonDispStatus_), static_cast<double>(moonAgeCalculationNumber_)};
+      const double row[2] = {static_cast<double>(moonDispStatus_),
+                             static_cast<double>(moonAgeCalculationNumber_)};
       pravella::answerNumbers(row);
     }
   });
@@ -272,25 +275,47 @@ void Calcndar::primaryPreferencesBackupProcess() {
 }
 
 void Calcndar::setMainWindowSizeAndPosition() {
+  pravella::SideViewRoom* room = window_->sideViews();
+  for (const auto& [name, width] : pravella::readSideViewWidths(pravella::sideViewWidthsFilePath()))
+    room->setWidth(name, width);
   const std::optional<pravella::WindowFrame> frame =
       pravella::readWindowFrameFile(pravella::windowFrameFilePath());
   if (!frame) return;
-  sideViewWidths_ = frame->sideWidths;
+  for (std::size_t i = 0; i < kFrameFileSideViews.size(); ++i)
+    room->setWidth(QString::fromLatin1(kFrameFileSideViews[i]), qRound(frame->sideWidths[i]));
   window_->setGeometry(
       QRect(qRound(frame->x), qRound(frame->y), qRound(frame->width), qRound(frame->height)));
 }
 
 void Calcndar::windowWillClose() {
   pravella::WindowFrame frame;
-  const QRect g = window_->geometry();
+  // The next start opens no side view: the frame is the window's without them.
+  const QRect g = window_->sideViews()->geometryWithoutSideViews();
   frame.x = g.x();
   frame.y = g.y();
   frame.width = g.width();
   frame.height = g.height();
-  frame.sideWidths = sideViewWidths_;
+  frame.sideWidths = sideViewWidths();
   if (pravella::WriteResult written = pravella::writeWindowFrameFile(pravella::windowFrameFilePath(), frame);
       !written)
     logLine(written.error);
+  // The other views' widths go beside it.
+  std::map<QString, int> others = window_->sideViews()->widths();
+  for (const char* name : kFrameFileSideViews) others.erase(QString::fromLatin1(name));
+  const QString othersPath = pravella::sideViewWidthsFilePath();
+  if (others.empty() && !QFileInfo::exists(othersPath)) return;
+  if (pravella::WriteResult written = pravella::writeSideViewWidths(othersPath, others); !written)
+    logLine(written.error);
+}
+
+std::array<double, 5> Calcndar::sideViewWidths() const {
+  const std::map<QString, int> widths = window_->sideViews()->widths();
+  std::array<double, 5> five{};
+  for (std::size_t i = 0; i < kFrameFileSideViews.size(); ++i) {
+    const auto it = widths.find(QString::fromLatin1(kFrameFileSideViews[i]));
+    five[i] = it == widths.end() ? pravella::kSideViewDefaultWidth : it->second;
+  }
+  return five;
 }
 
 int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons) {
@@ -301,8 +326,8 @@ int Calcndar::alert(const QString& title, const QString& message, const QStringL
   }
   if (alertPanel_) return alertPanel_(title, message, buttons);
   // The buttons in order are the default, the alternate and the other one.
-  const int answer = pravella::dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1),
-                                              buttons.value(2));
+  const int answer =
+      pravella::dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1), buttons.value(2));
   return answer == pravella::dialogs::kAlternate ? 1 : answer == pravella::dialogs::kOther ? 2 : 0;
 }
 

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "diary/ui/cal_matrix.h"
+#include "diary/ui/side_view_room.h"
 #include "diary/ui/sun_moon_panel.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/ui/button_focus.h"
@@ -34,6 +35,15 @@ QPushButton* stepButton(const QString& text, const QString& name, const QString&
   return b;
 }
 
+// The calendar column: never narrower than its layout's natural width, so that its fixed
+// fields (the sun and moon panel, the grid) keep the room their texts need. The user may
+// still widen it by the splitter.
+class CalendarColumn : public QWidget {
+ public:
+  using QWidget::QWidget;
+  QSize minimumSizeHint() const override { return {sizeHint().width(), QWidget::minimumSizeHint().height()}; }
+};
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
@@ -46,7 +56,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   splitter->addWidget(buildMemoColumn());
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
+  // Neither column is dragged away: the calendar's fields need their width, the memo its.
+  splitter->setChildrenCollapsible(false);
   setCentralWidget(splitter);
+  sideViews_ = new SideViewRoom(this, documentView_);
   // The memo's bar, where long work of its runs shows.
   QProgressBar* bar = documentView_->progressBar();
   bar->setMaximumWidth(160);
@@ -60,7 +73,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 QWidget* MainWindow::buildCalendarColumn() {
-  auto* column = new QWidget(this);
+  auto* column = new CalendarColumn(this);
   column->setObjectName(QStringLiteral("calendarColumn"));
   auto* layout = new QVBoxLayout(column);
 
@@ -152,7 +165,6 @@ QWidget* MainWindow::buildCalendarColumn() {
   names->addWidget(symbLinkHeaderField_, 1);
   layout->addLayout(names);
 
-  column->setMinimumWidth(7 * 41 + 24);
   return column;
 }
 
@@ -188,6 +200,8 @@ QWidget* MainWindow::buildMemoColumn() {
   layout->addWidget(documentView_, 1);
   return column;
 }
+
+void MainWindow::addSideView(QDockWidget* view) { sideViews_->add(view); }
 
 void MainWindow::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));

@@ -12,6 +12,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QDockWidget;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -22,6 +23,7 @@ class mainTextView;
 
 namespace pravella {
 
+class SideViewRoom;
 class SunMoonPanel;
 
 class MainWindow : public QMainWindow {
@@ -57,6 +59,10 @@ class MainWindow : public QMainWindow {
   QAction* moonAgeAction() const { return moonAgeAction_; }
   QAction* importOldDiaryAction() const { return importOldDiaryAction_; }
 
+  // A side view (drawer) beside the memo: the window makes room for it while it is open.
+  void addSideView(QDockWidget* view);
+  SideViewRoom* sideViews() const { return sideViews_; }
+
  private:
   QWidget* buildCalendarColumn();
   QWidget* buildMemoColumn();
@@ -83,6 +89,7 @@ class MainWindow : public QMainWindow {
   QMenu* editMenu_ = nullptr;
   QAction* moonAgeAction_ = nullptr;
   QAction* importOldDiaryAction_ = nullptr;
+  SideViewRoom* sideViews_ = nullptr;
 };
 
 }  // namespace pravella
