@@ -152,6 +152,20 @@ class App : public testing::Test {
     return nullptr;
   }
 
+  // The visible menu entry reached by these titles from the menu bar ("&View", "Memo &Sheet").
+  QAction* menuEntry(const QStringList& titles) {
+    QList<QAction*> actions = window().menuBar()->actions();
+    QAction* found = nullptr;
+    for (const QString& title : titles) {
+      found = nullptr;
+      for (QAction* a : actions)
+        if (a->text() == title && a->isVisible()) found = a;
+      if (!found) return nullptr;
+      if (found->menu()) actions = found->menu()->actions();
+    }
+    return found;
+  }
+
   // A click on the menu entry, as the user gives it: the menu opens (its parents first) and the
   // entry is clicked.
   void clickMenuItem(QAction* item) {

@@ -214,24 +214,11 @@ class Walk : public App {
     return all;
   }
 
-  QAction* find(const QStringList& menuPath) {
-    QList<QAction*> actions = window().menuBar()->actions();
-    QAction* found = nullptr;
-    for (const QString& title : menuPath) {
-      found = nullptr;
-      for (QAction* a : actions)
-        if (a->text() == title && a->isVisible()) found = a;
-      if (!found) return nullptr;
-      if (found->menu()) actions = found->menu()->actions();
-    }
-    return found;
-  }
-
   // What some controls need to find to act on, as a user would have it ready.
   void prepareFor(const Control& control) {
     const QString& path = control.path;
     if (path == "F&ormat > Indent Left") {
-      clickMenuItem(find({"F&ormat", "Indent Right"}));
+      clickMenuItem(menuEntry({"F&ormat", "Indent Right"}));
     } else if (path.startsWith("&Tools > Picture &Size")) {
       QImage picture(40, 30, QImage::Format_RGB32);
       picture.fill(Qt::darkCyan);
@@ -271,7 +258,7 @@ class Walk : public App {
       EXPECT_NE(b, nullptr) << name(control);
       if (b) QTest::mouseClick(b, Qt::LeftButton);
     } else {
-      QAction* item = find(control.menuPath);
+      QAction* item = menuEntry(control.menuPath);
       EXPECT_NE(item, nullptr) << name(control);
       if (item) clickMenuItem(item);
     }

@@ -103,19 +103,6 @@ class Drawers : public App {
     QTest::qWait(50);  // the layout settles
   }
 
-  QAction* menuEntry(const QStringList& titles) {
-    QList<QAction*> actions = window().menuBar()->actions();
-    QAction* found = nullptr;
-    for (const QString& title : titles) {
-      found = nullptr;
-      for (QAction* a : actions)
-        if (a->text() == title && a->isVisible()) found = a;
-      if (!found) return nullptr;
-      if (found->menu()) actions = found->menu()->actions();
-    }
-    return found;
-  }
-
   void openFromMenu(const SideView& view) {
     if (QString(view.dock) == "sheetTableDrawer") {
       // The table named around the caret, in a saved memo.
