@@ -36,14 +36,9 @@ Application::Application() {
   MainWindow& window = *window_;
   // Programs open their OpenGL plot windows through it, by title, on this thread.
   glWindows_ = std::make_unique<gl::GLWindowManager>(&window);
-  // Picture sub-windows and movie windows, by title, on this thread.
+  // Picture sub-windows and movie windows, by title, on this thread. Its File menu items come
+  // after the calendar's, which it makes first.
   imagingWindows_ = std::make_unique<imaging::ImagingWindowManager>(&window);
-  // The hand editors' panels, run while a program waits for them.
-  grEdit_ = std::make_unique<CalGrEdit>(&window);
-  densityPlotEdit_ = std::make_unique<CalDPlotEdit>(&window);
-  getPictPoints_ = std::make_unique<CalGetPictPoints>(&window);
-  // The window of each "test_cv" tracking run.
-  trackingWindows_ = std::make_unique<CvTrackingWindows>(&window);
   // The memo takes the program texts the calendar posts at launch (the user's modules).
   window.documentView()->awakeFromNib();
   calendar_ = std::make_unique<Calcndar>(&window);
@@ -79,6 +74,12 @@ Application::Application() {
 void Application::makeDrawersAndTools() {
   MainWindow& window = *window_;
   Calcndar& calendar = *calendar_;
+  // The hand editors' panels, run while a program waits for them.
+  grEdit_ = std::make_unique<CalGrEdit>(&window);
+  densityPlotEdit_ = std::make_unique<CalDPlotEdit>(&window);
+  getPictPoints_ = std::make_unique<CalGetPictPoints>(&window);
+  // The window of each "test_cv" tracking run.
+  trackingWindows_ = std::make_unique<CvTrackingWindows>(&window);
   // The month diary list exists before the modules run at launch: they may call it.
   monthList_ = std::make_unique<Pravella>(&calendar, &window);
   monthList_->awakeFromNib();

@@ -4,10 +4,9 @@
 // in the order they depend on each other and destroyed in the reverse order. main() makes one
 // and runs the event loop; tests make one to drive the real window.
 //
-// The window is shown first: what it does not show (the month diary drawer, the desk tools and
-// their drawers, the search window, the tool drawer, the imaging drawers) is made right after
-// its first frame, in the same event and so before any other is handled, and the launch
-// modules run after them.
+// The window is shown first: what it does not show (the hand editors, the month diary drawer, the desk tools
+// and their drawers, the search window, the tool drawer, the imaging drawers) is made right after its first
+// frame, in the same event and so before any other is handled, and the launch modules run after them.
 
 #include <memory>
 
@@ -68,10 +67,6 @@ class Application {
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<gl::GLWindowManager> glWindows_;
   std::unique_ptr<imaging::ImagingWindowManager> imagingWindows_;
-  std::unique_ptr<CalGrEdit> grEdit_;
-  std::unique_ptr<CalDPlotEdit> densityPlotEdit_;
-  std::unique_ptr<CalGetPictPoints> getPictPoints_;
-  std::unique_ptr<CvTrackingWindows> trackingWindows_;
   std::unique_ptr<Calcndar> calendar_;
   std::unique_ptr<CalOption> calendarOption_;
   std::unique_ptr<CalSetDirectory> setDirectory_;
@@ -80,6 +75,10 @@ class Application {
   std::unique_ptr<CalSunMoon> sunMoon_;
   QMenu* toolsMenu_ = nullptr;
   // After the first frame.
+  std::unique_ptr<CalGrEdit> grEdit_;
+  std::unique_ptr<CalDPlotEdit> densityPlotEdit_;
+  std::unique_ptr<CalGetPictPoints> getPictPoints_;
+  std::unique_ptr<CvTrackingWindows> trackingWindows_;
   std::unique_ptr<Pravella> monthList_;
   std::unique_ptr<DeskTools> deskTools_;
   std::unique_ptr<SearchTools> searchTools_;
