@@ -3,7 +3,6 @@
 #include <immintrin.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -17,14 +16,23 @@
 namespace pravella::fft {
 namespace {
 
-// Tables kept for lengths used before; the least recently used go first beyond this.
-constexpr std::size_t kCacheBytes = std::size_t{48} << 20;
+// Values of one block that stay in a core's cache (split: 16 bytes a value) while the levels
+// below it run.
+constexpr std::size_t kCacheBlock = std::size_t{1} << 14;
+// Split arrays up to this length take the self-sorting passes, which need no permutation but
+// twice the memory; longer ones the in-place levels and one permutation, whose blocks stay in
+// the cache. (Interleaved arrays take the self-sorting passes at every length: they need a
+// copy either way.)
+constexpr std::size_t kSelfSortingMax = std::size_t{1} << 16;
+// Tables kept for lengths used before; the least recently used go first beyond this. A length
+// of 2^20 alone keeps 16 MiB for its split levels, 15 MiB for its self-sorting passes and 24 MiB
+// for a chirp-z length that uses it; this holds those of a few such lengths, so that work
+// alternating between them does not make them again on every call.
+constexpr std::size_t kCacheBytes = std::size_t{128} << 20;
 // A thread's work array is given back after a call that needed more than this: it is kept up to
-// the 32 MiB of a 2^20-point transform (four doubles a value and a line for alignment), so that
-// repeated calls do not fault fresh pages in every time.
+// the 32 MiB of a 2^20-point interleaved transform (four doubles a value and a line for
+// alignment), so that repeated calls do not fault fresh pages in every time.
 constexpr std::size_t kKeptScratchDoubles = (std::size_t{1} << 22) + 8;
-// From this length on the vector passes run; below it the scalar radix-2 levels.
-constexpr std::size_t kVectorMin = 16;
 
 int log2Of(std::size_t n) {
   int k = 0;
@@ -84,6 +92,56 @@ struct Roots {
     }
   }
 };
+
+}  // namespace
+
+// The tables of one power-of-two length: for each radix-4 level of `len` >= 16 values, the
+// forward roots w^p, w^2p, w^3p (w = e^(-2 pi i / len), p < len / 4) as six arrays; the roots
+// of the radix-2 level of 8; and, below 16 values, every root for the scalar path.
+struct Radix4Plan {
+  std::size_t n = 0;
+  int log2n = 0;
+  std::vector<double> tw;
+  std::size_t offset[64] = {};
+  double w8r[4] = {1, 1, 1, 1};
+  double w8i[4] = {0, 0, 0, 0};
+  std::vector<double> rootRe, rootIm;
+
+  const double* level(std::size_t len) const { return tw.data() + offset[log2Of(len)]; }
+  std::size_t bytes() const { return (tw.size() + rootRe.size() + rootIm.size()) * sizeof(double); }
+};
+
+namespace {
+
+std::shared_ptr<Radix4Plan> makeRadix4Plan(std::size_t n) {
+  auto plan = std::make_shared<Radix4Plan>();
+  plan->n = n;
+  plan->log2n = log2Of(n);
+  const Roots roots(n);
+  if (n < 16) {
+    plan->rootRe.resize(n);
+    plan->rootIm.resize(n);
+    for (std::size_t k = 0; k < n; ++k) roots.forward(k, plan->rootRe[k], plan->rootIm[k]);
+    return plan;
+  }
+  std::size_t total = 0;
+  for (std::size_t len = n; len >= 16; len /= 4) total += 6 * (len / 4);
+  plan->tw.resize(total);
+  std::size_t at = 0;
+  for (std::size_t len = n; len >= 16; len /= 4) {
+    const std::size_t m = len / 4, stride = n / len;
+    plan->offset[log2Of(len)] = at;
+    double* t = plan->tw.data() + at;
+    for (std::size_t p = 0; p < m; ++p) {
+      roots.forward(p * stride, t[p], t[m + p]);
+      roots.forward(2 * p * stride, t[2 * m + p], t[3 * m + p]);
+      roots.forward(3 * p * stride, t[4 * m + p], t[5 * m + p]);
+    }
+    at += 6 * m;
+  }
+  for (std::size_t p = 0; p < 4; ++p) roots.forward(p * (n / 8), plan->w8r[p], plan->w8i[p]);
+  return plan;
+}
 
 }  // namespace
 
@@ -147,16 +205,15 @@ std::shared_ptr<SelfSortingPlan> makeSelfSortingPlan(std::size_t n) {
 
 }  // namespace
 
-// The tables of Bluestein's algorithm for one length n and direction: the chirp
+// The tables of Bluestein's algorithm for one length and direction: the chirp
 // w[k] = e^(-+ i pi k^2 / n) and the forward transform of the filter (the conjugate chirp wrapped
-// around m points, m the least power of two not below 2n): blocked as the vector passes leave
-// it, or below 16 points in natural split order (h, then its imaginary parts at h + m).
+// around m points), kept in the bit-reversed order that the forward levels leave.
 struct ChirpPlan {
   std::size_t n = 0, m = 0;
-  std::vector<double> wr, wi, h;
-  std::shared_ptr<const SelfSortingPlan> passes;
+  std::vector<double> wr, wi, hr, hi;
+  std::shared_ptr<const Radix4Plan> radix;
 
-  std::size_t bytes() const { return (wr.size() + wi.size() + h.size()) * sizeof(double); }
+  std::size_t bytes() const { return (wr.size() + wi.size() + hr.size() + hi.size()) * sizeof(double); }
 };
 
 // ------------------------------------------------------------------------------------------
@@ -194,25 +251,24 @@ namespace {
 std::atomic<bool> portableOnly{false};
 
 struct Kernels {
-  void (*split)(const SelfSortingPlan&, double*, double*, double*, bool, double);
-  void (*interleaved)(const SelfSortingPlan&, const double*, double*, double*, bool, double);
-  void (*forwardToBlocked)(const SelfSortingPlan&, const double*, const double*, double*, double*);
-  void (*chirp)(const SelfSortingPlan&, const double*, const double*, const double*, double*, double*,
-                std::size_t, bool, double*);
-  void (*convolve)(const SelfSortingPlan&, double*, double*, double*, double*, double*);
+  void (*dif)(const Radix4Plan&, double*, double*, bool);
+  void (*dit)(const Radix4Plan&, double*, double*, bool);
+  void (*multiply)(double*, double*, const double*, const double*, std::size_t);
+  void (*selfSortingSplit)(const SelfSortingPlan&, double*, double*, double*, bool, double);
+  void (*selfSortingInterleaved)(const SelfSortingPlan&, const double*, double*, double*, bool, double);
 };
 
 const Kernels& kernels() {
   static const bool fma = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  static const Kernels fast{avx2::runSplit, avx2::runInterleaved, avx2::runForwardToBlocked, avx2::runChirp,
-                            avx2::runConvolve};
-  static const Kernels plain{portable::runSplit, portable::runInterleaved, portable::runForwardToBlocked,
-                             portable::runChirp, portable::runConvolve};
+  static const Kernels fast{avx2::runDif, avx2::runDit, avx2::runMultiply, avx2::runSplit,
+                            avx2::runInterleaved};
+  static const Kernels plain{portable::runDif, portable::runDit, portable::runMultiply, portable::runSplit,
+                             portable::runInterleaved};
   return fma && !portableOnly.load(std::memory_order_relaxed) ? fast : plain;
 }
 
 // ------------------------------------------------------------------------------------------
-// Below 16 values (1, 2, 4 or 8): radix-2 levels one value at a time, then the bit reversal.
+// Below 16 values: radix-2 levels one value at a time.
 
 void complexProduct(double& xr, double& xi, double wr, double wi, bool inverse) {
   if (inverse) wi = -wi;
@@ -220,6 +276,69 @@ void complexProduct(double& xr, double& xi, double wr, double wi, bool inverse) 
   xi = xr * wi + xi * wr;
   xr = r;
 }
+
+void scalarDif(const Radix4Plan& plan, double* re, double* im, bool inverse) {
+  const std::size_t n = plan.n;
+  for (std::size_t h = n / 2; h >= 1; h /= 2) {
+    const std::size_t stride = n / (2 * h);
+    for (std::size_t base = 0; base < n; base += 2 * h)
+      for (std::size_t p = 0; p < h; ++p) {
+        const std::size_t a = base + p, b = a + h;
+        double xr = re[a] - re[b], xi = im[a] - im[b];
+        re[a] += re[b];
+        im[a] += im[b];
+        complexProduct(xr, xi, plan.rootRe[p * stride], plan.rootIm[p * stride], inverse);
+        re[b] = xr;
+        im[b] = xi;
+      }
+  }
+}
+
+void scalarDit(const Radix4Plan& plan, double* re, double* im, bool inverse) {
+  const std::size_t n = plan.n;
+  for (std::size_t h = 1; h < n; h *= 2) {
+    const std::size_t stride = n / (2 * h);
+    for (std::size_t base = 0; base < n; base += 2 * h)
+      for (std::size_t p = 0; p < h; ++p) {
+        const std::size_t a = base + p, b = a + h;
+        double tr = re[b], ti = im[b];
+        complexProduct(tr, ti, plan.rootRe[p * stride], plan.rootIm[p * stride], inverse);
+        re[b] = re[a] - tr;
+        im[b] = im[a] - ti;
+        re[a] += tr;
+        im[a] += ti;
+      }
+  }
+}
+
+void forwardLevels(const Radix4Plan& plan, double* re, double* im, bool inverse) {
+  if (plan.n < 16)
+    scalarDif(plan, re, im, inverse);
+  else
+    kernels().dif(plan, re, im, inverse);
+}
+
+void backwardLevels(const Radix4Plan& plan, double* re, double* im, bool inverse) {
+  if (plan.n < 16)
+    scalarDit(plan, re, im, inverse);
+  else
+    kernels().dit(plan, re, im, inverse);
+}
+
+void multiply(double* ar, double* ai, const double* br, const double* bi, std::size_t n) {
+  if (n % 4 == 0) {
+    kernels().multiply(ar, ai, br, bi, n);
+    return;
+  }
+  for (std::size_t k = 0; k < n; ++k) complexProduct(ar[k], ai[k], br[k], bi[k], false);
+}
+
+// ------------------------------------------------------------------------------------------
+// The bit-reversal permutation, tile by tile: an index is (a, b, c) with a and c of q bits
+// each, and a whole q x q tile of values sharing the middle bits b is read before any is
+// written, so that memory is touched in runs instead of one scattered value at a time.
+// load(i) gives value i, store(i, re, im) writes the value that belongs at i. In place, value i
+// and value reverse(i) are exchanged; otherwise every value is moved once.
 
 std::size_t reverseBits(std::size_t v, int bits) {
   std::size_t r = 0;
@@ -230,40 +349,48 @@ std::size_t reverseBits(std::size_t v, int bits) {
   return r;
 }
 
-void smallTransform(double* re, double* im, std::size_t n, bool inverse, double scale) {
-  // The roots of 8 points serve every shorter length: w_n^k = w_8^(k 8 / n).
-  static const auto roots = [] {
-    std::array<double, 8> r{}, i{};
-    const Roots eighth(8);
-    for (std::size_t k = 0; k < 8; ++k) eighth.forward(k, r[k], i[k]);
-    return std::pair{r, i};
-  }();
-  for (std::size_t h = n / 2; h >= 1; h /= 2) {
-    const std::size_t stride = 8 / (2 * h);
-    for (std::size_t base = 0; base < n; base += 2 * h)
-      for (std::size_t p = 0; p < h; ++p) {
-        const std::size_t a = base + p, b = a + h;
-        double xr = re[a] - re[b], xi = im[a] - im[b];
-        re[a] += re[b];
-        im[a] += im[b];
-        complexProduct(xr, xi, roots.first[p * stride], roots.second[p * stride], inverse);
-        re[b] = xr;
-        im[b] = xi;
-      }
-  }
-  const int bits = log2Of(n);
-  for (std::size_t k = 0; k < n; ++k) {
-    const std::size_t r = reverseBits(k, bits);
-    if (r > k) {
-      std::swap(re[k], re[r]);
-      std::swap(im[k], im[r]);
+struct Pair {
+  double re, im;
+};
+
+template <typename Load, typename Store>
+void permute(int log2n, bool inPlace, Load load, Store store) {
+  if (log2n < 2) {  // 1 or 2 values: the permutation is the identity
+    for (std::size_t i = 0; i < (std::size_t{1} << log2n); ++i) {
+      const Pair v = load(i);
+      store(i, v);
     }
+    return;
   }
-  if (scale != 1.0)
-    for (std::size_t k = 0; k < n; ++k) {
-      re[k] *= scale;
-      im[k] *= scale;
+  const int q = std::min(log2n / 2, 5);
+  const int mid = log2n - 2 * q;
+  const std::size_t T = std::size_t{1} << q;
+  const int highShift = log2n - q;
+  std::size_t revq[32];
+  for (std::size_t a = 0; a < T; ++a) revq[a] = reverseBits(a, q);
+  Pair t1[32 * 32], t2[32 * 32];
+  auto gather = [&](std::size_t b, Pair* t) {
+    for (std::size_t a = 0; a < T; ++a)
+      for (std::size_t c = 0; c < T; ++c) t[revq[a] * T + c] = load((a << highShift) | (b << q) | c);
+  };
+  auto scatter = [&](std::size_t b, const Pair* t) {
+    for (std::size_t c = 0; c < T; ++c)
+      for (std::size_t a = 0; a < T; ++a) store((revq[c] << highShift) | (b << q) | a, t[a * T + c]);
+  };
+  const std::size_t B = std::size_t{1} << mid;
+  for (std::size_t b = 0; b < B; ++b) {
+    const std::size_t b2 = reverseBits(b, mid);
+    if (!inPlace) {
+      gather(b, t1);
+      scatter(b2, t1);
+      continue;
     }
+    if (b2 < b) continue;  // that pair of tiles was exchanged already
+    gather(b, t1);
+    if (b2 != b) gather(b2, t2);
+    scatter(b2, t1);
+    if (b2 != b) scatter(b, t2);
+  }
 }
 
 // ------------------------------------------------------------------------------------------
@@ -336,10 +463,49 @@ PlanCache& cache() {
   return c;
 }
 
-enum PlanKind { kSelfSorting = 0, kChirp = 1 };
+enum PlanKind { kRadix4 = 0, kChirp = 1, kSelfSorting = 2 };
+
+std::shared_ptr<const Radix4Plan> radix4Plan(std::size_t n) {
+  return cache().get<Radix4Plan>(kRadix4, n, false, [n] { return makeRadix4Plan(n); });
+}
 
 std::shared_ptr<const SelfSortingPlan> selfSortingPlan(std::size_t n) {
   return cache().get<SelfSortingPlan>(kSelfSorting, n, false, [n] { return makeSelfSortingPlan(n); });
+}
+
+std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
+  std::size_t m = 1;
+  while (m < 2 * n) m *= 2;
+  auto plan = std::make_shared<ChirpPlan>();
+  plan->n = n;
+  plan->m = m;
+  plan->radix = radix4Plan(m);
+  if (!plan->radix) return nullptr;
+  plan->wr.resize(n);
+  plan->wi.resize(n);
+  plan->hr.assign(m, 0.0);
+  plan->hi.assign(m, 0.0);
+  const double angle = (inverse ? std::numbers::pi : -std::numbers::pi) / static_cast<double>(n);
+  const std::uint64_t period = 2 * static_cast<std::uint64_t>(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    // The chirp repeats when k^2 grows by 2n; reducing k^2 first keeps the angle small, so
+    // cos and sin stay accurate for large n.
+    const double phi = static_cast<double>((static_cast<std::uint64_t>(k) * k) % period) * angle;
+    plan->wr[k] = std::cos(phi);
+    plan->wi[k] = std::sin(phi);
+    plan->hr[k] = plan->wr[k];
+    plan->hi[k] = -plan->wi[k];
+  }
+  for (std::size_t j = 1; j < n; ++j) {
+    plan->hr[m - j] = plan->hr[j];
+    plan->hi[m - j] = plan->hi[j];
+  }
+  forwardLevels(*plan->radix, plan->hr.data(), plan->hi.data(), false);
+  return plan;
+}
+
+std::shared_ptr<const ChirpPlan> chirpPlan(std::size_t n, bool inverse) {
+  return cache().get<ChirpPlan>(kChirp, n, inverse, [n, inverse] { return makeChirpPlan(n, inverse); });
 }
 
 // This thread's work array; null when memory is short. Trimmed by ~ScratchUse. Its start is
@@ -365,66 +531,98 @@ struct ScratchUse {
   ScratchUse& operator=(const ScratchUse&) = delete;
 };
 
-std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
-  std::size_t m = 1;
-  while (m < 2 * n) m *= 2;
-  auto plan = std::make_shared<ChirpPlan>();
-  plan->n = n;
-  plan->m = m;
-  plan->wr.resize(n);
-  plan->wi.resize(n);
-  std::vector<double> hr(m, 0.0), hi(m, 0.0);
-  const double angle = (inverse ? std::numbers::pi : -std::numbers::pi) / static_cast<double>(n);
-  const std::uint64_t period = 2 * static_cast<std::uint64_t>(n);
-  for (std::size_t k = 0; k < n; ++k) {
-    // The chirp repeats when k^2 grows by 2n; reducing k^2 first keeps the angle small, so
-    // cos and sin stay accurate for large n.
-    const double phi = static_cast<double>((static_cast<std::uint64_t>(k) * k) % period) * angle;
-    plan->wr[k] = std::cos(phi);
-    plan->wi[k] = std::sin(phi);
-    hr[k] = plan->wr[k];
-    hi[k] = -plan->wi[k];
-  }
-  for (std::size_t j = 1; j < n; ++j) {
-    hr[m - j] = hr[j];
-    hi[m - j] = hi[j];
-  }
-  if (m < kVectorMin) {
-    smallTransform(hr.data(), hi.data(), m, false, 1.0);
-    plan->h = std::move(hr);
-    plan->h.insert(plan->h.end(), hi.begin(), hi.end());
-    return plan;
-  }
-  plan->passes = selfSortingPlan(m);
-  if (!plan->passes) return nullptr;
-  plan->h.resize(2 * m);
-  ScratchUse work(4 * m);
-  if (!work.data) return nullptr;
-  kernels().forwardToBlocked(*plan->passes, hr.data(), hi.data(), plan->h.data(), work.data);
-  return plan;
+// Bit-reversed split values into natural order in place, each multiplied by scale.
+void reorderSplit(double* re, double* im, int log2n, double scale) {
+  auto load = [re, im](std::size_t i) { return Pair{re[i], im[i]}; };
+  if (scale == 1.0)
+    permute(log2n, true, load, [re, im](std::size_t i, Pair v) {
+      re[i] = v.re;
+      im[i] = v.im;
+    });
+  else
+    permute(log2n, true, load, [re, im, scale](std::size_t i, Pair v) {
+      re[i] = v.re * scale;
+      im[i] = v.im * scale;
+    });
 }
 
-std::shared_ptr<const ChirpPlan> chirpPlan(std::size_t n, bool inverse) {
-  return cache().get<ChirpPlan>(kChirp, n, inverse, [n, inverse] { return makeChirpPlan(n, inverse); });
+}  // namespace
+
+// The self-sorting passes run from 16 values on, through two work arrays of 2n doubles each.
+bool transformSplit(double* re, double* im, std::size_t n, bool inverse, double scale) {
+  if (n == 0) return true;
+  if (n >= 16 && n <= kSelfSortingMax) {
+    const auto plan = selfSortingPlan(n);
+    if (!plan) return false;
+    ScratchUse work(4 * n);
+    if (!work.data) return false;
+    kernels().selfSortingSplit(*plan, re, im, work.data, inverse, scale);
+    return true;
+  }
+  const auto plan = radix4Plan(n);
+  if (!plan) return false;
+  forwardLevels(*plan, re, im, inverse);
+  reorderSplit(re, im, plan->log2n, scale);
+  return true;
 }
 
-// Bluestein's algorithm below 16 points of convolution, one value at a time.
-bool smallChirpZ(const ChirpPlan& plan, double* re, double* im, bool divideByN) {
-  const std::size_t n = plan.n, m = plan.m;
-  double yr[kVectorMin] = {}, yi[kVectorMin] = {};
-  for (std::size_t k = 0; k < n; ++k) {
-    yr[k] = re[k] * plan.wr[k] - im[k] * plan.wi[k];
-    yi[k] = re[k] * plan.wi[k] + im[k] * plan.wr[k];
+bool transformInterleaved(const double* in, double* out, std::size_t n, bool inverse, double scale) {
+  if (n == 0) return true;
+  if (n >= 16) {
+    const auto plan = selfSortingPlan(n);
+    if (!plan) return false;
+    ScratchUse work(4 * n);
+    if (!work.data) return false;
+    kernels().selfSortingInterleaved(*plan, in, out, work.data, inverse, scale);
+    return true;
   }
-  smallTransform(yr, yi, m, false, 1.0);
-  for (std::size_t k = 0; k < m; ++k) complexProduct(yr[k], yi[k], plan.h[k], plan.h[m + k], false);
-  smallTransform(yr, yi, m, true, 1.0);
+  const auto plan = radix4Plan(n);
+  if (!plan) return false;
+  ScratchUse work(2 * n);
+  if (!work.data) return false;
+  double* re = work.data;
+  double* im = work.data + n;
+  for (std::size_t k = 0; k < n; ++k) {
+    re[k] = in[2 * k];
+    im[k] = in[2 * k + 1];
+  }
+  forwardLevels(*plan, re, im, inverse);
+  auto load = [re, im](std::size_t i) { return Pair{re[i], im[i]}; };
+  permute(plan->log2n, false, load, [out, scale](std::size_t i, Pair v) {
+    out[2 * i] = v.re * scale;
+    out[2 * i + 1] = v.im * scale;
+  });
+  return true;
+}
+
+bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN) {
+  if (n == 0) return true;
+  const auto plan = chirpPlan(n, inverse);
+  if (!plan) return false;
+  const std::size_t m = plan->m;
+  ScratchUse work(2 * m);
+  if (!work.data) return false;
+  double* yr = work.data;
+  double* yi = work.data + m;
+  const double* wr = plan->wr.data();
+  const double* wi = plan->wi.data();
+  for (std::size_t k = 0; k < n; ++k) {
+    yr[k] = re[k] * wr[k] - im[k] * wi[k];
+    yi[k] = re[k] * wi[k] + im[k] * wr[k];
+  }
+  std::fill(yr + n, yr + m, 0.0);
+  std::fill(yi + n, yi + m, 0.0);
+  // The convolution with the filter: forward levels (bit-reversed order), the product with the
+  // filter's transform kept in that order, and the inverse levels back to the natural order.
+  forwardLevels(*plan->radix, yr, yi, false);
+  multiply(yr, yi, plan->hr.data(), plan->hi.data(), m);
+  backwardLevels(*plan->radix, yr, yi, true);
   const double invM = 1.0 / static_cast<double>(m);  // m is a power of two: exact
   const double count = static_cast<double>(n);
   for (std::size_t k = 0; k < n; ++k) {
     const double r = yr[k] * invM, i = yi[k] * invM;
-    double outR = r * plan.wr[k] - i * plan.wi[k];
-    double outI = r * plan.wi[k] + i * plan.wr[k];
+    double outR = r * wr[k] - i * wi[k];
+    double outI = r * wi[k] + i * wr[k];
     if (divideByN) {
       outR /= count;
       outI /= count;
@@ -435,71 +633,20 @@ bool smallChirpZ(const ChirpPlan& plan, double* re, double* im, bool divideByN) 
   return true;
 }
 
-}  // namespace
-
-bool transformSplit(double* re, double* im, std::size_t n, bool inverse, double scale) {
-  if (n == 0) return true;
-  if (n < kVectorMin) {
-    smallTransform(re, im, n, inverse, scale);
-    return true;
-  }
-  const auto plan = selfSortingPlan(n);
-  if (!plan) return false;
-  ScratchUse work(4 * n);
-  if (!work.data) return false;
-  kernels().split(*plan, re, im, work.data, inverse, scale);
-  return true;
-}
-
-bool transformInterleaved(const double* in, double* out, std::size_t n, bool inverse, double scale) {
-  if (n == 0) return true;
-  if (n < kVectorMin) {
-    double re[kVectorMin], im[kVectorMin];
-    for (std::size_t k = 0; k < n; ++k) {
-      re[k] = in[2 * k];
-      im[k] = in[2 * k + 1];
-    }
-    smallTransform(re, im, n, inverse, scale);
-    for (std::size_t k = 0; k < n; ++k) {
-      out[2 * k] = re[k];
-      out[2 * k + 1] = im[k];
-    }
-    return true;
-  }
-  const auto plan = selfSortingPlan(n);
-  if (!plan) return false;
-  ScratchUse work(4 * n);
-  if (!work.data) return false;
-  kernels().interleaved(*plan, in, out, work.data, inverse, scale);
-  return true;
-}
-
-bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN) {
-  if (n == 0) return true;
-  const auto plan = chirpPlan(n, inverse);
-  if (!plan) return false;
-  if (plan->m < kVectorMin) return smallChirpZ(*plan, re, im, divideByN);
-  ScratchUse work(4 * plan->m);
-  if (!work.data) return false;
-  kernels().chirp(*plan->passes, plan->wr.data(), plan->wi.data(), plan->h.data(), re, im, n, divideByN,
-                  work.data);
-  return true;
-}
-
 bool convolveSplit(double* ar, double* ai, double* br, double* bi, std::size_t n) {
   if (n == 0) return true;
-  if (n < kVectorMin) {
-    smallTransform(br, bi, n, false, 1.0);
-    smallTransform(ar, ai, n, false, 1.0);
-    for (std::size_t k = 0; k < n; ++k) complexProduct(ar[k], ai[k], br[k], bi[k], false);
-    smallTransform(ar, ai, n, true, 1.0 / static_cast<double>(n));
-    return true;
-  }
-  const auto plan = selfSortingPlan(n);
+  const auto plan = radix4Plan(n);
   if (!plan) return false;
-  ScratchUse work(4 * n);
-  if (!work.data) return false;
-  kernels().convolve(*plan, ar, ai, br, bi, work.data);
+  forwardLevels(*plan, ar, ai, false);
+  forwardLevels(*plan, br, bi, false);
+  multiply(ar, ai, br, bi, n);
+  backwardLevels(*plan, ar, ai, true);
+  const double inv = 1.0 / static_cast<double>(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    ar[k] *= inv;
+    ai[k] *= inv;
+  }
+  reorderSplit(br, bi, plan->log2n, 1.0);
   return true;
 }
 

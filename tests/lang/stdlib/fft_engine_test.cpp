@@ -168,6 +168,27 @@ TEST_P(KernelSets, InterleavedArraysAtEveryPlacementMatchTheDirectTransform) {
   }
 }
 
+TEST_P(KernelSets, InterleavedPassesAgreeWithTheSplitLevelsAtLargeLengths) {
+  // Too long for the direct transform: the interleaved self-sorting passes against the split
+  // in-place levels, two independent ways to the same transform.
+  for (std::size_t n : {std::size_t{1} << 17, std::size_t{1} << 18}) {
+    const std::vector<cd> x = randomSignal(n, 5);
+    std::vector<double> re, im, inter, out(2 * n);
+    for (const cd& c : x) {
+      re.push_back(c.real());
+      im.push_back(c.imag());
+      inter.push_back(c.real());
+      inter.push_back(c.imag());
+    }
+    ASSERT_TRUE(pravella::fft::transformSplit(re.data(), im.data(), n, false, 1.0));
+    ASSERT_TRUE(pravella::fft::transformInterleaved(inter.data(), out.data(), n, false, 1.0));
+    double e = 0;
+    for (std::size_t k = 0; k < n; ++k)
+      e = std::max(e, std::abs(cd(out[2 * k], out[2 * k + 1]) - cd(re[k], im[k])));
+    EXPECT_LT(e, 1e-13 * std::sqrt(static_cast<double>(n)) * (1 + std::log2(static_cast<double>(n)))) << n;
+  }
+}
+
 TEST_P(KernelSets, CircularConvolutionMatchesTheDirectSum) {
   // Below the vector path and with one, two and four passes; b is left holding its transform.
   for (std::size_t n : {1, 2, 8, 16, 32, 128, 2048}) {
