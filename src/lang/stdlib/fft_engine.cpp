@@ -146,9 +146,9 @@ std::shared_ptr<Radix4Plan> makeRadix4Plan(std::size_t n) {
 }  // namespace
 
 // The passes of the self-sorting transform of one power-of-two length n >= 16 and their roots:
-// radix 8 while three or more levels of two remain beyond a last pair of radix 4 ones (n = 2^k
-// as 8^a, 8^a 4 or 8^a 4 4), the first pass's roots as vectors in the order of its lanes, the
-// others' as pairs. Every root is taken once from the first octant.
+// radix-8 passes, then none, one or two of radix 4 (n = 8^a, 8^a 4 or 8^a 16); the first
+// pass's roots as vectors in the order of its lanes, the others' as pairs, every one taken
+// from the first octant.
 struct SelfSortingPlan {
   std::size_t n = 0;
   int passes = 0;
