@@ -42,7 +42,8 @@ inline BookText taggedBook() {
   BookText book = standardBook();
   Units body;
   body.u(0x1F09).u(0).u(0x1F41).u(0).u(0x2422).u(0x1F61).u(0x1F0A);
-  body.u(0x1F09).u(2).u(0x1F12).u(0x2422).u(0x1F13).u(0x1F42).u(0x2422).u(0x1F62).bcd4(12).bcd2(256).u(0x1F0A);
+  body.u(0x1F09).u(2).u(0x1F12).u(0x2422).u(0x1F13).u(0x1F42).u(0x2422).u(0x1F62).bcd4(12).bcd2(256).u(
+      0x1F0A);
   body.u(0x1F04).u(0x2341).u(0xA121).u(0x1F05).u(0xA122).u(0x1F0A);
   body.u(0x1F3C).raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}).bcd4(14).bcd2(0).u(0x1F0A);
   body.u(0x1F4D).u(0x1000).u(0).u(0).u(0).u(0).u(0).bcd4(1).bcd2(16).u(0x1F6D).u(0x1F03);
@@ -54,7 +55,8 @@ inline BookText taggedBook() {
 inline QByteArray fileOf(Mode mode) {
   switch (mode) {
     case kCatalog:
-      return bytes(catalog(true, {{kPlainTitle, "MAIN", "ZEN", "HAN"}, {kCompressedTitle, "ZMAIN", "ZEN", "HAN"}}));
+      return bytes(
+          catalog(true, {{kPlainTitle, "MAIN", "ZEN", "HAN"}, {kCompressedTitle, "ZMAIN", "ZEN", "HAN"}}));
     case kPlainBody:
       return bytes(taggedBook().bytes);
     case kCompressedBody:

@@ -38,12 +38,14 @@ namespace book = pravella::fuzz::edic;
 using pravella::fuzz::fail;
 
 QString folderOf(book::Mode mode) {
-  return mode == book::kGaijiTable ? pravella::paths::diary() : pravella::fuzz::home() + "/Documents/eDicFile";
+  return mode == book::kGaijiTable ? pravella::paths::diary()
+                                   : pravella::fuzz::home() + "/Documents/eDicFile";
 }
 
 void putFile(book::Mode mode, const QByteArray& bytes) {
   for (const QString& place : book::placesOf(mode))
-    if (!pravella::fuzz::writeFile(folderOf(mode) + u'/' + place, bytes)) fail("a book file cannot be written");
+    if (!pravella::fuzz::writeFile(folderOf(mode) + u'/' + place, bytes))
+      fail("a book file cannot be written");
 }
 
 // The window's rendering of a body, with the book's own glyphs, figures and pictures.
@@ -67,7 +69,8 @@ void render(const std::string& title, const std::string& body, QTextDocument& do
                        : GetJPEGpictrue_EPWING_V6(title, page, offset);
     };
   }
-  const QString text = pravella::encoding::decodeLossy(QByteArray::fromStdString(body), pravella::encoding::kShiftJIS);
+  const QString text =
+      pravella::encoding::decodeLossy(QByteArray::fromStdString(body), pravella::encoding::kShiftJIS);
   pravella::edic::renderBody(document, text, QString::fromStdString(title), pictures);
 }
 
@@ -104,7 +107,8 @@ void readBooks(const char* only) {
     if (only && row.name != only) continue;
     std::vector<pravella::edic::SearchRow> rows;
     for (const char* key : {"あ", "き", "条件", "いあ"})
-      for (auto direction : {pravella::edic::SearchDirection::Forward, pravella::edic::SearchDirection::Backward})
+      for (auto direction :
+           {pravella::edic::SearchDirection::Forward, pravella::edic::SearchDirection::Backward})
         pravella::edic::searchDictionaryBook(row.name, QString::fromUtf8(key), direction, rows);
     if (rows.size() > 8 * pravella::edic::kMaxHits) fail("a search passes its hit limit");
     for (std::size_t i = 0; i < rows.size() && i < 6; ++i)
@@ -121,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pravella::fuzz::prepare();
   static const bool ready = [] {
     if (vkStartUp() != 1) return false;
-    for (int m = 0; m < book::kModes; ++m) putFile(static_cast<book::Mode>(m), book::fileOf(static_cast<book::Mode>(m)));
+    for (int m = 0; m < book::kModes; ++m)
+      putFile(static_cast<book::Mode>(m), book::fileOf(static_cast<book::Mode>(m)));
     SetDispJisyoGaijiCodeSwitch(1);
     return true;
   }();

@@ -36,8 +36,10 @@ void checkLoad(const std::string& path, const std::string& copy) {
   if (!checkMedImageFile(path, &w, &h, &s, &offset)) return;
   float maximum = 0, minimum = 0;
   if (!getMaxMinAndData(path, w, h, s, offset, &maximum, &minimum)) fail("an accepted file does not load");
-  const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * static_cast<std::size_t>(s);
-  if (imageSGData.size() != count || imageSGBUData.size() != count) fail("the buffers do not fit the geometry");
+  const std::size_t count =
+      static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * static_cast<std::size_t>(s);
+  if (imageSGData.size() != count || imageSGBUData.size() != count)
+    fail("the buffers do not fit the geometry");
   if (minimum > maximum) fail("the smallest value is above the largest");
   if (!getImageDataAtSlice(path, w, h, s, offset, s)) fail("the last slice does not read again");
   const std::vector<std::int16_t> loaded = imageSGData;
@@ -59,8 +61,9 @@ void checkElements(const std::string& path, long long size) {
     if (at < 0 || at + 8 > static_cast<double>(size)) fail("a listed element lies outside the file");
     if (i > 0 && at <= out[static_cast<std::size_t>(i - 1) * 4]) fail("the listing does not move forward");
   }
-  const std::pair<std::uint16_t, std::uint16_t> tags[] = {
-      {0x0028, 0x0010}, {0x0028, 0x0011}, {0x0028, 0x0030}, {0x0029, 0x0100}, {0x7FE0, 0x0010}, {0x0009, 0x0100}};
+  const std::pair<std::uint16_t, std::uint16_t> tags[] = {{0x0028, 0x0010}, {0x0028, 0x0011},
+                                                          {0x0028, 0x0030}, {0x0029, 0x0100},
+                                                          {0x7FE0, 0x0010}, {0x0009, 0x0100}};
   for (const auto& [group, element] : tags) {
     double place[2];
     DoACR_nema_param_vk(path, group, element, place);

@@ -75,11 +75,13 @@ void volumeFiles() {
 
 void dictionaryBooks() {
   namespace book = pravella::fuzz::edic;
-  static const char* const names[] = {"catalog", "plain-body", "compressed-body", "full-width-font",
-                                      "half-width-font", "pictures", "gaiji-table", "tagged-body"};
+  static const char* const names[] = {"catalog",         "plain-body", "compressed-body", "full-width-font",
+                                      "half-width-font", "pictures",   "gaiji-table",     "tagged-body"};
   for (int m = 0; m < book::kModes; ++m)
-    seed("edic", QLatin1String(names[m]), QByteArray(1, static_cast<char>(m)) + book::fileOf(static_cast<book::Mode>(m)));
-  seed("edic", "plain-standard-book", QByteArray(1, book::kPlainBody) + book::bytes(book::standardBook().bytes));
+    seed("edic", QLatin1String(names[m]),
+         QByteArray(1, static_cast<char>(m)) + book::fileOf(static_cast<book::Mode>(m)));
+  seed("edic", "plain-standard-book",
+       QByteArray(1, book::kPlainBody) + book::bytes(book::standardBook().bytes));
 }
 
 void ftpListings() {
@@ -108,7 +110,8 @@ void stores() {
   QDir().mkpath(pravella::paths::preferences());
   marks.save();
   seed("stores", "bookmarks",
-       filesAsParts(0, {bookmarks::bmFile(1), bookmarks::bmFile(2), bookmarks::bmFile(3), bookmarks::bmFile(4)}));
+       filesAsParts(
+           0, {bookmarks::bmFile(1), bookmarks::bmFile(2), bookmarks::bmFile(3), bookmarks::bmFile(4)}));
 
   launcher::LauncherStore items;
   items.add("/usr/share/doc", 1);

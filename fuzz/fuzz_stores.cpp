@@ -118,7 +118,8 @@ void hostList() {
     list.hostText(i);
     if (const auto pick = list.pick(i)) {
       const QString scrambled = pravella::ftp::scramblePassword(pick->password);
-      if (pravella::ftp::unscramblePassword(scrambled) != pick->password) fail("a password does not read back");
+      if (pravella::ftp::unscramblePassword(scrambled) != pick->password)
+        fail("a password does not read back");
     }
   }
   if (list.remember(QStringLiteral("added.example"), QStringLiteral("u\u00e9"), QStringLiteral("p\u00e4ss"),
@@ -167,7 +168,8 @@ void sheet() {
 }
 
 QStringList fieldsOf(const pravella::mail::MailSettings& s) {
-  return {s.host, s.sender, QString::number(s.port), pravella::mail::securityName(s.security), s.user, s.password};
+  return {s.host, s.sender,  QString::number(s.port), pravella::mail::securityName(s.security),
+          s.user, s.password};
 }
 
 void mailSettings() {
@@ -176,7 +178,8 @@ void mailSettings() {
   settings.effectivePort();
   pravella::mail::settingsProblem(settings);
   if (!pravella::mail::writeMailSettings(settings)) fail("the mail settings do not save");
-  if (fieldsOf(pravella::mail::readMailSettings()) != fieldsOf(settings)) fail("read-back: the mail settings changed");
+  if (fieldsOf(pravella::mail::readMailSettings()) != fieldsOf(settings))
+    fail("read-back: the mail settings changed");
 }
 
 }  // namespace

@@ -33,7 +33,9 @@ void prepare() {
     ::setenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/.local/share")).toLocal8Bit().constData(), 1);
     QDir().mkpath(home.path() + QStringLiteral("/empty-path"));
     ::setenv("PATH", (home.path() + QStringLiteral("/empty-path")).toLocal8Bit().constData(), 1);
-    QDir::setCurrent(home.path());
+    // The working folder stays: libFuzzer reads and writes the corpus folders it was given,
+    // relative names too, while it runs. Programs resolve file names in the scratch home's
+    // folders, not the working folder.
     static int argc = 1;
     static char name[] = "pravella-fuzz";
     static char* argv[] = {name, nullptr};

@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   current_fullPath = pravella::fuzz::home().toStdString();
   QByteArray bytes = pravella::fuzz::bytesOf(data, size);
   const int flags = pravella::fuzz::takeFirstByte(bytes);
-  const int rows = pravella::fuzz::takeFirstByte(bytes) + 1, columns = pravella::fuzz::takeFirstByte(bytes) + 1;
+  const int rows = pravella::fuzz::takeFirstByte(bytes) + 1,
+            columns = pravella::fuzz::takeFirstByte(bytes) + 1;
   const int offset = pravella::fuzz::takeFirstByte(bytes);
   const double slice = pravella::fuzz::takeFirstByte(bytes) + 1;
   ByteOrderBigEndian = flags & 1;
@@ -82,8 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   double sizes[3];
   const int loaded = DoLoadVolumeData("input.vol", &r, &c, &s, sizes);
   if (r > 0) {
-    if (!loaded || r != vData->rows || c != vData->columns || s != vData->slices) fail("the sizes given are not the volume's");
-    if (vData->voxels.size() != vData->sliceSize() * static_cast<std::size_t>(s)) fail("the voxels do not fit the sizes");
+    if (!loaded || r != vData->rows || c != vData->columns || s != vData->slices)
+      fail("the sizes given are not the volume's");
+    if (vData->voxels.size() != vData->sliceSize() * static_cast<std::size_t>(s))
+      fail("the voxels do not fit the sizes");
     checkReadBack(sizes);
   } else if (!(current() == marker)) {
     fail("a file that did not load changed the current volume");

@@ -16,8 +16,7 @@ int main(int argc, char** argv) {
   namespace fs = std::filesystem;
   std::vector<fs::path> inputs;
   for (int i = 1; i < argc; ++i) {
-    // Absolute now: a target may make its scratch home the working folder.
-    const fs::path p = fs::absolute(argv[i]);
+    const fs::path p(argv[i]);
     if (fs::is_directory(p)) {
       for (const auto& entry : fs::recursive_directory_iterator(p))
         if (entry.is_regular_file()) inputs.push_back(entry.path());

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test. ctest runs under xvfb-run, so that tests labelled gl get
-# a real X display; the others run on Qt's offscreen platform.
+# Sets up, builds and runs every test. ctest runs under xvfb-run, so that tests labelled gl or
+# x11 get a real X display; the others run on Qt's offscreen platform.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"

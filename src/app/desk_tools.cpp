@@ -2,13 +2,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextEdit>
 
+#include "diary/day_folders.h"
+#include "diary/program_settings.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/month_diary_drawer.h"
@@ -16,13 +19,15 @@
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/cal_preference.h"
 #include "editors/ui/main_text_view.h"
-#include "diary/program_settings.h"
 #include "editors/web_launch.h"
 #include "net/edic/ui/cal_edic.h"
 #include "net/ftp/ui/cal_ftp.h"
 #include "net/mail/ui/cal_mail.h"
 #include "net/web/ui/cal_network.h"
 #include "net/web/ui/cal_web_view.h"
+#include "platform/console_log.h"
+#include "platform/desktop_open.h"
+#include "platform/paths.h"
 #include "platform/ui/sound_player.h"
 #include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
@@ -31,22 +36,21 @@
 #include "tools/dictionaries/ui/cal_manual.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/finder_text_view.h"
-#include "platform/desktop_open.h"
 #include "tools/pictures/ui/cal_change_pict_size.h"
 #include "tools/pictures/ui/cal_movie_view.h"
 #include "tools/pictures/ui/cal_pict_view.h"
 #include "tools/pictures/ui/cal_select_image.h"
 #include "tools/text/ui/cal_change_window.h"
-#include "tools/text/ui/cal_sheet_table.h"
-#include "tools/text/ui/calendar_set_param.h"
 #include "tools/text/ui/cal_doc_search.h"
 #include "tools/text/ui/cal_index.h"
+#include "tools/text/ui/cal_sheet_table.h"
+#include "tools/text/ui/calendar_set_param.h"
 
 namespace pravella {
 
 namespace {
 
-DeskToolHost hostFor(MainWindow& window, Calcndar& calendar) {
+DeskToolHost hostFor(MainWindow& window, Calcndar& calendar, QMenu* toolsMenu) {
   DeskToolHost h;
   Calcndar* c = &calendar;
   h.closeAllToggleView = [c] { c->closeAllToggleView(); };
@@ -69,7 +73,7 @@ DeskToolHost hostFor(MainWindow& window, Calcndar& calendar) {
   h.mainWindow = &window;
   h.documentView = window.documentView();
   h.memoSheetView = calendar.memoSheet() ? calendar.memoSheet()->toggleMemoField() : nullptr;
-  h.toolsMenu = window.menuBar()->addMenu(QObject::tr("&Tools"));
+  h.toolsMenu = toolsMenu;
   return h;
 }
 
@@ -92,7 +96,8 @@ ToolHost toolHost(const DeskToolHost& host) {
 
 }  // namespace
 
-DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(window, calendar)) {
+DeskTools::DeskTools(MainWindow& window, Calcndar& calendar, QMenu* toolsMenu)
+    : host_(hostFor(window, calendar, toolsMenu)) {
   auto search = toolHost<CalDocSearch::Host>(host_);
   search.markEdited = [w = &window] { w->setWindowModified(true); };
   // While the month diary drawer is open, its search field is the find text.
@@ -104,8 +109,13 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   docSearch_->setMemoTextView(host_.memoSheetView);
   docSearch_->awakeFromNib();
   QAction* find = host_.toolsMenu->addAction(QObject::tr("&Find and Replace..."));
+  find->setObjectName(QStringLiteral("openSearchSheetAction"));
   find->setShortcut(QKeySequence::Find);
   QObject::connect(find, &QAction::triggered, docSearch_.get(), [s = docSearch_.get()] { s->showPanel(); });
+  // Edit > Use Selection for Find gives the search sheet its find text.
+  if (auto* useSelection = window.findChild<QAction*>(QStringLiteral("performFindPanelAction")))
+    QObject::connect(useSelection, &QAction::triggered, docSearch_.get(),
+                     [s = docSearch_.get()] { s->findStringFromDocAction(); });
 
   auto layout = toolHost<CalChangeWindow::Host>(host_);
   layouts_ = std::make_unique<CalChangeWindow>(&window, layout);
@@ -120,11 +130,12 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   outline_->awakeFromNib();
   QAction* outline = host_.toolsMenu->addAction(QObject::tr("&Outline"));
   outline->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
-  QObject::connect(outline, &QAction::triggered, outline_.get(), [o = outline_.get(), h = host_] {
+  const auto toggleOutline = [o = outline_.get(), h = host_] {
     if (h.toggleStatus() == CalIndex::kToggleNumber && o->docIndexDrawer()->isVisible())
       return o->closeIndexAction();
     o->showIndexAction();
-  });
+  };
+  QObject::connect(outline, &QAction::triggered, outline_.get(), toggleOutline);
 
   modules_ = std::make_unique<CalPreference>(host_, window.documentView());
   modules_->awakeFromNib();
@@ -175,7 +186,9 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   dictionary_ = std::make_unique<CalEDic>(edic);
   dictionary_->awakeFromNib();
   QAction* dictionary = host_.toolsMenu->addAction(QObject::tr("&Dictionary"));
-  dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
+  dictionary->setObjectName(QStringLiteral("openDictionaryAction"));
+  // Ctrl+Shift+D is the month diary's.
+  dictionary->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Y")));
   QObject::connect(dictionary, &QAction::triggered, dictionary_.get(),
                    [d = dictionary_.get()] { d->openSheetAction(); });
 
@@ -217,8 +230,17 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   QAction* sheet = host_.toolsMenu->addAction(QObject::tr("&Internet"));
   QObject::connect(sheet, &QAction::triggered, internet_.get(), [n = internet_.get()] { n->toggleInternetSheet(); });
   QAction* onMemo = host_.toolsMenu->addAction(QObject::tr("Open Memo Selection in &Browser"));
-  QObject::connect(onMemo, &QAction::triggered, internet_.get(),
-                   [v = host_.memoSheetView] { CalendarNet::openURLonMemo(v); });
+  onMemo->setObjectName(QStringLiteral("openURLonMemoAction"));
+  // The open memo sheet's selection, else the main memo's: the menu names no one memo.
+  QObject::connect(onMemo, &QAction::triggered, internet_.get(), [this, &window] {
+    QTextEdit* sheet =
+        host_.memoSheetView && host_.memoSheetView->isVisible() ? host_.memoSheetView : nullptr;
+    for (QTextEdit* view : {sheet, host_.documentView})
+      if (view && view->textCursor().hasSelection()) return CalendarNet::openURLonMemo(view);
+    window.statusBar()->showMessage(QObject::tr("Select a web address in a memo to open it in the browser."),
+                                    10000);
+    host_.playSound("Basso");
+  });
 
   auto mailHost = toolHost<CalMail::Host>(host_);
   mailHost.documentView = host_.documentView;
@@ -285,6 +307,38 @@ DeskTools::DeskTools(MainWindow& window, Calcndar& calendar) : host_(hostFor(win
   docSearch_->setFinderTextView(finder_->finderTextView());
   QAction* finderAction = host_.toolsMenu->addAction(QObject::tr("&Finder"));
   QObject::connect(finderAction, &QAction::triggered, finder_.get(), [f = finder_.get()] { f->toggleFinderView(); });
+
+  // The five fixed cells under the month's days: the manual, the launcher, a terminal in the
+  // selected day's folder, the bookmarks and the outline.
+  QObject::connect(window.dayCells(), &QButtonGroup::idClicked, &window,
+                   [this, &window, toggleOutline](int tag) {
+                     switch (tag - Calcndar::kLastDayCell - 1) {
+                       case 0:
+                         return manual_->openManualAction();
+                       case 1:
+                         return launcher_->showLauncherAction();
+                       case 2:
+                         return openTerminalAtSelectedDay(window);
+                       case 3:
+                         return bookmarks_->openBookMarkAction();
+                       case 4:
+                         return toggleOutline();
+                       default:
+                         return;
+                     }
+                   });
+}
+
+void DeskTools::openTerminalAtSelectedDay(MainWindow& window) {
+  const QDate day = host_.selectedDay();
+  // The day may have no folder yet: it is made as the document list makes it.
+  if (!makeDayFolder(day.year(), day.month(), day.day())) return host_.playSound("Basso");
+  const QString folder = paths::dayFolder(day.year(), day.month(), day.day());
+  if (openTerminalAt(folder)) return host_.playSound("Tink");
+  const QString why = QObject::tr("No terminal could be started in %1 (x-terminal-emulator).").arg(folder);
+  window.statusBar()->showMessage(why, 10000);
+  showErrMessageToConsole((why + QLatin1Char('\n')).toStdString());
+  host_.playSound("Basso");
 }
 
 DeskTools::~DeskTools() = default;

@@ -1,8 +1,11 @@
 #pragma once
 // The desk tools of the main window: made once at start-up, after the calendar controller,
-// with the host through which they reach it. Each later tool adds its controller here.
+// with the host through which they reach it, their items going into the Tools menu. Each later
+// tool adds its controller here.
 
 #include <memory>
+
+class QMenu;
 
 #include "tools/ui/desk_tool_host.h"
 
@@ -35,7 +38,7 @@ class MainWindow;
 
 class DeskTools {
  public:
-  DeskTools(MainWindow& window, Calcndar& calendar);
+  DeskTools(MainWindow& window, Calcndar& calendar, QMenu* toolsMenu);
   ~DeskTools();
   const DeskToolHost& host() const { return host_; }
   CalDocSearch* docSearch() const { return docSearch_.get(); }
@@ -48,6 +51,8 @@ class DeskTools {
   CalFTP* ftp() const { return ftp_.get(); }
 
  private:
+  void openTerminalAtSelectedDay(MainWindow& window);
+
   DeskToolHost host_;
   std::unique_ptr<CalDocSearch> docSearch_;
   std::unique_ptr<CalChangeWindow> layouts_;

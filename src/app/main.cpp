@@ -1,44 +1,20 @@
 // The Pravella desktop application.
 
+#include <unistd.h>
 #include <clocale>
 #include <cstdio>
-#include <unistd.h>
 
 #include <QApplication>
-
-#include <QAction>
-#include <QMenu>
-#include <QMessageBox>
 #include <QSessionManager>
 #include <QThreadPool>
 
-#include "app/desk_tools.h"
-#include "app/search_tools.h"
+#include "app/application.h"
 #include "diary/day_folders.h"
-#include "diary/ui/cal_set_directory.h"
-#include "diary/ui/cal_sun_moon.h"
 #include "diary/ui/calcndar.h"
-#include "diary/ui/conv_classic_doc.h"
-#include "diary/ui/main_window.h"
-#include "diary/ui/pravella.h"
-#include "editors/ui/cal_option.h"
-#include "editors/ui/cal_text.h"
-#include "editors/ui/cal_tool.h"
-#include "editors/ui/main_text_view.h"
-#include "graphics/ui/editors/cal_dplot_edit.h"
-#include "graphics/ui/editors/cal_get_pict_points.h"
-#include "graphics/ui/editors/cal_gr_edit.h"
-#include "graphics/ui/gl/gl_window_manager.h"
-#include "imaging/ui/cal_med_image.h"
-#include "imaging/ui/cal_sg_data.h"
-#include "imaging/ui/cv_tracking_window.h"
-#include "imaging/ui/image_segmentation.h"
-#include "imaging/ui/imaging_window_manager.h"
 #include "lang/builtins/startup.h"
 #include "platform/end_signals.h"
-#include "platform/ui/first_paint_report.h"
+#include "platform/ui/deferred_icon_style.h"
 #include "platform/ui/media_backend.h"
-#include "tools/system/ui/system_tools.h"
 
 int main(int argc, char** argv) {
   if (vkStartUp() != 1) return -1;
@@ -50,6 +26,7 @@ int main(int argc, char** argv) {
   }
   pravella::chooseMediaBackend();
   QApplication app(argc, argv);
+  pravella::useDeferredIconStyle();
   // Qt adopts the user's locale; numbers in results and files must keep the C decimal point.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Pravella"));
@@ -61,69 +38,13 @@ int main(int argc, char** argv) {
   // without holding up the window.
   QThreadPool::globalInstance()->start([] { pravella::recoverInterruptedDiarySaves(); });
 
-  pravella::MainWindow window;
-  // Programs open their OpenGL plot windows through it, by title, on this thread.
-  pravella::gl::GLWindowManager glWindows(&window);
-  // Picture sub-windows and movie windows, by title, on this thread.
-  pravella::imaging::ImagingWindowManager imagingWindows(&window);
-  // The hand editors' panels, run while a program waits for them.
-  pravella::CalGrEdit grEdit(&window);
-  pravella::CalDPlotEdit densityPlotEdit(&window);
-  pravella::CalGetPictPoints getPictPoints(&window);
-  // The window of each "test_cv" tracking run.
-  pravella::CvTrackingWindows trackingWindows(&window);
-  // The memo takes the program texts the calendar posts at launch (the user's modules).
-  window.documentView()->awakeFromNib();
-  Calcndar calendar(&window);
-  // The memo options: the memo sheet's files and history, the Format and User menus.
-  CalOption calendarOption(&window, &calendar);
-  calendar.awakeFromNib();
-  calendarOption.awakeFromNib();
-  // The working folder starts before any module runs.
-  CalSetDirectory setDirectory(&window);
-  setDirectory.awakeFromNib();
-  ConvClassicDoc classicImport(&calendar, &window);
-  classicImport.awakeFromNib();
-  QObject::connect(window.importOldDiaryAction(), &QAction::triggered, &classicImport,
-                   [&classicImport] { classicImport.convClassicDoc(); });
-  CalText::Host textHost;
-  textHost.save = [&calendar] { return calendar.save(); };
-  textHost.nowDisplayedDocument = [&calendar] { return calendar.nowDisplayedDocument(); };
-  textHost.selectedDay = [&calendar] { return calendar.selectedDay(); };
-  textHost.showDiaryFiles = [&calendar] { calendar.showDiaryFiles(); };
-  textHost.reportFailure = [&window](const QString& why) {
-    QMessageBox::warning(&window, QStringLiteral("Export Text"), why);
-  };
-  CalText text(window.documentView(), &window, textHost);
-  text.awakeFromNib();
-  CalSunMoon sunMoon(window.sunMoonPanel(), [&calendar] { return calendar.selectedDay(); });
-  sunMoon.awakeFromNib();
-  // The month diary list exists before the modules run at launch: they may call it.
-  Pravella monthList(&calendar, &window);
-  monthList.awakeFromNib();
-  pravella::DeskTools deskTools(window, calendar);
-  // The memo's manual and memo-database look-ups, and the search window.
-  pravella::SearchTools searchTools(window, calendar, deskTools);
-  // The tool drawer and the user control panels.
-  CalTool tool(deskTools.host());
-  QAction* videoCapture = deskTools.host().toolsMenu->addAction(QObject::tr("Video Capture"));
-  QObject::connect(videoCapture, &QAction::triggered, &window,
-                   [&window] { pravella::openVideoSequantialGrabber(&window); });
-  tool.awakeFromNib();
-  // Backup, the load bars and the calculate buttons at the drawer's foot.
-  SystemTools systemTools(deskTools.host());
-  tool.addSystemControls(systemTools.strip());
-  CalMedImage medImage(deskTools.host());
-  medImage.awakeFromNib();
-  ImageSegmentation segmentation(deskTools.host());
-  segmentation.awakeFromNib();
+  pravella::Application application;
+  Calcndar& calendar = application.calendar();
   // A kill, a closed terminal, Ctrl+C and the end of the session save every edit as Quit
   // does, then end the application.
   pravella::EndSignals endSignals([&calendar](int) { calendar.terminateUnattended(); });
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &calendar,
                    [&calendar](QSessionManager&) { calendar.terminateUnattended(); });
-  window.show();
-  pravella::reportFirstPaintWhenAsked(&window);
-  calendar.applicationDidFinishLaunching();
+  application.showAndFinishLaunching();
   return QApplication::exec();
 }

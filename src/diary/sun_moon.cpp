@@ -193,8 +193,9 @@ Equatorial toEquatorial(double lambda, double beta, double eps) {
 
 // Seconds of Universal Time after 0h of the date for the local time given; the time zone's
 // hours and minutes are taken apart with truncating division, so a negative zone works too.
-int universalSeconds(int hour, int minute, int second, int tz) {
-  return (hour - tz / 60) * 3600 + (minute - tz % 60) * 60 + second;
+// Programs may give zones of a million hours: the seconds are counted in 64 bits.
+long long universalSeconds(int hour, int minute, int second, int tz) {
+  return (hour - tz / 60) * 3600LL + (minute - tz % 60) * 60LL + second;
 }
 
 using Altitude = double (*)(double T, double theta, double latitude);

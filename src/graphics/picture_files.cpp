@@ -120,18 +120,9 @@ bool canImportPicture(const std::string& path) {
   return looksLikePict(file.fileName(), file.readAll());
 }
 
-int DoLoadPicture(const std::string& path, QByteArray& out) {
-  using pravella::graphics::reportError;
-  const QString name = resolved(path);
-  const pravella::BoundedRead read = pravella::readRegularFile(name, kMaxPictureFileBytes);
-  if (!read) {
-    showErrMessageToConsole((read.error + u'\n').toStdString());
-    reportError(read.refusal == pravella::ReadRefusal::NoMemory ? "Memory allocation error."
-                : read.refusal == pravella::ReadRefusal::Missing ? "Invalid ComponentInstance."
-                                                                  : "Can not get Picture.");
-    return 0;
-  }
-  const QByteArray& data = read.data;
+namespace pravella {
+
+const char* pictureFromFileData(const QByteArray& data, const QString& name, QByteArray& out) {
   QBuffer buffer;
   buffer.setData(data);
   buffer.open(QIODevice::ReadOnly);
@@ -139,41 +130,54 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
   const QByteArray format = reader.format();
   if (format.isEmpty()) {
     // Not a format Qt knows: perhaps one of our (or an old) PICT files.
-    if (readPictFile(data, out)) return 1;
-    reportError(looksLikePict(name, data) ? "Can not get Picture." : "Invalid ComponentInstance.");
-    return 0;
+    if (readPictFile(data, out)) return nullptr;
+    return looksLikePict(name, data) ? "Can not get Picture." : "Invalid ComponentInstance.";
   }
   const QSize size = reader.size();
   // A JPEG file goes in unchanged: no loss, and it is as small as it already is.
-  if (format == "jpeg" && size.isValid() && static_cast<std::size_t>(data.size()) < pravella::graphics::pictureByteLimit() - 1024) {
+  if (format == "jpeg" && size.isValid() &&
+      static_cast<std::size_t>(data.size()) < graphics::pictureByteLimit() - 1024) {
     QImage probe;
     if (reader.read(&probe)) {
-      out = pravella::Picture::fromJpeg(data, probe.size()).bytes();
-      if (!out.isEmpty()) return 1;
+      out = Picture::fromJpeg(data, probe.size()).bytes();
+      if (!out.isEmpty()) return nullptr;
     }
-    reportError("Can not get Picture.");
-    return 0;
+    return "Can not get Picture.";
   }
   const QImage image = reader.read();
-  if (image.isNull()) {
-    reportError("Can not get Picture.");
-    return 0;
-  }
+  if (image.isNull()) return "Can not get Picture.";
   // Direct pixels first (exact, keeps transparency), unless they plainly cannot fit: a photo
   // barely packs, so three bytes a pixel is what it would take.
-  const std::size_t limit = pravella::graphics::pictureByteLimit();
-  pravella::Picture picture;
+  const std::size_t limit = graphics::pictureByteLimit();
+  Picture picture;
   if (static_cast<double>(image.width()) * image.height() * 3 < 2.0 * static_cast<double>(limit))
-    picture = pravella::Picture::fromImage(image);
+    picture = Picture::fromImage(image);
   // Photos too big for direct pixels are embedded as JPEG, at falling quality until they fit.
   for (const int q : {90, 75, 50, 25}) {
     if (!picture.isEmpty() && picture.size() < limit) break;
-    picture = pravella::Picture::fromPhoto(image, q);
+    picture = Picture::fromPhoto(image, q);
   }
-  if (picture.isEmpty() || picture.size() >= limit) {
-    reportError("Can not get Picture.");
+  if (picture.isEmpty() || picture.size() >= limit) return "Can not get Picture.";
+  out = picture.bytes();
+  return nullptr;
+}
+
+}  // namespace pravella
+
+int DoLoadPicture(const std::string& path, QByteArray& out) {
+  using pravella::graphics::reportError;
+  const QString name = resolved(path);
+  const pravella::BoundedRead read = pravella::readRegularFile(name, kMaxPictureFileBytes);
+  if (!read) {
+    showErrMessageToConsole((read.error + u'\n').toStdString());
+    reportError(read.refusal == pravella::ReadRefusal::NoMemory  ? "Memory allocation error."
+                : read.refusal == pravella::ReadRefusal::Missing ? "Invalid ComponentInstance."
+                                                                 : "Can not get Picture.");
     return 0;
   }
-  out = picture.bytes();
+  if (const char* error = pravella::pictureFromFileData(read.data, name, out)) {
+    reportError(error);
+    return 0;
+  }
   return 1;
 }

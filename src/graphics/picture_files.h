@@ -5,6 +5,7 @@
 // leaves no partial file behind.
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstdint>
 #include <string>
@@ -30,6 +31,11 @@ int DoLoadPicture(const std::string& path, QByteArray& out);
 bool canImportPicture(const std::string& path);
 
 namespace pravella {
+
+// The picture bytes of an image file's bytes (any format Qt reads, or a PICT file, with or
+// without its 512-byte header), as DoLoadPicture makes them; `name` only helps to tell a PICT
+// file. Null when made, else the message DoLoadPicture reports.
+const char* pictureFromFileData(const QByteArray& data, const QString& name, QByteArray& out);
 
 // The Qt JPEG quality (0..100) of a codec quality: 0 -> 0, 512 -> 75, 1,024 -> 100, linear
 // in between.

@@ -24,4 +24,8 @@ bool openWithDesktop(const QString& path) {
   return true;
 }
 
+bool openTerminalAt(const QString& folder) {
+  return QProcess::startDetached(QStringLiteral("x-terminal-emulator"), {}, folder);
+}
+
 }  // namespace pravella

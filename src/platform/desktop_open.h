@@ -1,6 +1,6 @@
 #pragma once
 // Hands a file to the desktop's opener (xdg-open), which shows it with the application the
-// user associated with its type.
+// user associated with its type; opens the desktop's terminal in a folder.
 
 #include <QString>
 
@@ -10,5 +10,9 @@ namespace pravella {
 // return (a desktop's opener returns as soon as the application has started); an opener still
 // running then is left to run. False when the opener could not be started or crashed.
 bool openWithDesktop(const QString& path);
+
+// Starts the terminal the system names its default (x-terminal-emulator) with `folder` as its
+// working folder, and leaves it running. False when it could not be started.
+bool openTerminalAt(const QString& folder);
 
 }  // namespace pravella

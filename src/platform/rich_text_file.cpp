@@ -119,6 +119,8 @@ WriteResult writeRtfFile(const QString& path, const QTextDocument& doc) {
   return writeFileAtomically(path, rtf::write(doc, rtf::AttachmentMode::Embed).rtf);
 }
 
+bool isRtfdPackageName(const QString& path) { return QFileInfo(path).suffix() == QLatin1String("rtfd"); }
+
 QString plainTextOf(const QTextDocument& doc) { return withLineFeeds(doc.toRawText()); }
 
 QString withLineFeeds(QString text) {

@@ -16,6 +16,10 @@ inline constexpr const char* kRtfdTextName = "TXT.rtf";
 // Anything larger than this is no text document; reading it whole would only waste memory.
 inline constexpr qint64 kMaxRichTextBytes = qint64{1} << 30;
 
+// Whether `path` names an RTFD document by its extension: a folder the user sees and chooses
+// as one file, never opened as a folder.
+bool isRtfdPackageName(const QString& path);
+
 // Reads the RTF file or RTFD folder at `path` into `doc` (its old content is replaced). False
 // when nothing there reads as rich text; the document is then empty. A truncated file gives
 // what could be read (true); a missing attachment is left out with a console line.

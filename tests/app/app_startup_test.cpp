@@ -73,7 +73,7 @@ QStringList heavyOf(const QStringList& libraries) {
   QStringList heavy;
   for (const QString& l : libraries)
     for (const char* name : {"libavcodec", "libavformat", "libavutil", "libswscale", "libopencv",
-                             "libQt6WebEngine", "libpravella_media", "libpravella_web_engine"})
+                             "libQt6WebEngine", "libpravella_media.so", "libpravella_web_engine", "libcurl"})
       if (l.contains(QLatin1String(name))) heavy << l;
   return heavy;
 }

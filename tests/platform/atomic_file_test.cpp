@@ -8,6 +8,7 @@
 
 #include "platform/atomic_file.h"
 #include "support/test_home.h"
+#include "support/unprivileged_run.h"
 
 namespace {
 
@@ -54,6 +55,9 @@ TEST(AtomicFile, UnwritableTargetKeepsTheOldFileAndSaysWhy) {
   EXPECT_FALSE(added.ok);
   EXPECT_FALSE(QFileInfo::exists(dir + "/b.txt"));
   EXPECT_EQ(contents(path), "old");
+  if (pravella::test::runningAsRoot()) {
+    EXPECT_EQ(pravella::test::rerunAsNobody("AtomicFile.UnwritableTargetKeepsTheOldFileAndSaysWhy"), 0);
+  }
 }
 
 // A read-only document in a folder that is not: the save would rename a new file or folder
@@ -87,6 +91,10 @@ TEST(AtomicFile, ReadOnlyDocumentsStayAsTheyAre) {
   QFile::setPermissions(doc, readOnly | QFile::WriteOwner);
   EXPECT_TRUE(pravella::replaceFolderAtomically(doc, fill("new")));
   EXPECT_EQ(contents(doc + "/TXT.rtf"), "new");
+  // The same for a user whom the system itself refuses.
+  if (pravella::test::runningAsRoot()) {
+    EXPECT_EQ(pravella::test::rerunAsNobody("AtomicFile.ReadOnlyDocumentsStayAsTheyAre"), 0);
+  }
 }
 
 TEST(AtomicFile, FullDiskKeepsTheOldFileAndSaysWhy) {

@@ -126,7 +126,7 @@ TEST(PravellaCalc, APictureTooLargeToHoldIsRefusedBeforeItIsDrawn) {
   p.closeWriteChannel();
   ASSERT_TRUE(p.waitForFinished(60000));
   EXPECT_EQ(p.readAllStandardOutput(),
-            " 3000.0000  2000.0000\n...<Error>...Too Big Picture (at push into the stack).\n.NO.\n");
+            " 3000.0000  2000.0000\n...<Error>...Too Big Picture (32767 x 32767).\n.NO.\n");
 }
 
 // A run whose dynamic loader names every library it opens on standard error.

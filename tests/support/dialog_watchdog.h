@@ -3,25 +3,34 @@
 // ask for, and closes it, so that a GUI test fails instead of hanging on an unexpected dialog.
 // The dialogs a test expects (by class name, "pravella::CalGrEdit") are let be. A test that
 // expects a message box queues its answer (the text of a button): the next box that shows is
-// answered by a click on that button, and its title is recorded.
+// answered by a click on that button, and its title is recorded. A test can also have the
+// watchdog answer a dialog of a class (a file panel) the way a user would, through the
+// dialog's own widgets.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QHash>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace pravella::test {
 
 class DialogWatchdog {
  public:
+  // Acts on a shown dialog; false until it has done what it meant to (it is asked again at the
+  // next look, as long as the dialog stays open).
+  using DialogAnswer = std::function<bool(QDialog*)>;
+
   explicit DialogWatchdog(QStringList expected = {}) {
     state_->expected = std::move(expected);
     timer_.setInterval(50);
@@ -29,6 +38,12 @@ class DialogWatchdog {
       for (QWidget* w : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<QDialog*>(w);
         if (!dialog || !dialog->isVisible()) continue;
+        const QString name = QString::fromLatin1(dialog->metaObject()->className());
+        if (state->dialogAnswers.contains(name)) {
+          if (state->dialogsAnswered.contains(dialog)) continue;
+          if (state->dialogAnswers.value(name)(dialog)) state->dialogsAnswered.append(dialog);
+          continue;
+        }
         if (auto* box = qobject_cast<QMessageBox*>(dialog); box && !state->answers.empty()) {
           const QString wanted = state->answers.front();
           for (QAbstractButton* b : box->buttons()) {
@@ -44,7 +59,7 @@ class DialogWatchdog {
           }
           continue;
         }
-        if (state->expected.contains(QString::fromLatin1(dialog->metaObject()->className()))) continue;
+        if (state->expected.contains(name)) continue;
         ADD_FAILURE() << "unexpected dialog: " << dialog->windowTitle().toStdString() << " / "
                       << dialog->metaObject()->className();
         dialog->reject();
@@ -62,11 +77,18 @@ class DialogWatchdog {
   // Answers queued and not used.
   std::size_t pending() const { return state_->answers.size(); }
 
+  // Dialogs of `className` are expected, and `answer` acts on each one shown.
+  void answerDialog(const QString& className, DialogAnswer answer) {
+    state_->dialogAnswers.insert(className, std::move(answer));
+  }
+
  private:
   struct State {
     QStringList expected;
     std::deque<QString> answers;
     QStringList answered;
+    QHash<QString, DialogAnswer> dialogAnswers;
+    QList<QPointer<QDialog>> dialogsAnswered;
   };
   std::shared_ptr<State> state_ = std::make_shared<State>();
   QTimer timer_;

@@ -343,7 +343,11 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // side views (calcndar_side_views.cpp)
   void registerDocumentObservers();
   void buildSideViews();
+  // The View menu's memo sheet; the Edit menu's table at the caret and remembered string.
+  void buildMemoMenuItems();
   QTextEdit* focusedTextView() const;
+  // A command that cannot do what it names says why in the status line, with "Basso".
+  void refuse(const QString& why);
 
   pravella::MainWindow* window_;
 

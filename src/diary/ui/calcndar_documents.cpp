@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImageReader>
@@ -28,6 +27,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "editors/open_documents.h"
+#include "editors/plain_text_export.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
@@ -41,6 +41,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "tools/bookmarks/document_moves.h"
 
 namespace {
 
@@ -213,9 +214,8 @@ void Calcndar::showSelectedDiaryFile(int row) {
     };
 
     if (ext == QLatin1String("TXT") || ext == QLatin1String("txt")) {
-      QFile file(path);
-      QString text;
-      if (file.open(QIODevice::ReadOnly)) text = QString::fromUtf8(file.readAll());
+      // Text files come in any of the Japanese encodings (our own export writes Shift JIS).
+      const QString text = pravella::readTextFileForImport(path).value_or(QString());
       openTemplate();
       {
         LoadingGuard loading(loadingMemo_);
@@ -612,7 +612,8 @@ QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& pr
     if (chosen.isEmpty()) return {};
     // The panel sees the name without the package's extension, so it cannot see a clash with
     // the package: the question is asked here, before anything is written.
-    if (pravella::fileExtension(fileNameOf(chosen)) != QLatin1String("rtfd")) chosen += QStringLiteral(".rtfd");
+    if (pravella::fileExtension(fileNameOf(chosen)) != QLatin1String("rtfd"))
+      chosen += QStringLiteral(".rtfd");
     if (!entryExists(chosen)) return chosen;
     const QString file = fileNameOf(chosen);
     const int answer =
@@ -688,9 +689,8 @@ bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
           {QStringLiteral("OK")});
     return false;
   }
-  // Bookmarks follow only a move that happened.
-  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("renameBookMarkPathName"), QString(),
-                                                     {oldPath, newPath});
+  // Bookmarks and launcher items follow only a move that happened.
+  pravella::tellDocumentMoved(oldPath, newPath);
   if (nowDisplayedDocument_ == oldPath) {
     nowDisplayedDocument_ = newPath;
     memoSlot_->shown(newPath);

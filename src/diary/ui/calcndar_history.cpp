@@ -17,6 +17,7 @@
 #include "diary/startup_files.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/pravella.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -248,7 +249,16 @@ void Calcndar::DoSetRememberString(const QString& text) {
 }
 
 void Calcndar::DoInsertRememberString() {
+  // The memos that take it: the main memo, the memo sheet, the finder's text, the month list's
+  // row memo and the tools' text views that take the date stamps (the manual's).
+  QWidget* focus = window_->focusWidget();
   QTextEdit* view = focusedTextView();
+  if (!view && focus) {
+    if (focus == finderTextView_ || (Pravella_X && focus == Pravella_X->subTextView()))
+      view = qobject_cast<QTextEdit*>(focus);
+    for (const auto& [stamped, paste] : dateStampViews_)
+      if (!view && stamped && focus == stamped) view = qobject_cast<QTextEdit*>(focus);
+  }
   if (!view || view->isReadOnly()) {
     sound("Basso");
     return;
@@ -258,7 +268,7 @@ void Calcndar::DoInsertRememberString() {
 }
 
 void Calcndar::DoRemember() {
-  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("DoSearchMemoInSearchSheet"), rememberString_);
+  if (Pravella_X) Pravella_X->DoSearchMemoInSearchSheet(rememberString_);
 }
 
 // ---------------------------------------------------------------- entries for the language

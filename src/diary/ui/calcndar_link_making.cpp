@@ -191,15 +191,13 @@ void Calcndar::symbolicLinkCurrentDisplayedDocumentToTodayFolder() {
   const QString folder = pravella::paths::dayFolder(now.year(), now.month(), now.day());
   const QString header = window_->symbLinkHeaderField()->text();
   const QString name = nowDisplayedDocument_.section(QLatin1Char('/'), -1);
-  if (nowDisplayedDocument_.isEmpty() || entryExists(folder + QLatin1Char('/') + name)) {
-    sound("Basso");
-    return;
-  }
+  if (nowDisplayedDocument_.isEmpty())
+    return refuse(tr("The memo is not saved yet: there is no document to link."));
+  if (entryExists(folder + QLatin1Char('/') + name))
+    return refuse(tr("%1 is in today's folder already.").arg(name));
   const QString original = orijinalFilePath(nowDisplayedDocument_);
-  if (original.isEmpty() || !QFileInfo::exists(original)) {
-    sound("Basso");
-    return;
-  }
+  if (original.isEmpty() || !QFileInfo::exists(original))
+    return refuse(tr("%1 leads to no document: a link to it would lead nowhere.").arg(name));
   const pravella::DayOfPath day = pravella::dayOfDocumentPath(original).value_or(pravella::DayOfPath{});
   const QString originalName = original.section(QLatin1Char('/'), -1);
   const QString ext = pravella::fileExtension(originalName);
@@ -208,15 +206,11 @@ void Calcndar::symbolicLinkCurrentDisplayedDocumentToTodayFolder() {
       QString::fromStdString(pravella::cformat("(%4d-%02d-%02d)", day.year, day.month, day.day));
   if (!ext.isEmpty()) linkName += QLatin1Char('.') + ext;
   const QString link = folder + QLatin1Char('/') + linkName;
-  if (entryExists(link)) {
-    sound("Basso");
-    return;
-  }
+  if (entryExists(link)) return refuse(tr("%1 is in today's folder already.").arg(linkName));
   // Today may have no folder yet.
   if (!QDir().mkpath(folder) || !QFile::link(original, link)) {
     showErrMessageToConsole(("The link " + link + " to " + original + " could not be made.\n").toStdString());
-    sound("Basso");
-    return;
+    return refuse(tr("The link %1 could not be made.").arg(linkName));
   }
   sound("Tink");
 }

@@ -4,16 +4,17 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QKeySequence>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QDockWidget>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
@@ -109,6 +110,8 @@ void Calcndar::buildSideViews() {
   window_->statusBar()->addPermanentWidget(numOfTextSizeField_);
   connect(window_->documentView(), &QTextEdit::selectionChanged, this, [this] { textViewDidChangeSelection(); });
 
+  buildMemoMenuItems();
+
   QMenu* recent = window_->menuBar()->addMenu(tr("&Recent Memo"));
   recent->setObjectName(QStringLiteral("recentMemoMenu"));
   recentMemoMenu_ = recent;
@@ -125,6 +128,43 @@ void Calcndar::buildSideViews() {
   }
   connect(window_->memoMenuButtons(), &QButtonGroup::idClicked, this,
           [this](int tag) { memoMenuButtonsAction(tag); });
+}
+
+void Calcndar::buildMemoMenuItems() {
+  // The memo sheet, checked while it is open.
+  if (QMenu* view = window_->findChild<QMenu*>(QStringLiteral("viewMenu"))) {
+    auto* sheet = view->addAction(tr("Memo &Sheet"));
+    sheet->setObjectName(QStringLiteral("toggleMemoSheetAction"));
+    sheet->setCheckable(true);
+    sheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    connect(sheet, &QAction::triggered, this, [this, sheet] {
+      openMemoView();
+      sheet->setChecked(!memoSheet_->isHidden());
+    });
+    connect(memoSheet_, &QDockWidget::visibilityChanged, sheet,
+            [this, sheet] { sheet->setChecked(!memoSheet_->isHidden()); });
+  }
+  QMenu* edit = window_->editMenu();
+  if (!edit) return;
+  auto* table = edit->addAction(tr("Open &Table at Caret"));
+  table->setObjectName(QStringLiteral("checkSheetTableAction"));
+  table->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+  connect(table, &QAction::triggered, this, [this] {
+    if (!checkSheetTable()) refuse(tr("No table name between \"<\" and \">\" at the caret."));
+  });
+  edit->addSeparator();
+  auto* insert = edit->addAction(tr("Insert &Remembered String"));
+  insert->setObjectName(QStringLiteral("DoInsertRememberStringAction"));
+  insert->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  connect(insert, &QAction::triggered, this, [this] { DoInsertRememberString(); });
+  auto* search = edit->addAction(tr("Search Memos for Remembered String"));
+  search->setObjectName(QStringLiteral("DoRememberAction"));
+  connect(search, &QAction::triggered, this, [this] { DoRemember(); });
+}
+
+void Calcndar::refuse(const QString& why) {
+  window_->statusBar()->showMessage(why, 10000);
+  sound("Basso");
 }
 
 QTextEdit* Calcndar::memoSheetField() const { return memoSheet_ ? memoSheet_->toggleMemoField() : nullptr; }
@@ -319,7 +359,9 @@ void Calcndar::dispDocumentView() {
 bool Calcndar::checkSheetTable() {
   mainTextView* memo = window_->documentView();
   const QString text = memo->toPlainText();
-  const int cursor = memo->textCursor().position();
+  // The start of the selection: a double click has selected the name's word, and a name that
+  // ends the text is still found.
+  const int cursor = memo->textCursor().selectionStart();
   const int length = static_cast<int>(text.size());
   int open = -1;
   for (int i = cursor; i >= 0 && i <= length - 3; --i) {

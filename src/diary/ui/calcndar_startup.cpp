@@ -39,6 +39,7 @@
 #include "platform/progress_bar.h"
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/package_open_panel.h"
 #include "platform/ui/sound_player.h"
 
 Calcndar* PravellaSelf = nullptr;
@@ -74,13 +75,14 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   // The memo's keys and drops ask this controller (the day and document steps, the shown day
   // and document).
   window_->documentView()->setWindowDelegate(this);
-  // A double click in the memo follows the link at the caret: a document, else an address.
+  // A double click in the memo follows the link at the caret: a document, a table named
+  // between "<" and ">", else an address.
   window_->documentView()->setDoubleClickHandler([this](Qt::KeyboardModifiers keys) {
     doubleClickOnTextView(true);
     doubleClickOnTextViewWithShiftKey(keys.testFlag(Qt::ShiftModifier));
     doubleClickOnTextViewWithOptiontKey(keys.testFlag(Qt::AltModifier));
     doubleClickOnTextViewWithCommandKey(keys.testFlag(Qt::ControlModifier));
-    if (!checkDocumentLink()) checkURL();
+    if (!checkDocumentLink() && !checkSheetTable()) checkURL();
   });
   pravella::followLinksOnClick(window_->documentView(), [this](const QString& value) { textViewClickedOnLink(value); });
 
@@ -119,13 +121,7 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   };
   // A sheet of the main window: the rest of the application stays usable.
   openPanel_ = [this](const QString& title, const QString& folder, bool folders) {
-    QFileDialog panel(window_, title, folder);
-    panel.setOption(QFileDialog::DontUseNativeDialog);
-    panel.setWindowModality(Qt::WindowModal);
-    panel.setFileMode(folders ? QFileDialog::Directory : QFileDialog::ExistingFile);
-    if (folders) panel.setOption(QFileDialog::ShowDirsOnly);
-    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty()) return QString();
-    return panel.selectedFiles().constFirst();
+    return pravella::choosePathWithPackages(window_, title, folder, folders);
   };
 
   auto* table = window_->diaryFileField();

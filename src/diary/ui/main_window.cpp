@@ -20,6 +20,7 @@
 #include "diary/ui/cal_matrix.h"
 #include "diary/ui/sun_moon_panel.h"
 #include "editors/ui/main_text_view.h"
+#include "platform/ui/button_focus.h"
 
 namespace pravella {
 namespace {
@@ -54,6 +55,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
   buildMenus();
   resize(1100, 800);
+  // A clicked button leaves the keyboard focus where it was, in the memo.
+  clickedButtonsTakeNoFocus(this);
 }
 
 QWidget* MainWindow::buildCalendarColumn() {
@@ -160,13 +163,18 @@ QWidget* MainWindow::buildMemoColumn() {
 
   // The memo menu buttons are addressed by tag (their id in the group); controllers give them
   // their titles and functions.
-  auto* buttons = new QHBoxLayout;
+  // The row is one widget, so that the layouts show and hide it whole while each button keeps
+  // its own visibility (the spare ones stay hidden).
+  buttonMenu_ = new QWidget(column);
+  buttonMenu_->setObjectName(QStringLiteral("buttonMenu"));
+  auto* buttons = new QHBoxLayout(buttonMenu_);
+  buttons->setContentsMargins(0, 0, 0, 0);
   buttons->setSpacing(2);
   memoMenuGroup_ = new QButtonGroup(this);
   memoMenuGroup_->setObjectName(QStringLiteral("memoMenuButtons"));
   memoMenuGroup_->setExclusive(false);
   for (int tag = 0; tag < kMemoMenuButtons; ++tag) {
-    auto* b = new QToolButton(column);
+    auto* b = new QToolButton(buttonMenu_);
     b->setObjectName(QStringLiteral("memoMenuButton%1").arg(tag));
     b->setFocusPolicy(Qt::NoFocus);
     b->setVisible(false);  // shown once a controller gives it a title
@@ -174,7 +182,7 @@ QWidget* MainWindow::buildMemoColumn() {
     buttons->addWidget(b);
   }
   buttons->addStretch(1);
-  layout->addLayout(buttons);
+  layout->addWidget(buttonMenu_);
 
   documentView_ = new mainTextView(column);
   layout->addWidget(documentView_, 1);

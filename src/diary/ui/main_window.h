@@ -48,6 +48,8 @@ class MainWindow : public QMainWindow {
   // The text put in front of the names of symbolic links made into day folders.
   QLineEdit* symbLinkHeaderField() const { return symbLinkHeaderField_; }
   QButtonGroup* memoMenuButtons() const { return memoMenuGroup_; }
+  // The row that holds the memo menu buttons.
+  QWidget* buttonMenu() const { return buttonMenu_; }
   mainTextView* documentView() const { return documentView_; }
   QAction* quitAction() const { return quitAction_; }
   // The Edit menu: controllers add their commands to it.
@@ -74,6 +76,7 @@ class MainWindow : public QMainWindow {
   getKeyOnTable* diaryFileField_ = nullptr;
   QLineEdit* editingDiaryFileName_ = nullptr;
   QLineEdit* symbLinkHeaderField_ = nullptr;
+  QWidget* buttonMenu_ = nullptr;
   QButtonGroup* memoMenuGroup_ = nullptr;
   mainTextView* documentView_ = nullptr;
   QAction* quitAction_ = nullptr;

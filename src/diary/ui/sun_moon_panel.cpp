@@ -1,19 +1,29 @@
 #include "diary/ui/sun_moon_panel.h"
 
-#include <QFontDatabase>
+#include <QFont>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "platform/font_aliases.h"
+
 namespace pravella {
 namespace {
+
+// The fields' columns line up from day to day: a family that is fixed-pitch by itself, which
+// the installed fonts always hold (the desktop's "monospace" may name a face that is not).
+QFont fieldFont() {
+  QFont font(fonts::familyFor(QStringLiteral("Monaco")));
+  font.setStyleHint(QFont::Monospace);
+  return font;
+}
 
 // Wide enough for the widest text a field shows ("+140.10", "2009/03/20" for the date).
 QLabel* field(const QString& name, int chars, const QString& tip, QWidget* parent) {
   auto* f = new QLabel(parent);
   f->setObjectName(name);
-  f->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  f->setFont(fieldFont());
   f->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   f->setTextInteractionFlags(Qt::TextSelectableByMouse);
   f->setMinimumWidth(QFontMetrics(f->font()).horizontalAdvance(QString(chars, QLatin1Char('0'))) + 4);

@@ -1,6 +1,7 @@
 #include "imaging/ui/sub_window_list.h"
 
 #include "graphics/picture.h"
+#include "graphics/picture_files.h"
 
 namespace pravella::imaging {
 
@@ -25,9 +26,12 @@ void addWindowToSubWindowList(const QString& title, SubWindow* controller) {
 void deleteSubWindowListForKey(const QString& title) { subWindowList().remove(title); }
 
 void openSubWindowWithImage(const QByteArray& bytes, const QString& title) {
-  // Bytes that are no readable picture give an empty view; the window is still made.
-  const QImage image =
-      Picture::fromBytes(bytes.constData(), static_cast<std::size_t>(bytes.size())).toImage();
+  // A picture value, or the bytes of an image file (a downloaded JPEG, PNG or PICT file) as
+  // the picture loaders read it. Bytes that are neither give an empty view; the window is
+  // still made.
+  QImage image = Picture::fromBytes(bytes.constData(), static_cast<std::size_t>(bytes.size())).toImage();
+  QByteArray loaded;
+  if (image.isNull() && !pictureFromFileData(bytes, QString(), loaded)) image = Picture(loaded).toImage();
   if (SubWindow* found = findWindowFromSubWindowList(title)) {
     found->setImageToSubWindowNoTitle(image);
     return;

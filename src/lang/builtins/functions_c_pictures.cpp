@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <string>
 
 #include "graphics/graphics_hooks.h"
 #include "graphics/offscreen.h"
@@ -85,14 +86,11 @@ int changePictSize(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   // A world of 32,767 x 32,767 takes 4 GB and half a minute to draw, and its picture could
   // never be held: refuse such a size before drawing.
   if (pravella::smallestPixelCopyBytes(width, height) > pravella::graphics::pictureByteLimit()) {
-    error_disp("Too Big Picture (at push into the stack).");
+    error_disp("Too Big Picture (" + std::to_string(width) + " x " + std::to_string(height) + ").");
     return 0;
   }
   auto world = pravella::newOffScreenWorld(width, height);
-  if (!world) {
-    error_disp("Memory allocation error.");
-    return 0;
-  }
+  if (!world) return 0;  // it said why
   const pravella::Picture resized = pravella::recordCommands(
       *world, [&](pravella::OffScreenWorld& w) { w.drawPicture(old, 0, 0, width, height); });
   return pushPicture(stack, sp, resized.bytes());

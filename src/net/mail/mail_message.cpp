@@ -196,7 +196,11 @@ static QByteArray encodedWords(const QString& text, int used) {
 }
 
 QByteArray encodeHeaderText(const QString& text, int used) {
-  if (plainAscii(text)) {
+  // Plain only where a reader gets the text back: it decodes whatever looks like an encoded
+  // word and drops blanks at either end of the value.
+  const bool readsBack =
+      !text.contains(QLatin1String("=?")) && !text.startsWith(u' ') && !text.endsWith(u' ');
+  if (readsBack && plainAscii(text)) {
     if (const std::optional<QByteArray> folded = foldedAscii(text, used)) return *folded;
   }
   return encodedWords(text, used);

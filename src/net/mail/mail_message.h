@@ -40,7 +40,8 @@ QStringList recipients(const MailFields& fields);
 // encoded words of at most 75 characters, folded onto continuation lines. `used` is the length
 // of the line before the value ("Subject: " is 9), so that no line passes 78 characters. Long
 // ASCII text is folded before its blanks; a word too long for a line of 998 characters (the
-// limit of every line of a message) makes the whole value encoded words instead.
+// limit of every line of a message) makes the whole value encoded words instead, as does
+// text that a reader would not get back as it is ("=?", blanks at either end).
 QByteArray encodeHeaderText(const QString& text, int used);
 // An address header's value: each mailbox's display name encoded where it is not ASCII, the
 // address itself kept as typed.

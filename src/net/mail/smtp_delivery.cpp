@@ -1,11 +1,9 @@
 #include "net/mail/smtp_delivery.h"
 
-#include <curl/curl.h>
-
 #include <cstring>
 #include <memory>
-#include <mutex>
 
+#include "net/mail/curl_library.h"
 #include "net/mail/mail_message.h"
 
 namespace pravella::mail {
@@ -35,8 +33,9 @@ QString visible(const QString& text) {
 }
 
 struct CurlList {
+  const CurlLibrary& curl;
   curl_slist* list = nullptr;
-  ~CurlList() { curl_slist_free_all(list); }
+  ~CurlList() { curl.slistFreeAll(list); }
 };
 
 }  // namespace
@@ -50,20 +49,20 @@ DeliveryResult deliverMessage(const MailSettings& settings, const QStringList& r
   for (const QString& r : recipients)
     if (!isEnvelopeAddress(r))
       return {false, QStringLiteral("\"%1\" is not a mail address.").arg(visible(r))};
-  // libcurl's global set-up is not safe to race; every later call is.
-  static std::once_flag global;
-  std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
+  QString unloaded;
+  const CurlLibrary* lib = curlLibrary(&unloaded);
+  if (!lib) return {false, unloaded};
+  std::unique_ptr<CURL, void (*)(CURL*)> curl(lib->easyInit(), lib->easyCleanup);
   if (!curl) return {false, QStringLiteral("The mail library cannot start.")};
 
   const QString scheme = settings.security == Security::Tls ? QStringLiteral("smtps") : QStringLiteral("smtp");
   const QByteArray url =
       QStringLiteral("%1://%2:%3").arg(scheme, settings.host.trimmed()).arg(settings.effectivePort()).toUtf8();
   const QByteArray from = '<' + mailboxAddresses(settings.sender).value(0).toUtf8() + '>';
-  CurlList to;
+  CurlList to{*lib};
   for (const QString& r : recipients) {
     const QByteArray address = '<' + r.toUtf8() + '>';
-    to.list = curl_slist_append(to.list, address.constData());
+    to.list = lib->slistAppend(to.list, address.constData());
   }
   const QByteArray user = settings.user.toUtf8();
   const QByteArray password = settings.password.toUtf8();
@@ -71,28 +70,28 @@ DeliveryResult deliverMessage(const MailSettings& settings, const QStringList& r
   char reason[CURL_ERROR_SIZE] = {0};
 
   CURL* c = curl.get();
-  curl_easy_setopt(c, CURLOPT_URL, url.constData());
-  curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.constData());
-  curl_easy_setopt(c, CURLOPT_MAIL_RCPT, to.list);
-  curl_easy_setopt(c, CURLOPT_READFUNCTION, readMessage);
-  curl_easy_setopt(c, CURLOPT_READDATA, &upload);
-  curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
-  curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, curl_off_t(message.size()));
-  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, reason);
+  lib->easySetopt(c, CURLOPT_URL, url.constData());
+  lib->easySetopt(c, CURLOPT_MAIL_FROM, from.constData());
+  lib->easySetopt(c, CURLOPT_MAIL_RCPT, to.list);
+  lib->easySetopt(c, CURLOPT_READFUNCTION, readMessage);
+  lib->easySetopt(c, CURLOPT_READDATA, &upload);
+  lib->easySetopt(c, CURLOPT_UPLOAD, 1L);
+  lib->easySetopt(c, CURLOPT_INFILESIZE_LARGE, curl_off_t(message.size()));
+  lib->easySetopt(c, CURLOPT_ERRORBUFFER, reason);
   // Worker threads must not take signals; a server that stops answering ends the send.
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, 30L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, 60L);
-  if (settings.security == Security::StartTls) curl_easy_setopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+  lib->easySetopt(c, CURLOPT_NOSIGNAL, 1L);
+  lib->easySetopt(c, CURLOPT_CONNECTTIMEOUT, 30L);
+  lib->easySetopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  lib->easySetopt(c, CURLOPT_LOW_SPEED_TIME, 60L);
+  if (settings.security == Security::StartTls) lib->easySetopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
   if (!user.isEmpty()) {
-    curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
-    curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
+    lib->easySetopt(c, CURLOPT_USERNAME, user.constData());
+    lib->easySetopt(c, CURLOPT_PASSWORD, password.constData());
   }
-  const CURLcode code = curl_easy_perform(c);
+  const CURLcode code = lib->easyPerform(c);
   if (code == CURLE_OK) return {true, {}};
   QString why = QString::fromUtf8(reason).trimmed();
-  if (why.isEmpty()) why = QString::fromUtf8(curl_easy_strerror(code));
+  if (why.isEmpty()) why = QString::fromUtf8(lib->easyStrerror(code));
   return {false, why};
 }
 

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <mutex>
 
 namespace pravella::dialogs {
@@ -31,7 +32,11 @@ class RealPanels : public Handler {
     return kDefault;
   }
   QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) override {
-    return QFileDialog::getExistingDirectory(parent, title, startFolder, QFileDialog::DontUseNativeDialog);
+    QFileDialog panel(parent, title, startFolder);
+    panel.setOption(QFileDialog::DontUseNativeDialog);
+    panel.setFileMode(QFileDialog::Directory);
+    if (panel.exec() != QDialog::Accepted) return QString();
+    return chosenFolderOf(panel.selectedFiles());
   }
   QString chooseFile(QWidget* parent, const QString& title, const QString& startFolder) override {
     return QFileDialog::getOpenFileName(parent, title, startFolder, {}, nullptr, QFileDialog::DontUseNativeDialog);
@@ -53,6 +58,18 @@ std::shared_ptr<Handler> handler() {
 }
 
 }  // namespace
+
+QString chosenFolderOf(const QStringList& selected) {
+  // As a path is typed, the panel selects every folder that a beginning of it names ("/",
+  // "/home"): the folder typed in full, the one below all the others, is the one chosen.
+  for (const QString& deepest : selected) {
+    const bool belowAll = std::all_of(selected.begin(), selected.end(), [&](const QString& other) {
+      return other == deepest || deepest.startsWith(other.endsWith(u'/') ? other : other + u'/');
+    });
+    if (belowAll) return deepest;
+  }
+  return selected.value(0);
+}
 
 void setHandler(std::shared_ptr<Handler> h) {
   const std::lock_guard lock(handlerMutex);

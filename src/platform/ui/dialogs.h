@@ -32,6 +32,9 @@ class Handler {
                                  const QString& name) = 0;
 };
 
+// The folder a folder panel chose, of the paths it gives as selected.
+QString chosenFolderOf(const QStringList& selected);
+
 // Replaces the real panels (an empty pointer brings them back).
 void setHandler(std::shared_ptr<Handler> handler);
 

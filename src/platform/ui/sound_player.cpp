@@ -1,18 +1,14 @@
 #include "platform/ui/sound_player.h"
 
-#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QHash>
-#include <QMediaDevices>
-#include <QSoundEffect>
 #include <QThread>
-#include <QUrl>
 
 #include <mutex>
 
 #include "lang/values.h"
 #include "platform/paths.h"
+#include "platform/ui/media_player_module.h"
 
 namespace pravella {
 
@@ -21,24 +17,13 @@ namespace {
 std::mutex recorderMutex;
 std::function<void(const QString&)> recorder;
 
-bool audioOutputExists() {
-  // Asked once: the device list does not change while a short feedback sound matters.
-  static const bool exists = !QMediaDevices::audioOutputs().isEmpty();
-  return exists;
-}
-
 void playOnGuiThread(const QString& name) {
-  if (!audioOutputExists()) return;
-  static QHash<QString, QSoundEffect*> effects;
-  QSoundEffect* effect = effects.value(name);
-  if (!effect) {
-    const QString file = paths::resource(QStringLiteral("sounds/") + name + QStringLiteral(".wav"));
-    if (!QFileInfo::exists(file)) return;
-    effect = new QSoundEffect(QCoreApplication::instance());
-    effect->setSource(QUrl::fromLocalFile(file));
-    effects.insert(name, effect);
-  }
-  effect->play();
+  const QString file = paths::resource(QStringLiteral("sounds/") + name + QStringLiteral(".wav"));
+  if (!QFileInfo::exists(file)) return;
+  // Qt Multimedia comes with the first sound (see media_player_module.h); without it, silence.
+  const player::MediaPlayerFunctions* media = player::mediaPlayerFunctions();
+  if (!media || !media->audioOutputExists()) return;
+  media->playSoundFile(name, file);
 }
 
 }  // namespace

@@ -106,11 +106,17 @@ bool BookmarkStore::move(const QString& sourcePath, const QString& targetPath) {
 
 bool BookmarkStore::rename(const QString& oldPath, const QString& newPath) {
   for (Bookmark& b : items_)
-    if (sameDocument(b.path, oldPath)) {
+    if (b.path == oldPath || sameDocument(b.path, oldPath)) {
       b.path = newPath;
       return true;
     }
-  return false;
+  bool moved = false;
+  for (Bookmark& b : items_)
+    if (b.path.startsWith(oldPath + u'/')) {
+      b.path = newPath + b.path.mid(oldPath.size());
+      moved = true;
+    }
+  return moved;
 }
 
 int rowOf(const QList<Bookmark>& view, const QString& path) {

@@ -56,7 +56,9 @@ class BookmarkStore {
   bool remove(const Bookmark& bookmark);
   // The bookmark of `source`'s path moves to the place of `target`'s.
   bool move(const QString& sourcePath, const QString& targetPath);
-  // A document got a new file name: its bookmark follows. False when none named it.
+  // A document got a new file name or place: its bookmark (the first of its path, or of the
+  // same day document, see `sameDocument`) follows; a moved folder takes the bookmarks of the
+  // documents inside along. False when none named it.
   bool rename(const QString& oldPath, const QString& newPath);
 
  private:

@@ -102,6 +102,17 @@ bool LauncherStore::remove(const Item& item) {
   return false;
 }
 
+QList<std::pair<Item, QString>> LauncherStore::renamePath(const QString& oldPath, const QString& newPath) {
+  QList<std::pair<Item, QString>> renamed;
+  for (int i = 0; i < size(); ++i) {
+    const QString& path = paths_.at(i);
+    if (path != oldPath && !path.startsWith(oldPath + u'/')) continue;
+    renamed.append({at(i), newPath + path.mid(oldPath.size())});
+    paths_[i] = renamed.last().second;
+  }
+  return renamed;
+}
+
 bool LauncherStore::memoInUse(const QString& path, int category) const {
   const QString name = QFileInfo(path).fileName();
   for (int i = 0; i < size(); ++i)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 #include "platform/atomic_file.h"
 
 namespace pravella::launcher {
@@ -59,6 +61,10 @@ class LauncherStore {
 
   // Removes the first item whose path and category text are those given.
   bool remove(const Item& item);
+
+  // A file or folder moved from `oldPath` to `newPath`: the items of it, or of anything inside
+  // it, follow. The items as they were before, each with its new path.
+  QList<std::pair<Item, QString>> renamePath(const QString& oldPath, const QString& newPath);
 
   // Whether any item shares the memo of `path` in `category` (same file name and category).
   bool memoInUse(const QString& path, int category) const;

@@ -8,6 +8,7 @@
 #include "diary/day_documents.h"
 #include "platform/cformat.h"
 #include "platform/file_copy.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/finder/finder_history.h"
 
 namespace pravella {
@@ -106,6 +107,7 @@ MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
     }
     const QString target = moveTarget(folder, QFileInfo(item).fileName());
     if (!target.isEmpty() && moveItem(item, target)) {
+      tellDocumentMoved(item, target);
       marks.remove(item);
       ++outcome.done;
     } else {

@@ -33,7 +33,8 @@ struct MarkedItemsOutcome {
 // Moves every marked item into `folder` under a free name, in marking order (onto another disk
 // by copying, then removing the original). `waiting` is told
 // the number of marks still to go before each item (it counts down). An item that moved, or
-// that no longer exists, leaves the marks; one that could not be moved stays marked.
+// that no longer exists, leaves the marks; one that could not be moved stays marked. Each move
+// is told to the bookmark and launcher stores.
 MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
                                    const std::function<void(int waiting)>& waiting = {});
 

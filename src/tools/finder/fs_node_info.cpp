@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/rich_text_file.h"
+
 namespace pravella {
 
 namespace {
-
-bool hasPackageExtension(const QString& path) { return QFileInfo(path).suffix() == QLatin1String("rtfd"); }
 
 QStringList listNames(const QString& folder) {
   // System takes broken links in; they are entries of the folder too.
@@ -51,7 +51,7 @@ std::vector<std::shared_ptr<const FSNodeInfo>> FSNodeInfo::subNodes() const {
 
 std::vector<std::shared_ptr<const FSNodeInfo>> FSNodeInfo::visibleSubNodes() const {
   std::vector<std::shared_ptr<const FSNodeInfo>> nodes;
-  if (hasPackageExtension(relativePath_)) return nodes;
+  if (isRtfdPackageName(relativePath_)) return nodes;
   for (auto& node : subNodes())
     if (node->isVisible()) nodes.push_back(std::move(node));
   return nodes;
@@ -82,12 +82,12 @@ QString FSNodeInfo::fsType() const {
 bool isBrowsableFolder(const QString& path) {
   struct stat st {};
   const QByteArray native = QFile::encodeName(path);
-  return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && !hasPackageExtension(path);
+  return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && !isRtfdPackageName(path);
 }
 
 std::vector<FSEntry> listVisibleEntries(const QString& folder) {
   std::vector<FSEntry> entries;
-  if (hasPackageExtension(folder)) return entries;
+  if (isRtfdPackageName(folder)) return entries;
   const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
   const QStringList names = listNames(folder);
   entries.reserve(std::size_t(names.size()));

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QUuid>
 
@@ -24,6 +25,14 @@ QByteArray base64Lines(const QByteArray& data) {
 // cannot hold (a line break, a blank, an angle bracket) and "%" itself percent-encoded.
 QByteArray headerSafeId(const QString& id) {
   return QUrl::toPercentEncoding(id, "!#$&'()*+,-./:;=?@[]^_`{|}~");
+}
+
+// A part's content type as its header holds it: a MIME type (type/subtype of token
+// characters) as given, anything else (a line break would end the header) as any bytes.
+QByteArray headerSafeType(const QString& type) {
+  static const QRegularExpression kMimeType(
+      QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9!#$&^_.+-]+/[A-Za-z0-9!#$&^_.+-]+")));
+  return kMimeType.match(type).hasMatch() ? type.toLatin1() : QByteArrayLiteral("application/octet-stream");
 }
 
 void appendPart(QByteArray& out, const QByteArray& boundary, const QByteArray& type, const QString& location,
@@ -55,7 +64,7 @@ QByteArray mhtmlArchive(const QString& title, const QString& html, const QString
   out += "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"" + boundary + "\"\r\n\r\n";
   appendPart(out, boundary, "text/html; charset=\"utf-8\"", pageLocation, {}, html.toUtf8());
   for (const MhtmlPart& part : parts)
-    appendPart(out, boundary, part.contentType.toLatin1(),
+    appendPart(out, boundary, headerSafeType(part.contentType),
                "cid:" + QString::fromLatin1(headerSafeId(part.contentId)), part.contentId, part.data);
   out += "--" + boundary + "--\r\n";
   return out;

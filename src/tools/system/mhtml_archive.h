@@ -9,9 +9,14 @@
 
 namespace pravella {
 
+// Percent-encoded, a character takes at most 9 bytes of the 998 a header line may hold.
+inline constexpr int kMaxContentIdLength = 100;
+
 struct MhtmlPart {
-  QString contentType;  // "image/jpeg", ...
-  QString contentId;    // the page refers to it as "cid:" + this (ids a header can hold)
+  QString contentType;  // "image/jpeg", ...; what is no MIME type goes as application/octet-stream
+  // The page refers to it as "cid:" + this. Its header is one line that cannot be folded, so
+  // an id holds at most kMaxContentIdLength characters (every character fits then).
+  QString contentId;
   QByteArray data;
 };
 

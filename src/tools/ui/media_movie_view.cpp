@@ -1,17 +1,12 @@
 #include "tools/ui/media_movie_view.h"
 
-#include <QAudioOutput>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QMediaPlayer>
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QVideoFrame>
-#include <QVideoSink>
-#include <QVideoWidget>
 
 namespace pravella::tools {
 
@@ -39,39 +34,37 @@ MediaMovieView::MediaMovieView(QWidget* parent)
   updateControls();
 }
 
-MediaMovieView::~MediaMovieView() {
-  if (player_) player_->stop();
-}
+MediaMovieView::~MediaMovieView() = default;
 
-void MediaMovieView::ensurePlayer() {
-  if (player_) return;
-  player_ = new QMediaPlayer(this);
-  audio_ = new QAudioOutput(this);
-  video_ = new QVideoWidget(this);
-  delete layout()->replaceWidget(screen_, video_);
-  delete screen_;
-  screen_ = video_;
-  player_->setAudioOutput(audio_);
-  player_->setVideoOutput(video_);
-  player_->setLoops(loopMode_ == 0 ? QMediaPlayer::Once : QMediaPlayer::Infinite);
-  video_->setAspectRatioMode(Qt::KeepAspectRatio);
-
-  connect(player_, &QMediaPlayer::durationChanged, this,
-          [this](qint64 d) { slider_->setRange(0, static_cast<int>(d)); });
-  connect(player_, &QMediaPlayer::positionChanged, this, [this](qint64 p) {
+bool MediaMovieView::ensurePlayer() {
+  if (player_) return true;
+  QString why;
+  const player::MediaPlayerFunctions* media = player::mediaPlayerFunctions(&why);
+  if (!media) {
+    fail(tr("Movies cannot be played: %1").arg(why));
+    return false;
+  }
+  player::PlayerEvents events;
+  events.durationChanged = [this](qint64 d) { slider_->setRange(0, static_cast<int>(d)); };
+  events.positionChanged = [this](qint64 p) {
     if (!slider_->isSliderDown()) slider_->setValue(static_cast<int>(p));
-  });
-  connect(player_, &QMediaPlayer::playbackStateChanged, this, [this] { updateControls(); });
-  connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
-    if (s == QMediaPlayer::LoadedMedia && !path_.isEmpty() && !loaded_ && !failed_) {
+  };
+  events.playbackStateChanged = [this] { updateControls(); };
+  events.mediaStatusChanged = [this](player::MediaStatus s) {
+    if (s == player::MediaStatus::Loaded && !path_.isEmpty() && !loaded_ && !failed_) {
       loaded_ = true;
       emit loaded();
     }
-    if (s == QMediaPlayer::InvalidMedia) fail(player_->errorString());
+    if (s == player::MediaStatus::Invalid) fail(player_->errorString());
     updateControls();
-  });
-  connect(player_, &QMediaPlayer::errorOccurred, this,
-          [this](QMediaPlayer::Error, const QString& text) { fail(text); });
+  };
+  events.errorOccurred = [this](const QString& text) { fail(text); };
+  player_ = media->newMoviePlayer(this, std::move(events));
+  delete layout()->replaceWidget(screen_, player_->videoWidget());
+  delete screen_;
+  screen_ = player_->videoWidget();
+  player_->setLooping(loopMode_ != 0);
+  return true;
 }
 
 void MediaMovieView::setFile(const QString& path) {
@@ -85,13 +78,8 @@ void MediaMovieView::setFile(const QString& path) {
   } else if (!QFileInfo(path).isFile()) {
     if (player_) player_->setSource(QUrl());
     fail(tr("No such movie file: %1").arg(path));
-  } else {
-    ensurePlayer();
-    // The backend ignores its own source given again and reports no status, which would leave
-    // the view unloaded for good; a fresh load also reads a file rewritten since.
-    const QUrl url = QUrl::fromLocalFile(path);
-    if (player_->source() == url) player_->setSource(QUrl());
-    player_->setSource(url);
+  } else if (ensurePlayer()) {
+    player_->setSource(QUrl::fromLocalFile(path));
   }
   updateControls();
 }
@@ -108,17 +96,15 @@ void MediaMovieView::stop() {
   if (player_) player_->stop();
 }
 
-bool MediaMovieView::isPlaying() const {
-  return loaded_ && player_ && player_->playbackState() == QMediaPlayer::PlayingState;
-}
+bool MediaMovieView::isPlaying() const { return loaded_ && player_ && player_->isPlaying(); }
 
 bool MediaMovieView::isLoaded() const {
   if (!loaded_ || !player_) return false;
   switch (player_->mediaStatus()) {
-    case QMediaPlayer::LoadedMedia:
-    case QMediaPlayer::BufferingMedia:
-    case QMediaPlayer::BufferedMedia:
-    case QMediaPlayer::EndOfMedia:
+    case player::MediaStatus::Loaded:
+    case player::MediaStatus::Buffering:
+    case player::MediaStatus::Buffered:
+    case player::MediaStatus::EndOfMedia:
       return true;
     default:
       return false;
@@ -127,7 +113,7 @@ bool MediaMovieView::isLoaded() const {
 
 void MediaMovieView::setLoopMode(int mode) {
   loopMode_ = mode;
-  if (player_) player_->setLoops(mode == 0 ? QMediaPlayer::Once : QMediaPlayer::Infinite);
+  if (player_) player_->setLooping(mode != 0);
 }
 
 void MediaMovieView::fail(const QString& reason) {
@@ -140,8 +126,7 @@ void MediaMovieView::fail(const QString& reason) {
 }
 
 void MediaMovieView::blank() {
-  if (!video_) return;
-  if (QVideoSink* sink = video_->videoSink()) sink->setVideoFrame(QVideoFrame());
+  if (player_) player_->blank();
 }
 
 void MediaMovieView::showEvent(QShowEvent* event) {

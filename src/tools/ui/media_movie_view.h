@@ -2,17 +2,19 @@
 // The movie view of the desk tools (the finder's preview and the movie drawer): one movie file
 // played by the media backend, shown above a small controller bar (play/pause, position).
 // It tells when the movie is loaded and when it cannot be played. The player and its video
-// output are made for the first movie file shown: the backend loads the codec libraries, which
-// an application that shows no movie never needs.
+// output are made for the first movie file shown: Qt Multimedia and the backend's codec
+// libraries come with them (platform/ui/media_player_module.h), which an application that
+// shows no movie never needs.
 
 #include <QString>
 #include <QWidget>
 
-class QAudioOutput;
-class QMediaPlayer;
+#include <memory>
+
+#include "platform/ui/media_player_module.h"
+
 class QSlider;
 class QToolButton;
-class QVideoWidget;
 
 namespace pravella::tools {
 
@@ -38,8 +40,8 @@ class MediaMovieView : public QWidget {
   void setLoopMode(int mode);
   int loopMode() const { return loopMode_; }
 
-  // Null until the first movie file was shown.
-  QMediaPlayer* player() const { return player_; }
+  // The backend's player (a QMediaPlayer); null until the first movie file was shown.
+  QObject* player() const { return player_ ? player_->backend() : nullptr; }
 
  signals:
   void loaded();
@@ -49,7 +51,8 @@ class MediaMovieView : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void ensurePlayer();
+  // False (the view failed, saying why) when movies cannot be played here.
+  bool ensurePlayer();
   void updateControls();
   // The player's own status can stay "loaded" after an error or a cleared source; the view
   // keeps its own account and shows no stale frame.
@@ -60,10 +63,8 @@ class MediaMovieView : public QWidget {
   int loopMode_ = 0;
   bool loaded_ = false;
   bool failed_ = false;  // the shown file failed: a later "loaded" status is stale
-  QMediaPlayer* player_ = nullptr;
-  QAudioOutput* audio_ = nullptr;
+  std::unique_ptr<player::MoviePlayer> player_;
   QWidget* screen_;  // the video output once made; a plain stand-in before
-  QVideoWidget* video_ = nullptr;
   QToolButton* playButton_;
   QSlider* slider_;
 };

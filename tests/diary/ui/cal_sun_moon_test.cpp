@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 #include <atomic>
 #include <string>
@@ -95,6 +97,22 @@ TEST_F(SunMoonWindow, AtStartTheDefaultPlaceAndTheSelectedDaysTimes) {
   // The fields keep the fixed-pitch font whatever the window's.
   EXPECT_TRUE(QFontInfo(panel()->sunrise()->font()).fixedPitch());
   EXPECT_EQ(panel()->sunrise()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+}
+
+// Whatever face the desktop's "monospace" names (fontconfig may name a proportional one), the
+// fields are drawn fixed-pitch, in a family the installed fonts hold.
+TEST(SunMoonPanel, TheFieldsAreFixedPitchWhateverTheDesktopCallsMonospace) {
+  for (const char* generic : {"monospace", "Monospace"})
+    QFont::insertSubstitution(QString::fromLatin1(generic), QStringLiteral("DejaVu Sans"));
+  pravella::SunMoonPanel panel;
+  const QList<QLabel*> fields = panel.findChildren<QLabel*>(QRegularExpression("^sunMoon"));
+  EXPECT_EQ(fields.size(), 10);
+  for (const QLabel* field : fields) {
+    const QFontInfo info(field->font());
+    EXPECT_TRUE(info.fixedPitch()) << field->objectName().toStdString() << " " << info.family().toStdString();
+  }
+  for (const char* generic : {"monospace", "Monospace"})
+    QFont::removeSubstitutions(QString::fromLatin1(generic));
 }
 
 TEST_F(SunMoonWindow, AProgramReadsThePlaceAsOneRowOfThree) {

@@ -6,8 +6,10 @@
 #include <QFontInfo>
 #include <QStatusBar>
 
+#include "editors/plain_text_export.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -252,6 +254,23 @@ TEST_F(DayDocuments, ANewMemoAfterAPlainTextDocumentTakesATypedName) {
   QFile plain(day() + "/notes.txt");
   ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
   EXPECT_EQ(plain.readAll(), "plain words");
+}
+
+// A text file shows as its text whatever Japanese encoding it is in: the memo's own text export
+// writes Shift JIS.
+TEST_F(DayDocuments, APlainTextDocumentIsReadInItsEncoding) {
+  const QString text = QStringLiteral("日本語のメモ\nかなとカナ");
+  QDir().mkpath(day());
+  ASSERT_TRUE(pravella::writeShiftJISText(day() + "/export.txt", text).ok);
+  writeFile(day() + "/euc.txt", pravella::encoding::encode(text, pravella::encoding::kEucJP));
+  writeFile(day() + "/utf8.txt", text.toUtf8());
+  start();
+  for (const char* name : {"export.txt", "euc.txt", "utf8.txt"}) {
+    clickRow(static_cast<int>(calendar->diaryFiles().indexOf(name)));
+    EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/" + name);
+    EXPECT_EQ(memo()->toPlainText(), text) << name;
+    EXPECT_TRUE(memo()->isReadOnly()) << name;
+  }
 }
 
 TEST_F(DayDocuments, OpeningByKind) {

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QListView>
 #include <QTextBlock>
 #include <QUrl>
 
@@ -21,13 +23,14 @@ class LinkMaking : public DayDocuments {
     DayDocuments::TearDown();
     openDocumentOnMemoStatus = 1;
   }
-  void showMemo(const QString& text) {
+  void showMemo(const QString& text, bool realPanel = false) {
     writeRtfd(day() + "/A.rtfd", text);
     start();
-    calendar->setOpenPanel([this](const QString& title, const QString& folder, bool folders) {
-      panels.append(title + (folders ? " (folders) in " : " in ") + folder);
-      return openAnswer;
-    });
+    if (!realPanel)
+      calendar->setOpenPanel([this](const QString& title, const QString& folder, bool folders) {
+        panels.append(title + (folders ? " (folders) in " : " in ") + folder);
+        return openAnswer;
+      });
     calendar->selectDiaryFileFromNameAction("A.rtfd");
     memo()->setFocus();
     sounds.clear();
@@ -243,6 +246,60 @@ TEST_F(LinkMaking, FilesAndFoldersChosenInAPanelAreLinkedIntoTheSelectedDay) {
   openAnswer.clear();
   calendar->symbolicLinkToGraphAction();
   EXPECT_EQ(QDir(day()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).size(), 4);
+}
+
+// The open panel itself, answered as a user would: a document of the day is an RTFD package,
+// a folder on disk, and is chosen as one file, by a double click on it or by its typed name.
+TEST_F(LinkMaking, ThePanelChoosesADocumentPackageAsOneFile) {
+  writeRtfd(day() + "/B.rtfd", "bee");
+  showMemo("0123456789", true);
+  // Acts once the panel lists the package; a panel still open two seconds after the answer has
+  // walked into the package instead: it is cancelled and the test fails.
+  const auto answerWith = [](std::function<void(QFileDialog*, QListView*, const QModelIndex&)> act) {
+    auto waited = std::make_shared<int>(-1);
+    return [act, waited](QDialog* dialog) {
+      auto* panel = qobject_cast<QFileDialog*>(dialog);
+      if (*waited < 0) {
+        auto* list = panel->findChild<QListView*>(QStringLiteral("listView"));
+        const QModelIndexList found =
+            list->model()->match(list->model()->index(0, 0, list->rootIndex()), Qt::DisplayRole,
+                                 QStringLiteral("B.rtfd"), 1, Qt::MatchExactly);
+        if (found.isEmpty()) return false;
+        act(panel, list, found.first());
+        *waited = 0;
+        return false;
+      }
+      if (++*waited < 40) return false;
+      ADD_FAILURE() << "the panel kept running; it shows " << panel->directory().path().toStdString();
+      dialog->reject();
+      return true;
+    };
+  };
+  const struct {
+    const char* way;
+    std::function<void(QFileDialog*, QListView*, const QModelIndex&)> act;
+  } ways[] = {
+      {"a double click",
+       [](QFileDialog*, QListView* list, const QModelIndex& item) {
+         const QPoint at = list->visualRect(item).center();
+         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+         QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+       }},
+      {"the typed name",
+       [](QFileDialog* panel, QListView*, const QModelIndex&) {
+         auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+         name->setFocus();
+         QTest::keyClicks(name, QStringLiteral("B.rtfd"));
+         QTest::keyClick(name, Qt::Key_Return);
+       }},
+  };
+  for (const auto& way : ways) {
+    memo()->setPlainText("0123456789");
+    select(2, 2);
+    watchdog.answerDialog(QStringLiteral("pravella::PackageOpenPanel"), answerWith(way.act));
+    triggerLinks("linkDocumentAction");
+    EXPECT_EQ(memo()->toPlainText(), "01 [B] 23456789") << way.way;
+  }
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ TEST_F(NewTextFont, AfterEmptyLinesAndARunsResultTheMemosFontGoesOn) {
   QTest::keyClick(memo(), Qt::Key_Right);  // past the result, which stands selected
   QTest::keyClick(memo(), Qt::Key_Return);
   type("after the result");
-  EXPECT_EQ(s(memo()->toPlainText()), "Fonts\n\n\nafter empty lines\n1+2;\n    3.0000\n.OK.\n\nafter the result");
+  EXPECT_EQ(s(memo()->toPlainText()),
+            "Fonts\n\n\nafter empty lines\n1+2;\n    3.0000\n.OK.\n\nafter the result");
   expectAllIn(*memo()->document(), memoFont);
 
   // And so it is saved.

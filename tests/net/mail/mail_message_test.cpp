@@ -180,6 +180,20 @@ TEST(MailMessage, AnEncodedWordNeverSplitsACharacter) {
   EXPECT_TRUE(encodeHeaderText(QString::fromUtf8("é"), 70).startsWith("\r\n =?UTF-8?B?"));
 }
 
+TEST(MailMessage, PlainTextThatAReaderWouldChangeIsEncoded) {
+  // What looks like an encoded word is decoded by readers, and blanks at either end of a
+  // value are dropped: such text goes in encoded words so that it reads back as it was.
+  for (const QString& text : {QString("=?UTF-8?B?VFQ=?="), QString("see =?utf-8?q?x?= here"),
+                              QString(" lead"), QString("trail ")}) {
+    const QByteArray value = encodeHeaderText(text, 9);
+    EXPECT_TRUE(value.startsWith("=?UTF-8?B?")) << value.constData();
+    EXPECT_EQ(decodedHeader(value), text);
+  }
+  // Ordinary ASCII, an "=" or a "?" alone, stays plain.
+  for (const QString& text : {QString("Re: a = b?"), QString("x?=y")})
+    EXPECT_EQ(encodeHeaderText(text, 9), text.toLatin1());
+}
+
 TEST(MailMessage, ABodyThatIsNotAsciiGoesAsBase64Utf8) {
   const QByteArray m = buildMimeMessage("me@x", {"a@x", "", "", "s"}, QString::fromUtf8("日本語\n二行目"),
                                         QDateTime::currentDateTime());

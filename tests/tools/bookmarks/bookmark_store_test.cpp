@@ -57,6 +57,13 @@ TEST(BookmarkStore, DeletesMovesAndRenames) {
   EXPECT_TRUE(store.rename("/d/2008/3/2/2.rtfd", "/d/2008/03/02/two.rtfd"));
   EXPECT_EQ(pravella::bookmarks::rowOf(store.view(4), "/d/2008/3/2/two.rtfd"), 1);
   EXPECT_FALSE(store.rename("/d/2008/03/02/nobody.rtfd", "/x"));
+  // A moved folder takes the bookmarks of its documents along; another path is compared whole.
+  store.add("/notes/in/n.rtfd", "0 0", 4, kToday);
+  EXPECT_TRUE(store.rename("/notes/in", "/kept/in"));
+  EXPECT_EQ(store.view(4).at(0).path, "/kept/in/n.rtfd");
+  EXPECT_FALSE(store.rename("/kept/i", "/other"));
+  EXPECT_TRUE(store.rename("/kept/in/n.rtfd", "/kept/n.rtfd"));
+  EXPECT_EQ(store.view(4).at(0).path, "/kept/n.rtfd");
 }
 
 TEST(BookmarkStore, FilesOfUnequalLengthReadByThePaths) {

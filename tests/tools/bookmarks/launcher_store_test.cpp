@@ -84,6 +84,24 @@ TEST(LauncherStore, ReordersRefilesAndRemoves) {
             pravella::paths::preferences() + "/launcherMemo/report.txt.03.rtfd");
 }
 
+TEST(LauncherStore, ItemsFollowAMovedFileOrFolder) {
+  LauncherStore store;
+  store.add("/d/a.txt", 3);
+  store.add("/d/a.txt", 4);
+  store.add("/d/sub/b.txt", 3);
+  store.add("/d/subway/c.txt", 3);
+  // Both items of a.txt follow; the old items come back with their new paths.
+  const auto renamed = store.renamePath("/d/a.txt", "/e/a2.txt");
+  ASSERT_EQ(renamed.size(), 2);
+  EXPECT_EQ(renamed[1].first.category, "4");
+  EXPECT_EQ(renamed[1].second, "/e/a2.txt");
+  EXPECT_EQ(pathsOf(store.view(4)), QStringList{"/e/a2.txt"});
+  // A folder takes what is inside along, and only that.
+  EXPECT_EQ(store.renamePath("/d/sub", "/d/top").size(), 1);
+  EXPECT_EQ(pathsOf(store.view(3)), (QStringList{"/d/subway/c.txt", "/d/top/b.txt", "/e/a2.txt"}));
+  EXPECT_TRUE(store.renamePath("/d/none", "/d/x").isEmpty());
+}
+
 TEST(LauncherStore, WebShortcutsOpenTheirAddressAndDragsLeaveLinks) {
   const QString dir = pravella::test::home();
   auto write = [&](const QString& name, const QByteArray& text) {

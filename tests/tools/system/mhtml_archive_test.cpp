@@ -76,6 +76,20 @@ TEST(MhtmlArchive, LineBreaksInLocationsAndIdsAddNoHeader) {
   EXPECT_EQ(value(lines, "Content-Location", 1), "cid:pic%0AX-Injected:%20id");
 }
 
+TEST(MhtmlArchive, ContentTypesThatAreNoMimeTypesAddNoHeader) {
+  const QByteArray archive = mhtmlArchive(
+      "T", "<p>x</p>", "file:///tmp/a",
+      {MhtmlPart{"image/png\r\nX-Injected: type", "p1@x", "png"}, MhtmlPart{"an <odd> type", "p2@x", "odd"},
+       MhtmlPart{"image/jpeg", "p3@x", "j"}, MhtmlPart{"image/png\n", "p4@x", "lf"}});
+  const QList<QByteArray> lines = headerLines(archive);
+  for (const QByteArray& line : lines) EXPECT_FALSE(line.startsWith("X-Injected")) << line.constData();
+  EXPECT_EQ(value(lines, "Content-Type", 2), "application/octet-stream");
+  EXPECT_EQ(value(lines, "Content-Type", 3), "application/octet-stream");
+  EXPECT_EQ(value(lines, "Content-Type", 4), "image/jpeg");
+  EXPECT_EQ(value(lines, "Content-Type", 5), "application/octet-stream");
+  EXPECT_FALSE(archive.contains("image/png\n"));
+}
+
 TEST(MhtmlArchive, LongTitlesAndLocationsAreFolded) {
   const QString title = QString("Title ").repeated(300);
   const QString location = "https://example.org/" + QString(2000, 'p');

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editors/ui/clicked_link.h"
 #include "net/edic/body_rendering.h"
 #include "net/edic/body_text.h"
 #include "net/edic/book_pictures.h"
@@ -91,6 +92,19 @@ eDicTextView::eDicTextView(CalEDic* controller, QWidget* parent)
   setReadOnly(true);
 }
 
+void eDicTextView::keyPressEvent(QKeyEvent* event) {
+  // Return on a link reached with Tab follows it, with its target as the text holds it.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && textCursor().hasSelection()) {
+    QTextCursor end(document());
+    end.setPosition(textCursor().selectionEnd());
+    if (end.charFormat().isAnchor()) {
+      CalEDicControl->textViewClickedOnLink(end.charFormat().anchorHref());
+      return;
+    }
+  }
+  QTextBrowser::keyPressEvent(event);
+}
+
 void eDicTextView::mouseDoubleClickEvent(QMouseEvent* event) {
   // The word the double click selects is looked up.
   CalEDicControl->nowDoubleClickStatus(1);
@@ -164,8 +178,10 @@ CalEDic::CalEDic(Host host, QObject* parent) : QObject(parent), host_(std::move(
   });
   connect(backButton_, &QToolButton::clicked, this, &CalEDic::rirekiBackwardAction);
   connect(forwardButton_, &QToolButton::clicked, this, &CalEDic::rirekiForwardAction);
-  connect(honbunTextView_, &QTextBrowser::anchorClicked, this,
-          [this](const QUrl& url) { textViewClickedOnLink(url.toString(QUrl::FullyDecoded)); });
+  // The link's target is read as the text holds it: made into a URL, a title in kana would
+  // come out empty and an ASCII title before ":" would be taken for a scheme and lower-cased.
+  pravella::followLinksOnClick(honbunTextView_,
+                               [this](const QString& target) { textViewClickedOnLink(target); });
   connect(honbunTextView_, &QTextBrowser::selectionChanged, this, &CalEDic::selectionChangedInBody);
   repairKensakuRirekiMenu();
   updateButtons();

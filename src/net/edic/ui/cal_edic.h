@@ -48,6 +48,7 @@ class eDicTextView : public QTextBrowser {
   eDicTextView(CalEDic* controller, QWidget* parent = nullptr);
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -110,6 +111,7 @@ class CalEDic : public QObject {
   getKeyOnEDicTable* midashiTable() const { return midashiTable_; }
   QTextBrowser* honbunTextView() const { return honbunTextView_; }
   QMenu* kensakurirekiMenu() const { return kensakurirekiMenu_; }
+  QToolButton* backButton() const { return backButton_; }
   const std::vector<pravella::edic::SearchRow>& midashi() const { return midashi_; }
   const pravella::edic::DictionaryHistory& history() const { return kensakuRireki_; }
   const pravella::edic::SearchWordList& searchItemList() const { return searchItemList_; }

@@ -556,7 +556,8 @@ void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
       emit downloadFinished(true);
       return;
     }
-    const QString reason = d->interruptReason();
+    QString reason = d->interruptReason();
+    if (reason.isEmpty()) reason = tr("The download was cancelled.");
     showStatusBriefly(reason);
     showErrMessageToConsole(
         QStringLiteral("Download failed! Error - %1 %2\n").arg(reason, d->url().toString()).toStdString());

@@ -31,6 +31,7 @@
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "platform/rich_text_file.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/bookmarks/ui/category_selector.h"
 
 using pravella::NotificationCenter;
@@ -237,7 +238,7 @@ void CalBookMark::awakeFromNib() {
   on("cal_saveBookMarkMemo", [this](pravella::Notification&) { saveBookMarkMemo(); });
   on("cal_loadBookMarkMemo", [this](pravella::Notification&) { loadBookMarkMemo(); });
   on("cal_saveBookMarkData", [this](pravella::Notification&) { saveBookMarkData(); });
-  on("renameBookMarkPathName", [this](pravella::Notification& n) {
+  on(pravella::kDocumentMovedNotification, [this](pravella::Notification& n) {
     if (n.strings.size() >= 2) renameBookMarkPathName(n.strings.at(0), n.strings.at(1));
   });
   on("selectDocumentListOnBMTable", [this](pravella::Notification& n) { selectDocumentListOnBMTable(n.text); });

@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QUrl>
@@ -33,6 +34,7 @@
 #include "platform/paths.h"
 #include "platform/reveal_file.h"
 #include "platform/rich_text_file.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/bookmarks/ui/category_selector.h"
 
 using pravella::NotificationCenter;
@@ -275,6 +277,9 @@ void CalLauncher::awakeFromNib() {
   on("cal_editLanuncherCategory", [this](pravella::Notification&) { editLanuncherCategoryAction(); });
   on("cal_closeEditLanuncherCategory", [this](pravella::Notification&) { closeLauncherEditCatAction(); });
   on("cal_saveLauncherData", [this](pravella::Notification&) { saveLauncherData(); });
+  on(pravella::kDocumentMovedNotification, [this](pravella::Notification& n) {
+    if (n.strings.size() >= 2) renamePathName(n.strings.at(0), n.strings.at(1));
+  });
   on("cal_selectLauncherCategory", [this](pravella::Notification& n) { selectLauncherCategory(n.text); });
   if (host_.addSideView) {
     host_.addSideView(drawer_);
@@ -408,6 +413,34 @@ void CalLauncher::changeCategory(const QString& title) {
     sound("Tink");
     return;
   }
+}
+
+void CalLauncher::renamePathName(const QString& oldPath, const QString& newPath) {
+  const auto renamed = store_.renamePath(oldPath, newPath);
+  if (renamed.isEmpty()) return;
+  // What was typed into the shown memo is written under its old name before that name moves.
+  saveLauncherMemo();
+  const bool memoWritten = !memoDidChange_;
+  for (const auto& [item, path] : renamed) {
+    const int category = item.category.toInt();
+    const QString from = pravella::launcher::memoFileFor(item.path, category);
+    const QString to = pravella::launcher::memoFileFor(path, category);
+    if (!memoWritten || from == to || !QFileInfo::exists(from) || QFileInfo::exists(to)) continue;
+    // Another item of the old file name in this category keeps the memo it shares.
+    if (store_.memoInUse(item.path, category))
+      pravella::copyRecursively(from, to);
+    else
+      QDir().rename(from, to);
+  }
+  const int row = selectedRow();
+  view_ = store_.view(selectedCategory());
+  reloadTable();
+  {
+    const QSignalBlocker quiet(table_);
+    selectRow(row);
+  }
+  if (memoWritten) loadLauncherMemo();
+  saveLauncherData();
 }
 
 void CalLauncher::deleteAction() {

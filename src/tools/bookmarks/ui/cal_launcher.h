@@ -90,6 +90,8 @@ class CalLauncher : public QObject {
   void selectLauncherCategory(const QString& number);
   void changeCategory(const QString& title);
   void deleteAction();
+  // A file or folder moved (from any window): its items follow, with their memos.
+  void renamePathName(const QString& oldPath, const QString& newPath);
   void launchFileAtLaunchFileList();
   void showFileOnFinderAction();
   void loadLauncherMemo();

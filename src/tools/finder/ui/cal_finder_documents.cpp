@@ -20,6 +20,7 @@
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/finder/finder_files.h"
 #include "tools/finder/fs_node_info.h"
 #include "tools/finder/ui/cal_finder.h"
@@ -119,6 +120,7 @@ void CalFinder::renameShown(const QString& newPath, bool addToHistory) {
     showErrMessageToConsole(("Can not rename " + nowOpendFilePath_ + " to " + newPath + "\n").toStdString());
     return;
   }
+  pravella::tellDocumentMoved(nowOpendFilePath_, newPath);
   nowOpendFilePath_ = newPath;
   if (textShown) textSlot_->shown(newPath);
   if (addToHistory) addRireki(newPath);

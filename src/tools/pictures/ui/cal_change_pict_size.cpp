@@ -38,7 +38,8 @@ QMenu* CalChangePictSize::addMenu(QMenu* menu) {
   for (int percent : {25, 50, 75, 150, 200})
     connect(picture->addAction(QStringLiteral("%1").arg(percent)), &QAction::triggered, this,
             [this, percent] { changePictSizeAction(percent); });
-  connect(picture->addAction(tr("Free Size...")), &QAction::triggered, this, [this] { changePictFreeSizeAction(); });
+  connect(picture->addAction(tr("Free Size...")), &QAction::triggered, this,
+          [this] { changePictFreeSizeAction(); });
   return picture;
 }
 

@@ -1,9 +1,12 @@
 #include "tools/text/ui/cal_change_window.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
+#include <algorithm>
+
+#include <QCoreApplication>
 #include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -12,6 +15,7 @@
 #include "diary/diary_globals.h"
 #include "diary/ui/cal_matrix.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/sun_moon_panel.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/notification_center.h"
 
@@ -28,6 +32,7 @@ void CalChangeWindow::awakeFromNib() {
   maxWindowSize_ = window_->maximumSize();
   minWindowSize_ = window_->minimumSize();
   calendarViewStatus_ = 0;
+  SheetCanOpen = 1;
   window_->installEventFilter(this);
   auto& center = pravella::NotificationCenter::defaultCenter();
   auto on = [&](const char* name, void (CalChangeWindow::*action)()) {
@@ -50,15 +55,37 @@ void CalChangeWindow::showViews(bool calendar, bool list, bool header, bool memo
                      static_cast<QWidget*>(window_->incMonthButton()), static_cast<QWidget*>(window_->nextYearButton())})
     w->setVisible(calendar);
   window_->diaryFileField()->setVisible(list);
-  window_->yearMonthField()->setVisible(header);
+  // The month's title names what the grid shows; it stays with the grid.
+  window_->yearMonthField()->setVisible(header || calendar);
   window_->moonImageView()->setVisible(header);
+  window_->sunMoonPanel()->setVisible(header);
   window_->editingDiaryFileName()->setVisible(header);
-  for (QAbstractButton* b : window_->memoMenuButtons()->buttons()) b->setVisible(header);
+  window_->symbLinkHeaderField()->setVisible(header);
+  // The row as a whole: its spare buttons stay hidden until a program gives them a title.
+  window_->buttonMenu()->setVisible(header);
   window_->documentView()->setVisible(memo);
+}
+
+int CalChangeWindow::calendarAndListHeight() {
+  // The list shows its header and a few rows; the rest is what the shown views need.
+  QTableWidget* list = window_->diaryFileField();
+  if (listMinimumHeight_ < 0) listMinimumHeight_ = list->minimumHeight();
+  const int rows = list->horizontalHeader()->sizeHint().height() +
+                   kListRows * list->verticalHeader()->defaultSectionSize() + 2 * list->frameWidth();
+  list->setMinimumHeight(rows);
+  // The views just hidden ask for their layouts again later, and the main window's layout keeps
+  // the central views' last minimum: lay them out now and tell it, so that the height is that
+  // of the views that show, whenever they were made.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  window_->centralWidget()->updateGeometry();
+  window_->layout()->invalidate();
+  return std::max(kMinViewHeight, window_->minimumSizeHint().height());
 }
 
 void CalChangeWindow::restoreFullWindow() {
   applying_ = true;
+  if (listMinimumHeight_ >= 0) window_->diaryFileField()->setMinimumHeight(listMinimumHeight_);
+  listMinimumHeight_ = -1;
   window_->setMinimumSize(minWindowSize_);
   window_->setMaximumSize(maxWindowSize_);
   window_->setGeometry(cMainWindow_);
@@ -88,7 +115,7 @@ void CalChangeWindow::setCalendarViewCalendarAndListOnly() {
   showViews(true, true, false, false);
   // The top edge stays; the window cannot be resized in this layout.
   applying_ = true;
-  const QSize size(cMainWindow_.width(), kMinViewHeight);
+  const QSize size(cMainWindow_.width(), calendarAndListHeight());
   window_->setMinimumSize(size);
   window_->setMaximumSize(size);
   window_->setGeometry(QRect(cMainWindow_.topLeft(), size));

@@ -1,9 +1,9 @@
 #pragma once
 // CalChangeWindow: the three layouts of the main window. The base layout shows everything;
 // View_01 hides the month grid and the document list so that the memo has the room; the
-// calendar-and-list-only layout is a window 237 high showing just the grid and the list, in
-// which no side view opens (SheetCanOpen is false). The window's maximise request toggles the
-// layout instead.
+// calendar-and-list-only layout is a window just high enough for the grid and a few rows of the
+// list (237 at least), in which no side view opens (SheetCanOpen is false). The window's maximise request
+// toggles the layout instead.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -20,6 +20,7 @@ class CalChangeWindow : public QObject {
   Q_OBJECT
  public:
   static constexpr int kMinViewHeight = 237;
+  static constexpr int kListRows = 4;  // the rows the list shows in the small layout
 
   struct Host {
     std::function<void()> closeAllToggleView;
@@ -50,6 +51,8 @@ class CalChangeWindow : public QObject {
  private:
   void showViews(bool calendar, bool list, bool header, bool memo);
   void restoreFullWindow();
+  // The height of the calendar-and-list-only layout; the list keeps kListRows rows meanwhile.
+  int calendarAndListHeight();
 
   pravella::MainWindow* window_;
   Host host_;
@@ -57,6 +60,7 @@ class CalChangeWindow : public QObject {
   QSize maxWindowSize_;
   QSize minWindowSize_;
   int calendarViewStatus_ = 0;
+  int listMinimumHeight_ = -1;  // the list's own minimum while the small layout raises it
   bool applying_ = false;  // our own frame changes are not the user's
   QElapsedTimer lastZoom_;
 };

@@ -1,6 +1,7 @@
 #include "tools/text/ui/cal_doc_search.h"
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,18 +12,14 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "diary/diary_globals.h"
 #include "editors/ui/temporary_highlights.h"
 #include "lang/builtins/command_bridge.h"
 #include "platform/notification_center.h"
-#include "tools/text/find_replace.h"
 #include "platform/ui/selected_text.h"
+#include "tools/text/find_replace.h"
 
 using pravella::findtext::documentText;
-
-namespace {
-
-
-}  // namespace
 
 CalDocSearch::CalDocSearch(QTextEdit* documentField, QWidget* calendarWindow, Host host, QObject* parent)
     : QObject(parent), documentField_(documentField), host_(std::move(host)) {
@@ -32,14 +29,25 @@ CalDocSearch::CalDocSearch(QTextEdit* documentField, QWidget* calendarWindow, Ho
 
 CalDocSearch::~CalDocSearch() {
   pravella::NotificationCenter::defaultCenter().removeObservers(this);
-  delete panel_;
+  if (sheet_)
+    delete sheet_;
+  else
+    delete panel_;
 }
 
 void CalDocSearch::buildPanel(QWidget* parent) {
-  // A tool window over the calendar window: it keeps the texts while hidden.
-  panel_ = new QWidget(parent, Qt::Tool);
+  // The search sheet of the main window; without side views, a tool window over the calendar
+  // window. Either keeps the texts while hidden.
+  if (host_.addSideView) {
+    sheet_ = new QDockWidget(tr("Find and Replace"), parent);
+    sheet_->setObjectName(QStringLiteral("searchToggleView"));
+    panel_ = new QWidget(sheet_);
+    sheet_->setWidget(panel_);
+  } else {
+    panel_ = new QWidget(parent, Qt::Tool);
+    panel_->setWindowTitle(tr("Find"));
+  }
   panel_->setObjectName(QStringLiteral("findPanel"));
-  panel_->setWindowTitle(tr("Find"));
   findStringField_ = new QLineEdit(panel_);
   findStringField_->setObjectName(QStringLiteral("findStringField"));
   replaceStringField_ = new QLineEdit(panel_);
@@ -104,11 +112,35 @@ void CalDocSearch::awakeFromNib() {
   on("cal_setReplaceString", [this](Notification& n) { setReplaceStringForControl(n.text); });
   on("cal_getFindString", [this](Notification&) { pravella::answerString(findStringField_->text()); });
   on("cal_getReplaceString", [this](Notification&) { pravella::answerString(replaceStringField_->text()); });
+  on("cal_toggleToolSheet", [this](Notification&) { openSearchSheetAction(true); });
+  on("cal_openToolSheet", [this](Notification&) { openSearchSheetAction(false); });
+  if (sheet_) host_.addSideView(sheet_);
 }
 
 void CalDocSearch::showPanel() {
+  if (sheet_) return openSearchSheetAction(false);
   panel_->show();
   panel_->raise();
+  findStringField_->setFocus();
+}
+
+bool CalDocSearch::isSheetOpen() const { return sheet_ ? !sheet_->isHidden() : panel_->isVisible(); }
+
+void CalDocSearch::openSearchSheetAction(bool toggle) {
+  const QString selected = pravella::selectedPlainText(documentField_);
+  if (SheetCanOpen.load() == 0) return;
+  numOfReplacedField_->setText(QStringLiteral("0"));
+  if (toggle && isSheetOpen()) {
+    if (host_.closeAllToggleView) host_.closeAllToggleView();
+    if (!sheet_) panel_->hide();
+    return;
+  }
+  if (host_.closeAllToggleView) host_.closeAllToggleView();
+  QWidget* shown = sheet_ ? static_cast<QWidget*>(sheet_) : panel_;
+  shown->show();
+  shown->raise();
+  if (host_.setToggleStatus) host_.setToggleStatus(kToggleStatus);
+  if (!selected.isEmpty()) findStringField_->setText(selected);
   findStringField_->setFocus();
 }
 

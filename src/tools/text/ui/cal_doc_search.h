@@ -2,7 +2,9 @@
 // CalDocSearch: find, replace, replace-all, highlight-all and the line-end clean-ups in one of
 // the document views: the memo sheet's view or the finder's text view when it has the focus,
 // else the main memo. Driven by its panel and by twelve cal_ notifications, so that a program
-// can set the texts, read them back and run every operation. Feedback is by sound only.
+// can set the texts, read them back and run every operation. Feedback is by sound only. Its
+// panel is the search sheet of the main window (side view 4), opened with the main memo's
+// selection as the find text.
 
 #include <QObject>
 #include <QPointer>
@@ -10,6 +12,7 @@
 
 #include <functional>
 
+class QDockWidget;
 class QLineEdit;
 class QProgressBar;
 class QTextEdit;
@@ -18,6 +21,8 @@ class QWidget;
 class CalDocSearch : public QObject {
   Q_OBJECT
  public:
+  static constexpr int kToggleStatus = 4;
+
   struct Host {
     std::function<QWidget*()> focusWidget;       // the main window's first responder
     std::function<void(const char*)> playSound;  // decides whether sounds are on
@@ -25,6 +30,10 @@ class CalDocSearch : public QObject {
     // The month diary drawer, whose search field takes the place of the find field while open.
     std::function<bool()> monthDrawerOpen;
     std::function<QString()> monthSearchText;
+    // The side views of the main window (none of them: the panel is a window of its own).
+    std::function<void()> closeAllToggleView;
+    std::function<int(int)> setToggleStatus;
+    std::function<void(QDockWidget*)> addSideView;
   };
 
   CalDocSearch(QTextEdit* documentField, QWidget* calendarWindow, Host host, QObject* parent = nullptr);
@@ -33,8 +42,13 @@ class CalDocSearch : public QObject {
   void setMemoTextView(QTextEdit* view) { memoTextView_ = view; }
   void setFinderTextView(QTextEdit* view) { finderTextView_ = view; }
 
-  void awakeFromNib();  // registers the twelve observers
+  void awakeFromNib();  // registers the twelve observers and the sheet's two
   void showPanel();
+  // The search sheet: the main memo's selection becomes the find text and the replacement
+  // count starts again; `toggle` closes an open sheet instead. Nothing while no side view may
+  // open.
+  void openSearchSheetAction(bool toggle);
+  bool isSheetOpen() const;
 
   void goSearchAction();
   void backSearchAction();
@@ -58,6 +72,7 @@ class CalDocSearch : public QObject {
   QTextEdit* targetView() const;
 
   QWidget* panel() const { return panel_; }
+  QDockWidget* searchToggleView() const { return sheet_; }
   QLineEdit* findStringField() const { return findStringField_; }
   QLineEdit* replaceStringField() const { return replaceStringField_; }
   QLineEdit* numOfReplacedField() const { return numOfReplacedField_; }
@@ -76,6 +91,7 @@ class CalDocSearch : public QObject {
   QPointer<QTextEdit> memoTextView_;
   QPointer<QTextEdit> finderTextView_;
   Host host_;
+  QDockWidget* sheet_ = nullptr;  // holds the panel when the main window takes side views
   QWidget* panel_ = nullptr;
   QLineEdit* findStringField_ = nullptr;
   QLineEdit* replaceStringField_ = nullptr;

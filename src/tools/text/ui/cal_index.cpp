@@ -1,6 +1,7 @@
 #include "tools/text/ui/cal_index.h"
 
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +12,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "diary/diary_globals.h"
 #include "diary/program_settings.h"
@@ -327,8 +330,34 @@ QMimeData* IndexTable::mimeData(const QList<QTableWidgetItem*>& items) const {
 }
 
 bool IndexTable::dropMimeData(int row, int, const QMimeData* data, Qt::DropAction) {
-  // Every drop goes above the row it is proposed on; the table is rebuilt, never moved itself.
+  // Drops of other kinds (a text, file names): the section drop is dropEvent's.
   return controller_->acceptDrop(data, row);
+}
+
+int IndexTable::dropRow(const QPoint& at) const {
+  const int row = rowAt(at.y());
+  if (row < 0) return rowCount();
+  // The lower edge of a row, where the indicator shows a drop below it, is the next row's place.
+  const QRect rect = visualRect(model()->index(row, 0));
+  const int margin = std::clamp(qRound(rect.height() / 5.5), 2, 12);
+  return rect.bottom() - at.y() < margin ? row + 1 : row;
+}
+
+void IndexTable::dropEvent(QDropEvent* event) {
+  if (!event->mimeData()->hasFormat(QString::fromLatin1(CalIndex::kPboardType))) {
+    QTableWidget::dropEvent(event);
+    return;
+  }
+  // A dragged row moves its section in the document, above the row it is dropped on, and the
+  // table is rebuilt from the document. Left to Qt, a drop from this table would move the
+  // cells themselves and never reach the document.
+  controller_->acceptDrop(event->mimeData(), dropRow(event->position().toPoint()));
+  // Taken as a copy: a move would have the drag's end remove the dragged rows from the new table.
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  stopAutoScroll();
+  setState(NoState);
+  viewport()->update();
 }
 
 void IndexTable::keyPressEvent(QKeyEvent* event) {

@@ -102,9 +102,13 @@ class IndexTable : public QTableWidget {
 
  protected:
   bool dropMimeData(int row, int column, const QMimeData* data, Qt::DropAction action) override;
+  void dropEvent(QDropEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // The row a drop at `at` (viewport coordinates) goes above; rowCount below the last row.
+  int dropRow(const QPoint& at) const;
+
   CalIndex* controller_;
 };
 

@@ -239,7 +239,8 @@ TEST_F(HandEditorPanels, TooFewPointsToSmoothComeBackAsTheyAre) {
           // The view smooths the line when it paints, which it does once it is shown on the
           // screen: under load that comes later than the panel's showing.
           panel.imageView()->update();
-          EXPECT_TRUE(QTest::qWaitFor([] { return !pravella::pointDigitiser().bSplineResult.empty(); }, 10000));
+          EXPECT_TRUE(
+              QTest::qWaitFor([] { return !pravella::pointDigitiser().bSplineResult.empty(); }, 10000));
           // The point (20, 5) of the picture, at its place in the view.
           auto* view = panel.imageView();
           const double k = static_cast<double>(view->width()) / pravella::pointDigitiser().width_n;

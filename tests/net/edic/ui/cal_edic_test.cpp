@@ -10,12 +10,14 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
-#include <QMenu>
-#include <QMimeData>
-#include <QTextBrowser>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTextBrowser>
 #include <QTextEdit>
+#include <QToolButton>
 
 #include <memory>
 
@@ -149,6 +151,64 @@ TEST_F(CalEDicTest, LinksGlyphsAndTheClipboard) {
   edic->textViewClickedOnLink("一:12");  // too few fields
   EXPECT_EQ(edic->history().size(), 2);
   EXPECT_EQ(QApplication::clipboard()->text(), "the user's text");
+}
+
+// A fifth book whose entry とぶ links to another body, page 5.
+class CalEDicBodyLinks : public CalEDicTest {
+ protected:
+  void SetUp() override {
+    BookText text;
+    text.put(1, 0, indexTable({{0x91, 2, 0}}));
+    text.put(2, 0, leafPage(0xA0, {{jis("とぶ"), 3, 0, 4, 0}}));
+    Units linking;
+    linking.u(0x1F09).u(0).text("前").u(0x1F42).text("参照").u(0x1F62).bcd4(5).bcd2(0).u(0x1F03);
+    text.put(3, 0, linking.b);
+    text.put(4, 0, heading("とぶ").b);
+    Units target;
+    target.u(0x1F09).u(0).text("行き先").u(0x1F03);
+    text.put(5, 0, target.b);
+    writeBook("E", "五", text.bytes, false);
+    CalEDicTest::SetUp();
+    edic->eDicDrawer()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(edic->eDicDrawer()));
+    search("とぶ", edic->selectDicPopupButton()->findText("五"));
+    ASSERT_EQ(headwords(), QStringList{"五/とぶ"});
+    edic->midashiTable()->selectRow(0);
+    ASSERT_TRUE(body().startsWith("前参照"));
+    sounds.clear();
+  }
+  QString body() const { return edic->honbunTextView()->toPlainText(); }
+  // The middle of the character at `position` of the body, in the view's viewport.
+  QPoint middleOf(int position) const {
+    QTextBrowser* view = edic->honbunTextView();
+    QTextCursor c(view->document());
+    c.setPosition(position);
+    const QRect left = view->cursorRect(c);
+    c.setPosition(position + 1);
+    return QPoint((left.x() + view->cursorRect(c).x()) / 2, left.center().y());
+  }
+};
+
+// The link's target holds the book's title in kana: a click on the link shows the body it
+// names and enters it into the history.
+TEST_F(CalEDicBodyLinks, AClickOnALinkShowsItsBody) {
+  QTextBrowser* view = edic->honbunTextView();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, middleOf(0));  // no link
+  EXPECT_TRUE(body().startsWith("前参照"));
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, middleOf(1));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return body().startsWith("行き先"); }, 5000));
+  EXPECT_EQ(sounds, QStringList{"Tink"});
+  ASSERT_EQ(edic->history().size(), 2);
+  EXPECT_EQ(edic->history().at(1)->title, "五");
+  EXPECT_EQ(edic->history().at(1)->headword, "参照");
+  // Back, and the link reached from the keyboard.
+  QTest::mouseClick(edic->backButton(), Qt::LeftButton);
+  ASSERT_TRUE(body().startsWith("前参照"));
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_Tab);
+  ASSERT_TRUE(view->textCursor().hasSelection());
+  QTest::keyClick(view, Qt::Key_Return);
+  EXPECT_TRUE(body().startsWith("行き先"));
 }
 
 TEST_F(CalEDicTest, NotificationsOpenTheDrawer) {

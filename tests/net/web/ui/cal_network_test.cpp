@@ -2,22 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QtTest/QTest>
 
+#include <cstdlib>
 #include <memory>
 
 #include "diary/program_settings.h"
 #include "editors/ui/search_window_cont.h"
+#include "imaging/ui/imaging_window_manager.h"
+#include "imaging/ui/sub_window.h"
+#include "imaging/ui/sub_window_list.h"
 #include "lang/builtins/startup.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -118,6 +123,46 @@ TEST_F(InternetSheet, DownloadAllFetchesEveryRowIntoTodaysFolderAndShowsThePictu
   EXPECT_EQ(shown, QStringList{"c.png"});
   EXPECT_EQ(relisted_, 1);
   EXPECT_EQ(sounds_, (QStringList{"Ping", "Tink", "Tink", "Tink"}));
+}
+
+// A row of the table clicked, then Download: a picture it fetches, in any format the picture
+// loaders read, opens in a picture window of its own size under its file name.
+TEST_F(InternetSheet, ADownloadedPictureOpensInAPictureWindowOfItsSize) {
+  servePicture("c.png");
+  QImage photo(12, 9, QImage::Format_RGB32);
+  photo.fill(Qt::blue);
+  ASSERT_TRUE(photo.save(served_ + "/d.jpg", "JPEG"));
+  writeTable({"PNG", "JPEG"}, {"", ""}, {http_->url("c.png"), http_->url("d.jpg")});
+  pravella::imaging::ImagingWindowManager windows(nullptr);
+  sheet().urlSheetView()->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet().urlSheetView()));
+  QTableWidget* table = sheet().autoDownloadTableField();
+  QAbstractButton* download = nullptr;
+  for (QPushButton* b : sheet().urlSheetView()->findChildren<QPushButton*>())
+    if (b->text() == "Download") download = b;
+  ASSERT_NE(download, nullptr);
+  const struct {
+    int row;
+    QString title;
+    QSize size;
+    QColor colour;
+  } cases[] = {{0, "c.png", {8, 6}, Qt::red}, {1, "d.jpg", {12, 9}, Qt::blue}};
+  for (const auto& c : cases) {
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      table->visualRect(table->model()->index(c.row, 0)).center());
+    ASSERT_EQ(sheet().autoDownloadURLField()->text(), http_->url(c.title));
+    const int before = finished_;
+    QTest::mouseClick(download, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished_ > before; }, 30000)) << c.title.toStdString();
+    pravella::imaging::SubWindow* shown = pravella::imaging::findWindowFromSubWindowList(c.title);
+    ASSERT_NE(shown, nullptr) << c.title.toStdString();
+    const QImage image = shown->imageView()->image();
+    EXPECT_EQ(image.size(), c.size) << c.title.toStdString();
+    const QColor centre = image.pixelColor(image.width() / 2, image.height() / 2);
+    EXPECT_LT(std::abs(centre.red() - c.colour.red()) + std::abs(centre.blue() - c.colour.blue()), 40)
+        << c.title.toStdString();
+  }
+  pravella::imaging::closeAllPictWindow();
 }
 
 TEST_F(InternetSheet, FailedDownloadAndEmptyInputsPlayBasso) {

@@ -36,6 +36,7 @@
 #include "platform/property_list.h"
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
+#include "support/console_capture.h"
 
 namespace {
 
@@ -84,6 +85,45 @@ class LocalServer {
  private:
   QProcess process_;
   quint16 port_ = 0;
+};
+
+// A server on a free loopback port whose answers go wrong: "/cut.bin" promises 100,000 bytes
+// and closes after 1,000; "/long" offers a file under a 300-character name.
+class FaultyServer {
+ public:
+  FaultyServer() {
+    server_.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+      while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+          const QByteArray request = socket->peek(socket->bytesAvailable());
+          if (!request.contains("\r\n\r\n")) return;
+          socket->readAll();
+          const QByteArray path = request.split(' ').value(1);
+          if (path == "/cut.bin") {
+            socket->write(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                "Content-Length: 100000\r\nConnection: close\r\n\r\n");
+            socket->write(QByteArray(1000, 'x'));
+          } else {
+            socket->write(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                "Content-Disposition: attachment; filename=\"" +
+                QByteArray(300, 'n') + ".bin\"\r\nContent-Length: 5\r\nConnection: close\r\n\r\nbytes");
+          }
+          socket->flush();
+          socket->disconnectFromHost();
+        });
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+      }
+    });
+  }
+  QString url(const char* path) const {
+    return QStringLiteral("http://127.0.0.1:%1/%2").arg(server_.serverPort()).arg(QLatin1String(path));
+  }
+
+ private:
+  QTcpServer server_;
 };
 
 class CalWebViewTest : public testing::Test {
@@ -364,6 +404,35 @@ TEST_F(CalWebViewTest, DownloadLandsOnTheDesktopBesideAnExistingFile) {
   EXPECT_EQ(readFile(desktop + "/file-2.bin"), QByteArray(50000, 'x'));
   EXPECT_EQ(readFile(desktop + "/file.bin"), QByteArray("mine"));
   EXPECT_EQ(sounds, (QStringList{"Tink", "Purr"}));
+}
+
+// A download that fails says so: the reason in the status line, the console line and "Basso",
+// whether the response is cut off or the suggested name is too long for a file.
+TEST_F(CalWebViewTest, AFailedDownloadSaysWhy) {
+  make();
+  FaultyServer faulty;
+  QSignalSpy finished(web.get(), &CalWebView::downloadFinished);
+  for (const char* path : {"cut.bin", "long"}) {
+    finished.clear();
+    sounds.clear();
+    pravella::test::ConsoleCapture console;
+    QLineEdit* field = web->urlTextField();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, faulty.url(path));
+    QTest::keyClick(field, Qt::Key_Return);
+    if (!QTest::qWaitFor([&] { return finished.size() >= 1; }, kWaitMs)) {
+      ADD_FAILURE() << path << ": the download neither ended nor failed";
+      continue;
+    }
+    EXPECT_FALSE(finished[0][0].toBool()) << path;
+    EXPECT_FALSE(web->tempTextField()->text().isEmpty()) << path;
+    EXPECT_NE(console.text().find("Download failed! Error - "), std::string::npos) << path;
+    EXPECT_NE(console.text().find(faulty.url(path).toStdString()), std::string::npos) << path;
+    EXPECT_EQ(sounds.value(sounds.size() - 1), "Basso") << path;
+    EXPECT_FALSE(QFileInfo::exists(web->lastDownloadPath()) && QFileInfo(web->lastDownloadPath()).size() > 0)
+        << path;
+  }
 }
 
 TEST_F(CalWebViewTest, EncodingPopupSetsTheFallbackEncoding) {

@@ -540,8 +540,8 @@ TEST_F(FinderSheet, DeleteButtonsRefuseTheFoldersTheDiaryAndTheDesktopNeed) {
     ADD_FAILURE() << "no button " << text;
     return nullptr;
   };
-  for (const char* folder : {"", "Documents", "Documents/diary", "Documents/diary/2026", "Documents/diary/2026/12",
-                             "Documents/diary/Preferences", "Music"}) {
+  for (const char* folder : {"", "Documents", "Documents/diary", "Documents/diary/2026",
+                             "Documents/diary/2026/12", "Documents/diary/Preferences", "Music"}) {
     const QString path = folder[0] ? home + "/" + folder : home;
     ASSERT_TRUE(sheet->fsBrowser()->setPath(path)) << folder;
     panels->asked.clear();

@@ -195,8 +195,8 @@ TEST_F(FinderSheetFiles, MarkedItemsGoToTheTrashAfterTheQuestion) {
   ops->deleteMarkedFiles();  // cancelled
   EXPECT_EQ(ops->marks().size(), 2);
   ops->deleteMarkedFiles();
-  EXPECT_EQ(panels->asked,
-            QStringList(2, "Delete: Do you want to delete All Marked Files?\n" + at("x/a.txt") + "\n" + at("y/a.txt")));
+  EXPECT_EQ(panels->asked, QStringList(2, "Delete: Do you want to delete All Marked Files?\n" +
+                                              at("x/a.txt") + "\n" + at("y/a.txt")));
   EXPECT_EQ(panels->buttons, QStringList(2, "Cancel||Delete"));
   EXPECT_TRUE(ops->marks().isEmpty());
   EXPECT_TRUE(QFileInfo::exists(paths::trash() + "/files/a.txt"));

@@ -78,6 +78,7 @@ class MovieDrawer : public testing::Test {
   }
   void key(int k) { QTest::keyClick(drawer->movieListView(), static_cast<Qt::Key>(k)); }
   MediaMovieView* view() const { return drawer->movieView(); }
+  QMediaPlayer* player() const { return qobject_cast<QMediaPlayer*>(view()->player()); }
 
   std::shared_ptr<pravella::dialogs::Scripted> dialogs;
   std::unique_ptr<CalMovieView> drawer;
@@ -105,7 +106,7 @@ TEST_F(MovieDrawer, AMovieFolderDocumentListsItsFilesAndANonMovieShowsNothing) {
   ASSERT_TRUE(becomesTrue([&] { return failed.count() > 0; }, kLoadWait));
   // Taken out of the view (the backend's own status still names the movie before).
   ASSERT_TRUE(becomesTrue([&] { return view()->file().isEmpty(); }, kLoadWait));
-  EXPECT_TRUE(view()->player()->source().isEmpty());
+  EXPECT_TRUE(player()->source().isEmpty());
   EXPECT_FALSE(view()->isPlaying());
 
   NotificationCenter::defaultCenter().post("cal_toggleMovieView");
@@ -118,16 +119,15 @@ TEST_F(MovieDrawer, StepsWrapAroundAndPlay) {
   shown = folder("two.movd", {"a.avi", "b.avi"});
   NotificationCenter::defaultCenter().post("cal_openMovieView");
   ASSERT_TRUE(becomesTrue([&] { return view()->isLoaded(); }, kLoadWait));
-  ASSERT_TRUE(
-      becomesTrue([&] { return view()->isPlaying() || view()->player()->position() > 0; }, kLoadWait));
+  ASSERT_TRUE(becomesTrue([&] { return view()->isPlaying() || player()->position() > 0; }, kLoadWait));
 
   key(Qt::Key_Up);  // above the first: the last
   EXPECT_EQ(drawer->selectedRow(), 1);
   EXPECT_EQ(view()->file(), shown + "/b.avi");
   key(Qt::Key_Down);  // below the last: the first, playing
   EXPECT_EQ(drawer->selectedRow(), 0);
-  EXPECT_EQ(view()->player()->source(), QUrl::fromLocalFile(shown + "/a.avi"));
-  ASSERT_TRUE(becomesTrue([&] { return view()->player()->position() > 0; }, kLoadWait));
+  EXPECT_EQ(player()->source(), QUrl::fromLocalFile(shown + "/a.avi"));
+  ASSERT_TRUE(becomesTrue([&] { return player()->position() > 0; }, kLoadWait));
   EXPECT_TRUE(view()->isPlaying());
 
   // Return plays the selection again after a pause.

@@ -70,7 +70,9 @@ class Download final : public EngineDownload {
   bool completed() const override {
     return request_->state() == QWebEngineDownloadRequest::DownloadCompleted;
   }
-  QString interruptReason() const override { return request_->interruptReasonString(); }
+  QString interruptReason() const override {
+    return reason_.isEmpty() ? request_->interruptReasonString() : reason_;
+  }
 
   void accept(const QString& folder, const QString& name, std::function<void()> progress,
               std::function<void()> finished) override {
@@ -80,15 +82,29 @@ class Download final : public EngineDownload {
       QObject::connect(request_, &QWebEngineDownloadRequest::totalBytesChanged, request_, progress);
       QObject::connect(request_, &QWebEngineDownloadRequest::receivedBytesChanged, request_, progress);
     }
-    QObject::connect(request_, &QWebEngineDownloadRequest::isFinishedChanged, request_,
-                     [this, finished = std::move(finished)] {
-                       if (request_->isFinished() && finished) finished();
-                     });
+    // The browser keeps an interrupted download (a response cut off, a file it cannot create)
+    // waiting to be resumed and never calls it finished: it ends here, once, as a failure.
+    const auto end = [this, finished = std::move(finished)] {
+      const QWebEngineDownloadRequest::DownloadState state = request_->state();
+      if (ended_ || state == QWebEngineDownloadRequest::DownloadRequested ||
+          state == QWebEngineDownloadRequest::DownloadInProgress)
+        return;
+      ended_ = true;
+      if (state == QWebEngineDownloadRequest::DownloadInterrupted) {
+        reason_ = request_->interruptReasonString();
+        request_->cancel();
+      }
+      if (finished) finished();
+    };
+    QObject::connect(request_, &QWebEngineDownloadRequest::stateChanged, request_, end);
+    QObject::connect(request_, &QWebEngineDownloadRequest::isFinishedChanged, request_, end);
     request_->accept();
   }
 
  private:
   QWebEngineDownloadRequest* request_;
+  bool ended_ = false;
+  QString reason_;  // why it was interrupted, kept from before the cancel
 };
 
 class Browser final : public EngineView {

@@ -1,0 +1,134 @@
+// Movies and sounds through Qt Multimedia.
+
+#include "platform/ui/media_player/media_player.h"
+
+#include <QAudioDevice>
+#include <QAudioOutput>
+#include <QCoreApplication>
+#include <QHash>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#include <QPointer>
+#include <QSoundEffect>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QVideoWidget>
+
+namespace pravella::player {
+
+namespace {
+
+MediaStatus statusOf(QMediaPlayer::MediaStatus s) {
+  switch (s) {
+    case QMediaPlayer::NoMedia:
+      return MediaStatus::NoMedia;
+    case QMediaPlayer::LoadingMedia:
+      return MediaStatus::Loading;
+    case QMediaPlayer::LoadedMedia:
+      return MediaStatus::Loaded;
+    case QMediaPlayer::StalledMedia:
+      return MediaStatus::Stalled;
+    case QMediaPlayer::BufferingMedia:
+      return MediaStatus::Buffering;
+    case QMediaPlayer::BufferedMedia:
+      return MediaStatus::Buffered;
+    case QMediaPlayer::EndOfMedia:
+      return MediaStatus::EndOfMedia;
+    case QMediaPlayer::InvalidMedia:
+      return MediaStatus::Invalid;
+  }
+  return MediaStatus::Invalid;
+}
+
+class QtMoviePlayer final : public MoviePlayer {
+ public:
+  QtMoviePlayer(QWidget* parent, PlayerEvents events)
+      : events_(std::move(events)),
+        player_(new QMediaPlayer),
+        audio_(new QAudioOutput),
+        video_(new QVideoWidget(parent)) {
+    player_->setAudioOutput(audio_);
+    player_->setVideoOutput(video_.data());
+    video_->setAspectRatioMode(Qt::KeepAspectRatio);
+    QObject::connect(player_, &QMediaPlayer::durationChanged, player_, [this](qint64 d) {
+      if (events_.durationChanged) events_.durationChanged(d);
+    });
+    QObject::connect(player_, &QMediaPlayer::positionChanged, player_, [this](qint64 p) {
+      if (events_.positionChanged) events_.positionChanged(p);
+    });
+    QObject::connect(player_, &QMediaPlayer::playbackStateChanged, player_, [this] {
+      if (events_.playbackStateChanged) events_.playbackStateChanged();
+    });
+    QObject::connect(player_, &QMediaPlayer::mediaStatusChanged, player_,
+                     [this](QMediaPlayer::MediaStatus s) {
+                       if (events_.mediaStatusChanged) events_.mediaStatusChanged(statusOf(s));
+                     });
+    QObject::connect(player_, &QMediaPlayer::errorOccurred, player_,
+                     [this](QMediaPlayer::Error, const QString& text) {
+                       if (events_.errorOccurred) events_.errorOccurred(text);
+                     });
+  }
+
+  ~QtMoviePlayer() override {
+    // Its owner is going: it hears nothing more.
+    QObject::disconnect(player_, nullptr, nullptr, nullptr);
+    player_->stop();
+    delete player_;
+    delete audio_;
+    delete video_.data();
+  }
+
+  QWidget* videoWidget() const override { return video_; }
+  QObject* backend() const override { return player_; }
+  void setSource(const QUrl& url) override {
+    // The backend ignores its own source given again and reports no status, which would leave
+    // the view unloaded for good; a fresh load also reads a file rewritten since.
+    if (!url.isEmpty() && player_->source() == url) player_->setSource(QUrl());
+    player_->setSource(url);
+  }
+  void play() override { player_->play(); }
+  void pause() override { player_->pause(); }
+  void stop() override { player_->stop(); }
+  bool isPlaying() const override { return player_->playbackState() == QMediaPlayer::PlayingState; }
+  MediaStatus mediaStatus() const override { return statusOf(player_->mediaStatus()); }
+  QString errorString() const override { return player_->errorString(); }
+  void setLooping(bool looping) override {
+    player_->setLoops(looping ? QMediaPlayer::Infinite : QMediaPlayer::Once);
+  }
+  void setPosition(qint64 ms) override { player_->setPosition(ms); }
+  void blank() override {
+    if (!video_) return;
+    if (QVideoSink* sink = video_->videoSink()) sink->setVideoFrame(QVideoFrame());
+  }
+
+ private:
+  PlayerEvents events_;
+  QMediaPlayer* player_;
+  QAudioOutput* audio_;
+  QPointer<QVideoWidget> video_;  // its parent may take it first
+};
+
+}  // namespace
+
+std::unique_ptr<MoviePlayer> newQtMoviePlayer(QWidget* parent, PlayerEvents events) {
+  return std::make_unique<QtMoviePlayer>(parent, std::move(events));
+}
+
+bool qtAudioOutputExists() {
+  // Asked once: the device list does not change while a short feedback sound matters.
+  static const bool exists = !QMediaDevices::audioOutputs().isEmpty();
+  return exists;
+}
+
+void playQtSoundFile(const QString& name, const QString& path) {
+  static QHash<QString, QSoundEffect*> effects;
+  QSoundEffect* effect = effects.value(name);
+  if (!effect) {
+    effect = new QSoundEffect(QCoreApplication::instance());
+    effect->setSource(QUrl::fromLocalFile(path));
+    effects.insert(name, effect);
+  }
+  effect->play();
+}
+
+}  // namespace pravella::player

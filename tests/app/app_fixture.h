@@ -1,0 +1,218 @@
+#pragma once
+// The whole application in the test's process, in the test's fresh home: the real main window
+// with every controller wired as main() wires it. The desktop's opener and terminal are
+// recording fakes first on PATH, sounds are heard by the test, the calendar's alerts and the
+// end of the process are under the test's hand, and a watchdog fails a test on any dialog it
+// did not ask for. Controls are driven through their real events: clicks on buttons, cells and
+// menu entries, keys to the focused widget.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <unistd.h>
+#include <memory>
+#include <mutex>
+
+#include "app/application.h"
+#include "diary/diary_globals.h"
+#include "diary/ui/calcndar.h"
+#include "diary/ui/main_window.h"
+#include "editors/ui/main_text_view.h"
+#include "lang/builtins/startup.h"
+#include "lang/values.h"
+#include "platform/paths.h"
+#include "platform/rich_text_file.h"
+#include "platform/ui/sound_player.h"
+#include "support/dialog_watchdog.h"
+#include "support/test_home.h"
+
+namespace app_test {
+
+inline std::string s(const QString& q) { return q.toStdString(); }
+
+// Programs first on PATH that record how they were started: each call appends its working
+// folder, its argument count and its arguments, one a line, to <name>.log in the home.
+class RecordingPrograms {
+ public:
+  explicit RecordingPrograms(const QStringList& names) {
+    const QString bin = pravella::test::home() + "/bin";
+    QDir().mkpath(bin);
+    for (const QString& name : names) {
+      QFile script(bin + "/" + name);
+      if (script.open(QIODevice::WriteOnly))
+        script.write(
+            ("#!/bin/sh\n{ pwd; printf '%s\\n' \"$#\" \"$@\"; } >> '" + logOf(name) + "'\n").toUtf8());
+      script.close();
+      script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    oldPath_ = qgetenv("PATH");
+    qputenv("PATH", (bin + ":").toUtf8() + oldPath_);
+  }
+  ~RecordingPrograms() { qputenv("PATH", oldPath_); }
+  RecordingPrograms(const RecordingPrograms&) = delete;
+  RecordingPrograms& operator=(const RecordingPrograms&) = delete;
+
+  static QString logOf(const QString& name) { return pravella::test::home() + "/" + name + ".log"; }
+  // What the program recorded; waits up to `ms` for a detached start to write it.
+  static QString recorded(const QString& name, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    do {
+      QFile log(logOf(name));
+      if (log.open(QIODevice::ReadOnly)) return QString::fromUtf8(log.readAll());
+      QTest::qWait(20);
+    } while (clock.elapsed() < ms);
+    return QString();
+  }
+
+ private:
+  QByteArray oldPath_;
+};
+
+class App : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!closesDialogsItself) watchdog = std::make_unique<pravella::test::DialogWatchdog>();
+    ASSERT_EQ(vkStartUp(), 1);
+    pvSoundStatus = 1;
+    // The browser refuses to start as root inside its sandbox; only tests turn it off.
+    if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    pravella::setSoundRecorder([this](const QString& name) {
+      std::lock_guard lock(soundsMutex_);
+      sounds_ << name;
+    });
+    app = std::make_unique<pravella::Application>();
+    Calcndar& c = app->calendar();
+    c.setAlertPanel([this](const QString& title, const QString& message, const QStringList&) {
+      alerts << title + ": " + message;
+      return 0;
+    });
+    c.setTerminator([this] { ++terminations; });
+    app->showAndFinishLaunching();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    window().activateWindow();
+    (void)QTest::qWaitForWindowActive(&window(), 2000);
+    memo()->setFocus();
+  }
+
+  void TearDown() override {
+    app.reset();
+    pravella::setSoundRecorder({});
+    SheetCanOpen = 1;
+  }
+
+  pravella::MainWindow& window() { return app->window(); }
+  Calcndar& calendar() { return app->calendar(); }
+  mainTextView* memo() { return window().documentView(); }
+
+  QStringList sounds() {
+    std::lock_guard lock(soundsMutex_);
+    return sounds_;
+  }
+  void clearSounds() {
+    std::lock_guard lock(soundsMutex_);
+    sounds_.clear();
+  }
+
+  // The memo's text with the selection from `from` to `to` (the caret at `to`).
+  void setMemo(const QString& text, int from, int to) {
+    memo()->setPlainText(text);
+    select(from, to);
+  }
+  void select(int from, int to) {
+    QTextCursor c = memo()->textCursor();
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    memo()->setTextCursor(c);
+  }
+
+  // The action of the main window's menus with this object name.
+  QAction* action(const char* name) {
+    for (QAction* a : window().findChildren<QAction*>(QString::fromLatin1(name))) return a;
+    ADD_FAILURE() << "no action " << name;
+    return nullptr;
+  }
+
+  // The menu of the menu bar or a submenu that holds the action.
+  static QMenu* menuOf(QAction* item) {
+    for (QObject* o : item->associatedObjects())
+      if (auto* m = qobject_cast<QMenu*>(o)) return m;
+    return nullptr;
+  }
+
+  // A click on the menu entry, as the user gives it: the menu opens (its parents first) and the
+  // entry is clicked.
+  void clickMenuItem(QAction* item) {
+    ASSERT_NE(item, nullptr);
+    QMenu* menu = menuOf(item);
+    ASSERT_NE(menu, nullptr) << s(item->text());
+    QList<QMenu*> chain{menu};
+    for (QMenu* m = menu; m;) {
+      QMenu* parent = m->menuAction() ? menuOf(m->menuAction()) : nullptr;
+      if (parent) chain.prepend(parent);
+      m = parent;
+    }
+    QPoint at = window().mapToGlobal(QPoint(10, 10));
+    for (QMenu* m : chain) {
+      m->popup(at);
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(m)) << s(m->title());
+      if (m != menu) at = m->mapToGlobal(m->actionGeometry(m->menuAction()).topRight());
+    }
+    const QRect entry = menu->actionGeometry(item);
+    ASSERT_FALSE(entry.isEmpty()) << s(item->text());
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, entry.center());
+    for (QMenu* m : chain) m->hide();
+    QApplication::processEvents();
+  }
+
+  // The shortcut typed to the focused widget of the main window.
+  void typeShortcut(const QKeySequence& keys) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window();
+    QTest::keySequence(target, keys);
+    QApplication::processEvents();
+  }
+
+  // Waits with the GUI working until `done` holds; false after `ms`.
+  template <typename Done>
+  static bool waitFor(Done done, int ms = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+      if (clock.elapsed() > ms) return false;
+      QTest::qWait(10);
+    }
+    return true;
+  }
+
+  // Waits until the memo's run is over.
+  bool waitIdle() {
+    return waitFor([this] { return !memo()->isRunning(); }, 20000);
+  }
+
+  static bool shown(const QWidget* w) { return w && !w->isHidden() && w->isVisible(); }
+
+  // A test that expects dialogs and closes them itself sets this before SetUp.
+  bool closesDialogsItself = false;
+  std::unique_ptr<pravella::test::DialogWatchdog> watchdog;
+  std::unique_ptr<pravella::Application> app;
+  QStringList alerts;
+  int terminations = 0;
+
+ private:
+  std::mutex soundsMutex_;
+  QStringList sounds_;
+};
+
+}  // namespace app_test

@@ -1,0 +1,176 @@
+// Documents renamed or moved in the finder sheet, by its name field and by moving its marked
+// items: the bookmarks and the launcher's items (with their memos) follow them.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <memory>
+#include <utility>
+
+#include "diary/diary_globals.h"
+#include "platform/paths.h"
+#include "platform/property_list.h"
+#include "platform/rich_text_file.h"
+#include "support/dialog_watchdog.h"
+#include "tools/bookmarks/launcher_store.h"
+#include "tools/bookmarks/ui/cal_book_mark.h"
+#include "tools/bookmarks/ui/cal_launcher.h"
+#include "tools/finder/ui/cal_finder.h"
+#include "tools/finder/ui/fs_browser.h"
+
+namespace {
+
+namespace paths = pravella::paths;
+
+class FinderDocumentMoves : public testing::Test {
+ protected:
+  void SetUp() override {
+    for (const QString& path : {a, b}) {
+      QTextDocument doc;
+      doc.setPlainText(QFileInfo(path).completeBaseName());
+      ASSERT_TRUE(pravella::writeRtfdFile(path, doc).ok);
+    }
+    pravella::DeskToolHost host;
+    host.documentView = &memo;
+    host.nowDisplayedDocument = [] { return QString(); };
+    host.selectedDay = [] { return QDate(2008, 3, 5); };
+    host.save = [] { return true; };
+    host.setToggleStatus = [this](int s) { return std::exchange(toggle, s); };
+    host.toggleStatus = [this] { return toggle; };
+    marks = std::make_unique<CalBookMark>(host);
+    marks->awakeFromNib();
+    marks->addBookMarkFromDiaryFileAction(a);
+    marks->addBookMarkFromDiaryFileAction(b);
+
+    CalLauncher::Host launcherHost;
+    launcherHost.setToggleStatus = [](int) { return 0; };
+    launcher = std::make_unique<CalLauncher>(launcherHost);
+    launcher->awakeFromNib();
+    launcher->openLauncherAction();
+    launcher->addByDrop({a, b});
+
+    sheet = std::make_unique<CalFinder>(host);
+    sheet->setAlert([](const QString& title, const QString&) { ADD_FAILURE() << title.toStdString(); });
+    sheet->awakeFromNib();
+    sheet->finderDrawer()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet->finderDrawer()));
+  }
+
+  QStringList bookmarkPaths() const {
+    QStringList out;
+    for (int i = 0; i < marks->store().size(); ++i) out << marks->store().at(i).path;
+    return out;
+  }
+  QStringList launcherPaths() const {
+    QStringList out;
+    for (int i = 0; i < launcher->store().size(); ++i) out << launcher->store().at(i).path;
+    return out;
+  }
+  static QStringList storedBookmarkPaths() {
+    return pravella::plist::readStringArray(pravella::bookmarks::bmFile(2)).value_or(QStringList());
+  }
+  static QStringList storedLauncherPaths() {
+    return pravella::plist::readStringArray(pravella::launcher::pathsFile()).value_or(QStringList());
+  }
+  void browse(const QString& path) {
+    ASSERT_TRUE(sheet->fsBrowser()->setPath(path)) << path.toStdString();
+    sheet->browserSingleClick();
+  }
+  QPushButton* button(const QString& text) const {
+    for (QPushButton* b : sheet->finderDrawer()->findChildren<QPushButton*>())
+      if (b->text() == text) return b;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
+  }
+
+  const QString a = paths::dayFolder(2008, 3, 5) + "/a.rtfd";
+  const QString b = paths::dayFolder(2008, 3, 6) + "/b.rtfd";
+  pravella::test::DialogWatchdog watchdog;
+  QTextEdit memo;
+  int toggle = 0;
+  std::unique_ptr<CalBookMark> marks;
+  std::unique_ptr<CalLauncher> launcher;
+  std::unique_ptr<CalFinder> sheet;
+};
+
+TEST_F(FinderDocumentMoves, ANameTypedInTheFinderMovesTheBookmarkAndTheLauncherItem) {
+  const int category = launcher->store().at(0).category.toInt();
+  const QString memoFile = pravella::launcher::memoFileFor(a, category);
+  QTextDocument note;
+  note.setPlainText("about a");
+  ASSERT_TRUE(pravella::writeRtfdFile(memoFile, note).ok);
+
+  browse(a);
+  QLineEdit* name = sheet->fileNameField();
+  name->setFocus();
+  name->selectAll();
+  QTest::keyClicks(name, "renamed");
+  QTest::keyClick(name, Qt::Key_Return);
+
+  const QString renamed = paths::dayFolder(2008, 3, 5) + "/renamed.rtfd";
+  ASSERT_TRUE(QFileInfo(renamed).isDir());
+  EXPECT_EQ(bookmarkPaths(), (QStringList{renamed, b}));
+  EXPECT_EQ(storedBookmarkPaths(), (QStringList{renamed, b}));
+  EXPECT_EQ(launcherPaths(), (QStringList{renamed, b}));
+  EXPECT_EQ(storedLauncherPaths(), (QStringList{renamed, b}));
+  // The item's memo goes with it.
+  EXPECT_FALSE(QFileInfo::exists(memoFile));
+  EXPECT_EQ(pravella::plainTextOfRichTextFile(pravella::launcher::memoFileFor(renamed, category)), "about a");
+}
+
+TEST_F(FinderDocumentMoves, MarkedDocumentsMovedIntoAFolderTakeTheirBookmarksAlong) {
+  // A folder beside the marked document, where the panel opens.
+  const QString into = QFileInfo(b).path() + "/kept";
+  QDir().mkpath(into);
+  browse(b);
+  QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+  ASSERT_TRUE(sheet->markSwitch()->isChecked());
+  // The folder panel, answered with the folder's name typed into it and Choose; typed again
+  // should the panel still be filling its field when it shows.
+  watchdog.answerDialog(QStringLiteral("QFileDialog"), [](QDialog* dialog) {
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name->text() != QLatin1String("kept")) {
+      name->setFocus();
+      name->selectAll();
+      QTest::keyClicks(name, QStringLiteral("kept"));
+      return false;
+    }
+    auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+    return true;
+  });
+  QTest::mouseClick(button(QStringLiteral("Move Marked")), Qt::LeftButton);
+
+  ASSERT_TRUE(QFileInfo(into + "/b.rtfd").isDir());
+  EXPECT_EQ(bookmarkPaths(), (QStringList{a, into + "/b.rtfd"}));
+  EXPECT_EQ(storedBookmarkPaths(), (QStringList{a, into + "/b.rtfd"}));
+  EXPECT_EQ(launcherPaths(), (QStringList{a, into + "/b.rtfd"}));
+}
+
+TEST_F(FinderDocumentMoves, ARenamedFolderTakesTheItemsInsideAlong) {
+  const QString day = paths::dayFolder(2008, 3, 6);
+  browse(day);
+  QLineEdit* name = sheet->fileNameField();
+  name->setFocus();
+  name->selectAll();
+  QTest::keyClicks(name, "16");
+  QTest::keyClick(name, Qt::Key_Return);
+
+  const QString moved = paths::dayFolder(2008, 3, 16) + "/b.rtfd";
+  ASSERT_TRUE(QFileInfo(moved).isDir());
+  EXPECT_EQ(bookmarkPaths(), (QStringList{a, moved}));
+  EXPECT_EQ(launcherPaths(), (QStringList{a, moved}));
+}
+
+}  // namespace
