@@ -19,13 +19,20 @@ namespace {
 // Values of one block that stay in a core's cache (split: 16 bytes a value) while the levels
 // below it run.
 constexpr std::size_t kCacheBlock = std::size_t{1} << 14;
-// Up to this length the self-sorting levels run, which need no permutation but twice the work
-// memory and a sweep of it per level; above it the in-place levels and one permutation.
-constexpr std::size_t kSelfSortingMax = std::size_t{1} << 14;
-// Tables kept for lengths used before; the least recently used go first beyond this.
-constexpr std::size_t kCacheBytes = std::size_t{48} << 20;
-// A thread's work array is given back after a call that needed more than this.
-constexpr std::size_t kKeptScratchDoubles = std::size_t{1} << 22;
+// Split arrays up to this length take the self-sorting passes, which need no permutation but
+// twice the memory; longer ones the in-place levels and one permutation, whose blocks stay in
+// the cache. (Interleaved arrays take the self-sorting passes at every length: they need a
+// copy either way.)
+constexpr std::size_t kSelfSortingMax = std::size_t{1} << 16;
+// Tables kept for lengths used before; the least recently used go first beyond this. A length
+// of 2^20 alone keeps 16 MiB for its split levels, 15 MiB for its self-sorting passes and 24 MiB
+// for a chirp-z length that uses it; this holds those of a few such lengths, so that work
+// alternating between them does not make them again on every call.
+constexpr std::size_t kCacheBytes = std::size_t{128} << 20;
+// A thread's work array is given back after a call that needed more than this: it is kept up to
+// the 32 MiB of a 2^20-point interleaved transform (four doubles a value and a line for
+// alignment), so that repeated calls do not fault fresh pages in every time.
+constexpr std::size_t kKeptScratchDoubles = (std::size_t{1} << 22) + 8;
 
 int log2Of(std::size_t n) {
   int k = 0;
@@ -138,6 +145,66 @@ std::shared_ptr<Radix4Plan> makeRadix4Plan(std::size_t n) {
 
 }  // namespace
 
+// The passes of the self-sorting transform of one power-of-two length n >= 16 and their roots:
+// radix-8 passes, then none, one or two of radix 4 (n = 8^a, 8^a 4 or 8^a 16); the first
+// pass's roots as vectors in the order of its lanes, the others' as pairs, every one taken
+// from the first octant.
+struct SelfSortingPlan {
+  std::size_t n = 0;
+  int passes = 0;
+  int radix[32] = {};
+  std::size_t offset[32] = {};
+  std::vector<double> tw;
+
+  const double* roots(int pass) const { return tw.data() + offset[pass]; }
+  std::size_t bytes() const { return tw.size() * sizeof(double); }
+};
+
+namespace {
+
+std::shared_ptr<SelfSortingPlan> makeSelfSortingPlan(std::size_t n) {
+  auto plan = std::make_shared<SelfSortingPlan>();
+  plan->n = n;
+  int levels = log2Of(n);
+  int fours = levels % 3 == 0 ? 0 : levels % 3 == 2 ? 1 : 2;
+  for (int eights = (levels - 2 * fours) / 3; eights > 0; --eights) plan->radix[plan->passes++] = 8;
+  for (; fours > 0; --fours) plan->radix[plan->passes++] = 4;
+  // Sizes first: the first pass keeps 2 (R - 1) doubles for each p, a middle pass of length L
+  // 2 (R - 1) for each of its L / R values of p, the last none.
+  std::size_t total = 0, L = n;
+  for (int i = 0; i + 1 < plan->passes; ++i) {
+    plan->offset[i] = total;
+    total += 2 * (plan->radix[i] - 1) * (L / plan->radix[i]);
+    L /= plan->radix[i];
+  }
+  plan->tw.resize(total);
+  const Roots roots(n);
+  constexpr std::size_t kLaneOrder[4] = {0, 2, 1, 3};
+  L = n;
+  for (int i = 0; i + 1 < plan->passes; ++i) {
+    const std::size_t R = plan->radix[i], m = L / R, stride = n / L;
+    double* t = plan->tw.data() + plan->offset[i];
+    for (std::size_t p = 0; p < m; ++p)
+      for (std::size_t k = 1; k < R; ++k) {
+        double re, im;
+        roots.forward(p * k * stride, re, im);
+        if (i == 0) {
+          double* v = t + ((p / 4) * (R - 1) + (k - 1)) * 8;
+          const std::size_t lane = kLaneOrder[p % 4];
+          v[lane] = re;
+          v[4 + lane] = im;
+        } else {
+          t[(p * (R - 1) + (k - 1)) * 2] = re;
+          t[(p * (R - 1) + (k - 1)) * 2 + 1] = im;
+        }
+      }
+    L /= R;
+  }
+  return plan;
+}
+
+}  // namespace
+
 // The tables of Bluestein's algorithm for one length and direction: the chirp
 // w[k] = e^(-+ i pi k^2 / n) and the forward transform of the filter (the conjugate chirp wrapped
 // around m points), kept in the bit-reversed order that the forward levels leave.
@@ -187,16 +254,16 @@ struct Kernels {
   void (*dif)(const Radix4Plan&, double*, double*, bool);
   void (*dit)(const Radix4Plan&, double*, double*, bool);
   void (*multiply)(double*, double*, const double*, const double*, std::size_t);
-  void (*selfSortingSplit)(const Radix4Plan&, double*, double*, double*, bool, double);
-  void (*selfSortingInterleaved)(const Radix4Plan&, const double*, double*, double*, bool, double);
+  void (*selfSortingSplit)(const SelfSortingPlan&, double*, double*, double*, bool, double);
+  void (*selfSortingInterleaved)(const SelfSortingPlan&, const double*, double*, double*, bool, double);
 };
 
 const Kernels& kernels() {
   static const bool fma = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  static const Kernels fast{avx2::runDif, avx2::runDit, avx2::runMultiply, avx2::runStockhamSplit,
-                            avx2::runStockhamInterleaved};
-  static const Kernels plain{portable::runDif, portable::runDit, portable::runMultiply,
-                             portable::runStockhamSplit, portable::runStockhamInterleaved};
+  static const Kernels fast{avx2::runDif, avx2::runDit, avx2::runMultiply, avx2::runSplit,
+                            avx2::runInterleaved};
+  static const Kernels plain{portable::runDif, portable::runDit, portable::runMultiply, portable::runSplit,
+                             portable::runInterleaved};
   return fma && !portableOnly.load(std::memory_order_relaxed) ? fast : plain;
 }
 
@@ -396,10 +463,14 @@ PlanCache& cache() {
   return c;
 }
 
-enum PlanKind { kRadix4 = 0, kChirp = 1 };
+enum PlanKind { kRadix4 = 0, kChirp = 1, kSelfSorting = 2 };
 
 std::shared_ptr<const Radix4Plan> radix4Plan(std::size_t n) {
   return cache().get<Radix4Plan>(kRadix4, n, false, [n] { return makeRadix4Plan(n); });
+}
+
+std::shared_ptr<const SelfSortingPlan> selfSortingPlan(std::size_t n) {
+  return cache().get<SelfSortingPlan>(kSelfSorting, n, false, [n] { return makeSelfSortingPlan(n); });
 }
 
 std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
@@ -437,15 +508,18 @@ std::shared_ptr<const ChirpPlan> chirpPlan(std::size_t n, bool inverse) {
   return cache().get<ChirpPlan>(kChirp, n, inverse, [n, inverse] { return makeChirpPlan(n, inverse); });
 }
 
-// This thread's work array; null when memory is short. Trimmed by ~ScratchUse.
+// This thread's work array; null when memory is short. Trimmed by ~ScratchUse. Its start is
+// aligned to a cache line, so that the blocks of the vector passes never split one.
 thread_local std::vector<double> scratchArray;
+constexpr std::size_t kLineDoubles = 64 / sizeof(double);
 
 struct ScratchUse {
   double* data = nullptr;
   explicit ScratchUse(std::size_t count) {
     try {
-      if (scratchArray.size() < count) scratchArray.resize(count);
-      data = scratchArray.data();
+      if (scratchArray.size() < count + kLineDoubles) scratchArray.resize(count + kLineDoubles);
+      const auto at = reinterpret_cast<std::uintptr_t>(scratchArray.data());
+      data = scratchArray.data() + (64 - at % 64) % 64 / sizeof(double);
     } catch (const std::bad_alloc&) {
       std::vector<double>().swap(scratchArray);
     }
@@ -474,16 +548,19 @@ void reorderSplit(double* re, double* im, int log2n, double scale) {
 
 }  // namespace
 
+// The self-sorting passes run from 16 values on, through two work arrays of 2n doubles each.
 bool transformSplit(double* re, double* im, std::size_t n, bool inverse, double scale) {
   if (n == 0) return true;
-  const auto plan = radix4Plan(n);
-  if (!plan) return false;
   if (n >= 16 && n <= kSelfSortingMax) {
+    const auto plan = selfSortingPlan(n);
+    if (!plan) return false;
     ScratchUse work(4 * n);
     if (!work.data) return false;
     kernels().selfSortingSplit(*plan, re, im, work.data, inverse, scale);
     return true;
   }
+  const auto plan = radix4Plan(n);
+  if (!plan) return false;
   forwardLevels(*plan, re, im, inverse);
   reorderSplit(re, im, plan->log2n, scale);
   return true;
@@ -491,14 +568,16 @@ bool transformSplit(double* re, double* im, std::size_t n, bool inverse, double 
 
 bool transformInterleaved(const double* in, double* out, std::size_t n, bool inverse, double scale) {
   if (n == 0) return true;
-  const auto plan = radix4Plan(n);
-  if (!plan) return false;
-  if (n >= 16 && n <= kSelfSortingMax) {
+  if (n >= 16) {
+    const auto plan = selfSortingPlan(n);
+    if (!plan) return false;
     ScratchUse work(4 * n);
     if (!work.data) return false;
     kernels().selfSortingInterleaved(*plan, in, out, work.data, inverse, scale);
     return true;
   }
+  const auto plan = radix4Plan(n);
+  if (!plan) return false;
   ScratchUse work(2 * n);
   if (!work.data) return false;
   double* re = work.data;

@@ -1,7 +1,9 @@
 #pragma once
 // The transform engine behind both Fourier engines of the language (`cfft` and `fft_czt`):
-// radix-4 stages on split arrays (real parts, imaginary parts) with vector code, and
-// Bluestein's chirp-z algorithm for lengths that are not powers of two. Twiddles and chirps
+// self-sorting radix-8 and radix-4 passes with vector code that read and write the caller's
+// interleaved (and shorter split) arrays directly, in-place radix-4 levels on longer split
+// arrays, and Bluestein's chirp-z algorithm on those levels for lengths that are not powers of
+// two. Twiddles and chirps
 // are taken once per length and kept in a small process-wide cache (guarded, so overlapping
 // runs may share it), work arrays once per thread. The sign and scale conventions of the two
 // engines are their callers' business: here a transform is forward (e^(-2 pi i j k / N)) or

@@ -1,7 +1,8 @@
 // The transform engine under both Fourier engines: every size class (1 and 2, powers of two
-// below and above the vector path and the cache block, primes, products of small primes) in
-// both kernel sets against a direct DFT; kept tables against fresh ones; and overlapping runs
-// sharing the kept tables.
+// below and above the vector path and with every mix of its passes, primes, products of small
+// primes) in both kernel sets against a direct DFT, interleaved arrays at every placement
+// against vector boundaries, the circular convolution against its direct sum; kept tables
+// against fresh ones; and overlapping runs sharing the kept tables.
 
 #include "lang/stdlib/fft_engine.h"
 
@@ -9,6 +10,7 @@
 
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <cstring>
 #include <numbers>
 #include <random>
@@ -122,6 +124,94 @@ TEST_P(KernelSets, EverySizeClassMatchesTheDirectTransform) {
       }
     }
     EXPECT_LT(maxError(viaFftCzt(forward, 0), x), tol / std::sqrt(static_cast<double>(n))) << n;
+  }
+}
+
+// A pointer `offset` doubles past a 64-byte boundary inside v.
+double* placed(std::vector<double>& v, std::size_t offset) {
+  const auto at = reinterpret_cast<std::uintptr_t>(v.data());
+  return v.data() + (64 - at % 64) % 64 / sizeof(double) + offset;
+}
+
+TEST_P(KernelSets, InterleavedArraysAtEveryPlacementMatchTheDirectTransform) {
+  // Every mix of passes (4 4, 8 4, 8 8, 8 4 4, 8 8 4, 8 8 8, 8 8 4 4, 8 8 8 4), with input and
+  // output on a 32-byte boundary, 16 bytes past one (the shifted path) or 8 past one, apart or
+  // the same array; the values around the output stay as they were.
+  constexpr double kGuard = 12345.0;
+  constexpr std::size_t kInPlace = 99;
+  for (std::size_t n : {16, 32, 64, 128, 256, 512, 1024, 2048}) {
+    const std::vector<cd> x = randomSignal(n, static_cast<unsigned>(n) + 7);
+    const std::vector<cd> wantF = dft(x, -1), wantI = dft(x, 1);
+    const double tol = 1e-13 * std::sqrt(static_cast<double>(n)) * (1 + std::log2(static_cast<double>(n)));
+    for (std::size_t inAt : {std::size_t{0}, std::size_t{2}, std::size_t{1}})
+      for (std::size_t outAt : {std::size_t{0}, std::size_t{2}, std::size_t{1}, kInPlace})
+        for (bool inverse : {false, true}) {
+          std::vector<double> inBuf(2 * n + 16), outBuf(2 * n + 16, kGuard);
+          double* in = placed(inBuf, inAt);
+          const bool inPlace = outAt == kInPlace;
+          double* out = inPlace ? in : placed(outBuf, outAt);
+          for (std::size_t k = 0; k < n; ++k) {
+            in[2 * k] = x[k].real();
+            in[2 * k + 1] = x[k].imag();
+          }
+          ASSERT_TRUE(pravella::fft::transformInterleaved(in, out, n, inverse, 0.5));
+          std::vector<cd> got(n);
+          for (std::size_t k = 0; k < n; ++k) got[k] = {out[2 * k] * 2, out[2 * k + 1] * 2};
+          EXPECT_LT(maxError(got, inverse ? wantI : wantF), tol)
+              << n << " in at " << inAt << " out at " << outAt << (inverse ? " inverse" : "");
+          if (inPlace) continue;
+          const double* first = outBuf.data();
+          const double* end = outBuf.data() + outBuf.size();
+          for (const double* g = first; g < out; ++g) EXPECT_EQ(*g, kGuard) << n << " before the output";
+          for (const double* g = out + 2 * n; g < end; ++g) EXPECT_EQ(*g, kGuard) << n << " after the output";
+        }
+  }
+}
+
+TEST_P(KernelSets, InterleavedPassesAgreeWithTheSplitLevelsAtLargeLengths) {
+  // Too long for the direct transform: the interleaved self-sorting passes against the split
+  // in-place levels, two independent ways to the same transform.
+  for (std::size_t n : {std::size_t{1} << 17, std::size_t{1} << 18}) {
+    const std::vector<cd> x = randomSignal(n, 5);
+    std::vector<double> re, im, inter, out(2 * n);
+    for (const cd& c : x) {
+      re.push_back(c.real());
+      im.push_back(c.imag());
+      inter.push_back(c.real());
+      inter.push_back(c.imag());
+    }
+    ASSERT_TRUE(pravella::fft::transformSplit(re.data(), im.data(), n, false, 1.0));
+    ASSERT_TRUE(pravella::fft::transformInterleaved(inter.data(), out.data(), n, false, 1.0));
+    double e = 0;
+    for (std::size_t k = 0; k < n; ++k)
+      e = std::max(e, std::abs(cd(out[2 * k], out[2 * k + 1]) - cd(re[k], im[k])));
+    EXPECT_LT(e, 1e-13 * std::sqrt(static_cast<double>(n)) * (1 + std::log2(static_cast<double>(n)))) << n;
+  }
+}
+
+TEST_P(KernelSets, CircularConvolutionMatchesTheDirectSum) {
+  // Below the vector path and with one, two and four passes; b is left holding its transform.
+  for (std::size_t n : {1, 2, 8, 16, 32, 128, 2048}) {
+    const std::vector<cd> a = randomSignal(n, 11), b = randomSignal(n, 12);
+    std::vector<cd> want(n);
+    for (std::size_t k = 0; k < n; ++k)
+      for (std::size_t j = 0; j < n; ++j) want[k] += a[j] * b[(k + n - j) % n];
+    std::vector<double> ar, ai, br, bi;
+    for (std::size_t k = 0; k < n; ++k) {
+      ar.push_back(a[k].real());
+      ai.push_back(a[k].imag());
+      br.push_back(b[k].real());
+      bi.push_back(b[k].imag());
+    }
+    ASSERT_EQ(high_speed_convolution(ar.data(), ai.data(), br.data(), bi.data(), static_cast<int>(n)), 1);
+    std::vector<cd> gotA(n), gotB(n);
+    for (std::size_t k = 0; k < n; ++k) {
+      gotA[k] = {ar[k], ai[k]};
+      gotB[k] = {br[k], bi[k]};
+    }
+    const double tol = 1e-13 * std::sqrt(static_cast<double>(n)) * (1 + std::log2(static_cast<double>(n)));
+    EXPECT_LT(maxError(gotA, want), tol * std::sqrt(static_cast<double>(n))) << n;
+    EXPECT_LT(maxError(gotB, dft(b, -1)), tol) << n;
   }
 }
 
