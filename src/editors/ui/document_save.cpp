@@ -75,15 +75,16 @@ DocumentSave failed(const QString& error) {
 DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write,
                                  QWidget* parent) {
   DocumentSave result;
-  const bool conflict = slot.shows(target) && slot.changedOnDisk();
-  if (!conflict) {
+  const auto writeTarget = [&]() -> DocumentSave {
     const WriteResult written = write(target);
     if (!written) return failed(written.error);
     slot.wrote(target);
     result.outcome = SaveOutcome::Written;
     result.path = target;
     return result;
-  }
+  };
+  const bool conflict = slot.shows(target) && slot.changedOnDisk();
+  if (!conflict) return writeTarget();
 
   const Choice choice = UnattendedSaves::active() ? Choice::KeepBoth : ask(parent, target);
   if (choice == Choice::KeepMine) {
@@ -92,12 +93,7 @@ DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, cons
       showErrMessageToConsole((trashed.error + QLatin1Char('\n')).toStdString());
       return failed(trashed.error);
     }
-    const WriteResult written = write(target);
-    if (!written) return failed(written.error);
-    slot.wrote(target);
-    result.outcome = SaveOutcome::Written;
-    result.path = target;
-    return result;
+    return writeTarget();
   }
 
   // Both other answers keep the file as it is; the view's text goes beside it.

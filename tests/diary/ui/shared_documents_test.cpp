@@ -47,6 +47,13 @@ class SharedDocuments : public DayDocuments {
     list = std::make_unique<Pravella>(calendar.get(), window.get());
     list->setSoundPlayer([this](const char* name) { sounds.append(name); });
     list->awakeFromNib();
+    finder = std::make_unique<CalFinder>(deskToolHost());
+    finder->awakeFromNib();
+    calendar->setFinderTextView(finder->finderTextView());
+  }
+
+  // What a desk tool needs of the main window and its calendar.
+  pravella::DeskToolHost deskToolHost() {
     pravella::DeskToolHost host;
     Calcndar* c = calendar.get();
     host.closeAllToggleView = [c] { c->closeAllToggleView(); };
@@ -56,9 +63,7 @@ class SharedDocuments : public DayDocuments {
     host.playSound = [this](const char* name) { sounds.append(name); };
     host.mainWindow = window.get();
     host.documentView = memo();
-    finder = std::make_unique<CalFinder>(host);
-    finder->awakeFromNib();
-    calendar->setFinderTextView(finder->finderTextView());
+    return host;
   }
 
   // A click on the day list's row of `name`.
@@ -277,15 +282,7 @@ TEST_F(SharedDocuments, TheRowMemoViewAsksWhenTheMainMemoSavedTheFileMeanwhile) 
 
 TEST_F(SharedDocuments, TheBookmarkMemoKeepsAMemoAnotherProgramWroteMeanwhile) {
   open();
-  pravella::DeskToolHost host;
-  Calcndar* c = calendar.get();
-  host.closeAllToggleView = [c] { c->closeAllToggleView(); };
-  host.setToggleStatus = [c](int status) { return c->setToggleStatus(status); };
-  host.toggleStatus = [c] { return c->toggleStatus(); };
-  host.addSideView = [c](QDockWidget* view) { c->addSideView(view); };
-  host.mainWindow = window.get();
-  host.documentView = memo();
-  CalBookMark marks(host);
+  CalBookMark marks(deskToolHost());
   marks.awakeFromNib();
   marks.openBookMarkAction();
   const QString file = pravella::bookmarks::memoFile(0);

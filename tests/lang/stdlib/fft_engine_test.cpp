@@ -19,18 +19,11 @@
 
 #include "lang/stdlib/czt.h"
 #include "lang/stdlib/fft.h"
+#include "lang/stdlib/random_signal.h"
 
 namespace {
 
 using cd = std::complex<double>;
-
-std::vector<cd> randomSignal(std::size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_real_distribution<double> u(-1.0, 1.0);
-  std::vector<cd> x(n);
-  for (cd& v : x) v = {u(gen), u(gen)};
-  return x;
-}
 
 // The direct transform with exponent sign s, from a table of the n roots.
 std::vector<cd> dft(const std::vector<cd>& x, int s) {

@@ -12,18 +12,11 @@
 #include "lang/lang_fixture.h"
 #include "lang/stdlib/czt.h"
 #include "lang/stdlib/fft.h"
+#include "lang/stdlib/random_signal.h"
 
 namespace {
 
 using cd = std::complex<double>;
-
-std::vector<cd> randomSignal(std::size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_real_distribution<double> u(-1.0, 1.0);
-  std::vector<cd> x(n);
-  for (cd& v : x) v = {u(gen), u(gen)};
-  return x;
-}
 
 // One bin of the DFT with exponent sign s; the angle is reduced exactly so that large N stays
 // accurate.

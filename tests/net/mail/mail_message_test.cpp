@@ -10,6 +10,7 @@
 
 #include "net/mail/address_list.h"
 #include "net/mail/mail_settings.h"
+#include "support/encoded_words.h"
 #include "platform/property_list.h"
 
 using namespace pravella::mail;
@@ -27,17 +28,7 @@ unsigned modeOf(const QString& path) {
 QString decodedHeader(const QByteArray& value) {
   QByteArray unfolded = value;
   unfolded.replace("\r\n ", " ");
-  static const QRegularExpression kWord(QStringLiteral("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?=( (?==\\?))?"));
-  QString text = QString::fromUtf8(unfolded);
-  QString out;
-  qsizetype at = 0;
-  for (auto it = kWord.globalMatch(text); it.hasNext();) {
-    const auto m = it.next();
-    out += text.mid(at, m.capturedStart() - at);
-    out += QString::fromUtf8(QByteArray::fromBase64(m.captured(1).toLatin1()));
-    at = m.capturedEnd();
-  }
-  return out + text.mid(at);
+  return test_support::decodeEncodedWords(QString::fromUtf8(unfolded));
 }
 
 QByteArray headerBlock(const QByteArray& message) { return message.left(message.indexOf("\r\n\r\n") + 2); }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
+#include "support/encoded_words.h"
 
 using pravella::mhtmlArchive;
 using pravella::MhtmlPart;
@@ -46,17 +46,7 @@ QString value(const QList<QByteArray>& lines, const QByteArray& name, int nth = 
       unfolded = line.mid(name.size() + 2);
     }
   }
-  static const QRegularExpression kWord(QStringLiteral("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?=( (?==\\?))?"));
-  const QString text = QString::fromLatin1(unfolded);
-  QString out;
-  qsizetype at = 0;
-  for (auto it = kWord.globalMatch(text); it.hasNext();) {
-    const auto m = it.next();
-    out += text.mid(at, m.capturedStart() - at);
-    out += QString::fromUtf8(QByteArray::fromBase64(m.captured(1).toLatin1()));
-    at = m.capturedEnd();
-  }
-  return out + text.mid(at);
+  return test_support::decodeEncodedWords(QString::fromLatin1(unfolded));
 }
 
 TEST(MhtmlArchive, LineBreaksInLocationsAndIdsAddNoHeader) {
