@@ -15,6 +15,8 @@
 #include "app/app_fixture.h"
 #include "diary/startup_files.h"
 #include "diary/ui/side_view_room.h"
+#include "imaging/ui/sub_window.h"
+#include "imaging/ui/sub_window_list.h"
 #include "net/mail/mail_settings.h"
 #include "platform/property_list.h"
 
@@ -371,6 +373,28 @@ std::vector<std::pair<QWidget*, QRect>> shownFields(QWidget* column) {
     if (leaf) fields.emplace_back(w, QRect(w->mapTo(column, QPoint(0, 0)), w->size()));
   }
   return fields;
+}
+
+TEST_F(Drawers, APictureWindowAProgramOpensStaysOnTheScreenWhileAViewIsOpen) {
+  // Widened by the view, the window moves left to the screen's edge: the room left is left
+  // of it.
+  const QRect start(available().left() + 400, available().top() + 10, 800, 700);
+  place(start);
+  clickMenuItem(menuEntry({"&View", "Month &Diary"}));
+  waitShown(dock("monthDiaryView"));
+  ASSERT_GT(window().width(), start.width());
+  ASSERT_LT(available().right() - window().frameGeometry().right(), 50);
+  ASSERT_GT(window().frameGeometry().left() - available().left(), 100);
+
+  run("RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1| |0, 1|, |1, 0|); openPictWindow(p#, \"A\");");
+  pravella::imaging::SubWindow* picture = pravella::imaging::findWindowFromSubWindowList("A");
+  ASSERT_NE(picture, nullptr);
+  QWidget* shownWindow = picture->window();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(shownWindow));
+  const QRect frame = shownWindow->frameGeometry();
+  EXPECT_TRUE(available().contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width();
+  EXPECT_LT(frame.right(), window().frameGeometry().left());  // left of the main window
+  pravella::imaging::closeAllPictWindow();
 }
 
 TEST_F(Drawers, TheCalendarColumnsFieldsNeverOverlapAtAnyWindowWidth) {
