@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -149,7 +150,11 @@ QWidget* MainWindow::buildCalendarColumn() {
   diaryFileField_->setSelectionBehavior(QAbstractItemView::SelectRows);
   diaryFileField_->setSelectionMode(QAbstractItemView::SingleSelection);
   diaryFileField_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  diaryFileField_->setStyleSheet(QStringLiteral("QTableWidget { background: rgb(250, 255, 255); }"));
+  // A palette, not a style sheet: a style sheet puts the table and its children under a style
+  // of its own, slower to make and to paint, and the list is made before the first frame.
+  QPalette listColors = diaryFileField_->palette();
+  listColors.setColor(QPalette::Base, QColor(250, 255, 255));
+  diaryFileField_->setPalette(listColors);
   layout->addWidget(diaryFileField_, 1);
 
   editingDiaryFileName_ = new QLineEdit(column);
