@@ -36,6 +36,7 @@
 #include "platform/rich_text_file.h"
 #include "platform/ui/sound_player.h"
 #include "support/dialog_watchdog.h"
+#include "support/programs_on_path.h"
 #include "support/test_home.h"
 
 namespace app_test {
@@ -47,22 +48,9 @@ inline std::string s(const QString& q) { return q.toStdString(); }
 class RecordingPrograms {
  public:
   explicit RecordingPrograms(const QStringList& names) {
-    const QString bin = pravella::test::home() + "/bin";
-    QDir().mkpath(bin);
-    for (const QString& name : names) {
-      QFile script(bin + "/" + name);
-      if (script.open(QIODevice::WriteOnly))
-        script.write(
-            ("#!/bin/sh\n{ pwd; printf '%s\\n' \"$#\" \"$@\"; } >> '" + logOf(name) + "'\n").toUtf8());
-      script.close();
-      script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    oldPath_ = qgetenv("PATH");
-    qputenv("PATH", (bin + ":").toUtf8() + oldPath_);
+    for (const QString& name : names)
+      programs_.add(name, "{ pwd; printf '%s\\n' \"$#\" \"$@\"; } >> '" + logOf(name) + "'\n");
   }
-  ~RecordingPrograms() { qputenv("PATH", oldPath_); }
-  RecordingPrograms(const RecordingPrograms&) = delete;
-  RecordingPrograms& operator=(const RecordingPrograms&) = delete;
 
   static QString logOf(const QString& name) { return pravella::test::home() + "/" + name + ".log"; }
   // What the program recorded; waits up to `ms` for a detached start to write it.
@@ -78,7 +66,7 @@ class RecordingPrograms {
   }
 
  private:
-  QByteArray oldPath_;
+  pravella::test::ProgramsOnPath programs_;
 };
 
 class App : public testing::Test {

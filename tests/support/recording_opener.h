@@ -2,32 +2,19 @@
 // A recording xdg-open first on PATH for the life of the object: each call appends its argument
 // count and its arguments, one a line, to a log in the test's home.
 
-#include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QString>
 
+#include "support/programs_on_path.h"
 #include "support/test_home.h"
 
 namespace pravella::test {
 
 class RecordingOpener {
  public:
-  RecordingOpener() {
-    const QString bin = home() + "/bin";
-    record_ = home() + "/xdg-open.log";
-    QDir().mkpath(bin);
-    QFile script(bin + "/xdg-open");
-    if (script.open(QIODevice::WriteOnly))
-      script.write(("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >> '" + record_ + "'\n").toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    oldPath_ = qgetenv("PATH");
-    qputenv("PATH", (bin + ":").toUtf8() + oldPath_);
+  RecordingOpener() : record_(home() + "/xdg-open.log") {
+    programs_.add("xdg-open", "printf '%s\\n' \"$#\" \"$@\" >> '" + record_ + "'\n");
   }
-  ~RecordingOpener() { qputenv("PATH", oldPath_); }
-  RecordingOpener(const RecordingOpener&) = delete;
-  RecordingOpener& operator=(const RecordingOpener&) = delete;
 
   QString recorded() const {
     QFile log(record_);
@@ -37,7 +24,7 @@ class RecordingOpener {
 
  private:
   QString record_;
-  QByteArray oldPath_;
+  ProgramsOnPath programs_;
 };
 
 }  // namespace pravella::test

@@ -2,8 +2,6 @@
 
 #include <dlfcn.h>
 
-#include <mutex>
-
 namespace pravella::mail {
 
 namespace {
@@ -38,7 +36,8 @@ Loaded load() {
          bind(handle, "curl_easy_strerror", c.easyStrerror, l.why) &&
          bind(handle, "curl_slist_append", c.slistAppend, l.why) &&
          bind(handle, "curl_slist_free_all", c.slistFreeAll, l.why);
-  // libcurl's global set-up is not safe to race: done here, once, under the loader's lock.
+  // libcurl's global set-up is not safe to race: done here, once, as the loaded library's
+  // static is made (which C++ guards against threads).
   if (l.ok && c.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
     l.ok = false;
     l.why = QStringLiteral("The mail library cannot start.");

@@ -29,6 +29,7 @@
 #include "platform/property_list.h"
 #include "support/command_program.h"
 #include "support/loopback_http.h"
+#include "support/programs_on_path.h"
 #include "support/recording_opener.h"
 #include "support/test_home.h"
 #include "support/wait_for.h"
@@ -218,21 +219,10 @@ TEST_F(InternetSheet, GeneralWgetFormRunsInTodaysFolderWithItsOptions) {
 // of its log, and "." after the last.
 class RecordingProgram {
  public:
-  explicit RecordingProgram(const QString& name) {
-    const QString bin = pravella::test::home() + "/bin";
-    QDir().mkpath(bin);
-    log_ = pravella::test::home() + "/" + name + ".log";
-    QFile script(bin + "/" + name);
-    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + log_ +
-                  "'\necho . >> '" + log_ + "'\n")
-                     .toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-    path_ = qgetenv("PATH");
-    qputenv("PATH", (bin + ":").toUtf8() + path_);
+  explicit RecordingProgram(const QString& name) : log_(pravella::test::home() + "/" + name + ".log") {
+    programs_.add(name, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + log_ + "'\n" +
+                            "echo . >> '" + log_ + "'\n");
   }
-  ~RecordingProgram() { qputenv("PATH", path_); }
   // The argument lists of every run so far.
   QList<QStringList> runs() const {
     QFile f(log_);
@@ -250,7 +240,7 @@ class RecordingProgram {
 
  private:
   QString log_;
-  QByteArray path_;
+  pravella::test::ProgramsOnPath programs_;
 };
 
 // What a program or the fields hold reaches wget and curl only as an address behind "--", and

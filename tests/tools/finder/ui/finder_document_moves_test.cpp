@@ -87,6 +87,14 @@ class FinderDocumentMoves : public testing::Test {
     ASSERT_TRUE(sheet->fsBrowser()->setPath(path)) << path.toStdString();
     sheet->browserSingleClick();
   }
+  // A new name typed into the finder's name field, as the user renames what is browsed.
+  void typeName(const QString& name) {
+    QLineEdit* field = sheet->fileNameField();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, name);
+    QTest::keyClick(field, Qt::Key_Return);
+  }
   QPushButton* button(const QString& text) const {
     for (QPushButton* b : sheet->finderDrawer()->findChildren<QPushButton*>())
       if (b->text() == text) return b;
@@ -112,11 +120,7 @@ TEST_F(FinderDocumentMoves, ANameTypedInTheFinderMovesTheBookmarkAndTheLauncherI
   ASSERT_TRUE(pravella::writeRtfdFile(memoFile, note).ok);
 
   browse(a);
-  QLineEdit* name = sheet->fileNameField();
-  name->setFocus();
-  name->selectAll();
-  QTest::keyClicks(name, "renamed");
-  QTest::keyClick(name, Qt::Key_Return);
+  typeName("renamed");
 
   const QString renamed = paths::dayFolder(2008, 3, 5) + "/renamed.rtfd";
   ASSERT_TRUE(QFileInfo(renamed).isDir());
@@ -161,11 +165,7 @@ TEST_F(FinderDocumentMoves, MarkedDocumentsMovedIntoAFolderTakeTheirBookmarksAlo
 TEST_F(FinderDocumentMoves, ARenamedFolderTakesTheItemsInsideAlong) {
   const QString day = paths::dayFolder(2008, 3, 6);
   browse(day);
-  QLineEdit* name = sheet->fileNameField();
-  name->setFocus();
-  name->selectAll();
-  QTest::keyClicks(name, "16");
-  QTest::keyClick(name, Qt::Key_Return);
+  typeName("16");
 
   const QString moved = paths::dayFolder(2008, 3, 16) + "/b.rtfd";
   ASSERT_TRUE(QFileInfo(moved).isDir());
