@@ -377,15 +377,19 @@ int fisherNonePara(int a, int b, int c, int d, double* out, int* count) {
   if (ab < 0) return 1;
   // Each table is one row of five values in a buffer of TNumber values.
   const long long maxRows = TNumber / 5;
+  // Only the v that leave no cell negative give a table: from a - d (or 0) to the smaller
+  // margin. Walking just those, and refusing too many before any work, keeps counts near the
+  // int limit from taking billions of steps.
+  const long long first = std::max(0LL, static_cast<long long>(a) - d), last = std::min(ab, ac);
+  if (last - first + 1 > maxRows) {
+    error_disp("Too big data.");
+    return 0;
+  }
   const LogFactorials lf(n);
   long long rows = 0;
-  for (long long v = 0; v <= ab; ++v) {
+  for (long long v = first; v <= last; ++v) {
     const long long b2 = ab - v, c2 = ac - v, d2 = static_cast<long long>(d) - a + v;
     if (b2 < 0 || c2 < 0 || d2 < 0) continue;
-    if (rows >= maxRows) {
-      error_disp("Too big data.");
-      return 0;
-    }
     double* row = out + rows * 5;
     row[0] = static_cast<double>(v);
     row[1] = static_cast<double>(b2);
