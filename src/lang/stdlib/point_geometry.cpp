@@ -81,7 +81,15 @@ class NearestPoint {
  public:
   NearestPoint(const double* points, int n) : points_(points), order_(static_cast<std::size_t>(n)) {
     for (int i = 0; i < n; ++i) order_[static_cast<std::size_t>(i)] = i;
-    build(0, n, 0);
+    // Of points at one place only the first can ever win; many at one place would otherwise
+    // make every search visit them all.
+    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+      return coord(a, 0) < coord(b, 0) || (coord(a, 0) == coord(b, 0) && coord(a, 1) < coord(b, 1));
+    });
+    order_.erase(std::unique(order_.begin(), order_.end(),
+                             [&](int a, int b) { return coord(a, 0) == coord(b, 0) && coord(a, 1) == coord(b, 1); }),
+                 order_.end());
+    build(0, static_cast<int>(order_.size()), 0);
   }
 
   int nearest(double x, double y) const {
