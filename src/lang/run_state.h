@@ -16,6 +16,12 @@ extern std::atomic<int64_t> vkButtonDownSinceMs;  // steady-clock ms, 0 while th
 int64_t vkSteadyMillis();
 void vkSetButtonDown(bool down);
 
+// The break test for a loop whose length a program sets: one relaxed load while the button
+// is up.
+inline bool vkBreakHeld() {
+  return vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress();
+}
+
 // The message of a run or a built-in that the break test ended.
 inline constexpr const char* kVkBreakMessage = "**** BREAK *****";
 

@@ -5,25 +5,28 @@
 
 #include "lang/values.h"
 
+namespace {
+
+// One character's digit; a character that is no hexadecimal digit counts as 0.
+int hexDigit(char ch) {
+  if (ch >= '0' && ch <= '9') return ch - '0';
+  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+  return 0;
+}
+
+}  // namespace
+
 double HexToDec(std::string_view digits) {
-  // Every character is one digit position; one that is no hexadecimal digit counts as 0.
-  double value = 0.0;
-  for (char ch : digits) {
-    int d = 0;
-    if (ch >= '0' && ch <= '9')
-      d = ch - '0';
-    else if (ch >= 'a' && ch <= 'f')
-      d = ch - 'a' + 10;
-    else if (ch >= 'A' && ch <= 'F')
-      d = ch - 'A' + 10;
-    value = value * 16.0 + d;
-  }
   if (digits.empty()) return 0.0;
-  const char first = digits[0];
-  const bool negative =
-      (first >= '8' && first <= '9') || (first >= 'a' && first <= 'f') || (first >= 'A' && first <= 'F');
-  if (negative) value -= std::pow(16.0, static_cast<double>(digits.size()));
-  return value;
+  // A first digit of 8 or more makes the text a two's complement of 4 x length bits. Its value
+  // minus 16^length is taken as -(complement + 1), the complement read from the digits 15 - d:
+  // subtracting the two large powers would lose every digit past the 53rd bit (16 F's gave 0)
+  // and both overflow past 256 digits.
+  const bool negative = hexDigit(digits[0]) >= 8;
+  double value = 0.0;
+  for (char ch : digits) value = value * 16.0 + (negative ? 15 - hexDigit(ch) : hexDigit(ch));
+  return negative ? -(value + 1) : value;
 }
 
 int swapTextString(std::string_view source, std::string_view search, std::string_view replacement,

@@ -176,7 +176,13 @@ void ignoreFileSizeSignal() {
 }
 
 WriteResult writeFileAtomically(const QString& given, const QByteArray& data, const QString& shownName) {
+  return writeFileAtomicallyAt(given, 0, data, shownName);
+}
+
+WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByteArray& data,
+                                  const QString& shownName) {
   ignoreFileSizeSignal();
+  if (zeros < 0) return failure(QStringLiteral("Cannot save \"%1\": a negative position.").arg(given));
   if (given.isEmpty()) return failure(QStringLiteral("Cannot save: no file name was given."));
   const QString shown = shownName.isEmpty() ? given : shownName;
   // A save through a link writes the file it points to and keeps the link.
@@ -207,6 +213,8 @@ WriteResult writeFileAtomically(const QString& given, const QByteArray& data, co
   // The file keeps its permissions; a new one takes the usual ones (0666 less the umask).
   if (struct stat old {}; ::stat(native(path).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
   step();
+  // The leading zeros are a hole: the file's length is set past them and the data written there.
+  if (zeros > 0 && (::ftruncate(fd, zeros) != 0 || ::lseek(fd, zeros, SEEK_SET) != zeros)) return abandon(errno);
   if (!writeAll(fd, data.constData(), data.size())) return abandon(errno);
   step();
   if (::fdatasync(fd) != 0) return abandon(errno);

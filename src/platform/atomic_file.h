@@ -22,6 +22,10 @@ struct WriteResult {
 // `shownName`, when given, is the name a failure message gives instead of `path`: the file
 // the user knows, where `path` lies in a hidden temporary folder of a document being saved.
 WriteResult writeFileAtomically(const QString& path, const QByteArray& data, const QString& shownName = {});
+// The same with `zeros` zero bytes before `data`. They are left as a hole in the file, so a
+// far position costs neither memory nor disk space.
+WriteResult writeFileAtomicallyAt(const QString& path, qint64 zeros, const QByteArray& data,
+                                  const QString& shownName = {});
 
 // Replaces a whole folder (an RTFD document): `fill` writes the new content into a temporary
 // folder beside the target and returns false with a reason on failure; then the new folder is

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "lang/values.h"
 
@@ -27,3 +28,16 @@ int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code
 int vkPopNumber(CalcStackEntry* stack, int* sp, double* value);
 // Pops one string argument into `dst`; "Invalid arguments." when it is not a string.
 int vkPopString(CalcStackEntry* stack, int* sp, char* dst);
+
+// Every letter's table, listed when the library loads, so that tools and tests can go through
+// all the built-ins (the dispatchers keep their own order of precedence).
+struct VkBuiltinTable {
+  std::string_view family;  // the letter, or "ma"
+  std::span<const VkBuiltin> entries;
+};
+const std::vector<VkBuiltinTable>& vkBuiltinTables();
+
+struct VkBuiltinTableListing {
+  VkBuiltinTableListing(std::string_view family, std::span<const VkBuiltin> entries);
+};
+#define VK_LIST_BUILTINS(family, table) const VkBuiltinTableListing vkListing_##table{family, table}

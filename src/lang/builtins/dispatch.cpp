@@ -57,6 +57,19 @@ int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code
   return 0;
 }
 
+namespace {
+std::vector<VkBuiltinTable>& tableList() {
+  static std::vector<VkBuiltinTable> list;
+  return list;
+}
+}  // namespace
+
+const std::vector<VkBuiltinTable>& vkBuiltinTables() { return tableList(); }
+
+VkBuiltinTableListing::VkBuiltinTableListing(std::string_view family, std::span<const VkBuiltin> entries) {
+  tableList().push_back({family, entries});
+}
+
 int vkPopNumber(CalcStackEntry* stack, int* sp, double* value) {
   int type = 0, msize = 0, nsize = 0;
   if (!PopFromStack(stack, sp, vk_ta, &type, &msize, &nsize)) return 0;

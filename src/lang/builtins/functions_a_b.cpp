@@ -391,7 +391,9 @@ constexpr VkBuiltin kB[] = {
 int DoFunctionA(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kA, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("A", kA);
 
 int DoFunctionB(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kB, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("B", kB);

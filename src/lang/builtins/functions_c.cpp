@@ -36,6 +36,7 @@
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
+#include "lang/stdlib/statistics.h"
 #include "lang/variables.h"
 
 namespace {
@@ -231,37 +232,7 @@ int combination(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popMatrix(stack, sp, vk_tb, &rr, &rc)) return 0;
   if (!popMatrix(stack, sp, vk_ta, &nr, &nc)) return 0;
   int rows = 0, cols = 0;
-  long long nStep = 1, rStep = 1;
-  if (nr == rr && nc == rc) {
-    rows = nr;
-    cols = nc;
-  } else if (nr == 1 && nc == 1) {
-    rows = rr;
-    cols = rc;
-    nStep = 0;
-  } else if (rr == 1 && rc == 1) {
-    rows = nr;
-    cols = nc;
-    rStep = 0;
-  } else {
-    error_disp("Invalid number.");
-    return 0;
-  }
-  const long long count = static_cast<long long>(rows) * cols;
-  for (long long i = 0; i < count; ++i) {
-    const int n = vkTruncToInt(vk_ta[i * nStep]);
-    const int r = vkTruncToInt(vk_tb[i * rStep]);
-    if (n < 0 || r < 0 || n < r) {
-      error_disp("Invalid number.");
-      return 0;
-    }
-    double permutations = 1.0, factorial = 1.0;
-    for (int f = 0; f < r; ++f) {
-      permutations *= static_cast<double>(n - f);
-      factorial *= static_cast<double>(f + 1);
-    }
-    vk_tc[i] = permutations / factorial;
-  }
+  if (!DoCombination(vk_ta, nr, nc, vk_tb, rr, rc, vk_tc, &rows, &cols)) return 0;
   return pushMatrix(stack, sp, vk_tc, rows, cols);
 }
 
@@ -483,3 +454,4 @@ constexpr VkBuiltin kC[] = {
 int DoFunctionC(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kC, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("C", kC);

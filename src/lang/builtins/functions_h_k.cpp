@@ -13,6 +13,7 @@
 #include "diary/calendar_arithmetic.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/functions_c_args.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/czt.h"
 #include "lang/stdlib/image_stats.h"
@@ -54,6 +55,10 @@ int popString(CalcStackEntry* stack, int* sp, double* buffer) {
 int hex2dec(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popString(stack, sp, vk_ta)) return 0;
   const double value = HexToDec(text(vk_ta));
+  if (!std::isfinite(value)) {
+    error_disp("The hexadecimal number is too large.");
+    return 0;
+  }
   return pushMatrix(stack, sp, &value, 1, 1);
 }
 
@@ -194,13 +199,13 @@ int roundEach(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 double roundDown(double v) { return std::floor(v); }
 double roundUp(double v) { return std::ceil(v); }
 
-template <int (*Routine)(const double*, int, int, int, double*)>
+template <int (*Routine)(const double*, int, int, double, double*)>
 int tDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double n = 0;
   if (!popNumber(stack, sp, vk_tb, &n)) return 0;
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
-  if (!Routine(vk_ta, rows, cols, vkTruncToInt(n), vk_tc)) return 0;
+  if (!Routine(vk_ta, rows, cols, n, vk_tc)) return 0;
   return pushMatrix(stack, sp, vk_tc, rows, cols);
 }
 
@@ -238,10 +243,18 @@ int intChiSquare(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popNumber(stack, sp, vk_ta, &n)) return 0;
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
+  // The degrees of freedom stay a double: a count past the int range is still a count.
+  n = std::trunc(n);
+  if (!(n >= 1)) return invalidArguments();
   const long long count = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < count; ++i) {
     if (!(vk_ta[i] > 0)) return invalidArguments();
-    if (!DoIntegrateChiSquare(vk_ta[i], vkTruncToInt(n), vk_tc + i)) return 0;
+    // With many degrees of freedom an element takes a long series.
+    if (vkBreakHeld()) {
+      error_disp(kVkBreakMessage);
+      return 0;
+    }
+    if (!DoIntegrateChiSquare(vk_ta[i], n, vk_tc + i)) return 0;
   }
   return pushMatrix(stack, sp, vk_tc, rows, cols);
 }
@@ -339,15 +352,19 @@ constexpr std::array kK{
 int DoFunctionH(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kH, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("H", kH);
 
 int DoFunctionI(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kI, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("I", kI);
 
 int DoFunctionJ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kJ, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("J", kJ);
 
 int DoFunctionK(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kK, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("K", kK);

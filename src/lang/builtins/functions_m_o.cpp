@@ -341,11 +341,14 @@ constexpr VkBuiltin kO[] = {
 int DoFunctionM(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kM, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("M", kM);
 
 int DoFunctionN(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kN, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("N", kN);
 
 int DoFunctionO(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kO, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("O", kO);

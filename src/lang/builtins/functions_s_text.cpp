@@ -87,6 +87,19 @@ int setSortStringDirectionEntry(int, vk_Code*, int*, CalcStackEntry* stack, int*
   return DoSetSortStringDirection(v);
 }
 
+namespace {
+
+// The byte position of saveB, truncated into 64 bits: a file may be longer than 2 GB. Past
+// the range it saturates, and the file system then refuses it with its own reason.
+int64_t bytePosition(double v) {
+  if (v != v) return 0;
+  if (v >= 9223372036854775807.0) return INT64_MAX;
+  if (v <= -9223372036854775808.0) return INT64_MIN;
+  return static_cast<int64_t>(v);
+}
+
+}  // namespace
+
 int saveBEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   const int argc = code[*pc].argc;
   double position = 0;
@@ -105,7 +118,7 @@ int saveBEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
                             a.rows, a.cols, 0);
   if (!a.isReal() || (argc == 4 && a.rows < 1)) return invalidArguments();
   return DoSaveBinary(fileName.c_str(), typeName.c_str(), vk_ta, a.rows, a.cols,
-                      argc == 4 ? vkTruncToInt(position) : 0);
+                      argc == 4 ? bytePosition(position) : 0);
 }
 
 int systemEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

@@ -164,19 +164,24 @@ constexpr VkBuiltin kZ[] = {
 int DoFunctionU(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kU, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("U", kU);
 
 int DoFunctionW(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kW, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("W", kW);
 
 int DoFunctionX(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kX, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("X", kX);
 
 int DoFunctionY(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kY, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("Y", kY);
 
 int DoFunctionZ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kZ, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("Z", kZ);

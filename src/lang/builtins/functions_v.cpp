@@ -182,3 +182,4 @@ constexpr VkBuiltin kV[] = {
 int DoFunctionV(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kV, count, code, pc, stack, sp);
 }
+VK_LIST_BUILTINS("V", kV);

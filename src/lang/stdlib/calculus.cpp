@@ -172,9 +172,12 @@ int integrateChiSquareSeries(double x, int n, double* out) {
 
 }  // namespace
 
-int DoIntegrateChiSquare(double x, int n, double* out) {
-  if (!integrateChiSquareSeries(x, n, out) || (n >= 1 && !(*out >= 0.0 && *out <= 1.0)))
-    // The sums overflow from about 257 degrees of freedom on.
+int DoIntegrateChiSquare(double x, double n, double* out) {
+  // The sums take n / 2 steps and overflow from about 257 degrees of freedom on, where the
+  // gamma integral answers; past this bound it answers alone, so that no element takes long.
+  constexpr double kSeriesDegrees = 1000;
+  const bool series = n <= kSeriesDegrees && n > -kSeriesDegrees;
+  if (!series || !integrateChiSquareSeries(x, static_cast<int>(n), out) || (n >= 1 && !(*out >= 0.0 && *out <= 1.0)))
     *out = regularizedGammaP(n / 2.0, x / 2);
   return 1;
 }

@@ -22,7 +22,7 @@ int DoErrorFunctionSub(double x, double* out);
 int DoErrorFunction(const double* in, int rows, int cols, double* out);
 
 // P(chi-square with n degrees of freedom <= x), in closed form (meaningful for n >= 1).
-int DoIntegrateChiSquare(double x, int n, double* out);
+int DoIntegrateChiSquare(double x, double n, double* out);
 
 // Histograms. The plain forms take their bounds from the data's minimum and maximum, the SP
 // forms from the caller. nbins bins of width (upper - lower) / (nbins - 1), bin i holding

@@ -23,11 +23,11 @@ bool resolveLanguagePath(std::string_view name, std::string& full) {
   return true;
 }
 
-bool writeLanguageFile(std::string_view name, std::string_view bytes) {
+bool writeLanguageFile(std::string_view name, std::string_view bytes, std::int64_t zeros) {
   std::string full;
   if (!resolveLanguagePath(name, full)) return false;
   const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  const WriteResult written = writeFileAtomically(QFile::decodeName(full.c_str()), data);
+  const WriteResult written = writeFileAtomicallyAt(QFile::decodeName(full.c_str()), zeros, data);
   // The built-ins report their own fixed message; the system's reason goes to the console.
   if (!written) showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
   return written.ok;

@@ -3,6 +3,7 @@
 // folder through vk_fopen's rules, whole files are written atomically (a temporary file beside
 // the target, then a rename), and streams close themselves.
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -27,7 +28,8 @@ bool resolveLanguagePath(std::string_view name, std::string& full);
 
 // Replaces the named file's content with `bytes` atomically. False when the file cannot be
 // written; the old file is then unchanged. No message: the caller reports.
-bool writeLanguageFile(std::string_view name, std::string_view bytes);
+// With `zeros`, that many zero bytes come first, left as a hole in the file.
+bool writeLanguageFile(std::string_view name, std::string_view bytes, std::int64_t zeros = 0);
 
 // The whole content of a file already opened; false on a read error, when it holds more than
 // `maxBytes`, or when memory runs out (the process goes on).

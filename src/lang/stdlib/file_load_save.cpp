@@ -24,8 +24,8 @@ int fail(std::string_view message) {
   return 0;
 }
 
-int save(const char* path, std::string_view bytes) {
-  if (!pravella::writeLanguageFile(path, bytes)) return fail("Can't open the save file.");
+int save(const char* path, std::string_view bytes, std::int64_t zeros = 0) {
+  if (!pravella::writeLanguageFile(path, bytes, zeros)) return fail("Can't open the save file.");
   return 1;
 }
 
@@ -65,7 +65,7 @@ bool typedElements(const char* typeName, const V* values, std::size_t n, std::st
 }
 
 template <typename V>
-int saveTyped(const char* path, const char* typeName, const V* values, int rows, int cols, int32_t offset,
+int saveTyped(const char* path, const char* typeName, const V* values, int rows, int cols, int64_t offset,
               bool rewrite) {
   if (offset < 0 || rows < 1 || cols < 1 || static_cast<long long>(rows) * cols > TNumber)
     return fail("invalid form structure");
@@ -78,12 +78,13 @@ int saveTyped(const char* path, const char* typeName, const V* values, int rows,
   std::string elements;
   if (!typedElements(typeName, values, static_cast<std::size_t>(rows) * cols, elements))
     return fail("Unknown data type !");
+  // A new file holds zeros up to the offset: a hole, however far the offset.
+  if (!rewrite) return save(path, elements, offset);
   try {
     const std::size_t at = static_cast<std::size_t>(offset);
-    if (!rewrite) content.clear();
     if (content.size() < at + elements.size()) content.resize(at + elements.size(), '\0');
     content.replace(at, elements.size(), elements);
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {  // out of memory, or past the largest string
     return fail("Can't open the save file.");
   }
   return save(path, content);
@@ -174,22 +175,22 @@ int DoLoadBinaryDoubleForBlockk(const char* path, int* rows, int* cols, double* 
 }
 
 int DoSaveBinary(const char* path, const char* typeName, const double* values, int rows, int cols,
-                 int32_t offset) {
+                 int64_t offset) {
   return saveTyped(path, typeName, values, rows, cols, offset, false);
 }
 
 int DoSaveBinary_Int(const char* path, const char* typeName, const int32_t* values, int rows, int cols,
-                     int32_t offset) {
+                     int64_t offset) {
   return saveTyped(path, typeName, values, rows, cols, offset, false);
 }
 
 int DoSaveBinaryReWrite(const char* path, const char* typeName, const double* values, int rows, int cols,
-                        int32_t offset) {
+                        int64_t offset) {
   return saveTyped(path, typeName, values, rows, cols, offset, true);
 }
 
 int DoSaveBinaryReWrite_Int(const char* path, const char* typeName, const int32_t* values, int rows, int cols,
-                            int32_t offset) {
+                            int64_t offset) {
   return saveTyped(path, typeName, values, rows, cols, offset, true);
 }
 

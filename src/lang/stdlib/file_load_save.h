@@ -34,13 +34,13 @@ int DoLoadBinaryDoubleForBlockk(const char* path, int* rows, int* cols, double* 
 // Raw typed elements written from a byte offset (zeros before it) into a new or emptied
 // file; the ReWrite forms overwrite that span of an existing file and keep the rest.
 int DoSaveBinary(const char* path, const char* typeName, const double* values, int rows, int cols,
-                 int32_t offset);
+                 int64_t offset);
 int DoSaveBinary_Int(const char* path, const char* typeName, const int32_t* values, int rows, int cols,
-                     int32_t offset);
+                     int64_t offset);
 int DoSaveBinaryReWrite(const char* path, const char* typeName, const double* values, int rows, int cols,
-                        int32_t offset);
+                        int64_t offset);
 int DoSaveBinaryReWrite_Int(const char* path, const char* typeName, const int32_t* values, int rows, int cols,
-                            int32_t offset);
+                            int64_t offset);
 
 // The block string file: header, 32-bit length (the string's length plus 1), string, NUL.
 int DoSaveStringForBlock(const char* path, const char* text);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/distributions.h"
 #include "lang/stdlib/gamma.h"
 #include "lang/stdlib/linear_algebra.h"
@@ -128,32 +129,74 @@ int DoFDist(double xv, double m, double n, double* out) {
   return 1;
 }
 
-double p_t_distribution(int n, double t) {
-  const double c2 = n / (n + t * t);
+namespace {
+
+// Past this many degrees of freedom the series below would take n / 2 steps an element; the
+// expansion about the normal distribution is then exact to the last digits (its first left-out
+// term is of order n^-3).
+constexpr double kSeriesDegrees = 100000;
+
+// P(T <= t) by the first two terms in 1/n of the expansion of Student's t about the normal.
+double tByNormalExpansion(double n, double t) {
+  const double t2 = t * t, t3 = t2 * t, t5 = t3 * t2, t7 = t5 * t2;
+  const double density = std::exp(-0.5 * t2) / std::sqrt(2 * std::numbers::pi);
+  const double first = (t3 + t) / (4 * n);
+  const double second = (3 * t7 - 7 * t5 - 5 * t3 - 3 * t) / (96 * n * n);
+  const double normal = 0.5 * std::erfc(-t / std::numbers::sqrt2);
+  // Far out the density is 0 and the polynomial infinite: the normal integral alone is right.
+  if (density == 0) return normal;
+  return normal - density * (first + second);
+}
+
+}  // namespace
+
+double p_t_distribution(double n, double t) {
+  if (n > kSeriesDegrees) return tByNormalExpansion(n, t);
+  const int degrees = static_cast<int>(n);
+  const double c2 = degrees / (degrees + t * t);
   double s = std::sqrt(1 - c2);
   if (t < 0) s = -s;
   double p = 0.0;
-  for (int i = (n % 2) + 2; i <= n; i += 2) {
+  for (int i = (degrees % 2) + 2; i <= degrees; i += 2) {
     p += s;
     s *= (i - 1) * c2 / i;
   }
-  if (n % 2 != 0)
-    return 0.5 + (std::atan(t / std::sqrt(static_cast<double>(n))) + std::sqrt(c2) * p) / std::numbers::pi;
+  if (degrees % 2 != 0)
+    return 0.5 + (std::atan(t / std::sqrt(n)) + std::sqrt(c2) * p) / std::numbers::pi;
   return (1 + p) * 0.5;
 }
 
-double q_t_distribution(int n, double t) { return 1 - p_t_distribution(n, t); }
+double q_t_distribution(double n, double t) { return 1 - p_t_distribution(n, t); }
 
-int DoIntTDistDown(const double* t, int rows, int cols, int n, double* out) {
+namespace {
+
+// Each element costs up to kSeriesDegrees / 2 steps, so the loop tests the break.
+int tIntegrals(const double* t, int rows, int cols, double n, bool upper, double* out) {
+  if (!(n >= 1)) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  n = std::trunc(n);
   const long long count = static_cast<long long>(rows) * cols;
-  for (long long i = 0; i < count; ++i) out[i] = p_t_distribution(n, t[i]);
+  for (long long i = 0; i < count; ++i) {
+    if (vkBreakHeld()) {
+      error_disp(kVkBreakMessage);
+      return 0;
+    }
+    const double p = p_t_distribution(n, t[i]);
+    out[i] = upper ? 1 - p : p;
+  }
   return 1;
 }
 
-int DoIntTDistUp(const double* t, int rows, int cols, int n, double* out) {
-  const long long count = static_cast<long long>(rows) * cols;
-  for (long long i = 0; i < count; ++i) out[i] = 1 - p_t_distribution(n, t[i]);
-  return 1;
+}  // namespace
+
+int DoIntTDistDown(const double* t, int rows, int cols, double n, double* out) {
+  return tIntegrals(t, rows, cols, n, false, out);
+}
+
+int DoIntTDistUp(const double* t, int rows, int cols, double n, double* out) {
+  return tIntegrals(t, rows, cols, n, true, out);
 }
 
 namespace {
@@ -334,15 +377,19 @@ int fisherNonePara(int a, int b, int c, int d, double* out, int* count) {
   if (ab < 0) return 1;
   // Each table is one row of five values in a buffer of TNumber values.
   const long long maxRows = TNumber / 5;
+  // Only the v that leave no cell negative give a table: from a - d (or 0) to the smaller
+  // margin. Walking just those, and refusing too many before any work, keeps counts near the
+  // int limit from taking billions of steps.
+  const long long first = std::max(0LL, static_cast<long long>(a) - d), last = std::min(ab, ac);
+  if (last - first + 1 > maxRows) {
+    error_disp("Too big data.");
+    return 0;
+  }
   const LogFactorials lf(n);
   long long rows = 0;
-  for (long long v = 0; v <= ab; ++v) {
+  for (long long v = first; v <= last; ++v) {
     const long long b2 = ab - v, c2 = ac - v, d2 = static_cast<long long>(d) - a + v;
     if (b2 < 0 || c2 < 0 || d2 < 0) continue;
-    if (rows >= maxRows) {
-      error_disp("Too big data.");
-      return 0;
-    }
     double* row = out + rows * 5;
     row[0] = static_cast<double>(v);
     row[1] = static_cast<double>(b2);

@@ -33,11 +33,12 @@ int DoBeta(double a, double b, double* out);
 // The F density with m and n degrees of freedom at x.
 int DoFDist(double x, double m, double n, double* out);
 
-// P(T <= t) and 1 - P(T <= t) for Student's t with n degrees of freedom.
-double p_t_distribution(int n, double t);
-double q_t_distribution(int n, double t);
-int DoIntTDistDown(const double* t, int rows, int cols, int n, double* out);
-int DoIntTDistUp(const double* t, int rows, int cols, int n, double* out);
+// P(T <= t) and 1 - P(T <= t) for Student's t with n degrees of freedom (a whole number, at
+// least 1). The built-ins' routines truncate n and refuse one below 1 with "Invalid arguments.".
+double p_t_distribution(double n, double t);
+double q_t_distribution(double n, double t);
+int DoIntTDistDown(const double* t, int rows, int cols, double n, double* out);
+int DoIntTDistUp(const double* t, int rows, int cols, double n, double* out);
 
 // The log density, at each of the m points (m x d), of the normal distribution fitted to the
 // k x d data. The real form centres data and points in place; the integer form leaves them.

@@ -144,17 +144,24 @@ void mergeSortRange(T* data, T* work, int first, int last, Key key) {
 double valueOf(double v) { return v; }
 double recordValue(const SortRecord& r) { return r.value; }
 
-// nPr of the truncated n and r, or a negative value when they are refused. Once the product
-// is infinite it stays so: the remaining factors are all at least 1.
+// nPr or nCr of the truncated n and r, false when they are refused. Doubles throughout: the
+// counts may lie beyond the int range. Both products end once infinite (all but the last
+// factor are 2 or more, so that takes at most about 1,024 steps), and nCr is taken over the
+// smaller of r and n - r as the running quotient C(n - k + i, i), never as inf / inf.
 bool permutationOf(double nv, double rv, bool combination, double* out) {
-  const int32_t n = vkTruncToInt(nv), r = vkTruncToInt(rv);
-  if (n < 0 || r < 0 || n < r) return false;
+  const double n = std::trunc(nv), r = std::trunc(rv);
+  if (!std::isfinite(n) || !std::isfinite(r) || n < 0 || r < 0 || n < r) return false;
   double p = 1;
-  for (int32_t i = 0; i < r && std::isfinite(p); ++i) p *= static_cast<double>(n - i);
-  if (combination) {
-    double f = 1;
-    for (int32_t i = 2; i <= r && std::isfinite(f); ++i) f *= i;
-    p /= f;
+  if (!combination) {
+    for (double i = 0; i < r && std::isfinite(p); ++i) p *= n - i;
+    *out = p;
+    return true;
+  }
+  const double k = std::min(r, n - r);
+  for (double i = 1; i <= k && std::isfinite(p); ++i) {
+    const double factor = n - k + i;
+    // Multiplying first keeps small results exact; near the top of the range divide first.
+    p = std::isfinite(p * factor) ? p * factor / i : p / i * factor;
   }
   *out = p;
   return true;

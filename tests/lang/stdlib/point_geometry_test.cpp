@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lang/lang_fixture.h"
+#include "lang/run_state.h"
 
 namespace {
 
@@ -154,6 +155,66 @@ TEST_F(PointGeometry, VoronoiMatchesTheNearestPointByBruteForce) {
       }
       EXPECT_EQ(buffer[row * 8 + col], pts[3 * best + 2]) << row << "," << col;
     }
+}
+
+// The raster of many points, some of them at the same place or equally far from a cell
+// centre, against the plain scan: the least squared distance wins, the earlier point on a tie.
+TEST_F(PointGeometry, VoronoiOfManyPointsAndTiesIsTheScansAnswer) {
+  std::mt19937 gen(7);
+  std::uniform_int_distribution<int> grid(0, 20);
+  const int n = 3000;
+  Vec pts(3 * n);
+  for (int i = 0; i < n; ++i) {
+    // Whole and half coordinates on a 1 x 1 region of 40 x 40 cells put many at equal distances.
+    pts[3 * i] = grid(gen) / 20.0;
+    pts[3 * i + 1] = grid(gen) / 20.0;
+    pts[3 * i + 2] = i;
+  }
+  const Vec region{0, 1, 0, 1};
+  const int w = 40, h = 40;
+  Vec buffer(w * h, 0.0);
+  buffer[0] = w;
+  buffer[1] = h;
+  ASSERT_EQ(DoVoronoi(pts.data(), n, region.data(), buffer.data()), 1);
+  const double sx = w / 1.0, sy = h / 1.0;
+  for (int r = 0; r < h; ++r)
+    for (int c = 0; c < w; ++c) {
+      const double x = 0 + c / sx, y = 0 + r / sy;
+      int best = 0;
+      double bestD = 0;
+      for (int k = 0; k < n; ++k) {
+        const double dx = pts[3 * k] - x, dy = pts[3 * k + 1] - y, d = dx * dx + dy * dy;
+        if (k == 0 || d < bestD) {
+          best = k;
+          bestD = d;
+        }
+      }
+      ASSERT_EQ(buffer[(h - 1 - r) * w + c], best) << r << "," << c;
+    }
+}
+
+class HeldButton {
+ public:
+  HeldButton() { vkButtonDownSinceMs.store(vkSteadyMillis() - 3000); }
+  ~HeldButton() { vkSetButtonDown(false); }
+};
+
+// Work whose length the program sets stops when the button is held.
+TEST_F(PointGeometry, VoronoiAndWrappingStopWhenTheButtonIsHeld) {
+  const HeldButton held;
+  const Vec pts{0.3, 0.2, 5, 2.7, 0.9, -1};
+  const Vec region{0, 3, 0, 2};
+  Vec buffer(40, 0.0);
+  buffer[0] = 8;
+  buffer[1] = 5;
+  EXPECT_EQ(DoVoronoi(pts.data(), 2, region.data(), buffer.data()), 0);
+  EXPECT_NE(ResultString.find(kVkBreakMessage), std::string::npos) << ResultString;
+  ResultString.clear();
+  const Vec square{0, 0, 1, 0, 1, 1, 0, 1};
+  Vec work(12), out(10);
+  int rows = 0;
+  EXPECT_EQ(DoWrapping(square.data(), 4, work.data(), out.data(), &rows), 0);
+  EXPECT_NE(ResultString.find(kVkBreakMessage), std::string::npos) << ResultString;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lang/lang_fixture.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/gamma.h"
 
 namespace {
@@ -144,6 +145,43 @@ TEST_F(RandomDist, StudentT) {
     EXPECT_DOUBLE_EQ(up[i], 1 - down[i]);
     EXPECT_DOUBLE_EQ(q_t_distribution(4, t[i]), up[i]);
   }
+}
+
+// Past the degrees of freedom where the series would take too long, the expansion about the
+// normal distribution takes over without a visible seam, and tends to the normal integral.
+TEST_F(RandomDist, StudentTWithManyDegreesOfFreedom) {
+  for (double t : {-4.0, -1.0, 0.0, 0.5, 2.0, 6.0}) {
+    const double series = p_t_distribution(100000, t), expansion = p_t_distribution(100001, t);
+    EXPECT_NEAR(series, expansion, 5e-11) << t;  // one degree more moves it by about 1e-11
+    const double normal = 0.5 * std::erfc(-t / std::sqrt(2.0));
+    EXPECT_NEAR(p_t_distribution(2147483646, t), normal, 1e-9) << t;
+    EXPECT_EQ(p_t_distribution(1e300, t), normal) << t;
+  }
+  // Against the exact series well inside its range, where the expansion still holds.
+  for (int n : {20000, 50001}) {
+    for (double t : {-2.5, 0.3, 1.7, 3.2}) {
+      const double t2 = t * t, phi = std::exp(-t2 / 2) / std::sqrt(2 * std::numbers::pi);
+      const double approx = 0.5 * std::erfc(-t / std::sqrt(2.0)) -
+                            phi * ((t2 * t + t) / (4.0 * n) +
+                                   (3 * std::pow(t, 7) - 7 * std::pow(t, 5) - 5 * t2 * t - 3 * t) / (96.0 * n * n));
+      EXPECT_NEAR(p_t_distribution(n, t), approx, 1e-10) << n << " " << t;
+    }
+  }
+}
+
+TEST_F(RandomDist, StudentTRefusesFewerThanOneDegreeAndStopsOnTheBreak) {
+  const double t[] = {0.5};
+  double out[1];
+  for (double n : {0.0, -3.0, 0.9, std::nan("")}) {
+    ResultString.clear();
+    EXPECT_EQ(DoIntTDistDown(t, 1, 1, n, out), 0) << n;
+    EXPECT_EQ(ResultString, "...<Error>...Invalid arguments.\n") << n;
+  }
+  vkButtonDownSinceMs.store(vkSteadyMillis() - 3000);
+  ResultString.clear();
+  EXPECT_EQ(DoIntTDistUp(t, 1, 1, 90000, out), 0);
+  vkSetButtonDown(false);
+  EXPECT_EQ(ResultString, std::string("...<Error>...") + kVkBreakMessage + "\n");
 }
 
 TEST_F(RandomDist, BetaAndF) {
