@@ -77,13 +77,6 @@ struct Rays {
 
 bool usable(const VolumeSlot& v) { return !v.empty(); }
 
-// The held button stopped the tracing.
-int brokenOff() {
-  setProcessIndicatorValue(0);
-  error_disp(kVkBreakMessage);
-  return 0;
-}
-
 }  // namespace
 
 bool vkRayImageSize(const double* view, int* w, int* h) {
@@ -114,7 +107,7 @@ int DoGetScreenVolume_Ray(const double* view, double* image, const double* R) {
             }
           }
         });
-    if (!traced) return brokenOff();
+    if (!traced) return pravella::imaging::reportWorkBroken();
   } catch (const std::bad_alloc&) {
     setProcessIndicatorValue(0);
     error_disp("memory allocation");
@@ -169,7 +162,7 @@ int DoGetScreenVolume_Surface(const double* view, double* image, const double* R
           double& pixel = image[static_cast<std::size_t>(row) * w + column];
           pixel = mode == 0 ? (taken ? sum / taken : 0.0) : sum;
         });
-    if (!traced) return brokenOff();
+    if (!traced) return pravella::imaging::reportWorkBroken();
   } catch (const std::bad_alloc&) {
     setProcessIndicatorValue(0);
     error_disp("memory allocation");

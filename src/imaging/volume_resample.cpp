@@ -27,13 +27,6 @@ int noMemoryVD() {
   return 0;
 }
 
-// The held button ended the work; the volume is as it was.
-int brokenOff() {
-  setProcessIndicatorValue(0);
-  error_disp(kVkBreakMessage);
-  return 0;
-}
-
 // [x y z 1] M divided by its fourth component; false when that is not a finite division.
 bool mapPoint(const double* M, double x, double y, double z, double& X, double& Y, double& Z) {
   const double w = x * M[3] + y * M[7] + z * M[11] + M[15];
@@ -66,7 +59,7 @@ int rebuildRows(VolumeSlot& v, Row&& row) {
         }
       },
       [](int done) { setProcessIndicatorValue(done); });
-  if (stop.broken()) return brokenOff();
+  if (stop.broken()) return pravella::imaging::reportWorkBroken();
   v.voxels.swap(out);
   setProcessIndicatorValue(0);
   return 1;
@@ -116,7 +109,7 @@ int DozHokanVolumeData(int slices) {
   }
   setProcessIndicator(0, std::max(0, v.rows - 1));
   for (int y = 0; y < v.rows; ++y) {
-    if (ButtonPress()) return brokenOff();
+    if (ButtonPress()) return pravella::imaging::reportWorkBroken();
     setProcessIndicatorValue(y);
     // Row x of the matrix is the z profile of voxel column (x, y).
     for (std::size_t x = 0; x < C; ++x)
@@ -174,7 +167,7 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
   for (int y = 0; y < v.rows; ++y) {
     setProcessIndicatorValue(y);
     for (int x = 0; x < v.columns; ++x) {
-      if (ButtonPress()) return brokenOff();
+      if (ButtonPress()) return pravella::imaging::reportWorkBroken();
       for (int z = 0; z < v.slices; ++z)
         profile[static_cast<std::size_t>(z)] = v.voxels[v.index(
             static_cast<std::size_t>(x), static_cast<std::size_t>(y), static_cast<std::size_t>(z))];
