@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/color_table.h"
 #include "graphics/offscreen.h"
 #include "graphics/offscreen_world.h"
 #include "lang/report.h"
@@ -20,13 +21,9 @@ using pravella::Picture;
 
 QColor fromRgbColor(const RGBColor& c) { return QColor::fromRgb(c.red >> 8, c.green >> 8, c.blue >> 8); }
 
-// The eight colours of the colour numbers: 1 black .. 7 yellow; below 1 black, above 7
-// yellow.
-QColor numberedColour(int n) {
-  static const QColor kColours[7] = {Qt::black, Qt::red,     Qt::green, Qt::blue,
-                                     Qt::cyan,  Qt::magenta, Qt::yellow};
-  return kColours[std::clamp(n, 1, 7) - 1];
-}
+// The colour numbers 1 black .. 8 white, in the one table the plots and titles use; any
+// other number is black, as it is there (a negative one is not a named colour here).
+QColor numberedColour(int n) { return colorForReference(n >= 1 ? n : 1); }
 
 int channel(double v) { return std::clamp(vkTruncToInt(v), 0, 255); }
 

@@ -234,8 +234,9 @@ std::pair<int32_t, int32_t> key(int32_t a, int32_t b) { return a < b ? std::pair
 std::map<std::pair<int32_t, int32_t>, int> lineIndex;
 
 // Step 7: the interior edges with the triangles on both sides; the neighbour is the first
-// other triangle with an edge of the same midpoint.
-void makeLine() {
+// other triangle with an edge of the same midpoint. False when the table would overflow (it has
+// room for every interior edge the triangle table can make; the test keeps it that way).
+bool makeLine() {
   lineNum = 0;
   std::map<std::pair<int32_t, int32_t>, int>& seen = lineIndex;
   seen.clear();
@@ -266,9 +267,11 @@ void makeLine() {
           if (other != t && (neighbour < 0 || other < neighbour)) neighbour = other;
       }
       if (neighbour < 0) continue;
+      if (static_cast<std::size_t>(lineNum) >= lData.size()) return false;
       seen[key(a, b)] = lineNum;
       lData[static_cast<std::size_t>(lineNum++)] = SankakuLine{a, b, t, neighbour};
     }
+  return true;
 }
 
 double smallestAngle(int a, int b, int c) {
@@ -330,7 +333,7 @@ int initSankakuData() {
   try {
     pData.assign(kSankakuCapacity, SankakuPoint{0, 0});
     sData.assign(kSankakuCapacity, std::array<int32_t, 3>{-1, -1, -1});
-    lData.assign(kSankakuCapacity, SankakuLine{0, 0, 0, 0});
+    lData.assign(kSankakuEdgeCapacity, SankakuLine{0, 0, 0, 0});
   } catch (const std::bad_alloc&) {
     std::vector<SankakuPoint>().swap(pData);
     std::vector<std::array<int32_t, 3>>().swap(sData);
@@ -379,7 +382,7 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
   }
   // Points all on one line: the walk came back along it and no triangle has an area.
   if (sankakuNum == 0) return 0;
-  makeLine();
+  if (!makeLine()) return 0;
   for (int pass = 0; pass < kMaxSwapPasses; ++pass) {
     bool swapped = false;
     for (int e = 0; e < lineNum; ++e)

@@ -10,6 +10,9 @@
 #include <vector>
 
 inline constexpr int kSankakuCapacity = 100000;
+// Each interior edge is shared by two triangles, so a table of kSankakuCapacity triangles has at
+// most 3/2 as many interior edges (a mesh of n points about 3n).
+inline constexpr int kSankakuEdgeCapacity = kSankakuCapacity / 2 * 3;
 
 struct SankakuPoint {
   double x, y;

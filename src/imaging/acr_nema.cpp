@@ -97,13 +97,14 @@ std::string unreadDicomKind(std::FILE* f) {
     return "DICOM of transfer syntax " + uid;
   }
   // Without the preamble: an explicit VR stream shows its first record's representation where
-  // an ACR-NEMA record has the low half of its length.
+  // an ACR-NEMA record has a half of its length; its first group, read in either byte order,
+  // tells which order the stream has, whatever byte order the reader is set to.
   unsigned char b[8];
   if (fseeko(f, 0, SEEK_SET) != 0 || std::fread(b, 1, 8, f) != 8) return {};
-  const unsigned group = b[0] | b[1] << 8;
-  if (group == 0x0002 || group == 0x0008) {
-    if (looksLikeVr(b + 4)) return "DICOM explicit VR little endian";
-  }
+  if (!looksLikeVr(b + 4)) return {};
+  auto leading = [](unsigned group) { return group == 0x0002 || group == 0x0008; };
+  if (leading(b[0] | b[1] << 8)) return "DICOM explicit VR little endian";
+  if (leading(b[0] << 8 | b[1])) return "DICOM explicit VR big endian";
   return {};
 }
 

@@ -5,6 +5,10 @@
 #include <thread>
 #include <vector>
 
+#include "lang/report.h"
+#include "lang/run_state.h"
+#include "platform/progress_bar.h"
+
 namespace pravella::imaging {
 
 namespace {
@@ -23,6 +27,12 @@ int workerCount(long long items, long long costPerItem) {
   if (items * std::max<long long>(1, costPerItem) < 2 * kMinWorkPerThread) return 1;
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   return static_cast<int>(std::min<long long>(cores, limit));
+}
+
+int reportWorkBroken() {
+  setProcessIndicatorValue(0);
+  error_disp(kVkBreakMessage);
+  return 0;
 }
 
 void setWorkerCountForTests(int workers) { fixedWorkers = std::max(0, workers); }

@@ -11,6 +11,10 @@ namespace pravella::imaging {
 // small work, else std::thread::hardware_concurrency(), unless a test has fixed it.
 int workerCount(long long items, long long costPerItem);
 
+// Ends a piece of work that the held button stopped: the progress indicator back to 0 and the
+// break message. Returns 0, the work's failure.
+int reportWorkBroken();
+
 // Fixes the thread count (tests compare one thread with many); 0 restores the default.
 void setWorkerCountForTests(int workers);
 

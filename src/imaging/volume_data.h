@@ -39,6 +39,14 @@ extern VolumeSlot tvData;
 // holds at most this many voxels.
 inline constexpr long long kMaxVolumeVoxels = 2147483647LL;
 
+// A size a program gives, as the volume routines take it: truncated toward zero, and 0 (which
+// they refuse) for NaN and for values past the int range, so that 1e+300 is not taken as the
+// largest int, a size they would go on to allocate.
+inline int vkVolumeSizeFromDouble(double v) {
+  if (!(v > -2147483649.0 && v < 2147483648.0)) return 0;
+  return static_cast<int>(v);
+}
+
 // The one conversion of a computed value into a voxel: truncated toward zero, the low 16 bits
 // kept (so 65537 becomes 1 and -1.5 becomes -1); NaN and infinities become 0.
 std::int16_t vkVoxelFromDouble(double value);

@@ -9,6 +9,8 @@
 #include "imaging/volume_data.h"
 #include "imaging/volume_geometry.h"
 #include "imaging/volume_render.h"
+#include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/progress_bar.h"
 
@@ -52,20 +54,24 @@ struct Rays {
                   : 0;
   }
 
-  // Runs pixel(row, column, points, count) for every pixel, rows split over threads.
+  // Runs pixel(row, column, points, count) for every pixel, rows split over threads; false when
+  // the held button stopped it (the image is then incomplete).
   template <typename Pixel>
-  void forEachPixel(Pixel&& pixel) const {
+  bool forEachPixel(Pixel&& pixel) const {
     const int workers = pravella::imaging::workerCount(h, static_cast<long long>(w) * 64);
     std::vector<std::vector<VolumeSurfacePoint>> lines(static_cast<std::size_t>(workers),
                                                        std::vector<VolumeSurfacePoint>(kVoxelLineLimit));
     setProcessIndicator(0, h);
+    VkWorkBreak stop;
     pravella::imaging::forEachItem(
         h, workers,
         [&](int worker, int row) {
+          if (stop.stop()) return;
           VolumeSurfacePoint* points = lines[static_cast<std::size_t>(worker)].data();
           for (int column = 0; column < w; ++column) pixel(row, column, points, line(row, column, points));
         },
         [](int done) { setProcessIndicatorValue(done); });
+    return !stop.broken();
   }
 };
 
@@ -89,19 +95,22 @@ int DoGetScreenVolume_Ray(const double* view, double* image, const double* R) {
     hits.assign(n, kNoDepth);
     smooth.assign(n, kNoDepth);
     const Rays rays(v, view, R, w, h);
-    rays.forEachPixel([&](int row, int column, const VolumeSurfacePoint* points, int count) {
-      for (int i = 0; i < count; ++i) {
-        bool inside = false;
-        if (rays.voxel(points[i], inside) > 0) {
-          const double dx = points[i].x - rays.eye[0], dy = points[i].y - rays.eye[1],
-                       dz = points[i].z - rays.eye[2];
-          hits[static_cast<std::size_t>(row) * w + column] = std::sqrt(dx * dx + dy * dy + dz * dz);
-          return;
-        }
-      }
-    });
+    const bool traced =
+        rays.forEachPixel([&](int row, int column, const VolumeSurfacePoint* points, int count) {
+          for (int i = 0; i < count; ++i) {
+            bool inside = false;
+            if (rays.voxel(points[i], inside) > 0) {
+              const double dx = points[i].x - rays.eye[0], dy = points[i].y - rays.eye[1],
+                           dz = points[i].z - rays.eye[2];
+              hits[static_cast<std::size_t>(row) * w + column] = std::sqrt(dx * dx + dy * dy + dz * dz);
+              return;
+            }
+          }
+        });
+    if (!traced) return pravella::imaging::reportWorkBroken();
   } catch (const std::bad_alloc&) {
     setProcessIndicatorValue(0);
+    error_disp("memory allocation");
     return 0;
   }
   auto at = [w](int row, int column) { return static_cast<std::size_t>(row) * w + column; };
@@ -139,21 +148,24 @@ int DoGetScreenVolume_Surface(const double* view, double* image, const double* R
   std::fill_n(image, static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0.0);
   try {
     const Rays rays(v, view, R, w, h);
-    rays.forEachPixel([&](int row, int column, const VolumeSurfacePoint* points, int count) {
-      double sum = 0;
-      int taken = 0;
-      for (int i = 0; i < count && taken < n; ++i) {
-        bool inside = false;
-        const int value = rays.voxel(points[i], inside);
-        if (value <= 0) continue;  // before the surface nothing counts; behind it only positives
-        sum += value;
-        ++taken;
-      }
-      double& pixel = image[static_cast<std::size_t>(row) * w + column];
-      pixel = mode == 0 ? (taken ? sum / taken : 0.0) : sum;
-    });
+    const bool traced =
+        rays.forEachPixel([&](int row, int column, const VolumeSurfacePoint* points, int count) {
+          double sum = 0;
+          int taken = 0;
+          for (int i = 0; i < count && taken < n; ++i) {
+            bool inside = false;
+            const int value = rays.voxel(points[i], inside);
+            if (value <= 0) continue;  // before the surface nothing counts; behind it only positives
+            sum += value;
+            ++taken;
+          }
+          double& pixel = image[static_cast<std::size_t>(row) * w + column];
+          pixel = mode == 0 ? (taken ? sum / taken : 0.0) : sum;
+        });
+    if (!traced) return pravella::imaging::reportWorkBroken();
   } catch (const std::bad_alloc&) {
     setProcessIndicatorValue(0);
+    error_disp("memory allocation");
     return 0;
   }
   setProcessIndicatorValue(0);

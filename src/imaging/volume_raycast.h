@@ -2,8 +2,9 @@
 // Ray casting of the current volume: for each pixel of a picture plane the ray from the eye is
 // clipped against the volume's box and walked voxel by voxel (at most 1,000 voxels).
 // `view` is (ex, ey, ez, sd, w, h): the eye, the picture plane's distance and the image size;
-// the image is w x h reals, row after row. Each returns 1, or 0 (no message) when the volume
-// is empty, a size is not usable or memory runs out.
+// the image is w x h reals, row after row. Each returns 1, or 0 when the volume is empty or a
+// size is not usable (no message), or after "memory allocation" or the break message when
+// memory runs out or the held button stops it.
 
 // Shaded first hits: slope of the smoothed hit distances and depth.
 int DoGetScreenVolume_Ray(const double* view, double* image, const double* R);

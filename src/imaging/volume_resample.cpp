@@ -10,6 +10,7 @@
 #include "imaging/volume_rows.h"
 #include "imaging/volume_settings.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/spline.h"
 #include "lang/values.h"
 #include "platform/progress_bar.h"
@@ -47,13 +48,18 @@ int rebuildRows(VolumeSlot& v, Row&& row) {
   }
   setProcessIndicator(0, std::max(0, v.slices - 1));
   const int workers = pravella::imaging::workerCount(v.slices, static_cast<long long>(v.rows) * v.columns);
+  VkWorkBreak stop;
   pravella::imaging::forEachItem(
       v.slices, workers,
       [&](int, int z) {
         std::int16_t* o = out.data() + v.index(0, 0, static_cast<std::size_t>(z));
-        for (int y = 0; y < v.rows; ++y) row(y, z, o + static_cast<std::size_t>(y) * v.columns);
+        for (int y = 0; y < v.rows; ++y) {
+          if (stop.stop()) return;
+          row(y, z, o + static_cast<std::size_t>(y) * v.columns);
+        }
       },
       [](int done) { setProcessIndicatorValue(done); });
+  if (stop.broken()) return pravella::imaging::reportWorkBroken();
   v.voxels.swap(out);
   setProcessIndicatorValue(0);
   return 1;
@@ -103,6 +109,7 @@ int DozHokanVolumeData(int slices) {
   }
   setProcessIndicator(0, std::max(0, v.rows - 1));
   for (int y = 0; y < v.rows; ++y) {
+    if (ButtonPress()) return pravella::imaging::reportWorkBroken();
     setProcessIndicatorValue(y);
     // Row x of the matrix is the z profile of voxel column (x, y).
     for (std::size_t x = 0; x < C; ++x)
@@ -136,12 +143,17 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
     return 0;
   }
   // The slice positions are the running sums of the spacings and must go forward: a negative
-  // spacing, or none between two slices, leaves the spline nothing to interpolate.
-  for (int k = 0; k < count; ++k)
-    if (!std::isfinite(spacings[k]) || spacings[k] < 0 || (k > 0 && spacings[k] == 0)) {
+  // spacing, or none between two slices, leaves the spline nothing to interpolate; spacings
+  // each finite may still sum past the largest double, and positions at infinity neither.
+  double position = 0;
+  for (int k = 0; k < count; ++k) {
+    position += spacings[k];
+    if (!std::isfinite(spacings[k]) || spacings[k] < 0 || (k > 0 && spacings[k] == 0) ||
+        !std::isfinite(position)) {
       error_disp("Invalid arguments.");
       return 0;
     }
+  }
   std::vector<std::int16_t> out;
   if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();
   std::vector<double> profile, result;
@@ -155,6 +167,7 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
   for (int y = 0; y < v.rows; ++y) {
     setProcessIndicatorValue(y);
     for (int x = 0; x < v.columns; ++x) {
+      if (ButtonPress()) return pravella::imaging::reportWorkBroken();
       for (int z = 0; z < v.slices; ++z)
         profile[static_cast<std::size_t>(z)] = v.voxels[v.index(
             static_cast<std::size_t>(x), static_cast<std::size_t>(y), static_cast<std::size_t>(z))];

@@ -155,13 +155,19 @@ bool windowStatistic(int a, int b, int out, int r, bool reports, Value&& value) 
       [&](int worker, int begin, int end) {
         WindowPlanes& w = planes[static_cast<std::size_t>(worker)];
         w.clear();
-        for (int k = std::max(0, begin - r); k <= std::min(S - 1, begin + r); ++k) w.add(k, 1);
-        for (int z = begin; z < end; ++z) {
+        // A wide window gathers many slices before its first plane, and a large plane takes a
+        // while itself: the break is tested at each slice added and each row, not each plane.
+        for (int k = std::max(0, begin - r); k <= std::min(S - 1, begin + r); ++k) {
           if (stop.stop()) return;
+          w.add(k, 1);
+        }
+        for (int z = begin; z < end; ++z) {
           std::int16_t* o = result.data() + A.index(0, 0, static_cast<std::size_t>(z));
-          for (int y = 0; y < A.rows; ++y)
+          for (int y = 0; y < A.rows; ++y) {
+            if (stop.stop()) return;
             for (int x = 0; x < A.columns; ++x)
               o[static_cast<std::size_t>(y) * A.columns + x] = value(w.at(y, x));
+          }
           if (z + 1 == end) break;
           if (z + 1 + r < S) w.add(z + 1 + r, 1);
           if (z - r >= 0) w.add(z - r, -1);

@@ -8,6 +8,7 @@
 #include "imaging/volume_gradient.h"
 #include "imaging/volume_render.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/progress_bar.h"
 
@@ -39,12 +40,14 @@ int meanProjection(const VolumeSlot& v, const std::int16_t* voxels, double* imag
     return 0;
   }
   setProcessIndicator(0, v.slices);
+  VkWorkBreak stop;
   pravella::imaging::forEachItem(
       v.slices, workers,
       [&](int worker, int z) {
         double* sum = sums[static_cast<std::size_t>(worker)].data();
         std::int64_t* count = counts[static_cast<std::size_t>(worker)].data();
         for (int y = 0; y < v.rows; ++y) {
+          if (stop.stop()) return;
           const std::int16_t* row =
               voxels + v.index(0, static_cast<std::size_t>(y), static_cast<std::size_t>(z));
           for (int x = 0; x < v.columns; ++x) {
@@ -59,6 +62,7 @@ int meanProjection(const VolumeSlot& v, const std::int16_t* voxels, double* imag
         }
       },
       [](int done) { setProcessIndicatorValue(done); });
+  if (stop.broken()) return pravella::imaging::reportWorkBroken();
   for (std::size_t i = 0; i < n; ++i) {
     double s = 0;
     std::int64_t c = 0;
@@ -96,9 +100,11 @@ int DoRendering_Trans(double* image, int w, int h, const double* R, double mag, 
     return 0;
   }
   setProcessIndicator(0, count);
+  VkWorkBreak stop;
   pravella::imaging::forEachItem(
       chunks, workers,
       [&](int worker, int chunk) {
+        if (stop.stop()) return;
         double* sum = sums[static_cast<std::size_t>(worker)].data();
         const int end = std::min(count, (chunk + 1) * kChunk);
         for (int i = chunk * kChunk; i < end; ++i) {
@@ -108,6 +114,7 @@ int DoRendering_Trans(double* image, int w, int h, const double* R, double mag, 
         }
       },
       [&](int done) { setProcessIndicatorValue(std::min(count, done * kChunk)); });
+  if (stop.broken()) return pravella::imaging::reportWorkBroken();
   for (std::size_t i = 0; i < n; ++i) {
     double s = 0;
     for (const auto& part : sums) s += part[i];

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include "graphics/color_table.h"
 #include "graphics/graph_title.h"
 #include "lang/builtins/startup.h"
 
@@ -57,9 +58,10 @@ TEST_F(CanvasDrawing, TextIsDrawnInTheNamedColourOnTheCanvasColour) {
   ASSERT_EQ(DoDrawStringInCanvas(base.bytes(), 12, 16, "Hi", "Geneva", "black", 12, 0, out), 1);
   const QImage over = out.toImage();
   ASSERT_EQ(over.size(), QSize(40, 20));
-  EXPECT_EQ(countPixels(over, qRgb(255, 0, 0)), 100);
+  const QRgb red = colorForReference(2).rgb();
+  EXPECT_EQ(countPixels(over, red), 100);
   // The text's pixels (in whatever "black" names where the colour names are loaded).
-  EXPECT_LT(countPixels(over, qRgb(255, 0, 0)) + countPixels(over, qRgb(255, 255, 255)), 40 * 20 - 5);
+  EXPECT_LT(countPixels(over, red) + countPixels(over, qRgb(255, 255, 255)), 40 * 20 - 5);
 }
 
 TEST_F(CanvasDrawing, PlacedPictureOnTheCanvasColour) {
@@ -72,11 +74,41 @@ TEST_F(CanvasDrawing, PlacedPictureOnTheCanvasColour) {
   ASSERT_EQ(DoDrawPictureInCanvas_1(square.bytes(), 5, 3, 3, 1, out), 1);
   const QImage image = out.toImage();
   ASSERT_EQ(image.size(), QSize(5, 3));
-  EXPECT_EQ(image.pixel(3, 1) & 0xFFFFFF, 0x0000FFu);
-  EXPECT_EQ(image.pixel(4, 2) & 0xFFFFFF, 0x0000FFu);
+  const QRgb blue = colorForReference(4).rgb() & 0xFFFFFF;
+  EXPECT_EQ(image.pixel(3, 1) & 0xFFFFFF, blue);
+  EXPECT_EQ(image.pixel(4, 2) & 0xFFFFFF, blue);
   EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0x00FF00u);
   EXPECT_EQ(countPixels(image, qRgb(0, 255, 0)), 15 - 4);
   EXPECT_EQ(DoDrawPictureInCanvas_1(QByteArray("junk"), 5, 3, 0, 0, out), 0);
+}
+
+// The colour numbers of "draw" paint the colours the plots, bars and titles give the same
+// numbers (red was pure red here and (221, 8, 6) there; 8 was yellow, not white); numbers
+// outside 1 to 8 are black, as there.
+TEST_F(CanvasDrawing, ColourNumbersPaintTheFixedTable) {
+  const QRgb black = colorForReference(1).rgb() & 0xFFFFFF;
+  const struct {
+    int number;
+    QRgb expected;
+  } cases[] = {{1, black},
+               {2, qRgb(221, 8, 6)},
+               {3, qRgb(0, 128, 17)},
+               {4, colorForReference(4).rgb()},
+               {5, colorForReference(5).rgb()},
+               {6, colorForReference(6).rgb()},
+               {7, colorForReference(7).rgb()},
+               {8, qRgb(255, 255, 255)},
+               {0, black},
+               {-3, black},
+               {9, black}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.number);
+    const double rows[] = {0, 0, 3, static_cast<double>(c.number), 1, 2, 2};
+    const double size[] = {2, 2};
+    pravella::Picture square;
+    ASSERT_EQ(DoDraw(rows, size, 1, square), 1);
+    EXPECT_EQ(square.toImage().pixel(1, 1) & 0xFFFFFF, c.expected & 0xFFFFFF);
+  }
 }
 
 }  // namespace

@@ -138,9 +138,10 @@ TEST_F(Triangulation, LargeRandomSetsTileTheirHull) {
     double span;
   };
   // Random points in a unit square (on its grid of 0.001 many hull points are collinear) and in
-  // larger squares, up to the 20,000 points a program may give.
-  const Case cases[] = {{100, 1, 1},   {1000, 2, 1},    {3000, 3, 1},   {10000, 4, 1},
-                        {20000, 5, 1}, {5000, 7, 1000}, {20000, 8, 100}};
+  // larger squares, up to the 49,000 points whose triangles nearly fill the triangle table (their
+  // interior edges, about 3n, once ran past the edge table from about 34,000 points).
+  const Case cases[] = {{100, 1, 1},     {1000, 2, 1},    {3000, 3, 1},  {10000, 4, 1},    {20000, 5, 1},
+                        {5000, 7, 1000}, {20000, 8, 100}, {40000, 9, 1}, {49000, 10, 1000}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.n << " points, seed " << c.seed << ", span " << c.span);
     std::mt19937 gen(c.seed);
@@ -181,10 +182,11 @@ TEST_F(Triangulation, LatticesWithCollinearRowsTileTheirHull) {
   }
 }
 
-TEST_F(Triangulation, RefiningALargeMeshTilesTheSameHull) {
+// Triangulates n random points, refines the mesh and checks that the refinement tiles the hull of
+// every corner and centroid.
+void refineRandomMesh(int n) {
   std::mt19937 gen(11);
   std::uniform_real_distribution<double> dist(0, 1);
-  const int n = 2000;
   Vec points;
   for (int i = 0; i < n; ++i) points.insert(points.end(), {dist(gen), dist(gen), 0.0});
   Vec mesh(static_cast<std::size_t>(9) * 2 * n);
@@ -201,6 +203,15 @@ TEST_F(Triangulation, RefiningALargeMeshTilesTheSameHull) {
   int refinedCount = 0;
   ASSERT_EQ(DoSankakuHokan(mesh.data(), count, refined.data(), &refinedCount), 1);
   expectTiling(refinedPoints, refined, refinedCount);
+}
+
+TEST_F(Triangulation, RefiningALargeMeshTilesTheSameHull) {
+  // 12,000 points make about 24,000 triangles, near the 25,000 the refinement takes; their
+  // corners and centroids, about 36,000 points, once overflowed the edge table.
+  for (const int n : {2000, 12000}) {
+    SCOPED_TRACE(n);
+    refineRandomMesh(n);
+  }
 }
 
 TEST_F(Triangulation, DiagonalSwapPicksTheFatterPair) {

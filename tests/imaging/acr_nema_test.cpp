@@ -233,4 +233,42 @@ TEST_F(AcrNema, ExplicitVrFilesAreRefusedWithTheirKind) {
   EXPECT_EQ(unreadDicomKind(pydicomFile()), "");
 }
 
+// A data set without the preamble and its meta group shows its byte order in its first group
+// number; either order is refused with its kind, whichever order the reader is set to (a big
+// endian one read with byteOrderBigEndian(1) answered -1 -1).
+TEST_F(AcrNema, ExplicitVrStreamsWithoutPreambleAreRefusedInEitherOrder) {
+  using namespace std::string_literals;
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* kind;
+  } cases[] = {
+      {"le.dat",
+       "\x08\x00\x16\x00UI\x04\x00"
+       "1.2\0"s,
+       "DICOM explicit VR little endian"},
+      {"be.dat",
+       "\x00\x08\x00\x16UI\x00\x04"
+       "1.2\0"s,
+       "DICOM explicit VR big endian"},
+      {"be2.dat",
+       "\x00\x02\x00\x10UI\x00\x04"
+       "1.2\0"s,
+       "DICOM explicit VR big endian"},
+  };
+  for (const auto& c : cases)
+    for (const int order : {0, 1}) {
+      SCOPED_TRACE(std::string(c.name) + " read with byte order " + std::to_string(order));
+      ByteOrderBigEndian = order;
+      const std::string path = medfix::write(c.name, c.bytes);
+      EXPECT_EQ(unreadDicomKind(path), c.kind);
+      ResultString.clear();
+      double out[2];
+      EXPECT_EQ(DoACR_nema_param_vk(path, 0x0028, 0x0010, out), 0);
+      EXPECT_EQ(ResultString,
+                "...<Error>..." + path + " is a " + c.kind +
+                    " file, which is not read: only ACR-NEMA and implicit VR little endian files are.\n");
+    }
+}
+
 }  // namespace

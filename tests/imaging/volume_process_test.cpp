@@ -511,6 +511,24 @@ TEST_F(VolumeProcess, TheHeldButtonStopsVolumeWork) {
   EXPECT_EQ(vDataX[2].voxels, before);
 }
 
+// The resampling, the rotations, the ray tracers and the projections stop too (with the one
+// message), and leave the current volume as it was.
+TEST_F(VolumeProcess, TheHeldButtonStopsResamplingAndRays) {
+  randomVolume(6, 7, 5, 4, 1, 50);
+  const Voxels before = vData->voxels;
+  vkButtonDownSinceMs.store(1);
+  for (const char* program :
+       {"zHokanVolumeData(9);", "zHokanVolumeData(9, |1| |1| |1| |1| |1|);", "rotVolumeData(unit(4));",
+        "rotVolumeData_old(unit(4));", "volumeRayTracing(|0, 0, 100, 50, 4, 4|, unit(3));",
+        "volumeRayTracing_Surface(|0, 0, 100, 50, 4, 4|, unit(3), 3);",
+        "volumeRendering_Xray(|8, 8|, unit(3), 1, 1);", "volumeRendering_XrayGrad(|8, 8|, unit(3), 1, 1);",
+        "volumeRendering_Trans(|8, 8|, unit(3), 1, 1);"})
+    EXPECT_EQ(run(program), "...<Error>...**** BREAK *****\n.NO.\n") << program;
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(vData->voxels, before);
+  EXPECT_EQ(vData->slices, 5);
+}
+
 // Naive one-thread loops of the filters, borders included.
 Voxels naiveFilter(const VolumeSlot& v, int kind) {
   Voxels out(v.voxels.size());

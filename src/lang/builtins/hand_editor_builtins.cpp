@@ -15,6 +15,7 @@
 #include "lang/builtins/builtin_table.h"
 #include "lang/report.h"
 #include "lang/stack.h"
+#include "platform/cformat.h"
 
 namespace pravella::builtins {
 
@@ -27,6 +28,12 @@ int popReal(CalcStackEntry* stack, int* sp, double* dst, VkArg* arg) {
 
 int canceled(const char* message) {
   error_disp(message);
+  return 0;
+}
+
+// More points than the digitiser holds: say its limit.
+int tooManyPoints() {
+  error_disp(cformat("Too many points: the digitiser holds at most %d.", kDigitiserCapacity));
   return 0;
 }
 
@@ -82,7 +89,7 @@ int getPictPointsBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int
   if (!vkPopArg(stack, sp, vk_ta, &picture)) return 0;
   if (!picture.isPicture()) return vkInvalidArguments();
   if (hasList && (list.rows < 1 || (list.cols != 2 && list.cols != 9))) return vkInvalidArguments();
-  if (hasList && !digitiserInputFits(vk_tb, list.rows, list.cols)) return vkInvalidArguments();
+  if (hasList && !digitiserInputFits(vk_tb, list.rows, list.cols)) return tooManyPoints();
   if (!handEditorPanelReady(kShowGetPictPointsPanel)) return 0;
   const QByteArray bytes(reinterpret_cast<const char*>(vk_ta), picture.rows);
   if (!DoCopyPictureToScrap(bytes)) return 0;
@@ -152,7 +159,7 @@ int densityPlotEdit2Builtin(int, vk_Code* code, int* pc, CalcStackEntry* stack, 
   if (!vkPopArg(stack, sp, vk_ta, &data)) return 0;
   if (!densityShape(data)) return vkInvalidArguments();
   const int points = static_cast<int>(outline.size() / 2);
-  if (points > kDigitiserCapacity) return vkInvalidArguments();
+  if (points > kDigitiserCapacity) return tooManyPoints();
   if (!handEditorPanelReady(kShowGetPictPointsPanel)) return 0;
   DoSetTitleOnGetPictPoints("densityPlotEdit2");
   if (!DoDensityPlotEdit2(data.rows, data.cols, vk_ta, max, min, outline.data(), points, vk_tc)) return 0;

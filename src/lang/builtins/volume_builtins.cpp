@@ -77,7 +77,8 @@ int createVolumeData(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg sizes;
   if (!vkPopArg(stack, sp, vk_ta, &sizes)) return 0;
   if (!isRow(sizes, 3)) return vkInvalidArguments();
-  return DoCreateVolumeData(vkTruncToInt(vk_ta[0]), vkTruncToInt(vk_ta[1]), vkTruncToInt(vk_ta[2]));
+  return DoCreateVolumeData(vkVolumeSizeFromDouble(vk_ta[0]), vkVolumeSizeFromDouble(vk_ta[1]),
+                            vkVolumeSizeFromDouble(vk_ta[2]));
 }
 
 int deleteVolumeData(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

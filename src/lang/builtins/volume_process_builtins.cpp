@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/volume_cortex.h"
+#include "imaging/volume_data.h"
 #include "imaging/volume_filters.h"
 #include "imaging/volume_resample.h"
 #include "imaging/volume_statistics.h"
@@ -322,11 +323,11 @@ int zHokanVolumeData(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
     if (!spacings.isReal() || (spacings.cols != 1 && spacings.rows != 1)) return vkInvalidArguments();
     double n = 0;
     if (!vkPopNumber(stack, sp, &n)) return 0;
-    return DozHokanVolumeData2(vkTruncToInt(n), vk_tb, static_cast<int>(spacings.elements()));
+    return DozHokanVolumeData2(vkVolumeSizeFromDouble(n), vk_tb, static_cast<int>(spacings.elements()));
   }
   double n = 0;
   if (!vkPopNumber(stack, sp, &n)) return 0;
-  return DozHokanVolumeData(vkTruncToInt(n));
+  return DozHokanVolumeData(vkVolumeSizeFromDouble(n));
 }
 
 }  // namespace pravella::builtins::volume

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "imaging/volume_data.h"
 #include "imaging/volume_raycast.h"
 #include "imaging/volume_render.h"
 #include "lang/builtins/builtin_args.h"
@@ -66,12 +67,14 @@ int rayCast(CalcStackEntry* stack, int* sp, int surfaceMode) {
   if (!view.isReal() || view.rows != 1 || view.cols != 6) return vkInvalidArguments();
   int w = 0, h = 0;
   if (!vkRayImageSize(vk_ta, &w, &h)) return vkInvalidArguments();
-  const int ok = surfaceMode < 0 ? DoGetScreenVolume_Ray(vk_ta, vk_tc, vk_tb)
-                                 : DoGetScreenVolume_Surface(vk_ta, vk_tc, vk_tb, n, surfaceMode);
-  if (!ok) {
+  if (vData->empty()) {
     error_disp("No Volume.");
     return 0;
   }
+  // A failure past this point has said why (the held button, or memory).
+  const int ok = surfaceMode < 0 ? DoGetScreenVolume_Ray(vk_ta, vk_tc, vk_tb)
+                                 : DoGetScreenVolume_Surface(vk_ta, vk_tc, vk_tb, n, surfaceMode);
+  if (!ok) return 0;
   return vkPushReals(stack, sp, vk_tc, h, w);
 }
 
