@@ -334,8 +334,8 @@ void DeskTools::openTerminalAtSelectedDay(MainWindow& window) {
   // The day may have no folder yet: it is made as the document list makes it.
   if (!makeDayFolder(day.year(), day.month(), day.day())) return host_.playSound("Basso");
   const QString folder = paths::dayFolder(day.year(), day.month(), day.day());
-  if (openTerminalAt(folder)) return host_.playSound("Tink");
-  const QString why = QObject::tr("No terminal could be started in %1 (x-terminal-emulator).").arg(folder);
+  QString why;
+  if (openTerminalAt(folder, &why)) return host_.playSound("Tink");
   window.statusBar()->showMessage(why, 10000);
   showErrMessageToConsole((why + QLatin1Char('\n')).toStdString());
   host_.playSound("Basso");

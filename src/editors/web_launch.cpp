@@ -58,6 +58,14 @@ int checkURLforwebLaunchURL(std::string_view text, std::string& address) {
   return 1;
 }
 
+std::string webLaunchRefusal(std::string_view text) {
+  if (text.empty()) return "Nothing to open: the text is empty.";
+  if (text.size() > kWebLaunchTextLimit)
+    return "Not opened: the text is longer than " + std::to_string(kWebLaunchTextLimit) + " bytes.";
+  if (text.front() == '-') return "Not opened: a text beginning with \"-\" would be taken for an option.";
+  return {};
+}
+
 void webLaunchURL(std::string_view text) {
   std::string address;
   if (checkURLforwebLaunchURL(text, address) == 0) return;

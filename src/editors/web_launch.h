@@ -24,6 +24,9 @@ inline constexpr std::size_t kWebLaunchTextLimit = 255;
 // percent-encoded from its UTF-8 bytes; a text holding an address is kept unchanged.
 int checkURLforwebLaunchURL(std::string_view text, std::string& address);
 
+// Why `text` is not opened, in a line for the user; empty when it is.
+std::string webLaunchRefusal(std::string_view text);
+
 // Builds the address and hands it to the desktop's opener as its one argument. Reports nothing.
 void webLaunchURL(std::string_view text);
 

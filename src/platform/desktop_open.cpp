@@ -1,7 +1,9 @@
 #include "platform/desktop_open.h"
 
+#include <QFileInfo>
 #include <QObject>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace pravella {
 
@@ -24,8 +26,19 @@ bool openWithDesktop(const QString& path) {
   return true;
 }
 
-bool openTerminalAt(const QString& folder) {
-  return QProcess::startDetached(QStringLiteral("x-terminal-emulator"), {}, folder);
+bool openTerminalAt(const QString& folder, QString* why) {
+  const QString terminal = QStringLiteral("x-terminal-emulator");
+  if (QProcess::startDetached(terminal, {}, folder)) return true;
+  if (why) {
+    if (QStandardPaths::findExecutable(terminal).isEmpty())
+      *why = QObject::tr("No terminal to open: %1 is not installed (no program of that name on the PATH).")
+                 .arg(terminal);
+    else if (!QFileInfo(folder).isDir())
+      *why = QObject::tr("No terminal could be started: the folder %1 does not exist.").arg(folder);
+    else
+      *why = QObject::tr("No terminal could be started in %1 (%2).").arg(folder, terminal);
+  }
+  return false;
 }
 
 }  // namespace pravella

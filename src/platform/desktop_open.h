@@ -12,7 +12,8 @@ namespace pravella {
 bool openWithDesktop(const QString& path);
 
 // Starts the terminal the system names its default (x-terminal-emulator) with `folder` as its
-// working folder, and leaves it running. False when it could not be started.
-bool openTerminalAt(const QString& folder);
+// working folder, and leaves it running. False when it could not be started; then `why`, when
+// given, says why in a line for the user.
+bool openTerminalAt(const QString& folder, QString* why = nullptr);
 
 }  // namespace pravella

@@ -19,6 +19,9 @@
 #include <QTextDocument>
 #include <QToolButton>
 
+#include <algorithm>
+#include <cmath>
+
 #include "diary/diary_globals.h"
 #include "diary/func_alias_file.h"
 #include "diary/startup_files.h"
@@ -42,6 +45,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/package_open_panel.h"
 #include "platform/ui/sound_player.h"
+#include "platform/ui/window_placement.h"
 
 Calcndar* PravellaSelf = nullptr;
 
@@ -283,14 +287,16 @@ void Calcndar::setMainWindowSizeAndPosition() {
   if (!frame) return;
   for (std::size_t i = 0; i < kFrameFileSideViews.size(); ++i)
     room->setWidth(QString::fromLatin1(kFrameFileSideViews[i]), qRound(frame->sideWidths[i]));
-  window_->setGeometry(
-      QRect(qRound(frame->x), qRound(frame->y), qRound(frame->width), qRound(frame->height)));
+  // A frame kept on a larger screen, or one a fault once widened, comes back wholly on this one.
+  const auto pixels = [](double v) { return std::isfinite(v) ? qRound(std::clamp(v, -1e6, 1e6)) : 0; };
+  window_->setGeometry(pravella::geometryOnScreen(
+      window_, QRect(pixels(frame->x), pixels(frame->y), pixels(frame->width), pixels(frame->height))));
 }
 
 void Calcndar::windowWillClose() {
   pravella::WindowFrame frame;
   // The next start opens no side view: the frame is the window's without them.
-  const QRect g = window_->sideViews()->geometryWithoutSideViews();
+  const QRect g = pravella::geometryOnScreen(window_, window_->sideViews()->geometryWithoutSideViews());
   frame.x = g.x();
   frame.y = g.y();
   frame.width = g.width();

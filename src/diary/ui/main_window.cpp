@@ -169,6 +169,8 @@ QWidget* MainWindow::buildCalendarColumn() {
   names->addWidget(editingDiaryFileName_, 3);
   names->addWidget(symbLinkHeaderField_, 1);
   layout->addLayout(names);
+  // Room the list leaves when a layout hides it goes below the rows, not between them.
+  layout->addStretch(0);
 
   return column;
 }

@@ -19,6 +19,7 @@
 
 #include "diary/ui/get_key_on_month_table.h"
 #include "editors/ui/memo_text_view.h"
+#include "platform/ui/elided_label.h"
 
 namespace pravella {
 
@@ -143,7 +144,7 @@ MonthDiaryDrawer::MonthDiaryDrawer(QWidget* parent) : QDockWidget(tr("Month Diar
   statusRow->addWidget(spinningIndicator_);
   statusRow->addWidget(searchProcessIndicator_, 1);
   layout->addLayout(statusRow);
-  nowSearchFileNameField_ = named(new QLabel(body), "nowSearchFileNameField");
+  nowSearchFileNameField_ = named(new pravella::ElidedLabel(body), "nowSearchFileNameField");
   layout->addWidget(nowSearchFileNameField_);
 
   setWidget(body);

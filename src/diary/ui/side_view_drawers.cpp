@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "editors/ui/memo_text_view.h"
+#include "platform/ui/elided_label.h"
 
 namespace pravella {
 
@@ -28,7 +29,7 @@ MemoSheetDrawer::MemoSheetDrawer(QWidget* parent) : QDockWidget(tr("Memo"), pare
   next_ = new QPushButton(QStringLiteral(">"), body);
   next_->setObjectName(QStringLiteral("nextRirekiButton"));
   next_->setToolTip(tr("Next memo"));
-  title_ = new QLabel(body);
+  title_ = new pravella::ElidedLabel(body);
   title_->setObjectName(QStringLiteral("currentFileName"));
   durty_ = new QCheckBox(tr("Changed"), body);
   durty_->setObjectName(QStringLiteral("durtyButton"));

@@ -197,6 +197,7 @@ void CalMotionAnalyzer::fitToMovie() {
   resizing_ = false;
   // A larger movie must not push the window's right part off the screen.
   keepBesideMainWindowOnScreen(window_, programWindowAnchor());
+  pravella::keepOnScreen(window_);
 }
 
 void CalMotionAnalyzer::setMovieToMovieWindow(std::shared_ptr<movie::MovieDocument> movie,

@@ -64,6 +64,7 @@ void SubWindow::setImageToSubWindow(const QImage& image, const QString& title) {
   resizing_ = true;
   window_->resize(std::max(image.width(), 1), std::max(image.height(), 1));
   placeBesideMainWindow(window_, programWindowAnchor());
+  pravella::keepOnScreen(window_);  // a picture larger than the screen shows in a window that is not
   resizing_ = false;
   window_->setWindowTitle(title);
   imageView_->setImage(image);
@@ -90,6 +91,7 @@ void SubWindow::movePictWindow(double x, double y) {
   orderFront();
   if (!window_) return;
   window_->move(static_cast<int>(x), anchorFrame().y() + static_cast<int>(y));
+  pravella::keepOnScreen(window_);
   imageView_->update();
 }
 
@@ -97,7 +99,7 @@ void SubWindow::sizePictWindow(double width, double height) {
   orderFront();
   if (!window_) return;
   resizing_ = true;
-  window_->resize(static_cast<int>(width), static_cast<int>(height));
+  pravella::resizeOnScreen(window_, QSize(static_cast<int>(width), static_cast<int>(height)));
   resizing_ = false;
   imageView_->update();
 }

@@ -72,6 +72,7 @@ bool vkMovie::pasteImage(const QImage& image, std::int64_t units) {
     // The window takes the size of the first frame since opening or saving.
     window_->resize(image.width(), image.height() + MovieView::kControllerHeight);
     keepBesideMainWindowOnScreen(window_, programWindowAnchor());
+    pravella::keepOnScreen(window_);
     firstTime_ = false;
   }
   movieView_->stepForward();
@@ -160,8 +161,14 @@ void vkMovie::command(const QString& name, double value) {
   } else if (name == QLatin1String("resizeWithMagnification")) {
     if (std::isfinite(value) && value > 0 && v->movie() && !v->movie()->isEmpty()) {
       const QSize natural = v->movie()->naturalSize();
-      window_->resize(static_cast<int>(natural.width() * value),
-                      static_cast<int>(natural.height() * value) + MovieView::kControllerHeight);
+      // Within the screen, as every size a program gives.
+      const QRect area = pravella::availableScreenArea(window_->frameGeometry());
+      const auto extent = [value](int natural, int most) {
+        return static_cast<int>(std::min(natural * value, static_cast<double>(most)));
+      };
+      window_->resize(extent(natural.width(), area.width()),
+                      extent(natural.height(), area.height()) + MovieView::kControllerHeight);
+      pravella::keepOnScreen(window_);
     }
   } else if (name == QLatin1String("setLoopMode")) {
     v->setLoopMode(value >= 0 && value <= 2 ? static_cast<int>(value) : -1);

@@ -65,8 +65,6 @@ constexpr CalCommand kCommands[] = {
     special("cal_spotlightFooSearch", 1, S::SpotlightFooSearch),
     special("cal_getUserDiaryPath", 1, S::UserDiaryPath, A::String),
     special("cal_FTPConnect", 1, S::NoEffect),
-    special("cal_toggleFTPSheet", 1, S::NoEffect),
-    special("cal_closeFTPSheet", 1, S::NoEffect),
     special("cal_toggleGraphDispStatus", 1, S::NoEffect),
     menu3NoEffect("cal_setMemoSheetMenu", 10),
     menu3NoEffect("cal_setMemoSheetMenuButton", 10),
@@ -329,6 +327,8 @@ constexpr CalCommand kCommands[] = {
     textOrNone("cal_setFTPPW"),
     textOrNone("cal_setFTPDir"),
     trigger("cal_openFTPSheet"),
+    trigger("cal_toggleFTPSheet"),
+    trigger("cal_closeFTPSheet"),
     // Window layouts.
     special("cal_setCalendarView", 1, S::SetCalendarView),
     trigger("cal_setCalMinView"),

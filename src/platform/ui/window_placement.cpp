@@ -61,6 +61,49 @@ void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow) {
       besideMainWindow(mainFrame, frameSizeOf(window, mainWindow), availableAreaFor(mainWindow, mainFrame)));
 }
 
+QRect fitWithin(const QRect& frame, const QRect& available) {
+  if (!available.isValid()) return frame;
+  const int w = std::clamp(frame.width(), 0, available.width());
+  const int h = std::clamp(frame.height(), 0, available.height());
+  return {fitInto(frame.x(), w, available.x(), available.x() + available.width()),
+          fitInto(frame.y(), h, available.y(), available.y() + available.height()), w, h};
+}
+
+QRect availableScreenArea(const QRect& frame) {
+  QScreen* best = nullptr;
+  qint64 most = -1;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect common = screen->geometry().intersected(frame);
+    const qint64 area = common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+    if (area > most) most = area, best = screen;
+  }
+  if (most <= 0) best = QGuiApplication::primaryScreen();
+  return best ? best->availableGeometry() : QRect();
+}
+
+QRect geometryOnScreen(const QWidget* window, const QRect& geometry) {
+  const QRect outer = window->frameGeometry(), inner = window->geometry();
+  const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  const QRect framed = geometry.marginsAdded(margins);
+  return fitWithin(framed, availableScreenArea(framed)).marginsRemoved(margins);
+}
+
+void keepOnScreen(QWidget* window) {
+  if (!window) return;
+  window = window->window();
+  const QRect fitted = geometryOnScreen(window, window->geometry());
+  if (fitted != window->geometry()) window->setGeometry(fitted);
+}
+
+void resizeOnScreen(QWidget* window, const QSize& size) {
+  if (!window) return;
+  window = window->window();
+  const QRect fitted = geometryOnScreen(window, QRect(window->geometry().topLeft(), size));
+  if (fitted.topLeft() != window->geometry().topLeft()) window->setGeometry(fitted);
+  else window->resize(fitted.size());
+}
+
 void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {
   if (!window || !mainWindow) return;
   const QRect available = availableAreaFor(mainWindow, mainWindow->frameGeometry());

@@ -30,4 +30,24 @@ void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow);
 // when its frame no longer lies wholly on the screen, left where it is otherwise.
 void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow);
 
+// The one rule for every window size and place kept or given: `frame` moved as little as
+// needed, and shrunk where it is larger, to lie wholly within `available`. An invalid area
+// leaves the frame as it is.
+QRect fitWithin(const QRect& frame, const QRect& available);
+
+// The available area of the screen that holds most of `frame` (the primary screen's when none
+// does).
+QRect availableScreenArea(const QRect& frame);
+
+// `geometry`, the inside of the top-level `window`, fitted so that with the window's frame
+// around it, it lies within the available area of the screen that holds it.
+QRect geometryOnScreen(const QWidget* window, const QRect& geometry);
+
+// Fits the top-level `window`, frame and all, within the available area of its screen.
+void keepOnScreen(QWidget* window);
+
+// Gives the top-level `window` the inside `size`, or as much of it as the screen shows: the
+// window is never made larger than the screen, even for a moment.
+void resizeOnScreen(QWidget* window, const QSize& size);
+
 }  // namespace pravella

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QScreen>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
@@ -395,7 +396,10 @@ TEST_F(CalendarWindow, AnEditedMemoKeepsTheDayAndTheApplication) {
 
 TEST_F(CalendarWindow, QuitWritesTheListsAndASecondStartRestoresTheFrame) {
   start();
-  window->setGeometry(QRect(40, 50, 900, 650));
+  // A frame on the screen the test has (the offscreen one is small): frames are kept on it.
+  const QRect screen = window->screen()->availableGeometry();
+  window->setGeometry(QRect(screen.x() + 40, screen.y() + 50, std::min(900, screen.width() - 80),
+                            std::min(650, screen.height() - 100)));
   const QRect frame = window->geometry();
   window->quitAction()->trigger();
   EXPECT_EQ(terminated, 1);

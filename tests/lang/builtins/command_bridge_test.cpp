@@ -120,6 +120,8 @@ TEST_F(Commands, EachFormPostsItsPayloadUnderItsNotification) {
       // trigger
       {"cal_memoCopy", {N(0)}, "cal_memoCopy", " "},
       {"cal_openFTPSheet", {N(12.5)}, "cal_openFTPSheet", " "},
+      {"cal_toggleFTPSheet", {N(0)}, "cal_toggleFTPSheet", " "},
+      {"cal_closeFTPSheet", {N(0)}, "cal_closeFTPSheet", " "},
       // choice
       {"cal_searchKindStateForMonthList", {N(0)}, "cal_searchKindStateForMonthList", "0"},
       {"cal_editStateOfManualSheet", {N(-0.5)}, "cal_editStateOfManualSheet", "1"},
@@ -465,7 +467,7 @@ TEST_F(Commands, TheBridgesOwnCommandsNeedNoWindow) {
 
   sp = 0;
   for (const char* name :
-       {"cal_FTPConnect", "cal_toggleFTPSheet", "cal_closeFTPSheet", "cal_toggleGraphDispStatus"})
+       {"cal_FTPConnect", "cal_toggleGraphDispStatus"})
     EXPECT_EQ(run(name, {N(1)}), 1) << name;
   EXPECT_EQ(run("cal_setMemoSheetMenu", {N(10), S("a"), S("b")}), 1);
   EXPECT_EQ(run("cal_setMemoSheetMenuButton", {N(1), S("a"), S("b")}), 1);

@@ -102,6 +102,7 @@ void vkOpenGLWindow::moveGLWindow(double x, double y) {
   const auto down = windowCoordinate(static_cast<double>(top) + y);
   if (!left || !down) return;
   window_->move(*left, *down);
+  pravella::keepOnScreen(window_);
 }
 
 void vkOpenGLWindow::sizeGLWindow(double w, double h) {
@@ -110,7 +111,7 @@ void vkOpenGLWindow::sizeGLWindow(double w, double h) {
   const auto width = windowCoordinate(static_cast<float>(w));
   const auto height = windowCoordinate(static_cast<float>(h));
   if (!width || !height) return;
-  window_->resize(*width, *height);
+  pravella::resizeOnScreen(window_, QSize(*width, *height));
   imageView_->update();
 }
 

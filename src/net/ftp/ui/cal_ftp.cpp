@@ -19,9 +19,11 @@
 #include "diary/diary_globals.h"
 #include "net/ftp/ui/ftp_file_table.h"
 #include "platform/child_processes.h"
+#include "platform/desktop_open.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/elided_label.h"
 
 using pravella::Notification;
 using pravella::NotificationCenter;
@@ -116,7 +118,7 @@ void CalFTP::buildDrawer() {
   split->setStretchFactor(1, 1);
   split->setStretchFactor(2, 2);
   layout->addWidget(split, 1);
-  status_ = new QLabel;
+  status_ = new pravella::ElidedLabel;
   status_->setObjectName(QStringLiteral("ftpStatusField"));
   status_->setTextFormat(Qt::PlainText);
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -155,9 +157,10 @@ void CalFTP::awakeFromNib() {
   on("ftpChangeDirectory", plain(&CalFTP::ftpChangeDirectory));
   on("reloadHostList", plain(&CalFTP::reloadHostList));
   ftpRunning_ = false;
+  // A program opens, closes and toggles the sheet itself; the terminal is the Terminal button's.
   on("cal_openFTPSheet", plain(&CalFTP::openFTPActionOpen));
   on("cal_closeFTPSheet", plain(&CalFTP::closeFTPAction));
-  on("cal_toggleFTPSheet", plain(&CalFTP::openFTPAction));
+  on("cal_toggleFTPSheet", plain(&CalFTP::toggleFTPSheet));
   on("cal_FTPConnect", plain(&CalFTP::connectAction));
   on("cal_setFTPHostURL", [this](Notification& n) { hostField_->setEditText(n.text); });
   on("cal_setFTPID", [this](Notification& n) { idField_->setText(n.text); });
@@ -226,12 +229,15 @@ void CalFTP::openFTPAction() {
   const QString folder = pravella::paths::vkData();
   QDir().mkpath(folder);
   // Detached: the terminal outlives the sheet and is no transfer of ours to stop.
-  sound(QProcess::startDetached(QStringLiteral("x-terminal-emulator"), {}, folder) ? QStringLiteral("Tink")
-                                                                                   : QStringLiteral("Basso"));
+  QString why;
+  if (pravella::openTerminalAt(folder, &why)) return sound(QStringLiteral("Tink"));
+  status_->setText(why);
+  insertMonitor(why + QLatin1Char('\n'));
+  sound(QStringLiteral("Basso"));
 }
 
 void CalFTP::openFTPActionOpen() {
-  if (!drawer_->isVisible()) openFTPAction();
+  if (!drawer_->isVisible()) toggleFTPSheet();
 }
 
 void CalFTP::closeFTPAction() {

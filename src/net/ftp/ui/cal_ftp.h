@@ -55,7 +55,7 @@ class CalFTP : public QObject {
   // The sheet.
   void toggleFTPSheet();
   void openFTPAction();      // the Terminal button: a terminal in the work folder vkData
-  void openFTPActionOpen();  // the same, unless the sheet is open
+  void openFTPActionOpen();  // opens the sheet, unless it is open
   void closeFTPAction();
 
   // Listing.

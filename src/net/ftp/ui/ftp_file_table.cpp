@@ -16,6 +16,8 @@ ftpFileTable::ftpFileTable(QWidget* parent) : QTableWidget(0, 1, parent) {
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setWordWrap(false);
+  // A long line loses its middle, not the name at its end; the tooltip holds it whole.
+  setTextElideMode(Qt::ElideMiddle);
   QFont fixed(QStringLiteral("Monospace"));
   fixed.setStyleHint(QFont::TypeWriter);
   setFont(fixed);
@@ -24,7 +26,11 @@ ftpFileTable::ftpFileTable(QWidget* parent) : QTableWidget(0, 1, parent) {
 void ftpFileTable::showLines(const QStringList& lines) {
   clearSelection();
   setRowCount(int(lines.size()));
-  for (int r = 0; r < lines.size(); ++r) setItem(r, 0, new QTableWidgetItem(lines[r]));
+  for (int r = 0; r < lines.size(); ++r) {
+    auto* item = new QTableWidgetItem(lines[r]);
+    item->setToolTip(lines[r]);
+    setItem(r, 0, item);
+  }
   if (!lines.isEmpty()) scrollToTop();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // ftpFileTable: the remote listing of the FTP sheet, one column "file" holding each listing
-// line as the server printed it. A double click posts "ftpChangeDirectory", which the FTP
+// line as the server printed it (elided in the middle, whole in its tooltip). A double click posts "ftpChangeDirectory", which the FTP
 // controller observes to enter the entry.
 
 #include <QStringList>

@@ -28,6 +28,7 @@
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/ui/elided_label.h"
 #include "platform/ui/selected_text.h"
 
 using pravella::ChildKind;
@@ -52,6 +53,10 @@ void startBrowserApplication(const QString& name) {
   else
     QProcess::startDetached(name.isEmpty() ? QStringLiteral("x-www-browser") : name, {});
 }
+
+// The download table's rows and the curl list's lines that always show.
+constexpr int kTableRowsShown = 5;
+constexpr int kCurlLinesShown = 4;
 
 }  // namespace
 
@@ -98,6 +103,11 @@ void CalNetwork::buildDrawer() {
   browserRow->addWidget(button(tr("Open"), &CalNetwork::openURLAction));
   browserRow->addWidget(button(tr("Browser..."), &CalNetwork::selectWebBrowserAction));
   layout->addLayout(browserRow);
+  // Why an address was not opened; shown only then.
+  status_ = new pravella::ElidedLabel;
+  status_->setObjectName(QStringLiteral("internetStatusField"));
+  status_->hide();
+  layout->addWidget(status_);
 
   table_ = new QTableWidget(0, 3);
   table_->setHorizontalHeaderLabels({tr("Name"), tr("Period"), tr("URL")});
@@ -106,6 +116,10 @@ void CalNetwork::buildDrawer() {
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(table_, &QTableWidget::cellClicked, this, [this] { setRowFieldAction(); });
+  // Room for several rows, however much the tools below take.
+  table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
+                           kTableRowsShown * table_->verticalHeader()->defaultSectionSize() +
+                           2 * table_->frameWidth());
   layout->addWidget(table_, 1);
   name_ = lineEdit(tr("Name"));
   period_ = lineEdit(tr("Period"));
@@ -147,6 +161,8 @@ void CalNetwork::buildDrawer() {
   curlText_ = new QTextEdit;
   curlText_->setAcceptRichText(false);
   curlText_->setPlaceholderText(tr("one URL a line"));
+  curlText_->setMaximumHeight(kCurlLinesShown * curlText_->fontMetrics().lineSpacing() +
+                              2 * curlText_->frameWidth() + 8);
   curlOption_ = lineEdit(tr("options, one blank apart"));
   curlFolder_ = lineEdit(tr("folder name"));
   curlForm->addRow(tr("URLs"), curlText_);
@@ -272,23 +288,34 @@ void CalNetwork::openURLSheetAction() {
   openURLAction();
 }
 
-void CalNetwork::launchBrowserText(const QString& text) {
-  pravella::webLaunchURL(web::shiftJisCharactersOnly(text).toStdString());
+bool CalNetwork::launchBrowserText(const QString& text) {
+  const std::string bytes = web::shiftJisCharactersOnly(text).toStdString();
+  if (const std::string why = pravella::webLaunchRefusal(bytes); !why.empty()) {
+    const QString line = QString::fromStdString(why);
+    status_->setText(line);
+    status_->show();
+    showErrMessageToConsole(why + "\n");
+    sound("Basso");
+    return false;
+  }
+  status_->clear();
+  status_->hide();
+  pravella::webLaunchURL(bytes);
+  return true;
 }
 
 void CalNetwork::openURLAction() {
   const QString text = openURL_->text();
   if (text.isEmpty())
     startBrowserApplication(webBrowser_);
-  else
-    launchBrowserText(text);
+  else if (!launchBrowserText(text))
+    return;
   sound("Tink");
 }
 
 void CalNetwork::openURL_str(const QString& text) {
   if (text.isEmpty()) return sound("Basso");
-  launchBrowserText(text);
-  sound("Tink");
+  if (launchBrowserText(text)) sound("Tink");
 }
 
 void CalendarNet::openURLonMemo(QTextEdit* toggleMemoView) {
@@ -303,7 +330,7 @@ void CalNetwork::selectWebBrowserAction() {
   web::writeWebBrowser(webBrowser_);
 }
 
-void CalNetwork::openConsole() { web::openConsole(); }
+void CalNetwork::openConsole() { web::openConsole(host_.dialogParent); }
 
 bool CalNetwork::makeFolder(const QString& folder) {
   if (QFileInfo(folder).isDir()) return true;
@@ -357,7 +384,7 @@ void CalNetwork::wgetAction() {
   if (!run(int(ChildKind::Wget), web::wgetProgram(),
            web::addressArguments(web::optionWords(wgetOption_->text()), url), folder))
     return sound("Basso");
-  web::openConsole();
+  web::openConsole(host_.dialogParent);
   sound("Tink");
 }
 

@@ -15,6 +15,7 @@
 #include "net/web/url_lists.h"
 
 class QDockWidget;
+class QLabel;
 class QLineEdit;
 class QTableWidget;
 class QTextEdit;
@@ -72,6 +73,7 @@ class CalNetwork : public QObject {
   QDockWidget* urlSheetView() const { return drawer_; }
   QTableWidget* autoDownloadTableField() const { return table_; }
   QLineEdit* openURLField() const { return openURL_; }
+  QLabel* statusField() const { return status_; }
   QLineEdit* URLNameField() const { return name_; }
   QLineEdit* periodField() const { return period_; }
   QLineEdit* autoDownloadURLField() const { return url_; }
@@ -100,7 +102,9 @@ class CalNetwork : public QObject {
   bool run(int kind, const QString& program, const QStringList& arguments, const QString& folder,
            std::function<void(bool)> done = {});
   void downloadInto(const QString& url, const QString& folder);
-  void launchBrowserText(const QString& text);
+  // Opens the text in the browser; false, having said why in the status line, when it is not
+  // a text to open.
+  bool launchBrowserText(const QString& text);
   void searchInWebSheet(const QString& words);
 
   Host host_;
@@ -109,6 +113,7 @@ class CalNetwork : public QObject {
   int running_ = 0;
   QPointer<QDockWidget> drawer_;
   QTableWidget* table_ = nullptr;
+  QLabel* status_ = nullptr;
   QLineEdit* openURL_ = nullptr;
   QLineEdit* name_ = nullptr;
   QLineEdit* period_ = nullptr;

@@ -37,6 +37,7 @@
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/selected_text.h"
+#include "platform/ui/elided_label.h"
 
 CalWebView* CalWebView_X = nullptr;
 
@@ -209,7 +210,7 @@ void CalWebView::buildDrawer() {
   progressBar_->setValue(0);
   progressBar_->setTextVisible(false);
   progressBar_->setMaximumWidth(120);
-  tempTextField_ = new QLabel(content);
+  tempTextField_ = new pravella::ElidedLabel(content);
   tempTextField_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   statusRow->addWidget(progressBar_);
   statusRow->addWidget(tempTextField_, 1);

@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 
+#include "platform/ui/window_placement.h"
+
 namespace pravella::web {
 
 namespace {
@@ -25,8 +27,9 @@ QPlainTextEdit* consoleWindow() {
   return window;
 }
 
-void openConsole() {
+void openConsole(const QWidget* mainWindow) {
   QPlainTextEdit* w = consoleWindow();
+  if (!w->isVisible()) placeBesideMainWindow(w, mainWindow);
   w->show();
   w->raise();
 }

@@ -5,13 +5,14 @@
 #include <QString>
 
 class QPlainTextEdit;
+class QWidget;
 
 namespace pravella::web {
 
 // The one console window, made on first use (on the GUI thread).
 QPlainTextEdit* consoleWindow();
-// Shows and raises it.
-void openConsole();
+// Shows and raises it; hidden, it first goes beside `mainWindow` (when given).
+void openConsole(const QWidget* mainWindow = nullptr);
 // Appends the text (as printed, any encoding read as UTF-8) to the console.
 void appendToConsole(const QString& text);
 

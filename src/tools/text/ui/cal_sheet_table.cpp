@@ -13,6 +13,7 @@
 #include "diary/diary_globals.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
+#include "platform/ui/elided_label.h"
 
 using pravella::sheet::Column;
 
@@ -20,7 +21,7 @@ CalSheetTable::CalSheetTable(Host host, QObject* parent) : QObject(parent), host
   drawer_ = new QDockWidget(tr("Table"));
   drawer_->setObjectName(QStringLiteral("sheetTableDrawer"));
   auto* content = new QWidget(drawer_);
-  tableName_ = new QLabel(content);
+  tableName_ = new pravella::ElidedLabel(content);
   tableName_->setObjectName(QStringLiteral("tableName"));
   view_ = new QTableWidget(content);
   view_->setObjectName(QStringLiteral("sheetTableView"));

@@ -417,20 +417,28 @@ TEST_F(FtpSheet, TheLocalFolderIsChosenAndListed) {
   EXPECT_TRUE(answers_->asked.value(0).startsWith("Select Folder !: /"));
 }
 
-TEST_F(FtpSheet, TerminalStartsInTheWorkFolderUnlessTheSheetIsOpen) {
+TEST_F(FtpSheet, ProgramsOpenToggleAndCloseTheSheetAndOnlyTheButtonStartsATerminal) {
   const QString bin = home_ + "/bin", log = home_ + "/terminal.log";
   writeFile(bin + "/x-terminal-emulator", ("#!/bin/sh\npwd >> '" + log + "'\n").toUtf8());
   QFile::setPermissions(bin + "/x-terminal-emulator", QFile::ReadOwner | QFile::ExeOwner);
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", (bin + ":").toUtf8() + path);
-  pravella::NotificationCenter::defaultCenter().post("cal_openFTPSheet");
-  sheet_->toggleFTPSheet();
-  pravella::NotificationCenter::defaultCenter().post("cal_openFTPSheet");  // open: nothing
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  center.post("cal_openFTPSheet");
+  EXPECT_TRUE(sheet_->ftpDrawer()->isVisible());
+  center.post("cal_openFTPSheet");  // open: stays open
+  EXPECT_TRUE(sheet_->ftpDrawer()->isVisible());
+  center.post("cal_toggleFTPSheet");
+  EXPECT_TRUE(sheet_->ftpDrawer()->isHidden());
+  center.post("cal_toggleFTPSheet");
+  EXPECT_TRUE(sheet_->ftpDrawer()->isVisible());
   press("Terminal");
   qputenv("PATH", path);
-  EXPECT_EQ(sounds_, QStringList({"Tink", "Tink"}));  // one a terminal started
-  ASSERT_TRUE(becomesEqual([&] { return readFile(log).count('\n'); }, 2, kWait));
-  EXPECT_EQ(readFile(log), (pravella::paths::vkData() + "\n" + pravella::paths::vkData() + "\n").toUtf8());
+  center.post("cal_closeFTPSheet");
+  EXPECT_TRUE(sheet_->ftpDrawer()->isHidden());
+  EXPECT_EQ(sounds_, QStringList({"Tink"}));  // the terminal started
+  ASSERT_TRUE(becomesEqual([&] { return readFile(log).count('\n'); }, 1, kWait));
+  EXPECT_EQ(readFile(log), (pravella::paths::vkData() + "\n").toUtf8());
 }
 
 TEST_F(FtpSheet, TheDeleteHostAlertShowsTheHostTextLiterally) {

@@ -90,10 +90,8 @@ class Download final : public EngineDownload {
           state == QWebEngineDownloadRequest::DownloadInProgress)
         return;
       ended_ = true;
-      if (state == QWebEngineDownloadRequest::DownloadInterrupted) {
-        reason_ = request_->interruptReasonString();
-        request_->cancel();
-      }
+      if (state != QWebEngineDownloadRequest::DownloadCompleted) reason_ = networkReason();
+      if (state == QWebEngineDownloadRequest::DownloadInterrupted) request_->cancel();
       if (finished) finished();
     };
     QObject::connect(request_, &QWebEngineDownloadRequest::stateChanged, request_, end);
@@ -102,6 +100,20 @@ class Download final : public EngineDownload {
   }
 
  private:
+  // Why the download ended unfinished. The browser names a response that the server cut short
+  // (its content-length mismatch, a reason the engine's own table lacks) "canceled by the
+  // user", and this view never cancels a download it accepted: both are said as what they are.
+  QString networkReason() const {
+    constexpr int kContentLengthMismatch = 38;
+    const int reason = int(request_->interruptReason());
+    if (reason != kContentLengthMismatch && reason != QWebEngineDownloadRequest::UserCanceled)
+      return request_->interruptReasonString();
+    const qint64 received = request_->receivedBytes(), total = request_->totalBytes();
+    if (total > 0 && received < total)
+      return QObject::tr("The server ended the download after %1 of %2 bytes.").arg(received).arg(total);
+    return QObject::tr("The server ended the download before it was complete.");
+  }
+
   QWebEngineDownloadRequest* request_;
   bool ended_ = false;
   QString reason_;  // why it was interrupted, kept from before the cancel

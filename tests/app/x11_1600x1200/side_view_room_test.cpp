@@ -1,9 +1,10 @@
-// Side views (drawers) on a real X display as wide as a desk's screen: opening one from its
-// menu widens the main window by the view's width as far as the screen allows, moving it left
-// at the right edge, and leaves the memo its width (at least a readable one where the screen
-// has no room); closing it gives the width back. The separator between memo and view changes
-// the view's width, which the window frame files keep for the next start. The calendar
-// column's fields never share pixels, whatever the window's width.
+// Side views (drawers) on an X display of their own as large as a desk's screen, 1600x1200
+// (the folder's name: tests/CMakeLists.txt starts it, whatever display the test command
+// gives): opening one from its menu widens the main window by the view's width as far as the
+// screen allows, moving it left at the right edge, and leaves the memo its width (at least a
+// readable one where the screen has no room); closing it gives the width back. The separator
+// between memo and view changes the view's width, which the window frame files keep for the
+// next start. The calendar column's fields never share pixels, whatever the window's width.
 
 #include <QDockWidget>
 #include <QLabel>
