@@ -501,8 +501,9 @@ TEST_F(DayDocuments, RenamingMovesTheFileThenTheBookmarks) {
   writeRtfd(day() + "/a.rtfd", "alpha");
   writeRtfd(day() + "/taken.rtfd", "other");
   std::vector<QStringList> bookmarkMoves;
+  QObject listening;  // ends the observer with the test: later tests move documents too
   pravella::NotificationCenter::defaultCenter().addObserver(
-      "renameBookMarkPathName", nullptr,
+      "renameBookMarkPathName", &listening,
       [&](pravella::Notification& n) {
         // Told only once the file is where the bookmark will point.
         EXPECT_TRUE(QFileInfo::exists(n.strings.value(1)));
