@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <optional>
 
 #include "diary/day_documents.h"
 #include "platform/rich_text_file.h"
@@ -18,6 +19,21 @@ qint64 nanoseconds(const struct timespec& t) {
 }
 
 int unattendedDepth = 0;
+
+// The key a path had before it was moved away: its folder is still there to be resolved.
+QString keyOfGone(const QString& path) {
+  const QFileInfo info(path);
+  return documentKey(info.absolutePath()) + QLatin1Char('/') + info.fileName();
+}
+
+// What follows `root` in `path` when `path` is `root` or lies inside it ("" or "/x/y"), or
+// nothing.
+std::optional<QString> below(const QString& path, const QString& root) {
+  if (path.isEmpty() || root.isEmpty()) return std::nullopt;
+  if (path == root) return QString();
+  if (path.startsWith(root) && path.at(root.size()) == QLatin1Char('/')) return path.mid(root.size());
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -135,6 +151,52 @@ void OpenDocuments::written(const DocumentSlot* saver, const QString& key) {
       slot->hooks_.reload();
       if (slot->path_ == path) slot->shown(path);  // what it now shows is the new file
     }
+  }
+}
+
+void OpenDocuments::moved(const QString& oldPath, const QString& newPath) {
+  if (oldPath.isEmpty() || newPath.isEmpty()) return;
+  const QString oldAbsolute = QDir::cleanPath(QFileInfo(oldPath).absoluteFilePath());
+  const QString newAbsolute = QDir::cleanPath(QFileInfo(newPath).absoluteFilePath());
+  const QString oldKey = keyOfGone(oldPath);
+  const std::vector<DocumentSlot*> all = slots_;
+  for (DocumentSlot* slot : all) {
+    if (slot->path_.isEmpty() || std::find(slots_.begin(), slots_.end(), slot) == slots_.end()) continue;
+    // Known by the path it was shown under, else by its key (the same file by another way).
+    std::optional<QString> rest = below(QDir::cleanPath(QFileInfo(slot->path_).absoluteFilePath()), oldAbsolute);
+    if (!rest) rest = below(slot->key_, oldKey);
+    if (!rest) continue;
+    const QString path = newAbsolute + *rest;
+    // A move changes nothing in the file but its change time: a view that read it before keeps
+    // it as read, while a change another program made before the move still counts.
+    const FileStamp before = slot->stamp_;
+    const bool elsewhere = slot->changedElsewhere_;
+    slot->path_ = path;
+    slot->key_ = documentKey(path);
+    FileStamp now = FileStamp::of(slot->key_);
+    FileStamp same = before;
+    same.changedNs = now.changedNs;
+    slot->stamp_ = same == now ? now : before;
+    slot->changedElsewhere_ = elsewhere;
+    if (slot->hooks_.moved)
+      slot->hooks_.moved(path);
+    else if (slot->hooks_.follow)
+      slot->hooks_.follow(path);
+  }
+}
+
+void OpenDocuments::trashed(const QString& path) {
+  if (path.isEmpty()) return;
+  const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+  const QString key = keyOfGone(path);
+  const std::vector<DocumentSlot*> all = slots_;
+  for (DocumentSlot* slot : all) {
+    if (slot->path_.isEmpty() || std::find(slots_.begin(), slots_.end(), slot) == slots_.end()) continue;
+    if (!slot->hooks_.trashed) continue;
+    if (!below(QDir::cleanPath(QFileInfo(slot->path_).absoluteFilePath()), absolute) && !below(slot->key_, key))
+      continue;
+    slot->clear();
+    slot->hooks_.trashed();
   }
 }
 

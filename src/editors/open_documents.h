@@ -59,6 +59,12 @@ class DocumentSlot {
     // The view's text was saved as another file ("keep both"): the view shows that file from
     // now on. Without it the view reads its own file again (its text is safe in the other).
     std::function<void(const QString& path)> follow;
+    // The shown file (or a folder it lies in) moved or got a new name: the view shows it
+    // under `path` from now on. Without it, `follow` is told.
+    std::function<void(const QString& path)> moved;
+    // The shown file (or a folder it lies in) went to the Trash: the view keeps its text as
+    // unsaved, under no file, and says so. Without it the view is left as it is.
+    std::function<void()> trashed;
   };
 
   explicit DocumentSlot(Hooks hooks);
@@ -102,6 +108,11 @@ class OpenDocuments {
   std::vector<DocumentSlot*> showing(const QString& path) const;
   // Tells every slot but `saver` that shows `key` that the file was written.
   void written(const DocumentSlot* saver, const QString& key);
+  // `oldPath` (a document, or a folder of documents) now lies at `newPath`: every slot that
+  // shows it or a document inside it follows. Told after the move.
+  void moved(const QString& oldPath, const QString& newPath);
+  // `path` (a document, or a folder of documents) went to the Trash. Told after the move.
+  void trashed(const QString& path);
 
  private:
   friend class DocumentSlot;

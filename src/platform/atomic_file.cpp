@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -25,6 +26,7 @@ namespace {
 
 std::atomic<save_steps::Hook> stepHook{nullptr};
 std::atomic<bool> exchangeRefused{false};
+std::atomic<save_steps::FolderSyncHook> folderSyncHook{nullptr};
 
 // Called before each system call that changes the file system.
 void step() {
@@ -42,31 +44,49 @@ WriteResult failed(const QString& path, int error) {
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
-// Whether the mode of an existing `path` forbids us to write it (or, for a folder, to change
-// what it holds). A save replaces a document by renaming a new one over it, which needs only
-// the folder around it to be writable: a read-only document must be refused here. The
-// superuser passes every access test, so it is held to the mode bits themselves.
-bool writingForbidden(const QString& path) {
-  const QByteArray name = native(path);
-  struct stat info {};
-  if (::stat(name.constData(), &info) != 0) return false;
-  if (::geteuid() == 0) return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-  return ::access(name.constData(), W_OK) != 0 && errno == EACCES;
-}
-
-WriteResult readOnly(const QString& path) { return failed(path, EACCES); }
-
 const QString kPrefix = QStringLiteral(".saving-");
 const QString kTargetSuffix = QStringLiteral(".target");
 const QString kOldSuffix = QStringLiteral(".old");
 
+constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr int kRandomLetters = 6;
+constexpr int kCheckLetters = 3;
+
+// The letters that follow the random part of a temporary's name: a check of the process number
+// and the random letters, so that recovery takes for its own only what a save made, never a
+// user's ".saving-…" file or folder.
+QString checkLetters(const QString& pidAndRandom) {
+  const QByteArray bytes = pidAndRandom.toLatin1();
+  uint value = qChecksum(QByteArrayView(bytes), Qt::ChecksumItuV41);
+  QString check;
+  for (int i = 0; i < kCheckLetters; ++i, value /= 62) check += QLatin1Char(kLetters[value % 62]);
+  return check;
+}
+
 // A fresh temporary name beside the target: short and fixed, so that a name near the file
 // system's 255-byte limit does not fail only because its temporary name would be longer.
 QString temporaryName(const QString& parent) {
-  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  QString name = parent + u'/' + kPrefix + QString::number(::getpid()) + u'-';
-  for (int i = 0; i < 6; ++i) name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
-  return name;
+  QString random;
+  for (int i = 0; i < kRandomLetters; ++i)
+    random += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
+  return parent + u'/' + save_steps::temporaryName(::getpid(), random);
+}
+
+// The process number of a temporary a save made, from its name (without ".target" or ".old");
+// nothing for any other name.
+std::optional<qint64> saverOf(const QString& base) {
+  const QStringView rest = QStringView(base).mid(kPrefix.size());
+  const qsizetype dash = rest.indexOf(u'-');
+  if (!base.startsWith(kPrefix) || dash <= 0 || rest.size() != dash + 1 + kRandomLetters + kCheckLetters)
+    return std::nullopt;
+  bool numeric = false;
+  const qint64 pid = rest.left(dash).toLongLong(&numeric);
+  if (!numeric || !rest.left(dash).front().isDigit()) return std::nullopt;
+  const QStringView random = rest.mid(dash + 1, kRandomLetters);
+  for (QChar c : random)
+    if (c.unicode() > 127 || !std::isalnum(c.unicode())) return std::nullopt;
+  if (rest.right(kCheckLetters) != checkLetters(rest.left(dash + 1 + kRandomLetters).toString())) return std::nullopt;
+  return pid;
 }
 
 bool writeAll(int fd, const char* data, qint64 size) {
@@ -84,6 +104,8 @@ bool writeAll(int fd, const char* data, qint64 size) {
 
 // fsync of a folder makes the renames and removals in it durable.
 int syncFolder(const QString& folder) {
+  if (save_steps::FolderSyncHook hook = folderSyncHook.load())
+    if (const int injected = hook(folder)) return injected;
   const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return errno;
   const int result = ::fsync(fd) == 0 ? 0 : errno;
@@ -164,8 +186,36 @@ std::mutex& recoveryMutex() {
 
 }  // namespace
 
+// A save replaces a document by renaming a new one over it, which needs only the folder
+// around it to be writable: a read-only document must be refused here. The superuser passes
+// every access test, so it is held to the mode bits themselves.
+bool writingForbidden(const QString& path) {
+  const QByteArray name = native(path);
+  struct stat info {};
+  if (::stat(name.constData(), &info) != 0) return false;
+  if (::geteuid() == 0) return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return ::access(name.constData(), W_OK) != 0 && errno == EACCES;
+}
+
+WriteResult readOnly(const QString& path) { return failed(path, EACCES); }
+
+// After the rename the new version is the document: a folder that cannot be synced only puts
+// its durability in doubt.
+static WriteResult savedUnsynced(const QString& path, int error) {
+  WriteResult result = success();
+  result.warning = QStringLiteral("\"%1\" was saved, but its folder could not be synced (%2): the save may not "
+                                  "survive a power cut.")
+                       .arg(path, systemReason(error));
+  return result;
+}
+
 void save_steps::setHook(Hook hook) { stepHook.store(hook); }
+QString save_steps::temporaryName(qint64 pid, const QString& random) {
+  const QString pidAndRandom = QString::number(pid) + u'-' + random;
+  return kPrefix + pidAndRandom + checkLetters(pidAndRandom);
+}
 void save_steps::setExchangeRefused(bool refused) { exchangeRefused.store(refused); }
+void save_steps::setFolderSyncHook(FolderSyncHook hook) { folderSyncHook.store(hook); }
 
 void ignoreFileSizeSignal() {
   // Checked on every save, not once: a library or a child's set-up may have put it back. A
@@ -229,7 +279,7 @@ WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByt
     ::unlink(native(temp).constData());
     return failed(shown, error);
   }
-  if (const int error = syncFolder(parent)) return failed(shown, error);
+  if (const int error = syncFolder(parent)) return savedUnsynced(shown, error);
   return success();
 }
 
@@ -327,7 +377,7 @@ WriteResult replaceFolderAtomically(const QString& folder,
   }
   const int synced = syncFolder(parent);
   cleanUp();  // the old document, under the temporary name now
-  if (synced) return failed(folder, synced);
+  if (synced) return savedUnsynced(folder, synced);
   return success();
 }
 
@@ -341,9 +391,10 @@ void recoverInterruptedSaves(const QString& folder) {
     const QString base = name.section(u'.', 0, 1);
     if (name != base && name != base + kTargetSuffix && name != base + kOldSuffix) continue;
     if (name != base && names.contains(base)) continue;  // handled with its base
-    bool numeric = false;
-    const qint64 pid = base.mid(kPrefix.size()).section(u'-', 0, 0).toLongLong(&numeric);
-    if (!numeric) continue;
+    // Anything not named by a save is the user's, whatever it is called.
+    const std::optional<qint64> saver = saverOf(base);
+    if (!saver) continue;
+    const qint64 pid = *saver;
     const QString path = folder + u'/' + base;
     // Saves of this process or of another running one are under way, not interrupted.
     if (pid == ::getpid() ? inFlight(path) : processAlive(pid)) continue;

@@ -4,8 +4,9 @@
 // it was and says why (the system's own reason, such as "No space left on device"); the caller
 // must then keep its "edited" state.
 //
-// Temporaries are named ".saving-<pid>-XXXXXX" beside the target, so that what a killed save
-// leaves behind can be found and cleaned up by `recoverInterruptedSaves`.
+// Temporaries are named ".saving-<pid>-XXXXXXCCC" beside the target (six random letters and a
+// check of them), so that what a killed save leaves behind can be found and cleaned up by
+// `recoverInterruptedSaves`, and nothing else of that look is ever taken for it.
 
 #include <QByteArray>
 #include <QString>
@@ -16,8 +17,18 @@ namespace pravella {
 struct WriteResult {
   bool ok = false;
   QString error;  // a sentence for the user when !ok
+  // When ok: something the user should still know, such as a folder that could not be synced
+  // after the new version took the document's place (it may not survive a power cut).
+  QString warning;
   explicit operator bool() const { return ok; }
 };
+
+// Whether the mode of an existing `path` forbids writing it (for a folder: changing what it
+// holds), as a save must honour it even where the folder around would let a rename through.
+bool writingForbidden(const QString& path);
+
+// The refusal of a save of `path` that its mode forbids.
+WriteResult readOnly(const QString& path);
 
 // `shownName`, when given, is the name a failure message gives instead of `path`: the file
 // the user knows, where `path` lies in a hidden temporary folder of a document being saved.
@@ -36,7 +47,8 @@ WriteResult replaceFolderAtomically(const QString& folder,
 
 // Puts back or removes what interrupted saves of other (dead) processes left in `folder`:
 // a document whose save was killed between two renames is put back in place; temporaries that
-// are not the only copy of anything are removed. Runs before each folder save and at start-up.
+// are not the only copy of anything are removed. Entries a save did not name (a user's own
+// ".saving-…" file or folder) are left alone. Runs before each folder save and at start-up.
 void recoverInterruptedSaves(const QString& folder);
 
 // A write beyond the file-size limit must fail with EFBIG like a full disk, not kill the

@@ -85,6 +85,10 @@ bool readRichTextFile(const QString& path, QTextDocument& doc) {
 }
 
 WriteResult writeRtfdFile(const QString& path, const QTextDocument& doc) {
+  // A package's text file made read-only makes the document read-only, though the package
+  // folder itself would let a new version be put in its place.
+  if (const QString text = path + u'/' + QLatin1String(kRtfdTextName); writingForbidden(text))
+    return readOnly(path);
   const rtf::WriteOutput out = rtf::write(doc, rtf::AttachmentMode::Separate);
   // The files go into a hidden temporary folder: a failure names the document, and an
   // attachment by its place in the document.

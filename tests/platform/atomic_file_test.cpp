@@ -4,9 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include "platform/atomic_file.h"
+#include "platform/save_steps.h"
 #include "support/test_home.h"
 #include "support/unprivileged_run.h"
 
@@ -95,6 +98,41 @@ TEST(AtomicFile, ReadOnlyDocumentsStayAsTheyAre) {
   if (pravella::test::runningAsRoot()) {
     EXPECT_EQ(pravella::test::rerunAsNobody("AtomicFile.ReadOnlyDocumentsStayAsTheyAre"), 0);
   }
+}
+
+// After the rename the new version is the document: a failing folder sync (or a folder that
+// cannot be opened for it) says the save may not survive a power cut, and the save stands.
+TEST(AtomicFile, AFolderSyncFailingAfterTheRenameIsAWarning) {
+  const QString dir = pravella::test::home() + "/synced";
+  QDir().mkpath(dir);
+  static QString failing;
+  failing = dir;
+  static int error = 0;
+  pravella::save_steps::setFolderSyncHook([](const QString& folder) { return folder == failing ? error : 0; });
+  for (const int e : {EIO, EACCES, ENOSPC}) {
+    error = e;
+    const QString reason = QString::fromLocal8Bit(std::strerror(e));
+    const QString file = dir + "/a.txt";
+    const pravella::WriteResult written = pravella::writeFileAtomically(file, "new " + QByteArray::number(e));
+    EXPECT_TRUE(written.ok) << written.error.toStdString();
+    EXPECT_EQ(written.warning, "\"" + file + "\" was saved, but its folder could not be synced (" + reason +
+                                   "): the save may not survive a power cut.");
+    EXPECT_EQ(contents(file), "new " + QByteArray::number(e));
+
+    const QString doc = dir + "/memo.rtfd";
+    const pravella::WriteResult replaced = pravella::replaceFolderAtomically(doc, [e](const QString& temp) {
+      return pravella::writeFileAtomically(temp + "/TXT.rtf", "text " + QByteArray::number(e));
+    });
+    EXPECT_TRUE(replaced.ok) << replaced.error.toStdString();
+    EXPECT_TRUE(replaced.warning.contains("may not survive a power cut")) << replaced.warning.toStdString();
+    EXPECT_EQ(contents(doc + "/TXT.rtf"), "text " + QByteArray::number(e));
+    EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"a.txt", "memo.rtfd"}));
+  }
+  pravella::save_steps::setFolderSyncHook(nullptr);
+  const pravella::WriteResult quiet = pravella::writeFileAtomically(dir + "/a.txt", "quiet");
+  EXPECT_TRUE(quiet.ok);
+  EXPECT_TRUE(quiet.warning.isEmpty());
 }
 
 TEST(AtomicFile, FullDiskKeepsTheOldFileAndSaysWhy) {

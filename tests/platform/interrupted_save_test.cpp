@@ -120,14 +120,52 @@ TEST(InterruptedSave, RecoveryLeavesSavesOfRunningProcessesAlone) {
   QDir().mkpath(folder);
   // Our own process number, but no save of ours: a leftover of a dead process whose number was
   // used again.
-  const QString stale = folder + QStringLiteral("/.saving-%1-abcdef").arg(::getpid());
+  const QString stale = folder + "/" + pravella::save_steps::temporaryName(::getpid(), "abcdef");
   QDir().mkpath(stale);
   // A process that is alive (the parent of this one) may be saving right now.
-  const QString running = folder + QStringLiteral("/.saving-%1-abcdef").arg(::getppid());
+  const QString running = folder + "/" + pravella::save_steps::temporaryName(::getppid(), "abcdef");
   QDir().mkpath(running);
   pravella::recoverInterruptedSaves(folder);
   EXPECT_FALSE(QFileInfo::exists(stale));
   EXPECT_TRUE(QFileInfo::exists(running));
+}
+
+// Only what a save named is recovery's: a user's own entries that merely look alike stay, with
+// what they hold, however often the folder is saved in.
+TEST(InterruptedSave, RecoveryLeavesTheUsersOwnLookAlikesAlone) {
+  const QString folder = pravella::test::home() + "/day";
+  QDir().mkpath(folder);
+  const QString deadSaver = QStringLiteral("999999");
+  ASSERT_NE(::kill(999999, 0), 0);
+  const QString leftover = pravella::save_steps::temporaryName(999999, "Zy09ab");
+  const QStringList users = {
+      ".saving-424242-mine",        // a folder, with a note in it
+      ".saving-999999-important",   // a file
+      ".saving-999999-abcdefXYZ",   // the look of a temporary, without its check
+      ".saving-999999-abcdef",      // the look of temporaries before they had a check
+      ".saving-x-abcdefghi",        // no process number
+      leftover.left(leftover.size() - 1) + (leftover.endsWith('a') ? "b" : "a"),  // a wrong check
+  };
+  QDir().mkpath(folder + "/" + users[0]);
+  QFile note(folder + "/" + users[0] + "/notes.txt");
+  ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+  note.write("mine");
+  note.close();
+  for (qsizetype i = 1; i < users.size(); ++i) {
+    QFile f(folder + "/" + users[i]);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("keep me");
+  }
+  // And one true leftover of a dead save, which goes.
+  QDir().mkpath(folder + "/" + leftover);
+  pravella::recoverInterruptedSaves(folder);
+  ASSERT_TRUE(saveVersion(folder + "/memo.rtfd", 1));
+  ASSERT_TRUE(saveVersion(folder + "/memo.rtfd", 2));
+  for (const QString& name : users) EXPECT_TRUE(QFileInfo::exists(folder + "/" + name)) << name.toStdString();
+  EXPECT_EQ(contents(folder + "/" + users[0] + "/notes.txt"), "mine");
+  EXPECT_EQ(contents(folder + "/" + users[1]), "keep me");
+  EXPECT_FALSE(QFileInfo::exists(folder + "/" + leftover));
+  EXPECT_TRUE(leftover.startsWith(".saving-" + deadSaver + "-Zy09ab")) << leftover.toStdString();
 }
 
 TEST(InterruptedSave, AFileSizeLimitFailsTheSaveInsteadOfKillingTheProcess) {

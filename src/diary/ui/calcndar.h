@@ -325,6 +325,12 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void openImage(const QString& path);
   void showPictureView(const QImage& image);
   bool moveDocument(const QString& oldPath, const QString& newPath);
+  // The shown document was moved or renamed elsewhere (the finder): the memo is saved there.
+  void followMovedDocument(const QString& path);
+  // The shown document went to the Trash elsewhere: the memo keeps its text, unsaved.
+  void keepTrashedDocumentAsMemo();
+  // Another view moved or trashed documents: the day's list shows what is there now.
+  void refreshDiaryFilesAfterMove();
   QTextEdit* memoSheetField() const;
   // link helpers (calcndar_links.cpp)
   void moveCalendarToDocument(const QString& path, const QDate& day);

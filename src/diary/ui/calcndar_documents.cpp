@@ -447,6 +447,8 @@ void Calcndar::openTemplate() {
       memo->document()->clear();
   }
   window_->setWindowModified(false);
+  // What the status line said of the document shown before is over with it.
+  pravella::clearChangedElsewhere(memo, nowDisplayedDocument_);
   nowDisplayedDocument_.clear();
   memoSlot_->clear();
   window_->editingDiaryFileName()->setText(QString());
@@ -507,6 +509,10 @@ bool Calcndar::saveWithSymbolicLink(const QString& path) {
   if (!written) {
     lastWriteError_ = written.error;
     showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
+  } else if (!written.warning.isEmpty()) {
+    // Saved: the memo counts as saved, and the user hears of the doubt.
+    window_->statusBar()->showMessage(written.warning);
+    showErrMessageToConsole((written.warning + QLatin1Char('\n')).toStdString());
   }
   return written.ok;
 }
@@ -623,6 +629,7 @@ QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& pr
     if (answer == 1) {
       // Never simply overwritten: the old document can be taken back out of the Trash.
       if (deleteFileToTrash(chosen)) {
+        pravella::tellDocumentTrashed(chosen);
         deleteDocumentToRireki(chosen);
         return chosen;
       }
@@ -702,6 +709,34 @@ bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
   showDiaryFiles();
   selectDiaryFileFromNameAction(fileNameOf(newPath));
   return true;
+}
+
+void Calcndar::followMovedDocument(const QString& path) {
+  nowDisplayedDocument_ = path;
+  // The field names what a save writes; the old name there would make the document again.
+  window_->editingDiaryFileName()->setText(pravella::withoutExtension(fileNameOf(path)));
+  refreshDiaryFilesAfterMove();
+}
+
+void Calcndar::keepTrashedDocumentAsMemo() {
+  const QString name = pravella::documentDisplayName(fileNameOf(nowDisplayedDocument_));
+  nowDisplayedDocument_.clear();
+  QLineEdit* field = window_->editingDiaryFileName();
+  field->clear();
+  field->setReadOnly(false);
+  window_->documentView()->setReadOnly(false);
+  window_->setWindowModified(true);
+  adjustSaveDurtyButton();
+  refreshDiaryFilesAfterMove();
+  window_->statusBar()->showMessage(
+      QStringLiteral("\"%1\" went to the Trash; its text stays here as a new memo, not saved.").arg(name));
+}
+
+void Calcndar::refreshDiaryFilesAfterMove() {
+  // A day without a folder has nothing to show again, and must not get one from this.
+  if (!QFileInfo(dayFolder()).isDir()) return;
+  showDiaryFiles();
+  if (!nowDisplayedDocument_.isEmpty()) selectDiaryFileNameFromNameAction(fileNameOf(nowDisplayedDocument_));
 }
 
 void Calcndar::saveTitleAction() {
@@ -829,6 +864,8 @@ void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
   }
   adjustRirekiButton();
   sound("Basso");
+  // Other views of it keep their text; the memo, which showed it, has let it go as asked.
+  pravella::tellDocumentTrashed(path);
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showIndexAction"));
 }
 

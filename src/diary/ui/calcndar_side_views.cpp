@@ -35,6 +35,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/pictures/memo_picture.h"
 
 namespace {
@@ -413,6 +414,9 @@ void Calcndar::registerDocumentObservers() {
   on("cal_nextMemo", [this](Notification&) { afterDocumentAction(); });
   on("cal_adjustRirekiButton", [this](Notification&) { adjustRirekiButton(); });
   on("showNumOfTextSize", [this](Notification&) { showNumOfTextSize(); });
+  // Documents moved, renamed or trashed in another view (the finder): the day's list follows.
+  on(pravella::kDocumentMovedNotification, [this](Notification&) { refreshDiaryFilesAfterMove(); });
+  on(pravella::kDocumentTrashedNotification, [this](Notification&) { refreshDiaryFilesAfterMove(); });
   // A picture window's resized picture goes into the main memo, over a selected picture.
   on("pasteImageToDocument", [this](Notification& n) {
     QTextCursor cursor = window_->documentView()->textCursor();

@@ -69,6 +69,8 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
     pravella::markChangedElsewhere(window_->documentView(), nowDisplayedDocument_);
   };
   hooks.follow = [this](const QString& path) { nowDisplayedDocument_ = path; };
+  hooks.moved = [this](const QString& path) { followMovedDocument(path); };
+  hooks.trashed = [this] { keepTrashedDocumentAsMemo(); };
   memoSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
   window_->installEventFilter(this);
   window_->diaryFileField()->setDelegate(this);

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QVariant>
 #include <QWidget>
 
 #include "diary/day_documents.h"
@@ -72,8 +73,9 @@ DocumentSave failed(const QString& error) {
 
 }  // namespace
 
-DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write,
-                                 QWidget* parent) {
+namespace {
+
+DocumentSave writeOrAsk(DocumentSlot& slot, const QString& target, const DocumentWriter& write, QWidget* parent) {
   DocumentSave result;
   const auto writeTarget = [&]() -> DocumentSave {
     const WriteResult written = write(target);
@@ -122,19 +124,57 @@ DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, cons
   return result;
 }
 
+QString changedElsewhereMessage(const QString& path);
+QStatusBar* statusBarOf(QWidget* view);
+
+}  // namespace
+
+DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write,
+                                 QWidget* parent) {
+  const bool wasChangedElsewhere = slot.changedElsewhere();
+  const DocumentSave saved = writeOrAsk(slot, target, write, parent);
+  // Whichever version was kept, the other view's save is no longer pending in this one.
+  if (saved.ok() && wasChangedElsewhere)
+    if (QStatusBar* bar = statusBarOf(parent); bar && bar->currentMessage() == changedElsewhereMessage(target))
+      bar->clearMessage();
+  return saved;
+}
+
 void saveBeforeClosing(QWidget* drawer, QObject* owner, std::function<bool()> save) {
   if (drawer && save) new CloseSaver(drawer, owner, std::move(save));
 }
 
+namespace {
+
+QString changedElsewhereMessage(const QString& path) {
+  return QStringLiteral(
+             "\"%1\" was saved in another view; your changes here are kept, and saving them asks which "
+             "to keep.")
+      .arg(shownName(path));
+}
+
+QStatusBar* statusBarOf(QWidget* view) {
+  auto* window = view ? qobject_cast<QMainWindow*>(view->window()) : nullptr;
+  return window ? window->statusBar() : nullptr;
+}
+
+}  // namespace
+
+// The view whose edits the status line speaks of: another view of the same file that saves or
+// moves on must not take the line back.
+constexpr char kChangedElsewhereView[] = "changedElsewhereView";
+
 void markChangedElsewhere(QWidget* view, const QString& path) {
-  if (!view) return;
-  auto* window = qobject_cast<QMainWindow*>(view->window());
-  if (!window) return;
-  window->statusBar()->showMessage(
-      QStringLiteral(
-          "\"%1\" was saved in another view; your changes here are kept, and saving them asks which "
-          "to keep.")
-          .arg(shownName(path)));
+  QStatusBar* bar = statusBarOf(view);
+  if (!bar) return;
+  bar->showMessage(changedElsewhereMessage(path));
+  bar->setProperty(kChangedElsewhereView, QVariant::fromValue<QObject*>(view));
+}
+
+void clearChangedElsewhere(QWidget* view, const QString& path) {
+  QStatusBar* bar = statusBarOf(view);
+  if (!bar || path.isEmpty() || bar->property(kChangedElsewhereView).value<QObject*>() != view) return;
+  if (bar->currentMessage() == changedElsewhereMessage(path)) bar->clearMessage();
 }
 
 }  // namespace pravella

@@ -52,5 +52,8 @@ void saveBeforeClosing(QWidget* drawer, QObject* owner, std::function<bool()> sa
 // Says on the status line of `view`'s window that its file was saved elsewhere while the view
 // holds edits of its own (the view's next save asks which to keep).
 void markChangedElsewhere(QWidget* view, const QString& path);
+// Takes that back once it is over: the view saved the file (whichever version was kept) or
+// shows another one.
+void clearChangedElsewhere(QWidget* view, const QString& path);
 
 }  // namespace pravella

@@ -11,6 +11,11 @@ namespace pravella::dialogs {
 
 namespace {
 
+bool isCancel(QString title) {
+  title.remove(QLatin1Char('&'));
+  return title.compare(QLatin1String("Cancel"), Qt::CaseInsensitive) == 0;
+}
+
 class RealPanels : public Handler {
  public:
   int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
@@ -20,16 +25,26 @@ class RealPanels : public Handler {
     box.setTextFormat(Qt::PlainText);
     QAbstractButton* buttons[3] = {};
     const QString titles[3] = {defaultButton, alternateButton, otherButton};
-    for (int i = 0; i < 3; ++i)
-      if (!titles[i].isEmpty())
-        buttons[i] = box.addButton(titles[i], i == 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    // Escape, the window's close button and a dialog closed from outside all give the answer
+    // that changes nothing: the Cancel button wherever it stands (a question may put Replace
+    // or Delete in any place), else the only or first button.
+    int safe = 0;
+    for (int i = 0; i < 3; ++i) {
+      if (titles[i].isEmpty()) continue;
+      const bool cancels = isCancel(titles[i]);
+      if (cancels) safe = i;
+      buttons[i] = box.addButton(titles[i], cancels ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    }
     if (!buttons[0]) buttons[0] = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    if (!buttons[safe]) safe = 0;
     box.setDefaultButton(static_cast<QPushButton*>(buttons[0]));
-    box.setEscapeButton(buttons[1] ? buttons[1] : buttons[0]);
+    box.setEscapeButton(buttons[safe]);
     box.exec();
-    if (buttons[1] && box.clickedButton() == buttons[1]) return kAlternate;
-    if (buttons[2] && box.clickedButton() == buttons[2]) return kOther;
-    return kDefault;
+    static constexpr int kAnswers[3] = {kDefault, kAlternate, kOther};
+    const QAbstractButton* clicked = box.clickedButton() ? box.clickedButton() : buttons[safe];
+    for (int i = 0; i < 3; ++i)
+      if (buttons[i] && clicked == buttons[i]) return kAnswers[i];
+    return kAnswers[safe];
   }
   QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) override {
     QFileDialog panel(parent, title, startFolder);

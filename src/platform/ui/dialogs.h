@@ -22,7 +22,9 @@ constexpr int kOther = -1;      // the third
 class Handler {
  public:
   virtual ~Handler() = default;
-  // An empty button title leaves its place without a button.
+  // An empty button title leaves its place without a button. Escape, the close button and a
+  // dialog closed from outside answer as the button titled "Cancel" (the one answer that
+  // changes nothing), wherever it stands; without one, as the first button.
   virtual int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
                     const QString& alternateButton, const QString& otherButton) = 0;
   // The chosen path, or empty when cancelled.

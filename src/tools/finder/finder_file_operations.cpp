@@ -124,6 +124,7 @@ MarkedItemsOutcome trashMarkedItems(FinderMarks& marks) {
   for (const QString& item : items) {
     const TrashResult trashed = moveToTrash(item);
     if (trashed.ok) {
+      if (!trashed.trashedPath.isEmpty()) tellDocumentTrashed(item);
       marks.remove(item);
       if (!trashed.trashedPath.isEmpty()) ++outcome.done;
     } else {

@@ -75,24 +75,37 @@ void insertAt(QTextDocument& document, int at, const QTextDocumentFragment& frag
 
 int textLength(const QTextDocument& document) { return document.characterCount() - 1; }
 
+// A section goes before another only with its line end: a last line without one gets it when a
+// section moves or is copied, never when the outline is only looked at.
+bool lacksLastLineEnd(const QTextDocument& document) {
+  const QString text = findtext::documentText(document);
+  return !text.isEmpty() && !text.endsWith(u'\n');
+}
+
+void endLastLine(QTextDocument& document) {
+  QTextCursor end(&document);
+  end.movePosition(QTextCursor::End);
+  end.insertText(QStringLiteral("\n"));
+}
+
 }  // namespace
 
 bool moveSection(QTextDocument& document, const std::vector<Row>& rows, int first, int last, int to) {
   const int count = static_cast<int>(rows.size());
   if (first < 0 || last < first || last >= count || to < 0 || to > count) return false;
   if (to == first) return true;
-  const int length = textLength(document);
+  // The line end a last line gets comes after every row's start: the positions hold.
+  const bool lineEnd = lacksLastLineEnd(document);
+  const int length = textLength(document) + (lineEnd ? 1 : 0);
   const int start = rows[static_cast<std::size_t>(first)].start;
   const int end = std::min(sectionEndPosition(rows, last, length), length);
+  const int target = to < count ? rows[static_cast<std::size_t>(to)].start : length;
+  // Into its own section or right behind it: that would be no move at all.
+  if (first < to && target >= start && target <= end + 1) return false;
   QTextCursor block(&document);
   block.beginEditBlock();
+  if (lineEnd) endLastLine(document);
   if (first < to) {
-    const int target = to < count ? rows[static_cast<std::size_t>(to)].start : length;
-    // Into its own section or right behind it: that would be no move at all.
-    if (target >= start && target <= end + 1) {
-      block.endEditBlock();
-      return false;
-    }
     // The copy goes in first; the section before it keeps its positions.
     insertAt(document, target, cut(document, start, end, false));
     cut(document, start, end, true);
@@ -107,9 +120,11 @@ bool moveSection(QTextDocument& document, const std::vector<Row>& rows, int firs
 std::optional<int> duplicateSection(QTextDocument& document, const std::vector<Row>& rows, int k) {
   if (k < 0 || k >= static_cast<int>(rows.size())) return std::nullopt;
   const int start = rows[static_cast<std::size_t>(k)].start;
-  const int end = sectionEndPosition(rows, k, textLength(document));
+  const bool lineEnd = lacksLastLineEnd(document);
+  const int end = sectionEndPosition(rows, k, textLength(document) + (lineEnd ? 1 : 0));
   QTextCursor block(&document);
   block.beginEditBlock();
+  if (lineEnd) endLastLine(document);
   insertAt(document, end, cut(document, start, end, false));
   block.endEditBlock();
   return end + (end - start);

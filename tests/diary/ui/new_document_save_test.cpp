@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <functional>
@@ -81,6 +83,52 @@ TEST_F(NewDocumentSave, AReplacedDocumentGoesToTheTrash) {
   EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "Shopping\na second memo");
   EXPECT_EQ(textOf(paths::trash() + "/files/Shopping.rtfd"), "the first list");
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/Shopping.rtfd");
+}
+
+// Escape, the window's close button and a question closed from outside all keep the document
+// that is there; the panel comes back, and cancelling it saves nothing.
+TEST_F(NewDocumentSave, EscapeOrClosingTheReplaceQuestionKeepsTheOldDocument) {
+  const struct {
+    const char* how;
+    std::function<void(QMessageBox*)> dismiss;
+  } cases[] = {
+      {"Escape", [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }},
+      {"close button", [](QMessageBox* box) { box->close(); }},
+      {"closed from outside", [](QMessageBox* box) { box->reject(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    typeASecondShoppingMemo();
+    QStringList questions;
+    watchdog.answerDialog(QStringLiteral("QMessageBox"), [&](QDialog* dialog) {
+      auto* box = static_cast<QMessageBox*>(dialog);
+      questions << box->windowTitle();
+      c.dismiss(box);
+      return true;
+    });
+    onNextSavePanel({}, &proposed);
+    // The panel that comes back is cancelled.
+    QTimer::singleShot(0, [] {
+      auto* timer = new QTimer;
+      timer->setInterval(20);
+      QObject::connect(timer, &QTimer::timeout, [timer] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+          if (auto* panel = qobject_cast<QFileDialog*>(w); panel && panel->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            panel->reject();
+          }
+      });
+      timer->start();
+    });
+    save();
+    EXPECT_EQ(questions, QStringList{QString::fromUtf8("\u201cShopping.rtfd\u201d already exists.")});
+    EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "the first list");
+    EXPECT_FALSE(QFileInfo::exists(paths::trash() + "/files/Shopping.rtfd"));
+    EXPECT_TRUE(calendar->nowDisplayedDocument().isEmpty());
+    EXPECT_TRUE(window->isWindowModified());
+    TearDown();
+  }
 }
 
 TEST_F(NewDocumentSave, AFreeNameIsSavedWithoutAQuestion) {

@@ -11,7 +11,7 @@
 #include <cctype>
 #include <csignal>
 
-#include "day_documents_fixture.h"
+#include "shared_documents_fixture.h"
 #include "diary/diary_globals.h"
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/pravella.h"
@@ -30,82 +30,6 @@ namespace {
 
 using namespace day_documents_test;
 using pravella::test::becomesTrue;
-
-class SharedDocuments : public DayDocuments {
- protected:
-  void SetUp() override { ASSERT_EQ(vkStartUp(), 1); }
-  void TearDown() override {
-    finder.reset();
-    list.reset();
-    DayDocuments::TearDown();
-  }
-
-  // The main window with the month diary drawer and the finder, on 2008-02-28.
-  void open() {
-    start();
-    memo()->awakeFromNib();
-    list = std::make_unique<Pravella>(calendar.get(), window.get());
-    list->setSoundPlayer([this](const char* name) { sounds.append(name); });
-    list->awakeFromNib();
-    finder = std::make_unique<CalFinder>(deskToolHost());
-    finder->awakeFromNib();
-    calendar->setFinderTextView(finder->finderTextView());
-  }
-
-  // What a desk tool needs of the main window and its calendar.
-  pravella::DeskToolHost deskToolHost() {
-    pravella::DeskToolHost host;
-    Calcndar* c = calendar.get();
-    host.closeAllToggleView = [c] { c->closeAllToggleView(); };
-    host.setToggleStatus = [c](int status) { return c->setToggleStatus(status); };
-    host.toggleStatus = [c] { return c->toggleStatus(); };
-    host.addSideView = [c](QDockWidget* view) { c->addSideView(view); };
-    host.playSound = [this](const char* name) { sounds.append(name); };
-    host.mainWindow = window.get();
-    host.documentView = memo();
-    return host;
-  }
-
-  // A click on the day list's row of `name`.
-  void showInMemo(const QString& name) {
-    const qsizetype row = calendar->diaryFiles().indexOf(name);
-    ASSERT_GE(row, 0) << s(name);
-    clickRow(static_cast<int>(row));
-    ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/" + name);
-  }
-  void clickSave() { QTest::mouseClick(memoButton(1), Qt::LeftButton); }
-
-  // A click on `name` in the finder's column of `folder`.
-  void clickInFinder(const QString& folder, const QString& name) {
-    if (!finder->isOpen()) finder->openFinderView();
-    FSBrowser* browser = finder->fsBrowser();
-    browser->setPath(folder);
-    const int column = browser->columnCount() - 1;
-    FSColumnModel* model = browser->columnModel(column);
-    model->reload();
-    const int row = model->rowOf(name);
-    ASSERT_GE(row, 0) << s(name);
-    QListView* view = browser->columnView(column);
-    view->scrollTo(model->index(row));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      view->visualRect(model->index(row)).center());
-    ASSERT_EQ(finder->nowDisplayedDocumentPath(), folder + "/" + name);
-  }
-  void typeInFinder(const QString& text) {
-    finder->finderTextView()->setFocus();
-    QTest::keyClicks(finder->finderTextView(), text);
-  }
-  static void clickCloseButton(QDockWidget* dock) {
-    auto* close = dock->findChild<QAbstractButton*>("qt_dockwidget_closebutton");
-    ASSERT_NE(close, nullptr);
-    ASSERT_TRUE(close->isVisible());
-    QTest::mouseClick(close, Qt::LeftButton);
-  }
-  QString trashed(const QString& name) { return pravella::paths::trash() + "/files/" + name; }
-
-  std::unique_ptr<Pravella> list;
-  std::unique_ptr<CalFinder> finder;
-};
 
 TEST_F(SharedDocuments, AFinderSaveMakesTheUneditedMemoReadTheFileAgain) {
   writeRtfd(day() + "/Shopping.rtfd", "list");
@@ -166,6 +90,9 @@ TEST_P(ChangedOnDisk, TheMemosSaveAsksWhichToKeep) {
   if (*a.inTrash) {
     EXPECT_EQ(textOf(trashed(a.inTrash)), a.trashText);
   }
+  // The status line no longer says what the answer settled.
+  EXPECT_FALSE(window->statusBar()->currentMessage().contains("was saved in another view"))
+      << s(window->statusBar()->currentMessage());
   // Nothing is asked twice: the memo now holds what its file holds.
   clickSave();
   EXPECT_EQ(watchdog.answered().size(), 1);

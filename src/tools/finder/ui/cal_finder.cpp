@@ -276,8 +276,9 @@ void CalFinder::setOrgPathAction(int tag) {
   }
   saveDocument();
   fsBrowser_->setPath(pravella::finder::folderOfButton(tag));
-  if (dispStatus_ != kDispText) setFinderTextScrollView();
-  finderDrawer_->update();
+  // The folder is what is shown now, as if clicked: its name in the field, its mark on the
+  // switch, nothing of the item shown before.
+  browserSingleClick();
 }
 
 void CalFinder::setFinderSheetButton(const QString& fields) {

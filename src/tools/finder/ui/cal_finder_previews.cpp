@@ -16,6 +16,7 @@
 #include <QTextCursor>
 
 #include "editors/open_documents.h"
+#include "editors/ui/document_save.h"
 #include "platform/console_log.h"
 #include "platform/desktop_open.h"
 #include "platform/notification_center.h"
@@ -231,6 +232,7 @@ void CalFinder::setFindeMovieView() {
 }
 
 void CalFinder::clearTextView() {
+  pravella::clearChangedElsewhere(finderTextView_, nowOpendFilePath_);
   nowOpendFilePath_.clear();
   fileNameField_->clear();
   loadTemplateDocument();

@@ -8,6 +8,7 @@
 #include "platform/console_log.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/finder/finder_file_operations.h"
 #include "tools/finder/finder_files.h"
 
@@ -186,6 +187,7 @@ void FinderSheetOperations::deleteFileAction() {
     dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, trashed.error);
     return;
   }
+  if (!trashed.trashedPath.isEmpty()) tellDocumentTrashed(path);
   deleteRirekiFile(path);
   adjustRireki();
   call(a_.reloadBrowser);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileIconProvider>
+#include <QFileSystemWatcher>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QListView>
@@ -11,6 +12,8 @@
 #include <QPalette>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+
+#include <utility>
 
 #include "platform/paths.h"
 
@@ -115,6 +118,39 @@ FSBrowser::FSBrowser(QWidget* parent) : QScrollArea(parent) {
   setWidgetResizable(false);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  watcher_ = new QFileSystemWatcher(this);
+  relist_.setSingleShot(true);
+  relist_.setInterval(100);
+  connect(&relist_, &QTimer::timeout, this, [this] { relistChangedColumns(); });
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& folder) {
+    changedFolders_.insert(folder);
+    relist_.start();
+  });
+}
+
+void FSBrowser::relistChangedColumns() {
+  const QSet<QString> changed = std::exchange(changedFolders_, {});
+  for (int c = 0; c < int(columns_.size()); ++c) {
+    FSColumnModel* model = columns_[std::size_t(c)].model;
+    if (!changed.contains(model->folder())) continue;
+    QListView* view = columns_[std::size_t(c)].view;
+    const QModelIndex current = view->currentIndex();
+    const bool chosen = current.isValid() && view->selectionModel()->isSelected(current);
+    const QString name = chosen ? model->entry(current.row()).name : QString();
+    const int scroll = view->verticalScrollBar()->value();
+    const QScopedValueRollback<bool> guard(choosing_, true);
+    model->reload();
+    if (chosen) {
+      const int row = model->rowOf(name);
+      // The chosen entry went away: the columns below it went with it.
+      if (row >= 0)
+        selectRow(c, row);
+      else
+        dropColumnsAfter(c);
+    }
+    view->verticalScrollBar()->setValue(scroll);
+  }
+  layoutColumns();
 }
 
 void FSBrowser::ensureColumns(bool toStart) const {
@@ -182,6 +218,7 @@ void FSBrowser::addColumn(const QString& folder) {
           });
   layout_->addWidget(c.view);
   columns_.push_back(c);
+  watcher_->addPath(folder);
   layoutColumns();
 }
 
@@ -189,6 +226,7 @@ void FSBrowser::dropColumnsAfter(int column) {
   while (int(columns_.size()) > column + 1) {
     Column c = columns_.back();
     columns_.pop_back();
+    watcher_->removePath(c.model->folder());
     layout_->removeWidget(c.view);
     // Later: the column may be the one whose click is being handled.
     c.view->hide();

@@ -1,7 +1,9 @@
 #pragma once
 // The finder sheet's file browser: columns from "/" down to the chosen item, three visible at
 // a time. Each column lists its folder once, when it is shown, reloaded or clicked (never for
-// every row or cell), so a large folder costs one listing. Nothing is listed before the
+// every row or cell), so a large folder costs one listing; a folder that changes on disk while
+// its column is shown (a save, another program) is listed again, with what is chosen in it
+// kept. Nothing is listed before the
 // browser is first shown or asked for its columns. Links are underlined with an arrow
 // on their icon, unreadable entries are greyed and cannot be chosen, and an RTFD package is a
 // leaf.
@@ -9,12 +11,15 @@
 #include <QAbstractListModel>
 #include <QIcon>
 #include <QScrollArea>
+#include <QSet>
 #include <QString>
+#include <QTimer>
 
 #include <vector>
 
 #include "tools/finder/fs_node_info.h"
 
+class QFileSystemWatcher;
 class QHBoxLayout;
 class QListView;
 
@@ -87,8 +92,14 @@ class FSBrowser : public QScrollArea {
   void chooseRow(int column, int row);
   void layoutColumns();
   int columnOf(const QListView* view) const;
+  // Lists again the columns whose folders changed on disk, keeping the chosen rows.
+  void relistChangedColumns();
 
   QWidget* strip_ = nullptr;
+  QFileSystemWatcher* watcher_ = nullptr;
+  // The changes of one save come as several: the columns are listed again once they settle.
+  QTimer relist_;
+  QSet<QString> changedFolders_;
   QHBoxLayout* layout_ = nullptr;
   std::vector<Column> columns_;
   QString startPath_;

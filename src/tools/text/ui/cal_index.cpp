@@ -119,17 +119,10 @@ void CalIndex::build(bool allLines, bool quiet) {
   QTextDocument* doc = documentField_->document();
   if (!quiet && host_.selectCellSelectedDay) host_.selectCellSelectedDay();
   if (SheetCanOpen.load() == 0) return;
+  // Looking at the outline changes nothing in the memo: a last line without its line end
+  // gets one only when a section is moved or copied.
   const QString text = pravella::findtext::documentText(*doc);
-  if (!quiet && text.size() > 3 && !text.endsWith(u'\n')) {
-    // The last line gets its line end, as typed: undoable and marking the memo edited.
-    const QTextCursor kept = documentField_->textCursor();
-    QTextCursor end(doc);
-    end.movePosition(QTextCursor::End);
-    documentField_->setTextCursor(end);
-    documentField_->insertPlainText(QStringLiteral("\n"));
-    documentField_->setTextCursor(kept);
-  }
-  if (text.size() <= (quiet ? 1 : 1)) return;
+  if (text.size() <= 1) return;
   if (!quiet && host_.closeAllToggleView) host_.closeAllToggleView();
   rows_ = pravella::outline::build(*doc, indexCharField_->text(), allLines);
   reloadTable();

@@ -284,6 +284,48 @@ TEST_F(FinderSheet, TheCodeSwitchWritesAnEditedDocumentBeforeReplacingItsText) {
   EXPECT_TRUE(sheet->finderTextView()->isReadOnly());
 }
 
+// A folder button shows its folder as a click on it would: its name in the field, its mark on
+// the switch, nothing left of the item shown before.
+TEST_F(FinderSheet, AFolderButtonShowsItsFolderInTheFieldAndTheMark) {
+  const QString dir = home() + "/shown";
+  QDir().mkpath(dir);
+  QTextDocument doc;
+  doc.setPlainText("n");
+  ASSERT_TRUE(pravella::writeRtfdFile(dir + "/n.rtfd", doc).ok);
+  sheet->toggleFinderView();
+  click(dir + "/n.rtfd");
+  QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+  ASSERT_TRUE(sheet->markSwitch()->isChecked());
+  ASSERT_EQ(sheet->fileNameField()->text(), "n");
+
+  QAbstractButton* homeButton = sheet->finderButtons()->button(1);
+  ASSERT_EQ(homeButton->text(), "Home");
+  QTest::mouseClick(homeButton, Qt::LeftButton);
+  EXPECT_EQ(sheet->fsBrowser()->path(), home());
+  EXPECT_EQ(sheet->fileNameField()->text(), QFileInfo(home()).fileName());
+  EXPECT_FALSE(sheet->markSwitch()->isChecked());
+  EXPECT_EQ(sheet->nowDisplayedDocumentPath(), home());
+  EXPECT_TRUE(shownText().isEmpty());
+}
+
+// What another program or view makes or removes in a shown column's folder shows there without
+// leaving it; the item chosen stays chosen.
+TEST_F(FinderSheet, AShownColumnFollowsItsFolderOnDisk) {
+  const QString dir = home() + "/live";
+  QDir().mkpath(dir);
+  writeFile(dir + "/b.txt", "b");
+  sheet->toggleFinderView();
+  click(dir + "/b.txt");
+  FSColumnModel* column = sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1);
+  ASSERT_EQ(column->folder(), dir);
+  writeFile(dir + "/a.txt", "a");  // sorts before the chosen one
+  EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") >= 0; }));
+  EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
+  QFile::remove(dir + "/a.txt");
+  EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") < 0; }));
+  EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
+}
+
 TEST_F(FinderSheet, RenamesThroughTheNameField) {
   const QString dir = home() + "/names";
   QTextDocument doc;

@@ -23,6 +23,7 @@
 #include "platform/property_list.h"
 #include "platform/rich_text_file.h"
 #include "support/dialog_watchdog.h"
+#include "support/folder_panel.h"
 #include "tools/bookmarks/launcher_store.h"
 #include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
@@ -140,20 +141,8 @@ TEST_F(FinderDocumentMoves, MarkedDocumentsMovedIntoAFolderTakeTheirBookmarksAlo
   browse(b);
   QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
   ASSERT_TRUE(sheet->markSwitch()->isChecked());
-  // The folder panel, answered with the folder's name typed into it and Choose; typed again
-  // should the panel still be filling its field when it shows.
-  watchdog.answerDialog(QStringLiteral("QFileDialog"), [](QDialog* dialog) {
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    if (name->text() != QLatin1String("kept")) {
-      name->setFocus();
-      name->selectAll();
-      QTest::keyClicks(name, QStringLiteral("kept"));
-      return false;
-    }
-    auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-    QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
-    return true;
-  });
+  // The folder panel, answered with the folder's name typed into it and Choose.
+  pravella::test::chooseFolderInPanels(watchdog, QStringLiteral("kept"));
   QTest::mouseClick(button(QStringLiteral("Move Marked")), Qt::LeftButton);
 
   ASSERT_TRUE(QFileInfo(into + "/b.rtfd").isDir());

@@ -72,16 +72,27 @@ class OutlineDrawer : public ::testing::Test {
   int toggle = 0, closes = 0, sizePosts = 0;
 };
 
-TEST_F(OutlineDrawer, BuildingOpensTheDrawerAndEndsTheLastLine) {
+TEST_F(OutlineDrawer, BuildingOpensTheDrawerAndChangesNothingInTheMemo) {
   show(QStringLiteral("\u25A0First\nbody\n\u25A0Next"));
   index->showIndexAction();
-  EXPECT_EQ(text(), QStringLiteral("\u25A0First\nbody\n\u25A0Next\n"));
+  EXPECT_EQ(text(), QStringLiteral("\u25A0First\nbody\n\u25A0Next"));
+  EXPECT_FALSE(memo.document()->isModified());
   EXPECT_EQ(index->docIndexField()->rowCount(), 2);
   EXPECT_EQ(index->docIndexField()->item(1, 0)->text(), QStringLiteral("3"));
   EXPECT_EQ(toggle, CalIndex::kToggleNumber);
   EXPECT_EQ(closes, 1);
+  // A section moved or copied takes its line end along: the last line gets one then.
+  index->docIndexField()->selectRow(1);
+  EXPECT_TRUE(drop(1, 0));
+  EXPECT_EQ(text(), QStringLiteral("\u25A0Next\n\u25A0First\nbody\n"));
+  EXPECT_TRUE(memo.document()->isModified());
+  show(QStringLiteral("\u25A0First\n\u25A0Last"));
+  index->showIndexAction();
+  index->docIndexField()->selectRow(1);
+  QTest::keyClick(index->docIndexField(), Qt::Key_D, Qt::AltModifier);
+  EXPECT_EQ(text(), QStringLiteral("\u25A0First\n\u25A0Last\n\u25A0Last\n"));
 
-  show(QStringLiteral("abc"));  // three characters get no line end
+  show(QStringLiteral("abc"));
   index->showIndexAction();
   EXPECT_EQ(text(), QStringLiteral("abc"));
 
