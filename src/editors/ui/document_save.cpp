@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "diary/day_documents.h"
+#include "editors/recovered_edits.h"
 #include "platform/console_log.h"
 
 namespace pravella {
@@ -72,8 +73,9 @@ DocumentSave failed(const QString& error) {
 
 }  // namespace
 
-DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write,
-                                 QWidget* parent) {
+namespace {
+
+DocumentSave saveGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write, QWidget* parent) {
   DocumentSave result;
   const auto writeTarget = [&]() -> DocumentSave {
     const WriteResult written = write(target);
@@ -120,6 +122,29 @@ DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, cons
     slot.shown(shown);
   }
   return result;
+}
+
+}  // namespace
+
+DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write,
+                                 QWidget* parent) {
+  DocumentSave saved = saveGuarded(slot, target, write, parent);
+  if (saved.outcome == SaveOutcome::Written) forgetRecovery(target);
+  if (saved.ok() || !UnattendedSaves::active()) return saved;
+  // No one is there to try again: the text goes where it can be found at the next start.
+  const Recovery kept = keepInRecovery(target, write);
+  if (kept.ok) {
+    saved.recovered = kept.path;
+    showErrMessageToConsole(QStringLiteral("Pravella: \"%1\" could not be saved (%2); the edit was kept in %3\n")
+                                .arg(target, saved.error, kept.path)
+                                .toStdString());
+  } else {
+    showErrMessageToConsole(QStringLiteral("Pravella: the edit of \"%1\" is not saved: %2; nor in the recovery "
+                                           "folder: %3\n")
+                                .arg(target, saved.error, kept.error)
+                                .toStdString());
+  }
+  return saved;
 }
 
 void saveBeforeClosing(QWidget* drawer, QObject* owner, std::function<bool()> save) {
