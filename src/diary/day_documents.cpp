@@ -31,6 +31,19 @@ QString documentDisplayName(const QString& name) {
   return fileExtension(name) == QLatin1String("rtfd") ? withoutExtension(name) : name;
 }
 
+QString fitFileName(const QString& stem, const QString& tail, int maxBytes) {
+  qsizetype room = maxBytes - tail.toUtf8().size();
+  qsizetype end = 0;
+  while (end < stem.size()) {
+    const qsizetype width = stem.at(end).isHighSurrogate() && end + 1 < stem.size() ? 2 : 1;
+    const qsizetype bytes = stem.mid(end, width).toUtf8().size();
+    if (bytes > room) break;
+    room -= bytes;
+    end += width;
+  }
+  return stem.left(end) + tail;
+}
+
 QString cleanDocumentName(QString name) {
   name.replace(QLatin1Char('/'), QLatin1Char('_'));
   name.replace(QLatin1Char(':'), QLatin1Char(';'));

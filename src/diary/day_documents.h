@@ -17,6 +17,13 @@ QString withoutExtension(const QString& name);
 // The name a list shows: an rtfd package without its ".rtfd", any other name in full.
 QString documentDisplayName(const QString& name);
 
+// The file system takes at most this many bytes in one name.
+inline constexpr int kLongestFileName = 255;
+// `stem` + `tail` as one file name of at most `maxBytes` bytes in UTF-8: the stem is cut at a
+// character's end (never inside one, nor between the halves of a surrogate pair); the tail
+// (a number, an extension) stays whole.
+QString fitFileName(const QString& stem, const QString& tail, int maxBytes = kLongestFileName);
+
 // The name field's cleaning: "/" becomes "_" and ":" becomes ";". A leading full stop would
 // hide the document from every day list for good, so each leading "." becomes "_" as well.
 QString cleanDocumentName(QString name);

@@ -75,8 +75,9 @@ QString keepBothPath(const QString& path) {
   const QString stem = ext.isEmpty() ? name : withoutExtension(name);
   const QString suffix = ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
   for (int n = 2;; ++n) {
+    // A name near the file system's limit is shortened so that the number still fits.
     const QString candidate =
-        info.absolutePath() + QLatin1Char('/') + stem + QStringLiteral(" (%1)").arg(n) + suffix;
+        info.absolutePath() + QLatin1Char('/') + fitFileName(stem, QStringLiteral(" (%1)").arg(n) + suffix);
     const QFileInfo there(candidate);
     if (!there.exists() && !there.isSymLink()) return candidate;
   }

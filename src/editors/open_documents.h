@@ -32,7 +32,8 @@ struct FileStamp {
 // canonical when it exists, cleaned otherwise.
 QString documentKey(const QString& path);
 
-// "name (2).ext" beside `path`: the first "name (n)" that is free, n from 2.
+// "name (2).ext" beside `path`: the first "name (n)" that is free, n from 2; a long name is
+// shortened so that the whole fits the file system's limit.
 QString keepBothPath(const QString& path);
 
 // While one lives, saves ask no one (an auto-save, the saves of a quit or of a signal): a

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <chrono>
 #include <cerrno>
 #include <csignal>
 
@@ -26,8 +27,8 @@ void onSignal(int signal) {
 
 }  // namespace
 
-EndSignals::EndSignals(std::function<void(int)> end, QObject* parent)
-    : QObject(parent), end_(std::move(end)) {
+EndSignals::EndSignals(std::function<void(int)> end, QObject* parent, int lastMs)
+    : QObject(parent), end_(std::move(end)), lastMs_(lastMs) {
   if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return;
   notifier_ = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] { readPipe(); });
@@ -39,6 +40,14 @@ EndSignals::EndSignals(std::function<void(int)> end, QObject* parent)
 }
 
 EndSignals::~EndSignals() {
+  if (limit_.joinable()) {
+    {
+      const std::lock_guard lock(mutex_);
+      cancelled_ = true;
+    }
+    cancel_.notify_all();
+    limit_.join();
+  }
   if (!notifier_) return;
   for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &previous[i], nullptr);
   delete notifier_;
@@ -49,8 +58,21 @@ EndSignals::~EndSignals() {
 
 void EndSignals::readPipe() {
   char byte = 0;
-  while (::read(pipeEnds[0], &byte, 1) == 1)
+  while (::read(pipeEnds[0], &byte, 1) == 1) {
+    startLastLimit();
     if (end_) end_(static_cast<unsigned char>(byte));
+  }
+}
+
+void EndSignals::startLastLimit() {
+  if (limit_.joinable()) return;
+  limit_ = std::thread([this] {
+    std::unique_lock lock(mutex_);
+    if (cancel_.wait_for(lock, std::chrono::milliseconds(lastMs_), [this] { return cancelled_; })) return;
+    static const char kSaid[] = "Pravella: the end did not finish in time; ending now.\n";
+    [[maybe_unused]] const ssize_t n = ::write(2, kSaid, sizeof kSaid - 1);
+    ::_exit(1);
+  });
 }
 
 }  // namespace pravella

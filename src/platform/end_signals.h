@@ -2,10 +2,15 @@
 // SIGTERM, SIGHUP and SIGINT (a kill, a closed terminal or logout, Ctrl+C) end the application
 // the way Quit does, with every edit saved. A signal handler may do almost nothing, so it only
 // writes the signal's number into a pipe; a socket notifier on the GUI thread reads it there and
-// calls the application's end.
+// calls the application's end. The first signal also starts a last limit: when the process
+// has not ended `lastMs` later (its GUI thread is held by something that does not return), it
+// ends there, saying so on the console.
 
 #include <QObject>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 class QSocketNotifier;
 
@@ -15,17 +20,25 @@ class EndSignals : public QObject {
  public:
   // `end` runs on the thread that makes this object, once per signal received. One instance
   // at a time; its end puts back the handlers that were there before.
-  explicit EndSignals(std::function<void(int signal)> end, QObject* parent = nullptr);
+  explicit EndSignals(std::function<void(int signal)> end, QObject* parent = nullptr, int lastMs = kLastMs);
   ~EndSignals() override;
 
   // The signals taken.
   static constexpr int kSignals[] = {15 /* SIGTERM */, 1 /* SIGHUP */, 2 /* SIGINT */};
+  static constexpr int kLastMs = 8000;
 
  private:
   void readPipe();
 
+  void startLastLimit();
+
   std::function<void(int)> end_;
   QSocketNotifier* notifier_ = nullptr;
+  int lastMs_;
+  std::mutex mutex_;
+  std::condition_variable cancel_;
+  bool cancelled_ = false;
+  std::thread limit_;
 };
 
 }  // namespace pravella

@@ -34,6 +34,8 @@ QString dayFolder(int year, int month, int day) {
 QString applicationSupport() { return xdgDir("XDG_CONFIG_HOME", ".config") + QStringLiteral("/Pravella"); }
 QString trash() { return xdgDir("XDG_DATA_HOME", ".local/share") + QStringLiteral("/Trash"); }
 
+QString recovered() { return xdgDir("XDG_DATA_HOME", ".local/share") + QStringLiteral("/Pravella/Recovered"); }
+
 QString desktop() {
   return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
 }

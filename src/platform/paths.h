@@ -23,6 +23,9 @@ QString dayFolder(int year, int month, int day);
 QString applicationSupport();
 // The freedesktop trash: $XDG_DATA_HOME/Trash (~/.local/share/Trash).
 QString trash();
+// Edits that could not be saved where they belong: $XDG_DATA_HOME/Pravella/Recovered
+// (~/.local/share/Pravella/Recovered).
+QString recovered();
 // The user's desktop folder.
 QString desktop();
 

@@ -200,4 +200,24 @@ TEST(ClassicImport, FindsBothSpellingsAndNamesUntitledDocuments) {
   std::filesystem::remove_all(root.toStdString());
 }
 
+TEST(FitFileName, CutsTheStemAtAWholeCharacterAndKeepsTheTail) {
+  const QString euro(1, QChar(0x20AC));       // 3 bytes
+  const QString clef = QString::fromUcs4(U"\U0001D11E");  // 4 bytes, a surrogate pair
+  struct Case {
+    QString stem, tail;
+    int maxBytes;
+    QString expected;
+  } cases[] = {
+      {"short", ".rtfd", 255, "short.rtfd"},
+      {QString(300, 'a'), " (2).rtfd", 255, QString(246, 'a') + " (2).rtfd"},
+      {euro.repeated(5), ".x", 10, euro.repeated(2) + ".x"},     // 8 of 10 bytes: no half character
+      {"a" + clef + clef, ".x", 8, "a" + clef + ".x"},            // never half a pair
+      {"abc", QString(20, 't'), 10, QString(20, 't')},            // a tail that alone is too long
+  };
+  for (const Case& c : cases) {
+    const QString fitted = pravella::fitFileName(c.stem, c.tail, c.maxBytes);
+    EXPECT_EQ(fitted, c.expected) << c.stem.toStdString();
+  }
+}
+
 }  // namespace

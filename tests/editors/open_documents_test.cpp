@@ -74,6 +74,17 @@ TEST(KeepBothPath, TakesTheFirstFreeNumberBeforeTheExtension) {
   }
 }
 
+TEST(KeepBothPath, ShortensANameThatWouldNotFitTheFileSystem) {
+  QDir().mkpath(inHome("d"));
+  const QString euro(1, QChar(0x20AC));  // three bytes in UTF-8
+  const QString stem = QString(160, 'a') + euro.repeated(30);  // 250 bytes
+  // The number takes the place of whole characters at the end of the name.
+  EXPECT_EQ(keepBothPath(inHome("d/" + stem + ".rtfd")),
+            inHome("d/" + QString(160, 'a') + euro.repeated(28) + " (2).rtfd"));
+  const QString kept = keepBothPath(inHome("d/" + stem + ".rtfd"));
+  ASSERT_TRUE(QDir().mkpath(kept)) << "the name does not fit";
+}
+
 // A view of the registry: counts what it is told.
 struct View {
   explicit View(bool* edited) : slot(hooks(edited)) {}

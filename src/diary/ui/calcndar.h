@@ -38,6 +38,7 @@ class MainWindow;
 class MemoSheetDrawer;
 class PictureDrawer;
 struct DocumentSave;
+struct RecoveredEdit;
 }  // namespace pravella
 
 class Calcndar : public QObject, public DiaryFileTableDelegate {
@@ -64,12 +65,19 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool loadFuncAlias();
   // The menu's Quit: ends the application when applicationShouldTerminate agrees.
   void quitAction();
-  // The end no one is asked about (a signal, the session's end): a running program is
-  // stopped, every edited view is saved as Quit saves it (a new memo whose name is taken goes
-  // beside it instead of into the save panel), and the application ends.
+  // The end no one is asked about (a signal, the session's end): a running program is asked
+  // to stop and what it queued for the memo is dropped, any panel is cancelled, every edited
+  // view is saved as Quit saves it (a new memo whose name is taken goes beside it instead of
+  // into the save panel; an edit that cannot be written goes to the recovery folder), and the
+  // application ends, after at most kRunStopWaitMs for a run that does not stop.
   void terminateUnattended();
+  // The recovery folder's edits, offered one by one after the start (open, move, later).
+  void offerRecoveredEdits();
   // The application is ending with no one to answer a panel or an alert.
   bool endingUnattended() const { return endingUnattended_; }
+  // That end left behind a run that does not answer the break (its memo was saved as it
+  // stood): the process ends without waiting for it.
+  bool runLeftGoing() const { return endingUnattended_ && !runsStopped_; }
 
   // ---- the month grid (calcndar_grid.cpp)
   QDate selectedDay() const { return selectedDay_; }
@@ -307,6 +315,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // ".rtfd", asking before it names a document that is there (its replacement goes to the
   // Trash); empty when the user cancels.
   QString chooseNewDocumentPath(const QString& folder, const QString& proposed);
+  // A new memo whose folder cannot be made, saved where no one watches: its text goes to the
+  // recovery folder instead. Always false (the memo was not saved where it belongs).
+  bool keepMemoInRecovery(const QString& intended);
+  void moveRecoveredEdit(const pravella::RecoveredEdit& edit);
   bool finishSave(const QString& savedPath, bool fromPanel);
   // Writes the memo (through the document registry); a failure is told in an alert.
   pravella::DocumentSave writeMemo(const QString& path);
@@ -415,6 +427,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
 
   bool terminating_ = false;
   bool endingUnattended_ = false;  // a signal or the session ends: no panel may open
+  bool savingAtEnd_ = false;       // the end's saves have begun
+  bool runsStopped_ = false;       // the end found no run going, or its runs stopped
+  static constexpr int kRunStopWaitMs = 2000;  // how long the end waits for a run to stop
   std::function<QDate()> todaySource_;
   AlertPanel alertPanel_;
   std::function<void()> terminator_;

@@ -28,6 +28,7 @@
 #include "diary/ui/main_window.h"
 #include "editors/open_documents.h"
 #include "editors/plain_text_export.h"
+#include "editors/recovered_edits.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
@@ -491,7 +492,12 @@ pravella::DocumentSave Calcndar::writeMemo(const QString& path) {
       },
       window_);
   // The memo keeps its edited mark: nothing of it is lost, and the user knows.
-  if (!saved.ok()) alert(QStringLiteral("Can't save the document !"), saved.error, {QStringLiteral("OK")});
+  if (!saved.ok()) {
+    QString message = saved.error;
+    if (!saved.recovered.isEmpty())
+      message += QStringLiteral("\nThe text was kept in %1 until it can be saved.").arg(saved.recovered);
+    alert(QStringLiteral("Can't save the document !"), message, {QStringLiteral("OK")});
+  }
   return saved;
 }
 
@@ -578,7 +584,7 @@ bool Calcndar::saveDocument(bool withPanel) {
   const bool nameFree = !entryExists(newPath);
   // Ending without anyone to answer a panel, a taken name saves beside the other document.
   if (endingUnattended_ && withPanel && !nameFree) {
-    if (!makeSelectedDayFolder(selectedDay_)) return false;
+    if (!makeSelectedDayFolder(selectedDay_)) return keepMemoInRecovery(newPath);
     const pravella::DocumentSave saved = writeMemo(pravella::keepBothPath(newPath));
     if (!saved.ok()) return false;
     nowDisplayedDocument_ = saved.path;
@@ -586,6 +592,7 @@ bool Calcndar::saveDocument(bool withPanel) {
   }
   if (!name.isEmpty() && (nameFree || !withPanel)) {
     if (!makeSelectedDayFolder(selectedDay_)) {
+      keepMemoInRecovery(newPath);
       alert(QStringLiteral("Can't create a diary folder !"), folder, {QStringLiteral("OK")});
       return false;
     }
@@ -609,6 +616,24 @@ bool Calcndar::saveDocument(bool withPanel) {
   nowDisplayedDocument_ = QFileInfo(chosen).absolutePath() + QLatin1Char('/') + fileNameOf(chosen);
   finishSave(nowDisplayedDocument_, true);
   return true;
+}
+
+bool Calcndar::keepMemoInRecovery(const QString& intended) {
+  if (!pravella::UnattendedSaves::active()) return false;
+  // The same path a failed write of the document takes (saveDocumentGuarded).
+  const pravella::Recovery kept = pravella::keepInRecovery(intended, [this](const QString& path) {
+    return pravella::writeRtfdFile(path, *window_->documentView()->document());
+  });
+  if (kept.ok)
+    showErrMessageToConsole(QStringLiteral("Pravella: the folder of \"%1\" could not be made; the edit was kept in %2\n")
+                                .arg(intended, kept.path)
+                                .toStdString());
+  else
+    showErrMessageToConsole(QStringLiteral("Pravella: the edit of \"%1\" is not saved: its folder could not be "
+                                           "made; nor in the recovery folder: %2\n")
+                                .arg(intended, kept.error)
+                                .toStdString());
+  return false;
 }
 
 QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& proposed) {

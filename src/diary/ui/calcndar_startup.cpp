@@ -255,6 +255,8 @@ void Calcndar::applicationDidFinishLaunching() {
   primaryPreferencesBackupProcess();
   ::initUnixColor();  // the colour names of rgbColor.dat
   setMainWindowSizeAndPosition();
+  // Asked once the window works, never inside the start.
+  QTimer::singleShot(0, this, [this] { offerRecoveredEdits(); });
 }
 
 void Calcndar::loadModuleFromModulesFolder() {
@@ -383,7 +385,15 @@ bool Calcndar::requestTerminate(bool fromCloseEvent) {
 void Calcndar::quitAction() { requestTerminate(false); }
 
 void Calcndar::terminateUnattended() {
-  if (terminating_ || endingUnattended_) return;
+  if (terminating_ || savingAtEnd_) return;
+  mainTextView* memo = window_->documentView();
+  if (!endingUnattended_) {
+    // From now on no panel opens (what it would say goes to the console), and a running
+    // program is asked to stop before anything else: one that keeps saving or raising alerts
+    // would otherwise hold the end for good.
+    endingUnattended_ = true;
+    runsStopped_ = memo->stopRuns(0);
+  }
   // A panel waiting for an answer is cancelled first (nothing is decided in it); the end
   // follows once it has gone, so that no save runs inside the one the panel belongs to.
   if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -394,9 +404,9 @@ void Calcndar::terminateUnattended() {
     QTimer::singleShot(20, this, [this] { terminateUnattended(); });
     return;
   }
-  endingUnattended_ = true;
-  // What a running program still writes belongs to the memo that is about to be saved.
-  window_->documentView()->stopRuns();
+  savingAtEnd_ = true;
+  // A run that does not answer the break is left behind; its memo is saved as it stands.
+  if (!runsStopped_) runsStopped_ = memo->stopRuns(kRunStopWaitMs);
   {
     const pravella::UnattendedSaves quiet;
     saveEverything(false);

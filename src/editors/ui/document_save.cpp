@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "diary/day_documents.h"
+#include "editors/recovered_edits.h"
 #include "platform/console_log.h"
 
 namespace pravella {
@@ -132,11 +133,26 @@ QStatusBar* statusBarOf(QWidget* view);
 DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write,
                                  QWidget* parent) {
   const bool wasChangedElsewhere = slot.changedElsewhere();
-  const DocumentSave saved = writeOrAsk(slot, target, write, parent);
+  DocumentSave saved = writeOrAsk(slot, target, write, parent);
   // Whichever version was kept, the other view's save is no longer pending in this one.
   if (saved.ok() && wasChangedElsewhere)
     if (QStatusBar* bar = statusBarOf(parent); bar && bar->currentMessage() == changedElsewhereMessage(target))
       bar->clearMessage();
+  if (saved.outcome == SaveOutcome::Written) forgetRecovery(target);
+  if (saved.ok() || !UnattendedSaves::active()) return saved;
+  // No one is there to try again: the text goes where it can be found at the next start.
+  const Recovery kept = keepInRecovery(target, write);
+  if (kept.ok) {
+    saved.recovered = kept.path;
+    showErrMessageToConsole(QStringLiteral("Pravella: \"%1\" could not be saved (%2); the edit was kept in %3\n")
+                                .arg(target, saved.error, kept.path)
+                                .toStdString());
+  } else {
+    showErrMessageToConsole(QStringLiteral("Pravella: the edit of \"%1\" is not saved: %2; nor in the recovery "
+                                           "folder: %3\n")
+                                .arg(target, saved.error, kept.error)
+                                .toStdString());
+  }
   return saved;
 }
 

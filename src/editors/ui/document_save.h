@@ -27,6 +27,9 @@ struct DocumentSave {
   SaveOutcome outcome = SaveOutcome::Failed;
   QString path;   // where the view's text was written
   QString error;  // a sentence for the user when Failed
+  // Failed unattended: where the view's text was kept instead (the recovery folder), or empty
+  // when even that could not be written.
+  QString recovered;
   bool ok() const { return outcome != SaveOutcome::Failed; }
 };
 
@@ -35,7 +38,9 @@ using DocumentWriter = std::function<WriteResult(const QString& path)>;
 // Writes the view's text to `target` with `write`, asking first (a panel on `parent`) when the
 // slot shows `target` and the file changed since. Afterwards the slot shows what the view now
 // holds: the target, the "name (2)" copy when the view follows it (Hooks::follow), or the
-// target read again.
+// target read again. A save no one watches (UnattendedSaves) that fails keeps the text in the
+// recovery folder (editors/recovered_edits.h) and says on the console where, or that it could
+// not be kept at all.
 DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, const DocumentWriter& write,
                                  QWidget* parent);
 

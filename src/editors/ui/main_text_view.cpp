@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -183,10 +184,26 @@ void mainTextView::breakRuns() {
   worker_.finish([] { QCoreApplication::processEvents(); });
 }
 
-void mainTextView::stopRuns() {
-  breakRuns();
-  // The runs' last insertions were handed to this thread.
-  QCoreApplication::processEvents();
+bool mainTextView::stopRuns(int waitMs) {
+  // Held until the process ends: a run that looks at the break later still stops.
+  vkButtonDownSinceMs.store(1);
+  ++outputGeneration_;
+  {
+    const std::lock_guard lock(batchMutex_);
+    openBatch_.reset();
+  }
+  // A run may wait for this thread (a save it asked for): it is served meanwhile, and what
+  // it hands over now is dropped as well.
+  QElapsedTimer waited;
+  waited.start();
+  while (worker_.busy() && waited.elapsed() < waitMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(2);
+  }
+  if (worker_.busy()) return false;
+  worker_.finish();
+  vkButtonDownSinceMs.store(0);
+  return true;
 }
 
 void mainTextView::awakeFromNib() {
@@ -592,12 +609,62 @@ void mainTextView::setProgressBar(double minimum, double maximum, double value) 
   });
 }
 
+struct mainTextView::InsertBatch {
+  InsertionPtr insertion;
+  QString text;
+};
+
 void mainTextView::postToGui(std::function<void()> fn) {
   if (QThread::currentThread() == thread()) {
     fn();
-  } else {
-    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+    return;
   }
+  {
+    // Whatever comes after a program's texts goes in after them: their batch is closed.
+    const std::lock_guard lock(batchMutex_);
+    openBatch_.reset();
+  }
+  const quint64 generation = outputGeneration_.load();
+  QMetaObject::invokeMethod(
+      this,
+      [this, fn = std::move(fn), generation] {
+        if (generation == outputGeneration_.load()) fn();
+      },
+      Qt::QueuedConnection);
+}
+
+void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text) {
+  const auto deliver = [this](const InsertionPtr& ins, const QString& text) {
+    if (text.isEmpty()) return;
+    // In a document opened since the run began (by the program itself, say), or from a program
+    // that does not run in the memo, the text goes in at the caret.
+    if (!ins || ins->root().detached) return textCursor().insertText(text);
+    editAt(ins, [&](QTextCursor& c) { c.insertText(text); });
+  };
+  if (QThread::currentThread() == thread()) return deliver(insertion, text);
+  std::shared_ptr<InsertBatch> batch;
+  {
+    const std::lock_guard lock(batchMutex_);
+    if (openBatch_ && openBatch_->insertion == insertion) {
+      openBatch_->text += text;
+      return;
+    }
+    openBatch_ = std::make_shared<InsertBatch>(InsertBatch{insertion, text});
+    batch = openBatch_;
+  }
+  const quint64 generation = outputGeneration_.load();
+  QMetaObject::invokeMethod(
+      this,
+      [this, batch, deliver, generation] {
+        QString text;
+        {
+          const std::lock_guard lock(batchMutex_);
+          text.swap(batch->text);
+          if (openBatch_ == batch) openBatch_.reset();
+        }
+        if (generation == outputGeneration_.load()) deliver(batch->insertion, text);
+      },
+      Qt::QueuedConnection);
 }
 
 void mainTextView::abandonPendingOutput(const QString& documentPath) {
@@ -786,17 +853,10 @@ void mainTextView::pastePictureToDocument(const QString& path) {
 }
 
 void mainTextView::insertTextToDoc(const QString& text) {
-  if (RunContext* run = currentRun(); run && run->insertion) {
-    InsertionPtr ins = run->insertion;
-    postToGui([this, ins, text] {
-      // In a document opened since the run began (by the program itself, say), the text goes
-      // in at the caret, as from a program that does not run in the memo.
-      if (ins->root().detached) return textCursor().insertText(text);
-      editAt(ins, [&](QTextCursor& c) { c.insertText(text); });
-    });
-    return;
-  }
-  postToGui([this, text] { textCursor().insertText(text); });
+  // Delivered in batches: one queued edit per call would keep the GUI thread (and a signal to
+  // end) waiting behind tens of thousands of them.
+  const RunContext* run = currentRun();
+  postInsert(run ? run->insertion : InsertionPtr(), text);
 }
 
 // The shared panels of the Format menu, aimed at this memo.

@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QTextEdit>
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -91,9 +92,11 @@ class mainTextView : public QTextEdit {
 
   // A run is queued or going.
   bool isRunning() const { return worker_.busy(); }
-  // Breaks the runs going, as the held mouse button does, and waits for them: what they wrote
-  // is in its memo afterwards.
-  void stopRuns();
+  // The end of the application: breaks the runs going, as the held mouse button does, drops
+  // what they handed to this thread and not yet shown, and waits at most `waitMs` for them to
+  // end. True when none is left going (a run that does not answer the break is left to the
+  // end of the process).
+  bool stopRuns(int waitMs);
   // A memo-menu run is queued or going (its requests and those of other windows are refused).
   bool nowExecStatus() const { return memoMenuRun_.load(); }
   // Waits until every queued run has ended, keeping the GUI thread working (tests).
@@ -168,6 +171,10 @@ class mainTextView : public QTextEdit {
   // Breaks the runs going and waits for their thread to end.
   void breakRuns();
   void postToGui(std::function<void()> fn);
+  // A program's text for the memo, joined with the texts it gives next until the GUI thread
+  // takes them (a program may give thousands a second).
+  struct InsertBatch;
+  void postInsert(const InsertionPtr& insertion, const QString& text);
 
   void onDisplay(pravella::Notification& n);
   void writeConsole(const std::string& text);
@@ -182,6 +189,10 @@ class mainTextView : public QTextEdit {
   std::atomic<std::uint64_t> beforeTick_{0};
 
   pravella::RunWorker worker_;
+  // What a program handed to the GUI thread is shown only while this stays as it was.
+  std::atomic<quint64> outputGeneration_{0};
+  std::mutex batchMutex_;
+  std::shared_ptr<InsertBatch> openBatch_;  // the batch still taking text, under batchMutex_
   std::vector<RunContext> runs_;  // worker thread only: the runs in progress, innermost last
   std::vector<std::weak_ptr<pravella::MemoInsertion>> insertions_;  // GUI thread: the runs' output places
   std::atomic<bool> memoMenuRun_{false};

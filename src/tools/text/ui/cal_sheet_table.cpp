@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "editors/ui/document_save.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/ui/elided_label.h"
@@ -55,6 +56,9 @@ CalSheetTable::CalSheetTable(Host host, QObject* parent) : QObject(parent), host
   layout->addLayout(titleRow);
   layout->addLayout(buttons);
   drawer_->setWidget(content);
+  // The drawer's own close button saves the table as its Close button does; a table that
+  // cannot be written keeps the drawer open with the edits in it.
+  pravella::saveBeforeClosing(drawer_, this, [this] { return saveTable(); });
 
   connect(retitle, &QPushButton::clicked, this, [this] { changeColumnTitleAction(); });
   connect(columnNameField_, &QLineEdit::returnPressed, this, [this] { changeColumnTitleAction(); });
@@ -169,12 +173,16 @@ void CalSheetTable::sheetOpenAction(const QString& name) {
   sound("Tink");
 }
 
-void CalSheetTable::saveAction() {
-  if (sheetName_.isEmpty()) return;
+void CalSheetTable::saveAction() { saveTable(); }
+
+bool CalSheetTable::saveTable() {
+  if (sheetName_.isEmpty()) return true;
   if (const pravella::WriteResult r = table_.save(folder_, sheetName_); !r) {
     showErrMessageToConsole(("Table: " + r.error + u'\n').toStdString());
     sound("Basso");
+    return false;
   }
+  return true;
 }
 
 void CalSheetTable::revertAction() {

@@ -2,7 +2,8 @@
 // CalSheetTable: the table drawer (side view 15). The calendar asks for it with the name a memo
 // holds between "<" and ">" at the caret; the drawer shows that table of the shown memo (a row
 // number column first, then the data columns, whose titles are edited in a field), keeps edits
-// in memory until Save, and is saved when the calendar closes its side views.
+// in memory until Save, and is saved when it closes (its Close button, the drawer's close
+// button, or the calendar closing its side views).
 
 #include <QDockWidget>
 #include <QObject>
@@ -51,6 +52,7 @@ class CalSheetTable : public QObject {
 
  private:
   void reload();
+  bool saveTable();  // false when the table could not be written (said on the console)
   void sound(const char* name);
   int selectedColumnPosition() const;  // display position, -1 without a selected column
   int selectedRow() const;

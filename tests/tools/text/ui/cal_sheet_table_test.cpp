@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QTableWidget>
+#include <QTest>
 
 #include <string>
 #include <vector>
@@ -64,6 +67,32 @@ TEST(TableDrawer, OpensByNameKeepsEditsAcrossSaveAndRevertAndRefusesEscapes) {
   pravella::NotificationCenter::defaultCenter().post("sheetTableOpenAction", "../escape");
   EXPECT_EQ(toggle, 0);
   EXPECT_FALSE(QFileInfo::exists(pravella::test::home() + "/day/escape.col"));
+}
+
+TEST(TableDrawer, TheDrawersCloseButtonSavesTheEdit) {
+  const QString memo = pravella::test::home() + "/day/memo.rtfd";
+  QDir().mkpath(memo);
+  QMainWindow window;  // the drawer sits beside the memo, as in the application
+  window.setCentralWidget(new QWidget);
+  CalSheetTable::Host host;
+  host.nowDisplayedDocument = [&] { return memo; };
+  host.addSideView = [&](QDockWidget* dock) { window.addDockWidget(Qt::RightDockWidgetArea, dock); };
+  CalSheetTable drawer(host);
+  drawer.awakeFromNib();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  pravella::NotificationCenter::defaultCenter().post("sheetTableOpenAction", "budget");
+  ASSERT_TRUE(drawer.sheetTableDrawer()->isVisible());
+  drawer.sheetTableView()->item(1, 2)->setText("rent");
+
+  auto* close = drawer.sheetTableDrawer()->findChild<QAbstractButton*>("qt_dockwidget_closebutton");
+  ASSERT_NE(close, nullptr);
+  ASSERT_TRUE(close->isVisible());
+  QTest::mouseClick(close, Qt::LeftButton);
+  EXPECT_FALSE(drawer.sheetTableDrawer()->isVisible());
+  pravella::sheet::SheetTable onDisk;
+  ASSERT_TRUE(onDisk.load(pravella::sheet::tableFolderFor(memo), "budget"));
+  EXPECT_EQ(onDisk.cell(1, onDisk.columns().at(2).id), "rent");
 }
 
 }  // namespace

@@ -1,0 +1,61 @@
+// The edits a failed save left in the recovery folder, offered at the start: each is opened
+// in the memo sheet, moved where the user chooses, or left there for later.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+#include "diary/day_documents.h"
+#include "diary/ui/calcndar.h"
+#include "editors/recovered_edits.h"
+
+namespace {
+
+QString kept(const pravella::RecoveredEdit& edit) {
+  return QLocale::system().toString(edit.kept, QLocale::ShortFormat);
+}
+
+}  // namespace
+
+void Calcndar::offerRecoveredEdits() {
+  for (const pravella::RecoveredEdit& edit : pravella::recoveredEdits()) {
+    if (endingUnattended_) return;
+    const QString belonged = edit.intended.isEmpty() ? QStringLiteral("(its place is not known)") : edit.intended;
+    const QString name =
+        pravella::documentDisplayName(QFileInfo(edit.intended.isEmpty() ? edit.path : edit.intended).fileName());
+    // Return opens it and Escape leaves it: neither moves anything.
+    const int answer = alert(
+        QStringLiteral("Recovered Edit"),
+        QStringLiteral("An edit of \"%1\" could not be saved where it belongs (%2) on %3. It was kept in %4.\n"
+                       "Open it in the memo sheet, move it where you choose, or leave it there for later.")
+            .arg(name, belonged, kept(edit), edit.path),
+        {QStringLiteral("Open"), QStringLiteral("Later"), QStringLiteral("Move\u2026")});
+    if (answer == 0) {
+      // One at a time: the others are offered at the next start.
+      openDocumentOnMemo(edit.path);
+      return;
+    }
+    if (answer == 2) moveRecoveredEdit(edit);
+  }
+}
+
+void Calcndar::moveRecoveredEdit(const pravella::RecoveredEdit& edit) {
+  const QString ext = pravella::fileExtension(QFileInfo(edit.path).fileName());
+  const QFileInfo intended(edit.intended);
+  const QString folder = !edit.intended.isEmpty() && intended.absoluteDir().exists() ? intended.absolutePath()
+                                                                                     : dayFolder();
+  const QString proposed = pravella::withoutExtension(edit.intended.isEmpty() ? QFileInfo(edit.path).fileName()
+                                                                              : intended.fileName());
+  for (;;) {
+    QString chosen = savePanel_(QStringLiteral("Move Recovered Edit"), folder, proposed);
+    if (chosen.isEmpty()) return;  // it stays for later
+    if (!ext.isEmpty() && pravella::fileExtension(QFileInfo(chosen).fileName()) != ext)
+      chosen += QLatin1Char('.') + ext;
+    const pravella::WriteResult moved = pravella::moveRecoveredEdit(edit, chosen);
+    if (moved) {
+      showDiaryFiles();
+      return;
+    }
+    alert(QStringLiteral("Can't move the recovered edit !"), moved.error, {QStringLiteral("OK")});
+  }
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Edits that could not be written where they belong. A save no one watches (an auto-save, a
+// quit, a signal or the session's end) that fails writes the view's text into the recovery
+// folder (paths::recovered()) instead, named after the document and the time, with a note of
+// where it belonged beside it. The next start says what the folder holds and offers each edit.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <functional>
+
+#include "platform/atomic_file.h"
+
+namespace pravella {
+
+struct RecoveredEdit {
+  QString path;      // the copy in the recovery folder
+  QString intended;  // where it belonged (empty when its note is gone)
+  QDateTime kept;    // when it was written there
+};
+
+// Writes a copy of a view's text with `write` into the recovery folder, named after
+// `intended` and `now`; this process's earlier copy of the same document goes once the new one
+// is there. The path of the copy, or the reason it could not be written.
+struct Recovery {
+  bool ok = false;
+  QString path;
+  QString error;
+};
+Recovery keepInRecovery(const QString& intended, const std::function<WriteResult(const QString&)>& write,
+                        const QDateTime& now = QDateTime::currentDateTime());
+
+// `intended` was saved where it belongs: this process's copy of it is no longer needed.
+void forgetRecovery(const QString& intended);
+
+// The name of the copy: "name (recovered yyyy-MM-dd hh.mm.ss).ext", shortened to fit with its
+// note's name, with a number when that name is taken.
+QString recoveryName(const QString& intended, const QDateTime& now, int number = 1);
+
+// What the recovery folder holds, oldest first.
+QList<RecoveredEdit> recoveredEdits();
+
+// Moves a recovered edit to `destination` (never over something there) and drops its note.
+WriteResult moveRecoveredEdit(const RecoveredEdit& edit, const QString& destination);
+
+}  // namespace pravella

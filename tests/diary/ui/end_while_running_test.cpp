@@ -1,0 +1,88 @@
+// A signal while a program runs: the run is asked to stop, what it queued for the memo is
+// dropped, the memo is saved, and the end comes whether or not the run stopped. A program's
+// many inserts reach the memo in batches, so that neither the window nor the end waits
+// behind them.
+
+#include <QElapsedTimer>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "day_documents_fixture.h"
+#include "lang/builtins/startup.h"
+#include "platform/end_signals.h"
+#include "support/wait_for.h"
+
+namespace {
+
+using namespace day_documents_test;
+using pravella::test::becomesTrue;
+
+class EndWhileRunning : public DayDocuments {
+ protected:
+  void SetUp() override { ASSERT_EQ(vkStartUp(), 1); }
+  void TearDown() override {
+    endSignals.reset();
+    if (window) memo()->waitForRuns();
+    DayDocuments::TearDown();
+  }
+  void openWithSignals() {
+    start();
+    memo()->awakeFromNib();
+    calendar->setTerminator([this] { ended = true; });
+    endSignals = std::make_unique<pravella::EndSignals>([this](int) { calendar->terminateUnattended(); });
+  }
+  // A new memo named `name` holding `code`, run with keypad Enter.
+  void run(const QString& name, const QString& code) {
+    memo()->selectAll();
+    type(name);
+    QTest::keyClick(memo(), Qt::Key_Return);
+    type(code);
+    QTest::keyClick(memo(), Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_TRUE(memo()->isRunning());
+  }
+  void endBy(int signal) {
+    ASSERT_EQ(::raise(signal), 0);
+    ASSERT_TRUE(becomesTrue([this] { return ended; }, 20000));
+  }
+
+  std::unique_ptr<pravella::EndSignals> endSignals;
+  bool ended = false;
+};
+
+TEST_F(EndWhileRunning, AProgramsManyInsertsAllArriveInOrderBeforeItsResult) {
+  start();
+  memo()->awakeFromNib();
+  run("many", "for (i = 0; i < 20000; i++) { cal_insertTextToDoc(\"ab\"); } 7;");
+  memo()->waitForRuns();
+  const QString text = memo()->toPlainText();
+  EXPECT_EQ(text.count("ab"), 20000 + 1);  // and the code's own
+  EXPECT_TRUE(text.contains(QString("ab").repeated(20000))) << s(text.right(80));
+  EXPECT_LT(text.lastIndexOf("ab"), text.indexOf(".OK.")) << s(text.right(80));
+}
+
+TEST_F(EndWhileRunning, AFloodOfInsertsDoesNotHoldTheEnd) {
+  openWithSignals();
+  run("flood", "for (i = 0; i < 100000; i++) { cal_insertTextToDoc(\"x\"); }");
+  ASSERT_TRUE(becomesTrue([this] { return memo()->toPlainText().contains("xxxx"); }));
+  endBy(SIGTERM);
+  EXPECT_FALSE(memo()->isRunning());
+  EXPECT_TRUE(textOf(day() + "/flood.rtfd").startsWith("flood\nfor (i = 0;")) << s(textOf(day() + "/flood.rtfd").left(80));
+}
+
+// The last limit: when the end itself cannot finish (here nothing answers the signal at all),
+// the process ends on its own a little later.
+TEST(EndSignalsLastLimit, EndsTheProcessWhenTheEndDoesNotFinish) {
+  EXPECT_EXIT(
+      {
+        pravella::EndSignals ends([](int) { for (;;) std::this_thread::sleep_for(std::chrono::seconds(1)); },
+                                     nullptr, 300);
+        ::raise(SIGTERM);
+        QCoreApplication::processEvents();
+        QTest::qWait(100);
+        std::_Exit(0);  // not reached: the handler never returns
+      },
+      testing::ExitedWithCode(1), "did not finish in time");
+}
+
+}  // namespace
