@@ -1,8 +1,8 @@
 #include "editors/plain_text_export.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
+#include "platform/bounded_read.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 #include "platform/text_encoding.h"
@@ -37,10 +37,10 @@ WriteResult writeShiftJISText(const QString& path, const QString& text, int* rep
 }
 
 std::optional<QString> readTextFileForImport(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxImportBytes) return std::nullopt;
-  const QByteArray data = f.readAll();
-  if (f.error() != QFile::NoError) return std::nullopt;
+  // Only a file, and only so much of it: a named pipe or a link to a device is no text.
+  const BoundedRead read = readRegularFile(path, kMaxImportBytes);
+  if (!read) return std::nullopt;
+  const QByteArray& data = read.data;
 
   // A byte-order mark names the encoding.
   if (auto bom = QStringConverter::encodingForData(data)) {

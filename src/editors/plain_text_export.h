@@ -20,7 +20,8 @@ QString textExportPath(const QString& documentPath);
 WriteResult writeShiftJISText(const QString& path, const QString& text, int* replaced = nullptr);
 
 // Reads a text file, recognising a byte-order mark, ISO-2022-JP, UTF-8, EUC-JP and Shift-JIS
-// in that order and falling back to Windows-1252. Nothing when the file cannot be read.
+// in that order and falling back to Windows-1252. Nothing when the file cannot be read, is no
+// regular file (a named pipe, a device) or is larger than 256 MiB.
 std::optional<QString> readTextFileForImport(const QString& path);
 
 }  // namespace pravella

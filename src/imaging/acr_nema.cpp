@@ -7,6 +7,7 @@
 #include "lang/report.h"
 #include "lang/stdlib/file_access.h"
 #include "lang/values.h"
+#include "platform/bounded_read.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 
@@ -109,6 +110,8 @@ std::string unreadDicomKind(std::FILE* f) {
 }
 
 std::string unreadDicomKind(const std::string& path) {
+  // A named pipe would hold the open, a device the walk: only files are looked into.
+  if (!pravella::isRegularFile(QString::fromStdString(path))) return {};
   pravella::UniqueFile file(std::fopen(path.c_str(), "rb"));
   return file ? unreadDicomKind(file.get()) : std::string();
 }

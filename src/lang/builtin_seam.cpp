@@ -15,6 +15,6 @@ const VkBuiltinSeam& vkBuiltins() { return gSeam; }
 
 int vkCallBuiltin(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   if (gSeam.callFunction) return gSeam.callFunction(count, code, pc, stack, sp);
-  error_disp("Unknown Function!");
+  error_disp_unknown("Unknown Function!");
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -149,9 +150,14 @@ int dispatchRecord(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int
         ok = moduleCall(code, pc, stack, sp);
       } else {
         // A built-in may move the counter; the console line names the record that failed.
+        // It follows only an unknown name or a failure that said nothing: after a built-in's
+        // own reason it would be a second, wrong one.
         const int at = *pc;
+        const std::uint64_t linesBefore = pravella::consoleLinesWritten();
+        vkTakeUnknownFunctionMark();
         ok = vkCallBuiltin(count, code, pc, stack, sp);
-        if (!ok) consoleNotFound("function.", code[at].name);
+        if (!ok && (vkTakeUnknownFunctionMark() || pravella::consoleLinesWritten() == linesBefore))
+          consoleNotFound("function.", code[at].name);
       }
       break;
     }

@@ -382,7 +382,7 @@ int DoFunctionPV(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stack, i
   const bool dataDirectory = rec.name == "pv_dataDirectory";
   const bool displayMode = rec.name == "pv_displayMode";
   if ((!dataDirectory && !displayMode) || rec.argc != 1) {
-    error_disp("Unknown function.");
+    error_disp_unknown("Unknown function.");
     return 0;
   }
   int type = 0, msize = 0, nsize = 0;

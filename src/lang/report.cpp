@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "lang/values.h"
 #include "platform/cformat.h"
@@ -42,6 +43,17 @@ int error_disp(std::string_view message) {
   ResultString += entry;
   return 1;
 }
+
+namespace {
+thread_local bool unknownFunctionMark = false;
+}  // namespace
+
+int error_disp_unknown(std::string_view message) {
+  unknownFunctionMark = true;
+  return error_disp(message);
+}
+
+bool vkTakeUnknownFunctionMark() { return std::exchange(unknownFunctionMark, false); }
 
 bool vkIsSingleRealFormat(std::string_view f) {
   if (f.size() >= static_cast<std::size_t>(kFormatBytes)) return false;

@@ -10,6 +10,13 @@
 // line was added, else 0.
 int error_disp(std::string_view message);
 
+// Reports a name (or an argument count) that no built-in takes. error_disp, and a mark that the
+// executor takes after the failed call: only then does its "Could not be found" line follow,
+// since the name itself was the fault.
+int error_disp_unknown(std::string_view message);
+// True once after an error_disp_unknown on this thread; clears the mark.
+bool vkTakeUnknownFunctionMark();
+
 // Appends a displayed value to ResultString (numbers with DispFormat, cut to restM rows and
 // restN columns; strings with CR turned into LF). A picture goes to the picture display hook.
 // Returns 1, or 0 when a piece does not fit (no message) or the value cannot be shown.

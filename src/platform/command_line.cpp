@@ -10,6 +10,7 @@
 #include <mutex>
 #include <set>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pravella {
@@ -104,10 +105,20 @@ CommandLineResult runCommandLine(const QString& text, const QString& workingFold
   child.setProcessChannelMode(QProcess::ForwardedChannels);
   child.setInputChannelMode(QProcess::ForwardedInputChannel);
   if (!workingFolder.isEmpty()) {
-    // Said plainly here: the child would only report that its chdir failed.
-    if (::access(QFile::encodeName(workingFolder).constData(), X_OK) != 0) {
+    // Said plainly here: the child would only report that its chdir failed. A file is "not a
+    // directory", whatever its permissions say.
+    const QByteArray folder = QFile::encodeName(workingFolder);
+    struct stat info {};
+    int reason = 0;
+    if (::stat(folder.constData(), &info) != 0)
+      reason = errno;
+    else if (!S_ISDIR(info.st_mode))
+      reason = ENOTDIR;
+    else if (::access(folder.constData(), X_OK) != 0)
+      reason = errno;
+    if (reason != 0) {
       result.error = QStringLiteral("the working folder %1: %2")
-                         .arg(workingFolder, QString::fromLocal8Bit(std::strerror(errno)));
+                         .arg(workingFolder, QString::fromLocal8Bit(std::strerror(reason)));
       return result;
     }
     child.setWorkingDirectory(workingFolder);

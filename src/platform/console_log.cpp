@@ -1,5 +1,6 @@
 #include "platform/console_log.h"
 
+#include <cstdint>
 #include <mutex>
 
 #include "platform/cformat.h"
@@ -8,6 +9,7 @@ namespace pravella {
 namespace {
 std::mutex logMutex;
 std::FILE* logStream = nullptr;  // nullptr means stderr, resolved at write time
+std::uint64_t linesWritten = 0;  // guarded by logMutex
 }  // namespace
 
 std::string consoleStamp(const std::tm& t) {
@@ -30,6 +32,11 @@ std::FILE* setConsoleLogStream(std::FILE* stream) {
   return previous;
 }
 
+std::uint64_t consoleLinesWritten() {
+  std::lock_guard lock(logMutex);
+  return linesWritten;
+}
+
 }  // namespace pravella
 
 void showErrMessageToConsole(std::string_view message) {
@@ -42,4 +49,5 @@ void showErrMessageToConsole(std::string_view message) {
   std::FILE* out = pravella::logStream ? pravella::logStream : stderr;
   std::fwrite(line.data(), 1, line.size(), out);
   std::fflush(out);
+  ++pravella::linesWritten;
 }

@@ -4,6 +4,7 @@
 // stands, never interpreted as a format. Callers that need to insert a value build the text
 // first (see cformat.h). No line end is added; messages carry their own "\n".
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -19,6 +20,10 @@ std::string consoleLine(const std::tm& local, std::string_view message);
 
 // Where the log goes; standard error unless a test redirects it. Returns the previous stream.
 std::FILE* setConsoleLogStream(std::FILE* stream);
+
+// How many lines the log has written, from any thread: a caller compares two counts to learn
+// whether an operation said anything.
+std::uint64_t consoleLinesWritten();
 
 }  // namespace pravella
 

@@ -7,10 +7,19 @@
 
 namespace pravella {
 
+QString desktopOpenerArgument(const QString& target) {
+  if (target.startsWith(u'/')) return target;
+  // A file of the current folder, even one named like an address ("notes:1"), is a file.
+  const QFileInfo file(target);
+  if (file.exists() || file.isSymLink() || target.startsWith(u'-')) return file.absoluteFilePath();
+  // An address ("https://…", "mailto:…") or a text the opener reads as one.
+  return target;
+}
+
 bool openWithDesktop(const QString& path) {
   auto* opener = new QProcess;
   opener->setProcessChannelMode(QProcess::ForwardedChannels);
-  opener->start(QStringLiteral("xdg-open"), {path});
+  opener->start(QStringLiteral("xdg-open"), {desktopOpenerArgument(path)});
   if (!opener->waitForStarted(10000)) {
     delete opener;
     return false;

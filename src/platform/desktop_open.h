@@ -6,7 +6,12 @@
 
 namespace pravella {
 
-// Runs the opener with the path as its one argument. It waits up to 2 s for the opener to
+// What the opener is given for `target`: a file as an absolute path, and any text beginning
+// with "-" too, so that a name like "--version" or "-x.odt" is never read as an option; an
+// address ("https://…", "mailto:…") as it stands.
+QString desktopOpenerArgument(const QString& target);
+
+// Runs the opener with the path (desktopOpenerArgument) as its one argument. It waits up to 2 s for the opener to
 // return (a desktop's opener returns as soon as the application has started); an opener still
 // running then is left to run. False when the opener could not be started or crashed.
 bool openWithDesktop(const QString& path);

@@ -7,7 +7,9 @@
 #include <QTextDocument>
 
 #include <mutex>
+#include <sys/stat.h>
 
+#include "lang/report.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "tools/system/document_reading.h"
@@ -23,6 +25,15 @@ ConverterHost converterHost;
 ConverterHost currentHost() {
   std::lock_guard lock(hostMutex);
   return converterHost;
+}
+
+// True when both names reach one file (the same name, a link to it or a second hard link):
+// removing the older output first would remove the input.
+bool sameFile(const QString& a, const QString& b) {
+  struct stat first {}, second {};
+  if (::stat(QFile::encodeName(a).constData(), &first) != 0) return false;
+  if (::stat(QFile::encodeName(b).constData(), &second) != 0) return false;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 }  // namespace
@@ -72,6 +83,13 @@ ConversionResult convertOntoDesktop(const QString& format, const QString& input,
     return {false, output, QStringLiteral("No converter writes the format %1").arg(format)};
   if (!QDir().mkpath(paths::desktop()))
     return {false, output, QStringLiteral("The Desktop folder %1 could not be made").arg(paths::desktop())};
+  // Nothing is removed for an input that is not there ("~/…" names no folder of the home: a
+  // program's names are never expanded).
+  if (!QFileInfo(input).exists())
+    return {false, output, QStringLiteral("%1 does not exist").arg(input)};
+  // The input is never removed nor written over: a conversion onto itself is no conversion.
+  if (sameFile(input, output) || sameFile(input, htmlPictureFolder(output)))
+    return {false, output, QStringLiteral("The output %1 would be the input file; nothing was converted").arg(output)};
   // The older file goes first, so that what is there afterwards is this conversion's.
   QFile::remove(output);
   if (format == QLatin1String("html")) QDir(htmlPictureFolder(output)).removeRecursively();
@@ -91,15 +109,17 @@ int textutilTool(const char* format, const char* path) {
     if (host.playSound) host.playSound(QString::fromLatin1(name));
   };
   // The shown document first, so that converting it takes its latest text.
+  // A refused save is the user's answer, not a failure: the program goes on.
   if (host.saveShownDocument && !host.saveShownDocument()) {
     showErrMessageToConsole("textutil: the shown document could not be saved; nothing was converted\n");
     sound("Basso");
-    return 0;
+    return 2;
   }
   const pravella::ConversionResult result = pravella::convertOntoDesktop(
       QString::fromUtf8(format), QString::fromUtf8(path), [&sound] { sound("Ping"); });
   if (result.ok) return 1;
-  showErrMessageToConsole(("textutil: " + result.reason + "\n").toStdString());
   sound("Basso");
+  // The reason ends the program, on the console and in its result.
+  error_disp(("textutil: " + result.reason).toStdString());
   return 0;
 }

@@ -29,7 +29,8 @@ ConversionResult convertDocumentFile(const QString& format, const QString& input
 QString desktopOutputPath(const QString& format, const QString& input);
 
 // Converts onto the Desktop, an older file of that name (and an older page's pictures)
-// removed first. An unknown format removes nothing.
+// removed first. An unknown format removes nothing; an output that is the input file itself is
+// refused with the reason, and nothing is removed.
 ConversionResult convertOntoDesktop(const QString& format, const QString& input,
                                     const std::function<void()>& started = {});
 
@@ -46,6 +47,7 @@ void setConverterHost(ConverterHost host);
 
 // The language's converter: saves the shown document (a refused save ends it), converts `path`
 // into "<Desktop>/<base name>.<format>" with "Ping" when it begins and "Basso" when it fails.
-// Returns 1 when the file was written, else 0 with the reason on the console; the built-ins
-// report success to the program whatever it gives.
+// Returns 1 when the file was written, else 0 with the reason reported as the program's error
+// (a failed conversion ends the program); a refused save of the shown document returns 2 and
+// reports it on the console only.
 int textutilTool(const char* format, const char* path);

@@ -45,6 +45,23 @@ TEST_F(DesktopOpen, ThePathIsOneArgument) {
   EXPECT_EQ(logged(), "1\n/a b/$(x);c.txt\n");
 }
 
+TEST_F(DesktopOpen, ANameThatLooksLikeAnOptionGoesAsAnAbsolutePath) {
+  writeOpener(("printf '%s\\n' \"$@\" >> '" + log + "'\n").toUtf8());
+  const QString folder = pravella::test::home() + "/day";
+  QDir().mkpath(folder);
+  for (const char* name : {"--version", "-x.odt"}) {
+    QFile file(folder + "/" + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(folder));
+  // Files of the current folder, a name that is not there yet, and an address as it stands.
+  for (const char* target : {"--version", "-x.odt", "--help.zzz", "https://example.org/-x"})
+    EXPECT_TRUE(pravella::openWithDesktop(target));
+  QDir::setCurrent(before);
+  EXPECT_EQ(logged(), folder + "/--version\n" + folder + "/-x.odt\n" + folder + "/--help.zzz\nhttps://example.org/-x\n");
+}
+
 TEST_F(DesktopOpen, AnOpenerThatKeepsRunningIsLeftToRun) {
   writeOpener(("echo started >> '" + log + "'\nsleep 4\necho ended >> '" + log + "'\n").toUtf8());
   EXPECT_TRUE(pravella::openWithDesktop("/x.txt"));

@@ -37,8 +37,10 @@
 #include "imaging/movie/movie_document.h"
 #include "imaging/movie_windows.h"
 #include "lang/values.h"
+#include "platform/bounded_read.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
+#include "platform/desktop_open.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
@@ -90,8 +92,10 @@ void Calcndar::setAutoSaveTimer(std::unique_ptr<pravella::OneShotTimer> timer) {
 }
 
 void Calcndar::openWithDesktop(const QString& folder, const QString& fileName) {
-  // Started with an argument list: the name is never read by a shell.
-  if (!opener_(QStringLiteral("xdg-open"), {fileName}, folder))
+  // Started with an argument list: the name is never read by a shell. And as an absolute path:
+  // a name beginning with "-" is never read as an option.
+  const QString path = QFileInfo(fileName).isAbsolute() ? fileName : folder + QLatin1Char('/') + fileName;
+  if (!opener_(QStringLiteral("xdg-open"), {pravella::desktopOpenerArgument(path)}, folder))
     showErrMessageToConsole(("Can not open " + fileName + " with xdg-open.\n").toStdString());
 }
 
@@ -114,6 +118,11 @@ void Calcndar::showDiaryFiles() {
     number->setFlags(number->flags() & ~Qt::ItemIsEditable);
     table->setItem(row, 0, number);
     auto* name = new QTableWidgetItem(pravella::documentDisplayName(diaryFiles_[row]));
+    // A named pipe or a device shows what it is, by name and kind.
+    if (const QString kind = pravella::specialFileKind(folder + QLatin1Char('/') + diaryFiles_[row]); !kind.isEmpty()) {
+      name->setText(name->text() + QStringLiteral("  [%1]").arg(kind));
+      name->setToolTip(pravella::specialFileRefusal(diaryFiles_[row], kind));
+    }
     table->setItem(row, 1, name);
   }
   colourTableRows();
@@ -205,6 +214,9 @@ void Calcndar::showSelectedDiaryFile(int row) {
     const QString ext = pravella::fileExtension(name);
     // A vanished file and a dangling link open a new memo.
     if (!QFileInfo(path).exists()) return fresh();
+    // A named pipe or a device is listed, never read: opening it would wait for a writer, or
+    // reading it never end.
+    const QString special = pravella::specialFileKind(path);
     auto& center = pravella::NotificationCenter::defaultCenter();
     // A side window that is not there yet: the desktop opens the file instead.
     auto postOrOpen = [&](const QString& notification, const QString& text) {
@@ -214,7 +226,12 @@ void Calcndar::showSelectedDiaryFile(int row) {
         openWithDesktop(folder, name);
     };
 
-    if (ext == QLatin1String("TXT") || ext == QLatin1String("txt")) {
+    if (!special.isEmpty()) {
+      const QString message = pravella::specialFileRefusal(name, special);
+      showErrMessageToConsole((message + QLatin1Char('\n')).toStdString());
+      window_->statusBar()->showMessage(message);
+      refused = true;
+    } else if (ext == QLatin1String("TXT") || ext == QLatin1String("txt")) {
       // Text files come in any of the Japanese encodings (our own export writes Shift JIS).
       const QString text = pravella::readTextFileForImport(path).value_or(QString());
       openTemplate();
@@ -796,7 +813,11 @@ void Calcndar::saveTitleAction() {
 void Calcndar::renameDiaryFileRow(int row, const QString& typedValue) {
   if (selectDiaryWithOptionStatus_ || row < 0 || row >= diaryFiles_.size()) return;
   const QString oldName = diaryFiles_[row];
-  const QString typed = pravella::cleanDocumentName(typedValue);
+  // The kind a special file is listed with is no part of its name.
+  QString value = typedValue;
+  if (const QString kind = pravella::specialFileKind(dayFolder() + QLatin1Char('/') + oldName); !kind.isEmpty())
+    if (const QString shown = QStringLiteral("  [%1]").arg(kind); value.endsWith(shown)) value.chop(shown.size());
+  const QString typed = pravella::cleanDocumentName(value);
   if (typed.isEmpty() || typed == oldName) return showDiaryFiles();
   const QString newName = pravella::tableRenameTarget(oldName, typed);
   const QString oldPath = dayFolder() + QLatin1Char('/') + oldName;

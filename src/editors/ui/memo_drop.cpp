@@ -26,6 +26,7 @@
 #include "diary/document_links.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
+#include "platform/bounded_read.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/rtf.h"
@@ -147,7 +148,8 @@ void dropFile(QTextEdit* view, QDropEvent* event, const QString& path, int posit
       return;
     }
   }
-  if (event->proposedAction() != Qt::LinkAction) {
+  // Only a file is read as a picture: a dropped named pipe would hold the window.
+  if (event->proposedAction() != Qt::LinkAction && isRegularFile(path)) {
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QImage image = reader.read();

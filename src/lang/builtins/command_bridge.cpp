@@ -154,7 +154,7 @@ int DoFunctionPravellaCommand(int /*count*/, vk_Code* code, int* pc, CalcStackEn
   const vk_Code& record = code[*pc];
   const CalCommand* command = findCalCommand(record.name, record.argc);
   if (!command) {
-    error_disp("Unknown function.");
+    error_disp_unknown("Unknown function.");
     return 0;
   }
   try {

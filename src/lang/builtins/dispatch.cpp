@@ -1,5 +1,6 @@
 #include "lang/builtins/dispatch.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "lang/builtins/builtin_table.h"
@@ -22,8 +23,11 @@ constexpr Dispatcher kLetters[26] = {
 
 int prefixed(Dispatcher d, int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   const std::string name = code[*pc].name;
+  const std::uint64_t linesBefore = pravella::consoleLinesWritten();
   if (d(count, code, pc, stack, sp)) return 1;
-  showErrMessageToConsole(pravella::cformat("Error occurred on [%s]!\n", name.c_str()));
+  // Only a failure that gave no reason of its own is named here: one line says why.
+  if (pravella::consoleLinesWritten() == linesBefore)
+    showErrMessageToConsole(pravella::cformat("Error occurred on [%s]!\n", name.c_str()));
   return 0;
 }
 
@@ -42,7 +46,7 @@ int DoFunction(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
   if (first >= 'A' && first <= 'Z') return kLetters[first - 'A'](count, code, pc, stack, sp) ? 1 : 0;
   if (first >= 'a' && first <= 'z') return kLetters[first - 'a'](count, code, pc, stack, sp) ? 1 : 0;
   showErrMessageToConsole(pravella::cformat("Unknown Function [%s]!\n", name.c_str()));
-  error_disp("Unknown Function!");
+  error_disp_unknown("Unknown Function!");
   return 0;
 }
 
@@ -53,7 +57,7 @@ int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code
     if (b.name == rec.name && (b.argc == kAnyArgc || b.argc == rec.argc))
       return b.run(count, code, pc, stack, sp);
   }
-  error_disp("Unknown function.");
+  error_disp_unknown("Unknown function.");
   return 0;
 }
 

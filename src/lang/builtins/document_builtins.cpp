@@ -12,8 +12,8 @@ int convertDocumentBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) 
   if (!path.isString()) return vkInvalidArguments();
   if (!vkPopArg(stack, sp, vk_ta, &format)) return 0;
   if (!format.isString()) return vkInvalidArguments();
-  textutilTool(reinterpret_cast<const char*>(vk_ta), reinterpret_cast<const char*>(vk_tb));
-  return 1;
+  // A conversion that failed ends the program with its reason (reported by the tool).
+  return textutilTool(reinterpret_cast<const char*>(vk_ta), reinterpret_cast<const char*>(vk_tb)) != 0 ? 1 : 0;
 }
 
 }  // namespace pravella::builtins

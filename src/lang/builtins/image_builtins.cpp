@@ -11,7 +11,7 @@
 int vkGazoHoseiBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   const int argc = code[*pc].argc;
   if (argc < 1 || argc > 3) {
-    error_disp("Unknown function.");
+    error_disp_unknown("Unknown function.");
     return 0;
   }
   double factor = 1.0, halfWidth = 2;

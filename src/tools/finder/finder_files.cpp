@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "platform/bounded_read.h"
 #include "platform/cformat.h"
 #include "platform/finder_info.h"
 #include "platform/paths.h"
@@ -67,9 +68,8 @@ QString hexDump(const QByteArray& bytes) {
 }
 
 bool checkTextFileSize(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  return file.size() <= kTextSizeLimit;
+  // Never opened here: a named pipe would wait for a writer.
+  return isRegularFile(path) && QFileInfo(path).size() <= kTextSizeLimit;
 }
 
 const char* encodingOfCharCode(int tag) {

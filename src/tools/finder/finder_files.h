@@ -26,7 +26,7 @@ QString hexDump(const QByteArray& bytes);
 
 // A file larger than this is not decoded again when the character code changes.
 inline constexpr qint64 kTextSizeLimit = 102400;
-// True when the file opens for reading and holds at most kTextSizeLimit bytes.
+// True when the path names a regular file (links followed) of at most kTextSizeLimit bytes.
 bool checkTextFileSize(const QString& path);
 
 // The shown text when a file does not decode (the sheet's own words).

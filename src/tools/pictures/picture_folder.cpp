@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+
+#include "diary/day_folders.h"
+#include "platform/bounded_read.h"
 #include "platform/paths.h"
 
 namespace pravella {
@@ -12,11 +16,15 @@ QStringList listPictureFiles(const QString& folder) {
   QStringList pictures;
   const QDir dir(folder);
   if (!dir.exists()) return pictures;
-  const QStringList names =
+  QStringList names =
       dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+  // Read as the day list is read: by name, numbers by their value ("2" before "10").
+  std::sort(names.begin(), names.end(), naturalNameLess);
   for (const QString& name : names) {
     if (name.startsWith(QLatin1Char('.')) || QFileInfo(name).suffix().isEmpty()) continue;
     const QString path = dir.filePath(name);
+    // A named pipe or a device would block the reader or never end: only files are looked at.
+    if (!isRegularFile(path)) continue;
     // Only the header is read: canRead() looks at the format, not at the pixels.
     QImageReader reader(path);
     if (reader.canRead()) pictures << path;

@@ -7,9 +7,10 @@
 
 namespace pravella {
 
-// Full paths of the picture files of `folder`, in the order the folder gives them: names that
-// begin with "." and names without an extension are skipped, and a file is kept only when its
-// header says it is a picture (nothing is decoded). A folder that cannot be read lists nothing.
+// Full paths of the picture files of `folder`, in the day list's name order (naturalNameLess):
+// names that begin with "." and names without an extension are skipped, only regular files are
+// opened (never a named pipe or a device), and a file is kept only when its header says it is a
+// picture (nothing is decoded). A folder that cannot be read lists nothing.
 QStringList listPictureFiles(const QString& folder);
 
 // The row after `row` in a list of `count` rows, wrapping past the last (and from no row, -1,

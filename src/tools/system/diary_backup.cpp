@@ -42,7 +42,12 @@ QString generation(int n) { return rotationFolder() + QStringLiteral("/Preferenc
 QStringList rsyncArguments(const QString& from, const QString& to, int manualBackupStatus) {
   QStringList args{QStringLiteral("-rlptuz"), QStringLiteral("--exclude=PrefBackup"), QStringLiteral("--exclude=vkData")};
   if (manualBackupStatus == 0) args << QStringLiteral("--exclude=Manual");
-  args << from << to;
+  // Absolute, so that a folder named "-e…" is never read as an option; a trailing "/" is kept
+  // (it tells rsync to copy what the folder holds).
+  const auto absolute = [](const QString& path) {
+    return QDir::isAbsolutePath(path) ? path : QDir::currentPath() + u'/' + path;
+  };
+  args << absolute(from) << absolute(to);
   return args;
 }
 

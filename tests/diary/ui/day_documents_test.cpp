@@ -366,7 +366,7 @@ TEST_F(DayDocuments, OpeningByKind) {
 
   opened.clear();     // (the day's first row, whatever it is, opens at start)
   open("NOTES.RTF");  // not rich text by its upper-case extension: the desktop opens it
-  EXPECT_EQ(opened, QStringList{"xdg-open NOTES.RTF in 28"});
+  EXPECT_EQ(opened, QStringList{"xdg-open " + day() + "/NOTES.RTF in 28"});
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/r.rtfd");
 
   open("photo.png");
@@ -400,7 +400,18 @@ TEST_F(DayDocuments, OtherKindsGoToXdgOpenWithTheNameAsItsOnlyArgument) {
   for (int i = 0; i < 500 && !log.exists(); ++i) QTest::qWait(10);
   qputenv("PATH", oldPath);
   ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-  EXPECT_EQ(QString::fromUtf8(log.readAll()), day() + "|a; rm -rf x.doc\n");
+  EXPECT_EQ(QString::fromUtf8(log.readAll()), day() + "|" + day() + "/a; rm -rf x.doc\n");
+}
+
+TEST_F(DayDocuments, ANameLikeAnOptionReachesTheOpenerAsAnAbsolutePath) {
+  for (const char* name : {"--version", "--help.zzz", "-x.odt"}) writeFile(day() + "/" + name, "a document");
+  start();
+  for (const char* name : {"--version", "--help.zzz", "-x.odt"}) {
+    SCOPED_TRACE(name);
+    opened.clear();
+    clickRow(static_cast<int>(calendar->diaryFiles().indexOf(name)));
+    EXPECT_EQ(opened, QStringList{"xdg-open " + day() + "/" + name + " in 28"});
+  }
 }
 
 TEST_F(DayDocuments, AWebArchiveOpensAsAFileAddressThatKeepsItsName) {
@@ -418,7 +429,7 @@ TEST_F(DayDocuments, AMedicalImageGoesToTheViewerWhenThereIsOne) {
   auto open = [&](const QString& name) { clickRow(static_cast<int>(calendar->diaryFiles().indexOf(name))); };
   opened.clear();
   open("scan.h4");  // no viewer yet: the desktop opens it
-  EXPECT_EQ(opened, QStringList{"xdg-open scan.h4 in 28"});
+  EXPECT_EQ(opened, QStringList{"xdg-open " + day() + "/scan.h4 in 28"});
   QStringList posted;
   auto& center = pravella::NotificationCenter::defaultCenter();
   const auto id = center.addObserver(
@@ -428,7 +439,7 @@ TEST_F(DayDocuments, AMedicalImageGoesToTheViewerWhenThereIsOne) {
   open("scan.h4");
   center.removeObserver(id);
   EXPECT_EQ(posted, QStringList{day() + "/scan.h4"});
-  EXPECT_EQ(opened, QStringList{"xdg-open scan.h4 in 28"});
+  EXPECT_EQ(opened, QStringList{"xdg-open " + day() + "/scan.h4 in 28"});
 }
 
 TEST_F(DayDocuments, ADicomFileOfAKindNotReadSaysSoInsteadOfGoingToTheDesktop) {

@@ -131,7 +131,7 @@ TEST_F(DocumentLinks, OtherFilesGoToTheDesktopAndWebArchivesToTheBrowser) {
   EXPECT_TRUE(calendar->checkDocumentLink());  // Shift: the browser
   center.removeObserver(id);
   const QString address = "file://" + day() + "/a%20%23b.webarchive";
-  EXPECT_EQ(opened, QStringList({"xdg-open notes.txt in 28", "xdg-open " + address + " in 28",
+  EXPECT_EQ(opened, QStringList({"xdg-open " + day() + "/notes.txt in 28", "xdg-open " + address + " in 28",
                                  "xdg-open " + address + " in 28"}));
   EXPECT_EQ(posted, QStringList{address});
 }
@@ -196,7 +196,7 @@ TEST_F(DocumentLinks, ClickedLinkValuesReachTheirTargets) {
       {"a:b", "", "", "xdg-open " + search + "a%3Ab in 28"},
       {"https://example.com/a:b:c", "", "/a:b:c", ""},  // the address's path splits in three
       {"https://example.com/x", "", "", "xdg-open https://example.com/x in 28"},
-      {QUrl::fromLocalFile(day() + "/doc.pdf").toString(), "", "", "xdg-open doc.pdf in 28"},
+      {QUrl::fromLocalFile(day() + "/doc.pdf").toString(), "", "", "xdg-open " + day() + "/doc.pdf in 28"},
   };
   for (const Case& c : cases) {
     programs.clear();

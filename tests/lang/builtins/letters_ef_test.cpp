@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "lang/stack.h"
 #include "lang/values.h"
 #include "lang/variables.h"
+#include "support/console_capture.h"
 #include "support/test_home.h"
 
 namespace {
@@ -110,6 +112,49 @@ TEST_F(LettersEF, ExecRunsItsWordsInTheWorkingFolderWithoutAShell) {
   EXPECT_TRUE(std::ifstream(file("&&")).good());
   EXPECT_TRUE(std::ifstream(file("made-by-shell.txt")).good());  // touch got it as a file name
   EXPECT_EQ(run("exec(\"sh -c 'exit 3'\"); 1;"), "    1.0000\n.OK.\n");
+}
+
+TEST_F(LettersEF, ExecGivesTheSystemsReasonOnOneConsoleLine) {
+  // A working folder that is a file: "Not a directory", whatever the file's permissions.
+  const std::string plain = file("plain");
+  std::ofstream(plain) << "not a folder\n";
+  current_fullPath = plain;
+  pravella::test::ConsoleCapture console;
+  const std::string expected =
+      "Can not execute [true]: the working folder " + plain + ": Not a directory.";
+  EXPECT_EQ(run("exec(\"true\");"), "...<Error>..." + expected + "\n.NO.\n");
+  // The reason is the only console line: no "Could not be found" line follows it.
+  const std::string said = console.text();
+  EXPECT_NE(said.find(expected), std::string::npos) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+}
+
+TEST_F(LettersEF, OnlyAnUnknownNameOrASilentFailureGetsTheNotFoundLine) {
+  struct Case {
+    std::string program;
+    std::vector<std::string> lines;  // what each console line holds, in order
+  };
+  const Case cases[] = {
+      // Its own reason, and nothing more.
+      {"UDP(\"127.0.0.1\", 0, |1|);", {"Invalid arguments."}},
+      {"exec(1);", {"Invalid arguments."}},
+      {"cal_saveToSTJ(1, \"x.jpg\", 1);", {"Invalid arguments."}},
+      // A name no built-in has: the report, then the line that names it.
+      {"noSuchFunctionOfPravella(1);",
+       {"Unknown function.", "Could not be found the [noSuchFunctionOfPravella] function."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program);
+    pravella::test::ConsoleCapture console;
+    run(c.program);
+    const std::string said = console.text();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), static_cast<long>(c.lines.size())) << said;
+    std::size_t at = 0;
+    for (const std::string& line : c.lines) {
+      at = said.find(line, at);
+      ASSERT_NE(at, std::string::npos) << line << " in " << said;
+    }
+  }
 }
 
 }  // namespace

@@ -156,18 +156,61 @@ TEST_F(LettersTTest, TextutilConvertsOntoTheDesktopAndSurvivesAMissingConverter)
   const std::string html = slurp(desktop / "Memo.html");
   EXPECT_NE(html.find("Hello *world*"), std::string::npos) << html;
 
-  // Without a converter on the path nothing is written and the program goes on.
+  // Without a converter on the path nothing is written and the program ends with the reason.
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", "/nonexistent-folder");
-  EXPECT_EQ(run("textutil(\"docx\", \"" + (dir / "Memo.txt").string() + "\"); 1;"), "    1.0000\n.OK.\n");
+  const std::string missing = run("textutil(\"docx\", \"" + (dir / "Memo.txt").string() + "\"); 1;");
   qputenv("PATH", path);
+  EXPECT_EQ(missing.rfind("...<Error>...textutil: ", 0), 0u) << missing;
+  EXPECT_NE(missing.find("pandoc"), std::string::npos) << missing;
+  EXPECT_EQ(missing.substr(missing.size() - 5), ".NO.\n") << missing;
   EXPECT_FALSE(fs::exists(desktop / "Memo.docx"));
 
   // A format no converter writes; convertDocument is the same built-in.
-  EXPECT_EQ(run("convertDocument(\"pdf\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
+  EXPECT_EQ(run("convertDocument(\"pdf\", \"" + (dir / "Memo.txt").string() + "\");"),
+            "...<Error>...textutil: No converter writes the format pdf\n.NO.\n");
   EXPECT_FALSE(fs::exists(desktop / "Memo.pdf"));
   EXPECT_EQ(run("convertDocument(\"txt\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
   EXPECT_EQ(slurp(desktop / "Memo.txt"), "Hello *world*\n");
+}
+
+TEST_F(LettersTTest, TextutilNeverRemovesItsInput) {
+  // The output would be the input: by its own name, through a link on the Desktop, or as a
+  // second hard link. Each is refused with the reason, and every file keeps its text.
+  const fs::path desktop = pravella::paths::desktop().toStdString();
+  fs::create_directories(desktop);
+  std::ofstream(desktop / "notes.txt") << "my notes\n";
+  std::ofstream(desktop / "memo.rtf") << "{\\rtf1 my memo}";
+  write("Linked.txt", "linked\n");
+  fs::create_symlink(dir / "Linked.txt", desktop / "Linked.txt");
+  write("Hard.txt", "hard\n");
+  fs::create_hard_link(dir / "Hard.txt", desktop / "Hard.txt");
+  struct Case {
+    std::string format;
+    fs::path input;
+    fs::path output;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"txt", desktop / "notes.txt", desktop / "notes.txt", "my notes\n"},
+      {"rtf", desktop / "memo.rtf", desktop / "memo.rtf", "{\\rtf1 my memo}"},
+      {"txt", dir / "Linked.txt", desktop / "Linked.txt", "linked\n"},
+      {"txt", dir / "Hard.txt", desktop / "Hard.txt", "hard\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input.string());
+    EXPECT_EQ(run("textutil(\"" + c.format + "\", \"" + c.input.string() + "\"); 1;"),
+              "...<Error>...textutil: The output " + c.output.string() +
+                  " would be the input file; nothing was converted\n.NO.\n");
+    EXPECT_EQ(slurp(c.input), c.text);
+    EXPECT_EQ(slurp(c.output), c.text);
+  }
+  EXPECT_TRUE(fs::is_symlink(desktop / "Linked.txt"));
+
+  // "~" is no folder here: the file of that name on the Desktop is no input, and stays.
+  EXPECT_EQ(run("textutil(\"txt\", \"~/Desktop/notes.txt\");"),
+            "...<Error>...textutil: ~/Desktop/notes.txt does not exist\n.NO.\n");
+  EXPECT_EQ(slurp(desktop / "notes.txt"), "my notes\n");
 }
 
 TEST_F(LettersTTest, TextutilTakesANameBeginningWithADashAsAFile) {

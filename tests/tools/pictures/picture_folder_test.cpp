@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 
+#include "support/special_files.h"
 #include "support/test_home.h"
 
 namespace {
@@ -37,6 +38,24 @@ TEST(PictureFolder, ListsOnlyVisiblePicturesWithAnExtension) {
   listed.sort();
   EXPECT_EQ(listed, (QStringList{folder + "/a.jpg", folder + "/b.png"}));
   EXPECT_TRUE(listPictureFiles(test::home() + "/missing").isEmpty());
+}
+
+TEST(PictureFolder, ListsByNameWithNumbersByValueAndPassesSpecialFilesOver) {
+  // Made in an order that is neither the name order nor its reverse.
+  const QString folder = test::home() + "/ordered";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  for (const char* name : {"p10.png", "q.png", "P1.png", "p2.png", "p02b.png"})
+    writePicture(folder + "/" + name, "PNG");
+  // A named pipe and a link to a device, named as pictures: never opened.
+  ASSERT_TRUE(test::makeFifo(folder + "/pipe.png"));
+  ASSERT_TRUE(test::makeLink("/dev/zero", folder + "/zero.png"));
+  QStringList listed;
+  {
+    test::HangGuard guard({folder + "/pipe.png"});
+    listed = listPictureFiles(folder);
+  }
+  EXPECT_EQ(listed, (QStringList{folder + "/P1.png", folder + "/p2.png", folder + "/p02b.png", folder + "/p10.png",
+                                 folder + "/q.png"}));
 }
 
 TEST(PictureFolder, SteppingWrapsAroundAndAnEmptyListHasNoRow) {

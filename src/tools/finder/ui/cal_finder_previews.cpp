@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDockWidget>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -17,6 +16,7 @@
 
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
+#include "platform/bounded_read.h"
 #include "platform/console_log.h"
 #include "platform/desktop_open.h"
 #include "platform/notification_center.h"
@@ -39,10 +39,15 @@ QString parentFolder(const QString& path) {
   return folder.isEmpty() ? QStringLiteral("/") : folder;
 }
 
-QByteArray readAll(const QString& path, qint64 limit = -1) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return limit < 0 ? file.readAll() : file.read(limit);
+// A text larger than this is no preview: the reason is shown instead.
+constexpr qint64 kPreviewTextBytes = qint64{64} << 20;
+
+// The bytes a preview shows: a file's, never a named pipe's or a device's (opening one would
+// wait, reading one never end), and never more than the bound. A refusal shows its reason.
+QByteArray readForPreview(const QString& path, bool* refused = nullptr) {
+  const pravella::BoundedRead read = pravella::readRegularFile(path, kPreviewTextBytes);
+  if (refused) *refused = !read;
+  return read ? read.data : read.error.toUtf8();
 }
 
 }  // namespace
@@ -58,6 +63,14 @@ void CalFinder::browserSingleClick() {
   stopMovie();
   clearTextView();
   const QString name = QFileInfo(path).fileName();
+  // A named pipe or a device is named with its kind, never opened.
+  if (const QString kind = pravella::specialFileKind(path); !kind.isEmpty()) {
+    showText(pravella::specialFileRefusal(name, kind));
+    fileNameField_->setText(name);
+    fileNameField_->setReadOnly(false);
+    sound("Basso");
+    return commonTail(path);
+  }
   switch (finder::previewKindOf(path, type)) {
     case finder::PreviewKind::Rtfd:
     case finder::PreviewKind::Rtf: {
@@ -83,7 +96,7 @@ void CalFinder::browserSingleClick() {
       addRireki(path);
       break;
     case finder::PreviewKind::PlainText:
-      showText(finder::decodeForPreview(readAll(path), charCode()));
+      showText(finder::decodeForPreview(readForPreview(path), charCode()));
       fileNameField_->setText(name);
       fileNameField_->setReadOnly(false);
       sound("Pop");
@@ -96,7 +109,10 @@ void CalFinder::browserSingleClick() {
       fileNameField_->setReadOnly(false);
       break;
     case finder::PreviewKind::Other:
-      showText(finder::hexDump(readAll(path, finder::kDumpLimit)));
+      if (const pravella::BoundedRead head = pravella::readRegularFileHead(path, finder::kDumpLimit))
+        showText(finder::hexDump(head.data));
+      else
+        showText(head.error);
       fileNameField_->setText(name);
       fileNameField_->setReadOnly(false);
       sound("Pop");
@@ -133,7 +149,7 @@ void CalFinder::charCodeAction() {
   const QString path = fsBrowser_->path();
   if (!finder::checkTextFileSize(path)) return browserSingleClick();
   if (dispStatus_ != kDispText) setFinderTextScrollView();
-  showText(finder::decodeForPreview(readAll(path), charCode()));
+  showText(finder::decodeForPreview(readForPreview(path), charCode()));
   addRireki(path);
   setUnsaved(false);
   commonTail(path);

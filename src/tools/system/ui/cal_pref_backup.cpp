@@ -47,6 +47,8 @@ CalPrefBackup::CalPrefBackup(const pravella::DeskToolHost& host, QObject* parent
   grid->addWidget(restore, 2, 2);
   connect(runButton_, &QPushButton::clicked, this, [this] { syncDiaryFolderAction(); });
   connect(choose, &QPushButton::clicked, this, [this] { setSyncFolderAction(); });
+  // A folder typed into the field is kept as one chosen with the panel is.
+  connect(folderField_, &QLineEdit::editingFinished, this, [this] { saveFolderField(); });
   connect(restore, &QPushButton::clicked, this, [this] { repairPreferences(); });
   connect(&countTimer_, &QTimer::timeout, this, [this] { countingSecond(); });
 }
@@ -71,6 +73,7 @@ void CalPrefBackup::onGui(std::function<void()> fn) {
 void CalPrefBackup::awakeFromNib() {
   QFile saved(pravella::backup::backupFolderFile());
   if (saved.open(QIODevice::ReadOnly)) folderField_->setText(QString::fromUtf8(saved.readAll()));
+  savedFolder_ = folderField_->text().trimmed();
   backupRunning_ = false;
   countStatus_ = 0;
   timerCount_ = 0;
@@ -93,6 +96,7 @@ void CalPrefBackup::syncDiaryFolderAction() {
   if (worker_.joinable() && finished_) worker_.join();
   if (worker_.joinable()) return;  // still ending
   messageField_->clear();
+  saveFolderField();
   const QString backup = folderField_->text().trimmed();
   if (const QString why = pravella::backup::refusalFor(pravella::paths::diary(), backup); !why.isEmpty()) {
     showErrMessageToConsole(("Backup: " + why + u'\n').toStdString());
@@ -190,9 +194,17 @@ void CalPrefBackup::setSyncFolderAction() {
                                                          pravella::backup::removableMediaFolder());
   if (chosen.isEmpty()) return;
   folderField_->setText(chosen);
+  saveFolderField();
+}
+
+void CalPrefBackup::saveFolderField() {
+  const QString folder = folderField_->text().trimmed();
+  if (folder == savedFolder_) return;
   QDir().mkpath(pravella::paths::preferences());
-  if (const pravella::WriteResult r = pravella::writeFileAtomically(pravella::backup::backupFolderFile(), chosen.toUtf8()); !r)
+  if (const pravella::WriteResult r = pravella::writeFileAtomically(pravella::backup::backupFolderFile(), folder.toUtf8()); !r)
     showErrMessageToConsole(("Backup: " + r.error + u'\n').toStdString());
+  else
+    savedFolder_ = folder;
 }
 
 void CalPrefBackup::backupDiaryPrefernce() {

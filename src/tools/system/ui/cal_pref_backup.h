@@ -50,10 +50,13 @@ class CalPrefBackup : public QObject {
   void onGui(std::function<void()> fn);
   void finishSynchronisation(const QString& ending);
   void sound(const char* name);
+  // Writes the field's folder to the preferences when it differs from what is written there.
+  void saveFolderField();
 
   pravella::DeskToolHost host_;
   QWidget* controls_ = nullptr;
   QLineEdit* folderField_ = nullptr;
+  QString savedFolder_;  // what the preferences hold, so that an unchanged field writes nothing
   QLineEdit* messageField_ = nullptr;
   QPushButton* runButton_ = nullptr;
   QString runButtonName_;

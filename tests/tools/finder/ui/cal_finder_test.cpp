@@ -34,6 +34,7 @@
 #include "platform/ui/sound_player.h"
 #include "support/command_program.h"
 #include "support/recording_opener.h"
+#include "support/special_files.h"
 #include "support/test_home.h"
 #include "support/test_movie.h"
 #include "support/wait_for.h"
@@ -426,6 +427,44 @@ TEST_F(FinderSheet, AMouseClickAwayFromAnEditedDocumentSavesItAndShowsTheClicked
   EXPECT_EQ(shownText(), "other");
   EXPECT_EQ(sheet->nowDisplayedDocumentPath(), dir + "/other.txt");
   QCoreApplication::processEvents();
+}
+
+TEST_F(FinderSheet, APipeOrADeviceIsNamedWithItsKindAndNeverRead) {
+  const QString dir = home() + "/special";
+  QDir().mkpath(dir);
+  ASSERT_TRUE(pravella::test::makeFifo(dir + "/pipe.txt"));
+  ASSERT_TRUE(pravella::test::makeFifo(dir + "/pipe.png"));
+  ASSERT_TRUE(pravella::test::makeFifo(dir + "/pipe.bin"));
+  ASSERT_TRUE(pravella::test::makeLink("/dev/zero", dir + "/zero.txt"));
+  ASSERT_TRUE(pravella::test::makeLink("/dev/zero", dir + "/zero.bin"));
+  writeFile(dir + "/plain.txt", "plain words");
+  sheet->finderDrawer()->resize(700, 500);
+  sheet->finderDrawer()->show();
+  ASSERT_TRUE(sheet->fsBrowser()->setPath(dir));
+  FSBrowser* browser = sheet->fsBrowser();
+  const int column = browser->columnCount() - 1;
+  QListView* view = browser->columnView(column);
+  auto clickOn = [&](const QString& name) {
+    const QModelIndex index = view->model()->index(browser->columnModel(column)->rowOf(name), 0);
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->visualRect(index).center());
+  };
+  const struct {
+    const char* name;
+    const char* kind;
+  } cases[] = {{"pipe.txt", "named pipe"}, {"pipe.png", "named pipe"}, {"pipe.bin", "named pipe"},
+               {"zero.txt", "character device"}, {"zero.bin", "character device"}};
+  pravella::test::HangGuard guard({dir + "/pipe.txt", dir + "/pipe.png", dir + "/pipe.bin"});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sounds.clear();
+    clickOn(c.name);
+    EXPECT_EQ(shownText(), QString("%1 is a %2, which is not opened.").arg(c.name, c.kind));
+    EXPECT_EQ(sheet->fileNameField()->text(), c.name);
+    EXPECT_EQ(sounds, std::vector<std::string>{"Basso"});
+  }
+  clickOn("plain.txt");  // and the sheet still answers
+  EXPECT_EQ(shownText(), "plain words");
 }
 
 TEST_F(FinderSheet, NewDocumentsNeverReplaceOneAndRtfdRenamesAtTheNextSave) {

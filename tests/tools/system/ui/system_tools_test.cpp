@@ -22,6 +22,7 @@
 #include "platform/paths.h"
 #include "support/test_home.h"
 #include "tools/backup_settings.h"
+#include "tools/system/diary_backup.h"
 #include "tools/system/ui/cal_cal_bc.h"
 #include "tools/system/ui/cal_pref_backup.h"
 #include "tools/system/ui/cal_process.h"
@@ -95,6 +96,19 @@ TEST_F(Backup, CarriesChangesBothWaysAndLeavesTheWorkFolderOut) {
   tool->syncRunButton()->click();
   EXPECT_FALSE(tool->synchronising());
   EXPECT_EQ(sounds, std::vector<std::string>{"Basso"});
+}
+
+TEST_F(Backup, AFolderTypedIntoTheFieldIsKeptForTheNextStart) {
+  QLineEdit* field = tool->syncFolderNameField();
+  QTest::keyClicks(field, usb);
+  QTest::keyClick(field, Qt::Key_Return);
+  // The next start shows it again.
+  tool.reset();
+  pravella::DeskToolHost host;
+  tool = std::make_unique<CalPrefBackup>(host);
+  tool->awakeFromNib();
+  EXPECT_EQ(tool->syncFolderNameField()->text(), usb);
+  EXPECT_EQ(read(pravella::backup::backupFolderFile()), usb.toUtf8());
 }
 
 TEST_F(Backup, AStopDuringTheFirstRunSkipsTheSecondAndAFailureIsReported) {
