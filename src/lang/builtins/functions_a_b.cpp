@@ -392,6 +392,10 @@ int DoFunctionA(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kA, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableA() { return kA; }
+
 int DoFunctionB(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kB, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableB() { return kB; }

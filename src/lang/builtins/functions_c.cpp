@@ -483,3 +483,5 @@ constexpr VkBuiltin kC[] = {
 int DoFunctionC(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kC, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableC() { return kC; }

@@ -396,3 +396,5 @@ constexpr VkBuiltin kD[] = {
 int DoFunctionD(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kD, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableD() { return kD; }

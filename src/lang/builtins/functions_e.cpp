@@ -173,3 +173,5 @@ constexpr VkBuiltin kE[] = {
 int DoFunctionE(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kE, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableE() { return kE; }

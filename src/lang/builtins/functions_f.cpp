@@ -113,6 +113,8 @@ void makeCall(vk_Code& record, const std::string& name, int argc) {
   record.aux = 0;
   record.moduleSlot = -1;
   record.moduleEpoch = 0;
+  record.builtin = nullptr;
+  record.builtinState = 0;
   record.varEpoch = 0;
   record.varLevel = -1;
 }
@@ -368,3 +370,5 @@ constexpr VkBuiltin kF[] = {
 int DoFunctionF(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kF, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableF() { return kF; }

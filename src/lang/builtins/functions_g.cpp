@@ -432,3 +432,5 @@ constexpr VkBuiltin kG[] = {
 int DoFunctionG(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kG, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableG() { return kG; }

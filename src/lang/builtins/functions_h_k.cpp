@@ -340,14 +340,22 @@ int DoFunctionH(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kH, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableH() { return kH; }
+
 int DoFunctionI(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kI, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableI() { return kI; }
 
 int DoFunctionJ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kJ, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableJ() { return kJ; }
+
 int DoFunctionK(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kK, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableK() { return kK; }

@@ -289,3 +289,5 @@ constexpr VkBuiltin kL[] = {
 int DoFunctionL(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kL, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableL() { return kL; }

@@ -342,10 +342,16 @@ int DoFunctionM(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kM, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableM() { return kM; }
+
 int DoFunctionN(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kN, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableN() { return kN; }
+
 int DoFunctionO(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kO, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableO() { return kO; }

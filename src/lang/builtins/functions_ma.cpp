@@ -189,3 +189,5 @@ constexpr VkBuiltin kMA[] = {
 int DoFunctionMA(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kMA, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableMA() { return kMA; }

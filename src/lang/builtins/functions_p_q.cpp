@@ -394,6 +394,10 @@ int DoFunctionP(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kP, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableP() { return kP; }
+
 int DoFunctionQ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kQ, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableQ() { return kQ; }

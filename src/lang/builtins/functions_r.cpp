@@ -308,3 +308,5 @@ constexpr VkBuiltin kR[] = {
 int DoFunctionR(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kR, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableR() { return kR; }

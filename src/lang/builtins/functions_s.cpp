@@ -158,3 +158,5 @@ constexpr VkBuiltin kS[] = {
 int DoFunctionS(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kS, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableS() { return kS; }

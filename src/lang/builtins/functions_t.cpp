@@ -205,3 +205,5 @@ constexpr std::array kT{
 int DoFunctionT(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kT, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableT() { return kT; }

@@ -165,18 +165,28 @@ int DoFunctionU(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kU, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableU() { return kU; }
+
 int DoFunctionW(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kW, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableW() { return kW; }
 
 int DoFunctionX(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kX, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableX() { return kX; }
+
 int DoFunctionY(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kY, count, code, pc, stack, sp);
 }
 
+std::span<const VkBuiltin> vkBuiltinTableY() { return kY; }
+
 int DoFunctionZ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kZ, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableZ() { return kZ; }

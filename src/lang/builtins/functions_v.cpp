@@ -182,3 +182,5 @@ constexpr VkBuiltin kV[] = {
 int DoFunctionV(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kV, count, code, pc, stack, sp);
 }
+
+std::span<const VkBuiltin> vkBuiltinTableV() { return kV; }
