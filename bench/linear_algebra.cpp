@@ -1,13 +1,15 @@
-// The dense kernels behind "inv", "Renritsu", "eigen" and "DQR": inverses and linear systems of
-// order 500 and 1000, the symmetric eigenproblem of order 100, 200 and 500, and the eigenvalues
-// of a 100 x 100 general matrix. bench/linear_algebra_octave.sh times the same matrices in GNU
-// Octave for comparison.
+// The matrix product of "*" (order 1000) and the dense kernels behind "inv", "Renritsu",
+// "eigen" and "DQR": inverses and linear systems of order 500 and 1000, the symmetric
+// eigenproblem of order 100, 200 and 500, and the eigenvalues of a 100 x 100 general matrix.
+// bench/linear_algebra_octave.sh times the same matrices in GNU Octave (or NumPy) for
+// comparison.
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <vector>
 
+#include "lang/operators.h"
 #include "lang/stdlib/linear_algebra.h"
 
 namespace {
@@ -30,6 +32,20 @@ std::vector<double> symmetricPattern(int n) {
     for (int j = 0; j < n; ++j) a[i * n + j] = p[i * n + j] + p[j * n + i];
   return a;
 }
+
+// The product behind "*" of two 1000 x 1000 matrices (the reference times its BLAS product on
+// one thread).
+void BM_MatrixProduct(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto a = patternMatrix(n, 0.0);
+  const auto b = patternMatrix(n, 1.0);
+  std::vector<double> c(a.size());
+  for (auto _ : state) {
+    vkMatrixProduct(a.data(), b.data(), c.data(), n, n, n);
+    benchmark::DoNotOptimize(c.data());
+  }
+}
+BENCHMARK(BM_MatrixProduct)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void BM_Inverse(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));

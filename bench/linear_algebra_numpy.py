@@ -20,6 +20,9 @@ def best(f, reps):
     return 1000 * t
 
 
+m = pattern(1000, 0.0)
+p1 = pattern(1000, 1.0)
+print(f"BM_MatrixProduct/1000 {best(lambda: m @ p1, 5):.3f}")
 for n in (500, 1000):
     a = pattern(n, 10.0)
     b = np.sin(np.arange(1, n + 1))

@@ -34,6 +34,8 @@ if command -v octave-cli >/dev/null; then
         tic; f(); t = min(t, toc);
       end
     end
+    M = pat(1000, 0); P1 = pat(1000, 1);
+    printf("BM_MatrixProduct/1000 %.3f\n", 1000 * best(@() M * P1, 5));
     for n = [500 1000]
       A = pat(n, 10); b = sin((1:n)'"'"');
       printf("BM_Inverse/%d %.3f\n", n, 1000 * best(@() inv(A), 10));

@@ -18,3 +18,11 @@ int vkCallBuiltin(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int*
   error_disp_unknown("Unknown Function!");
   return 0;
 }
+
+VkCallFn vkResolvedBuiltin(vk_Code& record) {
+  if (record.builtinState == 0) {
+    record.builtin = gSeam.resolveFunction ? gSeam.resolveFunction(record.name, record.argc) : nullptr;
+    record.builtinState = record.builtin ? 1 : 2;
+  }
+  return record.builtin;
+}

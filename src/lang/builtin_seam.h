@@ -10,6 +10,10 @@ struct VkBuiltinSeam {
   // Runs the built-in named by the record at *pc with its arguments on the stack (the frame of
   // the dispatchers). 1, or 0 after reporting.
   int (*callFunction)(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) = nullptr;
+  // The built-in a call record of this name and argument count runs, looked up once so that
+  // the executor calls it directly; null where the record must go through callFunction (the
+  // name families, which report under their own name, and unknown names).
+  VkCallFn (*resolveFunction)(const std::string& name, int argc) = nullptr;
   // The operators "+", "-", "*", "/", "x", "%" with a picture operand (operands already off the
   // stack, the result pushed), and the transpose of a picture.
   int (*pictureOperator)(char op, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack,
@@ -26,3 +30,7 @@ const VkBuiltinSeam& vkBuiltins();
 
 // Calls the registered built-in entry; without one the name is an unknown function.
 int vkCallBuiltin(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+
+// The built-in a call record runs, looked up on its first call (see resolveFunction); null
+// where it goes the long way through vkCallBuiltin.
+VkCallFn vkResolvedBuiltin(vk_Code& record);

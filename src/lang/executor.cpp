@@ -896,6 +896,13 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
           ++pc;
         } else if (rec.aux == 1) {
           pc = count + 1;
+        } else if (rec.kind == kCodeFunction && vkResolvedBuiltin(rec)) {
+          // No module hides it: its built-in straight away, as dispatchRecord would run it.
+          int p = pc, s = sp;
+          ok = rec.builtin(count, code, &p, stack, &s);
+          if (!ok) consoleNotFound("function.", code[pc].name);
+          pc = p + 1;
+          sp = s;
         } else {
           int p = pc, s = sp;
           ok = dispatchRecord(code, count, &p, stack, &s);

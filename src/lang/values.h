@@ -145,6 +145,11 @@ class VkBytes {
 
 struct VkScalarRun;
 struct VkScalarLoop;
+struct CalcStackEntry;
+struct vk_Code;
+
+// The frame every built-in and dispatcher is called with.
+using VkCallFn = int (*)(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 struct VkInlineModule;
 
 struct vk_Code {
@@ -169,6 +174,10 @@ struct vk_Code {
   // The module slot a call record was resolved to, valid while vkModuleEpoch is unchanged.
   int moduleSlot = -1;
   unsigned moduleEpoch = 0;
+  // The built-in a call record names, found once in its letter's table (the frame of the
+  // dispatchers); builtinState 0 not yet looked up, 1 found, 2 to be run the long way.
+  VkCallFn builtin = nullptr;
+  int builtinState = 0;
   // When varSlot was last found to hold this record's real 1 by 1 variable: the variable
   // table's epoch and the scope level then (see vkVariableEpoch).
   uint64_t varEpoch = 0;
@@ -224,6 +233,8 @@ inline void vkSetRecord(vk_Code& record, int kind, const std::string& name, int 
   record.aux = 0;
   record.moduleSlot = -1;
   record.moduleEpoch = 0;
+  record.builtin = nullptr;
+  record.builtinState = 0;
   record.varEpoch = 0;
   record.varLevel = -1;
   record.scalarRun.reset();

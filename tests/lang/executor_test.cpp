@@ -145,6 +145,17 @@ TEST_F(Dispatch, ModulesAndTopLevelVariablesLastBetweenRuns) {
   EXPECT_EQ(r.output(), "    8.0000\n.OK.\n");
 }
 
+// A body's call finds its built-in once; a module of that name defined afterwards still takes
+// the call, and the built-in does again once the module is deleted.
+TEST_F(Dispatch, AModuleDefinedAfterABodyFoundItsBuiltInTakesTheCall) {
+  EXPECT_EQ(pravella::runVkProgram("module root4(x) { return(sqrt(x)); } root4(16); root4(16);").output(),
+            "    4.0000\n    4.0000\n.OK.\n");
+  EXPECT_TRUE(pravella::runVkProgram("module sqrt(x) { return(x + 1000); }").ok);
+  EXPECT_EQ(pravella::runVkProgram("root4(16);").output(), " 1016.0000\n.OK.\n");
+  EXPECT_TRUE(pravella::runVkProgram("deleteModule(\"sqrt\");").ok);
+  EXPECT_EQ(pravella::runVkProgram("root4(16);").output(), "    4.0000\n.OK.\n");
+}
+
 TEST_F(Dispatch, AliasNamesABuiltinOrAModule) {
   fncAliasTable[0] = {"sz", "msize"};
   fncAliasTable[1] = {"tw", "twice2"};

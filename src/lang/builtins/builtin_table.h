@@ -9,7 +9,7 @@
 
 #include "lang/values.h"
 
-using VkBuiltinFn = int (*)(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+using VkBuiltinFn = VkCallFn;
 
 constexpr int kAnyArgc = -1;
 

@@ -21,6 +21,31 @@ constexpr Dispatcher kLetters[26] = {
     DoFunctionV, DoFunctionW, DoFunctionX, DoFunctionY, DoFunctionZ,
 };
 
+using Table = std::span<const VkBuiltin> (*)();
+
+constexpr Table kTables[26] = {
+    vkBuiltinTableA, vkBuiltinTableB, vkBuiltinTableC, vkBuiltinTableD, vkBuiltinTableE, vkBuiltinTableF,
+    vkBuiltinTableG, vkBuiltinTableH, vkBuiltinTableI, vkBuiltinTableJ, vkBuiltinTableK, vkBuiltinTableL,
+    vkBuiltinTableM, vkBuiltinTableN, vkBuiltinTableO, vkBuiltinTableP, vkBuiltinTableQ, vkBuiltinTableR,
+    vkBuiltinTableS, vkBuiltinTableT, vkBuiltinTableU, vkBuiltinTableV, vkBuiltinTableW, vkBuiltinTableX,
+    vkBuiltinTableY, vkBuiltinTableZ,
+};
+
+// The entry of a chain that a record of this name and count runs; null when none matches.
+const VkBuiltin* findInChain(std::span<const VkBuiltin> chain, const std::string& name, int argc) {
+  for (const VkBuiltin& b : chain) {
+    if (b.name == name && (b.argc == kAnyArgc || b.argc == argc)) return &b;
+  }
+  return nullptr;
+}
+
+// Whether the name belongs to a family with a dispatcher of its own (see DoFunction).
+bool inFamily(const std::string& name) {
+  const std::size_t n = name.size();
+  return (n >= 3 && name.compare(0, 2, "ma") == 0) || (n >= 4 && name.compare(0, 3, "pv_") == 0) ||
+         (n >= 5 && (name.compare(0, 4, "cal_") == 0 || name.compare(0, 4, "usr_") == 0));
+}
+
 int prefixed(Dispatcher d, int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   const std::string name = code[*pc].name;
   const std::uint64_t linesBefore = pravella::consoleLinesWritten();
@@ -50,13 +75,21 @@ int DoFunction(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
   return 0;
 }
 
+VkCallFn vkResolveFunction(const std::string& name, int argc) {
+  if (name.empty() || inFamily(name)) return nullptr;
+  const unsigned char first = static_cast<unsigned char>(name[0]);
+  int letter = -1;
+  if (first >= 'A' && first <= 'Z') letter = first - 'A';
+  if (first >= 'a' && first <= 'z') letter = first - 'a';
+  if (letter < 0) return nullptr;
+  const VkBuiltin* b = findInChain(kTables[letter](), name, argc);
+  return b ? b->run : nullptr;
+}
+
 int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code, int* pc,
                       CalcStackEntry* stack, int* sp) {
   const vk_Code& rec = code[*pc];
-  for (const VkBuiltin& b : chain) {
-    if (b.name == rec.name && (b.argc == kAnyArgc || b.argc == rec.argc))
-      return b.run(count, code, pc, stack, sp);
-  }
+  if (const VkBuiltin* b = findInChain(chain, rec.name, rec.argc)) return b->run(count, code, pc, stack, sp);
   error_disp_unknown("Unknown function.");
   return 0;
 }

@@ -455,3 +455,5 @@ int DoFunctionC(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kC, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("C", kC);
+
+std::span<const VkBuiltin> vkBuiltinTableC() { return kC; }

@@ -397,3 +397,5 @@ int DoFunctionD(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kD, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("D", kD);
+
+std::span<const VkBuiltin> vkBuiltinTableD() { return kD; }

@@ -174,3 +174,5 @@ int DoFunctionE(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kE, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("E", kE);
+
+std::span<const VkBuiltin> vkBuiltinTableE() { return kE; }

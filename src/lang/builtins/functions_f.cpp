@@ -113,6 +113,8 @@ void makeCall(vk_Code& record, const std::string& name, int argc) {
   record.aux = 0;
   record.moduleSlot = -1;
   record.moduleEpoch = 0;
+  record.builtin = nullptr;
+  record.builtinState = 0;
   record.varEpoch = 0;
   record.varLevel = -1;
 }
@@ -369,3 +371,5 @@ int DoFunctionF(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kF, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("F", kF);
+
+std::span<const VkBuiltin> vkBuiltinTableF() { return kF; }

@@ -433,3 +433,5 @@ int DoFunctionG(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kG, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("G", kG);
+
+std::span<const VkBuiltin> vkBuiltinTableG() { return kG; }

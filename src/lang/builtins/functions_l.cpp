@@ -290,3 +290,5 @@ int DoFunctionL(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kL, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("L", kL);
+
+std::span<const VkBuiltin> vkBuiltinTableL() { return kL; }

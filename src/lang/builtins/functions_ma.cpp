@@ -190,3 +190,5 @@ int DoFunctionMA(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* 
   return vkRunBuiltinChain(kMA, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("ma", kMA);
+
+std::span<const VkBuiltin> vkBuiltinTableMA() { return kMA; }

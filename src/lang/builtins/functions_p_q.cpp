@@ -395,7 +395,11 @@ int DoFunctionP(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
 }
 VK_LIST_BUILTINS("P", kP);
 
+std::span<const VkBuiltin> vkBuiltinTableP() { return kP; }
+
 int DoFunctionQ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kQ, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("Q", kQ);
+
+std::span<const VkBuiltin> vkBuiltinTableQ() { return kQ; }

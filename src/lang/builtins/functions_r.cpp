@@ -309,3 +309,5 @@ int DoFunctionR(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kR, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("R", kR);
+
+std::span<const VkBuiltin> vkBuiltinTableR() { return kR; }

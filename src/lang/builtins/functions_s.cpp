@@ -159,3 +159,5 @@ int DoFunctionS(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kS, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("S", kS);
+
+std::span<const VkBuiltin> vkBuiltinTableS() { return kS; }

@@ -206,3 +206,5 @@ int DoFunctionT(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kT, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("T", kT);
+
+std::span<const VkBuiltin> vkBuiltinTableT() { return kT; }

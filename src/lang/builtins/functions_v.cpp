@@ -183,3 +183,5 @@ int DoFunctionV(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* s
   return vkRunBuiltinChain(kV, count, code, pc, stack, sp);
 }
 VK_LIST_BUILTINS("V", kV);
+
+std::span<const VkBuiltin> vkBuiltinTableV() { return kV; }

@@ -25,6 +25,7 @@ int vkStartUp() {
   // 0. The executor, the operators and assignment reach the built-ins through this seam.
   VkBuiltinSeam seam;
   seam.callFunction = DoFunction;
+  seam.resolveFunction = vkResolveFunction;
   seam.pictureOperator = vkPictureOperands;
   seam.pictureTranspose = vkPictureTransposed;
   seam.pictureToNumbers = vkPictureToNumbers;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 #include <utility>
 #include <vector>
@@ -481,19 +483,28 @@ void Renritsu_cpm(const double* src, double* dst, int n, int stride) {
 int Leqacc(double* a, double* x, double* b, int n, int stride) {
   if (n < 1) return 1;
   std::vector<int> rowPivots, colPivots;
-  std::vector<double> saved, colScale, residual, correction;
+  std::vector<double> colScale, residual, correction, before;
+  // The copy of the matrix is written before it is read: no zero-filling of n x n doubles.
+  std::unique_ptr<double[]> saved;
   try {
     rowPivots.resize(n);
     colPivots.resize(n);
-    saved.resize(static_cast<std::size_t>(n) * stride);
+    saved.reset(new double[static_cast<std::size_t>(n) * stride]);
     colScale.resize(n);
     residual.resize(n);
     correction.resize(n);
+    before.resize(n);
   } catch (const std::bad_alloc&) {
     error_disp("memory allocation on Renritsu");
     return 0;
   }
   auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * stride + j]; };
+  // A pass of the refinement that left every bit of x as it was (and no element not a number)
+  // ends it: each further pass would compute the same residual and leave x as it is.
+  auto unchanged = [&](const double* now) {
+    if (std::memcmp(now, before.data(), sizeof(double) * n) != 0) return false;
+    return std::none_of(now, now + n, [](double v) { return std::isnan(v); });
+  };
 
   for (int i = 0; i < n; ++i) {
     const double largest = rowMaxAbs(&A(i, 0), n);
@@ -504,7 +515,7 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
   std::fill(colScale.begin(), colScale.end(), 0.0);
   for (int i = 0; i < n; ++i) raiseToMagnitudes(colScale.data(), &A(i, 0), n);
   for (int i = 0; i < n; ++i) divideRowByEach(&A(i, 0), colScale.data(), n);
-  Renritsu_cpm(a, saved.data(), n, stride);
+  Renritsu_cpm(a, saved.get(), n, stride);
   // Row pivoting in blocks factors the equilibrated matrix fast, and the refinement below
   // brings the solution to the accuracy of complete pivoting. A column without a non-zero
   // pivot (a singular or nearly singular matrix, or one holding NaN) falls back to complete
@@ -513,18 +524,22 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
     std::copy(b, b + n, x);
     luSolve(a, n, stride, rowPivots.data(), x, 1, 1);
     for (int pass = 0; pass < 5; ++pass) {
-      Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
+      Renritsu_racc(saved.get(), x, b, residual.data(), n, stride);
       luSolve(a, n, stride, rowPivots.data(), residual.data(), 1, 1);
+      std::copy(x, x + n, before.data());
       for (int i = 0; i < n; ++i) x[i] += residual[i];
+      if (unchanged(x)) break;
     }
   } else {
-    Renritsu_cpm(saved.data(), a, n, stride);
+    Renritsu_cpm(saved.get(), a, n, stride);
     Renritsu_dec(a, n, stride, rowPivots.data(), colPivots.data());
     Renritsu_sol(a, x, b, n, stride, rowPivots.data(), colPivots.data());
     for (int pass = 0; pass < 5; ++pass) {
-      Renritsu_racc(saved.data(), x, b, residual.data(), n, stride);
+      Renritsu_racc(saved.get(), x, b, residual.data(), n, stride);
       Renritsu_sol(a, correction.data(), residual.data(), n, stride, rowPivots.data(), colPivots.data());
+      std::copy(x, x + n, before.data());
       for (int i = 0; i < n; ++i) x[i] += correction[i];
+      if (unchanged(x)) break;
     }
   }
   for (int j = 0; j < n; ++j) x[j] /= colScale[j];

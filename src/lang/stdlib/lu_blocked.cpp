@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -189,15 +190,16 @@ void subtractProduct(const double* a, int lda, const double* b, int ldb, double*
   if (rows <= 0 || cols <= 0 || depth <= 0) return;
   const int panels = (cols + kNr - 1) / kNr;
   const std::size_t panelSize = static_cast<std::size_t>(depth) * kNr;
-  std::vector<double> packed(static_cast<std::size_t>(panels) * panelSize);
-  for (int p = 0; p < panels; ++p) packPanel(b, ldb, depth, p * kNr, cols, packed.data() + p * panelSize);
+  // Every element is packed before it is read: no zero-filling.
+  const std::unique_ptr<double[]> packed(new double[static_cast<std::size_t>(panels) * panelSize]);
+  for (int p = 0; p < panels; ++p) packPanel(b, ldb, depth, p * kNr, cols, packed.get() + p * panelSize);
   const bool fma = haveFma();
   alignas(32) double acc[kMr * kNr];
   for (int i = 0; i < rows; i += kMr) {
     const int r = std::min(kMr, rows - i);
     const double* strip = a + at(i, 0, lda);
     for (int p = 0; p < panels; ++p) {
-      const double* panel = packed.data() + p * panelSize;
+      const double* panel = packed.get() + p * panelSize;
       if (r == kMr && fma)
         kernelFma(strip, lda, panel, depth, acc);
       else
