@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QToolButton>
+#include <utility>
 
 #include "diary/diary_globals.h"
 #include "diary/func_alias_file.h"
@@ -230,6 +231,9 @@ void Calcndar::registerObservers() {
       pravella::answerNumbers(row);
     }
   });
+  // A program set it (and wrote its file).
+  center.addObserver(QStringLiteral("rememberStringChanged"), this,
+                     [this](pravella::Notification& n) { rememberString_ = n.text; });
   registerDocumentObservers();
   registerLinkObservers();
 }
@@ -249,6 +253,9 @@ void Calcndar::applicationDidFinishLaunching() {
   primaryPreferencesBackupProcess();
   ::initUnixColor();  // the colour names of rgbColor.dat
   setMainWindowSizeAndPosition();
+  // The side views are there now, and the window has its frame.
+  sideViewsComeLater_ = false;
+  if (openWhenLaunched_) std::exchange(openWhenLaunched_, nullptr)();
 }
 
 void Calcndar::loadModuleFromModulesFolder() {
