@@ -45,6 +45,7 @@ Application::Application() {
   Calcndar& calendar = *calendar_;
   // The memo options: the memo sheet's files and history, the Format and User menus.
   calendarOption_ = std::make_unique<CalOption>(&window, &calendar);
+  calendar.sideViewsComeLater();
   calendar.awakeFromNib();
   calendarOption_->awakeFromNib();
   // The working folder starts before any module runs.

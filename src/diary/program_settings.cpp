@@ -8,6 +8,7 @@
 #include "diary/diary_globals.h"
 #include "platform/atomic_file.h"
 #include "platform/console_log.h"
+#include "platform/notification_center.h"
 #include "platform/paths.h"
 
 std::uint8_t prefBackupNeedStatua = 1;
@@ -47,6 +48,9 @@ bool setRememberString(std::string_view utf8) {
       pravella::writeFileAtomically(folder + QStringLiteral("/rememberString.txt"),
                                     QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
   if (!written) showErrMessageToConsole(written.error.toStdString());
+  // The calendar's key and menu item use the new text at once.
+  pravella::NotificationCenter::defaultCenter().post(
+      QStringLiteral("rememberStringChanged"), QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
   return written.ok;
 }
 

@@ -17,8 +17,9 @@
 extern std::uint8_t prefBackupNeedStatua;
 
 // Keeps the text as the remembered string and writes it, UTF-8, atomically to
-// "rememberString.txt" in the language preferences folder. False when the file could not be
-// written (the text is kept all the same).
+// "rememberString.txt" in the language preferences folder, and posts "rememberStringChanged"
+// with it, so that the windows use it at once. False when the file could not be written (the
+// text is kept all the same).
 bool setRememberString(std::string_view utf8);
 std::string rememberString();
 

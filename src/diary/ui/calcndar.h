@@ -53,6 +53,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // ---- start-up and shutdown (calcndar_startup.cpp)
   // The folder tree, the defaults, the user's lists and files, today's month, the observers.
   void awakeFromNib();
+  // The side views are made after the first frame: until applicationDidFinishLaunching, a
+  // shown document that opens in one (a picture or movie document, a medical image) waits for
+  // it instead of going to the desktop's opener.
+  void sideViewsComeLater() { sideViewsComeLater_ = true; }
   // The user's modules, the emptied work folder, the colour names, the window frame.
   void applicationDidFinishLaunching();
   // Saves what must survive; false cancels the quit.
@@ -224,6 +228,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   int toggleStatus() const { return toggleStatus_; }
   int beforeSheet() const { return beforeSheet_; }
   void closeAllToggleView();
+  // The open side views that keep a text of their own (the launcher and bookmark memos, the
+  // table sheet, the memo sheet, the row memo view, the finder) write it. False when the memo
+  // sheet could not be written.
+  bool saveSideViewTexts();
   void openBeforeSheet();
   void openMemoView();
   void openMemoViewOpen();
@@ -400,6 +408,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   SavePanel savePanel_;
   OpenPanel openPanel_;
   bool loadingMemo_ = false;
+  bool sideViewsComeLater_ = false;
+  // The shown document's side view, opened once the side views are there.
+  std::function<void()> openWhenLaunched_;
   bool steppingHistory_ = false;
   std::deque<int> pendingHistorySteps_;
   int clickedColumn_ = -1;

@@ -192,6 +192,7 @@ QMimeData* Calcndar::dragDataForRow(int row) const {
 
 void Calcndar::showSelectedDiaryFile(int row) {
   if (!save()) return;
+  openWhenLaunched_ = nullptr;  // another document is shown now
   setMoonImageView();
   if (toggleStatus_ == 11 || toggleStatus_ == 12 || toggleStatus_ == 15) closeAllToggleView();
   clearDocJumpInDoc();
@@ -218,10 +219,19 @@ void Calcndar::showSelectedDiaryFile(int row) {
     // reading it never end.
     const QString special = pravella::specialFileKind(path);
     auto& center = pravella::NotificationCenter::defaultCenter();
-    // A side window that is not there yet: the desktop opens the file instead.
+    // A side window that is not there yet: it opens the file once made at start-up; one that
+    // never comes leaves the file to the desktop.
     auto postOrOpen = [&](const QString& notification, const QString& text) {
       if (center.hasObservers(notification))
         center.post(notification, text);
+      else if (sideViewsComeLater_)
+        openWhenLaunched_ = [this, notification, text, folder, name] {
+          auto& center = pravella::NotificationCenter::defaultCenter();
+          if (center.hasObservers(notification))
+            center.post(notification, text);
+          else
+            openWithDesktop(folder, name);
+        };
       else
         openWithDesktop(folder, name);
     };
@@ -702,13 +712,10 @@ bool Calcndar::finishSave(const QString& savedPath, bool fromPanel) {
 }
 
 void Calcndar::saveDocAction() {
-  if (redirectToFinder("saveTextOnFinderSheet")) return;
-  QWidget* focus = window_->focusWidget();
-  if (memoSheet_ && focus == memoSheetField()) {
-    if (!saveMemoSheetDocument()) alert(QStringLiteral("Can't save the memo sheet !"), QString(), {QStringLiteral("OK")});
-    return;
-  }
-  if (focus == window_->documentView() || focus == nullptr) save();
+  // Wherever the focus is in the window (a drawer's field too), Save saves the memo, and the
+  // side views that keep a text of their own save theirs with it.
+  if (!saveSideViewTexts()) alert(QStringLiteral("Can't save the memo sheet !"), QString(), {QStringLiteral("OK")});
+  save();
 }
 
 // ---------------------------------------------------------------- names

@@ -16,6 +16,7 @@
 #include "editors/ui/main_text_view.h"
 #include "platform/cformat.h"
 #include "platform/font_aliases.h"
+#include "platform/notification_center.h"
 #include "platform/paths.h"
 
 namespace {
@@ -66,7 +67,10 @@ void clearCell(QToolButton* cell) {
 }  // namespace
 
 void Calcndar::setSelectedDay(const QDate& day) {
-  if (day.isValid()) selectedDay_ = day;
+  if (!day.isValid() || day == selectedDay_) return;
+  selectedDay_ = day;
+  // The sun and moon panel follows the selected day, whoever selects it.
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("dispSunAndMoonRiseSet"));
 }
 
 void Calcndar::refreshCalendar() {
@@ -179,7 +183,7 @@ void Calcndar::selectDayAction2(int day) {
   }
   window_->yearMonthField()->setText(dateText(date));
   setCellFont(cellOfDay(day), true);
-  selectedDay_ = date;
+  setSelectedDay(date);
   selectCellSelectedDay();
   showDiaryFiles();
 }

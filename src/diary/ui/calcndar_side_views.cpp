@@ -193,19 +193,25 @@ int Calcndar::setToggleStatus(int status) {
   return old;
 }
 
-void Calcndar::closeAllToggleView() {
+bool Calcndar::saveSideViewTexts() {
   auto& center = pravella::NotificationCenter::defaultCenter();
-  // The open view's memo is saved before it closes.
   if (toggleStatus_ == 14) center.post(QStringLiteral("saveLauncherMemo"));
   if (toggleStatus_ == 10) center.post(QStringLiteral("saveBookMarkMemo"));
   if (toggleStatus_ == 15) center.post(QStringLiteral("sheetTableSaveAction"));
-  if (memoSheet_) memoSheet_->hide();
-  saveMemoSheetDocument();
-  if (pictureDrawer_) pictureDrawer_->hide();
+  const bool sheetSaved = saveMemoSheetDocument();
   if (Pravella_X) Pravella_X->saveDocAction();  // the row memo view under the month list
+  center.post(QStringLiteral("saveTextOnFinderSheet"));
+  return sheetSaved;
+}
+
+void Calcndar::closeAllToggleView() {
+  auto& center = pravella::NotificationCenter::defaultCenter();
+  // The open view's memo is saved before it closes.
+  saveSideViewTexts();
+  if (memoSheet_) memoSheet_->hide();
+  if (pictureDrawer_) pictureDrawer_->hide();
   for (const QPointer<QDockWidget>& view : toolSideViews_)
     if (view) view->hide();
-  center.post(QStringLiteral("saveTextOnFinderSheet"));
   center.post(QStringLiteral("stopSlideShow"));
   pravella::clearTemporaryHighlights(window_->documentView());
 }

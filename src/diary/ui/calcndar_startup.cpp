@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QToolButton>
+#include <utility>
 
 #include <algorithm>
 #include <cmath>
@@ -236,6 +237,9 @@ void Calcndar::registerObservers() {
       pravella::answerNumbers(row);
     }
   });
+  // A program set it (and wrote its file).
+  center.addObserver(QStringLiteral("rememberStringChanged"), this,
+                     [this](pravella::Notification& n) { rememberString_ = n.text; });
   registerDocumentObservers();
   registerLinkObservers();
 }
@@ -255,6 +259,9 @@ void Calcndar::applicationDidFinishLaunching() {
   primaryPreferencesBackupProcess();
   ::initUnixColor();  // the colour names of rgbColor.dat
   setMainWindowSizeAndPosition();
+  // The side views are there now, and the window has its frame.
+  sideViewsComeLater_ = false;
+  if (openWhenLaunched_) std::exchange(openWhenLaunched_, nullptr)();
   // Asked once the window works, never inside the start.
   QTimer::singleShot(0, this, [this] { offerRecoveredEdits(); });
 }

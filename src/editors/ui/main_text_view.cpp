@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -78,6 +80,10 @@ struct MemoInsertion {
   bool newlineFirst = false;
   std::shared_ptr<MemoInsertion> parent;  // a nested run goes in at its caller's caret
   int revision = -1;                      // the document's revision after this run's last edit
+  // Root only: the document's revision after the run's last edit of any kind, and whether
+  // someone else (the user typing) changed the document between the run's edits.
+  int lastRevision = -1;
+  bool editedMeanwhile = false;
   std::shared_ptr<DetachedDocument> detached;  // root only: the memo shows another document now
   // Root only: the run belongs to another memo view (the memo sheet, the row memo view); its
   // output goes there, or nowhere once that view is gone.
@@ -147,6 +153,25 @@ void beginInsertion(QTextDocument* doc, MemoInsertion& ins) {
   }
   ins.begun = true;
   if (ins.newlineFirst) insertAtEnd(ins, [](QTextCursor& c) { c.insertText(QStringLiteral("\n")); });
+}
+
+// Why the run key found nothing to run at the caret (no selection).
+QString nothingToRun(const QTextEdit* view) {
+  const QTextBlock line = view->textCursor().block();
+  if (line.length() - 1 >= kLongestLine)
+    return QStringLiteral("Nothing run: the line at the caret is too long; select the code to run it.");
+  return QStringLiteral("Nothing to run: the line at the caret is empty.");
+}
+
+// A run key that does nothing says why in the status line of the window that holds the view.
+void sayWhyNothingRuns(QWidget* view, const QString& why) {
+  for (QWidget* w = view; w; w = w->parentWidget()) {
+    if (auto* main = qobject_cast<QMainWindow*>(w)) {
+      main->statusBar()->showMessage(why, 5000);
+      return;
+    }
+  }
+  pravella::playFeedbackSound(QStringLiteral("Basso"));
 }
 
 QString statusLine(bool ok) { return ok ? QStringLiteral(".OK.\n") : QStringLiteral(".NO.\n"); }
@@ -240,13 +265,22 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
   const bool runKey = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
   const bool composing = !textCursor().block().layout()->preeditAreaText().isEmpty();
   // While a run goes on (this view's or another window's), Enter and Escape are ordinary keys.
+  if (runKey && !composing && (worker_.busy() || pravella::vkRunInProgress()) && event->key() == Qt::Key_Escape) {
+    // Enter goes on as a new line; Escape would do nothing at all.
+    sayWhyNothingRuns(this, QStringLiteral("A program is running: hold the mouse button down in its window to break it."));
+    event->accept();
+    return;
+  }
   if (runKey && !composing && !worker_.busy() && !pravella::vkRunInProgress()) {
     const QString selected = plainOf(textCursor().selectedText());
     if (pravella::isGnuplotBlock(selected)) {
       DoGnuPlotCommand(selected);
     } else {
       const QString code = findExpression();
-      if (!code.isEmpty()) calculationUsingBC(code);
+      if (code.isEmpty())
+        sayWhyNothingRuns(this, nothingToRun(this));
+      else
+        calculationUsingBC(code);
     }
     event->accept();
     return;
@@ -355,7 +389,10 @@ bool mainTextView::runKeyInView(QTextEdit* view) {
     return true;
   }
   const QString code = findExpressionIn(view);
-  if (code.isEmpty()) return true;
+  if (code.isEmpty()) {
+    sayWhyNothingRuns(view, nothingToRun(view));
+    return true;
+  }
   QTextCursor cursor = view->textCursor();
   const int at = cursor.selectionEnd();
   cursor.setPosition(at);
@@ -740,6 +777,7 @@ void mainTextView::editAt(const InsertionPtr& ins, const std::function<void(QTex
     std::erase_if(insertions_, [](const std::weak_ptr<MemoInsertion>& w) { return w.expired(); });
     for (InsertionPtr p = ins; p && !p->begun; p = p->parent) insertions_.push_back(p);
   }
+  if (root.lastRevision >= 0 && root.lastRevision != doc->revision()) root.editedMeanwhile = true;
   QTextCursor block(doc);
   // Nothing else changed the document since this run's last edit: the edits stay one step.
   if (root.revision >= 0 && root.revision == doc->revision()) {
@@ -753,6 +791,7 @@ void mainTextView::editAt(const InsertionPtr& ins, const std::function<void(QTex
   block.endEditBlock();
   // An edit that changed nothing must not make the next one join the user's last step.
   if (doc->availableUndoSteps() != steps) root.revision = doc->revision();
+  root.lastRevision = doc->revision();
 }
 
 void mainTextView::selectInsertion(MemoInsertion& insertion) {
@@ -760,6 +799,10 @@ void mainTextView::selectInsertion(MemoInsertion& insertion) {
   if (!insertion.begun || root.detached) return;
   QTextEdit* view = root.inOtherView ? root.otherView.data() : this;
   if (!view) return;
+  // A user who typed or moved the caret while the run went on keeps caret and selection: the
+  // next key would otherwise replace the selected result.
+  const QTextCursor caret = view->textCursor();
+  if (root.editedMeanwhile || caret.hasSelection() || caret.position() != insertion.end.position()) return;
   QTextCursor selection(view->document());
   selection.setPosition(insertion.start.position());
   selection.setPosition(insertion.end.position(), QTextCursor::KeepAnchor);
@@ -929,10 +972,18 @@ QMimeData* mainTextView::createMimeDataFromSelection() const {
 
 void mainTextView::insertFromMimeData(const QMimeData* source) {
   QTextCursor cursor = textCursor();
-  if (!source || !acceptRichText() || !pravella::insertWithCopiedAttachments(cursor, *source))
-    return QTextEdit::insertFromMimeData(source);
-  setTextCursor(cursor);
-  ensureCursorVisible();
+  if (source && acceptRichText() && pravella::insertWithCopiedAttachments(cursor, *source)) {
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return;
+  }
+  // A picture alone (another program's, or the one Picture Size left) goes in as a dropped
+  // picture does; the editor would paste nothing.
+  if (source && acceptRichText() && !source->hasText() && pravella::pastePicture(this, *source)) {
+    ensureCursorVisible();
+    return;
+  }
+  QTextEdit::insertFromMimeData(source);
 }
 
 bool mainTextView::canInsertFromMimeData(const QMimeData* source) const {

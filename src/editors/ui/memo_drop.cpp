@@ -214,6 +214,19 @@ void dropString(QTextEdit* view, QDropEvent* event, const QMimeData& mime, const
 
 QString droppedPicturePath() { return paths::vkData() + QStringLiteral("/tmpPicture.jpg"); }
 
+bool pastePicture(QTextEdit* view, const QMimeData& mime) {
+  if (!carriesPicture(mime)) return false;
+  const QImage picture = draggedPicture(mime);
+  if (picture.isNull()) return false;
+  QTextCursor cursor = view->textCursor();
+  // The selection goes with the same step as the picture comes in.
+  cursor.beginEditBlock();
+  cursor.removeSelectedText();
+  const bool pasted = insertPicture(view, cursor.position(), picture);
+  cursor.endEditBlock();
+  return pasted;
+}
+
 void memoDropEvent(QTextEdit* view, QDropEvent* event, const MemoDropContext& context) {
   const QMimeData* mime = event->mimeData();
   const int position = view->cursorForPosition(event->position().toPoint()).position();

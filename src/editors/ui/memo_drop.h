@@ -49,6 +49,11 @@ QString droppedPicturePath();
 // afterwards.
 void memoDropEvent(QTextEdit* view, QDropEvent* event, const MemoDropContext& context);
 
+// A pasted picture (the clipboard's image/png, say) goes in at the caret, in place of the
+// selection, as a dropped picture does. False (nothing done) when `mime` carries no picture
+// that reads, or it could not be written.
+bool pastePicture(QTextEdit* view, const QMimeData& mime);
+
 // Files and pictures, which the text editor alone would refuse.
 bool canDropIntoMemo(const QMimeData& mime);
 

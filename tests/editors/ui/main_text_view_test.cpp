@@ -623,8 +623,8 @@ QString selectedPlain(const QTextEdit& view) {
 }
 
 // The user types on while the program runs: the line feed behind the code is there at once,
-// the result goes right behind the code, the typed text stays whole after it, and only the
-// run's output stands selected (the next key must not erase what was typed).
+// the result goes right behind the code, the typed text stays whole after it, and the caret
+// stays where the user typed, with nothing selected (the next key must erase nothing).
 TEST_F(MemoRun, TextTypedWhileTheProgramRunsStaysWholeBehindTheResult) {
   const QString code = QStringLiteral("s = 0; for (i = 1; i <= 3; i++) s = s + i; s;");
   setMemo(code, static_cast<int>(code.size()));
@@ -637,9 +637,24 @@ TEST_F(MemoRun, TextTypedWhileTheProgramRunsStaysWholeBehindTheResult) {
   releaseRuns();
   ASSERT_TRUE(waitIdle());
   EXPECT_EQ(view->toPlainText().toStdString(), code.toStdString() + "\n    6.0000\n.OK.\nnext line");
-  EXPECT_EQ(selectedPlain(*view).toStdString(), "\n    6.0000\n.OK.\n");
+  EXPECT_EQ(selectedPlain(*view).toStdString(), "");
   QTest::keyClicks(view, QStringLiteral("x"));
-  EXPECT_TRUE(view->toPlainText().endsWith(QStringLiteral("next line")));
+  EXPECT_EQ(view->toPlainText().toStdString(), code.toStdString() + "\n    6.0000\n.OK.\nnext linex");
+}
+
+// The caret moved away while the program ran (no typing): it stays where the user put it.
+TEST_F(MemoRun, ACaretMovedDuringTheRunStaysWhereTheUserPutIt) {
+  const QString code = QStringLiteral("s = 0; for (i = 1; i <= 3; i++) s = s + i; s;");
+  setMemo(QStringLiteral("top\n") + code, 4 + static_cast<int>(code.size()));
+  holdRuns();
+  pressEnter();
+  ASSERT_TRUE(view->isRunning());
+  QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+  releaseRuns();
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(), "top\n" + code.toStdString() + "\n    6.0000\n.OK.\n");
+  EXPECT_EQ(view->textCursor().position(), 0);
+  EXPECT_FALSE(view->textCursor().hasSelection());
 }
 
 // The memo goes on to another document while a program runs: the result goes into the
