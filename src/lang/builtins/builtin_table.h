@@ -29,15 +29,10 @@ int vkPopNumber(CalcStackEntry* stack, int* sp, double* value);
 // Pops one string argument into `dst`; "Invalid arguments." when it is not a string.
 int vkPopString(CalcStackEntry* stack, int* sp, char* dst);
 
-// Every letter's table, listed when the library loads, so that tools and tests can go through
-// all the built-ins (the dispatchers keep their own order of precedence).
+// Every letter's table and the "ma" family's, so that tools and tests can go through all the
+// built-ins (the dispatchers keep their own order of precedence).
 struct VkBuiltinTable {
   std::string_view family;  // the letter, or "ma"
   std::span<const VkBuiltin> entries;
 };
 const std::vector<VkBuiltinTable>& vkBuiltinTables();
-
-struct VkBuiltinTableListing {
-  VkBuiltinTableListing(std::string_view family, std::span<const VkBuiltin> entries);
-};
-#define VK_LIST_BUILTINS(family, table) const VkBuiltinTableListing vkListing_##table{family, table}

@@ -94,17 +94,17 @@ int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code
   return 0;
 }
 
-namespace {
-std::vector<VkBuiltinTable>& tableList() {
-  static std::vector<VkBuiltinTable> list;
+const std::vector<VkBuiltinTable>& vkBuiltinTables() {
+  static const std::vector<VkBuiltinTable> list = [] {
+    static constexpr std::string_view kNames[26] = {"A", "B", "C", "D", "E", "F", "G", "H", "I",
+                                                    "J", "K", "L", "M", "N", "O", "P", "Q", "R",
+                                                    "S", "T", "U", "V", "W", "X", "Y", "Z"};
+    std::vector<VkBuiltinTable> tables;
+    for (int i = 0; i < 26; ++i) tables.push_back({kNames[i], kTables[i]()});
+    tables.push_back({"ma", vkBuiltinTableMA()});
+    return tables;
+  }();
   return list;
-}
-}  // namespace
-
-const std::vector<VkBuiltinTable>& vkBuiltinTables() { return tableList(); }
-
-VkBuiltinTableListing::VkBuiltinTableListing(std::string_view family, std::span<const VkBuiltin> entries) {
-  tableList().push_back({family, entries});
 }
 
 int vkPopNumber(CalcStackEntry* stack, int* sp, double* value) {

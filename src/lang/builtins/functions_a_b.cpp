@@ -391,13 +391,9 @@ constexpr VkBuiltin kB[] = {
 int DoFunctionA(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kA, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("A", kA);
-
 std::span<const VkBuiltin> vkBuiltinTableA() { return kA; }
 
 int DoFunctionB(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kB, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("B", kB);
-
 std::span<const VkBuiltin> vkBuiltinTableB() { return kB; }

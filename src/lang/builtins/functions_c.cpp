@@ -454,6 +454,4 @@ constexpr VkBuiltin kC[] = {
 int DoFunctionC(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kC, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("C", kC);
-
 std::span<const VkBuiltin> vkBuiltinTableC() { return kC; }

@@ -396,6 +396,4 @@ constexpr VkBuiltin kD[] = {
 int DoFunctionD(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kD, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("D", kD);
-
 std::span<const VkBuiltin> vkBuiltinTableD() { return kD; }

@@ -173,6 +173,4 @@ constexpr VkBuiltin kE[] = {
 int DoFunctionE(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kE, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("E", kE);
-
 std::span<const VkBuiltin> vkBuiltinTableE() { return kE; }

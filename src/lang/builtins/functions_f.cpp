@@ -370,6 +370,4 @@ constexpr VkBuiltin kF[] = {
 int DoFunctionF(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kF, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("F", kF);
-
 std::span<const VkBuiltin> vkBuiltinTableF() { return kF; }

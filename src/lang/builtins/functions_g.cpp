@@ -432,6 +432,4 @@ constexpr VkBuiltin kG[] = {
 int DoFunctionG(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kG, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("G", kG);
-
 std::span<const VkBuiltin> vkBuiltinTableG() { return kG; }

@@ -352,27 +352,19 @@ constexpr std::array kK{
 int DoFunctionH(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kH, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("H", kH);
-
 std::span<const VkBuiltin> vkBuiltinTableH() { return kH; }
 
 int DoFunctionI(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kI, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("I", kI);
-
 std::span<const VkBuiltin> vkBuiltinTableI() { return kI; }
 
 int DoFunctionJ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kJ, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("J", kJ);
-
 std::span<const VkBuiltin> vkBuiltinTableJ() { return kJ; }
 
 int DoFunctionK(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kK, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("K", kK);
-
 std::span<const VkBuiltin> vkBuiltinTableK() { return kK; }

@@ -289,6 +289,4 @@ constexpr VkBuiltin kL[] = {
 int DoFunctionL(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kL, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("L", kL);
-
 std::span<const VkBuiltin> vkBuiltinTableL() { return kL; }

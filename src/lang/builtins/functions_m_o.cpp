@@ -341,20 +341,14 @@ constexpr VkBuiltin kO[] = {
 int DoFunctionM(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kM, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("M", kM);
-
 std::span<const VkBuiltin> vkBuiltinTableM() { return kM; }
 
 int DoFunctionN(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kN, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("N", kN);
-
 std::span<const VkBuiltin> vkBuiltinTableN() { return kN; }
 
 int DoFunctionO(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kO, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("O", kO);
-
 std::span<const VkBuiltin> vkBuiltinTableO() { return kO; }

@@ -189,6 +189,4 @@ constexpr VkBuiltin kMA[] = {
 int DoFunctionMA(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kMA, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("ma", kMA);
-
 std::span<const VkBuiltin> vkBuiltinTableMA() { return kMA; }

@@ -393,13 +393,9 @@ constexpr std::array<VkBuiltin, 0> kQ{};
 int DoFunctionP(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kP, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("P", kP);
-
 std::span<const VkBuiltin> vkBuiltinTableP() { return kP; }
 
 int DoFunctionQ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kQ, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("Q", kQ);
-
 std::span<const VkBuiltin> vkBuiltinTableQ() { return kQ; }

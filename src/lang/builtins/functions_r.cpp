@@ -308,6 +308,4 @@ constexpr VkBuiltin kR[] = {
 int DoFunctionR(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kR, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("R", kR);
-
 std::span<const VkBuiltin> vkBuiltinTableR() { return kR; }

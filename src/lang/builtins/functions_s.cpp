@@ -158,6 +158,4 @@ constexpr VkBuiltin kS[] = {
 int DoFunctionS(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kS, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("S", kS);
-
 std::span<const VkBuiltin> vkBuiltinTableS() { return kS; }

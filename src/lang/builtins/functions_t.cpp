@@ -205,6 +205,4 @@ constexpr std::array kT{
 int DoFunctionT(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kT, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("T", kT);
-
 std::span<const VkBuiltin> vkBuiltinTableT() { return kT; }

@@ -164,34 +164,24 @@ constexpr VkBuiltin kZ[] = {
 int DoFunctionU(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kU, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("U", kU);
-
 std::span<const VkBuiltin> vkBuiltinTableU() { return kU; }
 
 int DoFunctionW(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kW, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("W", kW);
-
 std::span<const VkBuiltin> vkBuiltinTableW() { return kW; }
 
 int DoFunctionX(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kX, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("X", kX);
-
 std::span<const VkBuiltin> vkBuiltinTableX() { return kX; }
 
 int DoFunctionY(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kY, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("Y", kY);
-
 std::span<const VkBuiltin> vkBuiltinTableY() { return kY; }
 
 int DoFunctionZ(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kZ, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("Z", kZ);
-
 std::span<const VkBuiltin> vkBuiltinTableZ() { return kZ; }

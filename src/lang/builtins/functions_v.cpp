@@ -182,6 +182,4 @@ constexpr VkBuiltin kV[] = {
 int DoFunctionV(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   return vkRunBuiltinChain(kV, count, code, pc, stack, sp);
 }
-VK_LIST_BUILTINS("V", kV);
-
 std::span<const VkBuiltin> vkBuiltinTableV() { return kV; }
