@@ -5,6 +5,11 @@
 # the process waited for a core does not count) and their ratio to FFTW in estimate mode:
 #   DoFFT (interleaved, the `FFT` built-in) against FFTW's interleaved plan,
 #   fft_czt (split, the `CZT` built-in) against FFTW's split plan and its interleaved one.
+# Then, for the lengths that are not powers of two named in ALONE (1,000, 4,099, 65,537 and 99,991
+# by default), the same split-array ratio twice: "alone", in a process of its own that runs only
+# that length (ours and FFTW's interleaved), and "after others", from the full run above, where
+# every other length ran before in the same process; the last column is how far the two modes of
+# our time lie apart.
 # Usage: bench/fft_ratios.sh [build folder] [repetitions]   (defaults: build, 9)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -12,19 +17,30 @@ build="${1:-$root/build}"
 reps="${2:-9}"
 bench="$build/bench/bench_fft"
 [ -x "$bench" ] || { echo "no $bench: build the bench_fft target first" >&2; exit 2; }
-tmp=$(mktemp)
-trap 'rm -f "$tmp"' EXIT
-"$bench" --benchmark_repetitions="$reps" --benchmark_enable_random_interleaving=true \
-  --benchmark_min_time=0.05 --benchmark_format=json --benchmark_out="$tmp" >/dev/null 2>&1
-/usr/bin/python3 - "$tmp" <<'PY'
+alone_sizes="${ALONE:-1000 4099 65537 99991}"
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+run() {  # output file, then extra arguments
+  local out="$1"
+  shift
+  "$bench" --benchmark_repetitions="$reps" --benchmark_enable_random_interleaving=true \
+    --benchmark_min_time=0.05 --benchmark_format=json --benchmark_out="$out" "$@" >/dev/null 2>&1
+}
+run "$dir/all.json"
+for n in $alone_sizes; do
+  run "$dir/alone-$n.json" --benchmark_filter="^BM_(FftCzt|FftwSplit)/$n\$"
+done
+/usr/bin/python3 - "$dir" $alone_sizes <<'PY'
 import json, statistics, sys
-times = {}
-for b in json.load(open(sys.argv[1]))["benchmarks"]:
-    if b.get("run_type") != "iteration":
-        continue
-    name, n = b["run_name"].split("/")
-    times.setdefault((name[3:], int(n)), []).append(b["cpu_time"])
-med = {k: statistics.median(v) for k, v in times.items()}
+def medians(path):
+    times = {}
+    for b in json.load(open(path))["benchmarks"]:
+        if b.get("run_type") != "iteration":
+            continue
+        name, n = b["run_name"].split("/")
+        times.setdefault((name[3:], int(n)), []).append(b["cpu_time"])
+    return {k: statistics.median(v) for k, v in times.items()}
+med = medians(sys.argv[1] + "/all.json")
 def row(ours, ref, n):
     if (ours, n) not in med:
         return
@@ -42,4 +58,15 @@ for n in sizes:
     row("FftCzt", "FftwSplit", n)
     if n & (n - 1):
         row("FftCzt", "FftwInterleaved", n)
+print()
+print(f"{'n':>8} {'alone us':>10} {'FFTW us':>10} {'ratio':>6} {'after us':>10} {'FFTW us':>10} {'ratio':>6} {'apart':>6}")
+for arg in sys.argv[2:]:
+    n = int(arg)
+    alone = medians(f"{sys.argv[1]}/alone-{n}.json")
+    a, fa = alone.get(("FftCzt", n)), alone.get(("FftwSplit", n))
+    b, fb = med.get(("FftCzt", n)), med.get(("FftwSplit", n))
+    if a is None or b is None or fa is None or fb is None:
+        print(f"{n:8} (not measured: no FFTW or no such length)")
+        continue
+    print(f"{n:8} {a:10.1f} {fa:10.1f} {a / fa:6.2f} {b:10.1f} {fb:10.1f} {b / fb:6.2f} {abs(a - b) / min(a, b):6.0%}")
 PY
