@@ -7,9 +7,9 @@
 #   fft_czt (split, the `CZT` built-in) against FFTW's split plan and its interleaved one.
 # Then, for the lengths that are not powers of two named in ALONE (1,000, 4,099, 65,537 and 99,991
 # by default), the same split-array ratio twice: "alone", in a process of its own that runs only
-# that length (ours and FFTW's interleaved), and "after others", from the full run above, where
-# every other length ran before in the same process; the last column is how far the two modes of
-# our time lie apart.
+# that length (ours and FFTW's split plan, in turns), and "after others", in a process that runs every
+# split length in random order; the two modes take turns, one repetition each a round, and the
+# last column is how far the medians of our time in the two modes lie apart.
 # Usage: bench/fft_ratios.sh [build folder] [repetitions]   (defaults: build, 9)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,27 +20,34 @@ bench="$build/bench/bench_fft"
 alone_sizes="${ALONE:-1000 4099 65537 99991}"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-run() {  # output file, then extra arguments
-  local out="$1"
-  shift
-  "$bench" --benchmark_repetitions="$reps" --benchmark_enable_random_interleaving=true \
-    --benchmark_min_time=0.05 --benchmark_format=json --benchmark_out="$out" "$@" >/dev/null 2>&1
+run() {  # output file, repetitions, then extra arguments
+  local out="$1" r="$2"
+  shift 2
+  "$bench" --benchmark_repetitions="$r" --benchmark_enable_random_interleaving=true \
+    --benchmark_min_time=0.05 --benchmark_min_warmup_time=0.02 --benchmark_format=json --benchmark_out="$out" "$@" >/dev/null 2>&1
 }
-run "$dir/all.json"
-for n in $alone_sizes; do
-  run "$dir/alone-$n.json" --benchmark_filter="^BM_(FftCzt|FftwSplit)/$n\$"
+run "$dir/all.json" "$reps"
+# The two modes in turns, so that a load change touches both alike: one repetition of each
+# length alone, then one of every split length in one process, per round.
+for ((round = 0; round < reps; ++round)); do
+  for n in $alone_sizes; do
+    run "$dir/alone-$n-$round.json" 1 --benchmark_filter="^BM_(FftCzt|FftwSplit)/$n\$"
+  done
+  run "$dir/after-$round.json" 1 --benchmark_filter="^BM_(FftCzt|FftwSplit)/"
 done
-/usr/bin/python3 - "$dir" $alone_sizes <<'PY'
+/usr/bin/python3 - "$dir" "$reps" $alone_sizes <<'PY'
 import json, statistics, sys
-def medians(path):
+def medians(*paths):
     times = {}
-    for b in json.load(open(path))["benchmarks"]:
-        if b.get("run_type") != "iteration":
-            continue
-        name, n = b["run_name"].split("/")
-        times.setdefault((name[3:], int(n)), []).append(b["cpu_time"])
+    for path in paths:
+        for b in json.load(open(path))["benchmarks"]:
+            if b.get("run_type") != "iteration":
+                continue
+            name, n = b["run_name"].split("/")
+            times.setdefault((name[3:], int(n)), []).append(b["cpu_time"])
     return {k: statistics.median(v) for k, v in times.items()}
-med = medians(sys.argv[1] + "/all.json")
+folder, rounds = sys.argv[1], int(sys.argv[2])
+med = medians(folder + "/all.json")
 def row(ours, ref, n):
     if (ours, n) not in med:
         return
@@ -60,11 +67,12 @@ for n in sizes:
         row("FftCzt", "FftwInterleaved", n)
 print()
 print(f"{'n':>8} {'alone us':>10} {'FFTW us':>10} {'ratio':>6} {'after us':>10} {'FFTW us':>10} {'ratio':>6} {'apart':>6}")
-for arg in sys.argv[2:]:
+after = medians(*(f"{folder}/after-{r}.json" for r in range(rounds)))
+for arg in sys.argv[3:]:
     n = int(arg)
-    alone = medians(f"{sys.argv[1]}/alone-{n}.json")
+    alone = medians(*(f"{folder}/alone-{n}-{r}.json" for r in range(rounds)))
     a, fa = alone.get(("FftCzt", n)), alone.get(("FftwSplit", n))
-    b, fb = med.get(("FftCzt", n)), med.get(("FftwSplit", n))
+    b, fb = after.get(("FftCzt", n)), after.get(("FftwSplit", n))
     if a is None or b is None or fa is None or fb is None:
         print(f"{n:8} (not measured: no FFTW or no such length)")
         continue
