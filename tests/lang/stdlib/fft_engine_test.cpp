@@ -1,8 +1,9 @@
 // The transform engine under both Fourier engines: every size class (1 and 2, powers of two
 // below and above the vector path and with every mix of its passes, primes, products of small
 // primes) in both kernel sets against a direct DFT, interleaved arrays at every placement
-// against vector boundaries, the circular convolution against its direct sum; kept tables
-// against fresh ones; and overlapping runs sharing the kept tables.
+// against vector boundaries, the circular convolution against its direct sum, the mixed-radix
+// passes and the chirp-z path over their lengths; kept tables against fresh ones and against
+// tables other calls made first; and overlapping runs sharing the kept tables.
 
 #include "lang/stdlib/fft_engine.h"
 
@@ -249,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(Fft, KernelSets, testing::Values(false, true),
                          });
 
 TEST(FftEngine, KeptTablesGiveTheSameResultAsFreshOnes) {
-  for (std::size_t n : {8, 1024, 65536, 12, 99991}) {
+  for (std::size_t n : {8, 1024, 65536, 12, 1000, 4099, 99991}) {
     const std::vector<cd> x = randomSignal(n, 3);
     pravella::fft::clearPlanCache();
     const std::vector<cd> fresh = viaFftCzt(x, 1);
@@ -262,6 +263,19 @@ TEST(FftEngine, KeptTablesGiveTheSameResultAsFreshOnes) {
       ASSERT_EQ(std::memcmp(freshI.data(), keptI.data(), n * sizeof(cd)), 0) << n;
     }
   }
+}
+
+TEST(FftEngine, AResultDoesNotDependOnWhichCallsMadeTheTables) {
+  // 65537 convolves over 131220 points (factors 2, 3, 5), whose passes a direct transform of
+  // 131220 points may have made first, between other lengths.
+  const std::size_t n = 65537;
+  const std::vector<cd> x = randomSignal(n, 9);
+  pravella::fft::clearPlanCache();
+  const std::vector<cd> alone = viaFftCzt(x, 1);
+  pravella::fft::clearPlanCache();
+  for (std::size_t other : {131220, 1000, 4099, 99991}) viaFftCzt(randomSignal(other, 1), 1);
+  const std::vector<cd> after = viaFftCzt(x, 1);
+  ASSERT_EQ(std::memcmp(alone.data(), after.data(), n * sizeof(cd)), 0);
 }
 
 TEST(FftEngine, OverlappingRunsShareTheKeptTables) {
