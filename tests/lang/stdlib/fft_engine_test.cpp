@@ -211,11 +211,12 @@ TEST_P(KernelSets, CircularConvolutionMatchesTheDirectSum) {
 
 TEST_P(KernelSets, MixedRadixAndShortChirpLengthsMatchTheDirectTransform) {
   // Lengths with factors 2, 3 and 5 take the mixed-radix passes directly (every radix, alone and
-  // mixed: 6 = 2 3, 15 = 3 5, 45 = 3 3 5, 360 = 4 2 3 3 5, 1000 = 4 2 5 5 5, 4 5^6); the primes
+  // mixed: 6 = 2 3, 15 = 3 5, 45 = 3 3 5, 80 = 4 4 5, 96 = 8 4 3, 360 = 8 3 3 5, 1000 = 8 5 5 5,
+  // 62500 = 4 5^6); the primes
   // from 65537 on the chirp-z algorithm over a length with factors 2, 3 and 5, 4099 over a power
   // of two. Up to 4099 every bin against the direct transform, beyond it a spread of bins, both
   // directions and the round trip.
-  for (std::size_t n : {6, 15, 45, 360, 1000, 4099, 62500, 65537, 99991}) {
+  for (std::size_t n : {6, 15, 45, 80, 96, 360, 1000, 4099, 62500, 65537, 99991}) {
     const std::vector<cd> x = randomSignal(n, static_cast<unsigned>(n) + 1);
     const double tol = 1e-13 * std::sqrt(static_cast<double>(n)) * (1 + std::log2(static_cast<double>(n)));
     const std::vector<cd> forward = viaFftCzt(x, 1);
