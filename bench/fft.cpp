@@ -3,7 +3,8 @@
 // - `DoFFT`, the interleaved radix-2 transform behind `FFT`, out of place like FFTW's
 //   interleaved plan, at the powers of two from 2^10 to 2^20;
 // - `fft_czt`, the split transform of any length behind `CZT`, at the same powers of two and at
-//   prime lengths (the chirp-z path), beside FFTW's split-array plan. Both work in place, so
+//   prime lengths (the chirp-z path) and at lengths with factors 2, 3 and 5 (the mixed-radix
+//   passes), beside FFTW's split-array plan. Both work in place, so
 //   each iteration on both sides first copies the input back (the same copy on either side).
 //   FFTW's interleaved plan runs at the prime lengths too: it is FFTW's faster layout.
 // bench/fft_ratios.sh runs these interleaved and prints the median ratios.
@@ -36,7 +37,12 @@ void powersOfTwo(benchmark::internal::Benchmark* b) {
 }
 
 void primes(benchmark::internal::Benchmark* b) {
-  for (int n : {1021, 8191, 65521, 99991, 524287}) b->Arg(n);
+  for (int n : {1021, 4099, 8191, 65521, 65537, 99991, 524287}) b->Arg(n);
+}
+
+// Lengths with factors 2, 3 and 5 only (the mixed-radix passes).
+void composites(benchmark::internal::Benchmark* b) {
+  for (int n : {1000, 6000, 100000}) b->Arg(n);
 }
 
 int log2Of(int n) {
@@ -67,7 +73,7 @@ void BM_FftCzt(benchmark::State& state) {
     benchmark::DoNotOptimize(fft_czt(re.data(), im.data(), n, 1));
   }
 }
-BENCHMARK(BM_FftCzt)->Apply(powersOfTwo)->Apply(primes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FftCzt)->Apply(powersOfTwo)->Apply(primes)->Apply(composites)->Unit(benchmark::kMicrosecond);
 
 #ifdef PRAVELLA_HAVE_FFTW
 void BM_FftwInterleaved(benchmark::State& state) {
@@ -85,7 +91,11 @@ void BM_FftwInterleaved(benchmark::State& state) {
   fftw_free(in);
   fftw_free(out);
 }
-BENCHMARK(BM_FftwInterleaved)->Apply(powersOfTwo)->Apply(primes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FftwInterleaved)
+    ->Apply(powersOfTwo)
+    ->Apply(primes)
+    ->Apply(composites)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_FftwSplit(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
@@ -105,7 +115,7 @@ void BM_FftwSplit(benchmark::State& state) {
   fftw_free(re);
   fftw_free(im);
 }
-BENCHMARK(BM_FftwSplit)->Apply(powersOfTwo)->Apply(primes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FftwSplit)->Apply(powersOfTwo)->Apply(primes)->Apply(composites)->Unit(benchmark::kMicrosecond);
 #endif
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "lang/stdlib/fft_engine.h"
 
+#include "lang/stdlib/fft_mixed.h"
+
 #include <immintrin.h>
 
 #include <algorithm>
@@ -207,11 +209,14 @@ std::shared_ptr<SelfSortingPlan> makeSelfSortingPlan(std::size_t n) {
 
 // The tables of Bluestein's algorithm for one length and direction: the chirp
 // w[k] = e^(-+ i pi k^2 / n) and the forward transform of the filter (the conjugate chirp wrapped
-// around m points), kept in the bit-reversed order that the forward levels leave.
+// around m points). Over a power of two m (`radix`) the filter is kept in the bit-reversed order
+// that the forward levels leave; over another length with factors 2, 3 and 5 (`mixed`) in the
+// natural order.
 struct ChirpPlan {
   std::size_t n = 0, m = 0;
   std::vector<double> wr, wi, hr, hi;
   std::shared_ptr<const Radix4Plan> radix;
+  std::shared_ptr<const MixedRadixPlan> mixed;
 
   std::size_t bytes() const { return (wr.size() + wi.size() + hr.size() + hi.size()) * sizeof(double); }
 };
@@ -463,7 +468,7 @@ PlanCache& cache() {
   return c;
 }
 
-enum PlanKind { kRadix4 = 0, kChirp = 1, kSelfSorting = 2 };
+enum PlanKind { kRadix4 = 0, kChirp = 1, kSelfSorting = 2, kMixed = 3 };
 
 std::shared_ptr<const Radix4Plan> radix4Plan(std::size_t n) {
   return cache().get<Radix4Plan>(kRadix4, n, false, [n] { return makeRadix4Plan(n); });
@@ -473,14 +478,46 @@ std::shared_ptr<const SelfSortingPlan> selfSortingPlan(std::size_t n) {
   return cache().get<SelfSortingPlan>(kSelfSorting, n, false, [n] { return makeSelfSortingPlan(n); });
 }
 
+std::shared_ptr<const MixedRadixPlan> mixedPlan(std::size_t n) {
+  return cache().get<MixedRadixPlan>(kMixed, n, false, [n] { return makeMixedRadixPlan(n); });
+}
+
+bool vectorKernels() { return kernels().dif == avx2::runDif; }
+
+// The forward (or, with the arrays exchanged, inverse) mixed-radix transform in place.
+void mixedTransform(const MixedRadixPlan& plan, double* re, double* im, double* work, bool inverse) {
+  if (inverse)
+    runMixedRadix(plan, im, re, work, vectorKernels());
+  else
+    runMixedRadix(plan, re, im, work, vectorKernels());
+}
+
+// The convolution length of the chirp-z algorithm for n points: at least 2n - 1, the power of
+// two unless a length with factors 2, 3 and 5 is clearly shorter. In the cache the vector
+// levels of a power of two take a half to a third of the time per value of the mixed passes;
+// past it both wait on memory alike and the shorter length wins.
+constexpr std::size_t kMixedChirpFrom = std::size_t{1} << 15;
+
+std::size_t chirpLength(std::size_t n) {
+  std::size_t pow2 = 1;
+  while (pow2 < 2 * n) pow2 *= 2;
+  if (pow2 < kMixedChirpFrom) return pow2;
+  const std::size_t smooth = smoothAtLeast(2 * n - 1);
+  return 4 * smooth <= 3 * pow2 ? smooth : pow2;
+}
+
 std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
-  std::size_t m = 1;
-  while (m < 2 * n) m *= 2;
+  const std::size_t m = chirpLength(n);
   auto plan = std::make_shared<ChirpPlan>();
   plan->n = n;
   plan->m = m;
-  plan->radix = radix4Plan(m);
-  if (!plan->radix) return nullptr;
+  if (m & (m - 1)) {
+    plan->mixed = mixedPlan(m);
+    if (!plan->mixed) return nullptr;
+  } else {
+    plan->radix = radix4Plan(m);
+    if (!plan->radix) return nullptr;
+  }
   plan->wr.resize(n);
   plan->wi.resize(n);
   plan->hr.assign(m, 0.0);
@@ -500,7 +537,12 @@ std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
     plan->hr[m - j] = plan->hr[j];
     plan->hi[m - j] = plan->hi[j];
   }
-  forwardLevels(*plan->radix, plan->hr.data(), plan->hi.data(), false);
+  if (plan->mixed) {
+    std::vector<double> work(2 * m);
+    mixedTransform(*plan->mixed, plan->hr.data(), plan->hi.data(), work.data(), false);
+  } else {
+    forwardLevels(*plan->radix, plan->hr.data(), plan->hi.data(), false);
+  }
   return plan;
 }
 
@@ -597,13 +639,32 @@ bool transformInterleaved(const double* in, double* out, std::size_t n, bool inv
 
 bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN) {
   if (n == 0) return true;
+  if (isSmooth(n) && n >= 2) {  // factors 2, 3 and 5 only: the mixed-radix passes directly
+    const auto plan = mixedPlan(n);
+    if (!plan) return false;
+    ScratchUse work(2 * n);
+    if (!work.data) return false;
+    mixedTransform(*plan, re, im, work.data, inverse);
+    if (divideByN) {
+      const double count = static_cast<double>(n);
+      for (std::size_t k = 0; k < n; ++k) {
+        re[k] /= count;
+        im[k] /= count;
+      }
+    }
+    return true;
+  }
   const auto plan = chirpPlan(n, inverse);
   if (!plan) return false;
   const std::size_t m = plan->m;
-  ScratchUse work(2 * m);
+  // The imaginary parts start a few lines past the real ones, so that the two arrays (and the
+  // mixed passes' work beyond them) never sit at the same cache sets.
+  constexpr std::size_t kApart = 3 * kLineDoubles;
+  ScratchUse work(plan->mixed ? 4 * m + 2 * kApart : 2 * m + kApart);
   if (!work.data) return false;
   double* yr = work.data;
-  double* yi = work.data + m;
+  double* yi = work.data + m + kApart;
+  double* mixedWork = yi + m + kApart;
   const double* wr = plan->wr.data();
   const double* wi = plan->wi.data();
   for (std::size_t k = 0; k < n; ++k) {
@@ -614,10 +675,16 @@ bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN)
   std::fill(yi + n, yi + m, 0.0);
   // The convolution with the filter: forward levels (bit-reversed order), the product with the
   // filter's transform kept in that order, and the inverse levels back to the natural order.
-  forwardLevels(*plan->radix, yr, yi, false);
-  multiply(yr, yi, plan->hr.data(), plan->hi.data(), m);
-  backwardLevels(*plan->radix, yr, yi, true);
-  const double invM = 1.0 / static_cast<double>(m);  // m is a power of two: exact
+  if (plan->mixed) {
+    mixedTransform(*plan->mixed, yr, yi, mixedWork, false);
+    multiply(yr, yi, plan->hr.data(), plan->hi.data(), m);
+    mixedTransform(*plan->mixed, yr, yi, mixedWork, true);
+  } else {
+    forwardLevels(*plan->radix, yr, yi, false);
+    multiply(yr, yi, plan->hr.data(), plan->hi.data(), m);
+    backwardLevels(*plan->radix, yr, yi, true);
+  }
+  const double invM = 1.0 / static_cast<double>(m);
   const double count = static_cast<double>(n);
   for (std::size_t k = 0; k < n; ++k) {
     const double r = yr[k] * invM, i = yi[k] * invM;

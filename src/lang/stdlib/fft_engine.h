@@ -2,8 +2,8 @@
 // The transform engine behind both Fourier engines of the language (`cfft` and `fft_czt`):
 // self-sorting radix-8 and radix-4 passes with vector code that read and write the caller's
 // interleaved (and shorter split) arrays directly, in-place radix-4 levels on longer split
-// arrays, and Bluestein's chirp-z algorithm on those levels for lengths that are not powers of
-// two. Twiddles and chirps
+// arrays, mixed-radix passes (fft_mixed.h) for lengths with factors 2, 3 and 5, and Bluestein's
+// chirp-z algorithm on either for the other lengths. Twiddles and chirps
 // are taken once per length and kept in a small process-wide cache (guarded, so overlapping
 // runs may share it), work arrays once per thread. The sign and scale conventions of the two
 // engines are their callers' business: here a transform is forward (e^(-2 pi i j k / N)) or
@@ -23,8 +23,9 @@ bool transformSplit(double* re, double* im, std::size_t n, bool inverse, double 
 // the same array.
 bool transformInterleaved(const double* in, double* out, std::size_t n, bool inverse, double scale);
 
-// Any n >= 1 by the chirp-z algorithm over M (the least power of two not below 2n) points, in
-// place; the result is divided by n when `divideByN`.
+// Any n >= 1 in place; the result is divided by n when `divideByN`. Lengths with no prime factor
+// above 5 take the mixed-radix passes directly, others the chirp-z algorithm over M >= 2n - 1
+// points (the power of two, or a shorter length with factors 2, 3 and 5).
 bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN);
 
 // Circular convolution of a with b over n (a power of two) points into a, divided by n; b is

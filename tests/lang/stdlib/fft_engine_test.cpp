@@ -1,8 +1,9 @@
 // The transform engine under both Fourier engines: every size class (1 and 2, powers of two
 // below and above the vector path and with every mix of its passes, primes, products of small
 // primes) in both kernel sets against a direct DFT, interleaved arrays at every placement
-// against vector boundaries, the circular convolution against its direct sum; kept tables
-// against fresh ones; and overlapping runs sharing the kept tables.
+// against vector boundaries, the circular convolution against its direct sum, the mixed-radix
+// passes and the chirp-z path over their lengths; kept tables against fresh ones and against
+// tables other calls made first; and overlapping runs sharing the kept tables.
 
 #include "lang/stdlib/fft_engine.h"
 
@@ -208,13 +209,49 @@ TEST_P(KernelSets, CircularConvolutionMatchesTheDirectSum) {
   }
 }
 
+TEST_P(KernelSets, MixedRadixAndShortChirpLengthsMatchTheDirectTransform) {
+  // Lengths with factors 2, 3 and 5 take the mixed-radix passes directly (every radix, alone and
+  // mixed: 6 = 2 3, 15 = 3 5, 45 = 3 3 5, 80 = 4 4 5, 96 = 8 4 3, 360 = 8 3 3 5, 1000 = 8 5 5 5,
+  // 62500 = 4 5^6); the primes
+  // from 65537 on the chirp-z algorithm over a length with factors 2, 3 and 5, 4099 over a power
+  // of two. Up to 4099 every bin against the direct transform, beyond it a spread of bins, both
+  // directions and the round trip.
+  for (std::size_t n : {6, 15, 45, 80, 96, 360, 1000, 4099, 62500, 65537, 99991}) {
+    const std::vector<cd> x = randomSignal(n, static_cast<unsigned>(n) + 1);
+    const double tol = 1e-13 * std::sqrt(static_cast<double>(n)) * (1 + std::log2(static_cast<double>(n)));
+    const std::vector<cd> forward = viaFftCzt(x, 1);
+    const std::vector<cd> inverse = viaFftCzt(x, 0);
+    if (n <= 4099) {
+      std::vector<cd> scaledI = dft(x, 1);
+      for (cd& c : scaledI) c /= static_cast<double>(n);
+      EXPECT_LT(maxError(forward, dft(x, -1)), tol) << n;
+      EXPECT_LT(maxError(inverse, scaledI), tol / static_cast<double>(n)) << n;
+    } else {
+      for (std::size_t k : {std::size_t{0}, std::size_t{1}, std::size_t{2}, n / 5, n / 3, n / 2, n / 2 + 1,
+                            2 * n / 3, n - 2, n - 1}) {
+        cd want = 0, wantI = 0;
+        for (std::size_t j = 0; j < n; ++j) {
+          const cd w = std::polar(
+              1.0, 2.0 * std::numbers::pi * static_cast<double>((j * k) % n) / static_cast<double>(n));
+          want += x[j] * std::conj(w);
+          wantI += x[j] * w;
+        }
+        EXPECT_LT(std::abs(forward[k] - want), tol) << n << " bin " << k;
+        EXPECT_LT(std::abs(inverse[k] - wantI / static_cast<double>(n)), tol / static_cast<double>(n))
+            << n << " inverse bin " << k;
+      }
+    }
+    EXPECT_LT(maxError(viaFftCzt(forward, 0), x), tol / std::sqrt(static_cast<double>(n))) << n;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Fft, KernelSets, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) {
                            return info.param ? "Portable" : "Native";
                          });
 
 TEST(FftEngine, KeptTablesGiveTheSameResultAsFreshOnes) {
-  for (std::size_t n : {8, 1024, 65536, 12, 99991}) {
+  for (std::size_t n : {8, 1024, 65536, 12, 1000, 4099, 99991}) {
     const std::vector<cd> x = randomSignal(n, 3);
     pravella::fft::clearPlanCache();
     const std::vector<cd> fresh = viaFftCzt(x, 1);
@@ -227,6 +264,19 @@ TEST(FftEngine, KeptTablesGiveTheSameResultAsFreshOnes) {
       ASSERT_EQ(std::memcmp(freshI.data(), keptI.data(), n * sizeof(cd)), 0) << n;
     }
   }
+}
+
+TEST(FftEngine, AResultDoesNotDependOnWhichCallsMadeTheTables) {
+  // 65537 convolves over 131220 points (factors 2, 3, 5), whose passes a direct transform of
+  // 131220 points may have made first, between other lengths.
+  const std::size_t n = 65537;
+  const std::vector<cd> x = randomSignal(n, 9);
+  pravella::fft::clearPlanCache();
+  const std::vector<cd> alone = viaFftCzt(x, 1);
+  pravella::fft::clearPlanCache();
+  for (std::size_t other : {131220, 1000, 4099, 99991}) viaFftCzt(randomSignal(other, 1), 1);
+  const std::vector<cd> after = viaFftCzt(x, 1);
+  ASSERT_EQ(std::memcmp(alone.data(), after.data(), n * sizeof(cd)), 0);
 }
 
 TEST(FftEngine, OverlappingRunsShareTheKeptTables) {

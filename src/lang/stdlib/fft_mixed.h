@@ -1,0 +1,39 @@
+#pragma once
+// The self-sorting (Stockham) transform of lengths whose only prime factors are 2, 3 and 5, by
+// passes of radix 8, 4, 2, 3 and 5 on split arrays. It serves the lengths that are not powers of
+// two directly and sizes the chirp-z convolution of the others to the least such length, which
+// is at most a little above twice theirs instead of up to four times.
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace pravella::fft {
+
+// True when n >= 1 has no prime factor above 5.
+bool isSmooth(std::size_t n);
+
+// The least length not below n with no prime factor above 5.
+std::size_t smoothAtLeast(std::size_t n);
+
+// The passes of one length and their forward roots: for each pass of radix R over a current
+// length L, the (re, im) pairs of w^(p j), w = e^(-2 pi i / L), for p < L / R and 0 < j < R.
+struct MixedRadixPlan {
+  std::size_t n = 0;
+  int passes = 0;
+  int radix[64] = {};
+  std::size_t offset[64] = {};
+  std::vector<double> tw;
+
+  std::size_t bytes() const { return tw.size() * sizeof(double); }
+};
+
+// Null-free: throws std::bad_alloc when memory is short. n must satisfy isSmooth.
+std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n);
+
+// The forward transform (e^(-2 pi i j k / n)) in place on split arrays, through `work` of 2n
+// doubles; the inverse is the forward one with the two arrays exchanged. `vector` picks the
+// AVX2 build of the passes.
+void runMixedRadix(const MixedRadixPlan& plan, double* re, double* im, double* work, bool vector);
+
+}  // namespace pravella::fft
