@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "diary/undecodable_names.h"
 #include "platform/atomic_file.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
@@ -70,6 +71,10 @@ QStringList listDiaryFiles(const QString& folder) {
     names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                    QDir::Unsorted);
   }
+  // Qt leaves out a name that is no UTF-8: it is listed under its escaped name, unless a file
+  // bears that very name.
+  for (const QString& shown : undecodableEntries(folder))
+    if (!names.contains(shown)) names.append(shown);
   for (const QString& name : names) {
     if (name.startsWith(QLatin1Char('.'))) continue;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));

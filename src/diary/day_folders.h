@@ -26,7 +26,8 @@ bool folderHoldsRichText(const QString& folder);
 
 // The names a day lists: every entry except hidden names (beginning with ".") and names whose
 // extension is exactly "ROIData", "htmld" or "tbld", in name order (naturalNameLess). What
-// interrupted saves left in the folder is recovered first.
+// interrupted saves left in the folder is recovered first. A name that is no UTF-8 is listed
+// escaped (escapedFileName).
 QStringList listDiaryFiles(const QString& folder);
 
 // Puts back or removes what interrupted saves left anywhere in the diary: the day folders and

@@ -24,6 +24,7 @@
 #include "diary/day_folders.h"
 #include "diary/document_links.h"
 #include "diary/dropped_links.h"
+#include "diary/undecodable_names.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "editors/open_documents.h"
@@ -182,7 +183,7 @@ void Calcndar::filesDropped(const QStringList& paths) {
 QMimeData* Calcndar::dragDataForRow(int row) const {
   if (row < 0 || row >= diaryFiles_.size()) return nullptr;
   auto* data = new QMimeData;
-  const QString name = diaryFiles_[row];
+  const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
   data->setText(QStringLiteral(" [") + pravella::documentDisplayName(name) + QStringLiteral("] "));
   data->setData(QLatin1String(pravella::kBookmarkDragType), (dayFolder() + QLatin1Char('/') + name).toUtf8());
   return data;
@@ -210,7 +211,9 @@ void Calcndar::showSelectedDiaryFile(int row) {
   if (row >= 0) {
     if (row >= diaryFiles_.size()) return fresh();
     const QString folder = dayFolder();
-    const QString name = diaryFiles_[row];
+    // A name that is no UTF-8 takes the name it is shown with first: no path here can
+    // carry bytes that are no text.
+    const QString name = pravella::claimShownName(folder, diaryFiles_[row]);
     const QString path = folder + QLatin1Char('/') + name;
     const QString ext = pravella::fileExtension(name);
     // A vanished file and a dangling link open a new memo.
@@ -381,7 +384,7 @@ void Calcndar::selectDiaryFileAction() {
   const int row = selectedRow();
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("changeToOriginalView"));
   if (row >= 0 && row < diaryFiles_.size() && (column == 0 || selectDiaryWithOptionStatus_)) {
-    const QString name = diaryFiles_[row];
+    const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
     if (column == 0) {
       const QString ext = pravella::fileExtension(name);
       if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf"))
@@ -819,7 +822,7 @@ void Calcndar::saveTitleAction() {
 
 void Calcndar::renameDiaryFileRow(int row, const QString& typedValue) {
   if (selectDiaryWithOptionStatus_ || row < 0 || row >= diaryFiles_.size()) return;
-  const QString oldName = diaryFiles_[row];
+  const QString oldName = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
   // The kind a special file is listed with is no part of its name.
   QString value = typedValue;
   if (const QString kind = pravella::specialFileKind(dayFolder() + QLatin1Char('/') + oldName); !kind.isEmpty())
@@ -883,7 +886,7 @@ void Calcndar::noDurtyAction() {
 void Calcndar::deleteFileAction() {
   const int row = selectedRow();
   if (row < 0 || row >= diaryFiles_.size()) return;
-  const QString name = diaryFiles_[row];
+  const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
   // The question names the document itself: a title bar is easily not read.
   const int answer = alert(QStringLiteral("Delete : ") + name,
                            QStringLiteral("Do you want to delete this document, \"%1\"?")

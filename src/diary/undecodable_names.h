@@ -1,0 +1,34 @@
+#pragma once
+// Day documents whose file names are bytes that are no UTF-8. Qt leaves them out of a folder's
+// listing and cannot name them in a path, so the day list shows each under an escaped name and
+// gives it that name on disk (or the one the user types) before anything is done with it.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace pravella {
+
+// The name a list shows for the bytes `raw`: a name that is UTF-8 as it stands, and in any
+// other name each byte that starts no well-formed character as "\xHH" (upper-case hex) and
+// each backslash as "\x5C", so that the shown name leads back to exactly one byte string.
+QString escapedFileName(const QByteArray& raw);
+
+// The escaped names of the entries of `folder` that are no UTF-8, in no particular order.
+QStringList undecodableEntries(const QString& folder);
+
+// The bytes on disk of the entry `shown` lists in `folder`, when `shown` is the escaped name of
+// an entry that is no UTF-8 and no entry bears `shown` itself; nullopt otherwise.
+std::optional<QByteArray> undecodableNameBytes(const QString& folder, const QString& shown);
+
+// Gives the entry `raw` of `folder` the UTF-8 name `newName` there, never over an entry that
+// exists. False, with errno set, when it could not be moved.
+bool renameUndecodable(const QString& folder, const QByteArray& raw, const QString& newName);
+
+// The name `shown` stands for on disk once claimed: an entry listed under an escaped name is
+// renamed to that name (a failure is said on the console and leaves it where it is); any other
+// name comes back as it is.
+QString claimShownName(const QString& folder, const QString& shown);
+
+}  // namespace pravella
