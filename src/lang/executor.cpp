@@ -129,6 +129,18 @@ void consoleNotFound(const char* what, const std::string& name) {
   showErrMessageToConsole(std::string("Could not be found the [") + name + "] " + what + "\n");
 }
 
+// Runs a built-in; the console line naming the record follows only an unknown name or a
+// failure that said nothing: after a built-in's own reason it would be a second, wrong one.
+int runBuiltinSayingWhy(VkCallFn run, int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  const int at = *pc;  // a built-in may move the counter
+  const std::uint64_t linesBefore = pravella::consoleLinesWritten();
+  vkTakeUnknownFunctionMark();
+  const int ok = run(count, code, pc, stack, sp);
+  if (!ok && (vkTakeUnknownFunctionMark() || pravella::consoleLinesWritten() == linesBefore))
+    consoleNotFound("function.", code[at].name);
+  return ok;
+}
+
 }  // namespace
 
 namespace {
@@ -149,15 +161,7 @@ int dispatchRecord(vk_Code* code, int count, int* pc, CalcStackEntry* stack, int
       if (findModule(rec.name, &slot)) {
         ok = moduleCall(code, pc, stack, sp);
       } else {
-        // A built-in may move the counter; the console line names the record that failed.
-        // It follows only an unknown name or a failure that said nothing: after a built-in's
-        // own reason it would be a second, wrong one.
-        const int at = *pc;
-        const std::uint64_t linesBefore = pravella::consoleLinesWritten();
-        vkTakeUnknownFunctionMark();
-        ok = vkCallBuiltin(count, code, pc, stack, sp);
-        if (!ok && (vkTakeUnknownFunctionMark() || pravella::consoleLinesWritten() == linesBefore))
-          consoleNotFound("function.", code[at].name);
+        ok = runBuiltinSayingWhy(vkCallBuiltin, count, code, pc, stack, sp);
       }
       break;
     }
@@ -899,8 +903,7 @@ int vkExecute(vk_Code* code, int count, CalcStackEntry* stack, int* spInOut) {
         } else if (rec.kind == kCodeFunction && vkResolvedBuiltin(rec)) {
           // No module hides it: its built-in straight away, as dispatchRecord would run it.
           int p = pc, s = sp;
-          ok = rec.builtin(count, code, &p, stack, &s);
-          if (!ok) consoleNotFound("function.", code[pc].name);
+          ok = runBuiltinSayingWhy(rec.builtin, count, code, &p, stack, &s);
           pc = p + 1;
           sp = s;
         } else {
