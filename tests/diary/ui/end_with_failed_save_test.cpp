@@ -88,6 +88,11 @@ const Blocker kBlockers[] = {
        QDir(day).removeRecursively();
        writeFile(day, "a file where the day's folder was");
      }},
+    // A read-only text inside the package makes the document read-only, whoever runs the test.
+    {"ReadOnlyDocument",
+     [](const QString&, const QString& document) {
+       QFile::setPermissions(document + "/TXT.rtf", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+     }},
 };
 
 class EndWithBlockedSave : public EndWithFailedSave, public testing::WithParamInterface<Blocker> {};
