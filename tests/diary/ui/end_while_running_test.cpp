@@ -8,9 +8,7 @@
 #include <csignal>
 #include <thread>
 
-#include "day_documents_fixture.h"
-#include "lang/builtins/startup.h"
-#include "platform/end_signals.h"
+#include "end_by_signal_fixture.h"
 #include "support/wait_for.h"
 
 namespace {
@@ -18,19 +16,12 @@ namespace {
 using namespace day_documents_test;
 using pravella::test::becomesTrue;
 
-class EndWhileRunning : public DayDocuments {
+class EndWhileRunning : public EndBySignal {
  protected:
-  void SetUp() override { ASSERT_EQ(vkStartUp(), 1); }
   void TearDown() override {
     endSignals.reset();
     if (window) memo()->waitForRuns();
-    DayDocuments::TearDown();
-  }
-  void openWithSignals() {
-    start();
-    memo()->awakeFromNib();
-    calendar->setTerminator([this] { ended = true; });
-    endSignals = std::make_unique<pravella::EndSignals>([this](int) { calendar->terminateUnattended(); });
+    EndBySignal::TearDown();
   }
   // A new memo named `name` holding `code`, run with keypad Enter.
   void run(const QString& name, const QString& code) {
@@ -41,13 +32,6 @@ class EndWhileRunning : public DayDocuments {
     QTest::keyClick(memo(), Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_TRUE(memo()->isRunning());
   }
-  void endBy(int signal) {
-    ASSERT_EQ(::raise(signal), 0);
-    ASSERT_TRUE(becomesTrue([this] { return ended; }, 20000));
-  }
-
-  std::unique_ptr<pravella::EndSignals> endSignals;
-  bool ended = false;
 };
 
 TEST_F(EndWhileRunning, AProgramsManyInsertsAllArriveInOrderBeforeItsResult) {

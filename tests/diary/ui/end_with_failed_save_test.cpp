@@ -12,11 +12,9 @@
 #include <QTemporaryFile>
 #include <csignal>
 
-#include "day_documents_fixture.h"
+#include "end_by_signal_fixture.h"
 #include "editors/recovered_edits.h"
-#include "lang/builtins/startup.h"
 #include "platform/console_log.h"
-#include "platform/end_signals.h"
 #include "support/wait_for.h"
 
 namespace {
@@ -24,33 +22,23 @@ namespace {
 using namespace day_documents_test;
 using pravella::test::becomesTrue;
 
-class EndWithFailedSave : public DayDocuments {
+class EndWithFailedSave : public EndBySignal {
  protected:
   void SetUp() override {
-    ASSERT_EQ(vkStartUp(), 1);
+    EndBySignal::SetUp();
     ASSERT_TRUE(console.open());
     previousConsole = pravella::setConsoleLogStream(::fdopen(::dup(console.handle()), "w"));
   }
   void TearDown() override {
     endSignals.reset();
     std::fclose(pravella::setConsoleLogStream(previousConsole));
-    DayDocuments::TearDown();
-  }
-  void openWithSignals() {
-    start();
-    memo()->awakeFromNib();
-    calendar->setTerminator([this] { ended = true; });
-    endSignals = std::make_unique<pravella::EndSignals>([this](int) { calendar->terminateUnattended(); });
+    EndBySignal::TearDown();
   }
   void showInMemo(const QString& name) {
     const qsizetype row = calendar->diaryFiles().indexOf(name);
     ASSERT_GE(row, 0) << s(name);
     clickRow(static_cast<int>(row));
     ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/" + name);
-  }
-  void endBy(int signal) {
-    ASSERT_EQ(::raise(signal), 0);
-    ASSERT_TRUE(becomesTrue([this] { return ended; }, 20000));
   }
   QString said() {
     QFile read(console.fileName());
@@ -71,8 +59,6 @@ class EndWithFailedSave : public DayDocuments {
 
   QTemporaryFile console;
   std::FILE* previousConsole = nullptr;
-  std::unique_ptr<pravella::EndSignals> endSignals;
-  bool ended = false;
 };
 
 // ------------------------------------------------------------ what keeps the save from its place
