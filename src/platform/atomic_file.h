@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <utility>
 #include <functional>
 
 namespace pravella {
@@ -20,6 +21,11 @@ struct WriteResult {
   // When ok: something the user should still know, such as a folder that could not be synced
   // after the new version took the document's place (it may not survive a power cut).
   QString warning;
+
+  WriteResult() = default;
+  // Most results are a verdict and a reason; a constructor lets them leave the warning out.
+  WriteResult(bool ok_, QString error_ = {}, QString warning_ = {})
+      : ok(ok_), error(std::move(error_)), warning(std::move(warning_)) {}
   explicit operator bool() const { return ok; }
 };
 

@@ -7,7 +7,7 @@
 
 #include <QFile>
 
-#include "support/special_files.h"
+#include "support/non_regular_files.h"
 #include "support/test_home.h"
 
 namespace {

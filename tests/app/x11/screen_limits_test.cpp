@@ -127,7 +127,9 @@ TEST_F(ScreenLimits, AHoveredLongAddressStaysInTheWebStatusLineAndTheWindowOnThe
   // The web sheet's own controls need about 1,100 pixels beside the calendar and a readable
   // memo: on a narrower screen the window is as wide as they are, and only the hover is tested.
   const bool fits = window().frameGeometry().width() <= available().width();
-  if (available().width() >= 1280) EXPECT_TRUE(fits) << s(text(window().frameGeometry()));
+  if (available().width() >= 1280) {
+    EXPECT_TRUE(fits) << s(text(window().frameGeometry()));
+  }
 
   // The pointer over the link, as the user moves it there.
   QWidget* view = web->webViewField()->widget();

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QImage>
 
-#include "support/special_files.h"
+#include "support/non_regular_files.h"
 #include "support/test_home.h"
 
 namespace {

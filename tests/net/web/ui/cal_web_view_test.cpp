@@ -431,8 +431,9 @@ TEST_F(CalWebViewTest, AFailedDownloadSaysWhy) {
     EXPECT_FALSE(web->tempTextField()->text().contains("cancel", Qt::CaseInsensitive))
         << path << ": " << web->tempTextField()->text().toStdString();
     EXPECT_EQ(console.text().find("cancel"), std::string::npos) << path << ": " << console.text();
-    if (QString(path) == "cut.bin")
+    if (QString(path) == "cut.bin") {
       EXPECT_TRUE(web->tempTextField()->text().contains("of 100000 bytes")) << web->tempTextField()->text().toStdString();
+    }
     EXPECT_NE(console.text().find("Download failed! Error - "), std::string::npos) << path;
     EXPECT_NE(console.text().find(faulty.url(path).toStdString()), std::string::npos) << path;
     EXPECT_EQ(sounds.value(sounds.size() - 1), "Basso") << path;

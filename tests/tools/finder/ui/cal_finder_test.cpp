@@ -34,7 +34,7 @@
 #include "platform/ui/sound_player.h"
 #include "support/command_program.h"
 #include "support/recording_opener.h"
-#include "support/special_files.h"
+#include "support/non_regular_files.h"
 #include "support/test_home.h"
 #include "support/test_movie.h"
 #include "support/wait_for.h"

@@ -5,7 +5,7 @@
 
 #include <QStatusBar>
 
-#include "support/special_files.h"
+#include "support/non_regular_files.h"
 
 namespace {
 
