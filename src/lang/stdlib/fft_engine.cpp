@@ -538,7 +538,7 @@ std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
     plan->hi[m - j] = plan->hi[j];
   }
   if (plan->mixed) {
-    std::vector<double> work(2 * m);
+    std::vector<double> work(4 * m);
     mixedTransform(*plan->mixed, plan->hr.data(), plan->hi.data(), work.data(), false);
   } else {
     forwardLevels(*plan->radix, plan->hr.data(), plan->hi.data(), false);
@@ -642,7 +642,7 @@ bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN)
   if (isSmooth(n) && n >= 2) {  // factors 2, 3 and 5 only: the mixed-radix passes directly
     const auto plan = mixedPlan(n);
     if (!plan) return false;
-    ScratchUse work(2 * n);
+    ScratchUse work(4 * n);
     if (!work.data) return false;
     mixedTransform(*plan, re, im, work.data, inverse);
     if (divideByN) {
@@ -660,7 +660,7 @@ bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN)
   // The imaginary parts start a few lines past the real ones, so that the two arrays (and the
   // mixed passes' work beyond them) never sit at the same cache sets.
   constexpr std::size_t kApart = 3 * kLineDoubles;
-  ScratchUse work(plan->mixed ? 4 * m + 2 * kApart : 2 * m + kApart);
+  ScratchUse work(plan->mixed ? 6 * m + 2 * kApart : 2 * m + kApart);
   if (!work.data) return false;
   double* yr = work.data;
   double* yi = work.data + m + kApart;

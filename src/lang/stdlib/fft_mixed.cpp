@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <immintrin.h>
+
 #include <utility>
 
 namespace pravella::fft {
@@ -42,6 +44,7 @@ std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n) {
       plan->radix[plan->passes++] = r;
       rest /= static_cast<std::size_t>(r);
     }
+  plan->firstVector = plan->passes > 1 && (n / static_cast<std::size_t>(plan->radix[0])) % 4 == 0;
   std::size_t total = 0, L = n;
   for (int i = 0; i < plan->passes; ++i) {
     plan->offset[i] = total;
@@ -69,15 +72,27 @@ std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n) {
     const std::size_t R = static_cast<std::size_t>(plan->radix[i]), m = L / R, stride = n / L;
     double* t = plan->tw.data() + plan->offset[i];
     for (std::size_t p = 0; p < m; ++p)
-      for (std::size_t j = 1; j < R; ++j)
-        root(p * j * stride, t[2 * (p * (R - 1) + j - 1)], t[2 * (p * (R - 1) + j - 1) + 1]);
+      for (std::size_t j = 1; j < R; ++j) {
+        double* re = t + 2 * (p * (R - 1) + j - 1);
+        double* im = re + 1;
+        if (i == 0 && plan->firstVector) {
+          re = t + (p / 4) * 8 * (R - 1) + 8 * (j - 1) + p % 4;
+          im = re + 4;
+        }
+        root(p * j * stride, *re, *im);
+      }
     L /= R;
   }
   return plan;
 }
 
+// Four-lane values pass between always-inlined functions only, so the calling convention of
+// wide vectors without AVX never comes into play.
+#pragma GCC diagnostic ignored "-Wpsabi"
 namespace mixed_portable {
+#define PV_MIXED_FMA 0
 #include "lang/stdlib/fft_mixed_passes.inc"
+#undef PV_MIXED_FMA
 }  // namespace mixed_portable
 
 #if defined(__clang__)
@@ -87,7 +102,9 @@ namespace mixed_portable {
 #pragma GCC target("avx2,fma")
 #endif
 namespace mixed_avx2 {
+#define PV_MIXED_FMA 1
 #include "lang/stdlib/fft_mixed_passes.inc"
+#undef PV_MIXED_FMA
 }  // namespace mixed_avx2
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -97,9 +114,29 @@ namespace mixed_avx2 {
 
 void runMixedRadix(const MixedRadixPlan& plan, double* re, double* im, double* work, bool vector) {
   if (vector)
-    mixed_avx2::runPasses(plan, re, im, work);
+    mixed_avx2::runPasses(plan, mixed_avx2::SplitIO{re, im}, mixed_avx2::SplitIO{re, im}, work);
   else
-    mixed_portable::runPasses(plan, re, im, work);
+    mixed_portable::runPasses(plan, mixed_portable::SplitIO{re, im}, mixed_portable::SplitIO{re, im}, work);
+}
+
+namespace {
+
+template <bool Swap>
+void interleavedPasses(const MixedRadixPlan& plan, double* x, double* work, bool vector) {
+  if (vector)
+    mixed_avx2::runPasses(plan, mixed_avx2::InterleavedIO<Swap>{x}, mixed_avx2::InterleavedIO<Swap>{x}, work);
+  else
+    mixed_portable::runPasses(plan, mixed_portable::InterleavedIO<Swap>{x}, mixed_portable::InterleavedIO<Swap>{x},
+                              work);
+}
+
+}  // namespace
+
+void runMixedRadixInterleaved(const MixedRadixPlan& plan, double* x, bool inverse, double* work, bool vector) {
+  if (inverse)
+    interleavedPasses<true>(plan, x, work, vector);
+  else
+    interleavedPasses<false>(plan, x, work, vector);
 }
 
 }  // namespace pravella::fft

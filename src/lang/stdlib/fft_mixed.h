@@ -23,6 +23,10 @@ struct MixedRadixPlan {
   int passes = 0;
   int radix[64] = {};
   std::size_t offset[64] = {};
+  // The first pass runs four p at a time (its length over its radix is a multiple of 4 and
+  // another pass follows), its roots then as vectors: for each group of four p and each j, four
+  // real parts and four imaginary ones.
+  bool firstVector = false;
   std::vector<double> tw;
 
   std::size_t bytes() const { return tw.size() * sizeof(double); }
@@ -31,9 +35,12 @@ struct MixedRadixPlan {
 // Null-free: throws std::bad_alloc when memory is short. n must satisfy isSmooth.
 std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n);
 
-// The forward transform (e^(-2 pi i j k / n)) in place on split arrays, through `work` of 2n
+// The forward transform (e^(-2 pi i j k / n)) in place on split arrays, through `work` of 4n
 // doubles; the inverse is the forward one with the two arrays exchanged. `vector` picks the
 // AVX2 build of the passes.
 void runMixedRadix(const MixedRadixPlan& plan, double* re, double* im, double* work, bool vector);
+
+// The same in place on n interleaved (real, imaginary) pairs, forward or inverse.
+void runMixedRadixInterleaved(const MixedRadixPlan& plan, double* x, bool inverse, double* work, bool vector);
 
 }  // namespace pravella::fft
