@@ -6,7 +6,10 @@
 //   prime lengths (the chirp-z path) and at lengths with factors 2, 3 and 5 (the mixed-radix
 //   passes), beside FFTW's split-array plan. Both work in place, so
 //   each iteration on both sides first copies the input back (the same copy on either side).
-//   FFTW's interleaved plan runs at the prime lengths too: it is FFTW's faster layout.
+//   FFTW's interleaved plan runs at the prime lengths too: it is FFTW's faster layout;
+// - `fft_czt_pairs`, the same transform in place on the n x 2 matrix of `CZT` ((real,
+//   imaginary) rows), at every length beside FFTW's interleaved plan in place, both copying the
+//   input back first.
 // bench/fft_ratios.sh runs these interleaved and prints the median ratios.
 
 #include <benchmark/benchmark.h>
@@ -75,7 +78,36 @@ void BM_FftCzt(benchmark::State& state) {
 }
 BENCHMARK(BM_FftCzt)->Apply(powersOfTwo)->Apply(primes)->Apply(composites)->Unit(benchmark::kMicrosecond);
 
+// The n x 2 matrix of the `CZT` built-in, (real, imaginary) rows, transformed in its own
+// storage; like the split one, each iteration first copies the input back.
+void BM_CztPairs(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::vector<double> src = randomValues(2 * static_cast<std::size_t>(n));
+  std::vector<double> x(src.size());
+  for (auto _ : state) {
+    std::memcpy(x.data(), src.data(), src.size() * sizeof(double));
+    benchmark::DoNotOptimize(fft_czt_pairs(x.data(), n, 1));
+  }
+}
+BENCHMARK(BM_CztPairs)->Apply(powersOfTwo)->Apply(primes)->Apply(composites)->Unit(benchmark::kMicrosecond);
+
 #ifdef PRAVELLA_HAVE_FFTW
+// FFTW's interleaved plan in place, with the same copy as BM_CztPairs.
+void BM_FftwPairs(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  fftw_complex* x = fftw_alloc_complex(n);
+  fftw_plan plan = fftw_plan_dft_1d(n, x, x, FFTW_FORWARD, FFTW_ESTIMATE);
+  const std::vector<double> src = randomValues(2 * static_cast<std::size_t>(n));
+  for (auto _ : state) {
+    std::memcpy(x, src.data(), src.size() * sizeof(double));
+    fftw_execute(plan);
+    benchmark::DoNotOptimize(x);
+  }
+  fftw_destroy_plan(plan);
+  fftw_free(x);
+}
+BENCHMARK(BM_FftwPairs)->Apply(powersOfTwo)->Apply(primes)->Apply(composites)->Unit(benchmark::kMicrosecond);
+
 void BM_FftwInterleaved(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   fftw_complex* in = fftw_alloc_complex(n);

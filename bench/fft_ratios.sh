@@ -4,7 +4,9 @@
 # for every length, the median processor times (every benchmark runs on one thread, so time
 # the process waited for a core does not count) and their ratio to FFTW in estimate mode:
 #   DoFFT (interleaved, the `FFT` built-in) against FFTW's interleaved plan,
-#   fft_czt (split, the `CZT` built-in) against FFTW's split plan and its interleaved one.
+#   fft_czt (split) against FFTW's split plan and its interleaved one,
+#   fft_czt_pairs (the n x 2 matrix of the `CZT` built-in, in place) against FFTW's interleaved
+#   plan in place and out of place.
 # Then, for the lengths that are not powers of two named in ALONE (1,000, 4,099, 65,537 and 99,991
 # by default), the same split-array ratio twice: "alone", in a process of its own that runs only
 # that length (ours and FFTW's split plan, in turns), and "after others", in a process that runs every
@@ -54,10 +56,10 @@ def row(ours, ref, n):
     t = med[(ours, n)]
     if (ref, n) in med:
         r = med[(ref, n)]
-        print(f"{ours:7} {n:8} {t:11.1f} {ref:16} {r:11.1f} {t / r:6.2f}")
+        print(f"{ours:8} {n:8} {t:11.1f} {ref:16} {r:11.1f} {t / r:6.2f}")
     else:
-        print(f"{ours:7} {n:8} {t:11.1f} {'(no FFTW)':16}")
-print(f"{'ours':7} {'n':>8} {'cpu us':>11} {'FFTW estimate':16} {'cpu us':>11} {'ratio':>6}")
+        print(f"{ours:8} {n:8} {t:11.1f} {'(no FFTW)':16}")
+print(f"{'ours':8} {'n':>8} {'cpu us':>11} {'FFTW estimate':16} {'cpu us':>11} {'ratio':>6}")
 sizes = sorted({n for _, n in med})
 for n in sizes:
     row("DoFFT", "FftwInterleaved", n)
@@ -65,6 +67,9 @@ for n in sizes:
     row("FftCzt", "FftwSplit", n)
     if n & (n - 1):
         row("FftCzt", "FftwInterleaved", n)
+for n in sizes:
+    row("CztPairs", "FftwPairs", n)
+    row("CztPairs", "FftwInterleaved", n)
 print()
 print(f"{'n':>8} {'alone us':>10} {'FFTW us':>10} {'ratio':>6} {'after us':>10} {'FFTW us':>10} {'ratio':>6} {'apart':>6}")
 after = medians(*(f"{folder}/after-{r}.json" for r in range(rounds)))

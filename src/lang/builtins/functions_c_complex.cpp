@@ -81,24 +81,14 @@ int twoDimensional(CalcStackEntry* stack, int* sp, bool withImaginary, int flag)
   return pushMatrix(stack, sp, vk_tc, 2 * rows, cols);
 }
 
-// The transform of n (real, imaginary) rows.
+// The transform of n (real, imaginary) rows, in the matrix's own storage.
 int rowsTransform(CalcStackEntry* stack, int* sp, int flag) {
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
   if (cols != 2) return invalidArguments();
-  double* re = vk_tb;
-  double* im = vk_tc;
-  for (int i = 0; i < rows; ++i) {
-    re[i] = vk_ta[2 * i];
-    im[i] = vk_ta[2 * i + 1];
-  }
-  if (fft_czt(re, im, rows, flag) != 0) {
+  if (fft_czt_pairs(vk_ta, rows, flag) != 0) {
     error_disp("It may be for memory allocation error.");
     return 0;
-  }
-  for (int i = 0; i < rows; ++i) {
-    vk_ta[2 * i] = re[i];
-    vk_ta[2 * i + 1] = im[i];
   }
   return pushMatrix(stack, sp, vk_ta, rows, 2);
 }

@@ -39,6 +39,11 @@ int fft_czt(double* re, double* im, int N, int flag) {
   return czt(re, im, N, flag);
 }
 
+int fft_czt_pairs(double* x, int N, int flag) {
+  if (N <= 0) return 0;
+  return pravella::fft::transformPairs(x, static_cast<std::size_t>(N), flag != 1, flag == 0) ? 0 : 1;
+}
+
 int fft_czt2(double* re, double* im, int rows, int cols, int flag) {
   std::vector<double> wr, wi;
   try {

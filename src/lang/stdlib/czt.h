@@ -22,6 +22,10 @@ int czt(double* re, double* im, int N, int flag);
 // non-zero when memory is short.
 int fft_czt(double* re, double* im, int N, int flag);
 
+// The same on N interleaved (real, imaginary) pairs in place: the n x 2 matrices of CZT and
+// CZTinv.
+int fft_czt_pairs(double* x, int N, int flag);
+
 // Two-dimensional transform in place of rows x cols row-major arrays: every row, then every
 // column. Returns 1, or 0 after "Memory allocation error!!" (no work rows) or "error!!" (no work
 // columns, or a one-dimensional transform failed; the data is then partly transformed).

@@ -637,23 +637,24 @@ bool transformInterleaved(const double* in, double* out, std::size_t n, bool inv
   return true;
 }
 
-bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN) {
-  if (n == 0) return true;
-  if (isSmooth(n) && n >= 2) {  // factors 2, 3 and 5 only: the mixed-radix passes directly
-    const auto plan = mixedPlan(n);
-    if (!plan) return false;
-    ScratchUse work(4 * n);
-    if (!work.data) return false;
-    mixedTransform(*plan, re, im, work.data, inverse);
-    if (divideByN) {
-      const double count = static_cast<double>(n);
-      for (std::size_t k = 0; k < n; ++k) {
-        re[k] /= count;
-        im[k] /= count;
-      }
-    }
-    return true;
+namespace {
+
+// Divides n split values, or n interleaved pairs (im null), by n.
+void divideBy(double* re, double* im, std::size_t n) {
+  const double count = static_cast<double>(n);
+  if (!im) {
+    for (std::size_t k = 0; k < 2 * n; ++k) re[k] /= count;
+    return;
   }
+  for (std::size_t k = 0; k < n; ++k) {
+    re[k] /= count;
+    im[k] /= count;
+  }
+}
+
+// Bluestein's algorithm on n values that load(k) gives and store(k, re, im) takes.
+template <typename Load, typename Store>
+bool chirpWith(std::size_t n, bool inverse, bool divideByN, Load load, Store store) {
   const auto plan = chirpPlan(n, inverse);
   if (!plan) return false;
   const std::size_t m = plan->m;
@@ -668,8 +669,9 @@ bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN)
   const double* wr = plan->wr.data();
   const double* wi = plan->wi.data();
   for (std::size_t k = 0; k < n; ++k) {
-    yr[k] = re[k] * wr[k] - im[k] * wi[k];
-    yi[k] = re[k] * wi[k] + im[k] * wr[k];
+    const Pair x = load(k);
+    yr[k] = x.re * wr[k] - x.im * wi[k];
+    yi[k] = x.re * wi[k] + x.im * wr[k];
   }
   std::fill(yr + n, yr + m, 0.0);
   std::fill(yi + n, yi + m, 0.0);
@@ -694,10 +696,51 @@ bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN)
       outR /= count;
       outI /= count;
     }
-    re[k] = outR;
-    im[k] = outI;
+    store(k, outR, outI);
   }
   return true;
+}
+
+}  // namespace
+
+bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN) {
+  if (n == 0) return true;
+  if (isSmooth(n) && n >= 2) {  // factors 2, 3 and 5 only: the mixed-radix passes directly
+    const auto plan = mixedPlan(n);
+    if (!plan) return false;
+    ScratchUse work(4 * n);
+    if (!work.data) return false;
+    mixedTransform(*plan, re, im, work.data, inverse);
+    if (divideByN) divideBy(re, im, n);
+    return true;
+  }
+  return chirpWith(
+      n, inverse, divideByN, [re, im](std::size_t k) { return Pair{re[k], im[k]}; },
+      [re, im](std::size_t k, double r, double i) {
+        re[k] = r;
+        im[k] = i;
+      });
+}
+
+bool transformPairs(double* x, std::size_t n, bool inverse, bool divideByN) {
+  if (n == 0) return true;
+  if ((n & (n - 1)) == 0)  // a power of two: multiplying by 1/n is exactly the division
+    return transformInterleaved(x, x, n, inverse, divideByN ? 1.0 / static_cast<double>(n) : 1.0);
+  if (isSmooth(n)) {
+    const auto plan = mixedPlan(n);
+    if (!plan) return false;
+    ScratchUse work(4 * n);
+    if (!work.data) return false;
+    runMixedRadixInterleaved(*plan, x, inverse, work.data, vectorKernels());
+    if (divideByN) divideBy(x, nullptr, n);
+    return true;
+  }
+  return chirpWith(
+      n, inverse, divideByN, [x](std::size_t k) { return Pair{x[2 * k], x[2 * k + 1]}; },
+      [x](std::size_t k, double r, double i) {
+        x[2 * k] = r;
+        x[2 * k + 1] = i;
+      });
 }
 
 bool convolveSplit(double* ar, double* ai, double* br, double* bi, std::size_t n) {

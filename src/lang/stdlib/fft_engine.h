@@ -28,6 +28,10 @@ bool transformInterleaved(const double* in, double* out, std::size_t n, bool inv
 // points (the power of two, or a shorter length with factors 2, 3 and 5).
 bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN);
 
+// Any n >= 1 in place on n interleaved (real, imaginary) pairs, as chirpZ: the first pass reads
+// and the last writes the pairs directly.
+bool transformPairs(double* x, std::size_t n, bool inverse, bool divideByN);
+
 // Circular convolution of a with b over n (a power of two) points into a, divided by n; b is
 // left holding its forward transform.
 bool convolveSplit(double* ar, double* ai, double* br, double* bi, std::size_t n);
