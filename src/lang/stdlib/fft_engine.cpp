@@ -492,18 +492,28 @@ void mixedTransform(const MixedRadixPlan& plan, double* re, double* im, double* 
     runMixedRadix(plan, re, im, work, vectorKernels());
 }
 
-// The convolution length of the chirp-z algorithm for n points: at least 2n - 1, the power of
-// two unless a length with factors 2, 3 and 5 is clearly shorter. In the cache the vector
-// levels of a power of two take a half to a third of the time per value of the mixed passes;
-// past it both wait on memory alike and the shorter length wins.
-constexpr std::size_t kMixedChirpFrom = std::size_t{1} << 15;
-
+// The convolution length of the chirp-z algorithm for n points: of the lengths from 2n - 1 to
+// the next power of two with factors 2, 3 and 5 only and a factor 4 (so that the passes run
+// four values at a time), the one whose passes are estimated to take least time; not always
+// the shortest, since a length whose passes run short vectors costs more a value. Below 16
+// points the power of two.
 std::size_t chirpLength(std::size_t n) {
   std::size_t pow2 = 1;
   while (pow2 < 2 * n) pow2 *= 2;
-  if (pow2 < kMixedChirpFrom) return pow2;
-  const std::size_t smooth = smoothAtLeast(2 * n - 1);
-  return 4 * smooth <= 3 * pow2 ? smooth : pow2;
+  if (n < 16) return pow2;
+  std::size_t best = pow2;
+  double bestCost = mixedRadixCost(pow2);
+  for (std::size_t five = 1; five <= pow2; five *= 5)
+    for (std::size_t three = five; three <= pow2; three *= 3)
+      for (std::size_t m = three * 4; m <= pow2; m *= 2) {
+        if (m < 2 * n - 1) continue;
+        const double cost = mixedRadixCost(m);
+        if (cost < bestCost) {
+          best = m;
+          bestCost = cost;
+        }
+      }
+  return best;
 }
 
 std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
@@ -538,7 +548,7 @@ std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
     plan->hi[m - j] = plan->hi[j];
   }
   if (plan->mixed) {
-    std::vector<double> work(4 * m);
+    std::vector<double> work(mixedWorkDoubles(m));
     mixedTransform(*plan->mixed, plan->hr.data(), plan->hi.data(), work.data(), false);
   } else {
     forwardLevels(*plan->radix, plan->hr.data(), plan->hi.data(), false);
@@ -661,7 +671,7 @@ bool chirpWith(std::size_t n, bool inverse, bool divideByN, Load load, Store sto
   // The imaginary parts start a few lines past the real ones, so that the two arrays (and the
   // mixed passes' work beyond them) never sit at the same cache sets.
   constexpr std::size_t kApart = 3 * kLineDoubles;
-  ScratchUse work(plan->mixed ? 6 * m + 2 * kApart : 2 * m + kApart);
+  ScratchUse work(plan->mixed ? 2 * m + 2 * kApart + mixedWorkDoubles(m) : 2 * m + kApart);
   if (!work.data) return false;
   double* yr = work.data;
   double* yi = work.data + m + kApart;
@@ -708,7 +718,7 @@ bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN)
   if (isSmooth(n) && n >= 2) {  // factors 2, 3 and 5 only: the mixed-radix passes directly
     const auto plan = mixedPlan(n);
     if (!plan) return false;
-    ScratchUse work(4 * n);
+    ScratchUse work(mixedWorkDoubles(n));
     if (!work.data) return false;
     mixedTransform(*plan, re, im, work.data, inverse);
     if (divideByN) divideBy(re, im, n);
@@ -729,7 +739,7 @@ bool transformPairs(double* x, std::size_t n, bool inverse, bool divideByN) {
   if (isSmooth(n)) {
     const auto plan = mixedPlan(n);
     if (!plan) return false;
-    ScratchUse work(4 * n);
+    ScratchUse work(mixedWorkDoubles(n));
     if (!work.data) return false;
     runMixedRadixInterleaved(*plan, x, inverse, work.data, vectorKernels());
     if (divideByN) divideBy(x, nullptr, n);

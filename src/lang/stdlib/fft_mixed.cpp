@@ -22,11 +22,13 @@ std::size_t smoothAtLeast(std::size_t n) {
   return n;
 }
 
-std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n) {
-  auto plan = std::make_shared<MixedRadixPlan>();
-  plan->n = n;
-  // The factors 2 as radix 8 (and the rest as one or two of radix 4, or one of 2), then 3 and 5:
-  // the fewest passes over the memory.
+namespace {
+
+// The radices of the passes for n: the factors 2 as radix 8 (and the rest as one or two of
+// radix 4, or one of 2), then 3 and 5; the fewest passes over the memory, and a first radix of
+// 8 or 4 wherever n has a factor 4, so that every later pass runs four q at a time.
+int radicesOf(std::size_t n, int* radix) {
+  int passes = 0;
   std::size_t rest = n;
   int twos = 0;
   for (; rest % 2 == 0; rest /= 2) ++twos;
@@ -36,14 +38,40 @@ std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n) {
     --eights;
     fours = 2;
   }
-  for (; eights > 0; --eights) plan->radix[plan->passes++] = 8;
-  for (; fours > 0; --fours) plan->radix[plan->passes++] = 4;
-  if (twos % 3 == 1 && twos < 3) plan->radix[plan->passes++] = 2;
+  for (; eights > 0; --eights) radix[passes++] = 8;
+  for (; fours > 0; --fours) radix[passes++] = 4;
+  if (twos % 3 == 1 && twos < 3) radix[passes++] = 2;
   for (int r : {3, 5})
     while (rest % static_cast<std::size_t>(r) == 0) {
-      plan->radix[plan->passes++] = r;
+      radix[passes++] = r;
       rest /= static_cast<std::size_t>(r);
     }
+  return passes;
+}
+
+}  // namespace
+
+double mixedRadixCost(std::size_t n) {
+  int radix[64];
+  const int passes = radicesOf(n, radix);
+  // Nanoseconds a value of each pass, measured on lengths that stay in the cache; a pass of 3 or
+  // 5 over fewer than 16 q runs its vectors only once or twice for each root and costs more.
+  double perValue = 0.5;  // the chirp-z products and the filled zeros
+  std::size_t s = 1;
+  for (int i = 0; i < passes; ++i) {
+    const int R = radix[i];
+    perValue += R == 8 ? 0.45 : R == 4 ? 0.3 : R == 5 ? 0.35 : R == 3 ? 0.27 : 0.25;
+    if (i > 0 && (R == 3 || R == 5) && s < 16) perValue += 1.2;
+    if (i > 0 && s % 4 != 0) perValue += 1.0;  // one value at a time
+    s *= static_cast<std::size_t>(R);
+  }
+  return perValue * static_cast<double>(n);
+}
+
+std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n) {
+  auto plan = std::make_shared<MixedRadixPlan>();
+  plan->n = n;
+  plan->passes = radicesOf(n, plan->radix);
   plan->firstVector = plan->passes > 1 && (n / static_cast<std::size_t>(plan->radix[0])) % 4 == 0;
   std::size_t total = 0, L = n;
   for (int i = 0; i < plan->passes; ++i) {

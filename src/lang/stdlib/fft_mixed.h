@@ -16,6 +16,10 @@ bool isSmooth(std::size_t n);
 // The least length not below n with no prime factor above 5.
 std::size_t smoothAtLeast(std::size_t n);
 
+// An estimate of the time of the chirp-z convolution's transforms over n points (smooth), in
+// nanoseconds; only its comparisons between lengths mean anything.
+double mixedRadixCost(std::size_t n);
+
 // The passes of one length and their forward roots: for each pass of radix R over a current
 // length L, the (re, im) pairs of w^(p j), w = e^(-2 pi i / L), for p < L / R and 0 < j < R.
 struct MixedRadixPlan {
@@ -35,8 +39,13 @@ struct MixedRadixPlan {
 // Null-free: throws std::bad_alloc when memory is short. n must satisfy isSmooth.
 std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n);
 
-// The forward transform (e^(-2 pi i j k / n)) in place on split arrays, through `work` of 4n
-// doubles; the inverse is the forward one with the two arrays exchanged. `vector` picks the
+// The doubles of work the passes take for n values: two pairs of split arrays, each array a few
+// cache lines past the one before, so that no two of them sit at the same cache sets.
+constexpr std::size_t kMixedApart = 24;
+constexpr std::size_t mixedWorkDoubles(std::size_t n) { return 4 * n + 3 * kMixedApart; }
+
+// The forward transform (e^(-2 pi i j k / n)) in place on split arrays, through
+// mixedWorkDoubles(n) doubles of `work`; the inverse is the forward one with the two arrays exchanged. `vector` picks the
 // AVX2 build of the passes.
 void runMixedRadix(const MixedRadixPlan& plan, double* re, double* im, double* work, bool vector);
 
