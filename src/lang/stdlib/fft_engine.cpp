@@ -103,7 +103,7 @@ struct Roots {
 struct Radix4Plan {
   std::size_t n = 0;
   int log2n = 0;
-  std::vector<double> tw;
+  PageArray tw;
   std::size_t offset[64] = {};
   double w8r[4] = {1, 1, 1, 1};
   double w8i[4] = {0, 0, 0, 0};
@@ -128,7 +128,7 @@ std::shared_ptr<Radix4Plan> makeRadix4Plan(std::size_t n) {
   }
   std::size_t total = 0;
   for (std::size_t len = n; len >= 16; len /= 4) total += 6 * (len / 4);
-  plan->tw.resize(total);
+  plan->tw.assign(total, 0.0, 16);
   std::size_t at = 0;
   for (std::size_t len = n; len >= 16; len /= 4) {
     const std::size_t m = len / 4, stride = n / len;
@@ -156,7 +156,7 @@ struct SelfSortingPlan {
   int passes = 0;
   int radix[32] = {};
   std::size_t offset[32] = {};
-  std::vector<double> tw;
+  PageArray tw;
 
   const double* roots(int pass) const { return tw.data() + offset[pass]; }
   std::size_t bytes() const { return tw.size() * sizeof(double); }
@@ -179,7 +179,7 @@ std::shared_ptr<SelfSortingPlan> makeSelfSortingPlan(std::size_t n) {
     total += 2 * (plan->radix[i] - 1) * (L / plan->radix[i]);
     L /= plan->radix[i];
   }
-  plan->tw.resize(total);
+  plan->tw.assign(total, 0.0, 16);
   const Roots roots(n);
   constexpr std::size_t kLaneOrder[4] = {0, 2, 1, 3};
   L = n;
@@ -214,7 +214,7 @@ std::shared_ptr<SelfSortingPlan> makeSelfSortingPlan(std::size_t n) {
 // natural order.
 struct ChirpPlan {
   std::size_t n = 0, m = 0;
-  std::vector<double> wr, wi, hr, hi;
+  PageArray wr, wi, hr, hi;
   std::shared_ptr<const Radix4Plan> radix;
   std::shared_ptr<const MixedRadixPlan> mixed;
 
@@ -528,10 +528,10 @@ std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
     plan->radix = radix4Plan(m);
     if (!plan->radix) return nullptr;
   }
-  plan->wr.resize(n);
-  plan->wi.resize(n);
-  plan->hr.assign(m, 0.0);
-  plan->hi.assign(m, 0.0);
+  plan->wr.assign(n, 0.0, 4);
+  plan->wi.assign(n, 0.0, 8);
+  plan->hr.assign(m, 0.0, 12);
+  plan->hi.assign(m, 0.0, 20);
   const double angle = (inverse ? std::numbers::pi : -std::numbers::pi) / static_cast<double>(n);
   const std::uint64_t period = 2 * static_cast<std::uint64_t>(n);
   for (std::size_t k = 0; k < n; ++k) {
@@ -548,7 +548,8 @@ std::shared_ptr<ChirpPlan> makeChirpPlan(std::size_t n, bool inverse) {
     plan->hi[m - j] = plan->hi[j];
   }
   if (plan->mixed) {
-    std::vector<double> work(mixedWorkDoubles(m));
+    PageArray work;
+    work.reserve(mixedWorkDoubles(m));
     mixedTransform(*plan->mixed, plan->hr.data(), plan->hi.data(), work.data(), false);
   } else {
     forwardLevels(*plan->radix, plan->hr.data(), plan->hi.data(), false);
@@ -560,24 +561,24 @@ std::shared_ptr<const ChirpPlan> chirpPlan(std::size_t n, bool inverse) {
   return cache().get<ChirpPlan>(kChirp, n, inverse, [n, inverse] { return makeChirpPlan(n, inverse); });
 }
 
-// This thread's work array; null when memory is short. Trimmed by ~ScratchUse. Its start is
-// aligned to a cache line, so that the blocks of the vector passes never split one.
-thread_local std::vector<double> scratchArray;
+// This thread's work array; null when memory is short. Trimmed by ~ScratchUse. Its start is on
+// a page boundary, so that the streams of a transform lie alike in the caches whichever calls
+// made the array.
+thread_local PageArray scratchArray;
 constexpr std::size_t kLineDoubles = 64 / sizeof(double);
 
 struct ScratchUse {
   double* data = nullptr;
   explicit ScratchUse(std::size_t count) {
     try {
-      if (scratchArray.size() < count + kLineDoubles) scratchArray.resize(count + kLineDoubles);
-      const auto at = reinterpret_cast<std::uintptr_t>(scratchArray.data());
-      data = scratchArray.data() + (64 - at % 64) % 64 / sizeof(double);
+      if (scratchArray.capacity() < count) scratchArray.reserve(count);
+      data = scratchArray.data();
     } catch (const std::bad_alloc&) {
-      std::vector<double>().swap(scratchArray);
+      scratchArray.clear();
     }
   }
   ~ScratchUse() {
-    if (scratchArray.size() > kKeptScratchDoubles) std::vector<double>().swap(scratchArray);
+    if (scratchArray.capacity() > kKeptScratchDoubles) scratchArray.clear();
   }
   ScratchUse(const ScratchUse&) = delete;
   ScratchUse& operator=(const ScratchUse&) = delete;
@@ -772,7 +773,7 @@ bool convolveSplit(double* ar, double* ai, double* br, double* bi, std::size_t n
 
 void clearPlanCache() {
   cache().clear();
-  std::vector<double>().swap(scratchArray);
+  scratchArray.clear();
 }
 
 void usePortableKernels(bool portable) { portableOnly.store(portable, std::memory_order_relaxed); }

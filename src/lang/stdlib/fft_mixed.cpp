@@ -80,7 +80,7 @@ std::shared_ptr<MixedRadixPlan> makeMixedRadixPlan(std::size_t n) {
         2 * static_cast<std::size_t>(plan->radix[i] - 1) * (L / static_cast<std::size_t>(plan->radix[i]));
     L /= static_cast<std::size_t>(plan->radix[i]);
   }
-  plan->tw.resize(total);
+  plan->tw.assign(total, 0.0, 16);
   // Every root is w_n^k with k reduced mod n and taken from the nearer of the axes, so that
   // each is as accurate as one cos or sin.
   auto root = [n](std::size_t k, double& re, double& im) {

@@ -6,7 +6,8 @@
 
 #include <cstddef>
 #include <memory>
-#include <vector>
+
+#include "lang/stdlib/fft_page_array.h"
 
 namespace pravella::fft {
 
@@ -31,7 +32,7 @@ struct MixedRadixPlan {
   // another pass follows), its roots then as vectors: for each group of four p and each j, four
   // real parts and four imaginary ones.
   bool firstVector = false;
-  std::vector<double> tw;
+  PageArray tw;
 
   std::size_t bytes() const { return tw.size() * sizeof(double); }
 };
