@@ -25,7 +25,8 @@ bool transformInterleaved(const double* in, double* out, std::size_t n, bool inv
 
 // Any n >= 1 in place; the result is divided by n when `divideByN`. Lengths with no prime factor
 // above 5 take the mixed-radix passes directly, others the chirp-z algorithm over M >= 2n - 1
-// points (the power of two, or a shorter length with factors 2, 3 and 5).
+// points (of the lengths up to the next power of two with factors 2, 3 and 5, the one whose
+// passes are estimated to be quickest).
 bool chirpZ(double* re, double* im, std::size_t n, bool inverse, bool divideByN);
 
 // Any n >= 1 in place on n interleaved (real, imaginary) pairs, as chirpZ: the first pass reads

@@ -1,8 +1,8 @@
 #pragma once
 // The self-sorting (Stockham) transform of lengths whose only prime factors are 2, 3 and 5, by
-// passes of radix 8, 4, 2, 3 and 5 on split arrays. It serves the lengths that are not powers of
-// two directly and sizes the chirp-z convolution of the others to the least such length, which
-// is at most a little above twice theirs instead of up to four times.
+// vector passes of radix 8, 4, 2, 3 and 5 that read the caller's split arrays or interleaved
+// pairs in the first pass and write them in the last. It serves the lengths that are not powers
+// of two directly and the chirp-z convolution of the others, over a length of its choosing.
 
 #include <cstddef>
 #include <memory>

@@ -245,6 +245,36 @@ TEST_P(KernelSets, MixedRadixAndShortChirpLengthsMatchTheDirectTransform) {
   }
 }
 
+TEST_P(KernelSets, PairsInPlaceMatchTheDirectTransform) {
+  // The n x 2 matrices of CZT: every route (1, a power of two below and on the vector path, the
+  // mixed passes with a vector first pass, with a radix-2 first pass and with odd lengths only,
+  // the chirp-z algorithm over short and long lengths), both directions, at a placement 8 bytes
+  // past a vector boundary; the values around the matrix stay as they were.
+  constexpr double kGuard = -777.0;
+  for (std::size_t n : {1, 2, 3, 8, 64, 1000, 250, 45, 97, 4099}) {
+    const std::vector<cd> x = randomSignal(n, static_cast<unsigned>(n) + 3);
+    const double tol = 1e-13 * std::sqrt(static_cast<double>(n)) * (1 + std::log2(static_cast<double>(n)));
+    for (int flag : {1, 0}) {
+      std::vector<double> buf(2 * n + 16, kGuard);
+      double* m = placed(buf, 1);
+      for (std::size_t k = 0; k < n; ++k) {
+        m[2 * k] = x[k].real();
+        m[2 * k + 1] = x[k].imag();
+      }
+      ASSERT_EQ(fft_czt_pairs(m, static_cast<int>(n), flag), 0) << n;
+      std::vector<cd> want = dft(x, flag == 1 ? -1 : 1), got(n);
+      for (std::size_t k = 0; k < n; ++k) {
+        got[k] = {m[2 * k], m[2 * k + 1]};
+        if (flag == 0) want[k] /= static_cast<double>(n);
+      }
+      EXPECT_LT(maxError(got, want), flag == 1 ? tol : tol / static_cast<double>(n)) << n << " flag " << flag;
+      for (const double* g = buf.data(); g < m; ++g) EXPECT_EQ(*g, kGuard) << n << " before the matrix";
+      for (const double* g = m + 2 * n; g < buf.data() + buf.size(); ++g)
+        EXPECT_EQ(*g, kGuard) << n << " after the matrix";
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Fft, KernelSets, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) {
                            return info.param ? "Portable" : "Native";
