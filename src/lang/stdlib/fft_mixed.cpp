@@ -1,11 +1,10 @@
 #include "lang/stdlib/fft_mixed.h"
 
-#include <algorithm>
+#include <immintrin.h>
+
 #include <cmath>
 #include <cstdint>
 #include <numbers>
-#include <immintrin.h>
-
 #include <utility>
 
 namespace pravella::fft {
@@ -15,11 +14,6 @@ bool isSmooth(std::size_t n) {
   for (std::size_t f : {2, 3, 5})
     while (n % f == 0) n /= f;
   return n == 1;
-}
-
-std::size_t smoothAtLeast(std::size_t n) {
-  while (!isSmooth(n)) ++n;  // smooth lengths lie within a few percent of each other
-  return n;
 }
 
 namespace {

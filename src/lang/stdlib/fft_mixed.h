@@ -14,9 +14,6 @@ namespace pravella::fft {
 // True when n >= 1 has no prime factor above 5.
 bool isSmooth(std::size_t n);
 
-// The least length not below n with no prime factor above 5.
-std::size_t smoothAtLeast(std::size_t n);
-
 // An estimate of the time of the chirp-z convolution's transforms over n points (smooth), in
 // nanoseconds; only its comparisons between lengths mean anything.
 double mixedRadixCost(std::size_t n);
