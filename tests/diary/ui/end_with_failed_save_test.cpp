@@ -9,8 +9,11 @@
 
 #include <cstdio>
 
+#include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <csignal>
 #include <memory>
 
@@ -283,6 +286,39 @@ TEST_F(EndOnFullDisk, KeepsTheEditInTheSpareFolderAndTheNextStartOffersIt) {
   EXPECT_EQ(textOf(day() + "/Big kept.rtfd"), "new " + old);
   EXPECT_TRUE(recovered().isEmpty()) << s(recovered().join(", "));
   EXPECT_TRUE(recovered(spare()).isEmpty()) << s(recovered(spare()).join(", "));
+}
+
+// A program that keeps saving on the full disk raises the alert at each save. The signal
+// stops the run, closes the alert it left open, and the edit goes to the spare folder.
+TEST_F(EndOnFullDisk, AProgramThatKeepsSavingDoesNotHoldTheEnd) {
+  realPanels = true;
+  watchdog.expect("QMessageBox");
+  showBigMemoOnAFullDisk();
+  QTest::keyClick(memo(), Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClick(memo(), Qt::Key_Return);
+  const QString code = "for (i = 0; i < 100000; i++) { cal_saveDocument(0); }";
+  type(code);
+  QTest::keyClick(memo(), Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_TRUE(memo()->isRunning());
+  // The alert waits for its answer in an event loop of its own: the signal comes while it
+  // is open.
+  bool raised = false;
+  QTimer whileTheAlertIsOpen;
+  QObject::connect(&whileTheAlertIsOpen, &QTimer::timeout, [&raised] {
+    const auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (raised || !box || box->windowTitle() != "Can't save the document !") return;
+    raised = true;
+    ::raise(SIGTERM);
+  });
+  whileTheAlertIsOpen.start(20);
+  ASSERT_TRUE(becomesTrue([this] { return ended; }, 20000)) << s(said());
+  EXPECT_TRUE(raised);
+  EXPECT_FALSE(memo()->isRunning());  // broken long before its 100,000 saves
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  const QStringList kept = recovered(spare());
+  ASSERT_EQ(kept.size(), 1) << s(said());
+  // Neither what the run queued for the memo nor its break report.
+  EXPECT_EQ(textOf(spare() + "/" + kept[0]).trimmed(), old + "\n" + code);
 }
 
 // The spare folders are full too: the edit is left, and the console names the document.
