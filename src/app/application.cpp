@@ -1,9 +1,14 @@
 #include "app/application.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSessionManager>
 
 #include "app/desk_tools.h"
 #include "app/search_tools.h"
@@ -26,6 +31,7 @@
 #include "imaging/ui/cv_tracking_window.h"
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
+#include "platform/end_signals.h"
 #include "platform/ui/first_paint.h"
 #include "tools/system/ui/system_tools.h"
 
@@ -106,6 +112,22 @@ void Application::makeDrawersAndTools() {
   medImage_->awakeFromNib();
   segmentation_ = std::make_unique<ImageSegmentation>(deskTools_->host());
   segmentation_->awakeFromNib();
+}
+
+void Application::endOnSignalsAndSessionEnd() {
+  Calcndar& calendar = *calendar_;
+  endSignals_ = std::make_unique<EndSignals>([&calendar](int) { calendar.terminateUnattended(); });
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, &calendar,
+                   [&calendar](QSessionManager&) { calendar.terminateUnattended(); });
+}
+
+int Application::exec() {
+  const int status = QApplication::exec();
+  if (calendar_->runLeftGoing()) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
 }
 
 // The members go in the reverse of their making: the tools before the window.

@@ -31,6 +31,7 @@ class CalGetPictPoints;
 class CalGrEdit;
 class CvTrackingWindows;
 class DeskTools;
+class EndSignals;
 class MainWindow;
 class SearchTools;
 namespace gl {
@@ -50,6 +51,14 @@ class Application {
   // Shows the window where it was left; after its first frame makes the rest and does what
   // follows the launch (the user's modules). A test waits for the window to be exposed.
   void showAndFinishLaunching();
+
+  // A kill, a closed terminal, Ctrl+C (SIGTERM, SIGHUP, SIGINT) and the end of the session save
+  // every edit as Quit does, without asking, then end the application.
+  void endOnSignalsAndSessionEnd();
+  // Runs the event loop until the application ends; its status. A run that does not answer the
+  // break would hold the end of the process for good: the memo it ran in is saved by then, so
+  // the process ends here at once.
+  int exec();
 
   MainWindow& window() const { return *window_; }
   Calcndar& calendar() const { return *calendar_; }
@@ -86,6 +95,8 @@ class Application {
   std::unique_ptr<SystemTools> systemTools_;
   std::unique_ptr<CalMedImage> medImage_;
   std::unique_ptr<ImageSegmentation> segmentation_;
+  // Goes first: it calls the calendar.
+  std::unique_ptr<EndSignals> endSignals_;
 };
 
 }  // namespace pravella

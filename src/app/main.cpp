@@ -6,14 +6,11 @@
 #include <cstdlib>
 
 #include <QApplication>
-#include <QSessionManager>
 #include <QThreadPool>
 
 #include "app/application.h"
 #include "diary/day_folders.h"
-#include "diary/ui/calcndar.h"
 #include "lang/builtins/startup.h"
-#include "platform/end_signals.h"
 #include "platform/ui/deferred_icon_style.h"
 #include "platform/ui/media_backend.h"
 
@@ -40,18 +37,7 @@ int main(int argc, char** argv) {
   QThreadPool::globalInstance()->start([] { pravella::recoverInterruptedDiarySaves(); });
 
   pravella::Application application;
-  Calcndar& calendar = application.calendar();
-  // A kill, a closed terminal, Ctrl+C and the end of the session save every edit as Quit
-  // does, then end the application.
-  pravella::EndSignals endSignals([&calendar](int) { calendar.terminateUnattended(); });
-  QObject::connect(&app, &QGuiApplication::commitDataRequest, &calendar,
-                   [&calendar](QSessionManager&) { calendar.terminateUnattended(); });
+  application.endOnSignalsAndSessionEnd();
   application.showAndFinishLaunching();
-  const int status = QApplication::exec();
-  // A run that does not answer the break would hold the end for good; its memo is saved.
-  if (calendar.runLeftGoing()) {
-    std::fflush(nullptr);
-    std::_Exit(status);
-  }
-  return status;
+  return application.exec();
 }

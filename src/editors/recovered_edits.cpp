@@ -1,5 +1,9 @@
 #include "editors/recovered_edits.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
@@ -51,6 +55,78 @@ WriteResult failure(const QString& error) {
   return result;
 }
 
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// A spare folder's parent, pravella-<uid>, sits in a folder everyone may write to: it is ours
+// only when it is a real folder (not a link someone else put there), owned by us and closed to
+// others. `make` makes it when it is missing.
+bool privateParentOf(const QString& folder, bool make, QString* why) {
+  const QString parent = QFileInfo(folder).path();
+  const QByteArray name = QFile::encodeName(parent);
+  if (make && ::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+    *why = QStringLiteral("%1 could not be made: %2").arg(parent, systemError(errno));
+    return false;
+  }
+  struct stat info {};
+  if (::lstat(name.constData(), &info) != 0) {
+    *why = QStringLiteral("%1: %2").arg(parent, systemError(errno));
+    return false;
+  }
+  if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || (info.st_mode & 077) != 0) {
+    *why = QStringLiteral("%1 is not a folder of this user's alone.").arg(parent);
+    return false;
+  }
+  return true;
+}
+
+// The recovery folder, then the spare ones.
+QStringList recoveryFolders() {
+  QStringList folders{paths::recovered()};
+  for (const QString& spare : paths::spareRecoveredFolders())
+    if (!folders.contains(spare)) folders << spare;
+  return folders;
+}
+
+// Makes `folder` when it is missing; a spare one only inside a parent of this user's alone.
+bool readyFolder(const QString& folder, QString* why) {
+  if (folder != paths::recovered()) {
+    if (!privateParentOf(folder, true, why)) return false;
+    const QByteArray name = QFile::encodeName(folder);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+      *why = QStringLiteral("%1 could not be made: %2").arg(folder, systemError(errno));
+      return false;
+    }
+    return true;
+  }
+  if (QDir().mkpath(folder)) return true;
+  *why = QStringLiteral("The recovery folder %1 could not be made.").arg(folder);
+  return false;
+}
+
+// Writes the copy and its note into one folder.
+Recovery keepIn(const QString& folder, const QString& intended,
+                const std::function<WriteResult(const QString&)>& write, const QDateTime& now) {
+  Recovery result;
+  if (!readyFolder(folder, &result.error)) return result;
+  QString copy;
+  for (int n = 1; copy.isEmpty() || entryThere(copy); ++n)
+    copy = folder + QLatin1Char('/') + recoveryName(intended, now, n);
+  const WriteResult written = write(copy);
+  if (!written) {
+    result.error = written.error;
+    return result;
+  }
+  // The note says where it belonged; without it the copy still stands, under its own name.
+  QFile note(noteOf(copy));
+  if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    note.write(intended.toUtf8() + '\n' + now.toString(Qt::ISODate).toUtf8() + '\n');
+    note.close();
+  }
+  result.ok = true;
+  result.path = copy;
+  return result;
+}
+
 }  // namespace
 
 QString recoveryName(const QString& intended, const QDateTime& now, int number) {
@@ -69,36 +145,27 @@ QString recoveryName(const QString& intended, const QDateTime& now, int number) 
 
 Recovery keepInRecovery(const QString& intended, const std::function<WriteResult(const QString&)>& write,
                         const QDateTime& now) {
-  Recovery result;
-  const QString folder = paths::recovered();
-  if (!QDir().mkpath(folder)) {
-    result.error = QStringLiteral("The recovery folder %1 could not be made.").arg(folder);
-    return result;
+  // The recovery folder may be on the disk that is full; a spare folder on another file system
+  // takes the edit then.
+  QStringList reasons;
+  for (const QString& folder : recoveryFolders()) {
+    Recovery kept = keepIn(folder, intended, write, now);
+    if (!kept.ok) {
+      reasons << kept.error;
+      continue;
+    }
+    const QString key = documentKey(intended);
+    auto& copies = sessionCopies();
+    if (const auto it = copies.find(key); it != copies.end() && it->second != kept.path) {
+      removeEntry(it->second);
+      QFile::remove(noteOf(it->second));
+    }
+    copies[key] = kept.path;
+    return kept;
   }
-  QString copy;
-  for (int n = 1; copy.isEmpty() || entryThere(copy); ++n)
-    copy = folder + QLatin1Char('/') + recoveryName(intended, now, n);
-  const WriteResult written = write(copy);
-  if (!written) {
-    result.error = written.error;
-    return result;
-  }
-  // The note says where it belonged; without it the copy still stands, under its own name.
-  QFile note(noteOf(copy));
-  if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    note.write(intended.toUtf8() + '\n' + now.toString(Qt::ISODate).toUtf8() + '\n');
-    note.close();
-  }
-  const QString key = documentKey(intended);
-  auto& copies = sessionCopies();
-  if (const auto it = copies.find(key); it != copies.end() && it->second != copy) {
-    removeEntry(it->second);
-    QFile::remove(noteOf(it->second));
-  }
-  copies[key] = copy;
-  result.ok = true;
-  result.path = copy;
-  return result;
+  Recovery failed;
+  failed.error = reasons.join(QStringLiteral("; "));
+  return failed;
 }
 
 void forgetRecovery(const QString& intended) {
@@ -112,22 +179,28 @@ void forgetRecovery(const QString& intended) {
 
 QList<RecoveredEdit> recoveredEdits() {
   QList<RecoveredEdit> edits;
-  const QDir folder(paths::recovered());
-  const QFileInfoList entries =
-      folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Time | QDir::Reversed);
-  for (const QFileInfo& entry : entries) {
-    RecoveredEdit edit;
-    edit.path = entry.absoluteFilePath();
-    edit.kept = entry.lastModified();
-    QFile note(noteOf(edit.path));
-    if (note.open(QIODevice::ReadOnly)) {
-      const QList<QByteArray> lines = note.read(64 * 1024).split('\n');
-      edit.intended = QString::fromUtf8(lines.value(0));
-      const QDateTime kept = QDateTime::fromString(QString::fromUtf8(lines.value(1)), Qt::ISODate);
-      if (kept.isValid()) edit.kept = kept;
+  for (const QString& path : recoveryFolders()) {
+    QString why;
+    // What lies in a spare folder someone else could have made is not offered.
+    if (path != paths::recovered() && (!QFileInfo(path).isDir() || !privateParentOf(path, false, &why))) continue;
+    const QDir folder(path);
+    const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Time | QDir::Reversed);
+    for (const QFileInfo& entry : entries) {
+      RecoveredEdit edit;
+      edit.path = entry.absoluteFilePath();
+      edit.kept = entry.lastModified();
+      QFile note(noteOf(edit.path));
+      if (note.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> lines = note.read(64 * 1024).split('\n');
+        edit.intended = QString::fromUtf8(lines.value(0));
+        const QDateTime kept = QDateTime::fromString(QString::fromUtf8(lines.value(1)), Qt::ISODate);
+        if (kept.isValid()) edit.kept = kept;
+      }
+      edits << edit;
     }
-    edits << edit;
   }
+  std::stable_sort(edits.begin(), edits.end(),
+                   [](const RecoveredEdit& a, const RecoveredEdit& b) { return a.kept < b.kept; });
   return edits;
 }
 
@@ -139,7 +212,7 @@ WriteResult moveRecoveredEdit(const RecoveredEdit& edit, const QString& destinat
     const int error = errno;
     if (error != EXDEV)
       return failure(QStringLiteral("%1 could not be moved to %2: %3")
-                         .arg(edit.path, destination, QString::fromLocal8Bit(std::strerror(error))));
+                         .arg(edit.path, destination, systemError(error)));
     // Another file system: copied, and the copy in the recovery folder goes only once that worked.
     if (!copyRecursively(edit.path, destination)) {
       removeEntry(destination);

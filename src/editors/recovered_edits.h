@@ -2,7 +2,9 @@
 // Edits that could not be written where they belong. A save no one watches (an auto-save, a
 // quit, a signal or the session's end) that fails writes the view's text into the recovery
 // folder (paths::recovered()) instead, named after the document and the time, with a note of
-// where it belonged beside it. The next start says what the folder holds and offers each edit.
+// where it belonged beside it. When that folder cannot take it either (it is on the disk that
+// is full), a spare folder on another file system does (paths::spareRecoveredFolders()). The
+// next start says what the folders hold and offers each edit.
 
 #include <QDateTime>
 #include <QList>
@@ -19,9 +21,9 @@ struct RecoveredEdit {
   QDateTime kept;    // when it was written there
 };
 
-// Writes a copy of a view's text with `write` into the recovery folder, named after
-// `intended` and `now`; this process's earlier copy of the same document goes once the new one
-// is there. The path of the copy, or the reason it could not be written.
+// Writes a copy of a view's text with `write` into the first recovery folder that takes it,
+// named after `intended` and `now`; this process's earlier copy of the same document goes once
+// the new one is there. The path of the copy, or why no folder took it.
 struct Recovery {
   bool ok = false;
   QString path;
@@ -37,7 +39,7 @@ void forgetRecovery(const QString& intended);
 // note's name, with a number when that name is taken.
 QString recoveryName(const QString& intended, const QDateTime& now, int number = 1);
 
-// What the recovery folder holds, oldest first.
+// What the recovery folders hold, oldest first.
 QList<RecoveredEdit> recoveredEdits();
 
 // Moves a recovered edit to `destination` (never over something there) and drops its note.

@@ -2,9 +2,10 @@
 // SIGTERM, SIGHUP and SIGINT (a kill, a closed terminal or logout, Ctrl+C) end the application
 // the way Quit does, with every edit saved. A signal handler may do almost nothing, so it only
 // writes the signal's number into a pipe; a socket notifier on the GUI thread reads it there and
-// calls the application's end. The first signal also starts a last limit: when the process
-// has not ended `lastMs` later (its GUI thread is held by something that does not return), it
-// ends there, saying so on the console.
+// calls the application's end. The first signal also starts a last limit, kept by a thread of
+// its own that the handler wakes through a second pipe, so that it counts even while the GUI
+// thread is held: when the process has not ended `lastMs` later (something on the GUI thread
+// does not return), it ends there, saying so on the console.
 
 #include <QObject>
 #include <condition_variable>
@@ -29,8 +30,7 @@ class EndSignals : public QObject {
 
  private:
   void readPipe();
-
-  void startLastLimit();
+  void keepLastLimit();
 
   std::function<void(int)> end_;
   QSocketNotifier* notifier_ = nullptr;

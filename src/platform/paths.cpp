@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -35,6 +37,14 @@ QString applicationSupport() { return xdgDir("XDG_CONFIG_HOME", ".config") + QSt
 QString trash() { return xdgDir("XDG_DATA_HOME", ".local/share") + QStringLiteral("/Trash"); }
 
 QString recovered() { return xdgDir("XDG_DATA_HOME", ".local/share") + QStringLiteral("/Pravella/Recovered"); }
+
+QStringList spareRecoveredFolders() {
+  const QString own = QStringLiteral("/pravella-%1/Recovered").arg(::geteuid());
+  QStringList folders{QStringLiteral("/var/tmp") + own};
+  const QString temp = QDir::cleanPath(QDir::tempPath()) + own;
+  if (!folders.contains(temp)) folders << temp;
+  return folders;
+}
 
 QString desktop() {
   return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);

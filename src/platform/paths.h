@@ -4,6 +4,7 @@
 // the environment when called, so a test that points HOME elsewhere sees its own tree.
 
 #include <QString>
+#include <QStringList>
 
 namespace pravella::paths {
 
@@ -26,6 +27,10 @@ QString trash();
 // Edits that could not be saved where they belong: $XDG_DATA_HOME/Pravella/Recovered
 // (~/.local/share/Pravella/Recovered).
 QString recovered();
+// Where such edits go when that folder cannot take them either (it may sit on the very disk
+// that is full): per-user folders on other file systems, /var/tmp/pravella-<uid>/Recovered,
+// then the same under the system temp folder ($TMPDIR, else /tmp). In order, without repeats.
+QStringList spareRecoveredFolders();
 // The user's desktop folder.
 QString desktop();
 

@@ -71,9 +71,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void quitAction();
   // The end no one is asked about (a signal, the session's end): a running program is asked
   // to stop and what it queued for the memo is dropped, any panel is cancelled, every edited
-  // view is saved as Quit saves it (a new memo whose name is taken goes beside it instead of
-  // into the save panel; an edit that cannot be written goes to the recovery folder), and the
-  // application ends, after at most kRunStopWaitMs for a run that does not stop.
+  // view is saved at once as Quit saves it (a new memo whose name is taken goes beside it
+  // instead of into the save panel; an edit that cannot be written goes to a recovery folder),
+  // and the application ends, after at most kRunStopWaitMs for a run that does not stop.
   void terminateUnattended();
   // The recovery folder's edits, offered one by one after the start (open, move, later).
   void offerRecoveredEdits();

@@ -660,7 +660,7 @@ bool Calcndar::keepMemoInRecovery(const QString& intended) {
                                 .toStdString());
   else
     showErrMessageToConsole(QStringLiteral("Pravella: the edit of \"%1\" is not saved: its folder could not be "
-                                           "made; nor in the recovery folder: %2\n")
+                                           "made; nor in any recovery folder: %2\n")
                                 .arg(intended, kept.error)
                                 .toStdString());
   return false;

@@ -412,11 +412,20 @@ void Calcndar::terminateUnattended() {
     return;
   }
   savingAtEnd_ = true;
-  // A run that does not answer the break is left behind; its memo is saved as it stands.
-  if (!runsStopped_) runsStopped_ = memo->stopRuns(kRunStopWaitMs);
   {
+    // Saved at once: what ends the process may not wait long (a session's end, a second kill).
     const pravella::UnattendedSaves quiet;
     saveEverything(false);
+  }
+  // The run gets a little time to stop; what it asked of this thread meanwhile may have
+  // changed the memo again. One that does not answer the break is left behind.
+  if (!runsStopped_) {
+    const int saved = memo->document()->revision();
+    runsStopped_ = memo->stopRuns(kRunStopWaitMs);
+    if (memo->document()->revision() != saved) {
+      const pravella::UnattendedSaves quiet;
+      save();
+    }
   }
   terminating_ = true;
   window_->close();

@@ -148,7 +148,7 @@ DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, cons
                                 .arg(target, saved.error, kept.path)
                                 .toStdString());
   } else {
-    showErrMessageToConsole(QStringLiteral("Pravella: the edit of \"%1\" is not saved: %2; nor in the recovery "
+    showErrMessageToConsole(QStringLiteral("Pravella: the edit of \"%1\" is not saved: %2; nor in any recovery "
                                            "folder: %3\n")
                                 .arg(target, saved.error, kept.error)
                                 .toStdString());

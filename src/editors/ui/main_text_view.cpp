@@ -212,6 +212,7 @@ void mainTextView::breakRuns() {
 bool mainTextView::stopRuns(int waitMs) {
   // Held until the process ends: a run that looks at the break later still stops.
   vkButtonDownSinceMs.store(1);
+  outputStopped_.store(true);
   ++outputGeneration_;
   {
     const std::lock_guard lock(batchMutex_);
@@ -665,7 +666,7 @@ void mainTextView::postToGui(std::function<void()> fn) {
   QMetaObject::invokeMethod(
       this,
       [this, fn = std::move(fn), generation] {
-        if (generation == outputGeneration_.load()) fn();
+        if (generation == outputGeneration_.load() && !outputStopped_.load()) fn();
       },
       Qt::QueuedConnection);
 }
@@ -699,7 +700,7 @@ void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text
           text.swap(batch->text);
           if (openBatch_ == batch) openBatch_.reset();
         }
-        if (generation == outputGeneration_.load()) deliver(batch->insertion, text);
+        if (generation == outputGeneration_.load() && !outputStopped_.load()) deliver(batch->insertion, text);
       },
       Qt::QueuedConnection);
 }

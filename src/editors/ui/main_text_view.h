@@ -93,8 +93,8 @@ class mainTextView : public QTextEdit {
   // A run is queued or going.
   bool isRunning() const { return worker_.busy(); }
   // The end of the application: breaks the runs going, as the held mouse button does, drops
-  // what they handed to this thread and not yet shown, and waits at most `waitMs` for them to
-  // end. True when none is left going (a run that does not answer the break is left to the
+  // what they handed to this thread and not yet shown and all they hand over later, and waits
+  // at most `waitMs` for them to end. True when none is left going (a run that does not answer the break is left to the
   // end of the process).
   bool stopRuns(int waitMs);
   // A memo-menu run is queued or going (its requests and those of other windows are refused).
@@ -189,8 +189,10 @@ class mainTextView : public QTextEdit {
   std::atomic<std::uint64_t> beforeTick_{0};
 
   pravella::RunWorker worker_;
-  // What a program handed to the GUI thread is shown only while this stays as it was.
+  // What a program handed to the GUI thread is shown only while this stays as it was, and
+  // nothing once the end stopped the runs (their break reports included).
   std::atomic<quint64> outputGeneration_{0};
+  std::atomic<bool> outputStopped_{false};
   std::mutex batchMutex_;
   std::shared_ptr<InsertBatch> openBatch_;  // the batch still taking text, under batchMutex_
   std::vector<RunContext> runs_;  // worker thread only: the runs in progress, innermost last

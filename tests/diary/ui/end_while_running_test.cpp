@@ -69,4 +69,15 @@ TEST(EndSignalsLastLimit, EndsTheProcessWhenTheEndDoesNotFinish) {
       testing::ExitedWithCode(1), "did not finish in time");
 }
 
+// The GUI thread never comes back to read the signal at all: the limit counts all the same.
+TEST(EndSignalsLastLimit, EndsTheProcessWhileTheGuiThreadIsHeld) {
+  EXPECT_EXIT(
+      {
+        pravella::EndSignals ends([](int) {}, nullptr, 300);
+        ::raise(SIGTERM);
+        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+      },
+      testing::ExitedWithCode(1), "did not finish in time");
+}
+
 }  // namespace

@@ -1,0 +1,96 @@
+// A signal while a program runs a long built-in that never looks at the break (the
+// eigenvalues of a large matrix): the memo is saved at once, while the run still goes on, and
+// the process ends a little later in the run's middle, through the application's own end. Each case runs in a process of its own, so
+// that its end can be seen; the saved memo is read here afterwards.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+
+#include <QDirIterator>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+
+#include "app/application.h"
+#include "diary/ui/main_window.h"
+#include "editors/ui/main_text_view.h"
+#include "lang/builtins/startup.h"
+#include "platform/rich_text_file.h"
+#include "support/test_home.h"
+
+namespace {
+
+constexpr char kHomeOfTheTest[] = "PRAVELLA_END_TEST_HOME";
+const QString kCode = QStringLiteral("a = rand(1000, 1000); eigen(a + a');");
+// The memo as saved: its name, the code, and the line the run's output was to go on.
+const QString kSaved = "eigen\n" + kCode + "\n";
+
+struct Signal {
+  const char* name;
+  int number;
+};
+
+const Signal kSignals[] = {{"Term", SIGTERM}, {"Hangup", SIGHUP}, {"Interrupt", SIGINT}};
+
+void PrintTo(const Signal& signal, std::ostream* out) { *out << signal.name; }
+
+QString savedMemo(const QString& home) {
+  QDirIterator it(home + QStringLiteral("/Documents/diary"), {QStringLiteral("eigen.rtfd")}, QDir::Dirs,
+                  QDirIterator::Subdirectories);
+  if (!it.hasNext()) return QStringLiteral("<not saved>");
+  QTextDocument doc;
+  if (!pravella::readRichTextFile(it.next(), doc)) return QStringLiteral("<unreadable>");
+  return doc.toPlainText();
+}
+
+// The child's part: the application in the test's home, an edit typed into the memo, the run
+// started with keypad Enter, then the signal. Only the application may end the process with
+// status 0.
+[[noreturn]] void editRunAndSignal(int signal) {
+  const QString home = qEnvironmentVariable(kHomeOfTheTest);
+  for (const auto& [name, sub] : {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/.config"},
+                                  {"XDG_CACHE_HOME", "/.cache"}, {"XDG_DATA_HOME", "/.local/share"}})
+    qputenv(name, QFile::encodeName(home + QLatin1String(sub)));
+  if (vkStartUp() != 1) std::_Exit(2);
+  pravella::Application application;
+  application.endOnSignalsAndSessionEnd();
+  application.showAndFinishLaunching();
+  if (!QTest::qWaitForWindowExposed(&application.window())) std::_Exit(3);
+  mainTextView* memo = application.window().documentView();
+  memo->setFocus();
+  memo->selectAll();
+  QTest::keyClicks(memo, QStringLiteral("eigen"));
+  QTest::keyClick(memo, Qt::Key_Return);
+  QTest::keyClicks(memo, kCode);
+  QTest::keyClick(memo, Qt::Key_Enter, Qt::KeypadModifier);
+  QTest::qWait(300);  // well inside the built-in
+  if (!memo->isRunning()) std::_Exit(4);
+  // Half a second after the signal the run is still going, and the memo must be on disk.
+  QTimer::singleShot(500, memo, [memo, home] {
+    if (memo->isRunning() && savedMemo(home) == kSaved) std::fputs("saved while the run went on\n", stderr);
+  });
+  ::raise(signal);
+  // Returned: the application did not end the process itself.
+  std::_Exit(10 + application.exec());
+}
+
+class EndWhileABuiltInRuns : public testing::TestWithParam<Signal> {};
+
+TEST_P(EndWhileABuiltInRuns, SavesTheMemoAndEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // The child makes a home of its own first; it takes this one.
+  if (qEnvironmentVariableIsEmpty(kHomeOfTheTest)) qputenv(kHomeOfTheTest, QFile::encodeName(pravella::test::home()));
+  EXPECT_EXIT(editRunAndSignal(GetParam().number), testing::ExitedWithCode(0), "saved while the run went on");
+  const QString home = qEnvironmentVariable(kHomeOfTheTest);
+  qunsetenv(kHomeOfTheTest);
+  EXPECT_EQ(savedMemo(home).toStdString(), kSaved.toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndWhileABuiltInRuns, testing::ValuesIn(kSignals),
+                         [](const testing::TestParamInfo<Signal>& info) { return std::string(info.param.name); });
+
+}  // namespace
