@@ -5,16 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <memory>
 #include <utility>
-#include <vector>
+
+#include "lang/block_product.h"
 
 namespace {
 
 // Columns per block: the panel factored at a time and the depth of the product updates.
 constexpr int kBlock = 64;
-constexpr int kMr = 4;  // result rows per micro-kernel
-constexpr int kNr = 8;  // result columns per micro-kernel
 
 std::size_t at(int i, int j, int ld) { return static_cast<std::size_t>(i) * ld + j; }
 
@@ -58,63 +56,6 @@ double dot(const double* x, const double* y, int n) { return haveFma() ? dotFma(
 
 __attribute__((optimize("O3"))) void scaleRow(double* row, double f, int n) {
   for (int j = 0; j < n; ++j) row[j] *= f;
-}
-
-// Packs b[0..depth) x [j0..j0+8) into dst, 8 doubles a row, zero past the last column.
-void packPanel(const double* b, int ldb, int depth, int j0, int cols, double* dst) {
-  const int width = std::min(kNr, cols - j0);
-  for (int m = 0; m < depth; ++m) {
-    const double* src = b + at(m, j0, ldb);
-    int j = 0;
-    for (; j < width; ++j) dst[j] = src[j];
-    for (; j < kNr; ++j) dst[j] = 0.0;
-    dst += kNr;
-  }
-}
-
-// acc (rows x 8) = a (rows x depth) x panel, plain form for any rows and processors.
-void kernelGeneric(const double* a, int lda, const double* panel, int depth, int rows, double* acc) {
-  std::fill(acc, acc + kMr * kNr, 0.0);
-  for (int m = 0; m < depth; ++m) {
-    const double* bp = panel + m * kNr;
-    for (int r = 0; r < rows; ++r) {
-      const double x = a[at(r, m, lda)];
-      for (int j = 0; j < kNr; ++j) acc[r * kNr + j] += x * bp[j];
-    }
-  }
-}
-
-__attribute__((target("avx2,fma"))) void kernelFma(const double* a, int lda, const double* panel, int depth,
-                                                   double* acc) {
-  __m256d c00 = _mm256_setzero_pd(), c01 = c00, c10 = c00, c11 = c00, c20 = c00, c21 = c00, c30 = c00, c31 = c00;
-  const double* a0 = a;
-  const double* a1 = a + lda;
-  const double* a2 = a + 2 * static_cast<std::size_t>(lda);
-  const double* a3 = a + 3 * static_cast<std::size_t>(lda);
-  for (int m = 0; m < depth; ++m) {
-    const __m256d b0 = _mm256_loadu_pd(panel + m * kNr);
-    const __m256d b1 = _mm256_loadu_pd(panel + m * kNr + 4);
-    __m256d x = _mm256_broadcast_sd(a0 + m);
-    c00 = _mm256_fmadd_pd(x, b0, c00);
-    c01 = _mm256_fmadd_pd(x, b1, c01);
-    x = _mm256_broadcast_sd(a1 + m);
-    c10 = _mm256_fmadd_pd(x, b0, c10);
-    c11 = _mm256_fmadd_pd(x, b1, c11);
-    x = _mm256_broadcast_sd(a2 + m);
-    c20 = _mm256_fmadd_pd(x, b0, c20);
-    c21 = _mm256_fmadd_pd(x, b1, c21);
-    x = _mm256_broadcast_sd(a3 + m);
-    c30 = _mm256_fmadd_pd(x, b0, c30);
-    c31 = _mm256_fmadd_pd(x, b1, c31);
-  }
-  _mm256_storeu_pd(acc + 0, c00);
-  _mm256_storeu_pd(acc + 4, c01);
-  _mm256_storeu_pd(acc + 8, c10);
-  _mm256_storeu_pd(acc + 12, c11);
-  _mm256_storeu_pd(acc + 16, c20);
-  _mm256_storeu_pd(acc + 20, c21);
-  _mm256_storeu_pd(acc + 24, c30);
-  _mm256_storeu_pd(acc + 28, c31);
 }
 
 bool haveFma() {
@@ -187,31 +128,7 @@ int factorRecursive(double* a, int n, int lda, int j0, int j1, int* pivots, doub
 
 void subtractProduct(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int rows, int depth,
                      int cols) {
-  if (rows <= 0 || cols <= 0 || depth <= 0) return;
-  const int panels = (cols + kNr - 1) / kNr;
-  const std::size_t panelSize = static_cast<std::size_t>(depth) * kNr;
-  // Every element is packed before it is read: no zero-filling.
-  const std::unique_ptr<double[]> packed(new double[static_cast<std::size_t>(panels) * panelSize]);
-  for (int p = 0; p < panels; ++p) packPanel(b, ldb, depth, p * kNr, cols, packed.get() + p * panelSize);
-  const bool fma = haveFma();
-  alignas(32) double acc[kMr * kNr];
-  for (int i = 0; i < rows; i += kMr) {
-    const int r = std::min(kMr, rows - i);
-    const double* strip = a + at(i, 0, lda);
-    for (int p = 0; p < panels; ++p) {
-      const double* panel = packed.get() + p * panelSize;
-      if (r == kMr && fma)
-        kernelFma(strip, lda, panel, depth, acc);
-      else
-        kernelGeneric(strip, lda, panel, depth, r, acc);
-      const int j0 = p * kNr;
-      const int width = std::min(kNr, cols - j0);
-      for (int rr = 0; rr < r; ++rr) {
-        double* crow = c + at(i + rr, j0, ldc);
-        for (int j = 0; j < width; ++j) crow[j] -= acc[rr * kNr + j];
-      }
-    }
-  }
+  blockProductSubtract(a, lda, b, ldb, c, ldc, rows, depth, cols);
 }
 
 int luFactor(double* a, int n, int lda, int* pivots, double threshold) {
