@@ -18,6 +18,10 @@
 
 namespace {
 
+// A correction of the refinement no larger than this times the largest element of x changes
+// x by a few units in its last place.
+constexpr double kRoundingOfX = 4 * std::numeric_limits<double>::epsilon();
+
 // Orders above 100 are refused by the built-in; the routine keeps the same bound so that its
 // work area stays small.
 constexpr int kDqrMaxOrder = 100;
@@ -59,8 +63,10 @@ __attribute__((optimize("O3"))) void raiseToMagnitudes(double* __restrict m, con
     m[j] = a > m[j] ? a : m[j];
   }
 }
-__attribute__((optimize("O3"))) void divideRowByEach(double* __restrict row, const double* __restrict d, int n) {
-  for (int j = 0; j < n; ++j) row[j] /= d[j];
+// row[j] /= d[j], the result kept in copy too.
+__attribute__((optimize("O3"))) void divideRowByEach(double* __restrict row, double* __restrict copy,
+                                                     const double* __restrict d, int n) {
+  for (int j = 0; j < n; ++j) copy[j] = row[j] /= d[j];
 }
 
 // The work area of DQR_main. Entries outside the active block read as 0 and are not written,
@@ -506,16 +512,17 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
     return std::none_of(now, now + n, [](double v) { return std::isnan(v); });
   };
 
+  // The column maxima gathered row by row, as each row is scaled, so that the matrix is read
+  // along memory and twice in all (the second time scaled by columns and copied).
+  std::fill(colScale.begin(), colScale.end(), 0.0);
   for (int i = 0; i < n; ++i) {
     const double largest = rowMaxAbs(&A(i, 0), n);
     divideRow(&A(i, 0), largest, n);
     b[i] /= largest;
+    raiseToMagnitudes(colScale.data(), &A(i, 0), n);
   }
-  // The column maxima gathered row by row, so that the matrix is read along memory.
-  std::fill(colScale.begin(), colScale.end(), 0.0);
-  for (int i = 0; i < n; ++i) raiseToMagnitudes(colScale.data(), &A(i, 0), n);
-  for (int i = 0; i < n; ++i) divideRowByEach(&A(i, 0), colScale.data(), n);
-  Renritsu_cpm(a, saved.get(), n, stride);
+  for (int i = 0; i < n; ++i)
+    divideRowByEach(&A(i, 0), saved.get() + static_cast<std::size_t>(i) * stride, colScale.data(), n);
   // Row pivoting in blocks factors the equilibrated matrix fast, and the refinement below
   // brings the solution to the accuracy of complete pivoting. A column without a non-zero
   // pivot (a singular or nearly singular matrix, or one holding NaN) falls back to complete
@@ -523,12 +530,20 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
   if (luFactor(a, n, stride, rowPivots.data(), 0.0) < 0) {
     std::copy(b, b + n, x);
     luSolve(a, n, stride, rowPivots.data(), x, 1, 1);
+    // The refinement stops, as LAPACK's does, once a correction is within the rounding of x
+    // or no longer half the one before: the passes after it would only stir the last bits.
+    double lastCorrection = std::numeric_limits<double>::infinity();
     for (int pass = 0; pass < 5; ++pass) {
       Renritsu_racc(saved.get(), x, b, residual.data(), n, stride);
       luSolve(a, n, stride, rowPivots.data(), residual.data(), 1, 1);
-      std::copy(x, x + n, before.data());
-      for (int i = 0; i < n; ++i) x[i] += residual[i];
-      if (unchanged(x)) break;
+      double correction = 0.0, size = 0.0;
+      for (int i = 0; i < n; ++i) {
+        correction = std::max(correction, std::fabs(residual[i]));
+        x[i] += residual[i];
+        size = std::max(size, std::fabs(x[i]));
+      }
+      if (correction <= kRoundingOfX * size || correction > lastCorrection / 2) break;
+      lastCorrection = correction;
     }
   } else {
     Renritsu_cpm(saved.get(), a, n, stride);
