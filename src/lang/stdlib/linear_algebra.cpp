@@ -36,15 +36,18 @@ constexpr int kDqrExceptionalEvery = 10;
 
 // row -= f x pivotRow over n elements; the rows never overlap, which lets the loop vectorise.
 // (Vectorising it needs more than -O2's cheapest cost model, which refuses loops of unknown length.)
-__attribute__((optimize("O3"))) void subtractScaledRow(double* __restrict row,
-                                                       const double* __restrict pivotRow, double f, int n) {
+// Like the loops below, it has copies for AVX-512 and AVX2 (the same operations in wider vectors,
+// so every copy gives the same bits), picked when the program loads.
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void subtractScaledRow(
+    double* __restrict row, const double* __restrict pivotRow, double f, int n) {
   for (int j = 0; j < n; ++j) row[j] -= f * pivotRow[j];
 }
 
 // The largest magnitude in a row (NaN elements are not looked for: a matrix holding one has
 // no meaningful solution anyway).
-__attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"))) double rowMaxAbs(const double* row,
-                                                                                        int n) {
+__attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"),
+               target_clones("avx512f", "avx2", "default"))) double
+rowMaxAbs(const double* row, int n) {
   double m = 0.0;
   for (int j = 0; j < n; ++j) {
     const double a = std::fabs(row[j]);
@@ -54,18 +57,20 @@ __attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"))) double ro
 }
 
 // The equilibration's loops along rows: row /= d; m[j] = max(m[j], |row[j]|); row[j] /= d[j].
-__attribute__((optimize("O3"))) void divideRow(double* row, double d, int n) {
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void divideRow(double* row,
+                                                                                            double d, int n) {
   for (int j = 0; j < n; ++j) row[j] /= d;
 }
-__attribute__((optimize("O3"))) void raiseToMagnitudes(double* __restrict m, const double* __restrict row, int n) {
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void raiseToMagnitudes(
+    double* __restrict m, const double* __restrict row, int n) {
   for (int j = 0; j < n; ++j) {
     const double a = std::fabs(row[j]);
     m[j] = a > m[j] ? a : m[j];
   }
 }
 // row[j] /= d[j], the result kept in copy too.
-__attribute__((optimize("O3"))) void divideRowByEach(double* __restrict row, double* __restrict copy,
-                                                     const double* __restrict d, int n) {
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void divideRowByEach(
+    double* __restrict row, double* __restrict copy, const double* __restrict d, int n) {
   for (int j = 0; j < n; ++j) copy[j] = row[j] /= d[j];
 }
 

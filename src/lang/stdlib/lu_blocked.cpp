@@ -16,9 +16,10 @@ constexpr int kBlock = 64;
 
 std::size_t at(int i, int j, int ld) { return static_cast<std::size_t>(i) * ld + j; }
 
-// row -= f x other over n elements.
-__attribute__((optimize("O3"))) void axpyRow(double* __restrict row, const double* __restrict other, double f,
-                                             int n) {
+// row -= f x other over n elements. Like the loops below, it has copies for AVX-512 and AVX2
+// (no fused multiply-add in either, so every copy rounds alike), picked when the program loads.
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void axpyRow(
+    double* __restrict row, const double* __restrict other, double f, int n) {
   for (int j = 0; j < n; ++j) row[j] -= f * other[j];
 }
 
@@ -54,7 +55,8 @@ bool haveFma();
 
 double dot(const double* x, const double* y, int n) { return haveFma() ? dotFma(x, y, n) : dotPlain(x, y, n); }
 
-__attribute__((optimize("O3"))) void scaleRow(double* row, double f, int n) {
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void scaleRow(double* row,
+                                                                                           double f, int n) {
   for (int j = 0; j < n; ++j) row[j] *= f;
 }
 
