@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "lang/block_product.h"
 #include "lang/report.h"
 #include "lang/stdlib/lu_blocked.h"
 #include "lang/values.h"
@@ -37,9 +38,9 @@ constexpr int kDqrExceptionalEvery = 10;
 // row -= f x pivotRow over n elements; the rows never overlap, which lets the loop vectorise.
 // (Vectorising it needs more than -O2's cheapest cost model, which refuses loops of unknown length.)
 // Like the loops below, it has copies for AVX-512 and AVX2 (the same operations in wider vectors,
-// so every copy gives the same bits), picked when the program loads.
-__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void subtractScaledRow(
-    double* __restrict row, const double* __restrict pivotRow, double f, int n) {
+// never fused, so every copy gives the same bits), picked when the program loads.
+__attribute__((optimize("O3", "fp-contract=off"), target_clones("avx512f", "avx2", "default"))) void
+subtractScaledRow(double* __restrict row, const double* __restrict pivotRow, double f, int n) {
   for (int j = 0; j < n; ++j) row[j] -= f * pivotRow[j];
 }
 
@@ -465,9 +466,43 @@ __attribute__((target("avx2"))) void compensatedResiduals4Avx(const double* a, c
   }
 }
 
-bool haveAvx2() {
-  static const bool have = __builtin_cpu_supports("avx2");
-  return have;
+// The same in eight lanes with AVX-512, the tail in masked lanes (zero terms change no sum).
+// The compensation must not be fused into the products.
+__attribute__((target("avx512f"), optimize("fp-contract=off"))) void compensatedResiduals4Avx512(
+    const double* a, const double* x, const double* b, double* r, int n, int stride) {
+  __m512d sum[4], carry[4];
+  const double* row[4];
+  for (int k = 0; k < 4; ++k) {
+    sum[k] = _mm512_setzero_pd();
+    carry[k] = _mm512_setzero_pd();
+    row[k] = a + static_cast<std::size_t>(k) * stride;
+  }
+  for (int j = 0; j < n; j += 8) {
+    const __mmask8 lanes = n - j >= 8 ? 0xff : static_cast<__mmask8>((1u << (n - j)) - 1);
+    const __m512d xv = _mm512_maskz_loadu_pd(lanes, x + j);
+    for (int k = 0; k < 4; ++k) {
+      const __m512d product = _mm512_mul_pd(_mm512_maskz_loadu_pd(lanes, row[k] + j), xv);
+      const __m512d term = _mm512_sub_pd(_mm512_sub_pd(_mm512_setzero_pd(), product), carry[k]);
+      const __m512d next = _mm512_add_pd(sum[k], term);
+      carry[k] = _mm512_sub_pd(_mm512_sub_pd(next, sum[k]), term);
+      sum[k] = next;
+    }
+  }
+  for (int k = 0; k < 4; ++k) {
+    alignas(64) double s[8], c[8];
+    _mm512_store_pd(s, sum[k]);
+    _mm512_store_pd(c, carry[k]);
+    double total = b[k], comp = 0.0;
+    auto add = [&](double v) {
+      const double term = v - comp;
+      const double next = total + term;
+      comp = (next - total) - term;
+      total = next;
+    };
+    for (int l = 0; l < 8; ++l) add(s[l]);
+    for (int l = 0; l < 8; ++l) add(-c[l]);
+    r[k] = total;
+  }
 }
 
 }  // namespace
@@ -475,12 +510,15 @@ bool haveAvx2() {
 void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride) {
   // Kahan summation: the residual is the small difference of large terms.
   int i = 0;
-  const bool avx = haveAvx2();
+  const SimdPath path = blockProductPath();
   for (; i + 4 <= n; i += 4) {
-    if (avx)
-      compensatedResiduals4Avx(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+    const double* rows = a + static_cast<std::size_t>(i) * stride;
+    if (path == SimdPath::Avx512)
+      compensatedResiduals4Avx512(rows, x, b + i, r + i, n, stride);
+    else if (path == SimdPath::Avx2)
+      compensatedResiduals4Avx(rows, x, b + i, r + i, n, stride);
     else
-      compensatedResiduals<4>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+      compensatedResiduals<4>(rows, x, b + i, r + i, n, stride);
   }
   for (; i < n; ++i) compensatedResiduals<1>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
 }
