@@ -62,57 +62,79 @@ void packSliver(const double* a, int lda, int r, int i0, int k0, int depth, doub
   }
 }
 
-// The driver, for kernels of Mr x Nr tiles with slices Kc deep and blocks of Mc rows.
-template <int Mr, int Nr, int Kc, int Mc>
-void blocked(Kernel kernel, const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r,
-             int k, int n) {
-  static_assert(Mc % Mr == 0, "a block holds whole slivers");
-  if (r <= 0 || n <= 0 || k <= 0) return;
-  const int panels = (n + Nr - 1) / Nr;
-  // Sized for what this product needs (left uninitialised: every element is packed before
-  // it is read), so that a small product does not pay for a large block.
-  const int maxDepth = std::min(Kc, k);
-  const int maxRows = std::min(Mc, (r + Mr - 1) / Mr * Mr);
-  constexpr std::align_val_t kAlign{64};
+// Packing space kept by each thread and reused: fresh memory costs a page fault per 4 KiB on
+// its first touch, which for a product of order 200 can take longer than the arithmetic. The
+// blocks of columns (Nc) bound it to a few MiB whatever the size of the product.
+class PackSpace {
+ public:
+  double* get(std::size_t count) {
+    if (count > capacity_) {
+      data_.reset(static_cast<double*>(::operator new[](sizeof(double) * count, std::align_val_t{64})));
+      capacity_ = count;
+    }
+    return data_.get();
+  }
+
+ private:
   struct Free {
     void operator()(double* p) const { ::operator delete[](p, std::align_val_t{64}); }
   };
-  const std::unique_ptr<double[], Free> packedB(
-      static_cast<double*>(::operator new[](sizeof(double) * panels * maxDepth * Nr, kAlign)));
-  const std::unique_ptr<double[], Free> packedA(
-      static_cast<double*>(::operator new[](sizeof(double) * maxRows * maxDepth, kAlign)));
+  std::unique_ptr<double[], Free> data_;
+  std::size_t capacity_ = 0;
+};
+
+thread_local PackSpace packSpaceA, packSpaceB;
+
+// The driver, for kernels of Mr x Nr tiles with slices Kc deep, blocks of Mc rows and of Nc
+// columns. Within a block of columns the slices run in order of k, so each element still gets
+// its terms in that order.
+template <int Mr, int Nr, int Kc, int Mc, int Nc>
+void blocked(Kernel kernel, const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r,
+             int k, int n) {
+  static_assert(Mc % Mr == 0 && Nc % Nr == 0, "blocks hold whole slivers and panels");
+  if (r <= 0 || n <= 0 || k <= 0) return;
+  // Sized for what this product needs (left uninitialised: every element is packed before
+  // it is read), so that a small product does not claim a large block.
+  const int maxDepth = std::min(Kc, k);
+  const int maxRows = std::min(Mc, (r + Mr - 1) / Mr * Mr);
+  const int maxPanels = (std::min(Nc, n) + Nr - 1) / Nr;
+  double* const packedB = packSpaceB.get(static_cast<std::size_t>(maxPanels) * maxDepth * Nr);
+  double* const packedA = packSpaceA.get(static_cast<std::size_t>(maxRows) * maxDepth);
   alignas(64) double edge[Mr * Nr];
-  for (int k0 = 0; k0 < k; k0 += Kc) {
-    const int depth = std::min(Kc, k - k0);
-    const std::size_t panelSize = static_cast<std::size_t>(depth) * Nr;
-    for (int p = 0; p < panels; ++p)
-      packPanel<Nr>(b, ldb, n, k0, depth, p * Nr, packedB.get() + p * panelSize);
-    for (int i0 = 0; i0 < r; i0 += Mc) {
-      const int blockRows = std::min(Mc, r - i0);
-      const int slivers = (blockRows + Mr - 1) / Mr;
-      const std::size_t sliverSize = static_cast<std::size_t>(depth) * Mr;
-      for (int s = 0; s < slivers; ++s)
-        packSliver<Mr>(a, lda, r, i0 + s * Mr, k0, depth, packedA.get() + s * sliverSize);
-      for (int p = 0; p < panels; ++p) {
-        const double* panel = packedB.get() + p * panelSize;
-        const int j0 = p * Nr;
-        const int width = std::min(Nr, n - j0);
-        for (int s = 0; s < slivers; ++s) {
-          const int i = i0 + s * Mr;
-          const int rows = std::min(Mr, r - i);
-          double* tile = c + at(i, j0, ldc);
-          const double* sliver = packedA.get() + s * sliverSize;
-          if (rows == Mr && width == Nr) {
-            kernel(sliver, panel, depth, tile, ldc);
-            continue;
+  for (int jb = 0; jb < n; jb += Nc) {
+    const int panels = (std::min(Nc, n - jb) + Nr - 1) / Nr;
+    for (int k0 = 0; k0 < k; k0 += Kc) {
+      const int depth = std::min(Kc, k - k0);
+      const std::size_t panelSize = static_cast<std::size_t>(depth) * Nr;
+      for (int p = 0; p < panels; ++p)
+        packPanel<Nr>(b, ldb, n, k0, depth, jb + p * Nr, packedB + p * panelSize);
+      for (int i0 = 0; i0 < r; i0 += Mc) {
+        const int blockRows = std::min(Mc, r - i0);
+        const int slivers = (blockRows + Mr - 1) / Mr;
+        const std::size_t sliverSize = static_cast<std::size_t>(depth) * Mr;
+        for (int s = 0; s < slivers; ++s)
+          packSliver<Mr>(a, lda, r, i0 + s * Mr, k0, depth, packedA + s * sliverSize);
+        for (int p = 0; p < panels; ++p) {
+          const double* panel = packedB + p * panelSize;
+          const int j0 = jb + p * Nr;
+          const int width = std::min(Nr, n - j0);
+          for (int s = 0; s < slivers; ++s) {
+            const int i = i0 + s * Mr;
+            const int rows = std::min(Mr, r - i);
+            double* tile = c + at(i, j0, ldc);
+            const double* sliver = packedA + s * sliverSize;
+            if (rows == Mr && width == Nr) {
+              kernel(sliver, panel, depth, tile, ldc);
+              continue;
+            }
+            // A tile at the edge runs in a full-size copy; the padding's sums are dropped.
+            std::fill(edge, edge + Mr * Nr, 0.0);
+            for (int rr = 0; rr < rows; ++rr)
+              std::copy(tile + at(rr, 0, ldc), tile + at(rr, width, ldc), edge + rr * Nr);
+            kernel(sliver, panel, depth, edge, Nr);
+            for (int rr = 0; rr < rows; ++rr)
+              std::copy(edge + rr * Nr, edge + rr * Nr + width, tile + at(rr, 0, ldc));
           }
-          // A tile at the edge runs in a full-size copy; the padding's sums are dropped.
-          std::fill(edge, edge + Mr * Nr, 0.0);
-          for (int rr = 0; rr < rows; ++rr)
-            std::copy(tile + at(rr, 0, ldc), tile + at(rr, width, ldc), edge + rr * Nr);
-          kernel(sliver, panel, depth, edge, Nr);
-          for (int rr = 0; rr < rows; ++rr)
-            std::copy(edge + rr * Nr, edge + rr * Nr + width, tile + at(rr, 0, ldc));
         }
       }
     }
@@ -234,11 +256,11 @@ template <bool Subtract>
 void product(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r, int k, int n) {
   switch (blockProductPath()) {
     case SimdPath::Avx512:
-      return blocked<8, 16, 256, 192>(kernelAvx512<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
+      return blocked<8, 16, 256, 192, 1024>(kernelAvx512<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
     case SimdPath::Avx2:
-      return blocked<6, 8, 256, 96>(kernelAvx2<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
+      return blocked<6, 8, 256, 96, 1024>(kernelAvx2<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
     case SimdPath::Portable:
-      return blocked<6, 8, 256, 96>(kernelPortable<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
+      return blocked<6, 8, 256, 96, 1024>(kernelPortable<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
   }
 }
 

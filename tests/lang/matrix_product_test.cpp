@@ -32,10 +32,10 @@ std::vector<double> randomValues(std::size_t count, std::mt19937& gen) {
 TEST_P(BlockProduct, MatchesThePlainLoopExactly) {
   std::mt19937 gen(7);
   // The last ones span several slices of k (the tiles carry partial sums from one slice to
-  // the next) and several packed blocks of rows, with edge tiles at both ends.
-  const int shapes[][3] = {{1, 1, 1},    {4, 8, 8},     {5, 3, 9},     {7, 13, 1},   {1, 17, 23},
-                           {33, 65, 31}, {2, 300, 3},   {6, 257, 8},   {8, 129, 16}, {100, 600, 21},
-                           {97, 513, 9}, {201, 70, 47}, {17, 1030, 40}};
+  // the next), several packed blocks of rows and of columns, with edge tiles at both ends.
+  const int shapes[][3] = {{1, 1, 1},    {4, 8, 8},     {5, 3, 9},      {7, 13, 1},    {1, 17, 23},
+                           {33, 65, 31}, {2, 300, 3},   {6, 257, 8},    {8, 129, 16},  {100, 600, 21},
+                           {97, 513, 9}, {201, 70, 47}, {17, 1030, 40}, {9, 300, 1100}};
   for (const auto& s : shapes) {
     const int r = s[0], k = s[1], n = s[2];
     const auto a = randomValues(static_cast<size_t>(r) * k, gen);
@@ -58,7 +58,8 @@ TEST_P(BlockProduct, MatchesThePlainLoopExactly) {
 // the block of c is touched.
 TEST_P(BlockProduct, SubtractWorksInPlaceOnBlocks) {
   std::mt19937 gen(11);
-  const int shapes[][3] = {{1, 1, 1}, {8, 16, 16}, {9, 5, 17}, {31, 300, 33}, {200, 64, 100}, {64, 16, 250}};
+  const int shapes[][3] = {{1, 1, 1},      {8, 16, 16},   {9, 5, 17},   {31, 300, 33},
+                           {200, 64, 100}, {64, 16, 250}, {9, 20, 1030}};
   for (const auto& s : shapes) {
     const int r = s[0], k = s[1], n = s[2];
     const int lda = k + 3, ldb = n + 5, ldc = n + 7;
