@@ -40,6 +40,7 @@ void BM_MatrixProduct(benchmark::State& state) {
   const auto a = patternMatrix(n, 0.0);
   const auto b = patternMatrix(n, 1.0);
   std::vector<double> c(a.size());
+  vkMatrixProduct(a.data(), b.data(), c.data(), n, n, n);  // untimed, as the reference's first call
   for (auto _ : state) {
     vkMatrixProduct(a.data(), b.data(), c.data(), n, n, n);
     benchmark::DoNotOptimize(c.data());
@@ -53,10 +54,12 @@ void BM_Inverse(benchmark::State& state) {
   std::vector<double> work, out(a.size());
   std::vector<int> pivots(n);
   double det = 0;
-  for (auto _ : state) {
+  auto run = [&] {
     work = a;
-    benchmark::DoNotOptimize(DoInv(work.data(), pivots.data(), out.data(), n, n, &det));
-  }
+    return DoInv(work.data(), pivots.data(), out.data(), n, n, &det);
+  };
+  run();  // untimed, as the reference's first call: fresh memory is not counted
+  for (auto _ : state) benchmark::DoNotOptimize(run());
 }
 BENCHMARK(BM_Inverse)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -70,10 +73,12 @@ void BM_InverseUniform(benchmark::State& state) {
   std::vector<double> work, out(a.size());
   std::vector<int> pivots(n);
   double det = 0;
-  for (auto _ : state) {
+  auto run = [&] {
     work = a;
-    benchmark::DoNotOptimize(DoInv(work.data(), pivots.data(), out.data(), n, n, &det));
-  }
+    return DoInv(work.data(), pivots.data(), out.data(), n, n, &det);
+  };
+  run();  // untimed, as the reference's first call: fresh memory is not counted
+  for (auto _ : state) benchmark::DoNotOptimize(run());
 }
 BENCHMARK(BM_InverseUniform)->Arg(500)->Unit(benchmark::kMillisecond);
 
@@ -82,11 +87,13 @@ void BM_LinearSystem(benchmark::State& state) {
   const auto a = patternMatrix(n, 10.0);
   std::vector<double> b(n), work, bw, x(n);
   for (int i = 0; i < n; ++i) b[i] = std::sin(i + 1.0);
-  for (auto _ : state) {
+  auto run = [&] {
     work = a;
     bw = b;
-    benchmark::DoNotOptimize(Leqacc(work.data(), x.data(), bw.data(), n, n));
-  }
+    return Leqacc(work.data(), x.data(), bw.data(), n, n);
+  };
+  run();  // untimed, as the reference's first call: fresh memory is not counted
+  for (auto _ : state) benchmark::DoNotOptimize(run());
 }
 BENCHMARK(BM_LinearSystem)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,11 @@
 """The reference timings of bench/linear_algebra_octave.sh through NumPy, for machines without
-Octave: the same matrices, the best of several runs, one line "name milliseconds" each. Run it
-with OPENBLAS_NUM_THREADS=1 (the shell script sets it) so that LAPACK uses one thread."""
+Octave: the same matrices, one line "name milliseconds" each (the median of REPS calls, after
+one call that is not timed), and a first line "# numpy VERSION BLAS" naming the library that
+did the work. Run it with OPENBLAS_NUM_THREADS=1 (the shell script sets it) so that LAPACK uses
+one thread. Arguments: REPS (default 7) and a regular expression the names must match."""
+import os
+import re
+import sys
 import time
 
 import numpy as np
@@ -11,27 +16,43 @@ def pattern(n, diagonal):
     return ((i * 37 + j * 91) % 101) / 101.0 - 0.5 + diagonal * np.eye(n)
 
 
-def best(f, reps):
-    t = float("inf")
+reps = int(sys.argv[1]) if len(sys.argv) > 1 else 7
+only = re.compile(sys.argv[2] if len(sys.argv) > 2 else "")
+
+
+def median_ms(name, f):
+    if not only.search(name):
+        return
+    f()
+    times = []
     for _ in range(reps):
         start = time.perf_counter()
         f()
-        t = min(t, time.perf_counter() - start)
-    return 1000 * t
+        times.append(time.perf_counter() - start)
+    times.sort()
+    print(f"{name} {1000 * times[len(times) // 2]:.3f}")
+
+
+def blas_library():
+    # The library the dynamic linker picked (Debian switches it with update-alternatives).
+    with open("/proc/self/maps") as maps:
+        names = {os.path.basename(line.split()[-1]) for line in maps if "blas" in line}
+    return "+".join(sorted(names)) or "unknown BLAS"
 
 
 m = pattern(1000, 0.0)
 p1 = pattern(1000, 1.0)
-print(f"BM_MatrixProduct/1000 {best(lambda: m @ p1, 5):.3f}")
+print(f"# numpy {np.__version__} {blas_library()}")
+median_ms("BM_MatrixProduct/1000", lambda: m @ p1)
 for n in (500, 1000):
     a = pattern(n, 10.0)
     b = np.sin(np.arange(1, n + 1))
-    print(f"BM_Inverse/{n} {best(lambda: np.linalg.inv(a), 10):.3f}")
-    print(f"BM_LinearSystem/{n} {best(lambda: np.linalg.solve(a, b), 10):.3f}")
+    median_ms(f"BM_Inverse/{n}", lambda: np.linalg.inv(a))
+    median_ms(f"BM_LinearSystem/{n}", lambda: np.linalg.solve(a, b))
 for n in (100, 200, 500):
     p = pattern(n, 0.0)
     s = p + p.T
-    print(f"BM_SymmetricEigen/{n} {best(lambda: np.linalg.eigh(s), 10):.3f}")
-    print(f"BM_SymmetricEigenvalues/{n} {best(lambda: np.linalg.eigvalsh(s), 10):.3f}")
+    median_ms(f"BM_SymmetricEigen/{n}", lambda: np.linalg.eigh(s))
+    median_ms(f"BM_SymmetricEigenvalues/{n}", lambda: np.linalg.eigvalsh(s))
 c = pattern(100, 0.0)
-print(f"BM_Eigenvalues100 {best(lambda: np.linalg.eigvals(c), 20):.3f}")
+median_ms("BM_Eigenvalues100", lambda: np.linalg.eigvals(c))

@@ -4,23 +4,36 @@
 # by hand from the repository root after a build; not part of CI. The reference runs on one
 # thread (OMP_NUM_THREADS and OPENBLAS_NUM_THREADS are set to 1) with whatever BLAS and LAPACK
 # the system installed (Debian: the reference BLAS unless OpenBLAS is installed, e.g.
-# libopenblas0-serial).
+# libopenblas0-serial); the header names the library NumPy loaded.
+#
+# The two sides run in turns, ROUNDS rounds (default 5) of ours then the reference, so that a
+# change in the machine's load falls on both; each side times itself in its own process (its
+# start-up is not counted) and reports per round the median of REPS calls (default 7). The
+# table gives each side's median over the rounds. FILTER (a regular expression, default all)
+# picks the benchmarks, e.g. FILTER='Product|Inverse|LinearSystem'. PRAVELLA_SIMD=avx2 or
+# portable times our narrower vector paths.
 set -eu
 build=${1:-build}
 here=$(dirname "$0")
 bench="$build/bench/bench_linear_algebra"
 [ -x "$bench" ] || { echo "no $bench: build first" >&2; exit 1; }
 export OMP_NUM_THREADS=1 OPENBLAS_NUM_THREADS=1
+rounds=${ROUNDS:-5}
+reps=${REPS:-7}
+filter=${FILTER:-.}
 
-# name, real time (ms): the best of three repetitions, as the reference takes its best run.
-ours=$("$bench" --benchmark_format=csv --benchmark_min_time=0.5 --benchmark_repetitions=3 2>/dev/null | awk -F, '
-  /^"BM_/ { gsub(/"/, "", $1); if ($1 ~ /_(mean|median|stddev|cv)$/) next
-            if (!($1 in best) || $3 < best[$1]) { if (!($1 in best)) order[n++] = $1; best[$1] = $3 } }
-  END { for (i = 0; i < n; ++i) print order[i], best[order[i]] }')
+# One round of ours: "name milliseconds", the median of the repetitions.
+ours_round() {
+  "$bench" --benchmark_format=csv --benchmark_filter="$filter" --benchmark_min_time=0.05 \
+    --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | awk -F, '
+    /^"BM_.*_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1); print $1, $3 }'
+}
 
 if command -v octave-cli >/dev/null; then
   refname=octave
-  reference=$(octave-cli --norc --no-gui -q --eval '
+  reference_round() {
+    octave-cli --norc --no-gui -q --eval "
+    reps = $reps; only = '$filter';
     function a = pat(n, d)
       [j, i] = meshgrid(1:n, 1:n);
       a = mod(i * 37 + j * 91, 101) / 101 - 0.5 + d * eye(n);
@@ -28,38 +41,68 @@ if command -v octave-cli >/dev/null; then
     function d = vectorsToo(S)
       [v, d] = eig(S);
     end
-    function t = best(f, reps)
-      t = inf;
+    function show(name, f, reps, only)
+      if isempty(regexp(name, only, 'once')) return; end
+      f(); t = zeros(1, reps);
       for r = 1:reps
-        tic; f(); t = min(t, toc);
+        tic; f(); t(r) = toc;
       end
+      t = sort(t);
+      printf('%s %.3f\n', name, 1000 * t(floor(reps / 2) + 1));
     end
+    printf('# octave %s\n', version());
     M = pat(1000, 0); P1 = pat(1000, 1);
-    printf("BM_MatrixProduct/1000 %.3f\n", 1000 * best(@() M * P1, 5));
+    show('BM_MatrixProduct/1000', @() M * P1, reps, only);
     for n = [500 1000]
-      A = pat(n, 10); b = sin((1:n)'"'"');
-      printf("BM_Inverse/%d %.3f\n", n, 1000 * best(@() inv(A), 10));
-      printf("BM_LinearSystem/%d %.3f\n", n, 1000 * best(@() A \ b, 10));
+      A = pat(n, 10); b = sin((1:n)');
+      show(sprintf('BM_Inverse/%d', n), @() inv(A), reps, only);
+      show(sprintf('BM_LinearSystem/%d', n), @() A \\ b, reps, only);
     end
     for n = [100 200 500]
-      P = pat(n, 0); S = P + P'"'"';
-      printf("BM_SymmetricEigen/%d %.3f\n", n, 1000 * best(@() vectorsToo(S), 10));
-      printf("BM_SymmetricEigenvalues/%d %.3f\n", n, 1000 * best(@() eig(S), 10));
+      P = pat(n, 0); S = P + P';
+      show(sprintf('BM_SymmetricEigen/%d', n), @() vectorsToo(S), reps, only);
+      show(sprintf('BM_SymmetricEigenvalues/%d', n), @() eig(S), reps, only);
     end
     B = pat(100, 0);
-    printf("BM_Eigenvalues100 %.3f\n", 1000 * best(@() eig(B), 20));
-  ' 2>/dev/null)
+    show('BM_Eigenvalues100', @() eig(B), reps, only);
+    " 2>/dev/null
+  }
 elif /usr/bin/python3 -c "import numpy" 2>/dev/null; then
   refname=numpy
-  reference=$(/usr/bin/python3 "$here/linear_algebra_numpy.py")
+  reference_round() { /usr/bin/python3 "$here/linear_algebra_numpy.py" "$reps" "$filter"; }
 else
   echo "neither octave-cli nor python3-numpy is installed" >&2
   exit 1
 fi
 
-echo "benchmark                      ours(ms)  $refname(ms)   ratio"
-echo "$ours" | while read -r name ms; do
-  ref=$(echo "$reference" | awk -v n="$name" '$1 == n { print $2 }')
-  [ -n "$ref" ] || continue
-  awk -v n="$name" -v a="$ms" -v b="$ref" 'BEGIN { printf "%-28s %9.2f %12.2f %7.1f\n", n, a, b, a / b }'
-done
+# Lines "side name milliseconds" of every round.
+all=$(
+  i=0
+  while [ "$i" -lt "$rounds" ]; do
+    ours_round | sed 's/^/ours /'
+    reference_round | sed 's/^/ref /'
+    i=$((i + 1))
+  done
+)
+
+echo "$all" | awk '$1 == "ref" && $2 == "#" { sub(/^ref # /, ""); print "reference: " $0; exit }'
+echo "ours: ${PRAVELLA_SIMD:-widest} vector path; medians of $rounds rounds of $reps calls"
+echo "$all" | awk -v ref="$refname" '
+  $2 == "#" { next }
+  { key = $1 SUBSEP $2; n[key]++; t[key, n[key]] = $3
+    if ($1 == "ours" && !($2 in seen)) { seen[$2] = 1; order[count++] = $2 } }
+  function median(side, name,    key, m, i, j, v, tmp) {
+    key = side SUBSEP name; m = n[key]
+    if (m == 0) return -1
+    for (i = 1; i <= m; ++i) v[i] = t[key, i]
+    for (i = 2; i <= m; ++i) { tmp = v[i]; for (j = i - 1; j >= 1 && v[j] > tmp; --j) v[j + 1] = v[j]; v[j + 1] = tmp }
+    return m % 2 ? v[(m + 1) / 2] : (v[m / 2] + v[m / 2 + 1]) / 2
+  }
+  END {
+    printf "%-28s %9s %12s %7s\n", "benchmark", "ours(ms)", ref "(ms)", "ratio"
+    for (i = 0; i < count; ++i) {
+      a = median("ours", order[i]); b = median("ref", order[i])
+      if (b <= 0) continue
+      printf "%-28s %9.2f %12.2f %7.2f\n", order[i], a, b, a / b
+    }
+  }'

@@ -12,11 +12,16 @@
 #include <utility>
 #include <vector>
 
+#include "lang/block_product.h"
 #include "lang/report.h"
 #include "lang/stdlib/lu_blocked.h"
 #include "lang/values.h"
 
 namespace {
+
+// A correction of the refinement no larger than this times the largest element of x changes
+// x by a few units in its last place.
+constexpr double kRoundingOfX = 4 * std::numeric_limits<double>::epsilon();
 
 // Orders above 100 are refused by the built-in; the routine keeps the same bound so that its
 // work area stays small.
@@ -32,15 +37,18 @@ constexpr int kDqrExceptionalEvery = 10;
 
 // row -= f x pivotRow over n elements; the rows never overlap, which lets the loop vectorise.
 // (Vectorising it needs more than -O2's cheapest cost model, which refuses loops of unknown length.)
-__attribute__((optimize("O3"))) void subtractScaledRow(double* __restrict row,
-                                                       const double* __restrict pivotRow, double f, int n) {
+// Like the loops below, it has copies for AVX-512 and AVX2 (the same operations in wider vectors,
+// never fused, so every copy gives the same bits), picked when the program loads.
+__attribute__((optimize("O3", "fp-contract=off"), target_clones("avx512f", "avx2", "default"))) void
+subtractScaledRow(double* __restrict row, const double* __restrict pivotRow, double f, int n) {
   for (int j = 0; j < n; ++j) row[j] -= f * pivotRow[j];
 }
 
 // The largest magnitude in a row (NaN elements are not looked for: a matrix holding one has
 // no meaningful solution anyway).
-__attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"))) double rowMaxAbs(const double* row,
-                                                                                        int n) {
+__attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"),
+               target_clones("avx512f", "avx2", "default"))) double
+rowMaxAbs(const double* row, int n) {
   double m = 0.0;
   for (int j = 0; j < n; ++j) {
     const double a = std::fabs(row[j]);
@@ -50,17 +58,21 @@ __attribute__((optimize("O3", "finite-math-only", "no-signed-zeros"))) double ro
 }
 
 // The equilibration's loops along rows: row /= d; m[j] = max(m[j], |row[j]|); row[j] /= d[j].
-__attribute__((optimize("O3"))) void divideRow(double* row, double d, int n) {
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void divideRow(double* row,
+                                                                                            double d, int n) {
   for (int j = 0; j < n; ++j) row[j] /= d;
 }
-__attribute__((optimize("O3"))) void raiseToMagnitudes(double* __restrict m, const double* __restrict row, int n) {
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void raiseToMagnitudes(
+    double* __restrict m, const double* __restrict row, int n) {
   for (int j = 0; j < n; ++j) {
     const double a = std::fabs(row[j]);
     m[j] = a > m[j] ? a : m[j];
   }
 }
-__attribute__((optimize("O3"))) void divideRowByEach(double* __restrict row, const double* __restrict d, int n) {
-  for (int j = 0; j < n; ++j) row[j] /= d[j];
+// row[j] /= d[j], the result kept in copy too.
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void divideRowByEach(
+    double* __restrict row, double* __restrict copy, const double* __restrict d, int n) {
+  for (int j = 0; j < n; ++j) copy[j] = row[j] /= d[j];
 }
 
 // The work area of DQR_main. Entries outside the active block read as 0 and are not written,
@@ -454,9 +466,43 @@ __attribute__((target("avx2"))) void compensatedResiduals4Avx(const double* a, c
   }
 }
 
-bool haveAvx2() {
-  static const bool have = __builtin_cpu_supports("avx2");
-  return have;
+// The same in eight lanes with AVX-512, the tail in masked lanes (zero terms change no sum).
+// The compensation must not be fused into the products.
+__attribute__((target("avx512f"), optimize("fp-contract=off"))) void compensatedResiduals4Avx512(
+    const double* a, const double* x, const double* b, double* r, int n, int stride) {
+  __m512d sum[4], carry[4];
+  const double* row[4];
+  for (int k = 0; k < 4; ++k) {
+    sum[k] = _mm512_setzero_pd();
+    carry[k] = _mm512_setzero_pd();
+    row[k] = a + static_cast<std::size_t>(k) * stride;
+  }
+  for (int j = 0; j < n; j += 8) {
+    const __mmask8 lanes = n - j >= 8 ? 0xff : static_cast<__mmask8>((1u << (n - j)) - 1);
+    const __m512d xv = _mm512_maskz_loadu_pd(lanes, x + j);
+    for (int k = 0; k < 4; ++k) {
+      const __m512d product = _mm512_mul_pd(_mm512_maskz_loadu_pd(lanes, row[k] + j), xv);
+      const __m512d term = _mm512_sub_pd(_mm512_sub_pd(_mm512_setzero_pd(), product), carry[k]);
+      const __m512d next = _mm512_add_pd(sum[k], term);
+      carry[k] = _mm512_sub_pd(_mm512_sub_pd(next, sum[k]), term);
+      sum[k] = next;
+    }
+  }
+  for (int k = 0; k < 4; ++k) {
+    alignas(64) double s[8], c[8];
+    _mm512_store_pd(s, sum[k]);
+    _mm512_store_pd(c, carry[k]);
+    double total = b[k], comp = 0.0;
+    auto add = [&](double v) {
+      const double term = v - comp;
+      const double next = total + term;
+      comp = (next - total) - term;
+      total = next;
+    };
+    for (int l = 0; l < 8; ++l) add(s[l]);
+    for (int l = 0; l < 8; ++l) add(-c[l]);
+    r[k] = total;
+  }
 }
 
 }  // namespace
@@ -464,12 +510,15 @@ bool haveAvx2() {
 void Renritsu_racc(const double* a, const double* x, const double* b, double* r, int n, int stride) {
   // Kahan summation: the residual is the small difference of large terms.
   int i = 0;
-  const bool avx = haveAvx2();
+  const SimdPath path = blockProductPath();
   for (; i + 4 <= n; i += 4) {
-    if (avx)
-      compensatedResiduals4Avx(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+    const double* rows = a + static_cast<std::size_t>(i) * stride;
+    if (path == SimdPath::Avx512)
+      compensatedResiduals4Avx512(rows, x, b + i, r + i, n, stride);
+    else if (path == SimdPath::Avx2)
+      compensatedResiduals4Avx(rows, x, b + i, r + i, n, stride);
     else
-      compensatedResiduals<4>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+      compensatedResiduals<4>(rows, x, b + i, r + i, n, stride);
   }
   for (; i < n; ++i) compensatedResiduals<1>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
 }
@@ -506,16 +555,17 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
     return std::none_of(now, now + n, [](double v) { return std::isnan(v); });
   };
 
+  // The column maxima gathered row by row, as each row is scaled, so that the matrix is read
+  // along memory and twice in all (the second time scaled by columns and copied).
+  std::fill(colScale.begin(), colScale.end(), 0.0);
   for (int i = 0; i < n; ++i) {
     const double largest = rowMaxAbs(&A(i, 0), n);
     divideRow(&A(i, 0), largest, n);
     b[i] /= largest;
+    raiseToMagnitudes(colScale.data(), &A(i, 0), n);
   }
-  // The column maxima gathered row by row, so that the matrix is read along memory.
-  std::fill(colScale.begin(), colScale.end(), 0.0);
-  for (int i = 0; i < n; ++i) raiseToMagnitudes(colScale.data(), &A(i, 0), n);
-  for (int i = 0; i < n; ++i) divideRowByEach(&A(i, 0), colScale.data(), n);
-  Renritsu_cpm(a, saved.get(), n, stride);
+  for (int i = 0; i < n; ++i)
+    divideRowByEach(&A(i, 0), saved.get() + static_cast<std::size_t>(i) * stride, colScale.data(), n);
   // Row pivoting in blocks factors the equilibrated matrix fast, and the refinement below
   // brings the solution to the accuracy of complete pivoting. A column without a non-zero
   // pivot (a singular or nearly singular matrix, or one holding NaN) falls back to complete
@@ -523,12 +573,20 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
   if (luFactor(a, n, stride, rowPivots.data(), 0.0) < 0) {
     std::copy(b, b + n, x);
     luSolve(a, n, stride, rowPivots.data(), x, 1, 1);
+    // The refinement stops, as LAPACK's does, once a correction is within the rounding of x
+    // or no longer half the one before: the passes after it would only stir the last bits.
+    double lastCorrection = std::numeric_limits<double>::infinity();
     for (int pass = 0; pass < 5; ++pass) {
       Renritsu_racc(saved.get(), x, b, residual.data(), n, stride);
       luSolve(a, n, stride, rowPivots.data(), residual.data(), 1, 1);
-      std::copy(x, x + n, before.data());
-      for (int i = 0; i < n; ++i) x[i] += residual[i];
-      if (unchanged(x)) break;
+      double correction = 0.0, size = 0.0;
+      for (int i = 0; i < n; ++i) {
+        correction = std::max(correction, std::fabs(residual[i]));
+        x[i] += residual[i];
+        size = std::max(size, std::fabs(x[i]));
+      }
+      if (correction <= kRoundingOfX * size || correction > lastCorrection / 2) break;
+      lastCorrection = correction;
     }
   } else {
     Renritsu_cpm(saved.get(), a, n, stride);

@@ -5,22 +5,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <memory>
 #include <utility>
-#include <vector>
+
+#include "lang/block_product.h"
 
 namespace {
 
 // Columns per block: the panel factored at a time and the depth of the product updates.
 constexpr int kBlock = 64;
-constexpr int kMr = 4;  // result rows per micro-kernel
-constexpr int kNr = 8;  // result columns per micro-kernel
 
 std::size_t at(int i, int j, int ld) { return static_cast<std::size_t>(i) * ld + j; }
 
-// row -= f x other over n elements.
-__attribute__((optimize("O3"))) void axpyRow(double* __restrict row, const double* __restrict other, double f,
-                                             int n) {
+// row -= f x other over n elements. Like the loops below, it has copies for AVX-512 and AVX2
+// (never fused into multiply-adds, so every copy rounds alike), picked when the program loads.
+__attribute__((optimize("O3", "fp-contract=off"), target_clones("avx512f", "avx2", "default"))) void axpyRow(
+    double* __restrict row, const double* __restrict other, double f, int n) {
   for (int j = 0; j < n; ++j) row[j] -= f * other[j];
 }
 
@@ -52,74 +51,42 @@ __attribute__((target("avx2,fma"))) double dotFma(const double* x, const double*
   return sum;
 }
 
-bool haveFma();
+// Four partial sums of eight lanes, the tail in masked lanes.
+__attribute__((target("avx512f"))) double dotAvx512(const double* x, const double* y, int n) {
+  __m512d s0 = _mm512_setzero_pd(), s1 = s0, s2 = s0, s3 = s0;
+  int j = 0;
+  for (; j + 32 <= n; j += 32) {
+    s0 = _mm512_fmadd_pd(_mm512_loadu_pd(x + j), _mm512_loadu_pd(y + j), s0);
+    s1 = _mm512_fmadd_pd(_mm512_loadu_pd(x + j + 8), _mm512_loadu_pd(y + j + 8), s1);
+    s2 = _mm512_fmadd_pd(_mm512_loadu_pd(x + j + 16), _mm512_loadu_pd(y + j + 16), s2);
+    s3 = _mm512_fmadd_pd(_mm512_loadu_pd(x + j + 24), _mm512_loadu_pd(y + j + 24), s3);
+  }
+  for (; j + 8 <= n; j += 8) s0 = _mm512_fmadd_pd(_mm512_loadu_pd(x + j), _mm512_loadu_pd(y + j), s0);
+  if (j < n) {
+    const __mmask8 tail = static_cast<__mmask8>((1u << (n - j)) - 1);
+    s1 = _mm512_fmadd_pd(_mm512_maskz_loadu_pd(tail, x + j), _mm512_maskz_loadu_pd(tail, y + j), s1);
+  }
+  alignas(64) double lanes[8];
+  _mm512_store_pd(lanes, _mm512_add_pd(_mm512_add_pd(s0, s1), _mm512_add_pd(s2, s3)));
+  return ((lanes[0] + lanes[1]) + (lanes[2] + lanes[3])) + ((lanes[4] + lanes[5]) + (lanes[6] + lanes[7]));
+}
 
-double dot(const double* x, const double* y, int n) { return haveFma() ? dotFma(x, y, n) : dotPlain(x, y, n); }
+// On the block products' vector path, so that forcing a narrower one covers this too.
+double dot(const double* x, const double* y, int n) {
+  switch (blockProductPath()) {
+    case SimdPath::Avx512:
+      return dotAvx512(x, y, n);
+    case SimdPath::Avx2:
+      return dotFma(x, y, n);
+    case SimdPath::Portable:
+      break;
+  }
+  return dotPlain(x, y, n);
+}
 
-__attribute__((optimize("O3"))) void scaleRow(double* row, double f, int n) {
+__attribute__((optimize("O3"), target_clones("avx512f", "avx2", "default"))) void scaleRow(double* row,
+                                                                                           double f, int n) {
   for (int j = 0; j < n; ++j) row[j] *= f;
-}
-
-// Packs b[0..depth) x [j0..j0+8) into dst, 8 doubles a row, zero past the last column.
-void packPanel(const double* b, int ldb, int depth, int j0, int cols, double* dst) {
-  const int width = std::min(kNr, cols - j0);
-  for (int m = 0; m < depth; ++m) {
-    const double* src = b + at(m, j0, ldb);
-    int j = 0;
-    for (; j < width; ++j) dst[j] = src[j];
-    for (; j < kNr; ++j) dst[j] = 0.0;
-    dst += kNr;
-  }
-}
-
-// acc (rows x 8) = a (rows x depth) x panel, plain form for any rows and processors.
-void kernelGeneric(const double* a, int lda, const double* panel, int depth, int rows, double* acc) {
-  std::fill(acc, acc + kMr * kNr, 0.0);
-  for (int m = 0; m < depth; ++m) {
-    const double* bp = panel + m * kNr;
-    for (int r = 0; r < rows; ++r) {
-      const double x = a[at(r, m, lda)];
-      for (int j = 0; j < kNr; ++j) acc[r * kNr + j] += x * bp[j];
-    }
-  }
-}
-
-__attribute__((target("avx2,fma"))) void kernelFma(const double* a, int lda, const double* panel, int depth,
-                                                   double* acc) {
-  __m256d c00 = _mm256_setzero_pd(), c01 = c00, c10 = c00, c11 = c00, c20 = c00, c21 = c00, c30 = c00, c31 = c00;
-  const double* a0 = a;
-  const double* a1 = a + lda;
-  const double* a2 = a + 2 * static_cast<std::size_t>(lda);
-  const double* a3 = a + 3 * static_cast<std::size_t>(lda);
-  for (int m = 0; m < depth; ++m) {
-    const __m256d b0 = _mm256_loadu_pd(panel + m * kNr);
-    const __m256d b1 = _mm256_loadu_pd(panel + m * kNr + 4);
-    __m256d x = _mm256_broadcast_sd(a0 + m);
-    c00 = _mm256_fmadd_pd(x, b0, c00);
-    c01 = _mm256_fmadd_pd(x, b1, c01);
-    x = _mm256_broadcast_sd(a1 + m);
-    c10 = _mm256_fmadd_pd(x, b0, c10);
-    c11 = _mm256_fmadd_pd(x, b1, c11);
-    x = _mm256_broadcast_sd(a2 + m);
-    c20 = _mm256_fmadd_pd(x, b0, c20);
-    c21 = _mm256_fmadd_pd(x, b1, c21);
-    x = _mm256_broadcast_sd(a3 + m);
-    c30 = _mm256_fmadd_pd(x, b0, c30);
-    c31 = _mm256_fmadd_pd(x, b1, c31);
-  }
-  _mm256_storeu_pd(acc + 0, c00);
-  _mm256_storeu_pd(acc + 4, c01);
-  _mm256_storeu_pd(acc + 8, c10);
-  _mm256_storeu_pd(acc + 12, c11);
-  _mm256_storeu_pd(acc + 16, c20);
-  _mm256_storeu_pd(acc + 20, c21);
-  _mm256_storeu_pd(acc + 24, c30);
-  _mm256_storeu_pd(acc + 28, c31);
-}
-
-bool haveFma() {
-  static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  return have;
 }
 
 // Unblocked factorisation of columns j0 .. j1 - 1 (rows j0 .. n - 1), with the updates from
@@ -187,31 +154,7 @@ int factorRecursive(double* a, int n, int lda, int j0, int j1, int* pivots, doub
 
 void subtractProduct(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int rows, int depth,
                      int cols) {
-  if (rows <= 0 || cols <= 0 || depth <= 0) return;
-  const int panels = (cols + kNr - 1) / kNr;
-  const std::size_t panelSize = static_cast<std::size_t>(depth) * kNr;
-  // Every element is packed before it is read: no zero-filling.
-  const std::unique_ptr<double[]> packed(new double[static_cast<std::size_t>(panels) * panelSize]);
-  for (int p = 0; p < panels; ++p) packPanel(b, ldb, depth, p * kNr, cols, packed.get() + p * panelSize);
-  const bool fma = haveFma();
-  alignas(32) double acc[kMr * kNr];
-  for (int i = 0; i < rows; i += kMr) {
-    const int r = std::min(kMr, rows - i);
-    const double* strip = a + at(i, 0, lda);
-    for (int p = 0; p < panels; ++p) {
-      const double* panel = packed.get() + p * panelSize;
-      if (r == kMr && fma)
-        kernelFma(strip, lda, panel, depth, acc);
-      else
-        kernelGeneric(strip, lda, panel, depth, r, acc);
-      const int j0 = p * kNr;
-      const int width = std::min(kNr, cols - j0);
-      for (int rr = 0; rr < r; ++rr) {
-        double* crow = c + at(i + rr, j0, ldc);
-        for (int j = 0; j < width; ++j) crow[j] -= acc[rr * kNr + j];
-      }
-    }
-  }
+  blockProductSubtract(a, lda, b, ldb, c, ldc, rows, depth, cols);
 }
 
 int luFactor(double* a, int n, int lda, int* pivots, double threshold) {

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <complex>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "lang/block_product.h"
 #include "lang/lang_fixture.h"
 
 namespace {
@@ -128,49 +130,55 @@ double maxAbs(const Matrix& m) {
 
 TEST_F(LinearAlgebra, BlockedInverseAndSolveMatchThePlainForms) {
   // Orders around the block size of 64 and its multiples, well conditioned (a raised diagonal)
-  // and general (random entries only).
-  for (int n : {1, 5, 63, 64, 65, 129, 200}) {
-    for (double boost : {0.0, 2.0 * std::sqrt(n)}) {
-      const Matrix a = randomMatrix(n, 7000 + n, boost);
-      Matrix inv, ref;
-      const double det = invert(a, n, &inv);
-      const double refDet = plainGaussJordanInverse(a, n, &ref);
-      EXPECT_NEAR(det / refDet, 1.0, 1e-11) << n;
-      // A X = I, and X as the plain elimination has it.
-      const Matrix p = multiply(a, inv, n);
-      for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) {
-          ASSERT_NEAR(p[i * n + j], i == j ? 1.0 : 0.0, 1e-10) << n << " " << i << " " << j;
+  // and general (random entries only), on every vector path of the block products.
+  for (const SimdPath path : {SimdPath::Portable, SimdPath::Avx2, SimdPath::Avx512}) {
+    setBlockProductCap(path);
+    if (blockProductPath() != path) continue;
+    SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
+    for (int n : {1, 5, 63, 64, 65, 129, 200}) {
+      for (double boost : {0.0, 2.0 * std::sqrt(n)}) {
+        const Matrix a = randomMatrix(n, 7000 + n, boost);
+        Matrix inv, ref;
+        const double det = invert(a, n, &inv);
+        const double refDet = plainGaussJordanInverse(a, n, &ref);
+        EXPECT_NEAR(det / refDet, 1.0, 1e-11) << n;
+        // A X = I, and X as the plain elimination has it.
+        const Matrix p = multiply(a, inv, n);
+        for (int i = 0; i < n; ++i)
+          for (int j = 0; j < n; ++j) {
+            ASSERT_NEAR(p[i * n + j], i == j ? 1.0 : 0.0, 1e-10) << n << " " << i << " " << j;
+          }
+        Matrix diff(inv.size());
+        for (size_t i = 0; i < inv.size(); ++i) diff[i] = inv[i] - ref[i];
+        if (boost > 0) {
+          EXPECT_LT(maxAbs(diff), 1e-12 * maxAbs(ref)) << n;
         }
-      Matrix diff(inv.size());
-      for (size_t i = 0; i < inv.size(); ++i) diff[i] = inv[i] - ref[i];
-      if (boost > 0) {
-        EXPECT_LT(maxAbs(diff), 1e-12 * maxAbs(ref)) << n;
-      }
 
-      // Leqacc: the residual of its answer, and the answer of complete pivoting with the same
-      // five refinement passes (the routine as it was, from its public pieces).
-      std::vector<double> b(n);
-      for (int i = 0; i < n; ++i) b[i] = std::cos(1.0 + i) * 3;
-      Matrix work = a;
-      std::vector<double> bw = b, x(n);
-      ASSERT_EQ(Leqacc(work.data(), x.data(), bw.data(), n, n), 1);
-      EXPECT_LT(residualNorm(a, x, b, n), 1e-12 * n * maxAbs(x)) << n;
-      Matrix lu = a;
-      std::vector<int> rows(n), cols(n);
-      std::vector<double> complete(n);
-      Renritsu_dec(lu.data(), n, n, rows.data(), cols.data());
-      Renritsu_sol(lu.data(), complete.data(), b.data(), n, n, rows.data(), cols.data());
-      std::vector<double> r(n), d(n);
-      for (int pass = 0; pass < 5; ++pass) {
-        Renritsu_racc(a.data(), complete.data(), b.data(), r.data(), n, n);
-        Renritsu_sol(lu.data(), d.data(), r.data(), n, n, rows.data(), cols.data());
-        for (int i = 0; i < n; ++i) complete[i] += d[i];
+        // Leqacc: the residual of its answer, and the answer of complete pivoting with the same
+        // five refinement passes (the routine as it was, from its public pieces).
+        std::vector<double> b(n);
+        for (int i = 0; i < n; ++i) b[i] = std::cos(1.0 + i) * 3;
+        Matrix work = a;
+        std::vector<double> bw = b, x(n);
+        ASSERT_EQ(Leqacc(work.data(), x.data(), bw.data(), n, n), 1);
+        EXPECT_LT(residualNorm(a, x, b, n), 1e-12 * n * maxAbs(x)) << n;
+        Matrix lu = a;
+        std::vector<int> rows(n), cols(n);
+        std::vector<double> complete(n);
+        Renritsu_dec(lu.data(), n, n, rows.data(), cols.data());
+        Renritsu_sol(lu.data(), complete.data(), b.data(), n, n, rows.data(), cols.data());
+        std::vector<double> r(n), d(n);
+        for (int pass = 0; pass < 5; ++pass) {
+          Renritsu_racc(a.data(), complete.data(), b.data(), r.data(), n, n);
+          Renritsu_sol(lu.data(), d.data(), r.data(), n, n, rows.data(), cols.data());
+          for (int i = 0; i < n; ++i) complete[i] += d[i];
+        }
+        const double tolerance = (boost > 0 ? 1e-12 : 1e-9) * maxAbs(complete);
+        for (int i = 0; i < n; ++i) EXPECT_NEAR(x[i], complete[i], tolerance) << n << " " << i;
       }
-      const double tolerance = (boost > 0 ? 1e-12 : 1e-9) * maxAbs(complete);
-      for (int i = 0; i < n; ++i) EXPECT_NEAR(x[i], complete[i], tolerance) << n << " " << i;
     }
   }
+  setBlockProductCap(SimdPath::Avx512);
 }
 
 TEST_F(LinearAlgebra, LeqaccOfASingularMatrixStillGivesNoNumber) {
