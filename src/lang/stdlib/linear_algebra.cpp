@@ -426,6 +426,26 @@ void compensatedResiduals(const double* a, const double* x, const double* b, dou
   for (int k = 0; k < Rows; ++k) r[k] = sum[k];
 }
 
+// A row's residual from its vector lanes: b, then the lanes' sums, less their carries, then
+// the terms past the last whole vector, added with compensation. Kept out of line and
+// unfused, so that every vector path rounds its fold alike.
+__attribute__((noinline, optimize("fp-contract=off"))) double foldLanes(double b, const double* sums,
+                                                                       const double* carries, int lanes,
+                                                                       const double* rowTail,
+                                                                       const double* xTail, int tail) {
+  double total = b, comp = 0.0;
+  auto add = [&](double v) {
+    const double term = v - comp;
+    const double next = total + term;
+    comp = (next - total) - term;
+    total = next;
+  };
+  for (int l = 0; l < lanes; ++l) add(sums[l]);
+  for (int l = 0; l < lanes; ++l) add(-carries[l]);
+  for (int jj = 0; jj < tail; ++jj) add(-rowTail[jj] * xTail[jj]);
+  return total;
+}
+
 // The same for four rows with AVX: each row is summed in four compensated lanes (elements
 // j = 0, 1, 2, 3 mod 4), and the lanes are then added with compensation too.
 __attribute__((target("avx2"))) void compensatedResiduals4Avx(const double* a, const double* x, const double* b,
@@ -452,17 +472,7 @@ __attribute__((target("avx2"))) void compensatedResiduals4Avx(const double* a, c
     alignas(32) double s[4], c[4];
     _mm256_store_pd(s, sum[k]);
     _mm256_store_pd(c, carry[k]);
-    double total = b[k], comp = 0.0;
-    auto add = [&](double v) {
-      const double term = v - comp;
-      const double next = total + term;
-      comp = (next - total) - term;
-      total = next;
-    };
-    for (int l = 0; l < 4; ++l) add(s[l]);
-    for (int l = 0; l < 4; ++l) add(-c[l]);
-    for (int jj = j; jj < n; ++jj) add(-row[k][jj] * x[jj]);
-    r[k] = total;
+    r[k] = foldLanes(b[k], s, c, 4, row[k] + j, x + j, n - j);
   }
 }
 
@@ -492,16 +502,7 @@ __attribute__((target("avx512f"), optimize("fp-contract=off"))) void compensated
     alignas(64) double s[8], c[8];
     _mm512_store_pd(s, sum[k]);
     _mm512_store_pd(c, carry[k]);
-    double total = b[k], comp = 0.0;
-    auto add = [&](double v) {
-      const double term = v - comp;
-      const double next = total + term;
-      comp = (next - total) - term;
-      total = next;
-    };
-    for (int l = 0; l < 8; ++l) add(s[l]);
-    for (int l = 0; l < 8; ++l) add(-c[l]);
-    r[k] = total;
+    r[k] = foldLanes(b[k], s, c, 8, nullptr, nullptr, 0);
   }
 }
 
