@@ -1,5 +1,6 @@
 #include "platform/console_log.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -9,7 +10,9 @@ namespace pravella {
 namespace {
 std::mutex logMutex;
 std::FILE* logStream = nullptr;  // nullptr means stderr, resolved at write time
-std::uint64_t linesWritten = 0;  // guarded by logMutex
+// Written under logMutex; read without it, since every built-in call reads it twice to
+// learn whether the call gave a reason of its own.
+std::atomic<std::uint64_t> linesWritten{0};
 }  // namespace
 
 std::string consoleStamp(const std::tm& t) {
@@ -32,10 +35,7 @@ std::FILE* setConsoleLogStream(std::FILE* stream) {
   return previous;
 }
 
-std::uint64_t consoleLinesWritten() {
-  std::lock_guard lock(logMutex);
-  return linesWritten;
-}
+std::uint64_t consoleLinesWritten() { return linesWritten.load(std::memory_order_acquire); }
 
 }  // namespace pravella
 
