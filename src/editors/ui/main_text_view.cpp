@@ -213,7 +213,6 @@ bool mainTextView::stopRuns(int waitMs) {
   // Held until the process ends: a run that looks at the break later still stops.
   vkButtonDownSinceMs.store(1);
   outputStopped_.store(true);
-  ++outputGeneration_;
   {
     const std::lock_guard lock(batchMutex_);
     openBatch_.reset();
@@ -662,11 +661,10 @@ void mainTextView::postToGui(std::function<void()> fn) {
     const std::lock_guard lock(batchMutex_);
     openBatch_.reset();
   }
-  const quint64 generation = outputGeneration_.load();
   QMetaObject::invokeMethod(
       this,
-      [this, fn = std::move(fn), generation] {
-        if (generation == outputGeneration_.load() && !outputStopped_.load()) fn();
+      [this, fn = std::move(fn)] {
+        if (!outputStopped_.load()) fn();
       },
       Qt::QueuedConnection);
 }
@@ -690,17 +688,16 @@ void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text
     openBatch_ = std::make_shared<InsertBatch>(InsertBatch{insertion, text});
     batch = openBatch_;
   }
-  const quint64 generation = outputGeneration_.load();
   QMetaObject::invokeMethod(
       this,
-      [this, batch, deliver, generation] {
+      [this, batch, deliver] {
         QString text;
         {
           const std::lock_guard lock(batchMutex_);
           text.swap(batch->text);
           if (openBatch_ == batch) openBatch_.reset();
         }
-        if (generation == outputGeneration_.load() && !outputStopped_.load()) deliver(batch->insertion, text);
+        if (!outputStopped_.load()) deliver(batch->insertion, text);
       },
       Qt::QueuedConnection);
 }

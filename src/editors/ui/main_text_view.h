@@ -189,9 +189,8 @@ class mainTextView : public QTextEdit {
   std::atomic<std::uint64_t> beforeTick_{0};
 
   pravella::RunWorker worker_;
-  // What a program handed to the GUI thread is shown only while this stays as it was, and
-  // nothing once the end stopped the runs (their break reports included).
-  std::atomic<quint64> outputGeneration_{0};
+  // Once the end stopped the runs, nothing a program handed to the GUI thread is shown (their
+  // break reports included).
   std::atomic<bool> outputStopped_{false};
   std::mutex batchMutex_;
   std::shared_ptr<InsertBatch> openBatch_;  // the batch still taking text, under batchMutex_
