@@ -14,6 +14,8 @@ struct VkBuiltinSeam {
   // the executor calls it directly; null where the record must go through callFunction (the
   // name families, which report under their own name, and unknown names).
   VkCallFn (*resolveFunction)(const std::string& name, int argc) = nullptr;
+  // The scalar form of the built-in such a record runs (see VkScalarFn); null where it has none.
+  VkScalarFn (*resolveScalar)(const std::string& name, int argc) = nullptr;
   // The operators "+", "-", "*", "/", "x", "%" with a picture operand (operands already off the
   // stack, the result pushed), and the transpose of a picture.
   int (*pictureOperator)(char op, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "lang/builtin_seam.h"
 #include "lang/modules.h"
 #include "lang/operators.h"
 #include "lang/report.h"
@@ -263,13 +264,14 @@ class LoopCompiler {
       case kCodeModule: {
         int slot = -1;
         if (!findModule(r.name, &slot)) {
-          // "return" ends the body with its value, the only one on the body's stack.
-          if (module_ < 0 || r.kind != kCodeFunction || r.argc != 1 || r.name != "return" ||
-              stack_.size() != 1)
-            return false;
-          emit({Instr::kReturn, 0, stack_.back(), 0, 0, 0, 0});
-          stack_.clear();
-          return true;
+          if (r.kind == kCodeFunction && r.argc == 1 && r.name == "return") {
+            // "return" ends the body with its value, the only one on the body's stack.
+            if (module_ < 0 || stack_.size() != 1) return false;
+            emit({Instr::kReturn, 0, stack_.back(), 0, 0, 0, 0});
+            stack_.clear();
+            return true;
+          }
+          return builtinCall(r, p);
         }
         Instr::Op op = Instr::kCall;
         int argc = vkInlineModuleArgs(slot);
@@ -306,6 +308,23 @@ class LoopCompiler {
       default:
         return false;
     }
+  }
+
+  // A built-in of one real number, called as the records would call it.
+  bool builtinCall(const vk_Code& r, int p) {
+    const VkBuiltinSeam& seam = vkBuiltins();
+    if (r.kind != kCodeFunction || r.argc != 1 || stack_.empty() || !seam.resolveScalar) return false;
+    const VkScalarFn fn = seam.resolveScalar(r.name, r.argc);
+    if (!fn) return false;
+    const int c = stack_.back();
+    stack_.pop_back();
+    const int a = nextTemp();
+    emit({Instr::kBuiltin, 0, static_cast<uint16_t>(a), static_cast<uint16_t>(loop_->builtins.size()),
+          static_cast<uint16_t>(c), 0, 0});
+    loop_->builtins.push_back(fn);
+    loop_->builtinCalls.push_back(p);
+    push(a);
+    return true;
   }
 
   // Jump targets become instruction indices; a target outside the loop becomes an exit.
@@ -448,6 +467,15 @@ Stop execute(const VkScalarLoop& loop, double* r, const Instr** at) {
         r[in.a] = 1.0 - r[in.b];
         ++ip;
         continue;
+      case Instr::kBuiltin: {
+        // While the button is down the records run it and test for the break after it.
+        if (buttonDown()) break;
+        double value;
+        if (!loop.builtins[in.b](r[in.c], &value)) break;  // the long way reports it
+        r[in.a] = value;
+        ++ip;
+        continue;
+      }
       case Instr::kMove:
         r[in.a] = r[in.b];
         ++ip;
@@ -572,6 +600,9 @@ VkLoopOutcome vkRunScalarLoop(const VkScalarLoop& loop, vk_Code* code, int sp, i
     const int argc = body ? vkCompactModuleArgs(slot) : vkInlineModuleArgs(slot);
     if (argc != loop.callArgc[k]) return kLoopDeclined;
   }
+  // No module may have taken a built-in's name since.
+  for (const int record : loop.builtinCalls)
+    if (findModule(code[record].name, nullptr)) return kLoopDeclined;
   const int nc = static_cast<int>(loop.constants.size());
   for (int k = 0; k < nc; ++k) r[nv + k] = loop.constants[k];
 

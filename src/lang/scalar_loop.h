@@ -1,7 +1,8 @@
 #pragma once
 // A loop whose records are all scalar work (numbers, numeric variables, arithmetic, relations,
 // logical operators, "if", jumps, "break", calls of modules that are one expression of their
-// arguments, and nested loops of the same kind), compiled into a
+// arguments, calls of built-ins of one real number, and nested loops of the same kind), compiled
+// into a
 // compact register form: every variable the loop names gets a frame slot of its own, loaded
 // once when the loop is entered and written back when it is left, constants sit in a table, and
 // a comparison with its "if" is one instruction. The run loop enters it at the loop's backward
@@ -32,6 +33,8 @@ struct VkLoopInstr {
     kMax,
     kNot,        // r[a] = r[b] truncated is 0
     kNotF,       // r[a] = 1 - r[b]
+    kBuiltin,    // r[a] = scalar built-in `b` (see builtins) of r[c]; where it declines, the
+                 // loop leaves at `resume`
     kMove,       // r[a] = r[b]
     kJump,       // to instruction `target`
     kJumpBack,   // the same, after the break test
@@ -61,6 +64,10 @@ struct VkScalarLoop {
   std::vector<int> callArgc;
   std::vector<uint16_t> callArgs;
   std::vector<int> callSlots;  // the module slot of each call when compiled
+  // Calls of built-ins of one real number (VkScalarFn): the function, and the record that names
+  // it, which no module may have taken since.
+  std::vector<VkScalarFn> builtins;
+  std::vector<int> builtinCalls;
   int registers = 0;
   // A module body (vkCompileModuleBody): its arguments' registers in argument order (-1 for an
   // argument the body does not read), the module epoch it was compiled at, and the records a

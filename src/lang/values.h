@@ -114,7 +114,8 @@ class VkBytes {
 
   // A 1 by 1 real: kept inline, whatever heap block the value holds for later.
   void setScalar(double v) noexcept {
-    if (heap_ && (heap_->capacity > kKeepForScalar || heap_->refs.load(std::memory_order_relaxed) != 1)) drop();
+    if (heap_ && (heap_->capacity > kKeepForScalar || heap_->refs.load(std::memory_order_relaxed) != 1))
+      drop();
     heapInUse_ = false;
     size_ = sizeof(double);
     std::memcpy(small_, &v, sizeof v);
@@ -150,6 +151,10 @@ struct vk_Code;
 
 // The frame every built-in and dispatcher is called with.
 using VkCallFn = int (*)(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
+// A built-in of one real number that gives one real number: the value the built-in gives for a
+// real 1 by 1 argument, or false where the built-in would fail or give anything else (so that
+// its caller goes the long way and the built-in reports what it reports).
+using VkScalarFn = bool (*)(double x, double* out);
 struct VkInlineModule;
 
 struct vk_Code {
@@ -316,7 +321,8 @@ extern int restN;        // columns shown
 extern int OpeMode;      // transfer mode for combining two pictures with "x"
 extern uint16_t opC[3];  // operation colour of that transfer
 extern int pv_displayModeStatus;
-extern std::atomic<int> pvSoundStatus;  // feedback sounds: 1 on (at start), 0 off; set by programs, read by windows
+extern std::atomic<int>
+    pvSoundStatus;  // feedback sounds: 1 on (at start), 0 off; set by programs, read by windows
 
 // Path buffers (at most kPathBytes - 1 bytes each).
 extern std::string current_fullPath;

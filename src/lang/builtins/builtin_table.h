@@ -13,10 +13,20 @@ using VkBuiltinFn = VkCallFn;
 
 constexpr int kAnyArgc = -1;
 
+// The scalar form of a built-in that applies F to every element of a real matrix.
+template <double (*F)(double)>
+bool vkScalarOf(double x, double* out) {
+  *out = F(x);
+  return true;
+}
+
 struct VkBuiltin {
   std::string_view name;
   int argc;
   VkBuiltinFn run;
+  // The same built-in on a real number, where it has such a form: compiled scalar code calls it
+  // directly.
+  VkScalarFn scalar = nullptr;
 };
 
 // Runs the first matching entry; "Unknown function." when none matches.

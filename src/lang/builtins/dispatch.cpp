@@ -75,15 +75,30 @@ int DoFunction(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
   return 0;
 }
 
-VkCallFn vkResolveFunction(const std::string& name, int argc) {
+namespace {
+
+// The entry a record of this name and count runs straight from its letter's table; null for the
+// name families and unknown names.
+const VkBuiltin* resolveEntry(const std::string& name, int argc) {
   if (name.empty() || inFamily(name)) return nullptr;
   const unsigned char first = static_cast<unsigned char>(name[0]);
   int letter = -1;
   if (first >= 'A' && first <= 'Z') letter = first - 'A';
   if (first >= 'a' && first <= 'z') letter = first - 'a';
   if (letter < 0) return nullptr;
-  const VkBuiltin* b = findInChain(kTables[letter](), name, argc);
+  return findInChain(kTables[letter](), name, argc);
+}
+
+}  // namespace
+
+VkCallFn vkResolveFunction(const std::string& name, int argc) {
+  const VkBuiltin* b = resolveEntry(name, argc);
   return b ? b->run : nullptr;
+}
+
+VkScalarFn vkResolveScalarFunction(const std::string& name, int argc) {
+  const VkBuiltin* b = resolveEntry(name, argc);
+  return b ? b->scalar : nullptr;
 }
 
 int vkRunBuiltinChain(std::span<const VkBuiltin> chain, int count, vk_Code* code, int* pc,

@@ -17,6 +17,8 @@ int DoFunction(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
 // a letter's table; null for the name families and for names no table holds (those go
 // through DoFunction, which reports them).
 VkCallFn vkResolveFunction(const std::string& name, int argc);
+// The scalar form of the built-in vkResolveFunction finds; null where it has none.
+VkScalarFn vkResolveScalarFunction(const std::string& name, int argc);
 
 // The dispatchers (all with the frame arguments of DoFunction).
 #define VK_DISPATCHER(name) int name(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp)

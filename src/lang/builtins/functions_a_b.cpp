@@ -132,11 +132,11 @@ constexpr VkBuiltin kA[] = {
     {"addP", 2, addParameterBuiltin},
     {"addImageToMovie", 2, pravella::builtins::addImageToMovieBuiltin},
     {"asc", 1, ascBuiltin},
-    {"asin", 1, elementWise<arcSine>},
-    {"acos", 1, elementWise<arcCosine>},
-    {"atan", 1, elementWise<arcTangent>},
+    {"asin", 1, elementWise<arcSine>, vkScalarOf<arcSine>},
+    {"acos", 1, elementWise<arcCosine>, vkScalarOf<arcCosine>},
+    {"atan", 1, elementWise<arcTangent>, vkScalarOf<arcTangent>},
     {"atan", 2, atan2Builtin},
-    {"abs", 1, elementWise<absolute>},
+    {"abs", 1, elementWise<absolute>, vkScalarOf<absolute>},
     {"axis", 2, axisBuiltin},
 };
 

@@ -1,7 +1,7 @@
 // Built-ins C: one table in the order of precedence.
 
-#include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
+#include "lang/builtins/dispatch.h"
 #include "lang/builtins/document_builtins.h"
 #include "lang/builtins/gl_builtins.h"
 
@@ -24,9 +24,9 @@
 #include "lang/builtins/functions_c_complex.h"
 #include "lang/builtins/functions_c_pictures.h"
 #include "lang/builtins/functions_c_plots.h"
+#include "lang/builtins/movie_builder_builtins.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_window_builtins.h"
-#include "lang/builtins/movie_builder_builtins.h"
 #include "lang/builtins/volume_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -432,10 +432,10 @@ constexpr VkBuiltin kC[] = {
     {"CZTinv2", 2, cztInv2Complex},
     {"CZT", 1, cztForward},
     {"CZTinv", 1, cztInverse},
-    {"cos", 1, elementwise<cosOf>},
+    {"cos", 1, elementwise<cosOf>, vkScalarOf<cosOf>},
     {"combination", 2, combination},
     {"CM", 2, combination},
-    {"cosh", 1, elementwise<coshOf>},
+    {"cosh", 1, elementwise<coshOf>, vkScalarOf<coshOf>},
     {"changeMN", 2, changeMN},
     {"cat", 2, cat},
     {"chiSquareDistribution", 2, chiSquareDistribution},

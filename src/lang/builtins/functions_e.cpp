@@ -1,16 +1,16 @@
 // Built-ins E: one table, in the order of precedence.
 
-#include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
+#include "lang/builtins/dispatch.h"
 
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
 
+#include <QString>
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
-#include <QString>
 
 #include "lang/builtins/run_command_line.h"
 #include "lang/executor.h"
@@ -84,10 +84,12 @@ int elementBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return 1;
 }
 
+double exponentOf(double v) { return std::exp(v); }
+
 int expBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   VkArg m;
   if (!popReal(stack, sp, vk_ta, &m)) return 0;
-  for (long long i = 0; i < m.elements(); ++i) vk_ta[i] = std::exp(vk_ta[i]);
+  for (long long i = 0; i < m.elements(); ++i) vk_ta[i] = exponentOf(vk_ta[i]);
   return vkPushReals(stack, sp, vk_ta, m.rows, m.cols);
 }
 
@@ -161,10 +163,18 @@ int erfBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 }
 
 constexpr VkBuiltin kE[] = {
-    {"ellips", 3, ellipseBuiltin},  {"ellipse", 3, ellipseBuiltin}, {"euc2sjis", 1, euc2sjisBuiltin},
-    {"element", 1, elementBuiltin}, {"exp", 1, expBuiltin},         {"exec", 1, execBuiltin},
-    {"even", 2, evenBuiltin},       {"eps", 1, epsBuiltin},         {"eigenB", 1, eigenBBuiltin},
-    {"eigen", 1, eigenBuiltin},     {"Eigen", 1, eigenFullBuiltin}, {"erf", 1, erfBuiltin},
+    {"ellips", 3, ellipseBuiltin},
+    {"ellipse", 3, ellipseBuiltin},
+    {"euc2sjis", 1, euc2sjisBuiltin},
+    {"element", 1, elementBuiltin},
+    {"exp", 1, expBuiltin, vkScalarOf<exponentOf>},
+    {"exec", 1, execBuiltin},
+    {"even", 2, evenBuiltin},
+    {"eps", 1, epsBuiltin},
+    {"eigenB", 1, eigenBBuiltin},
+    {"eigen", 1, eigenBuiltin},
+    {"Eigen", 1, eigenFullBuiltin},
+    {"erf", 1, erfBuiltin},
     {"eBookMidashiList", 2, eBookMidashiListEntry},
 };
 

@@ -1,8 +1,8 @@
 // Built-ins H to K: one table per letter, in the order of precedence. K holds the dictionary
 // searches, whose hits eBookMidashiList turns into headings.
 
-#include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
+#include "lang/builtins/dispatch.h"
 
 #include <array>
 #include <cmath>
@@ -274,9 +274,9 @@ constexpr std::array kI{
     VkBuiltin{"imageCorrelationAB", 3, imageCorrelationAB},
     VkBuiltin{"Image", 1, imaginaryPart},
     VkBuiltin{"inUse", 1, inUse},
-    VkBuiltin{"int", 1, roundEach<roundDown>},
-    VkBuiltin{"intL", 1, roundEach<roundDown>},
-    VkBuiltin{"intH", 1, roundEach<roundUp>},
+    VkBuiltin{"int", 1, roundEach<roundDown>, vkScalarOf<roundDown>},
+    VkBuiltin{"intL", 1, roundEach<roundDown>, vkScalarOf<roundDown>},
+    VkBuiltin{"intH", 1, roundEach<roundUp>, vkScalarOf<roundUp>},
     VkBuiltin{"intTDistUp", 2, tDistribution<DoIntTDistUp>},
     VkBuiltin{"intTDistDown", 2, tDistribution<DoIntTDistDown>},
     VkBuiltin{"intNormalDist", 1, intNormalDist},
@@ -307,14 +307,16 @@ int jImageCZT3(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
       if (vk_ta[static_cast<std::size_t>(i) * cols + j] < threshold) continue;
       double re[9], im[9] = {};
       for (int u = 0; u < 3; ++u)
-        for (int v = 0; v < 3; ++v) re[u * 3 + v] = vk_ta[static_cast<std::size_t>(i - 1 + u) * cols + (j - 1 + v)];
+        for (int v = 0; v < 3; ++v)
+          re[u * 3 + v] = vk_ta[static_cast<std::size_t>(i - 1 + u) * cols + (j - 1 + v)];
       if (!fft_czt2(re, im, 3, 3, 1)) continue;
       if ((found + 1) * 7 > TNumber) return 0;
       double* out = vk_tc + found * 7;
       out[0] = i;
       out[1] = j;
       constexpr int kTaps[5] = {0, 1, 3, 4, 5};  // (0,0) (0,1) (1,0) (1,1) (1,2)
-      for (int k = 0; k < 5; ++k) out[2 + k] = std::sqrt(re[kTaps[k]] * re[kTaps[k]] + im[kTaps[k]] * im[kTaps[k]]);
+      for (int k = 0; k < 5; ++k)
+        out[2 + k] = std::sqrt(re[kTaps[k]] * re[kTaps[k]] + im[kTaps[k]] * im[kTaps[k]]);
       ++found;
     }
   }
@@ -328,7 +330,8 @@ int jst2mjd(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   // Row by row, so that widening n x 3 rows to six columns never needs more than one buffer.
   for (int i = 0; i < rows; ++i) {
     double row[6] = {};
-    std::memcpy(row, vk_ta + static_cast<std::size_t>(i) * cols, sizeof(double) * static_cast<std::size_t>(cols));
+    std::memcpy(row, vk_ta + static_cast<std::size_t>(i) * cols,
+                sizeof(double) * static_cast<std::size_t>(cols));
     if (!doJST2MJD(row, 1, vk_tc + static_cast<std::size_t>(i) * 2)) return 0;
   }
   return pushMatrix(stack, sp, vk_tc, rows, 2);

@@ -1,7 +1,7 @@
 // Built-ins S: one table in the order of precedence (first match of name and count).
 
-#include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
+#include "lang/builtins/dispatch.h"
 #include "lang/builtins/gl_builtins.h"
 
 #include <string>
@@ -98,9 +98,9 @@ constexpr VkBuiltin kS[] = {
     {"saveB", 3, saveBEntry},
     {"saveB", 4, saveBEntry},
     {"selectIf", 2, selectIfEntry},
-    {"sin", 1, sinEntry},
-    {"sinh", 1, sinhEntry},
-    {"sqrt", 1, sqrtEntry},
+    {"sin", 1, sinEntry, vkScalarOf<sineOf>},
+    {"sinh", 1, sinhEntry, vkScalarOf<hyperbolicSineOf>},
+    {"sqrt", 1, sqrtEntry, sqrtScalar},
     {"sum", 1, sumEntry},
     {"sd", 1, sdEntry},
     {"system", 1, systemEntry},

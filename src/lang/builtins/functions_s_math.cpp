@@ -160,11 +160,19 @@ int symmetricLineImageEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp)
   return pushMatrix(stack, sp, vk_tc, image.rows, image.cols);
 }
 
-int sinEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
-  return elementwise(stack, sp, [](double v) { return std::sin(v); });
-}
+double sineOf(double v) { return std::sin(v); }
+double hyperbolicSineOf(double v) { return std::sinh(v); }
+
+int sinEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) { return elementwise(stack, sp, sineOf); }
 int sinhEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
-  return elementwise(stack, sp, [](double v) { return std::sinh(v); });
+  return elementwise(stack, sp, hyperbolicSineOf);
+}
+
+// As DoSqrt: a negative number or not-a-number is the long way's to report.
+bool sqrtScalar(double x, double* out) {
+  if (!(x >= 0)) return false;
+  *out = std::sqrt(x);
+  return true;
 }
 
 int sqrtEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

@@ -80,6 +80,10 @@ VK_S_ENTRY(symmetricLineImageEntry);
 VK_S_ENTRY(sinEntry);
 VK_S_ENTRY(sinhEntry);
 VK_S_ENTRY(sqrtEntry);
+// Their forms on one real number (see VkScalarFn).
+double sineOf(double v);
+double hyperbolicSineOf(double v);
+bool sqrtScalar(double x, double* out);
 VK_S_ENTRY(sumEntry);
 VK_S_ENTRY(sdEntry);
 VK_S_ENTRY(seriesEntry);

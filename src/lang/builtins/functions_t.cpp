@@ -126,13 +126,15 @@ int tickCount(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popAny(stack, sp, vk_ta, nullptr, nullptr, nullptr)) return 0;
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  const auto ticks = static_cast<std::uint32_t>(static_cast<unsigned long long>(now.tv_sec) * 60ULL +
-                                                static_cast<unsigned long long>(now.tv_nsec) * 60ULL / 1000000000ULL);
+  const auto ticks =
+      static_cast<std::uint32_t>(static_cast<unsigned long long>(now.tv_sec) * 60ULL +
+                                 static_cast<unsigned long long>(now.tv_nsec) * 60ULL / 1000000000ULL);
   const double value = static_cast<double>(ticks);
   return pushMatrix(stack, sp, &value, 1, 1);
 }
 
-#define CAT_ENTRY(n) VkBuiltin{"textFile_Cat", n, textFileCat}
+#define CAT_ENTRY(n) \
+  VkBuiltin { "textFile_Cat", n, textFileCat }
 
 constexpr std::array kT{
     VkBuiltin{"textutil", 2, pravella::builtins::convertDocumentBuiltin},
@@ -191,8 +193,8 @@ constexpr std::array kT{
     VkBuiltin{"tensya", 5, tensya<true>},
     VkBuiltin{"tensya_count", 4, tensya<false>},
     VkBuiltin{"today", 1, todayBuiltin},
-    VkBuiltin{"tan", 1, eachElement<tangent>},
-    VkBuiltin{"tanh", 1, eachElement<hyperbolicTangent>},
+    VkBuiltin{"tan", 1, eachElement<tangent>, vkScalarOf<tangent>},
+    VkBuiltin{"tanh", 1, eachElement<hyperbolicTangent>, vkScalarOf<hyperbolicTangent>},
     VkBuiltin{"type", 1, typeBuiltin},
     VkBuiltin{"tDistribution", 2, tDistribution},
     VkBuiltin{"tickCount", 1, tickCount},

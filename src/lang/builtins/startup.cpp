@@ -12,11 +12,11 @@
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_support.h"
-#include "platform/atomic_file.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/stdlib/string_utils.h"
 #include "lang/values.h"
+#include "platform/atomic_file.h"
 
 int vkStartUp() {
   // A write past the file-size limit fails like a full disk instead of killing the process.
@@ -26,6 +26,7 @@ int vkStartUp() {
   VkBuiltinSeam seam;
   seam.callFunction = DoFunction;
   seam.resolveFunction = vkResolveFunction;
+  seam.resolveScalar = vkResolveScalarFunction;
   seam.pictureOperator = vkPictureOperands;
   seam.pictureTranspose = vkPictureTransposed;
   seam.pictureToNumbers = vkPictureToNumbers;
