@@ -17,35 +17,35 @@ using CompactLoop = LangTest;
 
 std::string run(const char* program) { return pravella::runVkProgram(program).output(); }
 
+// Runs an endless program while the button goes down (held long enough already) after 50 ms.
+std::string runUntilTheButton(const char* program) {
+  std::thread press([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    vkButtonDownSinceMs.store(vkSteadyMillis() - 5000);
+  });
+  const std::string stopped = run(program);
+  press.join();
+  vkButtonDownSinceMs.store(0);
+  return stopped;
+}
+
 TEST_F(CompactLoop, AZeroDivisorLeavesWhatTheLoopAssignedBeforeIt) {
   EXPECT_EQ(run("s = 0; for (i = -2; i <= 2; i++) s = s + 1 / i;"), "...<Error>...Divide by zero\n.NO.\n");
   EXPECT_EQ(run("s; i;"), "   -1.5000\n    0.0000\n.OK.\n");
 }
 
 TEST_F(CompactLoop, TheBreakTestStopsTheLoopWithItsVariablesSet) {
-  // The button goes down (held long enough already) while the endless loop runs.
-  std::thread press([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    vkButtonDownSinceMs.store(vkSteadyMillis() - 5000);
-  });
-  const std::string stopped = run("n = 0; s = 0; while (1) { n = n + 1; s = s + 2; }");
-  press.join();
-  vkButtonDownSinceMs.store(0);
+  const std::string stopped = runUntilTheButton("n = 0; s = 0; while (1) { n = n + 1; s = s + 2; }");
   EXPECT_EQ(stopped, "...<Error>...**** BREAK *****\n.NO.\n");
   // Both assignments of a turn happen together: the break test runs only on the backward jump.
   EXPECT_EQ(run("n > 1; s == 2 * n;"), "    1.0000\n    1.0000\n.OK.\n");
 }
 
 TEST_F(CompactLoop, TheBreakTestInsideACompactBodyEndsTheBodyAndThenTheRun) {
-  std::thread press([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    vkButtonDownSinceMs.store(vkSteadyMillis() - 5000);
-  });
   // The body's loop is stopped (the body ends without a value), then the caller's own break
   // test after the call stops the run.
-  const std::string stopped = run("module spin(n) { t = 0; while (1) t = t + n; return(t); }\nx = spin(1);");
-  press.join();
-  vkButtonDownSinceMs.store(0);
+  const std::string stopped =
+      runUntilTheButton("module spin(n) { t = 0; while (1) t = t + n; return(t); }\nx = spin(1);");
   EXPECT_EQ(stopped, "...<Error>...**** BREAK *****\n...<Error>...**** BREAK *****\n.NO.\n");
   EXPECT_EQ(run("x;"), "...<Error>...Undefined variable.\n.NO.\n");
 }
@@ -95,13 +95,7 @@ TEST_F(CompactLoop, AModuleNamedLikeABuiltinTakesTheCallsOfALoopCompiledBefore) 
 }
 
 TEST_F(CompactLoop, TheBreakTestStopsALoopOfBuiltins) {
-  std::thread press([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    vkButtonDownSinceMs.store(vkSteadyMillis() - 5000);
-  });
-  const std::string stopped = run("x = 1; n = 0; while (1) { x = cos(x); n = n + 1; }");
-  press.join();
-  vkButtonDownSinceMs.store(0);
+  const std::string stopped = runUntilTheButton("x = 1; n = 0; while (1) { x = cos(x); n = n + 1; }");
   EXPECT_EQ(stopped, "...<Error>...**** BREAK *****\n.NO.\n");
   EXPECT_EQ(run("n > 1; abs(x - cos(x)) < 1e-9;"), "    1.0000\n    1.0000\n.OK.\n");
 }
