@@ -14,6 +14,7 @@
 #include "lang/builtins/volume_process_builtins.h"
 #include "lang/report.h"
 #include "lang/stack.h"
+#include "lang/stdlib/calculus.h"
 #include "lang/variables.h"
 
 namespace {
@@ -100,7 +101,7 @@ constexpr VkBuiltin kS[] = {
     {"selectIf", 2, selectIfEntry},
     {"sin", 1, sinEntry, vkScalarOf<sineOf>},
     {"sinh", 1, sinhEntry, vkScalarOf<hyperbolicSineOf>},
-    {"sqrt", 1, sqrtEntry, sqrtScalar},
+    {"sqrt", 1, sqrtEntry, vkSqrtOf},
     {"sum", 1, sumEntry},
     {"sd", 1, sdEntry},
     {"system", 1, systemEntry},

@@ -168,13 +168,6 @@ int sinhEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   return elementwise(stack, sp, hyperbolicSineOf);
 }
 
-// As DoSqrt: a negative number or not-a-number is the long way's to report.
-bool sqrtScalar(double x, double* out) {
-  if (!(x >= 0)) return false;
-  *out = std::sqrt(x);
-  return true;
-}
-
 int sqrtEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   // A real matrix on the stack is replaced by its roots directly: one read and one write per
   // element, in its own block when no variable shares it, instead of two scratch-buffer copies.

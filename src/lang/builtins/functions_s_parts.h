@@ -83,7 +83,6 @@ VK_S_ENTRY(sqrtEntry);
 // Their forms on one real number (see VkScalarFn).
 double sineOf(double v);
 double hyperbolicSineOf(double v);
-bool sqrtScalar(double x, double* out);
 VK_S_ENTRY(sumEntry);
 VK_S_ENTRY(sdEntry);
 VK_S_ENTRY(seriesEntry);

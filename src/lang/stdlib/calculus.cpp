@@ -177,7 +177,8 @@ int DoIntegrateChiSquare(double x, double n, double* out) {
   // gamma integral answers; past this bound it answers alone, so that no element takes long.
   constexpr double kSeriesDegrees = 1000;
   const bool series = n <= kSeriesDegrees && n > -kSeriesDegrees;
-  if (!series || !integrateChiSquareSeries(x, static_cast<int>(n), out) || (n >= 1 && !(*out >= 0.0 && *out <= 1.0)))
+  if (!series || !integrateChiSquareSeries(x, static_cast<int>(n), out) ||
+      (n >= 1 && !(*out >= 0.0 && *out <= 1.0)))
     *out = regularizedGammaP(n / 2.0, x / 2);
   return 1;
 }
@@ -232,14 +233,19 @@ int DoC21To77(const double* in, double* out) {
 
 void dswap(double* a, double* b) { std::swap(*a, *b); }
 
+bool vkSqrtOf(double x, double* out) {
+  if (!(x >= 0)) return false;
+  *out = std::sqrt(x);
+  return true;
+}
+
 int DoSqrt(const double* in, const double*, double* out, int rows, int cols, int* outRows, int* outCols) {
   const long long n = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < n; ++i) {
-    if (!(in[i] >= 0)) {
+    if (!vkSqrtOf(in[i], &out[i])) {
       error_disp("Invalid number.(sqrt)");
       return 0;
     }
-    out[i] = std::sqrt(in[i]);
   }
   *outRows = rows;
   *outCols = cols;

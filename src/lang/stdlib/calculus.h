@@ -46,6 +46,8 @@ int DoC21To77(const double* in, double* out);
 
 void dswap(double* a, double* b);
 
+// The square root of one number; false for a negative or not-a-number one.
+bool vkSqrtOf(double x, double* out);
 // Square root of each element; "Invalid number.(sqrt)" for a negative or not-a-number one.
 int DoSqrt(const double* in, const double* unused, double* out, int rows, int cols, int* outRows,
            int* outCols);
