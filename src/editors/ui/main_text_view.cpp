@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMainWindow>
-#include <QMimeData>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -60,7 +60,7 @@ namespace pravella {
 // output goes into this copy, which is written back to the document's file.
 struct DetachedDocument {
   std::unique_ptr<QTextDocument> doc;
-  QString path;      // empty: the document has no file
+  QString path;       // empty: the document has no file
   QDateTime written;  // when its text file was last written, as the memo left it
 };
 
@@ -265,9 +265,11 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
   const bool runKey = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
   const bool composing = !textCursor().block().layout()->preeditAreaText().isEmpty();
   // While a run goes on (this view's or another window's), Enter and Escape are ordinary keys.
-  if (runKey && !composing && (worker_.busy() || pravella::vkRunInProgress()) && event->key() == Qt::Key_Escape) {
+  if (runKey && !composing && (worker_.busy() || pravella::vkRunInProgress()) &&
+      event->key() == Qt::Key_Escape) {
     // Enter goes on as a new line; Escape would do nothing at all.
-    sayWhyNothingRuns(this, QStringLiteral("A program is running: hold the mouse button down in its window to break it."));
+    sayWhyNothingRuns(
+        this, QStringLiteral("A program is running: hold the mouse button down in its window to break it."));
     event->accept();
     return;
   }
@@ -405,7 +407,8 @@ bool mainTextView::runKeyInView(QTextEdit* view) {
 // ---------------------------------------------------------------------------------------
 // Starting runs
 
-mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst, QTextEdit* otherView) {
+mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst,
+                                                       QTextEdit* otherView) {
   InsertionPtr ins = newInsertion();
   QTextDocument* doc = otherView ? otherView->document() : document();
   ins->inOtherView = otherView != nullptr;
@@ -622,7 +625,8 @@ void mainTextView::setTickClock(TickClock clock) {
   if (!clock) {
     clock = [] {
       const auto since = std::chrono::steady_clock::now().time_since_epoch();
-      return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count() * 60 / 1000);
+      return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count() *
+                                        60 / 1000);
     };
   }
   tickClock_ = std::move(clock);
@@ -705,7 +709,8 @@ void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text
 void mainTextView::abandonPendingOutput(const QString& documentPath) {
   std::vector<InsertionPtr> live;
   for (const std::weak_ptr<MemoInsertion>& w : insertions_)
-    if (InsertionPtr ins = w.lock(); ins && !ins->root().detached && !ins->root().inOtherView) live.push_back(ins);
+    if (InsertionPtr ins = w.lock(); ins && !ins->root().detached && !ins->root().inOtherView)
+      live.push_back(ins);
   insertions_.clear();
   if (live.empty()) return;
   // The runs go on in a copy of the document they started in; positions match the memo's.
@@ -734,7 +739,8 @@ void mainTextView::finishRun(MemoInsertion& root) {
   const QString suffix = QFileInfo(copy.path).suffix().toLower();
   if (suffix != QLatin1String("rtf") && suffix != QLatin1String("rtfd")) {
     showAlert(QStringLiteral("Can't save the result !"),
-              QStringLiteral("%1 is no rich text document; the program's result was not written into it.").arg(copy.path));
+              QStringLiteral("%1 is no rich text document; the program's result was not written into it.")
+                  .arg(copy.path));
     return;
   }
   if (QFileInfo(pravella::textFileOf(copy.path)).lastModified() != copy.written) {
@@ -756,7 +762,8 @@ void mainTextView::finishRun(MemoInsertion& root) {
   if (!written) {
     showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
     showAlert(QStringLiteral("Can't save the result !"),
-              QStringLiteral("The result of the program could not be written into %1: %2").arg(copy.path, written.error));
+              QStringLiteral("The result of the program could not be written into %1: %2")
+                  .arg(copy.path, written.error));
   }
 }
 
@@ -816,7 +823,7 @@ void mainTextView::insertPictureAt(const InsertionPtr& insertion, const QByteArr
   image.save(&buffer, "PNG");
   editAt(insertion, [&](QTextCursor& c) {
     // Typing goes on in the style that stood at the insertion point.
-    const QTextCharFormat format = c.charFormat();
+    const QTextCharFormat format = pravella::rtf::textFormatOf(c.charFormat());
     pravella::rtf::insertAttachment(c, QStringLiteral("Pasted Graphic.png"), png);
     c.setCharFormat(format);
   });
@@ -875,7 +882,7 @@ void mainTextView::pastePictureToDocument(const QString& path) {
   const QByteArray data = file.readAll();
   const QString name = QFileInfo(path).fileName();
   const auto paste = [this, data, name](QTextCursor& c) {
-    const QTextCharFormat format = c.charFormat();
+    const QTextCharFormat format = pravella::rtf::textFormatOf(c.charFormat());
     pravella::rtf::insertAttachment(c, name, data);
     c.setCharFormat(format);
   };
@@ -939,7 +946,7 @@ void mainTextView::DoGnuPlotCommand(const QString& script, QTextEdit* otherView)
           buffer.open(QIODevice::WriteOnly);
           outcome.picture.save(&buffer, "PNG");
           c.insertText(QStringLiteral("\n"));
-          const QTextCharFormat format = c.charFormat();
+          const QTextCharFormat format = pravella::rtf::textFormatOf(c.charFormat());
           pravella::rtf::insertAttachment(c, QStringLiteral("gnuplot.png"), png);
           c.setCharFormat(format);
           c.insertText(QStringLiteral("\n.OK.\n"));
@@ -981,7 +988,21 @@ void mainTextView::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
     return;
   }
+  // Text pasted or dropped behind a picture takes the picture's font, never the picture.
+  QTextCursor before = cursor;
+  before.setPosition(cursor.selectionStart());
+  const bool behindPicture =
+      cursor.hasSelection() ? before.charFormat().isImageFormat() : cursor.charFormat().isImageFormat();
+  if (!behindPicture) {
+    QTextEdit::insertFromMimeData(source);
+    return;
+  }
+  cursor.beginEditBlock();
+  cursor.removeSelectedText();
+  cursor.setCharFormat(pravella::rtf::textFormatOf(cursor.charFormat()));
+  setTextCursor(cursor);
   QTextEdit::insertFromMimeData(source);
+  cursor.endEditBlock();
 }
 
 bool mainTextView::canInsertFromMimeData(const QMimeData* source) const {
@@ -996,7 +1017,8 @@ void mainTextView::dropEvent(QDropEvent* event) {
     // A document shown through a link stands in another day's folder, where a bare name
     // would not lead: dragged documents are named by their day there.
     context.bookmarkLinkText = [this](const QString& bookmark) {
-      if (!windowDelegate_ || !QFileInfo(windowDelegate_->nowDisplayedDocument()).isSymLink()) return QString();
+      if (!windowDelegate_ || !QFileInfo(windowDelegate_->nowDisplayedDocument()).isSymLink())
+        return QString();
       return pravella::diaryPathLinkText(bookmark);
     };
   }
