@@ -17,7 +17,7 @@
 #include <QTest>
 #include <QTextDocument>
 
-#include "app/application.h"
+#include "child_app.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
 #include "lang/builtins/startup.h"
@@ -27,35 +27,21 @@
 
 namespace {
 
-constexpr char kHomeOfTheTest[] = "PRAVELLA_END_STATUS_TEST_HOME";
+using namespace app_test;
 
 [[noreturn]] void editThenEndWithFullDisks() {
-  const QString home = qEnvironmentVariable(kHomeOfTheTest);
-  for (const auto& [name, sub] : {std::pair{"HOME", ""},
-                                  {"XDG_CONFIG_HOME", "/.config"},
-                                  {"XDG_CACHE_HOME", "/.cache"},
-                                  {"XDG_DATA_HOME", "/.local/share"},
-                                  {"TMPDIR", "/.tmp"}})
-    qputenv(name, QFile::encodeName(home + QLatin1String(sub)));
-  QDir().mkpath(home + "/.tmp");
+  takeParentsHome();
   const QDate today = QDate::currentDate();
   const QString day = pravella::paths::dayFolder(today.year(), today.month(), today.day());
   QDir().mkpath(day);
   QTextDocument big;
   big.setPlainText(QString(10000, u'o'));
   if (!pravella::writeRtfdFile(day + "/Big.rtfd", big)) std::_Exit(2);
-  if (vkStartUp() != 1) std::_Exit(2);
-  pravella::Application application;
-  application.endOnSignalsAndSessionEnd();
-  application.showAndFinishLaunching();
-  if (!QTest::qWaitForWindowExposed(&application.window())) std::_Exit(3);
-  mainTextView* memo = application.window().documentView();
-  QElapsedTimer clock;
-  clock.start();
-  while (!memo->toPlainText().startsWith(QStringLiteral("oooo"))) {
-    if (clock.elapsed() > 60000) std::_Exit(4);
-    QTest::qWait(5);
-  }
+  const std::unique_ptr<pravella::Application> application = startEndingOnSignals();
+  mainTextView* memo = application->window().documentView();
+  if (!pravella::test::becomesTrue([memo] { return memo->toPlainText().startsWith(QStringLiteral("oooo")); },
+                                   60000))
+    std::_Exit(4);
   memo->setFocus();
   QTest::keyClicks(memo, QStringLiteral("new "));
   std::signal(SIGXFSZ, SIG_IGN);
@@ -64,15 +50,14 @@ constexpr char kHomeOfTheTest[] = "PRAVELLA_END_STATUS_TEST_HOME";
   small.rlim_cur = 4000;
   if (::setrlimit(RLIMIT_FSIZE, &small) != 0) std::_Exit(5);
   ::raise(SIGTERM);
-  std::_Exit(application.exec());
+  std::_Exit(application->exec());
 }
 
 TEST(EndStatus, AnEditNoFolderTookEndsWithAStatusOtherThanZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  if (qEnvironmentVariableIsEmpty(kHomeOfTheTest))
-    qputenv(kHomeOfTheTest, QFile::encodeName(pravella::test::home()));
+  passHomeToChild();
   EXPECT_EXIT(editThenEndWithFullDisks(), testing::ExitedWithCode(1), "Big.rtfd\" is not saved");
-  qunsetenv(kHomeOfTheTest);
+  forgetChildHome();
 }
 
 }  // namespace

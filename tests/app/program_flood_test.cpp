@@ -18,6 +18,7 @@
 
 #include "app/application.h"
 #include "app_fixture.h"
+#include "child_app.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
 #include "editors/ui/main_text_view.h"
@@ -41,18 +42,6 @@ void writeFloodModule() {
   ASSERT_TRUE(pravella::writeRtfFile(pravella::paths::modules() + QStringLiteral("/flood.vk.rtf"), doc));
 }
 
-// Waits with the GUI working until `done` holds; false after `ms` (a fault, not a timing).
-template <typename Done>
-bool waitUntil(Done done, int ms = 60000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) return false;
-    QTest::qWait(5);
-  }
-  return true;
-}
-
 // Types `word` one key at a time, as a person does: after each key the flood's next output has
 // come in before the next key (until the output's line grows too long to show as it grows and
 // the window says that the rest comes with the program's end).
@@ -64,7 +53,9 @@ bool typeDuringTheFlood(QTextEdit* memo, const QString& word) {
   for (const QChar c : word) {
     QTest::keyClick(memo, c.toLatin1());
     const int after = memo->document()->characterCount();
-    if (!waitUntil([&] { return held() || memo->document()->characterCount() > after; })) return false;
+    if (!pravella::test::becomesTrue([&] { return held() || memo->document()->characterCount() > after; },
+                                     60000))
+      return false;
   }
   return true;
 }
@@ -78,7 +69,8 @@ class ProgramFlood : public App {
 };
 
 TEST_F(ProgramFlood, TypedTextStaysWholeAndInOrderBehindTheOutput) {
-  ASSERT_TRUE(waitUntil([this] { return memo()->document()->characterCount() > 200; }));
+  ASSERT_TRUE(
+      pravella::test::becomesTrue([this] { return memo()->document()->characterCount() > 200; }, 60000));
   memo()->setFocus();
   QTest::keyClick(memo(), Qt::Key_End, Qt::ControlModifier);
   ASSERT_TRUE(typeDuringTheFlood(memo(), kWord));
@@ -93,47 +85,36 @@ TEST_F(ProgramFlood, TypedTextStaysWholeAndInOrderBehindTheOutput) {
 
 // The child's part: the day's memo "Flood" open, the flood running from the launch, a word typed
 // while its output comes in, then the signal.
-constexpr char kHomeOfTheTest[] = "PRAVELLA_FLOOD_TEST_HOME";
-
 QString floodMemoPath() {
   const QDate today = QDate::currentDate();
   return pravella::paths::dayFolder(today.year(), today.month(), today.day()) + QStringLiteral("/Flood.rtfd");
 }
 
 [[noreturn]] void floodTypeAndSignal(int signal) {
-  const QString home = qEnvironmentVariable(kHomeOfTheTest);
-  for (const auto& [name, sub] : {std::pair{"HOME", ""},
-                                  {"XDG_CONFIG_HOME", "/.config"},
-                                  {"XDG_CACHE_HOME", "/.cache"},
-                                  {"XDG_DATA_HOME", "/.local/share"}})
-    qputenv(name, QFile::encodeName(home + QLatin1String(sub)));
+  takeParentsHome();
   writeFloodModule();
   QDir().mkpath(QFileInfo(floodMemoPath()).absolutePath());
   QTextDocument memoText;
   memoText.setPlainText(QStringLiteral("Flood\n"));
   if (!pravella::writeRtfdFile(floodMemoPath(), memoText)) std::_Exit(2);
-  if (vkStartUp() != 1) std::_Exit(2);
-  pravella::Application application;
-  application.endOnSignalsAndSessionEnd();
-  application.showAndFinishLaunching();
-  if (!QTest::qWaitForWindowExposed(&application.window())) std::_Exit(3);
-  mainTextView* memo = application.window().documentView();
-  if (!waitUntil([memo] { return memo->toPlainText().contains(QStringLiteral(" q q")); })) std::_Exit(4);
+  const std::unique_ptr<pravella::Application> application = startEndingOnSignals();
+  mainTextView* memo = application->window().documentView();
+  if (!pravella::test::becomesTrue([memo] { return memo->toPlainText().contains(QStringLiteral(" q q")); },
+                                   60000))
+    std::_Exit(4);
   memo->setFocus();
   QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
   if (!typeDuringTheFlood(memo, kWord)) std::_Exit(5);
   ::raise(signal);
   // The end quits the event loop with the application's status (1 when its last limit ends it).
-  std::_Exit(application.exec());
+  std::_Exit(application->exec());
 }
 
 TEST(EndDuringAFlood, SavesTheTypedWordAndEnds) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  // The child makes a home of its own first; it takes this one.
-  if (qEnvironmentVariableIsEmpty(kHomeOfTheTest))
-    qputenv(kHomeOfTheTest, QFile::encodeName(pravella::test::home()));
+  passHomeToChild();
   EXPECT_EXIT(floodTypeAndSignal(SIGTERM), testing::ExitedWithCode(0), "");
-  qunsetenv(kHomeOfTheTest);
+  forgetChildHome();
   QTextDocument saved;
   ASSERT_TRUE(pravella::readRichTextFile(floodMemoPath(), saved));
   QString text = saved.toPlainText();
