@@ -6,18 +6,18 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/save_steps.h"
 
@@ -85,7 +85,8 @@ std::optional<qint64> saverOf(const QString& base) {
   const QStringView random = rest.mid(dash + 1, kRandomLetters);
   for (QChar c : random)
     if (c.unicode() > 127 || !std::isalnum(c.unicode())) return std::nullopt;
-  if (rest.right(kCheckLetters) != checkLetters(rest.left(dash + 1 + kRandomLetters).toString())) return std::nullopt;
+  if (rest.right(kCheckLetters) != checkLetters(rest.left(dash + 1 + kRandomLetters).toString()))
+    return std::nullopt;
   return pid;
 }
 
@@ -203,8 +204,9 @@ WriteResult readOnly(const QString& path) { return failed(path, EACCES); }
 // its durability in doubt.
 static WriteResult savedUnsynced(const QString& path, int error) {
   WriteResult result = success();
-  result.warning = QStringLiteral("\"%1\" was saved, but its folder could not be synced (%2): the save may not "
-                                  "survive a power cut.")
+  result.warning = QStringLiteral(
+                       "\"%1\" was saved, but its folder could not be synced (%2): the save may not "
+                       "survive a power cut.")
                        .arg(path, systemReason(error));
   return result;
 }
@@ -229,8 +231,9 @@ WriteResult writeFileAtomically(const QString& given, const QByteArray& data, co
   return writeFileAtomicallyAt(given, 0, data, shownName);
 }
 
-WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByteArray& data,
-                                  const QString& shownName) {
+// Every atomic file write: `zeros` zero bytes left as a hole, then the pieces.
+static WriteResult writePieces(const QString& given, qint64 zeros, const PieceSource& next,
+                               const QString& shownName) {
   ignoreFileSizeSignal();
   if (zeros < 0) return failure(QStringLiteral("Cannot save \"%1\": a negative position.").arg(given));
   if (given.isEmpty()) return failure(QStringLiteral("Cannot save: no file name was given."));
@@ -261,11 +264,13 @@ WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByt
     return failed(shown, error);
   };
   // The file keeps its permissions; a new one takes the usual ones (0666 less the umask).
-  if (struct stat old {}; ::stat(native(path).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  if (struct stat old{}; ::stat(native(path).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
   step();
   // The leading zeros are a hole: the file's length is set past them and the data written there.
-  if (zeros > 0 && (::ftruncate(fd, zeros) != 0 || ::lseek(fd, zeros, SEEK_SET) != zeros)) return abandon(errno);
-  if (!writeAll(fd, data.constData(), data.size())) return abandon(errno);
+  if (zeros > 0 && (::ftruncate(fd, zeros) != 0 || ::lseek(fd, zeros, SEEK_SET) != zeros))
+    return abandon(errno);
+  for (QByteArrayView piece = next(); !piece.isEmpty(); piece = next())
+    if (!writeAll(fd, piece.data(), piece.size())) return abandon(errno);
   step();
   if (::fdatasync(fd) != 0) return abandon(errno);
   if (::close(fd) != 0) {
@@ -281,6 +286,22 @@ WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByt
   }
   if (const int error = syncFolder(parent)) return savedUnsynced(shown, error);
   return success();
+}
+
+WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByteArray& data,
+                                  const QString& shownName) {
+  bool taken = false;
+  const PieceSource once = [&]() -> QByteArrayView {
+    if (taken) return {};
+    taken = true;
+    return data;
+  };
+  return writePieces(given, zeros, once, shownName);
+}
+
+WriteResult writeFileAtomicallyInPieces(const QString& path, const PieceSource& next,
+                                        const QString& shownName) {
+  return writePieces(path, 0, next, shownName);
 }
 
 WriteResult replaceFolderAtomically(const QString& folder,
@@ -339,10 +360,9 @@ WriteResult replaceFolderAtomically(const QString& folder,
   const QByteArray tempName = native(temp), finalName = native(finalPath), oldName = native(old);
   if (exists(finalPath)) {
     step();
-    int exchanged = exchangeRefused.load()
-                        ? -1
-                        : ::renameat2(AT_FDCWD, tempName.constData(), AT_FDCWD, finalName.constData(),
-                                      RENAME_EXCHANGE);
+    int exchanged = exchangeRefused.load() ? -1
+                                           : ::renameat2(AT_FDCWD, tempName.constData(), AT_FDCWD,
+                                                         finalName.constData(), RENAME_EXCHANGE);
     if (exchanged != 0 && !exchangeRefused.load() && errno != EINVAL && errno != ENOSYS &&
         errno != EOPNOTSUPP) {
       const int error = errno;
@@ -406,8 +426,10 @@ void recoverInterruptedSaves(const QString& folder) {
         document == QLatin1String("..")) {
       // No note: the temporary never became a whole document and the target was not touched.
       // An old document set aside always has its note; without one it is left alone.
-      if (name == base) removeTree(path);
-      else if (name == base + kTargetSuffix) removeTree(sidecar);
+      if (name == base)
+        removeTree(path);
+      else if (name == base + kTargetSuffix)
+        removeTree(sidecar);
       continue;
     }
     // With a note the save was killed somewhere between its renames. Where the document is

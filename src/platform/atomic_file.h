@@ -9,9 +9,10 @@
 // `recoverInterruptedSaves`, and nothing else of that look is ever taken for it.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
-#include <utility>
 #include <functional>
+#include <utility>
 
 namespace pravella {
 
@@ -43,6 +44,11 @@ WriteResult writeFileAtomically(const QString& path, const QByteArray& data, con
 // far position costs neither memory nor disk space.
 WriteResult writeFileAtomicallyAt(const QString& path, qint64 zeros, const QByteArray& data,
                                   const QString& shownName = {});
+// The same with the content given piece by piece, so that a large file is never whole in
+// memory: `next` returns each piece in turn (valid until the next call), then an empty one.
+using PieceSource = std::function<QByteArrayView()>;
+WriteResult writeFileAtomicallyInPieces(const QString& path, const PieceSource& next,
+                                        const QString& shownName = {});
 
 // Replaces a whole folder (an RTFD document): `fill` writes the new content into a temporary
 // folder beside the target and returns false with a reason on failure; then the new folder is
