@@ -107,6 +107,22 @@ TEST(PravellaCalc, AHomeWithoutADesktopGetsOneForCommandsAndFiles) {
     EXPECT_TRUE(QFileInfo(desktop + "/" + name).isFile()) << name;
 }
 
+// pravella-calc on `program` with the resource limit `resource` set to `bytes` in the child;
+// its standard output, empty when it did not end normally.
+QByteArray runCalcLimited(int resource, rlim_t bytes, const QByteArray& program) {
+  QProcess p;
+  p.setChildProcessModifier([resource, bytes] {
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(static_cast<__rlimit_resource>(resource), &limit);
+  });
+  p.start(QStringLiteral(PRAVELLA_CALC_PATH), {"-"});
+  EXPECT_TRUE(p.waitForStarted());
+  p.write(program);
+  p.closeWriteChannel();
+  EXPECT_TRUE(p.waitForFinished(60000));
+  return p.exitStatus() == QProcess::NormalExit ? p.readAllStandardOutput() : QByteArray();
+}
+
 // A size whose picture could never be held is refused before its world is drawn: with 2 GB
 // of address space (a world of 32,767 x 32,767 alone takes 4 GB) the answer is still the
 // picture limit's, while a large picture that can be held is made.
@@ -114,20 +130,11 @@ TEST(PravellaCalc, APictureTooLargeToHoldIsRefusedBeforeItIsDrawn) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
 #endif
-  QProcess p;
-  p.setChildProcessModifier([] {
-    const rlimit limit{rlim_t{2} << 30, rlim_t{2} << 30};
-    ::setrlimit(RLIMIT_AS, &limit);
-  });
-  p.start(QStringLiteral(PRAVELLA_CALC_PATH), {"-"});
-  ASSERT_TRUE(p.waitForStarted());
-  p.write(
-      "RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1| |1, 0|); q# = changePictSize(p#, |3000, 2000|);"
-      "getPictSize(q#); changePictSize(p#, |32767, 32767|);");
-  p.closeWriteChannel();
-  ASSERT_TRUE(p.waitForFinished(60000));
-  EXPECT_EQ(p.readAllStandardOutput(),
-            " 3000.0000  2000.0000\n...<Error>...Too Big Picture (32767 x 32767).\n.NO.\n");
+  EXPECT_EQ(
+      runCalcLimited(RLIMIT_AS, rlim_t{2} << 30,
+                     "RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1| |1, 0|); q# = changePictSize(p#, "
+                     "|3000, 2000|);getPictSize(q#); changePictSize(p#, |32767, 32767|);"),
+      " 3000.0000  2000.0000\n...<Error>...Too Big Picture (32767 x 32767).\n.NO.\n");
 }
 
 // A save past the file-size limit fails with the system's reason in the result, and leaves
@@ -144,20 +151,10 @@ TEST(PravellaCalc, SavesPastTheFileSizeLimitSayWhy) {
       {"createVolumeData(|100, 100, 10|); xSaveVolumeData(\"%1/big.raw\");", "big.raw"},
   };
   for (const auto& c : cases) {
-    QProcess p;
-    p.setChildProcessModifier([] {
-      const rlimit limit{rlim_t{64} << 10, rlim_t{64} << 10};
-      ::setrlimit(RLIMIT_FSIZE, &limit);
-    });
-    p.start(QStringLiteral(PRAVELLA_CALC_PATH), {"-"});
-    ASSERT_TRUE(p.waitForStarted());
-    const QString path = folder + "/" + c.file;
-    p.write(QString::fromLatin1(c.program).arg(folder).toUtf8());
-    p.closeWriteChannel();
-    ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << c.file;
-    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
-              "...<Error>...Cannot save \"" + path +
+    const QByteArray out =
+        runCalcLimited(RLIMIT_FSIZE, rlim_t{64} << 10, QString::fromLatin1(c.program).arg(folder).toUtf8());
+    EXPECT_EQ(QString::fromUtf8(out),
+              "...<Error>...Cannot save \"" + folder + "/" + c.file +
                   "\": File too large\n...<Error>...Can't open the save file.\n.NO.\n");
     EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
         << c.file;
