@@ -63,8 +63,10 @@ class CalFTP : public QObject {
   void listFTP();
   void ftpChangeDirectory();
   // Takes a listing's result on the GUI thread: the monitor text, the tables, the directory
-  // field and the host list. `c` is the connection it listed.
-  void applyListing(const pravella::ftp::Listing& listing, const pravella::ftp::Connection& c);
+  // field and the host list. `c` is the connection it listed. `keepStatus` leaves the status
+  // line to the failure the listing follows.
+  void applyListing(const pravella::ftp::Listing& listing, const pravella::ftp::Connection& c,
+                    bool keepStatus = false);
 
   // Transfers.
   void getFileAction();

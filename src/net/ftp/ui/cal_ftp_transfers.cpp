@@ -14,6 +14,16 @@
 namespace ftp = pravella::ftp;
 namespace dialogs = pravella::dialogs;
 
+namespace {
+
+// A name as an alert shows it: quoted when blanks begin or end it, which would not show.
+QString shownName(const QString& name) {
+  if (name.trimmed().size() == name.size()) return name;
+  return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+}  // namespace
+
 void CalFTP::getFileAction() {
   const QList<int> rows = table_->selectedRowNumbers();
   if (rows.isEmpty()) return;
@@ -62,8 +72,8 @@ void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {
 void CalFTP::getDirectoryAction() {
   QString line, name;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
-  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to download the directory ?"), name,
-                                    tr("Cancel"), QString(), tr("Download"));
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to download the directory ?"),
+                                    shownName(name), tr("Cancel"), QString(), tr("Download"));
   if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
   if (answer != dialogs::kOther) return;
   // The row selected now is the one downloaded.
@@ -102,8 +112,8 @@ void CalFTP::deleteFileAction() {
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   if (!line.startsWith(QLatin1Char('-')) && !line.startsWith(QLatin1Char('d')))
     return report(ftp::refusal(QStringLiteral("It is not a Normal File !\n")));
-  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name,
-                                    tr("Cancel"), QString(), tr("Delete"));
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"),
+                                    shownName(name), tr("Cancel"), QString(), tr("Delete"));
   if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
   if (answer != dialogs::kOther) return;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
@@ -123,7 +133,9 @@ void CalFTP::transferThenList(const ftp::Connection& c,
     if (stop()) return;
     onGui([this] { sound(QStringLiteral("Tink")); });  // the listing starts
     const ftp::Listing listing = ftp::listDirectory(c, ftp::workRoot(), stop);
-    onGui([this, listing, c] { applyListing(listing, c); });
+    // A failed transfer stays in the status line: the listing after it only shows the folder.
+    const bool keepFailure = !r.ok && listing.report.ok && listing.parsed;
+    onGui([this, listing, c, keepFailure] { applyListing(listing, c, keepFailure); });
   });
 }
 
