@@ -147,6 +147,28 @@ TEST_F(FtpLoopback, HostileNamesNeverLeaveTheLocalFolder) {
   EXPECT_TRUE(QDir(local_).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
+// A name the one-command-a-line script cannot carry whole is refused with the reason, before
+// any line of it reaches tnftp, never cut or sent as another name.
+TEST_F(FtpLoopback, NamesTheScriptCannotCarryAreRefusedWithTheReason) {
+  const QString control = "The ftp program can not take a name with a line break or control character !\n";
+  const QString injected = "x\n!touch made-by-shell";
+  EXPECT_EQ(getFile(conn(), injected).monitor, control);
+  EXPECT_EQ(deleteFile(conn(), injected).monitor, control);
+  writeFile(home_ + "/out/" + injected, "x\n");
+  EXPECT_EQ(putFile(conn(), home_ + "/out/" + injected).monitor, control);
+  EXPECT_TRUE(QDir(root_ + "/pub").entryList({"x*"}).isEmpty());
+  EXPECT_TRUE(QDir(home_).entryList({"made-by-shell"}).isEmpty());
+  EXPECT_TRUE(QDir(local_).entryList({"made-by-shell"}).isEmpty());
+
+  // tnftp would drop a line longer than its buffer and go on without it.
+  const Report tooLong = getFile(conn(), QString(9000, QLatin1Char(' ')) + "x");
+  EXPECT_FALSE(tooLong.ok);
+  EXPECT_TRUE(tooLong.status.endsWith("failed: ftp: a name or folder is too long for the ftp program"))
+      << tooLong.status.toStdString();
+  EXPECT_TRUE(QDir(local_).entryList(QDir::Files | QDir::Hidden).isEmpty());
+  expectWorkRootClean();
+}
+
 // Names that tnftp would read as its own syntax are files like any other: a leading "|" runs
 // no command, a quote or a blank does not end the name, a lone "-" is no standard stream.
 TEST_F(FtpLoopback, NamesWithTnftpSyntaxTransferAsFiles) {
