@@ -124,6 +124,8 @@ class CalFTP : public QObject {
   void showHosts();  // the combo box's items from the list in memory
   void checkHost(const pravella::ftp::Connection& c);
   void getFileAction_X(QList<int> rows, pravella::ftp::Connection c);
+  // Asks before a get replaces local files; true when it may go on.
+  bool replacingAgreed(const QList<int>& rows, const pravella::ftp::Connection& c);
   void transferThenList(const pravella::ftp::Connection& c,
                         std::function<pravella::ftp::Report(const pravella::ftp::StopAsk&)> transfer);
 

@@ -2,9 +2,11 @@
 // download, upload, delete and Stop. The GUI thread asks and checks; each transfer runs on a
 // worker, whose reports come back to the GUI thread in order.
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include "net/ftp/ftp_partial_gets.h"
 #include "net/ftp/ui/cal_ftp.h"
 #include "net/ftp/ui/ftp_file_table.h"
 #include "platform/child_processes.h"
@@ -30,8 +32,39 @@ void CalFTP::getFileAction() {
   QString line, name;
   if (rows.size() == 1 && entryAt(rows.first(), &line, &name) && line.startsWith(QLatin1Char('d')))
     return getDirectoryAction();
+  const ftp::Connection c = connection();
+  if (!replacingAgreed(rows, c)) return;
   makeLocalFolder();
-  getFileAction_X(rows, connection());
+  getFileAction_X(rows, c);
+}
+
+// A get replaces a local file of the same name (all but a partial copy an earlier get of ours
+// left, which it resumes): the user agrees first, as the day list asks before replacing.
+bool CalFTP::replacingAgreed(const QList<int>& rows, const ftp::Connection& c) {
+  const QDir folder(ftp::localFolderPath(c.localFolder));
+  QStringList taken;
+  for (int row : rows) {
+    QString line, name;
+    if (!entryAt(row, &line, &name) || !line.startsWith(QLatin1Char('-')) || !ftp::isTransferableName(name))
+      continue;
+    const QString target = folder.filePath(name);
+    const QFileInfo there(target);
+    if ((there.exists() || there.isSymLink()) && !ftp::isOwnPartial(target, ftp::remoteFile(c, name)))
+      taken << name;
+  }
+  if (taken.isEmpty()) return true;
+  const bool one = taken.size() == 1;
+  QStringList shown;
+  for (const QString& name : taken) shown << shownName(name);
+  const QString title = one ? tr("\u201c%1\u201d already exists in the local folder.").arg(taken.first())
+                            : tr("%1 files already exist in the local folder.").arg(taken.size());
+  const QString message = one ? tr("Do you want to replace it with the file from the server?")
+                              : tr("Do you want to replace them with the files from the server?\n") +
+                                    shown.join(QLatin1Char('\n'));
+  const int answer =
+      dialogs::alert(host_.dialogParent, title, message, tr("Cancel"), QString(), tr("Replace"));
+  if (answer == dialogs::kDefault) sound(QStringLiteral("Basso"));
+  return answer == dialogs::kOther;
 }
 
 void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {

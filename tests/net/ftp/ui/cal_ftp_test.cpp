@@ -387,15 +387,45 @@ TEST_F(FtpSheet, GetOverALocalFileReplacesItWholeOrNotAtAll) {
   showDrawer();
   fill();
   pressAndWait("Connect");
+
+  // The real alert: Escape keeps the local file and fetches nothing.
+  dialogs::setHandler(nullptr);
+  QString shown;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      if (!box || !box->isVisible() || !box->isAncestorOf(QApplication::focusWidget())) continue;
+      shown = box->windowTitle() + " | " + box->text();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    }
+  });
+  poll.start(20);
   clickRow("doc.txt");
   sounds_.clear();
   pressAndWait("Get");
+  poll.stop();
+  dialogs::setHandler(answers_);
+  EXPECT_TRUE(shown.endsWith("Do you want to replace it with the file from the server?"))
+      << shown.toStdString();
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
+  EXPECT_EQ(readFile(local_ + "/doc.txt"), "version one\n");
+  EXPECT_FALSE(monitor().contains("get\tdoc.txt"));
+
+  answers_->alertAnswers = {dialogs::kOther};
+  clickRow("doc.txt");
+  sounds_.clear();
+  pressAndWait("Get");
+  EXPECT_EQ(answers_->asked, QStringList{"\u201c"
+                                         "doc.txt\u201d already exists in the local folder.: "
+                                         "Do you want to replace it with the file from the server?"});
   EXPECT_EQ(readFile(local_ + "/doc.txt"), "VERSION TWO, longer text\n");
   EXPECT_EQ(status(), "Got doc.txt");
   EXPECT_EQ(sounds_, QStringList{"Tink"});
 
   writeFile(local_ + "/doc.txt", "version one\n");
   QFile::remove(root_ + "/pub/doc.txt");  // the row is still listed
+  answers_->alertAnswers = {dialogs::kOther};
   clickRow("doc.txt");
   sounds_.clear();
   pressAndWait("Get");
