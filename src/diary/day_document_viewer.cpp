@@ -41,7 +41,8 @@ DayDocumentViewer dayDocumentViewer(const QString& path, bool movieWindows) {
 
 bool showsContentItself(DayDocumentViewer viewer) {
   using V = DayDocumentViewer;
-  return viewer != V::Missing && viewer != V::NotAFile && viewer != V::UnreadDicom && viewer != V::OtherProgram;
+  return viewer != V::Missing && viewer != V::NotAFile && viewer != V::UnreadDicom &&
+         viewer != V::OtherProgram;
 }
 
 }  // namespace pravella

@@ -141,8 +141,10 @@ int GetDVParam(const std::string& path, int* width, int* height, int* slices, in
   const long long start = acrRecordsStart(f);
   AcrElementPlace wPlace, hPlace, sPlace, oPlace;
   std::uint16_t w = 0, h = 0;
-  if (!findAcrElement(f, start, 0x0028, 0x0011, wPlace) || !readAt(f, wPlace.valuePosition, &w, 2, 2)) return 0;
-  if (!findAcrElement(f, start, 0x0028, 0x0010, hPlace) || !readAt(f, hPlace.valuePosition, &h, 2, 2)) return 0;
+  if (!findAcrElement(f, start, 0x0028, 0x0011, wPlace) || !readAt(f, wPlace.valuePosition, &w, 2, 2))
+    return 0;
+  if (!findAcrElement(f, start, 0x0028, 0x0010, hPlace) || !readAt(f, hPlace.valuePosition, &h, 2, 2))
+    return 0;
   long long count = 1;
   if (findAcrElement(f, start, 0x0029, 0x0030, sPlace)) {
     std::uint32_t s = 0;

@@ -156,7 +156,7 @@ inline AcrFile dicomFile(std::uint16_t width, std::uint16_t height) {
   auto shortForm = [&meta](std::uint16_t element, const char* vr, const std::string& value) {
     meta.u16(0x0002).u16(element).text(vr).u16(static_cast<std::uint16_t>(value.size())).text(value);
   };
-  meta.u16(0x0002).u16(0x0001).text("OB").u16(0).u32(2).u16(0x0100);  // the meta group's version
+  meta.u16(0x0002).u16(0x0001).text("OB").u16(0).u32(2).u16(0x0100);         // the meta group's version
   shortForm(0x0002, "UI", std::string("1.2.840.10008.5.1.4.1.1.7") + '\0');  // secondary capture
   shortForm(0x0003, "UI", "1.2.3.4");
   shortForm(0x0010, "UI", std::string("1.2.840.10008.1.2") + '\0');  // implicit VR little endian
