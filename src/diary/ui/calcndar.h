@@ -117,6 +117,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void getDiaryFilesList(const QString& folder);
   void setDateToDiaryFilesTableHeader(const QString& text);
   void showSelectedDiaryFile(int row);
+  // Start-up's document: the first of the day's that this application shows itself.
+  void showFirstDiaryFileAtStart();
   void selectDiaryFileFromNameAction(const QString& name);
   void selectDiaryFileNameFromNameAction(const QString& name);
   void openDocumentOnMemoForNumberSelect(int row);

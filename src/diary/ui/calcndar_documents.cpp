@@ -20,6 +20,7 @@
 #include <QTextLayout>
 #include <QUrl>
 
+#include "diary/day_document_viewer.h"
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
 #include "diary/document_links.h"
@@ -34,8 +35,6 @@
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
 #include "imaging/acr_nema.h"
-#include "imaging/med_image_files.h"
-#include "imaging/movie/movie_document.h"
 #include "imaging/movie_windows.h"
 #include "lang/values.h"
 #include "platform/bounded_read.h"
@@ -48,12 +47,6 @@
 #include "tools/bookmarks/document_moves.h"
 
 namespace {
-
-// A day document of no other kind may be a medical volume the image viewer reads.
-bool isMedicalImage(const QString& path) {
-  int width = 0, height = 0, slices = 0, offset = 0;
-  return checkMedImageFile(path.toStdString(), &width, &height, &slices, &offset) == 1;
-}
 
 constexpr int kAutoSaveSeconds = 300;
 
@@ -215,15 +208,15 @@ void Calcndar::showSelectedDiaryFile(int row) {
     // carry bytes that are no text.
     const QString name = pravella::claimShownName(folder, diaryFiles_[row]);
     const QString path = folder + QLatin1Char('/') + name;
-    const QString ext = pravella::fileExtension(name);
-    // A vanished file and a dangling link open a new memo.
-    if (!QFileInfo(path).exists()) return fresh();
-    // A named pipe or a device is listed, never read: opening it would wait for a writer, or
-    // reading it never end.
-    const QString special = pravella::specialFileKind(path);
     auto& center = pravella::NotificationCenter::defaultCenter();
+    using Viewer = pravella::DayDocumentViewer;
+    const Viewer viewer = pravella::dayDocumentViewer(
+        path, center.hasObservers(QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification)));
+    // A vanished file and a dangling link open a new memo.
+    if (viewer == Viewer::Missing) return fresh();
     // A side window that is not there yet: it opens the file once made at start-up; one that
-    // never comes leaves the file to the desktop.
+    // never comes leaves the file to the user's click (start-up starts no other program). After
+    // start-up, the desktop opens it.
     auto postOrOpen = [&](const QString& notification, const QString& text) {
       if (center.hasObservers(notification))
         center.post(notification, text);
@@ -233,18 +226,19 @@ void Calcndar::showSelectedDiaryFile(int row) {
           if (center.hasObservers(notification))
             center.post(notification, text);
           else
-            openWithDesktop(folder, name);
+            showErrMessageToConsole(("No view here shows " + name + ".\n").toStdString());
         };
       else
         openWithDesktop(folder, name);
     };
 
-    if (!special.isEmpty()) {
-      const QString message = pravella::specialFileRefusal(name, special);
+    if (viewer == Viewer::NotAFile) {
+      // A named pipe or a device is listed, never read.
+      const QString message = pravella::specialFileRefusal(name, pravella::specialFileKind(path));
       showErrMessageToConsole((message + QLatin1Char('\n')).toStdString());
       window_->statusBar()->showMessage(message);
       refused = true;
-    } else if (ext == QLatin1String("TXT") || ext == QLatin1String("txt")) {
+    } else if (viewer == Viewer::PlainText) {
       // Text files come in any of the Japanese encodings (our own export writes Shift JIS).
       const QString text = pravella::readTextFileForImport(path).value_or(QString());
       openTemplate();
@@ -261,15 +255,15 @@ void Calcndar::showSelectedDiaryFile(int row) {
       memo->setReadOnly(true);
       window_->setWindowModified(false);
       adjustSaveDurtyButton();
-    } else if (ext == QLatin1String("PICTD") || ext == QLatin1String("pictd")) {
+    } else if (viewer == Viewer::PictureSheet) {
       nowDisplayedFileOnMemoSheet_ = path;
       postOrOpen(QStringLiteral("openPictViewAction"), QString());
-    } else if (ext == QLatin1String("MOVD") || ext == QLatin1String("movd")) {
+    } else if (viewer == Viewer::MovieSheet) {
       nowDisplayedFileOnMemoSheet_ = path;
       postOrOpen(QStringLiteral("openMovieSheet"), QString());
-    } else if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf")) {
+    } else if (viewer == Viewer::WebSheet) {
       postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    } else if (ext == QLatin1String("rtf") || ext == QLatin1String("rtfd")) {
+    } else if (viewer == Viewer::RichText) {
       if (path != nowDisplayedDocument_) {
         openTemplate();
         const QString readPath = pravella::resolveSymbolicLink(path).value_or(path);
@@ -288,19 +282,18 @@ void Calcndar::showSelectedDiaryFile(int row) {
         table->selectRow(row);
         table->scrollToItem(table->item(row, 0));
       }
-    } else if (QImageReader(path).canRead()) {
+    } else if (viewer == Viewer::Picture) {
       closeAllToggleView();
       openImage(path);
-    } else if (center.hasObservers(QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification)) &&
-               pravella::movie::MovieDocument::isMovieFile(path)) {
+    } else if (viewer == Viewer::MovieWindow) {
       // A movie opens in the movie window titled with its file name.
       pravella::motion::openMovieWindowWithMovie(path, name);
-    } else if (isMedicalImage(path)) {
+    } else if (viewer == Viewer::MedicalImage) {
       postOrOpen(QStringLiteral("openMedImageAction"), path);
-    } else if (const std::string kind = unreadDicomKind(path.toStdString()); !kind.empty()) {
+    } else if (viewer == Viewer::UnreadDicom) {
       // A medical image the viewer cannot read: say so, rather than hand it to whatever the
       // desktop opens unknown files with.
-      const std::string message = unreadDicomMessage(name.toStdString(), kind);
+      const std::string message = unreadDicomMessage(name.toStdString(), unreadDicomKind(path.toStdString()));
       showErrMessageToConsole(message + "\n");
       window_->statusBar()->showMessage(QString::fromStdString(message));
       refused = true;
