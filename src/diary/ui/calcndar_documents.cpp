@@ -23,6 +23,7 @@
 #include "diary/day_document_viewer.h"
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
+#include "diary/document_companions.h"
 #include "diary/document_links.h"
 #include "diary/dropped_links.h"
 #include "diary/undecodable_names.h"
@@ -169,14 +170,32 @@ void Calcndar::toggleTableFontForeColor() { changeTableFontForeColor((changeTabl
 
 void Calcndar::filesDropped(const QStringList& paths) {
   // Names already in the day are skipped without a word; a day without a folder links nothing.
-  for (int made = pravella::linkDroppedFiles(dayFolder(), paths); made > 0; --made) sound("Tink");
+  const pravella::DroppedLinks links = pravella::linkDroppedFiles(dayFolder(), paths);
+  for (int made = links.made; made > 0; --made) sound("Tink");
+  // A memo whose tables could not come along is not linked, and the user hears why.
+  if (!links.refused.isEmpty()) {
+    sound("Basso");
+    window_->statusBar()->showMessage(links.refused.join(QLatin1Char(' ')));
+  }
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showDiaryFiles"));
+}
+
+std::optional<QString> Calcndar::claimRowName(int row) const {
+  // A name that is no UTF-8 takes the name it is listed with first: no path here can carry
+  // bytes that are no text.
+  const pravella::ClaimedName claimed = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
+  if (claimed.error.isEmpty()) return claimed.name;
+  // Said where the user looks: the row stays, and nothing is opened in its place.
+  window_->statusBar()->showMessage(claimed.error);
+  return std::nullopt;
 }
 
 QMimeData* Calcndar::dragDataForRow(int row) const {
   if (row < 0 || row >= diaryFiles_.size()) return nullptr;
+  const std::optional<QString> claimed = claimRowName(row);
+  if (!claimed) return nullptr;
+  const QString name = *claimed;
   auto* data = new QMimeData;
-  const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
   data->setText(QStringLiteral(" [") + pravella::documentDisplayName(name) + QStringLiteral("] "));
   data->setData(QLatin1String(pravella::kBookmarkDragType), (dayFolder() + QLatin1Char('/') + name).toUtf8());
   return data;
@@ -204,16 +223,15 @@ void Calcndar::showSelectedDiaryFile(int row) {
   if (row >= 0) {
     if (row >= diaryFiles_.size()) return fresh();
     const QString folder = dayFolder();
-    // A name that is no UTF-8 takes the name it is shown with first: no path here can
-    // carry bytes that are no text.
-    const QString name = pravella::claimShownName(folder, diaryFiles_[row]);
+    const std::optional<QString> claimed = claimRowName(row);
+    const QString name = claimed.value_or(diaryFiles_[row]);
     const QString path = folder + QLatin1Char('/') + name;
     auto& center = pravella::NotificationCenter::defaultCenter();
     using Viewer = pravella::DayDocumentViewer;
     const Viewer viewer = pravella::dayDocumentViewer(
         path, center.hasObservers(QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification)));
     // A vanished file and a dangling link open a new memo.
-    if (viewer == Viewer::Missing) return fresh();
+    if (claimed && viewer == Viewer::Missing) return fresh();
     // A side window that is not there yet: it opens the file once made at start-up; one that
     // never comes leaves the file to the user's click (start-up starts no other program). After
     // start-up, the desktop opens it.
@@ -232,7 +250,9 @@ void Calcndar::showSelectedDiaryFile(int row) {
         openWithDesktop(folder, name);
     };
 
-    if (viewer == Viewer::NotAFile) {
+    if (!claimed) {
+      refused = true;  // the reason is in the status line
+    } else if (viewer == Viewer::NotAFile) {
       // A named pipe or a device is listed, never read.
       const QString message = pravella::specialFileRefusal(name, pravella::specialFileKind(path));
       showErrMessageToConsole((message + QLatin1Char('\n')).toStdString());
@@ -377,7 +397,9 @@ void Calcndar::selectDiaryFileAction() {
   const int row = selectedRow();
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("changeToOriginalView"));
   if (row >= 0 && row < diaryFiles_.size() && (column == 0 || selectDiaryWithOptionStatus_)) {
-    const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
+    const std::optional<QString> claimed = claimRowName(row);
+    if (!claimed) return sound("Basso");
+    const QString name = *claimed;
     if (column == 0) {
       const QString ext = pravella::fileExtension(name);
       if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf"))
@@ -473,6 +495,7 @@ void Calcndar::openTemplate() {
   window_->setWindowModified(false);
   // What the status line said of the document shown before is over with it.
   pravella::clearChangedElsewhere(memo, nowDisplayedDocument_);
+  clearTrashedNotice();
   nowDisplayedDocument_.clear();
   memoSlot_->clear();
   window_->editingDiaryFileName()->setText(QString());
@@ -689,6 +712,7 @@ QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& pr
 }
 
 bool Calcndar::finishSave(const QString& savedPath, bool fromPanel) {
+  clearTrashedNotice();
   refreshCalendar();
   showDiaryFiles();
   window_->setWindowModified(false);
@@ -732,13 +756,14 @@ bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
           {QStringLiteral("OK")});
     return false;
   }
-  if (!QDir().rename(oldPath, newPath)) {
-    showErrMessageToConsole(("Can not rename " + oldPath + " to " + newPath + ".\n").toStdString());
-    alert(QStringLiteral("Can't rename the document !"),
-          QStringLiteral("\"%1\" could not be renamed to \"%2\".")
-              .arg(pravella::documentDisplayName(fileNameOf(oldPath)),
-                   pravella::documentDisplayName(fileNameOf(newPath))),
-          {QStringLiteral("OK")});
+  // An open table is written before its folder moves with the memo.
+  if (toggleStatus_ == 15) closeAllToggleView();
+  // The memo's tables and pages go with it, or nothing moves.
+  const pravella::DocumentMove moved = pravella::moveDocumentWithCompanions(oldPath, newPath);
+  if (!moved.ok) {
+    showErrMessageToConsole(
+        ("Can not rename " + oldPath + " to " + newPath + ": " + moved.error + "\n").toStdString());
+    alert(QStringLiteral("Can't rename the document !"), moved.error, {QStringLiteral("OK")});
     return false;
   }
   // Bookmarks and launcher items follow only a move that happened.
@@ -773,11 +798,21 @@ void Calcndar::keepTrashedDocumentAsMemo() {
   window_->setWindowModified(true);
   adjustSaveDurtyButton();
   refreshDiaryFilesAfterMove();
-  window_->statusBar()->showMessage(
-      QStringLiteral("\"%1\" went to the Trash; its text stays here as a new memo, not saved.").arg(name));
+  trashedNotice_ =
+      QStringLiteral("\"%1\" went to the Trash; its text stays here as a new memo, not saved.").arg(name);
+  window_->statusBar()->showMessage(trashedNotice_);
+}
+
+void Calcndar::clearTrashedNotice() {
+  // Once the memo is saved or replaced, the line no longer holds.
+  if (!trashedNotice_.isEmpty() && window_->statusBar()->currentMessage() == trashedNotice_)
+    window_->statusBar()->clearMessage();
+  trashedNotice_.clear();
 }
 
 void Calcndar::refreshDiaryFilesAfterMove() {
+  // A day whose last memo went elsewhere loses its mark.
+  refreshCalendar();
   // A day without a folder has nothing to show again, and must not get one from this.
   if (!QFileInfo(dayFolder()).isDir()) return;
   showDiaryFiles();
@@ -798,13 +833,14 @@ void Calcndar::saveTitleAction() {
     field->setText(pravella::withoutExtension(fileNameOf(nowDisplayedDocument_)));
     name = field->text();
   }
-  const QString newName = pravella::fieldRenameTarget(name);
   if (window_->isWindowModified()) {
     if (!save()) return;
     selectDiaryFileFromNameAction(fileNameOf(nowDisplayedDocument_));
   }
-  // The document renamed is the one now shown (a saved .rtf is shown as its new .rtfd).
+  // The document renamed is the one now shown (a saved .rtf is shown as its new .rtfd), and
+  // it keeps its kind.
   const QString oldPath = dayFolder() + QLatin1Char('/') + fileNameOf(nowDisplayedDocument_);
+  const QString newName = pravella::fieldRenameTarget(fileNameOf(oldPath), name);
   const QString newPath = dayFolder() + QLatin1Char('/') + newName;
   field->setText(pravella::withoutExtension(newName));
   // A refused rename leaves the field showing the name the document still has.
@@ -815,7 +851,9 @@ void Calcndar::saveTitleAction() {
 
 void Calcndar::renameDiaryFileRow(int row, const QString& typedValue) {
   if (selectDiaryWithOptionStatus_ || row < 0 || row >= diaryFiles_.size()) return;
-  const QString oldName = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
+  const std::optional<QString> claimed = claimRowName(row);
+  if (!claimed) return showDiaryFiles();
+  const QString oldName = *claimed;
   // The kind a special file is listed with is no part of its name.
   QString value = typedValue;
   if (const QString kind = pravella::specialFileKind(dayFolder() + QLatin1Char('/') + oldName); !kind.isEmpty())
@@ -879,7 +917,9 @@ void Calcndar::noDurtyAction() {
 void Calcndar::deleteFileAction() {
   const int row = selectedRow();
   if (row < 0 || row >= diaryFiles_.size()) return;
-  const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
+  const std::optional<QString> claimed = claimRowName(row);
+  if (!claimed) return sound("Basso");
+  const QString name = *claimed;
   // The question names the document itself: a title bar is easily not read.
   const int answer = alert(QStringLiteral("Delete : ") + name,
                            QStringLiteral("Do you want to delete this document, \"%1\"?")
@@ -895,9 +935,7 @@ void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
     alert(QStringLiteral("Can't delete the document !"), lastWriteError_, {QStringLiteral("OK")});
     return;
   }
-  const QString stem = pravella::withoutExtension(path);
-  deleteFileToTrash(stem + QStringLiteral(".htmld"));
-  deleteFileToTrash(stem + QStringLiteral(".tbld"));
+  for (const QString& companion : pravella::companionPathsFor(path)) deleteFileToTrash(companion);
   deleteDocumentToRireki(path);
   refreshCalendar();
   if (path == nowDisplayedDocument_) {
