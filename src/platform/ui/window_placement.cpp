@@ -111,10 +111,8 @@ void resizeOnScreen(QWidget* window, const QSize& size) {
   if (!window) return;
   window = window->window();
   const QRect fitted = geometryOnScreen(window, QRect(window->geometry().topLeft(), size));
-  if (fitted.topLeft() != window->geometry().topLeft())
-    window->setGeometry(fitted);
-  else
-    window->resize(fitted.size());
+  if (fitted.topLeft() != window->geometry().topLeft()) window->setGeometry(fitted);
+  else window->resize(fitted.size());
 }
 
 void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {

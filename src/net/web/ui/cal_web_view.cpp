@@ -113,8 +113,7 @@ void CalWebView::awakeFromNib() {
 
   auto& center = pravella::NotificationCenter::defaultCenter();
   using pravella::Notification;
-  center.addObserver(QLatin1String(pravella::kOpenWebViewSheet), this,
-                     [this](Notification&) { openWebViewSheet(); });
+  center.addObserver(QLatin1String(pravella::kOpenWebViewSheet), this, [this](Notification&) { openWebViewSheet(); });
   center.addObserver(QLatin1String(pravella::kOpenWebSheetAndConnectURL_Y), this,
                      [this](Notification& n) { openWebSheetAndConnectURL_Y(n.text); });
   center.addObserver(QLatin1String(pravella::kOpenWebSheetAndConnectURL_Wiki), this,
@@ -123,8 +122,7 @@ void CalWebView::awakeFromNib() {
                      [this](Notification& n) { connectURLString(n.text); });
   center.addObserver(QStringLiteral("openWebSheetAndConnectURL_X"), this,
                      [this](Notification& n) { openWebSheetAndConnectURL_X(n.text); });
-  center.addObserver(QStringLiteral("changeWebSheetSize"), this,
-                     [this](Notification&) { changeWebViewScale(); });
+  center.addObserver(QStringLiteral("changeWebSheetSize"), this, [this](Notification&) { changeWebViewScale(); });
   CalWebView_X = this;
 }
 
@@ -241,8 +239,7 @@ void CalWebView::buildDrawer() {
   if (host_.addSideView) host_.addSideView(webNSDrawer_);
   webNSDrawer_->hide();
 
-  EditBookMarkX_ = new CalEditBookMark(
-      host_.mainWindow, [this] { setupWebSerchMenuItem(); }, this);
+  EditBookMarkX_ = new CalEditBookMark(host_.mainWindow, [this] { setupWebSerchMenuItem(); }, this);
 }
 
 bool CalWebView::ensureBrowser() {
@@ -382,17 +379,19 @@ void CalWebView::searchStringToURL() {
 }
 
 void CalWebView::GoogleSearchFromSubMemo() {
-  if (host_.subMemoView) openWebSheetAndConnectURL_Y(pravella::selectedPlainText(host_.subMemoView));
+  if (host_.subMemoView)
+    openWebSheetAndConnectURL_Y(pravella::selectedPlainText(host_.subMemoView));
 }
 
 void CalWebView::WikiSearchFromSubMemo() {
-  if (host_.subMemoView) openWebSheetAndConnectURL_Wiki(pravella::selectedPlainText(host_.subMemoView));
+  if (host_.subMemoView)
+    openWebSheetAndConnectURL_Wiki(pravella::selectedPlainText(host_.subMemoView));
 }
 
 void CalWebView::MemoSearchFromSubMemo() {
   if (!host_.subMemoView) return;
-  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("cal_toggleMonthListSheet"),
-                                                     pravella::selectedPlainText(host_.subMemoView));
+  pravella::NotificationCenter::defaultCenter().post(
+      QStringLiteral("cal_toggleMonthListSheet"), pravella::selectedPlainText(host_.subMemoView));
 }
 
 // --- loading -------------------------------------------------------------------------------
@@ -419,8 +418,7 @@ void CalWebView::connectURLString(const QString& text) {
   if (url.isLocalFile() && url.path().endsWith(QLatin1String(".") + QLatin1String(kWebArchiveExtension))) {
     const QFileInfo archive(url.toLocalFile());
     QDir().mkpath(pravella::paths::vkData());
-    const QString link =
-        QDir(pravella::paths::vkData()).filePath(archive.completeBaseName() + QStringLiteral(".mhtml"));
+    const QString link = QDir(pravella::paths::vkData()).filePath(archive.completeBaseName() + QStringLiteral(".mhtml"));
     QFile::remove(link);
     if (QFile::copy(archive.absoluteFilePath(), link)) url = QUrl::fromLocalFile(link);
   }
@@ -638,8 +636,7 @@ void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
 // --- menus ---------------------------------------------------------------------------------
 
 void CalWebView::webBookMarkAction(int tag) {
-  if (tag >= 0 && tag < static_cast<int>(webBookMarkData_.size()))
-    connectURLString(webBookMarkData_[tag].url);
+  if (tag >= 0 && tag < static_cast<int>(webBookMarkData_.size())) connectURLString(webBookMarkData_[tag].url);
 }
 
 namespace {
@@ -658,8 +655,7 @@ void addBrowserBookmarks(CalWebView* controller, QMenu* menu, const std::vector<
 }  // namespace
 
 void CalWebView::makeBookmarkMenu(QMenu* menu) {
-  const QString path =
-      QDir(pravella::paths::applicationSupport()).filePath(QStringLiteral("Bookmarks.plist"));
+  const QString path = QDir(pravella::paths::applicationSupport()).filePath(QStringLiteral("Bookmarks.plist"));
   addBrowserBookmarks(this, menu, readBrowserBookmarks(path));
 }
 
