@@ -27,6 +27,7 @@
 #include <iterator>
 #include <utility>
 
+#include "diary/day_documents.h"
 #include "diary/diary_globals.h"
 #include "net/web/ui/cal_edit_book_mark.h"
 #include "net/web/ui/page_in_encoding.h"
@@ -73,6 +74,20 @@ bool recodable(const QUrl& url) {
 constexpr const char* kDefaultEncoding = "Shift_JIS";
 constexpr int kStatusMessageMs = 2000;
 constexpr int kBarSteps = 1000;
+
+// A server's name for a download, shortened as a memo's name is, with its extension kept, so
+// that it fits the file system with room for the number that keeps it apart from a file
+// already there ("name-2.ext") and for the ".crdownload" the browser writes it under first.
+QString fittingDownloadName(const QString& suggested) {
+  constexpr int kNumberRoom = 20;
+  constexpr int kLongestExtension = 32;
+  const QString name = QFileInfo(suggested).fileName();
+  const int limit = pravella::kLongestFileName - kNumberRoom;
+  if (name.toUtf8().size() <= limit) return name;
+  const QString ext = pravella::fileExtension(name);
+  if (ext.isEmpty() || ext.toUtf8().size() > kLongestExtension) return pravella::fitFileName(name, QString(), limit);
+  return pravella::fitFileName(pravella::withoutExtension(name), QLatin1Char('.') + ext, limit);
+}
 
 QString preferencesFile(const char* name) {
   return QDir(pravella::paths::preferences()).filePath(QLatin1String(name));
@@ -598,7 +613,7 @@ void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
   }
   const QString desktop = pravella::paths::desktop();
   QDir().mkpath(desktop);
-  lastDownloadPath_ = freeDownloadPath(desktop, download.suggestedFileName());
+  lastDownloadPath_ = freeDownloadPath(desktop, fittingDownloadName(download.suggestedFileName()));
   lExLength_ = download.totalBytes() > 0 ? download.totalBytes() : -1;
   progressBar_->setRange(0, lExLength_ > 0 ? kBarSteps : 0);
   progressBar_->setValue(0);
