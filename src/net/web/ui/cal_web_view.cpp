@@ -85,7 +85,8 @@ QString fittingDownloadName(const QString& suggested) {
   const int limit = pravella::kLongestFileName - kNumberRoom;
   if (name.toUtf8().size() <= limit) return name;
   const QString ext = pravella::fileExtension(name);
-  if (ext.isEmpty() || ext.toUtf8().size() > kLongestExtension) return pravella::fitFileName(name, QString(), limit);
+  if (ext.isEmpty() || ext.toUtf8().size() > kLongestExtension)
+    return pravella::fitFileName(name, QString(), limit);
   return pravella::fitFileName(pravella::withoutExtension(name), QLatin1Char('.') + ext, limit);
 }
 
