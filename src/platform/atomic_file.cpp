@@ -203,8 +203,9 @@ WriteResult readOnly(const QString& path) { return failed(path, EACCES); }
 // its durability in doubt.
 static WriteResult savedUnsynced(const QString& path, int error) {
   WriteResult result = success();
-  result.warning = QStringLiteral("\"%1\" was saved, but its folder could not be synced (%2): the save may not "
-                                  "survive a power cut.")
+  // The point first: a status line cuts a long message at its end.
+  result.warning = QStringLiteral("The save may not survive a power cut: \"%1\" was saved, but its folder could "
+                                  "not be synced (%2).")
                        .arg(path, systemReason(error));
   return result;
 }

@@ -115,8 +115,8 @@ TEST(AtomicFile, AFolderSyncFailingAfterTheRenameIsAWarning) {
     const QString file = dir + "/a.txt";
     const pravella::WriteResult written = pravella::writeFileAtomically(file, "new " + QByteArray::number(e));
     EXPECT_TRUE(written.ok) << written.error.toStdString();
-    EXPECT_EQ(written.warning, "\"" + file + "\" was saved, but its folder could not be synced (" + reason +
-                                   "): the save may not survive a power cut.");
+    EXPECT_EQ(written.warning, "The save may not survive a power cut: \"" + file +
+                                   "\" was saved, but its folder could not be synced (" + reason + ").");
     EXPECT_EQ(contents(file), "new " + QByteArray::number(e));
 
     const QString doc = dir + "/memo.rtfd";

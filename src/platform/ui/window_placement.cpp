@@ -43,13 +43,24 @@ QPoint besideMainWindow(const QRect& mainFrame, const QSize& frameSize, const QR
   const int right = mainFrame.x() + mainFrame.width() + kBesideGap;
   if (!available.isValid()) return {right, mainFrame.y()};
   const int w = std::max(0, frameSize.width()), h = std::max(0, frameSize.height());
-  const int from = available.x(), to = available.x() + available.width();
-  const auto fits = [&](int x) { return x >= from && x + w <= to; };
-  const int left = mainFrame.x() - kBesideGap - w;
-  int x = right;
-  if (!fits(right)) x = fits(left) ? left : fitInto(right, w, from, to);
-  const int y = fitInto(mainFrame.y(), h, available.y(), available.y() + available.height());
-  return {x, y};
+  // Right with the tops level, left, below with the left edges level, above: each moved onto
+  // the screen. The first that hides nothing of the main window wins, else the one that
+  // hides least of it.
+  const QPoint sides[] = {{right, mainFrame.y()},
+                          {mainFrame.x() - kBesideGap - w, mainFrame.y()},
+                          {mainFrame.x(), mainFrame.y() + mainFrame.height() + kBesideGap},
+                          {mainFrame.x(), mainFrame.y() - kBesideGap - h}};
+  QPoint best;
+  qint64 leastHidden = -1;
+  for (const QPoint& side : sides) {
+    const QPoint at(fitInto(side.x(), w, available.x(), available.x() + available.width()),
+                    fitInto(side.y(), h, available.y(), available.y() + available.height()));
+    const QRect hidden = QRect(at, QSize(w, h)).intersected(mainFrame);
+    const qint64 area = hidden.isEmpty() ? 0 : qint64(hidden.width()) * hidden.height();
+    if (leastHidden < 0 || area < leastHidden) best = at, leastHidden = area;
+    if (area == 0) break;
+  }
+  return best;
 }
 
 void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow) {

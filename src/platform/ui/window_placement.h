@@ -1,9 +1,10 @@
 #pragma once
 // Where a window that opens beside the main window goes. Its place is 5 points right of the
-// main window with the tops level; where that place, or the window's right part, would leave
-// the screen's available area (a wide main window, one near the right edge, a drawer open), it
-// goes 5 points left of the main window when there is room there, else to the nearest place
-// wholly on the screen. Every window placed beside the main window comes through here.
+// main window with the tops level; where that place would leave the screen's available area
+// (a wide main window, one near the right edge, a drawer open), it goes 5 points left of the
+// main window, else below it, else above it, wherever it then covers nothing of the main
+// window; where every side would cover some, to the side that covers least, moved wholly onto
+// the screen. Every window placed beside the main window comes through here.
 
 #include <QPoint>
 #include <QRect>

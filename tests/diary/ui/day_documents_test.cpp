@@ -233,9 +233,10 @@ TEST_F(DayDocuments, AFolderThatCannotBeSyncedAfterTheSaveIsAWarningNotAFailure)
   EXPECT_TRUE(alerts.isEmpty()) << s(alerts.join(";"));
   EXPECT_FALSE(window->isWindowModified());
   EXPECT_EQ(textOf(path), "edited first");
+  // The point comes first: the status line cuts a long message at its end.
   EXPECT_EQ(window->statusBar()->currentMessage(),
-            "\"" + path + "\" was saved, but its folder could not be synced (" +
-                QString::fromLocal8Bit(std::strerror(EIO)) + "): the save may not survive a power cut.");
+            "The save may not survive a power cut: \"" + path + "\" was saved, but its folder could not be synced (" +
+                QString::fromLocal8Bit(std::strerror(EIO)) + ").");
 }
 
 TEST_F(DayDocuments, AFailedWriteKeepsTheMemoAndSaysSo) {
