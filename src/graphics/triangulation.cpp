@@ -20,8 +20,8 @@ namespace {
 
 using pravella::cformat;
 
-// Every geometric test uses this absolute tolerance on coordinates, doubled areas and
-// intersection parameters.
+// The diagonal swap's crossing test uses this absolute tolerance on the determinant and the
+// intersection parameters; the tests that build the mesh are exact (see the grid below).
 constexpr double kEps = 1e-10;
 // Each swap makes the smallest angle strictly larger, so the passes end; the cap only guards
 // against a cycle that rounding might make.
