@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace pravella {
 
@@ -35,6 +36,13 @@ QSize frameSizeOf(const QWidget* window, const QWidget* mainWindow) {
   const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
   return window->size().grownBy(margins);
+}
+
+// A program's number as a whole pixel count a widget can take; the fitting to the screen then
+// brings a far value back, which the conversion alone must not do (nor overflow).
+int programPixels(double v, int least) {
+  if (std::isnan(v)) return least > 0 ? least : 0;
+  return static_cast<int>(std::clamp(v, static_cast<double>(least), static_cast<double>(QWIDGETSIZE_MAX)));
 }
 
 }  // namespace
@@ -111,8 +119,10 @@ void resizeOnScreen(QWidget* window, const QSize& size) {
   if (!window) return;
   window = window->window();
   const QRect fitted = geometryOnScreen(window, QRect(window->geometry().topLeft(), size));
-  if (fitted.topLeft() != window->geometry().topLeft()) window->setGeometry(fitted);
-  else window->resize(fitted.size());
+  if (fitted.topLeft() != window->geometry().topLeft())
+    window->setGeometry(fitted);
+  else
+    window->resize(fitted.size());
 }
 
 void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {
@@ -121,6 +131,22 @@ void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {
   if (!available.isValid() || available.contains(QRect(window->pos(), frameSizeOf(window, mainWindow))))
     return;
   placeBesideMainWindow(window, mainWindow);
+}
+
+void resizeOnScreen(QWidget* window, double width, double height) {
+  resizeOnScreen(window, QSize(programPixels(width, 1), programPixels(height, 1)));
+}
+
+void moveOnScreen(QWidget* window, double x, double y) {
+  if (!window) return;
+  window = window->window();
+  const QPoint at(programPixels(x, -QWIDGETSIZE_MAX), programPixels(y, -QWIDGETSIZE_MAX));
+  const QRect inside = window->geometry().translated(at - window->frameGeometry().topLeft());
+  const QRect fitted = geometryOnScreen(window, inside);
+  if (fitted.size() != window->geometry().size())
+    window->setGeometry(fitted);
+  else
+    window->move(fitted.topLeft() - (window->geometry().topLeft() - window->frameGeometry().topLeft()));
 }
 
 }  // namespace pravella

@@ -51,4 +51,12 @@ void keepOnScreen(QWidget* window);
 // window is never made larger than the screen, even for a moment.
 void resizeOnScreen(QWidget* window, const QSize& size);
 
+// A size or a place that a program gives, in its own numbers: however large (infinite
+// included), the window ends wholly on the screen, larger sizes shrunk to it and far places
+// brought back to its nearest edge. Sizes below 1 pixel are taken as 1 and a place that is
+// not a number as 0; the built-ins refuse both before they get here.
+void resizeOnScreen(QWidget* window, double width, double height);
+// The frame's top-left corner to (x, y), or as near as keeps the window wholly on the screen.
+void moveOnScreen(QWidget* window, double x, double y);
+
 }  // namespace pravella

@@ -158,4 +158,23 @@ TEST_F(PictureWindows, WrongArgumentsOpenNothing) {
   EXPECT_EQ(subWindowList().size(), 0);
 }
 
+TEST_F(PictureWindows, SizesBelowAPixelAreRefusedAndTooLargeOnesFitTheScreen) {
+  ASSERT_EQ(show("A", 0), ".OK.\n");
+  QWidget* window = findWindowFromSubWindowList("A")->window();
+  ASSERT_EQ(run("movePictWindow(\"A\", |30, 40|); sizePictWindow(\"A\", |120, 80|);"), ".OK.\n");
+  const QRect placed = window->geometry();
+  for (const char* program :
+       {"sizePictWindow(\"A\", |0, 0|);", "sizePictWindow(\"A\", |300, 0.5|);",
+        "n = asin(2); sizePictWindow(\"A\", |n, 300|);", "n = asin(2); movePictWindow(\"A\", |n, 0|);"}) {
+    EXPECT_EQ(run(program), "...<Error>...Invalid arguments.\n.NO.\n") << program;
+    EXPECT_EQ(window->geometry(), placed) << program;
+  }
+  const QRect available = window->screen()->availableGeometry();
+  ASSERT_EQ(run("sizePictWindow(\"A\", |1e+300, 1e+300|);"), ".OK.\n");
+  EXPECT_EQ(window->frameGeometry(), available);
+  ASSERT_EQ(run("sizePictWindow(\"A\", |120, 80|); movePictWindow(\"A\", |1e+300, -1e+300|);"), ".OK.\n");
+  EXPECT_EQ(window->size(), QSize(120, 80));
+  EXPECT_EQ(window->frameGeometry().topRight(), available.topRight());
+}
+
 }  // namespace
