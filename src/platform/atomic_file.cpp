@@ -204,9 +204,10 @@ WriteResult readOnly(const QString& path) { return failed(path, EACCES); }
 // its durability in doubt.
 static WriteResult savedUnsynced(const QString& path, int error) {
   WriteResult result = success();
+  // The point first: a status line cuts a long message at its end.
   result.warning = QStringLiteral(
-                       "\"%1\" was saved, but its folder could not be synced (%2): the save may not "
-                       "survive a power cut.")
+                       "The save may not survive a power cut: \"%1\" was saved, but its folder could "
+                       "not be synced (%2).")
                        .arg(path, systemReason(error));
   return result;
 }
@@ -231,11 +232,15 @@ WriteResult writeFileAtomically(const QString& given, const QByteArray& data, co
   return writeFileAtomicallyAt(given, 0, data, shownName);
 }
 
-// Every atomic file write: `zeros` zero bytes left as a hole, then the pieces.
-static WriteResult writePieces(const QString& given, qint64 zeros, const PieceSource& next,
-                               const QString& shownName) {
+namespace {
+
+// The steps every file save shares: the target checked, a temporary made beside it with the
+// target's mode (a new file's is 0666 less the umask), `fill` given the open temporary, then
+// flushed and renamed over the target. `fill` returns its own failure; the temporary goes.
+WriteResult saveThroughTemporary(
+    const QString& given, const QString& shownName,
+    const std::function<WriteResult(int fd, const QString& temp, const QString& shown)>& fill) {
   ignoreFileSizeSignal();
-  if (zeros < 0) return failure(QStringLiteral("Cannot save \"%1\": a negative position.").arg(given));
   if (given.isEmpty()) return failure(QStringLiteral("Cannot save: no file name was given."));
   const QString shown = shownName.isEmpty() ? given : shownName;
   // A save through a link writes the file it points to and keeps the link.
@@ -258,21 +263,17 @@ static WriteResult writePieces(const QString& given, qint64 zeros, const PieceSo
     if (fd < 0 && errno != EEXIST) return failed(shown, errno);
   }
   if (fd < 0) return failed(shown, EEXIST);
-  auto abandon = [&](int error) {
+  auto abandon = [&](const WriteResult& why) {
     ::close(fd);
     ::unlink(native(temp).constData());
-    return failed(shown, error);
+    return why;
   };
   // The file keeps its permissions; a new one takes the usual ones (0666 less the umask).
   if (struct stat old{}; ::stat(native(path).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
   step();
-  // The leading zeros are a hole: the file's length is set past them and the data written there.
-  if (zeros > 0 && (::ftruncate(fd, zeros) != 0 || ::lseek(fd, zeros, SEEK_SET) != zeros))
-    return abandon(errno);
-  for (QByteArrayView piece = next(); !piece.isEmpty(); piece = next())
-    if (!writeAll(fd, piece.data(), piece.size())) return abandon(errno);
+  if (WriteResult filled = fill(fd, temp, shown); !filled) return abandon(filled);
   step();
-  if (::fdatasync(fd) != 0) return abandon(errno);
+  if (::fdatasync(fd) != 0) return abandon(failed(shown, errno));
   if (::close(fd) != 0) {
     const int error = errno;
     ::unlink(native(temp).constData());
@@ -288,20 +289,34 @@ static WriteResult writePieces(const QString& given, qint64 zeros, const PieceSo
   return success();
 }
 
+}  // namespace
+
 WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByteArray& data,
                                   const QString& shownName) {
-  bool taken = false;
-  const PieceSource once = [&]() -> QByteArrayView {
-    if (taken) return {};
-    taken = true;
-    return data;
-  };
-  return writePieces(given, zeros, once, shownName);
+  if (zeros < 0) return failure(QStringLiteral("Cannot save \"%1\": a negative position.").arg(given));
+  return saveThroughTemporary(given, shownName, [&](int fd, const QString&, const QString& shown) {
+    // The leading zeros are a hole: the file's length is set past them and the data written there.
+    if (zeros > 0 && (::ftruncate(fd, zeros) != 0 || ::lseek(fd, zeros, SEEK_SET) != zeros))
+      return failed(shown, errno);
+    if (!writeAll(fd, data.constData(), data.size())) return failed(shown, errno);
+    return success();
+  });
 }
 
 WriteResult writeFileAtomicallyInPieces(const QString& path, const PieceSource& next,
                                         const QString& shownName) {
-  return writePieces(path, 0, next, shownName);
+  return saveThroughTemporary(path, shownName, [&](int fd, const QString&, const QString& shown) {
+    for (QByteArrayView piece = next(); !piece.isEmpty(); piece = next())
+      if (!writeAll(fd, piece.data(), piece.size())) return failed(shown, errno);
+    return success();
+  });
+}
+
+WriteResult writeFileAtomicallyThrough(const QString& path,
+                                       const std::function<WriteResult(const QString&)>& fill,
+                                       const QString& shownName) {
+  return saveThroughTemporary(path, shownName,
+                              [&](int, const QString& temp, const QString&) { return fill(temp); });
 }
 
 WriteResult replaceFolderAtomically(const QString& folder,

@@ -50,6 +50,14 @@ using PieceSource = std::function<QByteArrayView()>;
 WriteResult writeFileAtomicallyInPieces(const QString& path, const PieceSource& next,
                                         const QString& shownName = {});
 
+// The same for a writer that opens the file itself by name (a library's muxer): `fill` writes
+// the whole content into the temporary named `temp`, which exists, empty and with the mode the
+// saved file is to have; it must write into that file, not replace it, and returns false with
+// a reason on failure.
+WriteResult writeFileAtomicallyThrough(const QString& path,
+                                       const std::function<WriteResult(const QString& temp)>& fill,
+                                       const QString& shownName = {});
+
 // Replaces a whole folder (an RTFD document): `fill` writes the new content into a temporary
 // folder beside the target and returns false with a reason on failure; then the new folder is
 // exchanged with the old one in one step and the old one removed. The old folder survives

@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "diary/document_history.h"
@@ -117,6 +118,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void getDiaryFilesList(const QString& folder);
   void setDateToDiaryFilesTableHeader(const QString& text);
   void showSelectedDiaryFile(int row);
+  // Start-up's document: the first of the day's that this application shows itself.
+  void showFirstDiaryFileAtStart();
   void selectDiaryFileFromNameAction(const QString& name);
   void selectDiaryFileNameFromNameAction(const QString& name);
   void openDocumentOnMemoForNumberSelect(int row);
@@ -345,10 +348,15 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void openImage(const QString& path);
   void showPictureView(const QImage& image);
   bool moveDocument(const QString& oldPath, const QString& newPath);
+  // The name on disk of the row's document, once it bears the name it is listed with; nullopt,
+  // with the reason in the status line, when it cannot take that name.
+  std::optional<QString> claimRowName(int row) const;
   // The shown document was moved or renamed elsewhere (the finder): the memo is saved there.
   void followMovedDocument(const QString& path);
   // The shown document went to the Trash elsewhere: the memo keeps its text, unsaved.
   void keepTrashedDocumentAsMemo();
+  // Takes back the status line keepTrashedDocumentAsMemo wrote, while it still shows it.
+  void clearTrashedNotice();
   // Another view moved or trashed documents: the day's list shows what is there now.
   void refreshDiaryFilesAfterMove();
   QTextEdit* memoSheetField() const;
@@ -418,6 +426,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QString rememberString_;
   std::array<QString, 20> menuScriptFileName_{};
   int toggleStatus_ = 0;
+  QString trashedNotice_;  // the status line of a shown document gone to the Trash
   int beforeSheet_ = 0;
   int saveButtonNumber_ = 2;
   int mihensyuButtonNumber_ = 8;

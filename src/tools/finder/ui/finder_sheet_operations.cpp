@@ -156,6 +156,9 @@ void FinderSheetOperations::moveMarkedFiles() {
   });
   if (a_.progress) a_.progress->setValue(0);
   afterMarkedItems(start, outcome.errors);
+  // What stayed marked, and why (a memo's tables that could not follow it), where it is seen.
+  if (!outcome.errors.isEmpty())
+    dialogs::alert(a_.window, QStringLiteral("Move Marked"), outcome.errors.join(u'\n'));
 }
 
 void FinderSheetOperations::afterMarkedItems(const QString& folder, const QStringList& errors) {
