@@ -205,8 +205,9 @@ WriteResult readOnly(const QString& path) { return failed(path, EACCES); }
 static WriteResult savedUnsynced(const QString& path, int error) {
   WriteResult result = success();
   // The point first: a status line cuts a long message at its end.
-  result.warning = QStringLiteral("The save may not survive a power cut: \"%1\" was saved, but its folder could "
-                                  "not be synced (%2).")
+  result.warning = QStringLiteral(
+                       "The save may not survive a power cut: \"%1\" was saved, but its folder could "
+                       "not be synced (%2).")
                        .arg(path, systemReason(error));
   return result;
 }
@@ -298,6 +299,15 @@ WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByt
     if (zeros > 0 && (::ftruncate(fd, zeros) != 0 || ::lseek(fd, zeros, SEEK_SET) != zeros))
       return failed(shown, errno);
     if (!writeAll(fd, data.constData(), data.size())) return failed(shown, errno);
+    return success();
+  });
+}
+
+WriteResult writeFileAtomicallyInPieces(const QString& path, const PieceSource& next,
+                                        const QString& shownName) {
+  return saveThroughTemporary(path, shownName, [&](int fd, const QString&, const QString& shown) {
+    for (QByteArrayView piece = next(); !piece.isEmpty(); piece = next())
+      if (!writeAll(fd, piece.data(), piece.size())) return failed(shown, errno);
     return success();
   });
 }
