@@ -932,7 +932,8 @@ void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
   if (answer != 2) return;
   // Exactly the file the user chose goes; the same name's index and table packages go along.
   const pravella::DocumentTrash trashed = pravella::trashDocumentWithCompanions(path, clock_());
-  for (const QString& error : trashed.errors) showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());
+  for (const QString& error : trashed.errors)
+    showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());
   if (!trashed.document.ok) {
     lastWriteError_ = trashed.document.error;
     showErrMessageToConsole((lastWriteError_ + QLatin1Char('\n')).toStdString());
