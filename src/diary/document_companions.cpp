@@ -124,4 +124,16 @@ DocumentMove linkDocumentWithCompanions(const QString& from, const QString& to) 
   return carryWithCompanions(from, to, link, unlink, QStringLiteral("linked"));
 }
 
+DocumentTrash trashDocumentWithCompanions(const QString& path, const QDateTime& when) {
+  DocumentTrash result;
+  result.document = moveToTrash(path, when);
+  if (!result.document.ok) return result;
+  for (const QString& companion : companionPathsFor(path)) {
+    if (!entryExists(companion)) continue;
+    const TrashResult moved = moveToTrash(companion, when);
+    if (!moved.ok) result.errors.append(moved.error);
+  }
+  return result;
+}
+
 }  // namespace pravella

@@ -3,10 +3,13 @@
 // of its HTML export ("Name.htmld"). The day lists never show them, so whatever renames,
 // moves or deletes the memo takes them along; a move they cannot follow does not happen.
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <functional>
+
+#include "diary/day_documents.h"
 
 namespace pravella {
 
@@ -39,5 +42,15 @@ DocumentMove moveDocumentWithCompanions(const QString& from, const QString& to,
 // companion of `to` to the companion of `from`, with the same rules: nothing is linked when a
 // companion's name is taken, and the links made are taken away when one cannot be made.
 DocumentMove linkDocumentWithCompanions(const QString& from, const QString& to);
+
+struct DocumentTrash {
+  TrashResult document;  // the document's own
+  QStringList errors;    // a sentence for each companion that stayed behind
+};
+
+// Moves the document at `path` into the Trash, then each companion it has: tables left behind
+// would be taken up by the next memo of that name. When the document cannot go, nothing does.
+DocumentTrash trashDocumentWithCompanions(const QString& path,
+                                          const QDateTime& when = QDateTime::currentDateTime());
 
 }  // namespace pravella

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/paths.h"
 #include "support/test_home.h"
 
 namespace {
@@ -79,6 +80,30 @@ TEST(DocumentCompanions, ACompanionThatCannotFollowBringsTheRestBack) {
             "\"Tables\" is not moved: its tables (\"Tables.tbld\") could not follow it: Permission denied.");
   EXPECT_EQ(entries(), QStringList({"Tables.htmld", "Tables.rtfd", "Tables.tbld"}));
   EXPECT_EQ(contentOf("Tables.htmld"), "page");
+}
+
+TEST(DocumentCompanions, GoToTheTrashWithTheDocumentButNeverWithoutIt) {
+  makeFolder("Tables.rtfd", "memo");
+  makeFolder("Tables.tbld", "prices");
+  makeFolder("Tabled.tbld", "another name's");
+  // Where the Trash belongs, a file: nothing can go there.
+  QDir().mkpath(QFileInfo(paths::trash()).path());
+  QFile blocker(paths::trash());
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  DocumentTrash trashed = trashDocumentWithCompanions(dir() + "/Tables.rtfd");
+  EXPECT_FALSE(trashed.document.ok);
+  EXPECT_FALSE(trashed.document.error.isEmpty());
+  EXPECT_EQ(entries(), QStringList({"Tabled.tbld", "Tables.rtfd", "Tables.tbld"}));
+
+  ASSERT_TRUE(QFile::remove(paths::trash()));
+  trashed = trashDocumentWithCompanions(dir() + "/Tables.rtfd");
+  ASSERT_TRUE(trashed.document.ok) << s(trashed.document.error);
+  EXPECT_TRUE(trashed.errors.isEmpty());
+  EXPECT_EQ(entries(), QStringList{"Tabled.tbld"});
+  QFile kept(paths::trash() + "/files/Tables.tbld/content");
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), "prices");
 }
 
 }  // namespace

@@ -178,9 +178,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // A clicked link value of the memo: a program ("!vk" and code), a dictionary entry, a file or
   // a web page. Always true.
   bool textViewClickedOnLink(const QString& value);
-  // Moves the calendar to `day` and opens the document at `path` of it in the main memo (the
-  // shown memo is saved first by the opening).
-  void goToDocumentOfDay(const QString& path, const QDate& day);
+  // Moves the calendar to `day` and opens the document at `path` of it in the main memo. The
+  // shown memo is saved first, in its own day; when it cannot be, the day stays and this is
+  // false.
+  bool goToDocumentOfDay(const QString& path, const QDate& day);
 
   // ---- making links (calcndar_link_making.cpp), on the focused memo's selection
   // The selection becomes a program link (red) to the clipboard's text, an encyclopedia or a
@@ -361,7 +362,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void refreshDiaryFilesAfterMove();
   QTextEdit* memoSheetField() const;
   // link helpers (calcndar_links.cpp)
-  void moveCalendarToDocument(const QString& path, const QDate& day);
+  bool moveCalendarToDocument(const QString& path, const QDate& day);
   void launchURL(const QString& text);
   // link making helpers (calcndar_link_making.cpp)
   void buildLinksMenu();

@@ -931,11 +931,15 @@ void Calcndar::deleteFileAction() {
 void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
   if (answer != 2) return;
   // Exactly the file the user chose goes; the same name's index and table packages go along.
-  if (!deleteFileToTrash(path)) {
+  const pravella::DocumentTrash trashed = pravella::trashDocumentWithCompanions(path, clock_());
+  for (const QString& error : trashed.errors)
+    showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());
+  if (!trashed.document.ok) {
+    lastWriteError_ = trashed.document.error;
+    showErrMessageToConsole((lastWriteError_ + QLatin1Char('\n')).toStdString());
     alert(QStringLiteral("Can't delete the document !"), lastWriteError_, {QStringLiteral("OK")});
     return;
   }
-  for (const QString& companion : pravella::companionPathsFor(path)) deleteFileToTrash(companion);
   deleteDocumentToRireki(path);
   refreshCalendar();
   if (path == nowDisplayedDocument_) {

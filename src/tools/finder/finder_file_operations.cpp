@@ -127,14 +127,16 @@ MarkedItemsOutcome trashMarkedItems(FinderMarks& marks) {
   MarkedItemsOutcome outcome;
   const QStringList items = marks.entries();
   for (const QString& item : items) {
-    const TrashResult trashed = moveToTrash(item);
-    if (trashed.ok) {
-      if (!trashed.trashedPath.isEmpty()) tellDocumentTrashed(item);
+    // A memo's tables and pages go with it (a companion also marked is gone by its turn).
+    const DocumentTrash trashed = trashDocumentWithCompanions(item);
+    if (trashed.document.ok) {
+      if (!trashed.document.trashedPath.isEmpty()) tellDocumentTrashed(item);
       marks.remove(item);
-      if (!trashed.trashedPath.isEmpty()) ++outcome.done;
+      if (!trashed.document.trashedPath.isEmpty()) ++outcome.done;
+      outcome.errors.append(trashed.errors);
     } else {
       outcome.failed.append(item);
-      outcome.errors.append(trashed.error);
+      outcome.errors.append(trashed.document.error);
     }
   }
   return outcome;

@@ -23,6 +23,7 @@
 #include "platform/paths.h"
 #include "platform/ui/dialogs.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 #include "tools/backup_settings.h"
 #include "tools/system/diary_backup.h"
 #include "tools/system/ui/cal_cal_bc.h"
@@ -119,20 +120,22 @@ TEST_F(Backup, AStopDuringTheFirstRunSkipsTheSecondAndAFailureIsReported) {
   fakeRsync("sleep 30\n");
   tool->syncFolderNameField()->setText(usb);
   tool->syncRunButton()->click();
-  QTest::qWait(300);
+  // The stop comes while the first rsync runs: it has logged its arguments and sleeps.
+  const QString log = pravella::test::home() + "/rsync.log";
+  EXPECT_TRUE(pravella::test::becomesTrue([&] { return read(log).count('\n') == 1; }, 20000));
   EXPECT_EQ(tool->syncRunButton()->text(), "Stop");
   pravella::NotificationCenter::defaultCenter().post("cal_killBackup");
   tool->waitForSynchronisation();
-  EXPECT_EQ(read(pravella::test::home() + "/rsync.log").count('\n'), 1);
+  EXPECT_EQ(read(log).count('\n'), 1);
   EXPECT_EQ(tool->messageField()->text(), "--------< Terminate backup >--------");
   restorePath();
 
-  QFile::remove(pravella::test::home() + "/rsync.log");
+  QFile::remove(log);
   fakeRsync("exit 23\n");
   sounds.clear();
   sync();
   restorePath();
-  EXPECT_EQ(read(pravella::test::home() + "/rsync.log").count('\n'), 2);
+  EXPECT_EQ(read(log).count('\n'), 2);
   EXPECT_EQ(tool->messageField()->text(), "--------< rsync failed (status 23) >--------");
   EXPECT_NE(std::find(sounds.begin(), sounds.end(), "Basso"), sounds.end());
 }
