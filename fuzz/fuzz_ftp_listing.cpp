@@ -2,7 +2,8 @@
 // listing run, then (after a part separator) the output of the names run. It goes the way a
 // listing goes (output text, listing lines, entries, hidden ones left out, the current
 // directory, joined paths), and what comes out keeps the parser's promises: an entry is one
-// whole line (less the CR of a CR LF) whose name is its end (a link's up to its arrow), and
+// whole line (less the CR of a CR LF) whose name is its end after one blank, its own leading
+// blanks kept (a link's up to its arrow), and
 // a joined path has one "/" between its halves.
 
 #include <cstdint>
@@ -18,9 +19,11 @@ namespace ftp = pravella::ftp;
 void checkEntry(const ftp::Entry& e) {
   if (e.name.isEmpty()) fail("an entry without a name");
   if (e.line.contains(u'\n')) fail("an entry is not one line");
-  if (e.name.startsWith(u' ')) fail("a name begins with the blank before it");
-  const bool link = e.line.startsWith(u'l') && e.line.contains(e.name + QStringLiteral(" -> "));
-  if (!e.line.endsWith(e.name) && !link) fail("a name is not the end of its line");
+  if (e.name.trimmed().isEmpty()) fail("a name of blanks only");
+  const bool link =
+      e.line.startsWith(u'l') && e.line.contains(QStringLiteral(" ") + e.name + QStringLiteral(" -> "));
+  if (!link && !(e.line.endsWith(QStringLiteral(" ") + e.name)))
+    fail("a name is not the end of its line after one blank");
 }
 
 void checkJoin(const QString& directory, const QString& name) {

@@ -1,9 +1,14 @@
 #include "diary/day_documents.h"
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -74,11 +79,16 @@ QString tableRenameTarget(const QString& oldName, const QString& typed) {
   return typed;
 }
 
-QString fieldRenameTarget(const QString& name) {
-  const QString ext = fileExtension(name);
-  if (ext == QLatin1String("rtfd")) return name;
-  if (ext == QLatin1String("rtf")) return withoutExtension(lastComponent(name)) + QStringLiteral(".rtfd");
-  return lastComponent(name) + QStringLiteral(".rtfd");
+QString fieldRenameTarget(const QString& oldName, const QString& name) {
+  const QString kept = fileExtension(oldName);
+  const QString typed = lastComponent(name);
+  const QString typedExt = fileExtension(typed);
+  if (kept.isEmpty() || typedExt == kept) return typed;
+  const auto richText = [](const QString& ext) {
+    return ext == QLatin1String("rtf") || ext == QLatin1String("rtfd");
+  };
+  if (richText(kept) && richText(typedExt)) return withoutExtension(typed) + QLatin1Char('.') + kept;
+  return typed + QLatin1Char('.') + kept;
 }
 
 std::optional<QString> resolveSymbolicLink(const QString& path, int maxHops) {
@@ -94,6 +104,18 @@ std::optional<QString> resolveSymbolicLink(const QString& path, int maxHops) {
     current = current.lexically_normal();
   }
   return std::nullopt;
+}
+
+bool renameWithoutReplacing(const QByteArray& from, const QByteArray& to) {
+  if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+  // A file system that cannot refuse a taken name by itself.
+  struct stat st;
+  if (::lstat(to.constData(), &st) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.constData(), to.constData()) == 0;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // typed by the user become file names, where a symbolic link leads, and how a document goes
 // to the Trash.
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <optional>
@@ -37,14 +38,21 @@ QString nameForNewMemo(const QString& firstLine, const QDateTime& now);
 // otherwise an rtfd package keeps being one (last path component of the typed text + ".rtfd");
 // any other file takes the typed text as it is.
 QString tableRenameTarget(const QString& oldName, const QString& typed);
-// The new name when the name field renames the shown document: an "rtfd" name stays, an "rtf"
-// name becomes its base + ".rtfd", anything else gets ".rtfd" appended (a.txt -> a.txt.rtfd).
-QString fieldRenameTarget(const QString& name);
+// The new name when the name field renames the shown document `oldName` to the typed `name`
+// (its last path component): the document keeps its kind and extension. A typed name that
+// ends in it stays; a typed "rtf" or "rtfd" is taken for the document's own of the two (a
+// plain file named ".rtfd" could never be saved again); any other name gets the extension
+// appended. A document without an extension takes the name as it is.
+QString fieldRenameTarget(const QString& oldName, const QString& name);
 
 // Where a symbolic link finally leads: relative targets are taken against the folder of the
 // link that holds them, and a chain of links is followed for at most `maxHops` links. A path
 // that is no link comes back as it is; nullopt for a chain that loops or is too long.
 std::optional<QString> resolveSymbolicLink(const QString& path, int maxHops = 32);
+
+// Renames the entry at the bytes `from` to the bytes `to`, never over an entry that is there
+// (a dangling link included). False, with errno set, when it did not move.
+bool renameWithoutReplacing(const QByteArray& from, const QByteArray& to);
 
 struct TrashResult {
   bool ok = false;

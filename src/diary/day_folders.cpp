@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "diary/document_companions.h"
 #include "diary/undecodable_names.h"
 #include "platform/atomic_file.h"
 #include "platform/cformat.h"
@@ -80,8 +81,7 @@ QStringList listDiaryFiles(const QString& folder) {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot > 0) {
       const QStringView ext = QStringView(name).mid(dot + 1);
-      if (ext == QLatin1String("ROIData") || ext == QLatin1String("htmld") || ext == QLatin1String("tbld"))
-        continue;
+      if (ext == QLatin1String("ROIData") || isCompanionExtension(ext)) continue;
     }
     listed.append(name);
   }

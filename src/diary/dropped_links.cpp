@@ -1,23 +1,27 @@
 #include "diary/dropped_links.h"
 
-#include <QFile>
 #include <QFileInfo>
 
-#include <unistd.h>
+#include "diary/document_companions.h"
 
 namespace pravella {
 
-int linkDroppedFiles(const QString& folder, const QStringList& paths) {
-  int made = 0;
+DroppedLinks linkDroppedFiles(const QString& folder, const QStringList& paths) {
+  DroppedLinks links;
   for (QString path : paths) {
     while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) path.chop(1);
     const QString name = QFileInfo(path).fileName();
     if (name.isEmpty()) continue;
     const QString target = folder + QLatin1Char('/') + name;
-    // symlink() itself refuses an existing name, dangling links included.
-    if (::symlink(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) == 0) ++made;
+    // A name the day holds already stays as it is, as it always has, without a word.
+    if (QFileInfo(target).exists() || QFileInfo(target).isSymLink()) continue;
+    const DocumentMove linked = linkDocumentWithCompanions(path, target);
+    if (linked.ok)
+      ++links.made;
+    else if (QFileInfo(folder).isDir() && !QFileInfo(target).isSymLink())
+      links.refused << linked.error;
   }
-  return made;
+  return links;
 }
 
 }  // namespace pravella

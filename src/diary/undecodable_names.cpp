@@ -6,10 +6,14 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <set>
+#include <vector>
 
+#include "diary/day_documents.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 
@@ -48,33 +52,76 @@ bool isUtf8(const QByteArray& s) {
   return true;
 }
 
-int hexValue(QChar c) {
-  if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return c.unicode() - '0';
-  if (c >= QLatin1Char('A') && c <= QLatin1Char('F')) return c.unicode() - 'A' + 10;
-  return -1;
-}
-
-// The bytes an escaped name was made from; nullopt for text no escaping gives.
-std::optional<QByteArray> unescaped(const QString& shown) {
-  QByteArray raw;
-  qsizetype from = 0;
-  for (qsizetype i = 0; i < shown.size(); ++i) {
-    if (shown[i] != QLatin1Char('\\')) continue;
-    if (i + 3 >= shown.size() || shown[i + 1] != QLatin1Char('x')) return std::nullopt;
-    const int high = hexValue(shown[i + 2]), low = hexValue(shown[i + 3]);
-    if (high < 0 || low < 0) return std::nullopt;
-    raw += QStringView(shown).mid(from, i - from).toUtf8();
-    raw += static_cast<char>(high * 16 + low);
-    i += 3;
-    from = i + 1;
+// An escaped stem cut to at most `room` bytes of UTF-8, never inside a "\\xHH" or a character.
+QString cutEscaped(const QString& stem, qsizetype room) {
+  qsizetype end = 0;
+  while (end < stem.size()) {
+    qsizetype width = 1;
+    if (stem.at(end) == QLatin1Char('\\'))
+      width = 4;
+    else if (stem.at(end).isHighSurrogate() && end + 1 < stem.size())
+      width = 2;
+    const qsizetype bytes = QStringView(stem).mid(end, width).toUtf8().size();
+    if (bytes > room) break;
+    room -= bytes;
+    end += width;
   }
-  raw += QStringView(shown).mid(from).toUtf8();
-  return raw;
+  return stem.left(end);
 }
 
-bool entryExists(const QByteArray& path) {
-  struct stat st;
-  return ::lstat(path.constData(), &st) == 0;
+// The `number`th name the entry escaped as `escaped` may be shown with: the escaped name
+// itself (0), else with ".%03d" before its extension; cut to what one file name holds.
+QString candidateName(const QString& escaped, int number) {
+  QString ext = QStringLiteral(".") + fileExtension(escaped);
+  QString stem = withoutExtension(escaped);
+  // An extension that leaves the stem no room is no extension.
+  if (ext.size() == 1 || ext.toUtf8().size() > kLongestFileName / 2) {
+    ext.clear();
+    stem = escaped;
+  }
+  const QString tail = (number > 0 ? QString::fromStdString(cformat(".%03d", number)) : QString()) + ext;
+  return cutEscaped(stem, kLongestFileName - tail.toUtf8().size()) + tail;
+}
+
+// Counters past this are not tried: the loop must end.
+constexpr int kMaxNumber = 999;
+
+struct Undecodable {
+  QByteArray raw;
+  QString shown;
+};
+
+// Each entry of `folder` that is no UTF-8 with the name it is listed under: its escaped name
+// when no other entry bears it and it fits into a file name, else the first free numbered or
+// shortened one, so that every entry is listed once and can take its shown name on disk.
+std::vector<Undecodable> undecodableNames(const QString& folder) {
+  std::vector<Undecodable> found;
+  std::set<QByteArray> taken;
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(QFile::encodeName(folder).constData()), ::closedir);
+  if (!dir) return found;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const QByteArray raw(entry->d_name);
+    taken.insert(raw);
+    if (!isUtf8(raw)) found.push_back({raw, QString()});
+  }
+  // The same names in the same order however the folder lists them.
+  std::sort(found.begin(), found.end(),
+            [](const Undecodable& a, const Undecodable& b) { return a.raw < b.raw; });
+  // Every escaped name first: a numbered name never takes another entry's own.
+  for (Undecodable& u : found) {
+    const QString shown = candidateName(escapedFileName(u.raw), 0);
+    if (taken.insert(shown.toUtf8()).second) u.shown = shown;
+  }
+  for (Undecodable& u : found) {
+    for (int n = 1; u.shown.isEmpty() && n <= kMaxNumber; ++n) {
+      const QString shown = candidateName(escapedFileName(u.raw), n);
+      if (taken.insert(shown.toUtf8()).second) u.shown = shown;
+    }
+  }
+  found.erase(
+      std::remove_if(found.begin(), found.end(), [](const Undecodable& u) { return u.shown.isEmpty(); }),
+      found.end());
+  return found;
 }
 
 }  // namespace
@@ -97,45 +144,31 @@ QString escapedFileName(const QByteArray& raw) {
 
 QStringList undecodableEntries(const QString& folder) {
   QStringList names;
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(QFile::encodeName(folder).constData()), ::closedir);
-  if (!dir) return names;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    const QByteArray raw(entry->d_name);
-    if (!isUtf8(raw)) names.append(escapedFileName(raw));
-  }
+  for (const Undecodable& u : undecodableNames(folder)) names.append(u.shown);
   return names;
 }
 
 std::optional<QByteArray> undecodableNameBytes(const QString& folder, const QString& shown) {
-  if (!shown.contains(QLatin1Char('\\'))) return std::nullopt;
-  const std::optional<QByteArray> raw = unescaped(shown);
-  if (!raw || raw->isEmpty() || raw->contains('/') || isUtf8(*raw) || escapedFileName(*raw) != shown)
-    return std::nullopt;
-  const QByteArray base = QFile::encodeName(folder) + '/';
-  // A file that really bears the shown name is the one the row means.
-  if (entryExists(base + shown.toUtf8()) || !entryExists(base + *raw)) return std::nullopt;
-  return raw;
+  if (shown.isEmpty()) return std::nullopt;
+  for (const Undecodable& u : undecodableNames(folder))
+    if (u.shown == shown) return u.raw;
+  return std::nullopt;
 }
 
 bool renameUndecodable(const QString& folder, const QByteArray& raw, const QString& newName) {
   const QByteArray base = QFile::encodeName(folder) + '/';
-  const QByteArray from = base + raw, to = base + QFile::encodeName(newName);
-  if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-  // A file system that cannot refuse a taken name by itself.
-  if (entryExists(to)) {
-    errno = EEXIST;
-    return false;
-  }
-  return ::rename(from.constData(), to.constData()) == 0;
+  return renameWithoutReplacing(base + raw, base + QFile::encodeName(newName));
 }
 
-QString claimShownName(const QString& folder, const QString& shown) {
+ClaimedName claimShownName(const QString& folder, const QString& shown) {
+  ClaimedName claimed{shown, QString()};
   const std::optional<QByteArray> raw = undecodableNameBytes(folder, shown);
-  if (raw && !renameUndecodable(folder, *raw, shown))
-    showErrMessageToConsole("The document " + shown.toStdString() + " cannot be given that name: " +
-                            std::strerror(errno) + "\n");
-  return shown;
+  if (raw && !renameUndecodable(folder, *raw, shown)) {
+    claimed.error = QStringLiteral("The document %1 cannot be given that name: %2")
+                        .arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
+    showErrMessageToConsole((claimed.error + QLatin1Char('\n')).toStdString());
+  }
+  return claimed;
 }
 
 }  // namespace pravella

@@ -50,6 +50,14 @@ bool targetExtent(const double* table, int count, double* maxX, double* maxY) {
 // A whole number for a scan bound or size; far values are held where no world reaches.
 int whole(double v) { return static_cast<int>(std::clamp(std::trunc(v), -1e9, 1e9)); }
 
+// A source coordinate within rounding of a whole pixel is that pixel: the inverse map of a
+// shift by whole pixels gives 4.9999999 for 5, which truncation would take a row or column
+// short. The tolerance is far below any position a real warp asks for between two pixels.
+double snapToPixel(double s) {
+  const double whole = std::nearbyint(s);
+  return std::fabs(s - whole) < 1e-6 ? whole : s;
+}
+
 // One triangle pair: the map from target to source (sx = m0 X + m3 Y + m6, sy = m1 X + m4 Y
 // + m7), the target's bounding box and its region.
 struct TrianglePair {
@@ -57,8 +65,8 @@ struct TrianglePair {
   double minX, maxX, minY, maxY;
   QRegion region;
 
-  double sourceX(int X, int Y) const { return m[0] * X + m[3] * Y + m[6]; }
-  double sourceY(int X, int Y) const { return m[1] * X + m[4] * Y + m[7]; }
+  double sourceX(int X, int Y) const { return snapToPixel(m[0] * X + m[3] * Y + m[6]); }
+  double sourceY(int X, int Y) const { return snapToPixel(m[1] * X + m[4] * Y + m[7]); }
 };
 
 // M = T^-1 S from the corners; false (without a report) when the target corners lie on one
@@ -78,7 +86,8 @@ bool mapOf(const double* row, TrianglePair& pair) {
   if (!invertWithPivots(T, pivots, inverse, 3, &det)) return false;
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c)
-      pair.m[3 * r + c] = inverse[3 * r] * S[c] + inverse[3 * r + 1] * S[3 + c] + inverse[3 * r + 2] * S[6 + c];
+      pair.m[3 * r + c] =
+          inverse[3 * r] * S[c] + inverse[3 * r + 1] * S[3 + c] + inverse[3 * r + 2] * S[6 + c];
   const double* X = row + 6;
   pair.minX = std::min({X[0], X[2], X[4]});
   pair.maxX = std::max({X[0], X[2], X[4]});
@@ -260,7 +269,8 @@ int changeMoofPicture(const QByteArray& picture, double* table, int count, int W
   auto world = pravella::newOffScreenWorld(width, height);
   if (!world) return 0;
   shiftToZeroBased(table, count);
-  if (!warpTriangles(source, world->pixels(), table, count, width, height, Sampling::Nearest, false)) return 0;
+  if (!warpTriangles(source, world->pixels(), table, count, width, height, Sampling::Nearest, false))
+    return 0;
   return record(*world, out);
 }
 
@@ -297,8 +307,8 @@ int changeMoofData_2(const double* values, int rows, int cols, double* table, in
       if (fx >= 0 && fy >= 0 && fx < cols - 1 && fy < rows - 1) {
         const int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
         const double ax = sx - fx, ay = sy - fy;
-        v = at(iy, ix) * (1 - ax) * (1 - ay) + at(iy, ix + 1) * ax * (1 - ay) + at(iy + 1, ix) * (1 - ax) * ay +
-            at(iy + 1, ix + 1) * ax * ay;
+        v = at(iy, ix) * (1 - ax) * (1 - ay) + at(iy, ix + 1) * ax * (1 - ay) +
+            at(iy + 1, ix) * (1 - ax) * ay + at(iy + 1, ix + 1) * ax * ay;
       }
       out[static_cast<std::size_t>(Y) * n + X] = v;
     });

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <map>
 #include <new>
-#include <type_traits>
+#include <string>
 #include <utility>
 
+#include "lang/report.h"
 #include "lang/values.h"
+#include "platform/cformat.h"
 
 std::vector<SankakuPoint> pData;
 std::vector<std::array<int32_t, 3>> sData;
@@ -16,12 +18,22 @@ int32_t pointNum = 0, sankakuNum = 0, lineNum = 0;
 
 namespace {
 
-// Every geometric test uses this absolute tolerance on coordinates, doubled areas and
-// intersection parameters.
+using pravella::cformat;
+
+// The diagonal swap's crossing test uses this absolute tolerance on the determinant and the
+// intersection parameters; the tests that build the mesh are exact (see the grid below).
 constexpr double kEps = 1e-10;
 // Each swap makes the smallest angle strictly larger, so the passes end; the cap only guards
 // against a cycle that rounding might make.
 constexpr int kMaxSwapPasses = 100000;
+
+std::string failureReason;
+
+// A failure the caller can name: the reason is kept for the built-ins to say.
+int refuse(std::string why) {
+  failureReason = std::move(why);
+  return 0;
+}
 
 bool tablesReady() { return !pData.empty() && !sData.empty() && !lData.empty(); }
 
@@ -54,79 +66,49 @@ int mergePoints(double* points, int n) {
   return static_cast<int>(kept.size());
 }
 
-// The merged points lie on a grid of 0.001. Where their grid coordinates are exact integers,
-// every orientation and area test is made on them exactly: the tolerance of 1e-10 on doubled
-// areas then means "not zero", since the smallest area that is not zero is 1e-6. In floating
-// point, a hull walk past nearly collinear points can miss its start and go round twice, and
-// coordinates of a thousand already make area errors of the size of the tolerance. Beyond
-// 2^50 grid steps the tests fall back to doubles with the tolerance.
-constexpr double kExactGridLimit = 1125899906842624.0;
+// The merged points lie on a grid of 0.001, and every orientation and area test is made on
+// their grid coordinates as exact integers: the tolerance of 1e-10 on doubled areas then means
+// "not zero", since the smallest area that is not zero is 1e-6. In floating point, a hull walk
+// past nearly collinear points can miss its start and go round twice, and an absolute
+// tolerance drops points once coordinates are large. Up to 1e+15 (1e+18 grid steps, below
+// 2^60) a doubled area and a sum of three of them stay below 2^126, so 128-bit integers hold
+// every test exactly; larger coordinates are refused rather than triangulated by rounding.
+constexpr double kLargestCoordinate = 1e15;
 
 using Wide = __int128;
 
 std::vector<long long> gridX, gridY;
 
-bool takeGrid(int n) {
+void takeGrid(int n) {
   gridX.resize(static_cast<std::size_t>(n));
   gridY.resize(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
-    const double x = std::nearbyint(pData[static_cast<std::size_t>(i)].x * 1000);
-    const double y = std::nearbyint(pData[static_cast<std::size_t>(i)].y * 1000);
-    if (!(std::fabs(x) <= kExactGridLimit && std::fabs(y) <= kExactGridLimit)) return false;
-    gridX[static_cast<std::size_t>(i)] = static_cast<long long>(x);
-    gridY[static_cast<std::size_t>(i)] = static_cast<long long>(y);
+    gridX[static_cast<std::size_t>(i)] = std::llround(pData[static_cast<std::size_t>(i)].x * 1000);
+    gridY[static_cast<std::size_t>(i)] = std::llround(pData[static_cast<std::size_t>(i)].y * 1000);
   }
-  return true;
 }
 
-// Coordinates of point i as the tests read them: exact grid steps, or the doubles.
-template <typename T>
-struct At;
-template <>
-struct At<Wide> {
-  static Wide x(int i) { return gridX[static_cast<std::size_t>(i)]; }
-  static Wide y(int i) { return gridY[static_cast<std::size_t>(i)]; }
-};
-template <>
-struct At<double> {
-  static double x(int i) { return pData[static_cast<std::size_t>(i)].x; }
-  static double y(int i) { return pData[static_cast<std::size_t>(i)].y; }
-};
+Wide gx(int i) { return gridX[static_cast<std::size_t>(i)]; }
+Wide gy(int i) { return gridY[static_cast<std::size_t>(i)]; }
 
-template <typename T>
-T magnitude(T v) {
-  return v < 0 ? -v : v;
+Wide magnitude(Wide v) { return v < 0 ? -v : v; }
+
+// Twice the signed area of (a, b, c), in grid steps squared.
+Wide cross(int a, int b, int c) {
+  return (gx(b) - gx(a)) * (gy(c) - gy(a)) - (gy(b) - gy(a)) * (gx(c) - gx(a));
 }
-
-// Twice the signed area of (a, b, c).
-template <typename T>
-T cross(int a, int b, int c) {
-  using P = At<T>;
-  return (P::x(b) - P::x(a)) * (P::y(c) - P::y(a)) - (P::y(b) - P::y(a)) * (P::x(c) - P::x(a));
-}
-
-// No area: not above the tolerance.
-bool flat(Wide doubledArea) { return doubledArea == 0; }
-bool flat(double doubledArea) { return !(std::fabs(doubledArea) > kEps); }
 
 // p inside or on (a, b, c): the three areas p makes with the edges add up to the triangle's.
-template <typename T>
 bool pointInSankaku(int p, int a, int b, int c) {
-  const T parts = magnitude(cross<T>(p, a, b)) + magnitude(cross<T>(p, b, c)) + magnitude(cross<T>(p, c, a));
-  const T whole = magnitude(cross<T>(a, b, c));
-  if constexpr (std::is_same_v<T, Wide>)
-    return parts == whole;
-  else
-    return parts - whole < kEps;
+  return magnitude(cross(p, a, b)) + magnitude(cross(p, b, c)) + magnitude(cross(p, c, a)) ==
+         magnitude(cross(a, b, c));
 }
 
 // Step 3: gift wrapping, clockwise from the leftmost point (the first of equals) upwards. From
 // the current point the next is the one turned furthest left of the way the walk came, among
 // points equally far left the nearest, so that collinear points on the hull are all visited.
 // The walk ends when it comes back to the start point by its index.
-template <typename T>
 int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
-  using P = At<T>;
   if (n < 3) return 0;
   int start = 0;
   for (int i = 1; i < n; ++i)
@@ -142,20 +124,20 @@ int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
     }
     if (++steps > n) return 0;
     // The way the walk came; upwards at the start.
-    const T hx = previous < 0 ? T(0) : P::x(current) - P::x(previous);
-    const T hy = previous < 0 ? T(1) : P::y(current) - P::y(previous);
-    const T cx = P::x(current), cy = P::y(current);
+    const Wide hx = previous < 0 ? Wide(0) : gx(current) - gx(previous);
+    const Wide hy = previous < 0 ? Wide(1) : gy(current) - gy(previous);
+    const Wide cx = gx(current), cy = gy(current);
     int next = -1;
-    T bx = 0, by = 0;
+    Wide bx = 0, by = 0;
     for (int i = 0; i < n; ++i) {
       if (i == current) continue;
-      const T ux = P::x(i) - cx, uy = P::y(i) - cy;
+      const Wide ux = gx(i) - cx, uy = gy(i) - cy;
       if (ux == 0 && uy == 0) continue;
       // Straight left of the way is outside the range of directions taken.
       if (hx * uy - hy * ux > 0 && hx * ux + hy * uy == 0) continue;
       bool better = next < 0;
       if (!better) {
-        const T turn = bx * uy - by * ux;
+        const Wide turn = bx * uy - by * ux;
         if (turn != 0)
           better = turn > 0;
         else if (bx * ux + by * uy > 0)
@@ -180,35 +162,35 @@ int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
 // parts lie within it, each part's list is every point inside or on it.
 using PointLists = std::vector<std::vector<int32_t>>;
 
-template <typename T>
 void listPoints(int t, const std::vector<int32_t>& from, PointLists& lists) {
   const auto [a, b, c] = sData[static_cast<std::size_t>(t)];
   std::vector<int32_t>& list = lists[static_cast<std::size_t>(t)];
   list.clear();
-  if (flat(cross<T>(a, b, c))) return;  // never split
+  if (cross(a, b, c) == 0) return;  // never split
   for (int32_t p : from)
-    if (p != a && p != b && p != c && pointInSankaku<T>(p, a, b, c)) list.push_back(p);
+    if (p != a && p != b && p != c && pointInSankaku(p, a, b, c)) list.push_back(p);
 }
 
 // Steps 4 to 6 over the hull; 0 when the triangle table would overflow.
-template <typename T>
 int fanAndInsert(const std::vector<int32_t>& hull, int hullCount) {
   for (int i = 1; i + 1 < hullCount; ++i) {
     const int a = hull[0], b = hull[static_cast<std::size_t>(i)], c = hull[static_cast<std::size_t>(i + 1)];
-    if (flat(cross<T>(a, b, c))) continue;
+    if (cross(a, b, c) == 0) continue;
     sData[static_cast<std::size_t>(sankakuNum++)] = {a, b, c};
   }
   PointLists lists(static_cast<std::size_t>(sankakuNum));
   std::vector<int32_t> all(static_cast<std::size_t>(pointNum));
   for (int p = 0; p < pointNum; ++p) all[static_cast<std::size_t>(p)] = p;
-  for (int t = 0; t < sankakuNum; ++t) listPoints<T>(t, all, lists);
+  for (int t = 0; t < sankakuNum; ++t) listPoints(t, all, lists);
   for (int t = 0; t < sankakuNum;) {
     std::vector<int32_t> inside = std::move(lists[static_cast<std::size_t>(t)]);
     if (inside.empty()) {
       ++t;
       continue;
     }
-    if (sankakuNum + 2 > kSankakuCapacity) return 0;
+    if (sankakuNum + 2 > kSankakuCapacity)
+      return refuse(cformat("Too many points: the triangulation holds at most %d triangles, about %d points.",
+                            kSankakuCapacity, kSankakuCapacity / 2));
     const auto [a, b, c] = sData[static_cast<std::size_t>(t)];
     const int32_t p = inside.front();
     const int t1 = sankakuNum++, t2 = sankakuNum++;
@@ -216,12 +198,12 @@ int fanAndInsert(const std::vector<int32_t>& hull, int hullCount) {
     sData[static_cast<std::size_t>(t1)] = {b, c, p};
     sData[static_cast<std::size_t>(t2)] = {c, a, p};
     lists.resize(static_cast<std::size_t>(sankakuNum));
-    for (int part : {t, t1, t2}) listPoints<T>(part, inside, lists);
+    for (int part : {t, t1, t2}) listPoints(part, inside, lists);
   }
   int kept = 0;
   for (int t = 0; t < sankakuNum; ++t) {
     const auto& s = sData[static_cast<std::size_t>(t)];
-    if (!flat(cross<T>(s[0], s[1], s[2]))) sData[static_cast<std::size_t>(kept++)] = s;
+    if (cross(s[0], s[1], s[2]) != 0) sData[static_cast<std::size_t>(kept++)] = s;
   }
   sankakuNum = kept;
   return 1;
@@ -234,16 +216,18 @@ std::pair<int32_t, int32_t> key(int32_t a, int32_t b) { return a < b ? std::pair
 std::map<std::pair<int32_t, int32_t>, int> lineIndex;
 
 // Step 7: the interior edges with the triangles on both sides; the neighbour is the first
-// other triangle with an edge of the same midpoint. False when the table would overflow (it has
-// room for every interior edge the triangle table can make; the test keeps it that way).
+// other triangle with an edge of the same midpoint. Midpoints are compared as sums of grid
+// coordinates, exactly: in doubles, two midpoints a grid step apart round together at large
+// coordinates. False when the table would overflow (it has room for every interior edge the
+// triangle table can make; the test keeps it that way).
 bool makeLine() {
   lineNum = 0;
   std::map<std::pair<int32_t, int32_t>, int>& seen = lineIndex;
   seen.clear();
-  std::map<std::pair<double, double>, std::vector<int>> byMidpoint;
+  std::map<std::pair<long long, long long>, std::vector<int>> byMidpoint;
   auto midpoint = [](int32_t a, int32_t b) {
-    const SankakuPoint &p = pData[static_cast<std::size_t>(a)], &q = pData[static_cast<std::size_t>(b)];
-    return std::pair{(p.x + q.x) / 2, (p.y + q.y) / 2};
+    const std::size_t p = static_cast<std::size_t>(a), q = static_cast<std::size_t>(b);
+    return std::pair{gridX[p] + gridX[q], gridY[p] + gridY[q]};
   };
   for (int t = 0; t < sankakuNum; ++t)
     for (int e = 0; e < 3; ++e) {
@@ -256,16 +240,12 @@ bool makeLine() {
       const auto& s = sData[static_cast<std::size_t>(t)];
       const int32_t a = s[static_cast<std::size_t>(e)], b = s[static_cast<std::size_t>((e + 1) % 3)];
       if (seen.count(key(a, b))) continue;
-      const auto m = midpoint(a, b);
       int neighbour = -1;
-      // Midpoints within the tolerance of this one: look around it in the ordered map.
-      for (auto it = byMidpoint.lower_bound({m.first - kEps, -HUGE_VAL});
-           it != byMidpoint.end() && it->first.first <= m.first + kEps; ++it) {
-        if (std::fabs(it->first.second - m.second) >= kEps || std::fabs(it->first.first - m.first) >= kEps)
-          continue;
-        for (int other : it->second)
-          if (other != t && (neighbour < 0 || other < neighbour)) neighbour = other;
-      }
+      for (int other : byMidpoint[midpoint(a, b)])
+        if (other != t) {
+          neighbour = other;  // the list is in table order
+          break;
+        }
       if (neighbour < 0) continue;
       if (static_cast<std::size_t>(lineNum) >= lData.size()) return false;
       seen[key(a, b)] = lineNum;
@@ -362,24 +342,34 @@ int cross2LinesUseInTaikakuKoukan(double x1, double y1, double x2, double y2, do
   return inside(s) && inside(t) ? 1 : 0;
 }
 
+int reportSankakuFailure() {
+  error_disp(failureReason.empty() ? "Can not create triangles." : failureReason);
+  return 0;
+}
+
 int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool coordinates) {
-  if (n > kSankakuCapacity || n < 0) return 0;
-  if (!tablesReady() && !initSankakuData()) return 0;
-  for (int i = 0; i < 3 * n; ++i)
-    if (!std::isfinite(points[i])) return 0;
+  failureReason.clear();
+  if (n < 0) return 0;
+  if (n > kSankakuCapacity)
+    return refuse(cformat("Too many points: the triangulation holds at most %d.", kSankakuCapacity));
+  if (!tablesReady() && !initSankakuData()) return refuse("Can not allocate memory for the triangulation.");
+  for (int i = 0; i < n; ++i) {
+    const double* row = points + 3 * i;
+    if (!std::isfinite(row[0]) || !std::isfinite(row[1]) || !std::isfinite(row[2]))
+      return refuse("Points must be finite numbers.");
+    if (std::fabs(row[0]) > kLargestCoordinate || std::fabs(row[1]) > kLargestCoordinate)
+      return refuse("Coordinates too large: the triangulation takes x and y up to 1e+15.");
+  }
   n = mergePoints(points, n);
   for (int i = 0; i < n; ++i)
     pData[static_cast<std::size_t>(i)] = SankakuPoint{points[3 * i], points[3 * i + 1]};
   pointNum = n;
   sankakuNum = lineNum = 0;
+  takeGrid(n);
 
   std::vector<int32_t> hull;
   int hullCount = 0;
-  if (takeGrid(n)) {
-    if (!wrap<Wide>(n, hull, &hullCount) || !fanAndInsert<Wide>(hull, hullCount)) return 0;
-  } else {
-    if (!wrap<double>(n, hull, &hullCount) || !fanAndInsert<double>(hull, hullCount)) return 0;
-  }
+  if (!wrap(n, hull, &hullCount) || !fanAndInsert(hull, hullCount)) return 0;
   // Points all on one line: the walk came back along it and no triangle has an area.
   if (sankakuNum == 0) return 0;
   if (!makeLine()) return 0;
@@ -390,7 +380,9 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
     if (!swapped) break;
   }
   const int width = coordinates ? 9 : 3;
-  if (static_cast<long long>(sankakuNum) * width > TNumber) return 0;
+  if (static_cast<long long>(sankakuNum) * width > TNumber)
+    return refuse(cformat("Too many triangles: %d rows of %d values are more than the element limit %d.",
+                          sankakuNum, width, TNumber));
   for (int t = 0; t < sankakuNum; ++t)
     for (int k = 0; k < 3; ++k) {
       const int32_t p = sData[static_cast<std::size_t>(t)][static_cast<std::size_t>(k)];
@@ -415,12 +407,16 @@ int getSankakuFromPoints2(double* points, int n, double* out, int* count) {
 }
 
 int DoSankakuHokan(const double* triangles, int n, double* out, int* count) {
-  if (n > kSankakuCapacity / 4 || n < 0) return 0;
+  failureReason.clear();
+  if (n < 0) return 0;
+  // Four points a triangle: the corners and the centroid.
+  if (n > kSankakuCapacity / 4)
+    return refuse(cformat("Too many triangles: sankakuHokan refines at most %d.", kSankakuCapacity / 4));
   std::vector<double> points;
   try {
     points.resize(static_cast<std::size_t>(n) * 12);
   } catch (const std::bad_alloc&) {
-    return 0;
+    return refuse("Can not allocate memory for the triangulation.");
   }
   for (int t = 0; t < n; ++t) {
     const double* tri = triangles + static_cast<std::size_t>(t) * 9;

@@ -35,7 +35,8 @@ int initSankakuData();
 // first). Coordinate form: 9 values a triangle (x, y, value of each corner); index form: 3
 // point indices a triangle. Returns 1 with the triangle count in *count, or 0 without a
 // message (too many points, fewer than three distinct ones, all on one line, too many
-// triangles, values that are not finite, or a result above the element capacity).
+// triangles, values that are not finite, coordinates beyond 1e+15, or a result above the
+// element capacity); reportSankakuFailure() then says why.
 int getSankakuFromPoints(double* points, int n, double* out, int* count);
 int getSankakuFromPoints2(double* points, int n, double* out, int* count);
 int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool coordinates);
@@ -43,6 +44,11 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
 // Each triangle (9 values a row) refined at its centroid, the corners of neighbours merged:
 // coordinate form. 0 for more than 25,000 triangles or any failure of the triangulation.
 int DoSankakuHokan(const double* triangles, int n, double* out, int* count);
+
+// Reports why the last triangulation or refinement returned 0: the limit, the memory or the
+// input that stopped it, else "Can not create triangles." (fewer than three distinct points,
+// all on one line). Returns 0, for the built-ins to return.
+int reportSankakuFailure();
 
 // The angle at p0 between the directions to p1 and p2 (0 when either has no length).
 double sankakuKakudo(double x0, double y0, double x1, double y1, double x2, double y2);

@@ -126,7 +126,7 @@ int DoACR_nema_param(const std::string& path, std::uint16_t group, std::uint16_t
   UniqueFile file = openRead(path);
   if (!file) return 0;
   AcrElementPlace place;
-  if (!findAcrElement(file.get(), 0, group, element, place)) return 0;
+  if (!findAcrElement(file.get(), acrRecordsStart(file.get()), group, element, place)) return 0;
   *position = place.valuePosition;
   return 1;
 }
@@ -136,22 +136,27 @@ int GetDVParam(const std::string& path, int* width, int* height, int* slices, in
   if (!file) return 0;
   std::FILE* f = file.get();
   const long long size = sizeOf(f);
+  // A file of the DICOM file format holds its elements behind the 128-byte preamble and
+  // "DICM": walked from offset 0, the records fall out of step at the mark.
+  const long long start = acrRecordsStart(f);
   AcrElementPlace wPlace, hPlace, sPlace, oPlace;
   std::uint16_t w = 0, h = 0;
-  if (!findAcrElement(f, 0, 0x0028, 0x0011, wPlace) || !readAt(f, wPlace.valuePosition, &w, 2, 2)) return 0;
-  if (!findAcrElement(f, 0, 0x0028, 0x0010, hPlace) || !readAt(f, hPlace.valuePosition, &h, 2, 2)) return 0;
+  if (!findAcrElement(f, start, 0x0028, 0x0011, wPlace) || !readAt(f, wPlace.valuePosition, &w, 2, 2))
+    return 0;
+  if (!findAcrElement(f, start, 0x0028, 0x0010, hPlace) || !readAt(f, hPlace.valuePosition, &h, 2, 2))
+    return 0;
   long long count = 1;
-  if (findAcrElement(f, 0, 0x0029, 0x0030, sPlace)) {
+  if (findAcrElement(f, start, 0x0029, 0x0030, sPlace)) {
     std::uint32_t s = 0;
     if (!readAt(f, sPlace.valuePosition, &s, 4, 4)) return 0;
     count = s;
   }
   long long dataOffset = -1;
-  if (findAcrElement(f, 0, 0x0009, 0x0100, oPlace)) {
+  if (findAcrElement(f, start, 0x0009, 0x0100, oPlace)) {
     std::uint32_t o = 0;
     if (!readAt(f, oPlace.valuePosition, &o, 4, 4)) return 0;
     dataOffset = o;
-  } else if (findAcrElement(f, 0, 0x7FE0, 0x0010, oPlace)) {
+  } else if (findAcrElement(f, start, 0x7FE0, 0x0010, oPlace)) {
     dataOffset = oPlace.valuePosition;
   } else {
     return 0;

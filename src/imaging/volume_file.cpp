@@ -1,9 +1,11 @@
 #include "imaging/volume_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,15 +25,6 @@ constexpr std::size_t kMaxSizeText = 255;
 void putWord(std::string& bytes, std::uint32_t v, bool swap) {
   if (swap) v = vkSwap32(v);
   bytes.append(reinterpret_cast<const char*>(&v), 4);
-}
-
-void putVoxels(std::string& bytes, const std::vector<std::int16_t>& voxels, bool swap) {
-  const std::size_t at = bytes.size();
-  bytes.append(reinterpret_cast<const char*>(voxels.data()), voxels.size() * 2);
-  if (!swap) return;
-  // The voxels follow a text of any length, so they need not lie on 16-bit boundaries: swap
-  // them byte by byte.
-  for (std::size_t i = at; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
 }
 
 bool readWord(std::FILE* f, bool swap, std::uint32_t& v) {
@@ -63,6 +56,56 @@ int cantSave() {
   return 0;
 }
 
+// The voxels as pieces of a file, each at most kVoxelPiece voxels, swapped into `scratch` when
+// the file's byte order differs; otherwise straight from the volume, with no copy.
+constexpr std::size_t kVoxelPiece = std::size_t{1} << 19;
+
+class VoxelPieces {
+ public:
+  VoxelPieces(const std::vector<std::int16_t>& voxels, bool swap) : voxels_(voxels), swap_(swap) {
+    if (swap_) scratch_.resize(std::min(voxels_.size(), kVoxelPiece));
+  }
+  std::string_view next() {
+    const std::size_t n = std::min(kVoxelPiece, voxels_.size() - at_);
+    const std::int16_t* from = voxels_.data() + at_;
+    at_ += n;
+    if (swap_) {
+      std::copy(from, from + n, scratch_.begin());
+      vkSwapBytes16(scratch_.data(), n);
+      from = scratch_.data();
+    }
+    return {reinterpret_cast<const char*>(from), n * 2};
+  }
+
+ private:
+  const std::vector<std::int16_t>& voxels_;
+  bool swap_;
+  std::vector<std::int16_t> scratch_;
+  std::size_t at_ = 0;
+};
+
+// Writes `head` and then the voxels, piece by piece: a volume of a gigabyte is never copied
+// whole into memory to be saved.
+int saveVoxels(std::string_view path, const std::string& head, const std::vector<std::int16_t>& voxels,
+               bool swap) {
+  std::optional<VoxelPieces> pieces;
+  try {
+    pieces.emplace(voxels, swap);
+  } catch (const std::bad_alloc&) {
+    return cantSave();
+  }
+  bool headDone = head.empty();
+  const auto next = [&]() -> std::string_view {
+    if (!headDone) {
+      headDone = true;
+      return head;
+    }
+    return pieces->next();
+  };
+  if (!pravella::writeLanguageFileInPieces(path, next)) return cantSave();
+  return 1;
+}
+
 }  // namespace
 
 void vkSwapBytes16(std::int16_t* values, std::size_t count) {
@@ -84,22 +127,15 @@ int DoSaveVolumeData(std::string_view path, double s1, double s2, double s3) {
   const VolumeSlot& v = *vData;
   if (v.empty()) return cantSave();
   const bool swap = ByteOrderBigEndian != 0;
-  std::string bytes;
-  try {
-    bytes.reserve(4 + kVolumeFileMagicBytes + 4 + text.size() + 1 + 12 + v.voxels.size() * 2);
-    putWord(bytes, kVolumeFileMagicBytes, swap);
-    bytes.append(kVolumeFileMagic, kVolumeFileMagicBytes);
-    putWord(bytes, static_cast<std::uint32_t>(text.size() + 1), swap);
-    bytes.append(text.c_str(), text.size() + 1);
-    putWord(bytes, static_cast<std::uint32_t>(v.rows), swap);
-    putWord(bytes, static_cast<std::uint32_t>(v.columns), swap);
-    putWord(bytes, static_cast<std::uint32_t>(v.slices), swap);
-    putVoxels(bytes, v.voxels, swap);
-  } catch (const std::bad_alloc&) {
-    return cantSave();
-  }
-  if (!pravella::writeLanguageFile(path, bytes)) return cantSave();
-  return 1;
+  std::string head;
+  putWord(head, kVolumeFileMagicBytes, swap);
+  head.append(kVolumeFileMagic, kVolumeFileMagicBytes);
+  putWord(head, static_cast<std::uint32_t>(text.size() + 1), swap);
+  head.append(text.c_str(), text.size() + 1);
+  putWord(head, static_cast<std::uint32_t>(v.rows), swap);
+  putWord(head, static_cast<std::uint32_t>(v.columns), swap);
+  putWord(head, static_cast<std::uint32_t>(v.slices), swap);
+  return saveVoxels(path, head, v.voxels, swap);
 }
 
 int DoLoadVolumeData(std::string_view path, int* rows, int* columns, int* slices, double sizes[3]) {
@@ -167,14 +203,7 @@ int DoLoadVolumeData(std::string_view path, int* rows, int* columns, int* slices
 int DoXSaveVolumeData(std::string_view path) {
   const VolumeSlot& v = *vData;
   if (v.empty()) return cantSave();
-  std::string bytes;
-  try {
-    putVoxels(bytes, v.voxels, ByteOrderBigEndian != 0);
-  } catch (const std::bad_alloc&) {
-    return cantSave();
-  }
-  if (!pravella::writeLanguageFile(path, bytes)) return cantSave();
-  return 1;
+  return saveVoxels(path, {}, v.voxels, ByteOrderBigEndian != 0);
 }
 
 int DoxLoadVolumeData(std::string_view path, long long rows, long long columns, long long offset, int swap,

@@ -189,6 +189,11 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
 int DoDecVolSize4() {
   VolumeSlot& v = *vData;
   if (v.empty()) return emptyVolume();
+  // One row or one column halves to none: no volume to make, and the reason is not memory.
+  if (v.rows < 2 || v.columns < 2) {
+    error_disp("A volume of one row or one column can not be halved.");
+    return 0;
+  }
   const int R = v.rows / 2, C = v.columns / 2;
   std::vector<std::int16_t> out;
   if (!vkAllocVoxels(out, R, C, v.slices)) {

@@ -12,7 +12,8 @@ int DozHokanVolumeData(int slices);
 // The same over slices at the running sums of `spacings` (count of them must equal the slice
 // count).
 int DozHokanVolumeData2(int slices, const double* spacings, int count);
-// Half the rows and columns, each voxel the truncated mean of a 2 x 2 block.
+// Half the rows and columns, each voxel the truncated mean of a 2 x 2 block; a volume of one
+// row or one column is refused.
 int DoDecVolSize4();
 // Reverses the slice order.
 int flipVolumeData();

@@ -6,18 +6,18 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/save_steps.h"
 
@@ -85,7 +85,8 @@ std::optional<qint64> saverOf(const QString& base) {
   const QStringView random = rest.mid(dash + 1, kRandomLetters);
   for (QChar c : random)
     if (c.unicode() > 127 || !std::isalnum(c.unicode())) return std::nullopt;
-  if (rest.right(kCheckLetters) != checkLetters(rest.left(dash + 1 + kRandomLetters).toString())) return std::nullopt;
+  if (rest.right(kCheckLetters) != checkLetters(rest.left(dash + 1 + kRandomLetters).toString()))
+    return std::nullopt;
   return pid;
 }
 
@@ -203,8 +204,10 @@ WriteResult readOnly(const QString& path) { return failed(path, EACCES); }
 // its durability in doubt.
 static WriteResult savedUnsynced(const QString& path, int error) {
   WriteResult result = success();
-  result.warning = QStringLiteral("\"%1\" was saved, but its folder could not be synced (%2): the save may not "
-                                  "survive a power cut.")
+  // The point first: a status line cuts a long message at its end.
+  result.warning = QStringLiteral(
+                       "The save may not survive a power cut: \"%1\" was saved, but its folder could "
+                       "not be synced (%2).")
                        .arg(path, systemReason(error));
   return result;
 }
@@ -229,10 +232,15 @@ WriteResult writeFileAtomically(const QString& given, const QByteArray& data, co
   return writeFileAtomicallyAt(given, 0, data, shownName);
 }
 
-WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByteArray& data,
-                                  const QString& shownName) {
+namespace {
+
+// The steps every file save shares: the target checked, a temporary made beside it with the
+// target's mode (a new file's is 0666 less the umask), `fill` given the open temporary, then
+// flushed and renamed over the target. `fill` returns its own failure; the temporary goes.
+WriteResult saveThroughTemporary(
+    const QString& given, const QString& shownName,
+    const std::function<WriteResult(int fd, const QString& temp, const QString& shown)>& fill) {
   ignoreFileSizeSignal();
-  if (zeros < 0) return failure(QStringLiteral("Cannot save \"%1\": a negative position.").arg(given));
   if (given.isEmpty()) return failure(QStringLiteral("Cannot save: no file name was given."));
   const QString shown = shownName.isEmpty() ? given : shownName;
   // A save through a link writes the file it points to and keeps the link.
@@ -255,19 +263,17 @@ WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByt
     if (fd < 0 && errno != EEXIST) return failed(shown, errno);
   }
   if (fd < 0) return failed(shown, EEXIST);
-  auto abandon = [&](int error) {
+  auto abandon = [&](const WriteResult& why) {
     ::close(fd);
     ::unlink(native(temp).constData());
-    return failed(shown, error);
+    return why;
   };
   // The file keeps its permissions; a new one takes the usual ones (0666 less the umask).
-  if (struct stat old {}; ::stat(native(path).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  if (struct stat old{}; ::stat(native(path).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
   step();
-  // The leading zeros are a hole: the file's length is set past them and the data written there.
-  if (zeros > 0 && (::ftruncate(fd, zeros) != 0 || ::lseek(fd, zeros, SEEK_SET) != zeros)) return abandon(errno);
-  if (!writeAll(fd, data.constData(), data.size())) return abandon(errno);
+  if (WriteResult filled = fill(fd, temp, shown); !filled) return abandon(filled);
   step();
-  if (::fdatasync(fd) != 0) return abandon(errno);
+  if (::fdatasync(fd) != 0) return abandon(failed(shown, errno));
   if (::close(fd) != 0) {
     const int error = errno;
     ::unlink(native(temp).constData());
@@ -281,6 +287,36 @@ WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByt
   }
   if (const int error = syncFolder(parent)) return savedUnsynced(shown, error);
   return success();
+}
+
+}  // namespace
+
+WriteResult writeFileAtomicallyAt(const QString& given, qint64 zeros, const QByteArray& data,
+                                  const QString& shownName) {
+  if (zeros < 0) return failure(QStringLiteral("Cannot save \"%1\": a negative position.").arg(given));
+  return saveThroughTemporary(given, shownName, [&](int fd, const QString&, const QString& shown) {
+    // The leading zeros are a hole: the file's length is set past them and the data written there.
+    if (zeros > 0 && (::ftruncate(fd, zeros) != 0 || ::lseek(fd, zeros, SEEK_SET) != zeros))
+      return failed(shown, errno);
+    if (!writeAll(fd, data.constData(), data.size())) return failed(shown, errno);
+    return success();
+  });
+}
+
+WriteResult writeFileAtomicallyInPieces(const QString& path, const PieceSource& next,
+                                        const QString& shownName) {
+  return saveThroughTemporary(path, shownName, [&](int fd, const QString&, const QString& shown) {
+    for (QByteArrayView piece = next(); !piece.isEmpty(); piece = next())
+      if (!writeAll(fd, piece.data(), piece.size())) return failed(shown, errno);
+    return success();
+  });
+}
+
+WriteResult writeFileAtomicallyThrough(const QString& path,
+                                       const std::function<WriteResult(const QString&)>& fill,
+                                       const QString& shownName) {
+  return saveThroughTemporary(path, shownName,
+                              [&](int, const QString& temp, const QString&) { return fill(temp); });
 }
 
 WriteResult replaceFolderAtomically(const QString& folder,
@@ -339,10 +375,9 @@ WriteResult replaceFolderAtomically(const QString& folder,
   const QByteArray tempName = native(temp), finalName = native(finalPath), oldName = native(old);
   if (exists(finalPath)) {
     step();
-    int exchanged = exchangeRefused.load()
-                        ? -1
-                        : ::renameat2(AT_FDCWD, tempName.constData(), AT_FDCWD, finalName.constData(),
-                                      RENAME_EXCHANGE);
+    int exchanged = exchangeRefused.load() ? -1
+                                           : ::renameat2(AT_FDCWD, tempName.constData(), AT_FDCWD,
+                                                         finalName.constData(), RENAME_EXCHANGE);
     if (exchanged != 0 && !exchangeRefused.load() && errno != EINVAL && errno != ENOSYS &&
         errno != EOPNOTSUPP) {
       const int error = errno;
@@ -406,8 +441,10 @@ void recoverInterruptedSaves(const QString& folder) {
         document == QLatin1String("..")) {
       // No note: the temporary never became a whole document and the target was not touched.
       // An old document set aside always has its note; without one it is left alone.
-      if (name == base) removeTree(path);
-      else if (name == base + kTargetSuffix) removeTree(sidecar);
+      if (name == base)
+        removeTree(path);
+      else if (name == base + kTargetSuffix)
+        removeTree(sidecar);
       continue;
     }
     // With a note the save was killed somewhere between its renames. Where the document is

@@ -9,9 +9,10 @@
 // `recoverInterruptedSaves`, and nothing else of that look is ever taken for it.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
-#include <utility>
 #include <functional>
+#include <utility>
 
 namespace pravella {
 
@@ -43,6 +44,19 @@ WriteResult writeFileAtomically(const QString& path, const QByteArray& data, con
 // far position costs neither memory nor disk space.
 WriteResult writeFileAtomicallyAt(const QString& path, qint64 zeros, const QByteArray& data,
                                   const QString& shownName = {});
+// The same with the content given piece by piece, so that a large file is never whole in
+// memory: `next` returns each piece in turn (valid until the next call), then an empty one.
+using PieceSource = std::function<QByteArrayView()>;
+WriteResult writeFileAtomicallyInPieces(const QString& path, const PieceSource& next,
+                                        const QString& shownName = {});
+
+// The same for a writer that opens the file itself by name (a library's muxer): `fill` writes
+// the whole content into the temporary named `temp`, which exists, empty and with the mode the
+// saved file is to have; it must write into that file, not replace it, and returns false with
+// a reason on failure.
+WriteResult writeFileAtomicallyThrough(const QString& path,
+                                       const std::function<WriteResult(const QString& temp)>& fill,
+                                       const QString& shownName = {});
 
 // Replaces a whole folder (an RTFD document): `fill` writes the new content into a temporary
 // folder beside the target and returns false with a reason on failure; then the new folder is

@@ -59,11 +59,23 @@ TEST(DayDocumentNames, RenameTargets) {
       {"a.rtfd", "b", "b.rtfd"},     {"a.rtfd", "b.rtfd", "b.rtfd"}, {"a.txt", "b", "b"},
       {"a.rtfd", "x/b", "b.rtfd"},   {"a.rtf", "b.rtf", "b.rtf"},
   };
-  for (const Case& c : cases) EXPECT_EQ(tableRenameTarget(c.old, c.typed), c.expected) << c.old << " " << c.typed;
-  EXPECT_EQ(fieldRenameTarget("b"), "b.rtfd");
-  EXPECT_EQ(fieldRenameTarget("b.rtf"), "b.rtfd");
-  EXPECT_EQ(fieldRenameTarget("a.txt"), "a.txt.rtfd");
-  EXPECT_EQ(fieldRenameTarget("c.rtfd"), "c.rtfd");
+  for (const Case& c : cases)
+    EXPECT_EQ(tableRenameTarget(c.old, c.typed), c.expected) << c.old << " " << c.typed;
+  // The name field: the document keeps its kind and extension, whatever is typed.
+  const Case fieldCases[] = {
+      {"a.rtfd", "b", "b.rtfd"},
+      {"a.rtfd", "b.rtf", "b.rtfd"},
+      {"a.rtfd", "c.rtfd", "c.rtfd"},
+      {"a.rtfd", "a.txt", "a.txt.rtfd"},
+      {"a.rtf", "renamed one", "renamed one.rtf"},
+      {"a.rtf", "b.rtfd", "b.rtf"},
+      {"a.rtf", "b.rtf", "b.rtf"},
+      {"a.rtf", "x/b", "b.rtf"},
+      {"a.rtf", "v1.2", "v1.2.rtf"},
+      {"notes", "b.rtfd", "b.rtfd"},
+  };
+  for (const Case& c : fieldCases)
+    EXPECT_EQ(fieldRenameTarget(c.old, c.typed), c.expected) << c.old << " " << c.typed;
 }
 
 TEST(DayDocumentLinks, RelativeLinksResolveBesideTheLinkAndLoopsStop) {

@@ -29,7 +29,7 @@ TEST(DroppedLinks, ThreeFilesLinkedAndAnExistingNameSkipped) {
   touch(day + "/c.txt", "mine");
   touch(from + "/c.txt", "theirs");
 
-  EXPECT_EQ(pravella::linkDroppedFiles(day, {from + "/a.txt", from + "/b.pdf", from + "/sub/"}), 3);
+  EXPECT_EQ(pravella::linkDroppedFiles(day, {from + "/a.txt", from + "/b.pdf", from + "/sub/"}).made, 3);
   for (const QString& name : {QString("a.txt"), QString("b.pdf"), QString("sub")}) {
     const QFileInfo link(day + "/" + name);
     EXPECT_TRUE(link.isSymLink()) << name.toStdString();
@@ -37,7 +37,9 @@ TEST(DroppedLinks, ThreeFilesLinkedAndAnExistingNameSkipped) {
   EXPECT_EQ(QFileInfo(day + "/a.txt").symLinkTarget(), from + "/a.txt");
   EXPECT_EQ(QFileInfo(day + "/sub").symLinkTarget(), from + "/sub");
 
-  EXPECT_EQ(pravella::linkDroppedFiles(day, {from + "/c.txt"}), 0);
+  const pravella::DroppedLinks none = pravella::linkDroppedFiles(day, {from + "/c.txt"});
+  EXPECT_EQ(none.made, 0);
+  EXPECT_TRUE(none.refused.isEmpty());
   EXPECT_FALSE(QFileInfo(day + "/c.txt").isSymLink());
   QFile mine(day + "/c.txt");
   ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
@@ -46,8 +48,30 @@ TEST(DroppedLinks, ThreeFilesLinkedAndAnExistingNameSkipped) {
 
 TEST(DroppedLinks, ADayWithoutAFolderLinksNothing) {
   touch(home() + "/a.txt");
-  EXPECT_EQ(pravella::linkDroppedFiles(home() + "/no-day", {home() + "/a.txt"}), 0);
+  const pravella::DroppedLinks none = pravella::linkDroppedFiles(home() + "/no-day", {home() + "/a.txt"});
+  EXPECT_EQ(none.made, 0);
+  EXPECT_TRUE(none.refused.isEmpty());
   EXPECT_FALSE(QFileInfo::exists(home() + "/no-day"));
+}
+
+TEST(DroppedLinks, AMemosTablesAreLinkedWithItOrItIsNotLinked) {
+  const QString day = home() + "/day";
+  const QString from = home() + "/from";
+  QDir().mkpath(day);
+  QDir().mkpath(from + "/Tables.rtfd");
+  QDir().mkpath(from + "/Tables.tbld");
+  QDir().mkpath(from + "/Two.rtfd");
+  QDir().mkpath(from + "/Two.tbld");
+  QDir().mkpath(day + "/Two.tbld");  // another memo's tables, once
+
+  const pravella::DroppedLinks links = pravella::linkDroppedFiles(day, {from + "/Tables.rtfd", from + "/Two.rtfd"});
+  EXPECT_EQ(links.made, 1);
+  EXPECT_EQ(QFileInfo(day + "/Tables.rtfd").symLinkTarget(), from + "/Tables.rtfd");
+  EXPECT_EQ(QFileInfo(day + "/Tables.tbld").symLinkTarget(), from + "/Tables.tbld");
+  EXPECT_EQ(links.refused,
+            QStringList{"\"Two\" is not linked: its tables cannot follow it, because \"Two.tbld\" already exists."});
+  EXPECT_FALSE(QFileInfo(day + "/Two.rtfd").isSymLink());
+  EXPECT_FALSE(QFileInfo(day + "/Two.tbld").isSymLink());
 }
 
 }  // namespace

@@ -74,24 +74,49 @@ TEST(UndecodableNames, AShownNameLeadsBackOnlyToTheBytesOnDisk) {
   EXPECT_EQ(undecodableNameBytes(test::home() + "/none", "memo\\xE9.rtf"), std::nullopt);
 }
 
-TEST(UndecodableNames, TheDayListShowsThemEscapedUnlessTheNameIsTaken) {
+TEST(UndecodableNames, TheDayListShowsEachOnceUnderANameThatIsFree) {
   makeRaw("memo\xE9.rtf", "one");
   makeRaw("b.txt", "b");
   makeRaw(".hidden\xFF", "hidden");
   EXPECT_EQ(listDiaryFiles(folder()), QStringList({"b.txt", "memo\\xE9.rtf"}));
-  // A file that bears the escaped name itself is the row; the other stays on disk untouched.
+  // A file that bears the escaped name itself keeps it; the other is listed numbered.
   makeRaw("memo\\xE9.rtf", "real");
-  EXPECT_EQ(listDiaryFiles(folder()), QStringList({"b.txt", "memo\\xE9.rtf"}));
-  EXPECT_EQ(claimShownName(folder(), "memo\\xE9.rtf"), "memo\\xE9.rtf");
+  EXPECT_EQ(listDiaryFiles(folder()), QStringList({"b.txt", "memo\\xE9.001.rtf", "memo\\xE9.rtf"}));
+  EXPECT_EQ(claimShownName(folder(), "memo\\xE9.rtf").name, "memo\\xE9.rtf");
   EXPECT_EQ(rawContent("memo\xE9.rtf"), "one");
   EXPECT_EQ(rawContent("memo\\xE9.rtf"), "real");
+  const ClaimedName claimed = claimShownName(folder(), "memo\\xE9.001.rtf");
+  EXPECT_EQ(claimed.name, "memo\\xE9.001.rtf");
+  EXPECT_EQ(claimed.error, "");
+  EXPECT_EQ(rawContent("memo\\xE9.001.rtf"), "one");
+  EXPECT_EQ(rawContent("memo\\xE9.rtf"), "real");
+}
+
+TEST(UndecodableNames, ANameTooLongOnceEscapedIsListedShortenedAndCanTakeIt) {
+  // 120 bytes that start no character: 480 bytes escaped, past what a name may hold.
+  const QByteArray bad(120, '\xFF');
+  makeRaw(bad + "A.rtf", "first");
+  makeRaw(bad + "B.rtf", "second");
+  const QStringList listed = listDiaryFiles(folder());
+  ASSERT_EQ(listed.size(), 2);
+  // Cut at a whole "\xHH", the extension kept; the second of the same opening numbered.
+  const QString stem = QString("\\xFF").repeated(62), numbered = QString("\\xFF").repeated(61) + ".001";
+  EXPECT_EQ(listed, QStringList({numbered + ".rtf", stem + ".rtf"}));
+  for (const QString& name : listed) {
+    EXPECT_LE(name.toUtf8().size(), 255);
+    const ClaimedName claimed = claimShownName(folder(), name);
+    EXPECT_EQ(claimed.error, "") << s(name);
+  }
+  EXPECT_EQ(rawContent(QFile::encodeName(stem + ".rtf")), "first");
+  EXPECT_EQ(rawContent(QFile::encodeName(numbered + ".rtf")), "second");
+  EXPECT_EQ(listDiaryFiles(folder()), listed);
 }
 
 TEST(UndecodableNames, ClaimingGivesTheShownNameAndRenamingNeverWritesOver) {
   makeRaw("memo\xE9.rtf", "one");
   makeRaw("x\xFF", "two");
   makeRaw("taken", "mine");
-  EXPECT_EQ(claimShownName(folder(), "memo\\xE9.rtf"), "memo\\xE9.rtf");
+  EXPECT_EQ(claimShownName(folder(), "memo\\xE9.rtf").name, "memo\\xE9.rtf");
   EXPECT_EQ(rawContent("memo\\xE9.rtf"), "one");
   EXPECT_EQ(rawContent("memo\xE9.rtf"), "<missing>");
 

@@ -147,4 +147,33 @@ inline AcrFile acrNema(bool slices, bool offsetElement, bool big = false) {
   return f;
 }
 
+// A file of the DICOM file format as scanners and toolkits write it: the 128-byte preamble,
+// "DICM", the meta group in explicit VR little endian (its group length first) naming implicit
+// VR little endian, then the data set in that form: a 16-bit monochrome image of width x
+// height, pixels 0, 1, 2, ... `offset` is where the pixels begin.
+inline AcrFile dicomFile(std::uint16_t width, std::uint16_t height) {
+  Bytes meta;
+  auto shortForm = [&meta](std::uint16_t element, const char* vr, const std::string& value) {
+    meta.u16(0x0002).u16(element).text(vr).u16(static_cast<std::uint16_t>(value.size())).text(value);
+  };
+  meta.u16(0x0002).u16(0x0001).text("OB").u16(0).u32(2).u16(0x0100);         // the meta group's version
+  shortForm(0x0002, "UI", std::string("1.2.840.10008.5.1.4.1.1.7") + '\0');  // secondary capture
+  shortForm(0x0003, "UI", "1.2.3.4");
+  shortForm(0x0010, "UI", std::string("1.2.840.10008.1.2") + '\0');  // implicit VR little endian
+  AcrFile f;
+  Bytes& b = f.bytes;
+  b.zeros(128).text("DICM");
+  b.u16(0x0002).u16(0x0000).text("UL").u16(4).u32(static_cast<std::uint32_t>(meta.data.size()));
+  b.text(meta.data);
+  b.element16(0x0028, 0x0002, 1).element(0x0028, 0x0004, "MONOCHROME2 ");
+  b.element16(0x0028, 0x0010, height).element16(0x0028, 0x0011, width);
+  b.element16(0x0028, 0x0100, 16).element16(0x0028, 0x0101, 16).element16(0x0028, 0x0102, 15);
+  b.element16(0x0028, 0x0103, 1);
+  const std::size_t pixels = std::size_t{width} * height;
+  b.u16(0x7FE0).u16(0x0010).u32(static_cast<std::uint32_t>(pixels * 2));
+  f.offset = static_cast<int>(b.data.size());
+  b.ramp(pixels);
+  return f;
+}
+
 }  // namespace medfix

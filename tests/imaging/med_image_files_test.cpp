@@ -63,6 +63,8 @@ TEST_F(MedImageFiles, FiveKindsInTheirOrder) {
        acrNema(true, true).bytes.data,
        {2, 3, 2, 2, acrNema(true, true).offset}},
       {"acr-nema plain", acrNema(false, false).bytes.data, {2, 3, 2, 1, acrNema(false, false).offset}},
+      // The elements stand behind the file format's preamble and its meta group.
+      {"dicom file format", medfix::dicomFile(3, 2).bytes.data, {2, 3, 2, 1, medfix::dicomFile(3, 2).offset}},
       {"h4", h4, {3, 128, 128, 14, 8192}},
       {"h4 size with the volume magic", volumeH4, {4, 128, 128, 14, 75}},
       {"h4 size with TOVIMED", tovimedH4, {1, 4, 3, 2, 1100}},

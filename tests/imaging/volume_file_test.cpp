@@ -100,6 +100,30 @@ TEST_F(VolumeFile, BothByteOrdersByteForByteAndBack) {
   }
 }
 
+// A volume of more voxels than one piece of a save (the file is written piece by piece, never
+// whole in memory) reads back voxel for voxel in both orders, as file and as raw voxels.
+TEST_F(VolumeFile, VolumesOfManyPiecesReadBack) {
+  for (const bool big : {false, true}) {
+    ByteOrderBigEndian = big;
+    ASSERT_EQ(DoCreateVolumeData(101, 103, 107), 1);
+    for (std::size_t i = 0; i < vData->voxels.size(); ++i)
+      vData->voxels[i] = static_cast<std::int16_t>(i * 7919 % 65536);
+    const std::vector<std::int16_t> saved = vData->voxels;
+    ASSERT_EQ(run("saveVolumeData(\"m.vol\", |1, 1, 1|); xSaveVolumeData(\"m.raw\");"), ".OK.\n");
+    EXPECT_EQ(medfix::read(medfix::pathInHome("m.vol")).size(), 75u + saved.size() * 2);
+    const std::string raw = medfix::read(medfix::pathInHome("m.raw"));
+    ASSERT_EQ(raw.size(), saved.size() * 2);
+    DoFreeVolumeData();
+    EXPECT_EQ(load("m.vol"), (Loaded{{101, 103, 107, 0, 1, 1, 1}, ""})) << big;
+    EXPECT_EQ(vData->voxels, saved) << big;
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+      const auto hi = static_cast<unsigned char>(raw[2 * i + (big ? 0 : 1)]);
+      const auto lo = static_cast<unsigned char>(raw[2 * i + (big ? 1 : 0)]);
+      ASSERT_EQ(static_cast<std::int16_t>(hi << 8 | lo), saved[i]) << big << " voxel " << i;
+    }
+  }
+}
+
 TEST_F(VolumeFile, DamagedFilesKeepTheCurrentVolume) {
   Bytes l2;
   l2.u32(24)
@@ -159,15 +183,19 @@ TEST_F(VolumeFile, FailedSavesLeaveFilesAsTheyWere) {
   EXPECT_EQ(run("saveVolumeData(\"old.vol\", |1, 1e+300, 1|);"), "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(run("saveVolumeData(\"none.vol\", |1, 1e+300, 1|);"), "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_FALSE(QFile::exists(QString::fromStdString(medfix::pathInHome("none.vol"))));
-  // Targets that cannot be written: inside a file, and a folder in the file's place.
+  // Targets that cannot be written: inside a file, and a folder in the file's place. The
+  // result says why.
   ASSERT_TRUE(QDir().mkpath(QString::fromStdString(medfix::pathInHome("folder.vol"))));
-  for (const char* target : {"old.vol/inner.vol", "folder.vol"}) {
-    EXPECT_EQ(run(std::string("saveVolumeData(\"") + target + "\", |1, 1, 1|);"),
-              "...<Error>...Can't open the save file.\n.NO.\n")
-        << target;
-    EXPECT_EQ(run(std::string("xSaveVolumeData(\"") + target + "\");"),
-              "...<Error>...Can't open the save file.\n.NO.\n")
-        << target;
+  const struct {
+    const char* target;
+    const char* why;
+  } targets[] = {{"old.vol/inner.vol", "Cannot save \"old.vol/inner.vol\": Not a directory"},
+                 {"folder.vol", "Cannot save \"folder.vol\": a folder of that name is in the way."}};
+  for (const auto& t : targets) {
+    const std::string refused =
+        std::string("...<Error>...") + t.why + "\n...<Error>...Can't open the save file.\n.NO.\n";
+    EXPECT_EQ(run(std::string("saveVolumeData(\"") + t.target + "\", |1, 1, 1|);"), refused) << t.target;
+    EXPECT_EQ(run(std::string("xSaveVolumeData(\"") + t.target + "\");"), refused) << t.target;
   }
   EXPECT_EQ(medfix::read(medfix::pathInHome("old.vol")), "old");
   EXPECT_TRUE(QFileInfo(QString::fromStdString(medfix::pathInHome("folder.vol"))).isDir());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -108,15 +109,16 @@ TEST(AtomicFile, AFolderSyncFailingAfterTheRenameIsAWarning) {
   static QString failing;
   failing = dir;
   static int error = 0;
-  pravella::save_steps::setFolderSyncHook([](const QString& folder) { return folder == failing ? error : 0; });
+  pravella::save_steps::setFolderSyncHook(
+      [](const QString& folder) { return folder == failing ? error : 0; });
   for (const int e : {EIO, EACCES, ENOSPC}) {
     error = e;
     const QString reason = QString::fromLocal8Bit(std::strerror(e));
     const QString file = dir + "/a.txt";
     const pravella::WriteResult written = pravella::writeFileAtomically(file, "new " + QByteArray::number(e));
     EXPECT_TRUE(written.ok) << written.error.toStdString();
-    EXPECT_EQ(written.warning, "\"" + file + "\" was saved, but its folder could not be synced (" + reason +
-                                   "): the save may not survive a power cut.");
+    EXPECT_EQ(written.warning, "The save may not survive a power cut: \"" + file +
+                                   "\" was saved, but its folder could not be synced (" + reason + ").");
     EXPECT_EQ(contents(file), "new " + QByteArray::number(e));
 
     const QString doc = dir + "/memo.rtfd";
@@ -159,16 +161,17 @@ TEST(AtomicFile, FullDiskKeepsTheOldFileAndSaysWhy) {
 TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {
   const QString doc = pravella::test::home() + "/memo.rtfd";
   QFile::setPermissions(pravella::test::home(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                   QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                                   QFile::ExeOther);
+                                                    QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                    QFile::ExeOther);
   auto fillWith = [](const QByteArray& text) {
     return [text](const QString& temp) { return pravella::writeFileAtomically(temp + "/TXT.rtf", text); };
   };
   ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("first")));
   EXPECT_EQ(contents(doc + "/TXT.rtf"), "first");
 
-  const pravella::WriteResult failed = pravella::replaceFolderAtomically(
-      doc, [](const QString&) { return pravella::WriteResult{false, "disk full"}; });
+  const pravella::WriteResult failed = pravella::replaceFolderAtomically(doc, [](const QString&) {
+    return pravella::WriteResult{false, "disk full"};
+  });
   EXPECT_FALSE(failed.ok);
   EXPECT_EQ(failed.error, "disk full");
   EXPECT_EQ(contents(doc + "/TXT.rtf"), "first");
@@ -179,16 +182,49 @@ TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {
   // its folder's permissions, and keeps its own once it has some.
   const auto folderPerms = QFileInfo(pravella::test::home()).permissions();
   EXPECT_EQ(QFileInfo(doc).permissions(), folderPerms);
-  QFile::setPermissions(doc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                 QFile::ExeGroup);
+  QFile::setPermissions(
+      doc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
   ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("third")));
   // A name at the file system's limit saves too.
   const QString longest = pravella::test::home() + "/" + QString(250, u'n') + ".rtfd";
   EXPECT_TRUE(pravella::replaceFolderAtomically(longest, fillWith("long")));
   EXPECT_EQ(QFileInfo(doc).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::ReadGroup);
   // Only the document remains beside it: no temporary or old folders.
-  for (const QString& entry : QDir(pravella::test::home()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+  for (const QString& entry :
+       QDir(pravella::test::home()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
     EXPECT_FALSE(entry.startsWith(".saving") || entry.startsWith(".replaced")) << entry.toStdString();
+}
+
+TEST(AtomicFile, AWriterByNameGetsTheUsualModeAndLeavesTheOldFileOnFailure) {
+  const mode_t umaskBefore = ::umask(022);
+  const QString dir = pravella::test::home() + "/byname";
+  QDir().mkpath(dir);
+  const QString path = dir + "/a.mov";
+  auto writing = [](const QByteArray& text, bool ok) {
+    return [text, ok](const QString& temp) {
+      QFile f(temp);
+      if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size())
+        return pravella::WriteResult(false, "cannot write");
+      return ok ? pravella::WriteResult(true) : pravella::WriteResult(false, "the movie has no frames");
+    };
+  };
+  auto mode = [](const QString& p) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(p).constData(), &info) == 0 ? info.st_mode & 07777 : 0u;
+  };
+  ASSERT_TRUE(pravella::writeFileAtomicallyThrough(path, writing("one", true)));
+  EXPECT_EQ(contents(path), "one");
+  EXPECT_EQ(mode(path), 0644u);
+  ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+  ASSERT_TRUE(pravella::writeFileAtomicallyThrough(path, writing("two", true)));
+  EXPECT_EQ(contents(path), "two");
+  EXPECT_EQ(mode(path), 0640u);
+  const pravella::WriteResult failed = pravella::writeFileAtomicallyThrough(path, writing("half", false));
+  EXPECT_FALSE(failed.ok);
+  EXPECT_EQ(failed.error, "the movie has no frames");
+  EXPECT_EQ(contents(path), "two");
+  EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"a.mov"});
+  ::umask(umaskBefore);
 }
 
 }  // namespace

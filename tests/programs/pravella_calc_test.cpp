@@ -81,13 +81,14 @@ TEST(PravellaCalc, UserProgramOutputStaysOffTheResults) {
 // relative names resolve against the working folder's start value, the desktop.
 TEST(PravellaCalc, RunsWithoutTheWindowHaveTheApplicationsFolders) {
   const QString home = pravella::test::home();
-  Outcome run = runCalc({"-"}, "p# = densityPlot(|0, 1| |1, 0|); pastePictWithPath(p#, \"note\"); currentPath(0);");
+  Outcome run =
+      runCalc({"-"}, "p# = densityPlot(|0, 1| |1, 0|); pastePictWithPath(p#, \"note\"); currentPath(0);");
   EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
   EXPECT_EQ(run.out.toStdString(), (home + "/Desktop\n.OK.\n").toStdString());
   EXPECT_TRUE(QFileInfo(home + "/Documents/diary/vkData/tempPict00001.jpg").isFile());
   const QDate today = QDate::currentDate();
-  EXPECT_TRUE(QFileInfo(home + QString::asprintf("/Documents/diary/%4d/%02d/%02d", today.year(), today.month(),
-                                                 today.day()))
+  EXPECT_TRUE(QFileInfo(home + QString::asprintf("/Documents/diary/%4d/%02d/%02d", today.year(),
+                                                 today.month(), today.day()))
                   .isDir());
   EXPECT_FALSE(QFileInfo::exists("/tempPict00001.jpg"));
 }
@@ -106,6 +107,22 @@ TEST(PravellaCalc, AHomeWithoutADesktopGetsOneForCommandsAndFiles) {
     EXPECT_TRUE(QFileInfo(desktop + "/" + name).isFile()) << name;
 }
 
+// pravella-calc on `program` with the resource limit `resource` set to `bytes` in the child;
+// its standard output, empty when it did not end normally.
+QByteArray runCalcLimited(int resource, rlim_t bytes, const QByteArray& program) {
+  QProcess p;
+  p.setChildProcessModifier([resource, bytes] {
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(static_cast<__rlimit_resource>(resource), &limit);
+  });
+  p.start(QStringLiteral(PRAVELLA_CALC_PATH), {"-"});
+  EXPECT_TRUE(p.waitForStarted());
+  p.write(program);
+  p.closeWriteChannel();
+  EXPECT_TRUE(p.waitForFinished(60000));
+  return p.exitStatus() == QProcess::NormalExit ? p.readAllStandardOutput() : QByteArray();
+}
+
 // A size whose picture could never be held is refused before its world is drawn: with 2 GB
 // of address space (a world of 32,767 x 32,767 alone takes 4 GB) the answer is still the
 // picture limit's, while a large picture that can be held is made.
@@ -113,20 +130,35 @@ TEST(PravellaCalc, APictureTooLargeToHoldIsRefusedBeforeItIsDrawn) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
 #endif
-  QProcess p;
-  p.setChildProcessModifier([] {
-    const rlimit limit{rlim_t{2} << 30, rlim_t{2} << 30};
-    ::setrlimit(RLIMIT_AS, &limit);
-  });
-  p.start(QStringLiteral(PRAVELLA_CALC_PATH), {"-"});
-  ASSERT_TRUE(p.waitForStarted());
-  p.write(
-      "RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1| |1, 0|); q# = changePictSize(p#, |3000, 2000|);"
-      "getPictSize(q#); changePictSize(p#, |32767, 32767|);");
-  p.closeWriteChannel();
-  ASSERT_TRUE(p.waitForFinished(60000));
-  EXPECT_EQ(p.readAllStandardOutput(),
-            " 3000.0000  2000.0000\n...<Error>...Too Big Picture (32767 x 32767).\n.NO.\n");
+  EXPECT_EQ(
+      runCalcLimited(RLIMIT_AS, rlim_t{2} << 30,
+                     "RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1| |1, 0|); q# = changePictSize(p#, "
+                     "|3000, 2000|);getPictSize(q#); changePictSize(p#, |32767, 32767|);"),
+      " 3000.0000  2000.0000\n...<Error>...Too Big Picture (32767 x 32767).\n.NO.\n");
+}
+
+// A save past the file-size limit fails with the system's reason in the result, and leaves
+// no file; the volume saves, written piece by piece, too.
+TEST(PravellaCalc, SavesPastTheFileSizeLimitSayWhy) {
+  const QString folder = pravella::test::home() + "/limited";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const struct {
+    const char* program;
+    const char* file;
+  } cases[] = {
+      {"saveB(size(100, 100) + 1, \"%1/big.bin\");", "big.bin"},
+      {"createVolumeData(|100, 100, 10|); saveVolumeData(\"%1/big.vol\", |1, 1, 1|);", "big.vol"},
+      {"createVolumeData(|100, 100, 10|); xSaveVolumeData(\"%1/big.raw\");", "big.raw"},
+  };
+  for (const auto& c : cases) {
+    const QByteArray out =
+        runCalcLimited(RLIMIT_FSIZE, rlim_t{64} << 10, QString::fromLatin1(c.program).arg(folder).toUtf8());
+    EXPECT_EQ(QString::fromUtf8(out),
+              "...<Error>...Cannot save \"" + folder + "/" + c.file +
+                  "\": File too large\n...<Error>...Can't open the save file.\n.NO.\n");
+    EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
+        << c.file;
+  }
 }
 
 // A run whose dynamic loader names every library it opens on standard error.
@@ -155,7 +187,8 @@ TEST(PravellaCalc, AProgramWithoutMoviesOrCamerasLoadsNoneOfTheirLibraries) {
   const LoaderTrace run = runTracingLibraries("x = |1, 2| * 2; sum(x);");
   EXPECT_EQ(run.out, "    6.0000\n.OK.\n");
   ASSERT_TRUE(run.trace.contains("libQt6Core")) << "the loader named nothing";
-  for (const char* heavy : {"libpravella_media", "libavformat", "libavcodec", "libopencv", "libgdcm", "libjxl"})
+  for (const char* heavy :
+       {"libpravella_media", "libavformat", "libavcodec", "libopencv", "libgdcm", "libjxl"})
     EXPECT_FALSE(run.trace.contains(heavy)) << heavy;
 }
 

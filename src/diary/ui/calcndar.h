@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "diary/document_history.h"
@@ -119,6 +120,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void getDiaryFilesList(const QString& folder);
   void setDateToDiaryFilesTableHeader(const QString& text);
   void showSelectedDiaryFile(int row);
+  // Start-up's document: the first of the day's that this application shows itself.
+  void showFirstDiaryFileAtStart();
   void selectDiaryFileFromNameAction(const QString& name);
   void selectDiaryFileNameFromNameAction(const QString& name);
   void openDocumentOnMemoForNumberSelect(int row);
@@ -177,9 +180,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // A clicked link value of the memo: a program ("!vk" and code), a dictionary entry, a file or
   // a web page. Always true.
   bool textViewClickedOnLink(const QString& value);
-  // Moves the calendar to `day` and opens the document at `path` of it in the main memo (the
-  // shown memo is saved first by the opening).
-  void goToDocumentOfDay(const QString& path, const QDate& day);
+  // Moves the calendar to `day` and opens the document at `path` of it in the main memo. The
+  // shown memo is saved first, in its own day; when it cannot be, the day stays and this is
+  // false.
+  bool goToDocumentOfDay(const QString& path, const QDate& day);
 
   // ---- making links (calcndar_link_making.cpp), on the focused memo's selection
   // The selection becomes a program link (red) to the clipboard's text, an encyclopedia or a
@@ -347,15 +351,20 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void openImage(const QString& path);
   void showPictureView(const QImage& image);
   bool moveDocument(const QString& oldPath, const QString& newPath);
+  // The name on disk of the row's document, once it bears the name it is listed with; nullopt,
+  // with the reason in the status line, when it cannot take that name.
+  std::optional<QString> claimRowName(int row) const;
   // The shown document was moved or renamed elsewhere (the finder): the memo is saved there.
   void followMovedDocument(const QString& path);
   // The shown document went to the Trash elsewhere: the memo keeps its text, unsaved.
   void keepTrashedDocumentAsMemo();
+  // Takes back the status line keepTrashedDocumentAsMemo wrote, while it still shows it.
+  void clearTrashedNotice();
   // Another view moved or trashed documents: the day's list shows what is there now.
   void refreshDiaryFilesAfterMove();
   QTextEdit* memoSheetField() const;
   // link helpers (calcndar_links.cpp)
-  void moveCalendarToDocument(const QString& path, const QDate& day);
+  bool moveCalendarToDocument(const QString& path, const QDate& day);
   void launchURL(const QString& text);
   // link making helpers (calcndar_link_making.cpp)
   void buildLinksMenu();
@@ -420,6 +429,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QString rememberString_;
   std::array<QString, 20> menuScriptFileName_{};
   int toggleStatus_ = 0;
+  QString trashedNotice_;  // the status line of a shown document gone to the Trash
   int beforeSheet_ = 0;
   int saveButtonNumber_ = 2;
   int mihensyuButtonNumber_ = 8;

@@ -20,8 +20,10 @@
 #include <QTextLayout>
 #include <QUrl>
 
+#include "diary/day_document_viewer.h"
 #include "diary/day_documents.h"
 #include "diary/day_folders.h"
+#include "diary/document_companions.h"
 #include "diary/document_links.h"
 #include "diary/dropped_links.h"
 #include "diary/undecodable_names.h"
@@ -34,8 +36,6 @@
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
 #include "imaging/acr_nema.h"
-#include "imaging/med_image_files.h"
-#include "imaging/movie/movie_document.h"
 #include "imaging/movie_windows.h"
 #include "lang/values.h"
 #include "platform/bounded_read.h"
@@ -48,12 +48,6 @@
 #include "tools/bookmarks/document_moves.h"
 
 namespace {
-
-// A day document of no other kind may be a medical volume the image viewer reads.
-bool isMedicalImage(const QString& path) {
-  int width = 0, height = 0, slices = 0, offset = 0;
-  return checkMedImageFile(path.toStdString(), &width, &height, &slices, &offset) == 1;
-}
 
 constexpr int kAutoSaveSeconds = 300;
 
@@ -176,14 +170,32 @@ void Calcndar::toggleTableFontForeColor() { changeTableFontForeColor((changeTabl
 
 void Calcndar::filesDropped(const QStringList& paths) {
   // Names already in the day are skipped without a word; a day without a folder links nothing.
-  for (int made = pravella::linkDroppedFiles(dayFolder(), paths); made > 0; --made) sound("Tink");
+  const pravella::DroppedLinks links = pravella::linkDroppedFiles(dayFolder(), paths);
+  for (int made = links.made; made > 0; --made) sound("Tink");
+  // A memo whose tables could not come along is not linked, and the user hears why.
+  if (!links.refused.isEmpty()) {
+    sound("Basso");
+    window_->statusBar()->showMessage(links.refused.join(QLatin1Char(' ')));
+  }
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("showDiaryFiles"));
+}
+
+std::optional<QString> Calcndar::claimRowName(int row) const {
+  // A name that is no UTF-8 takes the name it is listed with first: no path here can carry
+  // bytes that are no text.
+  const pravella::ClaimedName claimed = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
+  if (claimed.error.isEmpty()) return claimed.name;
+  // Said where the user looks: the row stays, and nothing is opened in its place.
+  window_->statusBar()->showMessage(claimed.error);
+  return std::nullopt;
 }
 
 QMimeData* Calcndar::dragDataForRow(int row) const {
   if (row < 0 || row >= diaryFiles_.size()) return nullptr;
+  const std::optional<QString> claimed = claimRowName(row);
+  if (!claimed) return nullptr;
+  const QString name = *claimed;
   auto* data = new QMimeData;
-  const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
   data->setText(QStringLiteral(" [") + pravella::documentDisplayName(name) + QStringLiteral("] "));
   data->setData(QLatin1String(pravella::kBookmarkDragType), (dayFolder() + QLatin1Char('/') + name).toUtf8());
   return data;
@@ -211,19 +223,18 @@ void Calcndar::showSelectedDiaryFile(int row) {
   if (row >= 0) {
     if (row >= diaryFiles_.size()) return fresh();
     const QString folder = dayFolder();
-    // A name that is no UTF-8 takes the name it is shown with first: no path here can
-    // carry bytes that are no text.
-    const QString name = pravella::claimShownName(folder, diaryFiles_[row]);
+    const std::optional<QString> claimed = claimRowName(row);
+    const QString name = claimed.value_or(diaryFiles_[row]);
     const QString path = folder + QLatin1Char('/') + name;
-    const QString ext = pravella::fileExtension(name);
-    // A vanished file and a dangling link open a new memo.
-    if (!QFileInfo(path).exists()) return fresh();
-    // A named pipe or a device is listed, never read: opening it would wait for a writer, or
-    // reading it never end.
-    const QString special = pravella::specialFileKind(path);
     auto& center = pravella::NotificationCenter::defaultCenter();
+    using Viewer = pravella::DayDocumentViewer;
+    const Viewer viewer = pravella::dayDocumentViewer(
+        path, center.hasObservers(QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification)));
+    // A vanished file and a dangling link open a new memo.
+    if (claimed && viewer == Viewer::Missing) return fresh();
     // A side window that is not there yet: it opens the file once made at start-up; one that
-    // never comes leaves the file to the desktop.
+    // never comes leaves the file to the user's click (start-up starts no other program). After
+    // start-up, the desktop opens it.
     auto postOrOpen = [&](const QString& notification, const QString& text) {
       if (center.hasObservers(notification))
         center.post(notification, text);
@@ -233,18 +244,21 @@ void Calcndar::showSelectedDiaryFile(int row) {
           if (center.hasObservers(notification))
             center.post(notification, text);
           else
-            openWithDesktop(folder, name);
+            showErrMessageToConsole(("No view here shows " + name + ".\n").toStdString());
         };
       else
         openWithDesktop(folder, name);
     };
 
-    if (!special.isEmpty()) {
-      const QString message = pravella::specialFileRefusal(name, special);
+    if (!claimed) {
+      refused = true;  // the reason is in the status line
+    } else if (viewer == Viewer::NotAFile) {
+      // A named pipe or a device is listed, never read.
+      const QString message = pravella::specialFileRefusal(name, pravella::specialFileKind(path));
       showErrMessageToConsole((message + QLatin1Char('\n')).toStdString());
       window_->statusBar()->showMessage(message);
       refused = true;
-    } else if (ext == QLatin1String("TXT") || ext == QLatin1String("txt")) {
+    } else if (viewer == Viewer::PlainText) {
       // Text files come in any of the Japanese encodings (our own export writes Shift JIS).
       const QString text = pravella::readTextFileForImport(path).value_or(QString());
       openTemplate();
@@ -261,15 +275,15 @@ void Calcndar::showSelectedDiaryFile(int row) {
       memo->setReadOnly(true);
       window_->setWindowModified(false);
       adjustSaveDurtyButton();
-    } else if (ext == QLatin1String("PICTD") || ext == QLatin1String("pictd")) {
+    } else if (viewer == Viewer::PictureSheet) {
       nowDisplayedFileOnMemoSheet_ = path;
       postOrOpen(QStringLiteral("openPictViewAction"), QString());
-    } else if (ext == QLatin1String("MOVD") || ext == QLatin1String("movd")) {
+    } else if (viewer == Viewer::MovieSheet) {
       nowDisplayedFileOnMemoSheet_ = path;
       postOrOpen(QStringLiteral("openMovieSheet"), QString());
-    } else if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf")) {
+    } else if (viewer == Viewer::WebSheet) {
       postOrOpen(QStringLiteral("openWebSheetAndConnectURL_X"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    } else if (ext == QLatin1String("rtf") || ext == QLatin1String("rtfd")) {
+    } else if (viewer == Viewer::RichText) {
       if (path != nowDisplayedDocument_) {
         openTemplate();
         const QString readPath = pravella::resolveSymbolicLink(path).value_or(path);
@@ -288,19 +302,18 @@ void Calcndar::showSelectedDiaryFile(int row) {
         table->selectRow(row);
         table->scrollToItem(table->item(row, 0));
       }
-    } else if (QImageReader(path).canRead()) {
+    } else if (viewer == Viewer::Picture) {
       closeAllToggleView();
       openImage(path);
-    } else if (center.hasObservers(QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification)) &&
-               pravella::movie::MovieDocument::isMovieFile(path)) {
+    } else if (viewer == Viewer::MovieWindow) {
       // A movie opens in the movie window titled with its file name.
       pravella::motion::openMovieWindowWithMovie(path, name);
-    } else if (isMedicalImage(path)) {
+    } else if (viewer == Viewer::MedicalImage) {
       postOrOpen(QStringLiteral("openMedImageAction"), path);
-    } else if (const std::string kind = unreadDicomKind(path.toStdString()); !kind.empty()) {
+    } else if (viewer == Viewer::UnreadDicom) {
       // A medical image the viewer cannot read: say so, rather than hand it to whatever the
       // desktop opens unknown files with.
-      const std::string message = unreadDicomMessage(name.toStdString(), kind);
+      const std::string message = unreadDicomMessage(name.toStdString(), unreadDicomKind(path.toStdString()));
       showErrMessageToConsole(message + "\n");
       window_->statusBar()->showMessage(QString::fromStdString(message));
       refused = true;
@@ -384,7 +397,9 @@ void Calcndar::selectDiaryFileAction() {
   const int row = selectedRow();
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("changeToOriginalView"));
   if (row >= 0 && row < diaryFiles_.size() && (column == 0 || selectDiaryWithOptionStatus_)) {
-    const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
+    const std::optional<QString> claimed = claimRowName(row);
+    if (!claimed) return sound("Basso");
+    const QString name = *claimed;
     if (column == 0) {
       const QString ext = pravella::fileExtension(name);
       if (ext == QLatin1String("webarchive") || ext == QLatin1String("pdf"))
@@ -480,6 +495,7 @@ void Calcndar::openTemplate() {
   window_->setWindowModified(false);
   // What the status line said of the document shown before is over with it.
   pravella::clearChangedElsewhere(memo, nowDisplayedDocument_);
+  clearTrashedNotice();
   nowDisplayedDocument_.clear();
   memoSlot_->clear();
   window_->editingDiaryFileName()->setText(QString());
@@ -696,6 +712,7 @@ QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& pr
 }
 
 bool Calcndar::finishSave(const QString& savedPath, bool fromPanel) {
+  clearTrashedNotice();
   refreshCalendar();
   showDiaryFiles();
   window_->setWindowModified(false);
@@ -739,13 +756,14 @@ bool Calcndar::moveDocument(const QString& oldPath, const QString& newPath) {
           {QStringLiteral("OK")});
     return false;
   }
-  if (!QDir().rename(oldPath, newPath)) {
-    showErrMessageToConsole(("Can not rename " + oldPath + " to " + newPath + ".\n").toStdString());
-    alert(QStringLiteral("Can't rename the document !"),
-          QStringLiteral("\"%1\" could not be renamed to \"%2\".")
-              .arg(pravella::documentDisplayName(fileNameOf(oldPath)),
-                   pravella::documentDisplayName(fileNameOf(newPath))),
-          {QStringLiteral("OK")});
+  // An open table is written before its folder moves with the memo.
+  if (toggleStatus_ == 15) closeAllToggleView();
+  // The memo's tables and pages go with it, or nothing moves.
+  const pravella::DocumentMove moved = pravella::moveDocumentWithCompanions(oldPath, newPath);
+  if (!moved.ok) {
+    showErrMessageToConsole(
+        ("Can not rename " + oldPath + " to " + newPath + ": " + moved.error + "\n").toStdString());
+    alert(QStringLiteral("Can't rename the document !"), moved.error, {QStringLiteral("OK")});
     return false;
   }
   // Bookmarks and launcher items follow only a move that happened.
@@ -780,11 +798,21 @@ void Calcndar::keepTrashedDocumentAsMemo() {
   window_->setWindowModified(true);
   adjustSaveDurtyButton();
   refreshDiaryFilesAfterMove();
-  window_->statusBar()->showMessage(
-      QStringLiteral("\"%1\" went to the Trash; its text stays here as a new memo, not saved.").arg(name));
+  trashedNotice_ =
+      QStringLiteral("\"%1\" went to the Trash; its text stays here as a new memo, not saved.").arg(name);
+  window_->statusBar()->showMessage(trashedNotice_);
+}
+
+void Calcndar::clearTrashedNotice() {
+  // Once the memo is saved or replaced, the line no longer holds.
+  if (!trashedNotice_.isEmpty() && window_->statusBar()->currentMessage() == trashedNotice_)
+    window_->statusBar()->clearMessage();
+  trashedNotice_.clear();
 }
 
 void Calcndar::refreshDiaryFilesAfterMove() {
+  // A day whose last memo went elsewhere loses its mark.
+  refreshCalendar();
   // A day without a folder has nothing to show again, and must not get one from this.
   if (!QFileInfo(dayFolder()).isDir()) return;
   showDiaryFiles();
@@ -805,13 +833,14 @@ void Calcndar::saveTitleAction() {
     field->setText(pravella::withoutExtension(fileNameOf(nowDisplayedDocument_)));
     name = field->text();
   }
-  const QString newName = pravella::fieldRenameTarget(name);
   if (window_->isWindowModified()) {
     if (!save()) return;
     selectDiaryFileFromNameAction(fileNameOf(nowDisplayedDocument_));
   }
-  // The document renamed is the one now shown (a saved .rtf is shown as its new .rtfd).
+  // The document renamed is the one now shown (a saved .rtf is shown as its new .rtfd), and
+  // it keeps its kind.
   const QString oldPath = dayFolder() + QLatin1Char('/') + fileNameOf(nowDisplayedDocument_);
+  const QString newName = pravella::fieldRenameTarget(fileNameOf(oldPath), name);
   const QString newPath = dayFolder() + QLatin1Char('/') + newName;
   field->setText(pravella::withoutExtension(newName));
   // A refused rename leaves the field showing the name the document still has.
@@ -822,7 +851,9 @@ void Calcndar::saveTitleAction() {
 
 void Calcndar::renameDiaryFileRow(int row, const QString& typedValue) {
   if (selectDiaryWithOptionStatus_ || row < 0 || row >= diaryFiles_.size()) return;
-  const QString oldName = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
+  const std::optional<QString> claimed = claimRowName(row);
+  if (!claimed) return showDiaryFiles();
+  const QString oldName = *claimed;
   // The kind a special file is listed with is no part of its name.
   QString value = typedValue;
   if (const QString kind = pravella::specialFileKind(dayFolder() + QLatin1Char('/') + oldName); !kind.isEmpty())
@@ -886,7 +917,9 @@ void Calcndar::noDurtyAction() {
 void Calcndar::deleteFileAction() {
   const int row = selectedRow();
   if (row < 0 || row >= diaryFiles_.size()) return;
-  const QString name = pravella::claimShownName(dayFolder(), diaryFiles_[row]);
+  const std::optional<QString> claimed = claimRowName(row);
+  if (!claimed) return sound("Basso");
+  const QString name = *claimed;
   // The question names the document itself: a title bar is easily not read.
   const int answer = alert(QStringLiteral("Delete : ") + name,
                            QStringLiteral("Do you want to delete this document, \"%1\"?")
@@ -898,13 +931,15 @@ void Calcndar::deleteFileAction() {
 void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
   if (answer != 2) return;
   // Exactly the file the user chose goes; the same name's index and table packages go along.
-  if (!deleteFileToTrash(path)) {
+  const pravella::DocumentTrash trashed = pravella::trashDocumentWithCompanions(path, clock_());
+  for (const QString& error : trashed.errors)
+    showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());
+  if (!trashed.document.ok) {
+    lastWriteError_ = trashed.document.error;
+    showErrMessageToConsole((lastWriteError_ + QLatin1Char('\n')).toStdString());
     alert(QStringLiteral("Can't delete the document !"), lastWriteError_, {QStringLiteral("OK")});
     return;
   }
-  const QString stem = pravella::withoutExtension(path);
-  deleteFileToTrash(stem + QStringLiteral(".htmld"));
-  deleteFileToTrash(stem + QStringLiteral(".tbld"));
   deleteDocumentToRireki(path);
   refreshCalendar();
   if (path == nowDisplayedDocument_) {

@@ -91,9 +91,7 @@ bool Calcndar::checkDocumentLink() {
     doubleClickWithShift_ = doubleClickWithOption_ = false;
     const std::optional<pravella::DayOfPath> day = pravella::dayOfDiaryDocument(path);
     if (!day) return false;
-    if (!save()) return false;
-    moveCalendarToDocument(path, QDate(day->year, day->month, day->day));
-    return true;
+    return moveCalendarToDocument(path, QDate(day->year, day->month, day->day));
   }
 
   // No such document: a heading of this memo, else a search of the memos.
@@ -123,13 +121,17 @@ bool Calcndar::checkDocumentLink() {
   return true;
 }
 
-void Calcndar::moveCalendarToDocument(const QString& path, const QDate& day) {
+bool Calcndar::moveCalendarToDocument(const QString& path, const QDate& day) {
+  if (!goToDocumentOfDay(path, day)) return false;
   sound("Tink");
-  goToDocumentOfDay(path, day);
   addDocumentToRireki(nowDisplayedDocument_);
+  return true;
 }
 
-void Calcndar::goToDocumentOfDay(const QString& path, const QDate& day) {
+bool Calcndar::goToDocumentOfDay(const QString& path, const QDate& day) {
+  // Saved while its own day is still selected, as a click on a day saves it: saved after the
+  // change of day, a new memo would be filed under the link's day.
+  if (!save()) return false;
   beforeDayToPlain();
   const QDate before = selectedDay_;
   setSelectedDay(day);
@@ -139,6 +141,7 @@ void Calcndar::goToDocumentOfDay(const QString& path, const QDate& day) {
   }
   selectDayAction2(day.day());
   selectDiaryFileFromNameAction(QFileInfo(path).fileName());
+  return true;
 }
 
 bool Calcndar::checkURL() {

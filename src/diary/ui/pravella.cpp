@@ -209,9 +209,15 @@ void Pravella::finishListing() {
 
 // ---------------------------------------------------------------- opening the drawer
 
-void Pravella::showMonthDiaryAction() {
+void Pravella::showMonthDiaryAction(const QString& posted) {
   QTextEdit* view = focusedTextView();
   setScopeButtons(false, false, true);
+  // A view the drawer cannot see into (a link in the finder's text, the web sheet's memo)
+  // posts the text to search for.
+  if (!posted.isEmpty()) {
+    searchWithTextView(nullptr, QString(posted).replace(QChar::ParagraphSeparator, QLatin1Char(' ')));
+    return;
+  }
   if (!view) {
     if (SheetCanOpen.load() == 0) return;
     if (!drawerIsOpen()) {
@@ -566,7 +572,7 @@ void Pravella::registerObservers() {
   on("cal_setSearchCellTitle", [this](Notification& n) { cal_setSearchCellTitle(n.text); });
   on("cal_openMonthListSheet", [this](Notification&) { openMonthSheet(); });
   on("cal_closeMonthListSheet", [this](Notification&) { closeMonthSheet(); });
-  on("cal_toggleMonthListSheet", [this](Notification&) { showMonthDiaryAction(); });
+  on("cal_toggleMonthListSheet", [this](Notification& n) { showMonthDiaryAction(n.text); });
   on("cal_setFindStringForMonthList", [this](Notification& n) { setFindStringForMonthList(n.text); });
   on("cal_getFindStringForMonthList", [this](Notification&) { pravella::answerString(getFindStringForMonthList()); });
   on("cal_goSearchMonth", [this](Notification&) { goSearchAction(); });

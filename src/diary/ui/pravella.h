@@ -41,7 +41,9 @@ class Pravella : public QObject, public MonthTableDelegate {
   void awakeFromNib();
 
   // ---- actions
-  void showMonthDiaryAction();
+  // `posted`: the text a view that is not the memo asks to search for; else the focused memo's
+  // selection.
+  void showMonthDiaryAction(const QString& posted = QString());
   void DoSearchMemoInSearchSheet(const QString& text);
   void openMonthSheet();
   void closeMonthSheet();

@@ -111,8 +111,9 @@ bool MemoTwinView::checkDocumentLink() {
   const std::optional<pravella::DayOfPath> day = pravella::dayOfDiaryDocument(path);
   if (!day) return false;
   const QString sheetMemo = memoSheetPath();
+  // A main memo that cannot be saved keeps its day: the link is not followed.
+  if (!calendar->goToDocumentOfDay(path, QDate(day->year, day->month, day->day))) return true;
   if (isMemoSheet()) pravella::playFeedbackSound(QStringLiteral("Tink"));
-  calendar->goToDocumentOfDay(path, QDate(day->year, day->month, day->day));
   if (!isMemoSheet())
     calendar->addDocumentToRireki(calendar->nowDisplayedDocument());
   else if (!sheetMemo.isEmpty())

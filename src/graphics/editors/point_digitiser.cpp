@@ -114,8 +114,14 @@ void PointDigitiser::mouseDown(QPointF view, bool doubleClick, bool command, boo
     // Room for the new point and for the copy of the first that closing the line adds.
     if (static_cast<int>(pointsData.size()) + 2 > kDigitiserCapacity) {
       if (sound) sound(QStringLiteral("Basso"));
+      if (status)
+        status(QStringLiteral("Too many points: the digitiser holds at most %1 (%2 placed, and the first "
+                              "again to close the line).")
+                   .arg(kDigitiserCapacity)
+                   .arg(kDigitiserCapacity - 1));
       return;
     }
+    if (status) status(QString());
     int at = static_cast<int>(pointsData.size());
     int found = 0;
     if (checkInsertPoint(p, &found)) at = std::clamp(found, 0, static_cast<int>(pointsData.size()));

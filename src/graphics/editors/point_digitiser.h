@@ -50,6 +50,8 @@ struct PointDigitiser {
   QImage image;
 
   std::function<void(const QString&)> sound;  // "Basso"; the panel installs the player
+  // The panel's status line: why a double click placed no point, or empty once one is placed.
+  std::function<void(const QString&)> status;
 
   // Mouse input at view positions (y up).
   void mouseDown(QPointF view, bool doubleClick, bool command, bool option);

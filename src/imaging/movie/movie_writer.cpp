@@ -1,15 +1,11 @@
 #include "imaging/movie/movie_writer.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageWriter>
-#include <QTemporaryFile>
-
-#include <cstdio>
 
 #include "imaging/media_module.h"
 #include "imaging/movie/movie_document.h"
+#include "platform/atomic_file.h"
 
 namespace pravella::movie {
 
@@ -36,37 +32,23 @@ bool writeJpegMovie(const MovieDocument& movie, const QString& path, int jpegQua
     if (why) *why = QStringLiteral("the movie has no frames");
     return false;
   }
-  const QFileInfo target(path);
-  QString temporary;
-  {
-    // Only for a unique name beside the target; the muxer writes the file itself.
-    QTemporaryFile name(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!name.open()) {
-      if (why) *why = QStringLiteral("cannot write in ") + target.absolutePath();
-      return false;
-    }
-    temporary = name.fileName();
-    name.setAutoRemove(false);
-  }
   const media::MediaFunctions* module = media::mediaFunctions(why);
+  if (!module) return false;
   media::JpegMovieFrames frames;
   frames.count = movie.frameCount();
   frames.size = movie.naturalSize();
   frames.jpeg = [&movie, jpegQuality](int i) { return jpegOf(movie, i, jpegQuality); };
   frames.start = [&movie](int i) { return movie.frameStart(i); };
   frames.duration = [&movie](int i) { return movie.frameDuration(i); };
-  if (!module || !module->writeJpegMovie(frames, temporary, why)) {
-    QFile::remove(temporary);
-    return false;
-  }
-  // rename(2) replaces the old file in one step.
-  if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-    QFile::remove(temporary);
-    if (why) *why = QStringLiteral("cannot rename onto ") + path;
-    return false;
-  }
-  return true;
+  // The muxer writes the temporary by name; the save gives it the mode of any file it replaces,
+  // else the user's usual one, and renames it over the target in one step.
+  const WriteResult saved = writeFileAtomicallyThrough(path, [&](const QString& temporary) {
+    QString reason;
+    if (!module->writeJpegMovie(frames, temporary, &reason)) return WriteResult(false, reason);
+    return WriteResult(true);
+  });
+  if (!saved && why) *why = saved.error;
+  return saved.ok;
 }
 
 }  // namespace pravella::movie

@@ -8,6 +8,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include "imaging/ui/program_window_anchor.h"
 #include "imaging/ui/sub_window_list.h"
 #include "platform/ui/window_placement.h"
@@ -89,17 +91,17 @@ void SubWindow::closePictWindow() {
 
 void SubWindow::movePictWindow(double x, double y) {
   orderFront();
-  if (!window_) return;
-  window_->move(static_cast<int>(x), anchorFrame().y() + static_cast<int>(y));
-  pravella::keepOnScreen(window_);
+  if (!window_ || std::isnan(x) || std::isnan(y)) return;
+  // Whole pixels toward zero, as a program's place has always been taken.
+  pravella::moveOnScreen(window_, std::trunc(x), anchorFrame().y() + std::trunc(y));
   imageView_->update();
 }
 
 void SubWindow::sizePictWindow(double width, double height) {
   orderFront();
-  if (!window_) return;
+  if (!window_ || !(width >= 1 && height >= 1)) return;
   resizing_ = true;
-  pravella::resizeOnScreen(window_, QSize(static_cast<int>(width), static_cast<int>(height)));
+  pravella::resizeOnScreen(window_, width, height);
   resizing_ = false;
   imageView_->update();
 }

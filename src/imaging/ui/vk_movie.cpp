@@ -164,7 +164,7 @@ void vkMovie::command(const QString& name, double value) {
       // Within the screen, as every size a program gives.
       const QRect area = pravella::availableScreenArea(window_->frameGeometry());
       const auto extent = [value](int natural, int most) {
-        return static_cast<int>(std::min(natural * value, static_cast<double>(most)));
+        return std::max(1, static_cast<int>(std::min(natural * value, static_cast<double>(most))));
       };
       window_->resize(extent(natural.width(), area.width()),
                       extent(natural.height(), area.height()) + MovieView::kControllerHeight);

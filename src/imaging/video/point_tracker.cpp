@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 #include "imaging/video/camera_source.h"
@@ -71,7 +72,8 @@ PointTracker& sharedPointTracker() {
 
 double trackingTicks() {
   const auto elapsed = std::chrono::steady_clock::now() - kProcessStart;
-  return static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 / 1000000);
+  return static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 /
+                             1000000);
 }
 
 void runTracking(media::FrameReader& frames, TrackingChannel& channel, PointTracker& tracker,
@@ -88,7 +90,8 @@ void runTracking(media::FrameReader& frames, TrackingChannel& channel, PointTrac
     int key = -1;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
     for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       TrackingEvent event;
       if (!channel.waitEvent(static_cast<int>(std::max<long long>(left.count(), 0)), &event)) break;
       if (event.kind == TrackingEvent::Click) {
@@ -153,9 +156,13 @@ namespace {
 using namespace pravella::video;
 namespace media = pravella::media;
 
-int runOn(std::unique_ptr<media::FrameReader> frames, double* result, int* rows, int* columns) {
+// `cannotOpen` is the result's reason when there are no frames: without it the run would end
+// with a bare failure.
+int runOn(std::unique_ptr<media::FrameReader> frames, const std::string& cannotOpen, double* result,
+          int* rows, int* columns) {
   if (!frames) {
     reportCaptureFailure();
+    error_disp(cannotOpen);
     return -1;
   }
   std::printf("Welcome to Pravella, using OpenCV version %s (%d.%d.%d)\n", "1.0.0", 1, 0, 0);
@@ -184,10 +191,11 @@ int runOn(std::unique_ptr<media::FrameReader> frames, double* result, int* rows,
   return 0;
 }
 
-const media::MediaFunctions* moduleOrSay() {
-  QString why;
-  const media::MediaFunctions* module = media::mediaFunctions(&why);
-  if (!module) showErrMessageToConsole(("test_cv: " + why + "\n").toStdString());
+// The media module, or null with the reason it is missing in *why.
+const media::MediaFunctions* moduleOrWhy(std::string* why) {
+  QString reason;
+  const media::MediaFunctions* module = media::mediaFunctions(&reason);
+  if (!module) *why = ("test_cv: " + reason).toStdString();
   return module;
 }
 
@@ -202,14 +210,16 @@ bool windowReady() {
 
 int opencvtest01(double, double* result, int* rows, int* columns) {
   if (!windowReady()) return -2;
-  const media::MediaFunctions* module = moduleOrSay();
+  std::string why = "Could not open camera 0.";
+  const media::MediaFunctions* module = moduleOrWhy(&why);
   std::unique_ptr<media::FrameReader> camera = module ? module->openCamera0(nullptr) : nullptr;
-  return runOn(std::move(camera), result, rows, columns);
+  return runOn(std::move(camera), why, result, rows, columns);
 }
 
 int opencvtest02(const char* path, double* result, int* rows, int* columns) {
   if (!windowReady()) return -2;
-  const media::MediaFunctions* module = moduleOrSay();
+  std::string why = std::string("Could not open the movie file \"") + path + "\".";
+  const media::MediaFunctions* module = moduleOrWhy(&why);
   std::unique_ptr<media::FrameReader> movie = module ? module->openMovieFrames(path) : nullptr;
-  return runOn(std::move(movie), result, rows, columns);
+  return runOn(std::move(movie), why, result, rows, columns);
 }

@@ -55,7 +55,8 @@ void runTracking(media::FrameReader& frames, TrackingChannel& channel, PointTrac
 
 // The entry functions of "test_cv": camera 0, or the movie file `path`. Each fills `result`
 // (rows x columns doubles, at most TNumber) and answers 0 after the window was closed, -1
-// when the source cannot be opened ("Could not initialize capturing...\n" on standard error),
-// -2 after "No window receives [test_cv]." when no window can show the run.
+// when the source cannot be opened ("Could not initialize capturing...\n" on standard error,
+// and "Could not open camera 0." or "Could not open the movie file \"path\"." reported), -2 after "No window
+// receives [test_cv]." when no window can show the run.
 int opencvtest01(double unused, double* result, int* rows, int* columns);
 int opencvtest02(const char* path, double* result, int* rows, int* columns);

@@ -35,6 +35,12 @@ int fisherNoneParaBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     error_disp("Need 2*2");
     return 0;
   }
+  // A count that is no number would be cut to 0 and pass for one.
+  for (int i = 0; i < 4; ++i)
+    if (std::isnan(vk_ta[i])) {
+      error_disp("bad matrix");
+      return 0;
+    }
   int k = 0;
   if (!fisherNonePara(vkTruncToInt(vk_ta[0]), vkTruncToInt(vk_ta[1]), vkTruncToInt(vk_ta[2]),
                       vkTruncToInt(vk_ta[3]), vk_tb, &k))

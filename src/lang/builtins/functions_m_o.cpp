@@ -16,8 +16,8 @@
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
 #include "lang/builtins/morphing_builtins.h"
-#include "lang/builtins/picture_window_builtins.h"
 #include "lang/builtins/movie_builder_builtins.h"
+#include "lang/builtins/picture_window_builtins.h"
 #include "lang/stack.h"
 #include "lang/stdlib/calculus.h"
 #include "lang/stdlib/neural_units.h"
@@ -147,7 +147,11 @@ int menseki(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 int mRandSeed(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double seed = 0;
   if (!vkPopNumber(stack, sp, &seed)) return 0;
-  return M_Rand_Seed(static_cast<uint32_t>(vkTruncToInt(seed))) ? 1 : 0;
+  // The generator takes an unsigned 32-bit seed, and each of them gives its own sequence; a
+  // fraction is cut toward zero, as a seed has always been. Outside that range (and for
+  // not-a-number) no seed would be the one the program named, so it is refused.
+  if (!(seed >= 0.0 && seed < 4294967296.0)) return vkInvalidArguments();
+  return M_Rand_Seed(static_cast<uint32_t>(seed)) ? 1 : 0;
 }
 
 int mRand(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

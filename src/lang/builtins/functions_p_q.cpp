@@ -214,10 +214,7 @@ int pointsToSankakuEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popReal(stack, sp, vk_ta, &points)) return 0;
   if (points.rows < 3 || points.cols != 3) return vkInvalidArguments();
   int count = 0;
-  if (!getSankakuFromPoints(vk_ta, points.rows, vk_tb, &count)) {
-    error_disp("Can not create triangles.");
-    return 0;
-  }
+  if (!getSankakuFromPoints(vk_ta, points.rows, vk_tb, &count)) return reportSankakuFailure();
   return vkPushReals(stack, sp, vk_tb, count, 9);
 }
 

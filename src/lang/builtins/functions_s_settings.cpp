@@ -290,7 +290,7 @@ int sankakuHokanEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopArg(stack, sp, vk_ta, &list)) return 0;
   if (!list.isReal() || list.rows == 0 || list.cols != 9) return invalidArguments();
   int k = 0;
-  if (!DoSankakuHokan(vk_ta, list.rows, vk_tb, &k)) return 0;
+  if (!DoSankakuHokan(vk_ta, list.rows, vk_tb, &k)) return reportSankakuFailure();
   return pushMatrix(stack, sp, vk_tb, k, 9);
 }
 

@@ -10,6 +10,7 @@
 #include "graphics/gl/gl_commands.h"
 #include "graphics/gl/gl_plot_data.h"
 #include "lang/builtins/builtin_args.h"
+#include "lang/builtins/window_arguments.h"
 
 namespace pravella::builtins {
 
@@ -157,6 +158,10 @@ int glWindowCommand(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp)
   if (!vkPopArg(stack, sp, vk_ta, &arg)) return 0;
   if (width == 0 || !arg.isReal() || arg.rows != 1 || arg.cols != width) return vkInvalidArguments();
   const std::vector<double> values(vk_ta, vk_ta + width);
+  if (name == QLatin1String(gl::kSizeGLWindow) && !windowSizeAccepted(values[0], values[1]))
+    return vkInvalidArguments();
+  if (name == QLatin1String(gl::kMoveGLWindow) && !windowPlaceAccepted(values[0], values[1]))
+    return vkInvalidArguments();
   QString title = gl::glWindowTitle({});
   if (record.argc == 2 && !popTitle(stack, sp, title)) return 0;
   gl::postGLWindowCommand(name.toLatin1().constData(), title, values);

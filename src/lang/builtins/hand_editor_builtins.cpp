@@ -138,7 +138,8 @@ int densityPlotEdit2Builtin(int, vk_Code* code, int* pc, CalcStackEntry* stack, 
   if (count == 3) {
     VkArg polygon, range;
     if (!popReal(stack, sp, vk_tc, &polygon)) return 0;
-    if (polygon.cols != 2 || polygon.rows <= 3) return vkInvalidArguments();
+    // A triangle is an outline, as with two arguments.
+    if (polygon.cols != 2 || polygon.rows < 3) return vkInvalidArguments();
     takeOutline(polygon, vk_tc);
     if (!popReal(stack, sp, vk_tb, &range)) return 0;
     if (range.rows != 1 || range.cols != 2) return vkInvalidArguments();

@@ -11,6 +11,7 @@
 #include "imaging/movie_builder.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/window_arguments.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -122,7 +123,10 @@ int movieCommandBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int*
   if (!vkPopNumber(stack, sp, &value)) return 0;
   QString name = QString::fromStdString(code[*pc].name).mid(6);  // after "movie_"
   // The rate and the magnification go on in single precision; modes and flags as integers.
-  if (name == QLatin1String("setRate") || name == QLatin1String("resizeWithMagnification")) {
+  if (name == QLatin1String("setRate")) {
+    value = static_cast<float>(value);
+  } else if (name == QLatin1String("resizeWithMagnification")) {
+    if (!windowFactorAccepted(value)) return vkInvalidArguments();
     value = static_cast<float>(value);
   } else if (name == QLatin1String("setLoopMode") || name == QLatin1String("playsSelectionOnly") ||
              name == QLatin1String("setPlaysEveryFrame")) {

@@ -11,7 +11,8 @@ namespace pravella::builtins {
 namespace {
 
 int pushPicture(CalcStackEntry* stack, int* sp, const Picture& picture) {
-  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()), 0);
+  return PushToStack(stack, sp, picture.bytes().constData(), kValuePicture, static_cast<int>(picture.size()),
+                     0);
 }
 
 }  // namespace
@@ -35,7 +36,7 @@ int testCvBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     answer = opencvtest02(reinterpret_cast<const char*>(vk_ta), vk_tc, &rows, &columns);
   else
     return vkInvalidArguments();
-  // -1 (no camera or file) fails with its line on standard error only; -2 has reported.
+  // -1 (no camera or file) and -2 (no window) have reported why.
   if (answer != 0) return 0;
   return vkPushReals(stack, sp, vk_tc, rows, columns);
 }
@@ -49,7 +50,8 @@ int rinkakuCvBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopArg(stack, sp, vk_ta, &picture)) return 0;
   if (!picture.isPicture()) return vkInvalidArguments();
   Picture result;
-  if (!DoRinkaku_cv(vk_ta, static_cast<std::size_t>(picture.rows), vk_tb, points.rows, result, vk_tc)) return 0;
+  if (!DoRinkaku_cv(vk_ta, static_cast<std::size_t>(picture.rows), vk_tb, points.rows, result, vk_tc))
+    return 0;
   return pushPicture(stack, sp, result);
 }
 

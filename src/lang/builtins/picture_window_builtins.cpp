@@ -9,6 +9,7 @@
 #include "imaging/picture_windows.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/window_arguments.h"
 #include "lang/report.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
@@ -19,9 +20,6 @@ namespace pravella::builtins {
 namespace {
 
 char* text(double* buffer) { return reinterpret_cast<char*>(buffer); }
-
-// The largest width or height a window takes (Qt's limit for a widget).
-constexpr double kLargestWindowExtent = 16777215;
 
 int popTitle(CalcStackEntry* stack, int* sp, QString& title) {
   if (!vkPopString(stack, sp, text(vk_ta))) return 0;
@@ -76,6 +74,7 @@ int movePictWindowBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double at[2];
   QString title;
   if (!popPair(stack, sp, at) || !popTitle(stack, sp, title)) return 0;
+  if (!windowPlaceAccepted(at[0], at[1])) return vkInvalidArguments();
   picturewindows::movePictWindow(title, at[0], at[1]);
   return 1;
 }
@@ -84,9 +83,7 @@ int sizePictWindowBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double size[2];
   QString title;
   if (!popPair(stack, sp, size) || !popTitle(stack, sp, title)) return 0;
-  // A window of no width or height vanishes from the screen.
-  for (const double extent : size)
-    if (!(extent >= 1 && extent <= kLargestWindowExtent)) return vkInvalidArguments();
+  if (!windowSizeAccepted(size[0], size[1])) return vkInvalidArguments();
   picturewindows::sizePictWindow(title, size[0], size[1]);
   return 1;
 }

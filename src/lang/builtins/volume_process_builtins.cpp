@@ -136,8 +136,13 @@ int angleVolumeData(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 int decVolumeData4(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popAny(stack, sp)) return 0;
-  DoDecVolSize4();
-  return 1;
+  // An empty volume is reported and the run goes on; a volume that could not be halved fails
+  // the run, since what follows expects the halved one.
+  if (vData->empty()) {
+    DoDecVolSize4();
+    return 1;
+  }
+  return DoDecVolSize4();
 }
 
 int flipVolumeDataEntry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

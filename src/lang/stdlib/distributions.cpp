@@ -28,7 +28,68 @@ double logGammaKernel(double a, double x) {
 
 bool finiteNonZero(double v) { return std::isfinite(v) && v != 0.0; }
 
+// x log(x / np) + np - x, the binomial's deviance from its mean np. Near the mean its two large
+// parts cancel, so there it is summed as the series in v = (x - np) / (x + np) (Loader's
+// saddle-point form), whose terms fall at least a hundredfold each.
+double binomialDeviance(double x, double np) {
+  if (std::fabs(x - np) < 0.1 * (x + np)) {
+    double v = (x - np) / (x + np);
+    double sum = (x - np) * v;
+    double term = 2 * x * v;
+    v *= v;
+    for (int j = 1; j < 100; ++j) {
+      term *= v;
+      const double next = sum + term / (2 * j + 1);
+      if (next == sum) break;
+      sum = next;
+    }
+    return sum;
+  }
+  return x * std::log(x / np) + np - x;
+}
+
+// Stirling's remainder of a whole count n >= 1. The series above leaves out a term of 2e-14 at
+// 15, and log-gamma in doubles is off by some 1e-15 there: both would show in a probability.
+// Below 50 log-gamma in extended precision, from 50 on the series (its next term below 1e-18).
+double countStirlingRemainder(double n) {
+  if (n >= 50) return stirlingRemainder(n);
+  const long double x = n;
+  return static_cast<double>(std::lgamma(x) -
+                             ((x - 0.5L) * std::log(x) - x + 0.918938533204672741780329736406L));
+}
+
+// The probability of x successes in n trials of success probability p (q = 1 - p, given apart
+// so that it keeps its digits), from the deviances and Stirling remainders alone: no
+// log-factorial of n is formed, so counts in the billions keep every digit.
+double binomialProbability(double x, double n, double p, double q) {
+  if (p == 0) return x == 0 ? 1 : 0;
+  if (q == 0) return x == n ? 1 : 0;
+  if (x < 0 || x > n) return 0;
+  if (x == 0) {
+    if (n == 0) return 1;
+    return std::exp(p < 0.1 ? -binomialDeviance(n, n * q) - n * p : n * std::log(q));
+  }
+  if (x == n) return std::exp(q < 0.1 ? -binomialDeviance(n, n * p) - n * q : n * std::log(p));
+  const double lc = countStirlingRemainder(n) - countStirlingRemainder(x) - countStirlingRemainder(n - x) -
+                    binomialDeviance(x, n * p) - binomialDeviance(n - x, n * q);
+  // log(2 pi x (n - x) / n), with n - x taken whole: as 1 - x / n it would lose its digits
+  // when x is near n.
+  const double lf = 2 * kHalfLogTwoPi + std::log(x * ((n - x) / n));
+  return std::exp(lc - 0.5 * lf);
+}
+
 }  // namespace
+
+double hypergeometricProbability(double x, double white, double black, double drawn) {
+  const double total = white + black;
+  if (drawn == 0) return x == 0 ? 1 : 0;
+  if (drawn == total) return x == white ? 1 : 0;
+  // C(white, x) C(black, drawn - x) / C(total, drawn) as three binomial probabilities of one
+  // p, whose powers of p and q cancel in the quotient.
+  const double p = drawn / total, q = (total - drawn) / total;
+  return binomialProbability(x, white, p, q) * binomialProbability(drawn - x, black, p, q) /
+         binomialProbability(drawn, total, p, q);
+}
 
 double logGamma(double x) {
   if (x < 15) return std::lgamma(x);
@@ -40,7 +101,8 @@ double logBeta(double a, double b) {
   if (b < 15) return std::lgamma(a) + std::lgamma(b) - std::lgamma(a + b);
   const double s = a + b;
   // log gamma(b) - log gamma(a + b) by Stirling's series, the logs of b and s taken together.
-  const double tail = -(b - 0.5) * std::log1p(a / b) - a * std::log(s) + a + stirlingRemainder(b) - stirlingRemainder(s);
+  const double tail =
+      -(b - 0.5) * std::log1p(a / b) - a * std::log(s) + a + stirlingRemainder(b) - stirlingRemainder(s);
   if (a < 15) return std::lgamma(a) + tail;
   // With log gamma(a) by Stirling too, the a log a and a log s terms meet as a log(a / s).
   return a * std::log(a / s) - 0.5 * std::log(a) + kHalfLogTwoPi + stirlingRemainder(a) -

@@ -9,6 +9,10 @@ double logGamma(double x);
 // log B(a, b) for a, b > 0, without the cancellation of large log gammas.
 double logBeta(double a, double b);
 
+// The probability of drawing x white of `drawn` from an urn of `white` and `black` (whole,
+// not negative counts, x within what the draw allows), to full precision for any counts.
+double hypergeometricProbability(double x, double white, double black, double drawn);
+
 // The regularised lower incomplete gamma function P(a, x) for a > 0, x >= 0.
 double regularizedGammaP(double a, double x);
 

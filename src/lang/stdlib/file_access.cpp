@@ -6,10 +6,10 @@
 #include <QByteArray>
 #include <QFile>
 
+#include "lang/report.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/atomic_file.h"
-#include "platform/console_log.h"
 
 namespace pravella {
 
@@ -23,14 +23,37 @@ bool resolveLanguagePath(std::string_view name, std::string& full) {
   return true;
 }
 
+namespace {
+
+// The system's reason for a failed write goes into the result text, before the caller's own
+// message: "Can't open the save file." alone would not say that the disk is full or the file
+// too large. The file is named as the program gave it.
+bool reported(const WriteResult& written) {
+  if (!written) error_disp(written.error.toStdString());
+  return written.ok;
+}
+
+QString shownName(std::string_view name) {
+  return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+}  // namespace
+
 bool writeLanguageFile(std::string_view name, std::string_view bytes, std::int64_t zeros) {
   std::string full;
   if (!resolveLanguagePath(name, full)) return false;
   const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  const WriteResult written = writeFileAtomicallyAt(QFile::decodeName(full.c_str()), zeros, data);
-  // The built-ins report their own fixed message; the system's reason goes to the console.
-  if (!written) showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
-  return written.ok;
+  return reported(writeFileAtomicallyAt(QFile::decodeName(full.c_str()), zeros, data, shownName(name)));
+}
+
+bool writeLanguageFileInPieces(std::string_view name, const std::function<std::string_view()>& next) {
+  std::string full;
+  if (!resolveLanguagePath(name, full)) return false;
+  const PieceSource pieces = [&next]() -> QByteArrayView {
+    const std::string_view piece = next();
+    return QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size()));
+  };
+  return reported(writeFileAtomicallyInPieces(QFile::decodeName(full.c_str()), pieces, shownName(name)));
 }
 
 bool readRest(std::FILE* f, std::string& bytes, std::size_t maxBytes) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,9 +28,13 @@ UniqueFile openLanguageFile(std::string_view name, const char* mode);
 bool resolveLanguagePath(std::string_view name, std::string& full);
 
 // Replaces the named file's content with `bytes` atomically. False when the file cannot be
-// written; the old file is then unchanged. No message: the caller reports.
+// written; the old file is then unchanged, and the system's reason (naming the file as given)
+// is reported; the caller adds its own message.
 // With `zeros`, that many zero bytes come first, left as a hole in the file.
 bool writeLanguageFile(std::string_view name, std::string_view bytes, std::int64_t zeros = 0);
+// The same with the content given piece by piece (`next` returns each in turn, valid until the
+// next call, then an empty one), so that a large file is never whole in memory.
+bool writeLanguageFileInPieces(std::string_view name, const std::function<std::string_view()>& next);
 
 // The whole content of a file already opened; false on a read error, when it holds more than
 // `maxBytes`, or when memory runs out (the process goes on).

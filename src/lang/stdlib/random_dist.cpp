@@ -104,19 +104,32 @@ int DoBeta(double a, double b, double* out) {
   SubGamma(a + b, &gab);
   *out = ga * gb / gab;
   // Past about 171 the gammas overflow (and their quotient is no number): in logs instead.
-  if (a > 0 && b > 0 && !(finiteNonZero(ga) && finiteNonZero(gb) && finiteNonZero(gab) && std::isfinite(*out)))
+  if (a > 0 && b > 0 &&
+      !(finiteNonZero(ga) && finiteNonZero(gb) && finiteNonZero(gab) && std::isfinite(*out)))
     *out = std::exp(logBeta(a, b));
   return 1;
 }
 
 int DoFDist(double xv, double m, double n, double* out) {
+  // Below one degree of freedom (or at none that is a finite number) there is no F
+  // distribution to take a density of.
+  if (!(std::isfinite(m) && std::isfinite(n) && m >= 1 && n >= 1)) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
+  // The distribution has no mass below 0, where the power of x would be no number.
+  if (xv < 0) {
+    *out = 0;
+    return 1;
+  }
   double beta = 0;
   DoBeta(m / 2, n / 2, &beta);
   const double ratio = m / n;
-  const double p1 = ZoTpow(ratio, m / 2), p2 = ZoTpow(xv, m / 2 - 1), p3 = ZoTpow(1 + ratio * xv, -(m + n) / 2);
+  const double p1 = ZoTpow(ratio, m / 2), p2 = ZoTpow(xv, m / 2 - 1),
+               p3 = ZoTpow(1 + ratio * xv, -(m + n) / 2);
   *out = p1 * p2 * p3 / beta;
-  if (!(m > 0 && n > 0 && xv >= 0) ||
-      (finiteNonZero(beta) && finiteNonZero(p1) && finiteNonZero(p2) && finiteNonZero(p3) && std::isfinite(*out)))
+  if (!(m > 0 && n > 0 && xv >= 0) || (finiteNonZero(beta) && finiteNonZero(p1) && finiteNonZero(p2) &&
+                                       finiteNonZero(p3) && std::isfinite(*out)))
     return 1;
   // Large degrees of freedom: the powers and the beta function over- or underflow, their
   // product does not.
@@ -124,8 +137,8 @@ int DoFDist(double xv, double m, double n, double* out) {
     *out = m > 2 ? 0.0 : m == 2 ? 1.0 : HUGE_VAL;
     return 1;
   }
-  *out = std::exp(m / 2 * std::log(ratio) + (m / 2 - 1) * std::log(xv) - (m + n) / 2 * std::log1p(ratio * xv) -
-                  logBeta(m / 2, n / 2));
+  *out = std::exp(m / 2 * std::log(ratio) + (m / 2 - 1) * std::log(xv) -
+                  (m + n) / 2 * std::log1p(ratio * xv) - logBeta(m / 2, n / 2));
   return 1;
 }
 
@@ -161,8 +174,7 @@ double p_t_distribution(double n, double t) {
     p += s;
     s *= (i - 1) * c2 / i;
   }
-  if (degrees % 2 != 0)
-    return 0.5 + (std::atan(t / std::sqrt(n)) + std::sqrt(c2) * p) / std::numbers::pi;
+  if (degrees % 2 != 0) return 0.5 + (std::atan(t / std::sqrt(n)) + std::sqrt(c2) * p) / std::numbers::pi;
   return (1 + p) * 0.5;
 }
 
@@ -293,13 +305,17 @@ int taisuKaijyou(const double* in, double* out, int rows, int cols) {
 
 int32_t greatestCommonDivisor(int32_t a, int32_t b) {
   // In 64 bits, so that the smallest int32 and -1 do not overflow the remainder.
-  long long p = a, q = b;
-  while (q != 0) {
-    const long long r = p % q;
-    p = q;
-    q = r;
+  return static_cast<int32_t>(std::clamp<long long>(greatestCommonDivisor64(a, b), INT32_MIN, INT32_MAX));
+}
+
+long long greatestCommonDivisor64(long long a, long long b) {
+  while (b != 0) {
+    // The remainder of the smallest value by -1 overflows; it is 0.
+    const long long r = b == -1 ? 0 : a % b;
+    a = b;
+    b = r;
   }
-  return static_cast<int32_t>(std::clamp<long long>(p, INT32_MIN, INT32_MAX));
+  return a;
 }
 
 int nGreatestCommonDivisor(const double* values, int rows, int cols, double* out) {
@@ -308,10 +324,19 @@ int nGreatestCommonDivisor(const double* values, int rows, int cols, double* out
     *out = 0;
     return 1;
   }
-  int32_t g = vkTruncToInt(std::fabs(values[0]));
-  for (long long i = 1; i < count && g != 1; ++i)
-    g = greatestCommonDivisor(vkTruncToInt(std::fabs(values[i])), g);
-  *out = g;
+  // Every element is cut toward zero and taken whole in 64 bits: an element past that (or
+  // not a number) has no integer to divide, so the matrix is refused before any is used.
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  for (long long i = 0; i < count; ++i)
+    if (!(std::fabs(values[i]) < kLimit)) {
+      error_disp("Invalid arguments.");
+      return 0;
+    }
+  auto whole = [](double v) { return static_cast<long long>(std::fabs(v)); };
+  long long g = whole(values[0]);
+  for (long long i = 1; i < count && g != 1; ++i) g = greatestCommonDivisor64(whole(values[i]), g);
+  // A divisor of a double's integer is itself a double exactly.
+  *out = static_cast<double>(g);
   return 1;
 }
 
@@ -338,43 +363,26 @@ int DoMach(const double* a, int rows, int cols, const double* b, int m, int cols
 
 namespace {
 
-// log(n!) summed term by term, from a table filled in the same order (so each value is the
-// same sum as the direct loop's) for the sizes a table can hold.
-class LogFactorials {
- public:
-  explicit LogFactorials(long long largest) {
-    if (largest > kTableLimit) return;
-    table_.assign(static_cast<std::size_t>(std::max(largest, 1LL)) + 1, 0.0);
-    for (long long i = 2; i <= largest; ++i) table_[i] = table_[i - 1] + std::log(static_cast<double>(i));
-  }
-  double operator()(long long n) const {
-    if (n < 2) return 0.0;
-    if (n < static_cast<long long>(table_.size())) return table_[n];
-    return std::lgamma(static_cast<double>(n) + 1);
-  }
-
- private:
-  static constexpr long long kTableLimit = 50'000'000;
-  std::vector<double> table_;
-};
-
-double fisherProbability(const LogFactorials& lf, long long a, long long b, long long c, long long d) {
-  const long long n = a + b + c + d;
-  return std::exp(lf(a + b) + lf(c + d) + lf(a + c) + lf(b + d) - lf(n) - lf(a) - lf(b) - lf(c) - lf(d));
+// The probability of the table [a, b; c, d] among those with its margins: a of the first
+// column's a + c drawn from the first row's a + b and the second row's c + d. Taken without
+// log-factorials, whose sums of billions would lose the digits the probability lives in.
+double fisherProbability(long long a, long long b, long long c, long long d) {
+  return hypergeometricProbability(static_cast<double>(a), static_cast<double>(a + b),
+                                   static_cast<double>(c + d), static_cast<double>(a + c));
 }
 
 }  // namespace
 
-double fisherNonePara_keisan(int a, int b, int c, int d) {
-  const long long n = static_cast<long long>(a) + b + c + d;
-  return fisherProbability(LogFactorials(n), a, b, c, d);
-}
+double fisherNonePara_keisan(int a, int b, int c, int d) { return fisherProbability(a, b, c, d); }
 
 int fisherNonePara(int a, int b, int c, int d, double* out, int* count) {
   const long long ab = static_cast<long long>(a) + b, ac = static_cast<long long>(a) + c;
-  const long long n = ab + c + d;
   *count = 0;
-  if (ab < 0) return 1;
+  // A count below 0 is no table (and would give "probabilities" past 1).
+  if (a < 0 || b < 0 || c < 0 || d < 0) {
+    error_disp("bad matrix");
+    return 0;
+  }
   // Each table is one row of five values in a buffer of TNumber values.
   const long long maxRows = TNumber / 5;
   // Only the v that leave no cell negative give a table: from a - d (or 0) to the smaller
@@ -385,7 +393,6 @@ int fisherNonePara(int a, int b, int c, int d, double* out, int* count) {
     error_disp("Too big data.");
     return 0;
   }
-  const LogFactorials lf(n);
   long long rows = 0;
   for (long long v = first; v <= last; ++v) {
     const long long b2 = ab - v, c2 = ac - v, d2 = static_cast<long long>(d) - a + v;
@@ -395,7 +402,7 @@ int fisherNonePara(int a, int b, int c, int d, double* out, int* count) {
     row[1] = static_cast<double>(b2);
     row[2] = static_cast<double>(c2);
     row[3] = static_cast<double>(d2);
-    row[4] = fisherProbability(lf, v, b2, c2, d2);
+    row[4] = fisherProbability(v, b2, c2, d2);
     ++rows;
   }
   *count = static_cast<int>(rows);

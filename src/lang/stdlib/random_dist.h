@@ -30,7 +30,8 @@ double boxMuller(double u1, double u2, double sigma, double mean);
 
 // B(a, b) through the gamma function of the numeric helpers.
 int DoBeta(double a, double b, double* out);
-// The F density with m and n degrees of freedom at x.
+// The F density with m and n degrees of freedom at x (0 below 0); fewer than one degree of
+// freedom, or one that is not a finite number, is refused.
 int DoFDist(double x, double m, double n, double* out);
 
 // P(T <= t) and 1 - P(T <= t) for Student's t with n degrees of freedom (a whole number, at
@@ -50,8 +51,10 @@ int DoMultiNormalDistribution_short(const int32_t* data, int k, int d, const int
 double taisuKaijyou_keisan(int n);
 int taisuKaijyou(const double* in, double* out, int rows, int cols);
 
-// Euclid's remainder loop (0 when both are 0), and the divisor common to every element.
+// Euclid's remainder loop (0 when both are 0), and the divisor common to every element (each
+// cut toward zero; one that is not a number or does not fit in 64 bits is refused).
 int32_t greatestCommonDivisor(int32_t a, int32_t b);
+long long greatestCommonDivisor64(long long a, long long b);
 int nGreatestCommonDivisor(const double* values, int rows, int cols, double* out);
 
 // For each row of a, the index (from 0) of the first row of b equal to it after truncation,
@@ -60,5 +63,6 @@ int DoMach(const double* a, int rows, int cols, const double* b, int m, int cols
 
 // Hypergeometric probability of the 2 x 2 table [a, b; c, d].
 double fisherNonePara_keisan(int a, int b, int c, int d);
-// Every table with the margins of [a, b; c, d] as rows (v, a + b - v, a + c - v, d - a + v, P).
+// Every table with the margins of [a, b; c, d] as rows (v, a + b - v, a + c - v, d - a + v, P);
+// a negative count is refused ("bad matrix").
 int fisherNonePara(int a, int b, int c, int d, double* out, int* count);

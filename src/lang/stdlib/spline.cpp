@@ -210,13 +210,42 @@ int DoSpline(const double* knots, const double* values, const double* points, in
 
 int DoNewtonHokan2(const double* y, const double* d, int n, double* out, int m) {
   if (n < 2 || m < 2) return invalidArguments();
+  // The spline depends only on where the samples lie between the first and the last, so the
+  // abscissae are taken as fractions of that span (the first increment, an offset, drops out):
+  // the result is then the same for increments of 1e+150 or 1e-290 as for ones near 1, whose
+  // powers in the spline would overflow or underflow. The increments are summed in units of
+  // the largest, so that equal increments give the same fractions whatever their size.
+  double largest = 0;
+  for (int i = 0; i < n; ++i) {
+    if (!std::isfinite(d[i])) return invalidArguments();
+    largest = std::max(largest, std::fabs(d[i]));
+  }
+  if (largest == 0) return invalidArguments();
   try {
     std::vector<double> x(static_cast<std::size_t>(n)), points(static_cast<std::size_t>(m));
-    x[0] = d[0];
-    for (int i = 1; i < n; ++i) x[static_cast<std::size_t>(i)] = x[static_cast<std::size_t>(i - 1)] + d[i];
-    const double first = x[0], last = x[static_cast<std::size_t>(n - 1)];
-    for (int k = 0; k < m; ++k) points[static_cast<std::size_t>(k)] = first + (last - first) * k / (m - 1);
+    x[0] = 0;
+    for (int i = 1; i < n; ++i)
+      x[static_cast<std::size_t>(i)] = x[static_cast<std::size_t>(i - 1)] + d[i] / largest;
+    const double span = x[static_cast<std::size_t>(n - 1)];
+    for (int i = 1; i < n; ++i) x[static_cast<std::size_t>(i)] /= span;
+    // An increment too small beside the others to move its abscissa leaves two samples at one
+    // place, between which the spline has nothing to interpolate.
+    if (!strictlyIncreasing(x.data(), n)) return invalidArguments();
+    for (int k = 0; k < m; ++k) points[static_cast<std::size_t>(k)] = static_cast<double>(k) / (m - 1);
     Zspline(x.data(), y, points.data(), out, n, m);
+    // Samples a hair apart beside the others' spacing (1e-300 of it) bend the spline past the
+    // largest double: no value there to give (unless the samples themselves held none).
+    const bool finiteSamples = std::all_of(y, y + n, [](double v) { return std::isfinite(v); });
+    if (finiteSamples && !std::all_of(out, out + m, [](double v) { return std::isfinite(v); }))
+      return invalidArguments();
+    // Where a new position falls on a sample the spline is that sample: taken as it is, not as
+    // the spline's sum that may round just below it (the ends always fall on one).
+    std::size_t j = 0;
+    for (int k = 0; k < m; ++k) {
+      const double p = points[static_cast<std::size_t>(k)];
+      while (j < x.size() && x[j] < p) ++j;
+      if (j < x.size() && x[j] == p) out[k] = y[j];
+    }
   } catch (const std::bad_alloc&) {
     error_disp("Can't heap the memory");
     return 0;

@@ -10,6 +10,7 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
+#include "net/edic/body_text.h"
 #include "platform/font_aliases.h"
 
 namespace pravella::edic {
@@ -31,6 +32,7 @@ class Renderer {
     bookPictures();
     links();
     tabs();
+    unmarkText();
   }
 
  private:
@@ -153,7 +155,7 @@ class Renderer {
       text.setPosition(target.selectionStart(), QTextCursor::KeepAnchor);
       // The link's text moves with its styles and pictures.
       const QTextDocumentFragment fragment = text.selection();
-      const QString visible = fragment.toPlainText();
+      const QString visible = unmarked(fragment.toPlainText());
       QTextCursor whole(&doc_);
       whole.setPosition(start);
       whole.setPosition(close.selectionEnd(), QTextCursor::KeepAnchor);
@@ -171,6 +173,17 @@ class Renderer {
       whole.mergeCharFormat(link);
       c = whole;
     }
+  }
+
+  // The book's own "<" and "[" (see body_text.h), kept out of the tag search until now.
+  static QString unmarked(QString text) {
+    return text.replace(QChar(kTextLessThan), u'<').replace(QChar(kTextBracket), u'[');
+  }
+
+  void unmarkText() {
+    for (const QChar mark : {QChar(kTextLessThan), QChar(kTextBracket)})
+      for (QTextCursor c = find(QString(mark), 0); !c.isNull(); c = find(QString(mark), c.position()))
+        c.insertText(unmarked(QString(mark)));
   }
 
   void tabs() {

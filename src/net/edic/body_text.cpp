@@ -56,6 +56,16 @@ class BodyConverter {
     out_ += piece;
   }
 
+  // A character of the book's text. The two that open tags are marked, so that text which
+  // merely spells a tag is never taken for one.
+  void appendText(char c) {
+    if (c == '<')
+      c = kTextLessThan;
+    else if (c == '[')
+      c = kTextBracket;
+    append(std::string(1, c));
+  }
+
   void ensureNewline() {
     if (out_.size() >= 2 && out_.back() != '\n') append("\n");
   }
@@ -75,7 +85,7 @@ class BodyConverter {
     }
     if (narrow_ && row != 0x24 && row != 0x25) {
       const unsigned char half = zen2han(row, cell);
-      if (half != 255 && half < 0x80) append(std::string(1, static_cast<char>(half)));
+      if (half != 255 && half < 0x80) appendText(static_cast<char>(half));
       return;
     }
     const uint16_t sjis = Jis2Sjis(static_cast<uint16_t>(row << 8 | cell));
@@ -115,10 +125,10 @@ class BodyConverter {
         if (!compressed_) append("\n");
         return Step::NewLine;
       case 0x0E:
-        append("[");
+        appendText('[');
         return Step::Go;
       case 0x0F:
-        append("]");
+        appendText(']');
         return Step::Go;
       case 0x10:
       case 0x11:

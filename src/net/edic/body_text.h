@@ -4,6 +4,8 @@
 // "<key_start>", "<bold_start>", "<[Link]" ... "[Link:page,offset]>", "<GF[rrr:ccc]>",
 // "<Fig-[page,offset]>", "<Pict[kind:page:offset]>" and the rest). The text never grows past
 // the 50,000-byte buffer of the window; what was converted before a failed read is kept.
+// Only the book's escape codes make tags: a "<" or "[" of the book's text comes as one of the
+// marks below, which the renderer shows as the character.
 
 #include <cstdint>
 #include <functional>
@@ -15,6 +17,9 @@
 namespace pravella::edic {
 
 inline constexpr std::size_t kBodyBufferSize = 50000;
+// Control characters no book text converts to.
+inline constexpr char kTextLessThan = '\x01';
+inline constexpr char kTextBracket = '\x02';
 
 // Converts from the reader's current position. `stopRequested` is asked before each line of a
 // compressed book (the break test); when it answers true the conversion stops.

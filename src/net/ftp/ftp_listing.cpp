@@ -21,9 +21,11 @@ static std::optional<QString> nameAfterEighthWord(const QString& line) {
     if (i == n) return std::nullopt;
     while (i < n && line[i] != QLatin1Char(' ')) ++i;
   }
-  while (i < n && line[i] == QLatin1Char(' ')) ++i;
-  if (i == n) return std::nullopt;
-  QString name = line.mid(i);
+  // The name stands one blank after the time field; further blanks belong to it (" lead.txt"
+  // and "lead.txt" are two files).
+  if (i == n || line[i] != QLatin1Char(' ')) return std::nullopt;
+  QString name = line.mid(i + 1);
+  if (name.trimmed().isEmpty()) return std::nullopt;
   if (line.startsWith(QLatin1Char('l'))) {
     const qsizetype arrow = name.indexOf(QLatin1String(" -> "));
     if (arrow >= 0) name.truncate(arrow);

@@ -3,12 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "net/ftp/ftp_partial_gets.h"
 #include "platform/child_processes.h"
 #include "platform/paths.h"
 
@@ -17,7 +22,7 @@ namespace pravella::ftp {
 namespace {
 const QString kSiteError = QStringLiteral("FTP Site Error !\n");
 const QString kTempError = QStringLiteral("Can not Create Temp.Dir. !\n");
-const QString kNotNormal = QStringLiteral("It is not a Normal File !\n");
+constexpr qsizetype kLongestScriptLine = 4096;  // bytes; tnftp takes some more
 }  // namespace
 
 QString workRoot() { return paths::diary() + QStringLiteral("/ftp"); }
@@ -43,6 +48,14 @@ bool WorkFolder::writePrivate(const QString& name, const QByteArray& bytes) cons
 Run runScript(const WorkFolder& folder, const QString& script, const StopAsk& shouldStop) {
   Run run;
   const QByteArray bytes = script.toUtf8();
+  // tnftp drops a line longer than its buffer and goes on with the next, so a long name would
+  // go unsent while the run looked fine.
+  for (const QByteArray& l : bytes.split('\n')) {
+    if (l.size() > kLongestScriptLine) {
+      run.output = QStringLiteral("ftp: a name or folder is too long for the ftp program\n");
+      return run;
+    }
+  }
   folder.writePrivate(QStringLiteral("ftpScript.txt"), bytes);
   ChildRequest request;
   request.kind = ChildKind::Ftp;
@@ -133,16 +146,71 @@ Listing listDirectory(const Connection& c, const QString& root, const StopAsk& s
   return listing;
 }
 
+// The local file's permissions for a fetched copy: those of the file it replaces, else the
+// usual rw-r--r-- (the temporary file starts private).
+static QFileDevice::Permissions fetchedPermissions(const QString& target) {
+  const QFileInfo old(target);
+  if (old.isFile()) return old.permissions();
+  return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+}
+
 Report getFile(const Connection& c, const QString& name, const QString& root, const StopAsk& shouldStop) {
   if (const QString check = checkFields(c); !check.isEmpty()) return fieldsRefused(check);
-  if (!isTransferableName(name)) return refusal(kNotNormal);
+  if (const QString why = nameRefusal(name); !why.isEmpty()) return refusal(why);
   WorkFolder folder(root);
   if (!folder.ok()) return refusal(kTempError);
-  const bool exists = QFileInfo::exists(QDir(localFolderPath(c.localFolder)).filePath(name));
-  const QString script = getScript(c, name, exists);
+  const QString localFolder = localFolderPath(c.localFolder);
+  const QString target = QDir(localFolder).filePath(name);
+  const RemoteFile remote = remoteFile(c, name);
+  const QString what = QStringLiteral("Get of ") + name;
+  const Report got{true, {}, QStringLiteral("Tink"), QStringLiteral("Got ") + name};
+
+  // Only a partial copy this client's own get left is resumed in place.
+  if (isOwnPartial(target, remote)) {
+    const QString script = getScript(c, name, name, true);
+    const Run run = runScript(folder, script, shouldStop);
+    if (!run.ok) {
+      recordPartial(target, remote);  // still partial, perhaps longer
+      return failed(what, run, maskedScript(script, c));
+    }
+    forgetPartial(target);
+    Report r = got;
+    r.monitor = maskedScript(script, c) + run.output;
+    return r;
+  }
+
+  // Anything else is fetched beside the local file and replaces it only once it is whole, so
+  // that a failed get leaves the old file as it was and nothing is spliced into it.
+  QTemporaryFile temp(QDir(localFolder).filePath(QStringLiteral(".ftp-get-XXXXXX")));
+  temp.setAutoRemove(false);
+  if (!temp.open()) return refusal(QStringLiteral("Can not create a file in the local folder !\n"));
+  const QString tempPath = temp.fileName();
+  temp.close();
+  QFile::setPermissions(tempPath, fetchedPermissions(target));
+  const QString script = getScript(c, name, QFileInfo(tempPath).fileName(), false);
   const Run run = runScript(folder, script, shouldStop);
-  if (!run.ok) return failed(QStringLiteral("Get of ") + name, run, maskedScript(script, c));
-  return {true, maskedScript(script, c) + run.output, QStringLiteral("Tink"), QStringLiteral("Got ") + name};
+  if (!run.ok) {
+    // Where no local file was, what came stays as a partial copy that the next get resumes.
+    const QFileInfo there(target);
+    if (QFileInfo(tempPath).size() > 0 && !there.exists() && !there.isSymLink() &&
+        QFile::rename(tempPath, target)) {
+      recordPartial(target, remote);
+    } else {
+      QFile::remove(tempPath);
+    }
+    return failed(what, run, maskedScript(script, c));
+  }
+  if (::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(target).constData()) != 0) {
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    QFile::remove(tempPath);
+    const QString status = what + QStringLiteral(" failed: ") + why;
+    return {false, maskedScript(script, c) + run.output + status + QLatin1Char('\n'), QStringLiteral("Basso"),
+            status};
+  }
+  forgetPartial(target);
+  Report r = got;
+  r.monitor = maskedScript(script, c) + run.output;
+  return r;
 }
 
 Report putFile(const Connection& c, const QString& localPath, const QString& root,
@@ -151,9 +219,13 @@ Report putFile(const Connection& c, const QString& localPath, const QString& roo
   if (QFileInfo(localPath).isDir()) {
     return refusal(QStringLiteral("It is a directory (Can not upload)!\n"));
   }
+  const QString name = QFileInfo(localPath).fileName();
+  if (const QString why = nameRefusal(name); !why.isEmpty()) return refusal(why);
+  if (hasControlCharacter(QFileInfo(localPath).absolutePath()))
+    return refusal(
+        QStringLiteral("The ftp program can not take a folder with a line break or control character !\n"));
   WorkFolder folder(root);
   if (!folder.ok()) return refusal(kTempError);
-  const QString name = QFileInfo(localPath).fileName();
   const Run run = runScript(folder, putScript(c, localPath), shouldStop);
   if (!run.ok) return failed(QStringLiteral("Put of ") + name, run);
   return {true, run.output, QStringLiteral("Tink"), QStringLiteral("Put ") + name};
@@ -161,7 +233,7 @@ Report putFile(const Connection& c, const QString& localPath, const QString& roo
 
 Report deleteFile(const Connection& c, const QString& name, const QString& root, const StopAsk& shouldStop) {
   if (!checkFields(c).isEmpty()) return {false, {}, {}, {}};
-  if (!isTransferableName(name)) return refusal(kNotNormal);
+  if (const QString why = nameRefusal(name); !why.isEmpty()) return refusal(why);
   WorkFolder folder(root);
   if (!folder.ok()) return {false, {}, {}, {}};
   const QString script = deleteScript(c, name);
@@ -198,7 +270,7 @@ QByteArray wgetrc(const Connection& c) {
 Report downloadDirectory(const Connection& c, const QString& name, const QString& root,
                          const StopAsk& shouldStop) {
   if (const QString check = checkFields(c); !check.isEmpty()) return fieldsRefused(check);
-  if (!isTransferableName(name)) return refusal(kNotNormal);
+  if (const QString why = nameRefusal(name); !why.isEmpty()) return refusal(why);
   WorkFolder folder(root);
   if (!folder.ok()) return refusal(kTempError);
   folder.writePrivate(QStringLiteral("wgetrc"), wgetrc(c));

@@ -74,6 +74,10 @@ struct Listing {
 // Lists the remote directory: "nlist -al", and once more with "ls -la" when that gave no
 // entries on a working session (servers that take no options to NLST refuse it).
 Listing listDirectory(const Connection& c, const QString& root = workRoot(), const StopAsk& shouldStop = {});
+// Fetches into a hidden ".ftp-get-" file beside the local file, which it replaces only once
+// whole; only a partial copy an earlier get of this client left is resumed in place (see
+// ftp_partial_gets.h). Where no local file was, a stopped or failed get leaves what came as
+// that partial copy.
 Report getFile(const Connection& c, const QString& name, const QString& root = workRoot(),
                const StopAsk& shouldStop = {});
 Report putFile(const Connection& c, const QString& localPath, const QString& root = workRoot(),

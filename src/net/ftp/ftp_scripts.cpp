@@ -9,7 +9,8 @@ QString hostWord(const QString& hostText) { return hostText.split(QLatin1Char(' 
 
 static bool hasBadCharacter(const QString& s) {
   for (QChar ch : s) {
-    if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n') || ch == QLatin1Char('\t') || ch.unicode() == 0) return true;
+    if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n') || ch == QLatin1Char('\t') || ch.unicode() == 0)
+      return true;
   }
   return false;
 }
@@ -88,9 +89,9 @@ QString namesScript(const Connection& c, bool options) {
          QStringLiteral("pwd\nquit\n");
 }
 
-QString getScript(const Connection& c, const QString& name, bool localExists) {
+QString getScript(const Connection& c, const QString& name, const QString& localFile, bool resume) {
   return scriptHead(c) + line("lcd", localFolderPath(c.localFolder)) + line("cd", c.directory) +
-         line(localExists ? "reget" : "get", name, localName(name)) + QStringLiteral("quit\n");
+         line(resume ? "reget" : "get", name, localName(localFile)) + QStringLiteral("quit\n");
 }
 
 QString putScript(const Connection& c, const QString& localPath) {
@@ -112,12 +113,23 @@ QString maskedScript(const QString& script, const Connection& c) {
   return lines.join(QLatin1Char('\n'));
 }
 
-bool isTransferableName(const QString& name) {
-  if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
-  for (QChar ch : name) {
-    if (ch == QLatin1Char('/') || ch.unicode() < 0x20 || ch.unicode() == 0x7f) return false;
+bool hasControlCharacter(const QString& text) {
+  for (QChar ch : text) {
+    if (ch.unicode() < 0x20 || ch.unicode() == 0x7f) return true;
   }
-  return true;
+  return false;
+}
+
+bool isTransferableName(const QString& name) {
+  return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+         !name.contains(QLatin1Char('/')) && !hasControlCharacter(name);
+}
+
+QString nameRefusal(const QString& name) {
+  if (isTransferableName(name)) return {};
+  if (hasControlCharacter(name))
+    return QStringLiteral("The ftp program can not take a name with a line break or control character !\n");
+  return QStringLiteral("It is not a Normal File !\n");
 }
 
 }  // namespace pravella::ftp

@@ -11,7 +11,7 @@
 namespace pravella::ftp {
 
 struct Connection {
-  QString host;       // the whole host text; only its first word is opened
+  QString host;  // the whole host text; only its first word is opened
   QString user;
   QString password;
   QString directory;  // remote
@@ -47,8 +47,9 @@ QString listScript(const Connection& c, ListCommand command = ListCommand::Nlist
 // The names and the current directory; `options` false sends a bare "nlist" (servers that
 // refuse "nlist -al" refuse "nlist -a" as well).
 QString namesScript(const Connection& c, bool options = true);
-// "reget" resumes when the file already exists in the local folder.
-QString getScript(const Connection& c, const QString& name, bool localExists);
+// Fetches the remote `name` into `localFile` of the local folder; `resume` sends "reget",
+// which appends to what `localFile` holds.
+QString getScript(const Connection& c, const QString& name, const QString& localFile, bool resume);
 QString putScript(const Connection& c, const QString& localPath);
 QString deleteScript(const Connection& c, const QString& name);
 
@@ -58,5 +59,11 @@ QString maskedScript(const QString& script, const Connection& c);
 // True when the entry name is safe to hand to get or delete: not empty, "." or "..", no "/"
 // and no control character. Everything else (blanks, quotes, "|", glob characters) is escaped.
 bool isTransferableName(const QString& name);
+// Why a file name cannot go to get, put or delete, its line feed included; empty when it can.
+// The script is one command a line, so a name with a control character could not reach tnftp
+// whole.
+QString nameRefusal(const QString& name);
+// True when the text holds CR, LF, TAB, NUL or another control character.
+bool hasControlCharacter(const QString& text);
 
 }  // namespace pravella::ftp

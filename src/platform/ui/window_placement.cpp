@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace pravella {
 
@@ -37,19 +38,37 @@ QSize frameSizeOf(const QWidget* window, const QWidget* mainWindow) {
   return window->size().grownBy(margins);
 }
 
+// A program's number as a whole pixel count a widget can take; the fitting to the screen then
+// brings a far value back, which the conversion alone must not do (nor overflow).
+int programPixels(double v, int least) {
+  if (std::isnan(v)) return least > 0 ? least : 0;
+  return static_cast<int>(std::clamp(v, static_cast<double>(least), static_cast<double>(QWIDGETSIZE_MAX)));
+}
+
 }  // namespace
 
 QPoint besideMainWindow(const QRect& mainFrame, const QSize& frameSize, const QRect& available) {
   const int right = mainFrame.x() + mainFrame.width() + kBesideGap;
   if (!available.isValid()) return {right, mainFrame.y()};
   const int w = std::max(0, frameSize.width()), h = std::max(0, frameSize.height());
-  const int from = available.x(), to = available.x() + available.width();
-  const auto fits = [&](int x) { return x >= from && x + w <= to; };
-  const int left = mainFrame.x() - kBesideGap - w;
-  int x = right;
-  if (!fits(right)) x = fits(left) ? left : fitInto(right, w, from, to);
-  const int y = fitInto(mainFrame.y(), h, available.y(), available.y() + available.height());
-  return {x, y};
+  // Right with the tops level, left, below with the left edges level, above: each moved onto
+  // the screen. The first that hides nothing of the main window wins, else the one that
+  // hides least of it.
+  const QPoint sides[] = {{right, mainFrame.y()},
+                          {mainFrame.x() - kBesideGap - w, mainFrame.y()},
+                          {mainFrame.x(), mainFrame.y() + mainFrame.height() + kBesideGap},
+                          {mainFrame.x(), mainFrame.y() - kBesideGap - h}};
+  QPoint best;
+  qint64 leastHidden = -1;
+  for (const QPoint& side : sides) {
+    const QPoint at(fitInto(side.x(), w, available.x(), available.x() + available.width()),
+                    fitInto(side.y(), h, available.y(), available.y() + available.height()));
+    const QRect hidden = QRect(at, QSize(w, h)).intersected(mainFrame);
+    const qint64 area = hidden.isEmpty() ? 0 : qint64(hidden.width()) * hidden.height();
+    if (leastHidden < 0 || area < leastHidden) best = at, leastHidden = area;
+    if (area == 0) break;
+  }
+  return best;
 }
 
 void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow) {
@@ -100,8 +119,10 @@ void resizeOnScreen(QWidget* window, const QSize& size) {
   if (!window) return;
   window = window->window();
   const QRect fitted = geometryOnScreen(window, QRect(window->geometry().topLeft(), size));
-  if (fitted.topLeft() != window->geometry().topLeft()) window->setGeometry(fitted);
-  else window->resize(fitted.size());
+  if (fitted.topLeft() != window->geometry().topLeft())
+    window->setGeometry(fitted);
+  else
+    window->resize(fitted.size());
 }
 
 void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {
@@ -110,6 +131,22 @@ void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {
   if (!available.isValid() || available.contains(QRect(window->pos(), frameSizeOf(window, mainWindow))))
     return;
   placeBesideMainWindow(window, mainWindow);
+}
+
+void resizeOnScreen(QWidget* window, double width, double height) {
+  resizeOnScreen(window, QSize(programPixels(width, 1), programPixels(height, 1)));
+}
+
+void moveOnScreen(QWidget* window, double x, double y) {
+  if (!window) return;
+  window = window->window();
+  const QPoint at(programPixels(x, -QWIDGETSIZE_MAX), programPixels(y, -QWIDGETSIZE_MAX));
+  const QRect inside = window->geometry().translated(at - window->frameGeometry().topLeft());
+  const QRect fitted = geometryOnScreen(window, inside);
+  if (fitted.size() != window->geometry().size())
+    window->setGeometry(fitted);
+  else
+    window->move(fitted.topLeft() - (window->geometry().topLeft() - window->frameGeometry().topLeft()));
 }
 
 }  // namespace pravella

@@ -1,9 +1,10 @@
 #pragma once
 // Where a window that opens beside the main window goes. Its place is 5 points right of the
-// main window with the tops level; where that place, or the window's right part, would leave
-// the screen's available area (a wide main window, one near the right edge, a drawer open), it
-// goes 5 points left of the main window when there is room there, else to the nearest place
-// wholly on the screen. Every window placed beside the main window comes through here.
+// main window with the tops level; where that place would leave the screen's available area
+// (a wide main window, one near the right edge, a drawer open), it goes 5 points left of the
+// main window, else below it, else above it, wherever it then covers nothing of the main
+// window; where every side would cover some, to the side that covers least, moved wholly onto
+// the screen. Every window placed beside the main window comes through here.
 
 #include <QPoint>
 #include <QRect>
@@ -49,5 +50,13 @@ void keepOnScreen(QWidget* window);
 // Gives the top-level `window` the inside `size`, or as much of it as the screen shows: the
 // window is never made larger than the screen, even for a moment.
 void resizeOnScreen(QWidget* window, const QSize& size);
+
+// A size or a place that a program gives, in its own numbers: however large (infinite
+// included), the window ends wholly on the screen, larger sizes shrunk to it and far places
+// brought back to its nearest edge. Sizes below 1 pixel are taken as 1 and a place that is
+// not a number as 0; the built-ins refuse both before they get here.
+void resizeOnScreen(QWidget* window, double width, double height);
+// The frame's top-left corner to (x, y), or as near as keeps the window wholly on the screen.
+void moveOnScreen(QWidget* window, double x, double y);
 
 }  // namespace pravella

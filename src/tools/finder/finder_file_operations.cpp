@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "diary/day_documents.h"
+#include "diary/document_companions.h"
 #include "platform/cformat.h"
 #include "platform/file_copy.h"
 #include "tools/bookmarks/document_moves.h"
@@ -106,13 +107,17 @@ MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
       continue;
     }
     const QString target = moveTarget(folder, QFileInfo(item).fileName());
-    if (!target.isEmpty() && moveItem(item, target)) {
+    // A memo's tables and pages go with it, or nothing moves.
+    const DocumentMove moved =
+        target.isEmpty() ? DocumentMove{} : moveDocumentWithCompanions(item, target, moveItem);
+    if (moved.ok) {
       tellDocumentMoved(item, target);
       marks.remove(item);
       ++outcome.done;
     } else {
       outcome.failed.append(item);
-      outcome.errors.append(QStringLiteral("%1 cannot be moved into %2.").arg(item, folder));
+      outcome.errors.append(QStringLiteral("%1 cannot be moved into %2.").arg(item, folder) +
+                            (moved.error.isEmpty() ? QString() : QLatin1Char(' ') + moved.error));
     }
   }
   return outcome;
@@ -122,14 +127,16 @@ MarkedItemsOutcome trashMarkedItems(FinderMarks& marks) {
   MarkedItemsOutcome outcome;
   const QStringList items = marks.entries();
   for (const QString& item : items) {
-    const TrashResult trashed = moveToTrash(item);
-    if (trashed.ok) {
-      if (!trashed.trashedPath.isEmpty()) tellDocumentTrashed(item);
+    // A memo's tables and pages go with it (a companion also marked is gone by its turn).
+    const DocumentTrash trashed = trashDocumentWithCompanions(item);
+    if (trashed.document.ok) {
+      if (!trashed.document.trashedPath.isEmpty()) tellDocumentTrashed(item);
       marks.remove(item);
-      if (!trashed.trashedPath.isEmpty()) ++outcome.done;
+      if (!trashed.document.trashedPath.isEmpty()) ++outcome.done;
+      outcome.errors.append(trashed.errors);
     } else {
       outcome.failed.append(item);
-      outcome.errors.append(trashed.error);
+      outcome.errors.append(trashed.document.error);
     }
   }
   return outcome;

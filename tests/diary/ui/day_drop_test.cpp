@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QStatusBar>
 #include <QTextEdit>
 #include <QUrl>
 
@@ -56,6 +57,32 @@ TEST_F(DayDrop, DroppedFilesBecomeLinksAndAnExistingNameIsSkipped) {
   EXPECT_EQ(mine.readAll(), "kept");
   EXPECT_EQ(relisted, 1);
   EXPECT_EQ(sounds, QStringList({"Tink", "Tink", "Tink"}));
+}
+
+// A memo dragged to another day brings its tables along, or stays where it is with the reason.
+TEST_F(DayDrop, AMemoDroppedOnAnotherDayBringsItsTablesOrIsRefused) {
+  writeRtfd(day(27) + "/Tables.rtfd", "see <prices>");
+  writeFile(day(27) + "/Tables.tbld/prices.dat", "the prices");
+  writeRtfd(day(27) + "/Two.rtfd", "two");
+  writeFile(day(27) + "/Two.tbld/t.dat", "its own");
+  writeFile(day() + "/Two.tbld/other.dat", "another memo's");
+  start();
+  auto* table = static_cast<getKeyOnTable*>(this->table());
+  std::unique_ptr<QMimeData> mime(files({day(27) + "/Tables.rtfd", day(27) + "/Two.rtfd"}));
+  const QPoint at = table->viewport()->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(table->viewport(), &enter);
+  sounds.clear();
+  QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(table->viewport(), &drop);
+
+  EXPECT_EQ(rows(), QStringList{"Tables"});
+  EXPECT_EQ(QFileInfo(day() + "/Tables.tbld").symLinkTarget(), day(27) + "/Tables.tbld");
+  EXPECT_TRUE(QFileInfo(day() + "/Tables.tbld/prices.dat").isFile());
+  EXPECT_FALSE(QFileInfo(day() + "/Two.rtfd").exists());
+  EXPECT_EQ(window->statusBar()->currentMessage(),
+            "\"Two\" is not linked: its tables cannot follow it, because \"Two.tbld\" already exists.");
+  EXPECT_EQ(sounds, QStringList({"Tink", "Basso"}));
 }
 
 TEST_F(DayDrop, TheFinderTextTakesTheMenuCommandsWhileFocused) {

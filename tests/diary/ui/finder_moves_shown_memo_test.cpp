@@ -62,6 +62,19 @@ class FinderMovesShownMemo : public SharedDocuments {
   QStringList dayEntries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
   }
+  // Every message box from now on: its title and text kept, its first button clicked.
+  void recordMessageBoxes() {
+    auto said = std::make_shared<QStringList>();
+    said_ = said;
+    watchdog.answerDialog(QStringLiteral("QMessageBox"), [said](QDialog* dialog) {
+      auto* box = static_cast<QMessageBox*>(dialog);
+      *said << box->windowTitle() + ": " + box->text();
+      box->buttons().first()->click();
+      return true;
+    });
+  }
+  QStringList boxes() const { return said_ ? *said_ : QStringList(); }
+  std::shared_ptr<QStringList> said_;
 };
 
 TEST_F(FinderMovesShownMemo, ARenameInTheFinderIsFollowedByTheMemo) {
@@ -121,6 +134,66 @@ TEST_F(FinderMovesShownMemo, ADeleteInTheFinderLeavesTheMemoAsAnUnsavedNewMemo) 
   EXPECT_FALSE(QFileInfo::exists(day() + "/Doc A.rtfd"));
   EXPECT_EQ(textOf(pravella::paths::trash() + "/files/Doc A.rtfd"), "first");
   EXPECT_EQ(textOf(calendar->nowDisplayedDocument()), "edit more first");
+  // Saved under a name of its own, the memo is no longer the one that went.
+  EXPECT_EQ(window->statusBar()->currentMessage(), "");
+}
+
+TEST_F(FinderMovesShownMemo, TheCalendarUnmarksADayWhoseLastMemoTheFinderDeleted) {
+  writeRtfd(day(29) + "/Only.rtfd", "the one memo");
+  showDocAInBoth();
+  QToolButton* cell29 = window->dayCell(29 + calendar->startOffset() - 1);
+  ASSERT_EQ(cell29->text(), "*29");
+  clickInFinder(day(29), "Only.rtfd");
+  watchdog.answer(QStringLiteral("Delete"));
+  QTest::mouseClick(finderButton(QStringLiteral("Delete")), Qt::LeftButton);
+  EXPECT_EQ(watchdog.pending(), 0u);
+  ASSERT_FALSE(QFileInfo::exists(day(29) + "/Only.rtfd"));
+  EXPECT_EQ(cell29->text(), "29");
+  EXPECT_EQ(window->dayCell(28 + calendar->startOffset() - 1)->text(), "*28");
+}
+
+// The memo's tables go with it when the finder renames it or moves it to another day; where
+// they cannot follow, nothing moves and a message says why.
+TEST_F(FinderMovesShownMemo, TheMemosTablesGoWithItOrNothingMoves) {
+  writeFile(day() + "/Doc A.tbld/prices.dat", "prices");
+  writeFile(day() + "/Doc C.tbld/other.dat", "another memo's");
+  showDocAInBoth();
+  recordMessageBoxes();
+  typeNameInFinder("Doc B");
+  EXPECT_EQ(dayEntries(day()), (QStringList{"Doc B.rtfd", "Doc B.tbld", "Doc C.tbld", "Other.rtfd"}));
+  EXPECT_TRUE(QFileInfo(day() + "/Doc B.tbld/prices.dat").isFile());
+  ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/Doc B.rtfd");
+
+  typeNameInFinder("Doc C");
+  EXPECT_EQ(boxes(),
+            QStringList{"Can't rename !: \"Doc B\" is not moved: its tables cannot follow it, because "
+                        "\"Doc C.tbld\" already exists."});
+  EXPECT_EQ(dayEntries(day()), (QStringList{"Doc B.rtfd", "Doc B.tbld", "Doc C.tbld", "Other.rtfd"}));
+  EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/Doc B.rtfd");
+  EXPECT_EQ(finder->nowDisplayedDocumentPath(), day() + "/Doc B.rtfd");
+
+  // Move Marked into a day that holds a tables folder of that name: refused, still marked.
+  const QString otherDay = day(29);
+  writeFile(otherDay + "/Doc B.tbld/theirs.dat", "theirs");
+  QTest::mouseClick(finder->markSwitch(), Qt::LeftButton);
+  ASSERT_TRUE(finder->markSwitch()->isChecked());
+  pravella::test::chooseFolderInPanels(watchdog, otherDay);
+  QTest::mouseClick(finderButton(QStringLiteral("Move Marked")), Qt::LeftButton);
+  ASSERT_EQ(boxes().size(), 2);
+  EXPECT_EQ(boxes()[1], "Move Marked: " + day() + "/Doc B.rtfd cannot be moved into " + otherDay +
+                            ". \"Doc B\" is not moved: its tables cannot follow it, because \"Doc B.tbld\" "
+                            "already exists.");
+  EXPECT_EQ(dayEntries(day()), (QStringList{"Doc B.rtfd", "Doc B.tbld", "Doc C.tbld", "Other.rtfd"}));
+  EXPECT_EQ(finder->operations().marks().entries(), QStringList{day() + "/Doc B.rtfd"});
+
+  // Once the name is free there, both go, and the memo follows.
+  QDir(otherDay + "/Doc B.tbld").removeRecursively();
+  QTest::mouseClick(finderButton(QStringLiteral("Move Marked")), Qt::LeftButton);
+  EXPECT_EQ(dayEntries(otherDay), (QStringList{"Doc B.rtfd", "Doc B.tbld"}));
+  EXPECT_TRUE(QFileInfo(otherDay + "/Doc B.tbld/prices.dat").isFile());
+  EXPECT_EQ(dayEntries(day()), (QStringList{"Doc C.tbld", "Other.rtfd"}));
+  EXPECT_EQ(calendar->nowDisplayedDocument(), otherDay + "/Doc B.rtfd");
+  EXPECT_EQ(boxes().size(), 2);
 }
 
 // The line that says another view saved the file goes once the memo's save settles it, and

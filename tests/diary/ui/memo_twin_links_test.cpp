@@ -92,6 +92,46 @@ TEST_F(MemoSheetLinks, ADatedLinkOpensThatDayAndTheHistoryNotesBothMemos) {
   EXPECT_TRUE(heard.contains("Tink"));
 }
 
+// A new main memo is saved in its own day before the link's day is selected: it must not be
+// filed under the day the link leads to. One that cannot be saved keeps its day.
+TEST_F(MemoSheetLinks, ALinkSavesTheNewMainMemoInItsOwnDayFirst) {
+  const QString target = paths::dayFolder(2026, 12, 5) + "/Target.rtfd";
+  const QString sheetMemo = paths::dayFolder(2008, 1, 2) + "/M.rtfd";
+  struct Case {
+    QString typed;  // the new memo's first line; "A" is taken, and the save panel is cancelled
+    bool goes;
+  } cases[] = {{"ScratchB words", true}, {"A", false}};
+  for (const Case& c : cases) {
+    writeRtfd(target, "the target");
+    writeRtfd(sheetMemo, "go [2026/12/05/Target] now");
+    open(sheetMemo);
+    QTest::mouseClick(memoButton(0), Qt::LeftButton);  // "New"
+    type(c.typed);
+    sheet()->setFocus();
+    doubleClickAt(8);
+    EXPECT_EQ(QDir(paths::dayFolder(2026, 12, 5)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"Target.rtfd"})
+        << s(c.typed);
+    if (c.goes) {
+      EXPECT_EQ(textOf(day() + "/ScratchB words.rtfd"), "ScratchB words");
+      EXPECT_EQ(calendar->selectedDay(), QDate(2026, 12, 5));
+      EXPECT_EQ(calendar->nowDisplayedDocument(), target);
+      EXPECT_EQ(memo()->toPlainText(), "the target");
+      EXPECT_TRUE(heard.contains("Tink"));
+    } else {
+      EXPECT_EQ(panels, QStringList{"Diary New Document Save:A"});
+      EXPECT_EQ(textOf(day() + "/A.rtfd"), "main");
+      EXPECT_EQ(calendar->selectedDay(), QDate(2008, 2, 28));
+      EXPECT_EQ(memo()->toPlainText(), "A");
+      EXPECT_TRUE(window->isWindowModified());
+      EXPECT_FALSE(heard.contains("Tink"));
+      calendar->noDurtyAction();
+    }
+    TearDown();
+    SetUp();
+  }
+}
+
 TEST_F(MemoSheetLinks, ABareNameIsLookedForInTheDayOfTheSheetsMemo) {
   writeRtfd(paths::dayFolder(2008, 1, 2) + "/plan.rtfd", "january plan");
   const QString sheetMemo = paths::dayFolder(2008, 1, 2) + "/M.rtfd";

@@ -5,12 +5,15 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QProcess>
 #include <QScreen>
 #include <QTimer>
 
+#include <sys/stat.h>
 #include <cstdlib>
+#include <ios>
 #include <string>
 #include <vector>
 
@@ -75,10 +78,11 @@ TEST_F(MovieBuilder, PlotsBecomeFramesOfExactDurationsInTheSavedFile) {
                 out_.toStdString() + "\");"),
             ".OK.\n");
   EXPECT_EQ(builder()->window()->size(), QSize(400, 280 + MovieView::kControllerHeight));
-  // Grown to the frames' size, it would leave the test screen beside the main window: it stays
-  // on the screen, its top level with the main window's.
-  EXPECT_TRUE(main_.screen()->availableGeometry().contains(builder()->window()->frameGeometry()));
-  EXPECT_EQ(builder()->window()->frameGeometry().top(), main_.frameGeometry().top());
+  // Grown to the frames' size, it would leave the test screen beside the main window: it moves
+  // where it stays on the screen and hides nothing of the main window (below it here).
+  const QRect grown = builder()->window()->frameGeometry();
+  EXPECT_TRUE(main_.screen()->availableGeometry().contains(grown));
+  EXPECT_FALSE(grown.intersects(main_.frameGeometry()));
 
   auto saved = pravella::movie::MovieDocument::open(out_);
   ASSERT_TRUE(saved);
@@ -182,6 +186,31 @@ TEST_F(MovieBuilder, PlotFramesShowThePlotOnWhite) {
   // The builder's own view shows the same.
   const QImage current = builder()->movie()->frameAt(0).convertToFormat(QImage::Format_RGB32);
   EXPECT_GE(qGray(current.pixel(w - 2, 2)), 250);
+}
+
+TEST_F(MovieBuilder, SavedMoviesTakeTheUsualModeOrKeepTheOldFilesMode) {
+  auto mode = [](const QString& p) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(p).constData(), &info) == 0 ? info.st_mode & 07777 : 0u;
+  };
+  const std::string frames = "createMovie(\"m\"); movie_addImage(plot(|1| |2| |3|), 0.2); ";
+  struct Case {
+    mode_t umask;
+    unsigned expected;
+  };
+  for (const Case& c : {Case{022, 0644}, Case{027, 0640}}) {
+    const mode_t before = ::umask(c.umask);
+    const QString path = pravella::test::home() + QStringLiteral("/new-%1.mov").arg(c.umask, 0, 8);
+    EXPECT_EQ(run(frames + "movie_save(\"" + path.toStdString() + "\");"), ".OK.\n");
+    ::umask(before);
+    EXPECT_EQ(mode(path), c.expected) << "umask " << std::oct << c.umask;
+  }
+  // A movie saved over a file keeps that file's mode.
+  ASSERT_TRUE(QFile(out_).open(QIODevice::WriteOnly));
+  ASSERT_EQ(::chmod(QFile::encodeName(out_).constData(), 0604), 0);
+  EXPECT_EQ(run(frames + "movie_save(\"" + out_.toStdString() + "\");"), ".OK.\n");
+  EXPECT_EQ(mode(out_), 0604u);
+  EXPECT_GT(QFileInfo(out_).size(), 0);
 }
 
 }  // namespace

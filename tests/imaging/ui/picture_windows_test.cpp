@@ -140,8 +140,14 @@ TEST_F(PictureWindows, ANewWindowStaysOnTheScreenWhereTheMainWindowLeavesNoRoomB
     ASSERT_EQ(show("A", 0), ".OK.\n") << c.name;
     const QRect frame = findWindowFromSubWindowList("A")->window()->frameGeometry();
     EXPECT_TRUE(available.contains(frame)) << c.name;
-    EXPECT_EQ(frame.top(), main_.frameGeometry().top()) << c.name;
+    // Left of the main window with the tops level, or else below it: never over it.
+    EXPECT_FALSE(frame.intersects(main_.frameGeometry())) << c.name;
     EXPECT_EQ(frame.right() < main_.frameGeometry().left(), c.leftOfMain) << c.name;
+    if (c.leftOfMain) {
+      EXPECT_EQ(frame.top(), main_.frameGeometry().top()) << c.name;
+    } else {
+      EXPECT_GT(frame.top(), main_.frameGeometry().bottom()) << c.name;
+    }
     closeAllPictWindow();
   }
 }
@@ -150,6 +156,25 @@ TEST_F(PictureWindows, WrongArgumentsOpenNothing) {
   EXPECT_EQ(run("openPictWindow(|1, 2|, \"A\");"), "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(run("movePictWindow(\"A\", 3);"), "...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_EQ(subWindowList().size(), 0);
+}
+
+TEST_F(PictureWindows, SizesBelowAPixelAreRefusedAndTooLargeOnesFitTheScreen) {
+  ASSERT_EQ(show("A", 0), ".OK.\n");
+  QWidget* window = findWindowFromSubWindowList("A")->window();
+  ASSERT_EQ(run("movePictWindow(\"A\", |30, 40|); sizePictWindow(\"A\", |120, 80|);"), ".OK.\n");
+  const QRect placed = window->geometry();
+  for (const char* program :
+       {"sizePictWindow(\"A\", |0, 0|);", "sizePictWindow(\"A\", |300, 0.5|);",
+        "n = asin(2); sizePictWindow(\"A\", |n, 300|);", "n = asin(2); movePictWindow(\"A\", |n, 0|);"}) {
+    EXPECT_EQ(run(program), "...<Error>...Invalid arguments.\n.NO.\n") << program;
+    EXPECT_EQ(window->geometry(), placed) << program;
+  }
+  const QRect available = window->screen()->availableGeometry();
+  ASSERT_EQ(run("sizePictWindow(\"A\", |1e+300, 1e+300|);"), ".OK.\n");
+  EXPECT_EQ(window->frameGeometry(), available);
+  ASSERT_EQ(run("sizePictWindow(\"A\", |120, 80|); movePictWindow(\"A\", |1e+300, -1e+300|);"), ".OK.\n");
+  EXPECT_EQ(window->size(), QSize(120, 80));
+  EXPECT_EQ(window->frameGeometry().topRight(), available.topRight());
 }
 
 }  // namespace

@@ -26,6 +26,8 @@
 #include "imaging/ui/cv_tracking_window.h"
 #include "imaging/video/movie_fixture.h"
 #include "imaging/video/point_tracker.h"
+#include "lang/builtins/startup.h"
+#include "lang/executor.h"
 #include "platform/ui/sound_player.h"
 #include "support/wait_for.h"
 
@@ -49,7 +51,8 @@ class TrackingWindowTest : public ::testing::Test {
   void TearDown() override {
     pravella::setSoundRecorder({});
     // Night mode lives on between runs.
-    if (pravella::video::sharedPointTracker().nightMode()) pravella::video::sharedPointTracker().toggleNightMode();
+    if (pravella::video::sharedPointTracker().nightMode())
+      pravella::video::sharedPointTracker().toggleNightMode();
   }
 
   struct Run {
@@ -159,7 +162,10 @@ TEST_F(TrackingWindowTest, RunsThatRecordNothing) {
 }
 
 TEST_F(TrackingWindowTest, ClosingTheWindowEndsTheRun) {
-  const Run r = run(movie_, [](CvTrackingWindow* w) { keys(w, QStringLiteral("r ")); w->close(); });
+  const Run r = run(movie_, [](CvTrackingWindow* w) {
+    keys(w, QStringLiteral("r "));
+    w->close();
+  });
   EXPECT_EQ(r.answer, 0);
   EXPECT_LE(r.rows, 1);
 }
@@ -223,6 +229,17 @@ TEST_F(TrackingWindowTest, MissingMovieFailsWithTheLineOnStandardError) {
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(r.answer, -1);
   EXPECT_NE(err.find("Could not initialize capturing...\n"), std::string::npos);
+}
+
+// With a window to track in, a source that cannot be opened is named in the result text.
+TEST_F(TrackingWindowTest, ASourceThatCannotBeOpenedIsNamedInTheResult) {
+  ASSERT_EQ(vkStartUp(), 1);
+  pravella::CvTrackingWindows windows(nullptr);
+  EXPECT_EQ(pravella::runVkProgram("test_cv(\"/nonexistent.mkv\");").output(),
+            "...<Error>...Could not open the movie file \"/nonexistent.mkv\".\n.NO.\n");
+  ::setenv("PRAVELLA_CAMERA0", QDir(dir_.path()).filePath("none.avi").toLocal8Bit().constData(), 1);
+  EXPECT_EQ(pravella::runVkProgram("test_cv(0);").output(), "...<Error>...Could not open camera 0.\n.NO.\n");
+  ::unsetenv("PRAVELLA_CAMERA0");
 }
 
 // Whether this process holds the file open.

@@ -72,11 +72,15 @@ TEST_F(LetterS, SaveBWritesTheDoubleBinaryFileAndRawTypedElements) {
 // A far byte position is a hole in the file: nothing the size of the file is built in memory,
 // and the elements read back from there.
 TEST_F(LetterS, SaveBAtAFarBytePositionWritesOnlyTheElements) {
-  EXPECT_EQ(run("saveB(|1, 2|, \"far.bin\", \"double\", 2147483646); fileLength(\"far.bin\"); "
-                "loadB(\"far.bin\", \"double\", |1, 2, 2147483646|); loadB(\"far.bin\", \"double\", |1, 2, 0|);"),
-            "2147483662.0000\n    1.0000     2.0000\n    0.0000     0.0000\n.OK.\n");
-  EXPECT_EQ(run("saveB(|1, 2|, \"far.bin\", \"double\", 1e+300);"), "...<Error>...Can't open the save file.\n.NO.\n");
-  EXPECT_EQ(run("saveB(|1, 2|, \"far.bin\", \"double\", -3);"), "...<Error>...invalid form structure\n.NO.\n");
+  EXPECT_EQ(
+      run("saveB(|1, 2|, \"far.bin\", \"double\", 2147483646); fileLength(\"far.bin\"); "
+          "loadB(\"far.bin\", \"double\", |1, 2, 2147483646|); loadB(\"far.bin\", \"double\", |1, 2, 0|);"),
+      "2147483662.0000\n    1.0000     2.0000\n    0.0000     0.0000\n.OK.\n");
+  EXPECT_EQ(
+      run("saveB(|1, 2|, \"far.bin\", \"double\", 1e+300);"),
+      "...<Error>...Cannot save \"far.bin\": File too large\n...<Error>...Can't open the save file.\n.NO.\n");
+  EXPECT_EQ(run("saveB(|1, 2|, \"far.bin\", \"double\", -3);"),
+            "...<Error>...invalid form structure\n.NO.\n");
   // The refused saves left the file as it was.
   EXPECT_EQ(QFile(folder + QStringLiteral("/far.bin")).size(), 2147483662);
 }

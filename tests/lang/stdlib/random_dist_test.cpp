@@ -161,9 +161,10 @@ TEST_F(RandomDist, StudentTWithManyDegreesOfFreedom) {
   for (int n : {20000, 50001}) {
     for (double t : {-2.5, 0.3, 1.7, 3.2}) {
       const double t2 = t * t, phi = std::exp(-t2 / 2) / std::sqrt(2 * std::numbers::pi);
-      const double approx = 0.5 * std::erfc(-t / std::sqrt(2.0)) -
-                            phi * ((t2 * t + t) / (4.0 * n) +
-                                   (3 * std::pow(t, 7) - 7 * std::pow(t, 5) - 5 * t2 * t - 3 * t) / (96.0 * n * n));
+      const double approx =
+          0.5 * std::erfc(-t / std::sqrt(2.0)) -
+          phi * ((t2 * t + t) / (4.0 * n) +
+                 (3 * std::pow(t, 7) - 7 * std::pow(t, 5) - 5 * t2 * t - 3 * t) / (96.0 * n * n));
       EXPECT_NEAR(p_t_distribution(n, t), approx, 1e-10) << n << " " << t;
     }
   }
@@ -254,9 +255,13 @@ TEST_F(RandomDist, FactorialsAndDivisors) {
   const double v2[] = {0, 0};
   nGreatestCommonDivisor(v2, 2, 1, &g);
   EXPECT_EQ(g, 0);
-  const double v3[] = {-14, 21.7, 5, 1e30};
+  const double v3[] = {-14, 21.7, 5, 1e18};
   nGreatestCommonDivisor(v3, 2, 2, &g);
   EXPECT_EQ(g, 1);
+  // Past 64 bits there is no whole number to divide, even where the scan would stop early.
+  const double v4[] = {-14, 21.7, 5, 1e30};
+  EXPECT_EQ(nGreatestCommonDivisor(v4, 2, 2, &g), 0);
+  EXPECT_EQ(ResultString, "...<Error>...Invalid arguments.\n");
 }
 
 TEST_F(RandomDist, RowMatching) {

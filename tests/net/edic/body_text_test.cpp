@@ -61,7 +61,10 @@ TEST_F(BodyText, TagsOfTheEscapes) {
       {"a second indent 1 ends the entry", Units().u(0x1F09).u(1).u(0x2422).u(0x1F09).u(1).u(0x2422),
        "<Tab:000>" + kA, "<Tab:000>" + kA + "\n"},
       {"brackets, bold and nothing", Units().u(0x1F0E).u(0x1F12).u(0x1F10).u(0x1F13).u(0x1F0F).u(0x1F03),
-       "<Tab:000>[<bold_start><bold_end>]", "<Tab:000>[<bold_start><bold_end>]\n"},
+       "<Tab:000>\x02<bold_start><bold_end>]", "<Tab:000>\x02<bold_start><bold_end>]\n"},
+      // The text's own "<" and "[" are marked: they never open a tag.
+      {"narrow signs that spell a tag", Units().u(0x1F04).u(0x2163).u(0x214E).u(0x2164).u(0x214F).u(0x1F03),
+       "<Tab:000>\x01\x02>]", "<Tab:000>\x01\x02>]\n"},
       {"narrow text", Units().u(0x1F04).u(0x2341).u(0x2422).u(0x3021).u(0xA121).u(0x1F05).u(0xA121).u(0x1F03),
        "<Tab:000>A" + kA + "<GH[161:033]><GF[161:033]>", "<Tab:000>A" + kA + "<GH[161:033]><GF[161:033]>\n"},
       {"a picture", Units().u(0x1F4D).u(9).u(0).u(0).u(0).u(0).u(0).bcd4(5).bcd2(6).u(0x1F6D).u(0x1F03),

@@ -23,6 +23,11 @@ TEST(FtpListing, NamesFromLines) {
       {"-rw-r--r--\t1 u g 12 Mar 3 10:00 tabbed", nullptr},
       {"-rw-r--r-- 1 u g 12 Mar 3 10:00 |x", "|x"},
       {"-rw-r--r-- 1 u g 12 Mar 3 10:00 name\r", "name"},
+      // One blank ends the time field; the blanks after it begin the name.
+      {"-rw-r--r--   1 root     root  9 Dec 11 01:59  lead.txt", " lead.txt"},
+      {"-rw-r--r--   1 root     root  9 Dec 11 01:59 lead.txt", "lead.txt"},
+      {"drwxr-xr-x 2 ftp ftp 4096 Jan  1  2020   two", "  two"},
+      {"lrwxrwxrwx 1 u g 4 Mar 3 10:00  sp -> x", " sp"},
   };
   for (const auto& k : cases) {
     const QVector<Entry> e = parseListing(QString(k.line) + "\n");
@@ -48,9 +53,8 @@ TEST(FtpListing, FilterKeepsOnlyListingKinds) {
   const QString out =
       "Connected to h.\n220 hi\n331 pw\n230 ok\ndrwx 1 u g 0 Jan 1 2020 d\n-rw 1 u g 0 Jan 1 2020 f\n"
       "lrw 1 u g 0 Jan 1 2020 l -> f\nbrw\ncrw\nsrw\nwrw\nRemote system type\n226 done\n";
-  EXPECT_EQ(listingLines(out),
-            QStringList({"drwx 1 u g 0 Jan 1 2020 d", "-rw 1 u g 0 Jan 1 2020 f", "lrw 1 u g 0 Jan 1 2020 l -> f",
-                         "brw", "crw", "srw", "wrw"}));
+  EXPECT_EQ(listingLines(out), QStringList({"drwx 1 u g 0 Jan 1 2020 d", "-rw 1 u g 0 Jan 1 2020 f",
+                                            "lrw 1 u g 0 Jan 1 2020 l -> f", "brw", "crw", "srw", "wrw"}));
 }
 
 TEST(FtpListing, HiddenEntriesGoButTheWayUp) {
@@ -114,10 +118,11 @@ TEST(FtpListing, JoinRemote) {
   const struct {
     const char *dir, *name, *joined;
   } cases[] = {
-      {"/pub", "x", "/pub/x"}, {"/pub/", "x", "/pub/x"}, {"/", "x", "/x"},   {"pub", "x/", "pub/x"},
+      {"/pub", "x", "/pub/x"}, {"/pub/", "x", "/pub/x"},  {"/", "x", "/x"}, {"pub", "x/", "pub/x"},
       {"~/", "x", "~/x"},      {"/pub", "..", "/pub/.."}, {"", "x", "x"},
   };
-  for (const auto& k : cases) EXPECT_EQ(joinRemote(k.dir, k.name), QString(k.joined)) << k.dir << " " << k.name;
+  for (const auto& k : cases)
+    EXPECT_EQ(joinRemote(k.dir, k.name), QString(k.joined)) << k.dir << " " << k.name;
 }
 
 }  // namespace

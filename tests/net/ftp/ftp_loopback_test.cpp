@@ -43,12 +43,11 @@ class FtpLoopback : public ::testing::Test {
     writeFile(root_ + "/pub/|x", "pipe\n");
     writeFile(root_ + "/pub/sub/deep/f.txt", "deep\n");
     writeFile(root_ + "/pub/sub/g.txt", "g\n");
-    server_ =
-        std::make_unique<pravella::test::LoopbackFtp>(root_, "ann", "s3cret", slow() ? 20000 : 0, mode());
+    server_ = std::make_unique<pravella::test::LoopbackFtp>(root_, "ann", "s3cret", bytesPerSecond(), mode());
     port_ = server_->port();
     ASSERT_FALSE(port_.isEmpty()) << server_->error().toStdString();
   }
-  virtual bool slow() const { return false; }
+  virtual int bytesPerSecond() const { return 0; }
   virtual QString mode() const { return {}; }
   void TearDown() override { server_.reset(); }
   Connection conn(const QString& dir = "/pub") const {
@@ -104,19 +103,21 @@ TEST_F(FtpLoopback, WrongPasswordOrFolderFails) {
   expectWorkRootClean();
 }
 
-TEST_F(FtpLoopback, GetResumesPutsAndDeletes) {
+TEST_F(FtpLoopback, GetReplacesWholePutsAndDeletes) {
   const Report got = getFile(conn(), "a.txt");
   ASSERT_TRUE(got.ok) << got.monitor.toStdString();
   EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
-  EXPECT_TRUE(got.monitor.contains("get\ta.txt\t./a.txt\n"));
+  EXPECT_TRUE(got.monitor.contains("\nget\ta.txt\t./.ftp-get-"));
   EXPECT_TRUE(got.monitor.contains("user\tann\t********\n"));
   EXPECT_FALSE(got.monitor.contains("s3cret"));
 
-  writeFile(local_ + "/a.txt", "hel");
-  const Report resumed = getFile(conn(), "a.txt");
-  ASSERT_TRUE(resumed.ok);
-  EXPECT_TRUE(resumed.monitor.contains("reget\ta.txt\t./a.txt\n"));
+  // A local file this client did not leave half-fetched is no partial copy to resume.
+  writeFile(local_ + "/a.txt", "HEL");
+  const Report again = getFile(conn(), "a.txt");
+  ASSERT_TRUE(again.ok);
+  EXPECT_FALSE(again.monitor.contains("reget"));
   EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
+  EXPECT_TRUE(QDir(local_).entryList({".ftp-get-*"}, QDir::Files | QDir::Hidden).isEmpty());
 
   EXPECT_TRUE(getFile(conn(), "a b.txt").ok);
   EXPECT_EQ(readFile(local_ + "/a b.txt"), "blank\n");
@@ -146,6 +147,28 @@ TEST_F(FtpLoopback, HostileNamesNeverLeaveTheLocalFolder) {
   EXPECT_TRUE(QDir(local_).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
+// A name the one-command-a-line script cannot carry whole is refused with the reason, before
+// any line of it reaches tnftp, never cut or sent as another name.
+TEST_F(FtpLoopback, NamesTheScriptCannotCarryAreRefusedWithTheReason) {
+  const QString control = "The ftp program can not take a name with a line break or control character !\n";
+  const QString injected = "x\n!touch made-by-shell";
+  EXPECT_EQ(getFile(conn(), injected).monitor, control);
+  EXPECT_EQ(deleteFile(conn(), injected).monitor, control);
+  writeFile(home_ + "/out/" + injected, "x\n");
+  EXPECT_EQ(putFile(conn(), home_ + "/out/" + injected).monitor, control);
+  EXPECT_TRUE(QDir(root_ + "/pub").entryList({"x*"}).isEmpty());
+  EXPECT_TRUE(QDir(home_).entryList({"made-by-shell"}).isEmpty());
+  EXPECT_TRUE(QDir(local_).entryList({"made-by-shell"}).isEmpty());
+
+  // tnftp would drop a line longer than its buffer and go on without it.
+  const Report tooLong = getFile(conn(), QString(9000, QLatin1Char(' ')) + "x");
+  EXPECT_FALSE(tooLong.ok);
+  EXPECT_TRUE(tooLong.status.endsWith("failed: ftp: a name or folder is too long for the ftp program"))
+      << tooLong.status.toStdString();
+  EXPECT_TRUE(QDir(local_).entryList(QDir::Files | QDir::Hidden).isEmpty());
+  expectWorkRootClean();
+}
+
 // Names that tnftp would read as its own syntax are files like any other: a leading "|" runs
 // no command, a quote or a blank does not end the name, a lone "-" is no standard stream.
 TEST_F(FtpLoopback, NamesWithTnftpSyntaxTransferAsFiles) {
@@ -161,7 +184,7 @@ TEST_F(FtpLoopback, NamesWithTnftpSyntaxTransferAsFiles) {
     EXPECT_TRUE(got.ok) << got.monitor.toStdString();
     EXPECT_EQ(readFile(local_ + "/" + name), content);
     writeFile(local_ + "/" + name, content.left(4));
-    EXPECT_TRUE(getFile(conn(), name).ok);  // reget
+    EXPECT_TRUE(getFile(conn(), name).ok);  // fetched whole again
     EXPECT_EQ(readFile(local_ + "/" + name), content);
 
     EXPECT_TRUE(deleteFile(conn(), name).ok);
@@ -251,7 +274,13 @@ TEST_F(FtpLoopback, DownloadsAWholeFolderWithWget) {
 }
 
 class FtpSlowLoopback : public FtpLoopback {
-  bool slow() const override { return true; }
+  int bytesPerSecond() const override { return 20000; }
+};
+
+// Fast enough to finish a resumed get soon, slow enough that a get can be stopped half-way
+// (the server sends 64 KiB at a time).
+class FtpThrottledLoopback : public FtpLoopback {
+  int bytesPerSecond() const override { return 400000; }
 };
 
 TEST_F(FtpSlowLoopback, StopEndsARunningGet) {
@@ -263,6 +292,42 @@ TEST_F(FtpSlowLoopback, StopEndsARunningGet) {
   EXPECT_EQ(r.sound, "Basso");
   EXPECT_LT(clock.elapsed(), 10000);
   EXPECT_LT(QFileInfo(local_ + "/big.bin").size(), 400000);
+  expectWorkRootClean();
+}
+
+// The partial copy a stopped get leaves is resumed by the next get of the same remote file,
+// and by nothing else: not once the user changed it, not for a same-named file of another
+// folder.
+TEST_F(FtpThrottledLoopback, OnlyItsOwnStoppedGetIsResumed) {
+  const QByteArray whole = QByteArray(500000, 'p') + QByteArray(500000, 'q');
+  writeFile(root_ + "/pub/part.bin", whole);
+  writeFile(root_ + "/other/part.bin", "another server's file\n");
+  const auto arrived = [this] {
+    for (const QFileInfo& f : QDir(local_).entryInfoList({".ftp-get-*"}, QDir::Files | QDir::Hidden))
+      if (f.size() > 0) return true;
+    return false;
+  };
+  const Report stopped = getFile(conn(), "part.bin", workRoot(), arrived);
+  ASSERT_FALSE(stopped.ok);
+  const qint64 kept = QFileInfo(local_ + "/part.bin").size();
+  ASSERT_GT(kept, 0);
+  ASSERT_LT(kept, whole.size());
+  EXPECT_EQ(readFile(local_ + "/part.bin"), whole.left(kept));
+
+  const Report resumed = getFile(conn(), "part.bin");
+  ASSERT_TRUE(resumed.ok) << resumed.monitor.toStdString();
+  EXPECT_TRUE(resumed.monitor.contains("reget\tpart.bin\t./part.bin\n"));
+  EXPECT_EQ(readFile(local_ + "/part.bin"), whole);
+
+  // Stopped again, then the same name from another folder: fetched whole, not appended.
+  QFile::remove(local_ + "/part.bin");
+  ASSERT_FALSE(getFile(conn(), "part.bin", workRoot(), arrived).ok);
+  ASSERT_GT(QFileInfo(local_ + "/part.bin").size(), 0);
+  const Report other = getFile(conn("/other"), "part.bin");
+  ASSERT_TRUE(other.ok) << other.monitor.toStdString();
+  EXPECT_FALSE(other.monitor.contains("reget"));
+  EXPECT_EQ(readFile(local_ + "/part.bin"), "another server's file\n");
+  EXPECT_TRUE(QDir(local_).entryList({".ftp-get-*"}, QDir::Files | QDir::Hidden).isEmpty());
   expectWorkRootClean();
 }
 

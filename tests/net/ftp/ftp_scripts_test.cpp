@@ -24,11 +24,11 @@ TEST(FtpScripts, TextsOfEveryKind) {
       {listScript(c, ListCommand::Ls), QString(kHead) + "cd\t/pub\nls\t-la\nquit\n"},
       {namesScript(c), QString(kHead) + "cd\t/pub\nnlist\t-a\npwd\nquit\n"},
       {namesScript(c, false), QString(kHead) + "cd\t/pub\nnlist\npwd\nquit\n"},
-      {getScript(c, "a.txt", false),
-       QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nget\ta.txt\t./a.txt\nquit\n"},
-      {getScript(c, "a.txt", true),
+      {getScript(c, "a.txt", ".ftp-get-x1", false),
+       QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nget\ta.txt\t./.ftp-get-x1\nquit\n"},
+      {getScript(c, "a.txt", "a.txt", true),
        QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nreget\ta.txt\t./a.txt\nquit\n"},
-      {getScript(c, "a b.txt", false),
+      {getScript(c, "a b.txt", "a b.txt", false),
        QString(kHead) + "lcd\t/home/ann/day\ncd\t/pub\nget\ta\\ b.txt\t./a\\ b.txt\nquit\n"},
       {putScript(c, "/tmp/up/x.dat"), QString(kHead) + "lcd\t/tmp/up\ncd\t/pub\nput\t./x.dat\tx.dat\nquit\n"},
       {deleteScript(c, "old"), QString(kHead) + "cd\t/pub\ndelete\told\nquit\n"},
@@ -63,7 +63,7 @@ TEST(FtpScripts, NamesReachTnftpAsFileNamesOnly) {
   EXPECT_TRUE(scriptHead(c).contains("user\ta\\ b\tp\\\"w\\\\\n"));
   EXPECT_TRUE(maskedScript(scriptHead(c), c).contains("user\ta\\ b\t********\n"));
   c.localFolder = "/home/ann/my \"day\"";
-  EXPECT_TRUE(getScript(c, "f", false).contains("lcd\t/home/ann/my\\ \\\"day\\\"\n"));
+  EXPECT_TRUE(getScript(c, "f", "f", false).contains("lcd\t/home/ann/my\\ \\\"day\\\"\n"));
 }
 
 TEST(FtpScripts, TheLocalFolderIsAbsolute) {
@@ -116,7 +116,7 @@ TEST(FtpScripts, CheckOrderAndMessages) {
 
 TEST(FtpScripts, MonitorNeverShowsThePassword) {
   const Connection c = conn();
-  const QString shown = maskedScript(getScript(c, "f", false), c);
+  const QString shown = maskedScript(getScript(c, "f", "f", false), c);
   EXPECT_FALSE(shown.contains("secret"));
   EXPECT_TRUE(shown.contains("user\tann\t********\n"));
 }
@@ -131,6 +131,25 @@ TEST(FtpScripts, TransferableNames) {
       {"../x", false},  {"a/b", false}, {"a\rb", false},   {"a\x7f", false}, {"a\tb", false},
   };
   for (const auto& k : cases) EXPECT_EQ(isTransferableName(k.name), k.ok) << k.name;
+}
+
+// A name is refused with the reason it cannot go, never cut or changed on its way.
+TEST(FtpScripts, RefusedNamesSayWhy) {
+  const QString control = "The ftp program can not take a name with a line break or control character !\n";
+  const struct {
+    QString name;
+    QString why;
+  } cases[] = {
+      {" lead.txt", ""},
+      {"tail ", ""},
+      {"a\nquit", control},
+      {"x\n!touch pwned", control},
+      {"a\tb", control},
+      {"..", "It is not a Normal File !\n"},
+      {"a/b", "It is not a Normal File !\n"},
+  };
+  for (const auto& k : cases) EXPECT_EQ(nameRefusal(k.name), k.why) << k.name.toStdString();
+  EXPECT_EQ(scriptWord(" lead.txt"), "\\ lead.txt");
 }
 
 }  // namespace

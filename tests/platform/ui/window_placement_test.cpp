@@ -1,5 +1,6 @@
 // Windows placed beside the main window: 5 points to its right with the tops level where that
-// fits the screen's available area, else left of it, else as near as the screen allows.
+// fits the screen's available area, else left of it, below or above it, else where it hides
+// least of the main window.
 
 #include "platform/ui/window_placement.h"
 
@@ -34,8 +35,14 @@ TEST(WindowPlacement, BesideTheMainWindowAndWhollyOnTheScreen) {
        {1200, 50}},
       {"main window at the right edge: left of it", {490, 40, 1100, 900}, screen, small, {85, 40}},
       {"left of it to the point", {405, 40, 1100, 900}, screen, small, {0, 40}},
-      {"main window widened to the whole screen by a drawer", {0, 0, 1600, 1000}, screen, small, {1200, 0}},
-      {"main window wider than the screen", {-100, 0, 1800, 1000}, screen, small, {1200, 0}},
+      {"main window widened to the whole screen by a drawer: below it, hiding least",
+       {0, 0, 1600, 1000},
+       screen,
+       small,
+       {0, 900}},
+      {"main window wider than the screen", {-100, 0, 1800, 1000}, screen, small, {0, 900}},
+      {"no room right or left: below it", {300, 40, 1100, 700}, screen, small, {300, 745}},
+      {"no room right, left or below: above it", {300, 600, 1100, 550}, screen, small, {300, 295}},
       {"main window above the screen's top", {50, -40, 1100, 800}, screen, small, {1155, 0}},
       {"bottom would leave the area above the panel",
        {50, 900, 1100, 300},
@@ -53,11 +60,11 @@ TEST(WindowPlacement, BesideTheMainWindowAndWhollyOnTheScreen) {
        screen,
        small,
        {1200, 100}},
-      {"second screen to the right of the first",
+      {"second screen to the right of the first: below hides least",
        {1700, 100, 1100, 700},
        {1600, 24, 1280, 1000},
        small,
-       {2480, 100}},
+       {1700, 724}},
       {"second screen, room on its left", {2200, 100, 600, 700}, {1600, 24, 1280, 1000}, small, {1795, 100}},
       {"no screen known: the place beside it", {100, 50, 1100, 800}, QRect(), small, {1205, 50}},
   };
@@ -72,7 +79,9 @@ TEST(WindowPlacement, BesideTheMainWindowAndWhollyOnTheScreen) {
 }
 
 // Real windows on the test platform's screen: before it is first shown a window's frame is
-// reckoned with the main window's decorations, so it lands where the table says.
+// reckoned with the main window's decorations, so it lands where the table says. The main
+// window leaves no room on its right, room on its left for a narrow window only, and room
+// below it.
 TEST(WindowPlacement, ARealWindowLandsOnTheScreen) {
   QScreen* screen = QGuiApplication::primaryScreen();
   ASSERT_TRUE(screen);
@@ -92,12 +101,15 @@ TEST(WindowPlacement, ARealWindowLandsOnTheScreen) {
     pravella::placeBesideMainWindow(&window, &main);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const QRect frame = window.frameGeometry();
+    const QRect frame = window.frameGeometry(), mainFrame = main.frameGeometry();
     EXPECT_TRUE(available.contains(frame)) << c.size.width();
-    EXPECT_EQ(frame.top(), main.frameGeometry().top()) << c.size.width();
-    EXPECT_EQ(frame.right() < main.frameGeometry().left(), c.leftOfMain) << c.size.width();
+    EXPECT_FALSE(frame.intersects(mainFrame)) << c.size.width();
     if (c.leftOfMain) {
-      EXPECT_EQ(frame.right() + 1 + pravella::kBesideGap, main.frameGeometry().left());
+      EXPECT_EQ(frame.top(), mainFrame.top());
+      EXPECT_EQ(frame.right() + 1 + pravella::kBesideGap, mainFrame.left());
+    } else {
+      EXPECT_EQ(frame.left(), mainFrame.left());
+      EXPECT_EQ(frame.top(), mainFrame.bottom() + 1 + pravella::kBesideGap);
     }
   }
   // A window nobody sized is placed at the size it shows with.

@@ -20,6 +20,7 @@
 #include "graphics/picture_clipboard.h"
 #include "graphics/ui/editors/view_snapshot.h"
 #include "platform/notification_center.h"
+#include "platform/ui/elided_label.h"
 #include "platform/ui/sound_player.h"
 
 namespace pravella {
@@ -50,7 +51,8 @@ void getPictPointsView::paintEvent(QPaintEvent*) {
   const int n = static_cast<int>(d.pointsData.size());
   for (int i = 0; i < n; ++i) {
     painter.setPen(QPen(d.selected(i) ? Qt::red : Qt::blue, 2));
-    painter.drawEllipse(toQt(d.pointsData[static_cast<std::size_t>(i)]), d.mSize / d.xFactor, d.mSize / d.yFactor);
+    painter.drawEllipse(toQt(d.pointsData[static_cast<std::size_t>(i)]), d.mSize / d.xFactor,
+                        d.mSize / d.yFactor);
   }
   if (!d.lineSwitch) {
     if (d.triangleSwitch && n >= 3) {
@@ -89,14 +91,16 @@ void getPictPointsView::paintEvent(QPaintEvent*) {
 void getPictPointsView::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const Qt::KeyboardModifiers m = event->modifiers();
-  pointDigitiser().mouseDown(viewPoint(event->position()), false, m & Qt::ControlModifier, m & Qt::AltModifier);
+  pointDigitiser().mouseDown(viewPoint(event->position()), false, m & Qt::ControlModifier,
+                             m & Qt::AltModifier);
   update();
 }
 
 void getPictPointsView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const Qt::KeyboardModifiers m = event->modifiers();
-  pointDigitiser().mouseDown(viewPoint(event->position()), true, m & Qt::ControlModifier, m & Qt::AltModifier);
+  pointDigitiser().mouseDown(viewPoint(event->position()), true, m & Qt::ControlModifier,
+                             m & Qt::AltModifier);
   update();
 }
 
@@ -126,10 +130,12 @@ CalGetPictPoints::CalGetPictPoints(QWidget* parent)
       triangleSwitch_(new QCheckBox(QStringLiteral("Triangles"), this)),
       bSplineSlider_(new QSlider(Qt::Horizontal, this)),
       magRadioButton_(new QComboBox(this)),
-      markSize_(new QDoubleSpinBox(this)) {
+      markSize_(new QDoubleSpinBox(this)),
+      status_(new ElidedLabel(this)) {
   setWindowTitle(QStringLiteral("getPictPoints"));
   PointDigitiser& d = pointDigitiser();
   d.sound = [](const QString& name) { playFeedbackSound(name); };
+  d.status = [this](const QString& text) { status_->setText(text); };
   d.xFactor = d.yFactor = 0;
   d.width_n = d.height_m = 10;
 
@@ -208,8 +214,11 @@ CalGetPictPoints::CalGetPictPoints(QWidget* parent)
   button(QStringLiteral("Cancel"), [this] { CancelAction(); });
   button(QStringLiteral("OK"), [this] { OkAction(); });
 
+  auto* picture = new QVBoxLayout;
+  picture->addWidget(imageView_, 1);
+  picture->addWidget(status_);
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(imageView_, 1);
+  layout->addLayout(picture, 1);
   layout->addLayout(controls);
   connect(imageView_, &getPictPointsView::resized, this, [this] { windowDidResize(); });
 
@@ -218,7 +227,10 @@ CalGetPictPoints::CalGetPictPoints(QWidget* parent)
       [this](Notification& n) { n.reply = showGetPictPointsPanel(); });
 }
 
-CalGetPictPoints::~CalGetPictPoints() { NotificationCenter::defaultCenter().removeObservers(this); }
+CalGetPictPoints::~CalGetPictPoints() {
+  NotificationCenter::defaultCenter().removeObservers(this);
+  pointDigitiser().status = nullptr;
+}
 
 void CalGetPictPoints::syncControls() {
   const PointDigitiser& d = pointDigitiser();
@@ -287,7 +299,8 @@ void CalGetPictPoints::windowDidResize() {
   if (w <= 0 || h <= 0 || d.width_n <= 0 || d.height_m <= 0) return;
   d.xFactor = static_cast<double>(d.width_n) / w;
   d.yFactor = static_cast<double>(d.height_m) / h;
-  const double viewRatio = static_cast<double>(w) / h, imageRatio = static_cast<double>(d.width_n) / d.height_m;
+  const double viewRatio = static_cast<double>(w) / h,
+               imageRatio = static_cast<double>(d.width_n) / d.height_m;
   if (std::fabs(viewRatio - imageRatio) > 1e-10 && magRadioButton_->currentIndex() != kFreeSize) {
     const QSignalBlocker blocker(magRadioButton_);
     magRadioButton_->setCurrentIndex(kFreeSize);
@@ -300,6 +313,7 @@ void CalGetPictPoints::windowDidResize() {
 int CalGetPictPoints::showGetPictPointsPanel() {
   PointDigitiser& d = pointDigitiser();
   if (!d.densityImage) showGetPictPointsImage();
+  status_->clear();
   syncControls();
   chooseMagnification();
   setWindowTitle(d.windowTitle);

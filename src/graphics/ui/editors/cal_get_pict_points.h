@@ -14,6 +14,8 @@ class QSlider;
 
 namespace pravella {
 
+class ElidedLabel;
+
 class getPictPointsView : public QWidget {
   Q_OBJECT
  public:
@@ -63,12 +65,13 @@ class CalGetPictPoints : public QDialog {
   QCheckBox* lineColorSwitch() const { return lineColorSwitch_; }
   QSlider* bSplineSlider() const { return bSplineSlider_; }
   QDoubleSpinBox* markSize() const { return markSize_; }
+  ElidedLabel* statusLine() const { return status_; }
 
  private:
   // The view's size gives the factors; a size off the image's aspect is the free size.
   void windowDidResize();
-  void syncControls();   // the controls from the digitiser
-  void takeControls();   // the digitiser's switches from the controls
+  void syncControls();  // the controls from the digitiser
+  void takeControls();  // the digitiser's switches from the controls
   void chooseMagnification();
 
   getPictPointsView* imageView_;
@@ -79,6 +82,7 @@ class CalGetPictPoints : public QDialog {
   QSlider* bSplineSlider_;
   QComboBox* magRadioButton_;
   QDoubleSpinBox* markSize_;
+  ElidedLabel* status_;  // why the last double click placed no point
 };
 
 }  // namespace pravella

@@ -4,8 +4,6 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <limits>
-#include <optional>
 #include <utility>
 
 #include "graphics/ui/gl/basic_opengl_view.h"
@@ -82,36 +80,20 @@ bool vkOpenGLWindow::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-namespace {
-
-// A window coordinate from a program's double: none when it is not finite or does not fit.
-std::optional<int> windowCoordinate(double v) {
-  if (!std::isfinite(v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-    return std::nullopt;
-  return static_cast<int>(v);
-}
-
-}  // namespace
-
 void vkOpenGLWindow::moveGLWindow(double x, double y) {
   orderFront();
-  if (!window_) return;
+  if (!window_ || std::isnan(x) || std::isnan(y)) return;
   const QWidget* main = glMainWindow();
   const int top = main ? main->frameGeometry().top() : 0;
-  const auto left = windowCoordinate(x);
-  const auto down = windowCoordinate(static_cast<double>(top) + y);
-  if (!left || !down) return;
-  window_->move(*left, *down);
-  pravella::keepOnScreen(window_);
+  pravella::moveOnScreen(window_, x, top + y);
 }
 
 void vkOpenGLWindow::sizeGLWindow(double w, double h) {
   orderFront();
-  if (!window_) return;
-  const auto width = windowCoordinate(static_cast<float>(w));
-  const auto height = windowCoordinate(static_cast<float>(h));
-  if (!width || !height) return;
-  pravella::resizeOnScreen(window_, QSize(*width, *height));
+  // The size goes on in single precision; one below a pixel would hide the window.
+  const float width = static_cast<float>(w), height = static_cast<float>(h);
+  if (!window_ || !(width >= 1 && height >= 1)) return;
+  pravella::resizeOnScreen(window_, width, height);
   imageView_->update();
 }
 

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -175,10 +176,12 @@ void CalFTP::sound(const QString& name) const {
 
 void CalFTP::insertMonitor(const QString& text) {
   if (text.isEmpty()) return;
-  QTextCursor cursor = monitor_->textCursor();
-  cursor.insertText(text);
-  monitor_->setTextCursor(cursor);
-  monitor_->ensureCursorVisible();
+  // New output goes after all earlier output, wherever the user clicked or what they selected.
+  QTextCursor end(monitor_->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(text);
+  QScrollBar* bar = monitor_->verticalScrollBar();
+  bar->setValue(bar->maximum());
 }
 
 void CalFTP::report(const ftp::Report& r) {
@@ -325,7 +328,7 @@ void CalFTP::clearListing() {
   table_->showLines({});
 }
 
-void CalFTP::applyListing(const ftp::Listing& listing, const ftp::Connection& c) {
+void CalFTP::applyListing(const ftp::Listing& listing, const ftp::Connection& c, bool keepStatus) {
   // A failed listing empties the table: names left from another host or folder must not be
   // there to get or delete.
   if (!listing.report.ok || !listing.parsed) {
@@ -333,7 +336,7 @@ void CalFTP::applyListing(const ftp::Listing& listing, const ftp::Connection& c)
     return report(listing.report);
   }
   insertMonitor(listing.report.monitor);
-  status_->setText(listing.report.status);
+  if (!keepStatus) status_->setText(listing.report.status);
   const QVector<ftp::Entry> shown = ftp::withoutHidden(listing.entries);
   QStringList lines;
   {

@@ -63,8 +63,10 @@ class CalFTP : public QObject {
   void listFTP();
   void ftpChangeDirectory();
   // Takes a listing's result on the GUI thread: the monitor text, the tables, the directory
-  // field and the host list. `c` is the connection it listed.
-  void applyListing(const pravella::ftp::Listing& listing, const pravella::ftp::Connection& c);
+  // field and the host list. `c` is the connection it listed. `keepStatus` leaves the status
+  // line to the failure the listing follows.
+  void applyListing(const pravella::ftp::Listing& listing, const pravella::ftp::Connection& c,
+                    bool keepStatus = false);
 
   // Transfers.
   void getFileAction();
@@ -122,6 +124,8 @@ class CalFTP : public QObject {
   void showHosts();  // the combo box's items from the list in memory
   void checkHost(const pravella::ftp::Connection& c);
   void getFileAction_X(QList<int> rows, pravella::ftp::Connection c);
+  // Asks before a get replaces local files; true when it may go on.
+  bool replacingAgreed(const QList<int>& rows, const pravella::ftp::Connection& c);
   void transferThenList(const pravella::ftp::Connection& c,
                         std::function<pravella::ftp::Report(const pravella::ftp::StopAsk&)> transfer);
 

@@ -2,9 +2,11 @@
 // download, upload, delete and Stop. The GUI thread asks and checks; each transfer runs on a
 // worker, whose reports come back to the GUI thread in order.
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include "net/ftp/ftp_partial_gets.h"
 #include "net/ftp/ui/cal_ftp.h"
 #include "net/ftp/ui/ftp_file_table.h"
 #include "platform/child_processes.h"
@@ -14,14 +16,55 @@
 namespace ftp = pravella::ftp;
 namespace dialogs = pravella::dialogs;
 
+namespace {
+
+// A name as an alert shows it: quoted when blanks begin or end it, which would not show.
+QString shownName(const QString& name) {
+  if (name.trimmed().size() == name.size()) return name;
+  return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+}  // namespace
+
 void CalFTP::getFileAction() {
   const QList<int> rows = table_->selectedRowNumbers();
   if (rows.isEmpty()) return;
   QString line, name;
   if (rows.size() == 1 && entryAt(rows.first(), &line, &name) && line.startsWith(QLatin1Char('d')))
     return getDirectoryAction();
+  const ftp::Connection c = connection();
+  if (!replacingAgreed(rows, c)) return;
   makeLocalFolder();
-  getFileAction_X(rows, connection());
+  getFileAction_X(rows, c);
+}
+
+// A get replaces a local file of the same name (all but a partial copy an earlier get of ours
+// left, which it resumes): the user agrees first, as the day list asks before replacing.
+bool CalFTP::replacingAgreed(const QList<int>& rows, const ftp::Connection& c) {
+  const QDir folder(ftp::localFolderPath(c.localFolder));
+  QStringList taken;
+  for (int row : rows) {
+    QString line, name;
+    if (!entryAt(row, &line, &name) || !line.startsWith(QLatin1Char('-')) || !ftp::isTransferableName(name))
+      continue;
+    const QString target = folder.filePath(name);
+    const QFileInfo there(target);
+    if ((there.exists() || there.isSymLink()) && !ftp::isOwnPartial(target, ftp::remoteFile(c, name)))
+      taken << name;
+  }
+  if (taken.isEmpty()) return true;
+  const bool one = taken.size() == 1;
+  QStringList shown;
+  for (const QString& name : taken) shown << shownName(name);
+  const QString title = one ? tr("\u201c%1\u201d already exists in the local folder.").arg(taken.first())
+                            : tr("%1 files already exist in the local folder.").arg(taken.size());
+  const QString message = one ? tr("Do you want to replace it with the file from the server?")
+                              : tr("Do you want to replace them with the files from the server?\n") +
+                                    shown.join(QLatin1Char('\n'));
+  const int answer =
+      dialogs::alert(host_.dialogParent, title, message, tr("Cancel"), QString(), tr("Replace"));
+  if (answer == dialogs::kDefault) sound(QStringLiteral("Basso"));
+  return answer == dialogs::kOther;
 }
 
 void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {
@@ -62,8 +105,8 @@ void CalFTP::getFileAction_X(QList<int> rows, ftp::Connection c) {
 void CalFTP::getDirectoryAction() {
   QString line, name;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
-  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to download the directory ?"), name,
-                                    tr("Cancel"), QString(), tr("Download"));
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to download the directory ?"),
+                                    shownName(name), tr("Cancel"), QString(), tr("Download"));
   if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
   if (answer != dialogs::kOther) return;
   // The row selected now is the one downloaded.
@@ -102,8 +145,8 @@ void CalFTP::deleteFileAction() {
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   if (!line.startsWith(QLatin1Char('-')) && !line.startsWith(QLatin1Char('d')))
     return report(ftp::refusal(QStringLiteral("It is not a Normal File !\n")));
-  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"), name,
-                                    tr("Cancel"), QString(), tr("Delete"));
+  const int answer = dialogs::alert(host_.dialogParent, tr("Do you want to delete the file ?"),
+                                    shownName(name), tr("Cancel"), QString(), tr("Delete"));
   if (answer == dialogs::kDefault) return sound(QStringLiteral("Basso"));
   if (answer != dialogs::kOther) return;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
@@ -123,7 +166,9 @@ void CalFTP::transferThenList(const ftp::Connection& c,
     if (stop()) return;
     onGui([this] { sound(QStringLiteral("Tink")); });  // the listing starts
     const ftp::Listing listing = ftp::listDirectory(c, ftp::workRoot(), stop);
-    onGui([this, listing, c] { applyListing(listing, c); });
+    // A failed transfer stays in the status line: the listing after it only shows the folder.
+    const bool keepFailure = !r.ok && listing.report.ok && listing.parsed;
+    onGui([this, listing, c, keepFailure] { applyListing(listing, c, keepFailure); });
   });
 }
 

@@ -24,20 +24,24 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
+#include "diary/day_documents.h"
+#include "diary/diary_globals.h"
 #include "net/web/ui/cal_edit_book_mark.h"
+#include "net/web/ui/page_in_encoding.h"
 #include "net/web/web_address.h"
 #include "net/web/web_sheet_requests.h"
 #include "net/web/web_sites.h"
-#include "diary/diary_globals.h"
 #include "platform/atomic_file.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/selected_text.h"
 #include "platform/ui/elided_label.h"
+#include "platform/ui/selected_text.h"
 
 CalWebView* CalWebView_X = nullptr;
 
@@ -45,19 +49,46 @@ using namespace pravella::web;
 
 namespace {
 
-// The pop-up's encodings after "Default": display name and character-set name.
+// The pop-up's encodings after "Default": display name, character-set name and the name our
+// decoder knows it by.
 struct Encoding {
   const char* title;
   const char* name;
+  const char* decoderName;
 };
 constexpr Encoding kEncodings[] = {
-    {"Japanese (Shift JIS)", "Shift_JIS"}, {"Japanese (EUC)", "EUC-JP"},
-    {"Japanese (ISO 2022-JP)", "ISO-2022-JP"}, {"Unicode (UTF-8)", "UTF-8"},
-    {"Western (ISO Latin 1)", "ISO-8859-1"},   {"Western (Mac OS Roman)", "macintosh"},
+    {"Japanese (Shift JIS)", "Shift_JIS", "CP932"},
+    {"Japanese (EUC)", "EUC-JP", "EUC-JP"},
+    {"Japanese (ISO 2022-JP)", "ISO-2022-JP", "ISO-2022-JP"},
+    {"Unicode (UTF-8)", "UTF-8", "UTF-8"},
+    {"Western (ISO Latin 1)", "ISO-8859-1", "ISO-8859-1"},
+    {"Western (Mac OS Roman)", "macintosh", "MACINTOSH"},
 };
+
+// Pages that can be fetched again to be shown in a chosen encoding (a saved archive cannot).
+bool recodable(const QUrl& url) {
+  const QString scheme = url.scheme();
+  if (scheme == QLatin1String("file")) return !url.path().endsWith(QLatin1String(".mhtml"));
+  return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
 constexpr const char* kDefaultEncoding = "Shift_JIS";
 constexpr int kStatusMessageMs = 2000;
 constexpr int kBarSteps = 1000;
+
+// A server's name for a download, shortened as a memo's name is, with its extension kept, so
+// that it fits the file system with room for the number that keeps it apart from a file
+// already there ("name-2.ext") and for the ".crdownload" the browser writes it under first.
+QString fittingDownloadName(const QString& suggested) {
+  constexpr int kNumberRoom = 20;
+  constexpr int kLongestExtension = 32;
+  const QString name = QFileInfo(suggested).fileName();
+  const int limit = pravella::kLongestFileName - kNumberRoom;
+  if (name.toUtf8().size() <= limit) return name;
+  const QString ext = pravella::fileExtension(name);
+  if (ext.isEmpty() || ext.toUtf8().size() > kLongestExtension)
+    return pravella::fitFileName(name, QString(), limit);
+  return pravella::fitFileName(pravella::withoutExtension(name), QLatin1Char('.') + ext, limit);
+}
 
 QString preferencesFile(const char* name) {
   return QDir(pravella::paths::preferences()).filePath(QLatin1String(name));
@@ -251,6 +282,11 @@ pravella::web::EngineEvents CalWebView::browserEvents() {
   pravella::web::EngineEvents e;
   e.loadStarted = [this] { loadStarted(); };
   e.loadFinished = [this](bool ok, const QString& error) { loadFinished(ok, error); };
+  e.pageShown = [this] {
+    // A page opened while an encoding is chosen is shown in it too.
+    if (!customEncoding_.isEmpty() && !showingRecoded_ && recodable(engine_->url()))
+      showInChosenEncoding(engine_->url());
+  };
   e.loadProgress = [this](int percent) {
     const ResourceProgress p = resourceProgress(100, percent, 0);
     if (p.makeDeterminate) progressBar_->setRange(0, kBarSteps);
@@ -258,10 +294,10 @@ pravella::web::EngineEvents CalWebView::browserEvents() {
   };
   e.titleChanged = [this](const QString& title) {
     webNSDrawer_->setWindowTitle(title);
-    history_.titleReceived(engine_->url().toString(), title);
+    history_.titleReceived(pageAddress().toString(), title);
   };
   e.urlChanged = [this](const QUrl& url) {
-    if (url.isEmpty() || url.scheme() == QLatin1String("about")) return;
+    if (url.isEmpty() || url.scheme() == QLatin1String("about") || recodedLoad_ || recodePending_) return;
     history_.visited(url.toString(), QString(), QDateTime::currentDateTime());
     refreshHistoryMenu();
   };
@@ -413,7 +449,10 @@ void CalWebView::connectURLString(const QString& text) {
 }
 
 void CalWebView::loadStarted() {
-  urlTextField_->setText(engine_->requestedUrl().toString(QUrl::FullyEncoded));
+  // A page shown again in a chosen encoding keeps its own address.
+  recodedLoad_ = std::exchange(recodePending_, false);
+  if (!recodedLoad_) showingRecoded_ = false;
+  urlTextField_->setText((recodedLoad_ ? recodedUrl_ : engine_->requestedUrl()).toString(QUrl::FullyEncoded));
   stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserStop));
   srStat_ = 0;
   webNSDrawer_->setWindowTitle(QString());
@@ -424,9 +463,14 @@ void CalWebView::loadFinished(bool ok, const QString& error) {
   progressBar_->setValue(0);
   stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserReload));
   srStat_ = 1;
-  if (engine_->url().isValid()) urlTextField_->setText(engine_->url().toString(QUrl::FullyEncoded));
-  history_.loadFinished();
-  refreshHistoryMenu();
+  if (std::exchange(recodedLoad_, false)) {
+    showingRecoded_ = true;
+    urlTextField_->setText(recodedUrl_.toString(QUrl::FullyEncoded));
+  } else {
+    if (engine_->url().isValid()) urlTextField_->setText(engine_->url().toString(QUrl::FullyEncoded));
+    history_.loadFinished();
+    refreshHistoryMenu();
+  }
   if (ok) return;
   showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());
   showStatusBriefly(error);
@@ -435,7 +479,9 @@ void CalWebView::loadFinished(bool ok, const QString& error) {
 
 void CalWebView::StopReload() {
   if (!engine_) return;
-  srStat_ == 0 ? engine_->stop() : engine_->reload();
+  if (srStat_ == 0) return engine_->stop();
+  if (showingRecoded_) return showInChosenEncoding(recodedUrl_);
+  engine_->reload();
 }
 
 void CalWebView::showStatusBriefly(const QString& message) {
@@ -467,23 +513,49 @@ void CalWebView::goSearchBack() {
 void CalWebView::changeEncoding(int index) {
   const QString name = encodingPopup_->itemData(index).toString();
   textEncoding_ = name.isEmpty() ? QLatin1String(kDefaultEncoding) : name;
+  customEncoding_ = index > 0 && index <= int(std::size(kEncodings))
+                        ? QByteArray(kEncodings[index - 1].decoderName)
+                        : QByteArray();
   if (!engine_) return;
   engine_->setDefaultTextEncoding(textEncoding_);
-  engine_->reload();
+  const QUrl page = pageAddress();
+  if (page.isEmpty() || !page.isValid()) return;
+  // "Default" goes back to what the page declares; the others override it.
+  if (customEncoding_.isEmpty() || !recodable(page)) return engine_->load(page);
+  showInChosenEncoding(page);
+}
+
+QUrl CalWebView::pageAddress() const {
+  if (!engine_) return {};
+  return showingRecoded_ || recodedLoad_ || recodePending_ ? recodedUrl_ : engine_->url();
+}
+
+void CalWebView::showInChosenEncoding(const QUrl& page) {
+  if (!pageInEncoding_) pageInEncoding_ = new PageInEncoding(this);
+  pageInEncoding_->fetch(page, customEncoding_, [this, page](const QString& text, const QString& error) {
+    if (!engine_) return;
+    if (!error.isEmpty()) {
+      showStatusBriefly(error);
+      sound("Basso");
+      return;
+    }
+    recodedUrl_ = page;
+    recodePending_ = true;
+    progressBar_->setRange(0, 0);
+    engine_->setHtml(text, page);
+  });
 }
 
 void CalWebView::applyZoom(double scale) {
-  webScale_ = scale;
-  if (engine_) engine_->setZoomFactor(viewZoomFactor(scale));
+  // The browser zooms only so far either way: the field shows the zoom in force.
+  webScale_ = viewZoomFactor(scale);
+  if (engine_) engine_->setZoomFactor(webScale_);
   const QSignalBlocker block(ZoomSlider_);
-  ZoomSlider_->setValue(static_cast<int>(scale * 100 + 0.5));
-  ZoomTextField_->setText(QString::number(scale * 100, 'g', 6));
+  ZoomSlider_->setValue(static_cast<int>(webScale_ * 100 + 0.5));
+  ZoomTextField_->setText(QString::number(webScale_ * 100, 'g', 6));
 }
 
-void CalWebView::ZoomWebBrowserSheet(int percent) {
-  applyZoom(percent / 100.0);
-  ZoomTextField_->setText(QString::number(ZoomSlider_->value()));
-}
+void CalWebView::ZoomWebBrowserSheet(int percent) { applyZoom(percent / 100.0); }
 
 void CalWebView::ZoomWebBrowserSheetWithTextField() {
   const std::optional<double> percent = zoomPercentFromText(ZoomTextField_->text());
@@ -527,9 +599,14 @@ void CalWebView::saveWebArchiveTo(const QString& chosen) {
 
 void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
   if (download.isSavePage()) {
+    // The browser does not make the folder it chose.
+    QDir().mkpath(QFileInfo(download.filePath()).path());
     download.accept({}, {}, {}, [this, d = &download] {
       const bool ok = d->completed();
       if (ok && host_.showDiaryFiles) host_.showDiaryFiles();
+      // The page's own "Save page" picks the folder itself: the user learns where it went.
+      tempTextField_->setText(ok ? tr("The page was saved as %1").arg(d->filePath())
+                                 : tr("The page could not be saved as %1").arg(d->filePath()));
       sound(ok ? "Tink" : "Basso");
       emit archiveSaved(ok);
     });
@@ -537,11 +614,14 @@ void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
   }
   const QString desktop = pravella::paths::desktop();
   QDir().mkpath(desktop);
-  lastDownloadPath_ = freeDownloadPath(desktop, download.suggestedFileName());
+  lastDownloadPath_ = freeDownloadPath(desktop, fittingDownloadName(download.suggestedFileName()));
   lExLength_ = download.totalBytes() > 0 ? download.totalBytes() : -1;
   progressBar_->setRange(0, lExLength_ > 0 ? kBarSteps : 0);
   progressBar_->setValue(0);
-  sound("Tink");
+  // The browser tries a download that was cut off again by itself, as a new download of the
+  // same address: the start sound is the user's click, heard once.
+  if (!downloadsUnderWay_.contains(download.url())) sound("Tink");
+  downloadsUnderWay_.insert(download.url());
   const auto progress = [this, d = &download] {
     lExLength_ = d->totalBytes() > 0 ? d->totalBytes() : -1;
     if (lExLength_ <= 0) return;
@@ -551,6 +631,7 @@ void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
   const auto finished = [this, d = &download] {
     progressBar_->setRange(0, kBarSteps);
     progressBar_->setValue(0);
+    downloadsUnderWay_.remove(d->url());
     if (d->completed()) {
       showErrMessageToConsole("downloadDidFinish\n");
       sound("Purr");
@@ -673,12 +754,8 @@ void CalWebView::buildContextMenu(QMenu* menu) {
     history->addAction(e.title, this, [this, url] { goToHistroyItem(url); });
   }
   menu->addSeparator();
-  menu->addAction(QStringLiteral("TextLarger"), this, [this] {
-    if (engine_) engine_->setZoomFactor(std::min(5.0, engine_->zoomFactor() * 1.2));
-  });
-  menu->addAction(QStringLiteral("TextSmaller"), this, [this] {
-    if (engine_) engine_->setZoomFactor(std::max(0.25, engine_->zoomFactor() / 1.2));
-  });
+  menu->addAction(QStringLiteral("TextLarger"), this, [this] { applyZoom(webScale_ * 1.2); });
+  menu->addAction(QStringLiteral("TextSmaller"), this, [this] { applyZoom(webScale_ / 1.2); });
   menu->addSeparator();
   menu->addAction(QStringLiteral("Save Webarchive"), this, &CalWebView::saveAsWebarchiveAction);
 }

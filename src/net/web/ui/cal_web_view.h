@@ -11,6 +11,8 @@
 #include <QDockWidget>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -31,6 +33,9 @@ class QTextEdit;
 class QToolButton;
 class QVBoxLayout;
 class CalEditBookMark;
+namespace pravella::web {
+class PageInEncoding;
+}
 
 class CalWebView : public QObject {
   Q_OBJECT
@@ -69,6 +74,8 @@ class CalWebView : public QObject {
   void StopReload();
   void goSearch();
   void goSearchBack();
+  // A chosen encoding shows the page, and those opened after it, fetched again and decoded
+  // with it, whatever they declare; "Default" (0) goes back to their own.
   void changeEncoding(int index);
   void ZoomWebBrowserSheet(int percent);
   void ZoomWebBrowserSheetWithTextField();
@@ -138,6 +145,9 @@ class CalWebView : public QObject {
   void downloadRequested(pravella::web::EngineDownload& download);
   void saveWebArchiveTo(const QString& path);
   void applyZoom(double scale);
+  // The address of the page shown, also while it is shown in a chosen encoding.
+  QUrl pageAddress() const;
+  void showInChosenEncoding(const QUrl& page);
   void addSearchSiteItems(QMenu* menu, const QString& plainText);
   QString selectedTextOfFocusedView(bool* focused) const;
   void sound(const char* name);
@@ -147,6 +157,12 @@ class CalWebView : public QObject {
   std::unique_ptr<pravella::web::EngineView> engine_;
   QVBoxLayout* browserPlace_ = nullptr;  // where the browser goes once made
   QString textEncoding_;                 // of pages that name none
+  QByteArray customEncoding_;            // the decoder's name of the chosen one; empty: none
+  pravella::web::PageInEncoding* pageInEncoding_ = nullptr;
+  QUrl recodedUrl_;              // the page shown in the chosen encoding
+  bool recodePending_ = false;   // its text went to the browser, which has not started on it
+  bool recodedLoad_ = false;     // the browser is showing it
+  bool showingRecoded_ = false;  // it is shown
   QToolButton* stopReloadButton_ = nullptr;
   QLineEdit* urlTextField_ = nullptr;
   QLineEdit* searchText_ = nullptr;
@@ -167,6 +183,7 @@ class CalWebView : public QObject {
   unsigned char srStat_ = 1;
   qint64 lExLength_ = -1;
   QString lastDownloadPath_;
+  QSet<QUrl> downloadsUnderWay_;
   int statusGeneration_ = 0;
   bool statusTimerRunning_ = false;
   QString statusBeforeMessage_;

@@ -26,6 +26,8 @@ class EngineDownload {
   // A "save page" the sheet asked for (a web archive), not a file the page offered.
   virtual bool isSavePage() const = 0;
   virtual QString suggestedFileName() const = 0;
+  // Where the file goes (known once accepted).
+  virtual QString filePath() const = 0;
   virtual QUrl url() const = 0;
   // The expected length, 0 or less when the server gives none.
   virtual qint64 totalBytes() const = 0;
@@ -43,6 +45,9 @@ struct EngineEvents {
   std::function<void()> loadStarted;
   // A load ended: `ok` is false when it failed (a load stopped on purpose did not fail).
   std::function<void(bool ok, const QString& error)> loadFinished;
+  // After loadFinished, when the load showed its page (not stopped, failed or turned into a
+  // download).
+  std::function<void()> pageShown;
   std::function<void(int percent)> loadProgress;
   std::function<void(const QString& title)> titleChanged;
   std::function<void(const QUrl& url)> urlChanged;
@@ -59,6 +64,8 @@ class EngineView {
   // The view's widget, a child of the parent it was made with.
   virtual QWidget* widget() const = 0;
   virtual void load(const QUrl& url) = 0;
+  // Shows `html` as a page whose links and resources resolve against `baseUrl`.
+  virtual void setHtml(const QString& html, const QUrl& baseUrl) = 0;
   virtual void stop() = 0;
   virtual void reload() = 0;
   virtual QUrl url() const = 0;
@@ -78,7 +85,7 @@ class EngineView {
 
 // Bumped whenever this table or the classes above change, so that a stale module is refused
 // instead of called through the wrong layout.
-inline constexpr int kWebEngineModuleVersion = 1;
+inline constexpr int kWebEngineModuleVersion = 2;
 
 struct WebEngineFunctions {
   int version = 0;

@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "diary/document_companions.h"
 #include "editors/open_documents.h"
 #include "editors/text_services.h"
 #include "editors/ui/document_save.h"
@@ -115,9 +116,14 @@ void CalFinder::renameShown(const QString& newPath, bool addToHistory) {
     return;
   }
   const bool textShown = textSlot_->shows(nowOpendFilePath_);
-  if (!QDir().rename(nowOpendFilePath_, newPath)) {
+  // A memo's tables and pages go with it, or nothing moves.
+  const pravella::DocumentMove moved = pravella::moveDocumentWithCompanions(nowOpendFilePath_, newPath);
+  if (!moved.ok) {
     sound("Basso");
-    showErrMessageToConsole(("Can not rename " + nowOpendFilePath_ + " to " + newPath + "\n").toStdString());
+    showErrMessageToConsole(
+        ("Can not rename " + nowOpendFilePath_ + " to " + newPath + ": " + moved.error + "\n").toStdString());
+    alert(QStringLiteral("Can't rename !"), moved.error);
+    fileNameField_->setText(fieldNameOf(nowOpendFilePath_));
     return;
   }
   pravella::tellDocumentMoved(nowOpendFilePath_, newPath);

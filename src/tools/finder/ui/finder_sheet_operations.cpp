@@ -5,6 +5,7 @@
 #include <QProgressBar>
 
 #include "diary/day_documents.h"
+#include "diary/document_companions.h"
 #include "platform/console_log.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
@@ -156,6 +157,9 @@ void FinderSheetOperations::moveMarkedFiles() {
   });
   if (a_.progress) a_.progress->setValue(0);
   afterMarkedItems(start, outcome.errors);
+  // What stayed marked, and why (a memo's tables that could not follow it), where it is seen.
+  if (!outcome.errors.isEmpty())
+    dialogs::alert(a_.window, QStringLiteral("Move Marked"), outcome.errors.join(u'\n'));
 }
 
 void FinderSheetOperations::afterMarkedItems(const QString& folder, const QStringList& errors) {
@@ -179,15 +183,17 @@ void FinderSheetOperations::deleteFileAction() {
                      QStringLiteral("Do you want to delete this document?"), QStringLiteral("Cancel"),
                      QString(), QStringLiteral("Delete")) != dialogs::kOther)
     return;
-  const TrashResult trashed = moveToTrash(path);
+  // A memo's tables and pages go with it.
+  const DocumentTrash trashed = trashDocumentWithCompanions(path);
   playFeedbackSound(QStringLiteral("Basso"));
-  if (!trashed.ok) {
+  if (!trashed.document.ok) {
     // The item is still there: say so instead of showing it gone.
-    reportToConsole({trashed.error});
-    dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, trashed.error);
+    reportToConsole({trashed.document.error});
+    dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, trashed.document.error);
     return;
   }
-  if (!trashed.trashedPath.isEmpty()) tellDocumentTrashed(path);
+  reportToConsole(trashed.errors);
+  if (!trashed.document.trashedPath.isEmpty()) tellDocumentTrashed(path);
   deleteRirekiFile(path);
   adjustRireki();
   call(a_.reloadBrowser);

@@ -113,6 +113,10 @@ bool finderDocumentLink(QTextEdit* view, const FinderTextContext& context) {
     case Kind::Document:
       break;
   }
+  // The shown memo is saved while its own day is still selected, as a click on a day saves it:
+  // saved after the change of day, a new memo would be filed under the link's day. A memo that
+  // cannot be saved keeps its day.
+  if (host && host->save && !host->save()) return true;
   playFeedbackSound(QStringLiteral("Tink"));
   if (!host) return true;
   const QDate day(target.year, target.month, target.day);

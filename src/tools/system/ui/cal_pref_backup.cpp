@@ -223,10 +223,13 @@ void CalPrefBackup::repairPreferences() {
   if (chosen.isEmpty()) return;
   QString why;
   if (!pravella::backup::restorePreferences(chosen, &why)) {
+    // Said in the drawer the user clicked in, not only on the console.
+    messageField_->setText(why);
     showErrMessageToConsole(("Backup: " + why + u'\n').toStdString());
     sound("Basso");
     return;
   }
+  messageField_->setText(tr("The preferences were restored from %1.").arg(chosen));
   auto& center = NotificationCenter::defaultCenter();
   for (const char* name : {"loadLancherData", "loadBookMarkData", "reloadCalNetWorkData", "reloadHostList"})
     center.post(QString::fromLatin1(name));

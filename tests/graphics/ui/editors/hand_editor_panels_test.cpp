@@ -26,6 +26,7 @@
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "platform/cformat.h"
+#include "platform/ui/elided_label.h"
 #include "platform/ui/sound_player.h"
 #include "support/dialog_watchdog.h"
 
@@ -306,6 +307,45 @@ TEST_F(HandEditorPanels, ADoubleClickAddsAPointWhereTheUserClicked) {
   });
   // In pixels: x 1.5, y (height - 2.5), back as column 2.5 and row 3.5.
   EXPECT_EQ(out, matrixText({{2.5, 3.5}}) + ".OK.\n");
+}
+
+TEST_F(HandEditorPanels, DoubleClicksPastTheLimitSayItInTheStatusLine) {
+  // The program fills the digitiser to one point below what clicks may reach: the first double
+  // click places the last point, the second is refused and the status line says why.
+  pravella::CalGetPictPoints panel;
+  QString afterFirst, afterSecond;
+  const std::string out = run(std::string(kPicture) + "getPictPoints(p#, M_Rand(9998, 2) * 3);", &panel, [&] {
+    auto* view = panel.imageView();
+    if (panel.lineSwitch()->isChecked()) panel.lineSwitch()->click();
+    if (panel.triangleSwitch()->isChecked()) panel.triangleSwitch()->click();
+    auto doubleClick = [&](QPointF at) {
+      sendMouse(view, QEvent::MouseButtonPress, at, Qt::LeftButton);
+      sendMouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);
+      sendMouse(view, QEvent::MouseButtonDblClick, at, Qt::LeftButton);
+      sendMouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);
+    };
+    const QPointF middle(view->width() / 2.0, view->height() / 2.0);
+    doubleClick(middle);
+    afterFirst = panel.statusLine()->text();
+    doubleClick(middle + QPointF(3, 3));
+    afterSecond = panel.statusLine()->text();
+    button(&panel, "OK")->click();
+  });
+  EXPECT_EQ(afterFirst, "");
+  EXPECT_EQ(afterSecond,
+            "Too many points: the digitiser holds at most 10000 (9999 placed, and the first again to close "
+            "the line).");
+  EXPECT_EQ(sounds, QStringList{"Basso"});
+  EXPECT_EQ(out.substr(0, out.find('\n')), "MatrixSize[9999,2]");
+}
+
+TEST_F(HandEditorPanels, DensityPlotEdit2TakesATriangleWithARange) {
+  pravella::CalGetPictPoints panel;
+  const std::string out = run("o = |1, 2, 3, 4, 5|; densityPlotEdit2(o' * o, |25, 1|, |2, 2| |5, 2| |2, 5|);",
+                              &panel, [&] { button(&panel, "OK")->click(); });
+  EXPECT_EQ(
+      out, matrixText({{0, 0, 0, 0, 0}, {0, 1, 1, 1, 0}, {0, 1, 1, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 0, 0, 0}}) +
+               ".OK.\n");
 }
 
 }  // namespace

@@ -410,22 +410,35 @@ TEST_F(GLPlotView, ExportsAreUprightOpaqueAndNumbered) {
   EXPECT_EQ(std::get<pravella::rtf::WriteOutput>(rtfd).attachments.at(0).fileName, "GLSL Parser 4.tiff");
 }
 
-TEST_F(GLPlotView, PositionsAndSizesThatDoNotFitLeaveTheWindow) {
+TEST_F(GLPlotView, ProgramsSizesBelowAPixelAreRefusedAndTooLargeOnesFitTheScreen) {
   ASSERT_EQ(flatSurface("Placed", 2), 1);
-  vkOpenGLWindow* window = findWindowFromGLWindowList("Placed");
-  window->moveGLWindow(30, 40);
-  window->sizeGLWindow(300, 200);
-  const QPoint at = window->window()->pos();
-  const QSize size = window->window()->size();
-  const double bad[] = {std::nan(""), INFINITY, -INFINITY, 1e12, -1e12};
-  for (double v : bad) {
-    window->moveGLWindow(v, 10);
-    window->moveGLWindow(10, v);
-    window->sizeGLWindow(v, 100);
-    window->sizeGLWindow(100, v);
-    EXPECT_EQ(window->window()->pos(), at) << v;
-    EXPECT_EQ(window->window()->size(), size) << v;
+  ASSERT_NE(shown("Placed"), nullptr);
+  QWidget* window = findWindowFromGLWindowList("Placed")->window();
+  ASSERT_EQ(run("moveGLWindow(\"Placed\", |30, 40|); sizeGLWindow(\"Placed\", |300, 200|);"), ".OK.\n");
+  const QRect placed = window->geometry();
+  for (const char* program :
+       {"sizeGLWindow(\"Placed\", |0, 0|);", "sizeGLWindow(\"Placed\", |-5, 300|);",
+        "sizeGLWindow(\"Placed\", |0.5, 300|);", "n = asin(2); sizeGLWindow(\"Placed\", |n, 300|);",
+        "n = asin(2); moveGLWindow(\"Placed\", |n, n|);"}) {
+    EXPECT_EQ(run(program), "...<Error>...Invalid arguments.\n.NO.\n") << program;
+    EXPECT_EQ(window->geometry(), placed) << program;
+    EXPECT_TRUE(window->isVisible()) << program;
   }
+  // Too large or too far: fitted to the screen the test has, whatever its size.
+  const QRect available = window->screen()->availableGeometry();
+  ASSERT_EQ(run("sizeGLWindow(\"Placed\", |1e+300, 300|);"), ".OK.\n");
+  EXPECT_TRUE(available.contains(window->frameGeometry()));
+  EXPECT_EQ(window->frameGeometry().width(), available.width());
+  EXPECT_EQ(window->height(), 300);
+  ASSERT_EQ(run("sizeGLWindow(\"Placed\", |200, 150|); moveGLWindow(\"Placed\", |1e+300, 1e+300|);"),
+            ".OK.\n");
+  EXPECT_EQ(window->size(), QSize(200, 150));
+  EXPECT_EQ(window->frameGeometry().bottomRight(), available.bottomRight());
+  ASSERT_EQ(run("moveGLWindow(\"Placed\", |-1e+300, -1e+300|);"), ".OK.\n");
+  EXPECT_EQ(window->frameGeometry().topLeft(), available.topLeft());
+  // A window's own commands take the same NaN as no place at all.
+  findWindowFromGLWindowList("Placed")->moveGLWindow(std::nan(""), 10);
+  EXPECT_EQ(window->frameGeometry().topLeft(), available.topLeft());
 }
 
 }  // namespace

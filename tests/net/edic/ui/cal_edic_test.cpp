@@ -14,7 +14,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QTableWidget>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <QToolButton>
@@ -209,6 +211,46 @@ TEST_F(CalEDicBodyLinks, AClickOnALinkShowsItsBody) {
   ASSERT_TRUE(view->textCursor().hasSelection());
   QTest::keyClick(view, Qt::Key_Return);
   EXPECT_TRUE(body().startsWith("行き先"));
+}
+
+// A book whose text spells tags: narrow (half-width) signs that read "<Tab:999>", a link and a
+// gaiji. Only the book's escape codes make formatting; this text is shown as it is written.
+class CalEDicSpelledTags : public CalEDicTest {
+ protected:
+  void SetUp() override {
+    QString wide;
+    for (const QChar c : kSpelled) wide += c == u' ' ? QChar(0x3000) : QChar(c.unicode() + 0xFEE0);
+    BookText text;
+    text.put(1, 0, indexTable({{0x91, 2, 0}}));
+    text.put(2, 0, leafPage(0xA0, {{jis("たぐ"), 3, 0, 4, 0}}));
+    Units body;
+    body.u(0x1F09).u(0).text("前").u(0x1F04).text(wide).u(0x1F05).u(0x1F03);
+    text.put(3, 0, body.b);
+    text.put(4, 0, heading("たぐ").b);
+    writeBook("G", "六", text.bytes, false);
+    CalEDicTest::SetUp();
+  }
+  const QString kSpelled = QStringLiteral("<Tab:999>far <[Link]go[Link:3,0]> <GF[161:033]>");
+};
+
+TEST_F(CalEDicSpelledTags, TextThatSpellsTagsIsShownAsText) {
+  edic->eDicDrawer()->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(edic->eDicDrawer()));
+  search("たぐ", edic->selectDicPopupButton()->findText("六"));
+  ASSERT_EQ(headwords(), QStringList{"六/たぐ"});
+  QTableWidget* table = edic->midashiTable();
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    table->visualRect(table->model()->index(0, 0)).center());
+  QTextDocument* shown = edic->honbunTextView()->document();
+  ASSERT_TRUE(shown->toPlainText().startsWith("前"));
+  EXPECT_EQ(shown->toPlainText().trimmed(), "前" + kSpelled);
+  for (QTextBlock b = shown->begin(); b.isValid(); b = b.next()) EXPECT_LT(b.blockFormat().leftMargin(), 100);
+  for (int at = 1; at < shown->characterCount(); ++at) {
+    QTextCursor c(shown);
+    c.setPosition(at);
+    EXPECT_FALSE(c.charFormat().isAnchor()) << at;
+    EXPECT_FALSE(c.charFormat().isImageFormat()) << at;
+  }
 }
 
 TEST_F(CalEDicTest, NotificationsOpenTheDrawer) {

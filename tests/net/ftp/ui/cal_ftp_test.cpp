@@ -133,6 +133,26 @@ class FtpSheet : public ::testing::Test {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
   }
+  // A real click on the row of `name`, as the user selects it.
+  void clickRow(const QString& name) {
+    ftpFileTable* table = sheet_->filesTableView();
+    ASSERT_GE(row(name), 0) << name.toStdString();
+    const QModelIndex index = table->model()->index(row(name), 0);
+    table->scrollTo(index);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+    ASSERT_EQ(table->selectedRowNumbers(), QList<int>{row(name)});
+  }
+  // The drawer on the screen, so that clicks and keys reach its widgets as the user's do.
+  void showDrawer() {
+    QDockWidget* drawer = sheet_->ftpDrawer();
+    drawer->resize(700, 700);
+    drawer->show();
+    drawer->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(drawer));
+  }
+  QStringList temporaryFiles() const {
+    return QDir(local_).entryList({".ftp-get-*"}, QDir::Files | QDir::Hidden);
+  }
   QString monitor() const { return sheet_->monitorField()->toPlainText(); }
   QString status() const { return sheet_->statusField()->text(); }
 
@@ -263,16 +283,10 @@ TEST_F(FtpSheet, GetsResumesAndDownloadsAFolder) {
   select({"a.txt"});
   pressAndWait("Get");
   EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
-  EXPECT_TRUE(monitor().contains("get\ta.txt\t./a.txt\n"));
+  EXPECT_TRUE(monitor().contains("\nget\ta.txt\t./.ftp-get-"));
   EXPECT_TRUE(monitor().contains("user\tann\t********\n"));
   EXPECT_FALSE(monitor().contains("s3cret"));
   EXPECT_EQ(relisted_, 1);
-
-  writeFile(local_ + "/a.txt", "hel");
-  select({"a.txt"});
-  pressAndWait("Get");
-  EXPECT_TRUE(monitor().contains("reget\ta.txt\t./a.txt\n"));
-  EXPECT_EQ(readFile(local_ + "/a.txt"), "hello\n");
 
   // A folder among several rows is passed over; two rows end with "Purr".
   sounds_.clear();
@@ -329,6 +343,140 @@ TEST_F(FtpSheet, PutsAndDeletesAfterConfirmation) {
   EXPECT_FALSE(sheet_->ftpNameList().contains("a.txt"));
   EXPECT_TRUE(monitor().contains("delete\ta.txt\n"));
   EXPECT_EQ(answers_->asked.mid(3), QStringList(3, "Do you want to delete the file ?: a.txt"));
+}
+
+// " lead.txt" and "lead.txt" are two files: the row's own file is fetched and deleted, and a
+// local name with leading blanks is put under that name.
+TEST_F(FtpSheet, ANameThatBeginsWithBlanksIsItsOwnFile) {
+  writeFile(root_ + "/pub/ lead.txt", "LEAD\n");
+  writeFile(root_ + "/pub/lead.txt", "OTHER FILE\n");
+  showDrawer();
+  fill();
+  pressAndWait("Connect");
+  ASSERT_TRUE(sheet_->ftpNameList().contains(" lead.txt"));
+  ASSERT_TRUE(sheet_->ftpNameList().contains("lead.txt"));
+
+  clickRow(" lead.txt");
+  pressAndWait("Get");
+  EXPECT_EQ(readFile(local_ + "/ lead.txt"), "LEAD\n");
+  EXPECT_FALSE(QFileInfo::exists(local_ + "/lead.txt"));
+  EXPECT_EQ(status(), "Got  lead.txt");
+
+  answers_->alertAnswers = {dialogs::kOther};
+  clickRow(" lead.txt");
+  pressAndWait("Delete");
+  EXPECT_EQ(answers_->asked, QStringList{"Do you want to delete the file ?: \" lead.txt\""});
+  EXPECT_TRUE(monitor().contains("delete\t\\ lead.txt\n"));
+  EXPECT_FALSE(QFileInfo::exists(root_ + "/pub/ lead.txt"));
+  EXPECT_EQ(readFile(root_ + "/pub/lead.txt"), "OTHER FILE\n");
+  EXPECT_FALSE(sheet_->ftpNameList().contains(" lead.txt"));
+
+  writeFile(home_ + "/out/  two.txt", "TWO\n");
+  answers_->paths = {home_ + "/out/  two.txt"};
+  pressAndWait("Put...");
+  EXPECT_EQ(readFile(root_ + "/pub/  two.txt"), "TWO\n");
+  EXPECT_FALSE(QFileInfo::exists(root_ + "/pub/two.txt"));
+  EXPECT_TRUE(sheet_->ftpNameList().contains("  two.txt"));
+}
+
+// A local file is replaced by the fetched one only once it came whole; a failed get leaves it
+// as it was.
+TEST_F(FtpSheet, GetOverALocalFileReplacesItWholeOrNotAtAll) {
+  writeFile(root_ + "/pub/doc.txt", "VERSION TWO, longer text\n");
+  writeFile(local_ + "/doc.txt", "version one\n");
+  showDrawer();
+  fill();
+  pressAndWait("Connect");
+
+  // The real alert: Escape keeps the local file and fetches nothing.
+  dialogs::setHandler(nullptr);
+  QString shown;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      if (!box || !box->isVisible() || !box->isAncestorOf(QApplication::focusWidget())) continue;
+      shown = box->windowTitle() + " | " + box->text();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    }
+  });
+  poll.start(20);
+  clickRow("doc.txt");
+  sounds_.clear();
+  pressAndWait("Get");
+  poll.stop();
+  dialogs::setHandler(answers_);
+  EXPECT_TRUE(shown.endsWith("Do you want to replace it with the file from the server?"))
+      << shown.toStdString();
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
+  EXPECT_EQ(readFile(local_ + "/doc.txt"), "version one\n");
+  EXPECT_FALSE(monitor().contains("get\tdoc.txt"));
+
+  answers_->alertAnswers = {dialogs::kOther};
+  clickRow("doc.txt");
+  sounds_.clear();
+  pressAndWait("Get");
+  EXPECT_EQ(answers_->asked, QStringList{"\u201c"
+                                         "doc.txt\u201d already exists in the local folder.: "
+                                         "Do you want to replace it with the file from the server?"});
+  EXPECT_EQ(readFile(local_ + "/doc.txt"), "VERSION TWO, longer text\n");
+  EXPECT_EQ(status(), "Got doc.txt");
+  EXPECT_EQ(sounds_, QStringList{"Tink"});
+
+  writeFile(local_ + "/doc.txt", "version one\n");
+  QFile::remove(root_ + "/pub/doc.txt");  // the row is still listed
+  answers_->alertAnswers = {dialogs::kOther};
+  clickRow("doc.txt");
+  sounds_.clear();
+  pressAndWait("Get");
+  EXPECT_TRUE(status().startsWith("Get of doc.txt failed: 550")) << status().toStdString();
+  EXPECT_EQ(sounds_, QStringList{"Basso"});
+  EXPECT_EQ(readFile(local_ + "/doc.txt"), "version one\n");
+  EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(' ').toStdString();
+}
+
+// New output goes after all earlier output, wherever the user clicked in the monitor or what
+// they selected there.
+TEST_F(FtpSheet, TheMonitorAppendsWhateverTheCursor) {
+  showDrawer();
+  fill();
+  pressAndWait("Connect");
+  QTextEdit* field = sheet_->monitorField();
+  const QString first = monitor();
+  ASSERT_GT(first.size(), 20);
+  // A click on the top line the monitor shows: inside old output, far from its end.
+  const QPoint topLine(field->viewport()->width() / 2, field->fontMetrics().height() / 2);
+  QTest::mouseClick(field->viewport(), Qt::LeftButton, {}, topLine);
+  ASSERT_EQ(QApplication::focusWidget(), field);
+  ASSERT_LT(field->textCursor().position(), first.size() - 10);
+
+  pressAndWait("Connect");
+  EXPECT_TRUE(monitor().startsWith(first));
+  EXPECT_TRUE(monitor().mid(first.size()).contains("Remote directory: /pub"));
+
+  const QString before = monitor();
+  QTest::mouseClick(field->viewport(), Qt::LeftButton, {}, topLine);
+  ASSERT_EQ(QApplication::focusWidget(), field);
+  QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+  ASSERT_EQ(field->textCursor().selectedText().size(), before.size());
+  press("Delete");  // no row selected
+  EXPECT_EQ(monitor(), before + "Invalid ROW !\n");
+}
+
+// A delete the server refuses stays in the status line after the listing that follows it.
+TEST_F(FtpSheet, AFailedDeleteStaysInTheStatusLine) {
+  showDrawer();
+  fill();
+  pressAndWait("Connect");
+  answers_->alertAnswers = {dialogs::kOther};
+  clickRow("sub");
+  sounds_.clear();
+  pressAndWait("Delete");
+  EXPECT_TRUE(status().startsWith("Delete of sub failed: 550")) << status().toStdString();
+  EXPECT_TRUE(sounds_.contains("Basso"));
+  EXPECT_TRUE(monitor().contains("Delete of sub failed: 550"));
+  EXPECT_TRUE(monitor().contains("Remote directory: /pub"));  // listed again
+  EXPECT_EQ(sheet_->ftpNameList(), QStringList({"a b.txt", "a.txt", "sub"}));
 }
 
 TEST_F(FtpSheet, RemembersTheHostAfterAListingAndFillsTheFieldsWhenPicked) {

@@ -1,4 +1,5 @@
 #include "net/web/ui/cal_network.h"
+#include "net/web/ui/console_window.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,12 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QtTest/QTest>
@@ -432,6 +436,48 @@ TEST_F(InternetSheet, SearchWindowTagsReachTheirTools) {
     ASSERT_EQ(reached.size(), tag + 1);
     EXPECT_EQ(reached.last(), expected.at(tag));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The Console button opens the console where it hides nothing of the main window: a main
+// window too wide for it on either side, with room below, gets it below.
+TEST_F(InternetSheet, TheConsoleOpensWhereItHidesNothingOfTheMainWindow) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  ASSERT_TRUE(screen);
+  const QRect available = screen->availableGeometry();
+  QWidget* console = web::consoleWindow();
+  console->hide();
+  const QSize consoleSize = console->size();
+  QWidget main;
+  main.resize(available.width() - consoleSize.width() / 2, available.height() - consoleSize.height() - 80);
+  main.move(available.topLeft() + QPoint(consoleSize.width() / 4, 0));
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  const QRect mainFrame = main.frameGeometry();
+  ASSERT_GT(mainFrame.height(), 100) << "the screen is too small for this test";
+
+  CalNetwork::Host host;
+  host.closeAllToggleView = [] {};
+  host.setToggleStatus = [](int) { return 0; };
+  host.playSound = [](const char*) {};
+  host.dialogParent = &main;
+  CalNetwork placed(host);
+  placed.awakeFromNib();
+  QPushButton* button = nullptr;
+  for (QPushButton* b : placed.urlSheetView()->findChildren<QPushButton*>())
+    if (b->text() == "Console") button = b;
+  ASSERT_TRUE(button);
+  placed.urlSheetView()->show();
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(console));
+  const QRect frame = console->frameGeometry();
+  EXPECT_TRUE(available.contains(frame));
+  EXPECT_FALSE(frame.intersects(mainFrame)) << frame.x() << "," << frame.y();
+  EXPECT_GT(frame.top(), mainFrame.bottom());
+  console->hide();
 }
 
 }  // namespace

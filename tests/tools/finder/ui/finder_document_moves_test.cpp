@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -160,6 +161,36 @@ TEST_F(FinderDocumentMoves, ARenamedFolderTakesTheItemsInsideAlong) {
   ASSERT_TRUE(QFileInfo(moved).isDir());
   EXPECT_EQ(bookmarkPaths(), (QStringList{a, moved}));
   EXPECT_EQ(launcherPaths(), (QStringList{a, moved}));
+}
+
+// A memo deleted in the finder takes its tables and HTML pages to the Trash with it: left
+// behind, they would be taken up by the next memo of that name.
+TEST_F(FinderDocumentMoves, DeletedMemosTakeTheirTablesAndPagesAlong) {
+  const QString day = paths::dayFolder(2008, 3, 5);
+  const QString other = paths::dayFolder(2008, 3, 6);
+  for (const QString& companion : {day + "/a.tbld", day + "/a.htmld", other + "/b.tbld"})
+    ASSERT_TRUE(QDir().mkpath(companion + "/inside"));
+  QFile kept(other + "/bb.tbld");  // another name's tables stay
+  ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+  kept.close();
+  const QString trash = paths::trash() + "/files/";
+
+  browse(a);
+  watchdog.answer(QStringLiteral("Delete"));
+  QTest::mouseClick(button(QStringLiteral("Delete")), Qt::LeftButton);
+  EXPECT_EQ(QDir(day).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+  for (const char* name : {"a.rtfd", "a.tbld/inside", "a.htmld/inside"})
+    EXPECT_TRUE(QFileInfo::exists(trash + name)) << name;
+
+  browse(b);
+  QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+  ASSERT_TRUE(sheet->markSwitch()->isChecked());
+  watchdog.answer(QStringLiteral("Delete"));
+  QTest::mouseClick(button(QStringLiteral("Delete Marked")), Qt::LeftButton);
+  EXPECT_EQ(QDir(other).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"bb.tbld"});
+  for (const char* name : {"b.rtfd", "b.tbld/inside"}) EXPECT_TRUE(QFileInfo::exists(trash + name)) << name;
+  EXPECT_EQ(watchdog.answered(), (QStringList{"Delete : a.rtfd", "Delete"}));
+  EXPECT_EQ(watchdog.pending(), 0u);
 }
 
 }  // namespace

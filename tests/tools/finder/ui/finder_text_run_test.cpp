@@ -1,6 +1,7 @@
 // The finder sheet's text: code runs there on the main memo's engine without the window
 // waiting, the indent keys step its paragraphs, and its "[...]" links lead to diary days.
 
+#include <QComboBox>
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
@@ -10,6 +11,8 @@
 #include <QUrl>
 
 #include "diary/ui/day_documents_fixture.h"
+#include "diary/ui/month_diary_drawer.h"
+#include "diary/ui/pravella.h"
 #include "editors/memo_run_settings.h"
 #include "graphics/picture.h"
 #include "lang/builtins/startup.h"
@@ -18,6 +21,7 @@
 #include "lang/variables.h"
 #include "platform/ui/sound_player.h"
 #include "support/recording_opener.h"
+#include "support/wait_for.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
@@ -39,6 +43,7 @@ class FinderTextRun : public DayDocuments {
     start();
     Calcndar* c = calendar.get();
     pravella::DeskToolHost host;
+    host.save = [c] { return c->save(); };
     host.nowDisplayedDocument = [c] { return c->nowDisplayedDocument(); };
     host.selectedDay = [c] { return c->selectedDay(); };
     host.setSelectedDay = [c](const QDate& d) { c->setSelectedDay(d); };
@@ -254,6 +259,45 @@ TEST_F(FinderTextRun, ALinkToAMemoOfAnotherMonthShowsItsDay) {
   EXPECT_TRUE(notes.contains(day() + "/A.rtfd"));
   EXPECT_EQ(notes.last(), sheet->nowDisplayedDocumentPath());
   EXPECT_TRUE(heard.contains("Tink"));
+}
+
+// The shown memo is saved in its own day before the link's day is selected, as a click on a
+// day saves it: a new memo must not be filed under the day the link leads to.
+TEST_F(FinderTextRun, ALinkSavesTheNewMemoInItsOwnDayFirst) {
+  const QString target = paths::dayFolder(2026, 12, 5) + "/Target.rtfd";
+  writeRtfd(target, "the target");
+  open();
+  QTest::mouseClick(memoButton(0), Qt::LeftButton);  // "New"
+  type("ScratchB words");
+  setText("go [2026/12/05/Target] now", 0);
+  doubleClickAt(8);
+  EXPECT_EQ(textOf(day() + "/ScratchB words.rtfd"), "ScratchB words");
+  EXPECT_EQ(QDir(paths::dayFolder(2026, 12, 5)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList{"Target.rtfd"});
+  EXPECT_EQ(calendar->selectedDay(), QDate(2026, 12, 5));
+  EXPECT_EQ(calendar->nowDisplayedDocument(), target);
+  EXPECT_EQ(memo()->toPlainText(), "the target");
+}
+
+// A link that names no document searches every memo for its text in the month diary drawer.
+TEST_F(FinderTextRun, ALinkToNoDocumentSearchesTheMemosForItsText) {
+  writeRtfd(paths::dayFolder(2007, 6, 1) + "/Shopping.rtfd", "eggs at the old prices");
+  writeRtfd(day(27) + "/Other.rtfd", "nothing of the kind");
+  open();
+  Pravella list(calendar.get(), window.get());
+  list.awakeFromNib();
+  setText("see [prices] now", 0);
+  doubleClickAt(7);
+  pravella::MonthDiaryDrawer* drawer = list.drawer();
+  EXPECT_TRUE(drawer->isVisible());
+  EXPECT_EQ(drawer->searchTextField()->currentText(), "prices");
+  auto found = [drawer] {
+    QStringList rows;
+    QTableWidget* t = drawer->monthDiaryField();
+    for (int r = 0; r < t->rowCount(); ++r) rows << t->item(r, 0)->text() + "|" + t->item(r, 1)->text();
+    return rows;
+  };
+  EXPECT_TRUE(pravella::test::becomesEqual(found, QStringList{"2007/06/01|Shopping"}));
 }
 
 TEST_F(FinderTextRun, OtherLinksPostOpenOrSearch) {

@@ -15,12 +15,15 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/ui/dialogs.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 #include "tools/backup_settings.h"
 #include "tools/system/diary_backup.h"
 #include "tools/system/ui/cal_cal_bc.h"
@@ -117,22 +120,47 @@ TEST_F(Backup, AStopDuringTheFirstRunSkipsTheSecondAndAFailureIsReported) {
   fakeRsync("sleep 30\n");
   tool->syncFolderNameField()->setText(usb);
   tool->syncRunButton()->click();
-  QTest::qWait(300);
+  // The stop comes while the first rsync runs: it has logged its arguments and sleeps.
+  const QString log = pravella::test::home() + "/rsync.log";
+  EXPECT_TRUE(pravella::test::becomesTrue([&] { return read(log).count('\n') == 1; }, 20000));
   EXPECT_EQ(tool->syncRunButton()->text(), "Stop");
   pravella::NotificationCenter::defaultCenter().post("cal_killBackup");
   tool->waitForSynchronisation();
-  EXPECT_EQ(read(pravella::test::home() + "/rsync.log").count('\n'), 1);
+  EXPECT_EQ(read(log).count('\n'), 1);
   EXPECT_EQ(tool->messageField()->text(), "--------< Terminate backup >--------");
   restorePath();
 
-  QFile::remove(pravella::test::home() + "/rsync.log");
+  QFile::remove(log);
   fakeRsync("exit 23\n");
   sounds.clear();
   sync();
   restorePath();
-  EXPECT_EQ(read(pravella::test::home() + "/rsync.log").count('\n'), 2);
+  EXPECT_EQ(read(log).count('\n'), 2);
   EXPECT_EQ(tool->messageField()->text(), "--------< rsync failed (status 23) >--------");
   EXPECT_NE(std::find(sounds.begin(), sounds.end(), "Basso"), sounds.end());
+}
+
+// Restore... with a folder that holds no copy of the preferences says so in the drawer; a
+// copy from the rotation is restored and says so too.
+TEST_F(Backup, ARestoreSaysInTheDrawerWhatBecameOfIt) {
+  auto panels = std::make_shared<pravella::dialogs::Scripted>();
+  pravella::dialogs::setHandler(panels);
+  const QString other = pravella::test::home() + "/Other";
+  QDir().mkpath(other);
+  write(pravella::backup::generation(2) + "/kept.txt", "kept");
+  panels->paths = {other, pravella::backup::generation(2)};
+  QPushButton* restore = nullptr;
+  for (QPushButton* b : tool->controls()->findChildren<QPushButton*>())
+    if (b->text() == "Restore...") restore = b;
+  ASSERT_TRUE(restore);
+  QTest::mouseClick(restore, Qt::LeftButton);
+  EXPECT_EQ(tool->messageField()->text(), other + " is no copy of the preferences.");
+  EXPECT_EQ(sounds, std::vector<std::string>{"Basso"});
+  QTest::mouseClick(restore, Qt::LeftButton);
+  EXPECT_EQ(tool->messageField()->text(),
+            "The preferences were restored from " + pravella::backup::generation(2) + ".");
+  EXPECT_EQ(read(pravella::paths::preferences() + "/kept.txt"), "kept");
+  pravella::dialogs::setHandler(nullptr);
 }
 
 TEST(BcButton, AnswersAppearSelectedBehindTheSelection) {

@@ -64,6 +64,9 @@ class Download final : public EngineDownload {
 
   bool isSavePage() const override { return request_->isSavePageDownload(); }
   QString suggestedFileName() const override { return request_->suggestedFileName(); }
+  QString filePath() const override {
+    return request_->downloadDirectory() + QLatin1Char('/') + request_->downloadFileName();
+  }
   QUrl url() const override { return request_->url(); }
   qint64 totalBytes() const override { return request_->totalBytes(); }
   qint64 receivedBytes() const override { return request_->receivedBytes(); }
@@ -106,12 +109,48 @@ class Download final : public EngineDownload {
   QString networkReason() const {
     constexpr int kContentLengthMismatch = 38;
     const int reason = int(request_->interruptReason());
-    if (reason != kContentLengthMismatch && reason != QWebEngineDownloadRequest::UserCanceled)
+    if (reason != kContentLengthMismatch && reason != QWebEngineDownloadRequest::UserCanceled) {
+      // The engine's text of a reason its own list lacks reads past that list's end.
+      if (!knownReason(reason)) return QObject::tr("The download was interrupted (reason %1).").arg(reason);
       return request_->interruptReasonString();
+    }
     const qint64 received = request_->receivedBytes(), total = request_->totalBytes();
     if (total > 0 && received < total)
       return QObject::tr("The server ended the download after %1 of %2 bytes.").arg(received).arg(total);
     return QObject::tr("The server ended the download before it was complete.");
+  }
+
+  static bool knownReason(int reason) {
+    using R = QWebEngineDownloadRequest;
+    switch (R::DownloadInterruptReason(reason)) {
+      case R::NoReason:
+      case R::FileFailed:
+      case R::FileAccessDenied:
+      case R::FileNoSpace:
+      case R::FileNameTooLong:
+      case R::FileTooLarge:
+      case R::FileVirusInfected:
+      case R::FileTransientError:
+      case R::FileBlocked:
+      case R::FileSecurityCheckFailed:
+      case R::FileTooShort:
+      case R::FileHashMismatch:
+      case R::NetworkFailed:
+      case R::NetworkTimeout:
+      case R::NetworkDisconnected:
+      case R::NetworkServerDown:
+      case R::NetworkInvalidRequest:
+      case R::ServerFailed:
+      case R::ServerBadContent:
+      case R::ServerUnauthorized:
+      case R::ServerCertProblem:
+      case R::ServerForbidden:
+      case R::ServerUnreachable:
+      case R::UserCanceled:
+        return true;
+      default:
+        return false;
+    }
   }
 
   QWebEngineDownloadRequest* request_;
@@ -144,6 +183,9 @@ class Browser final : public EngineView {
                            if (events_.loadStarted) events_.loadStarted();
                            break;
                          case QWebEngineLoadingInfo::LoadSucceededStatus:
+                           if (events_.loadFinished) events_.loadFinished(true, {});
+                           if (events_.pageShown) events_.pageShown();
+                           break;
                          case QWebEngineLoadingInfo::LoadStoppedStatus:
                            if (events_.loadFinished) events_.loadFinished(true, {});
                            break;
@@ -176,6 +218,7 @@ class Browser final : public EngineView {
 
   QWidget* widget() const override { return view_; }
   void load(const QUrl& url) override { view_->load(url); }
+  void setHtml(const QString& html, const QUrl& baseUrl) override { page_->setHtml(html, baseUrl); }
   void stop() override { page_->triggerAction(QWebEnginePage::Stop); }
   void reload() override { page_->triggerAction(QWebEnginePage::Reload); }
   QUrl url() const override { return page_->url(); }
