@@ -31,6 +31,7 @@
 #include "imaging/ui/cv_tracking_window.h"
 #include "imaging/ui/image_segmentation.h"
 #include "imaging/ui/imaging_window_manager.h"
+#include "platform/end_saves.h"
 #include "platform/end_signals.h"
 #include "platform/ui/first_paint.h"
 #include "tools/system/ui/system_tools.h"
@@ -122,7 +123,9 @@ void Application::endOnSignalsAndSessionEnd() {
 }
 
 int Application::exec() {
-  const int status = QApplication::exec();
+  int status = QApplication::exec();
+  // An edit that no folder took is lost: whoever ended the application hears it.
+  if (status == 0 && editsWereLost()) status = 1;
   if (calendar_->runLeftGoing()) {
     std::fflush(nullptr);
     std::_Exit(status);

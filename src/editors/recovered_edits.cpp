@@ -1,12 +1,13 @@
 #include "editors/recovered_edits.h"
+#include "platform/end_saves.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include <QDir>
@@ -161,14 +162,17 @@ Recovery keepInRecovery(const QString& intended, const std::function<WriteResult
       QFile::remove(noteOf(it->second));
     }
     copies[key] = kept.path;
+    noteEditKept(key);
     return kept;
   }
   Recovery failed;
   failed.error = reasons.join(QStringLiteral("; "));
+  noteLostEdit(documentKey(intended));
   return failed;
 }
 
 void forgetRecovery(const QString& intended) {
+  noteEditKept(documentKey(intended));
   auto& copies = sessionCopies();
   const auto it = copies.find(documentKey(intended));
   if (it == copies.end()) return;
@@ -182,9 +186,11 @@ QList<RecoveredEdit> recoveredEdits() {
   for (const QString& path : recoveryFolders()) {
     QString why;
     // What lies in a spare folder someone else could have made is not offered.
-    if (path != paths::recovered() && (!QFileInfo(path).isDir() || !privateParentOf(path, false, &why))) continue;
+    if (path != paths::recovered() && (!QFileInfo(path).isDir() || !privateParentOf(path, false, &why)))
+      continue;
     const QDir folder(path);
-    const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Time | QDir::Reversed);
+    const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                                                       QDir::Time | QDir::Reversed);
     for (const QFileInfo& entry : entries) {
       RecoveredEdit edit;
       edit.path = entry.absoluteFilePath();
@@ -211,8 +217,8 @@ WriteResult moveRecoveredEdit(const RecoveredEdit& edit, const QString& destinat
   if (std::rename(from.constData(), to.constData()) != 0) {
     const int error = errno;
     if (error != EXDEV)
-      return failure(QStringLiteral("%1 could not be moved to %2: %3")
-                         .arg(edit.path, destination, systemError(error)));
+      return failure(
+          QStringLiteral("%1 could not be moved to %2: %3").arg(edit.path, destination, systemError(error)));
     // Another file system: copied, and the copy in the recovery folder goes only once that worked.
     if (!copyRecursively(edit.path, destination)) {
       removeEntry(destination);

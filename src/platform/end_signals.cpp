@@ -1,13 +1,15 @@
 #include "platform/end_signals.h"
+#include "platform/end_saves.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <string>
 
 static_assert(SIGTERM == 15 && SIGHUP == 1 && SIGINT == 2);
 
@@ -86,8 +88,12 @@ void EndSignals::keepLastLimit() {
   }
   std::unique_lock lock(mutex_);
   if (cancel_.wait_for(lock, std::chrono::milliseconds(lastMs_), [this] { return cancelled_; })) return;
-  static const char kSaid[] = "Pravella: the end did not finish in time; ending now.\n";
-  [[maybe_unused]] const ssize_t n = ::write(2, kSaid, sizeof kSaid - 1);
+  // A save that hangs holds the end: what it and the saves after it would have kept is named.
+  const std::string left = endSavesLeft();
+  const std::string said =
+      left.empty() ? std::string("Pravella: the end did not finish in time; ending now.\n")
+                   : "Pravella: the end did not finish in time; not saved: " + left + "; ending now.\n";
+  [[maybe_unused]] const ssize_t n = ::write(2, said.data(), said.size());
   ::_exit(1);
 }
 

@@ -90,6 +90,11 @@ WriteOutput write(const QTextDocument& doc, AttachmentMode mode);
 // is no picture, a package and an attachment without data live only in an RTFD document.
 bool keptInPlainRtf(const QTextDocument& doc, const QTextImageFormat& f);
 
+// The format text takes beside an attachment: the attachment's font, colour and the like
+// without its picture. Text typed, pasted or carried to a new line after a picture inherits its
+// format, and would otherwise be taken for more copies of that picture.
+QTextCharFormat textFormatOf(const QTextCharFormat& format);
+
 // Inserts an attachment at the cursor with the cursor's character format. `size` is the shown
 // size in points (empty: the picture's own size). A package gives its folder instead of data.
 void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size = {},

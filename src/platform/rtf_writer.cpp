@@ -424,7 +424,8 @@ class Writer {
       int right = 0;
       for (int c = 0; c < columns; ++c) {
         if (borders)
-          o += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+          o += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\"
+               "brdrw10";
         right += widths[static_cast<size_t>(c)];
         o += cformat("\\cellx%d", right).c_str();
       }
@@ -468,9 +469,10 @@ class Writer {
       const int nfc = numberFormatOf(style);
       t += cformat("{\\list\\listtemplateid%d\\listhybrid", i + 1).c_str();
       for (int level = 0; level < 9; ++level) {
-        t += cformat("{\\listlevel\\levelnfc%d\\levelnfcn%d\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1", nfc,
-                     nfc)
-                 .c_str();
+        t +=
+            cformat("{\\listlevel\\levelnfc%d\\levelnfcn%d\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1",
+                    nfc, nfc)
+                .c_str();
         if (nfc == 23)
           t += "{\\leveltext\\'01" + escaped(bulletOf(style)) + ";}{\\levelnumbers;}";
         else
@@ -509,7 +511,16 @@ class Writer {
       }
       changeTo(charState(f));
       if (f.isImageFormat()) {
-        writeAttachment(f.toImageFormat(), frag.length());
+        // Only the object characters are pictures: text that inherited the picture's format
+        // (typed or pasted behind it) is written as text.
+        const QString text = frag.text();
+        qsizetype from = 0;
+        for (qsizetype at = 0; at <= text.size(); ++at) {
+          if (at < text.size() && text.at(at) != QChar::ObjectReplacementCharacter) continue;
+          if (at > from) *out_ += escaped(text.mid(from, at - from));
+          if (at < text.size()) writeAttachment(f.toImageFormat());
+          from = at + 1;
+        }
         continue;
       }
       *out_ += escaped(frag.text());
@@ -560,55 +571,51 @@ class Writer {
     return candidate;
   }
 
-  void writeAttachment(const QTextImageFormat& f, int count) {
+  void writeAttachment(const QTextImageFormat& f) {
     const QString folder = f.property(kAttachmentSourceFolder).toString();
-    if (!folder.isEmpty()) return writePackage(f, folder, count);
+    if (!folder.isEmpty()) return writePackage(f, folder);
     QString name;
     QByteArray data;
     QImage image;
-    for (int i = 0; i < count; ++i) {
-      if (i == 0 && !attachmentData(doc_, f, name, data, image)) {
-        showErrMessageToConsole("RTF: a picture without data was left out of the saved document.\n");
-        return;
-      }
-      QSizeF size(f.width(), f.height());
-      if (size.width() <= 0 || size.height() <= 0)
-        size = image.isNull() ? QSizeF(32, 40) : QSizeF(image.size());
-      if (mode_ == AttachmentMode::Separate) {
-        const QString fileName = uniqueName(name);
-        attachments_.push_back({fileName, data, {}});
-        *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
-                 cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
-        continue;
-      }
-      const std::optional<Embedding> e = embedding(data, image);
-      if (!e) {
-        showErrMessageToConsole("RTF: an attachment that is not a picture was left out of the saved text.\n");
-        continue;
-      }
-      *out_ += cformat("{\\pict\\%s\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\n", e->blip, e->pixels.width(),
-                       e->pixels.height(), twips(size.width()), twips(size.height()))
-                   .c_str();
-      const QByteArray hex = e->bytes.toHex();
-      for (qsizetype at = 0; at < hex.size(); at += 128) *out_ += hex.mid(at, 128) + '\n';
-      *out_ += '}';
+    if (!attachmentData(doc_, f, name, data, image)) {
+      showErrMessageToConsole("RTF: a picture without data was left out of the saved document.\n");
+      return;
     }
+    QSizeF size(f.width(), f.height());
+    if (size.width() <= 0 || size.height() <= 0)
+      size = image.isNull() ? QSizeF(32, 40) : QSizeF(image.size());
+    if (mode_ == AttachmentMode::Separate) {
+      const QString fileName = uniqueName(name);
+      attachments_.push_back({fileName, data, {}});
+      *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
+               cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
+      return;
+    }
+    const std::optional<Embedding> e = embedding(data, image);
+    if (!e) {
+      showErrMessageToConsole("RTF: an attachment that is not a picture was left out of the saved text.\n");
+      return;
+    }
+    *out_ += cformat("{\\pict\\%s\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\n", e->blip, e->pixels.width(),
+                     e->pixels.height(), twips(size.width()), twips(size.height()))
+                 .c_str();
+    const QByteArray hex = e->bytes.toHex();
+    for (qsizetype at = 0; at < hex.size(); at += 128) *out_ += hex.mid(at, 128) + '\n';
+    *out_ += '}';
   }
 
   // A package attachment (a folder): named in the text, copied by whoever writes the files.
-  void writePackage(const QTextImageFormat& f, const QString& folder, int count) {
+  void writePackage(const QTextImageFormat& f, const QString& folder) {
     if (mode_ != AttachmentMode::Separate) {
       showErrMessageToConsole("RTF: an attached package cannot live in a plain RTF file and was left out.\n");
       return;
     }
     QSizeF size(f.width(), f.height());
     if (size.width() <= 0 || size.height() <= 0) size = QSizeF(32, 40);
-    for (int i = 0; i < count; ++i) {
-      const QString fileName = uniqueName(f.property(kAttachmentFileName).toString());
-      attachments_.push_back({fileName, {}, folder});
-      *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
-               cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
-    }
+    const QString fileName = uniqueName(f.property(kAttachmentFileName).toString());
+    attachments_.push_back({fileName, {}, folder});
+    *out_ += "{{\\NeXTGraphic " + escaped(fileName) +
+             cformat(" \\width%d \\height%d\n}\\'ac}", twips(size.width()), twips(size.height())).c_str();
   }
 
   const QTextDocument& doc_;
@@ -638,6 +645,15 @@ bool keptInPlainRtf(const QTextDocument& doc, const QTextImageFormat& f) {
   return attachmentData(doc, f, name, data, image) && embedding(data, image).has_value();
 }
 
+QTextCharFormat textFormatOf(const QTextCharFormat& format) {
+  QTextCharFormat text = format;
+  for (int property : {int(QTextFormat::ObjectType), int(QTextFormat::ObjectIndex),
+                       int(QTextFormat::ImageName), int(QTextFormat::ImageWidth),
+                       int(QTextFormat::ImageHeight), kAttachmentFileName, kAttachmentSourceFolder})
+    text.clearProperty(property);
+  return text;
+}
+
 void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteArray& data, QSizeF size,
                       const QString& sourceFolder) {
   QTextDocument* doc = cursor.document();
@@ -649,7 +665,7 @@ void insertAttachment(QTextCursor& cursor, const QString& fileName, const QByteA
   doc->addResource(QTextDocument::ImageResource, QUrl(url), image);
   doc->addResource(kAttachmentDataResource, attachmentDataUrl(url), data);
   QTextImageFormat f;
-  f.merge(cursor.charFormat());
+  f.merge(textFormatOf(cursor.charFormat()));
   f.setObjectType(QTextFormat::ImageObject);
   f.setName(url);
   f.setProperty(kAttachmentFileName, fileName);

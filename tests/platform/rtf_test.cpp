@@ -107,7 +107,6 @@ QTextBlockFormat blockOf(const QTextDocument& doc, const QString& needle) {
   return c.block().blockFormat();
 }
 
-
 QByteArray pngBytes(int w, int h, QColor color) {
   QImage img(w, h, QImage::Format_ARGB32);
   img.fill(color);
@@ -440,6 +439,36 @@ TEST(RtfRoundTrip, RtfdWriteReadWriteKeepsTextFormatsAndAttachments) {
       QDir(pravella::test::home()).entryList({".memo.rtfd*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
 }
 
+TEST(RtfWriter, TextInAPicturesFormatIsWrittenAsTextAndThePictureOnce) {
+  // Text that took a picture's whole format (behind it, or on the next line), and a picture
+  // copied twice in a row: each object character is one picture, the rest is text.
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  pravella::rtf::insertAttachment(c, "photo.png", pngBytes(3, 2, Qt::red), {});
+  const QTextCharFormat picture = doc.begin().begin().fragment().charFormat();
+  ASSERT_TRUE(picture.isImageFormat());
+  c.insertText(QString(QChar::ObjectReplacementCharacter) + "hello", picture);
+  c.insertBlock(QTextBlockFormat(), picture);
+  c.insertText("world", picture);
+  for (const pravella::rtf::AttachmentMode mode :
+       {pravella::rtf::AttachmentMode::Separate, pravella::rtf::AttachmentMode::Embed}) {
+    const pravella::rtf::WriteOutput out = pravella::rtf::write(doc, mode);
+    const bool separate = mode == pravella::rtf::AttachmentMode::Separate;
+    EXPECT_EQ(out.attachments.size(), separate ? 2u : 0u);
+    EXPECT_EQ(out.rtf.count(separate ? "NeXTGraphic" : "\\pict"), 2) << out.rtf.constData();
+    QTextDocument back;
+    ASSERT_TRUE(pravella::rtf::read(out.rtf, back,
+                                    [&](const QString& name) -> std::optional<pravella::rtf::Attachment> {
+                                      for (const pravella::rtf::Attachment& a : out.attachments)
+                                        if (a.fileName == name) return a;
+                                      return std::nullopt;
+                                    })
+                    .ok);
+    const QString obj(QChar::ObjectReplacementCharacter);
+    EXPECT_EQ(pravella::plainTextOf(back).toStdString(), (obj + obj + "hello\nworld").toStdString());
+  }
+}
+
 TEST(RtfRoundTrip, OldDocumentSurvivesRewriting) {
   const QString folder = fixtureRtfd();
   ConsoleCapture console;
@@ -554,9 +583,14 @@ TEST(FontAliases, MapOldNamesToInstalledFamilies) {
 TEST(RtfRoundTrip, AttachmentsWithAwkwardNamesReadBackAndSurviveTheNextSave) {
   // Names the file system takes but the text would change: each must come back, with its data.
   const QString names[] = {
-      " lead.png",          "trail.png ",         "tab\tin.png",        "line\nfeed.png",
-      QString::fromUtf8("sep\xE2\x80\xA8x.png"), QString::fromUtf8("\xC2\xA0nbsp.png"),
-      QString::fromUtf8("ctl\x01x.png"),          QString(300, u'n') + ".png",
+      " lead.png",
+      "trail.png ",
+      "tab\tin.png",
+      "line\nfeed.png",
+      QString::fromUtf8("sep\xE2\x80\xA8x.png"),
+      QString::fromUtf8("\xC2\xA0nbsp.png"),
+      QString::fromUtf8("ctl\x01x.png"),
+      QString(300, u'n') + ".png",
       QString(120, QChar(0x3042)) + ".png",  // 360 bytes of kana
   };
   QTextDocument doc;
@@ -640,13 +674,18 @@ TEST(RtfRoundTrip, AttachmentNamesOutsideTheBasicPlaneAreKept) {
 }
 
 TEST(RtfRoundTrip, ControlCharactersInTheTextSurvive) {
-  const QString text = QString::fromUtf8("a\x01" "b\x0c" "c\x1f" "d");
+  const QString text = QString::fromUtf8(
+      "a\x01"
+      "b\x0c"
+      "c\x1f"
+      "d");
   for (const char* rtf : {"{\\rtf1\\ansi a\\u1?b\\u12?c\\u31?d}", "{\\rtf1\\ansi a\\'01b\\'0cc\\'1fd}"}) {
     QTextDocument doc;
     ASSERT_TRUE(pravella::rtf::read(rtf, doc).ok);
     ASSERT_EQ(doc.toPlainText(), text) << rtf;
     QTextDocument back;
-    ASSERT_TRUE(pravella::rtf::read(pravella::rtf::write(doc, pravella::rtf::AttachmentMode::Embed).rtf, back).ok);
+    ASSERT_TRUE(
+        pravella::rtf::read(pravella::rtf::write(doc, pravella::rtf::AttachmentMode::Embed).rtf, back).ok);
     EXPECT_EQ(back.toPlainText(), text) << rtf;
   }
 }
@@ -666,8 +705,9 @@ TEST(RtfReader, AttachmentLinksLeadingOutOfThePackageAreNotFollowed) {
   ASSERT_TRUE(QFile::link("inner/own.png", folder + "/in.png"));
   QFile f(folder + "/TXT.rtf");
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("{\\rtf1\\ansi a{{\\NeXTGraphic out.png \\width20 \\height20}\\'ac}b"
-          "{{\\NeXTGraphic in.png \\width20 \\height20}\\'ac}c}");
+  f.write(
+      "{\\rtf1\\ansi a{{\\NeXTGraphic out.png \\width20 \\height20}\\'ac}b"
+      "{{\\NeXTGraphic in.png \\width20 \\height20}\\'ac}c}");
   f.close();
   ConsoleCapture console;
   QTextDocument doc;

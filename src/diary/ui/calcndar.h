@@ -83,6 +83,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // That end left behind a run that does not answer the break (its memo was saved as it
   // stood): the process ends without waiting for it.
   bool runLeftGoing() const { return endingUnattended_ && !runsStopped_; }
+  // The shown memo as the console names it when the end could not save it.
+  QString memoNameAtEnd() const;
 
   // ---- the month grid (calcndar_grid.cpp)
   QDate selectedDay() const { return selectedDay_; }
@@ -447,9 +449,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   CalOption* calendarOption_ = nullptr;
 
   bool terminating_ = false;
-  bool endingUnattended_ = false;  // a signal or the session ends: no panel may open
-  bool savingAtEnd_ = false;       // the end's saves have begun
-  bool runsStopped_ = false;       // the end found no run going, or its runs stopped
+  bool endingUnattended_ = false;              // a signal or the session ends: no panel may open
+  bool savingAtEnd_ = false;                   // the end's saves have begun
+  bool runsStopped_ = false;                   // the end found no run going, or its runs stopped
   static constexpr int kRunStopWaitMs = 2000;  // how long the end waits for a run to stop
   std::function<QDate()> todaySource_;
   AlertPanel alertPanel_;

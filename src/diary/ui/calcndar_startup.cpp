@@ -41,6 +41,7 @@
 #include "lang/builtins/command_bridge.h"
 #include "lang/values.h"
 #include "platform/console_log.h"
+#include "platform/end_saves.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/progress_bar.h"
@@ -370,15 +371,33 @@ bool Calcndar::applicationShouldTerminate() {
   return saveEverything(true);
 }
 
+namespace {
+
+// What the end saves, as the console names what a hanging save left unsaved.
+const QString kEndSheet = QStringLiteral("the memo sheet");
+const QString kEndDeskMemos = QStringLiteral("the launcher, bookmark and To Do memos");
+const QString kEndRowMemo = QStringLiteral("the row memo view");
+
+}  // namespace
+
+QString Calcndar::memoNameAtEnd() const {
+  return nowDisplayedDocument_.isEmpty() ? QStringLiteral("the new memo")
+                                         : QStringLiteral("the memo \"%1\"").arg(nowDisplayedDocument_);
+}
+
 bool Calcndar::saveEverything(bool ask) {
+  const QString memo = memoNameAtEnd();
   if (!save() && ask) return false;
+  pravella::endSaveDone(memo);
   // A memo sheet that cannot be written keeps the application open, with the reason on the
   // console: ending would lose it.
   if (!saveMemoSheetDocument() && ask) return false;
+  pravella::endSaveDone(kEndSheet);
   auto& center = pravella::NotificationCenter::defaultCenter();
   center.post(QStringLiteral("saveLauncherMemo"));
   center.post(QStringLiteral("saveBookMarkMemo"));
   center.post(QStringLiteral("writeToDoMemoWhenApplicationTerminate"));
+  pravella::endSaveDone(kEndDeskMemos);
   if (ask && window_->isWindowModified()) {
     const int answer = alert(QStringLiteral("Quit"), QStringLiteral("Do you want to quit?"),
                              {QStringLiteral("Quit"), QStringLiteral("Cancel"), QStringLiteral("Save")});
@@ -390,6 +409,7 @@ bool Calcndar::saveEverything(bool ask) {
   // The row memo view is saved by closing the side views too; one that cannot be written
   // keeps the application open, since ending would lose it.
   if (Pravella_X && !Pravella_X->saveDocAction() && ask) return false;
+  pravella::endSaveDone(kEndRowMemo);
   closeAllToggleView();
   if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_.paths()); !written)
     logLine(written.error);
@@ -428,6 +448,7 @@ void Calcndar::terminateUnattended() {
     return;
   }
   savingAtEnd_ = true;
+  pravella::beginEndSaves({memoNameAtEnd(), kEndSheet, kEndDeskMemos, kEndRowMemo});
   {
     // Saved at once: what ends the process may not wait long (a session's end, a second kill).
     const pravella::UnattendedSaves quiet;

@@ -117,6 +117,11 @@ void CalText::didEndSelectTextFile(int returnCode, const QString& path) {
     sound("Basso");
     return;
   }
-  documentView_->textCursor().insertText(*text);
+  // Behind the selection, never over it: the program that asked for the file has its own
+  // output selected by now.
+  QTextCursor cursor = documentView_->textCursor();
+  cursor.setPosition(cursor.selectionEnd());
+  cursor.insertText(*text);
+  documentView_->setTextCursor(cursor);
   sound("Tink");
 }

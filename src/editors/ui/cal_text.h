@@ -1,7 +1,7 @@
 #pragma once
 // CalText: plain text into and out of the main memo, reached through the notifications
 // "cal_saveText" (export beside the shown document), "cal_saveAsText" (export under a chosen
-// name) and "cal_loadText" (insert a text file at the selection). The dialogs are sheets on the
+// name) and "cal_loadText" (insert a text file behind the selection). The dialogs are sheets on the
 // main window; what they need of the calendar controller comes through Host.
 
 #include <QDate>

@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMainWindow>
-#include <QMimeData>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -60,7 +60,7 @@ namespace pravella {
 // output goes into this copy, which is written back to the document's file.
 struct DetachedDocument {
   std::unique_ptr<QTextDocument> doc;
-  QString path;      // empty: the document has no file
+  QString path;       // empty: the document has no file
   QDateTime written;  // when its text file was last written, as the memo left it
 };
 
@@ -89,6 +89,13 @@ struct MemoInsertion {
   // output goes there, or nowhere once that view is gone.
   bool inOtherView = false;
   QPointer<QTextEdit> otherView;
+  // A run with no place of its own (a launch module, a posted program): the place of the text
+  // it inserts is the caret where its first text comes, and stays there.
+  bool atCaret = false;
+  // Text held back while the line at the place is too long to lay out again for every batch;
+  // it goes in when the run ends.
+  QString held;
+  bool toldHeld = false;
 
   MemoInsertion& root() { return parent ? parent->root() : *this; }
 };
@@ -212,11 +219,12 @@ void mainTextView::breakRuns() {
 bool mainTextView::stopRuns(int waitMs) {
   // Held until the process ends: a run that looks at the break later still stops.
   vkButtonDownSinceMs.store(1);
-  outputStopped_.store(true);
   {
     const std::lock_guard lock(batchMutex_);
+    outputStopped_.store(true);
     openBatch_.reset();
   }
+  batchTaken_.notify_all();
   // A run may wait for this thread (a save it asked for): it is served meanwhile, and what
   // it hands over now is dropped as well.
   QElapsedTimer waited;
@@ -265,9 +273,11 @@ void mainTextView::keyPressEvent(QKeyEvent* event) {
   const bool runKey = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
   const bool composing = !textCursor().block().layout()->preeditAreaText().isEmpty();
   // While a run goes on (this view's or another window's), Enter and Escape are ordinary keys.
-  if (runKey && !composing && (worker_.busy() || pravella::vkRunInProgress()) && event->key() == Qt::Key_Escape) {
+  if (runKey && !composing && (worker_.busy() || pravella::vkRunInProgress()) &&
+      event->key() == Qt::Key_Escape) {
     // Enter goes on as a new line; Escape would do nothing at all.
-    sayWhyNothingRuns(this, QStringLiteral("A program is running: hold the mouse button down in its window to break it."));
+    sayWhyNothingRuns(
+        this, QStringLiteral("A program is running: hold the mouse button down in its window to break it."));
     event->accept();
     return;
   }
@@ -405,7 +415,8 @@ bool mainTextView::runKeyInView(QTextEdit* view) {
 // ---------------------------------------------------------------------------------------
 // Starting runs
 
-mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst, QTextEdit* otherView) {
+mainTextView::InsertionPtr mainTextView::makeInsertion(int position, bool newlineFirst,
+                                                       QTextEdit* otherView) {
   InsertionPtr ins = newInsertion();
   QTextDocument* doc = otherView ? otherView->document() : document();
   ins->inOtherView = otherView != nullptr;
@@ -448,7 +459,11 @@ mainTextView::RunContext* mainTextView::currentRun() {
 bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raiseLevel,
                                const InsertionPtr& insertion) {
   const bool nested = !runs_.empty();
-  runs_.push_back({mode, insertion});
+  runs_.push_back({mode, insertion, {}});
+  // The place of the text a console run inserted: what it holds goes in when the run ends.
+  const auto flushPlace = [this](InsertionPtr place) {
+    if (place) postToGui([this, place] { flushHeldText(place); });
+  };
   pravella::VkRunResult result;
   {
     std::lock_guard guard(pravella::vkRunLock());
@@ -467,7 +482,9 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
     }
     if (nested) ResultString.swap(callersText);
   }
+  InsertionPtr place = std::move(runs_.back().textPlace);
   runs_.pop_back();
+  flushPlace(std::move(place));
   // Whatever the program left on the shared bar, it stands at 0 after every run.
   setProcessIndicator(0, 10.0);
   setProcessIndicatorValue(0.0);
@@ -483,6 +500,7 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
   const QString text = QString::fromUtf8(result.text.data(), static_cast<qsizetype>(result.text.size()));
   const bool ok = result.ok;
   postToGui([this, insertion, text, ok] {
+    flushHeldText(insertion);
     editAt(insertion, [&](QTextCursor& c) { c.insertText(text + statusLine(ok)); });
     selectInsertion(*insertion);
     if (!insertion->parent) finishRun(*insertion);
@@ -622,7 +640,8 @@ void mainTextView::setTickClock(TickClock clock) {
   if (!clock) {
     clock = [] {
       const auto since = std::chrono::steady_clock::now().time_since_epoch();
-      return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count() * 60 / 1000);
+      return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count() *
+                                        60 / 1000);
     };
   }
   tickClock_ = std::move(clock);
@@ -649,6 +668,7 @@ void mainTextView::setProgressBar(double minimum, double maximum, double value) 
 struct mainTextView::InsertBatch {
   InsertionPtr insertion;
   QString text;
+  bool taken = false;  // the GUI thread has it
 };
 
 void mainTextView::postToGui(std::function<void()> fn) {
@@ -675,14 +695,31 @@ void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text
     // In a document opened since the run began (by the program itself, say), or from a program
     // that does not run in the memo, the text goes in at the caret.
     if (!ins || ins->root().detached) return textCursor().insertText(text);
-    editAt(ins, [&](QTextCursor& c) { c.insertText(text); });
+    if (ins->atCaret && !ins->begun) {
+      const int at = textCursor().selectionEnd();
+      ins->start = fixedCursor(document(), at);
+      ins->end = fixedCursor(document(), at);
+    }
+    insertProgramText(ins, text);
   };
   if (QThread::currentThread() == thread()) return deliver(insertion, text);
+  if (heldChars_.load() + text.size() > kMaxHeldChars) {
+    error_disp("The memo holds no more of this program's text until the program ends.");
+    pravella::failCommand();
+    return;
+  }
   std::shared_ptr<InsertBatch> batch;
   {
-    const std::lock_guard lock(batchMutex_);
+    std::unique_lock lock(batchMutex_);
     if (openBatch_ && openBatch_->insertion == insertion) {
       openBatch_->text += text;
+      if (openBatch_->text.size() < kBatchChars) return;
+      // A program that gives text faster than the memo takes it waits for the memo: each
+      // batch is one short edit, and the keys, the menus and the end come between them. A
+      // thread that does not serve its events (waiting for this run) gets it anyway, later.
+      const std::shared_ptr<InsertBatch> full = openBatch_;
+      batchTaken_.wait_for(lock, std::chrono::milliseconds(kBatchWaitMs),
+                           [&] { return full->taken || outputStopped_.load(); });
       return;
     }
     openBatch_ = std::make_shared<InsertBatch>(InsertBatch{insertion, text});
@@ -695,17 +732,47 @@ void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text
         {
           const std::lock_guard lock(batchMutex_);
           text.swap(batch->text);
+          batch->taken = true;
           if (openBatch_ == batch) openBatch_.reset();
         }
+        batchTaken_.notify_all();
         if (!outputStopped_.load()) deliver(batch->insertion, text);
       },
       Qt::QueuedConnection);
 }
 
+void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& text) {
+  // Every edit lays its whole paragraph out again: past this length the program's text waits
+  // for the run's end, so that the keys, the menus and the end are never held long.
+  const bool longLine = ins->begun && !ins->end.isNull() && ins->end.block().length() >= kLiveLineChars;
+  if (ins->held.isEmpty() && !longLine) {
+    editAt(ins, [&](QTextCursor& c) { c.insertText(text); });
+    return;
+  }
+  ins->held += text;
+  heldChars_ += text.size();
+  if (!ins->toldHeld) {
+    ins->toldHeld = true;
+    sayWhyNothingRuns(
+        ins->root().inOtherView && ins->root().otherView ? ins->root().otherView.data() : this,
+        QStringLiteral("The program's text goes in when it ends: its line is too long to show as it "
+                       "grows."));
+  }
+}
+
+void mainTextView::flushHeldText(const InsertionPtr& ins) {
+  if (!ins || ins->held.isEmpty()) return;
+  QString text;
+  text.swap(ins->held);
+  heldChars_ -= text.size();
+  editAt(ins, [&](QTextCursor& c) { c.insertText(text); });
+}
+
 void mainTextView::abandonPendingOutput(const QString& documentPath) {
   std::vector<InsertionPtr> live;
   for (const std::weak_ptr<MemoInsertion>& w : insertions_)
-    if (InsertionPtr ins = w.lock(); ins && !ins->root().detached && !ins->root().inOtherView) live.push_back(ins);
+    if (InsertionPtr ins = w.lock(); ins && !ins->root().detached && !ins->root().inOtherView)
+      live.push_back(ins);
   insertions_.clear();
   if (live.empty()) return;
   // The runs go on in a copy of the document they started in; positions match the memo's.
@@ -734,7 +801,8 @@ void mainTextView::finishRun(MemoInsertion& root) {
   const QString suffix = QFileInfo(copy.path).suffix().toLower();
   if (suffix != QLatin1String("rtf") && suffix != QLatin1String("rtfd")) {
     showAlert(QStringLiteral("Can't save the result !"),
-              QStringLiteral("%1 is no rich text document; the program's result was not written into it.").arg(copy.path));
+              QStringLiteral("%1 is no rich text document; the program's result was not written into it.")
+                  .arg(copy.path));
     return;
   }
   if (QFileInfo(pravella::textFileOf(copy.path)).lastModified() != copy.written) {
@@ -756,7 +824,8 @@ void mainTextView::finishRun(MemoInsertion& root) {
   if (!written) {
     showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());
     showAlert(QStringLiteral("Can't save the result !"),
-              QStringLiteral("The result of the program could not be written into %1: %2").arg(copy.path, written.error));
+              QStringLiteral("The result of the program could not be written into %1: %2")
+                  .arg(copy.path, written.error));
   }
 }
 
@@ -816,7 +885,7 @@ void mainTextView::insertPictureAt(const InsertionPtr& insertion, const QByteArr
   image.save(&buffer, "PNG");
   editAt(insertion, [&](QTextCursor& c) {
     // Typing goes on in the style that stood at the insertion point.
-    const QTextCharFormat format = c.charFormat();
+    const QTextCharFormat format = pravella::rtf::textFormatOf(c.charFormat());
     pravella::rtf::insertAttachment(c, QStringLiteral("Pasted Graphic.png"), png);
     c.setCharFormat(format);
   });
@@ -836,7 +905,7 @@ void mainTextView::onDisplay(pravella::Notification& n) {
   if (type != kValuePicture) {
     const QString text = QString::fromUtf8(ResultString.data(), static_cast<qsizetype>(ResultString.size()));
     ResultString.clear();
-    postToGui([this, ins, text] { editAt(ins, [&](QTextCursor& c) { c.insertText(text); }); });
+    postToGui([this, ins, text] { insertProgramText(ins, text); });
     return;
   }
   // The display put the picture on the clipboard; take it now, before another one replaces it.
@@ -875,7 +944,7 @@ void mainTextView::pastePictureToDocument(const QString& path) {
   const QByteArray data = file.readAll();
   const QString name = QFileInfo(path).fileName();
   const auto paste = [this, data, name](QTextCursor& c) {
-    const QTextCharFormat format = c.charFormat();
+    const QTextCharFormat format = pravella::rtf::textFormatOf(c.charFormat());
     pravella::rtf::insertAttachment(c, name, data);
     c.setCharFormat(format);
   };
@@ -896,8 +965,21 @@ void mainTextView::pastePictureToDocument(const QString& path) {
 void mainTextView::insertTextToDoc(const QString& text) {
   // Delivered in batches: one queued edit per call would keep the GUI thread (and a signal to
   // end) waiting behind tens of thousands of them.
-  const RunContext* run = currentRun();
-  postInsert(run ? run->insertion : InsertionPtr(), text);
+  postInsert(textPlaceOfRun(), text);
+}
+
+mainTextView::InsertionPtr mainTextView::textPlaceOfRun() {
+  if (!currentRun()) return {};
+  // The innermost run with a place of its own; else one place for the whole outer run, which
+  // stays where its first text went, whatever the user does with the caret meanwhile.
+  for (auto run = runs_.rbegin(); run != runs_.rend(); ++run)
+    if (run->insertion) return run->insertion;
+  RunContext& outer = runs_.front();
+  if (!outer.textPlace) {
+    outer.textPlace = newInsertion();
+    outer.textPlace->atCaret = true;
+  }
+  return outer.textPlace;
 }
 
 // The shared panels of the Format menu, aimed at this memo.
@@ -939,7 +1021,7 @@ void mainTextView::DoGnuPlotCommand(const QString& script, QTextEdit* otherView)
           buffer.open(QIODevice::WriteOnly);
           outcome.picture.save(&buffer, "PNG");
           c.insertText(QStringLiteral("\n"));
-          const QTextCharFormat format = c.charFormat();
+          const QTextCharFormat format = pravella::rtf::textFormatOf(c.charFormat());
           pravella::rtf::insertAttachment(c, QStringLiteral("gnuplot.png"), png);
           c.setCharFormat(format);
           c.insertText(QStringLiteral("\n.OK.\n"));
@@ -981,7 +1063,21 @@ void mainTextView::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
     return;
   }
+  // Text pasted or dropped behind a picture takes the picture's font, never the picture.
+  QTextCursor before = cursor;
+  before.setPosition(cursor.selectionStart());
+  const bool behindPicture =
+      cursor.hasSelection() ? before.charFormat().isImageFormat() : cursor.charFormat().isImageFormat();
+  if (!behindPicture) {
+    QTextEdit::insertFromMimeData(source);
+    return;
+  }
+  cursor.beginEditBlock();
+  cursor.removeSelectedText();
+  cursor.setCharFormat(pravella::rtf::textFormatOf(cursor.charFormat()));
+  setTextCursor(cursor);
   QTextEdit::insertFromMimeData(source);
+  cursor.endEditBlock();
 }
 
 bool mainTextView::canInsertFromMimeData(const QMimeData* source) const {
@@ -996,7 +1092,8 @@ void mainTextView::dropEvent(QDropEvent* event) {
     // A document shown through a link stands in another day's folder, where a bare name
     // would not lead: dragged documents are named by their day there.
     context.bookmarkLinkText = [this](const QString& bookmark) {
-      if (!windowDelegate_ || !QFileInfo(windowDelegate_->nowDisplayedDocument()).isSymLink()) return QString();
+      if (!windowDelegate_ || !QFileInfo(windowDelegate_->nowDisplayedDocument()).isSymLink())
+        return QString();
       return pravella::diaryPathLinkText(bookmark);
     };
   }

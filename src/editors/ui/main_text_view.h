@@ -13,15 +13,15 @@
 #include <QProgressBar>
 #include <QTextEdit>
 #include <atomic>
-#include <mutex>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "editors/run_worker.h"
-
 
 class CalOption;
 class Calcndar;
@@ -94,8 +94,8 @@ class mainTextView : public QTextEdit {
   bool isRunning() const { return worker_.busy(); }
   // The end of the application: breaks the runs going, as the held mouse button does, drops
   // what they handed to this thread and not yet shown and all they hand over later, and waits
-  // at most `waitMs` for them to end. True when none is left going (a run that does not answer the break is left to the
-  // end of the process).
+  // at most `waitMs` for them to end. True when none is left going (a run that does not answer the break is
+  // left to the end of the process).
   bool stopRuns(int waitMs);
   // A memo-menu run is queued or going (its requests and those of other windows are refused).
   bool nowExecStatus() const { return memoMenuRun_.load(); }
@@ -143,6 +143,8 @@ class mainTextView : public QTextEdit {
   struct RunContext {
     RunMode mode;
     std::shared_ptr<pravella::MemoInsertion> insertion;  // null in console mode
+    // Console mode: where the texts the program inserts go (made with its first one).
+    std::shared_ptr<pravella::MemoInsertion> textPlace;
   };
   using InsertionPtr = std::shared_ptr<pravella::MemoInsertion>;
 
@@ -175,6 +177,19 @@ class mainTextView : public QTextEdit {
   // takes them (a program may give thousands a second).
   struct InsertBatch;
   void postInsert(const InsertionPtr& insertion, const QString& text);
+  // Worker: the place of the text the running program inserts (null outside this view's runs).
+  InsertionPtr textPlaceOfRun();
+  // A batch this long makes the program wait until the GUI thread took it, at most this long.
+  static constexpr qsizetype kBatchChars = 65536;
+  static constexpr int kBatchWaitMs = 1000;
+  // GUI thread: a program's text at its place, or held there while the place's line is longer
+  // than kLiveLineChars; the held text goes in with the run's end. A program stops with an
+  // error once all runs hold kMaxHeldChars (what one memo line can sensibly take).
+  void insertProgramText(const InsertionPtr& insertion, const QString& text);
+  void flushHeldText(const InsertionPtr& insertion);
+  static constexpr int kLiveLineChars = 200000;
+  static constexpr qsizetype kMaxHeldChars = qsizetype{1} << 26;
+  std::atomic<qsizetype> heldChars_{0};
 
   void onDisplay(pravella::Notification& n);
   void writeConsole(const std::string& text);
@@ -194,6 +209,7 @@ class mainTextView : public QTextEdit {
   std::atomic<bool> outputStopped_{false};
   std::mutex batchMutex_;
   std::shared_ptr<InsertBatch> openBatch_;  // the batch still taking text, under batchMutex_
+  std::condition_variable batchTaken_;
   std::vector<RunContext> runs_;  // worker thread only: the runs in progress, innermost last
   std::vector<std::weak_ptr<pravella::MemoInsertion>> insertions_;  // GUI thread: the runs' output places
   std::atomic<bool> memoMenuRun_{false};

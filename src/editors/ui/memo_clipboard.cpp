@@ -38,7 +38,18 @@ void forEachAttachment(const QTextDocument& doc, int start, int end, Fn fn) {
       const QTextFragment f = it.fragment();
       if (!f.isValid() || !f.charFormat().isImageFormat()) continue;
       if (f.position() + f.length() <= start || f.position() >= end) continue;
-      fn(f.position(), f.length(), f.charFormat().toImageFormat());
+      // Only the object characters: text behind a picture may carry its format.
+      const QString text = f.text();
+      for (qsizetype at = 0; at < text.size();) {
+        if (text.at(at) != QChar::ObjectReplacementCharacter) {
+          ++at;
+          continue;
+        }
+        qsizetype to = at;
+        while (to < text.size() && text.at(to) == QChar::ObjectReplacementCharacter) ++to;
+        fn(f.position() + static_cast<int>(at), static_cast<int>(to - at), f.charFormat().toImageFormat());
+        at = to;
+      }
     }
   }
 }

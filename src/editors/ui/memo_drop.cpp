@@ -86,7 +86,7 @@ bool insertPicture(QTextEdit* view, int position, const QImage& image) {
   const QTextCharFormat format = cursor.charFormat();
   rtf::insertAttachment(cursor, QFileInfo(path).fileName(), jpeg);
   cursor.setBlockFormat(block);
-  cursor.setCharFormat(format);
+  cursor.setCharFormat(rtf::textFormatOf(format));
   view->setTextCursor(cursor);
   tink();
   return true;

@@ -6,6 +6,8 @@
 #include <QTextEdit>
 #include <QTextLayout>
 
+#include "platform/rtf.h"
+
 namespace pravella {
 
 namespace {
@@ -34,8 +36,8 @@ bool insertParagraphKeepingFormats(QTextEdit* view, QKeyEvent* event) {
   cursor.beginEditBlock();
   cursor.removeSelectedText();
   // The formats where the text goes on: those of the character before the caret, or of the
-  // empty line itself.
-  const QTextCharFormat text = cursor.charFormat();
+  // empty line itself; after a picture, its font without the picture.
+  const QTextCharFormat text = rtf::textFormatOf(cursor.charFormat());
   cursor.insertBlock(cursor.blockFormat(), text);
   cursor.setCharFormat(text);
   cursor.endEditBlock();

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "end_by_signal_fixture.h"
+#include "platform/end_saves.h"
 #include "support/wait_for.h"
 
 namespace {
@@ -51,22 +52,28 @@ TEST_F(EndWhileRunning, AFloodOfInsertsDoesNotHoldTheEnd) {
   ASSERT_TRUE(becomesTrue([this] { return memo()->toPlainText().contains("xxxx"); }));
   endBy(SIGTERM);
   EXPECT_FALSE(memo()->isRunning());
-  EXPECT_TRUE(textOf(day() + "/flood.rtfd").startsWith("flood\nfor (i = 0;")) << s(textOf(day() + "/flood.rtfd").left(80));
+  EXPECT_TRUE(textOf(day() + "/flood.rtfd").startsWith("flood\nfor (i = 0;"))
+      << s(textOf(day() + "/flood.rtfd").left(80));
 }
 
-// The last limit: when the end itself cannot finish (here nothing answers the signal at all),
-// the process ends on its own a little later.
+// The last limit: when the end itself cannot finish (here a save that never returns), the
+// process ends on its own a little later and names what the end had not saved yet.
 TEST(EndSignalsLastLimit, EndsTheProcessWhenTheEndDoesNotFinish) {
   EXPECT_EXIT(
       {
-        pravella::EndSignals ends([](int) { for (;;) std::this_thread::sleep_for(std::chrono::seconds(1)); },
-                                     nullptr, 300);
+        pravella::EndSignals ends(
+            [](int) {
+              pravella::beginEndSaves({"the memo \"Plans\"", "the memo sheet"});
+              pravella::endSaveDone("the memo \"Plans\"");
+              for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+            },
+            nullptr, 300);
         ::raise(SIGTERM);
         QCoreApplication::processEvents();
         QTest::qWait(100);
         std::_Exit(0);  // not reached: the handler never returns
       },
-      testing::ExitedWithCode(1), "did not finish in time");
+      testing::ExitedWithCode(1), "did not finish in time; not saved: the memo sheet; ending now");
 }
 
 // The GUI thread never comes back to read the signal at all: the limit counts all the same.

@@ -212,7 +212,8 @@ TEST_F(MemoRun, ResultIsOneUndoStepAndLandsAtTheCodeWhileTheUserEditsElsewhere) 
   user.insertText(QStringLiteral(" and below"));
   vkButtonDownSinceMs.store(0);
   ASSERT_TRUE(waitIdle());
-  EXPECT_EQ(view->toPlainText().toStdString(), "typed above x\n" + code + "\n   10.0000\n.OK.\n\ny and below");
+  EXPECT_EQ(view->toPlainText().toStdString(),
+            "typed above x\n" + code + "\n   10.0000\n.OK.\n\ny and below");
   // The line feed went in when the run started, before the user's edits: the result is the
   // last step, the line feed one of its own.
   view->document()->undo();
@@ -372,6 +373,27 @@ TEST_F(MemoRun, MemoMenuRunGoesToTheConsoleAndRefusesTheNextRequests) {
   EXPECT_FALSE(view->nowExecStatus());
   EXPECT_EQ(consoleText(), "...<Error>...**** BREAK *****\n.NO.\n");
   EXPECT_EQ(view->toPlainText().toStdString(), "1+2;\n");
+}
+
+TEST_F(MemoRun, APostedProgramsTextStaysAtItsPlaceAndComesWholeInOrder) {
+  // Longer than a line that is laid out again for every batch: the rest comes with the end.
+  const int n = 150000;
+  setMemo(QStringLiteral("head\ntail"), 4);
+  pravella::NotificationCenter::defaultCenter().post(
+      QStringLiteral("calculationOnEditModule"),
+      QStringLiteral("for (i = 1; i <= %1; i++) { cal_insertTextToDoc(\" q\"); } cal_insertTextToDoc(\"!\");")
+          .arg(n));
+  const int before = view->document()->characterCount();
+  QElapsedTimer clock;
+  clock.start();
+  while (view->isRunning() && view->document()->characterCount() == before && clock.elapsed() < 20000)
+    QTest::qWait(2);
+  // The user goes elsewhere; the program's text stays where it began.
+  QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(view, QStringLiteral(" typed"));
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(view->toPlainText().toStdString(),
+            ("head" + QStringLiteral(" q").repeated(n) + "!\ntail typed").toStdString());
 }
 
 TEST_F(MemoRun, PostedRunsRunOneLevelUpAndLoseTheirVariables) {
@@ -590,7 +612,7 @@ TEST_F(MemoRun, ProgramThatRunsItselfStopsWithAMessage) {
   const std::string failure = "...<Error>...Too deep nested run.\n.NO.\n";
   ASSERT_NE(memo.find(failure), std::string::npos);
   EXPECT_EQ(memo.find(failure, memo.find(failure) + 1), std::string::npos);  // the innermost only
-  EXPECT_TRUE(memo.ends_with(".OK.\n"));  // the runs further out go on
+  EXPECT_TRUE(memo.ends_with(".OK.\n"));                                     // the runs further out go on
 }
 
 // A program that opens another document in the memo (as cal_new does) and then inserts text
@@ -678,7 +700,8 @@ TEST_F(MemoRun, ResultOfARunWhoseDocumentWasLeftIsWrittenIntoThatDocument) {
   EXPECT_TRUE(alerts.isEmpty()) << alerts.join(QLatin1Char('\n')).toStdString();
   QTextDocument saved;
   ASSERT_TRUE(pravella::readRichTextFile(path, saved));
-  EXPECT_EQ(pravella::plainTextOf(saved).toStdString(), "before\n" + code.toStdString() + "\n   42.0000\n.OK.\n");
+  EXPECT_EQ(pravella::plainTextOf(saved).toStdString(),
+            "before\n" + code.toStdString() + "\n   42.0000\n.OK.\n");
 
   // Where it cannot go, the user is told.
   setMemo(code, 0);

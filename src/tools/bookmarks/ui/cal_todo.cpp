@@ -1,5 +1,6 @@
 #include "tools/bookmarks/ui/cal_todo.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QTextEdit>
@@ -39,6 +40,22 @@ CalToDo::CalToDo(Host host, QObject* parent) : QObject(parent), host_(std::move(
   auto* layout = new QVBoxLayout(window_);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(view_);
+  // Save and Quit work here as in the main window: Save writes this list too.
+  const auto mainWindowAction = [this](const char* name) {
+    QWidget* main = host_.mainWindow ? host_.mainWindow() : nullptr;
+    if (QAction* action = main ? main->findChild<QAction*>(QLatin1String(name)) : nullptr) action->trigger();
+  };
+  auto* save = new QAction(window_);
+  save->setShortcut(QKeySequence::Save);
+  connect(save, &QAction::triggered, this, [this, mainWindowAction] {
+    writeToDoMemoWhenApplicationTerminate();
+    mainWindowAction("saveDocAction");
+  });
+  auto* quit = new QAction(window_);
+  // Ctrl+Q whatever the platform's key scheme (some give Quit no key at all).
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(quit, &QAction::triggered, this, [mainWindowAction] { mainWindowAction("quitAction"); });
+  window_->addActions({save, quit});
   connect(view_, &QTextEdit::textChanged, this, [this] {
     if (loading_) return;
     window_->setWindowModified(true);

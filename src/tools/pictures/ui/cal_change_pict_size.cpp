@@ -4,7 +4,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTextEdit>
 
 #include "platform/notification_center.h"
@@ -27,9 +29,21 @@ bool CalChangePictSize::onPicture(const std::function<bool(QTextEdit*, QTextCurs
     return false;
   }
   QTextCursor cursor = view->textCursor();
-  const bool found = pravella::findPictureAtCaret(cursor, [&](QTextCursor& sel) { return action(view, sel); });
+  const bool found =
+      pravella::findPictureAtCaret(cursor, [&](QTextCursor& sel) { return action(view, sel); });
   view->setTextCursor(cursor);
-  if (!found) sound("Basso");
+  if (!found) {
+    sound("Basso");
+    // The sound alone does not say what was missing.
+    for (QWidget* w = host_.mainWindow; w; w = w->parentWidget()) {
+      if (auto* main = qobject_cast<QMainWindow*>(w)) {
+        main->statusBar()->showMessage(tr("Picture Size: no picture at the caret. Click on a picture in the "
+                                          "memo, or just behind it, first."),
+                                       8000);
+        break;
+      }
+    }
+  }
   return found;
 }
 
@@ -44,7 +58,8 @@ QMenu* CalChangePictSize::addMenu(QMenu* menu) {
 }
 
 bool CalChangePictSize::changePictSizeAction(int percent) {
-  return onPicture([&](QTextEdit* view, QTextCursor& sel) { return changePictSizeAction_A(view, sel, percent); });
+  return onPicture(
+      [&](QTextEdit* view, QTextCursor& sel) { return changePictSizeAction_A(view, sel, percent); });
 }
 
 bool CalChangePictSize::changePictFreeSizeAction() {
