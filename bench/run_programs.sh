@@ -5,11 +5,13 @@
 # each round runs the three twins one after the other, and the ratio of each round is taken;
 # the table shows the medians over the rounds, so that a load change on a shared machine
 # touches both sides of a ratio alike.
-# The start-up of each interpreter is taken off, so that the loading of shared libraries (which
-# is not the language's speed) does not hide the ratio of the work itself: Pravella's time is
-# the program run in-process (bench_lang_programs, the run contract alone), Lua's and Python's
-# a whole run less an empty program's run in the same round. STARTUP=keep times whole
-# processes of all three.
+# Every language is timed the same way, inside its own process, so that start-up and the
+# loading of shared libraries (which are not the language's speed) stay out of the ratio: the
+# program's text compiled and run, again until at least 0.05 s have passed (a program longer
+# than that runs once), and the processor time of one run taken. Pravella's is
+# bench_lang_programs (the run contract alone), Lua's and Python's small drivers below that do
+# the same with load() and compile()/exec(). STARTUP=keep times whole processes of all three
+# by the clock instead.
 # Usage: bench/run_programs.sh [build folder] [rounds] [name filter]
 #   (defaults: build, 5 rounds, every program)
 set -euo pipefail
@@ -28,17 +30,6 @@ seconds() {  # wall-clock seconds of one run of a command
   echo "$end - $start" | bc -l
 }
 
-work() {  # seconds of a run less the start-up (an empty program of the same interpreter)
-  local empty=$1
-  shift
-  local t
-  t=$(seconds "$@")
-  if [ "${STARTUP:-}" = keep ]; then echo "$t"; return; fi
-  local e
-  e=$(seconds "${@:1:$(($# - 1))}" "$empty")
-  echo "$t - $e" | bc -l | awk '{print ($1 < 0.0005 ? 0.0005 : $1)}'
-}
-
 median() {  # median of the numbers given as arguments
   printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'
 }
@@ -52,16 +43,44 @@ peak_mib() {  # peak resident memory of one run of a command, in MiB
   fi
 }
 
-inprocess() {  # seconds of one in-process run of a program (the mean of a few in 0.05 s)
+inprocess() {  # processor seconds of one in-process run of a program (the mean of a few in 0.05 s)
   "$build/bench/bench_lang_programs" --benchmark_filter="program/$1/" --benchmark_min_time=0.05 \
-    --benchmark_format=csv 2>/dev/null | awk -F, '$1 ~ /program/ {print $3 / 1000}'
+    --benchmark_format=csv 2>/dev/null | awk -F, '$1 ~ /program/ {print $4 / 1000}'
+}
+
+driven() {  # the same for Lua or Python: interpreter, its driver, program; the driver prints it
+  "$1" "$2" "$3" 0.05 2>&1 >/dev/null | tail -1
 }
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-echo 'x = 0;' >"$tmp/empty.vk"
-: >"$tmp/empty.lua"
-: >"$tmp/empty.py"
+# The drivers: the program's text compiled and run until `min` processor seconds have passed,
+# then the seconds of one run on standard error (its own output goes where the program's goes).
+cat >"$tmp/drive.lua" <<'LUA'
+local path, min = arg[1], tonumber(arg[2])
+local file = assert(io.open(path, "rb"))
+local text = file:read("a")
+file:close()
+local runs, start = 0, os.clock()
+repeat
+  assert(load(text, "@" .. path))()
+  runs = runs + 1
+until os.clock() - start >= min
+io.stderr:write(string.format("%.9f\n", (os.clock() - start) / runs))
+LUA
+cat >"$tmp/drive.py" <<'PY'
+import sys, time
+path, least = sys.argv[1], float(sys.argv[2])
+with open(path, "rb") as file:
+    text = file.read()
+runs, start = 0, time.process_time()
+while True:
+    exec(compile(text, path, "exec"), {"__name__": "__main__"})
+    runs += 1
+    if time.process_time() - start >= least:
+        break
+print(f"{(time.process_time() - start) / runs:.9f}", file=sys.stderr)
+PY
 lua=$(command -v lua5.4 || true)
 # The system's Python, whatever else is first on PATH (a virtual environment's or a newer
 # build's interpreter would make the ratios depend on who runs them); its NumPy for the twins
@@ -78,17 +97,21 @@ for vk in "$root"/bench/programs/*.vk; do
   if [ -f "${vk%.vk}.py" ] && grep -q '^import numpy' "${vk%.vk}.py"; then python=$numpy_python; fi
   tv=(); tl=(); tp=(); rl=(); rp=()
   for _ in $(seq "$rounds"); do
-    if [ "${STARTUP:-}" != keep ] && [ -x "$build/bench/bench_lang_programs" ]; then
+    inside=
+    if [ "${STARTUP:-}" != keep ] && [ -x "$build/bench/bench_lang_programs" ]; then inside=1; fi
+    if [ -n "$inside" ]; then
       t=$(inprocess "$name")
     else
-      t=$(work "$tmp/empty.vk" "$calc" "$vk")
+      t=$(seconds "$calc" "$vk")
     fi
     tv+=("$t")
     if [ -n "$lua" ] && [ -f "${vk%.vk}.lua" ]; then
-      l=$(work "$tmp/empty.lua" "$lua" "${vk%.vk}.lua"); tl+=("$l"); rl+=("$(echo "$t / $l" | bc -l)")
+      if [ -n "$inside" ]; then l=$(driven "$lua" "$tmp/drive.lua" "${vk%.vk}.lua"); else l=$(seconds "$lua" "${vk%.vk}.lua"); fi
+      tl+=("$l"); rl+=("$(echo "$t / $l" | bc -l)")
     fi
     if [ -n "$python" ] && [ -f "${vk%.vk}.py" ]; then
-      p=$(work "$tmp/empty.py" "$python" "${vk%.vk}.py"); tp+=("$p"); rp+=("$(echo "$t / $p" | bc -l)")
+      if [ -n "$inside" ]; then p=$(driven "$python" "$tmp/drive.py" "${vk%.vk}.py"); else p=$(seconds "$python" "${vk%.vk}.py"); fi
+      tp+=("$p"); rp+=("$(echo "$t / $p" | bc -l)")
     fi
   done
   show() { if [ "$#" -gt 0 ]; then printf "%.${fmt}f" "$(median "$@")"; else printf -- -; fi; }

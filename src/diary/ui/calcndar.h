@@ -309,6 +309,8 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The window's size and place on a fresh home: its whole frame inside the available area.
+  void placeFirstFrame();
   // start-up steps (calcndar_startup.cpp)
   void registerObservers();
   void loadMemoSheetDocument();

@@ -203,11 +203,7 @@ void Calcndar::awakeFromNib() {
   clickNumberOnDiaryFileTable_ = 0;
   moonDispStatus_ = 0;
 
-  if (const QScreen* screen = window_->screen(); screen && screen->availableGeometry().height() >= 800) {
-    QRect frame = window_->geometry();
-    frame.setHeight(800);
-    window_->setGeometry(frame);
-  }
+  placeFirstFrame();
 
   loadMemoSheetDocument();
   registerObservers();
@@ -306,13 +302,31 @@ void Calcndar::primaryPreferencesBackupProcess() {
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("backupDiaryPrefernce"));
 }
 
+void Calcndar::placeFirstFrame() {
+  const QScreen* screen = window_->screen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  QSize size = window_->size();
+  if (area.height() >= 800) size.setHeight(800);
+  size = size.boundedTo(area.size());
+  window_->resize(size);
+  // A move places the frame, not its inside: the window manager puts the title bar at this
+  // point, within the area, where a geometry at the area's corner would put it above the screen.
+  window_->move(area.x() + std::max(0, (area.width() - size.width()) / 2),
+                area.y() + std::max(0, (area.height() - size.height()) / 2));
+}
+
 void Calcndar::setMainWindowSizeAndPosition() {
   pravella::SideViewRoom* room = window_->sideViews();
   for (const auto& [name, width] : pravella::readSideViewWidths(pravella::sideViewWidthsFilePath()))
     room->setWidth(name, width);
   const std::optional<pravella::WindowFrame> frame =
       pravella::readWindowFrameFile(pravella::windowFrameFilePath());
-  if (!frame) return;
+  if (!frame) {
+    // No frame kept: the first one's decorations, known once it shows, may reach past the area.
+    if (window_->isVisible()) pravella::keepOnScreen(window_);
+    return;
+  }
   for (std::size_t i = 0; i < kFrameFileSideViews.size(); ++i)
     room->setWidth(QString::fromLatin1(kFrameFileSideViews[i]), qRound(frame->sideWidths[i]));
   // A frame kept on a larger screen, or one a fault once widened, comes back wholly on this one.

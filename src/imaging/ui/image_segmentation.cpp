@@ -24,6 +24,7 @@
 #include "platform/desktop_open.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/ui/field_width.h"
 
 namespace {
 
@@ -93,11 +94,18 @@ QWidget* buildControls(QWidget* parent, ImageSegControls& c) {
   c.sizeXField = field(box, "sizeXField", false);
   c.sizeYField = field(box, "sizeYField", false);
   c.sizeZField = field(box, "sizeZField", false);
+  // Three values in the one row, each as wide as a size of the view's form ("%6.4f") needs,
+  // across both columns the other rows give their field and slider.
   auto* sizes = new QWidget(box);
   auto* sizeRow = new QHBoxLayout(sizes);
   sizeRow->setContentsMargins(0, 0, 0, 0);
-  for (QLineEdit* f : {c.sizeXField, c.sizeYField, c.sizeZField}) sizeRow->addWidget(f);
-  line(QObject::tr("Voxel size"), sizes);
+  for (QLineEdit* f : {c.sizeXField, c.sizeYField, c.sizeZField}) {
+    pravella::fitLineEditTo(f, QStringLiteral("000.0000"));
+    sizeRow->addWidget(f);
+  }
+  grid->addWidget(new QLabel(QObject::tr("Voxel size"), box), row, 0);
+  grid->addWidget(sizes, row, 1, 1, 2);
+  ++row;
   c.colorSwitch = check(box, "colorSwitch", QObject::tr("Color"));
   c.volumeSwitch = check(box, "volumeSwitch", QObject::tr("Volume"));
   c.segmentationSwitch = check(box, "segmentationSwitch", QObject::tr("Segmentation"));

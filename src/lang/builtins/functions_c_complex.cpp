@@ -5,6 +5,7 @@
 #include "lang/builtins/functions_c_complex.h"
 
 #include <cstddef>
+#include <new>
 
 #include "lang/builtins/functions_c_args.h"
 #include "lang/stdlib/complex_matrix.h"
@@ -83,6 +84,32 @@ int twoDimensional(CalcStackEntry* stack, int* sp, bool withImaginary, int flag)
 
 // The transform of n (real, imaginary) rows, in the matrix's own storage.
 int rowsTransform(CalcStackEntry* stack, int* sp, int flag) {
+  // A real n x 2 argument is transformed where it lies on the stack and stays there as the
+  // result: a value a variable shares is copied once, into a block of its own (copy on write,
+  // which reuses a block a loop's last result left), a temporary not at all. The long way below
+  // copied it twice and faulted in a fresh result every call. Any other argument goes that way,
+  // which says what is wrong with it.
+  if (*sp > 0) {
+    CalcStackEntry& e = stack[*sp - 1];
+    const std::size_t bytes = static_cast<std::size_t>(e.msize) * 2 * sizeof(double);
+    if (e.type == kValueReal && e.nsize == 2 && e.msize > 0 && e.data.size() == bytes &&
+        bytes <= static_cast<std::size_t>(TNumber) * sizeof(double)) {
+      double* rows = nullptr;
+      try {
+        rows = e.data.doubles();
+      } catch (const std::bad_alloc&) {
+        --*sp;
+        error_disp("Memory allocation error.");
+        return 0;
+      }
+      if (fft_czt_pairs(rows, e.msize, flag) != 0) {
+        --*sp;
+        error_disp("It may be for memory allocation error.");
+        return 0;
+      }
+      return 1;
+    }
+  }
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_ta, &rows, &cols)) return 0;
   if (cols != 2) return invalidArguments();

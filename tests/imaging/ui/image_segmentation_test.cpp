@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -33,6 +35,7 @@
 
 #include "../med_fixtures.h"
 #include "diary/diary_globals.h"
+#include "diary/ui/side_view_room.h"
 #include "imaging/med_image_files.h"
 #include "imaging/region_growing.h"
 #include "imaging/ui/cal_browser.h"
@@ -44,6 +47,7 @@
 #include "platform/ui/sound_player.h"
 #include "support/dialog_watchdog.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 
 namespace {
 
@@ -436,6 +440,50 @@ TEST_F(Segmentation, EqualDisplayBoundsAndTheOutlineOnTheLastRow) {
   c().boundarySwitch->click();
   EXPECT_EQ(view->shownImage().pixelColor(5, 15), QColor(255, 0, 0));
   EXPECT_NE(view->shownImage().pixelColor(5, 8), QColor(255, 0, 0));
+}
+
+}  // namespace
+
+namespace {
+
+// The width a field's text is drawn in: inside its frame and text margins, less the blank the
+// field keeps on each side, and no wider than what of the field is seen.
+int visibleTextWidth(const QLineEdit* field) {
+  QStyleOptionFrame option;
+  option.initFrom(field);
+  option.rect = field->rect();
+  option.lineWidth =
+      field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field) : 0;
+  const QRect contents = field->style()
+                             ->subElementRect(QStyle::SE_LineEditContents, &option, field)
+                             .marginsRemoved(field->textMargins());
+  return contents.intersected(field->visibleRegion().boundingRect()).width() - 2 * 2;
+}
+
+TEST_F(Segmentation, EachVoxelSizeShowsWholeInItsField) {
+  // An ACR-NEMA scan of two 3 x 2 slices whose pixels are half a unit apart, the slices two.
+  medfix::Bytes scan;
+  scan.element16(0x0028, 0x0010, 2).element16(0x0028, 0x0011, 3).element(0x0028, 0x0030, "0.5\\0.5");
+  scan.element32(0x0029, 0x0030, 2).element(0x0029, 0x0100, "2.0");
+  scan.u16(0x7FE0).u16(0x0010).u32(24).ramp(12);
+  open(medfix::write("sized.acr", scan.data));
+  const std::pair<QLineEdit*, QString> fields[] = {
+      {c().sizeXField, "0.5000"}, {c().sizeYField, "0.5000"}, {c().sizeZField, "2.0000"}};
+  // The drawer as wide as the application opens a side view, or as narrow as it may be.
+  QDockWidget* drawer = seg->drawer();
+  window->resizeDocks({drawer}, {pravella::kSideViewDefaultWidth}, Qt::Horizontal);
+  ASSERT_TRUE(pravella::test::becomesTrue([&] {
+    return drawer->width() <= std::max(pravella::kSideViewDefaultWidth, drawer->minimumSizeHint().width());
+  }));
+  for (const auto& [field, shown] : fields) {
+    EXPECT_EQ(field->text(), shown);
+    const int needed = field->fontMetrics().horizontalAdvance(field->text());
+    EXPECT_TRUE(pravella::test::becomesTrue([&] { return visibleTextWidth(field) >= needed; }))
+        << field->objectName().toStdString() << ": " << visibleTextWidth(field) << " pixels for " << needed;
+  }
+  // Side by side, none over another.
+  EXPECT_LT(c().sizeXField->geometry().right(), c().sizeYField->geometry().left());
+  EXPECT_LT(c().sizeYField->geometry().right(), c().sizeZField->geometry().left());
 }
 
 }  // namespace
