@@ -100,6 +100,22 @@ class FinderSheet : public testing::Test {
     sheet->finderTextView()->setFocus();
     sheet->finderTextView()->textCursor().insertText(text);
   }
+  // Another program makes and then removes a file in `dir`, shown with a file chosen in it: the
+  // column shows each change, and the chosen file stays chosen.
+  void expectColumnToFollowItsFolder(const QString& dir) {
+    QDir().mkpath(dir);
+    writeFile(dir + "/b.txt", "b");
+    sheet->toggleFinderView();
+    click(dir + "/b.txt");
+    FSColumnModel* column = sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1);
+    ASSERT_EQ(column->folder(), dir);
+    writeFile(dir + "/a.txt", "a");  // sorts before the chosen one
+    EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") >= 0; }));
+    EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
+    QFile::remove(dir + "/a.txt");
+    EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") < 0; }));
+    EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
+  }
 
   QTextEdit memo;
   std::unique_ptr<CalFinder> sheet;
@@ -312,33 +328,12 @@ TEST_F(FinderSheet, AFolderButtonShowsItsFolderInTheFieldAndTheMark) {
 
 // What another program or view makes or removes in a shown column's folder shows there without
 // leaving it; the item chosen stays chosen.
-TEST_F(FinderSheet, AShownColumnFollowsItsFolderOnDisk) {
-  const QString dir = home() + "/live";
-  QDir().mkpath(dir);
-  writeFile(dir + "/b.txt", "b");
-  sheet->toggleFinderView();
-  click(dir + "/b.txt");
-  FSColumnModel* column = sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1);
-  ASSERT_EQ(column->folder(), dir);
-  writeFile(dir + "/a.txt", "a");  // sorts before the chosen one
-  EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") >= 0; }));
-  EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
-  QFile::remove(dir + "/a.txt");
-  EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") < 0; }));
-  EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
-}
+TEST_F(FinderSheet, AShownColumnFollowsItsFolderOnDisk) { expectColumnToFollowItsFolder(home() + "/live"); }
 
 // A folder shown in another column that never stops changing (a busy parent folder, /tmp on a
 // loaded machine) does not hold back what changes in the chosen column's folder.
 TEST_F(FinderSheet, AShownColumnFollowsItsFolderWhileAnotherKeepsChanging) {
-  const QString dir = home() + "/quiet";
-  QDir().mkpath(dir);
-  writeFile(dir + "/b.txt", "b");
-  sheet->toggleFinderView();
-  click(dir + "/b.txt");
-  FSColumnModel* column = sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1);
-  ASSERT_EQ(column->folder(), dir);
-  // Another program that answers each change in the shown parent folder with another one.
+  // Another program that answers each change in the home folder with another one.
   int changes = 0;
   const QString busy = home() + "/busy";
   const auto change = [&] {
@@ -352,12 +347,7 @@ TEST_F(FinderSheet, AShownColumnFollowsItsFolderWhileAnotherKeepsChanging) {
   QObject::connect(&otherProgram, &QFileSystemWatcher::directoryChanged, change);
   change();
   ASSERT_TRUE(becomesTrue([&] { return changes >= 3; }));
-  writeFile(dir + "/a.txt", "a");
-  EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") >= 0; }));
-  EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
-  QFile::remove(dir + "/a.txt");
-  EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") < 0; }));
-  EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
+  expectColumnToFollowItsFolder(home() + "/quiet");
 }
 
 TEST_F(FinderSheet, RenamesThroughTheNameField) {
