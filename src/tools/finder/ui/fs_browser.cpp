@@ -124,7 +124,9 @@ FSBrowser::FSBrowser(QWidget* parent) : QScrollArea(parent) {
   connect(&relist_, &QTimer::timeout, this, [this] { relistChangedColumns(); });
   connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& folder) {
     changedFolders_.insert(folder);
-    relist_.start();
+    // Started once, not again on each change: a shown folder that never stops changing (/tmp on
+    // a busy machine) would otherwise hold back every column's relist for good.
+    if (!relist_.isActive()) relist_.start();
   });
 }
 
