@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileIconProvider>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QFont>
 #include <QHBoxLayout>
@@ -141,6 +142,10 @@ void FSBrowser::relistChangedColumns() {
     const QString name = chosen ? model->entry(current.row()).name : QString();
     const int scroll = view->verticalScrollBar()->value();
     const QScopedValueRollback<bool> guard(choosing_, true);
+    // A folder removed and made again at its path lost its watch with the old folder: the new
+    // one is watched from here on.
+    if (!watcher_->directories().contains(model->folder()) && QFileInfo(model->folder()).isDir())
+      watcher_->addPath(model->folder());
     model->reload();
     if (chosen) {
       const int row = model->rowOf(name);

@@ -350,6 +350,26 @@ TEST_F(FinderSheet, AShownColumnFollowsItsFolderWhileAnotherKeepsChanging) {
   expectColumnToFollowItsFolder(home() + "/quiet");
 }
 
+// A shown folder that another program removes and makes again at once keeps its column, and
+// the column goes on following the new folder.
+TEST_F(FinderSheet, AShownColumnFollowsItsFolderMadeAgain) {
+  const QString dir = home() + "/again";
+  QDir().mkpath(dir);
+  writeFile(dir + "/b.txt", "b");
+  writeFile(dir + "/c.txt", "c");
+  sheet->toggleFinderView();
+  click(dir + "/b.txt");
+  FSColumnModel* column = sheet->fsBrowser()->columnModel(sheet->fsBrowser()->columnCount() - 1);
+  ASSERT_EQ(column->folder(), dir);
+  ASSERT_TRUE(QDir(dir).removeRecursively());
+  QDir().mkpath(dir);
+  writeFile(dir + "/b.txt", "b");
+  ASSERT_TRUE(becomesTrue([&] { return column->rowOf("c.txt") < 0; }));  // the removal was seen
+  writeFile(dir + "/a.txt", "a");
+  EXPECT_TRUE(becomesTrue([&] { return column->rowOf("a.txt") >= 0; }));
+  EXPECT_EQ(sheet->fsBrowser()->path(), dir + "/b.txt");
+}
+
 TEST_F(FinderSheet, RenamesThroughTheNameField) {
   const QString dir = home() + "/names";
   QTextDocument doc;
