@@ -152,6 +152,8 @@ TEST(PravellaCalc, SavesPastTheFileSizeLimitSayWhy) {
       {"saveB(size(100, 100) + 1, \"%1/big.bin\");", "limited/big.bin"},
       {"createVolumeData(|100, 100, 10|); saveVolumeData(\"%1/big.vol\", |1, 1, 1|);", "limited/big.vol"},
       {"createVolumeData(|100, 100, 10|); xSaveVolumeData(\"%1/big.raw\");", "limited/big.raw"},
+      {"x = size(100, 100) + 1; savePlot3Ddata(x, x, x, x, |0, 0|, \"%1/big.p3d\");", "limited/big.p3d",
+       "...<Error>...Invalid arguments.\n"},
       {"x = size(200, 100) + 1; rotater(x, x, x, 1, 0);", "Documents/diary/vkData/rotate000.rot"},
   };
   for (const auto& c : cases) {
