@@ -10,6 +10,7 @@
 #include "graphics/color_table.h"
 #include "graphics/graphics_hooks.h"
 #include "lang/report.h"
+#include "lang/save_refusal.h"
 #include "platform/atomic_file.h"
 
 namespace {
@@ -106,7 +107,7 @@ int saveParametricPlot3DData(const double* c, const double* x, const double* y, 
   const QString path = QString::fromStdString(pravella::graphics::resolveProgramPath(name));
   // Written whole through a temporary file, so that a full disk cannot leave a truncated file
   // behind a reported success.
-  if (!pravella::writeFileAtomically(path, bytes)) {
+  if (!pravella::reportedSave(pravella::writeFileAtomically(path, bytes, QString::fromStdString(name)))) {
     error_disp("Can't open the save file.");
     return 0;
   }

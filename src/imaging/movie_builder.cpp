@@ -18,7 +18,9 @@ std::optional<std::int64_t> frameUnits(double seconds) {
 
 namespace {
 
-Answer post(const char* name, const QString& text = {}, const QVariant& payload = {}) {
+// A refusal's reason comes back as the first of the notification's strings.
+Answer post(const char* name, const QString& text = {}, const QVariant& payload = {},
+            QString* why = nullptr) {
   NotificationCenter& center = NotificationCenter::defaultCenter();
   const QString n = QString::fromLatin1(name);
   if (!center.hasObservers(n)) return Answer::NoReceiver;
@@ -26,7 +28,9 @@ Answer post(const char* name, const QString& text = {}, const QVariant& payload 
   note.name = n;
   note.text = text;
   note.payload = payload;
-  return center.post(note).toBool() ? Answer::Done : Answer::Refused;
+  if (center.post(note).toBool()) return Answer::Done;
+  if (why) *why = note.strings.value(0);
+  return Answer::Refused;
 }
 
 }  // namespace
@@ -37,9 +41,9 @@ Answer pasteImageToMovie(const QByteArray& picture, std::int64_t units) {
   return post(kPasteNotification, {}, QVariantList{picture, static_cast<qlonglong>(units)});
 }
 
-Answer saveMovie(const QString& path) { return post(kSaveNotification, path); }
+Answer saveMovie(const QString& path, QString* why) { return post(kSaveNotification, path, {}, why); }
 
-Answer saveMovieAs() { return post(kSaveAsNotification); }
+Answer saveMovieAs(QString* why) { return post(kSaveAsNotification, {}, {}, why); }
 
 void command(const QString& name, double value) { post(kCommandNotification, name, value); }
 

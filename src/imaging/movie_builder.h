@@ -29,8 +29,10 @@ enum class Answer { NoReceiver, Done, Refused };
 Answer openVkMovieWindow();
 // Appends the picture (its bytes) as a frame of `units`; Refused when no builder movie is open.
 Answer pasteImageToMovie(const QByteArray& picture, std::int64_t units);
-Answer saveMovie(const QString& path);
-Answer saveMovieAs();
+// A refused save leaves the builder's reason (a sentence naming the file) in `why`, or
+// nothing when it has none (a cancelled panel, no frames).
+Answer saveMovie(const QString& path, QString* why = nullptr);
+Answer saveMovieAs(QString* why = nullptr);
 // "gotoBeginning", "gotoEnd", "start", "stop", "stepBack", "stepForward", "clear", "copy",
 // "cut", "delete", "paste", "selectAll", "close", "setRate", "resizeWithMagnification",
 // "setLoopMode", "playsSelectionOnly", "setPlaysEveryFrame".

@@ -156,7 +156,12 @@ TEST_F(MeshFile, FailedWriteReportsAndKeepsTheOldFile) {
   EXPECT_EQ(
       saveParametricPlot3DData(c.data(), x.data(), y.data(), z.data(), range, 2, 2, path("no/such/m.dat")),
       0);
-  EXPECT_EQ(ResultString, "...<Error>...Can't open the save file.\n...<Error>...Can't open the save file.\n");
+  // Each failure gives the system's reason first, naming the file as given.
+  EXPECT_EQ(ResultString,
+            "...<Error>...Cannot save \"" + target +
+                "\": File too large\n...<Error>...Can't open the save file.\n...<Error>...Cannot save \"" +
+                path("no/such/m.dat") +
+                "\": No such file or directory\n...<Error>...Can't open the save file.\n");
   EXPECT_EQ(QDir(pravella::test::home()).entryList(QStringList{"kept.dat*"}, QDir::Files | QDir::Hidden),
             QStringList{"kept.dat"});
 }

@@ -2,6 +2,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
+#include <libavutil/error.h>
 }
 
 #include <QFile>
@@ -24,6 +25,14 @@ struct OutputCloser {
   }
 };
 
+// The library's text for a failure code: for a refused write the system's own reason, such as
+// "File too large" or "No space left on device", which tells the user what to do.
+QString reasonOf(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return QString::fromLocal8Bit(text);
+}
+
 }  // namespace
 
 bool muxJpegMovie(const JpegMovieFrames& frames, const QString& path, QString* why) {
@@ -45,13 +54,13 @@ bool muxJpegMovie(const JpegMovieFrames& frames, const QString& path, QString* w
   stream->codecpar->codec_tag = 0;
   stream->codecpar->width = frames.size.width();
   stream->codecpar->height = frames.size.height();
-  if (avio_open(&raw->pb, local.constData(), AVIO_FLAG_WRITE) < 0)
-    return fail(QStringLiteral("cannot write the file"));
+  if (const int opened = avio_open(&raw->pb, local.constData(), AVIO_FLAG_WRITE); opened < 0)
+    return fail(reasonOf(opened));
   AVDictionary* options = nullptr;
   av_dict_set(&options, "video_track_timescale", "600", 0);
   const int header = avformat_write_header(raw, &options);
   av_dict_free(&options);
-  if (header < 0) return fail(QStringLiteral("cannot write the header"));
+  if (header < 0) return fail(reasonOf(header));
 
   AVPacket* packet = av_packet_alloc();
   bool ok = true;
@@ -69,13 +78,17 @@ bool muxJpegMovie(const JpegMovieFrames& frames, const QString& path, QString* w
     packet->stream_index = stream->index;
     packet->flags |= AV_PKT_FLAG_KEY;
     // The muxer may have chosen its own time base; our units are 1/600 s.
-    packet->pts = packet->dts = av_rescale_q(frames.start(i), AVRational{1, kMovieTimeScale}, stream->time_base);
+    packet->pts = packet->dts =
+        av_rescale_q(frames.start(i), AVRational{1, kMovieTimeScale}, stream->time_base);
     packet->duration = av_rescale_q(frames.duration(i), AVRational{1, kMovieTimeScale}, stream->time_base);
-    if (av_interleaved_write_frame(raw, packet) < 0) ok = fail(QStringLiteral("cannot write a frame"));
+    if (const int written = av_interleaved_write_frame(raw, packet); written < 0)
+      ok = fail(reasonOf(written));
     av_packet_unref(packet);
   }
   av_packet_free(&packet);
-  if (av_write_trailer(raw) < 0 && ok) ok = fail(QStringLiteral("cannot finish the file"));
+  if (const int trailer = av_write_trailer(raw); trailer < 0 && ok) ok = fail(reasonOf(trailer));
+  // Closing writes what the buffer still holds: its failure is the save's too.
+  if (const int closed = avio_closep(&raw->pb); closed < 0 && ok) ok = fail(reasonOf(closed));
   return ok;
 }
 

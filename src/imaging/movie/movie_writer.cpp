@@ -28,12 +28,18 @@ QByteArray jpegOf(const MovieDocument& movie, int i, int quality) {
 }  // namespace
 
 bool writeJpegMovie(const MovieDocument& movie, const QString& path, int jpegQuality, QString* why) {
-  if (movie.isEmpty()) {
-    if (why) *why = QStringLiteral("the movie has no frames");
-    return false;
-  }
-  const media::MediaFunctions* module = media::mediaFunctions(why);
-  if (!module) return false;
+  // Every reason names the file, as the save's own failures (a full disk at the rename) do.
+  const auto refused = [&](const QString& reason) {
+    return WriteResult(false, QStringLiteral("Cannot save \"%1\": %2").arg(path, reason));
+  };
+  const auto report = [why](const WriteResult& result) {
+    if (!result && why) *why = result.error;
+    return result.ok;
+  };
+  if (movie.isEmpty()) return report(refused(QStringLiteral("the movie has no frames")));
+  QString missing;
+  const media::MediaFunctions* module = media::mediaFunctions(&missing);
+  if (!module) return report(refused(missing));
   media::JpegMovieFrames frames;
   frames.count = movie.frameCount();
   frames.size = movie.naturalSize();
@@ -42,13 +48,11 @@ bool writeJpegMovie(const MovieDocument& movie, const QString& path, int jpegQua
   frames.duration = [&movie](int i) { return movie.frameDuration(i); };
   // The muxer writes the temporary by name; the save gives it the mode of any file it replaces,
   // else the user's usual one, and renames it over the target in one step.
-  const WriteResult saved = writeFileAtomicallyThrough(path, [&](const QString& temporary) {
+  return report(writeFileAtomicallyThrough(path, [&](const QString& temporary) {
     QString reason;
-    if (!module->writeJpegMovie(frames, temporary, &reason)) return WriteResult(false, reason);
+    if (!module->writeJpegMovie(frames, temporary, &reason)) return refused(reason);
     return WriteResult(true);
-  });
-  if (!saved && why) *why = saved.error;
-  return saved.ok;
+  }));
 }
 
 }  // namespace pravella::movie

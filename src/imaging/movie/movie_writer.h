@@ -10,7 +10,8 @@ namespace pravella::movie {
 
 class MovieDocument;
 
-// True on success; false with the reason in `why`.
+// True on success; false with the reason in `why`, a sentence that names the file
+// ("Cannot save "…": File too large").
 bool writeJpegMovie(const MovieDocument& movie, const QString& path, int jpegQuality, QString* why = nullptr);
 
 }  // namespace pravella::movie

@@ -64,10 +64,17 @@ ImagingWindowManager::ImagingWindowManager(QWidget* mainWindow, QObject* parent)
         Picture::fromBytes(bytes.constData(), static_cast<std::size_t>(bytes.size())).toImage();
     n.reply = builder()->pasteImage(image, v.value(1).toLongLong());
   });
-  center.addObserver(QString::fromLatin1(mb::kSaveNotification), this,
-                     [this](Notification& n) { n.reply = builder()->saveMovie(n.text); });
-  center.addObserver(QString::fromLatin1(mb::kSaveAsNotification), this,
-                     [this](Notification& n) { n.reply = builder()->saveAsMovie(); });
+  // A refused save gives the program its reason back, to report in the run's result.
+  center.addObserver(QString::fromLatin1(mb::kSaveNotification), this, [this](Notification& n) {
+    QString why;
+    n.reply = builder()->saveMovie(n.text, &why);
+    n.strings = QStringList{why};
+  });
+  center.addObserver(QString::fromLatin1(mb::kSaveAsNotification), this, [this](Notification& n) {
+    QString why;
+    n.reply = builder()->saveAsMovie(&why);
+    n.strings = QStringList{why};
+  });
   center.addObserver(QString::fromLatin1(mb::kCommandNotification), this,
                      [this](Notification& n) { builder()->command(n.text, n.payload.toDouble()); });
 

@@ -79,12 +79,14 @@ bool vkMovie::pasteImage(const QImage& image, std::int64_t units) {
   return true;
 }
 
-bool vkMovie::saveMovie(const QString& path) {
+bool vkMovie::saveMovie(const QString& path, QString* why) {
   if (!movie_ || movie_->isEmpty()) return false;
   movieView_->gotoBeginning();
-  QString why;
-  if (!movie::writeJpegMovie(*movie_, path, kJpegQuality, &why)) {
-    showErrMessageToConsole(("Can not save the movie " + path + ": " + why + "\n").toStdString());
+  QString reason;
+  if (!movie::writeJpegMovie(*movie_, path, kJpegQuality, &reason)) {
+    // The reason names the file and says why ("Cannot save "…": File too large").
+    showErrMessageToConsole((reason + "\n").toStdString());
+    if (why) *why = reason;
     return false;
   }
   movie_->setEdited(false);
@@ -100,10 +102,10 @@ QString vkMovie::runSavePanel() {
   return panel.selectedFiles().value(0);
 }
 
-bool vkMovie::saveAsMovie() {
+bool vkMovie::saveAsMovie(QString* why) {
   const QString path = askSavePath ? askSavePath() : QString();
   if (path.isEmpty()) return false;
-  return saveMovie(path);
+  return saveMovie(path, why);
 }
 
 void vkMovie::closeWindow() {

@@ -38,9 +38,11 @@ class vkMovie : public QObject {
   bool openVkMovieWindow();
   // Appends the picture as a frame of `units` (1/600 s); false when no movie is open.
   bool pasteImage(const QImage& image, std::int64_t units);
-  bool saveMovie(const QString& path);
-  // The save panel, then saveMovie; false when cancelled or when writing fails.
-  bool saveAsMovie();
+  // False when writing fails, with the reason (naming the file) in `why`.
+  bool saveMovie(const QString& path, QString* why = nullptr);
+  // The save panel, then saveMovie; false when cancelled (`why` left empty) or when writing
+  // fails.
+  bool saveAsMovie(QString* why = nullptr);
   void closeWindow();
   bool windowShouldClose();
   // The movie_ commands by name (see moviebuilder::command).

@@ -46,6 +46,26 @@ int popPath(CalcStackEntry* stack, int* sp, std::string& path) {
   return 1;
 }
 
+// The system's reason for a refused save goes ahead of the built-in's own message, if any.
+void reportRefusal(const QString& why) {
+  if (!why.isEmpty()) error_disp(why.toStdString());
+}
+
+// The save panel route of movie_save and movie_saveAs.
+int saveMovieThroughPanel() {
+  QString why;
+  switch (moviebuilder::saveMovieAs(&why)) {
+    case Answer::NoReceiver:
+      return noReceiver(moviebuilder::kSaveAsNotification);
+    case Answer::Refused:
+      reportRefusal(why);
+      return fail("Can not Save Movie.");
+    case Answer::Done:
+      break;
+  }
+  return 1;
+}
+
 }  // namespace
 
 int createMovieBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
@@ -83,20 +103,13 @@ int addImageToMovieBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) 
 int movieSaveBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   std::string path;
   if (!popPath(stack, sp, path)) return 0;
-  if (path.empty()) {
-    switch (moviebuilder::saveMovieAs()) {
-      case Answer::NoReceiver:
-        return noReceiver(moviebuilder::kSaveAsNotification);
-      case Answer::Refused:
-        return fail("Can not Save Movie.");
-      case Answer::Done:
-        return 1;
-    }
-  }
-  switch (moviebuilder::saveMovie(QString::fromStdString(path))) {
+  if (path.empty()) return saveMovieThroughPanel();
+  QString why;
+  switch (moviebuilder::saveMovie(QString::fromStdString(path), &why)) {
     case Answer::NoReceiver:
       return noReceiver(moviebuilder::kSaveNotification);
     case Answer::Refused:
+      reportRefusal(why);
       return 0;  // without a message of its own
     case Answer::Done:
       break;
@@ -107,15 +120,7 @@ int movieSaveBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 int movieSaveAsBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double ignored = 0;
   if (!vkPopNumber(stack, sp, &ignored)) return 0;
-  switch (moviebuilder::saveMovieAs()) {
-    case Answer::NoReceiver:
-      return noReceiver(moviebuilder::kSaveAsNotification);
-    case Answer::Refused:
-      return fail("Can not Save Movie.");
-    case Answer::Done:
-      break;
-  }
-  return 1;
+  return saveMovieThroughPanel();
 }
 
 int movieCommandBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include "lang/report.h"
+#include "lang/save_refusal.h"
 #include "lang/values.h"
 #include "lang/variables.h"
 #include "platform/atomic_file.h"
@@ -25,14 +26,7 @@ bool resolveLanguagePath(std::string_view name, std::string& full) {
 
 namespace {
 
-// The system's reason for a failed write goes into the result text, before the caller's own
-// message: "Can't open the save file." alone would not say that the disk is full or the file
-// too large. The file is named as the program gave it.
-bool reported(const WriteResult& written) {
-  if (!written) error_disp(written.error.toStdString());
-  return written.ok;
-}
-
+// Failures name the file as the program gave it.
 QString shownName(std::string_view name) {
   return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
 }
@@ -43,7 +37,7 @@ bool writeLanguageFile(std::string_view name, std::string_view bytes, std::int64
   std::string full;
   if (!resolveLanguagePath(name, full)) return false;
   const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return reported(writeFileAtomicallyAt(QFile::decodeName(full.c_str()), zeros, data, shownName(name)));
+  return reportedSave(writeFileAtomicallyAt(QFile::decodeName(full.c_str()), zeros, data, shownName(name)));
 }
 
 bool writeLanguageFileInPieces(std::string_view name, const std::function<std::string_view()>& next) {
@@ -53,7 +47,7 @@ bool writeLanguageFileInPieces(std::string_view name, const std::function<std::s
     const std::string_view piece = next();
     return QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size()));
   };
-  return reported(writeFileAtomicallyInPieces(QFile::decodeName(full.c_str()), pieces, shownName(name)));
+  return reportedSave(writeFileAtomicallyInPieces(QFile::decodeName(full.c_str()), pieces, shownName(name)));
 }
 
 bool readRest(std::FILE* f, std::string& bytes, std::size_t maxBytes) {

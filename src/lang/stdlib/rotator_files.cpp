@@ -9,6 +9,7 @@
 #include <cstddef>
 
 #include "lang/report.h"
+#include "lang/save_refusal.h"
 #include "lang/values.h"
 #include "platform/atomic_file.h"
 #include "platform/cformat.h"
@@ -45,7 +46,7 @@ int writeRotatorFile(Fill fill) {
   const bool known = fill(lines);
   const QString file = QString::fromStdString(path);
   QDir().mkpath(QFileInfo(file).absolutePath());
-  if (!pravella::writeFileAtomically(file, QByteArray::fromStdString(lines))) {
+  if (!pravella::reportedSave(pravella::writeFileAtomically(file, QByteArray::fromStdString(lines)))) {
     error_disp("Can't open the save file.");
     return 0;
   }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -11,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <cstdlib>
 #include <ios>
@@ -26,6 +28,7 @@
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
 #include "platform/cformat.h"
+#include "support/console_capture.h"
 #include "support/test_home.h"
 
 namespace {
@@ -211,6 +214,42 @@ TEST_F(MovieBuilder, SavedMoviesTakeTheUsualModeOrKeepTheOldFilesMode) {
   EXPECT_EQ(run(frames + "movie_save(\"" + out_.toStdString() + "\");"), ".OK.\n");
   EXPECT_EQ(mode(out_), 0604u);
   EXPECT_GT(QFileInfo(out_).size(), 0);
+}
+
+// A save that is refused (a folder in the way, or the system past the file-size limit) says
+// why in the result, ahead of the panel route's own message; no file is left, and the log
+// gives the reason once a line.
+TEST_F(MovieBuilder, ASaveTheSystemRefusesSaysWhy) {
+  ASSERT_EQ(
+      run("createMovie(\"m\"); p# = plot(|1| |3| |2|); movie_addImage(p#, 0.5); movie_addImage(p#, 0.5);"),
+      ".OK.\n");
+  builder()->askSavePath = [this] { return out_; };
+  const pravella::test::ConsoleCapture console;
+  // Refused before the muxer starts: a folder has the name.
+  const QString taken = pravella::test::home() + "/taken";
+  ASSERT_TRUE(QDir().mkpath(taken));
+  EXPECT_EQ(run("movie_save(\"" + taken.toStdString() + "\");"),
+            "...<Error>...Cannot save \"" + taken.toStdString() +
+                "\": a folder of that name is in the way.\n.NO.\n");
+  // Refused by the system while the muxer writes.
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  const rlimit small{2048, before.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::string named = run("movie_save(\"" + out_.toStdString() + "\");");
+  const std::string panel = run("movie_saveAs(0);");
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+
+  const std::string why = "...<Error>...Cannot save \"" + out_.toStdString() + "\": File too large\n";
+  EXPECT_EQ(named, why + ".NO.\n");
+  EXPECT_EQ(panel, why + "...<Error>...Can not Save Movie.\n.NO.\n");
+  EXPECT_FALSE(QFileInfo::exists(out_));
+  EXPECT_TRUE(QDir(pravella::test::home())
+                  .entryList({QStringLiteral(".saving-*")}, QDir::AllEntries | QDir::Hidden)
+                  .isEmpty());
+  const QStringList lines = QString::fromStdString(console.text()).split(QLatin1Char('\n'));
+  EXPECT_TRUE(lines.filter(QStringLiteral("File too large")).size() >= 2);
+  for (const QString& line : lines) EXPECT_LE(line.count(QStringLiteral("save")), 1) << line.toStdString();
 }
 
 }  // namespace

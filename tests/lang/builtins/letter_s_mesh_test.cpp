@@ -70,6 +70,7 @@ TEST_F(SavePlot3Ddata, UnwritableNameFailsTwiceOverAndWritesNothing) {
   // A folder where the file should go cannot be replaced by it.
   ASSERT_TRUE(QDir().mkpath(folder + "/taken.dat"));
   EXPECT_EQ(run("c = |0, 1| |2, 3|; savePlot3Ddata(c, c, c, c, |1, 0|, \"taken.dat\");"),
+            "...<Error>...Cannot save \"taken.dat\": a folder of that name is in the way.\n"
             "...<Error>...Can't open the save file.\n...<Error>...Invalid arguments.\n.NO.\n");
   EXPECT_TRUE(QFileInfo(folder + "/taken.dat").isDir());
   EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{});
