@@ -15,6 +15,7 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -204,6 +205,14 @@ class App : public testing::Test {
   }
 
   static bool shown(const QWidget* w) { return w && !w->isHidden() && w->isVisible(); }
+
+  // The main window's layout has placed its parts for the size the window has now (below
+  // the menu bar, which the layout leaves out).
+  bool laidOut() {
+    const QRect parts = window().layout()->geometry();
+    const QRect all = window().contentsRect();
+    return parts.left() == all.left() && parts.right() == all.right() && parts.bottom() == all.bottom();
+  }
 
   // A test that expects dialogs and closes them itself sets this before SetUp.
   bool closesDialogsItself = false;

@@ -8,7 +8,6 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -57,12 +56,6 @@ class ScreenLimits : public App {
     ASSERT_TRUE(waitFor([&] { return window().geometry() == geometry; }, 3000))
         << s(text(window().geometry()));
     ASSERT_TRUE(becomesTrue([&] { return laidOut(); }, kSettleMs)) << s(text(window().layout()->geometry()));
-  }
-  // The window's layout has placed its parts for the size it has now (below the menu bar).
-  bool laidOut() {
-    const QRect parts = window().layout()->geometry();
-    const QRect all = window().contentsRect();
-    return parts.left() == all.left() && parts.right() == all.right() && parts.bottom() == all.bottom();
   }
   // The FTP sheet stands beside the memo, the window widened for it and laid out.
   bool besideTheMemo(const QWidget* sheet) {
