@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTableWidget>
-#include <QTimer>
 
 #include "app/app_fixture.h"
 #include "diary/startup_files.h"
@@ -111,18 +110,6 @@ class Drawers : public App {
     ASSERT_TRUE(pravella::test::becomesTrue([&] { return laidOut(); }, kSettleMs));
   }
 
-  // Runs the event loop until the zero-time timers started before now have fired: Qt moves a
-  // dragged separator on such a timer after each move of the mouse, and fires timers of the
-  // same time in the order they were started.
-  static void zeroTimersFired() {
-    QTimer marker;
-    marker.setSingleShot(true);
-    bool fired = false;
-    QObject::connect(&marker, &QTimer::timeout, [&] { fired = true; });
-    marker.start(0);
-    ASSERT_TRUE(pravella::test::becomesTrue([&] { return fired; }, kSettleMs));
-  }
-
   void openFromMenu(const SideView& view) {
     if (QString(view.dock) == "sheetTableDrawer") {
       // The table named around the caret, in a saved memo.
@@ -189,13 +176,13 @@ class Drawers : public App {
     ASSERT_LT(centralRight, viewLeft);
     const QPoint from((centralRight + viewLeft + 1) / 2, view->geometry().center().y());
     QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, from);
-    // The window moves its separator a moment after each move of the mouse.
+    // The window moves its separator on a zero-time timer after each move of the mouse.
     for (int step = 1; step <= 4; ++step) {
       QTest::mouseMove(&window(), from + QPoint(dx * step / 4, 0));
-      zeroTimersFired();
+      ASSERT_TRUE(pravella::test::queuedWorkDone(kSettleMs));
     }
     QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, from + QPoint(dx, 0));
-    zeroTimersFired();
+    ASSERT_TRUE(pravella::test::queuedWorkDone(kSettleMs));
     ASSERT_TRUE(pravella::test::becomesTrue([&] { return laidOut(); }, kSettleMs));
   }
 
@@ -420,7 +407,7 @@ TEST_F(Drawers, TheCalendarColumnsFieldsNeverOverlapAtAnyWindowWidth) {
   auto check = [&](const QString& when) {
     SCOPED_TRACE(s(when));
     // Work the resize posted (the columns' own layouts) is done, and the window laid out.
-    zeroTimersFired();
+    ASSERT_TRUE(pravella::test::queuedWorkDone(kSettleMs));
     ASSERT_TRUE(pravella::test::becomesTrue([&] { return laidOut(); }, kSettleMs));
     const auto fields = shownFields(column);
     ASSERT_GT(fields.size(), 42u);
