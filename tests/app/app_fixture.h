@@ -15,6 +15,7 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -29,6 +30,7 @@
 #include "diary/diary_globals.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "diary/ui/pravella.h"
 #include "editors/ui/main_text_view.h"
 #include "lang/builtins/startup.h"
 #include "lang/values.h"
@@ -38,6 +40,7 @@
 #include "support/dialog_watchdog.h"
 #include "support/programs_on_path.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 
 namespace app_test {
 
@@ -204,6 +207,21 @@ class App : public testing::Test {
   }
 
   static bool shown(const QWidget* w) { return w && !w->isHidden() && w->isVisible(); }
+
+  // The launch's work after the first frame is done: the tools are made (the month list among
+  // them), the modules ran, and what the launch left for right after has run.
+  void waitLaunched() {
+    ASSERT_TRUE(pravella::test::becomesTrue([this] { return Pravella_X && !memo()->isRunning(); }, 20000));
+    ASSERT_TRUE(pravella::test::queuedWorkDone());
+  }
+
+  // The main window's layout has placed its parts for the size the window has now (below
+  // the menu bar, which the layout leaves out).
+  bool laidOut() {
+    const QRect parts = window().layout()->geometry();
+    const QRect all = window().contentsRect();
+    return parts.left() == all.left() && parts.right() == all.right() && parts.bottom() == all.bottom();
+  }
 
   // A test that expects dialogs and closes them itself sets this before SetUp.
   bool closesDialogsItself = false;

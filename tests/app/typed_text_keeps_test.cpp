@@ -4,8 +4,8 @@
 // sun and moon panel after importing an old diary, and the day's first document at start-up.
 
 #include <QBuffer>
-#include <QComboBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QLabel>
@@ -13,8 +13,8 @@
 #include <QMimeData>
 #include <QStatusBar>
 
-#include <cstdio>
 #include <sys/stat.h>
+#include <cstdio>
 
 #include "app/desk_tools.h"
 #include "app_fixture.h"
@@ -125,7 +125,7 @@ TEST_F(TypedText, TheRunKeyWithNothingToRunSaysSoInTheStatusLine) {
 TEST_F(TypedText, AfterTheLaunchTheKeysStillGoToTheMemo) {
   // Whatever is made after the first frame takes no focus from the memo the user clicked.
   QTest::mouseClick(memo()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
-  QTest::qWait(200);
+  waitLaunched();
   EXPECT_EQ(QApplication::focusWidget(), memo());
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3*3;"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
@@ -182,7 +182,8 @@ TEST_F(TypedText, APictureOnTheClipboardIsPastedAsAnAttachment) {
   window().editingDiaryFileName()->setText("pasted");
   typeShortcut(QKeySequence::Save);
   const QString path = calendar().nowDisplayedDocument();
-  EXPECT_TRUE(QFileInfo::exists(path + "/" + QFileInfo(pravella::droppedPicturePath()).fileName())) << s(path);
+  EXPECT_TRUE(QFileInfo::exists(path + "/" + QFileInfo(pravella::droppedPicturePath()).fileName()))
+      << s(path);
 
   // The picture the application leaves on the clipboard (its own bytes beside the PNG, as
   // Picture Size leaves it) goes in too.
@@ -224,8 +225,15 @@ TEST_F(TypedText, AfterImportingAnOldDiaryThePanelAndNewFollowTheShownDay) {
     return true;
   });
   clickMenuItem(action("importOldDiaryAction"));
-  ASSERT_TRUE(waitFor([] { return QFileInfo::exists(pravella::paths::dayFolder(2003, 4, 6) + "/Trip.rtfd"); }));
-  QTest::qWait(50);
+  ASSERT_TRUE(
+      waitFor([] { return QFileInfo::exists(pravella::paths::dayFolder(2003, 4, 6) + "/Trip.rtfd"); }));
+  // The folder panel goes (it is deleted after it closes), and the keys go to the window again.
+  const auto panelGone = [] {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (qobject_cast<QFileDialog*>(top)) return false;
+    return true;
+  };
+  EXPECT_TRUE(pravella::test::becomesTrue(panelGone));
   EXPECT_EQ(calendar().selectedDay(), QDate(2003, 4, 6));
   EXPECT_EQ(s(window().sunMoonPanel()->date()->text()), "2003/04/06");
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
 #include <string>
 
@@ -44,6 +45,19 @@ testing::AssertionResult becomesEqual(Value value, const Expected& expected, int
   if (QTest::qWaitFor([&] { return value() == expected; }, timeoutMs)) return testing::AssertionSuccess();
   return testing::AssertionFailure() << "after " << timeoutMs << " ms still " << shownValue(value())
                                      << ", not " << shownValue(expected);
+}
+
+// Runs the event loop until what was queued before the call is done: the events posted till
+// now are handled before any timer fires, and zero-time timers fire in the order they were
+// started. A sync point for work the application leaves for "right after".
+inline testing::AssertionResult queuedWorkDone(int timeoutMs = kDefaultWaitMs) {
+  QTimer marker;
+  marker.setSingleShot(true);
+  bool fired = false;
+  QObject::connect(&marker, &QTimer::timeout, [&] { fired = true; });
+  marker.start(0);
+  if (QTest::qWaitFor([&] { return fired; }, timeoutMs)) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "the queued work was not done after " << timeoutMs << " ms";
 }
 
 }  // namespace pravella::test

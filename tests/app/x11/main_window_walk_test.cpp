@@ -99,7 +99,7 @@ class Walk : public App {
     const int at = static_cast<int>(memo()->toPlainText().indexOf(QStringLiteral("alpha")));
     ASSERT_GE(at, 0) << s(memo()->toPlainText());
     select(at, at + 5);
-    QTest::qWait(300);  // launch work settles (module runs, the memo database)
+    waitLaunched();
   }
 
   using Facts = std::map<QString, QString>;  // what one sees, by where one sees it

@@ -27,10 +27,15 @@
 #include "net/web/ui/web_engine_module.h"
 #include "platform/ui/elided_label.h"
 #include "support/loopback_ftp.h"
+#include "support/wait_for.h"
 
 namespace {
 
 using namespace app_test;
+using pravella::test::becomesTrue;
+
+// Deadlines for what the window system does on a busy machine, never measures.
+constexpr int kSettleMs = 10000;
 
 QString text(const QRect& r) {
   return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
@@ -48,13 +53,17 @@ class ScreenLimits : public App {
   }
   void place(const QRect& geometry) {
     window().setGeometry(geometry);
-    ASSERT_TRUE(waitFor([&] { return window().geometry() == geometry; }, 3000)) << s(text(window().geometry()));
-    QTest::qWait(50);
+    ASSERT_TRUE(waitFor([&] { return window().geometry() == geometry; }, 3000))
+        << s(text(window().geometry()));
+    ASSERT_TRUE(becomesTrue([&] { return laidOut(); }, kSettleMs)) << s(text(window().layout()->geometry()));
+  }
+  // The FTP sheet stands beside the memo, the window widened for it and laid out.
+  bool besideTheMemo(const QWidget* sheet) {
+    return shown(sheet) && sheet->width() > 0 &&
+           sheet->geometry().left() > window().centralWidget()->geometry().right() && laidOut();
   }
   void expectOnScreen(QWidget* w, const char* what) {
-    QApplication::processEvents();
-    QTest::qWait(50);
-    EXPECT_TRUE(available().contains(w->frameGeometry()))
+    EXPECT_TRUE(becomesTrue([&] { return available().contains(w->frameGeometry()); }, kSettleMs))
         << what << ": " << s(text(w->frameGeometry())) << " on " << s(text(available()));
   }
 
@@ -62,9 +71,9 @@ class ScreenLimits : public App {
     memo()->setPlainText(program);
     select(0, 0);
     QTest::keyClick(memo(), Qt::Key_Escape);
-    EXPECT_TRUE(waitFor([this] { return memo()->toPlainText().contains(".OK.") ||
-                                        memo()->toPlainText().contains(".NO."); }))
-        << s(memo()->toPlainText());
+    EXPECT_TRUE(waitFor([this] {
+      return memo()->toPlainText().contains(".OK.") || memo()->toPlainText().contains(".NO.");
+    })) << s(memo()->toPlainText());
     ASSERT_TRUE(waitIdle());
   }
 
@@ -81,8 +90,8 @@ class ScreenLimits : public App {
     place(startFrame());
     clickMenuItem(menuEntry({"&Tools", "&FTP"}));
     CalFTP* ftp = tools().ftp();
-    EXPECT_TRUE(waitFor([&] { return shown(ftp->ftpDrawer()); }));
-    QTest::qWait(100);
+    EXPECT_TRUE(becomesTrue([&] { return besideTheMemo(ftp->ftpDrawer()); }, kSettleMs))
+        << s(text(ftp->ftpDrawer()->geometry()));
     *widened = window().geometry();
     ftp->hostNameField()->setFocus();
     QTest::keyClicks(ftp->hostNameField(), host);
@@ -113,8 +122,11 @@ TEST_F(ScreenLimits, AHoveredLongAddressStaysInTheWebStatusLineAndTheWindowOnThe
   QFile file(page);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(("<html><head><title>Links</title></head><body style='margin:0'>"
-              "<a href='" + address + "' style='display:block;height:100vh;font-size:40px'>link</a>"
-              "</body></html>").toUtf8());
+              "<a href='" +
+              address +
+              "' style='display:block;height:100vh;font-size:40px'>link</a>"
+              "</body></html>")
+                 .toUtf8());
   file.close();
 
   clickMenuItem(menuEntry({"&Tools", "&Web Browser"}));
@@ -143,7 +155,7 @@ TEST_F(ScreenLimits, AHoveredLongAddressStaysInTheWebStatusLineAndTheWindowOnThe
       },
       10000))
       << s(status->text().left(80));
-  QTest::qWait(100);
+  QTest::qWait(100);  // a time for the window to widen, which it must not: no state to wait for
   EXPECT_EQ(window().width(), widened);
   if (fits) expectOnScreen(&window(), "main window");
   EXPECT_LE(status->width(), web->webNSDrawer()->width());
@@ -180,7 +192,7 @@ TEST_F(ScreenLimits, ALongRemoteFolderNeverWidensTheFtpSheet) {
   QRect widened;
   CalFTP* ftp = openFtpAndType("127.0.0.1", "/" + QString(300, 'f'), &widened);
   click(button(ftp->ftpDrawer(), "Connect"));
-  QTest::qWait(100);
+  QTest::qWait(100);  // a time for the window to widen, which it must not: no state to wait for
   EXPECT_EQ(window().geometry(), widened);
   expectOnScreen(&window(), "main window");
   EXPECT_LE(ftp->statusField()->width(), ftp->ftpDrawer()->width());
@@ -205,7 +217,8 @@ TEST_F(ScreenLimits, GettingAFileOfALongNameKeepsTheWindowAndShowsTheNameWhole) 
   typeInto(ftp->downloadFolderField(), pravella::test::home() + "/local");
   QDir().mkpath(pravella::test::home() + "/local");
   click(button(ftp->ftpDrawer(), "Connect"));
-  ASSERT_TRUE(waitFor([&] { return ftp->ftpNameList().contains(name) && ftp->runningOperations() == 0; }, 30000))
+  ASSERT_TRUE(
+      waitFor([&] { return ftp->ftpNameList().contains(name) && ftp->runningOperations() == 0; }, 30000))
       << s(ftp->statusField()->text());
 
   // The name, too long for the column, is whole in its row's tooltip.
@@ -215,9 +228,12 @@ TEST_F(ScreenLimits, GettingAFileOfALongNameKeepsTheWindowAndShowsTheNameWhole) 
   const QRect cell = table->visualRect(table->model()->index(row, 0));
   QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
   click(button(ftp->ftpDrawer(), "Get"));
-  EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(pravella::test::home() + "/local/" + name) &&
-                                   ftp->runningOperations() == 0; }, 30000));
-  QTest::qWait(100);
+  EXPECT_TRUE(waitFor(
+      [&] {
+        return QFileInfo::exists(pravella::test::home() + "/local/" + name) && ftp->runningOperations() == 0;
+      },
+      30000));
+  QTest::qWait(100);  // a time for the window to widen, which it must not: no state to wait for
   EXPECT_EQ(window().geometry(), widened);
   expectOnScreen(&window(), "after Get");
   EXPECT_LE(ftp->statusField()->width(), ftp->ftpDrawer()->width());
@@ -225,8 +241,9 @@ TEST_F(ScreenLimits, GettingAFileOfALongNameKeepsTheWindowAndShowsTheNameWhole) 
 
 TEST_F(ScreenLimits, AProgramsWindowSizesAndPlacesStayOnTheScreen) {
   place(startFrame());
-  runLine("RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1| |0, 1|, |1, 0|); openPictWindow(p#, \"W1\");"
-          "sizePictWindow(\"W1\", |100000, 100000|);");
+  runLine(
+      "RGB = popRGBColor(\"mono\"); p# = densityPlot(|0, 1| |0, 1|, |1, 0|); openPictWindow(p#, \"W1\");"
+      "sizePictWindow(\"W1\", |100000, 100000|);");
   EXPECT_TRUE(memo()->toPlainText().contains(".OK."));
   pravella::imaging::SubWindow* picture = pravella::imaging::findWindowFromSubWindowList("W1");
   ASSERT_NE(picture, nullptr);
@@ -276,8 +293,10 @@ TEST_F(ScreenLimits, TheInternetSheetShowsRowsRefusesAnOptionLikeAddressAndPlace
   clickMenuItem(menuEntry({"&Tools", "&Internet"}));
   CalNetwork* internet = tools().internet();
   ASSERT_TRUE(waitFor([&] { return shown(internet->urlSheetView()); }));
-  QTest::qWait(100);
   QTableWidget* table = internet->autoDownloadTableField();
+  EXPECT_TRUE(becomesTrue(
+      [&] { return table->viewport()->height() >= 5 * table->verticalHeader()->defaultSectionSize(); },
+      kSettleMs));
   EXPECT_GE(table->viewport()->height(), 5 * table->verticalHeader()->defaultSectionSize());
 
   // A text that the opener would take for an option: said, and Basso.
@@ -296,9 +315,11 @@ TEST_F(ScreenLimits, TheInternetSheetShowsRowsRefusesAnOptionLikeAddressAndPlace
     if (qobject_cast<QPlainTextEdit*>(w) && w->windowTitle() == "Console" && w->isVisible()) console = w;
   ASSERT_NE(console, nullptr);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(console));
-  QTest::qWait(50);
-  EXPECT_FALSE(console->frameGeometry().intersects(window().frameGeometry()) &&
-               available().width() >= window().frameGeometry().width() + console->frameGeometry().width() + 10)
+  const auto overTheWindow = [&] {
+    return console->frameGeometry().intersects(window().frameGeometry()) &&
+           available().width() >= window().frameGeometry().width() + console->frameGeometry().width() + 10;
+  };
+  EXPECT_TRUE(becomesTrue([&] { return !overTheWindow(); }, kSettleMs))
       << s(text(console->frameGeometry())) << " over " << s(text(window().frameGeometry()));
   expectOnScreen(console, "console");
   console->close();
@@ -307,8 +328,12 @@ TEST_F(ScreenLimits, TheInternetSheetShowsRowsRefusesAnOptionLikeAddressAndPlace
 TEST_F(ScreenLimits, TheSecondLayoutKeepsTheSunAndMoonRowsTogetherAtTheTop) {
   place(startFrame());
   runLine("cal_setCalendarView(1);");
-  QTest::qWait(100);
   QWidget* panel = window().sunMoonPanel();
+  const auto atTheTop = [&] {
+    return shown(panel) && panel->height() <= panel->sizeHint().height() + 4 &&
+           panel->mapTo(&window(), QPoint(0, 0)).y() < window().height() / 2;
+  };
+  EXPECT_TRUE(becomesTrue(atTheTop, kSettleMs));
   ASSERT_TRUE(shown(panel));
   EXPECT_LE(panel->height(), panel->sizeHint().height() + 4);
   EXPECT_LT(panel->mapTo(&window(), QPoint(0, 0)).y(), window().height() / 2);

@@ -20,10 +20,14 @@
 #include "imaging/ui/sub_window_list.h"
 #include "net/mail/mail_settings.h"
 #include "platform/property_list.h"
+#include "support/wait_for.h"
 
 namespace {
 
 using namespace app_test;
+
+// A deadline for what the window system does on a busy machine, never a measure.
+constexpr int kSettleMs = 10000;
 
 // A side view and how the user opens it: a menu entry by its titles, or what `open` does.
 struct SideView {
@@ -103,7 +107,7 @@ class Drawers : public App {
     window().setGeometry(geometry);
     ASSERT_TRUE(waitFor([&] { return window().geometry() == geometry; }, 3000))
         << s(QString("%1,%2 %3").arg(window().x()).arg(window().y()).arg(window().width()));
-    QTest::qWait(50);  // the layout settles
+    ASSERT_TRUE(pravella::test::becomesTrue([&] { return laidOut(); }, kSettleMs));
   }
 
   void openFromMenu(const SideView& view) {
@@ -150,7 +154,7 @@ class Drawers : public App {
     QTest::mouseClick(close, Qt::LeftButton);
     QApplication::processEvents();
     ASSERT_TRUE(waitFor([&] { return view->isHidden(); }, 3000)) << s(view->objectName());
-    QTest::qWait(50);
+    ASSERT_TRUE(pravella::test::becomesTrue([&] { return laidOut(); }, kSettleMs));
   }
 
   // Waits until `view` shows and the window's layout has it beside the memo.
@@ -159,11 +163,10 @@ class Drawers : public App {
     ASSERT_TRUE(waitFor(
         [&] {
           return shown(view) && view->width() > 0 &&
-                 view->geometry().left() > window().centralWidget()->geometry().right();
+                 view->geometry().left() > window().centralWidget()->geometry().right() && laidOut();
         },
-        5000))
+        kSettleMs))
         << s(view->objectName());
-    QTest::qWait(50);
   }
 
   // A drag of the separator left of `view` by `dx` pixels, with the mouse as the user drags it.
@@ -173,14 +176,14 @@ class Drawers : public App {
     ASSERT_LT(centralRight, viewLeft);
     const QPoint from((centralRight + viewLeft + 1) / 2, view->geometry().center().y());
     QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, from);
-    // The window moves its separator a moment after each move of the mouse.
+    // The window moves its separator on a zero-time timer after each move of the mouse.
     for (int step = 1; step <= 4; ++step) {
       QTest::mouseMove(&window(), from + QPoint(dx * step / 4, 0));
-      QTest::qWait(20);
+      ASSERT_TRUE(pravella::test::queuedWorkDone(kSettleMs));
     }
     QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, from + QPoint(dx, 0));
-    QApplication::processEvents();
-    QTest::qWait(50);
+    ASSERT_TRUE(pravella::test::queuedWorkDone(kSettleMs));
+    ASSERT_TRUE(pravella::test::becomesTrue([&] { return laidOut(); }, kSettleMs));
   }
 
   int memoMinimum() {
@@ -403,7 +406,9 @@ TEST_F(Drawers, TheCalendarColumnsFieldsNeverOverlapAtAnyWindowWidth) {
   ASSERT_NE(column, nullptr);
   auto check = [&](const QString& when) {
     SCOPED_TRACE(s(when));
-    QTest::qWait(20);
+    // Work the resize posted (the columns' own layouts) is done, and the window laid out.
+    ASSERT_TRUE(pravella::test::queuedWorkDone(kSettleMs));
+    ASSERT_TRUE(pravella::test::becomesTrue([&] { return laidOut(); }, kSettleMs));
     const auto fields = shownFields(column);
     ASSERT_GT(fields.size(), 42u);
     for (std::size_t i = 0; i < fields.size(); ++i) {
