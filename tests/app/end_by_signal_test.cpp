@@ -24,11 +24,10 @@
 #include "lang/builtin_seam.h"
 #include "lang/builtins/startup.h"
 #include "platform/rich_text_file.h"
-#include "support/test_home.h"
+#include "child_app.h"
 
 namespace {
 
-constexpr char kHomeOfTheTest[] = "PRAVELLA_END_TEST_HOME";
 const QString kCode = QStringLiteral("a = rand(1000, 1000); eigen(a + a');");
 // The memo as saved: its name, the code, and the line the run's output was to go on.
 const QString kSaved = "eigen\n" + kCode + "\n";
@@ -100,12 +99,8 @@ QString savedMemo(const QString& home) {
 // started with keypad Enter, then the signal. Only the application may end the process with
 // status 0.
 [[noreturn]] void editRunAndSignal(int signal) {
-  const QString home = qEnvironmentVariable(kHomeOfTheTest);
-  for (const auto& [name, sub] : {std::pair{"HOME", ""},
-                                  {"XDG_CONFIG_HOME", "/.config"},
-                                  {"XDG_CACHE_HOME", "/.cache"},
-                                  {"XDG_DATA_HOME", "/.local/share"}})
-    qputenv(name, QFile::encodeName(home + QLatin1String(sub)));
+  app_test::takeParentsHome();
+  const QString home = qEnvironmentVariable("HOME");
   if (vkStartUp() != 1) std::_Exit(2);
   watchEigen();
   pravella::Application application;
@@ -141,13 +136,10 @@ class EndWhileABuiltInRuns : public testing::TestWithParam<Signal> {};
 
 TEST_P(EndWhileABuiltInRuns, SavesTheMemoAndEndsTheProcess) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  // The child makes a home of its own first; it takes this one.
-  if (qEnvironmentVariableIsEmpty(kHomeOfTheTest))
-    qputenv(kHomeOfTheTest, QFile::encodeName(pravella::test::home()));
+  app_test::passHomeToChild();
   EXPECT_EXIT(editRunAndSignal(GetParam().number), testing::ExitedWithCode(0), "saved while the run went on");
-  const QString home = qEnvironmentVariable(kHomeOfTheTest);
-  qunsetenv(kHomeOfTheTest);
-  EXPECT_EQ(savedMemo(home).toStdString(), kSaved.toStdString());
+  app_test::forgetChildHome();
+  EXPECT_EQ(savedMemo(pravella::test::home()).toStdString(), kSaved.toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, EndWhileABuiltInRuns, testing::ValuesIn(kSignals),
