@@ -7,10 +7,10 @@
 #include <QTextDocument>
 
 #include <mutex>
-#include <sys/stat.h>
 
 #include "lang/report.h"
 #include "platform/console_log.h"
+#include "platform/free_names.h"
 #include "platform/paths.h"
 #include "tools/system/document_reading.h"
 #include "tools/system/document_writers.h"
@@ -27,20 +27,12 @@ ConverterHost currentHost() {
   return converterHost;
 }
 
-// True when both names reach one file (the same name, a link to it or a second hard link):
-// removing the older output first would remove the input.
-bool sameFile(const QString& a, const QString& b) {
-  struct stat first {}, second {};
-  if (::stat(QFile::encodeName(a).constData(), &first) != 0) return false;
-  if (::stat(QFile::encodeName(b).constData(), &second) != 0) return false;
-  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 }  // namespace
 
 QStringList conversionFormats() {
-  return {QStringLiteral("txt"), QStringLiteral("rtf"),    QStringLiteral("html"),  QStringLiteral("odt"),
-          QStringLiteral("docx"), QStringLiteral("doc"), QStringLiteral("wordml"), QStringLiteral("webarchive")};
+  return {QStringLiteral("txt"),    QStringLiteral("rtf"),       QStringLiteral("html"),
+          QStringLiteral("odt"),    QStringLiteral("docx"),      QStringLiteral("doc"),
+          QStringLiteral("wordml"), QStringLiteral("webarchive")};
 }
 
 ConversionResult convertDocumentFile(const QString& format, const QString& input, const QString& output,
@@ -60,40 +52,49 @@ ConversionResult convertDocumentFile(const QString& format, const QString& input
   QTextDocument doc;
   if (!readDocumentForConversion(input, doc, scratch.path(), &result.reason)) return result;
   WriterResult written;
-  if (format == QLatin1String("txt")) written = writePlainTextDocument(doc, output);
-  else if (format == QLatin1String("rtf")) written = writeRtfDocument(doc, output);
-  else if (format == QLatin1String("html")) written = writeHtmlDocument(doc, output);
-  else if (format == QLatin1String("odt")) written = writeOdtDocument(doc, output, scratch.path());
-  else if (format == QLatin1String("docx")) written = writeDocxDocument(doc, output, scratch.path());
-  else if (format == QLatin1String("webarchive")) written = writeWebArchiveDocument(doc, output, scratch.path());
-  else written = writeOfficeDocument(doc, format, output, scratch.path());
+  if (format == QLatin1String("txt"))
+    written = writePlainTextDocument(doc, output);
+  else if (format == QLatin1String("rtf"))
+    written = writeRtfDocument(doc, output);
+  else if (format == QLatin1String("html"))
+    written = writeHtmlDocument(doc, output);
+  else if (format == QLatin1String("odt"))
+    written = writeOdtDocument(doc, output, scratch.path());
+  else if (format == QLatin1String("docx"))
+    written = writeDocxDocument(doc, output, scratch.path());
+  else if (format == QLatin1String("webarchive"))
+    written = writeWebArchiveDocument(doc, output, scratch.path());
+  else
+    written = writeOfficeDocument(doc, format, output, scratch.path());
   result.ok = written.ok && QFileInfo(output).isFile();
   if (!result.ok)
-    result.reason = written.reason.isEmpty() ? QStringLiteral("%1 was not written").arg(output) : written.reason;
+    result.reason =
+        written.reason.isEmpty() ? QStringLiteral("%1 was not written").arg(output) : written.reason;
   return result;
 }
 
 QString desktopOutputPath(const QString& format, const QString& input) {
-  return paths::desktop() + u'/' + QFileInfo(input).completeBaseName() + u'.' + format;
+  // A page brings its picture folder: both names must be free.
+  const auto pictureFolderFree = [&format](const QString& page) {
+    return format != QLatin1String("html") || nothingAt(htmlPictureFolder(page));
+  };
+  return freePathIn(paths::desktop(), QFileInfo(input).completeBaseName() + u'.' + format, pictureFolderFree);
 }
 
-ConversionResult convertOntoDesktop(const QString& format, const QString& input, const std::function<void()>& started) {
-  const QString output = desktopOutputPath(format, input);
+ConversionResult convertOntoDesktop(const QString& format, const QString& input,
+                                    const std::function<void()>& started) {
   if (!conversionFormats().contains(format))
-    return {false, output, QStringLiteral("No converter writes the format %1").arg(format)};
+    return {false, desktopOutputPath(format, input),
+            QStringLiteral("No converter writes the format %1").arg(format)};
   if (!QDir().mkpath(paths::desktop()))
-    return {false, output, QStringLiteral("The Desktop folder %1 could not be made").arg(paths::desktop())};
-  // Nothing is removed for an input that is not there ("~/…" names no folder of the home: a
-  // program's names are never expanded).
+    return {false, desktopOutputPath(format, input),
+            QStringLiteral("The Desktop folder %1 could not be made").arg(paths::desktop())};
+  // A program's names are never expanded: "~/…" names no folder of the home.
   if (!QFileInfo(input).exists())
-    return {false, output, QStringLiteral("%1 does not exist").arg(input)};
-  // The input is never removed nor written over: a conversion onto itself is no conversion.
-  if (sameFile(input, output) || sameFile(input, htmlPictureFolder(output)))
-    return {false, output, QStringLiteral("The output %1 would be the input file; nothing was converted").arg(output)};
-  // The older file goes first, so that what is there afterwards is this conversion's.
-  QFile::remove(output);
-  if (format == QLatin1String("html")) QDir(htmlPictureFolder(output)).removeRecursively();
-  return convertDocumentFile(format, input, output, started);
+    return {false, desktopOutputPath(format, input), QStringLiteral("%1 does not exist").arg(input)};
+  // The Desktop is the user's: what is there already (an earlier export, the input itself, a
+  // file of the user's that has the name) stays, and the output takes a free name.
+  return convertDocumentFile(format, input, desktopOutputPath(format, input), started);
 }
 
 void setConverterHost(ConverterHost host) {

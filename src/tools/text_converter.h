@@ -25,12 +25,12 @@ QStringList conversionFormats();
 ConversionResult convertDocumentFile(const QString& format, const QString& input, const QString& output,
                                      const std::function<void()>& started = {});
 
-// "<Desktop>/<input's name without its extension>.<format>".
+// "<Desktop>/<input's name without its extension>.<format>", or "<name>-2.<format>" and so on
+// where that is taken (for a page, where its picture folder is).
 QString desktopOutputPath(const QString& format, const QString& input);
 
-// Converts onto the Desktop, an older file of that name (and an older page's pictures)
-// removed first. An unknown format removes nothing; an output that is the input file itself is
-// refused with the reason, and nothing is removed.
+// Converts onto the Desktop under a free name (desktopOutputPath): nothing already there is
+// removed or written over, so a failed conversion costs nothing.
 ConversionResult convertOntoDesktop(const QString& format, const QString& input,
                                     const std::function<void()>& started = {});
 

@@ -193,6 +193,16 @@ bool CalPreference::saveAction() {
   const QString target = name != base || pravella::fileExtension(fileName) == QLatin1String("rtf")
                              ? vk_modulePath_ + QLatin1Char('/') + name + QStringLiteral(".rtfd")
                              : nowDisplayedDocPath_;
+  // Another module already under the new name is the user's too: it is never written over.
+  const QFileInfo taken(target);
+  if (target != nowDisplayedDocPath_ && (taken.exists() || taken.isSymLink())) {
+    const QString reason = tr("\u201c%1\u201d already exists in the modules folder. Choose another name.")
+                               .arg(taken.fileName());
+    showErrMessageToConsole((reason + QLatin1Char('\n')).toStdString());
+    pravella::dialogs::alert(host_.mainWindow, tr("Can't save the module !"), reason);
+    sound("Basso");
+    return false;
+  }
   const pravella::WriteResult written = pravella::writeRtfdFile(target, *progView_->document());
   if (!written) {
     showErrMessageToConsole((written.error + QLatin1Char('\n')).toStdString());

@@ -20,7 +20,8 @@ QString htmlExportFolder() { return paths::desktop() + QStringLiteral("/vkHTML_f
 QString withoutFileScheme(const QString& page) {
   const QByteArray utf8 = page.toUtf8();
   std::string out;
-  if (!swapTextString(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), "file:///", "", out))
+  if (!swapTextString(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), "file:///",
+                      "", out))
     return page;
   return QString::fromStdString(out);
 }
@@ -43,18 +44,16 @@ HtmlExportResult exportHtmlFolder(const QString& document, const std::function<v
     return result;
   }
   if (!readDocumentForConversion(document, doc, scratch.path(), &result.reason)) return result;
-  QDir folder(result.folder);
-  if ((folder.exists() && !folder.removeRecursively()) || !QDir().mkpath(result.folder)) {
-    result.reason = QStringLiteral("The folder %1 could not be made anew").arg(result.folder);
-    return result;
-  }
   if (started) started();
-  const HtmlWithPictures html = htmlWithPictureFiles(doc, result.folder, QStringLiteral("memoPicture"));
-  if (!html.ok) {
-    result.reason = html.reason;
-    return result;
-  }
-  if (const WriteResult written = writeFileAtomically(result.page, withoutFileScheme(html.html).toUtf8()); !written) {
+  // The new export takes the place of the older one in one step: a failure half-way keeps the
+  // older export whole, and nothing beside the page and its pictures is left from it.
+  const WriteResult written = replaceFolderAtomically(result.folder, [&](const QString& temp) -> WriteResult {
+    const HtmlWithPictures html = htmlWithPictureFiles(doc, temp, QStringLiteral("memoPicture"));
+    if (!html.ok) return {false, html.reason};
+    return writeFileAtomically(temp + QStringLiteral("/index.html"), withoutFileScheme(html.html).toUtf8(),
+                               result.page);
+  });
+  if (!written) {
     result.reason = written.error;
     return result;
   }

@@ -20,7 +20,8 @@ struct HtmlExportResult {
 QString htmlExportFolder();
 
 // Exports `document` (any document the converter reads), replacing an earlier export of the
-// same name; `started` runs once the page is being made.
+// same name in one step (the export folder is the application's own; a failure keeps the
+// earlier export whole); `started` runs once the page is being made.
 HtmlExportResult exportHtmlFolder(const QString& document, const std::function<void()>& started = {});
 
 // The page text with every "file:///" removed, scanned left to right; a page too large for the

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 #include <memory>
@@ -28,6 +29,7 @@
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
 #include "support/dialog_watchdog.h"
+#include "support/folder_snapshot.h"
 
 namespace {
 
@@ -178,6 +180,50 @@ TEST_F(ModuleDrawer, ARenamedModuleIsANewFileAndTheOldOneStays) {
   }
   EXPECT_EQ(textOf(paths::modules() + "/m.vk.rtfd"), "x = 1");
   EXPECT_EQ(QDir(paths::modules()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 3);
+}
+
+// A name that another module already has is refused, whether typed into the name field or
+// taken when an rtf module becomes rtfd: the other module stays as it was and the edit stays
+// unsaved, shown, for another name.
+TEST_F(ModuleDrawer, ASaveNeverWritesOverAnotherModule) {
+  struct Case {
+    QString shown, other, typed, fresh;
+  } cases[] = {
+      {"a.vk.rtfd", "b.vk.rtfd", "b.vk", "fresh1.vk"},  // the other's name typed
+      {"m.vk.rtf", "m.vk.rtfd", "", "fresh2.vk"},       // rtf becoming rtfd beside an rtfd of that name
+  };
+  for (const Case& c : cases) {
+    writeModule(c.shown, "shown");
+    writeModule(c.other, "other");
+    drawer->openPrefAction();
+    drawer->listView()->setCurrentRow(static_cast<int>(rows().indexOf(pravella::withoutExtension(c.shown))));
+    const auto before = pravella::test::FolderSnapshot::of(paths::modules());
+    QTest::mouseClick(drawer->editSwitch(), Qt::LeftButton);
+    ASSERT_TRUE(drawer->editSwitch()->isChecked());
+    drawer->progView()->setFocus();
+    drawer->progView()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(drawer->progView(), " edited");
+    if (!c.typed.isEmpty()) {
+      drawer->fileNameField()->selectAll();
+      QTest::keyClicks(drawer->fileNameField(), c.typed);
+    }
+    dialogs->asked.clear();
+    QTest::mouseClick(drawer->drawer()->findChild<QPushButton*>("saveAction"), Qt::LeftButton);
+    EXPECT_TRUE(before.unchanged()) << s(c.other);
+    EXPECT_EQ(textOf(paths::modules() + "/" + c.other), "other");
+    ASSERT_EQ(dialogs->asked.size(), 1);
+    EXPECT_EQ(dialogs->asked.first(), "Can't save the module !: \u201c" + c.other +
+                                          "\u201d already exists in the modules folder. Choose another name.");
+    EXPECT_TRUE(drawer->dirty());
+    EXPECT_EQ(drawer->progView()->toPlainText(), "shown edited");
+    // Another name then saves it.
+    drawer->fileNameField()->selectAll();
+    QTest::keyClicks(drawer->fileNameField(), c.fresh);
+    QTest::mouseClick(drawer->drawer()->findChild<QPushButton*>("saveAction"), Qt::LeftButton);
+    EXPECT_EQ(textOf(paths::modules() + "/" + c.fresh + ".rtfd"), "shown edited");
+    EXPECT_EQ(textOf(paths::modules() + "/" + c.other), "other");
+    drawer->openPrefAction();
+  }
 }
 
 TEST_F(ModuleDrawer, DeleteAsksFirst) {

@@ -151,9 +151,11 @@ TEST_F(LettersTTest, TextutilConvertsOntoTheDesktopAndSurvivesAMissingConverter)
   write("Memo.txt", "Hello *world*\n");
   const fs::path desktop = pravella::paths::desktop().toStdString();
   fs::create_directories(desktop);
+  // A file of that name on the Desktop stays: the page takes a free name.
   std::ofstream(desktop / "Memo.html") << "old";
   EXPECT_EQ(run("textutil(\"html\", \"" + (dir / "Memo.txt").string() + "\");"), ".OK.\n");
-  const std::string html = slurp(desktop / "Memo.html");
+  EXPECT_EQ(slurp(desktop / "Memo.html"), "old");
+  const std::string html = slurp(desktop / "Memo-2.html");
   EXPECT_NE(html.find("Hello *world*"), std::string::npos) << html;
 
   // Without a converter on the path nothing is written and the program ends with the reason.
@@ -175,8 +177,8 @@ TEST_F(LettersTTest, TextutilConvertsOntoTheDesktopAndSurvivesAMissingConverter)
 }
 
 TEST_F(LettersTTest, TextutilNeverRemovesItsInput) {
-  // The output would be the input: by its own name, through a link on the Desktop, or as a
-  // second hard link. Each is refused with the reason, and every file keeps its text.
+  // The output's name is the input's: by its own name, through a link on the Desktop, or as a
+  // second hard link. The output takes a free name, and every file keeps its text.
   const fs::path desktop = pravella::paths::desktop().toStdString();
   fs::create_directories(desktop);
   std::ofstream(desktop / "notes.txt") << "my notes\n";
@@ -192,20 +194,20 @@ TEST_F(LettersTTest, TextutilNeverRemovesItsInput) {
     std::string text;
   };
   const Case cases[] = {
-      {"txt", desktop / "notes.txt", desktop / "notes.txt", "my notes\n"},
-      {"rtf", desktop / "memo.rtf", desktop / "memo.rtf", "{\\rtf1 my memo}"},
-      {"txt", dir / "Linked.txt", desktop / "Linked.txt", "linked\n"},
-      {"txt", dir / "Hard.txt", desktop / "Hard.txt", "hard\n"},
+      {"txt", desktop / "notes.txt", desktop / "notes-2.txt", "my notes\n"},
+      {"rtf", desktop / "memo.rtf", desktop / "memo-2.rtf", "{\\rtf1 my memo}"},
+      {"txt", dir / "Linked.txt", desktop / "Linked-2.txt", "linked\n"},
+      {"txt", dir / "Hard.txt", desktop / "Hard-2.txt", "hard\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.input.string());
-    EXPECT_EQ(run("textutil(\"" + c.format + "\", \"" + c.input.string() + "\"); 1;"),
-              "...<Error>...textutil: The output " + c.output.string() +
-                  " would be the input file; nothing was converted\n.NO.\n");
+    EXPECT_EQ(run("textutil(\"" + c.format + "\", \"" + c.input.string() + "\"); 1;"), "    1.0000\n.OK.\n");
     EXPECT_EQ(slurp(c.input), c.text);
-    EXPECT_EQ(slurp(c.output), c.text);
+    EXPECT_TRUE(fs::exists(c.output));
   }
+  EXPECT_EQ(slurp(desktop / "notes-2.txt"), "my notes\n");
   EXPECT_TRUE(fs::is_symlink(desktop / "Linked.txt"));
+  EXPECT_EQ(fs::hard_link_count(dir / "Hard.txt"), 2u);
 
   // "~" is no folder here: the file of that name on the Desktop is no input, and stays.
   EXPECT_EQ(run("textutil(\"txt\", \"~/Desktop/notes.txt\");"),

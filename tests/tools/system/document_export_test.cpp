@@ -17,6 +17,7 @@
 
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "support/folder_snapshot.h"
 #include "support/test_home.h"
 #include "tools/system/html_export.h"
 #include "tools/system/japanese_memo.h"
@@ -168,31 +169,41 @@ TEST_F(DocumentExport, OfficeFormatsNeedLibreOfficeAndSaySo) {
   }
 }
 
-TEST_F(DocumentExport, ADocxReplacesAnOlderFileAndAMissingConverterIsReported) {
-  const QString older = paths::desktop() + "/Memo.docx";
-  QDir().mkpath(paths::desktop());
-  QFile file(older);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("older");
-  file.close();
+// The Desktop is the user's: an export never writes over what is there (an earlier export, a
+// file of the user's that has the name, a page's picture folder) but takes a free name, and a
+// failed one changes nothing at all.
+TEST_F(DocumentExport, AnExportTakesAFreeNameAndAFailureChangesNothing) {
+  QDir().mkpath(paths::desktop() + "/Memo_files");
+  for (const QString name : {"Memo.docx", "Memo_files/mine.txt"}) {
+    QFile file(paths::desktop() + "/" + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("the user's");
+  }
+  auto before = test::FolderSnapshot::of(paths::desktop());
   int started = 0;
   ConversionResult r = convertOntoDesktop("docx", memo, [&] { ++started; });
   ASSERT_TRUE(r.ok) << r.reason.toStdString();
   EXPECT_EQ(started, 1);
-  EXPECT_TRUE(slurp(older).startsWith("PK"));  // a zip, not the older text
+  EXPECT_EQ(r.output, paths::desktop() + "/Memo-2.docx");
+  EXPECT_TRUE(slurp(r.output).startsWith("PK"));  // a zip
+  EXPECT_TRUE(before.changedOnly({"Memo-2.docx"}));
+  // A page and its picture folder: both names free.
+  r = convertOntoDesktop("html", memo);
+  ASSERT_TRUE(r.ok) << r.reason.toStdString();
+  EXPECT_EQ(r.output, paths::desktop() + "/Memo-2.html");
+  EXPECT_TRUE(before.changedOnly({"Memo-2.docx", "Memo-2.html", "Memo-2_files"}));
 
+  before = test::FolderSnapshot::of(paths::desktop());
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", "/nonexistent-folder");
   r = convertOntoDesktop("docx", memo);
   qputenv("PATH", path);
   EXPECT_FALSE(r.ok);
   EXPECT_TRUE(r.reason.contains("pandoc")) << r.reason.toStdString();
-  EXPECT_FALSE(QFileInfo::exists(older));
-
   r = convertOntoDesktop("pdf", memo);
   EXPECT_FALSE(r.ok);
   EXPECT_TRUE(r.reason.contains("pdf"));
-  EXPECT_FALSE(QFileInfo::exists(paths::desktop() + "/Memo.pdf"));
+  EXPECT_TRUE(before.unchanged());
 }
 
 TEST_F(DocumentExport, PlainTextInputsAreUtf8OrShiftJis) {
