@@ -195,7 +195,8 @@ int vkPictureOperator(const std::string& op, CalcStackEntry* stack, int* sp) {
 
 int vkLoadPictureFile(const std::string& path, QByteArray& out) {
   if (canImportPicture(path)) return DoLoadPicture(path, out);
-  // A file no reader knows (or none at all) shows the shipped no-image picture instead.
+  // A file that is there but that no reader knows shows the shipped no-image picture instead;
+  // one that is missing or unreadable fails with the reason (canImportPicture hands it on).
   const std::string noImage = pravella::NoImageFilePath().toStdString();
   if (!canImportPicture(noImage)) {
     error_disp("Invalid ComponentInstance.");
