@@ -146,6 +146,7 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
   // keeps a pathological image from looping for ever.
   constexpr int kMaxPasses = 1000;
   double firstCount = -1;
+  std::vector<double> window;  // the values of one pixel's window, row after row
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     long long corrected = 0;
     for (int r = 0; r < rows; ++r) {
@@ -153,11 +154,12 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
       const int r0 = std::max(0, std::min(r - k, rows - side)), r1 = std::min(rows - 1, r0 + side - 1);
       for (int c = 0; c < cols; ++c) {
         const int c0 = std::max(0, std::min(c - k, cols - side)), c1 = std::min(cols - 1, c0 + side - 1);
-        const int width = c1 - c0 + 1;
-        const Spread spread = spreadOf(static_cast<long long>(r1 - r0 + 1) * width, [&](long long i) {
-          return image[at(r0 + static_cast<int>(i / width), c0 + static_cast<int>(i % width), cols)];
-        });
-        const double n = static_cast<double>(r1 - r0 + 1) * width;
+        window.clear();
+        for (int rr = r0; rr <= r1; ++rr)
+          window.insert(window.end(), image + at(rr, c0, cols), image + at(rr, c1 + 1, cols));
+        const Spread spread = spreadOf(static_cast<long long>(window.size()),
+                                       [&](long long i) { return window[static_cast<std::size_t>(i)]; });
+        const double n = static_cast<double>(window.size());
         const double m = spread.mean, s = std::sqrt(spread.squares / n), t = f * s;
         const double pixel = image[at(r, c, cols)];
         double value = pixel;
