@@ -53,8 +53,8 @@ using Wide = __int128;
 // Below 2^42 a coordinate times 1000 is below 2^52, where the product in doubles and its
 // rounding to three decimals are the grid step and the coordinate as they always were. From
 // there a double's own steps come near 0.001 and the product in doubles rounds by more than a
-// grid step (by 128 steps near 1e+15): the grid step is then taken from the exact value of the
-// double, and the coordinate kept as it is, the nearest double to its grid point.
+// grid step (by up to 64 steps near 1e+15): the grid step is then taken from the exact value
+// of the double, and the coordinate kept is the double nearest its grid point.
 constexpr double kExactGridFrom = 4398046511104.0;  // 2^42
 
 // round(v x 1000), ties to even, of the exact v; |v| <= kLargestCoordinate.
@@ -63,7 +63,7 @@ long long gridStep(double v) {
   int exponent = 0;
   const double fraction = std::frexp(v, &exponent);
   // v = mantissa / 2^shift with a 53-bit integer mantissa; from 2^42 to 1e+15 (below 2^50) the
-  // shift is 3 to 11 bits, and mantissa x 1000 stays below 2^63.
+  // shift is 3 to 10 bits, and mantissa x 1000 stays below 2^63.
   const auto mantissa = static_cast<long long>(std::ldexp(fraction, 53));
   const Wide scaled = static_cast<Wide>(mantissa) * 1000;
   const int shift = 53 - exponent;
