@@ -18,6 +18,7 @@
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "graphics/picture_files.h"
+#include "support/folder_snapshot.h"
 #include "support/test_home.h"
 
 namespace pravella {
@@ -126,6 +127,22 @@ TEST_F(PictureFiles, FailuresReportAndLeaveNoFile) {
   broken.close();
   EXPECT_EQ(DoLoadPicture("broken.png", out), 0);
   EXPECT_EQ(errors, "Invalid ComponentInstance.|Can not get Picture.|");
+}
+
+// A save through a file as if it were a folder is refused with the system's reason, and the
+// file in the way and everything beside it stay as they were.
+TEST_F(PictureFiles, ASaveThroughAFileSaysWhyAndChangesNothing) {
+  QFile notes(folder + "/notes.txt");
+  ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+  notes.write("words");
+  notes.close();
+  const auto before = test::FolderSnapshot::of(folder);
+  EXPECT_EQ(DoSavePicture2("notes.txt/x.pict", sample(2, 2)), 0);
+  EXPECT_EQ(SaveJPEG_x("notes.txt/x.jpg", sample(2, 2)), 3);
+  EXPECT_EQ(errors,
+            "Cannot save \"notes.txt/x.pict\": Not a directory|file save|"
+            "Cannot save \"notes.txt/x.jpg\": Not a directory|");
+  EXPECT_TRUE(before.unchanged());
 }
 
 // A file that is a PICT by its name or its header but does not decode fails as the picture
