@@ -57,16 +57,17 @@ using Wide = __int128;
 // of the double, and the coordinate kept is the double nearest its grid point.
 constexpr double kExactGridFrom = 4398046511104.0;  // 2^42
 
-// round(v x 1000), ties to even, of the exact v; |v| <= kLargestCoordinate.
+// round(v x 1000), ties to even, of the exact v; |v| below 2^53.
 long long gridStep(double v) {
   if (std::fabs(v) < kExactGridFrom) return std::llround(std::nearbyint(v * 1000));
   int exponent = 0;
   const double fraction = std::frexp(v, &exponent);
-  // v = mantissa / 2^shift with a 53-bit integer mantissa; from 2^42 to 1e+15 (below 2^50) the
-  // shift is 3 to 10 bits, and mantissa x 1000 stays below 2^63.
+  // v = mantissa / 2^shift with a 53-bit integer mantissa; from 2^42 to 2^53 the shift is 0 to
+  // 10 bits, and mantissa x 1000 stays below 2^63.
   const auto mantissa = static_cast<long long>(std::ldexp(fraction, 53));
   const Wide scaled = static_cast<Wide>(mantissa) * 1000;
   const int shift = 53 - exponent;
+  if (shift == 0) return static_cast<long long>(scaled);
   const Wide unit = Wide(1) << shift, half = unit >> 1;
   const Wide magnitude = scaled < 0 ? -scaled : scaled;
   Wide whole = magnitude >> shift;
@@ -76,12 +77,20 @@ long long gridStep(double v) {
 }
 
 // The coordinate a point keeps: rounded to three decimals, the double nearest to its grid
-// point. From 2^42 that is the quotient in extended precision (the grid point x 1000 is exact
-// in its 64 bits, and no such quotient lies near enough to a midpoint between two doubles for
-// its second rounding to go astray); from 2^43 it is the double itself.
+// point. From 2^42 that is the quotient in extended precision (a grid step is exact in its 64
+// bits, and no such quotient lies near enough to a midpoint between two doubles for its second
+// rounding to go astray); from 2^43 it is the double itself.
 double onGrid(double v, long long step) {
   if (std::fabs(v) < kExactGridFrom) return round3(v);
   return static_cast<double>(static_cast<long double>(step) / 1000.0L);
+}
+
+// A point's value rounded to three decimals as its coordinates are; from 2^53 on a double is a
+// whole number already (and times 1000 it could pass the largest double: 1e+306 became inf).
+double valueRounded(double v) {
+  if (std::fabs(v) < kExactGridFrom) return round3(v);
+  if (std::fabs(v) >= 9007199254740992.0) return v;  // 2^53
+  return onGrid(v, gridStep(v));
 }
 
 std::vector<long long> gridX, gridY;
@@ -96,7 +105,7 @@ int mergePoints(double* points, int n) {
   std::vector<Kept> kept;
   std::map<std::pair<long long, long long>, std::size_t> index;
   for (int i = 0; i < n; ++i) {
-    const double x = points[3 * i], y = points[3 * i + 1], v = round3(points[3 * i + 2]);
+    const double x = points[3 * i], y = points[3 * i + 1], v = valueRounded(points[3 * i + 2]);
     const long long gx = gridStep(x), gy = gridStep(y);
     // "Within 1e-10" of multiples of 0.001 is equality of them: one grid point.
     const auto [it, fresh] = index.try_emplace({gx, gy}, kept.size());
