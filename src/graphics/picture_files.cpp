@@ -12,7 +12,6 @@
 #include "graphics/picture.h"
 #include "platform/atomic_file.h"
 #include "platform/bounded_read.h"
-#include "platform/console_log.h"
 
 std::int32_t quality = 512;
 
@@ -26,9 +25,12 @@ QString resolved(const std::string& path) {
   return QString::fromStdString(pravella::graphics::resolveProgramPath(path));
 }
 
-bool writeOrLog(const QString& path, const QByteArray& data) {
-  const pravella::WriteResult result = pravella::writeFileAtomically(path, data);
-  if (!result) showErrMessageToConsole(result.error.toStdString() + "\n");
+// A refused write says why in the run's result ("Cannot save "x.pict": No such file or
+// directory"), before the caller's own message; the file is named as the program named it.
+bool writeOrReport(const std::string& path, const QByteArray& data) {
+  const pravella::WriteResult result =
+      pravella::writeFileAtomically(resolved(path), data, QFile::decodeName(QByteArray::fromStdString(path)));
+  if (!result) pravella::graphics::reportError(result.error.toStdString());
   return result.ok;
 }
 
@@ -72,7 +74,7 @@ int qtJpegQuality(std::int32_t codecQuality) {
 int savePICT(const QByteArray& picture, const std::string& path) {
   QByteArray file(kPictHeaderSize, '\0');
   file.append(picture);
-  return writeOrLog(resolved(path), file) ? 0 : 1;
+  return writeOrReport(path, file) ? 0 : 1;
 }
 
 int DoSavePicture2(const std::string& path, const QByteArray& picture) {
@@ -103,15 +105,16 @@ int SaveJPEG_x(const std::string& path, const QByteArray& picture) {
   QImageWriter writer(&buffer, "jpeg");
   writer.setQuality(pravella::qtJpegQuality(quality));
   if (!writer.write(image)) return 2;
-  return writeOrLog(resolved(path), jpeg) ? 0 : 3;
+  return writeOrReport(path, jpeg) ? 0 : 3;
 }
 
 bool canImportPicture(const std::string& path) {
   const QString name = resolved(path);
-  // A pipe or a device is no picture file, but the loader says so rather than a stand-in.
+  // A pipe or a device is no picture file, but the loader says so rather than a stand-in; so
+  // does a file that is missing or cannot be read, with the system's reason.
   if (QFileInfo::exists(name) && !pravella::isRegularFile(name)) return true;
   QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (!file.open(QIODevice::ReadOnly)) return true;
   if (!QImageReader::imageFormat(&file).isEmpty()) return true;
   if (file.size() > kMaxPictureFileBytes) return false;
   file.seek(0);
@@ -169,7 +172,8 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
   const QString name = resolved(path);
   const pravella::BoundedRead read = pravella::readRegularFile(name, kMaxPictureFileBytes);
   if (!read) {
-    showErrMessageToConsole((read.error + u'\n').toStdString());
+    // The system's reason ("Cannot read "…": No such file or directory"), then the loader's.
+    reportError(read.error.toStdString());
     reportError(read.refusal == pravella::ReadRefusal::NoMemory  ? "Memory allocation error."
                 : read.refusal == pravella::ReadRefusal::Missing ? "Invalid ComponentInstance."
                                                                  : "Can not get Picture.");

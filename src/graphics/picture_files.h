@@ -13,21 +13,23 @@
 // JPEG quality on the old codec scale: 0 lowest, 512 normal (initial), 1,024 best.
 extern std::int32_t quality;
 
-// 0 when written, 1 when the file cannot be written.
+// 0 when written, 1 when the file cannot be written (after reporting the system's reason).
 int savePICT(const QByteArray& picture, const std::string& path);
-// 1, or 0 after "Picture is empty." (no bytes) or "file save" (not written).
+// 1, or 0 after "Picture is empty." (no bytes) or the reason and "file save" (not written).
 int DoSavePicture2(const std::string& path, const QByteArray& picture);
 // Sets `quality` to trunc(q) for 0 < q <= 1,024 and returns 1; else 0, leaving it.
 int DoSetJpegQuality(double q);
 // 0 when written; 1 for an empty path; 2 when the picture cannot be read; 3 when the file
-// cannot be written.
+// cannot be written (after reporting the system's reason).
 int SaveJPEG_x(const std::string& path, const QByteArray& picture);
 // Reads an image file as a picture: 1, or 0 after "Invalid ComponentInstance." (no reader
-// knows the file) or "Can not get Picture." (it could not be read, or not within the picture
-// size limit).
+// knows the file, or there is none) or "Can not get Picture." (it could not be read, or not
+// within the picture size limit); a file that could not be read at all has the system's
+// reason reported first.
 int DoLoadPicture(const std::string& path, QByteArray& out);
-// Whether DoLoadPicture finds a reader for the file (an image format or a picture file),
-// without reading the picture or reporting anything.
+// Whether DoLoadPicture is to be asked for the file: it finds a reader (an image format or a
+// picture file), or the file is missing, cannot be read or is no file, which it reports. False
+// only for a readable file no reader knows. Reads no picture and reports nothing.
 bool canImportPicture(const std::string& path);
 
 namespace pravella {

@@ -39,33 +39,6 @@ bool tablesReady() { return !pData.empty() && !sData.empty() && !lData.empty(); 
 
 double round3(double v) { return std::nearbyint(v * 1000) / 1000; }
 
-// Step 1: coincident points (equal after rounding to three decimals) merged, their values
-// averaged; the kept points written back over the first rows in order of first appearance.
-int mergePoints(double* points, int n) {
-  struct Kept {
-    double x, y, sum, count;
-  };
-  std::vector<Kept> kept;
-  std::map<std::pair<double, double>, std::size_t> index;
-  for (int i = 0; i < n; ++i) {
-    const double x = round3(points[3 * i]), y = round3(points[3 * i + 1]), v = round3(points[3 * i + 2]);
-    // Rounded coordinates are multiples of 0.001: "within 1e-10" is equality of them.
-    const auto [it, fresh] = index.try_emplace({x, y}, kept.size());
-    if (fresh)
-      kept.push_back({x, y, v, 1});
-    else {
-      kept[it->second].sum += v;
-      kept[it->second].count += 1;
-    }
-  }
-  for (std::size_t i = 0; i < kept.size(); ++i) {
-    points[3 * i] = kept[i].x;
-    points[3 * i + 1] = kept[i].y;
-    points[3 * i + 2] = kept[i].sum / kept[i].count;
-  }
-  return static_cast<int>(kept.size());
-}
-
 // The merged points lie on a grid of 0.001, and every orientation and area test is made on
 // their grid coordinates as exact integers: the tolerance of 1e-10 on doubled areas then means
 // "not zero", since the smallest area that is not zero is 1e-6. In floating point, a hull walk
@@ -77,15 +50,82 @@ constexpr double kLargestCoordinate = 1e15;
 
 using Wide = __int128;
 
+// Below 2^42 a coordinate times 1000 is below 2^52, where the product in doubles and its
+// rounding to three decimals are the grid step and the coordinate as they always were. From
+// there a double's own steps come near 0.001 and the product in doubles rounds by more than a
+// grid step (by up to 64 steps near 1e+15): the grid step is then taken from the exact value
+// of the double, and the coordinate kept is the double nearest its grid point.
+constexpr double kExactGridFrom = 4398046511104.0;  // 2^42
+
+// round(v x 1000), ties to even, of the exact v; |v| below 2^53.
+long long gridStep(double v) {
+  if (std::fabs(v) < kExactGridFrom) return std::llround(std::nearbyint(v * 1000));
+  int exponent = 0;
+  const double fraction = std::frexp(v, &exponent);
+  // v = mantissa / 2^shift with a 53-bit integer mantissa; from 2^42 to 2^53 the shift is 0 to
+  // 10 bits, and mantissa x 1000 stays below 2^63.
+  const auto mantissa = static_cast<long long>(std::ldexp(fraction, 53));
+  const Wide scaled = static_cast<Wide>(mantissa) * 1000;
+  const int shift = 53 - exponent;
+  if (shift == 0) return static_cast<long long>(scaled);
+  const Wide unit = Wide(1) << shift, half = unit >> 1;
+  const Wide magnitude = scaled < 0 ? -scaled : scaled;
+  Wide whole = magnitude >> shift;
+  const Wide rest = magnitude & (unit - 1);
+  if (rest > half || (rest == half && (whole & 1))) whole += 1;
+  return static_cast<long long>(scaled < 0 ? -whole : whole);
+}
+
+// The coordinate a point keeps: rounded to three decimals, the double nearest to its grid
+// point. From 2^42 that is the quotient in extended precision (a grid step is exact in its 64
+// bits, and no such quotient lies near enough to a midpoint between two doubles for its second
+// rounding to go astray); from 2^43 it is the double itself.
+double onGrid(double v, long long step) {
+  if (std::fabs(v) < kExactGridFrom) return round3(v);
+  return static_cast<double>(static_cast<long double>(step) / 1000.0L);
+}
+
+// A point's value rounded to three decimals as its coordinates are; from 2^53 on a double is a
+// whole number already (and times 1000 it could pass the largest double: 1e+306 became inf).
+double valueRounded(double v) {
+  if (std::fabs(v) < kExactGridFrom) return round3(v);
+  if (std::fabs(v) >= 9007199254740992.0) return v;  // 2^53
+  return onGrid(v, gridStep(v));
+}
+
 std::vector<long long> gridX, gridY;
 
-void takeGrid(int n) {
-  gridX.resize(static_cast<std::size_t>(n));
-  gridY.resize(static_cast<std::size_t>(n));
+// Step 1: coincident points (on one grid point) merged, their values averaged; the kept points
+// written back over the first rows in order of first appearance, their grid points kept.
+int mergePoints(double* points, int n) {
+  struct Kept {
+    double x, y, sum, count;
+    long long gx, gy;
+  };
+  std::vector<Kept> kept;
+  std::map<std::pair<long long, long long>, std::size_t> index;
   for (int i = 0; i < n; ++i) {
-    gridX[static_cast<std::size_t>(i)] = std::llround(pData[static_cast<std::size_t>(i)].x * 1000);
-    gridY[static_cast<std::size_t>(i)] = std::llround(pData[static_cast<std::size_t>(i)].y * 1000);
+    const double x = points[3 * i], y = points[3 * i + 1], v = valueRounded(points[3 * i + 2]);
+    const long long gx = gridStep(x), gy = gridStep(y);
+    // "Within 1e-10" of multiples of 0.001 is equality of them: one grid point.
+    const auto [it, fresh] = index.try_emplace({gx, gy}, kept.size());
+    if (fresh)
+      kept.push_back({onGrid(x, gx), onGrid(y, gy), v, 1, gx, gy});
+    else {
+      kept[it->second].sum += v;
+      kept[it->second].count += 1;
+    }
   }
+  gridX.resize(kept.size());
+  gridY.resize(kept.size());
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    points[3 * i] = kept[i].x;
+    points[3 * i + 1] = kept[i].y;
+    points[3 * i + 2] = kept[i].sum / kept[i].count;
+    gridX[i] = kept[i].gx;
+    gridY[i] = kept[i].gy;
+  }
+  return static_cast<int>(kept.size());
 }
 
 Wide gx(int i) { return gridX[static_cast<std::size_t>(i)]; }
@@ -104,6 +144,13 @@ bool pointInSankaku(int p, int a, int b, int c) {
          magnitude(cross(a, b, c));
 }
 
+// a-b and c-d cross at a point inside both: c and d strictly either side of a-b, a and b of c-d.
+bool crossStrictly(int a, int b, int c, int d) {
+  const Wide ab_c = cross(a, b, c), ab_d = cross(a, b, d), cd_a = cross(c, d, a), cd_b = cross(c, d, b);
+  return ((ab_c > 0 && ab_d < 0) || (ab_c < 0 && ab_d > 0)) &&
+         ((cd_a > 0 && cd_b < 0) || (cd_a < 0 && cd_b > 0));
+}
+
 // Step 3: gift wrapping, clockwise from the leftmost point (the first of equals) upwards. From
 // the current point the next is the one turned furthest left of the way the walk came, among
 // points equally far left the nearest, so that collinear points on the hull are all visited.
@@ -112,7 +159,7 @@ int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
   if (n < 3) return 0;
   int start = 0;
   for (int i = 1; i < n; ++i)
-    if (pData[static_cast<std::size_t>(i)].x < pData[static_cast<std::size_t>(start)].x) start = i;
+    if (gx(i) < gx(start)) start = i;
   hull.clear();
   int current = start, previous = -1, steps = 0;
   while (true) {
@@ -281,7 +328,11 @@ int taikakusenKoukan(int e) {
   if (c < 0 || d < 0) return 1;
   const SankakuPoint &A = pData[static_cast<std::size_t>(a)], &B = pData[static_cast<std::size_t>(b)],
                      &C = pData[static_cast<std::size_t>(c)], &D = pData[static_cast<std::size_t>(d)];
-  if (!cross2LinesUseInTaikakuKoukan(A.x, A.y, B.x, B.y, C.x, C.y, D.x, D.y)) return 1;
+  // The test in doubles keeps its tolerance; the exact one on the grid makes sure the
+  // quadrilateral is convex where doubles no longer tell (far from 0), so that a swap never
+  // folds a triangle over its neighbour.
+  if (!crossStrictly(a, b, c, d) || !cross2LinesUseInTaikakuKoukan(A.x, A.y, B.x, B.y, C.x, C.y, D.x, D.y))
+    return 1;
   const double now = std::min(smallestAngle(a, b, c), smallestAngle(a, b, d));
   const double swapped = std::min(smallestAngle(a, c, d), smallestAngle(c, b, d));
   if (!(swapped > now)) return 1;
@@ -365,7 +416,6 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
     pData[static_cast<std::size_t>(i)] = SankakuPoint{points[3 * i], points[3 * i + 1]};
   pointNum = n;
   sankakuNum = lineNum = 0;
-  takeGrid(n);
 
   std::vector<int32_t> hull;
   int hullCount = 0;

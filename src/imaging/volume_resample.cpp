@@ -95,6 +95,12 @@ double vkTrilinear(const VolumeSlot& v, double X, double Y, double Z) {
 int DozHokanVolumeData(int slices) {
   VolumeSlot& v = *vData;
   if (v.empty()) return emptyVolume();
+  // No slices (or a size no int holds, which the caller gives as 0) is no size to make: not a
+  // matter of memory.
+  if (slices < 1) {
+    error_disp("Invalid arguments.");
+    return 0;
+  }
   std::vector<std::int16_t> out;
   if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();
   const std::size_t C = static_cast<std::size_t>(v.columns), S = static_cast<std::size_t>(v.slices),
@@ -142,17 +148,13 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
     error_disp("Width data is wrong");
     return 0;
   }
-  // The slice positions are the running sums of the spacings and must go forward: a negative
-  // spacing, or none between two slices, leaves the spline nothing to interpolate; spacings
-  // each finite may still sum past the largest double, and positions at infinity neither.
-  double position = 0;
-  for (int k = 0; k < count; ++k) {
-    position += spacings[k];
-    if (!std::isfinite(spacings[k]) || spacings[k] < 0 || (k > 0 && spacings[k] == 0) ||
-        !std::isfinite(position)) {
-      error_disp("Invalid arguments.");
-      return 0;
-    }
+  // The slice positions are the running sums of the spacings, the first included, and must go
+  // forward: a negative spacing, or one that does not move the position it is added to (1e-17
+  // after 1), leaves the spline two samples at one place; spacings each finite may still sum
+  // past the largest double. Checked before anything is allocated, as the size is.
+  if (slices < 1 || !slicePositionsIncrease(spacings, count)) {
+    error_disp("Invalid arguments.");
+    return 0;
   }
   std::vector<std::int16_t> out;
   if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();

@@ -7,10 +7,10 @@
 #include "imaging/volume_data.h"
 
 // Interpolates the current volume's slices to `slices` (spline, or Newton when zHokanSwitch
-// is 0).
+// is 0); fewer than one slice is "Invalid arguments.".
 int DozHokanVolumeData(int slices);
 // The same over slices at the running sums of `spacings` (count of them must equal the slice
-// count).
+// count; the positions, the first included, must strictly increase).
 int DozHokanVolumeData2(int slices, const double* spacings, int count);
 // Half the rows and columns, each voxel the truncated mean of a 2 x 2 block; a volume of one
 // row or one column is refused.

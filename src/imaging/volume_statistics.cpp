@@ -12,6 +12,7 @@
 #include "imaging/volume_rows.h"
 #include "lang/report.h"
 #include "lang/run_state.h"
+#include "lang/stdlib/spread.h"
 #include "platform/progress_bar.h"
 
 namespace {
@@ -363,8 +364,15 @@ int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, doubl
     return 0;
   }
   // The pixel indexes 0, step, 2 step, ... that every height samples.
-  double perSlice = 0;
-  for (double k = 0; k < static_cast<double>(imageA.size()); k += step) perSlice += 1;
+  std::vector<std::size_t> sampled;
+  try {
+    for (double k = 0; k < static_cast<double>(imageA.size()); k += step)
+      sampled.push_back(static_cast<std::size_t>(k));
+  } catch (const std::bad_alloc&) {
+    error_disp("allocate memory");
+    return 0;
+  }
+  const double perSlice = static_cast<double>(sampled.size());
   // The heights z0 + i step for i < heights. A height off the volume's slices gives images of
   // zeros, which add perSlice samples of 0 and nothing else: those are counted, not sampled,
   // so a range far beyond the volume costs no more than one inside it.
@@ -377,7 +385,10 @@ int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, doubl
   while (first <= last && !onSlice(height(first))) first += 1;
   while (last >= first && !onSlice(height(last))) last -= 1;
   const double inside = last >= first ? last - first + 1 : 0;
-  double n = (heights - inside) * perSlice, sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
+  // The samples off the slices are pairs (0, 0); each slice's samples are taken in two passes
+  // and merged in, so that no sum of raw squares loses the spread of values far from 0.
+  pravella::numerics::CoMoments all;
+  all.n = (heights - inside) * perSlice;
   for (double i = first; i <= last; i += 1) {
     const double z = height(i);
     const double slice = std::trunc(z);
@@ -403,21 +414,14 @@ int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, doubl
                                  (j * M[2] + row * M[6] + z * M[10] + M[14]) / w);
       }
     }
-    for (double k = 0; k < static_cast<double>(imageA.size()); k += step) {
-      const auto at = static_cast<std::size_t>(k);
-      const double p = imageA[at], q = imageB[at];
-      n += 1;
-      sa += p;
-      sb += q;
-      saa += p * p;
-      sab += p * q;
-      sbb += q * q;
-    }
+    all.merge(pravella::numerics::coMomentsOf(
+        static_cast<long long>(sampled.size()),
+        [&](long long i) { return imageA[sampled[static_cast<std::size_t>(i)]]; },
+        [&](long long i) { return imageB[sampled[static_cast<std::size_t>(i)]]; }));
   }
   setProcessIndicatorValue(0);
-  const double d = std::sqrt((n * saa - sa * sa) * (n * sbb - sb * sb));
   // No sample, or one of the images constant: no correlation to give.
-  *result = n > 0 && d > 0 ? (n * sab - sa * sb) / d : 0;
+  *result = all.n > 0 && all.aa > 0 && all.bb > 0 ? all.ab / std::sqrt(all.aa * all.bb) : 0;
   return 1;
 }
 

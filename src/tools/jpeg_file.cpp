@@ -15,8 +15,12 @@
 
 namespace pravella {
 
-bool saveAsJpeg(const QImage& image, const QString& path, float quality) {
-  if (image.isNull()) return false;
+bool saveAsJpeg(const QImage& image, const QString& path, float quality, QString* why) {
+  auto refuse = [why](const QString& reason) {
+    if (why) *why = reason;
+    return false;
+  };
+  if (image.isNull()) return refuse(QStringLiteral("Cannot save \"%1\": there is no picture.").arg(path));
   QImage opaque(image.size(), QImage::Format_RGB32);
   opaque.fill(Qt::white);
   {
@@ -27,10 +31,11 @@ bool saveAsJpeg(const QImage& image, const QString& path, float quality) {
   QBuffer buffer(&jpeg);
   buffer.open(QIODevice::WriteOnly);
   const int q = static_cast<int>(std::lround(std::clamp(quality, 0.0f, 1.0f) * 100.0f));
-  if (!opaque.save(&buffer, "JPEG", q)) return false;
+  if (!opaque.save(&buffer, "JPEG", q))
+    return refuse(QStringLiteral("Cannot save \"%1\": the picture cannot be made a JPEG.").arg(path));
   if (WriteResult written = writeFileAtomically(path, jpeg); !written) {
     showErrMessageToConsole(written.error.toStdString() + "\n");
-    return false;
+    return refuse(written.error);
   }
   return true;
 }

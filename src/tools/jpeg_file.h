@@ -12,8 +12,9 @@
 namespace pravella {
 
 // Writes `image` without its alpha channel (drawn over white) as a JPEG file of `quality`
-// (0 to 1) at `path`, atomically. True when the file was written.
-bool saveAsJpeg(const QImage& image, const QString& path, float quality);
+// (0 to 1) at `path`, atomically. True when the file was written; else `why`, when given,
+// says why (the system's reason for a refused write).
+bool saveAsJpeg(const QImage& image, const QString& path, float quality, QString* why = nullptr);
 
 // How freshPictureFileName tells apart pictures of the same second.
 enum class PictureNameForm {

@@ -83,6 +83,20 @@ TEST(GLPlotData, PointListIsStandardised) {
   EXPECT_FLOAT_EQ(d.pos[7], static_cast<float>(20 / std::sqrt(200.0)));
 }
 
+TEST(GLPlotData, PointListFarFromZeroIsStandardisedAsNearIt) {
+  // 1e+9 + 1, 2, 3: a sum of squares of one pass keeps nothing of their spread.
+  const double c[] = {1, 2, 3}, x[] = {1e9 + 1, 1e9 + 2, 1e9 + 3}, y[] = {1e9, 1e9, 1e9 + 30},
+               z[] = {-1, 0, 1};
+  const double range[] = {0, 0};
+  GLPlotData d;
+  ASSERT_TRUE(buildGLPlotData(c, x, y, z, range, 3, 1, d));
+  const float s = static_cast<float>(std::sqrt(1.5));
+  EXPECT_FLOAT_EQ(d.pos[0], -s);
+  EXPECT_FLOAT_EQ(d.pos[3], 0.0f);
+  EXPECT_FLOAT_EQ(d.pos[6], s);
+  EXPECT_FLOAT_EQ(d.pos[7], static_cast<float>(20 / std::sqrt(200.0)));
+}
+
 TEST(GLPlotData, ConstantAxisOfAPointListLiesAtZero) {
   const double c[] = {1, 2, 3}, x[] = {0.1, 0.1, 0.1}, y[] = {1, 2, 3}, z[] = {7, 7, 7};
   const double range[] = {0, 0};

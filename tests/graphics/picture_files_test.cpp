@@ -18,6 +18,7 @@
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "graphics/picture_files.h"
+#include "support/folder_snapshot.h"
 #include "support/test_home.h"
 
 namespace pravella {
@@ -100,13 +101,21 @@ TEST_F(PictureFiles, QualityLimitsAndMapping) {
 }
 
 TEST_F(PictureFiles, FailuresReportAndLeaveNoFile) {
+  // A refused write gives the system's reason, naming the file as the program named it.
   EXPECT_EQ(DoSavePicture2("x.pict", QByteArray()), 0);
   EXPECT_EQ(DoSavePicture2("no/such/folder/x.pict", sample(2, 2)), 0);
-  EXPECT_EQ(errors, "Picture is empty.|file save|");
+  EXPECT_EQ(SaveJPEG_x("no/such/folder/x.jpg", sample(2, 2)), 3);
+  EXPECT_EQ(errors,
+            "Picture is empty.|Cannot save \"no/such/folder/x.pict\": No such file or directory|file save|"
+            "Cannot save \"no/such/folder/x.jpg\": No such file or directory|");
   EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
   errors.clear();
   QByteArray out;
+  // So does a read: the file that is not there, then the loader's own word.
   EXPECT_EQ(DoLoadPicture("missing.png", out), 0);
+  EXPECT_EQ(errors, "Cannot read \"" + folder.toStdString() +
+                        "/missing.png\": No such file or directory|Invalid ComponentInstance.|");
+  errors.clear();
   QFile text(folder + "/notes.txt");
   ASSERT_TRUE(text.open(QIODevice::WriteOnly));
   text.write("just some words, no picture");
@@ -117,7 +126,23 @@ TEST_F(PictureFiles, FailuresReportAndLeaveNoFile) {
   broken.write("\x89PNG\r\n\x1a\n broken");
   broken.close();
   EXPECT_EQ(DoLoadPicture("broken.png", out), 0);
-  EXPECT_EQ(errors, "Invalid ComponentInstance.|Invalid ComponentInstance.|Can not get Picture.|");
+  EXPECT_EQ(errors, "Invalid ComponentInstance.|Can not get Picture.|");
+}
+
+// A save through a file as if it were a folder is refused with the system's reason, and the
+// file in the way and everything beside it stay as they were.
+TEST_F(PictureFiles, ASaveThroughAFileSaysWhyAndChangesNothing) {
+  QFile notes(folder + "/notes.txt");
+  ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+  notes.write("words");
+  notes.close();
+  const auto before = test::FolderSnapshot::of(folder);
+  EXPECT_EQ(DoSavePicture2("notes.txt/x.pict", sample(2, 2)), 0);
+  EXPECT_EQ(SaveJPEG_x("notes.txt/x.jpg", sample(2, 2)), 3);
+  EXPECT_EQ(errors,
+            "Cannot save \"notes.txt/x.pict\": Not a directory|file save|"
+            "Cannot save \"notes.txt/x.jpg\": Not a directory|");
+  EXPECT_TRUE(before.unchanged());
 }
 
 // A file that is a PICT by its name or its header but does not decode fails as the picture

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 #include <set>
 #include <vector>
@@ -229,6 +230,116 @@ TEST_F(Triangulation, DiagonalSwapPicksTheFatterPair) {
   ASSERT_EQ(getSankakuFromPoints(points.data(), 4, out.data(), &count), 1);
   ASSERT_EQ(count, 2);
   EXPECT_NEAR(std::min(minAngle(&out[0]), minAngle(&out[9])), best, 1e-12);
+}
+
+// The grid step of a coordinate as the triangulation takes it far from 0: round(1000 v), ties
+// to even, of the exact double (a long double holds 1000 v exactly: 53 + 10 bits).
+long long exactGridStep(double v) {
+  return static_cast<long long>(std::nearbyintl(static_cast<long double>(v) * 1000.0L));
+}
+
+// Checks a mesh exactly on the grid, in 128-bit integers: every triangle has an area, no edge
+// is a side of more than two triangles, the edges of one triangle only lie on the hull, the
+// areas add up to the hull's, every point is a corner and there are 2n - h - 2 triangles.
+void expectExactTiling(const Vec& given, const Vec& out, int count) {
+  using Grid = std::pair<long long, long long>;
+  using Wide = __int128;
+  auto turn = [](const Grid& o, const Grid& a, const Grid& b) {
+    return static_cast<Wide>(a.first - o.first) * (b.second - o.second) -
+           static_cast<Wide>(a.second - o.second) * (b.first - o.first);
+  };
+  std::vector<Grid> xy;
+  for (std::size_t i = 0; i + 2 < given.size(); i += 3)
+    xy.emplace_back(exactGridStep(given[i]), exactGridStep(given[i + 1]));
+  std::sort(xy.begin(), xy.end());
+  xy.erase(std::unique(xy.begin(), xy.end()), xy.end());
+  std::vector<Grid> hull(2 * xy.size());
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < xy.size(); ++i) {
+    while (k >= 2 && turn(hull[k - 2], hull[k - 1], xy[i]) < 0) --k;
+    hull[k++] = xy[i];
+  }
+  for (std::size_t i = xy.size() - 1, t = k + 1; i > 0; --i) {
+    while (k >= t && turn(hull[k - 2], hull[k - 1], xy[i - 1]) < 0) --k;
+    hull[k++] = xy[i - 1];
+  }
+  Wide hullTwice = 0;
+  std::set<std::pair<Grid, Grid>> hullEdges;
+  for (std::size_t i = 0; i + 1 < k; ++i) {
+    hullTwice += static_cast<Wide>(hull[i].first) * hull[i + 1].second -
+                 static_cast<Wide>(hull[i + 1].first) * hull[i].second;
+    hullEdges.insert(std::minmax(hull[i], hull[i + 1]));
+  }
+  const int points = static_cast<int>(xy.size()), onHull = static_cast<int>(k) - 1;
+  EXPECT_EQ(count, 2 * points - onHull - 2);
+  Wide total = 0;
+  std::map<std::pair<Grid, Grid>, int> sides;
+  std::set<Grid> corners;
+  for (int t = 0; t < count; ++t) {
+    Grid c[3];
+    for (int j = 0; j < 3; ++j) {
+      c[j] = {exactGridStep(out[static_cast<std::size_t>(9 * t + 3 * j)]),
+              exactGridStep(out[static_cast<std::size_t>(9 * t + 3 * j + 1)])};
+      corners.insert(c[j]);
+    }
+    const Wide twice = turn(c[0], c[1], c[2]);
+    EXPECT_NE(twice, 0) << "triangle " << t << " has no area";
+    total += twice < 0 ? -twice : twice;
+    for (int j = 0; j < 3; ++j) ++sides[std::minmax(c[j], c[(j + 1) % 3])];
+  }
+  EXPECT_TRUE(total == (hullTwice < 0 ? -hullTwice : hullTwice)) << "the triangles do not tile the hull";
+  EXPECT_EQ(corners.size(), xy.size());
+  int inner = 0;
+  for (const auto& [edge, n] : sides) {
+    EXPECT_LE(n, 2) << "an edge of " << n << " triangles";
+    if (n == 1)
+      EXPECT_TRUE(hullEdges.count(edge)) << "an inner edge of one triangle";
+    else
+      ++inner;
+  }
+  EXPECT_GT(inner, 0);
+}
+
+TEST_F(Triangulation, PointsNearTheCoordinateLimitAreTriangulatedExactly) {
+  // Far from 0 a double's own steps come near the grid's 0.001 (from 2^43) or pass it (from
+  // 2^49 they are 1/8): there the grid step is taken from the exact double, not from its
+  // product with 1000 in doubles, which is rounded by up to 128 steps near 1e+15.
+  const Vec six{999000000000001, -999000000000000, 1, 999000000000001, -999000000000001, 1,
+                999000000000002, -999000000000001, 1, 999000000000002, -999000000000002, 1,
+                999000000000002, -999000000000003, 1, 999000000000003, -999000000000002, 1};
+  Vec points = six, out(9 * 12);
+  int count = 0;
+  ASSERT_EQ(getSankakuFromPoints(points.data(), 6, out.data(), &count), 1);
+  expectExactTiling(six, out, count);
+  // The corners come back as they were given: each is the double nearest its grid point.
+  for (int t = 0; t < count; ++t)
+    for (int j = 0; j < 3; ++j)
+      EXPECT_NE(std::find(six.begin(), six.end(), out[static_cast<std::size_t>(9 * t + 3 * j)]), six.end());
+
+  struct Case {
+    double low, span, step;  // coordinates low + [0, span), in multiples of step
+    int n;
+  };
+  // Spread up to the limit; clustered near it (many points nearly in line); and near 1e+13,
+  // where the grid step lies between a double's steps.
+  const Case cases[] = {
+      {0, 9e14, 0.125, 300},          {-1e15, 2e15, 0.125, 300},      {999999999999000, 1000, 0.125, 300},
+      {999999999000000, 1e6, 1, 300}, {1e13, 1000, 0.001953125, 300}, {1e13, 10, 0.001953125, 200}};
+  unsigned seed = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.n << " points from " << c.low << ", span " << c.span);
+    std::mt19937 gen(++seed);
+    std::uniform_real_distribution<double> dist(0, c.span);
+    Vec list;
+    for (int i = 0; i < c.n; ++i) {
+      const double x = c.low + std::round(dist(gen) / c.step) * c.step;
+      const double y = -c.low - std::round(dist(gen) / c.step) * c.step;
+      list.insert(list.end(), {x, y, 0.0});
+    }
+    Vec given = list, mesh(static_cast<std::size_t>(9) * 2 * c.n);
+    ASSERT_EQ(getSankakuFromPoints(list.data(), c.n, mesh.data(), &count), 1);
+    expectExactTiling(given, mesh, count);
+  }
 }
 
 TEST_F(Triangulation, RefinementSplitsAtTheCentroid) {

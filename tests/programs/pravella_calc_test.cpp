@@ -138,16 +138,17 @@ TEST(PravellaCalc, APictureTooLargeToHoldIsRefusedBeforeItIsDrawn) {
 }
 
 // A save past the file-size limit fails with the system's reason in the result, and leaves
-// no file; the volume saves, written piece by piece, too, and the rotator file, which lands
-// in the data folder whatever the program names.
+// no file; the volume saves, written piece by piece, too, the rotator file, which lands in the
+// data folder whatever the program names, and the picture saves.
 TEST(PravellaCalc, SavesPastTheFileSizeLimitSayWhy) {
   const QString home = pravella::test::home();
   const QString folder = home + "/limited";
   ASSERT_TRUE(QDir().mkpath(folder));
   const struct {
     const char* program;
-    const char* file;        // where the save goes, under the home folder
-    const char* after = "";  // what the built-in itself adds to the save's message
+    const char* file;                               // where the save goes, under the home folder
+    const char* after = "";                         // what the built-in itself adds to the save's message
+    const char* own = "Can't open the save file.";  // the built-in's own message
   } cases[] = {
       {"saveB(size(100, 100) + 1, \"%1/big.bin\");", "limited/big.bin"},
       {"createVolumeData(|100, 100, 10|); saveVolumeData(\"%1/big.vol\", |1, 1, 1|);", "limited/big.vol"},
@@ -155,15 +156,20 @@ TEST(PravellaCalc, SavesPastTheFileSizeLimitSayWhy) {
       {"x = size(100, 100) + 1; savePlot3Ddata(x, x, x, x, |0, 0|, \"%1/big.p3d\");", "limited/big.p3d",
        "...<Error>...Invalid arguments.\n"},
       {"x = size(200, 100) + 1; rotater(x, x, x, 1, 0);", "Documents/diary/vkData/rotate000.rot"},
+      {"RGB = popRGBColor(\"mono\"); M_Rand_Seed(1); p# = densityPlot(M_Rand(600, 600)); save(p#, "
+       "\"%1/big.pict\");",
+       "limited/big.pict", "", "file save"},
+      {"RGB = popRGBColor(\"mono\"); M_Rand_Seed(1); p# = densityPlot(M_Rand(600, 600)); saveJPEG(p#, "
+       "\"%1/big.jpg\");",
+       "limited/big.jpg", "", "Invalid PICT."},
   };
   for (const auto& c : cases) {
     const QByteArray out = runCalcLimited(RLIMIT_FSIZE, rlim_t{64} << 10,
                                           QString::fromLatin1(c.program).replace("%1", folder).toUtf8());
     const QString file = home + "/" + c.file;
-    EXPECT_EQ(out.toStdString(),
-              ("...<Error>...Cannot save \"" + file +
-               "\": File too large\n...<Error>...Can't open the save file.\n" + c.after + ".NO.\n")
-                  .toStdString());
+    EXPECT_EQ(out.toStdString(), ("...<Error>...Cannot save \"" + file + "\": File too large\n...<Error>..." +
+                                  c.own + "\n" + c.after + ".NO.\n")
+                                     .toStdString());
     EXPECT_TRUE(
         QFileInfo(file).dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
         << c.file;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "graphics/color_table.h"
+#include "lang/stdlib/spread.h"
 #include "platform/notification_center.h"
 
 namespace pravella::gl {
@@ -53,13 +54,10 @@ void fillColours(const double* c, int k, const double range[2], std::vector<floa
 // Mean and population deviation of one axis; an axis whose values are all equal gets the
 // deviation 1 so that its coordinates are 0, not the non-finite quotient of a zero division.
 void standardise(const double* v, int n, int axis, std::vector<float>& pos) {
-  double sum = 0, squares = 0;
-  for (int i = 0; i < n; ++i) {
-    sum += v[i];
-    squares += v[i] * v[i];
-  }
-  const double mean = sum / n;
-  double sd = std::sqrt((squares - mean * sum) / n);
+  const pravella::numerics::Spread spread =
+      pravella::numerics::spreadOf(n, [v](long long i) { return v[i]; });
+  const double mean = spread.mean;
+  double sd = std::sqrt(spread.squares / n);
   if (!(sd > 0) || !std::isfinite(sd)) sd = 1.0;
   bool constant = true;
   for (int i = 1; i < n && constant; ++i) constant = v[i] == v[0];

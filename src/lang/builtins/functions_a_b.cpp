@@ -118,8 +118,8 @@ int axisBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!vkPopNumber(stack, sp, &high)) return 0;
   if (!(low < high)) return vkInvalidArguments();
   double step = 0;
-  // The row is pushed even after "Axis range overflow".
-  AxisGet(&high, &low, &step);
+  // A range past 1e+300 gives no row to use: "Axis range overflow" fails the run.
+  if (!AxisGet(&high, &low, &step)) return 0;
   const double row[3] = {high, low, step};
   return vkPushReals(stack, sp, row, 1, 3);
 }

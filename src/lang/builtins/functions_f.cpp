@@ -35,16 +35,22 @@ int fisherNoneParaBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     error_disp("Need 2*2");
     return 0;
   }
-  // A count that is no number would be cut to 0 and pass for one.
-  for (int i = 0; i < 4; ++i)
+  // Counts are cut toward zero and taken whole in 64 bits, not cut to an int: 3e+9 is 3e+9.
+  // A count that is no number would be cut to 0 and pass for one; one past the routine's
+  // limit (infinity too) goes as the limit, which it refuses with its reason.
+  long long counts[4];
+  for (int i = 0; i < 4; ++i) {
     if (std::isnan(vk_ta[i])) {
       error_disp("bad matrix");
       return 0;
     }
+    const double whole = std::trunc(vk_ta[i]);
+    counts[i] = whole < 0                                        ? -1
+                : whole < static_cast<double>(kFisherCountLimit) ? static_cast<long long>(whole)
+                                                                 : kFisherCountLimit;
+  }
   int k = 0;
-  if (!fisherNonePara(vkTruncToInt(vk_ta[0]), vkTruncToInt(vk_ta[1]), vkTruncToInt(vk_ta[2]),
-                      vkTruncToInt(vk_ta[3]), vk_tb, &k))
-    return 0;
+  if (!fisherNonePara(counts[0], counts[1], counts[2], counts[3], vk_tb, &k)) return 0;
   if (k == 0) {
     error_disp("bad matrix");
     return 0;

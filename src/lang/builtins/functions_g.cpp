@@ -218,7 +218,7 @@ int getString(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popString(stack, sp, vk_tc) || !popString(stack, sp, vk_tb) || !popString(stack, sp, vk_ta)) return 0;
   if (std::strlen(text(vk_tb)) > 255 || std::strlen(text(vk_tc)) > 255) return invalidArguments();
   std::string out;
-  getAllStringWithTwoWord(text(vk_ta), text(vk_tb), text(vk_tc), out);
+  if (!getAllStringWithTwoWord(text(vk_ta), text(vk_tb), text(vk_tc), out)) return 0;
   return pushText(stack, sp, out);
 }
 

@@ -229,9 +229,11 @@ int normalDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popMatrix(stack, sp, vk_ta, x)) return 0;
   // The square root of 2 pi to 12 decimals; a negative s gives a negative density.
   const double scale = s * 2.506628274631;
+  // The distance in deviations first: squared apart, a tiny deviation and distance both
+  // underflow to 0 (1e-200 squared), and 0 / 0 is no density.
   for (long long i = 0; i < x.elements(); ++i) {
-    const double d = vk_ta[i] - m;
-    vk_ta[i] = std::exp(-d * d / (2 * s * s)) / scale;
+    const double z = (vk_ta[i] - m) / s;
+    vk_ta[i] = std::exp(-z * z / 2) / scale;
   }
   return vkPushReals(stack, sp, vk_ta, x.rows, x.cols);
 }

@@ -13,6 +13,7 @@
 #include "lang/builtins/volume_render_builtins.h"
 #include "lang/stdlib/matrix_utils.h"
 #include "lang/stdlib/point_geometry.h"
+#include "lang/stdlib/spread.h"
 #include "lang/stdlib/string_utils.h"
 #include "platform/cformat.h"
 
@@ -25,16 +26,13 @@ int view3DWith(CalcStackEntry* stack, int* sp,
   if (!vkPopArg(stack, sp, vk_ta, &m)) return 0;
   if (!m.isReal() || m.rows <= 2 || m.cols <= 2) return vkInvalidArguments();
   const long long n = m.elements();
-  double sum = 0, squares = 0;
   bool constant = true;
-  for (long long i = 0; i < n; ++i) {
-    sum += vk_ta[i];
-    squares += vk_ta[i] * vk_ta[i];
-    if (vk_ta[i] != vk_ta[0]) constant = false;
-  }
-  const double mean = sum / n;
-  const double sd = std::sqrt(squares / n - mean * mean);
-  // A constant matrix has no shape to show; rounding can leave it a tiny or NaN deviation.
+  for (long long i = 1; i < n && constant; ++i) constant = vk_ta[i] == vk_ta[0];
+  const pravella::numerics::Spread spread =
+      pravella::numerics::spreadOf(n, [](long long i) { return vk_ta[i]; });
+  const double mean = spread.mean;
+  const double sd = std::sqrt(spread.squares / static_cast<double>(n));
+  // A constant matrix has no shape to show.
   if (constant || !(sd > 0) || !std::isfinite(sd)) return vkInvalidArguments();
   for (long long i = 0; i < n; ++i) vk_tc[i] = (vk_ta[i] - mean) / sd;
   pravella::Picture picture;

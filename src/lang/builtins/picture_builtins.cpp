@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 #include <cstring>
@@ -195,9 +196,12 @@ int vkPictureOperator(const std::string& op, CalcStackEntry* stack, int* sp) {
 
 int vkLoadPictureFile(const std::string& path, QByteArray& out) {
   if (canImportPicture(path)) return DoLoadPicture(path, out);
-  // A file no reader knows (or none at all) shows the shipped no-image picture instead.
-  const std::string noImage = pravella::NoImageFilePath().toStdString();
-  if (!canImportPicture(noImage)) {
+  // A file that is there but that no reader knows shows the shipped no-image picture instead;
+  // one that is missing or unreadable fails with the reason (canImportPicture hands it on).
+  // Without the placeholder (a broken installation) no importer fits at all.
+  const QString placeholder = pravella::NoImageFilePath();
+  const std::string noImage = placeholder.toStdString();
+  if (!QFileInfo(placeholder).isReadable() || !canImportPicture(noImage)) {
     error_disp("Invalid ComponentInstance.");
     return 0;
   }

@@ -136,12 +136,8 @@ int angleVolumeData(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 
 int decVolumeData4(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!popAny(stack, sp)) return 0;
-  // An empty volume is reported and the run goes on; a volume that could not be halved fails
-  // the run, since what follows expects the halved one.
-  if (vData->empty()) {
-    DoDecVolSize4();
-    return 1;
-  }
+  // Any volume that could not be halved, an empty one too, fails the run: what follows expects
+  // the halved one.
   return DoDecVolSize4();
 }
 

@@ -155,7 +155,9 @@ void chiSquareDensity(const double* x, long long count, int n, double* out) {
       continue;
     }
     const double e = std::exp(-v / 2.0), p = std::pow(v, a - 1.0);
-    if (finiteNonZero(scale) && finiteNonZero(e) && finiteNonZero(p)) {
+    // A factor or their product below the smallest normal double has lost digits (e^-725 is
+    // 1e-315 with a third of them) even where the density has not: those go in logs.
+    if (finiteNonZero(scale) && std::isnormal(e) && std::isnormal(p) && std::isnormal(e * p)) {
       out[i] = e * p / scale;
     } else if (v == 0.0) {
       out[i] = a < 1 ? HUGE_VAL : 0.0;

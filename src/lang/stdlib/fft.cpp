@@ -59,13 +59,17 @@ int prepareTwo(int N, int log2N, const double* a, const double* b, std::vector<d
 int deconvolve(int N, int log2N, const double* a, const double* b, double* out) {
   std::vector<double> A, B, C;
   if (!prepareTwo(N, log2N, a, b, A, B, C)) return 0;
+  bool byZero = false;
   for (int k = 0; k < N; ++k) {
+    byZero = byZero || (A[2 * k] == 0.0 && A[2 * k + 1] == 0.0);
     const vkComplex q = cc_div({B[2 * k], B[2 * k + 1]}, {A[2 * k], A[2 * k + 1]});
     C[2 * k] = q.re;
     C[2 * k + 1] = q.im;
   }
   // N is a power of two: multiplying by 1/N is exactly the division.
-  return inverseRealParts(N, log2N, C, 1.0 / N, out);
+  const int ok = inverseRealParts(N, log2N, C, 1.0 / N, out);
+  // A spectrum with a zero has no inverse: the quotient is no numbers, a failure, not a result.
+  return ok && !byZero ? 1 : 0;
 }
 
 // Column-wise forward transforms; `store` picks what goes to out for each of the N values.

@@ -27,7 +27,8 @@ int DoFFTPower(int N, int cols, int log2N, const double* in, double* out);
 // Circular operations on two real signals a and b of N points, output N points:
 // convolution out[k] = sum a[j] b[(k - j) mod N]; deconvolution (the h with b = h * a);
 // `DoFFTImp` the same deconvolution; correlation out[k] = sum a[(j + k) mod N] b[j].
-// Each returns 1, or 0 after "Memory allocation  error (FFT)".
+// Each returns 1, or 0 after "Memory allocation  error (FFT)"; a deconvolution by a signal
+// whose spectrum has a zero returns 0 after "divided by zero error !!!" for each zero.
 int DoFFTConv(int N, int log2N, const double* a, const double* b, double* out);
 int DoFFTDeConv(int N, int log2N, const double* a, const double* b, double* out);
 int DoFFTImp(int N, int log2N, const double* a, const double* b, double* out);

@@ -5,9 +5,15 @@
 #include <cstddef>
 #include <vector>
 
+#include "lang/stdlib/spread.h"
 #include "platform/progress_bar.h"
 
 namespace {
+
+using pravella::numerics::CoMoments;
+using pravella::numerics::coMomentsOf;
+using pravella::numerics::Spread;
+using pravella::numerics::spreadOf;
 
 std::size_t at(int r, int c, int cols) { return static_cast<std::size_t>(r) * cols + c; }
 
@@ -51,12 +57,55 @@ class WindowSums {
   std::vector<double> column_;
 };
 
-// sqrt((sum of squares - sum^2 / N) / N); rounding can leave a tiny negative variance in a
-// flat window, which is 0.
-double deviation(double sum, double squares, double n) {
-  const double variance = (squares - sum * sum / n) / n;
-  return variance > 0 ? std::sqrt(variance) : 0.0;
-}
+// The co-moments of (a, b) over every clipped window, separably as WindowSums: first each
+// column's part of the window in two passes, then the parts of a window merged (each adds the
+// spread of its means about the window's mean), so that no sum of raw squares is formed and
+// values far from 0 keep their spread. With b = a, the window's spread of a.
+class WindowMoments {
+ public:
+  WindowMoments(int rows, int cols, int k) : rows_(rows), cols_(cols), k_(k), column_(at(rows, 0, cols)) {}
+
+  // moment(window) for every window, in out.
+  template <typename Moment>
+  void each(const double* a, const double* b, std::vector<double>& out, Moment moment) {
+    for (int r = 0; r < rows_; ++r) {
+      const int r0 = std::max(0, r - k_), r1 = std::min(rows_ - 1, r + k_);
+      for (int c = 0; c < cols_; ++c) {
+        auto va = [&](long long i) { return a[at(r0 + static_cast<int>(i), c, cols_)]; };
+        auto vb = [&](long long i) { return b[at(r0 + static_cast<int>(i), c, cols_)]; };
+        column_[at(r, c, cols_)] = coMomentsOf(r1 - r0 + 1, va, vb);
+      }
+    }
+    out.assign(column_.size(), 0.0);
+    for (int r = 0; r < rows_; ++r)
+      for (int c = 0; c < cols_; ++c) {
+        const int c0 = std::max(0, c - k_), c1 = std::min(cols_ - 1, c + k_);
+        const CoMoments* part = column_.data() + at(r, c0, cols_);
+        const long long parts = c1 - c0 + 1;
+        // The parts hold equally many pixels: the window's means are the means of theirs.
+        const CoMoments between = coMomentsOf(
+            parts, [part](long long i) { return part[i].meanA; },
+            [part](long long i) { return part[i].meanB; });
+        CoMoments w;
+        w.n = between.n * part[0].n;
+        w.meanA = between.meanA;
+        w.meanB = between.meanB;
+        w.aa = between.aa * part[0].n;
+        w.bb = between.bb * part[0].n;
+        w.ab = between.ab * part[0].n;
+        for (long long i = 0; i < parts; ++i) {
+          w.aa += part[i].aa;
+          w.bb += part[i].bb;
+          w.ab += part[i].ab;
+        }
+        out[at(r, c, cols_)] = moment(w);
+      }
+  }
+
+ private:
+  int rows_, cols_, k_;
+  std::vector<CoMoments> column_;
+};
 
 }  // namespace
 
@@ -70,42 +119,22 @@ int doImageMean(const double* image, int rows, int cols, int k, double* out) {
 }
 
 int doImageSD(const double* image, int rows, int cols, int k, double* out) {
-  WindowSums w(rows, cols, std::max(k, 0));
-  std::vector<double> sums, squares;
-  w.sum([&](std::size_t i) { return image[i]; }, sums);
-  w.sum([&](std::size_t i) { return image[i] * image[i]; }, squares);
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) {
-      const std::size_t i = at(r, c, cols);
-      out[i] = deviation(sums[i], squares[i], w.count(r, c));
-    }
+  WindowMoments w(rows, cols, std::max(k, 0));
+  std::vector<double> sd;
+  w.each(image, image, sd, [](const CoMoments& m) { return std::sqrt(std::max(0.0, m.aa) / m.n); });
+  std::copy(sd.begin(), sd.end(), out);
   return 1;
 }
 
 int doImageCorrelationAB(const double* a, const double* b, int rows, int cols, int k, double* out) {
-  WindowSums w(rows, cols, std::max(k, 0));
-  std::vector<double> sa, sb, saa, sbb, sab;
-  w.sum([&](std::size_t i) { return a[i]; }, sa);
-  w.sum([&](std::size_t i) { return b[i]; }, sb);
-  w.sum([&](std::size_t i) { return a[i] * a[i]; }, saa);
-  w.sum([&](std::size_t i) { return b[i] * b[i]; }, sbb);
-  w.sum([&](std::size_t i) { return a[i] * b[i]; }, sab);
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) {
-      const std::size_t i = at(r, c, cols);
-      const double n = w.count(r, c);
-      const double ma = sa[i] / n, mb = sb[i] / n;
-      const double da = deviation(sa[i], saa[i], n), db = deviation(sb[i], sbb[i], n);
-      // (1/N) sum ((a - ma)/da)((b - mb)/db) = (sum ab / N - ma mb) / (da db). A deviation
-      // that is only rounding noise of the mean would give an arbitrary value: 0 instead.
-      const double noise = 1e-12;
-      if (da <= noise * std::fabs(ma) || db <= noise * std::fabs(mb) || da == 0 || db == 0) {
-        out[i] = 0.0;
-        continue;
-      }
-      const double v = (sab[i] / n - ma * mb) / (da * db);
-      out[i] = std::clamp(v, -1.0, 1.0);
-    }
+  WindowMoments w(rows, cols, std::max(k, 0));
+  std::vector<double> r;
+  // (1/N) sum ((a - ma)/da)((b - mb)/db). A window where either image is flat has none.
+  w.each(a, b, r, [](const CoMoments& m) {
+    if (!(m.aa > 0) || !(m.bb > 0)) return 0.0;
+    return std::clamp(m.ab / std::sqrt(m.aa * m.bb), -1.0, 1.0);
+  });
+  std::copy(r.begin(), r.end(), out);
   return 1;
 }
 
@@ -117,6 +146,7 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
   // keeps a pathological image from looping for ever.
   constexpr int kMaxPasses = 1000;
   double firstCount = -1;
+  std::vector<double> window;  // the values of one pixel's window, row after row
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     long long corrected = 0;
     for (int r = 0; r < rows; ++r) {
@@ -124,15 +154,13 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
       const int r0 = std::max(0, std::min(r - k, rows - side)), r1 = std::min(rows - 1, r0 + side - 1);
       for (int c = 0; c < cols; ++c) {
         const int c0 = std::max(0, std::min(c - k, cols - side)), c1 = std::min(cols - 1, c0 + side - 1);
-        double sum = 0, squares = 0;
+        window.clear();
         for (int rr = r0; rr <= r1; ++rr)
-          for (int cc = c0; cc <= c1; ++cc) {
-            const double v = image[at(rr, cc, cols)];
-            sum += v;
-            squares += v * v;
-          }
-        const double n = static_cast<double>(r1 - r0 + 1) * (c1 - c0 + 1);
-        const double m = sum / n, s = deviation(sum, squares, n), t = f * s;
+          window.insert(window.end(), image + at(rr, c0, cols), image + at(rr, c1 + 1, cols));
+        const Spread spread = spreadOf(static_cast<long long>(window.size()),
+                                       [&](long long i) { return window[static_cast<std::size_t>(i)]; });
+        const double n = static_cast<double>(window.size());
+        const double m = spread.mean, s = std::sqrt(spread.squares / n), t = f * s;
         const double pixel = image[at(r, c, cols)];
         double value = pixel;
         if (std::fabs(pixel - m) > t && s > 1e-12) {

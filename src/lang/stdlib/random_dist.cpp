@@ -95,6 +95,9 @@ namespace {
 
 bool finiteNonZero(double v) { return std::isfinite(v) && v != 0.0; }
 
+// Finite, not 0, and with all its digits (not below the smallest normal double).
+bool normal(double v) { return std::isnormal(v); }
+
 }  // namespace
 
 int DoBeta(double a, double b, double* out) {
@@ -104,8 +107,7 @@ int DoBeta(double a, double b, double* out) {
   SubGamma(a + b, &gab);
   *out = ga * gb / gab;
   // Past about 171 the gammas overflow (and their quotient is no number): in logs instead.
-  if (a > 0 && b > 0 &&
-      !(finiteNonZero(ga) && finiteNonZero(gb) && finiteNonZero(gab) && std::isfinite(*out)))
+  if (a > 0 && b > 0 && !(finiteNonZero(ga) && finiteNonZero(gb) && finiteNonZero(gab) && normal(*out)))
     *out = std::exp(logBeta(a, b));
   return 1;
 }
@@ -127,12 +129,14 @@ int DoFDist(double xv, double m, double n, double* out) {
   const double ratio = m / n;
   const double p1 = ZoTpow(ratio, m / 2), p2 = ZoTpow(xv, m / 2 - 1),
                p3 = ZoTpow(1 + ratio * xv, -(m + n) / 2);
-  *out = p1 * p2 * p3 / beta;
-  if (!(m > 0 && n > 0 && xv >= 0) || (finiteNonZero(beta) && finiteNonZero(p1) && finiteNonZero(p2) &&
-                                       finiteNonZero(p3) && std::isfinite(*out)))
+  const double p12 = p1 * p2, p123 = p12 * p3;
+  *out = p123 / beta;
+  if (!(m > 0 && n > 0 && xv >= 0) ||
+      (normal(beta) && normal(p1) && normal(p2) && normal(p3) && normal(p12) && normal(p123) && normal(*out)))
     return 1;
-  // Large degrees of freedom: the powers and the beta function over- or underflow, their
-  // product does not.
+  // Large degrees of freedom, or x far from 1: the powers, their products or the beta function
+  // over- or underflow (or lose digits below the smallest normal double), the density need
+  // not: 1e-4 at 100 and 1e+5 degrees is about 1.5e-174, through a product of 1e-346.
   if (xv == 0) {
     *out = m > 2 ? 0.0 : m == 2 ? 1.0 : HUGE_VAL;
     return 1;
@@ -373,29 +377,38 @@ double fisherProbability(long long a, long long b, long long c, long long d) {
 
 }  // namespace
 
-double fisherNonePara_keisan(int a, int b, int c, int d) { return fisherProbability(a, b, c, d); }
+double fisherNonePara_keisan(long long a, long long b, long long c, long long d) {
+  return fisherProbability(a, b, c, d);
+}
 
-int fisherNonePara(int a, int b, int c, int d, double* out, int* count) {
-  const long long ab = static_cast<long long>(a) + b, ac = static_cast<long long>(a) + c;
+int fisherNonePara(long long a, long long b, long long c, long long d, double* out, int* count) {
   *count = 0;
   // A count below 0 is no table (and would give "probabilities" past 1).
   if (a < 0 || b < 0 || c < 0 || d < 0) {
     error_disp("bad matrix");
     return 0;
   }
+  // Each count below the limit, so their sum does not overflow; past it the margins would not
+  // be doubles exactly.
+  if (a >= kFisherCountLimit || b >= kFisherCountLimit || c >= kFisherCountLimit || d >= kFisherCountLimit ||
+      a + b + c + d >= kFisherCountLimit) {
+    error_disp("Too big data: the counts must add up to less than 2^53 (9007199254740992).");
+    return 0;
+  }
+  const long long ab = a + b, ac = a + c;
   // Each table is one row of five values in a buffer of TNumber values.
   const long long maxRows = TNumber / 5;
   // Only the v that leave no cell negative give a table: from a - d (or 0) to the smaller
   // margin. Walking just those, and refusing too many before any work, keeps counts near the
   // int limit from taking billions of steps.
-  const long long first = std::max(0LL, static_cast<long long>(a) - d), last = std::min(ab, ac);
+  const long long first = std::max(0LL, a - d), last = std::min(ab, ac);
   if (last - first + 1 > maxRows) {
     error_disp("Too big data.");
     return 0;
   }
   long long rows = 0;
   for (long long v = first; v <= last; ++v) {
-    const long long b2 = ab - v, c2 = ac - v, d2 = static_cast<long long>(d) - a + v;
+    const long long b2 = ab - v, c2 = ac - v, d2 = d - a + v;
     if (b2 < 0 || c2 < 0 || d2 < 0) continue;
     double* row = out + rows * 5;
     row[0] = static_cast<double>(v);

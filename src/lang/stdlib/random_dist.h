@@ -62,7 +62,11 @@ int nGreatestCommonDivisor(const double* values, int rows, int cols, double* out
 int DoMach(const double* a, int rows, int cols, const double* b, int m, int cols2, double* out);
 
 // Hypergeometric probability of the 2 x 2 table [a, b; c, d].
-double fisherNonePara_keisan(int a, int b, int c, int d);
+double fisherNonePara_keisan(long long a, long long b, long long c, long long d);
+// Counts are taken whole up to this total (below it every count and margin is a double
+// exactly).
+inline constexpr long long kFisherCountLimit = 9007199254740992LL;  // 2^53
 // Every table with the margins of [a, b; c, d] as rows (v, a + b - v, a + c - v, d - a + v, P);
-// a negative count is refused ("bad matrix").
-int fisherNonePara(int a, int b, int c, int d, double* out, int* count);
+// a negative count is refused ("bad matrix"), and so are counts adding up to kFisherCountLimit
+// or more.
+int fisherNonePara(long long a, long long b, long long c, long long d, double* out, int* count);

@@ -208,8 +208,18 @@ int DoSpline(const double* knots, const double* values, const double* points, in
   return 1;
 }
 
+bool slicePositionsIncrease(const double* d, int n) {
+  double position = 0;
+  for (int k = 0; k < n; ++k) {
+    const double next = k == 0 ? d[0] : position + d[k];
+    if (!std::isfinite(next) || !(next >= 0) || (k > 0 && !(next > position))) return false;
+    position = next;
+  }
+  return true;
+}
+
 int DoNewtonHokan2(const double* y, const double* d, int n, double* out, int m) {
-  if (n < 2 || m < 2) return invalidArguments();
+  if (n < 2 || m < 2 || !slicePositionsIncrease(d, n)) return invalidArguments();
   // The spline depends only on where the samples lie between the first and the last, so the
   // abscissae are taken as fractions of that span (the first increment, an offset, drops out):
   // the result is then the same for increments of 1e+150 or 1e-290 as for ones near 1, whose

@@ -39,10 +39,15 @@ int DoSpline(const double* knots, const double* values, const double* points, in
 // Samples y at the abscissae given by the running sums of d, resampled at m equally spaced
 // abscissae from the first to the last by the natural spline (n >= 2, m >= 2, else
 // "Invalid arguments."). The result does not depend on the increments' scale (nor on the
-// first, an offset), and is the sample itself where a position falls on one; increments that
-// are not finite, or abscissae that do not strictly increase once summed, are refused with
-// "Invalid arguments.".
+// first, an offset, while the positions it starts stay apart), and is the sample itself where
+// a position falls on one; increments that are not finite, or positions that do not strictly
+// increase once summed (slicePositionsIncrease), are refused with "Invalid arguments.".
 int DoNewtonHokan2(const double* y, const double* d, int n, double* out, int m);
+
+// Whether the positions d[0], d[0] + d[1], ... (summed in doubles, the first increment
+// included) are finite, not below 0 and strictly increasing: an increment too small beside the
+// position it is added to leaves two samples at one place.
+bool slicePositionsIncrease(const double* d, int n);
 
 // Derivative of the spline through the n + 1 knots x[0..n] (strictly increasing, n >= 2,
 // "Invalid arguments... 1st arg. must be sorted" otherwise) of each column of the

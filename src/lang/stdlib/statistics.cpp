@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/stdlib/spread.h"
 #include "lang/values.h"
 
 std::vector<SortRecord> msData;
@@ -59,19 +60,13 @@ double sumOf(const Group& g) {
   return s;
 }
 
-// Population deviation from the sum and the sum of squares of one pass. Rounding can leave a
-// constant group a tiny negative variance: that is 0, not a missing number.
-double sdOf(const Group& g, bool whole) {
-  double s = 0, sq = 0;
-  for (long long i = 0; i < g.count; ++i) {
-    s += g[i];
-    sq += g[i] * g[i];
-  }
-  const double n = static_cast<double>(g.count);
-  const double mean = s / n;
-  const double variance = whole ? (sq - n * mean * mean) / n : sq / n - mean * mean;
-  return std::sqrt(variance < 0 ? 0.0 : variance);
+// Population deviation, in two passes (a one-pass sum of squares loses the spread of values
+// far from 0).
+pravella::numerics::Spread spreadOf(const Group& g) {
+  return pravella::numerics::spreadOf(g.count, [&g](long long i) { return g[i]; });
 }
+
+double sdOf(const Group& g) { return std::sqrt(spreadOf(g).squares / static_cast<double>(g.count)); }
 
 double minOf(const Group& g) {
   double m = g[0];
@@ -102,15 +97,13 @@ int reduce(const double* in, double* out, int rows, int cols, Over over, int* ou
 }
 
 double meanOf(const Group& g) { return sumOf(g) / static_cast<double>(g.count); }
-double sdWhole(const Group& g) { return sdOf(g, true); }
-double sdPart(const Group& g) { return sdOf(g, false); }
 
 // Z-scores keep the input's shape: each value of a group is written where it was read.
 int zScore(const double* in, double* out, int rows, int cols, Over over, int* outRows, int* outCols) {
   int r = 0, c = 0;
   const int ok = eachGroup(in, rows, cols, over, &r, &c, [in, out](const Group& g, int) {
-    const double mean = meanOf(g);
-    const double sd = sdPart(g);
+    const pravella::numerics::Spread s = spreadOf(g);
+    const double mean = s.mean, sd = std::sqrt(s.squares / static_cast<double>(g.count));
     const long long offset = g.start - in;
     for (long long i = 0; i < g.count; ++i) out[offset + i * g.stride] = (g[i] - mean) / sd;
   });
@@ -332,7 +325,8 @@ int DoHendouKeisu(const double* in, double* out, int rows, int cols, int* outRow
       error_disp("Invalid number.");
       return 0;
     }
-    out[c] = 100.0 * sdPart(g) / (s / rows);
+    const pravella::numerics::Spread spread = spreadOf(g);
+    out[c] = 100.0 * std::sqrt(spread.squares / rows) / spread.mean;
   }
   *outRows = 1;
   *outCols = cols;
@@ -351,9 +345,9 @@ VK_REDUCE(DoRSum, sumOf, Over::Columns)
 VK_REDUCE(DoMean, meanOf, Over::All)
 VK_REDUCE(DoLMean, meanOf, Over::Rows)
 VK_REDUCE(DoRMean, meanOf, Over::Columns)
-VK_REDUCE(DoSD, sdWhole, Over::All)
-VK_REDUCE(DoLSD, sdPart, Over::Rows)
-VK_REDUCE(DoRSD, sdPart, Over::Columns)
+VK_REDUCE(DoSD, sdOf, Over::All)
+VK_REDUCE(DoLSD, sdOf, Over::Rows)
+VK_REDUCE(DoRSD, sdOf, Over::Columns)
 VK_REDUCE(DoMin, minOf, Over::All)
 VK_REDUCE(DoLMin, minOf, Over::Rows)
 VK_REDUCE(DoRMin, minOf, Over::Columns)

@@ -8,8 +8,8 @@
 #include <QImage>
 #include <QString>
 
-#include <cstdlib>
 #include <sys/stat.h>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -123,11 +123,17 @@ TEST_F(LettersLMNO, PicturesAndRichTextDocuments) {
   image.fill(Qt::red);
   ASSERT_TRUE(image.save(home_ + "/red.png"));
   EXPECT_EQ(run("p# = loadPicture(\"red.png\"); getPictSize(p#);"), "    6.0000     4.0000\n.OK.\n");
-  // A file no reader knows, or none at all, loads as the shipped no-image picture (160 x 120);
-  // without that picture too, the load fails.
+  // A file no reader knows loads as the shipped no-image picture (160 x 120); without that
+  // picture too, the load fails.
   write("plain.txt", "not a picture");
   EXPECT_EQ(run("p# = loadPicture(\"plain.txt\"); getPictSize(p#);"), "  160.0000   120.0000\n.OK.\n");
-  EXPECT_EQ(run("p# = loadPicture(\"missing.png\"); getPictSize(p#);"), "  160.0000   120.0000\n.OK.\n");
+  // One that is not there, or cannot be read, is no stand-in case: the load fails and says why.
+  EXPECT_EQ(run("p# = loadPicture(\"missing.png\"); getPictSize(p#);"),
+            "...<Error>...Cannot read \"" + (home_ + "/missing.png").toStdString() +
+                "\": No such file or directory\n...<Error>...Invalid ComponentInstance.\n.NO.\n");
+  EXPECT_EQ(run("p# = loadPicture(\"plain.txt/red.png\");"),
+            "...<Error>...Cannot read \"" + (home_ + "/plain.txt/red.png").toStdString() +
+                "\": Not a directory\n...<Error>...Can not get Picture.\n.NO.\n");
   qputenv("PRAVELLA_RESOURCES", (home_ + "/no resources").toUtf8());
   const std::string bare = run("p# = loadPicture(\"plain.txt\");");
   qunsetenv("PRAVELLA_RESOURCES");
@@ -144,8 +150,12 @@ TEST_F(LettersLMNO, LoadersRefusePipesAndDevicesInsteadOfHanging) {
   // A named pipe with no writer would block the run for ever; /dev/zero would never end.
   ASSERT_EQ(::mkfifo((home_ + "/pipe").toLocal8Bit().constData(), 0600), 0);
   const std::string pipe = (home_ + "/pipe").toStdString();
-  EXPECT_EQ(run("p# = loadPicture(\"" + pipe + "\");"), "...<Error>...Can not get Picture.\n.NO.\n");
-  EXPECT_EQ(run("p# = loadPicture(\"/dev/zero\");"), "...<Error>...Can not get Picture.\n.NO.\n");
+  EXPECT_EQ(run("p# = loadPicture(\"" + pipe + "\");"), "...<Error>...Cannot read \"" + pipe +
+                                                            "\": it is a named pipe.\n"
+                                                            "...<Error>...Can not get Picture.\n.NO.\n");
+  EXPECT_EQ(run("p# = loadPicture(\"/dev/zero\");"),
+            "...<Error>...Cannot read \"/dev/zero\": it is a character device.\n"
+            "...<Error>...Can not get Picture.\n.NO.\n");
   EXPECT_EQ(run("t$ = loadText(\"" + pipe + "\");"), "...<Error>...Can't read file.\n.NO.\n");
   EXPECT_EQ(run("t$ = loadText(\"/dev/zero\");"), "...<Error>...Can't read file.\n.NO.\n");
   EXPECT_EQ(run("load(\"" + pipe + "\");").substr(0, 12), "...<Error>..");

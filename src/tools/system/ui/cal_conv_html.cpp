@@ -11,6 +11,7 @@
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/command_bridge.h"
+#include "lang/report.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/ui/dialogs.h"
@@ -137,10 +138,12 @@ void CalConvHTML::saveJPEG2stj(const QString& payload) {
     const QImage image = pravella::Picture(bytes).toImage(&error);
     if (image.isNull())
       reason = QStringLiteral("the clipboard's picture cannot be read: %1").arg(error);
-    else if (!pravella::saveAsJpeg(image, path, static_cast<float>(quality)))
-      reason = QStringLiteral("%1 could not be written").arg(path);
+    else if (QString why; !pravella::saveAsJpeg(image, path, static_cast<float>(quality), &why))
+      reason = why;
   }
   if (reason.isEmpty()) return;
   showErrMessageToConsole(("cal_saveToSTJ: " + reason + "\n").toStdString());
+  // The program's result says why too ("Cannot save "…": No such file or directory").
+  error_disp(reason.toStdString());
   pravella::failCommand();
 }

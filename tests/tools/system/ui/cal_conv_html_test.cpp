@@ -162,8 +162,13 @@ TEST_F(Export, TheClipboardPictureBecomesAJpegOrTheCommandFails) {
   EXPECT_GT(qRed(saved.pixel(0, 0)), 200);
   EXPECT_LT(qGreen(saved.pixel(0, 0)), 60);
 
+  // A refused write fails the command with the system's reason.
   const std::string out = runProgram(make + "cal_saveToSTJ(a#, \"/nonexistent-folder/shot.jpg\", 0.8);");
   EXPECT_EQ(out.substr(out.size() - 5), ".NO.\n") << out;
+  EXPECT_NE(
+      out.find("...<Error>...Cannot save \"/nonexistent-folder/shot.jpg\": No such file or directory\n"),
+      std::string::npos)
+      << out;
 }
 
 }  // namespace
