@@ -19,6 +19,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/file_copy.h"
 #include "platform/save_steps.h"
 
 namespace pravella {
@@ -413,6 +414,51 @@ WriteResult replaceFolderAtomically(const QString& folder,
   const int synced = syncFolder(parent);
   cleanUp();  // the old document, under the temporary name now
   if (synced) return savedUnsynced(folder, synced);
+  return success();
+}
+
+WriteResult copyAtomically(const QString& from, const QString& to) {
+  const QFileInfo target(to);
+  const QString parent = target.absolutePath();
+  const QString finalPath = target.absoluteFilePath();
+  const auto refused = [&](int error) {
+    return failure(QStringLiteral("Cannot copy \"%1\" to \"%2\": %3")
+                       .arg(QFileInfo(from).fileName(), target.fileName(), systemReason(error)));
+  };
+  if (exists(finalPath)) return refused(EEXIST);
+  QString temp;
+  std::optional<InFlight> writing;
+  // A name no entry has: copyRecursively makes the top entry itself.
+  for (int attempt = 0; attempt < 100 && (temp.isEmpty() || exists(temp)); ++attempt) {
+    temp = temporaryName(parent);
+    writing.emplace(temp);
+  }
+  if (exists(temp)) return refused(EEXIST);
+  step();
+  errno = 0;
+  if (!copyRecursively(from, temp)) {
+    const int error = errno ? errno : EIO;
+    removeTree(temp);
+    return refused(error);
+  }
+  if (const int error = syncTree(temp)) {
+    removeTree(temp);
+    return refused(error);
+  }
+  // Only a whole copy takes the name, and never from an entry that took it meanwhile.
+  step();
+  const QByteArray tempName = native(temp), finalName = native(finalPath);
+  int renamed =
+      ::renameat2(AT_FDCWD, tempName.constData(), AT_FDCWD, finalName.constData(), RENAME_NOREPLACE);
+  if (renamed != 0 && (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP))
+    renamed =
+        exists(finalPath) ? (errno = EEXIST, -1) : ::rename(tempName.constData(), finalName.constData());
+  if (renamed != 0) {
+    const int error = errno;
+    removeTree(temp);
+    return refused(error);
+  }
+  if (const int error = syncFolder(parent)) return savedUnsynced(to, error);
   return success();
 }
 

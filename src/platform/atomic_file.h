@@ -65,6 +65,12 @@ WriteResult writeFileAtomicallyThrough(const QString& path,
 WriteResult replaceFolderAtomically(const QString& folder,
                                     const std::function<WriteResult(const QString& tempFolder)>& fill);
 
+// Makes `to`, where no entry may be, a copy of the file or folder tree `from` (links inside
+// copied as links). The copy is made under a temporary name beside `to` and takes its name
+// only whole, never over an entry that appeared meanwhile: a failure, or a kill at any moment,
+// leaves nothing at `to` (recovery removes the temporary).
+WriteResult copyAtomically(const QString& from, const QString& to);
+
 // Puts back or removes what interrupted saves of other (dead) processes left in `folder`:
 // a document whose save was killed between two renames is put back in place; temporaries that
 // are not the only copy of anything are removed. Entries a save did not name (a user's own

@@ -11,6 +11,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/save_steps.h"
+#include "support/folder_snapshot.h"
 #include "support/test_home.h"
 #include "support/unprivileged_run.h"
 
@@ -225,6 +226,37 @@ TEST(AtomicFile, AWriterByNameGetsTheUsualModeAndLeavesTheOldFileOnFailure) {
   EXPECT_EQ(contents(path), "two");
   EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"a.mov"});
   ::umask(umaskBefore);
+}
+
+// A copy takes its name only whole and never over an entry there.
+TEST(AtomicFile, ACopyTakesAFreeNameWhole) {
+  const QString dir = pravella::test::home() + "/d";
+  QDir().mkpath(dir + "/a.tbld/inner");
+  ASSERT_TRUE(pravella::writeFileAtomically(dir + "/a.tbld/prices.dat", "prices"));
+  ASSERT_TRUE(pravella::writeFileAtomically(dir + "/a.tbld/inner/more.dat", "more"));
+  ASSERT_TRUE(QFile::link("prices.dat", dir + "/a.tbld/link"));
+  auto before = pravella::test::FolderSnapshot::of(dir);
+
+  const pravella::WriteResult copied = pravella::copyAtomically(dir + "/a.tbld", dir + "/b.tbld");
+  ASSERT_TRUE(copied) << copied.error.toStdString();
+  EXPECT_TRUE(before.changedOnly({"b.tbld"}));
+  EXPECT_EQ(contents(dir + "/b.tbld/prices.dat"), "prices");
+  EXPECT_EQ(contents(dir + "/b.tbld/inner/more.dat"), "more");
+  EXPECT_TRUE(QFileInfo(dir + "/b.tbld/link").isSymLink());
+  EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList({"a.tbld", "b.tbld"}));
+
+  // Onto a name that is taken, a dangling link too: refused, and nothing changes.
+  ASSERT_TRUE(QFile::link(dir + "/nowhere", dir + "/c.tbld"));
+  before = pravella::test::FolderSnapshot::of(dir);
+  for (const char* taken : {"/b.tbld", "/c.tbld"}) {
+    const pravella::WriteResult refused = pravella::copyAtomically(dir + "/a.tbld", dir + taken);
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.error.contains("File exists")) << refused.error.toStdString();
+  }
+  // Nothing to copy: nothing made.
+  EXPECT_FALSE(pravella::copyAtomically(dir + "/missing.tbld", dir + "/d.tbld"));
+  EXPECT_TRUE(before.unchanged());
 }
 
 }  // namespace
