@@ -2,6 +2,10 @@
 // A memo keeps folders beside it under its own name: its tables ("Name.tbld") and the pages
 // of its HTML export ("Name.htmld"). The day lists never show them, so whatever renames,
 // moves or deletes the memo takes them along; a move they cannot follow does not happen.
+//
+// Every document of that name in the folder uses them: "plain.rtf" and "plain.rtfd", the
+// package its edits are saved to, share "plain.tbld". While another of them stays, the
+// companions stay with it: the one renamed or moved takes a copy, the one deleted nothing.
 
 #include <QDateTime>
 #include <QString>
@@ -20,6 +24,15 @@ bool isCompanionExtension(QStringView extension);
 // or not. A companion has none of its own: for one, the list is empty.
 QStringList companionPathsFor(const QString& documentPath);
 
+// The other documents of `documentPath`'s folder that bear its name without extension, and so
+// share its companions: every entry of that name but companions and "ROIData" files (an
+// image's regions, no document), except the document itself and those in `going`.
+QStringList documentsSharingCompanions(const QString& documentPath, const QStringList& going = {});
+
+// The documents whose companion `companionPath` is ("Name.tbld": every document "Name.*" beside
+// it but companions); empty for a path that is no companion's.
+QStringList documentsUsingCompanion(const QString& companionPath);
+
 // Moves one entry; true when it moved. It must never replace an entry that is there.
 using EntryMover = std::function<bool(const QString& from, const QString& to)>;
 
@@ -32,11 +45,13 @@ struct DocumentMove {
 };
 
 // Moves the document `from` to `to` with every companion it has, each to the companion name
-// of `to`. When a companion's new name is taken nothing moves; when a companion cannot be
-// moved, what moved already is moved back. The document's own new name is the caller's to
-// check (each says that in its own words).
+// of `to`; a companion another document of that name still uses (one not in `going`, the
+// entries moving with it) stays, and `to` gets a copy of it. When a companion's new name is
+// taken nothing moves; when a companion cannot follow, what moved already is moved back and
+// the copies made are taken away. The document's own new name is the caller's to check (each
+// says that in its own words).
 DocumentMove moveDocumentWithCompanions(const QString& from, const QString& to,
-                                        const EntryMover& move = renameEntry);
+                                        const EntryMover& move = renameEntry, const QStringList& going = {});
 
 // Links `to` to the document `from` (a symbolic link holding the path `from`), and each
 // companion of `to` to the companion of `from`, with the same rules: nothing is linked when a
@@ -49,7 +64,8 @@ struct DocumentTrash {
 };
 
 // Moves the document at `path` into the Trash, then each companion it has: tables left behind
-// would be taken up by the next memo of that name. When the document cannot go, nothing does.
+// would be taken up by the next memo of that name. Companions another document of that name
+// still uses stay. When the document cannot go, nothing does.
 DocumentTrash trashDocumentWithCompanions(const QString& path,
                                           const QDateTime& when = QDateTime::currentDateTime());
 

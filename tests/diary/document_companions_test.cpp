@@ -1,4 +1,5 @@
-// A memo's tables and HTML pages move with it, or nothing moves.
+// A memo's tables and HTML pages move with it, or nothing moves; while another document of its
+// name stays, they stay with that one.
 
 #include "diary/document_companions.h"
 
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 
 #include "platform/paths.h"
+#include "support/folder_snapshot.h"
 #include "support/test_home.h"
 
 namespace {
@@ -46,19 +48,27 @@ TEST(DocumentCompanions, MoveWithTheDocumentOrNothingMoves) {
   makeFolder("Tables.rtfd", "memo");
   makeFolder("Tables.tbld", "prices");
   makeFolder("Tables.htmld", "page");
+  makeFolder("Tablesque.tbld", "another name's");
+  const auto before = test::FolderSnapshot::of(dir());
   DocumentMove moved = moveDocumentWithCompanions(dir() + "/Tables.rtfd", dir() + "/Tables2.rtfd");
   ASSERT_TRUE(moved.ok) << s(moved.error);
-  EXPECT_EQ(entries(), QStringList({"Tables2.htmld", "Tables2.rtfd", "Tables2.tbld"}));
+  EXPECT_EQ(entries(), QStringList({"Tables2.htmld", "Tables2.rtfd", "Tables2.tbld", "Tablesque.tbld"}));
   EXPECT_EQ(contentOf("Tables2.tbld"), "prices");
+  EXPECT_TRUE(before.changedOnly(
+      {"Tables.htmld", "Tables.rtfd", "Tables.tbld", "Tables2.htmld", "Tables2.rtfd", "Tables2.tbld"}));
+  EXPECT_EQ(contentOf("Tablesque.tbld"), "another name's");
 
   // A companion's new name taken: nothing moves, and the sentence says which.
   makeFolder("Other.tbld", "someone else's");
+  const auto refused = test::FolderSnapshot::of(dir());
   moved = moveDocumentWithCompanions(dir() + "/Tables2.rtfd", dir() + "/Other.rtfd");
   EXPECT_FALSE(moved.ok);
   EXPECT_EQ(moved.error,
             "\"Tables2\" is not moved: its tables cannot follow it, because \"Other.tbld\" already exists.");
-  EXPECT_EQ(entries(), QStringList({"Other.tbld", "Tables2.htmld", "Tables2.rtfd", "Tables2.tbld"}));
+  EXPECT_EQ(entries(),
+            QStringList({"Other.tbld", "Tables2.htmld", "Tables2.rtfd", "Tables2.tbld", "Tablesque.tbld"}));
   EXPECT_EQ(contentOf("Other.tbld"), "someone else's");
+  EXPECT_TRUE(refused.unchanged());
 }
 
 TEST(DocumentCompanions, ACompanionThatCannotFollowBringsTheRestBack) {
@@ -80,6 +90,85 @@ TEST(DocumentCompanions, ACompanionThatCannotFollowBringsTheRestBack) {
             "\"Tables\" is not moved: its tables (\"Tables.tbld\") could not follow it: Permission denied.");
   EXPECT_EQ(entries(), QStringList({"Tables.htmld", "Tables.rtfd", "Tables.tbld"}));
   EXPECT_EQ(contentOf("Tables.htmld"), "page");
+}
+
+TEST(DocumentCompanions, AreSharedByEveryDocumentOfTheName) {
+  makeFolder("plain.rtfd", "saved edit");
+  for (const char* name :
+       {"plain.rtf", "plain", "plain.ROIData", "plain.tbld", "plainer.rtf", "plain.old.rtf"}) {
+    QFile f(dir() + "/" + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  QStringList sharing = documentsSharingCompanions(dir() + "/plain.rtf");
+  sharing.sort();
+  EXPECT_EQ(sharing, QStringList({dir() + "/plain", dir() + "/plain.rtfd"}));
+  EXPECT_EQ(documentsSharingCompanions(dir() + "/plain.rtf", {dir() + "/plain", dir() + "/plain.rtfd"}),
+            QStringList());
+  EXPECT_EQ(documentsSharingCompanions(dir() + "/plainer.rtf"), QStringList());
+  EXPECT_EQ(documentsSharingCompanions(dir() + "/plain.tbld"), QStringList());
+  QStringList users = documentsUsingCompanion(dir() + "/plain.tbld");
+  users.sort();
+  EXPECT_EQ(users, QStringList({dir() + "/plain", dir() + "/plain.rtf", dir() + "/plain.rtfd"}));
+  EXPECT_EQ(documentsUsingCompanion(dir() + "/plain.rtf"), QStringList());
+}
+
+// "plain.rtf" and "plain.rtfd" (its edits saved) both use "plain.tbld": the one that goes
+// leaves it to the one that stays, and a renamed or moved one takes a copy.
+TEST(DocumentCompanions, StayWhileAnotherDocumentOfTheNameStays) {
+  makeFolder("plain.rtfd", "saved edit");
+  makeFolder("plain.tbld", "prices");
+  makeFolder("plain.htmld", "page");
+  QFile rtf(dir() + "/plain.rtf");
+  ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+  rtf.write("{\\rtf1 words}");
+  rtf.close();
+
+  auto before = test::FolderSnapshot::of(dir());
+  DocumentMove moved = moveDocumentWithCompanions(dir() + "/plain.rtf", dir() + "/notes.rtf");
+  ASSERT_TRUE(moved.ok) << s(moved.error);
+  EXPECT_TRUE(before.changedOnly({"plain.rtf", "notes.rtf", "notes.tbld", "notes.htmld"}));
+  EXPECT_EQ(contentOf("plain.tbld"), "prices");
+  EXPECT_EQ(contentOf("notes.tbld"), "prices");
+  EXPECT_EQ(contentOf("notes.htmld"), "page");
+  // The copy is whole, and nothing of its making is left.
+  EXPECT_EQ(entries(), QStringList({"notes.htmld", "notes.rtf", "notes.tbld", "plain.htmld", "plain.rtfd",
+                                    "plain.tbld"}));
+
+  // Back beside its package, then deleted: the tables stay with the package.
+  ASSERT_TRUE(renameEntry(dir() + "/notes.rtf", dir() + "/plain.rtf"));
+  before = test::FolderSnapshot::of(dir());
+  DocumentTrash trashed = trashDocumentWithCompanions(dir() + "/plain.rtf");
+  ASSERT_TRUE(trashed.document.ok) << s(trashed.document.error);
+  EXPECT_TRUE(before.changedOnly({"plain.rtf"}));
+  EXPECT_EQ(QDir(paths::trash() + "/files").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList{"plain.rtf"});
+
+  // The last document of the name takes them.
+  trashed = trashDocumentWithCompanions(dir() + "/plain.rtfd");
+  ASSERT_TRUE(trashed.document.ok) << s(trashed.document.error);
+  EXPECT_EQ(entries(), QStringList({"notes.htmld", "notes.tbld"}));
+  EXPECT_TRUE(QFileInfo(paths::trash() + "/files/plain.tbld/content").isFile());
+}
+
+// Two documents of one name moved together: the companions go with the first, whose fellow
+// goes too, and are not copied.
+TEST(DocumentCompanions, DocumentsOfTheNameMovedTogetherTakeThemOnce) {
+  makeFolder("plain.rtfd", "saved edit");
+  makeFolder("plain.tbld", "prices");
+  QFile rtf(dir() + "/plain.rtf");
+  ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+  rtf.close();
+  const QString into = test::home() + "/into";
+  QDir().mkpath(into);
+  const QStringList going{dir() + "/plain.rtf", dir() + "/plain.rtfd"};
+  for (const QString& path : going) {
+    const DocumentMove moved =
+        moveDocumentWithCompanions(path, into + "/" + QFileInfo(path).fileName(), renameEntry, going);
+    ASSERT_TRUE(moved.ok) << s(moved.error);
+  }
+  EXPECT_EQ(entries(), QStringList());
+  EXPECT_EQ(QDir(into).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+            QStringList({"plain.rtf", "plain.rtfd", "plain.tbld"}));
 }
 
 TEST(DocumentCompanions, GoToTheTrashWithTheDocumentButNeverWithoutIt) {

@@ -107,9 +107,11 @@ MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
       continue;
     }
     const QString target = moveTarget(folder, QFileInfo(item).fileName());
-    // A memo's tables and pages go with it, or nothing moves.
-    const DocumentMove moved =
-        target.isEmpty() ? DocumentMove{} : moveDocumentWithCompanions(item, target, moveItem);
+    // A memo's tables and pages go with it, or nothing moves; while another document of its
+    // name stays (one not marked after it), they stay too, and the moved one takes a copy.
+    const DocumentMove moved = target.isEmpty()
+                                   ? DocumentMove{}
+                                   : moveDocumentWithCompanions(item, target, moveItem, items.mid(i + 1));
     if (moved.ok) {
       tellDocumentMoved(item, target);
       marks.remove(item);
@@ -127,7 +129,8 @@ MarkedItemsOutcome trashMarkedItems(FinderMarks& marks) {
   MarkedItemsOutcome outcome;
   const QStringList items = marks.entries();
   for (const QString& item : items) {
-    // A memo's tables and pages go with it (a companion also marked is gone by its turn).
+    // A memo's tables and pages go with it (a companion also marked is gone by its turn), but
+    // not while another document of its name stays: the last of them to go takes them.
     const DocumentTrash trashed = trashDocumentWithCompanions(item);
     if (trashed.document.ok) {
       if (!trashed.document.trashedPath.isEmpty()) tellDocumentTrashed(item);
