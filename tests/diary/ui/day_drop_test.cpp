@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "day_documents_fixture.h"
+#include "support/folder_snapshot.h"
 
 namespace day_documents_test {
 namespace {
@@ -66,7 +67,11 @@ TEST_F(DayDrop, AMemoDroppedOnAnotherDayBringsItsTablesOrIsRefused) {
   writeRtfd(day(27) + "/Two.rtfd", "two");
   writeFile(day(27) + "/Two.tbld/t.dat", "its own");
   writeFile(day() + "/Two.tbld/other.dat", "another memo's");
+  // Another document of the name keeps the tables where they are: a link takes nothing away.
+  writeFile(day(27) + "/Tables.rtf", "{\\rtf1 the first words}");
   start();
+  const auto source = pravella::test::FolderSnapshot::of(day(27));
+  const auto target = pravella::test::FolderSnapshot::of(day());
   auto* table = static_cast<getKeyOnTable*>(this->table());
   std::unique_ptr<QMimeData> mime(files({day(27) + "/Tables.rtfd", day(27) + "/Two.rtfd"}));
   const QPoint at = table->viewport()->rect().center();
@@ -83,6 +88,8 @@ TEST_F(DayDrop, AMemoDroppedOnAnotherDayBringsItsTablesOrIsRefused) {
   EXPECT_EQ(window->statusBar()->currentMessage(),
             "\"Two\" is not linked: its tables cannot follow it, because \"Two.tbld\" already exists.");
   EXPECT_EQ(sounds, QStringList({"Tink", "Basso"}));
+  EXPECT_TRUE(source.unchanged());
+  EXPECT_TRUE(target.changedOnly({"Tables.rtfd", "Tables.tbld"}));
 }
 
 TEST_F(DayDrop, TheFinderTextTakesTheMenuCommandsWhileFocused) {

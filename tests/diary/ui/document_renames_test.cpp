@@ -5,6 +5,9 @@
 #include "day_documents_fixture.h"
 
 #include <cstdio>
+#include <functional>
+
+#include "support/folder_snapshot.h"
 
 namespace {
 
@@ -70,15 +73,20 @@ TEST_F(DocumentRenames, TablesAndPagesGoAlongOrNothingMoves) {
   clickRow(0);
   ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/Tables.rtfd");
 
+  auto before = pravella::test::FolderSnapshot::of(day());
   renameInField("Tables2");
   EXPECT_EQ(entries(), QStringList({"Tables2.htmld", "Tables2.rtfd", "Tables2.tbld", "Taken.tbld"}));
+  EXPECT_TRUE(before.changedOnly(
+      {"Tables.rtfd", "Tables.tbld", "Tables.htmld", "Tables2.rtfd", "Tables2.tbld", "Tables2.htmld"}));
   EXPECT_EQ(textOf(day() + "/Tables2.rtfd"), "see <prices>");
   EXPECT_TRUE(QFileInfo(day() + "/Tables2.tbld/prices.dat").isFile());
   EXPECT_TRUE(QFileInfo(day() + "/Tables2.htmld/index.html").isFile());
 
   // A name whose tables folder is taken: refused with the reason, and nothing moves.
   alertAnswer = 0;
+  before = pravella::test::FolderSnapshot::of(day());
   renameInField("Taken");
+  EXPECT_TRUE(before.unchanged());
   EXPECT_EQ(alerts, QStringList{"Can't rename the document !"});
   EXPECT_EQ(alertMessages.value(0),
             "\"Tables2\" is not moved: its tables cannot follow it, because \"Taken.tbld\" already exists.");
@@ -97,6 +105,82 @@ TEST_F(DocumentRenames, TablesAndPagesGoAlongOrNothingMoves) {
   QTest::keyClick(editor, Qt::Key_Return);
   EXPECT_EQ(entries(), QStringList({"Tables3.htmld", "Tables3.rtfd", "Tables3.tbld", "Taken.tbld"}));
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/Tables3.rtfd");
+}
+
+// "plain.rtf" and "plain.rtfd", where its edits were saved, share the tables "plain.tbld":
+// renaming or deleting the RTF file leaves them to the package. A renamed one takes a copy.
+TEST_F(DocumentRenames, TablesStayWithAnotherDocumentOfTheName) {
+  struct Case {
+    const char* how;
+    std::function<void()> act;
+    QStringList changed;  // in the day folder
+    QStringList trashed;
+    QStringList asked;  // the alerts
+  };
+  const std::vector<Case> cases{
+      {"name field",
+       [this] {
+         clickRow(static_cast<int>(calendar->diaryFiles().indexOf("plain.rtf")));
+         ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/plain.rtf");
+         renameInField("renamed");
+       },
+       {"plain.rtf", "renamed.rtf", "renamed.tbld"},
+       {},
+       {}},
+      {"row",
+       [this] {
+         table()->setFocus();
+         table()->setCurrentCell(static_cast<int>(calendar->diaryFiles().indexOf("plain.rtf")), 1);
+         QTest::keyClick(table(), Qt::Key_F2);
+         auto* editor = table()->viewport()->findChild<QLineEdit*>();
+         ASSERT_NE(editor, nullptr);
+         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+         QTest::keyClicks(editor, "renamed.rtf");
+         QTest::keyClick(editor, Qt::Key_Return);
+       },
+       {"plain.rtf", "renamed.rtf", "renamed.tbld"},
+       {},
+       {}},
+      {"Delete key",
+       [this] {
+         table()->selectRow(static_cast<int>(calendar->diaryFiles().indexOf("plain.rtf")));
+         alertAnswer = 2;  // "Delete"
+         table()->setFocus();
+         QTest::keyClick(table(), Qt::Key_Delete);
+       },
+       {"plain.rtf"},
+       {"plain.rtf"},
+       {"Delete : plain.rtf"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    QTextDocument words;
+    words.setPlainText("words");
+    QDir().mkpath(day());
+    ASSERT_TRUE(pravella::writeRtfFile(day() + "/plain.rtf", words).ok);
+    writeRtfd(day() + "/plain.rtfd", "saved edit");
+    writeFile(day() + "/plain.tbld/prices.dat", "the prices");
+    start();
+    const auto before = pravella::test::FolderSnapshot::of(day());
+    c.act();
+    EXPECT_TRUE(before.changedOnly(c.changed));
+    EXPECT_EQ(alerts, c.asked) << s(alertMessages.join(" / "));
+    EXPECT_EQ(textOf(day() + "/plain.rtfd"), "saved edit");
+    for (const QString& name : c.changed)
+      EXPECT_EQ(QFileInfo::exists(day() + "/" + name), name != "plain.rtf") << s(name);
+    if (c.changed.contains("renamed.tbld")) {
+      QFile copy(day() + "/renamed.tbld/prices.dat");
+      ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+      EXPECT_EQ(copy.readAll(), "the prices");
+    }
+    EXPECT_EQ(QDir(paths::trash() + "/files").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), c.trashed);
+    TearDown();
+    QDir(day()).removeRecursively();
+    QDir(paths::trash()).removeRecursively();
+    alerts.clear();
+    alertMessages.clear();
+    alertAnswer = -1;
+  }
 }
 
 }  // namespace

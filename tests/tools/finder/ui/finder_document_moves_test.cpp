@@ -25,6 +25,7 @@
 #include "platform/rich_text_file.h"
 #include "support/dialog_watchdog.h"
 #include "support/folder_panel.h"
+#include "support/folder_snapshot.h"
 #include "tools/bookmarks/launcher_store.h"
 #include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
@@ -176,9 +177,11 @@ TEST_F(FinderDocumentMoves, DeletedMemosTakeTheirTablesAndPagesAlong) {
   const QString trash = paths::trash() + "/files/";
 
   browse(a);
+  const auto before = pravella::test::FolderSnapshot::of(day);
   watchdog.answer(QStringLiteral("Delete"));
   QTest::mouseClick(button(QStringLiteral("Delete")), Qt::LeftButton);
   EXPECT_EQ(QDir(day).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+  EXPECT_TRUE(before.changedOnly({"a.rtfd", "a.tbld", "a.htmld"}));
   for (const char* name : {"a.rtfd", "a.tbld/inside", "a.htmld/inside"})
     EXPECT_TRUE(QFileInfo::exists(trash + name)) << name;
 
@@ -190,6 +193,56 @@ TEST_F(FinderDocumentMoves, DeletedMemosTakeTheirTablesAndPagesAlong) {
   EXPECT_EQ(QDir(other).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"bb.tbld"});
   for (const char* name : {"b.rtfd", "b.tbld/inside"}) EXPECT_TRUE(QFileInfo::exists(trash + name)) << name;
   EXPECT_EQ(watchdog.answered(), (QStringList{"Delete : a.rtfd", "Delete"}));
+  EXPECT_EQ(watchdog.pending(), 0u);
+}
+
+// "Notes.txt", "Notes.rtf" and "Notes.rtfd" all use the tables "Notes.tbld": they stay while
+// one of them stays. The one renamed takes a copy, the one deleted nothing, and documents of
+// the name moved together take them once.
+TEST_F(FinderDocumentMoves, TablesStayWhileAnotherDocumentOfTheNameStays) {
+  const QString day = paths::dayFolder(2008, 3, 5);
+  const auto write = [](const QString& path, const QByteArray& data) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+  };
+  write(day + "/Notes.txt", "plain words");
+  write(day + "/Notes.rtf", "{\\rtf1 words}");
+  QTextDocument edit;
+  edit.setPlainText("saved edit");
+  ASSERT_TRUE(pravella::writeRtfdFile(day + "/Notes.rtfd", edit).ok);
+  write(day + "/Notes.tbld/prices.dat", "the prices");
+  const QString trash = paths::trash() + "/files";
+
+  auto before = pravella::test::FolderSnapshot::of(day);
+  browse(day + "/Notes.txt");
+  typeName("Renamed.txt");
+  EXPECT_TRUE(before.changedOnly({"Notes.txt", "Renamed.txt", "Renamed.tbld"}));
+  EXPECT_TRUE(QFileInfo(day + "/Renamed.txt").isFile());
+  EXPECT_TRUE(QFileInfo(day + "/Renamed.tbld/prices.dat").isFile());
+
+  before = pravella::test::FolderSnapshot::of(day);
+  browse(day + "/Notes.rtf");
+  watchdog.answer(QStringLiteral("Delete"));
+  QTest::mouseClick(button(QStringLiteral("Delete")), Qt::LeftButton);
+  EXPECT_TRUE(before.changedOnly({"Notes.rtf"}));
+  EXPECT_EQ(QDir(trash).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Notes.rtf"});
+
+  write(day + "/Notes.rtf", "{\\rtf1 words}");
+  QDir().mkpath(day + "/kept");
+  before = pravella::test::FolderSnapshot::of(day);
+  for (const char* name : {"Notes.rtf", "Notes.rtfd"}) {
+    browse(day + "/" + name);
+    QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+    ASSERT_TRUE(sheet->markSwitch()->isChecked());
+  }
+  pravella::test::chooseFolderInPanels(watchdog, QStringLiteral("kept"));
+  QTest::mouseClick(button(QStringLiteral("Move Marked")), Qt::LeftButton);
+  EXPECT_TRUE(before.changedOnly({"Notes.rtf", "Notes.rtfd", "Notes.tbld", "kept"}));
+  EXPECT_EQ(QDir(day + "/kept").entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+            QStringList({"Notes.rtf", "Notes.rtfd", "Notes.tbld"}));
+  EXPECT_FALSE(QFileInfo::exists(day + "/Notes.tbld"));
   EXPECT_EQ(watchdog.pending(), 0u);
 }
 
