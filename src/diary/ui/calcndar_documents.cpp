@@ -930,7 +930,8 @@ void Calcndar::deleteFileAction() {
 
 void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
   if (answer != 2) return;
-  // Exactly the file the user chose goes; the same name's index and table packages go along.
+  // Exactly the file the user chose goes; the same name's index and table packages go along,
+  // unless another document of that name still uses them.
   const pravella::DocumentTrash trashed = pravella::trashDocumentWithCompanions(path, clock_());
   for (const QString& error : trashed.errors)
     showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());

@@ -11,10 +11,12 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "diary/document_companions.h"
 #include "editors/ui/document_save.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/ui/elided_label.h"
+#include "tools/bookmarks/document_moves.h"
 
 using pravella::sheet::Column;
 
@@ -104,8 +106,51 @@ void CalSheetTable::awakeFromNib() {
   center.addObserver(QStringLiteral("sheetTableOpenAction"), this,
                      [this](pravella::Notification& n) { sheetOpenAction(n.text); });
   center.addObserver(QStringLiteral("sheetTableSaveAction"), this, [this](pravella::Notification&) { saveAction(); });
+  center.addObserver(QString::fromLatin1(pravella::kDocumentMovedNotification), this,
+                     [this](pravella::Notification& n) {
+                       if (n.strings.size() >= 2) memoMoved(n.strings.at(0), n.strings.at(1));
+                     });
+  center.addObserver(QString::fromLatin1(pravella::kDocumentTrashedNotification), this,
+                     [this](pravella::Notification&) { memoTrashed(); });
   if (host_.addSideView) host_.addSideView(drawer_);
   reload();
+}
+
+void CalSheetTable::forget() {
+  sheetName_.clear();
+  folder_.clear();
+}
+
+bool CalSheetTable::folderHasMemo() const {
+  // The folder "Name.tbld" belongs to every document "Name.*" beside it.
+  return !folder_.isEmpty() && !pravella::documentsUsingCompanion(folder_).isEmpty();
+}
+
+void CalSheetTable::memoMoved(const QString& from, const QString& to) {
+  if (sheetName_.isEmpty()) return;
+  // A folder above the memo moved: everything in it with it.
+  if (folder_.startsWith(from + u'/')) {
+    folder_ = to + folder_.mid(from.size());
+    return;
+  }
+  if (pravella::sheet::tableFolderFor(from) != folder_) return;
+  // The tables went with their memo; or they stayed with another document of its name and
+  // the memo took a copy: the drawer goes with the memo shown, and stays with the others.
+  const QString shown = host_.nowDisplayedDocument ? host_.nowDisplayedDocument() : QString();
+  const bool tablesMoved = !QFileInfo(folder_).exists() && !QFileInfo(folder_).isSymLink();
+  if (tablesMoved || shown == from || shown == to) folder_ = pravella::sheet::tableFolderFor(to);
+}
+
+void CalSheetTable::memoTrashed() {
+  if (sheetName_.isEmpty()) return;
+  // Tables that stayed (another document of the name uses them) stay open; each save asks
+  // again whether a memo of theirs is left.
+  const QFileInfo folder(folder_);
+  if (folder.exists() || folder.isSymLink()) return;
+  // They went to the Trash with their memo, as the user asked: the edits go with them, and
+  // nothing writes the tables back.
+  forget();
+  drawer_->hide();
 }
 
 void CalSheetTable::sound(const char* name) {
@@ -176,7 +221,19 @@ void CalSheetTable::sheetOpenAction(const QString& name) {
 void CalSheetTable::saveAction() { saveTable(); }
 
 bool CalSheetTable::saveTable() {
-  if (sheetName_.isEmpty()) return true;
+  // A closed drawer holds no open table: saves asked for after it closed write nothing.
+  if (sheetName_.isEmpty() || drawer_->isHidden()) return true;
+  // Tables whose memo is gone (moved or deleted by another program) would only be taken up
+  // by the next memo of that name.
+  if (!folderHasMemo()) {
+    showErrMessageToConsole(QStringLiteral("Table \"%1\" is not saved: no memo of \"%2\" is left.\n")
+                                .arg(sheetName_, QFileInfo(folder_).fileName())
+                                .toStdString());
+    sound("Basso");
+    forget();
+    drawer_->hide();
+    return true;
+  }
   if (const pravella::WriteResult r = table_.save(folder_, sheetName_); !r) {
     showErrMessageToConsole(("Table: " + r.error + u'\n').toStdString());
     sound("Basso");

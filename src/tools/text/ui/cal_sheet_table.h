@@ -3,7 +3,9 @@
 // holds between "<" and ">" at the caret; the drawer shows that table of the shown memo (a row
 // number column first, then the data columns, whose titles are edited in a field), keeps edits
 // in memory until Save, and is saved when it closes (its Close button, the drawer's close
-// button, or the calendar closing its side views).
+// button, or the calendar closing its side views). Once closed it writes nothing more. It
+// follows its memo to a new name or place, and closes unsaved when its tables go to the Trash
+// with their memo: nothing is ever written for a memo that is gone.
 
 #include <QDockWidget>
 #include <QObject>
@@ -52,6 +54,10 @@ class CalSheetTable : public QObject {
 
  private:
   void reload();
+  void forget();                                           // no table open any more
+  void memoMoved(const QString& from, const QString& to);  // a document or folder got a new path
+  void memoTrashed();                                      // something went to the Trash
+  bool folderHasMemo() const;
   bool saveTable();  // false when the table could not be written (said on the console)
   void sound(const char* name);
   int selectedColumnPosition() const;  // display position, -1 without a selected column

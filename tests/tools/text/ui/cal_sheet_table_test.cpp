@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -14,7 +15,9 @@
 #include <vector>
 
 #include "platform/notification_center.h"
+#include "support/folder_snapshot.h"
 #include "support/test_home.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/text/ui/cal_sheet_table.h"
 
 namespace {
@@ -93,6 +96,43 @@ TEST(TableDrawer, TheDrawersCloseButtonSavesTheEdit) {
   pravella::sheet::SheetTable onDisk;
   ASSERT_TRUE(onDisk.load(pravella::sheet::tableFolderFor(memo), "budget"));
   EXPECT_EQ(onDisk.cell(1, onDisk.columns().at(2).id), "rent");
+}
+
+// The drawer's tables are those of every document of its memo's name: it stays open while one
+// of them stays, and writes nothing once none is left, however the memo went.
+TEST(TableDrawer, WritesNothingOnceNoMemoOfItsNameIsLeft) {
+  const QString day = pravella::test::home() + "/day";
+  QDir().mkpath(day + "/plain.rtfd");
+  QFile rtf(day + "/plain.rtf");
+  ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+  rtf.close();
+  QString shown = day + "/plain.rtfd";
+  CalSheetTable::Host host;
+  host.nowDisplayedDocument = [&] { return shown; };
+  CalSheetTable drawer(host);
+  drawer.awakeFromNib();
+  QAbstractButton* save = nullptr;
+  for (auto* b : drawer.sheetTableDrawer()->findChildren<QAbstractButton*>())
+    if (b->text() == "Save") save = b;
+  ASSERT_NE(save, nullptr);
+  pravella::NotificationCenter::defaultCenter().post("sheetTableOpenAction", "budget");
+  ASSERT_TRUE(drawer.sheetTableDrawer()->isVisible());
+
+  // The RTF file goes to the Trash; the package keeps the tables, and the drawer stays.
+  ASSERT_TRUE(QFile::remove(day + "/plain.rtf"));
+  pravella::tellDocumentTrashed(day + "/plain.rtf");
+  EXPECT_TRUE(drawer.sheetTableDrawer()->isVisible());
+  drawer.sheetTableView()->item(0, 1)->setText("rent");
+  QTest::mouseClick(save, Qt::LeftButton);
+  EXPECT_TRUE(QFileInfo(day + "/plain.tbld/budget.dat").isFile());
+
+  // The package removed by another program, unannounced: the Save button writes nothing.
+  QDir(day + "/plain.rtfd").removeRecursively();
+  QDir(day + "/plain.tbld").removeRecursively();
+  const auto before = pravella::test::FolderSnapshot::of(day);
+  QTest::mouseClick(save, Qt::LeftButton);
+  pravella::NotificationCenter::defaultCenter().post("sheetTableSaveAction");
+  EXPECT_TRUE(before.unchanged());
 }
 
 }  // namespace
