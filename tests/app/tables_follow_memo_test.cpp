@@ -1,7 +1,7 @@
 // A table left open in the table drawer belongs to its memo: renamed by the name field or by its
-// row, the memo takes the drawer along, and later saves write the tables under the new name
-// only; deleted from the day list, the memo closes the drawer, and nothing writes its tables
-// back for the next memo of that name to take up.
+// row, the memo is shown anew and the drawer closes, saving the table under the new name only;
+// deleted from the day list, the memo closes the drawer unsaved. Later saves write nothing for
+// the old names, so the next memo of such a name takes up no tables.
 
 #include <QDockWidget>
 #include <QLabel>
