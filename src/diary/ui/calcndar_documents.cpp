@@ -962,10 +962,13 @@ void Calcndar::alertSheetDidDismissForDelete(int answer, const QString& path) {
 }
 
 bool Calcndar::deleteFileToTrash(const QString& path) {
-  const pravella::TrashResult moved = pravella::moveToTrash(path, clock_());
-  if (!moved.ok) {
-    lastWriteError_ = moved.error;
-    showErrMessageToConsole((moved.error + QLatin1Char('\n')).toStdString());
+  // A replaced document's tables and pages go with it (unless another document of that name
+  // still uses them): left behind, the new memo of that name would take them up.
+  const pravella::DocumentTrash trashed = pravella::trashDocumentWithCompanions(path, clock_());
+  for (const QString& error : trashed.errors) showErrMessageToConsole((error + QLatin1Char('\n')).toStdString());
+  if (!trashed.document.ok) {
+    lastWriteError_ = trashed.document.error;
+    showErrMessageToConsole((lastWriteError_ + QLatin1Char('\n')).toStdString());
   }
-  return moved.ok;
+  return trashed.document.ok;
 }

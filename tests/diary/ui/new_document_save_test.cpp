@@ -2,6 +2,7 @@
 // real panel and the real question when the name is taken.
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <functional>
 
 #include "day_documents_fixture.h"
+#include "support/folder_snapshot.h"
 
 namespace day_documents_test {
 namespace {
@@ -74,14 +76,24 @@ TEST_F(NewDocumentSave, ATakenNameIsAskedAboutAndCancelGivesThePanelBack) {
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/Shopping 2.rtfd");
 }
 
-TEST_F(NewDocumentSave, AReplacedDocumentGoesToTheTrash) {
+// The replaced document's tables go with it: left, the new memo would take them up.
+TEST_F(NewDocumentSave, AReplacedDocumentGoesToTheTrashWithItsTables) {
+  QDir().mkpath(day() + "/Shopping.tbld");
+  QFile cells(day() + "/Shopping.tbld/prices");
+  ASSERT_TRUE(cells.open(QIODevice::WriteOnly));
+  cells.write("the first list's cells");
+  cells.close();
   typeASecondShoppingMemo();
+  const auto before = pravella::test::FolderSnapshot::of(day());
   onNextSavePanel({}, &proposed);
   watchdog.answer(QStringLiteral("Replace"));
   save();
   EXPECT_EQ(watchdog.pending(), 0u);
   EXPECT_EQ(textOf(day() + "/Shopping.rtfd"), "Shopping\na second memo");
   EXPECT_EQ(textOf(paths::trash() + "/files/Shopping.rtfd"), "the first list");
+  EXPECT_TRUE(QFileInfo::exists(paths::trash() + "/files/Shopping.tbld/prices"));
+  EXPECT_TRUE(before.changedOnly({"Shopping.rtfd", "Shopping.tbld"}));
+  EXPECT_FALSE(QFileInfo::exists(day() + "/Shopping.tbld"));
   EXPECT_EQ(calendar->nowDisplayedDocument(), day() + "/Shopping.rtfd");
 }
 
