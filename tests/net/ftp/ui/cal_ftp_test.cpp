@@ -184,6 +184,9 @@ TEST_F(FtpSheet, ConnectListsEntersAndLeavesFolders) {
   doubleClick("g.txt");
   EXPECT_TRUE(monitor().endsWith("It is a Normal File !\n"));
   EXPECT_EQ(sounds_, QStringList{"Basso"});
+  // The status line says what became of the double-click, not the listing before it.
+  EXPECT_EQ(status(), "It is a Normal File ! (g.txt)");
+  EXPECT_EQ(sheet_->directoryField()->text(), "/pub/sub");
 
   sheet_->directoryField()->setText("/pub/sub/..");
   pressAndWait("Connect");
@@ -461,6 +464,7 @@ TEST_F(FtpSheet, TheMonitorAppendsWhateverTheCursor) {
   ASSERT_EQ(field->textCursor().selectedText().size(), before.size());
   press("Delete");  // no row selected
   EXPECT_EQ(monitor(), before + "Invalid ROW !\n");
+  EXPECT_EQ(status(), "Invalid ROW !");
 }
 
 // A delete the server refuses stays in the status line after the listing that follows it.
