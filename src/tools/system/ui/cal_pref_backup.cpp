@@ -154,6 +154,8 @@ void CalPrefBackup::synchronise(QString backup) {
 void CalPrefBackup::finishSynchronisation(const QString& ending) {
   messageField_->clear();
   if (!ending.contains(QLatin1String("Finished"))) messageField_->setText(ending.trimmed());
+  // The field holds the ending now: the next second must not clear it as if it held the count.
+  countShown_ = false;
   runButton_->setText(runButtonName_);
   auto& center = NotificationCenter::defaultCenter();
   for (const char* name : {"loadLancherData", "loadBookMarkData", "reloadCalNetWorkData", "reloadHostList"})

@@ -40,6 +40,7 @@ class CalPrefBackup : public QObject {
 
   QLineEdit* syncFolderNameField() const { return folderField_; }
   QLineEdit* messageField() const { return messageField_; }
+  const QTimer& countTimer() const { return countTimer_; }
   QPushButton* syncRunButton() const { return runButton_; }
 
  signals:
@@ -64,7 +65,7 @@ class CalPrefBackup : public QObject {
   std::atomic<bool> backupRunning_{false};
   std::atomic<int> countStatus_{0};
   int timerCount_ = 0;
-  bool countShown_ = false;
+  bool countShown_ = false;  // the field shows the count, which the next second may clear
   std::thread worker_;
   std::atomic<bool> finished_{true};
 };

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -137,6 +138,30 @@ TEST_F(Backup, AStopDuringTheFirstRunSkipsTheSecondAndAFailureIsReported) {
   restorePath();
   EXPECT_EQ(read(log).count('\n'), 2);
   EXPECT_EQ(tool->messageField()->text(), "--------< rsync failed (status 23) >--------");
+  EXPECT_NE(std::find(sounds.begin(), sounds.end(), "Basso"), sounds.end());
+}
+
+// The failure line stays after the synchronisation, however many seconds the count ticks on.
+TEST_F(Backup, AFailureStaysShownWhenTheCountStops) {
+  QDir().mkpath(pravella::paths::diary());
+  QDir().mkpath(usb + "/diary");
+  const QString go = pravella::test::home() + "/go";
+  // The first run lasts until the count has shown itself.
+  fakeRsync(("while [ ! -e '" + go + "' ]; do sleep 0.05; done\nexit 23\n").toUtf8());
+  tool->syncFolderNameField()->setText(usb);
+  QSignalSpy seconds(&tool->countTimer(), &QTimer::timeout);
+  tool->syncRunButton()->click();
+  ASSERT_TRUE(seconds.wait(10000));
+  EXPECT_TRUE(tool->messageField()->text().startsWith("rsync is running (diary --> backup) :"));
+  write(go, "");
+  tool->waitForSynchronisation();
+  restorePath();
+  const QString failure = "--------< rsync failed (status 23) >--------";
+  EXPECT_EQ(tool->messageField()->text(), failure);
+  for (int tick = 0; tick < 2; ++tick) {
+    ASSERT_TRUE(seconds.wait(10000));
+    EXPECT_EQ(tool->messageField()->text(), failure);
+  }
   EXPECT_NE(std::find(sounds.begin(), sounds.end(), "Basso"), sounds.end());
 }
 
