@@ -14,6 +14,9 @@
 class QLineEdit;
 class QPushButton;
 class QWidget;
+namespace pravella {
+class ElidedLabel;
+}
 
 class CalPrefBackup : public QObject {
   Q_OBJECT
@@ -39,7 +42,8 @@ class CalPrefBackup : public QObject {
   void waitForSynchronisation();
 
   QLineEdit* syncFolderNameField() const { return folderField_; }
-  QLineEdit* messageField() const { return messageField_; }
+  // What the last synchronisation or restore came to; it stays until the user acts again.
+  pravella::ElidedLabel* messageField() const { return messageField_; }
   const QTimer& countTimer() const { return countTimer_; }
   QPushButton* syncRunButton() const { return runButton_; }
 
@@ -58,7 +62,7 @@ class CalPrefBackup : public QObject {
   QWidget* controls_ = nullptr;
   QLineEdit* folderField_ = nullptr;
   QString savedFolder_;  // what the preferences hold, so that an unchanged field writes nothing
-  QLineEdit* messageField_ = nullptr;
+  pravella::ElidedLabel* messageField_ = nullptr;
   QPushButton* runButton_ = nullptr;
   QString runButtonName_;
   QTimer countTimer_;
