@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "net/web/web_address.h"
+#include "platform/free_names.h"
 
 namespace pravella::ftp {
 
@@ -174,7 +174,7 @@ MergeOutcome mergeInto(const QString& from, const QString& into, const QStringLi
 }
 
 QString freeNameIn(const QString& into, const QString& name) {
-  return QFileInfo(web::freeDownloadPath(into, name)).fileName();
+  return QFileInfo(freePathIn(into, name)).fileName();
 }
 
 QStringList placeUnderFreeNames(const QString& from, const QString& into, QString* error) {
