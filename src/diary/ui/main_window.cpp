@@ -23,6 +23,7 @@
 #include "diary/ui/sun_moon_panel.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/ui/button_focus.h"
+#include "platform/ui/status_line.h"
 
 namespace pravella {
 namespace {
@@ -61,6 +62,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   splitter->setChildrenCollapsible(false);
   setCentralWidget(splitter);
   sideViews_ = new SideViewRoom(this, documentView_);
+  // A long message is cut where it says least (the middle of a quoted path), with "…".
+  setStatusBar(new pravella::StatusLine(this));
   // The memo's bar, where long work of its runs shows.
   QProgressBar* bar = documentView_->progressBar();
   bar->setMaximumWidth(160);

@@ -25,11 +25,12 @@ static std::optional<QString> nameAfterEighthWord(const QString& line) {
   // and "lead.txt" are two files).
   if (i == n || line[i] != QLatin1Char(' ')) return std::nullopt;
   QString name = line.mid(i + 1);
-  if (name.trimmed().isEmpty()) return std::nullopt;
   if (line.startsWith(QLatin1Char('l'))) {
     const qsizetype arrow = name.indexOf(QLatin1String(" -> "));
     if (arrow >= 0) name.truncate(arrow);
   }
+  // Tested after the arrow's cut: "00:00  -> target" names no link at all.
+  if (name.trimmed().isEmpty()) return std::nullopt;
   return name;
 }
 

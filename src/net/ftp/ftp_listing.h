@@ -22,8 +22,8 @@ QStringList listingLines(const QString& output);
 
 // The entries of a listing text. Only lines ended by a line feed are examined; a line needs
 // more than 8 blank-separated words. The name is the rest of the line after the eighth word
-// and the one blank that follows it, every other blank kept; a name of blanks only is no entry;
-// a link's name ends before " -> ".
+// and the one blank that follows it, every other blank kept; a link's name ends before " -> ";
+// a name of blanks only (a link's before its arrow) is no entry.
 QVector<Entry> parseListing(const QString& text);
 
 // Output bytes up to the first NUL, as UTF-8; invalid UTF-8 gives no text.

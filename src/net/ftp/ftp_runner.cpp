@@ -267,12 +267,29 @@ QByteArray wgetrc(const Connection& c) {
   return "ftp_user = " + c.user.toUtf8() + "\nftp_password = " + c.password.toUtf8() + "\n";
 }
 
-Report downloadDirectory(const Connection& c, const QString& name, const QString& root,
-                         const StopAsk& shouldStop) {
-  if (const QString check = checkFields(c); !check.isEmpty()) return fieldsRefused(check);
-  if (const QString why = nameRefusal(name); !why.isEmpty()) return refusal(why);
+FolderDownload fetchDirectory(const Connection& c, const QString& name, const QString& root,
+                              const StopAsk& shouldStop) {
+  FolderDownload d;
+  d.name = name;
+  d.localFolder = localFolderPath(c.localFolder);
+  if (const QString check = checkFields(c); !check.isEmpty()) {
+    d.report = fieldsRefused(check);
+    return d;
+  }
+  if (const QString why = nameRefusal(name); !why.isEmpty()) {
+    d.report = refusal(why);
+    return d;
+  }
   WorkFolder folder(root);
-  if (!folder.ok()) return refusal(kTempError);
+  if (!folder.ok()) {
+    d.report = refusal(kTempError);
+    return d;
+  }
+  d.staged = std::make_shared<StagingFolder>(d.localFolder);
+  if (!d.staged->ok()) {
+    d.report = refusal(QStringLiteral("Can not create a folder in the local folder !\n"));
+    return d;
+  }
   folder.writePrivate(QStringLiteral("wgetrc"), wgetrc(c));
   ChildRequest request;
   request.kind = ChildKind::Wget;
@@ -280,16 +297,73 @@ Report downloadDirectory(const Connection& c, const QString& name, const QString
                         ? QStringLiteral("/usr/local/bin/wget")
                         : QStringLiteral("wget");
   request.arguments = wgetArguments(c, name);
-  request.workingFolder = localFolderPath(c.localFolder);
+  request.workingFolder = d.staged->path();
   request.environment = {QStringLiteral("WGETRC=") + folder.file(QStringLiteral("wgetrc"))};
   const ChildResult result = runChild(request, -1, shouldStop);
-  if (result.started && !result.stopped && result.exitCode == 0)
-    return {true, {}, QStringLiteral("Purr"), QStringLiteral("Downloaded ") + name};
+  if (!result.started || result.stopped || result.exitCode != 0) {
+    // A part of a tree, its last file perhaps cut short, is no download to put among the
+    // user's files.
+    d.staged.reset();
+    const QString status =
+        QStringLiteral("Download of ") + name +
+        (result.stopped    ? QStringLiteral(" failed: stopped")
+         : !result.started ? QStringLiteral(" failed: wget did not start: ") + result.error
+                           : QStringLiteral(" failed: wget ended with status %1").arg(result.exitCode)) +
+        QStringLiteral("; nothing was put in the local folder");
+    d.report = {false, status + QLatin1Char('\n'), QStringLiteral("Basso"), status};
+    return d;
+  }
+  d.plan = planMerge(d.staged->path(), d.localFolder);
+  d.report = {true, {}, QStringLiteral("Purr"), QStringLiteral("Downloaded ") + name};
+  return d;
+}
+
+static QString listed(const QStringList& paths, const QString& what) {
+  QString text;
+  for (const QString& p : paths) text += what + p + QLatin1Char('\n');
+  return text;
+}
+
+Report placeDirectory(const FolderDownload& d, Placement how, const QStringList& agreed) {
+  if (!d.report.ok || !d.staged) return d.report;
+  const QString what = QStringLiteral("Download of ") + d.name;
+  if (how == Placement::Discard) {
+    const QString status = what + QStringLiteral(" cancelled: the local folder was left as it was");
+    return {false, status + QLatin1Char('\n'), QStringLiteral("Basso"), status};
+  }
+  if (how == Placement::FreeName) {
+    QString error;
+    const QStringList names = placeUnderFreeNames(d.staged->path(), d.localFolder, &error);
+    if (!error.isEmpty()) {
+      const QString status = what + QStringLiteral(" failed: ") + error;
+      return {false, listed(names, QStringLiteral("Put into ")) + status + QLatin1Char('\n'),
+              QStringLiteral("Basso"), status};
+    }
+    const QString status = QStringLiteral("Downloaded ") + d.name + QStringLiteral(" into ") +
+                           names.join(QStringLiteral(", ")) + QStringLiteral(" beside the local files");
+    return {true, status + QLatin1Char('\n'), QStringLiteral("Purr"), status};
+  }
+  const MergeOutcome m = mergeInto(d.staged->path(), d.localFolder, agreed);
+  QStringList counts;
+  counts << QStringLiteral("%1 new").arg(m.added);
+  if (!m.replaced.isEmpty()) counts << QStringLiteral("%1 replaced").arg(m.replaced.size());
+  if (m.same) counts << QStringLiteral("%1 already there").arg(m.same);
+  if (!m.kept.isEmpty()) counts << QStringLiteral("%1 local kept").arg(m.kept.size());
+  QString monitor =
+      listed(m.replaced, QStringLiteral("Replaced ")) + listed(m.kept, QStringLiteral("Kept the local "));
+  if (!m.error.isEmpty()) {
+    const QString status = what + QStringLiteral(" failed: ") + m.error;
+    return {false, monitor + status + QLatin1Char('\n'), QStringLiteral("Basso"), status};
+  }
   const QString status =
-      QStringLiteral("Download of ") + name +
-      (result.stopped ? QStringLiteral(" failed: stopped")
-                      : QStringLiteral(" failed: wget ended with status %1").arg(result.exitCode));
-  return {false, status + QLatin1Char('\n'), QStringLiteral("Basso"), status};
+      QStringLiteral("Downloaded ") + d.name + QStringLiteral(": ") + counts.join(QStringLiteral(", "));
+  return {true, monitor + status + QLatin1Char('\n'), QStringLiteral("Purr"), status};
+}
+
+Report downloadDirectory(const Connection& c, const QString& name, const QString& root,
+                         const StopAsk& shouldStop) {
+  const FolderDownload d = fetchDirectory(c, name, root, shouldStop);
+  return placeDirectory(d, d.plan.clashes() ? Placement::FreeName : Placement::Merge);
 }
 
 }  // namespace pravella::ftp

@@ -8,8 +8,10 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "net/ftp/ftp_folder_merge.h"
 #include "net/ftp/ftp_listing.h"
 #include "net/ftp/ftp_scripts.h"
 
@@ -92,6 +94,28 @@ QString wgetAddress(const Connection& c, const QString& name);
 QStringList wgetArguments(const Connection& c, const QString& name);
 // The wgetrc text that carries the credentials.
 QByteArray wgetrc(const Connection& c);
+
+// A remote directory that wget fetched into a staging folder inside the local folder, waiting
+// to be put in place: wget itself never writes among the local files.
+struct FolderDownload {
+  Report report;  // a refusal or failure (what came is dropped), else ok
+  QString name;   // the remote entry
+  QString localFolder;
+  std::shared_ptr<StagingFolder> staged;
+  MergePlan plan;  // what putting it in place would do, as the local folder stood then
+};
+FolderDownload fetchDirectory(const Connection& c, const QString& name, const QString& root = workRoot(),
+                              const StopAsk& shouldStop = {});
+
+enum class Placement {
+  Merge,     // the new entries, and the local files `agreed` to be replaced
+  FreeName,  // the whole download beside what is there, under free names ("pub-2")
+  Discard,   // nothing: the local folder stays as it was
+};
+Report placeDirectory(const FolderDownload& download, Placement how, const QStringList& agreed = {});
+
+// Fetches and places without a question: merged when that replaces nothing, else under free
+// names.
 Report downloadDirectory(const Connection& c, const QString& name, const QString& root = workRoot(),
                          const StopAsk& shouldStop = {});
 

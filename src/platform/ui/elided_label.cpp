@@ -1,5 +1,6 @@
 #include "platform/ui/elided_label.h"
 
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
@@ -24,14 +25,40 @@ QString oneLine(const QString& text) {
 
 }  // namespace
 
+QString elidedToWidth(const QString& text, const QFontMetrics& metrics, int width, const QString& cutFirst,
+                      Qt::TextElideMode rest) {
+  QString line = oneLine(text);
+  if (metrics.horizontalAdvance(line) <= width) return line;
+  const QString part = oneLine(cutFirst);
+  const qsizetype at = part.isEmpty() ? -1 : line.indexOf(part);
+  if (at >= 0) {
+    const QString head = line.left(at), tail = line.mid(at + part.size());
+    const QString ellipsis(QChar(0x2026));
+    const int room = width - metrics.horizontalAdvance(head + tail);
+    if (room >= metrics.horizontalAdvance(ellipsis)) {
+      const QString cut = head + metrics.elidedText(part, Qt::ElideMiddle, room) + tail;
+      if (metrics.horizontalAdvance(cut) <= width) return cut;
+    }
+    line = head + ellipsis + tail;
+  }
+  return metrics.elidedText(line, rest, width);
+}
+
 ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);
   setWordWrap(false);
   setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
+void ElidedLabel::showText(const QString& text, const QString& cutFirst) {
+  cutFirst_ = cutFirst;
+  rest_ = Qt::ElideRight;
+  setText(text);
+  update();  // the same text with another part to cut draws differently
+}
+
 QString ElidedLabel::shownText() const {
-  return fontMetrics().elidedText(oneLine(text()), Qt::ElideMiddle, contentsRect().width());
+  return elidedToWidth(text(), fontMetrics(), contentsRect().width(), cutFirst_, rest_);
 }
 
 bool ElidedLabel::isElided() const { return shownText() != oneLine(text()); }

@@ -14,6 +14,7 @@
 #include "lang/executor.h"
 #include "platform/save_steps.h"
 #include "platform/text_encoding.h"
+#include "platform/ui/status_line.h"
 
 namespace {
 
@@ -227,16 +228,25 @@ TEST_F(DayDocuments, AFolderThatCannotBeSyncedAfterTheSaveIsAWarningNotAFailure)
   type("edited ");
   static QString dayFolder;
   dayFolder = day();
-  pravella::save_steps::setFolderSyncHook([](const QString& folder) { return folder == dayFolder ? EIO : 0; });
+  pravella::save_steps::setFolderSyncHook(
+      [](const QString& folder) { return folder == dayFolder ? EIO : 0; });
   QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);
   pravella::save_steps::setFolderSyncHook(nullptr);
   EXPECT_TRUE(alerts.isEmpty()) << s(alerts.join(";"));
   EXPECT_FALSE(window->isWindowModified());
   EXPECT_EQ(textOf(path), "edited first");
-  // The point comes first: the status line cuts a long message at its end.
+  const QString outcome = "\" was saved, but its folder could not be synced (" +
+                          QString::fromLocal8Bit(std::strerror(EIO)) + ").";
   EXPECT_EQ(window->statusBar()->currentMessage(),
-            "The save may not survive a power cut: \"" + path + "\" was saved, but its folder could not be synced (" +
-                QString::fromLocal8Bit(std::strerror(EIO)) + ").");
+            "The save may not survive a power cut: \"" + path + outcome);
+  // What the line draws keeps the point whole: a cut goes into the path first, then the end
+  // goes, with "…".
+  auto* line = qobject_cast<pravella::StatusLine*>(window->statusBar());
+  ASSERT_TRUE(line);
+  const QString shown = line->shownMessage();
+  EXPECT_TRUE(shown.startsWith("The save may not survive a power cut: \"")) << s(shown);
+  EXPECT_TRUE(shown.endsWith(outcome) || (shown.contains("\"\u2026\"") && shown.endsWith(QChar(0x2026))))
+      << s(shown);
 }
 
 TEST_F(DayDocuments, AFailedWriteKeepsTheMemoAndSaysSo) {

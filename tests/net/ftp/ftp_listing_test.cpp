@@ -28,6 +28,10 @@ TEST(FtpListing, NamesFromLines) {
       {"-rw-r--r--   1 root     root  9 Dec 11 01:59 lead.txt", "lead.txt"},
       {"drwxr-xr-x 2 ftp ftp 4096 Jan  1  2020   two", "  two"},
       {"lrwxrwxrwx 1 u g 4 Mar 3 10:00  sp -> x", " sp"},
+      {"lrwxrwxrwx 1 u g 4 Mar 3 10:00 sp  -> x", "sp "},
+      // A link with nothing before its arrow names no entry.
+      {"lrwxrwxrwx 1 u g 4 Mar 3 10:00  -> target", nullptr},
+      {"lrwxrwxrwx 1 u g 4 Mar 3 10:00   -> target", nullptr},
   };
   for (const auto& k : cases) {
     const QVector<Entry> e = parseListing(QString(k.line) + "\n");

@@ -267,6 +267,15 @@ TEST_F(FtpLoopback, DownloadsAWholeFolderWithWget) {
   // "//pub" is absolute for wget, and --cut-dir=1 cuts its empty first piece.
   EXPECT_EQ(readFile(local_ + "/pub/sub/g.txt"), "g\n");
   EXPECT_EQ(readFile(local_ + "/pub/sub/deep/f.txt"), "deep\n");
+  EXPECT_EQ(r.status, "Downloaded sub: 2 new");
+  // Without anyone to ask, a download that would replace a local file goes under a free name.
+  writeFile(local_ + "/pub/sub/g.txt", "mine\n");
+  const Report again = downloadDirectory(conn(), "sub");
+  EXPECT_EQ(again.status, "Downloaded sub into pub-2 beside the local files");
+  EXPECT_EQ(readFile(local_ + "/pub/sub/g.txt"), "mine\n");
+  EXPECT_EQ(readFile(local_ + "/pub-2/sub/g.txt"), "g\n");
+  EXPECT_EQ(QDir(local_).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList({"pub", "pub-2"}));
   Connection bad = conn();
   bad.password = "wrong";
   EXPECT_FALSE(downloadDirectory(bad, "sub").ok);

@@ -279,10 +279,9 @@ bool CalFTP::entryAt(int row, QString* line, QString* name) const {
   return true;
 }
 
-void CalFTP::invalidRow() {
-  insertMonitor(QStringLiteral("Invalid ROW !\n"));
-  sound(QStringLiteral("Basso"));
-}
+// Said in the status line too: the line must not go on showing the last listing as if the
+// click had been taken.
+void CalFTP::invalidRow() { report(ftp::refusal(QStringLiteral("Invalid ROW !\n"))); }
 
 void CalFTP::refreshLocalFiles() {
   localFiles_->clear();
@@ -361,8 +360,9 @@ void CalFTP::ftpChangeDirectory() {
   QString line, name;
   if (!entryAt(table_->selectedRow(), &line, &name)) return invalidRow();
   if (line.startsWith(QLatin1Char('-'))) {
-    insertMonitor(QStringLiteral("It is a Normal File !\n"));
-    return sound(QStringLiteral("Basso"));
+    ftp::Report r = ftp::refusal(QStringLiteral("It is a Normal File !\n"));
+    r.status = tr("It is a Normal File ! (%1)").arg(name);
+    return report(r);
   }
   directoryField_->setText(ftp::joinRemote(directoryField_->text(), name));
   listFTP();

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <functional>
 #include <list>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -126,6 +127,12 @@ class CalFTP : public QObject {
   void getFileAction_X(QList<int> rows, pravella::ftp::Connection c);
   // Asks before a get replaces local files; true when it may go on.
   bool replacingAgreed(const QList<int>& rows, const pravella::ftp::Connection& c);
+  // A fetched directory that would replace or meet local entries: the user decides how it is
+  // put in place.
+  void placeDownloadAfterAsking(std::shared_ptr<pravella::ftp::FolderDownload> download);
+  void placeDownload(std::shared_ptr<pravella::ftp::FolderDownload> download, pravella::ftp::Placement how,
+                     const QStringList& agreed);
+  void downloadPlaced(const pravella::ftp::Report& r);
   void transferThenList(const pravella::ftp::Connection& c,
                         std::function<pravella::ftp::Report(const pravella::ftp::StopAsk&)> transfer);
 

@@ -115,14 +115,66 @@ void CalFTP::getDirectoryAction() {
   if (const QString check = ftp::checkFields(c); !check.isEmpty()) return report(ftp::fieldsRefused(check));
   makeLocalFolder();
   sound(QStringLiteral("Ping"));
+  // wget fetches into a staging folder; nothing local changes before the user has seen what
+  // the download would replace.
   startWorker([this, c, name, stop = stopAsk()] {
-    const ftp::Report r = ftp::downloadDirectory(c, name, ftp::workRoot(), stop);
-    onGui([this, r] {
-      if (r.ok && host_.showDiaryFiles) host_.showDiaryFiles();
-      refreshLocalFiles();
-      report(r);
-    });
+    auto download =
+        std::make_shared<ftp::FolderDownload>(ftp::fetchDirectory(c, name, ftp::workRoot(), stop));
+    if (download->report.ok && download->plan.clashes())
+      return onGui([this, download] { placeDownloadAfterAsking(download); });
+    const ftp::Report r = ftp::placeDirectory(*download, ftp::Placement::Merge);
+    onGui([this, r] { downloadPlaced(r); });
   });
+}
+
+void CalFTP::placeDownloadAfterAsking(std::shared_ptr<ftp::FolderDownload> download) {
+  const ftp::MergePlan& plan = download->plan;
+  QStringList freeNames;
+  for (const QString& top :
+       QDir(download->staged->path())
+           .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+    freeNames << QStringLiteral("\u201c%1\u201d").arg(ftp::freeNameIn(download->localFolder, top));
+  const auto shownList = [](const QStringList& paths) {
+    constexpr int kShown = 20;
+    QStringList lines;
+    for (const QString& p : paths.mid(0, kShown)) lines << shownName(p);
+    if (paths.size() > kShown) lines << tr("... and %1 more").arg(paths.size() - kShown);
+    return lines.join(QLatin1Char('\n'));
+  };
+  const QString elsewhere = tr("put the download into %1").arg(freeNames.join(tr(", ")));
+  QString title, message, replace;
+  if (plan.blocking.isEmpty()) {
+    const int n = int(plan.replaceable.size());
+    title = n == 1 ? tr("The download would replace a local file.")
+                   : tr("The download would replace %1 local files.").arg(n);
+    message = shownList(plan.replaceable) +
+              tr("\n\nReplace with the files from the server, or keep both and %1?").arg(elsewhere);
+    replace = tr("Replace");
+  } else {
+    // Replacing a folder or a link would take what is in it along: never offered.
+    title = tr("Local entries of another kind are in the download's way.");
+    message = shownList(plan.blocking) + tr("\n\nKeep them and %1?").arg(elsewhere);
+  }
+  const int answer =
+      dialogs::alert(host_.dialogParent, title, message, tr("Cancel"), tr("Keep Both"), replace);
+  if (answer == dialogs::kOther && !replace.isEmpty())
+    return placeDownload(download, ftp::Placement::Merge, plan.replaceable);
+  if (answer == dialogs::kAlternate) return placeDownload(download, ftp::Placement::FreeName, {});
+  placeDownload(download, ftp::Placement::Discard, {});
+}
+
+void CalFTP::placeDownload(std::shared_ptr<ftp::FolderDownload> download, ftp::Placement how,
+                           const QStringList& agreed) {
+  startWorker([this, download = std::move(download), how, agreed] {
+    const ftp::Report r = ftp::placeDirectory(*download, how, agreed);
+    onGui([this, r] { downloadPlaced(r); });
+  });
+}
+
+void CalFTP::downloadPlaced(const ftp::Report& r) {
+  if (r.ok && host_.showDiaryFiles) host_.showDiaryFiles();
+  refreshLocalFiles();
+  report(r);
 }
 
 void CalFTP::putFileAction() {

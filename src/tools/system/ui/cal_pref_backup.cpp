@@ -21,20 +21,22 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/elided_label.h"
 #include "tools/backup_settings.h"
 #include "tools/system/diary_backup.h"
 
 using pravella::NotificationCenter;
 
-CalPrefBackup::CalPrefBackup(const pravella::DeskToolHost& host, QObject* parent) : QObject(parent), host_(host) {
+CalPrefBackup::CalPrefBackup(const pravella::DeskToolHost& host, QObject* parent)
+    : QObject(parent), host_(host) {
   auto* box = new QGroupBox(tr("Backup"));
   controls_ = box;
   folderField_ = new QLineEdit(box);
   folderField_->setObjectName(QStringLiteral("syncFolderNameField"));
   folderField_->setPlaceholderText(tr("Backup folder"));
-  messageField_ = new QLineEdit(box);
+  messageField_ = new pravella::ElidedLabel(box);
   messageField_->setObjectName(QStringLiteral("messageField"));
-  messageField_->setReadOnly(true);
+  messageField_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   runButton_ = new QPushButton(tr("Sync"), box);
   runButton_->setObjectName(QStringLiteral("syncRunButton"));
   auto* choose = new QPushButton(tr("Folder..."), box);
@@ -83,9 +85,12 @@ void CalPrefBackup::awakeFromNib() {
   auto& center = NotificationCenter::defaultCenter();
   center.addObserver(QStringLiteral("backupDiaryPrefernce"), this,
                      [this](pravella::Notification&) { backupDiaryPrefernce(); });
-  center.addObserver(QStringLiteral("cal_backupDiary"), this, [this](pravella::Notification&) { syncDiaryFolderAction(); });
-  center.addObserver(QStringLiteral("cal_killAllTask"), this, [this](pravella::Notification&) { killRunningTask(); });
-  center.addObserver(QStringLiteral("cal_killBackup"), this, [this](pravella::Notification&) { killRsync(); });
+  center.addObserver(QStringLiteral("cal_backupDiary"), this,
+                     [this](pravella::Notification&) { syncDiaryFolderAction(); });
+  center.addObserver(QStringLiteral("cal_killAllTask"), this,
+                     [this](pravella::Notification&) { killRunningTask(); });
+  center.addObserver(QStringLiteral("cal_killBackup"), this,
+                     [this](pravella::Notification&) { killRsync(); });
   center.addObserver(QStringLiteral("cal_getBackupFolder"), this, [this](pravella::Notification&) {
     if (!pravella::answerString(folderField_->text())) pv_ErrorCheck = 1;
   });
@@ -100,7 +105,7 @@ void CalPrefBackup::syncDiaryFolderAction() {
   const QString backup = folderField_->text().trimmed();
   if (const QString why = pravella::backup::refusalFor(pravella::paths::diary(), backup); !why.isEmpty()) {
     showErrMessageToConsole(("Backup: " + why + u'\n').toStdString());
-    messageField_->setText(why);
+    messageField_->showText(why, backup);
     sound("Basso");
     return;
   }
@@ -122,8 +127,10 @@ void CalPrefBackup::synchronise(QString backup) {
     request.arguments = pravella::backup::rsyncArguments(from, to, manual);
     request.workingFolder = folder;
     const pravella::ChildResult r = pravella::runChild(request, -1, [this] { return !backupRunning_; });
-    if (!r.started) failed = 127;
-    else if (!r.stopped && r.exitCode != 0 && failed == 0) failed = r.exitCode < 0 ? 255 : r.exitCode;
+    if (!r.started)
+      failed = 127;
+    else if (!r.stopped && r.exitCode != 0 && failed == 0)
+      failed = r.exitCode < 0 ? 255 : r.exitCode;
     if (!r.errorOutput.isEmpty()) showErrMessageToConsole(r.errorOutput.toStdString());
   };
   onGui([this] {
@@ -154,6 +161,8 @@ void CalPrefBackup::synchronise(QString backup) {
 void CalPrefBackup::finishSynchronisation(const QString& ending) {
   messageField_->clear();
   if (!ending.contains(QLatin1String("Finished"))) messageField_->setText(ending.trimmed());
+  // The field holds the ending now: the next second must not clear it as if it held the count.
+  countShown_ = false;
   runButton_->setText(runButtonName_);
   auto& center = NotificationCenter::defaultCenter();
   for (const char* name : {"loadLancherData", "loadBookMarkData", "reloadCalNetWorkData", "reloadHostList"})
@@ -201,7 +210,9 @@ void CalPrefBackup::saveFolderField() {
   const QString folder = folderField_->text().trimmed();
   if (folder == savedFolder_) return;
   QDir().mkpath(pravella::paths::preferences());
-  if (const pravella::WriteResult r = pravella::writeFileAtomically(pravella::backup::backupFolderFile(), folder.toUtf8()); !r)
+  if (const pravella::WriteResult r =
+          pravella::writeFileAtomically(pravella::backup::backupFolderFile(), folder.toUtf8());
+      !r)
     showErrMessageToConsole(("Backup: " + r.error + u'\n').toStdString());
   else
     savedFolder_ = folder;
@@ -212,24 +223,25 @@ void CalPrefBackup::backupDiaryPrefernce() {
   const QDate today = QDate::currentDate();
   if (pravella::backup::checkPrefBackupDate(today)) return;
   if (pravella::backup::backupPreferencesToPrefBackup(today) != pravella::backup::Rotation::Done) {
-    showErrMessageToConsole("Backup: the preferences could not be copied into PrefBackup; tried again at the next start.\n");
+    showErrMessageToConsole(
+        "Backup: the preferences could not be copied into PrefBackup; tried again at the next start.\n");
     sound("Basso");
   }
 }
 
 void CalPrefBackup::repairPreferences() {
-  const QString chosen =
-      pravella::dialogs::chooseFolder(host_.mainWindow, tr("Set Preferences Folder"), pravella::backup::rotationFolder());
+  const QString chosen = pravella::dialogs::chooseFolder(host_.mainWindow, tr("Set Preferences Folder"),
+                                                         pravella::backup::rotationFolder());
   if (chosen.isEmpty()) return;
   QString why;
   if (!pravella::backup::restorePreferences(chosen, &why)) {
     // Said in the drawer the user clicked in, not only on the console.
-    messageField_->setText(why);
+    messageField_->showText(why, chosen);
     showErrMessageToConsole(("Backup: " + why + u'\n').toStdString());
     sound("Basso");
     return;
   }
-  messageField_->setText(tr("The preferences were restored from %1.").arg(chosen));
+  messageField_->showText(tr("The preferences were restored from %1.").arg(chosen), chosen);
   auto& center = NotificationCenter::defaultCenter();
   for (const char* name : {"loadLancherData", "loadBookMarkData", "reloadCalNetWorkData", "reloadHostList"})
     center.post(QString::fromLatin1(name));
@@ -240,9 +252,10 @@ void CalPrefBackup::countingSecond() {
   const int status = countStatus_;
   timerCount_ += status;
   if (status != 0) {
-    messageField_->setText(QStringLiteral("rsync is running (%1) : %2")
-                               .arg(status < 0 ? QStringLiteral("backup --> diary") : QStringLiteral("diary --> backup"))
-                               .arg(timerCount_, 4));
+    messageField_->setText(
+        QStringLiteral("rsync is running (%1) : %2")
+            .arg(status < 0 ? QStringLiteral("backup --> diary") : QStringLiteral("diary --> backup"))
+            .arg(timerCount_, 4));
     countShown_ = true;
   } else if (countShown_) {
     countShown_ = false;

@@ -14,6 +14,9 @@
 class QLineEdit;
 class QPushButton;
 class QWidget;
+namespace pravella {
+class ElidedLabel;
+}
 
 class CalPrefBackup : public QObject {
   Q_OBJECT
@@ -39,7 +42,9 @@ class CalPrefBackup : public QObject {
   void waitForSynchronisation();
 
   QLineEdit* syncFolderNameField() const { return folderField_; }
-  QLineEdit* messageField() const { return messageField_; }
+  // What the last synchronisation or restore came to; it stays until the user acts again.
+  pravella::ElidedLabel* messageField() const { return messageField_; }
+  const QTimer& countTimer() const { return countTimer_; }
   QPushButton* syncRunButton() const { return runButton_; }
 
  signals:
@@ -57,14 +62,14 @@ class CalPrefBackup : public QObject {
   QWidget* controls_ = nullptr;
   QLineEdit* folderField_ = nullptr;
   QString savedFolder_;  // what the preferences hold, so that an unchanged field writes nothing
-  QLineEdit* messageField_ = nullptr;
+  pravella::ElidedLabel* messageField_ = nullptr;
   QPushButton* runButton_ = nullptr;
   QString runButtonName_;
   QTimer countTimer_;
   std::atomic<bool> backupRunning_{false};
   std::atomic<int> countStatus_{0};
   int timerCount_ = 0;
-  bool countShown_ = false;
+  bool countShown_ = false;  // the field shows the count, which the next second may clear
   std::thread worker_;
   std::atomic<bool> finished_{true};
 };

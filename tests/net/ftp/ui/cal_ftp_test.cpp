@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include <deque>
 #include <memory>
 
 #include "lang/builtins/startup.h"
@@ -32,6 +33,8 @@
 #include "platform/property_list.h"
 #include "platform/ui/dialogs.h"
 #include "support/command_program.h"
+#include "support/dialog_watchdog.h"
+#include "support/folder_snapshot.h"
 #include "support/loopback_ftp.h"
 #include "support/test_home.h"
 #include "support/wait_for.h"
@@ -184,6 +187,9 @@ TEST_F(FtpSheet, ConnectListsEntersAndLeavesFolders) {
   doubleClick("g.txt");
   EXPECT_TRUE(monitor().endsWith("It is a Normal File !\n"));
   EXPECT_EQ(sounds_, QStringList{"Basso"});
+  // The status line says what became of the double-click, not the listing before it.
+  EXPECT_EQ(status(), "It is a Normal File ! (g.txt)");
+  EXPECT_EQ(sheet_->directoryField()->text(), "/pub/sub");
 
   sheet_->directoryField()->setText("/pub/sub/..");
   pressAndWait("Connect");
@@ -435,6 +441,160 @@ TEST_F(FtpSheet, GetOverALocalFileReplacesItWholeOrNotAtAll) {
   EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(' ').toStdString();
 }
 
+// The real alerts of a directory download, answered as the user does: a click on the button
+// of that title, or Escape ("Escape") to the focused button. Each alert is recorded as
+// "title | text | its buttons".
+class RealAlerts {
+ public:
+  explicit RealAlerts(std::deque<QString> actions) : actions_(std::move(actions)) {
+    dialogs::setHandler(nullptr);
+    watchdog_.answerDialog("QMessageBox", [this](QDialog* dialog) {
+      auto* box = qobject_cast<QMessageBox*>(dialog);
+      if (!box || actions_.empty()) return false;
+      QStringList buttons;
+      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      buttons.sort();
+      shown << box->windowTitle() + " | " + box->text() + " | " + buttons.join(",");
+      const QString action = actions_.front();
+      actions_.pop_front();
+      if (action == "Escape") {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus && box->isAncestorOf(focus) ? focus : box, Qt::Key_Escape);
+        return true;
+      }
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == action) QTest::mouseClick(b, Qt::LeftButton);
+      return true;
+    });
+  }
+  ~RealAlerts() { EXPECT_TRUE(actions_.empty()) << "alerts not shown: " << actions_.size(); }
+  QStringList shown;
+
+ private:
+  std::deque<QString> actions_;
+  pravella::test::DialogWatchdog watchdog_;
+};
+
+// A directory download puts nothing over a local file unasked: the files it would replace are
+// listed first, and Escape (or Cancel) leaves the local folder as it was. Files already there
+// with the same contents are not touched, so the same folder downloaded twice changes nothing.
+TEST_F(FtpSheet, ADirectoryDownloadAsksBeforeItReplacesLocalFiles) {
+  showDrawer();
+  fill();
+  pressAndWait("Connect");
+  const auto download = [this](std::deque<QString> actions) {
+    RealAlerts alerts(std::move(actions));
+    clickRow("sub");
+    sounds_.clear();
+    pressAndWait("Get");
+    dialogs::setHandler(answers_);
+    return alerts.shown;
+  };
+  const QString staged = ".ftp-dir-*";
+  const QString question = "Do you want to download the directory ? | sub | Cancel,Download";
+
+  // The first time, everything is new.
+  auto before = pravella::test::FolderSnapshot::of(local_);
+  EXPECT_EQ(download({"Download"}), QStringList{question});
+  EXPECT_TRUE(before.changedOnly({"pub"}));
+  EXPECT_EQ(readFile(local_ + "/pub/sub/g.txt"), "g\n");
+  EXPECT_EQ(status(), "Downloaded sub: 2 new");
+  EXPECT_EQ(sounds_, QStringList({"Ping", "Purr"}));
+
+  // Again: nothing differs, nothing is asked or touched.
+  before = pravella::test::FolderSnapshot::of(local_);
+  EXPECT_EQ(download({"Download"}), QStringList{question});
+  EXPECT_TRUE(before.unchanged());
+  EXPECT_EQ(status(), "Downloaded sub: 0 new, 2 already there");
+
+  // A partial folder gets what it lacks.
+  QFile::remove(local_ + "/pub/sub/g.txt");
+  before = pravella::test::FolderSnapshot::of(local_);
+  download({"Download"});
+  EXPECT_TRUE(before.changedOnly({"pub/sub/g.txt"}));
+  EXPECT_EQ(status(), "Downloaded sub: 1 new, 1 already there");
+
+  // The user's edit, and a file new on the server.
+  writeFile(local_ + "/pub/sub/g.txt", "my edit\n");
+  writeFile(root_ + "/pub/sub/new.txt", "new\n");
+  before = pravella::test::FolderSnapshot::of(local_);
+  QStringList shown = download({"Download", "Escape"});
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_EQ(
+      shown[1],
+      "The download would replace a local file. | pub/sub/g.txt\n\nReplace with the files from the server, "
+      "or keep both and put the download into \u201cpub-2\u201d? | Cancel,Keep Both,Replace");
+  EXPECT_TRUE(before.unchanged());
+  EXPECT_EQ(readFile(local_ + "/pub/sub/g.txt"), "my edit\n");
+  EXPECT_EQ(status(), "Download of sub cancelled: the local folder was left as it was");
+  EXPECT_EQ(sounds_, QStringList({"Ping", "Basso"}));
+
+  // Keep Both: the whole download beside the local files, under a free name.
+  download({"Download", "Keep Both"});
+  EXPECT_TRUE(before.changedOnly({"pub-2"}));
+  EXPECT_EQ(readFile(local_ + "/pub-2/sub/g.txt"), "g\n");
+  EXPECT_EQ(readFile(local_ + "/pub-2/sub/new.txt"), "new\n");
+  EXPECT_EQ(status(), "Downloaded sub into pub-2 beside the local files");
+
+  // Replace: the listed file is replaced (keeping its permissions), the new one comes.
+  QFile::setPermissions(local_ + "/pub/sub/g.txt", QFile::ReadOwner | QFile::WriteOwner);
+  before = pravella::test::FolderSnapshot::of(local_);
+  download({"Download", "Replace"});
+  EXPECT_TRUE(before.changedOnly({"pub/sub/g.txt", "pub/sub/new.txt"}));
+  EXPECT_EQ(readFile(local_ + "/pub/sub/g.txt"), "g\n");
+  EXPECT_FALSE(QFileInfo(local_ + "/pub/sub/g.txt").permissions() & (QFile::ReadGroup | QFile::ReadOther));
+  EXPECT_EQ(status(), "Downloaded sub: 1 new, 1 replaced, 1 already there");
+  EXPECT_TRUE(monitor().contains("Replaced pub/sub/g.txt\n"));
+  EXPECT_TRUE(QDir(local_).entryList({staged}, QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
+// A file where the download has a folder is never replaced: the question offers Keep Both and
+// Cancel only. A download that fails puts nothing into the local folder.
+TEST_F(FtpSheet, ADirectoryDownloadNeverReplacesAnEntryOfAnotherKind) {
+  showDrawer();
+  fill();
+  pressAndWait("Connect");
+  writeFile(local_ + "/pub", "a file named like the folder\n");
+  auto before = pravella::test::FolderSnapshot::of(local_);
+  for (const char* last : {"Escape", "Cancel"}) {
+    RealAlerts alerts({"Download", last});
+    clickRow("sub");
+    pressAndWait("Get");
+    dialogs::setHandler(answers_);
+    ASSERT_EQ(alerts.shown.size(), 2);
+    EXPECT_EQ(alerts.shown[1],
+              "Local entries of another kind are in the download's way. | pub\n\nKeep them and put the "
+              "download into \u201cpub-2\u201d? | Cancel,Keep Both");
+    EXPECT_TRUE(before.unchanged());
+  }
+  {
+    RealAlerts alerts({"Download", "Keep Both"});
+    clickRow("sub");
+    pressAndWait("Get");
+    dialogs::setHandler(answers_);
+  }
+  EXPECT_TRUE(before.changedOnly({"pub-2"}));
+  EXPECT_EQ(readFile(local_ + "/pub"), "a file named like the folder\n");
+  EXPECT_EQ(readFile(local_ + "/pub-2/sub/deep/f.txt"), "deep\n");
+
+  // The folder went from the server after the listing: wget fails, and what it may have
+  // fetched stays out of the local folder.
+  QDir(root_ + "/pub/sub").removeRecursively();
+  before = pravella::test::FolderSnapshot::of(local_);
+  {
+    RealAlerts alerts({"Download"});
+    clickRow("sub");
+    sounds_.clear();
+    pressAndWait("Get");
+    dialogs::setHandler(answers_);
+  }
+  EXPECT_TRUE(before.unchanged());
+  EXPECT_TRUE(status().startsWith("Download of sub failed: wget ended with status "))
+      << status().toStdString();
+  EXPECT_TRUE(status().endsWith("; nothing was put in the local folder"));
+  EXPECT_EQ(sounds_, QStringList({"Ping", "Basso"}));
+}
+
 // New output goes after all earlier output, wherever the user clicked in the monitor or what
 // they selected there.
 TEST_F(FtpSheet, TheMonitorAppendsWhateverTheCursor) {
@@ -461,6 +621,7 @@ TEST_F(FtpSheet, TheMonitorAppendsWhateverTheCursor) {
   ASSERT_EQ(field->textCursor().selectedText().size(), before.size());
   press("Delete");  // no row selected
   EXPECT_EQ(monitor(), before + "Invalid ROW !\n");
+  EXPECT_EQ(status(), "Invalid ROW !");
 }
 
 // A delete the server refuses stays in the status line after the listing that follows it.

@@ -14,7 +14,9 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +24,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/elided_label.h"
 #include "support/test_home.h"
 #include "support/wait_for.h"
 #include "tools/backup_settings.h"
@@ -61,7 +64,8 @@ class Backup : public testing::Test {
   // A stand-in rsync first on PATH that logs its arguments and then runs `body`.
   void fakeRsync(const QByteArray& body) {
     const QString bin = pravella::test::home() + "/bin";
-    write(bin + "/rsync", "#!/bin/sh\necho \"$@\" >> '" + (pravella::test::home() + "/rsync.log").toUtf8() + "'\n" + body);
+    write(bin + "/rsync",
+          "#!/bin/sh\necho \"$@\" >> '" + (pravella::test::home() + "/rsync.log").toUtf8() + "'\n" + body);
     QFile::setPermissions(bin + "/rsync", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     oldPath = qgetenv("PATH");
     qputenv("PATH", (bin + ":").toUtf8() + oldPath);
@@ -138,6 +142,90 @@ TEST_F(Backup, AStopDuringTheFirstRunSkipsTheSecondAndAFailureIsReported) {
   EXPECT_EQ(read(log).count('\n'), 2);
   EXPECT_EQ(tool->messageField()->text(), "--------< rsync failed (status 23) >--------");
   EXPECT_NE(std::find(sounds.begin(), sounds.end(), "Basso"), sounds.end());
+}
+
+// The failure line stays after the synchronisation, however many seconds the count ticks on.
+TEST_F(Backup, AFailureStaysShownWhenTheCountStops) {
+  QDir().mkpath(pravella::paths::diary());
+  QDir().mkpath(usb + "/diary");
+  const QString go = pravella::test::home() + "/go";
+  // The first run lasts until the count has shown itself.
+  fakeRsync(("while [ ! -e '" + go + "' ]; do sleep 0.05; done\nexit 23\n").toUtf8());
+  tool->syncFolderNameField()->setText(usb);
+  QSignalSpy seconds(&tool->countTimer(), &QTimer::timeout);
+  tool->syncRunButton()->click();
+  ASSERT_TRUE(seconds.wait(10000));
+  EXPECT_TRUE(tool->messageField()->text().startsWith("rsync is running (diary --> backup) :"));
+  write(go, "");
+  tool->waitForSynchronisation();
+  restorePath();
+  const QString failure = "--------< rsync failed (status 23) >--------";
+  EXPECT_EQ(tool->messageField()->text(), failure);
+  for (int tick = 0; tick < 2; ++tick) {
+    ASSERT_TRUE(seconds.wait(10000));
+    EXPECT_EQ(tool->messageField()->text(), failure);
+  }
+  EXPECT_NE(std::find(sounds.begin(), sounds.end(), "Basso"), sounds.end());
+}
+
+// A message too long for the drawer is cut in its path, with an ellipsis there, and keeps the
+// words that say what happened whole.
+TEST_F(Backup, ALongMessageLosesThePathsMiddleNotItsOutcome) {
+  auto panels = std::make_shared<pravella::dialogs::Scripted>();
+  pravella::dialogs::setHandler(panels);
+  QString deep = pravella::test::home();
+  for (int i = 0; i < 12; ++i) deep += "/a-rather-long-folder-name";
+  const QString missing = deep + "/Missing";
+  const QString other = deep + "/Other";
+  const QString copy = deep + "/Preferences.004";
+  QDir().mkpath(other);
+  write(copy + "/kept.txt", "kept");
+  QWidget* drawer = tool->controls();
+  drawer->resize(420, drawer->sizeHint().height());
+  drawer->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(drawer));
+  pravella::ElidedLabel* field = tool->messageField();
+  QPushButton* restore = nullptr;
+  for (QPushButton* b : drawer->findChildren<QPushButton*>())
+    if (b->text() == "Restore...") restore = b;
+  ASSERT_TRUE(restore);
+
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    QString whole, head, tail;
+  } cases[] = {
+      {"a backup folder that is not there",
+       [&] {
+         tool->syncFolderNameField()->setText(missing);
+         QTest::mouseClick(tool->syncRunButton(), Qt::LeftButton);
+       },
+       "The backup folder " + missing + " is not there.", "The backup folder /", " is not there."},
+      {"a folder that is no copy",
+       [&] {
+         panels->paths = {other};
+         QTest::mouseClick(restore, Qt::LeftButton);
+       },
+       other + " is no copy of the preferences.", "/", " is no copy of the preferences."},
+      {"a restored copy",
+       [&] {
+         panels->paths = {copy};
+         QTest::mouseClick(restore, Qt::LeftButton);
+       },
+       "The preferences were restored from " + copy + ".", "The preferences were restored from /", "."},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    k.act();
+    EXPECT_EQ(field->text(), k.whole);
+    ASSERT_GT(field->fontMetrics().horizontalAdvance(k.whole), field->contentsRect().width());
+    const QString shown = field->shownText();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(k.head)) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(k.tail)) << shown.toStdString();
+    EXPECT_LE(field->fontMetrics().horizontalAdvance(shown), field->contentsRect().width());
+  }
+  pravella::dialogs::setHandler(nullptr);
 }
 
 // Restore... with a folder that holds no copy of the preferences says so in the drawer; a
