@@ -529,6 +529,9 @@ void Calcndar::newDocument() {
   showDiaryFiles();
   window_->documentView()->setFocus();
   deleteDocumentView();
+  // The bookmarks no longer select the row of the document shown before.
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("selectDocumentListOnBMTable"),
+                                                     QString());
 }
 
 void Calcndar::newFileAction() {

@@ -429,6 +429,11 @@ TEST_F(DayDocuments, EveryWayToADayShowsItsOwnKindsAndStartsNoOtherProgram) {
   writeRtfd(paths::dayFolder(2008, 3, 1) + "/march.rtfd", "march");
   start();
   ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/notes.rtfd");
+  // The bookmarks follow: the row the drawer selects is the shown document's, none for a new memo.
+  QObject bookmarks;
+  QString bookmarkRow = "(none posted)";
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      "selectDocumentListOnBMTable", &bookmarks, [&](pravella::Notification& n) { bookmarkRow = n.text; });
   auto clickDay = [this](int d) {
     QTest::mouseClick(window->dayCell(d + calendar->startOffset() - 1), Qt::LeftButton);
   };
@@ -452,8 +457,12 @@ TEST_F(DayDocuments, EveryWayToADayShowsItsOwnKindsAndStartsNoOtherProgram) {
     SCOPED_TRACE(way);
     act();
     EXPECT_EQ(calendar->nowDisplayedDocument(), shown);
-    if (shown.isEmpty()) EXPECT_TRUE(memo()->toPlainText().isEmpty());
+    EXPECT_EQ(bookmarkRow, shown);
+    if (shown.isEmpty()) {
+      EXPECT_TRUE(memo()->toPlainText().isEmpty());
+    }
   }
+  pravella::NotificationCenter::defaultCenter().removeObservers(&bookmarks);
   EXPECT_TRUE(pravella::test::becomesEqual([&] { return opener.recordedWhenDone(); }, QString()));
 
   // The user's click on the document starts the desktop's opener, with that document alone.
