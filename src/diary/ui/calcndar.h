@@ -120,8 +120,10 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void getDiaryFilesList(const QString& folder);
   void setDateToDiaryFilesTableHeader(const QString& text);
   void showSelectedDiaryFile(int row);
-  // Start-up's document: the first of the day's that this application shows itself.
-  void showFirstDiaryFileAtStart();
+  // The document shown when a day is selected (start-up, a click on a day, the keys, the
+  // month and year buttons, Today): the first of the day's that this application shows
+  // itself, else a new memo. Another program starts only on a click on its document.
+  void showFirstDiaryFile();
   void selectDiaryFileFromNameAction(const QString& name);
   void selectDiaryFileNameFromNameAction(const QString& name);
   void openDocumentOnMemoForNumberSelect(int row);

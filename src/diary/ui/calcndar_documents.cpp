@@ -339,6 +339,22 @@ void Calcndar::showSelectedDiaryFile(int row) {
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("selectDocumentListOnBMTable"), nowDisplayedDocument_);
 }
 
+void Calcndar::showFirstDiaryFile() {
+  // Another program starts only on the user's click on its document: a file of a kind nothing
+  // here shows (a name made to look like an option or a command among them) must not start
+  // one because its day was chosen. Such files are passed over.
+  const bool movieWindows = pravella::NotificationCenter::defaultCenter().hasObservers(
+      QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification));
+  int row = -1;
+  for (int r = 0; r < diaryFiles_.size() && row < 0; ++r)
+    if (pravella::showsContentItself(
+            pravella::dayDocumentViewer(dayFolder() + QLatin1Char('/') + diaryFiles_[r], movieWindows)))
+      row = r;
+  // None: the row past the last one, which is a new memo (row -1 would keep the memo shown,
+  // another day's document).
+  showSelectedDiaryFile(row >= 0 ? row : static_cast<int>(diaryFiles_.size()));
+}
+
 void Calcndar::leaveOtherDaysDocument() {
   // A picture or any other kind opened beside the memo leaves the memo as it is, as long as
   // it is a document of the shown day: typing must never go into an earlier day's document
@@ -513,6 +529,9 @@ void Calcndar::newDocument() {
   showDiaryFiles();
   window_->documentView()->setFocus();
   deleteDocumentView();
+  // The bookmarks no longer select the row of the document shown before.
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("selectDocumentListOnBMTable"),
+                                                     QString());
 }
 
 void Calcndar::newFileAction() {

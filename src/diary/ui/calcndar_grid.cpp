@@ -169,7 +169,7 @@ void Calcndar::selectDayAction(int tag) {
   }
   beforeDayToPlain();
   selectDayAction2(tag - startOffset_ + 1);
-  showSelectedDiaryFile(0);
+  showFirstDiaryFile();
   addDocumentToRireki(nowDisplayedDocument_);
 }
 
@@ -197,7 +197,7 @@ void Calcndar::calendarIncDay() {
   if (!save()) return;
   beforeDayToPlain();
   selectDayAction2(next);
-  showSelectedDiaryFile(0);
+  showFirstDiaryFile();
   addDocumentToRireki(nowDisplayedDocument_);
 }
 
@@ -210,7 +210,7 @@ void Calcndar::calendarDecDay() {
   if (!save()) return;
   beforeDayToPlain();
   selectDayAction2(previous);
-  showSelectedDiaryFile(0);
+  showFirstDiaryFile();
   addDocumentToRireki(nowDisplayedDocument_);
 }
 
@@ -254,7 +254,7 @@ void Calcndar::changeMonthAction() {
   // The month diary view follows the month once it exists.
   setCellFont(cellOfDay(selectedDay_.day()), true);
   showDiaryFiles();
-  showSelectedDiaryFile(0);
+  showFirstDiaryFile();
   addDocumentToRireki(nowDisplayedDocument_);
 }
 

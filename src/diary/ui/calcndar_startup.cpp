@@ -23,7 +23,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "diary/day_document_viewer.h"
 #include "diary/diary_globals.h"
 #include "diary/func_alias_file.h"
 #include "diary/startup_files.h"
@@ -37,7 +36,6 @@
 #include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
-#include "imaging/movie_windows.h"
 #include "lang/builtins/command_bridge.h"
 #include "lang/values.h"
 #include "platform/console_log.h"
@@ -177,7 +175,7 @@ void Calcndar::awakeFromNib() {
   nowDisplayedFileOnMemoSheet_.clear();
   window_->editingDiaryFileName()->setReadOnly(false);
   showDiaryFiles();
-  showFirstDiaryFileAtStart();
+  showFirstDiaryFile();
   setCellFont(cellOfDay(selectedDay_.day()), true);
   toggleStatus_ = 0;
   beforeSheet_ = 0;
@@ -210,20 +208,6 @@ void Calcndar::awakeFromNib() {
   PravellaSelf = this;
   rememberString_ = pravella::loadRememberString();
   tmpBackGroundColorStatus_ = false;
-}
-
-void Calcndar::showFirstDiaryFileAtStart() {
-  // Another program starts only on the user's click on its document: a file of a kind nothing
-  // here shows (a name made to look like an option or a command among them) must not start
-  // one at every start. Such files are passed over; none shown leaves a new memo.
-  const bool movieWindows = pravella::NotificationCenter::defaultCenter().hasObservers(
-      QString::fromLatin1(pravella::motion::kOpenMovieWindowNotification));
-  int row = -1;
-  for (int r = 0; r < diaryFiles_.size() && row < 0; ++r)
-    if (pravella::showsContentItself(
-            pravella::dayDocumentViewer(dayFolder() + QLatin1Char('/') + diaryFiles_[r], movieWindows)))
-      row = r;
-  showSelectedDiaryFile(row);
 }
 
 void Calcndar::registerObservers() {

@@ -97,6 +97,7 @@ class Pravella : public QObject, public MonthTableDelegate {
   bool saveWithSymbolicLink(const QString& path);
   void textDidChange();
   void toggleDurtyButton();
+  // Date stamps at the caret; refused (said in the status line) while no document is shown.
   void pasteDateAction();
   void pasteDateTimeAction();
   // Marks the search words of `text` in `view`, one colour per word.
@@ -174,6 +175,9 @@ class Pravella : public QObject, public MonthTableDelegate {
   pravella::WriteResult writeRowMemo(const QString& path);
   void showInMainMemo(const pravella::MonthListEntry& entry, int year, int month, int day);
   void wireRowMemoView();
+  // True, with "Basso" and the reason in the status line, while the row memo view shows no
+  // document it could write to (no row yet, or the search document).
+  bool refuseTypingWithoutDocument();
 
   Calcndar* calcndar_;
   pravella::MainWindow* window_;

@@ -9,12 +9,14 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -94,9 +96,12 @@ void Pravella::wireRowMemoView() {
   });
   if (CalOption* option = calcndar_->calendarOption()) option->registerTextView(view);
   view->viewport()->installEventFilter(this);
+  view->installEventFilter(this);
 
-  // The view starts collapsed and editable; the switch on shows it as laid out.
-  view->setReadOnly(false);
+  // Until a row's document is shown the view takes no typing: its text would belong to no
+  // file, and nothing would save it. The switch on shows it as laid out.
+  view->setPlaceholderText(tr("Choose a row of the list to show its document here."));
+  view->setReadOnly(true);
   drawer_->subViewSW()->setChecked(false);
   subTextViewAction();
   drawer_->subViewSW()->setChecked(true);
@@ -262,6 +267,7 @@ void Pravella::toggleDurtyButton() {
 }
 
 void Pravella::pasteDateAction() {
+  if (refuseTypingWithoutDocument()) return;
   const QDateTime now = clock_();
   QTextEdit* view = drawer_->subTextView();
   QTextCursor c = view->textCursor();
@@ -276,6 +282,7 @@ void Pravella::pasteDateAction() {
 }
 
 void Pravella::pasteDateTimeAction() {
+  if (refuseTypingWithoutDocument()) return;
   const QDateTime now = clock_();
   QTextEdit* view = drawer_->subTextView();
   QTextCursor c = view->textCursor();
@@ -297,7 +304,29 @@ bool Pravella::openAttachmentAt(int position) {
   return QFileInfo::exists(path) && opener_ && opener_(path);
 }
 
+bool Pravella::refuseTypingWithoutDocument() {
+  QTextEdit* view = drawer_->subTextView();
+  // Read-only means no document to write to: the search document, or no row shown yet.
+  if (!view->isReadOnly() && !nowDisplayedDocPath_.isEmpty()) return false;
+  sound("Basso");
+  window_->statusBar()->showMessage(
+      nowDisplayedDocPath_.isNull()
+          ? tr("The memo under the month list shows no document: choose a row first. Nothing was typed.")
+          : tr("The search document is not saved and takes no typing: choose a row to edit its document."));
+  return true;
+}
+
 bool Pravella::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && drawer_ && watched == drawer_->subTextView()) {
+    // Typing the view does not take is said, not dropped without a word; the keys that run
+    // code or move go on as ever.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                       !(key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
+    if (typed && drawer_->subTextView()->isReadOnly()) refuseTypingWithoutDocument();
+    return QObject::eventFilter(watched, event);
+  }
   if (event->type() == QEvent::MouseButtonDblClick && drawer_ &&
       watched == drawer_->subTextView()->viewport()) {
     const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -113,8 +113,10 @@ MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
                                    ? DocumentMove{}
                                    : moveDocumentWithCompanions(item, target, moveItem, items.mid(i + 1));
     if (moved.ok) {
+      // Unmarked first, with what went along inside it: the views told of the move would
+      // otherwise carry the marks along.
+      marks.forget(item);
       tellDocumentMoved(item, target);
-      marks.remove(item);
       ++outcome.done;
     } else {
       outcome.failed.append(item);

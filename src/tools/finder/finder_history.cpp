@@ -56,4 +56,22 @@ FinderHistory::Buttons FinderHistory::buttons(bool browserShowsFolder) const {
   return b;
 }
 
+namespace {
+
+// `path` is `item` or lies inside it (by path, as the marks name items).
+bool isWithin(const QString& path, const QString& item) {
+  return path == item || (path.startsWith(item) && path.size() > item.size() && path.at(item.size()) == u'/');
+}
+
+}  // namespace
+
+bool FinderMarks::forget(const QString& path) {
+  return marks_.removeIf([&](const QString& mark) { return isWithin(mark, path); }) > 0;
+}
+
+void FinderMarks::follow(const QString& oldPath, const QString& newPath) {
+  for (QString& mark : marks_)
+    if (isWithin(mark, oldPath)) mark = newPath + mark.mid(oldPath.size());
+}
+
 }  // namespace pravella

@@ -48,6 +48,12 @@ class FinderMarks {
   // Removes the first equal entry; false when the path was not marked.
   bool remove(const QString& path) { return marks_.removeOne(path); }
   bool contains(const QString& path) const { return marks_.contains(path); }
+  // The item at `path` left (to the Trash, or moved as a marked item): every entry that is it
+  // or lies inside it goes. False when none did.
+  bool forget(const QString& path);
+  // The item at `oldPath` now lies at `newPath`: entries of it and of what lies inside it
+  // follow, so a mark stays on its item.
+  void follow(const QString& oldPath, const QString& newPath);
   void clear() { marks_.clear(); }
   bool isEmpty() const { return marks_.isEmpty(); }
   qsizetype size() const { return marks_.size(); }

@@ -15,6 +15,8 @@
 #include "platform/save_steps.h"
 #include "platform/text_encoding.h"
 #include "platform/ui/status_line.h"
+#include "support/recording_opener.h"
+#include "support/wait_for.h"
 
 namespace {
 
@@ -424,6 +426,60 @@ TEST_F(DayDocuments, ANameLikeAnOptionReachesTheOpenerAsAnAbsolutePath) {
     clickRow(static_cast<int>(calendar->diaryFiles().indexOf(name)));
     EXPECT_EQ(opened, QStringList{"xdg-open " + day() + "/" + name + " in 28"});
   }
+}
+
+TEST_F(DayDocuments, EveryWayToADayShowsItsOwnKindsAndStartsNoOtherProgram) {
+  const pravella::test::RecordingOpener opener;  // xdg-open first on PATH
+  realOpener = true;
+  writeFile(day(27) + "/$(touch x)", "a name an FTP Get brought");
+  writeFile(day(28) + "/--help.zzz", "a kind nothing here shows");
+  writeRtfd(day(28) + "/notes.rtfd", "my notes");
+  writeFile(day(29) + "/$(touch x)", "another");
+  writeFile(paths::dayFolder(2008, 3, 1) + "/-x.odt", "a kind nothing here shows");
+  writeRtfd(paths::dayFolder(2008, 3, 1) + "/march.rtfd", "march");
+  start();
+  ASSERT_EQ(calendar->nowDisplayedDocument(), day() + "/notes.rtfd");
+  // The bookmarks follow: the row the drawer selects is the shown document's, none for a new memo.
+  QObject bookmarks;
+  QString bookmarkRow = "(none posted)";
+  pravella::NotificationCenter::defaultCenter().addObserver(
+      "selectDocumentListOnBMTable", &bookmarks, [&](pravella::Notification& n) { bookmarkRow = n.text; });
+  auto clickDay = [this](int d) {
+    QTest::mouseClick(window->dayCell(d + calendar->startOffset() - 1), Qt::LeftButton);
+  };
+  auto key = [this](Qt::Key k) {
+    table()->setFocus();
+    QTest::keyClick(table(), k);
+  };
+  auto click = [](QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); };
+  // Each way to a day, and what it shows: the first document shown here, else a new memo.
+  const std::vector<std::tuple<const char*, std::function<void()>, QString>> ways = {
+      {"a click on a day", [&] { clickDay(27); }, QString()},
+      {"the right arrow", [&] { key(Qt::Key_Right); }, day(28) + "/notes.rtfd"},
+      {"the right arrow again", [&] { key(Qt::Key_Right); }, QString()},
+      {"the next month", [&] { click(window->incMonthButton()); },
+       paths::dayFolder(2008, 3, 1) + "/march.rtfd"},
+      {"the month before", [&] { click(window->decMonthButton()); }, QString()},
+      {"today", [&] { click(window->todayButton()); }, day(28) + "/notes.rtfd"},
+      {"the left arrow", [&] { key(Qt::Key_Left); }, QString()},
+  };
+  for (const auto& [way, act, shown] : ways) {
+    SCOPED_TRACE(way);
+    act();
+    EXPECT_EQ(calendar->nowDisplayedDocument(), shown);
+    EXPECT_EQ(bookmarkRow, shown);
+    if (shown.isEmpty()) {
+      EXPECT_TRUE(memo()->toPlainText().isEmpty());
+    }
+  }
+  pravella::NotificationCenter::defaultCenter().removeObservers(&bookmarks);
+  EXPECT_TRUE(pravella::test::becomesEqual([&] { return opener.recordedWhenDone(); }, QString()));
+
+  // The user's click on the document starts the desktop's opener, with that document alone.
+  ASSERT_EQ(rows(), QStringList{"$(touch x)"});
+  clickRow(0);
+  EXPECT_TRUE(pravella::test::becomesEqual([&] { return opener.recordedWhenDone(); },
+                                           "1\n" + day(27) + "/$(touch x)\n"));
 }
 
 TEST_F(DayDocuments, AWebArchiveOpensAsAFileAddressThatKeepsItsName) {

@@ -113,4 +113,14 @@ TEST(FinderMarks, APathMayBeMarkedTwiceAndUnmarkingTakesTheFirst) {
   EXPECT_TRUE(marks.isEmpty());
 }
 
+TEST(FinderMarks, MarksLeaveWithTheirItemAndFollowItToANewName) {
+  FinderMarks marks;
+  for (const char* path : {"/d/a", "/d/a/in", "/d/ab", "/d/a", "/e"}) marks.add(QString::fromLatin1(path));
+  marks.follow(QStringLiteral("/d/a"), QStringLiteral("/d/c"));
+  EXPECT_EQ(marks.entries(), list({"/d/c", "/d/c/in", "/d/ab", "/d/c", "/e"}));
+  EXPECT_TRUE(marks.forget(QStringLiteral("/d/c")));
+  EXPECT_EQ(marks.entries(), list({"/d/ab", "/e"}));
+  EXPECT_FALSE(marks.forget(QStringLiteral("/d/a")));
+}
+
 }  // namespace

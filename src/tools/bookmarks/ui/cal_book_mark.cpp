@@ -12,12 +12,14 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "diary/diary_globals.h"
 #include "diary/document_links.h"
@@ -73,6 +75,21 @@ void getKeyOnBMTable::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Down) return post("bookMarkListDown");
   if (event->key() == Qt::Key_Backspace && (event->modifiers() & Qt::ShiftModifier)) return post("deleteBookMarkAction");
   QTableWidget::keyPressEvent(event);
+}
+
+void getKeyOnBMTable::mousePressEvent(QMouseEvent* event) {
+  const int row = rowAt(event->position().toPoint().y());
+  pressedSelectedRow_ =
+      event->button() == Qt::LeftButton && row >= 0 && row == owner_->selectedRow() ? row : -1;
+  QTableWidget::mousePressEvent(event);
+}
+
+void getKeyOnBMTable::mouseReleaseEvent(QMouseEvent* event) {
+  const int pressed = std::exchange(pressedSelectedRow_, -1);
+  QTableWidget::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && pressed >= 0 &&
+      rowAt(event->position().toPoint().y()) == pressed && owner_->selectedRow() == pressed)
+    owner_->openSelectedDocument(true);
 }
 
 QStringList getKeyOnBMTable::mimeTypes() const {
@@ -391,13 +408,13 @@ void CalBookMark::selectDocumentListOnBMTable(const QString& path) {
   if (row >= 0) openSelectedDocument();
 }
 
-void CalBookMark::openSelectedDocument() {
+void CalBookMark::openSelectedDocument(bool clicked) {
   const int row = selectedRow();
   if (row < 0) return;
   const Bookmark b = view_.at(row);
   const bool preview = previewSwitch_->isChecked();
   const QString shown = host_.nowDisplayedDocument ? host_.nowDisplayedDocument() : QString();
-  if (!preview && b.path == shown) return;
+  if (!preview && b.path == shown && !clicked) return;
   const auto day = bm::dayOfPath(b.path);
   if (!day) return;
   const QStringList numbers = b.position.split(u' ');

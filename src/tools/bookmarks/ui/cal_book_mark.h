@@ -35,6 +35,9 @@ class getKeyOnBMTable : public QTableWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // A click on the row already selected changes no selection, so it opens the bookmark itself.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   QStringList mimeTypes() const override;
   QMimeData* mimeData(const QList<QTableWidgetItem*>& items) const override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -44,6 +47,7 @@ class getKeyOnBMTable : public QTableWidget {
 
  private:
   CalBookMark* owner_;
+  int pressedSelectedRow_ = -1;  // the selected row the button went down on, else -1
 };
 
 class CalBookMark : public QObject {
@@ -65,7 +69,9 @@ class CalBookMark : public QObject {
   void deleteBookMarkAction();
   void renameBookMarkPathName(const QString& oldPath, const QString& newPath);
   void selectDocumentListOnBMTable(const QString& path);
-  void openSelectedDocument();
+  // Opens the selected bookmark. A new selection leaves the shown document as it is; the
+  // user's click on its row (`clicked`) goes to the marked selection in it all the same.
+  void openSelectedDocument(bool clicked = false);
   void loadBookMarkMemo();
   void saveBookMarkMemo();
   bool moveRow(int source, int row);

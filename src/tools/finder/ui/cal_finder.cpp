@@ -23,6 +23,7 @@
 #include "editors/ui/menu_script.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "tools/bookmarks/document_moves.h"
 #include "tools/finder/finder_files.h"
 #include "tools/finder/ui/finder_text_view.h"
 #include "tools/finder/ui/fs_browser.h"
@@ -210,6 +211,14 @@ void CalFinder::observe() {
   on("cal_setFinderSheetButton", [this](auto& n) { setFinderSheetButton(n.text); });
   on("cal_toggleFinderSheet", [this](auto&) { toggleFinderView(); });
   on("cal_openFinderSheetWithPath", [this](auto& n) { openFinderSheetWithPath_X(n.text); });
+  // The marks name items by path: they follow what the day's list, the finder or a program
+  // moves or trashes.
+  on(pravella::kDocumentTrashedNotification, [this](pravella::Notification& n) {
+    if (operations_) operations_->itemTrashed(n.text);
+  });
+  on(pravella::kDocumentMovedNotification, [this](pravella::Notification& n) {
+    if (operations_ && n.strings.size() >= 2) operations_->itemMoved(n.strings.at(0), n.strings.at(1));
+  });
 }
 
 void CalFinder::sound(const char* name) {

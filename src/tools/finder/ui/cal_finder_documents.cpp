@@ -133,6 +133,7 @@ void CalFinder::renameShown(const QString& newPath, bool addToHistory) {
   sound("Pop");
   fsBrowser_->loadColumnZero();
   fsBrowser_->setPath(nowOpendFilePath_);
+  checkMark(nowOpendFilePath_);  // a marked item stays marked under its new name
 }
 
 bool CalFinder::writeShown(const QString& path, bool rtf) {

@@ -100,6 +100,16 @@ void FinderSheetOperations::MarkSwitchAction() {
     deleteMarkWithPath(path);
 }
 
+void FinderSheetOperations::itemTrashed(const QString& path) {
+  marks_.forget(path);
+  checkMark(browsed());
+}
+
+void FinderSheetOperations::itemMoved(const QString& oldPath, const QString& newPath) {
+  marks_.follow(oldPath, newPath);
+  checkMark(browsed());
+}
+
 void FinderSheetOperations::deleteMarkAction() {
   marks_.clear();
   setMark(false);
@@ -193,12 +203,16 @@ void FinderSheetOperations::deleteFileAction() {
     return;
   }
   reportToConsole(trashed.errors);
+  // What is gone is marked no more (a later Move Marked would miss it).
+  marks_.forget(path);
   if (!trashed.document.trashedPath.isEmpty()) tellDocumentTrashed(path);
   deleteRirekiFile(path);
   adjustRireki();
   call(a_.reloadBrowser);
   if (a_.setBrowserPath) a_.setBrowserPath(parentOf(path));
   call(a_.clearPreview);
+  // The switch shows the mark of what the browser shows now.
+  checkMark(parentOf(path));
 }
 
 void FinderSheetOperations::dupulicateAction() {

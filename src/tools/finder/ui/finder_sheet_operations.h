@@ -52,6 +52,10 @@ class FinderSheetOperations {
   void deleteMarkAction();
   void deleteMarkedFiles();
   void moveMarkedFiles();
+  // An item went to the Trash or moved, here or in another view: its marks go or follow it,
+  // and the switch shows the browsed item's mark again.
+  void itemTrashed(const QString& path);
+  void itemMoved(const QString& oldPath, const QString& newPath);
 
   // Files.
   void deleteFileAction();

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -101,6 +102,38 @@ TEST_F(Bookmarks, AMarkReopensItsDocumentAtTheSelectionByClickAndKeys) {
   marks->awakeFromNib();
   marks->openBookMarkAction();
   EXPECT_EQ(marks->viewItems().size(), 1);
+}
+
+TEST_F(Bookmarks, AClickOnTheRowSelectedWhenTheDrawerOpensGoesToItsMark) {
+  memo.setPlainText("alpha beta gamma");
+  QTextCursor c(memo.document());
+  c.setPosition(6);
+  c.setPosition(10, QTextCursor::KeepAnchor);
+  memo.setTextCursor(c);
+  marks->addBookMarkAction();
+  marks->addBookMarkFromDiaryFileAction(pravella::paths::dayFolder(2008, 3, 6) + "/b.rtfd");
+  marks->closeBookMarkAction();
+  // The user goes on in the shown memo, then opens the drawer: the memo's row stands selected.
+  memo.setTextCursor(QTextCursor(memo.document()));
+  marks->openBookMarkAction();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(marks->bookMarkDrawer()));
+  QTableWidget* table = marks->bookMarkField();
+  const int row = marks->selectedRow();
+  ASSERT_GE(row, 0);
+  ASSERT_EQ(marks->viewItems().at(row).path, shown);
+  EXPECT_TRUE(memo.textCursor().selectedText().isEmpty());
+  auto click = [table](int r) {
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      table->visualItemRect(table->item(r, 3)).center());
+  };
+  const int savesBefore = saves;
+  click(row);
+  EXPECT_EQ(memo.textCursor().selectedText(), "beta");
+  EXPECT_EQ(saves, savesBefore + 1);
+  // A click on another row opens that one, once.
+  click(1 - row);
+  EXPECT_EQ(shown, pravella::paths::dayFolder(2008, 3, 6) + "/b.rtfd");
+  EXPECT_EQ(saves, savesBefore + 2);
 }
 
 TEST_F(Bookmarks, PreviewsDragsDropsAndTheCategoryMemo) {

@@ -6,13 +6,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/sound_player.h"
+#include "support/folder_snapshot.h"
 #include "support/test_home.h"
 #include "tools/finder/ui/cal_finder.h"
 #include "tools/finder/ui/fs_browser.h"
@@ -281,6 +284,57 @@ TEST(FinderSheetControls, BackStepsTheMarkSwitchMarksAndDeleteAsks) {
   EXPECT_EQ(panels->asked, QStringList{"Delete : A.txt: Do you want to delete this document?"});
   EXPECT_FALSE(QFileInfo::exists(at("A.txt")));
   EXPECT_EQ(sheet.operations().history().entries(), QStringList{at("B.txt")});
+  dialogs::setHandler(nullptr);
+  setSoundRecorder(nullptr);
+}
+
+// The mark switch shows the mark of what the sheet shows, and a mark stays on its item: it goes
+// when the item goes to the Trash and follows it to a new name.
+TEST(FinderSheetControls, AMarkGoesWithItsItemAndTheSwitchShowsTheShownOnesMark) {
+  auto panels = std::make_shared<dialogs::Scripted>();
+  dialogs::setHandler(panels);
+  setSoundRecorder([](const QString&) {});
+  for (const char* name : {"marks/A.txt", "marks/B.txt"}) writeFile(at(name));
+  CalFinder sheet{DeskToolHost()};
+  sheet.awakeFromNib();
+  sheet.finderDrawer()->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.finderDrawer()));
+  auto showItem = [&](const QString& path) {
+    ASSERT_TRUE(sheet.fsBrowser()->setPath(path));
+    sheet.browserSingleClick();
+  };
+  QAbstractButton* markSwitch = sheet.markSwitch();
+  QPushButton* deleteButton = nullptr;
+  for (QPushButton* b : sheet.finderDrawer()->findChildren<QPushButton*>())
+    if (b->text() == "Delete") deleteButton = b;
+  ASSERT_TRUE(deleteButton);
+
+  showItem(at("marks/A.txt"));
+  QTest::mouseClick(markSwitch, Qt::LeftButton);
+  showItem(at("marks/B.txt"));
+  QTest::mouseClick(markSwitch, Qt::LeftButton);
+  ASSERT_EQ(sheet.operations().marks().entries(), QStringList({at("marks/A.txt"), at("marks/B.txt")}));
+  ASSERT_TRUE(markSwitch->isChecked());
+
+  // Deleted: the browser shows the folder, which is not marked, and B is marked no more.
+  const auto before = test::FolderSnapshot::of(at("marks"));
+  panels->alertAnswers = {dialogs::kOther};
+  QTest::mouseClick(deleteButton, Qt::LeftButton);
+  EXPECT_TRUE(before.changedOnly({"B.txt"}));
+  EXPECT_EQ(sheet.fsBrowser()->path(), at("marks"));
+  EXPECT_FALSE(markSwitch->isChecked());
+  EXPECT_EQ(sheet.operations().marks().entries(), QStringList{at("marks/A.txt")});
+
+  // Renamed by the name field: still marked, under its new name.
+  showItem(at("marks/A.txt"));
+  EXPECT_TRUE(markSwitch->isChecked());
+  sheet.fileNameField()->setFocus();
+  sheet.fileNameField()->selectAll();
+  QTest::keyClicks(sheet.fileNameField(), "C.txt");
+  QTest::keyClick(sheet.fileNameField(), Qt::Key_Return);
+  ASSERT_TRUE(QFileInfo::exists(at("marks/C.txt")));
+  EXPECT_EQ(sheet.operations().marks().entries(), QStringList{at("marks/C.txt")});
+  EXPECT_TRUE(markSwitch->isChecked());
   dialogs::setHandler(nullptr);
   setSoundRecorder(nullptr);
 }
