@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "lang/assignment_target.h"
 #include "lang/picture_ops.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -199,14 +200,36 @@ int pushResult(CalcStackEntry* stack, int* sp, int type, int rows, int cols) {
   return PushToStack(stack, sp, vk_tc, type, rows, cols);
 }
 
+// Where the statement puts the operator's result: "c = a x b" compiles to a, b, "x", c, "=".
+struct StoreTarget {
+  int count = 0;
+  vk_Code* code = nullptr;
+  int pc = -1;
+  VkBytes* block(int type, std::size_t bytes) const {
+    return code ? vkAssignmentTargetBlock(count, code, pc, type, bytes) : nullptr;
+  }
+};
+
 // The block an operator writes its result into: the left operand's own, when it has no other
 // owner, the same size and type and every result element depends only on the operand element
-// at the same place (so the value is written once, in place), else a fresh one. Null after
+// at the same place (so the value is written once, in place); else the block of the variable
+// the result is assigned to, when that holds a value of this size that nothing else shares
+// (a loop that assigns a large result every turn then writes into memory already mapped,
+// instead of faulting in a new block and freeing the old one); else a fresh one. Null after
 // reporting when memory cannot be had.
-unsigned char* resultBlock(Shape s, CalcStackEntry& a, int type, std::size_t bytes, VkBytes& fresh) {
+unsigned char* resultBlock(Shape s, CalcStackEntry& a, int type, std::size_t bytes, VkBytes& fresh,
+                           const StoreTarget& target) {
   if ((s == Shape::Same || s == Shape::BScalar) && a.type == type && a.data.size() == bytes && bytes > 64 &&
       !a.data.shared())
     return a.data.data();
+  if (bytes > 64) {
+    if (VkBytes* into = target.block(type, bytes)) {
+      unsigned char* out = into->data();  // its only owner: no copy
+      // The result shares the block until the assignment takes it back.
+      fresh = *into;
+      return out;
+    }
+  }
   if (!fresh.resize(bytes)) {
     error_disp("Memory allocation error.");
     return nullptr;
@@ -231,7 +254,7 @@ int finishResult(CalcStackEntry* stack, int* sp, VkBytes& fresh, bool inPlace, i
 
 // Combines two numeric operands by a shape case and replaces them by the result.
 int combine(Arith op, Shape s, CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp,
-            bool realResult = false) {
+            const StoreTarget& target, bool realResult = false) {
   const Dims d{a.msize, a.nsize, b.msize, b.nsize};
   int rows = 0, cols = 0;
   resultDims(s, d, &rows, &cols);
@@ -244,7 +267,7 @@ int combine(Arith op, Shape s, CalcStackEntry& a, const CalcStackEntry& b, CalcS
   const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
   VkBytes fresh;
   if (realResult || (!aInt && !bInt)) {
-    unsigned char* block = resultBlock(s, a, kValueReal, n * 8, fresh);
+    unsigned char* block = resultBlock(s, a, kValueReal, n * 8, fresh, target);
     if (!block) return 0;
     double* out = reinterpret_cast<double*>(block);
     if (!aInt && !bInt) {
@@ -273,7 +296,7 @@ int combine(Arith op, Shape s, CalcStackEntry& a, const CalcStackEntry& b, CalcS
     }
     return finishResult(stack, sp, fresh, block != fresh.cdata(), kValueReal, rows, cols);
   }
-  unsigned char* block = resultBlock(s, a, kValueInt, n * 4, fresh);
+  unsigned char* block = resultBlock(s, a, kValueInt, n * 4, fresh, target);
   if (!block) return 0;
   auto* out = reinterpret_cast<int32_t*>(block);
   if (aInt && bInt) {
@@ -335,7 +358,7 @@ int stringOperator(char op, const CalcStackEntry& a, const CalcStackEntry& b, Ca
 // ---------------------------------------------------------------------------------------
 // The arithmetic families.
 
-int arithmetic(char op, CalcStackEntry* stack, int* sp) {
+int arithmetic(char op, CalcStackEntry* stack, int* sp, const StoreTarget& target = {}) {
   if (!needOperands(sp, 2)) return 0;
   CalcStackEntry& a = stack[*sp - 2];
   const CalcStackEntry& b = stack[*sp - 1];
@@ -391,7 +414,7 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp) {
         error_disp("Too big data.");
         return 0;
       }
-      return combine(op == '+' ? Arith::Add : Arith::Sub, s, a, b, stack, sp);
+      return combine(op == '+' ? Arith::Add : Arith::Sub, s, a, b, stack, sp, target);
     }
     if (op == 'x' || op == '%') {
       const Shape s = firstFit(kElementOrder, d);
@@ -408,7 +431,7 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp) {
         error_disp("Divide by Zero");
         return 0;
       }
-      return combine(op == 'x' ? Arith::Mul : Arith::Div, s, a, b, stack, sp);
+      return combine(op == 'x' ? Arith::Mul : Arith::Div, s, a, b, stack, sp, target);
     }
     if (op == '/') {
       const Shape s = firstFit(kDivOrder, d);
@@ -429,7 +452,7 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp) {
         error_disp("Divide by Zero");
         return 0;
       }
-      return combine(Arith::Div, s, a, b, stack, sp);
+      return combine(Arith::Div, s, a, b, stack, sp, target);
     }
     // '*': scaling by a 1 by 1 value, or the matrix product.
     const Shape s = firstFit(kMulOrder, d);
@@ -442,7 +465,7 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp) {
       error_disp("Invalid data structure.");
       return 0;
     }
-    if (s != Shape::Product) return combine(Arith::Mul, s, a, b, stack, sp);
+    if (s != Shape::Product) return combine(Arith::Mul, s, a, b, stack, sp, target);
     const int k = a.nsize;
     const std::size_t n = static_cast<std::size_t>(rows) * cols;
     if (!intResult) {
@@ -561,7 +584,7 @@ int factorial(CalcStackEntry* stack, int* sp) {
   return PushToStack(stack, sp, vk_tc, type, r, c);
 }
 
-int power(CalcStackEntry* stack, int* sp) {
+int power(CalcStackEntry* stack, int* sp, const StoreTarget& target) {
   if (!needOperands(sp, 2)) return 0;
   CalcStackEntry& a = stack[*sp - 2];
   const CalcStackEntry& b = stack[*sp - 1];
@@ -591,7 +614,7 @@ int power(CalcStackEntry* stack, int* sp) {
     error_disp("Too big data.");
     return 0;
   }
-  return combine(Arith::Pow, s, a, b, stack, sp, true);
+  return combine(Arith::Pow, s, a, b, stack, sp, target, true);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -744,19 +767,17 @@ int DoOperator(int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp
         return matrixLiteral(code[*pc], stack, sp);
       case '+':
       case '-':
-        return DoAddSub(code, pc, stack, sp);
       case '*':
       case '/':
-        return DoMulDiv(code, pc, stack, sp);
       case 'x':
       case '%':
-        return DoMulDivOP(code, pc, stack, sp);
+        return arithmetic(name[0], stack, sp, StoreTarget{count, code, *pc});
       case '\'':
         return transpose(stack, sp);
       case '!':
         return factorial(stack, sp);
       case '^':
-        return power(stack, sp);
+        return power(stack, sp, StoreTarget{count, code, *pc});
       case '@':
         return elementAccess(count, code, pc, stack, sp);
       default:

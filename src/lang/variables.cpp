@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "lang/assignment_target.h"
 #include "lang/picture_ops.h"
 #include "lang/report.h"
 #include "lang/stack.h"
@@ -581,6 +582,31 @@ inline bool haveValue(int* sp) {
 }
 
 }  // namespace
+
+VkBytes* vkAssignmentTargetBlock(int count, vk_Code* code, int pc, int type, std::size_t bytes) {
+  if (pc < 0 || pc + 2 >= count || !assignmentFollows(count, code, pc + 1)) return nullptr;
+  vk_Code& rec = code[pc + 1];
+  int kind = 0;
+  std::size_t elementBytes = 0;
+  if (type == kValueReal && rec.kind == kCodeNumVariable) {
+    kind = kVarReal;
+    elementBytes = 8;
+  } else if (type == kValueInt && rec.kind == kCodeIntVariable) {
+    kind = kVarInt;
+    elementBytes = 4;
+  } else {
+    return nullptr;
+  }
+  // The same record the assignment will find (storeNumbers looks it up the same way).
+  const int i = vkLookupVariable(rec);
+  if (i < 0) return nullptr;
+  VariableRecord& v = variableTable[i];
+  if (v.state != 1 || v.kind != kind || v.data.size() != bytes || v.data.shared()) return nullptr;
+  // An assignment that will be refused ("Too big data." after "element" lowered the limit) must
+  // leave the old value as it was.
+  if (kind == kVarReal && bytes / elementBytes > static_cast<std::size_t>(TNumber)) return nullptr;
+  return &v.data;
+}
 
 int DoLetNumVariable(int /*count*/, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   vk_Code& rec = code[*pc];

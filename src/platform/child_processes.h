@@ -1,5 +1,6 @@
 #pragma once
-// The child programs this application runs for its tools (rsync, wget, curl, ftp, bc, ps),
+// The child programs this application runs for its tools (rsync, wget, curl, ftp, bc, ps, the
+// document converters),
 // always from an argument list, never through a shell. Every running child is registered by
 // kind, so that a tool's Stop ends exactly the children this application started, never a
 // process of the user's found by its name.
@@ -13,7 +14,7 @@
 
 namespace pravella {
 
-enum class ChildKind { Rsync, Wget, Curl, Ftp, Bc, Ps, Other };
+enum class ChildKind { Rsync, Wget, Curl, Ftp, Bc, Ps, Converter, Other };
 
 struct ChildRequest {
   ChildKind kind = ChildKind::Other;

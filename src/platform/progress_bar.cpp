@@ -32,7 +32,18 @@ void setProcessIndicator(double minimum, double maximum) {
   }
   // The range alone: the bar keeps its value.
   pravella::NotificationCenter::defaultCenter().post(
-      QString::fromLatin1(kProcessIndicator), QString::fromStdString(pravella::cformat("%g\t%g", minimum, maximum)));
+      QString::fromLatin1(kProcessIndicator),
+      QString::fromStdString(pravella::cformat("%g\t%g", minimum, maximum)));
+}
+
+void showProcessIndicator(double minimum, double maximum, double value) {
+  {
+    std::lock_guard lock(indicatorMutex);
+    indicatorMin = minimum;
+    indicatorMax = maximum;
+    lastDrawn = std::chrono::steady_clock::now();
+  }
+  post(kProcessIndicator, minimum, maximum, value);
 }
 
 void setProcessIndicatorValue(double value) {

@@ -14,3 +14,6 @@ void setProgressBar(double minimum, double maximum, double value);
 inline constexpr const char* kProcessIndicator = "processIndicator";
 void setProcessIndicator(double minimum, double maximum);
 void setProcessIndicatorValue(double value);
+// Range and value at once, shown whatever the time since the last drawing: for work of a few
+// steps (a conversion's "converter running"), which the redraw limit would otherwise hide.
+void showProcessIndicator(double minimum, double maximum, double value);

@@ -88,6 +88,29 @@ TEST_F(Executor, ReleasedButtonLetsTheRunGoOn) {
   EXPECT_EQ(r.text, "    6.0000\n");
 }
 
+// Where a variable's value lives.
+const unsigned char* storageOf(const char* name) {
+  int i = -1;
+  return findVariable(name, &i) ? variableTable[i].data.cdata() : nullptr;
+}
+
+TEST_F(Executor, AResultGoesIntoTheStorageOfTheVariableItIsAssignedToWhenNothingElseHoldsIt) {
+  ASSERT_TRUE(pravella::runVkProgram("a = even(100, 10); b = a + 1; c = a x b; i% = a; j% = i% + 1;").ok);
+  const unsigned char* c = storageOf("c");
+  const unsigned char* i = storageOf("i%");
+  for (const char* statement : {"c = a x b;", "c = a + b;", "c = b ^ 2;", "c = a - 1;"}) {
+    ASSERT_TRUE(pravella::runVkProgram(statement).ok);
+    EXPECT_EQ(storageOf("c"), c) << statement;
+  }
+  ASSERT_TRUE(pravella::runVkProgram("i% = j% x 3;").ok);
+  EXPECT_EQ(storageOf("i%"), i);
+  // Held elsewhere too, or read by the statement: the holder keeps the old value.
+  ASSERT_TRUE(pravella::runVkProgram("d = c; c = a x b;").ok);
+  EXPECT_EQ(storageOf("d"), c);
+  EXPECT_NE(storageOf("c"), c);
+  EXPECT_EQ(pravella::runVkProgram("e = d - (a - 1); sum(sum(e x e));").output(), "    0.0000\n.OK.\n");
+}
+
 }  // namespace
 
 namespace {

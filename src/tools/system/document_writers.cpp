@@ -37,6 +37,7 @@ WriterResult deliver(const QString& made, const QString& output) {
 WriterResult runConverter(const QString& program, const QStringList& arguments, const QString& folder,
                           const QString& expected) {
   ChildRequest request;
+  request.kind = ChildKind::Converter;
   request.program = program;
   request.arguments = arguments;
   request.workingFolder = folder;

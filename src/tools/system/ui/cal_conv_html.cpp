@@ -1,6 +1,5 @@
 #include "tools/system/ui/cal_conv_html.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QImage>
 #include <QMainWindow>
@@ -12,8 +11,10 @@
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/command_bridge.h"
 #include "lang/report.h"
+#include "platform/child_processes.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
+#include "platform/progress_bar.h"
 #include "platform/ui/dialogs.h"
 #include "tools/jpeg_file.h"
 #include "tools/system/html_export.h"
@@ -21,24 +22,19 @@
 
 using pravella::NotificationCenter;
 
-namespace {
-
-// A conversion runs for seconds at most; the cursor says so.
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
-
 CalConvHTML::CalConvHTML(pravella::DeskToolHost host, QObject* parent) : QObject(parent), host_(std::move(host)) {}
 
 CalConvHTML::~CalConvHTML() {
   pravella::setConverterHost({});
   NotificationCenter::defaultCenter().removeObservers(this);
+  if (worker_.joinable()) {
+    // The application is going: the converter it waits for goes too, and its result with it.
+    if (busy_) {
+      pravella::terminateChildren(pravella::ChildKind::Converter);
+      showProcessIndicator(0, 1, 0);
+    }
+    worker_.join();
+  }
   delete menu_;
 }
 
@@ -92,29 +88,87 @@ void CalConvHTML::fail(const QString& reason, bool fromWindow) {
   if (fromWindow) pravella::dialogs::alert(host_.mainWindow, tr("Export"), reason);
 }
 
+void CalConvHTML::pingFromWorker() {
+  QMetaObject::invokeMethod(
+      this, [this] { sound("Ping"); }, Qt::QueuedConnection);
+}
+
+bool CalConvHTML::refuseWhileExporting() {
+  if (!busy_) return false;
+  // Two exports at once would write the same files; the first one's result is on its way.
+  fail(tr("An export is running; try again when it has ended."), true);
+  return true;
+}
+
+void CalConvHTML::startExport(std::function<Outcome()> work, std::function<void(const Outcome&)> done) {
+  // Half way while the converter runs: it tells nothing finer.
+  showProcessIndicator(0, 2, 1);
+  busy_ = true;
+  worker_ = std::thread([this, work = std::move(work), done = std::move(done)] {
+    const Outcome outcome = work();
+    // Dropped unseen when this object goes first (its destructor waits for this thread).
+    QMetaObject::invokeMethod(
+        this,
+        [this, outcome, done] {
+          worker_.join();  // it has nothing left to do
+          busy_ = false;
+          showProcessIndicator(0, 1, 0);
+          done(outcome);
+          emit exportEnded();
+        },
+        Qt::QueuedConnection);
+  });
+}
+
 void CalConvHTML::convertShown(const QString& format) {
   const QString shown = host_.nowDisplayedDocument ? host_.nowDisplayedDocument() : QString();
   if (shown.isEmpty()) return fail(tr("No document is shown."), true);
-  convertToAction(format, shown, true);
+  convertToAction(format, shown);
 }
 
-bool CalConvHTML::convertToAction(const QString& format, const QString& path, bool fromWindow) {
+bool CalConvHTML::convertToAction(const QString& format, const QString& path) {
+  if (refuseWhileExporting()) return false;
   // A refused save has been reported by the calendar; converting the older text would mislead.
   if (!saveShown()) return false;
-  WaitCursor busy;
-  const pravella::ConversionResult result = pravella::convertOntoDesktop(format, path, [this] { sound("Ping"); });
-  if (!result.ok) fail(result.reason, fromWindow);
-  return result.ok;
+  startExport(
+      [this, format, path] {
+        const pravella::ConversionResult r =
+            pravella::convertOntoDesktop(format, path, [this] { pingFromWorker(); });
+        return Outcome{r.ok, r.reason, {}};
+      },
+      [this](const Outcome& outcome) {
+        if (!outcome.ok) fail(outcome.reason, true);
+      });
+  return true;
 }
 
 void CalConvHTML::convertToHTMLAction(bool fromWindow) {
+  if (fromWindow && refuseWhileExporting()) return;
+  if (!fromWindow && busy_) {
+    // A program's export would write the folder the window's export is writing.
+    showErrMessageToConsole("cal_makeHTML: an export is running; nothing was exported\n");
+    sound("Basso");
+    pravella::failCommand();
+    return;
+  }
   const QString shown = host_.nowDisplayedDocument ? host_.nowDisplayedDocument() : QString();
   if (shown.isEmpty()) return fail(tr("No document is shown."), fromWindow);
   if (!saveShown()) return;
-  WaitCursor busy;
-  const pravella::HtmlExportResult result = pravella::exportHtmlFolder(shown, [this] { sound("Ping"); });
-  if (!result.ok) return fail(result.reason, fromWindow);
-  openConvertedIndexHTML(result.page);
+  if (!fromWindow) {
+    // The program waits for its page, as for any cal_ command it posts.
+    const pravella::HtmlExportResult result = pravella::exportHtmlFolder(shown, [this] { sound("Ping"); });
+    if (!result.ok) return fail(result.reason, false);
+    return openConvertedIndexHTML(result.page);
+  }
+  startExport(
+      [this, shown] {
+        const pravella::HtmlExportResult r = pravella::exportHtmlFolder(shown, [this] { pingFromWorker(); });
+        return Outcome{r.ok, r.reason, r.page};
+      },
+      [this](const Outcome& outcome) {
+        if (!outcome.ok) return fail(outcome.reason, true);
+        openConvertedIndexHTML(outcome.page);
+      });
 }
 
 void CalConvHTML::openConvertedIndexHTML(const QString& page) {

@@ -6,11 +6,18 @@
 //
 // A failed conversion is never silent: "Basso", the reason on the console, and from a window
 // action an alert.
+//
+// An export from the window runs on a worker of its own (LibreOffice may take tens of seconds),
+// with the shared progress indicator showing it and reset when it ends; the window stays
+// answering meanwhile, and a second export asked for while one runs is refused with the reason.
 
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <functional>
+#include <thread>
 
 #include "tools/ui/desk_tool_host.h"
 
@@ -23,8 +30,9 @@ class CalConvHTML : public QObject {
   // Serves the language's converter, registers the observers, adds the Export menu.
   void awakeFromNib();
 
-  // The HTML export of the shown document, opened in the web sheet. `fromWindow`: a failure
-  // is shown in an alert too.
+  // The HTML export of the shown document, opened in the web sheet. From the window it runs on
+  // the export worker; a program's ("cal_makeHTML", `fromWindow` false) waits for it, and
+  // only a failure from the window is shown in an alert.
   void convertToHTMLAction(bool fromWindow = true);
   // The seven formats of the shown document.
   void convertToTextAction() { convertShown(QStringLiteral("txt")); }
@@ -35,15 +43,33 @@ class CalConvHTML : public QObject {
   void convertToDocAction() { convertShown(QStringLiteral("doc")); }
   void convertToWebarchiveAction() { convertShown(QStringLiteral("webarchive")); }
 
-  // Saves the shown document, then converts `path` onto the Desktop. True when it was written.
-  bool convertToAction(const QString& format, const QString& path, bool fromWindow = true);
+  // Saves the shown document, then converts `path` onto the Desktop on the export worker.
+  // False when it was refused before it began (a refused save, an export already running).
+  bool convertToAction(const QString& format, const QString& path);
   // "path\tquality": the clipboard's picture as a JPEG there; fails the command otherwise.
   void saveJPEG2stj(const QString& payload);
   void openConvertedIndexHTML(const QString& page);
 
   QMenu* exportMenu() const { return menu_; }
 
+  // An export started from the window runs, or its result is not yet handled.
+  bool exporting() const { return busy_; }
+
+ signals:
+  void exportEnded();
+
  private:
+  struct Outcome {
+    bool ok = false;
+    QString reason;
+    QString page;  // the HTML export's page
+  };
+  // Runs `work` on the export worker, the progress shown; `done` then runs here with what it
+  // gave, the progress reset.
+  void startExport(std::function<Outcome()> work, std::function<void(const Outcome&)> done);
+  // True (the reason shown) when an export runs already.
+  bool refuseWhileExporting();
+  void pingFromWorker();
   void convertShown(const QString& format);
   bool saveShown();
   void fail(const QString& reason, bool fromWindow);
@@ -51,4 +77,6 @@ class CalConvHTML : public QObject {
 
   pravella::DeskToolHost host_;
   QPointer<QMenu> menu_;  // owned by the tools menu, which may go first
+  std::thread worker_;
+  bool busy_ = false;  // from the start of an export to the end of handling its result
 };

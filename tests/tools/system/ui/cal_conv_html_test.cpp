@@ -1,6 +1,7 @@
 // The export window: the shown memo to HTML (opened in the web sheet) and to files on the
 // Desktop, failures heard and shown, the programs' converter saving the shown memo first, and
-// the clipboard's picture saved as a JPEG by a program.
+// the clipboard's picture saved as a JPEG by a program. An export from the window runs beside
+// it: the window answers meanwhile, the progress shows, and a second export waits its turn.
 
 #include "tools/system/ui/cal_conv_html.h"
 
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QPushButton>
+#include <QTest>
 
 #include <atomic>
 #include <memory>
@@ -21,9 +24,13 @@
 #include "lang/executor.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/progress_bar.h"
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
+#include "support/folder_snapshot.h"
+#include "support/programs_on_path.h"
 #include "support/test_home.h"
+#include "support/wait_for.h"
 #include "tools/system/japanese_memo.h"
 
 namespace {
@@ -77,6 +84,11 @@ class Export : public testing::Test {
       if (action->text() == title) return action->trigger();
     ADD_FAILURE() << "no menu item " << title.toStdString();
   }
+  // A window's export runs on a worker: the menu item, then the export's end.
+  void exportBy(const QString& title) {
+    trigger(title);
+    EXPECT_TRUE(pravella::test::becomesTrue([this] { return !tool->exporting(); }, 60000));
+  }
 
   QString memo;
   QMenu tools;
@@ -90,7 +102,7 @@ class Export : public testing::Test {
 
 TEST_F(Export, TheHtmlExportOpensInTheWebSheetAndLeavesTheMemoAsItWas) {
   const QByteArray before = slurp(memo + "/TXT.rtf") + slurp(memo + "/picture.png");
-  trigger(QStringLiteral("HTML to Web Sheet"));
+  exportBy(QStringLiteral("HTML to Web Sheet"));
   const QString page = pravella::paths::desktop() + "/vkHTML_folder/Memo.htmld/index.html";
   EXPECT_EQ(opened, QStringList{"file://" + page});
   EXPECT_EQ(saves, 1);
@@ -106,7 +118,7 @@ TEST_F(Export, TheHtmlExportOpensInTheWebSheetAndLeavesTheMemoAsItWas) {
 }
 
 TEST_F(Export, AFormatGoesToTheDesktopAndAFailureIsHeardAndShown) {
-  trigger(QStringLiteral("RTF"));
+  exportBy(QStringLiteral("RTF"));
   EXPECT_EQ(pravella::plainTextOfRichTextFile(pravella::paths::desktop() + "/Memo.rtf").left(7),
             pravella::test::kJapaneseLine);
   EXPECT_EQ(sounds, QStringList{"Ping"});
@@ -114,7 +126,7 @@ TEST_F(Export, AFormatGoesToTheDesktopAndAFailureIsHeardAndShown) {
   sounds.clear();
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", "/nonexistent-folder");
-  trigger(QStringLiteral("Word (docx)"));
+  exportBy(QStringLiteral("Word (docx)"));
   qputenv("PATH", path);
   EXPECT_EQ(sounds, QStringList({"Ping", "Basso"}));
   ASSERT_EQ(dialogs->asked.size(), 1);
@@ -122,10 +134,67 @@ TEST_F(Export, AFormatGoesToTheDesktopAndAFailureIsHeardAndShown) {
   EXPECT_FALSE(QFileInfo::exists(pravella::paths::desktop() + "/Memo.docx"));
 }
 
+// LibreOffice stands in: it notes its start, then waits until the test lets it go (or a minute
+// has passed, so that an export that held the window fails this test instead of hanging it).
+TEST_F(Export, AnOfficeExportLeavesTheWindowAnsweringShowsItsProgressAndRunsOnceAtATime) {
+  pravella::test::ProgramsOnPath programs;
+  const QString home = pravella::test::home();
+  const QString runs = home + "/soffice-runs", release = home + "/release-soffice";
+  programs.add(
+      "soffice",
+      QStringLiteral("echo \"$@\" >> '%1'\n"
+                     "n=0; while [ ! -e '%2' ] && [ $n -lt 1200 ]; do sleep 0.05; n=$((n+1)); done\n"
+                     "out=; prev=; for a in \"$@\"; do [ \"$prev\" = --outdir ] && out=$a; prev=$a; done\n"
+                     "mkdir -p \"$out\" && printf 'converted\\n' > \"$out/document.doc\"\n")
+          .arg(runs, release));
+  QStringList progress;
+  NotificationCenter::defaultCenter().addObserver(
+      QString::fromLatin1(kProcessIndicator), &observer,
+      [&progress](pravella::Notification& n) { progress << n.text; });
+  QWidget window;
+  QPushButton other(QStringLiteral("Other"), &window);
+  int clicks = 0;
+  QObject::connect(&other, &QPushButton::clicked, [&clicks] { ++clicks; });
+  window.show();
+  const QString desktop = pravella::paths::desktop();
+  ASSERT_TRUE(QDir().mkpath(desktop));
+  const auto before = pravella::test::FolderSnapshot::of(desktop);
+
+  trigger(QStringLiteral("Word 97 (doc)"));
+  ASSERT_TRUE(pravella::test::becomesTrue([&] { return QFileInfo::exists(runs); }, 30000));
+  EXPECT_TRUE(tool->exporting());
+  EXPECT_EQ(progress.value(progress.size() - 1), "0\t2\t1");
+  // The window answers while LibreOffice runs.
+  QTest::mouseClick(&other, Qt::LeftButton);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(pravella::test::queuedWorkDone());
+  EXPECT_FALSE(QFileInfo::exists(desktop + "/Memo.doc"));
+  // A second request while it runs is refused with the reason, not run beside it.
+  trigger(QStringLiteral("Word 97 (doc)"));
+  trigger(QStringLiteral("HTML to Web Sheet"));
+  ASSERT_EQ(dialogs->asked.size(), 2);
+  EXPECT_TRUE(dialogs->asked[0].contains("running")) << dialogs->asked[0].toStdString();
+  const std::string refused = runProgram("cal_makeHTML(1);");
+  EXPECT_EQ(refused.substr(refused.size() - 5), ".NO.\n") << refused;
+  EXPECT_TRUE(opened.isEmpty());
+  EXPECT_TRUE(tool->exporting());
+
+  QFile(release).open(QIODevice::WriteOnly);
+  ASSERT_TRUE(pravella::test::becomesTrue([this] { return !tool->exporting(); }, 60000));
+  EXPECT_EQ(slurp(desktop + "/Memo.doc"), "converted\n");
+  EXPECT_EQ(slurp(runs).count('\n'), 1);
+  EXPECT_EQ(progress.value(progress.size() - 1), "0\t1\t0");
+  EXPECT_EQ(sounds.value(0), "Ping");
+  EXPECT_EQ(sounds.count("Basso"), 3);
+  EXPECT_EQ(dialogs->asked.size(), 2);
+  EXPECT_TRUE(before.changedOnly({"Memo.doc"}));
+  QFile::remove(release);
+}
+
 TEST_F(Export, ARefusedSaveEndsTheConversion) {
   saveAnswer = false;
-  trigger(QStringLiteral("Text"));
-  trigger(QStringLiteral("HTML to Web Sheet"));
+  exportBy(QStringLiteral("Text"));
+  exportBy(QStringLiteral("HTML to Web Sheet"));
   EXPECT_EQ(saves, 2);
   EXPECT_FALSE(QFileInfo::exists(pravella::paths::desktop() + "/Memo.txt"));
   EXPECT_FALSE(QFileInfo::exists(pravella::paths::desktop() + "/vkHTML_folder/Memo.htmld"));
