@@ -238,12 +238,24 @@ namespace {
 // The steps every file save shares: the target checked, a temporary made beside it with the
 // target's mode (a new file's is 0666 less the umask), `fill` given the open temporary, then
 // flushed and renamed over the target. `fill` returns its own failure; the temporary goes.
+// Puts `temp` in place at `path` unless something is there already (EEXIST), in one step.
+int renameWithoutReplacing(const QByteArray& temp, const QByteArray& path) {
+  if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, path.constData(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  // A file system without it: a second name made for the file fails just as well when taken.
+  if (::link(temp.constData(), path.constData()) != 0) return errno;
+  ::unlink(temp.constData());
+  return 0;
+}
+
 WriteResult saveThroughTemporary(
     const QString& given, const QString& shownName,
-    const std::function<WriteResult(int fd, const QString& temp, const QString& shown)>& fill) {
+    const std::function<WriteResult(int fd, const QString& temp, const QString& shown)>& fill,
+    bool replace = true) {
   ignoreFileSizeSignal();
   if (given.isEmpty()) return failure(QStringLiteral("Cannot save: no file name was given."));
   const QString shown = shownName.isEmpty() ? given : shownName;
+  if (!replace && exists(given)) return failed(shown, EEXIST);
   // A save through a link writes the file it points to and keeps the link.
   QString path = given;
   if (const QFileInfo info(given); info.isSymLink() && info.exists()) path = info.canonicalFilePath();
@@ -281,8 +293,9 @@ WriteResult saveThroughTemporary(
     return failed(shown, error);
   }
   step();
-  if (::rename(native(temp).constData(), native(path).constData()) != 0) {
-    const int error = errno;
+  if (const int error = replace
+                            ? (::rename(native(temp).constData(), native(path).constData()) == 0 ? 0 : errno)
+                            : renameWithoutReplacing(native(temp), native(path))) {
     ::unlink(native(temp).constData());
     return failed(shown, error);
   }
@@ -320,6 +333,13 @@ WriteResult writeFileAtomicallyThrough(const QString& path,
                               [&](int, const QString& temp, const QString&) { return fill(temp); });
 }
 
+WriteResult writeNewFileAtomicallyThrough(const QString& path,
+                                          const std::function<WriteResult(const QString& temp)>& fill,
+                                          const QString& shownName) {
+  return saveThroughTemporary(
+      path, shownName, [&](int, const QString& temp, const QString&) { return fill(temp); }, false);
+}
+
 WriteResult replaceFolderAtomically(const QString& folder,
                                     const std::function<WriteResult(const QString&)>& fill) {
   ignoreFileSizeSignal();
@@ -338,10 +358,15 @@ WriteResult replaceFolderAtomically(const QString& folder,
     temp = temporaryName(parent);
     writing.emplace(temp);
     step();
-    made = ::mkdir(native(temp).constData(), 0700) == 0;
+    made = ::mkdir(native(temp).constData(), 0777) == 0;
     if (!made && errno != EEXIST) return failed(folder, errno);
   }
   if (!made) return failed(folder, EEXIST);
+  // Made as any new folder is (0777 less the umask), which is the mode a new document takes;
+  // private while it is being filled.
+  mode_t usualMode = 0700;
+  if (struct stat info{}; ::stat(native(temp).constData(), &info) == 0) usualMode = info.st_mode & 07777;
+  ::chmod(native(temp).constData(), 0700);
   const QString sidecar = temp + kTargetSuffix;
   const QString old = temp + kOldSuffix;
   auto cleanUp = [&] {
@@ -355,12 +380,12 @@ WriteResult replaceFolderAtomically(const QString& folder,
     cleanUp();
     return filled;
   }
-  // A temporary folder is private; the document keeps the old folder's permissions, or takes
-  // those of the folder it is saved in.
+  // The document keeps the old folder's permissions; a new one takes the usual ones, never
+  // those of the folder it is saved in (a shared folder's sticky bit and write for all).
   {
     struct stat info {};
-    if (::stat(native(finalPath).constData(), &info) == 0 || ::stat(native(parent).constData(), &info) == 0)
-      ::chmod(native(temp).constData(), info.st_mode & 07777);
+    ::chmod(native(temp).constData(),
+            ::stat(native(finalPath).constData(), &info) == 0 ? info.st_mode & 07777 : usualMode);
   }
   if (const int error = syncTree(temp)) {
     cleanUp();

@@ -58,6 +58,12 @@ WriteResult writeFileAtomicallyThrough(const QString& path,
                                        const std::function<WriteResult(const QString& temp)>& fill,
                                        const QString& shownName = {});
 
+// The same for a file that must not replace anything: fails (the system's "File exists") when
+// `path` is taken, also by a file made there while this one was written.
+WriteResult writeNewFileAtomicallyThrough(const QString& path,
+                                          const std::function<WriteResult(const QString& temp)>& fill,
+                                          const QString& shownName = {});
+
 // Replaces a whole folder (an RTFD document): `fill` writes the new content into a temporary
 // folder beside the target and returns false with a reason on failure; then the new folder is
 // exchanged with the old one in one step and the old one removed. The old folder survives

@@ -179,10 +179,22 @@ TEST(AtomicFile, FolderReplacementKeepsTheOldFolderWhenFillingFails) {
 
   ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("second")));
   EXPECT_EQ(contents(doc + "/TXT.rtf"), "second");
-  // The document is not left private like the temporary folder it was written in: it takes
-  // its folder's permissions, and keeps its own once it has some.
-  const auto folderPerms = QFileInfo(pravella::test::home()).permissions();
-  EXPECT_EQ(QFileInfo(doc).permissions(), folderPerms);
+  // The document is not left private like the temporary folder it was written in: a new one
+  // takes the usual mode (0777 less the umask), whatever the folder around it has, and an old
+  // one keeps its own.
+  const auto mode = [](const QString& p) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(p).constData(), &info) == 0 ? info.st_mode & 07777 : 0u;
+  };
+  const mode_t umaskBefore = ::umask(027);
+  for (const mode_t around : {mode_t(0700), mode_t(01777)}) {
+    const QString folder = pravella::test::home() + QStringLiteral("/around-%1").arg(around, 0, 8);
+    ASSERT_EQ(::mkdir(QFile::encodeName(folder).constData(), 0700), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), around), 0);
+    ASSERT_TRUE(pravella::replaceFolderAtomically(folder + "/new.rtfd", fillWith("new")));
+    EXPECT_EQ(mode(folder + "/new.rtfd"), 0750u) << "in a folder of mode " << std::oct << around;
+  }
+  ::umask(umaskBefore);
   QFile::setPermissions(
       doc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
   ASSERT_TRUE(pravella::replaceFolderAtomically(doc, fillWith("third")));
@@ -257,6 +269,55 @@ TEST(AtomicFile, ACopyTakesAFreeNameWhole) {
   // Nothing to copy: nothing made.
   EXPECT_FALSE(pravella::copyAtomically(dir + "/missing.tbld", dir + "/d.tbld"));
   EXPECT_TRUE(before.unchanged());
+}
+
+}  // namespace
+
+namespace {
+
+// A file that must not replace anything is written whole with the usual mode, and refused
+// where anything already has its name: a file, a link leading nowhere.
+TEST(AtomicFile, ANewFileNeverReplacesWhatHasItsName) {
+  const mode_t umaskBefore = ::umask(027);
+  const QString dir = pravella::test::home() + "/new";
+  QDir().mkpath(dir);
+  const auto pieces = [](QByteArray text) {
+    return [text](const QString& temp) {
+      QFile f(temp);
+      if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
+        return pravella::WriteResult(false, "cannot write");
+      return pravella::WriteResult(true);
+    };
+  };
+  ASSERT_TRUE(pravella::writeNewFileAtomicallyThrough(dir + "/page.mhtml", pieces("page")));
+  EXPECT_EQ(contents(dir + "/page.mhtml"), "page");
+  struct stat info {};
+  ASSERT_EQ(::stat(QFile::encodeName(dir + "/page.mhtml").constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  ::umask(umaskBefore);
+
+  const pravella::WriteResult taken =
+      pravella::writeNewFileAtomicallyThrough(dir + "/page.mhtml", pieces("other"));
+  EXPECT_FALSE(taken.ok);
+  EXPECT_TRUE(taken.error.contains(QString::fromLocal8Bit(std::strerror(EEXIST))))
+      << taken.error.toStdString();
+  EXPECT_EQ(contents(dir + "/page.mhtml"), "page");
+  // A file made under that name while the new one is being written stays.
+  static QString madeMeanwhile;
+  madeMeanwhile = dir + "/late.mhtml";
+  pravella::save_steps::setHook([] {
+    QFile f(madeMeanwhile);
+    if (!f.exists() && f.open(QIODevice::WriteOnly)) f.write("theirs");
+  });
+  const pravella::WriteResult late = pravella::writeNewFileAtomicallyThrough(madeMeanwhile, pieces("mine"));
+  pravella::save_steps::setHook(nullptr);
+  EXPECT_FALSE(late.ok);
+  EXPECT_EQ(contents(madeMeanwhile), "theirs");
+  ASSERT_TRUE(QFile::link(dir + "/nowhere", dir + "/link.mhtml"));
+  EXPECT_FALSE(pravella::writeNewFileAtomicallyThrough(dir + "/link.mhtml", pieces("other")).ok);
+  EXPECT_FALSE(QFileInfo::exists(dir + "/nowhere"));
+  EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System),
+            (QStringList{"late.mhtml", "link.mhtml", "page.mhtml"}));
 }
 
 }  // namespace
