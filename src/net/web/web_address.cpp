@@ -66,7 +66,7 @@ std::optional<double> zoomPercentFromText(const QString& text) {
   return v;
 }
 
-double viewZoomFactor(double scale) { return std::clamp(scale, 0.25, 5.0); }
+double viewZoomFactor(double scale) { return std::clamp(scale, kSmallestZoom, kLargestZoom); }
 
 ResourceProgress resourceProgress(int requested, int completed, int failed) {
   if (requested <= 0) return {false, 0};

@@ -36,7 +36,10 @@ std::optional<QByteArray> escapeAddress(const QString& text);
 
 // A zoom typed in percent: refused below 10 or when it is no number; no upper limit.
 std::optional<double> zoomPercentFromText(const QString& text);
-// The factor the browser takes: its own range is 0.25 to 5.0.
+// The browser's own zoom range.
+inline constexpr double kSmallestZoom = 0.25;
+inline constexpr double kLargestZoom = 5.0;
+// The factor the browser takes: the scale brought into its range.
 double viewZoomFactor(double scale);
 
 // The progress bar for the page's resources.

@@ -29,12 +29,14 @@
 
 #include "diary/day_documents.h"
 #include "diary/diary_globals.h"
+#include "net/web/page_in_encoding.h"
+#include "net/web/saved_pages.h"
 #include "net/web/ui/cal_edit_book_mark.h"
-#include "net/web/ui/page_in_encoding.h"
 #include "net/web/web_address.h"
 #include "net/web/web_sheet_requests.h"
 #include "net/web/web_sites.h"
 #include "platform/atomic_file.h"
+#include "platform/bounded_read.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -49,23 +51,29 @@ using namespace pravella::web;
 
 namespace {
 
-// The pop-up's encodings after "Default": display name, character-set name and the name our
-// decoder knows it by.
+// The pop-up's encodings after "Default": display name, character-set name, the name our
+// decoder knows it by and the browser's name of what it reads a page with in that choice
+// (it reads Latin 1 as its Windows superset).
 struct Encoding {
   const char* title;
   const char* name;
   const char* decoderName;
+  const char* browserName;
 };
 constexpr Encoding kEncodings[] = {
-    {"Japanese (Shift JIS)", "Shift_JIS", "CP932"},
-    {"Japanese (EUC)", "EUC-JP", "EUC-JP"},
-    {"Japanese (ISO 2022-JP)", "ISO-2022-JP", "ISO-2022-JP"},
-    {"Unicode (UTF-8)", "UTF-8", "UTF-8"},
-    {"Western (ISO Latin 1)", "ISO-8859-1", "ISO-8859-1"},
-    {"Western (Mac OS Roman)", "macintosh", "MACINTOSH"},
+    {"Japanese (Shift JIS)", "Shift_JIS", "CP932", "Shift_JIS"},
+    {"Japanese (EUC)", "EUC-JP", "EUC-JP", "EUC-JP"},
+    {"Japanese (ISO 2022-JP)", "ISO-2022-JP", "ISO-2022-JP", "ISO-2022-JP"},
+    {"Unicode (UTF-8)", "UTF-8", "UTF-8", "UTF-8"},
+    {"Western (ISO Latin 1)", "ISO-8859-1", "ISO-8859-1", "windows-1252"},
+    {"Western (Mac OS Roman)", "macintosh", "MACINTOSH", "macintosh"},
 };
 
-// Pages that can be fetched again to be shown in a chosen encoding (a saved archive cannot).
+const Encoding* popupEncoding(int index) {
+  return index > 0 && index <= int(std::size(kEncodings)) ? &kEncodings[index - 1] : nullptr;
+}
+
+// Pages whose bytes can be had to be shown in a chosen encoding (a saved archive cannot).
 bool recodable(const QUrl& url) {
   const QString scheme = url.scheme();
   if (scheme == QLatin1String("file")) return !url.path().endsWith(QLatin1String(".mhtml"));
@@ -88,6 +96,13 @@ QString fittingDownloadName(const QString& suggested) {
   if (ext.isEmpty() || ext.toUtf8().size() > kLongestExtension)
     return pravella::fitFileName(name, QString(), limit);
   return pravella::fitFileName(pravella::withoutExtension(name), QLatin1Char('.') + ext, limit);
+}
+
+// A path the browser was given to save to, as it may give it back (its folder's links resolved).
+QString savePathKey(const QString& path) {
+  const QFileInfo info(path);
+  const QString folder = QFileInfo(info.path()).canonicalFilePath();
+  return (folder.isEmpty() ? info.path() : folder) + QLatin1Char('/') + info.fileName();
 }
 
 QString preferencesFile(const char* name) {
@@ -220,7 +235,8 @@ void CalWebView::buildDrawer() {
 
   auto* zoomRow = new QHBoxLayout;
   ZoomSlider_ = new QSlider(Qt::Horizontal, content);
-  ZoomSlider_->setRange(10, 300);
+  // The browser's whole range, so that the slider can show every zoom in force.
+  ZoomSlider_->setRange(static_cast<int>(kSmallestZoom * 100), static_cast<int>(kLargestZoom * 100));
   connect(ZoomSlider_, &QSlider::valueChanged, this, &CalWebView::ZoomWebBrowserSheet);
   ZoomTextField_ = new QLineEdit(content);
   ZoomTextField_->setMaximumWidth(60);
@@ -283,9 +299,12 @@ pravella::web::EngineEvents CalWebView::browserEvents() {
   e.loadStarted = [this] { loadStarted(); };
   e.loadFinished = [this](bool ok, const QString& error) { loadFinished(ok, error); };
   e.pageShown = [this] {
-    // A page opened while an encoding is chosen is shown in it too.
-    if (!customEncoding_.isEmpty() && !showingRecoded_ && recodable(engine_->url()))
-      showInChosenEncoding(engine_->url());
+    // A page opened while an encoding is chosen is shown in it too, or in its own, said so.
+    const QUrl page = engine_->url();
+    if (customEncoding_.isEmpty() || showingRecoded_ || !page.isValid() ||
+        page.scheme() == QLatin1String("about"))
+      return;
+    showPageIn(page, encodingInForce_, 0);
   };
   e.loadProgress = [this](int percent) {
     const ResourceProgress p = resourceProgress(100, percent, 0);
@@ -451,7 +470,11 @@ void CalWebView::connectURLString(const QString& text) {
 void CalWebView::loadStarted() {
   // A page shown again in a chosen encoding keeps its own address.
   recodedLoad_ = std::exchange(recodePending_, false);
-  if (!recodedLoad_) showingRecoded_ = false;
+  if (!recodedLoad_) {
+    showingRecoded_ = false;
+    recodedBytes_.clear();
+    ++recodeRequest_;  // an answer for the page before comes too late
+  }
   urlTextField_->setText((recodedLoad_ ? recodedUrl_ : engine_->requestedUrl()).toString(QUrl::FullyEncoded));
   stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserStop));
   srStat_ = 0;
@@ -480,7 +503,8 @@ void CalWebView::loadFinished(bool ok, const QString& error) {
 void CalWebView::StopReload() {
   if (!engine_) return;
   if (srStat_ == 0) return engine_->stop();
-  if (showingRecoded_) return showInChosenEncoding(recodedUrl_);
+  // The page comes again through the browser, and is shown in the chosen encoding once it is there.
+  if (showingRecoded_) return engine_->load(recodedUrl_);
   engine_->reload();
 }
 
@@ -510,40 +534,106 @@ void CalWebView::goSearchBack() {
   engine_->findText(searchText_->text(), true, [this](int matches) { sound(matches > 0 ? "Pop" : "Basso"); });
 }
 
-void CalWebView::changeEncoding(int index) {
-  const QString name = encodingPopup_->itemData(index).toString();
-  textEncoding_ = name.isEmpty() ? QLatin1String(kDefaultEncoding) : name;
-  customEncoding_ = index > 0 && index <= int(std::size(kEncodings))
-                        ? QByteArray(kEncodings[index - 1].decoderName)
-                        : QByteArray();
-  if (!engine_) return;
-  engine_->setDefaultTextEncoding(textEncoding_);
-  const QUrl page = pageAddress();
-  if (page.isEmpty() || !page.isValid()) return;
-  // "Default" goes back to what the page declares; the others override it.
-  if (customEncoding_.isEmpty() || !recodable(page)) return engine_->load(page);
-  showInChosenEncoding(page);
-}
-
 QUrl CalWebView::pageAddress() const {
   if (!engine_) return {};
   return showingRecoded_ || recodedLoad_ || recodePending_ ? recodedUrl_ : engine_->url();
 }
 
-void CalWebView::showInChosenEncoding(const QUrl& page) {
-  if (!pageInEncoding_) pageInEncoding_ = new PageInEncoding(this);
-  pageInEncoding_->fetch(page, customEncoding_, [this, page](const QString& text, const QString& error) {
-    if (!engine_) return;
-    if (!error.isEmpty()) {
-      showStatusBriefly(error);
-      sound("Basso");
-      return;
-    }
-    recodedUrl_ = page;
-    recodePending_ = true;
-    progressBar_->setRange(0, 0);
-    engine_->setHtml(text, page);
+void CalWebView::setEncodingInForce(int index) {
+  encodingInForce_ = index;
+  const Encoding* e = popupEncoding(index);
+  textEncoding_ = QLatin1String(e ? e->name : kDefaultEncoding);
+  customEncoding_ = e ? QByteArray(e->decoderName) : QByteArray();
+  encodingPopup_->setCurrentIndex(index);
+  if (engine_) engine_->setDefaultTextEncoding(textEncoding_);
+}
+
+void CalWebView::changeEncoding(int index) {
+  const int before = encodingInForce_;
+  const QUrl page = pageAddress();
+  const bool pageOnShow = srStat_ == 1 || recodedLoad_ || recodePending_;
+  // With no page on show, the choice holds for the next one, shown in it when it comes.
+  if (!engine_ || !pageOnShow || page.isEmpty() || !page.isValid() || index == before)
+    return setEncodingInForce(index);
+  if (index == 0) return showInOwnEncoding(page, before);
+  showPageIn(page, index, before);
+}
+
+void CalWebView::showInOwnEncoding(const QUrl& page, int fallback) {
+  ++recodeRequest_;
+  // The browser reads the page again as it declares itself. A form's answer cannot be had
+  // again without sending the form again: it stays as it is.
+  const bool recoded = showingRecoded_ || recodedLoad_ || recodePending_;
+  if (!recoded && !page.isLocalFile() && !engine_->fetchedByGet(page))
+    return refuseEncoding(fallback, tr("This page is the answer to a form: it is kept as it came, since it "
+                                       "cannot be read in another encoding without sending the form again."));
+  setEncodingInForce(0);
+  engine_->load(page);
+}
+
+void CalWebView::showPageIn(const QUrl& page, int index, int fallback) {
+  const int ask = ++recodeRequest_;
+  // The page on show in a chosen encoding is shown in another from the bytes it came from.
+  if ((showingRecoded_ || recodedLoad_ || recodePending_) && page == recodedUrl_ && !recodedBytes_.isEmpty())
+    return showBytesIn(page, recodedBytes_, index, fallback);
+  const QString browserName = QLatin1String(popupEncoding(index) ? popupEncoding(index)->browserName : "");
+  engine_->pageEncoding([this, page, index, fallback, ask, browserName](const QString& shownIn) {
+    if (!engine_ || ask != recodeRequest_) return;
+    // A page that names no encoding, read by the browser with the chosen one, needs nothing.
+    if (!browserName.isEmpty() && shownIn.compare(browserName, Qt::CaseInsensitive) == 0)
+      return setEncodingInForce(index);
+    showPageBytesIn(page, index, fallback, ask);
   });
+}
+
+void CalWebView::showPageBytesIn(const QUrl& page, int index, int fallback, int ask) {
+  if (!recodable(page)) return refuseEncoding(fallback, tr("This page cannot be shown in another encoding."));
+  if (page.isLocalFile()) {
+    const pravella::BoundedRead read = pravella::readRegularFile(page.toLocalFile(), kLargestRecodedPage);
+    if (!read)
+      return refuseEncoding(
+          fallback, read.refusal == pravella::ReadRefusal::TooLarge ? tooLargeToRecode() : read.error);
+    return showBytesIn(page, read.data, index, fallback);
+  }
+  // Asking the server again would send a form again, or bring another resource in its place.
+  if (!engine_->fetchedByGet(page))
+    return refuseEncoding(fallback, tr("This page is the answer to a form: it is kept as it came, since it "
+                                       "cannot be read in another encoding without sending the form again."));
+  engine_->pageBytes(page, kLargestRecodedPage, [this, page, index, fallback, ask](const PageBytes& got) {
+    if (!engine_ || ask != recodeRequest_) return;
+    switch (got.outcome) {
+      case PageBytes::Outcome::Bytes:
+        return showBytesIn(page, got.bytes, index, fallback);
+      case PageBytes::Outcome::TooLarge:
+        return refuseEncoding(fallback, tooLargeToRecode());
+      case PageBytes::Outcome::Failed:
+        return refuseEncoding(fallback,
+                              tr("The page cannot be shown in another encoding: %1").arg(got.error));
+    }
+  });
+}
+
+void CalWebView::showBytesIn(const QUrl& page, const QByteArray& bytes, int index, int fallback) {
+  const Encoding* e = popupEncoding(index);
+  const RecodedPage recoded = recodedPage(bytes, e ? QByteArray(e->decoderName) : QByteArray());
+  if (!recoded.refusal.isEmpty()) return refuseEncoding(fallback, recoded.refusal);
+  setEncodingInForce(index);
+  recodedUrl_ = page;
+  recodedBytes_ = bytes;
+  recodePending_ = true;
+  progressBar_->setRange(0, 0);
+  engine_->setHtml(recoded.html, page);
+}
+
+void CalWebView::refuseEncoding(int fallback, const QString& why) {
+  // The pop-up goes back to the encoding the page is shown in, and the status line keeps the
+  // reason (a brief message still running does not put its old text back over it).
+  setEncodingInForce(fallback);
+  showErrMessageToConsole((why + QLatin1Char('\n')).toStdString());
+  ++statusGeneration_;
+  statusTimerRunning_ = false;
+  tempTextField_->setText(why);
+  sound("Basso");
 }
 
 void CalWebView::applyZoom(double scale) {
@@ -552,15 +642,17 @@ void CalWebView::applyZoom(double scale) {
   if (engine_) engine_->setZoomFactor(webScale_);
   const QSignalBlocker block(ZoomSlider_);
   ZoomSlider_->setValue(static_cast<int>(webScale_ * 100 + 0.5));
-  ZoomTextField_->setText(QString::number(webScale_ * 100, 'g', 6));
+  ZoomTextField_->setText(zoomInForceText());
 }
+
+QString CalWebView::zoomInForceText() const { return QString::number(webScale_ * 100, 'g', 6); }
 
 void CalWebView::ZoomWebBrowserSheet(int percent) { applyZoom(percent / 100.0); }
 
 void CalWebView::ZoomWebBrowserSheetWithTextField() {
   const std::optional<double> percent = zoomPercentFromText(ZoomTextField_->text());
   if (!percent) {
-    ZoomTextField_->setText(QString::number(ZoomSlider_->value()));
+    ZoomTextField_->setText(zoomInForceText());
     return;
   }
   applyZoom(*percent / 100.0);
@@ -594,22 +686,57 @@ void CalWebView::saveWebArchiveTo(const QString& chosen) {
   QString path = chosen;
   if (QFileInfo(path).suffix() != QLatin1String(kWebArchiveExtension))
     path += QLatin1Char('.') + QLatin1String(kWebArchiveExtension);
-  engine_->savePage(path);
+  // The browser writes into a work folder of its own; the archive takes the chosen name from there.
+  const QString work = newPageSaveFolder();
+  if (work.isEmpty())
+    return pageSaveEnded(false, tr("The page could not be saved: no work folder could be made."));
+  const QString saved = QDir(work).filePath(QStringLiteral("page.mhtml"));
+  exportsUnderWay_.insert(savePathKey(saved), path);
+  engine_->savePage(saved);
+}
+
+void CalWebView::pageSaveEnded(bool ok, const QString& status) {
+  if (ok && host_.showDiaryFiles) host_.showDiaryFiles();
+  tempTextField_->setText(status);
+  if (!ok) showErrMessageToConsole((status + QLatin1Char('\n')).toStdString());
+  sound(ok ? "Tink" : "Basso");
+  emit archiveSaved(ok);
 }
 
 void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
   if (download.isSavePage()) {
-    // The browser does not make the folder it chose.
-    QDir().mkpath(QFileInfo(download.filePath()).path());
-    download.accept({}, {}, {}, [this, d = &download] {
-      const bool ok = d->completed();
-      if (ok && host_.showDiaryFiles) host_.showDiaryFiles();
-      // The page's own "Save page" picks the folder itself: the user learns where it went.
-      tempTextField_->setText(ok ? tr("The page was saved as %1").arg(d->filePath())
-                                 : tr("The page could not be saved as %1").arg(d->filePath()));
-      sound(ok ? "Tink" : "Basso");
-      emit archiveSaved(ok);
-    });
+    // An export goes to the file the user chose, replacing it; the page's own "Save page" to
+    // the place the browser picked, beside what is there under a free name. Either is written
+    // by the browser into a work folder first, and placed from there.
+    const QString picked = download.filePath();
+    const QString chosen = exportsUnderWay_.take(savePathKey(picked));
+    QString work = QFileInfo(picked).path();
+    if (chosen.isEmpty()) {
+      work = newPageSaveFolder();
+      if (work.isEmpty()) {
+        download.cancel();
+        return pageSaveEnded(false, tr("The page could not be saved: no work folder could be made."));
+      }
+    }
+    const QString name = QFileInfo(picked).fileName();
+    download.accept(
+        chosen.isEmpty() ? work : QString(), chosen.isEmpty() ? name : QString(), {},
+        [this, d = &download, work, picked, chosen, name] {
+          const QString saved = d->filePath();
+          pravella::WriteResult placed(false, d->interruptReason().isEmpty()
+                                                  ? tr("the browser did not finish it.")
+                                                  : d->interruptReason());
+          QString path = chosen;
+          if (d->completed())
+            placed = chosen.isEmpty() ? placeSavedPageFree(saved, QFileInfo(picked).path(), name, &path)
+                                      : placeSavedPage(saved, chosen);
+          QDir(work).removeRecursively();
+          if (path.isEmpty()) path = picked;
+          // The page's own "Save page" picks the folder itself: the user learns where it went.
+          pageSaveEnded(placed.ok, placed.ok
+                                       ? tr("The page was saved as %1").arg(path)
+                                       : tr("The page could not be saved as %1: %2").arg(path, placed.error));
+        });
     return;
   }
   const QString desktop = pravella::paths::desktop();

@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QDockWidget>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -33,9 +34,6 @@ class QTextEdit;
 class QToolButton;
 class QVBoxLayout;
 class CalEditBookMark;
-namespace pravella::web {
-class PageInEncoding;
-}
 
 class CalWebView : public QObject {
   Q_OBJECT
@@ -74,8 +72,10 @@ class CalWebView : public QObject {
   void StopReload();
   void goSearch();
   void goSearchBack();
-  // A chosen encoding shows the page, and those opened after it, fetched again and decoded
-  // with it, whatever they declare; "Default" (0) goes back to their own.
+  // A chosen encoding shows the page, and those opened after it, decoded with it whatever
+  // they declare, from the bytes the browser received; "Default" (0) goes back to their own.
+  // A page that cannot be shown so (a form's answer, a page too large) is kept as it is, the
+  // status line says why, and the pop-up shows the encoding the page is shown in.
   void changeEncoding(int index);
   void ZoomWebBrowserSheet(int percent);
   void ZoomWebBrowserSheetWithTextField();
@@ -144,10 +144,20 @@ class CalWebView : public QObject {
   void loadFinished(bool ok, const QString& error);
   void downloadRequested(pravella::web::EngineDownload& download);
   void saveWebArchiveTo(const QString& path);
+  // A save of the page ended: the status line, the sound and archiveSaved.
+  void pageSaveEnded(bool ok, const QString& status);
   void applyZoom(double scale);
+  QString zoomInForceText() const;
   // The address of the page shown, also while it is shown in a chosen encoding.
   QUrl pageAddress() const;
-  void showInChosenEncoding(const QUrl& page);
+  // Makes the pop-up's item `index` the encoding in force, for the page and the browser.
+  void setEncodingInForce(int index);
+  // Shows `page` in the pop-up's item `index`; a refusal puts `fallback` back in force.
+  void showPageIn(const QUrl& page, int index, int fallback);
+  void showPageBytesIn(const QUrl& page, int index, int fallback, int ask);
+  void showBytesIn(const QUrl& page, const QByteArray& bytes, int index, int fallback);
+  void showInOwnEncoding(const QUrl& page, int fallback);
+  void refuseEncoding(int fallback, const QString& why);
   void addSearchSiteItems(QMenu* menu, const QString& plainText);
   QString selectedTextOfFocusedView(bool* focused) const;
   void sound(const char* name);
@@ -158,11 +168,13 @@ class CalWebView : public QObject {
   QVBoxLayout* browserPlace_ = nullptr;  // where the browser goes once made
   QString textEncoding_;                 // of pages that name none
   QByteArray customEncoding_;            // the decoder's name of the chosen one; empty: none
-  pravella::web::PageInEncoding* pageInEncoding_ = nullptr;
-  QUrl recodedUrl_;              // the page shown in the chosen encoding
-  bool recodePending_ = false;   // its text went to the browser, which has not started on it
-  bool recodedLoad_ = false;     // the browser is showing it
-  bool showingRecoded_ = false;  // it is shown
+  int encodingInForce_ = 0;              // the pop-up's item the page is shown in
+  int recodeRequest_ = 0;                // numbers the asks for a page's bytes: the last one counts
+  QUrl recodedUrl_;                      // the page shown in the chosen encoding
+  QByteArray recodedBytes_;              // its bytes as the browser received them
+  bool recodePending_ = false;           // its text went to the browser, which has not started on it
+  bool recodedLoad_ = false;             // the browser is showing it
+  bool showingRecoded_ = false;          // it is shown
   QToolButton* stopReloadButton_ = nullptr;
   QLineEdit* urlTextField_ = nullptr;
   QLineEdit* searchText_ = nullptr;
@@ -184,6 +196,7 @@ class CalWebView : public QObject {
   qint64 lExLength_ = -1;
   QString lastDownloadPath_;
   QSet<QUrl> downloadsUnderWay_;
+  QHash<QString, QString> exportsUnderWay_;  // where the browser writes an export: where it goes
   int statusGeneration_ = 0;
   bool statusTimerRunning_ = false;
   QString statusBeforeMessage_;

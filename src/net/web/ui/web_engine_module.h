@@ -6,6 +6,7 @@
 // Everything crosses the seam as Qt and standard types or as the abstract classes below that
 // the module implements; the module calls nothing of ours.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -38,6 +39,8 @@ class EngineDownload {
   // empty); `progress` is told of every change of the lengths, `finished` once at the end.
   virtual void accept(const QString& folder, const QString& name, std::function<void()> progress,
                       std::function<void()> finished) = 0;
+  // Refuses the download before it was accepted; nothing is written.
+  virtual void cancel() = 0;
 };
 
 // What the view tells its owner, always on the GUI thread.
@@ -55,6 +58,14 @@ struct EngineEvents {
   std::function<void(EngineDownload& download)> downloadRequested;
   // The page's own context menu, without its new-window items, before it pops up.
   std::function<void(QMenu* menu)> contextMenu;
+};
+
+// The bytes of a page as the engine received them (see EngineView::pageBytes).
+struct PageBytes {
+  enum class Outcome { Bytes, TooLarge, Failed };
+  Outcome outcome = Outcome::Failed;
+  QByteArray bytes;
+  QString error;  // why, when Failed
 };
 
 // A browser view with its own off-the-record profile: nothing of the browsing stays on disk.
@@ -77,6 +88,16 @@ class EngineView {
   virtual double zoomFactor() const = 0;
   // The encoding of pages that name none.
   virtual void setDefaultTextEncoding(const QString& name) = 0;
+  // The engine's name of the encoding the shown page was decoded with ("Shift_JIS",
+  // "windows-1252"); empty when it cannot be told.
+  virtual void pageEncoding(std::function<void(const QString& name)> done) = 0;
+  // Whether the page at `url` was had by a plain GET of the main frame, the only kind of page
+  // that may be asked for again without doing again what brought it (a form's answer was not).
+  virtual bool fetchedByGet(const QUrl& url) const = 0;
+  // The bytes of the page at `url` (a page had by GET), as the engine keeps them in its cache,
+  // else asked for again through the engine with its own profile and cookies; more than
+  // `limit` bytes are not read. `done` is called once, unless a newer page is loaded first.
+  virtual void pageBytes(const QUrl& url, qint64 limit, std::function<void(const PageBytes&)> done) = 0;
   // Saves the shown page as one MHTML file; a download with isSavePage() reports it.
   virtual void savePage(const QString& path) = 0;
   // The page's new-window items, which the sheet never shows (it has one page).
@@ -85,7 +106,7 @@ class EngineView {
 
 // Bumped whenever this table or the classes above change, so that a stale module is refused
 // instead of called through the wrong layout.
-inline constexpr int kWebEngineModuleVersion = 2;
+inline constexpr int kWebEngineModuleVersion = 3;
 
 struct WebEngineFunctions {
   int version = 0;

@@ -25,6 +25,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <utility>
 
@@ -37,6 +39,7 @@
 #include "platform/rich_text_file.h"
 #include "platform/ui/dialogs.h"
 #include "support/console_capture.h"
+#include "support/folder_snapshot.h"
 
 namespace {
 
@@ -47,6 +50,11 @@ void writeFile(const QString& path, const QByteArray& data) {
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write(data);
+}
+
+unsigned fileMode(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0u;
 }
 
 QByteArray readFile(const QString& path) {
@@ -262,16 +270,32 @@ TEST_F(CalWebViewTest, ZoomFieldRefusesBelowTenAndShowsTheZoomInForce) {
     double scale;
     const char* field;
   };
-  const Case cases[] = {{"9", 0.6, "60"},     {"abc", 0.6, "60"},   {"250", 2.5, "250"},
-                        {"1000", 5.0, "500"}, {"12", 0.25, "25"},   {"900", 5.0, "500"}};
+  // A refused entry shows the zoom in force again, and the slider shows it too.
+  const Case cases[] = {{"9", 0.6, "60"},     {"abc", 0.6, "60"},  {"250", 2.5, "250"},
+                        {"1000", 5.0, "500"}, {"9", 5.0, "500"},   {"12", 0.25, "25"},
+                        {"abc", 0.25, "25"},  {"900", 5.0, "500"}, {"250.5", 2.505, "250.5"},
+                        {"5", 2.505, "250.5"}};
   QLineEdit* field = web->zoomTextField();
+  QSlider* slider = web->zoomSlider();
   for (const Case& c : cases) {
     field->selectAll();
     QTest::keyClicks(field, QLatin1String(c.typed));
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_DOUBLE_EQ(web->webScale(), c.scale) << c.typed;
     EXPECT_EQ(field->text(), QLatin1String(c.field)) << c.typed;
+    EXPECT_EQ(slider->value(), static_cast<int>(c.scale * 100 + 0.5)) << c.typed;
   }
+  // The slider reaches either end of the browser's range.
+  slider->setFocus();
+  QTest::keyClick(slider, Qt::Key_End);
+  EXPECT_DOUBLE_EQ(web->webScale(), 5.0);
+  EXPECT_EQ(field->text(), QStringLiteral("500"));
+  QTest::keyClick(slider, Qt::Key_Home);
+  EXPECT_DOUBLE_EQ(web->webScale(), 0.25);
+  EXPECT_EQ(field->text(), QStringLiteral("25"));
+  field->selectAll();
+  QTest::keyClicks(field, QStringLiteral("1000"));
+  QTest::keyClick(field, Qt::Key_Return);
   // Chosen before the drawer first opened, the zoom holds for the browser it makes.
   EXPECT_EQ(web->webViewField(), nullptr);
   web->openWebViewSheet();
@@ -373,10 +397,15 @@ TEST_F(CalWebViewTest, SearchSiteEditorWritesOnlyAfterAnEdit) {
   EXPECT_EQ(titles(web->searchListMenu()), (QStringList{"EditBookmark", "--", "alpha", "--", "beta"}));
 }
 
+// The archive is written whole with the usual mode, and nothing else in the day changes.
 TEST_F(CalWebViewTest, ArchiveIsKeptInTheDayAndOpensAgain) {
+  const mode_t umaskBefore = ::umask(027);
   make();
   ASSERT_TRUE(loadAndWait(server->url("index.html"), QStringLiteral("Pages: one/two")));
   const QString day = pravella::paths::dayFolder(2026, 12, 10);
+  QDir().mkpath(day);
+  writeFile(day + "/memo.rtf", "{\\rtf1 memo}");
+  const auto before = pravella::test::FolderSnapshot::of(day);
   auto panels = std::make_shared<pravella::dialogs::Scripted>();
   panels->paths.push_back(day + "/Pages_ one_two.webarchive");
   pravella::dialogs::setHandler(panels);
@@ -387,7 +416,10 @@ TEST_F(CalWebViewTest, ArchiveIsKeptInTheDayAndOpensAgain) {
   EXPECT_EQ(panels->asked, QStringList{"Export webarchive: " + day});
   const QString archive = day + "/Pages_ one_two.webarchive";
   EXPECT_TRUE(readFile(archive).contains("Populated"));
+  EXPECT_EQ(fileMode(archive), 0640u);
+  EXPECT_TRUE(before.changedOnly({"Pages_ one_two.webarchive"}));
   EXPECT_EQ(relists, 1);
+  ::umask(umaskBefore);
 
   ASSERT_TRUE(loadAndWait(server->url("second.html"), QStringLiteral("Second")));
   ASSERT_TRUE(loadAndWait(QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded), QStringLiteral("Pages: one/two")));
@@ -526,21 +558,43 @@ TEST_F(CalWebViewTest, TheChosenEncodingOverridesThePagesOwn) {
   EXPECT_EQ(web->urlTextField()->text(), server->url("declared.html"));
 }
 
-// The page's own "Save page" picks the folder itself; the status line says where it went.
-TEST_F(CalWebViewTest, SavePageSaysWhereThePageWent) {
+// The page's own "Save page" picks the folder itself (made with the usual mode when missing);
+// the status line says where it went. A file of that name already there stays as it is: the
+// page takes the next free name, with the usual mode, and nothing else in the folder changes.
+TEST_F(CalWebViewTest, SavePageSaysWhereThePageWentAndReplacesNothing) {
+  const mode_t umaskBefore = ::umask(027);
+  writeFile(root + "/secret.html", "<html><head><title>secret</title></head><body>Page words</body></html>");
   make();
-  ASSERT_TRUE(loadAndWait(server->url("index.html"), QStringLiteral("Pages: one/two")));
-  QSignalSpy saved(web.get(), &CalWebView::archiveSaved);
-  page()->action(QWebEnginePage::SavePage)->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return saved.size() >= 1; }, kWaitMs));
-  ASSERT_TRUE(saved[0][0].toBool()) << "[" << web->tempTextField()->text().toStdString() << "] "
-                                     << sounds.join(' ').toStdString();
-  const QString prefix = QStringLiteral("The page was saved as ");
-  const QString status = web->tempTextField()->text();
-  ASSERT_TRUE(status.startsWith(prefix)) << status.toStdString();
-  const QString path = status.mid(prefix.size());
-  EXPECT_TRUE(QFileInfo(path).isAbsolute()) << path.toStdString();
-  EXPECT_TRUE(readFile(path).contains("Populated")) << path.toStdString();
+  const QString downloads = QDir::home().filePath(QStringLiteral("Downloads"));
+  ASSERT_FALSE(QFileInfo::exists(downloads));
+  struct Round {
+    QString user;      // the user's own file of the name the browser picks, if any
+    QString expected;  // where the page goes
+  };
+  const Round rounds[] = {{{}, "secret.mhtml"}, {"secret.mhtml", "secret-2.mhtml"}};
+  for (const Round& round : rounds) {
+    if (!round.user.isEmpty()) writeFile(downloads + "/" + round.user, "the user's own text");
+    const auto before = pravella::test::FolderSnapshot::of(downloads);
+    ASSERT_TRUE(loadAndWait(server->url("secret.html"), QStringLiteral("secret")));
+    QSignalSpy saved(web.get(), &CalWebView::archiveSaved);
+    page()->action(QWebEnginePage::SavePage)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saved.size() >= 1; }, kWaitMs));
+    ASSERT_TRUE(saved[0][0].toBool())
+        << "[" << web->tempTextField()->text().toStdString() << "] " << sounds.join(' ').toStdString();
+    const QString path = downloads + "/" + round.expected;
+    EXPECT_EQ(web->tempTextField()->text(), "The page was saved as " + path);
+    EXPECT_TRUE(readFile(path).contains("Page words")) << path.toStdString();
+    EXPECT_EQ(fileMode(path), 0640u);
+    EXPECT_EQ(fileMode(downloads), 0750u);
+    if (!round.user.isEmpty()) {
+      EXPECT_EQ(readFile(downloads + "/" + round.user), "the user's own text");
+    }
+    EXPECT_TRUE(before.changedOnly({round.expected}));
+  }
+  // The browser's work folder goes with each save.
+  EXPECT_EQ(QDir(pravella::paths::vkData()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
+  ::umask(umaskBefore);
 }
 
 TEST_F(CalWebViewTest, AnEncodingChosenBeforeTheDrawerOpensHoldsForItsBrowser) {

@@ -6,15 +6,26 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMenu>
+#include <QMutex>
 #include <QPointer>
+#include <QRandomGenerator>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+
+#include <memory>
 
 namespace pravella::web {
 
@@ -22,6 +33,88 @@ namespace {
 
 constexpr int kAborted = -3;  // the engine's code of a load given up on purpose
 constexpr int kFontSize = 12;
+
+// How the main frame had each page: a page had by anything but a plain GET (a form's answer)
+// is never asked for again behind the user's back, as that would send the form again.
+class MainFrameRequests final : public QWebEngineUrlRequestInterceptor {
+ public:
+  using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+  void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+    if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame) return;
+    const QMutexLocker lock(&mutex_);
+    // Only the pages of this run's last few hundred navigations can still be on show.
+    if (byGet_.size() > kRemembered) byGet_.clear();
+    byGet_.insert(key(info.requestUrl()), info.requestMethod() == "GET");
+  }
+
+  // A page whose request was never seen (a redirect the engine followed by itself) counts as
+  // not had by GET.
+  bool fetchedByGet(const QUrl& url) const {
+    const QMutexLocker lock(&mutex_);
+    return byGet_.value(key(url), false);
+  }
+
+ private:
+  static constexpr int kRemembered = 500;
+  static QUrl key(const QUrl& url) { return url.adjusted(QUrl::RemoveFragment); }
+  mutable QMutex mutex_;
+  QHash<QUrl, bool> byGet_;
+};
+
+// Reads a page's bytes in the page's own context, so that the engine's cache, profile and
+// cookies serve it: from the cache whatever its age, else asked for again. The answer is left
+// in the script world of the application (never the page's) under `key`, for the view to
+// collect: the engine hands back no promise's result.
+constexpr const char* kReadPageBytes = R"JS(
+(function (address, limit, key) {
+  window[key] = null;
+  const finish = (answer) => { window[key] = answer; };
+  fetch(address, {cache: 'force-cache', credentials: 'include'})
+    .then(async (response) => {
+      if (Number(response.headers.get('content-length')) > limit) return finish({tooLarge: true});
+      const parts = [];
+      if (response.body) {
+        const reader = response.body.getReader();
+        let size = 0;
+        for (;;) {
+          const {done, value} = await reader.read();
+          if (done) break;
+          size += value.length;
+          if (size > limit) {
+            reader.cancel();
+            return finish({tooLarge: true});
+          }
+          parts.push(value);
+        }
+      }
+      let binary = '';
+      for (const part of parts)
+        for (let i = 0; i < part.length; i += 0x8000)
+          binary += String.fromCharCode.apply(null, part.subarray(i, i + 0x8000));
+      finish({bytes: btoa(binary)});
+    })
+    .catch((error) => finish({error: String((error && error.message) || error)}));
+})
+)JS";
+
+// Takes the answer of kReadPageBytes once it is there (null before).
+constexpr const char* kCollectPageBytes = R"JS(
+(function (key) {
+  const answer = window[key];
+  if (answer) delete window[key];
+  return answer || null;
+})
+)JS";
+
+constexpr int kCollectEveryMs = 20;
+constexpr int kLongestPageReadMs = 120000;
+
+QString scriptCall(const char* function, const QJsonArray& arguments) {
+  const QByteArray list = QJsonDocument(arguments).toJson(QJsonDocument::Compact);
+  return QLatin1String(function).trimmed() + QStringLiteral(".apply(null, ") + QString::fromUtf8(list) +
+         QLatin1Char(')');
+}
 
 // Alt held on a link click downloads the target; new windows open in this page.
 class Page : public QWebEnginePage {
@@ -102,6 +195,8 @@ class Download final : public EngineDownload {
     request_->accept();
   }
 
+  void cancel() override { request_->cancel(); }
+
  private:
   // Why the download ended unfinished. The browser names a response that the server cut short
   // (its content-length mismatch, a reason the engine's own table lacks) "canceled by the
@@ -170,6 +265,8 @@ class Browser final : public EngineView {
                      });
     view_ = new View(&events_, parent);
     page_ = new Page(profile_, view_);
+    requests_ = new MainFrameRequests(page_);
+    page_->setUrlRequestInterceptor(requests_);
     view_->setPage(page_);
     QWebEngineSettings* settings = page_->settings();
     settings->setFontSize(QWebEngineSettings::DefaultFontSize, kFontSize);
@@ -180,6 +277,7 @@ class Browser final : public EngineView {
                      [this](const QWebEngineLoadingInfo& info) {
                        switch (info.status()) {
                          case QWebEngineLoadingInfo::LoadStartedStatus:
+                           ++loadGeneration_;  // a page's bytes still being read are given up
                            if (events_.loadStarted) events_.loadStarted();
                            break;
                          case QWebEngineLoadingInfo::LoadSucceededStatus:
@@ -211,6 +309,7 @@ class Browser final : public EngineView {
   }
 
   ~Browser() override {
+    *alive_ = false;
     // The page must go before its profile (the view takes its page with it).
     delete view_.data();
     delete profile_;
@@ -237,6 +336,57 @@ class Browser final : public EngineView {
   void setDefaultTextEncoding(const QString& name) override {
     page_->settings()->setDefaultTextEncoding(name);
   }
+  void pageEncoding(std::function<void(const QString&)> done) override {
+    page_->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::ApplicationWorld,
+                         [alive = alive_, done = std::move(done)](const QVariant& name) {
+                           if (*alive && done) done(name.toString());
+                         });
+  }
+
+  bool fetchedByGet(const QUrl& url) const override { return requests_->fetchedByGet(url); }
+
+  void pageBytes(const QUrl& url, qint64 limit, std::function<void(const PageBytes&)> done) override {
+    const QString key = QStringLiteral("pravellaPageBytes%1").arg(QRandomGenerator::global()->generate64());
+    page_->runJavaScript(scriptCall(kReadPageBytes, {url.toString(QUrl::FullyEncoded), double(limit), key}),
+                         QWebEngineScript::ApplicationWorld);
+    auto* poll = new QTimer(page_);
+    poll->setInterval(kCollectEveryMs);
+    const int generation = loadGeneration_;
+    auto waited = std::make_shared<int>(0);
+    auto asking = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, poll, [=, this] {
+      if (generation != loadGeneration_) return poll->deleteLater();
+      if (*asking) return;
+      if ((*waited += kCollectEveryMs) > kLongestPageReadMs) {
+        poll->deleteLater();
+        PageBytes answer;
+        answer.error = QObject::tr("The browser gave no answer for the page.");
+        return done(answer);
+      }
+      *asking = true;
+      page_->runJavaScript(
+          scriptCall(kCollectPageBytes, {key}), QWebEngineScript::ApplicationWorld,
+          [=, this, alive = alive_](const QVariant& value) {
+            if (!*alive) return;
+            *asking = false;
+            const QVariantMap answer = value.toMap();
+            if (answer.isEmpty() || generation != loadGeneration_) return;
+            poll->deleteLater();
+            PageBytes bytes;
+            if (answer.contains(QStringLiteral("bytes"))) {
+              bytes.outcome = PageBytes::Outcome::Bytes;
+              bytes.bytes = QByteArray::fromBase64(answer.value(QStringLiteral("bytes")).toByteArray());
+            } else if (answer.value(QStringLiteral("tooLarge")).toBool()) {
+              bytes.outcome = PageBytes::Outcome::TooLarge;
+            } else {
+              bytes.error = answer.value(QStringLiteral("error")).toString();
+            }
+            done(bytes);
+          });
+    });
+    poll->start();
+  }
+
   void savePage(const QString& path) override {
     page_->save(path, QWebEngineDownloadRequest::MimeHtmlSaveFormat);
   }
@@ -252,6 +402,10 @@ class Browser final : public EngineView {
   QWebEngineProfile* profile_ = nullptr;
   QPointer<View> view_;
   Page* page_ = nullptr;
+  MainFrameRequests* requests_ = nullptr;
+  int loadGeneration_ = 0;
+  // Answers the engine gives after the view went find it gone.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace
