@@ -474,6 +474,8 @@ void CalWebView::loadStarted() {
     showingRecoded_ = false;
     recodedBytes_.clear();
     ++recodeRequest_;  // an answer for the page before comes too late
+    // A choice the page before did not get to is the new page's.
+    if (const int chosen = choiceUnderWay_; chosen >= 0) setEncodingInForce(chosen);
   }
   urlTextField_->setText((recodedLoad_ ? recodedUrl_ : engine_->requestedUrl()).toString(QUrl::FullyEncoded));
   stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserStop));
@@ -540,6 +542,7 @@ QUrl CalWebView::pageAddress() const {
 }
 
 void CalWebView::setEncodingInForce(int index) {
+  choiceUnderWay_ = -1;
   encodingInForce_ = index;
   const Encoding* e = popupEncoding(index);
   textEncoding_ = QLatin1String(e ? e->name : kDefaultEncoding);
@@ -573,6 +576,7 @@ void CalWebView::showInOwnEncoding(const QUrl& page, int fallback) {
 
 void CalWebView::showPageIn(const QUrl& page, int index, int fallback) {
   const int ask = ++recodeRequest_;
+  choiceUnderWay_ = index;
   // The page on show in a chosen encoding is shown in another from the bytes it came from.
   if ((showingRecoded_ || recodedLoad_ || recodePending_) && page == recodedUrl_ && !recodedBytes_.isEmpty())
     return showBytesIn(page, recodedBytes_, index, fallback);

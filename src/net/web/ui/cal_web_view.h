@@ -170,6 +170,7 @@ class CalWebView : public QObject {
   QByteArray customEncoding_;            // the decoder's name of the chosen one; empty: none
   int encodingInForce_ = 0;              // the pop-up's item the page is shown in
   int recodeRequest_ = 0;                // numbers the asks for a page's bytes: the last one counts
+  int choiceUnderWay_ = -1;              // the pop-up's item chosen, not yet in force
   QUrl recodedUrl_;                      // the page shown in the chosen encoding
   QByteArray recodedBytes_;              // its bytes as the browser received them
   bool recodePending_ = false;           // its text went to the browser, which has not started on it

@@ -52,6 +52,16 @@ void writeFile(const QString& path, const QByteArray& data) {
   f.write(data);
 }
 
+// The process's umask for a scope: files made in it get the mode that follows from it.
+class UmaskFor {
+ public:
+  explicit UmaskFor(mode_t mask) : before_(::umask(mask)) {}
+  ~UmaskFor() { ::umask(before_); }
+
+ private:
+  mode_t before_;
+};
+
 unsigned fileMode(const QString& path) {
   struct stat info {};
   return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0u;
@@ -399,7 +409,7 @@ TEST_F(CalWebViewTest, SearchSiteEditorWritesOnlyAfterAnEdit) {
 
 // The archive is written whole with the usual mode, and nothing else in the day changes.
 TEST_F(CalWebViewTest, ArchiveIsKeptInTheDayAndOpensAgain) {
-  const mode_t umaskBefore = ::umask(027);
+  const UmaskFor mask(027);
   make();
   ASSERT_TRUE(loadAndWait(server->url("index.html"), QStringLiteral("Pages: one/two")));
   const QString day = pravella::paths::dayFolder(2026, 12, 10);
@@ -419,7 +429,6 @@ TEST_F(CalWebViewTest, ArchiveIsKeptInTheDayAndOpensAgain) {
   EXPECT_EQ(fileMode(archive), 0640u);
   EXPECT_TRUE(before.changedOnly({"Pages_ one_two.webarchive"}));
   EXPECT_EQ(relists, 1);
-  ::umask(umaskBefore);
 
   ASSERT_TRUE(loadAndWait(server->url("second.html"), QStringLiteral("Second")));
   ASSERT_TRUE(loadAndWait(QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded), QStringLiteral("Pages: one/two")));
@@ -431,6 +440,7 @@ TEST_F(CalWebViewTest, ArchiveIsKeptInTheDayAndOpensAgain) {
 }
 
 TEST_F(CalWebViewTest, DownloadLandsOnTheDesktopBesideAnExistingFile) {
+  const UmaskFor mask(027);
   make();
   const QString desktop = pravella::paths::desktop();
   writeFile(desktop + "/file.bin", "mine");
@@ -440,6 +450,7 @@ TEST_F(CalWebViewTest, DownloadLandsOnTheDesktopBesideAnExistingFile) {
   EXPECT_TRUE(finished[0][0].toBool());
   EXPECT_EQ(web->lastDownloadPath(), desktop + "/file-2.bin");
   EXPECT_EQ(readFile(desktop + "/file-2.bin"), QByteArray(50000, 'x'));
+  EXPECT_EQ(fileMode(desktop + "/file-2.bin"), 0640u);
   EXPECT_EQ(readFile(desktop + "/file.bin"), QByteArray("mine"));
   EXPECT_EQ(sounds, (QStringList{"Tink", "Purr"}));
 }
@@ -562,7 +573,7 @@ TEST_F(CalWebViewTest, TheChosenEncodingOverridesThePagesOwn) {
 // the status line says where it went. A file of that name already there stays as it is: the
 // page takes the next free name, with the usual mode, and nothing else in the folder changes.
 TEST_F(CalWebViewTest, SavePageSaysWhereThePageWentAndReplacesNothing) {
-  const mode_t umaskBefore = ::umask(027);
+  const UmaskFor mask(027);
   writeFile(root + "/secret.html", "<html><head><title>secret</title></head><body>Page words</body></html>");
   make();
   const QString downloads = QDir::home().filePath(QStringLiteral("Downloads"));
@@ -594,7 +605,6 @@ TEST_F(CalWebViewTest, SavePageSaysWhereThePageWentAndReplacesNothing) {
   // The browser's work folder goes with each save.
   EXPECT_EQ(QDir(pravella::paths::vkData()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList());
-  ::umask(umaskBefore);
 }
 
 TEST_F(CalWebViewTest, AnEncodingChosenBeforeTheDrawerOpensHoldsForItsBrowser) {
