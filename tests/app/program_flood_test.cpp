@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 #include <QTextDocument>
 
@@ -25,6 +26,7 @@
 #include "editors/program_text_lines.h"
 #include "editors/ui/main_text_view.h"
 #include "lang/builtins/startup.h"
+#include "lang/run_state.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
 #include "support/test_home.h"
@@ -158,6 +160,49 @@ TEST(EndRightAfterAFlood, SavesAllOfItsTextAndTheTypedWord) {
   EXPECT_EXIT(floodTypeAndSignal(SIGTERM, inserts, SignalAt::AfterTheRun), testing::ExitedWithCode(0), "");
   forgetChildHome();
   expectFloodThenWord(savedFloodMemo(), QStringLiteral("Flood"), inserts);
+}
+
+// A launch module whose first text comes while the user is in the middle of a word.
+class FirstTextWhileTyping : public App {
+ protected:
+  void SetUp() override {
+    writeFloodModule(QStringLiteral("s = 0; for (j = 0; j < 10; j++) { s = s + 1; } ") + flood(kInserts));
+    // Held at its first loop, as a held button holds it (not yet long enough to break it),
+    // until the user has begun the word.
+    vkButtonDownSinceMs.store(vkSteadyMillis() + 3'600'000);
+    App::SetUp();
+  }
+  void TearDown() override {
+    vkButtonDownSinceMs.store(0);
+    App::TearDown();
+  }
+  static constexpr int kInserts = 20000;
+};
+
+TEST_F(FirstTextWhileTyping, TheWordGoesOnWholeBeforeTheProgramsText) {
+  const QString word = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(3).left(63);
+  memo()->setFocus();
+  QTest::keyClicks(memo(), word.left(3));
+  ASSERT_TRUE(memo()->isRunning());
+  vkButtonDownSinceMs.store(0);
+  ASSERT_TRUE(
+      pravella::test::becomesTrue([this] { return memo()->document()->characterCount() - 1 > 3; }, 60000));
+  // The caret stayed where the user typed: the word goes on there.
+  EXPECT_EQ(memo()->textCursor().position(), 3);
+  for (const QChar c : word.mid(3)) QTest::keyClick(memo(), c.toLatin1());
+  ASSERT_TRUE(waitIdle());
+  ASSERT_TRUE(pravella::test::queuedWorkDone());
+  // The word whole, then all of the program's text (shown short when it is not so).
+  const auto shortened = [](const QString& text) {
+    return s(QString(text).replace(QStringLiteral(" q").repeated(100), QStringLiteral("<100 q>")));
+  };
+  const QString expected = word + QStringLiteral(" q").repeated(kInserts);
+  EXPECT_EQ(shortened(memo()->toPlainText()), shortened(expected));
+  window().editingDiaryFileName()->setText(QStringLiteral("Word"));
+  typeShortcut(QKeySequence::Save);
+  QTextDocument saved;
+  ASSERT_TRUE(pravella::readRichTextFile(calendar().nowDisplayedDocument(), saved));
+  EXPECT_EQ(shortened(saved.toPlainText()), shortened(expected));
 }
 
 }  // namespace

@@ -770,8 +770,26 @@ void mainTextView::deliverText(const InsertionPtr& ins, const QString& text, boo
 
 void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& text) {
   MemoInsertion& root = ins->root();
+  // A place taken from the caret is the program's own: the caret stays where the user has it,
+  // so that a word being typed there goes on whole before the program's text.
+  const bool keepCaret = ins->atCaret && !root.detached && !root.inOtherView;
+  // Positions, not a cursor: a copy of the caret would move with the edit.
+  const int caretAnchor = textCursor().anchor();
+  const int caretPosition = textCursor().position();
+  const int at = keepCaret ? ins->end.position() : -1;
   bool newLines = false;
   editAt(ins, [&](QTextCursor& c) { newLines = pravella::insertInBoundedLines(c, text); });
+  if (keepCaret && std::max(caretPosition, caretAnchor) == at) {
+    // The end of the caret or selection that stood at the place went on with the text.
+    QTextCursor kept = textCursor();
+    const int anchor = caretAnchor == at ? at : kept.anchor();
+    const int position = caretPosition == at ? at : kept.position();
+    if (kept.anchor() != anchor || kept.position() != position) {
+      kept.setPosition(anchor);
+      kept.setPosition(position, QTextCursor::KeepAnchor);
+      setTextCursor(kept);
+    }
+  }
   if (newLines && !ins->toldLineBreaks) {
     ins->toldLineBreaks = true;
     sayWhyNothingRuns(

@@ -187,7 +187,8 @@ class mainTextView : public QTextEdit {
   static constexpr int kBatchWaitMs = 1000;
   // GUI thread: a batch of a program's text into the memo (at the caret when it has no place).
   void deliverText(const InsertionPtr& insertion, const QString& text, bool toPlace);
-  // GUI thread: a program's text at its place.
+  // GUI thread: a program's text at its place. The user's caret at a place taken from the caret
+  // stays where it is: what the user is typing there goes on before the program's text.
   void insertProgramText(const InsertionPtr& insertion, const QString& text);
 
   void onDisplay(pravella::Notification& n);
