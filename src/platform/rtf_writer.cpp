@@ -206,8 +206,20 @@ class Writer {
   // Text escaped for RTF: ASCII as it stands, the rest as \uN with a "?" fallback.
   static QByteArray escaped(const QString& text) {
     QByteArray o;
-    for (QChar ch : text) {
-      const char16_t u = ch.unicode();
+    o.reserve(text.size());
+    const auto plain = [](char16_t u) {
+      return u >= 0x20 && u < 0x80 && u != u'\\' && u != u'{' && u != u'}';
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      // A run of plain ASCII goes in at once: a memo of megabytes is written in a moment.
+      qsizetype run = i;
+      while (run < text.size() && plain(text.at(run).unicode())) ++run;
+      if (run > i) {
+        o += QStringView(text).mid(i, run - i).toLatin1();
+        i = run - 1;
+        continue;
+      }
+      const char16_t u = text.at(i).unicode();
       switch (u) {
         case u'\\':
           o += "\\\\";
@@ -240,10 +252,6 @@ class Writer {
       // Other control characters are text too: \uN keeps them where a raw byte would not.
       if (u < 0x20) {
         o += cformat("\\u%d?", static_cast<int>(u)).c_str();
-        continue;
-      }
-      if (u < 0x80) {
-        o += static_cast<char>(u);
         continue;
       }
       o += cformat("\\u%d?", static_cast<int>(static_cast<int16_t>(u))).c_str();

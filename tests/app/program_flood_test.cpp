@@ -1,10 +1,12 @@
 // A launch module that floods the memo with text (cal_insertTextToDoc in a long loop): what the
-// user types meanwhile stays whole and in order, and a signal to end saves it at once. The
-// signal case runs in a process of its own, so that its end can be seen; the saved memo is read
-// here afterwards.
+// user types meanwhile stays whole and in order, the program's text goes on on new lines once a
+// line grows long (so that no edit holds the window long), and a signal to end saves all of it
+// at once, during the flood or right after it. The signal cases run in a process of their own,
+// so that their end can be seen; the saved memo is read here afterwards.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 
@@ -12,7 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QStatusBar>
+#include <QLineEdit>
 #include <QTest>
 #include <QTextDocument>
 
@@ -21,8 +23,10 @@
 #include "child_app.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/program_text_lines.h"
 #include "editors/ui/main_text_view.h"
 #include "lang/builtins/startup.h"
+#include "lang/run_state.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
 #include "support/test_home.h"
@@ -31,35 +35,52 @@ namespace {
 
 using namespace app_test;
 
-const QString kFlood = QStringLiteral("for (i = 1; i <= 6000000; i++) { cal_insertTextToDoc(\" q\"); }");
+// A flood of `inserts` texts " q".
+QString flood(int inserts) {
+  return QStringLiteral("for (i = 1; i <= %1; i++) { cal_insertTextToDoc(\" q\"); }").arg(inserts);
+}
+const QString kFlood = flood(6000000);
 const QString kWord = QStringLiteral("typedword");
 
 // The module that runs at every start.
-void writeFloodModule() {
+void writeFloodModule(const QString& program = kFlood) {
   QDir().mkpath(pravella::paths::modules());
   QTextDocument doc;
-  doc.setPlainText(kFlood);
+  doc.setPlainText(program);
   ASSERT_TRUE(pravella::writeRtfFile(pravella::paths::modules() + QStringLiteral("/flood.vk.rtf"), doc));
 }
 
 // Types `word` one key at a time, as a person does: after each key the flood's next output has
-// come in before the next key (until the output's line grows too long to show as it grows and
-// the window says that the rest comes with the program's end).
-bool typeDuringTheFlood(QTextEdit* memo, const QString& word) {
-  const QStatusBar* status = memo->window()->findChild<QStatusBar*>();
-  bool saidHeld = false;  // the status line's message goes after a while; the state stays
-  const auto held = [status, &saidHeld] {
-    saidHeld = saidHeld || (status && status->currentMessage().contains(QStringLiteral("too long")));
-    return saidHeld;
-  };
+// come in before the next key (or the flood is over).
+bool typeDuringTheFlood(mainTextView* memo, const QString& word) {
   for (const QChar c : word) {
     QTest::keyClick(memo, c.toLatin1());
     const int after = memo->document()->characterCount();
-    if (!pravella::test::becomesTrue([&] { return held() || memo->document()->characterCount() > after; },
-                                     60000))
+    if (!pravella::test::becomesTrue(
+            [&] { return memo->document()->characterCount() > after || !memo->isRunning(); }, 60000))
       return false;
   }
   return true;
+}
+
+qsizetype longestLine(const QString& text) {
+  qsizetype longest = 0;
+  for (const QStringView line : QStringView(text).split(QLatin1Char('\n')))
+    longest = std::max(longest, line.size());
+  return longest;
+}
+
+// The memo as the flood leaves it: the program's text on lines of bounded length among the lines
+// of `others`, and the word typed behind it, whole. Nothing of the program's text is lost or
+// doubled when `inserts` is given.
+void expectFloodThenWord(QString text, const QString& others, int inserts = -1) {
+  EXPECT_TRUE(text.endsWith(kWord)) << s(text.right(80));
+  EXPECT_LE(longestLine(text), pravella::kLongestProgramLine + kWord.size());
+  if (inserts >= 0) {
+    EXPECT_EQ(text.count(QStringLiteral(" q")), inserts);
+  }
+  const QString rest = text.remove(QStringLiteral(" q")).remove(QLatin1Char('\n'));
+  EXPECT_EQ(s(rest.left(200)), s(others + kWord));
 }
 
 class ProgramFlood : public App {
@@ -76,10 +97,8 @@ TEST_F(ProgramFlood, TypedTextStaysWholeAndInOrderBehindTheOutput) {
   memo()->setFocus();
   QTest::keyClick(memo(), Qt::Key_End, Qt::ControlModifier);
   ASSERT_TRUE(typeDuringTheFlood(memo(), kWord));
-  QString text = memo()->toPlainText();
-  EXPECT_TRUE(text.contains(kWord)) << s(text.right(200));
-  // The output went in at its own place, in one piece.
-  EXPECT_EQ(s(text.remove(QStringLiteral(" q"))), s(kWord));
+  // The output went in at its own place, in one piece before the word.
+  expectFloodThenWord(memo()->toPlainText(), QString());
   // The window answers its menus meanwhile.
   clickMenuItem(action("toggleMemoSheetAction"));
   EXPECT_TRUE(shown(calendar().memoSheet()->toggleMemoField()));
@@ -92,9 +111,12 @@ QString floodMemoPath() {
   return pravella::paths::dayFolder(today.year(), today.month(), today.day()) + QStringLiteral("/Flood.rtfd");
 }
 
-[[noreturn]] void floodTypeAndSignal(int signal) {
+// The signal comes while the flood goes on, or right after its run ended.
+enum class SignalAt { DuringTheFlood, AfterTheRun };
+
+[[noreturn]] void floodTypeAndSignal(int signal, int inserts, SignalAt when) {
   takeParentsHome();
-  writeFloodModule();
+  writeFloodModule(flood(inserts));
   QDir().mkpath(QFileInfo(floodMemoPath()).absolutePath());
   QTextDocument memoText;
   memoText.setPlainText(QStringLiteral("Flood\n"));
@@ -107,21 +129,80 @@ QString floodMemoPath() {
   memo->setFocus();
   QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
   if (!typeDuringTheFlood(memo, kWord)) std::_Exit(5);
+  if (when == SignalAt::AfterTheRun &&
+      !pravella::test::becomesTrue([memo] { return !memo->isRunning(); }, 120000))
+    std::_Exit(6);
   ::raise(signal);
   // The end quits the event loop with the application's status (1 when its last limit ends it).
   std::_Exit(application->exec());
 }
 
+QString savedFloodMemo() {
+  QTextDocument saved;
+  if (!pravella::readRichTextFile(floodMemoPath(), saved)) return QStringLiteral("(not saved)");
+  return saved.toPlainText();
+}
+
 TEST(EndDuringAFlood, SavesTheTypedWordAndEnds) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   passHomeToChild();
-  EXPECT_EXIT(floodTypeAndSignal(SIGTERM), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(floodTypeAndSignal(SIGTERM, 6000000, SignalAt::DuringTheFlood), testing::ExitedWithCode(0), "");
   forgetChildHome();
+  expectFloodThenWord(savedFloodMemo(), QStringLiteral("Flood"));
+}
+
+// Right after the loop: the program's last texts are still on their way to the memo. The end
+// takes them in short steps and saves them with the word, each once.
+TEST(EndRightAfterAFlood, SavesAllOfItsTextAndTheTypedWord) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  passHomeToChild();
+  const int inserts = 1000000;
+  EXPECT_EXIT(floodTypeAndSignal(SIGTERM, inserts, SignalAt::AfterTheRun), testing::ExitedWithCode(0), "");
+  forgetChildHome();
+  expectFloodThenWord(savedFloodMemo(), QStringLiteral("Flood"), inserts);
+}
+
+// A launch module whose first text comes while the user is in the middle of a word.
+class FirstTextWhileTyping : public App {
+ protected:
+  void SetUp() override {
+    writeFloodModule(QStringLiteral("s = 0; for (j = 0; j < 10; j++) { s = s + 1; } ") + flood(kInserts));
+    // Held at its first loop, as a held button holds it (not yet long enough to break it),
+    // until the user has begun the word.
+    vkButtonDownSinceMs.store(vkSteadyMillis() + 3'600'000);
+    App::SetUp();
+  }
+  void TearDown() override {
+    vkButtonDownSinceMs.store(0);
+    App::TearDown();
+  }
+  static constexpr int kInserts = 20000;
+};
+
+TEST_F(FirstTextWhileTyping, TheWordGoesOnWholeBeforeTheProgramsText) {
+  const QString word = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(3).left(63);
+  memo()->setFocus();
+  QTest::keyClicks(memo(), word.left(3));
+  ASSERT_TRUE(memo()->isRunning());
+  vkButtonDownSinceMs.store(0);
+  ASSERT_TRUE(
+      pravella::test::becomesTrue([this] { return memo()->document()->characterCount() - 1 > 3; }, 60000));
+  // The caret stayed where the user typed: the word goes on there.
+  EXPECT_EQ(memo()->textCursor().position(), 3);
+  for (const QChar c : word.mid(3)) QTest::keyClick(memo(), c.toLatin1());
+  ASSERT_TRUE(waitIdle());
+  ASSERT_TRUE(pravella::test::queuedWorkDone());
+  // The word whole, then all of the program's text (shown short when it is not so).
+  const auto shortened = [](const QString& text) {
+    return s(QString(text).replace(QStringLiteral(" q").repeated(100), QStringLiteral("<100 q>")));
+  };
+  const QString expected = word + QStringLiteral(" q").repeated(kInserts);
+  EXPECT_EQ(shortened(memo()->toPlainText()), shortened(expected));
+  window().editingDiaryFileName()->setText(QStringLiteral("Word"));
+  typeShortcut(QKeySequence::Save);
   QTextDocument saved;
-  ASSERT_TRUE(pravella::readRichTextFile(floodMemoPath(), saved));
-  QString text = saved.toPlainText();
-  EXPECT_TRUE(text.contains(kWord)) << s(text.right(200));
-  EXPECT_EQ(s(text.remove(QStringLiteral(" q"))), s("Flood\n" + kWord));
+  ASSERT_TRUE(pravella::readRichTextFile(calendar().nowDisplayedDocument(), saved));
+  EXPECT_EQ(shortened(saved.toPlainText()), shortened(expected));
 }
 
 }  // namespace

@@ -605,8 +605,10 @@ QString freeDocumentPath(const QString& path) {
 bool Calcndar::saveDocument(bool withPanel) {
   mainTextView* memo = window_->documentView();
   QLineEdit* field = window_->editingDiaryFileName();
-  const QString text = memo->toPlainText();
-  const QString firstLine = text.section(QLatin1Char('\n'), 0, 0);
+  // Only the first line: the whole text of a long memo takes a while to copy.
+  QString firstLine = memo->document()->firstBlock().text();
+  firstLine = firstLine.left(firstLine.indexOf(QChar::LineSeparator));
+  firstLine.replace(QChar::Nbsp, QLatin1Char(' '));
   if (autoSaveTimer_) autoSaveTimer_->stop();
   if (!window_->isWindowModified()) return true;
   // A typed "/" would reach into another folder, a leading "." hide the document for good.

@@ -510,10 +510,7 @@ void Calcndar::registerDocumentObservers() {
   on("cal_memoCopy", [this](Notification&) { memoSheetField()->copy(); });
   on("cal_memoCut", [this](Notification&) { memoSheetField()->cut(); });
   on("cal_memoPaste", [this](Notification&) { memoSheetField()->paste(); });
-  on("cal_insertTextToMemo", [this](Notification& n) {
-    memoSheetField()->textCursor().insertText(n.text);
-    memoSheetField()->viewport()->update();
-  });
+  on("cal_insertTextToMemo", [this](Notification& n) { dc::insertText(memoSheetField(), n.text); });
   on("cal_pasteToMemoFromDoc", [this](Notification&) {
     mainTextView* memo = window_->documentView();
     const QTextCursor kept = memo->textCursor();

@@ -288,7 +288,7 @@ void CalTool::registerDocumentCommands() {
   on("cal_getAmModeDocLength", [v](Notification&) { dc::answerLength(v); });
   on("cal_setAmModeDocSelectedRange", [v](Notification& n) { dc::selectRange(v, n.text); });
   on("cal_setAmModeDocSelectedAll", [v](Notification&) { dc::selectAll(v); });
-  on("cal_insertTextToAmModeDoc", [v](Notification& n) { v->insertPlainText(n.text); });
+  on("cal_insertTextToAmModeDoc", [v](Notification& n) { dc::insertText(v, n.text); });
   on("cal_loadDocToAmModeTextView", [v](Notification& n) {
     const QString path = pravella::paths::commandScripts() + QLatin1Char('/') + n.text;
     QTextDocument probe;

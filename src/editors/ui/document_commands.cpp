@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "editors/memo_format.h"
+#include "editors/program_text_lines.h"
 #include "lang/builtins/command_bridge.h"
 #include "platform/font_aliases.h"
 #include "platform/rich_text_file.h"
@@ -79,6 +80,15 @@ void selectRange(QTextEdit* view, const QString& payload) {
 }
 
 void selectAll(QTextEdit* view) { selectClamped(view, 0, textLength(view)); }
+
+void insertText(QTextEdit* view, const QString& text) {
+  QTextCursor at = view->textCursor();
+  at.beginEditBlock();
+  at.removeSelectedText();
+  insertInBoundedLines(at, text);
+  at.endEditBlock();
+  view->setTextCursor(at);
+}
 
 void setFontName(QTextEdit* view, const QString& name) {
   if (!memo_format::fontInstalled(name)) return;

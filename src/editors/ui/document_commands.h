@@ -25,6 +25,11 @@ void selectClamped(QTextEdit* view, int start, int length);
 void selectRange(QTextEdit* view, const QString& payload);
 void selectAll(QTextEdit* view);
 
+// The text at the selection, as if typed (the caret goes behind it), in lines of bounded
+// length: a program that inserts a line of millions of characters would otherwise hold the
+// window for seconds at every insert.
+void insertText(QTextEdit* view, const QString& text);
+
 // The selection (or the typing format) gets the named font at the size of the view's current
 // font; an unknown font changes nothing.
 void setFontName(QTextEdit* view, const QString& name);

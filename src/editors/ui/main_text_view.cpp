@@ -25,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "diary/day_documents.h"
 #include "diary/document_links.h"
@@ -32,6 +33,7 @@
 #include "editors/gnuplot_block.h"
 #include "editors/link_brackets.h"
 #include "editors/memo_run_settings.h"
+#include "editors/program_text_lines.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/format_panels.h"
 #include "editors/ui/memo_clipboard.h"
@@ -92,10 +94,8 @@ struct MemoInsertion {
   // A run with no place of its own (a launch module, a posted program): the place of the text
   // it inserts is the caret where its first text comes, and stays there.
   bool atCaret = false;
-  // Text held back while the line at the place is too long to lay out again for every batch;
-  // it goes in when the run ends.
-  QString held;
-  bool toldHeld = false;
+  // The window said that the program's text goes on on new lines (its line grew too long).
+  bool toldLineBreaks = false;
 
   MemoInsertion& root() { return parent ? parent->root() : *this; }
 };
@@ -185,6 +185,13 @@ QString statusLine(bool ok) { return ok ? QStringLiteral(".OK.\n") : QStringLite
 
 }  // namespace
 
+struct mainTextView::InsertBatch {
+  InsertionPtr insertion;
+  QString text;
+  bool toPlace = false;  // goes to the run's place even in a document no longer shown
+  bool taken = false;    // the GUI thread has it
+};
+
 mainTextView::mainTextView(QWidget* parent) : QTextEdit(parent) {
   setObjectName(QStringLiteral("DocumentView"));
   setAcceptRichText(true);
@@ -219,12 +226,21 @@ void mainTextView::breakRuns() {
 bool mainTextView::stopRuns(int waitMs) {
   // Held until the process ends: a run that looks at the break later still stops.
   vkButtonDownSinceMs.store(1);
+  std::vector<std::pair<std::shared_ptr<InsertBatch>, QString>> handedOver;
   {
     const std::lock_guard lock(batchMutex_);
     outputStopped_.store(true);
     openBatch_.reset();
+    for (const std::shared_ptr<InsertBatch>& batch : postedBatches_) {
+      batch->taken = true;
+      handedOver.emplace_back(batch, std::exchange(batch->text, QString()));
+    }
+    postedBatches_.clear();
   }
   batchTaken_.notify_all();
+  // The text the programs gave before the end goes in now, each batch one short edit, so that
+  // the end's save keeps it; what they give from now on is dropped.
+  for (const auto& [batch, text] : handedOver) deliverText(batch->insertion, text, batch->toPlace);
   // A run may wait for this thread (a save it asked for): it is served meanwhile, and what
   // it hands over now is dropped as well.
   QElapsedTimer waited;
@@ -460,10 +476,6 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
                                const InsertionPtr& insertion) {
   const bool nested = !runs_.empty();
   runs_.push_back({mode, insertion, {}});
-  // The place of the text a console run inserted: what it holds goes in when the run ends.
-  const auto flushPlace = [this](InsertionPtr place) {
-    if (place) postToGui([this, place] { flushHeldText(place); });
-  };
   pravella::VkRunResult result;
   {
     std::lock_guard guard(pravella::vkRunLock());
@@ -482,9 +494,7 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
     }
     if (nested) ResultString.swap(callersText);
   }
-  InsertionPtr place = std::move(runs_.back().textPlace);
   runs_.pop_back();
-  flushPlace(std::move(place));
   // Whatever the program left on the shared bar, it stands at 0 after every run.
   setProcessIndicator(0, 10.0);
   setProcessIndicatorValue(0.0);
@@ -499,9 +509,9 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
 
   const QString text = QString::fromUtf8(result.text.data(), static_cast<qsizetype>(result.text.size()));
   const bool ok = result.ok;
-  postToGui([this, insertion, text, ok] {
-    flushHeldText(insertion);
-    editAt(insertion, [&](QTextCursor& c) { c.insertText(text + statusLine(ok)); });
+  // A long result comes in batches, as the text a program inserts does.
+  postInsert(insertion, text + statusLine(ok), true);
+  postToGui([this, insertion, ok] {
     selectInsertion(*insertion);
     if (!insertion->parent) finishRun(*insertion);
     pravella::playFeedbackSound(ok ? QStringLiteral("Tink") : QStringLiteral("Basso"));
@@ -665,12 +675,6 @@ void mainTextView::setProgressBar(double minimum, double maximum, double value) 
   });
 }
 
-struct mainTextView::InsertBatch {
-  InsertionPtr insertion;
-  QString text;
-  bool taken = false;  // the GUI thread has it
-};
-
 void mainTextView::postToGui(std::function<void()> fn) {
   if (QThread::currentThread() == thread()) {
     fn();
@@ -689,83 +693,111 @@ void mainTextView::postToGui(std::function<void()> fn) {
       Qt::QueuedConnection);
 }
 
-void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text) {
-  const auto deliver = [this](const InsertionPtr& ins, const QString& text) {
-    if (text.isEmpty()) return;
-    // In a document opened since the run began (by the program itself, say), or from a program
-    // that does not run in the memo, the text goes in at the caret.
-    if (!ins || ins->root().detached) return textCursor().insertText(text);
-    if (ins->atCaret && !ins->begun) {
-      const int at = textCursor().selectionEnd();
-      ins->start = fixedCursor(document(), at);
-      ins->end = fixedCursor(document(), at);
-    }
-    insertProgramText(ins, text);
-  };
-  if (QThread::currentThread() == thread()) return deliver(insertion, text);
-  if (heldChars_.load() + text.size() > kMaxHeldChars) {
-    error_disp("The memo holds no more of this program's text until the program ends.");
-    pravella::failCommand();
-    return;
+void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text, bool toPlace) {
+  if (QThread::currentThread() == thread()) return deliverText(insertion, text, toPlace);
+  // A long text goes in several batches too: one edit of megabytes would hold the window.
+  for (qsizetype from = 0; from < text.size();) {
+    qsizetype n = std::min(kBatchChars, text.size() - from);
+    // Never between the halves of a character or of a CR LF line end.
+    if (from + n < text.size() &&
+        (text.at(from + n - 1).isHighSurrogate() ||
+         (text.at(from + n - 1) == QLatin1Char('\r') && text.at(from + n) == QLatin1Char('\n'))))
+      --n;
+    postBatch(insertion, n == text.size() ? text : text.mid(from, n), toPlace);
+    from += n;
   }
+}
+
+void mainTextView::postBatch(const InsertionPtr& insertion, const QString& text, bool toPlace) {
   std::shared_ptr<InsertBatch> batch;
   {
     std::unique_lock lock(batchMutex_);
-    if (openBatch_ && openBatch_->insertion == insertion) {
+    if (outputStopped_.load()) return;
+    const bool same = openBatch_ && openBatch_->insertion == insertion && openBatch_->toPlace == toPlace;
+    if (same && openBatch_->text.size() + text.size() <= kBatchChars) {
       openBatch_->text += text;
-      if (openBatch_->text.size() < kBatchChars) return;
+      return;
+    }
+    if (same) {
       // A program that gives text faster than the memo takes it waits for the memo: each
       // batch is one short edit, and the keys, the menus and the end come between them. A
       // thread that does not serve its events (waiting for this run) gets it anyway, later.
       const std::shared_ptr<InsertBatch> full = openBatch_;
       batchTaken_.wait_for(lock, std::chrono::milliseconds(kBatchWaitMs),
                            [&] { return full->taken || outputStopped_.load(); });
-      return;
+      if (outputStopped_.load()) return;
     }
-    openBatch_ = std::make_shared<InsertBatch>(InsertBatch{insertion, text});
+    openBatch_ = std::make_shared<InsertBatch>(InsertBatch{insertion, text, toPlace});
     batch = openBatch_;
+    postedBatches_.push_back(batch);
   }
   QMetaObject::invokeMethod(
       this,
-      [this, batch, deliver] {
+      [this, batch] {
         QString text;
         {
           const std::lock_guard lock(batchMutex_);
           text.swap(batch->text);
           batch->taken = true;
           if (openBatch_ == batch) openBatch_.reset();
+          std::erase(postedBatches_, batch);
         }
         batchTaken_.notify_all();
-        if (!outputStopped_.load()) deliver(batch->insertion, text);
+        if (!outputStopped_.load()) deliverText(batch->insertion, text, batch->toPlace);
       },
       Qt::QueuedConnection);
 }
 
-void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& text) {
-  // Every edit lays its whole paragraph out again: past this length the program's text waits
-  // for the run's end, so that the keys, the menus and the end are never held long.
-  const bool longLine = ins->begun && !ins->end.isNull() && ins->end.block().length() >= kLiveLineChars;
-  if (ins->held.isEmpty() && !longLine) {
-    editAt(ins, [&](QTextCursor& c) { c.insertText(text); });
+void mainTextView::deliverText(const InsertionPtr& ins, const QString& text, bool toPlace) {
+  if (text.isEmpty()) return;
+  if (!ins || (!toPlace && ins->root().detached)) {
+    // In a document opened since the run began (by the program itself, say), or from a
+    // program that does not run in the memo, the text goes in at the selection.
+    QTextCursor at = textCursor();
+    at.beginEditBlock();
+    at.removeSelectedText();
+    pravella::insertInBoundedLines(at, text);
+    at.endEditBlock();
     return;
   }
-  ins->held += text;
-  heldChars_ += text.size();
-  if (!ins->toldHeld) {
-    ins->toldHeld = true;
-    sayWhyNothingRuns(
-        ins->root().inOtherView && ins->root().otherView ? ins->root().otherView.data() : this,
-        QStringLiteral("The program's text goes in when it ends: its line is too long to show as it "
-                       "grows."));
+  if (ins->atCaret && !ins->begun) {
+    const int at = textCursor().selectionEnd();
+    ins->start = fixedCursor(document(), at);
+    ins->end = fixedCursor(document(), at);
   }
+  insertProgramText(ins, text);
 }
 
-void mainTextView::flushHeldText(const InsertionPtr& ins) {
-  if (!ins || ins->held.isEmpty()) return;
-  QString text;
-  text.swap(ins->held);
-  heldChars_ -= text.size();
-  editAt(ins, [&](QTextCursor& c) { c.insertText(text); });
+void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& text) {
+  MemoInsertion& root = ins->root();
+  // A place taken from the caret is the program's own: the caret stays where the user has it,
+  // so that a word being typed there goes on whole before the program's text.
+  const bool keepCaret = ins->atCaret && !root.detached && !root.inOtherView;
+  // Positions, not a cursor: a copy of the caret would move with the edit.
+  const int caretAnchor = textCursor().anchor();
+  const int caretPosition = textCursor().position();
+  const int at = keepCaret ? ins->end.position() : -1;
+  bool newLines = false;
+  editAt(ins, [&](QTextCursor& c) { newLines = pravella::insertInBoundedLines(c, text); });
+  if (keepCaret && std::max(caretPosition, caretAnchor) == at) {
+    // The end of the caret or selection that stood at the place went on with the text.
+    QTextCursor kept = textCursor();
+    const int anchor = caretAnchor == at ? at : kept.anchor();
+    const int position = caretPosition == at ? at : kept.position();
+    if (kept.anchor() != anchor || kept.position() != position) {
+      kept.setPosition(anchor);
+      kept.setPosition(position, QTextCursor::KeepAnchor);
+      setTextCursor(kept);
+    }
+  }
+  if (newLines && !ins->toldLineBreaks) {
+    ins->toldLineBreaks = true;
+    sayWhyNothingRuns(
+        root.inOtherView && root.otherView ? root.otherView.data() : this,
+        QStringLiteral("The program's text goes on on a new line every %L1 characters: a longer "
+                       "line would hold the window.")
+            .arg(pravella::kLongestProgramLine));
+  }
 }
 
 void mainTextView::abandonPendingOutput(const QString& documentPath) {
@@ -905,7 +937,7 @@ void mainTextView::onDisplay(pravella::Notification& n) {
   if (type != kValuePicture) {
     const QString text = QString::fromUtf8(ResultString.data(), static_cast<qsizetype>(ResultString.size()));
     ResultString.clear();
-    postToGui([this, ins, text] { insertProgramText(ins, text); });
+    postInsert(ins, text, true);
     return;
   }
   // The display put the picture on the clipboard; take it now, before another one replaces it.

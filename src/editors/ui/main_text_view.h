@@ -92,10 +92,10 @@ class mainTextView : public QTextEdit {
 
   // A run is queued or going.
   bool isRunning() const { return worker_.busy(); }
-  // The end of the application: breaks the runs going, as the held mouse button does, drops
-  // what they handed to this thread and not yet shown and all they hand over later, and waits
-  // at most `waitMs` for them to end. True when none is left going (a run that does not answer the break is
-  // left to the end of the process).
+  // The end of the application: breaks the runs going, as the held mouse button does, shows
+  // the text they handed to this thread before it (so that the end's save keeps it), drops all
+  // they hand over later, and waits at most `waitMs` for them to end. True when none is left
+  // going (a run that does not answer the break is left to the end of the process).
   bool stopRuns(int waitMs);
   // A memo-menu run is queued or going (its requests and those of other windows are refused).
   bool nowExecStatus() const { return memoMenuRun_.load(); }
@@ -175,21 +175,21 @@ class mainTextView : public QTextEdit {
   void postToGui(std::function<void()> fn);
   // A program's text for the memo, joined with the texts it gives next until the GUI thread
   // takes them (a program may give thousands a second).
+  // `toPlace`: the run's own output (its result, what it displays), which goes to the run's
+  // place even when the memo shows another document now.
   struct InsertBatch;
-  void postInsert(const InsertionPtr& insertion, const QString& text);
+  void postInsert(const InsertionPtr& insertion, const QString& text, bool toPlace = false);
+  void postBatch(const InsertionPtr& insertion, const QString& text, bool toPlace);
   // Worker: the place of the text the running program inserts (null outside this view's runs).
   InsertionPtr textPlaceOfRun();
   // A batch this long makes the program wait until the GUI thread took it, at most this long.
   static constexpr qsizetype kBatchChars = 65536;
   static constexpr int kBatchWaitMs = 1000;
-  // GUI thread: a program's text at its place, or held there while the place's line is longer
-  // than kLiveLineChars; the held text goes in with the run's end. A program stops with an
-  // error once all runs hold kMaxHeldChars (what one memo line can sensibly take).
+  // GUI thread: a batch of a program's text into the memo (at the caret when it has no place).
+  void deliverText(const InsertionPtr& insertion, const QString& text, bool toPlace);
+  // GUI thread: a program's text at its place. The user's caret at a place taken from the caret
+  // stays where it is: what the user is typing there goes on before the program's text.
   void insertProgramText(const InsertionPtr& insertion, const QString& text);
-  void flushHeldText(const InsertionPtr& insertion);
-  static constexpr int kLiveLineChars = 200000;
-  static constexpr qsizetype kMaxHeldChars = qsizetype{1} << 26;
-  std::atomic<qsizetype> heldChars_{0};
 
   void onDisplay(pravella::Notification& n);
   void writeConsole(const std::string& text);
@@ -208,7 +208,8 @@ class mainTextView : public QTextEdit {
   // break reports included).
   std::atomic<bool> outputStopped_{false};
   std::mutex batchMutex_;
-  std::shared_ptr<InsertBatch> openBatch_;  // the batch still taking text, under batchMutex_
+  std::shared_ptr<InsertBatch> openBatch_;                   // the batch still taking text, under batchMutex_
+  std::vector<std::shared_ptr<InsertBatch>> postedBatches_;  // handed over, not yet taken; under batchMutex_
   std::condition_variable batchTaken_;
   std::vector<RunContext> runs_;  // worker thread only: the runs in progress, innermost last
   std::vector<std::weak_ptr<pravella::MemoInsertion>> insertions_;  // GUI thread: the runs' output places

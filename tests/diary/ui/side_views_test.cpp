@@ -77,6 +77,25 @@ TEST_F(SideViews, MemoCommandsActOnTheMemoSheet) {
   EXPECT_EQ(textOf(paths::preferences() + "/tempMemo.rtfd"), "hELLo");
 }
 
+TEST_F(SideViews, AProgramsLongTextGoesIntoTheMemoSheetInLinesOfBoundedLength) {
+  start();
+  Program p;
+  QTextEdit* sheet = calendar->memoSheet()->toggleMemoField();
+  calendar->memoSheetDocument()->setPlainText("head");
+  QTextCursor end = sheet->textCursor();
+  end.movePosition(QTextCursor::End);
+  sheet->setTextCursor(end);
+  const std::string text(250000, 'q');
+  p.text(text);
+  ASSERT_EQ(p.call("cal_insertTextToMemo", 1), 1);
+  const QString shown = sheet->toPlainText();
+  EXPECT_EQ(shown.size(), 4 + 250000 + 2);  // two line breaks, nothing else
+  EXPECT_EQ(QString(shown).remove(QLatin1Char('\n')).toStdString(), "head" + text);
+  for (const QString& line : shown.split(QLatin1Char('\n'))) EXPECT_LE(line.size(), 100000);
+  // The caret goes on behind the text, as after typing.
+  EXPECT_EQ(sheet->textCursor().position(), shown.size());
+}
+
 TEST_F(SideViews, MemoMenuButtonsRunTheirFunctionsOrScripts) {
   start();
   Program p;

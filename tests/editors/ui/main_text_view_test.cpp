@@ -24,6 +24,7 @@
 #include <thread>
 
 #include "editors/memo_run_settings.h"
+#include "editors/program_text_lines.h"
 #include "graphics/picture.h"
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
@@ -376,7 +377,7 @@ TEST_F(MemoRun, MemoMenuRunGoesToTheConsoleAndRefusesTheNextRequests) {
 }
 
 TEST_F(MemoRun, APostedProgramsTextStaysAtItsPlaceAndComesWholeInOrder) {
-  // Longer than a line that is laid out again for every batch: the rest comes with the end.
+  // Longer than the longest line a program's text makes: it goes on on new lines, in order.
   const int n = 150000;
   setMemo(QStringLiteral("head\ntail"), 4);
   pravella::NotificationCenter::defaultCenter().post(
@@ -392,8 +393,12 @@ TEST_F(MemoRun, APostedProgramsTextStaysAtItsPlaceAndComesWholeInOrder) {
   QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
   QTest::keyClicks(view, QStringLiteral(" typed"));
   ASSERT_TRUE(waitIdle());
-  EXPECT_EQ(view->toPlainText().toStdString(),
-            ("head" + QStringLiteral(" q").repeated(n) + "!\ntail typed").toStdString());
+  const QString output = QStringLiteral(" q").repeated(n) + "!";
+  QString lines = "head" + output.left(pravella::kLongestProgramLine - 4);
+  for (qsizetype at = pravella::kLongestProgramLine - 4; at < output.size();
+       at += pravella::kLongestProgramLine)
+    lines += "\n" + output.mid(at, pravella::kLongestProgramLine);
+  EXPECT_EQ(view->toPlainText().toStdString(), (lines + "\ntail typed").toStdString());
 }
 
 TEST_F(MemoRun, PostedRunsRunOneLevelUpAndLoseTheirVariables) {

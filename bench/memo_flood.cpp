@@ -1,0 +1,204 @@
+// A launch module that floods the memo: a long counting loop, then 6,000,000 texts " q" (12 M
+// characters) with cal_insertTextToDoc, while a word is typed into the memo. Each case runs the
+// whole application in a process of its own, with a fresh home:
+//   during:      SIGTERM while the flood goes on (after 2 M characters reached the memo);
+//   after:       SIGTERM the moment the module's run has ended;
+//   save-after:  Ctrl+S the moment the module's run has ended.
+// For each it prints the longest the GUI thread went without serving a 5 ms timer while the
+// flood went on (the longest single step the program's output caused), the time from the
+// signal (or the key) until the memo's file held the typed word, and how the process ended.
+// Targets: every step well under 100 ms on a quiet machine, the save within 2 s of the signal
+// on a busy one.
+//
+// Usage: xvfb-run -a build/bench/bench_memo_flood [busy processes [case]]   (defaults: 0, all)
+// Busy processes spin at full speed beside the cases, to measure a loaded machine (the machine's
+// core count is a heavy load). Without a display, Qt's offscreen platform is used.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/application.h"
+#include "diary/ui/main_window.h"
+#include "editors/ui/main_text_view.h"
+#include "lang/builtins/startup.h"
+#include "platform/paths.h"
+#include "platform/rich_text_file.h"
+
+namespace {
+
+const QString kModule = QStringLiteral(
+    "s=0; for(j=0;j<20000000;j++){s=s+1;} for (i = 1; i <= 6000000; i++) { cal_insertTextToDoc(\" q\"); }");
+const QString kWord = QStringLiteral("typedword");
+
+enum class Case { During, After, SaveAfter };
+
+double msSince(std::chrono::steady_clock::time_point t) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count();
+}
+
+// The child: a fresh home, the module, the application, the word, then the case's action.
+[[noreturn]] void runCase(Case which, const std::string& home) {
+  for (const auto& [name, sub] : {std::pair{"HOME", ""},
+                                  {"XDG_CONFIG_HOME", "/.config"},
+                                  {"XDG_CACHE_HOME", "/.cache"},
+                                  {"XDG_DATA_HOME", "/.local/share"},
+                                  {"XDG_RUNTIME_DIR", "/.run"}})
+    ::setenv(name, (home + sub).c_str(), 1);
+  QDir().mkpath(QString::fromStdString(home + "/.run"));
+  QFile::setPermissions(QString::fromStdString(home + "/.run"),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  if (!std::getenv("DISPLAY")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (vkStartUp() != 1) std::_Exit(2);
+  int argc = 1;
+  char name[] = "bench_memo_flood";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  QDir().mkpath(pravella::paths::modules());
+  QTextDocument module;
+  module.setPlainText(kModule);
+  if (!pravella::writeRtfFile(pravella::paths::modules() + QStringLiteral("/flood.vk.rtf"), module))
+    std::_Exit(3);
+  const QDate today = QDate::currentDate();
+  const QString day = pravella::paths::dayFolder(today.year(), today.month(), today.day());
+  const QString memoPath = day + QStringLiteral("/Flood.rtfd");
+  QDir().mkpath(day);
+  QTextDocument memoText;
+  memoText.setPlainText(QStringLiteral("Flood\n"));
+  if (!pravella::writeRtfdFile(memoPath, memoText)) std::_Exit(3);
+
+  pravella::Application application;
+  application.endOnSignalsAndSessionEnd();
+  application.showAndFinishLaunching();
+  if (!QTest::qWaitForWindowExposed(&application.window())) std::_Exit(4);
+  // Shortcuts go to the active window.
+  application.window().activateWindow();
+  (void)QTest::qWaitForWindowActive(&application.window(), 2000);
+  mainTextView* memo = application.window().documentView();
+
+  // The longest time between two ticks of a 5 ms timer while the flood goes on.
+  QElapsedTimer sinceTick;
+  qint64 longestGap = 0;
+  bool flooding = false;
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    if (flooding && sinceTick.isValid()) longestGap = std::max(longestGap, sinceTick.elapsed());
+    sinceTick.restart();
+  });
+  tick.start(5);
+
+  const auto waitFor = [](auto done, int ms) { return QTest::qWaitFor(done, ms); };
+  if (!waitFor([memo] { return memo->toPlainText().contains(QStringLiteral(" q q")); }, 600000))
+    std::_Exit(5);
+  flooding = true;
+  memo->setFocus();
+  QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+  for (const QChar c : kWord) {
+    QTest::keyClick(memo, c.toLatin1());
+    QTest::qWait(20);
+  }
+  if (which == Case::During) {
+    if (!waitFor([memo] { return memo->document()->characterCount() > 2000000 || !memo->isRunning(); },
+                 600000))
+      std::_Exit(6);
+  } else if (!waitFor([memo] { return !memo->isRunning(); }, 1200000)) {
+    std::_Exit(6);
+  }
+  flooding = false;
+  std::fprintf(stderr, "  longest GUI step during the flood: %lld ms (%d characters in the memo)\n",
+               static_cast<long long>(longestGap), memo->document()->characterCount());
+
+  // Watches the memo's file from a thread of its own: the GUI thread may be held.
+  const auto start = std::chrono::steady_clock::now();
+  std::atomic<bool> stop{false};
+  const std::string file = (memoPath + QStringLiteral("/TXT.rtf")).toStdString();
+  std::thread watch([&] {
+    while (!stop.load()) {
+      QFile f(QString::fromStdString(file));
+      if (f.open(QIODevice::ReadOnly) && f.readAll().contains(kWord.toLatin1())) {
+        std::fprintf(stderr, "  the word on disk %.0f ms after the %s\n", msSince(start),
+                     which == Case::SaveAfter ? "key" : "signal");
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  });
+  if (which == Case::SaveAfter) {
+    QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : memo, QKeySequence::Save);
+    std::fprintf(stderr, "  Ctrl+S returned after %.0f ms\n", msSince(start));
+    QTest::qWait(10000);
+    stop.store(true);
+    watch.join();
+    std::_Exit(0);
+  }
+  ::raise(SIGTERM);
+  const int status = application.exec();
+  std::fprintf(stderr, "  the process ends %.0f ms after the signal, status %d\n", msSince(start), status);
+  stop.store(true);
+  watch.join();
+  // What one write of the memo as it stands takes, atomically, beside it.
+  const auto written = std::chrono::steady_clock::now();
+  if (pravella::writeRtfdFile(day + QStringLiteral("/Again.rtfd"), *memo->document()))
+    std::fprintf(stderr, "  one more write of the memo: %.0f ms\n", msSince(written));
+  std::_Exit(status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int busy = argc > 1 ? std::atoi(argv[1]) : 0;
+  std::vector<pid_t> spinners;
+  for (int i = 0; i < busy; ++i) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      volatile unsigned long n = 0;
+      for (;;) n = n + 1;
+    }
+    spinners.push_back(pid);
+  }
+  std::printf("memo flood, %d busy processes beside it\n", busy);
+  std::fflush(stdout);
+  const std::pair<Case, const char*> cases[] = {{Case::During, "SIGTERM during the flood"},
+                                                {Case::After, "SIGTERM right after the run"},
+                                                {Case::SaveAfter, "Ctrl+S right after the run"}};
+  const int only = argc > 2 ? std::atoi(argv[2]) : 0;  // 1, 2 or 3: that case alone
+  for (const auto& [which, title] : cases) {
+    if (only > 0 && static_cast<int>(which) != only - 1) continue;
+    char home[] = "/tmp/pravella-flood-XXXXXX";
+    if (!::mkdtemp(home)) return 1;
+    std::fprintf(stderr, "%s\n", title);
+    const pid_t child = ::fork();
+    if (child == 0) runCase(which, home);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+      std::fprintf(stderr, "  the case ended with %s %d\n", WIFEXITED(status) ? "status" : "signal",
+                   WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
+    QDir(QString::fromLocal8Bit(home)).removeRecursively();
+  }
+  for (const pid_t pid : spinners) ::kill(pid, SIGKILL);
+  for (const pid_t pid : spinners) ::waitpid(pid, nullptr, 0);
+  return 0;
+}
