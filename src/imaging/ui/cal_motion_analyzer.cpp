@@ -196,7 +196,7 @@ void CalMotionAnalyzer::fitToMovie() {
   const QSize content = movieView_->movieSizeWithBar();
   aspect_ = content;
   resizing_ = true;
-  pravella::resizeOnScreen(window_, content);
+  pravella::requestGeometry(window_, QRect(pravella::requestedGeometry(window_).topLeft(), content));
   resizing_ = false;
   // A larger movie must not push the window's right part off the screen.
   keepBesideMainWindowOnScreen(window_, programWindowAnchor());

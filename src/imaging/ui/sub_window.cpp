@@ -64,7 +64,8 @@ void SubWindow::orderFront() {
 void SubWindow::setImageToSubWindow(const QImage& image, const QString& title) {
   imageSize_ = QSizeF(image.width(), image.height());
   resizing_ = true;
-  pravella::resizeOnScreen(window_, QSize(std::max(image.width(), 1), std::max(image.height(), 1)));
+  const QSize size(std::max(image.width(), 1), std::max(image.height(), 1));
+  pravella::requestGeometry(window_, QRect(pravella::requestedGeometry(window_).topLeft(), size));
   placeBesideMainWindow(window_, programWindowAnchor());
   pravella::keepOnScreen(window_);  // a picture larger than the screen shows in a window that is not
   resizing_ = false;

@@ -70,7 +70,8 @@ bool vkMovie::pasteImage(const QImage& image, std::int64_t units) {
   if (!movie_->appendStill(jpeg, units, file)) return false;
   if (firstTime_) {
     // The window takes the size of the first frame since opening or saving.
-    pravella::resizeOnScreen(window_, QSize(image.width(), image.height() + MovieView::kControllerHeight));
+    const QSize size(image.width(), image.height() + MovieView::kControllerHeight);
+    pravella::requestGeometry(window_, QRect(pravella::requestedGeometry(window_).topLeft(), size));
     keepBesideMainWindowOnScreen(window_, programWindowAnchor());
     pravella::keepOnScreen(window_);
     firstTime_ = false;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace pravella {
@@ -65,7 +66,9 @@ class AskedGeometry : public QObject {
     pending_ = geometry != reported_;
   }
   QRect asked() const { return asked_; }
-  bool pending() const { return pending_; }
+  // A window made anew has heard nothing of what its former self was asked.
+  bool pending() const { return pending_ && handle_ && handle_ == window()->windowHandle(); }
+  QWindow* handle() const { return handle_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -78,6 +81,8 @@ class AskedGeometry : public QObject {
   }
 
  private:
+  QWidget* window() const { return static_cast<QWidget*>(parent()); }
+
   QPointer<QWindow> handle_;
   QRect reported_, asked_;
   bool pending_ = false;
@@ -216,6 +221,7 @@ void requestGeometry(QWidget* window, const QRect& geometry) {
     return;
   }
   AskedGeometry* asked = askedOf(window);
+  if (asked && asked->handle() != handle) delete std::exchange(asked, nullptr);
   if (!asked) asked = new AskedGeometry(window, handle);
   asked->ask(geometry);
   // The whole geometry in one request: Qt sends a move alone with the size it last heard of,
