@@ -24,6 +24,7 @@
 #include "editors/ui/main_text_view.h"
 #include "platform/ui/button_focus.h"
 #include "platform/ui/status_line.h"
+#include "platform/ui/window_placement.h"
 
 namespace pravella {
 namespace {
@@ -61,6 +62,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   // Neither column is dragged away: the calendar's fields need their width, the memo its.
   splitter->setChildrenCollapsible(false);
   setCentralWidget(splitter);
+  // A window that finds no free side of this one may cover the memo's text, never the menu bar
+  // or the controls.
+  markLeastUsedPart(this, documentView_);
   sideViews_ = new SideViewRoom(this, documentView_);
   // A long message is cut where it says least (the middle of a quoted path), with "…".
   setStatusBar(new pravella::StatusLine(this));

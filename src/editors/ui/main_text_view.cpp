@@ -36,7 +36,6 @@
 #include "editors/program_text_lines.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/format_panels.h"
-#include "editors/ui/memo_clipboard.h"
 #include "editors/ui/memo_drop.h"
 #include "editors/ui/paragraph_keys.h"
 #include "graphics/picture.h"
@@ -192,7 +191,7 @@ struct mainTextView::InsertBatch {
   bool taken = false;    // the GUI thread has it
 };
 
-mainTextView::mainTextView(QWidget* parent) : QTextEdit(parent) {
+mainTextView::mainTextView(QWidget* parent) : MemoEdit(parent) {
   setObjectName(QStringLiteral("DocumentView"));
   setAcceptRichText(true);
   setUndoRedoEnabled(true);
@@ -1073,44 +1072,6 @@ void mainTextView::DoGnuPlotCommand(const QString& script, QTextEdit* otherView)
 
 // ---------------------------------------------------------------------------------------
 // The break: the mouse button held over the running program's window
-
-QMimeData* mainTextView::createMimeDataFromSelection() const {
-  QMimeData* mime = QTextEdit::createMimeDataFromSelection();
-  const QTextCursor selection = textCursor();
-  if (mime && selection.hasSelection())
-    pravella::addCopiedAttachments(*document(), selection.selectionStart(), selection.selectionEnd(), *mime);
-  return mime;
-}
-
-void mainTextView::insertFromMimeData(const QMimeData* source) {
-  QTextCursor cursor = textCursor();
-  if (source && acceptRichText() && pravella::insertWithCopiedAttachments(cursor, *source)) {
-    setTextCursor(cursor);
-    ensureCursorVisible();
-    return;
-  }
-  // A picture alone (another program's, or the one Picture Size left) goes in as a dropped
-  // picture does; the editor would paste nothing.
-  if (source && acceptRichText() && !source->hasText() && pravella::pastePicture(this, *source)) {
-    ensureCursorVisible();
-    return;
-  }
-  // Text pasted or dropped behind a picture takes the picture's font, never the picture.
-  QTextCursor before = cursor;
-  before.setPosition(cursor.selectionStart());
-  const bool behindPicture =
-      cursor.hasSelection() ? before.charFormat().isImageFormat() : cursor.charFormat().isImageFormat();
-  if (!behindPicture) {
-    QTextEdit::insertFromMimeData(source);
-    return;
-  }
-  cursor.beginEditBlock();
-  cursor.removeSelectedText();
-  cursor.setCharFormat(pravella::rtf::textFormatOf(cursor.charFormat()));
-  setTextCursor(cursor);
-  QTextEdit::insertFromMimeData(source);
-  cursor.endEditBlock();
-}
 
 bool mainTextView::canInsertFromMimeData(const QMimeData* source) const {
   return QTextEdit::canInsertFromMimeData(source) || (source && pravella::canDropIntoMemo(*source));

@@ -11,7 +11,6 @@
 
 #include <QPointer>
 #include <QProgressBar>
-#include <QTextEdit>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -22,6 +21,7 @@
 #include <vector>
 
 #include "editors/run_worker.h"
+#include "editors/ui/memo_edit.h"
 
 class CalOption;
 class Calcndar;
@@ -31,7 +31,7 @@ struct MemoInsertion;
 struct Notification;
 }  // namespace pravella
 
-class mainTextView : public QTextEdit {
+class mainTextView : public pravella::MemoEdit {
   Q_OBJECT
  public:
   explicit mainTextView(QWidget* parent = nullptr);
@@ -131,9 +131,7 @@ class mainTextView : public QTextEdit {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // Copies carry the selection's attachments, so a paste into another document keeps them.
-  QMimeData* createMimeDataFromSelection() const override;
-  void insertFromMimeData(const QMimeData* source) override;
+  // Copy and paste are every memo's (MemoEdit); files as well as pictures may be dropped here.
   bool canInsertFromMimeData(const QMimeData* source) const override;
   // Pictures, files, diary documents and dictionary hits dropped into the memo.
   void dropEvent(QDropEvent* event) override;

@@ -44,13 +44,6 @@ const QColor kBlue = QColor::fromRgbF(0.0f, 0.0f, 1.0f);
 
 void tink() { playFeedbackSound(QStringLiteral("Tink")); }
 
-bool carriesPicture(const QMimeData& mime) {
-  const QStringList formats = mime.formats();
-  return mime.hasImage() || mime.hasFormat(QLatin1String(kPictureMimeType)) ||
-         std::any_of(formats.cbegin(), formats.cend(),
-                     [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
-}
-
 // The picture the drag carries: ours, or any image.
 QImage draggedPicture(const QMimeData& mime) {
   if (mime.hasFormat(QLatin1String(kPictureMimeType))) {
@@ -211,6 +204,13 @@ void dropString(QTextEdit* view, QDropEvent* event, const QMimeData& mime, const
 }
 
 }  // namespace
+
+bool carriesPicture(const QMimeData& mime) {
+  const QStringList formats = mime.formats();
+  return mime.hasImage() || mime.hasFormat(QLatin1String(kPictureMimeType)) ||
+         std::any_of(formats.cbegin(), formats.cend(),
+                     [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
+}
 
 QString droppedPicturePath() { return paths::vkData() + QStringLiteral("/tmpPicture.jpg"); }
 

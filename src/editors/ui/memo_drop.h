@@ -54,6 +54,9 @@ void memoDropEvent(QTextEdit* view, QDropEvent* event, const MemoDropContext& co
 // that reads, or it could not be written.
 bool pastePicture(QTextEdit* view, const QMimeData& mime);
 
+// A picture: ours, any image, or an image format's bytes.
+bool carriesPicture(const QMimeData& mime);
+
 // Files and pictures, which the text editor alone would refuse.
 bool canDropIntoMemo(const QMimeData& mime);
 

@@ -2,15 +2,15 @@
 // The twin memo views beside the main memo: the memo sheet's text view (memoTextView) and the
 // month list's row memo view (subMemoTextView). Code runs in them on Enter or Escape as in the
 // main memo, its result inserted into the view itself; a double click inside a bracketed link
-// follows it; drops make memo content and links as in the main memo, dragged documents named
-// as the memo sheet's memo needs them.
+// follows it; drops make memo content and links and a paste pastes as in the main memo,
+// dragged documents named as the memo sheet's memo needs them.
 
-#include <QTextEdit>
+#include "editors/ui/memo_edit.h"
 
-class MemoTwinView : public QTextEdit {
+class MemoTwinView : public pravella::MemoEdit {
   Q_OBJECT
  public:
-  using QTextEdit::QTextEdit;
+  using pravella::MemoEdit::MemoEdit;
 
   // Follows the bracketed link around the caret: a web archive, a diary document (the calendar
   // moves there and the main memo opens it) or another file; a name that leads nowhere is

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMetaObject>
+#include <QResizeEvent>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -186,14 +187,16 @@ CalMotionAnalyzer::~CalMotionAnalyzer() {
 
 QSize CalMotionAnalyzer::windowFrameSize() const {
   if (!window_) return {};
-  return {window_->width(), window_->height() + kTitleBar};
+  // The size last given, which the window system may not have shown yet.
+  const QSize size = pravella::requestedGeometry(window_).size();
+  return {size.width(), size.height() + kTitleBar};
 }
 
 void CalMotionAnalyzer::fitToMovie() {
   const QSize content = movieView_->movieSizeWithBar();
   aspect_ = content;
   resizing_ = true;
-  window_->resize(content);
+  pravella::requestGeometry(window_, QRect(pravella::requestedGeometry(window_).topLeft(), content));
   resizing_ = false;
   // A larger movie must not push the window's right part off the screen.
   keepBesideMainWindowOnScreen(window_, programWindowAnchor());
@@ -237,7 +240,8 @@ bool CalMotionAnalyzer::eventFilter(QObject* watched, QEvent* event) {
       windowShouldClose();
     }
     // A resize by hand keeps the movie's proportions (controller bar included).
-    if (event->type() == QEvent::Resize && event->spontaneous() && !resizing_ && !aspect_.isEmpty()) {
+    if (event->type() == QEvent::Resize && event->spontaneous() && !resizing_ && !aspect_.isEmpty() &&
+        !pravella::answersRequest(window_, static_cast<QResizeEvent*>(event)->size())) {
       const int wanted =
           static_cast<int>(window_->width() * static_cast<double>(aspect_.height()) / aspect_.width() + 0.5);
       if (std::abs(wanted - window_->height()) > 1) {

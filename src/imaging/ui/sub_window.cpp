@@ -64,7 +64,8 @@ void SubWindow::orderFront() {
 void SubWindow::setImageToSubWindow(const QImage& image, const QString& title) {
   imageSize_ = QSizeF(image.width(), image.height());
   resizing_ = true;
-  window_->resize(std::max(image.width(), 1), std::max(image.height(), 1));
+  const QSize size(std::max(image.width(), 1), std::max(image.height(), 1));
+  pravella::requestGeometry(window_, QRect(pravella::requestedGeometry(window_).topLeft(), size));
   placeBesideMainWindow(window_, programWindowAnchor());
   pravella::keepOnScreen(window_);  // a picture larger than the screen shows in a window that is not
   resizing_ = false;
@@ -126,8 +127,11 @@ bool SubWindow::eventFilter(QObject* watched, QEvent* event) {
       event->ignore();
       return true;
     }
-    // Only a resize by hand keeps the first picture's proportions; a program sizes freely.
-    if (event->type() == QEvent::Resize && event->spontaneous() && !resizing_) keepProportions();
+    // Only a resize by hand keeps the first picture's proportions; a program sizes freely, and
+    // the window system's answer to its size is no resize by hand.
+    if (event->type() == QEvent::Resize && event->spontaneous() && !resizing_ &&
+        !pravella::answersRequest(window_, static_cast<QResizeEvent*>(event)->size()))
+      keepProportions();
   }
   return QObject::eventFilter(watched, event);
 }

@@ -70,7 +70,8 @@ bool vkMovie::pasteImage(const QImage& image, std::int64_t units) {
   if (!movie_->appendStill(jpeg, units, file)) return false;
   if (firstTime_) {
     // The window takes the size of the first frame since opening or saving.
-    window_->resize(image.width(), image.height() + MovieView::kControllerHeight);
+    const QSize size(image.width(), image.height() + MovieView::kControllerHeight);
+    pravella::requestGeometry(window_, QRect(pravella::requestedGeometry(window_).topLeft(), size));
     keepBesideMainWindowOnScreen(window_, programWindowAnchor());
     pravella::keepOnScreen(window_);
     firstTime_ = false;
@@ -161,16 +162,12 @@ void vkMovie::command(const QString& name, double value) {
   } else if (name == QLatin1String("setRate")) {
     v->setRate(value);
   } else if (name == QLatin1String("resizeWithMagnification")) {
-    if (std::isfinite(value) && value > 0 && v->movie() && !v->movie()->isEmpty()) {
+    // However large or small the factor: at least a pixel each way, at most the screen, as
+    // every size a program gives.
+    if (value > 0 && v->movie() && !v->movie()->isEmpty()) {
       const QSize natural = v->movie()->naturalSize();
-      // Within the screen, as every size a program gives.
-      const QRect area = pravella::availableScreenArea(window_->frameGeometry());
-      const auto extent = [value](int natural, int most) {
-        return std::max(1, static_cast<int>(std::min(natural * value, static_cast<double>(most))));
-      };
-      window_->resize(extent(natural.width(), area.width()),
-                      extent(natural.height(), area.height()) + MovieView::kControllerHeight);
-      pravella::keepOnScreen(window_);
+      pravella::resizeOnScreen(window_, natural.width() * value,
+                               std::max(1.0, natural.height() * value) + MovieView::kControllerHeight);
     }
   } else if (name == QLatin1String("setLoopMode")) {
     v->setLoopMode(value >= 0 && value <= 2 ? static_cast<int>(value) : -1);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "graphics/picture_clipboard.h"
@@ -132,7 +133,12 @@ int movieCommandBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int*
     value = static_cast<float>(value);
   } else if (name == QLatin1String("resizeWithMagnification")) {
     if (!windowFactorAccepted(value)) return vkInvalidArguments();
-    value = static_cast<float>(value);
+    // In single precision, but never rounded up to infinity or down to no size at all: the
+    // window side fits any factor to the screen and to a pixel.
+    const float factor = static_cast<float>(value);
+    value = std::isinf(factor) ? std::numeric_limits<float>::max()
+            : factor == 0      ? std::numeric_limits<float>::denorm_min()
+                               : factor;
   } else if (name == QLatin1String("setLoopMode") || name == QLatin1String("playsSelectionOnly") ||
              name == QLatin1String("setPlaysEveryFrame")) {
     value = std::isfinite(value) ? std::trunc(value) : 0;

@@ -2,11 +2,15 @@
 
 #include <QGuiApplication>
 #include <QMargins>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace pravella {
 
@@ -27,17 +31,6 @@ QRect availableAreaFor(const QWidget* mainWindow, const QRect& mainFrame) {
   return screen ? screen->availableGeometry() : QRect();
 }
 
-// The window's frame size. Before a window is first shown its decorations are not known yet:
-// the window manager gives it those of the main window.
-QSize frameSizeOf(const QWidget* window, const QWidget* mainWindow) {
-  const QSize frame = window->frameGeometry().size();
-  if (window->isVisible() && frame != window->size()) return frame;
-  const QRect outer = mainWindow->frameGeometry(), inner = mainWindow->geometry();
-  const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
-                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
-  return window->size().grownBy(margins);
-}
-
 // A program's number as a whole pixel count a widget can take; the fitting to the screen then
 // brings a far value back, which the conversion alone must not do (nor overflow).
 int programPixels(double v, int least) {
@@ -45,39 +38,197 @@ int programPixels(double v, int least) {
   return static_cast<int>(std::clamp(v, static_cast<double>(least), static_cast<double>(QWIDGETSIZE_MAX)));
 }
 
+qint64 areaOf(const QRect& r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); }
+
+// How much of the main window's controls (all of it but its spare part `free`) `frame` hides.
+qint64 controlsHidden(const QRect& frame, const QRect& mainFrame, const QRect& free) {
+  return areaOf(frame.intersected(mainFrame)) - areaOf(frame.intersected(free.intersected(mainFrame)));
+}
+
+// The name of the object that keeps what was last asked of a window's geometry.
+constexpr char kAskedName[] = "pravellaAskedGeometry";
+// The name of the property that marks the part of a main window a window may cover.
+constexpr char kLeastUsedProperty[] = "pravellaLeastUsedPart";
+
+// The inside geometry last asked of a window that has its window-system window, and whether the
+// window system has reported it since. Until it has, what it reports is older news (a window
+// manager may report the geometry from before the request first), which the next size or place
+// must not build on: Qt takes each report for the window's geometry.
+class AskedGeometry : public QObject {
+ public:
+  AskedGeometry(QWidget* window, QWindow* handle)
+      : QObject(window), handle_(handle), reported_(handle->geometry()) {
+    setObjectName(QLatin1String(kAskedName));
+    handle->installEventFilter(this);
+  }
+  void ask(const QRect& geometry) {
+    asked_ = geometry;
+    pending_ = geometry != reported_;
+  }
+  QRect asked() const { return asked_; }
+  // A window made anew has heard nothing of what its former self was asked.
+  bool pending() const { return pending_ && handle_ && handle_ == window()->windowHandle(); }
+  QWindow* handle() const { return handle_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // The window's Move and Resize events are the window system's reports.
+    if (watched == handle_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+      reported_ = handle_->geometry();
+      if (reported_ == asked_) pending_ = false;
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window() const { return static_cast<QWidget*>(parent()); }
+
+  QPointer<QWindow> handle_;
+  QRect reported_, asked_;
+  bool pending_ = false;
+};
+
+AskedGeometry* askedOf(const QWidget* window) {
+  return window->findChild<AskedGeometry*>(QLatin1String(kAskedName), Qt::FindDirectChildrenOnly);
+}
+
+// The window-system window of a top-level window that has one.
+QWindow* createdHandle(const QWidget* window) {
+  if (!window->testAttribute(Qt::WA_WState_Created)) return nullptr;
+  QWindow* handle = window->windowHandle();
+  return handle && handle->handle() ? handle : nullptr;
+}
+
+QMargins frameMarginsOf(const QWidget* window) {
+  const QRect outer = window->frameGeometry(), inner = window->geometry();
+  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+          outer.bottom() - inner.bottom()};
+}
+
+// The marked part of the main window in screen coordinates; empty when none is marked or shown.
+QRect leastUsedPartOf(const QWidget* mainWindow) {
+  const auto* part = qobject_cast<const QWidget*>(mainWindow->property(kLeastUsedProperty).value<QObject*>());
+  if (!part || !part->isVisible() || part->window() != mainWindow) return {};
+  return QRect(part->mapToGlobal(QPoint(0, 0)), part->size());
+}
+
+// The window's frame size. Before a window is first shown its decorations are not known yet:
+// the window manager gives it those of the main window.
+QSize frameSizeOf(const QWidget* window, const QWidget* mainWindow) {
+  const QSize size = requestedGeometry(window).size();
+  if (window->isVisible() && window->frameGeometry().size() != window->size())
+    return size.grownBy(frameMarginsOf(window));
+  return size.grownBy(frameMarginsOf(mainWindow));
+}
+
 }  // namespace
 
-QPoint besideMainWindow(const QRect& mainFrame, const QSize& frameSize, const QRect& available) {
+QPoint besideMainWindow(const QRect& mainFrame, const QSize& frameSize, const QRect& available,
+                        const QRect& leastUsed) {
   const int right = mainFrame.x() + mainFrame.width() + kBesideGap;
   if (!available.isValid()) return {right, mainFrame.y()};
   const int w = std::max(0, frameSize.width()), h = std::max(0, frameSize.height());
   // Right with the tops level, left, below with the left edges level, above: each moved onto
-  // the screen. The first that hides nothing of the main window wins, else the one that
-  // hides least of it.
-  const QPoint sides[] = {{right, mainFrame.y()},
-                          {mainFrame.x() - kBesideGap - w, mainFrame.y()},
-                          {mainFrame.x(), mainFrame.y() + mainFrame.height() + kBesideGap},
-                          {mainFrame.x(), mainFrame.y() - kBesideGap - h}};
+  // the screen. The first that hides nothing of the main window wins.
+  std::vector<QPoint> places = {{right, mainFrame.y()},
+                                {mainFrame.x() - kBesideGap - w, mainFrame.y()},
+                                {mainFrame.x(), mainFrame.y() + mainFrame.height() + kBesideGap},
+                                {mainFrame.x(), mainFrame.y() - kBesideGap - h}};
+  const QRect free = leastUsed.intersected(mainFrame);
+  if (!free.isEmpty()) {
+    // Where every side hides some of it, the same sides slid to the part the main window can
+    // spare, then that part itself from its far corner: the menu bar and the controls stay.
+    const int freeRight = free.x() + free.width(), freeBottom = free.y() + free.height();
+    places.insert(places.end(), {{right, freeBottom - h},
+                                 {mainFrame.x() - kBesideGap - w, freeBottom - h},
+                                 {freeRight - w, mainFrame.y() + mainFrame.height() + kBesideGap},
+                                 {freeRight - w, mainFrame.y() - kBesideGap - h},
+                                 {freeRight - w, freeBottom - h},
+                                 {free.x(), freeBottom - h},
+                                 {freeRight - w, free.y()}});
+  }
+  // Else the place that hides least of the controls (all of the main window but its spare
+  // part), then least of the main window.
   QPoint best;
-  qint64 leastHidden = -1;
-  for (const QPoint& side : sides) {
-    const QPoint at(fitInto(side.x(), w, available.x(), available.x() + available.width()),
-                    fitInto(side.y(), h, available.y(), available.y() + available.height()));
-    const QRect hidden = QRect(at, QSize(w, h)).intersected(mainFrame);
-    const qint64 area = hidden.isEmpty() ? 0 : qint64(hidden.width()) * hidden.height();
-    if (leastHidden < 0 || area < leastHidden) best = at, leastHidden = area;
-    if (area == 0) break;
+  qint64 leastControls = -1, leastHidden = -1;
+  for (const QPoint& place : places) {
+    const QPoint at(fitInto(place.x(), w, available.x(), available.x() + available.width()),
+                    fitInto(place.y(), h, available.y(), available.y() + available.height()));
+    const QRect frame(at, QSize(w, h));
+    const qint64 hidden = areaOf(frame.intersected(mainFrame));
+    const qint64 controls = controlsHidden(frame, mainFrame, free);
+    if (leastHidden < 0 || controls < leastControls || (controls == leastControls && hidden < leastHidden))
+      best = at, leastControls = controls, leastHidden = hidden;
+    if (hidden == 0) break;
   }
   return best;
 }
 
-void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow) {
+void markLeastUsedPart(QWidget* mainWindow, QWidget* part) {
+  if (mainWindow) mainWindow->setProperty(kLeastUsedProperty, QVariant::fromValue<QObject*>(part));
+}
+
+void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow, BesideSize size) {
   if (!window || !mainWindow) return;
   // What show() would do to a window nobody sized, so that its size is the one it shows with.
   if (!window->isVisible() && !window->testAttribute(Qt::WA_Resized)) window->adjustSize();
   const QRect mainFrame = mainWindow->frameGeometry();
-  window->move(
-      besideMainWindow(mainFrame, frameSizeOf(window, mainWindow), availableAreaFor(mainWindow, mainFrame)));
+  const QRect available = availableAreaFor(mainWindow, mainFrame), free = leastUsedPartOf(mainWindow);
+  QSize frameSize = frameSizeOf(window, mainWindow);
+  QPoint at = besideMainWindow(mainFrame, frameSize, available, free);
+  if (size == BesideSize::MayShrink && !free.isEmpty() &&
+      controlsHidden(QRect(at, frameSize), mainFrame, free) > 0) {
+    // Too large for the spare part: made as small as it is, so that it hides no control.
+    const QSize margins = frameSize - requestedGeometry(window).size();
+    const QSize inside =
+        (frameSize.boundedTo(free.intersected(mainFrame).size()) - margins).expandedTo(QSize(1, 1));
+    if (window->isVisible())
+      requestGeometry(window, QRect(requestedGeometry(window).topLeft(), inside));
+    else
+      window->resize(inside);
+    frameSize = frameSizeOf(window, mainWindow);
+    at = besideMainWindow(mainFrame, frameSize, available, free);
+  }
+  if (!window->isVisible()) {
+    window->move(at);
+    return;
+  }
+  const QMargins margins = frameMarginsOf(window);
+  requestGeometry(window,
+                  QRect(at + QPoint(margins.left(), margins.top()), requestedGeometry(window).size()));
+}
+
+QRect requestedGeometry(const QWidget* window) {
+  if (!window) return {};
+  AskedGeometry* asked = askedOf(window);
+  return asked && asked->pending() ? asked->asked() : window->geometry();
+}
+
+bool answersRequest(const QWidget* window, const QSize& size) {
+  const AskedGeometry* asked = window ? askedOf(window) : nullptr;
+  return asked && (asked->pending() || asked->asked().size() == size);
+}
+
+void requestGeometry(QWidget* window, const QRect& geometry) {
+  if (!window) return;
+  QWindow* handle = createdHandle(window);
+  if (!handle) {
+    // Not made yet: Qt keeps it for the show, and a window only sized is still placed then.
+    if (geometry.topLeft() == window->geometry().topLeft())
+      window->resize(geometry.size());
+    else
+      window->setGeometry(geometry);
+    return;
+  }
+  AskedGeometry* asked = askedOf(window);
+  if (asked && asked->handle() != handle) delete std::exchange(asked, nullptr);
+  if (!asked) asked = new AskedGeometry(window, handle);
+  asked->ask(geometry);
+  // The whole geometry in one request: Qt sends a move alone with the size it last heard of,
+  // and a resize alone with the place, which may be older news than this request. The widget
+  // then takes it without sending a part of it again.
+  if (handle->geometry() != geometry) handle->setGeometry(geometry);
+  window->setGeometry(geometry);
 }
 
 QRect fitWithin(const QRect& frame, const QRect& available) {
@@ -101,9 +252,7 @@ QRect availableScreenArea(const QRect& frame) {
 }
 
 QRect geometryOnScreen(const QWidget* window, const QRect& geometry) {
-  const QRect outer = window->frameGeometry(), inner = window->geometry();
-  const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
-                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  const QMargins margins = frameMarginsOf(window);
   const QRect framed = geometry.marginsAdded(margins);
   return fitWithin(framed, availableScreenArea(framed)).marginsRemoved(margins);
 }
@@ -111,25 +260,23 @@ QRect geometryOnScreen(const QWidget* window, const QRect& geometry) {
 void keepOnScreen(QWidget* window) {
   if (!window) return;
   window = window->window();
-  const QRect fitted = geometryOnScreen(window, window->geometry());
-  if (fitted != window->geometry()) window->setGeometry(fitted);
+  const QRect asked = requestedGeometry(window);
+  const QRect fitted = geometryOnScreen(window, asked);
+  if (fitted != asked) requestGeometry(window, fitted);
 }
 
 void resizeOnScreen(QWidget* window, const QSize& size) {
   if (!window) return;
   window = window->window();
-  const QRect fitted = geometryOnScreen(window, QRect(window->geometry().topLeft(), size));
-  if (fitted.topLeft() != window->geometry().topLeft())
-    window->setGeometry(fitted);
-  else
-    window->resize(fitted.size());
+  requestGeometry(window, geometryOnScreen(window, QRect(requestedGeometry(window).topLeft(), size)));
 }
 
 void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {
   if (!window || !mainWindow) return;
   const QRect available = availableAreaFor(mainWindow, mainWindow->frameGeometry());
-  if (!available.isValid() || available.contains(QRect(window->pos(), frameSizeOf(window, mainWindow))))
-    return;
+  const QMargins margins = frameMarginsOf(window);
+  const QPoint frameAt = requestedGeometry(window).topLeft() - QPoint(margins.left(), margins.top());
+  if (!available.isValid() || available.contains(QRect(frameAt, frameSizeOf(window, mainWindow)))) return;
   placeBesideMainWindow(window, mainWindow);
 }
 
@@ -141,12 +288,9 @@ void moveOnScreen(QWidget* window, double x, double y) {
   if (!window) return;
   window = window->window();
   const QPoint at(programPixels(x, -QWIDGETSIZE_MAX), programPixels(y, -QWIDGETSIZE_MAX));
-  const QRect inside = window->geometry().translated(at - window->frameGeometry().topLeft());
-  const QRect fitted = geometryOnScreen(window, inside);
-  if (fitted.size() != window->geometry().size())
-    window->setGeometry(fitted);
-  else
-    window->move(fitted.topLeft() - (window->geometry().topLeft() - window->frameGeometry().topLeft()));
+  const QMargins margins = frameMarginsOf(window);
+  const QRect inside(at + QPoint(margins.left(), margins.top()), requestedGeometry(window).size());
+  requestGeometry(window, geometryOnScreen(window, inside));
 }
 
 }  // namespace pravella

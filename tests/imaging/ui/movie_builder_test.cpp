@@ -113,6 +113,24 @@ TEST_F(MovieBuilder, SettingsGoToTheViewAndOnlyKnownLoopModesCount) {
   EXPECT_EQ(builder()->movieView()->loopMode(), 2);
 }
 
+// A magnification however large or small sizes the window: to the screen at most, to a pixel
+// of movie at least, never nothing done with ".OK.".
+TEST_F(MovieBuilder, AnyMagnificationSizesTheWindowWithinTheScreen) {
+  ASSERT_EQ(run("createMovie(\"m\"); p# = plot(|1| |3| |2|); movie_addImage(p#, 0.5);"), ".OK.\n");
+  QWidget* window = builder()->window();
+  const QSize natural = window->size();
+  const QRect available = window->screen()->availableGeometry();
+  ASSERT_EQ(run("movie_resizeWithMagnification(1e+300);"), ".OK.\n");
+  EXPECT_EQ(window->frameGeometry().width(), available.width());
+  EXPECT_EQ(window->frameGeometry().height(), available.height());
+  ASSERT_EQ(run("movie_resizeWithMagnification(1e-300);"), ".OK.\n");
+  EXPECT_LT(window->width(), natural.width());
+  EXPECT_LT(window->height(), natural.height());
+  EXPECT_GE(window->width(), 1);
+  ASSERT_EQ(run("movie_resizeWithMagnification(1);"), ".OK.\n");
+  EXPECT_EQ(window->size(), natural);
+}
+
 TEST_F(MovieBuilder, ClosingAsksForAFileOnlyWithUnsavedFrames) {
   SavePanels panels;
   ASSERT_EQ(run("createMovie(\"m\"); p# = plot(|1| |2| |3|); movie_addImage(p#, 0.2); movie_save(\"" +

@@ -78,6 +78,41 @@ TEST(WindowPlacement, BesideTheMainWindowAndWhollyOnTheScreen) {
   }
 }
 
+// A main window that leaves no side free: the window goes where it covers none of its controls,
+// into the part it marks as the least used (its memo's text), at that part's far corner.
+TEST(WindowPlacement, WithNoSideFreeOnlyTheLeastUsedPartIsCovered) {
+  const QRect screen(0, 0, 1600, 1200);
+  const QRect memo(330, 60, 900, 1100);
+  const struct Case {
+    const char* name;
+    QRect main, leastUsed;
+    QSize frame;
+    QPoint at;
+  } cases[] = {
+      {"main window as large as the screen: the memo's far corner", screen, memo, {640, 360}, {590, 800}},
+      {"room on the right: beside it still",
+       {50, 50, 1000, 800},
+       {300, 80, 700, 700},
+       {400, 300},
+       {1055, 50}},
+      {"below it would cover the calendar: below the memo instead, or in it",
+       {0, 0, 1600, 1000},
+       {400, 50, 900, 900},
+       {400, 300},
+       {900, 650}},
+      {"a window wider than the memo: the least of the controls",
+       screen,
+       {330, 60, 500, 1100},
+       {640, 360},
+       {190, 800}},
+  };
+  for (const Case& c : cases) {
+    const QPoint at = besideMainWindow(c.main, c.frame, screen, c.leastUsed);
+    EXPECT_EQ(at, c.at) << c.name;
+    EXPECT_TRUE(screen.contains(QRect(at, c.frame))) << c.name;
+  }
+}
+
 // Real windows on the test platform's screen: before it is first shown a window's frame is
 // reckoned with the main window's decorations, so it lands where the table says. The main
 // window leaves no room on its right, room on its left for a narrow window only, and room

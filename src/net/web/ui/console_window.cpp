@@ -29,7 +29,8 @@ QPlainTextEdit* consoleWindow() {
 
 void openConsole(const QWidget* mainWindow) {
   QPlainTextEdit* w = consoleWindow();
-  if (!w->isVisible()) placeBesideMainWindow(w, mainWindow);
+  // Where the main window leaves no side free, a smaller console rather than a hidden control.
+  if (!w->isVisible()) placeBesideMainWindow(w, mainWindow, BesideSize::MayShrink);
   w->show();
   w->raise();
 }

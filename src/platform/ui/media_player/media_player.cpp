@@ -8,11 +8,13 @@
 #include <QHash>
 #include <QMediaDevices>
 #include <QMediaPlayer>
+#include <QPainter>
 #include <QPointer>
 #include <QSoundEffect>
 #include <QVideoFrame>
+#include <QVideoFrameFormat>
 #include <QVideoSink>
-#include <QVideoWidget>
+#include <QWidget>
 
 namespace pravella::player {
 
@@ -40,16 +42,55 @@ MediaStatus statusOf(QMediaPlayer::MediaStatus s) {
   return MediaStatus::Invalid;
 }
 
+// The video output: each frame painted whole, scaled to fit the view with its proportions, the
+// rest black. (The backend's own video widget draws into a window of its own, which showed a
+// frame wider than the view cut at its right edge.)
+class FittedVideoView final : public QWidget {
+ public:
+  explicit FittedVideoView(QWidget* parent) : QWidget(parent), sink_(new QVideoSink(this)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QObject::connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
+      QImage image = frame.isValid() ? frame.toImage() : QImage();
+      // Only the part of the decoded frame that is picture: decoders pad their rows.
+      const QRect visible = frame.isValid() ? frame.surfaceFormat().viewport() : QRect();
+      if (!image.isNull() && visible.isValid() && visible != image.rect()) image = image.copy(visible);
+      image_ = image;
+      update();
+    });
+  }
+  QVideoSink* sink() const { return sink_; }
+  QImage image() const { return image_; }
+  // Where the frame shows: the whole of it, as large as fits, centred.
+  QRect frameRect() const {
+    if (image_.isNull()) return {};
+    const QSize fitted = image_.size().scaled(size(), Qt::KeepAspectRatio);
+    return QRect(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+  }
+  QSize sizeHint() const override { return image_.isNull() ? QSize(320, 240) : image_.size(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (image_.isNull()) return;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(frameRect(), image_);
+  }
+
+ private:
+  QVideoSink* sink_;
+  QImage image_;
+};
+
 class QtMoviePlayer final : public MoviePlayer {
  public:
   QtMoviePlayer(QWidget* parent, PlayerEvents events)
       : events_(std::move(events)),
         player_(new QMediaPlayer),
         audio_(new QAudioOutput),
-        video_(new QVideoWidget(parent)) {
+        video_(new FittedVideoView(parent)) {
     player_->setAudioOutput(audio_);
-    player_->setVideoOutput(video_.data());
-    video_->setAspectRatioMode(Qt::KeepAspectRatio);
+    player_->setVideoSink(video_->sink());
     QObject::connect(player_, &QMediaPlayer::durationChanged, player_, [this](qint64 d) {
       if (events_.durationChanged) events_.durationChanged(d);
     });
@@ -98,14 +139,14 @@ class QtMoviePlayer final : public MoviePlayer {
   void setPosition(qint64 ms) override { player_->setPosition(ms); }
   void blank() override {
     if (!video_) return;
-    if (QVideoSink* sink = video_->videoSink()) sink->setVideoFrame(QVideoFrame());
+    video_->sink()->setVideoFrame(QVideoFrame());
   }
 
  private:
   PlayerEvents events_;
   QMediaPlayer* player_;
   QAudioOutput* audio_;
-  QPointer<QVideoWidget> video_;  // its parent may take it first
+  QPointer<FittedVideoView> video_;  // its parent may take it first
 };
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "diary/word_separation.h"
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/memo_edit.h"
 #include "editors/ui/paragraph_keys.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -156,7 +157,7 @@ CalBookMark::CalBookMark(const pravella::DeskToolHost& host, QObject* parent) : 
   selector_ = new CategorySelector(content);
   table_ = new getKeyOnBMTable(this, content);
   table_->setObjectName(QStringLiteral("bookMarkField"));
-  memoField_ = new QTextEdit(content);
+  memoField_ = new pravella::MemoEdit(content);  // pastes as every memo does
   pravella::keepFormatsOnReturn(memoField_);
   memoField_->setObjectName(QStringLiteral("bookMarkMemoField"));
   auto* split = new QSplitter(Qt::Vertical, content);

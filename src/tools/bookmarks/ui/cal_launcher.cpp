@@ -26,6 +26,7 @@
 #include "diary/diary_globals.h"
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/memo_edit.h"
 #include "editors/ui/paragraph_keys.h"
 #include "platform/console_log.h"
 #include "platform/desktop_open.h"
@@ -181,7 +182,7 @@ CalLauncher::CalLauncher(Host host, QObject* parent) : QObject(parent), host_(st
   selector_->setTitles(defaults);
   table_ = new launcherFiledView(this, content);
   table_->setObjectName(QStringLiteral("launcherField"));
-  memoField_ = new QTextEdit(content);
+  memoField_ = new pravella::MemoEdit(content);  // pastes as every memo does
   pravella::keepFormatsOnReturn(memoField_);
   memoField_->setObjectName(QStringLiteral("launcherMemoField"));
   memoField_->setReadOnly(true);

@@ -21,7 +21,7 @@ pravella::FinderTextContext contextOf(CalFinder* finder) {
 
 }  // namespace
 
-FinderTextView::FinderTextView(QWidget* parent) : QTextEdit(parent) {
+FinderTextView::FinderTextView(QWidget* parent) : MemoEdit(parent) {
   setObjectName(QStringLiteral("finderTextView"));
   setAcceptRichText(true);
   setUndoRedoEnabled(true);

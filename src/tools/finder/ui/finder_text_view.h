@@ -3,14 +3,14 @@
 // the sheet of every edit (the sheet keeps the unsaved state) and is one of the views the
 // search window copies its selection from. Enter (the keypad key) or Escape runs the code at
 // the caret on the main memo's engine, the result inserted behind it here; a double click
-// inside "[...]" follows a diary link (finder_text_actions.h).
+// inside "[...]" follows a diary link (finder_text_actions.h). Copy and paste are the memo's.
 
 #include <QPointer>
-#include <QTextEdit>
 
+#include "editors/ui/memo_edit.h"
 #include "tools/finder/ui/cal_finder.h"
 
-class FinderTextView : public QTextEdit {
+class FinderTextView : public pravella::MemoEdit {
   Q_OBJECT
  public:
   explicit FinderTextView(QWidget* parent = nullptr);

@@ -10,6 +10,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QLayout>
 #include <QMediaPlayer>
 #include <QSignalSpy>
 #include <QTest>
@@ -181,6 +182,40 @@ TEST_F(MovieDrawer, TheFolderPanelOpensAFolderWithFilesOnly) {
   NotificationCenter::defaultCenter().post("openMovieSheet");
   drawer->reLoadAction();
   EXPECT_FALSE(drawer->movieDrawer()->isVisible());
+}
+
+// A 4:3 clip in a drawer narrower than the clip shows whole, scaled to fit the view: its right
+// edge and its top-left corner both show, where the picture is as wide as the view.
+TEST_F(MovieDrawer, AClipWiderThanTheDrawerShowsWholeScaledToFit) {
+  const QString dir = pravella::test::home() + "/wide.movd";
+  QDir().mkpath(dir);
+  ASSERT_TRUE(pravella::test::writeEdgedMovie(dir + "/clip.avi", 20, 640, 480));
+  shown = dir;
+  drawer->movieDrawer()->resize(200, 700);
+  NotificationCenter::defaultCenter().post("openMovieSheet");
+  ASSERT_TRUE(becomesTrue([&] { return view()->isLoaded(); }, kLoadWait));
+  QWidget* screen = view()->layout()->itemAt(0)->widget();
+  ASSERT_NE(screen, nullptr);
+  ASSERT_LT(screen->width(), 640);
+  // The whole frame as large as fits, centred.
+  const QSize fitted = QSize(640, 480).scaled(screen->size(), Qt::KeepAspectRatio);
+  const QRect frame(QPoint((screen->width() - fitted.width()) / 2, (screen->height() - fitted.height()) / 2),
+                    fitted);
+  const auto bright = [](const QImage& image, QPoint at) { return qGray(image.pixel(at)) > 200; };
+  QImage shownImage;
+  EXPECT_TRUE(becomesTrue(
+      [&] {
+        shownImage = screen->grab().toImage();
+        return bright(shownImage, {frame.right() - 2, frame.center().y()}) &&
+               bright(shownImage, {frame.left() + 2, frame.top() + 2}) && !bright(shownImage, frame.center());
+      },
+      kLoadWait))
+      << "frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height() << " in "
+      << screen->width() << "x" << screen->height();
+  // Nothing of the clip shows outside that frame.
+  if (frame.right() + 3 < screen->width()) {
+    EXPECT_FALSE(bright(shownImage, {frame.right() + 3, frame.center().y()}));
+  }
 }
 
 }  // namespace
