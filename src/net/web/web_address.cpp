@@ -1,11 +1,11 @@
 #include "net/web/web_address.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
 
 #include "net/web/web_sites.h"
+#include "platform/free_names.h"
 
 namespace pravella::web {
 
@@ -87,16 +87,7 @@ QString freeDownloadPath(const QString& folder, const QString& suggestedName) {
   QString name = QFileInfo(suggestedName).fileName();
   if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
     name = QStringLiteral("download");
-  const QDir dir(folder);
-  QString path = dir.filePath(name);
-  if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return path;
-  const int dot = name.lastIndexOf(QLatin1Char('.'));
-  const QString stem = dot > 0 ? name.left(dot) : name;
-  const QString ext = dot > 0 ? name.mid(dot) : QString();
-  for (int n = 2;; ++n) {
-    path = dir.filePath(stem + QLatin1Char('-') + QString::number(n) + ext);
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return path;
-  }
+  return freePathIn(folder, name);
 }
 
 QString wikiUrl(const QString& word) {

@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -26,6 +27,8 @@
 #include <algorithm>
 #include <iterator>
 #include <utility>
+
+#include <sys/stat.h>
 
 #include "diary/day_documents.h"
 #include "diary/diary_globals.h"
@@ -113,6 +116,33 @@ QString preferencesFile(const char* name) {
 
 // --- controller ----------------------------------------------------------------------------
 
+namespace {
+
+// Where the page's own "Save page" puts a page: the user's Downloads folder, made by us with
+// the usual mode when it is missing.
+QString downloadsFolder() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  return folder.isEmpty() ? QDir::home().filePath(QStringLiteral("Downloads")) : folder;
+}
+
+// The engine makes the Downloads folder itself, private to the user, as a page is saved: a
+// folder it made for that, still empty, gets the mode any other new folder of the user gets.
+void giveUsualModeToEnginesDownloads(bool madeByEngine) {
+  const QString folder = downloadsFolder();
+  if (!madeByEngine ||
+      !QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+    return;
+  struct stat info {};
+  if (::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+      (info.st_mode & 07777) != 0700)
+    return;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::chmod(QFile::encodeName(folder).constData(), 0777 & ~mask);
+}
+
+}  // namespace
+
 CalWebView::CalWebView(Host host, QObject* parent) : QObject(parent), host_(std::move(host)) {}
 
 CalWebView::~CalWebView() {
@@ -144,7 +174,8 @@ void CalWebView::awakeFromNib() {
 
   auto& center = pravella::NotificationCenter::defaultCenter();
   using pravella::Notification;
-  center.addObserver(QLatin1String(pravella::kOpenWebViewSheet), this, [this](Notification&) { openWebViewSheet(); });
+  center.addObserver(QLatin1String(pravella::kOpenWebViewSheet), this,
+                     [this](Notification&) { openWebViewSheet(); });
   center.addObserver(QLatin1String(pravella::kOpenWebSheetAndConnectURL_Y), this,
                      [this](Notification& n) { openWebSheetAndConnectURL_Y(n.text); });
   center.addObserver(QLatin1String(pravella::kOpenWebSheetAndConnectURL_Wiki), this,
@@ -153,7 +184,8 @@ void CalWebView::awakeFromNib() {
                      [this](Notification& n) { connectURLString(n.text); });
   center.addObserver(QStringLiteral("openWebSheetAndConnectURL_X"), this,
                      [this](Notification& n) { openWebSheetAndConnectURL_X(n.text); });
-  center.addObserver(QStringLiteral("changeWebSheetSize"), this, [this](Notification&) { changeWebViewScale(); });
+  center.addObserver(QStringLiteral("changeWebSheetSize"), this,
+                     [this](Notification&) { changeWebViewScale(); });
   CalWebView_X = this;
 }
 
@@ -271,7 +303,8 @@ void CalWebView::buildDrawer() {
   if (host_.addSideView) host_.addSideView(webNSDrawer_);
   webNSDrawer_->hide();
 
-  EditBookMarkX_ = new CalEditBookMark(host_.mainWindow, [this] { setupWebSerchMenuItem(); }, this);
+  EditBookMarkX_ = new CalEditBookMark(
+      host_.mainWindow, [this] { setupWebSerchMenuItem(); }, this);
 }
 
 bool CalWebView::ensureBrowser() {
@@ -286,6 +319,7 @@ bool CalWebView::ensureBrowser() {
     tempTextField_->setText(tr("No browser: %1").arg(why));
     return false;
   }
+  downloadsMadeByEngine_ = !QFileInfo::exists(downloadsFolder());
   engine_ = engine->newView(webNSDrawer_->widget(),
                             textEncoding_.isEmpty() ? QLatin1String(kDefaultEncoding) : textEncoding_,
                             browserEvents());
@@ -414,19 +448,17 @@ void CalWebView::searchStringToURL() {
 }
 
 void CalWebView::GoogleSearchFromSubMemo() {
-  if (host_.subMemoView)
-    openWebSheetAndConnectURL_Y(pravella::selectedPlainText(host_.subMemoView));
+  if (host_.subMemoView) openWebSheetAndConnectURL_Y(pravella::selectedPlainText(host_.subMemoView));
 }
 
 void CalWebView::WikiSearchFromSubMemo() {
-  if (host_.subMemoView)
-    openWebSheetAndConnectURL_Wiki(pravella::selectedPlainText(host_.subMemoView));
+  if (host_.subMemoView) openWebSheetAndConnectURL_Wiki(pravella::selectedPlainText(host_.subMemoView));
 }
 
 void CalWebView::MemoSearchFromSubMemo() {
   if (!host_.subMemoView) return;
-  pravella::NotificationCenter::defaultCenter().post(
-      QStringLiteral("cal_toggleMonthListSheet"), pravella::selectedPlainText(host_.subMemoView));
+  pravella::NotificationCenter::defaultCenter().post(QStringLiteral("cal_toggleMonthListSheet"),
+                                                     pravella::selectedPlainText(host_.subMemoView));
 }
 
 // --- loading -------------------------------------------------------------------------------
@@ -453,7 +485,8 @@ void CalWebView::connectURLString(const QString& text) {
   if (url.isLocalFile() && url.path().endsWith(QLatin1String(".") + QLatin1String(kWebArchiveExtension))) {
     const QFileInfo archive(url.toLocalFile());
     QDir().mkpath(pravella::paths::vkData());
-    const QString link = QDir(pravella::paths::vkData()).filePath(archive.completeBaseName() + QStringLiteral(".mhtml"));
+    const QString link =
+        QDir(pravella::paths::vkData()).filePath(archive.completeBaseName() + QStringLiteral(".mhtml"));
     QFile::remove(link);
     if (QFile::copy(archive.absoluteFilePath(), link)) url = QUrl::fromLocalFile(link);
   }
@@ -710,7 +743,7 @@ void CalWebView::pageSaveEnded(bool ok, const QString& status) {
 void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
   if (download.isSavePage()) {
     // An export goes to the file the user chose, replacing it; the page's own "Save page" to
-    // the place the browser picked, beside what is there under a free name. Either is written
+    // the Downloads folder, beside what is there under a free name. Either is written
     // by the browser into a work folder first, and placed from there.
     const QString picked = download.filePath();
     const QString chosen = exportsUnderWay_.take(savePathKey(picked));
@@ -723,6 +756,7 @@ void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
       }
     }
     const QString name = QFileInfo(picked).fileName();
+    if (chosen.isEmpty()) giveUsualModeToEnginesDownloads(std::exchange(downloadsMadeByEngine_, false));
     download.accept(
         chosen.isEmpty() ? work : QString(), chosen.isEmpty() ? name : QString(), {},
         [this, d = &download, work, picked, chosen, name] {
@@ -732,10 +766,10 @@ void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
                                                   : d->interruptReason());
           QString path = chosen;
           if (d->completed())
-            placed = chosen.isEmpty() ? placeSavedPageFree(saved, QFileInfo(picked).path(), name, &path)
+            placed = chosen.isEmpty() ? placeSavedPageFree(saved, downloadsFolder(), name, &path)
                                       : placeSavedPage(saved, chosen);
           QDir(work).removeRecursively();
-          if (path.isEmpty()) path = picked;
+          if (path.isEmpty()) path = chosen.isEmpty() ? downloadsFolder() + QLatin1Char('/') + name : picked;
           // The page's own "Save page" picks the folder itself: the user learns where it went.
           pageSaveEnded(placed.ok, placed.ok
                                        ? tr("The page was saved as %1").arg(path)
@@ -783,7 +817,8 @@ void CalWebView::downloadRequested(pravella::web::EngineDownload& download) {
 // --- menus ---------------------------------------------------------------------------------
 
 void CalWebView::webBookMarkAction(int tag) {
-  if (tag >= 0 && tag < static_cast<int>(webBookMarkData_.size())) connectURLString(webBookMarkData_[tag].url);
+  if (tag >= 0 && tag < static_cast<int>(webBookMarkData_.size()))
+    connectURLString(webBookMarkData_[tag].url);
 }
 
 namespace {
@@ -802,7 +837,8 @@ void addBrowserBookmarks(CalWebView* controller, QMenu* menu, const std::vector<
 }  // namespace
 
 void CalWebView::makeBookmarkMenu(QMenu* menu) {
-  const QString path = QDir(pravella::paths::applicationSupport()).filePath(QStringLiteral("Bookmarks.plist"));
+  const QString path =
+      QDir(pravella::paths::applicationSupport()).filePath(QStringLiteral("Bookmarks.plist"));
   addBrowserBookmarks(this, menu, readBrowserBookmarks(path));
 }
 

@@ -196,6 +196,7 @@ class CalWebView : public QObject {
   unsigned char srStat_ = 1;
   qint64 lExLength_ = -1;
   QString lastDownloadPath_;
+  bool downloadsMadeByEngine_ = false;  // no Downloads folder when the browser was made
   QSet<QUrl> downloadsUnderWay_;
   QHash<QString, QString> exportsUnderWay_;  // where the browser writes an export: where it goes
   int statusGeneration_ = 0;
