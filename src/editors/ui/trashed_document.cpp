@@ -16,7 +16,7 @@ TrashedDocumentEdits keepEditsOfTrashedDocument(QWidget* view, const QString& pa
   TrashedDocumentEdits result;
   const QString name = documentDisplayName(QFileInfo(path).fileName());
   if (!edited) {
-    result.message = QStringLiteral("\"%1\" went to the Trash; it is no longer shown here.").arg(name);
+    result.message = QStringLiteral("\"%1\" went to the Trash; nothing here writes it again.").arg(name);
   } else if (const Recovery kept = keepInRecovery(path, write); kept.ok) {
     result.message = QStringLiteral("\"%1\" went to the Trash; your unsaved changes to it are kept in %2.")
                          .arg(name, kept.path);

@@ -46,36 +46,44 @@ class TrashedDocumentViews : public SharedDocuments {
 
 enum class View { RowMemo, MemoSheet, Finder };
 
-class TrashedDocumentView : public TrashedDocumentViews, public testing::WithParamInterface<View> {};
-
-TEST_P(TrashedDocumentView, ItsSaveAndQuitWriteNothingBackAndItsEditsAreKept) {
-  writeRtfd(day() + "/Doc A.rtfd", "first");
-  writeRtfd(day() + "/Other.rtfd", "other");
-  realPanels = true;  // the day list's own question, answered by its button
-  open();
-  showInMemo("Doc A.rtfd");
-  const QString doc = day() + "/Doc A.rtfd";
+class TrashedDocumentView : public TrashedDocumentViews, public testing::WithParamInterface<View> {
+ protected:
+  // "Doc A" shown in the main memo and in the view of the parameter; `save` is that view's own
+  // way of saving.
+  void showDocA() {
+    writeRtfd(day() + "/Doc A.rtfd", "first");
+    writeRtfd(day() + "/Other.rtfd", "other");
+    realPanels = true;  // the day list's own question, answered by its button
+    open();
+    showInMemo("Doc A.rtfd");
+    switch (GetParam()) {
+      case View::RowMemo:
+        showInRowMemoView(doc());
+        view = list->drawer()->subTextView();
+        save = [this] { QTest::mouseClick(list->drawer()->commandButton("saveDocAction"), Qt::LeftButton); };
+        break;
+      case View::MemoSheet:
+        pravella::NotificationCenter::defaultCenter().post("openDocumentOnMemo", doc());
+        ASSERT_EQ(option->nowMemoPath(), doc());
+        view = calendar->memoSheet()->toggleMemoField();
+        save = [this] { clickCloseButton(calendar->memoSheet()); };
+        break;
+      case View::Finder:
+        clickInFinder(day(), "Doc A.rtfd");
+        view = finder->finderTextView();
+        save = [this] { clickCloseButton(finder->finderDrawer()); };
+        break;
+    }
+    ASSERT_TRUE(view->isVisible());
+  }
+  QString doc() { return day() + "/Doc A.rtfd"; }
   QTextEdit* view = nullptr;
   std::function<void()> save;
-  switch (GetParam()) {
-    case View::RowMemo:
-      showInRowMemoView(doc);
-      view = list->drawer()->subTextView();
-      save = [this] { QTest::mouseClick(list->drawer()->commandButton("saveDocAction"), Qt::LeftButton); };
-      break;
-    case View::MemoSheet:
-      pravella::NotificationCenter::defaultCenter().post("openDocumentOnMemo", doc);
-      ASSERT_EQ(option->nowMemoPath(), doc);
-      view = calendar->memoSheet()->toggleMemoField();
-      save = [this] { clickCloseButton(calendar->memoSheet()); };
-      break;
-    case View::Finder:
-      clickInFinder(day(), "Doc A.rtfd");
-      view = finder->finderTextView();
-      save = [this] { clickCloseButton(finder->finderDrawer()); };
-      break;
-  }
-  ASSERT_TRUE(view->isVisible());
+};
+
+TEST_P(TrashedDocumentView, ItsSaveAndQuitWriteNothingBackAndItsEditsAreKept) {
+  showDocA();
+  const QString doc = this->doc();
   typeInto(view, "edit ");
 
   deleteFromDayList("Doc A.rtfd");
@@ -97,6 +105,20 @@ TEST_P(TrashedDocumentView, ItsSaveAndQuitWriteNothingBackAndItsEditsAreKept) {
   EXPECT_FALSE(QFileInfo::exists(doc));
   EXPECT_EQ(textOf(trashed("Doc A.rtfd")), "first");
   EXPECT_EQ(textOf(edit.path), "edit first");
+}
+
+TEST_P(TrashedDocumentView, WithoutEditsWhatIsTypedAfterwardsDoesNotBringItBack) {
+  showDocA();
+  deleteFromDayList("Doc A.rtfd");
+  EXPECT_EQ(window->statusBar()->currentMessage(),
+            "\"Doc A\" went to the Trash; nothing here writes it again.");
+  const FolderSnapshot before = FolderSnapshot::of(day());
+  typeInto(view, "more ");
+  save();
+  window->quitAction()->trigger();
+  EXPECT_TRUE(before.unchanged());
+  EXPECT_EQ(textOf(trashed("Doc A.rtfd")), "first");
+  EXPECT_TRUE(pravella::recoveredEdits().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, TrashedDocumentView,
