@@ -135,4 +135,35 @@ INSTANTIATE_TEST_SUITE_P(Views, TrashedDocumentView,
                            return std::string();
                          });
 
+// The finder's Delete Marked takes the document its own text shows, with an edit there: the
+// edit is kept, as for a delete from another view, and closing the finder writes nothing back.
+TEST_F(TrashedDocumentViews, TheFindersDeleteMarkedKeepsTheEditOfItsShownDocument) {
+  writeRtfd(day() + "/Doc A.rtfd", "first");
+  writeRtfd(day() + "/Other.rtfd", "other");
+  realPanels = true;
+  open();
+  showInMemo("Other.rtfd");
+  clickInFinder(day(), "Doc A.rtfd");
+  typeInto(finder->finderTextView(), "edit ");
+  QTest::mouseClick(finder->markSwitch(), Qt::LeftButton);
+  ASSERT_TRUE(finder->markSwitch()->isChecked());
+  QPushButton* deleteMarked = nullptr;
+  for (QPushButton* b : finder->finderDrawer()->findChildren<QPushButton*>())
+    if (b->text() == "Delete Marked") deleteMarked = b;
+  ASSERT_NE(deleteMarked, nullptr);
+  watchdog.answer(QStringLiteral("Delete"));
+  QTest::mouseClick(deleteMarked, Qt::LeftButton);
+  ASSERT_EQ(watchdog.pending(), 0u);
+  ASSERT_TRUE(QFileInfo(trashed("Doc A.rtfd")).isDir());
+
+  const FolderSnapshot before = FolderSnapshot::of(day());
+  clickCloseButton(finder->finderDrawer());
+  window->quitAction()->trigger();
+  EXPECT_TRUE(before.unchanged());
+  const QList<pravella::RecoveredEdit> kept = pravella::recoveredEdits();
+  ASSERT_EQ(kept.size(), 1);
+  EXPECT_EQ(kept.first().intended, day() + "/Doc A.rtfd");
+  EXPECT_EQ(textOf(kept.first().path), "edit first");
+}
+
 }  // namespace
