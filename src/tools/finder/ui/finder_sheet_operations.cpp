@@ -205,9 +205,6 @@ void FinderSheetOperations::deleteFileAction() {
   reportToConsole(trashed.errors);
   // What is gone is marked no more (a later Move Marked would miss it).
   marks_.forget(path);
-  // The text shown of it goes with it, edits and all, as asked: let go before the other views
-  // are told, which keep theirs.
-  call(a_.clearPreview);
   if (!trashed.document.trashedPath.isEmpty()) tellDocumentTrashed(path);
   deleteRirekiFile(path);
   adjustRireki();
