@@ -15,9 +15,9 @@ TrashedDocumentEdits keepEditsOfTrashedDocument(QWidget* view, const QString& pa
                                                 const DocumentWriter& write) {
   TrashedDocumentEdits result;
   const QString name = documentDisplayName(QFileInfo(path).fileName());
-  if (!edited) {
-    result.message = QStringLiteral("\"%1\" went to the Trash; nothing here writes it again.").arg(name);
-  } else if (const Recovery kept = keepInRecovery(path, write); kept.ok) {
+  // Nothing held: nothing to say, and the line stays with what the view that showed it says.
+  if (!edited) return result;
+  if (const Recovery kept = keepInRecovery(path, write); kept.ok) {
     result.message = QStringLiteral("\"%1\" went to the Trash; your unsaved changes to it are kept in %2.")
                          .arg(name, kept.path);
     showErrMessageToConsole(
