@@ -72,6 +72,7 @@ Pravella::Pravella(Calcndar* calcndar, pravella::MainWindow* window, QObject* pa
   hooks.reload = [this] { reloadSubTextView(); };
   hooks.changedElsewhere = [this] { pravella::markChangedElsewhere(subTextView(), nowDisplayedDocPath_); };
   hooks.follow = [this](const QString& path) { nowDisplayedDocPath_ = path; };
+  hooks.trashed = [this] { letGoOfTrashedDocument(); };
   rowSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
   opener_ = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 }

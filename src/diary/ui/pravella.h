@@ -178,6 +178,9 @@ class Pravella : public QObject, public MonthTableDelegate {
   // True, with "Basso" and the reason in the status line, while the row memo view shows no
   // document it could write to (no row yet, or the search document).
   bool refuseTypingWithoutDocument();
+  // The shown document went to the Trash by another view: nothing writes it again, and its
+  // unsaved edits go to the recovery folder.
+  void letGoOfTrashedDocument();
 
   Calcndar* calcndar_;
   pravella::MainWindow* window_;

@@ -39,6 +39,7 @@
 #include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
+#include "editors/ui/trashed_document.h"
 #include "editors/web_launch.h"
 #include "lang/values.h"
 #include "platform/console_log.h"
@@ -53,7 +54,6 @@ namespace {
 
 // The search document's bar moves at most this often (ticks of 1/60 s).
 constexpr quint64 kSearchDocumentBarTicks = 30;
-
 
 void post(const char* name, const QString& text) {
   pravella::NotificationCenter::defaultCenter().post(QString::fromLatin1(name), text);
@@ -302,6 +302,17 @@ bool Pravella::openAttachmentAt(int position) {
   if (name.isEmpty()) return false;
   const QString path = nowDisplayedDocPath_ + QLatin1Char('/') + name;
   return QFileInfo::exists(path) && opener_ && opener_(path);
+}
+
+void Pravella::letGoOfTrashedDocument() {
+  if (!drawer_) return;
+  const QString gone = nowDisplayedDocPath_;
+  pravella::keepEditsOfTrashedDocument(drawer_->subTextView(), gone, drawer_->durtyButton()->isChecked(),
+                                       [this](const QString& path) { return writeRowMemo(path); });
+  // The text stays to be read and copied; it belongs to no file, so it takes no typing.
+  nowDisplayedDocPath_ = QString();
+  drawer_->durtyButton()->setChecked(false);
+  drawer_->subTextView()->setReadOnly(true);
 }
 
 bool Pravella::refuseTypingWithoutDocument() {

@@ -47,6 +47,7 @@ CalOption::CalOption(pravella::MainWindow* window, Calcndar* calendar, QObject* 
     setFileNameToTitle(path);
     adjustRireki();
   };
+  hooks.trashed = [this] { letGoOfTrashedDocument(); };
   sheetSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
   // The sheet's close button saves it as every other way of closing it does.
   pravella::saveBeforeClosing(sheet_, this, [this] { return saveDocAction(); });

@@ -136,6 +136,9 @@ class CalOption : public QObject {
   pravella::WriteResult writeSheet(const QString& path);
   // The sheet's content is scratch text from now on (what it saves goes to the scratch memo).
   void showsScratchText();
+  // The shown document went to the Trash by another view: its unsaved edits go to the recovery
+  // folder and the sheet shows its scratch memo again, so nothing writes the document back.
+  void letGoOfTrashedDocument();
   void showSteppedEntry(const QString& path);
   void setDurty(bool on);
   bool readsAsRichText(const QString& path) const;

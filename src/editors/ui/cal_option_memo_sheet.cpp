@@ -21,6 +21,7 @@
 #include "editors/open_documents.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/trashed_document.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
@@ -60,6 +61,7 @@ void CalOption::loadScratchMemo() {
   }
   doc->setModified(false);
   loading_ = false;
+  memoField()->setReadOnly(false);
   sheetSlot_->shown(path);
   rireki_.leave();
   titleLine_.clear();
@@ -69,6 +71,24 @@ void CalOption::loadScratchMemo() {
 }
 
 void CalOption::showsScratchText() { sheetSlot_->shown(scratchMemoPath()); }
+
+void CalOption::letGoOfTrashedDocument() {
+  const QString gone = nowMemoPath();
+  if (gone.isEmpty()) return;
+  const pravella::TrashedDocumentEdits edits =
+      pravella::keepEditsOfTrashedDocument(memoField(), gone, memoField()->document()->isModified(),
+                                           [this](const QString& path) { return writeSheet(path); });
+  rireki_.leave();
+  adjustRireki();
+  if (edits.kept) return loadScratchMemo();
+  // Kept nowhere else: the text stays to be copied, but it belongs to no file and takes no
+  // typing (typed, it would be saved over the scratch memo).
+  setFileNameToTitle({});
+  showsScratchText();
+  memoField()->document()->setModified(false);
+  memoField()->setReadOnly(true);
+  setDurty(false);
+}
 
 void CalOption::setDurty(bool on) { sheet_->durtyButton()->setChecked(on); }
 

@@ -21,8 +21,10 @@
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/menu_script.h"
+#include "editors/ui/trashed_document.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/rich_text_file.h"
 #include "tools/bookmarks/document_moves.h"
 #include "tools/finder/finder_files.h"
 #include "tools/finder/ui/finder_text_view.h"
@@ -43,6 +45,7 @@ CalFinder::CalFinder(pravella::DeskToolHost host, QObject* parent) : QObject(par
     nowOpendFilePath_ = path;
     fileNameField_->setText(fieldNameOf(path));
   };
+  hooks.trashed = [this] { letGoOfTrashedDocument(); };
   textSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
 }
 
@@ -221,6 +224,24 @@ void CalFinder::observe() {
   });
 }
 
+void CalFinder::letGoOfTrashedDocument() {
+  const QString gone = nowOpendFilePath_;
+  if (gone.isEmpty()) return;
+  const pravella::TrashedDocumentEdits edits = pravella::keepEditsOfTrashedDocument(
+      finderTextView_, gone, durtySwitch_ && durtySwitch_->isChecked(), [this](const QString& path) {
+        const QTextDocument& doc = *finderTextView_->document();
+        return path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive) ? pravella::writeRtfFile(path, doc)
+                                                                         : pravella::writeRtfdFile(path, doc);
+      });
+  if (edits.kept) return clearTextView();
+  // Kept nowhere else: the text stays to be copied, under no file and taking no typing.
+  nowOpendFilePath_.clear();
+  fileNameField_->clear();
+  fileNameField_->setReadOnly(true);
+  finderTextView_->setReadOnly(true);
+  setUnsaved(false);
+}
+
 void CalFinder::sound(const char* name) {
   if (host_.playSound) host_.playSound(name);
 }
@@ -299,4 +320,3 @@ void CalFinder::setFinderSheetButton(const QString& fields) {
   if (QAbstractButton* b = finderButtons_->button(n - 1)) b->setText(f[1]);
   scriptFileName_[std::size_t(n - 1)] = f[2];
 }
-

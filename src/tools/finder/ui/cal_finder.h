@@ -80,6 +80,9 @@ class CalFinder : public QObject {
   void openFileAction();
   void charCodeAction();
   void clearTextView();
+  // The shown document went to the Trash by another view or Delete Marked: nothing writes it
+  // again; its unsaved edits go to the recovery folder.
+  void letGoOfTrashedDocument();
   void setFinderTextScrollView();
   void setFinderPictView();
   void setFindeMovieView();
