@@ -127,9 +127,11 @@ void CalPrefBackup::synchronise(QString backup) {
     request.arguments = pravella::backup::rsyncArguments(from, to, manual);
     request.workingFolder = folder;
     const pravella::ChildResult r = pravella::runChild(request, -1, [this] { return !backupRunning_; });
-    if (!r.started)
+    // The first failure is the one reported: a pass that failed before it made the backup's
+    // diary folder leaves the second nothing to start in.
+    if (!r.started && failed == 0)
       failed = 127;
-    else if (!r.stopped && r.exitCode != 0 && failed == 0)
+    else if (r.started && !r.stopped && r.exitCode != 0 && failed == 0)
       failed = r.exitCode < 0 ? 255 : r.exitCode;
     if (!r.errorOutput.isEmpty()) showErrMessageToConsole(r.errorOutput.toStdString());
   };

@@ -168,6 +168,18 @@ TEST_F(Backup, AFailureStaysShownWhenTheCountStops) {
   EXPECT_NE(std::find(sounds.begin(), sounds.end(), "Basso"), sounds.end());
 }
 
+// A first pass that fails before the backup holds its diary folder leaves the second nothing to
+// start in: the failure shown is the first one's, not that of a program that could not start.
+TEST_F(Backup, TheFirstFailureIsTheOneShown) {
+  QDir().mkpath(pravella::paths::diary());
+  QDir().mkpath(usb);
+  fakeRsync("exit 23\n");
+  tool->syncFolderNameField()->setText(usb);
+  sync();
+  restorePath();
+  EXPECT_EQ(tool->messageField()->text(), "--------< rsync failed (status 23) >--------");
+}
+
 // A message too long for the drawer is cut in its path, with an ellipsis there, and keeps the
 // words that say what happened whole.
 TEST_F(Backup, ALongMessageLosesThePathsMiddleNotItsOutcome) {
