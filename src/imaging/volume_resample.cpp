@@ -96,8 +96,9 @@ int DozHokanVolumeData(int slices) {
   VolumeSlot& v = *vData;
   if (v.empty()) return emptyVolume();
   // No slices (or a size no int holds, which the caller gives as 0) is no size to make: not a
-  // matter of memory.
-  if (slices < 1) {
+  // matter of memory. Nor is a row of new profiles past the element limit, which the spline
+  // refuses: refused here, before anything is allocated for it.
+  if (slices < 1 || static_cast<long long>(v.columns) * slices > TNumber) {
     error_disp("Invalid arguments.");
     return 0;
   }
