@@ -206,6 +206,16 @@ class App : public testing::Test {
     return waitFor([this] { return !memo()->isRunning(); }, 20000);
   }
 
+  // Runs the memo's text with Escape, as the user runs a program, and waits for its ".OK.".
+  void run(const QString& program) {
+    memo()->setPlainText(program);
+    select(0, 0);
+    QTest::keyClick(memo(), Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([this] { return memo()->toPlainText().contains(".OK."); }))
+        << s(memo()->toPlainText());
+    ASSERT_TRUE(waitIdle());
+  }
+
   static bool shown(const QWidget* w) { return w && !w->isHidden() && w->isVisible(); }
 
   // The launch's work after the first frame is done: the tools are made (the month list among

@@ -67,17 +67,7 @@ QString text(const QRect& r) {
   return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-class ProgramWindowRequests : public App {
- protected:
-  void run(const QString& program) {
-    memo()->setPlainText(program);
-    select(0, 0);
-    QTest::keyClick(memo(), Qt::Key_Escape);
-    EXPECT_TRUE(waitFor([this] { return memo()->toPlainText().contains(".OK."); }))
-        << s(memo()->toPlainText());
-    ASSERT_TRUE(waitIdle());
-  }
-};
+using ProgramWindowRequests = App;
 
 struct Kind {
   const char* name;

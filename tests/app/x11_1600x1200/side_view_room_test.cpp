@@ -136,16 +136,6 @@ class Drawers : public App {
     QApplication::processEvents();
   }
 
-  // Runs the memo line with Escape, as the user runs a program.
-  void run(const QString& program) {
-    memo()->setPlainText(program);
-    select(0, 0);
-    QTest::keyClick(memo(), Qt::Key_Escape);
-    EXPECT_TRUE(waitFor([this] { return memo()->toPlainText().contains(".OK."); }))
-        << s(memo()->toPlainText());
-    ASSERT_TRUE(waitIdle());
-  }
-
   // The view's close button in its title bar, clicked.
   void closeByItsButton(QDockWidget* view) {
     auto* close = view->findChild<QAbstractButton*>("qt_dockwidget_closebutton");
