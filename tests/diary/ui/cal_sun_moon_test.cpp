@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <atomic>
+#include <limits>
 #include <string>
 #include <thread>
 
@@ -127,6 +128,11 @@ TEST_F(SunMoonWindow, AProgramReadsThePlaceAsOneRowOfThree) {
 }
 
 TEST_F(SunMoonWindow, AProgramSetsAPlaceInsideTheRangesOrIsToldWhyNot) {
+  // The payload says a NaN as the C library writes it ("-nan" for that of -inf minus -inf here).
+  const double inf = std::numeric_limits<double>::infinity();
+  volatile double minusInf = -inf;
+  const std::string notANumber = pravella::cformat(
+      "...<Error>...Invalid latitude: \"%g\" (from -90 to 90).\n.NO.\n", minusInf - minusInf);
   struct Case {
     const char* program;
     const char* result;
@@ -151,8 +157,7 @@ TEST_F(SunMoonWindow, AProgramSetsAPlaceInsideTheRangesOrIsToldWhyNot) {
       // Not a number and infinities, as a program can make them.
       {"b = log(0); cal_setLocation(|0, -b, 0|);",
        "...<Error>...Invalid longitude: \"inf\" (from -180 to 180).\n.NO.\n", " +90.00|-180.00| +12.00"},
-      {"b = log(0); cal_setLocation(|b - b, 0, 0|);",
-       "...<Error>...Invalid latitude: \"nan\" (from -90 to 90).\n.NO.\n", " +90.00|-180.00| +12.00"},
+      {"b = log(0); cal_setLocation(|b - b, 0, 0|);", notANumber.c_str(), " +90.00|-180.00| +12.00"},
       {"cal_setLocation(|0, 0, 0|);", ".OK.\n", "  +0.00|  +0.00|  +0.00"},
   };
   for (const Case& c : cases) {
