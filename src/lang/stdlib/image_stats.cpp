@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/spread.h"
 #include "platform/progress_bar.h"
 
@@ -17,12 +19,17 @@ using pravella::numerics::spreadOf;
 
 std::size_t at(int r, int c, int cols) { return static_cast<std::size_t>(r) * cols + c; }
 
+// A half-width past the image's longer side reaches no further than that side does, so it is
+// cut there: r + k and 2k + 1 then stay far inside int for any k a program gives.
+int windowReach(int rows, int cols, int k) { return std::clamp(k, 0, std::max(rows, cols)); }
+
 // Sums over clipped windows, done in two separable passes (down the columns, then along the
 // rows) so that a large k costs O(pixels x k) rather than O(pixels x k^2). Each sum adds its
 // terms directly, without running subtractions, so a window of one pixel is exact.
 class WindowSums {
  public:
-  WindowSums(int rows, int cols, int k) : rows_(rows), cols_(cols), k_(k), column_(at(rows, 0, cols)) {}
+  WindowSums(int rows, int cols, int k)
+      : rows_(rows), cols_(cols), k_(windowReach(rows, cols, k)), column_(at(rows, 0, cols)) {}
 
   // out[p] = the sum of f(pixel) over the window of p.
   template <typename F>
@@ -63,7 +70,8 @@ class WindowSums {
 // values far from 0 keep their spread. With b = a, the window's spread of a.
 class WindowMoments {
  public:
-  WindowMoments(int rows, int cols, int k) : rows_(rows), cols_(cols), k_(k), column_(at(rows, 0, cols)) {}
+  WindowMoments(int rows, int cols, int k)
+      : rows_(rows), cols_(cols), k_(windowReach(rows, cols, k)), column_(at(rows, 0, cols)) {}
 
   // moment(window) for every window, in out.
   template <typename Moment>
@@ -140,7 +148,9 @@ int doImageCorrelationAB(const double* a, const double* b, int rows, int cols, i
 
 int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) {
   if (rows <= 2 || cols <= 2 || !(f >= 1)) return 0;
-  if (k < 0) k = 0;
+  // The window is shifted and then clipped into the image, so any side past the image's is
+  // the whole image.
+  k = windowReach(rows, cols, k);
   const int side = 2 * k + 1;
   // Every pass moves outliers to their window's inlier mean, so the passes settle; the cap
   // keeps a pathological image from looping for ever.
@@ -153,6 +163,11 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
       // The window is shifted to stay whole inside the image (clipped when it cannot fit).
       const int r0 = std::max(0, std::min(r - k, rows - side)), r1 = std::min(rows - 1, r0 + side - 1);
       for (int c = 0; c < cols; ++c) {
+        // A wide window over a large image makes each pixel's work long.
+        if (vkBreakHeld()) {
+          error_disp(kVkBreakMessage);
+          return 0;
+        }
         const int c0 = std::max(0, std::min(c - k, cols - side)), c1 = std::min(cols - 1, c0 + side - 1);
         window.clear();
         for (int rr = r0; rr <= r1; ++rr)
