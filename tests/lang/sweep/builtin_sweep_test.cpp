@@ -59,7 +59,8 @@ struct SweepCall {
 // Where the extreme value goes, so that it reaches past the type tests: in every argument; in
 // every argument but a small matrix, string or picture first (an image, a text, a picture);
 // last, behind small matrices (two images and a window) or behind a first argument and 2s (a
-// data set, its column and a count).
+// data set, its column and a count); second, between a small matrix and 2s (a grid, its slice
+// count and a threshold).
 enum class Shape {
   Value,
   MatrixFirst,
@@ -69,11 +70,13 @@ enum class Shape {
   MatrixTwosValue,
   TwosValue,
   StringTwosValue,
-  PictureTwosValue
+  PictureTwosValue,
+  MatrixValueTwos
 };
-constexpr Shape kShapes[] = {Shape::Value,        Shape::MatrixFirst,       Shape::StringFirst,
-                             Shape::PictureFirst, Shape::MatricesThenValue, Shape::MatrixTwosValue,
-                             Shape::TwosValue,    Shape::StringTwosValue,   Shape::PictureTwosValue};
+constexpr Shape kShapes[] = {Shape::Value,          Shape::MatrixFirst,       Shape::StringFirst,
+                             Shape::PictureFirst,   Shape::MatricesThenValue, Shape::MatrixTwosValue,
+                             Shape::TwosValue,      Shape::StringTwosValue,   Shape::PictureTwosValue,
+                             Shape::MatrixValueTwos};
 const std::string kString = "\"abcde\"";
 const std::string kPicture = std::string("densityPlot(") + kSmallMatrix + ")";
 
@@ -98,6 +101,8 @@ std::string argumentOf(Shape shape, int i, int argc, const std::string& value) {
       return last ? value : i == 0 ? kString : "2";
     case Shape::PictureTwosValue:
       return last ? value : i == 0 ? kPicture : "2";
+    case Shape::MatrixValueTwos:
+      return i == 0 ? kSmallMatrix : i == 1 ? value : "2";
   }
   return value;
 }
