@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "lang/run_state.h"
+#include "lang/values.h"
 #include "platform/notification_center.h"
 
 namespace {
@@ -117,6 +119,21 @@ TEST(ImageStats, GazoHoseiReplacesOutliersByTheInlierMean) {
   std::vector<double> small(6, 1.0);
   EXPECT_EQ(gazoHosei(small.data(), 2, 3, work.data(), 1.0, 1), 0);
   EXPECT_EQ(gazoHosei(spike.data(), 5, 5, work.data(), 0.5, 1), 0);
+}
+
+// A window wider than a large image makes each pixel's work long: the held button ends the
+// correction with the break message and leaves the image as it was.
+TEST(ImageStats, GazoHoseiAnswersTheBreak) {
+  std::vector<double> image = sample(40, 30), work(image.size());
+  image[35] = 1e6;
+  const std::vector<double> before = image;
+  ResultString.clear();
+  vkButtonDownSinceMs.store(1);
+  EXPECT_EQ(gazoHosei(image.data(), 40, 30, work.data(), 1.0, 1073741824), 0);
+  vkButtonDownSinceMs.store(0);
+  EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n");
+  EXPECT_EQ(image, before);
+  ResultString.clear();
 }
 
 TEST(ImageStats, LaplacianEllipseAndKernelSums) {
