@@ -5,7 +5,7 @@
 // pixel.
 
 // Mean, standard deviation (population) and correlation coefficient over the window clipped
-// to the image. Each returns 1.
+// to the image. Each returns 1, or 0 with the break message when the break test ends it.
 int doImageMean(const double* image, int rows, int cols, int k, double* out);
 int doImageSD(const double* image, int rows, int cols, int k, double* out);
 // A window in which either image is flat has no correlation; it gives 0.
