@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/cformat.h"
 
@@ -26,6 +27,8 @@ constexpr double kEps = 1e-10;
 // Each swap makes the smallest angle strictly larger, so the passes end; the cap only guards
 // against a cycle that rounding might make.
 constexpr int kMaxSwapPasses = 100000;
+// Edges tested for a swap between two looks at the break.
+constexpr int kEdgesBetweenBreakTests = 4096;
 
 std::string failureReason;
 
@@ -191,6 +194,7 @@ int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
       return 1;
     }
     if (++steps > n) return 0;
+    if (vkBreakHeld()) return refuse(kVkBreakMessage);
     // The way the walk came; upwards at the start.
     const Wide hx = previous < 0 ? Wide(0) : gx(current) - gx(previous);
     const Wide hy = previous < 0 ? Wide(1) : gy(current) - gy(previous);
@@ -249,8 +253,12 @@ int fanAndInsert(const std::vector<int32_t>& hull, int hullCount) {
   PointLists lists(static_cast<std::size_t>(sankakuNum));
   std::vector<int32_t> all(static_cast<std::size_t>(pointNum));
   for (int p = 0; p < pointNum; ++p) all[static_cast<std::size_t>(p)] = p;
-  for (int t = 0; t < sankakuNum; ++t) listPoints(t, all, lists);
+  for (int t = 0; t < sankakuNum; ++t) {
+    if (vkBreakHeld()) return refuse(kVkBreakMessage);
+    listPoints(t, all, lists);
+  }
   for (int t = 0; t < sankakuNum;) {
+    if (vkBreakHeld()) return refuse(kVkBreakMessage);
     std::vector<int32_t> inside = std::move(lists[static_cast<std::size_t>(t)]);
     if (inside.empty()) {
       ++t;
@@ -449,8 +457,10 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
   if (!makeLine()) return 0;
   for (int pass = 0; pass < kMaxSwapPasses; ++pass) {
     bool swapped = false;
-    for (int e = 0; e < lineNum; ++e)
+    for (int e = 0; e < lineNum; ++e) {
+      if (e % kEdgesBetweenBreakTests == 0 && vkBreakHeld()) return refuse(kVkBreakMessage);
       if (taikakusenKoukan(e) == 0) swapped = true;
+    }
     if (!swapped) break;
   }
   const int width = coordinates ? 9 : 3;

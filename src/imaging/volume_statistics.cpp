@@ -366,8 +366,12 @@ int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, doubl
   // The pixel indexes 0, step, 2 step, ... that every height samples.
   std::vector<std::size_t> sampled;
   try {
-    for (double k = 0; k < static_cast<double>(imageA.size()); k += step)
+    // Counted by index: a step added to a sum it is below the spacing of leaves the sum.
+    for (long long i = 0;; ++i) {
+      const double k = static_cast<double>(i) * step;
+      if (!(k < static_cast<double>(imageA.size()))) break;
       sampled.push_back(static_cast<std::size_t>(k));
+    }
   } catch (const std::bad_alloc&) {
     error_disp("allocate memory");
     return 0;
