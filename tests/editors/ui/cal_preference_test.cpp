@@ -191,6 +191,9 @@ TEST_F(ModuleDrawer, ASaveNeverWritesOverAnotherModule) {
   } cases[] = {
       {"a.vk.rtfd", "b.vk.rtfd", "b.vk", "fresh1.vk"},  // the other's name typed
       {"m.vk.rtf", "m.vk.rtfd", "", "fresh2.vk"},       // rtf becoming rtfd beside an rtfd of that name
+      // A module of the other kind holds the name: the list would show it twice.
+      {"alpha.vk.rtf", "beta.vk.rtf", "beta.vk", "fresh3.vk"},
+      {"gamma.vk.rtfd", "delta.vk.rtf", "delta.vk", "fresh4.vk"},
   };
   for (const Case& c : cases) {
     writeModule(c.shown, "shown");
@@ -222,6 +225,7 @@ TEST_F(ModuleDrawer, ASaveNeverWritesOverAnotherModule) {
     QTest::mouseClick(drawer->drawer()->findChild<QPushButton*>("saveAction"), Qt::LeftButton);
     EXPECT_EQ(textOf(paths::modules() + "/" + c.fresh + ".rtfd"), "shown edited");
     EXPECT_EQ(textOf(paths::modules() + "/" + c.other), "other");
+    EXPECT_EQ(rows().count(pravella::withoutExtension(c.other)), 1) << s(rows().join(", "));
     drawer->openPrefAction();
   }
 }
