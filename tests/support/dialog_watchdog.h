@@ -50,7 +50,7 @@ class DialogWatchdog {
           if (wanted == QLatin1String(kEscapeKey)) {
             state->answers.pop_front();
             state->answered << box->windowTitle();
-            state->escaped << box->text();
+            state->texts << box->text();
             QWidget* focus = QApplication::focusWidget();
             QTest::keyClick(focus && box->isAncestorOf(focus) ? focus : box, Qt::Key_Escape);
             if (box->isVisible()) {
@@ -63,6 +63,7 @@ class DialogWatchdog {
             if (b->text() != wanted) continue;
             state->answers.pop_front();
             state->answered << box->windowTitle();
+            state->texts << box->text();
             b->click();
             break;
           }
@@ -87,8 +88,8 @@ class DialogWatchdog {
   void answer(const QString& button) { state_->answers.push_back(button); }
   // The next message box is answered by the Escape key, as a user leaves a question.
   void escape() { state_->answers.push_back(QLatin1String(kEscapeKey)); }
-  // The texts of the boxes left by Escape.
-  const QStringList& escaped() const { return state_->escaped; }
+  // The messages of the boxes answered so far.
+  const QStringList& answeredTexts() const { return state_->texts; }
   // The titles of the boxes answered so far.
   const QStringList& answered() const { return state_->answered; }
   // Answers queued and not used.
@@ -103,7 +104,7 @@ class DialogWatchdog {
   static constexpr const char* kEscapeKey = "\x1b";
   struct State {
     QStringList expected;
-    QStringList escaped;
+    QStringList texts;
     std::deque<QString> answers;
     QStringList answered;
     QHash<QString, DialogAnswer> dialogAnswers;
