@@ -134,16 +134,21 @@ QString itemList(const QStringList& items) {
   return lines.join(u'\n');
 }
 
+// The entries in a folder.
+qsizetype itemsIn(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
+QString countOf(qsizetype items) {
+  return items == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(items);
+}
+
 // What the Trash takes with `item`: a folder's content, counted, and a memo's tables and pages
 // (unless another document of its name stays outside `going`).
 QString goingAlong(const QString& item, const QStringList& going) {
-  if (isFinderFolder(item)) {
-    const qsizetype inside =
-        QDir(item).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size();
-    return inside == 0 ? QStringLiteral(", an empty folder")
-                       : QStringLiteral(", a folder with %1 item%2 in it").arg(inside).arg(inside == 1 ? "" : "s");
-  }
-  return companionsGoingNote(item, going);
+  if (!isFinderFolder(item)) return companionsGoingNote(item, going);
+  const qsizetype inside = itemsIn(item);
+  return inside == 0 ? QStringLiteral(", an empty folder") : QStringLiteral(", a folder with %1 in it").arg(countOf(inside));
 }
 
 // The items a Delete Marked takes, each with what goes along.
@@ -223,10 +228,15 @@ void FinderSheetOperations::deleteFileAction() {
   const QString name = QFileInfo(path).fileName();
   if (refusedProtected(QStringLiteral("Delete : ") + name, {path})) return;
   // The question names what goes: a title bar is easily not read.
-  const QString what = isFinderFolder(path) ? QStringLiteral("folder") : QStringLiteral("document");
-  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name,
-                     QStringLiteral("Do you want to delete this %1, \"%2\"%3?").arg(what, name, goingAlong(path, {})),
-                     QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")) != dialogs::kOther)
+  QString question = QStringLiteral("Do you want to delete this document, \"%1\"%2?").arg(name, goingAlong(path, {}));
+  if (isFinderFolder(path)) {
+    const qsizetype inside = itemsIn(path);
+    question = inside == 0 ? QStringLiteral("Do you want to delete this empty folder, \"%1\"?").arg(name)
+                           : QStringLiteral("Do you want to delete this folder, \"%1\", with the %2 in it?")
+                                 .arg(name, countOf(inside));
+  }
+  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, question, QStringLiteral("Cancel"), QString(),
+                     QStringLiteral("Delete")) != dialogs::kOther)
     return;
   // A memo's tables and pages go with it.
   const DocumentTrash trashed = trashDocumentWithCompanions(path);
