@@ -61,13 +61,13 @@ TEST(Questions, LeavingOneGivesTheAnswerThatChangesNothing) {
       {"closed from outside", [](QMessageBox* box) { box->reject(); }},
   };
   for (const auto& q : questions) {
-    for (const auto& [way, leave] : ways) {
-      QTimer::singleShot(0, [&leave] {
+    for (const auto& way : ways) {
+      QTimer::singleShot(0, [&way] {
         QTest::qWaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) leave(box);
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) way.second(box);
       });
       EXPECT_EQ(d::alert(nullptr, q.question, "?", q.buttons[0], q.buttons[1], q.buttons[2], q.safeAsked), q.safe)
-          << q.question << " / " << way;
+          << q.question << " / " << way.first;
     }
   }
 }
