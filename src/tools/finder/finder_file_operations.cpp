@@ -142,7 +142,10 @@ MarkedItemsOutcome trashMarkedItems(FinderMarks& marks) {
     if (trashed.document.ok) {
       if (!trashed.document.trashedPath.isEmpty()) tellDocumentTrashed(item);
       marks.remove(item);
-      if (!trashed.document.trashedPath.isEmpty()) ++outcome.done;
+      if (!trashed.document.trashedPath.isEmpty()) {
+        ++outcome.done;
+        outcome.moved.append(item);
+      }
       outcome.errors.append(trashed.errors);
     } else {
       outcome.failed.append(item);

@@ -28,7 +28,8 @@ struct MarkedItemsOutcome {
   int done = 0;
   QStringList failed;
   QStringList errors;  // one sentence per failure, for the console log
-  QStringList moved;   // a move: where each item went, with its companions moved or copied
+  QStringList moved;   // where each item went, with its companions moved or copied; or, to
+                       // the Trash, the items that went
 };
 
 // Moves every marked item into `folder` under a free name, in marking order (onto another disk

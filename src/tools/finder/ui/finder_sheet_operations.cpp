@@ -183,6 +183,13 @@ void FinderSheetOperations::deleteMarkedFiles() {
   const QString folder = parentOf(browsed());
   const MarkedItemsOutcome outcome = trashMarkedItems(marks_);
   afterMarkedItems(folder, outcome.errors);
+  if (!outcome.failed.isEmpty()) {
+    // Stopped halfway: what stayed, why, and what went.
+    QString message = outcome.errors.join(u'\n');
+    message += outcome.moved.isEmpty() ? QStringLiteral("\nNothing went to the Trash.")
+                                       : QStringLiteral("\nMoved to the Trash:\n") + itemList(outcome.moved);
+    dialogs::alert(a_.window, QStringLiteral("Delete Marked"), message);
+  }
 }
 
 void FinderSheetOperations::moveMarkedFiles() {

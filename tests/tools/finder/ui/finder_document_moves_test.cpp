@@ -342,6 +342,23 @@ TEST_F(FinderDocumentMoves, AMoveStoppedHalfwayLeavesTheTablesWithTheDocumentTha
   EXPECT_TRUE(said.contains(day + "/A.rtfd cannot be moved")) << said.toStdString();
   EXPECT_TRUE(said.endsWith("Moved:\n" + other + "/A.rtf, with a copy of " + other + "/A.tbld"))
       << said.toStdString();
+
+  // Delete Marked stopped halfway the same way: "A.rtfd" stays with its tables; the moved
+  // "A.rtf" goes with its copy, the last of its name there; the alert says what went.
+  browse(other + "/A.rtf");
+  QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+  ASSERT_EQ(sheet->operations().marks().entries(), QStringList({day + "/A.rtfd", other + "/A.rtf"}));
+  watchdog.answer(QStringLiteral("Delete"));
+  watchdog.answer(QStringLiteral("OK"));
+  QTest::mouseClick(button(QStringLiteral("Delete Marked")), Qt::LeftButton);
+  EXPECT_EQ(watchdog.answeredTexts().value(1), "Do you want to delete All Marked Files?\n" + day + "/A.rtfd\n" +
+                                                   other + "/A.rtf, with its tables \"A.tbld\"");
+  EXPECT_TRUE(before.changedOnly({"A.rtf"}));
+  EXPECT_TRUE(into.unchanged());
+  ASSERT_EQ(watchdog.answered(), QStringList({"Move Marked", "Delete", "Delete Marked"}));
+  EXPECT_TRUE(watchdog.answeredTexts().value(2).endsWith("Moved to the Trash:\n" + other + "/A.rtf"))
+      << watchdog.answeredTexts().value(2).toStdString();
+  EXPECT_EQ(sheet->operations().marks().entries(), QStringList{day + "/A.rtfd"});
   EXPECT_EQ(watchdog.pending(), 0u);
 }
 
