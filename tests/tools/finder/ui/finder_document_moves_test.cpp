@@ -351,8 +351,9 @@ TEST_F(FinderDocumentMoves, AMoveStoppedHalfwayLeavesTheTablesWithTheDocumentTha
   watchdog.answer(QStringLiteral("Delete"));
   watchdog.answer(QStringLiteral("OK"));
   QTest::mouseClick(button(QStringLiteral("Delete Marked")), Qt::LeftButton);
-  EXPECT_EQ(watchdog.answeredTexts().value(1), "Do you want to delete All Marked Files?\n" + day + "/A.rtfd\n" +
-                                                   other + "/A.rtf, with its tables \"A.tbld\"");
+  EXPECT_EQ(watchdog.answeredTexts().value(1), "Do you want to delete All Marked Files?\n" + day +
+                                                   "/A.rtfd, with its tables \"A.tbld\"\n" + other +
+                                                   "/A.rtf, with its tables \"A.tbld\"");
   EXPECT_TRUE(before.changedOnly({"A.rtf"}));
   EXPECT_TRUE(into.unchanged());
   ASSERT_EQ(watchdog.answered(), QStringList({"Move Marked", "Delete", "Delete Marked"}));
