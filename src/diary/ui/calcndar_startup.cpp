@@ -363,8 +363,8 @@ int Calcndar::alert(const QString& title, const QString& message, const QStringL
                          : safe == 1 ? dialogs::kAlternate
                          : safe == 2 ? dialogs::kOther
                                      : dialogs::kCancelAnswers;
-  const int answer =
-      dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1), buttons.value(2), safeAnswer);
+  const int answer = dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1),
+                                    buttons.value(2), safeAnswer);
   return answer == pravella::dialogs::kAlternate ? 1 : answer == pravella::dialogs::kOther ? 2 : 0;
 }
 

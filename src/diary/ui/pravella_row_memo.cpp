@@ -324,7 +324,8 @@ bool Pravella::refuseTypingWithoutDocument() {
   sound("Basso");
   window_->statusBar()->showMessage(
       nowDisplayedDocPath_.isNull()
-          ? tr("The memo under the month list shows no document: choose a row first. Nothing was typed, pasted or dropped.")
+          ? tr("The memo under the month list shows no document: choose a row first. Nothing was typed, "
+               "pasted or dropped.")
           : tr("The search document is not saved and takes no typing: choose a row to edit its document."));
   return true;
 }

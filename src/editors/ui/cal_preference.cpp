@@ -198,7 +198,8 @@ bool CalPreference::saveAction() {
   // could not tell apart.
   QStringList names{target};
   if (name != base)
-    for (const char* kind : {".rtfd", ".rtf"}) names << vk_modulePath_ + QLatin1Char('/') + name + QLatin1String(kind);
+    for (const char* kind : {".rtfd", ".rtf"})
+      names << vk_modulePath_ + QLatin1Char('/') + name + QLatin1String(kind);
   QString taken;
   for (const QString& path : std::as_const(names)) {
     const QFileInfo info(path);

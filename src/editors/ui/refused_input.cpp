@@ -11,7 +11,8 @@ namespace {
 
 class InputRefusal : public QObject {
  public:
-  InputRefusal(QTextEdit* view, std::function<void()> refuse) : QObject(view), view_(view), refuse_(std::move(refuse)) {
+  InputRefusal(QTextEdit* view, std::function<void()> refuse)
+      : QObject(view), view_(view), refuse_(std::move(refuse)) {
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
   }

@@ -42,7 +42,8 @@ class RealPanels : public Handler {
     const int safe = safePlace(titles, safeAnswer);
     for (int i = 0; i < 3; ++i) {
       if (titles[i].isEmpty()) continue;
-      buttons[i] = box.addButton(titles[i], isCancel(titles[i]) ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+      buttons[i] =
+          box.addButton(titles[i], isCancel(titles[i]) ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
     }
     if (!buttons[0]) buttons[0] = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(static_cast<QPushButton*>(buttons[0]));

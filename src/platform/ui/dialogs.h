@@ -29,8 +29,9 @@ class Handler {
   // dialog closed from outside give `safeAnswer`, the one answer that changes nothing: by
   // default the button titled "Cancel", wherever it stands; without one, the first button. A
   // question without Cancel names its own ("Later").
-  virtual int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
-                    const QString& alternateButton, const QString& otherButton, int safeAnswer) = 0;
+  virtual int alert(QWidget* parent, const QString& title, const QString& message,
+                    const QString& defaultButton, const QString& alternateButton, const QString& otherButton,
+                    int safeAnswer) = 0;
   // The chosen path, or empty when cancelled.
   virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) = 0;
   virtual QString chooseFile(QWidget* parent, const QString& title, const QString& startFolder) = 0;
@@ -44,8 +45,9 @@ QString chosenFolderOf(const QStringList& selected);
 // Replaces the real panels (an empty pointer brings them back).
 void setHandler(std::shared_ptr<Handler> handler);
 
-int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton = QStringLiteral("OK"),
-          const QString& alternateButton = {}, const QString& otherButton = {}, int safeAnswer = kCancelAnswers);
+int alert(QWidget* parent, const QString& title, const QString& message,
+          const QString& defaultButton = QStringLiteral("OK"), const QString& alternateButton = {},
+          const QString& otherButton = {}, int safeAnswer = kCancelAnswers);
 QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder);
 QString chooseFile(QWidget* parent, const QString& title, const QString& startFolder);
 QString chooseSaveFile(QWidget* parent, const QString& title, const QString& startFolder, const QString& name);

@@ -114,7 +114,8 @@ MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
     const DocumentMove moved = target.isEmpty() ? DocumentMove{} : moves.move(item, target);
     if (moved.ok) {
       QString line = target;
-      if (!moved.carried.isEmpty()) line += QStringLiteral(", with ") + moved.carried.join(QStringLiteral(", "));
+      if (!moved.carried.isEmpty())
+        line += QStringLiteral(", with ") + moved.carried.join(QStringLiteral(", "));
       if (!moved.copied.isEmpty())
         line += QStringLiteral(", with a copy of ") + moved.copied.join(QStringLiteral(", "));
       outcome.moved.append(line);

@@ -15,11 +15,12 @@ class RecoveredEditQuestion : public DayDocuments {
  protected:
   void SetUp() override {
     QDir().mkpath(day());
-    const pravella::Recovery kept = pravella::keepInRecovery(day() + "/Shopping.rtfd", [](const QString& path) {
-      QTextDocument doc;
-      doc.setPlainText("milk");
-      return pravella::writeRtfdFile(path, doc);
-    });
+    const pravella::Recovery kept =
+        pravella::keepInRecovery(day() + "/Shopping.rtfd", [](const QString& path) {
+          QTextDocument doc;
+          doc.setPlainText("milk");
+          return pravella::writeRtfdFile(path, doc);
+        });
     ASSERT_TRUE(kept.ok) << s(kept.error);
     realPanels = true;
     start();

@@ -34,7 +34,6 @@ TEST(FolderPanel, TheFolderTypedInFullIsChosenOverTheOnesOnItsWay) {
     EXPECT_EQ(chosenFolderOf(c.selected), c.chosen) << c.selected.join(",").toStdString();
 }
 
-
 // Every question the application asks, as it asks it: Escape, the window's close button and
 // a question closed from outside give the answer that changes nothing, wherever it stands.
 TEST(Questions, LeavingOneGivesTheAnswerThatChangesNothing) {
@@ -45,7 +44,10 @@ TEST(Questions, LeavingOneGivesTheAnswerThatChangesNothing) {
     int safeAsked;  // what the application names, d::kCancelAnswers when nothing
     int safe;
   } questions[] = {
-      {"Delete (day list, finder, Delete Marked, modules, FTP)", {"Cancel", "", "Delete"}, d::kCancelAnswers, d::kDefault},
+      {"Delete (day list, finder, Delete Marked, modules, FTP)",
+       {"Cancel", "", "Delete"},
+       d::kCancelAnswers,
+       d::kDefault},
       {"Duplicate folder", {"Cancel", "", "Duplicate"}, d::kCancelAnswers, d::kDefault},
       {"Replace (save panel, FTP Get)", {"Cancel", "Replace", ""}, d::kCancelAnswers, d::kDefault},
       {"Download the directory", {"Cancel", "", "Download"}, d::kCancelAnswers, d::kDefault},
@@ -66,7 +68,8 @@ TEST(Questions, LeavingOneGivesTheAnswerThatChangesNothing) {
         QTest::qWaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) way.second(box);
       });
-      EXPECT_EQ(d::alert(nullptr, q.question, "?", q.buttons[0], q.buttons[1], q.buttons[2], q.safeAsked), q.safe)
+      EXPECT_EQ(d::alert(nullptr, q.question, "?", q.buttons[0], q.buttons[1], q.buttons[2], q.safeAsked),
+                q.safe)
           << q.question << " / " << way.first;
     }
   }

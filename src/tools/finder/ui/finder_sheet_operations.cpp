@@ -148,7 +148,8 @@ QString countOf(qsizetype items) {
 QString goingAlong(const QString& item, const QStringList& going) {
   if (!isFinderFolder(item)) return companionsGoingNote(item, going);
   const qsizetype inside = itemsIn(item);
-  return inside == 0 ? QStringLiteral(", an empty folder") : QStringLiteral(", a folder with %1 in it").arg(countOf(inside));
+  return inside == 0 ? QStringLiteral(", an empty folder")
+                     : QStringLiteral(", a folder with %1 in it").arg(countOf(inside));
 }
 
 // The items a Delete Marked takes, each with what goes along.
@@ -235,15 +236,16 @@ void FinderSheetOperations::deleteFileAction() {
   const QString name = QFileInfo(path).fileName();
   if (refusedProtected(QStringLiteral("Delete : ") + name, {path})) return;
   // The question names what goes: a title bar is easily not read.
-  QString question = QStringLiteral("Do you want to delete this document, \"%1\"%2?").arg(name, goingAlong(path, {}));
+  QString question =
+      QStringLiteral("Do you want to delete this document, \"%1\"%2?").arg(name, goingAlong(path, {}));
   if (isFinderFolder(path)) {
     const qsizetype inside = itemsIn(path);
     question = inside == 0 ? QStringLiteral("Do you want to delete this empty folder, \"%1\"?").arg(name)
                            : QStringLiteral("Do you want to delete this folder, \"%1\", with the %2 in it?")
                                  .arg(name, countOf(inside));
   }
-  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, question, QStringLiteral("Cancel"), QString(),
-                     QStringLiteral("Delete")) != dialogs::kOther)
+  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, question, QStringLiteral("Cancel"),
+                     QString(), QStringLiteral("Delete")) != dialogs::kOther)
     return;
   // A memo's tables and pages go with it.
   const DocumentTrash trashed = trashDocumentWithCompanions(path);

@@ -145,7 +145,8 @@ bool CalConvHTML::convertToAction(const QString& format, const QString& path) {
   // A refused save has been reported by the calendar; converting the older text would mislead.
   if (!saveShown()) return false;
   startExport(
-      QStringLiteral("\"%1\" as %2").arg(pravella::documentDisplayName(QFileInfo(path).fileName()), format.toUpper()),
+      QStringLiteral("\"%1\" as %2")
+          .arg(pravella::documentDisplayName(QFileInfo(path).fileName()), format.toUpper()),
       [this, format, path] {
         const pravella::ConversionResult r =
             pravella::convertOntoDesktop(format, path, [this] { pingFromWorker(); });

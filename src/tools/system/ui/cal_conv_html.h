@@ -68,7 +68,8 @@ class CalConvHTML : public QObject {
   // main window's status line, which names `what` ("\"Memo\" as DOC") while it runs and the
   // file written or the failure when it ends, whatever drawer is open; `done` then runs here
   // with what it gave, the progress reset.
-  void startExport(const QString& what, std::function<Outcome()> work, std::function<void(const Outcome&)> done);
+  void startExport(const QString& what, std::function<Outcome()> work,
+                   std::function<void(const Outcome&)> done);
   void say(const QString& message);
   // True (the reason shown) when an export runs already.
   bool refuseWhileExporting();

@@ -153,7 +153,8 @@ void CalSheetTable::memoTrashed() {
   // status line says so. Kept nowhere, they stay shown to be copied.
   const QString name = sheetName_;
   const pravella::TrashedDocumentEdits edits = pravella::keepEditsOfTrashedDocument(
-      drawer_, folder_, !(table_ == saved_), [this, name](const QString& path) { return table_.save(path, name); });
+      drawer_, folder_, !(table_ == saved_),
+      [this, name](const QString& path) { return table_.save(path, name); });
   if (!edits.kept) return;
   forget();
   drawer_->hide();

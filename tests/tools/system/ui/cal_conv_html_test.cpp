@@ -11,9 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
-#include <QMainWindow>
 #include <QStatusBar>
 #include <QTest>
 
