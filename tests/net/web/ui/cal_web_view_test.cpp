@@ -569,9 +569,10 @@ TEST_F(CalWebViewTest, TheChosenEncodingOverridesThePagesOwn) {
   EXPECT_EQ(web->urlTextField()->text(), server->url("declared.html"));
 }
 
-// The page's own "Save page" picks the folder itself (made with the usual mode when missing);
-// the status line says where it went. A file of that name already there stays as it is: the
-// page takes the next free name, with the usual mode, and nothing else in the folder changes.
+// The page's own "Save page" picks the folder itself (made with the usual mode whenever it is
+// missing, the first time or after the user removed it); the status line says where it went. A file of that
+// name already there stays as it is: the page takes the next free name, with the usual mode, and nothing else
+// in the folder changes.
 TEST_F(CalWebViewTest, SavePageSaysWhereThePageWentAndReplacesNothing) {
   const UmaskFor mask(027);
   writeFile(root + "/secret.html", "<html><head><title>secret</title></head><body>Page words</body></html>");
@@ -581,9 +582,14 @@ TEST_F(CalWebViewTest, SavePageSaysWhereThePageWentAndReplacesNothing) {
   struct Round {
     QString user;      // the user's own file of the name the browser picks, if any
     QString expected;  // where the page goes
+    bool removed;      // the user removed the Downloads folder first
   };
-  const Round rounds[] = {{{}, "secret.mhtml"}, {"secret.mhtml", "secret-2.mhtml"}};
+  const Round rounds[] = {
+      {{}, "secret.mhtml", false}, {"secret.mhtml", "secret-2.mhtml", false}, {{}, "secret.mhtml", true}};
   for (const Round& round : rounds) {
+    if (round.removed) {
+      ASSERT_TRUE(QDir(downloads).removeRecursively());
+    }
     if (!round.user.isEmpty()) writeFile(downloads + "/" + round.user, "the user's own text");
     const auto before = pravella::test::FolderSnapshot::of(downloads);
     ASSERT_TRUE(loadAndWait(server->url("secret.html"), QStringLiteral("secret")));
