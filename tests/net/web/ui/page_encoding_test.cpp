@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QMenu>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -170,7 +171,7 @@ class PageEncoding : public testing::Test {
     auto* view = qobject_cast<QWebEngineView*>(web->webViewField()->widget());
     QWidget* surface = view->focusProxy() ? view->focusProxy() : view;
     QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(20, 20));
-    QMenu* menu = nullptr;
+    QPointer<QMenu> menu;  // it goes when it closes
     if (!QTest::qWaitFor(
             [&] {
               for (QWidget* w : QApplication::topLevelWidgets())
@@ -187,7 +188,7 @@ class PageEncoding : public testing::Test {
       QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
     else
       menu->close();
-    return QTest::qWaitFor([&] { return !menu->isVisible(); }, kWaitMs) && enabled;
+    return QTest::qWaitFor([&] { return !menu || !menu->isVisible(); }, kWaitMs) && enabled;
   }
   // A typed letter chooses the pop-up's first item that starts with it, as a click would.
   void choose(char letter) {
