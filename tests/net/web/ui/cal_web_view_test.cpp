@@ -341,14 +341,17 @@ TEST_F(CalWebViewTest, LoadsFindsAndListsHistory) {
   find(web->historyMenu(), QStringLiteral("Pages: one/two"))->trigger();
   ASSERT_TRUE(shows(QStringLiteral("Pages: one/two")));
 
-  // The context menu gathers everything, without the new-window items.
+  // The context menu gathers everything, without the new-window items and with the sheet's own
+  // Back and Forward in place of the browser's.
   QMenu menu;
   menu.addAction(page()->action(QWebEnginePage::OpenLinkInNewWindow));
+  menu.addAction(page()->action(QWebEnginePage::Back));
   menu.addAction(page()->action(QWebEnginePage::Copy));
   web->buildContextMenu(&menu);
-  EXPECT_EQ(titles(&menu).mid(1),
-            (QStringList{"--", "search forward", "search backward", "--", "SafariBookmark", "BookMark(Google)",
-                         "History", "--", "TextLarger", "TextSmaller", "--", "Save Webarchive"}));
+  EXPECT_EQ(titles(&menu).mid(0, 2), (QStringList{"Back", "Forward"}));
+  EXPECT_EQ(titles(&menu).mid(3), (QStringList{"--", "search forward", "search backward", "--",
+                                               "SafariBookmark", "BookMark(Google)", "History", "--",
+                                               "TextLarger", "TextSmaller", "--", "Save Webarchive"}));
   QMenu* contextHistory = find(&menu, QStringLiteral("History"))->menu();
   EXPECT_EQ(titles(contextHistory), (QStringList{"clear", "--", "Second", "Pages: one/two"}));
   find(contextHistory, QStringLiteral("clear"))->trigger();
