@@ -421,7 +421,7 @@ int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, doubl
   }
   setProcessIndicatorValue(0);
   // No sample, or one of the images constant: no correlation to give.
-  *result = all.n > 0 && all.aa > 0 && all.bb > 0 ? all.ab / std::sqrt(all.aa * all.bb) : 0;
+  *result = all.n > 0 ? all.correlation() : 0;
   return 1;
 }
 
