@@ -34,6 +34,7 @@
 #include "editors/ui/cal_option.h"
 #include "editors/ui/clicked_link.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/long_memo_layout.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
 #include "lang/builtins/command_bridge.h"
@@ -389,6 +390,18 @@ QString Calcndar::memoNameAtEnd() const {
 }
 
 bool Calcndar::saveEverything(bool ask) {
+  // The end never waits on the memo's layout (a long memo's takes many seconds): it is parked
+  // for good, and keys still waiting for it go in at once. An end that does not happen gives
+  // it back.
+  mainTextView* shown = window_->documentView();
+  if (pravella::LongMemoMoves* moves = pravella::LongMemoMoves::of(shown)) moves->finishNow(true);
+  struct UnparkUnlessEnded {
+    QTextDocument* doc;
+    bool ended = false;
+    ~UnparkUnlessEnded() {
+      if (!ended) pravella::unparkLayout(*doc);
+    }
+  } parked{shown->document()};
   const QString memo = memoNameAtEnd();
   if (!save() && ask) return false;
   pravella::endSaveDone(memo);
@@ -416,6 +429,7 @@ bool Calcndar::saveEverything(bool ask) {
   closeAllToggleView();
   if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_.paths()); !written)
     logLine(written.error);
+  parked.ended = true;
   return true;
 }
 
