@@ -3,7 +3,10 @@
 // whole application in a process of its own, with a fresh home:
 //   during:      SIGTERM while the flood goes on (after 2 M characters reached the memo);
 //   after:       SIGTERM the moment the module's run has ended;
-//   save-after:  Ctrl+S the moment the module's run has ended.
+//   save-after:  Ctrl+S the moment the module's run has ended;
+//   print N:     a word typed, then "for (i = 1; i <= N; i++) { " q"; }" run with Escape on the
+//                next line (N short lines of output, 500,000 and 1,000,000), and SIGTERM 3 s
+//                after its text began to come in.
 // For each it prints the longest the GUI thread went without serving a 5 ms timer while the
 // flood went on (the longest single step the program's output caused), the time from the
 // signal (or the key) until the memo's file held the typed word, and how the process ended.
@@ -51,10 +54,56 @@ const QString kModule = QStringLiteral(
     "s=0; for(j=0;j<20000000;j++){s=s+1;} for (i = 1; i <= 6000000; i++) { cal_insertTextToDoc(\" q\"); }");
 const QString kWord = QStringLiteral("typedword");
 
-enum class Case { During, After, SaveAfter };
+enum class Case { During, After, SaveAfter, Print500k, Print1M };
 
 double msSince(std::chrono::steady_clock::time_point t) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count();
+}
+
+// The memo "typedword" (its first line), a loop that prints `lines` short lines run with Escape
+// below it, SIGTERM 3 s after its text began to come in.
+[[noreturn]] void printThenSignal(pravella::Application& application, mainTextView* memo, int lines,
+                                  qint64& longestGap, bool& flooding) {
+  const QDate today = QDate::currentDate();
+  const QString memoPath = pravella::paths::dayFolder(today.year(), today.month(), today.day()) +
+                           QStringLiteral("/") + kWord + QStringLiteral(".rtfd");
+  memo->setFocus();
+  memo->selectAll();
+  QTest::keyClicks(memo, kWord);
+  QTest::keyClick(memo, Qt::Key_Return);
+  QTest::keyClicks(memo, QStringLiteral("for (i = 1; i <= %1; i++) { \" q\"; }").arg(lines));
+  const auto ran = std::chrono::steady_clock::now();
+  QTest::keyClick(memo, Qt::Key_Escape);
+  if (!QTest::qWaitFor([memo] { return memo->toPlainText().contains(QStringLiteral(" q\n q")); }, 600000))
+    std::_Exit(5);
+  std::fprintf(stderr, "  the text began %.0f ms after Escape\n", msSince(ran));
+  flooding = true;
+  QTest::qWait(3000);
+  flooding = false;
+  const int lineCount = memo->document()->blockCount();
+  std::fprintf(stderr, "  longest GUI step in the 3 s after the text began: %lld ms (%d lines in the memo)\n",
+               static_cast<long long>(longestGap), lineCount);
+  const auto start = std::chrono::steady_clock::now();
+  std::atomic<bool> stop{false};
+  const std::string file = (memoPath + QStringLiteral("/TXT.rtf")).toStdString();
+  std::thread watch([&] {
+    while (!stop.load()) {
+      if (QFile::exists(QString::fromStdString(file))) {
+        std::fprintf(stderr, "  the memo on disk %.0f ms after the signal\n", msSince(start));
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  });
+  ::raise(SIGTERM);
+  const int status = application.exec();
+  std::fprintf(stderr, "  the process ends %.0f ms after the signal, status %d\n", msSince(start), status);
+  stop.store(true);
+  watch.join();
+  QTextDocument saved;
+  if (pravella::readRichTextFile(memoPath, saved))
+    std::fprintf(stderr, "  saved: %d lines\n", saved.blockCount());
+  std::_Exit(status);
 }
 
 // The child: a fresh home, the module, the application, the word, then the case's action.
@@ -76,10 +125,12 @@ double msSince(std::chrono::steady_clock::time_point t) {
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
 
+  const bool printing = which == Case::Print500k || which == Case::Print1M;
   QDir().mkpath(pravella::paths::modules());
   QTextDocument module;
   module.setPlainText(kModule);
-  if (!pravella::writeRtfFile(pravella::paths::modules() + QStringLiteral("/flood.vk.rtf"), module))
+  if (!printing &&
+      !pravella::writeRtfFile(pravella::paths::modules() + QStringLiteral("/flood.vk.rtf"), module))
     std::_Exit(3);
   const QDate today = QDate::currentDate();
   const QString day = pravella::paths::dayFolder(today.year(), today.month(), today.day());
@@ -87,7 +138,7 @@ double msSince(std::chrono::steady_clock::time_point t) {
   QDir().mkpath(day);
   QTextDocument memoText;
   memoText.setPlainText(QStringLiteral("Flood\n"));
-  if (!pravella::writeRtfdFile(memoPath, memoText)) std::_Exit(3);
+  if (!printing && !pravella::writeRtfdFile(memoPath, memoText)) std::_Exit(3);
 
   pravella::Application application;
   application.endOnSignalsAndSessionEnd();
@@ -110,6 +161,9 @@ double msSince(std::chrono::steady_clock::time_point t) {
   tick.start(5);
 
   const auto waitFor = [](auto done, int ms) { return QTest::qWaitFor(done, ms); };
+  if (printing)
+    return printThenSignal(application, memo, which == Case::Print1M ? 1000000 : 500000, longestGap,
+                           flooding);
   if (!waitFor([memo] { return memo->toPlainText().contains(QStringLiteral(" q q")); }, 600000))
     std::_Exit(5);
   flooding = true;
@@ -182,8 +236,10 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   const std::pair<Case, const char*> cases[] = {{Case::During, "SIGTERM during the flood"},
                                                 {Case::After, "SIGTERM right after the run"},
-                                                {Case::SaveAfter, "Ctrl+S right after the run"}};
-  const int only = argc > 2 ? std::atoi(argv[2]) : 0;  // 1, 2 or 3: that case alone
+                                                {Case::SaveAfter, "Ctrl+S right after the run"},
+                                                {Case::Print500k, "500,000 lines printed, SIGTERM"},
+                                                {Case::Print1M, "1,000,000 lines printed, SIGTERM"}};
+  const int only = argc > 2 ? std::atoi(argv[2]) : 0;  // 1 to 5: that case alone
   for (const auto& [which, title] : cases) {
     if (only > 0 && static_cast<int>(which) != only - 1) continue;
     char home[] = "/tmp/pravella-flood-XXXXXX";

@@ -13,12 +13,14 @@ bool endsLine(QChar c) {
 
 }  // namespace
 
-bool insertInBoundedLines(QTextCursor& cursor, const QString& text, int longestLine) {
+bool insertInBoundedLines(QTextCursor& cursor, const QString& text, int longestLine, bool followsOwnText) {
   if (longestLine < 1) longestLine = 1;
   bool broke = false;
   qsizetype from = 0;
   // Only the text before the place counts: what stands behind it on the line is the user's.
   qsizetype column = cursor.positionInBlock();
+  // A break at the place would cut the user's text around it in two.
+  if (column >= longestLine && !followsOwnText && !cursor.atBlockEnd()) column = 0;
   for (qsizetype i = 0; i < text.size();) {
     const QChar c = text.at(i);
     if (endsLine(c)) {

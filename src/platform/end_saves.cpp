@@ -16,6 +16,11 @@ QStringList& left() {
   return names;
 }
 
+bool& begun() {
+  static bool flag = false;
+  return flag;
+}
+
 QStringList& lost() {
   static QStringList documents;
   return documents;
@@ -26,6 +31,18 @@ QStringList& lost() {
 void beginEndSaves(const QStringList& names) {
   const std::lock_guard lock(savesMutex());
   left() = names;
+  begun() = true;
+}
+
+void forgetEndSaves() {
+  const std::lock_guard lock(savesMutex());
+  left().clear();
+  begun() = false;
+}
+
+bool endSavesBegun() {
+  const std::lock_guard lock(savesMutex());
+  return begun();
 }
 
 void endSaveDone(const QString& name) {

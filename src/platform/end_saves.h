@@ -16,6 +16,10 @@ void beginEndSaves(const QStringList& names);
 void endSaveDone(const QString& name);
 // What is not saved yet, joined with ", "; empty when nothing is left. Any thread.
 std::string endSavesLeft();
+// The end has begun to save (beginEndSaves was called since the last forgetEndSaves). Any thread.
+bool endSavesBegun();
+// No end has begun: a new watch of the end starts.
+void forgetEndSaves();
 
 // The edit of `document` was lost (no folder took it), or is kept after all (saved later, or
 // in a recovery folder).

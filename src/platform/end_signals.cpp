@@ -34,6 +34,7 @@ void onSignal(int signal) {
 
 EndSignals::EndSignals(std::function<void(int)> end, QObject* parent, int lastMs)
     : QObject(parent), end_(std::move(end)), lastMs_(lastMs) {
+  forgetEndSaves();
   if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return;
   if (::pipe2(limitEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
     ::close(pipeEnds[0]);
@@ -89,7 +90,10 @@ void EndSignals::keepLastLimit() {
   std::unique_lock lock(mutex_);
   if (cancel_.wait_for(lock, std::chrono::milliseconds(lastMs_), [this] { return cancelled_; })) return;
   // A save that hangs holds the end: what it and the saves after it would have kept is named.
-  const std::string left = endSavesLeft();
+  // An end that never began (the GUI thread never came back to it) saved nothing at all.
+  const std::string left = endSavesBegun()
+                               ? endSavesLeft()
+                               : std::string("every edit since the last save (the window did not answer)");
   const std::string said =
       left.empty() ? std::string("Pravella: the end did not finish in time; ending now.\n")
                    : "Pravella: the end did not finish in time; not saved: " + left + "; ending now.\n";

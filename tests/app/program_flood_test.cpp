@@ -10,10 +10,12 @@
 #include <csignal>
 #include <cstdlib>
 
+#include <QClipboard>
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextDocument>
@@ -203,6 +205,29 @@ TEST_F(FirstTextWhileTyping, TheWordGoesOnWholeBeforeTheProgramsText) {
   QTextDocument saved;
   ASSERT_TRUE(pravella::readRichTextFile(calendar().nowDisplayedDocument(), saved));
   EXPECT_EQ(shortened(saved.toPlainText()), shortened(expected));
+}
+
+// The user's line already holds the longest a program's line may hold when its first text comes
+// in the middle of the word the user types: the word stays whole, the program's text goes on
+// behind it.
+TEST_F(FirstTextWhileTyping, AWordOnALineAtTheLongestStaysWhole) {
+  const QString line(pravella::kLongestProgramLine, QLatin1Char('A'));
+  QGuiApplication::clipboard()->setText(line);
+  memo()->setFocus();
+  QTest::keySequence(memo(), QKeySequence::Paste);
+  QTest::keyClicks(memo(), QStringLiteral("USER"));
+  ASSERT_TRUE(memo()->isRunning());
+  vkButtonDownSinceMs.store(0);
+  const int typed = static_cast<int>(line.size()) + 4;
+  ASSERT_TRUE(
+      pravella::test::becomesTrue([&] { return memo()->document()->characterCount() - 1 > typed; }, 60000));
+  QTest::keyClicks(memo(), QStringLiteral("WORD"));
+  ASSERT_TRUE(waitIdle());
+  ASSERT_TRUE(pravella::test::queuedWorkDone());
+  const QString text = memo()->toPlainText();
+  EXPECT_TRUE(text.contains(QStringLiteral("AUSERWORD"))) << s(text.mid(line.size() - 5, 30));
+  EXPECT_EQ(QString(text).remove(QLatin1Char('\n')),
+            line + QStringLiteral("USERWORD") + QStringLiteral(" q").repeated(kInserts));
 }
 
 }  // namespace

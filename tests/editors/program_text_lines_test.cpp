@@ -17,6 +17,7 @@ struct Case {
   int longest;
   QString after;  // the document, lines ended by "\n"
   bool broke;
+  bool followsOwnText = false;
 };
 
 TEST(ProgramTextLines, BreaksOnlyWhereALineWouldGrowPastTheLongest) {
@@ -30,6 +31,9 @@ TEST(ProgramTextLines, BreaksOnlyWhereALineWouldGrowPastTheLongest) {
       {"never inside a surrogate pair", "|", "ab" + smile + "c", 3, "ab\n" + smile + "c", true},
       {"a line already too long starts a new one", "abcd|", "e", 3, "abcd\ne", true},
       {"a longest line below one is one", "|", "abc", 0, "a\nb\nc", true},
+      {"never at a place inside text already too long: counted from there", "abcd|XY", "efgh", 3,
+       "abcdefg\nhXY", true},
+      {"at a place behind its own text", "abcd|XY", "e", 3, "abcd\neXY", true, true},
   };
   for (const Case& c : cases) {
     QTextDocument doc;
@@ -37,7 +41,7 @@ TEST(ProgramTextLines, BreaksOnlyWhereALineWouldGrowPastTheLongest) {
     doc.setPlainText(QString(c.before).remove(QLatin1Char('|')));
     QTextCursor cursor(&doc);
     cursor.setPosition(static_cast<int>(place));
-    EXPECT_EQ(pravella::insertInBoundedLines(cursor, c.text, c.longest), c.broke) << c.name;
+    EXPECT_EQ(pravella::insertInBoundedLines(cursor, c.text, c.longest, c.followsOwnText), c.broke) << c.name;
     EXPECT_EQ(doc.toPlainText().toStdString(), c.after.toStdString()) << c.name;
     // The cursor stands behind the text, before what stood behind the place.
     const QString tail = c.before.mid(place + 1);

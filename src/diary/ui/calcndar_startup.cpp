@@ -450,8 +450,10 @@ void Calcndar::terminateUnattended() {
   if (!endingUnattended_) {
     // From now on no panel opens (what it would say goes to the console), and a running
     // program is asked to stop before anything else: one that keeps saving or raising alerts
-    // would otherwise hold the end for good.
+    // would otherwise hold the end for good. What the end is to save is known from here on,
+    // so that an end held even this early names it.
     endingUnattended_ = true;
+    pravella::beginEndSaves({memoNameAtEnd(), kEndSheet, kEndDeskMemos, kEndRowMemo});
     runsStopped_ = memo->stopRuns(0);
   }
   // A panel waiting for an answer is cancelled first (nothing is decided in it); the end

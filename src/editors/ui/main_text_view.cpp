@@ -189,6 +189,7 @@ struct mainTextView::InsertBatch {
   InsertionPtr insertion;
   QString text;
   bool toPlace = false;  // goes to the run's place even in a document no longer shown
+  qsizetype cost = 0;    // of the text, in kBatchCostLimit's units
   bool taken = false;    // the GUI thread has it
 };
 
@@ -694,59 +695,109 @@ void mainTextView::postToGui(std::function<void()> fn) {
       Qt::QueuedConnection);
 }
 
+namespace {
+
+// What a text costs the memo to take (see kLineEndCost).
+bool endsParagraph(QChar c) {
+  return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
+         c == QChar::LineSeparator;
+}
+
+// How many characters from the start of `text` cost at most `budget`, and what they cost. Never
+// between the halves of a character or of a CR LF line end (that would make two lines of one).
+std::pair<qsizetype, qsizetype> fittingPrefix(QStringView text, qsizetype budget, qsizetype lineEndCost) {
+  qsizetype n = 0, cost = 0;
+  for (; n < text.size(); ++n) {
+    const qsizetype c = endsParagraph(text[n]) ? 1 + lineEndCost : 1;
+    if (cost + c > budget) break;
+    cost += c;
+  }
+  if (n > 0 && n < text.size() &&
+      (text[n - 1].isHighSurrogate() || (text[n - 1] == QLatin1Char('\r') && text[n] == QLatin1Char('\n')))) {
+    --n;
+    cost -= text[n] == QLatin1Char('\r') ? 1 + lineEndCost : 1;
+  }
+  return {n, cost};
+}
+
+}  // namespace
+
 void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text, bool toPlace) {
   if (QThread::currentThread() == thread()) return deliverText(insertion, text, toPlace);
   // A long text goes in several batches too: one edit of megabytes would hold the window.
-  for (qsizetype from = 0; from < text.size();) {
-    qsizetype n = std::min(kBatchChars, text.size() - from);
-    // Never between the halves of a character or of a CR LF line end.
-    if (from + n < text.size() &&
-        (text.at(from + n - 1).isHighSurrogate() ||
-         (text.at(from + n - 1) == QLatin1Char('\r') && text.at(from + n) == QLatin1Char('\n'))))
-      --n;
-    postBatch(insertion, n == text.size() ? text : text.mid(from, n), toPlace);
-    from += n;
-  }
+  for (qsizetype from = 0; from < text.size();)
+    from += postBatch(insertion, QStringView(text).mid(from), toPlace);
 }
 
-void mainTextView::postBatch(const InsertionPtr& insertion, const QString& text, bool toPlace) {
+qsizetype mainTextView::postBatch(const InsertionPtr& insertion, QStringView text, bool toPlace) {
   std::shared_ptr<InsertBatch> batch;
+  qsizetype taken = 0;
   {
     std::unique_lock lock(batchMutex_);
-    if (outputStopped_.load()) return;
+    if (outputStopped_.load()) return text.size();  // dropped: the end has come
+    const qsizetype limit = batchCost_.load();
     const bool same = openBatch_ && openBatch_->insertion == insertion && openBatch_->toPlace == toPlace;
-    if (same && openBatch_->text.size() + text.size() <= kBatchChars) {
-      openBatch_->text += text;
-      return;
-    }
     if (same) {
+      const auto [n, cost] = fittingPrefix(text, limit - openBatch_->cost, kLineEndCost);
+      if (n > 0) {
+        openBatch_->text += text.left(n);
+        openBatch_->cost += cost;
+        return n;
+      }
       // A program that gives text faster than the memo takes it waits for the memo: each
       // batch is one short edit, and the keys, the menus and the end come between them. A
       // thread that does not serve its events (waiting for this run) gets it anyway, later.
       const std::shared_ptr<InsertBatch> full = openBatch_;
       batchTaken_.wait_for(lock, std::chrono::milliseconds(kBatchWaitMs),
                            [&] { return full->taken || outputStopped_.load(); });
-      if (outputStopped_.load()) return;
+      if (outputStopped_.load()) return text.size();
     }
-    openBatch_ = std::make_shared<InsertBatch>(InsertBatch{insertion, text, toPlace});
+    auto [n, cost] = fittingPrefix(text, batchCost_.load(), kLineEndCost);
+    if (n == 0) {
+      // Never less than one character.
+      n = text.size() > 1 && text[0].isHighSurrogate() ? 2 : 1;
+      cost = n + (endsParagraph(text[0]) ? kLineEndCost : 0);
+    }
+    openBatch_ =
+        std::make_shared<InsertBatch>(InsertBatch{insertion, text.left(n).toString(), toPlace, cost, false});
     batch = openBatch_;
     postedBatches_.push_back(batch);
+    taken = n;
   }
   QMetaObject::invokeMethod(
       this,
       [this, batch] {
         QString text;
+        qsizetype cost = 0;
         {
           const std::lock_guard lock(batchMutex_);
           text.swap(batch->text);
+          cost = batch->cost;
           batch->taken = true;
           if (openBatch_ == batch) openBatch_.reset();
           std::erase(postedBatches_, batch);
         }
         batchTaken_.notify_all();
-        if (!outputStopped_.load()) deliverText(batch->insertion, text, batch->toPlace);
+        if (outputStopped_.load()) return;
+        QElapsedTimer took;
+        took.start();
+        deliverText(batch->insertion, text, batch->toPlace);
+        measureBatch(cost, took.nsecsElapsed());
       },
       Qt::QueuedConnection);
+  return taken;
+}
+
+void mainTextView::measureBatch(qsizetype cost, qint64 nanoseconds) {
+  // Small batches say little about the rate; a sudden slow one (a long line grown longer, a
+  // busy machine) shrinks the next ones at once, and they grow back by halves.
+  if (cost < kBatchCostFloor || nanoseconds <= 0) return;
+  const double perUnit = static_cast<double>(nanoseconds) / static_cast<double>(cost);
+  const double fits = kBatchStepMs * 1e6 / perUnit;
+  const qsizetype before = batchCost_.load();
+  const qsizetype next = static_cast<qsizetype>(std::clamp(std::min(fits, static_cast<double>(before) * 1.5),
+                                                           double(kBatchCostFloor), double(kBatchCostLimit)));
+  batchCost_.store(next);
 }
 
 void mainTextView::deliverText(const InsertionPtr& ins, const QString& text, bool toPlace) {
@@ -779,7 +830,11 @@ void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& tex
   const int caretPosition = textCursor().position();
   const int at = keepCaret ? ins->end.position() : -1;
   bool newLines = false;
-  editAt(ins, [&](QTextCursor& c) { newLines = pravella::insertInBoundedLines(c, text); });
+  // Text right behind the place is the run's own when its place already holds some.
+  const bool followsOwnText = ins->begun && ins->end.position() > ins->start.position();
+  editAt(ins, [&](QTextCursor& c) {
+    newLines = pravella::insertInBoundedLines(c, text, pravella::kLongestProgramLine, followsOwnText);
+  });
   if (keepCaret && std::max(caretPosition, caretAnchor) == at) {
     // The end of the caret or selection that stood at the place went on with the text.
     QTextCursor kept = textCursor();

@@ -177,12 +177,23 @@ class mainTextView : public pravella::MemoEdit {
   // place even when the memo shows another document now.
   struct InsertBatch;
   void postInsert(const InsertionPtr& insertion, const QString& text, bool toPlace = false);
-  void postBatch(const InsertionPtr& insertion, const QString& text, bool toPlace);
+  // Puts as much of `text` as fits into the open batch (or a new one); returns how much it took.
+  qsizetype postBatch(const InsertionPtr& insertion, QStringView text, bool toPlace);
   // Worker: the place of the text the running program inserts (null outside this view's runs).
   InsertionPtr textPlaceOfRun();
-  // A batch this long makes the program wait until the GUI thread took it, at most this long.
-  static constexpr qsizetype kBatchChars = 65536;
+  // A full batch makes the program wait until the GUI thread took it, at most this long.
   static constexpr int kBatchWaitMs = 1000;
+  // What a batch may hold, in cost units (a character is one, a line end kLineEndCost more:
+  // each new line is a text layout of its own). The GUI thread measures what its batches took
+  // and sizes the next ones to take about kBatchStepMs, so that no batch holds the window long
+  // whatever the shape of the text.
+  static constexpr qsizetype kBatchCostLimit = 65536;
+  static constexpr qsizetype kBatchCostFloor = 256;
+  static constexpr qsizetype kLineEndCost = 32;
+  static constexpr int kBatchStepMs = 40;
+  std::atomic<qsizetype> batchCost_{4096};
+  // GUI thread: sizes the next batches after one of `cost` took `nanoseconds`.
+  void measureBatch(qsizetype cost, qint64 nanoseconds);
   // GUI thread: a batch of a program's text into the memo (at the caret when it has no place).
   void deliverText(const InsertionPtr& insertion, const QString& text, bool toPlace);
   // GUI thread: a program's text at its place. The user's caret at a place taken from the caret

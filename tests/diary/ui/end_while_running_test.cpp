@@ -84,7 +84,7 @@ TEST(EndSignalsLastLimit, EndsTheProcessWhileTheGuiThreadIsHeld) {
         ::raise(SIGTERM);
         for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
       },
-      testing::ExitedWithCode(1), "did not finish in time");
+      testing::ExitedWithCode(1), "did not finish in time; not saved: every edit since the last save");
 }
 
 }  // namespace
