@@ -26,13 +26,14 @@
 #include "diary/document_companions.h"
 #include "diary/document_links.h"
 #include "diary/dropped_links.h"
-#include "diary/undecodable_names.h"
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
+#include "diary/undecodable_names.h"
 #include "editors/open_documents.h"
 #include "editors/plain_text_export.h"
 #include "editors/recovered_edits.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/long_memo_layout.h"
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/temporary_highlights.h"
 #include "imaging/acr_nema.h"
@@ -264,6 +265,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
       openTemplate();
       {
         LoadingGuard loading(loadingMemo_);
+        const pravella::ParkedWhileLoading parked(memo);
         QTextCursor cursor(memo->document());
         cursor.select(QTextCursor::Document);
         cursor.insertText(text);  // typed with the template's attributes
@@ -289,6 +291,7 @@ void Calcndar::showSelectedDiaryFile(int row) {
         const QString readPath = pravella::resolveSymbolicLink(path).value_or(path);
         {
           LoadingGuard loading(loadingMemo_);
+          const pravella::ParkedWhileLoading parked(memo);
           if (!pravella::readRichTextFile(readPath, *memo->document()))
             showErrMessageToConsole(("The document " + path + " does not read as rich text.\n").toStdString());
         }
@@ -371,6 +374,7 @@ void Calcndar::reloadShownDocument() {
   const int scroll = memo->verticalScrollBar()->value();
   {
     LoadingGuard loading(loadingMemo_);
+    const pravella::ParkedWhileLoading parked(memo);
     const QString readPath =
         pravella::resolveSymbolicLink(nowDisplayedDocument_).value_or(nowDisplayedDocument_);
     if (!pravella::readRichTextFile(readPath, *memo->document()))
@@ -503,6 +507,7 @@ void Calcndar::openTemplate() {
   memo->abandonPendingOutput(nowDisplayedDocument_);
   {
     LoadingGuard loading(loadingMemo_);
+    const pravella::ParkedWhileLoading parked(memo);
     QString path = pravella::paths::preferences() + QStringLiteral("/template.rtf");
     if (!QFileInfo::exists(path)) path = pravella::paths::resource(QStringLiteral("template.rtf"));
     if (!QFileInfo::exists(path) || !pravella::readRichTextFile(path, *memo->document()))
@@ -542,9 +547,25 @@ void Calcndar::deleteDocumentView() { openTemplate(); }
 
 // ---------------------------------------------------------------- saving
 
-bool Calcndar::save() { return saveDocument(true); }
+namespace {
 
-bool Calcndar::save_2() { return saveDocument(false); }
+// Keys typed behind a move to the end of a long memo belong to the document shown: they go in
+// before it is written.
+void takeKeysWaitingForTheLayout(mainTextView* memo) {
+  if (pravella::LongMemoMoves* moves = pravella::LongMemoMoves::of(memo)) moves->finishNow(false);
+}
+
+}  // namespace
+
+bool Calcndar::save() {
+  takeKeysWaitingForTheLayout(window_->documentView());
+  return saveDocument(true);
+}
+
+bool Calcndar::save_2() {
+  takeKeysWaitingForTheLayout(window_->documentView());
+  return saveDocument(false);
+}
 
 pravella::DocumentSave Calcndar::writeMemo(const QString& path) {
   const pravella::DocumentSave saved = pravella::saveDocumentGuarded(
@@ -714,10 +735,12 @@ QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& pr
       chosen += QStringLiteral(".rtfd");
     if (!entryExists(chosen)) return chosen;
     const QString file = fileNameOf(chosen);
-    const int answer =
-        alert(QStringLiteral("\u201c%1\u201d already exists.").arg(file),
-              QStringLiteral("Do you want to replace it? The document there goes to the Trash."),
-              {QStringLiteral("Cancel"), QStringLiteral("Replace")});
+    // The question names everything that goes, the tables and pages that go along too.
+    const QString along = pravella::companionsGoingNote(chosen);
+    const int answer = alert(QStringLiteral("\u201c%1\u201d already exists.").arg(file),
+                             QStringLiteral("Do you want to replace it? \"%1\"%2 goes to the Trash.")
+                                 .arg(file, along.isEmpty() ? along : along + QLatin1Char(',')),
+                             {QStringLiteral("Cancel"), QStringLiteral("Replace")});
     if (answer == 1) {
       // Never simply overwritten: the old document can be taken back out of the Trash.
       if (deleteFileToTrash(chosen)) {
@@ -900,6 +923,10 @@ void Calcndar::textDidChange() {
     autoSaveTimer_->start(kAutoSaveSeconds, [this] {
       // No one is asked whether to write over a file changed meanwhile: both are kept.
       const pravella::UnattendedSaves quiet;
+      // Not while keys wait for a long memo's layout: they come in later, and start this
+      // timer again.
+      if (const auto* moves = pravella::LongMemoMoves::of(window_->documentView()); moves && moves->walking())
+        return;
       save();
     });
   // Search marks go at the first edit after them.
@@ -943,8 +970,9 @@ void Calcndar::deleteFileAction() {
   const QString name = *claimed;
   // The question names the document itself: a title bar is easily not read.
   const int answer = alert(QStringLiteral("Delete : ") + name,
-                           QStringLiteral("Do you want to delete this document, \"%1\"?")
-                               .arg(pravella::documentDisplayName(name)),
+                           QStringLiteral("Do you want to delete this document, \"%1\"%2?")
+                               .arg(pravella::documentDisplayName(name),
+                                    pravella::companionsGoingNote(dayFolder() + QLatin1Char('/') + name)),
                            {QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")});
   alertSheetDidDismissForDelete(answer, dayFolder() + QLatin1Char('/') + name);
 }

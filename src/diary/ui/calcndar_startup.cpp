@@ -34,6 +34,7 @@
 #include "editors/ui/cal_option.h"
 #include "editors/ui/clicked_link.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/long_memo_layout.h"
 #include "editors/ui/main_text_view.h"
 #include "graphics/color_table.h"
 #include "lang/builtins/command_bridge.h"
@@ -350,7 +351,7 @@ std::array<double, 5> Calcndar::sideViewWidths() const {
   return five;
 }
 
-int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons) {
+int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons, int safe) {
   if (endingUnattended_) {
     // No one is there to answer: the console keeps what would have been said.
     logLine(title + QStringLiteral(" ") + message);
@@ -358,8 +359,13 @@ int Calcndar::alert(const QString& title, const QString& message, const QStringL
   }
   if (alertPanel_) return alertPanel_(title, message, buttons);
   // The buttons in order are the default, the alternate and the other one.
-  const int answer =
-      pravella::dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1), buttons.value(2));
+  namespace dialogs = pravella::dialogs;
+  const int safeAnswer = safe == 0   ? dialogs::kDefault
+                         : safe == 1 ? dialogs::kAlternate
+                         : safe == 2 ? dialogs::kOther
+                                     : dialogs::kCancelAnswers;
+  const int answer = dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1),
+                                    buttons.value(2), safeAnswer);
   return answer == pravella::dialogs::kAlternate ? 1 : answer == pravella::dialogs::kOther ? 2 : 0;
 }
 
@@ -384,6 +390,18 @@ QString Calcndar::memoNameAtEnd() const {
 }
 
 bool Calcndar::saveEverything(bool ask) {
+  // The end never waits on the memo's layout (a long memo's takes many seconds): it is parked
+  // for good, and keys still waiting for it go in at once. An end that does not happen gives
+  // it back.
+  mainTextView* shown = window_->documentView();
+  if (pravella::LongMemoMoves* moves = pravella::LongMemoMoves::of(shown)) moves->finishNow(true);
+  struct UnparkUnlessEnded {
+    QTextDocument* doc;
+    bool ended = false;
+    ~UnparkUnlessEnded() {
+      if (!ended) pravella::unparkLayout(*doc);
+    }
+  } parked{shown->document()};
   const QString memo = memoNameAtEnd();
   if (!save() && ask) return false;
   pravella::endSaveDone(memo);
@@ -411,6 +429,7 @@ bool Calcndar::saveEverything(bool ask) {
   closeAllToggleView();
   if (pravella::WriteResult written = pravella::writeRecentMemo(recentMemo_.paths()); !written)
     logLine(written.error);
+  parked.ended = true;
   return true;
 }
 

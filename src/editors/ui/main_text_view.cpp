@@ -36,6 +36,7 @@
 #include "editors/program_text_lines.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/format_panels.h"
+#include "editors/ui/long_memo_layout.h"
 #include "editors/ui/memo_drop.h"
 #include "editors/ui/paragraph_keys.h"
 #include "graphics/picture.h"
@@ -203,6 +204,7 @@ mainTextView::mainTextView(QWidget* parent) : MemoEdit(parent) {
   progressBar_->setTextVisible(false);
   progressBar_->hide();
   setTickClock(nullptr);
+  new pravella::LongMemoMoves(this);
 }
 
 mainTextView::~mainTextView() {

@@ -16,6 +16,7 @@ using pravella::numerics::CoMoments;
 using pravella::numerics::coMomentsOf;
 using pravella::numerics::Spread;
 using pravella::numerics::spreadOf;
+using pravella::numerics::spreadScaleOf;
 
 std::size_t at(int r, int c, int cols) { return static_cast<std::size_t>(r) * cols + c; }
 
@@ -86,12 +87,15 @@ class WindowMoments {
   // moment(window) for every window, in out.
   template <typename Moment>
   bool each(const double* a, const double* b, std::vector<double>& out, Moment moment) {
+    const long long pixels = static_cast<long long>(at(rows_, 0, cols_));
+    const double scaleA = spreadScaleOf(pixels, [a](long long i) { return a[i]; });
+    const double scaleB = spreadScaleOf(pixels, [b](long long i) { return b[i]; });
     for (int r = 0; r < rows_; ++r) {
       if (brokenOff()) return false;
       const int r0 = std::max(0, r - k_), r1 = std::min(rows_ - 1, r + k_);
       for (int c = 0; c < cols_; ++c) {
-        auto va = [&](long long i) { return a[at(r0 + static_cast<int>(i), c, cols_)]; };
-        auto vb = [&](long long i) { return b[at(r0 + static_cast<int>(i), c, cols_)]; };
+        auto va = [&](long long i) { return a[at(r0 + static_cast<int>(i), c, cols_)] * scaleA; };
+        auto vb = [&](long long i) { return b[at(r0 + static_cast<int>(i), c, cols_)] * scaleB; };
         column_[at(r, c, cols_)] = coMomentsOf(r1 - r0 + 1, va, vb);
       }
     }
@@ -113,6 +117,8 @@ class WindowMoments {
         w.aa = between.aa * part[0].n;
         w.bb = between.bb * part[0].n;
         w.ab = between.ab * part[0].n;
+        w.scaleA = scaleA;
+        w.scaleB = scaleB;
         for (long long i = 0; i < parts; ++i) {
           w.aa += part[i].aa;
           w.bb += part[i].bb;
@@ -143,7 +149,8 @@ int doImageMean(const double* image, int rows, int cols, int k, double* out) {
 int doImageSD(const double* image, int rows, int cols, int k, double* out) {
   WindowMoments w(rows, cols, std::max(k, 0));
   std::vector<double> sd;
-  if (!w.each(image, image, sd, [](const CoMoments& m) { return std::sqrt(std::max(0.0, m.aa) / m.n); }))
+  if (!w.each(image, image, sd,
+              [](const CoMoments& m) { return std::sqrt(std::max(0.0, m.aa) / m.n) / m.scaleA; }))
     return 0;
   std::copy(sd.begin(), sd.end(), out);
   return 1;
@@ -153,11 +160,7 @@ int doImageCorrelationAB(const double* a, const double* b, int rows, int cols, i
   WindowMoments w(rows, cols, std::max(k, 0));
   std::vector<double> r;
   // (1/N) sum ((a - ma)/da)((b - mb)/db). A window where either image is flat has none.
-  const bool whole = w.each(a, b, r, [](const CoMoments& m) {
-    if (!(m.aa > 0) || !(m.bb > 0)) return 0.0;
-    return std::clamp(m.ab / std::sqrt(m.aa * m.bb), -1.0, 1.0);
-  });
-  if (!whole) return 0;
+  if (!w.each(a, b, r, [](const CoMoments& m) { return m.correlation(); })) return 0;
   std::copy(r.begin(), r.end(), out);
   return 1;
 }
@@ -188,7 +191,7 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
         const Spread spread = spreadOf(static_cast<long long>(window.size()),
                                        [&](long long i) { return window[static_cast<std::size_t>(i)]; });
         const double n = static_cast<double>(window.size());
-        const double m = spread.mean, s = std::sqrt(spread.squares / n), t = f * s;
+        const double m = spread.mean, s = spread.deviation(n), t = f * s;
         const double pixel = image[at(r, c, cols)];
         double value = pixel;
         if (std::fabs(pixel - m) > t && s > 1e-12) {
