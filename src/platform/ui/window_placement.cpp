@@ -1,5 +1,6 @@
 #include "platform/ui/window_placement.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMargins>
 #include <QPointer>
@@ -47,8 +48,6 @@ qint64 controlsHidden(const QRect& frame, const QRect& mainFrame, const QRect& f
 
 // The name of the object that keeps what was last asked of a window's geometry.
 constexpr char kAskedName[] = "pravellaAskedGeometry";
-// The name of the property that marks the part of a main window a window may cover.
-constexpr char kLeastUsedProperty[] = "pravellaLeastUsedPart";
 
 // The inside geometry last asked of a window that has its window-system window, and whether the
 // window system has reported it since. Until it has, what it reports is older news (a window
@@ -99,10 +98,34 @@ QWindow* createdHandle(const QWidget* window) {
   return handle && handle->handle() ? handle : nullptr;
 }
 
-QMargins frameMarginsOf(const QWidget* window) {
+QMargins ownFrameMarginsOf(const QWidget* window) {
   const QRect outer = window->frameGeometry(), inner = window->geometry();
   return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
           outer.bottom() - inner.bottom()};
+}
+
+// The name of the property that marks the part of a main window a window may cover.
+constexpr char kLeastUsedProperty[] = "pravellaLeastUsedPart";
+
+// The frame around `window`. One the window manager has not framed yet (not shown, or shown by
+// a program that goes on before the window system maps it) has none so far, but will get the
+// decorations of the windows it framed before: those of `like` when given, else those of the
+// main window or another framed window. A place built on none would land off by the frame.
+QMargins frameMarginsOf(const QWidget* window, const QWidget* like = nullptr) {
+  const QMargins own = ownFrameMarginsOf(window);
+  if (!own.isNull()) return own;
+  const QWindow* handle = window->windowHandle();
+  if (window->isVisible() && handle && handle->isExposed()) return own;  // framed without one
+  if (like) return ownFrameMarginsOf(like);
+  QMargins other;
+  for (const QWidget* top : QApplication::topLevelWidgets()) {
+    if (top == window || !top->isVisible()) continue;
+    const QMargins margins = ownFrameMarginsOf(top);
+    if (margins.isNull()) continue;
+    if (top->property(kLeastUsedProperty).isValid()) return margins;
+    if (other.isNull()) other = margins;
+  }
+  return other;
 }
 
 // The marked part of the main window in screen coordinates; empty when none is marked or shown.
@@ -112,13 +135,10 @@ QRect leastUsedPartOf(const QWidget* mainWindow) {
   return QRect(part->mapToGlobal(QPoint(0, 0)), part->size());
 }
 
-// The window's frame size. Before a window is first shown its decorations are not known yet:
+// The window's frame size. Before a window is first framed its decorations are not known yet:
 // the window manager gives it those of the main window.
 QSize frameSizeOf(const QWidget* window, const QWidget* mainWindow) {
-  const QSize size = requestedGeometry(window).size();
-  if (window->isVisible() && window->frameGeometry().size() != window->size())
-    return size.grownBy(frameMarginsOf(window));
-  return size.grownBy(frameMarginsOf(mainWindow));
+  return requestedGeometry(window).size().grownBy(frameMarginsOf(window, mainWindow));
 }
 
 }  // namespace
@@ -193,7 +213,7 @@ void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow, BesideSiz
     window->move(at);
     return;
   }
-  const QMargins margins = frameMarginsOf(window);
+  const QMargins margins = frameMarginsOf(window, mainWindow);
   requestGeometry(window,
                   QRect(at + QPoint(margins.left(), margins.top()), requestedGeometry(window).size()));
 }
@@ -274,7 +294,7 @@ void resizeOnScreen(QWidget* window, const QSize& size) {
 void keepBesideMainWindowOnScreen(QWidget* window, const QWidget* mainWindow) {
   if (!window || !mainWindow) return;
   const QRect available = availableAreaFor(mainWindow, mainWindow->frameGeometry());
-  const QMargins margins = frameMarginsOf(window);
+  const QMargins margins = frameMarginsOf(window, mainWindow);
   const QPoint frameAt = requestedGeometry(window).topLeft() - QPoint(margins.left(), margins.top());
   if (!available.isValid() || available.contains(QRect(frameAt, frameSizeOf(window, mainWindow)))) return;
   placeBesideMainWindow(window, mainWindow);
