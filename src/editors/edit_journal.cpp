@@ -99,12 +99,23 @@ void EditJournal::keepNow() {
   changed_ = false;
   const QString intended = source_.intended();
   const QString reuse = sameKind(copy_, intended) ? copy_ : QString();
-  // The clone has no thread: the writer's thread takes it over, and deletes it there.
-  std::shared_ptr<QTextDocument> clone(document_->clone());
-  clone->moveToThread(nullptr);
+  // The clone has no thread: the writer's thread takes it over, and deletes it there. A text
+  // too long to clone within a pause of typing goes as its plain text, made a document there.
+  std::shared_ptr<QTextDocument> clone;
+  QString plain;
+  if (document_->characterCount() <= kLongestRichCopy) {
+    clone.reset(document_->clone());
+    clone->moveToThread(nullptr);
+  } else {
+    plain = document_->toPlainText();
+  }
   write_.coveredCount = coveredCount_;
   write_.intended = intended;
-  write_.result = std::async(std::launch::async, [this, clone, intended, reuse]() mutable {
+  write_.result = std::async(std::launch::async, [this, clone, plain, intended, reuse]() mutable {
+                    if (!clone) {
+                      clone = std::make_shared<QTextDocument>();
+                      clone->setPlainText(plain);
+                    }
                     const Recovery kept = writeRecoveryCopy(
                         intended, reuse, [&clone](const QString& path) { return writeText(path, *clone); });
                     clone.reset();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <mutex>
 
 #include <QDir>
 #include <QFile>
@@ -114,6 +115,9 @@ Recovery keepIn(const QString& folder, const QString& intended,
                 const std::function<WriteResult(const QString&)>& write, const QDateTime& now) {
   Recovery result;
   if (!readyFolder(folder, &result.error)) return result;
+  // Views keep their copies from threads of their own: one name is never given twice.
+  static std::mutex naming;
+  std::lock_guard lock(naming);
   QString copy;
   for (int n = 1; copy.isEmpty() || entryThere(copy); ++n)
     copy = folder + QLatin1Char('/') + recoveryName(intended, now, n);
