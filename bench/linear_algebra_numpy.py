@@ -1,6 +1,6 @@
 """The reference timings of bench/linear_algebra_octave.sh through NumPy, for machines without
-Octave: the same matrices, one line "name milliseconds" each (the median of REPS calls, after
-one call that is not timed), and a first line "# numpy VERSION BLAS" naming the library that
+Octave: the same matrices, one line "name milliseconds" each (the median of REPS calls in processor
+time, after one call that is not timed), and a first line "# numpy VERSION BLAS" naming the library that
 did the work. Run it with OPENBLAS_NUM_THREADS=1 (the shell script sets it) so that LAPACK uses
 one thread. Arguments: REPS (default 7) and a regular expression the names must match."""
 import os
@@ -26,9 +26,9 @@ def median_ms(name, f):
     f()
     times = []
     for _ in range(reps):
-        start = time.perf_counter()
+        start = time.process_time()
         f()
-        times.append(time.perf_counter() - start)
+        times.append(time.process_time() - start)
     times.sort()
     print(f"{name} {1000 * times[len(times) // 2]:.3f}")
 
@@ -37,7 +37,18 @@ def blas_library():
     # The library the dynamic linker picked (Debian switches it with update-alternatives).
     with open("/proc/self/maps") as maps:
         names = {os.path.basename(line.split()[-1]) for line in maps if "blas" in line}
-    return "+".join(sorted(names)) or "unknown BLAS"
+    found = "+".join(sorted(names)) or "unknown BLAS"
+    # OpenBLAS picks its kernels by processor (or OPENBLAS_CORETYPE): name the ones it runs.
+    import ctypes
+
+    for path in sorted({line.split()[-1] for line in open("/proc/self/maps") if "blas" in line}):
+        try:
+            lib = ctypes.CDLL(path)
+            lib.openblas_get_corename.restype = ctypes.c_char_p
+            return f"{found} ({lib.openblas_get_corename().decode()} kernels)"
+        except (OSError, AttributeError):
+            pass
+    return found
 
 
 m = pattern(1000, 0.0)

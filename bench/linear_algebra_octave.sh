@@ -8,7 +8,9 @@
 #
 # The two sides run in turns, ROUNDS rounds (default 5) of ours then the reference, so that a
 # change in the machine's load falls on both; each side times itself in its own process (its
-# start-up is not counted) and reports per round the median of REPS calls (default 7). The
+# start-up is not counted) and reports per round the median of REPS calls (default 7), in
+# processor time: on a busy machine the clock counts the waits for a core, which fall on the
+# two sides unevenly. The
 # table gives each side's median over the rounds. FILTER (a regular expression, default all)
 # picks the benchmarks, e.g. FILTER='Product|Inverse|LinearSystem'. PRAVELLA_SIMD=avx2 or
 # portable times our narrower vector paths.
@@ -18,6 +20,16 @@ here=$(dirname "$0")
 bench="$build/bench/bench_linear_algebra"
 [ -x "$bench" ] || { echo "no $bench: build first" >&2; exit 1; }
 export OMP_NUM_THREADS=1 OPENBLAS_NUM_THREADS=1
+# The reference runs with the kernels OpenBLAS picks for this processor: a machine may set
+# OPENBLAS_CORETYPE (and OPENBLAS_L2_SIZE) to older kernels for old builds' sake, which would
+# slow the reference. KEEP_CORETYPE=1 keeps them. Where the system's BLAS is the reference one,
+# the serial OpenBLAS of libopenblas0-serial is put on LD_LIBRARY_PATH when it is there.
+refenv="env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE"
+[ -n "${KEEP_CORETYPE:-}" ] && refenv=env
+serial=/usr/lib/x86_64-linux-gnu/openblas-serial
+if [ -d "$serial" ] && ! readlink -f /usr/lib/x86_64-linux-gnu/libblas.so.3 | grep -q openblas; then
+  refenv="$refenv LD_LIBRARY_PATH=$serial${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+fi
 rounds=${ROUNDS:-5}
 reps=${REPS:-7}
 filter=${FILTER:-.}
@@ -26,13 +38,13 @@ filter=${FILTER:-.}
 ours_round() {
   "$bench" --benchmark_format=csv --benchmark_filter="$filter" --benchmark_min_time=0.05 \
     --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | awk -F, '
-    /^"BM_.*_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1); print $1, $3 }'
+    /^"BM_.*_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1); print $1, $4 }'
 }
 
 if command -v octave-cli >/dev/null; then
   refname=octave
   reference_round() {
-    octave-cli --norc --no-gui -q --eval "
+    $refenv octave-cli --norc --no-gui -q --eval "
     reps = $reps; only = '$filter';
     function a = pat(n, d)
       [j, i] = meshgrid(1:n, 1:n);
@@ -45,7 +57,7 @@ if command -v octave-cli >/dev/null; then
       if isempty(regexp(name, only, 'once')) return; end
       f(); t = zeros(1, reps);
       for r = 1:reps
-        tic; f(); t(r) = toc;
+        c0 = cputime; f(); t(r) = cputime - c0;
       end
       t = sort(t);
       printf('%s %.3f\n', name, 1000 * t(floor(reps / 2) + 1));
@@ -69,7 +81,7 @@ if command -v octave-cli >/dev/null; then
   }
 elif /usr/bin/python3 -c "import numpy" 2>/dev/null; then
   refname=numpy
-  reference_round() { /usr/bin/python3 "$here/linear_algebra_numpy.py" "$reps" "$filter"; }
+  reference_round() { $refenv /usr/bin/python3 "$here/linear_algebra_numpy.py" "$reps" "$filter"; }
 else
   echo "neither octave-cli nor python3-numpy is installed" >&2
   exit 1
@@ -86,7 +98,8 @@ all=$(
 )
 
 echo "$all" | awk '$1 == "ref" && $2 == "#" { sub(/^ref # /, ""); print "reference: " $0; exit }'
-echo "ours: ${PRAVELLA_SIMD:-widest} vector path; medians of $rounds rounds of $reps calls"
+echo "processor: $(lscpu | sed -n 's/^Model name: *//p'), family $(lscpu | sed -n 's/^CPU family: *//p') model $(lscpu | sed -n 's/^Model: *//p')"
+echo "ours: ${PRAVELLA_SIMD:-measured} vector path; medians of $rounds rounds of $reps calls"
 echo "$all" | awk -v ref="$refname" '
   $2 == "#" { next }
   { key = $1 SUBSEP $2; n[key]++; t[key, n[key]] = $3

@@ -111,32 +111,47 @@ struct Carrying {
   bool shared;      // true: companions another document uses are copied instead
 };
 
+// A free name beside `path` for the copy a companion takes the place of, until it has.
+QString asideName(const QString& path) {
+  const QFileInfo info(path);
+  for (int n = 1;; ++n) {
+    const QString aside = info.path() + QStringLiteral("/.%1.replaced-%2").arg(info.fileName()).arg(n);
+    if (!entryExists(aside)) return aside;
+  }
+}
+
 // Does the act to the document and then to each companion it has, each to the companion name
 // of `to`; when a companion's name there is taken nothing is done, and when a companion cannot
-// follow, what was done is taken back.
+// follow, what was done is taken back. A name taken by one of `replaceable` (copies made
+// earlier for documents of the same name) is no obstacle: a copy stays as it is, a companion
+// that moves takes its place.
 DocumentMove carryWithCompanions(const QString& from, const QString& to, const Carrying& how,
-                                 const QStringList& going) {
+                                 const QStringList& replaceable = {}) {
   DocumentMove result;
   struct Step {
     QString from, to;
     const char* kind;
     bool copy;
+    bool replaces;  // `to` is a copy made before, set aside while this one takes its place
+    QString aside;
   };
   std::vector<Step> steps;
   // Asked once: another document of the name keeps the companions where they are.
-  const bool othersStay = how.shared && !documentsSharingCompanions(from, going).isEmpty();
+  const bool othersStay = how.shared && !documentsSharingCompanions(from).isEmpty();
   const QStringList olds = companionPathsFor(from), news = companionPathsFor(to);
   for (qsizetype i = 0; i < olds.size() && i < news.size(); ++i) {
     if (!entryExists(olds[i]) || olds[i] == news[i]) continue;
+    const bool madeBefore = entryExists(news[i]) && replaceable.contains(news[i]);
     // Asked before anything is done: a half-done move would part the memo from its tables.
-    if (entryExists(news[i])) {
+    if (entryExists(news[i]) && !madeBefore) {
       result.error =
           QStringLiteral("\"%1\" is not %2: its %3 cannot follow it, because \"%4\" already exists.")
               .arg(shownName(from), how.done, QLatin1String(kCompanions[i].kind),
                    QFileInfo(news[i]).fileName());
       return result;
     }
-    steps.push_back({olds[i], news[i], kCompanions[i].kind, othersStay});
+    if (othersStay && madeBefore) continue;  // the copy there serves this one too
+    steps.push_back({olds[i], news[i], kCompanions[i].kind, othersStay, madeBefore, QString()});
   }
   errno = 0;
   if (!how.act(from, to)) {
@@ -147,32 +162,43 @@ DocumentMove carryWithCompanions(const QString& from, const QString& to, const C
     return result;
   }
   for (std::size_t step = 0; step < steps.size(); ++step) {
+    Step& s = steps[step];
     errno = 0;
     QString reason;
-    if (steps[step].copy) {
-      const WriteResult copied = copyAtomically(steps[step].from, steps[step].to);
+    if (s.copy) {
+      const WriteResult copied = copyAtomically(s.from, s.to);
       if (copied) continue;
       reason = QStringLiteral(": ") + copied.error;
       if (!reason.endsWith(QLatin1Char('.'))) reason += QLatin1Char('.');
     } else {
-      if (how.act(steps[step].from, steps[step].to)) continue;
+      if (s.replaces) {
+        s.aside = asideName(s.to);
+        if (!renameEntry(s.to, s.aside)) s.aside.clear();
+      }
+      if ((!s.replaces || !s.aside.isEmpty()) && how.act(s.from, s.to)) continue;
       reason = because(errno);
+      if (!s.aside.isEmpty()) renameEntry(s.aside, s.to);
     }
     // Back to where everything was, the document last.
     for (std::size_t back = step; back-- > 0;) {
-      if (steps[back].copy)
+      if (steps[back].copy) {
         removeCopy(steps[back].to);
-      else
+      } else {
         how.undo(steps[back].from, steps[back].to);
+        if (!steps[back].aside.isEmpty()) renameEntry(steps[back].aside, steps[back].to);
+      }
     }
     const bool restored = how.undo(from, to);
     result.error = QStringLiteral("\"%1\" is not %2: its %3 (\"%4\") could not follow it")
-                       .arg(shownName(from), how.done, QLatin1String(steps[step].kind),
-                            QFileInfo(steps[step].from).fileName()) +
+                       .arg(shownName(from), how.done, QLatin1String(s.kind), QFileInfo(s.from).fileName()) +
                    reason;
     if (!restored)
       result.error += QStringLiteral(" The document itself is at \"%1\".").arg(QFileInfo(to).fileName());
     return result;
+  }
+  for (const Step& s : steps) {
+    if (!s.aside.isEmpty()) removeCopy(s.aside);  // the companion itself is there now
+    (s.copy ? result.copied : result.carried).append(s.to);
   }
   result.ok = true;
   return result;
@@ -180,11 +206,20 @@ DocumentMove carryWithCompanions(const QString& from, const QString& to, const C
 
 }  // namespace
 
-DocumentMove moveDocumentWithCompanions(const QString& from, const QString& to, const EntryMover& move,
-                                        const QStringList& going) {
-  const Carrying how{move, [&move](const QString& a, const QString& b) { return move(b, a); },
+DocumentMove moveDocumentWithCompanions(const QString& from, const QString& to, const EntryMover& move) {
+  return DocumentMoves(move).move(from, to);
+}
+
+DocumentMove DocumentMoves::move(const QString& from, const QString& to) {
+  const EntryMover& act = move_;
+  const Carrying how{act, [&act](const QString& a, const QString& b) { return act(b, a); },
                      QStringLiteral("moved"), true};
-  return carryWithCompanions(from, to, how, going);
+  DocumentMove moved = carryWithCompanions(from, to, how, copies_);
+  if (moved.ok) {
+    copies_.append(moved.copied);
+    for (const QString& carried : std::as_const(moved.carried)) copies_.removeAll(carried);
+  }
+  return moved;
 }
 
 DocumentMove linkDocumentWithCompanions(const QString& from, const QString& to) {
@@ -196,7 +231,26 @@ DocumentMove linkDocumentWithCompanions(const QString& from, const QString& to) 
     return ::unlink(QFile::encodeName(at).constData()) == 0;
   };
   // A link takes nothing away: the companions are linked whoever else uses them.
-  return carryWithCompanions(from, to, {link, unlink, QStringLiteral("linked"), false}, {});
+  return carryWithCompanions(from, to, {link, unlink, QStringLiteral("linked"), false});
+}
+
+QStringList companionsGoingWith(const QString& documentPath, const QStringList& going) {
+  QStringList companions;
+  if (!documentsSharingCompanions(documentPath, going).isEmpty()) return companions;
+  for (const QString& companion : companionPathsFor(documentPath))
+    if (entryExists(companion)) companions.append(companion);
+  return companions;
+}
+
+QString companionsGoingNote(const QString& documentPath, const QStringList& going) {
+  QStringList parts;
+  for (const QString& companion : companionsGoingWith(documentPath, going)) {
+    const QString ext = fileExtension(companion);
+    for (const Companion& c : kCompanions)
+      if (ext == QLatin1String(c.extension))
+        parts << QStringLiteral("its %1 \"%2\"").arg(QLatin1String(c.kind), QFileInfo(companion).fileName());
+  }
+  return parts.isEmpty() ? QString() : QStringLiteral(", with ") + parts.join(QStringLiteral(" and "));
 }
 
 DocumentTrash trashDocumentWithCompanions(const QString& path, const QDateTime& when) {

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/axis_range.h"
 #include "graphics/color_table.h"
 #include "graphics/offscreen.h"
 #include "graphics/offscreen_world.h"
 #include "graphics/triangle_cut.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 
 int32_t topoHwin = 200;
 int32_t topoVwin = 200;
@@ -19,6 +21,8 @@ using pravella::Picture;
 
 // More levels than this cannot be told apart and would only stall the run.
 constexpr double kMaxLevels = 10000;
+// The level walk's bound; the step is shortened a little, which adds a level at most.
+constexpr long long kLevelLimit = static_cast<long long>(kMaxLevels) + 3;
 
 struct Levels {
   double max, min, step, reference;
@@ -53,26 +57,28 @@ int chooseLevels(const double* heights, long long n, long long stride, double ma
 void contourTriangle(OffScreenWorld& w, const double a[3], const double b[3], const double c[3],
                      const Levels& lv) {
   const double s = lv.step * 0.9999999999;
-  for (double v = lv.min; v <= lv.max; v += s) {
+  forEachStep(lv.min, lv.max, s, kLevelLimit, [&](double v) {
     double x1, y1, x2, y2;
-    if (!pravella::cross(a, b, c, v, &x1, &y1, &x2, &y2)) continue;
+    if (!pravella::cross(a, b, c, v, &x1, &y1, &x2, &y2)) return;
     // The drawing system's blue and red, colour numbers 4 and 2.
     w.setForeColor(colorForReference(lv.reference > v ? 4 : 2));
     pravella::line(w, x1, y1, x2, y2);
-  }
+  });
 }
 
 // The contours of a grid whose node (i, j) is drawn at position(i, j); the cell diagonals
-// mirror about the grid's centre lines.
+// mirror about the grid's centre lines. False when the break stopped it (between cells: a
+// cell may cut thousands of levels).
 template <typename Position>
-void contourGrid(OffScreenWorld& w, const double* z, int rows, int cols, const Levels& lv,
+bool contourGrid(OffScreenWorld& w, const double* z, int rows, int cols, const Levels& lv,
                  Position position) {
   auto node = [&](int i, int j, double out[3]) {
     position(i, j, &out[0], &out[1]);
     out[2] = z[static_cast<std::size_t>(i) * cols + j];
   };
-  for (int i = 0; i + 1 < rows; ++i)
+  for (int i = 0; i + 1 < rows; ++i) {
     for (int j = 0; j + 1 < cols; ++j) {
+      if (vkBreakHeld()) return false;
       double p00[3], p01[3], p10[3], p11[3];
       node(i, j, p00);
       node(i, j + 1, p01);
@@ -87,16 +93,26 @@ void contourGrid(OffScreenWorld& w, const double* z, int rows, int cols, const L
         contourTriangle(w, p00, p10, p11, lv);
       }
     }
+  }
+  return true;
 }
 
+// The picture that draw(world) records; draw returns false when the break stopped it, and
+// the plot then fails with the break's message and no picture.
 template <typename Draw>
 int record(int width, int height, Picture& out, Draw&& draw) {
   auto world = pravella::newOffScreenWorld(width, height);
   if (!world) return 0;
+  bool whole = true;
   out = pravella::recordCommands(*world, [&](OffScreenWorld& w) {
     w.setBackColor(Qt::white);
-    draw(w);
+    whole = draw(w);
   });
+  if (!whole) {
+    out = Picture();
+    error_disp(kVkBreakMessage);
+    return 0;
+  }
   return out.isEmpty() ? 0 : 1;
 }
 
@@ -117,7 +133,7 @@ int DoGraphTopo(const double* z, int rows, int cols, double max, double min, dou
   const double w = W - 2, h = H - 2;
   const double left = W / 2 - w / 2, top = H / 2 - h / 2;
   return record(W, H, out, [&](OffScreenWorld& world) {
-    contourGrid(world, z, rows, cols, lv, [&](int i, int j, double* x, double* y) {
+    return contourGrid(world, z, rows, cols, lv, [&](int i, int j, double* x, double* y) {
       *x = left + j * w / (cols - 1);
       *y = top + i * h / (rows - 1);
     });
@@ -130,7 +146,7 @@ int DoGraphTopoXY(int32_t width, int32_t height, const double* x, const double* 
   Levels lv;
   if (!chooseLevels(z, static_cast<long long>(rows) * cols, 1, max, min, step, reference, &lv)) return 0;
   return record(width, height, out, [&](OffScreenWorld& world) {
-    contourGrid(world, z, rows, cols, lv, [&](int i, int j, double* px, double* py) {
+    return contourGrid(world, z, rows, cols, lv, [&](int i, int j, double* px, double* py) {
       const std::size_t k = static_cast<std::size_t>(i) * cols + j;
       *px = x[k];
       *py = y[k];
@@ -169,8 +185,9 @@ int DoSankakuTopo(const double* triangles, int count, double max, double min, do
   const int W = topoHwin, H = topoVwin;
   return record(W, H, out, [&](OffScreenWorld& world) {
     // An empty extent leaves the picture with the titles only.
-    if (!(xmin < xmax && ymin < ymax)) return;
+    if (!(xmin < xmax && ymin < ymax)) return true;
     for (int t = 0; t < count; ++t) {
+      if (vkBreakHeld()) return false;
       const double* r = triangles + static_cast<std::size_t>(t) * 12;
       double p[3][3];
       for (int k = 0; k < 3; ++k) {
@@ -180,5 +197,6 @@ int DoSankakuTopo(const double* triangles, int count, double max, double min, do
       }
       contourTriangle(world, p[0], p[1], p[2], lv);
     }
+    return true;
   });
 }

@@ -8,6 +8,7 @@
 #include "graphics/offscreen.h"
 #include "graphics/offscreen_world.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/cformat.h"
 
@@ -25,9 +26,12 @@ using pravella::Picture;
 // A tick loop of more steps than this cannot be read on any plot and would only stall the
 // run: such a range is refused as unusable.
 constexpr double kMaxTicks = 10000;
+constexpr long long kTickLimit = static_cast<long long>(kMaxTicks) + 2;
 // Drawing coordinates are 16-bit; a point far outside the plot is drawn at the edge of that
 // space (its lines still point the right way) rather than wrapped.
 constexpr double kCoordinateLimit = 32000;
+// Marks (segments, dots, bars) drawn between two looks at the break.
+constexpr long long kMarksBetweenBreakTests = 1024;
 
 int fail(const char* message) {
   error_disp(message);
@@ -40,13 +44,10 @@ struct Range {
 
 Range rangeOf(const double* six) { return Range{six[0], six[1], six[2], six[3], six[4], six[5]}; }
 
-// A range whose tick loops end: ordered finite bounds, positive steps, a bounded tick count.
+// A range whose ticks can be drawn: ordered finite bounds, positive steps that move the values
+// at the range's ends, a bounded tick count.
 bool drawable(const Range& r) {
-  auto axisOk = [](double lo, double hi, double step) {
-    return std::isfinite(lo) && std::isfinite(hi) && std::isfinite(step) && lo < hi && step > 0 &&
-           (hi - lo) / step <= kMaxTicks;
-  };
-  return axisOk(r.xmin, r.xmax, r.xstep) && axisOk(r.ymin, r.ymax, r.ystep);
+  return stepsApart(r.xmin, r.xmax, r.xstep, kMaxTicks) && stepsApart(r.ymin, r.ymax, r.ystep, kMaxTicks);
 }
 
 // Largest and smallest of n values; false when one is not finite (no axis can be made).
@@ -105,29 +106,38 @@ class Plot {
     w.textFont(QString());
     w.moveTo(left_, bottom_);
     w.lineTo(right_, bottom_);
-    for (double v = r_.xmin; v <= r_.xmax; v += r_.xstep) {
+    forEachStep(r_.xmin, r_.xmax, r_.xstep, kTickLimit, [&](double v) {
       if (std::fabs(v) < 1e-15) v = 0;
       int h = 0;
-      if (!X(v, &h)) break;
+      if (!X(v, &h)) return;
       w.moveTo(h, bottom_ - tx_);
       w.lineTo(h, bottom_ + tx_ / 2);
       w.moveTo(h, bottom_ + 15);
       w.drawString(QString::fromStdString(pravella::cformat("%G", v)));
-    }
+    });
     w.moveTo(left_, top_);
     w.lineTo(left_, bottom_);
-    for (double v = r_.ymin; v <= r_.ymax; v += r_.ystep) {
+    forEachStep(r_.ymin, r_.ymax, r_.ystep, kTickLimit, [&](double v) {
       if (std::fabs(v) < 1e-15) v = 0;
       int y = 0;
-      if (!Y(v, &y)) break;
+      if (!Y(v, &y)) return;
       w.moveTo(left_ - ty_ / 2, y);
       w.lineTo(left_ + ty_, y);
       w.moveTo(10, y);
       w.drawString(QString::fromStdString(pravella::cformat("%G", v)));
-    }
+    });
+  }
+
+  // Whether the break stopped the drawing: looked at every so many marks, after which every
+  // mark is skipped and the plot fails.
+  bool broken() const { return broken_; }
+  bool stopped() const {
+    if (!broken_ && ++marks_ % kMarksBetweenBreakTests == 0) broken_ = vkBreakHeld();
+    return broken_;
   }
 
   void segment(OffScreenWorld& w, double x0, double y0, double x1, double y1) const {
+    if (stopped()) return;
     int h0, v0, h1, v1;
     if (!at(x0, y0, &h0, &v0) || !at(x1, y1, &h1, &v1)) return;
     w.moveTo(h0, v0);
@@ -135,6 +145,7 @@ class Plot {
   }
 
   void pixel(OffScreenWorld& w, double x, double y) const {
+    if (stopped()) return;
     int h, v;
     if (!at(x, y, &h, &v)) return;
     w.moveTo(h, v);
@@ -143,6 +154,7 @@ class Plot {
 
   // A circle in (X - r, Y - r, X + r + 1, Y + r + 1), filled or framed.
   void dot(OffScreenWorld& w, double x, double y, int r, bool filled) const {
+    if (stopped()) return;
     int h, v;
     if (!at(x, y, &h, &v)) return;
     if (filled)
@@ -160,6 +172,8 @@ class Plot {
 
   Range r_;
   int left_, right_, top_, bottom_, tx_, ty_;
+  mutable long long marks_ = 0;
+  mutable bool broken_ = false;
 };
 
 // The drawing-then-record of every plot: a world of the plot size, the axes, the data, the
@@ -174,6 +188,10 @@ int record(const Range& r, Picture& out, Draw&& draw) {
     draw(w, plot);
     w.setForeColor(Qt::black);
   });
+  if (plot.broken()) {
+    out = Picture();
+    return fail(kVkBreakMessage);
+  }
   if (out.isEmpty()) return fail("BeginDrawingOffscreen: LockPixels failed");
   return 1;
 }
@@ -332,7 +350,7 @@ int DoPlotSpecial(const double* points, const double* range, int rows, int cols,
         // A mark larger than any plot is drawn at the largest size that still means something.
         const int m = std::clamp(vkTruncToInt(px(i, 4)), -4096, 4096);
         int h, v;
-        if (!p.at(px(i, 0), px(i, 1), &h, &v)) return;
+        if (p.stopped() || !p.at(px(i, 0), px(i, 1), &h, &v)) return;
         const int a = std::abs(m);
         if (m > 0)
           w.paintOval(h - a + 1, v - a + 1, h + a + 1, v + a + 1);
@@ -377,7 +395,7 @@ void bar(OffScreenWorld& w, const Plot& p, double x0, double y0, double x1, doub
   const int32_t c = vkTruncToInt(colorNumber);
   if (c < 1 || c > 6) return;
   int h0, v0, h1, v1;
-  if (!p.at(x0, y0, &h0, &v0) || !p.at(x1, y1, &h1, &v1)) return;
+  if (p.stopped() || !p.at(x0, y0, &h0, &v0) || !p.at(x1, y1, &h1, &v1)) return;
   w.setForeColor(colorForReference(c + 1));
   w.paintRect(std::min(h0, h1), std::min(v0, v1), std::max(h0, h1), std::max(v0, v1));
 }

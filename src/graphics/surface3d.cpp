@@ -7,12 +7,15 @@
 #include <new>
 #include <vector>
 
+#include "graphics/axis_range.h"
 #include "graphics/color_table.h"
 #include "graphics/offscreen.h"
 #include "graphics/offscreen_world.h"
 #include "graphics/plot2d.h"
 #include "graphics/triangle_cut.h"
 #include "graphics/triangle_warp.h"
+#include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/statistics.h"
 #include "lang/values.h"
 
@@ -141,13 +144,13 @@ void contourCell(OffScreenWorld& w, const double* c, int cols, const SurfaceQuad
   point(P01, b);
   point(P10, d);
   point(P11, e);
-  for (double level = vr.min; level <= vr.max; level += vr.step) {
+  forEachStep(vr.min, vr.max, vr.step, static_cast<long long>(kMaxLevels) + 2, [&](double level) {
     // The drawing system's blue and red, colour numbers 4 and 2.
     w.setForeColor(colorForReference(vr.threshold > level ? 4 : 2));
     double x1, y1, x2, y2;
     if (pravella::cross(a, b, d, level, &x1, &y1, &x2, &y2)) pravella::line(w, x1, y1, x2, y2);
     if (pravella::cross(d, b, e, level, &x1, &y1, &x2, &y2)) pravella::line(w, x1, y1, x2, y2);
-  }
+  });
 }
 
 enum class Paint { Mesh, Shade, ValueSP, ValueTopo };
@@ -157,10 +160,12 @@ struct Surface {
   const double *x, *y, *z, *c;
 };
 
-// Paints the sorted cells of one view into the world.
-void paintCells(OffScreenWorld& w, const Surface& s, const Cells& cells, Paint paint, const ValueRange& vr,
+// Paints the sorted cells of one view into the world; false when the break stopped it.
+bool paintCells(OffScreenWorld& w, const Surface& s, const Cells& cells, Paint paint, const ValueRange& vr,
                 const uint8_t table[768], bool contours, bool outline) {
   for (int n = 0; n < cells.count; ++n) {
+    // Between cells: one cell may cut thousands of levels.
+    if (vkBreakHeld()) return false;
     const SurfaceQuad& q = cells.quads[static_cast<std::size_t>(n)];
     if (paint == Paint::Mesh) {
       w.setForeColor(Qt::white);
@@ -200,6 +205,14 @@ void paintCells(OffScreenWorld& w, const Surface& s, const Cells& cells, Paint p
     if (contours) contourCell(w, s.c, s.cols, q, vr);
     if (outline && DrawLineStatus != 0) frameCell(w, q);
   }
+  return true;
+}
+
+// Ends a picture that the break stopped: nothing is kept, the break's message is the reason.
+int brokenPicture(OffScreenWorld* world) {
+  EndDrawInToOffScreen(world);
+  error_disp(kVkBreakMessage);
+  return 0;
 }
 
 // The pipeline of the single-view pictures.
@@ -218,7 +231,7 @@ int surfacePicture(const Surface& s, Paint paint, const ValueRange& vr, bool con
   if (paint != Paint::Mesh) GetRGBColorTable(table);
   world->penNormal();
   world->eraseAll();
-  paintCells(*world, s, cells, paint, vr, table, contours, outline);
+  if (!paintCells(*world, s, cells, paint, vr, table, contours, outline)) return brokenPicture(world.get());
   CopyOffScreen(out, *world);
   EndDrawInToOffScreen(world.get());
   return out.isEmpty() ? 0 : 1;
@@ -520,7 +533,8 @@ int DoParametricPlot3DStereo(int rows, int cols, const double* x, const double* 
     if (!project(rows, cols, across.data(), depth.data(), up.data(), eye, left ? f.cx : f.cx + view3d::hwin,
                  f.cy, cells))
       return 0;
-    paintCells(*world, s, cells, Paint::ValueTopo, vr, table, vr.step != 0, true);
+    if (!paintCells(*world, s, cells, Paint::ValueTopo, vr, table, vr.step != 0, true))
+      return brokenPicture(world.get());
   }
   CopyOffScreen(out, *world);
   EndDrawInToOffScreen(world.get());

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/cformat.h"
 
@@ -26,6 +27,8 @@ constexpr double kEps = 1e-10;
 // Each swap makes the smallest angle strictly larger, so the passes end; the cap only guards
 // against a cycle that rounding might make.
 constexpr int kMaxSwapPasses = 100000;
+// Edges tested for a swap between two looks at the break.
+constexpr int kEdgesBetweenBreakTests = 4096;
 
 std::string failureReason;
 
@@ -41,7 +44,13 @@ double round3(double v) { return std::nearbyint(v * 1000) / 1000; }
 
 // The merged points lie on a grid of 0.001, and every orientation and area test is made on
 // their grid coordinates as exact integers: the tolerance of 1e-10 on doubled areas then means
-// "not zero", since the smallest area that is not zero is 1e-6. In floating point, a hull walk
+// "not zero", since the smallest area that is not zero is 1e-6. That holds while the corners
+// returned, the doubles nearest the grid points, stand for them; once a double's own steps come
+// near 0.001 (from 2^42) they no longer do: three corners on one line as returned could make a
+// triangle on the grid. A set whose largest coordinate is past 2^42 is therefore put on a
+// coarser grid, the step of a double at that coordinate (a power of two, 1/1024 at 2^42, 1/8 at
+// 1e+15): every coordinate a whole number of steps, exactly a double, so that the corners
+// returned are the very points tested (the largest ones as they were given). In floating point, a hull walk
 // past nearly collinear points can miss its start and go round twice, and an absolute
 // tolerance drops points once coordinates are large. Up to 1e+15 (1e+18 grid steps, below
 // 2^60) a doubled area and a sum of three of them stay below 2^126, so 128-bit integers hold
@@ -95,9 +104,19 @@ double valueRounded(double v) {
 
 std::vector<long long> gridX, gridY;
 
+// The grid step of a set whose largest coordinate is `largest`: 0 for the grid of 0.001, else
+// the step of a double at that coordinate.
+double coarseStepFor(double largest) {
+  if (largest < kExactGridFrom) return 0;
+  int exponent = 0;
+  std::frexp(largest, &exponent);
+  return std::ldexp(1.0, exponent - 53);
+}
+
 // Step 1: coincident points (on one grid point) merged, their values averaged; the kept points
-// written back over the first rows in order of first appearance, their grid points kept.
-int mergePoints(double* points, int n) {
+// written back over the first rows in order of first appearance, their grid points kept. With
+// a coarse step the grid is that step's (see coarseStepFor).
+int mergePoints(double* points, int n, double coarseStep) {
   struct Kept {
     double x, y, sum, count;
     long long gx, gy;
@@ -106,10 +125,15 @@ int mergePoints(double* points, int n) {
   std::map<std::pair<long long, long long>, std::size_t> index;
   for (int i = 0; i < n; ++i) {
     const double x = points[3 * i], y = points[3 * i + 1], v = valueRounded(points[3 * i + 2]);
-    const long long gx = gridStep(x), gy = gridStep(y);
+    // Dividing by a power of two and rounding to a whole number are exact: x / step is below 2^53.
+    const long long gx = coarseStep > 0 ? std::llround(std::nearbyint(x / coarseStep)) : gridStep(x);
+    const long long gy = coarseStep > 0 ? std::llround(std::nearbyint(y / coarseStep)) : gridStep(y);
     // "Within 1e-10" of multiples of 0.001 is equality of them: one grid point.
     const auto [it, fresh] = index.try_emplace({gx, gy}, kept.size());
-    if (fresh)
+    if (fresh && coarseStep > 0)
+      kept.push_back(
+          {static_cast<double>(gx) * coarseStep, static_cast<double>(gy) * coarseStep, v, 1, gx, gy});
+    else if (fresh)
       kept.push_back({onGrid(x, gx), onGrid(y, gy), v, 1, gx, gy});
     else {
       kept[it->second].sum += v;
@@ -170,6 +194,7 @@ int wrap(int n, std::vector<int32_t>& hull, int* hullCount) {
       return 1;
     }
     if (++steps > n) return 0;
+    if (vkBreakHeld()) return refuse(kVkBreakMessage);
     // The way the walk came; upwards at the start.
     const Wide hx = previous < 0 ? Wide(0) : gx(current) - gx(previous);
     const Wide hy = previous < 0 ? Wide(1) : gy(current) - gy(previous);
@@ -228,8 +253,12 @@ int fanAndInsert(const std::vector<int32_t>& hull, int hullCount) {
   PointLists lists(static_cast<std::size_t>(sankakuNum));
   std::vector<int32_t> all(static_cast<std::size_t>(pointNum));
   for (int p = 0; p < pointNum; ++p) all[static_cast<std::size_t>(p)] = p;
-  for (int t = 0; t < sankakuNum; ++t) listPoints(t, all, lists);
+  for (int t = 0; t < sankakuNum; ++t) {
+    if (vkBreakHeld()) return refuse(kVkBreakMessage);
+    listPoints(t, all, lists);
+  }
   for (int t = 0; t < sankakuNum;) {
+    if (vkBreakHeld()) return refuse(kVkBreakMessage);
     std::vector<int32_t> inside = std::move(lists[static_cast<std::size_t>(t)]);
     if (inside.empty()) {
       ++t;
@@ -411,7 +440,10 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
     if (std::fabs(row[0]) > kLargestCoordinate || std::fabs(row[1]) > kLargestCoordinate)
       return refuse("Coordinates too large: the triangulation takes x and y up to 1e+15.");
   }
-  n = mergePoints(points, n);
+  double largest = 0;
+  for (int i = 0; i < n; ++i)
+    largest = std::max({largest, std::fabs(points[3 * i]), std::fabs(points[3 * i + 1])});
+  n = mergePoints(points, n, coarseStepFor(largest));
   for (int i = 0; i < n; ++i)
     pData[static_cast<std::size_t>(i)] = SankakuPoint{points[3 * i], points[3 * i + 1]};
   pointNum = n;
@@ -425,8 +457,10 @@ int getSankakuFromPoints_X(double* points, int n, double* out, int* count, bool 
   if (!makeLine()) return 0;
   for (int pass = 0; pass < kMaxSwapPasses; ++pass) {
     bool swapped = false;
-    for (int e = 0; e < lineNum; ++e)
+    for (int e = 0; e < lineNum; ++e) {
+      if (e % kEdgesBetweenBreakTests == 0 && vkBreakHeld()) return refuse(kVkBreakMessage);
       if (taikakusenKoukan(e) == 0) swapped = true;
+    }
     if (!swapped) break;
   }
   const int width = coordinates ? 9 : 3;

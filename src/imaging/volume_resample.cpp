@@ -13,6 +13,7 @@
 #include "lang/run_state.h"
 #include "lang/stdlib/spline.h"
 #include "lang/values.h"
+#include "platform/cformat.h"
 #include "platform/progress_bar.h"
 
 namespace {
@@ -25,6 +26,33 @@ int emptyVolume() {
 int noMemoryVD() {
   error_disp("Can not allocate memory(VD)");
   return 0;
+}
+
+// A resample to `slices` slices: none (or a size no int holds, which the caller gives as 0) is
+// no size to make; a row of new profiles past the element limit is refused by the spline of the
+// factor form, and by both forms alike, before anything is allocated for it, so that one cause
+// gets one reason whichever form asked.
+bool sliceCountFits(const VolumeSlot& v, int slices) {
+  if (slices < 1) {
+    error_disp("Invalid arguments.");
+    return false;
+  }
+  if (static_cast<long long>(v.columns) * slices > TNumber) {
+    error_disp(
+        pravella::cformat("Too many slices: %d columns of %d slices are more than the element limit %d.",
+                          v.columns, slices, TNumber));
+    return false;
+  }
+  return true;
+}
+
+// The resampled value as a voxel; false when it lies outside the 16-bit range, where it would
+// wrap into a value of the other sign (a spline between slices a hair apart overshoots by the
+// ratio of the spacings).
+bool voxelInRange(double value, std::int16_t& voxel) {
+  if (std::isfinite(value) && !(std::trunc(value) >= -32768 && std::trunc(value) <= 32767)) return false;
+  voxel = vkVoxelFromDouble(value);
+  return true;
 }
 
 // [x y z 1] M divided by its fourth component; false when that is not a finite division.
@@ -95,13 +123,7 @@ double vkTrilinear(const VolumeSlot& v, double X, double Y, double Z) {
 int DozHokanVolumeData(int slices) {
   VolumeSlot& v = *vData;
   if (v.empty()) return emptyVolume();
-  // No slices (or a size no int holds, which the caller gives as 0) is no size to make: not a
-  // matter of memory. Nor is a row of new profiles past the element limit, which the spline
-  // refuses: refused here, before anything is allocated for it.
-  if (slices < 1 || static_cast<long long>(v.columns) * slices > TNumber) {
-    error_disp("Invalid arguments.");
-    return 0;
-  }
+  if (!sliceCountFits(v, slices)) return 0;
   std::vector<std::int16_t> out;
   if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();
   const std::size_t C = static_cast<std::size_t>(v.columns), S = static_cast<std::size_t>(v.slices),
@@ -133,7 +155,11 @@ int DozHokanVolumeData(int slices) {
     for (std::size_t x = 0; x < C; ++x)
       for (std::size_t z = 0; z < N; ++z) {
         const std::size_t at = (z * static_cast<std::size_t>(v.rows) + static_cast<std::size_t>(y)) * C + x;
-        out[at] = vkVoxelFromDouble(result[x * N + z]);
+        if (!voxelInRange(result[x * N + z], out[at])) {
+          setProcessIndicatorValue(0);
+          error_disp("The interpolation passes the 16-bit range of a voxel.");
+          return 0;
+        }
       }
   }
   v.voxels.swap(out);
@@ -149,11 +175,13 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
     error_disp("Width data is wrong");
     return 0;
   }
-  // The slice positions are the running sums of the spacings, the first included, and must go
-  // forward: a negative spacing, or one that does not move the position it is added to (1e-17
-  // after 1), leaves the spline two samples at one place; spacings each finite may still sum
-  // past the largest double. Checked before anything is allocated, as the size is.
-  if (slices < 1 || !slicePositionsIncrease(spacings, count)) {
+  // The slice positions are the running sums of the spacings, the first included (where they
+  // start does not matter), and must go forward: a negative later spacing, or one that does
+  // not move the position it is added to (1e-17 after 1), leaves the spline two samples at one
+  // place; spacings each finite may still sum past the largest double. Checked before anything
+  // is allocated, as the size is.
+  if (!sliceCountFits(v, slices)) return 0;
+  if (!slicePositionsIncrease(spacings, count)) {
     error_disp("Invalid arguments.");
     return 0;
   }
@@ -179,8 +207,14 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
         return 0;
       }
       for (int z = 0; z < slices; ++z)
-        out[(static_cast<std::size_t>(z) * v.rows + static_cast<std::size_t>(y)) * v.columns +
-            static_cast<std::size_t>(x)] = vkVoxelFromDouble(result[static_cast<std::size_t>(z)]);
+        if (!voxelInRange(
+                result[static_cast<std::size_t>(z)],
+                out[(static_cast<std::size_t>(z) * v.rows + static_cast<std::size_t>(y)) * v.columns +
+                    static_cast<std::size_t>(x)])) {
+          setProcessIndicatorValue(0);
+          error_disp("Slices too close together for the spline: it passes the 16-bit range of a voxel.");
+          return 0;
+        }
     }
   }
   v.voxels.swap(out);

@@ -366,8 +366,12 @@ int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, doubl
   // The pixel indexes 0, step, 2 step, ... that every height samples.
   std::vector<std::size_t> sampled;
   try {
-    for (double k = 0; k < static_cast<double>(imageA.size()); k += step)
+    // Counted by index: a step added to a sum it is below the spacing of leaves the sum.
+    for (long long i = 0;; ++i) {
+      const double k = static_cast<double>(i) * step;
+      if (!(k < static_cast<double>(imageA.size()))) break;
       sampled.push_back(static_cast<std::size_t>(k));
+    }
   } catch (const std::bad_alloc&) {
     error_disp("allocate memory");
     return 0;
@@ -421,7 +425,7 @@ int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, doubl
   }
   setProcessIndicatorValue(0);
   // No sample, or one of the images constant: no correlation to give.
-  *result = all.n > 0 && all.aa > 0 && all.bb > 0 ? all.ab / std::sqrt(all.aa * all.bb) : 0;
+  *result = all.n > 0 ? all.correlation() : 0;
   return 1;
 }
 

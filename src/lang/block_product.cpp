@@ -20,6 +20,9 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
+
+#include <time.h>
 
 namespace {
 
@@ -242,19 +245,74 @@ SimdPath widestPath() {
   return widest;
 }
 
+// Set once the path was named (PRAVELLA_SIMD or a cap set by the program): the products then
+// take exactly that path and nothing is measured.
+std::atomic<bool> pathNamed{false};
+
 std::atomic<int>& cap() {
   static std::atomic<int> value = [] {
     const char* v = std::getenv("PRAVELLA_SIMD");
-    if (v && std::strcmp(v, "portable") == 0) return static_cast<int>(SimdPath::Portable);
-    if (v && std::strcmp(v, "avx2") == 0) return static_cast<int>(SimdPath::Avx2);
+    if (v && std::strcmp(v, "portable") == 0) {
+      pathNamed.store(true);
+      return static_cast<int>(SimdPath::Portable);
+    }
+    if (v && std::strcmp(v, "avx2") == 0) {
+      pathNamed.store(true);
+      return static_cast<int>(SimdPath::Avx2);
+    }
     return static_cast<int>(SimdPath::Avx512);
   }();
   return value;
 }
 
+double threadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// Where AVX-512 runs its vectors as two halves (as on some processors that have it), the AVX2
+// kernel is the quicker one; the instruction sets alone do not tell, so the exact product times
+// both once, on a product that fits the caches as the blocks do, and keeps the quicker. Both
+// give the same bits, so the choice changes only the time. The thread's processor time keeps
+// waits for a core on a busy machine out of the comparison; the best of three turns each.
+SimdPath measuredExactPath() {
+  static const SimdPath measured = [] {
+    constexpr int r = 128, k = 256, n = 128;
+    std::vector<double> a(static_cast<std::size_t>(r) * k), b(static_cast<std::size_t>(k) * n),
+        c(static_cast<std::size_t>(r) * n);
+    for (std::size_t i = 0; i < a.size(); ++i) a[i] = static_cast<double>(i % 97) / 97.0 - 0.5;
+    for (std::size_t i = 0; i < b.size(); ++i) b[i] = static_cast<double>(i % 89) / 89.0 - 0.5;
+    double best[2] = {1e300, 1e300};
+    for (int turn = 0; turn < 3; ++turn)
+      for (int w = 0; w < 2; ++w) {
+        std::fill(c.begin(), c.end(), 0.0);
+        const double t0 = threadSeconds();
+        if (w == 0)
+          blocked<8, 16, 256, 192, 1024>(kernelAvx512<false>, a.data(), k, b.data(), n, c.data(), n, r, k, n);
+        else
+          blocked<6, 8, 256, 96, 1024>(kernelAvx2<false>, a.data(), k, b.data(), n, c.data(), n, r, k, n);
+        best[w] = std::min(best[w], threadSeconds() - t0);
+      }
+    return best[1] < best[0] ? SimdPath::Avx2 : SimdPath::Avx512;
+  }();
+  return measured;
+}
+
+// The path of the exact product: the named one, or on a processor with AVX-512 the quicker of
+// AVX-512 and AVX2 once a product is large enough for the time of measuring not to show.
+SimdPath exactPath(int r, int k, int n) {
+  const SimdPath allowed = blockProductPath();
+  if (pathNamed.load(std::memory_order_relaxed) || allowed != SimdPath::Avx512) return allowed;
+  if (static_cast<double>(r) * k * n < 1.0e8) return SimdPath::Avx512;
+  return measuredExactPath();
+}
+
 template <bool Subtract>
 void product(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r, int k, int n) {
-  switch (blockProductPath()) {
+  // The subtracting products fuse their operations, so each path rounds its own way: they keep
+  // the widest path, so that a factorisation gives the same bits in every run.
+  switch (Subtract ? blockProductPath() : exactPath(r, k, n)) {
     case SimdPath::Avx512:
       return blocked<8, 16, 256, 192, 1024>(kernelAvx512<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
     case SimdPath::Avx2:
@@ -271,7 +329,12 @@ SimdPath blockProductPath() {
       std::min(static_cast<int>(widestPath()), cap().load(std::memory_order_relaxed)));
 }
 
-void setBlockProductCap(SimdPath path) { cap().store(static_cast<int>(path), std::memory_order_relaxed); }
+void setBlockProductCap(SimdPath path) {
+  pathNamed.store(true, std::memory_order_relaxed);
+  cap().store(static_cast<int>(path), std::memory_order_relaxed);
+}
+
+SimdPath blockProductExactPath(int r, int k, int n) { return exactPath(r, k, n); }
 
 void blockProductAdd(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r, int k,
                      int n) {

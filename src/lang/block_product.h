@@ -24,4 +24,9 @@ enum class SimdPath { Portable = 0, Avx2 = 1, Avx512 = 2 };
 // paths can be timed on a machine that has the wider ones, and tests set it to check every
 // path against the others.
 SimdPath blockProductPath();
+// Naming a cap also pins the exact product to it (no measuring): tests check each path so.
 void setBlockProductCap(SimdPath cap);
+// The path the exact product of r x k by k x n takes: the capped one when a path was named,
+// else, where AVX-512 is there, whichever of AVX-512 and AVX2 a measurement made once (at the
+// first large product) found quicker on this processor.
+SimdPath blockProductExactPath(int r, int k, int n);

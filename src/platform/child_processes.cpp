@@ -5,6 +5,7 @@
 #include <QProcessEnvironment>
 
 #include <signal.h>
+#include <sys/prctl.h>
 
 #include <map>
 #include <memory>
@@ -82,6 +83,9 @@ ChildResult runChild(const ChildRequest& request, int timeoutMs, const std::func
   ChildResult result;
   QProcess child;
   prepare(child, request);
+  // A child this process waits for ends with it: one killed halfway leaves no program behind
+  // that goes on writing where the next start cleans up.
+  child.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
   if (!begin(child, request, &result.error)) return result;
   result.started = true;
   const qint64 pid = child.processId();

@@ -1,7 +1,8 @@
 // A table left open in the table drawer belongs to its memo: renamed by the name field or by its
 // row, the memo is shown anew and the drawer closes, saving the table under the new name only;
-// deleted from the day list, the memo closes the drawer unsaved. Later saves write nothing for
-// the old names, so the next memo of such a name takes up no tables.
+// deleted from the day list, the memo closes the drawer, its unsaved edit kept in the recovery
+// folder. Later saves write nothing for the old names, so the next memo of such a name takes up
+// no tables.
 
 #include <QDockWidget>
 #include <QLabel>
@@ -110,7 +111,7 @@ TEST_F(TablesFollowTheirMemo, RenamedAndDeletedByTheirEvents) {
   EXPECT_EQ(storedCell("Tables3", 1), "34");
 
   // Open, with an edit not saved, when the memo is deleted from the day list: the drawer
-  // closes with its memo, and the edit goes with it.
+  // closes with its memo; the edit is kept in the recovery folder, and the status line says so.
   openTable();
   ASSERT_TRUE(shown(drawer()));
   typeCell(2, 1, "unsaved");
@@ -130,6 +131,14 @@ TEST_F(TablesFollowTheirMemo, RenamedAndDeletedByTheirEvents) {
   const QString trashed = pravella::paths::trash() + "/files/Tables3.tbld";
   ASSERT_TRUE(QFileInfo(trashed).isDir());
   const auto trash = pravella::test::FolderSnapshot::of(trashed);
+  const QString recovered = pravella::paths::recovered();
+  const QStringList kept = QDir(recovered).entryList({"Tables3 (recovered *).tbld"}, QDir::Dirs);
+  ASSERT_EQ(kept.size(), 1) << s(QDir(recovered).entryList().join(", "));
+  pravella::sheet::SheetTable unsaved;
+  ASSERT_TRUE(unsaved.load(recovered + "/" + kept[0], "prices"));
+  EXPECT_EQ(unsaved.cell(2, unsaved.columns().at(1).id), "unsaved");
+  const QString said = window().statusBar()->currentMessage();
+  EXPECT_TRUE(said.contains("unsaved changes") && said.contains(kept[0])) << s(said);
 
   // Another memo saved afterwards writes nothing for the memo that went: the next memo of its
   // name finds no tables.

@@ -150,25 +150,45 @@ TEST(DocumentCompanions, StayWhileAnotherDocumentOfTheNameStays) {
   EXPECT_TRUE(QFileInfo(paths::trash() + "/files/plain.tbld/content").isFile());
 }
 
-// Two documents of one name moved together: the companions go with the first, whose fellow
-// goes too, and are not copied.
-TEST(DocumentCompanions, DocumentsOfTheNameMovedTogetherTakeThemOnce) {
-  makeFolder("plain.rtfd", "saved edit");
-  makeFolder("plain.tbld", "prices");
-  QFile rtf(dir() + "/plain.rtf");
-  ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
-  rtf.close();
+// Documents of one name moved together: the companions stay while one of them stays (each
+// moved one takes a copy) and go with the last, which takes the place of the copy; when the
+// last cannot move, it keeps them.
+TEST(DocumentCompanions, DocumentsOfTheNameMovedTogetherTakeThemWithTheLast) {
   const QString into = test::home() + "/into";
-  QDir().mkpath(into);
-  const QStringList going{dir() + "/plain.rtf", dir() + "/plain.rtfd"};
-  for (const QString& path : going) {
-    const DocumentMove moved =
-        moveDocumentWithCompanions(path, into + "/" + QFileInfo(path).fileName(), renameEntry, going);
+  for (const bool lastMoves : {true, false}) {
+    SCOPED_TRACE(lastMoves ? "the last moves" : "the last cannot move");
+    makeFolder("plain.rtfd", "saved edit");
+    makeFolder("plain.tbld", "prices");
+    QFile rtf(dir() + "/plain.rtf");
+    ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+    rtf.close();
+    QDir(into).removeRecursively();
+    QDir().mkpath(into);
+    const auto before = test::FolderSnapshot::of(dir());
+    DocumentMoves moves([lastMoves](const QString& from, const QString& to) {
+      return (lastMoves || !from.endsWith(".rtfd")) && renameEntry(from, to);
+    });
+    DocumentMove moved = moves.move(dir() + "/plain.rtf", into + "/plain.rtf");
     ASSERT_TRUE(moved.ok) << s(moved.error);
+    EXPECT_EQ(moved.copied, QStringList{into + "/plain.tbld"});
+    moved = moves.move(dir() + "/plain.rtfd", into + "/plain.rtfd");
+    EXPECT_EQ(moved.ok, lastMoves) << s(moved.error);
+    if (lastMoves) {
+      EXPECT_EQ(moved.carried, QStringList{into + "/plain.tbld"});
+      EXPECT_EQ(entries(), QStringList());
+    } else {
+      EXPECT_TRUE(before.changedOnly({"plain.rtf"}));
+    }
+    // Hidden entries too: the copy set aside is gone.
+    EXPECT_EQ(QDir(into).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              lastMoves ? QStringList({"plain.rtf", "plain.rtfd", "plain.tbld"})
+                        : QStringList({"plain.rtf", "plain.tbld"}));
+    QFile prices(into + "/plain.tbld/content");
+    ASSERT_TRUE(prices.open(QIODevice::ReadOnly));
+    EXPECT_EQ(prices.readAll(), "prices");
+    QDir(dir()).removeRecursively();
+    QDir().mkpath(dir());
   }
-  EXPECT_EQ(entries(), QStringList());
-  EXPECT_EQ(QDir(into).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
-            QStringList({"plain.rtf", "plain.rtfd", "plain.tbld"}));
 }
 
 TEST(DocumentCompanions, GoToTheTrashWithTheDocumentButNeverWithoutIt) {

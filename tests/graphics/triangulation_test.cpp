@@ -232,15 +232,13 @@ TEST_F(Triangulation, DiagonalSwapPicksTheFatterPair) {
   EXPECT_NEAR(std::min(minAngle(&out[0]), minAngle(&out[9])), best, 1e-12);
 }
 
-// The grid step of a coordinate as the triangulation takes it far from 0: round(1000 v), ties
-// to even, of the exact double (a long double holds 1000 v exactly: 53 + 10 bits).
-long long exactGridStep(double v) {
-  return static_cast<long long>(std::nearbyintl(static_cast<long double>(v) * 1000.0L));
-}
+// A coordinate of the points below (multiples of 2^-10 up to 1e+15) as a whole number of 2^-10.
+long long exactSteps(double v) { return static_cast<long long>(std::ldexp(v, 10)); }
 
-// Checks a mesh exactly on the grid, in 128-bit integers: every triangle has an area, no edge
-// is a side of more than two triangles, the edges of one triangle only lie on the hull, the
-// areas add up to the hull's, every point is a corner and there are 2n - h - 2 triangles.
+// Checks a mesh exactly in the coordinates it returns, in 128-bit integers: every triangle has
+// an area, no edge is a side of more than two triangles, the edges of one triangle only lie on
+// the hull, the areas add up to the hull's, every point is a corner and there are 2n - h - 2
+// triangles.
 void expectExactTiling(const Vec& given, const Vec& out, int count) {
   using Grid = std::pair<long long, long long>;
   using Wide = __int128;
@@ -250,7 +248,7 @@ void expectExactTiling(const Vec& given, const Vec& out, int count) {
   };
   std::vector<Grid> xy;
   for (std::size_t i = 0; i + 2 < given.size(); i += 3)
-    xy.emplace_back(exactGridStep(given[i]), exactGridStep(given[i + 1]));
+    xy.emplace_back(exactSteps(given[i]), exactSteps(given[i + 1]));
   std::sort(xy.begin(), xy.end());
   xy.erase(std::unique(xy.begin(), xy.end()), xy.end());
   std::vector<Grid> hull(2 * xy.size());
@@ -266,8 +264,8 @@ void expectExactTiling(const Vec& given, const Vec& out, int count) {
   Wide hullTwice = 0;
   std::set<std::pair<Grid, Grid>> hullEdges;
   for (std::size_t i = 0; i + 1 < k; ++i) {
-    hullTwice += static_cast<Wide>(hull[i].first) * hull[i + 1].second -
-                 static_cast<Wide>(hull[i + 1].first) * hull[i].second;
+    // A fan from the first corner: every partial sum is an area inside the hull.
+    hullTwice += turn(hull[0], hull[i], hull[i + 1]);
     hullEdges.insert(std::minmax(hull[i], hull[i + 1]));
   }
   const int points = static_cast<int>(xy.size()), onHull = static_cast<int>(k) - 1;
@@ -278,8 +276,8 @@ void expectExactTiling(const Vec& given, const Vec& out, int count) {
   for (int t = 0; t < count; ++t) {
     Grid c[3];
     for (int j = 0; j < 3; ++j) {
-      c[j] = {exactGridStep(out[static_cast<std::size_t>(9 * t + 3 * j)]),
-              exactGridStep(out[static_cast<std::size_t>(9 * t + 3 * j + 1)])};
+      c[j] = {exactSteps(out[static_cast<std::size_t>(9 * t + 3 * j)]),
+              exactSteps(out[static_cast<std::size_t>(9 * t + 3 * j + 1)])};
       corners.insert(c[j]);
     }
     const Wide twice = turn(c[0], c[1], c[2]);
@@ -320,11 +318,14 @@ TEST_F(Triangulation, PointsNearTheCoordinateLimitAreTriangulatedExactly) {
     double low, span, step;  // coordinates low + [0, span), in multiples of step
     int n;
   };
-  // Spread up to the limit; clustered near it (many points nearly in line); and near 1e+13,
-  // where the grid step lies between a double's steps.
+  // Spread up to the limit; clustered near it (many points nearly in line); near 1e+13 and
+  // 1e+14, where a double's steps pass the grid's 0.001 (many returned corners on one line that
+  // their grid points are not); and from 2^42, where the two steps are nearly equal.
   const Case cases[] = {
       {0, 9e14, 0.125, 300},          {-1e15, 2e15, 0.125, 300},      {999999999999000, 1000, 0.125, 300},
-      {999999999000000, 1e6, 1, 300}, {1e13, 1000, 0.001953125, 300}, {1e13, 10, 0.001953125, 200}};
+      {999999999000000, 1e6, 1, 300}, {1e13, 1000, 0.001953125, 300}, {1e13, 10, 0.001953125, 200},
+      {1e14, 1, 0.015625, 300},       {1e14, 0.25, 0.015625, 200},    {4398046511104, 0.5, 0.0009765625, 300},
+      {5e12, 2, 0.0009765625, 300}};
   unsigned seed = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.n << " points from " << c.low << ", span " << c.span);
@@ -336,9 +337,13 @@ TEST_F(Triangulation, PointsNearTheCoordinateLimitAreTriangulatedExactly) {
       const double y = -c.low - std::round(dist(gen) / c.step) * c.step;
       list.insert(list.end(), {x, y, 0.0});
     }
-    Vec given = list, mesh(static_cast<std::size_t>(9) * 2 * c.n);
+    std::set<std::pair<double, double>> distinct;
+    for (int i = 0; i < c.n; ++i) distinct.emplace(list[3 * i], list[3 * i + 1]);
+    Vec mesh(static_cast<std::size_t>(9) * 2 * c.n);
     ASSERT_EQ(getSankakuFromPoints(list.data(), c.n, mesh.data(), &count), 1);
-    expectExactTiling(given, mesh, count);
+    // Checked in the coordinates the points keep (the first rows of the list now), which are
+    // those of the triangles' corners.
+    expectExactTiling(Vec(list.begin(), list.begin() + 3 * static_cast<long>(distinct.size())), mesh, count);
   }
 }
 

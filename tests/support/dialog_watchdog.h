@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -46,10 +47,23 @@ class DialogWatchdog {
         }
         if (auto* box = qobject_cast<QMessageBox*>(dialog); box && !state->answers.empty()) {
           const QString wanted = state->answers.front();
+          if (wanted == QLatin1String(kEscapeKey)) {
+            state->answers.pop_front();
+            state->answered << box->windowTitle();
+            state->texts << box->text();
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus && box->isAncestorOf(focus) ? focus : box, Qt::Key_Escape);
+            if (box->isVisible()) {
+              ADD_FAILURE() << "Escape did not close " << box->text().toStdString();
+              box->reject();
+            }
+            continue;
+          }
           for (QAbstractButton* b : box->buttons()) {
             if (b->text() != wanted) continue;
             state->answers.pop_front();
             state->answered << box->windowTitle();
+            state->texts << box->text();
             b->click();
             break;
           }
@@ -72,6 +86,10 @@ class DialogWatchdog {
   void expect(const QString& className) { state_->expected << className; }
   // The next message box is answered by a click on the button titled `button`.
   void answer(const QString& button) { state_->answers.push_back(button); }
+  // The next message box is answered by the Escape key, as a user leaves a question.
+  void escape() { state_->answers.push_back(QLatin1String(kEscapeKey)); }
+  // The messages of the boxes answered so far.
+  const QStringList& answeredTexts() const { return state_->texts; }
   // The titles of the boxes answered so far.
   const QStringList& answered() const { return state_->answered; }
   // Answers queued and not used.
@@ -83,8 +101,10 @@ class DialogWatchdog {
   }
 
  private:
+  static constexpr const char* kEscapeKey = "\x1b";
   struct State {
     QStringList expected;
+    QStringList texts;
     std::deque<QString> answers;
     QStringList answered;
     QHash<QString, DialogAnswer> dialogAnswers;

@@ -11,6 +11,7 @@
 #include "diary/sun_moon.h"
 #include "diary/ui/sun_moon_panel.h"
 #include "lang/builtins/command_bridge.h"
+#include "lang/report.h"
 #include "platform/cformat.h"
 #include "platform/notification_center.h"
 
@@ -35,10 +36,12 @@ bool readWholeNumber(std::string_view item, double& value) {
   return true;
 }
 
-// Written as "inside" so that NaN, for which every comparison is false, is never stored.
-void storeWhenInside(std::string_view item, double low, double high, double& stored) {
-  double v;
-  if (readWholeNumber(item, v) && v >= low && v <= high) stored = v;
+// The item as a value of its range, or false after saying why. Written as "inside" so that
+// NaN, for which every comparison is false, is never taken.
+bool readInside(std::string_view item, const char* what, double low, double high, double& value) {
+  if (readWholeNumber(item, value) && value >= low && value <= high) return true;
+  error_disp(cformat("Invalid %s: \"%s\" (from %g to %g).", what, std::string(item).c_str(), low, high));
+  return false;
 }
 
 // The panel's time of an event: hour padded with a blank, minute with a zero.
@@ -65,7 +68,8 @@ void CalSunMoon::awakeFromNib() {
                      [this](pravella::Notification&) { dispSunAndMoon(); });
   center.addObserver(QStringLiteral("cal_setLocation"), this,
                      [this](pravella::Notification& n) { setLocation(n.text); });
-  center.addObserver(QStringLiteral("cal_getLocation"), this, [this](pravella::Notification&) { getLocation(); });
+  center.addObserver(QStringLiteral("cal_getLocation"), this,
+                     [this](pravella::Notification&) { getLocation(); });
   center.post(QStringLiteral("dispSunAndMoonRiseSet"));
 }
 
@@ -86,9 +90,19 @@ void CalSunMoon::setLocation(const QString& payload) {
     rest.remove_prefix(blank + 1);
   }
   items.resize(3);
-  storeWhenInside(items[0], -90, 90, Latitude);
-  storeWhenInside(items[1], -180, 180, Longitude);
-  storeWhenInside(items[2], -12, 12, TimeZone);
+  // A place is taken whole or not at all: a latitude refused beside a longitude taken would
+  // leave a place nobody asked for, and the program is told (each bad value by name).
+  double latitude = 0, longitude = 0, timeZone = 0;
+  const bool ok[3] = {readInside(items[0], "latitude", -90, 90, latitude),
+                      readInside(items[1], "longitude", -180, 180, longitude),
+                      readInside(items[2], "time zone", -12, 12, timeZone)};
+  if (!(ok[0] && ok[1] && ok[2])) {
+    pravella::failCommand();
+    return;
+  }
+  Latitude = latitude;
+  Longitude = longitude;
+  TimeZone = timeZone;
   pravella::NotificationCenter::defaultCenter().post(QStringLiteral("dispSunAndMoonRiseSet"));
 }
 

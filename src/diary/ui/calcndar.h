@@ -321,7 +321,9 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   void loadModuleFromModulesFolder();
   void primaryPreferencesBackupProcess();
   bool requestTerminate(bool fromCloseEvent);
-  int alert(const QString& title, const QString& message, const QStringList& buttons);
+  // `safe`: the index of the button that changes nothing, which Escape and closing give (-1:
+  // the one titled "Cancel", else the first).
+  int alert(const QString& title, const QString& message, const QStringList& buttons, int safe = -1);
 
   // grid helpers (calcndar_grid.cpp)
   void setCellFont(int tag, bool bold);

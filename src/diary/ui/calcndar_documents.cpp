@@ -716,10 +716,12 @@ QString Calcndar::chooseNewDocumentPath(const QString& folder, const QString& pr
       chosen += QStringLiteral(".rtfd");
     if (!entryExists(chosen)) return chosen;
     const QString file = fileNameOf(chosen);
-    const int answer =
-        alert(QStringLiteral("\u201c%1\u201d already exists.").arg(file),
-              QStringLiteral("Do you want to replace it? The document there goes to the Trash."),
-              {QStringLiteral("Cancel"), QStringLiteral("Replace")});
+    // The question names everything that goes, the tables and pages that go along too.
+    const QString along = pravella::companionsGoingNote(chosen);
+    const int answer = alert(QStringLiteral("\u201c%1\u201d already exists.").arg(file),
+                             QStringLiteral("Do you want to replace it? \"%1\"%2 goes to the Trash.")
+                                 .arg(file, along.isEmpty() ? along : along + QLatin1Char(',')),
+                             {QStringLiteral("Cancel"), QStringLiteral("Replace")});
     if (answer == 1) {
       // Never simply overwritten: the old document can be taken back out of the Trash.
       if (deleteFileToTrash(chosen)) {
@@ -945,8 +947,9 @@ void Calcndar::deleteFileAction() {
   const QString name = *claimed;
   // The question names the document itself: a title bar is easily not read.
   const int answer = alert(QStringLiteral("Delete : ") + name,
-                           QStringLiteral("Do you want to delete this document, \"%1\"?")
-                               .arg(pravella::documentDisplayName(name)),
+                           QStringLiteral("Do you want to delete this document, \"%1\"%2?")
+                               .arg(pravella::documentDisplayName(name),
+                                    pravella::companionsGoingNote(dayFolder() + QLatin1Char('/') + name)),
                            {QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")});
   alertSheetDidDismissForDelete(answer, dayFolder() + QLatin1Char('/') + name);
 }

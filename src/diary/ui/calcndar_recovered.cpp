@@ -23,13 +23,14 @@ void Calcndar::offerRecoveredEdits() {
     const QString belonged = edit.intended.isEmpty() ? QStringLiteral("(its place is not known)") : edit.intended;
     const QString name =
         pravella::documentDisplayName(QFileInfo(edit.intended.isEmpty() ? edit.path : edit.intended).fileName());
-    // Return opens it and Escape leaves it: neither moves anything.
-    const int answer = alert(
-        QStringLiteral("Recovered Edit"),
-        QStringLiteral("An edit of \"%1\" could not be saved where it belongs (%2) on %3. It was kept in %4.\n"
-                       "Open it in the memo sheet, move it where you choose, or leave it there for later.")
-            .arg(name, belonged, kept(edit), edit.path),
-        {QStringLiteral("Open"), QStringLiteral("Later"), QStringLiteral("Move\u2026")});
+    // Return opens it; Escape and closing leave it for later, the answer that changes nothing.
+    const int answer =
+        alert(QStringLiteral("Recovered Edit"),
+              QStringLiteral(
+                  "An edit of \"%1\" could not be saved where it belongs (%2) on %3. It was kept in %4.\n"
+                  "Open it in the memo sheet, move it where you choose, or leave it there for later.")
+                  .arg(name, belonged, kept(edit), edit.path),
+              {QStringLiteral("Open"), QStringLiteral("Later"), QStringLiteral("Move\u2026")}, 1);
     if (answer == 0) {
       // One at a time: the others are offered at the next start.
       openDocumentOnMemo(edit.path);

@@ -365,7 +365,7 @@ std::array<double, 5> Calcndar::sideViewWidths() const {
   return five;
 }
 
-int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons) {
+int Calcndar::alert(const QString& title, const QString& message, const QStringList& buttons, int safe) {
   if (endingUnattended_) {
     // No one is there to answer: the console keeps what would have been said.
     logLine(title + QStringLiteral(" ") + message);
@@ -373,8 +373,13 @@ int Calcndar::alert(const QString& title, const QString& message, const QStringL
   }
   if (alertPanel_) return alertPanel_(title, message, buttons);
   // The buttons in order are the default, the alternate and the other one.
-  const int answer =
-      pravella::dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1), buttons.value(2));
+  namespace dialogs = pravella::dialogs;
+  const int safeAnswer = safe == 0   ? dialogs::kDefault
+                         : safe == 1 ? dialogs::kAlternate
+                         : safe == 2 ? dialogs::kOther
+                                     : dialogs::kCancelAnswers;
+  const int answer = dialogs::alert(window_, title, message, buttons.value(0), buttons.value(1),
+                                    buttons.value(2), safeAnswer);
   return answer == pravella::dialogs::kAlternate ? 1 : answer == pravella::dialogs::kOther ? 2 : 0;
 }
 

@@ -38,6 +38,7 @@
 #include "editors/ui/clicked_link.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
+#include "editors/ui/refused_input.h"
 #include "editors/ui/temporary_highlights.h"
 #include "editors/ui/trashed_document.h"
 #include "editors/web_launch.h"
@@ -96,7 +97,8 @@ void Pravella::wireRowMemoView() {
   });
   if (CalOption* option = calcndar_->calendarOption()) option->registerTextView(view);
   view->viewport()->installEventFilter(this);
-  view->installEventFilter(this);
+  // Typing, pastes and drops the view does not take are said, not dropped without a word.
+  pravella::refuseInputWhileReadOnly(view, [this] { refuseTypingWithoutDocument(); });
 
   // Until a row's document is shown the view takes no typing: its text would belong to no
   // file, and nothing would save it. The switch on shows it as laid out.
@@ -322,22 +324,13 @@ bool Pravella::refuseTypingWithoutDocument() {
   sound("Basso");
   window_->statusBar()->showMessage(
       nowDisplayedDocPath_.isNull()
-          ? tr("The memo under the month list shows no document: choose a row first. Nothing was typed.")
+          ? tr("The memo under the month list shows no document: choose a row first. Nothing was typed, "
+               "pasted or dropped.")
           : tr("The search document is not saved and takes no typing: choose a row to edit its document."));
   return true;
 }
 
 bool Pravella::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && drawer_ && watched == drawer_->subTextView()) {
-    // Typing the view does not take is said, not dropped without a word; the keys that run
-    // code or move go on as ever.
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const QString text = key->text();
-    const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
-                       !(key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
-    if (typed && drawer_->subTextView()->isReadOnly()) refuseTypingWithoutDocument();
-    return QObject::eventFilter(watched, event);
-  }
   if (event->type() == QEvent::MouseButtonDblClick && drawer_ &&
       watched == drawer_->subTextView()->viewport()) {
     const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -193,11 +193,24 @@ bool CalPreference::saveAction() {
   const QString target = name != base || pravella::fileExtension(fileName) == QLatin1String("rtf")
                              ? vk_modulePath_ + QLatin1Char('/') + name + QStringLiteral(".rtfd")
                              : nowDisplayedDocPath_;
-  // Another module already under the new name is the user's too: it is never written over.
-  const QFileInfo taken(target);
-  if (target != nowDisplayedDocPath_ && (taken.exists() || taken.isSymLink())) {
-    const QString reason = tr("\u201c%1\u201d already exists in the modules folder. Choose another name.")
-                               .arg(taken.fileName());
+  // Another module already under the new name is the user's too: it is never written over, nor
+  // given a twin of the other kind ("beta.vk.rtf" beside a new "beta.vk.rtfd"), which the list
+  // could not tell apart.
+  QStringList names{target};
+  if (name != base)
+    for (const char* kind : {".rtfd", ".rtf"})
+      names << vk_modulePath_ + QLatin1Char('/') + name + QLatin1String(kind);
+  QString taken;
+  for (const QString& path : std::as_const(names)) {
+    const QFileInfo info(path);
+    if (path != nowDisplayedDocPath_ && (info.exists() || info.isSymLink())) {
+      taken = info.fileName();
+      break;
+    }
+  }
+  if (!taken.isEmpty()) {
+    const QString reason =
+        tr("\u201c%1\u201d already exists in the modules folder. Choose another name.").arg(taken);
     showErrMessageToConsole((reason + QLatin1Char('\n')).toStdString());
     pravella::dialogs::alert(host_.mainWindow, tr("Can't save the module !"), reason);
     sound("Basso");

@@ -22,6 +22,8 @@ namespace {
 
 // Pixel coordinates are kept inside the drawing system's space.
 constexpr double kCoordinateLimit = 32767;
+// The tick walk's bound: far above the few dozen ticks AxisGet gives.
+constexpr long long kTickLimit = 10002;
 
 int toPixel(double p) { return static_cast<int>(std::clamp(p, -kCoordinateLimit, kCoordinateLimit)); }
 
@@ -111,24 +113,24 @@ int DoMakePlotImageorGrEdit(const double* x, const double* y, int xCount, int yC
     w.textFont(QString());
     w.moveTo(left, bottom);
     w.lineTo(right, bottom);
-    for (double t = xmin; t <= xmax; t += xstep) {
+    forEachStep(xmin, xmax, xstep, kTickLimit, [&](double t) {
       const double v = std::fabs(t) < 1e-15 ? 0 : t;
       const int h = toPixel(left + (v - xmin) * sx);
       w.moveTo(h, bottom - kx);
       w.lineTo(h, bottom + kx / 2);
       w.moveTo(h, bottom + 15);
       w.drawString(QString::fromStdString(cformat("%G", v)));
-    }
+    });
     w.moveTo(left, top);
     w.lineTo(left, bottom);
-    for (double t = ymin; t <= ymax; t += ystep) {
+    forEachStep(ymin, ymax, ystep, kTickLimit, [&](double t) {
       const double v = std::fabs(t) < 1e-15 ? 0 : t;
       const int vv = toPixel(bottom - (v - ymin) * sy);
       w.moveTo(left - ky / 2, vv);
       w.lineTo(left + ky, vv);
       w.moveTo(10, vv);
       w.drawString(QString::fromStdString(cformat("%G", v)));
-    }
+    });
     // One data series: black dots of the y tick length, or single pixels in point mode.
     w.setForeColor(colorForReference(1));
     const int r = ky;

@@ -57,12 +57,11 @@ void standardise(const double* v, int n, int axis, std::vector<float>& pos) {
   const pravella::numerics::Spread spread =
       pravella::numerics::spreadOf(n, [v](long long i) { return v[i]; });
   const double mean = spread.mean;
-  double sd = std::sqrt(spread.squares / n);
+  double sd = spread.deviation(n);
   if (!(sd > 0) || !std::isfinite(sd)) sd = 1.0;
   bool constant = true;
   for (int i = 1; i < n && constant; ++i) constant = v[i] == v[0];
-  for (int i = 0; i < n; ++i)
-    pos[i * 3 + axis] = constant ? 0.0f : static_cast<float>((v[i] - mean) / sd);
+  for (int i = 0; i < n; ++i) pos[i * 3 + axis] = constant ? 0.0f : static_cast<float>((v[i] - mean) / sd);
 }
 
 }  // namespace
@@ -135,8 +134,8 @@ QByteArray takeTexturePicture() {
   return std::exchange(handOffPicture(), QByteArray{});
 }
 
-int makeParametricPlot3DData(const double* c, const double* x, const double* y,
-                             const double* z, const double range[2], int n, int m) {
+int makeParametricPlot3DData(const double* c, const double* x, const double* y, const double* z,
+                             const double range[2], int n, int m) {
   GLPlotData d;
   if (!buildGLPlotData(c, x, y, z, range, n, m, d)) return 0;
   storeGLPlotData(std::move(d));
@@ -147,9 +146,8 @@ QString glWindowTitle(const QString& requested) {
   return requested.isEmpty() ? QStringLiteral("GL_Window") : requested;
 }
 
-int openGLWindow(const double* c, const double* x, const double* y, const double* z,
-                 const double range[2], int n, int m, const QString& title,
-                 const QByteArray& picture, QString* why) {
+int openGLWindow(const double* c, const double* x, const double* y, const double* z, const double range[2],
+                 int n, int m, const QString& title, const QByteArray& picture, QString* why) {
   if (!makeParametricPlot3DData(c, x, y, z, range, n, m)) return 0;
   storeTexturePicture(picture);
   NotificationCenter& center = NotificationCenter::defaultCenter();

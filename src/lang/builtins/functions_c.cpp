@@ -7,6 +7,9 @@
 
 #include <QByteArray>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -54,13 +57,16 @@ int createFolderBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (type != kValueString || text(vk_ta)[0] == '\0') return invalidArguments();
   std::string path;
   if (!changeFullPath(text(vk_ta), path)) return 0;
+  // One folder, as asked: a missing parent is refused with the system's reason rather than
+  // made along the way (a mistyped parent would otherwise leave a tree nobody asked for).
   std::error_code ec;
-  std::filesystem::create_directories(path, ec);
-  if (!std::filesystem::is_directory(path, ec)) {
-    error_disp("Can not Create Folder");
-    return 0;
-  }
-  return 1;
+  if (::mkdir(path.c_str(), 0777) == 0) return 1;
+  const int error = errno;
+  if (error == EEXIST && std::filesystem::is_directory(path, ec)) return 1;
+  error_disp(("Cannot create \"" + path + "\": " + std::error_code(error, std::generic_category()).message())
+                 .c_str());
+  error_disp("Can not Create Folder");
+  return 0;
 }
 
 int changeCurrentPath(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {

@@ -31,7 +31,7 @@ int view3DWith(CalcStackEntry* stack, int* sp,
   const pravella::numerics::Spread spread =
       pravella::numerics::spreadOf(n, [](long long i) { return vk_ta[i]; });
   const double mean = spread.mean;
-  const double sd = std::sqrt(spread.squares / static_cast<double>(n));
+  const double sd = spread.deviation(static_cast<double>(n));
   // A constant matrix has no shape to show.
   if (constant || !(sd > 0) || !std::isfinite(sd)) return vkInvalidArguments();
   for (long long i = 0; i < n; ++i) vk_tc[i] = (vk_ta[i] - mean) / sd;

@@ -47,6 +47,8 @@ int tetraMesh(CalcStackEntry* stack, int* sp, TetraRoutine routine) {
   VkArg grid;
   if (!vkPopArg(stack, sp, vk_ta, &grid)) return 0;
   if (!grid.isReal() || grid.rows <= 1 || grid.cols <= 1) return vkInvalidArguments();
+  // More slices than rows leaves slices of no rows, and a walk over billions of them.
+  if (d > grid.rows) return vkInvalidArguments();
   int rows = 0, cols = 0;
   if (!routine(vk_ta, grid.rows / d, grid.cols, d, t, vk_tc, &rows, &cols)) return 0;
   return vkPushReals(stack, sp, vk_tc, rows, cols);

@@ -36,10 +36,12 @@ int vkGazoHoseiBuiltin(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* 
     return PushToStack(stack, sp, out.constData(), kValuePicture, static_cast<int>(out.size()), 0);
   }
   if (!image.isReal() || image.rows <= 2 || image.cols <= 2) return vkInvalidArguments();
-  if (!gazoHosei(vk_ta, image.rows, image.cols, vk_tc, factor, k)) {
+  if (!(factor >= 1)) {
     error_disp("gazoHosei");
     return 0;
   }
+  // With the arguments tested, only the break ends the routine, and it has said so.
+  if (!gazoHosei(vk_ta, image.rows, image.cols, vk_tc, factor, k)) return 0;
   // The corrected image is the last pass's work image, which equals the image.
   return vkPushReals(stack, sp, vk_ta, image.rows, image.cols);
 }

@@ -30,7 +30,9 @@ namespace {
 
 // Operands are read in place and dropped together once the case is known: the stack keeps
 // its buffers, so nothing is copied that is not needed.
-const CalcStackEntry& arg(const CalcStackEntry* stack, int sp, int argc, int k) { return stack[sp - argc + k]; }
+const CalcStackEntry& arg(const CalcStackEntry* stack, int sp, int argc, int k) {
+  return stack[sp - argc + k];
+}
 
 bool isPicture(const CalcStackEntry& e) { return e.type == kValuePicture; }
 bool isReal(const CalcStackEntry& e) { return e.type == kValueReal; }
@@ -76,7 +78,8 @@ int graphTitleBuiltin(int argc, CalcStackEntry* stack, int* sp) {
   const CalcStackEntry& slot = arg(stack, *sp, argc, 0);
   const CalcStackEntry& text = arg(stack, *sp, argc, 1);
   const CalcStackEntry& at = arg(stack, *sp, argc, 2);
-  if (!isNumber(slot) || !isString(text) || !isRealShape(at, 1, 2)) return fail(sp, argc, "Invalid arguments.");
+  if (!isNumber(slot) || !isString(text) || !isRealShape(at, 1, 2))
+    return fail(sp, argc, "Invalid arguments.");
   std::string color = "black", font;
   int size = 9;
   if (argc >= 4) {
@@ -92,8 +95,8 @@ int graphTitleBuiltin(int argc, CalcStackEntry* stack, int* sp) {
   // Compared as unsigned: a negative slot is refused like one past the end.
   const auto index = static_cast<std::uint32_t>(vkTruncToInt(number(slot)));
   if (index >= static_cast<std::uint32_t>(kGraphTitleSlots)) return fail(sp, argc, "Invalid arguments.");
-  setGraphTitle(static_cast<int>(index), textOf(text), vkTruncToInt(number(at, 0)), vkTruncToInt(number(at, 1)), argc,
-                color, font, size);
+  setGraphTitle(static_cast<int>(index), textOf(text), vkTruncToInt(number(at, 0)),
+                vkTruncToInt(number(at, 1)), argc, color, font, size);
   drop(sp, argc);
   return 1;
 }
@@ -109,7 +112,8 @@ int densityPlotBuiltin(int argc, CalcStackEntry* stack, int* sp) {
     upper = number(range, 0);
     lower = number(range, 1);
   }
-  std::vector<double> values(m.data.doubles(), m.data.doubles() + static_cast<std::size_t>(m.msize) * m.nsize);
+  std::vector<double> values(m.data.doubles(),
+                             m.data.doubles() + static_cast<std::size_t>(m.msize) * m.nsize);
   QByteArray out;
   const int ok = DoDensityPlot(values.data(), m.msize, m.nsize, upper, lower, out);
   return finishPicture(stack, sp, argc, ok, out);
@@ -124,7 +128,8 @@ int pastePictWithPath(int argc, CalcStackEntry* stack, int* sp) {
   static long tempPictNum = 1;
   // The work folder as start-up set it, or made under the home folder when nothing did (a
   // run without the window): never a name at the filesystem's root.
-  const std::string path = pravella::languageWorkFolder() + pravella::cformat("/tempPict%05ld.jpg", tempPictNum++);
+  const std::string path =
+      pravella::languageWorkFolder() + pravella::cformat("/tempPict%05ld.jpg", tempPictNum++);
   if (SaveJPEG_x(path, bytesOf(picture)) != 0) return fail(sp, argc, "Invalid PICT.");
   const std::string text = textOf(comment);
   // The arguments go before the memo takes the picture.
@@ -138,7 +143,8 @@ int pastePictWithPath(int argc, CalcStackEntry* stack, int* sp) {
 
 }  // namespace
 
-int vkPictureOperands(char c, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp) {
+int vkPictureOperands(char c, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack,
+                      int* sp) {
   const bool addSub = c == '+' || c == '-';
   const bool mulDiv = c == '*' || c == '/';
   QByteArray out;
@@ -196,16 +202,11 @@ int vkPictureOperator(const std::string& op, CalcStackEntry* stack, int* sp) {
 
 int vkLoadPictureFile(const std::string& path, QByteArray& out) {
   if (canImportPicture(path)) return DoLoadPicture(path, out);
-  // A file that is there but that no reader knows shows the shipped no-image picture instead;
-  // one that is missing or unreadable fails with the reason (canImportPicture hands it on).
-  // Without the placeholder (a broken installation) no importer fits at all.
-  const QString placeholder = pravella::NoImageFilePath();
-  const std::string noImage = placeholder.toStdString();
-  if (!QFileInfo(placeholder).isReadable() || !canImportPicture(noImage)) {
-    error_disp("Invalid ComponentInstance.");
-    return 0;
-  }
-  return DoLoadPicture(noImage, out);
+  // A readable file that no reader knows (text, an empty file, garbage under a picture's
+  // name) is a failure, not the no-image picture passed off as what was loaded. One that is
+  // missing or unreadable fails with the system's reason (canImportPicture hands it on).
+  error_disp("not a picture file");
+  return 0;
 }
 
 int vkPictureBuiltin(const std::string& name, int argc, CalcStackEntry* stack, int* sp) {
@@ -227,7 +228,8 @@ int vkPictureBuiltin(const std::string& name, int argc, CalcStackEntry* stack, i
       for (int k = 0; k < 3; ++k) flags[k] = vkTruncToInt(number(f, k));
     }
     QByteArray out;
-    return finishPicture(stack, sp, argc, DoSmoothGraph(bytesOf(first()), flags[0], flags[1], flags[2], out), out);
+    return finishPicture(stack, sp, argc, DoSmoothGraph(bytesOf(first()), flags[0], flags[1], flags[2], out),
+                         out);
   }
   if (name == "save") {
     if (argc != 2 || !isPicture(first())) return -1;

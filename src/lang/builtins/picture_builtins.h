@@ -20,9 +20,8 @@ int vkPictureOperator(const std::string& op, CalcStackEntry* stack, int* sp);
 int vkPictureOperands(char op, const CalcStackEntry& a, const CalcStackEntry& b, CalcStackEntry* stack, int* sp);
 int vkPictureTransposed(const CalcStackEntry& a, CalcStackEntry* stack, int* sp);
 
-// What loadPicture reads: the picture of an image or picture file, or the no-image picture
-// when no reader knows the file. 1, or 0 after the loader's message ("Invalid ComponentInstance."
-// when the no-image picture is missing too).
+// What loadPicture reads: the picture of an image or picture file. 1, or 0 after the loader's
+// message ("not a picture file" when no reader knows a readable file).
 int vkLoadPictureFile(const std::string& path, QByteArray& out);
 
 // The built-ins that take or make pictures: changeCopyBitsMode, copyPicture,

@@ -58,17 +58,7 @@ void mul(double p, double q, double u, double v, double& re, double& im) {
 
 // Smith's method: scales by the larger divisor part so that u^2 + v^2 cannot overflow.
 void divide(double p, double q, double u, double v, double& re, double& im) {
-  if (std::fabs(u) >= std::fabs(v)) {
-    const double r = v / u;
-    const double d = v * r + u;
-    re = (q * r + p) / d;
-    im = (q - r * p) / d;
-  } else {
-    const double r = u / v;
-    const double d = u * r + v;
-    re = (r * p + q) / d;
-    im = (r * q - p) / d;
-  }
+  complexQuotient(p, q, u, v, re, im);
 }
 
 double modulus(double x, double y) {
@@ -242,4 +232,18 @@ int complex_mul(const double* a, const double* b, int m, int n, double* out) {
 
 int complex_div(const double* a, const double* b, int m, int n, double* out) {
   return binary(a, b, static_cast<long>(m) * n, out, divide);
+}
+
+void complexQuotient(double p, double q, double u, double v, double& re, double& im) {
+  if (std::fabs(u) >= std::fabs(v)) {
+    const double r = v / u;
+    const double d = v * r + u;
+    re = (q * r + p) / d;
+    im = (q - r * p) / d;
+  } else {
+    const double r = u / v;
+    const double d = u * r + v;
+    re = (r * p + q) / d;
+    im = (r * q - p) / d;
+  }
 }

@@ -42,3 +42,8 @@ int c_sqrt(const double* z, double* work, int rows, int cols, double* out);
 // the complex row count (half the stored rows). No size test, no message.
 int complex_mul(const double* a, const double* b, int m, int n, double* out);
 int complex_div(const double* a, const double* b, int m, int n, double* out);
+
+// (p + iq) / (u + iv) by Smith's division: the divisor is scaled by its larger part, so that
+// no square of it over- or underflows where the quotient does not. A zero divisor gives
+// non-numbers.
+void complexQuotient(double p, double q, double u, double v, double& re, double& im);

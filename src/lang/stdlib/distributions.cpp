@@ -154,6 +154,11 @@ void chiSquareDensity(const double* x, long long count, int n, double* out) {
       out[i] = 0.5;
       continue;
     }
+    // The density falls to 0 as x grows (e^-x/2 wins over any power of x).
+    if (v == HUGE_VAL) {
+      out[i] = 0;
+      continue;
+    }
     const double e = std::exp(-v / 2.0), p = std::pow(v, a - 1.0);
     // A factor or their product below the smallest normal double has lost digits (e^-725 is
     // 1e-315 with a third of them) even where the density has not: those go in logs.

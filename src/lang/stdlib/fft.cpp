@@ -5,6 +5,7 @@
 #include <new>
 
 #include "lang/report.h"
+#include "lang/stdlib/complex_matrix.h"
 #include "lang/stdlib/fft_engine.h"
 
 namespace {
@@ -59,17 +60,27 @@ int prepareTwo(int N, int log2N, const double* a, const double* b, std::vector<d
 int deconvolve(int N, int log2N, const double* a, const double* b, double* out) {
   std::vector<double> A, B, C;
   if (!prepareTwo(N, log2N, a, b, A, B, C)) return 0;
-  bool byZero = false;
   for (int k = 0; k < N; ++k) {
-    byZero = byZero || (A[2 * k] == 0.0 && A[2 * k + 1] == 0.0);
-    const vkComplex q = cc_div({B[2 * k], B[2 * k + 1]}, {A[2 * k], A[2 * k + 1]});
-    C[2 * k] = q.re;
-    C[2 * k + 1] = q.im;
+    // A spectrum with a zero has no inverse: a failure, not a result of no numbers.
+    if (A[2 * k] == 0.0 && A[2 * k + 1] == 0.0) {
+      error_disp("divided by zero error !!!");
+      return 0;
+    }
+    complexQuotient(B[2 * k], B[2 * k + 1], A[2 * k], A[2 * k + 1], C[2 * k], C[2 * k + 1]);
   }
   // N is a power of two: multiplying by 1/N is exactly the division.
-  const int ok = inverseRealParts(N, log2N, C, 1.0 / N, out);
-  // A spectrum with a zero has no inverse: the quotient is no numbers, a failure, not a result.
-  return ok && !byZero ? 1 : 0;
+  if (!inverseRealParts(N, log2N, C, 1.0 / N, out)) return 0;
+  // A spectrum so small beside the signal that the answer passes the largest double.
+  bool finiteIn = true, finiteOut = true;
+  for (int k = 0; k < N; ++k) {
+    finiteIn = finiteIn && std::isfinite(a[k]) && std::isfinite(b[k]);
+    finiteOut = finiteOut && std::isfinite(out[k]);
+  }
+  if (finiteIn && !finiteOut) {
+    error_disp("The result is too large.");
+    return 0;
+  }
+  return 1;
 }
 
 // Column-wise forward transforms; `store` picks what goes to out for each of the N values.
@@ -176,9 +187,10 @@ vkComplex cc_sub(vkComplex a, vkComplex b) { return {a.re - b.re, a.im - b.im}; 
 vkComplex cc_mul(vkComplex a, vkComplex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
 
 vkComplex cc_div(vkComplex a, vkComplex b) {
-  const double d = b.re * b.re + b.im * b.im;
-  if (d == 0.0) error_disp("divided by zero error !!!");
-  return {(a.re * b.re + a.im * b.im) / d, (a.im * b.re - a.re * b.im) / d};
+  if (b.re == 0.0 && b.im == 0.0) error_disp("divided by zero error !!!");
+  vkComplex q;
+  complexQuotient(a.re, a.im, b.re, b.im, q.re, q.im);
+  return q;
 }
 
 double cc_arg(vkComplex a) {

@@ -28,7 +28,8 @@ int DoFFTPower(int N, int cols, int log2N, const double* in, double* out);
 // convolution out[k] = sum a[j] b[(k - j) mod N]; deconvolution (the h with b = h * a);
 // `DoFFTImp` the same deconvolution; correlation out[k] = sum a[(j + k) mod N] b[j].
 // Each returns 1, or 0 after "Memory allocation  error (FFT)"; a deconvolution by a signal
-// whose spectrum has a zero returns 0 after "divided by zero error !!!" for each zero.
+// whose spectrum has a zero returns 0 after "divided by zero error !!!" (once), and one whose
+// answer passes the largest double 0 after "The result is too large.".
 int DoFFTConv(int N, int log2N, const double* a, const double* b, double* out);
 int DoFFTDeConv(int N, int log2N, const double* a, const double* b, double* out);
 int DoFFTImp(int N, int log2N, const double* a, const double* b, double* out);
@@ -47,8 +48,8 @@ vkComplex tocomplex(double re, double im);
 vkComplex cc_add(vkComplex a, vkComplex b);
 vkComplex cc_sub(vkComplex a, vkComplex b);
 vkComplex cc_mul(vkComplex a, vkComplex b);
-// a / b. A zero divisor is reported ("divided by zero error !!!") and the division is still
-// carried out, giving non-numbers; the caller goes on.
+// a / b, by Smith's division. A zero divisor is reported ("divided by zero error !!!") and the
+// division is still carried out, giving non-numbers; the caller goes on.
 vkComplex cc_div(vkComplex a, vkComplex b);
 // atan2(im, re); 10.0 after " arg zero error!!!" when both parts are zero.
 double cc_arg(vkComplex a);

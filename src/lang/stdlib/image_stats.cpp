@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/spread.h"
 #include "platform/progress_bar.h"
 
@@ -14,20 +16,34 @@ using pravella::numerics::CoMoments;
 using pravella::numerics::coMomentsOf;
 using pravella::numerics::Spread;
 using pravella::numerics::spreadOf;
+using pravella::numerics::spreadScaleOf;
 
 std::size_t at(int r, int c, int cols) { return static_cast<std::size_t>(r) * cols + c; }
+
+// A half-width past the image's longer side reaches no further than that side does, so it is
+// cut there: r + k and 2k + 1 then stay far inside int for any k a program gives.
+int windowReach(int rows, int cols, int k) { return std::clamp(k, 0, std::max(rows, cols)); }
+
+// A wide window over a large image takes long; the held button ends the work with its message.
+bool brokenOff() {
+  if (!vkBreakHeld()) return false;
+  error_disp(kVkBreakMessage);
+  return true;
+}
 
 // Sums over clipped windows, done in two separable passes (down the columns, then along the
 // rows) so that a large k costs O(pixels x k) rather than O(pixels x k^2). Each sum adds its
 // terms directly, without running subtractions, so a window of one pixel is exact.
 class WindowSums {
  public:
-  WindowSums(int rows, int cols, int k) : rows_(rows), cols_(cols), k_(k), column_(at(rows, 0, cols)) {}
+  WindowSums(int rows, int cols, int k)
+      : rows_(rows), cols_(cols), k_(windowReach(rows, cols, k)), column_(at(rows, 0, cols)) {}
 
   // out[p] = the sum of f(pixel) over the window of p.
   template <typename F>
-  void sum(F f, std::vector<double>& out) {
+  bool sum(F f, std::vector<double>& out) {
     for (int r = 0; r < rows_; ++r) {
+      if (brokenOff()) return false;
       const int r0 = std::max(0, r - k_), r1 = std::min(rows_ - 1, r + k_);
       for (int c = 0; c < cols_; ++c) {
         double s = 0;
@@ -37,6 +53,7 @@ class WindowSums {
     }
     out.assign(column_.size(), 0.0);
     for (int r = 0; r < rows_; ++r) {
+      if (brokenOff()) return false;
       for (int c = 0; c < cols_; ++c) {
         const int c0 = std::max(0, c - k_), c1 = std::min(cols_ - 1, c + k_);
         double s = 0;
@@ -44,6 +61,7 @@ class WindowSums {
         out[at(r, c, cols_)] = s;
       }
     }
+    return true;
   }
 
   double count(int r, int c) const {
@@ -63,21 +81,27 @@ class WindowSums {
 // values far from 0 keep their spread. With b = a, the window's spread of a.
 class WindowMoments {
  public:
-  WindowMoments(int rows, int cols, int k) : rows_(rows), cols_(cols), k_(k), column_(at(rows, 0, cols)) {}
+  WindowMoments(int rows, int cols, int k)
+      : rows_(rows), cols_(cols), k_(windowReach(rows, cols, k)), column_(at(rows, 0, cols)) {}
 
   // moment(window) for every window, in out.
   template <typename Moment>
-  void each(const double* a, const double* b, std::vector<double>& out, Moment moment) {
+  bool each(const double* a, const double* b, std::vector<double>& out, Moment moment) {
+    const long long pixels = static_cast<long long>(at(rows_, 0, cols_));
+    const double scaleA = spreadScaleOf(pixels, [a](long long i) { return a[i]; });
+    const double scaleB = spreadScaleOf(pixels, [b](long long i) { return b[i]; });
     for (int r = 0; r < rows_; ++r) {
+      if (brokenOff()) return false;
       const int r0 = std::max(0, r - k_), r1 = std::min(rows_ - 1, r + k_);
       for (int c = 0; c < cols_; ++c) {
-        auto va = [&](long long i) { return a[at(r0 + static_cast<int>(i), c, cols_)]; };
-        auto vb = [&](long long i) { return b[at(r0 + static_cast<int>(i), c, cols_)]; };
+        auto va = [&](long long i) { return a[at(r0 + static_cast<int>(i), c, cols_)] * scaleA; };
+        auto vb = [&](long long i) { return b[at(r0 + static_cast<int>(i), c, cols_)] * scaleB; };
         column_[at(r, c, cols_)] = coMomentsOf(r1 - r0 + 1, va, vb);
       }
     }
     out.assign(column_.size(), 0.0);
-    for (int r = 0; r < rows_; ++r)
+    for (int r = 0; r < rows_; ++r) {
+      if (brokenOff()) return false;
       for (int c = 0; c < cols_; ++c) {
         const int c0 = std::max(0, c - k_), c1 = std::min(cols_ - 1, c + k_);
         const CoMoments* part = column_.data() + at(r, c0, cols_);
@@ -93,6 +117,8 @@ class WindowMoments {
         w.aa = between.aa * part[0].n;
         w.bb = between.bb * part[0].n;
         w.ab = between.ab * part[0].n;
+        w.scaleA = scaleA;
+        w.scaleB = scaleB;
         for (long long i = 0; i < parts; ++i) {
           w.aa += part[i].aa;
           w.bb += part[i].bb;
@@ -100,6 +126,8 @@ class WindowMoments {
         }
         out[at(r, c, cols_)] = moment(w);
       }
+    }
+    return true;
   }
 
  private:
@@ -112,7 +140,7 @@ class WindowMoments {
 int doImageMean(const double* image, int rows, int cols, int k, double* out) {
   WindowSums w(rows, cols, std::max(k, 0));
   std::vector<double> sums;
-  w.sum([&](std::size_t i) { return image[i]; }, sums);
+  if (!w.sum([&](std::size_t i) { return image[i]; }, sums)) return 0;
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) out[at(r, c, cols)] = sums[at(r, c, cols)] / w.count(r, c);
   return 1;
@@ -121,7 +149,9 @@ int doImageMean(const double* image, int rows, int cols, int k, double* out) {
 int doImageSD(const double* image, int rows, int cols, int k, double* out) {
   WindowMoments w(rows, cols, std::max(k, 0));
   std::vector<double> sd;
-  w.each(image, image, sd, [](const CoMoments& m) { return std::sqrt(std::max(0.0, m.aa) / m.n); });
+  if (!w.each(image, image, sd,
+              [](const CoMoments& m) { return std::sqrt(std::max(0.0, m.aa) / m.n) / m.scaleA; }))
+    return 0;
   std::copy(sd.begin(), sd.end(), out);
   return 1;
 }
@@ -130,17 +160,16 @@ int doImageCorrelationAB(const double* a, const double* b, int rows, int cols, i
   WindowMoments w(rows, cols, std::max(k, 0));
   std::vector<double> r;
   // (1/N) sum ((a - ma)/da)((b - mb)/db). A window where either image is flat has none.
-  w.each(a, b, r, [](const CoMoments& m) {
-    if (!(m.aa > 0) || !(m.bb > 0)) return 0.0;
-    return std::clamp(m.ab / std::sqrt(m.aa * m.bb), -1.0, 1.0);
-  });
+  if (!w.each(a, b, r, [](const CoMoments& m) { return m.correlation(); })) return 0;
   std::copy(r.begin(), r.end(), out);
   return 1;
 }
 
 int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) {
   if (rows <= 2 || cols <= 2 || !(f >= 1)) return 0;
-  if (k < 0) k = 0;
+  // The window is shifted and then clipped into the image, so any side past the image's is
+  // the whole image.
+  k = windowReach(rows, cols, k);
   const int side = 2 * k + 1;
   // Every pass moves outliers to their window's inlier mean, so the passes settle; the cap
   // keeps a pathological image from looping for ever.
@@ -153,6 +182,8 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
       // The window is shifted to stay whole inside the image (clipped when it cannot fit).
       const int r0 = std::max(0, std::min(r - k, rows - side)), r1 = std::min(rows - 1, r0 + side - 1);
       for (int c = 0; c < cols; ++c) {
+        // A wide window over a large image makes each pixel's work long.
+        if (brokenOff()) return 0;
         const int c0 = std::max(0, std::min(c - k, cols - side)), c1 = std::min(cols - 1, c0 + side - 1);
         window.clear();
         for (int rr = r0; rr <= r1; ++rr)
@@ -160,7 +191,7 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
         const Spread spread = spreadOf(static_cast<long long>(window.size()),
                                        [&](long long i) { return window[static_cast<std::size_t>(i)]; });
         const double n = static_cast<double>(window.size());
-        const double m = spread.mean, s = std::sqrt(spread.squares / n), t = f * s;
+        const double m = spread.mean, s = spread.deviation(n), t = f * s;
         const double pixel = image[at(r, c, cols)];
         double value = pixel;
         if (std::fabs(pixel - m) > t && s > 1e-12) {

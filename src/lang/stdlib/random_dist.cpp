@@ -101,6 +101,11 @@ bool normal(double v) { return std::isnormal(v); }
 }  // namespace
 
 int DoBeta(double a, double b, double* out) {
+  // B(a, b) falls like gamma(b) a^-b as a grows: to 0 when the other side is above 0.
+  if ((a == HUGE_VAL && b > 0) || (b == HUGE_VAL && a > 0)) {
+    *out = 0;
+    return 1;
+  }
   double ga = 0, gb = 0, gab = 0;
   SubGamma(a, &ga);
   SubGamma(b, &gb);
@@ -119,8 +124,9 @@ int DoFDist(double xv, double m, double n, double* out) {
     error_disp("Invalid arguments.");
     return 0;
   }
-  // The distribution has no mass below 0, where the power of x would be no number.
-  if (xv < 0) {
+  // The distribution has no mass below 0, where the power of x would be no number, and its
+  // density falls to 0 as x grows.
+  if (xv < 0 || xv == HUGE_VAL) {
     *out = 0;
     return 1;
   }

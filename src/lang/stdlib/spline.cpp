@@ -212,7 +212,7 @@ bool slicePositionsIncrease(const double* d, int n) {
   double position = 0;
   for (int k = 0; k < n; ++k) {
     const double next = k == 0 ? d[0] : position + d[k];
-    if (!std::isfinite(next) || !(next >= 0) || (k > 0 && !(next > position))) return false;
+    if (!std::isfinite(next) || (k > 0 && !(next > position))) return false;
     position = next;
   }
   return true;

@@ -45,8 +45,9 @@ int DoSpline(const double* knots, const double* values, const double* points, in
 int DoNewtonHokan2(const double* y, const double* d, int n, double* out, int m);
 
 // Whether the positions d[0], d[0] + d[1], ... (summed in doubles, the first increment
-// included) are finite, not below 0 and strictly increasing: an increment too small beside the
-// position it is added to leaves two samples at one place.
+// included) are finite and strictly increasing: an increment too small beside the position it
+// is added to leaves two samples at one place. Where they start (below 0 too: scanners give
+// such positions) does not matter.
 bool slicePositionsIncrease(const double* d, int n);
 
 // Derivative of the spline through the n + 1 knots x[0..n] (strictly increasing, n >= 2,

@@ -66,7 +66,7 @@ pravella::numerics::Spread spreadOf(const Group& g) {
   return pravella::numerics::spreadOf(g.count, [&g](long long i) { return g[i]; });
 }
 
-double sdOf(const Group& g) { return std::sqrt(spreadOf(g).squares / static_cast<double>(g.count)); }
+double sdOf(const Group& g) { return spreadOf(g).deviation(static_cast<double>(g.count)); }
 
 double minOf(const Group& g) {
   double m = g[0];
@@ -103,7 +103,7 @@ int zScore(const double* in, double* out, int rows, int cols, Over over, int* ou
   int r = 0, c = 0;
   const int ok = eachGroup(in, rows, cols, over, &r, &c, [in, out](const Group& g, int) {
     const pravella::numerics::Spread s = spreadOf(g);
-    const double mean = s.mean, sd = std::sqrt(s.squares / static_cast<double>(g.count));
+    const double mean = s.mean, sd = s.deviation(static_cast<double>(g.count));
     const long long offset = g.start - in;
     for (long long i = 0; i < g.count; ++i) out[offset + i * g.stride] = (g[i] - mean) / sd;
   });
@@ -326,7 +326,7 @@ int DoHendouKeisu(const double* in, double* out, int rows, int cols, int* outRow
       return 0;
     }
     const pravella::numerics::Spread spread = spreadOf(g);
-    out[c] = 100.0 * std::sqrt(spread.squares / rows) / spread.mean;
+    out[c] = 100.0 * (spread.deviation(rows) / spread.mean);
   }
   *outRows = 1;
   *outCols = cols;

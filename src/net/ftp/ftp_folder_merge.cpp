@@ -151,10 +151,15 @@ void merge(const QString& from, const QString& into, const QString& rel, const Q
 
 }  // namespace
 
-StagingFolder::StagingFolder(const QString& parent) {
+StagingFolder::StagingFolder(const QString& parent, const QString& records) {
   QByteArray pattern = QFile::encodeName(parent + QStringLiteral("/.ftp-dir-XXXXXX"));
   if (::mkdtemp(pattern.data()) == nullptr) return;
   path_ = QFile::decodeName(pattern);
+  held_ = std::make_unique<HeldPath>(records, path_);
+  if (!held_->ok()) {  // a staging folder nobody would clean up after a crash is not made
+    QDir(path_).removeRecursively();
+    path_.clear();
+  }
 }
 
 StagingFolder::~StagingFolder() {

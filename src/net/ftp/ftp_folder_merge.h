@@ -7,12 +7,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+#include "platform/held_paths.h"
+
 namespace pravella::ftp {
 
 // ".ftp-dir-XXXXXX" in `parent`, made private; removed with what is left in it on destruction.
+// It lies beside the files it is to join, so that each of its entries goes into place by one
+// rename; the day list never shows a dotted name, and a record of it in `records` lets the next
+// start remove it should this process be killed before it could.
 class StagingFolder {
  public:
-  explicit StagingFolder(const QString& parent);
+  StagingFolder(const QString& parent, const QString& records);
   ~StagingFolder();
   StagingFolder(const StagingFolder&) = delete;
   StagingFolder& operator=(const StagingFolder&) = delete;
@@ -21,6 +28,7 @@ class StagingFolder {
 
  private:
   QString path_;
+  std::unique_ptr<HeldPath> held_;
 };
 
 // What moving the tree `from` into `into` would do. Paths are relative to `into`.

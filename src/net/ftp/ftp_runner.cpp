@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "net/ftp/ftp_partial_gets.h"
+#include "net/ftp/ftp_wget_check.h"
 #include "platform/child_processes.h"
 #include "platform/paths.h"
 
@@ -27,11 +28,25 @@ constexpr qsizetype kLongestScriptLine = 4096;  // bytes; tnftp takes some more
 
 QString workRoot() { return paths::diary() + QStringLiteral("/ftp"); }
 
-WorkFolder::WorkFolder(const QString& root) {
+QString heldRecords() { return heldRecordsFolder(QStringLiteral("ftp")); }
+
+int removeLeftovers() {
+  return sweepLeftovers(heldRecords(),
+                        {QStringLiteral("op-"), QStringLiteral(".ftp-dir-"), QStringLiteral(".ftp-get-")});
+}
+
+WorkFolder::WorkFolder(const QString& root) : root_(root) {
   if (!QDir().mkpath(root)) return;
   QByteArray pattern = QFile::encodeName(root + QStringLiteral("/op-XXXXXX"));
   if (::mkdtemp(pattern.data()) == nullptr) return;  // mkdtemp makes it 0700
-  path_ = QFile::decodeName(pattern);
+  const QString path = QFile::decodeName(pattern);
+  // The folder holds the password's script: one a crash left is removed at the next start.
+  held_ = std::make_unique<HeldPath>(heldRecords(), path);
+  if (!held_->ok()) {
+    QDir(path).removeRecursively();
+    return;
+  }
+  path_ = path;
 }
 
 WorkFolder::~WorkFolder() {
@@ -186,6 +201,7 @@ Report getFile(const Connection& c, const QString& name, const QString& root, co
   if (!temp.open()) return refusal(QStringLiteral("Can not create a file in the local folder !\n"));
   const QString tempPath = temp.fileName();
   temp.close();
+  const HeldPath held(heldRecords(), tempPath);  // a crash's leftover goes at the next start
   QFile::setPermissions(tempPath, fetchedPermissions(target));
   const QString script = getScript(c, name, QFileInfo(tempPath).fileName(), false);
   const Run run = runScript(folder, script, shouldStop);
@@ -264,7 +280,10 @@ QStringList wgetArguments(const Connection& c, const QString& name) {
 }
 
 QByteArray wgetrc(const Connection& c) {
-  return "ftp_user = " + c.user.toUtf8() + "\nftp_password = " + c.password.toUtf8() + "\n";
+  // The listings stay for the check of what came (and are removed after it); no depth limit,
+  // so that a deep folder comes whole rather than cut at wget's fifth level.
+  return "ftp_user = " + c.user.toUtf8() + "\nftp_password = " + c.password.toUtf8() +
+         "\nremove_listing = off\nreclevel = inf\n";
 }
 
 FolderDownload fetchDirectory(const Connection& c, const QString& name, const QString& root,
@@ -285,7 +304,7 @@ FolderDownload fetchDirectory(const Connection& c, const QString& name, const QS
     d.report = refusal(kTempError);
     return d;
   }
-  d.staged = std::make_shared<StagingFolder>(d.localFolder);
+  d.staged = std::make_shared<StagingFolder>(d.localFolder, heldRecords());
   if (!d.staged->ok()) {
     d.report = refusal(QStringLiteral("Can not create a folder in the local folder !\n"));
     return d;
@@ -298,21 +317,27 @@ FolderDownload fetchDirectory(const Connection& c, const QString& name, const QS
                         : QStringLiteral("wget");
   request.arguments = wgetArguments(c, name);
   request.workingFolder = d.staged->path();
-  request.environment = {QStringLiteral("WGETRC=") + folder.file(QStringLiteral("wgetrc"))};
+  // Its log is read for failures: in the C locale, whatever the user's language.
+  request.environment = {QStringLiteral("WGETRC=") + folder.file(QStringLiteral("wgetrc")),
+                         QStringLiteral("LC_ALL=C")};
   const ChildResult result = runChild(request, -1, shouldStop);
-  if (!result.started || result.stopped || result.exitCode != 0) {
+  const auto failure = [&](const QString& why) {
     // A part of a tree, its last file perhaps cut short, is no download to put among the
     // user's files.
     d.staged.reset();
-    const QString status =
-        QStringLiteral("Download of ") + name +
-        (result.stopped    ? QStringLiteral(" failed: stopped")
-         : !result.started ? QStringLiteral(" failed: wget did not start: ") + result.error
-                           : QStringLiteral(" failed: wget ended with status %1").arg(result.exitCode)) +
-        QStringLiteral("; nothing was put in the local folder");
+    const QString status = QStringLiteral("Download of ") + name + QStringLiteral(" failed: ") + why +
+                           QStringLiteral("; nothing was put in the local folder");
     d.report = {false, status + QLatin1Char('\n'), QStringLiteral("Basso"), status};
     return d;
+  };
+  if (result.started && !result.stopped && result.exitCode == 0) {
+    const FetchCheck check = checkFetchedFolder(d.staged->path(), name,
+                                                QString::fromLocal8Bit(result.output + result.errorOutput));
+    if (!check.whole()) return failure(check.path + QStringLiteral(": ") + check.why);
   }
+  if (result.stopped) return failure(QStringLiteral("stopped"));
+  if (!result.started) return failure(QStringLiteral("wget did not start: ") + result.error);
+  if (result.exitCode != 0) return failure(QStringLiteral("wget ended with status %1").arg(result.exitCode));
   d.plan = planMerge(d.staged->path(), d.localFolder);
   d.report = {true, {}, QStringLiteral("Purr"), QStringLiteral("Downloaded ") + name};
   return d;

@@ -14,6 +14,7 @@
 #include "net/ftp/ftp_folder_merge.h"
 #include "net/ftp/ftp_listing.h"
 #include "net/ftp/ftp_scripts.h"
+#include "platform/held_paths.h"
 
 namespace pravella::ftp {
 
@@ -21,6 +22,11 @@ using StopAsk = std::function<bool()>;
 
 // Documents/diary/ftp under the home folder.
 QString workRoot();
+
+// Removes what operations of a process that was killed left: their private folders, the
+// staging folders and partial files they had made in local folders. An operation running in
+// another process keeps its own. The number of entries removed.
+int removeLeftovers();
 
 // A private folder for one operation, removed with everything in it on destruction.
 class WorkFolder {
@@ -31,13 +37,19 @@ class WorkFolder {
   WorkFolder& operator=(const WorkFolder&) = delete;
   bool ok() const { return !path_.isEmpty(); }
   const QString& path() const { return path_; }
+  const QString& root() const { return root_; }
   QString file(const QString& name) const { return path_ + QLatin1Char('/') + name; }
   // Writes a file readable by the user only.
   bool writePrivate(const QString& name, const QByteArray& bytes) const;
 
  private:
+  QString root_;
   QString path_;
+  std::unique_ptr<HeldPath> held_;
 };
+
+// Where the records of what the operations hold lie (the application's cache).
+QString heldRecords();
 
 struct Run {
   bool ok = false;
@@ -96,7 +108,9 @@ QStringList wgetArguments(const Connection& c, const QString& name);
 QByteArray wgetrc(const Connection& c);
 
 // A remote directory that wget fetched into a staging folder inside the local folder, waiting
-// to be put in place: wget itself never writes among the local files.
+// to be put in place: wget itself never writes among the local files. It is ok only when
+// every file of the listings came at its listed size and wget's log tells of no failure;
+// otherwise what came is dropped and the report names the first entry that failed and why.
 struct FolderDownload {
   Report report;  // a refusal or failure (what came is dropped), else ok
   QString name;   // the remote entry

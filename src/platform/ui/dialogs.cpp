@@ -16,31 +16,39 @@ bool isCancel(QString title) {
   return title.compare(QLatin1String("Cancel"), Qt::CaseInsensitive) == 0;
 }
 
+// The place of the button that changes nothing: the one `safeAnswer` names, else the one titled
+// "Cancel", else the first.
+int safePlace(const QString (&titles)[3], int safeAnswer) {
+  const int named = safeAnswer == kDefault ? 0 : safeAnswer == kAlternate ? 1 : safeAnswer == kOther ? 2 : -1;
+  if (named >= 0 && !titles[named].isEmpty()) return named;
+  for (int i = 0; i < 3; ++i)
+    if (!titles[i].isEmpty() && isCancel(titles[i])) return i;
+  return 0;
+}
+
+constexpr int kAnswers[3] = {kDefault, kAlternate, kOther};
+
 class RealPanels : public Handler {
  public:
   int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
-            const QString& alternateButton, const QString& otherButton) override {
+            const QString& alternateButton, const QString& otherButton, int safeAnswer) override {
     QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, parent);
     // Messages are often names from outside (a host, a remote file): never read them as markup.
     box.setTextFormat(Qt::PlainText);
     QAbstractButton* buttons[3] = {};
     const QString titles[3] = {defaultButton, alternateButton, otherButton};
     // Escape, the window's close button and a dialog closed from outside all give the answer
-    // that changes nothing: the Cancel button wherever it stands (a question may put Replace
-    // or Delete in any place), else the only or first button.
-    int safe = 0;
+    // that changes nothing (a question may put Replace or Delete in any place).
+    const int safe = safePlace(titles, safeAnswer);
     for (int i = 0; i < 3; ++i) {
       if (titles[i].isEmpty()) continue;
-      const bool cancels = isCancel(titles[i]);
-      if (cancels) safe = i;
-      buttons[i] = box.addButton(titles[i], cancels ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+      buttons[i] =
+          box.addButton(titles[i], isCancel(titles[i]) ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
     }
     if (!buttons[0]) buttons[0] = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    if (!buttons[safe]) safe = 0;
     box.setDefaultButton(static_cast<QPushButton*>(buttons[0]));
     box.setEscapeButton(buttons[safe]);
     box.exec();
-    static constexpr int kAnswers[3] = {kDefault, kAlternate, kOther};
     const QAbstractButton* clicked = box.clickedButton() ? box.clickedButton() : buttons[safe];
     for (int i = 0; i < 3; ++i)
       if (buttons[i] && clicked == buttons[i]) return kAnswers[i];
@@ -92,8 +100,8 @@ void setHandler(std::shared_ptr<Handler> h) {
 }
 
 int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
-          const QString& alternateButton, const QString& otherButton) {
-  return handler()->alert(parent, title, message, defaultButton, alternateButton, otherButton);
+          const QString& alternateButton, const QString& otherButton, int safeAnswer) {
+  return handler()->alert(parent, title, message, defaultButton, alternateButton, otherButton, safeAnswer);
 }
 
 QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) {
@@ -108,9 +116,11 @@ QString chooseSaveFile(QWidget* parent, const QString& title, const QString& sta
   return handler()->chooseSaveFile(parent, title, startFolder, name);
 }
 
-int Scripted::alert(QWidget*, const QString& title, const QString& message, const QString&, const QString&,
-                    const QString&) {
+int Scripted::alert(QWidget*, const QString& title, const QString& message, const QString& defaultButton,
+                    const QString& alternateButton, const QString& otherButton, int safeAnswer) {
   asked << title + QStringLiteral(": ") + message;
+  const QString titles[3] = {defaultButton, alternateButton, otherButton};
+  safeAnswers.push_back(kAnswers[safePlace(titles, safeAnswer)]);
   if (alertAnswers.empty()) return kDefault;
   const int answer = alertAnswers.front();
   alertAnswers.pop_front();

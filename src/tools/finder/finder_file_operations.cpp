@@ -98,6 +98,10 @@ MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
                                    const std::function<void(int)>& waiting) {
   MarkedItemsOutcome outcome;
   const QStringList items = marks.entries();
+  // A memo's tables and pages go with it, or nothing moves; while another document of its name
+  // stays they stay too, and the moved one takes a copy: they go with the last of the name to
+  // move, so a failure halfway leaves every document that stayed with them.
+  DocumentMoves moves(moveItem);
   for (qsizetype i = 0; i < items.size(); ++i) {
     const QString& item = items.at(i);
     if (waiting) waiting(static_cast<int>(items.size() - i));
@@ -107,12 +111,14 @@ MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
       continue;
     }
     const QString target = moveTarget(folder, QFileInfo(item).fileName());
-    // A memo's tables and pages go with it, or nothing moves; while another document of its
-    // name stays (one not marked after it), they stay too, and the moved one takes a copy.
-    const DocumentMove moved = target.isEmpty()
-                                   ? DocumentMove{}
-                                   : moveDocumentWithCompanions(item, target, moveItem, items.mid(i + 1));
+    const DocumentMove moved = target.isEmpty() ? DocumentMove{} : moves.move(item, target);
     if (moved.ok) {
+      QString line = target;
+      if (!moved.carried.isEmpty())
+        line += QStringLiteral(", with ") + moved.carried.join(QStringLiteral(", "));
+      if (!moved.copied.isEmpty())
+        line += QStringLiteral(", with a copy of ") + moved.copied.join(QStringLiteral(", "));
+      outcome.moved.append(line);
       // Unmarked first, with what went along inside it: the views told of the move would
       // otherwise carry the marks along.
       marks.forget(item);
@@ -137,7 +143,10 @@ MarkedItemsOutcome trashMarkedItems(FinderMarks& marks) {
     if (trashed.document.ok) {
       if (!trashed.document.trashedPath.isEmpty()) tellDocumentTrashed(item);
       marks.remove(item);
-      if (!trashed.document.trashedPath.isEmpty()) ++outcome.done;
+      if (!trashed.document.trashedPath.isEmpty()) {
+        ++outcome.done;
+        outcome.moved.append(item);
+      }
       outcome.errors.append(trashed.errors);
     } else {
       outcome.failed.append(item);

@@ -28,13 +28,16 @@ struct MarkedItemsOutcome {
   int done = 0;
   QStringList failed;
   QStringList errors;  // one sentence per failure, for the console log
+  QStringList moved;   // where each item went, with its companions moved or copied; or, to
+                       // the Trash, the items that went
 };
 
 // Moves every marked item into `folder` under a free name, in marking order (onto another disk
 // by copying, then removing the original). `waiting` is told
 // the number of marks still to go before each item (it counts down). An item that moved, or
 // that no longer exists, leaves the marks; one that could not be moved stays marked. Each move
-// is told to the bookmark and launcher stores.
+// is told to the bookmark and launcher stores. A memo's companions stay while another document
+// of its name stays (the moved one takes a copy) and go with the last of the name.
 MarkedItemsOutcome moveMarkedItems(FinderMarks& marks, const QString& folder,
                                    const std::function<void(int waiting)>& waiting = {});
 

@@ -15,6 +15,7 @@ namespace pravella::sheet {
 struct Column {
   int id = 0;  // 0: the row-number column; k: the k-th cell of each row in memory
   QString title;
+  bool operator==(const Column&) const = default;
 };
 
 // The folder of a memo's tables; empty for no memo.
@@ -49,6 +50,8 @@ class SheetTable {
   // The columns in a new display order (the ids in that order); the row-number column goes
   // back in front when it was moved.
   void reorder(const QList<int>& ids);
+
+  bool operator==(const SheetTable&) const = default;
 
  private:
   int index(int row, int id) const { return id + row * maxcolumn_ - 1; }

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <atomic>
+#include <limits>
 #include <string>
 #include <thread>
 
@@ -56,13 +57,17 @@ class SunMoonWindow : public testing::Test {
   }
   // The place as a program's payload text would carry it, posted from a program's thread.
   void postPlace(const QString& payload) {
-    onWorker([&] { pravella::NotificationCenter::defaultCenter().post(QStringLiteral("cal_setLocation"), payload); });
+    onWorker([&] {
+      pravella::NotificationCenter::defaultCenter().post(QStringLiteral("cal_setLocation"), payload);
+    });
   }
   void selectDay(QDate d) {
     day = d;
     pravella::NotificationCenter::defaultCenter().post(QStringLiteral("dispSunAndMoonRiseSet"));
   }
-  std::string place() { return s(panel()->latitude()) + "|" + s(panel()->longitude()) + "|" + s(panel()->timezone()); }
+  std::string place() {
+    return s(panel()->latitude()) + "|" + s(panel()->longitude()) + "|" + s(panel()->timezone());
+  }
   std::string times() {
     return s(panel()->sunrise()) + " " + s(panel()->sunset()) + " " + s(panel()->moonrise()) + " " +
            s(panel()->moonset());
@@ -122,47 +127,65 @@ TEST_F(SunMoonWindow, AProgramReadsThePlaceAsOneRowOfThree) {
             run("0; 0; |-33.87, 151.21, 10|;"));
 }
 
-TEST_F(SunMoonWindow, AProgramSetsOnlyTheValuesInsideTheirRanges) {
+TEST_F(SunMoonWindow, AProgramSetsAPlaceInsideTheRangesOrIsToldWhyNot) {
+  // The payload says a NaN as the C library writes it ("-nan" for that of -inf minus -inf here).
+  const double inf = std::numeric_limits<double>::infinity();
+  volatile double minusInf = -inf;
+  const std::string notANumber = pravella::cformat(
+      "...<Error>...Invalid latitude: \"%g\" (from -90 to 90).\n.NO.\n", minusInf - minusInf);
   struct Case {
     const char* program;
+    const char* result;
     const char* place;  // the fields afterwards
   };
   const Case cases[] = {
-      {"cal_setLocation(|35.5, 139.7, 9|);", " +35.50|+139.70|  +9.00"},
-      {"cal_setLocation(|91, 130, 8|);", " +35.50|+130.00|  +8.00"},
-      {"cal_setLocation(|35, 200, 15|);", " +35.00|+130.00|  +8.00"},
+      {"cal_setLocation(|35.5, 139.7, 9|);", ".OK.\n", " +35.50|+139.70|  +9.00"},
+      // A value outside its range fails the command, and the place stays whole.
+      {"cal_setLocation(|91, 130, 8|);", "...<Error>...Invalid latitude: \"91\" (from -90 to 90).\n.NO.\n",
+       " +35.50|+139.70|  +9.00"},
+      {"cal_setLocation(|35, 200, 15|);",
+       "...<Error>...Invalid longitude: \"200\" (from -180 to 180).\n"
+       "...<Error>...Invalid time zone: \"15\" (from -12 to 12).\n.NO.\n",
+       " +35.50|+139.70|  +9.00"},
       // The bounds belong to the ranges.
-      {"cal_setLocation(|-90, 180, -12|);", " -90.00|+180.00| -12.00"},
-      {"cal_setLocation(|90, -180, 12|);", " +90.00|-180.00| +12.00"},
-      {"cal_setLocation(|-90.01, 180.01, 12.01|);", " +90.00|-180.00| +12.00"},
+      {"cal_setLocation(|-90, 180, -12|);", ".OK.\n", " -90.00|+180.00| -12.00"},
+      {"cal_setLocation(|90, -180, 12|);", ".OK.\n", " +90.00|-180.00| +12.00"},
+      {"cal_setLocation(|-90.01, 0, 0|);",
+       "...<Error>...Invalid latitude: \"-90.01\" (from -90 to 90).\n.NO.\n", " +90.00|-180.00| +12.00"},
+      {"cal_setLocation(|0, 0, 12.01|);",
+       "...<Error>...Invalid time zone: \"12.01\" (from -12 to 12).\n.NO.\n", " +90.00|-180.00| +12.00"},
       // Not a number and infinities, as a program can make them.
-      {"b = log(0); cal_setLocation(|b - b, -b, b|);", " +90.00|-180.00| +12.00"},
-      {"cal_setLocation(|0, 0, 0|);", "  +0.00|  +0.00|  +0.00"},
+      {"b = log(0); cal_setLocation(|0, -b, 0|);",
+       "...<Error>...Invalid longitude: \"inf\" (from -180 to 180).\n.NO.\n", " +90.00|-180.00| +12.00"},
+      {"b = log(0); cal_setLocation(|b - b, 0, 0|);", notANumber.c_str(), " +90.00|-180.00| +12.00"},
+      {"cal_setLocation(|0, 0, 0|);", ".OK.\n", "  +0.00|  +0.00|  +0.00"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(run(c.program), ".OK.\n") << c.program;
+    EXPECT_EQ(run(c.program), c.result) << c.program;
     EXPECT_EQ(place(), c.place) << c.program;
   }
   EXPECT_EQ(controller.latitude(), 0);
 }
 
-TEST_F(SunMoonWindow, ItemsThatAreNotWholeFiniteNumbersLeaveTheirValues) {
+TEST_F(SunMoonWindow, APlaceWithAnItemThatIsNotAWholeFiniteNumberIsNotTaken) {
   struct Case {
     const char* payload;
     const char* place;
   };
   const Case cases[] = {
-      {"35.5abc 139.7abc 9x", " +39.72|+140.10|  +9.00"},
-      {"nan 100 -nan", " +39.72|+100.00|  +9.00"},
-      {"inf -inf 3", " +39.72|+100.00|  +3.00"},
-      {"NAN 1e1 INFINITY", " +39.72| +10.00|  +3.00"},
+      {"35.5abc 139.7 9", " +39.72|+140.10|  +9.00"},
+      {"35 nan 9", " +39.72|+140.10|  +9.00"},
+      {"inf 100 3", " +39.72|+140.10|  +9.00"},
+      {"10 1e1 INFINITY", " +39.72|+140.10|  +9.00"},
       // Two blanks make an empty second item; the third item is then "139".
-      {"35  139", " +35.00| +10.00|  +3.00"},
-      {"0x10 +20 +-5", " +35.00| +20.00|  +3.00"},
-      {" 1 2", " +35.00|  +1.00|  +2.00"},
-      {"\t4 5\n 6", " +35.00|  +1.00|  +6.00"},
-      {"7", "  +7.00|  +1.00|  +6.00"},
-      {"", "  +7.00|  +1.00|  +6.00"},
+      {"35  139", " +39.72|+140.10|  +9.00"},
+      {"0x10 +20 +5", " +39.72|+140.10|  +9.00"},
+      {" 1 2", " +39.72|+140.10|  +9.00"},
+      {"4 5\n 6", " +39.72|+140.10|  +9.00"},
+      {"7", " +39.72|+140.10|  +9.00"},
+      {"", " +39.72|+140.10|  +9.00"},
+      // A plus sign is read; items past the third are not.
+      {"+35 +20 +5", " +35.00| +20.00|  +5.00"},
       {"-1.5e1 4 5 6 7", " -15.00|  +4.00|  +5.00"},
   };
   for (const Case& c : cases) {

@@ -648,7 +648,8 @@ TEST_F(DayDocuments, DeletingMovesExactlyTheChosenFileToTheTrash) {
   table()->setFocus();
   QTest::keyClick(table(), Qt::Key_Delete);
   EXPECT_EQ(alerts, QStringList{"Delete : b.rtfd"});
-  EXPECT_EQ(alertMessages, QStringList{"Do you want to delete this document, \"b\"?"});
+  // The question names the tables that go along too.
+  EXPECT_EQ(alertMessages, QStringList{"Do you want to delete this document, \"b\", with its tables \"b.tbld\"?"});
   const QString trash = paths::trash() + "/files";
   EXPECT_EQ(textOf(trash + "/b.rtfd"), "beta");
   EXPECT_TRUE(QFileInfo(trash + "/b.tbld").isDir());

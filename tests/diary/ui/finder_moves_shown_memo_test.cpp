@@ -182,7 +182,7 @@ TEST_F(FinderMovesShownMemo, TheMemosTablesGoWithItOrNothingMoves) {
   ASSERT_EQ(boxes().size(), 2);
   EXPECT_EQ(boxes()[1], "Move Marked: " + day() + "/Doc B.rtfd cannot be moved into " + otherDay +
                             ". \"Doc B\" is not moved: its tables cannot follow it, because \"Doc B.tbld\" "
-                            "already exists.");
+                            "already exists.\nNothing was moved.");
   EXPECT_EQ(dayEntries(day()), (QStringList{"Doc B.rtfd", "Doc B.tbld", "Doc C.tbld", "Other.rtfd"}));
   EXPECT_EQ(finder->operations().marks().entries(), QStringList{day() + "/Doc B.rtfd"});
 

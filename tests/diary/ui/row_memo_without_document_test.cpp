@@ -3,8 +3,15 @@
 // once, and an end by signal finds nothing typed left behind.
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
+
+#include <functional>
 
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/pravella.h"
@@ -60,6 +67,29 @@ TEST_F(RowMemoWithoutDocument, TypingWaitsForARowAndTheEndKeepsWhatTheRowTook) {
   click(list->drawer()->commandButton("saveDocAction"));
   EXPECT_EQ(rowView()->toPlainText(), "");
   EXPECT_TRUE(alerts.isEmpty());
+  // A paste and a drop are refused as aloud as typing.
+  QGuiApplication::clipboard()->setText("pasted");
+  QMimeData dropped;
+  dropped.setText("dropped");
+  const std::function<void()> gifts[] = {
+      [&] { QTest::keySequence(rowView(), QKeySequence::Paste); },
+      [&] {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(rowView()->viewport(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(rowView()->viewport(), &drop);
+        EXPECT_FALSE(drop.isAccepted());
+      },
+  };
+  for (const auto& give : gifts) {
+    sounds.clear();
+    window->statusBar()->clearMessage();
+    rowView()->setFocus();
+    give();
+    EXPECT_EQ(rowView()->toPlainText(), "");
+    EXPECT_EQ(sounds, QStringList{"Basso"});
+    EXPECT_TRUE(statusLine().contains("choose a row")) << s(statusLine());
+  }
 
   // The search document is no document either.
   pravella::NotificationCenter::defaultCenter().post("resultFromTextViewSearch", QString(),

@@ -191,6 +191,9 @@ TEST_F(ModuleDrawer, ASaveNeverWritesOverAnotherModule) {
   } cases[] = {
       {"a.vk.rtfd", "b.vk.rtfd", "b.vk", "fresh1.vk"},  // the other's name typed
       {"m.vk.rtf", "m.vk.rtfd", "", "fresh2.vk"},       // rtf becoming rtfd beside an rtfd of that name
+      // A module of the other kind holds the name: the list would show it twice.
+      {"alpha.vk.rtf", "beta.vk.rtf", "beta.vk", "fresh3.vk"},
+      {"gamma.vk.rtfd", "delta.vk.rtf", "delta.vk", "fresh4.vk"},
   };
   for (const Case& c : cases) {
     writeModule(c.shown, "shown");
@@ -198,6 +201,7 @@ TEST_F(ModuleDrawer, ASaveNeverWritesOverAnotherModule) {
     drawer->openPrefAction();
     drawer->listView()->setCurrentRow(static_cast<int>(rows().indexOf(pravella::withoutExtension(c.shown))));
     const auto before = pravella::test::FolderSnapshot::of(paths::modules());
+    const qsizetype listed = rows().count(pravella::withoutExtension(c.other));
     QTest::mouseClick(drawer->editSwitch(), Qt::LeftButton);
     ASSERT_TRUE(drawer->editSwitch()->isChecked());
     drawer->progView()->setFocus();
@@ -222,6 +226,8 @@ TEST_F(ModuleDrawer, ASaveNeverWritesOverAnotherModule) {
     QTest::mouseClick(drawer->drawer()->findChild<QPushButton*>("saveAction"), Qt::LeftButton);
     EXPECT_EQ(textOf(paths::modules() + "/" + c.fresh + ".rtfd"), "shown edited");
     EXPECT_EQ(textOf(paths::modules() + "/" + c.other), "other");
+    // No second module of the other's name was made beside it.
+    EXPECT_EQ(rows().count(pravella::withoutExtension(c.other)), listed) << s(rows().join(", "));
     drawer->openPrefAction();
   }
 }

@@ -31,8 +31,14 @@ class FunctionsCTest : public testing::Test {
 TEST_F(FunctionsCTest, CreateFolderResolvesAgainstTheWorkingFolder) {
   const fs::path home = pravella::test::home().toStdString();
   current_fullPath = home.string();
-  EXPECT_EQ(run("createFolder(\"made/a/b\"); createFolder(\"made/a/b\");"), ".OK.\n");
-  EXPECT_TRUE(fs::is_directory(home / "made/a/b"));
+  EXPECT_EQ(run("createFolder(\"made\"); createFolder(\"made/a\"); createFolder(\"made/a\");"), ".OK.\n");
+  EXPECT_TRUE(fs::is_directory(home / "made/a"));
+  // One folder a call: a missing parent is refused with the reason, and nothing is made.
+  EXPECT_EQ(run("createFolder(\"gone/x/y\");"), "...<Error>...Cannot create \"" +
+                                                    (home / "gone/x/y").string() +
+                                                    "\": No such file or directory\n"
+                                                    "...<Error>...Can not Create Folder\n.NO.\n");
+  EXPECT_FALSE(fs::exists(home / "gone"));
 
   const fs::path absolute = home / "elsewhere";
   EXPECT_EQ(run("createFolder(\"" + absolute.string() + "\");"), ".OK.\n");
@@ -40,7 +46,9 @@ TEST_F(FunctionsCTest, CreateFolderResolvesAgainstTheWorkingFolder) {
 
   // A file in the way is reported, and nothing replaces it.
   std::ofstream(home / "plain") << "x";
-  EXPECT_EQ(run("createFolder(\"plain\");"), "...<Error>...Can not Create Folder\n.NO.\n");
+  EXPECT_EQ(run("createFolder(\"plain\");"),
+            "...<Error>...Cannot create \"" + (home / "plain").string() +
+                "\": File exists\n...<Error>...Can not Create Folder\n.NO.\n");
   EXPECT_TRUE(fs::is_regular_file(home / "plain"));
 }
 

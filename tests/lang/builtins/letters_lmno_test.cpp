@@ -123,10 +123,14 @@ TEST_F(LettersLMNO, PicturesAndRichTextDocuments) {
   image.fill(Qt::red);
   ASSERT_TRUE(image.save(home_ + "/red.png"));
   EXPECT_EQ(run("p# = loadPicture(\"red.png\"); getPictSize(p#);"), "    6.0000     4.0000\n.OK.\n");
-  // A file no reader knows loads as the shipped no-image picture (160 x 120); without that
-  // picture too, the load fails.
+  // A readable file that no reader knows is no picture: the load fails, whatever its name.
   write("plain.txt", "not a picture");
-  EXPECT_EQ(run("p# = loadPicture(\"plain.txt\"); getPictSize(p#);"), "  160.0000   120.0000\n.OK.\n");
+  write("garbage.png", "not a picture either");
+  write("empty.jpg", "");
+  for (const char* name : {"plain.txt", "garbage.png", "empty.jpg"})
+    EXPECT_EQ(run("p# = loadPicture(\"" + std::string(name) + "\"); \"not here\";"),
+              "...<Error>...not a picture file\n.NO.\n")
+        << name;
   // One that is not there, or cannot be read, is no stand-in case: the load fails and says why.
   EXPECT_EQ(run("p# = loadPicture(\"missing.png\"); getPictSize(p#);"),
             "...<Error>...Cannot read \"" + (home_ + "/missing.png").toStdString() +
@@ -134,10 +138,6 @@ TEST_F(LettersLMNO, PicturesAndRichTextDocuments) {
   EXPECT_EQ(run("p# = loadPicture(\"plain.txt/red.png\");"),
             "...<Error>...Cannot read \"" + (home_ + "/plain.txt/red.png").toStdString() +
                 "\": Not a directory\n...<Error>...Can not get Picture.\n.NO.\n");
-  qputenv("PRAVELLA_RESOURCES", (home_ + "/no resources").toUtf8());
-  const std::string bare = run("p# = loadPicture(\"plain.txt\");");
-  qunsetenv("PRAVELLA_RESOURCES");
-  EXPECT_EQ(bare, "...<Error>...Invalid ComponentInstance.\n.NO.\n");
   // A picture file that does not decode is no placeholder: the load fails and says so.
   write("broken.pict", "PICT data cut off");
   EXPECT_EQ(run("p# = loadPicture(\"broken.pict\");"), "...<Error>...Can not get Picture.\n.NO.\n");

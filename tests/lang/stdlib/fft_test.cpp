@@ -274,9 +274,7 @@ TEST_F(FftTest, DeconvolutionByAZeroSpectrumReportsAndFails) {
   const std::vector<double> a = {1, 1, 1, 1}, b = {1, 2, 3, 4};
   std::vector<double> out(4);
   EXPECT_EQ(DoFFTDeConv(4, 2, a.data(), b.data(), out.data()), 0);
-  EXPECT_EQ(ResultString,
-            "...<Error>...divided by zero error !!!\n...<Error>...divided by zero error !!!\n"
-            "...<Error>...divided by zero error !!!\n");
+  EXPECT_EQ(ResultString, "...<Error>...divided by zero error !!!\n");
 }
 
 TEST_F(FftTest, ScalarHelpers) {

@@ -8,9 +8,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "lang/run_state.h"
+#include "lang/values.h"
 #include "platform/notification_center.h"
 
 namespace {
@@ -117,6 +121,32 @@ TEST(ImageStats, GazoHoseiReplacesOutliersByTheInlierMean) {
   std::vector<double> small(6, 1.0);
   EXPECT_EQ(gazoHosei(small.data(), 2, 3, work.data(), 1.0, 1), 0);
   EXPECT_EQ(gazoHosei(spike.data(), 5, 5, work.data(), 0.5, 1), 0);
+}
+
+// A wide window over a large image makes the work long: the held button ends the correction
+// and the windowed statistics with the break message, and the correction leaves the image as
+// it was.
+TEST(ImageStats, WindowedWorkAnswersTheBreak) {
+  std::vector<double> image = sample(40, 30), other = sample(40, 30), work(image.size());
+  image[35] = 1e6;
+  const std::vector<double> before = image;
+  const std::vector<std::pair<const char*, std::function<int()>>> routines = {
+      {"gazoHosei", [&] { return gazoHosei(image.data(), 40, 30, work.data(), 1.0, 1073741824); }},
+      {"doImageMean", [&] { return doImageMean(image.data(), 40, 30, 29, work.data()); }},
+      {"doImageSD", [&] { return doImageSD(image.data(), 40, 30, 29, work.data()); }},
+      {"doImageCorrelationAB",
+       [&] { return doImageCorrelationAB(image.data(), other.data(), 40, 30, 1073741824, work.data()); }}};
+  for (const auto& [name, routine] : routines) {
+    ResultString.clear();
+    vkButtonDownSinceMs.store(1);
+    EXPECT_EQ(routine(), 0) << name;
+    vkButtonDownSinceMs.store(0);
+    EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n") << name;
+    EXPECT_EQ(image, before) << name;
+    EXPECT_EQ(routine(), 1) << name;
+    image = before;
+  }
+  ResultString.clear();
 }
 
 TEST(ImageStats, LaplacianEllipseAndKernelSums) {

@@ -1,8 +1,10 @@
-// Calls every built-in of the letter tables with the extreme arguments 2147483646, 1e+300 and
-// -3 and wants an answer, .OK. or .NO., from each within ten seconds. A built-in whose work
-// runs long must test the break: the sweep holds the button once a call has run for a second,
-// so that such work ends at once, and only a loop that ignores the break (or never ends) runs
-// into the limit.
+// Calls every built-in of the letter tables with extreme arguments (2147483646, 1e+300, -3, and
+// 2^30, 2^31 / 3 rounded up, 2^29 and -(2^30 + 1), which overflow a 32-bit 2k + 1, 3n or 4n)
+// in the argument shapes below, and wants an answer, .OK. or .NO., from each within ten
+// seconds; PRAVELLA_SWEEP_VALUES (values separated by commas) sweeps those values instead. A
+// built-in whose work runs long must test the break: the sweep holds the button once a call
+// has run for a second, so that such work ends at once, and only a loop that ignores the
+// break (or never ends) runs into the limit.
 //
 // The calls run in child processes (this binary again, one shard each) so that a call that
 // hangs or crashes can be ended and named; the parent restarts the shard after it.
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +40,10 @@ constexpr qint64 kAnswerLimitMs = 10000;
 constexpr int64_t kHoldAfterMs = 1000;
 const char* const kShardVariable = "PRAVELLA_SWEEP_SHARD";
 const char* const kLinePrefix = "@@sweep ";
+const char* const kValuesVariable = "PRAVELLA_SWEEP_VALUES";
+// A first argument that reaches past the type checks of the built-ins of an image or matrix.
+const char* const kSmallMatrix =
+    "|1, 2, 3, 4, 5| |2, 9, 4, 5, 6| |3, 4, 5, 6, 7| |4, 5, 6, 1, 8| |5, 6, 7, 8, 9|";
 
 // Built-ins the sweep leaves out: they open windows, wait for a user, reach the network or
 // files outside the test's own folder, or end the process.
@@ -49,23 +56,85 @@ struct SweepCall {
   std::string program;
 };
 
+// Where the extreme value goes, so that it reaches past the type tests: in every argument; in
+// every argument but a small matrix, string or picture first (an image, a text, a picture);
+// last, behind small matrices (two images and a window) or behind a first argument and 2s (a
+// data set, its column and a count); second, between a small matrix and 2s (a grid, its slice
+// count and a threshold).
+enum class Shape {
+  Value,
+  MatrixFirst,
+  StringFirst,
+  PictureFirst,
+  MatricesThenValue,
+  MatrixTwosValue,
+  TwosValue,
+  StringTwosValue,
+  PictureTwosValue,
+  MatrixValueTwos
+};
+constexpr Shape kShapes[] = {Shape::Value,          Shape::MatrixFirst,       Shape::StringFirst,
+                             Shape::PictureFirst,   Shape::MatricesThenValue, Shape::MatrixTwosValue,
+                             Shape::TwosValue,      Shape::StringTwosValue,   Shape::PictureTwosValue,
+                             Shape::MatrixValueTwos};
+const std::string kString = "\"abcde\"";
+const std::string kPicture = std::string("densityPlot(") + kSmallMatrix + ")";
+
+std::string argumentOf(Shape shape, int i, int argc, const std::string& value) {
+  const bool last = i + 1 == argc;
+  switch (shape) {
+    case Shape::Value:
+      return value;
+    case Shape::MatrixFirst:
+      return i == 0 ? kSmallMatrix : value;
+    case Shape::StringFirst:
+      return i == 0 ? kString : value;
+    case Shape::PictureFirst:
+      return i == 0 ? kPicture : value;
+    case Shape::MatricesThenValue:
+      return last ? value : kSmallMatrix;
+    case Shape::MatrixTwosValue:
+      return last ? value : i == 0 ? kSmallMatrix : "2";
+    case Shape::TwosValue:
+      return last ? value : "2";
+    case Shape::StringTwosValue:
+      return last ? value : i == 0 ? kString : "2";
+    case Shape::PictureTwosValue:
+      return last ? value : i == 0 ? kPicture : "2";
+    case Shape::MatrixValueTwos:
+      return i == 0 ? kSmallMatrix : i == 1 ? value : "2";
+  }
+  return value;
+}
+
 std::vector<SweepCall> sweepCalls() {
   std::vector<VkBuiltinTable> tables = vkBuiltinTables();
   std::sort(tables.begin(), tables.end(), [](const auto& a, const auto& b) { return a.family < b.family; });
-  static const char* const kValues[] = {"2147483646", "1e+300", "-3"};
+  std::vector<std::string> values = {"2147483646", "1e+300",    "-3",         "1073741824",
+                                     "715827883",  "536870912", "-1073741825"};
+  if (const char* chosen = std::getenv(kValuesVariable)) {
+    values.clear();
+    std::stringstream list(chosen);
+    for (std::string v; std::getline(list, v, ',');)
+      if (!v.empty()) values.push_back(v);
+  }
   std::vector<SweepCall> calls;
   std::set<std::string> seen;
   for (const VkBuiltinTable& table : tables)
     for (const VkBuiltin& b : table.entries) {
       const std::string name(b.name);
       if (kLeftOut.count(name)) continue;
-      const std::vector<int> counts = b.argc == kAnyArgc ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{b.argc};
+      const std::vector<int> counts =
+          b.argc == kAnyArgc ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{b.argc};
       for (int argc : counts) {
-        for (const char* value : kValues) {
-          std::string args;
-          for (int i = 0; i < argc; ++i) args += std::string(i ? ", " : "") + value;
-          const std::string program = name + "(" + args + ");";
-          if (seen.insert(program).second) calls.push_back({program, program});
+        for (const std::string& value : values) {
+          for (const Shape shape : kShapes) {
+            std::string args;
+            for (int i = 0; i < argc; ++i)
+              args += std::string(i ? ", " : "") + argumentOf(shape, i, argc, value);
+            const std::string program = name + "(" + args + ");";
+            if (seen.insert(program).second) calls.push_back({program, program});
+          }
           if (argc == 0) break;
         }
       }
@@ -104,7 +173,7 @@ TEST(BuiltinSweep, DISABLED_Shard) {
   for (std::size_t i = from; i < calls.size(); ++i) {
     if (i % shards != shard) continue;
     ASSERT_EQ(vkStartUp(), 1);
-    say(line("CALL", i));
+    say(line("CALL", i) + "# " + calls[i].program + "\n");
     callStart.store(vkSteadyMillis());
     pravella::runVkProgram(calls[i].program);
     callStart.store(0);

@@ -355,7 +355,8 @@ TEST(FtpWget, ArgumentsAndAddress) {
     const Connection c{"h:21 x", "u@x", "p:w/", k.dir, "/tmp"};
     EXPECT_EQ(wgetArguments(c, "n a"), QStringList({"-r", "-np", "-nH", k.cut, "--", k.address}));
   }
-  EXPECT_EQ(wgetrc({"h", "u@x", "p:w/", "/", ""}), QByteArray("ftp_user = u@x\nftp_password = p:w/\n"));
+  EXPECT_EQ(wgetrc({"h", "u@x", "p:w/", "/", ""}),
+            QByteArray("ftp_user = u@x\nftp_password = p:w/\nremove_listing = off\nreclevel = inf\n"));
 }
 
 }  // namespace

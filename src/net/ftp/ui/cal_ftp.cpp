@@ -147,6 +147,11 @@ void CalFTP::awakeFromNib() {
   }
   reloadHostList();
   refreshLocalFiles();
+  // What a download or get killed with an earlier run left (its staging folder, its partial
+  // file, its script folder with the password) goes, off the GUI thread: a tree may be large.
+  startWorker([this] {
+    if (ftp::removeLeftovers() > 0) onGui([this] { refreshLocalFiles(); });
+  });
 
   auto& center = NotificationCenter::defaultCenter();
   const auto on = [this, &center](const char* name, std::function<void(Notification&)> fn) {

@@ -18,14 +18,19 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <memory>
+#include <utility>
+
 #include "diary/diary_globals.h"
 #include "diary/program_settings.h"
 #include "diary/word_separation.h"
 #include "editors/web_launch.h"
 #include "imaging/picture_windows.h"
+#include "net/web/table_downloads.h"
 #include "net/web/ui/console_window.h"
 #include "platform/child_processes.h"
 #include "platform/console_log.h"
+#include "platform/held_paths.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/ui/elided_label.h"
@@ -185,6 +190,8 @@ void CalNetwork::awakeFromNib() {
     showErrMessageToConsole("Can not Create Documents folder(2)!\n");
   reloadCalNetWorkData();
   webBrowser_ = web::readWebBrowser();
+  // Staging folders of table downloads that a killed run left go.
+  pravella::sweepLeftovers(pravella::heldRecordsFolder(QStringLiteral("downloads")), {QStringLiteral(".download-")});
 
   auto& center = NotificationCenter::defaultCenter();
   const auto on = [this, &center](const char* name, std::function<void(Notification&)> fn) {
@@ -420,22 +427,43 @@ void CalNetwork::cURLAction() {
   }
 }
 
+void CalNetwork::showStatus(const QString& line) {
+  status_->setText(line);
+  status_->setVisible(!line.isEmpty());
+}
+
 void CalNetwork::downloadInto(const QString& url, const QString& folder) {
   if (refusedAddress(url)) return sound("Basso");
-  const bool started = run(int(ChildKind::Wget), web::wgetProgram(), web::tableDownloadArguments(url), folder,
-                           [this, url, folder](bool ok) {
-                             if (!ok) return sound("Basso");
-                             const QString file = web::downloadedFile(folder, url);
-                             showErrMessageToConsole((file + '\n').toStdString());
-                             sound("Tink");
-                             QImageReader reader(file);
-                             const QByteArray format = reader.format();
-                             if (file.isEmpty() || format.isEmpty()) return;
-                             QFile data(file);
-                             if (data.open(QIODevice::ReadOnly))
-                               pravella::picturewindows::openSubWindowWithImage(data.readAll(),
-                                                                                QFileInfo(file).fileName());
-                           });
+  // wget writes into a staging folder; what it fetched is put in place only once whole, and
+  // never over a file the user changed since it was downloaded.
+  auto staged = std::make_shared<web::TableDownload>(folder, url);
+  if (!staged->ok()) {
+    showStatus(tr("The download of %1 failed: no staging folder could be made in %2").arg(url, folder));
+    return sound("Basso");
+  }
+  const bool started =
+      run(int(ChildKind::Wget), web::wgetProgram(), web::tableDownloadArguments(url), staged->staging(),
+          [this, url, staged](bool ok) mutable {
+            // The staging folder goes before anyone hears of the end.
+            std::shared_ptr<web::TableDownload> download = std::exchange(staged, nullptr);
+            if (!ok) {
+              showStatus(tr("The download of %1 failed; nothing was changed").arg(url));
+              return sound("Basso");
+            }
+            web::TableDownload::Outcome placed = download->place();
+            showStatus(placed.status);
+            if (!placed.ok) return sound("Basso");
+            const QString file = placed.path;
+            download.reset();
+            showErrMessageToConsole((file + '\n').toStdString());
+            sound("Tink");
+            QImageReader reader(file);
+            const QByteArray format = reader.format();
+            if (file.isEmpty() || format.isEmpty()) return;
+            QFile data(file);
+            if (data.open(QIODevice::ReadOnly))
+              pravella::picturewindows::openSubWindowWithImage(data.readAll(), QFileInfo(file).fileName());
+          });
   if (!started) sound("Basso");
 }
 

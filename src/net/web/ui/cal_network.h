@@ -111,6 +111,7 @@ class CalNetwork : public QObject {
   pravella::web::UrlTable data_;
   QString webBrowser_;
   int running_ = 0;
+  void showStatus(const QString& line);
   QPointer<QDockWidget> drawer_;
   QTableWidget* table_ = nullptr;
   QLabel* status_ = nullptr;

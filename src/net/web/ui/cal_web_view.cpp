@@ -25,6 +25,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <iterator>
 #include <utility>
 
@@ -125,17 +127,18 @@ QString downloadsFolder() {
   return folder.isEmpty() ? QDir::home().filePath(QStringLiteral("Downloads")) : folder;
 }
 
-// The engine makes the Downloads folder itself, private to the user, as a page is saved: a
-// folder it made for that, still empty, gets the mode any other new folder of the user gets.
-void giveUsualModeToEnginesDownloads(bool madeByEngine) {
+// The engine makes the Downloads folder itself, private to the user, whenever it is missing as
+// a page is saved: a folder it made for that (missing when the browser was made, or made just
+// now), still empty, gets the mode any other new folder of the user gets.
+void giveUsualModeToEnginesDownloads(bool missingAtStart) {
+  constexpr time_t kJustNow = 60;  // seconds
   const QString folder = downloadsFolder();
-  if (!madeByEngine ||
-      !QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-    return;
+  if (!QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) return;
   struct stat info {};
   if (::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
       (info.st_mode & 07777) != 0700)
     return;
+  if (!missingAtStart && std::abs(std::time(nullptr) - info.st_ctime) > kJustNow) return;
   const mode_t mask = ::umask(0);
   ::umask(mask);
   ::chmod(QFile::encodeName(folder).constData(), 0777 & ~mask);
@@ -521,10 +524,17 @@ void CalWebView::loadFinished(bool ok, const QString& error) {
   progressBar_->setValue(0);
   stopReloadButton_->setIcon(stopReloadButton_->style()->standardIcon(QStyle::SP_BrowserReload));
   srStat_ = 1;
+  const int at = engine_->historyIndex();
+  const bool moved = std::exchange(historyMoveTo_, -1) == at;
   if (std::exchange(recodedLoad_, false)) {
     showingRecoded_ = true;
     urlTextField_->setText(recodedUrl_.toString(QUrl::FullyEncoded));
+    // A page shown anew is an entry after which the browser dropped the ones that were there.
+    if (!moved) recodedEntries_.erase(recodedEntries_.upper_bound(at), recodedEntries_.end());
+    recodedEntries_[at] = {recodedUrl_, recodedBytes_, encodingInForce_};
   } else {
+    if (!moved) recodedEntries_.erase(at);
+    recodedEntries_.erase(recodedEntries_.lower_bound(engine_->historyCount()), recodedEntries_.end());
     if (engine_->url().isValid()) urlTextField_->setText(engine_->url().toString(QUrl::FullyEncoded));
     history_.loadFinished();
     refreshHistoryMenu();
@@ -541,6 +551,45 @@ void CalWebView::StopReload() {
   // The page comes again through the browser, and is shown in the chosen encoding once it is there.
   if (showingRecoded_) return engine_->load(recodedUrl_);
   engine_->reload();
+}
+
+// A page shown in a chosen encoding is an entry of the browser's history of its own, right
+// after the page as it came: Back and Forward step over the page as it came, and go to the
+// page as it was shown, in its encoding, from the bytes it came as (never asked for again).
+QUrl CalWebView::historyPageUrl(int index) const {
+  const auto it = recodedEntries_.find(index);
+  return (it != recodedEntries_.end() ? it->second.url : engine_->historyUrl(index))
+      .adjusted(QUrl::RemoveFragment);
+}
+
+bool CalWebView::stepsOver(int index) const {
+  const auto next = recodedEntries_.find(index + 1);
+  return next != recodedEntries_.end() &&
+         historyPageUrl(index) == next->second.url.adjusted(QUrl::RemoveFragment);
+}
+
+int CalWebView::historyNeighbour(int step) const {
+  if (!engine_) return -1;
+  const int count = engine_->historyCount();
+  for (int i = engine_->historyIndex() + step; i >= 0 && i < count; i += step)
+    if (!stepsOver(i)) return i;
+  return -1;
+}
+
+void CalWebView::goThroughHistory(int step) {
+  const int to = historyNeighbour(step);
+  if (to < 0) return sound("Basso");
+  ++recodeRequest_;  // an answer for the page on show comes too late
+  choiceUnderWay_ = -1;
+  historyMoveTo_ = to;
+  if (const auto it = recodedEntries_.find(to); it != recodedEntries_.end()) {
+    setEncodingInForce(it->second.encoding);
+    recodedUrl_ = it->second.url;
+    recodedBytes_ = it->second.bytes;
+    recodePending_ = true;
+  }
+  progressBar_->setRange(0, 0);
+  engine_->goToHistoryIndex(to);
 }
 
 void CalWebView::showStatusBriefly(const QString& message) {
@@ -643,6 +692,9 @@ void CalWebView::showPageBytesIn(const QUrl& page, int index, int fallback, int 
         return showBytesIn(page, got.bytes, index, fallback);
       case PageBytes::Outcome::TooLarge:
         return refuseEncoding(fallback, tooLargeToRecode());
+      case PageBytes::Outcome::NotKept:
+        return refuseEncoding(fallback, tr("The page is kept as it came: its server forbade keeping a copy, "
+                                           "and asking for it again could bring another page."));
       case PageBytes::Outcome::Failed:
         return refuseEncoding(fallback,
                               tr("The page cannot be shown in another encoding: %1").arg(got.error));
@@ -899,8 +951,20 @@ void CalWebView::clearHistory() {
 }
 
 void CalWebView::buildContextMenu(QMenu* menu) {
-  if (engine_)
+  if (engine_) {
     for (QAction* a : engine_->newWindowActions()) menu->removeAction(a);
+    // The browser's own Back and Forward would step onto a page as it came, which is shown
+    // again in the chosen encoding at once: ours go through the pages as they were shown.
+    QAction* first = menu->actions().value(0);
+    auto* back = new QAction(tr("Back"), menu);
+    back->setEnabled(historyNeighbour(-1) >= 0);
+    connect(back, &QAction::triggered, this, [this] { goThroughHistory(-1); });
+    auto* forward = new QAction(tr("Forward"), menu);
+    forward->setEnabled(historyNeighbour(1) >= 0);
+    connect(forward, &QAction::triggered, this, [this] { goThroughHistory(1); });
+    menu->insertActions(first, {back, forward});
+    for (QAction* a : engine_->historyActions()) menu->removeAction(a);
+  }
   menu->addSeparator();
   if (!searchText_->text().isEmpty()) {
     menu->addAction(QStringLiteral("search forward"), this, &CalWebView::goSearch);

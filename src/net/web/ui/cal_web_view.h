@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -158,6 +159,11 @@ class CalWebView : public QObject {
   void showBytesIn(const QUrl& page, const QByteArray& bytes, int index, int fallback);
   void showInOwnEncoding(const QUrl& page, int fallback);
   void refuseEncoding(int fallback, const QString& why);
+  // Back (-1) and Forward (1) through the pages as they were shown; -1 when there is none.
+  int historyNeighbour(int step) const;
+  void goThroughHistory(int step);
+  bool stepsOver(int index) const;
+  QUrl historyPageUrl(int index) const;
   void addSearchSiteItems(QMenu* menu, const QString& plainText);
   QString selectedTextOfFocusedView(bool* focused) const;
   void sound(const char* name);
@@ -176,6 +182,15 @@ class CalWebView : public QObject {
   bool recodePending_ = false;           // its text went to the browser, which has not started on it
   bool recodedLoad_ = false;             // the browser is showing it
   bool showingRecoded_ = false;          // it is shown
+  // The browser's history entries that hold a page shown in a chosen encoding, by index: the
+  // page's address, the bytes it came as and the pop-up's item it was shown in.
+  struct RecodedEntry {
+    QUrl url;
+    QByteArray bytes;
+    int encoding = 0;
+  };
+  std::map<int, RecodedEntry> recodedEntries_;
+  int historyMoveTo_ = -1;  // the entry a move through the history is going to
   QToolButton* stopReloadButton_ = nullptr;
   QLineEdit* urlTextField_ = nullptr;
   QLineEdit* searchText_ = nullptr;

@@ -62,7 +62,8 @@ struct EngineEvents {
 
 // The bytes of a page as the engine received them (see EngineView::pageBytes).
 struct PageBytes {
-  enum class Outcome { Bytes, TooLarge, Failed };
+  // NotKept: the browser holds no copy of the page (its server forbade keeping it).
+  enum class Outcome { Bytes, TooLarge, NotKept, Failed };
   Outcome outcome = Outcome::Failed;
   QByteArray bytes;
   QString error;  // why, when Failed
@@ -94,19 +95,28 @@ class EngineView {
   // Whether the page at `url` was had by a plain GET of the main frame, the only kind of page
   // that may be asked for again without doing again what brought it (a form's answer was not).
   virtual bool fetchedByGet(const QUrl& url) const = 0;
-  // The bytes of the page at `url` (a page had by GET), as the engine keeps them in its cache,
-  // else asked for again through the engine with its own profile and cookies; more than
-  // `limit` bytes are not read. `done` is called once, unless a newer page is loaded first.
+  // The bytes of the page at `url` (a page had by GET), as the engine keeps them in its cache
+  // (with its own profile and cookies), never asked for again: a page the engine kept no copy
+  // of is NotKept. More than `limit` bytes are not read. `done` is called once, unless a newer page is loaded
+  // first.
   virtual void pageBytes(const QUrl& url, qint64 limit, std::function<void(const PageBytes&)> done) = 0;
   // Saves the shown page as one MHTML file; a download with isSavePage() reports it.
   virtual void savePage(const QString& path) = 0;
   // The page's new-window items, which the sheet never shows (it has one page).
   virtual QList<QAction*> newWindowActions() const = 0;
+  // The page's own Back and Forward items, which the sheet puts its own in place of.
+  virtual QList<QAction*> historyActions() const = 0;
+  // The browser's history of this view: the entry on show, how many there are, an entry's
+  // address, and a move to an entry.
+  virtual int historyIndex() const = 0;
+  virtual int historyCount() const = 0;
+  virtual QUrl historyUrl(int index) const = 0;
+  virtual void goToHistoryIndex(int index) = 0;
 };
 
 // Bumped whenever this table or the classes above change, so that a stale module is refused
 // instead of called through the wrong layout.
-inline constexpr int kWebEngineModuleVersion = 3;
+inline constexpr int kWebEngineModuleVersion = 4;
 
 struct WebEngineFunctions {
   int version = 0;

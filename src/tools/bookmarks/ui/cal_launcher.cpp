@@ -13,11 +13,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QUrl>
@@ -29,6 +31,7 @@
 #include "editors/ui/document_save.h"
 #include "editors/ui/memo_edit.h"
 #include "editors/ui/paragraph_keys.h"
+#include "editors/ui/refused_input.h"
 #include "platform/console_log.h"
 #include "platform/desktop_open.h"
 #include "platform/file_copy.h"
@@ -187,6 +190,16 @@ CalLauncher::CalLauncher(Host host, QObject* parent) : QObject(parent), host_(st
   pravella::keepFormatsOnReturn(memoField_);
   memoField_->setObjectName(QStringLiteral("launcherMemoField"));
   memoField_->setReadOnly(true);
+  // With no item chosen the memo belongs to no file: typing, pastes and drops are refused
+  // where they are heard, not taken in to be lost.
+  memoField_->setPlaceholderText(tr("Choose an item to write its memo here."));
+  pravella::refuseInputWhileReadOnly(memoField_, [this] {
+    sound("Basso");
+    if (auto* window = qobject_cast<QMainWindow*>(memoField_->window()); window && window->statusBar())
+      window->statusBar()->showMessage(
+          tr("The launcher memo shows no item's memo: choose an item first. Nothing was typed, pasted or "
+             "dropped."));
+  });
   auto* titles = new QPushButton(tr("Titles..."), content);
   auto* close = new QPushButton(tr("Close"), content);
   auto* buttons = new QHBoxLayout;
@@ -515,7 +528,7 @@ void CalLauncher::saveLauncherMemo() {
     }
     memoDidChange_ = false;
   }
-  nowMemoFile_.clear();
+  // The memo stays shown, and what is typed next is its file's still.
 }
 
 void CalLauncher::selectFieldAction() {

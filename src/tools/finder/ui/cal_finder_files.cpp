@@ -16,6 +16,7 @@ void CalFinder::buildFileOperations() {
   pravella::FinderSheetAccess a;
   a.window = host_.mainWindow;
   a.browsedPath = [this] { return fsBrowser_->path(); };
+  a.shownPath = [this] { return nowOpendFilePath_; };
   a.setBrowserPath = [this](const QString& path) { fsBrowser_->setPath(path); };
   a.reloadBrowser = [this] { reloadData(); };
   a.clearPreview = [this] { clearTextView(); };

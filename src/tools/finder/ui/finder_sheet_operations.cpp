@@ -1,6 +1,7 @@
 #include "tools/finder/ui/finder_sheet_operations.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
 
@@ -92,8 +93,15 @@ bool FinderSheetOperations::checkMark(const QString& path) {
 }
 
 void FinderSheetOperations::MarkSwitchAction() {
-  const QString path = browsed();
-  if (path.isEmpty()) return;
+  const QString path = shown();
+  const QFileInfo info(path);
+  if (path.isEmpty() || !(info.exists() || info.isSymLink())) {
+    // Nothing shown, or a new document not written yet: nothing to mark, and never the folder
+    // the browser was left on, which a Delete Marked would then take whole.
+    setMark(false);
+    playFeedbackSound(QStringLiteral("Basso"));
+    return;
+  }
   if (a_.markSwitch && a_.markSwitch->isChecked())
     addMarkWithPath(path);
   else
@@ -102,12 +110,12 @@ void FinderSheetOperations::MarkSwitchAction() {
 
 void FinderSheetOperations::itemTrashed(const QString& path) {
   marks_.forget(path);
-  checkMark(browsed());
+  checkMark(shown());
 }
 
 void FinderSheetOperations::itemMoved(const QString& oldPath, const QString& newPath) {
   marks_.follow(oldPath, newPath);
-  checkMark(browsed());
+  checkMark(shown());
 }
 
 void FinderSheetOperations::deleteMarkAction() {
@@ -124,6 +132,31 @@ QString itemList(const QStringList& items) {
   for (int i = 0; i < items.size() && i < kShown; ++i) lines << items[i];
   if (items.size() > kShown) lines << QStringLiteral("... and %1 more").arg(items.size() - kShown);
   return lines.join(u'\n');
+}
+
+// The entries in a folder.
+qsizetype itemsIn(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
+QString countOf(qsizetype items) {
+  return items == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(items);
+}
+
+// What the Trash takes with `item`: a folder's content, counted, and a memo's tables and pages
+// (unless another document of its name stays outside `going`).
+QString goingAlong(const QString& item, const QStringList& going) {
+  if (!isFinderFolder(item)) return companionsGoingNote(item, going);
+  const qsizetype inside = itemsIn(item);
+  return inside == 0 ? QStringLiteral(", an empty folder")
+                     : QStringLiteral(", a folder with %1 in it").arg(countOf(inside));
+}
+
+// The items a Delete Marked takes, each with what goes along.
+QStringList deletionLines(const QStringList& items) {
+  QStringList lines;
+  for (const QString& item : items) lines << item + goingAlong(item, items);
+  return lines;
 }
 
 }  // namespace
@@ -144,12 +177,20 @@ void FinderSheetOperations::deleteMarkedFiles() {
   if (marks_.isEmpty()) return;
   if (refusedProtected(QStringLiteral("Delete"), marks_.entries())) return;
   if (dialogs::alert(a_.window, QStringLiteral("Delete"),
-                     QStringLiteral("Do you want to delete All Marked Files?\n") + itemList(marks_.entries()),
+                     QStringLiteral("Do you want to delete All Marked Files?\n") +
+                         itemList(deletionLines(marks_.entries())),
                      QStringLiteral("Cancel"), QString(), QStringLiteral("Delete")) != dialogs::kOther)
     return;
   const QString folder = parentOf(browsed());
   const MarkedItemsOutcome outcome = trashMarkedItems(marks_);
   afterMarkedItems(folder, outcome.errors);
+  if (!outcome.failed.isEmpty()) {
+    // Stopped halfway: what stayed, why, and what went.
+    QString message = outcome.errors.join(u'\n');
+    message += outcome.moved.isEmpty() ? QStringLiteral("\nNothing went to the Trash.")
+                                       : QStringLiteral("\nMoved to the Trash:\n") + itemList(outcome.moved);
+    dialogs::alert(a_.window, QStringLiteral("Delete Marked"), message);
+  }
 }
 
 void FinderSheetOperations::moveMarkedFiles() {
@@ -167,16 +208,21 @@ void FinderSheetOperations::moveMarkedFiles() {
   });
   if (a_.progress) a_.progress->setValue(0);
   afterMarkedItems(start, outcome.errors);
-  // What stayed marked, and why (a memo's tables that could not follow it), where it is seen.
-  if (!outcome.errors.isEmpty())
-    dialogs::alert(a_.window, QStringLiteral("Move Marked"), outcome.errors.join(u'\n'));
+  // What stayed marked, and why (a memo's tables that could not follow it), where it is seen,
+  // and what did move: the action stopped halfway.
+  if (!outcome.errors.isEmpty()) {
+    QString message = outcome.errors.join(u'\n');
+    message += outcome.moved.isEmpty() ? QStringLiteral("\nNothing was moved.")
+                                       : QStringLiteral("\nMoved:\n") + itemList(outcome.moved);
+    dialogs::alert(a_.window, QStringLiteral("Move Marked"), message);
+  }
 }
 
 void FinderSheetOperations::afterMarkedItems(const QString& folder, const QStringList& errors) {
   call(a_.reloadBrowser);
   if (a_.setBrowserPath) a_.setBrowserPath(folder);
   call(a_.setFinderTextScrollView);
-  checkMark(folder);
+  checkMark(shown());
   reportToConsole(errors);
   playFeedbackSound(errors.isEmpty() ? QStringLiteral("Tink") : QStringLiteral("Basso"));
 }
@@ -189,8 +235,16 @@ void FinderSheetOperations::deleteFileAction() {
   if (path.isEmpty()) return;
   const QString name = QFileInfo(path).fileName();
   if (refusedProtected(QStringLiteral("Delete : ") + name, {path})) return;
-  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name,
-                     QStringLiteral("Do you want to delete this document?"), QStringLiteral("Cancel"),
+  // The question names what goes: a title bar is easily not read.
+  QString question =
+      QStringLiteral("Do you want to delete this document, \"%1\"%2?").arg(name, goingAlong(path, {}));
+  if (isFinderFolder(path)) {
+    const qsizetype inside = itemsIn(path);
+    question = inside == 0 ? QStringLiteral("Do you want to delete this empty folder, \"%1\"?").arg(name)
+                           : QStringLiteral("Do you want to delete this folder, \"%1\", with the %2 in it?")
+                                 .arg(name, countOf(inside));
+  }
+  if (dialogs::alert(a_.window, QStringLiteral("Delete : ") + name, question, QStringLiteral("Cancel"),
                      QString(), QStringLiteral("Delete")) != dialogs::kOther)
     return;
   // A memo's tables and pages go with it.
@@ -211,8 +265,8 @@ void FinderSheetOperations::deleteFileAction() {
   call(a_.reloadBrowser);
   if (a_.setBrowserPath) a_.setBrowserPath(parentOf(path));
   call(a_.clearPreview);
-  // The switch shows the mark of what the browser shows now.
-  checkMark(parentOf(path));
+  // Nothing is shown now: the switch is off, whatever the folder's mark.
+  checkMark(shown());
 }
 
 void FinderSheetOperations::dupulicateAction() {

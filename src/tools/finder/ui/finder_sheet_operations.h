@@ -22,6 +22,9 @@ namespace pravella {
 struct FinderSheetAccess {
   QWidget* window = nullptr;  // the calendar window: the questions are asked on it
   std::function<QString()> browsedPath;
+  // The item the name field shows, empty when none is (after a delete the browser is left on
+  // the folder, which the user did not show): only that one is ever marked. Unset: the browsed.
+  std::function<QString()> shownPath;
   std::function<void(const QString&)> setBrowserPath;
   std::function<void()> reloadBrowser;            // reloadData:
   std::function<void()> clearPreview;             // clearTextView
@@ -68,6 +71,7 @@ class FinderSheetOperations {
 
  private:
   QString browsed() const { return a_.browsedPath ? a_.browsedPath() : QString(); }
+  QString shown() const { return a_.shownPath ? a_.shownPath() : browsed(); }
   void call(const std::function<void()>& step) const {
     if (step) step();
   }

@@ -469,8 +469,17 @@ void CalPictView::deleteAllAction() {
   if (askDeleteAll_) {
     yes = askDeleteAll_();
   } else {
-    QMessageBox box(QMessageBox::Question, tr("Delete"), tr("Do you want to delete All Picture Files?"),
-                    QMessageBox::NoButton, host_.mainWindow ? static_cast<QWidget*>(host_.mainWindow) : nullptr);
+    // The question names what goes (the first 15, then how many more): a folder's pictures are
+    // easily more than the user thinks.
+    QStringList names;
+    for (qsizetype i = 0; i < pictListArray_.size() && i < 15; ++i)
+      names << QFileInfo(pictListArray_[i]).fileName();
+    if (pictListArray_.size() > 15) names << tr("... and %1 more").arg(pictListArray_.size() - 15);
+    QMessageBox box(QMessageBox::Question, tr("Delete"),
+                    tr("Do you want to delete All Picture Files?") + QLatin1Char('\n') + names.join(u'\n'),
+                    QMessageBox::NoButton,
+                    host_.mainWindow ? static_cast<QWidget*>(host_.mainWindow) : nullptr);
+    box.setTextFormat(Qt::PlainText);
     QPushButton* cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
     QPushButton* remove = box.addButton(tr("Delete"), QMessageBox::DestructiveRole);
     box.setDefaultButton(cancel);

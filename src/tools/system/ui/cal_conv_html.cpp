@@ -5,8 +5,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QStatusBar>
 #include <QThread>
 
+#include "diary/day_documents.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
 #include "lang/builtins/command_bridge.h"
@@ -100,10 +102,22 @@ bool CalConvHTML::refuseWhileExporting() {
   return true;
 }
 
-void CalConvHTML::startExport(std::function<Outcome()> work, std::function<void(const Outcome&)> done) {
-  // Half way while the converter runs: it tells nothing finer.
+void CalConvHTML::say(const QString& message) {
+  if (host_.mainWindow && host_.mainWindow->statusBar()) host_.mainWindow->statusBar()->showMessage(message);
+}
+
+void CalConvHTML::startExport(const QString& what, std::function<Outcome()> work,
+                              std::function<void(const Outcome&)> done) {
+  // Half way while the converter runs: it tells nothing finer. The indicator lives in the month
+  // list's drawer, often closed: the status line is where the user looks.
   showProcessIndicator(0, 2, 1);
+  say(tr("Exporting %1\u2026").arg(what));
   busy_ = true;
+  done = [this, what, done = std::move(done)](const Outcome& outcome) {
+    say(outcome.ok ? tr("Exported %1: %2").arg(what, outcome.page)
+                   : tr("Export of %1 failed: %2").arg(what, outcome.reason));
+    done(outcome);
+  };
   worker_ = std::thread([this, work = std::move(work), done = std::move(done)] {
     const Outcome outcome = work();
     // Dropped unseen when this object goes first (its destructor waits for this thread).
@@ -131,10 +145,12 @@ bool CalConvHTML::convertToAction(const QString& format, const QString& path) {
   // A refused save has been reported by the calendar; converting the older text would mislead.
   if (!saveShown()) return false;
   startExport(
+      QStringLiteral("\"%1\" as %2")
+          .arg(pravella::documentDisplayName(QFileInfo(path).fileName()), format.toUpper()),
       [this, format, path] {
         const pravella::ConversionResult r =
             pravella::convertOntoDesktop(format, path, [this] { pingFromWorker(); });
-        return Outcome{r.ok, r.reason, {}};
+        return Outcome{r.ok, r.reason, r.output};
       },
       [this](const Outcome& outcome) {
         if (!outcome.ok) fail(outcome.reason, true);
@@ -161,6 +177,7 @@ void CalConvHTML::convertToHTMLAction(bool fromWindow) {
     return openConvertedIndexHTML(result.page);
   }
   startExport(
+      QStringLiteral("\"%1\" as HTML").arg(pravella::documentDisplayName(QFileInfo(shown).fileName())),
       [this, shown] {
         const pravella::HtmlExportResult r = pravella::exportHtmlFolder(shown, [this] { pingFromWorker(); });
         return Outcome{r.ok, r.reason, r.page};

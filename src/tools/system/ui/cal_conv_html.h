@@ -62,11 +62,15 @@ class CalConvHTML : public QObject {
   struct Outcome {
     bool ok = false;
     QString reason;
-    QString page;  // the HTML export's page
+    QString page;  // the file written: the HTML export's page, the converted document
   };
-  // Runs `work` on the export worker, the progress shown; `done` then runs here with what it
-  // gave, the progress reset.
-  void startExport(std::function<Outcome()> work, std::function<void(const Outcome&)> done);
+  // Runs `work` on the export worker, the progress shown in the shared indicator and on the
+  // main window's status line, which names `what` ("\"Memo\" as DOC") while it runs and the
+  // file written or the failure when it ends, whatever drawer is open; `done` then runs here
+  // with what it gave, the progress reset.
+  void startExport(const QString& what, std::function<Outcome()> work,
+                   std::function<void(const Outcome&)> done);
+  void say(const QString& message);
   // True (the reason shown) when an export runs already.
   bool refuseWhileExporting();
   void pingFromWorker();

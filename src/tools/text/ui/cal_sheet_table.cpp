@@ -13,6 +13,7 @@
 #include "diary/diary_globals.h"
 #include "diary/document_companions.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/trashed_document.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
 #include "platform/ui/elided_label.h"
@@ -147,8 +148,14 @@ void CalSheetTable::memoTrashed() {
   // again whether a memo of theirs is left.
   const QFileInfo folder(folder_);
   if (folder.exists() || folder.isSymLink()) return;
-  // They went to the Trash with their memo, as the user asked: the edits go with them, and
-  // nothing writes the tables back.
+  // They went to the Trash with their memo, as the user asked: nothing writes the tables back.
+  // Unsaved edits of them belong to no file now; the recovery folder keeps them, and the
+  // status line says so. Kept nowhere, they stay shown to be copied.
+  const QString name = sheetName_;
+  const pravella::TrashedDocumentEdits edits = pravella::keepEditsOfTrashedDocument(
+      drawer_, folder_, !(table_ == saved_),
+      [this, name](const QString& path) { return table_.save(path, name); });
+  if (!edits.kept) return;
   forget();
   drawer_->hide();
 }
@@ -239,11 +246,13 @@ bool CalSheetTable::saveTable() {
     sound("Basso");
     return false;
   }
+  saved_ = table_;
   return true;
 }
 
 void CalSheetTable::revertAction() {
   if (!sheetName_.isEmpty()) table_.load(folder_, sheetName_);
+  saved_ = table_;
   reload();
 }
 

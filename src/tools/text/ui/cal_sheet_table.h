@@ -4,8 +4,9 @@
 // number column first, then the data columns, whose titles are edited in a field), keeps edits
 // in memory until Save, and is saved when it closes (its Close button, the drawer's close
 // button, or the calendar closing its side views). Once closed it writes nothing more. It
-// follows its memo to a new name or place, and closes unsaved when its tables go to the Trash
-// with their memo: nothing is ever written for a memo that is gone.
+// follows its memo to a new name or place, and closes when its tables go to the Trash with their
+// memo: nothing is ever written for a memo that is gone, and unsaved edits go to the recovery
+// folder, as the memo views' do.
 
 #include <QDockWidget>
 #include <QObject>
@@ -65,6 +66,7 @@ class CalSheetTable : public QObject {
 
   Host host_;
   pravella::sheet::SheetTable table_;
+  pravella::sheet::SheetTable saved_;  // as last loaded or saved: the table differs when edited
   QString sheetName_;
   QString folder_;
   QDockWidget* drawer_ = nullptr;

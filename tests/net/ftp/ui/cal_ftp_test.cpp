@@ -595,6 +595,70 @@ TEST_F(FtpSheet, ADirectoryDownloadNeverReplacesAnEntryOfAnotherKind) {
   EXPECT_EQ(sounds_, QStringList({"Ping", "Basso"}));
 }
 
+// A server that refuses one file of the folder (550) and one that dies halfway through a large
+// file: wget ends with status 0 after both, yet nothing is put in place, no question is asked
+// about a tree that did not come whole, and the status line names the file and why.
+class RefusingFtpSheet : public FtpSheet {
+  QString mode() const override { return "refuse=pub/sub/deep/f.txt"; }
+};
+
+TEST_F(RefusingFtpSheet, AFolderWithARefusedFileIsNotPutInPlace) {
+  showDrawer();
+  fill();
+  pressAndWait("Connect");
+  writeFile(local_ + "/pub/sub/g.txt", "my edit\n");
+  const auto before = pravella::test::FolderSnapshot::of(local_);
+  {
+    RealAlerts alerts({"Download"});
+    clickRow("sub");
+    sounds_.clear();
+    pressAndWait("Get");
+    dialogs::setHandler(answers_);
+    EXPECT_EQ(alerts.shown.size(), 1);
+  }
+  EXPECT_TRUE(before.unchanged());
+  EXPECT_EQ(status(),
+            "Download of sub failed: pub/sub/deep/f.txt: No such file 'f.txt'; nothing was put in the local "
+            "folder");
+  EXPECT_EQ(sounds_, QStringList({"Ping", "Basso"}));
+  EXPECT_TRUE(QDir(local_).entryList({".ftp-dir-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
+class DyingFtpSheet : public FtpSheet {
+ protected:
+  void SetUp() override {
+    QByteArray huge(3000000, '\0');
+    for (int i = 0; i < huge.size(); ++i) huge[i] = char(i * 7 % 251);
+    writeFile(pravella::test::home() + "/server/big/huge.bin", huge);
+    writeFile(pravella::test::home() + "/server/big/first.txt", "first\n");
+    FtpSheet::SetUp();
+  }
+  QString mode() const override { return "die=big/huge.bin"; }
+};
+
+TEST_F(DyingFtpSheet, AFolderCutHalfwayIsNotPutInPlace) {
+  showDrawer();
+  fill("/");
+  pressAndWait("Connect");
+  writeFile(local_ + "/big/first.txt", "my edited first\n");
+  writeFile(local_ + "/big/huge.bin", "mine\n");
+  const auto before = pravella::test::FolderSnapshot::of(local_);
+  {
+    RealAlerts alerts({"Download"});
+    clickRow("big");
+    sounds_.clear();
+    pressAndWait("Get");
+    dialogs::setHandler(answers_);
+    EXPECT_EQ(alerts.shown.size(), 1);  // no question offers the cut tree
+  }
+  EXPECT_TRUE(before.unchanged());
+  EXPECT_EQ(readFile(local_ + "/big/first.txt"), "my edited first\n");
+  EXPECT_TRUE(status().startsWith("Download of big failed: big/huge.bin: ")) << status().toStdString();
+  EXPECT_TRUE(status().endsWith("; nothing was put in the local folder"));
+  EXPECT_EQ(sounds_, QStringList({"Ping", "Basso"}));
+  EXPECT_TRUE(QDir(local_).entryList({".ftp-dir-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
 // New output goes after all earlier output, wherever the user clicked in the monitor or what
 // they selected there.
 TEST_F(FtpSheet, TheMonitorAppendsWhateverTheCursor) {

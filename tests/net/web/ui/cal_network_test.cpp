@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -32,6 +33,7 @@
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "support/command_program.h"
+#include "support/folder_snapshot.h"
 #include "support/loopback_http.h"
 #include "support/programs_on_path.h"
 #include "support/recording_opener.h"
@@ -168,6 +170,72 @@ TEST_F(InternetSheet, ADownloadedPictureOpensInAPictureWindowOfItsSize) {
         << c.title.toStdString();
   }
   pravella::imaging::closeAllPictWindow();
+}
+
+// The table's Download (wget -N) from a server that gives no time: the file as it was
+// downloaded is replaced by the new one; a file the user changed since is kept, the download
+// takes a free name beside it, and the status line says so; a failed download changes nothing.
+TEST_F(InternetSheet, TableDownloadKeepsAFileTheUserChanged) {
+  pravella::test::LoopbackHttp timeless(served_, "notime");
+  ASSERT_GT(timeless.port(), 0);
+  serve("note.txt", "version 1\n");
+  writeTable({"Note", "Gone"}, {"", ""}, {timeless.url("note.txt"), timeless.url("gone.txt")});
+  sheet().urlSheetView()->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet().urlSheetView()));
+  QTableWidget* table = sheet().autoDownloadTableField();
+  QAbstractButton* download = nullptr;
+  for (QPushButton* b : sheet().urlSheetView()->findChildren<QPushButton*>())
+    if (b->text() == "Download") download = b;
+  ASSERT_NE(download, nullptr);
+  const QString folder = web::downloadFolder();
+  const auto fetchRow = [&](int row) {
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      table->visualRect(table->model()->index(row, 0)).center());
+    const int before = finished_;
+    QTest::mouseClick(download, Qt::LeftButton);
+    return QTest::qWaitFor([&] { return finished_ > before; }, 30000);
+  };
+  const auto read = [](const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+  };
+  QLabel* line = sheet().statusField();
+
+  ASSERT_TRUE(fetchRow(0));
+  EXPECT_EQ(read(folder + "/note.txt"), "version 1\n");
+
+  // As it was downloaded: the new one replaces it.
+  serve("note.txt", "version 2\n");
+  auto before = pravella::test::FolderSnapshot::of(folder);
+  ASSERT_TRUE(fetchRow(0));
+  EXPECT_TRUE(before.changedOnly({"note.txt"}));
+  EXPECT_EQ(read(folder + "/note.txt"), "version 2\n");
+  EXPECT_TRUE(line->isHidden());
+
+  // Changed by the user since: kept, and the download takes a free name.
+  QFile mine(folder + "/note.txt");
+  ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+  mine.write("my own notes\n");
+  mine.close();
+  serve("note.txt", "version 3\n");
+  before = pravella::test::FolderSnapshot::of(folder);
+  sounds_.clear();
+  ASSERT_TRUE(fetchRow(0));
+  EXPECT_TRUE(before.changedOnly({"note-2.txt"}));
+  EXPECT_EQ(read(folder + "/note.txt"), "my own notes\n");
+  EXPECT_EQ(read(folder + "/note-2.txt"), "version 3\n");
+  EXPECT_EQ(line->text(), "note.txt was changed since it was downloaded: kept; the download is note-2.txt");
+  EXPECT_TRUE(line->isVisible());
+  EXPECT_EQ(sounds_, (QStringList{"Tink", "Ping", "Tink"}));
+
+  // A download that fails changes nothing and says so.
+  before = pravella::test::FolderSnapshot::of(folder);
+  sounds_.clear();
+  ASSERT_TRUE(fetchRow(1));
+  EXPECT_TRUE(before.unchanged());
+  EXPECT_EQ(line->text(), "The download of " + timeless.url("gone.txt") + " failed; nothing was changed");
+  EXPECT_EQ(sounds_, (QStringList{"Tink", "Ping", "Basso"}));
+  EXPECT_EQ(timeless.requests("note.txt"), 3);
 }
 
 TEST_F(InternetSheet, FailedDownloadAndEmptyInputsPlayBasso) {

@@ -341,14 +341,17 @@ TEST_F(CalWebViewTest, LoadsFindsAndListsHistory) {
   find(web->historyMenu(), QStringLiteral("Pages: one/two"))->trigger();
   ASSERT_TRUE(shows(QStringLiteral("Pages: one/two")));
 
-  // The context menu gathers everything, without the new-window items.
+  // The context menu gathers everything, without the new-window items and with the sheet's own
+  // Back and Forward in place of the browser's.
   QMenu menu;
   menu.addAction(page()->action(QWebEnginePage::OpenLinkInNewWindow));
+  menu.addAction(page()->action(QWebEnginePage::Back));
   menu.addAction(page()->action(QWebEnginePage::Copy));
   web->buildContextMenu(&menu);
-  EXPECT_EQ(titles(&menu).mid(1),
-            (QStringList{"--", "search forward", "search backward", "--", "SafariBookmark", "BookMark(Google)",
-                         "History", "--", "TextLarger", "TextSmaller", "--", "Save Webarchive"}));
+  EXPECT_EQ(titles(&menu).mid(0, 2), (QStringList{"Back", "Forward"}));
+  EXPECT_EQ(titles(&menu).mid(3), (QStringList{"--", "search forward", "search backward", "--",
+                                               "SafariBookmark", "BookMark(Google)", "History", "--",
+                                               "TextLarger", "TextSmaller", "--", "Save Webarchive"}));
   QMenu* contextHistory = find(&menu, QStringLiteral("History"))->menu();
   EXPECT_EQ(titles(contextHistory), (QStringList{"clear", "--", "Second", "Pages: one/two"}));
   find(contextHistory, QStringLiteral("clear"))->trigger();
@@ -569,9 +572,10 @@ TEST_F(CalWebViewTest, TheChosenEncodingOverridesThePagesOwn) {
   EXPECT_EQ(web->urlTextField()->text(), server->url("declared.html"));
 }
 
-// The page's own "Save page" picks the folder itself (made with the usual mode when missing);
-// the status line says where it went. A file of that name already there stays as it is: the
-// page takes the next free name, with the usual mode, and nothing else in the folder changes.
+// The page's own "Save page" picks the folder itself (made with the usual mode whenever it is
+// missing, the first time or after the user removed it); the status line says where it went. A file of that
+// name already there stays as it is: the page takes the next free name, with the usual mode, and nothing else
+// in the folder changes.
 TEST_F(CalWebViewTest, SavePageSaysWhereThePageWentAndReplacesNothing) {
   const UmaskFor mask(027);
   writeFile(root + "/secret.html", "<html><head><title>secret</title></head><body>Page words</body></html>");
@@ -581,9 +585,14 @@ TEST_F(CalWebViewTest, SavePageSaysWhereThePageWentAndReplacesNothing) {
   struct Round {
     QString user;      // the user's own file of the name the browser picks, if any
     QString expected;  // where the page goes
+    bool removed;      // the user removed the Downloads folder first
   };
-  const Round rounds[] = {{{}, "secret.mhtml"}, {"secret.mhtml", "secret-2.mhtml"}};
+  const Round rounds[] = {
+      {{}, "secret.mhtml", false}, {"secret.mhtml", "secret-2.mhtml", false}, {{}, "secret.mhtml", true}};
   for (const Round& round : rounds) {
+    if (round.removed) {
+      ASSERT_TRUE(QDir(downloads).removeRecursively());
+    }
     if (!round.user.isEmpty()) writeFile(downloads + "/" + round.user, "the user's own text");
     const auto before = pravella::test::FolderSnapshot::of(downloads);
     ASSERT_TRUE(loadAndWait(server->url("secret.html"), QStringLiteral("secret")));

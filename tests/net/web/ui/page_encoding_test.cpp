@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMap>
+#include <QMenu>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -93,6 +97,11 @@ class CountingServer {
       page = "<title>Answer</title>" + QByteArray(kJapanInShiftJis) + " ANSWER TO " + body;
     } else if (method == "GET" && path == "/answer") {
       page = "<title>Answer</title>A GET OF THE ANSWER";
+    } else if (method == "GET" && path == "/nostore") {
+      // A page the server forbids keeping: each answer is another one.
+      extra = "Cache-Control: no-store\r\n";
+      page = "<title>NoStore</title>" + QByteArray(kJapanInShiftJis) + " ANSWER " +
+             QByteArray::number(asked_[method + ' ' + path]);
     } else if (method == "GET" && path == "/large") {
       // 1.6 MB that the browser could take as a page, but not as the text it becomes.
       page = "<title>Large</title>" + QByteArray(kJapanInShiftJis).repeated(400000);
@@ -156,6 +165,31 @@ class PageEncoding : public testing::Test {
       return testing::AssertionSuccess();
     return testing::AssertionFailure() << "no page titled " << title.toStdString();
   }
+  // Opens the page's context menu, as a right-click does, and clicks its item `title`; false
+  // when the item is not there or not enabled.
+  bool clickMenuItem(const QString& title) {
+    auto* view = qobject_cast<QWebEngineView*>(web->webViewField()->widget());
+    QWidget* surface = view->focusProxy() ? view->focusProxy() : view;
+    QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(20, 20));
+    QPointer<QMenu> menu;  // it goes when it closes
+    if (!QTest::qWaitFor(
+            [&] {
+              for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible()) menu = m;
+              return menu != nullptr;
+            },
+            kWaitMs))
+      return false;
+    QAction* item = nullptr;
+    for (QAction* a : menu->actions())
+      if (a->text() == title) item = a;
+    const bool enabled = item && item->isEnabled();
+    if (enabled)
+      QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    else
+      menu->close();
+    return QTest::qWaitFor([&] { return !menu || !menu->isVisible(); }, kWaitMs) && enabled;
+  }
   // A typed letter chooses the pop-up's first item that starts with it, as a click would.
   void choose(char letter) {
     QComboBox* popup = web->encodingPopup();
@@ -216,6 +250,49 @@ TEST_F(PageEncoding, AFormsAnswerIsKeptAndSaidSo) {
   EXPECT_EQ(server.asked("POST /answer"), 1) << server.askedList().toStdString();
   EXPECT_EQ(server.asked("GET /answer"), 0) << server.askedList().toStdString();
   EXPECT_EQ(sounds.count("Basso"), 2);
+}
+
+// A page its server forbade keeping cannot be shown again from the browser's own bytes: it is
+// kept as it came, never asked for again (another answer would come), and the status says why.
+TEST_F(PageEncoding, APageTheServerForbadeKeepingIsKeptAndSaidSo) {
+  ASSERT_TRUE(load(server.url("/nostore"), QStringLiteral("NoStore")));
+  ASSERT_TRUE(text().endsWith(QStringLiteral(" ANSWER 1"))) << text().toStdString();
+  choose('J');
+  EXPECT_TRUE(becomesTrue(
+      [&] { return web->tempTextField()->text().startsWith("The page is kept as it came"); }, kWaitMs))
+      << web->tempTextField()->text().toStdString();
+  EXPECT_EQ(web->encodingPopup()->currentIndex(), 0);
+  EXPECT_TRUE(text().endsWith(QStringLiteral(" ANSWER 1"))) << text().toStdString();
+  EXPECT_FALSE(text().startsWith(japan));
+  EXPECT_EQ(sounds, QStringList{"Basso"});
+  EXPECT_EQ(server.asked("GET /nostore"), 1) << server.askedList().toStdString();
+}
+
+// Back and Forward of the page's menu go through the pages as they were shown, in the chosen
+// encoding, without asking for any page again; Back is offered only where there is a page
+// before.
+TEST_F(PageEncoding, BackAndForwardGoThroughThePagesAsShown) {
+  ASSERT_TRUE(load(server.url("/login"), QStringLiteral("Login")));
+  EXPECT_FALSE(clickMenuItem("Back"));
+  choose('J');
+  ASSERT_TRUE(shows(japan + QStringLiteral(" WELCOME")));
+  ASSERT_TRUE(load(server.url("/later"), QStringLiteral("Later")));
+  ASSERT_TRUE(shows(japan + QStringLiteral(" LATER")));
+
+  ASSERT_TRUE(clickMenuItem("Back"));
+  EXPECT_TRUE(shows(japan + QStringLiteral(" WELCOME")));
+  EXPECT_EQ(web->urlTextField()->text(), server.url("/login"));
+  EXPECT_EQ(web->encodingPopup()->currentIndex(), 1);
+  EXPECT_FALSE(clickMenuItem("Back"));
+
+  ASSERT_TRUE(clickMenuItem("Forward"));
+  EXPECT_TRUE(shows(japan + QStringLiteral(" LATER")));
+  EXPECT_EQ(web->urlTextField()->text(), server.url("/later"));
+  EXPECT_FALSE(clickMenuItem("Forward"));
+  ASSERT_TRUE(clickMenuItem("Back"));
+  EXPECT_TRUE(shows(japan + QStringLiteral(" WELCOME")));
+  EXPECT_EQ(server.asked("GET /login"), 1) << server.askedList().toStdString();
+  EXPECT_EQ(server.asked("GET /later"), 1) << server.askedList().toStdString();
 }
 
 // A page too large to show in another encoding stays as it is, said so, and the pop-up goes

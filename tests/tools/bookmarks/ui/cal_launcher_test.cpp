@@ -4,15 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMainWindow>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +28,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
+#include "support/folder_snapshot.h"
 #include "support/recording_opener.h"
 #include "support/test_home.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
@@ -46,6 +54,7 @@ class Launcher : public testing::Test {
       revealed << what;
       return true;
     };
+    host.addSideView = [this](QDockWidget* dock) { window.addDockWidget(Qt::RightDockWidgetArea, dock); };
     launcher = std::make_unique<CalLauncher>(host);
     launcher->awakeFromNib();
     launcher->showLauncherAction();
@@ -79,6 +88,7 @@ class Launcher : public testing::Test {
   }
   void select(int row) { launcher->launcherField()->selectRow(row); }
 
+  QMainWindow window;
   std::unique_ptr<CalLauncher> launcher;
   int closes = 0;
   int toggle = 0;
@@ -174,6 +184,22 @@ TEST_F(Launcher, MemosFollowTheirItemsAndStayWhileAnotherItemUsesThem) {
   EXPECT_FALSE(QFileInfo::exists(memo0));
 }
 
+// A save the memo did not ask for (a program's, the calendar's) leaves the memo its item's: what
+// is typed after it is saved with the next one, not taken in and lost.
+TEST_F(Launcher, TypingAfterASaveIsSavedWithTheNext) {
+  const QString a = file("a.txt");
+  dropFiles({a});
+  select(0);
+  QTextEdit* memo = launcher->launcherMemoField();
+  memo->setFocus();
+  memo->moveCursor(QTextCursor::End);
+  QTest::keyClicks(memo, "one");
+  NotificationCenter::defaultCenter().post("cal_saveLauncherMemo");
+  QTest::keyClicks(memo, " two");
+  NotificationCenter::defaultCenter().post("cal_saveLauncherMemo");
+  EXPECT_TRUE(pravella::plainTextOfRichTextFile(pravella::launcher::memoFileFor(a, 0)).endsWith("one two"));
+}
+
 TEST_F(Launcher, AFailedMemoWriteKeepsTheEditToSaveLater) {
   dropFiles({file("a.txt")});
   select(0);
@@ -207,6 +233,42 @@ TEST_F(Launcher, WebShortcutsGoToTheDesktopOpenerAsOneArgument) {
   real.launcherField()->selectRow(0);
   real.launchFileAtLaunchFileList();
   EXPECT_EQ(xdg.recorded(), "1\nhttps://example.org/?q=a b\n");
+}
+
+// With no item chosen the memo belongs to no file: what is typed, pasted or dropped there is
+// refused aloud ("Basso" and the status line), and nothing is written.
+TEST_F(Launcher, TheMemoWithNoItemChosenRefusesTypingPastesAndDropsAloud) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QTextEdit* memo = launcher->launcherMemoField();
+  const QString shown = memo->toPlainText();
+  const auto before = pravella::test::FolderSnapshot::of(pravella::paths::preferences());
+  QGuiApplication::clipboard()->setText("pasted");
+  QMimeData dropped;
+  dropped.setText("dropped");
+  const std::function<void()> inputs[] = {
+      [&] { QTest::keyClicks(memo, "typed"); },
+      [&] { QTest::keySequence(memo, QKeySequence::Paste); },
+      [&] {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(memo->viewport(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(memo->viewport(), &drop);
+        EXPECT_FALSE(drop.isAccepted());
+      },
+  };
+  for (const auto& input : inputs) {
+    sounds.clear();
+    window.statusBar()->clearMessage();
+    memo->setFocus();
+    input();
+    EXPECT_EQ(memo->toPlainText(), shown);
+    EXPECT_EQ(sounds.size() > 0 ? sounds.front() : std::string(), "Basso");
+    EXPECT_TRUE(window.statusBar()->currentMessage().contains("choose an item"))
+        << window.statusBar()->currentMessage().toStdString();
+  }
+  launcher->saveLauncherMemo();
+  EXPECT_TRUE(before.unchanged());
 }
 
 TEST(ToDo, EditsAreWrittenAtQuitAndCloseAndAFailedWriteKeepsTheMark) {

@@ -23,9 +23,11 @@
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "platform/rich_text_file.h"
+#include "platform/ui/sound_player.h"
 #include "support/dialog_watchdog.h"
 #include "support/folder_panel.h"
 #include "support/folder_snapshot.h"
+#include "support/private_mounts.h"
 #include "tools/bookmarks/launcher_store.h"
 #include "tools/bookmarks/ui/cal_book_mark.h"
 #include "tools/bookmarks/ui/cal_launcher.h"
@@ -243,6 +245,121 @@ TEST_F(FinderDocumentMoves, TablesStayWhileAnotherDocumentOfTheNameStays) {
   EXPECT_EQ(QDir(day + "/kept").entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
             QStringList({"Notes.rtf", "Notes.rtfd", "Notes.tbld"}));
   EXPECT_FALSE(QFileInfo::exists(day + "/Notes.tbld"));
+  EXPECT_EQ(watchdog.pending(), 0u);
+}
+
+// After a delete the name field is empty and the browser is left on the day's folder: Mark then
+// marks nothing ("Basso"), so Delete Marked has nothing to take. A folder is marked only once
+// the user showed it, and every question about deleting names what goes, and what goes along.
+TEST_F(FinderDocumentMoves, MarkWithNothingShownMarksNothingAndQuestionsNameWhatGoes) {
+  const QString day = paths::dayFolder(2008, 3, 5);
+  QDir().mkpath(day + "/a.tbld");
+  QFile loose(day + "/x.txt");
+  ASSERT_TRUE(loose.open(QIODevice::WriteOnly));
+  loose.close();
+  QStringList sounds;
+  pravella::setSoundRecorder([&sounds](const QString& name) { sounds << name; });
+
+  browse(day + "/x.txt");
+  watchdog.answer(QStringLiteral("Delete"));
+  QTest::mouseClick(button(QStringLiteral("Delete")), Qt::LeftButton);
+  ASSERT_FALSE(QFileInfo::exists(day + "/x.txt"));
+  ASSERT_EQ(sheet->fileNameField()->text(), QString());
+  EXPECT_EQ(watchdog.answeredTexts().value(0), "Do you want to delete this document, \"x.txt\"?");
+
+  const auto before = pravella::test::FolderSnapshot::of(day);
+  sounds.clear();
+  QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+  EXPECT_FALSE(sheet->markSwitch()->isChecked());
+  EXPECT_TRUE(sheet->operations().marks().isEmpty());
+  EXPECT_EQ(sounds, QStringList{"Basso"});
+  QTest::mouseClick(button(QStringLiteral("Delete Marked")), Qt::LeftButton);  // no question: no marks
+  EXPECT_EQ(watchdog.answered().size(), 1);
+
+  // A memo with its tables: the question names both; Escape keeps them.
+  browse(a);
+  watchdog.escape();
+  QTest::mouseClick(button(QStringLiteral("Delete")), Qt::LeftButton);
+  EXPECT_EQ(watchdog.answeredTexts().value(1),
+            "Do you want to delete this document, \"a.rtfd\", with its tables \"a.tbld\"?");
+
+  // The day's folder, shown by the user, is marked; the question says it is a folder and what
+  // it holds, and Escape keeps it.
+  browse(day);
+  QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+  ASSERT_EQ(sheet->operations().marks().entries(), QStringList{day});
+  watchdog.escape();
+  QTest::mouseClick(button(QStringLiteral("Delete Marked")), Qt::LeftButton);
+  EXPECT_EQ(watchdog.answeredTexts().value(2),
+            "Do you want to delete All Marked Files?\n" + day + ", a folder with 2 items in it");
+  EXPECT_TRUE(before.unchanged());
+  EXPECT_EQ(sheet->operations().marks().entries(), QStringList{day});
+  EXPECT_EQ(watchdog.pending(), 0u);
+  pravella::setSoundRecorder(nullptr);
+}
+
+// A Move Marked that stops halfway: "A.rtf" moves, "A.rtfd" cannot (it is a mount point here),
+// and the tables stay with "A.rtfd", which still uses them; "A.rtf" took a copy. The alert says
+// what failed and what moved.
+TEST_F(FinderDocumentMoves, AMoveStoppedHalfwayLeavesTheTablesWithTheDocumentThatStayed) {
+  const QString day = paths::dayFolder(2008, 3, 5);
+  const QString other = paths::dayFolder(2008, 3, 7);
+  QDir().mkpath(other);
+  QFile rtf(day + "/A.rtf");
+  ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+  rtf.write("{\\rtf1 words}");
+  rtf.close();
+  QTextDocument memo;
+  memo.setPlainText("memo");
+  ASSERT_TRUE(pravella::writeRtfdFile(day + "/A.rtfd", memo).ok);
+  QDir().mkpath(day + "/A.tbld");
+  QFile prices(day + "/A.tbld/prices.dat");
+  ASSERT_TRUE(prices.open(QIODevice::WriteOnly));
+  prices.write("the prices");
+  prices.close();
+  pravella::test::PrivateMounts mounts;
+  if (!mounts.readOnly(day + "/A.rtfd")) GTEST_SKIP() << mounts.why().toStdString();
+
+  const auto before = pravella::test::FolderSnapshot::of(day);
+  const auto into = pravella::test::FolderSnapshot::of(other);
+  for (const char* name : {"A.rtf", "A.rtfd"}) {
+    browse(day + "/" + name);
+    QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+    ASSERT_TRUE(sheet->markSwitch()->isChecked());
+  }
+  pravella::test::chooseFolderInPanels(watchdog, other);
+  watchdog.answer(QStringLiteral("OK"));
+  QTest::mouseClick(button(QStringLiteral("Move Marked")), Qt::LeftButton);
+
+  EXPECT_TRUE(before.changedOnly({"A.rtf"}));
+  EXPECT_TRUE(into.changedOnly({"A.rtf", "A.tbld"}));
+  QFile copy(other + "/A.tbld/prices.dat");
+  ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+  EXPECT_EQ(copy.readAll(), "the prices");
+  EXPECT_EQ(sheet->operations().marks().entries(), QStringList{day + "/A.rtfd"});
+  ASSERT_EQ(watchdog.answered(), QStringList{"Move Marked"});
+  const QString said = watchdog.answeredTexts().value(0);
+  EXPECT_TRUE(said.contains(day + "/A.rtfd cannot be moved")) << said.toStdString();
+  EXPECT_TRUE(said.endsWith("Moved:\n" + other + "/A.rtf, with a copy of " + other + "/A.tbld"))
+      << said.toStdString();
+
+  // Delete Marked stopped halfway the same way: "A.rtfd" stays with its tables; the moved
+  // "A.rtf" goes with its copy, the last of its name there; the alert says what went.
+  browse(other + "/A.rtf");
+  QTest::mouseClick(sheet->markSwitch(), Qt::LeftButton);
+  ASSERT_EQ(sheet->operations().marks().entries(), QStringList({day + "/A.rtfd", other + "/A.rtf"}));
+  watchdog.answer(QStringLiteral("Delete"));
+  watchdog.answer(QStringLiteral("OK"));
+  QTest::mouseClick(button(QStringLiteral("Delete Marked")), Qt::LeftButton);
+  EXPECT_EQ(watchdog.answeredTexts().value(1), "Do you want to delete All Marked Files?\n" + day +
+                                                   "/A.rtfd, with its tables \"A.tbld\"\n" + other +
+                                                   "/A.rtf, with its tables \"A.tbld\"");
+  EXPECT_TRUE(before.changedOnly({"A.rtf"}));
+  EXPECT_TRUE(into.unchanged());
+  ASSERT_EQ(watchdog.answered(), QStringList({"Move Marked", "Delete", "Delete Marked"}));
+  EXPECT_TRUE(watchdog.answeredTexts().value(2).endsWith("Moved to the Trash:\n" + other + "/A.rtf"))
+      << watchdog.answeredTexts().value(2).toStdString();
+  EXPECT_EQ(sheet->operations().marks().entries(), QStringList{day + "/A.rtfd"});
   EXPECT_EQ(watchdog.pending(), 0u);
 }
 

@@ -38,9 +38,9 @@ class Panels : public dialogs::Scripted {
  public:
   QStringList buttons;
   int alert(QWidget* parent, const QString& title, const QString& message, const QString& defaultButton,
-            const QString& alternateButton, const QString& otherButton) override {
+            const QString& alternateButton, const QString& otherButton, int safeAnswer) override {
     buttons << defaultButton + "|" + alternateButton + "|" + otherButton;
-    return Scripted::alert(parent, title, message, defaultButton, alternateButton, otherButton);
+    return Scripted::alert(parent, title, message, defaultButton, alternateButton, otherButton, safeAnswer);
   }
 };
 
@@ -120,7 +120,7 @@ TEST_F(FinderSheetFiles, DeletingTheShownItemAsksTrashesItAndKeepsTheHistoryInsi
   EXPECT_TRUE(QFileInfo::exists(at("docs/a.txt")));
   steps.clear();
   ops->deleteFileAction();
-  EXPECT_EQ(panels->asked, QStringList(2, "Delete : a.txt: Do you want to delete this document?"));
+  EXPECT_EQ(panels->asked, QStringList(2, "Delete : a.txt: Do you want to delete this document, \"a.txt\"?"));
   EXPECT_EQ(panels->buttons, QStringList(2, "Cancel||Delete"));
   EXPECT_EQ(steps, QStringList({"reload", "path docs", "clear"}));
   EXPECT_EQ(sounds, QStringList{"Basso"});
@@ -281,7 +281,7 @@ TEST(FinderSheetControls, BackStepsTheMarkSwitchMarksAndDeleteAsks) {
 
   panels->alertAnswers = {dialogs::kOther};
   NotificationCenter::defaultCenter().post(QStringLiteral("deletetOnFinderSheet"));
-  EXPECT_EQ(panels->asked, QStringList{"Delete : A.txt: Do you want to delete this document?"});
+  EXPECT_EQ(panels->asked, QStringList{"Delete : A.txt: Do you want to delete this document, \"A.txt\"?"});
   EXPECT_FALSE(QFileInfo::exists(at("A.txt")));
   EXPECT_EQ(sheet.operations().history().entries(), QStringList{at("B.txt")});
   dialogs::setHandler(nullptr);

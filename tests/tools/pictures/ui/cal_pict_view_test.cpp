@@ -23,6 +23,8 @@
 #include "diary/diary_globals.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "support/dialog_watchdog.h"
+#include "support/folder_snapshot.h"
 #include "support/recording_opener.h"
 #include "support/test_home.h"
 #include "support/wait_for.h"
@@ -229,8 +231,16 @@ TEST_F(PictDrawer, DeletedPicturesGoToTheTrashWithTheNextFreeNumber) {
   drawer->removeAction();
   EXPECT_TRUE(drawer->pictListArray().isEmpty());
   EXPECT_TRUE(QFile::exists(dir + "/y.jpg"));
-  // Delete All asks first; only "Delete" moves the files.
+  // Delete All asks first, naming the pictures; Escape keeps them, only "Delete" moves them.
   drawer->openPictImageFolder(dir);
+  {
+    pravella::test::DialogWatchdog watchdog;
+    watchdog.escape();
+    const auto before = pravella::test::FolderSnapshot::of(dir);
+    drawer->deleteAllAction();
+    EXPECT_EQ(watchdog.answeredTexts(), QStringList{"Do you want to delete All Picture Files?\ny.jpg"});
+    EXPECT_TRUE(before.unchanged());
+  }
   drawer->setDeleteAllQuestion([] { return false; });
   drawer->deleteAllAction();
   EXPECT_TRUE(QFile::exists(dir + "/y.jpg"));

@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include <atomic>
@@ -70,6 +72,7 @@ class Export : public testing::Test {
     host.nowDisplayedDocument = [this] { return memo; };
     host.playSound = [this](const char* name) { sounds << QString::fromLatin1(name); };
     host.toolsMenu = &tools;
+    host.mainWindow = &window;
     tool = std::make_unique<CalConvHTML>(host);
     tool->awakeFromNib();
     NotificationCenter::defaultCenter().addObserver(QStringLiteral("openWebSheetAndConnectURL"), &observer,
@@ -90,7 +93,10 @@ class Export : public testing::Test {
     EXPECT_TRUE(pravella::test::becomesTrue([this] { return !tool->exporting(); }, 60000));
   }
 
+  QString statusLine() const { return window.statusBar()->currentMessage(); }
+
   QString memo;
+  QMainWindow window;
   QMenu tools;
   QObject observer;
   std::shared_ptr<pravella::dialogs::Scripted> dialogs;
@@ -131,6 +137,7 @@ TEST_F(Export, AFormatGoesToTheDesktopAndAFailureIsHeardAndShown) {
   EXPECT_EQ(sounds, QStringList({"Ping", "Basso"}));
   ASSERT_EQ(dialogs->asked.size(), 1);
   EXPECT_TRUE(dialogs->asked[0].contains("pandoc")) << dialogs->asked[0].toStdString();
+  EXPECT_TRUE(statusLine().startsWith("Export of \"Memo\" as DOCX failed: ")) << statusLine().toStdString();
   EXPECT_FALSE(QFileInfo::exists(pravella::paths::desktop() + "/Memo.docx"));
 }
 
@@ -164,6 +171,8 @@ TEST_F(Export, AnOfficeExportLeavesTheWindowAnsweringShowsItsProgressAndRunsOnce
   ASSERT_TRUE(pravella::test::becomesTrue([&] { return QFileInfo::exists(runs); }, 30000));
   EXPECT_TRUE(tool->exporting());
   EXPECT_EQ(progress.value(progress.size() - 1), "0\t2\t1");
+  // The status line says so, whatever drawer is open, and then what came of it.
+  EXPECT_EQ(statusLine(), "Exporting \"Memo\" as DOC\u2026");
   // The window answers while LibreOffice runs.
   QTest::mouseClick(&other, Qt::LeftButton);
   EXPECT_EQ(clicks, 1);
@@ -184,6 +193,7 @@ TEST_F(Export, AnOfficeExportLeavesTheWindowAnsweringShowsItsProgressAndRunsOnce
   EXPECT_EQ(slurp(desktop + "/Memo.doc"), "converted\n");
   EXPECT_EQ(slurp(runs).count('\n'), 1);
   EXPECT_EQ(progress.value(progress.size() - 1), "0\t1\t0");
+  EXPECT_EQ(statusLine(), "Exported \"Memo\" as DOC: " + desktop + "/Memo.doc");
   EXPECT_EQ(sounds.value(0), "Ping");
   EXPECT_EQ(sounds.count("Basso"), 3);
   EXPECT_EQ(dialogs->asked.size(), 2);

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -63,14 +64,15 @@ class MainFrameRequests final : public QWebEngineUrlRequestInterceptor {
 };
 
 // Reads a page's bytes in the page's own context, so that the engine's cache, profile and
-// cookies serve it: from the cache whatever its age, else asked for again. The answer is left
+// cookies serve it: from the cache whatever its age, never asked for again (a page the server
+// forbade keeping would come as another answer than the one on show, or not at all). The answer is left
 // in the script world of the application (never the page's) under `key`, for the view to
 // collect: the engine hands back no promise's result.
 constexpr const char* kReadPageBytes = R"JS(
 (function (address, limit, key) {
   window[key] = null;
   const finish = (answer) => { window[key] = answer; };
-  fetch(address, {cache: 'force-cache', credentials: 'include'})
+  fetch(address, {cache: 'only-if-cached', mode: 'same-origin', credentials: 'include'})
     .then(async (response) => {
       if (Number(response.headers.get('content-length')) > limit) return finish({tooLarge: true});
       const parts = [];
@@ -94,7 +96,7 @@ constexpr const char* kReadPageBytes = R"JS(
           binary += String.fromCharCode.apply(null, part.subarray(i, i + 0x8000));
       finish({bytes: btoa(binary)});
     })
-    .catch((error) => finish({error: String((error && error.message) || error)}));
+    .catch(() => finish({notKept: true}));
 })
 )JS";
 
@@ -378,6 +380,8 @@ class Browser final : public EngineView {
               bytes.bytes = QByteArray::fromBase64(answer.value(QStringLiteral("bytes")).toByteArray());
             } else if (answer.value(QStringLiteral("tooLarge")).toBool()) {
               bytes.outcome = PageBytes::Outcome::TooLarge;
+            } else if (answer.value(QStringLiteral("notKept")).toBool()) {
+              bytes.outcome = PageBytes::Outcome::NotKept;
             } else {
               bytes.error = answer.value(QStringLiteral("error")).toString();
             }
@@ -395,6 +399,17 @@ class Browser final : public EngineView {
     return {page_->action(QWebEnginePage::OpenLinkInNewWindow),
             page_->action(QWebEnginePage::OpenLinkInNewTab),
             page_->action(QWebEnginePage::OpenLinkInNewBackgroundTab)};
+  }
+
+  QList<QAction*> historyActions() const override {
+    return {page_->action(QWebEnginePage::Back), page_->action(QWebEnginePage::Forward)};
+  }
+  int historyIndex() const override { return page_->history()->currentItemIndex(); }
+  int historyCount() const override { return page_->history()->count(); }
+  QUrl historyUrl(int index) const override { return page_->history()->itemAt(index).url(); }
+  void goToHistoryIndex(int index) override {
+    QWebEngineHistory* history = page_->history();
+    if (index >= 0 && index < history->count()) history->goToItem(history->itemAt(index));
   }
 
  private:
