@@ -18,6 +18,7 @@
 #include "diary/ui/conv_classic_doc.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/pravella.h"
+#include "editors/edit_journal.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/cal_text.h"
 #include "editors/ui/cal_tool.h"
@@ -124,6 +125,8 @@ void Application::endOnSignalsAndSessionEnd() {
 
 int Application::exec() {
   int status = QApplication::exec();
+  // The end's saves are done: copies kept against a crash go where nothing is unsaved.
+  EditJournal::settleAll();
   // An edit that no folder took is lost: whoever ended the application hears it.
   if (status == 0 && editsWereLost()) status = 1;
   if (calendar_->runLeftGoing()) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <mutex>
 
 #include <QDir>
 #include <QFile>
@@ -104,24 +105,30 @@ bool readyFolder(const QString& folder, QString* why) {
   return false;
 }
 
+// The note says where the copy belonged and when it was written.
+void writeNote(const QString& copy, const QString& intended, const QDateTime& now) {
+  writeFileAtomically(noteOf(copy), intended.toUtf8() + '\n' + now.toString(Qt::ISODate).toUtf8() + '\n');
+}
+
 // Writes the copy and its note into one folder.
 Recovery keepIn(const QString& folder, const QString& intended,
                 const std::function<WriteResult(const QString&)>& write, const QDateTime& now) {
   Recovery result;
   if (!readyFolder(folder, &result.error)) return result;
+  // Views keep their copies from threads of their own: one name is never given twice.
+  static std::mutex naming;
+  std::lock_guard lock(naming);
   QString copy;
   for (int n = 1; copy.isEmpty() || entryThere(copy); ++n)
     copy = folder + QLatin1Char('/') + recoveryName(intended, now, n);
+  // The note first: a process killed in between leaves a hidden note, never a copy that does
+  // not say where it belonged. Without a note the copy still stands, under its own name.
+  writeNote(copy, intended, now);
   const WriteResult written = write(copy);
   if (!written) {
+    QFile::remove(noteOf(copy));
     result.error = written.error;
     return result;
-  }
-  // The note says where it belonged; without it the copy still stands, under its own name.
-  QFile note(noteOf(copy));
-  if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    note.write(intended.toUtf8() + '\n' + now.toString(Qt::ISODate).toUtf8() + '\n');
-    note.close();
   }
   result.ok = true;
   result.path = copy;
@@ -179,6 +186,24 @@ void forgetRecovery(const QString& intended) {
   removeEntry(it->second);
   QFile::remove(noteOf(it->second));
   copies.erase(it);
+}
+
+Recovery writeRecoveryCopy(const QString& intended, const QString& copy,
+                           const std::function<WriteResult(const QString&)>& write, const QDateTime& now) {
+  if (copy.isEmpty() || !entryThere(copy)) return keepIn(paths::recovered(), intended, write, now);
+  writeNote(copy, intended, now);
+  Recovery result;
+  const WriteResult written = write(copy);
+  result.ok = written.ok;
+  result.error = written.error;
+  if (written) result.path = copy;
+  return result;
+}
+
+void removeRecoveryCopy(const QString& copy) {
+  if (copy.isEmpty()) return;
+  removeEntry(copy);
+  QFile::remove(noteOf(copy));
 }
 
 QList<RecoveredEdit> recoveredEdits() {

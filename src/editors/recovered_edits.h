@@ -35,6 +35,15 @@ Recovery keepInRecovery(const QString& intended, const std::function<WriteResult
 // `intended` was saved where it belongs: this process's copy of it is no longer needed.
 void forgetRecovery(const QString& intended);
 
+// A copy a view keeps of its own (editors/edit_journal.h), apart from the copies above: into
+// the recovery folder alone, `copy` replaced whole when given (the view's earlier one), a new
+// name otherwise. Any thread.
+Recovery writeRecoveryCopy(const QString& intended, const QString& copy,
+                           const std::function<WriteResult(const QString&)>& write,
+                           const QDateTime& now = QDateTime::currentDateTime());
+// Removes such a copy and its note.
+void removeRecoveryCopy(const QString& copy);
+
 // The name of the copy: "name (recovered yyyy-MM-dd hh.mm.ss).ext", shortened to fit with its
 // note's name, with a number when that name is taken.
 QString recoveryName(const QString& intended, const QDateTime& now, int number = 1);

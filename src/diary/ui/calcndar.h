@@ -35,6 +35,7 @@ class QTextEdit;
 
 namespace pravella {
 class DocumentSlot;
+class EditJournal;
 class MainWindow;
 class MemoSheetDrawer;
 class PictureDrawer;
@@ -419,6 +420,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
   std::unique_ptr<pravella::DocumentSlot> memoSlot_;  // the main memo's file in the registry
+  std::unique_ptr<pravella::EditJournal> memoJournal_;  // the memo's unsaved edits, kept against a crash
   std::function<QDateTime()> clock_;
   std::function<void(const char*)> playSound_;
   Opener opener_;

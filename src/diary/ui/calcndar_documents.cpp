@@ -29,6 +29,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "diary/undecodable_names.h"
+#include "editors/edit_journal.h"
 #include "editors/open_documents.h"
 #include "editors/plain_text_export.h"
 #include "editors/recovered_edits.h"
@@ -712,6 +713,7 @@ bool Calcndar::keepMemoInRecovery(const QString& intended) {
   const pravella::Recovery kept = pravella::keepInRecovery(intended, [this](const QString& path) {
     return pravella::writeRtfdFile(path, *window_->documentView()->document());
   });
+  if (kept.ok) pravella::EditJournal::covered(*memoSlot_);
   if (kept.ok)
     showErrMessageToConsole(QStringLiteral("Pravella: the folder of \"%1\" could not be made; the edit was kept in %2\n")
                                 .arg(intended, kept.path)

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
 #include <utility>
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "diary/day_documents.h"
 #include "diary/diary_globals.h"
 #include "diary/func_alias_file.h"
 #include "diary/startup_files.h"
@@ -30,6 +32,7 @@
 #include "diary/ui/main_window.h"
 #include "diary/ui/pravella.h"
 #include "diary/ui/side_view_room.h"
+#include "editors/edit_journal.h"
 #include "editors/open_documents.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/clicked_link.h"
@@ -75,6 +78,18 @@ Calcndar::Calcndar(pravella::MainWindow* window, QObject* parent)
   hooks.moved = [this](const QString& path) { followMovedDocument(path); };
   hooks.trashed = [this] { keepTrashedDocumentAsMemo(); };
   memoSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
+  // A new memo's edits are kept under the name its save would give it.
+  memoJournal_ = std::make_unique<pravella::EditJournal>(
+      window_->documentView()->document(), *memoSlot_, nullptr, [this] {
+        QString name = window_->editingDiaryFileName()->text();
+        if (name.isEmpty()) {
+          QString firstLine = window_->documentView()->document()->firstBlock().text();
+          firstLine = firstLine.left(firstLine.indexOf(QChar::LineSeparator));
+          name = pravella::nameForNewMemo(firstLine.replace(QChar::Nbsp, QLatin1Char(' ')), clock_());
+        }
+        if (!name.endsWith(QLatin1String(".rtfd"))) name += QStringLiteral(".rtfd");
+        return dayFolder() + QLatin1Char('/') + name;
+      });
   window_->installEventFilter(this);
   window_->diaryFileField()->setDelegate(this);
   indexRefresh_.setSingleShot(true);

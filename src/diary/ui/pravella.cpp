@@ -31,6 +31,7 @@
 #include "diary/ui/main_window.h"
 #include "diary/ui/month_diary_drawer.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/edit_journal.h"
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/main_text_view.h"
@@ -85,6 +86,7 @@ Pravella::~Pravella() {
 void Pravella::awakeFromNib() {
   drawer_ = new pravella::MonthDiaryDrawer(window_);
   calcndar_->addSideView(drawer_);
+  rowJournal_ = std::make_unique<pravella::EditJournal>(subTextView()->document(), *rowSlot_, nullptr);
   // Its close button saves the row memo view as every other way of closing it does.
   pravella::saveBeforeClosing(drawer_, this, [this] { return saveDocAction(); });
   query_ = std::make_unique<pravella::MemoScanner>(

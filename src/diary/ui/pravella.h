@@ -24,6 +24,7 @@ class QTextEdit;
 
 namespace pravella {
 class DocumentSlot;
+class EditJournal;
 class MainWindow;
 class MonthDiaryDrawer;
 }
@@ -204,6 +205,7 @@ class Pravella : public QObject, public MonthTableDelegate {
   bool loadingSubText_ = false;  // the row memo view's content is being replaced, not edited
   QString nowDisplayedDocPath_;  // null until a row was shown; "" for the search document
   std::unique_ptr<pravella::DocumentSlot> rowSlot_;  // the shown document in the registry
+  std::unique_ptr<pravella::EditJournal> rowJournal_;  // its unsaved edits, kept against a crash
 
   AlertPanel alertPanel_;
   std::function<void(const char*)> playSound_;

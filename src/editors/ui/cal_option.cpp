@@ -17,6 +17,7 @@
 #include "diary/ui/calcndar.h"
 #include "diary/ui/main_window.h"
 #include "diary/ui/side_view_drawers.h"
+#include "editors/edit_journal.h"
 #include "editors/memo_format.h"
 #include "editors/open_documents.h"
 #include "editors/paragraph_indent.h"
@@ -49,6 +50,8 @@ CalOption::CalOption(pravella::MainWindow* window, Calcndar* calendar, QObject* 
   };
   hooks.trashed = [this] { letGoOfTrashedDocument(); };
   sheetSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
+  sheetJournal_ = std::make_unique<pravella::EditJournal>(memoField()->document(), *sheetSlot_, nullptr,
+                                                          [this] { return memoSheetFile(); });
   // The sheet's close button saves it as every other way of closing it does.
   pravella::saveBeforeClosing(sheet_, this, [this] { return saveDocAction(); });
 

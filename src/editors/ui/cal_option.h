@@ -30,6 +30,7 @@ class QTextEdit;
 
 namespace pravella {
 class DocumentSlot;
+class EditJournal;
 class MainWindow;
 class MemoSheetDrawer;
 struct Notification;
@@ -167,6 +168,7 @@ class CalOption : public QObject {
   bool scratchUnreadable_ = false;  // tempMemo.rtfd did not read: kept aside before a save
   bool awake_ = false;
   std::unique_ptr<pravella::DocumentSlot> sheetSlot_;  // the sheet's file in the registry
+  std::unique_ptr<pravella::EditJournal> sheetJournal_;  // its unsaved edits, kept against a crash
 
   std::function<void(const char*)> playSound_;
   std::function<QDateTime()> clock_;

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "diary/day_documents.h"
+#include "editors/edit_journal.h"
 #include "editors/recovered_edits.h"
 #include "platform/console_log.h"
 
@@ -139,11 +140,14 @@ DocumentSave saveDocumentGuarded(DocumentSlot& slot, const QString& target, cons
     if (QStatusBar* bar = statusBarOf(parent); bar && bar->currentMessage() == changedElsewhereMessage(target))
       bar->clearMessage();
   if (saved.outcome == SaveOutcome::Written) forgetRecovery(target);
+  // The view's whole text is in a file now: its copy kept against a crash goes.
+  if (saved.ok()) EditJournal::covered(slot);
   if (saved.ok() || !UnattendedSaves::active()) return saved;
   // No one is there to try again: the text goes where it can be found at the next start.
   const Recovery kept = keepInRecovery(target, write);
   if (kept.ok) {
     saved.recovered = kept.path;
+    EditJournal::covered(slot);
     showErrMessageToConsole(QStringLiteral("Pravella: \"%1\" could not be saved (%2); the edit was kept in %3\n")
                                 .arg(target, saved.error, kept.path)
                                 .toStdString());

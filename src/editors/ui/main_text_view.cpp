@@ -30,6 +30,7 @@
 #include "diary/day_documents.h"
 #include "diary/document_links.h"
 #include "diary/ui/calcndar.h"
+#include "editors/edit_journal.h"
 #include "editors/gnuplot_block.h"
 #include "editors/link_brackets.h"
 #include "editors/memo_run_settings.h"
@@ -462,7 +463,10 @@ void mainTextView::queueRun(const QString& text, RunMode mode, bool raiseLevel, 
   const std::string code = text.toUtf8().toStdString();
   const void* window = runWindow ? runWindow : this->window();
   if (interactive) ++interactiveRuns_;
-  worker_.submit([this, code, mode, raiseLevel, insertion, window, interactive] {
+  // A program may end the process: what the views hold unsaved is on disk before it starts.
+  std::function<void()> editsKept = pravella::EditJournal::keepAllNow();
+  worker_.submit([this, code, mode, raiseLevel, insertion, window, interactive, editsKept] {
+    editsKept();
     mainWindowRef.store(window);
     runOnWorker(code, mode, raiseLevel, insertion);
     if (interactive) --interactiveRuns_;

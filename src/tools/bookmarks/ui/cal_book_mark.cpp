@@ -25,6 +25,7 @@
 #include "diary/document_links.h"
 #include "diary/program_settings.h"
 #include "diary/word_separation.h"
+#include "editors/edit_journal.h"
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/memo_edit.h"
@@ -210,6 +211,9 @@ CalBookMark::CalBookMark(const pravella::DeskToolHost& host, QObject* parent) : 
   hooks.reload = [this] { loadBookMarkMemo(); };
   hooks.changedElsewhere = [this] { pravella::markChangedElsewhere(memoField_, memoSlot_->path()); };
   memoSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
+  memoJournal_ = std::make_unique<pravella::EditJournal>(memoField_->document(), *memoSlot_, nullptr, [this] {
+    return nowCategory_ >= 0 ? bm::memoFile(nowCategory_) : QString();
+  });
   // The close button saves the memo as closing the drawer any other way does.
   pravella::saveBeforeClosing(drawer_, this, [this] {
     saveBookMarkMemo();

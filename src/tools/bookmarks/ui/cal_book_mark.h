@@ -17,6 +17,7 @@
 
 namespace pravella {
 class DocumentSlot;
+class EditJournal;
 }
 
 class CalBookMark;
@@ -127,6 +128,7 @@ class CalBookMark : public QObject {
   bool memoDidChange_ = false;
   bool loadingMemo_ = false;
   std::unique_ptr<pravella::DocumentSlot> memoSlot_;  // the category's memo in the registry
+  std::unique_ptr<pravella::EditJournal> memoJournal_;  // its unsaved edits, kept against a crash
   bool selecting_ = false;
   int colorMode_ = 0;
 };

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "editors/edit_journal.h"
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/memo_edit.h"
@@ -250,6 +251,8 @@ CalLauncher::CalLauncher(Host host, QObject* parent) : QObject(parent), host_(st
   };
   hooks.changedElsewhere = [this] { pravella::markChangedElsewhere(memoField_, memoSlot_->path()); };
   memoSlot_ = std::make_unique<pravella::DocumentSlot>(std::move(hooks));
+  memoJournal_ = std::make_unique<pravella::EditJournal>(memoField_->document(), *memoSlot_, nullptr,
+                                                         [this] { return nowMemoFile_; });
   // The close button saves the memo as closing the drawer any other way does.
   pravella::saveBeforeClosing(drawer_, this, [this] {
     saveLauncherMemo();

@@ -22,6 +22,7 @@ class QLineEdit;
 
 namespace pravella {
 class DocumentSlot;
+class EditJournal;
 }
 class QMenu;
 class QTextEdit;
@@ -144,4 +145,5 @@ class CalLauncher : public QObject {
   bool loadingMemo_ = false;
   QString nowMemoFile_;
   std::unique_ptr<pravella::DocumentSlot> memoSlot_;  // the item's memo in the registry
+  std::unique_ptr<pravella::EditJournal> memoJournal_;  // its unsaved edits, kept against a crash
 };

@@ -6,6 +6,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "editors/edit_journal.h"
 #include "editors/ui/paragraph_keys.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -61,6 +62,9 @@ CalToDo::CalToDo(Host host, QObject* parent) : QObject(parent), host_(std::move(
     window_->setWindowModified(true);
     changed_ = true;
   });
+  journal_ = std::make_unique<pravella::EditJournal>(
+      view_->document(),
+      pravella::EditJournal::Source{[this] { return changed_; }, [] { return memoFile(); }}, nullptr);
 }
 
 CalToDo::~CalToDo() {
@@ -101,4 +105,5 @@ void CalToDo::writeToDoMemoWhenApplicationTerminate() {
   }
   changed_ = false;
   window_->setWindowModified(false);
+  journal_->covered();
 }

@@ -8,8 +8,13 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QTextEdit;
+
+namespace pravella {
+class EditJournal;
+}
 
 class CalToDo : public QObject {
   Q_OBJECT
@@ -39,4 +44,5 @@ class CalToDo : public QObject {
   QTextEdit* view_ = nullptr;
   bool changed_ = false;
   bool loading_ = false;
+  std::unique_ptr<pravella::EditJournal> journal_;  // its unsaved edits, kept against a crash
 };

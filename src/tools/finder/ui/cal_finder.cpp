@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "editors/edit_journal.h"
 #include "editors/open_documents.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/menu_script.h"
@@ -131,6 +132,8 @@ void CalFinder::buildDrawer() {
   previewArea_ = new QStackedWidget;
   finderTextView_ = new FinderTextView;
   finderTextView_->setCalendarFinder(this);
+  textJournal_ = std::make_unique<pravella::EditJournal>(finderTextView_->document(), *textSlot_, nullptr,
+                                                         [this] { return nowOpendFilePath_; });
   connect(finderTextView_, &QTextEdit::textChanged, this, [this] {
     if (!finderTextView_->isReadOnly() && finderTextView_->document()->isModified()) textDidChange();
   });

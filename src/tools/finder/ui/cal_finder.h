@@ -24,6 +24,7 @@
 
 namespace pravella {
 class DocumentSlot;
+class EditJournal;
 namespace tools {
 class MediaMovieView;
 }
@@ -170,4 +171,5 @@ class CalFinder : public QObject {
   std::function<void(const QString&, const QString&)> alert_;
   std::unique_ptr<pravella::FinderSheetOperations> operations_;
   std::unique_ptr<pravella::DocumentSlot> textSlot_;  // the shown document in the registry
+  std::unique_ptr<pravella::EditJournal> textJournal_;  // its unsaved edits, kept against a crash
 };
