@@ -178,6 +178,9 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
   std::vector<double> window;  // the values of one pixel's window, row after row
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     long long corrected = 0;
+    bool have = false;
+    int lastR0 = 0, lastC0 = 0;
+    double lastM = 0, lastS = 0, lastT = 0, lastCount = 0, lastInlierMean = 0;
     for (int r = 0; r < rows; ++r) {
       // The window is shifted to stay whole inside the image (clipped when it cannot fit).
       const int r0 = std::max(0, std::min(r - k, rows - side)), r1 = std::min(rows - 1, r0 + side - 1);
@@ -185,6 +188,16 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
         // A wide window over a large image makes each pixel's work long.
         if (brokenOff()) return 0;
         const int c0 = std::max(0, std::min(c - k, cols - side)), c1 = std::min(cols - 1, c0 + side - 1);
+        // Clipped windows repeat (a window wider than the image is the whole image for every
+        // pixel): the spread and the inlier mean depend on the window alone, so a repeated
+        // window reuses them.
+        const double pixel = image[at(r, c, cols)];
+        if (have && r0 == lastR0 && c0 == lastC0) {
+          const bool outlier = std::fabs(pixel - lastM) > lastT && lastS > 1e-12;
+          if (outlier) ++corrected;
+          work[at(r, c, cols)] = outlier && lastCount > 0 ? lastInlierMean : pixel;
+          continue;
+        }
         window.clear();
         for (int rr = r0; rr <= r1; ++rr)
           window.insert(window.end(), image + at(rr, c0, cols), image + at(rr, c1 + 1, cols));
@@ -192,22 +205,18 @@ int gazoHosei(double* image, int rows, int cols, double* work, double f, int k) 
                                        [&](long long i) { return window[static_cast<std::size_t>(i)]; });
         const double n = static_cast<double>(window.size());
         const double m = spread.mean, s = spread.deviation(n), t = f * s;
-        const double pixel = image[at(r, c, cols)];
-        double value = pixel;
-        if (std::fabs(pixel - m) > t && s > 1e-12) {
-          ++corrected;
-          double inliers = 0, count = 0;
-          for (int rr = r0; rr <= r1; ++rr)
-            for (int cc = c0; cc <= c1; ++cc) {
-              const double v = image[at(rr, cc, cols)];
-              if (std::fabs(v - m) <= t) {
-                inliers += v;
-                ++count;
-              }
-            }
-          if (count > 0) value = inliers / count;
-        }
-        work[at(r, c, cols)] = value;
+        double inliers = 0, count = 0;
+        for (const double v : window)
+          if (std::fabs(v - m) <= t) {
+            inliers += v;
+            ++count;
+          }
+        have = true;
+        lastR0 = r0, lastC0 = c0, lastM = m, lastS = s, lastT = t, lastCount = count;
+        lastInlierMean = count > 0 ? inliers / count : 0;
+        const bool outlier = std::fabs(pixel - m) > t && s > 1e-12;
+        if (outlier) ++corrected;
+        work[at(r, c, cols)] = outlier && count > 0 ? lastInlierMean : pixel;
       }
     }
     if (corrected == 0) break;
