@@ -8,6 +8,7 @@
 // Usage: build/bench/bench_long_memo [lines [pairs per line]]   (defaults: 300 50000)
 // Without a display, Qt's offscreen platform is used.
 
+#include "child_home.h"
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,16 +64,7 @@ class StepWatch {
 };
 
 [[noreturn]] void runCase(const std::string& home, int lines, int pairs) {
-  for (const auto& [name, sub] : {std::pair{"HOME", ""},
-                                  {"XDG_CONFIG_HOME", "/.config"},
-                                  {"XDG_CACHE_HOME", "/.cache"},
-                                  {"XDG_DATA_HOME", "/.local/share"},
-                                  {"XDG_RUNTIME_DIR", "/.run"}})
-    ::setenv(name, (home + sub).c_str(), 1);
-  QDir().mkpath(QString::fromStdString(home + "/.run"));
-  QFile::setPermissions(QString::fromStdString(home + "/.run"),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  if (!std::getenv("DISPLAY")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  useChildHome(home);
   if (vkStartUp() != 1) std::_Exit(2);
   int argc = 1;
   char name[] = "bench_long_memo";

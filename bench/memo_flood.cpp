@@ -17,6 +17,7 @@
 // Busy processes spin at full speed beside the cases, to measure a loaded machine (the machine's
 // core count is a heavy load). Without a display, Qt's offscreen platform is used.
 
+#include "child_home.h"
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -108,16 +109,7 @@ double msSince(std::chrono::steady_clock::time_point t) {
 
 // The child: a fresh home, the module, the application, the word, then the case's action.
 [[noreturn]] void runCase(Case which, const std::string& home) {
-  for (const auto& [name, sub] : {std::pair{"HOME", ""},
-                                  {"XDG_CONFIG_HOME", "/.config"},
-                                  {"XDG_CACHE_HOME", "/.cache"},
-                                  {"XDG_DATA_HOME", "/.local/share"},
-                                  {"XDG_RUNTIME_DIR", "/.run"}})
-    ::setenv(name, (home + sub).c_str(), 1);
-  QDir().mkpath(QString::fromStdString(home + "/.run"));
-  QFile::setPermissions(QString::fromStdString(home + "/.run"),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  if (!std::getenv("DISPLAY")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  useChildHome(home);
   if (vkStartUp() != 1) std::_Exit(2);
   int argc = 1;
   char name[] = "bench_memo_flood";
@@ -162,8 +154,7 @@ double msSince(std::chrono::steady_clock::time_point t) {
 
   const auto waitFor = [](auto done, int ms) { return QTest::qWaitFor(done, ms); };
   if (printing)
-    return printThenSignal(application, memo, which == Case::Print1M ? 1000000 : 500000, longestGap,
-                           flooding);
+    printThenSignal(application, memo, which == Case::Print1M ? 1000000 : 500000, longestGap, flooding);
   if (!waitFor([memo] { return memo->toPlainText().contains(QStringLiteral(" q q")); }, 600000))
     std::_Exit(5);
   flooding = true;
