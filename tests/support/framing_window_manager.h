@@ -66,9 +66,9 @@ inline QPoint serverFrameTopLeft(const QWidget* window) {
 
 class FramingWindowManager {
  public:
-  // The reason the window manager cannot run here; empty when it can.
+  // The reason the window manager cannot run here; empty when it can. (The tests that use it
+  // run on an X display.)
   static QString missing() {
-    if (!xcbConnection()) return "not on an X display";
     if (QStandardPaths::findExecutable("twm").isEmpty()) return "twm is not installed";
     return {};
   }

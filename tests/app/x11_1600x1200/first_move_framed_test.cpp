@@ -24,6 +24,7 @@ class FirstMoveFramed : public App {
   void SetUp() override {
     App::SetUp();
     if (HasFatalFailure()) return;
+    ASSERT_NE(pravella::test::xcbConnection(), nullptr);
     const QString missing = pravella::test::FramingWindowManager::missing();
     if (!missing.isEmpty()) GTEST_SKIP() << s(missing);
     ASSERT_TRUE(manager.start());
