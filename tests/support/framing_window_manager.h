@@ -81,6 +81,8 @@ class FramingWindowManager {
     // Its own default fonts may be missing; every X server has "fixed". It quits on a font it
     // cannot open.
     file.write("RandomPlacement\nUsePPosition \"on\"\nNoGrabServer\n");
+    // Windows whose title is "Bare" get no title bar: a frame unlike the main window's.
+    file.write("NoTitle { \"Bare\" }\n");
     for (const char* font : {"TitleFont", "ResizeFont", "MenuFont", "IconFont", "IconManagerFont"})
       file.write(QByteArray(font) + " \"fixed\"\n");
     file.close();

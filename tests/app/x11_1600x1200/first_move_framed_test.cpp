@@ -156,6 +156,25 @@ TEST_F(FirstMoveFramed, AMoveInTheProgramThatShowsTheWindowPlacesItsFrame) {
   }
 }
 
+// A window the window manager frames unlike the main window (no title bar) still gets its
+// frame where the program asked.
+TEST_F(FirstMoveFramed, AFrameUnlikeTheMainWindowsLandsWhereAsked) {
+  for (const Kind& kind : kKinds) {
+    SCOPED_TRACE(kind.name);
+    if (glMissing(kind)) continue;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      SCOPED_TRACE(attempt);
+      run(QString(kind.open).arg("Bare") + QString(" %1(\"Bare\", |60, 60|);").arg(kind.move));
+      QWidget* w = kind.window("Bare");
+      ASSERT_NE(w, nullptr);
+      ASSERT_TRUE(becomesTrue([w] { return framed(w) && w->frameGeometry() != w->geometry(); }, 20000));
+      EXPECT_TRUE(becomesEqual([w] { return text(serverFrameTopLeft(w)); }, text(QPoint(60, top() + 60))));
+      run(QString("%1(\"Bare\");").arg(kind.close));
+      ASSERT_TRUE(becomesTrue([&] { return !kind.window("Bare"); }));
+    }
+  }
+}
+
 // A window the program closes before the window manager frames it leaves nothing behind, and
 // the next window's first move is right.
 TEST_F(FirstMoveFramed, AWindowClosedBeforeItIsFramedLeavesTheNextOneRight) {
