@@ -1,6 +1,8 @@
 // A program that shows a window and moves it at once puts the window's frame where it asked,
 // though a real window manager (twm) frames the window only after the program has gone on:
-// the frame the X server has, once the window manager framed the window, is at the place asked.
+// the frame the X server has, once the window manager framed the window, is at the place asked,
+// whether the frame is like the main window's or not, after a size, off the screen (fitted), and
+// when a window closed before it was framed came first.
 
 #include "app/app_fixture.h"
 #include "graphics/ui/gl/gl_support.h"
