@@ -248,7 +248,8 @@ int intChiSquare(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!(n >= 1)) return invalidArguments();
   const long long count = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < count; ++i) {
-    if (!(vk_ta[i] > 0)) return invalidArguments();
+    // Infinite degrees of freedom to an infinite bound has no limit to give.
+    if (!(vk_ta[i] > 0) || (n == HUGE_VAL && vk_ta[i] == HUGE_VAL)) return invalidArguments();
     // With many degrees of freedom an element takes a long series.
     if (vkBreakHeld()) {
       error_disp(kVkBreakMessage);

@@ -154,8 +154,9 @@ void chiSquareDensity(const double* x, long long count, int n, double* out) {
       out[i] = 0.5;
       continue;
     }
-    // The density falls to 0 as x grows (e^-x/2 wins over any power of x).
-    if (v == HUGE_VAL) {
+    // The density falls to 0 as x grows (e^-x/2 wins over any power of x); below 0 there is no
+    // mass (the power of a negative x would be no number, or a negative density).
+    if (v == HUGE_VAL || v < 0.0) {
       out[i] = 0;
       continue;
     }
@@ -175,6 +176,10 @@ void chiSquareDensity(const double* x, long long count, int n, double* out) {
 }
 
 void tDensity(const double* t, long long count, double nu, double* out) {
+  if (nu == HUGE_VAL) {
+    for (long long i = 0; i < count; ++i) out[i] = std::exp(-0.5 * t[i] * t[i]) / std::sqrt(2 * M_PI);
+    return;
+  }
   double g1 = 0, g2 = 0;
   SubGamma(nu * 0.5, &g1);
   SubGamma((nu + 1) * 0.5, &g2);
