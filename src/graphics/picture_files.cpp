@@ -16,6 +16,8 @@
 
 std::int32_t quality = 512;
 
+void resetJpegQuality() { quality = 512; }
+
 namespace {
 
 constexpr int kPictHeaderSize = 512;

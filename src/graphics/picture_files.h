@@ -12,6 +12,8 @@
 
 // JPEG quality on the old codec scale: 0 lowest, 512 normal (initial), 1,024 best.
 extern std::int32_t quality;
+// The JPEG quality as at start (512), for a fresh language.
+void resetJpegQuality();
 
 // 0 when written, 1 when the file cannot be written (after reporting the system's reason).
 int savePICT(const QByteArray& picture, const std::string& path);
