@@ -195,13 +195,14 @@ int c_pow(double* a, const double* b, int rows, int cols, double* out) {
     if (zeroBase(i)) {
       re = b[i] == 0.0 && b[k + i] == 0.0 ? 1.0 : 0.0;
     } else {
-      double lr = 0.0, li = 0.0, pr = 0.0, pi = 0.0;
+      // b log a goes into a's place, the work space it has always been.
+      double lr = 0.0, li = 0.0;
       logOf(a[i], a[k + i], lr, li);
-      mul(b[i], b[k + i], lr, li, pr, pi);
-      expOf(pr, pi, re, im);
+      mul(b[i], b[k + i], lr, li, a[i], a[k + i]);
+      expOf(a[i], a[k + i], re, im);
     }
-    a[i] = out[i] = re;  // `a` is the work space, as before
-    a[k + i] = out[k + i] = im;
+    out[i] = re;
+    out[k + i] = im;
   }
   return 1;
 }
