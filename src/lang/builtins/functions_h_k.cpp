@@ -317,7 +317,7 @@ int jImageCZT3(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
       out[1] = j;
       constexpr int kTaps[5] = {0, 1, 3, 4, 5};  // (0,0) (0,1) (1,0) (1,1) (1,2)
       for (int k = 0; k < 5; ++k)
-        out[2 + k] = std::sqrt(re[kTaps[k]] * re[kTaps[k]] + im[kTaps[k]] * im[kTaps[k]]);
+        out[2 + k] = std::hypot(re[kTaps[k]], im[kTaps[k]]);  // no square to overflow
       ++found;
     }
   }

@@ -201,7 +201,8 @@ int DoFFTImage(int N, int cols, int log2N, const double* in, double* out) {
 int DoFFTPower(int N, int cols, int log2N, const double* in, double* out) {
   return eachColumn(N, cols, log2N, in, [&](int c, const double* X) {
     auto at = [&](int k) -> double& { return out[static_cast<std::size_t>(k) * cols + c]; };
-    for (int k = 0; k < N; ++k) at(k) = std::sqrt(X[2 * k] * X[2 * k] + X[2 * k + 1] * X[2 * k + 1]);
+    // hypot: the squares of parts past 1e+154 (or below 1e-154) leave the range of doubles.
+    for (int k = 0; k < N; ++k) at(k) = std::hypot(X[2 * k], X[2 * k + 1]);
     for (int k = 1; k < N / 2; ++k) at(k) += at(N - k);
   });
 }
