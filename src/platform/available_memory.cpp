@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace pravella {
+
 namespace {
 std::atomic<long long> fixedAvailable{-1};
 }  // namespace
@@ -25,3 +27,5 @@ long long availableMemoryBytes() {
 }
 
 void setAvailableMemoryForTests(long long bytes) { fixedAvailable.store(bytes < 0 ? -1 : bytes); }
+
+}  // namespace pravella
