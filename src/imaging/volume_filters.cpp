@@ -62,8 +62,8 @@ std::int16_t laplaceAtEdge(CubeFilter filter, const std::int32_t* ySums, const s
 // One output slice from the original slices below it, at it and above it (null outside the
 // volume): row by row, the sums along z of the next row of the three slices, then along y over
 // three of those, then along x inside the kernels.
-void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const std::int16_t* below, const std::int16_t* in,
-                 const std::int16_t* above, CubeRows& rows, std::int16_t* o) {
+void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const std::int16_t* below,
+                 const std::int16_t* in, const std::int16_t* above, CubeRows& rows, std::int16_t* o) {
   const VolumeRowKernels& K = vkRowKernels();
   const int R = v.rows, C = v.columns;
   auto row = [C](const std::int16_t* slice, int y) {
@@ -95,8 +95,8 @@ void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const std::int16
     // the faces take the general formula.
     const bool inner = below && above && y > 0 && y + 1 < R && C > 2;
     if (inner)
-      K.laplaceRow(ySums, row(in, y), row(below, y - 1), row(above, y + 1), filter == CubeFilter::Laplacian, out,
-                   1, C - 1);
+      K.laplaceRow(ySums, row(in, y), row(below, y - 1), row(above, y + 1), filter == CubeFilter::Laplacian,
+                   out, 1, C - 1);
     for (int x = 0; x < C; ++x) {
       if (inner && x == 1) x = C - 1;
       out[x] = laplaceAtEdge(filter, ySums, below, in, above, x, y, C, R, cyz);
@@ -254,8 +254,8 @@ int DoV2P(int source, int destination) {
         if (z == 0 || z + 1 >= S) return;
         for (int y = 1; y + 1 < src.rows; ++y)
           for (int x = 1; x + 1 < src.columns; ++x) {
-            const std::size_t i =
-                src.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y), static_cast<std::size_t>(z));
+            const std::size_t i = src.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y),
+                                            static_cast<std::size_t>(z));
             if (s[i - 1] && s[i + 1] && s[i - C] && s[i + C] && s[i - plane] && s[i + plane]) shell[i] = 0;
           }
       });

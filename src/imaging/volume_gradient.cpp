@@ -45,8 +45,8 @@ void gradientSlice(int R, int C, const std::int16_t* below, const std::int16_t* 
     // Slice z-1 minus slice z+1, row y-1 minus row y+1, column x-1 minus column x+1, each a
     // 3 x 3 sum over the two other axes.
     std::int16_t* out = o + static_cast<std::size_t>(y) * C;
-    K.gradientRow(rows.sums(y - 1), rows.sums(y), rows.sums(y + 1), rows.differences(y - 1), rows.differences(y),
-                  rows.differences(y + 1), rows.work(), out, C);
+    K.gradientRow(rows.sums(y - 1), rows.sums(y), rows.sums(y + 1), rows.differences(y - 1),
+                  rows.differences(y), rows.differences(y + 1), rows.work(), out, C);
     out[0] = out[C - 1] = 0;
   }
   std::fill_n(o, C, std::int16_t{0});
@@ -54,7 +54,8 @@ void gradientSlice(int R, int C, const std::int16_t* below, const std::int16_t* 
 }
 
 int gradientWorkers(const VolumeSlot& v) {
-  return pravella::imaging::workerCount(std::max(0, v.slices - 2), static_cast<long long>(v.rows) * v.columns);
+  return pravella::imaging::workerCount(std::max(0, v.slices - 2),
+                                        static_cast<long long>(v.rows) * v.columns);
 }
 
 bool allocateRows(std::vector<GradientRows>& rows, int columns) {
@@ -70,7 +71,8 @@ bool tooThin(const VolumeSlot& v) { return v.rows < 3 || v.columns < 3 || v.slic
 
 }  // namespace
 
-bool vkVolumeGradient(const VolumeSlot& v, std::vector<std::int16_t>& out, bool reports, const char* noMemory) {
+bool vkVolumeGradient(const VolumeSlot& v, std::vector<std::int16_t>& out, bool reports,
+                      const char* noMemory) {
   const int R = v.rows, C = v.columns, S = v.slices;
   const int workers = gradientWorkers(v);
   std::vector<GradientRows> rows(static_cast<std::size_t>(workers));
@@ -87,8 +89,8 @@ bool vkVolumeGradient(const VolumeSlot& v, std::vector<std::int16_t>& out, bool 
                         [&](int worker, int item) {
                           const std::size_t z = static_cast<std::size_t>(item) + 1, plane = v.sliceSize();
                           const std::int16_t* at = v.voxels.data() + z * plane;
-                          gradientSlice(R, C, at - plane, at, at + plane, rows[static_cast<std::size_t>(worker)],
-                                        out.data() + z * plane);
+                          gradientSlice(R, C, at - plane, at, at + plane,
+                                        rows[static_cast<std::size_t>(worker)], out.data() + z * plane);
                         },
                         [&](int finished) {
                           if (reports) setProcessIndicatorValue(finished);

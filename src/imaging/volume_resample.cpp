@@ -62,7 +62,8 @@ bool voxelInRange(double value, std::int16_t& voxel) {
 // has let through.
 bool allocResized(std::vector<std::int16_t>& out, const VolumeSlot& v, int slices) {
   if (static_cast<long long>(v.sliceSize()) * slices > kMaxVolumeVoxels) return noMemoryVD();
-  return pravella::imaging::allocResultVoxels(out, v.sliceSize() * static_cast<std::size_t>(slices), kNoMemoryVD);
+  return pravella::imaging::allocResultVoxels(out, v.sliceSize() * static_cast<std::size_t>(slices),
+                                              kNoMemoryVD);
 }
 
 // [x y z 1] M divided by its fourth component; false when that is not a finite division.
@@ -239,11 +240,13 @@ int DoDecVolSize4() {
   }
   const int R = v.rows / 2, C = v.columns / 2;
   std::vector<std::int16_t> out;
-  if (!pravella::imaging::allocResultVoxels(out, static_cast<std::size_t>(R) * C * static_cast<std::size_t>(v.slices),
-                                            "Can not allocate memory(DecVolSize4)"))
+  if (!pravella::imaging::allocResultVoxels(
+          out, static_cast<std::size_t>(R) * C * static_cast<std::size_t>(v.slices),
+          "Can not allocate memory(DecVolSize4)"))
     return 0;
   const bool done = pravella::imaging::forEachItemUnlessBroken(
-      v.slices, pravella::imaging::workerCount(v.slices, static_cast<long long>(v.sliceSize())), [&](int, int z) {
+      v.slices, pravella::imaging::workerCount(v.slices, static_cast<long long>(v.sliceSize())),
+      [&](int, int z) {
         std::size_t k = static_cast<std::size_t>(z) * R * C;
         for (int y = 0; y < R; ++y)
           for (int x = 0; x < C; ++x) {

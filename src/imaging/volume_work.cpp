@@ -1,6 +1,8 @@
 #include "imaging/volume_work.h"
 
 #include <new>
+
+#include <sys/mman.h>
 #include <string>
 
 #include "imaging/parallel_work.h"
@@ -19,6 +21,17 @@ std::string amount(long long bytes) {
   return cformat("%lld MB", bytes / kMiB);
 }
 
+// A large block comes straight from mmap as untouched pages, and a 4 KiB page fault costs more
+// than filtering the page's voxels, so a result built in one would be several times slower
+// than the filter itself. Huge pages, where the system gives them on request, take 512 times
+// fewer faults.
+void adviseHugePages(void* data, std::size_t bytes) {
+  constexpr std::uintptr_t kHuge = 2u << 20;
+  const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 }  // namespace
 
 bool allocResultVoxels(std::vector<std::int16_t>& out, std::size_t voxels, const char* noMemory) {
@@ -30,7 +43,11 @@ bool allocResultVoxels(std::vector<std::int16_t>& out, std::size_t voxels, const
     return false;
   }
   try {
-    out.assign(voxels, 0);
+    std::vector<std::int16_t> fresh;
+    fresh.reserve(voxels);
+    adviseHugePages(fresh.data(), voxels * sizeof(std::int16_t));
+    fresh.resize(voxels);
+    out.swap(fresh);
   } catch (const std::bad_alloc&) {
     std::vector<std::int16_t>().swap(out);
     error_disp(noMemory);

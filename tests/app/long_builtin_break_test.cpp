@@ -22,12 +22,12 @@
 #include <QTextDocument>
 
 #include "app/application.h"
-#include "imaging/parallel_work.h"
-#include "imaging/volume_data.h"
 #include "app_fixture.h"
 #include "child_app.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
+#include "imaging/parallel_work.h"
+#include "imaging/volume_data.h"
 #include "lang/builtin_seam.h"
 #include "lang/builtins/startup.h"
 #include "lang/run_state.h"
@@ -39,8 +39,8 @@ namespace {
 using namespace app_test;
 
 struct LongBuiltIn {
-  const char* name;     // the built-in the run must be inside
-  const char* program;  // one statement; its arguments are made before the built-in starts
+  const char* name;         // the built-in the run must be inside
+  const char* program;      // one statement; its arguments are made before the built-in starts
   bool volumeWork = false;  // held in its middle; checked to leave the volumes unchanged
 };
 
@@ -83,7 +83,8 @@ void holdUntilBroken(int done) {
   if (done != 2) return;
   midway.store(true);
   const int64_t deadline = vkSteadyMillis() + 60000;
-  while (!vkBreakHeld() && vkSteadyMillis() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  while (!vkBreakHeld() && vkSteadyMillis() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 int enterAndReturn(VkCallFn fn, int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
