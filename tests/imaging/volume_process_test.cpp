@@ -526,7 +526,8 @@ TEST_F(VolumeProcess, TheHeldButtonStopsResamplingAndRays) {
         "rotVolumeData_old(unit(4));", "volumeRayTracing(|0, 0, 100, 50, 4, 4|, unit(3));",
         "volumeRayTracing_Surface(|0, 0, 100, 50, 4, 4|, unit(3), 3);",
         "volumeRendering_Xray(|8, 8|, unit(3), 1, 1);", "volumeRendering_XrayGrad(|8, 8|, unit(3), 1, 1);",
-        "volumeRendering_Trans(|8, 8|, unit(3), 1, 1);"})
+        "volumeRendering_Trans(|8, 8|, unit(3), 1, 1);", "volumeRendering(|8, 8|, unit(3), 1, 1);",
+        "volumeRendering_surface(|8, 8|, unit(3), 1, 1);", "volumeRendering_angle(|8, 8|, unit(3), 1, 1);"})
     EXPECT_EQ(run(program), "...<Error>...**** BREAK *****\n.NO.\n") << program;
   vkButtonDownSinceMs.store(0);
   EXPECT_EQ(vData->voxels, before);
@@ -570,7 +571,8 @@ TEST_F(VolumeProcess, TheHeldButtonStopsFiltersInTheirMiddleWithEveryVolumeUncha
        {"smoothVolumeData(1);", "volumeLaplace(1);", "volumeLaplacian(1);", "gradVolumeData(1);",
         "volume_Grad(1);", "subtractVolumeData(1, 2, 3);", "volumeToPlane(1, 3);", "flipVolumeData(1);",
         "decVolumeData4(1);", "tensyaVolumeData(1, 3, unit(4));", "rotVolumeData(unit(4));",
-        "volumeRendering_XrayGrad(|8, 8|, unit(3), 1, 1);"}) {
+        "volumeRendering_XrayGrad(|8, 8|, unit(3), 1, 1);", "volumeRendering(|8, 8|, unit(3), 1, 1);",
+        "volumeRendering_surface(|8, 8|, unit(3), 1, 1);"}) {
     itemsDone = 0;
     EXPECT_EQ(run(program), "...<Error>...**** BREAK *****\n.NO.\n") << program;
     vkButtonDownSinceMs.store(0);
