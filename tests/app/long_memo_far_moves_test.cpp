@@ -1,8 +1,9 @@
 // Jumps far down a long memo (lines of 100,000 characters, millions in all) not yet laid out:
 // a find whose match is at the end, and the scroll bar's handle dragged to the bottom. The
 // window keeps answering (a timer ticks while the status line says the memo is being laid out),
-// and a word typed meanwhile goes where the jump put the caret. Each case runs in a process of
-// its own, ended by a signal; the saved memo is read here afterwards.
+// and a word typed meanwhile goes where the jump put the caret. A memo just under the length
+// of a long one stays a plain memo: it wraps to the view and Ctrl+End goes there at once. Each case runs in a
+// process of its own, ended by a signal; the saved memo is read here afterwards.
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 
 #include "app/application.h"
@@ -34,14 +36,19 @@ namespace {
 
 using namespace app_test;
 
-const QString kLine = QStringLiteral(" q").repeated(50000);
+enum class Jump { FindAtTheEnd, ScrollBarToTheBottom, CtrlEndInAShorterMemo };
+
 constexpr int kLines = 60;
+// The shorter memo has lines of 4,000 characters: 240,000 in all.
+QString lineOf(Jump jump) {
+  return QStringLiteral(" q").repeated(jump == Jump::CtrlEndInAShorterMemo ? 2000 : 50000);
+}
 const QString kMark = QStringLiteral("MARK");
 const QString kWord = QStringLiteral("typedword");
 
-QString linesOfText() {
+QString linesOfText(Jump jump) {
   QStringList lines;
-  for (int i = 0; i < kLines; ++i) lines << kLine;
+  for (int i = 0; i < kLines; ++i) lines << lineOf(jump);
   return lines.join(QLatin1Char('\n'));
 }
 
@@ -49,8 +56,6 @@ QString longMemoPath() {
   const QDate today = QDate::currentDate();
   return pravella::paths::dayFolder(today.year(), today.month(), today.day()) + QStringLiteral("/Long.rtfd");
 }
-
-enum class Jump { FindAtTheEnd, ScrollBarToTheBottom };
 
 // Ticks of a short timer while the status line says a walk is on: the GUI thread answers.
 class TicksWhileWalking {
@@ -76,7 +81,7 @@ class TicksWhileWalking {
   QDir().mkpath(QFileInfo(longMemoPath()).absolutePath());
   {
     QTextDocument text;
-    text.setPlainText(linesOfText() + kMark);
+    text.setPlainText(linesOfText(jump) + kMark);
     if (!pravella::writeRtfdFile(longMemoPath(), text)) std::_Exit(2);
   }
   const std::unique_ptr<pravella::Application> application = startEndingOnSignals();
@@ -84,10 +89,13 @@ class TicksWhileWalking {
   QStatusBar* status = application->window().statusBar();
   // Generous: deadlines for a loaded machine, never a measure.
   if (!pravella::test::becomesTrue(
-          [memo] { return memo->document()->characterCount() > kLines * kLine.size(); }, 120000))
+          [memo, jump] { return memo->document()->characterCount() > kLines * lineOf(jump).size(); }, 120000))
     std::_Exit(4);
   application->window().activateWindow();
   if (!QTest::qWaitForWindowActive(&application->window())) std::_Exit(6);
+  // A long memo keeps the line width it opened with.
+  if (jump != Jump::CtrlEndInAShorterMemo && memo->lineWrapMode() != QTextEdit::FixedPixelWidth)
+    std::_Exit(12);
   const TicksWhileWalking ticks(status);
   bool walked = false;
   if (jump == Jump::FindAtTheEnd) {
@@ -99,6 +107,16 @@ class TicksWhileWalking {
     walked = status->currentMessage() == pravella::LongMemoMoves::walkingToPlaceMessage();
     // The word replaces the match once it is selected.
     memo->setFocus();
+    QTest::keyClicks(memo, kWord);
+  } else if (jump == Jump::CtrlEndInAShorterMemo) {
+    if (memo->lineWrapMode() != QTextEdit::WidgetWidth) std::_Exit(10);
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+    const QString said = status->currentMessage();
+    if (!memo->textCursor().atEnd() || said == pravella::LongMemoMoves::walkingMessage() ||
+        said == pravella::LongMemoMoves::fixedWidthMessage())
+      std::_Exit(11);
+    for (int i = 0; i < kMark.size(); ++i) QTest::keyClick(memo, Qt::Key_Backspace);
     QTest::keyClicks(memo, kWord);
   } else {
     QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
@@ -113,7 +131,7 @@ class TicksWhileWalking {
     for (int i = 0; i < kMark.size(); ++i) QTest::keyClick(memo, Qt::Key_Backspace);
     QTest::keyClicks(memo, kWord);
   }
-  const QString expectedEnd = kLine.right(10) + kWord;
+  const QString expectedEnd = lineOf(jump).right(10) + kWord;
   if (!pravella::test::becomesTrue([&] { return memo->document()->lastBlock().text().endsWith(expectedEnd); },
                                    120000))
     std::_Exit(8);
@@ -134,15 +152,24 @@ TEST_P(FarJumpInALongMemo, KeepsTheWindowAnsweringAndTheWordTypedGoesThere) {
   QTextDocument saved;
   ASSERT_TRUE(pravella::readRichTextFile(longMemoPath(), saved));
   const QString text = saved.toPlainText();
-  EXPECT_EQ(text.right(30).toStdString(), (kLine.right(30 - kWord.size()) + kWord).toStdString());
-  EXPECT_TRUE(text == linesOfText() + kWord) << "saved " << text.size() << " characters";
+  EXPECT_EQ(text.right(30).toStdString(),
+            (lineOf(GetParam()).right(30 - kWord.size()) + kWord).toStdString());
+  EXPECT_TRUE(text == linesOfText(GetParam()) + kWord) << "saved " << text.size() << " characters";
 }
 
 INSTANTIATE_TEST_SUITE_P(Jumps, FarJumpInALongMemo,
-                         testing::Values(Jump::FindAtTheEnd, Jump::ScrollBarToTheBottom),
+                         testing::Values(Jump::FindAtTheEnd, Jump::ScrollBarToTheBottom,
+                                         Jump::CtrlEndInAShorterMemo),
                          [](const testing::TestParamInfo<Jump>& info) {
-                           return std::string(info.param == Jump::FindAtTheEnd ? "FindAtTheEnd"
-                                                                               : "ScrollBarToTheBottom");
+                           switch (info.param) {
+                             case Jump::FindAtTheEnd:
+                               return std::string("FindAtTheEnd");
+                             case Jump::ScrollBarToTheBottom:
+                               return std::string("ScrollBarToTheBottom");
+                             case Jump::CtrlEndInAShorterMemo:
+                               return std::string("CtrlEndInAShorterMemo");
+                           }
+                           return std::string();
                          });
 
 }  // namespace
