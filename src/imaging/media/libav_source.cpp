@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -14,6 +15,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 
 #include "imaging/media/libav.h"
@@ -42,6 +44,10 @@ struct ScaleFree {
   void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
 
+// Rows of a converted picture begin at multiples of this, and this much follows the last.
+constexpr qsizetype kRowAlign = 128;
+constexpr qsizetype kTailRoom = 256;
+
 void quietLibav() {
   // libav's own chatter (deprecated pixel formats, probing) is not the user's concern.
   static std::once_flag once;
@@ -62,6 +68,7 @@ class LibavSource : public MovieSource {
   // Decodes until the frame of presentation time `pts` comes out; false at the end.
   bool decodeUntil(std::int64_t pts);
   QImage convert(const AVFrame* f);
+  void matchColours(const AVFrame* f);
   int indexOfPts(std::int64_t pts) const;
 
   std::unique_ptr<AVFormatContext, FormatCloser> format_;
@@ -105,6 +112,13 @@ bool LibavSource::open(const QString& path, QString* why) {
   if (avcodec_open2(codec_.get(), decoder, nullptr) < 0) return fail(QStringLiteral("no decoder"));
   size_ = QSize(codec_->width, codec_->height);
   if (size_.isEmpty()) return fail(QStringLiteral("no picture size"));
+  // Pixels that are not square (a sample aspect ratio) show at the width they stand for.
+  const AVRational sar = av_guess_sample_aspect_ratio(raw, stream, nullptr);
+  if (sar.num > 0 && sar.den > 0 && sar.num != sar.den) {
+    const double shown = std::round(size_.width() * av_q2d(sar));
+    if (shown >= 1 && shown <= 16.0 * size_.width() && shown <= 32768)
+      size_.setWidth(static_cast<int>(shown));
+  }
   for (int i = 0; i < static_cast<int>(raw->nb_streams); ++i)
     if (i != stream_) raw->streams[i]->discard = AVDISCARD_ALL;
 
@@ -205,17 +219,46 @@ bool LibavSource::decodeUntil(std::int64_t pts) {
   }
 }
 
+void LibavSource::matchColours(const AVFrame* f) {
+  // The frame's own colour matrix and range: swscale otherwise takes every YUV frame for
+  // BT.601 video range, which tints BT.709 movies and washes out full-range ones whose pixel
+  // format does not say so (only the "yuvj" formats do).
+  const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(f->format));
+  if (!desc || (desc->flags & AV_PIX_FMT_FLAG_RGB) || desc->nb_components < 3) return;
+  int* inTable = nullptr;
+  int* outTable = nullptr;
+  int inFull = 0, outFull = 0, brightness = 0, contrast = 0, saturation = 0;
+  if (sws_getColorspaceDetails(scale_.get(), &inTable, &inFull, &outTable, &outFull, &brightness, &contrast,
+                               &saturation) < 0)
+    return;
+  const bool jpegFormat = std::strncmp(desc->name, "yuvj", 4) == 0;
+  const int full = (f->color_range == AVCOL_RANGE_JPEG || jpegFormat) ? 1 : 0;
+  int space = f->colorspace;
+  if (space == AVCOL_SPC_UNSPECIFIED || space == AVCOL_SPC_RGB || space == AVCOL_SPC_RESERVED)
+    space = SWS_CS_DEFAULT;
+  sws_setColorspaceDetails(scale_.get(), sws_getCoefficients(space), full, outTable, outFull, brightness,
+                           contrast, saturation);
+}
+
 QImage LibavSource::convert(const AVFrame* f) {
   if (f->width <= 0 || f->height <= 0) return {};
   scale_.reset(sws_getCachedContext(scale_.release(), f->width, f->height,
                                     static_cast<AVPixelFormat>(f->format), size_.width(), size_.height(),
                                     AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
   if (!scale_) return {};
+  matchColours(f);
   // Format_RGB32 is 0xffRRGGBB per pixel: B, G, R, A in memory on the little-endian machines
   // we build for.
-  QImage image(size_, QImage::Format_RGB32);
-  std::uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
-  int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
+  // swscale writes its rows in blocks of pixels, past the end of a row whose width is not a
+  // multiple of them: a tightly packed picture of such a width lost the heap after its end.
+  // Rows of whole blocks, and room after the last.
+  const qsizetype stride =
+      (static_cast<qsizetype>(size_.width()) * 4 + kRowAlign - 1) / kRowAlign * kRowAlign;
+  auto* bits = static_cast<std::uint8_t*>(av_malloc(stride * size_.height() + kTailRoom));
+  if (!bits) return {};
+  QImage image(bits, size_.width(), size_.height(), stride, QImage::Format_RGB32, av_free, bits);
+  std::uint8_t* dst[4] = {bits, nullptr, nullptr, nullptr};
+  int dstStride[4] = {static_cast<int>(stride), 0, 0, 0};
   sws_scale(scale_.get(), f->data, f->linesize, 0, f->height, dst, dstStride);
   return image;
 }
