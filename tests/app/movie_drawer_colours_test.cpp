@@ -39,6 +39,7 @@ const Clip kClips[] = {
     {"e-ffv1-444-one.mkv", "ffv1", "yuv444p", 64, 48, 1, {}, 1},
     {"f-ffv1-bgr0.mkv", "ffv1", "bgr0", 64, 48, 3, {}, 1},
     {"g-ffv1-wide-pixels.mkv", "ffv1", "yuv420p", 64, 48, 3, {"-vf", "setsar=2/1"}, 2},
+    {"h-mjpeg-1920x1080.avi", "mjpeg", "yuvj420p", 1920, 1080, 1, {}, 1},
 };
 
 class MovieDrawerColours : public App {
