@@ -61,10 +61,14 @@ class LibavSource : public MovieSource {
   int frameCount() const override { return static_cast<int>(pts_.size()); }
   std::int64_t frameDuration(int index) const override { return durations_[index]; }
   QSize naturalSize() const override { return size_; }
+  std::int64_t firstFrameMicroseconds() const override { return firstUs_; }
   QImage frame(int index) override;
 
  private:
   bool seekTo(int index);
+  // Back to the very start of the file, for containers whose seeks land past the key frame
+  // asked for.
+  bool rewind();
   // Decodes until the frame of presentation time `pts` comes out; false at the end.
   bool decodeUntil(std::int64_t pts);
   QImage convert(const AVFrame* f);
@@ -81,7 +85,9 @@ class LibavSource : public MovieSource {
   std::vector<std::int64_t> pts_;  // ascending presentation times, stream time base
   std::vector<char> key_;
   std::vector<std::int64_t> durations_;
-  int lastDecoded_ = -1;  // the index of the frame the decoder gave last; -1 after a seek
+  std::int64_t firstUs_ = 0;
+  bool overshot_ = false;  // the frame decodeUntil gave last is later than the one asked for
+  int lastDecoded_ = -1;   // the index of the frame the decoder gave last; -1 after a seek
   bool drained_ = false;
   int cachedIndex_ = -1;
   QImage cached_;
@@ -145,6 +151,7 @@ bool LibavSource::open(const QString& path, QString* why) {
 
   const AVRational tb = stream->time_base;
   const std::int64_t first = entries.front().pts;
+  firstUs_ = av_rescale_q(first, tb, AVRational{1, 1000000});
   auto units = [&](std::int64_t ticks) {
     // Frame times rounded to whole 1/600 s.
     return av_rescale_q_rnd(ticks, tb, AVRational{1, kMovieTimeScale},
@@ -170,9 +177,8 @@ bool LibavSource::open(const QString& path, QString* why) {
 
   // Back to the start, and prove that the first frame decodes: a file whose stream only
   // looks like video is no movie.
-  if (!seekTo(0) || !decodeUntil(pts_.front())) return fail(QStringLiteral("the frames do not decode"));
-  cached_ = convert(decoded_.get());
-  cachedIndex_ = 0;
+  lastDecoded_ = -1;
+  cached_ = frame(0);
   return !cached_.isNull() || fail(QStringLiteral("the frames do not decode"));
 }
 
@@ -194,7 +200,18 @@ bool LibavSource::seekTo(int index) {
   return true;
 }
 
+bool LibavSource::rewind() {
+  if (av_seek_frame(format_.get(), -1, 0, AVSEEK_FLAG_BYTE) < 0 &&
+      avformat_seek_file(format_.get(), stream_, INT64_MIN, pts_.front(), pts_.front(), 0) < 0)
+    return false;
+  avcodec_flush_buffers(codec_.get());
+  lastDecoded_ = -1;
+  drained_ = false;
+  return true;
+}
+
 bool LibavSource::decodeUntil(std::int64_t pts) {
+  overshot_ = false;
   for (;;) {
     int r = avcodec_receive_frame(codec_.get(), decoded_.get());
     if (r == 0) {
@@ -202,7 +219,10 @@ bool LibavSource::decodeUntil(std::int64_t pts) {
       if (got == AV_NOPTS_VALUE) got = decoded_->pts;
       const int index = got == AV_NOPTS_VALUE ? lastDecoded_ + 1 : indexOfPts(got);
       lastDecoded_ = index;
-      if (index >= 0 && pts_[index] >= pts) return true;
+      if (index >= 0 && pts_[index] >= pts) {
+        overshot_ = pts_[index] > pts;
+        return true;
+      }
       continue;
     }
     if (r == AVERROR_EOF) return false;
@@ -272,9 +292,14 @@ QImage LibavSource::frame(int index) {
   while (key > 0 && !key_[key]) --key;
   const bool forward = lastDecoded_ >= 0 && index > lastDecoded_ && key <= lastDecoded_ + 1 && !drained_;
   if (!forward && !seekTo(index)) return {};
-  if (!decodeUntil(pts_[index])) {
-    // A decoder that dropped frames after a seek: one more try from the start of the file.
-    if (!seekTo(0) || !decodeUntil(pts_[index])) return {};
+  if (!decodeUntil(pts_[index]) || overshot_) {
+    // A seek that landed past the frame (a transport stream seeks by byte estimates, and its
+    // key frames are not marked), or a decoder that dropped frames after one: once more
+    // from the start of the file. Where even that skips the frame, the next one shows.
+    const bool gotLater = overshot_;
+    if (!rewind() || !decodeUntil(pts_[index])) {
+      if (!gotLater || !seekTo(index) || !decodeUntil(pts_[index])) return {};
+    }
   }
   cached_ = convert(decoded_.get());
   cachedIndex_ = cached_.isNull() ? -1 : index;

@@ -97,10 +97,12 @@ void MediaMovieView::openFrameSource() {
             starts->push_back(at * 1e6 / movie::kMovieTimeScale);
             at += static_cast<double>(source->frameDuration(i));
           }
-          self->player_->setFrameSource([source, starts](qint64 us) {
+          // The backend stamps its frames in the file's own clock, where a stream may start late.
+          const double first = static_cast<double>(source->firstFrameMicroseconds());
+          self->player_->setFrameSource([source, starts, first](qint64 us) {
             if (starts->empty()) return QImage();
             // Frame times are kept to 1/600 s: half of that is the same frame.
-            const double when = static_cast<double>(us) + 1e6 / movie::kMovieTimeScale / 2;
+            const double when = static_cast<double>(us) - first + 1e6 / movie::kMovieTimeScale / 2;
             const auto next = std::upper_bound(starts->begin(), starts->end(), when);
             const int index = static_cast<int>(std::max<std::ptrdiff_t>(next - starts->begin() - 1, 0));
             return source->frame(index);
