@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/ui/media_player/latest_frame_decoder.h"
+
 namespace pravella::player {
 
 namespace {
@@ -50,7 +52,12 @@ MediaStatus statusOf(QMediaPlayer::MediaStatus s) {
 // frame wider than the view cut at its right edge.)
 class FittedVideoView final : public QWidget {
  public:
-  explicit FittedVideoView(QWidget* parent) : QWidget(parent), sink_(new QVideoSink(this)) {
+  explicit FittedVideoView(QWidget* parent)
+      : QWidget(parent), sink_(new QVideoSink(this)), decoder_([this](const QImage& image, qint64) {
+          // A picture the source has none of: the backend's of the frame shown now.
+          image_ = image.isNull() ? backendImage() : image;
+          update();
+        }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     QObject::connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
       frame_ = frame;
@@ -59,7 +66,7 @@ class FittedVideoView final : public QWidget {
   }
   QVideoSink* sink() const { return sink_; }
   void setFrameSource(std::function<QImage(qint64)> frameAt) {
-    frameAt_ = std::move(frameAt);
+    decoder_.setSource(std::move(frameAt));
     present();
   }
   QImage image() const { return image_; }
@@ -83,24 +90,31 @@ class FittedVideoView final : public QWidget {
  private:
   // The picture of the frame last given: the owner's where it has one (the backend's own
   // conversion gets the colours of full-range and 4:4:4 frames wrong and shows RGB frames
-  // without alpha black), else the backend's.
+  // without alpha black), decoded on a worker while the picture before stays; else the
+  // backend's.
   void present() {
-    QImage image;
-    if (frame_.isValid() && frameAt_) image = frameAt_(std::max<qint64>(frame_.startTime(), 0));
-    if (image.isNull() && frame_.isValid()) {
-      image = frame_.toImage();
-      // Only the part of the decoded frame that is picture: decoders pad their rows.
-      const QRect visible = frame_.surfaceFormat().viewport();
-      if (!image.isNull() && visible.isValid() && visible != image.rect()) image = image.copy(visible);
+    if (frame_.isValid() && decoder_.hasSource()) {
+      decoder_.request(std::max<qint64>(frame_.startTime(), 0));
+      return;
     }
-    image_ = image;
+    decoder_.cancel();
+    image_ = backendImage();
     update();
+  }
+
+  QImage backendImage() const {
+    if (!frame_.isValid()) return {};
+    QImage image = frame_.toImage();
+    // Only the part of the decoded frame that is picture: decoders pad their rows.
+    const QRect visible = frame_.surfaceFormat().viewport();
+    if (!image.isNull() && visible.isValid() && visible != image.rect()) image = image.copy(visible);
+    return image;
   }
 
   QVideoSink* sink_;
   QVideoFrame frame_;
-  std::function<QImage(qint64)> frameAt_;
   QImage image_;
+  LatestFrameDecoder decoder_;  // last: it goes first, and hands nothing back after
 };
 
 class QtMoviePlayer final : public MoviePlayer {
@@ -146,6 +160,8 @@ class QtMoviePlayer final : public MoviePlayer {
     // The backend ignores its own source given again and reports no status, which would leave
     // the view unloaded for good; a fresh load also reads a file rewritten since.
     if (!url.isEmpty() && player_->source() == url) player_->setSource(QUrl());
+    // No frame of the movie before shows meanwhile.
+    if (video_) video_->sink()->setVideoFrame(QVideoFrame());
     player_->setSource(url);
   }
   void play() override { player_->play(); }
