@@ -60,9 +60,19 @@ class FittedVideoView final : public QWidget {
         }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     QObject::connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
+      if (settling_) return;
       frame_ = frame;
       present();
     });
+  }
+  // A new movie is given: no frame shows until its own come. The backend hands its frames over
+  // from its own thread, so frames of the movie before may wait in the queue still: those
+  // queued before the call below are dropped.
+  void startMovie() {
+    sink_->setVideoFrame(QVideoFrame());
+    settling_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { settling_ = false; }, Qt::QueuedConnection);
   }
   QVideoSink* sink() const { return sink_; }
   void setFrameSource(std::function<QImage(qint64)> frameAt) {
@@ -113,6 +123,7 @@ class FittedVideoView final : public QWidget {
 
   QVideoSink* sink_;
   QVideoFrame frame_;
+  bool settling_ = false;  // frames of the movie before may still come
   QImage image_;
   LatestFrameDecoder decoder_;  // last: it goes first, and hands nothing back after
 };
@@ -160,8 +171,7 @@ class QtMoviePlayer final : public MoviePlayer {
     // The backend ignores its own source given again and reports no status, which would leave
     // the view unloaded for good; a fresh load also reads a file rewritten since.
     if (!url.isEmpty() && player_->source() == url) player_->setSource(QUrl());
-    // No frame of the movie before shows meanwhile.
-    if (video_) video_->sink()->setVideoFrame(QVideoFrame());
+    if (video_) video_->startMovie();
     player_->setSource(url);
   }
   void play() override { player_->play(); }
