@@ -8,9 +8,11 @@
 #include <QButtonGroup>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QToolButton>
 
 #include "app_fixture.h"
+#include "diary/ui/side_view_scroll.h"
 #include "diary/ui/sun_moon_panel.h"
 
 namespace {
@@ -91,6 +93,11 @@ class SideViewFields : public App {
     if (QDockWidget* view = openView()) {
       EXPECT_GT(view->geometry().left(), window().centralWidget()->geometry().right())
           << s(view->objectName());
+      // The view's own fields are whole too: where it is narrower than they need, they scroll.
+      pravella::SideViewScroll* scroll = pravella::SideViewScroll::of(view);
+      QWidget* content = scroll ? scroll->widget() : view->widget();
+      EXPECT_GE(content->width(), content->minimumSizeHint().width()) << s(view->objectName());
+      EXPECT_GE(content->height(), content->minimumSizeHint().height()) << s(view->objectName());
     }
   }
 };
@@ -150,6 +157,40 @@ TEST_F(SideViewFields, AfterTheLayoutsGoRoundTheWindowStillHoldsWhatASideViewNee
     resizeTo(width);
     expectLaidOutReadably(QString("asked %1, window %2 wide").arg(width).arg(window().width()));
   }
+}
+
+TEST_F(SideViewFields, WhereTheScreenHasNoRoomForAViewsMinimumItScrollsAndTheWindowStaysOnTheScreen) {
+  // The window as wide and high as the screen's available area: a view whose minimum the screen
+  // cannot hold beside the calendar and the memo scrolls inside what is left.
+  const QRect available = window().screen()->availableGeometry();
+  const QMargins decorations(window().geometry().left() - window().frameGeometry().left(),
+                             window().geometry().top() - window().frameGeometry().top(),
+                             window().frameGeometry().right() - window().geometry().right(),
+                             window().frameGeometry().bottom() - window().geometry().bottom());
+  const QRect inside = available.marginsRemoved(decorations);
+  window().setGeometry(inside);
+  ASSERT_TRUE(waitFor([&] { return window().geometry() == inside && laidOut(); }));
+  clickMenuItem(menuEntry({"&Tools", "&Internet"}));
+  ASSERT_TRUE(waitFor([&] { return openView() && laidOut(); }));
+  ASSERT_TRUE(pravella::test::queuedWorkDone(kSettleMs));
+  QDockWidget* view = openView();
+  EXPECT_TRUE(available.contains(window().frameGeometry()))
+      << at(window().frameGeometry()) << " on " << at(available);
+  expectLaidOutReadably("beside the internet sheet");
+  // Its address field is still typed into where it scrolled.
+  auto* address = view->findChild<QLineEdit*>();
+  ASSERT_NE(address, nullptr);
+  address->setFocus();
+  QTest::keyClicks(address, "example");
+  EXPECT_EQ(address->text(), "example");
+  // Closed, the window is as it was; opened again, it fits again.
+  QTest::mouseClick(view->findChild<QAbstractButton*>("qt_dockwidget_closebutton"), Qt::LeftButton);
+  ASSERT_TRUE(waitFor([&] { return !openView() && laidOut(); }));
+  EXPECT_EQ(window().geometry(), inside);
+  clickMenuItem(menuEntry({"&Tools", "&Internet"}));
+  ASSERT_TRUE(waitFor([&] { return openView() && laidOut(); }));
+  EXPECT_TRUE(available.contains(window().frameGeometry()));
+  expectLaidOutReadably("beside the internet sheet again");
 }
 
 }  // namespace
