@@ -143,13 +143,23 @@ TEST_F(SideViewFields, ThePanelAndTheMemoButtonsStayReadableBesideEverySideViewA
 }
 
 TEST_F(SideViewFields, AfterTheLayoutsGoRoundTheWindowStillHoldsWhatASideViewNeeds) {
-  // Every layout in turn and back to the full one; then the internet sheet at the narrowest
-  // window.
+  // Every layout in turn, each readable where it shows the panel and the row and lets the
+  // window be resized, and back to the full one; then the internet sheet at the narrowest window.
   QAction* change = nullptr;
   for (QAction* a : window().findChildren<QAction*>())
     if (a->shortcut() == QKeySequence("Ctrl+Shift+L")) change = a;
   ASSERT_NE(change, nullptr);
-  for (int step = 0; step < 3; ++step) typeShortcut(change->shortcut());
+  int layoutsChecked = 0;
+  for (int step = 1; step <= 3; ++step) {
+    typeShortcut(change->shortcut());
+    if (!shown(window().sunMoonPanel()) || window().minimumWidth() == window().maximumWidth()) continue;
+    ++layoutsChecked;
+    for (const int width : {1100, 1}) {
+      resizeTo(width);
+      expectLaidOutReadably(QString("layout %1, window %2 wide").arg(step).arg(window().width()));
+    }
+  }
+  EXPECT_EQ(layoutsChecked, 2);  // the one with the memo and no calendar, and the full one
   ASSERT_TRUE(shown(memo()));
   clickMenuItem(menuEntry({"&Tools", "&Internet"}));
   ASSERT_TRUE(waitFor([&] { return openView() && laidOut(); }));
