@@ -14,6 +14,8 @@
 
 RGBColor canvasColor{65535, 65535, 65535};
 
+void resetCanvasColor() { canvasColor = {65535, 65535, 65535}; }
+
 namespace {
 
 using pravella::OffScreenWorld;

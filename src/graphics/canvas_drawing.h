@@ -15,6 +15,8 @@
 
 // The background of new canvases (16-bit components), white at start.
 extern RGBColor canvasColor;
+// The canvas colour as at start (white), for a fresh language.
+void resetCanvasColor();
 
 // Each component 0..254 times 256; 255 and above, and negative values, give 65,535.
 void DoChangeCanvasColor(std::int32_t red, std::int32_t green, std::int32_t blue);

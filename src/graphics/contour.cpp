@@ -14,6 +14,8 @@
 int32_t topoHwin = 200;
 int32_t topoVwin = 200;
 
+void resetTopoWindowSize() { topoHwin = topoVwin = 200; }
+
 namespace {
 
 using pravella::OffScreenWorld;

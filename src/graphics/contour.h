@@ -11,6 +11,8 @@
 // The picture size of the grid and triangle forms (200 by 200 at start).
 extern int32_t topoHwin;
 extern int32_t topoVwin;
+// The contour picture size as at start (200 x 200), for a fresh language.
+void resetTopoWindowSize();
 
 // Sizes below 100 become 100. Returns 1.
 int DoSetTopoWindowSize(int32_t width, int32_t height);

@@ -5,6 +5,8 @@
 
 std::int32_t copyBitsMode = 0;
 
+void resetCopyBitsMode() { copyBitsMode = 0; }
+
 int BeginDrawInToOffScreen(pravella::OffScreenWorld* world) {
   if (!world || world->isNull()) {
     pravella::graphics::reportError("BeginDrawingOffscreen: LockPixels failed");

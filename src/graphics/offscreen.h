@@ -12,6 +12,8 @@
 // 1: pixel recordings copy plainly (white covers what lies beneath); otherwise they copy
 // transparently (white pixels are left out). Initially 0.
 extern std::int32_t copyBitsMode;
+// copyBitsMode as at start (0), for a fresh language.
+void resetCopyBitsMode();
 
 // Makes the world the current port; reports "BeginDrawingOffscreen: LockPixels failed" and
 // returns 0 for a null world.

@@ -10,10 +10,13 @@
 
 #include "graphics/graphics_hooks.h"
 #include "graphics/picture.h"
+#include "graphics/picture_file_ends.h"
 #include "platform/atomic_file.h"
 #include "platform/bounded_read.h"
 
 std::int32_t quality = 512;
+
+void resetJpegQuality() { quality = 512; }
 
 namespace {
 
@@ -55,7 +58,8 @@ bool looksLikePict(const QString& path, const QByteArray& data) {
     return true;
   for (const qsizetype at : {static_cast<qsizetype>(kPictHeaderSize), static_cast<qsizetype>(0)}) {
     const QByteArray version = data.mid(at + 10, 4);
-    if (version == QByteArray("\x00\x11\x02\xFF", 4) || version.startsWith(QByteArray("\x11\x01", 2))) return true;
+    if (version == QByteArray("\x00\x11\x02\xFF", 4) || version.startsWith(QByteArray("\x11\x01", 2)))
+      return true;
   }
   return false;
 }
@@ -125,17 +129,30 @@ bool canImportPicture(const std::string& path) {
 
 namespace pravella {
 
-const char* pictureFromFileData(const QByteArray& data, const QString& name, QByteArray& out) {
+const char* pictureFromFileData(const QByteArray& data, const QString& name, QByteArray& out, QString* why) {
   QBuffer buffer;
   buffer.setData(data);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
   const QByteArray format = reader.format();
+  auto damaged = [&](const QString& reason) {
+    if (why) *why = reason;
+    return "Can not get Picture.";
+  };
   if (format.isEmpty()) {
     // Not a format Qt knows: perhaps one of our (or an old) PICT files.
     if (readPictFile(data, out)) return nullptr;
-    return looksLikePict(name, data) ? "Can not get Picture." : "Invalid ComponentInstance.";
+    if (!looksLikePict(name, data)) return "Invalid ComponentInstance.";
+    return damaged(QStringLiteral("its PICT picture is damaged or cut short"));
   }
+  const QString kind = QString::fromLatin1(format).toUpper();
+  // A reader that fills a cut file's missing rows would pass off a picture that is not the file's.
+  if (pictureFileEndsEarly(format, data))
+    return damaged(QStringLiteral("the file ends before its %1 picture does").arg(kind));
+  // Qt's own words for a file it knows but cannot decode ("Unable to read image data").
+  auto undecodable = [&] {
+    return damaged(QStringLiteral("the %1 reader says \"%2\"").arg(kind, reader.errorString()));
+  };
   const QSize size = reader.size();
   // A JPEG file goes in unchanged: no loss, and it is as small as it already is.
   if (format == "jpeg" && size.isValid() &&
@@ -144,11 +161,12 @@ const char* pictureFromFileData(const QByteArray& data, const QString& name, QBy
     if (reader.read(&probe)) {
       out = Picture::fromJpeg(data, probe.size()).bytes();
       if (!out.isEmpty()) return nullptr;
+      return "Can not get Picture.";
     }
-    return "Can not get Picture.";
+    return undecodable();
   }
   const QImage image = reader.read();
-  if (image.isNull()) return "Can not get Picture.";
+  if (image.isNull()) return undecodable();
   // Direct pixels first (exact, keeps transparency), unless they plainly cannot fit: a photo
   // barely packs, so three bytes a pixel is what it would take.
   const std::size_t limit = graphics::pictureByteLimit();
@@ -179,7 +197,10 @@ int DoLoadPicture(const std::string& path, QByteArray& out) {
                                                                  : "Can not get Picture.");
     return 0;
   }
-  if (const char* error = pravella::pictureFromFileData(read.data, name, out)) {
+  QString why;
+  if (const char* error = pravella::pictureFromFileData(read.data, name, out, &why)) {
+    // A file a reader knows but cannot decode says why, naming it as the program named it.
+    if (!why.isEmpty()) reportError("Cannot decode \"" + path + "\": " + why.toStdString());
     reportError(error);
     return 0;
   }

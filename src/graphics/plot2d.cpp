@@ -12,11 +12,24 @@
 #include "lang/values.h"
 #include "platform/cformat.h"
 
-int32_t hwin = 400;
-int32_t vwin = 280;
+namespace {
+constexpr int32_t kStartWidth = 400;
+constexpr int32_t kStartHeight = 280;
+}  // namespace
+
+int32_t hwin = kStartWidth;
+int32_t vwin = kStartHeight;
 int32_t pointMode = 0;
 double axisData[7] = {0, 0, 0, 0, 0, 0, 0};
 uint8_t DrawLineStatus = 1;
+
+void resetPlotSettings() {
+  hwin = kStartWidth;
+  vwin = kStartHeight;
+  pointMode = 0;
+  for (double& v : axisData) v = 0;
+  DrawLineStatus = 1;
+}
 
 namespace {
 

@@ -19,6 +19,8 @@ extern int32_t pointMode;
 extern double axisData[7];
 // Whether the polygons of bar and surface plots get a frame line (1 at start).
 extern uint8_t DrawLineStatus;
+// The plot size, point mode, axis and frame settings as at start, for a fresh language.
+void resetPlotSettings();
 
 // Largest and smallest of the rows x cols values.
 int getMaxMin(const double* m, int rows, int cols, double* max, double* min);

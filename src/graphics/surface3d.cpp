@@ -26,6 +26,16 @@ int32_t vwin = 300;
 double magView3D = 0.6, viewX = 10.0, viewY = 10.0, viewZ = 100.0, Dhight = 0.1, Dmax = 1000.0,
        Dmin = -1000.0;
 
+void resetView3DSettings() {
+  view3d::hwin = view3d::vwin = 300;
+  magView3D = 0.6;
+  viewX = viewY = 10.0;
+  viewZ = 100.0;
+  Dhight = 0.1;
+  Dmax = 1000.0;
+  Dmin = -1000.0;
+}
+
 namespace {
 
 using pravella::OffScreenWorld;
@@ -435,8 +445,8 @@ int valueIndexTopo(double m, double min, double max) {
   return vkTruncToInt(v);
 }
 
-int PlotPict3D(int rows, int cols, const double* x, const double* y, const double* z, const QByteArray& picture,
-               Picture& out) {
+int PlotPict3D(int rows, int cols, const double* x, const double* y, const double* z,
+               const QByteArray& picture, Picture& out) {
   ViewRotation r;
   CalcAngle(&r, viewX, viewY);
   const Frame f = frameOfView();
@@ -450,10 +460,11 @@ int PlotPict3D(int rows, int cols, const double* x, const double* y, const doubl
   }
   const QRect frame = Picture(picture).frame();
   const long long pw = frame.width(), ph = frame.height();
-  auto add = [&table](long long sx1, long long sy1, long long sx2, long long sy2, long long sx3, long long sy3,
-                      QPoint t1, QPoint t2, QPoint t3) {
-    for (double v : {double(sx1), double(sy1), double(sx2), double(sy2), double(sx3), double(sy3), double(t1.x()),
-                     double(t1.y()), double(t2.x()), double(t2.y()), double(t3.x()), double(t3.y())})
+  auto add = [&table](long long sx1, long long sy1, long long sx2, long long sy2, long long sx3,
+                      long long sy3, QPoint t1, QPoint t2, QPoint t3) {
+    for (double v :
+         {double(sx1), double(sy1), double(sx2), double(sy2), double(sx3), double(sy3), double(t1.x()),
+          double(t1.y()), double(t2.x()), double(t2.y()), double(t3.x()), double(t3.y())})
       table.push_back(v);
   };
   // Cell (i, j) takes the picture's columns xa..xb and rows ya..yb, far cells first so that

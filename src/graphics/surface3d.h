@@ -17,6 +17,8 @@ extern int32_t hwin;  // 300 at start; the 2-D plots keep their own size
 extern int32_t vwin;
 }  // namespace view3d
 extern double magView3D, viewX, viewY, viewZ, Dhight, Dmax, Dmin;
+// The 3-D view as at start, for a fresh language.
+void resetView3DSettings();
 
 // The rotation of a view: rows across, up and depth; each row's second coefficient multiplies
 // z and its third y.
@@ -90,8 +92,8 @@ int DoParametricPlot3DStereo(int rows, int cols, const double* x, const double* 
 // the surface's cells, each cell's two triangles warped onto its projection, far cells first.
 // Always hwin by vwin pixels (white where no cell is); the warp shifts everything one pixel up
 // and left. Returns 1, or 0 (a failed warp reports).
-int PlotPict3D(int rows, int cols, const double* x, const double* y, const double* z, const QByteArray& picture,
-               pravella::Picture& out);
+int PlotPict3D(int rows, int cols, const double* x, const double* y, const double* z,
+               const QByteArray& picture, pravella::Picture& out);
 
 // Colour-table index of a value mean m in [min, max]: rule "SP" (0 .. 254) and rule "Topo"
 // (0 .. 255).

@@ -14,6 +14,7 @@ namespace pravella::imaging {
 namespace {
 
 std::atomic<int> fixedWorkers{0};
+std::atomic<void (*)(int)> itemHook{nullptr};
 
 // Below this many voxel visits a thread costs more than it saves.
 constexpr long long kMinWorkPerThread = 1 << 16;
@@ -37,6 +38,8 @@ int reportWorkBroken() {
 
 void setWorkerCountForTests(int workers) { fixedWorkers = std::max(0, workers); }
 
+void setItemHookForTests(void (*hook)(int done)) { itemHook.store(hook); }
+
 void forEachItem(int count, int workers, const std::function<void(int worker, int item)>& work,
                  const std::function<void(int done)>& progress) {
   std::atomic<int> next{0}, done{0};
@@ -44,7 +47,9 @@ void forEachItem(int count, int workers, const std::function<void(int worker, in
     for (int item = next++; item < count; item = next++) {
       work(worker, item);
       const int finished = ++done;
-      if (reports && progress) progress(finished);
+      if (!reports) continue;
+      if (progress) progress(finished);
+      if (void (*hook)(int) = itemHook.load(std::memory_order_relaxed)) hook(finished);
     }
   };
   std::vector<std::thread> threads;

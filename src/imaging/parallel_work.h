@@ -18,6 +18,10 @@ int reportWorkBroken();
 // Fixes the thread count (tests compare one thread with many); 0 restores the default.
 void setWorkerCountForTests(int workers);
 
+// Calls hook(done) on the calling thread after each item it finishes, as progress is called, so
+// that a test can act in the middle of a piece of work; null removes it.
+void setItemHookForTests(void (*hook)(int done));
+
 // Runs work(worker, item) for every item in [0, count) on `workers` threads (worker 0 is the
 // calling thread). progress(done) is called on the calling thread after each item it finishes,
 // with the number of items finished by all threads so far.

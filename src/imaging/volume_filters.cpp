@@ -9,7 +9,7 @@
 #include "imaging/volume_data.h"
 #include "imaging/volume_gradient.h"
 #include "imaging/volume_rows.h"
-#include "imaging/volume_slices.h"
+#include "imaging/volume_work.h"
 #include "lang/report.h"
 #include "platform/progress_bar.h"
 
@@ -62,8 +62,8 @@ std::int16_t laplaceAtEdge(CubeFilter filter, const std::int32_t* ySums, const s
 // One output slice from the original slices below it, at it and above it (null outside the
 // volume): row by row, the sums along z of the next row of the three slices, then along y over
 // three of those, then along x inside the kernels.
-void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const std::int16_t* below, const std::int16_t* in,
-                 const std::int16_t* above, CubeRows& rows, std::int16_t* o) {
+void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const std::int16_t* below,
+                 const std::int16_t* in, const std::int16_t* above, CubeRows& rows, std::int16_t* o) {
   const VolumeRowKernels& K = vkRowKernels();
   const int R = v.rows, C = v.columns;
   auto row = [C](const std::int16_t* slice, int y) {
@@ -95,8 +95,8 @@ void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const std::int16
     // the faces take the general formula.
     const bool inner = below && above && y > 0 && y + 1 < R && C > 2;
     if (inner)
-      K.laplaceRow(ySums, row(in, y), row(below, y - 1), row(above, y + 1), filter == CubeFilter::Laplacian, out,
-                   1, C - 1);
+      K.laplaceRow(ySums, row(in, y), row(below, y - 1), row(above, y + 1), filter == CubeFilter::Laplacian,
+                   out, 1, C - 1);
     for (int x = 0; x < C; ++x) {
       if (inner && x == 1) x = C - 1;
       out[x] = laplaceAtEdge(filter, ySums, below, in, above, x, y, C, R, cyz);
@@ -104,28 +104,47 @@ void filterSlice(const VolumeSlot& v, CubeFilter filter, int z, const std::int16
   }
 }
 
-// The 3 x 3 x 3 filters: slices rewritten in place over the threads, each with its own rows.
+constexpr const char* kNoMemory = "can not allocate the memory.";
+
+// The 3 x 3 x 3 filters: the slices filtered over the threads, each with its own rows, into a
+// new array that replaces the voxels when every slice is done.
 bool cubeFilter(VolumeSlot& v, CubeFilter filter, bool reports, int progressEnd) {
   const int S = v.slices;
   const int workers = pravella::imaging::workerCount(S, static_cast<long long>(v.rows) * v.columns);
   std::vector<CubeRows> rows(static_cast<std::size_t>(workers));
+  std::vector<std::int16_t> out;
+  if (!pravella::imaging::allocResultVoxels(out, v.voxels.size(), kNoMemory)) return false;
   try {
     for (CubeRows& r : rows) r.allocate(v.columns);
   } catch (const std::bad_alloc&) {
-    error_disp("can not allocate the memory.");
+    error_disp(kNoMemory);
     return false;
   }
   if (reports) setProcessIndicator(0, progressEnd);
-  const bool done = pravella::imaging::rewriteSlices(
-      v.voxels, v.sliceSize(), S, 0, S, workers,
-      [&](int worker, int z, const std::int16_t* below, const std::int16_t* at, const std::int16_t* above,
-          std::int16_t* out) { filterSlice(v, filter, z, below, at, above, rows[static_cast<std::size_t>(worker)], out); },
+  const std::size_t plane = v.sliceSize();
+  const std::int16_t* in = v.voxels.data();
+  const bool done = pravella::imaging::forEachItemUnlessBroken(
+      S, workers,
+      [&](int worker, int z) {
+        const std::int16_t* at = in + static_cast<std::size_t>(z) * plane;
+        filterSlice(v, filter, z, z > 0 ? at - plane : nullptr, at, z + 1 < S ? at + plane : nullptr,
+                    rows[static_cast<std::size_t>(worker)], out.data() + static_cast<std::size_t>(z) * plane);
+      },
       [&](int finished) {
         if (reports) setProcessIndicatorValue(finished);
       });
+  if (!done) return pravella::imaging::reportWorkBroken();
   if (reports) setProcessIndicatorValue(0);
-  if (!done) error_disp("can not allocate the memory.");
-  return done;
+  v.voxels.swap(out);
+  return true;
+}
+
+// The difference filter and the gradient magnitude, which differ only in their message.
+int gradientFilter(VolumeSlot& v, const char* noMemory) {
+  std::vector<std::int16_t> out;
+  if (!vkVolumeGradient(v, out, true, noMemory)) return 0;
+  v.voxels.swap(out);
+  return 1;
 }
 
 int emptySource() {
@@ -166,23 +185,13 @@ int DoLaplacianVolumeData() {
 }
 
 int DoDiffVolumeData() {
-  VolumeSlot& v = *vData;
-  if (v.empty()) return emptySource();
-  if (!vkVolumeGradientInPlace(v, true)) {
-    error_disp("can not allocate the memory.");
-    return 0;
-  }
-  return 1;
+  if (vData->empty()) return emptySource();
+  return gradientFilter(*vData, kNoMemory);
 }
 
 int DoVolume_Grad() {
-  VolumeSlot& v = *vData;
-  if (v.empty()) return 1;
-  if (!vkVolumeGradientInPlace(v, true)) {
-    error_disp("memory allocation");
-    return 0;
-  }
-  return 1;
+  if (vData->empty()) return 1;
+  return gradientFilter(*vData, "memory allocation");
 }
 
 int DoVolumeULimitTo(double limit, double value) { return limitTo(limit, value, true); }
@@ -203,17 +212,19 @@ int SubtractVolumeData(int a, int b, int out) {
     error_disp("imvalid volume structure");
     return 0;
   }
+  // Built beside the slot it replaces, which keeps its volume when this fails or is stopped.
+  std::vector<std::int16_t> result;
+  if (!pravella::imaging::allocResultVoxels(result, A.voxels.size(), kNoMemory)) return 0;
+  const std::size_t plane = A.sliceSize();
+  const bool done = pravella::imaging::forEachItemUnlessBroken(
+      A.slices, pravella::imaging::workerCount(A.slices, static_cast<long long>(plane)), [&](int, int z) {
+        const std::size_t first = static_cast<std::size_t>(z) * plane;
+        for (std::size_t i = first; i < first + plane; ++i)
+          result[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(A.voxels[i] - B.voxels[i]));
+      });
+  if (!done) return pravella::imaging::reportWorkBroken();
   VolumeSlot& O = slot(out);
-  O.clear();
-  try {
-    O.voxels.resize(A.voxels.size());
-  } catch (const std::bad_alloc&) {
-    O.clear();
-    error_disp("can not allocate the memory.");
-    return 0;
-  }
-  for (std::size_t i = 0; i < A.voxels.size(); ++i)
-    O.voxels[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(A.voxels[i] - B.voxels[i]));
+  O.voxels.swap(result);
   O.rows = A.rows;
   O.columns = A.columns;
   O.slices = A.slices;
@@ -231,26 +242,28 @@ int DoV2P(int source, int destination) {
   }
   const VolumeSlot& src = slot(source);
   if (src.empty()) return emptySource();
+  std::vector<std::int16_t> shell;
+  if (!pravella::imaging::allocResultVoxels(shell, src.voxels.size(), kNoMemory)) return 0;
+  const std::size_t C = static_cast<std::size_t>(src.columns), plane = src.sliceSize();
+  const int S = src.slices;
+  const bool done = pravella::imaging::forEachItemUnlessBroken(
+      S, pravella::imaging::workerCount(S, static_cast<long long>(plane)), [&](int, int z) {
+        const std::size_t first = static_cast<std::size_t>(z) * plane;
+        const std::int16_t* s = src.voxels.data();
+        std::copy_n(s + first, plane, shell.data() + first);
+        if (z == 0 || z + 1 >= S) return;
+        for (int y = 1; y + 1 < src.rows; ++y)
+          for (int x = 1; x + 1 < src.columns; ++x) {
+            const std::size_t i = src.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y),
+                                            static_cast<std::size_t>(z));
+            if (s[i - 1] && s[i + 1] && s[i - C] && s[i + C] && s[i - plane] && s[i + plane]) shell[i] = 0;
+          }
+      });
+  if (!done) return pravella::imaging::reportWorkBroken();
   VolumeSlot& dst = slot(destination);
-  dst.clear();
-  try {
-    dst.voxels = src.voxels;
-  } catch (const std::bad_alloc&) {
-    dst.clear();
-    error_disp("can not allocate the memory.");
-    return 0;
-  }
+  dst.voxels.swap(shell);
   dst.rows = src.rows;
   dst.columns = src.columns;
   dst.slices = src.slices;
-  const std::size_t C = static_cast<std::size_t>(src.columns), plane = src.sliceSize();
-  for (int z = 1; z + 1 < src.slices; ++z)
-    for (int y = 1; y + 1 < src.rows; ++y)
-      for (int x = 1; x + 1 < src.columns; ++x) {
-        const std::size_t i =
-            src.index(static_cast<std::size_t>(x), static_cast<std::size_t>(y), static_cast<std::size_t>(z));
-        const std::int16_t* s = src.voxels.data();
-        if (s[i - 1] && s[i + 1] && s[i - C] && s[i + C] && s[i - plane] && s[i + plane]) dst.voxels[i] = 0;
-      }
   return 1;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Neighbourhood filters of the current volume (mean, Laplace, Laplacian, the difference filter
 // and the gradient magnitude), value limits, the difference of two slots and the shell of an
-// object. Filters rewrite the voxels slice by slice over threads, keeping the original slices
-// they still read, so no second array of the volume's size is needed; each returns 1, or 0 after
-// reporting with the volume unchanged.
+// object. Each builds its result beside the volumes it reads (see volume_work.h), so the held
+// button stops it between slices; each returns 1, or 0 after reporting (the break too) with
+// every volume unchanged. The limits work in place in one pass with no break test: they need
+// no second array, and a pass over the largest volume takes about a second.
 
 int DoSmoothVolumeData();
 int DoLaplaceVolumeData();

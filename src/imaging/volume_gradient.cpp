@@ -6,7 +6,8 @@
 
 #include "imaging/parallel_work.h"
 #include "imaging/volume_rows.h"
-#include "imaging/volume_slices.h"
+#include "imaging/volume_work.h"
+#include "lang/report.h"
 #include "platform/progress_bar.h"
 
 namespace {
@@ -44,8 +45,8 @@ void gradientSlice(int R, int C, const std::int16_t* below, const std::int16_t* 
     // Slice z-1 minus slice z+1, row y-1 minus row y+1, column x-1 minus column x+1, each a
     // 3 x 3 sum over the two other axes.
     std::int16_t* out = o + static_cast<std::size_t>(y) * C;
-    K.gradientRow(rows.sums(y - 1), rows.sums(y), rows.sums(y + 1), rows.differences(y - 1), rows.differences(y),
-                  rows.differences(y + 1), rows.work(), out, C);
+    K.gradientRow(rows.sums(y - 1), rows.sums(y), rows.sums(y + 1), rows.differences(y - 1),
+                  rows.differences(y), rows.differences(y + 1), rows.work(), out, C);
     out[0] = out[C - 1] = 0;
   }
   std::fill_n(o, C, std::int16_t{0});
@@ -53,7 +54,8 @@ void gradientSlice(int R, int C, const std::int16_t* below, const std::int16_t* 
 }
 
 int gradientWorkers(const VolumeSlot& v) {
-  return pravella::imaging::workerCount(std::max(0, v.slices - 2), static_cast<long long>(v.rows) * v.columns);
+  return pravella::imaging::workerCount(std::max(0, v.slices - 2),
+                                        static_cast<long long>(v.rows) * v.columns);
 }
 
 bool allocateRows(std::vector<GradientRows>& rows, int columns) {
@@ -69,59 +71,34 @@ bool tooThin(const VolumeSlot& v) { return v.rows < 3 || v.columns < 3 || v.slic
 
 }  // namespace
 
-bool vkVolumeGradient(const VolumeSlot& v, std::vector<std::int16_t>& out, bool reports) {
+bool vkVolumeGradient(const VolumeSlot& v, std::vector<std::int16_t>& out, bool reports,
+                      const char* noMemory) {
   const int R = v.rows, C = v.columns, S = v.slices;
   const int workers = gradientWorkers(v);
   std::vector<GradientRows> rows(static_cast<std::size_t>(workers));
-  try {
-    out.assign(v.voxels.size(), 0);
-  } catch (const std::bad_alloc&) {
-    std::vector<std::int16_t>().swap(out);
-    return false;
-  }
+  if (!pravella::imaging::allocResultVoxels(out, v.voxels.size(), noMemory)) return false;
   if (!allocateRows(rows, C)) {
     std::vector<std::int16_t>().swap(out);
+    error_disp(noMemory);
     return false;
   }
   if (reports) setProcessIndicator(0, std::max(0, S - 1));
-  if (!tooThin(v))
-    pravella::imaging::forEachItem(
-        S - 2, workers,
-        [&](int worker, int item) {
-          const std::size_t z = static_cast<std::size_t>(item) + 1, plane = v.sliceSize();
-          const std::int16_t* at = v.voxels.data() + z * plane;
-          gradientSlice(R, C, at - plane, at, at + plane, rows[static_cast<std::size_t>(worker)], out.data() + z * plane);
-        },
-        [&](int done) {
-          if (reports) setProcessIndicatorValue(done);
-        });
-  if (reports) setProcessIndicatorValue(0);
-  return true;
-}
-
-bool vkVolumeGradientInPlace(VolumeSlot& v, bool reports) {
-  const int R = v.rows, C = v.columns, S = v.slices;
-  const int workers = gradientWorkers(v);
-  std::vector<GradientRows> rows(static_cast<std::size_t>(workers));
-  if (!allocateRows(rows, C)) return false;
-  if (reports) setProcessIndicator(0, std::max(0, S - 1));
-  if (tooThin(v)) {
-    std::fill(v.voxels.begin(), v.voxels.end(), std::int16_t{0});
-  } else {
-    // The first and last slices are read by their neighbours and cleared after them.
-    const bool done = pravella::imaging::rewriteSlices(
-        v.voxels, v.sliceSize(), S, 1, S - 1, workers,
-        [&](int worker, int, const std::int16_t* below, const std::int16_t* at, const std::int16_t* above,
-            std::int16_t* out) { gradientSlice(R, C, below, at, above, rows[static_cast<std::size_t>(worker)], out); },
-        [&](int finished) {
-          if (reports) setProcessIndicatorValue(finished);
-        });
-    if (!done) {
-      if (reports) setProcessIndicatorValue(0);
-      return false;
-    }
-    std::fill_n(v.voxels.begin(), v.sliceSize(), std::int16_t{0});
-    std::fill_n(v.voxels.end() - static_cast<std::ptrdiff_t>(v.sliceSize()), v.sliceSize(), std::int16_t{0});
+  const bool done =
+      tooThin(v) || pravella::imaging::forEachItemUnlessBroken(
+                        S - 2, workers,
+                        [&](int worker, int item) {
+                          const std::size_t z = static_cast<std::size_t>(item) + 1, plane = v.sliceSize();
+                          const std::int16_t* at = v.voxels.data() + z * plane;
+                          gradientSlice(R, C, at - plane, at, at + plane,
+                                        rows[static_cast<std::size_t>(worker)], out.data() + z * plane);
+                        },
+                        [&](int finished) {
+                          if (reports) setProcessIndicatorValue(finished);
+                        });
+  if (!done) {
+    std::vector<std::int16_t>().swap(out);
+    pravella::imaging::reportWorkBroken();
+    return false;
   }
   if (reports) setProcessIndicatorValue(0);
   return true;

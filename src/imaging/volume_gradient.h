@@ -8,10 +8,8 @@
 
 #include "imaging/volume_data.h"
 
-// Computes the magnitude of `source` into `out` (resized to the volume). False when the memory
-// cannot be had. Reports progress over the slices when `reports` is set.
-bool vkVolumeGradient(const VolumeSlot& source, std::vector<std::int16_t>& out, bool reports);
-
-// The same in place of the voxels of `volume`, without a second array of its size. False, with
-// the volume unchanged, when the memory cannot be had.
-bool vkVolumeGradientInPlace(VolumeSlot& volume, bool reports);
+// Computes the magnitude of `source` into `out` (resized to the volume), reporting progress over
+// the slices when `reports` is set. False after reporting `noMemory` (with the reason when the
+// array is refused before it is asked for) or the break, with `out` empty.
+bool vkVolumeGradient(const VolumeSlot& source, std::vector<std::int16_t>& out, bool reports,
+                      const char* noMemory);

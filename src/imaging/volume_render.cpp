@@ -6,6 +6,7 @@
 
 #include "imaging/parallel_work.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/progress_bar.h"
 
@@ -44,12 +45,14 @@ bool surfacePoints(const VolumeSlot& v, std::vector<VolumeSurfacePoint>& points)
     return false;
   }
   const int workers = workerCount(S, static_cast<long long>(R) * C);
+  VkWorkBreak stop;
   forEachItem(
       S, workers,
       [&](int, int z) {
         auto& list = perSlice[static_cast<std::size_t>(z)];
         try {
           for (int y = 0; y < R; ++y) {
+            if (stop.stop()) return;
             const std::int16_t* row =
                 v.voxels.data() + v.index(0, static_cast<std::size_t>(y), static_cast<std::size_t>(z));
             for (int x = 0; x < C; ++x) {
@@ -73,6 +76,7 @@ bool surfacePoints(const VolumeSlot& v, std::vector<VolumeSurfacePoint>& points)
         }
       },
       [](int done) { setProcessIndicatorValue(done); });
+  if (stop.broken()) return reportWorkBroken() != 0;
   long long total = 0;
   for (int z = 0; z < S; ++z) {
     if (overflow[static_cast<std::size_t>(z)] == 2) {
@@ -142,12 +146,16 @@ bool projectNearest(const VolumeSlot& v, const std::vector<VolumeSurfacePoint>& 
     return false;
   }
   if (reportPoints) setProcessIndicator(0, count);
+  // A point covers mag² pixels zmag times over, sizes the program gives: the break is tested
+  // at every point.
+  VkWorkBreak stop;
   pravella::imaging::forEachItem(
       chunks, workers,
       [&](int worker, int chunk) {
         DepthImage& d = images[static_cast<std::size_t>(worker)];
         const int end = std::min(count, (chunk + 1) * kChunk);
         for (int i = chunk * kChunk; i < end; ++i) {
+          if (stop.stop()) return;
           const VolumeSurfacePoint& q = points[static_cast<std::size_t>(i)];
           const double value = v.voxels[v.index(static_cast<std::size_t>(q.x), static_cast<std::size_t>(q.y),
                                                 static_cast<std::size_t>(q.z))];
@@ -165,6 +173,7 @@ bool projectNearest(const VolumeSlot& v, const std::vector<VolumeSurfacePoint>& 
       [&](int done) {
         if (reportPoints) setProcessIndicatorValue(std::min(count, done * kChunk));
       });
+  if (stop.broken()) return pravella::imaging::reportWorkBroken() != 0;
   out = std::move(images[0]);
   for (std::size_t t = 1; t < images.size(); ++t) {
     const DepthImage& d = images[t];

@@ -9,6 +9,7 @@
 #include "imaging/volume_data.h"
 #include "imaging/volume_rows.h"
 #include "imaging/volume_settings.h"
+#include "imaging/volume_work.h"
 #include "lang/report.h"
 #include "lang/run_state.h"
 #include "lang/stdlib/spline.h"
@@ -23,8 +24,10 @@ int emptyVolume() {
   return 0;
 }
 
+constexpr const char* kNoMemoryVD = "Can not allocate memory(VD)";
+
 int noMemoryVD() {
-  error_disp("Can not allocate memory(VD)");
+  error_disp(kNoMemoryVD);
   return 0;
 }
 
@@ -55,6 +58,14 @@ bool voxelInRange(double value, std::int16_t& voxel) {
   return true;
 }
 
+// A new array of the volume's rows and columns and `slices` slices, which sliceCountFits
+// has let through.
+bool allocResized(std::vector<std::int16_t>& out, const VolumeSlot& v, int slices) {
+  if (static_cast<long long>(v.sliceSize()) * slices > kMaxVolumeVoxels) return noMemoryVD();
+  return pravella::imaging::allocResultVoxels(out, v.sliceSize() * static_cast<std::size_t>(slices),
+                                              kNoMemoryVD);
+}
+
 // [x y z 1] M divided by its fourth component; false when that is not a finite division.
 bool mapPoint(const double* M, double x, double y, double z, double& X, double& Y, double& Z) {
   const double w = x * M[3] + y * M[7] + z * M[11] + M[15];
@@ -69,11 +80,7 @@ bool mapPoint(const double* M, double x, double y, double z, double& X, double& 
 template <typename Row>
 int rebuildRows(VolumeSlot& v, Row&& row) {
   std::vector<std::int16_t> out;
-  try {
-    out.assign(v.voxels.size(), 0);
-  } catch (const std::bad_alloc&) {
-    return noMemoryVD();
-  }
+  if (!pravella::imaging::allocResultVoxels(out, v.voxels.size(), kNoMemoryVD)) return 0;
   setProcessIndicator(0, std::max(0, v.slices - 1));
   const int workers = pravella::imaging::workerCount(v.slices, static_cast<long long>(v.rows) * v.columns);
   VkWorkBreak stop;
@@ -125,7 +132,7 @@ int DozHokanVolumeData(int slices) {
   if (v.empty()) return emptyVolume();
   if (!sliceCountFits(v, slices)) return 0;
   std::vector<std::int16_t> out;
-  if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();
+  if (!allocResized(out, v, slices)) return 0;
   const std::size_t C = static_cast<std::size_t>(v.columns), S = static_cast<std::size_t>(v.slices),
                     N = static_cast<std::size_t>(slices);
   std::vector<double> in, work, result;
@@ -186,7 +193,7 @@ int DozHokanVolumeData2(int slices, const double* spacings, int count) {
     return 0;
   }
   std::vector<std::int16_t> out;
-  if (!vkAllocVoxels(out, v.rows, v.columns, slices)) return noMemoryVD();
+  if (!allocResized(out, v, slices)) return 0;
   std::vector<double> profile, result;
   try {
     profile.resize(static_cast<std::size_t>(v.slices));
@@ -233,20 +240,24 @@ int DoDecVolSize4() {
   }
   const int R = v.rows / 2, C = v.columns / 2;
   std::vector<std::int16_t> out;
-  if (!vkAllocVoxels(out, R, C, v.slices)) {
-    error_disp("Can not allocate memory(DecVolSize4)");
+  if (!pravella::imaging::allocResultVoxels(
+          out, static_cast<std::size_t>(R) * C * static_cast<std::size_t>(v.slices),
+          "Can not allocate memory(DecVolSize4)"))
     return 0;
-  }
-  std::size_t k = 0;
-  for (int z = 0; z < v.slices; ++z)
-    for (int y = 0; y < R; ++y)
-      for (int x = 0; x < C; ++x) {
-        const std::size_t i = v.index(static_cast<std::size_t>(2 * x), static_cast<std::size_t>(2 * y),
-                                      static_cast<std::size_t>(z));
-        const std::size_t down = i + static_cast<std::size_t>(v.columns);
-        const int sum = v.voxels[i] + v.voxels[i + 1] + v.voxels[down] + v.voxels[down + 1];
-        out[k++] = static_cast<std::int16_t>(sum / 4);
-      }
+  const bool done = pravella::imaging::forEachItemUnlessBroken(
+      v.slices, pravella::imaging::workerCount(v.slices, static_cast<long long>(v.sliceSize())),
+      [&](int, int z) {
+        std::size_t k = static_cast<std::size_t>(z) * R * C;
+        for (int y = 0; y < R; ++y)
+          for (int x = 0; x < C; ++x) {
+            const std::size_t i = v.index(static_cast<std::size_t>(2 * x), static_cast<std::size_t>(2 * y),
+                                          static_cast<std::size_t>(z));
+            const std::size_t down = i + static_cast<std::size_t>(v.columns);
+            const int sum = v.voxels[i] + v.voxels[i + 1] + v.voxels[down] + v.voxels[down + 1];
+            out[k++] = static_cast<std::int16_t>(sum / 4);
+          }
+      });
+  if (!done) return pravella::imaging::reportWorkBroken();
   v.voxels.swap(out);
   v.rows = R;
   v.columns = C;
@@ -257,17 +268,16 @@ int flipVolumeData() {
   VolumeSlot& v = *vData;
   if (v.empty()) return emptyVolume();
   if (v.slices == 1) return 1;
-  std::vector<std::int16_t> copy;
-  try {
-    copy = v.voxels;
-  } catch (const std::bad_alloc&) {
-    error_disp("Can not get temp volume.");
-    return 0;
-  }
+  std::vector<std::int16_t> flipped;
+  if (!pravella::imaging::allocResultVoxels(flipped, v.voxels.size(), "Can not get temp volume.")) return 0;
   const std::size_t plane = v.sliceSize(), S = static_cast<std::size_t>(v.slices);
-  for (std::size_t k = 0; k < S; ++k)
-    std::copy_n(copy.begin() + static_cast<std::ptrdiff_t>((S - 1 - k) * plane), plane,
-                v.voxels.begin() + static_cast<std::ptrdiff_t>(k * plane));
+  const bool done = pravella::imaging::forEachItemUnlessBroken(v.slices, 1, [&](int, int z) {
+    const std::size_t k = static_cast<std::size_t>(z);
+    std::copy_n(v.voxels.begin() + static_cast<std::ptrdiff_t>((S - 1 - k) * plane), plane,
+                flipped.begin() + static_cast<std::ptrdiff_t>(k * plane));
+  });
+  if (!done) return pravella::imaging::reportWorkBroken();
+  v.voxels.swap(flipped);
   return 1;
 }
 
@@ -311,13 +321,14 @@ int DoTensyaVolumeData(int source, int destination, const double* M) {
     return 0;
   }
   std::vector<std::int16_t> out;
-  if (!vkAllocVoxels(out, dst.rows, dst.columns, dst.slices)) {
+  if (dst.empty()) {
     error_disp("can not allocate the memory.");
     return 0;
   }
+  if (!pravella::imaging::allocResultVoxels(out, dst.voxels.size(), "can not allocate the memory.")) return 0;
   const int workers =
       pravella::imaging::workerCount(dst.slices, static_cast<long long>(dst.rows) * dst.columns);
-  pravella::imaging::forEachItem(dst.slices, workers, [&](int, int k) {
+  const bool done = pravella::imaging::forEachItemUnlessBroken(dst.slices, workers, [&](int, int k) {
     for (int i = 0; i < dst.rows; ++i)
       for (int j = 0; j < dst.columns; ++j) {
         // The row vector [j i k 1] times M, with no projective divide.
@@ -331,6 +342,7 @@ int DoTensyaVolumeData(int source, int destination, const double* M) {
                                  static_cast<std::size_t>(z))];
       }
   });
+  if (!done) return pravella::imaging::reportWorkBroken();
   dst.voxels.swap(out);
   return 1;
 }

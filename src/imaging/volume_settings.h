@@ -3,3 +3,5 @@
 
 // The method of the z interpolation of volumes: 1 (at start) or 0, set by zHokanMode.
 extern int zHokanSwitch;
+// zHokanSwitch as at start (1), for a fresh language.
+void resetZHokanSwitch();

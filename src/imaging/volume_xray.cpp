@@ -137,9 +137,8 @@ int DoRendering_XrayGrad(double* image, int w, int h, const double* R, double ma
   if (!sizeFits(w, h)) return 0;
   const VolumeSlot& v = *vData;
   std::vector<std::int16_t> gradient;
-  if (!vkVolumeGradient(v, gradient, true)) {
+  if (!vkVolumeGradient(v, gradient, true, "memory allocation")) {
     setProcessIndicatorValue(0);
-    error_disp("memory allocation");
     return 0;
   }
   const Projection p{R, mag, zmag, w, h, v.rows, v.columns, v.slices};

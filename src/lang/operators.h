@@ -23,22 +23,23 @@ void vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, 
 // equal when they differ by less than 1e-17; a difference that is not a number makes only "<>"
 // hold.
 inline double vkRelate(int op, double x, double y) {
+  // Each relation is one comparison of the difference with the bound of equality, which a
+  // difference that is not a number fails.
   const double d = x - y;
-  if (d != d) return op == kRelNe ? 1.0 : 0.0;
-  const bool eq = (d < 0 ? -d : d) < 1e-17;
+  constexpr double kNear = 1e-17;
   switch (op) {
     case kRelGt:
-      return !eq && d > 0 ? 1.0 : 0.0;
+      return d >= kNear ? 1.0 : 0.0;
     case kRelGe:
-      return eq || d > 0 ? 1.0 : 0.0;
+      return d > -kNear ? 1.0 : 0.0;
     case kRelEq:
-      return eq ? 1.0 : 0.0;
+      return d > -kNear && d < kNear ? 1.0 : 0.0;
     case kRelLe:
-      return eq || d < 0 ? 1.0 : 0.0;
+      return d < kNear ? 1.0 : 0.0;
     case kRelLt:
-      return !eq && d < 0 ? 1.0 : 0.0;
+      return d <= -kNear ? 1.0 : 0.0;
     case kRelNe:
-      return eq ? 0.0 : 1.0;
+      return d > -kNear && d < kNear ? 0.0 : 1.0;
     default:
       return 0.0;
   }

@@ -419,6 +419,12 @@ Stop execute(const VkScalarLoop& loop, double* r, const Instr** at) {
   const Instr* const base = loop.code.data();
   const Instr* ip = base;
   Stop stop = Stop::kBail;
+  // A loop's own test is nearly always "<=" or "<": those go without the relation's switch.
+  const auto holds = [r](const Instr& in) {
+    if (in.rel == kRelLe) return r[in.b] - r[in.c] < 1e-17;
+    if (in.rel == kRelLt) return r[in.b] - r[in.c] <= -1e-17;
+    return vkRelate(in.rel, r[in.b], r[in.c]) != 0.0;
+  };
   for (;;) {
     const Instr& in = *ip;
     switch (in.op) {
@@ -494,14 +500,14 @@ Stop execute(const VkScalarLoop& loop, double* r, const Instr** at) {
         ip = truth(r[in.a]) ? ip + 1 : base + in.target;
         continue;
       case Instr::kCmpBranch:
-        ip = vkRelate(in.rel, r[in.b], r[in.c]) != 0.0 ? ip + 1 : base + in.target;
+        ip = holds(in) ? ip + 1 : base + in.target;
         continue;
       case Instr::kLoopBack:
         if (breakHeld()) {
           stop = Stop::kBroken;
           break;
         }
-        ip = vkRelate(in.rel, r[in.b], r[in.c]) != 0.0 ? base + in.target + 1 : base + base[in.target].target;
+        ip = holds(in) ? base + in.target + 1 : base + base[in.target].target;
         continue;
       case Instr::kExit:
         stop = Stop::kExit;

@@ -3,6 +3,8 @@
 // the memo ends the run with ".NO.", and the end's signal stops the built-in itself, so that the
 // application ends with the memo saved and no run left behind. The test knows when a run is
 // inside the built-in, so that the break cannot be met by the run's own loop before or after.
+// The volume filters, quick on a volume a test can afford, are held after their second slice
+// (on one thread) until the break is seen, and must then leave every volume as it was.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 #include <QDirIterator>
 #include <QTest>
@@ -21,6 +26,8 @@
 #include "child_app.h"
 #include "diary/ui/main_window.h"
 #include "editors/ui/main_text_view.h"
+#include "imaging/parallel_work.h"
+#include "imaging/volume_data.h"
 #include "lang/builtin_seam.h"
 #include "lang/builtins/startup.h"
 #include "lang/run_state.h"
@@ -32,9 +39,14 @@ namespace {
 using namespace app_test;
 
 struct LongBuiltIn {
-  const char* name;     // the built-in the run must be inside
-  const char* program;  // one statement; its arguments are made before the built-in starts
+  const char* name;         // the built-in the run must be inside
+  const char* program;      // one statement; its arguments are made before the built-in starts
+  bool volumeWork = false;  // held in its middle; checked to leave the volumes unchanged
 };
+
+// A 48-cube of noise for the volume filters.
+#define NOISE_VOLUME \
+  "createVolumeData(|48, 48, 48|); for (z = 1; z <= 48; z++) { setVolumeData(rand(48, 48) * 1000, z); } "
 
 const LongBuiltIn kLongBuiltIns[] = {
     // A million cells, each cut at 5,000 levels.
@@ -43,6 +55,8 @@ const LongBuiltIn kLongBuiltIns[] = {
     {"pointsToSankaku",
      "p = size(100000, 3); for (i = 1; i <= 100000; i++) { t = 6.283185 * i / 100000; "
      "p[i,1] = 1e+6 * cos(t); p[i,2] = 1e+6 * sin(t); } pointsToSankaku(p);"},
+    {"smoothVolumeData", NOISE_VOLUME "smoothVolumeData(1);", true},
+    {"volume_Grad", NOISE_VOLUME "volume_Grad(1);", true},
 };
 
 void PrintTo(const LongBuiltIn& b, std::ostream* out) { *out << b.name; }
@@ -52,10 +66,29 @@ void PrintTo(const LongBuiltIn& b, std::ostream* out) { *out << b.name; }
 VkBuiltinSeam realBuiltins;
 std::string watchedName;
 VkCallFn realWatched = nullptr;
-std::atomic<bool> inside{false}, returned{false};
+std::atomic<bool> inside{false}, returned{false}, midway{false};
 void (*onReturn)() = nullptr;
 
+// Every volume's sizes and voxels as the built-in found them.
+using Volumes = std::vector<std::tuple<int, int, int, std::vector<std::int16_t>>>;
+Volumes volumes() {
+  Volumes all;
+  for (const VolumeSlot& v : vDataX) all.emplace_back(v.rows, v.columns, v.slices, v.voxels);
+  return all;
+}
+Volumes volumesOnEntry;
+
+// Holds volume work after its second slice until the break is seen there.
+void holdUntilBroken(int done) {
+  if (done != 2) return;
+  midway.store(true);
+  const int64_t deadline = vkSteadyMillis() + 60000;
+  while (!vkBreakHeld() && vkSteadyMillis() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 int enterAndReturn(VkCallFn fn, int count, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
+  volumesOnEntry = volumes();
   inside.store(true);
   const int result = fn(count, code, pc, stack, sp);
   returned.store(true);
@@ -79,18 +112,30 @@ VkCallFn watchedResolve(const std::string& name, int argc) {
   return watchedResolved;
 }
 
-void watch(const char* name) {
+void watch(const LongBuiltIn& builtIn) {
   realBuiltins = vkBuiltins();
-  watchedName = name;
+  watchedName = builtIn.name;
   inside.store(false);
   returned.store(false);
+  midway.store(false);
+  if (builtIn.volumeWork) {
+    pravella::imaging::setWorkerCountForTests(1);
+    pravella::imaging::setItemHookForTests(holdUntilBroken);
+  }
   VkBuiltinSeam watched = realBuiltins;
   watched.callFunction = watchedCall;
   if (realBuiltins.resolveFunction) watched.resolveFunction = watchedResolve;
   vkRegisterBuiltins(watched);
 }
 
-void unwatch() { vkRegisterBuiltins(realBuiltins); }
+void unwatch() {
+  vkRegisterBuiltins(realBuiltins);
+  pravella::imaging::setItemHookForTests(nullptr);
+  pravella::imaging::setWorkerCountForTests(0);
+}
+
+// The moment to break: inside the built-in, and for volume work in its middle.
+bool started(const LongBuiltIn& builtIn) { return builtIn.volumeWork ? midway.load() : inside.load(); }
 
 // Generous deadlines for a loaded machine, never measures: each built-in runs for minutes
 // when nothing stops it.
@@ -106,12 +151,12 @@ class HeldButton : public App, public testing::WithParamInterface<LongBuiltIn> {
 };
 
 TEST_P(HeldButton, EndsTheBuiltInsRunWithNo) {
-  watch(GetParam().name);
+  watch(GetParam());
   const QString code = QString::fromLatin1(GetParam().program);
   setMemo(QString(), 0, 0);
   QTest::keyClicks(memo(), code);
   QTest::keyClick(memo(), Qt::Key_Enter, Qt::KeypadModifier);
-  ASSERT_TRUE(pravella::test::becomesTrue([] { return inside.load(); }, kStartMs));
+  ASSERT_TRUE(pravella::test::becomesTrue([this] { return started(GetParam()); }, kStartMs));
   QTest::mousePress(memo()->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
   const bool ended = pravella::test::becomesTrue([this] { return !memo()->isRunning(); }, kBreakMs);
   QTest::mouseRelease(memo()->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
@@ -121,6 +166,7 @@ TEST_P(HeldButton, EndsTheBuiltInsRunWithNo) {
   const QString expected = code + "\n...<Error>...**** BREAK *****\n.NO.\n";
   pravella::test::becomesTrue([&] { return memo()->toPlainText() == expected; }, kBreakMs);
   EXPECT_EQ(s(memo()->toPlainText()), s(expected));
+  EXPECT_TRUE(volumes() == volumesOnEntry);
 }
 
 INSTANTIATE_TEST_SUITE_P(LongBuiltIns, HeldButton, testing::ValuesIn(kLongBuiltIns),
@@ -142,7 +188,7 @@ QString savedMemo(const QString& home, const QString& name) {
 [[noreturn]] void typeRunAndTerminate(const LongBuiltIn& builtIn) {
   takeParentsHome();
   const std::unique_ptr<pravella::Application> application = startEndingOnSignals();
-  watch(builtIn.name);
+  watch(builtIn);
   onReturn = [] { std::fputs("the built-in returned\n", stderr); };
   mainTextView* memo = application->window().documentView();
   memo->setFocus();
@@ -151,12 +197,14 @@ QString savedMemo(const QString& home, const QString& name) {
   QTest::keyClick(memo, Qt::Key_Return);
   QTest::keyClicks(memo, QString::fromLatin1(builtIn.program));
   QTest::keyClick(memo, Qt::Key_Enter, Qt::KeypadModifier);
-  if (!QTest::qWaitFor([] { return inside.load(); }, kStartMs)) std::_Exit(4);
+  if (!QTest::qWaitFor([&] { return started(builtIn); }, kStartMs)) std::_Exit(4);
   if (returned.load()) std::_Exit(5);
   ::raise(SIGTERM);
   // The application's event loop returns only when no run was left going (else it ends the
   // process itself); its status is the process's, as in main().
-  std::_Exit(application->exec());
+  const int status = application->exec();
+  if (volumes() != volumesOnEntry) std::_Exit(6);
+  std::_Exit(status);
 }
 
 class TerminatedDuring : public testing::TestWithParam<LongBuiltIn> {};

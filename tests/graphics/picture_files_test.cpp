@@ -126,7 +126,65 @@ TEST_F(PictureFiles, FailuresReportAndLeaveNoFile) {
   broken.write("\x89PNG\r\n\x1a\n broken");
   broken.close();
   EXPECT_EQ(DoLoadPicture("broken.png", out), 0);
-  EXPECT_EQ(errors, "Invalid ComponentInstance.|Can not get Picture.|");
+  EXPECT_EQ(errors,
+            "Invalid ComponentInstance.|Cannot decode \"broken.png\": the file ends before its PNG picture "
+            "does|Can not get Picture.|");
+}
+
+// A file a reader knows but that is cut short, at its header or midway, fails with the
+// decoder's reason; several readers would otherwise fill the missing rows (GIF, BMP, a JPEG cut
+// inside its scan) and load a picture that is not the file's. The whole file beside it loads.
+TEST_F(PictureFiles, CutPictureFilesSayWhyAndTheWholeOnesLoad) {
+  QImage image(40, 30, QImage::Format_RGB32);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) image.setPixel(x, y, qRgb(x * 6, y * 8, (x * y) % 256));
+  // Qt writes no GIF: a 2 x 1 one by hand (screen, two-colour table, one image, trailer).
+  const QByteArray gif(
+      "GIF89a\x02\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\xff"
+      "\x2c\x00\x00\x00\x00\x02\x00\x01\x00\x00\x02\x02\x44\x0a\x00\x3b",
+      35);
+  struct Kind {
+    const char* format;
+    const char* reason;  // what follows "Cannot decode "cut.x": "
+  };
+  const QString endsEarly = QStringLiteral("the file ends before its %1 picture does");
+  const QString readerSays = QStringLiteral("the %1 reader says \"Unable to read image data\"");
+  for (const Kind& kind : {Kind{"png", "PNG"}, Kind{"jpeg", "JPEG"}, Kind{"bmp", "BMP"}, Kind{"gif", "GIF"},
+                           Kind{"tiff", nullptr}, Kind{"webp", nullptr}}) {
+    const QByteArray format(kind.format);
+    QByteArray whole = gif;
+    if (format != "gif") {
+      QBuffer buffer(&whole);
+      buffer.open(QIODevice::WriteOnly);
+      ASSERT_TRUE(QImageWriter(&buffer, format).write(image)) << kind.format;
+    }
+    const QString reason =
+        kind.reason ? endsEarly.arg(kind.reason) : readerSays.arg(QString::fromLatin1(format).toUpper());
+    // A PNG short of its end chunk's checksum, or a GIF of its trailer, has lost nothing of its
+    // picture, and loads.
+    const bool endIsSpare = format == "png" || format == "gif";
+    for (const qsizetype length :
+         {qsizetype{24}, whole.size() / 2, whole.size() - 4, whole.size() - 1, whole.size()}) {
+      if (length == whole.size() - 1 && !endIsSpare) continue;
+      const std::string name = "cut." + format.toStdString();
+      QFile file(folder + "/" + QString::fromStdString(name));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(whole.left(length));
+      file.close();
+      QByteArray out;
+      errors.clear();
+      if (length == whole.size() || (endIsSpare && length == whole.size() - 1) ||
+          (format == "png" && length == whole.size() - 4)) {
+        EXPECT_EQ(DoLoadPicture(name, out), 1) << name << " at " << length;
+        EXPECT_EQ(errors, "") << name << " at " << length;
+        continue;
+      }
+      EXPECT_TRUE(canImportPicture(name)) << name << " at " << length;
+      EXPECT_EQ(DoLoadPicture(name, out), 0) << name << " at " << length;
+      EXPECT_EQ(errors, "Cannot decode \"" + name + "\": " + reason.toStdString() + "|Can not get Picture.|")
+          << name << " at " << length;
+    }
+  }
 }
 
 // A save through a file as if it were a folder is refused with the system's reason, and the
@@ -159,7 +217,9 @@ TEST_F(PictureFiles, BrokenPictFilesCannotGetAPicture) {
     QByteArray out;
     errors.clear();
     EXPECT_EQ(DoLoadPicture(name, out), 0) << name;
-    EXPECT_EQ(errors, "Can not get Picture.|") << name;
+    EXPECT_EQ(errors, "Cannot decode \"" + std::string(name) +
+                          "\": its PICT picture is damaged or cut short|Can not get Picture.|")
+        << name;
   }
 }
 
@@ -176,8 +236,9 @@ TEST_F(PictureFiles, JpegOpcodeDeclaredTwoBytesShortIsRead) {
   const qsizetype op = picture.indexOf(QByteArray("\x82\x00", 2));
   ASSERT_GT(op, 0);
   auto* length = reinterpret_cast<unsigned char*>(picture.data()) + op + 2;
-  const std::uint32_t declared =
-      (std::uint32_t(length[0]) << 24 | std::uint32_t(length[1]) << 16 | std::uint32_t(length[2]) << 8 | length[3]) - 2;
+  const std::uint32_t declared = (std::uint32_t(length[0]) << 24 | std::uint32_t(length[1]) << 16 |
+                                  std::uint32_t(length[2]) << 8 | length[3]) -
+                                 2;
   for (int i = 0; i < 4; ++i) length[i] = static_cast<unsigned char>(declared >> (24 - 8 * i));
   const QImage image = Picture(picture).toImage();
   ASSERT_FALSE(image.isNull());
@@ -210,10 +271,10 @@ TEST_F(PictureFiles, ClearPixelsAreStoredWhite) {
   for (int x = 0; x < 10; ++x) {
     SCOPED_TRACE(x);
     const bool painted = x == 4;
-    EXPECT_EQ(planes[x], painted ? 255 : 0);                // alpha
-    EXPECT_EQ(planes[10 + x], painted ? 200 : 255);         // red
-    EXPECT_EQ(planes[20 + x], painted ? 0 : 255);           // green
-    EXPECT_EQ(planes[30 + x], painted ? 0 : 255);           // blue
+    EXPECT_EQ(planes[x], painted ? 255 : 0);         // alpha
+    EXPECT_EQ(planes[10 + x], painted ? 200 : 255);  // red
+    EXPECT_EQ(planes[20 + x], painted ? 0 : 255);    // green
+    EXPECT_EQ(planes[30 + x], painted ? 0 : 255);    // blue
   }
   // Our own reader still sees a clear pixel as clear.
   const QImage back = Picture(picture).toImage();
@@ -248,7 +309,8 @@ TEST_F(PictureFiles, SavedPictureReadsTheSameInImageMagick) {
 TEST_F(PictureFiles, LargePngPhotoLoadsBelowTheLimit) {
   QImage photo(2400, 1800, QImage::Format_RGB32);
   for (int y = 0; y < photo.height(); ++y)
-    for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb((x * 13 + y) & 255, (y * 7) & 255, (x * y) & 255));
+    for (int x = 0; x < photo.width(); ++x)
+      photo.setPixel(x, y, qRgb((x * 13 + y) & 255, (y * 7) & 255, (x * y) & 255));
   ASSERT_TRUE(photo.save(folder + "/big.png"));
   QByteArray out;
   ASSERT_EQ(DoLoadPicture("big.png", out), 1);

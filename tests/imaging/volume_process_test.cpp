@@ -22,6 +22,7 @@
 #include "lang/executor.h"
 #include "lang/run_state.h"
 #include "lang/values.h"
+#include "platform/available_memory.h"
 #include "platform/notification_center.h"
 #include "platform/progress_bar.h"
 
@@ -39,6 +40,9 @@ class VolumeProcess : public testing::Test {
   }
   void TearDown() override {
     pravella::imaging::setWorkerCountForTests(0);
+    pravella::imaging::setItemHookForTests(nullptr);
+    pravella::setAvailableMemoryForTests(-1);
+    vkButtonDownSinceMs.store(0);
     vkUseBaselineRowKernelsForTests(false);
   }
 
@@ -522,11 +526,100 @@ TEST_F(VolumeProcess, TheHeldButtonStopsResamplingAndRays) {
         "rotVolumeData_old(unit(4));", "volumeRayTracing(|0, 0, 100, 50, 4, 4|, unit(3));",
         "volumeRayTracing_Surface(|0, 0, 100, 50, 4, 4|, unit(3), 3);",
         "volumeRendering_Xray(|8, 8|, unit(3), 1, 1);", "volumeRendering_XrayGrad(|8, 8|, unit(3), 1, 1);",
-        "volumeRendering_Trans(|8, 8|, unit(3), 1, 1);"})
+        "volumeRendering_Trans(|8, 8|, unit(3), 1, 1);", "volumeRendering(|8, 8|, unit(3), 1, 1);",
+        "volumeRendering_surface(|8, 8|, unit(3), 1, 1);", "volumeRendering_angle(|8, 8|, unit(3), 1, 1);"})
     EXPECT_EQ(run(program), "...<Error>...**** BREAK *****\n.NO.\n") << program;
   vkButtonDownSinceMs.store(0);
   EXPECT_EQ(vData->voxels, before);
   EXPECT_EQ(vData->slices, 5);
+}
+
+// Every volume a program can see: the three slots' sizes and voxels.
+struct AllSlots {
+  std::vector<std::tuple<int, int, int, Voxels>> volumes;
+  int current = 0;
+  bool operator==(const AllSlots&) const = default;
+};
+AllSlots allSlots() {
+  AllSlots s;
+  for (const VolumeSlot& v : vDataX) s.volumes.emplace_back(v.rows, v.columns, v.slices, v.voxels);
+  s.current = currentVolume;
+  return s;
+}
+
+int itemsDone = 0;
+// The held button as the filters see it, after their second slice (or range of slices).
+void breakAfterTwoItems(int done) {
+  itemsDone = done;
+  if (done == 2) vkButtonDownSinceMs.store(1);
+}
+
+// The filters and the operations that replace a whole volume, stopped in their middle (on one
+// thread, after two of their slices), leave every slot exactly as it was, and end with the
+// break's message.
+TEST_F(VolumeProcess, TheHeldButtonStopsFiltersInTheirMiddleWithEveryVolumeUnchanged) {
+  randomVolume(9, 8, 10, 11, -200, 3000);
+  ASSERT_EQ(DoCopyVolumeData(1, 2), 1);
+  std::reverse(vDataX[1].voxels.begin(), vDataX[1].voxels.end());
+  ASSERT_EQ(DoChangeCurrentVolumeData(3), 1);
+  randomVolume(3, 4, 5, 12);
+  ASSERT_EQ(DoChangeCurrentVolumeData(1), 1);
+  const AllSlots before = allSlots();
+  pravella::imaging::setWorkerCountForTests(1);
+  pravella::imaging::setItemHookForTests(breakAfterTwoItems);
+  for (const char* program :
+       {"smoothVolumeData(1);", "volumeLaplace(1);", "volumeLaplacian(1);", "gradVolumeData(1);",
+        "volume_Grad(1);", "subtractVolumeData(1, 2, 3);", "volumeToPlane(1, 3);", "flipVolumeData(1);",
+        "decVolumeData4(1);", "tensyaVolumeData(1, 3, unit(4));", "rotVolumeData(unit(4));",
+        "volumeRendering_XrayGrad(|8, 8|, unit(3), 1, 1);", "volumeRendering(|8, 8|, unit(3), 1, 1);",
+        "volumeRendering_surface(|8, 8|, unit(3), 1, 1);"}) {
+    itemsDone = 0;
+    EXPECT_EQ(run(program), "...<Error>...**** BREAK *****\n.NO.\n") << program;
+    vkButtonDownSinceMs.store(0);
+    EXPECT_GE(itemsDone, 2) << program;
+    EXPECT_TRUE(allSlots() == before) << program;
+  }
+  pravella::imaging::setItemHookForTests(nullptr);
+  // Unstopped, they change what they should.
+  EXPECT_EQ(run("smoothVolumeData(1); subtractVolumeData(1, 2, 3); flipVolumeData(1);"), ".OK.\n");
+  EXPECT_NE(vDataX[0].voxels, std::get<3>(before.volumes[0]));
+  EXPECT_EQ(vDataX[2].voxels.size(), vDataX[0].voxels.size());
+}
+
+// The result is built beside the volume, so one the system's available memory cannot hold is
+// refused before it is asked for, with the sizes, and the volume is kept; at exactly the
+// available memory it works.
+TEST_F(VolumeProcess, AResultTheMemoryCannotHoldIsRefusedWithTheReason) {
+  struct Case {
+    const char* program;
+    long long resultBytes;  // of a 4 x 5 x 6 volume
+    const char* message;
+  };
+  const Case cases[] = {
+      {"smoothVolumeData(1);", 240, "can not allocate the memory."},
+      {"volumeLaplacian(1);", 240, "can not allocate the memory."},
+      {"gradVolumeData(1);", 240, "can not allocate the memory."},
+      {"volume_Grad(1);", 240, "memory allocation"},
+      {"flipVolumeData(1);", 240, "Can not get temp volume."},
+      {"decVolumeData4(1);", 48, "Can not allocate memory(DecVolSize4)"},
+      {"rotVolumeData(unit(4));", 240, "Can not allocate memory(VD)"},
+      {"zHokanVolumeData(12);", 480, "Can not allocate memory(VD)"},
+      {"volumeToPlane(1, 2);", 240, "can not allocate the memory."},
+  };
+  for (const Case& c : cases) {
+    randomVolume(4, 5, 6, 21);
+    const AllSlots before = allSlots();
+    pravella::setAvailableMemoryForTests(c.resultBytes - 1);
+    EXPECT_EQ(run(c.program), "...<Error>..." + std::string(c.message) + " The result needs " +
+                                  std::to_string(c.resultBytes) +
+                                  " bytes beside the volume; the system has " +
+                                  std::to_string(c.resultBytes - 1) + " bytes available.\n.NO.\n")
+        << c.program;
+    EXPECT_TRUE(allSlots() == before) << c.program;
+    pravella::setAvailableMemoryForTests(c.resultBytes);
+    EXPECT_EQ(run(c.program), ".OK.\n") << c.program;
+    pravella::setAvailableMemoryForTests(-1);
+  }
 }
 
 // Naive one-thread loops of the filters, borders included.

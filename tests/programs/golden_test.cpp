@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include <QDir>
+
 #include "lang/builtins/startup.h"
 #include "lang/executor.h"
+#include "lang/values.h"
 
 namespace {
 
@@ -73,7 +76,11 @@ TEST_P(Golden, CasesGiveTheirExpectedOutput) {
   const std::vector<GoldenCase> cases = readCases(file);
   ASSERT_FALSE(cases.empty()) << file << " holds no case";
   for (const GoldenCase& c : cases) {
+    // A fresh language (start-up sets every setting a program can change back to its first
+    // value), working in this file's own fresh home, so that a case can write and read files
+    // there and no case depends on what an earlier one left.
     ASSERT_EQ(vkStartUp(), 1);
+    current_fullPath = QDir::homePath().toStdString();
     const std::string got = pravella::runVkProgram(c.program).output();
     EXPECT_EQ(got, c.expected) << file.filename().string() << ":" << c.line << " case \"" << c.name
                                << "\"\n--- program:\n"

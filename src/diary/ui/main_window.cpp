@@ -226,7 +226,11 @@ void MainWindow::buildMenus() {
   file->addSeparator();
   quitAction_ = file->addAction(tr("&Quit Pravella"));
   quitAction_->setObjectName(QStringLiteral("quitAction"));
-  quitAction_->setShortcut(QKeySequence::Quit);
+  // Platform themes of the Windows keyboard scheme (the offscreen one among them) bind nothing
+  // to Quit: Ctrl+Q is the key then.
+  const QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+  quitAction_->setShortcuts(quitKeys.isEmpty() ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Q)}
+                                               : quitKeys);
   quitAction_->setMenuRole(QAction::QuitRole);
   connect(quitAction_, &QAction::triggered, this, &QWidget::close);
 

@@ -333,6 +333,10 @@ int betaBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     error_disp("Invalid size.");
     return 0;
   }
+  // Like gamma, the beta function is taken of arguments above 0 (its gammas give no meaningful
+  // value at or below 0, and B(inf, -1) no number at all); infinity is the limit there.
+  for (int i = 0; i < n; ++i)
+    if (!(vk_ta[pScalar ? 0 : i] > 0) || !(vk_tb[qScalar ? 0 : i] > 0)) return vkInvalidArguments();
   for (int i = 0; i < n; ++i) DoBeta(vk_ta[pScalar ? 0 : i], vk_tb[qScalar ? 0 : i], &vk_tc[i]);
   return vkPushReals(stack, sp, vk_tc, n, 1);
 }

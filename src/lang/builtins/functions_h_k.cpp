@@ -248,7 +248,8 @@ int intChiSquare(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   if (!(n >= 1)) return invalidArguments();
   const long long count = static_cast<long long>(rows) * cols;
   for (long long i = 0; i < count; ++i) {
-    if (!(vk_ta[i] > 0)) return invalidArguments();
+    // Infinite degrees of freedom to an infinite bound has no limit to give.
+    if (!(vk_ta[i] > 0) || (n == HUGE_VAL && vk_ta[i] == HUGE_VAL)) return invalidArguments();
     // With many degrees of freedom an element takes a long series.
     if (vkBreakHeld()) {
       error_disp(kVkBreakMessage);
@@ -316,7 +317,7 @@ int jImageCZT3(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
       out[1] = j;
       constexpr int kTaps[5] = {0, 1, 3, 4, 5};  // (0,0) (0,1) (1,0) (1,1) (1,2)
       for (int k = 0; k < 5; ++k)
-        out[2 + k] = std::sqrt(re[kTaps[k]] * re[kTaps[k]] + im[kTaps[k]] * im[kTaps[k]]);
+        out[2 + k] = std::hypot(re[kTaps[k]], im[kTaps[k]]);  // no square to overflow
       ++found;
     }
   }

@@ -197,7 +197,7 @@ int length(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   for (int i = 1; i < arg.rows; ++i) {
     const double dx = vk_ta[2 * i] - vk_ta[2 * (i - 1)];
     const double dy = vk_ta[2 * i + 1] - vk_ta[2 * (i - 1) + 1];
-    total += std::sqrt(dx * dx + dy * dy);
+    total += std::hypot(dx, dy);  // steps past 1e+154 have lengths their squares have not
   }
   return vkPushScalar(stack, sp, total);
 }

@@ -224,7 +224,8 @@ int nRand(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 int normalDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double s = 0, m = 0;
   if (!vkPopNumber(stack, sp, &s) || !vkPopNumber(stack, sp, &m)) return 0;
-  if (s == 0) return vkInvalidArguments();
+  // A mean that is no finite number places no distribution (and inf - inf is no distance).
+  if (s == 0 || std::isnan(s) || !std::isfinite(m)) return vkInvalidArguments();
   VkArg x;
   if (!popMatrix(stack, sp, vk_ta, x)) return 0;
   // The square root of 2 pi to 12 decimals; a negative s gives a negative density.

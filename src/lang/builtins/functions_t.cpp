@@ -114,7 +114,9 @@ int typeBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
 int tDistribution(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
   double nu = 0;
   if (!popValue(stack, sp, vk_ta, &nu)) return 0;
-  if (nu == 0) return invalidArguments();
+  // Degrees of freedom are above 0 (at or below it, or not a number, the density is none); at
+  // infinity the distribution is the normal one, its limit.
+  if (!(nu > 0)) return invalidArguments();
   int rows = 0, cols = 0;
   if (!popMatrix(stack, sp, vk_tb, &rows, &cols)) return 0;
   tDensity(vk_tb, static_cast<long long>(rows) * cols, nu, vk_tc);

@@ -4,14 +4,22 @@
 #include <ctime>
 #include <new>
 
+#include "graphics/canvas_drawing.h"
+#include "graphics/contour.h"
 #include "graphics/editors/point_digitiser_runs.h"
+#include "graphics/offscreen.h"
+#include "graphics/picture_files.h"
+#include "graphics/plot2d.h"
+#include "graphics/surface3d.h"
 #include "graphics/triangulation.h"
 #include "imaging/mesh/cube_boundary.h"
 #include "imaging/volume_data.h"
+#include "imaging/volume_settings.h"
 #include "lang/builtin_seam.h"
 #include "lang/builtins/dispatch.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/picture_support.h"
+#include "lang/stdlib/cell_label.h"
 #include "lang/stdlib/file_slots.h"
 #include "lang/stdlib/random_dist.h"
 #include "lang/stdlib/string_utils.h"
@@ -50,6 +58,17 @@ int vkStartUp() {
   opC[0] = opC[1] = opC[2] = 32768;
   pv_displayModeStatus = 0;
   pvSoundStatus = 1;
+  // The plot, contour and 3-D picture sizes and views, the drawing and picture settings and
+  // the volume and cell switches a program sets stay for the next run in the application;
+  // a fresh language starts from their first values.
+  resetPlotSettings();
+  resetTopoWindowSize();
+  resetView3DSettings();
+  resetCopyBitsMode();
+  resetCanvasColor();
+  resetJpegQuality();
+  resetZHokanSwitch();
+  resetCellStackNumber();
 
   // 3. Scratch buffers.
   bool ready = vkAllocScratchBuffers(TNumber) == 1;

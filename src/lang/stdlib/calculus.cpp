@@ -176,6 +176,11 @@ int DoIntegrateChiSquare(double x, double n, double* out) {
   // The sums take n / 2 steps and overflow from about 257 degrees of freedom on, where the
   // gamma integral answers; past this bound it answers alone, so that no element takes long.
   constexpr double kSeriesDegrees = 1000;
+  // Infinitely many degrees of freedom put all the mass past any finite bound.
+  if (n == HUGE_VAL && x < HUGE_VAL) {
+    *out = 0;
+    return 1;
+  }
   const bool series = n <= kSeriesDegrees && n > -kSeriesDegrees;
   if (!series || !integrateChiSquareSeries(x, static_cast<int>(n), out) ||
       (n >= 1 && !(*out >= 0.0 && *out <= 1.0)))

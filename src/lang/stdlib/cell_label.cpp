@@ -10,6 +10,8 @@
 
 int maxCellPoint = 100000;
 
+void resetCellStackNumber() { maxCellPoint = 100000; }
+
 int setCellStackNumber(double n) {
   maxCellPoint = vkTruncToInt(n);
   return maxCellPoint;

@@ -9,6 +9,8 @@ extern int maxCellPoint;
 
 // Sets maxCellPoint to trunc(n) and returns it.
 int setCellStackNumber(double n);
+// maxCellPoint as at start (100000), for a fresh language.
+void resetCellStackNumber();
 
 // Removes the cell around the seed from the image, appending its pixels to the list from row
 // *listCount on and advancing *listCount. The flood fill pops a position, and when its pixel

@@ -1,6 +1,7 @@
 #include "lang/stdlib/complex_matrix.h"
 
 #include <cmath>
+#include <complex>
 #include <cstddef>
 
 #include "lang/report.h"
@@ -72,15 +73,45 @@ double modulus(double x, double y) {
   return std::fabs(x) * std::sqrt(t * t + 1.0);
 }
 
-void expOf(double x, double y, double& re, double& im) {
-  const double e = std::exp(x);
-  re = e * std::cos(y);
-  im = e * std::sin(y);
+// The elementary functions go through the C library's complex ones, which keep the squares
+// and exponentials of the textbook formulas from over- or underflowing where the answer does
+// not (log of 1e+200 + 1e+200i, tan of 1 + 400i, exp of 1000 + 0i is inf + 0i) and take sinh
+// rather than a difference of exponentials, which loses every digit near zero.
+template <std::complex<double> (*F)(const std::complex<double>&)>
+void viaLibrary(double x, double y, double& re, double& im) {
+  const std::complex<double> w = F({x, y});
+  re = w.real();
+  im = w.imag();
 }
 
-void logOf(double x, double y, double& re, double& im) {
-  re = 0.5 * std::log(x * x + y * y);
-  im = std::atan2(y, x);
+constexpr auto expOf = viaLibrary<std::exp<double>>;
+constexpr auto logOf = viaLibrary<std::log<double>>;
+
+// sqrt(z) = 2^m sqrt(z / 4^m): the sum |x| + |z| passes the largest double from 1e+308 on,
+// and loses the digits of subnormal parts; a power of four keeps both in range, exactly.
+void sqrtOf(double x, double y, double& re, double& im) {
+  constexpr double kHalfRoot2 = 0.7071067811865476;
+  const double big = std::fmax(std::fabs(x), std::fabs(y));
+  int m = 0;
+  if (std::isfinite(big) && big != 0.0) {
+    const int e = std::ilogb(big);
+    if (e > 1000 || e < -1000) m = e / 2;
+  }
+  const double sx = std::ldexp(x, -2 * m);
+  const double sy = std::ldexp(y, -2 * m);
+  const double s = std::sqrt(std::fabs(sx) + modulus(sx, sy));
+  re = 0.0;
+  im = 0.0;
+  if (s == 0.0) return;  // the root of zero is zero (the formula would divide 0 by 0)
+  if (x >= 0.0) {
+    re = s * kHalfRoot2;
+    im = sy * kHalfRoot2 / s;
+  } else {
+    re = std::fabs(sy) * kHalfRoot2 / s;
+    im = y >= 0.0 ? s * kHalfRoot2 : -s * kHalfRoot2;
+  }
+  re = std::ldexp(re, m);
+  im = std::ldexp(im, m);
 }
 
 }  // namespace
@@ -147,83 +178,62 @@ int c_exp(const double* z, int rows, int cols, double* out) { return unary(z, ro
 int c_log(const double* z, int rows, int cols, double* out) { return unary(z, rows, cols, out, logOf); }
 
 int c_pow(double* a, const double* b, int rows, int cols, double* out) {
-  if (!c_log(a, rows, cols, out)) return 0;
-  if (!c_mul(b, out, rows, cols, a)) return 0;
-  return c_exp(a, rows, cols, out);
-}
-
-int c_sin(const double* z, int rows, int cols, double* out) {
-  return unary(z, rows, cols, out, [](double x, double y, double& re, double& im) {
-    const double e = std::exp(y);
-    re = std::sin(x) * (e + 1.0 / e) * 0.5;
-    im = std::cos(x) * (e - 1.0 / e) * 0.5;
-  });
-}
-
-int c_cos(const double* z, int rows, int cols, double* out) {
-  return unary(z, rows, cols, out, [](double x, double y, double& re, double& im) {
-    const double e = std::exp(y);
-    re = std::cos(x) * (1.0 / e + e) * 0.5;
-    im = std::sin(x) * (1.0 / e - e) * 0.5;
-  });
-}
-
-int c_tan(const double* z, int rows, int cols, double* out) {
-  return unary(z, rows, cols, out, [](double x, double y, double& re, double& im) {
-    const double e = std::exp(2.0 * y);
-    const double d = std::cos(2.0 * x) + (1.0 / e + e) * 0.5;
-    re = std::sin(2.0 * x) / d;
-    im = (e - 1.0 / e) * 0.5 / d;
-  });
-}
-
-int c_sinh(const double* z, int rows, int cols, double* out) {
-  return unary(z, rows, cols, out, [](double x, double y, double& re, double& im) {
-    const double e = std::exp(x);
-    re = (e - 1.0 / e) * 0.5 * std::cos(y);
-    im = (e + 1.0 / e) * 0.5 * std::sin(y);
-  });
-}
-
-int c_cosh(const double* z, int rows, int cols, double* out) {
-  return unary(z, rows, cols, out, [](double x, double y, double& re, double& im) {
-    const double e = std::exp(x);
-    re = (e + 1.0 / e) * 0.5 * std::cos(y);
-    im = (e - 1.0 / e) * 0.5 * std::sin(y);
-  });
-}
-
-int c_tanh(const double* z, int rows, int cols, double* out) {
-  return unary(z, rows, cols, out, [](double x, double y, double& re, double& im) {
-    const double e = std::exp(2.0 * x);
-    const double d = 0.5 * (e + 1.0 / e) + std::cos(2.0 * y);
-    re = (e - 1.0 / e) * 0.5 / d;
-    im = std::sin(2.0 * y) / d;
-  });
-}
-
-int c_sqrt(const double* z, double* work, int rows, int cols, double* out) {
-  if (!c_abs(z, rows, cols, work)) return 0;
-  const long k = static_cast<long>(rows / 2) * cols;
-  constexpr double kHalfRoot2 = 0.7071067811865476;
+  const long k = complexCount(rows, cols);
+  if (k < 0) return 0;
+  auto zeroBase = [&](long i) { return a[i] == 0.0 && a[k + i] == 0.0; };
+  // exp(b log 0) multiplies an infinite logarithm by b's parts: 0 to the power 0 is 1 and to a
+  // power of positive real part 0; to any other power it has no value, which is said rather
+  // than given as non-numbers.
   for (long i = 0; i < k; ++i) {
-    const double x = z[i];
-    const double y = z[k + i];
-    const double s = std::sqrt(std::fabs(x) + work[i]);
+    if (zeroBase(i) && !(b[i] > 0.0) && !(b[i] == 0.0 && b[k + i] == 0.0)) {
+      error_disp("zero to a power of no positive real part (complex)");
+      return 0;
+    }
+  }
+  for (long i = 0; i < k; ++i) {
     double re = 0.0, im = 0.0;
-    if (s == 0.0) {
-      // The root of zero is zero (the formula would divide 0 by 0).
-    } else if (x >= 0.0) {
-      re = s * kHalfRoot2;
-      im = y * kHalfRoot2 / s;
+    if (zeroBase(i)) {
+      re = b[i] == 0.0 && b[k + i] == 0.0 ? 1.0 : 0.0;
     } else {
-      re = std::fabs(y) * kHalfRoot2 / s;
-      im = y >= 0.0 ? s * kHalfRoot2 : -s * kHalfRoot2;
+      // b log a goes into a's place, the work space it has always been.
+      double lr = 0.0, li = 0.0;
+      logOf(a[i], a[k + i], lr, li);
+      mul(b[i], b[k + i], lr, li, a[i], a[k + i]);
+      expOf(a[i], a[k + i], re, im);
     }
     out[i] = re;
     out[k + i] = im;
   }
   return 1;
+}
+
+int c_sin(const double* z, int rows, int cols, double* out) {
+  return unary(z, rows, cols, out, viaLibrary<std::sin<double>>);
+}
+
+int c_cos(const double* z, int rows, int cols, double* out) {
+  return unary(z, rows, cols, out, viaLibrary<std::cos<double>>);
+}
+
+int c_tan(const double* z, int rows, int cols, double* out) {
+  return unary(z, rows, cols, out, viaLibrary<std::tan<double>>);
+}
+
+int c_sinh(const double* z, int rows, int cols, double* out) {
+  return unary(z, rows, cols, out, viaLibrary<std::sinh<double>>);
+}
+
+int c_cosh(const double* z, int rows, int cols, double* out) {
+  return unary(z, rows, cols, out, viaLibrary<std::cosh<double>>);
+}
+
+int c_tanh(const double* z, int rows, int cols, double* out) {
+  return unary(z, rows, cols, out, viaLibrary<std::tanh<double>>);
+}
+
+int c_sqrt(const double* z, double* work, int rows, int cols, double* out) {
+  if (!c_abs(z, rows, cols, work)) return 0;
+  return unary(z, rows, cols, out, sqrtOf);
 }
 
 int complex_mul(const double* a, const double* b, int m, int n, double* out) {

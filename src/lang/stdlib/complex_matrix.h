@@ -26,7 +26,9 @@ int c_div(const double* a, const double* b, int rows, int cols, double* out);
 
 int c_exp(const double* z, int rows, int cols, double* out);
 int c_log(const double* z, int rows, int cols, double* out);
-// a^b = exp(b log a). `a` is used as work space and is overwritten.
+// a^b = exp(b log a); 0^0 is 1, 0 to a power of positive real part 0, and 0 to any other
+// power is refused ("zero to a power of no positive real part (complex)", nothing written).
+// `a` is used as work space and is overwritten.
 int c_pow(double* a, const double* b, int rows, int cols, double* out);
 
 int c_sin(const double* z, int rows, int cols, double* out);

@@ -154,8 +154,9 @@ void chiSquareDensity(const double* x, long long count, int n, double* out) {
       out[i] = 0.5;
       continue;
     }
-    // The density falls to 0 as x grows (e^-x/2 wins over any power of x).
-    if (v == HUGE_VAL) {
+    // The density falls to 0 as x grows (e^-x/2 wins over any power of x); below 0 there is no
+    // mass (the power of a negative x would be no number, or a negative density).
+    if (v == HUGE_VAL || v < 0.0) {
       out[i] = 0;
       continue;
     }
@@ -175,12 +176,27 @@ void chiSquareDensity(const double* x, long long count, int n, double* out) {
 }
 
 void tDensity(const double* t, long long count, double nu, double* out) {
+  if (nu == HUGE_VAL) {
+    for (long long i = 0; i < count; ++i) out[i] = std::exp(-0.5 * t[i] * t[i]) / std::sqrt(2 * M_PI);
+    return;
+  }
+  // log(1 + t^2 / nu): past 1e+154 (or with few degrees of freedom, sooner) t^2 / nu passes the
+  // largest double while the density (t^-(nu + 1) at most) need not fall to 0.
+  auto logTail = [nu](double v) {
+    const double q = v * v / nu;
+    return std::isfinite(q) ? std::log1p(q) : 2 * std::log(std::fabs(v)) - std::log(nu);
+  };
   double g1 = 0, g2 = 0;
   SubGamma(nu * 0.5, &g1);
   SubGamma((nu + 1) * 0.5, &g2);
   if (finiteNonZero(g1) && finiteNonZero(g2)) {
     const double scale = g2 / (std::sqrt(nu * M_PI) * g1);
-    for (long long i = 0; i < count; ++i) out[i] = std::pow(1 + t[i] * t[i] / nu, (nu + 1) * -0.5) * scale;
+    for (long long i = 0; i < count; ++i) {
+      const double q = t[i] * t[i] / nu;
+      out[i] = std::isfinite(q) || std::isinf(t[i])
+                   ? std::pow(1 + q, (nu + 1) * -0.5) * scale
+                   : std::exp(std::log(scale) - (nu + 1) * 0.5 * logTail(t[i]));
+    }
     return;
   }
   // gamma((nu + 1) / 2) / gamma(nu / 2) by Stirling's series about a = nu / 2.
@@ -188,6 +204,5 @@ void tDensity(const double* t, long long count, double nu, double* out) {
   const double logRatio =
       0.5 * std::log(a) + a * std::log1p(0.5 / a) - 0.5 + stirlingRemainder(a + 0.5) - stirlingRemainder(a);
   const double logScale = logRatio - 0.5 * std::log(nu * M_PI);
-  for (long long i = 0; i < count; ++i)
-    out[i] = std::exp(logScale - (nu + 1) * 0.5 * std::log1p(t[i] * t[i] / nu));
+  for (long long i = 0; i < count; ++i) out[i] = std::exp(logScale - (nu + 1) * 0.5 * logTail(t[i]));
 }

@@ -1,7 +1,9 @@
 #include "lang/stdlib/fft.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <new>
 
 #include "lang/report.h"
@@ -43,44 +45,107 @@ int inverseRealParts(int N, int log2N, std::vector<double>& C, double factor, do
   return 1;
 }
 
-// Both signals forward into a and b, the third buffer for the product; 0 after the report.
+// The exponent of a signal's largest magnitude (0 for a signal of zeros or one that is not
+// finite, which is then taken as it stands): dividing by 2^e brings it near 1, exactly.
+int scaleExponent(const double* x, int N) {
+  double big = 0.0;
+  for (int k = 0; k < N; ++k) big = std::fmax(big, std::fabs(x[k]));
+  return std::isfinite(big) && big > 0.0 ? std::ilogb(big) : 0;
+}
+
+bool allFinite(const double* x, int N) {
+  for (int k = 0; k < N; ++k)
+    if (!std::isfinite(x[k])) return false;
+  return true;
+}
+
+// Both signals, each divided by a power of two that brings its largest value near 1 (`ea`
+// and `eb` receive the exponents), forward into A and B, the third buffer for the result; 0
+// after the report. The transforms of values near 1 never leave the range of doubles, so a
+// result that does is a result past it, said as such, not an overflow on the way.
 int prepareTwo(int N, int log2N, const double* a, const double* b, std::vector<double>& A,
-               std::vector<double>& B, std::vector<double>& C) {
+               std::vector<double>& B, std::vector<double>& C, int& ea, int& eb) {
   if (!HeapFFTmem(A, B, C, N)) {
     error_disp(kFFTMemoryError);
     return 0;
   }
-  if (!forwardReal(a, 1, N, log2N, A.data()) || !forwardReal(b, 1, N, log2N, B.data())) {
+  ea = scaleExponent(a, N);
+  eb = scaleExponent(b, N);
+  // C holds the scaled signals until the transforms read them.
+  for (int k = 0; k < N; ++k) {
+    C[2 * k] = std::ldexp(a[k], -ea);
+    C[2 * k + 1] = std::ldexp(b[k], -eb);
+  }
+  if (!forwardReal(C.data(), 2, N, log2N, A.data()) || !forwardReal(C.data() + 1, 2, N, log2N, B.data())) {
     error_disp(kFFTMemoryError);
     return 0;
   }
   return 1;
 }
 
-int deconvolve(int N, int log2N, const double* a, const double* b, double* out) {
-  std::vector<double> A, B, C;
-  if (!prepareTwo(N, log2N, a, b, A, B, C)) return 0;
+// The inverse transform of C, times 2^e, into out; an answer past the largest double from
+// finite signals is refused with the reason rather than given as infinities.
+int inverseScaled(int N, int log2N, std::vector<double>& C, int e, const double* a, const double* b,
+                  double* out) {
+  if (!inverseRealParts(N, log2N, C, 1.0, out)) return 0;
+  bool finiteOut = true;
   for (int k = 0; k < N; ++k) {
-    // A spectrum with a zero has no inverse: a failure, not a result of no numbers.
-    if (A[2 * k] == 0.0 && A[2 * k + 1] == 0.0) {
-      error_disp("divided by zero error !!!");
-      return 0;
-    }
-    complexQuotient(B[2 * k], B[2 * k + 1], A[2 * k], A[2 * k + 1], C[2 * k], C[2 * k + 1]);
-  }
-  // N is a power of two: multiplying by 1/N is exactly the division.
-  if (!inverseRealParts(N, log2N, C, 1.0 / N, out)) return 0;
-  // A spectrum so small beside the signal that the answer passes the largest double.
-  bool finiteIn = true, finiteOut = true;
-  for (int k = 0; k < N; ++k) {
-    finiteIn = finiteIn && std::isfinite(a[k]) && std::isfinite(b[k]);
+    out[k] = std::ldexp(out[k], e);
     finiteOut = finiteOut && std::isfinite(out[k]);
   }
-  if (finiteIn && !finiteOut) {
+  if (!finiteOut && allFinite(a, N) && allFinite(b, N)) {
     error_disp("The result is too large.");
     return 0;
   }
   return 1;
+}
+
+// Products of the spectra (with B conjugated for the correlation): N times the inverse of A B
+// is the circular convolution of the scaled signals.
+int multiplySpectra(int N, int log2N, const double* a, const double* b, double* out, bool conjugate) {
+  std::vector<double> A, B, C;
+  int ea = 0, eb = 0;
+  if (!prepareTwo(N, log2N, a, b, A, B, C, ea, eb)) return 0;
+  for (int k = 0; k < N; ++k) {
+    const vkComplex q = {B[2 * k], conjugate ? -B[2 * k + 1] : B[2 * k + 1]};
+    const vkComplex p = cc_mul({A[2 * k], A[2 * k + 1]}, q);
+    C[2 * k] = p.re;
+    C[2 * k + 1] = p.im;
+  }
+  return inverseScaled(N, log2N, C, ea + eb + log2N, a, b, out);
+}
+
+int deconvolve(int N, int log2N, const double* a, const double* b, double* out) {
+  std::vector<double> A, B, C;
+  int ea = 0, eb = 0;
+  if (!prepareTwo(N, log2N, a, b, A, B, C, ea, eb)) return 0;
+  // Each quotient is divided as c_div divides, by the bin's divisor brought near 1 (a power of
+  // two, exactly): C[k] = q[k] 2^-e[k]. The largest of them sets one power of two for all, so
+  // that a quotient past the largest double on the way is no overflow when the answer is not.
+  std::vector<int> binExponent(static_cast<std::size_t>(N), 0);
+  int ec = std::numeric_limits<int>::min();
+  for (int k = 0; k < N; ++k) {
+    const double u = A[2 * k], v = A[2 * k + 1];
+    // A spectrum with a zero has no inverse: a failure, not a result of no numbers.
+    if (u == 0.0 && v == 0.0) {
+      error_disp("divided by zero error !!!");
+      return 0;
+    }
+    const int e =
+        std::isfinite(u) && std::isfinite(v) ? std::ilogb(std::fmax(std::fabs(u), std::fabs(v))) : 0;
+    complexQuotient(B[2 * k], B[2 * k + 1], std::ldexp(u, -e), std::ldexp(v, -e), C[2 * k], C[2 * k + 1]);
+    binExponent[static_cast<std::size_t>(k)] = -e;
+    const double big = std::fmax(std::fabs(C[2 * k]), std::fabs(C[2 * k + 1]));
+    if (std::isfinite(big) && big > 0.0) ec = std::max(ec, std::ilogb(big) - e);
+  }
+  if (ec == std::numeric_limits<int>::min()) ec = 0;
+  for (int k = 0; k < N; ++k) {
+    const int shift = binExponent[static_cast<std::size_t>(k)] - ec;
+    C[2 * k] = std::ldexp(C[2 * k], shift);
+    C[2 * k + 1] = std::ldexp(C[2 * k + 1], shift);
+  }
+  // The transforms' factors 1/N cancel in the quotient; the inverse's own 1/N goes into 2^e.
+  return inverseScaled(N, log2N, C, ec + eb - ea - log2N, a, b, out);
 }
 
 // Column-wise forward transforms; `store` picks what goes to out for each of the N values.
@@ -136,20 +201,14 @@ int DoFFTImage(int N, int cols, int log2N, const double* in, double* out) {
 int DoFFTPower(int N, int cols, int log2N, const double* in, double* out) {
   return eachColumn(N, cols, log2N, in, [&](int c, const double* X) {
     auto at = [&](int k) -> double& { return out[static_cast<std::size_t>(k) * cols + c]; };
-    for (int k = 0; k < N; ++k) at(k) = std::sqrt(X[2 * k] * X[2 * k] + X[2 * k + 1] * X[2 * k + 1]);
+    // hypot: the squares of parts past 1e+154 (or below 1e-154) leave the range of doubles.
+    for (int k = 0; k < N; ++k) at(k) = std::hypot(X[2 * k], X[2 * k + 1]);
     for (int k = 1; k < N / 2; ++k) at(k) += at(N - k);
   });
 }
 
 int DoFFTConv(int N, int log2N, const double* a, const double* b, double* out) {
-  std::vector<double> A, B, C;
-  if (!prepareTwo(N, log2N, a, b, A, B, C)) return 0;
-  for (int k = 0; k < N; ++k) {
-    const vkComplex p = cc_mul({A[2 * k], A[2 * k + 1]}, {B[2 * k], B[2 * k + 1]});
-    C[2 * k] = p.re;
-    C[2 * k + 1] = p.im;
-  }
-  return inverseRealParts(N, log2N, C, N, out);
+  return multiplySpectra(N, log2N, a, b, out, false);
 }
 
 int DoFFTDeConv(int N, int log2N, const double* a, const double* b, double* out) {
@@ -161,14 +220,7 @@ int DoFFTImp(int N, int log2N, const double* a, const double* b, double* out) {
 }
 
 int DoFFTCorrelation(int N, int log2N, const double* a, const double* b, double* out) {
-  std::vector<double> A, B, C;
-  if (!prepareTwo(N, log2N, a, b, A, B, C)) return 0;
-  for (int k = 0; k < N; ++k) {
-    const vkComplex p = cc_mul({A[2 * k], A[2 * k + 1]}, cc_conj({B[2 * k], B[2 * k + 1]}));
-    C[2 * k] = p.re;
-    C[2 * k + 1] = p.im;
-  }
-  return inverseRealParts(N, log2N, C, N, out);
+  return multiplySpectra(N, log2N, a, b, out, true);
 }
 
 int HeapFFTmem(std::vector<double>& a, std::vector<double>& b, std::vector<double>& c, int N) {

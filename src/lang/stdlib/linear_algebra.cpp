@@ -174,7 +174,7 @@ void doubleShiftStep(QrWork& w, int l, int m, bool exceptional) {
       y = w.get(k + 1, k - 1, m);
       z = w.get(k + 2, k - 1, m);
     }
-    double s = std::sqrt(x * x + y * y + z * z);
+    double s = std::hypot(x, y, z);  // entries past 1e+154 would square to infinity
     if (x > 0) s = -s;
     // x - s is 0 only when x, y and z all are: the column is already reduced and the
     // reflector would be the identity.
@@ -430,9 +430,9 @@ void compensatedResiduals(const double* a, const double* x, const double* b, dou
 // the terms past the last whole vector, added with compensation. Kept out of line and
 // unfused, so that every vector path rounds its fold alike.
 __attribute__((noinline, optimize("fp-contract=off"))) double foldLanes(double b, const double* sums,
-                                                                       const double* carries, int lanes,
-                                                                       const double* rowTail,
-                                                                       const double* xTail, int tail) {
+                                                                        const double* carries, int lanes,
+                                                                        const double* rowTail,
+                                                                        const double* xTail, int tail) {
   double total = b, comp = 0.0;
   auto add = [&](double v) {
     const double term = v - comp;
@@ -448,8 +448,8 @@ __attribute__((noinline, optimize("fp-contract=off"))) double foldLanes(double b
 
 // The same for four rows with AVX: each row is summed in four compensated lanes (elements
 // j = 0, 1, 2, 3 mod 4), and the lanes are then added with compensation too.
-__attribute__((target("avx2"))) void compensatedResiduals4Avx(const double* a, const double* x, const double* b,
-                                                              double* r, int n, int stride) {
+__attribute__((target("avx2"))) void compensatedResiduals4Avx(const double* a, const double* x,
+                                                              const double* b, double* r, int n, int stride) {
   __m256d sum[4], carry[4];
   const double* row[4];
   for (int k = 0; k < 4; ++k) {
@@ -461,8 +461,8 @@ __attribute__((target("avx2"))) void compensatedResiduals4Avx(const double* a, c
   for (; j + 4 <= n; j += 4) {
     const __m256d xv = _mm256_loadu_pd(x + j);
     for (int k = 0; k < 4; ++k) {
-      const __m256d term = _mm256_sub_pd(_mm256_sub_pd(_mm256_setzero_pd(), _mm256_mul_pd(_mm256_loadu_pd(row[k] + j), xv)),
-                                         carry[k]);
+      const __m256d term = _mm256_sub_pd(
+          _mm256_sub_pd(_mm256_setzero_pd(), _mm256_mul_pd(_mm256_loadu_pd(row[k] + j), xv)), carry[k]);
       const __m256d next = _mm256_add_pd(sum[k], term);
       carry[k] = _mm256_sub_pd(_mm256_sub_pd(next, sum[k]), term);
       sum[k] = next;
@@ -521,7 +521,8 @@ void Renritsu_racc(const double* a, const double* x, const double* b, double* r,
     else
       compensatedResiduals<4>(rows, x, b + i, r + i, n, stride);
   }
-  for (; i < n; ++i) compensatedResiduals<1>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
+  for (; i < n; ++i)
+    compensatedResiduals<1>(a + static_cast<std::size_t>(i) * stride, x, b + i, r + i, n, stride);
 }
 
 void Renritsu_cpm(const double* src, double* dst, int n, int stride) {

@@ -140,7 +140,9 @@ TEST_F(LettersLMNO, PicturesAndRichTextDocuments) {
                 "\": Not a directory\n...<Error>...Can not get Picture.\n.NO.\n");
   // A picture file that does not decode is no placeholder: the load fails and says so.
   write("broken.pict", "PICT data cut off");
-  EXPECT_EQ(run("p# = loadPicture(\"broken.pict\");"), "...<Error>...Can not get Picture.\n.NO.\n");
+  EXPECT_EQ(run("p# = loadPicture(\"broken.pict\");"),
+            "...<Error>...Cannot decode \"broken.pict\": its PICT picture is damaged or cut short\n"
+            "...<Error>...Can not get Picture.\n.NO.\n");
   QDir().mkpath(home_ + "/memo.rtfd");
   write("memo.rtfd/TXT.rtf", "{\\rtf1\\ansi Hello\\par world}");
   EXPECT_EQ(run(("s$ = loadRTFD(\"" + home_ + "/memo.rtfd\"); s$;").toStdString()), "Hello\nworld\n.OK.\n");
