@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -352,6 +353,30 @@ void placeFrameAgain(QWidget* window, const QPoint& frameAt) {
 }
 
 }  // namespace
+
+QSize pictureSizeOnScreen(const QWidget* window, double width, double height, int barHeight) {
+  if (!window) return {};
+  window = window->window();
+  if (!(width > 0) || !(height > 0)) return {1, 1 + barHeight};
+  width = std::min(width, std::numeric_limits<double>::max());
+  height = std::min(height, std::numeric_limits<double>::max());
+  const QMargins margins = frameMarginsOf(window);
+  const QRect asked = requestedGeometry(window);
+  const QRect area = availableScreenArea(asked.marginsAdded(margins));
+  double scale = 1;
+  if (area.isValid()) {
+    const double roomW = std::max(1, area.width() - margins.left() - margins.right());
+    const double roomH = std::max(1, area.height() - margins.top() - margins.bottom() - barHeight);
+    scale = std::min({1.0, roomW / width, roomH / height});
+  }
+  return {programPixels(std::round(width * scale), 1),
+          programPixels(std::round(height * scale), 1) + barHeight};
+}
+
+void resizePictureOnScreen(QWidget* window, double width, double height, int barHeight) {
+  if (!window) return;
+  resizeOnScreen(window, pictureSizeOnScreen(window, width, height, barHeight));
+}
 
 void moveOnScreen(QWidget* window, double x, double y) {
   if (!window) return;
