@@ -235,6 +235,42 @@ QList<RecoveredEdit> recoveredEdits() {
   return edits;
 }
 
+QList<RecoveredEdit> recoveredEditsToOffer() {
+  QList<RecoveredEdit> offered;
+  std::map<QString, qsizetype> newestOf;  // document key -> its entry in `offered`
+  // Times in the notes are whole seconds: copies of one second are told apart by their files.
+  const auto newer = [](const RecoveredEdit& a, const RecoveredEdit& b) {
+    return a.kept != b.kept ? a.kept > b.kept
+                            : QFileInfo(a.path).lastModified() > QFileInfo(b.path).lastModified();
+  };
+  for (const RecoveredEdit& edit : recoveredEdits()) {
+    // A copy whose note is gone has no document to be told apart from.
+    if (edit.intended.isEmpty()) {
+      offered << edit;
+      continue;
+    }
+    const QString key = documentKey(edit.intended);
+    const auto it = newestOf.find(key);
+    if (it == newestOf.end()) {
+      newestOf[key] = offered.size();
+      offered << edit;
+      continue;
+    }
+    RecoveredEdit& kept = offered[it->second];
+    if (newer(edit, kept)) {
+      QStringList older = kept.older;
+      older << kept.path;
+      kept = edit;
+      kept.older = older;
+    } else {
+      kept.older << edit.path;
+    }
+  }
+  std::stable_sort(offered.begin(), offered.end(),
+                   [](const RecoveredEdit& a, const RecoveredEdit& b) { return a.kept < b.kept; });
+  return offered;
+}
+
 WriteResult moveRecoveredEdit(const RecoveredEdit& edit, const QString& destination) {
   if (entryThere(destination))
     return failure(QStringLiteral("\"%1\" already exists.").arg(QFileInfo(destination).fileName()));

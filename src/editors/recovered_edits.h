@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "platform/atomic_file.h"
@@ -19,6 +20,8 @@ struct RecoveredEdit {
   QString path;      // the copy in the recovery folder
   QString intended;  // where it belonged (empty when its note is gone)
   QDateTime kept;    // when it was written there
+  // Older copies of the same document, left where they are (recoveredEditsToOffer).
+  QStringList older;
 };
 
 // Writes a copy of a view's text with `write` into the first recovery folder that takes it,
@@ -50,6 +53,12 @@ QString recoveryName(const QString& intended, const QDateTime& now, int number =
 
 // What the recovery folders hold, oldest first.
 QList<RecoveredEdit> recoveredEdits();
+
+// What the next start offers, oldest first: of the copies of one document (a view's copy of
+// its unsaved edits and a failed save's, or copies from several sessions) only the newest,
+// with the others named in `older`. Taking an older one after it would put older text where
+// the newer went; the older files stay in the folder, offered once the newest is gone.
+QList<RecoveredEdit> recoveredEditsToOffer();
 
 // Moves a recovered edit to `destination` (never over something there) and drops its note.
 WriteResult moveRecoveredEdit(const RecoveredEdit& edit, const QString& destination);

@@ -17,11 +17,17 @@ VkPictureDisplay& pictureDisplay() {
   return display;
 }
 
-// Appends a piece when the result text stays below TNumber characters.
+// Appends a piece when the result text stays below its limit; otherwise the run ends here
+// and the last line says why (in the room kept for it).
 bool appendPiece(const std::string& piece) {
-  if (!vkResultFits(piece.size())) return false;
-  ResultString += piece;
-  return true;
+  if (vkResultFits(piece.size())) {
+    ResultString += piece;
+    return true;
+  }
+  error_disp(
+      pravella::cformat("Output too long: at most %zu bytes of displayed text at once (64 per element).",
+                        vkResultTextLimit() - kResultReasonRoom));
+  return false;
 }
 
 void postDisplayed(int type) {
@@ -39,7 +45,7 @@ int error_disp(std::string_view message) {
   showErrMessageToConsole(line);
   std::string entry = "...<Error>...";
   entry += line;
-  if (!vkResultFits(entry.size())) return 0;
+  if (!vkResultFits(entry.size(), true)) return 0;
   ResultString += entry;
   return 1;
 }

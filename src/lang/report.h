@@ -6,7 +6,7 @@
 #include <string_view>
 
 // Reports a failure: the message and "\n" go to the console log; "...<Error>..." + message +
-// "\n" is appended to ResultString when it fits below TNumber characters. Returns 1 when the
+// "\n" is appended to ResultString when it fits below vkResultTextLimit(). Returns 1 when the
 // line was added, else 0.
 int error_disp(std::string_view message);
 
@@ -19,7 +19,8 @@ bool vkTakeUnknownFunctionMark();
 
 // Appends a displayed value to ResultString (numbers with DispFormat, cut to restM rows and
 // restN columns; strings with CR turned into LF). A picture goes to the picture display hook.
-// Returns 1, or 0 when a piece does not fit (no message) or the value cannot be shown.
+// Returns 1, or 0 when a piece does not fit (after "Output too long: ...") or the value cannot
+// be shown.
 int DispData(const void* data, int type, int msize, int nsize);
 
 // True when `format` takes exactly one floating-point argument ("%%" aside), so that user

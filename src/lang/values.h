@@ -308,7 +308,7 @@ extern double* vk_tb;
 extern double* vk_tc;
 
 // The run's output text. Displays and error lines are appended only while its length stays
-// below TNumber characters (see vkResultFits).
+// below vkResultTextLimit() bytes (see vkResultFits).
 extern std::string ResultString;
 
 extern std::string DispFormat;  // print format of displayed numbers ("%10.4f" at start)
@@ -353,9 +353,25 @@ int vkAllocScratchBuffers(int tnumber);
 bool vkTablesReady();
 void vkSetTablesReady(bool ready);
 
-// True when a text of `extra` more bytes can be appended to ResultString.
-inline bool vkResultFits(std::size_t extra) {
-  return ResultString.size() + extra < static_cast<std::size_t>(TNumber);
+// How much result text a run may hold at once, in bytes. A million displayed lines must come
+// out whole (a million numbers in the start format are 11,000,000 bytes), so the text is not
+// held to TNumber characters; what it guards is memory: without a window (the headless
+// driver) the whole output stays in memory until the run ends, and a display loop that never
+// ends would otherwise take all of it. Grows with "element", as the value buffers do.
+inline constexpr std::size_t kResultBytesPerElement = 64;
+inline std::size_t vkResultTextLimit() {
+  return static_cast<std::size_t>(TNumber > 0 ? TNumber : 0) * kResultBytesPerElement;
+}
+
+// Room kept at the end of the result text for the line that says why the output stopped.
+inline constexpr std::size_t kResultReasonRoom = 256;
+
+// True when a text of `extra` more bytes can be appended to ResultString (an error line may
+// use the room kept for the reason; displayed text may not).
+inline bool vkResultFits(std::size_t extra, bool errorLine = false) {
+  const std::size_t limit = vkResultTextLimit();
+  const std::size_t room = errorLine || limit <= kResultReasonRoom ? limit : limit - kResultReasonRoom;
+  return ResultString.size() + extra < room;
 }
 
 // Name interning: variable records and code records compare names by number.

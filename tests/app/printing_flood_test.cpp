@@ -135,4 +135,20 @@ TEST_F(ProgramPrints, TheWindowAnswersBetweenShortSteps) {
   EXPECT_GT(mostLinesInAStep, 1);
 }
 
+// The whole of it comes out, each line once and in order, and the run ends .OK.: the result
+// text is not held to a million characters.
+TEST_F(ProgramPrints, AMillionLinesComeOutWholeAndTheRunEndsOK) {
+  memo()->setFocus();
+  typeWordAndRun(memo());
+  ASSERT_TRUE(pravella::test::becomesTrue([this] { return !memo()->isRunning(); }, 280000));
+  ASSERT_TRUE(pravella::test::queuedWorkDone());
+  const QString text = memo()->toPlainText();
+  const QString head = kWord + QLatin1Char('\n') + kLoop + QLatin1Char('\n');
+  ASSERT_TRUE(text.startsWith(head)) << s(text.left(200));
+  EXPECT_EQ(text.size(), head.size() + 1000000 * kLine.size() + 5);
+  EXPECT_TRUE(text.mid(head.size()) == kLine.repeated(1000000) + QStringLiteral(".OK.\n"))
+      << s(text.right(100));
+  EXPECT_EQ(sounds().value(sounds().size() - 1), QStringLiteral("Tink"));
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include "app/application.h"
@@ -104,6 +105,46 @@ TEST_F(ProgramFlood, TypedTextStaysWholeAndInOrderBehindTheOutput) {
   // The window answers its menus meanwhile.
   clickMenuItem(action("toggleMemoSheetAction"));
   EXPECT_TRUE(shown(calendar().memoSheet()->toggleMemoField()));
+}
+
+// Texts of many characters each, as lines: every step of the memo shows whole ones, however
+// the steps are sized (a step that ended inside one would show part of it, and a word typed
+// then would stand between its parts).
+class LongTextsFlood : public App {
+ protected:
+  void SetUp() override {
+    writeFloodModule(
+        QStringLiteral("b$ = \"x\"; for (k = 1; k <= 6; k++) { b$ = b$ + b$; } a$ = \"<\" + b$ + "
+                       "\">\\n\"; for (i = 1; i <= %1; i++) { cal_insertTextToDoc(a$); }")
+            .arg(kTexts));
+    // Held at its first loop until the test watches the memo.
+    vkButtonDownSinceMs.store(vkSteadyMillis() + 3'600'000);
+    App::SetUp();
+  }
+  void TearDown() override {
+    vkButtonDownSinceMs.store(0);
+    App::TearDown();
+  }
+  static constexpr int kTexts = 4000;
+};
+
+TEST_F(LongTextsFlood, EveryStepOfTheMemoShowsWholeTexts) {
+  QTextDocument* doc = memo()->document();
+  int steps = 0;
+  QStringList cut;
+  QObject counting;  // the count ends with the test, not with the memo
+  QObject::connect(doc, &QTextDocument::contentsChanged, &counting, [&] {
+    ++steps;
+    if (!doc->lastBlock().text().isEmpty())
+      cut << QStringLiteral("step %1 ends in \"%2\"").arg(steps).arg(doc->lastBlock().text().right(8));
+  });
+  vkButtonDownSinceMs.store(0);
+  ASSERT_TRUE(pravella::test::becomesTrue([this] { return !memo()->isRunning(); }, 60000));
+  ASSERT_TRUE(pravella::test::queuedWorkDone());
+  EXPECT_TRUE(cut.isEmpty()) << s(cut.join(QStringLiteral("; ")));
+  const QString line = QStringLiteral("<") + QString(64, QLatin1Char('x')) + QStringLiteral(">\n");
+  EXPECT_EQ(memo()->toPlainText(), line.repeated(kTexts));
+  EXPECT_GT(steps, 2);
 }
 
 // The child's part: the day's memo "Flood" open, the flood running from the launch, a word typed

@@ -137,6 +137,36 @@ TEST(PravellaCalc, APictureTooLargeToHoldIsRefusedBeforeItIsDrawn) {
       " 3000.0000  2000.0000\n...<Error>...Too Big Picture (32767 x 32767).\n.NO.\n");
 }
 
+// A program's displayed output comes out whole up to its limit (64 bytes per element, so a
+// million short lines or numbers at the start's element count); past it the run ends with the
+// reason, the text before it kept. "element(10000)" makes the limit 640,000 bytes, 256 of them
+// kept for the reason: 213,247 lines of " q" fit, one more does not.
+TEST(PravellaCalc, DisplayedOutputComesOutWholeOrSaysWhyItStopped) {
+  const QByteArray tooLong =
+      "...<Error>...Output too long: at most 639744 bytes of displayed text at once (64 per element).\n";
+  const struct {
+    const char* program;
+    QByteArray line;  // each displayed line
+    int lines;
+    QByteArray end;
+  } cases[] = {
+      {"for (i = 1; i <= 1000000; i++) { \" q\"; }", " q\n", 1000000, ".OK.\n"},
+      {"for (i = 1; i <= 1000000; i++) { \"q\"; }", "q\n", 1000000, ".OK.\n"},
+      {"for (i = 1; i <= 1000000; i++) { 1; }", "    1.0000\n", 1000000, ".OK.\n"},
+      {"element(10000); for (i = 1; i <= 213247; i++) { \" q\"; }", " q\n", 213247, ".OK.\n"},
+      {"element(10000); for (i = 1; i <= 213248; i++) { \" q\"; }", " q\n", 213247, tooLong + ".NO.\n"},
+      // A display loop that never ends stops there too, instead of taking all memory.
+      {"element(10000); for (i = 1; i > 0; i++) { \" q\"; }", " q\n", 213247, tooLong + ".NO.\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = runCalc({"-"}, c.program);
+    const QByteArray expected = c.line.repeated(c.lines) + c.end;
+    EXPECT_EQ(run.out.size(), expected.size()) << c.program;
+    EXPECT_TRUE(run.out == expected) << c.program << "\n... " << run.out.right(200).toStdString();
+    EXPECT_EQ(run.exitCode, c.end.endsWith(".OK.\n") ? 0 : 1) << c.program;
+  }
+}
+
 // A save past the file-size limit fails with the system's reason in the result, and leaves
 // no file; the volume saves, written piece by piece, too, the rotator file, which lands in the
 // data folder whatever the program names, and the picture saves.

@@ -743,7 +743,11 @@ qsizetype mainTextView::postBatch(const InsertionPtr& insertion, QStringView tex
     const bool same = openBatch_ && openBatch_->insertion == insertion && openBatch_->toPlace == toPlace;
     if (same) {
       const auto [n, cost] = fittingPrefix(text, limit - openBatch_->cost, kLineEndCost);
-      if (n > 0) {
+      // A text that fits a batch of its own goes into one batch whole: a batch that ended
+      // inside it would show half of it, and what the user types meanwhile would stand
+      // between its halves. Only a text larger than a batch is cut.
+      const bool whole = n == text.size() || fittingPrefix(text, limit, kLineEndCost).first < text.size();
+      if (n > 0 && whole) {
         openBatch_->text += text.left(n);
         openBatch_->cost += cost;
         return n;
