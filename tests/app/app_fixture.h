@@ -52,20 +52,28 @@ class RecordingPrograms {
  public:
   explicit RecordingPrograms(const QStringList& names) {
     for (const QString& name : names)
-      programs_.add(name, "{ pwd; printf '%s\\n' \"$#\" \"$@\"; } >> '" + logOf(name) + "'\n");
+      programs_.add(
+          name, QString("{ pwd; printf '%s\\n' \"$#\" \"$@\" '") + kEnd + "'; } >> '" + logOf(name) + "'\n");
   }
 
+  static constexpr const char* kEnd = "<record ends>";
   static QString logOf(const QString& name) { return pravella::test::home() + "/" + name + ".log"; }
-  // What the program recorded; waits up to `ms` for a detached start to write it.
-  static QString recorded(const QString& name, int ms = 5000) {
+  // What the program recorded; waits up to `ms` for a detached start to write the whole of its
+  // record (the file exists before its lines are in, so each record ends with a mark).
+  static QString recorded(const QString& name, int ms = 30000) {
+    const QString end = QString::fromLatin1(kEnd) + "\n";
     QElapsedTimer clock;
     clock.start();
+    QString text;
     do {
       QFile log(logOf(name));
-      if (log.open(QIODevice::ReadOnly)) return QString::fromUtf8(log.readAll());
+      if (log.open(QIODevice::ReadOnly)) {
+        text = QString::fromUtf8(log.readAll());
+        if (text.endsWith(end)) return text.remove(end);
+      }
       QTest::qWait(20);
     } while (clock.elapsed() < ms);
-    return QString();
+    return text.remove(end);
   }
 
  private:
