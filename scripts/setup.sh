@@ -20,8 +20,8 @@ packages=(
   bc gnuplot-nox curl wget rsync tnftp procps xdg-utils pandoc
   # a display for tests that need real OpenGL, and Mesa's software renderer
   xvfb xauth libgl1-mesa-dri libglx-mesa0 libegl-mesa0 mesa-utils
-  # the x11 tests set what a window manager tells the root window
-  libxcb1-dev
+  # the x11 tests set what a window manager tells the root window, or run a real one
+  libxcb1-dev twm
   # fonts
   fonts-noto-cjk fonts-dejavu-core
   # loopback test servers

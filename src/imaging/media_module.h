@@ -75,7 +75,7 @@ struct JpegMovieFrames {
 
 // Bumped whenever this table or the classes above change, so that a stale module is refused
 // instead of called through the wrong layout.
-inline constexpr int kMediaModuleVersion = 1;
+inline constexpr int kMediaModuleVersion = 2;
 
 struct MediaFunctions {
   int version = 0;

@@ -2,9 +2,11 @@
 // into it, Ctrl+End and a word typed. The move waits for the memo's layout, walked down in short
 // steps, and the word follows it; the end (a signal) saves the word whether it has gone in
 // already or still waits. Each case runs in a process of its own, so that its end can be seen;
-// the saved memo is read here afterwards.
+// the saved memo is read here afterwards. Quit (Ctrl+Q) ends it the same way.
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "app/application.h"
 #include "child_app.h"
@@ -45,8 +48,10 @@ QString longMemoPath() {
   return pravella::paths::dayFolder(today.year(), today.month(), today.day()) + QStringLiteral("/Long.rtfd");
 }
 
-// The signal once the word is in the memo, or while it waits for the layout.
-enum class End { SignalWordShown, SignalKeysWaiting };
+// The signal or Ctrl+Q once the word is in the memo, or while it waits for the layout.
+enum class End { SignalWordShown, SignalKeysWaiting, QuitWordShown, QuitKeysWaiting };
+
+bool byQuit(End end) { return end == End::QuitWordShown || end == End::QuitKeysWaiting; }
 
 bool wordShown(mainTextView* memo) { return memo->document()->lastBlock().text().endsWith(kWord); }
 
@@ -72,13 +77,19 @@ bool wordShown(mainTextView* memo) { return memo->document()->lastBlock().text()
   QStatusBar* status = application->window().statusBar();
   const bool waitsOrShown = pravella::test::becomesTrue(
       [&] {
-        if (end == End::SignalWordShown) return wordShown(memo);
+        if (end == End::SignalWordShown || end == End::QuitWordShown) return wordShown(memo);
         // On a quick machine the layout may be done already: the word is in then.
         return status->currentMessage() == pravella::LongMemoMoves::walkingMessage() || wordShown(memo);
       },
       120000);
   if (!waitsOrShown) std::_Exit(5);
-  ::raise(SIGTERM);
+  // An end that hangs (a question no one answers, a layout of it all) fails the case.
+  ::alarm(600);
+  if (byQuit(end))
+    // The key goes to the window from the event loop, as a user's would.
+    QTimer::singleShot(0, memo, [memo] { QTest::keyClick(memo, Qt::Key_Q, Qt::ControlModifier); });
+  else
+    ::raise(SIGTERM);
   // The end quits the event loop with the application's status.
   std::_Exit(application->exec());
 }
@@ -105,13 +116,19 @@ TEST_P(EndOfALongMemo, SavesTheWordTypedAtItsEnd) {
   expectTheWordSavedAtTheEnd();
 }
 
-INSTANTIATE_TEST_SUITE_P(Ends, EndOfALongMemo, testing::Values(End::SignalWordShown, End::SignalKeysWaiting),
+INSTANTIATE_TEST_SUITE_P(Ends, EndOfALongMemo,
+                         testing::Values(End::SignalWordShown, End::SignalKeysWaiting, End::QuitWordShown,
+                                         End::QuitKeysWaiting),
                          [](const testing::TestParamInfo<End>& info) {
                            switch (info.param) {
                              case End::SignalWordShown:
                                return std::string("SignalAfterTheWordIsShown");
                              case End::SignalKeysWaiting:
                                return std::string("SignalWhileTheKeysWait");
+                             case End::QuitWordShown:
+                               return std::string("QuitAfterTheWordIsShown");
+                             case End::QuitKeysWaiting:
+                               return std::string("QuitWhileTheKeysWait");
                            }
                            return std::string();
                          });

@@ -63,6 +63,35 @@ TEST_F(MovieDocumentTest, AnyTimeGivesItsFrameExactlyInAnyOrder) {
   }
 }
 
+// Frames come out exactly in any order also where the codec reorders its frames, key frames
+// are rare and the container seeks inexactly or starts its clock late.
+TEST(MovieFiles, ReorderedAndLateStartingStreamsGiveExactFrames) {
+  struct Clip {
+    const char* name;
+    const char* codec;
+    QStringList extra;
+  };
+  const Clip clips[] = {
+      {"grey.ts", "mpeg2video", {"-bf", "2", "-q:v", "2"}},
+      {"grey.mp4", "mpeg4", {"-bf", "2", "-g", "4", "-q:v", "2"}},
+      {"grey-late.mkv", "ffv1", {"-output_ts_offset", "3"}},
+  };
+  const int order[] = {0, 1, 2, 3, 9, 4, 8, 2, 0, 7, 6, 5, 1, 9};
+  for (const Clip& c : clips) {
+    SCOPED_TRACE(c.name);
+    const QString path = pravella::test::home() + "/" + c.name;
+    ASSERT_TRUE(pravella::test::writeGreySequenceMovie(path, c.codec, "yuv420p", 10, c.extra));
+    auto movie = MovieDocument::open(path);
+    ASSERT_TRUE(movie);
+    ASSERT_EQ(movie->frameCount(), 10);
+    for (int k : order) {
+      const QImage frame = movie->frameAt(k * 60);
+      ASSERT_FALSE(frame.isNull()) << k;
+      EXPECT_NEAR(qGray(frame.pixel(32, 24)), greyOf(k), 6) << "frame " << k;
+    }
+  }
+}
+
 TEST_F(MovieDocumentTest, StepsGoFrameByFrameAndStopAtTheEnds) {
   movie->stepBackward();
   EXPECT_EQ(movie->currentTime(), 0);
@@ -136,6 +165,66 @@ TEST(MovieFiles, OnlyFilesWithDecodableVideoAreMovies) {
     QString why;
     EXPECT_FALSE(MovieDocument::open(path, &why)) << path.toStdString();
     EXPECT_FALSE(why.isEmpty()) << path.toStdString();
+  }
+}
+
+// Every movie's frames come out in their own colours and at the size their pixels stand for,
+// whatever the pixel format, the range and colour matrix the stream declares, and the width
+// (odd, or no multiple of 16 pixels).
+TEST(MovieFiles, FramesKeepTheirColoursAndProportionsInEveryPixelFormat) {
+  struct Case {
+    const char* name;
+    const char* codec;
+    const char* pixelFormat;
+    int width, height, frames;
+    QStringList extra;
+    QSize natural;
+  };
+  const QStringList bt709{"-vf",
+                          "scale=out_color_matrix=bt709",
+                          "-colorspace",
+                          "bt709",
+                          "-color_primaries",
+                          "bt709",
+                          "-color_trc",
+                          "bt709"};
+  const Case cases[] = {
+      {"mjpeg444.avi", "mjpeg", "yuvj444p", 64, 48, 3, {}, {64, 48}},
+      {"mjpeg422.avi", "mjpeg", "yuvj422p", 64, 48, 3, {}, {64, 48}},
+      {"mjpeg420-odd.avi", "mjpeg", "yuvj420p", 65, 49, 3, {}, {65, 49}},
+      {"ffv1-420.mkv", "ffv1", "yuv420p", 72, 40, 3, {}, {72, 40}},
+      {"ffv1-444-one.mkv", "ffv1", "yuv444p", 64, 48, 1, {}, {64, 48}},
+      {"ffv1-bgr0.mkv", "ffv1", "bgr0", 64, 48, 3, {}, {64, 48}},
+      {"ffv1-709.mkv", "ffv1", "yuv420p", 64, 48, 3, bt709, {64, 48}},
+      {"ffv1-full.mkv",
+       "ffv1",
+       "yuv444p",
+       64,
+       48,
+       3,
+       {"-vf", "scale=out_range=full", "-color_range", "pc"},
+       {64, 48}},
+      {"ffv1-wide-pixels.mkv", "ffv1", "yuv420p", 64, 48, 3, {"-vf", "setsar=3/2"}, {96, 48}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = pravella::test::home() + "/" + c.name;
+    ASSERT_TRUE(pravella::test::writeQuadrantMovie(path, c.codec, c.pixelFormat, c.width, c.height, c.frames,
+                                                   c.extra));
+    auto movie = MovieDocument::open(path);
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(movie->frameCount(), c.frames);
+    EXPECT_EQ(movie->naturalSize(), c.natural);
+    const QImage frame = movie->currentFrame();
+    ASSERT_EQ(frame.size(), c.natural);
+    for (int q = 0; q < 4; ++q) {
+      const QPoint at(frame.width() * (q % 2 ? 3 : 1) / 4, frame.height() * (q < 2 ? 1 : 3) / 4);
+      const QRgb got = frame.pixel(at);
+      const auto& want = pravella::test::kQuadrantColours[q];
+      EXPECT_NEAR(qRed(got), want[0], 12) << "quadrant " << q;
+      EXPECT_NEAR(qGreen(got), want[1], 12) << "quadrant " << q;
+      EXPECT_NEAR(qBlue(got), want[2], 12) << "quadrant " << q;
+    }
   }
 }
 

@@ -59,11 +59,13 @@ TEST_F(Executor, EmptyMatrixDisplaysNothing) {
   EXPECT_EQ(ResultString, "");
 }
 
-TEST_F(Executor, DisplayThatDoesNotFitFailsSilently) {
-  ResultString.assign(static_cast<size_t>(TNumber) - 5, 'x');
+TEST_F(Executor, DisplayThatDoesNotFitEndsWithTheReason) {
+  const size_t full = vkResultTextLimit() - kResultReasonRoom - 5;
+  ResultString.assign(full, 'x');
   const double v = 1.0;
   EXPECT_EQ(DispData(&v, kValueReal, 1, 1), 0);
-  EXPECT_EQ(ResultString.size(), static_cast<size_t>(TNumber) - 5);
+  ASSERT_GT(ResultString.size(), full);
+  EXPECT_EQ(ResultString.substr(full, 29), "...<Error>...Output too long:");
   const pravella::VkRunResult r = pravella::runVkProgram("1;");
   EXPECT_TRUE(r.ok);
 }

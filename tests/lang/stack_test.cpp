@@ -77,9 +77,9 @@ TEST_F(Stack, StringLongerThanScratchBufferIsRefused) {
 }
 
 TEST_F(Stack, ErrorLineIsDroppedWhenResultTextIsFull) {
-  ResultString.assign(static_cast<size_t>(TNumber) - 10, 'x');
+  ResultString.assign(vkResultTextLimit() - 10, 'x');
   EXPECT_EQ(error_disp("Stack (calc)"), 0);
-  EXPECT_EQ(ResultString.size(), static_cast<size_t>(TNumber) - 10);
+  EXPECT_EQ(ResultString.size(), vkResultTextLimit() - 10);
 }
 
 }  // namespace

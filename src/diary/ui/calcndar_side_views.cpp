@@ -125,7 +125,6 @@ void Calcndar::buildSideViews() {
   for (int tag = 0; tag < pravella::MainWindow::kMemoMenuButtons; ++tag) {
     QAbstractButton* b = window_->memoMenuButtons()->button(tag);
     if (!b) continue;
-    b->setMinimumWidth(1);  // the row of buttons never widens the window
     if (tag >= 10) continue;
     if (b->text().isEmpty()) b->setText(QString::fromLatin1(kButtonTitles[tag]));
     b->setVisible(true);

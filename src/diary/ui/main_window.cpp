@@ -23,6 +23,7 @@
 #include "diary/ui/sun_moon_panel.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/ui/button_focus.h"
+#include "platform/ui/flow_layout.h"
 #include "platform/ui/status_line.h"
 #include "platform/ui/window_placement.h"
 
@@ -190,12 +191,13 @@ QWidget* MainWindow::buildMemoColumn() {
   // The memo menu buttons are addressed by tag (their id in the group); controllers give them
   // their titles and functions.
   // The row is one widget, so that the layouts show and hide it whole while each button keeps
-  // its own visibility (the spare ones stay hidden).
+  // its own visibility (the spare ones stay hidden). Where the memo's column is narrower than
+  // the row, the row wraps onto more lines: every title stays whole and the window's minimum
+  // width is the widest button's, not the whole row's.
   buttonMenu_ = new QWidget(column);
   buttonMenu_->setObjectName(QStringLiteral("buttonMenu"));
-  auto* buttons = new QHBoxLayout(buttonMenu_);
+  auto* buttons = new FlowLayout(buttonMenu_, 2);
   buttons->setContentsMargins(0, 0, 0, 0);
-  buttons->setSpacing(2);
   memoMenuGroup_ = new QButtonGroup(this);
   memoMenuGroup_->setObjectName(QStringLiteral("memoMenuButtons"));
   memoMenuGroup_->setExclusive(false);
@@ -207,7 +209,6 @@ QWidget* MainWindow::buildMemoColumn() {
     memoMenuGroup_->addButton(b, tag);
     buttons->addWidget(b);
   }
-  buttons->addStretch(1);
   layout->addWidget(buttonMenu_);
 
   documentView_ = new mainTextView(column);
@@ -225,7 +226,11 @@ void MainWindow::buildMenus() {
   file->addSeparator();
   quitAction_ = file->addAction(tr("&Quit Pravella"));
   quitAction_->setObjectName(QStringLiteral("quitAction"));
-  quitAction_->setShortcut(QKeySequence::Quit);
+  // Platform themes of the Windows keyboard scheme (the offscreen one among them) bind nothing
+  // to Quit: Ctrl+Q is the key then.
+  const QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+  quitAction_->setShortcuts(quitKeys.isEmpty() ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Q)}
+                                               : quitKeys);
   quitAction_->setMenuRole(QAction::QuitRole);
   connect(quitAction_, &QAction::triggered, this, &QWidget::close);
 

@@ -1,5 +1,7 @@
 #include "diary/ui/side_view_room.h"
 
+#include "diary/ui/side_view_scroll.h"
+
 #include <QChildEvent>
 #include <QDockWidget>
 #include <QEvent>
@@ -216,12 +218,20 @@ void SideViewRoom::settleOnce() {
     space.memoWidth = base.width() - besideMemo;
     space.memoMinimum = memoMinimum();
   }
+  space.separator = window_->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, window_);
+  fitToScreen(open,
+              QSize(std::max(space.available.width(), space.frame.width()),
+                    std::max(space.available.height(), space.frame.height()))
+                  .shrunkBy(decorations),
+              space.separator);
+  // The window's minimum counts the views as they now ask, before it is given its frame.
+  window_->layout()->invalidate();
+  window_->layout()->activate();
   for (QDockWidget* view : open) {
     const int minimum = std::max(view->minimumWidth(), view->minimumSizeHint().width());
     space.viewMinimum = std::max(space.viewMinimum, minimum);
     space.viewWidth = std::max(space.viewWidth, width(view->objectName()));
   }
-  space.separator = window_->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, window_);
   const SideViewPlace place = placeSideView(space);
 
   // The separator's drag leaves the memo what the opening left it, at most its minimum.
@@ -233,6 +243,29 @@ void SideViewRoom::settleOnce() {
   window_->layout()->activate();
   grown_ = window_->geometry().width() - base.width();
   shifted_ = base.x() - window_->geometry().x();
+}
+
+void SideViewRoom::fitToScreen(const std::vector<QDockWidget*>& open, const QSize& inner, int separator) {
+  QWidget* central = window_->centralWidget();
+  if (!central) return;
+  // What the window's own columns need at least, with the memo at its own minimum again.
+  if (memo_ && memo_->parentWidget() && memo_->parentWidget()->layout())
+    memo_->parentWidget()->layout()->invalidate();
+  const int besideViews = central->minimumSizeHint().width() + separator;
+  const int aboveAndBelow = window_->height() - central->height();  // the menu bar and the status line
+  const QSize room(inner.width() - besideViews, inner.height() - aboveAndBelow);
+  for (QDockWidget* view : open) {
+    SideViewScroll* scroll = SideViewScroll::of(view);
+    if (!scroll) {
+      const QSize minimum = view->minimumSizeHint();
+      if (minimum.width() <= room.width() && minimum.height() <= room.height()) continue;
+      scroll = SideViewScroll::around(view);
+    }
+    // The view's title and frame around its content.
+    scroll->setRoom(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    const QSize around = view->minimumSizeHint() - scroll->minimumSizeHint();
+    scroll->setRoom((room - around).expandedTo(QSize(1, 1)));
+  }
 }
 
 }  // namespace pravella

@@ -3,7 +3,8 @@
 // its width within the screen's available area, moving the window left where its right edge
 // would leave the screen, so that the memo keeps its width; closing it gives the width back.
 // Only where the screen has no room does a view take width from the memo, and then the memo
-// keeps a readable width and the view gets what is left, down to its own minimum. Each view's
+// keeps a readable width and the view gets what is left, down to its own minimum; a view whose
+// minimum the screen cannot hold beside the window's columns scrolls its content. Each view's
 // width is remembered by its object name; dragging the separator between memo and view sets
 // it. Every dock of the main window comes through here, however it is shown or hidden.
 
@@ -78,6 +79,9 @@ class SideViewRoom : public QObject {
   // Whether `at` (window coordinates) lies on the separator between the memo and the views.
   bool onSeparator(const QPoint& at) const;
   int memoMinimum() const;
+  // Views whose minimum leaves the window's columns less than theirs within `inner` (the room
+  // inside the window's decorations the screen gives) scroll their content in what is left.
+  void fitToScreen(const std::vector<QDockWidget*>& open, const QSize& inner, int separator);
 
   QMainWindow* window_;
   QPointer<QWidget> memo_;

@@ -13,6 +13,9 @@
 #include <QTextEdit>
 #include <QTextLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace pravella {
 
 namespace {
@@ -65,6 +68,7 @@ ParkedWhileLoading::~ParkedWhileLoading() {
   // The caret would have followed the text in to its end; at the start, drawing it needs only
   // the first lines laid out.
   edit_->setTextCursor(QTextCursor(edit_->document()));
+  if (LongMemoMoves* moves = LongMemoMoves::of(edit_)) moves->fitForm();
   unparkLayout(*edit_->document());
 }
 
@@ -94,6 +98,33 @@ QString LongMemoMoves::walkingMessage() {
       "LongMemoMoves", "Laying out the long memo down to its end: what you type goes in there then.");
 }
 
+QString LongMemoMoves::walkingToPlaceMessage() {
+  return QCoreApplication::translate(
+      "LongMemoMoves",
+      "Laying out the long memo down to the place asked for: what you type goes in there then.");
+}
+
+QString LongMemoMoves::fixedWidthMessage() {
+  return QCoreApplication::translate(
+      "LongMemoMoves", "A long memo: its lines keep their width when the window or its views change size.");
+}
+
+void LongMemoMoves::fitForm() {
+  const bool wasFixed = fixedWidth_;
+  fixedWidth_ = edit_->document()->characterCount() >= kWalkFromChars;
+  if (fixedWidth_) {
+    // A view not yet given its size is narrow: the lines get a width worth reading at least.
+    edit_->setLineWrapColumnOrWidth(std::max(edit_->viewport()->width(), 400));
+    edit_->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    if (QStatusBar* bar = statusBarOf(edit_)) bar->showMessage(fixedWidthMessage());
+    return;
+  }
+  if (!wasFixed) return;
+  edit_->setLineWrapMode(QTextEdit::WidgetWidth);
+  if (QStatusBar* bar = statusBarOf(edit_); bar && bar->currentMessage() == fixedWidthMessage())
+    bar->clearMessage();
+}
+
 bool LongMemoMoves::isMoveToEnd(const QKeyEvent* key) const {
   return key->matches(QKeySequence::MoveToEndOfDocument) || key->matches(QKeySequence::SelectEndOfDocument);
 }
@@ -105,11 +136,9 @@ bool LongMemoMoves::eventFilter(QObject* watched, QEvent* event) {
       if (watched != edit_) break;
       auto* key = static_cast<QKeyEvent*>(event);
       if (!walking()) {
-        if (replaying_ || event->type() != QEvent::KeyPress || !isMoveToEnd(key) || endLaidOut()) break;
-        nextBlock_ = 0;
-        held_.push_back(copyOf(event));
-        showStatus(true);
-        timer_.start();
+        const int last = edit_->document()->blockCount() - 1;
+        if (replaying_ || event->type() != QEvent::KeyPress || !isMoveToEnd(key) || laidOutTo(last)) break;
+        walkToEndThen(copyOf(event));
         return true;
       }
       // Every key the editor takes waits for the move, its own shortcuts (undo, paste)
@@ -134,13 +163,53 @@ bool LongMemoMoves::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-bool LongMemoMoves::endLaidOut() const {
+bool LongMemoMoves::laidOutTo(int blockNumber) const {
   const QTextDocument& doc = *edit_->document();
   if (layoutParked(doc) || doc.characterCount() < kWalkFromChars) return true;
   // Qt lays a document out from the top and clears a block's lines when it has to lay it out
-  // again (an edit, a new width): lines in the last block mean that all of it is laid out.
-  const QTextLayout* last = doc.lastBlock().layout();
-  return last && last->lineCount() > 0;
+  // again (an edit): lines in a block mean that all above it is laid out.
+  const QTextBlock block = doc.findBlockByNumber(blockNumber);
+  const QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
+  return !layout || layout->lineCount() > 0;
+}
+
+void LongMemoMoves::walkThen(int position, std::function<void()> then) {
+  const int block = edit_->document()->findBlock(position).blockNumber();
+  if (!walking() && laidOutTo(block)) return then();
+  startWalk(block, std::move(then), walkingToPlaceMessage());
+}
+
+void LongMemoMoves::walkThen(QTextEdit* edit, int position, std::function<void()> then) {
+  if (LongMemoMoves* moves = of(edit)) return moves->walkThen(position, std::move(then));
+  then();
+}
+
+void LongMemoMoves::walkToEndThen(std::unique_ptr<QEvent> move) {
+  startWalk(
+      edit_->document()->blockCount() - 1,
+      [this, key = std::shared_ptr<QEvent>(std::move(move))] {
+        replaying_ = true;
+        QCoreApplication::sendEvent(edit_, key.get());
+        replaying_ = false;
+      },
+      walkingMessage());
+}
+
+void LongMemoMoves::startWalk(int blockNumber, std::function<void()> then, const QString& status) {
+  if (walking()) {
+    // Behind the move already waiting, and as far down as either needs.
+    pending_ = [first = std::move(pending_), second = std::move(then)] {
+      first();
+      second();
+    };
+    targetBlock_ = std::max(targetBlock_, blockNumber);
+    return;
+  }
+  pending_ = std::move(then);
+  nextBlock_ = 0;
+  targetBlock_ = blockNumber;
+  showStatus(status);
+  timer_.start();
 }
 
 void LongMemoMoves::step() {
@@ -153,7 +222,7 @@ void LongMemoMoves::step() {
   // milliseconds).
   QTextBlock block = doc->findBlockByNumber(nextBlock_);
   do {
-    if (!block.isValid()) {
+    if (!block.isValid() || nextBlock_ > targetBlock_) {
       timer_.stop();
       replay();
       return;
@@ -166,17 +235,28 @@ void LongMemoMoves::step() {
 
 void LongMemoMoves::replay() {
   timer_.stop();
+  const std::function<void()> move = std::move(pending_);
+  pending_ = nullptr;
   std::vector<std::unique_ptr<QEvent>> events = std::move(held_);
   held_.clear();
-  showStatus(false);
-  // Each goes to the editor as it came, on the layout now done.
+  showStatus(QString());
+  if (move) move();
+  // Each goes to the editor as it came, on the layout now done; a move to the end among them
+  // walks on first, the rest held behind it again.
   replaying_ = true;
-  for (const std::unique_ptr<QEvent>& event : events) {
-    const bool mouse = event->type() == QEvent::MouseButtonPress ||
-                       event->type() == QEvent::MouseButtonRelease ||
-                       event->type() == QEvent::MouseButtonDblClick;
+  const int last = edit_->document()->blockCount() - 1;
+  for (auto event = events.begin(); event != events.end(); ++event) {
+    const QEvent::Type type = (*event)->type();
+    if (type == QEvent::KeyPress && isMoveToEnd(static_cast<QKeyEvent*>(event->get())) && !laidOutTo(last)) {
+      replaying_ = false;
+      walkToEndThen(std::move(*event));
+      std::move(event + 1, events.end(), std::back_inserter(held_));
+      return;
+    }
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick;
     QObject* target = mouse ? edit_->viewport() : static_cast<QObject*>(edit_);
-    QCoreApplication::sendEvent(target, event.get());
+    QCoreApplication::sendEvent(target, event->get());
   }
   replaying_ = false;
 }
@@ -186,13 +266,14 @@ void LongMemoMoves::finishNow(bool forEnd) {
   if (walking()) replay();
 }
 
-void LongMemoMoves::showStatus(bool on) {
+void LongMemoMoves::showStatus(const QString& message) {
   QStatusBar* bar = statusBarOf(edit_);
   if (!bar) return;
-  if (on)
-    bar->showMessage(walkingMessage());
-  else if (bar->currentMessage() == walkingMessage())
+  if (!message.isEmpty())
+    bar->showMessage(message);
+  else if (bar->currentMessage() == status_)
     bar->clearMessage();
+  status_ = message;
 }
 
 }  // namespace pravella

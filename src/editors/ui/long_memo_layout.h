@@ -10,12 +10,16 @@
 // - A move to the end of the document (Ctrl+End, with or without Shift) walks the layout down
 //   in short steps on the event loop before the caret goes there; the keys typed, the input
 //   method's text and the clicks made into the memo meanwhile wait and follow in order. The
-//   status line says so.
+//   status line says so. Other jumps far down (a find's match) walk the same way first.
+// - A long memo's lines keep the width they had when it was read in: a wider or narrower
+//   memo (the window resized, a side view or the search sheet opened) would lay all of it out
+//   again at once. The status line says so; a short memo read in next wraps to the view again.
 // - The end of the application parks the layout for good, so that nothing of the end (the
 //   keys still waiting, the save) waits on the layout.
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,35 +58,55 @@ class LongMemoMoves : public QObject {
   // The walk of `edit` (one made for it), or none.
   static LongMemoMoves* of(const QTextEdit* edit);
 
-  // A move to the end is waiting for the layout.
-  bool walking() const { return !held_.empty(); }
+  // A move is waiting for the layout.
+  bool walking() const { return static_cast<bool>(pending_); }
+  // `then` (a move to `position`) runs once the layout is laid out down to the block holding
+  // it: at once when it is, else after a walk, and before the keys and clicks made meanwhile.
+  // A second request while walking follows the first, the walk going on to the further place.
+  void walkThen(int position, std::function<void()> then);
+  // The same for `edit` when it has a walk of its own; otherwise `then` runs at once.
+  static void walkThen(QTextEdit* edit, int position, std::function<void()> then);
   // The move and what waits behind it, done now: on the layout as it stands (which may lay
   // out the rest at once), or, with `forEnd`, with the layout parked for good (the
   // application's end, which must not wait on it).
   void finishNow(bool forEnd);
+
+  // The form the memo just read in is shown in: fixed line width when it is long, the view's
+  // width otherwise. Called while its layout is parked, so that it costs nothing.
+  void fitForm();
+  static QString fixedWidthMessage();
 
   // Documents up to this many characters are laid out at once: that takes well under a second.
   static constexpr int kWalkFromChars = 500000;
   // One step of the walk lays out blocks for about this long (at least one block).
   static constexpr int kStepMs = 30;
   static QString walkingMessage();
+  // The status line's text while a walk goes down to a place other than the end.
+  static QString walkingToPlaceMessage();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   bool isMoveToEnd(const QKeyEvent* key) const;
-  // Nothing to walk: a short or parked document, or one laid out to its end.
-  bool endLaidOut() const;
+  // Nothing to walk: a short or parked document, or one laid out down to `blockNumber`.
+  bool laidOutTo(int blockNumber) const;
+  // The key moving to the end sent once the layout is there.
+  void walkToEndThen(std::unique_ptr<QEvent> move);
+  void startWalk(int blockNumber, std::function<void()> then, const QString& status);
   void step();
   void replay();
-  void showStatus(bool on);
+  void showStatus(const QString& message);
 
   QTextEdit* edit_;
   QTimer timer_;
+  bool fixedWidth_ = false;
   int nextBlock_ = 0;
+  int targetBlock_ = 0;
   bool replaying_ = false;
-  // The move to the end first, then the keys and clicks that came while the layout was walked.
+  QString status_;
+  // The move the walk is for, then the keys and clicks that came while the layout was walked.
+  std::function<void()> pending_;
   std::vector<std::unique_ptr<QEvent>> held_;
 };
 

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -14,6 +15,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 
 #include "imaging/media/libav.h"
@@ -42,6 +44,10 @@ struct ScaleFree {
   void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
 
+// Rows of a converted picture begin at multiples of this, and this much follows the last.
+constexpr qsizetype kRowAlign = 128;
+constexpr qsizetype kTailRoom = 256;
+
 void quietLibav() {
   // libav's own chatter (deprecated pixel formats, probing) is not the user's concern.
   static std::once_flag once;
@@ -55,13 +61,18 @@ class LibavSource : public MovieSource {
   int frameCount() const override { return static_cast<int>(pts_.size()); }
   std::int64_t frameDuration(int index) const override { return durations_[index]; }
   QSize naturalSize() const override { return size_; }
+  std::int64_t firstFrameMicroseconds() const override { return firstUs_; }
   QImage frame(int index) override;
 
  private:
   bool seekTo(int index);
+  // Back to the very start of the file, for containers whose seeks land past the key frame
+  // asked for.
+  bool rewind();
   // Decodes until the frame of presentation time `pts` comes out; false at the end.
   bool decodeUntil(std::int64_t pts);
   QImage convert(const AVFrame* f);
+  void matchColours(const AVFrame* f);
   int indexOfPts(std::int64_t pts) const;
 
   std::unique_ptr<AVFormatContext, FormatCloser> format_;
@@ -74,7 +85,9 @@ class LibavSource : public MovieSource {
   std::vector<std::int64_t> pts_;  // ascending presentation times, stream time base
   std::vector<char> key_;
   std::vector<std::int64_t> durations_;
-  int lastDecoded_ = -1;  // the index of the frame the decoder gave last; -1 after a seek
+  std::int64_t firstUs_ = 0;
+  bool overshot_ = false;  // the frame decodeUntil gave last is later than the one asked for
+  int lastDecoded_ = -1;   // the index of the frame the decoder gave last; -1 after a seek
   bool drained_ = false;
   int cachedIndex_ = -1;
   QImage cached_;
@@ -105,6 +118,13 @@ bool LibavSource::open(const QString& path, QString* why) {
   if (avcodec_open2(codec_.get(), decoder, nullptr) < 0) return fail(QStringLiteral("no decoder"));
   size_ = QSize(codec_->width, codec_->height);
   if (size_.isEmpty()) return fail(QStringLiteral("no picture size"));
+  // Pixels that are not square (a sample aspect ratio) show at the width they stand for.
+  const AVRational sar = av_guess_sample_aspect_ratio(raw, stream, nullptr);
+  if (sar.num > 0 && sar.den > 0 && sar.num != sar.den) {
+    const double shown = std::round(size_.width() * av_q2d(sar));
+    if (shown >= 1 && shown <= 16.0 * size_.width() && shown <= 32768)
+      size_.setWidth(static_cast<int>(shown));
+  }
   for (int i = 0; i < static_cast<int>(raw->nb_streams); ++i)
     if (i != stream_) raw->streams[i]->discard = AVDISCARD_ALL;
 
@@ -131,6 +151,7 @@ bool LibavSource::open(const QString& path, QString* why) {
 
   const AVRational tb = stream->time_base;
   const std::int64_t first = entries.front().pts;
+  firstUs_ = av_rescale_q(first, tb, AVRational{1, 1000000});
   auto units = [&](std::int64_t ticks) {
     // Frame times rounded to whole 1/600 s.
     return av_rescale_q_rnd(ticks, tb, AVRational{1, kMovieTimeScale},
@@ -156,9 +177,8 @@ bool LibavSource::open(const QString& path, QString* why) {
 
   // Back to the start, and prove that the first frame decodes: a file whose stream only
   // looks like video is no movie.
-  if (!seekTo(0) || !decodeUntil(pts_.front())) return fail(QStringLiteral("the frames do not decode"));
-  cached_ = convert(decoded_.get());
-  cachedIndex_ = 0;
+  lastDecoded_ = -1;
+  cached_ = frame(0);
   return !cached_.isNull() || fail(QStringLiteral("the frames do not decode"));
 }
 
@@ -180,7 +200,18 @@ bool LibavSource::seekTo(int index) {
   return true;
 }
 
+bool LibavSource::rewind() {
+  if (av_seek_frame(format_.get(), -1, 0, AVSEEK_FLAG_BYTE) < 0 &&
+      avformat_seek_file(format_.get(), stream_, INT64_MIN, pts_.front(), pts_.front(), 0) < 0)
+    return false;
+  avcodec_flush_buffers(codec_.get());
+  lastDecoded_ = -1;
+  drained_ = false;
+  return true;
+}
+
 bool LibavSource::decodeUntil(std::int64_t pts) {
+  overshot_ = false;
   for (;;) {
     int r = avcodec_receive_frame(codec_.get(), decoded_.get());
     if (r == 0) {
@@ -188,7 +219,10 @@ bool LibavSource::decodeUntil(std::int64_t pts) {
       if (got == AV_NOPTS_VALUE) got = decoded_->pts;
       const int index = got == AV_NOPTS_VALUE ? lastDecoded_ + 1 : indexOfPts(got);
       lastDecoded_ = index;
-      if (index >= 0 && pts_[index] >= pts) return true;
+      if (index >= 0 && pts_[index] >= pts) {
+        overshot_ = pts_[index] > pts;
+        return true;
+      }
       continue;
     }
     if (r == AVERROR_EOF) return false;
@@ -205,17 +239,46 @@ bool LibavSource::decodeUntil(std::int64_t pts) {
   }
 }
 
+void LibavSource::matchColours(const AVFrame* f) {
+  // The frame's own colour matrix and range: swscale otherwise takes every YUV frame for
+  // BT.601 video range, which tints BT.709 movies and washes out full-range ones whose pixel
+  // format does not say so (only the "yuvj" formats do).
+  const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(f->format));
+  if (!desc || (desc->flags & AV_PIX_FMT_FLAG_RGB) || desc->nb_components < 3) return;
+  int* inTable = nullptr;
+  int* outTable = nullptr;
+  int inFull = 0, outFull = 0, brightness = 0, contrast = 0, saturation = 0;
+  if (sws_getColorspaceDetails(scale_.get(), &inTable, &inFull, &outTable, &outFull, &brightness, &contrast,
+                               &saturation) < 0)
+    return;
+  const bool jpegFormat = std::strncmp(desc->name, "yuvj", 4) == 0;
+  const int full = (f->color_range == AVCOL_RANGE_JPEG || jpegFormat) ? 1 : 0;
+  int space = f->colorspace;
+  if (space == AVCOL_SPC_UNSPECIFIED || space == AVCOL_SPC_RGB || space == AVCOL_SPC_RESERVED)
+    space = SWS_CS_DEFAULT;
+  sws_setColorspaceDetails(scale_.get(), sws_getCoefficients(space), full, outTable, outFull, brightness,
+                           contrast, saturation);
+}
+
 QImage LibavSource::convert(const AVFrame* f) {
   if (f->width <= 0 || f->height <= 0) return {};
   scale_.reset(sws_getCachedContext(scale_.release(), f->width, f->height,
                                     static_cast<AVPixelFormat>(f->format), size_.width(), size_.height(),
                                     AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
   if (!scale_) return {};
+  matchColours(f);
   // Format_RGB32 is 0xffRRGGBB per pixel: B, G, R, A in memory on the little-endian machines
   // we build for.
-  QImage image(size_, QImage::Format_RGB32);
-  std::uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
-  int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
+  // swscale writes its rows in blocks of pixels, past the end of a row whose width is not a
+  // multiple of them: a tightly packed picture of such a width lost the heap after its end.
+  // Rows of whole blocks, and room after the last.
+  const qsizetype stride =
+      (static_cast<qsizetype>(size_.width()) * 4 + kRowAlign - 1) / kRowAlign * kRowAlign;
+  auto* bits = static_cast<std::uint8_t*>(av_malloc(stride * size_.height() + kTailRoom));
+  if (!bits) return {};
+  QImage image(bits, size_.width(), size_.height(), stride, QImage::Format_RGB32, av_free, bits);
+  std::uint8_t* dst[4] = {bits, nullptr, nullptr, nullptr};
+  int dstStride[4] = {static_cast<int>(stride), 0, 0, 0};
   sws_scale(scale_.get(), f->data, f->linesize, 0, f->height, dst, dstStride);
   return image;
 }
@@ -229,9 +292,14 @@ QImage LibavSource::frame(int index) {
   while (key > 0 && !key_[key]) --key;
   const bool forward = lastDecoded_ >= 0 && index > lastDecoded_ && key <= lastDecoded_ + 1 && !drained_;
   if (!forward && !seekTo(index)) return {};
-  if (!decodeUntil(pts_[index])) {
-    // A decoder that dropped frames after a seek: one more try from the start of the file.
-    if (!seekTo(0) || !decodeUntil(pts_[index])) return {};
+  if (!decodeUntil(pts_[index]) || overshot_) {
+    // A seek that landed past the frame (a transport stream seeks by byte estimates, and its
+    // key frames are not marked), or a decoder that dropped frames after one: once more
+    // from the start of the file. Where even that skips the frame, the next one shows.
+    const bool gotLater = overshot_;
+    if (!rewind() || !decodeUntil(pts_[index])) {
+      if (!gotLater || !seekTo(index) || !decodeUntil(pts_[index])) return {};
+    }
   }
   cached_ = convert(decoded_.get());
   cachedIndex_ = cached_.isNull() ? -1 : index;

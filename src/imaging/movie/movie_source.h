@@ -30,6 +30,9 @@ class MovieSource {
   virtual QImage frame(int index) = 0;
   // The frame as the JPEG it is stored as; empty when it is not one.
   virtual QByteArray jpegBytes(int /*index*/) const { return {}; }
+  // When the first frame is stamped in the file's own clock, in microseconds (a stream may
+  // start late); frame times above count from it.
+  virtual std::int64_t firstFrameMicroseconds() const { return 0; }
 };
 
 using MovieSourcePtr = std::shared_ptr<MovieSource>;

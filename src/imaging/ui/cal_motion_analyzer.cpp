@@ -193,8 +193,11 @@ QSize CalMotionAnalyzer::windowFrameSize() const {
 }
 
 void CalMotionAnalyzer::fitToMovie() {
-  const QSize content = movieView_->movieSizeWithBar();
-  aspect_ = content;
+  // The movie at its natural size, or as much of it as the screen shows in its proportions.
+  const QSize natural = movieView_->movieSizeWithBar() - QSize(0, MovieView::kControllerHeight);
+  aspect_ = natural.expandedTo(QSize(1, 1));
+  const QSize content =
+      pravella::pictureSizeOnScreen(window_, natural.width(), natural.height(), MovieView::kControllerHeight);
   resizing_ = true;
   pravella::requestGeometry(window_, QRect(pravella::requestedGeometry(window_).topLeft(), content));
   resizing_ = false;
@@ -239,11 +242,12 @@ bool CalMotionAnalyzer::eventFilter(QObject* watched, QEvent* event) {
       movieView_->stop();
       windowShouldClose();
     }
-    // A resize by hand keeps the movie's proportions (controller bar included).
+    // A resize by hand keeps the movie's proportions (the controller bar below keeps its height).
     if (event->type() == QEvent::Resize && event->spontaneous() && !resizing_ && !aspect_.isEmpty() &&
         !pravella::answersRequest(window_, static_cast<QResizeEvent*>(event)->size())) {
       const int wanted =
-          static_cast<int>(window_->width() * static_cast<double>(aspect_.height()) / aspect_.width() + 0.5);
+          static_cast<int>(window_->width() * static_cast<double>(aspect_.height()) / aspect_.width() + 0.5) +
+          MovieView::kControllerHeight;
       if (std::abs(wanted - window_->height()) > 1) {
         resizing_ = true;
         window_->resize(window_->width(), wanted);

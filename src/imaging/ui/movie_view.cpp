@@ -91,8 +91,13 @@ void MovieView::paintEvent(QPaintEvent*) {
   if (!movie_) return;
   const QImage frame = movie_->currentFrame();
   if (frame.isNull() || area.isEmpty()) return;
+  // The whole frame in its proportions, as large as fits, centred: a window the screen or
+  // the user made of other proportions shows black beside it rather than a squashed movie.
+  const QSize fitted = frame.size().scaled(area.size(), Qt::KeepAspectRatio);
   p.setRenderHint(QPainter::SmoothPixmapTransform);
-  p.drawImage(area, frame);
+  p.drawImage(
+      QRect(QPoint((area.width() - fitted.width()) / 2, (area.height() - fitted.height()) / 2), fitted),
+      frame);
 }
 
 void MovieView::resizeEvent(QResizeEvent* event) {

@@ -69,8 +69,10 @@ bool vkMovie::pasteImage(const QImage& image, std::int64_t units) {
       storage_->filePath(QStringLiteral("frame%1.jpg").arg(++stored_, 6, 10, QLatin1Char('0')));
   if (!movie_->appendStill(jpeg, units, file)) return false;
   if (firstTime_) {
-    // The window takes the size of the first frame since opening or saving.
-    const QSize size(image.width(), image.height() + MovieView::kControllerHeight);
+    // The window takes the size of the first frame since opening or saving, as much of it as
+    // the screen shows, in the frame's proportions.
+    const QSize size =
+        pravella::pictureSizeOnScreen(window_, image.width(), image.height(), MovieView::kControllerHeight);
     pravella::requestGeometry(window_, QRect(pravella::requestedGeometry(window_).topLeft(), size));
     keepBesideMainWindowOnScreen(window_, programWindowAnchor());
     pravella::keepOnScreen(window_);
@@ -163,11 +165,11 @@ void vkMovie::command(const QString& name, double value) {
     v->setRate(value);
   } else if (name == QLatin1String("resizeWithMagnification")) {
     // However large or small the factor: at least a pixel each way, at most the screen, as
-    // every size a program gives.
+    // every size a program gives; both sides by one factor, so the movie keeps its proportions.
     if (value > 0 && v->movie() && !v->movie()->isEmpty()) {
       const QSize natural = v->movie()->naturalSize();
-      pravella::resizeOnScreen(window_, natural.width() * value,
-                               std::max(1.0, natural.height() * value) + MovieView::kControllerHeight);
+      pravella::resizePictureOnScreen(window_, natural.width() * value, natural.height() * value,
+                                      MovieView::kControllerHeight);
     }
   } else if (name == QLatin1String("setLoopMode")) {
     v->setLoopMode(value >= 0 && value <= 2 ? static_cast<int>(value) : -1);

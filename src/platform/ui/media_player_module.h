@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class QImage;
 class QObject;
 class QWidget;
 
@@ -50,11 +51,15 @@ class MoviePlayer {
   virtual void setPosition(qint64 ms) = 0;
   // Shows no frame (the backend keeps the last one after an error or a cleared source).
   virtual void blank() = 0;
+  // Where the pictures of the frames come from: `frameAt` answers the picture of the frame
+  // shown at a time (microseconds from the movie's start), or a null image where the
+  // backend's own picture is to show. None: the backend's own. The shown frame is drawn again.
+  virtual void setFrameSource(std::function<QImage(qint64 us)> frameAt) = 0;
 };
 
 // Bumped whenever this table or the class above change, so that a stale module is refused
 // instead of called through the wrong layout.
-inline constexpr int kMediaPlayerModuleVersion = 1;
+inline constexpr int kMediaPlayerModuleVersion = 2;
 
 struct MediaPlayerFunctions {
   int version = 0;

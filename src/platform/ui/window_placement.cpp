@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -49,6 +51,8 @@ qint64 controlsHidden(const QRect& frame, const QRect& mainFrame, const QRect& f
 // The name of the object that keeps what was last asked of a window's geometry.
 constexpr char kAskedName[] = "pravellaAskedGeometry";
 
+void placeFrameAgain(QWidget* window, const QPoint& frameAt);
+
 // The inside geometry last asked of a window that has its window-system window, and whether the
 // window system has reported it since. Until it has, what it reports is older news (a window
 // manager may report the geometry from before the request first), which the next size or place
@@ -65,16 +69,36 @@ class AskedGeometry : public QObject {
     pending_ = geometry != reported_;
   }
   QRect asked() const { return asked_; }
+  // The frame's top-left corner was asked of a window the window manager has not framed yet,
+  // with the frame it was expected to get: once framed with another one, it is asked again.
+  void placeFrameOnceFramed(const QPoint& frameAt, const QMargins& expected) {
+    frameAt_ = frameAt;
+    expectedFrame_ = expected;
+  }
   // A window made anew has heard nothing of what its former self was asked.
   bool pending() const { return pending_ && handle_ && handle_ == window()->windowHandle(); }
   QWindow* handle() const { return handle_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != handle_) return false;
     // The window's Move and Resize events are the window system's reports.
-    if (watched == handle_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
       reported_ = handle_->geometry();
       if (reported_ == asked_) pending_ = false;
+    }
+    // A window manager frames a window before it maps it: by the first of these the frame is
+    // known.
+    if (frameAt_ && (event->type() == QEvent::Expose || event->type() == QEvent::Move ||
+                     event->type() == QEvent::Resize)) {
+      const QMargins frame = handle_->frameMargins();
+      if (!frame.isNull() || handle_->isExposed()) {
+        const QPoint at = *std::exchange(frameAt_, std::nullopt);
+        // Not from within the window system's report.
+        if (frame != expectedFrame_)
+          QMetaObject::invokeMethod(
+              this, [this, at] { placeFrameAgain(window(), at); }, Qt::QueuedConnection);
+      }
     }
     return false;
   }
@@ -85,6 +109,8 @@ class AskedGeometry : public QObject {
   QPointer<QWindow> handle_;
   QRect reported_, asked_;
   bool pending_ = false;
+  std::optional<QPoint> frameAt_;
+  QMargins expectedFrame_;
 };
 
 AskedGeometry* askedOf(const QWidget* window) {
@@ -107,15 +133,20 @@ QMargins ownFrameMarginsOf(const QWidget* window) {
 // The name of the property that marks the part of a main window a window may cover.
 constexpr char kLeastUsedProperty[] = "pravellaLeastUsedPart";
 
+// Whether the window manager has framed `window` (or shown it without a frame).
+bool framedYet(const QWidget* window) {
+  if (!ownFrameMarginsOf(window).isNull()) return true;
+  const QWindow* handle = window->windowHandle();
+  return window->isVisible() && handle && handle->isExposed();  // framed without one
+}
+
 // The frame around `window`. One the window manager has not framed yet (not shown, or shown by
 // a program that goes on before the window system maps it) has none so far, but will get the
 // decorations of the windows it framed before: those of `like` when given, else those of the
 // main window or another framed window. A place built on none would land off by the frame.
 QMargins frameMarginsOf(const QWidget* window, const QWidget* like = nullptr) {
   const QMargins own = ownFrameMarginsOf(window);
-  if (!own.isNull()) return own;
-  const QWindow* handle = window->windowHandle();
-  if (window->isVisible() && handle && handle->isExposed()) return own;  // framed without one
+  if (framedYet(window)) return own;
   if (like) return ownFrameMarginsOf(like);
   QMargins other;
   for (const QWidget* top : QApplication::topLevelWidgets()) {
@@ -304,13 +335,53 @@ void resizeOnScreen(QWidget* window, double width, double height) {
   resizeOnScreen(window, QSize(programPixels(width, 1), programPixels(height, 1)));
 }
 
+namespace {
+
+// The frame's top-left corner of the top-level `window` to `frameAt`, or as near as keeps it
+// on the screen. A window not framed yet is placed with the frame it is expected to get, and
+// again once it has another.
+void placeFrame(QWidget* window, const QPoint& frameAt) {
+  const QMargins margins = frameMarginsOf(window);
+  const QRect inside(frameAt + QPoint(margins.left(), margins.top()), requestedGeometry(window).size());
+  requestGeometry(window, geometryOnScreen(window, inside));
+  if (AskedGeometry* asked = framedYet(window) ? nullptr : askedOf(window))
+    asked->placeFrameOnceFramed(frameAt, margins);
+}
+
+void placeFrameAgain(QWidget* window, const QPoint& frameAt) {
+  if (window && window->isVisible()) placeFrame(window, frameAt);
+}
+
+}  // namespace
+
+QSize pictureSizeOnScreen(const QWidget* window, double width, double height, int barHeight) {
+  if (!window) return {};
+  window = window->window();
+  if (!(width > 0) || !(height > 0)) return {1, 1 + barHeight};
+  width = std::min(width, std::numeric_limits<double>::max());
+  height = std::min(height, std::numeric_limits<double>::max());
+  const QMargins margins = frameMarginsOf(window);
+  const QRect asked = requestedGeometry(window);
+  const QRect area = availableScreenArea(asked.marginsAdded(margins));
+  double scale = 1;
+  if (area.isValid()) {
+    const double roomW = std::max(1, area.width() - margins.left() - margins.right());
+    const double roomH = std::max(1, area.height() - margins.top() - margins.bottom() - barHeight);
+    scale = std::min({1.0, roomW / width, roomH / height});
+  }
+  return {programPixels(std::round(width * scale), 1),
+          programPixels(std::round(height * scale), 1) + barHeight};
+}
+
+void resizePictureOnScreen(QWidget* window, double width, double height, int barHeight) {
+  if (!window) return;
+  resizeOnScreen(window, pictureSizeOnScreen(window, width, height, barHeight));
+}
+
 void moveOnScreen(QWidget* window, double x, double y) {
   if (!window) return;
-  window = window->window();
-  const QPoint at(programPixels(x, -QWIDGETSIZE_MAX), programPixels(y, -QWIDGETSIZE_MAX));
-  const QMargins margins = frameMarginsOf(window);
-  const QRect inside(at + QPoint(margins.left(), margins.top()), requestedGeometry(window).size());
-  requestGeometry(window, geometryOnScreen(window, inside));
+  placeFrame(window->window(),
+             QPoint(programPixels(x, -QWIDGETSIZE_MAX), programPixels(y, -QWIDGETSIZE_MAX)));
 }
 
 }  // namespace pravella

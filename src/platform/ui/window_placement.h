@@ -78,6 +78,15 @@ void keepOnScreen(QWidget* window);
 // window is never made larger than the screen, even for a moment.
 void resizeOnScreen(QWidget* window, const QSize& size);
 
+// For a window that shows a picture above a bar `barHeight` high: the inside size that shows
+// the picture at `width` x `height` (any positive size, however large or small), scaled down
+// by one factor for both sides where the window, frame and all, would not fit the available
+// area of its screen, so that the picture keeps its proportions (to the pixel rounded). At
+// least a pixel each way.
+QSize pictureSizeOnScreen(const QWidget* window, double width, double height, int barHeight);
+// The window given that size (pictureSizeOnScreen) and moved, where needed, onto the screen.
+void resizePictureOnScreen(QWidget* window, double width, double height, int barHeight);
+
 // A size or a place that a program gives, in its own numbers: however large (infinite
 // included), the window ends wholly on the screen, larger sizes shrunk to it and far places
 // brought back to its nearest edge. Sizes below 1 pixel are taken as 1 and a place that is

@@ -1,12 +1,21 @@
 #include "tools/ui/media_movie_view.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QSlider>
 #include <QStyle>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "imaging/movie/movie_source.h"
 
 namespace pravella::tools {
 
@@ -67,6 +76,42 @@ bool MediaMovieView::ensurePlayer() {
   return true;
 }
 
+void MediaMovieView::openFrameSource() {
+  if (player_) player_->setFrameSource({});
+  const int opening = ++opening_;
+  if (path_.isEmpty() || !player_) return;
+  // Opening reads the file's packet index: off the GUI thread, the backend's pictures show
+  // meanwhile.
+  QPointer<MediaMovieView> self(this);
+  const QString path = path_;
+  QThreadPool::globalInstance()->start([self, opening, path] {
+    movie::MovieSourcePtr source = movie::openMovieFileSource(path);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [self, opening, source] {
+          if (!self || self->opening_ != opening || !source || !self->player_) return;
+          // When each frame starts, in microseconds.
+          auto starts = std::make_shared<std::vector<double>>();
+          double at = 0;
+          for (int i = 0; i < source->frameCount(); ++i) {
+            starts->push_back(at * 1e6 / movie::kMovieTimeScale);
+            at += static_cast<double>(source->frameDuration(i));
+          }
+          // The backend stamps its frames in the file's own clock, where a stream may start late.
+          const double first = static_cast<double>(source->firstFrameMicroseconds());
+          self->player_->setFrameSource([source, starts, first](qint64 us) {
+            if (starts->empty()) return QImage();
+            // Frame times are kept to 1/600 s: half of that is the same frame.
+            const double when = static_cast<double>(us) - first + 1e6 / movie::kMovieTimeScale / 2;
+            const auto next = std::upper_bound(starts->begin(), starts->end(), when);
+            const int index = static_cast<int>(std::max<std::ptrdiff_t>(next - starts->begin() - 1, 0));
+            return source->frame(index);
+          });
+        },
+        Qt::QueuedConnection);
+  });
+}
+
 void MediaMovieView::setFile(const QString& path) {
   if (player_) player_->stop();
   loaded_ = false;
@@ -81,6 +126,7 @@ void MediaMovieView::setFile(const QString& path) {
   } else if (ensurePlayer()) {
     player_->setSource(QUrl::fromLocalFile(path));
   }
+  openFrameSource();
   updateControls();
 }
 
@@ -138,8 +184,7 @@ void MediaMovieView::updateControls() {
   playButton_->setEnabled(!path_.isEmpty());
   // The style reads its icons from image files: not before the view is first shown.
   if (!isVisible()) return;
-  playButton_->setIcon(style()->standardIcon(isPlaying() ? QStyle::SP_MediaPause
-                                                         : QStyle::SP_MediaPlay));
+  playButton_->setIcon(style()->standardIcon(isPlaying() ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
 }
 
 }  // namespace pravella::tools

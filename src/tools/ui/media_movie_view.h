@@ -59,8 +59,13 @@ class MediaMovieView : public QWidget {
   void fail(const QString& reason);
   void blank();
 
+  // Our own decoding of the shown file, opened beside the backend's for the pictures of its
+  // frames (the backend's own conversion gets the colours of many formats wrong).
+  void openFrameSource();
+
   QString path_;
   int loopMode_ = 0;
+  int opening_ = 0;  // counts the files shown: a decoding opened for an older one is dropped
   bool loaded_ = false;
   bool failed_ = false;  // the shown file failed: a later "loaded" status is stale
   std::unique_ptr<player::MoviePlayer> player_;

@@ -113,22 +113,59 @@ TEST_F(MovieBuilder, SettingsGoToTheViewAndOnlyKnownLoopModesCount) {
   EXPECT_EQ(builder()->movieView()->loopMode(), 2);
 }
 
-// A magnification however large or small sizes the window: to the screen at most, to a pixel
-// of movie at least, never nothing done with ".OK.".
+// A magnification however large or small sizes the window: to the screen at most, both sides
+// by one factor, to a pixel of movie at least, never nothing done with ".OK.".
 TEST_F(MovieBuilder, AnyMagnificationSizesTheWindowWithinTheScreen) {
   ASSERT_EQ(run("createMovie(\"m\"); p# = plot(|1| |3| |2|); movie_addImage(p#, 0.5);"), ".OK.\n");
   QWidget* window = builder()->window();
   const QSize natural = window->size();
   const QRect available = window->screen()->availableGeometry();
   ASSERT_EQ(run("movie_resizeWithMagnification(1e+300);"), ".OK.\n");
-  EXPECT_EQ(window->frameGeometry().width(), available.width());
-  EXPECT_EQ(window->frameGeometry().height(), available.height());
+  EXPECT_TRUE(available.contains(window->frameGeometry()));
+  // One side fills the screen; the movie keeps its proportions.
+  EXPECT_TRUE(window->frameGeometry().width() == available.width() ||
+              window->frameGeometry().height() == available.height());
+  const int bar = MovieView::kControllerHeight;
+  EXPECT_NEAR(window->height() - bar, window->width() * double(natural.height() - bar) / natural.width(), 1.0)
+      << window->width() << "x" << window->height();
   ASSERT_EQ(run("movie_resizeWithMagnification(1e-300);"), ".OK.\n");
   EXPECT_LT(window->width(), natural.width());
   EXPECT_LT(window->height(), natural.height());
   EXPECT_GE(window->width(), 1);
   ASSERT_EQ(run("movie_resizeWithMagnification(1);"), ".OK.\n");
   EXPECT_EQ(window->size(), natural);
+}
+
+// A first frame larger than the screen, wide or tall, opens the window fitted to the screen
+// in the frame's proportions; magnified without bound it fits the screen the same way, and
+// the smallest magnification still leaves a window.
+TEST_F(MovieBuilder, AFrameLargerThanTheScreenKeepsItsProportions) {
+  for (const QSize size : {QSize(1920, 1080), QSize(1080, 1920)}) {
+    SCOPED_TRACE(size.width());
+    const QString picture = pravella::test::home() + QStringLiteral("/frame%1.png").arg(size.width());
+    QImage frame(size, QImage::Format_RGB32);
+    frame.fill(Qt::darkGray);
+    ASSERT_TRUE(frame.save(picture));
+    ASSERT_EQ(run("createMovie(\"m\"); p# = loadPicture(\"" + picture.toStdString() +
+                  "\"); movie_addImage(p#, 0.5);"),
+              ".OK.\n");
+    QWidget* window = builder()->window();
+    const QRect available = window->screen()->availableGeometry();
+    const int bar = MovieView::kControllerHeight;
+    for (const char* factor : {"", "1e+300", "1"}) {
+      SCOPED_TRACE(factor);
+      if (*factor) ASSERT_EQ(run(std::string("movie_resizeWithMagnification(") + factor + ");"), ".OK.\n");
+      EXPECT_TRUE(available.contains(window->frameGeometry()));
+      EXPECT_LE(window->width(), size.width());
+      EXPECT_NEAR(window->height() - bar, window->width() * double(size.height()) / size.width(), 1.0)
+          << window->width() << "x" << window->height();
+    }
+    ASSERT_EQ(run("movie_resizeWithMagnification(1e-300);"), ".OK.\n");
+    EXPECT_GE(window->width(), 1);
+    EXPECT_GT(window->height(), bar);
+    EXPECT_LT(window->height(), 2 * bar + 1);
+    ASSERT_EQ(run("movie_save(\"" + out_.toStdString() + "\"); movie_close(0);"), ".OK.\n");
+  }
 }
 
 TEST_F(MovieBuilder, ClosingAsksForAFileOnlyWithUnsavedFrames) {

@@ -10,6 +10,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
+
+#include <opencv2/imgproc.hpp>
 
 #include <atomic>
 #include <string>
@@ -176,6 +179,57 @@ TEST_F(MovieWindows, ClosingByHandOrByTitleRemovesTheTitle) {
   EXPECT_FALSE(window("A"));
   ASSERT_EQ(run("maCloseMovieWindow(\"B\"); maGetMovieDuration(\"B\");"), "    0.0000     0.0000\n.OK.\n");
   EXPECT_EQ(movieWindowList().size(), 0);
+}
+
+// One frame of `size`, dark, with a white square as high as a third of the shorter side in
+// its middle.
+bool writeSquareMovie(const QString& path, QSize size) {
+  cv::VideoWriter writer(path.toStdString(), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 10,
+                         cv::Size(size.width(), size.height()), true);
+  if (!writer.isOpened()) return false;
+  cv::Mat frame(size.height(), size.width(), CV_8UC3, cv::Scalar::all(30));
+  const int side = std::min(size.width(), size.height()) / 3;
+  cv::rectangle(frame, cv::Rect((size.width() - side) / 2, (size.height() - side) / 2, side, side),
+                cv::Scalar::all(255), cv::FILLED);
+  writer.write(frame);
+  writer.release();
+  return true;
+}
+
+// A movie larger than the test's screen, wide or tall, opens fitted to the screen in its own
+// proportions: the window's picture part has them to the pixel and the square in the movie
+// shows square. (Where the screen is larger than the movie, it opens at its own size.)
+TEST_F(MovieWindows, AMovieLargerThanTheScreenKeepsItsProportions) {
+  // Widths that are no multiple of 16 among them: their rows end inside a block of pixels.
+  for (const QSize size : {QSize(1920, 1080), QSize(1080, 1920), QSize(2400, 900), QSize(1001, 1203)}) {
+    SCOPED_TRACE(size.width());
+    const QString path = pravella::test::home() + QStringLiteral("/square%1.avi").arg(size.width());
+    ASSERT_TRUE(writeSquareMovie(path, size));
+    const std::string title = "big" + std::to_string(size.width());
+    ASSERT_EQ(run("openMovieWindow(\"" + path.toStdString() + "\", \"" + title + "\");"), ".OK.\n");
+    CalMotionAnalyzer* opened = window(QString::fromStdString(title));
+    ASSERT_TRUE(opened);
+    QWidget* w = opened->window();
+    const QRect available = w->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(w->frameGeometry()));
+    const QSize picture(w->width(), w->height() - MovieView::kControllerHeight);
+    EXPECT_LE(picture.width(), size.width());
+    // Fitted where the screen is smaller, by one factor for both sides.
+    if (size.width() > available.width() || size.height() > available.height())
+      EXPECT_TRUE(std::abs(w->frameGeometry().width() - available.width()) <= 1 ||
+                  std::abs(w->frameGeometry().height() - available.height()) <= 1);
+    EXPECT_NEAR(picture.height(), picture.width() * double(size.height()) / size.width(), 1.0)
+        << picture.width() << "x" << picture.height();
+
+    // The square painted: its bright part is as wide as high.
+    const QImage shown = opened->movieView()->grab().toImage();
+    QRect bright;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x)
+        if (qGray(shown.pixel(x, y)) > 160) bright |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(bright.isEmpty());
+    EXPECT_NEAR(bright.width(), bright.height(), 2) << bright.width() << "x" << bright.height();
+  }
 }
 
 }  // namespace

@@ -16,6 +16,9 @@
 #include <QVideoSink>
 #include <QWidget>
 
+#include <algorithm>
+#include <functional>
+
 namespace pravella::player {
 
 namespace {
@@ -50,15 +53,15 @@ class FittedVideoView final : public QWidget {
   explicit FittedVideoView(QWidget* parent) : QWidget(parent), sink_(new QVideoSink(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     QObject::connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
-      QImage image = frame.isValid() ? frame.toImage() : QImage();
-      // Only the part of the decoded frame that is picture: decoders pad their rows.
-      const QRect visible = frame.isValid() ? frame.surfaceFormat().viewport() : QRect();
-      if (!image.isNull() && visible.isValid() && visible != image.rect()) image = image.copy(visible);
-      image_ = image;
-      update();
+      frame_ = frame;
+      present();
     });
   }
   QVideoSink* sink() const { return sink_; }
+  void setFrameSource(std::function<QImage(qint64)> frameAt) {
+    frameAt_ = std::move(frameAt);
+    present();
+  }
   QImage image() const { return image_; }
   // Where the frame shows: the whole of it, as large as fits, centred.
   QRect frameRect() const {
@@ -78,7 +81,25 @@ class FittedVideoView final : public QWidget {
   }
 
  private:
+  // The picture of the frame last given: the owner's where it has one (the backend's own
+  // conversion gets the colours of full-range and 4:4:4 frames wrong and shows RGB frames
+  // without alpha black), else the backend's.
+  void present() {
+    QImage image;
+    if (frame_.isValid() && frameAt_) image = frameAt_(std::max<qint64>(frame_.startTime(), 0));
+    if (image.isNull() && frame_.isValid()) {
+      image = frame_.toImage();
+      // Only the part of the decoded frame that is picture: decoders pad their rows.
+      const QRect visible = frame_.surfaceFormat().viewport();
+      if (!image.isNull() && visible.isValid() && visible != image.rect()) image = image.copy(visible);
+    }
+    image_ = image;
+    update();
+  }
+
   QVideoSink* sink_;
+  QVideoFrame frame_;
+  std::function<QImage(qint64)> frameAt_;
   QImage image_;
 };
 
@@ -140,6 +161,9 @@ class QtMoviePlayer final : public MoviePlayer {
   void blank() override {
     if (!video_) return;
     video_->sink()->setVideoFrame(QVideoFrame());
+  }
+  void setFrameSource(std::function<QImage(qint64)> frameAt) override {
+    if (video_) video_->setFrameSource(std::move(frameAt));
   }
 
  private:

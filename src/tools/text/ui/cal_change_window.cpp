@@ -30,13 +30,13 @@ CalChangeWindow::~CalChangeWindow() {
 void CalChangeWindow::awakeFromNib() {
   cMainWindow_ = window_->geometry();
   maxWindowSize_ = window_->maximumSize();
-  minWindowSize_ = window_->minimumSize();
   calendarViewStatus_ = 0;
   SheetCanOpen = 1;
   window_->installEventFilter(this);
   auto& center = pravella::NotificationCenter::defaultCenter();
   auto on = [&](const char* name, void (CalChangeWindow::*action)()) {
-    center.addObserver(QString::fromLatin1(name), this, [this, action](pravella::Notification&) { (this->*action)(); });
+    center.addObserver(QString::fromLatin1(name), this,
+                       [this, action](pravella::Notification&) { (this->*action)(); });
   };
   on("cal_setCalendarViewBase", &CalChangeWindow::setCalendarViewBase);
   on("cal_setCalendarView_01", &CalChangeWindow::setCalendarView_01);
@@ -50,9 +50,10 @@ void CalChangeWindow::awakeFromNib() {
 }
 
 void CalChangeWindow::showViews(bool calendar, bool list, bool header, bool memo) {
-  for (QWidget* w : {static_cast<QWidget*>(window_->calMatrix()), static_cast<QWidget*>(window_->lastYearButton()),
-                     static_cast<QWidget*>(window_->decMonthButton()), static_cast<QWidget*>(window_->todayButton()),
-                     static_cast<QWidget*>(window_->incMonthButton()), static_cast<QWidget*>(window_->nextYearButton())})
+  for (QWidget* w :
+       {static_cast<QWidget*>(window_->calMatrix()), static_cast<QWidget*>(window_->lastYearButton()),
+        static_cast<QWidget*>(window_->decMonthButton()), static_cast<QWidget*>(window_->todayButton()),
+        static_cast<QWidget*>(window_->incMonthButton()), static_cast<QWidget*>(window_->nextYearButton())})
     w->setVisible(calendar);
   window_->diaryFileField()->setVisible(list);
   // The month's title names what the grid shows; it stays with the grid.
@@ -86,8 +87,12 @@ void CalChangeWindow::restoreFullWindow() {
   applying_ = true;
   if (listMinimumHeight_ >= 0) window_->diaryFileField()->setMinimumHeight(listMinimumHeight_);
   listMinimumHeight_ = -1;
-  window_->setMinimumSize(minWindowSize_);
+  // The minimum is the layout's again, worked out from the views that show and the side view
+  // open: one fixed here would let the window be narrower than they need, their fields overlapping.
+  window_->setMinimumSize(0, 0);
   window_->setMaximumSize(maxWindowSize_);
+  window_->layout()->invalidate();
+  window_->layout()->activate();
   window_->setGeometry(cMainWindow_);
   applying_ = false;
 }

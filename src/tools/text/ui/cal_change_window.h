@@ -58,7 +58,6 @@ class CalChangeWindow : public QObject {
   Host host_;
   QRect cMainWindow_;
   QSize maxWindowSize_;
-  QSize minWindowSize_;
   int calendarViewStatus_ = 0;
   int listMinimumHeight_ = -1;  // the list's own minimum while the small layout raises it
   bool applying_ = false;  // our own frame changes are not the user's

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "diary/diary_globals.h"
+#include "editors/ui/long_memo_layout.h"
 #include "editors/ui/temporary_highlights.h"
 #include "lang/builtins/command_bridge.h"
 #include "platform/notification_center.h"
@@ -152,7 +153,8 @@ QTextEdit* CalDocSearch::targetView() const {
 }
 
 QString CalDocSearch::findText() const {
-  if (host_.monthDrawerOpen && host_.monthDrawerOpen() && host_.monthSearchText) return host_.monthSearchText();
+  if (host_.monthDrawerOpen && host_.monthDrawerOpen() && host_.monthSearchText)
+    return host_.monthSearchText();
   return findStringField_->text();
 }
 
@@ -163,15 +165,19 @@ void CalDocSearch::sound(const char* name) {
 void CalDocSearch::edited(QTextEdit* view) {
   if (host_.markEdited) host_.markEdited();
   // Only the main memo has the calendar's save button.
-  if (view == documentField_) pravella::NotificationCenter::defaultCenter().post(QStringLiteral("adjustSaveDurtyButton"));
+  if (view == documentField_)
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("adjustSaveDurtyButton"));
 }
 
 void CalDocSearch::selectAndShow(QTextEdit* view, qsizetype at, qsizetype length) {
-  QTextCursor c(view->document());
-  c.setPosition(static_cast<int>(at));
-  c.setPosition(static_cast<int>(at + length), QTextCursor::KeepAnchor);
-  view->setTextCursor(c);
-  view->ensureCursorVisible();
+  // A match far down a long memo is shown once the memo is laid out down to it, in short steps.
+  pravella::LongMemoMoves::walkThen(view, static_cast<int>(at + length), [view, at, length] {
+    QTextCursor c(view->document());
+    c.setPosition(static_cast<int>(at));
+    c.setPosition(static_cast<int>(at + length), QTextCursor::KeepAnchor);
+    view->setTextCursor(c);
+    view->ensureCursorVisible();
+  });
 }
 
 void CalDocSearch::caretTo(QTextEdit* view, qsizetype at) { selectAndShow(view, at, 0); }
@@ -229,11 +235,11 @@ bool CalDocSearch::replaceAllFrom(const QString& find, const QString& replacemen
   }
   progressBar_->setRange(0, static_cast<int>(std::max<qsizetype>(0, length - find.size() - 1)));
   const int count = pravella::findtext::replaceAll(*view->document(), find, replacement,
-                                                    [this](qsizetype maximum, qsizetype value) {
-                                                      progressBar_->setMaximum(static_cast<int>(maximum));
-                                                      progressBar_->setValue(static_cast<int>(value));
-                                                      progressBar_->repaint();
-                                                    });
+                                                   [this](qsizetype maximum, qsizetype value) {
+                                                     progressBar_->setMaximum(static_cast<int>(maximum));
+                                                     progressBar_->setValue(static_cast<int>(value));
+                                                     progressBar_->repaint();
+                                                   });
   progressBar_->setValue(0);
   sound("Purr");
   caretTo(view, 0);
@@ -255,8 +261,12 @@ void CalDocSearch::lineEndPasses(std::initializer_list<std::pair<const char*, co
 
 void CalDocSearch::changeCRLFtoLFAction() { lineEndPasses({{"\r\n", "\n"}, {" \n", "\n"}}); }
 void CalDocSearch::changeReturnAction() { lineEndPasses({{"\r\n", "\n"}, {"\r", "\n"}, {" \n", "\n"}}); }
-void CalDocSearch::deleteDoubleReturnAction() { lineEndPasses({{"\r", "\n"}, {"\n\n", "\n"}, {" \n", "\n"}}); }
-void CalDocSearch::deleteTripleReturnAction() { lineEndPasses({{"\r", "\n"}, {"\n\n\n", "\n\n"}, {" \n", "\n"}}); }
+void CalDocSearch::deleteDoubleReturnAction() {
+  lineEndPasses({{"\r", "\n"}, {"\n\n", "\n"}, {" \n", "\n"}});
+}
+void CalDocSearch::deleteTripleReturnAction() {
+  lineEndPasses({{"\r", "\n"}, {"\n\n\n", "\n\n"}, {" \n", "\n"}});
+}
 
 void CalDocSearch::setFindStringForControl(const QString& text) {
   findStringField_->setText(text);
