@@ -9,6 +9,12 @@
 
 namespace pravella {
 
+MemoEdit::MemoEdit(QWidget* parent) : QTextEdit(parent) { setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); }
+
+MemoEdit::MemoEdit(const QString& text, QWidget* parent) : QTextEdit(text, parent) {
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
 QMimeData* MemoEdit::createMimeDataFromSelection() const {
   QMimeData* mime = QTextEdit::createMimeDataFromSelection();
   const QTextCursor selection = textCursor();

@@ -4,6 +4,10 @@
 // attachments and its paste is the memo's: copied attachments come with their files, a picture
 // alone on the clipboard goes in as a dropped picture does, and text pasted behind a picture
 // takes the picture's font, never the picture.
+// Its vertical scroll bar is always shown: a bar that comes and goes changes the width of the
+// text, and every change of width lays the whole memo out again. A memo grown past some twenty
+// million pixels (a million short lines a program printed) had the bar flip at each edit, and
+// each edit then took a layout of everything.
 
 #include <QTextEdit>
 
@@ -12,7 +16,8 @@ namespace pravella {
 class MemoEdit : public QTextEdit {
   Q_OBJECT
  public:
-  using QTextEdit::QTextEdit;
+  explicit MemoEdit(QWidget* parent = nullptr);
+  explicit MemoEdit(const QString& text, QWidget* parent = nullptr);
 
  protected:
   QMimeData* createMimeDataFromSelection() const override;

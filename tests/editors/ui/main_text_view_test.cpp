@@ -744,3 +744,23 @@ TEST_F(MemoRun, ResultOfARunWhoseDocumentWasLeftIsWrittenIntoThatDocument) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every change of the text's width lays the whole memo out again: a program's lines that make
+// the memo outgrow the view must not change it (a scroll bar that comes and goes would).
+TEST_F(MemoRun, TextKeepsItsWidthWhileTheProgramsLinesOutgrowTheView) {
+  const QString code = QStringLiteral("for (i = 1; i <= 300; i++) { \" q\"; }");
+  setMemo(code, 0);
+  const int width = view->viewport()->width();
+  const qreal textWidth = view->document()->textWidth();
+  select(0, code.size());
+  QTest::keyClick(view, Qt::Key_Escape);
+  ASSERT_TRUE(waitIdle());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return view->document()->blockCount() > 300; }, 20000));
+  ASSERT_GT(view->document()->size().height(), view->viewport()->height());
+  EXPECT_EQ(view->viewport()->width(), width);
+  EXPECT_EQ(view->document()->textWidth(), textWidth);
+}
+
+}  // namespace
