@@ -11,6 +11,7 @@
 // and the differences between them stay at least an ulp of that largest value, whose square
 // is still a normal double. Values in between are taken as they are, bit for bit.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -22,7 +23,8 @@ inline double spreadScale(double largest) {
   int exponent = 0;
   std::frexp(largest, &exponent);
   if (exponent > -400 && exponent < 400) return 1;
-  return std::ldexp(1.0, -exponent);
+  // Below the normal doubles 2^-exponent itself would overflow; 2^1000 brings them near enough.
+  return std::ldexp(1.0, std::min(-exponent, 1000));
 }
 
 // spreadScale of the n values at(0) .. at(n - 1).
