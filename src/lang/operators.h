@@ -27,6 +27,9 @@ inline double vkRelate(int op, double x, double y) {
   // difference that is not a number fails.
   const double d = x - y;
   constexpr double kNear = 1e-17;
+  // A loop's own test is nearly always "<=" or "<": those go before the switch.
+  if (op == kRelLe) return d < kNear ? 1.0 : 0.0;
+  if (op == kRelLt) return d <= -kNear ? 1.0 : 0.0;
   switch (op) {
     case kRelGt:
       return d >= kNear ? 1.0 : 0.0;
@@ -34,10 +37,6 @@ inline double vkRelate(int op, double x, double y) {
       return d > -kNear ? 1.0 : 0.0;
     case kRelEq:
       return d > -kNear && d < kNear ? 1.0 : 0.0;
-    case kRelLe:
-      return d < kNear ? 1.0 : 0.0;
-    case kRelLt:
-      return d <= -kNear ? 1.0 : 0.0;
     case kRelNe:
       return d > -kNear && d < kNear ? 0.0 : 1.0;
     default:

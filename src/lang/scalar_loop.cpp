@@ -419,12 +419,7 @@ Stop execute(const VkScalarLoop& loop, double* r, const Instr** at) {
   const Instr* const base = loop.code.data();
   const Instr* ip = base;
   Stop stop = Stop::kBail;
-  // A loop's own test is nearly always "<=" or "<": those go without the relation's switch.
-  const auto holds = [r](const Instr& in) {
-    if (in.rel == kRelLe) return r[in.b] - r[in.c] < 1e-17;
-    if (in.rel == kRelLt) return r[in.b] - r[in.c] <= -1e-17;
-    return vkRelate(in.rel, r[in.b], r[in.c]) != 0.0;
-  };
+  const auto holds = [r](const Instr& in) { return vkRelate(in.rel, r[in.b], r[in.c]) != 0.0; };
   for (;;) {
     const Instr& in = *ip;
     switch (in.op) {
