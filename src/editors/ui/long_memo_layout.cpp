@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMouseEvent>
@@ -14,6 +15,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace pravella {
@@ -104,24 +106,57 @@ QString LongMemoMoves::walkingToPlaceMessage() {
       "Laying out the long memo down to the place asked for: what you type goes in there then.");
 }
 
+QString LongMemoMoves::widerLinesMessage() {
+  return QCoreApplication::translate(
+      "LongMemoMoves",
+      "A very long memo: its lines are wider than the view, so that it can be shown "
+      "whole; they keep their width when the window or its views change size.");
+}
+
 QString LongMemoMoves::fixedWidthMessage() {
   return QCoreApplication::translate(
       "LongMemoMoves", "A long memo: its lines keep their width when the window or its views change size.");
+}
+
+int LongMemoMoves::lineWidthFor(const QTextDocument& doc, int viewWidth) {
+  // A view not yet given its size is narrow: the lines get a width worth reading at least.
+  const int readable = std::max(viewWidth, kNarrowestLines);
+  // The text's room per character and per line, from the fonts of its start and its end (a
+  // long memo is mostly of one kind of text) and the document's own.
+  QFontMetricsF metrics(doc.defaultFont());
+  qreal charWidth = metrics.averageCharWidth();
+  qreal lineHeight = metrics.lineSpacing();
+  for (const QTextBlock& block : {doc.firstBlock(), doc.lastBlock()}) {
+    int fragments = 0;
+    for (auto it = block.begin(); !it.atEnd() && fragments < 16; ++it, ++fragments) {
+      const QFontMetricsF m(it.fragment().charFormat().font());
+      charWidth = std::max(charWidth, m.averageCharWidth());
+      lineHeight = std::max(lineHeight, m.lineSpacing());
+    }
+  }
+  // Every paragraph takes a line at least; the characters share the rest of the height.
+  const qreal room = kTallestLayout - lineHeight * doc.blockCount();
+  if (room <= 0) return kWidestLines;
+  const qreal needed = std::ceil(charWidth * lineHeight * doc.characterCount() / room);
+  return static_cast<int>(std::clamp<qreal>(needed, readable, kWidestLines));
 }
 
 void LongMemoMoves::fitForm() {
   const bool wasFixed = fixedWidth_;
   fixedWidth_ = edit_->document()->characterCount() >= kWalkFromChars;
   if (fixedWidth_) {
-    // A view not yet given its size is narrow: the lines get a width worth reading at least.
-    edit_->setLineWrapColumnOrWidth(std::max(edit_->viewport()->width(), 400));
+    const int width = lineWidthFor(*edit_->document(), edit_->viewport()->width());
+    edit_->setLineWrapColumnOrWidth(width);
     edit_->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    if (QStatusBar* bar = statusBarOf(edit_)) bar->showMessage(fixedWidthMessage());
+    if (QStatusBar* bar = statusBarOf(edit_))
+      bar->showMessage(width > std::max(edit_->viewport()->width(), kNarrowestLines) ? widerLinesMessage()
+                                                                                     : fixedWidthMessage());
     return;
   }
   if (!wasFixed) return;
   edit_->setLineWrapMode(QTextEdit::WidgetWidth);
-  if (QStatusBar* bar = statusBarOf(edit_); bar && bar->currentMessage() == fixedWidthMessage())
+  if (QStatusBar* bar = statusBarOf(edit_);
+      bar && (bar->currentMessage() == fixedWidthMessage() || bar->currentMessage() == widerLinesMessage()))
     bar->clearMessage();
 }
 
