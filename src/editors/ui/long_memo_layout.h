@@ -14,12 +14,11 @@
 // - A long memo's lines keep the width they had when it was read in: a wider or narrower
 //   memo (the window resized, a side view or the search sheet opened) would lay all of it out
 //   again at once. The status line says so; a short memo read in next wraps to the view again.
-// - Qt lays a document out in fixed-point coordinates whose one page ends at 8,388,607 pixels,
-//   and its layout never finishes a line below that (it waits for a next page that never
-//   comes, holding the window). A long memo's lines are made wide enough that it stays well
-//   above that depth, wider than the view if need be; the status line says so then.
-// - The end of the application parks the layout for good, so that nothing of the end (the
-//   keys still waiting, the save) waits on the layout.
+// - Qt lays a document out in fixed-point coordinates (a page of 8,388,607 pixels at most), and
+//   a memo laid out deeper than some 12 million pixels never finishes: the layout turns in its
+//   look for a next page, holding the GUI thread for good. A long memo's lines are made wide
+//   enough that it stays well above that depth, wider than the view if need be; the status
+//   line says so then.
 
 #include <QObject>
 #include <QTimer>
@@ -83,8 +82,9 @@ class LongMemoMoves : public QObject {
   // The width of a long memo's lines in a view `viewWidth` wide: the view's, or wider where the
   // document laid out that wide would come near the layout's deepest place.
   static int lineWidthFor(const QTextDocument& doc, int viewWidth);
-  // A long memo is laid out no deeper than this many pixels by its estimate: half the depth
-  // at which Qt's layout stops, for lines not filled and larger text in its middle.
+  // A long memo is laid out no deeper than this many pixels by its estimate: half a page of
+  // Qt's layout, a third of the depth it has been seen to hang at, for lines not filled and
+  // larger text in its middle.
   static constexpr double kTallestLayout = 4194304;
   static constexpr int kNarrowestLines = 400;
   static constexpr int kWidestLines = 1000000;
