@@ -18,11 +18,13 @@
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QToolButton>
 #include <utility>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "diary/day_documents.h"
 #include "diary/diary_globals.h"
@@ -408,15 +410,24 @@ bool Calcndar::saveEverything(bool ask) {
   // The end never waits on the memo's layout (a long memo's takes many seconds): it is parked
   // for good, and keys still waiting for it go in at once. An end that does not happen gives
   // it back.
+  // The memo sheet's the same.
   mainTextView* shown = window_->documentView();
-  if (pravella::LongMemoMoves* moves = pravella::LongMemoMoves::of(shown)) moves->finishNow(true);
+  QTextEdit* sheet = memoSheetField();
   struct UnparkUnlessEnded {
-    QTextDocument* doc;
+    std::vector<QTextDocument*> docs;
     bool ended = false;
     ~UnparkUnlessEnded() {
-      if (!ended) pravella::unparkLayout(*doc);
+      for (QTextDocument* doc : docs)
+        if (!ended) pravella::unparkLayout(*doc);
     }
-  } parked{shown->document()};
+  } parked;
+  for (QTextEdit* view : {static_cast<QTextEdit*>(shown), sheet}) {
+    pravella::LongMemoMoves* moves = view ? pravella::LongMemoMoves::of(view) : nullptr;
+    if (!moves) continue;
+    const bool wasParked = pravella::layoutParked(*view->document());
+    moves->finishNow(true);
+    if (!wasParked) parked.docs.push_back(view->document());
+  }
   const QString memo = memoNameAtEnd();
   if (!save() && ask) return false;
   pravella::endSaveDone(memo);

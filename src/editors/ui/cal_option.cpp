@@ -24,6 +24,7 @@
 #include "editors/ui/clicked_link.h"
 #include "editors/ui/document_save.h"
 #include "editors/ui/format_panels.h"
+#include "editors/ui/long_memo_layout.h"
 #include "editors/ui/main_text_view.h"
 #include "platform/desktop_open.h"
 #include "platform/notification_center.h"
@@ -63,6 +64,8 @@ CalOption::CalOption(pravella::MainWindow* window, Calcndar* calendar, QObject* 
   });
   connect(memoField(), &QTextEdit::textChanged, this, [this] { textDidChange(); });
   memoField()->viewport()->installEventFilter(this);
+  // A long memo opened on the sheet is read and walked down as the main memo's is.
+  new pravella::LongMemoMoves(memoField());
   registerTextView(documentField());
   registerTextView(memoField());
   indentNumber = pravella::indent::kDefaultIndentWidth;

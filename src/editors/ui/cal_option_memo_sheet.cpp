@@ -21,6 +21,7 @@
 #include "editors/open_documents.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/document_save.h"
+#include "editors/ui/long_memo_layout.h"
 #include "editors/ui/trashed_document.h"
 #include "platform/console_log.h"
 #include "platform/paths.h"
@@ -50,14 +51,18 @@ void CalOption::loadScratchMemo() {
   doc->clear();
   scratchUnreadable_ = false;
   const QString path = scratchMemoPath();
-  if (fileExists(path)) {
-    if (!pravella::readRichTextFile(path, *doc)) {
-      scratchUnreadable_ = true;
-      logLine(QStringLiteral("The memo sheet %1 does not read as rich text.").arg(path));
+  {
+    const pravella::ParkedWhileLoading parked(memoField());
+    if (fileExists(path)) {
+      if (!pravella::readRichTextFile(path, *doc)) {
+        scratchUnreadable_ = true;
+        logLine(QStringLiteral("The memo sheet %1 does not read as rich text.").arg(path));
+      }
+    } else if (const QString tpl = pravella::paths::resource(QStringLiteral("template.rtf"));
+               fileExists(tpl)) {
+      // A first memo sheet starts from the template (with its fonts), empty.
+      pravella::readRichTextFile(tpl, *doc);
     }
-  } else if (const QString tpl = pravella::paths::resource(QStringLiteral("template.rtf")); fileExists(tpl)) {
-    // A first memo sheet starts from the template (with its fonts), empty.
-    pravella::readRichTextFile(tpl, *doc);
   }
   doc->setModified(false);
   loading_ = false;
@@ -183,7 +188,10 @@ bool CalOption::loadIntoSheet(const QString& path) {
   if (!fileExists(path) || !readsAsRichText(path)) return false;
   QTextDocument* doc = memoField()->document();
   loading_ = true;
-  pravella::readRichTextFile(pravella::resolveSymbolicLink(path).value_or(path), *doc);
+  {
+    const pravella::ParkedWhileLoading parked(memoField());
+    pravella::readRichTextFile(pravella::resolveSymbolicLink(path).value_or(path), *doc);
+  }
   doc->setModified(false);
   loading_ = false;
   sheetSlot_->shown(path);

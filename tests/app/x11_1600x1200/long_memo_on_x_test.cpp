@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <ostream>
 
 #include <QDate>
 #include <QDir>
@@ -58,6 +59,8 @@ struct Case {
   bool framed;   // a window manager frames the window
   bool resized;  // the window made larger once the memo is shown
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 const Case kCases[] = {
     {"SignalAfterAWordAtTheEnd", Kind::Rtfd, End::Signal, false, false},
