@@ -4,7 +4,8 @@
 // mouse give them, then the application is ended by a signal or by Ctrl+Q. The window keeps
 // answering throughout (the child process waits for each state on its own event loop, and a
 // layout that held it would let its alarm end it), it exits with 0 and the memo is saved with
-// the word at its end. A plain text file is shown and never written. Each case runs in a process
+// the word at its end. The same holds for the memo opened on the memo sheet beside it. A plain
+// text file is shown and never written. Each case runs in a process
 // of its own; the saved file is read here afterwards.
 
 #include <gtest/gtest.h>
@@ -17,11 +18,13 @@
 
 #include <QDate>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTextLayout>
 
 #include "app/application.h"
@@ -29,6 +32,7 @@
 #include "diary/ui/main_window.h"
 #include "editors/ui/long_memo_layout.h"
 #include "editors/ui/main_text_view.h"
+#include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/rich_text_file.h"
 #include "support/framing_window_manager.h"
@@ -58,15 +62,17 @@ struct Case {
   End end;
   bool framed;   // a window manager frames the window
   bool resized;  // the window made larger once the memo is shown
+  bool onSheet;  // the memo opened on the memo sheet too, and typed into there
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 const Case kCases[] = {
-    {"SignalAfterAWordAtTheEnd", Kind::Rtfd, End::Signal, false, false},
-    {"QuitAfterAWordAtTheEnd", Kind::Rtfd, End::Quit, false, false},
-    {"SignalInAFramedWindowMadeLarger", Kind::Rtfd, End::Signal, true, true},
-    {"SignalOnAPlainTextFile", Kind::Txt, End::Signal, false, false},
+    {"SignalAfterAWordAtTheEnd", Kind::Rtfd, End::Signal, false, false, false},
+    {"QuitAfterAWordAtTheEnd", Kind::Rtfd, End::Quit, false, false, false},
+    {"SignalInAFramedWindowMadeLarger", Kind::Rtfd, End::Signal, true, true, false},
+    {"SignalOnAPlainTextFile", Kind::Txt, End::Signal, false, false, false},
+    {"SignalAfterAWordAtTheEndOfTheMemoSheet", Kind::Rtfd, End::Signal, false, false, true},
 };
 
 QString longText() {
@@ -127,15 +133,27 @@ QString savedText(Kind kind) {
     application->window().resize(larger);
     wait([&] { return application->window().size() == larger; }, 9);
   }
+  QTextEdit* typedInto = memo;
+  if (c.onSheet) {
+    // As the memo database's menu opens a memo found there on the sheet.
+    pravella::NotificationCenter::defaultCenter().post(QStringLiteral("openDocumentOnMemo"),
+                                                       memoPath(c.kind));
+    auto* sheet = application->window().findChild<QDockWidget*>(QStringLiteral("toggleMemo"));
+    typedInto = sheet ? sheet->findChild<QTextEdit*>() : nullptr;
+    if (!typedInto) std::_Exit(11);
+    wait(
+        [&] { return sheet->isVisible() && typedInto->document()->characterCount() > kLines * kLine.size(); },
+        12);
+  }
   application->window().activateWindow();
   if (!QTest::qWaitForWindowActive(&application->window(), kStateMs)) std::_Exit(6);
 
-  input.click(memo->viewport()->mapToGlobal(QPoint(20, 20)));
-  wait([memo] { return memo->hasFocus(); }, 10);
+  input.click(typedInto->viewport()->mapToGlobal(QPoint(20, 20)));
+  wait([typedInto] { return typedInto->hasFocus(); }, 10);
   input.tap(keysym::kEnd, {keysym::kControl});
   input.type(kWord);
   if (c.kind == Kind::Rtfd)
-    wait([memo] { return memo->document()->lastBlock().text().endsWith(kWord); }, 5);
+    wait([typedInto] { return typedInto->document()->lastBlock().text().endsWith(kWord); }, 5);
   else
     // Shown only: the keys change nothing, once the walk down to the end they started is over.
     wait(
