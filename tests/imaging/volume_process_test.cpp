@@ -572,7 +572,8 @@ TEST_F(VolumeProcess, TheHeldButtonStopsFiltersInTheirMiddleWithEveryVolumeUncha
         "volume_Grad(1);", "subtractVolumeData(1, 2, 3);", "volumeToPlane(1, 3);", "flipVolumeData(1);",
         "decVolumeData4(1);", "tensyaVolumeData(1, 3, unit(4));", "rotVolumeData(unit(4));",
         "volumeRendering_XrayGrad(|8, 8|, unit(3), 1, 1);", "volumeRendering(|8, 8|, unit(3), 1, 1);",
-        "volumeRendering_surface(|8, 8|, unit(3), 1, 1);"}) {
+        "volumeRendering_surface(|8, 8|, unit(3), 1, 1);", "volumeULimitTo(1000, 0);",
+        "volumeLLimitTo(1000, -1);"}) {
     itemsDone = 0;
     EXPECT_EQ(run(program), "...<Error>...**** BREAK *****\n.NO.\n") << program;
     vkButtonDownSinceMs.store(0);
@@ -605,6 +606,8 @@ TEST_F(VolumeProcess, AResultTheMemoryCannotHoldIsRefusedWithTheReason) {
       {"rotVolumeData(unit(4));", 240, "Can not allocate memory(VD)"},
       {"zHokanVolumeData(12);", 480, "Can not allocate memory(VD)"},
       {"volumeToPlane(1, 2);", 240, "can not allocate the memory."},
+      {"volumeULimitTo(1000, 0);", 240, "can not allocate the memory."},
+      {"volumeLLimitTo(1000, -1);", 240, "can not allocate the memory."},
   };
   for (const Case& c : cases) {
     randomVolume(4, 5, 6, 21);
