@@ -8,7 +8,7 @@
 #include "lang/block_product.h"
 #include "lang/operators.h"
 
-void vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, int n) {
+bool vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, int n) {
   std::fill(c, c + static_cast<std::size_t>(r) * n, 0.0);
-  blockProductAdd(a, k, b, n, c, n, r, k, n);
+  return blockProductAdd(a, k, b, n, c, n, r, k, n);
 }

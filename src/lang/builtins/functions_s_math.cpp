@@ -100,7 +100,9 @@ int sort1Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     if (std::strlen(text(vk_ta)) > static_cast<std::size_t>(TNumber) * 8 - 1)
       return fail("Invalid String Size.");
     std::string out;
-    if (!SortString(text(vk_ta), out)) return fail("Can not allocate memory.");
+    const int sorted = SortString(text(vk_ta), out);
+    if (sorted < 0) return 0;
+    if (!sorted) return fail("Can not allocate memory.");
     return pushString(stack, sp, out.c_str(), static_cast<int>(out.size()));
   }
   if (!a.isReal()) return fail("Invalid Data type.");
