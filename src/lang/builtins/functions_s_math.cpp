@@ -207,6 +207,13 @@ int seriesEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   if (!popSeriesArgs(code, pc, stack, sp, &start, &end, &step)) return 0;
   if (!(end > start && step > 0)) return invalidArguments();
   const double limit = end + 1e-15;
+  // Repeated addition of a step below the spacing of the doubles at the series' end would
+  // leave the value where it is: 1e+17 + 1 is 1e+17.
+  const double largest = std::max(std::fabs(start), std::fabs(limit));
+  if (!(step >= std::nextafter(largest, HUGE_VAL) - largest)) {
+    error_disp("Series step too fine for the numbers");
+    return 0;
+  }
   int k = 0;
   // Repeated addition, as the series has always been made.
   for (double x = start; x <= limit; x += step) {
