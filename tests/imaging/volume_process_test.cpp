@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -15,6 +16,7 @@
 #include "imaging/volume_cortex.h"
 #include "imaging/volume_data.h"
 #include "imaging/volume_filters.h"
+#include "imaging/volume_projection.h"
 #include "imaging/volume_resample.h"
 #include "imaging/volume_rows.h"
 #include "imaging/volume_statistics.h"
@@ -585,6 +587,29 @@ TEST_F(VolumeProcess, TheHeldButtonStopsFiltersInTheirMiddleWithEveryVolumeUncha
   EXPECT_EQ(run("smoothVolumeData(1); subtractVolumeData(1, 2, 3); flipVolumeData(1);"), ".OK.\n");
   EXPECT_NE(vDataX[0].voxels, std::get<3>(before.volumes[0]));
   EXPECT_EQ(vDataX[2].voxels.size(), vDataX[0].voxels.size());
+}
+
+// The projections that write a picture rather than a volume stop between slices (or rows) with
+// the break message, and work with the button up.
+TEST_F(VolumeProcess, TheHeldButtonStopsTheProjectionsBetweenSlices) {
+  randomVolume(6, 7, 8, 31, 1, 3000);
+  std::vector<double> out(2 * 16 * 16);
+  const double rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  std::vector<double> depth(16 * 16, 5.0), angles(depth.size());
+  const std::pair<const char*, std::function<int()>> routines[] = {
+      {"DoShowVolumeData", [&] { return DoShowVolumeData(out.data(), rotation, 16, 16, 1.0, 1); }},
+      {"DoAngleVolumeData", [&] { return DoAngleVolumeData(depth.data(), angles.data(), 16, 16, 1.0); }},
+  };
+  for (const auto& [name, routine] : routines) {
+    ResultString.clear();
+    vkButtonDownSinceMs.store(1);
+    EXPECT_EQ(routine(), 0) << name;
+    vkButtonDownSinceMs.store(0);
+    EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n") << name;
+    ResultString.clear();
+    EXPECT_EQ(routine(), 1) << name;
+    EXPECT_EQ(ResultString, "") << name;
+  }
 }
 
 // The result is built beside the volume, so one the system's available memory cannot hold is

@@ -1,6 +1,6 @@
 // The numeric work whose length grows past a power of the size a program gives (factorisations,
-// eigenvalues, products, sorts, wide windows) ends with the break message when the button is
-// held, and does the same work when it is not. Each is called on a size just above the
+// eigenvalues, products, sorts, wide windows, thinning and labelling of images) ends with the break message
+// when the button is held, and does the same work when it is not. Each is called on a size just above the
 // distance between its break checks.
 
 #include <gtest/gtest.h>
@@ -15,10 +15,12 @@
 #include "lang/lang_fixture.h"
 #include "lang/operators.h"
 #include "lang/run_state.h"
+#include "lang/stdlib/cell_label.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/lu_blocked.h"
 #include "lang/stdlib/statistics.h"
 #include "lang/stdlib/string_utils.h"
+#include "lang/stdlib/thinning.h"
 
 namespace {
 
@@ -47,6 +49,7 @@ TEST_F(LongWork, EndsWithTheBreakMessageWhenHeldAndWorksWhenNot) {
   constexpr int kLong = 70000;  // past the 65,536 comparisons or sums between checks
   std::vector<double> a, b, x, out, work;
   std::vector<int> pivots, columnPivots;
+  std::vector<unsigned char> bytes;
   std::string text;
   double det = 0;
   // Each routine starts from fresh inputs, so that the held and the free call do the same work.
@@ -115,6 +118,22 @@ TEST_F(LongWork, EndsWithTheBreakMessageWhenHeldAndWorksWhenNot) {
          a = matrix(n, 11);
          out.assign(a.size(), 0.0);
          return vkMatrixProduct(a.data(), a.data(), out.data(), n, n, n) ? 1 : 0;
+       }},
+      {"thin8y",
+       [&] {
+         a.assign(20 * 20, 0.0);
+         for (int r = 3; r < 17; ++r)
+           for (int c = 3; c < 17; ++c) a[static_cast<std::size_t>(r) * 20 + c] = 1.0;
+         bytes.assign(a.size(), 0);
+         return thin8y(a.data(), bytes.data(), 20, 20);
+       }},
+      {"doCell",
+       [&] {
+         a.assign(20 * 20, 0.0);
+         a[45] = a[46] = a[300] = 1.0;
+         out.assign(3 * a.size(), 0.0);
+         int rows = 0, cols = 0;
+         return doCell(a.data(), out.data(), 20, 20, &rows, &cols);
        }},
       {"luSolve",
        [&] {  // of several right-hand sides
