@@ -1,7 +1,7 @@
 // The numeric work whose length grows past a power of the size a program gives (factorisations,
-// eigenvalues, products, sorts, wide windows, thinning and labelling of images) ends with the break message
-// when the button is held, and does the same work when it is not. Each is called on a size just above the
-// distance between its break checks.
+// eigenvalues, products, sorts, wide windows, thinning and labelling of images, transforms
+// column by column) ends with the break message when the button is held, and does the same work
+// when it is not. Each is called on a size just above the distance between its break checks.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,8 @@
 #include "lang/operators.h"
 #include "lang/run_state.h"
 #include "lang/stdlib/cell_label.h"
+#include "lang/stdlib/czt.h"
+#include "lang/stdlib/fft.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/lu_blocked.h"
 #include "lang/stdlib/statistics.h"
@@ -134,6 +136,18 @@ TEST_F(LongWork, EndsWithTheBreakMessageWhenHeldAndWorksWhenNot) {
          out.assign(3 * a.size(), 0.0);
          int rows = 0, cols = 0;
          return doCell(a.data(), out.data(), 20, 20, &rows, &cols);
+       }},
+      {"DoFFTPower",
+       [&] {
+         a = randomValues(16 * 8, 14);
+         out.assign(a.size(), 0.0);
+         return DoFFTPower(16, 8, 4, a.data(), out.data());
+       }},
+      {"fft_czt2",
+       [&] {
+         a = randomValues(12 * 10, 15);
+         b.assign(a.size(), 0.0);
+         return fft_czt2(a.data(), b.data(), 12, 10, 0);
        }},
       {"luSolve",
        [&] {  // of several right-hand sides
