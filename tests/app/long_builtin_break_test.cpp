@@ -62,6 +62,8 @@ const LongBuiltIn kLongBuiltIns[] = {
     {"volumeLLimitTo", NOISE_VOLUME "volumeLLimitTo(500, 0);", true},
     // A general 1000 x 1000 matrix takes some 10^6 rotations of 1000 elements each.
     {"eigen", "a = rand(1000, 1000); eigen(a);"},
+    // 500,000 distinct points, each compared with every one kept before it.
+    {"deleteSamePoint", "p = rand(500000, 2); deleteSamePoint(p);"},
 };
 
 void PrintTo(const LongBuiltIn& b, std::ostream* out) { *out << b.name; }

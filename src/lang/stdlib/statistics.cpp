@@ -310,17 +310,13 @@ int DoSmoothN(const double* in, double* out, int rows, int cols, int w, int* out
     return 0;
   }
   const int n = rows - w + 1;
-  // A wide window over a long column takes minutes: the break is looked at every 65,536 sums.
-  long long summed = 0;
+  // A wide window over a long column takes minutes.
+  VkBreakByWork breakTest;
   for (int c = 0; c < cols; ++c)
     for (int i = 0; i < n; ++i) {
-      summed += w;
-      if (summed >= (1 << 16)) {
-        summed = 0;
-        if (vkBreakHeld()) {
-          error_disp(kVkBreakMessage);
-          return 0;
-        }
+      if (breakTest.held(w)) {
+        error_disp(kVkBreakMessage);
+        return 0;
       }
       double s = 0;
       for (int j = 0; j < w; ++j) s += in[at(i + j, cols, c)];

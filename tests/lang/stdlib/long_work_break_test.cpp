@@ -15,11 +15,13 @@
 #include "lang/lang_fixture.h"
 #include "lang/operators.h"
 #include "lang/run_state.h"
+#include "lang/stdlib/calculus.h"
 #include "lang/stdlib/cell_label.h"
 #include "lang/stdlib/czt.h"
 #include "lang/stdlib/fft.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/lu_blocked.h"
+#include "lang/stdlib/numeric_kernels.h"
 #include "lang/stdlib/statistics.h"
 #include "lang/stdlib/string_utils.h"
 #include "lang/stdlib/thinning.h"
@@ -148,6 +150,28 @@ TEST_F(LongWork, EndsWithTheBreakMessageWhenHeldAndWorksWhenNot) {
          a = randomValues(12 * 10, 15);
          b.assign(a.size(), 0.0);
          return fft_czt2(a.data(), b.data(), 12, 10, 0);
+       }},
+      {"cross_int_member",
+       [&] {
+         a = randomValues(kLong, 16);
+         for (double& v : a) v *= 1e6;
+         out.assign(2 * a.size(), 0.0);
+         int count = 0;
+         return cross_int_member(a.data(), kLong, out.data(), &count);
+       }},
+      {"corssCount",
+       [&] {
+         a = {1, 2, 3};
+         b = {1, 2};
+         x.assign(2 * 11000, 1.0);  // 6 cells of 11,000 pairs each
+         out.assign(6, 0.0);
+         return corssCount(a.data(), 3, b.data(), 2, x.data(), 11000, out.data());
+       }},
+      {"DoDistance",
+       [&] {
+         a = randomValues(200 * 2, 17);
+         out.assign(200 * 200, 0.0);
+         return DoDistance(a.data(), out.data(), 200, 2);
        }},
       {"luSolve",
        [&] {  // of several right-hand sides
