@@ -21,6 +21,7 @@
 #include "lang/stdlib/fft.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/lu_blocked.h"
+#include "lang/stdlib/matrix_utils.h"
 #include "lang/stdlib/numeric_kernels.h"
 #include "lang/stdlib/statistics.h"
 #include "lang/stdlib/string_utils.h"
@@ -172,6 +173,12 @@ TEST_F(LongWork, EndsWithTheBreakMessageWhenHeldAndWorksWhenNot) {
          a = randomValues(200 * 2, 17);
          out.assign(200 * 200, 0.0);
          return DoDistance(a.data(), out.data(), 200, 2);
+       }},
+      {"DoTensyaCount",
+       [&] {
+         a.assign(300, 50.0);  // 300 points, each spread over the 300 cells of the grid
+         out.assign(300, 0.0);
+         return DoTensyaCount(a.data(), a.data(), out.data(), 300, 1, 15, 20, 100);
        }},
       {"luSolve",
        [&] {  // of several right-hand sides
