@@ -469,12 +469,6 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp, const StoreTarget& targe
     if (s != Shape::Product) return combine(Arith::Mul, s, a, b, stack, sp, target);
     const int k = a.nsize;
     const std::size_t n = static_cast<std::size_t>(rows) * cols;
-    // The product of large matrices takes minutes: the held button stops it between rows.
-    auto broken = [] {
-      if (!vkBreakHeld()) return false;
-      error_disp(kVkBreakMessage);
-      return true;
-    };
     if (!intResult) {
       if (!vkMatrixProduct(a.data.cdoubles(), b.data.cdoubles(), vk_tc, rows, k, cols)) {
         error_disp(kVkBreakMessage);
@@ -488,7 +482,10 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp, const StoreTarget& targe
       const int32_t* pb = b.data.cints();
       std::fill(out, out + n, 0);
       for (int i = 0; i < rows; ++i) {
-        if (broken()) return 0;
+        if (vkBreakHeld()) {
+          error_disp(kVkBreakMessage);
+          return 0;
+        }
         for (int m = 0; m < k; ++m) {
           const auto x = static_cast<uint32_t>(pa[static_cast<std::size_t>(i) * k + m]);
           const int32_t* brow = pb + static_cast<std::size_t>(m) * cols;
@@ -501,7 +498,10 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp, const StoreTarget& targe
     } else {
       // Mixed: the running sum is an integer, truncated after every addition.
       for (int i = 0; i < rows; ++i) {
-        if (broken()) return 0;
+        if (vkBreakHeld()) {
+          error_disp(kVkBreakMessage);
+          return 0;
+        }
         for (int j = 0; j < cols; ++j) {
           int32_t sum = 0;
           for (int m = 0; m < k; ++m) {
