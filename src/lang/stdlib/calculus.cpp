@@ -295,10 +295,7 @@ int cross_int_member(const double* values, int n, double* out, int* count) {
   }
   for (int i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = vkTruncToInt(values[i]);
   // Any ascending sort gives the same distinct values and counts as a selection sort.
-  try {
-    std::uint32_t calls = 0;
-    std::sort(v.begin(), v.end(), pravella::numerics::breakableLess(std::less<int32_t>(), calls));
-  } catch (const pravella::numerics::SortBroken&) {
+  if (!pravella::numerics::breakableSort(v.begin(), v.end(), std::less<int32_t>())) {
     error_disp(kVkBreakMessage);
     return 0;
   }

@@ -266,10 +266,7 @@ int DoSortValues(double* values, int n, double* work) {
     for (int i = 0; i < n; ++i)
       if (values[i] == 0.0) zeroSigns.push_back(std::signbit(values[i]));
   }
-  try {
-    std::uint32_t calls = 0;
-    std::sort(values, values + n, pravella::numerics::breakableLess(std::less<double>(), calls));
-  } catch (const pravella::numerics::SortBroken&) {
+  if (!pravella::numerics::breakableSort(values, values + n, std::less<double>())) {
     error_disp(kVkBreakMessage);
     return 0;
   }
