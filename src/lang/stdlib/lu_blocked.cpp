@@ -119,6 +119,10 @@ int factorColumns(double* a, int n, int lda, int j0, int j1, int* pivots, double
 
 constexpr int kLeaf = 16;  // columns factored, or rows solved, element by element
 
+// Orders up to this take microseconds and need no break test: the small systems of the
+// geometry code (3 x 3, 4 x 4), which may be solved off the language's thread, never wait on it.
+constexpr int kQuickOrder = 32;
+
 // B = L^-1 B for the unit lower triangle L of rows and columns r0 .. r1 - 1 of a and the rows
 // r0 .. r1 - 1 of B (columns c0 .. c1 - 1 of the matrix b); halves recursively, so that most
 // of the work is the product kernel. False when the held button stopped it.
@@ -143,7 +147,7 @@ bool solveUnitLower(const double* a, int lda, int r0, int r1, double* b, int ldb
 int factorRecursive(double* a, int n, int lda, int j0, int j1, int* pivots, double threshold) {
   if (j1 - j0 <= kLeaf) {
     // A leaf is n x 16 elements of work; the whole, of a large matrix, minutes.
-    if (vkBreakHeld()) return kLuBroken;
+    if (n > kQuickOrder && vkBreakHeld()) return kLuBroken;
     return factorColumns(a, n, lda, j0, j1, pivots, threshold);
   }
   const int mid = (j0 + j1) / 2;
@@ -181,7 +185,7 @@ bool luSolve(const double* lu, int n, int lda, const int* pivots, double* b, int
   if (!solveUnitLower(lu, lda, 0, n, b, ldb, 0, m)) return false;
   // U X = Y, from the last block up.
   for (int r1 = n; r1 > 0; r1 -= kBlock) {
-    if (vkBreakHeld()) return false;
+    if (n > kQuickOrder && vkBreakHeld()) return false;
     const int r0 = std::max(0, r1 - kBlock);
     for (int i = r1 - 1; i >= r0; --i) {
       double* row = b + at(i, 0, ldb);
