@@ -38,6 +38,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -127,10 +128,15 @@ double msSince(std::chrono::steady_clock::time_point t) {
   QTest::keyClicks(memo, QStringLiteral("for (i = 1; i <= %1; i++) { \" q\"; }").arg(lines));
   const auto ran = std::chrono::steady_clock::now();
   QTest::keyClick(memo, Qt::Key_Escape);
-  if (!QTest::qWaitFor([memo, lines] { return !memo->isRunning() && memo->document()->blockCount() > lines; },
-                       3600000))
-    std::_Exit(5);
-  std::fprintf(stderr, "  %d lines in the memo %.1f s after Escape\n", lines, msSince(ran) / 1000.0);
+  const QTextDocument* doc = memo->document();
+  const auto ended = [doc] {
+    const QString last = doc->lastBlock().previous().text();
+    return last == QLatin1String(".OK.") || last == QLatin1String(".NO.");
+  };
+  if (!QTest::qWaitFor([memo, ended] { return !memo->isRunning() && ended(); }, 3600000)) std::_Exit(5);
+  const int printed = doc->toPlainText().count(QStringLiteral(" q\n"));
+  std::fprintf(stderr, "  %d of %d lines in the memo %.1f s after Escape, the run ended %s\n", printed, lines,
+               msSince(ran) / 1000.0, qPrintable(doc->lastBlock().previous().text()));
   std::_Exit(0);
 }
 
