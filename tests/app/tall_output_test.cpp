@@ -1,10 +1,11 @@
-// A memo never grows taller than Qt's layout can place (a document past it never finishes its
-// layout). A program that prints past the limit ends .NO. with the reason, the text up to the
-// limit and the word the user typed stay, in the memo and in the memo sheet; the run beside
-// the limit comes out whole and .OK.; a signal after the limit saves it all and ends with 0.
-// A document already too tall is opened without a layout and the status line says so; the
-// next one is shown again. The limit is set small through its environment variable, in lines
-// of the same line height the memo measures, so that nothing here depends on the fonts.
+// A memo never grows taller than it can show (past it the view's scroll bar loses its range,
+// and further down Qt's layout never finishes). A program that prints past the limit ends .NO.
+// with the reason, the text up to the limit and the word the user typed stay, in the memo and
+// in the memo sheet; the run beside the limit comes out whole and .OK.; a signal after the
+// limit saves it all and ends with 0. A document already too tall is opened without a layout
+// and the status line says so; the next one is shown again. The limit is set small through its
+// environment variable, in lines of the same line height the memo measures, so that nothing
+// here depends on the fonts.
 
 #include <gtest/gtest.h>
 

@@ -41,8 +41,8 @@ QFont firstTextFont(const QTextDocument& doc) {
 double memoHeightLimit() {
   bool ok = false;
   const double set = qEnvironmentVariable(kMemoHeightLimitVariable).toDouble(&ok);
-  if (ok && set > 0) return std::min(set, kLayoutHeightLimit);
-  return kLayoutHeightLimit * 0.9;
+  if (ok && set > 0) return std::min(set, kScrollHeightLimit);
+  return kScrollHeightLimit * 0.95;
 }
 
 double lineHeightOf(const QFont& font) {
