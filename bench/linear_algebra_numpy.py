@@ -1,6 +1,6 @@
 """The reference timings of bench/linear_algebra_octave.sh through NumPy, for machines without
-Octave: the same matrices, one line "name milliseconds" each (the median of REPS calls in processor
-time, after one call that is not timed), and a first line "# numpy VERSION BLAS" naming the library that
+Octave: the same matrices, one line "name milliseconds clock-milliseconds" each (the medians of REPS calls in
+processor time and in clock time, after one call that is not timed), and a first line "# numpy VERSION BLAS" naming the library that
 did the work. Run it with OPENBLAS_NUM_THREADS=1 (the shell script sets it) so that LAPACK uses
 one thread. Arguments: REPS (default 7) and a regular expression the names must match."""
 import os
@@ -24,13 +24,15 @@ def median_ms(name, f):
     if not only.search(name):
         return
     f()
-    times = []
+    times, clock = [], []
     for _ in range(reps):
-        start = time.process_time()
+        start, start_clock = time.process_time(), time.perf_counter()
         f()
         times.append(time.process_time() - start)
+        clock.append(time.perf_counter() - start_clock)
     times.sort()
-    print(f"{name} {1000 * times[len(times) // 2]:.3f}")
+    clock.sort()
+    print(f"{name} {1000 * times[len(times) // 2]:.3f} {1000 * clock[len(clock) // 2]:.3f}")
 
 
 def blas_library():
@@ -55,6 +57,7 @@ m = pattern(1000, 0.0)
 p1 = pattern(1000, 1.0)
 print(f"# numpy {np.__version__} {blas_library()}")
 median_ms("BM_MatrixProduct/1000", lambda: m @ p1)
+median_ms("BM_MatrixProductOneThread/1000", lambda: m @ p1)
 for n in (500, 1000):
     a = pattern(n, 10.0)
     b = np.sin(np.arange(1, n + 1))

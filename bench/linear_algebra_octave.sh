@@ -11,7 +11,8 @@
 # start-up is not counted) and reports per round the median of REPS calls (default 7), in
 # processor time: on a busy machine the clock counts the waits for a core, which fall on the
 # two sides unevenly. The
-# table gives each side's median over the rounds. FILTER (a regular expression, default all)
+# table gives each side's median over the rounds, in processor time and in clock time (what
+# the user waits: the product of "*" runs on every core, the reference on one). FILTER (a regular expression, default all)
 # picks the benchmarks, e.g. FILTER='Product|Inverse|LinearSystem'. PRAVELLA_SIMD=avx2 or
 # portable times our narrower vector paths.
 set -eu
@@ -34,11 +35,12 @@ rounds=${ROUNDS:-5}
 reps=${REPS:-7}
 filter=${FILTER:-.}
 
-# One round of ours: "name milliseconds", the median of the repetitions.
+# One round of ours: "name milliseconds clock-milliseconds", the medians of the repetitions
+# (a benchmark on several threads reports the processor time of all of them).
 ours_round() {
   "$bench" --benchmark_format=csv --benchmark_filter="$filter" --benchmark_min_time=0.05 \
     --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | awk -F, '
-    /^"BM_.*_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1); print $1, $4 }'
+    /^"BM_.*_median"/ { gsub(/"/, "", $1); sub(/_median$/, "", $1); sub(/\/process_time$/, "", $1); print $1, $4, $3 }'
 }
 
 if command -v octave-cli >/dev/null; then
@@ -55,16 +57,17 @@ if command -v octave-cli >/dev/null; then
     end
     function show(name, f, reps, only)
       if isempty(regexp(name, only, 'once')) return; end
-      f(); t = zeros(1, reps);
+      f(); t = zeros(1, reps); w = t;
       for r = 1:reps
-        c0 = cputime; f(); t(r) = cputime - c0;
+        c0 = cputime; w0 = tic; f(); t(r) = cputime - c0; w(r) = toc(w0);
       end
-      t = sort(t);
-      printf('%s %.3f\n', name, 1000 * t(floor(reps / 2) + 1));
+      t = sort(t); w = sort(w);
+      printf('%s %.3f %.3f\n', name, 1000 * t(floor(reps / 2) + 1), 1000 * w(floor(reps / 2) + 1));
     end
     printf('# octave %s\n', version());
     M = pat(1000, 0); P1 = pat(1000, 1);
     show('BM_MatrixProduct/1000', @() M * P1, reps, only);
+    show('BM_MatrixProductOneThread/1000', @() M * P1, reps, only);
     for n = [500 1000]
       A = pat(n, 10); b = sin((1:n)');
       show(sprintf('BM_Inverse/%d', n), @() inv(A), reps, only);
@@ -102,20 +105,21 @@ echo "processor: $(lscpu | sed -n 's/^Model name: *//p'), family $(lscpu | sed -
 echo "ours: ${PRAVELLA_SIMD:-measured} vector path; medians of $rounds rounds of $reps calls"
 echo "$all" | awk -v ref="$refname" '
   $2 == "#" { next }
-  { key = $1 SUBSEP $2; n[key]++; t[key, n[key]] = $3
+  { key = $1 SUBSEP $2; n[key]++; t[key, n[key]] = $3; w[key, n[key]] = $4
     if ($1 == "ours" && !($2 in seen)) { seen[$2] = 1; order[count++] = $2 } }
-  function median(side, name,    key, m, i, j, v, tmp) {
+  function median(side, name, clock,    key, m, i, j, v, tmp) {
     key = side SUBSEP name; m = n[key]
     if (m == 0) return -1
-    for (i = 1; i <= m; ++i) v[i] = t[key, i]
+    for (i = 1; i <= m; ++i) v[i] = clock ? w[key, i] : t[key, i]
     for (i = 2; i <= m; ++i) { tmp = v[i]; for (j = i - 1; j >= 1 && v[j] > tmp; --j) v[j + 1] = v[j]; v[j + 1] = tmp }
     return m % 2 ? v[(m + 1) / 2] : (v[m / 2] + v[m / 2 + 1]) / 2
   }
   END {
-    printf "%-28s %9s %12s %7s\n", "benchmark", "ours(ms)", ref "(ms)", "ratio"
+    printf "%-32s %9s %12s %7s   %s\n", "benchmark", "ours(ms)", ref "(ms)", "ratio", "clock: ours ref ratio"
     for (i = 0; i < count; ++i) {
-      a = median("ours", order[i]); b = median("ref", order[i])
+      a = median("ours", order[i], 0); b = median("ref", order[i], 0)
       if (b <= 0) continue
-      printf "%-28s %9.2f %12.2f %7.2f\n", order[i], a, b, a / b
+      c = median("ours", order[i], 1); d = median("ref", order[i], 1)
+      printf "%-32s %9.2f %12.2f %7.2f   %.2f %.2f %.2f\n", order[i], a, b, a / b, c, d, (d > 0 ? c / d : 0)
     }
   }'

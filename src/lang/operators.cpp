@@ -9,6 +9,7 @@
 #include "lang/assignment_target.h"
 #include "lang/picture_ops.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stack.h"
 #include "lang/variables.h"
 
@@ -469,7 +470,10 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp, const StoreTarget& targe
     const int k = a.nsize;
     const std::size_t n = static_cast<std::size_t>(rows) * cols;
     if (!intResult) {
-      vkMatrixProduct(a.data.cdoubles(), b.data.cdoubles(), vk_tc, rows, k, cols);
+      if (!vkMatrixProduct(a.data.cdoubles(), b.data.cdoubles(), vk_tc, rows, k, cols)) {
+        error_disp(kVkBreakMessage);
+        return 0;
+      }
       return pushResult(stack, sp, kValueReal, rows, cols);
     }
     auto* out = reinterpret_cast<int32_t*>(vk_tc);
@@ -477,7 +481,11 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp, const StoreTarget& targe
       const int32_t* pa = a.data.cints();
       const int32_t* pb = b.data.cints();
       std::fill(out, out + n, 0);
-      for (int i = 0; i < rows; ++i)
+      for (int i = 0; i < rows; ++i) {
+        if (vkBreakHeld()) {
+          error_disp(kVkBreakMessage);
+          return 0;
+        }
         for (int m = 0; m < k; ++m) {
           const auto x = static_cast<uint32_t>(pa[static_cast<std::size_t>(i) * k + m]);
           const int32_t* brow = pb + static_cast<std::size_t>(m) * cols;
@@ -486,9 +494,14 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp, const StoreTarget& targe
             crow[j] =
                 static_cast<int32_t>(static_cast<uint32_t>(crow[j]) + x * static_cast<uint32_t>(brow[j]));
         }
+      }
     } else {
       // Mixed: the running sum is an integer, truncated after every addition.
-      for (int i = 0; i < rows; ++i)
+      for (int i = 0; i < rows; ++i) {
+        if (vkBreakHeld()) {
+          error_disp(kVkBreakMessage);
+          return 0;
+        }
         for (int j = 0; j < cols; ++j) {
           int32_t sum = 0;
           for (int m = 0; m < k; ++m) {
@@ -500,6 +513,7 @@ int arithmetic(char op, CalcStackEntry* stack, int* sp, const StoreTarget& targe
           }
           out[static_cast<std::size_t>(i) * cols + j] = sum;
         }
+      }
     }
     return pushResult(stack, sp, kValueInt, rows, cols);
   }

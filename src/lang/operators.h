@@ -16,8 +16,12 @@ int DoMulDivOP(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int DoRelation(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 int DoLogical(vk_Code* code, int* pc, CalcStackEntry* stack, int* sp);
 
-// The real matrix product c = a (r by k) times b (k by n), row-major, cache-blocked.
-void vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, int n);
+// The real matrix product c = a (r by k) times b (k by n), row-major, cache-blocked, on the
+// processor's cores when it is large. False when the held button stopped it (c is then
+// incomplete).
+bool vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, int n);
+// Fixes the product's thread count (tests compare one thread with many); 0 restores the default.
+void setMatrixProductThreadsForTests(int threads);
 
 // A relation (kRelGt .. kRelNe) of two reals: 1.0 when it holds, else 0.0. Two values count as
 // equal when they differ by less than 1e-17; a difference that is not a number makes only "<>"
