@@ -115,6 +115,32 @@ INSTANTIATE_TEST_SUITE_P(Views, TallOutput, testing::Values(View::Memo, View::Sh
                            return std::string(info.param == View::Memo ? "Memo" : "MemoSheet");
                          });
 
+class TallSheetCommand : public App {};
+
+// A program in the memo that inserts lines into the memo sheet with cal_insertTextToMemo: the
+// sheet takes what fits, and the command fails with the reason in the run's result.
+TEST_F(TallSheetCommand, TakesWhatFitsAndTheRunEndsNOWithTheReason) {
+  QTest::keySequence(memo(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+  QTextEdit* sheet = calendar().memoSheet()->toggleMemoField();
+  ASSERT_TRUE(pravella::test::becomesTrue([sheet] { return sheet->isVisible(); }));
+  const double lineHeight = lineHeightAt(sheet);
+  const HeightLimit limit(400 * lineHeight);
+  memo()->setFocus();
+  QTest::keyClicks(
+      memo(), QStringLiteral("for (i = 1; i <= 5000; i++) { cal_insertTextToMemo(changeLF(\" q\\n\")); }"));
+  QTest::keyClick(memo(), Qt::Key_Escape);
+  ASSERT_TRUE(pravella::test::becomesTrue([this] { return !memo()->isRunning(); }, 60000));
+  ASSERT_TRUE(pravella::test::queuedWorkDone());
+  const QString inSheet = sheet->toPlainText();
+  const int lines = printedLines(inSheet);
+  EXPECT_GT(lines, 300);
+  EXPECT_LT(lines, 400);
+  EXPECT_EQ(inSheet.size(), lines * kLine.size()) << s(inSheet.right(100));
+  const QString result = memo()->toPlainText();
+  EXPECT_EQ(result.count(kReason), 1) << s(result.right(300));
+  EXPECT_TRUE(result.endsWith(QStringLiteral(".NO.\n"))) << s(result.right(300));
+}
+
 class OutputBesideTheLimit : public App, public testing::WithParamInterface<int> {};
 
 // 300 lines, with the room for them and the memo's other lines (the word, the code, the status

@@ -277,7 +277,7 @@ void CalPreference::deleteAction() {
 void CalPreference::appendResult(const QString& text) {
   QTextCursor end(resultView_->document());
   end.movePosition(QTextCursor::End);
-  // A run's whole output at once: as much as the view's layout can place, then why it stops.
+  // A run's whole output at once: as much as the view can show, then why it stops.
   double lineHeight = 0;
   const qsizetype fits = pravella::textThatFits(end, text, &lineHeight);
   if (fits == text.size())

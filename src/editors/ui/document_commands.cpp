@@ -87,7 +87,7 @@ void insertText(QTextEdit* view, const QString& text) {
   QTextCursor at = view->textCursor();
   at.beginEditBlock();
   at.removeSelectedText();
-  // Only as much as the view's layout can place; the command fails with the reason.
+  // Only as much as the view can show (see memo_height.h); the command fails with the reason.
   double lineHeight = 0;
   const qsizetype fits = textThatFits(at, text, &lineHeight);
   insertInBoundedLines(at, fits == text.size() ? text : text.left(fits));

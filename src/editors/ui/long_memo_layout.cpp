@@ -34,7 +34,7 @@ class ParkedLayout : public QAbstractTextDocumentLayout {
   QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
   QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
 
-  // Kept for good: the document is taller than Qt's layout can place.
+  // Kept for good: the document is taller than a memo can show.
   bool forHeight = false;
 
  protected:

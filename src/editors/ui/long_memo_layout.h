@@ -14,7 +14,7 @@
 // - A long memo's lines keep the width they had when it was read in: a wider or narrower
 //   memo (the window resized, a side view or the search sheet opened) would lay all of it out
 //   again at once. The status line says so; a short memo read in next wraps to the view again.
-// - A document taller than Qt's layout can place (see memo_height.h) stays parked once read in,
+// - A document taller than a memo can show (see memo_height.h) stays parked once read in,
 //   however it is made up (many short lines or few long ones), and the status line says that
 //   it is not shown.
 // - The end of the application parks the layout for good, so that nothing of the end (the

@@ -873,7 +873,7 @@ void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& tex
     newLines = pravella::insertInBoundedLines(c, fits == text.size() ? text : text.left(fits),
                                               pravella::kLongestProgramLine, followsOwnText);
     if (fits == text.size()) return;
-    // The memo would grow taller than its layout can place: the text that fitted stays, the
+    // The memo would grow taller than it can show: the text that fitted stays, the
     // reason follows on a line of its own, and nothing more of the run's text comes in.
     refusedNow = true;
     if (!c.atBlockStart()) c.insertText(QStringLiteral("\n"));

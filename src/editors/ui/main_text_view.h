@@ -198,7 +198,7 @@ class mainTextView : public pravella::MemoEdit {
   // GUI thread: sizes the next batches after one of `cost` took `nanoseconds`.
   void measureBatch(qsizetype cost, qint64 nanoseconds);
   // GUI thread: a batch of a program's text into the memo (at the caret when it has no place).
-  // Text that would make the memo taller than its layout holds is cut at the limit, with the
+  // Text that would make the memo taller than it can show is cut at the limit, with the
   // reason, and the run's later text is dropped (see memo_height.h).
   void deliverText(const InsertionPtr& insertion, const QString& text, bool toPlace, bool endsRun = false);
   // GUI thread: a program's text at its place. The user's caret at a place taken from the caret
