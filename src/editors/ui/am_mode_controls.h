@@ -52,30 +52,15 @@ class AmModeButton : public QAbstractButton {
   // 1: files may be dropped on it (its entry has a drop program); 0: drops are refused.
   void setTag(int tag) { tag_ = tag; }
   int tag() const { return tag_; }
-  void setTextAlignment(Qt::Alignment a) {
-    align_ = a;
-    update();
-  }
+  void setTextAlignment(Qt::Alignment a) { align_ = a; update(); }
   Qt::Alignment textAlignment() const { return align_; }
-  void setBordered(bool on) {
-    bordered_ = on;
-    update();
-  }
+  void setBordered(bool on) { bordered_ = on; update(); }
   bool isBordered() const { return bordered_; }
-  void setRounded(bool on) {
-    rounded_ = on;
-    update();
-  }
+  void setRounded(bool on) { rounded_ = on; update(); }
   bool isRounded() const { return rounded_; }
   // The attributed title of "cal_setAmModeButtonTitle_X".
-  void setTitleFont(const QFont& font) {
-    titleFont_ = font;
-    update();
-  }
-  void setTitleColour(const QColor& colour) {
-    titleColour_ = colour;
-    update();
-  }
+  void setTitleFont(const QFont& font) { titleFont_ = font; update(); }
+  void setTitleColour(const QColor& colour) { titleColour_ = colour; update(); }
   QColor titleColour() const { return titleColour_; }
   std::optional<QFont> titleFont() const { return titleFont_; }
 
@@ -153,35 +138,20 @@ class AmModeImageView : public QLabel {
   Q_OBJECT
  public:
   explicit AmModeImageView(QWidget* parent = nullptr);
-  void setImage(const QImage& image) {
-    image_ = image;
-    update();
-  }
+  void setImage(const QImage& image) { image_ = image; update(); }
   const QImage& image() const { return image_; }
   // 0 proportional, 1 to fit, 2 none (zoom and pan).
-  void setScaling(int scaling) {
-    scaling_ = scaling;
-    update();
-  }
+  void setScaling(int scaling) { scaling_ = scaling; update(); }
   int scaling() const { return scaling_; }
   // The codes of the definition's image alignment and frame style.
-  void setImageAlignment(int code) {
-    align_ = code;
-    update();
-  }
+  void setImageAlignment(int code) { align_ = code; update(); }
   int imageAlignment() const { return align_; }
   void setFrameStyleCode(int code);
   int frameStyleCode() const { return frameStyle_; }
-  void setMagnification(double m) {
-    magnification_ = m;
-    update();
-  }
+  void setMagnification(double m) { magnification_ = m; update(); }
   double magnification() const { return magnification_; }
   QPointF panOffset() const { return pan_; }
-  void resetPositionInImageView() {
-    pan_ = {};
-    update();
-  }
+  void resetPositionInImageView() { pan_ = {}; update(); }
   // What part of the image a view of `view` shows with scaling "None": the centre of the
   // image at magnification m, moved by the pan offset (in view pixels).
   static QRectF zoomSourceRect(QSizeF image, QSizeF view, double m, QPointF pan);

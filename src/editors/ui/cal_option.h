@@ -167,7 +167,7 @@ class CalOption : public QObject {
   bool loading_ = false;            // the sheet's content is being replaced, not edited
   bool scratchUnreadable_ = false;  // tempMemo.rtfd did not read: kept aside before a save
   bool awake_ = false;
-  std::unique_ptr<pravella::DocumentSlot> sheetSlot_;    // the sheet's file in the registry
+  std::unique_ptr<pravella::DocumentSlot> sheetSlot_;  // the sheet's file in the registry
   std::unique_ptr<pravella::EditJournal> sheetJournal_;  // its unsaved edits, kept against a crash
 
   std::function<void(const char*)> playSound_;

@@ -31,7 +31,7 @@ struct Notification;
 namespace ammode {
 struct Definition;
 struct ControlDescription;
-}  // namespace ammode
+}
 }  // namespace pravella
 
 class CalTool : public QObject {
@@ -95,7 +95,7 @@ class CalTool : public QObject {
 
  private:
   void registerObservers();
-  void registerControlCommands();   // cal_tool_commands.cpp
+  void registerControlCommands();  // cal_tool_commands.cpp
   void registerDocumentCommands();  // cal_tool_commands.cpp
   void clearButtons();
   // Builds the panel; its InitProg waits in pendingProgram_.
