@@ -10,6 +10,8 @@
 
 #include "graphics/graphics_hooks.h"
 #include "graphics/outline_region.h"
+#include "lang/report.h"
+#include "lang/run_state.h"
 #include "platform/cformat.h"
 #include "platform/console_log.h"
 
@@ -44,6 +46,13 @@ double outlineArea(const std::vector<QPointF>& v) {
 }
 
 constexpr double kEps = 1e-10;
+
+// Each point is tested against every edge: many points in a long outline take minutes.
+bool brokenAfter(VkBreakByWork& breakTest, std::size_t edges) {
+  if (!breakTest.held(static_cast<long long>(edges) + 1)) return false;
+  error_disp(kVkBreakMessage);
+  return true;
+}
 
 // Ray-crossing test of q toward far points around the centre; see DoRegionPoints.
 bool insideByCrossing(const std::vector<QPointF>& v, QPointF q, double cx, double cy, double radius) {
@@ -106,7 +115,9 @@ int DoRegionPoints(const double* outline, int count, const double* data, int k, 
   const std::vector<QPointF> v = closedOutline(outline, count);
   const double radius = 10 * std::max(maxX - minX, maxY - minY);
   long long n = 0;
+  VkBreakByWork breakTest;
   for (long long r = 0; r < k; ++r) {
+    if (brokenAfter(breakTest, v.size())) return 0;
     const double* row = data + r * cols;
     if (!insideByCrossing(v, QPointF(row[0], row[1]), (minX + maxX) / 2, (minY + maxY) / 2, radius)) continue;
     std::copy(row, row + cols, out + n * cols);
@@ -121,7 +132,9 @@ int DoRegionPointsMenseki(const double* outline, int count, const double* data, 
   const std::vector<QPointF> v = closedOutline(outline, count);
   const double area = outlineArea(v);
   long long n = 0;
+  VkBreakByWork breakTest;
   for (long long r = 0; r < k; ++r) {
+    if (brokenAfter(breakTest, v.size())) return 0;
     const double* row = data + r * cols;
     const QPointF q(row[0], row[1]);
     std::size_t nearest = 0;

@@ -18,11 +18,12 @@ int doPointInRegion_short(const double* outline, int count, const double* data, 
 void getOuterPoint(double cx, double cy, double radius, double* x, double* y);
 
 // The data rows inside by ray crossing (a point on an edge is inside), in order. Returns 0
-// without a message when the outline's bounding box has no width or no height.
+// without a message when the outline's bounding box has no width or no height. This and the
+// area test end with the break message when the held button stops them.
 int DoRegionPoints(const double* outline, int count, const double* data, int k, int cols, double* out,
                    int* found);
 
 // The data rows inside by the area test: a point is inside when inserting it into the
-// outline at its nearest edge makes the area smaller. Returns 1.
+// outline at its nearest edge makes the area smaller. Returns 1, or 0 after the break message.
 int DoRegionPointsMenseki(const double* outline, int count, const double* data, int k, int cols, double* out,
                           int* found);

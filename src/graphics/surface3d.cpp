@@ -85,8 +85,7 @@ bool project(int rows, int cols, const double* x, const double* y, const double*
   Calc3DframeTo2D(rows, cols, x, y, z, cells.sx.data(), cells.sy.data(), r, cx, cy, f.W, f.H, viewZ, Dhight);
   CalcBehind3D(rows, cols, cells.quads.data(), x, y, z, viewZ, cells.sx.data(), cells.sy.data(), r,
                &cells.count);
-  SortBehind(cells.quads.data(), cells.count);
-  return true;
+  return SortBehind(cells.quads.data(), cells.count) != 0;
 }
 
 QPoint corner(const SurfaceQuad& q, int k) { return QPoint(q.corners[k][1], q.corners[k][0]); }
@@ -411,7 +410,11 @@ int SortBehind(SurfaceQuad* quads, int count) {
   }
   if (!DoMakeSortInfo(count)) return 0;
   for (int i = 0; i < count; ++i) msData[static_cast<std::size_t>(i)].value = -quads[i].key;
-  mergesort_vk(0, count - 1);
+  if (!mergesort_vk(0, count - 1)) {
+    DoDisposeSortInfo();
+    error_disp(kVkBreakMessage);
+    return 0;
+  }
   for (int i = 0; i < count; ++i)
     quads[i] = copy[static_cast<std::size_t>(msData[static_cast<std::size_t>(i)].index)];
   DoDisposeSortInfo();
@@ -542,8 +545,10 @@ int DoParametricPlot3DStereo(int rows, int cols, const double* x, const double* 
     CalcAngle(&eye, angle, 0);
     Cells cells;
     if (!project(rows, cols, across.data(), depth.data(), up.data(), eye, left ? f.cx : f.cx + view3d::hwin,
-                 f.cy, cells))
+                 f.cy, cells)) {
+      EndDrawInToOffScreen(world.get());
       return 0;
+    }
     if (!paintCells(*world, s, cells, Paint::ValueTopo, vr, table, vr.step != 0, true))
       return brokenPicture(world.get());
   }

@@ -64,7 +64,8 @@ int CalcBehind3D(int rows, int cols, SurfaceQuad* out, const double* x, const do
 // source values at its four corners.
 int CalcBehind(int rows, int cols, SurfaceQuad* out, const double* heights, const double* sx,
                const double* values, const double* sy, double eye, const ViewRotation& r, int* count);
-// Farthest first, cells at equal distance in their order. 0 when the work memory cannot be had.
+// Farthest first, cells at equal distance in their order. 0 when the work memory cannot be had,
+// or after the break message when the held button stopped the sort.
 int SortBehind(SurfaceQuad* quads, int count);
 
 // The shade index (64 .. 164) of a triangle under the light (1, 1, 1).

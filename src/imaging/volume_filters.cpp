@@ -159,8 +159,22 @@ int limitTo(double limit, double value, bool upper) {
     return 0;
   }
   const std::int16_t L = vkVoxelFromDouble(limit), V = vkVoxelFromDouble(value);
-  for (std::int16_t& x : v.voxels)
-    if (upper ? x > L : x < L) x = V;
+  // Built beside the volume, slice by slice, so that a break leaves no half-limited volume.
+  std::vector<std::int16_t> out;
+  if (!pravella::imaging::allocResultVoxels(out, v.voxels.size(), kNoMemory)) return 0;
+  const std::size_t plane = v.sliceSize();
+  const bool done = pravella::imaging::forEachItemUnlessBroken(
+      v.slices, pravella::imaging::workerCount(v.slices, static_cast<long long>(plane)), [&](int, int z) {
+        const std::size_t first = static_cast<std::size_t>(z) * plane;
+        const std::int16_t* in = v.voxels.data() + first;
+        std::int16_t* o = out.data() + first;
+        if (upper)
+          for (std::size_t i = 0; i < plane; ++i) o[i] = in[i] > L ? V : in[i];
+        else
+          for (std::size_t i = 0; i < plane; ++i) o[i] = in[i] < L ? V : in[i];
+      });
+  if (!done) return pravella::imaging::reportWorkBroken();
+  v.voxels.swap(out);
   return 1;
 }
 

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstddef>
 
+#include "imaging/parallel_work.h"
 #include "imaging/volume_data.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/progress_bar.h"
 
@@ -27,6 +29,8 @@ int DoShowVolumeData(double* out, const double* rotation, int w, int h, double z
   setProcessIndicator(0, v.slices);
   if (!v.empty()) {
     for (int z = 0; z < v.slices; ++z) {
+      // Every voxel is turned: a large volume takes many seconds.
+      if (vkBreakHeld()) return pravella::imaging::reportWorkBroken();
       setProcessIndicatorValue(z);
       const double pz = (z - cz) * zScale;
       for (int y = 0; y < v.rows; ++y) {

@@ -10,5 +10,6 @@ inline constexpr double kEmptyDepth = 1272384.0;
 // row-major 3 x 3 matrix applied to row vectors; `zScale` stretches the slice axis. Mode 1
 // keeps the voxel values in the first plane, mode 0 puts the squared distances there as well.
 // Returns 1, or 0 after "too many elements." when 2 x w x h passes TNumber. Reports progress
-// per slice on the shared progress indicator.
+// per slice on the shared progress indicator; the held button stops it between slices with the
+// break message.
 int DoShowVolumeData(double* out, const double* rotation, int w, int h, double zScale, int mode);

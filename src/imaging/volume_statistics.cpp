@@ -459,7 +459,9 @@ double meanDist(const double* depth, int columns, int row, int column, double st
 
 int DoAngleVolumeData(const double* depth, double* out, int columns, int rows, double step) {
   std::fill_n(out, static_cast<std::size_t>(columns) * rows, 1.0);
-  for (int i = 2; i < rows - 2; ++i)
+  for (int i = 2; i < rows - 2; ++i) {
+    // Some 30 depths are read per pixel: a depth image of the largest size takes many seconds.
+    if (vkBreakHeld()) return pravella::imaging::reportWorkBroken();
     for (int j = 2; j < columns - 2; ++j) {
       const double d = meanDist(depth, columns, i, j, step);
       const double below = meanDist(depth, columns, i + 1, j, step) - d;
@@ -470,5 +472,6 @@ int DoAngleVolumeData(const double* depth, double* out, int columns, int rows, d
       if (!(length > 0)) continue;  // a step of 0 gives no normal: the pixel keeps 1
       out[static_cast<std::size_t>(i) * columns + j] = 1 - std::acos(std::fabs(nz) / length) / (M_PI / 2);
     }
+  }
   return 1;
 }

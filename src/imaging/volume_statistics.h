@@ -12,5 +12,6 @@ int DoGetVolumeImage(int n, int m, double* image, const double* M, double z);
 // The correlation of slot a with slot b sampled through M on the heights z0, z0 + step, ...
 int DoGetVolumeImage_correlation(int a, int b, const double* M, double z0, double z1, double* result,
                                  double step);
-// 1 where the depth image's surface faces the viewer, down to 0 where it is seen edge-on.
+// 1 where the depth image's surface faces the viewer, down to 0 where it is seen edge-on. The
+// held button stops it between rows with the break message.
 int DoAngleVolumeData(const double* depth, double* out, int columns, int rows, double step);

@@ -24,6 +24,8 @@
 
 #include <time.h>
 
+#include "lang/run_state.h"
+
 namespace {
 
 std::size_t at(int i, int j, int ld) { return static_cast<std::size_t>(i) * ld + j; }
@@ -92,10 +94,10 @@ thread_local PackSpace packSpaceA, packSpaceB;
 // columns. Within a block of columns the slices run in order of k, so each element still gets
 // its terms in that order.
 template <int Mr, int Nr, int Kc, int Mc, int Nc>
-void blocked(Kernel kernel, const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r,
+bool blocked(Kernel kernel, const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r,
              int k, int n) {
   static_assert(Mc % Mr == 0 && Nc % Nr == 0, "blocks hold whole slivers and panels");
-  if (r <= 0 || n <= 0 || k <= 0) return;
+  if (r <= 0 || n <= 0 || k <= 0) return true;
   // Sized for what this product needs (left uninitialised: every element is packed before
   // it is read), so that a small product does not claim a large block.
   const int maxDepth = std::min(Kc, k);
@@ -112,6 +114,8 @@ void blocked(Kernel kernel, const double* a, int lda, const double* b, int ldb, 
       for (int p = 0; p < panels; ++p)
         packPanel<Nr>(b, ldb, n, k0, depth, jb + p * Nr, packedB + p * panelSize);
       for (int i0 = 0; i0 < r; i0 += Mc) {
+        // A block is a few milliseconds of work, the product of large matrices minutes.
+        if (vkBreakHeld()) return false;
         const int blockRows = std::min(Mc, r - i0);
         const int slivers = (blockRows + Mr - 1) / Mr;
         const std::size_t sliverSize = static_cast<std::size_t>(depth) * Mr;
@@ -142,6 +146,7 @@ void blocked(Kernel kernel, const double* a, int lda, const double* b, int ldb, 
       }
     }
   }
+  return true;
 }
 
 // Portable kernels, 6 x 8.
@@ -309,7 +314,7 @@ SimdPath exactPath(int r, int k, int n) {
 }
 
 template <bool Subtract>
-void product(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r, int k, int n) {
+bool product(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r, int k, int n) {
   // The subtracting products fuse their operations, so each path rounds its own way: they keep
   // the widest path, so that a factorisation gives the same bits in every run.
   switch (Subtract ? blockProductPath() : exactPath(r, k, n)) {
@@ -318,8 +323,9 @@ void product(const double* a, int lda, const double* b, int ldb, double* c, int 
     case SimdPath::Avx2:
       return blocked<6, 8, 256, 96, 1024>(kernelAvx2<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
     case SimdPath::Portable:
-      return blocked<6, 8, 256, 96, 1024>(kernelPortable<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
+      break;
   }
+  return blocked<6, 8, 256, 96, 1024>(kernelPortable<Subtract>, a, lda, b, ldb, c, ldc, r, k, n);
 }
 
 }  // namespace
@@ -336,12 +342,12 @@ void setBlockProductCap(SimdPath path) {
 
 SimdPath blockProductExactPath(int r, int k, int n) { return exactPath(r, k, n); }
 
-void blockProductAdd(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r, int k,
+bool blockProductAdd(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r, int k,
                      int n) {
-  product<false>(a, lda, b, ldb, c, ldc, r, k, n);
+  return product<false>(a, lda, b, ldb, c, ldc, r, k, n);
 }
 
-void blockProductSubtract(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r,
+bool blockProductSubtract(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r,
                           int k, int n) {
-  product<true>(a, lda, b, ldb, c, ldc, r, k, n);
+  return product<true>(a, lda, b, ldb, c, ldc, r, k, n);
 }

@@ -5,16 +5,19 @@
 // the processor has (AVX-512, AVX2 with FMA) are picked at run time, with a portable form for
 // the rest.
 
+// Both products look at the break test between blocks of rows and return false, with c partly
+// done, when the button has been held; the caller then reports the break.
+
 // c (r x n) += a (r x k) b (k x n). Each element gets its terms in order of k, each a rounded
 // product added with a rounded sum (no fused multiply-add, no split of the sum), so that with
 // c zero at the start the result is the plain triple loop's to the last bit on every path.
-void blockProductAdd(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r, int k,
-                     int n);
+[[nodiscard]] bool blockProductAdd(const double* a, int lda, const double* b, int ldb, double* c, int ldc,
+                                   int r, int k, int n);
 
 // c (r x n) -= a (r x k) b (k x n), with fused multiply-adds where the processor has them: the
 // rounding differs between paths, as any order of the sum may.
-void blockProductSubtract(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int r,
-                          int k, int n);
+[[nodiscard]] bool blockProductSubtract(const double* a, int lda, const double* b, int ldb, double* c,
+                                        int ldc, int r, int k, int n);
 
 // The vector paths, narrowest first.
 enum class SimdPath { Portable = 0, Avx2 = 1, Avx512 = 2 };

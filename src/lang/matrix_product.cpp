@@ -53,6 +53,8 @@ bool vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, 
   threads = std::min(threads, bands);
 
   VkWorkBreak stop;
+  // A band the held button cut short inside the kernel's blocks.
+  std::atomic<bool> cut{false};
   std::atomic<int> next{0};
   auto work = [&] {
     for (int band = next++; band < bands; band = next++) {
@@ -61,13 +63,14 @@ bool vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, 
       if (byRows) {
         double* rows = c + static_cast<std::size_t>(from) * n;
         std::fill(rows, rows + static_cast<std::size_t>(size) * n, 0.0);
-        blockProductAdd(a + static_cast<std::size_t>(from) * k, k, b, n, rows, n, size, k, n);
+        if (!blockProductAdd(a + static_cast<std::size_t>(from) * k, k, b, n, rows, n, size, k, n))
+          cut = true;
       } else {
         for (int i = 0; i < r; ++i) {
           double* row = c + static_cast<std::size_t>(i) * n + from;
           std::fill(row, row + size, 0.0);
         }
-        blockProductAdd(a, k, b + from, n, c + from, n, r, k, size);
+        if (!blockProductAdd(a, k, b + from, n, c + from, n, r, k, size)) cut = true;
       }
     }
   };
@@ -76,5 +79,5 @@ bool vkMatrixProduct(const double* a, const double* b, double* c, int r, int k, 
   for (int t = 1; t < threads; ++t) others.emplace_back(work);
   work();
   for (std::thread& t : others) t.join();
-  return !stop.broken();
+  return !stop.broken() && !cut.load();
 }

@@ -30,11 +30,14 @@ bool appendPiece(const std::string& piece) {
   return false;
 }
 
-void postDisplayed(int type) {
+// False when the observer refused the display (its view holds no more of the run's text and
+// has said why): the display fails.
+bool postDisplayed(int type) {
   pravella::NotificationCenter& center = pravella::NotificationCenter::defaultCenter();
   static const QString name = QStringLiteral("dispResultOfMatrixCalculator");
   // Without an observer (the headless driver) there is nothing to tell.
-  if (center.hasObservers(name)) center.post(name, QString::number(type));
+  if (!center.hasObservers(name)) return true;
+  return !center.post(name, QString::number(type)).isValid();
 }
 
 }  // namespace
@@ -170,6 +173,5 @@ int DispData(const void* data, int type, int msize, int nsize) {
       error_disp("Unknown type of data (disp).");
       return 0;
   }
-  postDisplayed(type);
-  return 1;
+  return postDisplayed(type) ? 1 : 0;
 }

@@ -20,7 +20,8 @@ bool vkTakeUnknownFunctionMark();
 // Appends a displayed value to ResultString (numbers with DispFormat, cut to restM rows and
 // restN columns; strings with CR turned into LF). A picture goes to the picture display hook.
 // Returns 1, or 0 when a piece does not fit (after "Output too long: ...") or the value cannot
-// be shown.
+// be shown, or when the window that shows displays refused it (it answers the display's
+// notification with a reply, and has told the user why itself).
 int DispData(const void* data, int type, int msize, int nsize);
 
 // True when `format` takes exactly one floating-point argument ("%%" aside), so that user

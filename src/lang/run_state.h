@@ -22,6 +22,23 @@ inline bool vkBreakHeld() {
   return vkButtonDownSinceMs.load(std::memory_order_relaxed) != 0 && ButtonPress();
 }
 
+// The break test for a loop whose steps differ in cost (a window of one element or of a
+// million): made once the steps since the last test have done about 65,536 units of work, so
+// that cheap steps cost no load each and a costly one is never passed over.
+class VkBreakByWork {
+ public:
+  bool held(long long units) {
+    done_ += units;
+    if (done_ < kEvery) return false;
+    done_ = 0;
+    return vkBreakHeld();
+  }
+
+ private:
+  static constexpr long long kEvery = 1 << 16;
+  long long done_ = 0;
+};
+
 // The message of a run or a built-in that the break test ended.
 inline constexpr const char* kVkBreakMessage = "**** BREAK *****";
 

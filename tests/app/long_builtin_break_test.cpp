@@ -1,10 +1,11 @@
 // Built-ins that work for minutes (contour levels by the thousand, a triangulation of points
-// that all lie on its hull) look at the break between their steps: the mouse button held over
-// the memo ends the run with ".NO.", and the end's signal stops the built-in itself, so that the
-// application ends with the memo saved and no run left behind. The test knows when a run is
-// inside the built-in, so that the break cannot be met by the run's own loop before or after.
-// The volume filters, quick on a volume a test can afford, are held after their second slice
-// (on one thread) until the break is seen, and must then leave every volume as it was.
+// that all lie on its hull, the eigenvalues of a large matrix) look at the break between their
+// steps: the mouse button held over the memo ends the run with ".NO.", and the end's signal
+// stops the built-in itself, so that the application ends with the memo saved and no run left
+// behind. The test knows when a run is inside the built-in, so that the break cannot be met by
+// the run's own loop before or after. The volume filters and limits, quick on a volume a test
+// can afford, are held after their second slice (on one thread) until the break is seen, and
+// must then leave every volume as it was.
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,12 @@ const LongBuiltIn kLongBuiltIns[] = {
      "p[i,1] = 1e+6 * cos(t); p[i,2] = 1e+6 * sin(t); } pointsToSankaku(p);"},
     {"smoothVolumeData", NOISE_VOLUME "smoothVolumeData(1);", true},
     {"volume_Grad", NOISE_VOLUME "volume_Grad(1);", true},
+    {"volumeULimitTo", NOISE_VOLUME "volumeULimitTo(500, 0);", true},
+    {"volumeLLimitTo", NOISE_VOLUME "volumeLLimitTo(500, 0);", true},
+    // A general 1000 x 1000 matrix takes some 10^6 rotations of 1000 elements each.
+    {"eigen", "a = rand(1000, 1000); eigen(a);"},
+    // 500,000 distinct points, each compared with every one kept before it.
+    {"deleteSamePoint", "p = rand(500000, 2); deleteSamePoint(p);"},
 };
 
 void PrintTo(const LongBuiltIn& b, std::ostream* out) { *out << b.name; }

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include <string>
 #include <vector>
+
+#include "lang/run_state.h"
 
 #include "lang/lang_fixture.h"
 
@@ -53,6 +58,31 @@ TEST_F(PolygonRegion, GridMaskUsesOneBasedCellCoordinates) {
   const Vec closedTri{1, 1, 4, 1, 1, 4, 1, 1};
   DoRegion(closedTri.data(), 4, 4, 4, closedMask.data());
   EXPECT_EQ(mask, closedMask);
+}
+
+// Many points against a long outline take minutes: both point tests end with the break message
+// when the button is held, on a size just past the work between their checks, and work when not.
+TEST_F(PolygonRegion, ThePointTestsAnswerTheHeldButton) {
+  Vec outline;
+  for (int i = 0; i < 300; ++i) {
+    const double t = 6.283185307179586 * i / 300;
+    outline.push_back(100 + 50 * std::cos(t));
+    outline.push_back(100 + 50 * std::sin(t));
+  }
+  Vec points;
+  for (int i = 0; i < 300; ++i) points.insert(points.end(), {100.0 + i % 17, 100.0 + i % 13});
+  Vec out(points.size());
+  int found = 0;
+  for (auto test : {DoRegionPoints, DoRegionPointsMenseki}) {
+    ResultString.clear();
+    vkButtonDownSinceMs.store(1);
+    EXPECT_EQ(test(outline.data(), 300, points.data(), 300, 2, out.data(), &found), 0);
+    vkButtonDownSinceMs.store(0);
+    EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n");
+    ResultString.clear();
+    EXPECT_EQ(test(outline.data(), 300, points.data(), 300, 2, out.data(), &found), 1);
+    EXPECT_EQ(found, 300);
+  }
 }
 
 }  // namespace

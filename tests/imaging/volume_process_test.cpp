@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -15,6 +16,7 @@
 #include "imaging/volume_cortex.h"
 #include "imaging/volume_data.h"
 #include "imaging/volume_filters.h"
+#include "imaging/volume_projection.h"
 #include "imaging/volume_resample.h"
 #include "imaging/volume_rows.h"
 #include "imaging/volume_statistics.h"
@@ -572,7 +574,8 @@ TEST_F(VolumeProcess, TheHeldButtonStopsFiltersInTheirMiddleWithEveryVolumeUncha
         "volume_Grad(1);", "subtractVolumeData(1, 2, 3);", "volumeToPlane(1, 3);", "flipVolumeData(1);",
         "decVolumeData4(1);", "tensyaVolumeData(1, 3, unit(4));", "rotVolumeData(unit(4));",
         "volumeRendering_XrayGrad(|8, 8|, unit(3), 1, 1);", "volumeRendering(|8, 8|, unit(3), 1, 1);",
-        "volumeRendering_surface(|8, 8|, unit(3), 1, 1);"}) {
+        "volumeRendering_surface(|8, 8|, unit(3), 1, 1);", "volumeULimitTo(1000, 0);",
+        "volumeLLimitTo(1000, -1);"}) {
     itemsDone = 0;
     EXPECT_EQ(run(program), "...<Error>...**** BREAK *****\n.NO.\n") << program;
     vkButtonDownSinceMs.store(0);
@@ -584,6 +587,29 @@ TEST_F(VolumeProcess, TheHeldButtonStopsFiltersInTheirMiddleWithEveryVolumeUncha
   EXPECT_EQ(run("smoothVolumeData(1); subtractVolumeData(1, 2, 3); flipVolumeData(1);"), ".OK.\n");
   EXPECT_NE(vDataX[0].voxels, std::get<3>(before.volumes[0]));
   EXPECT_EQ(vDataX[2].voxels.size(), vDataX[0].voxels.size());
+}
+
+// The projections that write a picture rather than a volume stop between slices (or rows) with
+// the break message, and work with the button up.
+TEST_F(VolumeProcess, TheHeldButtonStopsTheProjectionsBetweenSlices) {
+  randomVolume(6, 7, 8, 31, 1, 3000);
+  std::vector<double> out(2 * 16 * 16);
+  const double rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  std::vector<double> depth(16 * 16, 5.0), angles(depth.size());
+  const std::pair<const char*, std::function<int()>> routines[] = {
+      {"DoShowVolumeData", [&] { return DoShowVolumeData(out.data(), rotation, 16, 16, 1.0, 1); }},
+      {"DoAngleVolumeData", [&] { return DoAngleVolumeData(depth.data(), angles.data(), 16, 16, 1.0); }},
+  };
+  for (const auto& [name, routine] : routines) {
+    ResultString.clear();
+    vkButtonDownSinceMs.store(1);
+    EXPECT_EQ(routine(), 0) << name;
+    vkButtonDownSinceMs.store(0);
+    EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n") << name;
+    ResultString.clear();
+    EXPECT_EQ(routine(), 1) << name;
+    EXPECT_EQ(ResultString, "") << name;
+  }
 }
 
 // The result is built beside the volume, so one the system's available memory cannot hold is
@@ -605,6 +631,8 @@ TEST_F(VolumeProcess, AResultTheMemoryCannotHoldIsRefusedWithTheReason) {
       {"rotVolumeData(unit(4));", 240, "Can not allocate memory(VD)"},
       {"zHokanVolumeData(12);", 480, "Can not allocate memory(VD)"},
       {"volumeToPlane(1, 2);", 240, "can not allocate the memory."},
+      {"volumeULimitTo(1000, 0);", 240, "can not allocate the memory."},
+      {"volumeLLimitTo(1000, -1);", 240, "can not allocate the memory."},
   };
   for (const Case& c : cases) {
     randomVolume(4, 5, 6, 21);

@@ -83,7 +83,7 @@ TEST_P(BlockProduct, SubtractWorksInPlaceOnBlocks) {
     const auto b = randomValues(static_cast<size_t>(k) * ldb, gen);
     const auto c0 = randomValues(static_cast<size_t>(r) * ldc, gen);
     std::vector<double> c = c0;
-    blockProductSubtract(a.data(), lda, b.data(), ldb, c.data(), ldc, r, k, n);
+    ASSERT_TRUE(blockProductSubtract(a.data(), lda, b.data(), ldb, c.data(), ldc, r, k, n));
     for (int i = 0; i < r; ++i)
       for (int j = 0; j < ldc; ++j) {
         const size_t at = static_cast<size_t>(i) * ldc + j;

@@ -19,6 +19,7 @@
 #include "diary/diary_globals.h"
 #include "diary/startup_files.h"
 #include "editors/ui/main_text_view.h"
+#include "editors/ui/memo_height.h"
 #include "lang/values.h"
 #include "platform/console_log.h"
 #include "platform/notification_center.h"
@@ -276,7 +277,14 @@ void CalPreference::deleteAction() {
 void CalPreference::appendResult(const QString& text) {
   QTextCursor end(resultView_->document());
   end.movePosition(QTextCursor::End);
-  end.insertText(text);
+  // A run's whole output at once: as much as the view can show, then why it stops.
+  double lineHeight = 0;
+  const qsizetype fits = pravella::textThatFits(end, text, &lineHeight);
+  if (fits == text.size())
+    end.insertText(text);
+  else
+    end.insertText(text.left(fits) + QStringLiteral("...<Error>...") + pravella::tooTallMessage(lineHeight) +
+                   QLatin1Char('\n') + kFinished);
   resultView_->setTextCursor(end);
   resultView_->ensureCursorVisible();
 }

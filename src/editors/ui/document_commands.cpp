@@ -12,7 +12,9 @@
 
 #include "editors/memo_format.h"
 #include "editors/program_text_lines.h"
+#include "editors/ui/memo_height.h"
 #include "lang/builtins/command_bridge.h"
+#include "lang/report.h"
 #include "platform/font_aliases.h"
 #include "platform/rich_text_file.h"
 
@@ -85,9 +87,16 @@ void insertText(QTextEdit* view, const QString& text) {
   QTextCursor at = view->textCursor();
   at.beginEditBlock();
   at.removeSelectedText();
-  insertInBoundedLines(at, text);
+  // Only as much as the view can show (see memo_height.h); the command fails with the reason.
+  double lineHeight = 0;
+  const qsizetype fits = textThatFits(at, text, &lineHeight);
+  insertInBoundedLines(at, fits == text.size() ? text : text.left(fits));
   at.endEditBlock();
   view->setTextCursor(at);
+  if (fits < text.size()) {
+    error_disp(tooTallMessage(lineHeight).toStdString());
+    failCommand();
+  }
 }
 
 void setFontName(QTextEdit* view, const QString& name) {

@@ -27,7 +27,9 @@ void selectAll(QTextEdit* view);
 
 // The text at the selection, as if typed (the caret goes behind it), in lines of bounded
 // length: a program that inserts a line of millions of characters would otherwise hold the
-// window for seconds at every insert.
+// window for seconds at every insert. Text that would make the view taller than its layout can
+// place is cut at the limit, and the running program's command fails with the reason (called
+// only for a command in progress).
 void insertText(QTextEdit* view, const QString& text);
 
 // The selection (or the typing format) gets the named font at the size of the view's current

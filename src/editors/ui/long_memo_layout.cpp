@@ -18,6 +18,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "editors/ui/memo_height.h"
+
 namespace pravella {
 
 namespace {
@@ -33,6 +35,9 @@ class ParkedLayout : public QAbstractTextDocumentLayout {
   QSizeF documentSize() const override { return {}; }
   QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
   QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
+
+  // Kept for good: the document is taller than a memo can show.
+  bool forHeight = false;
 
  protected:
   void documentChanged(int, int, int) override {}
@@ -52,16 +57,28 @@ void parkLayout(QTextDocument& doc) {
 }
 
 void unparkLayout(QTextDocument& doc) {
+  auto* parked = dynamic_cast<ParkedLayout*>(doc.documentLayout());
+  if (!parked) return;
+  // Qt's layout would never reach the end of a document this tall: it stays parked.
+  if (tooTallForMemo(doc)) {
+    parked->forHeight = true;
+    return;
+  }
   // Without a layout of its own the document makes Qt's (the editor asks for it at once).
-  if (layoutParked(doc)) doc.setDocumentLayout(nullptr);
+  doc.setDocumentLayout(nullptr);
 }
 
 bool layoutParked(const QTextDocument& doc) {
   return dynamic_cast<const ParkedLayout*>(doc.documentLayout()) != nullptr;
 }
 
+bool parkedForHeight(const QTextDocument& doc) {
+  const auto* parked = dynamic_cast<const ParkedLayout*>(doc.documentLayout());
+  return parked && parked->forHeight;
+}
+
 ParkedWhileLoading::ParkedWhileLoading(QTextEdit* edit)
-    : edit_(edit), parkedHere_(!layoutParked(*edit->document())) {
+    : edit_(edit), parkedHere_(!layoutParked(*edit->document()) || parkedForHeight(*edit->document())) {
   parkLayout(*edit_->document());
 }
 
@@ -72,6 +89,12 @@ ParkedWhileLoading::~ParkedWhileLoading() {
   edit_->setTextCursor(QTextCursor(edit_->document()));
   if (LongMemoMoves* moves = LongMemoMoves::of(edit_)) moves->fitForm();
   unparkLayout(*edit_->document());
+  QStatusBar* bar = statusBarOf(edit_);
+  if (!bar) return;
+  if (parkedForHeight(*edit_->document()))
+    bar->showMessage(tooTallDocumentMessage(*edit_->document()));
+  else if (bar->currentMessage().startsWith(QLatin1String("Too tall to show:")))
+    bar->clearMessage();
 }
 
 namespace {

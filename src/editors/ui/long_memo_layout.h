@@ -19,6 +19,11 @@
 //   look for a next page, holding the GUI thread for good. A long memo's lines are made wide
 //   enough that it stays well above that depth, wider than the view if need be; the status
 //   line says so then.
+// - A document taller than a memo can show (see memo_height.h) stays parked once read in,
+//   however it is made up (many short lines or few long ones), and the status line says that
+//   it is not shown.
+// - The end of the application parks the layout for good, so that nothing of the end (the
+//   keys still waiting, the save) waits on the layout.
 
 #include <QObject>
 #include <QTimer>
@@ -34,10 +39,12 @@ class QTextEdit;
 namespace pravella {
 
 // The document's layout is replaced by one that lays nothing out; `unparkLayout` gives it
-// Qt's own layout again, which lays the document out anew, lazily from the top.
+// Qt's own layout again, which lays the document out anew, lazily from the top, unless the
+// document is too tall for it: then it stays parked (`parkedForHeight`).
 void parkLayout(QTextDocument& doc);
 void unparkLayout(QTextDocument& doc);
 bool layoutParked(const QTextDocument& doc);
+bool parkedForHeight(const QTextDocument& doc);
 
 // The layout of `edit`'s document parked for the life of this object (a document being read
 // in). At the end the caret is at the start, where the lazy layout begins.

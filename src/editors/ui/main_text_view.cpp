@@ -39,6 +39,7 @@
 #include "editors/ui/format_panels.h"
 #include "editors/ui/long_memo_layout.h"
 #include "editors/ui/memo_drop.h"
+#include "editors/ui/memo_height.h"
 #include "editors/ui/paragraph_keys.h"
 #include "graphics/picture.h"
 #include "graphics/picture_clipboard.h"
@@ -97,6 +98,10 @@ struct MemoInsertion {
   bool atCaret = false;
   // The window said that the program's text goes on on new lines (its line grew too long).
   bool toldLineBreaks = false;
+  // Root only: the memo cannot grow taller (see memo_height.h). Set on the GUI thread when the
+  // text that fitted and the reason went in; the worker reads it and fails the run's next
+  // display or inserted text, and the GUI drops the run's text but its status line, ".NO.".
+  std::atomic<bool> refused{false};
 
   MemoInsertion& root() { return parent ? parent->root() : *this; }
 };
@@ -192,6 +197,7 @@ struct mainTextView::InsertBatch {
   bool toPlace = false;  // goes to the run's place even in a document no longer shown
   qsizetype cost = 0;    // of the text, in kBatchCostLimit's units
   bool taken = false;    // the GUI thread has it
+  bool endsRun = false;  // the text ends with the run's status line
 };
 
 mainTextView::mainTextView(QWidget* parent) : MemoEdit(parent) {
@@ -243,7 +249,8 @@ bool mainTextView::stopRuns(int waitMs) {
   batchTaken_.notify_all();
   // The text the programs gave before the end goes in now, each batch one short edit, so that
   // the end's save keeps it; what they give from now on is dropped.
-  for (const auto& [batch, text] : handedOver) deliverText(batch->insertion, text, batch->toPlace);
+  for (const auto& [batch, text] : handedOver)
+    deliverText(batch->insertion, text, batch->toPlace, batch->endsRun);
   // A run may wait for this thread (a save it asked for): it is served meanwhile, and what
   // it hands over now is dropped as well.
   QElapsedTimer waited;
@@ -516,13 +523,14 @@ bool mainTextView::runOnWorker(const std::string& code, RunMode mode, bool raise
   const QString text = QString::fromUtf8(result.text.data(), static_cast<qsizetype>(result.text.size()));
   const bool ok = result.ok;
   // A long result comes in batches, as the text a program inserts does.
-  postInsert(insertion, text + statusLine(ok), true);
+  postInsert(insertion, text + statusLine(ok), true, true);
   postToGui([this, insertion, ok] {
     selectInsertion(*insertion);
     if (!insertion->parent) finishRun(*insertion);
-    pravella::playFeedbackSound(ok ? QStringLiteral("Tink") : QStringLiteral("Basso"));
+    const bool shown = ok && !insertion->root().refused.load();
+    pravella::playFeedbackSound(shown ? QStringLiteral("Tink") : QStringLiteral("Basso"));
   });
-  return ok;
+  return ok && !insertion->root().refused.load();
 }
 
 void mainTextView::runNestedOrQueue(const QString& text, bool console, bool raiseLevel) {
@@ -726,14 +734,16 @@ std::pair<qsizetype, qsizetype> fittingPrefix(QStringView text, qsizetype budget
 
 }  // namespace
 
-void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text, bool toPlace) {
-  if (QThread::currentThread() == thread()) return deliverText(insertion, text, toPlace);
+void mainTextView::postInsert(const InsertionPtr& insertion, const QString& text, bool toPlace,
+                              bool endsRun) {
+  if (QThread::currentThread() == thread()) return deliverText(insertion, text, toPlace, endsRun);
   // A long text goes in several batches too: one edit of megabytes would hold the window.
   for (qsizetype from = 0; from < text.size();)
-    from += postBatch(insertion, QStringView(text).mid(from), toPlace);
+    from += postBatch(insertion, QStringView(text).mid(from), toPlace, endsRun);
 }
 
-qsizetype mainTextView::postBatch(const InsertionPtr& insertion, QStringView text, bool toPlace) {
+qsizetype mainTextView::postBatch(const InsertionPtr& insertion, QStringView text, bool toPlace,
+                                  bool endsRun) {
   std::shared_ptr<InsertBatch> batch;
   qsizetype taken = 0;
   {
@@ -750,6 +760,7 @@ qsizetype mainTextView::postBatch(const InsertionPtr& insertion, QStringView tex
       if (n > 0 && whole) {
         openBatch_->text += text.left(n);
         openBatch_->cost += cost;
+        openBatch_->endsRun = endsRun && n == text.size();
         return n;
       }
       // A program that gives text faster than the memo takes it waits for the memo: each
@@ -766,8 +777,8 @@ qsizetype mainTextView::postBatch(const InsertionPtr& insertion, QStringView tex
       n = text.size() > 1 && text[0].isHighSurrogate() ? 2 : 1;
       cost = n + (endsParagraph(text[0]) ? kLineEndCost : 0);
     }
-    openBatch_ =
-        std::make_shared<InsertBatch>(InsertBatch{insertion, text.left(n).toString(), toPlace, cost, false});
+    openBatch_ = std::make_shared<InsertBatch>(
+        InsertBatch{insertion, text.left(n).toString(), toPlace, cost, false, endsRun && n == text.size()});
     batch = openBatch_;
     postedBatches_.push_back(batch);
     taken = n;
@@ -789,7 +800,7 @@ qsizetype mainTextView::postBatch(const InsertionPtr& insertion, QStringView tex
         if (outputStopped_.load()) return;
         QElapsedTimer took;
         took.start();
-        deliverText(batch->insertion, text, batch->toPlace);
+        deliverText(batch->insertion, text, batch->toPlace, batch->endsRun);
         measureBatch(cost, took.nsecsElapsed());
       },
       Qt::QueuedConnection);
@@ -808,16 +819,24 @@ void mainTextView::measureBatch(qsizetype cost, qint64 nanoseconds) {
   batchCost_.store(next);
 }
 
-void mainTextView::deliverText(const InsertionPtr& ins, const QString& text, bool toPlace) {
+void mainTextView::deliverText(const InsertionPtr& ins, const QString& text, bool toPlace, bool endsRun) {
   if (text.isEmpty()) return;
   if (!ins || (!toPlace && ins->root().detached)) {
     // In a document opened since the run began (by the program itself, say), or from a
-    // program that does not run in the memo, the text goes in at the selection.
+    // program that does not run in the memo, the text goes in at the selection, as much of it
+    // as the memo can hold.
+    if (ins && ins->root().refused.load()) return;
     QTextCursor at = textCursor();
     at.beginEditBlock();
     at.removeSelectedText();
-    pravella::insertInBoundedLines(at, text);
+    double lineHeight = 0;
+    const qsizetype fits = pravella::textThatFits(at, text, &lineHeight);
+    pravella::insertInBoundedLines(at, text.left(fits));
     at.endEditBlock();
+    if (fits < text.size()) {
+      if (ins) ins->root().refused.store(true);
+      sayWhyNothingRuns(this, pravella::tooTallMessage(lineHeight));
+    }
     return;
   }
   if (ins->atCaret && !ins->begun) {
@@ -825,11 +844,14 @@ void mainTextView::deliverText(const InsertionPtr& ins, const QString& text, boo
     ins->start = fixedCursor(document(), at);
     ins->end = fixedCursor(document(), at);
   }
-  insertProgramText(ins, text);
+  insertProgramText(ins, text, endsRun);
 }
 
-void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& text) {
+void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& text, bool endsRun) {
   MemoInsertion& root = ins->root();
+  // Once the memo holds no more of the run's text, only its status line goes in.
+  const bool refusedBefore = root.refused.load();
+  if (refusedBefore && !endsRun) return;
   // A place taken from the caret is the program's own: the caret stays where the user has it,
   // so that a word being typed there goes on whole before the program's text.
   const bool keepCaret = ins->atCaret && !root.detached && !root.inOtherView;
@@ -840,9 +862,29 @@ void mainTextView::insertProgramText(const InsertionPtr& ins, const QString& tex
   bool newLines = false;
   // Text right behind the place is the run's own when its place already holds some.
   const bool followsOwnText = ins->begun && ins->end.position() > ins->start.position();
+  double lineHeight = 0;
+  bool refusedNow = false;
   editAt(ins, [&](QTextCursor& c) {
-    newLines = pravella::insertInBoundedLines(c, text, pravella::kLongestProgramLine, followsOwnText);
+    if (refusedBefore) {
+      c.insertText(statusLine(false));
+      return;
+    }
+    const qsizetype fits = pravella::textThatFits(c, text, &lineHeight);
+    newLines = pravella::insertInBoundedLines(c, fits == text.size() ? text : text.left(fits),
+                                              pravella::kLongestProgramLine, followsOwnText);
+    if (fits == text.size()) return;
+    // The memo would grow taller than it can show: the text that fitted stays, the
+    // reason follows on a line of its own, and nothing more of the run's text comes in.
+    refusedNow = true;
+    if (!c.atBlockStart()) c.insertText(QStringLiteral("\n"));
+    c.insertText(QStringLiteral("...<Error>...") + pravella::tooTallMessage(lineHeight) + QLatin1Char('\n'));
+    if (endsRun) c.insertText(statusLine(false));
   });
+  if (refusedNow) {
+    root.refused.store(true);
+    sayWhyNothingRuns(root.inOtherView && root.otherView ? root.otherView.data() : this,
+                      pravella::tooTallMessage(lineHeight));
+  }
   if (keepCaret && std::max(caretPosition, caretAnchor) == at) {
     // The end of the caret or selection that stood at the place went on with the text.
     QTextCursor kept = textCursor();
@@ -998,6 +1040,12 @@ void mainTextView::onDisplay(pravella::Notification& n) {
     return;
   }
   InsertionPtr ins = run->insertion;
+  if (ins && ins->root().refused.load()) {
+    // The memo holds no more of this run's text (the reason is in it): the display fails.
+    ResultString.clear();
+    n.reply = QStringLiteral("refused");
+    return;
+  }
   if (type != kValuePicture) {
     const QString text = QString::fromUtf8(ResultString.data(), static_cast<qsizetype>(ResultString.size()));
     ResultString.clear();
@@ -1059,9 +1107,15 @@ void mainTextView::pastePictureToDocument(const QString& path) {
 }
 
 void mainTextView::insertTextToDoc(const QString& text) {
+  const InsertionPtr place = textPlaceOfRun();
+  if (place && place->root().refused.load()) {
+    // The memo holds no more of this run's text (the reason is in it).
+    pravella::failCommand();
+    return;
+  }
   // Delivered in batches: one queued edit per call would keep the GUI thread (and a signal to
   // end) waiting behind tens of thousands of them.
-  postInsert(textPlaceOfRun(), text);
+  postInsert(place, text);
 }
 
 mainTextView::InsertionPtr mainTextView::textPlaceOfRun() {

@@ -176,9 +176,12 @@ class mainTextView : public pravella::MemoEdit {
   // `toPlace`: the run's own output (its result, what it displays), which goes to the run's
   // place even when the memo shows another document now.
   struct InsertBatch;
-  void postInsert(const InsertionPtr& insertion, const QString& text, bool toPlace = false);
+  // `endsRun`: the text ends with the run's status line (".OK." or ".NO."), which goes in even
+  // when the memo could hold no more of the run's text (as ".NO." then).
+  void postInsert(const InsertionPtr& insertion, const QString& text, bool toPlace = false,
+                  bool endsRun = false);
   // Puts as much of `text` as fits into the open batch (or a new one); returns how much it took.
-  qsizetype postBatch(const InsertionPtr& insertion, QStringView text, bool toPlace);
+  qsizetype postBatch(const InsertionPtr& insertion, QStringView text, bool toPlace, bool endsRun);
   // Worker: the place of the text the running program inserts (null outside this view's runs).
   InsertionPtr textPlaceOfRun();
   // A full batch makes the program wait until the GUI thread took it, at most this long.
@@ -195,10 +198,12 @@ class mainTextView : public pravella::MemoEdit {
   // GUI thread: sizes the next batches after one of `cost` took `nanoseconds`.
   void measureBatch(qsizetype cost, qint64 nanoseconds);
   // GUI thread: a batch of a program's text into the memo (at the caret when it has no place).
-  void deliverText(const InsertionPtr& insertion, const QString& text, bool toPlace);
+  // Text that would make the memo taller than it can show is cut at the limit, with the
+  // reason, and the run's later text is dropped (see memo_height.h).
+  void deliverText(const InsertionPtr& insertion, const QString& text, bool toPlace, bool endsRun = false);
   // GUI thread: a program's text at its place. The user's caret at a place taken from the caret
   // stays where it is: what the user is typing there goes on before the program's text.
-  void insertProgramText(const InsertionPtr& insertion, const QString& text);
+  void insertProgramText(const InsertionPtr& insertion, const QString& text, bool endsRun = false);
 
   void onDisplay(pravella::Notification& n);
   void writeConsole(const std::string& text);

@@ -65,7 +65,8 @@ template <typename Cube>
 int everyCube(const double* grid, int rows, int cols, double t, Cube&& cube) {
   const int n = cols, d = n > 0 ? rows / n : 0;
   for (int z = 0; z + 1 < d; ++z)
-    for (int y = 0; y + 1 < n; ++y)
+    for (int y = 0; y + 1 < n; ++y) {
+      if (meshWorkBroken()) return 0;
       for (int x = 0; x + 1 < n; ++x) {
         double c[8][4];
         cubeCorners(grid, n, x, y, z, c);
@@ -75,6 +76,7 @@ int everyCube(const double* grid, int rows, int cols, double t, Cube&& cube) {
         if (above == 0 || above == 8) continue;
         if (!cube(c)) return 0;
       }
+    }
   return 1;
 }
 

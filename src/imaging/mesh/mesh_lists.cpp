@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 
 namespace pravella::mesh {
@@ -49,6 +50,12 @@ std::size_t polygonLimit() { return static_cast<std::size_t>(TNumber) / 28; }
 int tooManyTriangles() {
   error_disp("Too many Triangles");
   return 0;
+}
+
+bool meshWorkBroken() {
+  if (!vkBreakHeld()) return false;
+  error_disp(kVkBreakMessage);
+  return true;
 }
 
 }  // namespace pravella::mesh

@@ -49,4 +49,8 @@ std::size_t polygonLimit();
 // result buffer (TNumber reals) hold.
 int tooManyTriangles();
 
+// The break test of the grid walks, made per row of cubes: a grid of the largest size takes
+// many seconds. True after reporting the break message when the button has been held.
+bool meshWorkBroken();
+
 }  // namespace pravella::mesh

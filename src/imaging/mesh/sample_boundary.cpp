@@ -143,7 +143,8 @@ int volumeBoundary_Sub(const double* grid, int rows, int cols, double t, VertexL
   auto classAt = [&](int x, int y, int z) { return cls[(static_cast<std::size_t>(z) * g.n + y) * g.n + x]; };
   std::vector<CubePoint> pts;
   for (int z = 0; z + 1 < g.d; ++z)
-    for (int y = 0; y + 1 < g.n; ++y)
+    for (int y = 0; y + 1 < g.n; ++y) {
+      if (meshWorkBroken()) return 0;
       for (int x = 0; x + 1 < g.n; ++x) {
         pts.clear();
         for (int k = 0; k < 2; ++k)
@@ -166,6 +167,7 @@ int volumeBoundary_Sub(const double* grid, int rows, int cols, double t, VertexL
           triangles.push_back({numbers[tri[0]], numbers[tri[1]], numbers[tri[2]]});
         }
       }
+    }
   deleteDoubleTriangle(triangles);
 
   // Relocation, every vertex from its own unmoved sample position.

@@ -65,7 +65,8 @@ int gridBoundary(const double* grid, int h, int w, int d, double threshold, doub
   double cube[48 * 9];
   int count = 0;
   for (int z = 0; z + 1 < d; ++z)
-    for (int y = 0; y + 1 < h; ++y)
+    for (int y = 0; y + 1 < h; ++y) {
+      if (meshWorkBroken()) return 0;
       for (int x = 0; x + 1 < w; ++x) {
         ValuePoint p[8];
         cubeCorners(grid, h, w, x, y, z, p);
@@ -79,6 +80,7 @@ int gridBoundary(const double* grid, int h, int w, int d, double threshold, doub
           ++count;
         }
       }
+    }
   *rows = count;
   *cols = 9;
   return 1;

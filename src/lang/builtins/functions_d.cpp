@@ -1,7 +1,7 @@
 // Built-ins D: one table, in the order of precedence.
 
-#include "lang/builtins/dispatch.h"
 #include "lang/builtins/dictionary_builtins.h"
+#include "lang/builtins/dispatch.h"
 
 #include <QByteArray>
 
@@ -17,13 +17,14 @@
 #include "graphics/canvas_drawing.h"
 #include "lang/builtins/builtin_args.h"
 #include "lang/builtins/builtin_table.h"
+#include "lang/builtins/hand_editor_builtins.h"
 #include "lang/builtins/picture_builtins.h"
 #include "lang/builtins/volume_builtins.h"
 #include "lang/builtins/volume_process_builtins.h"
 #include "lang/modules.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/linear_algebra.h"
 #include "lang/stdlib/matrix_utils.h"
-#include "lang/builtins/hand_editor_builtins.h"
 #include "lang/stdlib/numeric_kernels.h"
 #include "lang/variables.h"
 #include "platform/cformat.h"
@@ -203,7 +204,13 @@ int deleteSamePointBuiltin(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) 
   if (!m.isReal() || m.rows < 2 || m.cols < 2) return vkInvalidArguments();
   const int cols = m.cols;
   int kept = 0;
+  // Each point is compared with every point kept before it: many distinct points take minutes.
+  VkBreakByWork breakTest;
   for (int i = 0; i < m.rows; ++i) {
+    if (breakTest.held(kept + 1)) {
+      error_disp(kVkBreakMessage);
+      return 0;
+    }
     const double* row = vk_ta + static_cast<long long>(i) * cols;
     bool seen = false;
     for (int k = 0; k < kept && !seen; ++k) {

@@ -220,7 +220,7 @@ int region(CalcStackEntry* stack, int* sp, bool byArea) {
   if (data.rows < 2 || data.cols < 2) return invalidArguments();
   int found = 0;
   if (byArea) {
-    DoRegionPointsMenseki(vk_ta, outline.rows, vk_tb, data.rows, data.cols, vk_tc, &found);
+    if (!DoRegionPointsMenseki(vk_ta, outline.rows, vk_tb, data.rows, data.cols, vk_tc, &found)) return 0;
   } else if (!DoRegionPoints(vk_ta, outline.rows, vk_tb, data.rows, data.cols, vk_tc, &found)) {
     return 0;
   }

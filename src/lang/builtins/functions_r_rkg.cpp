@@ -8,6 +8,7 @@
 #include "lang/builtins/functions_c_args.h"
 #include "lang/module_eval.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stack.h"
 
 using pravella::VkModuleValue;
@@ -115,6 +116,13 @@ int vkRungeKuttaGillIntegrate(int, vk_Code*, int*, CalcStackEntry* stack, int* s
   const int n = y0.cols;
   if (!std::isfinite(xStart) || !std::isfinite(xEnd) || !std::isfinite(h)) return invalidArguments();
   if (xStart >= xEnd || h <= 0 || (xEnd - xStart) / h / (n + 1) > TNumber) return invalidArguments();
+  // x advances by repeated addition of h, which a step below the spacing of the doubles at
+  // the range's end would leave where it is (1e+17 + 1 is 1e+17), filling rows with one x.
+  const double largest = std::max(std::fabs(xStart), std::fabs(xEnd));
+  if (!(h >= std::nextafter(largest, HUGE_VAL) - largest)) {
+    error_disp("Runge-Kutta step too fine for the numbers");
+    return 0;
+  }
 
   std::vector<double> result, x{xStart}, y = y0.data;
   std::vector<double> k[4];
@@ -133,6 +141,11 @@ int vkRungeKuttaGillIntegrate(int, vk_Code*, int*, CalcStackEntry* stack, int* s
   // The test is made on the x at which a step starts, so the last row's x is the first that
   // passes x end. A row that would not fit a value ends the integration.
   while (xEnd >= x[0] && static_cast<long long>(n + 1) * (rows + 1) <= TNumber) {
+    // Each step runs the module four times; a fine step over a long range, minutes.
+    if (vkBreakHeld()) {
+      error_disp(kVkBreakMessage);
+      return 0;
+    }
     if (!gillStep(module, h, x, 1, 1, y, 1, n, p, k, stack, sp, nullptr, nullptr)) return 0;
     appendRow();
     ++rows;

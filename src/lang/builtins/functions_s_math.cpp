@@ -100,7 +100,9 @@ int sort1Entry(int, vk_Code*, int*, CalcStackEntry* stack, int* sp) {
     if (std::strlen(text(vk_ta)) > static_cast<std::size_t>(TNumber) * 8 - 1)
       return fail("Invalid String Size.");
     std::string out;
-    if (!SortString(text(vk_ta), out)) return fail("Can not allocate memory.");
+    const int sorted = SortString(text(vk_ta), out);
+    if (sorted < 0) return 0;
+    if (!sorted) return fail("Can not allocate memory.");
     return pushString(stack, sp, out.c_str(), static_cast<int>(out.size()));
   }
   if (!a.isReal()) return fail("Invalid Data type.");
@@ -205,6 +207,13 @@ int seriesEntry(int, vk_Code* code, int* pc, CalcStackEntry* stack, int* sp) {
   if (!popSeriesArgs(code, pc, stack, sp, &start, &end, &step)) return 0;
   if (!(end > start && step > 0)) return invalidArguments();
   const double limit = end + 1e-15;
+  // Repeated addition of a step below the spacing of the doubles at the series' end would
+  // leave the value where it is: 1e+17 + 1 is 1e+17.
+  const double largest = std::max(std::fabs(start), std::fabs(limit));
+  if (!(step >= std::nextafter(largest, HUGE_VAL) - largest)) {
+    error_disp("Series step too fine for the numbers");
+    return 0;
+  }
   int k = 0;
   // Repeated addition, as the series has always been made.
   for (double x = start; x <= limit; x += step) {

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
+#include "lang/stdlib/breakable_sort.h"
 #include "lang/stdlib/distributions.h"
 #include "lang/values.h"
 
@@ -291,7 +295,10 @@ int cross_int_member(const double* values, int n, double* out, int* count) {
   }
   for (int i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = vkTruncToInt(values[i]);
   // Any ascending sort gives the same distinct values and counts as a selection sort.
-  std::sort(v.begin(), v.end());
+  if (!pravella::numerics::breakableSort(v.begin(), v.end(), std::less<int32_t>())) {
+    error_disp(kVkBreakMessage);
+    return 0;
+  }
   int k = 0;
   for (std::size_t i = 0; i < v.size();) {
     std::size_t j = i;
@@ -314,8 +321,14 @@ int corssCount(const double* a, int p, const double* b, int q, const double* pai
       bi(static_cast<std::size_t>(std::max(q, 0)));
   for (int i = 0; i < p; ++i) ai[static_cast<std::size_t>(i)] = vkTruncToInt(a[i]);
   for (int j = 0; j < q; ++j) bi[static_cast<std::size_t>(j)] = vkTruncToInt(b[j]);
+  // Every pair is looked at for every cell: many cells over many pairs take minutes.
+  VkBreakByWork breakTest;
   for (int i = 0; i < p; ++i)
     for (int j = 0; j < q; ++j) {
+      if (breakTest.held(k + 1)) {
+        error_disp(kVkBreakMessage);
+        return 0;
+      }
       int n = 0;
       for (int r = 0; r < k; ++r)
         if (vkTruncToInt(pairs[2 * r]) == ai[static_cast<std::size_t>(i)] &&

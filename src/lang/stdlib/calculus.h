@@ -58,9 +58,11 @@ int DoDivide(const double* a, const double* b, double* out, int rows, int cols);
 int DoRandom(double* out, int rows, int cols);
 
 // The distinct integer parts of n values, ascending, with their counts: k x 2 into out, k
-// into *count. "memory allocation" when the work array cannot be had.
+// into *count. "memory allocation" when the work array cannot be had; the break message when
+// the held button stopped its sort.
 int cross_int_member(const double* values, int n, double* out, int* count);
-// out[i][j] (p x q) = how many rows of the k x 2 pairs are (a[i], b[j]) after truncation.
+// out[i][j] (p x q) = how many rows of the k x 2 pairs are (a[i], b[j]) after truncation. The
+// held button stops it with the break message.
 int corssCount(const double* a, int p, const double* b, int q, const double* pairs, int k, double* out);
 // Ascending comparison of two 32-bit integers.
 int comp_long_int(const int32_t* a, const int32_t* b);

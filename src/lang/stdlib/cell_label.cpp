@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 
 int maxCellPoint = 100000;
@@ -80,11 +81,15 @@ int delCell(double* image, double* list, int rows, int cols, int seedRow, int se
 }
 
 int labelCells(double* image, double* list, int rows, int cols, int* outRows, int* outCols,
-               const char** failure) {
+               const char** failure, bool answersBreak) {
   int count = 0;
   int label = 0;
   CellStack stack;
   for (int r = 0; r < rows; ++r) {
+    if (answersBreak && vkBreakHeld()) {
+      *failure = kVkBreakMessage;
+      return 0;
+    }
     for (int c = 0; c < cols; ++c) {
       if (image[static_cast<std::size_t>(r) * cols + c] == 0.0) continue;
       if (!removeCell(stack, image, list, rows, cols, r, c, &count, ++label, failure)) return 0;
@@ -101,7 +106,7 @@ int labelCells(double* image, double* list, int rows, int cols, int* outRows, in
 
 int doCell(double* image, double* list, int rows, int cols, int* outRows, int* outCols) {
   const char* failure = nullptr;
-  if (labelCells(image, list, rows, cols, outRows, outCols, &failure)) return 1;
+  if (labelCells(image, list, rows, cols, outRows, outCols, &failure, true)) return 1;
   error_disp(failure);
   return 0;
 }

@@ -25,9 +25,10 @@ int delCell(double* image, double* list, int rows, int cols, int seedRow, int se
 int doCell(double* image, double* list, int rows, int cols, int* outRows, int* outCols);
 
 // The labelling of doCell without its report, for callers that are not a program (a window
-// logs instead): 1, or 0 with doCell's message in *failure.
+// logs instead): 1, or 0 with doCell's message in *failure. A program's labelling (doCell)
+// answers the held button between rows with the break message; a window's must not wait on it.
 int labelCells(double* image, double* list, int rows, int cols, int* outRows, int* outCols,
-               const char** failure);
+               const char** failure, bool answersBreak = false);
 
 // The pixels of the largest cell (the lowest label on a tie), at the start of the list.
 // 0 after doCell's message or "no cell area".

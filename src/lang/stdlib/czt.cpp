@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/fft_engine.h"
 
 namespace {
@@ -53,7 +54,14 @@ int fft_czt2(double* re, double* im, int rows, int cols, int flag) {
     error_disp("Memory allocation error!!");
     return 0;
   }
+  // Each row and column is a transform of its own: the break is looked at between them.
+  auto broken = [] {
+    if (!vkBreakHeld()) return false;
+    error_disp(kVkBreakMessage);
+    return true;
+  };
   for (int r = 0; r < rows; ++r) {
+    if (broken()) return 0;
     const std::size_t at = static_cast<std::size_t>(r) * cols;
     for (int c = 0; c < cols; ++c) {
       wr[c] = re[at + c];
@@ -76,6 +84,7 @@ int fft_czt2(double* re, double* im, int rows, int cols, int flag) {
     return 0;
   }
   for (int c = 0; c < cols; ++c) {
+    if (broken()) return 0;
     for (int r = 0; r < rows; ++r) {
       wr[r] = re[static_cast<std::size_t>(r) * cols + c];
       wi[r] = im[static_cast<std::size_t>(r) * cols + c];

@@ -28,7 +28,8 @@ int fft_czt_pairs(double* x, int N, int flag);
 
 // Two-dimensional transform in place of rows x cols row-major arrays: every row, then every
 // column. Returns 1, or 0 after "Memory allocation error!!" (no work rows) or "error!!" (no work
-// columns, or a one-dimensional transform failed; the data is then partly transformed).
+// columns, or a one-dimensional transform failed; the data is then partly transformed), or after
+// the break message when the held button stopped it between rows or columns.
 int fft_czt2(double* re, double* im, int rows, int cols, int flag);
 
 uint32_t ipow2(int k);

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/complex_matrix.h"
 #include "lang/stdlib/fft_engine.h"
 
@@ -157,6 +158,11 @@ int eachColumn(int N, int cols, int log2N, const double* in, Store store) {
     return 0;
   }
   for (int c = 0; c < cols; ++c) {
+    // Many long columns take long; the break is looked at between them.
+    if (vkBreakHeld()) {
+      error_disp(kVkBreakMessage);
+      return 0;
+    }
     if (!forwardReal(in + c, static_cast<std::size_t>(cols), N, log2N, work.data())) {
       error_disp(kFFTMemoryError);
       return 0;

@@ -19,7 +19,8 @@ int DoFFT(int N, int log2N, const double* in, double* out, double sign);
 
 // Column by column forward transforms of a real N x cols matrix (each column is the real part
 // of one signal, the imaginary part zero): the real parts, the imaginary parts, or the one-sided
-// amplitudes (|X[k]| + |X[N-k]| for 0 < k < N/2, |X[k]| elsewhere), each N x cols.
+// amplitudes (|X[k]| + |X[N-k]| for 0 < k < N/2, |X[k]| elsewhere), each N x cols. The held
+// button stops them between columns with the break message.
 int DoFFTReal(int N, int cols, int log2N, const double* in, double* out);
 int DoFFTImage(int N, int cols, int log2N, const double* in, double* out);
 int DoFFTPower(int N, int cols, int log2N, const double* in, double* out);

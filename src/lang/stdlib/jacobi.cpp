@@ -15,14 +15,15 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/linear_algebra.h"
 
 namespace {
 
 // x = c x + s y and y = c y - s x over n elements of two rows that never overlap (products
 // and sums rounded one by one, without fused multiply-adds, in vectors or not).
-__attribute__((optimize("O3"))) void rotatePairPlain(double* __restrict x, double* __restrict y, double c, double s,
-                                                     int n) {
+__attribute__((optimize("O3"))) void rotatePairPlain(double* __restrict x, double* __restrict y, double c,
+                                                     double s, int n) {
   for (int k = 0; k < n; ++k) {
     const double a = x[k], b = y[k];
     x[k] = c * a + s * b;
@@ -154,8 +155,9 @@ class OffDiagonalMaxima {
     for (; k + 4 <= n_; k += 4) {
       __m128i col = _mm_loadu_si128(reinterpret_cast<const __m128i*>(col_.data() + k));
       const __m128i rows = _mm_setr_epi32(k, k + 1, k + 2, k + 3);
-      const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(col, pv), _mm_cmpeq_epi32(col, qv)),
-                                           _mm_or_si128(_mm_cmpeq_epi32(rows, pv), _mm_cmpeq_epi32(rows, qv)));
+      const __m128i special =
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(col, pv), _mm_cmpeq_epi32(col, qv)),
+                       _mm_or_si128(_mm_cmpeq_epi32(rows, pv), _mm_cmpeq_epi32(rows, qv)));
       if (_mm_movemask_epi8(special) != 0) {
         for (int l = k; l < k + 4; ++l) update(l, p, q, rowP, rowQ);
         continue;
@@ -247,6 +249,11 @@ int jacobi(int n, const double* a, double* vectors, double* values) {
 
   const long long maxRotations = 2000LL * n;
   for (long long rotation = 0;; ++rotation) {
+    // A rotation is O(n) work, and a large matrix takes some n^2 of them.
+    if (vkBreakHeld()) {
+      error_disp(kVkBreakMessage);
+      return 0;
+    }
     int p = 0, q = 0;
     const double largest = maxima.largest(&p, &q);
     if (largest < 1e-10) break;  // also n = 1, where nothing is off the diagonal
@@ -293,6 +300,7 @@ int jacobi(int n, const double* a, double* vectors, double* values) {
   for (int i = 0; i < n; ++i) values[i] = W(i, i);
   if (wantVectors)
     for (int i = 0; i < n; ++i)
-      for (int k = 0; k < n; ++k) vectors[static_cast<std::size_t>(k) * n + i] = vt[static_cast<std::size_t>(i) * n + k];
+      for (int k = 0; k < n; ++k)
+        vectors[static_cast<std::size_t>(k) * n + i] = vt[static_cast<std::size_t>(i) * n + k];
   return 1;
 }

@@ -14,6 +14,7 @@
 
 #include "lang/block_product.h"
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/stdlib/lu_blocked.h"
 #include "lang/values.h"
 
@@ -280,18 +281,21 @@ int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det) 
     error_disp("Invalid matrix size.");
     return 0;
   }
-  if (!invertWithPivots(a, pivots, out, rows, det)) {
-    error_disp("pivot error");
+  bool broken = false;
+  if (!invertWithPivots(a, pivots, out, rows, det, &broken)) {
+    error_disp(broken ? kVkBreakMessage : "pivot error");
     return 0;
   }
   return 1;
 }
 
-bool invertWithPivots(double* a, int* pivots, double* out, int n, double* det) {
+bool invertWithPivots(double* a, int* pivots, double* out, int n, double* det, bool* broken) {
   // LU factors with the pivot rule of Gauss-Jordan elimination (in each column the largest
   // element above 1e-6, the first on ties), then the inverse from them: the same pivots and
   // determinant, with the work in blocks that stay in cache.
-  if (luFactor(a, n, n, pivots, 1e-6) >= 0) return false;
+  const int failed = luFactor(a, n, n, pivots, 1e-6);
+  if (failed == kLuBroken && broken) *broken = true;
+  if (failed != -1) return false;
   double d = 1.0;
   for (int k = 0; k < n; ++k) {
     if (pivots[k] != k) d = -d;
@@ -299,7 +303,10 @@ bool invertWithPivots(double* a, int* pivots, double* out, int n, double* det) {
   }
   std::fill(out, out + static_cast<std::size_t>(n) * n, 0.0);
   for (int i = 0; i < n; ++i) out[static_cast<std::size_t>(i) * n + i] = 1.0;
-  luSolve(a, n, n, pivots, out, n, n);
+  if (!luSolve(a, n, n, pivots, out, n, n)) {
+    if (broken) *broken = true;
+    return false;
+  }
   *det = d;
   return true;
 }
@@ -353,6 +360,10 @@ int Renritsu_dec(double* a, int n, int stride, int* rowPivots, int* colPivots) {
         pc = j;
       }
   for (int k = 0; k + 1 < n; ++k) {
+    if (vkBreakHeld()) {
+      error_disp(kVkBreakMessage);
+      return 0;
+    }
     rowPivots[k] = pr;
     colPivots[k] = pc;
     if (pr != k)
@@ -572,7 +583,12 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
   // brings the solution to the accuracy of complete pivoting. A column without a non-zero
   // pivot (a singular or nearly singular matrix, or one holding NaN) falls back to complete
   // pivoting, which decides those cases as it always has.
-  if (luFactor(a, n, stride, rowPivots.data(), 0.0) < 0) {
+  const int failed = luFactor(a, n, stride, rowPivots.data(), 0.0);
+  if (failed == kLuBroken) {
+    error_disp(kVkBreakMessage);
+    return 0;
+  }
+  if (failed == -1) {
     std::copy(b, b + n, x);
     luSolve(a, n, stride, rowPivots.data(), x, 1, 1);
     // The refinement stops, as LAPACK's does, once a correction is within the rounding of x
@@ -592,7 +608,7 @@ int Leqacc(double* a, double* x, double* b, int n, int stride) {
     }
   } else {
     Renritsu_cpm(saved.get(), a, n, stride);
-    Renritsu_dec(a, n, stride, rowPivots.data(), colPivots.data());
+    if (!Renritsu_dec(a, n, stride, rowPivots.data(), colPivots.data())) return 0;
     Renritsu_sol(a, x, b, n, stride, rowPivots.data(), colPivots.data());
     for (int pass = 0; pass < 5; ++pass) {
       Renritsu_racc(saved.get(), x, b, residual.data(), n, stride);

@@ -8,14 +8,15 @@
 // Eigenvalues of a general real n x n matrix (1 <= n <= 100) by Householder reduction to
 // Hessenberg form and double-shift QR (a subdiagonal element splits the matrix when it is
 // negligible beside its diagonal neighbours; every tenth step without a split takes an
-// exceptional shift; "No result" after 1000 such steps). `out` receives 2 x n values: row 0 the real parts, row 1
-// the imaginary parts, in the order of the diagonal positions where they were found.
+// exceptional shift; "No result" after 1000 such steps). `out` receives 2 x n values: row 0 the real parts,
+// row 1 the imaginary parts, in the order of the diagonal positions where they were found.
 int DQR_main(const double* a, int n, double* out);
 
 // Eigenvalues and eigenvectors of a symmetric n x n matrix by classical Jacobi rotations
 // (each rotating away the largest off-diagonal element), in O(n^3). `vectors`
 // (n x n) holds the eigenvectors in its columns, `values` (n) the eigenvalues, same order;
-// `vectors` may be null when only the values are wanted.
+// `vectors` may be null when only the values are wanted. The held button stops it between
+// rotations with the break message.
 int jacobi(int n, const double* a, double* vectors, double* values);
 
 // Wynn's epsilon algorithm over the n values of `x`; `out` receives n / 2 accelerated values,
@@ -27,8 +28,9 @@ int epsiron(const double* x, double* out, int n, double* work);
 // destroyed, `pivots` needs n integers, `out` receives the n x n inverse and *det the
 // determinant.
 int DoInv(double* a, int* pivots, double* out, int rows, int cols, double* det);
-// The same inverse of an n x n matrix without a report: false where DoInv says "pivot error".
-bool invertWithPivots(double* a, int* pivots, double* out, int n, double* det);
+// The same inverse of an n x n matrix without a report: false where DoInv says "pivot error",
+// and where the held button stopped it, which sets *broken when given.
+bool invertWithPivots(double* a, int* pivots, double* out, int n, double* det, bool* broken = nullptr);
 
 // Solves A X = B (A n x n, B n x m, both destroyed) by Gauss-Jordan elimination into X.
 int Renritsu(double* a, double* b, double* x, int n, int m);
@@ -40,7 +42,8 @@ int Leqacc(double* a, double* x, double* b, int n, int stride);
 
 // The pieces of Leqacc: LU factors with complete pivoting in place (lower triangle: the
 // multipliers with the pivots on the diagonal; upper: a unit triangle), the solve with them,
-// the compensated residual r = b - A x, and a copy of an n x n block.
+// the compensated residual r = b - A x, and a copy of an n x n block. The factors and Leqacc
+// end with the break message when the held button stops them.
 int Renritsu_dec(double* a, int n, int stride, int* rowPivots, int* colPivots);
 void Renritsu_sol(const double* lu, double* x, const double* b, int n, int stride, const int* rowPivots,
                   const int* colPivots);

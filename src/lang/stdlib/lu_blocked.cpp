@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "lang/block_product.h"
+#include "lang/run_state.h"
 
 namespace {
 
@@ -118,50 +119,59 @@ int factorColumns(double* a, int n, int lda, int j0, int j1, int* pivots, double
 
 constexpr int kLeaf = 16;  // columns factored, or rows solved, element by element
 
+// Orders up to this take microseconds and need no break test: the small systems of the
+// geometry code (3 x 3, 4 x 4), which may be solved off the language's thread, never wait on it.
+constexpr int kQuickOrder = 32;
+
 // B = L^-1 B for the unit lower triangle L of rows and columns r0 .. r1 - 1 of a and the rows
 // r0 .. r1 - 1 of B (columns c0 .. c1 - 1 of the matrix b); halves recursively, so that most
-// of the work is the product kernel.
-void solveUnitLower(const double* a, int lda, int r0, int r1, double* b, int ldb, int c0, int c1) {
+// of the work is the product kernel. False when the held button stopped it.
+bool solveUnitLower(const double* a, int lda, int r0, int r1, double* b, int ldb, int c0, int c1) {
   if (r1 - r0 <= kLeaf) {
     for (int i = r0 + 1; i < r1; ++i)
       for (int k = r0; k < i; ++k) {
         const double f = a[at(i, k, lda)];
         if (f != 0.0) axpyRow(b + at(i, c0, ldb), b + at(k, c0, ldb), f, c1 - c0);
       }
-    return;
+    return true;
   }
   const int mid = (r0 + r1) / 2;
-  solveUnitLower(a, lda, r0, mid, b, ldb, c0, c1);
-  subtractProduct(a + at(mid, r0, lda), lda, b + at(r0, c0, ldb), ldb, b + at(mid, c0, ldb), ldb, r1 - mid, mid - r0,
-                  c1 - c0);
-  solveUnitLower(a, lda, mid, r1, b, ldb, c0, c1);
+  return solveUnitLower(a, lda, r0, mid, b, ldb, c0, c1) &&
+         subtractProduct(a + at(mid, r0, lda), lda, b + at(r0, c0, ldb), ldb, b + at(mid, c0, ldb), ldb,
+                         r1 - mid, mid - r0, c1 - c0) &&
+         solveUnitLower(a, lda, mid, r1, b, ldb, c0, c1);
 }
 
 // The factorisation of columns j0 .. j1 - 1: the left half, its effect on the right half, then
 // the right half.
 int factorRecursive(double* a, int n, int lda, int j0, int j1, int* pivots, double threshold) {
-  if (j1 - j0 <= kLeaf) return factorColumns(a, n, lda, j0, j1, pivots, threshold);
+  if (j1 - j0 <= kLeaf) {
+    // A leaf is n x 16 elements of work; the whole, of a large matrix, minutes.
+    if (n > kQuickOrder && vkBreakHeld()) return kLuBroken;
+    return factorColumns(a, n, lda, j0, j1, pivots, threshold);
+  }
   const int mid = (j0 + j1) / 2;
   const int failed = factorRecursive(a, n, lda, j0, mid, pivots, threshold);
-  if (failed >= 0) return failed;
-  solveUnitLower(a, lda, j0, mid, a, lda, mid, j1);
-  subtractProduct(a + at(mid, j0, lda), lda, a + at(j0, mid, lda), lda, a + at(mid, mid, lda), lda, n - mid, mid - j0,
-                  j1 - mid);
+  if (failed != -1) return failed;
+  if (!solveUnitLower(a, lda, j0, mid, a, lda, mid, j1) ||
+      !subtractProduct(a + at(mid, j0, lda), lda, a + at(j0, mid, lda), lda, a + at(mid, mid, lda), lda,
+                       n - mid, mid - j0, j1 - mid))
+    return kLuBroken;
   return factorRecursive(a, n, lda, mid, j1, pivots, threshold);
 }
 
 }  // namespace
 
-void subtractProduct(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int rows, int depth,
-                     int cols) {
-  blockProductSubtract(a, lda, b, ldb, c, ldc, rows, depth, cols);
+bool subtractProduct(const double* a, int lda, const double* b, int ldb, double* c, int ldc, int rows,
+                     int depth, int cols) {
+  return blockProductSubtract(a, lda, b, ldb, c, ldc, rows, depth, cols);
 }
 
 int luFactor(double* a, int n, int lda, int* pivots, double threshold) {
   return factorRecursive(a, n, lda, 0, n, pivots, threshold);
 }
 
-void luSolve(const double* lu, int n, int lda, const int* pivots, double* b, int m, int ldb) {
+bool luSolve(const double* lu, int n, int lda, const int* pivots, double* b, int m, int ldb) {
   for (int k = 0; k < n; ++k)
     if (pivots[k] != k) std::swap_ranges(b + at(k, 0, ldb), b + at(k, m, ldb), b + at(pivots[k], 0, ldb));
   if (m == 1 && ldb == 1) {
@@ -169,12 +179,13 @@ void luSolve(const double* lu, int n, int lda, const int* pivots, double* b, int
     for (int i = 1; i < n; ++i) b[i] -= dot(lu + at(i, 0, lda), b, i);
     for (int i = n - 1; i >= 0; --i)
       b[i] = (b[i] - dot(lu + at(i, i + 1, lda), b + i + 1, n - i - 1)) / lu[at(i, i, lda)];
-    return;
+    return true;
   }
   // L Y = P B.
-  solveUnitLower(lu, lda, 0, n, b, ldb, 0, m);
+  if (!solveUnitLower(lu, lda, 0, n, b, ldb, 0, m)) return false;
   // U X = Y, from the last block up.
   for (int r1 = n; r1 > 0; r1 -= kBlock) {
+    if (n > kQuickOrder && vkBreakHeld()) return false;
     const int r0 = std::max(0, r1 - kBlock);
     for (int i = r1 - 1; i >= r0; --i) {
       double* row = b + at(i, 0, ldb);
@@ -184,6 +195,8 @@ void luSolve(const double* lu, int n, int lda, const int* pivots, double* b, int
       }
       scaleRow(row, 1 / lu[at(i, i, lda)], m);
     }
-    if (r0 > 0) subtractProduct(lu + at(0, r0, lda), lda, b + at(r0, 0, ldb), ldb, b, ldb, r0, r1 - r0, m);
+    if (r0 > 0 && !subtractProduct(lu + at(0, r0, lda), lda, b + at(r0, 0, ldb), ldb, b, ldb, r0, r1 - r0, m))
+      return false;
   }
+  return true;
 }

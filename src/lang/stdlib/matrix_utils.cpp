@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/cformat.h"
 
@@ -206,10 +207,11 @@ int DoSmoothMatrix(const double* in, double* out, int rows, int cols) {
 
 namespace {
 
-// Adds `value` (and a count of 1) to every cell within r of (iy, ix) inside the grid.
-void spread(long long iy, long long ix, int r, int gridRows, int gridCols, double value, double* sums,
-            std::vector<int>* counts) {
-  if (r < 0) return;
+// Adds `value` (and a count of 1) to every cell within r of (iy, ix) inside the grid. Returns
+// the number of cells it touched.
+long long spread(long long iy, long long ix, int r, int gridRows, int gridCols, double value, double* sums,
+                 std::vector<int>* counts) {
+  if (r < 0) return 0;
   const long long r0 = std::max(iy - r, 0LL), r1 = std::min(iy + r, static_cast<long long>(gridRows) - 1);
   const long long c0 = std::max(ix - r, 0LL), c1 = std::min(ix + r, static_cast<long long>(gridCols) - 1);
   for (long long row = r0; row <= r1; ++row)
@@ -217,6 +219,14 @@ void spread(long long iy, long long ix, int r, int gridRows, int gridCols, doubl
       sums[row * gridCols + col] += value;
       if (counts) ++(*counts)[row * gridCols + col];
     }
+  return std::max(0LL, r1 - r0 + 1) * std::max(0LL, c1 - c0 + 1);
+}
+
+// A radius as wide as the grid makes every point touch every cell: many points over a large
+// grid take minutes, so the break is looked at as the cells touched add up.
+int broken() {
+  error_disp(kVkBreakMessage);
+  return 0;
 }
 
 }  // namespace
@@ -235,9 +245,11 @@ int DoTensya(const double* x, const double* y, double* valuesAndGrid, int rows, 
     return 0;
   }
   std::fill(valuesAndGrid, valuesAndGrid + cells, 0.0);
+  VkBreakByWork breakTest;
   for (std::size_t p = 0; p < points; ++p)
-    spread(truncIndex(y[p] - 1), truncIndex(x[p] - 1), r, gridRows, gridCols, values[p], valuesAndGrid,
-           &counts);
+    if (breakTest.held(1 + spread(truncIndex(y[p] - 1), truncIndex(x[p] - 1), r, gridRows, gridCols,
+                                  values[p], valuesAndGrid, &counts)))
+      return broken();
   for (std::size_t i = 0; i < cells; ++i)
     if (counts[i] != 0) valuesAndGrid[i] /= counts[i];
   return 1;
@@ -248,8 +260,11 @@ int DoTensyaCount(const double* x, const double* y, double* out, int rows, int c
   const std::size_t points = static_cast<std::size_t>(rows) * cols;
   const std::size_t cells = static_cast<std::size_t>(std::max(gridRows, 0)) * std::max(gridCols, 0);
   std::fill(out, out + cells, 0.0);
+  VkBreakByWork breakTest;
   for (std::size_t p = 0; p < points; ++p)
-    spread(truncIndex(y[p]), truncIndex(x[p]), r, gridRows, gridCols, 1.0, out, nullptr);
+    if (breakTest.held(1 +
+                       spread(truncIndex(y[p]), truncIndex(x[p]), r, gridRows, gridCols, 1.0, out, nullptr)))
+      return broken();
   return 1;
 }
 

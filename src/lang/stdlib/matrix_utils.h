@@ -40,7 +40,8 @@ int DecToHex(unsigned int value, std::string& out, int width);
 int DoSmoothMatrix(const double* in, double* out, int rows, int cols);
 
 // Spreads each point's value over the grid cells within r of it (1-based coordinates) and
-// averages. `valuesAndGrid` holds the rows x cols values on entry and the grid on return.
+// averages. `valuesAndGrid` holds the rows x cols values on entry and the grid on return. This
+// and the count below end with the break message when the held button stops them.
 int DoTensya(const double* x, const double* y, double* valuesAndGrid, int rows, int cols, int gridRows,
              int gridCols, int r);
 

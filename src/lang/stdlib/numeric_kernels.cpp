@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
 #include "lang/values.h"
 
 int DoBitCalc(double* a, const double* b, int rows, int cols, const char* op) {
@@ -93,8 +94,14 @@ int DoDistance(const double* points, double* out, int n, int d) {
     error_disp("Invalid arguments (distance)");
     return 0;
   }
+  // n x n distances over d coordinates: many points of many coordinates take minutes.
+  VkBreakByWork breakTest;
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) {
+      if (breakTest.held(d)) {
+        error_disp(kVkBreakMessage);
+        return 0;
+      }
       double sum = 0.0;
       for (int c = 0; c < d; ++c) {
         const double diff =

@@ -18,5 +18,5 @@ int DoLimit(const double* limit, const double* data, double* out, int limitRows,
             int dataCols, int mode);
 
 // Euclidean distances between the n rows of an n x d matrix (d > 1, else "Invalid arguments
-// (distance)").
+// (distance)"). The held button stops it with the break message.
 int DoDistance(const double* points, double* out, int n, int d);

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/run_state.h"
+#include "lang/stdlib/breakable_sort.h"
 #include "lang/stdlib/spread.h"
 #include "lang/values.h"
 
@@ -115,13 +119,15 @@ int zScore(const double* in, double* out, int rows, int cols, Over over, int* ou
 
 // The top-down merge sort of data[first..last] by key(element), with a work area of half the
 // range plus one: the left half is copied aside and merged back, the left element winning ties,
-// so equal keys keep their input order.
+// so equal keys keep their input order. False when the held button stopped it (looked at
+// before each merge of a long range).
 template <typename T, typename Key>
-void mergeSortRange(T* data, T* work, int first, int last, Key key) {
-  if (first >= last) return;
+bool mergeSortRange(T* data, T* work, int first, int last, Key key) {
+  if (first >= last) return true;
   const int middle = (first + last) / 2;
-  mergeSortRange(data, work, first, middle, key);
-  mergeSortRange(data, work, middle + 1, last, key);
+  if (!mergeSortRange(data, work, first, middle, key) || !mergeSortRange(data, work, middle + 1, last, key))
+    return false;
+  if (last - first >= (1 << 14) && vkBreakHeld()) return false;
   const int leftCount = middle - first + 1;
   std::copy(data + first, data + first + leftCount, work);
   int i = 0, j = middle + 1, k = first;
@@ -132,6 +138,7 @@ void mergeSortRange(T* data, T* work, int first, int last, Key key) {
       data[k++] = data[j++];
   }
   while (i < leftCount) data[k++] = work[i++];
+  return true;
 }
 
 double valueOf(double v) { return v; }
@@ -215,9 +222,9 @@ int DoDisposeSortInfo() {
   return 1;
 }
 
-void mergesort_vk(int first, int last) {
-  if (first < 0 || last >= static_cast<int>(msData.size())) return;
-  mergeSortRange(msData.data(), wsData.data(), first, last, recordValue);
+bool mergesort_vk(int first, int last) {
+  if (first < 0 || last >= static_cast<int>(msData.size())) return true;
+  return mergeSortRange(msData.data(), wsData.data(), first, last, recordValue);
 }
 
 int DoSortValues(double* values, int n, double* work) {
@@ -242,8 +249,9 @@ int DoSortValues(double* values, int n, double* work) {
       }
       work = own.data();
     }
-    mergeSortRange(values, work, 0, n - 1, valueOf);
-    return 1;
+    if (mergeSortRange(values, work, 0, n - 1, valueOf)) return 1;
+    error_disp(kVkBreakMessage);
+    return 0;
   }
   // Without such values, equal values are the same bits except 0 and -0: any sort gives the
   // merge's order once the zeros are put back in their input order.
@@ -258,7 +266,10 @@ int DoSortValues(double* values, int n, double* work) {
     for (int i = 0; i < n; ++i)
       if (values[i] == 0.0) zeroSigns.push_back(std::signbit(values[i]));
   }
-  std::sort(values, values + n);
+  if (!pravella::numerics::breakableSort(values, values + n, std::less<double>())) {
+    error_disp(kVkBreakMessage);
+    return 0;
+  }
   if (mixedZeros) {
     double* zero = std::lower_bound(values, values + n, 0.0);
     for (bool negative : zeroSigns) *zero++ = negative ? -0.0 : 0.0;
@@ -277,7 +288,11 @@ int DoMergeSort(const double* in, double* out, int rows, int cols, int key) {
   }
   if (!DoMakeSortInfo(rows)) return 0;
   for (int r = 0; r < rows; ++r) msData[static_cast<std::size_t>(r)].value = in[at(r, cols, key - 1)];
-  mergesort_vk(0, rows - 1);
+  if (!mergesort_vk(0, rows - 1)) {
+    DoDisposeSortInfo();
+    error_disp(kVkBreakMessage);
+    return 0;
+  }
   for (int r = 0; r < rows; ++r) {
     const double* src = in + at(msData[static_cast<std::size_t>(r)].index, cols, 0);
     std::copy(src, src + cols, out + at(r, cols, 0));
@@ -292,8 +307,14 @@ int DoSmoothN(const double* in, double* out, int rows, int cols, int w, int* out
     return 0;
   }
   const int n = rows - w + 1;
+  // A wide window over a long column takes minutes.
+  VkBreakByWork breakTest;
   for (int c = 0; c < cols; ++c)
     for (int i = 0; i < n; ++i) {
+      if (breakTest.held(w)) {
+        error_disp(kVkBreakMessage);
+        return 0;
+      }
       double s = 0;
       for (int j = 0; j < w; ++j) s += in[at(i + j, cols, c)];
       out[at(i, cols, c)] = s / w;

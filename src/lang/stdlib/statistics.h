@@ -24,17 +24,20 @@ extern std::vector<SortRecord> wsData;
 // Allocates both for n records, msData[i] = (0, i); 0 (both freed) when memory cannot be had.
 int DoMakeSortInfo(int n);
 int DoDisposeSortInfo();
-// Sorts msData[first..last] ascending by value, equal values keeping their order.
-void mergesort_vk(int first, int last);
+// Sorts msData[first..last] ascending by value, equal values keeping their order. False when
+// the held button stopped it.
+bool mergesort_vk(int first, int last);
 
 // The rows reordered by column `key` (from 1). 0 without a message when the sort arrays cannot
-// be had; "Invalid arguments." for a key outside the columns.
+// be had; "Invalid arguments." for a key outside the columns; the break message when the held
+// button stopped it.
 int DoMergeSort(const double* in, double* out, int rows, int cols, int key);
 
 // n values of one column sorted in place into the very order the row sort above gives a
 // one-column matrix (equal values, 0 and -0 among them, keep their input order), with no
 // positions carried along. `work` (n / 2 + 1 doubles, or null to take its own) serves only
-// when some value is not a number. 0 without a message when memory cannot be had.
+// when some value is not a number. 0 without a message when memory cannot be had, with the
+// break message when the held button stopped it (the values are then in no useful order).
 int DoSortValues(double* values, int n, double* work);
 
 // Means of w consecutive rows, column by column: rows - w + 1 rows. A window below 1 or above

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "lang/report.h"
+#include "lang/stdlib/breakable_sort.h"
 #include "lang/stdlib/file_access.h"
 #include "lang/stdlib/number_table.h"
 #include "lang/values.h"
@@ -101,8 +103,16 @@ int compareString(const std::string& a, const std::string& b) {
 
 int SortString(const char* text, std::string& out) {
   std::vector<std::string> lines = linesWithLf(text);
-  std::stable_sort(lines.begin(), lines.end(),
-                   [](const std::string& a, const std::string& b) { return compareString(a, b) < 0; });
+  try {
+    std::uint32_t calls = 0;
+    std::stable_sort(
+        lines.begin(), lines.end(),
+        pravella::numerics::breakableLess(
+            [](const std::string& a, const std::string& b) { return compareString(a, b) < 0; }, calls));
+  } catch (const pravella::numerics::SortBroken&) {
+    error_disp(kVkBreakMessage);
+    return -1;
+  }
   std::string result;
   for (const std::string& line : lines) result += line;
   if (result.size() >= bufferBytes()) return 0;

@@ -28,6 +28,7 @@ int DoGetFileNameFromFullPathName(const char* paths, std::string& out);
 
 int DoSetSortStringDirection(double direction);
 // The LF-separated lines sorted by byte value (each line with its LF); the result ends with LF.
+// 1, 0 when the result would not fit, -1 after the break message when the held button stopped it.
 int SortString(const char* text, std::string& out);
 // The comparison SortString uses: negative, 0 or positive, reversed by sortStringDirection.
 int compareString(const std::string& a, const std::string& b);

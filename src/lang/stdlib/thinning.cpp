@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+#include "lang/report.h"
+#include "lang/run_state.h"
+
 namespace {
 
 // Work values: 0 background, 1 set, 21 and 31 marked for the forward and the backward sweep,
@@ -40,7 +43,13 @@ int thin8y(double* image, unsigned char* work, int rows, int cols) {
   bool marked = true;
   while (marked) {
     marked = false;
-    for (int r = 1; r < rows - 1; ++r)
+    // A pass peels one layer: a large solid shape takes as many passes as half its width, each
+    // over the whole image. The break is looked at per row.
+    for (int r = 1; r < rows - 1; ++r) {
+      if (vkBreakHeld()) {
+        error_disp(kVkBreakMessage);
+        return 0;
+      }
       for (int c = 1; c < cols - 1; ++c) {
         unsigned char& p = g.at(r, c);
         if (p != kSet) continue;
@@ -56,6 +65,7 @@ int thin8y(double* image, unsigned char* work, int rows, int cols) {
           continue;
         marked = true;
       }
+    }
     if (!marked) break;
     for (int r = 1; r < rows - 1; ++r)
       for (int c = 1; c < cols - 1; ++c)

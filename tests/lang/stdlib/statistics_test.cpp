@@ -72,7 +72,7 @@ TEST_F(Statistics, OneColumnSortIsTheRowSortsOrderBitForBit) {
     // The order of the record sort of one column, the positions carried along.
     ASSERT_EQ(DoMakeSortInfo(n), 1);
     for (int i = 0; i < n; ++i) msData[static_cast<std::size_t>(i)].value = in[static_cast<std::size_t>(i)];
-    mergesort_vk(0, n - 1);
+    ASSERT_TRUE(mergesort_vk(0, n - 1));
     Vec want(in.size());
     for (int i = 0; i < n; ++i)
       want[static_cast<std::size_t>(i)] = in[msData[static_cast<std::size_t>(i)].index];
