@@ -10,6 +10,7 @@
 #include "lang/run_state.h"
 
 #include "lang/lang_fixture.h"
+#include "support/held_button.h"
 
 namespace {
 
@@ -74,12 +75,9 @@ TEST_F(PolygonRegion, ThePointTestsAnswerTheHeldButton) {
   Vec out(points.size());
   int found = 0;
   for (auto test : {DoRegionPoints, DoRegionPointsMenseki}) {
-    ResultString.clear();
-    vkButtonDownSinceMs.store(1);
-    EXPECT_EQ(test(outline.data(), 300, points.data(), 300, 2, out.data(), &found), 0);
-    vkButtonDownSinceMs.store(0);
-    EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n");
-    ResultString.clear();
+    pravella::test::expectStopsWhileHeld("region points", [&] {
+      return test(outline.data(), 300, points.data(), 300, 2, out.data(), &found);
+    });
     EXPECT_EQ(test(outline.data(), 300, points.data(), 300, 2, out.data(), &found), 1);
     EXPECT_EQ(found, 300);
   }

@@ -27,6 +27,7 @@
 #include "platform/available_memory.h"
 #include "platform/notification_center.h"
 #include "platform/progress_bar.h"
+#include "support/held_button.h"
 
 namespace {
 
@@ -601,12 +602,7 @@ TEST_F(VolumeProcess, TheHeldButtonStopsTheProjectionsBetweenSlices) {
       {"DoAngleVolumeData", [&] { return DoAngleVolumeData(depth.data(), angles.data(), 16, 16, 1.0); }},
   };
   for (const auto& [name, routine] : routines) {
-    ResultString.clear();
-    vkButtonDownSinceMs.store(1);
-    EXPECT_EQ(routine(), 0) << name;
-    vkButtonDownSinceMs.store(0);
-    EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n") << name;
-    ResultString.clear();
+    pravella::test::expectStopsWhileHeld(name, routine);
     EXPECT_EQ(routine(), 1) << name;
     EXPECT_EQ(ResultString, "") << name;
   }

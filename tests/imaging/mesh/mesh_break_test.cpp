@@ -13,6 +13,7 @@
 #include "imaging/mesh/tetra_boundary.h"
 #include "lang/lang_fixture.h"
 #include "lang/run_state.h"
+#include "support/held_button.h"
 
 namespace {
 
@@ -38,12 +39,7 @@ TEST_F(MeshBreak, EveryGridWalkAnswersTheHeldButton) {
       {"volumeBoundary_2", [&] { return volumeBoundary_2(grid.data(), n * n, n, 5.0, out.data(), &rows); }},
   };
   for (const auto& [name, walk] : walks) {
-    ResultString.clear();
-    vkButtonDownSinceMs.store(1);
-    EXPECT_EQ(walk(), 0) << name;
-    vkButtonDownSinceMs.store(0);
-    EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n") << name;
-    ResultString.clear();
+    pravella::test::expectStopsWhileHeld(name, walk);
     EXPECT_EQ(walk(), 1) << name;
     EXPECT_GT(rows, 0) << name;
   }

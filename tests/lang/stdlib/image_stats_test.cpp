@@ -16,6 +16,7 @@
 #include "lang/run_state.h"
 #include "lang/values.h"
 #include "platform/notification_center.h"
+#include "support/held_button.h"
 
 namespace {
 
@@ -137,11 +138,7 @@ TEST(ImageStats, WindowedWorkAnswersTheBreak) {
       {"doImageCorrelationAB",
        [&] { return doImageCorrelationAB(image.data(), other.data(), 40, 30, 1073741824, work.data()); }}};
   for (const auto& [name, routine] : routines) {
-    ResultString.clear();
-    vkButtonDownSinceMs.store(1);
-    EXPECT_EQ(routine(), 0) << name;
-    vkButtonDownSinceMs.store(0);
-    EXPECT_EQ(ResultString, "...<Error>...**** BREAK *****\n") << name;
+    pravella::test::expectStopsWhileHeld(name, routine);
     EXPECT_EQ(image, before) << name;
     EXPECT_EQ(routine(), 1) << name;
     image = before;

@@ -26,6 +26,7 @@
 #include "lang/stdlib/statistics.h"
 #include "lang/stdlib/string_utils.h"
 #include "lang/stdlib/thinning.h"
+#include "support/held_button.h"
 
 namespace {
 
@@ -192,14 +193,9 @@ TEST_F(LongWork, EndsWithTheBreakMessageWhenHeldAndWorksWhenNot) {
        }},
   };
   for (const auto& [name, routine] : routines) {
-    ResultString.clear();
-    vkButtonDownSinceMs.store(1);
-    EXPECT_EQ(routine(), 0) << name;
-    vkButtonDownSinceMs.store(0);
     // The product and the solve leave the message to their callers.
     const bool reports = name != std::string("vkMatrixProduct") && name != std::string("luSolve");
-    EXPECT_EQ(ResultString, reports ? "...<Error>...**** BREAK *****\n" : "") << name;
-    ResultString.clear();
+    pravella::test::expectStopsWhileHeld(name, routine, reports);
     EXPECT_EQ(routine(), 1) << name;
     EXPECT_EQ(ResultString, "") << name;
   }
