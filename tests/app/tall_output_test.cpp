@@ -12,7 +12,11 @@
 #include <csignal>
 #include <cstdlib>
 
+#include <QClipboard>
 #include <QDirIterator>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
@@ -26,6 +30,7 @@
 #include "editors/ui/main_text_view.h"
 #include "editors/ui/memo_height.h"
 #include "platform/rich_text_file.h"
+#include "support/folder_snapshot.h"
 
 namespace {
 
@@ -259,6 +264,50 @@ TEST_F(TallDocument, OpensWithoutALayoutAndSaysSoThenTheNextOneIsShown) {
     EXPECT_FALSE(status->currentMessage().startsWith(QStringLiteral("Too tall to show: ")));
     EXPECT_EQ(memo()->document()->blockCount(), limitLines - 99);
   }
+}
+
+// An editable document too tall to show takes no keys, paste or drop (they would go where the
+// user cannot see), and says why at each try; its file is left as it was.
+TEST_F(TallDocument, TakesNoTypingPasteOrDropAndSaysWhy) {
+  const int limitLines = 1000;
+  const QString name = QStringLiteral("Tall.rtfd");
+  QDir().mkpath(today());
+  {
+    QTextDocument text;
+    text.setPlainText(kLine.repeated(3 * limitLines));
+    ASSERT_TRUE(pravella::writeRtfdFile(today() + "/" + name, text));
+  }
+  write("Other.txt", kLine);
+  const auto before = pravella::test::FolderSnapshot::of(today());
+  start();
+  const HeightLimit limit(limitLines * lineHeightAt(memo()));
+  // Read in under the limit (whichever the start showed).
+  open(QStringLiteral("Other.txt"));
+  open(name);
+  ASSERT_TRUE(pravella::parkedForHeight(*memo()->document()));
+  const QString shown = memo()->toPlainText();
+  const bool modifiedBefore = memo()->document()->isModified();
+  QStatusBar* status = window().statusBar();
+  memo()->setFocus();
+  status->clearMessage();
+  QTest::keyClicks(memo(), QStringLiteral("zz"));
+  EXPECT_TRUE(status->currentMessage().startsWith(QStringLiteral("Too tall to show: ")));
+  QTest::keyClick(memo(), Qt::Key_Return);
+  auto* mime = new QMimeData;
+  mime->setText(QStringLiteral("dropped"));
+  QGuiApplication::clipboard()->setMimeData(mime);
+  QTest::keySequence(memo(), QKeySequence::Paste);
+  QMimeData dropped;
+  dropped.setText(QStringLiteral("dropped"));
+  QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(memo()->viewport(), &enter);
+  QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(memo()->viewport(), &drop);
+  EXPECT_TRUE(memo()->toPlainText() == shown);
+  EXPECT_EQ(memo()->document()->isModified(), modifiedBefore);
+  // Ctrl+S goes through (the window's shortcut) and leaves the folder as it was.
+  QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(before.unchanged());
 }
 
 }  // namespace

@@ -188,6 +188,27 @@ bool LongMemoMoves::isMoveToEnd(const QKeyEvent* key) const {
 }
 
 bool LongMemoMoves::eventFilter(QObject* watched, QEvent* event) {
+  // A memo too tall to show takes no typing, pasting or dropping: the user could not see what
+  // went in, nor where. The window's own shortcuts (save, quit) still act; the status line
+  // says why at each try.
+  if (parkedForHeight(*edit_->document())) {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::InputMethod:
+      case QEvent::ContextMenu:
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+      case QEvent::Drop:
+      case QEvent::FocusIn:
+        if (QStatusBar* bar = statusBarOf(edit_))
+          bar->showMessage(tooTallDocumentMessage(*edit_->document()));
+        if (event->type() == QEvent::FocusIn) break;
+        event->ignore();
+        return true;
+      default:
+        break;
+    }
+  }
   switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

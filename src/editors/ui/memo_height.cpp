@@ -110,7 +110,7 @@ QString tooTallMessage(double lineHeight) {
 QString tooTallDocumentMessage(const QTextDocument& doc) {
   return QStringLiteral(
              "Too tall to show: %L1 lines pass the %L2 pixels a memo can be high; the document is "
-             "kept as it is, but not laid out or shown.")
+             "kept as it is, not laid out, shown or edited here.")
       .arg(doc.blockCount())
       .arg(static_cast<qint64>(memoHeightLimit()));
 }
