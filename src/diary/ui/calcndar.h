@@ -34,6 +34,7 @@ class QMimeData;
 class QTextEdit;
 
 namespace pravella {
+struct RecoveredEdit;
 class DocumentSlot;
 class EditJournal;
 class MainWindow;
@@ -77,8 +78,11 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   // instead of into the save panel; an edit that cannot be written goes to a recovery folder),
   // and the application ends, after at most kRunStopWaitMs for a run that does not stop.
   void terminateUnattended();
-  // The recovery folder's edits, offered one by one after the start (open, move, later).
+  // The recovery folder's edits, offered one by one after the start (open, move, later): those
+  // that were there when it started (`edits`), or those there now. Copies this process keeps of
+  // its own views meanwhile are never offered back to it.
   void offerRecoveredEdits();
+  void offerRecoveredEdits(const QList<pravella::RecoveredEdit>& edits);
   // The application is ending with no one to answer a panel or an alert.
   bool endingUnattended() const { return endingUnattended_; }
   // That end left behind a run that does not answer the break (its memo was saved as it
@@ -419,7 +423,7 @@ class Calcndar : public QObject, public DiaryFileTableDelegate {
   QLabel* numOfTextSizeField_ = nullptr;
   QLabel* numOfSelectedTextSizeField_ = nullptr;
   std::unique_ptr<pravella::OneShotTimer> autoSaveTimer_;
-  std::unique_ptr<pravella::DocumentSlot> memoSlot_;  // the main memo's file in the registry
+  std::unique_ptr<pravella::DocumentSlot> memoSlot_;    // the main memo's file in the registry
   std::unique_ptr<pravella::EditJournal> memoJournal_;  // the memo's unsaved edits, kept against a crash
   std::function<QDateTime()> clock_;
   std::function<void(const char*)> playSound_;

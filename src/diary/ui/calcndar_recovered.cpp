@@ -18,9 +18,12 @@ QString kept(const pravella::RecoveredEdit& edit) {
 
 }  // namespace
 
-void Calcndar::offerRecoveredEdits() {
-  for (const pravella::RecoveredEdit& edit : pravella::recoveredEditsToOffer()) {
+void Calcndar::offerRecoveredEdits() { offerRecoveredEdits(pravella::recoveredEditsToOffer()); }
+
+void Calcndar::offerRecoveredEdits(const QList<pravella::RecoveredEdit>& edits) {
+  for (const pravella::RecoveredEdit& edit : edits) {
     if (endingUnattended_) return;
+    if (!QFileInfo::exists(edit.path)) continue;  // saved or moved since the start
     const QString belonged =
         edit.intended.isEmpty() ? QStringLiteral("(its place is not known)") : edit.intended;
     const QString name = pravella::documentDisplayName(

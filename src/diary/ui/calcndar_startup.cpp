@@ -36,6 +36,7 @@
 #include "diary/ui/side_view_room.h"
 #include "editors/edit_journal.h"
 #include "editors/open_documents.h"
+#include "editors/recovered_edits.h"
 #include "editors/ui/cal_option.h"
 #include "editors/ui/clicked_link.h"
 #include "editors/ui/document_save.h"
@@ -277,8 +278,10 @@ void Calcndar::applicationDidFinishLaunching() {
   // The side views are there now, and the window has its frame.
   sideViewsComeLater_ = false;
   if (openWhenLaunched_) std::exchange(openWhenLaunched_, nullptr)();
-  // Asked once the window works, never inside the start.
-  QTimer::singleShot(0, this, [this] { offerRecoveredEdits(); });
+  // Asked once the window works, never inside the start; of the copies there now, since the
+  // views' own copies (kept before a program runs, say) may be written before it is asked.
+  QTimer::singleShot(0, this,
+                     [this, atStart = pravella::recoveredEditsToOffer()] { offerRecoveredEdits(atStart); });
 }
 
 void Calcndar::loadModuleFromModulesFolder() {
