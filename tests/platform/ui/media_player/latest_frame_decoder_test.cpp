@@ -63,6 +63,12 @@ class HeldSource {
   int released_ = 0;
 };
 
+// Lets every decoding finish and hands back what it queued for the GUI thread.
+void settle() {
+  QThreadPool::globalInstance()->waitForDone();
+  QCoreApplication::processEvents();
+}
+
 struct Shown {
   int mark;
   qint64 us;
@@ -87,8 +93,7 @@ TEST(LatestFrameDecoder, RequestsMadeDuringADecodingCollapseIntoTheLast) {
   for (qint64 us : {2, 3, 4, 5}) decoder.request(us);
   source.release(2);
   ASSERT_TRUE(becomesTrue([&] { return shown.size() >= 2; }));
-  QThreadPool::globalInstance()->waitForDone();
-  QCoreApplication::processEvents();
+  settle();
   EXPECT_EQ(source.asked(), (std::vector<qint64>{1, 5}));
   EXPECT_EQ(shown, (std::vector<Shown>{{10, 1}, {10, 5}}));
 }
@@ -104,8 +109,7 @@ TEST(LatestFrameDecoder, ACancelledOrReplacedDecodingNeverShows) {
   ASSERT_TRUE(first.waitAsked(1));
   decoder.cancel();
   first.release();
-  QThreadPool::globalInstance()->waitForDone();
-  QCoreApplication::processEvents();
+  settle();
   EXPECT_TRUE(shown.empty());
 
   // The source replaced while a frame of the old one decodes: only the new source's shows.
@@ -117,8 +121,7 @@ TEST(LatestFrameDecoder, ACancelledOrReplacedDecodingNeverShows) {
   ASSERT_TRUE(second.waitAsked(1));
   second.release();
   ASSERT_TRUE(becomesTrue([&] { return !shown.empty(); }));
-  QThreadPool::globalInstance()->waitForDone();
-  QCoreApplication::processEvents();
+  settle();
   EXPECT_EQ(shown, (std::vector<Shown>{{20, 9}}));
   EXPECT_EQ(second.asked(), (std::vector<qint64>{9}));
 }
@@ -133,8 +136,7 @@ TEST(LatestFrameDecoder, ADecoderThatGoesWhileItsFrameDecodesCallsNothing) {
     ASSERT_TRUE(source.waitAsked(1));
   }
   source.release();
-  QThreadPool::globalInstance()->waitForDone();
-  QCoreApplication::processEvents();
+  settle();
   EXPECT_TRUE(shown.empty());
 }
 
